@@ -1,0 +1,142 @@
+#include "core/Logger.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QTime>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+const char* levelWord(int level)
+{
+    switch (level) {
+    case Logger::Info: return "INFO";
+    case Logger::Warning: return "WARNING";
+    case Logger::Error: return "ERROR";
+    case Logger::Debug: return "DEBUG";
+    default: return "";
+    }
+}
+
+qint64 currentThreadId()
+{
+    return static_cast<qint64>(::syscall(SYS_gettid));
+}
+
+} // namespace
+
+Logger& Logger::instance(const QString& path)
+{
+    // Start-up creates the logger on the main thread before any other thread exists; the
+    // function-local static also makes a racing first use safe.
+    static Logger logger(path);
+    return logger;
+}
+
+Logger::Logger(const QString& path)
+    : path_(path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash >= 0) {
+        logDirectory_ = path.left(slash);
+        // One level only; an existing folder or a failure is ignored (the open then fails).
+        ::mkdir(QFile::encodeName(logDirectory_).constData(), 0700);
+    }
+    if (!path.isEmpty()) {
+        fd_ = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    }
+}
+
+Logger::~Logger()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+QString Logger::logDirectory() const
+{
+    return logDirectory_;
+}
+
+QString Logger::filePath() const
+{
+    return path_;
+}
+
+void Logger::truncate()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (fd_ >= 0)
+        (void)::ftruncate(fd_, 0);
+}
+
+QString Logger::formatRecord(int hour, int minute, int second, int msec, qint64 threadId,
+                             int level, const char* tag, const QString& message)
+{
+    QString record;
+    record.reserve(32 + message.size());
+    record += QStringLiteral("%1:%2:%3:%4 %5\t")
+                  .arg(hour, 2, 10, QLatin1Char('0'))
+                  .arg(minute)
+                  .arg(second)
+                  .arg(msec, 3, 10, QLatin1Char('0'))
+                  .arg(threadId);
+    record += QLatin1String(levelWord(level));
+    record += QLatin1Char('\t');
+    record += QLatin1String(tag ? tag : "");
+    record += QLatin1Char('\t');
+    record += message;
+    record += QLatin1String("\r\n");
+    return record;
+}
+
+void Logger::writeQString(int level, const char* tag, const QString& message)
+{
+    if (fd_ < 0)
+        return;
+    const QTime now = QTime::currentTime();
+    append(formatRecord(now.hour(), now.minute(), now.second(), now.msec(), currentThreadId(),
+                        level, tag, message));
+}
+
+void Logger::write(int level, const char* tag, const std::wstring& message)
+{
+    writeQString(level, tag, QString::fromStdWString(message));
+}
+
+void Logger::writeCString(int level, const char* tag, const char* message)
+{
+    writeQString(level, tag, QString::fromLatin1(message ? message : ""));
+}
+
+void Logger::append(const QString& record)
+{
+    // UTF-16 little-endian bytes, built without reinterpreting the host's wchar_t.
+    QByteArray bytes;
+    bytes.resize(record.size() * 2);
+    char* out = bytes.data();
+    for (const QChar c : record) {
+        const ushort u = c.unicode();
+        *out++ = static_cast<char>(u & 0xFF);
+        *out++ = static_cast<char>(u >> 8);
+    }
+
+    std::lock_guard<std::mutex> lock(mutex_);
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return; // A write failure is never reported to the caller.
+        }
+        p += n;
+        left -= n;
+    }
+}

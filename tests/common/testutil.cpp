@@ -1,0 +1,50 @@
+#include "testutil.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
+
+namespace testutil {
+
+bool isRoot()
+{
+    return ::geteuid() == 0;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes) == bytes.size();
+}
+
+QString programDir()
+{
+    const QByteArray env = qgetenv("TQ_PROGRAM_DIR");
+    if (!env.isEmpty())
+        return QString::fromLocal8Bit(env);
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+}
+
+QString sourceDir()
+{
+    const QByteArray env = qgetenv("TQ_SOURCE_DIR");
+    if (!env.isEmpty())
+        return QString::fromLocal8Bit(env);
+    return QStringLiteral(TQ_TEST_SOURCE_DIR);
+}
+
+} // namespace testutil

@@ -1,0 +1,106 @@
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+#include "testutil.h"
+
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <vector>
+
+class TestLogger : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString decode(const QByteArray& bytes)
+    {
+        QString s;
+        for (int i = 0; i + 1 < bytes.size(); i += 2)
+            s += QChar(ushort(uchar(bytes[i]) | (uchar(bytes[i + 1]) << 8)));
+        return s;
+    }
+
+private slots:
+    void formatsTimeLevelTagAndMessage()
+    {
+        QCOMPARE(Logger::formatRecord(9, 5, 7, 42, 1234, Logger::Info, "FileSearch", QStringLiteral("hello")),
+                 QStringLiteral("09:5:7:042 1234\tINFO\tFileSearch\thello\r\n"));
+        QCOMPARE(Logger::formatRecord(23, 59, 59, 999, 1, Logger::Debug, "x", QString()),
+                 QStringLiteral("23:59:59:999 1\tDEBUG\tx\t\r\n"));
+        // An unknown level leaves the level field empty; both TABs stay.
+        QCOMPARE(Logger::formatRecord(0, 0, 0, 0, 7, 7, "T", QStringLiteral("m")),
+                 QStringLiteral("00:0:0:000 7\t\tT\tm\r\n"));
+    }
+
+    void writesUtf16LeWithoutBomAndTruncates()
+    {
+        // The singleton is created once per process: this test owns its path.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.path() + QStringLiteral("/sub/Tallowquist Pro.log");
+        QDir().mkpath(dir.path() + QStringLiteral("/sub"));
+        Logger& log = Logger::instance(path);
+        QCOMPARE(log.logDirectory(), dir.path() + QStringLiteral("/sub"));
+        QCOMPARE(&Logger::instance(QString()), &log);
+
+        log.writeQString(Logger::Warning, "Tag", QStringLiteral("Grüße \U0001F600"));
+        QByteArray bytes = testutil::readFile(path);
+        QVERIFY(bytes.size() % 2 == 0);
+        // No byte-order mark: the first unit is the first digit of the hour, low byte first.
+        QVERIFY(uchar(bytes[0]) >= '0' && uchar(bytes[0]) <= '9');
+        QCOMPARE(bytes[1], '\0');
+        const QString text = decode(bytes);
+        QVERIFY(text.endsWith(QStringLiteral("\tWARNING\tTag\tGrüße \U0001F600\r\n")));
+        QCOMPARE(text.count(QStringLiteral("\r\n")), 1);
+
+        log.writeCString(Logger::Error, "C", "plain \xe9");
+        QVERIFY(decode(testutil::readFile(path)).endsWith(QStringLiteral("\tERROR\tC\tplain \u00e9\r\n")));
+
+        // A second process appends; only the main instance truncates.
+        log.truncate();
+        QCOMPARE(testutil::readFile(path).size(), 0);
+        log.writeQString(Logger::Info, "T", QStringLiteral("after"));
+        QVERIFY(decode(testutil::readFile(path)).endsWith(QStringLiteral("\tINFO\tT\tafter\r\n")));
+        log.truncate();
+
+        // Records from many threads never interleave within a line.
+        std::vector<QThread*> threads;
+        for (int t = 0; t < 8; ++t) {
+            threads.push_back(QThread::create([t, &log] {
+                for (int i = 0; i < 200; ++i)
+                    log.writeQString(Logger::Debug, "MT", QStringLiteral("thread %1 record %2 %3").arg(t).arg(i).arg(QString(50, QLatin1Char('x'))));
+            }));
+            threads.back()->start();
+        }
+        for (QThread* th : threads) {
+            th->wait();
+            delete th;
+        }
+        const QStringList lines = decode(testutil::readFile(path)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 8 * 200);
+        for (const QString& line : lines) {
+            QCOMPARE(line.count(QLatin1Char('\t')), 3);
+            QVERIFY(line.endsWith(QString(50, QLatin1Char('x'))));
+        }
+    }
+
+    void exceptionTexts()
+    {
+        FileSearchCancelException cancel("Canceled", QStringLiteral("MFTReader"), 62);
+        QCOMPARE(QByteArray(cancel.what()), QByteArray("File: MFTReader, line: 62, Canceled"));
+        try {
+            throw cancel;
+        } catch (const FileSearchException& e) {
+            QCOMPARE(QByteArray(e.what()), QByteArray("File: MFTReader, line: 62, Canceled"));
+        }
+        FileSearchException code(qint32(0x80004005), QStringLiteral("ShellUtils"), 10);
+        QCOMPARE(QByteArray(code.what()), QByteArray("File: ShellUtils, line: 10, -2147467259"));
+        FileSearchException utf(QStringLiteral("Äpfel"), QStringLiteral("U"), 1);
+        QCOMPARE(QString::fromUtf8(utf.what()), QStringLiteral("File: U, line: 1, Äpfel"));
+        QCOMPARE(utf.message(), QStringLiteral("File: U, line: 1, Äpfel"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogger)
+#include "tst_logger.moc"

@@ -1,0 +1,3 @@
+#include "search/textextract/ToPlainTextConverter.h"
+
+ToPlainTextConverter::~ToPlainTextConverter() = default;

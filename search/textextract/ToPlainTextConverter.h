@@ -1,0 +1,53 @@
+// ToPlainTextConverter: the abstract document-to-text converter.
+//
+// Every converter of the text extraction (PDF, EPUB, HTML, Mobipocket and the two IFilter
+// converters) implements it. The content searcher owns one of each, picks them by file
+// extension and reads the text they produce.
+//
+// Contract of convert():
+// - `input`: an open device holding the document, or null to read the file at `path`.
+// - `outPath`: where a converter that wrote a text file stores the file's path; the caller
+//   owns that file from then on and deletes it. May be null when `output` is given.
+// - `output`: an open device to write the text into instead of a file, or null. Only the HTML,
+//   EPUB and Mobipocket converters use it; the others always write a file.
+// - `inputEncoding`: the input's text-codec name when the caller knows it, else empty.
+// - `cancelFlag`: address of the request's cancellation flag (may be null). Converters poll it
+//   and then return false or throw FileSearchCancelException("Convert canceled").
+// - Result: true when the text is available (in *outPath, or in `output` when *outPath stays
+//   empty); false when this converter could not convert the document.
+//
+// Converters are used concurrently from the thread pool: convert() must be reentrant.
+// A converter that fails or is cancelled removes the partial text file it created itself;
+// *outPath is only set on success.
+//
+// encoding() names the text encoding of the files the converter writes (a text-codec name);
+// empty means the reader detects it.
+#pragma once
+
+#include <QString>
+
+class QIODevice;
+
+class ToPlainTextConverter
+{
+public:
+    virtual ~ToPlainTextConverter();
+
+    virtual bool convert(const QString& path, QIODevice* input, QString* outPath,
+                         QIODevice* output, const QString& inputEncoding,
+                         const bool* cancelFlag) = 0;
+    virtual QString encoding() const = 0;
+
+    void setWorkFolder(const QString& folder) { workFolder = folder; }
+
+    // Reads a cancellation flag written by another thread (null means "never cancelled").
+    // The load is atomic so that a polling loop always sees the current value.
+    static bool isCanceled(const bool* cancelFlag)
+    {
+        return cancelFlag && __atomic_load_n(cancelFlag, __ATOMIC_RELAXED);
+    }
+
+protected:
+    // Folder in which the converter writes its text files; empty until setWorkFolder.
+    QString workFolder;
+};

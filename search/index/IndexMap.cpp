@@ -1,0 +1,244 @@
+#include "search/index/IndexMap.h"
+
+#include "core/Arena.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+// children[i] holds the keys k with keys[i-1] <= k < keys[i]; an inner node may have zero keys
+// and one child after an end split.
+struct IndexMap::Inner
+{
+    quint32 count; // number of keys; count + 1 children
+    quint32 reserved;
+    quint64 keys[InnerCapacity];
+    void* children[InnerCapacity + 1];
+};
+
+// 64 levels cannot be exceeded: every inner node but the root has at least one key boundary
+// and splits only when full, so even 2^64 keys need far fewer levels.
+struct IndexMap::Path
+{
+    int depth = 0;
+    Inner* nodes[64];
+    int slots[64];
+};
+
+namespace {
+
+// Index of the first key greater than key (the child to descend into).
+inline int upperBound(const quint64* keys, int count, quint64 key)
+{
+    return int(std::upper_bound(keys, keys + count, key) - keys);
+}
+
+inline int lowerBound(const quint64* keys, int count, quint64 key)
+{
+    return int(std::lower_bound(keys, keys + count, key) - keys);
+}
+
+} // namespace
+
+IndexMap::IndexMap(Arena& arena)
+    : arena_(arena)
+{
+}
+
+IndexMap::Leaf* IndexMap::newLeaf()
+{
+    const std::size_t bytes = sizeof(Leaf);
+    void* p = arena_.allocate(bytes, alignof(Leaf));
+    nodeBytes_ += bytes;
+    Leaf* leaf = new (p) Leaf;
+    leaf->count = 0;
+    leaf->reserved = 0;
+    leaf->next = nullptr;
+    return leaf;
+}
+
+IndexMap::Inner* IndexMap::newInner()
+{
+    const std::size_t bytes = sizeof(Inner);
+    void* p = arena_.allocate(bytes, alignof(Inner));
+    nodeBytes_ += bytes;
+    Inner* inner = new (p) Inner;
+    inner->count = 0;
+    inner->reserved = 0;
+    return inner;
+}
+
+IndexMap::Leaf* IndexMap::leafFor(quint64 key, Path* path) const
+{
+    void* node = root_;
+    for (int level = 0; level < height_; ++level) {
+        Inner* inner = static_cast<Inner*>(node);
+        const int slot = upperBound(inner->keys, int(inner->count), key);
+        if (path) {
+            path->nodes[path->depth] = inner;
+            path->slots[path->depth] = slot;
+            ++path->depth;
+        }
+        node = inner->children[slot];
+    }
+    return static_cast<Leaf*>(node);
+}
+
+const IndexEntry* IndexMap::find(quint64 key) const
+{
+    if (!root_)
+        return nullptr;
+    const Leaf* leaf = leafFor(key, nullptr);
+    const int i = lowerBound(leaf->keys, int(leaf->count), key);
+    if (i < int(leaf->count) && leaf->keys[i] == key)
+        return &leaf->values[i];
+    return nullptr;
+}
+
+void IndexMap::set(quint64 key, const IndexEntry& value)
+{
+    if (!root_) {
+        Leaf* leaf = newLeaf();
+        leaf->keys[0] = key;
+        leaf->values[0] = value;
+        leaf->count = 1;
+        root_ = leaf;
+        head_ = leaf;
+        height_ = 0;
+        size_ = 1;
+        return;
+    }
+
+    Path path;
+    Leaf* leaf = leafFor(key, &path);
+    const int count = int(leaf->count);
+    const int pos = lowerBound(leaf->keys, count, key);
+    if (pos < count && leaf->keys[pos] == key) {
+        leaf->values[pos] = value;
+        return;
+    }
+    ++size_;
+
+    if (count < LeafCapacity) {
+        std::memmove(&leaf->keys[pos + 1], &leaf->keys[pos], sizeof(quint64) * (count - pos));
+        std::memmove(&leaf->values[pos + 1], &leaf->values[pos], sizeof(IndexEntry) * (count - pos));
+        leaf->keys[pos] = key;
+        leaf->values[pos] = value;
+        leaf->count = quint32(count + 1);
+        return;
+    }
+
+    // The leaf is full: split it.
+    Leaf* right = newLeaf();
+    right->next = leaf->next;
+    leaf->next = right;
+    if (pos == count) {
+        // Overflow at the end: the left leaf stays full, the new one starts with the key.
+        right->keys[0] = key;
+        right->values[0] = value;
+        right->count = 1;
+    } else if (pos == 0) {
+        // Overflow at the start (descending keys): the new leaf takes every entry, the left
+        // one keeps only the new key.
+        std::memcpy(right->keys, leaf->keys, sizeof(quint64) * count);
+        std::memcpy(right->values, leaf->values, sizeof(IndexEntry) * count);
+        right->count = quint32(count);
+        leaf->keys[0] = key;
+        leaf->values[0] = value;
+        leaf->count = 1;
+    } else {
+        const int half = LeafCapacity / 2;
+        const int moved = count - half;
+        std::memcpy(right->keys, &leaf->keys[half], sizeof(quint64) * moved);
+        std::memcpy(right->values, &leaf->values[half], sizeof(IndexEntry) * moved);
+        right->count = quint32(moved);
+        leaf->count = quint32(half);
+        Leaf* target = leaf;
+        int at = pos;
+        if (pos > half) {
+            target = right;
+            at = pos - half;
+        }
+        const int n = int(target->count);
+        std::memmove(&target->keys[at + 1], &target->keys[at], sizeof(quint64) * (n - at));
+        std::memmove(&target->values[at + 1], &target->values[at], sizeof(IndexEntry) * (n - at));
+        target->keys[at] = key;
+        target->values[at] = value;
+        target->count = quint32(n + 1);
+    }
+    insertIntoParent(path, right->keys[0], right);
+}
+
+void IndexMap::insertIntoParent(Path& path, quint64 separator, void* right)
+{
+    void* left = path.depth == 0 ? root_ : nullptr;
+    while (path.depth > 0) {
+        --path.depth;
+        Inner* inner = path.nodes[path.depth];
+        const int slot = path.slots[path.depth]; // the child that was split
+        const int count = int(inner->count);
+        if (count < InnerCapacity) {
+            std::memmove(&inner->keys[slot + 1], &inner->keys[slot], sizeof(quint64) * (count - slot));
+            std::memmove(&inner->children[slot + 2], &inner->children[slot + 1], sizeof(void*) * (count - slot));
+            inner->keys[slot] = separator;
+            inner->children[slot + 1] = right;
+            inner->count = quint32(count + 1);
+            return;
+        }
+
+        // Full inner node: gather its keys and children with the new ones, then split.
+        quint64 keys[InnerCapacity + 1];
+        void* children[InnerCapacity + 2];
+        std::memcpy(keys, inner->keys, sizeof(quint64) * slot);
+        keys[slot] = separator;
+        std::memcpy(&keys[slot + 1], &inner->keys[slot], sizeof(quint64) * (count - slot));
+        std::memcpy(children, inner->children, sizeof(void*) * (slot + 1));
+        children[slot + 1] = right;
+        std::memcpy(&children[slot + 2], &inner->children[slot + 1], sizeof(void*) * (count - slot));
+        const int total = count + 1;
+        // Overflow at the end keeps the left node full; otherwise split in half.
+        const int mid = (slot == count) ? total - 1 : total / 2;
+        Inner* sibling = newInner();
+        inner->count = quint32(mid);
+        std::memcpy(inner->keys, keys, sizeof(quint64) * mid);
+        std::memcpy(inner->children, children, sizeof(void*) * (mid + 1));
+        sibling->count = quint32(total - mid - 1);
+        std::memcpy(sibling->keys, &keys[mid + 1], sizeof(quint64) * sibling->count);
+        std::memcpy(sibling->children, &children[mid + 1], sizeof(void*) * (sibling->count + 1));
+        separator = keys[mid];
+        right = sibling;
+        left = inner; // when this was the root, the loop ends here
+    }
+    // The root was split: a new root over the two halves.
+    Inner* root = newInner();
+    root->count = 1;
+    root->keys[0] = separator;
+    root->children[0] = left;
+    root->children[1] = right;
+    root_ = root;
+    ++height_;
+}
+
+bool IndexMap::erase(quint64 key)
+{
+    if (!root_)
+        return false;
+    Leaf* leaf = leafFor(key, nullptr);
+    const int count = int(leaf->count);
+    const int pos = lowerBound(leaf->keys, count, key);
+    if (pos >= count || leaf->keys[pos] != key)
+        return false;
+    std::memmove(&leaf->keys[pos], &leaf->keys[pos + 1], sizeof(quint64) * (count - pos - 1));
+    std::memmove(&leaf->values[pos], &leaf->values[pos + 1], sizeof(IndexEntry) * (count - pos - 1));
+    leaf->count = quint32(count - 1);
+    --size_;
+    return true;
+}
+
+void IndexMap::clear()
+{
+    root_ = nullptr;
+    head_ = nullptr;
+    height_ = 0;
+    size_ = 0;
+}

@@ -1,0 +1,96 @@
+// IndexMap: the ordered map from file reference number to IndexEntry that holds the folder
+// records or the file records of one volume index.
+//
+// A B+ tree whose nodes come from an Arena owned by the index. Compared with a red-black map
+// (48 bytes of node per record) a leaf holds its keys and values in two plain arrays, so a
+// record costs 24 bytes divided by the fill of its leaf, and a walk in ascending key order is a
+// sequential scan of the leaves (linked left to right).
+//
+// - Keys are unsigned 64-bit numbers, iterated in ascending order.
+// - A leaf that overflows at its end keeps all its entries and starts a new leaf with the new
+//   one (records arriving in ascending order, as from an index file, fill leaves completely);
+//   at its start, the mirror image; anywhere else it splits in half. Inner nodes split at the
+//   end or in half.
+// - Erasing removes the entry from its leaf and never merges or frees nodes: the arena gives
+//   nothing back one node at a time, and an emptied key range is refilled by later inserts.
+// - clear() forgets every node; their bytes stay in the arena until the arena goes.
+// - Not thread-safe: the owner guards it (NTFSDriveDB's read-write lock).
+#pragma once
+
+#include <QtGlobal>
+
+#include <cstddef>
+
+class Arena;
+
+// One record of the index: the containing folder and the pooled UTF-8 name.
+struct IndexEntry
+{
+    quint64 parent = 0;          // file reference number of the containing folder; 0 = none
+    const char* name = nullptr;  // NUL-terminated UTF-8, owned by the string pool
+};
+
+class IndexMap
+{
+public:
+    enum { LeafCapacity = 64, InnerCapacity = 64 };
+
+    struct Leaf
+    {
+        quint32 count;
+        quint32 reserved;
+        Leaf* next;
+        quint64 keys[LeafCapacity];
+        IndexEntry values[LeafCapacity];
+    };
+
+    explicit IndexMap(Arena& arena);
+    IndexMap(const IndexMap&) = delete;
+    IndexMap& operator=(const IndexMap&) = delete;
+
+    // The entry of key, or null when absent. Never inserts.
+    const IndexEntry* find(quint64 key) const;
+    bool contains(quint64 key) const { return find(key) != nullptr; }
+
+    // Sets the entry of key, creating it when absent and overwriting it when present.
+    void set(quint64 key, const IndexEntry& value);
+
+    // Removes the entry of key; false when there was none.
+    bool erase(quint64 key);
+
+    // Forgets every entry.
+    void clear();
+
+    std::size_t size() const { return size_; }
+    bool isEmpty() const { return size_ == 0; }
+
+    // Leaves from the smallest key to the largest (empty leaves included).
+    const Leaf* firstLeaf() const { return head_; }
+
+    // Calls f(key, entry) for every entry in ascending key order.
+    template <typename F>
+    void forEach(F f) const
+    {
+        for (const Leaf* leaf = head_; leaf; leaf = leaf->next)
+            for (quint32 i = 0; i < leaf->count; ++i)
+                f(leaf->keys[i], leaf->values[i]);
+    }
+
+    // Bytes of arena taken by the nodes of this map (for memory figures).
+    std::size_t nodeBytes() const { return nodeBytes_; }
+
+private:
+    struct Inner;
+    Leaf* newLeaf();
+    Inner* newInner();
+    struct Path; // the inner nodes passed on the way down and the child taken in each
+    Leaf* leafFor(quint64 key, Path* path) const;
+    void insertIntoParent(Path& path, quint64 separator, void* right);
+
+    Arena& arena_;
+    void* root_ = nullptr;
+    int height_ = 0; // number of inner levels above the leaves
+    Leaf* head_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t nodeBytes_ = 0;
+};

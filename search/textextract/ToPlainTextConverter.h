@@ -48,6 +48,10 @@ public:
     }
 
 protected:
+    // The folder for new text files: workFolder, created (owner-only) when missing; the
+    // system's temporary folder while no work folder is set. Empty when it cannot be made.
+    QString textFolder() const;
+
     // Folder in which the converter writes its text files; empty until setWorkFolder.
     QString workFolder;
 };

@@ -1,0 +1,48 @@
+// HtmlConverter: turns XHTML-like markup into plain text.
+//
+// Keeps the text between the "body" start tag and the "/body" end tag, drops every tag, turns
+// the block tags (br, br/, div, h1, h2, h3, hr, p, td, th, tr) into one line break and
+// "section" into two, decodes character entities and trims the white space at both edges of
+// each text run to at most one blank. Tag names are compared exactly (case-sensitive).
+// Registered for "fb2"; the EPUB and Mobipocket converters run it on their content with an
+// input device, an output device and a known input encoding.
+//
+// Output: UTF-16 little-endian. A text file of its own starts with the mark FF FE; text
+// written into a caller's device carries no mark (the caller writes it).
+//
+// Decisions of this implementation:
+// - Entities are decoded by a table of our own (the HTML 4 named entities plus "apos", and
+//   decimal or hexadecimal character references), not by a rich-text document: it is
+//   thread-safe, needs no GUI library and decodes the same names. Only "&" followed by 1 to
+//   32 characters of [#A-Za-z0-9] and ";" is an entity; an unknown one stays as written. The
+//   whole decoded text is kept (a character outside the BMP stays a surrogate pair);
+//   no-break space becomes a blank.
+// - A line end counts as white space: inside a tag it ends the tag name, in text it is a
+//   blank, so words on two source lines are not glued together.
+// - The encoding declaration ("encoding=" and a quoted name within the first 200 characters)
+//   is looked up by peeking at the input, so sequential devices work too; the name may be
+//   quoted with double or single quotes.
+// - The text file is created in the work folder by an absolute path; the process's current
+//   directory is never changed (it is process-wide and the converters run on many threads).
+// - A conversion that fails or is cancelled removes the text file it created.
+#pragma once
+
+#include "search/textextract/ToPlainTextConverter.h"
+
+#include <QString>
+
+class HtmlConverter : public ToPlainTextConverter
+{
+public:
+    bool convert(const QString& path, QIODevice* input, QString* outPath, QIODevice* output,
+                 const QString& inputEncoding, const bool* cancelFlag) override;
+    QString encoding() const override;
+
+    // Decodes one entity, "&" to ";" inclusive. Returns the decoded text, or an empty string
+    // when the entity is malformed or unknown.
+    static QString decodeEntity(const QString& entity);
+
+    // The codec name declared by "encoding=" in `head` (its first 200 characters are looked
+    // at), or empty.
+    static QString declaredEncoding(const QString& head);
+};

@@ -1,0 +1,324 @@
+// Generators of small test documents for the text converters: PDF, EPUB, Mobipocket (with a
+// PalmDOC compressor) and FB2. Header-only so that any test or bench program can include it
+// ("tests/textextract/docgen.h"); EPUB needs QuaZip (linked by tq_textextract).
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QTextCodec>
+#include <QtEndian>
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+
+#include <vector>
+
+namespace docgen {
+
+// ---------------------------------------------------------------- PDF
+
+inline QByteArray pdfEscape(const QString& text)
+{
+    QByteArray out;
+    for (QChar c : text) {
+        const char b = c.unicode() < 128 ? char(c.unicode()) : '?';
+        if (b == '(' || b == ')' || b == '\\')
+            out.append('\\');
+        out.append(b);
+    }
+    return out;
+}
+
+// A PDF with one page per entry of `pages`, each line of ASCII text drawn in Helvetica 10 pt.
+// The file has a valid cross-reference table, so real PDF readers accept it.
+inline QByteArray makePdf(const QList<QStringList>& pages)
+{
+    QList<QByteArray> objects; // object i + 1
+    const int pageCount = pages.size();
+    // 1 catalog, 2 pages, 3 font, then per page: page object, content stream
+    objects.append("<< /Type /Catalog /Pages 2 0 R >>");
+    QByteArray kids;
+    for (int p = 0; p < pageCount; ++p)
+        kids += QByteArray::number(4 + 2 * p) + " 0 R ";
+    objects.append("<< /Type /Pages /Kids [ " + kids + "] /Count " + QByteArray::number(pageCount) + " >>");
+    objects.append("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
+    for (int p = 0; p < pageCount; ++p) {
+        objects.append("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 3 0 R >> >> /Contents "
+                       + QByteArray::number(5 + 2 * p) + " 0 R >>");
+        QByteArray stream = "BT /F1 10 Tf 12 TL 40 760 Td\n";
+        for (const QString& line : pages[p])
+            stream += "(" + pdfEscape(line) + ") Tj T*\n";
+        stream += "ET\n";
+        objects.append("<< /Length " + QByteArray::number(stream.size()) + " >>\nstream\n" + stream + "endstream");
+    }
+    QByteArray out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+    QList<int> offsets;
+    for (int i = 0; i < objects.size(); ++i) {
+        offsets.append(out.size());
+        out += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const int xref = out.size();
+    out += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (int off : offsets)
+        out += QByteArray::number(off).rightJustified(10, '0') + " 00000 n \n";
+    out += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n"
+           + QByteArray::number(xref) + "\n%%EOF\n";
+    return out;
+}
+
+// ---------------------------------------------------------------- ZIP / EPUB
+
+// Writes a ZIP archive with the given members (name, bytes), in order. "mimetype" members
+// are stored, the others deflated.
+inline bool writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& members)
+{
+    QuaZip zip(path);
+    zip.setFileNameCodec("UTF-8");
+    if (!zip.open(QuaZip::mdCreate))
+        return false;
+    for (const auto& m : members) {
+        QuaZipFile file(&zip);
+        const bool stored = m.first == QLatin1String("mimetype");
+        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(m.first), nullptr, 0,
+                       stored ? 0 : 8, stored ? 0 : 6))
+            return false;
+        if (file.write(m.second) != m.second.size())
+            return false;
+        file.close();
+        if (file.getZipError() != 0)
+            return false;
+    }
+    zip.close();
+    return zip.getZipError() == 0;
+}
+
+inline QByteArray xhtmlChapter(const QString& title, const QStringList& paragraphs)
+{
+    QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<html xmlns=\"http://www.w3.org/1999/xhtml\">\n<head><title>"
+                     + title.toUtf8() + "</title></head>\n<body>\n<h1>" + title.toUtf8() + "</h1>\n";
+    for (const QString& p : paragraphs)
+        out += "<p>" + p.toUtf8() + "</p>\n";
+    out += "</body>\n</html>\n";
+    return out;
+}
+
+inline QByteArray containerXml(const QString& packagePath)
+{
+    return "<?xml version=\"1.0\"?>\n<container version=\"1.0\" xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">\n"
+           "<rootfiles><rootfile full-path=\"" + packagePath.toUtf8()
+           + "\" media-type=\"application/oebps-package+xml\"/></rootfiles>\n</container>\n";
+}
+
+struct OpfItem
+{
+    QString id;
+    QString href;
+    QString mediaType;
+};
+
+// A package document with the manifest items in the given order and the spine's idrefs.
+inline QByteArray opf(const QList<OpfItem>& manifest, const QStringList& spine)
+{
+    QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"2.0\" unique-identifier=\"id\">\n"
+                     "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>T</dc:title></metadata>\n<manifest>\n";
+    for (const OpfItem& item : manifest)
+        out += "<item id=\"" + item.id.toUtf8() + "\" href=\"" + item.href.toUtf8() + "\" media-type=\""
+               + item.mediaType.toUtf8() + "\"/>\n";
+    out += "</manifest>\n<spine toc=\"ncx\">\n";
+    for (const QString& idref : spine)
+        out += "<itemref idref=\"" + idref.toUtf8() + "\"/>\n";
+    out += "</spine>\n</package>\n";
+    return out;
+}
+
+// A book under OEBPS/ whose chapters are listed in the manifest in reverse order and read in
+// the given order through the spine. Chapter i is "ch<i>.xhtml" holding `chapters[i]`.
+inline bool writeEpub(const QString& path, const QList<QStringList>& chapters)
+{
+    QList<QPair<QString, QByteArray>> members;
+    members.append({QStringLiteral("mimetype"), "application/epub+zip"});
+    members.append({QStringLiteral("META-INF/container.xml"), containerXml(QStringLiteral("OEBPS/content.opf"))});
+    QList<OpfItem> manifest;
+    QStringList spine;
+    for (int i = chapters.size() - 1; i >= 0; --i)
+        manifest.append({QStringLiteral("c%1").arg(i), QStringLiteral("ch%1.xhtml").arg(i),
+                         QStringLiteral("application/xhtml+xml")});
+    for (int i = 0; i < chapters.size(); ++i)
+        spine.append(QStringLiteral("c%1").arg(i));
+    members.append({QStringLiteral("OEBPS/content.opf"), opf(manifest, spine)});
+    for (int i = 0; i < chapters.size(); ++i)
+        members.append({QStringLiteral("OEBPS/ch%1.xhtml").arg(i),
+                        xhtmlChapter(QStringLiteral("Chapter %1").arg(i), chapters[i])});
+    return writeZip(path, members);
+}
+
+// ---------------------------------------------------------------- PalmDOC / Mobipocket
+
+// PalmDOC (LZ77) compression of one record (at most 4096 bytes): back-references of 3 to 10
+// bytes within 2047 bytes, blank + character pairs, literal runs for bytes that need them.
+inline QByteArray palmDocCompress(const QByteArray& in)
+{
+    const int n = in.size();
+    const uchar* p = reinterpret_cast<const uchar*>(in.constData());
+    QByteArray out;
+    std::vector<int> head(1 << 16, -1);
+    std::vector<int> prev(n > 0 ? n : 1, -1);
+    auto hash = [&](int i) { return ((p[i] << 8) ^ (p[i + 1] << 4) ^ p[i + 2]) & 0xFFFF; };
+    int inserted = 0;
+    auto insertUpTo = [&](int upTo) {
+        for (; inserted < upTo && inserted + 2 < n; ++inserted) {
+            const int h = hash(inserted);
+            prev[inserted] = head[h];
+            head[h] = inserted;
+        }
+    };
+    int i = 0;
+    while (i < n) {
+        insertUpTo(i);
+        int bestLen = 0, bestDist = 0;
+        if (i + 2 < n) {
+            int cand = head[hash(i)];
+            for (int tries = 0; cand >= 0 && tries < 32; ++tries, cand = prev[cand]) {
+                const int dist = i - cand;
+                if (dist > 2047)
+                    break;
+                int len = 0;
+                while (len < 10 && i + len < n && p[cand + len] == p[i + len])
+                    ++len;
+                if (len > bestLen) {
+                    bestLen = len;
+                    bestDist = dist;
+                }
+            }
+        }
+        if (bestLen >= 3) {
+            const quint16 code = quint16(0x8000 | (bestDist << 3) | (bestLen - 3));
+            out.append(char(code >> 8));
+            out.append(char(code & 0xFF));
+            i += bestLen;
+        } else if (p[i] == ' ' && i + 1 < n && p[i + 1] >= 0x40 && p[i + 1] <= 0x7F) {
+            out.append(char(p[i + 1] ^ 0x80));
+            i += 2;
+        } else if (p[i] >= 0x09 && p[i] <= 0x7F) {
+            out.append(char(p[i]));
+            ++i;
+        } else {
+            int count = 0;
+            while (count < 8 && i + count < n && (p[i + count] < 0x09 || p[i + count] > 0x7F))
+                ++count;
+            out.append(char(count));
+            out.append(in.mid(i, count));
+            i += count;
+        }
+    }
+    return out;
+}
+
+struct MobiOptions
+{
+    int compression = 2;        // 1 none, 2 PalmDOC, 17480 HUFF/CDIC
+    quint32 textEncoding = 65001;
+    int encryption = 0;
+    quint16 extraFlags = 0;     // bit 0 multibyte bytes, bit 1 one more trailing entry
+    int recordSize = 4096;      // text bytes per record
+    bool trailingImageRecord = true; // a non-text record after the text records
+};
+
+// A Mobipocket book (Palm database "BOOKMOBI") holding `html` as its text.
+inline QByteArray makeMobi(const QByteArray& html, const MobiOptions& o = MobiOptions())
+{
+    QList<QByteArray> records;
+    QList<QByteArray> texts;
+    for (int at = 0; at < html.size(); at += o.recordSize)
+        texts.append(html.mid(at, o.recordSize));
+    // record 0: PalmDOC header (16) + MOBI header (0xE8)
+    QByteArray r0(16 + 0xE8, '\0');
+    auto put16 = [](QByteArray& b, int at, quint16 v) { qToBigEndian<quint16>(v, b.data() + at); };
+    auto put32 = [](QByteArray& b, int at, quint32 v) { qToBigEndian<quint32>(v, b.data() + at); };
+    put16(r0, 0, quint16(o.compression));
+    put32(r0, 4, quint32(html.size()));
+    put16(r0, 8, quint16(texts.size()));
+    put16(r0, 10, 4096);
+    put16(r0, 12, quint16(o.encryption));
+    r0.replace(16, 4, "MOBI");
+    put32(r0, 20, 0xE8);
+    put32(r0, 24, 2);
+    put32(r0, 28, o.textEncoding);
+    put32(r0, 36, 6);
+    put16(r0, 0xF2, o.extraFlags);
+    records.append(r0);
+    for (const QByteArray& t : texts) {
+        QByteArray rec = o.compression == 2 ? palmDocCompress(t) : t;
+        if (o.extraFlags & 1)
+            rec += "\x00"; // no bytes of a split character: low bits 0 -> entry of 1 byte
+        if (o.extraFlags & 2) {
+            // an entry of 5 bytes: 4 junk bytes and its size as a backward integer
+            rec += QByteArray("<p>J", 4);
+            rec += char(0x80 | 5);
+        }
+        records.append(rec);
+    }
+    if (o.trailingImageRecord)
+        records.append(QByteArray("\xFF\xD8\xFF\xE0<body>IMAGEJUNK</body>", 24));
+
+    const int n = records.size();
+    QByteArray out(78, '\0');
+    out.replace(0, 8, "testbook");
+    out.replace(60, 8, "BOOKMOBI");
+    put16(out, 76, quint16(n));
+    int offset = 78 + 8 * n + 2;
+    for (int i = 0; i < n; ++i) {
+        QByteArray e(8, '\0');
+        put32(e, 0, quint32(offset));
+        put32(e, 4, quint32(2 * i));
+        out += e;
+        offset += records[i].size();
+    }
+    out += QByteArray(2, '\0');
+    for (const QByteArray& r : records)
+        out += r;
+    return out;
+}
+
+// ---------------------------------------------------------------- FB2
+
+// A FictionBook document in windows-1251 declaring that encoding; one section per entry, one
+// paragraph per line.
+inline QByteArray makeFb2(const QList<QStringList>& sections)
+{
+    QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n"
+                                  "<FictionBook xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\">\n"
+                                  "<description><title-info><book-title>Book</book-title></title-info></description>\n<body>\n");
+    for (const QStringList& s : sections) {
+        text += QStringLiteral("<section>\n");
+        for (const QString& p : s)
+            text += QStringLiteral("<p>") + p + QStringLiteral("</p>\n");
+        text += QStringLiteral("</section>\n");
+    }
+    text += QStringLiteral("</body>\n</FictionBook>\n");
+    return QTextCodec::codecForName("windows-1251")->fromUnicode(text);
+}
+
+// ---------------------------------------------------------------- reading results
+
+inline QString fromUtf16LE(const QByteArray& b)
+{
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData()), b.size() / 2);
+}
+
+inline QString fromUtf16BE(const QByteArray& b)
+{
+    QString s;
+    s.reserve(b.size() / 2);
+    for (int i = 0; i + 1 < b.size(); i += 2)
+        s.append(QChar(quint16((uchar(b[i]) << 8) | uchar(b[i + 1]))));
+    return s;
+}
+
+} // namespace docgen

@@ -1,0 +1,261 @@
+// HtmlConverter: body extraction, block breaks, edge trimming, entities, encodings, files,
+// cancellation and concurrent use.
+#include "core/FileSearchException.h"
+#include "search/textextract/HtmlConverter.h"
+#include "tests/textextract/docgen.h"
+#include "testutil.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+class TestHtmlConverter : public QObject
+{
+    Q_OBJECT
+
+    // Converts markup given as bytes into an output device; returns the text.
+    static QString convertBytes(const QByteArray& bytes, const QString& encoding = QString(),
+                                bool* ok = nullptr)
+    {
+        HtmlConverter converter;
+        QBuffer in;
+        in.setData(bytes);
+        in.open(QIODevice::ReadOnly);
+        QBuffer out;
+        out.open(QIODevice::ReadWrite);
+        QString outPath;
+        const bool result = converter.convert(QString(), &in, &outPath, &out, encoding, nullptr);
+        if (ok)
+            *ok = result;
+        if (!outPath.isEmpty())
+            return QStringLiteral("<unexpected file>");
+        return docgen::fromUtf16LE(out.data());
+    }
+    static QString convertUtf8(const QString& markup)
+    {
+        return convertBytes(markup.toUtf8(), QStringLiteral("UTF-8"));
+    }
+
+private slots:
+    void blockTagsAndTrimming_data()
+    {
+        QTest::addColumn<QString>("markup");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("two paragraphs") << "<html><body><p>Hello</p><p>World</p></body></html>"
+                                        << "Hello\r\nWorld";
+        QTest::newRow("bold keeps one blank each side")
+            << "<body>one <b>two</b> three</body>" << "one two three";
+        QTest::newRow("edge runs collapse to one blank")
+            << "<body><p>  a  </p><p>\t b\t</p></body>" << " a \r\n b ";
+        QTest::newRow("section gives two breaks")
+            << "<body><section><p>A</p></section><section><p>B</p></section></body>" << "A\r\n\r\nB";
+        QTest::newRow("no break before first text") << "<body><br/><h1>T</h1><div>x</div></body>"
+                                                    << "T\r\nx";
+        QTest::newRow("tag with attributes") << "<body><p class=\"a\">x</p><td id=1>y</td></body>"
+                                             << "x\r\ny";
+        QTest::newRow("closing tags are not blocks") << "<body>a</p>b</div>c</body>" << "abc";
+        QTest::newRow("capital body gives nothing") << "<BODY><p>x</p></BODY>" << "";
+        QTest::newRow("capital paragraphs give no breaks") << "<body><P>a</P><P>b</P></body>" << "ab";
+        QTest::newRow("text before body and after end is dropped")
+            << "<head><title>T</title></head>pre<body>in</body>post<p>x</p>" << "in";
+        QTest::newRow("text after the last tag is dropped") << "<body><p>a</p>tail" << "a";
+        QTest::newRow("no body") << "<p>x</p>" << "";
+        // A line end is white space: words on two lines stay apart, and it ends a tag name.
+        QTest::newRow("line end in text") << "<body><p>Hello\nWorld</p><p>x</p></body>"
+                                          << "Hello World\r\nx";
+        QTest::newRow("CRLF line end in text") << "<body><p>a\r\nb</p></body>" << "a b";
+        QTest::newRow("line end in tag") << "<body><p\nclass=\"c\">x</p><p\n>y</p></body>"
+                                         << "x\r\ny";
+        QTest::newRow("body tag split over lines") << "<body\n>x</body>" << "x";
+    }
+    void blockTagsAndTrimming()
+    {
+        QFETCH(QString, markup);
+        QFETCH(QString, text);
+        QCOMPARE(convertUtf8(markup), text);
+    }
+
+    void entities_data()
+    {
+        QTest::addColumn<QString>("markup");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("amp lt gt") << "&amp; &lt;x&gt;" << "& <x>";
+        QTest::newRow("numeric") << "&#169;&#xA9;&#X41;" << QString::fromUtf8("\xC2\xA9\xC2\xA9" "A");
+        QTest::newRow("outside the BMP keeps both halves")
+            << "a&#x1F600;b&#128512;" << QString::fromUtf8("a\xF0\x9F\x98\x80" "b\xF0\x9F\x98\x80");
+        QTest::newRow("nbsp is a blank") << "a&nbsp;b" << "a b";
+        QTest::newRow("named") << "&eacute;&euro;&apos;&quot;" << QString::fromUtf8("\xC3\xA9\xE2\x82\xAC'\"");
+        QTest::newRow("no semicolon") << "a & b" << "a & b";
+        QTest::newRow("unknown stays") << "&foo;bar" << "&foo;bar";
+        QTest::newRow("case matters") << "&AMP;" << "&AMP;";
+        QTest::newRow("blank inside is not an entity") << "&a mp;" << "&a mp;";
+        QTest::newRow("semicolon later on the line") << "R&D; &amp;" << "R&D; &";
+        QTest::newRow("33 characters is not an entity")
+            << "&" + QString(32, 'a') + "b;" << "&" + QString(32, 'a') + "b;";
+        QTest::newRow("surrogate code point stays") << "&#xD800;" << "&#xD800;";
+        QTest::newRow("out of range stays") << "&#x110000;&#0;" << "&#x110000;&#0;";
+        QTest::newRow("empty") << "&;" << "&;";
+        QTest::newRow("entity becoming a tag char is text") << "&lt;p&gt;x" << "<p>x";
+    }
+    void entities()
+    {
+        QFETCH(QString, markup);
+        QFETCH(QString, text);
+        QCOMPARE(convertUtf8("<body><p>" + markup + "</p></body>"), text);
+    }
+
+    void decodeEntityDirect()
+    {
+        QCOMPARE(HtmlConverter::decodeEntity("&amp;"), QString("&"));
+        QCOMPARE(HtmlConverter::decodeEntity("&zwnj;"), QString(QChar(0x200C)));
+        QCOMPARE(HtmlConverter::decodeEntity("&AElig;"), QString(QChar(0xC6)));
+        QVERIFY(HtmlConverter::decodeEntity("&amp").isEmpty());
+        QVERIFY(HtmlConverter::decodeEntity("amp;").isEmpty());
+        QVERIFY(HtmlConverter::decodeEntity("&#;").isEmpty());
+        QVERIFY(HtmlConverter::decodeEntity("&#x;").isEmpty());
+        QVERIFY(HtmlConverter::decodeEntity("&#-5;").isEmpty());
+    }
+
+    void encodingDeclaration()
+    {
+        QTextCodec* cp1251 = QTextCodec::codecForName("windows-1251");
+        const QString word = QString::fromUtf8("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"); // Привет
+        // Declared within the first 200 characters: that codec is used.
+        const QByteArray fb2 = docgen::makeFb2({{word, "two"}});
+        QCOMPARE(convertBytes(fb2), word + "\r\ntwo");
+        // Single quotes are a valid XML declaration too.
+        QCOMPARE(convertBytes(cp1251->fromUnicode("<?xml version='1.0' encoding='windows-1251'?><body>"
+                                                  + word + "</body>")),
+                 word);
+        // Further on than 200 characters: not seen, the bytes are not read as windows-1251.
+        const QByteArray late = cp1251->fromUnicode(QString(250, ' ') + "<?xml encoding=\"windows-1251\"?><body>"
+                                                    + word + "</body>");
+        QVERIFY(convertBytes(late) != word);
+        // A given input encoding wins over none at all.
+        QCOMPARE(convertBytes(cp1251->fromUnicode("<body>" + word + "</body>"), "windows-1251"), word);
+        QCOMPARE(HtmlConverter::declaredEncoding("<?xml version=\"1.0\" encoding=\"KOI8-R\"?>"),
+                 QString("KOI8-R"));
+        QVERIFY(HtmlConverter::declaredEncoding("encoding=KOI8-R").isEmpty());
+        QVERIFY(HtmlConverter::declaredEncoding("encoding=\"KOI8-R").isEmpty());
+    }
+
+    void fileOutput()
+    {
+        QTemporaryDir dir;
+        const QString work = dir.path() + "/work/sub";
+        const QString doc = dir.path() + "/book.fb2";
+        QVERIFY(testutil::writeFile(doc, docgen::makeFb2({{"a", "b"}, {"c"}})));
+        HtmlConverter converter;
+        converter.setWorkFolder(work);
+        QString outPath;
+        QVERIFY(converter.convert(doc, nullptr, &outPath, nullptr, QString(), nullptr));
+        QCOMPARE(QFileInfo(outPath).absolutePath(), work);
+        QVERIFY(QFileInfo(outPath).fileName().startsWith("xhtml"));
+        QCOMPARE(QFileInfo(work).permissions() & 0x0077, QFileDevice::Permissions());
+        const QByteArray bytes = testutil::readFile(outPath);
+        QVERIFY(bytes.startsWith("\xFF\xFE"));
+        QCOMPARE(docgen::fromUtf16LE(bytes.mid(2)), QString("a\r\nb\r\n\r\nc"));
+        QCOMPARE(converter.encoding(), QString("UTF-16"));
+        QVERIFY(QTextCodec::codecForName(converter.encoding().toLatin1())->toUnicode(bytes)
+                == QString("a\r\nb\r\n\r\nc"));
+
+        // No body: a file holding only the mark, and success.
+        QVERIFY(testutil::writeFile(doc, "<html><p>x</p></html>"));
+        QString empty;
+        QVERIFY(converter.convert(doc, nullptr, &empty, nullptr, QString(), nullptr));
+        QCOMPARE(testutil::readFile(empty), QByteArray("\xFF\xFE"));
+        QVERIFY(empty != outPath);
+
+        // A file that cannot be opened fails and writes nothing.
+        QString none;
+        QVERIFY(!converter.convert(dir.path() + "/missing.fb2", nullptr, &none, nullptr, QString(), nullptr));
+        QVERIFY(none.isEmpty());
+        QCOMPARE(QDir(work).entryList(QDir::Files).size(), 2);
+    }
+
+    void cancellation()
+    {
+        QTemporaryDir dir;
+        const QString work = dir.path() + "/work";
+        QByteArray big = "<body>";
+        for (int i = 0; i < 20000; ++i)
+            big += "<p>line " + QByteArray::number(i) + "</p>\n";
+        QVERIFY(testutil::writeFile(dir.path() + "/big.fb2", big));
+        HtmlConverter converter;
+        converter.setWorkFolder(work);
+        const bool canceled = true;
+        QString outPath;
+        bool thrown = false;
+        try {
+            converter.convert(dir.path() + "/big.fb2", nullptr, &outPath, nullptr, QString(), &canceled);
+        } catch (const FileSearchCancelException& e) {
+            thrown = true;
+            QVERIFY(QString::fromUtf8(e.what()).contains("Convert canceled"));
+            QVERIFY(QString::fromUtf8(e.what()).contains("HtmlConverter"));
+        }
+        QVERIFY(thrown);
+        QVERIFY(outPath.isEmpty());
+        QCOMPARE(QDir(work).entryList(QDir::Files).size(), 0); // the partial file is gone
+
+        // Cancelled from another thread while a single long line is being read.
+        QByteArray oneLine = "<body>";
+        for (int i = 0; i < 400000; ++i)
+            oneLine += "<p>w</p>";
+        QBuffer in(&oneLine);
+        in.open(QIODevice::ReadOnly);
+        bool flag = false;
+        std::thread setter([&] { QThread::msleep(5); __atomic_store_n(&flag, true, __ATOMIC_RELAXED); });
+        bool thrown2 = false;
+        try {
+            for (int round = 0; round < 50; ++round) {
+                in.seek(0);
+                QBuffer out;
+                out.open(QIODevice::WriteOnly);
+                converter.convert(QString(), &in, nullptr, &out, "UTF-8", &flag);
+            }
+        } catch (const FileSearchCancelException&) {
+            thrown2 = true;
+        }
+        setter.join();
+        QVERIFY(thrown2);
+    }
+
+    void concurrentUse()
+    {
+        HtmlConverter converter; // one converter shared by many threads, as the pool does
+        std::vector<std::thread> threads;
+        std::atomic<int> failures{0};
+        for (int t = 0; t < 8; ++t) {
+            threads.emplace_back([&, t] {
+                QByteArray markup = "<body>";
+                QString expected;
+                for (int i = 0; i < 300; ++i) {
+                    markup += "<p>t" + QByteArray::number(t) + " &amp; " + QByteArray::number(i) + "</p>";
+                    expected += (i ? "\r\n" : "") + QString("t%1 & %2").arg(t).arg(i);
+                }
+                markup += "</body>";
+                for (int round = 0; round < 20; ++round) {
+                    QBuffer in(&markup);
+                    in.open(QIODevice::ReadOnly);
+                    QBuffer out;
+                    out.open(QIODevice::WriteOnly);
+                    if (!converter.convert(QString(), &in, nullptr, &out, "UTF-8", nullptr)
+                        || docgen::fromUtf16LE(out.data()) != expected)
+                        ++failures;
+                }
+            });
+        }
+        for (auto& th : threads)
+            th.join();
+        QCOMPARE(failures.load(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHtmlConverter)
+#include "tst_htmlconverter.moc"

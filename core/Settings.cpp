@@ -1,0 +1,345 @@
+#include "core/Settings.h"
+
+#include <QDir>
+#include <QPoint>
+#include <QSize>
+#include <QStandardPaths>
+
+#include <mutex>
+
+namespace {
+
+std::mutex g_instanceMutex;
+Settings* g_instance = nullptr;
+
+const QString kExcludePaths = QStringLiteral("ExcludePaths");
+const QString kFileCategories = QStringLiteral("FileCategories");
+const QString kFileColumns = QStringLiteral("FileColumns");
+const QString kIndexDrives = QStringLiteral("IndexDrives");
+const QString kNoIndexDrives = QStringLiteral("NoIndexDrives");
+const QString kDisabledExtensions = QStringLiteral("IFilters/DisabledExtensions");
+const QString kDisabledExtensions64 = QStringLiteral("IFilters/DisabledExtensions64");
+const QString kDisabledFilters = QStringLiteral("IFilters/DisabledFilters");
+
+QString defaultDbPath()
+{
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        + QStringLiteral("/Tallowquist Pro");
+}
+
+QString findFilterName(const IFilterMap& map, const QString& clsid, bool* found)
+{
+    for (const IFilterInfo& info : map) {
+        if (QString::fromStdWString(info.clsid).compare(clsid, Qt::CaseInsensitive) == 0) {
+            *found = true;
+            return info.name.empty() ? clsid : QString::fromStdWString(info.name);
+        }
+    }
+    *found = false;
+    return QString();
+}
+
+} // namespace
+
+Settings* Settings::instanceWithFile(const QString& path)
+{
+    std::lock_guard<std::mutex> lock(g_instanceMutex);
+    if (!g_instance)
+        g_instance = new Settings(path);
+    return g_instance;
+}
+
+Settings* Settings::instance()
+{
+    return instanceWithFile(QString());
+}
+
+void Settings::destroyInstance()
+{
+    std::lock_guard<std::mutex> lock(g_instanceMutex);
+    delete g_instance;
+    g_instance = nullptr;
+}
+
+void Settings::registerAndWriteDefault(int id, const QString& key, const QVariant& defaultValue)
+{
+    registerKey(id, key, defaultValue);
+    if (!contains(id))
+        SettingsBase::setValue(id, defaultValue);
+}
+
+Settings::Settings(const QString& path)
+    : SettingsBase(path)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    // Registration order is the order in which defaults are written (it differs from the ids).
+    registerAndWriteDefault(AutoDetectEncoding, QStringLiteral("AutoDetectEncoding"), true);
+    registerAndWriteDefault(SkipBinary, QStringLiteral("SkipBinary"), true);
+    registerAndWriteDefault(UseBuiltInPDF, QStringLiteral("UseBuiltInPDF"), true);
+    registerAndWriteDefault(AutoAddFixed, QStringLiteral("AutoAddFixed"), true);
+    registerAndWriteDefault(AutoAddRemovable, QStringLiteral("AutoAddRemovable"), false);
+    registerAndWriteDefault(RunInBackground, QStringLiteral("RunInBackground"), true);
+    registerAndWriteDefault(RunInBackgroundHintShown, QStringLiteral("RunInBackgroundHintShown"), false);
+    registerAndWriteDefault(DefaultDialogDir, QStringLiteral("DefaultDialogDir"), QString());
+    registerAndWriteDefault(Language, QStringLiteral("Language"), QString());
+    registerAndWriteDefault(DBPath, QStringLiteral("DBPath"), defaultDbPath());
+    registerAndWriteDefault(ShowFilterBar, QStringLiteral("ShowFilterBar"), true);
+    registerAndWriteDefault(ShowAdvancedOptions, QStringLiteral("ShowAdvancedOptions"), false);
+    registerAndWriteDefault(ShowMaximumMatches, QStringLiteral("ShowMaximumMatches"), 100);
+    registerAndWriteDefault(WordWrap, QStringLiteral("WordWrap"), false);
+    registerAndWriteDefault(PreviewCharsBeforeMatch, QStringLiteral("PreviewCharsBeforeMatch"), 50);
+    registerAndWriteDefault(PreviewCharsAfterMatch, QStringLiteral("PreviewCharsAfterMatch"), 50);
+    registerAndWriteDefault(ShowFullMatchedLine, QStringLiteral("ShowFullMatchedLine"), false);
+    registerAndWriteDefault(HighlightColor, QStringLiteral("HighlightColor"), QStringLiteral("0xEFCB05"));
+    registerAndWriteDefault(SaveAllTabs, QStringLiteral("SaveAllTabs"), false);
+    registerAndWriteDefault(AutoCompletePath, QStringLiteral("AutoCompletePath"), true);
+    registerAndWriteDefault(SortColumn, QStringLiteral("SortColumn"), 0);
+    registerAndWriteDefault(DisabledFilters, kDisabledFilters,
+                            QStringList{QStringLiteral("{c3278e90-bea7-11cd-b579-08002b30bfeb}"),
+                                        QStringLiteral("{c1243ca0-bf96-11cd-b579-08002b30bfeb}"),
+                                        QStringLiteral("{e0ca5340-4534-11cf-b952-00aa0051fe20}"),
+                                        QStringLiteral("{41b9be05-b3af-460c-bf0b-2cdd44a093b1}")});
+    registerAndWriteDefault(MainWindowSize, QStringLiteral("MainWindow/Size"), QSize(930, 550));
+    registerAndWriteDefault(MainWindowPos, QStringLiteral("MainWindow/Pos"), QPoint(470, 270));
+    registerAndWriteDefault(MainWindowMaximized, QStringLiteral("MainWindow/Maximized"), QVariant());
+    registerAndWriteDefault(MainWindowLastLeftPaneWidth, QStringLiteral("MainWindow/LastLeftPaneWidth"), 200);
+    registerAndWriteDefault(SearchWindowVisible, QStringLiteral("SearchWindow/Visible"), true);
+    registerAndWriteDefault(SearchWindowPos, QStringLiteral("SearchWindow/Pos"), QPoint(0, 0));
+    registerAndWriteDefault(SearchWindowSize, QStringLiteral("SearchWindow/Size"), QSize(0, 0));
+    registerAndWriteDefault(SearchWindowArea, QStringLiteral("SearchWindow/Area"), 1);
+    registerAndWriteDefault(SearchWindowFloating, QStringLiteral("SearchWindow/Floating"), false);
+    registerAndWriteDefault(CommandToolbarVisible, QStringLiteral("CommandToolbar/Visible"), 4);
+    registerAndWriteDefault(CommandToolbarArea, QStringLiteral("CommandToolbar/Area"), 4);
+    registerAndWriteDefault(InstantToolbarVisible, QStringLiteral("InstantToolbar/Visible"), 4);
+    registerAndWriteDefault(InstantToolbarArea, QStringLiteral("InstantToolbar/Area"), 4);
+
+    defaultFileCategories_ = {
+        {QStringLiteral("Document"), QStringLiteral("doc;docx;htm;html;ini;mth;pdf;ppt;pptx;rtf;txt;wri;xls;xlsx;xls")},
+        {QStringLiteral("Executable"), QStringLiteral("bat;cmd;exe;msi")},
+        {QStringLiteral("Picture"), QStringLiteral("bmp;gif;ico;jpeg;jpg;png;psd;tiff")},
+        {QStringLiteral("Music"), QStringLiteral("flac;m3u;m4a;mid;mp3;ogg;wav;wma")},
+        {QStringLiteral("Video"), QStringLiteral("3gp;avi;flv;mp4;mkv;mpg;mov;swf;wmv")},
+    };
+    defaultExcludePaths_ = {
+        {QStringLiteral("$Recycle.Bin"), true},
+        {QStringLiteral(".svn"), true},
+    };
+
+    registerAndWriteDefault(DebugAssertLogging, QStringLiteral("Debug/AssertLogging"), true);
+}
+
+Settings::~Settings() = default;
+
+QList<ExcludePath> Settings::excludePaths()
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    if (!QSettings::contains(kExcludePaths + QStringLiteral("/size")))
+        setExcludePaths(defaultExcludePaths_);
+    QList<ExcludePath> list;
+    const int n = arraySize(kExcludePaths);
+    for (int i = 0; i < n; ++i)
+        list.append({arrayField(kExcludePaths, i, QStringLiteral("path")).toString(),
+                     arrayField(kExcludePaths, i, QStringLiteral("active")).toBool()});
+    return list;
+}
+
+void Settings::setExcludePaths(const QList<ExcludePath>& paths)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    beginArrayRewrite(kExcludePaths, paths.size());
+    for (int i = 0; i < paths.size(); ++i) {
+        setArrayField(kExcludePaths, i, QStringLiteral("path"), paths.at(i).path);
+        setArrayField(kExcludePaths, i, QStringLiteral("active"), paths.at(i).active);
+    }
+}
+
+QList<FileCategory> Settings::fileCategories()
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    if (!QSettings::contains(kFileCategories + QStringLiteral("/size")))
+        setFileCategories(defaultFileCategories_);
+    QList<FileCategory> list;
+    const int n = arraySize(kFileCategories);
+    for (int i = 0; i < n; ++i)
+        list.append({arrayField(kFileCategories, i, QStringLiteral("name")).toString(),
+                     arrayField(kFileCategories, i, QStringLiteral("extensions")).toString()});
+    return list;
+}
+
+void Settings::setFileCategories(const QList<FileCategory>& categories)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    beginArrayRewrite(kFileCategories, categories.size());
+    for (int i = 0; i < categories.size(); ++i) {
+        setArrayField(kFileCategories, i, QStringLiteral("name"), categories.at(i).name);
+        setArrayField(kFileCategories, i, QStringLiteral("extensions"), categories.at(i).extensions);
+    }
+}
+
+QList<FileColumnEntry> Settings::fileColumns() const
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    QList<FileColumnEntry> list;
+    const int n = arraySize(kFileColumns);
+    for (int i = 0; i < n; ++i)
+        list.append({arrayField(kFileColumns, i, QStringLiteral("type")).toInt(),
+                     arrayField(kFileColumns, i, QStringLiteral("width")).toInt()});
+    return list;
+}
+
+QList<int> Settings::fileColumnTypes() const
+{
+    QList<int> types;
+    const QList<FileColumnEntry> columns = fileColumns();
+    for (const FileColumnEntry& c : columns)
+        types.append(c.type);
+    return types;
+}
+
+QList<int> Settings::fileColumnWidths() const
+{
+    QList<int> widths;
+    const QList<FileColumnEntry> columns = fileColumns();
+    for (const FileColumnEntry& c : columns)
+        widths.append(c.width);
+    return widths;
+}
+
+void Settings::setFileColumns(const QList<FileColumnEntry>& columns)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    beginArrayRewrite(kFileColumns, columns.size());
+    for (int i = 0; i < columns.size(); ++i) {
+        setArrayField(kFileColumns, i, QStringLiteral("type"), columns.at(i).type);
+        setArrayField(kFileColumns, i, QStringLiteral("width"), columns.at(i).width);
+    }
+}
+
+QStringList Settings::disabledExtensions() const
+{
+    return readStringArray(kDisabledExtensions);
+}
+
+QStringList Settings::disabledExtensions64() const
+{
+    return readStringArray(kDisabledExtensions64);
+}
+
+QStringList Settings::disabledFilters() const
+{
+    return value(DisabledFilters).toStringList();
+}
+
+void Settings::setDisabledExtensions(const QStringList& extensions)
+{
+    writeStringArray(kDisabledExtensions, extensions);
+}
+
+void Settings::setDisabledExtensions64(const QStringList& extensions)
+{
+    writeStringArray(kDisabledExtensions64, extensions);
+}
+
+void Settings::setDisabledFilters(const QStringList& clsids)
+{
+    writeStringArray(kDisabledFilters, clsids);
+}
+
+QList<quint32> Settings::readDriveArray(const QString& group) const
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    QList<quint32> drives;
+    const int n = arraySize(group);
+    for (int i = 0; i < n; ++i) {
+        bool ok = false;
+        const uint serial = arrayField(group, i, QStringLiteral("value")).toString().toUInt(&ok, 16);
+        // An entry that is not a 32-bit hexadecimal number names no volume: leave it out
+        // rather than turning it into serial 0.
+        if (ok)
+            drives.append(serial);
+    }
+    return drives;
+}
+
+void Settings::writeDriveArray(const QString& group, const QList<quint32>& drives)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    beginArrayRewrite(group, drives.size());
+    for (int i = 0; i < drives.size(); ++i)
+        setArrayField(group, i, QStringLiteral("value"), QString::number(drives.at(i), 16));
+}
+
+ContentSearchOptions Settings::contentSearchOptions() const
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    ContentSearchOptions options;
+    options.ifilters32 = ifilters32_;
+    options.ifilters64 = ifilters64_;
+    options.disabledFilters = value(DisabledFilters).toStringList();
+    options.disabledExtensions = readStringArray(kDisabledExtensions);
+    options.disabledExtensions64 = readStringArray(kDisabledExtensions64);
+    options.autoDetectEncoding = value(AutoDetectEncoding).toBool();
+    options.skipBinary = value(SkipBinary).toBool();
+    options.useBuiltInPDF = value(UseBuiltInPDF).toBool();
+    return options;
+}
+
+IndexingSettings Settings::indexOptions()
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    IndexingSettings settings;
+    settings.indexDrives = readDriveArray(kIndexDrives);
+    settings.noIndexDrives = readDriveArray(kNoIndexDrives);
+    settings.autoAddFixed = value(AutoAddFixed).toBool();
+    settings.autoAddRemovable = value(AutoAddRemovable).toBool();
+    settings.dbPath = value(DBPath).toString();
+    const QList<ExcludePath> paths = excludePaths();
+    for (const ExcludePath& p : paths) {
+        if (p.active)
+            settings.excludePaths.append(p.path);
+    }
+    return settings;
+}
+
+void Settings::setIndexOptions(const IndexingSettings& settings)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    writeDriveArray(kIndexDrives, settings.indexDrives);
+    writeDriveArray(kNoIndexDrives, settings.noIndexDrives);
+    SettingsBase::setValue(AutoAddFixed, settings.autoAddFixed);
+    SettingsBase::setValue(AutoAddRemovable, settings.autoAddRemovable);
+    SettingsBase::setValue(DBPath, settings.dbPath);
+}
+
+void Settings::updateIFilterMaps(IFilterListSource& source)
+{
+    // The scan and the helper request may take a while: ask first, then swap under the lock.
+    IFilterMap list32 = source.listIFilters32();
+    IFilterMap list64 = source.listIFilters64();
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    ifilters32_.swap(list32);
+    ifilters64_.swap(list64);
+}
+
+IFilterMap Settings::ifilters32() const
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return ifilters32_;
+}
+
+IFilterMap Settings::ifilters64() const
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return ifilters64_;
+}
+
+QString Settings::filterName(const QString& clsid) const
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    bool found = false;
+    QString name = findFilterName(ifilters32_, clsid, &found);
+    if (found)
+        return name;
+    name = findFilterName(ifilters64_, clsid, &found);
+    return found ? name : QString();
+}

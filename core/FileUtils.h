@@ -1,0 +1,41 @@
+// Path and file helpers used across the engine and the shell code.
+//
+// The separator is "/" and only "/": "\" is an ordinary character of a Linux file name and is
+// never treated as a separator. The helpers work on the text alone (no file-system access)
+// unless stated otherwise. A path directly under the root, such as "/vmlinuz", has the empty
+// text as its directory, so that directory + "/" + file name gives the path back.
+#pragma once
+
+#include <QString>
+
+// The text after the last "." when that "." comes after the last "/"; empty when there is no
+// "." after the last "/", and also when the path holds no "/" at all. No case change:
+// "/a/b.TXT" gives "TXT", "/dir.v2/file" and "b.txt" give "".
+QString pathExtension(const QString& path);
+
+// The text after the last "/"; empty when there is none ("/x/y.doc" gives "y.doc").
+QString pathFileName(const QString& path);
+
+// The text before the last "/"; empty when there is none ("/x/y.doc" gives "/x").
+QString pathDirectory(const QString& path);
+
+// Creates the folder and its missing parents (QDir::mkpath); true on success, also when it
+// exists already.
+bool makePath(const QString& path);
+
+// Deletes the folder with all its contents. Symbolic links are never followed: a link met
+// inside is removed as a link, and when `path` itself is a link only the link is removed, so
+// nothing outside the folder is ever deleted (this also holds for a root process working in a
+// folder a user can change meanwhile: every step works relative to an opened folder).
+// True when everything is gone, also when the folder did not exist.
+bool removeDirectoryRecursively(const QString& path);
+
+// QFileInfo::isDir (follows links).
+bool isDirectory(const QString& path);
+
+// A fresh unique file name in the temporary folder (from a QTemporaryFile, native separators).
+// The file itself is removed again; only the name is returned (empty on failure).
+QString uniqueTempFileName();
+
+// The folder of our own executable (pathDirectory of /proc/self/exe); empty on failure.
+QString executableDirectory();

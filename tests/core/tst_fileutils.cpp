@@ -1,0 +1,250 @@
+// Path helpers, recursive removal (never through links) and the descriptor/file holders.
+#include "core/FileUtils.h"
+#include "core/GlobalMemLock.h"
+#include "core/HandleHolder.h"
+#include "core/ScopedFileRemover.h"
+#include "core/VolumeHandle.h"
+#include "testutil.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdlib>
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+bool fdIsOpen(int fd)
+{
+    return ::fcntl(fd, F_GETFD) != -1;
+}
+
+} // namespace
+
+class TestFileUtils : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pathHelpers_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("directory");
+        QTest::newRow("dot in folder only") << "/dir.v2/file" << "" << "file" << "/dir.v2";
+        QTest::newRow("case kept") << "/a/b.TXT" << "TXT" << "b.TXT" << "/a";
+        QTest::newRow("no separator") << "b.txt" << "" << "" << "";
+        QTest::newRow("last dot wins") << "/d/archive.tar.gz" << "gz" << "archive.tar.gz" << "/d";
+        QTest::newRow("trailing dot") << "/d/name." << "" << "name." << "/d";
+        QTest::newRow("hidden file") << "/home/u/.profile" << "profile" << ".profile" << "/home/u";
+        QTest::newRow("under root") << "/vmlinuz" << "" << "vmlinuz" << "";
+        QTest::newRow("trailing slash") << "/x/" << "" << "" << "/x";
+        QTest::newRow("backslash is a name character") << "/a\\b.c/d" << "" << "d" << "/a\\b.c";
+        QTest::newRow("backslash in file name") << "/a/b\\c.txt" << "txt" << "b\\c.txt" << "/a";
+        QTest::newRow("windows-looking path") << "C:\\x\\y.doc" << "" << "" << "";
+        QTest::newRow("relative") << "rel/a.b" << "b" << "a.b" << "rel";
+        QTest::newRow("empty") << "" << "" << "" << "";
+    }
+
+    void pathHelpers()
+    {
+        QFETCH(QString, path);
+        QTEST(pathExtension(path), "extension");
+        QTEST(pathFileName(path), "fileName");
+        QTEST(pathDirectory(path), "directory");
+        // Directory and name always join back to the path when there is a separator.
+        if (path.contains(QLatin1Char('/')))
+            QCOMPARE(pathDirectory(path) + QLatin1Char('/') + pathFileName(path), path);
+    }
+
+    void makePathAndIsDirectory()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString deep = dir.path() + QStringLiteral("/a b/c\\d/e");
+        QVERIFY(makePath(deep));
+        QVERIFY(isDirectory(deep));
+        QVERIFY(makePath(deep)); // already there
+        QVERIFY(testutil::writeFile(dir.path() + QStringLiteral("/file"), "x"));
+        QVERIFY(!isDirectory(dir.path() + QStringLiteral("/file")));
+        QVERIFY(!makePath(dir.path() + QStringLiteral("/file/sub")));
+        QVERIFY(QFile::link(deep, dir.path() + QStringLiteral("/link")));
+        QVERIFY(isDirectory(dir.path() + QStringLiteral("/link")));
+        QVERIFY(!isDirectory(dir.path() + QStringLiteral("/missing")));
+    }
+
+    void removeDirectoryRecursivelyNeverFollowsLinks()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString outside = dir.path() + QStringLiteral("/outside");
+        QVERIFY(testutil::writeFile(outside + QStringLiteral("/keep.txt"), "keep"));
+        QVERIFY(testutil::writeFile(outside + QStringLiteral("/sub/keep2.txt"), "keep"));
+
+        const QString tree = dir.path() + QStringLiteral("/DB");
+        QVERIFY(testutil::writeFile(tree + QStringLiteral("/a.idx"), "1"));
+        QVERIFY(testutil::writeFile(tree + QStringLiteral("/x/y/z/.hidden"), "2"));
+        QVERIFY(makePath(tree + QStringLiteral("/empty")));
+        QVERIFY(QFile::link(outside, tree + QStringLiteral("/x/dirlink")));
+        QVERIFY(QFile::link(outside + QStringLiteral("/keep.txt"), tree + QStringLiteral("/filelink")));
+        QVERIFY(QFile::link(tree + QStringLiteral("/gone"), tree + QStringLiteral("/dangling")));
+
+        QVERIFY(removeDirectoryRecursively(tree));
+        QVERIFY(!QFileInfo::exists(tree));
+        QCOMPARE(testutil::readFile(outside + QStringLiteral("/keep.txt")), QByteArray("keep"));
+        QCOMPARE(testutil::readFile(outside + QStringLiteral("/sub/keep2.txt")), QByteArray("keep"));
+
+        // A link given as the folder itself: only the link goes.
+        const QString topLink = dir.path() + QStringLiteral("/DB2");
+        QVERIFY(QFile::link(outside, topLink));
+        QVERIFY(removeDirectoryRecursively(topLink));
+        QVERIFY(!QFileInfo(topLink).isSymLink());
+        QVERIFY(QFileInfo::exists(outside + QStringLiteral("/sub/keep2.txt")));
+
+        QVERIFY(removeDirectoryRecursively(dir.path() + QStringLiteral("/never-there")));
+        QVERIFY(!removeDirectoryRecursively(QString()));
+        QVERIFY(!removeDirectoryRecursively(outside + QStringLiteral("/keep.txt"))); // a file
+        QVERIFY(QFileInfo::exists(outside + QStringLiteral("/keep.txt")));
+    }
+
+    void uniqueTempFileNames()
+    {
+        const QString a = uniqueTempFileName();
+        const QString b = uniqueTempFileName();
+        QVERIFY(!a.isEmpty());
+        QVERIFY(a != b);
+        QVERIFY(!QFileInfo::exists(a));
+        QCOMPARE(pathDirectory(a), QDir::tempPath());
+    }
+
+    void executableDirectoryIsProgramFolder()
+    {
+        QCOMPARE(executableDirectory(), QCoreApplication::applicationDirPath());
+    }
+
+    void volumeHandle()
+    {
+        VolumeHandle empty;
+        QVERIFY(!empty.isValid());
+        QCOMPARE(empty.handle(), -1);
+        VolumeHandle tagged(VolumeHandle::VolumeHandleEmpty);
+        QVERIFY(!tagged.isValid());
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        int fd;
+        {
+            VolumeHandle volume(dir.path());
+            QVERIFY(volume.isValid());
+            fd = volume.handle();
+            QCOMPARE(::fcntl(fd, F_GETFL) & (O_ACCMODE | O_DIRECTORY), O_RDONLY | O_DIRECTORY);
+            QVERIFY(::fcntl(fd, F_GETFD) & FD_CLOEXEC);
+
+            VolumeHandle moved(std::move(volume));
+            QVERIFY(!volume.isValid());
+            QCOMPARE(moved.handle(), fd);
+
+            // Re-opening closes the descriptor held before.
+            moved.open(QStringLiteral("/"), true);
+            QVERIFY(moved.isValid());
+            const int second = moved.handle();
+            if (second != fd)
+                QVERIFY(!fdIsOpen(fd));
+            fd = second;
+            moved.close();
+            QVERIFY(!moved.isValid());
+            QVERIFY(!fdIsOpen(fd));
+            moved.close(); // twice is harmless
+            moved.open(dir.path());
+            fd = moved.handle();
+        }
+        QVERIFY(!fdIsOpen(fd)); // closed by the destructor
+
+        QVERIFY(testutil::writeFile(dir.path() + QStringLiteral("/file"), "x"));
+        VolumeHandle onFile(dir.path() + QStringLiteral("/file"));
+        QVERIFY(!onFile.isValid());
+        VolumeHandle missing(QStringLiteral("/no/such/mount"));
+        QVERIFY(!missing.isValid());
+        QCOMPARE(errno, ENOENT);
+    }
+
+    void handleHolder()
+    {
+        int fds[2];
+        QVERIFY(::pipe(fds) == 0);
+        {
+            HandleHolder readEnd(fds[0]);
+            HandleHolder writeEnd;
+            QCOMPARE(writeEnd.handle(), -1);
+            *writeEnd.handlePtr() = fds[1];
+            HandleHolder moved(std::move(writeEnd));
+            QCOMPARE(writeEnd.handle(), -1);
+            QCOMPARE(moved.handle(), fds[1]);
+            QVERIFY(fdIsOpen(fds[0]) && fdIsOpen(fds[1]));
+        }
+        QVERIFY(!fdIsOpen(fds[0]));
+        QVERIFY(!fdIsOpen(fds[1]));
+    }
+
+    void globalMemLock()
+    {
+        void* block = std::malloc(16);
+        void* kept = nullptr;
+        {
+            GlobalMemLock holder(block);
+            QVERIFY(!holder.isNull());
+            QCOMPARE(holder.lock(), block);
+            QVERIFY(holder.isLocked());
+            holder.unlock();
+            QVERIFY(!holder.isLocked());
+            kept = holder.release();
+            QVERIFY(holder.isNull());
+            QCOMPARE(holder.handle(), nullptr);
+        }
+        QCOMPARE(kept, block);
+        std::free(kept); // still ours after release
+        GlobalMemLock none(nullptr);
+        QCOMPARE(none.lock(), nullptr);
+        QVERIFY(!none.isLocked());
+    }
+
+    void scopedFileRemover()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString a = dir.path() + QStringLiteral("/a.txt");
+        const QString b = dir.path() + QStringLiteral("/b.txt");
+        QVERIFY(testutil::writeFile(a, "a"));
+        QVERIFY(testutil::writeFile(b, "b"));
+        {
+            ScopedFileRemover remover(a);
+        }
+        QVERIFY(!QFileInfo::exists(a));
+        {
+            ScopedFileRemover remover(b);
+            remover.release();
+            QVERIFY(remover.path().isEmpty());
+        }
+        QVERIFY(QFileInfo::exists(b));
+        {
+            ScopedFileRemover outer(b);
+            {
+                ScopedFileRemover inner(std::move(outer));
+                QVERIFY(outer.path().isEmpty());
+            }
+            QVERIFY(!QFileInfo::exists(b)); // deleted once, by the new owner
+            QVERIFY(testutil::writeFile(b, "again"));
+        }
+        QVERIFY(QFileInfo::exists(b)); // the moved-from holder deletes nothing
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileUtils)
+#include "tst_fileutils.moc"

@@ -226,13 +226,8 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
 
     QTemporaryFile textFile;
     if (!output) {
-        const QString folder = textFolder();
-        textFile.setFileTemplate(folder + QStringLiteral("/xhtml.XXXXXX"));
-        if (folder.isEmpty() || !textFile.open()) {
-            TQ_LOG_WARNING("HtmlConverter",
-                           QStringLiteral("Failed to create a text file in %1").arg(workFolder));
+        if (!openTextFile(&textFile, QStringLiteral("xhtml"), "HtmlConverter"))
             return false;
-        }
     }
     Utf16Writer out(output ? output : &textFile);
     if (!output)

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+#include "core/Logger.h"
 
 ToPlainTextConverter::~ToPlainTextConverter() = default;
 
@@ -19,4 +22,18 @@ QString ToPlainTextConverter::textFolder() const
     QFile::setPermissions(workFolder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                           | QFileDevice::ExeOwner);
     return workFolder;
+}
+
+bool ToPlainTextConverter::openTextFile(QTemporaryFile* file, const QString& prefix,
+                                        const char* logTag) const
+{
+    const QString folder = textFolder();
+    if (!folder.isEmpty()) {
+        file->setFileTemplate(folder + QLatin1Char('/') + prefix + QStringLiteral(".XXXXXX"));
+        if (file->open())
+            return true;
+    }
+    Logger::instance().writeQString(Logger::Warning, logTag,
+                                    QStringLiteral("Failed to create a text file in %1").arg(workFolder));
+    return false;
 }

@@ -27,6 +27,7 @@
 #include <QString>
 
 class QIODevice;
+class QTemporaryFile;
 
 class ToPlainTextConverter
 {
@@ -51,6 +52,10 @@ protected:
     // The folder for new text files: workFolder, created (owner-only) when missing; the
     // system's temporary folder while no work folder is set. Empty when it cannot be made.
     QString textFolder() const;
+
+    // Creates and opens "<prefix>.XXXXXX" (owner-only, removed automatically until the caller
+    // turns that off) in textFolder(). On failure logs a warning under `logTag`.
+    bool openTextFile(QTemporaryFile* file, const QString& prefix, const char* logTag) const;
 
     // Folder in which the converter writes its text files; empty until setWorkFolder.
     QString workFolder;

@@ -256,7 +256,7 @@ inline QByteArray makeMobi(const QByteArray& html, const MobiOptions& o = MobiOp
     for (const QByteArray& t : texts) {
         QByteArray rec = o.compression == 2 ? palmDocCompress(t) : t;
         if (o.extraFlags & 1)
-            rec += "\x00"; // no bytes of a split character: low bits 0 -> entry of 1 byte
+            rec += char(0); // no bytes of a split character: low bits 0 -> entry of 1 byte
         if (o.extraFlags & 2) {
             // an entry of 5 bytes: 4 junk bytes and its size as a backward integer
             rec += QByteArray("<p>J", 4);
@@ -265,7 +265,7 @@ inline QByteArray makeMobi(const QByteArray& html, const MobiOptions& o = MobiOp
         records.append(rec);
     }
     if (o.trailingImageRecord)
-        records.append(QByteArray("\xFF\xD8\xFF\xE0<body>IMAGEJUNK</body>", 24));
+        records.append(QByteArray("\xFF\xD8\xFF\xE0<p>IMAGEJUNK<p>", 19));
 
     const int n = records.size();
     QByteArray out(78, '\0');

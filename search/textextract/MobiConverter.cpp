@@ -1,0 +1,224 @@
+#include "search/textextract/MobiConverter.h"
+
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+#include "search/textextract/HtmlConverter.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QtEndian>
+
+#include <vector>
+
+namespace {
+
+const QString kTag = QStringLiteral("MobiConverter");
+constexpr int kRecordLimit = 4096;
+// A text record is at most 4096 bytes plus a few trailing entries; anything far larger is
+// not a text record and is not read into memory.
+constexpr qint64 kRawRecordLimit = 64 * 1024;
+
+quint16 be16(const QByteArray& b, int at)
+{
+    return at + 2 <= b.size() ? qFromBigEndian<quint16>(b.constData() + at) : 0;
+}
+
+quint32 be32(const QByteArray& b, int at)
+{
+    return at + 4 <= b.size() ? qFromBigEndian<quint32>(b.constData() + at) : 0;
+}
+
+struct Record
+{
+    qint64 offset;
+    qint64 size;
+};
+
+} // namespace
+
+MobiConverter::MobiConverter(HtmlConverter* htmlConverter) : htmlConverter(htmlConverter)
+{
+}
+
+QString MobiConverter::encoding() const
+{
+    return htmlConverter->encoding();
+}
+
+QByteArray MobiConverter::decompressPalmDoc(const QByteArray& in)
+{
+    const int n = in.size();
+    const uchar* p = reinterpret_cast<const uchar*>(in.constData());
+    QByteArray out;
+    out.reserve(n);
+    int i = 0;
+    while (out.size() < kRecordLimit && i < n) {
+        const uchar b = p[i];
+        if (b == 0x00) {
+            break;
+        } else if (b <= 0x08) {
+            const int count = qMin<int>(b, n - i - 1);
+            out.append(reinterpret_cast<const char*>(p + i + 1), count);
+            i += count;
+        } else if (b <= 0x7F) {
+            out.append(char(b));
+        } else if (b <= 0xBF) {
+            if (i + 1 >= n)
+                break;
+            const uchar b2 = p[i + 1];
+            const int distance = ((b & 0x3F) << 5) | (b2 >> 3);
+            const int length = (b2 & 7) + 3;
+            for (int k = 0; k < length; ++k) {
+                const int from = out.size() - distance;
+                out.append(from >= 0 && from < out.size() ? out.at(from) : '?');
+            }
+            ++i;
+        } else {
+            out.append(' ');
+            out.append(char(b ^ 0x80));
+        }
+        ++i;
+    }
+    return out;
+}
+
+int MobiConverter::trailingEntriesSize(const QByteArray& record, quint32 extraFlags)
+{
+    const int size = record.size();
+    const uchar* p = reinterpret_cast<const uchar*>(record.constData());
+    int num = 0;
+    // Every flag above bit 0 announces one entry whose size is a backward variable-width
+    // integer at the record's end (7 bits a byte, the byte with the high bit set starts it).
+    for (quint32 flags = extraFlags >> 1; flags; flags >>= 1) {
+        if (!(flags & 1))
+            continue;
+        int end = size - num;
+        int entry = 0;
+        int shift = 0;
+        while (end > 0) {
+            const uchar v = p[end - 1];
+            entry |= (v & 0x7F) << shift;
+            shift += 7;
+            --end;
+            if ((v & 0x80) || shift >= 28)
+                break;
+        }
+        if (entry <= 0 || entry > size - num)
+            return size;
+        num += entry;
+    }
+    // Bit 0: the bytes of a multibyte character that continues in the next record.
+    if ((extraFlags & 1) && num < size)
+        num = qMin(size, num + (p[size - num - 1] & 0x3) + 1);
+    return num;
+}
+
+bool MobiConverter::convert(const QString& path, QIODevice* input, QString* outPath,
+                            QIODevice* output, const QString& inputEncoding,
+                            const bool* cancelFlag)
+{
+    QFile file;
+    QBuffer whole;
+    if (!input) {
+        file.setFileName(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            TQ_LOG_WARNING("MobiConverter", QStringLiteral("Failed to open %1").arg(path));
+            return false;
+        }
+        input = &file;
+    } else if (input->isSequential()) {
+        // Records are reached by offset: take a stream's bytes into memory first.
+        whole.setData(input->readAll());
+        whole.open(QIODevice::ReadOnly);
+        input = &whole;
+    }
+    const qint64 fileSize = input->size();
+
+    const QByteArray header = input->read(78);
+    if (header.size() < 78) {
+        TQ_LOG_DEBUG("MobiConverter", QStringLiteral("PDB header not found in %1.").arg(path));
+        return true;
+    }
+    const int recordCount = be16(header, 76);
+    if (recordCount == 0) {
+        TQ_LOG_DEBUG("MobiConverter", QStringLiteral("zero record count in %1.").arg(path));
+        return true;
+    }
+
+    std::vector<Record> records;
+    records.reserve(recordCount);
+    for (int r = 0; r < recordCount; ++r) {
+        if (isCanceled(cancelFlag))
+            throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
+        const QByteArray entry = input->read(8);
+        if (entry.size() < 8) {
+            TQ_LOG_DEBUG("MobiConverter",
+                         QStringLiteral("Failed to read PDB record info in %1.").arg(path));
+            return true;
+        }
+        const qint64 offset = be32(entry, 0);
+        if (offset >= fileSize || (!records.empty() && offset <= records.back().offset))
+            break; // the table ends at an impossible offset
+        records.push_back({offset, 0});
+    }
+    for (size_t r = 0; r < records.size(); ++r) {
+        const qint64 next = r + 1 < records.size() ? records[r + 1].offset : fileSize;
+        records[r].size = next - records[r].offset;
+    }
+    if (records.empty()) {
+        TQ_LOG_DEBUG("MobiConverter", QStringLiteral("No records in %1.").arg(path));
+        return true;
+    }
+
+    // Record 0: PalmDOC header and, in a Mobipocket book, the MOBI header.
+    const qint64 header0Size = qMin<qint64>(records[0].size, 0x100);
+    QByteArray record0;
+    if (input->seek(records[0].offset))
+        record0 = input->read(header0Size);
+    if (record0.size() < 16) {
+        TQ_LOG_DEBUG("MobiConverter", QStringLiteral("Record 0 too short in %1.").arg(path));
+        return true;
+    }
+    const quint16 compression = be16(record0, 0);
+    const int textRecords = be16(record0, 8);
+    const quint16 encryption = be16(record0, 12);
+    const quint32 textEncoding = be32(record0, 28);
+    quint32 extraFlags = 0;
+    if (record0.mid(16, 4) == "MOBI" && be32(record0, 20) >= 0xE4)
+        extraFlags = be16(record0, 0xF2);
+    if (encryption != 0) {
+        TQ_LOG_DEBUG("MobiConverter", QStringLiteral("Encrypted book %1 skipped.").arg(path));
+        return true;
+    }
+    if (compression != 1 && compression != 2) {
+        TQ_LOG_DEBUG("MobiConverter", QStringLiteral("Unsupported compression %1 in %2.")
+                                          .arg(compression).arg(path));
+        return true;
+    }
+
+    QBuffer html;
+    html.open(QIODevice::ReadWrite);
+    const int lastText = qMin<int>(textRecords, int(records.size()) - 1);
+    for (int r = 1; r <= lastText; ++r) {
+        if (isCanceled(cancelFlag))
+            throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
+        const Record& rec = records[r];
+        if (rec.size > kRawRecordLimit || !input->seek(rec.offset))
+            break;
+        QByteArray data = input->read(rec.size);
+        if (data.size() != rec.size)
+            break;
+        data.chop(trailingEntriesSize(data, extraFlags));
+        if (data.size() > kRecordLimit)
+            break;
+        if (compression == 2)
+            html.write(decompressPalmDoc(data));
+        else
+            html.write(data);
+    }
+    html.seek(0);
+
+    const QString codec = textEncoding == 1252 ? QStringLiteral("Windows-1252")
+                                               : QStringLiteral("UTF-8");
+    return htmlConverter->convert(QString(), &html, outPath, output, codec, cancelFlag);
+}

@@ -1,0 +1,231 @@
+// MobiConverter: PalmDOC decompression, the Palm database walk, compression and encryption
+// types, trailing entries, damaged tables, encodings, cancellation.
+#include "core/FileSearchException.h"
+#include "search/textextract/HtmlConverter.h"
+#include "search/textextract/MobiConverter.h"
+#include "tests/textextract/docgen.h"
+#include "testutil.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestMobiConverter : public QObject
+{
+    Q_OBJECT
+
+    HtmlConverter html;
+
+    // Text of a book given as bytes; *ok receives the result, *wroteFile whether a file came.
+    QString convertBook(const QByteArray& book, bool* ok = nullptr)
+    {
+        MobiConverter converter(&html);
+        QByteArray copy = book;
+        QBuffer in(&copy);
+        in.open(QIODevice::ReadOnly);
+        QBuffer out;
+        out.open(QIODevice::ReadWrite);
+        QString outPath;
+        const bool result = converter.convert(QStringLiteral("book.mobi"), &in, &outPath, &out, QString(), nullptr);
+        if (ok)
+            *ok = result;
+        return outPath.isEmpty() ? docgen::fromUtf16LE(out.data()) : QStringLiteral("<file>");
+    }
+
+    static QByteArray bookHtml(int paragraphs, bool closed = true)
+    {
+        QByteArray h = "<html><head><guide></guide></head><body>";
+        for (int i = 0; i < paragraphs; ++i)
+            h += "<p>Paragraph number " + QByteArray::number(i) + " of the book, with some words.</p>";
+        return closed ? h + "</body></html>" : h;
+    }
+    static QString bookText(int paragraphs)
+    {
+        QStringList lines;
+        for (int i = 0; i < paragraphs; ++i)
+            lines << QStringLiteral("Paragraph number %1 of the book, with some words.").arg(i);
+        return lines.join("\r\n");
+    }
+
+private slots:
+    void decompression_data()
+    {
+        QTest::addColumn<QByteArray>("in");
+        QTest::addColumn<QByteArray>("out");
+        QTest::newRow("literal, copy run, blank pair") << QByteArray("\x41\x02\x42\x43\xE1", 5) << QByteArray("ABC a");
+        QTest::newRow("overlapping back-reference") << QByteArray("x\x80\x0A", 3) << QByteArray("xxxxxx");
+        QTest::newRow("reference before the start") << QByteArray("ab\x80\x28", 4) << QByteArray("ab???");
+        QTest::newRow("reference partly before the start") << QByteArray("ab\x80\x18", 4) << QByteArray("ab?ab");
+        QTest::newRow("distance 0 is not yet written") << QByteArray("a\x80\x00", 3) << QByteArray("a???");
+        QTest::newRow("zero ends the record") << QByteArray("ab\x00" "cd", 5) << QByteArray("ab");
+        QTest::newRow("copy run cut by the end") << QByteArray("\x05\x80\x81", 3) << QByteArray("\x80\x81");
+        QTest::newRow("reference without second byte") << QByteArray("a\x80", 2) << QByteArray("a");
+        QTest::newRow("distance and length") << QByteArray("abcdef\x80\x33", 8) << QByteArray("abcdefabcdef");
+    }
+    void decompression()
+    {
+        QFETCH(QByteArray, in);
+        QFETCH(QByteArray, out);
+        QCOMPARE(MobiConverter::decompressPalmDoc(in), out);
+    }
+
+    void decompressionRoundTripAndLimit()
+    {
+        QRandomGenerator rng(7);
+        const QByteArray words[] = {"alpha ", "beta ", "Gamma ", "\xC3\xA9t\xC3\xA9 ", "\x01\x02", "zz", " @x"};
+        for (int round = 0; round < 50; ++round) {
+            QByteArray text;
+            while (text.size() < 4096)
+                text += words[rng.bounded(7)];
+            text.truncate(int(rng.bounded(4097)));
+            QCOMPARE(MobiConverter::decompressPalmDoc(docgen::palmDocCompress(text)), text);
+        }
+        // The output stops once it holds 4096 bytes: a record cannot blow up memory.
+        QByteArray bomb = "a";
+        for (int i = 0; i < 3000; ++i)
+            bomb += "\x80\x0F"; // distance 1, length 10
+        QVERIFY(MobiConverter::decompressPalmDoc(bomb).size() < 4096 + 10);
+    }
+
+    void books_data()
+    {
+        QTest::addColumn<int>("compression");
+        QTest::addColumn<int>("extraFlags");
+        QTest::addColumn<int>("recordSize");
+        QTest::newRow("PalmDOC") << 2 << 0 << 4096;
+        QTest::newRow("uncompressed") << 1 << 0 << 4096;
+        QTest::newRow("PalmDOC with trailing entries") << 2 << 3 << 4096;
+        QTest::newRow("uncompressed with trailing entries") << 1 << 3 << 4096;
+        QTest::newRow("small records") << 2 << 2 << 100;
+    }
+    void books()
+    {
+        QFETCH(int, compression);
+        QFETCH(int, extraFlags);
+        QFETCH(int, recordSize);
+        docgen::MobiOptions o;
+        o.compression = compression;
+        o.extraFlags = quint16(extraFlags);
+        o.recordSize = recordSize;
+        bool ok = false;
+        // The record after the text records holds "<p>IMAGEJUNK<p>": never read as text (the
+        // body is left open so that it would show).
+        QCOMPARE(convertBook(docgen::makeMobi(bookHtml(500, false), o), &ok), bookText(500));
+        QVERIFY(ok);
+    }
+
+    void encodings()
+    {
+        const QByteArray word = "caf\xC3\xA9"; // café in UTF-8
+        docgen::MobiOptions o;
+        o.textEncoding = 65001;
+        QCOMPARE(convertBook(docgen::makeMobi("<body>" + word + "</body>", o)), QString::fromUtf8(word));
+        o.textEncoding = 1252;
+        QCOMPARE(convertBook(docgen::makeMobi("<body>caf\xE9 \x80</body>", o)), QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC"));
+        o.textEncoding = 1251; // any value but 1252 reads as UTF-8
+        QCOMPARE(convertBook(docgen::makeMobi("<body>" + word + "</body>", o)), QString::fromUtf8(word));
+    }
+
+    void booksWithoutText_data()
+    {
+        QTest::addColumn<QByteArray>("book");
+        docgen::MobiOptions o;
+        o.compression = 17480; // HUFF/CDIC: not decoded as PalmDOC
+        QTest::newRow("HUFF/CDIC") << docgen::makeMobi("<body>secret</body>", o);
+        o = docgen::MobiOptions();
+        o.encryption = 2;
+        QTest::newRow("encrypted") << docgen::makeMobi("<body>secret</body>", o);
+        QTest::newRow("40 bytes") << QByteArray(40, 'x');
+        QByteArray zero = docgen::makeMobi("<body>secret</body>");
+        zero[76] = 0;
+        zero[77] = 0;
+        QTest::newRow("zero records") << zero;
+        QByteArray shortTable = docgen::makeMobi("<body>secret</body>").left(78 + 4);
+        QTest::newRow("table cut short") << shortTable;
+    }
+    void booksWithoutText()
+    {
+        QFETCH(QByteArray, book);
+        bool ok = false;
+        QCOMPARE(convertBook(book, &ok), QString());
+        QVERIFY(ok);
+    }
+
+    void damagedTables()
+    {
+        // A record offset past the end of the file cuts the table: the text before it stays.
+        docgen::MobiOptions o;
+        o.recordSize = 50;
+        QByteArray book = docgen::makeMobi(bookHtml(10), o);
+        const int textRecords = (bookHtml(10).size() + 49) / 50;
+        qToBigEndian<quint32>(0x7FFFFFF0u, book.data() + 78 + 8 * (textRecords) + 0); // last text record
+        bool ok = false;
+        const QString text = convertBook(book, &ok);
+        QVERIFY(ok);
+        QVERIFY(text.startsWith("Paragraph number 0"));
+        QVERIFY(!text.contains("IMAGEJUNK"));
+
+        // Offsets going backwards end the table there.
+        book = docgen::makeMobi(bookHtml(10), o);
+        qToBigEndian<quint32>(10u, book.data() + 78 + 8 * 3);
+        QVERIFY(convertBook(book, &ok).startsWith("Paragraph number 0"));
+        QVERIFY(ok);
+
+        // Every offset past the end: nothing read, no crash.
+        for (int r = 0; r < textRecords + 2; ++r)
+            qToBigEndian<quint32>(0xFFFFFF00u + r, book.data() + 78 + 8 * r);
+        QCOMPARE(convertBook(book, &ok), QString());
+        QVERIFY(ok);
+
+        // A text record longer than 4096 bytes ends the book text.
+        o.compression = 1;
+        o.recordSize = 5000;
+        QCOMPARE(convertBook(docgen::makeMobi(bookHtml(200), o), &ok), QString());
+        QVERIFY(ok);
+
+        // Huge trailing-entry sizes never reach before the record's start.
+        QByteArray rec("abc\xFF", 4);
+        QCOMPARE(MobiConverter::trailingEntriesSize(rec, 2), 4);
+        QCOMPARE(MobiConverter::trailingEntriesSize(QByteArray(), 3), 0);
+        QCOMPARE(MobiConverter::trailingEntriesSize(QByteArray("ab\x01", 3), 1), 2);
+        QCOMPARE(MobiConverter::trailingEntriesSize(QByteArray("xx\x00\x41\x82", 5), 3), 3);
+    }
+
+    void fileOutputAndCancel()
+    {
+        QTemporaryDir dir;
+        const QString work = dir.path() + "/work";
+        const QString path = dir.path() + "/b.mobi";
+        QVERIFY(testutil::writeFile(path, docgen::makeMobi(bookHtml(3))));
+        MobiConverter converter(&html);
+        converter.setWorkFolder(work);
+        html.setWorkFolder(work);
+        QCOMPARE(converter.encoding(), QString("UTF-16"));
+        QString outPath;
+        QVERIFY(converter.convert(path, nullptr, &outPath, nullptr, QString(), nullptr));
+        QCOMPARE(QFileInfo(outPath).absolutePath(), work);
+        const QByteArray bytes = testutil::readFile(outPath);
+        QVERIFY(bytes.startsWith("\xFF\xFE"));
+        QCOMPARE(docgen::fromUtf16LE(bytes.mid(2)), bookText(3));
+        QFile::remove(outPath);
+
+        QString none;
+        QVERIFY(!converter.convert(dir.path() + "/missing.mobi", nullptr, &none, nullptr, QString(), nullptr));
+
+        const bool canceled = true;
+        bool thrown = false;
+        try {
+            converter.convert(path, nullptr, &none, nullptr, QString(), &canceled);
+        } catch (const FileSearchCancelException& e) {
+            thrown = QString::fromUtf8(e.what()).contains("Convert canceled");
+        }
+        QVERIFY(thrown);
+        QVERIFY(none.isEmpty());
+        QCOMPARE(QDir(work).entryList(QDir::Files).size(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMobiConverter)
+#include "tst_mobiconverter.moc"

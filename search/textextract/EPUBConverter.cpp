@@ -1,0 +1,187 @@
+#include "search/textextract/EPUBConverter.h"
+
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+#include "search/textextract/HtmlConverter.h"
+
+#include <QDir>
+#include <QMap>
+#include <QTemporaryFile>
+#include <QUrl>
+#include <QXmlStreamReader>
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+
+namespace {
+
+const QString kTag = QStringLiteral("EPUBConverter");
+
+// The member name for an href that is not found as written: URL-decoded, without fragment,
+// with "." and ".." resolved against the package folder.
+QString resolvedMember(const QString& baseFolder, const QString& href)
+{
+    QString decoded = QUrl::fromPercentEncoding(href.toUtf8());
+    const int hash = decoded.indexOf(QLatin1Char('#'));
+    if (hash >= 0)
+        decoded.truncate(hash);
+    if (decoded.isEmpty())
+        return QString();
+    QString joined = QDir::cleanPath(QStringLiteral("/") + baseFolder + decoded);
+    return joined.mid(1);
+}
+
+} // namespace
+
+EPUBConverter::EPUBConverter(HtmlConverter* htmlConverter) : htmlConverter(htmlConverter)
+{
+}
+
+QString EPUBConverter::encoding() const
+{
+    return htmlConverter->encoding();
+}
+
+bool EPUBConverter::parseContainerXml(QIODevice* device, QString* packagePath)
+{
+    QXmlStreamReader xml(device);
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement
+            && xml.name() == QLatin1String("rootfile")) {
+            *packagePath = xml.attributes().value(QLatin1String("full-path")).toString();
+            return true;
+        }
+    }
+    return false;
+}
+
+void EPUBConverter::parseOpf(QIODevice* device, QStringList* spine)
+{
+    QXmlStreamReader xml(device);
+    QMap<QString, QString> items;
+    bool inSpine = false;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            const QStringRef name = xml.name();
+            const QXmlStreamAttributes attrs = xml.attributes();
+            if (name == QLatin1String("item")) {
+                if (attrs.value(QLatin1String("media-type")) == QLatin1String("application/xhtml+xml"))
+                    items.insert(attrs.value(QLatin1String("id")).toString(),
+                                 attrs.value(QLatin1String("href")).toString());
+            } else if (name == QLatin1String("spine")) {
+                inSpine = true;
+            } else if (name == QLatin1String("itemref") && inSpine) {
+                spine->append(items[attrs.value(QLatin1String("idref")).toString()]);
+            }
+        } else if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("spine")) {
+            inSpine = false;
+        }
+    }
+}
+
+bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outPath,
+                            QIODevice* output, const QString& inputEncoding,
+                            const bool* cancelFlag)
+{
+    QuaZip zip;
+    if (input)
+        zip.setIoDevice(input);
+    else
+        zip.setZipName(path);
+    zip.setFileNameCodec("UTF-8");
+    if (!zip.open(QuaZip::mdUnzip)) {
+        TQ_LOG_WARNING("EPUBConverter",
+                       QStringLiteral("zip.open() failed, error %1").arg(zip.getZipError()));
+        return false;
+    }
+
+    if (!zip.setCurrentFile(QStringLiteral("META-INF/container.xml"))) {
+        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("container.xml not found"));
+        return false;
+    }
+    QString packagePath;
+    {
+        QuaZipFile member(&zip);
+        if (!member.open(QIODevice::ReadOnly)) {
+            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to open container.xml, error %1")
+                                                .arg(member.getZipError()));
+            return false;
+        }
+        if (!parseContainerXml(&member, &packagePath) || packagePath.isEmpty()) {
+            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Parsing container.xml failed"));
+            return false;
+        }
+    }
+
+    if (!zip.setCurrentFile(packagePath)) {
+        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("%1 not found").arg(packagePath));
+        return false;
+    }
+    QStringList spine;
+    {
+        QuaZipFile member(&zip);
+        if (!member.open(QIODevice::ReadOnly)) {
+            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to open %1, error %2")
+                                                .arg(packagePath).arg(member.getZipError()));
+            return false;
+        }
+        parseOpf(&member, &spine);
+    }
+    const int slash = packagePath.lastIndexOf(QLatin1Char('/'));
+    const QString baseFolder = slash >= 0 ? packagePath.left(slash + 1) : QString();
+
+    QTemporaryFile textFile;
+    if (!output) {
+        if (!openTextFile(&textFile, QStringLiteral("epub"), "EPUBConverter"))
+            return false;
+        textFile.write("\xFF\xFE", 2);
+    }
+    QIODevice* out = output ? output : &textFile;
+
+    try {
+        for (const QString& href : qAsConst(spine)) {
+            if (isCanceled(cancelFlag))
+                throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
+            bool found = zip.setCurrentFile(baseFolder + href);
+            if (!found) {
+                const QString resolved = resolvedMember(baseFolder, href);
+                found = !resolved.isEmpty() && zip.setCurrentFile(resolved);
+            }
+            if (!found) {
+                TQ_LOG_WARNING("EPUBConverter", QStringLiteral("content item not found"));
+                continue;
+            }
+            QuaZipFile member(&zip);
+            if (!member.open(QIODevice::ReadOnly)) {
+                TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to open %1, error %2")
+                                                    .arg(zip.getCurrentFileName())
+                                                    .arg(member.getZipError()));
+                continue;
+            }
+            const qint64 before = out->pos();
+            htmlConverter->convert(QString(), &member, nullptr, out, QStringLiteral("UTF-8"),
+                                   cancelFlag);
+            out->waitForBytesWritten(-1);
+            if (out->pos() != before)
+                out->write("\r\0\n\0\r\0\n\0", 8);
+        }
+    } catch (...) {
+        if (!output)
+            textFile.remove();
+        throw;
+    }
+
+    if (!output) {
+        if (!textFile.flush()) {
+            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to write the text of %1").arg(path));
+            textFile.remove();
+            return false;
+        }
+        textFile.setAutoRemove(false);
+        textFile.close();
+        if (outPath)
+            *outPath = textFile.fileName();
+    }
+    return true;
+}

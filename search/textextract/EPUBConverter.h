@@ -1,0 +1,42 @@
+// EPUBConverter: text of EPUB books (extension "epub").
+//
+// Opens the book as a ZIP archive (member names as UTF-8), finds the package document through
+// "META-INF/container.xml" (the first "rootfile" element's "full-path"), reads its manifest
+// (items of media type "application/xhtml+xml", id to href) and spine (reading order), and
+// runs the HTML converter on every spine document in order. Documents that yield text are
+// each followed by an empty line (two CR LF pairs in UTF-16LE).
+//
+// Output: UTF-16LE; a text file of its own starts with FF FE and goes to the work folder
+// (created by an absolute path; the current directory is never changed).
+//
+// Decisions of this implementation:
+// - An href is first looked up as written, relative to the package's folder. Only when no
+//   such member exists is it read as a URL (percent escapes decoded, "#fragment" dropped) and
+//   resolved (".." and "." steps), so books with escaped or parent-relative hrefs keep their
+//   text.
+// - A conversion that fails or is cancelled removes the text file it created.
+#pragma once
+
+#include "search/textextract/ToPlainTextConverter.h"
+
+#include <QStringList>
+
+class HtmlConverter;
+
+class EPUBConverter : public ToPlainTextConverter
+{
+public:
+    explicit EPUBConverter(HtmlConverter* htmlConverter);
+
+    bool convert(const QString& path, QIODevice* input, QString* outPath, QIODevice* output,
+                 const QString& inputEncoding, const bool* cancelFlag) override;
+    QString encoding() const override;
+
+    // The package path from container.xml; false when there is no "rootfile".
+    static bool parseContainerXml(QIODevice* device, QString* packagePath);
+    // The spine's hrefs in reading order (an itemref without an XHTML item gives "").
+    static void parseOpf(QIODevice* device, QStringList* spine);
+
+private:
+    HtmlConverter* htmlConverter;
+};

@@ -1,0 +1,185 @@
+// EPUBConverter: container and package parsing, spine order, member lookup, separators,
+// failures and cancellation.
+#include "core/FileSearchException.h"
+#include "search/textextract/EPUBConverter.h"
+#include "search/textextract/HtmlConverter.h"
+#include "tests/textextract/docgen.h"
+#include "testutil.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Members = QList<QPair<QString, QByteArray>>;
+
+class TestEpubConverter : public QObject
+{
+    Q_OBJECT
+
+    HtmlConverter html;
+    QTemporaryDir dir;
+
+    static QByteArray page(const QString& text)
+    {
+        return "<html><body><p>" + text.toUtf8() + "</p></body></html>";
+    }
+
+    // Writes a book from members, converts it into a file and returns the text after the
+    // mark; *ok gets the result. Empty when no file was written.
+    QString convertMembers(const Members& members, bool* ok = nullptr)
+    {
+        const QString path = dir.path() + "/book.epub";
+        QFile::remove(path);
+        if (!docgen::writeZip(path, members))
+            return QStringLiteral("<zip failed>");
+        return convertFile(path, ok);
+    }
+    QString convertFile(const QString& path, bool* ok = nullptr)
+    {
+        EPUBConverter converter(&html);
+        converter.setWorkFolder(dir.path() + "/work");
+        QString outPath;
+        const bool result = converter.convert(path, nullptr, &outPath, nullptr, QString(), nullptr);
+        if (ok)
+            *ok = result;
+        if (outPath.isEmpty())
+            return QString();
+        const QByteArray bytes = testutil::readFile(outPath);
+        QFile::remove(outPath);
+        if (!bytes.startsWith("\xFF\xFE"))
+            return QStringLiteral("<no mark>");
+        return docgen::fromUtf16LE(bytes.mid(2));
+    }
+
+private slots:
+    void spineOrder()
+    {
+        // Manifest lists the chapters in reverse; the spine gives the reading order.
+        const QString path = dir.path() + "/ordered.epub";
+        QVERIFY(docgen::writeEpub(path, {{"first a", "first b"}, {"second"}, {"third"}}));
+        bool ok = false;
+        QCOMPARE(convertFile(path, &ok),
+                 QString("Chapter 0\r\nfirst a\r\nfirst b\r\n\r\nChapter 1\r\nsecond\r\n\r\n"
+                         "Chapter 2\r\nthird\r\n\r\n"));
+        QVERIFY(ok);
+    }
+
+    void memberLookup()
+    {
+        bool ok = false;
+        // A package at the archive root uses the hrefs unchanged.
+        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("content.opf")},
+                                 {"content.opf", docgen::opf({{"a", "text/a.xhtml", "application/xhtml+xml"}}, {"a"})},
+                                 {"text/a.xhtml", page("root")}},
+                                &ok),
+                 QString("root\r\n\r\n"));
+        QVERIFY(ok);
+        // Escaped names, parent-relative hrefs and fragments still reach their member.
+        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("OPS/pkg/content.opf")},
+                                 {"OPS/pkg/content.opf",
+                                  docgen::opf({{"a", "my%20chapter.xhtml", "application/xhtml+xml"},
+                                               {"b", "../Text/b.xhtml#start", "application/xhtml+xml"}},
+                                              {"a", "b"})},
+                                 {"OPS/pkg/my chapter.xhtml", page("escaped")},
+                                 {"OPS/Text/b.xhtml", page("parent")}},
+                                &ok),
+                 QString("escaped\r\n\r\nparent\r\n\r\n"));
+        // Names written with "%" in the archive are found as written first.
+        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("content.opf")},
+                                 {"content.opf", docgen::opf({{"a", "100%25.xhtml", "application/xhtml+xml"}}, {"a"})},
+                                 {"100%25.xhtml", page("literal")},
+                                 {"100%.xhtml", page("decoded")}},
+                                &ok),
+                 QString("literal\r\n\r\n"));
+    }
+
+    void skippedItems()
+    {
+        bool ok = false;
+        // An image in the spine, an unknown idref and a document without text: skipped, and a
+        // document that yields nothing adds no separator.
+        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("OEBPS/content.opf")},
+                                 {"OEBPS/content.opf",
+                                  docgen::opf({{"img", "cover.jpg", "image/jpeg"},
+                                               {"a", "a.xhtml", "application/xhtml+xml"},
+                                               {"e", "e.xhtml", "application/xhtml+xml"},
+                                               {"b", "b.xhtml", "application/xhtml+xml"},
+                                               {"m", "missing.xhtml", "application/xhtml+xml"}},
+                                              {"img", "a", "nosuch", "e", "m", "b"})},
+                                 {"OEBPS/cover.jpg", "\xFF\xD8 <body>JPEG</body>"},
+                                 {"OEBPS/a.xhtml", page("A")},
+                                 {"OEBPS/e.xhtml", "<html><body></body></html>"},
+                                 {"OEBPS/b.xhtml", page("B")}},
+                                &ok),
+                 QString("A\r\n\r\nB\r\n\r\n"));
+        QVERIFY(ok);
+        // An empty spine: only the mark, and success.
+        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("c.opf")},
+                                 {"c.opf", docgen::opf({{"a", "a.xhtml", "application/xhtml+xml"}}, {})},
+                                 {"a.xhtml", page("A")}},
+                                &ok),
+                 QString(""));
+        QVERIFY(ok);
+    }
+
+    void brokenBooks()
+    {
+        bool ok = true;
+        QVERIFY(testutil::writeFile(dir.path() + "/notzip.epub", "this is not a zip archive"));
+        QCOMPARE(convertFile(dir.path() + "/notzip.epub", &ok), QString());
+        QVERIFY(!ok);
+        ok = true;
+        convertFile(dir.path() + "/missing.epub", &ok);
+        QVERIFY(!ok);
+        ok = true;
+        convertMembers({{"mimetype", "application/epub+zip"}, {"a.xhtml", page("A")}}, &ok);
+        QVERIFY(!ok); // no container
+        ok = true;
+        convertMembers({{"META-INF/container.xml", "<container><rootfiles/></container>"}}, &ok);
+        QVERIFY(!ok); // no rootfile
+        ok = true;
+        convertMembers({{"META-INF/container.xml", docgen::containerXml("gone.opf")}}, &ok);
+        QVERIFY(!ok); // no package
+        QCOMPARE(QDir(dir.path() + "/work").entryList(QDir::Files).size(), 0);
+    }
+
+    void deviceInputAndOutput()
+    {
+        const QString path = dir.path() + "/dev.epub";
+        QVERIFY(docgen::writeEpub(path, {{"x"}, {"y"}}));
+        QFile in(path);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QBuffer out;
+        out.open(QIODevice::ReadWrite);
+        EPUBConverter converter(&html);
+        QString outPath;
+        QVERIFY(converter.convert(QString(), &in, &outPath, &out, QString(), nullptr));
+        QVERIFY(outPath.isEmpty());
+        QCOMPARE(docgen::fromUtf16LE(out.data()), QString("Chapter 0\r\nx\r\n\r\nChapter 1\r\ny\r\n\r\n"));
+        QCOMPARE(converter.encoding(), QString("UTF-16"));
+    }
+
+    void cancellation()
+    {
+        const QString path = dir.path() + "/long.epub";
+        QVERIFY(docgen::writeEpub(path, {{"a"}, {"b"}, {"c"}}));
+        EPUBConverter converter(&html);
+        const QString work = dir.path() + "/cancelwork";
+        converter.setWorkFolder(work);
+        const bool canceled = true;
+        QString outPath;
+        bool thrown = false;
+        try {
+            converter.convert(path, nullptr, &outPath, nullptr, QString(), &canceled);
+        } catch (const FileSearchCancelException& e) {
+            thrown = QString::fromUtf8(e.what()).contains("Convert canceled");
+        }
+        QVERIFY(thrown);
+        QVERIFY(outPath.isEmpty());
+        QCOMPARE(QDir(work).entryList(QDir::Files).size(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEpubConverter)
+#include "tst_epubconverter.moc"

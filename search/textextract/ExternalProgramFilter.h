@@ -1,0 +1,36 @@
+// ExternalProgramFilter: a filter that runs a text-extraction program of the system as a child
+// process and serves its output, one chunk per line (a paragraph; catdoc is run without word
+// wrapping, so its lines are paragraphs).
+//
+// Programs (module names of the registry file, see IFilterLoader):
+//   catdoc  -w -d utf-8 <file>   Word documents (doc) and RTF
+//   xls2csv -d utf-8 <file>      Excel workbooks (xls)
+//   catppt  -d utf-8 <file>      PowerPoint presentations (ppt)
+// The file is passed as an absolute path, so a name beginning with "-" is never an option.
+// The output is read as UTF-8. init waits for the program, polling the caller's cancellation
+// flag and the extraction's time limit every 50 ms; on either it kills the child (by its pid,
+// through QProcess) and returns E_ABORT or FILTER_E_TIMEOUT. The conversion succeeds only when
+// the program ends normally with exit code 0. Standard input and error are not used.
+#pragma once
+
+#include "search/textextract/ParagraphFilter.h"
+
+#include <QStringList>
+
+class ExternalProgramFilter : public ParagraphFilter
+{
+public:
+    // `program`: a name found on PATH or an absolute path; `arguments` come before the file.
+    ExternalProgramFilter(const QString& program, const QStringList& arguments,
+                          const QString& path);
+
+    FilterResult init(quint32 flags, const FilterControl& control) override;
+
+    // Output above this size makes the conversion fail (guards against runaway programs).
+    static constexpr qint64 kMaxOutputBytes = qint64(512) * 1024 * 1024;
+
+private:
+    QString program;
+    QStringList arguments;
+    QString path;
+};

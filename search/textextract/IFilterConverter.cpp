@@ -1,0 +1,266 @@
+#include "search/textextract/IFilterConverter.h"
+
+#include "core/Logger.h"
+#include "search/textextract/IFilterLoader.h"
+#include "search/textextract/RegistryFile.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryFile>
+#include <QtEndian>
+
+#include <map>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace {
+
+const char kTag[] = "IFilterConvert";
+const QString kClasses = QStringLiteral("Software\\Classes");
+
+// Size of the text buffer handed to getText, in UTF-16 units.
+constexpr quint32 kTextBufferUnits = 102400;
+
+QString hexCode(FilterResult code)
+{
+    return QString::number(quint32(code), 16);
+}
+
+// Step 1: persistent handler (lower-cased) -> extensions naming it.
+std::map<std::wstring, std::list<std::wstring>> handlersOfExtensions(const IRegistry& registry)
+{
+    std::map<std::wstring, std::list<std::wstring>> handlers;
+    long rc = registry.openKey(kClasses);
+    if (rc != IRegistry::ErrorSuccess) {
+        qDebug().noquote() << QStringLiteral("RegOpenKeyEx failed, error %1").arg(rc);
+        return handlers;
+    }
+    for (int index = 0;; ++index) {
+        QString name;
+        rc = registry.enumKey(kClasses, index, &name);
+        if (rc == IRegistry::ErrorNoMoreItems)
+            break;
+        if (rc != IRegistry::ErrorSuccess) {
+            qDebug().noquote() << QStringLiteral("RegEnumKeyEx failed, error %1").arg(rc);
+            break;
+        }
+        if (!name.startsWith(QLatin1Char('.')))
+            continue;
+        const QString key = kClasses + QLatin1Char('\\') + name + QStringLiteral("\\PersistentHandler");
+        if (registry.openKey(key) != IRegistry::ErrorSuccess)
+            continue;
+        QString value;
+        if (registry.queryValue(key, QString(), &value) != IRegistry::ErrorSuccess)
+            continue;
+        value = value.toLower();
+        if (value.isEmpty())
+            continue;
+        handlers[value.toStdWString()].push_back(name.mid(1).toStdWString());
+    }
+    return handlers;
+}
+
+// Reads the default value of a key that must exist, writing the debug line on failure.
+bool readDefault(const IRegistry& registry, const QString& key, QString* value, bool quietMissing)
+{
+    long rc = registry.openKey(key);
+    if (rc != IRegistry::ErrorSuccess) {
+        qDebug().noquote() << QStringLiteral("RegOpenKeyEx failed, error %1").arg(rc);
+        return false;
+    }
+    rc = registry.queryValue(key, QString(), value);
+    if (rc != IRegistry::ErrorSuccess) {
+        if (!quietMissing)
+            qDebug().noquote() << QStringLiteral("RegQueryValueEx failed, error %1").arg(rc);
+        return false;
+    }
+    return true;
+}
+
+bool writeUtf16(QFile& file, const QString& text)
+{
+    if (text.isEmpty())
+        return true;
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    const qint64 bytes = qint64(text.size()) * 2;
+    return file.write(reinterpret_cast<const char*>(text.utf16()), bytes) == bytes;
+#else
+    QByteArray le(text.size() * 2, Qt::Uninitialized);
+    qToLittleEndian<quint16>(text.utf16(), text.size(), le.data());
+    return file.write(le) == le.size();
+#endif
+}
+
+// Pulls the text of the current chunk into *text. False when the time limit ran out.
+bool pullChunkText(IFilter& filter, const FilterChunk& chunk, std::vector<char16_t>& buffer,
+                   const QElapsedTimer& started, int timeLimitSeconds, QString* text)
+{
+    for (;;) {
+        if (timeLimitSeconds > 0 && double(started.elapsed()) / 1000.0 > double(timeLimitSeconds))
+            return false;
+        quint32 count = kTextBufferUnits;
+        const FilterResult r = filter.getText(&count, buffer.data());
+        count = qMin(count, kTextBufferUnits);
+        for (quint32 i = 0; i < count; ++i) {
+            if (buffer[i] == u'\r')
+                buffer[i] = u'\n';
+        }
+        if (!filterSucceeded(r))
+            break;
+        text->append(reinterpret_cast<const QChar*>(buffer.data()), int(count));
+        if (r == FILTER_S_LAST_TEXT)
+            break;
+    }
+    if (chunk.breakType == CHUNK_EOS || chunk.breakType == CHUNK_EOP || chunk.breakType == CHUNK_EOC)
+        text->append(QLatin1String("\r\n"));
+    return true;
+}
+
+} // namespace
+
+std::list<IFilterInfo> getIFiltersFromRegistry()
+{
+    return getIFiltersFromRegistry(*RegistryFile::machine());
+}
+
+std::list<IFilterInfo> getIFiltersFromRegistry(const IRegistry& registry)
+{
+    std::list<IFilterInfo> result;
+    const auto handlers = handlersOfExtensions(registry);
+    const QString clsidRoot = kClasses + QStringLiteral("\\CLSID\\");
+    for (const auto& entry : handlers) {
+        const QString handler = QString::fromStdWString(entry.first);
+        const QString addinKey = clsidRoot + handler + QStringLiteral("\\PersistentAddinsRegistered\\")
+                                 + kIFilterInterfaceId;
+        if (registry.openKey(addinKey) != IRegistry::ErrorSuccess) {
+            qDebug().noquote() << QStringLiteral("RegOpenKeyEx failed, error %1")
+                                      .arg(IRegistry::ErrorFileNotFound);
+            continue;
+        }
+        QString filterId;
+        if (registry.queryValue(addinKey, QString(), &filterId) != IRegistry::ErrorSuccess
+            || filterId.isEmpty())
+            continue;
+        QString name;
+        if (!readDefault(registry, clsidRoot + filterId, &name, false))
+            continue;
+        QString module;
+        if (!readDefault(registry, clsidRoot + filterId + QStringLiteral("\\InprocServer32"), &module,
+                         false))
+            continue;
+        IFilterInfo info;
+        info.clsid = filterId.toStdWString();
+        info.name = name.toStdWString();
+        info.extensions = entry.second;
+        result.push_back(std::move(info));
+    }
+    return result;
+}
+
+std::wstring extractIFilterText(const std::wstring& path, const std::wstring& folder,
+                                const bool* cancelFlag, int timeLimitSeconds)
+{
+    return extractIFilterText(*RegistryFile::machine(), path, folder, cancelFlag, timeLimitSeconds);
+}
+
+std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& pathW,
+                                const std::wstring& folderW, const bool* cancelFlag,
+                                int timeLimitSeconds)
+{
+    QElapsedTimer started;
+    started.start();
+    const QString path = QString::fromStdWString(pathW);
+    const QString folder = QString::fromStdWString(folderW);
+
+    FilterResult rc = S_OK;
+    std::unique_ptr<IFilter> filter = loadIFilter(path, registry, &rc);
+    if (!filter) {
+        if (rc != FILTER_E_UNKNOWNFORMAT)
+            Logger::instance().writeQString(
+                Logger::Info, kTag,
+                QStringLiteral("Failed to load ifilter for file %1, error 0x%2").arg(path, hexCode(rc)));
+        return std::wstring();
+    }
+
+    FilterControl control;
+    control.cancelFlag = cancelFlag;
+    if (timeLimitSeconds > 0)
+        control.deadline = QDeadlineTimer(qint64(timeLimitSeconds) * 1000);
+    rc = filter->init(IFILTER_INIT_APPLY_INDEX_ATTRIBUTES | IFILTER_INIT_APPLY_OTHER_ATTRIBUTES
+                          | IFILTER_INIT_INDEXING_ONLY | IFILTER_INIT_APPLY_CRAWL_ATTRIBUTES
+                          | IFILTER_INIT_FILTER_OWNED_VALUE_OK,
+                      control);
+    if (rc == FILTER_E_TIMEOUT)
+        return L"TIMEOUT";
+    if (rc == E_ABORT)
+        return std::wstring();
+    if (!filterSucceeded(rc)) {
+        Logger::instance().writeQString(
+            Logger::Warning, kTag,
+            QStringLiteral("Failed to init ifilter for file %1, error 0x%2").arg(path, hexCode(rc)));
+        return std::wstring();
+    }
+
+    ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    QTemporaryFile out(folder + QStringLiteral("/ifilterXXXXXX.tmp"));
+    out.setAutoRemove(false);
+    if (!out.open()) {
+        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to create a file"));
+        return std::wstring();
+    }
+    const QString outPath = out.fileName();
+    auto discard = [&]() {
+        out.close();
+        QFile::remove(outPath);
+    };
+
+    bool ok = out.write("\xFF\xFE", 2) == 2;
+    std::vector<char16_t> buffer(kTextBufferUnits);
+    FilterChunk chunk;
+    while (ok && filterSucceeded(filter->getChunk(&chunk))) {
+        if (ToPlainTextConverter::isCanceled(cancelFlag)) {
+            discard();
+            return std::wstring();
+        }
+        if (!(chunk.flags & CHUNK_TEXT))
+            continue;
+        QString text;
+        if (!pullChunkText(*filter, chunk, buffer, started, timeLimitSeconds, &text)) {
+            discard();
+            return L"TIMEOUT";
+        }
+        ok = writeUtf16(out, text);
+    }
+    ok = ok && out.flush();
+    if (!ok) {
+        Logger::instance().writeQString(
+            Logger::Warning, kTag,
+            QStringLiteral("Failed to write the text of %1: %2").arg(path, out.errorString()));
+        discard();
+        return std::wstring();
+    }
+    out.close();
+    return outPath.toStdWString();
+}
+
+bool IFilterConverter::convert(const QString& path, QIODevice*, QString* outPath, QIODevice*,
+                               const QString&, const bool* cancelFlag)
+{
+    const QString folder = textFolder();
+    if (folder.isEmpty())
+        return false;
+    const std::wstring result =
+        extractIFilterText(path.toStdWString(), folder.toStdWString(), cancelFlag, 0);
+    if (result.empty())
+        return false;
+    if (outPath)
+        *outPath = QString::fromStdWString(result);
+    return true;
+}
+
+QString IFilterConverter::encoding() const
+{
+    return QString();
+}

@@ -1,0 +1,69 @@
+#include "search/textextract/IFilterLoader.h"
+
+#include "search/textextract/ExternalProgramFilter.h"
+#include "search/textextract/OfficeXmlFilter.h"
+#include "search/textextract/OpenDocumentFilter.h"
+
+const QString kIFilterInterfaceId = QStringLiteral("{89BCB740-6119-101A-BCB7-00DD010655AF}");
+
+namespace {
+
+QString defaultValue(const IRegistry& registry, const QString& key)
+{
+    QString value;
+    if (registry.queryValue(key, QString(), &value) != IRegistry::ErrorSuccess)
+        return QString();
+    return value;
+}
+
+} // namespace
+
+std::unique_ptr<IFilter> createIFilter(const QString& module, const QString& path)
+{
+    const QString m = module.trimmed().toLower();
+    if (m == QLatin1String("tqfilter-ooxml"))
+        return std::make_unique<OfficeXmlFilter>(path);
+    if (m == QLatin1String("tqfilter-odf"))
+        return std::make_unique<OpenDocumentFilter>(path);
+    if (m == QLatin1String("tqfilter-catdoc"))
+        return std::make_unique<ExternalProgramFilter>(
+            QStringLiteral("catdoc"), QStringList{"-w", "-d", "utf-8"}, path);
+    if (m == QLatin1String("tqfilter-xls2csv"))
+        return std::make_unique<ExternalProgramFilter>(
+            QStringLiteral("xls2csv"), QStringList{"-d", "utf-8"}, path);
+    if (m == QLatin1String("tqfilter-catppt"))
+        return std::make_unique<ExternalProgramFilter>(
+            QStringLiteral("catppt"), QStringList{"-d", "utf-8"}, path);
+    return nullptr;
+}
+
+std::unique_ptr<IFilter> loadIFilter(const QString& path, const IRegistry& registry,
+                                     FilterResult* result)
+{
+    *result = FILTER_E_UNKNOWNFORMAT;
+    const QString fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || dot + 1 >= fileName.size())
+        return nullptr;
+    const QString ext = fileName.mid(dot + 1);
+    if (ext.contains(QLatin1Char('\\')))
+        return nullptr; // not a registry key name
+    const QString classes = QStringLiteral("Software\\Classes\\");
+    const QString handler =
+        defaultValue(registry, classes + QLatin1Char('.') + ext + QStringLiteral("\\PersistentHandler"));
+    if (handler.isEmpty() || handler.contains(QLatin1Char('\\')))
+        return nullptr;
+    const QString filter =
+        defaultValue(registry, classes + QStringLiteral("CLSID\\") + handler
+                                   + QStringLiteral("\\PersistentAddinsRegistered\\")
+                                   + kIFilterInterfaceId);
+    if (filter.isEmpty() || filter.contains(QLatin1Char('\\')))
+        return nullptr;
+    const QString module = defaultValue(
+        registry, classes + QStringLiteral("CLSID\\") + filter + QStringLiteral("\\InprocServer32"));
+    if (module.isEmpty())
+        return nullptr;
+    std::unique_ptr<IFilter> created = createIFilter(module, path);
+    *result = created ? S_OK : REGDB_E_CLASSNOTREG;
+    return created;
+}

@@ -1,0 +1,22 @@
+// OpenDocumentFilter: the in-process filter for OpenDocument files (odt, ods, odp).
+//
+// Reads content.xml of the archive with QuaZip and QXmlStreamReader while init runs and serves
+// one chunk per paragraph: every text:p and text:h is a paragraph (a spreadsheet cell or a
+// slide's text box holds such paragraphs too). Inside a paragraph text:s gives its count of
+// spaces, text:tab a tab, text:line-break a line feed; other white space collapses to one
+// space as the format prescribes. Annotations are left out. A paragraph nested in another
+// (a footnote body) is its own chunk.
+#pragma once
+
+#include "search/textextract/ParagraphFilter.h"
+
+class OpenDocumentFilter : public ParagraphFilter
+{
+public:
+    explicit OpenDocumentFilter(const QString& path) : path(path) {}
+
+    FilterResult init(quint32 flags, const FilterControl& control) override;
+
+private:
+    QString path;
+};

@@ -1,0 +1,421 @@
+// The filter registry files, the registry scan, the in-process filters (Office Open XML and
+// OpenDocument, documents generated here with QuaZip) and the text files extraction writes.
+#include "core/Logger.h"
+#include "search/textextract/ExternalProgramFilter.h"
+#include "search/textextract/IFilterConverter.h"
+#include "search/textextract/RegistryFile.h"
+#include "testutil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+
+namespace {
+
+const QString kIID = QStringLiteral("{89BCB740-6119-101A-BCB7-00DD010655AF}");
+
+bool writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& members)
+{
+    QuaZip zip(path);
+    if (!zip.open(QuaZip::mdCreate))
+        return false;
+    for (const auto& m : members) {
+        QuaZipFile f(&zip);
+        if (!f.open(QIODevice::WriteOnly, QuaZipNewInfo(m.first)))
+            return false;
+        f.write(m.second);
+        f.close();
+    }
+    zip.close();
+    return zip.getZipError() == 0;
+}
+
+QByteArray wordDocument(const QByteArray& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+           "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+           "<w:body>" + body + "</w:body></w:document>";
+}
+
+QByteArray odfContent(const QByteArray& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<office:document-content"
+           " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+           " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+           " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+           " xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\""
+           " xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+           "<office:body>" + body + "</office:body></office:document-content>";
+}
+
+// A registry mapping one extension to one filter module.
+QString registryText(const QString& ext, const QString& module, const QString& filterName)
+{
+    return QStringLiteral("REGEDIT4\n"
+                          "[HKEY_LOCAL_MACHINE\\Software\\Classes\\.%1\\PersistentHandler]\n"
+                          "@=\"{aaaa}\"\n"
+                          "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{aaaa}\\PersistentAddinsRegistered\\%4]\n"
+                          "@=\"{ffff}\"\n"
+                          "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{ffff}]\n"
+                          "@=\"%3\"\n"
+                          "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{ffff}\\InprocServer32]\n"
+                          "@=\"%2\"\n")
+        .arg(ext, module, filterName, kIID);
+}
+
+// Decodes a text file written by the extraction; fails the test on a missing byte-order mark.
+QString readText(const QString& path)
+{
+    const QByteArray bytes = testutil::readFile(path);
+    if (!bytes.startsWith("\xFF\xFE"))
+        return QStringLiteral("<no BOM>");
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
+                              (bytes.size() - 2) / 2);
+}
+
+QString logText()
+{
+    const QByteArray bytes = testutil::readFile(Logger::instance().filePath());
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+}
+
+} // namespace
+
+class TestIFilterConverter : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir tmp;
+    QString docs;
+    QString work;
+
+    QString extract(const IRegistry& reg, const QString& path, const bool* cancel = nullptr,
+                    int limit = 0)
+    {
+        return QString::fromStdWString(
+            extractIFilterText(reg, path.toStdWString(), work.toStdWString(), cancel, limit));
+    }
+    RegistryFile shipped(const QString& name)
+    {
+        RegistryFile reg;
+        QString error;
+        if (!reg.load(testutil::programDir() + QLatin1Char('/') + name, &error))
+            qWarning() << error;
+        return reg;
+    }
+    QStringList workFiles() { return QDir(work).entryList(QDir::Files); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(tmp.isValid());
+        Logger::instance(tmp.filePath(QStringLiteral("test.log")));
+        docs = tmp.filePath(QStringLiteral("docs"));
+        work = tmp.filePath(QStringLiteral("work"));
+        QVERIFY(QDir().mkpath(docs));
+    }
+    void cleanup()
+    {
+        for (const QString& f : workFiles())
+            QFile::remove(work + QLatin1Char('/') + f);
+    }
+
+    void registrySyntax()
+    {
+        RegistryFile reg;
+        QString error;
+        QVERIFY(!reg.loadText(QStringLiteral("[HKEY_LOCAL_MACHINE\\A]\n@=\"x\"\n"), &error));
+        QVERIFY(error.contains(QLatin1String("REGEDIT4")));
+
+        const QString longName(700, QLatin1Char('n'));
+        QVERIFY2(reg.loadText(QStringLiteral(
+                     "\xFEFFREGEDIT4\r\n"
+                     "; comment\r\n"
+                     "[HKEY_LOCAL_MACHINE\\Software\\Classes\\Beta]\r\n"
+                     "@=\"quote \\\"q\\\" and back\\\\slash\"\r\n"
+                     "\"Count\"=dword:00000002\r\n"
+                     "\"Long\"=\"%1\"\r\n"
+                     "\"Gone\"=\"x\"\r\n"
+                     "\"Gone\"=-\r\n"
+                     "\"Bin\"=hex:01,02,\\\r\n"
+                     "  03,04\r\n"
+                     "[HKLM\\SOFTWARE\\classes\\alpha]\r\n"
+                     "[HKEY_LOCAL_MACHINE\\Software\\Classes\\Gamma\\Sub]\r\n"
+                     "[HKEY_CURRENT_USER\\Software\\Classes\\Delta]\r\n"
+                     "@=\"user\"\r\n"
+                     "[HKEY_LOCAL_MACHINE\\Software\\Classes\\.Zeta]\r\n"
+                     "[-HKEY_LOCAL_MACHINE\\Software\\Classes\\Gamma]\r\n").arg(longName), &error),
+                 qPrintable(error));
+
+        // Enumeration sorted ignoring case, names as first spelled; removed keys gone.
+        QStringList names;
+        QString name;
+        for (int i = 0; reg.enumKey(QStringLiteral("software\\CLASSES"), i, &name) == 0; ++i)
+            names << name;
+        QCOMPARE(names, (QStringList{".Zeta", "alpha", "Beta"}));
+        QCOMPARE(reg.enumKey(QStringLiteral("Software\\Classes"), 3, &name), IRegistry::ErrorNoMoreItems);
+        QCOMPARE(reg.openKey(QStringLiteral("Software\\Classes\\Gamma\\Sub")), IRegistry::ErrorFileNotFound);
+        QCOMPARE(reg.openKey(QStringLiteral("Software\\Classes\\Delta")), IRegistry::ErrorFileNotFound);
+        QCOMPARE(reg.enumKey(QStringLiteral("Nope"), 0, &name), IRegistry::ErrorFileNotFound);
+
+        QString value;
+        QCOMPARE(reg.queryValue(QStringLiteral("SOFTWARE\\Classes\\beta"), QString(), &value), 0L);
+        QCOMPARE(value, QStringLiteral("quote \"q\" and back\\slash"));
+        QCOMPARE(reg.queryValue(QStringLiteral("Software\\Classes\\Beta"), QStringLiteral("long"), &value), 0L);
+        QCOMPARE(value, longName); // whole value, far beyond 260 bytes
+        QCOMPARE(reg.queryValue(QStringLiteral("Software\\Classes\\Beta"), QStringLiteral("Count"), &value),
+                 IRegistry::ErrorUnsupportedType);
+        QCOMPARE(reg.queryValue(QStringLiteral("Software\\Classes\\Beta"), QStringLiteral("Gone"), &value),
+                 IRegistry::ErrorFileNotFound);
+        QCOMPARE(reg.queryValue(QStringLiteral("Software\\Classes\\Beta"), QStringLiteral("Bin"), &value),
+                 IRegistry::ErrorUnsupportedType);
+        QCOMPARE(reg.queryValue(QStringLiteral("Software\\Classes\\alpha"), QString(), &value),
+                 IRegistry::ErrorFileNotFound);
+    }
+
+    void registryScan()
+    {
+        const QString longName(400, QLatin1Char('L'));
+        RegistryFile reg;
+        QString error;
+        QVERIFY2(reg.loadText(QStringLiteral(
+            "REGEDIT4\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\.b1\\PersistentHandler]\n@=\"{BBB}\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\.A1\\PersistentHandler]\n@=\"{bbb}\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\.a2\\PersistentHandler]\n@=\"{aaa}\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\.empty\\PersistentHandler]\n@=\"\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\.nohandler]\n@=\"x\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\nodot\\PersistentHandler]\n@=\"{aaa}\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\.c\\PersistentHandler]\n@=\"{ccc}\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\.d\\PersistentHandler]\n@=\"{ddd}\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{AAA}\\PersistentAddinsRegistered\\%1]\n@=\"{F1}\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{bbb}\\PersistentAddinsRegistered\\%1]\n@=\"{F1}\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{ccc}\\PersistentAddinsRegistered\\%1]\n@=\"{F2}\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{F1}]\n@=\"%2\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{F1}\\InprocServer32]\n@=\"tqfilter-ooxml\"\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{F2}]\n@=\"no module\"\n").arg(kIID, longName),
+                              &error), qPrintable(error));
+        const std::list<IFilterInfo> list = getIFiltersFromRegistry(reg);
+        // {aaa} before {bbb} (map order of lower-cased handlers); {ccc} lacks a module, {ddd}
+        // lacks the filter key; the long display name survives whole.
+        QCOMPARE(int(list.size()), 2);
+        const IFilterInfo& first = list.front();
+        QCOMPARE(QString::fromStdWString(first.clsid), QStringLiteral("{F1}"));
+        QCOMPARE(QString::fromStdWString(first.name), longName);
+        QCOMPARE(first.extensions, (std::list<std::wstring>{L"a2"}));
+        QCOMPARE(list.back().extensions, (std::list<std::wstring>{L"A1", L"b1"}));
+
+        QVERIFY(getIFiltersFromRegistry(RegistryFile()).empty());
+
+        // The shipped registrations.
+        const std::list<IFilterInfo> inproc = getIFiltersFromRegistry(shipped(RegistryFile::inProcessFileName()));
+        QCOMPARE(int(inproc.size()), 2);
+        QCOMPARE(inproc.front().extensions, (std::list<std::wstring>{L"docx", L"pptx", L"xlsx"}));
+        QCOMPARE(inproc.back().extensions, (std::list<std::wstring>{L"odp", L"ods", L"odt"}));
+        const std::list<IFilterInfo> helper = getIFiltersFromRegistry(shipped(RegistryFile::helperFileName()));
+        QCOMPARE(int(helper.size()), 3);
+        std::list<std::wstring> all;
+        for (const IFilterInfo& i : helper)
+            all.insert(all.end(), i.extensions.begin(), i.extensions.end());
+        all.sort();
+        QCOMPARE(all, (std::list<std::wstring>{L"doc", L"ppt", L"rtf", L"xls"}));
+    }
+
+    void docxText()
+    {
+        const QString path = docs + QStringLiteral("/Report.DOCX");
+        QVERIFY(writeZip(path, {
+            {"[Content_Types].xml", "<Types/>"},
+            {"word/document.xml", wordDocument(
+                "<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs></w:pPr>"
+                "<w:r><w:t>Hello</w:t></w:r><w:r><w:tab/><w:t xml:space=\"preserve\"> w\xC3\xB6rld</w:t></w:r></w:p>"
+                "<w:p/>"
+                "<w:p><w:r><w:t>line</w:t><w:br/><w:t>two&#13;cr</w:t></w:r>"
+                "<w:del><w:r><w:delText>deleted</w:delText></w:r></w:del>"
+                "<w:r><w:instrText>PAGE</w:instrText></w:r>"
+                "<w:r><w:drawing><w:txbxContent><w:p><w:r><w:t>box</w:t></w:r></w:p></w:txbxContent></w:drawing></w:r>"
+                "<w:r><w:t>\xF0\x9F\x98\x80 end</w:t></w:r></w:p>")},
+            {"word/footnotes.xml", wordDocument("<w:footnote><w:p><w:r><w:t>note</w:t></w:r></w:p></w:footnote>")},
+        }));
+        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
+        const QString out = extract(reg, path);
+        QVERIFY(!out.isEmpty());
+        QCOMPARE(QFileInfo(out).path(), work);
+        QVERIFY(QFileInfo(out).fileName().startsWith(QLatin1String("ifilter")));
+        QCOMPARE(QFile::permissions(out) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+                 QFileDevice::Permissions());
+        QCOMPARE(readText(out), QString::fromUtf8("Hello\t w\xC3\xB6rld\r\n"
+                                                  "\r\n"
+                                                  "box\r\n"
+                                                  "line\ntwo\ncr\xF0\x9F\x98\x80 end\r\n"
+                                                  "note\r\n"));
+    }
+
+    void workbookAndSlides()
+    {
+        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
+        const QString xlsx = docs + QStringLiteral("/book.xlsx");
+        QVERIFY(writeZip(xlsx, {
+            {"xl/workbook.xml", "<workbook/>"},
+            {"xl/sharedStrings.xml",
+             "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+             "<si><t>Name</t></si><si><r><t>Ri</t></r><r><t>ch</t></r><rPh><t>PHON</t></rPh></si></sst>"},
+            {"xl/worksheets/sheet10.xml",
+             "<worksheet><sheetData><row><c t=\"s\"><v>1</v></c></row></sheetData></worksheet>"},
+            {"xl/worksheets/sheet2.xml",
+             "<worksheet><sheetData><row><c t=\"s\"><v>0</v></c><c><f>SUM(A1)</f><v>42.5</v></c>"
+             "<c t=\"inlineStr\"><is><t>inline</t></is></c><c t=\"s\"><v>99</v></c></row>"
+             "<row></row></sheetData></worksheet>"},
+        }));
+        QCOMPARE(readText(extract(reg, xlsx)), QStringLiteral("Name\t42.5\tinline\r\nRich\r\n"));
+
+        const QString pptx = docs + QStringLiteral("/deck.pptx");
+        QVERIFY(writeZip(pptx, {
+            {"ppt/presentation.xml", "<p:presentation xmlns:p=\"p\"/>"},
+            {"ppt/slides/slide11.xml", "<p:sld xmlns:p=\"p\" xmlns:a=\"a\"><a:p><a:r><a:t>last</a:t></a:r></a:p></p:sld>"},
+            {"ppt/slides/slide2.xml", "<p:sld xmlns:p=\"p\" xmlns:a=\"a\"><a:p><a:r><a:t>first</a:t></a:r>"
+                                      "<a:br/><a:r><a:t>more</a:t></a:r></a:p></p:sld>"},
+        }));
+        QCOMPARE(readText(extract(reg, pptx)), QStringLiteral("first\nmore\r\nlast\r\n"));
+    }
+
+    void openDocumentText()
+    {
+        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
+        const QString odt = docs + QStringLiteral("/letter.odt");
+        QVERIFY(writeZip(odt, {
+            {"mimetype", "application/vnd.oasis.opendocument.text"},
+            {"content.xml", odfContent(
+                "<office:text><text:h>Title</text:h>"
+                "<text:p>  a  <text:span>b</text:span>\n c<text:s text:c=\"3\"/>d<text:tab/>e"
+                "<text:line-break/>f<office:annotation><dc:creator>Ann</dc:creator>"
+                "<text:p>remark</text:p></office:annotation>"
+                "<text:note><text:note-body><text:p>foot</text:p></text:note-body></text:note></text:p>"
+                "</office:text>")},
+        }));
+        QCOMPARE(readText(extract(reg, odt)),
+                 QStringLiteral("Title\r\nfoot\r\na b c   d\te\nf\r\n"));
+
+        const QString ods = docs + QStringLiteral("/sheet.ods");
+        QVERIFY(writeZip(ods, {
+            {"content.xml", odfContent("<office:spreadsheet><table:table><table:table-row>"
+                                       "<table:table-cell><text:p>one</text:p></table:table-cell>"
+                                       "<table:table-cell><text:p>2</text:p></table:table-cell>"
+                                       "</table:table-row></table:table></office:spreadsheet>")},
+        }));
+        QCOMPARE(readText(extract(reg, ods)), QStringLiteral("one\r\n2\r\n"));
+        const QString odp = docs + QStringLiteral("/show.odp");
+        QVERIFY(writeZip(odp, {{"content.xml", odfContent("<office:presentation><draw:page><draw:frame>"
+                                                          "<draw:text-box><text:p>slide</text:p>"
+                                                          "</draw:text-box></draw:frame></draw:page>"
+                                                          "</office:presentation>")}}));
+        QCOMPARE(readText(extract(reg, odp)), QStringLiteral("slide\r\n"));
+    }
+
+    void failuresLeaveNothing()
+    {
+        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
+        const int logBefore = logText().size();
+
+        // No filter for the type: silent.
+        QVERIFY(testutil::writeFile(docs + QStringLiteral("/plain.txt"), "text"));
+        QVERIFY(extract(reg, docs + QStringLiteral("/plain.txt")).isEmpty());
+        QVERIFY(extract(reg, docs + QStringLiteral("/noext")).isEmpty());
+        QCOMPARE(logText().size(), logBefore);
+
+        // Not a zip: the init failure is logged.
+        const QString bad = docs + QStringLiteral("/broken.docx");
+        QVERIFY(testutil::writeFile(bad, "PK\x03\x04 not really"));
+        QVERIFY(extract(reg, bad).isEmpty());
+        QVERIFY(logText().mid(logBefore).contains(
+            QStringLiteral("Failed to init ifilter for file %1, error 0x80004005").arg(bad)));
+
+        // Malformed XML, an unknown module (logged at load), an empty document (BOM only).
+        const QString malformed = docs + QStringLiteral("/malformed.odt");
+        QVERIFY(writeZip(malformed, {{"content.xml", "<office:document-content><text:p>unclosed"}}));
+        QVERIFY(extract(reg, malformed).isEmpty());
+        RegistryFile unknown;
+        QVERIFY(unknown.loadText(registryText(QStringLiteral("odt"), QStringLiteral("tqfilter-none"), "x")));
+        QVERIFY(extract(unknown, malformed).isEmpty());
+        QVERIFY(logText().mid(logBefore).contains(
+            QStringLiteral("Failed to load ifilter for file %1, error 0x80040154").arg(malformed)));
+        QCOMPARE(workFiles(), QStringList());
+
+        const QString empty = docs + QStringLiteral("/empty.docx");
+        QVERIFY(writeZip(empty, {{"word/document.xml", wordDocument("")}}));
+        const QString out = extract(reg, empty);
+        QVERIFY(!out.isEmpty());
+        QCOMPARE(testutil::readFile(out), QByteArray("\xFF\xFE"));
+    }
+
+    void cancellation()
+    {
+        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
+        const QString path = docs + QStringLiteral("/many.docx");
+        QByteArray body;
+        for (int i = 0; i < 50; ++i)
+            body += "<w:p><w:r><w:t>paragraph</w:t></w:r></w:p>";
+        QVERIFY(writeZip(path, {{"word/document.xml", wordDocument(body)}}));
+        const bool canceled = true;
+        QVERIFY(extract(reg, path, &canceled).isEmpty());
+        QCOMPARE(workFiles(), QStringList()); // the partial file is removed
+
+        // External programs: killed on cancel and on the time limit; a failing exit is a failure.
+        QVERIFY(testutil::writeFile(docs + QStringLiteral("/x.rtf"), "{\\rtf1 x}"));
+        FilterControl control;
+        ExternalProgramFilter slow(QStringLiteral("sh"), {"-c", "sleep 20"}, docs + QStringLiteral("/x.rtf"));
+        control.deadline = QDeadlineTimer(200);
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(slow.init(0, control), FILTER_E_TIMEOUT);
+        control.deadline = QDeadlineTimer(QDeadlineTimer::Forever);
+        control.cancelFlag = &canceled;
+        QCOMPARE(slow.init(0, control), E_ABORT);
+        QVERIFY(t.elapsed() < 10000);
+        ExternalProgramFilter failing(QStringLiteral("sh"), {"-c", "echo partial; exit 3"},
+                                      docs + QStringLiteral("/x.rtf"));
+        QCOMPARE(failing.init(0, FilterControl()), E_FAIL);
+        ExternalProgramFilter missing(QStringLiteral("no-such-program-here"), {}, docs + QStringLiteral("/x.rtf"));
+        QCOMPARE(missing.init(0, FilterControl()), REGDB_E_CLASSNOTREG);
+
+        // catdoc run in process through a registry naming it.
+        RegistryFile rtf;
+        QVERIFY(rtf.loadText(registryText(QStringLiteral("rtf"), QStringLiteral("tqfilter-catdoc"), "c")));
+        QCOMPARE(readText(extract(rtf, docs + QStringLiteral("/x.rtf"), nullptr, 60)), QStringLiteral("x\r\n"));
+    }
+
+    // The production path: the converter over the shipped registry, real documents.
+    void converterProductionPath()
+    {
+        auto reg = std::make_shared<RegistryFile>();
+        QVERIFY(reg->load(testutil::programDir() + QLatin1Char('/') + RegistryFile::inProcessFileName()));
+        RegistryFile::setMachine(reg);
+        QVERIFY(!getIFiltersFromRegistry().empty());
+
+        IFilterConverter converter;
+        converter.setWorkFolder(work);
+        QCOMPARE(converter.encoding(), QString());
+        const QString docx = docs + QStringLiteral("/real.docx");
+        QVERIFY(writeZip(docx, {{"word/document.xml",
+                                 wordDocument("<w:p><w:r><w:t>Quarterly figures</w:t></w:r></w:p>")}}));
+        QString out;
+        QVERIFY(converter.convert(docx, nullptr, &out, nullptr, QString(), nullptr));
+        QCOMPARE(readText(out), QStringLiteral("Quarterly figures\r\n"));
+        const QString odt = docs + QStringLiteral("/real.odt");
+        QVERIFY(writeZip(odt, {{"content.xml", odfContent("<office:text><text:p>Minutes</text:p></office:text>")}}));
+        QVERIFY(converter.convert(odt, nullptr, &out, nullptr, QString(), nullptr));
+        QCOMPARE(readText(out), QStringLiteral("Minutes\r\n"));
+        QString none;
+        QVERIFY(!converter.convert(docs + QStringLiteral("/x.rtf"), nullptr, &none, nullptr, QString(), nullptr));
+        QVERIFY(none.isEmpty());
+        RegistryFile::setMachine(nullptr);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIFilterConverter)
+#include "tst_ifilterconverter.moc"

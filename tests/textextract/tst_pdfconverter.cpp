@@ -1,0 +1,157 @@
+// PDFConverter: real pdftotext on a generated PDF, the exact command line, failures, crashes
+// and cancellation of a running program; no text file is left behind on failure.
+#include "search/textextract/PDFConverter.h"
+#include "tests/textextract/docgen.h"
+#include "testutil.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QtTest>
+
+#include <thread>
+
+class TestPdfConverter : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QString work() const { return dir.path() + "/work"; }
+    int workFiles() const { return QDir(work()).entryList(QDir::Files).size(); }
+
+    QString script(const QString& name, const QByteArray& body)
+    {
+        const QString path = dir.path() + "/" + name;
+        testutil::writeFile(path, "#!/bin/sh\n" + body);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        return path;
+    }
+
+private slots:
+    void realConversion()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext is not installed");
+        const QString doc = dir.path() + "/a report (draft).pdf";
+        QVERIFY(testutil::writeFile(doc, docgen::makePdf({{"Hello World", "Second (line)"}, {"Page two"}})));
+        PDFConverter converter;
+        converter.setWorkFolder(work());
+        QCOMPARE(converter.encoding(), QString("UTF16-BE"));
+        QString outPath;
+        QVERIFY(converter.convert(doc, nullptr, &outPath, nullptr, QString(), nullptr));
+        QCOMPARE(QFileInfo(outPath).absolutePath(), work());
+        QVERIFY(QFileInfo(outPath).fileName().startsWith("pdf."));
+        const QByteArray bytes = testutil::readFile(outPath);
+        QVERIFY(!bytes.startsWith("\xFE\xFF")); // big-endian without a mark
+        const QString text = docgen::fromUtf16BE(bytes);
+        QVERIFY2(text.startsWith("Hello World\nSecond (line)\n"), qPrintable(text));
+        QVERIFY(text.contains("Page two"));
+        QFile::remove(outPath);
+
+        // A file that is not a PDF: pdftotext exits non-zero; no text file stays.
+        QVERIFY(testutil::writeFile(dir.path() + "/bad.pdf", "not a pdf at all"));
+        QString none;
+        QVERIFY(!converter.convert(dir.path() + "/bad.pdf", nullptr, &none, nullptr, QString(), nullptr));
+        QVERIFY(none.isEmpty());
+        QCOMPARE(workFiles(), 0);
+    }
+
+    void commandLine()
+    {
+        const QString argsFile = dir.path() + "/args.txt";
+        // Records each argument on its own line and writes a text into the output file.
+        PDFConverter converter;
+        converter.setWorkFolder(work());
+        converter.setProgram(script("record.sh", "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '"
+                                                     + argsFile.toUtf8() + "'\nprintf '\\000A' > \"$4\"\n"));
+        QString outPath;
+        QVERIFY(converter.convert("/data/my report.pdf", nullptr, &outPath, nullptr, QString(), nullptr));
+        QCOMPARE(QString::fromUtf8(testutil::readFile(argsFile)),
+                 QString("/data/my report.pdf\n-enc\nUTF-16\n%1\n").arg(outPath));
+        QCOMPARE(testutil::readFile(outPath), QByteArray("\0A", 2));
+        QFile::remove(outPath);
+        // A path that looks like an option is passed so that it cannot be one.
+        QVERIFY(converter.convert("-layout.pdf", nullptr, &outPath, nullptr, QString(), nullptr));
+        QVERIFY(QString::fromUtf8(testutil::readFile(argsFile)).startsWith("./-layout.pdf\n-enc\n"));
+        QFile::remove(outPath);
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("missing");
+        QTest::newRow("missing program") << QByteArray() << true;
+        QTest::newRow("exit code 3 after writing") << QByteArray("echo partial > \"$4\"\nexit 3\n") << false;
+        QTest::newRow("killed by a signal") << QByteArray("echo partial > \"$4\"\nkill -9 $$\n") << false;
+    }
+    void failures()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, missing);
+        PDFConverter converter;
+        converter.setWorkFolder(work());
+        converter.setProgram(missing ? dir.path() + "/no-such-program" : script("fail.sh", body));
+        QString outPath;
+        QVERIFY(!converter.convert(dir.path() + "/x.pdf", nullptr, &outPath, nullptr, QString(), nullptr));
+        QVERIFY(outPath.isEmpty());
+        QCOMPARE(workFiles(), 0);
+    }
+
+    void cancellation()
+    {
+        PDFConverter converter;
+        converter.setWorkFolder(work());
+        const QString pidFile = dir.path() + "/pid";
+        converter.setProgram(script("slow.sh", "echo $$ > '" + pidFile.toUtf8() + "'\necho partial > \"$4\"\nexec sleep 30\n"));
+        bool canceled = false;
+        std::thread setter([&] {
+            QThread::msleep(300);
+            __atomic_store_n(&canceled, true, __ATOMIC_RELAXED);
+        });
+        QElapsedTimer timer;
+        timer.start();
+        QString outPath;
+        const bool ok = converter.convert(dir.path() + "/x.pdf", nullptr, &outPath, nullptr, QString(), &canceled);
+        const qint64 elapsed = timer.elapsed();
+        setter.join();
+        QVERIFY(!ok);
+        QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
+        QVERIFY(outPath.isEmpty());
+        QCOMPARE(workFiles(), 0);
+        // The program itself is gone.
+        const QByteArray pid = testutil::readFile(pidFile).trimmed();
+        QVERIFY(!pid.isEmpty());
+        QTRY_VERIFY(!QFileInfo::exists("/proc/" + pid + "/cmdline")
+                    || testutil::readFile("/proc/" + pid + "/stat").contains(") Z "));
+    }
+
+    void concurrentConversions()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext is not installed");
+        PDFConverter converter;
+        converter.setWorkFolder(work());
+        std::vector<std::thread> threads;
+        std::atomic<int> good{0};
+        for (int t = 0; t < 6; ++t) {
+            threads.emplace_back([&, t] {
+                const QString doc = dir.path() + QString("/c%1.pdf").arg(t);
+                testutil::writeFile(doc, docgen::makePdf({{QString("Document %1").arg(t)}}));
+                QString outPath;
+                if (converter.convert(doc, nullptr, &outPath, nullptr, QString(), nullptr)
+                    && docgen::fromUtf16BE(testutil::readFile(outPath)).startsWith(QString("Document %1\n").arg(t)))
+                    ++good;
+                QFile::remove(outPath);
+            });
+        }
+        for (auto& th : threads)
+            th.join();
+        QCOMPARE(good.load(), 6);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPdfConverter)
+#include "tst_pdfconverter.moc"

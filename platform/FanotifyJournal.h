@@ -1,0 +1,167 @@
+// FanotifyJournal: the change journal of one volume, built on fanotify.
+//
+// Creating the journal places a file-system mark (FAN_MARK_FILESYSTEM) on the volume with
+// FAN_CREATE | FAN_RENAME | FAN_DELETE_SELF | FAN_ONDIR, in a group reporting
+// FAN_REPORT_DFID_NAME | FAN_REPORT_FID | FAN_REPORT_TARGET_FID (kernel >= 5.17, needs root).
+// A drain thread moves the kernel's events into a user-space log bounded like a disk journal
+// (8 MiB, trimmed 1 MiB at a time when full). A USN is a byte position in that log: first USN
+// is the position of the oldest record kept, next USN the position after the newest. A kernel
+// queue overflow (FAN_Q_OVERFLOW) or a trim moves first USN past the gap (an overflow also
+// advances next USN by one), so a reader positioned before the gap gets ReadStatus::Gap and
+// its index must be rebuilt: the journal is never silently incomplete.
+//
+// Records carry the reason bits of the original design: FAN_CREATE gives FILE_CREATE | CLOSE,
+// FAN_RENAME (the new name) RENAME_NEW_NAME | CLOSE, FAN_DELETE_SELF FILE_DELETE | CLOSE, each
+// with the object's inode, its parent folder's inode (creates and renames), the name and the
+// folder flag. Handles become inode numbers through FileHandleDecoder, checked against the
+// mount root when the journal is created.
+//
+// fanotify merges queued events and can deliver them out of order. read() therefore checks
+// every create and rename record against the current directory entry before it hands it out:
+// the parent folder is opened by its handle (open_by_handle_at) and the name looked up
+// (fstatat); the record is delivered, with the folder flag of the entry, only when the name
+// still holds that inode. So a file created, renamed away and back, and deleted before the
+// reader gets to it leaves nothing behind, and a stale create never resurrects a gone file.
+//
+// One journal per mount point lives in a process-wide registry (acquire()), so the journal
+// state query and the reader see the same journal. The registry holds weak references: the
+// journal, its mark and its drain thread go when the last user releases it. The journal id is
+// a random non-zero 64-bit number for the life of that journal: nothing records changes while
+// the program is not running, so an index saved by an earlier run is always rebuilt.
+//
+// The journal keeps no descriptor of the mount open (a mark does not pin the mount), so the
+// volume can still be unmounted; read() opens the mount root for the duration of one batch.
+// A blocked read() is woken by cancel() on its ReadContext; the drain thread is woken for
+// shutdown by an eventfd.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/FileHandleDecoder.h"
+
+class FanotifyJournal
+{
+public:
+    // Reason bits of journal records.
+    enum : quint32 {
+        ReasonFileCreate = 0x00000100,
+        ReasonFileDelete = 0x00000200,
+        ReasonRenameNewName = 0x00002000,
+        ReasonClose = 0x80000000u,
+    };
+
+    struct State
+    {
+        quint64 journalId = 0;
+        qint64 firstUsn = 0;
+        qint64 nextUsn = 0;
+    };
+
+    struct Record
+    {
+        qint64 usn = 0;       // position of the record in the log
+        quint32 reason = 0;
+        quint64 inode = 0;
+        quint64 parent = 0;   // 0 for deletions
+        bool isDir = false;
+        QByteArray name;      // raw bytes; empty for deletions
+    };
+
+    enum class ReadStatus {
+        Records,   // `out` holds records; *next is the position after them
+        Empty,     // nothing past `from` and wait was false (or canceled while waiting)
+        Canceled,  // the context was canceled
+        Gap,       // `from` lies before first USN (overflow or trim) or past next USN
+        Failed,    // the journal is broken (the mark or the mount is gone)
+    };
+
+    // One reader's wake-up and cancel flag.
+    class ReadContext
+    {
+    public:
+        bool canceled() const { return canceled_.load(); }
+    private:
+        friend class FanotifyJournal;
+        std::atomic<bool> canceled_{false};
+    };
+
+    // The journal of the volume mounted at `mountPoint`, created (mark placed, drain thread
+    // started) when there is none. Throws FileSearchException (unit "FanotifyJournal") when
+    // fanotify is not available (no root, old kernel), the mark cannot be placed, or the file
+    // handles of the volume cannot be decoded.
+    static std::shared_ptr<FanotifyJournal> acquire(const QString& mountPoint);
+
+    ~FanotifyJournal();
+    FanotifyJournal(const FanotifyJournal&) = delete;
+    FanotifyJournal& operator=(const FanotifyJournal&) = delete;
+
+    QString mountPoint() const { return mountPoint_; }
+    State state() const;
+
+    // Reads verified records from `from` on, at most about `maxBytes` of log per call. With wait
+    // true, blocks until a record is past `from`, the context is canceled, or the journal fails.
+    ReadStatus read(qint64 from, bool wait, ReadContext& context, std::vector<Record>& out,
+                    qint64* next, size_t maxBytes = 64 * 1024);
+
+    // Sets the context's flag and wakes a read() blocked on it. Always succeeds.
+    void cancel(ReadContext& context);
+
+    // Log bounds for journals created afterwards (tests use small ones); defaults 8 MiB, 1 MiB.
+    static void setLogLimits(qint64 capacity, qint64 trimStep);
+
+    // Test support: stop/resume moving kernel events into the log, so that the kernel queue can
+    // be made to overflow; waitUntilDrained() waits (up to `timeoutMs`) until the kernel queue
+    // has been read empty.
+    void pauseDrain(bool paused);
+    bool waitUntilDrained(int timeoutMs);
+
+private:
+    struct Entry
+    {
+        qint64 usn;
+        quint32 size;        // bytes the record takes in the log
+        quint32 reason;
+        quint64 inode;
+        quint64 parent;
+        bool isDir;
+        int handleType;      // the parent's handle (creates and renames)
+        QByteArray handle;
+        QByteArray name;
+    };
+
+    explicit FanotifyJournal(const QString& mountPoint);
+    void open();
+    void drainLoop();
+    void parseEvents(const char* buffer, long length, std::vector<Entry>& out, bool* overflow);
+    void append(std::vector<Entry>& entries, bool overflow);
+    bool verify(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, int>>& folders,
+                Record* record) const;
+
+    QString mountPoint_;
+    FileHandleDecoder decoder_;
+    quint64 journalId_ = 0;
+    int fanotifyFd_ = -1;
+    int stopFd_ = -1;
+    std::thread drain_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Entry> log_;
+    qint64 firstUsn_ = 0;
+    qint64 nextUsn_ = 0;
+    qint64 logBytes_ = 0;
+    qint64 capacity_;
+    qint64 trimStep_;
+    bool failed_ = false;
+    bool paused_ = false;
+    bool drained_ = true;
+};

@@ -1,0 +1,89 @@
+#include "platform/FileHandleDecoder.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+quint32 word(const unsigned char* b, int i)
+{
+    quint32 v;
+    std::memcpy(&v, b + 4 * i, 4);
+    return v;
+}
+
+quint64 word64(const unsigned char* b)
+{
+    quint64 v;
+    std::memcpy(&v, b, 8);
+    return v;
+}
+
+} // namespace
+
+FileHandleDecoder::FileHandleDecoder(const QByteArray& fsType)
+    : fsType_(fsType), tmpfs_(fsType == "tmpfs")
+{
+}
+
+quint64 FileHandleDecoder::decode(int type, const unsigned char* b, int length) const
+{
+    if (!b || length < 4)
+        return 0;
+    if (tmpfs_) {
+        // shmem: { generation, inode low, inode high }.
+        if (type == 1 && length >= 12)
+            return quint64(word(b, 1)) | (quint64(word(b, 2)) << 32);
+        if ((type == 0x81 || type == 0x82) && length >= 8)
+            return word64(b);
+        return 0;
+    }
+    switch (type) {
+    case 1:     // FILEID_INO32_GEN
+    case 2:     // FILEID_INO32_GEN_PARENT
+        return word(b, 0);
+    case 0x81:  // FILEID_INO64_GEN, xfs 64-bit inodes
+    case 0x82:  // FILEID_INO64_GEN_PARENT
+    case 0x4d:  // btrfs
+    case 0x4e:
+    case 0x4f:
+        return length >= 8 ? word64(b) : 0;
+    default:
+        return 0;
+    }
+}
+
+bool FileHandleDecoder::verify(const QString& path, QString* error) const
+{
+    const QByteArray p = QFile::encodeName(path);
+    union {
+        struct file_handle fh;
+        unsigned char space[sizeof(struct file_handle) + MAX_HANDLE_SZ];
+    } h;
+    h.fh.handle_bytes = MAX_HANDLE_SZ;
+    int mountId = 0;
+    if (::name_to_handle_at(AT_FDCWD, p.constData(), &h.fh, &mountId, 0) != 0) {
+        if (error)
+            *error = QStringLiteral("no file handle for %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    struct stat st;
+    if (::stat(p.constData(), &st) != 0) {
+        if (error)
+            *error = QStringLiteral("cannot stat %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    const quint64 ino = decode(h.fh.handle_type, h.fh.f_handle, int(h.fh.handle_bytes));
+    if (ino != quint64(st.st_ino)) {
+        if (error)
+            *error = QStringLiteral("file handles of type %1 on %2 (%3) cannot be decoded")
+                         .arg(h.fh.handle_type).arg(path, QString::fromLatin1(fsType_));
+        return false;
+    }
+    return true;
+}

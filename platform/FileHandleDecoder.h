@@ -1,0 +1,34 @@
+// FileHandleDecoder: turns the file handles that fanotify reports into inode numbers.
+//
+// A file handle is opaque in general; its layout is fixed per file system by the kernel's
+// export operations. The decoder knows the layouts of the indexable file systems:
+// - ext2/3/4, f2fs, ntfs3, xfs (32-bit inodes): types 1 and 2, the inode in word 0;
+// - xfs (64-bit inodes) and the kernel's generic FID-only handles: types 0x81 and 0x82, a
+//   64-bit inode at offset 0;
+// - btrfs: types 0x4d, 0x4e, 0x4f, the 64-bit object id at offset 0;
+// - tmpfs: type 1, the generation in word 0 and the inode in words 1 and 2 (low, high).
+// Because layouts are not a stable interface, a journal checks the decoder against the handle
+// of the mount root before it trusts it (verify()).
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class FileHandleDecoder
+{
+public:
+    explicit FileHandleDecoder(const QByteArray& fsType = QByteArray());
+
+    // Inode number held by a handle of the given type and bytes; 0 when the layout is unknown.
+    quint64 decode(int handleType, const unsigned char* bytes, int length) const;
+
+    // Decodes the handle of `path` (name_to_handle_at) and compares it with its inode (statx).
+    // False, with a reason in *error, when they differ or the handle cannot be had.
+    bool verify(const QString& path, QString* error = nullptr) const;
+
+    QByteArray fsType() const { return fsType_; }
+
+private:
+    QByteArray fsType_;
+    bool tmpfs_ = false;
+};

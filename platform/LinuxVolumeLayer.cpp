@@ -1,0 +1,298 @@
+#include "platform/LinuxVolumeLayer.h"
+#include "platform/VolumeWalker.h"
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+
+// Is `path` equal to `mountPoint` or below it?
+bool underMount(const QByteArray& path, const QByteArray& mountPoint)
+{
+    if (mountPoint == "/")
+        return path.startsWith('/');
+    if (!path.startsWith(mountPoint))
+        return false;
+    return path.size() == mountPoint.size() || path.at(mountPoint.size()) == '/';
+}
+
+QByteArray readSmallFile(const QByteArray& path)
+{
+    QFile f(QString::fromLocal8Bit(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.read(4096).trimmed();
+}
+
+} // namespace
+
+LinuxVolumeLayer::LinuxVolumeLayer() : mountInfoPath_(QStringLiteral("/proc/self/mountinfo")) {}
+
+LinuxVolumeLayer::LinuxVolumeLayer(const QString& mountInfoPath) : mountInfoPath_(mountInfoPath) {}
+
+bool LinuxVolumeLayer::isPseudoFsType(const QByteArray& t)
+{
+    static const QSet<QByteArray> pseudo = {
+        "proc", "sysfs", "cgroup", "cgroup2", "devtmpfs", "devpts", "overlay", "squashfs",
+        "debugfs", "tracefs", "securityfs", "pstore", "bpf", "mqueue", "hugetlbfs", "configfs",
+        "fusectl", "binfmt_misc", "autofs", "rpc_pipefs", "nsfs", "efivarfs", "selinuxfs",
+        "ramfs", "iso9660", "udf", "erofs", "fuse", "fuseblk", "aufs", "zonefs", "pipefs",
+        "sockfs", "nfsd", "ecryptfs", "cramfs", "romfs"};
+    if (pseudo.contains(t))
+        return true;
+    // fuse.* are pseudo unless they name a network file system (sshfs and the like).
+    if (t.startsWith("fuse.") && !isNetworkFsType(t))
+        return true;
+    return false;
+}
+
+bool LinuxVolumeLayer::isIndexableFsType(const QByteArray& t)
+{
+    return t == "ext2" || t == "ext3" || t == "ext4" || t == "xfs" || t == "btrfs" || t == "f2fs"
+        || t == "ntfs3" || t == "tmpfs";
+}
+
+bool LinuxVolumeLayer::isNetworkFsType(const QByteArray& t)
+{
+    static const QSet<QByteArray> net = {
+        "nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "ceph", "afs", "lustre", "glusterfs",
+        "ncpfs", "coda", "gfs2", "ocfs2", "orangefs", "virtiofs", "davfs", "fuse.sshfs",
+        "fuse.glusterfs", "fuse.rclone", "fuse.s3fs", "fuse.gvfsd-fuse", "fuse.cephfs",
+        "fuse.davfs2", "fuse.curlftpfs", "fuse.smbnetfs", "fuse.ceph-fuse"};
+    return net.contains(t) || t.startsWith("nfs");
+}
+
+quint32 LinuxVolumeLayer::foldUuid(const QByteArray& uuid16)
+{
+    quint32 v = 0;
+    for (int w = 0; w + 4 <= uuid16.size(); w += 4) {
+        const auto* p = reinterpret_cast<const uchar*>(uuid16.constData() + w);
+        v ^= (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | quint32(p[3]);
+    }
+    return v == 0 ? 1 : v;
+}
+
+QVector<bool> LinuxVolumeLayer::aliasFlags(const QVector<MountEntry>& mounts)
+{
+    // Per device: the mount with the shortest root (first on a tie) is the volume.
+    QHash<quint64, int> keeper;
+    for (int i = 0; i < mounts.size(); ++i) {
+        const MountEntry& m = mounts.at(i);
+        if (isPseudoFsType(m.fsType))
+            continue;
+        const quint64 dev = (quint64(m.devMajor) << 32) | m.devMinor;
+        auto it = keeper.find(dev);
+        if (it == keeper.end())
+            keeper.insert(dev, i);
+        else if (m.root.size() < mounts.at(it.value()).root.size())
+            it.value() = i;
+    }
+    QVector<bool> alias(mounts.size(), false);
+    for (int i = 0; i < mounts.size(); ++i) {
+        const MountEntry& m = mounts.at(i);
+        if (isPseudoFsType(m.fsType))
+            continue;
+        const quint64 dev = (quint64(m.devMajor) << 32) | m.devMinor;
+        alias[i] = keeper.value(dev) != i;
+    }
+    return alias;
+}
+
+QVector<MountEntry> LinuxVolumeLayer::mounts() const
+{
+    return MountTable::read(mountInfoPath_);
+}
+
+const MountEntry* LinuxVolumeLayer::findMount(const QVector<MountEntry>& mounts, const QString& mountPoint)
+{
+    QByteArray mp = mountPoint.toUtf8();
+    while (mp.size() > 1 && mp.endsWith('/'))
+        mp.chop(1);
+    for (int i = mounts.size() - 1; i >= 0; --i)
+        if (mounts.at(i).mountPoint == mp)
+            return &mounts.at(i);
+    return nullptr;
+}
+
+quint32 LinuxVolumeLayer::serialOf(const MountEntry& m)
+{
+    // The UUID of the block device, through the udev links in /dev/disk/by-uuid.
+    QDir byUuid(QStringLiteral("/dev/disk/by-uuid"));
+    if (byUuid.exists()) {
+        dev_t want = makedev(m.devMajor, m.devMinor);
+        struct stat src;
+        if (m.source.startsWith("/dev/") && ::stat(m.source.constData(), &src) == 0 && S_ISBLK(src.st_mode))
+            want = src.st_rdev;
+        const QStringList links = byUuid.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+        for (const QString& link : links) {
+            struct stat st;
+            const QByteArray p = QFile::encodeName(byUuid.filePath(link));
+            if (::stat(p.constData(), &st) == 0 && S_ISBLK(st.st_mode) && st.st_rdev == want) {
+                QByteArray hex = link.toLatin1();
+                hex.replace('-', QByteArray());
+                const QByteArray raw = QByteArray::fromHex(hex);
+                if (raw.size() >= 4)
+                    return foldUuid(raw);
+            }
+        }
+    }
+    struct statfs sfs;
+    if (::statfs(m.mountPoint.constData(), &sfs) == 0) {
+        int words[2];
+        std::memcpy(words, &sfs.f_fsid, sizeof(words));
+        const quint32 v = quint32(words[0]) ^ quint32(words[1]);
+        if (v != 0)
+            return v;
+    } else {
+        return 0;
+    }
+    const quint32 v = (m.devMajor << 20) ^ m.devMinor;
+    return v == 0 ? 1 : v;
+}
+
+bool LinuxVolumeLayer::fixedOf(const MountEntry& m)
+{
+    if (m.fsType == "tmpfs")
+        return true;
+    quint32 major = m.devMajor, minor = m.devMinor;
+    struct stat src;
+    if (m.source.startsWith("/dev/") && ::stat(m.source.constData(), &src) == 0 && S_ISBLK(src.st_mode)) {
+        major = ::major(src.st_rdev);
+        minor = ::minor(src.st_rdev);
+    }
+    if (major == 0)
+        return false;  // no block device behind it
+    const QByteArray link = "/sys/dev/block/" + QByteArray::number(major) + ':' + QByteArray::number(minor);
+    const QByteArray real = QFileInfo(QString::fromLatin1(link)).canonicalFilePath().toLatin1();
+    if (real.isEmpty())
+        return false;
+    if (real.contains("/usb"))
+        return false;
+    QByteArray removable = readSmallFile(real + "/removable");
+    if (removable.isEmpty())  // a partition: the flag sits on its disk
+        removable = readSmallFile(real + "/../removable");
+    return removable == "0";
+}
+
+VolumeDescription LinuxVolumeLayer::describe(const QVector<MountEntry>& mounts, const QVector<bool>& alias, int i)
+{
+    const MountEntry& m = mounts.at(i);
+    VolumeDescription d;
+    d.mountPoint = m.mountPointPath();
+    d.fsType = QString::fromUtf8(m.fsType);
+    d.source = QString::fromUtf8(m.source);
+    d.network = isNetworkFsType(m.fsType);
+    d.indexable = !d.network && isIndexableFsType(m.fsType);
+    d.alias = alias.value(i);
+    d.fixed = !d.network && fixedOf(m);
+    d.serial = serialOf(m);
+    return d;
+}
+
+QList<VolumeDescription> LinuxVolumeLayer::volumes()
+{
+    const QVector<MountEntry> all = mounts();
+    if (all.isEmpty())
+        throw FileSearchException(QStringLiteral("Failed to read the mount table"), QStringLiteral("LinuxVolumeLayer"), __LINE__);
+    const QVector<bool> alias = aliasFlags(all);
+    // A mount point mounted over keeps only its top mount (the last one in the table).
+    QHash<QByteArray, int> top;
+    for (int i = 0; i < all.size(); ++i)
+        top.insert(all.at(i).mountPoint, i);
+    QList<VolumeDescription> result;
+    for (int i = 0; i < all.size(); ++i) {
+        if (isPseudoFsType(all.at(i).fsType) || top.value(all.at(i).mountPoint) != i)
+            continue;
+        result.append(describe(all, alias, i));
+    }
+    std::sort(result.begin(), result.end(), [](const VolumeDescription& a, const VolumeDescription& b) {
+        return a.mountPoint < b.mountPoint;
+    });
+    return result;
+}
+
+bool LinuxVolumeLayer::isIndexableVolume(const QString& mountPoint)
+{
+    const QVector<MountEntry> all = mounts();
+    const MountEntry* m = findMount(all, mountPoint);
+    return m && !isNetworkFsType(m->fsType) && isIndexableFsType(m->fsType);
+}
+
+bool LinuxVolumeLayer::isNetworkVolume(const QString& mountPoint)
+{
+    const QVector<MountEntry> all = mounts();
+    const MountEntry* m = findMount(all, mountPoint);
+    return m && isNetworkFsType(m->fsType);
+}
+
+bool LinuxVolumeLayer::isFixedVolume(const QString& mountPoint)
+{
+    const QVector<MountEntry> all = mounts();
+    const MountEntry* m = findMount(all, mountPoint);
+    return m && !isNetworkFsType(m->fsType) && fixedOf(*m);
+}
+
+bool LinuxVolumeLayer::isAliasVolume(const QString& mountPoint)
+{
+    const QVector<MountEntry> all = mounts();
+    const MountEntry* m = findMount(all, mountPoint);
+    if (!m)
+        return false;
+    return aliasFlags(all).value(int(m - all.constData()));
+}
+
+quint32 LinuxVolumeLayer::volumeSerial(const QString& mountPoint)
+{
+    const QVector<MountEntry> all = mounts();
+    const MountEntry* m = findMount(all, mountPoint);
+    return m ? serialOf(*m) : 0;
+}
+
+QString LinuxVolumeLayer::volumeOf(const QString& path)
+{
+    QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty())
+        real = QDir::cleanPath(QDir(path).absolutePath());
+    const QByteArray p = real.toUtf8();
+    const QVector<MountEntry> all = mounts();
+    const MountEntry* best = nullptr;
+    for (const MountEntry& m : all)
+        if (underMount(p, m.mountPoint) && (!best || m.mountPoint.size() >= best->mountPoint.size()))
+            best = &m;
+    return best ? best->mountPointPath() : QString();
+}
+
+quint64 LinuxVolumeLayer::fileId(const QString& path, bool* isDir)
+{
+    const QByteArray p = QFile::encodeName(path);
+    struct statx sx;
+    if (::statx(AT_FDCWD, p.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE | STATX_INO, &sx) != 0) {
+        Logger::instance().writeQString(Logger::Debug, "IFilterConvert",
+            QStringLiteral("Failed to open file %1, error = %2").arg(path).arg(errno));
+        return 0;
+    }
+    if (isDir)
+        *isDir = S_ISDIR(sx.stx_mode);
+    return sx.stx_ino;
+}
+
+void LinuxVolumeLayer::enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
+                                 const VolumeEntrySink& sink)
+{
+    VolumeWalker walker;
+    walker.walk(mountPoint, rootName, cancel, sink);
+}

@@ -1,0 +1,88 @@
+#include "platform/MountWatcher.h"
+#include "platform/LinuxVolumeLayer.h"
+#include "platform/MountTable.h"
+
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+MountWatcher::MountWatcher(QObject* parent)
+    : MountWatcher(QStringLiteral("/proc/self/mountinfo"), parent)
+{
+}
+
+MountWatcher::MountWatcher(const QString& mountInfoPath, QObject* parent)
+    : QObject(parent), path_(mountInfoPath)
+{
+    known_ = readTable(&order_);
+}
+
+MountWatcher::~MountWatcher()
+{
+    delete notifier_;
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool MountWatcher::start()
+{
+    if (fd_ >= 0)
+        return true;
+    fd_ = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0)
+        return false;
+    // The kernel signals a change of the table as POLLPRI (an "exception" to the notifier).
+    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Exception, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &MountWatcher::rescan);
+    // Reading the file to its end re-arms the change notification.
+    char buffer[4096];
+    ::lseek(fd_, 0, SEEK_SET);
+    while (::read(fd_, buffer, sizeof(buffer)) > 0) {}
+    known_ = readTable(&order_);
+    return true;
+}
+
+QStringList MountWatcher::mountPoints() const
+{
+    QStringList list;
+    for (int id : order_)
+        list.append(known_.value(id));
+    return list;
+}
+
+QMap<int, QString> MountWatcher::readTable(QList<int>* order) const
+{
+    QMap<int, QString> table;
+    order->clear();
+    const QVector<MountEntry> mounts = MountTable::read(path_);
+    for (const MountEntry& m : mounts) {
+        if (LinuxVolumeLayer::isPseudoFsType(m.fsType))
+            continue;
+        table.insert(m.mountId, m.mountPointPath());
+        order->append(m.mountId);
+    }
+    return table;
+}
+
+void MountWatcher::rescan()
+{
+    if (fd_ >= 0) {
+        char buffer[4096];
+        ::lseek(fd_, 0, SEEK_SET);
+        while (::read(fd_, buffer, sizeof(buffer)) > 0) {}
+    }
+    QList<int> order;
+    const QMap<int, QString> now = readTable(&order);
+    const QList<int> oldOrder = order_;
+    const QMap<int, QString> old = known_;
+    known_ = now;
+    order_ = order;
+    for (int id : oldOrder)
+        if (!now.contains(id))
+            emit mountRemoved(old.value(id));
+    for (int id : order)
+        if (!old.contains(id))
+            emit mountArrived(now.value(id));
+}

@@ -1,0 +1,38 @@
+#include "platform/VolumeLayer.h"
+#include "platform/LinuxVolumeLayer.h"
+
+#include <atomic>
+
+void VolumeEntryBatch::add(quint64 inode, quint64 parent, const char* nameBytes, size_t length, bool isDir)
+{
+    if (length > 0xFFFF)
+        length = 0xFFFF;
+    VolumeEntry e;
+    e.inode = inode;
+    e.parent = parent;
+    e.nameOffset = quint32(names.size());
+    e.nameLength = quint16(length);
+    e.isDir = isDir;
+    names.append(nameBytes, length);
+    names.push_back('\0');
+    entries.push_back(e);
+}
+
+VolumeLayer::~VolumeLayer() = default;
+
+namespace {
+std::atomic<VolumeLayer*> installedLayer{nullptr};
+}
+
+VolumeLayer& VolumeLayer::instance()
+{
+    if (VolumeLayer* layer = installedLayer.load())
+        return *layer;
+    static LinuxVolumeLayer real;
+    return real;
+}
+
+void VolumeLayer::setInstance(VolumeLayer* layer)
+{
+    installedLayer.store(layer);
+}

@@ -1,0 +1,91 @@
+// VolumeLayer: the questions the name index asks about volumes, behind one interface.
+//
+// A volume is a mounted local file system identified by its mount point ("/", "/home"). The
+// real implementation (LinuxVolumeLayer) answers from /proc/self/mountinfo, statfs, statx and
+// sysfs; tests install a scripted one with setInstance() so that the index logic can be driven
+// without real devices. Every function is thread-safe in the real implementation.
+//
+// File reference numbers are inode numbers (following symbolic links); 0 means "not found".
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// One object found by an enumeration: its inode, the inode of the folder it was read from
+// (0 for the root), whether it is a folder, and its name as raw bytes inside the batch's name
+// buffer (NUL-terminated there, nameLength bytes without the NUL).
+struct VolumeEntry
+{
+    quint64 inode;
+    quint64 parent;
+    quint32 nameOffset;
+    quint16 nameLength;
+    bool isDir;
+};
+
+// A batch of enumerated objects. Names are bytes (Linux names need not be UTF-8).
+struct VolumeEntryBatch
+{
+    std::vector<VolumeEntry> entries;
+    std::string names;  // every name followed by a NUL
+
+    size_t size() const { return entries.size(); }
+    const char* name(size_t i) const { return names.data() + entries[i].nameOffset; }
+    int nameLength(size_t i) const { return entries[i].nameLength; }
+    void clear() { entries.clear(); names.clear(); }
+    void add(quint64 inode, quint64 parent, const char* nameBytes, size_t length, bool isDir);
+};
+
+// Receives batches on the thread that called enumerate(), one at a time, in delivery order.
+using VolumeEntrySink = std::function<void(const VolumeEntryBatch&)>;
+
+struct VolumeDescription
+{
+    QString mountPoint;
+    QString fsType;
+    QString source;
+    quint32 serial = 0;
+    bool indexable = false;  // an "NTFS volume": a local file system with stable inode numbers
+    bool network = false;
+    bool alias = false;      // a second mount of a device that is also mounted elsewhere
+    bool fixed = false;
+};
+
+class VolumeLayer
+{
+public:
+    virtual ~VolumeLayer();
+
+    // Every mounted volume (pseudo file systems left out), ordered by mount point.
+    virtual QList<VolumeDescription> volumes() = 0;
+
+    virtual bool isIndexableVolume(const QString& mountPoint) = 0;
+    virtual bool isNetworkVolume(const QString& mountPoint) = 0;
+    virtual bool isFixedVolume(const QString& mountPoint) = 0;
+    virtual bool isAliasVolume(const QString& mountPoint) = 0;
+    // 32-bit serial of the volume, never 0 on success; 0 when the mount point is not mounted.
+    virtual quint32 volumeSerial(const QString& mountPoint) = 0;
+
+    // Mount point of the mount that holds `path` (longest mount-point prefix of its real path).
+    virtual QString volumeOf(const QString& path) = 0;
+
+    // Inode number of `path` (links followed), 0 when it cannot be read; sets *isDir when given.
+    virtual quint64 fileId(const QString& path, bool* isDir) = 0;
+
+    // Full enumeration of the volume mounted at `mountPoint`: the root first (its inode, parent
+    // 0, `rootName`), then every object below it, never crossing into another mount. Batches go
+    // to `sink` on the calling thread. Throws FileSearchException when the root cannot be
+    // opened or the enumeration fails part-way, FileSearchCancelException when *cancel is set.
+    virtual void enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
+                           const VolumeEntrySink& sink) = 0;
+
+    // The layer in use: the installed one, else the real Linux layer.
+    static VolumeLayer& instance();
+    // Installs a layer (tests); nullptr restores the real one. The caller keeps ownership.
+    static void setInstance(VolumeLayer* layer);
+};

@@ -1,0 +1,362 @@
+#include "platform/VolumeWalker.h"
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const char* const kUnit = "VolumeWalker";
+
+int defaultOpenFolder(const char* path)
+{
+    return ::open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+}
+
+long defaultReadEntries(int fd, void* buffer, size_t size)
+{
+    return ::getdents64(fd, buffer, size);
+}
+
+// Errors that mean "this folder is not readable or has gone": log and skip it.
+bool isSkippable(int err)
+{
+    return err == EACCES || err == EPERM || err == ENOENT || err == ENOTDIR || err == ELOOP
+        || err == ENXIO || err == ENODEV || err == ESTALE;
+}
+
+struct Folder
+{
+    std::string path;
+    quint64 inode;
+};
+
+struct Shared
+{
+    // Folder stack.
+    std::mutex workMutex;
+    std::condition_variable workCv;
+    std::vector<Folder> stack;
+    int busy = 0;
+
+    // Finished batches.
+    std::mutex outMutex;
+    std::condition_variable outCv;     // consumer waits for batches
+    std::condition_variable spaceCv;   // producers wait for room
+    std::deque<std::unique_ptr<VolumeEntryBatch>> ready;
+    std::vector<std::unique_ptr<VolumeEntryBatch>> spare;
+    int liveWorkers = 0;
+
+    std::atomic<bool> stop{false};
+    std::mutex errorMutex;
+    QString error;
+
+    quint64 rootMountId = 0;
+    VolumeWalker::FolderOps ops;
+    std::atomic<quint64> entries{0};
+    std::atomic<quint64> folders{0};
+    std::atomic<quint64> skipped{0};
+
+    static constexpr size_t maxReady = 64;
+
+    void fail(const QString& message)
+    {
+        {
+            std::lock_guard<std::mutex> g(errorMutex);
+            if (error.isEmpty())
+                error = message;
+        }
+        halt();
+    }
+
+    void halt()
+    {
+        stop.store(true);
+        { std::lock_guard<std::mutex> g(workMutex); }
+        workCv.notify_all();
+        { std::lock_guard<std::mutex> g(outMutex); }
+        spaceCv.notify_all();
+        outCv.notify_all();
+    }
+
+    std::unique_ptr<VolumeEntryBatch> newBatch()
+    {
+        {
+            std::lock_guard<std::mutex> g(outMutex);
+            if (!spare.empty()) {
+                auto b = std::move(spare.back());
+                spare.pop_back();
+                return b;
+            }
+        }
+        auto b = std::make_unique<VolumeEntryBatch>();
+        b->entries.reserve(VolumeWalker::batchCapacity);
+        b->names.reserve(VolumeWalker::batchCapacity * 24);
+        return b;
+    }
+
+    // Hands a full batch to the consumer; blocks while too many wait. False when stopping.
+    bool publish(std::unique_ptr<VolumeEntryBatch>& batch)
+    {
+        if (batch->size() == 0)
+            return !stop.load();
+        std::unique_lock<std::mutex> g(outMutex);
+        spaceCv.wait(g, [&] { return ready.size() < maxReady || stop.load(); });
+        if (stop.load())
+            return false;
+        entries.fetch_add(batch->size(), std::memory_order_relaxed);
+        ready.push_back(std::move(batch));
+        g.unlock();
+        outCv.notify_one();
+        batch = newBatch();
+        return true;
+    }
+};
+
+// A folder that cannot be opened: skipped when it is unreadable or gone, else the walk fails.
+void folderError(Shared& s, const Folder& folder, int err)
+{
+    const QString path = QFile::decodeName(folder.path.c_str());
+    if (isSkippable(err)) {
+        s.skipped.fetch_add(1);
+        Logger::instance().writeQString(Logger::Warning, kUnit,
+            QStringLiteral("Skipping folder %1, error = %2").arg(path).arg(err));
+        return;
+    }
+    s.fail(QStringLiteral("Failed to read folder %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(err))));
+}
+
+void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatch>& batch,
+                std::vector<Folder>& children, std::vector<char>& buffer)
+{
+    // Do not enter another mount (bind mounts of the same file system included).
+    struct statx sx;
+    if (::statx(AT_FDCWD, folder.path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &sx) != 0) {
+        folderError(s, folder, errno);
+        return;
+    }
+    if ((sx.stx_mask & STATX_MNT_ID) && sx.stx_mnt_id != s.rootMountId)
+        return;
+    if (!S_ISDIR(sx.stx_mode))
+        return;  // replaced by a non-folder since it was listed
+
+    const int fd = s.ops.openFolder(folder.path.c_str());
+    if (fd < 0) {
+        folderError(s, folder, errno);
+        return;
+    }
+    s.folders.fetch_add(1, std::memory_order_relaxed);
+
+    std::string childPath;
+    childPath.reserve(folder.path.size() + 256);
+    for (;;) {
+        const long n = s.ops.readEntries(fd, buffer.data(), buffer.size());
+        if (n == 0)
+            break;
+        if (n < 0) {
+            const int err = errno;
+            if (err == ENOENT) {  // the folder was removed while being read
+                s.skipped.fetch_add(1);
+                break;
+            }
+            ::close(fd);
+            s.fail(QStringLiteral("Failed to read folder %1: %2").arg(QFile::decodeName(folder.path.c_str()), QString::fromLocal8Bit(std::strerror(err))));
+            return;
+        }
+        long pos = 0;
+        while (pos < n) {
+            const auto* d = reinterpret_cast<const struct dirent64*>(buffer.data() + pos);
+            pos += d->d_reclen;
+            const char* name = d->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                continue;
+            bool isDir = d->d_type == DT_DIR;
+            if (d->d_type == DT_UNKNOWN) {
+                struct stat st;
+                if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                    continue;  // gone since it was listed
+                isDir = S_ISDIR(st.st_mode);
+            }
+            const size_t len = std::strlen(name);
+            batch->add(d->d_ino, folder.inode, name, len, isDir);
+            if (isDir) {
+                childPath.assign(folder.path);
+                if (childPath.size() != 1 || childPath[0] != '/')
+                    childPath.push_back('/');
+                childPath.append(name, len);
+                children.push_back(Folder{childPath, d->d_ino});
+            }
+            if (batch->size() >= VolumeWalker::batchCapacity && !s.publish(batch)) {
+                ::close(fd);
+                return;
+            }
+        }
+    }
+    ::close(fd);
+}
+
+void worker(Shared& s)
+{
+    std::unique_ptr<VolumeEntryBatch> batch = s.newBatch();
+    std::vector<Folder> children;
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        Folder folder;
+        {
+            std::unique_lock<std::mutex> g(s.workMutex);
+            s.workCv.wait(g, [&] { return s.stop.load() || !s.stack.empty() || s.busy == 0; });
+            if (s.stop.load() || s.stack.empty())
+                break;  // stopped, or no work left and nobody can make more
+            folder = std::move(s.stack.back());
+            s.stack.pop_back();
+            ++s.busy;
+        }
+        children.clear();
+        try {
+            readFolder(s, folder, batch, children, buffer);
+        } catch (const std::exception& e) {
+            s.fail(QStringLiteral("Enumeration failed: %1").arg(QString::fromLocal8Bit(e.what())));
+        }
+        {
+            std::lock_guard<std::mutex> g(s.workMutex);
+            for (Folder& c : children)
+                s.stack.push_back(std::move(c));
+            --s.busy;
+        }
+        if (!children.empty() || s.busy == 0)
+            s.workCv.notify_all();
+    }
+    s.publish(batch);
+    {
+        std::lock_guard<std::mutex> g(s.outMutex);
+        --s.liveWorkers;
+    }
+    s.outCv.notify_all();
+    s.workCv.notify_all();
+}
+
+} // namespace
+
+VolumeWalker::VolumeWalker(int threads) : threads_(threads)
+{
+    if (threads_ <= 0)
+        threads_ = std::max(1, std::min(8, int(std::thread::hardware_concurrency())));
+    ops_.openFolder = defaultOpenFolder;
+    ops_.readEntries = defaultReadEntries;
+}
+
+VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArray& rootName, const bool* cancel,
+                                        const VolumeEntrySink& sink)
+{
+    Shared s;
+    s.ops = ops_;
+    if (!s.ops.openFolder)
+        s.ops.openFolder = defaultOpenFolder;
+    if (!s.ops.readEntries)
+        s.ops.readEntries = defaultReadEntries;
+
+    const QByteArray root = QFile::encodeName(rootPath);
+    struct statx sx;
+    if (root.isEmpty()
+        || ::statx(AT_FDCWD, root.constData(), AT_NO_AUTOMOUNT, STATX_INO | STATX_TYPE | STATX_MNT_ID, &sx) != 0) {
+        throw FileSearchException(QStringLiteral("Failed to open %1, error = %2").arg(rootPath).arg(errno),
+                                  QString::fromLatin1(kUnit), __LINE__);
+    }
+    if (!S_ISDIR(sx.stx_mode))
+        throw FileSearchException(QStringLiteral("Failed to open %1: not a folder").arg(rootPath),
+                                  QString::fromLatin1(kUnit), __LINE__);
+    const int probe = s.ops.openFolder(root.constData());
+    if (probe < 0)
+        throw FileSearchException(QStringLiteral("Failed to open %1, error = %2").arg(rootPath).arg(errno),
+                                  QString::fromLatin1(kUnit), __LINE__);
+    ::close(probe);
+    s.rootMountId = sx.stx_mnt_id;
+
+    auto isCanceled = [cancel] { return cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED); };
+
+    // The root first, alone.
+    {
+        VolumeEntryBatch first;
+        first.add(sx.stx_ino, 0, rootName.constData(), size_t(rootName.size()), true);
+        sink(first);
+        if (isCanceled())
+            throw FileSearchCancelException("Canceled", QString::fromLatin1(kUnit), __LINE__);
+    }
+    s.stack.push_back(Folder{std::string(root.constData(), size_t(root.size())), sx.stx_ino});
+
+    std::vector<std::thread> threads;
+    s.liveWorkers = threads_;
+    try {
+        for (int i = 0; i < threads_; ++i)
+            threads.emplace_back(worker, std::ref(s));
+    } catch (...) {
+        s.liveWorkers = int(threads.size());
+        s.fail(QStringLiteral("Failed to start the enumeration threads"));
+    }
+
+    bool canceled = false;
+    std::exception_ptr sinkError;
+    for (;;) {
+        std::unique_ptr<VolumeEntryBatch> batch;
+        {
+            std::unique_lock<std::mutex> g(s.outMutex);
+            s.outCv.wait(g, [&] { return !s.ready.empty() || s.liveWorkers == 0 || s.stop.load(); });
+            if (s.ready.empty()) {
+                if (s.liveWorkers == 0 || s.stop.load())
+                    break;
+                continue;
+            }
+            batch = std::move(s.ready.front());
+            s.ready.pop_front();
+        }
+        s.spaceCv.notify_one();
+        if (s.stop.load())
+            break;  // a failure: do not deliver more of a walk that will throw
+        try {
+            sink(*batch);
+        } catch (...) {
+            sinkError = std::current_exception();
+            s.halt();
+            break;
+        }
+        if (isCanceled()) {
+            canceled = true;
+            s.halt();
+            break;
+        }
+        batch->clear();
+        std::lock_guard<std::mutex> g(s.outMutex);
+        s.spare.push_back(std::move(batch));
+    }
+    for (std::thread& t : threads)
+        t.join();
+
+    if (sinkError)
+        std::rethrow_exception(sinkError);
+    if (canceled)
+        throw FileSearchCancelException("Canceled", QString::fromLatin1(kUnit), __LINE__);
+    if (!s.error.isEmpty())
+        throw FileSearchException(s.error, QString::fromLatin1(kUnit), __LINE__);
+
+    Result r;
+    r.entries = s.entries.load() + 1;
+    r.folders = s.folders.load();
+    r.skippedFolders = s.skipped.load();
+    return r;
+}

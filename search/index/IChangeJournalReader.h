@@ -1,0 +1,37 @@
+// IChangeJournalReader: reads a volume's change journal and reports what changed.
+//
+// read(start, wait) runs the read loop on the calling thread (the monitor thread) and reports
+// each change through the event operations, which an implementation declares as Qt signals
+// with these exact signatures (ChangeJournal connects them by their signature texts):
+//   fileAdded(FRN,FRN,QString,bool,USN), fileRenamed(FRN,FRN,QString,bool,USN),
+//   fileDeleted(FRN,bool,USN), batchFinished(USN).
+//
+// Batches: records are read in batches. Every event of a batch carries the USN that follows
+// the whole batch, and after the last event of a batch the reader emits batchFinished with that
+// USN. Resuming from that USN continues after the batch; resuming from an earlier event's USN
+// is never needed, because the resume point is only ever taken from batchFinished.
+//
+// read returns the USN at which it stopped (the start USN when no batch was read) when it is
+// canceled, or, with wait false, when no more records are available. It throws
+// FileSearchException when the journal cannot be read (the start USN lies before the journal's
+// first USN because records were lost, or the journal broke): the caller must then rebuild the
+// index of the volume. cancel() may be called from any thread, also before read; it is sticky
+// (a canceled reader is not restarted) and always lets a running read return promptly.
+#pragma once
+
+#include "search/index/NTFSUtils.h"
+
+#include <QString>
+
+class IChangeJournalReader
+{
+public:
+    virtual ~IChangeJournalReader() {}
+    virtual USN read(USN start, bool wait) = 0;
+    // True: a running read will return promptly (always on Linux).
+    virtual bool cancel() = 0;
+    virtual void fileAdded(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) = 0;
+    virtual void fileRenamed(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) = 0;
+    virtual void fileDeleted(FRN frn, bool isDir, USN usn) = 0;
+    virtual void batchFinished(USN usn) = 0;
+};

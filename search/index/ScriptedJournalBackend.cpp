@@ -1,0 +1,50 @@
+#include "search/index/ScriptedJournalBackend.h"
+#include "core/FileSearchException.h"
+
+ScriptedJournalBackend::ScriptedJournalBackend() = default;
+
+ScriptedJournalBackend::~ScriptedJournalBackend() = default;
+
+void ScriptedJournalBackend::setState(const QString& mountPoint, const JournalState& state)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    states_.insert(mountPoint, state);
+}
+
+void ScriptedJournalBackend::removeState(const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    states_.remove(mountPoint);
+}
+
+ScriptedJournalReader* ScriptedJournalBackend::reader(const QString& mountPoint) const
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return readers_.value(mountPoint).data();
+}
+
+int ScriptedJournalBackend::readersCreated(const QString& mountPoint) const
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return created_.value(mountPoint);
+}
+
+IChangeJournalReader* ScriptedJournalBackend::createReader(const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    if (!states_.contains(mountPoint))
+        throw FileSearchException(QStringLiteral("No journal on %1").arg(mountPoint), QStringLiteral("ScriptedJournalBackend"), __LINE__);
+    auto* reader = new ScriptedJournalReader;
+    readers_.insert(mountPoint, reader);
+    created_[mountPoint] += 1;
+    return reader;
+}
+
+JournalState ScriptedJournalBackend::queryState(const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    auto it = states_.constFind(mountPoint);
+    if (it == states_.constEnd())
+        throw FileSearchException(QStringLiteral("No journal on %1").arg(mountPoint), QStringLiteral("ScriptedJournalBackend"), __LINE__);
+    return it.value();
+}

@@ -1,0 +1,44 @@
+// ScriptedJournalBackend: a journal backend for tests.
+//
+// Each mount point gets a scripted journal state (id, first USN, next USN), which
+// queryJournalData returns while the backend is installed (JournalBackend::setInstance), and
+// every createReader hands out a new ScriptedJournalReader, which the test can reach through
+// reader(). A mount point without a scripted state makes both calls throw, like a volume whose
+// journal cannot be set up.
+//
+//   ScriptedJournalBackend journal;
+//   JournalBackend::setInstance(&journal);
+//   journal.setState("/mnt/v", {0x1234, 0, 100});
+//   ... create the index ...; journal.reader("/mnt/v")->addBatch({...}, 200);
+//   JournalBackend::setInstance(nullptr);
+#pragma once
+
+#include "search/index/JournalBackend.h"
+#include "search/index/ScriptedJournalReader.h"
+
+#include <QMap>
+#include <QPointer>
+#include <mutex>
+
+class ScriptedJournalBackend : public JournalBackend
+{
+public:
+    ScriptedJournalBackend();
+    ~ScriptedJournalBackend() override;
+
+    void setState(const QString& mountPoint, const JournalState& state);
+    void removeState(const QString& mountPoint);
+
+    // The reader created last for the mount point, or null (also when it was deleted).
+    ScriptedJournalReader* reader(const QString& mountPoint) const;
+    int readersCreated(const QString& mountPoint) const;
+
+    IChangeJournalReader* createReader(const QString& mountPoint) override;
+    JournalState queryState(const QString& mountPoint) override;
+
+private:
+    mutable std::mutex mutex_;
+    QMap<QString, JournalState> states_;
+    QMap<QString, QPointer<ScriptedJournalReader>> readers_;
+    QMap<QString, int> created_;
+};

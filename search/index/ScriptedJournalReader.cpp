@@ -1,0 +1,103 @@
+#include "search/index/ScriptedJournalReader.h"
+#include "core/FileSearchException.h"
+
+#include <chrono>
+
+ScriptedJournalReader::ScriptedJournalReader(QObject* parent) : QObject(parent) {}
+
+ScriptedJournalReader::~ScriptedJournalReader() = default;
+
+void ScriptedJournalReader::addBatch(const QVector<ScriptedJournalEvent>& events, USN endUsn)
+{
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        batches_.append(Batch{events, endUsn, false, QString()});
+    }
+    changed_.notify_all();
+}
+
+void ScriptedJournalReader::failRead(const QString& message)
+{
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        batches_.append(Batch{{}, 0, true, message});
+    }
+    changed_.notify_all();
+}
+
+bool ScriptedJournalReader::waitDelivered(USN usn, int timeoutMs)
+{
+    std::unique_lock<std::mutex> g(mutex_);
+    return changed_.wait_for(g, std::chrono::milliseconds(timeoutMs), [&] { return delivered_ >= usn; });
+}
+
+bool ScriptedJournalReader::isCanceled() const
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return canceled_;
+}
+
+int ScriptedJournalReader::readCalls() const
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return readCalls_;
+}
+
+USN ScriptedJournalReader::lastStart() const
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return lastStart_;
+}
+
+USN ScriptedJournalReader::read(USN start, bool wait)
+{
+    USN position = start;
+    int index = 0;
+    std::unique_lock<std::mutex> g(mutex_);
+    ++readCalls_;
+    lastStart_ = start;
+    for (;;) {
+        if (canceled_)
+            return position;
+        if (index < batches_.size()) {
+            const Batch batch = batches_.at(index++);
+            if (batch.failure)
+                throw FileSearchException(batch.message, QStringLiteral("ScriptedJournalReader"), __LINE__);
+            if (batch.endUsn <= position)
+                continue;
+            g.unlock();
+            for (const ScriptedJournalEvent& e : batch.events) {
+                switch (e.kind) {
+                case ScriptedJournalEvent::Added:
+                    emit fileAdded(e.frn, e.parent, e.name, e.isDir, batch.endUsn);
+                    break;
+                case ScriptedJournalEvent::Renamed:
+                    emit fileRenamed(e.frn, e.parent, e.name, e.isDir, batch.endUsn);
+                    break;
+                case ScriptedJournalEvent::Deleted:
+                    emit fileDeleted(e.frn, e.isDir, batch.endUsn);
+                    break;
+                }
+            }
+            position = batch.endUsn;
+            emit batchFinished(batch.endUsn);
+            g.lock();
+            delivered_ = position;
+            changed_.notify_all();
+            continue;
+        }
+        if (!wait)
+            return position;
+        changed_.wait(g, [&] { return canceled_ || index < batches_.size(); });
+    }
+}
+
+bool ScriptedJournalReader::cancel()
+{
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        canceled_ = true;
+    }
+    changed_.notify_all();
+    return true;
+}

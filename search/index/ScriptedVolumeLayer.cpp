@@ -1,0 +1,154 @@
+#include "search/index/ScriptedVolumeLayer.h"
+#include "core/FileSearchException.h"
+
+#include <algorithm>
+
+ScriptedVolumeLayer::ScriptedVolumeLayer() = default;
+
+ScriptedVolumeLayer::~ScriptedVolumeLayer() = default;
+
+void ScriptedVolumeLayer::addVolume(const VolumeDescription& volume)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    volumes_.insert(volume.mountPoint, volume);
+}
+
+void ScriptedVolumeLayer::removeVolume(const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    volumes_.remove(mountPoint);
+}
+
+void ScriptedVolumeLayer::setFileId(const QString& path, quint64 id, bool isDir)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    ids_.insert(path, qMakePair(id, isDir));
+}
+
+void ScriptedVolumeLayer::setEntries(const QString& mountPoint, const QVector<Entry>& entries)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    entries_.insert(mountPoint, entries);
+}
+
+void ScriptedVolumeLayer::setEnumerationFailure(const QString& mountPoint, int failAfter, const QString& message)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    failures_.insert(mountPoint, Failure{failAfter, message});
+}
+
+int ScriptedVolumeLayer::enumerations() const
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return enumerations_;
+}
+
+QList<VolumeDescription> ScriptedVolumeLayer::volumes()
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return volumes_.values();  // QMap: sorted by mount point
+}
+
+bool ScriptedVolumeLayer::isIndexableVolume(const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return volumes_.value(mountPoint).indexable;
+}
+
+bool ScriptedVolumeLayer::isNetworkVolume(const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return volumes_.value(mountPoint).network;
+}
+
+bool ScriptedVolumeLayer::isFixedVolume(const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return volumes_.value(mountPoint).fixed;
+}
+
+bool ScriptedVolumeLayer::isAliasVolume(const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return volumes_.value(mountPoint).alias;
+}
+
+quint32 ScriptedVolumeLayer::volumeSerial(const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return volumes_.value(mountPoint).serial;
+}
+
+QString ScriptedVolumeLayer::volumeOf(const QString& path)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    QString best;
+    for (auto it = volumes_.constBegin(); it != volumes_.constEnd(); ++it) {
+        const QString& mp = it.key();
+        const bool under = mp == QLatin1String("/")
+            ? path.startsWith(QLatin1Char('/'))
+            : (path == mp || path.startsWith(mp + QLatin1Char('/')));
+        if (under && mp.size() > best.size())
+            best = mp;
+    }
+    return best;
+}
+
+quint64 ScriptedVolumeLayer::fileId(const QString& path, bool* isDir)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    auto it = ids_.constFind(path);
+    if (it == ids_.constEnd())
+        return 0;
+    if (isDir)
+        *isDir = it.value().second;
+    return it.value().first;
+}
+
+void ScriptedVolumeLayer::enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
+                                    const VolumeEntrySink& sink)
+{
+    QVector<Entry> entries;
+    quint64 root = 0;
+    bool hasFailure = false;
+    Failure failure{0, QString()};
+    int batchSize = 1;
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        ++enumerations_;
+        entries = entries_.value(mountPoint);
+        root = ids_.value(mountPoint).first;
+        hasFailure = failures_.contains(mountPoint);
+        if (hasFailure)
+            failure = failures_.value(mountPoint);
+        batchSize = std::max(1, batchSize_);
+    }
+    if (root == 0)
+        throw FileSearchException(QStringLiteral("Failed to open %1").arg(mountPoint), QStringLiteral("ScriptedVolumeLayer"), __LINE__);
+    auto canceled = [cancel] { return cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED); };
+
+    VolumeEntryBatch batch;
+    batch.add(root, 0, rootName.constData(), size_t(rootName.size()), true);
+    sink(batch);
+    batch.clear();
+    int delivered = 0;
+    for (const Entry& e : entries) {
+        if (hasFailure && delivered == failure.after)
+            break;
+        batch.add(e.inode, e.parent, e.name.constData(), size_t(e.name.size()), e.isDir);
+        ++delivered;
+        if (int(batch.size()) >= batchSize) {
+            if (canceled())
+                throw FileSearchCancelException("Canceled", QStringLiteral("ScriptedVolumeLayer"), __LINE__);
+            sink(batch);
+            batch.clear();
+        }
+    }
+    if (batch.size() > 0) {
+        if (canceled())
+            throw FileSearchCancelException("Canceled", QStringLiteral("ScriptedVolumeLayer"), __LINE__);
+        sink(batch);
+    }
+    if (hasFailure)
+        throw FileSearchException(failure.message, QStringLiteral("ScriptedVolumeLayer"), __LINE__);
+}

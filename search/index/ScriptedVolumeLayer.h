@@ -1,0 +1,67 @@
+// ScriptedVolumeLayer: a volume layer for tests, with scripted volumes, file ids and
+// enumerations. Install it with VolumeLayer::setInstance(&layer) and remove it with
+// VolumeLayer::setInstance(nullptr).
+//
+// - volumes(): the added volumes sorted by mount point.
+// - fileId(path): the scripted id of the path, else 0 (nothing touches the real disk).
+// - volumeOf(path): the longest scripted mount point that is a prefix of the path at a "/"
+//   boundary.
+// - enumerate(): the root (scripted id of the mount point, parent 0, the root name), then the
+//   scripted entries in the order given, in batches of batchSize; throws when the root id is 0,
+//   when an enumeration failure is scripted (after delivering failAfter entries), or when
+//   *cancel is set (checked before each batch).
+#pragma once
+
+#include "platform/VolumeLayer.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QVector>
+#include <mutex>
+
+class ScriptedVolumeLayer : public VolumeLayer
+{
+public:
+    struct Entry
+    {
+        quint64 inode;
+        quint64 parent;
+        QByteArray name;
+        bool isDir;
+    };
+
+    ScriptedVolumeLayer();
+    ~ScriptedVolumeLayer() override;
+
+    // Adds or replaces a volume (keyed by its mount point).
+    void addVolume(const VolumeDescription& volume);
+    void removeVolume(const QString& mountPoint);
+    void setFileId(const QString& path, quint64 id, bool isDir);
+    void setEntries(const QString& mountPoint, const QVector<Entry>& entries);
+    // The enumeration of the volume throws after delivering `failAfter` entries.
+    void setEnumerationFailure(const QString& mountPoint, int failAfter, const QString& message);
+    void setBatchSize(int size) { batchSize_ = size; }
+    int enumerations() const;
+
+    QList<VolumeDescription> volumes() override;
+    bool isIndexableVolume(const QString& mountPoint) override;
+    bool isNetworkVolume(const QString& mountPoint) override;
+    bool isFixedVolume(const QString& mountPoint) override;
+    bool isAliasVolume(const QString& mountPoint) override;
+    quint32 volumeSerial(const QString& mountPoint) override;
+    QString volumeOf(const QString& path) override;
+    quint64 fileId(const QString& path, bool* isDir) override;
+    void enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
+                   const VolumeEntrySink& sink) override;
+
+private:
+    struct Failure { int after; QString message; };
+
+    mutable std::mutex mutex_;
+    QMap<QString, VolumeDescription> volumes_;
+    QMap<QString, QPair<quint64, bool>> ids_;
+    QMap<QString, QVector<Entry>> entries_;
+    QMap<QString, Failure> failures_;
+    int batchSize_ = 1000;
+    int enumerations_ = 0;
+};

@@ -18,11 +18,13 @@ StringPool::~StringPool()
 
 const char* StringPool::intern(const char* s)
 {
-    return intern(s, std::strlen(s));
+    return s ? intern(s, std::strlen(s)) : nullptr;
 }
 
 const char* StringPool::intern(const char* s, std::size_t length)
 {
+    if (!s)
+        return nullptr;
     length = strnlen(s, length);
     const quint32 h = hash(s, length);
     {

@@ -40,7 +40,7 @@ public:
     StringPool(const StringPool&) = delete;
     StringPool& operator=(const StringPool&) = delete;
 
-    // Returns the pooled copy of `s`, storing one when the pool has none.
+    // Returns the pooled copy of `s`, storing one when the pool has none; null for null.
     const char* intern(const char* s);
     // The same for the bytes s[0, length), which end early at a NUL byte.
     const char* intern(const char* s, std::size_t length);

@@ -203,6 +203,7 @@ private slots:
         QCOMPARE(pool.intern("report.tx\0zz", 12), shorter);
         QCOMPARE(pool.intern("\xFF\xFEnot utf8"), pool.intern("\xFF\xFEnot utf8"));
         QCOMPARE(pool.count(), std::size_t(5));
+        QCOMPARE(pool.intern(nullptr), static_cast<const char*>(nullptr));
     }
 
     void hashCollisions()

@@ -11,8 +11,9 @@
 // - `output`: an open device to write the text into instead of a file, or null. Only the HTML,
 //   EPUB and Mobipocket converters use it; the others always write a file.
 // - `inputEncoding`: the input's text-codec name when the caller knows it, else empty.
-// - `cancelFlag`: address of the request's cancellation flag (may be null). Converters poll it
-//   and then return false or throw FileSearchCancelException("Convert canceled").
+// - `cancelFlag`: address of the request's cancellation flag (may be null; for a request's
+//   std::atomic<bool> `canceled` pass cancelFlagOf(request.canceled)). Converters poll it and
+//   then return false or throw FileSearchCancelException("Convert canceled").
 // - Result: true when the text is available (in *outPath, or in `output` when *outPath stays
 //   empty); false when this converter could not convert the document.
 //
@@ -25,6 +26,8 @@
 #pragma once
 
 #include <QString>
+
+#include <atomic>
 
 class QIODevice;
 class QTemporaryFile;
@@ -46,6 +49,16 @@ public:
     static bool isCanceled(const bool* cancelFlag)
     {
         return cancelFlag && __atomic_load_n(cancelFlag, __ATOMIC_RELAXED);
+    }
+
+    // The flag argument for a request's `canceled` (a std::atomic<bool>): its one bool, which
+    // isCanceled reads with the same atomic load the std::atomic uses.
+    static const bool* cancelFlagOf(const std::atomic<bool>& flag)
+    {
+        static_assert(sizeof(std::atomic<bool>) == sizeof(bool)
+                          && std::atomic<bool>::is_always_lock_free,
+                      "std::atomic<bool> must be a plain lock-free bool");
+        return reinterpret_cast<const bool*>(&flag);
     }
 
 protected:

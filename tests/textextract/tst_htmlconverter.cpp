@@ -1,6 +1,7 @@
 // HtmlConverter: body extraction, block breaks, edge trimming, entities, encodings, files,
 // cancellation and concurrent use.
 #include "core/FileSearchException.h"
+#include "search/model/FileSearchRequest.h"
 #include "search/textextract/HtmlConverter.h"
 #include "tests/textextract/docgen.h"
 #include "testutil.h"
@@ -209,15 +210,18 @@ private slots:
             oneLine += "<p>w</p>";
         QBuffer in(&oneLine);
         in.open(QIODevice::ReadOnly);
-        bool flag = false;
-        std::thread setter([&] { QThread::msleep(5); __atomic_store_n(&flag, true, __ATOMIC_RELAXED); });
+        // The request's own flag, set by another thread as the GUI does.
+        FileSearchRequest request;
+        const bool* flag = ToPlainTextConverter::cancelFlagOf(request.canceled);
+        QVERIFY(!ToPlainTextConverter::isCanceled(flag));
+        std::thread setter([&] { QThread::msleep(5); request.canceled = true; });
         bool thrown2 = false;
         try {
             for (int round = 0; round < 50; ++round) {
                 in.seek(0);
                 QBuffer out;
                 out.open(QIODevice::WriteOnly);
-                converter.convert(QString(), &in, nullptr, &out, "UTF-8", &flag);
+                converter.convert(QString(), &in, nullptr, &out, "UTF-8", flag);
             }
         } catch (const FileSearchCancelException&) {
             thrown2 = true;

@@ -1,0 +1,61 @@
+// ExpressionParser: evaluates the Boolean structure of a tokenized pattern with the script
+// engine.
+//
+// The tokens are written out as a Qt Script expression with one placeholder per term ("%1 ",
+// "%2 ", ...; "&&", "||", "!", parentheses), e.g. "(a or b) and not c" -> "(%1 ||%2 )&&!%3 ".
+// The syntax is checked once, with every placeholder as 0. To evaluate a term mask, each
+// placeholder %N becomes 1 when bit N - 1 is set, else 0, and the engine computes the value.
+//
+// Results are cached per mask, so the engine runs once per distinct combination of found terms:
+// for up to 16 terms the cache is a truth table indexed by the mask (one array read per
+// record on the hot path), above that a hash keyed by the mask.
+//
+// Invalid expressions (two terms side by side, an operator at either end, unbalanced
+// parentheses, an empty group) are never satisfied. That includes scripts the engine accepts
+// as syntax but that fail when run: "report (2015 or 2016)" reads as calling the number before
+// the parenthesis. Construction runs the script once and marks such an expression invalid,
+// and any evaluation that ends in an exception counts as false (the exception object would
+// otherwise read as true and match everything).
+//
+// One process-wide engine, created by the first parser and kept until the process ends, is
+// shared by all parsers; one process-wide mutex guards its creation and every use of it, so
+// parsers may live on any threads. A single parser (with its cache) is used by one thread at a
+// time.
+#pragma once
+
+#include "search/model/ExpressionToken.h"
+#include "search/model/IExpressionParser.h"
+
+#include <QHash>
+#include <QString>
+#include <vector>
+
+class ExpressionParser : public IExpressionParser
+{
+public:
+    explicit ExpressionParser(const ExpressionTokens& tokens);
+
+    bool evaluate(const TermMask& termMask) override;
+
+    bool isSyntaxValid() const { return syntaxValid; }
+    const QString& scriptText() const { return script; }
+    int termCount() const { return placeholderCount; }
+
+    // Number of script-engine evaluations made by all parsers of the process (diagnostics
+    // and tests: shows that the cache keeps the engine out of repeated evaluations).
+    static int engineEvaluationCount();
+
+private:
+    QString substitute(const TermMask& termMask) const;
+    bool runScript(const QString& text, bool* threw) const;
+
+    QString script;
+    int tokenCount = 0;
+    int placeholderCount = 0;
+    bool syntaxValid = false;
+
+    // Truth table for up to `TableLimit` terms: -1 unknown, 0 false, 1 true.
+    static constexpr int TableLimit = 16;
+    std::vector<qint8> table;
+    QHash<TermMask, bool> cache;
+};

@@ -1,0 +1,89 @@
+// StringMatcher: finds terms in a text as substrings, whole words, regular expressions
+// (QRegExp syntax) or, for file names, wildcard patterns ("?" any one character but ".",
+// "*" any run; a wildcard term must match the whole name).
+//
+// Substring and whole-word search follow QString::indexOf with the matcher's case sensitivity;
+// hits never overlap (the next search starts after the previous hit, also after a hit the word
+// test rejected). A word character is a letter, an ASCII digit, a non-ASCII decimal digit or
+// "_". Wildcard comparison folds case per UTF-16 unit with QChar::toLower (the locale-
+// independent Unicode mapping; the C library's towlower depends on the process locale).
+//
+// Hot path: matchUtf8 matches a UTF-8 name directly. An ASCII name is searched byte-wise for
+// ASCII terms; any other text is decoded into a stack buffer. Both give exactly the answers
+// match(QString::fromUtf8(...)) gives.
+//
+// A matcher is immutable between compilations (constructor, setOptions), so one matcher may
+// serve several threads at once as long as nobody calls setOptions meanwhile. QRegExp keeps
+// its match state inside the object, so a thread that finds the matcher's regular
+// expressions in use by another thread matches with its own copy of an idle prototype.
+#pragma once
+
+#include "search/model/IStringMatcher.h"
+#include "search/model/MatchOptions.h"
+
+#include <QByteArray>
+#include <QRegExp>
+#include <QStringList>
+#include <QVector>
+
+#include <atomic>
+#include <vector>
+
+class StringMatcher : public IStringMatcher
+{
+public:
+    enum Mode { SubstringMode = 0, WholeWordMode = 1, RegexMode = 2 };
+
+    StringMatcher(const QStringList& terms, const MatchOptions& options);
+    StringMatcher(const StringMatcher&) = delete;
+    StringMatcher& operator=(const StringMatcher&) = delete;
+
+    // Replaces kind, case sensitivity and the names flag, and compiles again.
+    void setOptions(const MatchOptions& options);
+
+    TermMask match(const QString& text, const TermMask& wanted, MatchPositions* positions,
+                   int* counter) const override;
+    TermMask matchUtf8(const char* text, int length, const TermMask& wanted) const override;
+
+    // The test of one term.
+    bool matchTerm(const QString& text, int index, MatchPositions* positions, int* counter) const;
+
+    const QStringList& termList() const { return terms; }
+    // Indexes of the wildcard terms, ascending.
+    const QVector<int>& wildcardTermIndexes() const { return wildcardTerms; }
+
+    // Wildcard match of a whole text; exposed for tests.
+    static bool wildcardMatch(const QChar* pattern, int patternLength, const QChar* text,
+                              int textLength, bool caseSensitive);
+
+private:
+    struct TermPlan
+    {
+        bool wildcard = false;
+        // The term is ASCII: it can be searched byte-wise in an ASCII text. `bytes` holds it,
+        // lower-cased when the matcher is not case sensitive.
+        bool ascii = false;
+        QByteArray bytes;
+    };
+
+    void compile();
+    bool testTerm(int index, const QChar* text, int length, const QString* original,
+                  MatchPositions* positions, int* counter) const;
+    bool testLiteral(int index, const QChar* text, int length, MatchPositions* positions,
+                     int* counter) const;
+    bool testRegex(int index, const QString& text, MatchPositions* positions) const;
+    bool testAscii(int index, const uchar* text, int length) const;
+
+    QStringList terms;
+    int mode = SubstringMode;
+    bool caseSensitive = false;
+    bool wildcards = false;
+    QVector<int> wildcardTerms;
+    // One compiled expression per term (regular-expression mode only). `regexes` are the
+    // matcher's own working copies, used by whichever thread holds `regexesInUse`;
+    // `prototypes` are never matched against, so other threads may copy them at any time.
+    QVector<QRegExp> prototypes;
+    mutable QVector<QRegExp> regexes;
+    mutable std::atomic<bool> regexesInUse{false};
+    std::vector<TermPlan> plans;
+};

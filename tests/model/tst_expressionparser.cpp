@@ -1,0 +1,209 @@
+// Script building, syntax check, evaluation, caching and the shared engine.
+#include "search/model/ExpressionLexer.h"
+#include "search/model/ExpressionParser.h"
+
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+ExpressionTokens tokensOf(const QString& booleanPattern)
+{
+    ExpressionTokens tokens;
+    QStringList terms;
+    ExpressionLexer().tokenize(booleanPattern, 1, tokens, terms);
+    return tokens;
+}
+
+TermMask bits(std::initializer_list<int> list)
+{
+    TermMask mask;
+    for (int i : list)
+        mask.setBit(i);
+    return mask;
+}
+
+} // namespace
+
+class TestExpressionParser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void scriptText()
+    {
+        ExpressionParser parser(tokensOf(QStringLiteral("(a or b) and not c")));
+        QCOMPARE(parser.scriptText(), QStringLiteral("(%1 ||%2 )&&!%3 "));
+        QVERIFY(parser.isSyntaxValid());
+        QCOMPARE(parser.termCount(), 3);
+    }
+
+    void precedence()
+    {
+        ExpressionParser andNot(tokensOf(QStringLiteral("x and not y")));
+        QVERIFY(andNot.evaluate(bits({0})));
+        QVERIFY(!andNot.evaluate(bits({0, 1})));
+        QVERIFY(!andNot.evaluate(TermMask()));
+
+        // "and" binds tighter than "or".
+        ExpressionParser orAnd(tokensOf(QStringLiteral("x or y and z")));
+        QVERIFY(orAnd.evaluate(bits({0})));
+        QVERIFY(!orAnd.evaluate(bits({1})));
+        QVERIFY(orAnd.evaluate(bits({1, 2})));
+    }
+
+    void invalidExpressionsNeverHold_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("adjacent terms") << QStringLiteral("a b");
+        QTest::newRow("trailing operator") << QStringLiteral("a and");
+        QTest::newRow("leading operator") << QStringLiteral("or a");
+        QTest::newRow("unbalanced") << QStringLiteral("(a or b");
+        QTest::newRow("empty parentheses") << QStringLiteral("()");
+        // Accepted as syntax by the engine (a call of a number), throws when run.
+        QTest::newRow("term before parenthesis") << QStringLiteral("report (2015 or 2016)");
+        QTest::newRow("group before group") << QStringLiteral("(a) (b)");
+        QTest::newRow("empty call") << QStringLiteral("a ()");
+    }
+
+    void invalidExpressionsNeverHold()
+    {
+        QFETCH(QString, pattern);
+        ExpressionParser parser(tokensOf(pattern));
+        QVERIFY(!parser.isSyntaxValid());
+        for (quint64 mask = 0; mask < 8; ++mask)
+            QVERIFY(!parser.evaluate(TermMask(mask)));
+    }
+
+    void placeholdersAreWholeNumbers()
+    {
+        // Term 1 and term 12: bit 11 alone must make %12 true and leave %1 false.
+        QString pattern = QStringLiteral("not t1 and not (t2");
+        for (int i = 3; i <= 11; ++i)
+            pattern += QStringLiteral(" or t%1").arg(i);
+        pattern += QStringLiteral(") and t12");
+        ExpressionParser parser(tokensOf(pattern));
+        QVERIFY(parser.isSyntaxValid());
+        QCOMPARE(parser.termCount(), 12);
+        QVERIFY(parser.evaluate(bits({11})));
+        QVERIFY(!parser.evaluate(bits({0, 11})));
+        QVERIFY(!parser.evaluate(bits({0})));
+        QVERIFY(!parser.evaluate(bits({1})));
+    }
+
+    // More terms than a 32- or 64-bit word holds.
+    void manyTerms_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("33") << 33;
+        QTest::newRow("40") << 40;
+        QTest::newRow("70") << 70;
+        QTest::newRow("130") << 130;
+    }
+
+    void manyTerms()
+    {
+        QFETCH(int, count);
+        QStringList words;
+        for (int i = 0; i < count; ++i)
+            words << QStringLiteral("w%1").arg(i);
+        ExpressionParser parser(tokensOf(words.join(QStringLiteral(" and "))));
+        QVERIFY(parser.isSyntaxValid());
+        QCOMPARE(parser.termCount(), count);
+        TermMask all = TermMask::firstBits(count);
+        QCOMPARE(all.count(), count);
+        QVERIFY(parser.evaluate(all));
+        for (int missing : {0, 31, 32, count - 1}) {
+            TermMask mask = all;
+            mask.clearBit(missing);
+            QVERIFY2(!parser.evaluate(mask), qPrintable(QString::number(missing)));
+        }
+
+        // The second "w0" is a term of its own, index count.
+        ExpressionParser last(tokensOf(QStringLiteral("(") + words.join(QStringLiteral(" or "))
+                                       + QStringLiteral(") and not w0")));
+        QCOMPARE(last.termCount(), count + 1);
+        QVERIFY(last.evaluate(bits({count - 1})));
+        QVERIFY(!last.evaluate(bits({count - 1, count})));
+        QVERIFY(!last.evaluate(bits({count})));
+        QVERIFY(!last.evaluate(TermMask()));
+    }
+
+    void cacheRunsEngineOncePerMask()
+    {
+        ExpressionParser small(tokensOf(QStringLiteral("a or b")));
+        int before = ExpressionParser::engineEvaluationCount();
+        QVERIFY(small.evaluate(bits({1})));
+        QCOMPARE(ExpressionParser::engineEvaluationCount(), before + 1);
+        QVERIFY(small.evaluate(bits({1})));
+        QVERIFY(!small.evaluate(TermMask())); // judged at construction
+        QCOMPARE(ExpressionParser::engineEvaluationCount(), before + 1);
+
+        QStringList words;
+        for (int i = 0; i < 20; ++i)
+            words << QStringLiteral("w%1").arg(i);
+        ExpressionParser large(tokensOf(words.join(QStringLiteral(" or "))));
+        before = ExpressionParser::engineEvaluationCount();
+        QVERIFY(large.evaluate(bits({19})));
+        QVERIFY(large.evaluate(bits({19})));
+        QVERIFY(!large.evaluate(TermMask()));
+        QCOMPARE(ExpressionParser::engineEvaluationCount(), before + 1);
+    }
+
+    void deepNestingIsRejectedNotFatal()
+    {
+        ExpressionParser open(tokensOf(QString(5000, QLatin1Char('('))));
+        QVERIFY(!open.isSyntaxValid());
+        QString nested = QString(3000, QLatin1Char('(')) + QStringLiteral("a") + QString(3000, QLatin1Char(')'));
+        ExpressionParser deep(tokensOf(nested));
+        if (deep.isSyntaxValid())
+            QVERIFY(deep.evaluate(bits({0})));
+        QString nots;
+        for (int i = 0; i < 3000; ++i)
+            nots += QStringLiteral("not ");
+        ExpressionParser manyNots(tokensOf(nots + QStringLiteral("a")));
+        if (manyNots.isSyntaxValid())
+            QVERIFY(manyNots.evaluate(bits({0})) && !manyNots.evaluate(TermMask()));
+    }
+
+    // Parsers on several threads share one engine; each thread uses its own parsers.
+    void parsersOnManyThreads()
+    {
+        std::atomic<int> wrong{0};
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([&wrong, t] {
+                for (int round = 0; round < 20; ++round) {
+                    QStringList words;
+                    for (int i = 0; i < 18; ++i)
+                        words << QStringLiteral("w%1").arg(i);
+                    // 19 terms: holds when one of the first 18 is present and term 18 is not.
+                    ExpressionParser parser(tokensOf(QStringLiteral("(") + words.join(QStringLiteral(" or "))
+                                                     + QStringLiteral(") and not x")));
+                    for (quint64 k = 0; k < 64; ++k) {
+                        const quint64 mask = (k << (t * 3)) | ((k & 1) ? (quint64(1) << 18) : 0);
+                        const bool expected = (mask & 0x3FFFF) != 0 && !(mask >> 18 & 1);
+                        if (parser.evaluate(TermMask(mask)) != expected)
+                            ++wrong;
+                    }
+                }
+            });
+        }
+        for (auto& thread : threads)
+            thread.join();
+        QCOMPARE(wrong.load(), 0);
+    }
+
+    void destroyedThroughInterface()
+    {
+        IExpressionParser* parser = new ExpressionParser(tokensOf(QStringLiteral("a")));
+        QVERIFY(parser->evaluate(bits({0})));
+        delete parser;
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExpressionParser)
+#include "tst_expressionparser.moc"

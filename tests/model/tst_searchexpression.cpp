@@ -1,0 +1,193 @@
+// Verdicts of whole expressions: names, contents by line and by file, the UTF-8 path.
+#include "search/model/ExpressionLexer.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/SearchExpression.h"
+
+#include <QtTest>
+
+namespace {
+
+MatchOptions nameOptions(int syntax, bool caseSensitive)
+{
+    FileSearchRequest r;
+    r.nameSyntax = syntax;
+    r.nameCase = caseSensitive;
+    return r.matchOptions(true);
+}
+
+MatchOptions contentOptions(int syntax, bool lineScope)
+{
+    FileSearchRequest r;
+    r.contentsSyntax = syntax;
+    r.lineScope = lineScope;
+    return r.matchOptions(false);
+}
+
+int verdict(const QString& pattern, const MatchOptions& o, const QString& name)
+{
+    SearchExpression e(pattern, o);
+    const int viaText = e.match(name);
+    const QByteArray utf8 = name.toUtf8();
+    const int viaBytes = e.matchUtf8(utf8.constData(), utf8.size());
+    if (viaText != viaBytes)
+        return -1;
+    return viaText;
+}
+
+// Counts its own destruction, to show the expression destroys what it owns.
+class CountingLexer : public ExpressionLexer
+{
+public:
+    explicit CountingLexer(int* destroyed) : destroyed(destroyed) {}
+    ~CountingLexer() override { ++*destroyed; }
+    int* destroyed;
+};
+
+} // namespace
+
+class TestSearchExpression : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyPatternMatchesEverything()
+    {
+        for (const QString& pattern : {QString(), QStringLiteral("  "), QStringLiteral(" ; ")}) {
+            SearchExpression e(pattern, contentOptions(0, false));
+            QCOMPARE(e.termCount(), 0);
+            QCOMPARE(e.match(QString()), 1);
+            QCOMPARE(e.match(QStringLiteral("anything")), 1);
+            QCOMPARE(e.matchUtf8("", 0), 1);
+            // The end-of-file verdict agrees with the per-line one.
+            QCOMPARE(e.evaluate(), 1);
+        }
+    }
+
+    void names_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<int>("syntax");
+        QTest::addColumn<bool>("caseSensitive");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("substring folded") << "report" << 0 << false << "Annual Report.pdf" << 1;
+        QTest::newRow("substring exact") << "report" << 0 << true << "Annual Report.pdf" << 2;
+        QTest::newRow("words of a group") << "annual pdf" << 0 << false << "Annual Report.pdf" << 1;
+        QTest::newRow("word missing") << "annual doc" << 0 << false << "Annual Report.pdf" << 2;
+        QTest::newRow("alternative") << "doc; pdf" << 0 << false << "Annual Report.pdf" << 1;
+        QTest::newRow("whole word") << "port" << 1 << false << "Annual Report.pdf" << 2;
+        QTest::newRow("regex") << "^annual.*\\.pdf$" << 2 << false << "Annual Report.pdf" << 1;
+        QTest::newRow("wildcard") << "*.pdf" << 0 << false << "Annual Report.pdf" << 1;
+        QTest::newRow("boolean") << "(annual or yearly) and not draft" << 3 << false << "Annual Report.pdf" << 1;
+        QTest::newRow("boolean excluded") << "annual and not report" << 3 << false << "Annual Report.pdf" << 2;
+        // An exclusion applies to every alternative, not only to the last.
+        QTest::newRow("exclusion over first group") << "a; b; !t" << 0 << false << "a-t" << 2;
+        QTest::newRow("exclusion over last group") << "a; b; !t" << 0 << false << "b-t" << 2;
+        QTest::newRow("exclusion lets others pass") << "a; b; !t" << 0 << false << "a-x" << 1;
+        QTest::newRow("two-word exclusion, one word") << "a; !x y" << 0 << false << "a-y" << 1;
+        QTest::newRow("two-word exclusion, both") << "a; !x y" << 0 << false << "a-x-y" << 2;
+        QTest::newRow("two-word exclusion, no a") << "a; !x y" << 0 << false << "q" << 2;
+        // "term (" reads as a call in the script engine; it must not match everything.
+        QTest::newRow("term before parenthesis") << "report (2015 or 2016)" << 3 << false << "report 2015" << 2;
+        QTest::newRow("incomplete exclusion") << "a; !" << 0 << false << "a" << 2;
+        // Full-width letters are not escapes.
+        QTest::newRow("full-width name") << QString::fromUtf8("ＨＩＲＯ（１）") << 0 << false
+                                         << QString::fromUtf8("写真ＨＩＲＯ（１）.jpg") << 1;
+        QTest::newRow("full-width not a parenthesis") << QString::fromUtf8("Ｈ") << 0 << false << "(" << 2;
+        QTest::newRow("japanese folded") << QString::fromUtf8("ｈｉｒｏ") << 0 << false
+                                         << QString::fromUtf8("ＨＩＲＯ.txt") << 1;
+    }
+
+    void names()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(int, syntax);
+        QFETCH(bool, caseSensitive);
+        QFETCH(QString, name);
+        QFETCH(int, expected);
+        QCOMPARE(verdict(pattern, nameOptions(syntax, caseSensitive), name), expected);
+    }
+
+    void fileScopeCollectsTerms()
+    {
+        const QStringList file{"x here", "nothing", "y there"};
+        SearchExpression byFile(QStringLiteral("x y"), contentOptions(0, false));
+        QCOMPARE(byFile.match(file[0]), 0);
+        QCOMPARE(byFile.match(file[1]), 0);
+        QCOMPARE(byFile.match(file[2]), 1);
+        QCOMPARE(byFile.match(file[1]), 1); // settled for the rest of the file
+        QCOMPARE(byFile.evaluate(), 1);
+
+        SearchExpression byLine(QStringLiteral("x y"), contentOptions(0, true));
+        for (const QString& line : file)
+            QCOMPARE(byLine.match(line), 2);
+        QCOMPARE(byLine.match(QStringLiteral("y x")), 1);
+    }
+
+    void fileScopeBooleanEndOfFile()
+    {
+        SearchExpression onlyX(QStringLiteral("x and not y"), contentOptions(3, false));
+        QCOMPARE(onlyX.match(QStringLiteral("an x")), 0);
+        QCOMPARE(onlyX.match(QStringLiteral("more x")), 0);
+        QCOMPARE(onlyX.evaluate(), 1);
+        QCOMPARE(onlyX.match(QStringLiteral("a y")), 2);
+        QCOMPARE(onlyX.match(QStringLiteral("x again")), 2);
+        QCOMPARE(onlyX.evaluate(), 2);
+
+        SearchExpression either(QStringLiteral("x or y"), contentOptions(3, false));
+        QCOMPARE(either.match(QStringLiteral("x")), 0);
+        QCOMPARE(either.evaluate(), 1);
+
+        SearchExpression utf8(QStringLiteral("x and not y"), contentOptions(3, false));
+        QCOMPARE(utf8.matchUtf8("x", 1), 0);
+        QCOMPARE(utf8.evaluate(), 1);
+        QCOMPARE(utf8.matchUtf8("Y", 1), 2);
+    }
+
+    void positionsAndCounterPassThrough()
+    {
+        SearchExpression e(QStringLiteral("ab; zz"), contentOptions(0, true));
+        MatchPositions positions;
+        int counter = 0;
+        QCOMPARE(e.match(QStringLiteral("ab AB"), &positions, &counter), 1);
+        QCOMPARE(positions, (MatchPositions{{0, 2}, {3, 2}}));
+        QCOMPARE(counter, 2);
+    }
+
+    void moreThan32Terms()
+    {
+        QStringList names;
+        for (int i = 0; i < 80; ++i)
+            names << QStringLiteral("name%1.txt").arg(i);
+        // A pasted list of alternatives, then an exclusion.
+        SearchExpression e(names.join(QStringLiteral("; ")) + QStringLiteral("; !tmp"), nameOptions(0, false));
+        QCOMPARE(e.termCount(), 81);
+        QCOMPARE(e.match(QStringLiteral("NAME79.TXT")), 1);
+        QCOMPARE(e.match(QStringLiteral("name40.txt")), 1);
+        QCOMPARE(e.match(QStringLiteral("name40.txt.tmp")), 2);
+        QCOMPARE(e.match(QStringLiteral("other.txt")), 2);
+        QCOMPARE(e.matchUtf8("name33.txt", 10), 1);
+
+        QStringList words;
+        for (int i = 0; i < 40; ++i)
+            words << QStringLiteral("w%1").arg(i, 2, 10, QLatin1Char('0'));
+        SearchExpression all(words.join(QLatin1Char(' ')), contentOptions(0, false));
+        for (int i = 0; i < 39; ++i)
+            QCOMPARE(all.match(words[i]), 0);
+        QCOMPARE(all.evaluate(), 2);
+        QCOMPARE(all.match(words[39]), 1);
+    }
+
+    void ownsAndDestroysLexer()
+    {
+        int destroyed = 0;
+        {
+            SearchExpression e(QStringLiteral("a"), nameOptions(0, false), new CountingLexer(&destroyed));
+            QCOMPARE(e.match(QStringLiteral("cat")), 1);
+        }
+        QCOMPARE(destroyed, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearchExpression)
+#include "tst_searchexpression.moc"

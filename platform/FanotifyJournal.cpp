@@ -1,13 +1,148 @@
 #include "platform/FanotifyJournal.h"
+#include "platform/MountTable.h"
 #include "core/FileSearchException.h"
+#include "core/Logger.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <poll.h>
+#include <random>
+#include <sys/eventfd.h>
+#include <sys/fanotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const kTag = "FanotifyJournal";
+
+std::atomic<qint64> gCapacity{8 << 20};
+std::atomic<qint64> gTrimStep{1 << 20};
+
+std::mutex& registryMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+std::map<QString, std::weak_ptr<FanotifyJournal>>& registry()
+{
+    static std::map<QString, std::weak_ptr<FanotifyJournal>> r;
+    return r;
+}
+
+QString normalized(const QString& mountPoint)
+{
+    QString mp = mountPoint;
+    while (mp.size() > 1 && mp.endsWith(QLatin1Char('/')))
+        mp.chop(1);
+    return mp;
+}
+
+QString errorText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+// Fixed part of a record in the log besides its handle and name.
+constexpr quint32 kRecordHeader = 40;
+
+} // namespace
 
 std::shared_ptr<FanotifyJournal> FanotifyJournal::acquire(const QString& mountPoint)
 {
-    throw FileSearchException(QStringLiteral("Not available yet: %1").arg(mountPoint), QStringLiteral("FanotifyJournal"), __LINE__);
+    const QString mp = normalized(mountPoint);
+    std::lock_guard<std::mutex> g(registryMutex());
+    auto& r = registry();
+    auto it = r.find(mp);
+    if (it != r.end()) {
+        if (std::shared_ptr<FanotifyJournal> existing = it->second.lock())
+            return existing;
+        r.erase(it);
+    }
+    std::shared_ptr<FanotifyJournal> journal(new FanotifyJournal(mp));
+    journal->open();
+    r[mp] = journal;
+    return journal;
 }
 
-FanotifyJournal::FanotifyJournal(const QString& mountPoint) : mountPoint_(mountPoint), capacity_(8 << 20), trimStep_(1 << 20) {}
-FanotifyJournal::~FanotifyJournal() = default;
+FanotifyJournal::FanotifyJournal(const QString& mountPoint)
+    : mountPoint_(mountPoint), capacity_(gCapacity.load()), trimStep_(gTrimStep.load())
+{
+}
+
+void FanotifyJournal::open()
+{
+    const QByteArray mp = QFile::encodeName(mountPoint_);
+    const QVector<MountEntry> mounts = MountTable::read();
+    const MountEntry* mount = nullptr;
+    for (const MountEntry& m : mounts)
+        if (m.mountPoint == mp)
+            mount = &m;
+    if (!mount)
+        throw FileSearchException(QStringLiteral("%1 is not a mount point").arg(mountPoint_), QString::fromLatin1(kTag), __LINE__);
+    decoder_ = FileHandleDecoder(mount->fsType);
+    QString why;
+    if (!decoder_.verify(mountPoint_, &why))
+        throw FileSearchException(QStringLiteral("No change journal on %1: %2").arg(mountPoint_, why), QString::fromLatin1(kTag), __LINE__);
+
+    fanotifyFd_ = ::fanotify_init(FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_REPORT_DFID_NAME
+                                      | FAN_REPORT_FID | FAN_REPORT_TARGET_FID,
+                                  O_RDONLY | O_LARGEFILE | O_CLOEXEC);
+    if (fanotifyFd_ < 0)
+        throw FileSearchException(QStringLiteral("fanotify is not available for %1: %2").arg(mountPoint_, errorText(errno)),
+                                  QString::fromLatin1(kTag), __LINE__);
+    const uint64_t mask = FAN_CREATE | FAN_RENAME | FAN_DELETE_SELF | FAN_ONDIR;
+    if (::fanotify_mark(fanotifyFd_, FAN_MARK_ADD | FAN_MARK_FILESYSTEM, mask, AT_FDCWD, mp.constData()) != 0) {
+        const int err = errno;
+        ::close(fanotifyFd_);
+        fanotifyFd_ = -1;
+        throw FileSearchException(QStringLiteral("Failed to watch %1: %2").arg(mountPoint_, errorText(err)),
+                                  QString::fromLatin1(kTag), __LINE__);
+    }
+    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd_ < 0) {
+        const int err = errno;
+        ::close(fanotifyFd_);
+        fanotifyFd_ = -1;
+        throw FileSearchException(QStringLiteral("eventfd failed: %1").arg(errorText(err)), QString::fromLatin1(kTag), __LINE__);
+    }
+    std::random_device rd;
+    do {
+        journalId_ = (quint64(rd()) << 32) ^ quint64(rd());
+    } while (journalId_ == 0);
+    drain_ = std::thread([this] { drainLoop(); });
+    Logger::instance().writeQString(Logger::Debug, kTag,
+        QStringLiteral("Journal of %1 created (%2)").arg(mountPoint_, QString::fromLatin1(mount->fsType)));
+}
+
+FanotifyJournal::~FanotifyJournal()
+{
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    wakeDrain();
+    if (drain_.joinable())
+        drain_.join();
+    if (wakeFd_ >= 0)
+        ::close(wakeFd_);
+    if (fanotifyFd_ >= 0)
+        ::close(fanotifyFd_);
+}
+
+void FanotifyJournal::wakeDrain()
+{
+    if (wakeFd_ >= 0) {
+        const uint64_t one = 1;
+        ssize_t n = ::write(wakeFd_, &one, sizeof(one));
+        (void)n;
+    }
+}
 
 FanotifyJournal::State FanotifyJournal::state() const
 {
@@ -15,18 +150,350 @@ FanotifyJournal::State FanotifyJournal::state() const
     return State{journalId_, firstUsn_, nextUsn_};
 }
 
-FanotifyJournal::ReadStatus FanotifyJournal::read(qint64, bool, ReadContext&, std::vector<Record>&, qint64*, size_t)
+void FanotifyJournal::drainLoop()
 {
-    return ReadStatus::Failed;
+    std::vector<char> buffer(64 * 1024);
+    std::vector<Entry> entries;
+    quint64 pass = 0;
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> g(mutex_);
+            if (paused_.load() && !stopping_) {
+                parked_ = true;
+                changed_.notify_all();
+                changed_.wait(g, [&] { return !paused_.load() || stopping_; });
+                parked_ = false;
+            }
+            if (stopping_)
+                return;
+            pass = ++passesStarted_;
+        }
+        // Read the kernel queue empty.
+        for (;;) {
+            const ssize_t n = ::read(fanotifyFd_, buffer.data(), buffer.size());
+            if (n > 0) {
+                entries.clear();
+                parseEvents(buffer.data(), long(n), entries);
+                append(entries);
+                if (paused_.load())
+                    break;
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno == EAGAIN)
+                break;
+            const int err = n < 0 ? errno : EIO;
+            Logger::instance().writeQString(Logger::Error, kTag,
+                QStringLiteral("Reading the events of %1 failed: %2").arg(mountPoint_, errorText(err)));
+            std::lock_guard<std::mutex> g(mutex_);
+            failed_ = true;
+            changed_.notify_all();
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> g(mutex_);
+            if (!paused_.load())
+                passesDone_ = pass;
+        }
+        changed_.notify_all();
+        if (paused_.load())
+            continue;
+        struct pollfd fds[2] = {{fanotifyFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        const int r = ::poll(fds, 2, -1);
+        if (r < 0 && errno != EINTR) {
+            std::lock_guard<std::mutex> g(mutex_);
+            failed_ = true;
+            changed_.notify_all();
+            return;
+        }
+        if (fds[1].revents & POLLIN) {
+            uint64_t count;
+            ssize_t n = ::read(wakeFd_, &count, sizeof(count));
+            (void)n;
+        }
+    }
+}
+
+void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<Entry>& out)
+{
+    const auto* meta = reinterpret_cast<const struct fanotify_event_metadata*>(buffer);
+    long len = length;
+    for (; FAN_EVENT_OK(meta, len); meta = FAN_EVENT_NEXT(meta, len)) {
+        if (meta->fd >= 0)
+            ::close(meta->fd);
+        if (meta->vers != FANOTIFY_METADATA_VERSION)
+            continue;
+        if (meta->mask & FAN_Q_OVERFLOW) {
+            Entry gap;
+            gap.reason = 0;
+            out.push_back(gap);
+            continue;
+        }
+        struct Fid
+        {
+            const struct file_handle* handle = nullptr;
+            const char* name = nullptr;
+        };
+        Fid object, dir, newDir;
+        const char* pos = reinterpret_cast<const char*>(meta) + meta->metadata_len;
+        const char* end = reinterpret_cast<const char*>(meta) + meta->event_len;
+        while (pos + sizeof(struct fanotify_event_info_header) <= end) {
+            const auto* hdr = reinterpret_cast<const struct fanotify_event_info_header*>(pos);
+            if (hdr->len == 0 || pos + hdr->len > end)
+                break;
+            const auto* info = reinterpret_cast<const struct fanotify_event_info_fid*>(pos);
+            const auto* fh = reinterpret_cast<const struct file_handle*>(info->handle);
+            const char* name = reinterpret_cast<const char*>(fh->f_handle) + fh->handle_bytes;
+            switch (hdr->info_type) {
+            case FAN_EVENT_INFO_TYPE_FID:
+                object.handle = fh;
+                break;
+            case FAN_EVENT_INFO_TYPE_DFID:
+                dir.handle = fh;
+                break;
+            case FAN_EVENT_INFO_TYPE_DFID_NAME:
+                dir.handle = fh;
+                dir.name = name;
+                break;
+            case FAN_EVENT_INFO_TYPE_NEW_DFID_NAME:
+                newDir.handle = fh;
+                newDir.name = name;
+                break;
+            default:
+                break;
+            }
+            pos += hdr->len;
+        }
+        const bool isDir = meta->mask & FAN_ONDIR;
+        auto decode = [this](const struct file_handle* h) -> quint64 {
+            return h ? decoder_.decode(h->handle_type, h->f_handle, int(h->handle_bytes)) : 0;
+        };
+        auto named = [&](quint32 reason, const Fid& where) {
+            if (!where.handle || !where.name)
+                return;
+            Entry e;
+            e.reason = reason | ReasonClose;
+            e.inode = decode(object.handle);
+            e.parent = decode(where.handle);
+            e.isDir = isDir;
+            e.handleType = where.handle->handle_type;
+            e.handle = QByteArray(reinterpret_cast<const char*>(where.handle->f_handle), int(where.handle->handle_bytes));
+            e.name = QByteArray(where.name);
+            e.size = kRecordHeader + quint32(e.handle.size()) + quint32(e.name.size());
+            out.push_back(e);
+        };
+        if (meta->mask & FAN_CREATE)
+            named(ReasonFileCreate, dir);
+        if (meta->mask & FAN_RENAME)
+            named(ReasonRenameNewName, newDir);
+        if (meta->mask & FAN_DELETE_SELF) {
+            Entry e;
+            e.reason = ReasonFileDelete | ReasonClose;
+            e.inode = decode(object.handle ? object.handle : dir.handle);
+            e.isDir = isDir;
+            e.size = kRecordHeader;
+            if (e.inode != 0)
+                out.push_back(e);
+        }
+    }
+}
+
+void FanotifyJournal::append(std::vector<Entry>& entries)
+{
+    bool lost = false, trimmed = false;
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        for (Entry& e : entries) {
+            if (e.reason == 0) {
+                // Events were lost: nothing before this point can be trusted by a reader.
+                log_.clear();
+                logBytes_ = 0;
+                nextUsn_ += 1;
+                firstUsn_ = nextUsn_;
+                lost = true;
+                continue;
+            }
+            e.usn = nextUsn_;
+            nextUsn_ += e.size;
+            logBytes_ += e.size;
+            log_.push_back(std::move(e));
+        }
+        if (logBytes_ > capacity_) {
+            qint64 dropped = 0;
+            while (!log_.empty() && (dropped < trimStep_ || logBytes_ > capacity_)) {
+                dropped += log_.front().size;
+                logBytes_ -= log_.front().size;
+                log_.pop_front();
+            }
+            firstUsn_ = log_.empty() ? nextUsn_ : log_.front().usn;
+            trimmed = true;
+        }
+    }
+    changed_.notify_all();
+    if (lost)
+        Logger::instance().writeQString(Logger::Warning, kTag,
+            QStringLiteral("Change events of %1 were lost (event queue overflow)").arg(mountPoint_));
+    if (trimmed)
+        Logger::instance().writeQString(Logger::Debug, kTag,
+            QStringLiteral("Journal of %1 trimmed").arg(mountPoint_));
+}
+
+FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadContext& context,
+                                                  std::vector<Record>& out, qint64* next, size_t maxBytes)
+{
+    std::vector<Entry> taken;
+    qint64 end = from;
+    {
+        std::unique_lock<std::mutex> g(mutex_);
+        for (;;) {
+            if (context.canceled_.load())
+                return ReadStatus::Canceled;
+            if (failed_)
+                return ReadStatus::Failed;
+            if (from < firstUsn_ || from > nextUsn_)
+                return ReadStatus::Gap;
+            if (from < nextUsn_)
+                break;
+            if (!wait || stopping_)
+                return ReadStatus::Empty;
+            changed_.wait(g);
+        }
+        auto it = std::lower_bound(log_.begin(), log_.end(), from,
+                                   [](const Entry& e, qint64 usn) { return e.usn < usn; });
+        size_t bytes = 0;
+        for (; it != log_.end() && (taken.empty() || bytes < maxBytes); ++it) {
+            taken.push_back(*it);
+            bytes += it->size;
+            end = it->usn + it->size;
+        }
+        if (taken.empty())
+            end = nextUsn_;
+    }
+
+    // Check creates and renames against the directory entries as they are now.
+    int mountFd = -1;
+    std::vector<std::pair<QByteArray, int>> folders;
+    for (const Entry& e : taken) {
+        Record r;
+        if (e.reason & ReasonFileDelete) {
+            r.usn = e.usn;
+            r.reason = e.reason;
+            r.inode = e.inode;
+            r.isDir = e.isDir;
+            out.push_back(r);
+            continue;
+        }
+        if (mountFd < 0) {
+            // open_by_handle_at refuses O_PATH descriptors as its mount reference.
+            mountFd = ::open(QFile::encodeName(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (mountFd < 0) {
+                Logger::instance().writeQString(Logger::Error, kTag,
+                    QStringLiteral("Cannot open %1: %2").arg(mountPoint_, errorText(errno)));
+                return ReadStatus::Failed;
+            }
+        }
+        if (verify(mountFd, e, folders, &r))
+            out.push_back(r);
+    }
+    for (const auto& f : folders)
+        if (f.second >= 0)
+            ::close(f.second);
+    if (mountFd >= 0)
+        ::close(mountFd);
+    *next = end;
+    return ReadStatus::Records;
+}
+
+bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, int>>& folders,
+                             Record* r) const
+{
+    // The parent folder, by its handle (a few folders per batch: a short list suffices).
+    QByteArray key = e.handle;
+    key.append(reinterpret_cast<const char*>(&e.handleType), sizeof(e.handleType));
+    int dirFd = -2;
+    for (const auto& f : folders)
+        if (f.first == key) {
+            dirFd = f.second;
+            break;
+        }
+    if (dirFd == -2) {
+        union {
+            struct file_handle fh;
+            unsigned char space[sizeof(struct file_handle) + MAX_HANDLE_SZ];
+        } h;
+        dirFd = -1;
+        if (e.handle.size() <= MAX_HANDLE_SZ) {
+            h.fh.handle_bytes = unsigned(e.handle.size());
+            h.fh.handle_type = e.handleType;
+            std::memcpy(h.fh.f_handle, e.handle.constData(), size_t(e.handle.size()));
+            dirFd = ::open_by_handle_at(mountFd, &h.fh, O_PATH | O_DIRECTORY | O_CLOEXEC);
+        }
+        if (folders.size() >= 64) {
+            if (folders.front().second >= 0)
+                ::close(folders.front().second);
+            folders.erase(folders.begin());
+        }
+        folders.emplace_back(key, dirFd);
+    }
+    if (dirFd < 0)
+        return false;  // the folder is gone
+    struct stat st;
+    if (::fstatat(dirFd, e.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;  // the name is gone
+    if (e.inode != 0 && quint64(st.st_ino) != e.inode)
+        return false;  // the name now holds another object
+    quint64 parent = e.parent;
+    if (parent == 0) {
+        struct stat pst;
+        if (::fstat(dirFd, &pst) != 0)
+            return false;
+        parent = pst.st_ino;
+    }
+    r->usn = e.usn;
+    r->reason = e.reason;
+    r->inode = st.st_ino;
+    r->parent = parent;
+    r->isDir = S_ISDIR(st.st_mode);
+    r->name = e.name;
+    return true;
 }
 
 void FanotifyJournal::cancel(ReadContext& context)
 {
-    std::lock_guard<std::mutex> g(mutex_);
-    context.canceled_.store(true);
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        context.canceled_.store(true);
+    }
     changed_.notify_all();
 }
 
-void FanotifyJournal::setLogLimits(qint64, qint64) {}
-void FanotifyJournal::pauseDrain(bool) {}
-bool FanotifyJournal::waitUntilDrained(int) { return true; }
+void FanotifyJournal::setLogLimits(qint64 capacity, qint64 trimStep)
+{
+    gCapacity.store(capacity > 0 ? capacity : (8 << 20));
+    gTrimStep.store(trimStep > 0 ? trimStep : (1 << 20));
+}
+
+void FanotifyJournal::pauseDrain(bool paused)
+{
+    std::unique_lock<std::mutex> g(mutex_);
+    paused_.store(paused);
+    changed_.notify_all();
+    g.unlock();
+    wakeDrain();
+    if (paused) {
+        g.lock();
+        changed_.wait_for(g, std::chrono::seconds(5), [&] { return parked_ || stopping_ || failed_; });
+    }
+}
+
+bool FanotifyJournal::waitUntilDrained(int timeoutMs)
+{
+    // A pass that starts after this call reads every event queued before it.
+    std::unique_lock<std::mutex> g(mutex_);
+    const quint64 target = passesStarted_ + 1;
+    g.unlock();
+    wakeDrain();
+    g.lock();
+    return changed_.wait_for(g, std::chrono::milliseconds(timeoutMs), [&] { return passesDone_ >= target || failed_; });
+}

@@ -127,13 +127,13 @@ public:
 private:
     struct Entry
     {
-        qint64 usn;
-        quint32 size;        // bytes the record takes in the log
-        quint32 reason;
-        quint64 inode;
-        quint64 parent;
-        bool isDir;
-        int handleType;      // the parent's handle (creates and renames)
+        qint64 usn = 0;
+        quint32 size = 0;       // bytes the record takes in the log
+        quint32 reason = 0;     // 0 marks a lost-events gap (kernel queue overflow)
+        quint64 inode = 0;
+        quint64 parent = 0;
+        bool isDir = false;
+        int handleType = 0;     // the parent folder's handle (creates and renames)
         QByteArray handle;
         QByteArray name;
     };
@@ -141,16 +141,17 @@ private:
     explicit FanotifyJournal(const QString& mountPoint);
     void open();
     void drainLoop();
-    void parseEvents(const char* buffer, long length, std::vector<Entry>& out, bool* overflow);
-    void append(std::vector<Entry>& entries, bool overflow);
+    void parseEvents(const char* buffer, long length, std::vector<Entry>& out);
+    void append(std::vector<Entry>& entries);
     bool verify(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, int>>& folders,
                 Record* record) const;
+    void wakeDrain();
 
     QString mountPoint_;
     FileHandleDecoder decoder_;
     quint64 journalId_ = 0;
     int fanotifyFd_ = -1;
-    int stopFd_ = -1;
+    int wakeFd_ = -1;          // eventfd: wakes the drain thread (shutdown, pause, drain check)
     std::thread drain_;
 
     mutable std::mutex mutex_;
@@ -162,6 +163,9 @@ private:
     qint64 capacity_;
     qint64 trimStep_;
     bool failed_ = false;
-    bool paused_ = false;
-    bool drained_ = true;
+    bool stopping_ = false;
+    std::atomic<bool> paused_{false};
+    bool parked_ = false;
+    quint64 passesStarted_ = 0;  // passes over the kernel queue begun by the drain thread
+    quint64 passesDone_ = 0;     // number of the last pass that read the queue empty
 };

@@ -1,0 +1,384 @@
+// The fanotify change journal on a tmpfs mounted in a private mount namespace (root only).
+#include "platform/FanotifyJournal.h"
+#include "testutil.h"
+
+#include "core/FileSearchException.h"
+
+#include <QDir>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+struct Seen
+{
+    quint32 reason;
+    quint64 inode;
+    quint64 parent;
+    bool isDir;
+    QByteArray name;
+};
+
+quint64 inodeOf(const QByteArray& path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 ? quint64(st.st_ino) : 0;
+}
+
+} // namespace
+
+class FanotifyJournalTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QByteArray root_;
+    QTemporaryDir* holder_ = nullptr;
+    int mounts_ = 0;
+
+    // A fresh tmpfs for one test, so that journals do not see each other's events.
+    QByteArray freshVolume()
+    {
+        const QByteArray path = root_ + "/v" + QByteArray::number(++mounts_);
+        ::mkdir(path.constData(), 0755);
+        if (::mount("tmpfs", path.constData(), "tmpfs", 0, "size=64m") != 0)
+            return QByteArray();
+        return path;
+    }
+
+    // Everything the journal holds after `from`, in order.
+    static QVector<Seen> readAll(FanotifyJournal& j, qint64 from, qint64* next = nullptr)
+    {
+        QVector<Seen> seen;
+        FanotifyJournal::ReadContext ctx;
+        qint64 pos = from;
+        for (;;) {
+            std::vector<FanotifyJournal::Record> out;
+            qint64 n = pos;
+            const auto status = j.read(pos, false, ctx, out, &n);
+            if (status != FanotifyJournal::ReadStatus::Records)
+                break;
+            for (const auto& r : out)
+                seen.append(Seen{r.reason, r.inode, r.parent, r.isDir, r.name});
+            pos = n;
+        }
+        if (next)
+            *next = pos;
+        return seen;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (fanotify, private mount namespace)");
+        QVERIFY2(::unshare(CLONE_NEWNS) == 0, strerror(errno));
+        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        holder_ = new QTemporaryDir;
+        QVERIFY(holder_->isValid());
+        root_ = QFile::encodeName(holder_->path());
+    }
+
+    void cleanupTestCase()
+    {
+        if (!holder_)
+            return;
+        for (int i = 1; i <= mounts_; ++i)
+            ::umount2((root_ + "/v" + QByteArray::number(i)).constData(), MNT_DETACH);
+        delete holder_;
+    }
+
+    void recordsOfSimpleChanges()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        const qint64 start = j->state().nextUsn;
+        QVERIFY(::mkdir((v + "/d").constData(), 0755) == 0);
+        QVERIFY(writeFile(v + "/d/a"));
+        QVERIFY(j->waitUntilDrained(5000));
+        qint64 next = 0;
+        QVector<Seen> seen = readAll(*j, start, &next);
+        QCOMPARE(seen.size(), 2);
+        QCOMPARE(seen[0].reason, quint32(FanotifyJournal::ReasonFileCreate | FanotifyJournal::ReasonClose));
+        QCOMPARE(seen[0].inode, inodeOf(v + "/d"));
+        QCOMPARE(seen[0].parent, inodeOf(v));
+        QCOMPARE(seen[0].name, QByteArray("d"));
+        QVERIFY(seen[0].isDir);
+        QCOMPARE(seen[1].inode, inodeOf(v + "/d/a"));
+        QCOMPARE(seen[1].parent, inodeOf(v + "/d"));
+        QCOMPARE(seen[1].name, QByteArray("a"));
+        QVERIFY(!seen[1].isDir);
+        QCOMPARE(next, j->state().nextUsn);
+
+        // Rename within the folder, then delete.
+        const quint64 a = inodeOf(v + "/d/a");
+        QVERIFY(::rename((v + "/d/a").constData(), (v + "/d/b").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        seen = readAll(*j, next, &next);
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen[0].reason, quint32(FanotifyJournal::ReasonRenameNewName | FanotifyJournal::ReasonClose));
+        QCOMPARE(seen[0].inode, a);
+        QCOMPARE(seen[0].name, QByteArray("b"));
+        QVERIFY(::unlink((v + "/d/b").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        seen = readAll(*j, next, &next);
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen[0].reason, quint32(FanotifyJournal::ReasonFileDelete | FanotifyJournal::ReasonClose));
+        QCOMPARE(seen[0].inode, a);
+    }
+
+    void moveOfFolderWithDescendantsIsOneRename()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        QVERIFY(::mkdir((v + "/x").constData(), 0755) == 0);
+        QVERIFY(::mkdir((v + "/x/y").constData(), 0755) == 0);
+        QVERIFY(writeFile(v + "/x/y/f"));
+        QVERIFY(::mkdir((v + "/w").constData(), 0755) == 0);
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        const qint64 start = j->state().nextUsn;
+        const quint64 x = inodeOf(v + "/x");
+        QVERIFY(::rename((v + "/x").constData(), (v + "/w/x2").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        const QVector<Seen> seen = readAll(*j, start);
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen[0].reason & FanotifyJournal::ReasonRenameNewName, quint32(FanotifyJournal::ReasonRenameNewName));
+        QCOMPARE(seen[0].inode, x);
+        QCOMPARE(seen[0].parent, inodeOf(v + "/w"));
+        QCOMPARE(seen[0].name, QByteArray("x2"));
+        QVERIFY(seen[0].isDir);
+    }
+
+    void removeTreeDeletesEveryObject()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        QSet<quint64> expected;
+        QVERIFY(::mkdir((v + "/t").constData(), 0755) == 0);
+        expected.insert(inodeOf(v + "/t"));
+        for (int i = 0; i < 5; ++i) {
+            const QByteArray d = v + "/t/d" + QByteArray::number(i);
+            QVERIFY(::mkdir(d.constData(), 0755) == 0);
+            expected.insert(inodeOf(d));
+            for (int k = 0; k < 4; ++k) {
+                QVERIFY(writeFile(d + "/f" + QByteArray::number(k)));
+                expected.insert(inodeOf(d + "/f" + QByteArray::number(k)));
+            }
+        }
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        const qint64 start = j->state().nextUsn;
+        QVERIFY(QDir(QFile::decodeName(v + "/t")).removeRecursively());
+        QVERIFY(j->waitUntilDrained(5000));
+        const QVector<Seen> seen = readAll(*j, start);
+        QSet<quint64> deleted;
+        for (const Seen& s : seen) {
+            QCOMPARE(s.reason, quint32(FanotifyJournal::ReasonFileDelete | FanotifyJournal::ReasonClose));
+            deleted.insert(s.inode);
+        }
+        QCOMPARE(deleted, expected);
+        QCOMPARE(seen.size(), expected.size());
+    }
+
+    void renameOverExistingFile()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        QVERIFY(writeFile(v + "/a"));
+        QVERIFY(writeFile(v + "/b"));
+        const quint64 a = inodeOf(v + "/a"), b = inodeOf(v + "/b");
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        const qint64 start = j->state().nextUsn;
+        QVERIFY(::rename((v + "/a").constData(), (v + "/b").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        const QVector<Seen> seen = readAll(*j, start);
+        bool renamed = false, replacedDeleted = false;
+        for (const Seen& s : seen) {
+            if ((s.reason & FanotifyJournal::ReasonRenameNewName) && s.inode == a && s.name == "b")
+                renamed = true;
+            if ((s.reason & FanotifyJournal::ReasonFileDelete) && s.inode == b)
+                replacedDeleted = true;
+        }
+        QVERIFY(renamed);
+        QVERIFY(replacedDeleted);
+    }
+
+    // fanotify merges and reorders queued events; records that no longer match the
+    // directory are dropped, so stale names never come back.
+    void mergedSequences()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        qint64 pos = j->state().nextUsn;
+
+        // Create, rename away, rename back, unlink: only the deletion remains.
+        QVERIFY(writeFile(v + "/a"));
+        const quint64 a = inodeOf(v + "/a");
+        QVERIFY(::rename((v + "/a").constData(), (v + "/b").constData()) == 0);
+        QVERIFY(::rename((v + "/b").constData(), (v + "/a").constData()) == 0);
+        QVERIFY(::unlink((v + "/a").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        QVector<Seen> seen = readAll(*j, pos, &pos);
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen[0].reason, quint32(FanotifyJournal::ReasonFileDelete | FanotifyJournal::ReasonClose));
+        QCOMPARE(seen[0].inode, a);
+
+        // Create, rename away and back: every delivered record names the live entry "c".
+        QVERIFY(writeFile(v + "/c"));
+        const quint64 c = inodeOf(v + "/c");
+        QVERIFY(::rename((v + "/c").constData(), (v + "/e").constData()) == 0);
+        QVERIFY(::rename((v + "/e").constData(), (v + "/c").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        seen = readAll(*j, pos, &pos);
+        QVERIFY(!seen.isEmpty());
+        for (const Seen& s : seen) {
+            QCOMPARE(s.inode, c);
+            QCOMPARE(s.name, QByteArray("c"));
+        }
+
+        // A name reused by another object: the record of the first object is dropped.
+        QVERIFY(writeFile(v + "/n"));
+        const quint64 first = inodeOf(v + "/n");
+        QVERIFY(::unlink((v + "/n").constData()) == 0);
+        QVERIFY(writeFile(v + "/n"));
+        const quint64 second = inodeOf(v + "/n");
+        QVERIFY(first != second);
+        QVERIFY(j->waitUntilDrained(5000));
+        seen = readAll(*j, pos, &pos);
+        int createsOfSecond = 0;
+        for (const Seen& s : seen) {
+            if (s.reason & FanotifyJournal::ReasonFileCreate) {
+                QCOMPARE(s.inode, second);
+                ++createsOfSecond;
+            }
+        }
+        QCOMPARE(createsOfSecond, 1);
+    }
+
+    void overflowMovesFirstUsnPastTheGap()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        const qint64 before = j->state().nextUsn;
+        j->pauseDrain(true);
+        // More events than the kernel queue holds (16384 by default).
+        int queueLimit = 16384;
+        QFile limit(QStringLiteral("/proc/sys/fs/fanotify/max_queued_events"));
+        if (limit.open(QIODevice::ReadOnly))
+            queueLimit = limit.readAll().trimmed().toInt();
+        for (int i = 0; i < queueLimit + 100; ++i)
+            QVERIFY(::mkdir((v + "/d" + QByteArray::number(i)).constData(), 0755) == 0);
+        j->pauseDrain(false);
+        QVERIFY(j->waitUntilDrained(10000));
+        const FanotifyJournal::State s = j->state();
+        QVERIFY(s.firstUsn > before);
+        std::vector<FanotifyJournal::Record> out;
+        FanotifyJournal::ReadContext ctx;
+        qint64 next = 0;
+        QCOMPARE(j->read(before, false, ctx, out, &next), FanotifyJournal::ReadStatus::Gap);
+        QCOMPARE(j->read(s.firstUsn, false, ctx, out, &next),
+                 s.firstUsn == s.nextUsn ? FanotifyJournal::ReadStatus::Empty : FanotifyJournal::ReadStatus::Records);
+    }
+
+    void trimMovesFirstUsn()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        FanotifyJournal::setLogLimits(32 * 1024, 8 * 1024);
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        FanotifyJournal::setLogLimits(0, 0);
+        const qint64 before = j->state().nextUsn;
+        for (int i = 0; i < 1000; ++i)
+            QVERIFY(writeFile(v + "/file-with-a-longer-name-" + QByteArray::number(i)));
+        QVERIFY(j->waitUntilDrained(5000));
+        const FanotifyJournal::State s = j->state();
+        QVERIFY(s.firstUsn > before);
+        QVERIFY(s.nextUsn - s.firstUsn <= 32 * 1024);
+        std::vector<FanotifyJournal::Record> out;
+        FanotifyJournal::ReadContext ctx;
+        qint64 next = 0;
+        QCOMPARE(j->read(before, false, ctx, out, &next), FanotifyJournal::ReadStatus::Gap);
+        QVector<Seen> kept = readAll(*j, s.firstUsn, &next);
+        QVERIFY(!kept.isEmpty());
+        QCOMPARE(kept.last().name, QByteArray("file-with-a-longer-name-999"));
+        QCOMPARE(next, s.nextUsn);
+        QCOMPARE(j->read(s.nextUsn + 1, false, ctx, out, &next), FanotifyJournal::ReadStatus::Gap);
+    }
+
+    void registrySharesOneJournalPerVolume()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        quint64 id = 0;
+        {
+            auto a = FanotifyJournal::acquire(QString::fromUtf8(v));
+            auto b = FanotifyJournal::acquire(QString::fromUtf8(v + "/"));
+            QCOMPARE(a.get(), b.get());
+            id = a->state().journalId;
+            QVERIFY(id != 0);
+        }
+        auto c = FanotifyJournal::acquire(QString::fromUtf8(v));
+        QVERIFY(c->state().journalId != id);  // a new journal after the last user left
+        QVERIFY_EXCEPTION_THROWN(FanotifyJournal::acquire(QString::fromUtf8(v + "/nomount")), FileSearchException);
+    }
+
+    void blockedReadWakesOnRecordsAndOnCancel()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        FanotifyJournal::ReadContext ctx;
+        const qint64 start = j->state().nextUsn;
+        std::atomic<int> status{-1};
+        std::vector<FanotifyJournal::Record> out;
+        std::thread reader([&] {
+            qint64 next = 0;
+            status = int(j->read(start, true, ctx, out, &next));
+        });
+        QTest::qWait(50);
+        QCOMPARE(status.load(), -1);
+        QVERIFY(writeFile(v + "/wake"));
+        reader.join();
+        QCOMPARE(status.load(), int(FanotifyJournal::ReadStatus::Records));
+        QCOMPARE(out.size(), size_t(1));
+
+        const qint64 now = j->state().nextUsn;
+        status = -1;
+        std::thread waiting([&] {
+            qint64 next = 0;
+            std::vector<FanotifyJournal::Record> none;
+            status = int(j->read(now, true, ctx, none, &next));
+        });
+        QTest::qWait(50);
+        QCOMPARE(status.load(), -1);
+        j->cancel(ctx);
+        waiting.join();
+        QCOMPARE(status.load(), int(FanotifyJournal::ReadStatus::Canceled));
+    }
+
+private:
+    static bool writeFile(const QByteArray& path, const QByteArray& bytes = "x")
+    {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return false;
+        const bool ok = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+        ::close(fd);
+        return ok;
+    }
+};
+
+QTEST_GUILESS_MAIN(FanotifyJournalTest)
+#include "tst_fanotifyjournal.moc"

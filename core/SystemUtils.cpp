@@ -296,6 +296,12 @@ bool runElevated(const QString& file, const QString& parameters)
         if (!qEnvironmentVariableIsEmpty("HOME") && QFileInfo(cookie).isFile())
             arguments << QByteArrayLiteral("XAUTHORITY=") + QFile::encodeName(cookie);
     }
+    // env takes every argument holding "=" for an assignment, so a program path with "=" in it
+    // would be swallowed (env then runs the first parameter, or prints its environment and
+    // reports success). Such a path is handed to a shell that runs it by position instead.
+    const bool viaShell = file.contains(QLatin1Char('='));
+    if (viaShell)
+        arguments << QByteArrayLiteral("/bin/sh") << QByteArrayLiteral("-c") << QByteArrayLiteral("exec \"$0\" \"$@\"");
     arguments << QFile::encodeName(file);
     const QStringList split = QProcess::splitCommand(parameters);
     for (const QString& argument : split)
@@ -396,7 +402,8 @@ bool runElevated(const QString& file, const QString& parameters)
             const auto waited = std::chrono::steady_clock::now() - passedAt;
             QByteArray command;
             const bool named = processCommand(pid, command);
-            const bool intermediate = named && (command == elevationCommand || command == "env");
+            const bool intermediate = named
+                && (command == elevationCommand || command == "env" || (viaShell && command == "sh"));
             if ((named && !intermediate) || (!named && waited >= kStartGrace) || waited >= kStartLimit) {
                 // Still running: the program has started. Reap it whenever it ends.
                 std::thread([pid] {

@@ -70,8 +70,9 @@ bool isWow64();
 //   pkexec /usr/bin/env [DISPLAY=..] [XAUTHORITY=..] [WAYLAND_DISPLAY=..] [XDG_RUNTIME_DIR=..]
 //          <file> <arguments...>
 // so the elevated program reaches the user's display and runtime folder (pkexec clears the
-// environment; pkexec itself adds PKEXEC_UID). The call blocks while the user answers the
-// authentication prompt.
+// environment; pkexec itself adds PKEXEC_UID). A `file` holding "=" (which env would read as
+// an assignment) is run as /bin/sh -c 'exec "$0" "$@"' <file> <arguments...> after the
+// assignments. The call blocks while the user answers the authentication prompt.
 //
 // pkexec runs as our attached child and becomes the program when authorised. The result is:
 // - false when pkexec cannot be run, or ends with 126 (prompt dismissed) or 127 (not

@@ -314,6 +314,30 @@ private slots:
         QCOMPARE(elevationProgram(), QStringLiteral("/usr/bin/pkexec"));
     }
 
+    void runElevatedProgramPathWithEqualsSign()
+    {
+        // env reads any argument holding "=" as an assignment: such a path must still be run as
+        // the program, and a missing one must not count as started.
+        setElevationProgram(fakePkexec_);
+        qputenv("TQ_FAKE_MODE", "");
+        qputenv("TQ_FAKE_RUN", "");
+        const QString folder = dir_.path() + QStringLiteral("/opt=1");
+        QVERIFY(QDir().mkpath(folder));
+        const QString program = folder + QStringLiteral("/prog=x");
+        QFile::remove(program);
+        QVERIFY(QFile::copy(program_, program));
+        QFile::remove(markFile_);
+        QVERIFY(::runElevated(program, QString()));
+        QVERIFY(waitUntil([this] { return QFileInfo::exists(markFile_); }));
+        QCOMPARE(recordedArguments().mid(recordedArguments().indexOf(program) - 3),
+                 QStringList({QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\""),
+                              program}));
+
+        QFile::remove(markFile_);
+        QVERIFY(!::runElevated(folder + QStringLiteral("/missing"), QStringLiteral("/bin/true")));
+        QVERIFY(!QFileInfo::exists(markFile_));
+    }
+
     void runElevatedLeavesARunningProgramAndReapsIt()
     {
         setElevationProgram(fakePkexec_);

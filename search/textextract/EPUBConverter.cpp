@@ -85,9 +85,10 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
                             const bool* cancelFlag)
 {
     QuaZip zip;
-    if (input)
+    if (input) {
         zip.setIoDevice(input);
-    else
+        zip.setAutoClose(false); // the caller's device stays open
+    } else
         zip.setZipName(path);
     zip.setFileNameCodec("UTF-8");
     if (!zip.open(QuaZip::mdUnzip)) {

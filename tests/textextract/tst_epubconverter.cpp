@@ -157,6 +157,8 @@ private slots:
         QVERIFY(converter.convert(QString(), &in, &outPath, &out, QString(), nullptr));
         QVERIFY(outPath.isEmpty());
         QCOMPARE(docgen::fromUtf16LE(out.data()), QString("Chapter 0\r\nx\r\n\r\nChapter 1\r\ny\r\n\r\n"));
+        QVERIFY(in.isOpen()); // the caller's device is left open
+        QVERIFY(out.isOpen());
         QCOMPARE(converter.encoding(), QString("UTF-16"));
     }
 

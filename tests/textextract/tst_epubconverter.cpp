@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 using Members = QList<QPair<QString, QByteArray>>;
 
 class TestEpubConverter : public QObject
@@ -160,6 +164,32 @@ private slots:
         QVERIFY(in.isOpen()); // the caller's device is left open
         QVERIFY(out.isOpen());
         QCOMPARE(converter.encoding(), QString("UTF-16"));
+    }
+
+    void concurrentBooks()
+    {
+        // One EPUB converter and one HTML converter shared by several threads, as the pool does.
+        EPUBConverter converter(&html);
+        converter.setWorkFolder(dir.path() + "/concurrent");
+        std::atomic<int> good{0};
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 6; ++t) {
+            const QString path = dir.path() + QString("/t%1.epub").arg(t);
+            QVERIFY(docgen::writeEpub(path, {{QString("book %1").arg(t)}, {"end"}}));
+            threads.emplace_back([&, path, t] {
+                for (int round = 0; round < 10; ++round) {
+                    QString outPath;
+                    if (converter.convert(path, nullptr, &outPath, nullptr, QString(), nullptr)
+                        && docgen::fromUtf16LE(testutil::readFile(outPath).mid(2))
+                               == QString("Chapter 0\r\nbook %1\r\n\r\nChapter 1\r\nend\r\n\r\n").arg(t))
+                        ++good;
+                    QFile::remove(outPath);
+                }
+            });
+        }
+        for (auto& th : threads)
+            th.join();
+        QCOMPARE(good.load(), 60);
     }
 
     void cancellation()

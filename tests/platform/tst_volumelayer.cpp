@@ -1,0 +1,224 @@
+// Mount table parsing, volume classification (indexable, network, alias, fixed), serials,
+// volumeOf and file ids; the real layer on a tmpfs in a private mount namespace (root).
+#include "core/FileSearchException.h"
+#include "platform/FileHandleDecoder.h"
+#include "platform/LinuxVolumeLayer.h"
+#include "platform/MountTable.h"
+#include "testutil.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray kTable =
+    "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
+    "27 1 254:0 / / rw,relatime - ext4 /dev/vda rw\n"
+    "30 27 254:0 /srv/data /mnt/bind\\040here rw - ext4 /dev/vda rw\n"
+    "31 27 0:40 / /mnt/share rw - nfs4 server:/export rw\n"
+    "32 27 0:41 / /media/My\\134Stick rw - vfat /dev/sdb1 rw\n"
+    "33 27 0:42 / /run/user/0 rw - tmpfs tmpfs rw\n"
+    "34 27 0:43 / /mnt/ssh rw - fuse.sshfs me@host: rw\n"
+    "35 27 0:44 / /mnt/app rw - fuse.appimage app rw\n"
+    "36 27 0:45 /@home /home rw - btrfs /dev/sdc2 rw\n"
+    "37 27 0:45 /@home/snap /snap rw - btrfs /dev/sdc2 rw\n"
+    "bad line\n"
+    "38 27 0:46 / /mnt/x rw shared:1 master:2 - xfs /dev/sdd1 rw\n";
+
+QStringList mountPoints(const QList<VolumeDescription>& list)
+{
+    QStringList out;
+    for (const VolumeDescription& v : list)
+        out.append(v.mountPoint);
+    return out;
+}
+
+} // namespace
+
+class VolumeLayerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parsesMountInfo()
+    {
+        const QVector<MountEntry> m = MountTable::parse(kTable);
+        QCOMPARE(m.size(), 11);
+        QCOMPARE(m[2].mountPoint, QByteArray("/mnt/bind here"));
+        QCOMPARE(m[2].root, QByteArray("/srv/data"));
+        QCOMPARE(m[2].devMajor, 254u);
+        QCOMPARE(m[4].mountPoint, QByteArray("/media/My\\Stick"));
+        QCOMPARE(m[3].fsType, QByteArray("nfs4"));
+        QCOMPARE(m[3].source, QByteArray("server:/export"));
+        // Optional fields before the separator do not shift the rest.
+        QCOMPARE(m[10].fsType, QByteArray("xfs"));
+        QCOMPARE(m[10].source, QByteArray("/dev/sdd1"));
+        QCOMPARE(MountTable::decodeField("a\\011b\\0"), QByteArray("a\tb\\0"));
+        QCOMPARE(MountTable::decodeField("\\777x"), QByteArray("\\777x"));  // not a byte value
+    }
+
+    void classifiesFileSystems()
+    {
+        QVERIFY(LinuxVolumeLayer::isIndexableFsType("ext4"));
+        QVERIFY(LinuxVolumeLayer::isIndexableFsType("tmpfs"));
+        QVERIFY(LinuxVolumeLayer::isIndexableFsType("ntfs3"));
+        QVERIFY(!LinuxVolumeLayer::isIndexableFsType("vfat"));
+        QVERIFY(!LinuxVolumeLayer::isIndexableFsType("exfat"));
+        QVERIFY(LinuxVolumeLayer::isNetworkFsType("nfs4"));
+        QVERIFY(LinuxVolumeLayer::isNetworkFsType("cifs"));
+        QVERIFY(LinuxVolumeLayer::isNetworkFsType("fuse.sshfs"));
+        QVERIFY(!LinuxVolumeLayer::isNetworkFsType("ext4"));
+        QVERIFY(LinuxVolumeLayer::isPseudoFsType("proc"));
+        QVERIFY(LinuxVolumeLayer::isPseudoFsType("overlay"));
+        QVERIFY(LinuxVolumeLayer::isPseudoFsType("fuse.appimage"));
+        QVERIFY(!LinuxVolumeLayer::isPseudoFsType("fuse.sshfs"));
+        QVERIFY(!LinuxVolumeLayer::isPseudoFsType("vfat"));
+    }
+
+    void aliasKeepsTheShortestRoot()
+    {
+        const QVector<MountEntry> m = MountTable::parse(kTable);
+        const QVector<bool> alias = LinuxVolumeLayer::aliasFlags(m);
+        QCOMPARE(alias[1], false);  // "/" (root "/") keeps the device
+        QCOMPARE(alias[2], true);   // a bind mount of a folder of the same device
+        QCOMPARE(alias[8], false);  // /home, root /@home
+        QCOMPARE(alias[9], true);   // /snap, root /@home/snap: longer
+        QCOMPARE(alias[0], false);  // pseudo file systems are never aliases
+    }
+
+    void volumesFromATable()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("mountinfo"));
+        QVERIFY(testutil::writeFile(path, kTable));
+        LinuxVolumeLayer layer(path);
+        const QList<VolumeDescription> v = layer.volumes();
+        QCOMPARE(mountPoints(v), QStringList({"/", "/home", "/media/My\\Stick", "/mnt/bind here", "/mnt/share",
+                                              "/mnt/ssh", "/mnt/x", "/run/user/0", "/snap"}));
+        for (const VolumeDescription& d : v) {
+            if (d.mountPoint == QLatin1String("/mnt/share") || d.mountPoint == QLatin1String("/mnt/ssh")) {
+                QVERIFY(d.network);
+                QVERIFY(!d.indexable);
+                QVERIFY(!d.fixed);
+            }
+            if (d.mountPoint == QLatin1String("/media/My\\Stick"))
+                QVERIFY(!d.indexable);
+            if (d.mountPoint == QLatin1String("/run/user/0")) {
+                QVERIFY(d.indexable);
+                QVERIFY(d.fixed);  // tmpfs counts as fixed
+            }
+            if (d.mountPoint == QLatin1String("/mnt/bind here"))
+                QVERIFY(d.alias);
+        }
+        QVERIFY(layer.isNetworkVolume(QStringLiteral("/mnt/share")));
+        QVERIFY(layer.isAliasVolume(QStringLiteral("/snap")));
+        QVERIFY(!layer.isAliasVolume(QStringLiteral("/home")));
+        QVERIFY(layer.isIndexableVolume(QStringLiteral("/mnt/x")));
+        QVERIFY(layer.isIndexableVolume(QStringLiteral("/mnt/x/")));
+        QVERIFY(!layer.isIndexableVolume(QStringLiteral("/proc")));
+        QVERIFY(!layer.isIndexableVolume(QStringLiteral("/nowhere")));
+        QCOMPARE(layer.volumeSerial(QStringLiteral("/nowhere")), 0u);
+
+        QTemporaryDir empty;
+        LinuxVolumeLayer none(empty.filePath(QStringLiteral("missing")));
+        QVERIFY_EXCEPTION_THROWN(none.volumes(), FileSearchException);
+    }
+
+    void foldsUuids()
+    {
+        QCOMPARE(LinuxVolumeLayer::foldUuid(QByteArray::fromHex("0102030410203040a0b0c0d011223344")),
+                 quint32(0x01020304u ^ 0x10203040u ^ 0xa0b0c0d0u ^ 0x11223344u));
+        QCOMPARE(LinuxVolumeLayer::foldUuid(QByteArray::fromHex("1111111111111111")), 1u);  // never 0
+    }
+
+    void fileIdsAndVolumeOf()
+    {
+        LinuxVolumeLayer layer;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("f"));
+        QVERIFY(testutil::writeFile(file, "x"));
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(file).constData(), &st) == 0);
+        bool isDir = true;
+        QCOMPARE(layer.fileId(file, &isDir), quint64(st.st_ino));
+        QVERIFY(!isDir);
+        QVERIFY(layer.fileId(dir.path(), &isDir) != 0);
+        QVERIFY(isDir);
+        // Links are followed.
+        const QString link = dir.filePath(QStringLiteral("l"));
+        QVERIFY(QFile::link(file, link));
+        QCOMPARE(layer.fileId(link, nullptr), quint64(st.st_ino));
+        isDir = true;
+        QCOMPARE(layer.fileId(dir.filePath(QStringLiteral("missing")), &isDir), quint64(0));
+        QVERIFY(isDir);  // untouched on failure
+        QCOMPARE(layer.volumeOf(QStringLiteral("/proc/self/status")), QStringLiteral("/proc"));
+        QCOMPARE(layer.volumeOf(QStringLiteral("/")), QStringLiteral("/"));
+    }
+
+    void decoderChecksAgainstTheRoot()
+    {
+        // The root of this system: whatever it is, a decoder for its type must agree with stat.
+        const QVector<MountEntry> mounts = MountTable::read();
+        QByteArray rootType;
+        for (const MountEntry& m : mounts)
+            if (m.mountPoint == "/")
+                rootType = m.fsType;
+        if (LinuxVolumeLayer::isIndexableFsType(rootType) && rootType != "btrfs") {
+            QString why;
+            QVERIFY2(FileHandleDecoder(rootType).verify(QStringLiteral("/"), &why), qPrintable(why));
+        }
+        // tmpfs handles hold the generation first: the generic layout must not be taken for it.
+        const unsigned char tmpfsHandle[12] = {0x11, 0x22, 0x33, 0x44, 7, 0, 0, 0, 1, 0, 0, 0};
+        QCOMPARE(FileHandleDecoder("tmpfs").decode(1, tmpfsHandle, 12), quint64(0x100000007ull));
+        QCOMPARE(FileHandleDecoder("ext4").decode(1, tmpfsHandle, 12), quint64(0x44332211u));
+        QCOMPARE(FileHandleDecoder("ext4").decode(0x99, tmpfsHandle, 12), quint64(0));
+    }
+
+    void realTmpfsVolume()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (mounting in a private mount namespace)");
+        QVERIFY(::unshare(CLONE_NEWNS) == 0);
+        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        QTemporaryDir dir;
+        const QByteArray mp = QFile::encodeName(dir.path()) + "/vol";
+        const QByteArray bind = QFile::encodeName(dir.path()) + "/alias";
+        QVERIFY(::mkdir(mp.constData(), 0755) == 0);
+        QVERIFY(::mkdir(bind.constData(), 0755) == 0);
+        QVERIFY(::mount("tmpfs", mp.constData(), "tmpfs", 0, "size=1m") == 0);
+        QVERIFY(::mkdir((mp + "/sub").constData(), 0755) == 0);
+        QVERIFY(::mount((mp + "/sub").constData(), bind.constData(), nullptr, MS_BIND, nullptr) == 0);
+
+        LinuxVolumeLayer layer;
+        const QString v = QFile::decodeName(mp);
+        QVERIFY(layer.isIndexableVolume(v));
+        QVERIFY(layer.isFixedVolume(v));
+        QVERIFY(!layer.isNetworkVolume(v));
+        QVERIFY(!layer.isAliasVolume(v));
+        QVERIFY(layer.isAliasVolume(QFile::decodeName(bind)));
+        const quint32 serial = layer.volumeSerial(v);
+        QVERIFY(serial != 0);
+        QCOMPARE(layer.volumeSerial(v + QLatin1Char('/')), serial);
+        QCOMPARE(layer.volumeOf(v + QStringLiteral("/sub/missing")), v);
+        QCOMPARE(layer.volumeOf(QFile::decodeName(bind) + QStringLiteral("/x")), QFile::decodeName(bind));
+        bool listed = false, aliasListed = false;
+        for (const VolumeDescription& d : layer.volumes()) {
+            listed |= d.mountPoint == v && !d.alias;
+            aliasListed |= d.mountPoint == QFile::decodeName(bind) && d.alias;
+        }
+        QVERIFY(listed);
+        QVERIFY(aliasListed);
+        ::umount2(bind.constData(), MNT_DETACH);
+        ::umount2(mp.constData(), MNT_DETACH);
+        QCOMPARE(layer.volumeSerial(v), 0u);
+    }
+};
+
+QTEST_GUILESS_MAIN(VolumeLayerTest)
+#include "tst_volumelayer.moc"

@@ -1,0 +1,88 @@
+// IndexFile: the file in which one volume's index is kept between runs.
+//
+// Location: <base>/DB/<serial in lower-case hexadecimal, no padding, no prefix>.
+//
+// Layout (the byte layout of a default QDataStream: big-endian, Qt 5 string encoding):
+//   version      QString: quint32 byte length, then UTF-16BE ("1.0": 00 00 00 06 00 31 00 2E 00 30)
+//   journal id   qint64  journal of the volume when the index was saved
+//   next USN     qint64  where the journal is to be read from on the next start
+//   count        qint32  number of records that follow
+//   records      count x { qint64 parent, qint64 frn, qint32 name length (0..1024),
+//                          name bytes (UTF-8, no terminator), bool isDir (one byte, 1 / 0) }
+// Folders come first in ascending frn order, then files in ascending frn order. A name longer
+// than 1024 bytes is written as its first 1024 bytes; a null name as the empty string.
+//
+// Writing goes through QSaveFile: the records go to a temporary file beside the target, which
+// replaces the old file only when every byte was written and the file was committed, so a
+// failed save (full disk, removed folder) never leaves a truncated index behind.
+//
+// Reading maps the file and checks every field against the end of the file: a version string
+// with a bad length, a record count below 0, a name length below 0 or above 1024, or a record
+// cut short is reported, never read past. The version is read but not compared.
+#pragma once
+
+#include "search/index/IndexMap.h"
+#include "search/index/NTFSUtils.h"
+
+#include <QFile>
+#include <QString>
+
+class IndexFile
+{
+public:
+    enum { MaxNameLength = 1024 };
+
+    struct Record
+    {
+        FRN parent = 0;
+        FRN frn = 0;
+        const char* name = nullptr; // inside the mapped file, not terminated
+        int nameLength = 0;
+        bool isDir = false;
+    };
+
+    enum Status {
+        Ok,
+        Truncated,     // the file ends inside the header or a record
+        BadNameLength, // a name length below 0 or above MaxNameLength
+        BadCount       // a record count below 0
+    };
+
+    static QString filePath(const QString& base, quint32 serial);
+
+    enum WriteResult { Written, CreateFailed, WriteFailed };
+
+    // Writes the whole file, creating its folder. On failure *error describes it and the old
+    // file, if any, is left as it was.
+    static WriteResult write(const QString& path, JournalID journalId, USN nextUsn,
+                             const IndexMap& directories, const IndexMap& files, QString* error);
+
+    IndexFile() = default;
+    ~IndexFile();
+    IndexFile(const IndexFile&) = delete;
+    IndexFile& operator=(const IndexFile&) = delete;
+
+    // Opens and maps the file for reading; false when it is missing or cannot be read.
+    bool open(const QString& path);
+    // Reads version, journal id and next USN.
+    Status readHeader();
+    // Reads the record count.
+    Status readCount(qint32* count);
+    Status readRecord(Record* record);
+
+    QString version() const { return version_; }
+    JournalID journalId() const { return journalId_; }
+    USN nextUsn() const { return nextUsn_; }
+    bool atEnd() const { return pos_ >= size_; }
+
+private:
+    bool take(qint64 bytes, const uchar** at);
+
+    QFile file_;
+    const uchar* data_ = nullptr;
+    qint64 size_ = 0;
+    qint64 pos_ = 0;
+    QString version_;
+    JournalID journalId_ = 0;
+    USN nextUsn_ = 0;
+};

@@ -1,0 +1,680 @@
+#include "search/index/NTFSDriveDB.h"
+
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+#include "search/index/ChangeJournal.h"
+#include "search/index/IndexFile.h"
+#include "search/index/JournalBackend.h"
+#include "search/index/MFTReader.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "search/model/SearchExpression.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QReadLocker>
+#include <QThread>
+#include <QVarLengthArray>
+#include <QWriteLocker>
+
+#include <cstring>
+#include <exception>
+#include <vector>
+
+namespace {
+
+const char* const Tag = "NTFSDriveDB";
+const QString Unit = QStringLiteral("NTFSDriveDB");
+
+// Below this many records a search scans on the calling thread alone.
+constexpr std::size_t ParallelScanThreshold = 65536;
+// Names up to this length are lower-cased for the exclusion test in a stack buffer.
+constexpr int ExclusionBufferSize = 1024;
+
+void writeLog(int level, const QString& text)
+{
+    Logger::instance().writeQString(level, Tag, text);
+}
+
+qint64 seconds(const QElapsedTimer& timer)
+{
+    return timer.elapsed() / 1000;
+}
+
+struct Hit
+{
+    FRN frn;
+    const IndexEntry* entry;
+};
+
+// Tests every name of `map` against the request's name expression, in ascending number order.
+// Large maps are split into runs of leaves scanned by several threads, each with its own
+// expression (an expression belongs to one thread); the hits are joined in leaf order.
+// Returns false when the request was canceled.
+bool scanNames(const IndexMap& map, const FileSearchRequest& request, std::vector<Hit>& hits)
+{
+    std::vector<const IndexMap::Leaf*> leaves;
+    for (const IndexMap::Leaf* leaf = map.firstLeaf(); leaf; leaf = leaf->next)
+        leaves.push_back(leaf);
+
+    const MatchOptions options = request.matchOptions(true);
+    auto scanRange = [&](std::size_t from, std::size_t to, std::vector<Hit>& out) {
+        SearchExpression expression(request.fileName, options);
+        for (std::size_t l = from; l < to; ++l) {
+            if (request.canceled)
+                return false;
+            const IndexMap::Leaf* leaf = leaves[l];
+            for (quint32 i = 0; i < leaf->count; ++i) {
+                const char* name = leaf->values[i].name;
+                if (!name)
+                    continue;
+                if (expression.matchUtf8(name, int(std::strlen(name))) == SearchExpression::Matches)
+                    out.push_back(Hit{leaf->keys[i], &leaf->values[i]});
+            }
+        }
+        return true;
+    };
+
+    int threads = 1;
+    if (map.size() >= ParallelScanThreshold)
+        threads = qBound(1, QThread::idealThreadCount(), 8);
+    if (threads == 1 || leaves.size() < std::size_t(threads))
+        return scanRange(0, leaves.size(), hits);
+
+    // Runs of about equal record counts.
+    std::vector<std::size_t> bounds(1, 0);
+    const std::size_t perThread = map.size() / std::size_t(threads) + 1;
+    std::size_t inRun = 0;
+    for (std::size_t l = 0; l < leaves.size(); ++l) {
+        inRun += leaves[l]->count;
+        if (inRun >= perThread && int(bounds.size()) < threads) {
+            bounds.push_back(l + 1);
+            inRun = 0;
+        }
+    }
+    bounds.push_back(leaves.size());
+
+    const std::size_t runs = bounds.size() - 1;
+    std::vector<std::vector<Hit>> partial(runs);
+    std::vector<std::exception_ptr> errors(runs);
+    std::vector<char> finished(runs, 0);
+    std::vector<std::thread> workers;
+    for (std::size_t r = 1; r < runs; ++r) {
+        workers.emplace_back([&, r] {
+            try {
+                finished[r] = scanRange(bounds[r], bounds[r + 1], partial[r]);
+            } catch (...) {
+                errors[r] = std::current_exception();
+            }
+        });
+    }
+    try {
+        finished[0] = scanRange(bounds[0], bounds[1], partial[0]);
+    } catch (...) {
+        errors[0] = std::current_exception();
+    }
+    for (std::thread& t : workers)
+        t.join();
+    for (const std::exception_ptr& e : errors) {
+        if (e)
+            std::rethrow_exception(e);
+    }
+    std::size_t total = hits.size();
+    for (const auto& p : partial)
+        total += p.size();
+    hits.reserve(total);
+    bool complete = true;
+    for (std::size_t r = 0; r < runs; ++r) {
+        complete = complete && finished[r];
+        hits.insert(hits.end(), partial[r].begin(), partial[r].end());
+    }
+    return complete;
+}
+
+} // namespace
+
+NTFSDriveDB::NTFSDriveDB(const QString& drive, std::shared_ptr<StringPool> pool, const IndexingSettings& settings,
+                         quint32 serial)
+    : drive_(drive)
+    , directories_(arena_)
+    , files_(arena_)
+{
+    writeLog(Logger::Info, QStringLiteral("Init DB for drive %1").arg(drive));
+    pool_ = pool ? std::move(pool) : std::make_shared<StringPool>();
+    serial_ = serial ? serial : getVolumeSerialNumber(drive);
+    setExclusions(settings);
+    // The reader is created before the journal state is read: it keeps the volume's journal
+    // alive, so the state and the later reads belong to the same journal.
+    journal_.reset(newJournal());
+    journalData_ = queryJournalData(drive);
+}
+
+NTFSDriveDB::~NTFSDriveDB()
+{
+    stopJournal();
+    journal_.reset();
+}
+
+ChangeJournal* NTFSDriveDB::newJournal()
+{
+    std::unique_ptr<ChangeJournal> journal(new ChangeJournal);
+    journal->setReader(drive_, JournalBackend::instance().createReader(drive_));
+    connect(journal.get(), &ChangeJournal::fileAdded, this, &NTFSDriveDB::addFile, Qt::DirectConnection);
+    connect(journal.get(), &ChangeJournal::fileRenamed, this, &NTFSDriveDB::renameFile, Qt::DirectConnection);
+    connect(journal.get(), &ChangeJournal::fileDeleted, this, &NTFSDriveDB::deleteFile, Qt::DirectConnection);
+    connect(journal.get(), &ChangeJournal::journalFailed, this,
+            [this](const QString&, const QString& message) { onJournalFailed(message); }, Qt::DirectConnection);
+    return journal.release();
+}
+
+void NTFSDriveDB::init(bool* cancel)
+{
+    if (!load(cancel))
+        createDB(cancel);
+    writeLog(Logger::Info, QStringLiteral("Files count: %1").arg(count()));
+}
+
+void NTFSDriveDB::createDB(bool* cancel)
+{
+    writeLog(Logger::Info, QStringLiteral("Create DB for %1").arg(drive_));
+    // A new monitor: a stopped one is never restarted. Its reader exists before the journal
+    // position is taken, so every change made during the enumeration is in the journal.
+    std::unique_ptr<ChangeJournal> journal(newJournal());
+    const JournalState state = queryJournalData(drive_);
+    {
+        QWriteLocker locker(&lock_);
+        valid_ = false;
+        clearRecords();
+        journalData_ = state;
+        enumerate(cancel);
+    }
+    std::unique_ptr<ChangeJournal> old;
+    {
+        std::lock_guard<std::mutex> guard(journalMutex_);
+        old = std::move(journal_);
+        journal_ = std::move(journal);
+        journal_->start(state.nextUsn);
+        valid_ = true;
+    }
+    old.reset(); // stops a monitor that still ran
+}
+
+void NTFSDriveDB::readMFT(bool* cancel)
+{
+    QWriteLocker locker(&lock_);
+    enumerate(cancel);
+}
+
+void NTFSDriveDB::enumerate(bool* cancel)
+{
+    QElapsedTimer timer;
+    timer.start();
+    MFTReader reader;
+    reader.read(drive_, cancel, [this](const VolumeEntryBatch& batch) {
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            const VolumeEntry& e = batch.entries[i];
+            const char* name = pool_->intern(batch.name(i), std::size_t(batch.nameLength(i)));
+            if (name && *name)
+                setRecord(e.inode, e.parent, name, e.isDir);
+        }
+    });
+    writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
+}
+
+void NTFSDriveDB::addFile(FRN frn, FRN frnParent, const QString& name, bool isDir)
+{
+    updateRecord(frn, frnParent, name, isDir, "addFile");
+}
+
+void NTFSDriveDB::renameFile(FRN frn, FRN frnParent, const QString& name, bool isDir)
+{
+    updateRecord(frn, frnParent, name, isDir, "renameFile");
+}
+
+void NTFSDriveDB::updateRecord(FRN frn, FRN frnParent, const QString& name, bool isDir, const char* operation)
+{
+    if (name.isEmpty()) {
+        writeLog(Logger::Warning, QStringLiteral("%1: Tried to add empty name").arg(QLatin1String(operation)));
+        return;
+    }
+    // Interned before the write lock is taken (the pool has its own lock), so the lock is held
+    // only for the map change.
+    const QByteArray bytes = fileNameToBytes(name);
+    const char* pooled = pool_->intern(bytes.constData(), std::size_t(bytes.size()));
+    QWriteLocker locker(&lock_);
+    if (!pooled || !*pooled) {
+        writeLog(Logger::Warning, QStringLiteral("%1: Got empty name from string pool").arg(QLatin1String(operation)));
+        return;
+    }
+    setRecord(frn, frnParent, pooled, isDir);
+}
+
+void NTFSDriveDB::deleteFile(FRN frn, bool isFolder)
+{
+    QWriteLocker locker(&lock_);
+    (isFolder ? directories_ : files_).erase(frn);
+}
+
+void NTFSDriveDB::setRecord(FRN frn, FRN parent, const char* name, bool isDir)
+{
+    (isDir ? directories_ : files_).set(frn, IndexEntry{parent, name});
+    // A number that changed between file and folder leaves the other map.
+    (isDir ? files_ : directories_).erase(frn);
+}
+
+void NTFSDriveDB::clearRecords()
+{
+    directories_.clear();
+    files_.clear();
+}
+
+void NTFSDriveDB::setExclusions(const IndexingSettings& settings)
+{
+    QWriteLocker locker(&lock_);
+    exclusionHashes_.clear();
+    exclusionNames_.clear();
+    for (const QString& entry : settings.excludePaths) {
+        if (entry.contains(QLatin1Char('/')))
+            continue; // a path exclusion, applied by search
+        const QByteArray lower = entry.toLower().toUtf8();
+        const quint32 h = StringPool::hash(lower.constData(), std::size_t(lower.size()));
+        exclusionHashes_.insert(h);
+        exclusionNames_.insert(h, lower);
+    }
+    settings_ = settings;
+}
+
+USN NTFSDriveDB::stopJournal()
+{
+    std::thread rebuilding;
+    {
+        std::lock_guard<std::mutex> guard(rebuildMutex_);
+        stopping_ = true;
+        rebuildCancel_ = true;
+        rebuilding = std::move(rebuildThread_);
+    }
+    if (rebuilding.joinable())
+        rebuilding.join();
+    std::lock_guard<std::mutex> guard(journalMutex_);
+    return journal_ ? journal_->stop() : USN(0);
+}
+
+void NTFSDriveDB::onJournalFailed(const QString& message)
+{
+    // Runs on the failed monitor's thread, which ends right after this returns.
+    valid_ = false;
+    writeLog(Logger::Warning, QStringLiteral("Change journal of %1 failed (%2); rebuilding the index").arg(drive_, message));
+    std::lock_guard<std::mutex> guard(rebuildMutex_);
+    if (stopping_)
+        return;
+    if (rebuildThread_.joinable())
+        rebuildThread_.join(); // the previous rebuild ended when it started this monitor
+    rebuildThread_ = std::thread([this] { rebuild(); });
+}
+
+void NTFSDriveDB::rebuild()
+{
+    {
+        std::lock_guard<std::mutex> guard(journalMutex_);
+        if (journal_)
+            journal_->stop(); // joins the failed monitor
+    }
+    try {
+        createDB(&rebuildCancel_);
+        writeLog(Logger::Info, QStringLiteral("Index of %1 rebuilt: %2 objects").arg(drive_).arg(count()));
+        emit rebuilt(true);
+    } catch (const FileSearchCancelException&) {
+        writeLog(Logger::Info, QStringLiteral("Rebuilding the index of %1 canceled").arg(drive_));
+    } catch (const std::exception& e) {
+        writeLog(Logger::Error, QStringLiteral("Rebuilding the index of %1 failed: %2").arg(drive_, QString::fromUtf8(e.what())));
+        emit rebuilt(false);
+    }
+}
+
+std::size_t NTFSDriveDB::chainLimit() const
+{
+    // A consistent chain visits each folder at most once.
+    return qMin<std::size_t>(directories_.size() + 1, MaxChainLength);
+}
+
+bool NTFSDriveDB::isExcludedName(const char* name) const
+{
+    if (exclusionHashes_.empty())
+        return false;
+    char buffer[ExclusionBufferSize];
+    const char* lower = buffer;
+    int length = 0;
+    bool ascii = true;
+    for (; name[length] != '\0'; ++length) {
+        const unsigned char c = static_cast<unsigned char>(name[length]);
+        if (c >= 128 || length >= ExclusionBufferSize - 1) {
+            ascii = false;
+            break;
+        }
+        buffer[length] = (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : char(c);
+    }
+    QByteArray converted;
+    if (!ascii) {
+        converted = QString::fromUtf8(name).toLower().toUtf8();
+        lower = converted.constData();
+        length = converted.size();
+    }
+    const quint32 h = StringPool::hash(lower, std::size_t(length));
+    if (exclusionHashes_.find(h) == exclusionHashes_.end())
+        return false;
+    // Confirm the hash hit: only the name itself is excluded, not whatever shares its hash.
+    const QByteArray candidate = QByteArray::fromRawData(lower, length);
+    for (auto it = exclusionNames_.constFind(h); it != exclusionNames_.constEnd() && it.key() == h; ++it) {
+        if (it.value() == candidate)
+            return true;
+    }
+    return false;
+}
+
+QString NTFSDriveDB::buildPath(const IndexEntry& entry) const
+{
+    QVarLengthArray<const char*, 64> folders; // nearest folder first
+    const char* current = entry.name;
+    FRN p = entry.parent;
+    const std::size_t limit = chainLimit();
+    int length = 0;
+    while (p != 0) {
+        if (std::size_t(folders.size()) >= limit) {
+            writeLog(Logger::Warning, QStringLiteral("Parent chain of %1 is broken").arg(fileNameFromBytes(entry.name, int(std::strlen(entry.name)))));
+            return QString();
+        }
+        const IndexEntry* folder = directories_.find(p);
+        if (!folder) {
+            if (!files_.find(p))
+                writeLog(Logger::Warning, QStringLiteral("File %1 has no parent").arg(QString::fromUtf8(entry.name)));
+            return QString();
+        }
+        if (!folder->name) {
+            writeLog(Logger::Warning, QStringLiteral("Record has an empty name"));
+            return QString();
+        }
+        if (isExcludedName(current)) {
+            writeLog(Logger::Debug, QStringLiteral("Excluding the object"));
+            return QString();
+        }
+        folders.append(folder->name);
+        length += int(std::strlen(folder->name)) + (length ? 1 : 0);
+        current = folder->name;
+        p = folder->parent;
+    }
+
+    QString path;
+    path.reserve(length);
+    for (int i = folders.size() - 1; i >= 0; --i) {
+        if (i != folders.size() - 1 && !path.endsWith(QLatin1Char('/')))
+            path += QLatin1Char('/');
+        path += fileNameFromBytes(folders[i], int(std::strlen(folders[i])));
+    }
+    return path;
+}
+
+bool NTFSDriveDB::isUnderFolder(FRN folder, FRN frn, const IndexEntry& entry) const
+{
+    if (frn == folder)
+        return false;
+    const std::size_t limit = chainLimit();
+    FRN p = entry.parent;
+    for (std::size_t steps = 0; steps <= limit; ++steps) {
+        if (p == folder)
+            return true;
+        if (p == 0)
+            return false;
+        const IndexEntry* e = directories_.find(p);
+        if (!e)
+            return false;
+        p = e->parent;
+    }
+    return false; // a cycle
+}
+
+void NTFSDriveDB::pathsToFrns(const QStringList& paths, QList<FRN>* folders, QList<FRN>* files, bool* root) const
+{
+    *root = false;
+    const FRN rootFrn = getFileReferenceNumber(drive_);
+    QList<FRN> folderList;
+    QList<FRN> fileList;
+    for (const QString& path : paths) {
+        // Only absolute paths on this volume; names and relative paths lie on no volume.
+        if (!path.startsWith(QLatin1Char('/')) || volumeOf(path) != drive_)
+            continue;
+        bool isDir = false;
+        const FRN frn = getFileReferenceNumber(path, &isDir);
+        if (frn == 0)
+            continue;
+        if (frn == rootFrn)
+            *root = true; // and the other paths still count
+        if (isDir)
+            folderList.append(frn);
+        else
+            fileList.append(frn);
+    }
+    if (folders)
+        *folders = folderList;
+    if (files)
+        *files = fileList;
+}
+
+void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
+{
+    QReadLocker locker(&lock_);
+    if (!request || !results)
+        throw FileSearchException("Bad argument", Unit, __LINE__);
+
+    const bool subfolders = request->includeSubfolders;
+    QList<FRN> includeFolders;
+    if (!request->includePaths.isEmpty()) {
+        bool root = false;
+        pathsToFrns(request->includePaths, &includeFolders, nullptr, &root);
+        if (!root && includeFolders.isEmpty())
+            return; // no include path lies on this volume
+        if (root && subfolders)
+            includeFolders.clear(); // the whole volume
+    }
+
+    QStringList excludePaths = request->excludePaths;
+    for (const QString& entry : settings_.excludePaths) {
+        if (entry.contains(QLatin1Char('/')))
+            excludePaths.append(entry);
+    }
+    QList<FRN> excludeFolders;
+    QList<FRN> excludeFiles;
+    if (!excludePaths.isEmpty()) {
+        bool root = false;
+        pathsToFrns(excludePaths, &excludeFolders, &excludeFiles, &root);
+        if (root)
+            return; // the whole volume is excluded
+    }
+
+    auto cancelIfAsked = [request] {
+        if (request->canceled)
+            throw FileSearchCancelException(QStringLiteral("Request %1 canceled").arg(request->id), Unit, __LINE__);
+    };
+
+    const bool sizeBound = request->minSize != -1 || request->maxSize != -1;
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool isDirMap = pass == 0;
+        if (isDirMap && sizeBound)
+            continue; // folders have no size
+        const IndexMap& map = isDirMap ? directories_ : files_;
+        std::vector<Hit> hits;
+        if (!scanNames(map, *request, hits))
+            cancelIfAsked();
+        for (const Hit& hit : hits) {
+            cancelIfAsked();
+            const IndexEntry& entry = *hit.entry;
+            if (!includeFolders.isEmpty()) {
+                bool inside = false;
+                for (const FRN f : includeFolders) {
+                    if (subfolders ? isUnderFolder(f, hit.frn, entry) : entry.parent == f) {
+                        inside = true;
+                        break;
+                    }
+                }
+                if (!inside)
+                    continue;
+            }
+            bool excluded = false;
+            for (const FRN e : excludeFolders) {
+                if ((isDirMap && hit.frn == e) || (subfolders ? isUnderFolder(e, hit.frn, entry) : entry.parent == e)) {
+                    excluded = true;
+                    break;
+                }
+            }
+            if (excluded || (!isDirMap && excludeFiles.contains(hit.frn)))
+                continue;
+            const QString path = buildPath(entry);
+            if (path.isEmpty())
+                continue;
+            if (isDirMap)
+                results->addDirPooled(entry.name, path);
+            else
+                results->addFilePooled(entry.name, path, 0);
+        }
+    }
+}
+
+bool NTFSDriveDB::load(bool* cancel)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QString base;
+    {
+        QReadLocker locker(&lock_);
+        base = settings_.dbPath;
+    }
+    if (serial_ == 0 || base.isEmpty())
+        return false; // no file can be named for this volume
+    IndexFile file;
+    if (!file.open(dbFilePath(base, serial_)))
+        return false;
+    if (file.readHeader() != IndexFile::Ok) {
+        writeLog(Logger::Warning, QStringLiteral("Load failed: can't read all records"));
+        return false;
+    }
+    if (file.journalId() != journalData_.journalId) {
+        writeLog(Logger::Info, QStringLiteral("Skip loading: change journal id changed"));
+        return false;
+    }
+    // The journal must still hold every change since the save, and positions only grow.
+    if (journalData_.firstUsn > file.nextUsn() || file.nextUsn() > journalData_.nextUsn) {
+        writeLog(Logger::Info, QStringLiteral("Skip loading: records are missing"));
+        return false;
+    }
+    qint32 total = 0;
+    if (file.readCount(&total) != IndexFile::Ok) {
+        writeLog(Logger::Warning, QStringLiteral("Load failed: bad record count"));
+        return false;
+    }
+
+    {
+        QWriteLocker locker(&lock_);
+        valid_ = false;
+        clearRecords();
+        for (qint32 i = 0; i < total; ++i) {
+            if (cancel && *cancel) {
+                clearRecords();
+                throw FileSearchCancelException("Canceled", Unit, __LINE__);
+            }
+            IndexFile::Record record;
+            const IndexFile::Status status = file.atEnd() ? IndexFile::Truncated : file.readRecord(&record);
+            if (status != IndexFile::Ok) {
+                // Nothing of a damaged file stays: the rebuild starts from empty maps.
+                clearRecords();
+                writeLog(Logger::Warning, status == IndexFile::BadNameLength
+                                         ? QStringLiteral("Load failed: bad name length")
+                                         : QStringLiteral("Load failed: can't read all records"));
+                return false;
+            }
+            const char* name = pool_->intern(record.name, std::size_t(record.nameLength));
+            setRecord(record.frn, record.parent, name, record.isDir);
+        }
+    }
+    writeLog(Logger::Info, QStringLiteral("Loading disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
+
+    std::lock_guard<std::mutex> guard(journalMutex_);
+    journal_->start(file.nextUsn());
+    valid_ = true;
+    return true;
+}
+
+void NTFSDriveDB::save()
+{
+    // The monitor is stopped and joined before the lock is taken: its update slots need the
+    // lock, and the resume point is final only once the monitor thread has ended.
+    const USN next = stopJournal();
+    QElapsedTimer timer;
+    timer.start();
+    QReadLocker locker(&lock_);
+    if (serial_ == 0 || settings_.dbPath.isEmpty()) {
+        writeLog(Logger::Warning, QStringLiteral("Index of %1 not saved: no index file can be named for it").arg(drive_));
+        return;
+    }
+    if (!valid_) {
+        writeLog(Logger::Warning, QStringLiteral("Index of %1 not saved: it is incomplete").arg(drive_));
+        return;
+    }
+    const QString path = dbFilePath(settings_.dbPath, serial_);
+    QString error;
+    switch (IndexFile::write(path, journalData_.journalId, next, directories_, files_, &error)) {
+    case IndexFile::Written:
+        break;
+    case IndexFile::CreateFailed:
+        throw FileSearchException("Failed to create a file", Unit, __LINE__);
+    case IndexFile::WriteFailed:
+        throw FileSearchException(QStringLiteral("Failed to write the index file %1: %2").arg(path, error), Unit, __LINE__);
+    }
+    writeLog(Logger::Info, QStringLiteral("Saving disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
+}
+
+QString NTFSDriveDB::dbFilePath(const QString& base, quint32 serial)
+{
+    return IndexFile::filePath(base, serial);
+}
+
+void NTFSDriveDB::deleteDBFile(const QString& base, quint32 serial)
+{
+    if (!base.isEmpty()) // never a file under the file-system root
+        QFile::remove(dbFilePath(base, serial));
+}
+
+int NTFSDriveDB::directoryCount() const
+{
+    QReadLocker locker(&lock_);
+    return int(directories_.size());
+}
+
+int NTFSDriveDB::fileCount() const
+{
+    QReadLocker locker(&lock_);
+    return int(files_.size());
+}
+
+int NTFSDriveDB::count() const
+{
+    QReadLocker locker(&lock_);
+    return int(directories_.size() + files_.size());
+}
+
+std::size_t NTFSDriveDB::mapBytes() const
+{
+    QReadLocker locker(&lock_);
+    return directories_.nodeBytes() + files_.nodeBytes();
+}
+
+bool NTFSDriveDB::record(FRN frn, bool isDir, FRN* parent, QByteArray* name) const
+{
+    QReadLocker locker(&lock_);
+    const IndexEntry* e = (isDir ? directories_ : files_).find(frn);
+    if (!e)
+        return false;
+    if (parent)
+        *parent = e->parent;
+    if (name)
+        *name = QByteArray(e->name ? e->name : "");
+    return true;
+}

@@ -1,0 +1,163 @@
+// NTFSDriveDB: the name index of one volume.
+//
+// Every folder and file of the volume is a record (file reference number = inode, parent's
+// number, pooled UTF-8 name) in one of two ordered maps, `directories` and `files`, whose nodes
+// come from the object's own arena (IndexMap, a B+ tree). The index is filled once from the
+// volume enumeration (MFTReader) or from the volume's index file (IndexFile), then kept current
+// by the change-journal monitor (ChangeJournal) through the update slots addFile, renameFile
+// and deleteFile, which run on the monitor thread. Paths are never stored: a search builds the
+// folder path of each hit from its parent chain, so renaming or moving a folder touches only
+// that folder's record.
+//
+// Volumes are named by their mount point ("/", "/home"), which stands where a drive letter
+// stood: the root record's name is the mount point, and a path lies on this volume when
+// volumeOf(path) is this mount point. Folder paths are joined with "/"; the root's own name is
+// not followed by another "/" when it already ends with one ("/" + "etc" is "/etc"). An
+// exclusion entry of the settings without "/" is a name exclusion, with "/" a path exclusion.
+//
+// Soundness rules kept here:
+// - A record lives in exactly one map: setting a record removes the same number from the other
+//   map (a number that changed from file to folder must not stand in both).
+// - createDB empties both maps first, so a partial load never leaves ghost records.
+// - Parent-chain walks (buildPath, isUnderFolder) are bounded: a cycle in a damaged file or
+//   through a reused inode ends the walk instead of hanging the search.
+// - Name exclusions are kept as FNV-1 hashes of the lower-cased UTF-8 names; a hash hit is
+//   confirmed by comparing the names, so a colliding name is never excluded.
+// - pathsToFrns keeps the other folders when one path is the volume root; the root with
+//   subfolders searches the whole volume, without subfolders it adds the root's children to
+//   those of the other include folders.
+// - The resume point saved in the index file is the journal's lastUsn taken after the monitor
+//   was stopped and joined (ChangeJournal moves it only after a whole batch was applied); the
+//   monitor is stopped before the write lock is taken, because its update slots need that lock.
+// - A journal that fails (records lost to an overflow, a broken journal) makes the index rebuild
+//   itself on a thread of its own: the failure and the rebuild are logged, and the rebuilt index
+//   follows a new monitor. stopJournal() cancels and joins a running rebuild.
+// - The index file is named by the serial the volume had when the index was created (the index
+//   set passes the one it knows), so a volume saved after it disappeared keeps its file. A
+//   volume without a serial (0) is never written to or read from a file.
+// - Locks are RAII holders throughout (exceptions are thrown under them).
+//
+// Lock order: the index set's lock, then this object's lock, then the string pool's lock.
+// search takes the read lock; the update slots, load, createDB and save's reading of the maps
+// take the write lock (save stops the monitor before).
+#pragma once
+
+#include "core/Arena.h"
+#include "core/IndexingSettings.h"
+#include "core/StringPool.h"
+#include "search/index/ChangeJournalReader.h"
+#include "search/index/IndexMap.h"
+#include "search/index/NTFSUtils.h"
+
+#include <QByteArray>
+#include <QMultiHash>
+#include <QObject>
+#include <QReadWriteLock>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
+
+class ChangeJournal;
+class FileSearchRequest;
+class FileSearchResults;
+
+class NTFSDriveDB : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `serial` names the index file; 0 reads it from the volume now.
+    NTFSDriveDB(const QString& drive, std::shared_ptr<StringPool> pool, const IndexingSettings& settings,
+                quint32 serial = 0);
+    ~NTFSDriveDB() override;
+
+    // Loads the index file, else builds the index from the volume; then the monitor runs.
+    void init(bool* cancel);
+    // Builds the index from the volume and starts a new monitor at the journal position taken
+    // before the enumeration, so changes made meanwhile are applied afterwards.
+    void createDB(bool* cancel);
+    void readMFT(bool* cancel);
+
+    void search(FileSearchRequest* request, FileSearchResults* results);
+    void setExclusions(const IndexingSettings& settings);
+
+    QString drive() const { return drive_; }
+    quint32 serial() const { return serial_; }
+    // Stops the monitor (and a running rebuild), waits for it and returns the resume USN.
+    USN stopJournal();
+
+    // Index file (IndexFile describes the format).
+    bool load(bool* cancel);
+    void save();
+    static QString dbFilePath(const QString& base, quint32 serial);
+    static void deleteDBFile(const QString& base, quint32 serial);
+
+    // Record counts (folders, files), read under the read lock.
+    int directoryCount() const;
+    int fileCount() const;
+    int count() const;
+
+    // Memory figures: arena bytes taken by the nodes of both maps.
+    std::size_t mapBytes() const;
+
+    // Test access: the record of `frn` in the folder or file map (false when absent).
+    bool record(FRN frn, bool isDir, FRN* parent, QByteArray* name) const;
+
+public slots:
+    void addFile(FRN frn, FRN frnParent, const QString& name, bool isDir);
+    void renameFile(FRN frn, FRN frnParent, const QString& name, bool isDir);
+    void deleteFile(FRN frn, bool isFolder);
+
+signals:
+    // A failed journal was followed by a rebuild (for the log and tests): `ok` false when the
+    // rebuild itself failed and the index stays without a monitor.
+    void rebuilt(bool ok);
+
+private:
+    enum { MaxChainLength = 32768 };
+
+    ChangeJournal* newJournal();
+    void enumerate(bool* cancel);
+    void updateRecord(FRN frn, FRN frnParent, const QString& name, bool isDir, const char* operation);
+    void setRecord(FRN frn, FRN parent, const char* name, bool isDir);
+    void clearRecords();
+    void startJournal(ChangeJournal* journal, USN from);
+    void onJournalFailed(const QString& message);
+    void rebuild();
+
+    QString buildPath(const IndexEntry& entry) const;
+    bool isExcludedName(const char* name) const;
+    bool isUnderFolder(FRN folder, FRN frn, const IndexEntry& entry) const;
+    void pathsToFrns(const QStringList& paths, QList<FRN>* folders, QList<FRN>* files, bool* root) const;
+    std::size_t chainLimit() const;
+
+    QString drive_;
+    quint32 serial_ = 0;
+    Arena arena_;
+    IndexMap directories_;
+    IndexMap files_;
+    std::set<quint32> exclusionHashes_;
+    QMultiHash<quint32, QByteArray> exclusionNames_; // lower-cased UTF-8 by hash
+    JournalState journalData_;
+    std::unique_ptr<ChangeJournal> journal_;
+    std::shared_ptr<StringPool> pool_;
+    mutable QReadWriteLock lock_;
+    IndexingSettings settings_;
+
+    // Guards journal_ against a rebuild replacing it while stopJournal runs.
+    std::mutex journalMutex_;
+    // Guards the rebuild thread and the stopping flag.
+    std::mutex rebuildMutex_;
+    std::thread rebuildThread_;
+    bool stopping_ = false;
+    bool rebuildCancel_ = false;
+    // True while the maps reflect the volume up to the monitor's resume point (after a load or
+    // an enumeration; false from a journal failure until the rebuild is done). Only a valid
+    // index is saved.
+    std::atomic<bool> valid_{false};
+};

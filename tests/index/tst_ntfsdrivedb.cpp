@@ -1,0 +1,479 @@
+// The per-volume index driven by a scripted volume (enumeration records, file ids) and a
+// scripted change journal (batches with USNs and a stable journal id).
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+#include "core/StringPool.h"
+#include "search/index/IndexFile.h"
+#include "search/index/NTFSDriveDB.h"
+#include "search/index/ScriptedJournalBackend.h"
+#include "search/index/ScriptedVolumeLayer.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "testutil.h"
+
+#include <QHash>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString Mount = QStringLiteral("/mnt/v");
+const quint32 Serial = 0xabcd1234u;
+const JournalID JournalId = 0x1122334455667788ull;
+
+QByteArray be64(qint64 v)
+{
+    char b[8];
+    qToBigEndian(v, b);
+    return QByteArray(b, 8);
+}
+
+QByteArray be32(qint32 v)
+{
+    char b[4];
+    qToBigEndian(v, b);
+    return QByteArray(b, 4);
+}
+
+QByteArray recordBytes(qint64 parent, qint64 frn, const QByteArray& name, bool isDir, qint32 length = -2)
+{
+    return be64(parent) + be64(frn) + be32(length == -2 ? name.size() : length) + name + QByteArray(1, isDir ? 1 : 0);
+}
+
+QByteArray headerBytes(JournalID id, USN next, qint32 count, const QString& version = QStringLiteral("1.0"))
+{
+    QByteArray out = be32(version.size() * 2);
+    for (const QChar c : version) {
+        out.append(char(c.unicode() >> 8));
+        out.append(char(c.unicode() & 0xff));
+    }
+    return out + be64(qint64(id)) + be64(next) + be32(count);
+}
+
+} // namespace
+
+class TestNTFSDriveDB : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir logDir;
+    QTemporaryDir dataDir;
+    std::unique_ptr<ScriptedVolumeLayer> layer;
+    std::unique_ptr<ScriptedJournalBackend> journal;
+
+    IndexingSettings settings(const QStringList& excludes = {QStringLiteral(".SVN")}) const
+    {
+        IndexingSettings s;
+        s.dbPath = dataDir.path();
+        s.excludePaths = excludes;
+        return s;
+    }
+
+    QString indexFile() const { return dataDir.path() + QStringLiteral("/DB/abcd1234"); }
+
+    QString logText() const
+    {
+        const QByteArray bytes = testutil::readFile(Logger::instance().filePath());
+        QString s;
+        for (int i = 0; i + 1 < bytes.size(); i += 2)
+            s += QChar(ushort(uchar(bytes[i]) | (uchar(bytes[i + 1]) << 8)));
+        return s;
+    }
+
+    // The volume:
+    //   2 /mnt/v
+    //     10 docs/             20 Report 2015.txt
+    //     11 Projects/         21 report.PDF
+    //        12 src/           22 main.cpp
+    //           13 .svn/       23 entries
+    //     24 notes.txt
+    void scriptVolume()
+    {
+        VolumeDescription v;
+        v.mountPoint = Mount;
+        v.fsType = QStringLiteral("ext4");
+        v.serial = Serial;
+        v.indexable = true;
+        v.fixed = true;
+        layer->addVolume(v);
+        VolumeDescription other = v;
+        other.mountPoint = QStringLiteral("/mnt/w");
+        other.serial = 0x77;
+        layer->addVolume(other);
+        layer->setFileId(Mount, 2, true);
+        layer->setFileId(Mount + "/docs", 10, true);
+        layer->setFileId(Mount + "/Projects", 11, true);
+        layer->setFileId(Mount + "/Projects/src", 12, true);
+        layer->setFileId(Mount + "/docs/Report 2015.txt", 20, false);
+        layer->setFileId(Mount + "/notes.txt", 24, false);
+        layer->setFileId(QStringLiteral("/mnt/w"), 2, true);
+        layer->setFileId(QStringLiteral("/mnt/w/x"), 11, true); // same inode number, other volume
+        layer->setEntries(Mount, {
+            {10, 2, "docs", true},
+            {11, 2, "Projects", true},
+            {12, 11, "src", true},
+            {13, 12, ".svn", true},
+            {20, 10, "Report 2015.txt", false},
+            {21, 11, "report.PDF", false},
+            {22, 12, "main.cpp", false},
+            {23, 13, "entries", false},
+            {24, 2, "notes.txt", false},
+        });
+        journal->setState(Mount, JournalState{JournalId, 0, 100});
+    }
+
+    std::unique_ptr<NTFSDriveDB> makeDb(const IndexingSettings& s, std::shared_ptr<StringPool> pool = nullptr)
+    {
+        return std::unique_ptr<NTFSDriveDB>(new NTFSDriveDB(Mount, std::move(pool), s));
+    }
+
+    static QStringList find(NTFSDriveDB& db, const QString& pattern, const QStringList& include = {},
+                            bool subfolders = true, const QStringList& exclude = {}, qint64 minSize = -1)
+    {
+        FileSearchRequest request;
+        request.fileName = pattern;
+        request.includePaths = include;
+        request.includeSubfolders = subfolders;
+        request.excludePaths = exclude;
+        request.minSize = minSize;
+        FileSearchResults results;
+        db.search(&request, &results);
+        QStringList out;
+        for (int i = 0; i < results.count(); ++i)
+            out << (results.isDir(i) ? QStringLiteral("D ") : QStringLiteral("F ")) + results.filePath(i);
+        return out;
+    }
+
+    // Waits until the scripted reader of the volume is reading (the monitor runs).
+    ScriptedJournalReader* runningReader()
+    {
+        ScriptedJournalReader* reader = nullptr;
+        for (int i = 0; i < 500 && !(reader && reader->readCalls() > 0); ++i) {
+            reader = journal->reader(Mount);
+            QTest::qWait(5);
+        }
+        return reader;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(logDir.isValid() && dataDir.isValid());
+        Logger::instance(logDir.path() + QStringLiteral("/test.log"));
+    }
+
+    void init()
+    {
+        layer.reset(new ScriptedVolumeLayer);
+        journal.reset(new ScriptedJournalBackend);
+        VolumeLayer::setInstance(layer.get());
+        JournalBackend::setInstance(journal.get());
+        scriptVolume();
+        QFile::remove(indexFile());
+    }
+
+    void cleanup()
+    {
+        VolumeLayer::setInstance(nullptr);
+        JournalBackend::setInstance(nullptr);
+    }
+
+    void buildsAndSearchesWithNameExclusions()
+    {
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        QCOMPARE(db->directoryCount(), 5);
+        QCOMPARE(db->fileCount(), 5);
+        QCOMPARE(layer->enumerations(), 1);
+        // The monitor starts at the journal position read before the enumeration.
+        ScriptedJournalReader* reader = runningReader();
+        QVERIFY(reader);
+        QCOMPARE(reader->lastStart(), USN(100));
+
+        // Everything but the root, folders first, each in ascending number order; ".svn" is
+        // excluded in any letter case, and with it everything beneath.
+        QCOMPARE(find(*db, QString()), QStringList({
+            "D /mnt/v/docs", "D /mnt/v/Projects", "D /mnt/v/Projects/src",
+            "F /mnt/v/docs/Report 2015.txt", "F /mnt/v/Projects/report.PDF",
+            "F /mnt/v/Projects/src/main.cpp", "F /mnt/v/notes.txt"}));
+        QCOMPARE(find(*db, QStringLiteral("REPORT")), QStringList({
+            "F /mnt/v/docs/Report 2015.txt", "F /mnt/v/Projects/report.PDF"}));
+        QCOMPARE(find(*db, QStringLiteral("*.txt")), QStringList({
+            "F /mnt/v/docs/Report 2015.txt", "F /mnt/v/notes.txt"}));
+        // A size bound leaves the folders out.
+        QCOMPARE(find(*db, QStringLiteral("o"), {}, true, {}, 1), QStringList({
+            "F /mnt/v/docs/Report 2015.txt", "F /mnt/v/Projects/report.PDF", "F /mnt/v/notes.txt"}));
+
+        // Without exclusions the folder and its content appear.
+        db->setExclusions(settings({}));
+        QCOMPARE(find(*db, QStringLiteral("entries")), QStringList({"F /mnt/v/Projects/src/.svn/entries"}));
+    }
+
+    void includeAndExcludeFolders()
+    {
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        const QString projects = Mount + "/Projects";
+        // An include folder itself is not reported, only what lies in it.
+        QCOMPARE(find(*db, QString(), {projects}), QStringList({
+            "D /mnt/v/Projects/src", "F /mnt/v/Projects/report.PDF", "F /mnt/v/Projects/src/main.cpp"}));
+        QCOMPARE(find(*db, QString(), {projects}, false), QStringList({
+            "D /mnt/v/Projects/src", "F /mnt/v/Projects/report.PDF"}));
+        // The root with subfolders off keeps the other include folders.
+        QCOMPARE(find(*db, QString(), {Mount, Mount + "/docs"}, false), QStringList({
+            "D /mnt/v/docs", "D /mnt/v/Projects", "F /mnt/v/docs/Report 2015.txt", "F /mnt/v/notes.txt"}));
+        // The root with subfolders on is the whole volume.
+        QCOMPARE(find(*db, QString(), {projects, Mount}).size(), 7);
+        // Include paths on another volume (even with a colliding inode number) or that cannot be
+        // opened give nothing from this volume; relative names lie on no volume.
+        QVERIFY(find(*db, QString(), {QStringLiteral("/mnt/w/x")}).isEmpty());
+        QVERIFY(find(*db, QString(), {Mount + "/missing", QStringLiteral("Projects")}).isEmpty());
+
+        // An excluded folder goes with its content; an excluded file alone; the root: nothing.
+        QCOMPARE(find(*db, QString(), {}, true, {projects, Mount + "/notes.txt"}), QStringList({
+            "D /mnt/v/docs", "F /mnt/v/docs/Report 2015.txt"}));
+        QVERIFY(find(*db, QString(), {}, true, {Mount}).isEmpty());
+        // Path exclusions of the settings apply like the request's.
+        db->setExclusions(settings({QStringLiteral(".svn"), Mount + "/docs"}));
+        QCOMPARE(find(*db, QStringLiteral("report")), QStringList({"F /mnt/v/Projects/report.PDF"}));
+    }
+
+    void badRequestAndCancel()
+    {
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        FileSearchResults results;
+        QVERIFY_EXCEPTION_THROWN(db->search(nullptr, &results), FileSearchException);
+        FileSearchRequest request;
+        request.canceled = true;
+        QVERIFY_EXCEPTION_THROWN(db->search(&request, &results), FileSearchCancelException);
+        QCOMPARE(results.count(), 0);
+    }
+
+    void journalChangesAreVisibleInTheNextSearch()
+    {
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        ScriptedJournalReader* reader = runningReader();
+        QVERIFY(reader);
+
+        // Create, rename, and move a folder: its descendants follow without an update of their own.
+        reader->addBatch({ScriptedJournalEvent::added(30, 10, "new.txt"),
+                          ScriptedJournalEvent::renamed(24, 10, "notes-renamed.txt"),
+                          ScriptedJournalEvent::renamed(12, 10, "code", true)}, 150);
+        QVERIFY(reader->waitDelivered(150));
+        QCOMPARE(find(*db, QStringLiteral("new;renamed;main")), QStringList({
+            "F /mnt/v/docs/code/main.cpp", "F /mnt/v/docs/notes-renamed.txt", "F /mnt/v/docs/new.txt"}));
+
+        // A deleted folder takes its former descendants out of the results, logged once each.
+        reader->addBatch({ScriptedJournalEvent::deleted(12, true)}, 160);
+        QVERIFY(reader->waitDelivered(160));
+        QVERIFY(find(*db, QStringLiteral("main")).isEmpty());
+        QVERIFY(logText().contains(QStringLiteral("File main.cpp has no parent")));
+
+        // A number that turns from file into folder stands in one map only; empty names are ignored.
+        reader->addBatch({ScriptedJournalEvent::added(30, 10, "new.txt", true),
+                          ScriptedJournalEvent::added(31, 10, QString())}, 170);
+        QVERIFY(reader->waitDelivered(170));
+        QVERIFY(db->record(30, true, nullptr, nullptr));
+        QVERIFY(!db->record(30, false, nullptr, nullptr));
+        QVERIFY(!db->record(31, false, nullptr, nullptr));
+        QCOMPARE(find(*db, QStringLiteral("new.txt")), QStringList({"D /mnt/v/docs/new.txt"}));
+        QVERIFY(logText().contains(QStringLiteral("addFile: Tried to add empty name")));
+
+        // The resume point is the end of the last applied batch.
+        QCOMPARE(db->stopJournal(), USN(170));
+    }
+
+    void parentCyclesDoNotHang()
+    {
+        auto db = makeDb(settings({}));
+        db->init(nullptr);
+        // A damaged chain: 40 and 41 are each other's parent, 42 lies in the loop.
+        db->addFile(40, 41, QStringLiteral("loopA"), true);
+        db->addFile(41, 40, QStringLiteral("loopB"), true);
+        db->addFile(42, 40, QStringLiteral("inloop.txt"), false);
+        QVERIFY(find(*db, QStringLiteral("loop")).isEmpty());
+        QVERIFY(find(*db, QString(), {Mount + "/docs"}).contains("F /mnt/v/docs/Report 2015.txt"));
+        QVERIFY(logText().contains(QStringLiteral("Parent chain of inloop.txt is broken")));
+    }
+
+    void nameExclusionHashHitsAreConfirmed()
+    {
+        // Two lower-case names with the same 32-bit FNV-1 hash.
+        QHash<quint32, QByteArray> seen;
+        QByteArray a, b;
+        for (int i = 0; a.isEmpty(); ++i) {
+            const QByteArray name = "n" + QByteArray::number(i);
+            const quint32 h = StringPool::hash(name.constData(), std::size_t(name.size()));
+            if (seen.contains(h)) {
+                a = seen.value(h);
+                b = name;
+            }
+            seen.insert(h, name);
+        }
+        auto db = makeDb(settings({QString::fromLatin1(a)}));
+        db->init(nullptr);
+        db->addFile(50, 10, QString::fromLatin1(a), false);
+        db->addFile(51, 10, QString::fromLatin1(b), false);
+        QCOMPARE(find(*db, QString(), {Mount + "/docs"}), QStringList({
+            "F /mnt/v/docs/Report 2015.txt", "F /mnt/v/docs/" + QString::fromLatin1(b)}));
+    }
+
+    void saveWritesTheExactFormatAndLoadRestoresIt()
+    {
+        auto pool = std::make_shared<StringPool>();
+        auto db = makeDb(settings(), pool);
+        db->init(nullptr);
+        ScriptedJournalReader* reader = runningReader();
+        reader->addBatch({ScriptedJournalEvent::added(25, 2, QStringLiteral("Übersicht.md"))}, 180);
+        QVERIFY(reader->waitDelivered(180));
+        db->save();
+        QVERIFY(reader->isCanceled());
+
+        const QByteArray bytes = testutil::readFile(indexFile());
+        // Header: "1.0" as a QDataStream string, the journal id, the resume USN, the count.
+        QCOMPARE(bytes.left(30).toHex(), QByteArray("000000060031002e0030" "1122334455667788" "00000000000000b4" "0000000b"));
+        // Folders first in ascending number order (root first), then files.
+        int pos = 30;
+        const QByteArray root = recordBytes(0, 2, "/mnt/v", true);
+        QCOMPARE(bytes.mid(pos, root.size()), root);
+        pos += root.size();
+        pos += recordBytes(2, 10, "docs", true).size() + recordBytes(2, 11, "Projects", true).size()
+            + recordBytes(11, 12, "src", true).size() + recordBytes(12, 13, ".svn", true).size();
+        const QByteArray report = recordBytes(10, 20, "Report 2015.txt", false);
+        QCOMPARE(bytes.mid(pos, report.size()), report);
+        QVERIFY(bytes.endsWith(recordBytes(2, 25, QStringLiteral("Übersicht.md").toUtf8(), false)));
+        QVERIFY(!QFile::exists(indexFile() + ".tmp"));
+        db.reset();
+
+        // The same journal (stable id, first USN not above the stored one, grown meanwhile): the
+        // file is used, not the volume, and the monitor resumes at the stored USN.
+        journal->setState(Mount, JournalState{JournalId, 0, 250});
+        auto again = makeDb(settings(), pool);
+        again->init(nullptr);
+        QCOMPARE(layer->enumerations(), 1);
+        QCOMPARE(again->count(), 11);
+        FRN parent = 0;
+        QByteArray name;
+        QVERIFY(again->record(25, false, &parent, &name));
+        QCOMPARE(parent, FRN(2));
+        QCOMPARE(name, QStringLiteral("Übersicht.md").toUtf8());
+        ScriptedJournalReader* resumed = runningReader();
+        QVERIFY(resumed);
+        QCOMPARE(resumed->lastStart(), USN(180));
+        QCOMPARE(find(*again, QStringLiteral("report")), QStringList({
+            "F /mnt/v/docs/Report 2015.txt", "F /mnt/v/Projects/report.PDF"}));
+    }
+
+    void loadRejectsUnusableFiles_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("message");
+        const QByteArray rootRec = recordBytes(0, 2, "/mnt/v", true);
+        const QByteArray ghost = recordBytes(2, 999, "ghost", false);
+        QTest::newRow("other journal id") << headerBytes(JournalId + 1, 50, 1) + rootRec << false
+                                          << "Skip loading: change journal id changed";
+        QTest::newRow("first USN above the stored one") << headerBytes(JournalId, -1, 1) + rootRec << false
+                                                        << "Skip loading: records are missing";
+        QTest::newRow("stored USN beyond the journal") << headerBytes(JournalId, 101, 1) + rootRec << false
+                                                       << "Skip loading: records are missing";
+        QTest::newRow("fewer records than counted") << headerBytes(JournalId, 50, 3) + rootRec + ghost << false
+                                                    << "Load failed: can't read all records";
+        QTest::newRow("record cut short") << headerBytes(JournalId, 50, 2) + rootRec + ghost.left(25) << false
+                                          << "Load failed: can't read all records";
+        QTest::newRow("negative name length") << headerBytes(JournalId, 50, 2) + rootRec + recordBytes(2, 5, "x", false, -1)
+                                              << false << "Load failed: bad name length";
+        QTest::newRow("name length above 1024") << headerBytes(JournalId, 50, 3) + rootRec + ghost
+                                                       + recordBytes(2, 5, QByteArray(1025, 'x'), false)
+                                                << false << "Load failed: bad name length";
+        QTest::newRow("truncated header") << headerBytes(JournalId, 50, 1).left(20) << false
+                                          << "Load failed: can't read all records";
+        QTest::newRow("negative count") << headerBytes(JournalId, 50, -1) << false << "Load failed: bad record count";
+        QTest::newRow("stored USN equal to the first") << headerBytes(JournalId, 0, 2) + rootRec + ghost << true << "";
+        QTest::newRow("other version text") << headerBytes(JournalId, 50, 2, "2.7") + rootRec + ghost << true << "";
+        QTest::newRow("no records") << headerBytes(JournalId, 50, 0) << true << "";
+        QTest::newRow("1024-byte name") << headerBytes(JournalId, 50, 2) + rootRec
+                                               + recordBytes(2, 999, QByteArray(1024, 'g'), false)
+                                        << true << "";
+    }
+
+    void loadRejectsUnusableFiles()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, accepted);
+        QFETCH(QString, message);
+        QVERIFY(testutil::writeFile(indexFile(), file));
+        const int logBefore = logText().size();
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        QCOMPARE(layer->enumerations(), accepted ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY2(logText().mid(logBefore).contains(message), qPrintable(logText().mid(logBefore)));
+        // A rejected file leaves no ghost record behind; the rebuild holds just the volume.
+        QCOMPARE(db->record(999, false, nullptr, nullptr), accepted && file.size() > 80);
+        if (!accepted)
+            QCOMPARE(db->count(), 10);
+        QVERIFY(runningReader());
+        // A failed load never deletes the file.
+        QVERIFY(QFile::exists(indexFile()));
+    }
+
+    void journalFailureRebuildsTheIndex()
+    {
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        ScriptedJournalReader* reader = runningReader();
+        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        // Records were lost: meanwhile the volume changed (one more file).
+        layer->setEntries(Mount, {{10, 2, "docs", true}, {60, 10, "after-overflow.txt", false}});
+        reader->failRead();
+        QTRY_COMPARE(rebuilt.count(), 1);
+        QCOMPARE(rebuilt.at(0).at(0).toBool(), true);
+        QCOMPARE(layer->enumerations(), 2);
+        QCOMPARE(db->count(), 3);
+        QCOMPARE(find(*db, QStringLiteral("after")), QStringList({"F /mnt/v/docs/after-overflow.txt"}));
+        QVERIFY(logText().contains(QStringLiteral("rebuilding the index")));
+        // The rebuilt index follows a new monitor.
+        ScriptedJournalReader* next = runningReader();
+        QVERIFY(next && next != reader);
+        next->addBatch({ScriptedJournalEvent::added(61, 10, "later.txt")}, 300);
+        QVERIFY(next->waitDelivered(300));
+        QCOMPARE(find(*db, QStringLiteral("later")), QStringList({"F /mnt/v/docs/later.txt"}));
+        QCOMPARE(db->stopJournal(), USN(300));
+    }
+
+    void saveFailuresAndUnnamedVolumes()
+    {
+        // A volume without a serial is never written.
+        layer->setFileId(QStringLiteral("/mnt/noserial"), 2, true);
+        journal->setState(QStringLiteral("/mnt/noserial"), JournalState{1, 0, 0});
+        {
+            NTFSDriveDB db(QStringLiteral("/mnt/noserial"), nullptr, settings());
+            db.init(nullptr);
+            db.save();
+        }
+        QVERIFY(!QFile::exists(dataDir.path() + "/DB/0"));
+
+        // A folder that cannot be created throws; an existing file stays intact.
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        db->save();
+        const QByteArray good = testutil::readFile(indexFile());
+        QVERIFY(!good.isEmpty());
+        IndexingSettings broken = settings();
+        broken.dbPath = indexFile(); // a file, not a folder
+        db->setExclusions(broken);
+        QVERIFY_EXCEPTION_THROWN(db->save(), FileSearchException);
+        QCOMPARE(testutil::readFile(indexFile()), good);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNTFSDriveDB)
+#include "tst_ntfsdrivedb.moc"

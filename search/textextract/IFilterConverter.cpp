@@ -203,6 +203,10 @@ std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& p
         return std::wstring();
     }
 
+    if (folder.isEmpty()) {
+        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to create a file"));
+        return std::wstring();
+    }
     ::mkdir(QFile::encodeName(folder).constData(), 0700);
     QTemporaryFile out(folder + QStringLiteral("/ifilterXXXXXX.tmp"));
     out.setAutoRemove(false);

@@ -1,5 +1,7 @@
 #include "search/textextract/RegistryFile.h"
 
+#include "core/FileUtils.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QMutex>
@@ -265,7 +267,7 @@ std::shared_ptr<const IRegistry> RegistryFile::machine()
     QMutexLocker lock(&machineMutex);
     if (!machineRegistry) {
         auto reg = std::make_shared<RegistryFile>();
-        reg->load(QCoreApplication::applicationDirPath() + QLatin1Char('/') + inProcessFileName());
+        reg->load(executableDirectory() + QLatin1Char('/') + inProcessFileName());
         machineRegistry = reg;
     }
     return machineRegistry;

@@ -5,6 +5,7 @@
 #include "search/textextract/IFilterConverter.h"
 #include "search/textextract/RegistryFile.h"
 #include "testutil.h"
+#include "tests/textextract/utf16files.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,23 +68,10 @@ QString registryText(const QString& ext, const QString& module, const QString& f
         .arg(ext, module, filterName, kIID);
 }
 
-// Decodes a text file written by the extraction; fails the test on a missing byte-order mark.
-QString readText(const QString& path)
-{
-    const QByteArray bytes = testutil::readFile(path);
-    if (!bytes.startsWith("\xFF\xFE"))
-        return QStringLiteral("<no BOM>");
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
-                              (bytes.size() - 2) / 2);
-}
-
-QString logText()
-{
-    const QByteArray bytes = testutil::readFile(Logger::instance().filePath());
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
-}
-
 } // namespace
+
+using utf16files::logText;
+using utf16files::readText;
 
 class TestIFilterConverter : public QObject
 {

@@ -1,0 +1,125 @@
+#include "Helper64Server.h"
+
+#include "core/Logger.h"
+#include "search/textextract/Helper64Protocol.h"
+#include "search/textextract/IFilterConverter.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+namespace {
+const char kTag[] = "helper64";
+}
+
+Helper64Server::Helper64Server(const QString& pipeId, const QString& workFolder)
+    : pipeId(pipeId), workFolder(workFolder)
+{
+    connect(&socket, &QLocalSocket::readyRead, this, &Helper64Server::onReadyRead);
+    connect(&socket, &QLocalSocket::disconnected, this, &Helper64Server::onDisconnected);
+}
+
+Helper64Server::~Helper64Server()
+{
+    if (worker) {
+        __atomic_store_n(&cancel, true, __ATOMIC_RELAXED);
+        worker->wait();
+        delete worker;
+    }
+}
+
+bool Helper64Server::connectToProgram(int timeoutMs)
+{
+    const QString path = Helper64Protocol::socketPath(pipeId);
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        socket.connectToServer(path);
+        if (socket.waitForConnected(1000))
+            return true;
+        socket.abort();
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+}
+
+void Helper64Server::onReadyRead()
+{
+    buffer += socket.readAll();
+    for (;;) {
+        QString message;
+        bool bad = false;
+        if (!Helper64Protocol::takeFrame(buffer, &message, &bad)) {
+            if (bad) {
+                Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Malformed request, ending"));
+                finish();
+            }
+            break;
+        }
+        queue << message;
+    }
+    processNext();
+}
+
+void Helper64Server::processNext()
+{
+    while (!ending && !worker && !queue.isEmpty()) {
+        const QString request = queue.takeFirst();
+        if (request == QLatin1String("EXIT")) {
+            finish();
+            return;
+        }
+        if (request == QLatin1String("GET_IFILTERS")) {
+            reply(Helper64Protocol::formatIFilters(getIFiltersFromRegistry()));
+            continue;
+        }
+        if (request.startsWith(QLatin1String("CONVERT\n"))) {
+            const QString path = request.mid(8);
+            result.clear();
+            worker = QThread::create([this, path] {
+                result = QString::fromStdWString(extractIFilterText(
+                    path.toStdWString(), workFolder.toStdWString(), &cancel, kTimeLimitSeconds));
+            });
+            connect(worker, &QThread::finished, this, &Helper64Server::onConversionFinished);
+            worker->start();
+            return;
+        }
+        reply(QString());
+    }
+}
+
+void Helper64Server::onConversionFinished()
+{
+    worker->wait();
+    delete worker;
+    worker = nullptr;
+    if (ending)
+        return;
+    reply(result);
+    processNext();
+}
+
+void Helper64Server::reply(const QString& text)
+{
+    socket.write(Helper64Protocol::frame(text));
+    socket.flush();
+}
+
+void Helper64Server::onDisconnected()
+{
+    finish();
+}
+
+void Helper64Server::finish()
+{
+    if (ending)
+        return;
+    ending = true;
+    if (worker) {
+        __atomic_store_n(&cancel, true, __ATOMIC_RELAXED);
+        worker->wait();
+        delete worker;
+        worker = nullptr;
+    }
+    socket.abort();
+    emit done();
+}

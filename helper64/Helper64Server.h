@@ -1,0 +1,60 @@
+// Helper64Server: the helper program's side of the helper socket (see Helper64Protocol).
+//
+// It connects to the program's socket for the pipe id (retrying while the program has not
+// created it yet, for up to a minute), then answers one request at a time:
+//   "CONVERT\n<path>"  extracts the text with the filters of "ifilters64.reg" into the
+//                      working folder (time limit kTimeLimitSeconds, below the program's own
+//                      wait, so the program hears "TIMEOUT" rather than giving up on us);
+//                      replies the text file's path, "TIMEOUT" or "".
+//   "GET_IFILTERS"     replies the filters of "ifilters64.reg" in the line format.
+//   "EXIT"             ends the helper without a reply.
+//   anything else      replies "" (the program never waits for nothing).
+// Conversions run on a worker thread so the socket stays watched: when the program goes away
+// (end of the connection) or sends a malformed message, the running conversion is cancelled
+// (its child process killed, its partial file removed) and the helper ends.
+#pragma once
+
+#include <QByteArray>
+#include <QLocalSocket>
+#include <QObject>
+#include <QStringList>
+
+class QThread;
+
+class Helper64Server : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kTimeLimitSeconds = 50;
+    static constexpr int kConnectWaitMs = 60000;
+
+    Helper64Server(const QString& pipeId, const QString& workFolder);
+    ~Helper64Server() override;
+
+    // Connects to the program; false when the socket did not appear in time.
+    bool connectToProgram(int timeoutMs = kConnectWaitMs);
+
+signals:
+    void done();
+
+private slots:
+    void onReadyRead();
+    void onDisconnected();
+    void onConversionFinished();
+
+private:
+    void processNext();
+    void reply(const QString& text);
+    void finish();
+
+    QString pipeId;
+    QString workFolder;
+    QLocalSocket socket;
+    QByteArray buffer;
+    QStringList queue;       // requests received and not yet answered
+    QThread* worker = nullptr;
+    bool cancel = false;     // read by the running conversion
+    QString result;          // written by the worker, read after it finished
+    bool ending = false;
+};

@@ -1,0 +1,83 @@
+// Helper64Client: the program's side of the helper program "helper64", which hosts the
+// document filters listed in "ifilters64.reg" (external converters run as child processes).
+//
+// The client starts the helper with exactly three arguments (pipe id, log folder, working
+// folder), accepts its connection on the local socket of the pipe id (Helper64Thread) and
+// sends it one request at a time (Helper64Protocol): "CONVERT", "GET_IFILTERS", "EXIT".
+//
+// States: 0 not started, 1 running (connected), 2 hung. Only ensureRunning restarts a hung
+// helper; the file search calls it before each round of content checks.
+//
+// Linux decisions and mended faults:
+// - The helper is used when the executable "helper64" stands beside our own (isWow64()); it is
+//   started from that folder (Linux has no "program folder first" search order).
+// - The helper is spawned as our own child (posix_spawn, standard input and output on
+//   /dev/null, standard error inherited) and ended by its process id (SIGKILL, then reaped),
+//   never by name.
+// - A failed write, the end of the connection or the exit of the helper marks it hung (2),
+//   so the next ensureRunning restarts it; otherwise a helper that died between requests
+//   would stay "running" for ever with every write failing.
+// - start and ensureRunning hold the same lock as the exchanges, so two restarts never
+//   overlap and no exchange runs while the helper is replaced.
+// - The waits block the calling thread on a wait condition (no nested event loop on the GUI
+//   thread); a time-out of a write or a read marks the helper hung as before.
+// - A "CONVERT" reply is accepted only when it names a regular file (not a link) directly in
+//   the working folder; anything else is logged and gives an empty result.
+// - The "GET_IFILTERS" reply is parsed without reading past its last line.
+#pragma once
+
+#include "core/IFilterInfo.h"
+
+#include <QMutex>
+#include <QString>
+#include <atomic>
+#include <list>
+#include <string>
+
+#include <sys/types.h>
+
+class Helper64Thread;
+
+class Helper64Client
+{
+public:
+    // The helper beside the executable, when there is one; otherwise the client stays in
+    // state 0 and every request fails.
+    explicit Helper64Client(const QString& workFolder);
+    // A given helper program and wait (milliseconds) for every pipe operation.
+    Helper64Client(const QString& workFolder, const QString& helperProgram, int waitMs = 60000);
+    ~Helper64Client();
+
+    Helper64Client(const Helper64Client&) = delete;
+    Helper64Client& operator=(const Helper64Client&) = delete;
+
+    void start();
+    std::wstring convert(const std::wstring& path);
+    std::list<IFilterInfo> getIFilters();
+    bool ensureRunning();
+
+    int currentState() const { return state.load(); }
+    // Process id of the running helper, 0 when there is none.
+    qint64 helperPid() const;
+
+    // True when `reply` is a regular file (not a link) directly inside `workFolder`.
+    static bool acceptReplyPath(const QString& reply, const QString& workFolder);
+
+private:
+    void startLocked();
+    bool connectPipe(const QString& pipeId);
+    bool writePipe(const QString& text);
+    bool readPipe(QString* reply);
+    bool helperExited();
+    void endProcess();
+    void stopThread();
+
+    QString workFolder;
+    std::atomic<int> state{0};
+    pid_t process = 0; // the helper, 0 when none (guarded by mutex)
+    Helper64Thread* thread = nullptr;
+    QMutex mutex;
+    QString currentFile;
+    QString helperProgram;
+    int waitMs;
+};

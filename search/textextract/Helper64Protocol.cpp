@@ -1,0 +1,117 @@
+#include "search/textextract/Helper64Protocol.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QtEndian>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+QString Helper64Protocol::socketFolder()
+{
+    const QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return runtime;
+    // No runtime folder (a root session without a login, a test): a folder of our own in the
+    // temporary folder, used only when it is ours and closed to everybody else.
+    const QString folder = QDir::tempPath() + QStringLiteral("/tallowquist-%1").arg(::geteuid());
+    const QByteArray name = QFile::encodeName(folder);
+    ::mkdir(name.constData(), 0700);
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()
+        || (st.st_mode & 077) != 0)
+        return QString();
+    return folder;
+}
+
+QString Helper64Protocol::socketPath(const QString& pipeId)
+{
+    const QString folder = socketFolder();
+    if (folder.isEmpty())
+        return QString();
+    return folder + QStringLiteral("/tallowquist-helper64-") + pipeId;
+}
+
+QByteArray Helper64Protocol::frame(const QString& message)
+{
+    const quint32 bytes = quint32(message.size()) * 2;
+    QByteArray out(int(4 + bytes), Qt::Uninitialized);
+    qToLittleEndian<quint32>(bytes, out.data());
+    qToLittleEndian<quint16>(message.utf16(), message.size(), out.data() + 4);
+    return out;
+}
+
+bool Helper64Protocol::takeFrame(QByteArray& buffer, QString* message, bool* bad)
+{
+    *bad = false;
+    if (buffer.size() < 4)
+        return false;
+    const quint32 bytes = qFromLittleEndian<quint32>(buffer.constData());
+    if (bytes > kMaxMessageBytes || bytes % 2 != 0) {
+        *bad = true;
+        return false;
+    }
+    if (quint32(buffer.size()) - 4 < bytes)
+        return false;
+    QString text(int(bytes / 2), Qt::Uninitialized);
+    qFromLittleEndian<quint16>(buffer.constData() + 4, bytes / 2, text.data());
+    *message = text;
+    buffer.remove(0, int(4 + bytes));
+    return true;
+}
+
+QString Helper64Protocol::formatIFilters(const std::list<IFilterInfo>& filters)
+{
+    // A line break inside a value would shift every later line: write it as a space.
+    auto line = [](const std::wstring& value) {
+        QString s = QString::fromStdWString(value);
+        s.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        s.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        return s;
+    };
+    QStringList lines;
+    lines << QString::number(filters.size());
+    for (const IFilterInfo& f : filters) {
+        lines << line(f.clsid) << line(f.name) << QString::number(f.extensions.size());
+        for (const std::wstring& ext : f.extensions)
+            lines << line(ext);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+qint64 Helper64Protocol::leadingNumber(const QString& line)
+{
+    qint64 value = 0;
+    for (QChar c : line) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            break;
+        value = value * 10 + (c.unicode() - '0');
+        if (value > 1000000000)
+            return 1000000000; // far above any real count; the line bound ends the parse
+    }
+    return value;
+}
+
+std::list<IFilterInfo> Helper64Protocol::parseIFilters(const QString& reply)
+{
+    std::list<IFilterInfo> result;
+    const QStringList lines = reply.split(QLatin1Char('\n'));
+    int pos = 0;
+    const qint64 count = leadingNumber(lines.value(pos++));
+    for (qint64 i = 0; i < count; ++i) {
+        if (pos + 3 > lines.size())
+            break;
+        IFilterInfo info;
+        info.clsid = lines.at(pos++).toStdWString();
+        info.name = lines.at(pos++).toStdWString();
+        const qint64 extensions = leadingNumber(lines.at(pos++));
+        if (extensions > lines.size() - pos)
+            break; // the record is cut short
+        for (qint64 e = 0; e < extensions; ++e)
+            info.extensions.push_back(lines.at(pos++).toStdWString());
+        result.push_back(std::move(info));
+    }
+    return result;
+}

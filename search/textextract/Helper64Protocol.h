@@ -1,0 +1,48 @@
+// Helper64Protocol: what the program and the helper program "helper64" say to each other.
+//
+// Transport: a local (Unix domain) socket. The program listens, the helper connects. The
+// socket "tallowquist-helper64-<pipe id>" lives in the user's runtime folder (XDG_RUNTIME_DIR),
+// else in "<temp>/tallowquist-<uid>" (mode 0700, checked to be ours), and is created with
+// user-only access.
+//
+// Framing: every request and every reply is one message, [u32 byte length][UTF-16LE text],
+// little-endian, no terminating zero. A length above kMaxMessageBytes or an odd length is a
+// protocol error (the receiver drops the connection).
+//
+// Requests (one at a time; one reply each, except "EXIT"):
+//   "CONVERT\n" + path   reply: the path of the text file written (UTF-16LE with BOM, in the
+//                        helper's working folder), "TIMEOUT", or "" on failure
+//   "GET_IFILTERS"       reply: the filters the helper hosts, in the line format below
+//   "EXIT"               the helper ends; no reply
+// Filter list format, lines separated by "\n": the number of filters N; then per filter its
+// class id, its display name, the number of extensions M and M extensions (without dot).
+// Numbers are decimal; reading takes the leading digits, anything else counts as 0.
+#pragma once
+
+#include "core/IFilterInfo.h"
+
+#include <QByteArray>
+#include <QString>
+#include <list>
+
+class Helper64Protocol
+{
+public:
+    static constexpr qint64 kMaxMessageBytes = 64 * 1024 * 1024;
+
+    // The socket path for a pipe id; empty when no private folder is available.
+    static QString socketPath(const QString& pipeId);
+    static QString socketFolder();
+
+    static QByteArray frame(const QString& message);
+    // Takes the first complete message off the front of `buffer`. Returns true and sets
+    // *message when one was complete; false when more bytes are needed, or with *bad set when
+    // the buffer does not start with a valid frame.
+    static bool takeFrame(QByteArray& buffer, QString* message, bool* bad);
+
+    static QString formatIFilters(const std::list<IFilterInfo>& filters);
+    // Reads at most the lines present: a reply cut short gives the filters complete in it.
+    static std::list<IFilterInfo> parseIFilters(const QString& reply);
+    // The value of the leading decimal digits of a line; 0 when there are none.
+    static qint64 leadingNumber(const QString& line);
+};

@@ -1,0 +1,309 @@
+#include "search/textextract/Helper64Thread.h"
+
+#include "core/Logger.h"
+#include "search/textextract/Helper64Protocol.h"
+
+#include <QDeadlineTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QMutexLocker>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const char kTag[] = "Helper64Thread";
+
+// The process and user at the other end of a connected local socket.
+bool peerCredentials(QLocalSocket* socket, qint64* pid, uid_t* uid)
+{
+    struct ucred cred = {};
+    socklen_t len = sizeof cred;
+    if (::getsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0)
+        return false;
+    *pid = cred.pid;
+    *uid = cred.uid;
+    return true;
+}
+
+} // namespace
+
+Helper64Thread::Helper64Thread()
+{
+    moveToThread(this);
+    connect(this, &Helper64Thread::doConnect, this, &Helper64Thread::onConnect);
+    connect(this, &Helper64Thread::doWrite, this, &Helper64Thread::onWrite);
+    connect(this, &Helper64Thread::doRead, this, &Helper64Thread::onRead);
+}
+
+Helper64Thread::~Helper64Thread()
+{
+    quit();
+    wait();
+}
+
+void Helper64Thread::run()
+{
+    exec();
+    // Close the connection in the thread that owns it, so a blocked peer sees the end.
+    delete socket;
+    socket = nullptr;
+    delete server;
+    server = nullptr;
+    QMutexLocker l(&lock);
+    connected = false;
+    gone = true;
+    if (pending != None) {
+        pending = None;
+        completed = activeTicket;
+        finished.wakeAll();
+    }
+}
+
+quint64 Helper64Thread::beginRequest()
+{
+    QMutexLocker l(&lock);
+    return ++issued;
+}
+
+bool Helper64Thread::waitFinished(quint64 ticket, int timeoutMs, const std::function<bool()>& giveUp)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    QMutexLocker l(&lock);
+    while (completed < ticket) {
+        if (deadline.hasExpired())
+            return false;
+        const qint64 slice = giveUp ? qMin<qint64>(100, deadline.remainingTime()) : deadline.remainingTime();
+        finished.wait(&lock, QDeadlineTimer(slice));
+        if (completed < ticket && giveUp) {
+            l.unlock();
+            const bool stop = giveUp();
+            l.relock();
+            if (stop)
+                return completed >= ticket;
+        }
+    }
+    return true;
+}
+
+void Helper64Thread::setExpectedPeer(qint64 pid)
+{
+    QMutexLocker l(&lock);
+    expectedPid = pid;
+}
+
+bool Helper64Thread::isConnected() const
+{
+    QMutexLocker l(&lock);
+    return connected;
+}
+
+bool Helper64Thread::peerGone() const
+{
+    QMutexLocker l(&lock);
+    return gone;
+}
+
+bool Helper64Thread::writeOk() const
+{
+    QMutexLocker l(&lock);
+    return lastWriteOk;
+}
+
+bool Helper64Thread::readOk() const
+{
+    QMutexLocker l(&lock);
+    return lastReadOk;
+}
+
+QString Helper64Thread::data() const
+{
+    QMutexLocker l(&lock);
+    return lastData;
+}
+
+void Helper64Thread::beginOp(Pending op)
+{
+    QMutexLocker l(&lock);
+    pending = op;
+    activeTicket = issued;
+}
+
+void Helper64Thread::complete(Pending op)
+{
+    {
+        QMutexLocker l(&lock);
+        if (pending != op)
+            return;
+        pending = None;
+        completed = activeTicket;
+        finished.wakeAll();
+    }
+    if (op == Connect)
+        emit connectFinished();
+    else if (op == Read)
+        emit readFinished();
+    else if (op == Write)
+        emit writeFinished();
+}
+
+void Helper64Thread::onConnect(const QString& pipeId)
+{
+    beginOp(Connect);
+    const QString path = Helper64Protocol::socketPath(pipeId);
+    delete server;
+    server = new QLocalServer;
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    server->setMaxPendingConnections(1);
+    if (!path.isEmpty())
+        QLocalServer::removeServer(path);
+    if (path.isEmpty() || !server->listen(path)) {
+        Logger::instance().writeQString(
+            Logger::Warning, kTag,
+            QStringLiteral("Failed to open the pipe, err=%1").arg(int(server->serverError())));
+        complete(Connect);
+        return;
+    }
+    connect(server, &QLocalServer::newConnection, this, &Helper64Thread::onNewConnection);
+}
+
+void Helper64Thread::onNewConnection()
+{
+    while (QLocalSocket* candidate = server->nextPendingConnection()) {
+        qint64 pid = 0;
+        uid_t uid = 0;
+        qint64 wanted;
+        {
+            QMutexLocker l(&lock);
+            wanted = expectedPid;
+        }
+        const bool trusted = !socket && peerCredentials(candidate, &pid, &uid) && uid == ::geteuid()
+                             && (wanted <= 0 || pid == wanted);
+        if (!trusted) {
+            Logger::instance().writeQString(Logger::Warning, kTag,
+                                            QStringLiteral("Failed to make connection on named pipe"));
+            candidate->abort();
+            candidate->deleteLater();
+            continue;
+        }
+        socket = candidate;
+        socket->setParent(nullptr);
+        connect(socket, &QLocalSocket::readyRead, this, &Helper64Thread::onReadyRead);
+        connect(socket, &QLocalSocket::bytesWritten, this, &Helper64Thread::onBytesWritten);
+        connect(socket, &QLocalSocket::disconnected, this, &Helper64Thread::onDisconnected);
+        server->close(); // one connection only; removes the socket file
+        {
+            QMutexLocker l(&lock);
+            connected = true;
+            gone = false;
+        }
+        complete(Connect);
+        onReadyRead(); // bytes that came with the connection
+        return;
+    }
+}
+
+void Helper64Thread::onWrite(const QString& text)
+{
+    beginOp(Write);
+    if (!socket || socket->state() != QLocalSocket::ConnectedState) {
+        QMutexLocker l(&lock);
+        lastWriteOk = false;
+    } else {
+        const QByteArray message = Helper64Protocol::frame(text);
+        const bool queued = socket->write(message) == message.size();
+        socket->flush();
+        if (queued && socket->bytesToWrite() > 0)
+            return; // completes in onBytesWritten
+        QMutexLocker l(&lock);
+        lastWriteOk = queued && socket->state() == QLocalSocket::ConnectedState;
+    }
+    complete(Write);
+}
+
+void Helper64Thread::onBytesWritten()
+{
+    if (!socket || socket->bytesToWrite() > 0)
+        return;
+    {
+        QMutexLocker l(&lock);
+        if (pending != Write)
+            return;
+        lastWriteOk = true;
+    }
+    complete(Write);
+}
+
+void Helper64Thread::onRead()
+{
+    beginOp(Read);
+    bool isGone;
+    {
+        QMutexLocker l(&lock);
+        lastData.clear();
+        lastReadOk = false;
+        isGone = gone;
+    }
+    tryFinishRead(); // a message may have arrived before the read was asked for
+    if (isGone)
+        complete(Read); // no-op when the read has just completed
+}
+
+void Helper64Thread::onReadyRead()
+{
+    if (!socket)
+        return;
+    buffer += socket->readAll();
+    tryFinishRead();
+}
+
+void Helper64Thread::tryFinishRead()
+{
+    {
+        QMutexLocker l(&lock);
+        if (pending != Read)
+            return;
+    }
+    QString message;
+    bool bad = false;
+    if (Helper64Protocol::takeFrame(buffer, &message, &bad)) {
+        {
+            QMutexLocker l(&lock);
+            lastData = message;
+            lastReadOk = true;
+        }
+        complete(Read);
+    } else if (bad) {
+        Logger::instance().writeQString(Logger::Warning, kTag,
+                                        QStringLiteral("Read pipe failed, error=malformed message"));
+        dropConnection();
+    }
+}
+
+void Helper64Thread::onDisconnected()
+{
+    onReadyRead(); // a last reply may still be unread
+    dropConnection();
+}
+
+void Helper64Thread::dropConnection()
+{
+    if (socket) {
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+        socket = nullptr;
+    }
+    Pending op;
+    {
+        QMutexLocker l(&lock);
+        connected = false;
+        gone = true;
+        op = pending;
+        if (op == Write)
+            lastWriteOk = false;
+    }
+    if (op == Read || op == Write)
+        complete(op);
+}

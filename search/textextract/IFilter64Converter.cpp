@@ -1,0 +1,27 @@
+#include "search/textextract/IFilter64Converter.h"
+
+#include "core/Logger.h"
+#include "search/textextract/Helper64Client.h"
+
+bool IFilter64Converter::convert(const QString& path, QIODevice*, QString* outPath, QIODevice*,
+                                 const QString&, const bool*)
+{
+    if (!client)
+        return false;
+    const QString reply = QString::fromStdWString(client->convert(path.toStdWString()));
+    if (reply == QLatin1String("TIMEOUT")) {
+        Logger::instance().writeQString(Logger::Warning, "IFilter64Converter",
+                                        QStringLiteral("convert TIMEOUT, file = %1").arg(path));
+        return false;
+    }
+    if (reply.isEmpty())
+        return false;
+    if (outPath)
+        *outPath = reply;
+    return true;
+}
+
+QString IFilter64Converter::encoding() const
+{
+    return QString();
+}

@@ -1,0 +1,369 @@
+// The helper protocol (framing, filter list), the pipe thread, the client with the real
+// helper64 program (RTF through catdoc over the socket), restart after the helper died, and
+// the checks on the helper's replies.
+#include "core/Logger.h"
+#include "search/textextract/Helper64Client.h"
+#include "search/textextract/Helper64Protocol.h"
+#include "search/textextract/Helper64Thread.h"
+#include "search/textextract/IFilter64Converter.h"
+#include "search/textextract/IFilterConverter.h"
+#include "search/textextract/RegistryFile.h"
+#include "testutil.h"
+#include "tests/textextract/utf16files.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUuid>
+#include <QtTest>
+
+#include <atomic>
+#include <memory>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+bool processAlive(qint64 pid)
+{
+    return pid > 0 && ::kill(pid_t(pid), 0) == 0;
+}
+
+} // namespace
+
+using utf16files::logText;
+using utf16files::readText;
+
+class TestHelper64 : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir tmp;
+    QString work;
+    QString helper;
+
+    QString rtf(const QString& name, const QByteArray& body)
+    {
+        const QString path = tmp.filePath(name);
+        testutil::writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times;}}\\f0 " + body + "}");
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(tmp.isValid());
+        Logger::instance(tmp.filePath(QStringLiteral("Tallowquist Pro.log")));
+        work = tmp.filePath(QStringLiteral("work"));
+        QVERIFY(QDir().mkpath(work));
+        helper = testutil::programDir() + QStringLiteral("/helper64");
+        QVERIFY2(QFileInfo(helper).isExecutable(), qPrintable(helper + " is not built"));
+    }
+
+    void framing()
+    {
+        const QByteArray f = Helper64Protocol::frame(QStringLiteral("AB"));
+        QCOMPARE(f, QByteArray("\x04\x00\x00\x00\x41\x00\x42\x00", 8));
+        QCOMPARE(Helper64Protocol::frame(QString()), QByteArray(4, '\0'));
+
+        const QString wide = QString::fromUtf8("CONVERT\n/tmp/\xF0\x9F\x98\x80 \xC3\xA4.rtf");
+        QByteArray buffer = Helper64Protocol::frame(wide) + Helper64Protocol::frame(QStringLiteral("x"));
+        QByteArray partial = buffer.left(7);
+        QString message;
+        bool bad = true;
+        QVERIFY(!Helper64Protocol::takeFrame(partial, &message, &bad));
+        QVERIFY(!bad);
+        QCOMPARE(partial.size(), 7); // nothing consumed
+        QVERIFY(Helper64Protocol::takeFrame(buffer, &message, &bad));
+        QCOMPARE(message, wide);
+        QVERIFY(Helper64Protocol::takeFrame(buffer, &message, &bad));
+        QCOMPARE(message, QStringLiteral("x"));
+        QVERIFY(buffer.isEmpty());
+
+        QByteArray odd("\x03\x00\x00\x00\x41\x00\x42", 7);
+        QVERIFY(!Helper64Protocol::takeFrame(odd, &message, &bad));
+        QVERIFY(bad);
+        QByteArray huge("\x00\x00\x00\x7F", 4);
+        QVERIFY(!Helper64Protocol::takeFrame(huge, &message, &bad));
+        QVERIFY(bad);
+    }
+
+    void filterList()
+    {
+        using P = Helper64Protocol;
+        std::list<IFilterInfo> list = P::parseIFilters(
+            QStringLiteral("2\n{A}\nWord filter\n2\ndoc\nrtf\n{B}\n\n0"));
+        QCOMPARE(int(list.size()), 2);
+        QCOMPARE(list.front().clsid, std::wstring(L"{A}"));
+        QCOMPARE(list.front().name, std::wstring(L"Word filter"));
+        QCOMPARE(list.front().extensions, (std::list<std::wstring>{L"doc", L"rtf"}));
+        QVERIFY(list.back().name.empty());
+        QVERIFY(list.back().extensions.empty()); // kept with no extensions
+
+        QVERIFY(P::parseIFilters(QStringLiteral("0\n{A}\nx\n0")).empty());
+        QVERIFY(P::parseIFilters(QStringLiteral("two\n{A}\nx\n0")).empty());
+        QVERIFY(P::parseIFilters(QString()).empty());
+        // Counts larger than the lines received: only complete records, no reading past the end.
+        QCOMPARE(int(P::parseIFilters(QStringLiteral("3\n{A}\nx\n1\ndoc\n{B}\ny")).size()), 1);
+        QCOMPARE(int(P::parseIFilters(QStringLiteral("1\n{A}\nx\n4000000000\ndoc")).size()), 0);
+        QCOMPARE(int(P::parseIFilters(QStringLiteral("99999999999999999999\n{A}\nx\n0")).size()), 1);
+        QCOMPARE(P::leadingNumber(QStringLiteral("12abc")), 12);
+        QCOMPARE(P::leadingNumber(QStringLiteral(" 12")), 0);
+
+        IFilterInfo a{L"{A}", L"multi\nline", {L"doc", L"rtf"}};
+        IFilterInfo b{L"{B}", L"", {}};
+        const QString text = P::formatIFilters({a, b});
+        QCOMPARE(text, QStringLiteral("2\n{A}\nmulti line\n2\ndoc\nrtf\n{B}\n\n0"));
+        a.name = L"multi line";
+        QCOMPARE(P::parseIFilters(text), (std::list<IFilterInfo>{a, b}));
+    }
+
+    void replyPathCheck()
+    {
+        const QString inside = work + QStringLiteral("/ifilterAAAA.tmp");
+        QVERIFY(testutil::writeFile(inside, "\xFF\xFE"));
+        QVERIFY(Helper64Client::acceptReplyPath(inside, work));
+        QVERIFY(Helper64Client::acceptReplyPath(inside, work + QLatin1Char('/')));
+        const QString outside = tmp.filePath(QStringLiteral("secret.txt"));
+        QVERIFY(testutil::writeFile(outside, "secret"));
+        QVERIFY(!Helper64Client::acceptReplyPath(outside, work));
+        QVERIFY(!Helper64Client::acceptReplyPath(work + QStringLiteral("/../secret.txt"), work));
+        const QString link = work + QStringLiteral("/link.tmp");
+        QVERIFY(QFile::link(outside, link));
+        QVERIFY(!Helper64Client::acceptReplyPath(link, work));
+        QVERIFY(QDir().mkpath(work + QStringLiteral("/sub")));
+        QVERIFY(!Helper64Client::acceptReplyPath(work + QStringLiteral("/sub"), work));
+        QVERIFY(testutil::writeFile(work + QStringLiteral("/sub/deep.tmp"), "x"));
+        QVERIFY(!Helper64Client::acceptReplyPath(work + QStringLiteral("/sub/deep.tmp"), work));
+        QVERIFY(!Helper64Client::acceptReplyPath(work + QStringLiteral("/missing.tmp"), work));
+        QVERIFY(!Helper64Client::acceptReplyPath(QStringLiteral("relative.tmp"), work));
+        QFile::remove(link);
+        QFile::remove(inside);
+        QDir(work + QStringLiteral("/sub")).removeRecursively();
+    }
+
+    // The pipe thread alone, the test playing the helper.
+    void pipeThread()
+    {
+        // A peer that is not the expected process is refused.
+        {
+            Helper64Thread thread;
+            thread.setExpectedPeer(qint64(::getpid()) + 100000);
+            thread.start();
+            const QString id = QUuid::createUuid().toString();
+            const quint64 ticket = thread.beginRequest();
+            emit thread.doConnect(id);
+            QLocalSocket peer;
+            QTRY_VERIFY(QFile::exists(Helper64Protocol::socketPath(id)));
+            peer.connectToServer(Helper64Protocol::socketPath(id));
+            QVERIFY(!thread.waitFinished(ticket, 300));
+            QVERIFY(!thread.isConnected());
+        }
+        Helper64Thread thread;
+        thread.setExpectedPeer(::getpid());
+        thread.start();
+        const QString id = QUuid::createUuid().toString();
+        quint64 ticket = thread.beginRequest();
+        emit thread.doConnect(id);
+        QLocalSocket peer;
+        QTRY_VERIFY(QFile::exists(Helper64Protocol::socketPath(id)));
+        const QFileInfo socketFile(Helper64Protocol::socketPath(id));
+        QCOMPARE(socketFile.permissions() & (QFileDevice::WriteOther | QFileDevice::WriteGroup),
+                 QFileDevice::Permissions());
+        peer.connectToServer(Helper64Protocol::socketPath(id));
+        QVERIFY(peer.waitForConnected(2000));
+        QVERIFY(thread.waitFinished(ticket, 5000));
+        QVERIFY(thread.isConnected());
+        QVERIFY(!QFile::exists(Helper64Protocol::socketPath(id))); // no second connection
+
+        // A write arrives as one frame.
+        ticket = thread.beginRequest();
+        emit thread.doWrite(QStringLiteral("GET_IFILTERS"));
+        QVERIFY(thread.waitFinished(ticket, 5000));
+        QVERIFY(thread.writeOk());
+        QByteArray got;
+        while (got.size() < 4 + 24 && peer.waitForReadyRead(2000))
+            got += peer.readAll();
+        QCOMPARE(got, Helper64Protocol::frame(QStringLiteral("GET_IFILTERS")));
+
+        // A reply sent in pieces, with a part arriving before the read is asked for, is one
+        // message; a reply longer than a pipe buffer too.
+        const QString longReply(5000, QLatin1Char('r'));
+        const QByteArray frame = Helper64Protocol::frame(longReply);
+        peer.write(frame.left(3));
+        peer.waitForBytesWritten(1000);
+        QThread::msleep(50);
+        ticket = thread.beginRequest();
+        emit thread.doRead();
+        peer.write(frame.mid(3, 1000));
+        peer.waitForBytesWritten(1000);
+        QThread::msleep(20);
+        peer.write(frame.mid(1003));
+        peer.waitForBytesWritten(1000);
+        QVERIFY(thread.waitFinished(ticket, 5000));
+        QVERIFY(thread.readOk());
+        QCOMPARE(thread.data(), longReply);
+
+        // No reply: the wait times out. Then the peer goes away: a pending read fails at once.
+        ticket = thread.beginRequest();
+        emit thread.doRead();
+        QVERIFY(!thread.waitFinished(ticket, 200));
+        QElapsedTimer t;
+        t.start();
+        peer.disconnectFromServer();
+        QVERIFY(thread.waitFinished(ticket, 10000));
+        QVERIFY(t.elapsed() < 5000);
+        QVERIFY(!thread.readOk());
+        QVERIFY(thread.peerGone());
+        ticket = thread.beginRequest();
+        emit thread.doWrite(QStringLiteral("EXIT"));
+        QVERIFY(thread.waitFinished(ticket, 5000));
+        QVERIFY(!thread.writeOk());
+    }
+
+    // The helper's command line, and its end when the program goes away.
+    void helperEndsWithItsPeer()
+    {
+        QProcess wrong;
+        wrong.start(helper, {QStringLiteral("only-one")});
+        QVERIFY(wrong.waitForFinished(10000));
+        QCOMPARE(wrong.exitCode(), 2);
+
+        auto thread = std::make_unique<Helper64Thread>();
+        thread->start();
+        const QString id = QUuid::createUuid().toString();
+        QProcess process;
+        process.start(helper, {id, tmp.path(), work});
+        QVERIFY(process.waitForStarted(10000));
+        thread->setExpectedPeer(process.processId());
+        const quint64 ticket = thread->beginRequest();
+        emit thread->doConnect(id);
+        QVERIFY(thread->waitFinished(ticket, 20000));
+        QVERIFY(thread->isConnected());
+        QCOMPARE(process.state(), QProcess::Running);
+        thread.reset(); // closes the connection
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+    }
+
+    void noHelper()
+    {
+        Helper64Client client(work, QString());
+        QCOMPARE(client.currentState(), 0);
+        QVERIFY(client.getIFilters().empty());
+        QVERIFY(client.convert(L"/x.rtf").empty());
+        QVERIFY(!client.ensureRunning());
+        IFilter64Converter converter(&client);
+        QString out;
+        QVERIFY(!converter.convert(QStringLiteral("/x.rtf"), nullptr, &out, nullptr, QString(), nullptr));
+    }
+
+    void helperThatNeverConnects()
+    {
+        // Exits at once: the connect wait ends early.
+        QElapsedTimer t;
+        t.start();
+        {
+            Helper64Client client(work, QStringLiteral("/bin/true"), 30000);
+            QCOMPARE(client.currentState(), 0);
+            QCOMPARE(client.helperPid(), 0);
+        }
+        QVERIFY(t.elapsed() < 10000);
+        QVERIFY(logText().contains(QStringLiteral("Failed to connect to the pipe.")));
+
+        // Stays alive without connecting: after the wait it is ended by its pid.
+        const QString script = tmp.filePath(QStringLiteral("silent.sh"));
+        QVERIFY(testutil::writeFile(script, "#!/bin/sh\nexec sleep 30\n"));
+        QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        Helper64Client client(work, script, 500);
+        QCOMPARE(client.currentState(), 0);
+        QCOMPARE(client.helperPid(), 0);
+        QVERIFY(!client.ensureRunning()); // acts only on a hung helper
+
+        // A program that cannot be started.
+        Helper64Client missing(work, tmp.filePath(QStringLiteral("no-helper")), 500);
+        QCOMPARE(missing.currentState(), 0);
+        QVERIFY(logText().contains(QStringLiteral("Failed to start helper64.exe")));
+    }
+
+    // The real helper program: filter list, RTF conversion, restart after it died.
+    void realHelper()
+    {
+        qint64 pid = 0;
+        {
+            Helper64Client client(work, helper, 20000);
+            QCOMPARE(client.currentState(), 1);
+            pid = client.helperPid();
+            QVERIFY(processAlive(pid));
+
+            RegistryFile shipped;
+            QVERIFY(shipped.load(testutil::programDir() + QStringLiteral("/ifilters64.reg")));
+            const std::list<IFilterInfo> filters = client.getIFilters();
+            QCOMPARE(filters, getIFiltersFromRegistry(shipped));
+            QCOMPARE(int(filters.size()), 3);
+
+            const QString doc = rtf(QStringLiteral("letter.rtf"),
+                                    "Dear reader,\\par second \\u1046? paragraph\\par");
+            IFilter64Converter converter(&client);
+            QCOMPARE(converter.encoding(), QString());
+            QString out;
+            QVERIFY(converter.convert(doc, nullptr, &out, nullptr, QString(), nullptr));
+            QCOMPARE(QFileInfo(out).absolutePath(), QFileInfo(work).absoluteFilePath());
+            QCOMPARE(readText(out), QString::fromUtf8("Dear reader,\r\nsecond \xD0\x96 paragraph\r\n"));
+            QFile::remove(out);
+
+            // No filter for the type, a missing file: empty replies, the helper stays up.
+            QVERIFY(client.convert(tmp.filePath(QStringLiteral("x.txt")).toStdWString()).empty());
+            QVERIFY(client.convert(tmp.filePath(QStringLiteral("gone.rtf")).toStdWString()).empty());
+            QCOMPARE(client.currentState(), 1);
+
+            // Several threads at once: the exchanges are serialised.
+            std::atomic<int> good{0};
+            QList<QThread*> threads;
+            for (int i = 0; i < 6; ++i) {
+                threads << QThread::create([&, i] {
+                    const QString p = rtf(QStringLiteral("t%1.rtf").arg(i), "thread " + QByteArray::number(i));
+                    const QString o = QString::fromStdWString(client.convert(p.toStdWString()));
+                    if (readText(o) == QStringLiteral("thread %1\r\n").arg(i))
+                        ++good;
+                    QFile::remove(o);
+                });
+                threads.last()->start();
+            }
+            for (QThread* th : threads) {
+                th->wait();
+                delete th;
+            }
+            QCOMPARE(good.load(), 6);
+
+            // The helper dies between requests: the next request fails at once and marks it
+            // hung; ensureRunning starts a new one (by pid, with a new pipe).
+            QVERIFY(::kill(pid_t(pid), SIGKILL) == 0);
+            QElapsedTimer t;
+            t.start();
+            QVERIFY(client.convert(doc.toStdWString()).empty());
+            QVERIFY(t.elapsed() < 5000);
+            QCOMPARE(client.currentState(), 2);
+            QVERIFY(client.ensureRunning());
+            QVERIFY(logText().contains(QStringLiteral("Restart helper64.exe")));
+            QVERIFY(client.helperPid() != pid);
+            pid = client.helperPid();
+            QVERIFY(converter.convert(doc, nullptr, &out, nullptr, QString(), nullptr));
+            QFile::remove(out);
+            QVERIFY(client.ensureRunning()); // running: nothing to do
+            QCOMPARE(client.helperPid(), pid);
+        }
+        // Destruction sent "EXIT": the helper has ended and been reaped.
+        QVERIFY(!processAlive(pid));
+        QCOMPARE(QDir(work).entryList(QDir::Files), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHelper64)
+#include "tst_helper64.moc"

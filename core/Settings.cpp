@@ -21,6 +21,10 @@ const QString kDisabledExtensions = QStringLiteral("IFilters/DisabledExtensions"
 const QString kDisabledExtensions64 = QStringLiteral("IFilters/DisabledExtensions64");
 const QString kDisabledFilters = QStringLiteral("IFilters/DisabledFilters");
 
+const QStringList kExcludePathFields = {QStringLiteral("path"), QStringLiteral("active")};
+const QStringList kFileCategoryFields = {QStringLiteral("name"), QStringLiteral("extensions")};
+const QStringList kFileColumnFields = {QStringLiteral("type"), QStringLiteral("width")};
+
 QString defaultDbPath()
 {
     return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
@@ -133,57 +137,49 @@ Settings::~Settings() = default;
 QList<ExcludePath> Settings::excludePaths()
 {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
-    if (!QSettings::contains(kExcludePaths + QStringLiteral("/size")))
+    if (!hasArraySize(kExcludePaths))
         setExcludePaths(defaultExcludePaths_);
     QList<ExcludePath> list;
-    const int n = arraySize(kExcludePaths);
-    for (int i = 0; i < n; ++i)
-        list.append({arrayField(kExcludePaths, i, QStringLiteral("path")).toString(),
-                     arrayField(kExcludePaths, i, QStringLiteral("active")).toBool()});
+    const QList<QVariantList> rows = readRecords(kExcludePaths, kExcludePathFields);
+    for (const QVariantList& row : rows)
+        list.append({row.at(0).toString(), row.at(1).toBool()});
     return list;
 }
 
 void Settings::setExcludePaths(const QList<ExcludePath>& paths)
 {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
-    beginArrayRewrite(kExcludePaths, paths.size());
-    for (int i = 0; i < paths.size(); ++i) {
-        setArrayField(kExcludePaths, i, QStringLiteral("path"), paths.at(i).path);
-        setArrayField(kExcludePaths, i, QStringLiteral("active"), paths.at(i).active);
-    }
+    QList<QVariantList> rows;
+    for (const ExcludePath& p : paths)
+        rows.append({p.path, p.active});
+    writeRecords(kExcludePaths, kExcludePathFields, rows);
 }
 
 QList<FileCategory> Settings::fileCategories()
 {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
-    if (!QSettings::contains(kFileCategories + QStringLiteral("/size")))
+    if (!hasArraySize(kFileCategories))
         setFileCategories(defaultFileCategories_);
     QList<FileCategory> list;
-    const int n = arraySize(kFileCategories);
-    for (int i = 0; i < n; ++i)
-        list.append({arrayField(kFileCategories, i, QStringLiteral("name")).toString(),
-                     arrayField(kFileCategories, i, QStringLiteral("extensions")).toString()});
+    const QList<QVariantList> rows = readRecords(kFileCategories, kFileCategoryFields);
+    for (const QVariantList& row : rows)
+        list.append({row.at(0).toString(), row.at(1).toString()});
     return list;
 }
 
 void Settings::setFileCategories(const QList<FileCategory>& categories)
 {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
-    beginArrayRewrite(kFileCategories, categories.size());
-    for (int i = 0; i < categories.size(); ++i) {
-        setArrayField(kFileCategories, i, QStringLiteral("name"), categories.at(i).name);
-        setArrayField(kFileCategories, i, QStringLiteral("extensions"), categories.at(i).extensions);
-    }
+    QList<QVariantList> rows;
+    for (const FileCategory& c : categories)
+        rows.append({c.name, c.extensions});
+    writeRecords(kFileCategories, kFileCategoryFields, rows);
 }
 
 QList<FileColumnEntry> Settings::fileColumns() const
 {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
     QList<FileColumnEntry> list;
-    const int n = arraySize(kFileColumns);
-    for (int i = 0; i < n; ++i)
-        list.append({arrayField(kFileColumns, i, QStringLiteral("type")).toInt(),
-                     arrayField(kFileColumns, i, QStringLiteral("width")).toInt()});
+    const QList<QVariantList> rows = readRecords(kFileColumns, kFileColumnFields);
+    for (const QVariantList& row : rows)
+        list.append({row.at(0).toInt(), row.at(1).toInt()});
     return list;
 }
 
@@ -207,12 +203,10 @@ QList<int> Settings::fileColumnWidths() const
 
 void Settings::setFileColumns(const QList<FileColumnEntry>& columns)
 {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
-    beginArrayRewrite(kFileColumns, columns.size());
-    for (int i = 0; i < columns.size(); ++i) {
-        setArrayField(kFileColumns, i, QStringLiteral("type"), columns.at(i).type);
-        setArrayField(kFileColumns, i, QStringLiteral("width"), columns.at(i).width);
-    }
+    QList<QVariantList> rows;
+    for (const FileColumnEntry& c : columns)
+        rows.append({c.type, c.width});
+    writeRecords(kFileColumns, kFileColumnFields, rows);
 }
 
 QStringList Settings::disabledExtensions() const
@@ -247,12 +241,11 @@ void Settings::setDisabledFilters(const QStringList& clsids)
 
 QList<quint32> Settings::readDriveArray(const QString& group) const
 {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
     QList<quint32> drives;
-    const int n = arraySize(group);
-    for (int i = 0; i < n; ++i) {
+    const QStringList values = readStringArray(group);
+    for (const QString& value : values) {
         bool ok = false;
-        const uint serial = arrayField(group, i, QStringLiteral("value")).toString().toUInt(&ok, 16);
+        const uint serial = value.toUInt(&ok, 16);
         // An entry that is not a 32-bit hexadecimal number names no volume: leave it out
         // rather than turning it into serial 0.
         if (ok)
@@ -263,10 +256,10 @@ QList<quint32> Settings::readDriveArray(const QString& group) const
 
 void Settings::writeDriveArray(const QString& group, const QList<quint32>& drives)
 {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
-    beginArrayRewrite(group, drives.size());
-    for (int i = 0; i < drives.size(); ++i)
-        setArrayField(group, i, QStringLiteral("value"), QString::number(drives.at(i), 16));
+    QStringList values;
+    for (quint32 serial : drives)
+        values.append(QString::number(serial, 16));
+    writeStringArray(group, values);
 }
 
 ContentSearchOptions Settings::contentSearchOptions() const

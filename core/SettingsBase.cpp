@@ -122,23 +122,53 @@ void SettingsBase::setArrayField(const QString& group, int index, const QString&
     QSettings::setValue(entryKey(group, index, field), value);
 }
 
-QStringList SettingsBase::readStringArray(const QString& group) const
+QList<QVariantList> SettingsBase::readRecords(const QString& group, const QStringList& fields) const
 {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
-    QStringList list;
+    QList<QVariantList> rows;
     const int n = arraySize(group);
-    list.reserve(n);
-    for (int i = 0; i < n; ++i)
-        list.append(arrayField(group, i, QStringLiteral("value")).toString());
+    rows.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        QVariantList row;
+        row.reserve(fields.size());
+        for (const QString& field : fields)
+            row.append(arrayField(group, i, field));
+        rows.append(row);
+    }
+    return rows;
+}
+
+void SettingsBase::writeRecords(const QString& group, const QStringList& fields, const QList<QVariantList>& rows)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    beginArrayRewrite(group, rows.size());
+    for (int i = 0; i < rows.size(); ++i) {
+        for (int f = 0; f < fields.size(); ++f)
+            setArrayField(group, i, fields.at(f), rows.at(i).value(f));
+    }
+}
+
+bool SettingsBase::hasArraySize(const QString& group) const
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return QSettings::contains(group + QStringLiteral("/size"));
+}
+
+QStringList SettingsBase::readStringArray(const QString& group) const
+{
+    QStringList list;
+    const QList<QVariantList> rows = readRecords(group, {QStringLiteral("value")});
+    for (const QVariantList& row : rows)
+        list.append(row.at(0).toString());
     return list;
 }
 
 void SettingsBase::writeStringArray(const QString& group, const QStringList& list)
 {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
-    beginArrayRewrite(group, list.size());
-    for (int i = 0; i < list.size(); ++i)
-        setArrayField(group, i, QStringLiteral("value"), list.at(i));
+    QList<QVariantList> rows;
+    for (const QString& value : list)
+        rows.append(QVariantList{value});
+    writeRecords(group, {QStringLiteral("value")}, rows);
 }
 
 void SettingsBase::remove(const QString& key)

@@ -78,6 +78,15 @@ protected:
     void beginArrayRewrite(const QString& group, int count);
     void setArrayField(const QString& group, int index, const QString& field, const QVariant& value);
 
+    // Every entry of the array `group` (arraySize of them) as the values of `fields`, in field
+    // order; a missing field is an invalid QVariant.
+    QList<QVariantList> readRecords(const QString& group, const QStringList& fields) const;
+    // Replaces the array `group` (and any plain value under the same key) with one entry per
+    // row, each row giving the values of `fields` in field order.
+    void writeRecords(const QString& group, const QStringList& fields, const QList<QVariantList>& rows);
+    // Whether "<group>/size" is stored (an array saved empty counts).
+    bool hasArraySize(const QString& group) const;
+
     mutable std::recursive_mutex mutex_;
 
 private:

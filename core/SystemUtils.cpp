@@ -51,44 +51,51 @@ QString& elevationProgramPath()
     return path;
 }
 
-// Looks up the account of `uid`: its name and primary group. False when it has no entry.
-bool lookupAccount(uid_t uid, QByteArray& name, gid_t& primaryGroup)
+// Runs a reentrant user/group database lookup (getpwuid_r, getgrnam_r, ...) with a buffer
+// that doubles, up to `limit` bytes, while the lookup answers ERANGE, and hands the entry found
+// to `use` while its strings are still valid. False when there is no entry.
+template <class Entry, class Lookup, class Use>
+bool lookupEntry(int sizeName, std::size_t limit, Lookup lookup, Use use)
 {
-    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    const long size = ::sysconf(sizeName);
     std::vector<char> buffer(size > 0 ? size_t(size) : 16384);
     for (;;) {
-        struct passwd pw;
-        struct passwd* result = nullptr;
-        const int rc = ::getpwuid_r(uid, &pw, buffer.data(), buffer.size(), &result);
-        if (rc == ERANGE && buffer.size() < (1u << 20)) {
+        Entry entry;
+        Entry* result = nullptr;
+        const int rc = lookup(&entry, buffer.data(), buffer.size(), &result);
+        if (rc == ERANGE && buffer.size() < limit) {
             buffer.resize(buffer.size() * 2);
             continue;
         }
         if (rc != 0 || !result)
             return false;
-        name = QByteArray(pw.pw_name);
-        primaryGroup = pw.pw_gid;
+        use(entry);
         return true;
     }
 }
 
+// Looks up the account of `uid`: its name and primary group. False when it has no entry.
+bool lookupAccount(uid_t uid, QByteArray& name, gid_t& primaryGroup)
+{
+    return lookupEntry<struct passwd>(
+        _SC_GETPW_R_SIZE_MAX, 1u << 20,
+        [uid](struct passwd* pw, char* buffer, size_t size, struct passwd** result) {
+            return ::getpwuid_r(uid, pw, buffer, size, result);
+        },
+        [&](const struct passwd& pw) {
+            name = QByteArray(pw.pw_name);
+            primaryGroup = pw.pw_gid;
+        });
+}
+
 bool lookupGroup(const char* groupName, gid_t& gid)
 {
-    long size = ::sysconf(_SC_GETGR_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? size_t(size) : 16384);
-    for (;;) {
-        struct group gr;
-        struct group* result = nullptr;
-        const int rc = ::getgrnam_r(groupName, &gr, buffer.data(), buffer.size(), &result);
-        if (rc == ERANGE && buffer.size() < (1u << 22)) {
-            buffer.resize(buffer.size() * 2);
-            continue;
-        }
-        if (rc != 0 || !result)
-            return false;
-        gid = gr.gr_gid;
-        return true;
-    }
+    return lookupEntry<struct group>(
+        _SC_GETGR_R_SIZE_MAX, 1u << 22,
+        [groupName](struct group* gr, char* buffer, size_t size, struct group** result) {
+            return ::getgrnam_r(groupName, gr, buffer, size, result);
+        },
+        [&](const struct group& gr) { gid = gr.gr_gid; });
 }
 
 // Whether the account `name` (primary group `primaryGroup`) belongs to an administrators group.

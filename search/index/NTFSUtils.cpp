@@ -2,6 +2,18 @@
 #include "platform/VolumeLayer.h"
 #include "core/FileSearchException.h"
 
+#include <QMetaType>
+
+namespace {
+// The id types travel in signals (also queued ones and signal spies) by their own names.
+const int metaTypesRegistered = [] {
+    qRegisterMetaType<FRN>("FRN");
+    qRegisterMetaType<USN>("USN");
+    qRegisterMetaType<JournalID>("JournalID");
+    return 0;
+}();
+}
+
 QStringList getNtfsDrives()
 {
     const QList<VolumeDescription> volumes = VolumeLayer::instance().volumes();

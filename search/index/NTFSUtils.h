@@ -23,6 +23,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+// The three are registered as Qt meta types under these names (signals may be queued or spied).
 typedef quint64 FRN;        // file reference number: the inode number
 typedef qint64 USN;         // position in a volume's change journal
 typedef quint64 JournalID;  // identity of one change journal (random, non-zero)

@@ -1,0 +1,188 @@
+// The table reader: root first, every object reported, failures never taken for the end of
+// the table, cancellation; over a scripted volume layer and over a real tmpfs (root).
+#include "search/index/MFTReader.h"
+#include "search/index/ScriptedVolumeLayer.h"
+#include "core/FileSearchException.h"
+#include "testutil.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class MFTReaderTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ScriptedVolumeLayer layer_;
+
+    void script(int files)
+    {
+        QVector<ScriptedVolumeLayer::Entry> entries;
+        entries.append({10, 2, "docs", true});
+        for (int i = 0; i < files; ++i)
+            entries.append({quint64(100 + i), 10, "file" + QByteArray::number(i), false});
+        entries.append({11, 2, "$Extend-like name", false});  // no "$" rule on Linux
+        entries.append({12, 10, "bad-\xff", false});
+        layer_.setEntries(QStringLiteral("/vol"), entries);
+        layer_.setFileId(QStringLiteral("/vol"), 2, true);
+    }
+
+private slots:
+    void init()
+    {
+        layer_.setBatchSize(7);
+        VolumeLayer::setInstance(&layer_);
+    }
+
+    void cleanup()
+    {
+        VolumeLayer::setInstance(nullptr);
+    }
+
+    void rootFirstThenEveryObject()
+    {
+        script(20);
+        MFTReader reader;
+        QSignalSpy found(&reader, &MFTReader::fileFound);
+        reader.read(QStringLiteral("/vol"), nullptr);
+        QCOMPARE(found.size(), 24);
+        QCOMPARE(found[0][0].value<FRN>(), FRN(2));
+        QCOMPARE(found[0][1].value<FRN>(), FRN(0));
+        QCOMPARE(found[0][2].toString(), QStringLiteral("/vol"));
+        QCOMPARE(found[0][3].toBool(), true);
+        QCOMPARE(found[1][2].toString(), QStringLiteral("docs"));
+        QCOMPARE(found[22][2].toString(), QStringLiteral("$Extend-like name"));
+        // A name that is not UTF-8 keeps its bytes through the signal.
+        QCOMPARE(fileNameToBytes(found[23][2].toString()), QByteArray("bad-\xff"));
+    }
+
+    void batchesCarryRawNames()
+    {
+        script(20);
+        MFTReader reader;
+        QSignalSpy found(&reader, &MFTReader::fileFound);
+        QVector<QByteArray> names;
+        int batches = 0;
+        reader.read(QStringLiteral("/vol"), nullptr, [&](const VolumeEntryBatch& b) {
+            ++batches;
+            for (size_t i = 0; i < b.size(); ++i)
+                names.append(QByteArray(b.name(i), b.nameLength(i)));
+        });
+        QCOMPARE(found.size(), 0);  // the batch form does not emit signals
+        QCOMPARE(names.size(), 24);
+        QCOMPARE(names.first(), QByteArray("/vol"));
+        QCOMPARE(names.last(), QByteArray("bad-\xff"));
+        QCOMPARE(batches, 1 + 4);  // root alone, then 23 records by 7
+    }
+
+    void rootWithoutNumberThrows()
+    {
+        script(3);
+        layer_.setFileId(QStringLiteral("/vol"), 0, true);
+        MFTReader reader;
+        QSignalSpy found(&reader, &MFTReader::fileFound);
+        try {
+            reader.read(QStringLiteral("/vol"), nullptr);
+            QFAIL("no exception");
+        } catch (const FileSearchException& e) {
+            QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("Failed to open volume /vol")));
+        }
+        QCOMPARE(found.size(), 0);
+    }
+
+    void failedEnumerationIsNotTheEnd()
+    {
+        script(30);
+        layer_.setEnumerationFailure(QStringLiteral("/vol"), 10, QStringLiteral("I/O error"));
+        MFTReader reader;
+        QSignalSpy found(&reader, &MFTReader::fileFound);
+        bool threw = false;
+        try {
+            reader.read(QStringLiteral("/vol"), nullptr);
+        } catch (const FileSearchCancelException&) {
+            QFAIL("a failure is no cancellation");
+        } catch (const FileSearchException& e) {
+            threw = QString::fromUtf8(e.what()).contains(QStringLiteral("I/O error"));
+        }
+        QVERIFY(threw);
+        QVERIFY(found.size() < 34);
+    }
+
+    void cancelAfterTheCurrentBatch()
+    {
+        ScriptedVolumeLayer layer;
+        layer.setBatchSize(5);
+        QVector<ScriptedVolumeLayer::Entry> entries;
+        for (int i = 0; i < 50; ++i)
+            entries.append({quint64(100 + i), 2, "f" + QByteArray::number(i), false});
+        layer.setEntries(QStringLiteral("/c"), entries);
+        layer.setFileId(QStringLiteral("/c"), 2, true);
+        VolumeLayer::setInstance(&layer);
+        MFTReader reader;
+        bool cancel = false;
+        int seen = 0;
+        connect(&reader, &MFTReader::fileFound, this, [&] {
+            if (++seen == 8)
+                cancel = true;
+        });
+        try {
+            reader.read(QStringLiteral("/c"), &cancel);
+            QFAIL("no exception");
+        } catch (const FileSearchCancelException& e) {
+            QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("Canceled")));
+            QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("MFTReader")));
+        }
+        QCOMPARE(seen, 11);  // root + two batches of five: the batch under way is completed
+    }
+
+    void realVolume()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (mounting in a private mount namespace)");
+        VolumeLayer::setInstance(nullptr);
+        QVERIFY(::unshare(CLONE_NEWNS) == 0);
+        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        QTemporaryDir dir;
+        const QByteArray mp = QFile::encodeName(dir.path()) + "/vol";
+        QVERIFY(::mkdir(mp.constData(), 0755) == 0);
+        QVERIFY(::mount("tmpfs", mp.constData(), "tmpfs", 0, "size=4m") == 0);
+        QVERIFY(::mkdir((mp + "/a").constData(), 0755) == 0);
+        const int fd = ::open((mp + "/a/\xff.txt").constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        struct stat root, a, f;
+        QVERIFY(::stat(mp.constData(), &root) == 0 && ::stat((mp + "/a").constData(), &a) == 0
+                && ::stat((mp + "/a/\xff.txt").constData(), &f) == 0);
+
+        MFTReader reader;
+        QSignalSpy found(&reader, &MFTReader::fileFound);
+        reader.read(QFile::decodeName(mp), nullptr);
+        ::umount2(mp.constData(), MNT_DETACH);
+        QCOMPARE(found.size(), 3);
+        QCOMPARE(found[0][0].value<FRN>(), FRN(root.st_ino));
+        QCOMPARE(found[0][1].value<FRN>(), FRN(0));
+        QCOMPARE(found[0][2].toString(), QFile::decodeName(mp));
+        bool sawA = false, sawF = false;
+        for (int i = 1; i < 3; ++i) {
+            if (found[i][0].value<FRN>() == FRN(a.st_ino)) {
+                sawA = found[i][1].value<FRN>() == FRN(root.st_ino) && found[i][3].toBool();
+            } else if (found[i][0].value<FRN>() == FRN(f.st_ino)) {
+                sawF = found[i][1].value<FRN>() == FRN(a.st_ino) && !found[i][3].toBool()
+                    && fileNameToBytes(found[i][2].toString()) == QByteArray("\xff.txt");
+            }
+        }
+        QVERIFY(sawA);
+        QVERIFY(sawF);
+        QVERIFY_EXCEPTION_THROWN(reader.read(QFile::decodeName(mp + "/gone"), nullptr), FileSearchException);
+    }
+};
+
+QTEST_GUILESS_MAIN(MFTReaderTest)
+#include "tst_mftreader.moc"

@@ -1,0 +1,199 @@
+// The journal monitor over a scripted reader: forwarding, the resume-point contract, joining
+// on stop, and the failure signal.
+#include "search/index/ChangeJournal.h"
+#include "search/index/ScriptedJournalBackend.h"
+#include "search/index/ScriptedJournalReader.h"
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+#include "testutil.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+
+using E = ScriptedJournalEvent;
+
+class ChangeJournalTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir logDir_;
+
+private slots:
+    void initTestCase()
+    {
+        Logger::instance(logDir_.filePath(QStringLiteral("test.log")));
+    }
+
+    void forwardsEventsInOrderWithoutUsn()
+    {
+        auto* reader = new ScriptedJournalReader;
+        reader->addBatch({E::added(5, 2, QStringLiteral("a")), E::renamed(5, 3, QStringLiteral("b"), false),
+                          E::deleted(6, true)}, 100);
+        ChangeJournal journal;
+        journal.setReader(QStringLiteral("/vol"), reader);
+        QStringList log;
+        connect(&journal, &ChangeJournal::fileAdded, this, [&](FRN f, FRN p, const QString& n, bool d) {
+            log << QStringLiteral("add %1 %2 %3 %4").arg(f).arg(p).arg(n).arg(d);
+        }, Qt::DirectConnection);
+        connect(&journal, &ChangeJournal::fileRenamed, this, [&](FRN f, FRN p, const QString& n, bool d) {
+            log << QStringLiteral("ren %1 %2 %3 %4").arg(f).arg(p).arg(n).arg(d);
+        }, Qt::DirectConnection);
+        connect(&journal, &ChangeJournal::fileDeleted, this, [&](FRN f, bool d) {
+            log << QStringLiteral("del %1 %2").arg(f).arg(d);
+        }, Qt::DirectConnection);
+        journal.start(10);
+        QVERIFY(reader->waitDelivered(100));
+        QCOMPARE(journal.stop(), USN(100));
+        QCOMPARE(log, QStringList({"add 5 2 a 0", "ren 5 3 b 0", "del 6 1"}));
+        QCOMPARE(reader->lastStart(), USN(10));
+        QVERIFY(!journal.isRunning());
+    }
+
+    // The resume point moves only when a whole batch has been applied.
+    void resumePointMovesAfterTheWholeBatch()
+    {
+        auto* reader = new ScriptedJournalReader;
+        ChangeJournal journal;
+        journal.setReader(QStringLiteral("/vol"), reader);
+        QVector<USN> seenDuringEvents;
+        connect(&journal, &ChangeJournal::fileAdded, this, [&](FRN, FRN, const QString&, bool) {
+            seenDuringEvents.append(journal.lastUsn());
+        }, Qt::DirectConnection);
+        QSignalSpy applied(&journal, &ChangeJournal::batchApplied);
+        reader->addBatch({E::added(1, 2, "x"), E::added(3, 2, "y")}, 200);
+        reader->addBatch({E::added(4, 2, "z")}, 300);
+        reader->addBatch({E::added(9, 2, "old")}, 40);  // at or below the position: skipped
+        journal.start(50);
+        QVERIFY(reader->waitDelivered(300));
+        QCOMPARE(seenDuringEvents, QVector<USN>({50, 50, 200}));
+        QTRY_COMPARE(applied.size(), 2);
+        QCOMPARE(applied[0][0].value<USN>(), USN(200));
+        QCOMPARE(applied[1][0].value<USN>(), USN(300));
+        QCOMPARE(journal.lastUsn(), USN(300));
+        QCOMPARE(journal.stop(), USN(300));
+    }
+
+    void stopWithoutBatchesReturnsTheStart()
+    {
+        auto* reader = new ScriptedJournalReader;
+        ChangeJournal journal;
+        journal.setReader(QStringLiteral("/vol"), reader);
+        journal.start(77);
+        QTRY_COMPARE(reader->readCalls(), 1);
+        QVERIFY(journal.isRunning());
+        QCOMPARE(journal.stop(), USN(77));
+        QVERIFY(!journal.isRunning());
+        QVERIFY(reader->isCanceled());
+    }
+
+    // stop() always joins, even while an update slot is busy: nothing runs after it returns.
+    void stopJoinsABusyMonitor()
+    {
+        auto* reader = new ScriptedJournalReader;
+        ChangeJournal journal;
+        journal.setReader(QStringLiteral("/vol"), reader);
+        std::atomic<int> inSlot{0}, done{0};
+        connect(&journal, &ChangeJournal::fileAdded, this, [&](FRN, FRN, const QString&, bool) {
+            inSlot = 1;
+            QThread::msleep(100);
+            done.fetch_add(1);
+        }, Qt::DirectConnection);
+        reader->addBatch({E::added(1, 2, "slow")}, 10);
+        journal.start(0);
+        QTRY_COMPARE(inSlot.load(), 1);
+        const USN usn = journal.stop();
+        QCOMPARE(done.load(), 1);
+        QVERIFY(!journal.isRunning());
+        QCOMPARE(usn, USN(10));
+        // A batch added after stop is never delivered.
+        reader->addBatch({E::added(2, 2, "late")}, 20);
+        QTest::qWait(20);
+        QCOMPARE(done.load(), 1);
+    }
+
+    void stopBeforeStartAndDestructorWhileRunning()
+    {
+        {
+            ChangeJournal idle;
+            QCOMPARE(idle.stop(), USN(0));  // no reader at all
+            auto* reader = new ScriptedJournalReader;
+            idle.setReader(QStringLiteral("/vol"), reader);
+            QCOMPARE(idle.stop(), USN(0));
+            QVERIFY(reader->isCanceled());
+        }
+        QPointer<ScriptedJournalReader> reader = new ScriptedJournalReader;
+        {
+            ChangeJournal running;
+            running.setReader(QStringLiteral("/vol"), reader);
+            running.start(5);
+            QTRY_COMPARE(reader->readCalls(), 1);
+        }  // must cancel, join and delete the reader
+        QVERIFY(reader.isNull());
+    }
+
+    // A journal that cannot be read is reported (and logged) so the index is rebuilt.
+    void failedReadIsReported()
+    {
+        auto* reader = new ScriptedJournalReader;
+        ChangeJournal journal;
+        journal.setReader(QStringLiteral("/vol"), reader);
+        QSignalSpy failed(&journal, &ChangeJournal::journalFailed);
+        QSignalSpy applied(&journal, &ChangeJournal::batchApplied);
+        reader->addBatch({E::added(1, 2, "kept")}, 10);
+        reader->failRead(QStringLiteral("records before USN 10 are missing"));
+        journal.start(0);
+        QTRY_COMPARE(failed.size(), 1);
+        QCOMPARE(failed[0][0].toString(), QStringLiteral("/vol"));
+        QVERIFY(failed[0][1].toString().contains(QStringLiteral("records before USN 10 are missing")));
+        QTRY_VERIFY(!journal.isRunning());
+        QCOMPARE(applied.size(), 1);
+        QCOMPARE(journal.stop(), USN(10));
+        const QByteArray log = testutil::readFile(Logger::instance().filePath());
+        const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(log.constData()), log.size() / 2);
+        QVERIFY(text.contains(QStringLiteral("\tERROR\tChangeJournal\tJournal of /vol failed: ")));
+    }
+
+    void monitorThreadIsNamedAfterTheVolume()
+    {
+        auto* reader = new ScriptedJournalReader;
+        ChangeJournal journal;
+        journal.setReader(QStringLiteral("/media/backup"), reader);
+        QString name;
+        connect(&journal, &ChangeJournal::fileAdded, this, [&](FRN, FRN, const QString&, bool) {
+            name = QThread::currentThread()->objectName();
+        }, Qt::DirectConnection);
+        reader->addBatch({E::added(1, 2, "x")}, 1);
+        journal.start(0);
+        QVERIFY(reader->waitDelivered(1));
+        journal.stop();
+        QCOMPARE(name, QStringLiteral("MONITOR_backup"));
+    }
+
+    void scriptedBackendHandsOutReadersAndStates()
+    {
+        ScriptedJournalBackend backend;
+        JournalBackend::setInstance(&backend);
+        QVERIFY_EXCEPTION_THROWN(queryJournalData(QStringLiteral("/v")), FileSearchException);
+        QVERIFY_EXCEPTION_THROWN(JournalBackend::instance().createReader(QStringLiteral("/v")), FileSearchException);
+        JournalState state;
+        state.journalId = 0x1234;
+        state.firstUsn = 16;
+        state.nextUsn = 4096;
+        backend.setState(QStringLiteral("/v"), state);
+        QCOMPARE(queryJournalData(QStringLiteral("/v")).journalId, JournalID(0x1234));
+        QCOMPARE(queryJournalData(QStringLiteral("/v")).nextUsn, USN(4096));
+        IChangeJournalReader* r = JournalBackend::instance().createReader(QStringLiteral("/v"));
+        QCOMPARE(static_cast<IChangeJournalReader*>(backend.reader(QStringLiteral("/v"))), r);
+        QCOMPARE(backend.readersCreated(QStringLiteral("/v")), 1);
+        delete r;
+        QVERIFY(backend.reader(QStringLiteral("/v")) == nullptr);
+        JournalBackend::setInstance(nullptr);
+    }
+};
+
+QTEST_GUILESS_MAIN(ChangeJournalTest)
+#include "tst_changejournal.moc"

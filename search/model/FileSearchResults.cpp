@@ -207,8 +207,15 @@ int FileSearchResults::itemCount() const
     return int(dirs.size() + files.size());
 }
 
+int FileSearchResults::categoryFilter() const
+{
+    std::lock_guard<std::mutex> guard(listMutex);
+    return categoryFilter_;
+}
+
 bool FileSearchResults::isDir(int row) const
 {
+    std::lock_guard<std::mutex> guard(listMutex);
     return categoryFilter_ < 2 && row >= 0 && std::size_t(row) < dirs.size();
 }
 
@@ -217,6 +224,7 @@ QString FileSearchResults::filePath(int row, int* matches) const
     if (row < 0)
         return QString();
     const auto r = std::size_t(row);
+    std::lock_guard<std::mutex> guard(listMutex);
     if (categoryFilter_ < 2) {
         if (r < dirs.size())
             return fullPath(dirs[r].path, dirs[r].name);
@@ -294,6 +302,7 @@ void FileSearchResults::setName(int row, const QString& name)
         return;
     const auto r = std::size_t(row);
     const char* pooled = internName(name);
+    std::lock_guard<std::mutex> guard(listMutex);
     const FileItem* target = nullptr;
     if (categoryFilter_ < 2) {
         if (r < dirs.size()) {
@@ -379,6 +388,7 @@ void FileSearchResults::sortItems(std::vector<Item>& items, int column, Qt::Sort
 
 void FileSearchResults::sort(int column, Qt::SortOrder order)
 {
+    std::lock_guard<std::mutex> guard(listMutex);
     if (categoryFilter_ < 2)
         sortItems(dirs, column, order);
     if (categoryFilter_ == 0)

@@ -19,10 +19,12 @@
 // times, not n log n. The other keys are also computed once per item.
 //
 // Concurrency: adds come from search threads, serialised by the caller (the file search's mutex,
-// or its one name-phase thread); the pools are thread-safe. The item lists are additionally
-// guarded by a small internal mutex for adds, setCategoryFilter and count()/itemCount(), so
-// progress polling or a filter change from another thread never meets a list while it grows. Filtering, sorting, removal and
-// renaming run on the GUI thread once the search has finished.
+// or its one name-phase thread); the pools are thread-safe. The result table reads rows while a
+// search still delivers them, and the user may change the filter or the sort meanwhile, so every
+// operation on the item lists (adds, filter, count, filePath, isDir, removal, renaming, sorting)
+// takes a small internal mutex: no reader ever meets a list while it grows (reallocates). The
+// references returned by dirItems/fileItems/filteredItems are not guarded: use them only once
+// the search has finished.
 #pragma once
 
 #include "core/FileCategory.h"
@@ -63,7 +65,7 @@ public:
 
     // 0 all, 1 folders only, n >= 2 the files of categories[n - 2].
     void setCategoryFilter(int index, const QList<FileCategory>& categories);
-    int categoryFilter() const { return categoryFilter_; }
+    int categoryFilter() const;
 
     // Rows under the filter.
     int count() const;

@@ -14,6 +14,8 @@
 #include <set>
 #include <thread>
 
+#include <malloc.h>
+
 namespace {
 
 const QList<FileCategory> categories = {{QStringLiteral("Document"), QStringLiteral("txt;doc")},
@@ -315,6 +317,44 @@ private slots:
         for (const auto& f : r.fileItems())
             pathPointers.insert(f.path);
         QCOMPARE(int(pathPointers.size()), 10);
+    }
+
+    void rowsReadWhileAddsGrowTheLists()
+    {
+        // The result table reads the rows already delivered while the search still adds (and the
+        // lists reallocate): every read must see a whole, valid item.
+        // Freed memory is overwritten, so a read from a list's old buffer shows as garbage.
+        mallopt(M_PERTURB, 0xA5);
+        FileSearchResults r;
+        r.addDir(QStringLiteral("first"), QStringLiteral("/d"));
+        r.addFile(QStringLiteral("f0.txt"), QStringLiteral("/d"), 0);
+        std::atomic<bool> done{false};
+        std::thread adder([&] {
+            for (int i = 1; i < 150000; ++i) {
+                if (i % 64 == 0)
+                    std::this_thread::yield();
+                if (i % 1000 == 0)
+                    r.addDir(QStringLiteral("first"), QStringLiteral("/d"));
+                else
+                    r.addFile(QStringLiteral("f%1.txt").arg(i % 7), QStringLiteral("/d"), i % 7);
+            }
+            done = true;
+        });
+        int bad = 0;
+        while (!done.load()) {
+            const int n = r.count();
+            for (int row : {0, 1, n / 2, n - 1}) {
+                int matches = -1;
+                const QString path = r.filePath(row, &matches);
+                const bool dir = r.isDir(row);
+                if (!path.startsWith(QLatin1String("/d/")) || (!dir && (matches < 0 || matches > 6)))
+                    ++bad;
+            }
+        }
+        adder.join();
+        QCOMPARE(bad, 0);
+        mallopt(M_PERTURB, 0);
+        QCOMPARE(r.itemCount(), 150001);
     }
 };
 

@@ -1,0 +1,307 @@
+#include "search/index/NTFSDB.h"
+
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+#include "search/index/DriveConnectionNotifier.h"
+#include "search/index/NTFSDriveDB.h"
+#include "search/index/NTFSUtils.h"
+
+#include <QReadLocker>
+#include <QWriteLocker>
+
+namespace {
+
+const char* const Tag = "NTFSDB";
+
+void writeLog(int level, const QString& text)
+{
+    Logger::instance().writeQString(level, Tag, text);
+}
+
+// Emits updateFinished when it goes out of scope, whatever ends the update.
+template <class F>
+struct OnExit
+{
+    F f;
+    ~OnExit() { f(); }
+};
+template <class F>
+OnExit<F> onExit(F f)
+{
+    return OnExit<F>{f};
+}
+
+} // namespace
+
+NTFSDB::NTFSDB(QObject* parent, const QString& mountInfoPath)
+    : QObject(parent)
+    , pool(std::make_shared<StringPool>())
+    , settings_(new IndexingSettings)
+{
+    notifier_.reset(new DriveConnectionNotifier);
+    connect(notifier_.get(), &DriveConnectionNotifier::driveConnected, this, &NTFSDB::onDriveConnected);
+    connect(notifier_.get(), &DriveConnectionNotifier::driveDisconnected, this, &NTFSDB::onDriveDisconnected);
+    notifier_->setup(mountInfoPath);
+    eventThread = std::thread([this] { driveEventLoop(); });
+}
+
+NTFSDB::~NTFSDB()
+{
+    {
+        std::lock_guard<std::mutex> guard(eventMutex);
+        eventStop = true;
+        driveStop = true; // cancels an indexing started for a volume event
+        events.clear();
+    }
+    eventChanged.notify_all();
+    eventThread.join();
+    notifier_.reset();
+
+    std::lock_guard<std::mutex> update(updateMutex);
+    for (auto& d : drives)
+        d.second->stopJournal();
+    if (initialized)
+        saveAll();
+    std::lock_guard<std::mutex> guard(drivesMutex);
+    drives.clear();
+}
+
+IndexingSettings NTFSDB::settings() const
+{
+    std::lock_guard<std::mutex> guard(settingsMutex);
+    return *settings_;
+}
+
+void NTFSDB::autoAdd(quint32 serial, const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> guard(settingsMutex);
+    if (serial == 0 || settings_->indexDrives.contains(serial) || settings_->noIndexDrives.contains(serial))
+        return;
+    const bool fixed = isFixedDrive(mountPoint);
+    if ((settings_->autoAddFixed && fixed) || (settings_->autoAddRemovable && !fixed))
+        settings_->indexDrives.append(serial);
+}
+
+void NTFSDB::setSettings(bool* stop, const IndexingSettings& s)
+{
+    std::lock_guard<std::mutex> update(updateMutex);
+    {
+        std::lock_guard<std::mutex> guard(settingsMutex);
+        *settings_ = s;
+    }
+    for (const QString& mountPoint : getNtfsDrives()) {
+        const quint32 v = getVolumeSerialNumber(mountPoint);
+        if (v == 0)
+            continue; // cannot be identified
+        serials.insert(mountPoint, v);
+        autoAdd(v, mountPoint);
+    }
+    initialized = true;
+    this->update(stop, nullptr);
+}
+
+void NTFSDB::updateDrives(bool* stop, const IndexingSettings& s)
+{
+    std::lock_guard<std::mutex> update(updateMutex);
+    {
+        std::lock_guard<std::mutex> guard(settingsMutex);
+        *settings_ = s;
+    }
+    this->update(stop, &s);
+}
+
+void NTFSDB::update(bool* stop, const IndexingSettings* given)
+{
+    for (auto it = serials.constBegin(); it != serials.constEnd(); ++it)
+        autoAdd(getVolumeSerialNumber(it.key()), it.key());
+    const IndexingSettings s = given ? *given : settings();
+
+    // Only present volumes are to be added: a listed volume that is not mounted is skipped
+    // without an update.
+    const QList<quint32> present = serials.values();
+    QList<quint32> toAdd;
+    for (const quint32 v : s.indexDrives) {
+        if (v != 0 && present.contains(v) && drives.find(v) == drives.end() && !toAdd.contains(v))
+            toAdd.append(v);
+    }
+    QList<quint32> toRemove;
+    for (const auto& d : drives) {
+        const QString mountPoint = d.second->drive();
+        const bool present = serials.contains(mountPoint) && serials.value(mountPoint) == d.first;
+        if (!present || !s.indexDrives.contains(d.first))
+            toRemove.append(d.first);
+    }
+    QList<quint32> toDrop;
+    for (const quint32 v : s.noIndexDrives) {
+        if (drives.find(v) != drives.end() && !toDrop.contains(v))
+            toDrop.append(v);
+    }
+
+    if (!toAdd.isEmpty() || !toRemove.isEmpty() || !toDrop.isEmpty())
+        applyLists(stop, toAdd, toRemove, toDrop);
+
+    for (auto& d : drives)
+        d.second->setExclusions(s);
+
+    const QString dbPath = settings().dbPath;
+    for (const QString& mountPoint : getNtfsDrives()) {
+        const quint32 v = getVolumeSerialNumber(mountPoint);
+        if (v != 0 && !s.indexDrives.contains(v))
+            NTFSDriveDB::deleteDBFile(dbPath, v);
+    }
+}
+
+std::unique_ptr<NTFSDriveDB> NTFSDB::takeDrive(quint32 serial)
+{
+    std::lock_guard<std::mutex> guard(drivesMutex);
+    auto it = drives.find(serial);
+    if (it == drives.end())
+        return nullptr;
+    std::unique_ptr<NTFSDriveDB> db = std::move(it->second);
+    drives.erase(it);
+    return db;
+}
+
+void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<quint32>& toRemove,
+                        const QList<quint32>& toDrop)
+{
+    // Volumes leave before new ones are created: a volume mounted where another one was gets
+    // a journal of its own, never the departed volume's.
+    QWriteLocker locker(&lock);
+    emit updateStarted();
+    auto finished = onExit([this] { emit updateFinished(); });
+
+    for (const quint32 v : toRemove) {
+        std::unique_ptr<NTFSDriveDB> db = takeDrive(v);
+        if (!db)
+            continue;
+        try {
+            db->save(); // stops and joins its monitor first
+        } catch (const std::exception& e) {
+            writeLog(Logger::Error, QStringLiteral("Failed to save the index of %1: %2").arg(db->drive(), QString::fromUtf8(e.what())));
+        }
+    }
+
+    for (const quint32 v : toDrop) {
+        std::unique_ptr<NTFSDriveDB> db = takeDrive(v);
+        if (db)
+            db->stopJournal();
+    }
+
+    for (const quint32 v : toAdd) {
+        QStringList holders;
+        for (auto it = serials.constBegin(); it != serials.constEnd(); ++it) {
+            if (it.value() == v)
+                holders.append(it.key());
+        }
+        if (holders.isEmpty())
+            continue; // not present
+        for (int i = 1; i < holders.size(); ++i) {
+            writeLog(Logger::Warning, QStringLiteral("Volume %1 has the serial number %2 of volume %3; it is not indexed")
+                                          .arg(holders.at(i), QString::number(v, 16), holders.first()));
+        }
+        const QString mountPoint = holders.first();
+        try {
+            std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(mountPoint, pool, settings(), v));
+            db->init(stop);
+            std::lock_guard<std::mutex> guard(drivesMutex);
+            drives[v] = std::move(db);
+        } catch (const FileSearchCancelException&) {
+            throw;
+        } catch (const std::exception& e) {
+            writeLog(Logger::Error, QStringLiteral("Failed to index volume %1: %2").arg(mountPoint, QString::fromUtf8(e.what())));
+        }
+    }
+}
+
+void NTFSDB::search(FileSearchRequest* request, FileSearchResults* results)
+{
+    QReadLocker locker(&lock);
+    for (auto& d : drives)
+        d.second->search(request, results);
+}
+
+void NTFSDB::indexedCounts(QMap<QString, int>& out) const
+{
+    std::lock_guard<std::mutex> guard(drivesMutex);
+    for (const auto& d : drives)
+        out[d.second->drive()] = d.second->count();
+}
+
+void NTFSDB::saveAll()
+{
+    QWriteLocker locker(&lock);
+    for (auto& d : drives) {
+        try {
+            d.second->save();
+        } catch (const std::exception& e) {
+            writeLog(Logger::Error, QStringLiteral("Failed to save the index of %1: %2").arg(d.second->drive(), QString::fromUtf8(e.what())));
+        }
+    }
+}
+
+void NTFSDB::onDriveConnected(const QString& mountPoint)
+{
+    enqueueDriveEvent([this, mountPoint] {
+        std::lock_guard<std::mutex> update(updateMutex);
+        // Only indexable local volumes that can be identified take part.
+        if (!isNtfsVolume(mountPoint) || isNetworkDrive(mountPoint) || isSubstDrive(mountPoint))
+            return;
+        const quint32 v = getVolumeSerialNumber(mountPoint);
+        if (v == 0)
+            return;
+        serials.insert(mountPoint, v);
+        this->update(&driveStop, nullptr);
+    });
+}
+
+void NTFSDB::onDriveDisconnected(const QString& mountPoint)
+{
+    enqueueDriveEvent([this, mountPoint] {
+        std::lock_guard<std::mutex> update(updateMutex);
+        if (serials.remove(mountPoint) == 0)
+            return; // not a volume of the set
+        this->update(&driveStop, nullptr);
+    });
+}
+
+void NTFSDB::enqueueDriveEvent(std::function<void()> task)
+{
+    {
+        std::lock_guard<std::mutex> guard(eventMutex);
+        if (eventStop)
+            return;
+        events.push_back(std::move(task));
+    }
+    eventChanged.notify_all();
+}
+
+void NTFSDB::driveEventLoop()
+{
+    std::unique_lock<std::mutex> guard(eventMutex);
+    for (;;) {
+        eventChanged.wait(guard, [this] { return eventStop || !events.empty(); });
+        if (eventStop)
+            return;
+        std::function<void()> task = std::move(events.front());
+        events.pop_front();
+        eventBusy = true;
+        guard.unlock();
+        try {
+            task();
+        } catch (const FileSearchCancelException&) {
+            writeLog(Logger::Info, QStringLiteral("Volume update canceled"));
+        } catch (const std::exception& e) {
+            writeLog(Logger::Error, QStringLiteral("Volume update failed: %1").arg(QString::fromUtf8(e.what())));
+        }
+        guard.lock();
+        eventBusy = false;
+        eventChanged.notify_all();
+    }
+}
+
+void NTFSDB::waitForDriveEvents()
+{
+    std::unique_lock<std::mutex> guard(eventMutex);
+    eventChanged.wait(guard, [this] { return eventStop || (events.empty() && !eventBusy); });
+}

@@ -1,0 +1,125 @@
+// NTFSDB: the name indexes of all indexed volumes (one NTFSDriveDB each), keyed by the volume's
+// 32-bit serial, which the settings' "IndexDrives" and "NoIndexDrives" lists hold, so a volume
+// keeps its choice when its mount point changes.
+//
+// It decides from the IndexingSettings which volumes are indexed, creates, saves and drops
+// volume indexes as settings change and volumes come and go, and answers name searches over
+// all of them in ascending serial order.
+//
+// Linux decisions and soundness rules:
+// - A volume is a mount point (in place of a drive letter). `serials` holds the indexable local
+//   volumes that are present (getNtfsDrives: neither network nor alias mounts) with their
+//   serials. A mount that arrives but is not such a volume, or whose serial cannot be read
+//   (0), is not entered: a volume that cannot be identified is never indexed, and no two
+//   volumes share the index file "0".
+// - Two present volumes with the same serial (a cloned file system) are never both indexed:
+//   the first by mount point is, the other is logged and left out, so they never share a file.
+// - A volume index is created with the serial the set knows, and saves under it, so a volume
+//   saved because it disappeared keeps its file name.
+// - A volume whose mount point has gone, or now holds another volume, is removed: stopped
+//   (its monitor joined), saved and destroyed. A dropped volume (moved to "NoIndexDrives") is
+//   stopped, joined and destroyed without saving.
+// - Volumes to be added are only the listed ones that are present (a listed volume that is not
+//   mounted causes no update and no updateStarted). Removed and dropped volumes go before new
+//   ones are created, so a volume mounted where another was never meets the departed one's
+//   journal.
+// - A volume that fails to index (no journal, unreadable volume) is logged and skipped; the
+//   others are still handled. updateFinished follows every updateStarted, also when the update
+//   ends with an exception (cancellation through the stop flag passes on to the caller).
+// - Volume arrival and removal come from the DriveConnectionNotifier on the GUI thread; the
+//   slots only queue the work, which runs on a thread of the set's own, one event at a time.
+// - Updates from the "INIT" and "UPDATE" tasks and from volume events are serialised by one
+//   update mutex, taken before the volume-map lock.
+//
+// Locks, in order: the update mutex; `lock` (the volume map: read by search, written while
+// volumes are added, removed or saved); each volume's lock; the string pool's. indexedCounts and
+// settings() do not wait for `lock` (a volume may be indexing for a while): a small mutex guards
+// the map's structure and one the settings copy.
+#pragma once
+
+#include "core/IndexingSettings.h"
+#include "core/StringPool.h"
+
+#include <QMap>
+#include <QObject>
+#include <QReadWriteLock>
+#include <QString>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class DriveConnectionNotifier;
+class FileSearchRequest;
+class FileSearchResults;
+class NTFSDriveDB;
+
+class NTFSDB : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `mountInfoPath` is the mount table the notifier watches (empty: the process's own).
+    explicit NTFSDB(QObject* parent = nullptr, const QString& mountInfoPath = QString());
+    ~NTFSDB() override;
+
+    // First application of settings ("INIT" task).
+    void setSettings(bool* stop, const IndexingSettings& s);
+    // Later changes of the settings ("UPDATE" task).
+    void updateDrives(bool* stop, const IndexingSettings& s);
+
+    void search(FileSearchRequest* request, FileSearchResults* results);
+    // Mount point -> folders plus files of every indexed volume.
+    void indexedCounts(QMap<QString, int>& out) const;
+    IndexingSettings settings() const;
+    void saveAll();
+
+    // Waits until the queued volume events have been handled (tests, shutdown).
+    void waitForDriveEvents();
+
+    DriveConnectionNotifier* notifier() const { return notifier_.get(); }
+
+public slots:
+    void onDriveConnected(const QString& mountPoint);
+    void onDriveDisconnected(const QString& mountPoint);
+
+signals:
+    void updateStarted();
+    void updateFinished();
+
+private:
+    void autoAdd(quint32 serial, const QString& mountPoint);
+    // Steps of updateDrives after the new settings are in force; `s` null reads `settings`
+    // (also the serials just added by the auto-add rule).
+    void update(bool* stop, const IndexingSettings* s);
+    void applyLists(bool* stop, const QList<quint32>& toAdd, const QList<quint32>& toRemove,
+                    const QList<quint32>& toDrop);
+    std::unique_ptr<NTFSDriveDB> takeDrive(quint32 serial);
+    void enqueueDriveEvent(std::function<void()> task);
+    void driveEventLoop();
+
+    std::map<quint32, std::unique_ptr<NTFSDriveDB>> drives;
+    std::shared_ptr<StringPool> pool;
+    bool initialized = false;
+    std::unique_ptr<DriveConnectionNotifier> notifier_;
+    QMap<QString, quint32> serials;
+    mutable QReadWriteLock lock;
+    std::unique_ptr<IndexingSettings> settings_;
+
+    std::mutex updateMutex;           // one update at a time
+    mutable std::mutex drivesMutex;   // the structure of `drives`
+    mutable std::mutex settingsMutex; // `settings_`
+
+    // Volume events: a queue worked off by one thread.
+    std::mutex eventMutex;
+    std::condition_variable eventChanged;
+    std::deque<std::function<void()>> events;
+    bool eventBusy = false;
+    bool eventStop = false;
+    bool driveStop = false; // the stop flag of updates run for volume events
+    std::thread eventThread;
+};

@@ -1,0 +1,44 @@
+// NTFSFileSearcher: the object through which the search engine owns and drives the index set.
+//
+// Every operation is passed unchanged to its NTFSDB; the set's updateStarted and updateFinished
+// are forwarded as its own signals. Created by the engine only when the process may use the
+// index; destroying it destroys the set, which stops every monitor and saves the index files
+// once settings have been applied.
+#pragma once
+
+#include "core/IndexingSettings.h"
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class FileSearchRequest;
+class FileSearchResults;
+class NTFSDB;
+
+class NTFSFileSearcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `mountInfoPath`: the mount table to watch for volume events (empty: the process's own).
+    explicit NTFSFileSearcher(QObject* parent = nullptr, const QString& mountInfoPath = QString());
+    ~NTFSFileSearcher() override;
+
+    void init(bool* stop, const IndexingSettings& settings);
+    void update(bool* stop, const IndexingSettings& settings);
+    void search(FileSearchRequest* request, FileSearchResults* results);
+    void indexedCounts(QMap<QString, int>& out) const;
+    IndexingSettings settings() const;
+
+    NTFSDB* db() const { return db_.get(); }
+
+signals:
+    void updateStarted();
+    void updateFinished();
+
+private:
+    std::unique_ptr<NTFSDB> db_;
+};

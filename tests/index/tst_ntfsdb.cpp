@@ -1,0 +1,293 @@
+// The index set over scripted volumes and journals: which volumes are indexed, what happens
+// when they come and go or the settings change, and how failures are contained.
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+#include "search/index/DriveConnectionNotifier.h"
+#include "search/index/NTFSDB.h"
+#include "search/index/NTFSFileSearcher.h"
+#include "search/index/ScriptedJournalBackend.h"
+#include "search/index/ScriptedVolumeLayer.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "testutil.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <atomic>
+#include <memory>
+
+class TestNTFSDB : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir logDir;
+    QTemporaryDir dataDir;
+    QTemporaryDir mountDir;
+    std::unique_ptr<ScriptedVolumeLayer> layer;
+    std::unique_ptr<ScriptedJournalBackend> journal;
+
+    QString mountInfo() const { return mountDir.path() + QStringLiteral("/mountinfo"); }
+
+    QString logText() const
+    {
+        const QByteArray bytes = testutil::readFile(Logger::instance().filePath());
+        QString s;
+        for (int i = 0; i + 1 < bytes.size(); i += 2)
+            s += QChar(ushort(uchar(bytes[i]) | (uchar(bytes[i + 1]) << 8)));
+        return s;
+    }
+
+    // A volume at `mp` with one file named after it (inode 100 + serial's low byte).
+    void addVolume(const QString& mp, quint32 serial, bool fixed = true, bool withJournal = true)
+    {
+        VolumeDescription v;
+        v.mountPoint = mp;
+        v.fsType = QStringLiteral("ext4");
+        v.serial = serial;
+        v.indexable = true;
+        v.fixed = fixed;
+        layer->addVolume(v);
+        layer->setFileId(mp, 2, true);
+        const QString leaf = mp.mid(mp.lastIndexOf('/') + 1);
+        layer->setEntries(mp, {{100 + (serial & 0xff), 2, "file-" + leaf.toUtf8(), false}});
+        if (withJournal)
+            journal->setState(mp, JournalState{0x5000 + serial, 0, 10});
+    }
+
+    IndexingSettings settings(const QList<quint32>& index = {}, const QList<quint32>& noIndex = {},
+                              bool fixed = true, bool removable = false) const
+    {
+        IndexingSettings s;
+        s.indexDrives = index;
+        s.noIndexDrives = noIndex;
+        s.autoAddFixed = fixed;
+        s.autoAddRemovable = removable;
+        s.dbPath = dataDir.path();
+        return s;
+    }
+
+    QString file(quint32 serial) const { return dataDir.path() + "/DB/" + QString::number(serial, 16); }
+
+    static QMap<QString, int> counts(const NTFSDB& db)
+    {
+        QMap<QString, int> out;
+        db.indexedCounts(out);
+        return out;
+    }
+
+    static QStringList find(NTFSDB& db, const QString& pattern)
+    {
+        FileSearchRequest request;
+        request.fileName = pattern;
+        FileSearchResults results;
+        db.search(&request, &results);
+        QStringList out;
+        for (int i = 0; i < results.count(); ++i)
+            out << results.filePath(i);
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(logDir.isValid() && dataDir.isValid() && mountDir.isValid());
+        Logger::instance(logDir.path() + QStringLiteral("/test.log"));
+        QVERIFY(testutil::writeFile(mountInfo(), QByteArray()));
+    }
+
+    void init()
+    {
+        layer.reset(new ScriptedVolumeLayer);
+        journal.reset(new ScriptedJournalBackend);
+        VolumeLayer::setInstance(layer.get());
+        JournalBackend::setInstance(journal.get());
+        QDir(dataDir.path() + "/DB").removeRecursively();
+    }
+
+    void cleanup()
+    {
+        VolumeLayer::setInstance(nullptr);
+        JournalBackend::setInstance(nullptr);
+    }
+
+    void autoAddRules()
+    {
+        addVolume("/mnt/fixed", 0x11);
+        addVolume("/mnt/usb", 0x22, false);
+        addVolume("/mnt/listed", 0x33);
+        {
+            NTFSDB db(nullptr, mountInfo());
+            bool stop = false;
+            db.setSettings(&stop, settings({}, {0x33}));
+            // The fixed volume is added and indexed; the removable one is not; a volume listed
+            // in "NoIndexDrives" is left alone.
+            QCOMPARE(db.settings().indexDrives, QList<quint32>({0x11}));
+            QCOMPARE(counts(db), (QMap<QString, int>{{"/mnt/fixed", 2}}));
+            QCOMPARE(find(db, "file"), QStringList({"/mnt/fixed/file-fixed"}));
+        }
+        // Destruction after settings saved the index.
+        QVERIFY(QFile::exists(file(0x11)));
+
+        NTFSDB db(nullptr, mountInfo());
+        bool stop = false;
+        db.setSettings(&stop, settings({}, {}, false, true));
+        QCOMPARE(db.settings().indexDrives, QList<quint32>({0x22}));
+        QCOMPARE(counts(db).keys(), QStringList({"/mnt/usb"}));
+        // The index files of present volumes that are not indexed are deleted.
+        QVERIFY(!QFile::exists(file(0x11)));
+    }
+
+    void volumesComeAndGo()
+    {
+        addVolume("/mnt/a", 0xa1);
+        NTFSDB db(nullptr, mountInfo());
+        QSignalSpy started(&db, &NTFSDB::updateStarted);
+        QSignalSpy finished(&db, &NTFSDB::updateFinished);
+        bool stop = false;
+        db.setSettings(&stop, settings({0xb2}));
+        // The listed but absent volume is skipped without a message.
+        QCOMPARE(counts(db).keys(), QStringList({"/mnt/a"}));
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(layer->enumerations(), 1);
+
+        // An update that changes nothing emits nothing.
+        db.updateDrives(&stop, db.settings());
+        QCOMPARE(started.count(), 1);
+
+        // Arrival: the work runs off the calling thread; the volume is indexed.
+        addVolume("/mnt/b", 0xb2);
+        std::atomic<bool> offThread{false};
+        connect(&db, &NTFSDB::updateFinished, this, [&] { offThread = QThread::currentThread() != thread(); }, Qt::DirectConnection);
+        db.onDriveConnected("/mnt/b");
+        db.waitForDriveEvents();
+        QVERIFY(offThread);
+        QCOMPARE(counts(db).keys(), QStringList({"/mnt/a", "/mnt/b"}));
+        QCOMPARE(find(db, "file"), QStringList({"/mnt/a/file-a", "/mnt/b/file-b"}));
+
+        // Removal: saved under the serial the set knows (the volume can no longer tell it).
+        layer->removeVolume("/mnt/b");
+        QCOMPARE(getVolumeSerialNumber("/mnt/b"), 0u);
+        db.onDriveDisconnected("/mnt/b");
+        db.waitForDriveEvents();
+        QCOMPARE(counts(db).keys(), QStringList({"/mnt/a"}));
+        QVERIFY(QFile::exists(file(0xb2)));
+        QVERIFY(!QFile::exists(file(0)));
+        QVERIFY(journal->reader("/mnt/b") == nullptr); // stopped and destroyed
+
+        // Back again: the saved index is loaded, not rebuilt.
+        const int enumerations = layer->enumerations();
+        addVolume("/mnt/b", 0xb2);
+        db.onDriveConnected("/mnt/b");
+        db.waitForDriveEvents();
+        QCOMPARE(counts(db).value("/mnt/b"), 2);
+        QCOMPARE(layer->enumerations(), enumerations);
+
+        // Another volume mounted at the same place replaces the old index.
+        addVolume("/mnt/b", 0xc3);
+        db.onDriveConnected("/mnt/b");
+        db.waitForDriveEvents();
+        QCOMPARE(find(db, "file"), QStringList({"/mnt/a/file-a", "/mnt/b/file-b"}));
+        QVERIFY(db.settings().indexDrives.contains(0xc3));
+        QVERIFY(QFile::exists(file(0xb2)));
+    }
+
+    void movingAVolumeToNoIndexDropsItAndItsFile()
+    {
+        addVolume("/mnt/a", 0xa1);
+        NTFSDB db(nullptr, mountInfo());
+        bool stop = false;
+        db.setSettings(&stop, settings({0xa1}));
+        db.saveAll();
+        QVERIFY(QFile::exists(file(0xa1)));
+        db.updateDrives(&stop, settings({}, {0xa1}));
+        QVERIFY(counts(db).isEmpty());
+        QVERIFY(!QFile::exists(file(0xa1)));
+        QVERIFY(journal->reader("/mnt/a") == nullptr);
+    }
+
+    void failuresAreContained()
+    {
+        addVolume("/mnt/a", 0xa1);
+        addVolume("/mnt/broken", 0xb1, true, false); // no journal: indexing fails
+        addVolume("/mnt/clone", 0xa1);               // same serial as /mnt/a
+        addVolume("/mnt/noserial", 0);
+        NTFSDB db(nullptr, mountInfo());
+        QSignalSpy finished(&db, &NTFSDB::updateFinished);
+        bool stop = false;
+        db.setSettings(&stop, settings());
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(counts(db).keys(), QStringList({"/mnt/a"}));
+        QVERIFY(!db.settings().indexDrives.contains(0));
+        const QString log = logText();
+        QVERIFY(log.contains("Failed to index volume /mnt/broken"));
+        QVERIFY(log.contains("Volume /mnt/clone has the serial number a1 of volume /mnt/a"));
+
+        // A volume event runs with the set's own stop flag and indexes the new volume.
+        addVolume("/mnt/late", 0xc1);
+        db.onDriveConnected("/mnt/late");
+        db.waitForDriveEvents();
+        QCOMPARE(finished.count(), 2);
+        QCOMPARE(counts(db).keys(), QStringList({"/mnt/a", "/mnt/late"}));
+
+        // Cancellation through the stop flag passes to the caller, after updateFinished. (The
+        // broken volume goes to "NoIndexDrives": every volume event would retry it.)
+        addVolume("/mnt/d", 0xd1);
+        db.updateDrives(&stop, settings({0xa1, 0xc1}, {0xd1, 0xb1}));
+        db.onDriveConnected("/mnt/d");
+        db.waitForDriveEvents();
+        QCOMPARE(finished.count(), 2);
+        stop = true;
+        QVERIFY_EXCEPTION_THROWN(db.updateDrives(&stop, settings({0xa1, 0xc1, 0xd1}, {0xb1})), FileSearchCancelException);
+        QCOMPARE(finished.count(), 3);
+        QVERIFY(!counts(db).contains("/mnt/d"));
+
+        // A volume whose enumeration fails is logged and skipped.
+        stop = false;
+        layer->setEnumerationFailure("/mnt/d", 0, "cannot read");
+        db.updateDrives(&stop, settings({0xa1, 0xc1, 0xd1}, {0xb1}));
+        QCOMPARE(finished.count(), 4);
+        QVERIFY(logText().contains("Failed to index volume /mnt/d"));
+        QCOMPARE(counts(db).keys(), QStringList({"/mnt/a", "/mnt/late"}));
+    }
+
+    void notifierReportsMountTableChanges()
+    {
+        const QByteArray base = "22 1 0:5 / / rw - ext4 /dev/vda rw\n";
+        QVERIFY(testutil::writeFile(mountInfo(), base));
+        addVolume("/mnt/a", 0xa1);
+        NTFSFileSearcher searcher(nullptr, mountInfo());
+        QSignalSpy finished(&searcher, &NTFSFileSearcher::updateFinished);
+        bool stop = false;
+        searcher.init(&stop, settings({}, {}, false));
+        QVERIFY(counts(*searcher.db()).isEmpty());
+
+        QSignalSpy connected(searcher.db()->notifier(), &DriveConnectionNotifier::driveConnected);
+        QVERIFY(testutil::writeFile(mountInfo(), base + "40 22 0:40 / /mnt/a rw - ext4 /dev/vdb rw\n"
+                                                        "41 22 0:41 / /dev/shm rw - tmpfs tmpfs rw\n"));
+        searcher.db()->notifier()->rescan();
+        QCOMPARE(connected.count(), 2);
+        QVERIFY(logText().contains("Drive connected: /mnt/a"));
+        searcher.db()->waitForDriveEvents();
+        // Auto-add is off: nothing indexed until the settings list the volume.
+        QVERIFY(counts(*searcher.db()).isEmpty());
+        searcher.update(&stop, settings({0xa1}, {}, false));
+        QCOMPARE(counts(*searcher.db()).keys(), QStringList({"/mnt/a"}));
+        QTRY_COMPARE(finished.count(), 1);
+
+        QSignalSpy disconnected(searcher.db()->notifier(), &DriveConnectionNotifier::driveDisconnected);
+        QVERIFY(testutil::writeFile(mountInfo(), base));
+        searcher.db()->notifier()->rescan();
+        QCOMPARE(disconnected.count(), 2);
+        searcher.db()->waitForDriveEvents();
+        QVERIFY(counts(*searcher.db()).isEmpty());
+        QVERIFY(QFile::exists(file(0xa1)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNTFSDB)
+#include "tst_ntfsdb.moc"

@@ -4,7 +4,11 @@ namespace {
 
 std::string formatText(const QString& sourceUnit, int line, const QString& message)
 {
-    return QStringLiteral("File: %1, line: %2, %3").arg(sourceUnit).arg(line).arg(message).toUtf8().toStdString();
+    // One pass: a "%n" inside the unit name or the message is text, never a placeholder.
+    return QStringLiteral("File: %1, line: %2, %3")
+        .arg(sourceUnit, QString::number(line), message)
+        .toUtf8()
+        .toStdString();
 }
 
 } // namespace

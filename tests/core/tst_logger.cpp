@@ -13,12 +13,24 @@ class TestLogger : public QObject
     Q_OBJECT
 
 private:
+    QTemporaryDir logDir_;
+
     static QString decode(const QByteArray& bytes)
     {
         QString s;
         for (int i = 0; i + 1 < bytes.size(); i += 2)
             s += QChar(ushort(uchar(bytes[i]) | (uchar(bytes[i + 1]) << 8)));
         return s;
+    }
+
+    static QByteArray utf16le(const QString& text)
+    {
+        QByteArray out;
+        for (const QChar c : text) {
+            out.append(char(c.unicode() & 0xFF));
+            out.append(char(c.unicode() >> 8));
+        }
+        return out;
     }
 
 private slots:
@@ -35,8 +47,9 @@ private slots:
 
     void writesUtf16LeWithoutBomAndTruncates()
     {
-        // The singleton is created once per process: this test owns its path.
-        QTemporaryDir dir;
+        // The singleton is created once per process: this test owns its path, and the folder
+        // lives as long as the test program (later tests write to the same log).
+        QTemporaryDir& dir = logDir_;
         QVERIFY(dir.isValid());
         const QString path = dir.path() + QStringLiteral("/sub/Tallowquist Pro.log");
         QDir().mkpath(dir.path() + QStringLiteral("/sub"));
@@ -85,6 +98,27 @@ private slots:
         }
     }
 
+    void wideStringsBecomeUtf16()
+    {
+        // The logger of this process was opened by the test above. wchar_t holds UTF-32 here:
+        // a character beyond U+FFFF must reach the file as one surrogate pair, not as two
+        // reinterpreted halves or a cut unit.
+        Logger& log = Logger::instance(QString());
+        QVERIFY(!log.filePath().isEmpty());
+        log.truncate();
+        log.write(Logger::Info, "W", std::wstring(L"a\u00e9\U0001F600z"));
+        log.writeCString(7, nullptr, nullptr);
+        const QByteArray bytes = testutil::readFile(log.filePath());
+        const QByteArray record = utf16le(QStringLiteral("\tINFO\tW\ta\u00e9") + QChar(0xD83D) + QChar(0xDE00)
+                                          + QStringLiteral("z\r\n"));
+        QVERIFY(record.contains("\x3d\xd8\x00\xde"));
+        const int first = bytes.indexOf(record);
+        QVERIFY(first > 0);
+        // An unknown level, no tag and no message: three TABs, then the line end.
+        QVERIFY(bytes.endsWith(utf16le(QStringLiteral("\t\t\t\r\n"))));
+        QCOMPARE(bytes.count(utf16le(QStringLiteral("\r\n"))), 2);
+    }
+
     void exceptionTexts()
     {
         FileSearchCancelException cancel("Canceled", QStringLiteral("MFTReader"), 62);
@@ -99,6 +133,16 @@ private slots:
         FileSearchException utf(QStringLiteral("Äpfel"), QStringLiteral("U"), 1);
         QCOMPARE(QString::fromUtf8(utf.what()), QStringLiteral("File: U, line: 1, Äpfel"));
         QCOMPARE(utf.message(), QStringLiteral("File: U, line: 1, Äpfel"));
+        // An 8-bit message is read byte for byte; a null one is empty; a positive code too.
+        FileSearchException narrow(std::string("Convert canceled"), QStringLiteral("PDFConverter"), 7);
+        QCOMPARE(QByteArray(narrow.what()), QByteArray("File: PDFConverter, line: 7, Convert canceled"));
+        FileSearchException none(static_cast<const char*>(nullptr), QStringLiteral("N"), 0);
+        QCOMPARE(QByteArray(none.what()), QByteArray("File: N, line: 0, "));
+        FileSearchException positive(qint32(5), QStringLiteral("P"), -3);
+        QCOMPARE(QByteArray(positive.what()), QByteArray("File: P, line: -3, 5"));
+        // Placeholders inside the parts are not expanded again.
+        FileSearchException percent(QStringLiteral("100%1 %2"), QStringLiteral("U%2"), 4);
+        QCOMPARE(QByteArray(percent.what()), QByteArray("File: U%2, line: 4, 100%1 %2"));
     }
 };
 

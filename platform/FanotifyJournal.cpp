@@ -47,6 +47,23 @@ QString normalized(const QString& mountPoint)
 
 QString errorText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
+#ifndef STATX_MNT_ID_UNIQUE
+#define STATX_MNT_ID_UNIQUE 0x00004000U
+#endif
+
+// Identity of the mount at `path`: the unique mount id where the kernel has one (6.8+; never
+// reused), else the mount id. Device numbers will not do: tmpfs reuses them at once.
+quint64 mountIdOf(const QByteArray& path)
+{
+    struct statx sx;
+    if (::statx(AT_FDCWD, path.constData(), AT_NO_AUTOMOUNT, STATX_MNT_ID_UNIQUE, &sx) == 0
+        && (sx.stx_mask & STATX_MNT_ID_UNIQUE))
+        return sx.stx_mnt_id;
+    if (::statx(AT_FDCWD, path.constData(), AT_NO_AUTOMOUNT, STATX_MNT_ID, &sx) == 0 && (sx.stx_mask & STATX_MNT_ID))
+        return sx.stx_mnt_id | (quint64(1) << 63);
+    return 0;
+}
+
 // Fixed part of a record in the log besides its handle and name.
 constexpr quint32 kRecordHeader = 40;
 
@@ -59,7 +76,10 @@ std::shared_ptr<FanotifyJournal> FanotifyJournal::acquire(const QString& mountPo
     auto& r = registry();
     auto it = r.find(mp);
     if (it != r.end()) {
-        if (std::shared_ptr<FanotifyJournal> existing = it->second.lock())
+        // A journal whose event stream broke, or whose volume was replaced by another mount
+        // at the same place, is not handed out again; its current users keep it.
+        std::shared_ptr<FanotifyJournal> existing = it->second.lock();
+        if (existing && existing->usable())
             return existing;
         r.erase(it);
     }
@@ -84,6 +104,9 @@ void FanotifyJournal::open()
             mount = &m;
     if (!mount)
         throw FileSearchException(QStringLiteral("%1 is not a mount point").arg(mountPoint_), QString::fromLatin1(kTag), __LINE__);
+    mountId_ = mountIdOf(mp);
+    if (mountId_ == 0)
+        throw FileSearchException(QStringLiteral("Cannot read %1: %2").arg(mountPoint_, errorText(errno)), QString::fromLatin1(kTag), __LINE__);
     decoder_ = FileHandleDecoder(mount->fsType);
     QString why;
     if (!decoder_.verify(mountPoint_, &why))
@@ -142,6 +165,16 @@ void FanotifyJournal::wakeDrain()
         ssize_t n = ::write(wakeFd_, &one, sizeof(one));
         (void)n;
     }
+}
+
+bool FanotifyJournal::usable() const
+{
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        if (failed_)
+            return false;
+    }
+    return mountIdOf(QFile::encodeName(mountPoint_)) == mountId_;
 }
 
 FanotifyJournal::State FanotifyJournal::state() const

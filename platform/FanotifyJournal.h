@@ -25,7 +25,10 @@
 //
 // One journal per mount point lives in a process-wide registry (acquire()), so the journal
 // state query and the reader see the same journal. The registry holds weak references: the
-// journal, its mark and its drain thread go when the last user releases it. The journal id is
+// journal, its mark and its drain thread go when the last user releases it, so a caller that
+// needs the state and the reads to belong to one journal keeps a reader alive while it asks
+// for the state. A broken journal, or one whose mount point now holds another file system, is
+// replaced by a new one on the next acquire(). The journal id is
 // a random non-zero 64-bit number for the life of that journal: nothing records changes while
 // the program is not running, so an index saved by an earlier run is always rebuilt.
 //
@@ -105,6 +108,9 @@ public:
     FanotifyJournal& operator=(const FanotifyJournal&) = delete;
 
     QString mountPoint() const { return mountPoint_; }
+    // False when the event stream broke or another file system is now mounted at the mount
+    // point; acquire() then creates a new journal.
+    bool usable() const;
     State state() const;
 
     // Reads verified records from `from` on, at most about `maxBytes` of log per call. With wait
@@ -150,6 +156,7 @@ private:
     QString mountPoint_;
     FileHandleDecoder decoder_;
     quint64 journalId_ = 0;
+    quint64 mountId_ = 0;      // identity of the mount the journal was created on
     int fanotifyFd_ = -1;
     int wakeFd_ = -1;          // eventfd: wakes the drain thread (shutdown, pause, drain check)
     std::thread drain_;

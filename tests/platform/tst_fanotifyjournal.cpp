@@ -331,6 +331,15 @@ private slots:
         }
         auto c = FanotifyJournal::acquire(QString::fromUtf8(v));
         QVERIFY(c->state().journalId != id);  // a new journal after the last user left
+        QVERIFY(c->usable());
+
+        // Another file system mounted at the same place gets a journal of its own.
+        QVERIFY(::umount2(v.constData(), MNT_DETACH) == 0);
+        QVERIFY(::mount("tmpfs", v.constData(), "tmpfs", 0, "size=1m") == 0);
+        QVERIFY(!c->usable());
+        auto d = FanotifyJournal::acquire(QString::fromUtf8(v));
+        QVERIFY(d.get() != c.get());
+        QVERIFY(d->usable());
         QVERIFY_EXCEPTION_THROWN(FanotifyJournal::acquire(QString::fromUtf8(v + "/nomount")), FileSearchException);
     }
 

@@ -1,0 +1,305 @@
+// The real journal end to end (root): a tmpfs in a private mount namespace is enumerated into a
+// small record model, then the monitor (ChangeJournal + ChangeJournalReader over fanotify)
+// keeps the model current. After each change the paths the model can build must equal the
+// real tree.
+#include "search/index/ChangeJournal.h"
+#include "search/index/JournalBackend.h"
+#include "search/index/MFTReader.h"
+#include "platform/FanotifyJournal.h"
+#include "core/Logger.h"
+#include "testutil.h"
+
+#include <QDir>
+#include <QHash>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <mutex>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct Node
+{
+    FRN parent;
+    QByteArray name;
+    bool isDir;
+};
+
+bool touch(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+void realPaths(const QByteArray& dir, const QByteArray& rel, QSet<QByteArray>& out)
+{
+    DIR* d = ::opendir(dir.constData());
+    if (!d)
+        return;
+    while (struct dirent* e = ::readdir(d)) {
+        const QByteArray name(e->d_name);
+        if (name == "." || name == "..")
+            continue;
+        const QByteArray r = rel.isEmpty() ? name : rel + '/' + name;
+        out.insert(r + (e->d_type == DT_DIR ? "/" : ""));
+        if (e->d_type == DT_DIR)
+            realPaths(dir + '/' + name, r, out);
+    }
+    ::closedir(d);
+}
+
+} // namespace
+
+class JournalMonitorTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir* holder_ = nullptr;
+    QByteArray v_;
+    QString mp_;
+    std::mutex mutex_;
+    QHash<FRN, Node> model_;
+    FRN root_ = 0;
+    std::unique_ptr<ChangeJournal> journal_;
+
+    // Paths the model can build (records whose parent chain is broken are left out, as the
+    // index does); folders end in "/".
+    QList<QByteArray> modelPaths()
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        QList<QByteArray> out;
+        for (auto it = model_.constBegin(); it != model_.constEnd(); ++it) {
+            if (it.key() == root_)
+                continue;
+            QByteArray path = it.value().name + (it.value().isDir ? "/" : "");
+            FRN p = it.value().parent;
+            bool ok = true;
+            for (int guard = 0; p != root_; ++guard) {
+                auto parent = model_.constFind(p);
+                if (parent == model_.constEnd() || guard > 1000) {
+                    ok = false;
+                    break;
+                }
+                path = parent.value().name + '/' + path;
+                p = parent.value().parent;
+            }
+            if (ok)
+                out.append(path);
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    // Waits until the monitor has applied everything the file system did so far.
+    bool settle()
+    {
+        std::shared_ptr<FanotifyJournal> j = FanotifyJournal::acquire(mp_);
+        if (!j->waitUntilDrained(5000))
+            return false;
+        const USN target = j->state().nextUsn;
+        QElapsedTimer t;
+        t.start();
+        while (journal_->lastUsn() < target) {
+            if (t.elapsed() > 5000)
+                return false;
+            QThread::msleep(2);
+        }
+        return true;
+    }
+
+    void compareWithDisk()
+    {
+        QVERIFY(settle());
+        QSet<QByteArray> real;
+        realPaths(v_, QByteArray(), real);
+        QList<QByteArray> expected(real.begin(), real.end());
+        std::sort(expected.begin(), expected.end());
+        const QList<QByteArray> model = modelPaths();  // a stale record would show as a duplicate
+        QVERIFY2(model == expected, ("model: " + model.join(' ') + "\ndisk:  " + expected.join(' ')).constData());
+    }
+
+    void startMonitor()
+    {
+        journal_.reset(new ChangeJournal);
+        // The reader first: it keeps the journal alive while the state is read.
+        journal_->setReader(mp_, JournalBackend::instance().createReader(mp_));
+        const JournalState state = queryJournalData(mp_);
+        model_.clear();
+        MFTReader reader;
+        reader.read(mp_, nullptr, [this](const VolumeEntryBatch& b) {
+            for (size_t i = 0; i < b.size(); ++i) {
+                const VolumeEntry& e = b.entries[i];
+                model_.insert(e.inode, Node{e.parent, QByteArray(b.name(i), b.nameLength(i)), e.isDir});
+                if (e.parent == 0)
+                    root_ = e.inode;
+            }
+        });
+        auto put = [this](FRN f, FRN p, const QString& n, bool d) {
+            std::lock_guard<std::mutex> g(mutex_);
+            model_.insert(f, Node{p, fileNameToBytes(n), d});
+        };
+        connect(journal_.get(), &ChangeJournal::fileAdded, this, put, Qt::DirectConnection);
+        connect(journal_.get(), &ChangeJournal::fileRenamed, this, put, Qt::DirectConnection);
+        connect(journal_.get(), &ChangeJournal::fileDeleted, this, [this](FRN f, bool) {
+            std::lock_guard<std::mutex> g(mutex_);
+            model_.remove(f);
+        }, Qt::DirectConnection);
+        journal_->start(state.nextUsn);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (fanotify, private mount namespace)");
+        QVERIFY(::unshare(CLONE_NEWNS) == 0);
+        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        holder_ = new QTemporaryDir;
+        Logger::instance(holder_->filePath(QStringLiteral("test.log")));
+        v_ = QFile::encodeName(holder_->path()) + "/vol";
+        QVERIFY(::mkdir(v_.constData(), 0755) == 0);
+        QVERIFY(::mount("tmpfs", v_.constData(), "tmpfs", 0, "size=64m") == 0);
+        mp_ = QFile::decodeName(v_);
+        QVERIFY(::mkdir((v_ + "/before").constData(), 0755) == 0);
+        QVERIFY(touch(v_ + "/before/old.txt"));
+        startMonitor();
+    }
+
+    void cleanupTestCase()
+    {
+        if (!holder_)
+            return;
+        journal_.reset();
+        ::umount2(v_.constData(), MNT_DETACH);
+        delete holder_;
+    }
+
+    void enumerationMatchesDisk() { compareWithDisk(); }
+
+    void createFilesAndFolders()
+    {
+        QVERIFY(::mkdir((v_ + "/docs").constData(), 0755) == 0);
+        QVERIFY(::mkdir((v_ + "/docs/deep").constData(), 0755) == 0);
+        QVERIFY(touch(v_ + "/docs/deep/report.pdf"));
+        QVERIFY(touch(v_ + "/docs/\xff-raw"));
+        QVERIFY(::symlink("docs", (v_ + "/link").constData()) == 0);
+        compareWithDisk();
+    }
+
+    void renameAndMoveAFolderWithDescendants()
+    {
+        QVERIFY(::rename((v_ + "/docs/deep/report.pdf").constData(), (v_ + "/docs/deep/final.pdf").constData()) == 0);
+        compareWithDisk();
+        QVERIFY(::mkdir((v_ + "/archive").constData(), 0755) == 0);
+        QVERIFY(::rename((v_ + "/docs").constData(), (v_ + "/archive/docs-2026").constData()) == 0);
+        compareWithDisk();
+        QVERIFY(::rename((v_ + "/before").constData(), (v_ + "/archive/docs-2026/deep/before").constData()) == 0);
+        compareWithDisk();
+    }
+
+    void deleteAndRemoveATree()
+    {
+        QVERIFY(::unlink((v_ + "/link").constData()) == 0);
+        compareWithDisk();
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(touch(v_ + "/archive/docs-2026/deep/many" + QByteArray::number(i)));
+        compareWithDisk();
+        QVERIFY(QDir(QFile::decodeName(v_ + "/archive")).removeRecursively() || ::system(("rm -rf '" + v_ + "/archive'").constData()) == 0);
+        QVERIFY(!QFile::exists(QFile::decodeName(v_ + "/archive")));
+        compareWithDisk();
+    }
+
+    void renameOverAnExistingFile()
+    {
+        QVERIFY(touch(v_ + "/a.txt"));
+        QVERIFY(touch(v_ + "/b.txt"));
+        compareWithDisk();
+        QVERIFY(::rename((v_ + "/a.txt").constData(), (v_ + "/b.txt").constData()) == 0);
+        compareWithDisk();
+    }
+
+    // Changes made faster than the monitor reads them, so events are queued and merged.
+    void burstsOfMergedChanges()
+    {
+        journal_->stop();  // hold delivery while the burst happens
+        const USN resume = journal_->lastUsn();
+        auto* fresh = new ChangeJournal;
+        fresh->setReader(mp_, JournalBackend::instance().createReader(mp_));
+        // create, rename away, rename back, unlink: nothing remains
+        QVERIFY(touch(v_ + "/t"));
+        QVERIFY(::rename((v_ + "/t").constData(), (v_ + "/u").constData()) == 0);
+        QVERIFY(::rename((v_ + "/u").constData(), (v_ + "/t").constData()) == 0);
+        QVERIFY(::unlink((v_ + "/t").constData()) == 0);
+        // a folder created, filled, renamed and moved
+        QVERIFY(::mkdir((v_ + "/n").constData(), 0755) == 0);
+        QVERIFY(touch(v_ + "/n/x"));
+        QVERIFY(::rename((v_ + "/n").constData(), (v_ + "/m").constData()) == 0);
+        QVERIFY(::mkdir((v_ + "/p").constData(), 0755) == 0);
+        QVERIFY(::rename((v_ + "/m").constData(), (v_ + "/p/m").constData()) == 0);
+        // a name reused by a new object
+        QVERIFY(touch(v_ + "/reuse"));
+        QVERIFY(::unlink((v_ + "/reuse").constData()) == 0);
+        QVERIFY(::mkdir((v_ + "/reuse").constData(), 0755) == 0);
+        std::unique_ptr<ChangeJournal> old(journal_.release());
+        journal_.reset(fresh);
+        auto put = [this](FRN f, FRN p, const QString& n, bool d) {
+            std::lock_guard<std::mutex> g(mutex_);
+            model_.insert(f, Node{p, fileNameToBytes(n), d});
+        };
+        connect(fresh, &ChangeJournal::fileAdded, this, put, Qt::DirectConnection);
+        connect(fresh, &ChangeJournal::fileRenamed, this, put, Qt::DirectConnection);
+        connect(fresh, &ChangeJournal::fileDeleted, this, [this](FRN f, bool) {
+            std::lock_guard<std::mutex> g(mutex_);
+            model_.remove(f);
+        }, Qt::DirectConnection);
+        fresh->start(resume);
+        compareWithDisk();
+    }
+
+    // Lost events (kernel queue overflow) make the monitor report the journal as failed, and the
+    // failure is logged: the volume must be rebuilt.
+    void overflowIsReportedForARebuild()
+    {
+        QSignalSpy failed(journal_.get(), &ChangeJournal::journalFailed);
+        std::shared_ptr<FanotifyJournal> j = FanotifyJournal::acquire(mp_);
+        QVERIFY(settle());
+        j->pauseDrain(true);
+        int queueLimit = 16384;
+        QFile limit(QStringLiteral("/proc/sys/fs/fanotify/max_queued_events"));
+        if (limit.open(QIODevice::ReadOnly))
+            queueLimit = limit.readAll().trimmed().toInt();
+        QVERIFY(::mkdir((v_ + "/flood").constData(), 0755) == 0);
+        for (int i = 0; i < queueLimit + 10; ++i)
+            QVERIFY(touch(v_ + "/flood/f" + QByteArray::number(i)));
+        j->pauseDrain(false);
+        QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 10000);
+        QCOMPARE(failed[0][0].toString(), mp_);
+        QTRY_VERIFY(!journal_->isRunning());
+        const QByteArray log = testutil::readFile(Logger::instance().filePath());
+        const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(log.constData()), log.size() / 2);
+        QVERIFY(text.contains(QStringLiteral("\tERROR\tChangeJournal\tJournal of %1 failed").arg(mp_)));
+        QVERIFY(text.contains(QStringLiteral("(event queue overflow)")));
+
+        // The rebuild: enumerate again and follow the journal from its current position.
+        journal_->stop();
+        startMonitor();
+        compareWithDisk();
+        QVERIFY(touch(v_ + "/after-rebuild"));
+        compareWithDisk();
+    }
+};
+
+QTEST_GUILESS_MAIN(JournalMonitorTest)
+#include "tst_journalmonitor.moc"

@@ -9,6 +9,7 @@
 #include "search/index/ScriptedVolumeLayer.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
+#include "indexlog.h"
 #include "testutil.h"
 
 #include <QSignalSpy>
@@ -32,14 +33,7 @@ private:
 
     QString mountInfo() const { return mountDir.path() + QStringLiteral("/mountinfo"); }
 
-    QString logText() const
-    {
-        const QByteArray bytes = testutil::readFile(Logger::instance().filePath());
-        QString s;
-        for (int i = 0; i + 1 < bytes.size(); i += 2)
-            s += QChar(ushort(uchar(bytes[i]) | (uchar(bytes[i + 1]) << 8)));
-        return s;
-    }
+    static QString logText() { return indexLogText(); }
 
     // A volume at `mp` with one file named after it (inode 100 + serial's low byte).
     void addVolume(const QString& mp, quint32 serial, bool fixed = true, bool withJournal = true)

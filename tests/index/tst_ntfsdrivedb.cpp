@@ -9,6 +9,7 @@
 #include "search/index/ScriptedVolumeLayer.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
+#include "indexlog.h"
 #include "testutil.h"
 
 #include <QHash>
@@ -76,14 +77,7 @@ private:
 
     QString indexFile() const { return dataDir.path() + QStringLiteral("/DB/abcd1234"); }
 
-    QString logText() const
-    {
-        const QByteArray bytes = testutil::readFile(Logger::instance().filePath());
-        QString s;
-        for (int i = 0; i + 1 < bytes.size(); i += 2)
-            s += QChar(ushort(uchar(bytes[i]) | (uchar(bytes[i + 1]) << 8)));
-        return s;
-    }
+    static QString logText() { return indexLogText(); }
 
     // The volume:
     //   2 /mnt/v

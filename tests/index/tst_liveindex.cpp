@@ -1,0 +1,215 @@
+// A volume index following a real file system: a tmpfs mounted in a private mount namespace,
+// enumerated by the real walker and followed through the real fanotify journal (needs root).
+#include "core/IndexingSettings.h"
+#include "core/Logger.h"
+#include "platform/FanotifyJournal.h"
+#include "search/index/NTFSDriveDB.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "indexlog.h"
+#include "testutil.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+bool touch(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+bool makeDir(const QString& path)
+{
+    return ::mkdir(QFile::encodeName(path).constData(), 0755) == 0;
+}
+
+bool moveTo(const QString& from, const QString& to)
+{
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+} // namespace
+
+class TestLiveIndex : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir* holder = nullptr;
+    QString mp;
+    QTemporaryDir dataDir;
+    std::unique_ptr<NTFSDriveDB> db;
+
+    IndexingSettings settings() const
+    {
+        IndexingSettings s;
+        s.dbPath = dataDir.path();
+        return s;
+    }
+
+    // Full paths of the hits, sorted.
+    QStringList find(const QString& pattern) const
+    {
+        FileSearchRequest request;
+        request.fileName = pattern;
+        FileSearchResults results;
+        db->search(&request, &results);
+        QStringList out;
+        for (int i = 0; i < results.count(); ++i)
+            out << results.filePath(i).mid(mp.size());
+        out.sort();
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (fanotify, private mount namespace)");
+        QVERIFY(::unshare(CLONE_NEWNS) == 0);
+        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        holder = new QTemporaryDir;
+        Logger::instance(holder->filePath(QStringLiteral("test.log")));
+        mp = holder->path() + QStringLiteral("/vol");
+        QVERIFY(makeDir(mp));
+        QVERIFY(::mount("tmpfs", QFile::encodeName(mp).constData(), "tmpfs", 0, "size=64m") == 0);
+        QVERIFY(makeDir(mp + "/docs"));
+        QVERIFY(makeDir(mp + "/docs/old"));
+        QVERIFY(touch(mp + "/docs/old/report.txt"));
+        QVERIFY(touch(mp + "/docs/readme.md"));
+
+        db.reset(new NTFSDriveDB(mp, nullptr, settings()));
+        QVERIFY(db->serial() != 0);
+        db->init(nullptr);
+        QCOMPARE(db->count(), 5);
+        QCOMPARE(find(QString()), QStringList({"/docs", "/docs/old", "/docs/old/report.txt", "/docs/readme.md"}));
+    }
+
+    void cleanupTestCase()
+    {
+        if (!holder)
+            return;
+        db.reset();
+        ::umount2(QFile::encodeName(mp).constData(), MNT_DETACH);
+        delete holder;
+    }
+
+    void createRenameDelete()
+    {
+        QVERIFY(touch(mp + "/docs/new.txt"));
+        QTRY_COMPARE(find("new"), QStringList({"/docs/new.txt"}));
+        QVERIFY(moveTo(mp + "/docs/new.txt", mp + "/docs/renamed.txt"));
+        QTRY_COMPARE(find("new;renamed"), QStringList({"/docs/renamed.txt"}));
+        QVERIFY(::unlink(QFile::encodeName(mp + "/docs/renamed.txt").constData()) == 0);
+        QTRY_VERIFY(find("renamed").isEmpty());
+    }
+
+    void moveFolderWithDescendants()
+    {
+        QVERIFY(makeDir(mp + "/archive"));
+        QVERIFY(moveTo(mp + "/docs/old", mp + "/archive/2015"));
+        QTRY_COMPARE(find("report;2015"), QStringList({"/archive/2015", "/archive/2015/report.txt"}));
+    }
+
+    void renameOverAnExistingFile()
+    {
+        QVERIFY(touch(mp + "/a.txt"));
+        QVERIFY(touch(mp + "/b.txt"));
+        QTRY_COMPARE(find(".txt").size(), 3);
+        QVERIFY(moveTo(mp + "/a.txt", mp + "/b.txt"));
+        QTRY_COMPARE(find("a.txt;b.txt"), QStringList({"/b.txt"}));
+        QTRY_COMPARE(db->count(), 7);
+    }
+
+    void removeATree()
+    {
+        QVERIFY(makeDir(mp + "/tree"));
+        QVERIFY(makeDir(mp + "/tree/sub"));
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(touch(mp + QStringLiteral("/tree/sub/leaf%1").arg(i)));
+        QTRY_COMPARE(find("leaf").size(), 20);
+        QVERIFY(QDir(mp + "/tree").removeRecursively());
+        QTRY_VERIFY(find("tree;sub;leaf").isEmpty());
+        QTRY_COMPARE(db->count(), 7);
+    }
+
+    // Create, rename away, rename back and unlink before the reader looks: nothing remains.
+    void mergedEventsLeaveNothing()
+    {
+        std::shared_ptr<FanotifyJournal> journal = FanotifyJournal::acquire(mp);
+        QVERIFY(journal->waitUntilDrained(5000));
+        journal->pauseDrain(true);
+        QVERIFY(touch(mp + "/ghost"));
+        QVERIFY(moveTo(mp + "/ghost", mp + "/ghost2"));
+        QVERIFY(moveTo(mp + "/ghost2", mp + "/ghost"));
+        QVERIFY(::unlink(QFile::encodeName(mp + "/ghost").constData()) == 0);
+        QVERIFY(touch(mp + "/marker"));
+        journal->pauseDrain(false);
+        QTRY_COMPARE(find("marker"), QStringList({"/marker"}));
+        QVERIFY(find("ghost").isEmpty());
+        QCOMPARE(db->count(), 8);
+    }
+
+    // Lost events: the journal fails, the index logs it and rebuilds itself from the volume.
+    void overflowRebuildsTheIndex()
+    {
+        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        std::shared_ptr<FanotifyJournal> journal = FanotifyJournal::acquire(mp);
+        QVERIFY(journal->waitUntilDrained(5000));
+        journal->pauseDrain(true);
+        int queueLimit = 16384;
+        QFile limit(QStringLiteral("/proc/sys/fs/fanotify/max_queued_events"));
+        if (limit.open(QIODevice::ReadOnly))
+            queueLimit = limit.readAll().trimmed().toInt();
+        QVERIFY(makeDir(mp + "/flood"));
+        for (int i = 0; i < queueLimit + 10; ++i)
+            QVERIFY(touch(mp + QStringLiteral("/flood/f%1").arg(i)));
+        journal->pauseDrain(false);
+        QTRY_COMPARE_WITH_TIMEOUT(rebuilt.count(), 1, 20000);
+        QCOMPARE(rebuilt.at(0).at(0).toBool(), true);
+        QVERIFY(indexLogText().contains(QStringLiteral("Change journal of %1 failed").arg(mp)));
+        QVERIFY(indexLogText().contains(QStringLiteral("rebuilding the index")));
+        QCOMPARE(db->count(), 8 + 1 + queueLimit + 10);
+        // The rebuilt index follows the volume again.
+        QVERIFY(touch(mp + "/after-rebuild"));
+        QTRY_COMPARE(find("after-rebuild"), QStringList({"/after-rebuild"}));
+        QVERIFY(QDir(mp + "/flood").removeRecursively());
+        QTRY_COMPARE(db->count(), 9);
+    }
+
+    // Saved and loaded in one run (the journal kept alive): the load is accepted and the changes
+    // made while no index ran are replayed from the saved position.
+    void saveAndResume()
+    {
+        std::shared_ptr<FanotifyJournal> keep = FanotifyJournal::acquire(mp);
+        QVERIFY(keep->waitUntilDrained(5000));
+        QTRY_COMPARE(db->count(), 9);
+        db->save();
+        db.reset();
+        QVERIFY(touch(mp + "/while-away"));
+        QVERIFY(::unlink(QFile::encodeName(mp + "/marker").constData()) == 0);
+        db.reset(new NTFSDriveDB(mp, nullptr, settings()));
+        db->init(nullptr);
+        QVERIFY(indexLogText().contains(QStringLiteral("Loading disk %1 done").arg(mp)));
+        QTRY_COMPARE(find("while-away;marker"), QStringList({"/while-away"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLiveIndex)
+#include "tst_liveindex.moc"

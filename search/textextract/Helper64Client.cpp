@@ -57,7 +57,10 @@ pid_t spawnProcess(const QString& program, const QStringList& arguments)
     sigaddset(&defaults, SIGPIPE);
     posix_spawnattr_setsigmask(&attr, &none);
     posix_spawnattr_setsigdefault(&attr, &defaults);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // Its own process group (id = its pid), so that ending it also ends the converter
+    // programs it runs.
+    posix_spawnattr_setpgroup(&attr, 0);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
     posix_spawnattr_destroy(&attr);
@@ -94,7 +97,7 @@ Helper64Client::~Helper64Client()
 
 qint64 Helper64Client::helperPid() const
 {
-    QMutexLocker l(const_cast<QMutex*>(&mutex));
+    QMutexLocker l(&mutex);
     return process;
 }
 
@@ -258,7 +261,8 @@ void Helper64Client::endProcess()
     if (process == 0)
         return;
     if (!helperExited()) {
-        if (::kill(process, SIGKILL) != 0 && errno != ESRCH)
+        // The helper's process group, then the helper itself should the group be gone.
+        if (::kill(-process, SIGKILL) != 0 && ::kill(process, SIGKILL) != 0 && errno != ESRCH)
             Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Kill helper64.exe failed"));
         int status = 0;
         while (::waitpid(process, &status, 0) < 0 && errno == EINTR) {

@@ -12,7 +12,8 @@
 // - The helper is used when the executable "helper64" stands beside our own (isWow64()); it is
 //   started from that folder (Linux has no "program folder first" search order).
 // - The helper is spawned as our own child (posix_spawn, standard input and output on
-//   /dev/null, standard error inherited) and ended by its process id (SIGKILL, then reaped),
+//   /dev/null, standard error inherited) in a process group of its own, and ended by its
+//   process id (SIGKILL to its group, so a converter program it runs ends too; then reaped),
 //   never by name.
 // - A failed write, the end of the connection or the exit of the helper marks it hung (2),
 //   so the next ensureRunning restarts it; otherwise a helper that died between requests
@@ -76,7 +77,7 @@ private:
     std::atomic<int> state{0};
     pid_t process = 0; // the helper, 0 when none (guarded by mutex)
     Helper64Thread* thread = nullptr;
-    QMutex mutex;
+    mutable QMutex mutex;
     QString currentFile;
     QString helperProgram;
     int waitMs;

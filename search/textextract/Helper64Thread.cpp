@@ -47,6 +47,8 @@ void Helper64Thread::run()
 {
     exec();
     // Close the connection in the thread that owns it, so a blocked peer sees the end.
+    if (socket)
+        socket->disconnect(this);
     delete socket;
     socket = nullptr;
     delete server;
@@ -213,7 +215,12 @@ void Helper64Thread::onWrite(const QString& text)
     } else {
         const QByteArray message = Helper64Protocol::frame(text);
         const bool queued = socket->write(message) == message.size();
-        socket->flush();
+        if (socket)
+            socket->flush();
+        // A write to a peer that has gone emits disconnected right here: dropConnection has
+        // then completed the write as failed and let go of the socket.
+        if (!socket)
+            return;
         if (queued && socket->bytesToWrite() > 0)
             return; // completes in onBytesWritten
         QMutexLocker l(&lock);
@@ -252,7 +259,7 @@ void Helper64Thread::onRead()
 
 void Helper64Thread::onReadyRead()
 {
-    if (!socket)
+    if (!socket || socket->bytesAvailable() <= 0)
         return;
     buffer += socket->readAll();
     tryFinishRead();

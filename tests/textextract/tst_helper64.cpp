@@ -292,6 +292,41 @@ private slots:
         QVERIFY(logText().contains(QStringLiteral("Failed to start helper64.exe")));
     }
 
+    // A conversion that outlasts the client's wait marks the helper hung; the restart ends the
+    // old helper together with the converter program it runs, and starts a new one.
+    void stalledConversion()
+    {
+        const QString bin = tmp.filePath(QStringLiteral("fakebin"));
+        const QString pidFile = tmp.filePath(QStringLiteral("catdoc.pid"));
+        QVERIFY(testutil::writeFile(bin + QStringLiteral("/catdoc"),
+                                    "#!/bin/sh\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 30\n"));
+        QFile::setPermissions(bin + QStringLiteral("/catdoc"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin) + ':' + path);
+        Helper64Client client(work, helper, 1500);
+        qputenv("PATH", path); // the next helper finds the real catdoc
+        QCOMPARE(client.currentState(), 1);
+        const qint64 first = client.helperPid();
+
+        const QString doc = rtf(QStringLiteral("slow.rtf"), "slow\\par");
+        QVERIFY(client.convert(doc.toStdWString()).empty());
+        QCOMPARE(client.currentState(), 2);
+        QVERIFY(logText().contains(QStringLiteral("Reading from pipe hanged, file name = %1").arg(doc)));
+        QTRY_VERIFY(QFile::exists(pidFile));
+        const qint64 converter = testutil::readFile(pidFile).trimmed().toLongLong();
+        QVERIFY(processAlive(converter));
+
+        QVERIFY(client.ensureRunning());
+        QVERIFY(client.helperPid() != first);
+        QVERIFY(!processAlive(first));
+        // The converter program is gone (or a zombie waiting for its new parent to reap it).
+        QTRY_VERIFY(!processAlive(converter)
+                    || testutil::readFile(QStringLiteral("/proc/%1/stat").arg(converter)).contains(") Z "));
+        const QString out = QString::fromStdWString(client.convert(doc.toStdWString()));
+        QCOMPARE(readText(out), QStringLiteral("slow\r\n"));
+        QFile::remove(out);
+    }
+
     // The real helper program: filter list, RTF conversion, restart after it died.
     void realHelper()
     {

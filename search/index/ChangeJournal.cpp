@@ -57,7 +57,9 @@ USN ChangeJournal::stop()
 {
     if (reader_)
         reader_->cancel();
-    if (started_) {
+    // On the monitor thread itself (a direct handler of journalFailed) there is nothing to wait
+    // for: the thread ends as soon as the handler returns.
+    if (started_ && QThread::currentThread() != &thread_) {
         thread_.wait();
         if (QObject* source = dynamic_cast<QObject*>(reader_.get()))
             source->disconnect(this);

@@ -16,6 +16,8 @@
 //   returns lastUsn. Because stop() waits for the thread, it must not be called while holding a
 //   lock that the update slots take (the index stops its monitor first, then takes its write
 //   lock to save).
+// - Called on the monitor thread itself (from a direct handler), stop() cancels but does not
+//   wait: the thread ends when the handler returns.
 // - lastUsn is atomic; lastUsn() may be read at any time.
 //
 // Failure contract: when the reader throws (the journal lost records, or broke), the monitor

@@ -157,6 +157,23 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("\tERROR\tChangeJournal\tJournal of /vol failed: ")));
     }
 
+    void stopFromAFailureHandlerDoesNotDeadlock()
+    {
+        auto* reader = new ScriptedJournalReader;
+        ChangeJournal journal;
+        journal.setReader(QStringLiteral("/vol"), reader);
+        std::atomic<int> handled{0};
+        connect(&journal, &ChangeJournal::journalFailed, this, [&] {
+            journal.stop();
+            handled = 1;
+        }, Qt::DirectConnection);
+        reader->failRead();
+        journal.start(0);
+        QTRY_COMPARE(handled.load(), 1);
+        QTRY_VERIFY(!journal.isRunning());
+        QCOMPARE(journal.stop(), USN(0));
+    }
+
     void monitorThreadIsNamedAfterTheVolume()
     {
         auto* reader = new ScriptedJournalReader;

@@ -34,8 +34,10 @@
 //
 // The journal keeps no descriptor of the mount open (a mark does not pin the mount), so the
 // volume can still be unmounted; read() opens the mount root for the duration of one batch.
-// A blocked read() is woken by cancel() on its ReadContext; the drain thread is woken for
-// shutdown by an eventfd.
+// A blocked read() waits on the journal's condition variable and is woken by new records or by
+// cancel() on its ReadContext (which always succeeds); the drain thread sleeps in poll() on the
+// fanotify descriptor and an eventfd, which wakes it for shutdown and pauses.
+// The mount root is opened O_RDONLY, not O_PATH: open_by_handle_at refuses O_PATH descriptors.
 #pragma once
 
 #include <QByteArray>
@@ -81,7 +83,7 @@ public:
 
     enum class ReadStatus {
         Records,   // `out` holds records; *next is the position after them
-        Empty,     // nothing past `from` and wait was false (or canceled while waiting)
+        Empty,     // nothing past `from` and wait was false (or the journal is being destroyed)
         Canceled,  // the context was canceled
         Gap,       // `from` lies before first USN (overflow or trim) or past next USN
         Failed,    // the journal is broken (the mark or the mount is gone)

@@ -37,6 +37,17 @@ public:
 
     bool evaluate(const TermMask& termMask) override;
 
+    // evaluate() for a mask of terms 0 to 63; one array read once the mask has been judged.
+    bool evaluateBits(quint64 termMask)
+    {
+        if (!table.empty()) {
+            const qint8 known = table[size_t(termMask & (table.size() - 1))];
+            if (known >= 0)
+                return known != 0;
+        }
+        return evaluate(TermMask(termMask));
+    }
+
     bool isSyntaxValid() const { return syntaxValid; }
     const QString& scriptText() const { return script; }
     int termCount() const { return placeholderCount; }

@@ -14,8 +14,11 @@ SearchExpression::SearchExpression(const QString& pattern, const MatchOptions& o
     this->lexer->tokenize(pattern, options.boolean, tokens, terms);
     termCount_ = terms.size();
     all = TermMask::firstBits(termCount_);
-    parser.reset(new ExpressionParser(tokens));
-    matcher.reset(new StringMatcher(terms, options));
+    wordParser = new ExpressionParser(tokens);
+    parser.reset(wordParser);
+    wordMatcher = new StringMatcher(terms, options);
+    matcher.reset(wordMatcher);
+    allBits = all.lowBits();
 }
 
 SearchExpression::~SearchExpression() = default;
@@ -36,6 +39,20 @@ int SearchExpression::matchUtf8(const char* text, int length)
 {
     if (termCount_ == 0)
         return Matches;
+    if (termCount_ <= 64) {
+        quint64 found;
+        if (options.fileScope) {
+            found = termMask.lowBits();
+            found |= wordMatcher->matchUtf8Bits(text, length, allBits & ~found);
+            termMask.assignLowBits(found);
+            if (__builtin_popcountll(found) != termCount_)
+                return Undecided;
+        } else {
+            found = wordMatcher->matchUtf8Bits(text, length, allBits);
+            termMask.assignLowBits(found);
+        }
+        return wordParser->evaluateBits(found) ? Matches : NoMatch;
+    }
     if (options.fileScope) {
         termMask |= matcher->matchUtf8(text, length, all.without(termMask));
     } else {

@@ -29,6 +29,9 @@
 #include <QString>
 #include <memory>
 
+class ExpressionParser;
+class StringMatcher;
+
 class SearchExpression
 {
 public:
@@ -63,4 +66,9 @@ private:
     TermMask termMask;
     int termCount_ = 0;
     TermMask all;
+    // The owned parser and matcher as their own classes, for the word-sized hot path of
+    // expressions with up to 64 terms.
+    ExpressionParser* wordParser = nullptr;
+    StringMatcher* wordMatcher = nullptr;
+    quint64 allBits = 0;
 };

@@ -4,10 +4,18 @@
 
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Texts up to this many UTF-16 units are decoded on the stack by matchUtf8.
 constexpr int StackUnits = 1024;
+// ASCII texts up to this many bytes are copied (and folded) into a padded stack buffer and
+// searched 16 bytes at a time.
+constexpr int PaddedLimit = 64;
+constexpr int Padding = 16;
 
 bool isWordChar(QChar c)
 {
@@ -81,6 +89,149 @@ int findBytesFolded(const uchar* s, int n, const uchar* t, int m, int from)
             continue;
         int j = 1;
         while (j < m && asciiLower.map[s[i + j]] == t[j])
+            ++j;
+        if (j == m)
+            return i;
+    }
+    return -1;
+}
+
+// Search in a copy padded with `Padding` readable bytes after `n`: candidates are positions
+// where the first and the last byte of the term both match, 16 positions at a time.
+// `ends` holds 16 copies of the term's first byte, then 16 of its last byte.
+int findPadded(const uchar* buffer, int n, const uchar* t, int m, const uchar* ends, int from)
+{
+    const int lastStart = n - m;
+    if (from > lastStart)
+        return -1;
+#ifdef __SSE2__
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ends));
+    const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ends + 16));
+    for (int i = from; i <= lastStart; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i + m - 1));
+        unsigned bits = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first),
+                                                                 _mm_cmpeq_epi8(b, last))));
+        const int span = lastStart - i; // candidates at offsets 0 .. span of this block
+        if (span < 15)
+            bits &= (2u << span) - 1;
+        while (bits) {
+            const int k = __builtin_ctz(bits);
+            const uchar* at = buffer + i + k;
+            int j = 1;
+            while (j < m - 1 && at[j] == t[j])
+                ++j;
+            if (j >= m - 1)
+                return i + k;
+            bits &= bits - 1;
+        }
+    }
+    return -1;
+#else
+    (void)ends;
+    return findBytes(buffer, n, t, m, from);
+#endif
+}
+
+// Copies an ASCII-candidate text into `buffer` (at least n + Padding bytes, n <= PaddedLimit),
+// zero-pads it, lower-cases A-Z when `fold` is set, and tells whether every byte is ASCII.
+bool copyPadded(const uchar* s, int n, uchar* buffer, bool fold)
+{
+#ifdef __SSE2__
+    // Copy with fixed-size, possibly overlapping moves (no library call for short names).
+    if (n >= 16) {
+        for (int i = 0; i + 16 <= n; i += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + n - 16),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 16)));
+    } else if (n >= 8) {
+        quint64 head, tail;
+        std::memcpy(&head, s, 8);
+        std::memcpy(&tail, s + n - 8, 8);
+        std::memcpy(buffer, &head, 8);
+        std::memcpy(buffer + n - 8, &tail, 8);
+    } else if (n >= 4) {
+        quint32 head, tail;
+        std::memcpy(&head, s, 4);
+        std::memcpy(&tail, s + n - 4, 4);
+        std::memcpy(buffer, &head, 4);
+        std::memcpy(buffer + n - 4, &tail, 4);
+    } else {
+        for (int i = 0; i < n; ++i)
+            buffer[i] = s[i];
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + n), _mm_setzero_si128());
+    __m128i high = _mm_setzero_si128();
+    const __m128i beforeA = _mm_set1_epi8('A' - 1);
+    const __m128i afterZ = _mm_set1_epi8('Z' + 1);
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    for (int i = 0; i < n; i += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i));
+        high = _mm_or_si128(high, v);
+        if (fold) {
+            // Signed compares: bytes above 127 are negative and never upper-case letters.
+            const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(v, beforeA), _mm_cmplt_epi8(v, afterZ));
+            v = _mm_add_epi8(v, _mm_and_si128(upper, caseBit));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i), v);
+        }
+    }
+    return _mm_movemask_epi8(high) == 0;
+#else
+    std::memcpy(buffer, s, size_t(n));
+    std::memset(buffer + n, 0, Padding);
+    if (fold) {
+        for (int i = 0; i < n; ++i)
+            buffer[i] = asciiLower.map[buffer[i]];
+    }
+    return isAscii(s, n);
+#endif
+}
+
+// Only two characters outside ASCII fold to ASCII letters: U+017F (UTF-8 C5 BF) to "s" and
+// U+212A (E2 84 AA) to "k". A padded text without the lead bytes C5 and E2 holds neither, so
+// there an ASCII term can only match ASCII bytes.
+bool mayFoldToAscii(const uchar* buffer, int n)
+{
+#ifdef __SSE2__
+    const __m128i c5 = _mm_set1_epi8(char(0xC5));
+    const __m128i e2 = _mm_set1_epi8(char(0xE2));
+    int bits = 0;
+    for (int i = 0; i < n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i));
+        bits |= _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, c5), _mm_cmpeq_epi8(v, e2)));
+    }
+    return bits != 0;
+#else
+    for (int i = 0; i < n; ++i) {
+        if (buffer[i] == 0xC5 || buffer[i] == 0xE2)
+            return true;
+    }
+    return false;
+#endif
+}
+
+// The case folding QString's case-insensitive search applies to unit i of a text: a low
+// surrogate after a high surrogate folds as the whole code point; every value is compared in
+// full (no truncation to 16 bits).
+inline char32_t foldUnit(const QChar* text, int i)
+{
+    const ushort u = text[i].unicode();
+    if (u < 128)
+        return (u >= 'A' && u <= 'Z') ? char32_t(u + 32) : char32_t(u);
+    if (QChar::isLowSurrogate(u) && i > 0 && QChar::isHighSurrogate(text[i - 1].unicode()))
+        return QChar::toCaseFolded(QChar::surrogateToUcs4(text[i - 1].unicode(), u));
+    return QChar::toCaseFolded(uint(u));
+}
+
+int findFolded(const char32_t* s, int n, const char32_t* t, int m, int from)
+{
+    const char32_t first = t[0];
+    for (int i = from; i <= n - m; ++i) {
+        if (s[i] != first)
+            continue;
+        int j = 1;
+        while (j < m && s[i + j] == t[j])
             ++j;
         if (j == m)
             return i;
@@ -184,6 +335,8 @@ void StringMatcher::compile()
 {
     regexes.clear();
     prototypes.clear();
+    firstTermBits = terms.size() >= 64 ? ~quint64(0) : (quint64(1) << terms.size()) - 1;
+    asciiLiteralBits = 0;
     wildcardTerms.clear();
     plans.assign(size_t(terms.size()), TermPlan());
     const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
@@ -208,12 +361,24 @@ void StringMatcher::compile()
                 break;
             }
         }
+        plan.folded.resize(size_t(term.size()));
+        for (int k = 0; k < term.size(); ++k) {
+            plan.folded[size_t(k)] = foldUnit(term.constData(), k);
+            if (plan.folded[size_t(k)] >= 128)
+                plan.foldedBeyondAscii = true;
+        }
         if (plan.ascii) {
             plan.bytes = term.toLatin1();
             if (!caseSensitive) {
                 for (char& c : plan.bytes)
                     c = char(asciiLower.map[uchar(c)]);
             }
+            plan.asciiData = reinterpret_cast<const uchar*>(plan.bytes.constData());
+            plan.asciiLength = plan.bytes.size();
+            std::memset(plan.ends, plan.asciiData[0], 16);
+            std::memset(plan.ends + 16, plan.asciiData[plan.asciiLength - 1], 16);
+            if (!plan.wildcard && i < 64)
+                asciiLiteralBits |= quint64(1) << i;
         }
     }
 }
@@ -239,54 +404,151 @@ bool StringMatcher::matchTerm(const QString& text, int index, MatchPositions* po
     return testTerm(index, text.constData(), text.size(), &text, positions, counter);
 }
 
+// The UTF-8 text of one matchUtf8 call and the forms of it that its terms needed so far.
+// Only texts of at most `StackUnits` bytes get here (longer ones and regular expressions go
+// through match() on the decoded QString), so every form fits the stack buffers.
+struct StringMatcher::Utf8Text
+{
+    const uchar* bytes = nullptr;
+    int length = 0;
+    bool ascii = false;
+    bool padded = false; // `copy` holds the text (folded when not case sensitive)
+    bool wideReady = false;
+    bool foldedReady = false;
+    int wideLength = 0;
+    alignas(16) uchar copy[PaddedLimit + Padding];
+    char16_t wideBuffer[StackUnits];
+    char32_t foldedBuffer[StackUnits];
+
+    const QChar* wide() const { return reinterpret_cast<const QChar*>(wideBuffer); }
+};
+
+inline void StringMatcher::prepareUtf8(Utf8Text& text) const
+{
+    if (text.length <= PaddedLimit) {
+        text.padded = true;
+        text.ascii = copyPadded(text.bytes, text.length, text.copy, !caseSensitive);
+    } else {
+        text.ascii = isAscii(text.bytes, text.length);
+    }
+}
+
 TermMask StringMatcher::matchUtf8(const char* text, int length, const TermMask& wanted) const
 {
     TermMask found;
     if (terms.isEmpty() || length < 0 || (!text && length > 0))
         return found;
-    const uchar* bytes = reinterpret_cast<const uchar*>(text);
-    const bool ascii = isAscii(bytes, length);
-
-    char16_t buffer[StackUnits]; // filled only when a term needs the UTF-16 form
-    const QChar* wide = nullptr;
-    int wideLength = 0;
-    QString heapText;
+    if (terms.size() <= 64)
+        return TermMask(matchUtf8Bits(text, length, wanted.lowBits()));
+    if (mode == RegexMode || length > StackUnits)
+        return match(QString::fromUtf8(text, length), wanted, nullptr, nullptr);
+    Utf8Text utf8;
+    utf8.bytes = reinterpret_cast<const uchar*>(text);
+    utf8.length = length;
+    prepareUtf8(utf8);
     for (int i = 0; i < terms.size(); ++i) {
-        if (!wanted.testBit(i))
-            continue;
-        const TermPlan& plan = plans[size_t(i)];
-        bool hit;
-        if (mode == RegexMode) {
-            if (heapText.isNull())
-                heapText = QString::fromUtf8(text, length);
-            hit = testRegex(i, heapText, nullptr);
-        } else if (ascii && !plan.wildcard && plan.ascii) {
-            hit = testAscii(i, bytes, length);
-        } else if (ascii && !plan.wildcard && caseSensitive) {
-            hit = false; // a term with a non-ASCII character cannot occur in ASCII text
-        } else {
-            if (!wide) {
-                if (length <= StackUnits) {
-                    if (ascii) {
-                        for (int k = 0; k < length; ++k)
-                            buffer[k] = bytes[k];
-                        wideLength = length;
-                    } else {
-                        wideLength = decodeUtf8(bytes, length, buffer);
-                    }
-                    wide = reinterpret_cast<const QChar*>(buffer);
-                } else {
-                    heapText = QString::fromUtf8(text, length);
-                    wide = heapText.constData();
-                    wideLength = heapText.size();
-                }
-            }
-            hit = testTerm(i, wide, wideLength, nullptr, nullptr, nullptr);
-        }
-        if (hit)
+        if (wanted.testBit(i) && testUtf8(i, utf8))
             found.setBit(i);
     }
     return found;
+}
+
+quint64 StringMatcher::matchUtf8Bits(const char* text, int length, quint64 wanted) const
+{
+    wanted &= firstTermBits;
+    if (!wanted || length < 0 || (!text && length > 0))
+        return 0;
+    if (mode == RegexMode || length > StackUnits)
+        return match(QString::fromUtf8(text, length), TermMask(wanted), nullptr, nullptr).lowBits();
+    Utf8Text utf8;
+    utf8.bytes = reinterpret_cast<const uchar*>(text);
+    utf8.length = length;
+    prepareUtf8(utf8);
+    quint64 found = 0;
+    // The usual name search: ASCII literal terms in a short name. An ASCII term matches the
+    // same places in the UTF-8 bytes as in the decoded text, since ASCII bytes always decode to
+    // themselves and other bytes never to ASCII, except the two characters that fold to ASCII
+    // letters. Whole words in non-ASCII names need the neighbouring characters decoded.
+    if (utf8.padded && !(wanted & ~asciiLiteralBits)
+        && (utf8.ascii
+            || (mode == SubstringMode && (caseSensitive || !mayFoldToAscii(utf8.copy, length))))) {
+        while (wanted) {
+            const int i = __builtin_ctzll(wanted);
+            wanted &= wanted - 1;
+            const TermPlan& plan = plans[size_t(i)];
+            int from = 0;
+            for (;;) {
+                const int hit = findPadded(utf8.copy, length, plan.asciiData, plan.asciiLength, plan.ends, from);
+                if (hit < 0)
+                    break;
+                if (mode != WholeWordMode
+                    || asciiOnWordBoundaries(utf8.copy, length, hit, plan.asciiLength)) {
+                    found |= quint64(1) << i;
+                    break;
+                }
+                from = hit + plan.asciiLength;
+            }
+        }
+        return found;
+    }
+    while (wanted) {
+        const int i = __builtin_ctzll(wanted);
+        wanted &= wanted - 1;
+        if (testUtf8(i, utf8))
+            found |= quint64(1) << i;
+    }
+    return found;
+}
+
+bool StringMatcher::testUtf8(int index, Utf8Text& text) const
+{
+    const TermPlan& plan = plans[size_t(index)];
+    if (text.ascii && !plan.wildcard) {
+        if (plan.ascii)
+            return testAscii(index, text.padded ? text.copy : text.bytes, text.length, text.padded);
+        // Folded ASCII text holds only ASCII values.
+        if (caseSensitive || plan.foldedBeyondAscii)
+            return false;
+    }
+    if (!text.wideReady) {
+        if (text.ascii) {
+            for (int k = 0; k < text.length; ++k)
+                text.wideBuffer[k] = text.bytes[k];
+            text.wideLength = text.length;
+        } else {
+            text.wideLength = decodeUtf8(text.bytes, text.length, text.wideBuffer);
+        }
+        text.wideReady = true;
+    }
+    if (plan.wildcard) {
+        const QString& term = terms.at(index);
+        return wildcardMatch(term.constData(), term.size(), text.wide(), text.wideLength, caseSensitive);
+    }
+    if (caseSensitive)
+        return testLiteral(index, text.wide(), text.wideLength, nullptr, nullptr);
+    return testFolded(index, text);
+}
+
+bool StringMatcher::testFolded(int index, Utf8Text& text) const
+{
+    if (!text.foldedReady) {
+        for (int k = 0; k < text.wideLength; ++k)
+            text.foldedBuffer[k] = foldUnit(text.wide(), k);
+        text.foldedReady = true;
+    }
+    const std::u32string& term = plans[size_t(index)].folded;
+    const int termLength = int(term.size());
+    if (termLength == 0)
+        return false;
+    int from = 0;
+    for (;;) {
+        const int hit = findFolded(text.foldedBuffer, text.wideLength, term.data(), termLength, from);
+        if (hit < 0)
+            return false;
+        if (mode != WholeWordMode || onWordBoundaries(text.wide(), text.wideLength, hit, termLength))
+            return true;
+        from = hit + termLength;
+    }
 }
 
 bool StringMatcher::testTerm(int index, const QChar* text, int length, const QString* original,
@@ -334,15 +596,21 @@ bool StringMatcher::testLiteral(int index, const QChar* text, int length,
     return found;
 }
 
-bool StringMatcher::testAscii(int index, const uchar* text, int length) const
+bool StringMatcher::testAscii(int index, const uchar* text, int length, bool padded) const
 {
+    // A padded copy is already folded when the matcher is not case sensitive.
     const TermPlan& plan = plans[size_t(index)];
-    const uchar* term = reinterpret_cast<const uchar*>(plan.bytes.constData());
-    const int termLength = plan.bytes.size();
+    const uchar* term = plan.asciiData;
+    const int termLength = plan.asciiLength;
     int from = 0;
     for (;;) {
-        const int hit = caseSensitive ? findBytes(text, length, term, termLength, from)
-                                      : findBytesFolded(text, length, term, termLength, from);
+        int hit;
+        if (padded)
+            hit = findPadded(text, length, term, termLength, plan.ends, from);
+        else if (caseSensitive)
+            hit = findBytes(text, length, term, termLength, from);
+        else
+            hit = findBytesFolded(text, length, term, termLength, from);
         if (hit < 0)
             return false;
         if (mode != WholeWordMode || asciiOnWordBoundaries(text, length, hit, termLength))

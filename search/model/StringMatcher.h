@@ -9,8 +9,11 @@
 // independent Unicode mapping; the C library's towlower depends on the process locale).
 //
 // Hot path: matchUtf8 matches a UTF-8 name directly. An ASCII name is searched byte-wise for
-// ASCII terms; any other text is decoded into a stack buffer. Both give exactly the answers
-// match(QString::fromUtf8(...)) gives.
+// ASCII terms (16 bytes at a time for names of up to 64 bytes), and a term whose case-folded
+// form is not ASCII is refused at once. Any other text is decoded into a stack buffer and, for
+// case-insensitive terms, case-folded per code point with Qt's folding and searched as
+// QString's case-insensitive search does. Every path gives exactly the answers of
+// match(QString::fromUtf8(...)).
 //
 // A matcher is immutable between compilations (constructor, setOptions), so one matcher may
 // serve several threads at once as long as nobody calls setOptions meanwhile. QRegExp keeps
@@ -27,6 +30,7 @@
 #include <QVector>
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 class StringMatcher : public IStringMatcher
@@ -44,6 +48,8 @@ public:
     TermMask match(const QString& text, const TermMask& wanted, MatchPositions* positions,
                    int* counter) const override;
     TermMask matchUtf8(const char* text, int length, const TermMask& wanted) const override;
+    // matchUtf8 for the first 64 terms, with plain words as masks (the name index's hot path).
+    quint64 matchUtf8Bits(const char* text, int length, quint64 wanted) const;
 
     // The test of one term.
     bool matchTerm(const QString& text, int index, MatchPositions* positions, int* counter) const;
@@ -64,7 +70,16 @@ private:
         // lower-cased when the matcher is not case sensitive.
         bool ascii = false;
         QByteArray bytes;
+        const uchar* asciiData = nullptr; // bytes.constData()
+        int asciiLength = 0;
+        uchar ends[32] = {}; // 16 copies of the first byte, 16 of the last
+        // The term case-folded per code point (one value per UTF-16 unit, as QString's
+        // case-insensitive search compares), and whether a folded value is above ASCII (then
+        // the term cannot occur in an ASCII text).
+        std::u32string folded;
+        bool foldedBeyondAscii = false;
     };
+    struct Utf8Text;
 
     void compile();
     bool testTerm(int index, const QChar* text, int length, const QString* original,
@@ -72,7 +87,10 @@ private:
     bool testLiteral(int index, const QChar* text, int length, MatchPositions* positions,
                      int* counter) const;
     bool testRegex(int index, const QString& text, MatchPositions* positions) const;
-    bool testAscii(int index, const uchar* text, int length) const;
+    void prepareUtf8(Utf8Text& text) const;
+    bool testUtf8(int index, Utf8Text& text) const;
+    bool testAscii(int index, const uchar* text, int length, bool padded) const;
+    bool testFolded(int index, Utf8Text& text) const;
 
     QStringList terms;
     int mode = SubstringMode;
@@ -86,4 +104,6 @@ private:
     mutable QVector<QRegExp> regexes;
     mutable std::atomic<bool> regexesInUse{false};
     std::vector<TermPlan> plans;
+    quint64 firstTermBits = 0; // bits of terms 0 to 63
+    quint64 asciiLiteralBits = 0; // terms 0 to 63 that are ASCII and not wildcards
 };

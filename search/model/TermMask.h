@@ -32,6 +32,12 @@ public:
 
     // Bits 0 to 63.
     quint64 lowBits() const { return low_; }
+    // Makes the mask exactly `bits` (bits 0 to 63, nothing above).
+    void assignLowBits(quint64 bits)
+    {
+        low_ = bits;
+        high_.clear();
+    }
 
     // Bits of this mask that are not in `other`.
     TermMask without(const TermMask& other) const;

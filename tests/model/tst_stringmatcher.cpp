@@ -185,11 +185,18 @@ private slots:
                                  QString::fromUtf8("ｈ"), QString::fromUtf8("Ｈ"),
                                  QString::fromUtf8("😀"), QString::fromUtf8("é")};
         const QList<QByteArray> junk{"\xC3", "\xFF", "\xE2\x82", "\xED\xA0\x80", "\xF0\x9F", "\xC0\xAF"};
-        const QStringList terms{"ab", "AB", "sk", QString::fromUtf8("ä"), QString::fromUtf8("ſK"),
-                                "a*b", "?.", QString::fromUtf8("ｈ"), "s", QString::fromUtf8("😀a"),
-                                QString::fromUtf8("\xEF\xBF\xBD")};
+        const QStringList mixedTerms{"ab", "AB", "sk", QString::fromUtf8("ä"), QString::fromUtf8("ſK"),
+                                     "a*b", "?.", QString::fromUtf8("ｈ"), "s", QString::fromUtf8("😀a"),
+                                     QString::fromUtf8("\xEF\xBF\xBD")};
+        // Only ASCII literals: the byte-wise path, also for names with other characters.
+        const QStringList asciiTerms{"ab", "SK", "s", "k", "a.", "b_1", " "};
+        // More than 64 terms: the general mask path.
+        QStringList manyTerms = mixedTerms;
+        for (int i = 0; i < 60; ++i)
+            manyTerms << QStringLiteral("q%1").arg(i);
         QRandomGenerator random(42);
         int mismatches = 0;
+        for (const QStringList& terms : {mixedTerms, asciiTerms, manyTerms})
         for (int kind = 0; kind <= 1; ++kind) {
             for (int cs = 0; cs <= 1; ++cs) {
                 for (int forName = 0; forName <= 1; ++forName) {

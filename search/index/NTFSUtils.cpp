@@ -16,7 +16,12 @@ const int metaTypesRegistered = [] {
 
 QStringList getNtfsDrives()
 {
-    const QList<VolumeDescription> volumes = VolumeLayer::instance().volumes();
+    QList<VolumeDescription> volumes;
+    try {
+        volumes = VolumeLayer::instance().volumes();
+    } catch (const FileSearchException&) {
+        throw FileSearchException(QStringLiteral("Failed to read the mount table"), QStringLiteral("NTFSUtils"), __LINE__);
+    }
     QStringList result;
     for (const VolumeDescription& v : volumes)
         if (v.indexable && !v.network && !v.alias)

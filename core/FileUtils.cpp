@@ -86,7 +86,13 @@ bool removeDirectoryRecursively(const QString& path)
 {
     if (path.isEmpty())
         return false;
-    const QByteArray encoded = QFile::encodeName(path);
+    // A trailing "/" or "/." makes the system resolve a final link (lstat and O_NOFOLLOW then
+    // see its target), so the path is cleaned first: "link/" names the link itself. The root
+    // folder is never removed.
+    const QString cleaned = QDir::cleanPath(path);
+    if (cleaned == QLatin1String("/"))
+        return false;
+    const QByteArray encoded = QFile::encodeName(cleaned);
     struct stat st;
     if (::lstat(encoded.constData(), &st) != 0)
         return errno == ENOENT;

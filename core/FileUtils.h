@@ -27,7 +27,8 @@ bool makePath(const QString& path);
 // inside is removed as a link, and when `path` itself is a link only the link is removed, so
 // nothing outside the folder is ever deleted (this also holds for a root process working in a
 // folder a user can change meanwhile: every step works relative to an opened folder).
-// True when everything is gone, also when the folder did not exist.
+// The path is cleaned first (QDir::cleanPath: a trailing "/" or "/." never leads through a final
+// link); "/" itself is refused. True when everything is gone, also when the folder did not exist.
 bool removeDirectoryRecursively(const QString& path);
 
 // QFileInfo::isDir (follows links).

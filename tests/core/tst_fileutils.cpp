@@ -108,6 +108,22 @@ private slots:
         QVERIFY(!QFileInfo(topLink).isSymLink());
         QVERIFY(QFileInfo::exists(outside + QStringLiteral("/sub/keep2.txt")));
 
+        // Written with a trailing "/" or "/.", the link is still only a link: the folder it
+        // points to keeps its contents.
+        for (const QString& spelling : {QStringLiteral("/DB3/"), QStringLiteral("/DB3/."), QStringLiteral("/DB3//")}) {
+            const QString link = dir.path() + QStringLiteral("/DB3");
+            QVERIFY(QFile::link(outside, link));
+            QVERIFY(removeDirectoryRecursively(dir.path() + spelling));
+            QVERIFY2(!QFileInfo(link).isSymLink(), qPrintable(spelling));
+            QVERIFY2(QFileInfo::exists(outside + QStringLiteral("/sub/keep2.txt")), qPrintable(spelling));
+        }
+        // A real folder written with a trailing "/" goes as usual; the root is refused.
+        QVERIFY(testutil::writeFile(tree + QStringLiteral("/again/f"), "3"));
+        QVERIFY(removeDirectoryRecursively(tree + QStringLiteral("/")));
+        QVERIFY(!QFileInfo::exists(tree));
+        QVERIFY(!removeDirectoryRecursively(QStringLiteral("/")));
+        QVERIFY(!removeDirectoryRecursively(QStringLiteral("//")));
+
         QVERIFY(removeDirectoryRecursively(dir.path() + QStringLiteral("/never-there")));
         QVERIFY(!removeDirectoryRecursively(QString()));
         QVERIFY(!removeDirectoryRecursively(outside + QStringLiteral("/keep.txt"))); // a file

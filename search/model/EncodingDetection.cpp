@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QIODevice>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 bool isPrintableUnit(ushort unit)
@@ -126,9 +130,21 @@ QString detectEncoding(QIODevice* device)
 
 QString detectFileEncoding(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Opened without blocking and checked before reading: opening a FIFO would otherwise wait
+    // for a writer for ever, and a terminal or device is no file's text.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
         return QString();
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return QString();
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return QString();
+    }
     return detectEncoding(&file);
 }
 

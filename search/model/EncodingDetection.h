@@ -27,7 +27,8 @@ constexpr int EncodingWindow = 128;
 // device is left after the bytes read.
 QString detectEncoding(QIODevice* device);
 
-// Opens the file read-only and returns its guess; "" when it cannot be opened.
+// Opens the file read-only and returns its guess; "" when it cannot be opened or is not a regular
+// file (a FIFO, socket or device is never read: opening a FIFO would wait for a writer).
 QString detectFileEncoding(const QString& path);
 
 // True when no byte of the NUL-terminated string is 128 or above (the empty string is ASCII).

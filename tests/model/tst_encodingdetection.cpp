@@ -9,6 +9,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QString guess(const QByteArray& bytes)
@@ -129,6 +135,25 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("le.txt"));
         QVERIFY(testutil::writeFile(path, bytes({0xFF, 0xFE, 0x61, 0})));
         QCOMPARE(detectFileEncoding(path), QStringLiteral("UTF-16LE"));
+    }
+
+    void fileVariantNeverWaitsOnAFifo()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("pipe"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        auto guess = std::async(std::launch::async, [fifo] { return detectFileEncoding(fifo); });
+        const bool returned = guess.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+        if (!returned) {
+            // Let the blocked open go on, so the test can end.
+            const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+        }
+        QVERIFY(returned);
+        QCOMPARE(guess.get(), QString(""));
+        QCOMPARE(detectFileEncoding(QStringLiteral("/dev/null")), QString(""));
+        QCOMPARE(detectFileEncoding(dir.path()), QString(""));
     }
 
     void ascii()

@@ -17,8 +17,9 @@
 // and any evaluation that ends in an exception counts as false (the exception object would
 // otherwise read as true and match everything).
 //
-// One process-wide engine, created by the first parser and kept until the process ends, is
-// shared by all parsers; one process-wide mutex guards its creation and every use of it, so
+// One process-wide engine, created by the first parser and kept until the process ends (the
+// script engine needs the application object: create QCoreApplication first), is shared by
+// all parsers; one process-wide mutex guards its creation and every use of it, so
 // parsers may live on any threads. A single parser (with its cache) is used by one thread at a
 // time.
 #pragma once

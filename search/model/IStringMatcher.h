@@ -23,8 +23,9 @@ public:
     virtual TermMask match(const QString& text, const TermMask& wanted, MatchPositions* positions,
                            int* counter) const = 0;
 
-    // The same test for a UTF-8 text of `length` bytes, without positions or counter, and
-    // without a heap allocation for texts of up to 1024 bytes (except for regular
-    // expressions). Invalid UTF-8 is read as QString::fromUtf8 reads it.
+    // The same test for a UTF-8 text of `length` bytes, without positions or counter. Gives
+    // exactly what match() gives for QString::fromUtf8 of the text (invalid UTF-8 included),
+    // and allocates nothing on the heap for texts of up to 1024 bytes and up to 64 terms,
+    // except in regular-expression mode.
     virtual TermMask matchUtf8(const char* text, int length, const TermMask& wanted) const = 0;
 };

@@ -8,12 +8,13 @@
 // "_". Wildcard comparison folds case per UTF-16 unit with QChar::toLower (the locale-
 // independent Unicode mapping; the C library's towlower depends on the process locale).
 //
-// Hot path: matchUtf8 matches a UTF-8 name directly. An ASCII name is searched byte-wise for
-// ASCII terms (16 bytes at a time for names of up to 64 bytes), and a term whose case-folded
-// form is not ASCII is refused at once. Any other text is decoded into a stack buffer and, for
-// case-insensitive terms, case-folded per code point with Qt's folding and searched as
-// QString's case-insensitive search does. Every path gives exactly the answers of
-// match(QString::fromUtf8(...)).
+// Hot path: matchUtf8 matches a UTF-8 name directly. ASCII terms are searched byte-wise (16
+// bytes at a time for names of up to 64 bytes) in ASCII names, and in substring mode also in
+// other names that hold neither of the two characters that fold to ASCII letters (U+017F,
+// U+212A); a term whose case-folded form is not ASCII is refused at once for ASCII names.
+// Any other text is decoded into a stack buffer and, for case-insensitive terms, case-folded
+// per code point with Qt's folding and searched as QString's case-insensitive search does.
+// Every path gives exactly the answers of match(QString::fromUtf8(...)).
 //
 // A matcher is immutable between compilations (constructor, setOptions), so one matcher may
 // serve several threads at once as long as nobody calls setOptions meanwhile. QRegExp keeps

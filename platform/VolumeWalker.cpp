@@ -68,6 +68,8 @@ struct Shared
     QString error;
 
     quint64 rootMountId = 0;
+    quint32 rootDevMajor = 0;
+    quint32 rootDevMinor = 0;
     VolumeWalker::FolderOps ops;
     std::atomic<quint64> entries{0};
     std::atomic<quint64> folders{0};
@@ -152,6 +154,10 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
         return;
     }
     if ((sx.stx_mask & STATX_MNT_ID) && sx.stx_mnt_id != s.rootMountId)
+        return;
+    // A nested btrfs subvolume has a device of its own and inode numbers that restart: its
+    // numbers would collide with this volume's, so it is not entered either.
+    if (sx.stx_dev_major != s.rootDevMajor || sx.stx_dev_minor != s.rootDevMinor)
         return;
     if (!S_ISDIR(sx.stx_mode))
         return;  // replaced by a non-folder since it was listed
@@ -287,6 +293,8 @@ VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArra
                                   QString::fromLatin1(kUnit), __LINE__);
     ::close(probe);
     s.rootMountId = sx.stx_mnt_id;
+    s.rootDevMajor = sx.stx_dev_major;
+    s.rootDevMinor = sx.stx_dev_minor;
 
     auto isCanceled = [cancel] { return cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED); };
 

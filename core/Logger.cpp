@@ -28,6 +28,24 @@ qint64 currentThreadId()
     return static_cast<qint64>(::syscall(SYS_gettid));
 }
 
+// Opens (creating) the log for appending; -1 when that fails or the path is not a regular file.
+// The log lives in the user's data folder, which an elevated instance writes too: a link planted
+// there is never followed, and a FIFO (whose open would wait for a reader) or device is refused.
+int openLogFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK, 0600);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, O_APPEND); // back to blocking writes
+    return fd;
+}
+
 } // namespace
 
 Logger& Logger::instance(const QString& path)
@@ -47,9 +65,8 @@ Logger::Logger(const QString& path)
         // One level only; an existing folder or a failure is ignored (the open then fails).
         ::mkdir(QFile::encodeName(logDirectory_).constData(), 0700);
     }
-    if (!path.isEmpty()) {
-        fd_ = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    }
+    if (!path.isEmpty())
+        fd_ = openLogFile(path);
 }
 
 Logger::~Logger()

@@ -104,6 +104,9 @@ void FanotifyJournal::open()
             mount = &m;
     if (!mount)
         throw FileSearchException(QStringLiteral("%1 is not a mount point").arg(mountPoint_), QString::fromLatin1(kTag), __LINE__);
+    struct stat rootStat;
+    if (::stat(mp.constData(), &rootStat) == 0)
+        device_ = quint64(rootStat.st_dev);
     mountId_ = mountIdOf(mp);
     if (mountId_ == 0)
         throw FileSearchException(QStringLiteral("Cannot read %1: %2").arg(mountPoint_, errorText(errno)), QString::fromLatin1(kTag), __LINE__);
@@ -476,6 +479,8 @@ bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<
         return false;  // the name is gone
     if (e.inode != 0 && quint64(st.st_ino) != e.inode)
         return false;  // the name now holds another object
+    if (quint64(st.st_dev) != device_)
+        return false;  // a nested subvolume, whose inode numbers are not this volume's
     quint64 parent = e.parent;
     if (parent == 0) {
         struct stat pst;

@@ -159,6 +159,7 @@ private:
     FileHandleDecoder decoder_;
     quint64 journalId_ = 0;
     quint64 mountId_ = 0;      // identity of the mount the journal was created on
+    quint64 device_ = 0;       // st_dev of the mount root
     int fanotifyFd_ = -1;
     int wakeFd_ = -1;          // eventfd: wakes the drain thread (shutdown, pause, drain check)
     std::thread drain_;

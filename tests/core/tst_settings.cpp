@@ -378,6 +378,26 @@ private slots:
         QCOMPARE(t->value(Settings::Language).toString(), QString());
     }
 
+    void storeUsedBeforeStartUpWritesNoFile()
+    {
+        // A caller that reaches the store before start-up opened it gets defaults in memory;
+        // nothing lands in the working folder or anywhere else.
+        Settings::destroyInstance();
+        QTemporaryDir work;
+        QVERIFY(work.isValid());
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(work.path()));
+        Settings* s = Settings::instance();
+        QVERIFY(s->fileName().isEmpty());
+        QCOMPARE(s->value(Settings::ShowMaximumMatches).toInt(), 100);
+        s->setValue(Settings::Language, QStringLiteral("fr"));
+        QCOMPARE(s->value(Settings::Language).toString(), QStringLiteral("fr"));
+        QCOMPARE(s->fileCategories().size(), 5);
+        Settings::destroyInstance();
+        QVERIFY(QDir::setCurrent(previous));
+        QVERIFY(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    }
+
     void readersAndWritersOnManyThreads()
     {
         const QString path = newPath();

@@ -140,6 +140,13 @@ private slots:
         QCOMPARE(r.filePath(2), QStringLiteral("/a/dup.txt"));
         QCOMPARE(r.filePath(3), QStringLiteral("/b/dup.txt"));
 
+        // Rows in any order and repeated rows remove each item once.
+        r.addFile(QStringLiteral("x.gif"), QStringLiteral("/c"), 0);
+        r.addFile(QStringLiteral("y.gif"), QStringLiteral("/c"), 0);
+        r.removeRows({5, 4, 5}); // x.gif, y.gif
+        QCOMPARE(r.itemCount(), 4);
+        QCOMPARE(r.filePath(3), QStringLiteral("/b/dup.txt"));
+
         // The folder filter removes only folders.
         r.setCategoryFilter(1, categories);
         r.removeRows({0, 1});

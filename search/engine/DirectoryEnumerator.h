@@ -1,0 +1,57 @@
+// DirectoryEnumerator: the entries of one folder, one full path at a time.
+//
+// Linux decisions:
+// - The folder is read with opendir/readdir. The folder flag comes from d_type; only when the
+//   file system reports DT_UNKNOWN is the entry looked at with fstatat(AT_SYMLINK_NOFOLLOW).
+//   A symbolic link is never a folder here, whatever it points to, so a walk never follows
+//   links into other folders (no loops, no escaping the start folders).
+// - Names are bytes; they become QStrings through fileNameFromBytes (lossless also for names
+//   that are not UTF-8) and paths go back to bytes through fileNameToBytes.
+// - Paths are joined with "/" ("\" is an ordinary name character); no "/" is added after a
+//   folder that already ends with one (the root "/").
+// - With `skipPseudo` set, a folder that lies on a kernel pseudo file system (proc, sysfs,
+//   cgroup, debugfs and the like, checked with fstatfs on the opened folder) yields no entries:
+//   walking below a folder such as "/" must not wander through process and device tables.
+//
+// At most one folder handle is open; setFolder and the destructor close it.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <dirent.h>
+
+class DirectoryEnumerator
+{
+public:
+    DirectoryEnumerator() = default;
+    ~DirectoryEnumerator();
+    DirectoryEnumerator(const DirectoryEnumerator&) = delete;
+    DirectoryEnumerator& operator=(const DirectoryEnumerator&) = delete;
+
+    // Stores the folder and closes an open handle. `skipPseudo`: see above.
+    void setFolder(const QString& folder, bool skipPseudo = false);
+    const QString& currentFolderPath() const { return folder; }
+
+    // The next entry's full path ("." and ".." skipped), or an empty string when the folder is
+    // exhausted or cannot be read.
+    QString next();
+
+    // Path of the current entry: folder, "/" unless the folder ends with "/", the name.
+    QString currentPath() const;
+    const QString& currentName() const { return name; }
+    bool isDirectory() const { return directory; }
+
+    // True when a folder of this path lies on a kernel pseudo file system.
+    static bool isPseudoFileSystemType(long magic);
+
+private:
+    void close();
+
+    QString folder;
+    DIR* findHandle = nullptr;
+    bool started = false;
+    bool skipPseudo = false;
+    QString name;
+    bool directory = false;
+};

@@ -1,0 +1,39 @@
+#include "search/engine/DirectorySearcher.h"
+
+#include "search/engine/FolderWalker.h"
+#include "search/index/NTFSUtils.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "search/model/SearchExpression.h"
+
+void DirectorySearcher::walkDirectories(const FileSearchRequest* request, FileSearchResults* results,
+                                        const QSet<QString>& indexedVolumes) const
+{
+    if (request->includePaths.isEmpty())
+        return;
+    QStringList folders;
+    for (const QString& path : request->includePaths) {
+        if (path.isEmpty())
+            continue;
+        if (!indexedVolumes.isEmpty() && indexedVolumes.contains(volumeOf(path)))
+            continue;
+        folders.append(path);
+    }
+    if (folders.isEmpty())
+        return;
+
+    FolderWalker walker(folders, request->excludePaths, request->includeSubfolders);
+    SearchExpression expression(request->fileName, request->matchOptions(true));
+    while (!request->canceled) {
+        const QString path = walker.next();
+        if (path.isEmpty())
+            break;
+        const QString name = walker.currentName();
+        if (expression.match(name) != SearchExpression::Matches)
+            continue;
+        if (walker.isCurrentDirectory())
+            results->addDir(name, walker.currentFolder());
+        else
+            results->addFile(name, walker.currentFolder(), 0);
+    }
+}

@@ -1,0 +1,41 @@
+#include "search/engine/FileSearcherWorker.h"
+
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+#include "search/engine/ComInitializer.h"
+
+FileSearcherWorker::FileSearcherWorker(const QString& name, Task task, QObject* parent)
+    : QThread(parent)
+    , task(std::move(task))
+{
+    setObjectName(name);
+}
+
+FileSearcherWorker::~FileSearcherWorker() = default;
+
+bool FileSearcherWorker::runTask(const Task& task)
+{
+    if (!task)
+        return true;
+    try {
+        task();
+        return true;
+    } catch (const FileSearchCancelException& e) {
+        Logger::instance().writeQString(Logger::Info, "FileSearcherWorker",
+                                        QString::fromUtf8(e.what()));
+    } catch (const std::exception& e) {
+        Logger::instance().writeQString(Logger::Error, "FileSearcherWorker",
+                                        QString::fromUtf8(e.what()));
+    } catch (...) {
+        Logger::instance().writeQString(Logger::Error, "FileSearcherWorker",
+                                        QStringLiteral("Unknown exception"));
+    }
+    return false;
+}
+
+void FileSearcherWorker::run()
+{
+    const ComInitializer com;
+    Q_UNUSED(com);
+    runTask(task);
+}

@@ -1,0 +1,48 @@
+// FolderWalker: lists every file and folder under a list of start folders, one path at a time,
+// breadth first: every entry of a folder comes before any entry of its subfolders. The file
+// search uses it for volumes without a name index.
+//
+// - "." and ".." are never returned; a folder that cannot be listed yields nothing.
+// - With `recursive`, a subfolder whose full path contains an exclude entry (as a substring,
+//   ignoring case) is neither returned nor listed; start folders are tested the same way.
+//   Without `recursive`, subfolders are returned without the test and not listed.
+// - Symbolic links are returned as entries but never descended into (DirectoryEnumerator).
+// - Subfolders on kernel pseudo file systems (proc, sysfs, ...) are returned but not listed; a
+//   start folder is always listed, so a user who names "/proc" still gets its entries.
+// - The queue of folders only grows: one string per subfolder, no open handle per level.
+#pragma once
+
+#include "search/engine/DirectoryEnumerator.h"
+
+#include <QString>
+#include <QStringList>
+
+class FolderWalker
+{
+public:
+    FolderWalker(const QStringList& folders, const QStringList& excludes, bool recursive);
+    ~FolderWalker();
+    FolderWalker(const FolderWalker&) = delete;
+    FolderWalker& operator=(const FolderWalker&) = delete;
+
+    // Full path of the next entry; empty when everything has been listed.
+    QString next();
+
+    // The last returned path after / before its last "/" (the whole path / "" when it has
+    // none).
+    QString currentName() const;
+    QString currentFolder() const;
+    bool isCurrentDirectory() const;
+
+    // True when `path` contains an exclude entry, ignoring case.
+    bool isExcluded(const QString& path) const;
+
+private:
+    QStringList folders;
+    QStringList excludes;
+    int startCount = 0;
+    int index = -1;
+    DirectoryEnumerator current;
+    bool recursive = false;
+    QString lastPath;
+};

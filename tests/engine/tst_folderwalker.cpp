@@ -1,0 +1,199 @@
+// Folder walking: breadth-first order, exclusions, links never followed, special files,
+// pseudo file systems, path joining, and the folder search built on it.
+#include "search/engine/DirectoryEnumerator.h"
+#include "search/engine/DirectorySearcher.h"
+#include "search/engine/FolderWalker.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "testutil.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TestFolderWalker : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir tmp;
+    QString root;
+
+    QStringList walkAll(FolderWalker& walker, QList<bool>* dirs = nullptr)
+    {
+        QStringList out;
+        for (QString p = walker.next(); !p.isEmpty(); p = walker.next()) {
+            out << p;
+            if (dirs)
+                dirs->append(walker.isCurrentDirectory());
+        }
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(tmp.isValid());
+        root = tmp.path() + QStringLiteral("/tree");
+        // tree/a.txt, tree/Sub/b.txt, tree/Sub/Deep/c.txt, tree/.SVN/x, tree/sub2/.svn/y
+        QVERIFY(testutil::writeFile(root + "/a.txt", "a"));
+        QVERIFY(testutil::writeFile(root + "/Sub/b.txt", "b"));
+        QVERIFY(testutil::writeFile(root + "/Sub/Deep/c.txt", "c"));
+        QVERIFY(testutil::writeFile(root + "/.SVN/x", "x"));
+        QVERIFY(testutil::writeFile(root + "/sub2/.svn/y", "y"));
+        QVERIFY(testutil::writeFile(root + "/sub2/back\\slash.txt", "z"));
+        QVERIFY(QFile::link(root + "/Sub", root + "/linkToSub"));
+        QVERIFY(QFile::link(root, root + "/Sub/Deep/loop"));
+        QCOMPARE(::mkfifo(QFile::encodeName(root + "/fifo").constData(), 0600), 0);
+    }
+
+    void breadthFirstAndComplete()
+    {
+        FolderWalker walker({root}, {}, true);
+        QList<bool> dirs;
+        const QStringList all = walkAll(walker, &dirs);
+        // Every entry of a folder comes before any entry of a deeper folder.
+        auto depth = [&](const QString& p) { return p.count(QLatin1Char('/')); };
+        for (int i = 1; i < all.size(); ++i)
+            QVERIFY2(depth(all[i - 1]) <= depth(all[i]), qPrintable(all.join("\n")));
+        QStringList sorted = all;
+        sorted.sort();
+        QStringList expected{root + "/.SVN", root + "/.SVN/x", root + "/Sub", root + "/Sub/Deep",
+                             root + "/Sub/Deep/c.txt", root + "/Sub/Deep/loop", root + "/Sub/b.txt",
+                             root + "/a.txt", root + "/fifo", root + "/linkToSub", root + "/sub2",
+                             root + "/sub2/.svn", root + "/sub2/.svn/y",
+                             root + "/sub2/back\\slash.txt"};
+        expected.sort();
+        QCOMPARE(sorted, expected);
+        // Links are entries, never folders: nothing below linkToSub or loop is listed.
+        for (int i = 0; i < all.size(); ++i) {
+            const bool isDir = all[i].endsWith("/Sub") || all[i].endsWith("/Deep")
+                || all[i].endsWith("/.SVN") || all[i].endsWith("/sub2") || all[i].endsWith("/.svn");
+            QCOMPARE(dirs[i], isDir);
+        }
+    }
+
+    void nameAndFolderOfCurrent()
+    {
+        FolderWalker walker({root + "/sub2"}, {}, false);
+        QStringList names;
+        for (QString p = walker.next(); !p.isEmpty(); p = walker.next()) {
+            QCOMPARE(walker.currentFolder(), root + "/sub2");
+            QCOMPARE(walker.currentFolder() + "/" + walker.currentName(), p);
+            names << walker.currentName();
+        }
+        names.sort();
+        // "\" is an ordinary character of a name, never a separator.
+        QCOMPARE(names, QStringList({".svn", "back\\slash.txt"}));
+    }
+
+    void exclusions()
+    {
+        // Recursive: every folder whose path holds ".svn" (any case) is left out with its contents.
+        FolderWalker walker({root}, {".svn"}, true);
+        const QStringList all = walkAll(walker);
+        for (const QString& p : all)
+            QVERIFY2(!p.contains(".svn", Qt::CaseInsensitive), qPrintable(p));
+        QVERIFY(all.contains(root + "/Sub/Deep/c.txt"));
+
+        // Not recursive: a ".svn" folder right inside the start folder is still returned.
+        FolderWalker flat({root + "/sub2"}, {".svn"}, false);
+        QVERIFY(walkAll(flat).contains(root + "/sub2/.svn"));
+
+        // An excluded start folder is passed over; an empty exclude entry excludes nothing.
+        FolderWalker excludedStart({root + "/sub2", root + "/Sub"}, {"SUB2"}, true);
+        const QStringList some = walkAll(excludedStart);
+        QVERIFY(!some.isEmpty());
+        for (const QString& p : some)
+            QVERIFY(p.startsWith(root + "/Sub/"));
+        FolderWalker emptyEntry({root}, {QString()}, true);
+        QCOMPARE(walkAll(emptyEntry).size(), 14);
+    }
+
+    void startFolderTwiceAndEdges()
+    {
+        // A start folder plus one of its own subfolders lists that subfolder twice.
+        FolderWalker walker({root + "/Sub", root + "/Sub/Deep"}, {}, true);
+        QCOMPARE(walkAll(walker).count(root + "/Sub/Deep/c.txt"), 2);
+
+        FolderWalker none({}, {}, true);
+        QVERIFY(none.next().isEmpty());
+        FolderWalker missing({root + "/nothing", QString(), root + "/a.txt"}, {}, true);
+        QVERIFY(missing.next().isEmpty());
+
+        // A start folder written with a trailing "/" gives single separators.
+        FolderWalker trailing({root + "/Sub/"}, {}, false);
+        const QStringList entries = walkAll(trailing);
+        QVERIFY(entries.contains(root + "/Sub/b.txt"));
+        FolderWalker rootWalker({"/"}, {}, false);
+        const QString first = rootWalker.next();
+        QVERIFY(first.startsWith("/") && !first.startsWith("//"));
+        QCOMPARE(rootWalker.currentFolder(), QString());
+    }
+
+    void pseudoFileSystems()
+    {
+        DirectoryEnumerator e;
+        e.setFolder("/proc", true);
+        QVERIFY(e.next().isEmpty());
+        e.setFolder("/proc", false);
+        QVERIFY(!e.next().isEmpty());
+        // Named as a start folder, /proc is listed; as a subfolder of "/" it is not descended.
+        FolderWalker start({"/proc"}, {}, false);
+        QVERIFY(!start.next().isEmpty());
+    }
+
+    void folderSearch()
+    {
+        FileSearchRequest request;
+        request.fileName = "*.txt";
+        request.includePaths = QStringList{root};
+        FileSearchResults results;
+        DirectorySearcher searcher;
+        searcher.walkDirectories(&request, &results, {});
+        QStringList found;
+        for (int i = 0; i < results.count(); ++i)
+            found << results.filePath(i);
+        found.sort();
+        QCOMPARE(found, QStringList({root + "/Sub/Deep/c.txt", root + "/Sub/b.txt", root + "/a.txt",
+                                     root + "/sub2/back\\slash.txt"}));
+
+        // Folders match too and are listed as folders.
+        request.fileName = "sub";
+        FileSearchResults dirs;
+        searcher.walkDirectories(&request, &dirs, {});
+        QCOMPARE(dirs.dirItems().size(), size_t(2)); // Sub, sub2
+        QCOMPARE(dirs.fileItems().size(), size_t(1)); // the link linkToSub is no folder
+
+        // Include folders on an indexed volume are left to the index; none: nothing walked.
+        FileSearchResults skipped;
+        request.fileName.clear();
+        searcher.walkDirectories(&request, &skipped, {QStringLiteral("/"), volumeOfRoot()});
+        QCOMPARE(skipped.count(), 0);
+        request.includePaths.clear();
+        searcher.walkDirectories(&request, &skipped, {});
+        QCOMPARE(skipped.count(), 0);
+
+        // A cancelled request stops the walk without an error.
+        request.includePaths = QStringList{root};
+        request.canceled = true;
+        FileSearchResults cancelled;
+        searcher.walkDirectories(&request, &cancelled, {});
+        QCOMPARE(cancelled.count(), 0);
+    }
+
+private:
+    QString volumeOfRoot();
+};
+
+#include "search/index/NTFSUtils.h"
+
+QString TestFolderWalker::volumeOfRoot()
+{
+    return volumeOf(root);
+}
+
+QTEST_GUILESS_MAIN(TestFolderWalker)
+#include "tst_folderwalker.moc"

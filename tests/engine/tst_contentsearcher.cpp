@@ -1,0 +1,523 @@
+// Content searcher: converter choice, encodings, binary files, scopes, counting, cancellation,
+// the raw-byte route against the line-by-line reference, and every converter end to end.
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+#include "search/engine/ByteScanner.h"
+#include "search/engine/ContentQuery.h"
+#include "search/engine/ContentSearcher.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/SearchExpression.h"
+#include "search/model/TempFileHolder.h"
+#include "search/textextract/Helper64Client.h"
+#include "search/textextract/IFilter64Converter.h"
+#include "search/textextract/IFilterConverter.h"
+#include "search/textextract/PDFConverter.h"
+#include "search/textextract/RegistryFile.h"
+#include "testutil.h"
+#include "../textextract/docgen.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+IFilterInfo filter(const char* clsid, std::initializer_list<const wchar_t*> exts)
+{
+    IFilterInfo info;
+    info.clsid = QString::fromLatin1(clsid).toStdWString();
+    for (const wchar_t* e : exts)
+        info.extensions.push_back(e);
+    return info;
+}
+
+ContentSearchOptions defaultOptions()
+{
+    ContentSearchOptions o;
+    o.autoDetectEncoding = true;
+    o.skipBinary = true;
+    o.useBuiltInPDF = true;
+    return o;
+}
+
+// The line-by-line reading of a UTF-8 text, as the content search is defined: every line fed to
+// one SearchExpression, the first matching line decides, else the end-of-text verdict; the
+// count is every hit of every term on every line.
+bool reference(const QByteArray& bytes, const QString& pattern, const MatchOptions& options,
+               int* count)
+{
+    QByteArray data = bytes;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QTextStream stream(&buffer);
+    stream.setCodec("UTF-8");
+    SearchExpression expression(pattern, options);
+    MatchOptions lineOptions = options;
+    lineOptions.fileScope = 0;
+    SearchExpression counting(pattern, lineOptions);
+    bool matched = false;
+    while (!stream.atEnd()) {
+        const QString line = stream.readLine();
+        if (expression.match(line) == SearchExpression::Matches)
+            matched = true;
+        MatchPositions positions;
+        counting.match(line, &positions);
+        *count += positions.size();
+    }
+    return matched || expression.evaluate() == SearchExpression::Matches;
+}
+
+} // namespace
+
+class TestContentSearcher : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir tmp;
+    QString work;
+    QString docs;
+
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = docs + QLatin1Char('/') + name;
+        if (!testutil::writeFile(path, bytes))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+    QString logText()
+    {
+        const QByteArray b = testutil::readFile(Logger::instance().filePath());
+        return docgen::fromUtf16LE(b);
+    }
+    static FileSearchRequest contents(const QString& pattern, int syntax = FileSearchRequest::Substring,
+                                      bool lineScope = false, bool caseSensitive = false)
+    {
+        FileSearchRequest r;
+        r.contents = pattern;
+        r.contentsSyntax = syntax;
+        r.lineScope = lineScope;
+        r.contentsCase = caseSensitive;
+        return r;
+    }
+    QStringList workFiles() { return QDir(work).entryList(QDir::Files); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(tmp.isValid());
+        Logger::instance(tmp.filePath(QStringLiteral("test.log")));
+        work = tmp.filePath(QStringLiteral("work"));
+        docs = tmp.filePath(QStringLiteral("docs"));
+        QVERIFY(QDir().mkpath(docs));
+        RegistryFile reg;
+        QString error;
+        QVERIFY2(reg.load(testutil::programDir() + "/" + RegistryFile::inProcessFileName(), &error),
+                 qPrintable(error));
+        RegistryFile::setMachine(std::make_shared<RegistryFile>(reg));
+    }
+
+    void converterMap()
+    {
+        ContentSearcher searcher(nullptr, work);
+        ContentSearchOptions o;
+        o.useBuiltInPDF = true;
+        o.ifilters32 = {filter("{A}", {L"docx", L"PDF"}), filter("{B}", {L"docx"}),
+                        filter("{A}", {L"Docx"})};
+        o.ifilters64 = {filter("{C}", {L"rtf", L"docx"}), filter("{d}", {L"odt"})};
+        o.disabledFilters = QStringList{"{b}", "{D}"};
+        o.disabledExtensions64 = QStringList{"RTF"};
+        searcher.setSettings(o);
+
+        auto kinds = [&](const QString& ext) {
+            QStringList out;
+            for (ToPlainTextConverter* c : searcher.convertersFor(ext))
+                out << (dynamic_cast<PDFConverter*>(c) ? "pdf"
+                        : dynamic_cast<IFilter64Converter*>(c) ? "if64"
+                        : dynamic_cast<IFilterConverter*>(c) ? "if32" : "other");
+            return out;
+        };
+        // Built-in PDF before any filter; 32-bit before 64-bit; one entry per registration;
+        // disabled filters and extensions (any case) left out; lookup ignores case.
+        QCOMPARE(kinds("pdf"), QStringList({"pdf", "if32"}));
+        QCOMPARE(kinds("PDF"), QStringList({"pdf", "if32"}));
+        QCOMPARE(kinds("DOCX"), QStringList({"if32", "if32", "if64"}));
+        QCOMPARE(kinds("rtf"), QStringList());
+        QCOMPARE(kinds("odt"), QStringList());
+        QCOMPARE(kinds("epub"), QStringList({"other"}));
+        QCOMPARE(kinds("fb2"), QStringList({"other"}));
+        QCOMPARE(kinds("mobi"), QStringList({"other"}));
+        QCOMPARE(kinds("htm"), QStringList());
+        QCOMPARE(kinds("html"), QStringList());
+
+        o.useBuiltInPDF = false;
+        o.ifilters32.clear();
+        searcher.setSettings(o);
+        QCOMPARE(kinds("pdf"), QStringList());
+        // The published settings are a copy of the record.
+        QCOMPARE(searcher.settings().disabledFilters, o.disabledFilters);
+    }
+
+    void plainTextAndScopes()
+    {
+        ContentSearcher searcher(nullptr, work);
+        searcher.setSettings(defaultOptions());
+        const QString path = write("scopes.txt", "alpha one\r\nbeta two\n\nlast line without end");
+
+        FileSearchRequest fileScope = contents("alpha beta");
+        QVERIFY(searcher.find(&fileScope, path, nullptr));
+        FileSearchRequest lineScope = contents("alpha beta", FileSearchRequest::Substring, true);
+        QVERIFY(!searcher.find(&lineScope, path, nullptr)); // the terms are on different lines
+        FileSearchRequest onLine = contents("beta two", FileSearchRequest::Substring, true);
+        QVERIFY(searcher.find(&onLine, path, nullptr));
+        FileSearchRequest lastLine = contents("END", FileSearchRequest::Substring, true);
+        QVERIFY(searcher.find(&lastLine, path, nullptr));
+        FileSearchRequest caseSensitive = contents("END", FileSearchRequest::Substring, true, true);
+        QVERIFY(!searcher.find(&caseSensitive, path, nullptr));
+        FileSearchRequest word = contents("alph", FileSearchRequest::WholeWord);
+        QVERIFY(!searcher.find(&word, path, nullptr));
+        FileSearchRequest notx = contents("not zeta", FileSearchRequest::Boolean, true);
+        QVERIFY(searcher.find(&notx, path, nullptr));
+
+        // An empty text: "not x" holds, a term does not; no lines are stored.
+        const QString empty = write("empty.txt", "");
+        FileSearchRequest notEmpty = contents("not x", FileSearchRequest::Boolean);
+        QVERIFY(searcher.find(&notEmpty, empty, nullptr));
+        QVERIFY(searcher.find(&notx, empty, nullptr));
+        FileSearchRequest term = contents("x");
+        QVERIFY(!searcher.find(&term, empty, nullptr));
+        TempFileHolder holder;
+        QVERIFY(searcher.findAll(&notEmpty, empty, &holder));
+        QCOMPARE(holder.lineCount, 0);
+        QVERIFY(holder.matches.isEmpty());
+
+        // A missing file gives false with a warning.
+        QVERIFY(!searcher.find(&term, docs + "/missing.txt", nullptr));
+        QVERIFY(logText().contains("find - Failed to open " + docs + "/missing.txt"));
+    }
+
+    void countingEveryMatch()
+    {
+        ContentSearcher searcher(nullptr, work);
+        searcher.setSettings(defaultOptions());
+        const QString path = write("count.txt", "foo foo bar\nnothing\nFOO and foo\nbar foofoo\n");
+        FileSearchRequest r = contents("foo");
+        int count = 0;
+        QVERIFY(searcher.find(&r, path, &count));
+        QCOMPARE(count, 6); // not only those of the first matching line
+        FileSearchRequest both = contents("foo bar", FileSearchRequest::Substring, true);
+        count = 0;
+        QVERIFY(searcher.find(&both, path, &count));
+        QCOMPARE(count, 8);
+        FileSearchRequest words = contents("foo", FileSearchRequest::WholeWord);
+        count = 0;
+        QVERIFY(searcher.find(&words, path, &count));
+        QCOMPARE(count, 4);
+        FileSearchRequest rx = contents("fo+", FileSearchRequest::Regex);
+        count = 0;
+        QVERIFY(searcher.find(&rx, path, &count));
+        QCOMPARE(count, 6);
+        FileSearchRequest none = contents("zzz");
+        count = 0;
+        QVERIFY(!searcher.find(&none, path, &count));
+        QCOMPARE(count, 0);
+    }
+
+    void encodingsAndBinary()
+    {
+        ContentSearcher searcher(nullptr, work);
+        ContentSearchOptions o = defaultOptions();
+        searcher.setSettings(o);
+        const QString text = QString::fromUtf8("Grüße aus Köln\nzweite Zeile mit Straße\n");
+        // Encoders that write no byte-order mark of their own.
+        std::unique_ptr<QTextEncoder> le(QTextCodec::codecForName("UTF-16LE")->makeEncoder(QTextCodec::IgnoreHeader));
+        std::unique_ptr<QTextEncoder> be(QTextCodec::codecForName("UTF-16BE")->makeEncoder(QTextCodec::IgnoreHeader));
+        const QString le16 = write("le.txt", QByteArray("\xFF\xFE", 2) + le->fromUnicode(text));
+        const QString be16 = write("be.txt", be->fromUnicode(text)); // no mark: found by its blanks
+        QCOMPARE(testutil::readFile(be16).left(2), QByteArray("\0G", 2));
+        const QString utf8 = write("utf8.txt", text.toUtf8());
+        FileSearchRequest r = contents(QString::fromUtf8("straße"));
+        FileSearchRequest ascii = contents("zeile");
+        for (const QString& p : {le16, be16, utf8}) {
+            QVERIFY2(searcher.find(&r, p, nullptr), qPrintable(p));
+            QVERIFY2(searcher.find(&ascii, p, nullptr), qPrintable(p));
+        }
+        TempFileHolder holder;
+        QVERIFY(searcher.findAll(&r, be16, &holder));
+        QCOMPARE(holder.lineCount, 2);
+        QCOMPARE(holder.matches.size(), 1);
+        QCOMPARE(holder.matches[0].line, 1);
+        QCOMPARE(holder.matches[0].text, QString::fromUtf8("zweite Zeile mit Straße"));
+        QCOMPARE(holder.matches[0].positions, MatchPositions({{17, 6}}));
+        QCOMPARE(holder.path, be16);
+        QVERIFY(!holder.removeFile);
+
+        // Binary files: skipped with a log line when asked, else read as text.
+        QByteArray binary("\x7F" "ELF\0\0\0\0 needle \0\x01\x02", 20);
+        const QString bin = write("blob.bin", binary);
+        FileSearchRequest needle = contents("needle");
+        QVERIFY(!searcher.find(&needle, bin, nullptr));
+        QVERIFY(logText().contains("skip BINARY, file = " + bin));
+        o.skipBinary = false;
+        searcher.setSettings(o);
+        QVERIFY(searcher.find(&needle, bin, nullptr));
+        // Detection off: a marked UTF-16 file is still read by its mark (the stream's own
+        // recognition), an unmarked one is read as 8-bit text.
+        o.autoDetectEncoding = false;
+        searcher.setSettings(o);
+        QVERIFY(searcher.find(&ascii, le16, nullptr));
+        QVERIFY(!searcher.find(&ascii, be16, nullptr));
+        // skipBinary alone detects only to skip: the detected UTF-16 is not used.
+        o.skipBinary = true;
+        searcher.setSettings(o);
+        QVERIFY(!searcher.find(&ascii, be16, nullptr));
+        QVERIFY(!searcher.find(&needle, bin, nullptr));
+    }
+
+    void unicodeFolding()
+    {
+        // U+212A KELVIN SIGN and U+017F LONG S fold to "k" and "s": the search ignoring case
+        // finds them as the line-by-line matcher does.
+        ContentSearcher searcher(nullptr, work);
+        searcher.setSettings(defaultOptions());
+        const QString path = write("kelvin.txt", QString::fromUtf8("300 \u212Aelvin\nlong \u017Fun\n").toUtf8());
+        FileSearchRequest kelvin = contents("kelvin");
+        QVERIFY(searcher.find(&kelvin, path, nullptr));
+        FileSearchRequest sun = contents("SUN", FileSearchRequest::WholeWord);
+        QVERIFY(searcher.find(&sun, path, nullptr));
+        FileSearchRequest exact = contents("kelvin", FileSearchRequest::Substring, false, true);
+        QVERIFY(!searcher.find(&exact, path, nullptr));
+    }
+
+    void rawRouteMatchesReference_data()
+    {
+        QTest::addColumn<int>("seed");
+        for (int seed = 1; seed <= 6; ++seed)
+            QTest::newRow(qPrintable(QString::number(seed))) << seed;
+    }
+    void rawRouteMatchesReference()
+    {
+        QFETCH(int, seed);
+        QRandomGenerator rng{quint32(seed)};
+        const QStringList vocabulary = {"foo", "Foo", "FOO", "bar", "foobar", "_foo", "foo1", "éfoo",
+                                        "fooé", "ŝbar", "bar\xC3", "x", "baz", "qux", "😀foo",
+                                        "foo😀", "ab", "aba", "ababa", "\t", "٣foo"};
+        const QStringList patterns = {"foo", "bar", "foo bar", "foo; baz", "!foo", "foo; !bar",
+                                      "aba", "ab", "x", "qux baz foo", "FOO"};
+        const QStringList booleans = {"foo and not bar", "not foo", "(foo or baz) and qux",
+                                      "foo or bar"};
+        ContentSearcher searcher(nullptr, work);
+        ContentSearchOptions o = defaultOptions();
+        o.skipBinary = false;
+        searcher.setSettings(o);
+        for (int round = 0; round < 60; ++round) {
+            QByteArray text;
+            const int lines = int(rng.bounded(8));
+            for (int l = 0; l < lines; ++l) {
+                const int words = int(rng.bounded(6));
+                for (int w = 0; w < words; ++w) {
+                    text += vocabulary[int(rng.bounded(vocabulary.size()))].toUtf8();
+                    const int sep = int(rng.bounded(4));
+                    text += sep == 0 ? "" : sep == 1 ? "," : " ";
+                }
+                text += rng.bounded(3) == 0 ? "\r\n" : "\n";
+            }
+            if (rng.bounded(2))
+                text.chop(1);
+            const QString path = write(QStringLiteral("r%1_%2.txt").arg(seed).arg(round), text);
+            for (int kind = 0; kind < 3; ++kind) {
+                const bool boolean = kind == 2;
+                const QStringList& list = boolean ? booleans : patterns;
+                const QString pattern = list[int(rng.bounded(list.size()))];
+                FileSearchRequest r = contents(pattern,
+                                               boolean ? FileSearchRequest::Boolean
+                                                       : (kind == 1 ? FileSearchRequest::WholeWord
+                                                                    : FileSearchRequest::Substring),
+                                               rng.bounded(2) == 0, rng.bounded(2) == 0);
+                int expectedCount = 0;
+                const bool expected = reference(text, pattern, r.matchOptions(false), &expectedCount);
+                const QString what = QStringLiteral("pattern '%1' kind %2 line %3 case %4 text:\n%5")
+                                         .arg(pattern).arg(kind).arg(r.lineScope).arg(r.contentsCase)
+                                         .arg(QString::fromUtf8(text));
+                int count = 0;
+                QCOMPARE(searcher.find(&r, path, &count), expected);
+                QVERIFY2(count == expectedCount, qPrintable(what));
+                QVERIFY2(searcher.find(&r, path, nullptr) == expected, qPrintable(what));
+
+                // The byte scanner alone, when it claims the text.
+                const ContentQuery query(pattern, r.matchOptions(false));
+                if (!query.fastEligible || (!query.options.fileScope && query.verdict(0)))
+                    continue;
+                int scanCount = 0;
+                ByteScanner scanner(query, true, &scanCount);
+                scanner.feed(text.constData(), size_t(text.size()));
+                if (!scanner.needsSlowRoute()) {
+                    QVERIFY2(scanner.result() == expected, qPrintable(what));
+                    QVERIFY2(scanCount == expectedCount, qPrintable(what));
+                }
+            }
+        }
+    }
+
+    void findTermPrimitive()
+    {
+        const QByteArray hay = QByteArray(70, 'a') + "NeedLe" + QByteArray(20, 'b') + "needle";
+        const auto* s = reinterpret_cast<const unsigned char*>(hay.constData());
+        const auto* t = reinterpret_cast<const unsigned char*>("needle");
+        QCOMPARE(ByteScanner::findTerm(s, hay.size(), t, 6, true, 0), size_t(70));
+        QCOMPARE(ByteScanner::findTerm(s, hay.size(), t, 6, false, 0), size_t(96));
+        QCOMPARE(ByteScanner::findTerm(s, hay.size(), t, 6, true, 71), size_t(96));
+        QCOMPARE(ByteScanner::findTerm(s, hay.size(), t, 6, true, 97), size_t(hay.size()));
+        QCOMPARE(ByteScanner::findTerm(s, 5, t, 6, true, 0), size_t(5));
+        const auto* one = reinterpret_cast<const unsigned char*>("b");
+        QCOMPARE(ByteScanner::findTerm(s, hay.size(), one, 1, false, 0), size_t(76));
+    }
+
+    void longLinesAndBlockEdges()
+    {
+        ContentSearcher searcher(nullptr, work);
+        searcher.setSettings(defaultOptions());
+        // A 3 MiB line (longer than the read block) with the term at its very end, and a term
+        // straddling the first 1 MiB block boundary on a later line.
+        QByteArray big(3 << 20, 'x');
+        big += "needle\n";
+        const QString longLine = write("long.txt", big);
+        FileSearchRequest line = contents("needle", FileSearchRequest::Substring, true);
+        QVERIFY(searcher.find(&line, longLine, nullptr));
+
+        QByteArray edges;
+        while (edges.size() < (1 << 20) - 3)
+            edges += "short line of filler text\n";
+        edges.truncate((1 << 20) - 4);
+        edges += "\nneedle and more\nnext\n"; // "needle" straddles the 1 MiB mark
+        const QString straddle = write("edge.txt", edges);
+        int count = 0;
+        QVERIFY(searcher.find(&line, straddle, &count));
+        QCOMPARE(count, 1);
+        FileSearchRequest word = contents("needle", FileSearchRequest::WholeWord, true);
+        QVERIFY(searcher.find(&word, straddle, nullptr));
+    }
+
+    void specialFilesAndCancel()
+    {
+        ContentSearcher searcher(nullptr, work);
+        searcher.setSettings(defaultOptions());
+        const QString fifo = docs + "/pipe.txt";
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        FileSearchRequest r = contents("x");
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!searcher.find(&r, fifo, nullptr)); // never opened: would block
+        TempFileHolder holder;
+        QVERIFY(!searcher.findAll(&r, fifo, &holder));
+        QVERIFY(!searcher.find(&r, "/dev/null", nullptr));
+        QVERIFY(timer.elapsed() < 5000);
+
+        // A set cancel flag stops the scan with "Request %1 canceled" on both routes.
+        const QString path = write("cancel.txt", "one\ntwo\n");
+        for (const QString& pattern : {QStringLiteral("two"), QStringLiteral("t.o")}) {
+            FileSearchRequest c = contents(pattern, pattern.contains('.') ? FileSearchRequest::Regex
+                                                                         : FileSearchRequest::Substring);
+            c.canceled = true;
+            try {
+                searcher.find(&c, path, nullptr);
+                QFAIL("no cancellation");
+            } catch (const FileSearchCancelException& e) {
+                QVERIFY2(e.message().contains(QStringLiteral("Request %1 canceled").arg(c.id)),
+                         qPrintable(e.message()));
+                QVERIFY(e.message().contains("ContentSearcher"));
+            }
+        }
+    }
+
+    void everyConverter()
+    {
+        // Documents of every converter, made here; a term only their text holds.
+        Helper64Client helper(work, testutil::programDir() + "/helper64", 20000);
+        ContentSearcher searcher(&helper, work);
+        ContentSearchOptions o = defaultOptions();
+        o.ifilters32 = getIFiltersFromRegistry();
+        o.ifilters64 = helper.getIFilters();
+        QVERIFY(!o.ifilters32.empty());
+        QVERIFY2(!o.ifilters64.empty(), "helper64 lists no filters");
+        searcher.setSettings(o);
+
+        QList<QPair<QString, QByteArray>> files;
+        files << qMakePair(QStringLiteral("doc.PDF"),
+                           docgen::makePdf({{"first page", "Quokka pdfword here"}}));
+        files << qMakePair(QStringLiteral("book.fb2"),
+                           docgen::makeFb2({{QString::fromUtf8("Привет Quokka fb2word")}}));
+        files << qMakePair(QStringLiteral("book.mobi"),
+                           docgen::makeMobi("<html><body><p>Quokka mobiword</p></body></html>"));
+        files << qMakePair(QStringLiteral("note.rtf"),
+                           QByteArray("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times;}}\\f0 Quokka rtfword}"));
+        const QString epub = docs + "/book.epub";
+        QVERIFY(docgen::writeEpub(epub, {{"Chapter", "Quokka epubword"}}));
+        const QString docx = docs + "/report.docx";
+        QVERIFY(docgen::writeZip(docx, {{"[Content_Types].xml", "<Types/>"},
+                                         {"word/document.xml",
+                                          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                          "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+                                          "<w:body><w:p><w:r><w:t>Quokka docxword</w:t></w:r></w:p></w:body></w:document>"}}));
+        const QString odt = docs + "/letter.odt";
+        QVERIFY(docgen::writeZip(odt, {{"mimetype", "application/vnd.oasis.opendocument.text"},
+                                        {"content.xml",
+                                         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                         "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+                                         " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
+                                         "<office:body><office:text><text:p>Quokka odtword</text:p></office:text></office:body>"
+                                         "</office:document-content>"}}));
+        QStringList paths{epub, docx, odt};
+        for (const auto& f : files)
+            paths << write(f.first, f.second);
+
+        const QStringList words{"epubword", "docxword", "odtword", "pdfword", "fb2word",
+                                "mobiword", "rtfword"};
+        for (int i = 0; i < paths.size(); ++i) {
+            FileSearchRequest r = contents("quokka " + words[i], FileSearchRequest::Substring, true);
+            int count = 0;
+            QVERIFY2(searcher.find(&r, paths[i], &count), qPrintable(paths[i]));
+            QVERIFY2(count == 2, qPrintable(paths[i] + " count " + QString::number(count)));
+            FileSearchRequest miss = contents("wombat");
+            QVERIFY(!searcher.find(&miss, paths[i], nullptr));
+
+            TempFileHolder holder;
+            FileSearchRequest all = contents(words[i]);
+            QVERIFY2(searcher.findAll(&all, paths[i], &holder), qPrintable(paths[i]));
+            QVERIFY(holder.matches.size() >= 1);
+            QVERIFY(holder.matches[0].text.contains(words[i]));
+        }
+        // Cyrillic text of the cp1251 FB2 comes only through its converter.
+        FileSearchRequest cyr = contents(QString::fromUtf8("привет"));
+        QVERIFY(searcher.find(&cyr, paths[4], nullptr));
+        // Converted text files never stay behind in the working folder after find.
+        QVERIFY2(workFiles().isEmpty(), qPrintable(workFiles().join(",")));
+
+        // findAll hands its converted file to the holder, which removes it.
+        QString converted;
+        {
+            TempFileHolder holder;
+            FileSearchRequest r = contents("pdfword");
+            QVERIFY(searcher.findAll(&r, paths[3], &holder));
+            QVERIFY(holder.removeFile);
+            QVERIFY(holder.path.startsWith(work));
+            converted = holder.path;
+            QVERIFY(QFile::exists(converted));
+        }
+        QVERIFY(!QFile::exists(converted));
+
+        // With the built-in PDF converter off and no filter for it, a PDF is read raw.
+        o.useBuiltInPDF = false;
+        searcher.setSettings(o);
+        FileSearchRequest stream = contents("endstream");
+        QVERIFY(searcher.find(&stream, paths[3], nullptr));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestContentSearcher)
+#include "tst_contentsearcher.moc"

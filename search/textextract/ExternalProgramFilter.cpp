@@ -13,7 +13,7 @@ ExternalProgramFilter::ExternalProgramFilter(const QString& program, const QStri
 FilterResult ExternalProgramFilter::init(quint32, const FilterControl& control)
 {
     paragraphs.clear();
-    current = -1;
+    this->control = control;
     const QFileInfo file(path);
     if (!file.isFile())
         return FILTER_E_ACCESS;

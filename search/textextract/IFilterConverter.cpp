@@ -223,7 +223,8 @@ std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& p
     bool ok = out.write("\xFF\xFE", 2) == 2;
     std::vector<char16_t> buffer(kTextBufferUnits);
     FilterChunk chunk;
-    while (ok && filterSucceeded(filter->getChunk(&chunk))) {
+    FilterResult chunkResult = S_OK;
+    while (ok && filterSucceeded(chunkResult = filter->getChunk(&chunk))) {
         if (ToPlainTextConverter::isCanceled(cancelFlag)) {
             discard();
             return std::wstring();
@@ -236,6 +237,16 @@ std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& p
             return L"TIMEOUT";
         }
         ok = writeUtf16(out, text);
+    }
+    // Filters that read the document while chunks are asked for report cancellation and the
+    // time limit through getChunk; any other failure ends the chunks as the last one does.
+    if (chunkResult == E_ABORT || ToPlainTextConverter::isCanceled(cancelFlag)) {
+        discard();
+        return std::wstring();
+    }
+    if (chunkResult == FILTER_E_TIMEOUT) {
+        discard();
+        return L"TIMEOUT";
     }
     ok = ok && out.flush();
     if (!ok) {

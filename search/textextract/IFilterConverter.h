@@ -14,7 +14,9 @@
 // extractIFilterText loads the filter for a file (IFilterLoader.h), initialises it and writes
 // the text of its text chunks to a new file "ifilterXXXXXX.tmp" in the folder: UTF-16
 // little-endian with a byte-order mark, carriage returns turned into line feeds, "\r\n" after
-// every chunk that ends a sentence, paragraph or chapter. It returns the file's path, "TIMEOUT"
+// every chunk that ends a sentence, paragraph or chapter. getChunk failing with E_ABORT or
+// FILTER_E_TIMEOUT (filters that read the document chunk by chunk) counts as cancellation or
+// time-out; any other failure ends the chunks. It returns the file's path, "TIMEOUT"
 // when the time limit (seconds, 0 none) ran out, or an empty string on failure or
 // cancellation. The function removes its own file whenever it does not return its path
 // (failure, cancellation, time-out), so no partial text is left behind.

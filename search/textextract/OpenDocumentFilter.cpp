@@ -2,7 +2,6 @@
 
 #include <QVector>
 #include <QXmlStreamReader>
-#include <quazip/quazip.h>
 
 namespace {
 
@@ -19,8 +18,7 @@ bool isSpace(QChar c)
 
 FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
 {
-    QuaZip zip(path);
-    if (!openArchive(zip))
+    if (!openArchive(path, control) || !hasMember(QStringLiteral("content.xml")))
         return E_FAIL;
 
     struct Open
@@ -28,77 +26,75 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
         QString text;
         bool collapsedSpace = true; // at the start, white space is dropped
     };
-    QVector<Open> open;
-    int skipped = 0; // depth inside annotations
-    const FilterResult r = parseMember(
-        zip, QStringLiteral("content.xml"), control, [&](QXmlStreamReader& xml) {
-            switch (xml.tokenType()) {
-            case QXmlStreamReader::StartElement: {
-                const QStringRef ns = xml.namespaceUri();
-                const QStringRef name = xml.name();
-                if (skipped > 0 || (ns == kOfficeNs && name == QLatin1String("annotation"))) {
-                    ++skipped;
-                    break;
+    struct State
+    {
+        QVector<Open> open;
+        int skipped = 0; // depth inside annotations
+    };
+    auto st = std::make_shared<State>();
+    addMember(QStringLiteral("content.xml"), [this, st](QXmlStreamReader& xml) {
+        switch (xml.tokenType()) {
+        case QXmlStreamReader::StartElement: {
+            const QStringRef ns = xml.namespaceUri();
+            const QStringRef name = xml.name();
+            if (st->skipped > 0 || (ns == kOfficeNs && name == QLatin1String("annotation"))) {
+                ++st->skipped;
+                break;
+            }
+            if (ns != kTextNs)
+                break;
+            if (name == QLatin1String("p") || name == QLatin1String("h")) {
+                st->open.append(Open());
+            } else if (!st->open.isEmpty()) {
+                Open& p = st->open.last();
+                if (name == QLatin1String("s")) {
+                    bool ok = false;
+                    int n = xml.attributes().value(kTextNs, QLatin1String("c")).toInt(&ok);
+                    if (!ok || n < 1)
+                        n = 1;
+                    p.text.append(QString(qMin(n, 4096), QLatin1Char(' ')));
+                    p.collapsedSpace = false;
+                } else if (name == QLatin1String("tab")) {
+                    p.text.append(QLatin1Char('\t'));
+                    p.collapsedSpace = false;
+                } else if (name == QLatin1String("line-break")) {
+                    p.text.append(QLatin1Char('\n'));
+                    p.collapsedSpace = true;
                 }
-                if (ns != kTextNs)
-                    break;
-                if (name == QLatin1String("p") || name == QLatin1String("h")) {
-                    open.append(Open());
-                } else if (!open.isEmpty()) {
-                    Open& p = open.last();
-                    if (name == QLatin1String("s")) {
-                        bool ok = false;
-                        int n = xml.attributes().value(kTextNs, QLatin1String("c")).toInt(&ok);
-                        if (!ok || n < 1)
-                            n = 1;
-                        p.text.append(QString(qMin(n, 4096), QLatin1Char(' ')));
-                        p.collapsedSpace = false;
-                    } else if (name == QLatin1String("tab")) {
-                        p.text.append(QLatin1Char('\t'));
-                        p.collapsedSpace = false;
-                    } else if (name == QLatin1String("line-break")) {
-                        p.text.append(QLatin1Char('\n'));
+            }
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            if (st->skipped > 0) {
+                --st->skipped;
+                break;
+            }
+            if (xml.namespaceUri() == kTextNs && !st->open.isEmpty()
+                && (xml.name() == QLatin1String("p") || xml.name() == QLatin1String("h"))) {
+                QString text = st->open.takeLast().text;
+                while (text.endsWith(QLatin1Char(' ')))
+                    text.chop(1);
+                paragraphs.append(text);
+            }
+            break;
+        case QXmlStreamReader::Characters:
+            if (st->skipped == 0 && !st->open.isEmpty()) {
+                Open& p = st->open.last();
+                for (QChar c : xml.text()) {
+                    if (isSpace(c)) {
+                        if (!p.collapsedSpace)
+                            p.text.append(QLatin1Char(' '));
                         p.collapsedSpace = true;
+                    } else {
+                        p.text.append(c);
+                        p.collapsedSpace = false;
                     }
                 }
-                break;
             }
-            case QXmlStreamReader::EndElement:
-                if (skipped > 0) {
-                    --skipped;
-                    break;
-                }
-                if (xml.namespaceUri() == kTextNs && !open.isEmpty()
-                    && (xml.name() == QLatin1String("p") || xml.name() == QLatin1String("h"))) {
-                    QString text = open.takeLast().text;
-                    while (text.endsWith(QLatin1Char(' ')))
-                        text.chop(1);
-                    paragraphs.append(text);
-                }
-                break;
-            case QXmlStreamReader::Characters:
-                if (skipped == 0 && !open.isEmpty()) {
-                    Open& p = open.last();
-                    const QStringRef chars = xml.text();
-                    for (QChar c : chars) {
-                        if (isSpace(c)) {
-                            if (!p.collapsedSpace)
-                                p.text.append(QLatin1Char(' '));
-                            p.collapsedSpace = true;
-                        } else {
-                            p.text.append(c);
-                            p.collapsedSpace = false;
-                        }
-                    }
-                }
-                break;
-            default:
-                break;
-            }
-        });
-    if (!filterSucceeded(r)) {
-        paragraphs.clear();
-        return r == FILTER_E_ACCESS ? E_FAIL : r;
-    }
+            break;
+        default:
+            break;
+        }
+    });
     return S_OK;
 }

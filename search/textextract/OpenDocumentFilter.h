@@ -1,8 +1,8 @@
 // OpenDocumentFilter: the in-process filter for OpenDocument files (odt, ods, odp).
 //
-// Reads content.xml of the archive with QuaZip and QXmlStreamReader while init runs and serves
-// one chunk per paragraph: every text:p and text:h is a paragraph (a spreadsheet cell or a
-// slide's text box holds such paragraphs too). Inside a paragraph text:s gives its count of
+// Reads content.xml of the archive with QuaZip and QXmlStreamReader, a paragraph at a time as
+// chunks are asked for (ParagraphFilter): every text:p and text:h is one chunk (a spreadsheet
+// cell or a slide's text box holds such paragraphs too). Inside a paragraph text:s gives its count of
 // spaces, text:tab a tab, text:line-break a line feed; other white space collapses to one
 // space as the format prescribes. Annotations are left out. A paragraph nested in another
 // (a footnote body) is its own chunk.

@@ -1,17 +1,33 @@
 #include "search/textextract/ParagraphFilter.h"
 
+#include <QXmlStreamReader>
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+
 #include <algorithm>
 #include <cstring>
+#include <map>
+
+ParagraphFilter::ParagraphFilter() = default;
+
+ParagraphFilter::~ParagraphFilter()
+{
+    closeMember();
+}
 
 FilterResult ParagraphFilter::getChunk(FilterChunk* chunk)
 {
-    if (current + 1 >= paragraphs.size()) {
-        current = paragraphs.size();
-        return FILTER_E_END_OF_CHUNKS;
+    while (paragraphs.isEmpty()) {
+        const FilterResult r = readMore();
+        if (r != S_OK) {
+            current.clear();
+            textPos = 0;
+            return r;
+        }
     }
-    ++current;
+    current = paragraphs.takeFirst();
     textPos = 0;
-    chunk->idChunk = quint32(current + 1);
+    chunk->idChunk = ++chunkId;
     chunk->breakType = CHUNK_EOP;
     chunk->flags = CHUNK_TEXT;
     return S_OK;
@@ -19,62 +35,127 @@ FilterResult ParagraphFilter::getChunk(FilterChunk* chunk)
 
 FilterResult ParagraphFilter::getText(quint32* count, char16_t* buffer)
 {
-    if (current < 0 || current >= paragraphs.size()) {
-        *count = 0;
-        return FILTER_E_NO_MORE_TEXT;
-    }
-    const QString& text = paragraphs.at(current);
-    const int left = text.size() - textPos;
+    const int left = textPos < 0 ? 0 : current.size() - textPos;
     if (left <= 0) {
         *count = 0;
         return FILTER_E_NO_MORE_TEXT;
     }
     const int n = int(std::min<quint32>(*count, quint32(left)));
-    std::memcpy(buffer, text.utf16() + textPos, size_t(n) * sizeof(char16_t));
+    std::memcpy(buffer, current.utf16() + textPos, size_t(n) * sizeof(char16_t));
     textPos += n;
     *count = quint32(n);
-    return textPos >= text.size() ? FILTER_S_LAST_TEXT : S_OK;
+    return textPos >= current.size() ? FILTER_S_LAST_TEXT : S_OK;
 }
 
-#include <QXmlStreamReader>
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-
-#include <map>
-
-FilterResult ParagraphFilter::parseMember(QuaZip& zip, const QString& name,
-                                          const FilterControl& control,
-                                          const std::function<void(QXmlStreamReader&)>& handler)
+FilterResult ParagraphFilter::poll()
 {
-    if (!zip.setCurrentFile(name))
-        return FILTER_E_ACCESS;
-    QuaZipFile member(&zip);
-    if (!member.open(QIODevice::ReadOnly))
-        return FILTER_E_ACCESS;
-    QXmlStreamReader xml(&member);
-    int tokens = 0;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.hasError())
-            break;
-        handler(xml);
-        if (++tokens % 4096 == 0) {
-            if (control.canceled())
-                return E_ABORT;
-            if (control.deadline.hasExpired())
-                return FILTER_E_TIMEOUT;
-        }
-    }
-    if (xml.hasError())
-        return E_FAIL;
+    if (++tokens % 4096 != 0)
+        return S_OK;
+    if (control.canceled())
+        return E_ABORT;
+    if (control.deadline.hasExpired())
+        return FILTER_E_TIMEOUT;
     return S_OK;
 }
 
-QStringList ParagraphFilter::numberedMembers(QuaZip& zip, const QString& prefix,
-                                             const QString& suffix)
+// Reads tokens until at least one paragraph is complete or a member ended.
+// S_OK, FILTER_E_END_OF_CHUNKS when every member has been read, or a failure.
+FilterResult ParagraphFilter::readMore()
+{
+    if (!xml) {
+        for (;;) {
+            if (members.isEmpty() || !zip)
+                return FILTER_E_END_OF_CHUNKS;
+            if (zip->setCurrentFile(members.first().name)) {
+                file = std::make_unique<QuaZipFile>(zip.get());
+                if (file->open(QIODevice::ReadOnly))
+                    break;
+                file.reset();
+            }
+            members.removeFirst();
+        }
+        xml = std::make_unique<QXmlStreamReader>(file.get());
+    }
+    const TokenHandler& handler = members.first().handler;
+    while (!xml->atEnd()) {
+        xml->readNext();
+        if (xml->hasError()) {
+            closeMember();
+            members.clear();
+            return E_FAIL;
+        }
+        handler(*xml);
+        const FilterResult r = poll();
+        if (r != S_OK)
+            return r;
+        if (!paragraphs.isEmpty())
+            return S_OK;
+    }
+    closeMember();
+    members.removeFirst();
+    return S_OK;
+}
+
+void ParagraphFilter::closeMember()
+{
+    xml.reset();
+    if (file)
+        file->close();
+    file.reset();
+}
+
+bool ParagraphFilter::openArchive(const QString& path, const FilterControl& ctl)
+{
+    closeMember();
+    members.clear();
+    paragraphs.clear();
+    current.clear();
+    textPos = -1;
+    chunkId = 0;
+    control = ctl;
+    zip = std::make_unique<QuaZip>(path);
+    zip->setFileNameCodec("UTF-8");
+    if (!zip->open(QuaZip::mdUnzip)) {
+        zip.reset();
+        return false;
+    }
+    return true;
+}
+
+bool ParagraphFilter::hasMember(const QString& name)
+{
+    return zip && zip->setCurrentFile(name);
+}
+
+FilterResult ParagraphFilter::parseWhole(const QString& name, const TokenHandler& handler)
+{
+    if (!hasMember(name))
+        return FILTER_E_ACCESS;
+    QuaZipFile member(zip.get());
+    if (!member.open(QIODevice::ReadOnly))
+        return FILTER_E_ACCESS;
+    QXmlStreamReader reader(&member);
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.hasError())
+            return E_FAIL;
+        handler(reader);
+        const FilterResult r = poll();
+        if (r != S_OK)
+            return r;
+    }
+    return S_OK;
+}
+
+void ParagraphFilter::addMember(const QString& name, const TokenHandler& handler)
+{
+    members.append(Member{name, handler});
+}
+
+QStringList ParagraphFilter::numberedMembers(const QString& prefix, const QString& suffix)
 {
     std::map<qulonglong, QString> found;
-    const QStringList names = zip.getFileNameList();
+    const QStringList names = zip ? zip->getFileNameList() : QStringList();
     for (const QString& n : names) {
         if (!n.startsWith(prefix) || !n.endsWith(suffix) || n.size() <= prefix.size() + suffix.size())
             continue;
@@ -88,12 +169,4 @@ QStringList ParagraphFilter::numberedMembers(QuaZip& zip, const QString& prefix,
     for (const auto& entry : found)
         result << entry.second;
     return result;
-}
-
-bool ParagraphFilter::openArchive(QuaZip& zip)
-{
-    paragraphs.clear();
-    current = -1;
-    zip.setFileNameCodec("UTF-8");
-    return zip.open(QuaZip::mdUnzip);
 }

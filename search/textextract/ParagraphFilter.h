@@ -1,37 +1,71 @@
-// ParagraphFilter: the chunk and text side of filters that read a whole document into a list
-// of paragraphs during init. Each paragraph is one text chunk ending a paragraph (CHUNK_EOP);
-// getText hands its text out in portions of the caller's buffer size.
+// ParagraphFilter: the chunk and text side of the filters that serve a document paragraph by
+// paragraph. Each paragraph is one text chunk ending a paragraph (CHUNK_EOP); getText hands
+// its text out in portions of the caller's buffer size.
+//
+// Paragraphs come from the queue `paragraphs`, which a filter either fills completely in init
+// (ExternalProgramFilter) or lets getChunk fill on demand from XML members of a zip archive
+// (addMember): getChunk reads the members' tokens only until the next paragraph is complete,
+// so a large document never sits in memory whole. While reading, getChunk polls the control
+// given to init: E_ABORT when cancelled, FILTER_E_TIMEOUT when the time limit ran out; a
+// malformed member ends the chunks with E_FAIL (the paragraphs before it have been served).
 #pragma once
 
 #include "search/textextract/IFilter.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QuaZip;
+class QuaZipFile;
 class QXmlStreamReader;
 
 class ParagraphFilter : public IFilter
 {
 public:
+    ParagraphFilter();
+    ~ParagraphFilter() override;
+
     FilterResult getChunk(FilterChunk* chunk) override;
     FilterResult getText(quint32* count, char16_t* buffer) override;
 
 protected:
-    // Forgets earlier paragraphs and opens the archive for reading (member names UTF-8).
-    bool openArchive(QuaZip& zip);
-    // Runs `handler` on every token of the XML member `name` of an open archive. The handler
-    // returns false to stop. Polls the control every few thousand tokens.
-    // S_OK, FILTER_E_ACCESS (member missing or unreadable), E_FAIL (malformed XML), E_ABORT
-    // (cancelled) or FILTER_E_TIMEOUT.
-    static FilterResult parseMember(QuaZip& zip, const QString& name, const FilterControl& control,
-                                    const std::function<void(QXmlStreamReader&)>& handler);
-    // Archive members whose name is `prefix` + a number + `suffix`, in ascending number order.
-    static QStringList numberedMembers(QuaZip& zip, const QString& prefix, const QString& suffix);
+    using TokenHandler = std::function<void(QXmlStreamReader&)>;
 
-    QStringList paragraphs; // filled by init
-    int current = -1;       // index of the current chunk
-    int textPos = 0;        // units of the current paragraph already handed out
+    // Forgets earlier state, keeps the control and opens the archive (member names UTF-8).
+    bool openArchive(const QString& path, const FilterControl& control);
+    bool hasMember(const QString& name);
+    // Members whose name is `prefix` + a number + `suffix`, in ascending number order.
+    QStringList numberedMembers(const QString& prefix, const QString& suffix);
+    // Reads a whole member now (init-time data such as shared strings). S_OK,
+    // FILTER_E_ACCESS (missing or unreadable), E_FAIL (malformed), E_ABORT, FILTER_E_TIMEOUT.
+    FilterResult parseWhole(const QString& name, const TokenHandler& handler);
+    // Queues a member whose tokens getChunk feeds to `handler`, which appends the paragraphs
+    // it completes to `paragraphs`. Missing members are skipped.
+    void addMember(const QString& name, const TokenHandler& handler);
+
+    FilterControl control;
+    QStringList paragraphs; // complete paragraphs not yet served
+
+private:
+    FilterResult readMore();
+    FilterResult poll();
+    void closeMember();
+
+    struct Member
+    {
+        QString name;
+        TokenHandler handler;
+    };
+    std::unique_ptr<QuaZip> zip;
+    std::unique_ptr<QuaZipFile> file;
+    std::unique_ptr<QXmlStreamReader> xml;
+    QList<Member> members; // still to read; the first is being read while `xml` is set
+    int tokens = 0;
+    quint32 chunkId = 0;
+    QString current; // the paragraph being served
+    int textPos = -1; // units of `current` handed out; -1 before the first chunk
 };

@@ -62,7 +62,13 @@ bool RegistryFile::load(const QString& path, QString* error)
             *error = QStringLiteral("cannot open %1: %2").arg(path, f.errorString());
         return false;
     }
-    return loadText(QString::fromUtf8(f.readAll()), error);
+    const QByteArray bytes = f.readAll();
+    // Registry editors write version-5 files as UTF-16LE with a byte-order mark.
+    if (bytes.startsWith("\xFF\xFE"))
+        return loadText(QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
+                                           (bytes.size() - 2) / 2),
+                        error);
+    return loadText(QString::fromUtf8(bytes), error);
 }
 
 bool RegistryFile::loadText(const QString& text, QString* error)

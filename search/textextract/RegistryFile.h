@@ -12,7 +12,8 @@
 //   "Name"=-  /  [-HKEY_LOCAL_MACHINE\...]     remove a value / a key with its subkeys
 // Lines ending in "\" continue on the next line (long hex values). Only HKEY_LOCAL_MACHINE
 // (also written HKLM) is kept; keys of other roots are skipped. Key and value names are
-// compared ignoring case and keep their first spelling. Files are read as UTF-8.
+// compared ignoring case and keep their first spelling. Files are read as UTF-8, or as
+// UTF-16LE when they start with its byte-order mark.
 //
 // The process-wide "machine" registry is the one the filter scan and the filter loader use by
 // default: the program loads "ifilters.reg" beside its executable (the in-process filters),

@@ -140,6 +140,22 @@ private slots:
                      "[-HKEY_LOCAL_MACHINE\\Software\\Classes\\Gamma]\r\n").arg(longName), &error),
                  qPrintable(error));
 
+        // A version-5 export in UTF-16LE.
+        {
+            const QString text = QString::fromUtf8("Windows Registry Editor Version 5.00\r\n"
+                                                   "[HKEY_LOCAL_MACHINE\\K]\r\n@=\"gr\xC3\xBC\xC3\x9F\"\r\n");
+            QByteArray bytes("\xFF\xFE");
+            bytes += QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+            const QString file = tmp.filePath(QStringLiteral("export.reg"));
+            QVERIFY(testutil::writeFile(file, bytes));
+            RegistryFile exported;
+            QVERIFY(exported.load(file, &error));
+            QString v;
+            QCOMPARE(exported.queryValue(QStringLiteral("k"), QString(), &v), 0L);
+            QCOMPARE(v, QString::fromUtf8("gr\xC3\xBC\xC3\x9F"));
+            QVERIFY(!exported.load(tmp.filePath(QStringLiteral("missing.reg")), &error));
+        }
+
         // Enumeration sorted ignoring case, names as first spelled; removed keys gone.
         QStringList names;
         QString name;
@@ -323,10 +339,19 @@ private slots:
         QVERIFY(logText().mid(logBefore).contains(
             QStringLiteral("Failed to init ifilter for file %1, error 0x80004005").arg(bad)));
 
-        // Malformed XML, an unknown module (logged at load), an empty document (BOM only).
+        // Malformed XML: the paragraphs before the fault are the text; an archive without
+        // content is a failure.
         const QString malformed = docs + QStringLiteral("/malformed.odt");
-        QVERIFY(writeZip(malformed, {{"content.xml", "<office:document-content><text:p>unclosed"}}));
-        QVERIFY(extract(reg, malformed).isEmpty());
+        QVERIFY(writeZip(malformed, {{"content.xml", odfContent("<office:text><text:p>kept</text:p>"
+                                                                "<text:p>cut</office:text>")}}));
+        const QString partial = extract(reg, malformed);
+        QCOMPARE(readText(partial), QStringLiteral("kept\r\n"));
+        QFile::remove(partial);
+        const QString hollow = docs + QStringLiteral("/hollow.odt");
+        QVERIFY(writeZip(hollow, {{"mimetype", "application/vnd.oasis.opendocument.text"}}));
+        QVERIFY(extract(reg, hollow).isEmpty());
+
+        // An unknown module (logged at load), an empty document (BOM only).
         RegistryFile unknown;
         QVERIFY(unknown.loadText(registryText(QStringLiteral("odt"), QStringLiteral("tqfilter-none"), "x")));
         QVERIFY(extract(unknown, malformed).isEmpty());

@@ -426,7 +426,11 @@ private slots:
         QString none;
         QVERIFY(!converter.convert(docs + QStringLiteral("/x.rtf"), nullptr, &none, nullptr, QString(), nullptr));
         QVERIFY(none.isEmpty());
+        // Without an installed registry the process-wide one is read from the executable's
+        // folder, which holds no registrations here.
         RegistryFile::setMachine(nullptr);
+        QVERIFY(getIFiltersFromRegistry().empty());
+        QVERIFY(!converter.convert(docx, nullptr, &none, nullptr, QString(), nullptr));
     }
 };
 

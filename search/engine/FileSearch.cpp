@@ -1,0 +1,186 @@
+#include "search/engine/FileSearch.h"
+
+#include "core/FileUtils.h"
+#include "core/IndexingSettings.h"
+#include "core/Logger.h"
+#include "search/engine/ContentQuery.h"
+#include "search/engine/ContentSearchWorker.h"
+#include "search/engine/ContentSearcher.h"
+#include "search/engine/DirectorySearcher.h"
+#include "search/engine/FileSearcherWorker.h"
+#include "search/index/NTFSFileSearcher.h"
+#include "search/index/NTFSUtils.h"
+#include "search/model/FileSearchResults.h"
+#include "search/textextract/Helper64Client.h"
+
+#include <QDateTime>
+#include <QSet>
+#include <QThreadPool>
+
+#include <sys/stat.h>
+
+FileSearch::FileSearch(NTFSFileSearcher* ntfsSearcher, DirectorySearcher* directorySearcher,
+                       ContentSearcher* contentSearcher, Helper64Client* helper64,
+                       FileSearchRequest* request, FileSearchResults* results, QObject* parent)
+    : QObject(parent)
+    , helper64(helper64)
+    , candidates(new FileSearchResults)
+    , ntfsSearcher(ntfsSearcher)
+    , directorySearcher(directorySearcher)
+    , contentSearcher(contentSearcher)
+    , request(request)
+    , results(results)
+    , pool(new QThreadPool)
+{
+}
+
+FileSearch::~FileSearch()
+{
+    if (findWorker) {
+        findWorker->disconnect();
+        findWorker->wait();
+        delete findWorker;
+    }
+    pool->clear();
+    pool->waitForDone();
+    delete pool;
+    delete candidates;
+}
+
+void FileSearch::start()
+{
+    if (findWorker || request->canceled)
+        return;
+    FileSearchResults* target = request->isNameOnly() ? results : candidates;
+    findWorker = new FileSearcherWorker(QStringLiteral("FIND"), [this, target]() {
+        // The name phase ends like any task (its exceptions are logged); the check phase then
+        // runs on the candidates gathered so far.
+        FileSearcherWorker::runTask([this, target]() { find(target); });
+        onFindFinished();
+    });
+    findWorker->start(QThread::InheritPriority);
+}
+
+void FileSearch::cancel()
+{
+    request->canceled = true;
+    if (findWorker) {
+        pool->clear();
+        findWorker->disconnect();
+        findWorker->wait();
+        delete findWorker;
+        findWorker = nullptr;
+    }
+    pool->clear();
+    pool->waitForDone();
+}
+
+void FileSearch::progress(int& checked, int& total) const
+{
+    checked = checkedCount.load();
+    total = candidates->count();
+}
+
+void FileSearch::find(FileSearchResults* target)
+{
+    Logger::instance().writeQString(Logger::Info, "FileSearch",
+                                    QStringLiteral("File search started: %1").arg(request->toString()));
+    QSet<QString> indexedVolumes;
+    if (ntfsSearcher) {
+        ntfsSearcher->search(request, target);
+        const IndexingSettings settings = ntfsSearcher->settings();
+        for (const QString& path : request->includePaths) {
+            if (path.isEmpty())
+                continue;
+            const QString volume = volumeOf(path);
+            if (volume.isEmpty() || indexedVolumes.contains(volume))
+                continue;
+            if (isNetworkDrive(volume) || isSubstDrive(volume))
+                continue;
+            const quint32 serial = getVolumeSerialNumber(volume);
+            if (serial != 0 && settings.indexDrives.contains(serial))
+                indexedVolumes.insert(volume);
+        }
+    }
+    directorySearcher->walkDirectories(request, target, indexedVolumes);
+}
+
+void FileSearch::onFindFinished()
+{
+    if (!request->isNameOnly()) {
+        if (helper64)
+            helper64->ensureRunning();
+        const int n = candidates->count();
+        checkedCount = 0;
+        std::shared_ptr<const ContentQuery> query;
+        if (!request->contents.isEmpty())
+            query = ContentQuery::fromRequest(*request);
+        for (int i = 0; i < n; ++i) {
+            if (request->canceled) {
+                pool->clear();
+                pool->waitForDone();
+                return;
+            }
+            const QString path = candidates->filePath(i);
+            const bool isDir = candidates->isDir(i);
+            pool->start(new ContentSearchWorker([this, query, path, isDir]() {
+                checkCandidate(query.get(), path, isDir);
+            }));
+        }
+        pool->waitForDone();
+    }
+    if (request->canceled)
+        return; // a cancelled search reports nothing
+    Logger::instance().writeQString(
+        Logger::Info, "FileSearch",
+        QStringLiteral("File search finished: id = %1, %2 objects found")
+            .arg(request->id)
+            .arg(results->count()));
+    emit finished(request->id);
+}
+
+void FileSearch::checkCandidate(const ContentQuery* query, const QString& path, bool isDir)
+{
+    if (request->canceled)
+        return;
+    int matchCount = 0;
+    if (candidatePasses(contentSearcher, query, request, path, isDir,
+                        request->countMatches ? &matchCount : nullptr)) {
+        QMutexLocker locker(&mutex);
+        if (isDir)
+            results->addDir(pathFileName(path), pathDirectory(path));
+        else
+            results->addFile(pathFileName(path), pathDirectory(path), matchCount);
+    }
+    ++checkedCount;
+}
+
+bool FileSearch::candidatePasses(ContentSearcher* contentSearcher, const ContentQuery* query,
+                                 const FileSearchRequest* request, const QString& path, bool isDir,
+                                 int* matchCount)
+{
+    struct stat st;
+    if (::stat(fileNameToBytes(path).constData(), &st) != 0)
+        return false; // vanished since the name phase
+    const QDateTime modified = QDateTime::fromMSecsSinceEpoch(
+        qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+    if (request->minDate.isValid()
+        && modified < QDateTime(request->minDate, QTime(0, 0), Qt::LocalTime))
+        return false;
+    // The upper bound includes the whole chosen day.
+    if (request->maxDate.isValid()
+        && modified >= QDateTime(request->maxDate.addDays(1), QTime(0, 0), Qt::LocalTime))
+        return false;
+    if (request->minSize != -1 && (isDir || qint64(st.st_size) < request->minSize))
+        return false;
+    if (request->maxSize != -1 && (isDir || qint64(st.st_size) > request->maxSize))
+        return false;
+    if (!request->contents.isEmpty()) {
+        if (isDir)
+            return false;
+        if (query)
+            return contentSearcher->find(*query, request, path, matchCount);
+        return contentSearcher->find(request, path, matchCount);
+    }
+    return true;
+}

@@ -1,0 +1,92 @@
+// FileSearch: one name search of a search tab. The name phase collects candidates from the
+// index of every indexed volume and by walking the request's folders on other volumes; the
+// check phase tests every candidate against the rest of the request (contents, dates, sizes)
+// in parallel and adds those that pass to the tab's results. The end is reported by `finished`
+// with the request id; a cancelled search reports nothing.
+//
+// Decisions of this implementation:
+// - Both phases run on the search's own "FIND" thread, one after the other, and `finished` is
+//   emitted from that thread as its last act. (Running the check phase from the thread's own
+//   finished signal would let the owner delete the search while its thread still runs.)
+// - Each search has a thread pool of its own for its candidate checks: cancelling one search
+//   drops only its own queued checks and waits only for its own jobs; other searches running
+//   at the same time keep theirs.
+// - The contents pattern is compiled once per search (ContentQuery) and shared by the checks.
+// - Candidate test: the cheap tests (dates, sizes) come before the contents; the outcome is the
+//   same (every test must pass). A candidate that has vanished fails. The upper date bound
+//   includes the whole chosen day (modified before 00:00 of the next day). Only regular files
+//   are searched for contents (ContentSearcher). When counting is asked, the match count is
+//   the number of every match in the file.
+// - Volumes are mount points (see DirectorySearcher): an include folder is left to the index
+//   when its volume is neither a network file system nor an alias mount and its serial is
+//   among the volumes to index.
+#pragma once
+
+#include "search/model/FileSearchRequest.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+class ContentQuery;
+class ContentSearcher;
+class DirectorySearcher;
+class FileSearchResults;
+class FileSearcherWorker;
+class Helper64Client;
+class NTFSFileSearcher;
+class QThreadPool;
+
+class FileSearch : public QObject
+{
+    Q_OBJECT
+public:
+    FileSearch(NTFSFileSearcher* ntfsSearcher, DirectorySearcher* directorySearcher,
+               ContentSearcher* contentSearcher, Helper64Client* helper64,
+               FileSearchRequest* request, FileSearchResults* results, QObject* parent = nullptr);
+    ~FileSearch() override;
+
+    // Starts the "FIND" thread; a search that was started already is left alone.
+    void start();
+    bool isStarted() const { return findWorker != nullptr; }
+
+    // Sets the request's cancel flag, drops the queued checks and waits until the search does
+    // no more work.
+    void cancel();
+
+    // Candidates checked so far and the number of candidates (0 and 0 for a name-only search).
+    void progress(int& checked, int& total) const;
+
+    FileSearchRequest::Id id() const { return request->id; }
+
+    // The candidate test (dates, sizes, contents); `matchCount` null or a counter.
+    static bool candidatePasses(ContentSearcher* contentSearcher, const ContentQuery* query,
+                                const FileSearchRequest* request, const QString& path,
+                                bool isDir, int* matchCount);
+
+signals:
+    void finished(FileSearchRequest::Id id);
+
+public slots:
+    // The check phase; runs on the "FIND" thread right after the name phase.
+    void onFindFinished();
+
+private:
+    void find(FileSearchResults* target);
+    void checkCandidate(const ContentQuery* query, const QString& path, bool isDir);
+
+    Helper64Client* helper64;
+    FileSearcherWorker* findWorker = nullptr;
+    FileSearchResults* candidates;
+    std::atomic<int> checkedCount{0};
+    NTFSFileSearcher* ntfsSearcher;
+    DirectorySearcher* directorySearcher;
+    ContentSearcher* contentSearcher;
+    FileSearchRequest* request;
+    FileSearchResults* results;
+    QMutex mutex;
+    QThreadPool* pool;
+};

@@ -1,0 +1,400 @@
+#include "search/engine/FileSearcher.h"
+
+#include "core/FileUtils.h"
+#include "core/Logger.h"
+#include "search/engine/ContentSearcher.h"
+#include "search/engine/DirectorySearcher.h"
+#include "search/engine/FileSearch.h"
+#include "search/engine/FileSearcherWorker.h"
+#include "search/index/NTFSFileSearcher.h"
+#include "search/engine/MatchesSearch.h"
+#include "search/textextract/Helper64Client.h"
+#include "search/textextract/IFilterConverter.h"
+
+#include <QDir>
+#include <QMutexLocker>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const Tag = "FileSearcher";
+
+void raiseFlag(bool* flag, bool value)
+{
+    __atomic_store_n(flag, value, __ATOMIC_RELAXED);
+}
+
+// A real folder (not a link) owned by the effective user; narrowed to 0700 when it is wider.
+bool isPrivateFolder(const QByteArray& path)
+{
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+        return false;
+    if ((st.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0)
+        return false;
+    return true;
+}
+
+} // namespace
+
+QString FileSearcher::preparePrivateFolder(const QString& wanted)
+{
+    if (!wanted.isEmpty()) {
+        const QByteArray path = QFile::encodeName(QDir::cleanPath(wanted));
+        const QString parent = pathDirectory(QDir::cleanPath(wanted));
+        if (!parent.isEmpty())
+            makePath(parent);
+        if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+            Logger::instance().writeQString(
+                Logger::Warning, Tag,
+                QStringLiteral("Cannot create the working folder %1: %2")
+                    .arg(wanted, QString::fromLocal8Bit(std::strerror(errno))));
+        if (isPrivateFolder(path))
+            return QDir::cleanPath(wanted);
+    }
+    // Not usable: a fresh private folder beside it (or in the temporary folder).
+    const QString base = wanted.isEmpty() ? QDir::tempPath() + QStringLiteral("/Tallowquist Pro")
+                                          : QDir::cleanPath(wanted);
+    QByteArray pattern = QFile::encodeName(base + QStringLiteral("-XXXXXX"));
+    if (!::mkdtemp(pattern.data())) {
+        pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/Tallowquist Pro-XXXXXX"));
+        if (!::mkdtemp(pattern.data())) {
+            Logger::instance().writeQString(Logger::Error, Tag,
+                                            QStringLiteral("No private working folder can be made"));
+            return QString();
+        }
+    }
+    const QString made = QFile::decodeName(pattern);
+    Logger::instance().writeQString(
+        Logger::Warning, Tag,
+        QStringLiteral("Working folder %1 is not private to the user; using %2").arg(wanted, made));
+    return made;
+}
+
+FileSearcher::FileSearcher(const QString& workingFolder, int optionFlags, QObject* parent)
+    : QObject(parent)
+    , optionFlags_(optionFlags)
+{
+    FileSearchRequest::registerMetaType();
+    workFolder = preparePrivateFolder(workingFolder);
+    directorySearcher = new DirectorySearcher;
+    helper64 = new Helper64Client(workFolder);
+    contentSearcher = new ContentSearcher(helper64, workFolder);
+    if (optionFlags_ & UseIndex) {
+        ntfsSearcher = new NTFSFileSearcher;
+        connect(ntfsSearcher, &NTFSFileSearcher::updateStarted, this, &FileSearcher::updateStarted);
+        connect(ntfsSearcher, &NTFSFileSearcher::updateFinished, this,
+                &FileSearcher::updateFinished);
+    }
+}
+
+FileSearcher::~FileSearcher()
+{
+    stop();
+    for (auto& entry : matchesSearches) {
+        entry.second.search->disconnect();
+        entry.second.search->cancel();
+        delete entry.second.search;
+    }
+    matchesSearches.clear();
+    delete helper64;
+    helper64 = nullptr;
+    pendingUpdate.reset();
+    raiseFlag(&stopUpdate, true);
+    if (updateWorker) {
+        updateWorker->disconnect();
+        updateWorker->wait();
+        delete updateWorker;
+        updateWorker = nullptr;
+    }
+    delete contentSearcher;
+    delete directorySearcher;
+    delete ntfsSearcher;
+}
+
+void FileSearcher::deleteInitWorker()
+{
+    if (!initWorker)
+        return;
+    initWorker->disconnect();
+    initWorker->wait();
+    delete initWorker;
+    initWorker = nullptr;
+}
+
+void FileSearcher::stop()
+{
+    if (initWorker) {
+        raiseFlag(&stopInit, true);
+        deleteInitWorker();
+    }
+    QMutexLocker locker(&mutex);
+    for (auto& entry : findSearches) {
+        entry.second.search->disconnect();
+        entry.second.search->cancel();
+    }
+    for (auto& entry : findSearches)
+        delete entry.second.search;
+    findSearches.clear();
+}
+
+void FileSearcher::init(const IndexingSettings& indexingSettings,
+                        const ContentSearchOptions& contentSearchOptions)
+{
+    contentSearcher->setSettings(contentSearchOptions);
+    if (ntfsSearcher) {
+        if (initWorker) {
+            // A second initialisation replaces the first: stop it and wait for it.
+            raiseFlag(&stopInit, true);
+            deleteInitWorker();
+        }
+        raiseFlag(&stopInit, false);
+        NTFSFileSearcher* index = ntfsSearcher;
+        bool* stop = &stopInit;
+        const IndexingSettings settings = indexingSettings;
+        initWorker = new FileSearcherWorker(QStringLiteral("INIT"),
+                                            [index, stop, settings]() { index->init(stop, settings); });
+        const quint64 generation = ++initGeneration;
+        connect(initWorker, &QThread::finished, this, [this, generation]() {
+            if (generation == initGeneration)
+                onInitFinished();
+        });
+        initWorker->start(QThread::InheritPriority);
+        return;
+    }
+    setState(1);
+    deleteInitWorker();
+    emit initFinished();
+}
+
+void FileSearcher::onInitFinished()
+{
+    setState(1);
+    deleteInitWorker();
+    emit initFinished();
+}
+
+void FileSearcher::update(const IndexingSettings& indexingSettings)
+{
+    if (!ntfsSearcher)
+        return;
+    if (updateWorker && updateWorker->isRunning()) {
+        pendingUpdate = indexingSettings; // runs when the current update has finished
+        return;
+    }
+    if (updateWorker) {
+        // Created but not started yet (waiting for the initialisation): replace its settings.
+        updateWorker->disconnect();
+        delete updateWorker;
+        updateWorker = nullptr;
+        startUpdate(indexingSettings, state == 1);
+        return;
+    }
+    emit updateStarted();
+    startUpdate(indexingSettings, state == 1);
+}
+
+void FileSearcher::startUpdate(const IndexingSettings& indexingSettings, bool run)
+{
+    raiseFlag(&stopUpdate, false);
+    NTFSFileSearcher* index = ntfsSearcher;
+    bool* stop = &stopUpdate;
+    const IndexingSettings settings = indexingSettings;
+    updateWorker = new FileSearcherWorker(QStringLiteral("UPDATE"),
+                                          [index, stop, settings]() { index->update(stop, settings); });
+    const quint64 generation = ++updateGeneration;
+    connect(updateWorker, &QThread::finished, this, [this, generation]() {
+        if (generation == updateGeneration)
+            onUpdateIndexingFinished();
+    });
+    if (run)
+        updateWorker->start(QThread::InheritPriority);
+}
+
+void FileSearcher::onUpdateIndexingFinished()
+{
+    if (updateWorker) {
+        updateWorker->disconnect();
+        updateWorker->wait();
+        delete updateWorker;
+        updateWorker = nullptr;
+    }
+    if (pendingUpdate) {
+        const IndexingSettings next = *pendingUpdate;
+        pendingUpdate.reset();
+        startUpdate(next, true);
+        return;
+    }
+    emit updateFinished();
+}
+
+void FileSearcher::setContentSearchOptions(const ContentSearchOptions& contentSearchOptions)
+{
+    contentSearcher->setSettings(contentSearchOptions);
+}
+
+IndexingSettings FileSearcher::indexingSettings() const
+{
+    if (ntfsSearcher)
+        return ntfsSearcher->settings();
+    return IndexingSettings();
+}
+
+void FileSearcher::indexedCounts(QMap<QString, int>& out) const
+{
+    if (ntfsSearcher)
+        ntfsSearcher->indexedCounts(out);
+}
+
+std::list<IFilterInfo> FileSearcher::getIFilters32()
+{
+    return getIFiltersFromRegistry();
+}
+
+std::list<IFilterInfo> FileSearcher::getIFilters64()
+{
+    return helper64 ? helper64->getIFilters() : std::list<IFilterInfo>();
+}
+
+IFilterMap FileSearcher::listIFilters32()
+{
+    return getIFilters32();
+}
+
+IFilterMap FileSearcher::listIFilters64()
+{
+    return getIFilters64();
+}
+
+void FileSearcher::setState(int newState)
+{
+    state = newState;
+    if (state != 1)
+        return;
+    if (updateWorker && !updateWorker->isRunning() && !updateWorker->isFinished())
+        updateWorker->start(QThread::InheritPriority);
+    QMutexLocker locker(&mutex);
+    for (auto& entry : findSearches) // ascending id order
+        entry.second.search->start(); // searches already running are left alone
+}
+
+void FileSearcher::find(FileSearchRequest* request, FileSearchResults* results)
+{
+    QMutexLocker locker(&mutex);
+    const FileSearchRequest::Id id = request->id;
+    const auto old = findSearches.find(id);
+    if (old != findSearches.end()) {
+        FileSearch* previous = old->second.search;
+        findSearches.erase(old);
+        previous->disconnect();
+        previous->cancel();
+        delete previous;
+        // The caller may file the same request object again: the new search starts afresh.
+        request->canceled = false;
+    }
+    FileSearch* search = new FileSearch(ntfsSearcher, directorySearcher, contentSearcher, helper64,
+                                        request, results);
+    const quint64 mySerial = ++serial;
+    connect(search, &FileSearch::finished, this,
+            [this, mySerial](FileSearchRequest::Id finishedId) {
+                bool current = false;
+                {
+                    QMutexLocker lock(&mutex);
+                    const auto it = findSearches.find(finishedId);
+                    current = it != findSearches.end() && it->second.serial == mySerial;
+                }
+                if (current)
+                    onFindFinished(finishedId);
+            },
+            Qt::QueuedConnection);
+    findSearches[id] = FindEntry{search, mySerial};
+    if (state == 1)
+        search->start();
+}
+
+void FileSearcher::onFindFinished(FileSearchRequest::Id id)
+{
+    {
+        QMutexLocker locker(&mutex);
+        const auto it = findSearches.find(id);
+        if (it != findSearches.end()) {
+            FileSearch* search = it->second.search;
+            findSearches.erase(it);
+            delete search; // its thread emitted the signal as its last act; this waits for it
+        }
+    }
+    emit findFinished(id);
+}
+
+void FileSearcher::cancelFind(FileSearchRequest::Id id)
+{
+    FileSearch* search = nullptr;
+    {
+        QMutexLocker locker(&mutex);
+        const auto it = findSearches.find(id);
+        if (it == findSearches.end())
+            return;
+        search = it->second.search;
+        findSearches.erase(it);
+    }
+    search->disconnect();
+    search->cancel();
+    delete search;
+}
+
+void FileSearcher::findProgress(FileSearchRequest::Id id, int& checked, int& total)
+{
+    QMutexLocker locker(&mutex);
+    const auto it = findSearches.find(id);
+    if (it != findSearches.end())
+        it->second.search->progress(checked, total);
+}
+
+void FileSearcher::findMatches(FileSearchRequest* request, const QString& filePath,
+                               TempFileHolder* holder)
+{
+    const FileSearchRequest::Id id = request->id;
+    const auto old = matchesSearches.find(id);
+    if (old != matchesSearches.end()) {
+        MatchesSearch* previous = old->second.search;
+        matchesSearches.erase(old);
+        previous->disconnect();
+        previous->cancel();
+        delete previous;
+        request->canceled = false;
+    }
+    MatchesSearch* search = new MatchesSearch(contentSearcher, request, filePath, holder);
+    const quint64 mySerial = ++serial;
+    connect(search, &MatchesSearch::finished, this,
+            [this, mySerial](FileSearchRequest::Id finishedId) {
+                const auto it = matchesSearches.find(finishedId);
+                if (it != matchesSearches.end() && it->second.serial == mySerial)
+                    onFindMatchesFinished(finishedId);
+            },
+            Qt::QueuedConnection);
+    matchesSearches[id] = MatchesEntry{search, mySerial};
+    search->start();
+}
+
+void FileSearcher::cancelFindMatches(FileSearchRequest::Id id)
+{
+    const auto it = matchesSearches.find(id);
+    if (it != matchesSearches.end())
+        it->second.search->cancel(); // stays filed until its finished signal arrives
+}
+
+void FileSearcher::onFindMatchesFinished(FileSearchRequest::Id id)
+{
+    const auto it = matchesSearches.find(id);
+    if (it != matchesSearches.end()) {
+        MatchesSearch* search = it->second.search;
+        matchesSearches.erase(it);
+        delete search;
+    }
+    emit findMatchesFinished(id);
+}

@@ -1,0 +1,147 @@
+// FileSearcher: the one object through which the user interface reaches the search engine.
+// It owns the name index (NTFSFileSearcher, only when the process may use it), the content
+// searcher with its converters, the client of the helper program, the folder searcher, and
+// every running name search (FileSearch) and matches search (MatchesSearch), each filed by the
+// id of its request. Initialisation ("INIT"), index updates ("UPDATE"), name searches ("FIND")
+// and matches searches ("FIND_MATCHES") each run on a thread of their own; completion comes
+// back to the GUI thread as signals carrying the request id. All operations are called on the
+// thread that owns the object (the GUI thread).
+//
+// Decisions of this implementation:
+// - Working folder: the converted text files are private to the user. The folder is created
+//   with mode 0700 and checked (a real folder, not a link, owned by the effective user, no
+//   access for group or others; a folder of ours with wider rights is narrowed). When the check
+//   fails (for example a folder of that name planted by another user in a shared temporary
+//   folder) a fresh private folder "<name>-XXXXXX" is made beside it instead, and logged.
+// - Completion signals of a task or search that has been replaced or cancelled meanwhile are
+//   ignored (each connection carries the identity of its search), so a late signal never ends
+//   or reports a newer search filed under the same id.
+// - `find` with an id that is filed already cancels the old search (waiting for it) before the
+//   new one is filed. `init` while an "INIT" task runs stops that task (its stop flag) and waits
+//   for it. `update` while an "UPDATE" task runs queues the new settings behind it (only the
+//   latest are kept); `updateStarted` opens and `updateFinished` closes such a chain.
+// - The transition to "initialised" starts only the searches that have not been started yet,
+//   so a second `init` never restarts a running search.
+// - The content options are published as an immutable snapshot (ContentSearcher), so
+//   `setContentSearchOptions` is safe while searches run.
+// - It is the IFilterListSource of the settings store: listIFilters32 is the registry scan,
+//   listIFilters64 asks the helper program.
+#pragma once
+
+#include "core/ContentSearchOptions.h"
+#include "core/IFilterListSource.h"
+#include "core/IndexingSettings.h"
+#include "search/model/FileSearchRequest.h"
+
+#include <QMap>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+
+#include <list>
+#include <map>
+#include <optional>
+
+class ContentSearcher;
+class DirectorySearcher;
+class FileSearch;
+class FileSearchResults;
+class FileSearcherWorker;
+class Helper64Client;
+class MatchesSearch;
+class NTFSFileSearcher;
+class TempFileHolder;
+
+class FileSearcher : public QObject, public IFilterListSource
+{
+    Q_OBJECT
+public:
+    enum OptionFlag { UseIndex = 1 };
+
+    FileSearcher(const QString& workingFolder, int optionFlags, QObject* parent = nullptr);
+    ~FileSearcher() override;
+
+    // Ends all engine work (the "INIT" task and every name search).
+    void stop();
+
+    void init(const IndexingSettings& indexingSettings,
+              const ContentSearchOptions& contentSearchOptions);
+    void update(const IndexingSettings& indexingSettings);
+    void setContentSearchOptions(const ContentSearchOptions& contentSearchOptions);
+    IndexingSettings indexingSettings() const;
+    int optionFlags() const { return optionFlags_; }
+    // Mount point of every indexed volume to its number of indexed objects.
+    void indexedCounts(QMap<QString, int>& out) const;
+
+    static std::list<IFilterInfo> getIFilters32();
+    std::list<IFilterInfo> getIFilters64();
+    IFilterMap listIFilters32() override;
+    IFilterMap listIFilters64() override;
+
+    // `request` and `results` belong to the caller and stay alive until the search has finished
+    // or was cancelled.
+    void find(FileSearchRequest* request, FileSearchResults* results);
+    void cancelFind(FileSearchRequest::Id id);
+    void findProgress(FileSearchRequest::Id id, int& checked, int& total);
+    // `request` (a copy made for matches) and `holder` belong to the caller as above.
+    void findMatches(FileSearchRequest* request, const QString& filePath, TempFileHolder* holder);
+    void cancelFindMatches(FileSearchRequest::Id id);
+
+    // The working folder in use (see above).
+    QString workingFolder() const { return workFolder; }
+    ContentSearcher* contentSearcherForTests() const { return contentSearcher; }
+    bool isInitialized() const { return state == 1; }
+
+    // Creates or checks the private folder (see above); returns the folder to use, empty when
+    // none could be made.
+    static QString preparePrivateFolder(const QString& wanted);
+
+signals:
+    void initFinished();
+    void findFinished(FileSearchRequest::Id id);
+    void findMatchesFinished(FileSearchRequest::Id id);
+    void updateStarted();
+    void updateFinished();
+
+public slots:
+    void onInitFinished();
+    void onFindFinished(FileSearchRequest::Id id);
+    void onFindMatchesFinished(FileSearchRequest::Id id);
+    void onUpdateIndexingFinished();
+
+private:
+    struct FindEntry
+    {
+        FileSearch* search;
+        quint64 serial;
+    };
+    struct MatchesEntry
+    {
+        MatchesSearch* search;
+        quint64 serial;
+    };
+
+    void setState(int newState);
+    void startUpdate(const IndexingSettings& settings, bool run);
+    void deleteInitWorker();
+
+    int state = 0;
+    int optionFlags_;
+    bool stopInit = false;
+    bool stopUpdate = false;
+    NTFSFileSearcher* ntfsSearcher = nullptr;
+    DirectorySearcher* directorySearcher = nullptr;
+    ContentSearcher* contentSearcher = nullptr;
+    FileSearcherWorker* initWorker = nullptr;
+    FileSearcherWorker* updateWorker = nullptr;
+    Helper64Client* helper64 = nullptr;
+    std::map<FileSearchRequest::Id, FindEntry> findSearches;
+    std::map<FileSearchRequest::Id, MatchesEntry> matchesSearches;
+    QMutex mutex;
+
+    QString workFolder;
+    quint64 serial = 0;
+    quint64 initGeneration = 0;
+    quint64 updateGeneration = 0;
+    std::optional<IndexingSettings> pendingUpdate;
+};

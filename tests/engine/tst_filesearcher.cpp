@@ -1,0 +1,352 @@
+// The search engine façade end to end (without the name index): initialisation order, name
+// search over folder walking, contents/date/size checks, counting, matches search, concurrent
+// searches with one cancelled, ids in the signals, and the private working folder.
+#include "core/Logger.h"
+#include "search/engine/ContentSearcher.h"
+#include "search/engine/FileSearch.h"
+#include "search/engine/FileSearcher.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "search/model/IStringMatcher.h"
+#include "search/model/TempFileHolder.h"
+#include "search/textextract/PDFConverter.h"
+#include "testutil.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
+
+namespace {
+
+QStringList paths(const FileSearchResults& results)
+{
+    QStringList out;
+    for (int i = 0; i < results.count(); ++i)
+        out << results.filePath(i);
+    out.sort();
+    return out;
+}
+
+void setMtime(const QString& path, const QDateTime& when)
+{
+    struct utimbuf t;
+    t.actime = t.modtime = time_t(when.toSecsSinceEpoch());
+    QCOMPARE(::utime(QFile::encodeName(path).constData(), &t), 0);
+}
+
+ContentSearchOptions options()
+{
+    ContentSearchOptions o;
+    o.autoDetectEncoding = true;
+    o.skipBinary = true;
+    o.useBuiltInPDF = true;
+    return o;
+}
+
+} // namespace
+
+class TestFileSearcher : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir tmp;
+    QString tree;
+    QString work;
+
+    QString logText()
+    {
+        const QByteArray b = testutil::readFile(Logger::instance().filePath());
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData()), b.size() / 2);
+    }
+    // Waits for findFinished(id); false on time-out.
+    static bool waitFor(QSignalSpy& spy, int id, int ms = 20000)
+    {
+        QElapsedTimer t;
+        t.start();
+        for (;;) {
+            for (const auto& args : spy)
+                if (args.at(0).toInt() == id)
+                    return true;
+            if (t.elapsed() > ms)
+                return false;
+            spy.wait(50);
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(tmp.isValid());
+        Logger::instance(tmp.filePath(QStringLiteral("test.log")));
+        tree = tmp.filePath(QStringLiteral("tree"));
+        work = tmp.filePath(QStringLiteral("work"));
+        QVERIFY(testutil::writeFile(tree + "/notes.txt", "alpha beta\nbeta gamma\n"));
+        QVERIFY(testutil::writeFile(tree + "/empty.txt", ""));
+        QVERIFY(testutil::writeFile(tree + "/docs/report.txt", "beta beta beta\n"));
+        QVERIFY(testutil::writeFile(tree + "/docs/old.log", "alpha\n"));
+        QVERIFY(QDir().mkpath(tree + "/docs/beta folder"));
+        QVERIFY(QDir().mkpath(tree + "/.svn/beta"));
+        QVERIFY(testutil::writeFile(tree + "/.svn/beta/hidden.txt", "beta\n"));
+    }
+
+    void initWithoutIndex()
+    {
+        FileSearcher searcher(work, 0);
+        QSignalSpy init(&searcher, &FileSearcher::initFinished);
+        QSignalSpy updates(&searcher, &FileSearcher::updateStarted);
+        searcher.init(IndexingSettings(), options());
+        QCOMPARE(init.count(), 1); // synchronously, before init returns
+        QVERIFY(searcher.isInitialized());
+        searcher.update(IndexingSettings());
+        QCOMPARE(updates.count(), 0);
+        const IndexingSettings s = searcher.indexingSettings();
+        QVERIFY(s.autoAddFixed && !s.autoAddRemovable && s.indexDrives.isEmpty()
+                && s.noIndexDrives.isEmpty() && s.dbPath.isEmpty() && s.excludePaths.isEmpty());
+        QMap<QString, int> counts;
+        searcher.indexedCounts(counts);
+        QVERIFY(counts.isEmpty());
+        QCOMPARE(searcher.optionFlags(), 0);
+        QVERIFY(searcher.listIFilters64().empty()); // no helper beside the test program
+    }
+
+    void findWaitsForInitAndCarriesId()
+    {
+        FileSearcher searcher(work, 0);
+        QSignalSpy found(&searcher, &FileSearcher::findFinished);
+        FileSearchRequest request;
+        request.fileName = "*.txt";
+        request.includePaths = QStringList{tree};
+        request.excludePaths = QStringList{".SVN"};
+        FileSearchResults results;
+        searcher.find(&request, &results);
+        QTest::qWait(200);
+        QCOMPARE(found.count(), 0); // not started before the initialisation
+        int checked = -5, total = -5;
+        searcher.findProgress(request.id, checked, total);
+        QCOMPARE(checked, 0); // filed: a name-only search reports 0 and 0
+        QCOMPARE(total, 0);
+        searcher.init(IndexingSettings(), options());
+        QVERIFY(waitFor(found, request.id));
+        QCOMPARE(found.count(), 1);
+        QCOMPARE(paths(results), QStringList({tree + "/docs/report.txt", tree + "/empty.txt",
+                                              tree + "/notes.txt"}));
+        // Finished searches are no longer filed.
+        checked = total = -5;
+        searcher.findProgress(request.id, checked, total);
+        QCOMPARE(checked, -5);
+        QCOMPARE(total, -5);
+        QVERIFY(logText().contains(QStringLiteral("File search started: id=%1").arg(request.id)));
+        QVERIFY(logText().contains(QStringLiteral("File search finished: id = %1, 3 objects found").arg(request.id)));
+
+        // Without include folders nothing is walked (and there is no index).
+        FileSearchRequest nowhere;
+        FileSearchResults none;
+        searcher.find(&nowhere, &none);
+        QVERIFY(waitFor(found, nowhere.id));
+        QCOMPARE(none.count(), 0);
+    }
+
+    void contentsDatesSizesAndCounting()
+    {
+        FileSearcher searcher(work, 0);
+        searcher.init(IndexingSettings(), options());
+        QSignalSpy found(&searcher, &FileSearcher::findFinished);
+
+        FileSearchRequest request;
+        request.includePaths = QStringList{tree};
+        request.contents = "beta";
+        request.countMatches = true;
+        FileSearchResults results;
+        searcher.find(&request, &results);
+        QVERIFY(waitFor(found, request.id));
+        // Folders never pass a contents test; every match is counted.
+        QCOMPARE(results.dirItems().size(), size_t(0));
+        QMap<QString, int> counts;
+        for (int i = 0; i < results.count(); ++i) {
+            int m = -1;
+            const QString p = results.filePath(i, &m);
+            counts[p] = m;
+        }
+        QCOMPARE(counts.value(tree + "/notes.txt"), 2);
+        QCOMPARE(counts.value(tree + "/docs/report.txt"), 3);
+        QCOMPARE(counts.value(tree + "/.svn/beta/hidden.txt"), 1);
+        QCOMPARE(counts.size(), 3);
+
+        // Size bound 0: only empty files pass, every folder fails.
+        FileSearchRequest sized;
+        sized.includePaths = QStringList{tree};
+        sized.maxSize = 0;
+        FileSearchResults empty;
+        searcher.find(&sized, &empty);
+        QVERIFY(waitFor(found, sized.id));
+        QCOMPARE(paths(empty), QStringList({tree + "/empty.txt"}));
+
+        // Dates: the upper bound includes its whole day, the lower starts at 00:00.
+        const QDate day(2024, 3, 10);
+        const QString dated = tmp.filePath("dated");
+        for (const char* name : {"before", "start", "ten", "last", "next"})
+            QVERIFY(testutil::writeFile(dated + "/" + name, "x"));
+        setMtime(dated + "/before", QDateTime(day.addDays(-1), QTime(23, 59, 59)));
+        setMtime(dated + "/start", QDateTime(day, QTime(0, 0)));
+        setMtime(dated + "/ten", QDateTime(day, QTime(10, 0)));
+        setMtime(dated + "/last", QDateTime(day, QTime(23, 59, 59)));
+        setMtime(dated + "/next", QDateTime(day.addDays(1), QTime(0, 0)));
+        setMtime(dated, QDateTime(day, QTime(12, 0)));
+        FileSearchRequest byDate;
+        byDate.includePaths = QStringList{tmp.path()};
+        byDate.includeSubfolders = true;
+        byDate.excludePaths = QStringList{"/tree", "/work"};
+        byDate.minDate = day;
+        byDate.maxDate = day;
+        FileSearchResults inDay;
+        searcher.find(&byDate, &inDay);
+        QVERIFY(waitFor(found, byDate.id));
+        QCOMPARE(paths(inDay), QStringList({dated, dated + "/last", dated + "/start", dated + "/ten"}));
+        QCOMPARE(inDay.dirItems().size(), size_t(1)); // folders take part in the date tests
+    }
+
+    void matchesSearch()
+    {
+        FileSearcher searcher(work, 0);
+        searcher.init(IndexingSettings(), options());
+        QSignalSpy matches(&searcher, &FileSearcher::findMatchesFinished);
+        FileSearchRequest base;
+        base.contents = "beta";
+        FileSearchRequest request = FileSearchRequest::cloneForMatches(base);
+        QVERIFY(request.id >= 1000);
+        TempFileHolder holder;
+        searcher.findMatches(&request, tree + "/notes.txt", &holder);
+        QVERIFY(waitFor(matches, request.id));
+        QCOMPARE(holder.lineCount, 2);
+        QCOMPARE(holder.matches.size(), 2);
+        QCOMPARE(holder.matches[1].line, 1);
+        QCOMPARE(holder.matches[1].positions, MatchPositions({{0, 4}}));
+        QCOMPARE(holder.path, tree + "/notes.txt");
+
+        // A task that fails still reports; cancelling a finished id does nothing.
+        FileSearchRequest missing = FileSearchRequest::cloneForMatches(base);
+        TempFileHolder none;
+        searcher.findMatches(&missing, tree + "/missing.txt", &none);
+        QVERIFY(waitFor(matches, missing.id));
+        searcher.cancelFindMatches(missing.id);
+        QVERIFY(logText().contains("findAll - Failed to open " + tree + "/missing.txt"));
+    }
+
+    void refileSameIdAndCancelOneOfTwo()
+    {
+        // A slow stand-in for the PDF program, so that both searches are busy for a while.
+        const QString script = tmp.filePath("slowpdf.sh");
+        QVERIFY(testutil::writeFile(script, "#!/bin/sh\nsleep 0.1\nprintf 'quokka %s\\n' \"$1\" | iconv -f UTF-8 -t UTF-16BE > \"$4\"\n"));
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString a = tmp.filePath("pdfA");
+        const QString b = tmp.filePath("pdfB");
+        const int perFolder = 40;
+        for (int i = 0; i < perFolder; ++i) {
+            QVERIFY(testutil::writeFile(QStringLiteral("%1/a%2.pdf").arg(a).arg(i), "%PDF"));
+            QVERIFY(testutil::writeFile(QStringLiteral("%1/b%2.pdf").arg(b).arg(i), "%PDF"));
+        }
+        FileSearcher searcher(work, 0);
+        searcher.contentSearcherForTests()->pdf()->setProgram(script);
+        searcher.init(IndexingSettings(), options());
+        QSignalSpy found(&searcher, &FileSearcher::findFinished);
+
+        FileSearchRequest first;
+        first.includePaths = QStringList{a};
+        first.contents = "quokka";
+        FileSearchRequest second = first;
+        second.id = first.id + 100000; // a distinct id
+        second.includePaths = QStringList{b};
+        FileSearchResults firstResults, secondResults;
+        searcher.find(&first, &firstResults);
+        searcher.find(&second, &secondResults);
+        QTest::qWait(250);
+        int checked = 0, total = 0;
+        searcher.findProgress(first.id, checked, total);
+        QCOMPARE(total, perFolder);
+        QVERIFY(checked < perFolder);
+        searcher.cancelFind(first.id); // returns once its thread has ended
+        const int kept = firstResults.count();
+        QVERIFY(waitFor(found, second.id));
+        QTest::qWait(200);
+        QCOMPARE(firstResults.count(), kept); // no work after the cancellation
+        QCOMPARE(secondResults.count(), perFolder); // the other search lost nothing
+        for (const auto& args : found)
+            QVERIFY(args.at(0).toInt() != first.id); // a cancelled search reports nothing
+
+        // Filing a request id again replaces the earlier search: one report, new results.
+        FileSearchRequest again;
+        again.includePaths = QStringList{b};
+        again.fileName = "b1*";
+        FileSearchResults old, fresh;
+        searcher.find(&again, &old);
+        again.fileName = "b2*";
+        searcher.find(&again, &fresh);
+        QVERIFY(waitFor(found, again.id));
+        QTest::qWait(200);
+        int reports = 0;
+        for (const auto& args : found)
+            reports += args.at(0).toInt() == again.id;
+        QCOMPARE(reports, 1);
+        QCOMPARE(fresh.count(), 11); // b2, b20..b29
+        searcher.cancelFind(12345678); // unknown ids do nothing
+    }
+
+    void stopCancelsRunningSearches()
+    {
+        const QString script = tmp.filePath("slowpdf.sh");
+        auto searcher = std::make_unique<FileSearcher>(work, 0);
+        searcher->contentSearcherForTests()->pdf()->setProgram(script);
+        searcher->init(IndexingSettings(), options());
+        FileSearchRequest request;
+        request.includePaths = QStringList{tmp.filePath("pdfA")};
+        request.contents = "quokka";
+        FileSearchResults results;
+        searcher->find(&request, &results);
+        QTest::qWait(100);
+        QElapsedTimer t;
+        t.start();
+        searcher.reset(); // stop + destroy with a search in flight
+        QVERIFY(t.elapsed() < 5000);
+    }
+
+    void privateWorkingFolder()
+    {
+        // Created 0700; a folder of ours with wider rights is narrowed.
+        const QString fresh = tmp.filePath("w1/sub");
+        QCOMPARE(FileSearcher::preparePrivateFolder(fresh), fresh);
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(fresh).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 0777), 0700);
+        QVERIFY(::chmod(QFile::encodeName(fresh).constData(), 0777) == 0);
+        QCOMPARE(FileSearcher::preparePrivateFolder(fresh), fresh);
+        QCOMPARE(::stat(QFile::encodeName(fresh).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 0777), 0700);
+
+        // A link (possibly planted by someone else) is never used.
+        const QString link = tmp.filePath("w2");
+        QVERIFY(QFile::link(tmp.filePath("tree"), link));
+        const QString instead = FileSearcher::preparePrivateFolder(link);
+        QVERIFY(instead != link && !instead.isEmpty());
+        QVERIFY(instead.startsWith(link + "-"));
+        QCOMPARE(::lstat(QFile::encodeName(instead).constData(), &st), 0);
+        QVERIFY(S_ISDIR(st.st_mode));
+        QCOMPARE(int(st.st_mode & 0777), 0700);
+
+        if (testutil::isRoot()) {
+            const QString foreign = tmp.filePath("w3");
+            QVERIFY(QDir().mkpath(foreign));
+            QCOMPARE(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
+            QVERIFY(FileSearcher::preparePrivateFolder(foreign) != foreign);
+        }
+        FileSearcher searcher(link, 0);
+        QVERIFY(searcher.workingFolder() != link);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileSearcher)
+#include "tst_filesearcher.moc"

@@ -139,6 +139,7 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
         textFile.write("\xFF\xFE", 2);
     }
     QIODevice* out = output ? output : &textFile;
+    bool writeFailed = false;
 
     try {
         for (const QString& href : qAsConst(spine)) {
@@ -161,11 +162,17 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
                 continue;
             }
             const qint64 before = out->pos();
-            htmlConverter->convert(QString(), &member, nullptr, out, QStringLiteral("UTF-8"),
-                                   cancelFlag);
+            // With a device as input the HTML converter fails only when the output refuses
+            // its text: the book's text would be cut short, so the conversion fails.
+            bool written = htmlConverter->convert(QString(), &member, nullptr, out,
+                                                  QStringLiteral("UTF-8"), cancelFlag);
             out->waitForBytesWritten(-1);
-            if (out->pos() != before)
-                out->write("\r\0\n\0\r\0\n\0", 8);
+            if (written && out->pos() != before)
+                written = out->write("\r\0\n\0\r\0\n\0", 8) == 8;
+            if (!written) {
+                writeFailed = true;
+                break;
+            }
         }
     } catch (...) {
         if (!output)
@@ -173,12 +180,13 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
         throw;
     }
 
-    if (!output) {
-        if (!textFile.flush()) {
-            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to write the text of %1").arg(path));
+    if (writeFailed || (!output && !textFile.flush())) {
+        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to write the text of %1").arg(path));
+        if (!output)
             textFile.remove();
-            return false;
-        }
+        return false;
+    }
+    if (!output) {
         textFile.setAutoRemove(false);
         textFile.close();
         if (outPath)

@@ -166,6 +166,38 @@ private slots:
         QCOMPARE(converter.encoding(), QString("UTF-16"));
     }
 
+    void refusedOutput()
+    {
+        // An output that takes the first chapter and then refuses every write (a full disk):
+        // the text would be cut short, so the conversion must not report success.
+        class RefusingDevice : public QIODevice
+        {
+        public:
+            qint64 room = 60;
+            QByteArray data;
+        protected:
+            qint64 readData(char*, qint64) override { return -1; }
+            qint64 writeData(const char* bytes, qint64 size) override
+            {
+                if (size > room)
+                    return -1;
+                room -= size;
+                data.append(bytes, int(size));
+                return size;
+            }
+        };
+        const QString path = dir.path() + "/refused.epub";
+        QVERIFY(docgen::writeEpub(path, {{"x"}, {"a longer second chapter than the room left"}}));
+        EPUBConverter converter(&html);
+        RefusingDevice out;
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(!converter.convert(path, nullptr, nullptr, &out, QString(), nullptr));
+        QCOMPARE(docgen::fromUtf16LE(out.data), QString("Chapter 0\r\nx\r\n\r\n"));
+        out.room = 1 << 20;
+        out.data.clear();
+        QVERIFY(converter.convert(path, nullptr, nullptr, &out, QString(), nullptr));
+    }
+
     void concurrentBooks()
     {
         // One EPUB converter and one HTML converter shared by several threads, as the pool does.

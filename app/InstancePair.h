@@ -1,0 +1,60 @@
+// The pair of instances: reading volumes needs root, while files opened from the results must
+// open with the user's own rights. So the program runs as two processes:
+// - the main instance: root (or started with "-no-elevation"); it owns the main window and the
+//   engine; its message window is titled kMainInstanceWindowName;
+// - the user instance: the process the user started; it starts the main instance elevated,
+//   hands it its command line, opens files for it with the user's rights and ends when it
+//   ends; its message window is titled kUserInstanceWindowName.
+// A later start while a main instance runs only hands its request over and ends.
+//
+// The message windows are local sockets (InstanceChannel, MessageListenWidget); the routines
+// below keep the design's order of messages:
+//   1. the user instance runs the prompt-free task (TaskScheduler), else pkexec with a prompt
+//      (administrators), else starts the program unelevated with "-no-elevation" and ends;
+//   2. the elevated process, with no main instance yet, listens as the main instance, finds the
+//      user instance and posts kProcessId (its pid) then kSendArguments;
+//   3. the user instance accepts the pid only from that very process, starts
+//      WaitAdminProcessThread and answers kSendArguments with its argument list;
+//   4. the main instance builds its main window with that list.
+//
+// Decisions on this system:
+// - The argument list travels as a list (MessageFrame::listData), never joined with "|",
+//   which is a legal character in names and arguments.
+// - A relative "-path" folder is made absolute by the process that was given it, before any
+//   hand-over, since the other process has another current folder.
+// - Every wait is bounded: replies to synchronous sends (InstanceChannel::kSendTimeoutMs), the
+//   argument list (5000 ms), the elevated pid (5000 ms, counted from the moment elevation was
+//   decided: runElevated returns only after the password prompt, which may take much longer).
+// - Letting another process take the foreground needs no permission here
+//   (AllowSetForegroundWindow has no counterpart); raising the main window is enough.
+// - A folder handed over by a second start ("-path") arrives as newSearchRequested; the main
+//   window connects it to open a search tab for that folder; the message window also brings
+//   the main window to the front for it.
+// Log tag: "main".
+#pragma once
+
+#include "app/InstanceChannel.h"
+
+#include <QStringList>
+
+class MessageListenWidget;
+
+// A second start hands its request to the running main instance: with at least three
+// arguments and "-path" as the first after the program path, the folder (made absolute) is
+// sent for a new search; otherwise the main instance is asked to come to the front. True when
+// the main instance took the message.
+bool notifyAnotherInstance(const QStringList& arguments);
+bool notifyAnotherInstance();
+
+// Run by an elevated main instance before its main window exists: when a user instance runs,
+// asks it for its arguments and waits for them at most `waitMs`. `received` is replaced only
+// when a list arrived.
+void initAdminInstance(MessageListenWidget* widget, QStringList& received, int waitMs = 5000);
+
+// Run by a process without root rights and without "-no-elevation": starts the main instance
+// and serves it until it ends. Returns the exit code of the user instance.
+int runUserInstance(MessageListenWidget* widget, int pidWaitMs = 5000);
+
+// The arguments for an unelevated main instance: every argument after the program path, then
+// "-no-elevation".
+QStringList unelevatedArguments(const QStringList& arguments);

@@ -1,0 +1,144 @@
+#include "app/MessageServer.h"
+
+#include "core/Logger.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+MessageServer::MessageServer(QObject* parent) : QObject(parent) {}
+
+MessageServer::~MessageServer()
+{
+    if (server_) {
+        server_->close(); // removes the socket file
+        delete server_;
+    }
+    releaseLock();
+}
+
+void MessageServer::releaseLock()
+{
+    if (lockFd_ >= 0) {
+        ::close(lockFd_);
+        lockFd_ = -1;
+    }
+}
+
+bool MessageServer::listen(const QString& title, int claimTimeoutMs)
+{
+    if (isListening())
+        return title == title_;
+    const QString lock = InstanceChannel::lockPath(title);
+    const QString path = InstanceChannel::socketPath(title);
+    if (lock.isEmpty() || path.isEmpty())
+        return false;
+
+    // O_NOFOLLOW: a root instance must not be led to some other file through a link.
+    const int fd = ::open(QFile::encodeName(lock).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot open the lock file %1").arg(lock));
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            break;
+        // Busy: the owner is starting or running, or another process only peeks at the lock
+        // for an instant (InstanceChannel::isTitleTaken). A live server settles it.
+        if (InstanceChannel::findInstance(title, 0) || timer.elapsed() >= claimTimeoutMs) {
+            ::close(fd);
+            return false;
+        }
+        QThread::msleep(20);
+    }
+    lockFd_ = fd;
+
+    // We own the title: any socket file left is from a process that died.
+    QLocalServer::removeServer(path);
+    server_ = new QLocalServer(this);
+    // Other users cannot reach the socket anyway: the runtime folder is private. World access
+    // lets the session user reach a socket that a root instance created there.
+    server_->setSocketOptions(QLocalServer::WorldAccessOption);
+    if (!server_->listen(path)) {
+        TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot listen on %1: %2").arg(path, server_->errorString()));
+        delete server_;
+        server_ = nullptr;
+        releaseLock();
+        return false;
+    }
+    title_ = title;
+    path_ = path;
+    connect(server_, &QLocalServer::newConnection, this, &MessageServer::onNewConnection);
+    return true;
+}
+
+bool MessageServer::isListening() const
+{
+    return server_ && server_->isListening();
+}
+
+void MessageServer::onNewConnection()
+{
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        Connection connection;
+        connection.peer = InstanceChannel::peerCredentials(socket->socketDescriptor());
+        connections_.insert(socket, connection);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            connections_.remove(socket);
+            socket->deleteLater();
+        });
+        if (socket->bytesAvailable() > 0)
+            onReadyRead(socket);
+    }
+}
+
+void MessageServer::onReadyRead(QLocalSocket* socket)
+{
+    auto it = connections_.find(socket);
+    if (it == connections_.end())
+        return;
+    it->reader.append(socket->readAll());
+    // Take every complete frame first: a handler may run a nested event loop, in which more
+    // bytes of this connection can arrive.
+    QList<MessageFrame> frames;
+    MessageFrame frame;
+    while (it->reader.next(frame))
+        frames << frame;
+    const bool failed = it->reader.failed();
+    const PeerCredentials peer = it->peer;
+
+    QPointer<QLocalSocket> guard(socket);
+    QPointer<MessageServer> self(this);
+    for (const MessageFrame& f : frames) {
+        const qint32 result = handler_ ? handler_(f, peer) : 0;
+        if (!self)
+            return;
+        if (guard && guard->state() == QLocalSocket::ConnectedState) {
+            guard->write(MessageFrame::encode(MessageFrame::kReply, MessageFrame::replyPayload(result)));
+            // Hand the reply to the kernel now: the caller may block (a synchronous send of
+            // its own) before the event loop would write it.
+            guard->flush();
+        }
+    }
+    if (failed && guard) {
+        TQ_LOG_WARNING("MessageServer", QStringLiteral("Oversized frame from process %1; connection dropped").arg(peer.pid));
+        connections_.remove(guard);
+        guard->abort();
+        guard->deleteLater();
+    }
+}

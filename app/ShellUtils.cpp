@@ -1,0 +1,338 @@
+#include "app/ShellUtils.h"
+
+#include "app/InstanceChannel.h"
+#include "app/ShellEnvironment.h"
+#include "core/FileUtils.h"
+#include "core/Logger.h"
+#include "core/SystemUtils.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstring>
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+QByteArray fileUri(const QString& path)
+{
+    return QUrl::fromLocalFile(path).toEncoded();
+}
+
+bool pathExists(const QString& path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 || errno != ENOENT;
+}
+
+bool removePath(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (S_ISDIR(st.st_mode))
+        return removeDirectoryRecursively(path); // never follows links
+    return ::unlink(name.constData()) == 0; // a link is removed as a link
+}
+
+bool confirmDelete(QWidget* owner, const QStringList& paths)
+{
+    const QString text = paths.size() == 1
+        ? QCoreApplication::translate("ShellUtils", "Do you really want to delete \"%1\" permanently?").arg(pathFileName(paths.first()))
+        : QCoreApplication::translate("ShellUtils", "Do you really want to delete these %1 items permanently?").arg(paths.size());
+    return QMessageBox::question(owner, QCoreApplication::translate("ShellUtils", "Delete"), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+} // namespace
+
+namespace ShellUtils {
+
+QByteArray uriList(const QStringList& paths)
+{
+    QByteArray bytes;
+    for (const QString& path : paths)
+        bytes += fileUri(path) + "\r\n";
+    return bytes;
+}
+
+QByteArray gnomeCopiedFiles(const QStringList& paths, bool cut)
+{
+    QByteArray bytes = cut ? QByteArrayLiteral("cut") : QByteArrayLiteral("copy");
+    for (const QString& path : paths)
+        bytes += '\n' + fileUri(path);
+    return bytes;
+}
+
+QByteArray plainTextList(const QStringList& paths)
+{
+    return paths.join(QLatin1Char('\n')).toUtf8();
+}
+
+QMimeData* createFilesMimeData(const QStringList& paths, bool cut)
+{
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/uri-list"), uriList(paths));
+    data->setData(QStringLiteral("x-special/gnome-copied-files"), gnomeCopiedFiles(paths, cut));
+    if (cut)
+        data->setData(QStringLiteral("application/x-kde-cutselection"), QByteArrayLiteral("1"));
+    data->setData(QStringLiteral("text/plain"), plainTextList(paths));
+    return data;
+}
+
+void putFilesOnClipboard(const QStringList& paths, bool cut)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) {
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("No clipboard"));
+        return;
+    }
+    clipboard->setMimeData(createFilesMimeData(paths, cut), QClipboard::Clipboard);
+}
+
+void copyFiles(const QStringList& paths)
+{
+    putFilesOnClipboard(paths, false);
+}
+
+void cutFiles(const QStringList& paths)
+{
+    putFilesOnClipboard(paths, true);
+}
+
+void copyText(QWidget* /*owner*/, const QString& text)
+{
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text, QClipboard::Clipboard);
+    else
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("No clipboard"));
+}
+
+bool deleteFiles(QWidget* owner, const QStringList& paths, bool silent, QStringList* gone, bool* declined)
+{
+    if (gone)
+        gone->clear();
+    if (declined)
+        *declined = false;
+    if (paths.isEmpty())
+        return true;
+    if (!silent && !confirmDelete(owner, paths)) {
+        if (declined)
+            *declined = true;
+        return false;
+    }
+    bool all = true;
+    for (const QString& path : paths) {
+        if (path.isEmpty()) {
+            all = false;
+            continue;
+        }
+        if (!removePath(path))
+            TQ_LOG_WARNING("ShellUtils", QStringLiteral("Cannot delete %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        if (pathExists(path)) {
+            all = false;
+        } else if (gone) {
+            *gone << path;
+        }
+    }
+    return all;
+}
+
+bool runsForOtherUser()
+{
+    return ::geteuid() == 0 && sessionUserId() != 0;
+}
+
+bool openFile(QWidget* /*owner*/, const QString& path, const QString& parameters)
+{
+    if (path.isEmpty())
+        return false;
+    if (!parameters.isEmpty())
+        return startProgram(path, QProcess::splitCommand(parameters));
+    if (runsForOtherUser()) {
+        const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        const qint32 result = InstanceChannel::send(QLatin1String(kUserInstanceWindowName), MessageFrame::kCopyData,
+                                                    MessageFrame::copyDataPayload(MessageFrame::kOpenFile,
+                                                                                  MessageFrame::textData(absolute)));
+        if (result == 1)
+            return true;
+        return startAsSessionUser(ShellEnvironment::openerProgram(), QStringList{absolute});
+    }
+    if (ShellEnvironment::openerProgramSet())
+        return QProcess::startDetached(ShellEnvironment::openerProgram(), QStringList{path});
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool callFileManager(const QString& method, const QStringList& paths)
+{
+    if (!ShellEnvironment::fileManagerBusEnabled() || runsForOtherUser())
+        return false;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    QStringList uris;
+    for (const QString& path : paths)
+        uris << QString::fromLatin1(fileUri(path));
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), method);
+    message << uris << QString();
+    const QDBusMessage reply = bus.call(message, QDBus::Block, 5000);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+bool showInFolder(QWidget* owner, const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    if (callFileManager(QStringLiteral("ShowItems"), QStringList{path}))
+        return true;
+    QString folder = QFileInfo(path).path();
+    return openFile(owner, folder, QString());
+}
+
+bool startProgram(const QString& program, const QStringList& arguments)
+{
+    if (runsForOtherUser())
+        return startAsSessionUser(program, arguments);
+    return QProcess::startDetached(program, arguments);
+}
+
+bool startAsSessionUser(const QString& program, const QStringList& arguments)
+{
+    if (::geteuid() != 0 || program.isEmpty())
+        return false;
+    const uid_t uid = sessionUserId();
+
+    // Everything is prepared before fork: after it only async-signal-safe calls are made.
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(static_cast<size_t>(size > 0 ? size : 16384));
+    struct passwd entry;
+    struct passwd* account = nullptr;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &account) != 0 || !account) {
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("Unknown session user %1").arg(uid));
+        return false;
+    }
+    const gid_t gid = account->pw_gid;
+    const QByteArray name = account->pw_name;
+    const QByteArray home = account->pw_dir ? QByteArray(account->pw_dir) : QByteArrayLiteral("/");
+    const QByteArray shell = account->pw_shell ? QByteArray(account->pw_shell) : QByteArrayLiteral("/bin/sh");
+    int groupCount = 64;
+    std::vector<gid_t> groups(static_cast<size_t>(groupCount));
+    if (::getgrouplist(name.constData(), gid, groups.data(), &groupCount) < 0) {
+        groups.resize(static_cast<size_t>(groupCount));
+        if (::getgrouplist(name.constData(), gid, groups.data(), &groupCount) < 0)
+            groupCount = 0;
+    }
+    groups.resize(static_cast<size_t>(groupCount));
+    if (groups.empty())
+        groups.push_back(gid);
+
+    QList<QByteArray> environment;
+    environment << "HOME=" + home << "USER=" + name << "LOGNAME=" + name << "SHELL=" + shell
+                << QByteArrayLiteral("PATH=/usr/local/bin:/usr/bin:/bin");
+    for (char** variable = environ; variable && *variable; ++variable) {
+        const QByteArray entryText(*variable);
+        for (const char* kept : {"DISPLAY=", "WAYLAND_DISPLAY=", "XAUTHORITY=", "LANG=", "LANGUAGE=", "LC_",
+                                 "XDG_CURRENT_DESKTOP=", "XDG_SESSION_TYPE="}) {
+            if (entryText.startsWith(kept)) {
+                environment << entryText;
+                break;
+            }
+        }
+    }
+    const QByteArray runtime = "/run/user/" + QByteArray::number(uid);
+    if (InstanceChannel::isPrivateFolder(QString::fromLatin1(runtime), uid)) {
+        environment << "XDG_RUNTIME_DIR=" + runtime;
+        if (QFileInfo::exists(QString::fromLatin1(runtime + "/bus")))
+            environment << "DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime + "/bus";
+    }
+    std::vector<char*> envp;
+    for (QByteArray& e : environment)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    QList<QByteArray> argumentBytes;
+    argumentBytes << QFile::encodeName(program);
+    for (const QString& argument : arguments)
+        argumentBytes << QFile::encodeName(argument);
+    std::vector<char*> argv;
+    for (QByteArray& a : argumentBytes)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    int errorPipe[2];
+    if (::pipe2(errorPipe, O_CLOEXEC) != 0)
+        return false;
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(errorPipe[0]);
+        ::close(errorPipe[1]);
+        return false;
+    }
+    if (child == 0) {
+        ::close(errorPipe[0]);
+        ::setsid();
+        // A second fork leaves the program to init, so nobody has to reap it.
+        const pid_t grandchild = ::fork();
+        if (grandchild != 0)
+            ::_exit(grandchild < 0 ? 1 : 0);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::signal(SIGPIPE, SIG_DFL);
+        int error = 0;
+        if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0
+            || ::getuid() != uid || ::geteuid() != uid || (uid != 0 && ::setuid(0) == 0)) {
+            error = errno ? errno : EPERM;
+        } else {
+            if (::chdir(home.constData()) != 0 && ::chdir("/") != 0) {
+                // keep the current folder
+            }
+            ::execve(argv[0], argv.data(), envp.data());
+            error = errno;
+        }
+        ssize_t ignored = ::write(errorPipe[1], &error, sizeof error);
+        (void)ignored;
+        ::_exit(127);
+    }
+    ::close(errorPipe[1]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int childError = 0;
+    ssize_t n;
+    do {
+        n = ::read(errorPipe[0], &childError, sizeof childError);
+    } while (n < 0 && errno == EINTR);
+    ::close(errorPipe[0]);
+    const bool started = WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
+    if (!started)
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("Cannot run %1 as user %2, error = %3").arg(program).arg(uid).arg(childError));
+    return started;
+}
+
+} // namespace ShellUtils

@@ -1,0 +1,82 @@
+// ShellUtils: the desktop operations on found files: copy and cut to the clipboard so a file
+// manager can paste them, copy a text, delete, and open with the default application.
+//
+// Clipboard. A file list is offered in three formats (UTF-8, URIs percent-encoded by
+// QUrl::fromLocalFile):
+//   "text/uri-list"                  every URI followed by "\r\n"
+//   "x-special/gnome-copied-files"   "copy" or "cut", then "\n" + URI for each file, no
+//                                    trailing newline (GNOME-family file managers)
+//   "application/x-kde-cutselection" "1", only for a cut (KDE's file manager)
+//   "text/plain"                     the paths, one per line, no trailing newline
+// A cut only marks the list: the file manager moves the files when it pastes them. Nothing is
+// ever deleted by us for a cut, so an aborted paste loses no data.
+//
+// Delete. Permanent, as designed (nothing goes to the trash; a root instance's trash would be
+// root's anyway). Unless `silent`, our own confirmation asks first. Links are removed as links
+// and never followed; folders are removed with their contents without following links inside.
+// The result is true only when every path is gone afterwards; the caller gets the paths that
+// are really gone and removes only those from its lists.
+//
+// Open. A process that is not root opens with QDesktopServices (or with the opener program
+// when one was set, see ShellEnvironment). A root instance started for a session user never
+// opens a file as root: it asks the user instance (kCopyData code 2) and, when there is none
+// or it refuses, runs the opener program as the session user (its uid, gid and groups, its
+// home, display and session bus). A non-empty `parameters` text starts `path` itself as a
+// program with those arguments (split like a command line), under the same rule for root.
+//
+// Containing folder ("Open file location"): org.freedesktop.FileManager1.ShowItems on the
+// session bus when reachable (not from a root instance, whose bus is not the user's), else
+// the folder is opened like a file.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QMimeData;
+class QWidget;
+
+namespace ShellUtils {
+
+// The payloads described above.
+QByteArray uriList(const QStringList& paths);
+QByteArray gnomeCopiedFiles(const QStringList& paths, bool cut);
+QByteArray plainTextList(const QStringList& paths);
+// A new data object with every format above; the caller owns it.
+QMimeData* createFilesMimeData(const QStringList& paths, bool cut);
+
+// Puts the paths on the clipboard for a copy or a cut.
+void copyFiles(const QStringList& paths);
+void cutFiles(const QStringList& paths);
+void putFilesOnClipboard(const QStringList& paths, bool cut);
+
+// The text as the clipboard's plain text.
+void copyText(QWidget* owner, const QString& text);
+
+// Deletes the paths (see above). `gone`, when given, receives the paths that no longer exist
+// afterwards, in the given order; `declined` whether the user said no. False when the user
+// declined or a path is still there.
+bool deleteFiles(QWidget* owner, const QStringList& paths, bool silent, QStringList* gone = nullptr,
+                 bool* declined = nullptr);
+
+// Opens the path (see above). False for an empty path, without doing anything.
+bool openFile(QWidget* owner, const QString& path, const QString& parameters);
+
+// Shows the file in its folder (see above).
+bool showInFolder(QWidget* owner, const QString& path);
+
+// Calls a method of org.freedesktop.FileManager1 with the paths as URIs; false when the bus or
+// the service cannot be reached, or for a root instance started for another user.
+bool callFileManager(const QString& method, const QStringList& paths);
+
+// Starts a program detached, with the session user's rights when this is a root instance
+// started for another user.
+bool startProgram(const QString& program, const QStringList& arguments);
+
+// Starts a program detached as the session user (root only). True when the program was run.
+bool startAsSessionUser(const QString& program, const QStringList& arguments);
+
+// True for a root process that was started for another (session) user.
+bool runsForOtherUser();
+
+} // namespace ShellUtils

@@ -1,0 +1,569 @@
+// The pair of instances: message frames and payloads, the receiving rules of both roles, and
+// whole start-ups with real processes. The test program itself plays the other processes: run
+// with TQ_PAIR_ROLE set it becomes the user instance, the elevated main instance or a second
+// start (see childMain), with stand-in scripts for pkexec, pkcheck and the opener.
+#include "app/FrameReader.h"
+#include "app/InstanceChannel.h"
+#include "app/InstancePair.h"
+#include "app/MessageFrame.h"
+#include "app/MessageListenWidget.h"
+#include "app/MessageServer.h"
+#include "app/ShellEnvironment.h"
+#include "core/Logger.h"
+#include "core/SystemUtils.h"
+#include "testutil.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+QString outDir()
+{
+    return qEnvironmentVariable("TQ_PAIR_OUT");
+}
+
+void writeOut(const QString& name, const QByteArray& bytes)
+{
+    const QString path = outDir() + QLatin1Char('/') + name;
+    QFile file(path + QStringLiteral(".tmp"));
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(bytes);
+        file.close();
+        QFile::remove(path);
+        QFile::rename(path + QStringLiteral(".tmp"), path);
+    }
+}
+
+void appendOut(const QString& name, const QByteArray& line)
+{
+    QFile file(outDir() + QLatin1Char('/') + name);
+    if (file.open(QIODevice::Append))
+        file.write(line + '\n');
+}
+
+QByteArray jsonList(const QStringList& items)
+{
+    return QJsonDocument(QJsonArray::fromStringList(items)).toJson(QJsonDocument::Compact);
+}
+
+// A stand-in for the main window: records when it is brought to the front.
+class RecordingWindow : public QWidget
+{
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        appendOut(QStringLiteral("activated"), "1");
+        QWidget::showEvent(event);
+    }
+};
+
+int childMain(int argc, char** argv, const QByteArray& role)
+{
+    Logger::instance(outDir() + QLatin1Char('/') + QString::fromLatin1(role) + QStringLiteral(".log"));
+    QApplication app(argc, argv);
+    ShellEnvironment::setRuntimeFolder(qEnvironmentVariable("TQ_PAIR_RUNTIME"));
+    ShellEnvironment::setProgramFile(QCoreApplication::applicationFilePath());
+    ShellEnvironment::setPkcheckProgram(qEnvironmentVariable("TQ_PAIR_PKCHECK"));
+    ShellEnvironment::setOpenerProgram(qEnvironmentVariable("TQ_PAIR_OPENER"));
+    setElevationProgram(qEnvironmentVariable("TQ_PAIR_PKEXEC"));
+    const QString mainTitle = QLatin1String(kMainInstanceWindowName);
+
+    if (role == "user") {
+        MessageListenWidget widget{QLatin1String(kUserInstanceWindowName)};
+        const int wait = qEnvironmentVariableIntValue("TQ_PAIR_PID_WAIT");
+        const int code = runUserInstance(&widget, wait > 0 ? wait : 5000);
+        writeOut(QStringLiteral("user-exit"), QByteArray::number(code));
+        return code;
+    }
+    if (role == "second") {
+        const bool sent = notifyAnotherInstance();
+        writeOut(QStringLiteral("second-") + QString::number(::getpid()), sent ? "sent" : "failed");
+        return 0;
+    }
+    if (role == "main") {
+        // The choice start-up makes: hand over to a running main instance, else become one.
+        if (InstanceChannel::findInstance(mainTitle, 3000)) {
+            appendOut(QStringLiteral("yielded"), QByteArray::number(::getpid()) + (notifyAnotherInstance() ? " sent" : " failed"));
+            return 0;
+        }
+        MessageListenWidget widget(mainTitle);
+        if (!widget.isListening()) {
+            const bool found = InstanceChannel::findInstance(mainTitle, 3000);
+            appendOut(QStringLiteral("yielded"), QByteArray::number(::getpid()) + (found && notifyAnotherInstance() ? " sent" : " failed"));
+            return 0;
+        }
+        appendOut(QStringLiteral("main-listening"), QByteArray::number(::getpid()));
+        RecordingWindow window;
+        QObject::connect(&widget, &MessageListenWidget::newSearchRequested, [](const QString& folder) {
+            appendOut(QStringLiteral("new-search"), folder.toUtf8());
+        });
+        QStringList received{QStringLiteral("own")};
+        initAdminInstance(&widget, received);
+        widget.setMainWindow(&window);
+        writeOut(QStringLiteral("main-args"), jsonList(received));
+
+        const QString open = qEnvironmentVariable("TQ_PAIR_OPEN");
+        if (!open.isEmpty()) {
+            const qint32 result = InstanceChannel::send(QLatin1String(kUserInstanceWindowName), MessageFrame::kCopyData,
+                                                        MessageFrame::copyDataPayload(MessageFrame::kOpenFile,
+                                                                                      MessageFrame::textData(open)));
+            writeOut(QStringLiteral("open-result"), QByteArray::number(result));
+        }
+        QElapsedTimer timer;
+        timer.start();
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (QFileInfo::exists(outDir() + QStringLiteral("/quit")) || timer.elapsed() > 30000)
+                QCoreApplication::quit();
+        });
+        poll.start(20);
+        app.exec();
+        return 0;
+    }
+    return 2;
+}
+
+QByteArray readOut(const QString& dir, const QString& name)
+{
+    return testutil::readFile(dir + QLatin1Char('/') + name);
+}
+
+QStringList listFromJson(const QByteArray& bytes)
+{
+    QStringList items;
+    const QJsonArray array = QJsonDocument::fromJson(bytes).array();
+    for (const QJsonValue& value : array)
+        items << value.toString();
+    return items;
+}
+
+void writeScript(const QString& path, const QByteArray& text)
+{
+    QVERIFY(testutil::writeFile(path, text));
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
+} // namespace
+
+class TestInstancePair : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString runtime_;
+    QString out_;
+
+    // Environment of the child processes for one scenario.
+    QProcessEnvironment childEnvironment(const QByteArray& role, int pkcheckCode)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("PKEXEC_UID"));
+        env.remove(QStringLiteral("SUDO_UID"));
+        env.insert(QStringLiteral("TQ_PAIR_ROLE"), QString::fromLatin1(role));
+        env.insert(QStringLiteral("TQ_PAIR_OUT"), out_);
+        env.insert(QStringLiteral("TQ_PAIR_RUNTIME"), runtime_);
+        env.insert(QStringLiteral("TQ_PAIR_PKCHECK"), dir_.path() + QStringLiteral("/pkcheck"));
+        env.insert(QStringLiteral("TQ_PAIR_PKEXEC"), dir_.path() + QStringLiteral("/pkexec"));
+        env.insert(QStringLiteral("TQ_PAIR_OPENER"), dir_.path() + QStringLiteral("/opener"));
+        env.insert(QStringLiteral("TQ_PKCHECK_CODE"), QString::number(pkcheckCode));
+        env.insert(QStringLiteral("TQ_STANDIN_LOG"), out_ + QStringLiteral("/standins"));
+        return env;
+    }
+
+    QProcess* startChild(const QByteArray& role, const QStringList& arguments, int pkcheckCode = 1,
+                         const QMap<QString, QString>& extra = {})
+    {
+        auto* process = new QProcess(this);
+        QProcessEnvironment env = childEnvironment(role, pkcheckCode);
+        for (auto it = extra.constBegin(); it != extra.constEnd(); ++it)
+            env.insert(it.key(), it.value());
+        process->setProcessEnvironment(env);
+        process->setWorkingDirectory(dir_.path());
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+        process->start(QCoreApplication::applicationFilePath(), arguments);
+        return process;
+    }
+
+    void freshScenario()
+    {
+        out_ = dir_.path() + QStringLiteral("/out-") + QString::number(++scenario_);
+        QVERIFY(QDir().mkpath(out_));
+    }
+
+    void finish(QProcess* process, int expectedCode)
+    {
+        if (process->state() != QProcess::NotRunning)
+            QVERIFY(process->waitForFinished(20000));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), expectedCode);
+    }
+
+    int scenario_ = 0;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        dir_.setAutoRemove(qEnvironmentVariableIsEmpty("TQ_KEEP_TEST_FILES"));
+        qunsetenv("PKEXEC_UID");
+        qunsetenv("SUDO_UID");
+        runtime_ = dir_.path() + QStringLiteral("/runtime");
+        QVERIFY(QDir().mkpath(runtime_));
+        QVERIFY(::chmod(QFile::encodeName(runtime_).constData(), 0700) == 0);
+        ShellEnvironment::setRuntimeFolder(runtime_);
+        // pkcheck: records its arguments, answers with TQ_PKCHECK_CODE.
+        writeScript(dir_.path() + QStringLiteral("/pkcheck"),
+                    "#!/bin/sh\necho \"pkcheck $*\" >> \"$TQ_STANDIN_LOG\"\nexit \"${TQ_PKCHECK_CODE:-1}\"\n");
+        // pkexec: records its arguments, closes every descriptor above 2 as pkexec does and runs
+        // the program, which plays the elevated instance.
+        writeScript(dir_.path() + QStringLiteral("/pkexec"),
+                    "#!/bin/bash\necho \"pkexec $*\" >> \"$TQ_STANDIN_LOG\"\n"
+                    "for fd in /proc/$$/fd/*; do n=${fd##*/}; if [ \"$n\" -gt 2 ] && [ \"$n\" != 255 ]; then eval \"exec $n>&-\"; fi; done\n"
+                    "export TQ_PAIR_ROLE=\"${TQ_PAIR_ELEVATED_ROLE:-main}\"\nexec \"$@\"\n");
+        writeScript(dir_.path() + QStringLiteral("/opener"), "#!/bin/sh\necho \"opener $*\" >> \"$TQ_STANDIN_LOG\"\n");
+    }
+
+    void frameBytes()
+    {
+        const QByteArray frame = MessageFrame::encode(MessageFrame::kProcessId, MessageFrame::processIdPayload(0x01020304));
+        QCOMPARE(frame.toHex(), QByteArray("03040000" "04000000" "04030201"));
+        // A text: UTF-16LE with one zero unit; a list: one zero unit after every item.
+        QCOMPARE(MessageFrame::copyDataPayload(MessageFrame::kNewSearch, MessageFrame::textData(QStringLiteral("/ä"))).toHex(),
+                 QByteArray("00000000" "2f00" "e400" "0000"));
+        QCOMPARE(MessageFrame::listData({QStringLiteral("a|b"), QString(), QStringLiteral("c")}).toHex(),
+                 QByteArray("6100" "7c00" "6200" "0000" "0000" "6300" "0000"));
+        QCOMPARE(MessageFrame::encode(MessageFrame::kActivate, QByteArray()).toHex(), QByteArray("01040000" "00000000"));
+    }
+
+    void payloadsRoundTripAndRejectBadShapes()
+    {
+        const QStringList arguments{QStringLiteral("/usr/bin/prog"), QStringLiteral("a|b"), QString(), QStringLiteral("x y"),
+                                    QString(QChar(0xD83D)) + QChar(0xDE00)};
+        QStringList back;
+        QVERIFY(MessageFrame::readList(MessageFrame::listData(arguments), back));
+        QCOMPARE(back, arguments);
+        QVERIFY(MessageFrame::readList(QByteArray(), back));
+        QVERIFY(back.isEmpty());
+        QVERIFY(MessageFrame::readList(MessageFrame::listData({QString()}), back));
+        QCOMPARE(back, QStringList{QString()});
+        QVERIFY(!MessageFrame::readList(QByteArray("a\0b", 3), back));       // odd length
+        QVERIFY(!MessageFrame::readList(QByteArray("a\0b\0", 4), back));     // last item not ended
+
+        QString text;
+        QVERIFY(MessageFrame::readText(QByteArray("a\0\0\0b\0", 6), text));  // up to the first zero
+        QCOMPARE(text, QStringLiteral("a"));
+        QVERIFY(!MessageFrame::readText(QByteArray("a\0b\0", 4), text));     // no zero unit
+
+        quint32 code = 7;
+        QByteArray data;
+        QVERIFY(!MessageFrame::readCopyData(QByteArray(3, '\0'), code, data));
+        quint32 value;
+        QVERIFY(!MessageFrame::readUInt32(QByteArray(5, '\0'), value));
+    }
+
+    void readerCutsStreamsAndRefusesHugeFrames()
+    {
+        const QByteArray stream = MessageFrame::encode(74, MessageFrame::copyDataPayload(2, MessageFrame::textData(QStringLiteral("/f"))))
+            + MessageFrame::encode(1025, QByteArray()) + MessageFrame::encode(1027, MessageFrame::processIdPayload(9));
+        FrameReader reader;
+        QList<MessageFrame> frames;
+        for (char byte : stream) { // one byte at a time
+            reader.append(QByteArray(1, byte));
+            MessageFrame frame;
+            while (reader.next(frame))
+                frames << frame;
+        }
+        QCOMPARE(frames.size(), 3);
+        QCOMPARE(frames.at(0).id, 74u);
+        QCOMPARE(frames.at(1).id, 1025u);
+        QVERIFY(frames.at(1).payload.isEmpty());
+        QCOMPARE(frames.at(2).payload.toHex(), QByteArray("09000000"));
+        QCOMPARE(reader.pendingBytes(), 0);
+
+        FrameReader huge;
+        huge.append(QByteArray::fromHex("4a000000") + QByteArray::fromHex("01001000")); // 1 MiB + 1
+        MessageFrame frame;
+        QVERIFY(!huge.next(frame));
+        QVERIFY(huge.failed());
+        huge.append(MessageFrame::encode(1025, QByteArray()));
+        QVERIFY(!huge.next(frame));
+    }
+
+    void receivingRules_data()
+    {
+        QTest::addColumn<int>("role");
+        QTest::addColumn<quint32>("id");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<qint64>("peerPid");
+        QTest::addColumn<qint64>("peerUid");
+        QTest::addColumn<bool>("accepted");
+
+        const int mainRole = int(MessageListenWidget::Role::Main);
+        const int userRole = int(MessageListenWidget::Role::User);
+        const QByteArray search = MessageFrame::copyDataPayload(0, MessageFrame::textData(QStringLiteral("/x")));
+        const QByteArray args = MessageFrame::copyDataPayload(1, MessageFrame::listData({QStringLiteral("p")}));
+        const QByteArray open = MessageFrame::copyDataPayload(2, MessageFrame::textData(QStringLiteral("/x")));
+        // State used below: own uid 1000, session uid 1000, main expects arguments from pid 50,
+        // the user instance knows the elevated pid 60.
+        QTest::newRow("main: search from the user") << mainRole << 74u << search << qint64(77) << qint64(1000) << true;
+        QTest::newRow("main: search from another user") << mainRole << 74u << search << qint64(77) << qint64(1001) << false;
+        QTest::newRow("main: arguments from the asked user instance") << mainRole << 74u << args << qint64(50) << qint64(1000) << true;
+        QTest::newRow("main: arguments from anyone else") << mainRole << 74u << args << qint64(51) << qint64(1000) << false;
+        QTest::newRow("main: never opens files") << mainRole << 74u << open << qint64(50) << qint64(1000) << false;
+        QTest::newRow("main: activate") << mainRole << 1025u << QByteArray() << qint64(77) << qint64(0) << true;
+        QTest::newRow("main: ignores pid reports") << mainRole << 1027u << MessageFrame::processIdPayload(77) << qint64(77) << qint64(0) << false;
+        QTest::newRow("main: unknown code") << mainRole << 74u << MessageFrame::copyDataPayload(9, QByteArray()) << qint64(77) << qint64(0) << false;
+        QTest::newRow("user: open from the elevated instance") << userRole << 74u << open << qint64(60) << qint64(0) << true;
+        QTest::newRow("user: open from another root process") << userRole << 74u << open << qint64(61) << qint64(0) << false;
+        QTest::newRow("user: send arguments for the elevated instance") << userRole << 1026u << QByteArray() << qint64(60) << qint64(0) << true;
+        QTest::newRow("user: send arguments for another process") << userRole << 1026u << QByteArray() << qint64(61) << qint64(1000) << false;
+        QTest::newRow("user: ignores searches") << userRole << 74u << search << qint64(60) << qint64(0) << false;
+        QTest::newRow("user: ignores activation") << userRole << 1025u << QByteArray() << qint64(60) << qint64(0) << false;
+        QTest::newRow("both: end of session") << userRole << 17u << QByteArray() << qint64(99) << qint64(1000) << true;
+        QTest::newRow("nobody's peer: invalid credentials") << mainRole << 1025u << QByteArray() << qint64(-1) << qint64(-1) << false;
+    }
+
+    void receivingRules()
+    {
+        QFETCH(int, role);
+        QFETCH(quint32, id);
+        QFETCH(QByteArray, payload);
+        QFETCH(qint64, peerPid);
+        QFETCH(qint64, peerUid);
+        QFETCH(bool, accepted);
+        MessageListenWidget::PeerState state;
+        state.ownUid = 1000;
+        state.sessionUid = 1000;
+        state.expectedArgumentsPid = 50;
+        state.adminPid = 60;
+        PeerCredentials peer;
+        peer.pid = peerPid;
+        peer.uid = peerUid;
+        QCOMPARE(MessageListenWidget::accepts(MessageListenWidget::Role(role), MessageFrame{id, payload}, peer, state), accepted);
+    }
+
+    void pidReportMustComeFromThatProcess()
+    {
+        MessageListenWidget::PeerState state;
+        state.ownUid = 1000;
+        state.sessionUid = 1000;
+        PeerCredentials root;
+        root.pid = 70;
+        root.uid = 0;
+        const auto user = MessageListenWidget::Role::User;
+        QVERIFY(MessageListenWidget::accepts(user, MessageFrame{1027, MessageFrame::processIdPayload(70)}, root, state));
+        // Claiming another process's pid.
+        QVERIFY(!MessageListenWidget::accepts(user, MessageFrame{1027, MessageFrame::processIdPayload(71)}, root, state));
+        // A process of another, non-root user.
+        PeerCredentials other{70, 1001, 1001};
+        QVERIFY(!MessageListenWidget::accepts(user, MessageFrame{1027, MessageFrame::processIdPayload(70)}, other, state));
+        // Once known, no other process can take the elevated instance's place.
+        state.adminPid = 70;
+        PeerCredentials second{80, 0, 0};
+        QVERIFY(!MessageListenWidget::accepts(user, MessageFrame{1027, MessageFrame::processIdPayload(80)}, second, state));
+    }
+
+    void handOverMakesPathAbsolute()
+    {
+        const QString cwd = QDir::currentPath();
+        QCOMPARE(MessageListenWidget::handOverArguments({QStringLiteral("p"), QStringLiteral("-path"), QStringLiteral("sub/../x")}),
+                 (QStringList{QStringLiteral("p"), QStringLiteral("-path"), QDir::cleanPath(cwd + QStringLiteral("/x"))}));
+        // Only as the first argument, as start-up reads it.
+        const QStringList late{QStringLiteral("p"), QStringLiteral("-minimize"), QStringLiteral("-path"), QStringLiteral("x")};
+        QCOMPARE(MessageListenWidget::handOverArguments(late), late);
+        QCOMPARE(unelevatedArguments({QStringLiteral("p"), QStringLiteral("a b"), QStringLiteral("q\"")}),
+                 (QStringList{QStringLiteral("a b"), QStringLiteral("q\""), QStringLiteral("-no-elevation")}));
+    }
+
+    void liveServerChecksPeersAndRoles()
+    {
+        // In this process: a user instance that knows no elevated instance yet refuses to open
+        // files for anybody, and answers the session's end.
+        MessageListenWidget user{QLatin1String(kUserInstanceWindowName)};
+        QVERIFY(user.isListening());
+        MessageListenWidget second{QLatin1String(kUserInstanceWindowName)};
+        QVERIFY(!second.isListening()); // the title is taken
+
+        qint32 openResult = 99, endResult = 99, pidResult = 99;
+        std::thread sender([&] {
+            const QString title = QLatin1String(kUserInstanceWindowName);
+            openResult = InstanceChannel::send(title, 74, MessageFrame::copyDataPayload(2, MessageFrame::textData(QStringLiteral("/etc/passwd"))));
+            endResult = InstanceChannel::send(title, 17, QByteArray());
+            pidResult = InstanceChannel::send(title, 1027, MessageFrame::processIdPayload(12345)); // not its own pid
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(pidResult != 99, 10000);
+        sender.join();
+        QCOMPARE(openResult, 0);
+        QCOMPARE(endResult, 1);
+        QCOMPARE(pidResult, 0);
+        QCOMPARE(user.adminProcessId(), qint64(-1));
+    }
+
+    void sendTimesOutOnSilentServer()
+    {
+        // A server that reads but never answers: send gives up after its time-out.
+        MessageServer server;
+        QVERIFY(server.listen(QStringLiteral("silent")));
+        bool blocked = true;
+        server.setHandler([&](const MessageFrame&, const PeerCredentials&) {
+            QElapsedTimer t;
+            t.start();
+            while (blocked && t.elapsed() < 3000)
+                QThread::msleep(10);
+            return 1;
+        });
+        qint32 result = 99;
+        QElapsedTimer timer;
+        std::thread sender([&] {
+            timer.start();
+            result = InstanceChannel::send(QStringLiteral("silent"), 1025, QByteArray(), 300);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(result != 99, 5000);
+        blocked = false;
+        sender.join();
+        QCOMPARE(result, -1);
+        // no instance at all
+        QCOMPARE(InstanceChannel::send(QStringLiteral("nobody"), 1025, QByteArray(), 300), -1);
+    }
+
+    void staleSocketIsReplaced()
+    {
+        // A socket file left by a dead process: connecting fails, the next owner replaces it.
+        const QString path = runtime_ + QStringLiteral("/stale");
+        {
+            QLocalServer leftover;
+            QVERIFY(leftover.listen(path));
+            // QLocalServer removes its file when closed; keep a copy of the inode by linking.
+            QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(path + QStringLiteral(".keep")).constData()) == 0);
+        }
+        QVERIFY(::rename(QFile::encodeName(path + QStringLiteral(".keep")).constData(), QFile::encodeName(path).constData()) == 0);
+        QVERIFY(QFileInfo::exists(path));
+        QVERIFY(!InstanceChannel::findInstance(QStringLiteral("stale")));
+        MessageServer server;
+        QVERIFY(server.listen(QStringLiteral("stale")));
+        QVERIFY(InstanceChannel::findInstance(QStringLiteral("stale")));
+    }
+
+    void runtimeFolderMustBePrivate()
+    {
+        QTemporaryDir open;
+        QVERIFY(::chmod(QFile::encodeName(open.path()).constData(), 0755) == 0);
+        QVERIFY(!InstanceChannel::isPrivateFolder(open.path(), ::geteuid()));
+        QVERIFY(!InstanceChannel::isPrivateFolder(runtime_, ::geteuid() + 1));
+        QVERIFY(InstanceChannel::isPrivateFolder(runtime_, ::geteuid()));
+        const QString link = dir_.path() + QStringLiteral("/runtime-link");
+        QVERIFY(QFile::link(runtime_, link));
+        QVERIFY(!InstanceChannel::isPrivateFolder(link, ::geteuid()));
+        ShellEnvironment::setRuntimeFolder(open.path());
+        QVERIFY(InstanceChannel::runtimeFolder().isEmpty());
+        MessageServer server;
+        QVERIFY(!server.listen(QStringLiteral("x")));
+        ShellEnvironment::setRuntimeFolder(runtime_);
+        QCOMPARE(InstanceChannel::runtimeFolder(), runtime_);
+    }
+
+    // The whole start-up through the password route (pkcheck refuses, pkexec asks), with a
+    // second start, a file opened for the main instance and the end of both.
+    void pairThroughPromptRoute()
+    {
+        freshScenario();
+        QProcess* user = startChild("user", {QStringLiteral("-path"), QStringLiteral("rel|dir"), QString(), QStringLiteral("-minimize")},
+                                    1, {{QStringLiteral("TQ_PAIR_OPEN"), QStringLiteral("/some dir/file.txt")}});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/main-args")), 15000);
+        const QStringList args = listFromJson(readOut(out_, QStringLiteral("main-args")));
+        QCOMPARE(args, (QStringList{QCoreApplication::applicationFilePath(), QStringLiteral("-path"),
+                                    dir_.path() + QStringLiteral("/rel|dir"), QString(), QStringLiteral("-minimize")}));
+        // The main instance asked the user instance to open a file: it was opened there.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/open-result")), 10000);
+        QCOMPARE(readOut(out_, QStringLiteral("open-result")), QByteArray("1"));
+        QTRY_VERIFY_WITH_TIMEOUT(readOut(out_, QStringLiteral("standins")).contains("opener /some dir/file.txt"), 5000);
+        const QByteArray standins = readOut(out_, QStringLiteral("standins"));
+        QVERIFY2(standins.contains("pkcheck --action-id org.tallowquistpro.skipuac --process"), standins.constData());
+        QVERIFY2(standins.contains("pkexec /usr/bin/env"), standins.constData()); // runElevated's command
+
+        // A second start with a relative folder: a new search for the absolute folder.
+        QProcess* second = startChild("second", {QStringLiteral("-path"), QStringLiteral("sub")});
+        finish(second, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(readOut(out_, QStringLiteral("new-search")), (dir_.path() + QStringLiteral("/sub\n")).toUtf8(), 5000);
+        // A second start without a folder: the main window comes to the front.
+        QProcess* third = startChild("second", {QStringLiteral("-minimize")});
+        finish(third, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!readOut(out_, QStringLiteral("activated")).isEmpty(), 5000);
+
+        // The main instance ends: the user instance ends with 0.
+        QVERIFY(testutil::writeFile(out_ + QStringLiteral("/quit"), "1"));
+        finish(user, 0);
+        QCOMPARE(readOut(out_, QStringLiteral("user-exit")), QByteArray("0"));
+    }
+
+    // The prompt-free route: pkcheck authorises, pkexec runs the program itself.
+    void pairThroughTaskRoute()
+    {
+        freshScenario();
+        QProcess* user = startChild("user", {QStringLiteral("-x")}, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/main-args")), 15000);
+        QCOMPARE(listFromJson(readOut(out_, QStringLiteral("main-args"))),
+                 (QStringList{QCoreApplication::applicationFilePath(), QStringLiteral("-x")}));
+        const QByteArray standins = readOut(out_, QStringLiteral("standins"));
+        const QByteArray program = QFile::encodeName(QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath());
+        QVERIFY2(standins.contains("\npkexec " + program + "\n"), standins.constData());
+        QVERIFY(testutil::writeFile(out_ + QStringLiteral("/quit"), "1"));
+        finish(user, 0);
+    }
+
+    // The elevated process never reports: the user instance gives up after its wait.
+    void missingPidEndsUserInstanceWithOne()
+    {
+        freshScenario();
+        QProcess* user = startChild("user", {}, 1,
+                                    {{QStringLiteral("TQ_PAIR_ELEVATED_ROLE"), QStringLiteral("none")},
+                                     {QStringLiteral("TQ_PAIR_PID_WAIT"), QStringLiteral("800")}});
+        finish(user, 1);
+        QCOMPARE(readOut(out_, QStringLiteral("user-exit")), QByteArray("1"));
+    }
+
+    // Two quick starts: exactly one main instance; the other hands over and ends.
+    void twoQuickStartsGiveOneMainInstance()
+    {
+        freshScenario();
+        QProcess* a = startChild("main", {});
+        QProcess* b = startChild("main", {});
+        QTRY_VERIFY_WITH_TIMEOUT(!readOut(out_, QStringLiteral("yielded")).isEmpty(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!readOut(out_, QStringLiteral("main-listening")).isEmpty(), 5000);
+        QCOMPARE(readOut(out_, QStringLiteral("main-listening")).count('\n'), 1);
+        QVERIFY(readOut(out_, QStringLiteral("yielded")).contains(" sent"));
+        QVERIFY(testutil::writeFile(out_ + QStringLiteral("/quit"), "1"));
+        finish(a, 0);
+        finish(b, 0);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    const QByteArray role = qgetenv("TQ_PAIR_ROLE");
+    if (!role.isEmpty())
+        return childMain(argc, argv, role);
+    QApplication app(argc, argv);
+    TestInstancePair test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_instancepair.moc"

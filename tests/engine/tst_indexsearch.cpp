@@ -1,0 +1,146 @@
+// Name and contents search through the façade over the real name index: a tmpfs mounted in a
+// private mount namespace is indexed (root only), a folder elsewhere is walked, and both meet
+// in one result list.
+#include "core/Logger.h"
+#include "search/engine/FileSearcher.h"
+#include "search/index/NTFSUtils.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "testutil.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sched.h>
+#include <sys/mount.h>
+
+class TestIndexSearch : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir tmp;
+    QString vol;
+    QString plain;
+    bool mounted = false;
+
+    static QStringList paths(const FileSearchResults& results)
+    {
+        QStringList out;
+        for (int i = 0; i < results.count(); ++i)
+            out << results.filePath(i);
+        out.sort();
+        return out;
+    }
+    static bool waitFor(QSignalSpy& spy, int id, int ms = 30000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            for (const auto& args : spy)
+                if (args.at(0).toInt() == id)
+                    return true;
+            spy.wait(50);
+        }
+        return false;
+    }
+    QStringList search(FileSearcher& searcher, FileSearchRequest& request)
+    {
+        QSignalSpy found(&searcher, &FileSearcher::findFinished);
+        FileSearchResults results;
+        searcher.find(&request, &results);
+        if (!waitFor(found, request.id))
+            return {QStringLiteral("<time-out>")};
+        return paths(results);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(tmp.isValid());
+        Logger::instance(tmp.filePath(QStringLiteral("test.log")));
+        if (!testutil::isRoot())
+            return;
+        QVERIFY(::unshare(CLONE_NEWNS) == 0);
+        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        vol = tmp.filePath(QStringLiteral("vol"));
+        plain = tmp.filePath(QStringLiteral("plain"));
+        QVERIFY(QDir().mkpath(vol));
+        QVERIFY(::mount("tmpfs", QFile::encodeName(vol).constData(), "tmpfs", 0, "size=16m") == 0);
+        mounted = true;
+        QVERIFY(testutil::writeFile(vol + "/a/report.txt", "alpha quarterly\n"));
+        QVERIFY(testutil::writeFile(vol + "/a/b/report-old.txt", "beta\n"));
+        QVERIFY(testutil::writeFile(vol + "/a/b/notes.md", "alpha\n"));
+        QVERIFY(QDir().mkpath(vol + "/reports"));
+        QVERIFY(testutil::writeFile(plain + "/report-plain.txt", "alpha\n"));
+        QVERIFY(testutil::writeFile(plain + "/other.txt", "alpha\n"));
+    }
+    void cleanupTestCase()
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(vol).constData(), MNT_DETACH);
+    }
+
+    void indexAndWalkTogether()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (a tmpfs mounted in a private mount namespace is indexed)");
+        QCOMPARE(volumeOf(vol), vol);
+        const quint32 serial = getVolumeSerialNumber(vol);
+        QVERIFY(serial != 0);
+
+        FileSearcher searcher(tmp.filePath("work"), FileSearcher::UseIndex);
+        QSignalSpy init(&searcher, &FileSearcher::initFinished);
+        IndexingSettings settings;
+        settings.indexDrives = {serial};
+        settings.autoAddFixed = false;
+        settings.autoAddRemovable = false;
+        settings.dbPath = tmp.filePath("db");
+        QVERIFY(QDir().mkpath(settings.dbPath));
+
+        // A search filed before the index is ready waits for it.
+        FileSearchRequest early;
+        early.fileName = "report";
+        early.includePaths = QStringList{vol, plain};
+        QSignalSpy found(&searcher, &FileSearcher::findFinished);
+        FileSearchResults earlyResults;
+        searcher.find(&early, &earlyResults);
+        searcher.init(settings, ContentSearchOptions());
+        QVERIFY(init.wait(30000) || init.count() == 1);
+        QVERIFY(searcher.indexingSettings().indexDrives.contains(serial));
+        QMap<QString, int> counts;
+        searcher.indexedCounts(counts);
+        QVERIFY2(counts.value(vol) >= 6, qPrintable(QString::number(counts.value(vol))));
+        QVERIFY(waitFor(found, early.id));
+        const QStringList expected{plain + "/report-plain.txt", vol + "/a/b/report-old.txt",
+                                   vol + "/a/report.txt", vol + "/reports"};
+        QCOMPARE(paths(earlyResults), expected);
+
+        // Contents over index candidates and walked ones alike; folders drop out.
+        FileSearchRequest withText;
+        withText.fileName = "report";
+        withText.includePaths = QStringList{vol, plain};
+        withText.contents = "alpha";
+        QCOMPARE(search(searcher, withText),
+                 QStringList({plain + "/report-plain.txt", vol + "/a/report.txt"}));
+
+        // Only the indexed volume: nothing is walked, and a file created now is found through
+        // the index's live updates.
+        QVERIFY(testutil::writeFile(vol + "/a/report-new.txt", "x"));
+        QStringList live;
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            FileSearchRequest fresh;
+            fresh.fileName = "report-new";
+            fresh.includePaths = QStringList{vol};
+            live = search(searcher, fresh);
+            if (!live.isEmpty())
+                break;
+            QTest::qWait(100);
+        }
+        QCOMPARE(live, QStringList({vol + "/a/report-new.txt"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIndexSearch)
+#include "tst_indexsearch.moc"

@@ -5,6 +5,7 @@
 #include "search/textextract/HtmlConverter.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMap>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -12,10 +13,35 @@
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
+#include <quazip/quazipfileinfo.h>
+
+#include <limits>
 
 namespace {
 
 const QString kTag = QStringLiteral("EPUBConverter");
+
+// Bounds on what a book makes us decompress (a small archive can announce gigabytes):
+// container.xml and the package are at most kMaxXmlMember bytes each; the content documents
+// together at most max(kMinContentBudget, kContentRatio x the archive's size) bytes, each
+// one counted at no less than kMinMemberCharge so that a spine repeating one tiny document
+// is bounded too. The sizes are those of the archive's directory, which the unzipping never
+// reads beyond.
+constexpr qint64 kMaxXmlMember = 16 * 1024 * 1024;
+constexpr qint64 kMinContentBudget = 64 * 1024 * 1024;
+constexpr qint64 kContentRatio = 20;
+constexpr qint64 kMinMemberCharge = 4096;
+
+// Decompressed size of the archive's current member, as its directory states it.
+qint64 currentMemberSize(QuaZip& zip)
+{
+    QuaZipFileInfo64 info;
+    if (!zip.getCurrentFileInfo(&info))
+        return -1;
+    return info.uncompressedSize > quint64(std::numeric_limits<qint64>::max())
+               ? std::numeric_limits<qint64>::max()
+               : qint64(info.uncompressedSize);
+}
 
 // The member name for an href that is not found as written: URL-decoded, without fragment,
 // with "." and ".." resolved against the package folder.
@@ -103,6 +129,11 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
     }
     QString packagePath;
     {
+        const qint64 size = currentMemberSize(zip);
+        if (size < 0 || size > kMaxXmlMember) {
+            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Parsing container.xml failed"));
+            return false;
+        }
         QuaZipFile member(&zip);
         if (!member.open(QIODevice::ReadOnly)) {
             TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to open container.xml, error %1")
@@ -121,6 +152,12 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
     }
     QStringList spine;
     {
+        const qint64 size = currentMemberSize(zip);
+        if (size < 0 || size > kMaxXmlMember) {
+            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("%1 is too large (%2 bytes)")
+                                                .arg(packagePath).arg(size));
+            return false;
+        }
         QuaZipFile member(&zip);
         if (!member.open(QIODevice::ReadOnly)) {
             TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to open %1, error %2")
@@ -140,6 +177,9 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
     }
     QIODevice* out = output ? output : &textFile;
     bool writeFailed = false;
+    const qint64 archiveSize = input ? input->size() : QFileInfo(path).size();
+    qint64 budget = qMax(kMinContentBudget,
+                         qBound<qint64>(0, archiveSize, qint64(1) << 40) * kContentRatio);
 
     try {
         for (const QString& href : qAsConst(spine)) {
@@ -154,6 +194,15 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
                 TQ_LOG_WARNING("EPUBConverter", QStringLiteral("content item not found"));
                 continue;
             }
+            const qint64 size = currentMemberSize(zip);
+            const qint64 charge = qMax(size, kMinMemberCharge);
+            if (size < 0 || charge > budget) {
+                TQ_LOG_WARNING("EPUBConverter",
+                               QStringLiteral("%1 skipped: the book's text exceeds its size limit")
+                                   .arg(zip.getCurrentFileName()));
+                continue;
+            }
+            budget -= charge;
             QuaZipFile member(&zip);
             if (!member.open(QIODevice::ReadOnly)) {
                 TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to open %1, error %2")

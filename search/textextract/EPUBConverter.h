@@ -14,6 +14,10 @@
 //   such member exists is it read as a URL (percent escapes decoded, "#fragment" dropped) and
 //   resolved (".." and "." steps), so books with escaped or parent-relative hrefs keep their
 //   text.
+// - What a book makes us decompress is bounded (a small archive can announce gigabytes):
+//   container.xml and the package at most 16 MiB each (larger: the book fails), the content
+//   documents together at most max(64 MiB, 20 x the archive's size); a document that does
+//   not fit any more is skipped with a warning.
 // - A conversion that fails or is cancelled removes the text file it created.
 #pragma once
 

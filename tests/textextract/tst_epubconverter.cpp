@@ -198,6 +198,46 @@ private slots:
         QVERIFY(converter.convert(path, nullptr, nullptr, &out, QString(), nullptr));
     }
 
+    void decompressionBounds()
+    {
+        // Members that decompress to far more than the archive holds are not read: a chapter
+        // of 70 MiB in an archive of a few hundred kilobytes is skipped, the others stay.
+        const QByteArray padding(70 << 20, ' ');
+        const QByteArray big = page("BIG") + padding;
+        bool ok = false;
+        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("c.opf")},
+                                 {"c.opf", docgen::opf({{"a", "a.xhtml", "application/xhtml+xml"},
+                                                        {"b", "big.xhtml", "application/xhtml+xml"},
+                                                        {"z", "z.xhtml", "application/xhtml+xml"}},
+                                                       {"a", "b", "z"})},
+                                 {"a.xhtml", page("A")},
+                                 {"big.xhtml", big},
+                                 {"z.xhtml", page("Z")}},
+                                &ok),
+                 QString("A\r\n\r\nZ\r\n\r\n"));
+        QVERIFY(ok);
+        // A spine naming one 10 MiB document eight times reads it only while the book's
+        // bound lasts (64 MiB for a small archive).
+        const QByteArray ten = page("R") + padding.left(10 << 20);
+        bool ok2 = false;
+        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("c.opf")},
+                                 {"c.opf", docgen::opf({{"r", "r.xhtml", "application/xhtml+xml"}},
+                                                       {"r", "r", "r", "r", "r", "r", "r", "r"})},
+                                 {"r.xhtml", ten}},
+                                &ok2),
+                 QString("R\r\n\r\n").repeated(6));
+        QVERIFY(ok2);
+        // A container.xml of more than 16 MiB is not parsed.
+        ok = true;
+        convertMembers({{"META-INF/container.xml",
+                         "<container>" + padding.left(17 << 20) + "<rootfiles><rootfile full-path=\"c.opf\"/>"
+                         "</rootfiles></container>"},
+                        {"c.opf", docgen::opf({{"a", "a.xhtml", "application/xhtml+xml"}}, {"a"})},
+                        {"a.xhtml", page("A")}},
+                       &ok);
+        QVERIFY(!ok);
+    }
+
     void concurrentBooks()
     {
         // One EPUB converter and one HTML converter shared by several threads, as the pool does.

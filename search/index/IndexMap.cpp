@@ -97,6 +97,13 @@ const IndexEntry* IndexMap::find(quint64 key) const
 
 void IndexMap::set(quint64 key, const IndexEntry& value)
 {
+    if (tail_ && tail_->count > 0 && tail_->count < quint32(LeafCapacity) && key > tail_->keys[tail_->count - 1]) {
+        tail_->keys[tail_->count] = key;
+        tail_->values[tail_->count] = value;
+        ++tail_->count;
+        ++size_;
+        return;
+    }
     if (!root_) {
         Leaf* leaf = newLeaf();
         leaf->keys[0] = key;
@@ -104,6 +111,7 @@ void IndexMap::set(quint64 key, const IndexEntry& value)
         leaf->count = 1;
         root_ = leaf;
         head_ = leaf;
+        tail_ = leaf;
         height_ = 0;
         size_ = 1;
         return;
@@ -132,6 +140,8 @@ void IndexMap::set(quint64 key, const IndexEntry& value)
     Leaf* right = newLeaf();
     right->next = leaf->next;
     leaf->next = right;
+    if (!right->next)
+        tail_ = right;
     if (pos == count) {
         // Overflow at the end: the left leaf stays full, the new one starts with the key.
         right->keys[0] = key;
@@ -239,6 +249,7 @@ void IndexMap::clear()
 {
     root_ = nullptr;
     head_ = nullptr;
+    tail_ = nullptr;
     height_ = 0;
     size_ = 0;
 }

@@ -11,6 +11,8 @@
 //   one (records arriving in ascending order, as from an index file, fill leaves completely);
 //   at its start, the mirror image; anywhere else it splits in half. Inner nodes split at the
 //   end or in half.
+// - A key above every key in the map goes straight to the last leaf while it has room, so
+//   ascending input costs no descent.
 // - Erasing removes the entry from its leaf and never merges or frees nodes: the arena gives
 //   nothing back one node at a time, and an emptied key range is refilled by later inserts.
 // - clear() forgets every node; their bytes stay in the arena until the arena goes.
@@ -91,6 +93,7 @@ private:
     void* root_ = nullptr;
     int height_ = 0; // number of inner levels above the leaves
     Leaf* head_ = nullptr;
+    Leaf* tail_ = nullptr; // the last leaf: keys above all others are appended there directly
     std::size_t size_ = 0;
     std::size_t nodeBytes_ = 0;
 };

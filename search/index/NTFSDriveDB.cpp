@@ -17,6 +17,7 @@
 #include <QVarLengthArray>
 #include <QWriteLocker>
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <vector>
@@ -28,6 +29,8 @@ const QString Unit = QStringLiteral("NTFSDriveDB");
 
 // Below this many records a search scans on the calling thread alone.
 constexpr std::size_t ParallelScanThreshold = 65536;
+// At most this many threads scan one map.
+constexpr int MaxScanThreads = 8;
 // Names up to this length are lower-cased for the exclusion test in a stack buffer.
 constexpr int ExclusionBufferSize = 1024;
 
@@ -57,14 +60,27 @@ bool scanNames(const IndexMap& map, const FileSearchRequest& request, std::vecto
     for (const IndexMap::Leaf* leaf = map.firstLeaf(); leaf; leaf = leaf->next)
         leaves.push_back(leaf);
 
+    int threads = 1;
+    if (map.size() >= ParallelScanThreshold)
+        threads = qBound(1, QThread::idealThreadCount(), MaxScanThreads);
+    if (leaves.size() < std::size_t(threads))
+        threads = 1;
+
+    // One expression per thread, built here: building one runs the script engine, which all
+    // threads share under one mutex.
     const MatchOptions options = request.matchOptions(true);
-    auto scanRange = [&](std::size_t from, std::size_t to, std::vector<Hit>& out) {
-        SearchExpression expression(request.fileName, options);
+    std::vector<std::unique_ptr<SearchExpression>> expressions;
+    for (int t = 0; t < threads; ++t)
+        expressions.emplace_back(new SearchExpression(request.fileName, options));
+
+    auto scanRange = [&](std::size_t from, std::size_t to, SearchExpression& expression, std::vector<Hit>& out) {
         for (std::size_t l = from; l < to; ++l) {
             if (request.canceled)
                 return false;
             const IndexMap::Leaf* leaf = leaves[l];
             for (quint32 i = 0; i < leaf->count; ++i) {
+                if (i + 8 < leaf->count)
+                    __builtin_prefetch(leaf->values[i + 8].name);
                 const char* name = leaf->values[i].name;
                 if (!name)
                     continue;
@@ -75,11 +91,8 @@ bool scanNames(const IndexMap& map, const FileSearchRequest& request, std::vecto
         return true;
     };
 
-    int threads = 1;
-    if (map.size() >= ParallelScanThreshold)
-        threads = qBound(1, QThread::idealThreadCount(), 8);
-    if (threads == 1 || leaves.size() < std::size_t(threads))
-        return scanRange(0, leaves.size(), hits);
+    if (threads == 1)
+        return scanRange(0, leaves.size(), *expressions[0], hits);
 
     // Runs of about equal record counts.
     std::vector<std::size_t> bounds(1, 0);
@@ -102,14 +115,14 @@ bool scanNames(const IndexMap& map, const FileSearchRequest& request, std::vecto
     for (std::size_t r = 1; r < runs; ++r) {
         workers.emplace_back([&, r] {
             try {
-                finished[r] = scanRange(bounds[r], bounds[r + 1], partial[r]);
+                finished[r] = scanRange(bounds[r], bounds[r + 1], *expressions[r], partial[r]);
             } catch (...) {
                 errors[r] = std::current_exception();
             }
         });
     }
     try {
-        finished[0] = scanRange(bounds[0], bounds[1], partial[0]);
+        finished[0] = scanRange(bounds[0], bounds[1], *expressions[0], partial[0]);
     } catch (...) {
         errors[0] = std::current_exception();
     }
@@ -209,15 +222,47 @@ void NTFSDriveDB::enumerate(bool* cancel)
 {
     QElapsedTimer timer;
     timer.start();
+    // The records are collected first and filed in ascending number order: leaves fill
+    // completely, and new names enter the pool in the order in which a search reads them.
+    struct Pending
+    {
+        FRN frn;
+        FRN parent;
+        std::size_t nameOffset;
+        int nameLength;
+        bool isDir;
+    };
+    std::vector<Pending> pending;
+    std::vector<char> names;
     MFTReader reader;
-    reader.read(drive_, cancel, [this](const VolumeEntryBatch& batch) {
+    reader.read(drive_, cancel, [&](const VolumeEntryBatch& batch) {
         for (std::size_t i = 0; i < batch.size(); ++i) {
             const VolumeEntry& e = batch.entries[i];
-            const char* name = pool_->intern(batch.name(i), std::size_t(batch.nameLength(i)));
-            if (name && *name)
-                setRecord(e.inode, e.parent, name, e.isDir);
+            const char* name = batch.name(i);
+            pending.push_back(Pending{e.inode, e.parent, names.size(), batch.nameLength(i), e.isDir});
+            names.insert(names.end(), name, name + batch.nameLength(i));
         }
     });
+
+    // Sorted by number, equal numbers (an object seen twice) in delivery order: the last wins.
+    std::vector<std::pair<FRN, std::size_t>> order(pending.size());
+    for (std::size_t i = 0; i < pending.size(); ++i)
+        order[i] = std::make_pair(pending[i].frn, i);
+    std::sort(order.begin(), order.end());
+
+    const bool fresh = directories_.isEmpty() && files_.isEmpty();
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        if (k + 1 < order.size() && order[k + 1].first == order[k].first)
+            continue;
+        const Pending& p = pending[order[k].second];
+        const char* name = pool_->intern(names.data() + p.nameOffset, std::size_t(p.nameLength));
+        if (!name || !*name)
+            continue;
+        if (fresh)
+            (p.isDir ? directories_ : files_).set(p.frn, IndexEntry{p.parent, name});
+        else
+            setRecord(p.frn, p.parent, name, p.isDir);
+    }
     writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
 }
 
@@ -403,14 +448,15 @@ QString NTFSDriveDB::buildPath(const IndexEntry& entry) const
         p = folder->parent;
     }
 
-    QString path;
-    path.reserve(length);
+    // The names are joined as bytes and decoded once.
+    QVarLengthArray<char, 4096> bytes;
+    bytes.reserve(length + 1);
     for (int i = folders.size() - 1; i >= 0; --i) {
-        if (i != folders.size() - 1 && !path.endsWith(QLatin1Char('/')))
-            path += QLatin1Char('/');
-        path += fileNameFromBytes(folders[i], int(std::strlen(folders[i])));
+        if (i != folders.size() - 1 && bytes.last() != '/')
+            bytes.append('/');
+        bytes.append(folders[i], int(std::strlen(folders[i])));
     }
-    return path;
+    return fileNameFromBytes(bytes.constData(), bytes.size());
 }
 
 bool NTFSDriveDB::isUnderFolder(FRN folder, FRN frn, const IndexEntry& entry) const

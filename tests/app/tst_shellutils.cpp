@@ -1,0 +1,220 @@
+// Shell operations: the clipboard payloads byte by byte, deleting (confirmation, links never
+// followed, the result only for paths really gone), and opening files: with the opener, as a
+// program with parameters, and from a root instance as the session user.
+#include "app/ShellEnvironment.h"
+#include "app/ShellUtils.h"
+#include "core/SystemUtils.h"
+#include "testutil.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void writeScript(const QString& path, const QByteArray& text)
+{
+    QVERIFY(testutil::writeFile(path, text));
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0755) == 0);
+}
+
+// Answers the next question box with `button` once it shows up.
+void answerNextQuestion(QMessageBox::StandardButton button)
+{
+    QTimer::singleShot(0, [button] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget)) {
+                if (box->isVisible()) {
+                    box->button(button)->click();
+                    return;
+                }
+            }
+        }
+        answerNextQuestion(button);
+    });
+}
+
+bool exists(const QString& path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+} // namespace
+
+class TestShellUtils : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString log_;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        // Readable by the account the session-user test runs the opener as.
+        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0755) == 0);
+        log_ = dir_.path() + QStringLiteral("/log");
+        writeScript(dir_.path() + QStringLiteral("/opener"),
+                    "#!/bin/sh\necho \"opener uid=$(id -u) home=$HOME args=$*\" >> " + QFile::encodeName(log_) + "\n");
+        ShellEnvironment::setOpenerProgram(dir_.path() + QStringLiteral("/opener"));
+        ShellEnvironment::setFileManagerBusEnabled(false);
+        qunsetenv("PKEXEC_UID");
+        qunsetenv("SUDO_UID");
+    }
+
+    void clipboardPayloadBytes()
+    {
+        const QStringList paths{QStringLiteral("/tmp/a b#c%d"), QStringLiteral("/x/\u00e4\\y?z")};
+        const QByteArray uris = "file:///tmp/a%20b%23c%25d\r\nfile:///x/%C3%A4%5Cy%3Fz\r\n";
+        QCOMPARE(ShellUtils::uriList(paths), uris);
+        QCOMPARE(ShellUtils::gnomeCopiedFiles(paths, false), QByteArray("copy\nfile:///tmp/a%20b%23c%25d\nfile:///x/%C3%A4%5Cy%3Fz"));
+        QCOMPARE(ShellUtils::gnomeCopiedFiles(paths, true), QByteArray("cut\nfile:///tmp/a%20b%23c%25d\nfile:///x/%C3%A4%5Cy%3Fz"));
+        QCOMPARE(ShellUtils::plainTextList(paths), QByteArray("/tmp/a b#c%d\n/x/\xc3\xa4\\y?z"));
+        QCOMPARE(ShellUtils::uriList({}), QByteArray());
+        QCOMPARE(ShellUtils::gnomeCopiedFiles({}, false), QByteArray("copy"));
+
+        std::unique_ptr<QMimeData> copy(ShellUtils::createFilesMimeData(paths, false));
+        QCOMPARE(copy->formats(), (QStringList{QStringLiteral("text/uri-list"), QStringLiteral("x-special/gnome-copied-files"),
+                                               QStringLiteral("text/plain")}));
+        QCOMPARE(copy->data(QStringLiteral("text/uri-list")), uris);
+        std::unique_ptr<QMimeData> cut(ShellUtils::createFilesMimeData(paths, true));
+        QCOMPARE(cut->data(QStringLiteral("application/x-kde-cutselection")), QByteArray("1"));
+        QCOMPARE(cut->urls().size(), 2);
+        QCOMPARE(cut->urls().at(1).toLocalFile(), paths.at(1));
+    }
+
+    void clipboardTakesFilesAndText()
+    {
+        const QString file = dir_.path() + QStringLiteral("/cut me");
+        QVERIFY(testutil::writeFile(file, "data"));
+        ShellUtils::cutFiles({file});
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        QCOMPARE(data->data(QStringLiteral("x-special/gnome-copied-files")), "cut\n" + QUrl::fromLocalFile(file).toEncoded());
+        QVERIFY(exists(file)); // a cut never deletes anything itself
+        ShellUtils::copyFiles({file});
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("x-special/gnome-copied-files")).left(5), QByteArray("copy\n"));
+        ShellUtils::copyText(nullptr, QStringLiteral("/full/name with \u00e9"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/full/name with \u00e9"));
+    }
+
+    void deleteNeverFollowsLinks()
+    {
+        const QString outside = dir_.path() + QStringLiteral("/outside");
+        QVERIFY(testutil::writeFile(outside + QStringLiteral("/keep.txt"), "keep"));
+        const QString area = dir_.path() + QStringLiteral("/area");
+        QVERIFY(testutil::writeFile(area + QStringLiteral("/file.txt"), "x"));
+        QVERIFY(testutil::writeFile(area + QStringLiteral("/folder/inner.txt"), "x"));
+        QVERIFY(QFile::link(outside, area + QStringLiteral("/folder/link-to-outside")));
+        QVERIFY(QFile::link(outside, area + QStringLiteral("/dirlink")));
+        QVERIFY(QFile::link(outside + QStringLiteral("/keep.txt"), area + QStringLiteral("/filelink")));
+        QVERIFY(QFile::link(area + QStringLiteral("/nowhere"), area + QStringLiteral("/dangling")));
+
+        const QStringList paths{area + QStringLiteral("/file.txt"), area + QStringLiteral("/folder"), area + QStringLiteral("/dirlink"),
+                                area + QStringLiteral("/filelink"), area + QStringLiteral("/dangling")};
+        QStringList gone;
+        QVERIFY(ShellUtils::deleteFiles(nullptr, paths, true, &gone));
+        QCOMPARE(gone, paths);
+        for (const QString& path : paths)
+            QVERIFY2(!exists(path), qPrintable(path));
+        QCOMPARE(testutil::readFile(outside + QStringLiteral("/keep.txt")), QByteArray("keep"));
+        QVERIFY(ShellUtils::deleteFiles(nullptr, {}, true));
+    }
+
+    void deleteReportsOnlyWhatIsGone()
+    {
+        const QString file = dir_.path() + QStringLiteral("/deletable");
+        QVERIFY(testutil::writeFile(file, "x"));
+        const QString missing = dir_.path() + QStringLiteral("/never-was");
+        // A file no one can remove (procfs).
+        const QString stubborn = QStringLiteral("/proc/self/status");
+        QStringList gone;
+        QVERIFY(!ShellUtils::deleteFiles(nullptr, {file, stubborn, missing}, true, &gone));
+        QCOMPARE(gone, (QStringList{file, missing}));
+        QVERIFY(exists(stubborn));
+        QVERIFY(!ShellUtils::deleteFiles(nullptr, {QString()}, true, &gone));
+        QVERIFY(gone.isEmpty());
+    }
+
+    void deleteAsksFirstUnlessSilent()
+    {
+        const QString file = dir_.path() + QStringLiteral("/asked");
+        QVERIFY(testutil::writeFile(file, "x"));
+        bool declined = false;
+        QStringList gone{QStringLiteral("stale")};
+        answerNextQuestion(QMessageBox::No);
+        QVERIFY(!ShellUtils::deleteFiles(nullptr, {file}, false, &gone, &declined));
+        QVERIFY(declined);
+        QVERIFY(gone.isEmpty());
+        QVERIFY(exists(file));
+        answerNextQuestion(QMessageBox::Yes);
+        QVERIFY(ShellUtils::deleteFiles(nullptr, {file}, false, &gone, &declined));
+        QVERIFY(!declined);
+        QVERIFY(!exists(file));
+    }
+
+    void openUsesOpenerOrStartsProgram()
+    {
+        QVERIFY(!ShellUtils::openFile(nullptr, QString(), QString()));
+        QFile::remove(log_);
+        QVERIFY(ShellUtils::openFile(nullptr, QStringLiteral("/some dir/a.txt"), QString()));
+        QTRY_VERIFY_WITH_TIMEOUT(testutil::readFile(log_).contains("args=/some dir/a.txt\n"), 5000);
+
+        // With parameters the path itself is started, the parameters split like a command line.
+        const QString program = dir_.path() + QStringLiteral("/program");
+        writeScript(program, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done >> " + QFile::encodeName(log_) + "\n");
+        QFile::remove(log_);
+        QVERIFY(ShellUtils::openFile(nullptr, program, QStringLiteral("-x \"two words\"")));
+        QTRY_COMPARE_WITH_TIMEOUT(testutil::readFile(log_), QByteArray("[-x]\n[two words]\n"), 5000);
+
+        // Open file location without a file manager on the bus: the folder is opened.
+        QFile::remove(log_);
+        QVERIFY(ShellUtils::showInFolder(nullptr, QStringLiteral("/some dir/a.txt")));
+        QTRY_VERIFY_WITH_TIMEOUT(testutil::readFile(log_).contains("args=/some dir\n"), 5000);
+        QVERIFY(!ShellUtils::showInFolder(nullptr, QString()));
+    }
+
+    void rootInstanceOpensAsSessionUser()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        const struct passwd* nobody = ::getpwnam("nobody");
+        if (!nobody)
+            QSKIP("no account nobody");
+        const QString home = QFile::decodeName(nobody->pw_dir);
+        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0777) == 0);
+        QFile::remove(log_);
+        // Started for "nobody", with no user instance to ask (its runtime folder is not
+        // nobody's): the opener runs with nobody's identity and home.
+        qputenv("PKEXEC_UID", QByteArray::number(nobody->pw_uid));
+        ShellEnvironment::setRuntimeFolder(dir_.path());
+        QVERIFY(ShellUtils::runsForOtherUser());
+        const bool opened = ShellUtils::openFile(nullptr, QStringLiteral("/srv/doc.pdf"), QString());
+        qunsetenv("PKEXEC_UID");
+        ShellEnvironment::setRuntimeFolder(QString());
+        QVERIFY(opened);
+        QTRY_COMPARE_WITH_TIMEOUT(testutil::readFile(log_),
+                                  "opener uid=" + QByteArray::number(nobody->pw_uid) + " home=" + QFile::encodeName(home) + " args=/srv/doc.pdf\n",
+                                  5000);
+        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0755) == 0);
+        QVERIFY(!ShellUtils::runsForOtherUser());
+        // Not root for another user: refused.
+        QVERIFY(!ShellUtils::startAsSessionUser(QString(), {}));
+    }
+};
+
+QTEST_MAIN(TestShellUtils)
+#include "tst_shellutils.moc"

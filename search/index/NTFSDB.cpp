@@ -50,7 +50,7 @@ NTFSDB::~NTFSDB()
     {
         std::lock_guard<std::mutex> guard(eventMutex);
         eventStop = true;
-        driveStop = true; // cancels an indexing started for a volume event
+        __atomic_store_n(&driveStop, true, __ATOMIC_RELAXED); // cancels an indexing run for a volume event
         events.clear();
     }
     eventChanged.notify_all();

@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <functional>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -46,15 +48,18 @@ qint64 seconds(const QElapsedTimer& timer)
 
 struct Hit
 {
-    FRN frn;
     const IndexEntry* entry;
+    QString path; // the folder path of the record
 };
 
-// Tests every name of `map` against the request's name expression, in ascending number order.
-// Large maps are split into runs of leaves scanned by several threads, each with its own
-// expression (an expression belongs to one thread); the hits are joined in leaf order.
-// Returns false when the request was canceled.
-bool scanNames(const IndexMap& map, const FileSearchRequest& request, std::vector<Hit>& hits)
+// Decides whether a record whose name matched is reported, and builds its folder path.
+using HitFilter = std::function<bool(FRN frn, const IndexEntry& entry, QString* path)>;
+
+// Tests every name of `map` against the request's name expression, in ascending number order,
+// and passes each match through `accept`. Large maps are split into runs of leaves scanned by
+// several threads, each with its own expression (an expression belongs to one thread); the
+// hits are joined in leaf order. Returns false when the request was canceled.
+bool scanNames(const IndexMap& map, const FileSearchRequest& request, const HitFilter& accept, std::vector<Hit>& hits)
 {
     std::vector<const IndexMap::Leaf*> leaves;
     for (const IndexMap::Leaf* leaf = map.firstLeaf(); leaf; leaf = leaf->next)
@@ -84,8 +89,11 @@ bool scanNames(const IndexMap& map, const FileSearchRequest& request, std::vecto
                 const char* name = leaf->values[i].name;
                 if (!name)
                     continue;
-                if (expression.matchUtf8(name, int(std::strlen(name))) == SearchExpression::Matches)
-                    out.push_back(Hit{leaf->keys[i], &leaf->values[i]});
+                if (expression.matchUtf8(name, int(std::strlen(name))) != SearchExpression::Matches)
+                    continue;
+                QString path;
+                if (accept(leaf->keys[i], leaf->values[i], &path))
+                    out.push_back(Hit{&leaf->values[i], path});
             }
         }
         return true;
@@ -139,7 +147,7 @@ bool scanNames(const IndexMap& map, const FileSearchRequest& request, std::vecto
     bool complete = true;
     for (std::size_t r = 0; r < runs; ++r) {
         complete = complete && finished[r];
-        hits.insert(hits.end(), partial[r].begin(), partial[r].end());
+        std::move(partial[r].begin(), partial[r].end(), std::back_inserter(hits));
     }
     return complete;
 }
@@ -335,7 +343,8 @@ USN NTFSDriveDB::stopJournal()
     {
         std::lock_guard<std::mutex> guard(rebuildMutex_);
         stopping_ = true;
-        rebuildCancel_ = true;
+        // Read without a lock by the enumeration of a running rebuild.
+        __atomic_store_n(&rebuildCancel_, true, __ATOMIC_RELAXED);
         rebuilding = std::move(rebuildThread_);
     }
     if (rebuilding.joinable())
@@ -547,39 +556,38 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
         if (isDirMap && sizeBound)
             continue; // folders have no size
         const IndexMap& map = isDirMap ? directories_ : files_;
-        std::vector<Hit> hits;
-        if (!scanNames(map, *request, hits))
-            cancelIfAsked();
-        for (const Hit& hit : hits) {
-            cancelIfAsked();
-            const IndexEntry& entry = *hit.entry;
+        // The folder tests and the path run on the scanning threads; the results are filled
+        // here, in number order.
+        const HitFilter accept = [&](FRN frn, const IndexEntry& entry, QString* path) {
             if (!includeFolders.isEmpty()) {
                 bool inside = false;
                 for (const FRN f : includeFolders) {
-                    if (subfolders ? isUnderFolder(f, hit.frn, entry) : entry.parent == f) {
+                    if (subfolders ? isUnderFolder(f, frn, entry) : entry.parent == f) {
                         inside = true;
                         break;
                     }
                 }
                 if (!inside)
-                    continue;
+                    return false;
             }
-            bool excluded = false;
             for (const FRN e : excludeFolders) {
-                if ((isDirMap && hit.frn == e) || (subfolders ? isUnderFolder(e, hit.frn, entry) : entry.parent == e)) {
-                    excluded = true;
-                    break;
-                }
+                if ((isDirMap && frn == e) || (subfolders ? isUnderFolder(e, frn, entry) : entry.parent == e))
+                    return false;
             }
-            if (excluded || (!isDirMap && excludeFiles.contains(hit.frn)))
-                continue;
-            const QString path = buildPath(entry);
-            if (path.isEmpty())
-                continue;
+            if (!isDirMap && excludeFiles.contains(frn))
+                return false;
+            *path = buildPath(entry);
+            return !path->isEmpty();
+        };
+        std::vector<Hit> hits;
+        if (!scanNames(map, *request, accept, hits))
+            cancelIfAsked();
+        for (const Hit& hit : hits) {
+            cancelIfAsked();
             if (isDirMap)
-                results->addDirPooled(entry.name, path);
+                results->addDirPooled(hit.entry->name, hit.path);
             else
-                results->addFilePooled(entry.name, path, 0);
+                results->addFilePooled(hit.entry->name, hit.path, 0);
         }
     }
 }
@@ -622,7 +630,7 @@ bool NTFSDriveDB::load(bool* cancel)
         valid_ = false;
         clearRecords();
         for (qint32 i = 0; i < total; ++i) {
-            if (cancel && *cancel) {
+            if (cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED)) {
                 clearRecords();
                 throw FileSearchCancelException("Canceled", Unit, __LINE__);
             }

@@ -15,6 +15,12 @@
 // not followed by another "/" when it already ends with one ("/" + "etc" is "/etc"). An
 // exclusion entry of the settings without "/" is a name exclusion, with "/" a path exclusion.
 //
+// Building: the enumeration's records are collected, sorted by number and then filed, so the
+// leaves of both maps are full and new names enter the pool in the order a search reads them
+// (the name scan then reads the pool almost sequentially). A name search scans the records
+// with up to 8 threads, each with its own SearchExpression, matching the pooled UTF-8 names
+// without decoding them; paths are built only for the hits that pass the folder tests.
+//
 // Soundness rules kept here:
 // - A record lives in exactly one map: setting a record removes the same number from the other
 //   map (a number that changed from file to folder must not stand in both).

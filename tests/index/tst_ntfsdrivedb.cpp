@@ -249,6 +249,46 @@ private slots:
         QCOMPARE(results.count(), 0);
     }
 
+    // Large maps are scanned by several threads: the hits still come in number order, with
+    // the folder tests and exclusions applied.
+    void parallelScanKeepsOrderAndTests()
+    {
+        QVector<ScriptedVolumeLayer::Entry> entries;
+        for (quint64 d = 0; d < 100; ++d)
+            entries.append({1000 + d, 2, "dir" + QByteArray::number(d), true});
+        for (quint64 i = 0; i < 80000; ++i) {
+            const QByteArray name = (i % 10 == 0 ? "hit" : "other") + QByteArray::number(i);
+            entries.append({200000 - i, 1000 + i % 100, name, false}); // delivered in descending order
+        }
+        entries.append({5000, 1000, ".svn", true});
+        entries.append({5001, 5000, "hit-hidden", false});
+        layer->setEntries(Mount, entries);
+        layer->setFileId(Mount + "/dir0", 1000, true);
+        layer->setFileId(Mount + "/dir7", 1007, true);
+        layer->setFileId(Mount + "/dir10", 1010, true);
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        QCOMPARE(db->count(), 1 + 100 + 80000 + 2);
+
+        const QStringList all = find(*db, QStringLiteral("hit"));
+        QCOMPARE(all.size(), 8000);
+        // Ascending numbers are descending i: hit79990 first.
+        QCOMPARE(all.first(), QStringLiteral("F /mnt/v/dir90/hit79990"));
+        QCOMPARE(all.last(), QStringLiteral("F /mnt/v/dir0/hit0"));
+        QVERIFY(!all.contains(QStringLiteral("F /mnt/v/dir0/.svn/hit-hidden")));
+
+        const QStringList inside = find(*db, QStringLiteral("hit"), {Mount + "/dir7"});
+        QCOMPARE(inside.size(), 0); // i % 100 == 7 never has i % 10 == 0
+        const QStringList other = find(*db, QStringLiteral("other"), {Mount + "/dir7"});
+        QCOMPARE(other.size(), 800);
+        QCOMPARE(find(*db, QStringLiteral("hit"), {}, true, {Mount + "/dir0", Mount + "/dir10"}).size(), 8000 - 1600);
+
+        FileSearchRequest request;
+        request.canceled = true;
+        FileSearchResults results;
+        QVERIFY_EXCEPTION_THROWN(db->search(&request, &results), FileSearchCancelException);
+    }
+
     void journalChangesAreVisibleInTheNextSearch()
     {
         auto db = makeDb(settings());

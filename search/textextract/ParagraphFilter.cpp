@@ -8,6 +8,43 @@
 #include <cstring>
 #include <map>
 
+// A zip member read through a budget of unpacked bytes shared by the whole archive. Once the
+// budget is spent every read fails, which the XML reader reports as a premature end.
+class ParagraphFilter::BoundedMember : public QIODevice
+{
+public:
+    BoundedMember(QuaZip* zip, qint64* budget) : member(zip), budget(budget) {}
+
+    bool openMember()
+    {
+        if (!member.open(QIODevice::ReadOnly))
+            return false;
+        return QIODevice::open(QIODevice::ReadOnly);
+    }
+    void close() override
+    {
+        member.close();
+        QIODevice::close();
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (*budget <= 0)
+            return -1;
+        const qint64 n = member.read(data, qMin(maxSize, *budget));
+        if (n > 0)
+            *budget -= n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QuaZipFile member;
+    qint64* budget;
+};
+
 ParagraphFilter::ParagraphFilter() = default;
 
 ParagraphFilter::~ParagraphFilter()
@@ -67,8 +104,8 @@ FilterResult ParagraphFilter::readMore()
             if (members.isEmpty() || !zip)
                 return FILTER_E_END_OF_CHUNKS;
             if (zip->setCurrentFile(members.first().name)) {
-                file = std::make_unique<QuaZipFile>(zip.get());
-                if (file->open(QIODevice::ReadOnly))
+                file = std::make_unique<BoundedMember>(zip.get(), &unpackedLeft);
+                if (file->openMember())
                     break;
                 file.reset();
             }
@@ -112,6 +149,7 @@ bool ParagraphFilter::openArchive(const QString& path, const FilterControl& ctl)
     current.clear();
     textPos = -1;
     chunkId = 0;
+    unpackedLeft = kMaxUnpackedBytes;
     control = ctl;
     zip = std::make_unique<QuaZip>(path);
     zip->setFileNameCodec("UTF-8");
@@ -131,8 +169,8 @@ FilterResult ParagraphFilter::parseWhole(const QString& name, const TokenHandler
 {
     if (!hasMember(name))
         return FILTER_E_ACCESS;
-    QuaZipFile member(zip.get());
-    if (!member.open(QIODevice::ReadOnly))
+    BoundedMember member(zip.get(), &unpackedLeft);
+    if (!member.openMember())
         return FILTER_E_ACCESS;
     QXmlStreamReader reader(&member);
     while (!reader.atEnd()) {

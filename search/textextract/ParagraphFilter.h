@@ -8,6 +8,11 @@
 // so a large document never sits in memory whole. While reading, getChunk polls the control
 // given to init: E_ABORT when cancelled, FILTER_E_TIMEOUT when the time limit ran out; a
 // malformed member ends the chunks with E_FAIL (the paragraphs before it have been served).
+//
+// A small archive can unpack to gigabytes (a "zip bomb"), and QXmlStreamReader hands out a text
+// node as one token however long it is. So every member is read through a device that stops
+// after kMaxUnpackedBytes unpacked bytes per document (all members together): reaching the
+// bound reads as a malformed member, so the text before it is kept and memory stays bounded.
 #pragma once
 
 #include "search/textextract/IFilter.h"
@@ -28,6 +33,9 @@ class ParagraphFilter : public IFilter
 public:
     ParagraphFilter();
     ~ParagraphFilter() override;
+
+    // Unpacked bytes read from one document's archive at most.
+    static constexpr qint64 kMaxUnpackedBytes = qint64(128) * 1024 * 1024;
 
     FilterResult getChunk(FilterChunk* chunk) override;
     FilterResult getText(quint32* count, char16_t* buffer) override;
@@ -60,11 +68,13 @@ private:
         QString name;
         TokenHandler handler;
     };
+    class BoundedMember;
     std::unique_ptr<QuaZip> zip;
-    std::unique_ptr<QuaZipFile> file;
+    std::unique_ptr<BoundedMember> file;
     std::unique_ptr<QXmlStreamReader> xml;
     QList<Member> members; // still to read; the first is being read while `xml` is set
     int tokens = 0;
+    qint64 unpackedLeft = kMaxUnpackedBytes; // budget of the archive's unpacked bytes
     quint32 chunkId = 0;
     QString current; // the paragraph being served
     int textPos = -1; // units of `current` handed out; -1 before the first chunk

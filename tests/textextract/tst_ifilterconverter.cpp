@@ -3,6 +3,7 @@
 #include "core/Logger.h"
 #include "search/textextract/ExternalProgramFilter.h"
 #include "search/textextract/IFilterConverter.h"
+#include "search/textextract/ParagraphFilter.h"
 #include "search/textextract/RegistryFile.h"
 #include "testutil.h"
 #include "tests/textextract/utf16files.h"
@@ -30,6 +31,29 @@ bool writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& memb
         f.write(m.second);
         f.close();
     }
+    zip.close();
+    return zip.getZipError() == 0;
+}
+
+// A zip of small members and one member of `head`, more than the unpacking bound of filler
+// text (compressing to almost nothing), then `tail`.
+bool writeBomb(const QString& path, const QList<QPair<QString, QByteArray>>& small,
+               const QString& bigName, const QByteArray& head, const QByteArray& tail)
+{
+    if (!writeZip(path, small))
+        return false;
+    QuaZip zip(path);
+    if (!zip.open(QuaZip::mdAdd))
+        return false;
+    QuaZipFile f(&zip);
+    if (!f.open(QIODevice::WriteOnly, QuaZipNewInfo(bigName)))
+        return false;
+    f.write(head);
+    const QByteArray block(1 << 20, 'a');
+    for (qint64 written = 0; written <= ParagraphFilter::kMaxUnpackedBytes; written += block.size())
+        f.write(block);
+    f.write(tail);
+    f.close();
     zip.close();
     return zip.getZipError() == 0;
 }
@@ -364,6 +388,31 @@ private slots:
         const QString out = extract(reg, empty);
         QVERIFY(!out.isEmpty());
         QCOMPARE(testutil::readFile(out), QByteArray("\xFF\xFE"));
+    }
+
+    // A small archive whose member unpacks past the bound: reading stops there, the text before
+    // it is kept, and the one giant text node never reaches memory whole.
+    void zipBomb()
+    {
+        const QString path = docs + QStringLiteral("/bomb.docx");
+        QVERIFY(writeBomb(path, {}, QStringLiteral("word/document.xml"),
+                          wordDocument("<w:p><w:r><w:t>before</w:t></w:r></w:p><w:p><w:r><w:t>")
+                              .chopped(int(strlen("</w:body></w:document>"))),
+                          "</w:t></w:r></w:p><w:p><w:r><w:t>after</w:t></w:r></w:p></w:body></w:document>"));
+        QVERIFY(QFileInfo(path).size() < ParagraphFilter::kMaxUnpackedBytes / 100);
+        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
+        const QString out = extract(reg, path);
+        QCOMPARE(readText(out), QStringLiteral("before\r\n"));
+
+        // The bound covers the whole archive: shared strings read at init count too.
+        const QString xlsx = docs + QStringLiteral("/bomb.xlsx");
+        QVERIFY(writeBomb(xlsx, {{"xl/workbook.xml", "<workbook/>"}},
+                          QStringLiteral("xl/sharedStrings.xml"), "<sst><si><t>", "</t></si></sst>"));
+        QVERIFY(extract(reg, xlsx).isEmpty());
+        QVERIFY(logText().contains(QStringLiteral("Failed to init ifilter for file %1").arg(xlsx)));
+        QCOMPARE(workFiles(), QStringList{QFileInfo(out).fileName()});
+        QFile::remove(path);
+        QFile::remove(xlsx);
     }
 
     void cancellation()

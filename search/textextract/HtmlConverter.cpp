@@ -136,6 +136,17 @@ private:
 
 const QString kTag = QStringLiteral("HtmlConverter");
 
+// Memory stays bounded whatever the input: the input is read in pieces of at most kLineChunk
+// characters, a text run is written out once it holds kRunLimit characters, and a tag name
+// is kept only up to kTagNameLimit characters (longer than every name looked for, so a
+// longer name never matches one).
+constexpr int kLineChunk = 64 * 1024;
+constexpr int kRunLimit = 64 * 1024;
+constexpr int kTagNameLimit = 8;
+// An entity is at most 34 characters ("&", 32, ";"): a "&" within that distance of a piece's
+// end is kept for the next piece.
+constexpr int kEntityMax = 34;
+
 } // namespace
 
 QString HtmlConverter::encoding() const
@@ -240,29 +251,73 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
     bool atStart = true;
     int pendingBreaks = 0;
     QString tagName;
+    // Text since the last tag. It is only gathered inside the body (elsewhere it is dropped
+    // at the next "<" anyway). `runContinued`: the run's beginning is already written.
     QString run;
+    bool runContinued = false;
     static const QString kLineBreak = QStringLiteral("\r\n");
+    static const QString kBlank = QStringLiteral(" ");
 
+    auto lastNonSpace = [&]() {
+        int end = run.size();
+        while (end > 0 && run.at(end - 1).isSpace())
+            --end;
+        return end;
+    };
+    // Writes run[from, to) as the beginning of a run: at most one blank before it, after the
+    // pending line breaks unless nothing has been written yet.
+    auto writeRunStart = [&](int from, int to, bool leading) {
+        if (!atStart) {
+            for (int i = 0; i < pendingBreaks; ++i)
+                out.write(kLineBreak);
+        }
+        pendingBreaks = 0;
+        if (leading)
+            out.write(kBlank);
+        out.write(run.constData() + from, to - from);
+        atStart = false;
+    };
+    // At a tag: the run, trimmed at both edges to at most one blank.
     auto writeRun = [&]() {
-        if (!run.isEmpty() && inBody) {
-            const bool leading = run.at(0).isSpace();
+        if (!run.isEmpty()) {
             const bool trailing = run.at(run.size() - 1).isSpace();
-            QString text = run.trimmed();
-            if (!text.isEmpty()) {
-                if (leading)
-                    text.prepend(QLatin1Char(' '));
+            const int end = lastNonSpace();
+            if (runContinued) {
+                out.write(run.constData(), end);
                 if (trailing)
-                    text.append(QLatin1Char(' '));
-                if (!atStart) {
-                    for (int i = 0; i < pendingBreaks; ++i)
-                        out.write(kLineBreak);
-                }
-                pendingBreaks = 0;
-                out.write(text);
-                atStart = false;
+                    out.write(kBlank);
+            } else if (end > 0) {
+                int begin = 0;
+                while (run.at(begin).isSpace())
+                    ++begin;
+                writeRunStart(begin, end, begin > 0);
+                if (trailing)
+                    out.write(kBlank);
             }
         }
         run.clear();
+        runContinued = false;
+    };
+    // A run grown to kRunLimit: writes all of it up to its last non-blank character (its
+    // trailing blanks may still be the run's end); a run of blanks alone is kept as one.
+    auto writeLongRun = [&]() {
+        const int end = lastNonSpace();
+        if (end == 0) {
+            if (runContinued)
+                out.write(run.constData(), run.size() - 1); // blanks inside the run
+            run = kBlank;
+            return;
+        }
+        if (runContinued) {
+            out.write(run.constData(), end);
+        } else {
+            int begin = 0;
+            while (run.at(begin).isSpace())
+                ++begin;
+            writeRunStart(begin, end, begin > 0);
+        }
+        run.remove(0, end);
+        runContinued = true;
     };
 
     auto checkCancel = [&](int line) {
@@ -270,10 +325,31 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
             throw FileSearchCancelException("Convert canceled", kTag, line);
     };
 
+    QString piece;
+    QString carried; // the end of the previous piece, from a "&" or a final CR on
     try {
-        while (!in.atEnd() && !bodyEnded) {
+        while ((!in.atEnd() || !carried.isEmpty()) && !bodyEnded) {
             checkCancel(__LINE__);
-            const QString line = in.readLine();
+            // The input is read in pieces of at most kLineChunk characters, line ends
+            // included: LF, CR LF and a lone CR each end a line, and a line end is white
+            // space. An entity or a CR LF that a piece's end may cut waits for the next one.
+            const bool last = in.atEnd();
+            piece = last ? QString() : in.read(kLineChunk);
+            if (!carried.isEmpty()) {
+                piece.prepend(carried);
+                carried.clear();
+            }
+            if (!last) {
+                const int amp = piece.lastIndexOf(QLatin1Char('&'));
+                if (amp >= 0 && amp >= piece.size() - kEntityMax) {
+                    carried = piece.mid(amp);
+                    piece.truncate(amp);
+                } else if (piece.endsWith(QLatin1Char('\r'))) {
+                    carried = piece.right(1);
+                    piece.chop(1);
+                }
+            }
+            const QString& line = piece;
             const int n = line.size();
             const QChar* chars = line.constData();
             for (int i = 0; i < n; ++i) {
@@ -305,8 +381,10 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
                 } else if (inTag) {
                     if (u == ' ' || u == '\t' || u == '\r' || u == '\n')
                         tagNameDone = true;
-                    else if (!tagNameDone)
+                    else if (!tagNameDone && tagName.size() < kTagNameLimit)
                         tagName.append(ch);
+                } else if (!inBody) {
+                    // Text outside the body is never written.
                 } else if (u == '&') {
                     // An entity is "&", 1 to 32 characters of [#A-Za-z0-9] and ";".
                     int end = i + 1;
@@ -322,17 +400,14 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
                         run.append(ch);
                     }
                 } else if (u == '\r' || u == '\n') {
-                    run.append(QLatin1Char(' '));
+                    // A line end is one blank (CR LF too).
+                    if (u == '\n' || i + 1 == n || chars[i + 1] != QLatin1Char('\n'))
+                        run.append(QLatin1Char(' '));
                 } else {
                     run.append(ch);
                 }
-            }
-            if (!bodyEnded) {
-                // The line end is white space.
-                if (inTag)
-                    tagNameDone = true;
-                else
-                    run.append(QLatin1Char(' '));
+                if (run.size() >= kRunLimit)
+                    writeLongRun();
             }
         }
     } catch (...) {

@@ -22,6 +22,11 @@
 // - The encoding declaration ("encoding=" and a quoted name within the first 200 characters)
 //   is looked up by peeking at the input, so sequential devices work too; the name may be
 //   quoted with double or single quotes.
+// - Memory stays bounded whatever the input: it is read in pieces of 64 Ki characters (line
+//   ends LF, CR LF and a lone CR handled across pieces), only text inside the body is kept,
+//   a run of text is written out once it holds 64 Ki characters and tag names are kept only
+//   up to 8 characters. So the end of such a long run is written even when no "<" follows
+//   it (a short run there is dropped as usual).
 // - The text file is created in the work folder by an absolute path; the process's current
 //   directory is never changed (it is process-wide and the converters run on many threads).
 // - A conversion that fails or is cancelled removes the text file it created.

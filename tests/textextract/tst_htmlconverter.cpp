@@ -12,7 +12,10 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <sys/resource.h>
+
 #include <atomic>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -144,6 +147,92 @@ private slots:
                  QString("KOI8-R"));
         QVERIFY(HtmlConverter::declaredEncoding("encoding=KOI8-R").isEmpty());
         QVERIFY(HtmlConverter::declaredEncoding("encoding=\"KOI8-R").isEmpty());
+    }
+
+    void longLinesAndRuns()
+    {
+        // Lines and runs far longer than the pieces the converter reads and writes at a time
+        // (64 Ki characters) give the same text as short ones.
+        const int piece = 64 * 1024;
+        const QString head = "<body><p>";
+        // An entity on either side of, or across, a piece's end.
+        for (int amp : {piece - 40, piece - 34, piece - 33, piece - 5, piece - 1, piece, piece + 1}) {
+            const QString a(amp - head.size(), 'a');
+            QCOMPARE(convertUtf8(head + a + "&amp;b</p></body>"), a + "&b");
+            QCOMPARE(convertUtf8(head + a + "&#x1F600;</p></body>"), a + QString::fromUtf8("\xF0\x9F\x98\x80"));
+        }
+        // A line end right at, before or after a piece's end is one blank (a CR LF cut by the
+        // end too).
+        for (int length : {piece - 1, piece, piece + 1}) {
+            const QString a(length - head.size(), 'a');
+            QCOMPARE(convertUtf8(head + a + "\nx</p></body>"), a + " x");
+            QCOMPARE(convertUtf8(head + a + "\r\nx</p></body>"), a + " x");
+        }
+        // A last piece without a line end that holds an "&" and a tag.
+        const QString last(piece - 8, 'a');
+        QCOMPARE(convertUtf8("<body>" + last + "&<"), last + "&");
+        // A long run keeps its inner white space and is trimmed at both edges.
+        QString words;
+        for (int i = 0; words.size() < 3 * piece; ++i)
+            words += QString("word%1%2").arg(i).arg(i % 7 ? " " : "   ");
+        words = words.trimmed();
+        QCOMPARE(convertUtf8("<body><p> \t " + words + " \t </p><p>z</p></body>"), " " + words + " \r\nz");
+        const QString blanks(2 * piece + 3, ' ');
+        QCOMPARE(convertUtf8("<body><p>a" + blanks + "b</p></body>"), "a" + blanks + "b");
+        QCOMPARE(convertUtf8("<body><p>" + blanks + "</p><p>" + blanks + "b</p></body>"), " b");
+        // A tag name longer than any looked for matches none of them.
+        QCOMPARE(convertUtf8("<body><p" + QString(3 * piece, 'x') + ">t</p><sectionX>u<body2>v</body>"),
+                 QString("tuv"));
+    }
+
+    void boundedMemory()
+    {
+        // A document of one 40 MB line of text inside the body: what the converter holds at
+        // a time stays small (a naive reader keeps the whole line and run, several times
+        // the document's size).
+        class Generator : public QIODevice
+        {
+        public:
+            qint64 left = 40 << 20;
+            bool isSequential() const override { return true; }
+            qint64 bytesAvailable() const override { return left + QIODevice::bytesAvailable(); }
+            bool atEnd() const override { return left == 0 && QIODevice::bytesAvailable() == 0; }
+        protected:
+            qint64 readData(char* data, qint64 size) override
+            {
+                if (left == 0)
+                    return -1;
+                const qint64 n = qMin(size, left);
+                std::memset(data, 'w', size_t(n));
+                if (left == 40 << 20 && n >= 6)
+                    std::memcpy(data, "<body>", 6);
+                left -= n;
+                return n;
+            }
+            qint64 writeData(const char*, qint64) override { return -1; }
+        };
+        class Sink : public QIODevice
+        {
+        public:
+            qint64 total = 0;
+        protected:
+            qint64 readData(char*, qint64) override { return -1; }
+            qint64 writeData(const char*, qint64 size) override { total += size; return size; }
+        };
+        struct rusage before;
+        getrusage(RUSAGE_SELF, &before);
+        Generator in;
+        in.open(QIODevice::ReadOnly);
+        Sink out;
+        out.open(QIODevice::WriteOnly);
+        HtmlConverter converter;
+        QVERIFY(converter.convert(QString(), &in, nullptr, &out, "UTF-8", nullptr));
+        struct rusage after;
+        getrusage(RUSAGE_SELF, &after);
+        const long grownKiB = after.ru_maxrss - before.ru_maxrss;
+        QVERIFY2(grownKiB < 32 * 1024, qPrintable(QString::number(grownKiB)));
+        // A run that long is written as it grows (so its end is kept even without a tag).
+        QVERIFY(out.total > 70 << 20);
     }
 
     void fileOutput()

@@ -373,6 +373,13 @@ void NTFSDriveDB::rebuild()
         if (journal_)
             journal_->stop(); // joins the failed monitor
     }
+    // A journal also fails when its volume is unmounted: then the mount point shows another
+    // file system (or none), which must not be indexed under this volume's serial.
+    if (getVolumeSerialNumber(drive_) != serial_) {
+        writeLog(Logger::Warning, QStringLiteral("Volume %1 is gone; its index is not rebuilt").arg(drive_));
+        emit rebuilt(false);
+        return;
+    }
     try {
         createDB(&rebuildCancel_);
         writeLog(Logger::Info, QStringLiteral("Index of %1 rebuilt: %2 objects").arg(drive_).arg(count()));

@@ -37,7 +37,9 @@
 //   monitor is stopped before the write lock is taken, because its update slots need that lock.
 // - A journal that fails (records lost to an overflow, a broken journal) makes the index rebuild
 //   itself on a thread of its own: the failure and the rebuild are logged, and the rebuilt index
-//   follows a new monitor. stopJournal() cancels and joins a running rebuild.
+//   follows a new monitor. stopJournal() cancels and joins a running rebuild. A journal that
+//   failed because its volume was unmounted is not followed by a rebuild (the mount point no
+//   longer shows this volume's serial), and the stale index is not saved.
 // - The index file is named by the serial the volume had when the index was created (the index
 //   set passes the one it knows), so a volume saved after it disappeared keeps its file. A
 //   volume without a serial (0) is never written to or read from a file.

@@ -483,6 +483,25 @@ private slots:
         QCOMPARE(db->stopJournal(), USN(300));
     }
 
+    // A journal that fails because its volume went away: nothing else is indexed in its place,
+    // and the stale index is not saved.
+    void journalFailureOfAGoneVolume()
+    {
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        ScriptedJournalReader* reader = runningReader();
+        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        layer->removeVolume(Mount);
+        reader->failRead();
+        QTRY_COMPARE(rebuilt.count(), 1);
+        QCOMPARE(rebuilt.at(0).at(0).toBool(), false);
+        QCOMPARE(layer->enumerations(), 1);
+        QVERIFY(logText().contains(QStringLiteral("Volume /mnt/v is gone; its index is not rebuilt")));
+        db->save();
+        QVERIFY(!QFile::exists(indexFile()));
+        QVERIFY(logText().contains(QStringLiteral("Index of /mnt/v not saved: it is incomplete")));
+    }
+
     void saveFailuresAndUnnamedVolumes()
     {
         // A volume without a serial is never written.

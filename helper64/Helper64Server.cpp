@@ -100,7 +100,13 @@ void Helper64Server::onConversionFinished()
 
 void Helper64Server::reply(const QString& text)
 {
-    socket.write(Helper64Protocol::frame(text));
+    QByteArray message = Helper64Protocol::frame(text);
+    if (message.isEmpty()) {
+        // Longer than the program accepts: a failure, said in the one way it understands.
+        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Reply too long, sent empty"));
+        message = Helper64Protocol::frame(QString());
+    }
+    socket.write(message);
     socket.flush();
 }
 

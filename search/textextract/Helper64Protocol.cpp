@@ -36,6 +36,8 @@ QString Helper64Protocol::socketPath(const QString& pipeId)
 
 QByteArray Helper64Protocol::frame(const QString& message)
 {
+    if (qint64(message.size()) * 2 > kMaxMessageBytes)
+        return QByteArray();
     const quint32 bytes = quint32(message.size()) * 2;
     QByteArray out(int(4 + bytes), Qt::Uninitialized);
     qToLittleEndian<quint32>(bytes, out.data());
@@ -43,16 +45,24 @@ QByteArray Helper64Protocol::frame(const QString& message)
     return out;
 }
 
+bool Helper64Protocol::validHeader(const QByteArray& buffer)
+{
+    if (buffer.size() < 4)
+        return true;
+    const quint32 bytes = qFromLittleEndian<quint32>(buffer.constData());
+    return bytes <= kMaxMessageBytes && bytes % 2 == 0;
+}
+
 bool Helper64Protocol::takeFrame(QByteArray& buffer, QString* message, bool* bad)
 {
     *bad = false;
     if (buffer.size() < 4)
         return false;
-    const quint32 bytes = qFromLittleEndian<quint32>(buffer.constData());
-    if (bytes > kMaxMessageBytes || bytes % 2 != 0) {
+    if (!validHeader(buffer)) {
         *bad = true;
         return false;
     }
+    const quint32 bytes = qFromLittleEndian<quint32>(buffer.constData());
     if (quint32(buffer.size()) - 4 < bytes)
         return false;
     QString text(int(bytes / 2), Qt::Uninitialized);

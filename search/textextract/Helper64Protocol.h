@@ -34,7 +34,11 @@ public:
     static QString socketPath(const QString& pipeId);
     static QString socketFolder();
 
+    // The framed message; empty (no frame at all) when the text is longer than
+    // kMaxMessageBytes, which no receiver would accept.
     static QByteArray frame(const QString& message);
+    // False when the buffer starts with a length no receiver accepts (too long or odd).
+    static bool validHeader(const QByteArray& buffer);
     // Takes the first complete message off the front of `buffer`. Returns true and sets
     // *message when one was complete; false when more bytes are needed, or with *bad set when
     // the buffer does not start with a valid frame.

@@ -214,7 +214,8 @@ void Helper64Thread::onWrite(const QString& text)
         lastWriteOk = false;
     } else {
         const QByteArray message = Helper64Protocol::frame(text);
-        const bool queued = socket->write(message) == message.size();
+        // An empty frame: the text is longer than the helper would accept; send nothing.
+        const bool queued = !message.isEmpty() && socket->write(message) == message.size();
         if (socket)
             socket->flush();
         // A write to a peer that has gone emits disconnected right here: dropConnection has
@@ -262,6 +263,14 @@ void Helper64Thread::onReadyRead()
     if (!socket || socket->bytesAvailable() <= 0)
         return;
     buffer += socket->readAll();
+    // The helper speaks only when asked, but a bad length (or more than the longest message
+    // waiting) is refused as soon as it arrives, so an unasked stream cannot pile up here.
+    if (!Helper64Protocol::validHeader(buffer) || buffer.size() > 4 + Helper64Protocol::kMaxMessageBytes) {
+        Logger::instance().writeQString(Logger::Warning, kTag,
+                                        QStringLiteral("Read pipe failed, error=malformed message"));
+        dropConnection();
+        return;
+    }
     tryFinishRead();
 }
 

@@ -11,7 +11,8 @@
 //   that process id (SO_PEERCRED); then the listening socket is closed (and its file removed).
 //   A socket that cannot be created completes the connect at once as failed.
 // - Reads assemble one framed message from whatever the socket delivers; bytes that arrive
-//   before the read is asked for are kept.
+//   before the read is asked for are kept. A bad length is a protocol error as soon as it
+//   arrives; a write whose text no frame can carry (see Helper64Protocol) fails unsent.
 // - The end of the connection (the helper exited or closed it) or a malformed frame completes
 //   a pending read or write as failed and sets peerGone, so the client marks the helper hung
 //   at once instead of waiting for its time-out.

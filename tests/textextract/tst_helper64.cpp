@@ -11,6 +11,7 @@
 #include "testutil.h"
 #include "tests/textextract/utf16files.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -91,6 +92,14 @@ private slots:
         QByteArray huge("\x00\x00\x00\x7F", 4);
         QVERIFY(!Helper64Protocol::takeFrame(huge, &message, &bad));
         QVERIFY(bad);
+        QVERIFY(!Helper64Protocol::validHeader(huge));
+        QVERIFY(Helper64Protocol::validHeader(QByteArray("\x02\x00", 2))); // not yet known
+
+        // The longest message a receiver accepts is framed; one unit more gives no frame.
+        const int maxUnits = int(Helper64Protocol::kMaxMessageBytes / 2);
+        QCOMPARE(Helper64Protocol::frame(QString(maxUnits, QLatin1Char('m'))).size(),
+                 int(4 + Helper64Protocol::kMaxMessageBytes));
+        QVERIFY(Helper64Protocol::frame(QString(maxUnits + 1, QLatin1Char('m'))).isEmpty());
     }
 
     void filterList()
@@ -148,6 +157,56 @@ private slots:
     }
 
     // The pipe thread alone, the test playing the helper.
+    static bool connectPeer(Helper64Thread& thread, QLocalSocket& peer)
+    {
+        thread.setExpectedPeer(::getpid());
+        thread.start();
+        const QString id = QUuid::createUuid().toString();
+        const quint64 ticket = thread.beginRequest();
+        emit thread.doConnect(id);
+        QDeadlineTimer deadline(5000);
+        while (!QFile::exists(Helper64Protocol::socketPath(id)) && !deadline.hasExpired())
+            QThread::msleep(5);
+        peer.connectToServer(Helper64Protocol::socketPath(id));
+        return peer.waitForConnected(2000) && thread.waitFinished(ticket, 5000) && thread.isConnected();
+    }
+
+    void pipeProtocolErrors()
+    {
+        // A text too long for any frame is not sent; the connection stays usable.
+        {
+            Helper64Thread thread;
+            QLocalSocket peer;
+            QVERIFY(connectPeer(thread, peer));
+            quint64 ticket = thread.beginRequest();
+            emit thread.doWrite(QString(int(Helper64Protocol::kMaxMessageBytes / 2) + 1, QLatin1Char('p')));
+            QVERIFY(thread.waitFinished(ticket, 10000));
+            QVERIFY(!thread.writeOk());
+            QVERIFY(!peer.waitForReadyRead(100));
+            ticket = thread.beginRequest();
+            emit thread.doWrite(QStringLiteral("EXIT"));
+            QVERIFY(thread.waitFinished(ticket, 5000));
+            QVERIFY(thread.writeOk());
+            QVERIFY(!thread.peerGone());
+        }
+        // Bytes nobody asked for that start with an impossible length end the connection at
+        // once; the next read fails without waiting.
+        {
+            Helper64Thread thread;
+            QLocalSocket peer;
+            QVERIFY(connectPeer(thread, peer));
+            peer.write(QByteArray("\xFF\xFF\xFF\xFF garbage", 12));
+            peer.flush();
+            QTRY_VERIFY(thread.peerGone());
+            QVERIFY(!thread.isConnected());
+            const quint64 ticket = thread.beginRequest();
+            emit thread.doRead();
+            QVERIFY(thread.waitFinished(ticket, 5000));
+            QVERIFY(!thread.readOk());
+            QTRY_COMPARE(peer.state(), QLocalSocket::UnconnectedState);
+        }
+    }
+
     void pipeThread()
     {
         // A peer that is not the expected process is refused.

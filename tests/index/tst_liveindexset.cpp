@@ -1,0 +1,130 @@
+// The index set on real volumes: tmpfs mounts in a private mount namespace, found through the
+// mount table and followed through fanotify; a volume mounted while the set runs is reported by
+// the notifier and indexed, one unmounted leaves the set (needs root).
+#include "core/IndexingSettings.h"
+#include "core/Logger.h"
+#include "search/index/NTFSDB.h"
+#include "search/index/NTFSUtils.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "indexlog.h"
+#include "testutil.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TestLiveIndexSet : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir* holder = nullptr;
+    QTemporaryDir dataDir;
+
+    QString path(const char* name) const { return holder->path() + QLatin1Char('/') + QLatin1String(name); }
+
+    bool mountTmpfs(const QString& at)
+    {
+        ::mkdir(QFile::encodeName(at).constData(), 0755);
+        return ::mount("tmpfs", QFile::encodeName(at).constData(), "tmpfs", 0, "size=16m") == 0;
+    }
+
+    static bool touch(const QString& file)
+    {
+        const int fd = ::open(QFile::encodeName(file).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return false;
+        ::close(fd);
+        return true;
+    }
+
+    static QStringList find(NTFSDB& db, const QString& pattern)
+    {
+        FileSearchRequest request;
+        request.fileName = pattern;
+        FileSearchResults results;
+        db.search(&request, &results);
+        QStringList out;
+        for (int i = 0; i < results.count(); ++i)
+            out << results.filePath(i);
+        return out;
+    }
+
+    static QStringList indexed(const NTFSDB& db)
+    {
+        QMap<QString, int> counts;
+        db.indexedCounts(counts);
+        return counts.keys();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (fanotify, private mount namespace)");
+        QVERIFY(::unshare(CLONE_NEWNS) == 0);
+        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        holder = new QTemporaryDir;
+        Logger::instance(holder->filePath(QStringLiteral("test.log")));
+    }
+
+    void cleanupTestCase()
+    {
+        if (!holder)
+            return;
+        ::umount2(QFile::encodeName(path("a")).constData(), MNT_DETACH);
+        ::umount2(QFile::encodeName(path("b")).constData(), MNT_DETACH);
+        delete holder;
+    }
+
+    void volumesArriveAndLeave()
+    {
+        QVERIFY(mountTmpfs(path("a")));
+        QVERIFY(touch(path("a") + "/in-a.txt"));
+
+        // Every volume already present but "a" is excluded; new fixed volumes are added.
+        IndexingSettings s;
+        s.dbPath = dataDir.path();
+        s.autoAddFixed = true;
+        const quint32 serialA = getVolumeSerialNumber(path("a"));
+        QVERIFY(serialA != 0);
+        for (const QString& mp : getNtfsDrives()) {
+            const quint32 v = getVolumeSerialNumber(mp);
+            if (v != serialA)
+                s.noIndexDrives.append(v);
+        }
+
+        NTFSDB db;
+        bool stop = false;
+        db.setSettings(&stop, s);
+        QCOMPARE(indexed(db), QStringList({path("a")}));
+        QCOMPARE(find(db, "in-"), QStringList({path("a") + "/in-a.txt"}));
+
+        // Mounted while the set runs: reported from the mount table, indexed off this thread.
+        QVERIFY(mountTmpfs(path("b")));
+        QVERIFY(touch(path("b") + "/in-b.txt"));
+        QTRY_COMPARE_WITH_TIMEOUT(indexed(db), QStringList({path("a"), path("b")}), 10000);
+        QVERIFY(db.settings().indexDrives.contains(getVolumeSerialNumber(path("b"))));
+        QVERIFY(indexLogText().contains(QStringLiteral("Drive connected: %1").arg(path("b"))));
+        QTRY_COMPARE(find(db, "in-").size(), 2);
+        QVERIFY(touch(path("b") + "/later-b.txt"));
+        QTRY_COMPARE(find(db, "later-"), QStringList({path("b") + "/later-b.txt"}));
+
+        // Unmounted: it leaves the set; the other volume stays searchable.
+        QVERIFY(::umount2(QFile::encodeName(path("b")).constData(), MNT_DETACH) == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(indexed(db), QStringList({path("a")}), 10000);
+        QCOMPARE(find(db, "in-"), QStringList({path("a") + "/in-a.txt"}));
+        QVERIFY(touch(path("a") + "/still-a.txt"));
+        QTRY_COMPARE(find(db, "still-"), QStringList({path("a") + "/still-a.txt"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLiveIndexSet)
+#include "tst_liveindexset.moc"

@@ -62,12 +62,14 @@ bool PDFConverter::convert(const QString& path, QIODevice* input, QString* outPa
             break;
     }
 
-    if (process.error() == QProcess::FailedToStart || process.exitStatus() != QProcess::NormalExit) {
+    // The program ran to its end when it finished, normally or not (a crash on a damaged
+    // document is that document's failure, not the program's).
+    if (process.error() == QProcess::FailedToStart || process.state() != QProcess::NotRunning) {
         TQ_LOG_WARNING("PDFConverter", QStringLiteral("Failed to run %1, error %2")
                                            .arg(exe).arg(int(process.error())));
         return false;
     }
-    if (process.exitCode() != 0) {
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         TQ_LOG_INFO("PDFConverter", QStringLiteral("Failed to convert %1 to text, error %2")
                                         .arg(path).arg(process.exitCode()));
         return false;

@@ -8,8 +8,10 @@
 // work folder, created by an absolute path (the process's current directory is never
 // changed: it is shared by every thread).
 //
-// Success only on a normal exit with code 0. A failed, crashed or cancelled run removes the
-// text file; cancellation is seen within about 500 ms and kills the program. A document path
+// Success only on a normal exit with code 0. A program that cannot be run logs the warning
+// "Failed to run %1, error %2" (program, QProcess error); one that ends with another code or
+// by a signal logs "Failed to convert %1 to text, error %2" (document, exit code or signal
+// number) as information. A failed, crashed or cancelled run removes the text file; cancellation is seen within about 500 ms and kills the program. A document path
 // that begins with "-" is passed as "./<path>" so that it cannot be taken for an option.
 // setProgram() replaces the program (tests use it).
 #pragma once

@@ -1,5 +1,6 @@
 // PDFConverter: real pdftotext on a generated PDF, the exact command line, failures, crashes
 // and cancellation of a running program; no text file is left behind on failure.
+#include "core/Logger.h"
 #include "search/textextract/PDFConverter.h"
 #include "tests/textextract/docgen.h"
 #include "testutil.h"
@@ -30,7 +31,18 @@ class TestPdfConverter : public QObject
         return path;
     }
 
+    QString logText() const
+    {
+        const QByteArray bytes = testutil::readFile(Logger::instance().filePath());
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+    }
+
 private slots:
+    void initTestCase()
+    {
+        Logger::instance(dir.path() + "/test.log");
+    }
+
     void realConversion()
     {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
@@ -83,21 +95,31 @@ private slots:
     {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<bool>("missing");
-        QTest::newRow("missing program") << QByteArray() << true;
-        QTest::newRow("exit code 3 after writing") << QByteArray("echo partial > \"$4\"\nexit 3\n") << false;
-        QTest::newRow("killed by a signal") << QByteArray("echo partial > \"$4\"\nkill -9 $$\n") << false;
+        QTest::addColumn<QString>("logged");
+        // A program that does not start is the program's failure; one that ends, with an
+        // exit code or by a signal, failed on the document.
+        QTest::newRow("missing program") << QByteArray() << true
+                                         << "WARNING\tPDFConverter\tFailed to run %1/no-such-program, error 0\r\n";
+        QTest::newRow("exit code 3 after writing") << QByteArray("echo partial > \"$4\"\nexit 3\n") << false
+                                                   << "INFO\tPDFConverter\tFailed to convert %1/x.pdf to text, error 3\r\n";
+        QTest::newRow("killed by a signal") << QByteArray("echo partial > \"$4\"\nkill -9 $$\n") << false
+                                            << "INFO\tPDFConverter\tFailed to convert %1/x.pdf to text, error 9\r\n";
     }
     void failures()
     {
         QFETCH(QByteArray, body);
         QFETCH(bool, missing);
+        QFETCH(QString, logged);
         PDFConverter converter;
         converter.setWorkFolder(work());
         converter.setProgram(missing ? dir.path() + "/no-such-program" : script("fail.sh", body));
         QString outPath;
+        const int logSize = logText().size();
         QVERIFY(!converter.convert(dir.path() + "/x.pdf", nullptr, &outPath, nullptr, QString(), nullptr));
         QVERIFY(outPath.isEmpty());
         QCOMPARE(workFiles(), 0);
+        const QString log = logText().mid(logSize);
+        QVERIFY2(log.endsWith(logged.arg(dir.path())), qPrintable(log));
     }
 
     void cancellation()

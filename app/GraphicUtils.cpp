@@ -8,19 +8,31 @@
 
 namespace {
 
-// Without a desktop's platform theme Qt only knows "hicolor", which has no file-type icons;
-// the desktop's usual theme then serves as the fallback.
-void ensureFallbackTheme()
+// Without a desktop's platform theme (a bare window manager, or no display) Qt knows no icon
+// folders and no theme. Then the XDG icon folders are added, "hicolor" (the base every theme
+// inherits) becomes the theme and the desktop's usual "Adwaita" the fallback theme.
+void ensureIconTheme()
 {
     static bool done = false;
     if (done)
         return;
     done = true;
+    QStringList paths = QIcon::themeSearchPaths();
+    QStringList dataDirs = qEnvironmentVariable("XDG_DATA_DIRS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    if (dataDirs.isEmpty())
+        dataDirs << QStringLiteral("/usr/local/share") << QStringLiteral("/usr/share");
+    for (const QString& dir : qAsConst(dataDirs)) {
+        const QString icons = dir + QStringLiteral("/icons");
+        if (!paths.contains(icons) && QDir(icons).exists())
+            paths << icons;
+    }
+    QIcon::setThemeSearchPaths(paths);
+    if (QIcon::themeName().isEmpty())
+        QIcon::setThemeName(QStringLiteral("hicolor"));
     const QString fallback = QIcon::fallbackThemeName();
     if (!fallback.isEmpty() && fallback != QLatin1String("hicolor"))
         return;
-    const QStringList paths = QIcon::themeSearchPaths();
-    for (const QString& folder : paths) {
+    for (const QString& folder : qAsConst(paths)) {
         if (QDir(folder + QStringLiteral("/Adwaita")).exists()) {
             QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
             return;
@@ -44,7 +56,7 @@ void desktopSize(int& width, int& height)
 
 QString fileIconName(const QString& path)
 {
-    ensureFallbackTheme();
+    ensureIconTheme();
     QStringList candidates;
     if (path.endsWith(QLatin1Char('/'))) {
         candidates << QStringLiteral("folder") << QStringLiteral("inode-directory");

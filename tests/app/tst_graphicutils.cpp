@@ -1,0 +1,47 @@
+// File icons chosen by name alone and the size of the desktop.
+#include "app/GraphicUtils.h"
+
+#include <QGuiApplication>
+#include <QMimeDatabase>
+#include <QScreen>
+#include <QtTest>
+
+class TestGraphicUtils : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void desktopSizeIsPrimaryScreensExclusiveCorner()
+    {
+        int width = -1;
+        int height = -1;
+        desktopSize(width, height);
+        const QRect geometry = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(width, geometry.right() + 1);
+        QCOMPARE(height, geometry.bottom() + 1);
+        QVERIFY(width > 0 && height > 0);
+    }
+
+    void iconFromNameAlone()
+    {
+        const QString missing = QStringLiteral("/no/such/folder/report.pdf");
+        QVERIFY(!QFileInfo::exists(missing));
+        QVERIFY(!fileIcon(missing).isNull());
+        QVERIFY(!QFileInfo::exists(missing)); // nothing was created or touched
+
+        const QMimeDatabase database;
+        const QMimeType pdf = database.mimeTypeForName(QStringLiteral("application/pdf"));
+        const QString name = fileIconName(missing);
+        if (name.isEmpty())
+            QSKIP("no icon theme installed");
+        QVERIFY2(name == pdf.iconName() || name == pdf.genericIconName() || name == QLatin1String("text-x-generic"), qPrintable(name));
+        // Another type gets another icon; a folder gets the folder icon.
+        QVERIFY(fileIconName(QStringLiteral("/x/picture.png")) != fileIconName(QStringLiteral("/x/archive.zip"))
+                || fileIconName(QStringLiteral("/x/picture.png")) == QLatin1String("text-x-generic"));
+        QCOMPARE(fileIconName(QStringLiteral("/x/folder/")), QStringLiteral("folder"));
+        QVERIFY(!fileIcon(QStringLiteral("no-extension-at-all")).isNull());
+    }
+};
+
+QTEST_MAIN(TestGraphicUtils)
+#include "tst_graphicutils.moc"

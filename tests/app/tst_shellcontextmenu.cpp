@@ -1,0 +1,320 @@
+// The context menu: applications registered for a file type (mimeapps.list and desktop
+// entries, with their precedence), Exec splitting and field codes, the single-file menu's ids,
+// verbs and order, the multi-file menu, the commands, and the read-only properties dialog.
+#include "app/DesktopApplications.h"
+#include "app/FilePropertiesDialog.h"
+#include "app/ShellContextMenu.h"
+#include "app/ShellEnvironment.h"
+#include "core/FileSearchException.h"
+#include "testutil.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void writeScript(const QString& path, const QByteArray& text)
+{
+    QVERIFY(testutil::writeFile(path, text));
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0755) == 0);
+}
+
+QStringList ids(const QList<DesktopApplication>& applications)
+{
+    QStringList result;
+    for (const DesktopApplication& application : applications)
+        result << application.id;
+    return result;
+}
+
+// Once the popup menu is open, runs `choose` on it (which triggers or closes it).
+void onPopup(std::function<void(QMenu*)> choose)
+{
+    QTimer::singleShot(10, [choose] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+            choose(menu);
+        else
+            onPopup(choose);
+    });
+}
+
+void chooseText(QMenu* menu, const QString& text)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text) {
+            menu->setActiveAction(action);
+            QTest::keyClick(menu, Qt::Key_Return);
+            return;
+        }
+    }
+    menu->close();
+}
+
+void answerNextQuestion(QMessageBox::StandardButton button)
+{
+    QTimer::singleShot(0, [button] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget)) {
+                if (box->isVisible()) {
+                    box->button(button)->click();
+                    return;
+                }
+            }
+        }
+        answerNextQuestion(button);
+    });
+}
+
+} // namespace
+
+class TestShellContextMenu : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString log_;
+    QString apps_;
+
+    void entry(const QString& relative, const QByteArray& body)
+    {
+        QVERIFY(testutil::writeFile(apps_ + QLatin1Char('/') + relative, "[Desktop Entry]\n" + body));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        log_ = dir_.path() + QStringLiteral("/log");
+        apps_ = dir_.path() + QStringLiteral("/user/applications");
+        const QString systemApps = dir_.path() + QStringLiteral("/system/applications");
+        const QString tool = dir_.path() + QStringLiteral("/tool");
+        writeScript(tool, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done >> " + QFile::encodeName(log_) + "\n");
+        writeScript(dir_.path() + QStringLiteral("/opener"), "#!/bin/sh\necho \"opener $*\" >> " + QFile::encodeName(log_) + "\n");
+        ShellEnvironment::setOpenerProgram(dir_.path() + QStringLiteral("/opener"));
+        ShellEnvironment::setFileManagerBusEnabled(false);
+
+        entry(QStringLiteral("editor.desktop"), "Type=Application\nName=Editor\nName[xx]=Other\nExec=" + QFile::encodeName(tool) + " --edit %f\nMimeType=text/plain;\n");
+        entry(QStringLiteral("viewer.desktop"), "Type=Application\nName=Viewer\nExec=viewer %U\nMimeType=text/plain;image/png;\n");
+        entry(QStringLiteral("csrc.desktop"), "Type=Application\nName=C Tool\nExec=ctool %F\nMimeType=text/x-csrc;\n");
+        entry(QStringLiteral("hidden.desktop"), "Type=Application\nName=Hidden\nHidden=true\nExec=hidden %f\nMimeType=text/plain;\n");
+        entry(QStringLiteral("removed.desktop"), "Type=Application\nName=Removed\nExec=removed %f\nMimeType=text/plain;\n");
+        entry(QStringLiteral("link.desktop"), "Type=Link\nName=Link\nURL=http://example.org\nMimeType=text/plain;\n");
+        entry(QStringLiteral("kde/nested.desktop"), "Type=Application\nName=Nested\nExec=nested %f\n");
+        // The same id in a less important folder: the user's entry wins.
+        QVERIFY(testutil::writeFile(systemApps + QStringLiteral("/viewer.desktop"),
+                                    "[Desktop Entry]\nType=Application\nName=System Viewer\nExec=sysviewer %f\nMimeType=text/plain;\n"));
+        QVERIFY(testutil::writeFile(systemApps + QStringLiteral("/zsystem.desktop"),
+                                    "[Desktop Entry]\nType=Application\nName=Z\nExec=z %f\nMimeType=text/plain;\n"));
+        ShellEnvironment::setApplicationFolders({apps_, systemApps});
+
+        const QString userList = dir_.path() + QStringLiteral("/config/mimeapps.list");
+        const QString systemList = dir_.path() + QStringLiteral("/etc/mimeapps.list");
+        QVERIFY(testutil::writeFile(userList,
+                                    "[Added Associations]\ntext/plain=kde-nested.desktop;missing.desktop;\n"
+                                    "[Removed Associations]\ntext/plain=removed.desktop;\n"
+                                    "[Default Applications]\ntext/plain=missing.desktop;editor.desktop;\n"));
+        QVERIFY(testutil::writeFile(systemList, "[Default Applications]\ntext/plain=zsystem.desktop\n"));
+        ShellEnvironment::setMimeAppsFiles({userList, systemList});
+    }
+
+    void applicationsInPrecedenceOrder()
+    {
+        // text/plain: the default (the first installed one named), the added ones, then the
+        // entries listing the type by id; hidden, removed and non-application entries left out.
+        QCOMPARE(ids(DesktopApplications::applicationsForType(QStringLiteral("text/plain"))),
+                 (QStringList{QStringLiteral("editor.desktop"), QStringLiteral("kde-nested.desktop"),
+                              QStringLiteral("viewer.desktop"), QStringLiteral("zsystem.desktop")}));
+        // A C source is also plain text: its own applications first.
+        const QList<DesktopApplication> forC = DesktopApplications::applicationsForFile(QStringLiteral("/no/such/main.c"));
+        QCOMPARE(ids(forC).first(), QStringLiteral("csrc.desktop"));
+        QVERIFY(ids(forC).contains(QStringLiteral("editor.desktop")));
+        DesktopApplication viewer;
+        QVERIFY(DesktopApplications::findApplication(QStringLiteral("viewer.desktop"), viewer));
+        QCOMPARE(viewer.name, QStringLiteral("Viewer"));
+        QVERIFY(!DesktopApplications::findApplication(QStringLiteral("hidden.desktop"), viewer));
+        QVERIFY(DesktopApplications::applicationsForType(QStringLiteral("application/x-nothing-registered")).isEmpty());
+    }
+
+    void execSplittingAndFieldCodes()
+    {
+        QStringList arguments;
+        QVERIFY(DesktopApplications::splitExec(QStringLiteral("\"/opt/my app/bin\" -x  \"a \\\"b\\\" \\$c \\\\d\" plain"), arguments));
+        QCOMPARE(arguments, (QStringList{QStringLiteral("/opt/my app/bin"), QStringLiteral("-x"), QStringLiteral("a \"b\" $c \\d"),
+                                         QStringLiteral("plain")}));
+        QVERIFY(DesktopApplications::splitExec(QStringLiteral("a \"\" b"), arguments));
+        QCOMPARE(arguments, (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")}));
+        QVERIFY(!DesktopApplications::splitExec(QStringLiteral("a \"open"), arguments));
+
+        DesktopApplication application;
+        application.name = QStringLiteral("My App");
+        application.icon = QStringLiteral("my-icon");
+        application.filePath = QStringLiteral("/apps/my.desktop");
+        application.exec = QStringLiteral("app --name=%c %i %k %% %d -f %f --url=%u %F %U");
+        QStringList command;
+        const QStringList files{QStringLiteral("/a b/c#1.txt"), QStringLiteral("/d.txt")};
+        QVERIFY(DesktopApplications::commandLine(application, files, command));
+        QCOMPARE(command, (QStringList{QStringLiteral("app"), QStringLiteral("--name=My App"), QStringLiteral("--icon"),
+                                       QStringLiteral("my-icon"), QStringLiteral("/apps/my.desktop"), QStringLiteral("%"),
+                                       QStringLiteral("-f"), files.at(0), QStringLiteral("--url=file:///a%20b/c%231.txt"),
+                                       files.at(0), files.at(1), QStringLiteral("file:///a%20b/c%231.txt"),
+                                       QStringLiteral("file:///d.txt")}));
+        application.icon.clear();
+        application.exec = QStringLiteral("app %i %f");
+        QVERIFY(DesktopApplications::commandLine(application, {}, command));
+        QCOMPARE(command, QStringList{QStringLiteral("app")});
+        application.exec = QStringLiteral("\"unclosed");
+        QVERIFY(!DesktopApplications::commandLine(application, files, command));
+    }
+
+    void singleFileMenuIdsVerbsAndOrder()
+    {
+        const QString file = dir_.path() + QStringLiteral("/notes.txt");
+        const QList<ShellContextMenu::Command> commands = ShellContextMenu::getContextMenu(file);
+        QStringList verbs;
+        for (int i = 0; i < commands.size(); ++i) {
+            QCOMPARE(commands.at(i).id, i + 1);
+            verbs << commands.at(i).verb;
+        }
+        QCOMPARE(verbs, (QStringList{QStringLiteral("open"), QStringLiteral("openwith"), QStringLiteral("openwith"),
+                                     QStringLiteral("openwith"), QStringLiteral("openwith"), QStringLiteral("cut"),
+                                     QStringLiteral("copy"), QStringLiteral("delete"), QStringLiteral("properties")}));
+        QCOMPARE(commands.at(1).text, QStringLiteral("Open with Editor"));
+
+        std::unique_ptr<QMenu> menu(ShellContextMenu::buildShellMenu(nullptr, file, commands));
+        QStringList shape;
+        for (QAction* action : menu->actions())
+            shape << (action->isSeparator() ? QStringLiteral("-") : QString::number(action->data().toInt()));
+        QCOMPARE(shape, (QStringList{QStringLiteral("30001"), QStringLiteral("30002"), QStringLiteral("-"), QStringLiteral("1"),
+                                     QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
+                                     QStringLiteral("-"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("-"),
+                                     QStringLiteral("8"), QStringLiteral("-"), QStringLiteral("9")}));
+        QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("Open file location"));
+        QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("Copy full name"));
+    }
+
+    void commandsDoTheirWork()
+    {
+        const QString file = dir_.path() + QStringLiteral("/work dir/notes.txt");
+        QVERIFY(testutil::writeFile(file, "notes"));
+        const QList<ShellContextMenu::Command> commands = ShellContextMenu::getContextMenu(file);
+
+        QFile::remove(log_);
+        QVERIFY(ShellContextMenu::invokeCommand(nullptr, commands.at(0), file)); // open
+        QTRY_COMPARE_WITH_TIMEOUT(testutil::readFile(log_), "opener " + QFile::encodeName(file) + "\n", 5000);
+        QFile::remove(log_);
+        QVERIFY(ShellContextMenu::invokeCommand(nullptr, commands.at(1), file)); // open with Editor
+        QTRY_COMPARE_WITH_TIMEOUT(testutil::readFile(log_), "[--edit]\n[" + QFile::encodeName(file) + "]\n", 5000);
+        // An application whose program does not exist: the command fails.
+        QVERIFY_EXCEPTION_THROWN(ShellContextMenu::invokeCommand(nullptr, commands.at(2), file), FileSearchException);
+
+        QVERIFY(ShellContextMenu::invokeCommand(nullptr, commands.at(5), file)); // cut
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("x-special/gnome-copied-files")).startsWith("cut\n"));
+        QVERIFY(QFileInfo::exists(file));
+
+        ShellContextMenu::handleCustomCommand(file, nullptr, ShellContextMenu::kCopyFullNameId);
+        QCOMPARE(QGuiApplication::clipboard()->text(), file); // the full path, not only the name
+        QFile::remove(log_);
+        ShellContextMenu::handleCustomCommand(file, nullptr, ShellContextMenu::kOpenFileLocationId);
+        QTRY_COMPARE_WITH_TIMEOUT(testutil::readFile(log_), "opener " + QFile::encodeName(dir_.path()) + "/work dir\n", 5000);
+
+        // Delete: declined does nothing; confirmed removes the file.
+        answerNextQuestion(QMessageBox::No);
+        QVERIFY(!ShellContextMenu::invokeCommand(nullptr, commands.at(7), file));
+        QVERIFY(QFileInfo::exists(file));
+        answerNextQuestion(QMessageBox::Yes);
+        QVERIFY(ShellContextMenu::invokeCommand(nullptr, commands.at(7), file));
+        QVERIFY(!QFileInfo::exists(file));
+        // A file that cannot be deleted: the command throws.
+        answerNextQuestion(QMessageBox::Yes);
+        QVERIFY_EXCEPTION_THROWN(ShellContextMenu::invokeCommand(nullptr, commands.at(7), QStringLiteral("/proc/self/status")),
+                                 FileSearchException);
+    }
+
+    void menusThroughTheirPopups()
+    {
+        QWidget owner;
+        const QString a = dir_.path() + QStringLiteral("/m/a.txt");
+        const QString b = dir_.path() + QStringLiteral("/m/b.txt");
+        QVERIFY(testutil::writeFile(a, "a"));
+        QVERIFY(testutil::writeFile(b, "b"));
+
+        // Dismissed single-file menu: nothing happens, no flag.
+        bool deleted = false;
+        onPopup([](QMenu* menu) { menu->close(); });
+        ShellContextMenu::show(&owner, QPoint(10, 10), {a}, deleted);
+        QVERIFY(!deleted);
+
+        // Delete from the single-file menu sets the flag and names the file.
+        QStringList gone;
+        onPopup([](QMenu* menu) { chooseText(menu, QStringLiteral("&Delete")); });
+        answerNextQuestion(QMessageBox::Yes);
+        ShellContextMenu::show(&owner, QPoint(10, 10), {a}, deleted, &gone);
+        QVERIFY(deleted);
+        QCOMPARE(gone, QStringList{a});
+
+        // Two paths: the short menu of our own.
+        QStringList texts;
+        onPopup([&texts](QMenu* menu) {
+            for (QAction* action : menu->actions())
+                texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            chooseText(menu, QStringLiteral("&Delete"));
+        });
+        answerNextQuestion(QMessageBox::Yes);
+        deleted = false;
+        ShellContextMenu::show(&owner, QPoint(10, 10), {b, QStringLiteral("/proc/self/status")}, deleted, &gone);
+        QCOMPARE(texts, (QStringList{QStringLiteral("Cu&t"), QStringLiteral("&Copy"), QStringLiteral("&Delete"), QStringLiteral("-"),
+                                     QStringLiteral("&Properties")}));
+        // One of the two could not be deleted: only the other counts as gone.
+        QVERIFY(deleted);
+        QCOMPARE(gone, QStringList{b});
+
+        // No path: no menu at all.
+        deleted = false;
+        ShellContextMenu::show(&owner, QPoint(10, 10), {}, deleted);
+        QVERIFY(!deleted);
+    }
+
+    void propertiesDialogIsOurs()
+    {
+        const QString file = dir_.path() + QStringLiteral("/props/data.txt");
+        QVERIFY(testutil::writeFile(file, QByteArray(1536, 'x')));
+        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0640) == 0);
+        const QString link = dir_.path() + QStringLiteral("/props/link");
+        QVERIFY(QFile::link(file, link));
+
+        QWidget* shown = ShellContextMenu::showProperties({file});
+        auto* dialog = qobject_cast<FilePropertiesDialog*>(shown);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->value(QStringLiteral("nameValue")), QStringLiteral("data.txt"));
+        QCOMPARE(dialog->value(QStringLiteral("folderValue")), dir_.path() + QStringLiteral("/props"));
+        QCOMPARE(dialog->value(QStringLiteral("permissionsValue")), QStringLiteral("-rw-r-----"));
+        QVERIFY(dialog->value(QStringLiteral("sizeValue")).contains(QLocale().toString(1536)));
+        delete dialog;
+
+        FilePropertiesDialog linkDialog({link});
+        QCOMPARE(linkDialog.value(QStringLiteral("linkValue")), file); // described, not followed
+        QCOMPARE(linkDialog.value(QStringLiteral("permissionsValue")), QStringLiteral("lrwxrwxrwx"));
+
+        FilePropertiesDialog several({file, link, dir_.path() + QStringLiteral("/elsewhere")});
+        QCOMPARE(several.value(QStringLiteral("countValue")), QStringLiteral("3"));
+        QCOMPARE(several.value(QStringLiteral("folderValue")), QStringLiteral("Various folders"));
+        QVERIFY(several.value(QStringLiteral("sizeValue")).contains(QLocale().toString(1536)));
+
+        QCOMPARE(FilePropertiesDialog::permissionText(S_IFDIR | 01777), QStringLiteral("drwxrwxrwt"));
+        QCOMPARE(FilePropertiesDialog::permissionText(S_IFREG | 04644), QStringLiteral("-rwSr--r--"));
+        QVERIFY(ShellContextMenu::showProperties({}) == nullptr);
+    }
+};
+
+QTEST_MAIN(TestShellContextMenu)
+#include "tst_shellcontextmenu.moc"

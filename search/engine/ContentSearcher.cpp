@@ -99,22 +99,6 @@ ssize_t readSome(int fd, char* into, size_t want)
     return ssize_t(got);
 }
 
-class FdCloser
-{
-public:
-    explicit FdCloser(int fd) : fd(fd) {}
-    ~FdCloser()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-
-private:
-    int fd;
-};
-
 } // namespace
 
 ContentSearcher::ContentSearcher(Helper64Client* client, const QString& workFolder)
@@ -250,24 +234,30 @@ bool ContentSearcher::find(const ContentQuery& query, const FileSearchRequest* r
                            const QString& path, int* matchCount)
 {
     const SnapshotPtr snap = snapshot();
-    struct stat st;
-    if (::stat(fileNameToBytes(path).constData(), &st) != 0) {
-        Logger::instance().writeQString(Logger::Warning, Tag,
-                                        QStringLiteral("find - Failed to open %1").arg(path));
-        return false;
-    }
-    if (!S_ISREG(st.st_mode))
-        return false;
+    return find(*snap, query, request, path, matchCount);
+}
 
+bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
+                           const FileSearchRequest* request, const QString& path, int* matchCount)
+{
+    const QByteArray nativePath = fileNameToBytes(path);
     const QString extension = pathExtension(path).toLower();
-    if (!extension.isEmpty() && snap->converterMap.contains(extension)) {
+    if (!extension.isEmpty() && snap.converterMap.contains(extension)) {
+        struct stat st;
+        if (::stat(nativePath.constData(), &st) != 0) {
+            Logger::instance().writeQString(Logger::Warning, Tag,
+                                            QStringLiteral("find - Failed to open %1").arg(path));
+            return false;
+        }
+        if (!S_ISREG(st.st_mode))
+            return false; // never hand a FIFO or a device to a converter
         const bool* cancelFlag = ToPlainTextConverter::cancelFlagOf(request->canceled);
         QBuffer buffer;
         buffer.open(QIODevice::ReadWrite);
         QString converted;
         QString encoding;
         const bool convertedOk =
-            convertWith(*snap, path, &converted, &buffer, cancelFlag, &encoding);
+            convertWith(snap, path, &converted, &buffer, cancelFlag, &encoding);
         ScopedFileRemover remover(converted);
         if (convertedOk && !converted.isEmpty()) {
             QFile file(converted);
@@ -276,32 +266,47 @@ bool ContentSearcher::find(const ContentQuery& query, const FileSearchRequest* r
                     Logger::Warning, Tag, QStringLiteral("find - Failed to open %1").arg(converted));
                 return false;
             }
-            return scanText(*snap, query, &file, converted, encoding, request, nullptr,
-                            matchCount);
+            return scanText(snap, query, &file, converted, encoding, request, nullptr, matchCount);
         }
         if (convertedOk) {
             buffer.seek(0);
-            return scanText(*snap, query, &buffer, path, encoding, request, nullptr, matchCount);
+            return scanText(snap, query, &buffer, path, encoding, request, nullptr, matchCount);
         }
     }
 
-    const int countBefore = matchCount ? *matchCount : 0;
-    const int raw = scanRawFile(*snap, query, request, path, matchCount);
-    if (raw >= 0)
-        return raw == 1;
-    if (matchCount)
-        *matchCount = countBefore; // the line-by-line route counts again from the start
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // The file itself, read as text. Opened without blocking and checked to be a regular file
+    // before anything is read, so a FIFO or a device is never read.
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
         Logger::instance().writeQString(Logger::Warning, Tag,
                                         QStringLiteral("find - Failed to open %1").arg(path));
         return false;
     }
-    return scanText(*snap, query, &file, path, QString(), request, nullptr, matchCount);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    const int countBefore = matchCount ? *matchCount : 0;
+    const int raw = scanRawFile(snap, query, request, fd, path, matchCount);
+    if (raw >= 0) {
+        ::close(fd);
+        return raw == 1;
+    }
+    if (matchCount)
+        *matchCount = countBefore; // the line-by-line route counts again from the start
+    QFile file;
+    if (::lseek(fd, 0, SEEK_SET) != 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        Logger::instance().writeQString(Logger::Warning, Tag,
+                                        QStringLiteral("find - Failed to open %1").arg(path));
+        return false;
+    }
+    return scanText(snap, query, &file, path, QString(), request, nullptr, matchCount);
 }
 
 int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query,
-                                 const FileSearchRequest* request, const QString& path,
+                                 const FileSearchRequest* request, int fd, const QString& path,
                                  int* matchCount)
 {
     if (!query.fastEligible)
@@ -310,15 +315,6 @@ int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query
         return -1; // lines without any term match: only the line-by-line route sees them
     const QTextCodec* locale = QTextCodec::codecForLocale();
     const int localeMib = locale ? locale->mibEnum() : 0;
-
-    const int fd = ::open(fileNameToBytes(path).constData(),
-                          O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return -1; // the line-by-line route reports the failure
-    FdCloser closer(fd);
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return 0;
 
     std::vector<char>& buffer = readBuffer();
     ssize_t got = readSome(fd, buffer.data(), buffer.size());

@@ -75,6 +75,18 @@ public:
     bool find(const ContentQuery& query, const FileSearchRequest* request, const QString& path,
               int* matchCount);
 
+    // The settings in force (options and converter map); a search takes it once and hands it
+    // to every check, so that all its checks see the same settings.
+    struct Snapshot
+    {
+        ContentSearchOptions options;
+        QMap<QString, std::vector<ToPlainTextConverter*>> converterMap;
+    };
+    using SnapshotPtr = std::shared_ptr<const Snapshot>;
+    SnapshotPtr snapshot() const;
+    bool find(const Snapshot& snap, const ContentQuery& query, const FileSearchRequest* request,
+              const QString& path, int* matchCount);
+
     // Fills `holder` with every line holding a term, the line count and the path of the text
     // read; returns whether the whole text matches.
     bool findAll(const FileSearchRequest* request, const QString& path, TempFileHolder* holder);
@@ -85,18 +97,10 @@ public:
     static QTextCodec* codecForEncoding(const QString& name, QIODevice* device);
 
 private:
-    struct Snapshot
-    {
-        ContentSearchOptions options;
-        QMap<QString, std::vector<ToPlainTextConverter*>> converterMap;
-    };
-    using SnapshotPtr = std::shared_ptr<const Snapshot>;
-
-    SnapshotPtr snapshot() const;
     bool convertWith(const Snapshot& snap, const QString& path, QString* outPath,
                      QIODevice* output, const bool* cancelFlag, QString* encodingOut);
     int scanRawFile(const Snapshot& snap, const ContentQuery& query,
-                    const FileSearchRequest* request, const QString& path, int* matchCount);
+                    const FileSearchRequest* request, int fd, const QString& path, int* matchCount);
     bool scanText(const Snapshot& snap, const ContentQuery& query, QIODevice* device,
                   const QString& displayPath, const QString& encoding,
                   const FileSearchRequest* request, TempFileHolder* holder, int* counter);

@@ -112,19 +112,31 @@ void FileSearch::onFindFinished()
             helper64->ensureRunning();
         const int n = candidates->count();
         checkedCount = 0;
+        // The candidates, the compiled pattern and the settings are fixed for the whole phase
+        // and shared read-only by the jobs.
+        auto list = std::make_shared<std::vector<std::pair<QString, bool>>>();
+        list->reserve(size_t(n));
+        for (int i = 0; i < n; ++i)
+            list->emplace_back(candidates->filePath(i), candidates->isDir(i));
         std::shared_ptr<const ContentQuery> query;
         if (!request->contents.isEmpty())
             query = ContentQuery::fromRequest(*request);
-        for (int i = 0; i < n; ++i) {
-            if (request->canceled) {
-                pool->clear();
-                pool->waitForDone();
-                return;
-            }
-            const QString path = candidates->filePath(i);
-            const bool isDir = candidates->isDir(i);
-            pool->start(new ContentSearchWorker([this, query, path, isDir]() {
-                checkCandidate(query.get(), path, isDir);
+        const ContentSearcher::SnapshotPtr settings = contentSearcher->snapshot();
+        // Each job takes the next unchecked candidate until none is left: a few long-lived
+        // jobs instead of one per candidate keep the pool's queue and wake-ups out of the way.
+        auto cursor = std::make_shared<std::atomic<int>>(0);
+        const int jobs = std::min(n, std::max(1, pool->maxThreadCount()));
+        for (int j = 0; j < jobs; ++j) {
+            if (request->canceled)
+                break;
+            pool->start(new ContentSearchWorker([this, list, query, settings, cursor, n]() {
+                for (int i = (*cursor)++; i < n && !request->canceled; i = (*cursor)++) {
+                    const auto& candidate = (*list)[size_t(i)];
+                    // A failing check (its exception logged) ends only that candidate.
+                    FileSearcherWorker::runTask([&]() {
+                        checkCandidate(*settings, query.get(), candidate.first, candidate.second);
+                    });
+                }
             }));
         }
         pool->waitForDone();
@@ -139,12 +151,11 @@ void FileSearch::onFindFinished()
     emit finished(request->id);
 }
 
-void FileSearch::checkCandidate(const ContentQuery* query, const QString& path, bool isDir)
+void FileSearch::checkCandidate(const ContentSearcher::Snapshot& settings, const ContentQuery* query,
+                                const QString& path, bool isDir)
 {
-    if (request->canceled)
-        return;
     int matchCount = 0;
-    if (candidatePasses(contentSearcher, query, request, path, isDir,
+    if (candidatePasses(contentSearcher, settings, query, request, path, isDir,
                         request->countMatches ? &matchCount : nullptr)) {
         QMutexLocker locker(&mutex);
         if (isDir)
@@ -155,9 +166,27 @@ void FileSearch::checkCandidate(const ContentQuery* query, const QString& path, 
     ++checkedCount;
 }
 
-bool FileSearch::candidatePasses(ContentSearcher* contentSearcher, const ContentQuery* query,
-                                 const FileSearchRequest* request, const QString& path, bool isDir,
-                                 int* matchCount)
+bool FileSearch::candidatePasses(ContentSearcher* contentSearcher,
+                                 const ContentSearcher::Snapshot& settings,
+                                 const ContentQuery* query, const FileSearchRequest* request,
+                                 const QString& path, bool isDir, int* matchCount)
+{
+    const bool bounds = request->minDate.isValid() || request->maxDate.isValid()
+        || request->minSize != -1 || request->maxSize != -1;
+    if (bounds && !withinBounds(request, path, isDir))
+        return false;
+    if (!request->contents.isEmpty()) {
+        if (isDir)
+            return false;
+        if (query)
+            return contentSearcher->find(settings, *query, request, path, matchCount);
+        const ContentQueryPtr own = ContentQuery::fromRequest(*request);
+        return contentSearcher->find(settings, *own, request, path, matchCount);
+    }
+    return true;
+}
+
+bool FileSearch::withinBounds(const FileSearchRequest* request, const QString& path, bool isDir)
 {
     struct stat st;
     if (::stat(fileNameToBytes(path).constData(), &st) != 0)
@@ -175,12 +204,5 @@ bool FileSearch::candidatePasses(ContentSearcher* contentSearcher, const Content
         return false;
     if (request->maxSize != -1 && (isDir || qint64(st.st_size) > request->maxSize))
         return false;
-    if (!request->contents.isEmpty()) {
-        if (isDir)
-            return false;
-        if (query)
-            return contentSearcher->find(*query, request, path, matchCount);
-        return contentSearcher->find(request, path, matchCount);
-    }
     return true;
 }

@@ -10,7 +10,11 @@
 //   finished signal would let the owner delete the search while its thread still runs.)
 // - Each search has a thread pool of its own for its candidate checks: cancelling one search
 //   drops only its own queued checks and waits only for its own jobs; other searches running
-//   at the same time keep theirs.
+//   at the same time keep theirs. The pool runs one job per thread, each taking the next
+//   unchecked candidate until none is left (one job per candidate would spend more time in
+//   the pool's queue than in short checks); a failing check ends only its own candidate.
+// - The content settings are taken once per check phase, so all checks of a search see the
+//   same settings even when the options change meanwhile.
 // - The contents pattern is compiled once per search (ContentQuery) and shared by the checks.
 // - Candidate test: the cheap tests (dates, sizes) come before the contents; the outcome is the
 //   same (every test must pass). A candidate that has vanished fails. The upper date bound
@@ -22,6 +26,7 @@
 //   among the volumes to index.
 #pragma once
 
+#include "search/engine/ContentSearcher.h"
 #include "search/model/FileSearchRequest.h"
 
 #include <QMutex>
@@ -32,7 +37,6 @@
 #include <memory>
 
 class ContentQuery;
-class ContentSearcher;
 class DirectorySearcher;
 class FileSearchResults;
 class FileSearcherWorker;
@@ -62,10 +66,14 @@ public:
 
     FileSearchRequest::Id id() const { return request->id; }
 
-    // The candidate test (dates, sizes, contents); `matchCount` null or a counter.
-    static bool candidatePasses(ContentSearcher* contentSearcher, const ContentQuery* query,
-                                const FileSearchRequest* request, const QString& path,
-                                bool isDir, int* matchCount);
+    // The candidate test (dates, sizes, contents) under the given content settings;
+    // `matchCount` null or a counter.
+    static bool candidatePasses(ContentSearcher* contentSearcher,
+                                const ContentSearcher::Snapshot& settings,
+                                const ContentQuery* query, const FileSearchRequest* request,
+                                const QString& path, bool isDir, int* matchCount);
+    // The date and size bounds of the request; a vanished candidate fails.
+    static bool withinBounds(const FileSearchRequest* request, const QString& path, bool isDir);
 
 signals:
     void finished(FileSearchRequest::Id id);
@@ -76,7 +84,8 @@ public slots:
 
 private:
     void find(FileSearchResults* target);
-    void checkCandidate(const ContentQuery* query, const QString& path, bool isDir);
+    void checkCandidate(const ContentSearcher::Snapshot& settings, const ContentQuery* query,
+                        const QString& path, bool isDir);
 
     Helper64Client* helper64;
     FileSearcherWorker* findWorker = nullptr;

@@ -185,8 +185,10 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
         for (const QString& href : qAsConst(spine)) {
             if (isCanceled(cancelFlag))
                 throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
-            bool found = zip.setCurrentFile(baseFolder + href);
-            if (!found) {
+            // An itemref without an XHTML item has an empty href: nothing to read (QuaZip
+            // takes an empty name as "no current member" and reports success).
+            bool found = !href.isEmpty() && zip.setCurrentFile(baseFolder + href);
+            if (!found && !href.isEmpty()) {
                 const QString resolved = resolvedMember(baseFolder, href);
                 found = !resolved.isEmpty() && zip.setCurrentFile(resolved);
             }

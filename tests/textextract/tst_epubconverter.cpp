@@ -1,9 +1,11 @@
 // EPUBConverter: container and package parsing, spine order, member lookup, separators,
 // failures and cancellation.
 #include "core/FileSearchException.h"
+#include "core/Logger.h"
 #include "search/textextract/EPUBConverter.h"
 #include "search/textextract/HtmlConverter.h"
 #include "tests/textextract/docgen.h"
+#include "tests/textextract/utf16files.h"
 #include "testutil.h"
 
 #include <QBuffer>
@@ -57,6 +59,11 @@ class TestEpubConverter : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        Logger::instance(dir.path() + "/test.log");
+    }
+
     void spineOrder()
     {
         // Manifest lists the chapters in reverse; the spine gives the reading order.
@@ -118,6 +125,16 @@ private slots:
                                 &ok),
                  QString("A\r\n\r\nB\r\n\r\n"));
         QVERIFY(ok);
+        // At the archive root an unknown idref is not found either (its href is empty).
+        const int logSize = utf16files::logText().size();
+        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("c.opf")},
+                                 {"c.opf", docgen::opf({{"a", "a.xhtml", "application/xhtml+xml"}}, {"nosuch", "a"})},
+                                 {"a.xhtml", page("A")}},
+                                &ok),
+                 QString("A\r\n\r\n"));
+        QVERIFY(ok);
+        QVERIFY2(utf16files::logText().mid(logSize).endsWith("WARNING\tEPUBConverter\tcontent item not found\r\n"),
+                 qPrintable(utf16files::logText().mid(logSize)));
         // An empty spine: only the mark, and success.
         QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("c.opf")},
                                  {"c.opf", docgen::opf({{"a", "a.xhtml", "application/xhtml+xml"}}, {})},

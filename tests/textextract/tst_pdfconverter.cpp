@@ -3,6 +3,7 @@
 #include "core/Logger.h"
 #include "search/textextract/PDFConverter.h"
 #include "tests/textextract/docgen.h"
+#include "tests/textextract/utf16files.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -29,12 +30,6 @@ class TestPdfConverter : public QObject
         testutil::writeFile(path, "#!/bin/sh\n" + body);
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         return path;
-    }
-
-    QString logText() const
-    {
-        const QByteArray bytes = testutil::readFile(Logger::instance().filePath());
-        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
     }
 
 private slots:
@@ -114,11 +109,11 @@ private slots:
         converter.setWorkFolder(work());
         converter.setProgram(missing ? dir.path() + "/no-such-program" : script("fail.sh", body));
         QString outPath;
-        const int logSize = logText().size();
+        const int logSize = utf16files::logText().size();
         QVERIFY(!converter.convert(dir.path() + "/x.pdf", nullptr, &outPath, nullptr, QString(), nullptr));
         QVERIFY(outPath.isEmpty());
         QCOMPARE(workFiles(), 0);
-        const QString log = logText().mid(logSize);
+        const QString log = utf16files::logText().mid(logSize);
         QVERIFY2(log.endsWith(logged.arg(dir.path())), qPrintable(log));
     }
 

@@ -231,17 +231,5 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
         throw;
     }
 
-    if (writeFailed || (!output && !textFile.flush())) {
-        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to write the text of %1").arg(path));
-        if (!output)
-            textFile.remove();
-        return false;
-    }
-    if (!output) {
-        textFile.setAutoRemove(false);
-        textFile.close();
-        if (outPath)
-            *outPath = textFile.fileName();
-    }
-    return true;
+    return finishText(output ? nullptr : &textFile, !writeFailed, outPath, path, "EPUBConverter");
 }

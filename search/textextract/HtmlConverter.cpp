@@ -213,14 +213,9 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
                             const bool* cancelFlag)
 {
     QFile file;
-    if (!input) {
-        file.setFileName(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            TQ_LOG_WARNING("HtmlConverter", QStringLiteral("Failed to open %1").arg(path));
-            return false;
-        }
-        input = &file;
-    }
+    input = openDocument(path, input, &file, "HtmlConverter");
+    if (!input)
+        return false;
 
     QTextStream in(input);
     if (!inputEncoding.isEmpty()) {
@@ -416,17 +411,5 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
         throw;
     }
 
-    if (!out.flush()) {
-        TQ_LOG_WARNING("HtmlConverter", QStringLiteral("Failed to write the text of %1").arg(path));
-        if (!output)
-            textFile.remove();
-        return false;
-    }
-    if (!output) {
-        textFile.setAutoRemove(false);
-        textFile.close();
-        if (outPath)
-            *outPath = textFile.fileName();
-    }
-    return true;
+    return finishText(output ? nullptr : &textFile, out.flush(), outPath, path, "HtmlConverter");
 }

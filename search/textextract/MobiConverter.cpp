@@ -119,14 +119,11 @@ bool MobiConverter::convert(const QString& path, QIODevice* input, QString* outP
 {
     QFile file;
     QBuffer whole;
-    if (!input) {
-        file.setFileName(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            TQ_LOG_WARNING("MobiConverter", QStringLiteral("Failed to open %1").arg(path));
-            return false;
-        }
-        input = &file;
-    } else if (input->isSequential()) {
+    const bool ownFile = !input;
+    input = openDocument(path, input, &file, "MobiConverter");
+    if (!input)
+        return false;
+    if (!ownFile && input->isSequential()) {
         // Records are reached by offset: take a stream's bytes into memory first.
         whole.setData(input->readAll());
         whole.open(QIODevice::ReadOnly);

@@ -37,3 +37,36 @@ bool ToPlainTextConverter::openTextFile(QTemporaryFile* file, const QString& pre
                                     QStringLiteral("Failed to create a text file in %1").arg(workFolder));
     return false;
 }
+
+QIODevice* ToPlainTextConverter::openDocument(const QString& path, QIODevice* input, QFile* file,
+                                              const char* logTag)
+{
+    if (input)
+        return input;
+    file->setFileName(path);
+    if (!file->open(QIODevice::ReadOnly)) {
+        Logger::instance().writeQString(Logger::Warning, logTag,
+                                        QStringLiteral("Failed to open %1").arg(path));
+        return nullptr;
+    }
+    return file;
+}
+
+bool ToPlainTextConverter::finishText(QTemporaryFile* file, bool written, QString* outPath,
+                                      const QString& path, const char* logTag)
+{
+    if (!written || (file && !file->flush())) {
+        Logger::instance().writeQString(Logger::Warning, logTag,
+                                        QStringLiteral("Failed to write the text of %1").arg(path));
+        if (file)
+            file->remove();
+        return false;
+    }
+    if (file) {
+        file->setAutoRemove(false);
+        file->close();
+        if (outPath)
+            *outPath = file->fileName();
+    }
+    return true;
+}

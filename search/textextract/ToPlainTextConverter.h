@@ -29,6 +29,7 @@
 
 #include <atomic>
 
+class QFile;
 class QIODevice;
 class QTemporaryFile;
 
@@ -69,6 +70,19 @@ protected:
     // Creates and opens "<prefix>.XXXXXX" (owner-only, removed automatically until the caller
     // turns that off) in textFolder(). On failure logs a warning under `logTag`.
     bool openTextFile(QTemporaryFile* file, const QString& prefix, const char* logTag) const;
+
+    // The document to read: `input` when given, else the file at `path` opened read-only into
+    // `file`. Null when that file cannot be opened ("Failed to open %1" logged under `logTag`).
+    static QIODevice* openDocument(const QString& path, QIODevice* input, QFile* file,
+                                   const char* logTag);
+
+    // Ends a conversion's output. `file` is the converter's own text file, or null when the
+    // text went to the caller's device. When everything was `written` and the file's last
+    // bytes reach the disk, the file is kept for the caller (its name in *outPath, no
+    // automatic removal) and the result is true; else "Failed to write the text of %1"
+    // (`path`) is logged under `logTag`, the file is removed and the result is false.
+    static bool finishText(QTemporaryFile* file, bool written, QString* outPath,
+                           const QString& path, const char* logTag);
 
     // Folder in which the converter writes its text files; empty until setWorkFolder.
     QString workFolder;

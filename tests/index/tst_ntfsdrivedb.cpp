@@ -405,6 +405,35 @@ private slots:
             "F /mnt/v/docs/Report 2015.txt", "F /mnt/v/Projects/report.PDF"}));
     }
 
+    // A save while batches stream in: the stored resume point never claims a batch whose
+    // changes are not in the file.
+    void saveClaimsOnlyAppliedBatches()
+    {
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        ScriptedJournalReader* reader = runningReader();
+        for (int i = 0; i < 200; ++i) {
+            QVector<ScriptedJournalEvent> batch;
+            for (int k = 0; k < 50; ++k)
+                batch.append(ScriptedJournalEvent::added(FRN(10000 + i * 50 + k), 10, QStringLiteral("b%1_%2").arg(i).arg(k)));
+            reader->addBatch(batch, USN(200 + i * 10));
+        }
+        db->save();
+        const QByteArray bytes = testutil::readFile(indexFile());
+        const USN stored = qFromBigEndian<qint64>(bytes.constData() + 18);
+        db.reset();
+
+        journal->setState(Mount, JournalState{JournalId, 0, 100000});
+        auto loaded = makeDb(settings());
+        QVERIFY(loaded->load(nullptr));
+        const int applied = stored < 200 ? 0 : int((stored - 200) / 10) + 1;
+        for (int i = 0; i < applied; ++i) {
+            for (int k = 0; k < 50; ++k)
+                QVERIFY2(loaded->record(FRN(10000 + i * 50 + k), false, nullptr, nullptr), qPrintable(QString::number(i)));
+        }
+        QCOMPARE(runningReader()->lastStart(), stored);
+    }
+
     void loadRejectsUnusableFiles_data()
     {
         QTest::addColumn<QByteArray>("file");

@@ -7,7 +7,8 @@
 #include "search/model/SearchExpression.h"
 
 void DirectorySearcher::walkDirectories(const FileSearchRequest* request, FileSearchResults* results,
-                                        const QSet<QString>& indexedVolumes) const
+                                        const QSet<QString>& indexedVolumes,
+                                        const QStringList& nestedFolders) const
 {
     if (request->includePaths.isEmpty())
         return;
@@ -19,6 +20,7 @@ void DirectorySearcher::walkDirectories(const FileSearchRequest* request, FileSe
             continue;
         folders.append(path);
     }
+    folders += nestedFolders;
     if (folders.isEmpty())
         return;
 

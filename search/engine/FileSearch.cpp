@@ -10,6 +10,7 @@
 #include "search/engine/FileSearcherWorker.h"
 #include "search/index/NTFSFileSearcher.h"
 #include "search/index/NTFSUtils.h"
+#include "platform/VolumeLayer.h"
 #include "search/model/FileSearchResults.h"
 #include "search/textextract/Helper64Client.h"
 
@@ -86,6 +87,7 @@ void FileSearch::find(FileSearchResults* target)
     Logger::instance().writeQString(Logger::Info, "FileSearch",
                                     QStringLiteral("File search started: %1").arg(request->toString()));
     QSet<QString> indexedVolumes;
+    QStringList nestedFolders;
     if (ntfsSearcher) {
         ntfsSearcher->search(request, target);
         const IndexingSettings settings = ntfsSearcher->settings();
@@ -101,8 +103,53 @@ void FileSearch::find(FileSearchResults* target)
             if (serial != 0 && settings.indexDrives.contains(serial))
                 indexedVolumes.insert(volume);
         }
+        if (request->includeSubfolders && !indexedVolumes.isEmpty())
+            searchNestedVolumes(settings, indexedVolumes, target, &nestedFolders);
     }
-    directorySearcher->walkDirectories(request, target, indexedVolumes);
+    directorySearcher->walkDirectories(request, target, indexedVolumes, nestedFolders);
+}
+
+void FileSearch::searchNestedVolumes(const IndexingSettings& settings,
+                                     const QSet<QString>& indexedVolumes, FileSearchResults* target,
+                                     QStringList* walk)
+{
+    // Include folders on indexed volumes whose subfolders are asked for.
+    QStringList indexedIncludes;
+    for (const QString& path : request->includePaths) {
+        if (!path.isEmpty() && indexedVolumes.contains(volumeOf(path)))
+            indexedIncludes.append(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
+    }
+    QStringList indexedNested;
+    QList<VolumeDescription> volumes = VolumeLayer::instance().volumes();
+    std::sort(volumes.begin(), volumes.end(), [](const VolumeDescription& a, const VolumeDescription& b) {
+        return a.mountPoint < b.mountPoint;
+    });
+    for (const VolumeDescription& volume : volumes) {
+        if (volume.network || indexedVolumes.contains(volume.mountPoint))
+            continue;
+        const QString mountPoint = volume.mountPoint;
+        bool below = false;
+        for (const QString& include : indexedIncludes)
+            below = below || (mountPoint.startsWith(include) && mountPoint.size() > include.size());
+        if (!below)
+            continue;
+        // A volume inside a walked one is walked with it.
+        bool covered = false;
+        for (const QString& walked : *walk)
+            covered = covered || mountPoint.startsWith(walked + QLatin1Char('/'));
+        if (covered)
+            continue;
+        if (volume.indexable && !volume.alias && volume.serial != 0
+            && settings.indexDrives.contains(volume.serial))
+            indexedNested.append(mountPoint);
+        else
+            walk->append(mountPoint);
+    }
+    if (!indexedNested.isEmpty()) {
+        FileSearchRequest nested(*request);
+        nested.includePaths = indexedNested;
+        ntfsSearcher->search(&nested, target);
+    }
 }
 
 void FileSearch::onFindFinished()

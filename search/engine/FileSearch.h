@@ -23,13 +23,21 @@
 //   the number of every match in the file.
 // - Volumes are mount points (see DirectorySearcher): an include folder is left to the index
 //   when its volume is neither a network file system nor an alias mount and its serial is
-//   among the volumes to index.
+//   among the volumes to index. Linux volumes nest (drive letters do not), and the index of a
+//   volume stops at the mounts inside it, so below such an include folder (with subfolders)
+//   every other local volume is searched too: through the index when it is indexed itself,
+//   else by walking it (a volume inside a walked one is walked with it). Network volumes are
+//   only searched when an include folder names a path on them.
 #pragma once
 
 #include "search/engine/ContentSearcher.h"
 #include "search/model/FileSearchRequest.h"
 
+#include "core/IndexingSettings.h"
+
 #include <QMutex>
+#include <QSet>
+#include <QStringList>
 #include <QObject>
 #include <QString>
 
@@ -84,6 +92,8 @@ public slots:
 
 private:
     void find(FileSearchResults* target);
+    void searchNestedVolumes(const IndexingSettings& settings, const QSet<QString>& indexedVolumes,
+                             FileSearchResults* target, QStringList* walk);
     void checkCandidate(const ContentSearcher::Snapshot& settings, const ContentQuery* query,
                         const QString& path, bool isDir);
 

@@ -73,13 +73,23 @@ private slots:
         QVERIFY(testutil::writeFile(vol + "/a/b/report-old.txt", "beta\n"));
         QVERIFY(testutil::writeFile(vol + "/a/b/notes.md", "alpha\n"));
         QVERIFY(QDir().mkpath(vol + "/reports"));
+        // Two volumes mounted inside the indexed one: one walked, one indexed itself.
+        for (const char* inner : {"/inner", "/deep"}) {
+            QVERIFY(QDir().mkpath(vol + inner));
+            QVERIFY(::mount("tmpfs", QFile::encodeName(vol + inner).constData(), "tmpfs", 0, "size=4m") == 0);
+        }
+        QVERIFY(testutil::writeFile(vol + "/inner/sub/report-inner.txt", "alpha\n"));
+        QVERIFY(testutil::writeFile(vol + "/deep/report-deep.txt", "alpha\n"));
         QVERIFY(testutil::writeFile(plain + "/report-plain.txt", "alpha\n"));
         QVERIFY(testutil::writeFile(plain + "/other.txt", "alpha\n"));
     }
     void cleanupTestCase()
     {
-        if (mounted)
-            ::umount2(QFile::encodeName(vol).constData(), MNT_DETACH);
+        if (!mounted)
+            return;
+        for (const char* inner : {"/inner", "/deep"})
+            ::umount2(QFile::encodeName(vol + inner).constData(), MNT_DETACH);
+        ::umount2(QFile::encodeName(vol).constData(), MNT_DETACH);
     }
 
     void indexAndWalkTogether()
@@ -93,7 +103,9 @@ private slots:
         FileSearcher searcher(tmp.filePath("work"), FileSearcher::UseIndex);
         QSignalSpy init(&searcher, &FileSearcher::initFinished);
         IndexingSettings settings;
-        settings.indexDrives = {serial};
+        const quint32 deepSerial = getVolumeSerialNumber(vol + "/deep");
+        QVERIFY(deepSerial != 0 && deepSerial != serial);
+        settings.indexDrives = {serial, deepSerial};
         settings.autoAddFixed = false;
         settings.autoAddRemovable = false;
         settings.dbPath = tmp.filePath("db");
@@ -112,9 +124,12 @@ private slots:
         QMap<QString, int> counts;
         searcher.indexedCounts(counts);
         QVERIFY2(counts.value(vol) >= 6, qPrintable(QString::number(counts.value(vol))));
+        QVERIFY(counts.value(vol + "/deep") >= 2);
         QVERIFY(waitFor(found, early.id));
+        // The volumes inside the indexed one are searched too (indexed or walked), once each.
         const QStringList expected{plain + "/report-plain.txt", vol + "/a/b/report-old.txt",
-                                   vol + "/a/report.txt", vol + "/reports"};
+                                   vol + "/a/report.txt", vol + "/deep/report-deep.txt",
+                                   vol + "/inner/sub/report-inner.txt", vol + "/reports"};
         QCOMPARE(paths(earlyResults), expected);
 
         // Contents over index candidates and walked ones alike; folders drop out.
@@ -123,7 +138,14 @@ private slots:
         withText.includePaths = QStringList{vol, plain};
         withText.contents = "alpha";
         QCOMPARE(search(searcher, withText),
-                 QStringList({plain + "/report-plain.txt", vol + "/a/report.txt"}));
+                 QStringList({plain + "/report-plain.txt", vol + "/a/report.txt",
+                              vol + "/deep/report-deep.txt", vol + "/inner/sub/report-inner.txt"}));
+        // Without subfolders the inner volumes stay out.
+        FileSearchRequest flat;
+        flat.fileName = "report";
+        flat.includePaths = QStringList{vol};
+        flat.includeSubfolders = false;
+        QCOMPARE(search(searcher, flat), QStringList({vol + "/reports"}));
 
         // Only the indexed volume: nothing is walked, and a file created now is found through
         // the index's live updates.

@@ -43,8 +43,13 @@ bool MessageServer::listen(const QString& title, int claimTimeoutMs)
     if (lock.isEmpty() || path.isEmpty())
         return false;
 
-    // O_NOFOLLOW: a root instance must not be led to some other file through a link.
-    const int fd = ::open(QFile::encodeName(lock).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    // O_NOFOLLOW: a root instance must not be led to some other file through a link. A lock
+    // file left by a root instance cannot be opened for writing by the user; flock needs no
+    // write access, so reading is enough.
+    const QByteArray lockName = QFile::encodeName(lock);
+    int fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(lockName.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     struct stat st;
     if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot open the lock file %1").arg(lock));

@@ -6,6 +6,7 @@
 #include <QMetaObject>
 
 #include <cerrno>
+#include <csignal>
 #include <poll.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -34,6 +35,19 @@ void WaitAdminProcessThread::endEventLoop(int code)
 void WaitAdminProcessThread::run()
 {
     const int fd = processId_ > 0 ? static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(processId_), 0)) : -1;
+    const bool noPidfd = fd < 0 && errno == ENOSYS;
+    const bool alive = noPidfd && (::kill(static_cast<pid_t>(processId_), 0) == 0 || errno == EPERM);
+    if (noPidfd && alive) {
+        // A kernel without pidfds: look for the process now and then.
+        while (!isInterruptionRequested()) {
+            if (::kill(static_cast<pid_t>(processId_), 0) != 0 && errno == ESRCH) {
+                endEventLoop(0);
+                return;
+            }
+            msleep(200);
+        }
+        return;
+    }
     if (fd < 0) {
         TQ_LOG_WARNING("WaitAdminProcessThread", QStringLiteral("Cannot watch process %1").arg(processId_));
         endEventLoop(1);

@@ -3,7 +3,8 @@
 // could not be watched (no such process, or no pidfd).
 //
 // The process is watched through a pidfd (pidfd_open), which works for a process of another
-// user (the root instance) and is immune to the pid being reused after it ended. The event
+// user (the root instance) and is immune to the pid being reused after it ended. A kernel
+// without pidfds falls back to looking for the pid every 200 ms. The event
 // loop is ended from the GUI thread (a queued call of QCoreApplication::exit). Destroying the
 // thread while it waits stops the wait.
 #pragma once

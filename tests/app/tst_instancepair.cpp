@@ -9,9 +9,11 @@
 #include "app/MessageListenWidget.h"
 #include "app/MessageServer.h"
 #include "app/ShellEnvironment.h"
+#include "app/WaitAdminProcessThread.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
 #include "testutil.h"
+#include "tests/app/apptestutil.h"
 
 #include <QApplication>
 #include <QDir>
@@ -154,11 +156,6 @@ QStringList listFromJson(const QByteArray& bytes)
     return items;
 }
 
-void writeScript(const QString& path, const QByteArray& text)
-{
-    QVERIFY(testutil::writeFile(path, text));
-    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-}
 
 } // namespace
 
@@ -229,15 +226,15 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(runtime_).constData(), 0700) == 0);
         ShellEnvironment::setRuntimeFolder(runtime_);
         // pkcheck: records its arguments, answers with TQ_PKCHECK_CODE.
-        writeScript(dir_.path() + QStringLiteral("/pkcheck"),
+        apptest::writeScript(dir_.path() + QStringLiteral("/pkcheck"),
                     "#!/bin/sh\necho \"pkcheck $*\" >> \"$TQ_STANDIN_LOG\"\nexit \"${TQ_PKCHECK_CODE:-1}\"\n");
         // pkexec: records its arguments, closes every descriptor above 2 as pkexec does and runs
         // the program, which plays the elevated instance.
-        writeScript(dir_.path() + QStringLiteral("/pkexec"),
+        apptest::writeScript(dir_.path() + QStringLiteral("/pkexec"),
                     "#!/bin/bash\necho \"pkexec $*\" >> \"$TQ_STANDIN_LOG\"\n"
                     "for fd in /proc/$$/fd/*; do n=${fd##*/}; if [ \"$n\" -gt 2 ] && [ \"$n\" != 255 ]; then eval \"exec $n>&-\"; fi; done\n"
                     "export TQ_PAIR_ROLE=\"${TQ_PAIR_ELEVATED_ROLE:-main}\"\nexec \"$@\"\n");
-        writeScript(dir_.path() + QStringLiteral("/opener"), "#!/bin/sh\necho \"opener $*\" >> \"$TQ_STANDIN_LOG\"\n");
+        apptest::writeScript(dir_.path() + QStringLiteral("/opener"), "#!/bin/sh\necho \"opener $*\" >> \"$TQ_STANDIN_LOG\"\n");
     }
 
     void frameBytes()
@@ -477,6 +474,40 @@ private slots:
         QVERIFY(!server.listen(QStringLiteral("x")));
         ShellEnvironment::setRuntimeFolder(runtime_);
         QCOMPARE(InstanceChannel::runtimeFolder(), runtime_);
+    }
+
+    void waitThreadEndsEventLoopWithProcess()
+    {
+        QProcess child;
+        child.start(QStringLiteral("/bin/sleep"), {QStringLiteral("0.3")});
+        QVERIFY(child.waitForStarted());
+        {
+            WaitAdminProcessThread waiter(child.processId());
+            waiter.start();
+            QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });
+            QCOMPARE(QCoreApplication::exec(), 0); // ended when the process ended
+        }
+        QTRY_COMPARE(child.state(), QProcess::NotRunning);
+        {
+            // No such process: 1 at once.
+            WaitAdminProcessThread waiter(child.processId());
+            waiter.start();
+            QCOMPARE(QCoreApplication::exec(), 1);
+        }
+        {
+            // Destroyed while waiting: the wait stops, the loop is not ended by it.
+            QProcess longer;
+            longer.start(QStringLiteral("/bin/sleep"), {QStringLiteral("30")});
+            QVERIFY(longer.waitForStarted());
+            auto* waiter = new WaitAdminProcessThread(longer.processId());
+            waiter->start();
+            QTest::qWait(50);
+            delete waiter;
+            QTimer::singleShot(300, [] { QCoreApplication::exit(7); });
+            QCOMPARE(QCoreApplication::exec(), 7);
+            longer.kill();
+            longer.waitForFinished();
+        }
     }
 
     // The whole start-up through the password route (pkcheck refuses, pkexec asks), with a

@@ -7,6 +7,7 @@
 #include "app/ShellEnvironment.h"
 #include "core/FileSearchException.h"
 #include "testutil.h"
+#include "tests/app/apptestutil.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,11 +24,6 @@
 
 namespace {
 
-void writeScript(const QString& path, const QByteArray& text)
-{
-    QVERIFY(testutil::writeFile(path, text));
-    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0755) == 0);
-}
 
 QStringList ids(const QList<DesktopApplication>& applications)
 {
@@ -60,20 +56,6 @@ void chooseText(QMenu* menu, const QString& text)
     menu->close();
 }
 
-void answerNextQuestion(QMessageBox::StandardButton button)
-{
-    QTimer::singleShot(0, [button] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(widget)) {
-                if (box->isVisible()) {
-                    box->button(button)->click();
-                    return;
-                }
-            }
-        }
-        answerNextQuestion(button);
-    });
-}
 
 } // namespace
 
@@ -98,8 +80,8 @@ private slots:
         apps_ = dir_.path() + QStringLiteral("/user/applications");
         const QString systemApps = dir_.path() + QStringLiteral("/system/applications");
         const QString tool = dir_.path() + QStringLiteral("/tool");
-        writeScript(tool, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done >> " + QFile::encodeName(log_) + "\n");
-        writeScript(dir_.path() + QStringLiteral("/opener"), "#!/bin/sh\necho \"opener $*\" >> " + QFile::encodeName(log_) + "\n");
+        apptest::writeScript(tool, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done >> " + QFile::encodeName(log_) + "\n");
+        apptest::writeScript(dir_.path() + QStringLiteral("/opener"), "#!/bin/sh\necho \"opener $*\" >> " + QFile::encodeName(log_) + "\n");
         ShellEnvironment::setOpenerProgram(dir_.path() + QStringLiteral("/opener"));
         ShellEnvironment::setFileManagerBusEnabled(false);
 
@@ -228,14 +210,14 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(testutil::readFile(log_), "opener " + QFile::encodeName(dir_.path()) + "/work dir\n", 5000);
 
         // Delete: declined does nothing; confirmed removes the file.
-        answerNextQuestion(QMessageBox::No);
+        apptest::answerNextQuestion(QMessageBox::No);
         QVERIFY(!ShellContextMenu::invokeCommand(nullptr, commands.at(7), file));
         QVERIFY(QFileInfo::exists(file));
-        answerNextQuestion(QMessageBox::Yes);
+        apptest::answerNextQuestion(QMessageBox::Yes);
         QVERIFY(ShellContextMenu::invokeCommand(nullptr, commands.at(7), file));
         QVERIFY(!QFileInfo::exists(file));
         // A file that cannot be deleted: the command throws.
-        answerNextQuestion(QMessageBox::Yes);
+        apptest::answerNextQuestion(QMessageBox::Yes);
         QVERIFY_EXCEPTION_THROWN(ShellContextMenu::invokeCommand(nullptr, commands.at(7), QStringLiteral("/proc/self/status")),
                                  FileSearchException);
     }
@@ -257,7 +239,7 @@ private slots:
         // Delete from the single-file menu sets the flag and names the file.
         QStringList gone;
         onPopup([](QMenu* menu) { chooseText(menu, QStringLiteral("&Delete")); });
-        answerNextQuestion(QMessageBox::Yes);
+        apptest::answerNextQuestion(QMessageBox::Yes);
         ShellContextMenu::show(&owner, QPoint(10, 10), {a}, deleted, &gone);
         QVERIFY(deleted);
         QCOMPARE(gone, QStringList{a});
@@ -269,7 +251,7 @@ private slots:
                 texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
             chooseText(menu, QStringLiteral("&Delete"));
         });
-        answerNextQuestion(QMessageBox::Yes);
+        apptest::answerNextQuestion(QMessageBox::Yes);
         deleted = false;
         ShellContextMenu::show(&owner, QPoint(10, 10), {b, QStringLiteral("/proc/self/status")}, deleted, &gone);
         QCOMPARE(texts, (QStringList{QStringLiteral("Cu&t"), QStringLiteral("&Copy"), QStringLiteral("&Delete"), QStringLiteral("-"),

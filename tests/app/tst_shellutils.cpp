@@ -5,6 +5,7 @@
 #include "app/ShellUtils.h"
 #include "core/SystemUtils.h"
 #include "testutil.h"
+#include "tests/app/apptestutil.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,27 +24,7 @@
 
 namespace {
 
-void writeScript(const QString& path, const QByteArray& text)
-{
-    QVERIFY(testutil::writeFile(path, text));
-    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0755) == 0);
-}
 
-// Answers the next question box with `button` once it shows up.
-void answerNextQuestion(QMessageBox::StandardButton button)
-{
-    QTimer::singleShot(0, [button] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(widget)) {
-                if (box->isVisible()) {
-                    box->button(button)->click();
-                    return;
-                }
-            }
-        }
-        answerNextQuestion(button);
-    });
-}
 
 bool exists(const QString& path)
 {
@@ -67,7 +48,7 @@ private slots:
         // Readable by the account the session-user test runs the opener as.
         QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0755) == 0);
         log_ = dir_.path() + QStringLiteral("/log");
-        writeScript(dir_.path() + QStringLiteral("/opener"),
+        apptest::writeScript(dir_.path() + QStringLiteral("/opener"),
                     "#!/bin/sh\necho \"opener uid=$(id -u) home=$HOME args=$*\" >> " + QFile::encodeName(log_) + "\n");
         ShellEnvironment::setOpenerProgram(dir_.path() + QStringLiteral("/opener"));
         ShellEnvironment::setFileManagerBusEnabled(false);
@@ -155,12 +136,12 @@ private slots:
         QVERIFY(testutil::writeFile(file, "x"));
         bool declined = false;
         QStringList gone{QStringLiteral("stale")};
-        answerNextQuestion(QMessageBox::No);
+        apptest::answerNextQuestion(QMessageBox::No);
         QVERIFY(!ShellUtils::deleteFiles(nullptr, {file}, false, &gone, &declined));
         QVERIFY(declined);
         QVERIFY(gone.isEmpty());
         QVERIFY(exists(file));
-        answerNextQuestion(QMessageBox::Yes);
+        apptest::answerNextQuestion(QMessageBox::Yes);
         QVERIFY(ShellUtils::deleteFiles(nullptr, {file}, false, &gone, &declined));
         QVERIFY(!declined);
         QVERIFY(!exists(file));
@@ -175,7 +156,7 @@ private slots:
 
         // With parameters the path itself is started, the parameters split like a command line.
         const QString program = dir_.path() + QStringLiteral("/program");
-        writeScript(program, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done >> " + QFile::encodeName(log_) + "\n");
+        apptest::writeScript(program, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done >> " + QFile::encodeName(log_) + "\n");
         QFile::remove(log_);
         QVERIFY(ShellUtils::openFile(nullptr, program, QStringLiteral("-x \"two words\"")));
         QTRY_COMPARE_WITH_TIMEOUT(testutil::readFile(log_), QByteArray("[-x]\n[two words]\n"), 5000);

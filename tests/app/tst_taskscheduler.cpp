@@ -6,6 +6,7 @@
 #include "core/FileSearchException.h"
 #include "core/SystemUtils.h"
 #include "testutil.h"
+#include "tests/app/apptestutil.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,11 +20,6 @@
 
 namespace {
 
-void writeScript(const QString& path, const QByteArray& text)
-{
-    QVERIFY(testutil::writeFile(path, text));
-    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0755) == 0);
-}
 
 // The exec.path and allow_gui annotations and the defaults of an action file.
 QMap<QString, QString> readAction(const QString& path)
@@ -85,7 +81,7 @@ private slots:
         QVERIFY(QDir().mkpath(safeDir_->path() + QStringLiteral("/we\"ird\\&<dir>")));
         program_ = QFileInfo(safeDir_->path()).canonicalFilePath() + QStringLiteral("/we\"ird\\&<dir>/tallowquist-pro");
         log_ = safeDir_->path() + QStringLiteral("/log");
-        writeScript(program_, "#!/bin/sh\necho \"program $*\" >> \"$TQ_TASK_LOG\"\n");
+        apptest::writeScript(program_, "#!/bin/sh\necho \"program $*\" >> \"$TQ_TASK_LOG\"\n");
         ShellEnvironment::setProgramFile(program_);
         qputenv("TQ_TASK_LOG", QFile::encodeName(log_));
     }
@@ -150,7 +146,7 @@ private slots:
     {
         createSkipUacTask();
         const QString other = QFileInfo(safeDir_->path()).canonicalFilePath() + QStringLiteral("/other-program");
-        writeScript(other, "#!/bin/sh\n");
+        apptest::writeScript(other, "#!/bin/sh\n");
         ShellEnvironment::setProgramFile(other);
         QVERIFY(!isSkipUacTaskEnabled());
         ShellEnvironment::setProgramFile(program_);
@@ -162,7 +158,7 @@ private slots:
     {
         // A program below /tmp (world-writable): anyone could swap it for their own.
         const QString program = shared_.path() + QStringLiteral("/tallowquist-pro");
-        writeScript(program, "#!/bin/sh\n");
+        apptest::writeScript(program, "#!/bin/sh\n");
         ShellEnvironment::setProgramFile(program);
         QString reason;
         QVERIFY(!isProgramFileSafe(QFileInfo(program).canonicalFilePath(), &reason));
@@ -212,8 +208,8 @@ private slots:
     {
         const QString pkcheck = safeDir_->path() + QStringLiteral("/pkcheck");
         const QString pkexec = safeDir_->path() + QStringLiteral("/pkexec");
-        writeScript(pkcheck, "#!/bin/sh\necho \"pkcheck $*\" >> \"$TQ_TASK_LOG\"\nexit \"$TQ_PKCHECK_CODE\"\n");
-        writeScript(pkexec, "#!/bin/bash\necho \"pkexec $*\" >> \"$TQ_TASK_LOG\"\n"
+        apptest::writeScript(pkcheck, "#!/bin/sh\necho \"pkcheck $*\" >> \"$TQ_TASK_LOG\"\nexit \"$TQ_PKCHECK_CODE\"\n");
+        apptest::writeScript(pkexec, "#!/bin/bash\necho \"pkexec $*\" >> \"$TQ_TASK_LOG\"\n"
                             "[ -n \"$TQ_PKEXEC_CODE\" ] && exit \"$TQ_PKEXEC_CODE\"\n"
                             "for fd in /proc/$$/fd/*; do n=${fd##*/}; if [ \"$n\" -gt 2 ] && [ \"$n\" != 255 ]; then eval \"exec $n>&-\"; fi; done\n"
                             "exec \"$@\"\n");

@@ -89,6 +89,9 @@ void Helper64Server::processNext()
 
 void Helper64Server::onConversionFinished()
 {
+    // finish() may have collected the worker already, with this call still queued.
+    if (!worker || sender() != worker)
+        return;
     worker->wait();
     delete worker;
     worker = nullptr;
@@ -122,6 +125,7 @@ void Helper64Server::finish()
     ending = true;
     if (worker) {
         __atomic_store_n(&cancel, true, __ATOMIC_RELAXED);
+        worker->disconnect(this);
         worker->wait();
         delete worker;
         worker = nullptr;

@@ -34,6 +34,13 @@ bool processAlive(qint64 pid)
     return pid > 0 && ::kill(pid_t(pid), 0) == 0;
 }
 
+// Alive and not a zombie waiting for a parent (possibly one that never reaps) to collect it.
+bool processRunning(qint64 pid)
+{
+    return processAlive(pid)
+           && !testutil::readFile(QStringLiteral("/proc/%1/stat").arg(pid)).contains(") Z ");
+}
+
 } // namespace
 
 using utf16files::logText;
@@ -309,6 +316,45 @@ private slots:
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
+    }
+
+    // A helper whose program vanishes during a conversion (killed: the kernel closes its socket)
+    // stops the converter program, removes nothing-yet-written files and ends normally.
+    void helperLosesProgramMidConversion()
+    {
+        const QString bin = tmp.filePath(QStringLiteral("fakebin2"));
+        const QString pidFile = tmp.filePath(QStringLiteral("catdoc2.pid"));
+        QVERIFY(testutil::writeFile(bin + QStringLiteral("/catdoc"),
+                                    "#!/bin/sh\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 40\n"));
+        QFile::setPermissions(bin + QStringLiteral("/catdoc"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+        auto thread = std::make_unique<Helper64Thread>();
+        thread->start();
+        const QString id = QUuid::createUuid().toString();
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(helper, {id, tmp.path(), work});
+        QVERIFY(process.waitForStarted(10000));
+        thread->setExpectedPeer(process.processId());
+        quint64 ticket = thread->beginRequest();
+        emit thread->doConnect(id);
+        QVERIFY(thread->waitFinished(ticket, 20000));
+        ticket = thread->beginRequest();
+        emit thread->doWrite(QStringLiteral("CONVERT\n") + rtf(QStringLiteral("endless.rtf"), "x"));
+        QVERIFY(thread->waitFinished(ticket, 5000));
+        QTRY_VERIFY(QFile::exists(pidFile));
+        const qint64 converter = testutil::readFile(pidFile).trimmed().toLongLong();
+        QVERIFY(processRunning(converter));
+        QElapsedTimer t;
+        t.start();
+        thread.reset(); // what the kernel does to the socket of a killed program
+        QVERIFY(process.waitForFinished(20000));
+        QVERIFY(t.elapsed() < 20000); // long before the helper's own time limit
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QTRY_VERIFY(!processRunning(converter));
+        QCOMPARE(QDir(work).entryList(QDir::Files), QStringList());
     }
 
     void noHelper()

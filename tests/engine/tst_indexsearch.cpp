@@ -162,6 +162,45 @@ private slots:
         }
         QCOMPARE(live, QStringList({vol + "/a/report-new.txt"}));
     }
+
+    void updatesQueueAndInitReplaces()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (a tmpfs mounted in a private mount namespace is indexed)");
+        const quint32 serial = getVolumeSerialNumber(vol);
+        const quint32 deepSerial = getVolumeSerialNumber(vol + "/deep");
+        FileSearcher searcher(tmp.filePath("work"), FileSearcher::UseIndex);
+        QSignalSpy init(&searcher, &FileSearcher::initFinished);
+        IndexingSettings settings;
+        settings.autoAddFixed = false;
+        settings.dbPath = tmp.filePath("db2");
+        QVERIFY(QDir().mkpath(settings.dbPath));
+
+        // An update asked before the initialisation waits for it; a second one replaces it.
+        IndexingSettings both = settings;
+        both.indexDrives = {serial, deepSerial};
+        IndexingSettings onlyVol = settings;
+        onlyVol.indexDrives = {serial};
+        QSignalSpy finished(&searcher, &FileSearcher::updateFinished);
+        searcher.update(both);
+        // Two initialisations in a row: the first is stopped and waited for.
+        searcher.init(settings, ContentSearchOptions());
+        searcher.init(settings, ContentSearchOptions());
+        QTRY_COMPARE_WITH_TIMEOUT(init.count(), 1, 30000);
+        QTest::qWait(100);
+        QCOMPARE(init.count(), 1); // the replaced initialisation reports nothing
+        QMap<QString, int> counts;
+        QTRY_VERIFY_WITH_TIMEOUT((counts.clear(), searcher.indexedCounts(counts), counts.size() == 2), 30000);
+
+        // Updates while one runs queue behind it; the last settings win.
+        searcher.update(both);
+        searcher.update(settings);
+        searcher.update(onlyVol);
+        QTRY_VERIFY_WITH_TIMEOUT((counts.clear(), searcher.indexedCounts(counts),
+                                  counts.size() == 1 && counts.contains(vol)), 30000);
+        QVERIFY(finished.count() >= 1);
+        QCOMPARE(searcher.indexingSettings().indexDrives, QList<quint32>({serial}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestIndexSearch)

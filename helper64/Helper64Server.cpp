@@ -7,12 +7,14 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <unistd.h>
+
 namespace {
 const char kTag[] = "helper64";
 }
 
 Helper64Server::Helper64Server(const QString& pipeId, const QString& workFolder)
-    : pipeId(pipeId), workFolder(workFolder)
+    : pipeId(pipeId), workFolder(workFolder), parentPid(::getppid())
 {
     connect(&socket, &QLocalSocket::readyRead, this, &Helper64Server::onReadyRead);
     connect(&socket, &QLocalSocket::disconnected, this, &Helper64Server::onDisconnected);
@@ -36,7 +38,8 @@ bool Helper64Server::connectToProgram(int timeoutMs)
         if (socket.waitForConnected(1000))
             return true;
         socket.abort();
-        if (deadline.hasExpired())
+        // An orphan is adopted by another process: the program died before it listened.
+        if (deadline.hasExpired() || ::getppid() != parentPid)
             return false;
         QThread::msleep(50);
     }

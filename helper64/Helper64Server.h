@@ -1,7 +1,8 @@
 // Helper64Server: the helper program's side of the helper socket (see Helper64Protocol).
 //
 // It connects to the program's socket for the pipe id (retrying while the program has not
-// created it yet, for up to a minute), then answers one request at a time:
+// created it yet, for up to a minute, and giving up at once when the program that started it
+// has gone: its parent process changed), then answers one request at a time:
 //   "CONVERT\n<path>"  extracts the text with the filters of "ifilters64.reg" into the
 //                      working folder (time limit kTimeLimitSeconds, below the program's own
 //                      wait, so the program hears "TIMEOUT" rather than giving up on us);
@@ -50,6 +51,7 @@ private:
 
     QString pipeId;
     QString workFolder;
+    qint64 parentPid;        // the program that started us, taken at construction
     QLocalSocket socket;
     QByteArray buffer;
     QStringList queue;       // requests received and not yet answered

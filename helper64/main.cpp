@@ -25,6 +25,8 @@ int main(int argc, char* argv[])
     const QString pipeId = args.at(1);
     const QString logFolder = args.at(2);
     const QString workFolder = args.at(3);
+    // First, so that it notes the program that started us before anything can take long.
+    Helper64Server server(pipeId, workFolder);
     if (!logFolder.isEmpty())
         Logger::instance(logFolder + QStringLiteral("/Tallowquist Pro.log"));
 
@@ -36,7 +38,6 @@ int main(int argc, char* argv[])
                                         QStringLiteral("No filter registrations: %1").arg(error));
     RegistryFile::setMachine(registry);
 
-    Helper64Server server(pipeId, workFolder);
     if (!server.connectToProgram()) {
         Logger::instance().writeQString(Logger::Warning, "helper64",
                                         QStringLiteral("Failed to connect to the pipe %1").arg(pipeId));

@@ -318,6 +318,19 @@ private slots:
         QCOMPARE(process.exitCode(), 0);
     }
 
+    // A helper whose program died before it listened does not wait out its connect time.
+    void helperOutlivesNoProgram()
+    {
+        QProcess shell;
+        shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" \"$1\" \"$2\" \"$3\" & echo $!; sleep 1"),
+                                           helper, QUuid::createUuid().toString(), tmp.path(), work});
+        QVERIFY(shell.waitForFinished(10000));
+        const qint64 orphan = shell.readAllStandardOutput().trimmed().toLongLong();
+        QVERIFY(orphan > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!processRunning(orphan), 10000);
+
+    }
+
     // A helper whose program vanishes during a conversion (killed: the kernel closes its socket)
     // stops the converter program, removes nothing-yet-written files and ends normally.
     void helperLosesProgramMidConversion()

@@ -30,6 +30,15 @@
 // - A folder handed over by a second start ("-path") arrives as newSearchRequested; the main
 //   window connects it to open a search tab for that folder; the message window also brings
 //   the main window to the front for it.
+// How start-up uses this (the role choice):
+//   if (InstanceChannel::findInstance(kMainInstanceWindowName, 3000))    // a main instance runs
+//       -> notifyAnotherInstance(), exit 0;                               //  or is starting
+//   "-no-elevation" given, or root: MessageListenWidget(kMainInstanceWindowName);
+//   otherwise:                      MessageListenWidget(kUserInstanceWindowName);
+//   a widget that is not isListening() lost its title to a process starting at the same
+//   moment: wait for that main instance (findInstance with a longer wait, e.g. 15000 ms, as
+//   a user instance may be waiting for a password) and notifyAnotherInstance, exit 0;
+//   then initAdminInstance (root) or runUserInstance (user instance) as below.
 // Log tag: "main".
 #pragma once
 

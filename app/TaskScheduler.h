@@ -18,7 +18,9 @@
 //
 // isSkipUacTaskEnabled is true when both files exist and the action names this program file;
 // a query that cannot be answered (a folder we may not read) gives false with a warning.
-// Log tag and exception unit: "TaskScheduler". Paths and programs: ShellEnvironment
+// Log tag and exception unit: "TaskScheduler". Running the task logs WARNING "pkcheck could not
+// be run: %1", INFO "The task is not authorised, error = %1" (pkcheck's exit code) or WARNING
+// "pkexec failed, error = %1" (pkexec's exit code) when it cannot start the program. Paths and programs: ShellEnvironment
 // (pkcheck, folders, program file) and core's elevationProgram (pkexec).
 #pragma once
 

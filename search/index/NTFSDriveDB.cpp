@@ -22,6 +22,7 @@
 #include <exception>
 #include <functional>
 #include <iterator>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -119,21 +120,24 @@ bool scanNames(const IndexMap& map, const FileSearchRequest& request, const HitF
     std::vector<std::vector<Hit>> partial(runs);
     std::vector<std::exception_ptr> errors(runs);
     std::vector<char> finished(runs, 0);
+    auto runOne = [&](std::size_t r) {
+        try {
+            finished[r] = scanRange(bounds[r], bounds[r + 1], *expressions[r], partial[r]);
+        } catch (...) {
+            errors[r] = std::current_exception();
+        }
+    };
     std::vector<std::thread> workers;
+    std::vector<std::size_t> here(1, 0); // runs scanned on this thread
     for (std::size_t r = 1; r < runs; ++r) {
-        workers.emplace_back([&, r] {
-            try {
-                finished[r] = scanRange(bounds[r], bounds[r + 1], *expressions[r], partial[r]);
-            } catch (...) {
-                errors[r] = std::current_exception();
-            }
-        });
+        try {
+            workers.emplace_back(runOne, r);
+        } catch (const std::system_error&) {
+            here.push_back(r); // no thread to be had: scanned here
+        }
     }
-    try {
-        finished[0] = scanRange(bounds[0], bounds[1], *expressions[0], partial[0]);
-    } catch (...) {
-        errors[0] = std::current_exception();
-    }
+    for (const std::size_t r : here)
+        runOne(r);
     for (std::thread& t : workers)
         t.join();
     for (const std::exception_ptr& e : errors) {
@@ -232,13 +236,13 @@ void NTFSDriveDB::enumerate(bool* cancel)
     timer.start();
     // The records are collected first and filed in ascending number order: leaves fill
     // completely, and new names enter the pool in the order in which a search reads them.
+    // A record takes 24 bytes here plus its name: the name's offset in `names` (which grows in
+    // delivery order), its length and the folder flag are packed into one word.
     struct Pending
     {
         FRN frn;
         FRN parent;
-        std::size_t nameOffset;
-        int nameLength;
-        bool isDir;
+        quint64 packed; // offset << 16 | length << 1 | isDir
     };
     std::vector<Pending> pending;
     std::vector<char> names;
@@ -246,30 +250,32 @@ void NTFSDriveDB::enumerate(bool* cancel)
     reader.read(drive_, cancel, [&](const VolumeEntryBatch& batch) {
         for (std::size_t i = 0; i < batch.size(); ++i) {
             const VolumeEntry& e = batch.entries[i];
+            const int length = qMin(batch.nameLength(i), 0x7FFF);
             const char* name = batch.name(i);
-            pending.push_back(Pending{e.inode, e.parent, names.size(), batch.nameLength(i), e.isDir});
-            names.insert(names.end(), name, name + batch.nameLength(i));
+            pending.push_back(Pending{e.inode, e.parent, (quint64(names.size()) << 16) | (quint64(length) << 1) | (e.isDir ? 1u : 0u)});
+            names.insert(names.end(), name, name + length);
         }
     });
 
-    // Sorted by number, equal numbers (an object seen twice) in delivery order: the last wins.
-    std::vector<std::pair<FRN, std::size_t>> order(pending.size());
-    for (std::size_t i = 0; i < pending.size(); ++i)
-        order[i] = std::make_pair(pending[i].frn, i);
-    std::sort(order.begin(), order.end());
+    // By number; an object delivered twice keeps its delivery order (the offsets grow with it),
+    // and the last one wins.
+    std::sort(pending.begin(), pending.end(), [](const Pending& a, const Pending& b) {
+        return a.frn != b.frn ? a.frn < b.frn : a.packed < b.packed;
+    });
 
     const bool fresh = directories_.isEmpty() && files_.isEmpty();
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        if (k + 1 < order.size() && order[k + 1].first == order[k].first)
+    for (std::size_t k = 0; k < pending.size(); ++k) {
+        if (k + 1 < pending.size() && pending[k + 1].frn == pending[k].frn)
             continue;
-        const Pending& p = pending[order[k].second];
-        const char* name = pool_->intern(names.data() + p.nameOffset, std::size_t(p.nameLength));
+        const Pending& p = pending[k];
+        const bool isDir = p.packed & 1;
+        const char* name = pool_->intern(names.data() + (p.packed >> 16), std::size_t((p.packed >> 1) & 0x7FFF));
         if (!name || !*name)
             continue;
         if (fresh)
-            (p.isDir ? directories_ : files_).set(p.frn, IndexEntry{p.parent, name});
+            (isDir ? directories_ : files_).set(p.frn, IndexEntry{p.parent, name});
         else
-            setRecord(p.frn, p.parent, name, p.isDir);
+            setRecord(p.frn, p.parent, name, isDir);
     }
     writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
 }

@@ -134,9 +134,9 @@ std::list<IFilterInfo> getIFiltersFromRegistry(const IRegistry& registry)
         const QString handler = QString::fromStdWString(entry.first);
         const QString addinKey = clsidRoot + handler + QStringLiteral("\\PersistentAddinsRegistered\\")
                                  + kIFilterInterfaceId;
-        if (registry.openKey(addinKey) != IRegistry::ErrorSuccess) {
-            qDebug().noquote() << QStringLiteral("RegOpenKeyEx failed, error %1")
-                                      .arg(IRegistry::ErrorFileNotFound);
+        const long rc = registry.openKey(addinKey);
+        if (rc != IRegistry::ErrorSuccess) {
+            qDebug().noquote() << QStringLiteral("RegOpenKeyEx failed, error %1").arg(rc);
             continue;
         }
         QString filterId;

@@ -240,6 +240,28 @@ private slots:
 
         QVERIFY(getIFiltersFromRegistry(RegistryFile()).empty());
 
+        // The debug lines carry the registry's own error code.
+        struct Denied : IRegistry
+        {
+            const IRegistry& inner;
+            explicit Denied(const IRegistry& r) : inner(r) {}
+            long openKey(const QString& key) const override
+            {
+                return key.contains(QLatin1String("PersistentAddinsRegistered")) ? 5 : inner.openKey(key);
+            }
+            long enumKey(const QString& key, int index, QString* name) const override
+            {
+                return inner.enumKey(key, index, name);
+            }
+            long queryValue(const QString& key, const QString& value, QString* out) const override
+            {
+                return inner.queryValue(key, value, out);
+            }
+        };
+        for (int i = 0; i < 4; ++i) // {aaa} {bbb} {ccc} {ddd}
+            QTest::ignoreMessage(QtDebugMsg, "RegOpenKeyEx failed, error 5");
+        QVERIFY(getIFiltersFromRegistry(Denied(reg)).empty());
+
         // The shipped registrations.
         const std::list<IFilterInfo> inproc = getIFiltersFromRegistry(shipped(RegistryFile::inProcessFileName()));
         QCOMPARE(int(inproc.size()), 2);

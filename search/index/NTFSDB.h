@@ -33,8 +33,9 @@
 //
 // Locks, in order: the update mutex; `lock` (the volume map: read by search, written while
 // volumes are added, removed or saved); each volume's lock; the string pool's. indexedCounts and
-// settings() do not wait for `lock` (a volume may be indexing for a while): a small mutex guards
-// the map's structure and one the settings copy.
+// settings() wait for none of these (a volume may be indexing for a while): a small mutex guards
+// the map's structure, one the settings copy, and each volume keeps its count readable without
+// its lock.
 #pragma once
 
 #include "core/IndexingSettings.h"

@@ -277,6 +277,7 @@ void NTFSDriveDB::enumerate(bool* cancel)
         else
             setRecord(p.frn, p.parent, name, isDir);
     }
+    recount();
     writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
 }
 
@@ -312,6 +313,7 @@ void NTFSDriveDB::deleteFile(FRN frn, bool isFolder)
 {
     QWriteLocker locker(&lock_);
     (isFolder ? directories_ : files_).erase(frn);
+    recount();
 }
 
 void NTFSDriveDB::setRecord(FRN frn, FRN parent, const char* name, bool isDir)
@@ -319,12 +321,19 @@ void NTFSDriveDB::setRecord(FRN frn, FRN parent, const char* name, bool isDir)
     (isDir ? directories_ : files_).set(frn, IndexEntry{parent, name});
     // A number that changed between file and folder leaves the other map.
     (isDir ? files_ : directories_).erase(frn);
+    recount();
 }
 
 void NTFSDriveDB::clearRecords()
 {
     directories_.clear();
     files_.clear();
+    recount();
+}
+
+void NTFSDriveDB::recount()
+{
+    count_.store(int(directories_.size() + files_.size()), std::memory_order_relaxed);
 }
 
 void NTFSDriveDB::setExclusions(const IndexingSettings& settings)
@@ -723,8 +732,7 @@ int NTFSDriveDB::fileCount() const
 
 int NTFSDriveDB::count() const
 {
-    QReadLocker locker(&lock_);
-    return int(directories_.size() + files_.size());
+    return count_.load(std::memory_order_relaxed);
 }
 
 std::size_t NTFSDriveDB::mapBytes() const

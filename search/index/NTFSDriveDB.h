@@ -108,6 +108,8 @@ public:
     // Record counts (folders, files), read under the read lock.
     int directoryCount() const;
     int fileCount() const;
+    // Folders plus files, without waiting for the lock (a rebuild holds it for a while): the
+    // count after the last completed change.
     int count() const;
 
     // Memory figures: arena bytes taken by the nodes of both maps.
@@ -134,6 +136,7 @@ private:
     void updateRecord(FRN frn, FRN frnParent, const QString& name, bool isDir, const char* operation);
     void setRecord(FRN frn, FRN parent, const char* name, bool isDir);
     void clearRecords();
+    void recount();
     void startJournal(ChangeJournal* journal, USN from);
     void onJournalFailed(const QString& message);
     void rebuild();
@@ -168,4 +171,5 @@ private:
     // an enumeration; false from a journal failure until the rebuild is done). Only a valid
     // index is saved.
     std::atomic<bool> valid_{false};
+    std::atomic<int> count_{0};
 };

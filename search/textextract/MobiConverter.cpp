@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -32,6 +33,86 @@ struct Record
 {
     qint64 offset;
     qint64 size;
+};
+
+// The book's text as one stream: the text records are read and decoded one at a time as the
+// HTML converter reads on, so a book of many records never sits in memory whole. The stream
+// ends at the last text record, at a record that cannot be read or is too large, and when
+// the conversion is cancelled (canceled() then tells).
+class TextRecordStream : public QIODevice
+{
+public:
+    TextRecordStream(QIODevice* book, const std::vector<Record>& records, int lastText,
+                     quint16 compression, quint32 extraFlags, const bool* cancelFlag)
+        : book_(book), records_(records), lastText_(lastText), compression_(compression),
+          extraFlags_(extraFlags), cancelFlag_(cancelFlag)
+    {
+        open(QIODevice::ReadOnly);
+        loadNext();
+    }
+
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override
+    {
+        return current_.size() - at_ + QIODevice::bytesAvailable();
+    }
+    bool canceled() const { return canceled_; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        qint64 done = 0;
+        while (done < maxSize && at_ < current_.size()) {
+            const qint64 n = qMin<qint64>(maxSize - done, current_.size() - at_);
+            memcpy(data + done, current_.constData() + at_, size_t(n));
+            done += n;
+            at_ += int(n);
+            if (at_ == current_.size())
+                loadNext();
+        }
+        return done > 0 || at_ < current_.size() ? done : -1;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    // Makes the next text record that holds bytes current; none left: empty.
+    void loadNext()
+    {
+        current_.clear();
+        at_ = 0;
+        while (current_.isEmpty() && next_ <= lastText_) {
+            if (ToPlainTextConverter::isCanceled(cancelFlag_)) {
+                canceled_ = true;
+                next_ = lastText_ + 1;
+                return;
+            }
+            const Record& rec = records_[size_t(next_++)];
+            QByteArray data;
+            if (rec.size <= kRawRecordLimit && book_->seek(rec.offset))
+                data = book_->read(rec.size);
+            if (data.size() != rec.size) {
+                next_ = lastText_ + 1;
+                return;
+            }
+            data.chop(MobiConverter::trailingEntriesSize(data, extraFlags_));
+            if (data.size() > kRecordLimit) {
+                next_ = lastText_ + 1;
+                return;
+            }
+            current_ = compression_ == 2 ? MobiConverter::decompressPalmDoc(data) : data;
+        }
+    }
+
+    QIODevice* book_;
+    const std::vector<Record>& records_;
+    const int lastText_;
+    const quint16 compression_;
+    const quint32 extraFlags_;
+    const bool* cancelFlag_;
+    int next_ = 1;
+    QByteArray current_;
+    int at_ = 0;
+    bool canceled_ = false;
 };
 
 } // namespace
@@ -193,29 +274,21 @@ bool MobiConverter::convert(const QString& path, QIODevice* input, QString* outP
         return true;
     }
 
-    QBuffer html;
-    html.open(QIODevice::ReadWrite);
     const int lastText = qMin<int>(textRecords, int(records.size()) - 1);
-    for (int r = 1; r <= lastText; ++r) {
-        if (isCanceled(cancelFlag))
-            throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
-        const Record& rec = records[r];
-        if (rec.size > kRawRecordLimit || !input->seek(rec.offset))
-            break;
-        QByteArray data = input->read(rec.size);
-        if (data.size() != rec.size)
-            break;
-        data.chop(trailingEntriesSize(data, extraFlags));
-        if (data.size() > kRecordLimit)
-            break;
-        if (compression == 2)
-            html.write(decompressPalmDoc(data));
-        else
-            html.write(data);
-    }
-    html.seek(0);
+    TextRecordStream html(input, records, lastText, compression, extraFlags, cancelFlag);
 
     const QString codec = textEncoding == 1252 ? QStringLiteral("Windows-1252")
                                                : QStringLiteral("UTF-8");
-    return htmlConverter->convert(QString(), &html, outPath, output, codec, cancelFlag);
+    QString textPath;
+    const bool converted =
+        htmlConverter->convert(QString(), &html, &textPath, output, codec, cancelFlag);
+    if (html.canceled()) {
+        // The stream ended early: the text is incomplete.
+        if (!textPath.isEmpty())
+            QFile::remove(textPath);
+        throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
+    }
+    if (outPath)
+        *outPath = textPath;
+    return converted;
 }

@@ -21,6 +21,9 @@
 //   there; a record's size never reaches past the end of the file.
 // A book that gives no text counts as converted with an empty text (true, no file written).
 // A text record longer than 4096 bytes (after its trailing entries) ends the book text.
+// The text records are read and decoded one at a time as the HTML converter reads on (a
+// sequential stream), so memory stays small however many records a book announces; a
+// cancellation seen between records ends the stream and raises "Convert canceled".
 #pragma once
 
 #include "search/textextract/ToPlainTextConverter.h"

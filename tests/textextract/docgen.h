@@ -230,20 +230,15 @@ struct MobiOptions
     bool trailingImageRecord = true; // a non-text record after the text records
 };
 
-// A Mobipocket book (Palm database "BOOKMOBI") holding `html` as its text.
-inline QByteArray makeMobi(const QByteArray& html, const MobiOptions& o = MobiOptions())
+// Record 0 of a Mobipocket book: PalmDOC header (16 bytes) and MOBI header (0xE8 bytes).
+inline QByteArray mobiRecord0(const MobiOptions& o, quint32 textLength, int textRecords)
 {
-    QList<QByteArray> records;
-    QList<QByteArray> texts;
-    for (int at = 0; at < html.size(); at += o.recordSize)
-        texts.append(html.mid(at, o.recordSize));
-    // record 0: PalmDOC header (16) + MOBI header (0xE8)
     QByteArray r0(16 + 0xE8, '\0');
     auto put16 = [](QByteArray& b, int at, quint16 v) { qToBigEndian<quint16>(v, b.data() + at); };
     auto put32 = [](QByteArray& b, int at, quint32 v) { qToBigEndian<quint32>(v, b.data() + at); };
     put16(r0, 0, quint16(o.compression));
-    put32(r0, 4, quint32(html.size()));
-    put16(r0, 8, quint16(texts.size()));
+    put32(r0, 4, textLength);
+    put16(r0, 8, quint16(textRecords));
     put16(r0, 10, 4096);
     put16(r0, 12, quint16(o.encryption));
     r0.replace(16, 4, "MOBI");
@@ -252,7 +247,39 @@ inline QByteArray makeMobi(const QByteArray& html, const MobiOptions& o = MobiOp
     put32(r0, 28, o.textEncoding);
     put32(r0, 36, 6);
     put16(r0, 0xF2, o.extraFlags);
-    records.append(r0);
+    return r0;
+}
+
+// A Palm database "BOOKMOBI" holding the given records.
+inline QByteArray makePdb(const QList<QByteArray>& records)
+{
+    const int n = records.size();
+    QByteArray out(78, '\0');
+    out.replace(0, 8, "testbook");
+    out.replace(60, 8, "BOOKMOBI");
+    qToBigEndian<quint16>(quint16(n), out.data() + 76);
+    int offset = 78 + 8 * n + 2;
+    for (int i = 0; i < n; ++i) {
+        QByteArray e(8, '\0');
+        qToBigEndian<quint32>(quint32(offset), e.data());
+        qToBigEndian<quint32>(quint32(2 * i), e.data() + 4);
+        out += e;
+        offset += records[i].size();
+    }
+    out += QByteArray(2, '\0');
+    for (const QByteArray& r : records)
+        out += r;
+    return out;
+}
+
+// A Mobipocket book (Palm database "BOOKMOBI") holding `html` as its text.
+inline QByteArray makeMobi(const QByteArray& html, const MobiOptions& o = MobiOptions())
+{
+    QList<QByteArray> texts;
+    for (int at = 0; at < html.size(); at += o.recordSize)
+        texts.append(html.mid(at, o.recordSize));
+    QList<QByteArray> records;
+    records.append(mobiRecord0(o, quint32(html.size()), texts.size()));
     for (const QByteArray& t : texts) {
         QByteArray rec = o.compression == 2 ? palmDocCompress(t) : t;
         if (o.extraFlags & 1)
@@ -266,24 +293,7 @@ inline QByteArray makeMobi(const QByteArray& html, const MobiOptions& o = MobiOp
     }
     if (o.trailingImageRecord)
         records.append(QByteArray("\xFF\xD8\xFF\xE0<p>IMAGEJUNK<p>", 19));
-
-    const int n = records.size();
-    QByteArray out(78, '\0');
-    out.replace(0, 8, "testbook");
-    out.replace(60, 8, "BOOKMOBI");
-    put16(out, 76, quint16(n));
-    int offset = 78 + 8 * n + 2;
-    for (int i = 0; i < n; ++i) {
-        QByteArray e(8, '\0');
-        put32(e, 0, quint32(offset));
-        put32(e, 4, quint32(2 * i));
-        out += e;
-        offset += records[i].size();
-    }
-    out += QByteArray(2, '\0');
-    for (const QByteArray& r : records)
-        out += r;
-    return out;
+    return makePdb(records);
 }
 
 // ---------------------------------------------------------------- FB2

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/resource.h>
+
 class TestMobiConverter : public QObject
 {
     Q_OBJECT
@@ -197,6 +199,86 @@ private slots:
         QCOMPARE(MobiConverter::trailingEntriesSize(QByteArray(), 3), 0);
         QCOMPARE(MobiConverter::trailingEntriesSize(QByteArray("ab\x01", 3), 1), 2);
         QCOMPARE(MobiConverter::trailingEntriesSize(QByteArray("xx\x00\x41\x82", 5), 3), 3);
+    }
+
+    void manyRecordsInBoundedMemory()
+    {
+        // 12000 records of about 820 bytes that each decode to 4096 bytes: a 10 MB file whose
+        // text is 49 MB. The records are decoded as the text is read, not gathered first.
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/many.mobi";
+        {
+            const int count = 12000;
+            const QByteArray packed = docgen::palmDocCompress(QByteArray(4096, 'a'));
+            QList<QByteArray> records;
+            records.append(docgen::mobiRecord0(docgen::MobiOptions(), quint32(count * 4096), count));
+            records.append(docgen::palmDocCompress("<body>" + QByteArray(4090, 'a')));
+            for (int i = 1; i < count; ++i)
+                records.append(packed);
+            QVERIFY(testutil::writeFile(path, docgen::makePdb(records)));
+        }
+        class Sink : public QIODevice
+        {
+        public:
+            qint64 total = 0;
+        protected:
+            qint64 readData(char*, qint64) override { return -1; }
+            qint64 writeData(const char*, qint64 size) override { total += size; return size; }
+        };
+        Sink out;
+        out.open(QIODevice::WriteOnly);
+        MobiConverter converter(&html);
+        struct rusage before;
+        getrusage(RUSAGE_SELF, &before);
+        QVERIFY(converter.convert(path, nullptr, nullptr, &out, QString(), nullptr));
+        struct rusage after;
+        getrusage(RUSAGE_SELF, &after);
+        const long grownKiB = after.ru_maxrss - before.ru_maxrss;
+        QVERIFY2(grownKiB < 24 * 1024, qPrintable(QString::number(grownKiB)));
+        QVERIFY(out.total > 90 << 20); // the text (in UTF-16) is there, but for its last piece
+    }
+
+    void cancelBetweenRecords()
+    {
+        // The flag is set while the text records are being read: the conversion stops with
+        // "Convert canceled" and leaves no text file.
+        class Book : public QBuffer
+        {
+        public:
+            bool* flag = nullptr;
+            qint64 cancelAt = 0;
+        protected:
+            qint64 readData(char* data, qint64 size) override
+            {
+                if (pos() >= cancelAt)
+                    __atomic_store_n(flag, true, __ATOMIC_RELAXED);
+                return QBuffer::readData(data, size);
+            }
+        };
+        QTemporaryDir dir;
+        const QString work = dir.path() + "/work";
+        html.setWorkFolder(work);
+        docgen::MobiOptions o;
+        o.recordSize = 200;
+        QByteArray bytes = docgen::makeMobi(bookHtml(200), o);
+        bool canceled = false;
+        Book book;
+        book.setBuffer(&bytes);
+        book.open(QIODevice::ReadOnly);
+        book.flag = &canceled;
+        book.cancelAt = bytes.size() / 2;
+        MobiConverter converter(&html);
+        QString outPath;
+        bool thrown = false;
+        try {
+            converter.convert(QString(), &book, &outPath, nullptr, QString(), &canceled);
+        } catch (const FileSearchCancelException& e) {
+            thrown = QString::fromUtf8(e.what()).contains("Convert canceled");
+        }
+        QVERIFY(thrown);
+        QVERIFY(outPath.isEmpty());
+        QCOMPARE(QDir(work).entryList(QDir::Files).size(), 0);
+        html.setWorkFolder(QString());
     }
 
     void fileOutputAndCancel()

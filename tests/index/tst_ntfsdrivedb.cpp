@@ -384,6 +384,35 @@ private slots:
         QCOMPARE(bytes.mid(pos, report.size()), report);
         QVERIFY(bytes.endsWith(recordBytes(2, 25, QStringLiteral("Übersicht.md").toUtf8(), false)));
         QVERIFY(!QFile::exists(indexFile() + ".tmp"));
+        // A default QDataStream reads the file field by field to its end.
+        {
+            QDataStream in(bytes);
+            QString version;
+            qint64 id = 0, next = 0;
+            qint32 total = 0;
+            in >> version >> id >> next >> total;
+            QCOMPARE(version, QStringLiteral("1.0"));
+            QCOMPARE(quint64(id), JournalId);
+            QCOMPARE(next, qint64(180));
+            QCOMPARE(total, 11);
+            QList<qint64> frns;
+            int folders = 0;
+            for (qint32 i = 0; i < total; ++i) {
+                qint64 parent = 0, frn = 0;
+                qint32 length = 0;
+                bool isDir = false;
+                in >> parent >> frn >> length;
+                QByteArray name(length, '\0');
+                in.readRawData(name.data(), length);
+                in >> isDir;
+                frns << frn;
+                folders += isDir ? 1 : 0;
+            }
+            QCOMPARE(in.status(), QDataStream::Ok);
+            QVERIFY(in.atEnd());
+            QCOMPARE(frns, QList<qint64>({2, 10, 11, 12, 13, 20, 21, 22, 23, 24, 25}));
+            QCOMPARE(folders, 5);
+        }
         db.reset();
 
         // The same journal (stable id, first USN not above the stored one, grown meanwhile): the

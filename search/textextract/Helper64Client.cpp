@@ -5,6 +5,7 @@
 #include "core/SystemUtils.h"
 #include "search/textextract/Helper64Protocol.h"
 #include "search/textextract/Helper64Thread.h"
+#include "search/textextract/ToPlainTextConverter.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -183,8 +184,21 @@ bool Helper64Client::readPipe(QString* reply)
 
 std::wstring Helper64Client::convert(const std::wstring& pathW)
 {
-    QMutexLocker l(&mutex);
-    if (state != 1)
+    return convert(pathW, nullptr);
+}
+
+std::wstring Helper64Client::convert(const std::wstring& pathW, const bool* cancelFlag)
+{
+    while (!mutex.tryLock(100)) {
+        if (ToPlainTextConverter::isCanceled(cancelFlag))
+            return std::wstring();
+    }
+    struct Unlock
+    {
+        QMutex& held;
+        ~Unlock() { held.unlock(); }
+    } unlock{mutex};
+    if (state != 1 || ToPlainTextConverter::isCanceled(cancelFlag))
         return std::wstring();
     const QString path = QString::fromStdWString(pathW);
     currentFile = path;

@@ -25,6 +25,8 @@
 // - A "CONVERT" reply is accepted only when it names a regular file (not a link) directly in
 //   the working folder; anything else is logged and gives an empty result.
 // - The "GET_IFILTERS" reply is parsed without reading past its last line.
+// - A conversion whose search was cancelled while it waited for its turn is not sent, so a
+//   cancelled search does not leave a queue of conversions behind it.
 #pragma once
 
 #include "core/IFilterInfo.h"
@@ -54,6 +56,9 @@ public:
 
     void start();
     std::wstring convert(const std::wstring& path);
+    // The same, but a request cancelled while it waits for its turn (the exchanges run one at a
+    // time, each up to the helper's time limit) returns empty without being sent.
+    std::wstring convert(const std::wstring& path, const bool* cancelFlag);
     std::list<IFilterInfo> getIFilters();
     bool ensureRunning();
 

@@ -4,11 +4,11 @@
 #include "search/textextract/Helper64Client.h"
 
 bool IFilter64Converter::convert(const QString& path, QIODevice*, QString* outPath, QIODevice*,
-                                 const QString&, const bool*)
+                                 const QString&, const bool* cancelFlag)
 {
-    if (!client)
+    if (!client || isCanceled(cancelFlag))
         return false;
-    const QString reply = QString::fromStdWString(client->convert(path.toStdWString()));
+    const QString reply = QString::fromStdWString(client->convert(path.toStdWString(), cancelFlag));
     if (reply == QLatin1String("TIMEOUT")) {
         Logger::instance().writeQString(Logger::Warning, "IFilter64Converter",
                                         QStringLiteral("convert TIMEOUT, file = %1").arg(path));

@@ -1,7 +1,8 @@
 // IFilter64Converter: the converter that has the helper program "helper64" turn a document
 // into a text file (Helper64Client::convert). The reply "TIMEOUT" is logged and counts as a
 // failure; an empty reply is a failure; any other reply is the text file's path (already
-// checked by the client to lie in the working folder), which the caller then owns.
+// checked by the client to lie in the working folder), which the caller then owns. A request
+// cancelled before its turn at the helper is not sent and fails.
 #pragma once
 
 #include "search/textextract/ToPlainTextConverter.h"

@@ -421,13 +421,36 @@ private slots:
         QFile::setPermissions(bin + QStringLiteral("/catdoc"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(bin) + ':' + path);
-        Helper64Client client(work, helper, 1500);
+        Helper64Client client(work, helper, 3000);
         qputenv("PATH", path); // the next helper finds the real catdoc
         QCOMPARE(client.currentState(), 1);
         const qint64 first = client.helperPid();
 
         const QString doc = rtf(QStringLiteral("slow.rtf"), "slow\\par");
-        QVERIFY(client.convert(doc.toStdWString()).empty());
+        std::wstring stalled = L"unset";
+        std::unique_ptr<QThread> a(QThread::create([&] { stalled = client.convert(doc.toStdWString()); }));
+        a->start();
+        QTRY_VERIFY(QFile::exists(pidFile)); // the helper is busy with it
+
+        // A conversion waiting for its turn gives up as soon as its search is cancelled.
+        bool canceled = false;
+        std::atomic<int> waiting{-1};
+        IFilter64Converter converter64(&client);
+        std::unique_ptr<QThread> b(QThread::create([&] {
+            QString out;
+            waiting = converter64.convert(doc, nullptr, &out, nullptr, QString(), &canceled) ? 1 : 0;
+        }));
+        b->start();
+        QThread::msleep(200);
+        QCOMPARE(waiting.load(), -1);
+        __atomic_store_n(&canceled, true, __ATOMIC_RELAXED);
+        QVERIFY(b->wait(1000));
+        QCOMPARE(waiting.load(), 0);
+        QVERIFY(a->isRunning()); // long before the stalled exchange ends
+        QVERIFY(!converter64.convert(doc, nullptr, nullptr, nullptr, QString(), &canceled));
+
+        QVERIFY(a->wait(20000));
+        QVERIFY(stalled.empty());
         QCOMPARE(client.currentState(), 2);
         QVERIFY(logText().contains(QStringLiteral("Reading from pipe hanged, file name = %1").arg(doc)));
         QTRY_VERIFY(QFile::exists(pidFile));

@@ -3,6 +3,7 @@
 #include "search/model/ExpressionLexer.h"
 #include "search/model/ExpressionParser.h"
 #include "search/model/FileSearchRequest.h"
+#include "search/model/StringMatcher.h"
 
 ContentQuery::ContentQuery(const QString& pattern, const MatchOptions& options)
     : pattern(pattern)
@@ -42,7 +43,16 @@ ContentQuery::ContentQuery(const QString& pattern, const MatchOptions& options)
     if (!fastEligible) {
         termBytes.clear();
         needsFoldCheck = false;
+    }
+    if (terms.size() > MaxFastTerms)
         return;
+    if (!fastEligible) {
+        bool anchored = false;
+        for (const QString& term : terms)
+            anchored = anchored || term.contains(QLatin1Char('^')) || term.contains(QLatin1Char('$'))
+                || term.contains(QLatin1String("(?!"));
+        if (options.kind != 2 || !anchored)
+            matcher.reset(new StringMatcher(terms, options));
     }
     // Tabulate the Boolean combination once (at most 2^8 script runs, each cached by the
     // parser anyway), so that the parallel checks never enter the script engine.
@@ -52,6 +62,8 @@ ContentQuery::ContentQuery(const QString& pattern, const MatchOptions& options)
     for (unsigned mask = 0; mask < combinations; ++mask)
         verdicts[mask] = terms.isEmpty() ? 1 : (parser.evaluate(TermMask(mask)) ? 1 : 0);
 }
+
+ContentQuery::~ContentQuery() = default;
 
 std::shared_ptr<const ContentQuery> ContentQuery::fromRequest(const FileSearchRequest& request)
 {

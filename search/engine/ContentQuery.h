@@ -9,8 +9,15 @@
 // The query also decides whether the raw-byte scan (ByteScanner) may answer for a text file:
 // it may when every term is a non-empty ASCII literal without line breaks (substring or whole
 // word, any case mode), there are at most `MaxFastTerms` terms, and the Boolean combination has
-// been tabulated for every set of found terms (`verdicts`). Other patterns (regular expressions,
-// non-ASCII terms) take the line-by-line route through SearchExpression.
+// been tabulated for every set of found terms (`verdicts`).
+//
+// Other patterns with at most `MaxFastTerms` terms (regular expressions without the anchors "^"
+// and "$" and without negative lookahead "(?!", non-ASCII terms) may still be pre-tested on whole blocks of decoded text with the
+// matcher (`matcher`): when no term occurs anywhere in the text, every line holds the empty set
+// of terms and the verdict is verdict(0) without reading line by line; a text in which some
+// term occurs goes the line-by-line route through SearchExpression. (Without those constructs a
+// hit inside a line is also a hit inside the block holding that line: what follows a line in
+// the block is only a line break, which no positive part of the pattern needs to see.)
 #pragma once
 
 #include "search/model/ExpressionToken.h"
@@ -24,6 +31,7 @@
 #include <vector>
 
 class FileSearchRequest;
+class StringMatcher;
 
 class ContentQuery
 {
@@ -31,6 +39,9 @@ public:
     static constexpr int MaxFastTerms = 8;
 
     ContentQuery(const QString& pattern, const MatchOptions& options);
+    ~ContentQuery();
+    ContentQuery(const ContentQuery&) = delete;
+    ContentQuery& operator=(const ContentQuery&) = delete;
     static std::shared_ptr<const ContentQuery> fromRequest(const FileSearchRequest& request);
 
     QString pattern;
@@ -45,7 +56,10 @@ public:
     // U+212A (KELVIN SIGN) and U+017F (LONG S), so a UTF-8 text holding either needs the
     // line-by-line route.
     bool needsFoldCheck = false;
-    // verdicts[mask]: whether the expression holds when exactly the terms of `mask` are found.
+    // Block pre-test (see above): the terms' matcher, null when the pattern does not allow it.
+    std::unique_ptr<StringMatcher> matcher;
+    // verdicts[mask]: whether the expression holds when exactly the terms of `mask` are found
+    // (filled for at most MaxFastTerms terms).
     std::vector<unsigned char> verdicts;
 
     int termCount() const { return terms.size(); }

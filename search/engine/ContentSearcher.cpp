@@ -9,6 +9,7 @@
 #include "search/model/EncodingDetection.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/SearchExpression.h"
+#include "search/model/StringMatcher.h"
 #include "search/model/TempFileHolder.h"
 #include "search/textextract/EPUBConverter.h"
 #include "search/textextract/HtmlConverter.h"
@@ -309,7 +310,7 @@ int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query
                                  const FileSearchRequest* request, int fd, const QString& path,
                                  int* matchCount)
 {
-    if (!query.fastEligible)
+    if (!query.fastEligible && !query.matcher)
         return -1;
     if (!query.options.fileScope && query.verdict(0))
         return -1; // lines without any term match: only the line-by-line route sees them
@@ -351,6 +352,8 @@ int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query
     }
     if (query.termCount() == 0)
         return 1;
+    if (!query.fastEligible)
+        return preTestBlocks(query, request, fd, utf8, buffer, have, atEnd);
 
     ByteScanner scanner(query, utf8, matchCount);
     for (;;) {
@@ -388,6 +391,48 @@ int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query
     if (scanner.needsSlowRoute())
         return -1;
     return scanner.result() ? 1 : 0;
+}
+
+int ContentSearcher::preTestBlocks(const ContentQuery& query, const FileSearchRequest* request,
+                                   int fd, bool utf8, std::vector<char>& buffer, size_t have,
+                                   bool atEnd)
+{
+    const TermMask all = TermMask::firstBits(query.termCount());
+    QString text;
+    for (;;) {
+        if (request->canceled)
+            throwCanceled(request);
+        size_t end = have;
+        if (!atEnd) {
+            const void* lastNewline = memrchr(buffer.data(), '\n', have);
+            if (!lastNewline) {
+                // One line fills the whole buffer: make room and read on.
+                buffer.resize(buffer.size() * 2);
+                const ssize_t got = readSome(fd, buffer.data() + have, buffer.size() - have);
+                if (got < 0)
+                    return -1;
+                atEnd = size_t(got) < buffer.size() - have;
+                have += size_t(got);
+                continue;
+            }
+            end = size_t(static_cast<const char*>(lastNewline) - buffer.data()) + 1;
+        }
+        text = utf8 ? QString::fromUtf8(buffer.data(), int(end))
+                    : QString::fromLatin1(buffer.data(), int(end));
+        if (!query.matcher->match(text, all, nullptr, nullptr).isEmpty())
+            return -1; // some term occurs: the line-by-line route decides
+        if (atEnd)
+            break;
+        const size_t rest = have - end;
+        std::memmove(buffer.data(), buffer.data() + end, rest);
+        const ssize_t got = readSome(fd, buffer.data() + rest, buffer.size() - rest);
+        if (got < 0)
+            return -1;
+        atEnd = size_t(got) < buffer.size() - rest;
+        have = rest + size_t(got);
+    }
+    // No term anywhere: every line, and the text as a whole, holds the empty set of terms.
+    return query.verdict(0) ? 1 : 0;
 }
 
 bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& path,

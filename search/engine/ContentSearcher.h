@@ -19,7 +19,9 @@
 //   literals are tested on their raw bytes (ByteScanner: large reads, vectorised search, no
 //   per-line strings) with exactly the answers of the line-by-line route; everything else
 //   (converted documents, UTF-16, regular expressions, non-ASCII terms) takes the
-//   line-by-line route through QTextStream and SearchExpression.
+//   line-by-line route through QTextStream and SearchExpression; for such a pattern a plain
+//   text file is first tested block by block with the matcher, and only a file in which some
+//   term occurs is read line by line (ContentQuery).
 // - Codec names: "UTF16-BE" means big-endian UTF-16; "UTF-16" is read by its byte-order mark
 //   and as little-endian without one (what this system's converters write); other names go to
 //   QTextCodec::codecForName.
@@ -101,6 +103,8 @@ private:
                      QIODevice* output, const bool* cancelFlag, QString* encodingOut);
     int scanRawFile(const Snapshot& snap, const ContentQuery& query,
                     const FileSearchRequest* request, int fd, const QString& path, int* matchCount);
+    int preTestBlocks(const ContentQuery& query, const FileSearchRequest* request, int fd,
+                      bool utf8, std::vector<char>& buffer, size_t have, bool atEnd);
     bool scanText(const Snapshot& snap, const ContentQuery& query, QIODevice* device,
                   const QString& displayPath, const QString& encoding,
                   const FileSearchRequest* request, TempFileHolder* holder, int* counter);

@@ -311,6 +311,10 @@ private slots:
                                       "aba", "ab", "x", "qux baz foo", "FOO"};
         const QStringList booleans = {"foo and not bar", "not foo", "(foo or baz) and qux",
                                       "foo or bar"};
+        // Patterns that the byte scan cannot take: the block pre-test or the line route.
+        const QStringList others = {"fo+", "ba[rz] qux", "^foo", "foo$", "o\\b", "(?!x)foo",
+                                    "foo(?!\\s)", "[^a-z]foo", "\\bfoo\\b", "!fo+"};
+        const QStringList wide = {"éfoo", "ŝbar; baz", "😀", "٣foo", "FOOÉ"};
         ContentSearcher searcher(nullptr, work);
         ContentSearchOptions o = defaultOptions();
         o.skipBinary = false;
@@ -330,22 +334,23 @@ private slots:
             if (rng.bounded(2))
                 text.chop(1);
             const QString path = write(QStringLiteral("r%1_%2.txt").arg(seed).arg(round), text);
-            for (int kind = 0; kind < 3; ++kind) {
-                const bool boolean = kind == 2;
-                const QStringList& list = boolean ? booleans : patterns;
+            for (int kind = 0; kind < 5; ++kind) {
+                const QStringList& list = kind == 2 ? booleans : kind == 3 ? others
+                                        : kind == 4 ? wide : patterns;
+                const int syntax = kind == 2 ? FileSearchRequest::Boolean
+                                 : kind == 3 ? FileSearchRequest::Regex
+                                 : kind == 1 ? FileSearchRequest::WholeWord
+                                 : kind == 4 ? int(rng.bounded(2)) : FileSearchRequest::Substring;
                 const QString pattern = list[int(rng.bounded(list.size()))];
-                FileSearchRequest r = contents(pattern,
-                                               boolean ? FileSearchRequest::Boolean
-                                                       : (kind == 1 ? FileSearchRequest::WholeWord
-                                                                    : FileSearchRequest::Substring),
-                                               rng.bounded(2) == 0, rng.bounded(2) == 0);
+                FileSearchRequest r = contents(pattern, syntax, rng.bounded(2) == 0,
+                                               rng.bounded(2) == 0);
                 int expectedCount = 0;
                 const bool expected = reference(text, pattern, r.matchOptions(false), &expectedCount);
                 const QString what = QStringLiteral("pattern '%1' kind %2 line %3 case %4 text:\n%5")
                                          .arg(pattern).arg(kind).arg(r.lineScope).arg(r.contentsCase)
                                          .arg(QString::fromUtf8(text));
                 int count = 0;
-                QCOMPARE(searcher.find(&r, path, &count), expected);
+                QVERIFY2(searcher.find(&r, path, &count) == expected, qPrintable(what));
                 QVERIFY2(count == expectedCount, qPrintable(what));
                 QVERIFY2(searcher.find(&r, path, nullptr) == expected, qPrintable(what));
 

@@ -315,6 +315,24 @@ inline QByteArray makeFb2(const QList<QStringList>& sections)
     return QTextCodec::codecForName("windows-1251")->fromUnicode(text);
 }
 
+// ---------------------------------------------------------------- devices
+
+// An output device that only counts the bytes written to it (for texts too large to keep).
+class CountingSink : public QIODevice
+{
+public:
+    CountingSink() { open(QIODevice::WriteOnly); }
+    qint64 total = 0;
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 size) override
+    {
+        total += size;
+        return size;
+    }
+};
+
 // ---------------------------------------------------------------- reading results
 
 inline QString fromUtf16LE(const QByteArray& b)

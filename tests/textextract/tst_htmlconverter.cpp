@@ -211,20 +211,11 @@ private slots:
             }
             qint64 writeData(const char*, qint64) override { return -1; }
         };
-        class Sink : public QIODevice
-        {
-        public:
-            qint64 total = 0;
-        protected:
-            qint64 readData(char*, qint64) override { return -1; }
-            qint64 writeData(const char*, qint64 size) override { total += size; return size; }
-        };
         struct rusage before;
         getrusage(RUSAGE_SELF, &before);
         Generator in;
         in.open(QIODevice::ReadOnly);
-        Sink out;
-        out.open(QIODevice::WriteOnly);
+        docgen::CountingSink out;
         HtmlConverter converter;
         QVERIFY(converter.convert(QString(), &in, nullptr, &out, "UTF-8", nullptr));
         struct rusage after;

@@ -217,16 +217,7 @@ private slots:
                 records.append(packed);
             QVERIFY(testutil::writeFile(path, docgen::makePdb(records)));
         }
-        class Sink : public QIODevice
-        {
-        public:
-            qint64 total = 0;
-        protected:
-            qint64 readData(char*, qint64) override { return -1; }
-            qint64 writeData(const char*, qint64 size) override { total += size; return size; }
-        };
-        Sink out;
-        out.open(QIODevice::WriteOnly);
+        docgen::CountingSink out;
         MobiConverter converter(&html);
         struct rusage before;
         getrusage(RUSAGE_SELF, &before);

@@ -131,6 +131,7 @@ void Helper64Client::startLocked()
     if (!connectPipe(pipeId)) {
         Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to connect to the pipe."));
         endProcess(); // a helper we cannot talk to is of no use
+        stopThread(); // and stop listening: no socket file is left waiting for it
         return;
     }
     state = 1;

@@ -67,6 +67,9 @@ private slots:
     {
         QVERIFY(tmp.isValid());
         Logger::instance(tmp.filePath(QStringLiteral("Tallowquist Pro.log")));
+        // A runtime folder of our own, so the sockets left behind can be counted.
+        QVERIFY(QDir().mkpath(tmp.filePath(QStringLiteral("run"))));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(tmp.filePath(QStringLiteral("run"))));
         work = tmp.filePath(QStringLiteral("work"));
         QVERIFY(QDir().mkpath(work));
         helper = testutil::programDir() + QStringLiteral("/helper64");
@@ -402,6 +405,7 @@ private slots:
         Helper64Client client(work, script, 500);
         QCOMPARE(client.currentState(), 0);
         QCOMPARE(client.helperPid(), 0);
+        QCOMPARE(QDir(Helper64Protocol::socketFolder()).entryList(QDir::System), QStringList());
         QVERIFY(!client.ensureRunning()); // acts only on a hung helper
 
         // A program that cannot be started.

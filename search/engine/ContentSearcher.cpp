@@ -100,6 +100,40 @@ ssize_t readSome(int fd, char* into, size_t want)
     return ssize_t(got);
 }
 
+// Hands a file's text to `onBlock(data, size)` in blocks of whole lines (each ends after a
+// "\n", the last one at the end of the text), starting with the `have` bytes already in
+// `buffer`; a line longer than the buffer makes it grow. Stops when `onBlock` returns true.
+// False on a read error. Throws when the request is cancelled.
+template <class OnBlock>
+bool readLineBlocks(int fd, const FileSearchRequest* request, std::vector<char>& buffer,
+                    size_t have, bool atEnd, OnBlock onBlock)
+{
+    for (;;) {
+        if (request->canceled)
+            throwCanceled(request);
+        size_t end = have;
+        size_t keep = 0;
+        if (!atEnd) {
+            const void* lastNewline = memrchr(buffer.data(), '\n', have);
+            if (lastNewline)
+                end = size_t(static_cast<const char*>(lastNewline) - buffer.data()) + 1;
+            else
+                buffer.resize(buffer.size() * 2); // one line fills the buffer: read on
+            keep = lastNewline ? have - end : have;
+        }
+        if (keep != have || atEnd) {
+            if (onBlock(buffer.data(), end) || atEnd)
+                return true;
+            std::memmove(buffer.data(), buffer.data() + end, keep);
+        }
+        const ssize_t got = readSome(fd, buffer.data() + keep, buffer.size() - keep);
+        if (got < 0)
+            return false;
+        atEnd = size_t(got) < buffer.size() - keep;
+        have = keep + size_t(got);
+    }
+}
+
 } // namespace
 
 ContentSearcher::ContentSearcher(Helper64Client* client, const QString& workFolder)
@@ -352,87 +386,32 @@ int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query
     }
     if (query.termCount() == 0)
         return 1;
-    if (!query.fastEligible)
-        return preTestBlocks(query, request, fd, utf8, buffer, have, atEnd);
-
-    ByteScanner scanner(query, utf8, matchCount);
-    for (;;) {
-        if (request->canceled)
-            throwCanceled(request);
-        size_t end = have;
-        if (!atEnd) {
-            const void* lastNewline = memrchr(buffer.data(), '\n', have);
-            if (!lastNewline) {
-                // One line fills the whole buffer: make room and read on.
-                buffer.resize(buffer.size() * 2);
-                got = readSome(fd, buffer.data() + have, buffer.size() - have);
-                if (got < 0)
-                    return -1;
-                atEnd = size_t(got) < buffer.size() - have;
-                have += size_t(got);
-                continue;
-            }
-            end = size_t(static_cast<const char*>(lastNewline) - buffer.data()) + 1;
-        }
-        if (scanner.feed(buffer.data(), end))
-            break;
-        if (atEnd)
-            break;
-        const size_t rest = have - end;
-        std::memmove(buffer.data(), buffer.data() + end, rest);
-        got = readSome(fd, buffer.data() + rest, buffer.size() - rest);
-        if (got < 0)
-            return -1;
-        atEnd = size_t(got) < buffer.size() - rest;
-        have = rest + size_t(got);
+    int result;
+    if (query.fastEligible) {
+        ByteScanner scanner(query, utf8, matchCount);
+        if (!readLineBlocks(fd, request, buffer, have, atEnd,
+                            [&](const char* data, size_t size) { return scanner.feed(data, size); }))
+            result = -1;
+        else if (scanner.needsSlowRoute())
+            result = -1;
+        else
+            result = scanner.result() ? 1 : 0;
+    } else {
+        // Block pre-test: only a text in which no term occurs at all is decided here.
+        const TermMask all = TermMask::firstBits(query.termCount());
+        QString text;
+        bool someTerm = false;
+        const bool read = readLineBlocks(fd, request, buffer, have, atEnd,
+                                         [&](const char* data, size_t size) {
+            text = utf8 ? QString::fromUtf8(data, int(size)) : QString::fromLatin1(data, int(size));
+            someTerm = !query.matcher->match(text, all, nullptr, nullptr).isEmpty();
+            return someTerm;
+        });
+        result = (!read || someTerm) ? -1 : (query.verdict(0) ? 1 : 0);
     }
     if (buffer.size() > 4 * ReadBlock)
         buffer.resize(ReadBlock); // give back what one very long line needed
-    if (scanner.needsSlowRoute())
-        return -1;
-    return scanner.result() ? 1 : 0;
-}
-
-int ContentSearcher::preTestBlocks(const ContentQuery& query, const FileSearchRequest* request,
-                                   int fd, bool utf8, std::vector<char>& buffer, size_t have,
-                                   bool atEnd)
-{
-    const TermMask all = TermMask::firstBits(query.termCount());
-    QString text;
-    for (;;) {
-        if (request->canceled)
-            throwCanceled(request);
-        size_t end = have;
-        if (!atEnd) {
-            const void* lastNewline = memrchr(buffer.data(), '\n', have);
-            if (!lastNewline) {
-                // One line fills the whole buffer: make room and read on.
-                buffer.resize(buffer.size() * 2);
-                const ssize_t got = readSome(fd, buffer.data() + have, buffer.size() - have);
-                if (got < 0)
-                    return -1;
-                atEnd = size_t(got) < buffer.size() - have;
-                have += size_t(got);
-                continue;
-            }
-            end = size_t(static_cast<const char*>(lastNewline) - buffer.data()) + 1;
-        }
-        text = utf8 ? QString::fromUtf8(buffer.data(), int(end))
-                    : QString::fromLatin1(buffer.data(), int(end));
-        if (!query.matcher->match(text, all, nullptr, nullptr).isEmpty())
-            return -1; // some term occurs: the line-by-line route decides
-        if (atEnd)
-            break;
-        const size_t rest = have - end;
-        std::memmove(buffer.data(), buffer.data() + end, rest);
-        const ssize_t got = readSome(fd, buffer.data() + rest, buffer.size() - rest);
-        if (got < 0)
-            return -1;
-        atEnd = size_t(got) < buffer.size() - rest;
-        have = rest + size_t(got);
-    }
-    // No term anywhere: every line, and the text as a whole, holds the empty set of terms.
-    return query.verdict(0) ? 1 : 0;
+    return result;
 }
 
 bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& path,

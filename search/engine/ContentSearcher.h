@@ -103,8 +103,6 @@ private:
                      QIODevice* output, const bool* cancelFlag, QString* encodingOut);
     int scanRawFile(const Snapshot& snap, const ContentQuery& query,
                     const FileSearchRequest* request, int fd, const QString& path, int* matchCount);
-    int preTestBlocks(const ContentQuery& query, const FileSearchRequest* request, int fd,
-                      bool utf8, std::vector<char>& buffer, size_t have, bool atEnd);
     bool scanText(const Snapshot& snap, const ContentQuery& query, QIODevice* device,
                   const QString& displayPath, const QString& encoding,
                   const FileSearchRequest* request, TempFileHolder* holder, int* counter);

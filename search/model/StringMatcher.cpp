@@ -312,6 +312,52 @@ inline ushort foldWildcard(ushort c)
     return QChar(c).toLower().unicode();
 }
 
+// The wildcard walk over units of a pattern and a whole text, comparing fold(unit)s: "*" any
+// run, "?" any one unit but "."; a failed attempt retries one text unit further from the
+// last "*", and once the text has run out there is no retry.
+template <typename Unit, typename Fold>
+bool wildcardWalk(const Unit* pattern, int patternLength, const Unit* text, int textLength, Fold fold)
+{
+    int patternAnchor = 0;
+    int textAnchor = 0;
+    bool starSeen = false;
+    int p = 0;
+    int t = 0;
+    for (;;) {
+        if (t == textLength)
+            return p == patternLength || (pattern[p] == Unit('*') && p == patternLength - 1);
+        bool failed;
+        if (p == patternLength) {
+            failed = true;
+        } else {
+            const Unit pc = pattern[p];
+            if (pc == Unit('*')) {
+                if (p == patternLength - 1)
+                    return true;
+                patternAnchor = p + 1;
+                textAnchor = t;
+                starSeen = true;
+                ++p;
+                continue;
+            }
+            if (pc == Unit('?'))
+                failed = text[t] == Unit('.');
+            else
+                failed = fold(pc) != fold(text[t]);
+            if (!failed) {
+                ++p;
+                ++t;
+                continue;
+            }
+        }
+        if (!starSeen)
+            return false;
+        ++textAnchor;
+        t = textAnchor;
+        p = patternAnchor;
+    }
+}
+
 } // namespace
 
 StringMatcher::StringMatcher(const QStringList& terms, const MatchOptions& options)
@@ -336,7 +382,8 @@ void StringMatcher::compile()
     regexes.clear();
     prototypes.clear();
     firstTermBits = terms.size() >= 64 ? ~quint64(0) : (quint64(1) << terms.size()) - 1;
-    asciiLiteralBits = 0;
+    asciiTermBits = 0;
+    wildcardBits = 0;
     wildcardTerms.clear();
     plans.assign(size_t(terms.size()), TermPlan());
     const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
@@ -353,6 +400,8 @@ void StringMatcher::compile()
         if (wildcards && (term.contains(QLatin1Char('?')) || term.contains(QLatin1Char('*')))) {
             wildcardTerms.append(i);
             plan.wildcard = true;
+            if (i < 64)
+                wildcardBits |= quint64(1) << i;
         }
         plan.ascii = !term.isEmpty();
         for (const QChar c : term) {
@@ -377,8 +426,8 @@ void StringMatcher::compile()
             plan.asciiLength = plan.bytes.size();
             std::memset(plan.ends, plan.asciiData[0], 16);
             std::memset(plan.ends + 16, plan.asciiData[plan.asciiLength - 1], 16);
-            if (!plan.wildcard && i < 64)
-                asciiLiteralBits |= quint64(1) << i;
+            if (i < 64)
+                asciiTermBits |= quint64(1) << i;
         }
     }
 }
@@ -469,13 +518,22 @@ quint64 StringMatcher::matchUtf8Bits(const char* text, int length, quint64 wante
     // same places in the UTF-8 bytes as in the decoded text, since ASCII bytes always decode to
     // themselves and other bytes never to ASCII, except the two characters that fold to ASCII
     // letters. Whole words in non-ASCII names need the neighbouring characters decoded.
-    if (utf8.padded && !(wanted & ~asciiLiteralBits)
+    // Wildcard terms walk the bytes of ASCII names only ("?" is one character).
+    if (utf8.padded && !(wanted & ~asciiTermBits)
         && (utf8.ascii
-            || (mode == SubstringMode && (caseSensitive || !mayFoldToAscii(utf8.copy, length))))) {
+            || (mode == SubstringMode && !(wanted & wildcardBits)
+                && (caseSensitive || !mayFoldToAscii(utf8.copy, length))))) {
         while (wanted) {
             const int i = __builtin_ctzll(wanted);
             wanted &= wanted - 1;
             const TermPlan& plan = plans[size_t(i)];
+            if (plan.wildcard) {
+                // The copy and the pattern are both folded already when not case sensitive.
+                if (wildcardWalk(plan.asciiData, plan.asciiLength, utf8.copy, length,
+                                 [](uchar c) { return c; }))
+                    found |= quint64(1) << i;
+                continue;
+            }
             int from = 0;
             for (;;) {
                 const int hit = findPadded(utf8.copy, length, plan.asciiData, plan.asciiLength, plan.ends, from);
@@ -647,49 +705,9 @@ bool StringMatcher::testRegex(int index, const QString& text, MatchPositions* po
 bool StringMatcher::wildcardMatch(const QChar* pattern, int patternLength, const QChar* text,
                                   int textLength, bool caseSensitive)
 {
-    int patternAnchor = 0;
-    int textAnchor = 0;
-    bool starSeen = false;
-    int p = 0;
-    int t = 0;
-    for (;;) {
-        bool failed = false;
-        if (t == textLength) {
-            // No retry once the text has run out.
-            return p == patternLength
-                || (pattern[p] == QLatin1Char('*') && p == patternLength - 1);
-        }
-        if (p == patternLength) {
-            failed = true;
-        } else {
-            const ushort pc = pattern[p].unicode();
-            const ushort tc = text[t].unicode();
-            if (pc == '*') {
-                if (p == patternLength - 1)
-                    return true;
-                patternAnchor = p + 1;
-                textAnchor = t;
-                starSeen = true;
-                ++p;
-                continue;
-            }
-            if (pc == '?') {
-                failed = tc == '.';
-            } else if (caseSensitive) {
-                failed = pc != tc;
-            } else {
-                failed = foldWildcard(pc) != foldWildcard(tc);
-            }
-            if (!failed) {
-                ++p;
-                ++t;
-                continue;
-            }
-        }
-        if (!starSeen)
-            return false;
-        ++textAnchor;
-        t = textAnchor;
-        p = patternAnchor;
-    }
+    const ushort* p = reinterpret_cast<const ushort*>(pattern);
+    const ushort* t = reinterpret_cast<const ushort*>(text);
+    if (caseSensitive)
+        return wildcardWalk(p, patternLength, t, textLength, [](ushort c) { return c; });
+    return wildcardWalk(p, patternLength, t, textLength, foldWildcard);
 }

@@ -106,5 +106,6 @@ private:
     mutable std::atomic<bool> regexesInUse{false};
     std::vector<TermPlan> plans;
     quint64 firstTermBits = 0; // bits of terms 0 to 63
-    quint64 asciiLiteralBits = 0; // terms 0 to 63 that are ASCII and not wildcards
+    quint64 asciiTermBits = 0; // terms 0 to 63 made of ASCII characters only
+    quint64 wildcardBits = 0;  // terms 0 to 63 that are wildcard terms
 };

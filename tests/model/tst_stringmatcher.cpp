@@ -189,7 +189,7 @@ private slots:
                                      "a*b", "?.", QString::fromUtf8("ｈ"), "s", QString::fromUtf8("😀a"),
                                      QString::fromUtf8("\xEF\xBF\xBD")};
         // Only ASCII literals: the byte-wise path, also for names with other characters.
-        const QStringList asciiTerms{"ab", "SK", "s", "k", "a.", "b_1", " "};
+        const QStringList asciiTerms{"ab", "SK", "s", "k", "a.", "b_1", " ", "*a?b*", "s*", "*.K"};
         // More than 64 terms: the general mask path.
         QStringList manyTerms = mixedTerms;
         for (int i = 0; i < 60; ++i)

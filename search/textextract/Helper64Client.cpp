@@ -291,7 +291,7 @@ void Helper64Client::stopThread()
     if (!thread)
         return;
     thread->quit();
-    if (!thread->wait(1000)) {
+    if (!thread->wait(100)) {
         Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("HELPER64 thread is still running."));
         thread = nullptr; // abandoned: neither waited for longer nor deleted
         return;

@@ -89,6 +89,8 @@ void NTFSDB::setSettings(bool* stop, const IndexingSettings& s)
         std::lock_guard<std::mutex> guard(settingsMutex);
         *settings_ = s;
     }
+    // The volumes present now (a repeated first application starts from the mount table too).
+    serials.clear();
     for (const QString& mountPoint : getNtfsDrives()) {
         const quint32 v = getVolumeSerialNumber(mountPoint);
         if (v == 0)
@@ -127,8 +129,8 @@ void NTFSDB::update(bool* stop, const IndexingSettings* given)
     QList<quint32> toRemove;
     for (const auto& d : drives) {
         const QString mountPoint = d.second->drive();
-        const bool present = serials.contains(mountPoint) && serials.value(mountPoint) == d.first;
-        if (!present || !s.indexDrives.contains(d.first))
+        const bool stillThere = serials.contains(mountPoint) && serials.value(mountPoint) == d.first;
+        if (!stillThere || !s.indexDrives.contains(d.first))
             toRemove.append(d.first);
     }
     QList<quint32> toDrop;

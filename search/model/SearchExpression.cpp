@@ -13,6 +13,7 @@ SearchExpression::SearchExpression(const QString& pattern, const MatchOptions& o
     QStringList terms;
     this->lexer->tokenize(pattern, options.boolean, tokens, terms);
     termCount_ = terms.size();
+    matchesEverything = tokens.isEmpty();
     all = TermMask::firstBits(termCount_);
     wordParser = new ExpressionParser(tokens);
     parser.reset(wordParser);
@@ -25,7 +26,7 @@ SearchExpression::~SearchExpression() = default;
 
 int SearchExpression::match(const QString& text, MatchPositions* positions, int* counter)
 {
-    if (termCount_ == 0)
+    if (matchesEverything)
         return Matches;
     if (options.fileScope) {
         termMask |= matcher->match(text, all.without(termMask), positions, counter);
@@ -37,7 +38,7 @@ int SearchExpression::match(const QString& text, MatchPositions* positions, int*
 
 int SearchExpression::matchUtf8(const char* text, int length)
 {
-    if (termCount_ == 0)
+    if (matchesEverything)
         return Matches;
     if (termCount_ <= 64) {
         quint64 found;
@@ -70,7 +71,7 @@ int SearchExpression::judge(const TermMask& found)
 
 int SearchExpression::evaluate()
 {
-    if (termCount_ == 0)
+    if (matchesEverything)
         return Matches;
     return parser->evaluate(termMask) ? Matches : NoMatch;
 }

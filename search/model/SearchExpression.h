@@ -9,8 +9,9 @@
 //   to the expression (one expression per file). `match` answers 0 until every term has been
 //   seen, then the parser's verdict; after the last line `evaluate` gives the verdict for the
 //   terms collected.
-// - An empty or blank pattern has no terms and matches everything (`match` and `evaluate`
-//   both give 1).
+// - An empty or blank pattern has no tokens and matches everything (`match` and `evaluate`
+//   both give 1). A pattern made only of operators ("not", "(", "and") has no terms but is an
+//   invalid expression and matches nothing.
 //
 // Hot path for the name index: `matchUtf8` takes the UTF-8 bytes of a name and gives the same
 // verdict as `match(QString::fromUtf8(...))`, without decoding into a QString and without a heap
@@ -65,6 +66,7 @@ private:
     std::unique_ptr<IExpressionLexer> lexer;
     TermMask termMask;
     int termCount_ = 0;
+    bool matchesEverything = false; // the pattern gave no tokens at all
     TermMask all;
     // The owned parser and matcher as their own classes, for the word-sized hot path of
     // expressions with up to 64 terms.

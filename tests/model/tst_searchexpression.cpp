@@ -63,6 +63,20 @@ private slots:
         }
     }
 
+    void operatorsAloneMatchNothing()
+    {
+        for (const QString& pattern : {QStringLiteral("not"), QStringLiteral("("), QStringLiteral("and or")}) {
+            SearchExpression e(pattern, nameOptions(3, false));
+            QCOMPARE(e.termCount(), 0);
+            QCOMPARE(e.match(QStringLiteral("not")), 2);
+            QCOMPARE(e.matchUtf8("x", 1), 2);
+            QCOMPARE(e.evaluate(), 2);
+        }
+        // A lone "!" gives no tokens at all: everything matches.
+        SearchExpression lone(QStringLiteral("!"), nameOptions(0, false));
+        QCOMPARE(lone.match(QStringLiteral("x")), 1);
+    }
+
     void names_data()
     {
         QTest::addColumn<QString>("pattern");

@@ -9,6 +9,7 @@
 #include "app/MessageListenWidget.h"
 #include "app/MessageServer.h"
 #include "app/ShellEnvironment.h"
+#include "app/ShellUtils.h"
 #include "app/WaitAdminProcessThread.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
@@ -121,6 +122,9 @@ int childMain(int argc, char** argv, const QByteArray& role)
         widget.setMainWindow(&window);
         writeOut(QStringLiteral("main-args"), jsonList(received));
 
+        const QString shellOpen = qEnvironmentVariable("TQ_PAIR_SHELL_OPEN");
+        if (!shellOpen.isEmpty())
+            writeOut(QStringLiteral("open-result"), ShellUtils::openFile(nullptr, shellOpen, QString()) ? "1" : "0");
         const QString open = qEnvironmentVariable("TQ_PAIR_OPEN");
         if (!open.isEmpty()) {
             const qint32 result = InstanceChannel::send(QLatin1String(kUserInstanceWindowName), MessageFrame::kCopyData,
@@ -234,7 +238,13 @@ private slots:
                     "#!/bin/bash\necho \"pkexec $*\" >> \"$TQ_STANDIN_LOG\"\n"
                     "for fd in /proc/$$/fd/*; do n=${fd##*/}; if [ \"$n\" -gt 2 ] && [ \"$n\" != 255 ]; then eval \"exec $n>&-\"; fi; done\n"
                     "export TQ_PAIR_ROLE=\"${TQ_PAIR_ELEVATED_ROLE:-main}\"\nexec \"$@\"\n");
-        apptest::writeScript(dir_.path() + QStringLiteral("/opener"), "#!/bin/sh\necho \"opener $*\" >> \"$TQ_STANDIN_LOG\"\n");
+        apptest::writeScript(dir_.path() + QStringLiteral("/opener"), "#!/bin/sh\necho \"opener uid=$(id -u) $*\" >> \"$TQ_STANDIN_LOG\"\n");
+        // pkexec that cannot make anybody root: it asks the test to start the elevated
+        // instance and stands in for it meanwhile.
+        apptest::writeScript(dir_.path() + QStringLiteral("/pkexec-signal"),
+                             "#!/bin/bash\necho \"pkexec $*\" >> \"$TQ_STANDIN_LOG\"\n"
+                             "for fd in /proc/$$/fd/*; do n=${fd##*/}; if [ \"$n\" -gt 2 ] && [ \"$n\" != 255 ]; then eval \"exec $n>&-\"; fi; done\n"
+                             "echo go > \"$TQ_PAIR_OUT/start-main\"\nexec sleep 3\n");
     }
 
     void frameBytes()
@@ -524,7 +534,7 @@ private slots:
         // The main instance asked the user instance to open a file: it was opened there.
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/open-result")), 10000);
         QCOMPARE(readOut(out_, QStringLiteral("open-result")), QByteArray("1"));
-        QTRY_VERIFY_WITH_TIMEOUT(readOut(out_, QStringLiteral("standins")).contains("opener /some dir/file.txt"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(readOut(out_, QStringLiteral("standins")).contains("opener uid=0 /some dir/file.txt"), 5000);
         const QByteArray standins = readOut(out_, QStringLiteral("standins"));
         QVERIFY2(standins.contains("pkcheck --action-id org.tallowquistpro.skipuac --process"), standins.constData());
         QVERIFY2(standins.contains("pkexec /usr/bin/env"), standins.constData()); // runElevated's command
@@ -542,6 +552,55 @@ private slots:
         QVERIFY(testutil::writeFile(out_ + QStringLiteral("/quit"), "1"));
         finish(user, 0);
         QCOMPARE(readOut(out_, QStringLiteral("user-exit")), QByteArray("0"));
+    }
+
+    // A root main instance and a user instance of another account, as on a desktop: the user
+    // instance runs as "nobody" in nobody's private runtime folder; the root instance was
+    // started for nobody (PKEXEC_UID). Arguments travel up, a file opened by the root instance
+    // is opened by the user instance with nobody's rights.
+    void crossUserPair()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root to play both accounts");
+        freshScenario();
+        const QString nobodyRuntime = dir_.path() + QStringLiteral("/runtime-nobody");
+        QVERIFY(QDir().mkpath(nobodyRuntime));
+        QVERIFY(::chown(QFile::encodeName(nobodyRuntime).constData(), 65534, 65534) == 0);
+        QVERIFY(::chmod(QFile::encodeName(nobodyRuntime).constData(), 0700) == 0);
+        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(out_).constData(), 0777) == 0);
+        const QMap<QString, QString> common{{QStringLiteral("TQ_PAIR_RUNTIME"), nobodyRuntime},
+                                            {QStringLiteral("HOME"), QStringLiteral("/tmp")}};
+
+        auto* user = new QProcess(this);
+        QProcessEnvironment env = childEnvironment("user", 0);
+        env.insert(QStringLiteral("TQ_PAIR_RUNTIME"), nobodyRuntime);
+        env.insert(QStringLiteral("TQ_PAIR_PKEXEC"), dir_.path() + QStringLiteral("/pkexec-signal"));
+        env.insert(QStringLiteral("HOME"), QStringLiteral("/tmp"));
+        user->setProcessEnvironment(env);
+        user->setWorkingDirectory(dir_.path());
+        user->setProcessChannelMode(QProcess::ForwardedChannels);
+        user->start(QStringLiteral("/usr/bin/setpriv"),
+                    {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
+                     QCoreApplication::applicationFilePath(), QStringLiteral("-path"), QStringLiteral("rel")});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/start-main")), 10000);
+
+        QMap<QString, QString> rootEnv = common;
+        rootEnv.insert(QStringLiteral("PKEXEC_UID"), QStringLiteral("65534"));
+        rootEnv.insert(QStringLiteral("TQ_PAIR_SHELL_OPEN"), QStringLiteral("/data/report.txt"));
+        QProcess* root = startChild("main", {}, 0, rootEnv);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/main-args")), 10000);
+        QCOMPARE(listFromJson(readOut(out_, QStringLiteral("main-args"))),
+                 (QStringList{QCoreApplication::applicationFilePath(), QStringLiteral("-path"), dir_.path() + QStringLiteral("/rel")}));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/open-result")), 10000);
+        QCOMPARE(readOut(out_, QStringLiteral("open-result")), QByteArray("1"));
+        QTRY_VERIFY_WITH_TIMEOUT(readOut(out_, QStringLiteral("standins")).contains("opener uid=65534 /data/report.txt\n"), 5000);
+
+        QVERIFY(testutil::writeFile(out_ + QStringLiteral("/quit"), "1"));
+        finish(root, 0);
+        finish(user, 0);
+        QCOMPARE(readOut(out_, QStringLiteral("user-exit")), QByteArray("0"));
+        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0700) == 0);
     }
 
     // The prompt-free route: pkcheck authorises, pkexec runs the program itself.

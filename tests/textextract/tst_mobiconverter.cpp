@@ -1,9 +1,11 @@
 // MobiConverter: PalmDOC decompression, the Palm database walk, compression and encryption
 // types, trailing entries, damaged tables, encodings, cancellation.
 #include "core/FileSearchException.h"
+#include "core/Logger.h"
 #include "search/textextract/HtmlConverter.h"
 #include "search/textextract/MobiConverter.h"
 #include "tests/textextract/docgen.h"
+#include "tests/textextract/utf16files.h"
 #include "testutil.h"
 
 #include <QBuffer>
@@ -19,6 +21,7 @@ class TestMobiConverter : public QObject
     Q_OBJECT
 
     HtmlConverter html;
+    QTemporaryDir logDir;
 
     // Text of a book given as bytes; *ok receives the result, *wroteFile whether a file came.
     QString convertBook(const QByteArray& book, bool* ok = nullptr)
@@ -52,6 +55,11 @@ class TestMobiConverter : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        Logger::instance(logDir.path() + "/test.log");
+    }
+
     void decompression_data()
     {
         QTest::addColumn<QByteArray>("in");
@@ -139,26 +147,33 @@ private slots:
     void booksWithoutText_data()
     {
         QTest::addColumn<QByteArray>("book");
+        QTest::addColumn<QString>("logged");
         docgen::MobiOptions o;
         o.compression = 17480; // HUFF/CDIC: not decoded as PalmDOC
-        QTest::newRow("HUFF/CDIC") << docgen::makeMobi("<body>secret</body>", o);
+        QTest::newRow("HUFF/CDIC") << docgen::makeMobi("<body>secret</body>", o)
+                                   << "Unsupported compression 17480 in book.mobi.";
         o = docgen::MobiOptions();
         o.encryption = 2;
-        QTest::newRow("encrypted") << docgen::makeMobi("<body>secret</body>", o);
-        QTest::newRow("40 bytes") << QByteArray(40, 'x');
+        QTest::newRow("encrypted") << docgen::makeMobi("<body>secret</body>", o)
+                                   << "Encrypted book book.mobi skipped.";
+        QTest::newRow("40 bytes") << QByteArray(40, 'x') << "PDB header not found in book.mobi.";
         QByteArray zero = docgen::makeMobi("<body>secret</body>");
         zero[76] = 0;
         zero[77] = 0;
-        QTest::newRow("zero records") << zero;
+        QTest::newRow("zero records") << zero << "zero record count in book.mobi.";
         QByteArray shortTable = docgen::makeMobi("<body>secret</body>").left(78 + 4);
-        QTest::newRow("table cut short") << shortTable;
+        QTest::newRow("table cut short") << shortTable << "Failed to read PDB record info in book.mobi.";
     }
     void booksWithoutText()
     {
         QFETCH(QByteArray, book);
+        QFETCH(QString, logged);
         bool ok = false;
+        const int logSize = utf16files::logText().size();
         QCOMPARE(convertBook(book, &ok), QString());
         QVERIFY(ok);
+        const QString log = utf16files::logText().mid(logSize);
+        QVERIFY2(log.endsWith("DEBUG\tMobiConverter\t" + logged + "\r\n"), qPrintable(log));
     }
 
     void damagedTables()

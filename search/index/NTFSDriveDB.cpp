@@ -18,6 +18,7 @@
 #include <QWriteLocker>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <exception>
 #include <functional>
@@ -34,6 +35,8 @@ const QString Unit = QStringLiteral("NTFSDriveDB");
 constexpr std::size_t ParallelScanThreshold = 65536;
 // At most this many threads scan one map.
 constexpr int MaxScanThreads = 8;
+// Each scanning thread takes about this many runs of leaves.
+constexpr std::size_t RunsPerThread = 8;
 // Names up to this length are lower-cased for the exclusion test in a stack buffer.
 constexpr int ExclusionBufferSize = 1024;
 
@@ -103,57 +106,61 @@ bool scanNames(const IndexMap& map, const FileSearchRequest& request, const HitF
     if (threads == 1)
         return scanRange(0, leaves.size(), *expressions[0], hits);
 
-    // Runs of about equal record counts.
+    // Many small runs of about equal record counts, taken one after another by the threads
+    // from a shared cursor: a thread that the system holds back does not hold up the search.
     std::vector<std::size_t> bounds(1, 0);
-    const std::size_t perThread = map.size() / std::size_t(threads) + 1;
+    const std::size_t perRun = map.size() / (std::size_t(threads) * RunsPerThread) + 1;
     std::size_t inRun = 0;
     for (std::size_t l = 0; l < leaves.size(); ++l) {
         inRun += leaves[l]->count;
-        if (inRun >= perThread && int(bounds.size()) < threads) {
+        if (inRun >= perRun) {
             bounds.push_back(l + 1);
             inRun = 0;
         }
     }
-    bounds.push_back(leaves.size());
+    if (bounds.back() != leaves.size())
+        bounds.push_back(leaves.size());
 
     const std::size_t runs = bounds.size() - 1;
     std::vector<std::vector<Hit>> partial(runs);
-    std::vector<std::exception_ptr> errors(runs);
-    std::vector<char> finished(runs, 0);
-    auto runOne = [&](std::size_t r) {
+    std::vector<std::exception_ptr> errors(static_cast<std::size_t>(threads));
+    std::atomic<std::size_t> cursor{0};
+    std::atomic<bool> stopped{false};
+    auto work = [&](int t) {
         try {
-            finished[r] = scanRange(bounds[r], bounds[r + 1], *expressions[r], partial[r]);
+            for (std::size_t r = cursor++; r < runs && !stopped; r = cursor++) {
+                if (!scanRange(bounds[r], bounds[r + 1], *expressions[std::size_t(t)], partial[r]))
+                    stopped = true;
+            }
         } catch (...) {
-            errors[r] = std::current_exception();
+            errors[std::size_t(t)] = std::current_exception();
+            stopped = true;
         }
     };
     std::vector<std::thread> workers;
-    std::vector<std::size_t> here(1, 0); // runs scanned on this thread
-    for (std::size_t r = 1; r < runs; ++r) {
+    for (int t = 1; t < threads; ++t) {
         try {
-            workers.emplace_back(runOne, r);
+            workers.emplace_back(work, t);
         } catch (const std::system_error&) {
-            here.push_back(r); // no thread to be had: scanned here
+            break; // fewer threads: the others take more runs
         }
     }
-    for (const std::size_t r : here)
-        runOne(r);
+    work(0);
     for (std::thread& t : workers)
         t.join();
     for (const std::exception_ptr& e : errors) {
         if (e)
             std::rethrow_exception(e);
     }
+    if (stopped)
+        return false; // canceled
     std::size_t total = hits.size();
     for (const auto& p : partial)
         total += p.size();
     hits.reserve(total);
-    bool complete = true;
-    for (std::size_t r = 0; r < runs; ++r) {
-        complete = complete && finished[r];
-        std::move(partial[r].begin(), partial[r].end(), std::back_inserter(hits));
-    }
-    return complete;
+    for (auto& p : partial)
+        std::move(p.begin(), p.end(), std::back_inserter(hits));
+    return true;
 }
 
 } // namespace

@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "search/index/NTFSUtils.h"
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -184,11 +187,34 @@ private slots:
         QCOMPARE(cancelled.count(), 0);
     }
 
+    void namesThatAreNotUtf8()
+    {
+        // Names are bytes: one that is not UTF-8 is listed, matched and turned back into the
+        // same bytes.
+        const QString odd = tmp.path() + "/odd";
+        QVERIFY(QDir().mkpath(odd));
+        const QByteArray raw = QFile::encodeName(odd) + "/bad\xff\xfe.txt";
+        const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        FolderWalker walker({odd}, {}, true);
+        const QString path = walker.next();
+        QVERIFY(!path.isEmpty());
+        QCOMPARE(fileNameToBytes(path), raw);
+        QVERIFY(walker.next().isEmpty());
+
+        FileSearchRequest request;
+        request.fileName = "*.txt";
+        request.includePaths = QStringList{odd};
+        FileSearchResults results;
+        DirectorySearcher().walkDirectories(&request, &results, {});
+        ::unlink(raw.constData()); // QTemporaryDir cannot remove a name it cannot decode
+        QCOMPARE(results.count(), 1);
+    }
+
 private:
     QString volumeOfRoot();
 };
-
-#include "search/index/NTFSUtils.h"
 
 QString TestFolderWalker::volumeOfRoot()
 {

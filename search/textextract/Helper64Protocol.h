@@ -2,8 +2,8 @@
 //
 // Transport: a local (Unix domain) socket. The program listens, the helper connects. The
 // socket "tallowquist-helper64-<pipe id>" lives in the user's runtime folder (XDG_RUNTIME_DIR),
-// else in "<temp>/tallowquist-<uid>" (mode 0700, checked to be ours), and is created with
-// user-only access.
+// else (or when that folder's path is too long for a socket path) in "<temp>/tallowquist-<uid>"
+// (mode 0700, checked to be ours), and is created with user-only access.
 //
 // Framing: every request and every reply is one message, [u32 byte length][UTF-16LE text],
 // little-endian, no terminating zero. A length above kMaxMessageBytes or an odd length is a

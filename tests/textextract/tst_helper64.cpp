@@ -112,6 +112,24 @@ private slots:
         QVERIFY(Helper64Protocol::frame(QString(maxUnits + 1, QLatin1Char('m'))).isEmpty());
     }
 
+    // The socket lies in the runtime folder unless that would make its path too long for a
+    // socket; both ends compute the same place.
+    void socketPlace()
+    {
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        const QString id = QUuid::createUuid().toString();
+        QCOMPARE(Helper64Protocol::socketPath(id),
+                 QFile::decodeName(runtime) + QStringLiteral("/tallowquist-helper64-") + id);
+        const QString deep = tmp.filePath(QString(60, QLatin1Char('d')));
+        QVERIFY(QDir().mkpath(deep));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+        const QString path = Helper64Protocol::socketPath(id);
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        QVERIFY2(!path.isEmpty() && !path.startsWith(deep), qPrintable(path));
+        QVERIFY(QFile::encodeName(path).size() <= 107);
+        QVERIFY(path.endsWith(QStringLiteral("/tallowquist-helper64-") + id));
+    }
+
     void filterList()
     {
         using P = Helper64Protocol;

@@ -160,11 +160,7 @@ void FileSearch::onFindFinished()
         const int n = candidates->count();
         checkedCount = 0;
         // The candidates, the compiled pattern and the settings are fixed for the whole phase
-        // and shared read-only by the jobs.
-        auto list = std::make_shared<std::vector<std::pair<QString, bool>>>();
-        list->reserve(size_t(n));
-        for (int i = 0; i < n; ++i)
-            list->emplace_back(candidates->filePath(i), candidates->isDir(i));
+        // and shared read-only by the jobs; a candidate's path is made only when it is checked.
         std::shared_ptr<const ContentQuery> query;
         if (!request->contents.isEmpty())
             query = ContentQuery::fromRequest(*request);
@@ -176,13 +172,13 @@ void FileSearch::onFindFinished()
         for (int j = 0; j < jobs; ++j) {
             if (request->canceled)
                 break;
-            pool->start(new ContentSearchWorker([this, list, query, settings, cursor, n]() {
+            pool->start(new ContentSearchWorker([this, query, settings, cursor, n]() {
                 for (int i = (*cursor)++; i < n && !request->canceled; i = (*cursor)++) {
-                    const auto& candidate = (*list)[size_t(i)];
+                    const QString path = candidates->filePath(i);
+                    const bool isDir = candidates->isDir(i);
                     // A failing check (its exception logged) ends only that candidate.
-                    FileSearcherWorker::runTask([&]() {
-                        checkCandidate(*settings, query.get(), candidate.first, candidate.second);
-                    });
+                    FileSearcherWorker::runTask(
+                        [&]() { checkCandidate(*settings, query.get(), path, isDir); });
                 }
             }));
         }

@@ -12,6 +12,7 @@
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
+#include <climits>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -144,12 +145,65 @@ void folderError(Shared& s, const Folder& folder, int err)
     s.fail(QStringLiteral("Failed to read folder %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(err))));
 }
 
+// Paths of PATH_MAX bytes or more cannot be passed to the kernel whole. Opens the longest
+// leading part that fits (O_PATH, a piece at a time) and returns its descriptor, with *rest set
+// to the offset of the remaining part, which is shorter than PATH_MAX. -1 and errno on failure.
+int openLeadingFolders(const std::string& path, size_t* rest)
+{
+    int dir = AT_FDCWD;
+    size_t start = 0;
+    while (path.size() - start >= PATH_MAX) {
+        const size_t cut = path.rfind('/', start + PATH_MAX - 2);
+        if (cut == std::string::npos || cut <= start) {
+            if (dir != AT_FDCWD)
+                ::close(dir);
+            errno = ENAMETOOLONG;
+            return -1;
+        }
+        const std::string piece = path.substr(start, cut - start);
+        const int next = ::openat(dir, piece.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        const int err = errno;
+        if (dir != AT_FDCWD)
+            ::close(dir);
+        if (next < 0) {
+            errno = err;
+            return -1;
+        }
+        dir = next;
+        start = cut + 1;
+    }
+    *rest = start;
+    return dir;
+}
+
 void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatch>& batch,
                 std::vector<Folder>& children, std::vector<char>& buffer)
 {
+    // A deep folder whose path is too long for one call is reached from a leading part of it.
+    int base = AT_FDCWD;
+    const char* relative = folder.path.c_str();
+    if (folder.path.size() >= PATH_MAX) {
+        size_t rest = 0;
+        base = openLeadingFolders(folder.path, &rest);
+        if (base < 0) {
+            folderError(s, folder, errno);
+            return;
+        }
+        relative = folder.path.c_str() + rest;
+    }
+    struct BaseCloser
+    {
+        int fd;
+        ~BaseCloser()
+        {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } baseCloser{base};
+
     // Do not enter another mount (bind mounts of the same file system included).
     struct statx sx;
-    if (::statx(AT_FDCWD, folder.path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &sx) != 0) {
+    if (::statx(base, relative, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &sx) != 0) {
         folderError(s, folder, errno);
         return;
     }
@@ -162,7 +216,9 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
     if (!S_ISDIR(sx.stx_mode))
         return;  // replaced by a non-folder since it was listed
 
-    const int fd = s.ops.openFolder(folder.path.c_str());
+    const int fd = base == AT_FDCWD
+        ? s.ops.openFolder(relative)
+        : ::openat(base, relative, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         folderError(s, folder, errno);
         return;

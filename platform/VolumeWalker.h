@@ -14,6 +14,9 @@
 // at a time, so the consumer needs no lock of its own. Workers block when 64 batches wait, so
 // memory stays bounded when the consumer is slower than the walk.
 //
+// Folders whose paths reach PATH_MAX bytes (legal: deep trees are built with relative names)
+// are opened from a leading part of the path, so a deep tree does not fail the walk.
+//
 // Failures:
 // - A root that cannot be opened throws FileSearchException (unit "VolumeWalker").
 // - A folder that cannot be opened because it is not accessible or has gone (EACCES, EPERM,

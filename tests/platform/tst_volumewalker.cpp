@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QHash>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -291,6 +292,46 @@ private slots:
                 throw std::runtime_error("consumer failed");
         }), std::runtime_error);
         QCOMPARE(batches, 2);
+    }
+
+    // A tree deeper than PATH_MAX bytes of path is walked completely, not failed.
+    void pathsLongerThanPathMax()
+    {
+        QTemporaryDir deep;
+        QVERIFY(deep.isValid());
+        const QByteArray component(200, 'd');
+        int fd = ::open(QFile::encodeName(deep.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        quint64 lastFolder = 0;
+        for (int level = 0; level < 30; ++level) {  // about 6000 bytes of path
+            QVERIFY(::mkdirat(fd, component.constData(), 0755) == 0);
+            const int next = ::openat(fd, component.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            ::close(fd);
+            QVERIFY(next >= 0);
+            fd = next;
+        }
+        struct stat st;
+        QVERIFY(::fstat(fd, &st) == 0);
+        lastFolder = st.st_ino;
+        const int file = ::openat(fd, "bottom", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        QVERIFY(file >= 0);
+        QVERIFY(::fstat(file, &st) == 0);
+        ::close(file);
+        ::close(fd);
+
+        Collected c;
+        VolumeWalker::Result r;
+        try {
+            r = VolumeWalker(4).walk(deep.path(), "r", nullptr, collector(c));
+        } catch (const FileSearchException& e) {
+            QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), deep.path()});
+            QFAIL(e.what());
+        }
+        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), deep.path()});
+        QCOMPARE(c.items.size(), 32);  // root, 30 folders, the file
+        QVERIFY(c.items.contains(quint64(st.st_ino)));
+        QCOMPARE(c.items.value(quint64(st.st_ino)).parent, lastFolder);
+        QCOMPARE(r.skippedFolders, quint64(0));
     }
 
     // A mount inside the tree is listed as an entry but never entered (root only).

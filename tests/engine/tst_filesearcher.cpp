@@ -296,6 +296,34 @@ private slots:
         searcher.cancelFind(12345678); // unknown ids do nothing
     }
 
+    void optionsChangeWhileSearching()
+    {
+        // The options dialog may publish new settings while checks run: each search keeps the
+        // settings it started with, and nothing is torn down under its feet.
+        const QString many = tmp.filePath("many");
+        for (int i = 0; i < 400; ++i)
+            QVERIFY(testutil::writeFile(QStringLiteral("%1/f%2.txt").arg(many).arg(i),
+                                        i % 4 == 0 ? "needle here\n" : "nothing\n"));
+        FileSearcher searcher(work, 0);
+        searcher.init(IndexingSettings(), options());
+        QSignalSpy found(&searcher, &FileSearcher::findFinished);
+        FileSearchRequest request;
+        request.includePaths = QStringList{many};
+        request.contents = "needle";
+        FileSearchResults results;
+        searcher.find(&request, &results);
+        ContentSearchOptions other = options();
+        for (int i = 0; i < 300 && found.isEmpty(); ++i) {
+            other.useBuiltInPDF = i % 2;
+            other.ifilters32 = {IFilterInfo{L"{x}", L"x", {L"txt"}}};
+            other.disabledExtensions = QStringList{i % 3 ? "txt" : "doc"};
+            searcher.setContentSearchOptions(i % 2 ? other : options());
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(waitFor(found, request.id));
+        QCOMPARE(results.count(), 100);
+    }
+
     void stopCancelsRunningSearches()
     {
         const QString script = tmp.filePath("slowpdf.sh");

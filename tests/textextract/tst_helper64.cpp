@@ -490,6 +490,49 @@ private slots:
         QFile::remove(out);
     }
 
+    // Pool threads that find the helper dead all ask for a restart at once: one new helper
+    // is started, every caller sees it running, and no helper of ours is left over.
+    void concurrentRestart()
+    {
+        Helper64Client client(work, helper, 20000);
+        QCOMPARE(client.currentState(), 1);
+        const qint64 dead = client.helperPid();
+        QVERIFY(::kill(pid_t(dead), SIGKILL) == 0);
+        QTRY_VERIFY(!processRunning(dead));
+        const int restartsBefore = logText().count(QStringLiteral("Restart helper64.exe"));
+
+        std::atomic<int> running{0};
+        std::vector<std::unique_ptr<QThread>> threads;
+        for (int i = 0; i < 8; ++i) {
+            threads.emplace_back(QThread::create([&, i] {
+                if (i % 2 == 1)
+                    (void)client.getIFilters(); // finds it dead and marks it hung
+                if (client.ensureRunning())
+                    ++running;
+            }));
+            threads.back()->start();
+        }
+        for (auto& t : threads)
+            QVERIFY(t->wait(30000));
+        QCOMPARE(running.load(), 8);
+        QCOMPARE(logText().count(QStringLiteral("Restart helper64.exe")), restartsBefore + 1);
+        const qint64 pid = client.helperPid();
+        QVERIFY(processRunning(pid) && pid != dead);
+
+        // Our children that run helper64: only the current one.
+        QStringList helpers;
+        for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            const QByteArray stat = testutil::readFile(QStringLiteral("/proc/%1/stat").arg(entry));
+            const int close = stat.lastIndexOf(')');
+            if (close < 0 || stat.mid(stat.indexOf('(') + 1, close - stat.indexOf('(') - 1) != "helper64")
+                continue;
+            const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+            if (fields.size() > 1 && fields.at(0) != "Z" && fields.at(1).toLongLong() == ::getpid())
+                helpers << entry;
+        }
+        QCOMPARE(helpers, QStringList{QString::number(pid)});
+    }
+
     // The real helper program: filter list, RTF conversion, restart after it died.
     void realHelper()
     {

@@ -89,6 +89,12 @@ int childMain(int argc, char** argv, const QByteArray& role)
     const QString mainTitle = QLatin1String(kMainInstanceWindowName);
 
     if (role == "user") {
+        // A user instance that found no way to elevate starts the program itself with
+        // "-no-elevation"; here that start ends at once, so it can never chain.
+        if (QCoreApplication::arguments().contains(QStringLiteral("-no-elevation"))) {
+            appendOut(QStringLiteral("unelevated-start"), jsonList(QCoreApplication::arguments().mid(1)));
+            return 0;
+        }
         MessageListenWidget widget{QLatin1String(kUserInstanceWindowName)};
         const int wait = qEnvironmentVariableIntValue("TQ_PAIR_PID_WAIT");
         const int code = runUserInstance(&widget, wait > 0 ? wait : 5000);

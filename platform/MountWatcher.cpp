@@ -52,11 +52,13 @@ QStringList MountWatcher::mountPoints() const
     return list;
 }
 
-QMap<int, QString> MountWatcher::readTable(QList<int>* order) const
+QMap<int, QString> MountWatcher::readTable(QList<int>* order, bool* readable) const
 {
     QMap<int, QString> table;
     order->clear();
     const QVector<MountEntry> mounts = MountTable::read(path_);
+    if (readable)
+        *readable = !mounts.isEmpty();
     for (const MountEntry& m : mounts) {
         if (LinuxVolumeLayer::isPseudoFsType(m.fsType))
             continue;
@@ -74,7 +76,12 @@ void MountWatcher::rescan()
         while (::read(fd_, buffer, sizeof(buffer)) > 0) {}
     }
     QList<int> order;
-    const QMap<int, QString> now = readTable(&order);
+    bool readable = false;
+    const QMap<int, QString> now = readTable(&order, &readable);
+    // A table that cannot be read (out of descriptors, say) is never empty in truth: keep the
+    // known mounts rather than report every volume as removed.
+    if (!readable)
+        return;
     const QList<int> oldOrder = order_;
     const QMap<int, QString> old = known_;
     known_ = now;

@@ -6,7 +6,7 @@
 // identified by its mount id, so a volume unmounted and mounted again at the same place between
 // two looks is reported as removed and then arrived. Removals are reported first, then
 // arrivals, each in mount-table order; pseudo file systems (proc, sysfs, cgroup, ...) are
-// left out.
+// left out. A table that cannot be read changes nothing (no mount table is ever empty).
 #pragma once
 
 #include <QMap>
@@ -39,7 +39,8 @@ signals:
     void mountRemoved(const QString& mountPoint);
 
 private:
-    QMap<int, QString> readTable(QList<int>* order) const;
+    // *readable is false when the table could not be read or held no mount at all.
+    QMap<int, QString> readTable(QList<int>* order, bool* readable = nullptr) const;
 
     QString path_;
     int fd_ = -1;

@@ -51,6 +51,23 @@ private slots:
         watcher.rescan();  // nothing changed
         QCOMPARE(removed.size(), 2);
         QCOMPARE(arrived.size(), 3);
+
+        // A table that cannot be read for a moment removes nothing; the next good read
+        // reports only real differences.
+        QVERIFY(QFile::remove(table));
+        watcher.rescan();
+        QVERIFY(testutil::writeFile(table, QByteArray()));
+        watcher.rescan();
+        QCOMPARE(removed.size(), 2);
+        QCOMPARE(watcher.mountPoints(), QStringList({"/", "/mnt/d", "/mnt/b", "/mnt/c"}));
+        QVERIFY(testutil::writeFile(table,
+            "27 1 254:0 / / rw - ext4 /dev/vda rw\n"
+            "44 27 0:53 / /mnt/d rw - xfs /dev/sdd1 rw\n"
+            "45 27 0:54 / /mnt/b rw - ext4 /dev/sdb1 rw\n"));
+        watcher.rescan();
+        QCOMPARE(removed.size(), 3);
+        QCOMPARE(removed[2][0].toString(), QStringLiteral("/mnt/c"));
+        QCOMPARE(arrived.size(), 3);
     }
 
     void followsTheLiveMountTable()

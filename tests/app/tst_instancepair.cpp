@@ -635,6 +635,21 @@ private slots:
         QCOMPARE(readOut(out_, QStringLiteral("user-exit")), QByteArray("1"));
     }
 
+    // Elevation refused: the program starts unelevated with our arguments as a list, then
+    // "-no-elevation", and the user instance ends with 0.
+    void refusedElevationStartsUnelevated()
+    {
+        freshScenario();
+        apptest::writeScript(dir_.path() + QStringLiteral("/pkexec-refuse"), "#!/bin/sh\nexit 126\n");
+        QProcess* user = startChild("user", {QStringLiteral("a b"), QStringLiteral("q\""), QStringLiteral("x|y")}, 1,
+                                    {{QStringLiteral("TQ_PAIR_PKEXEC"), dir_.path() + QStringLiteral("/pkexec-refuse")}});
+        finish(user, 0);
+        QCOMPARE(readOut(out_, QStringLiteral("user-exit")), QByteArray("0"));
+        QTRY_VERIFY_WITH_TIMEOUT(!readOut(out_, QStringLiteral("unelevated-start")).isEmpty(), 5000);
+        QCOMPARE(listFromJson(readOut(out_, QStringLiteral("unelevated-start")).trimmed()),
+                 (QStringList{QStringLiteral("a b"), QStringLiteral("q\""), QStringLiteral("x|y"), QStringLiteral("-no-elevation")}));
+    }
+
     // Two quick starts: exactly one main instance; the other hands over and ends.
     void twoQuickStartsGiveOneMainInstance()
     {

@@ -55,6 +55,18 @@ private:
     QString work;
     QString helper;
 
+    // A folder holding a "catdoc" that writes its pid to `pidFile` and then sleeps; empty on
+    // failure.
+    QString stallingCatdoc(const QString& folderName, const QString& pidFile)
+    {
+        const QString bin = tmp.filePath(folderName);
+        if (!testutil::writeFile(bin + QStringLiteral("/catdoc"),
+                                 "#!/bin/sh\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 40\n"))
+            return QString();
+        QFile::setPermissions(bin + QStringLiteral("/catdoc"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        return bin;
+    }
+
     QString rtf(const QString& name, const QByteArray& body)
     {
         const QString path = tmp.filePath(name);
@@ -349,18 +361,15 @@ private slots:
         const qint64 orphan = shell.readAllStandardOutput().trimmed().toLongLong();
         QVERIFY(orphan > 0);
         QTRY_VERIFY_WITH_TIMEOUT(!processRunning(orphan), 10000);
-
     }
 
     // A helper whose program vanishes during a conversion (killed: the kernel closes its socket)
     // stops the converter program, removes nothing-yet-written files and ends normally.
     void helperLosesProgramMidConversion()
     {
-        const QString bin = tmp.filePath(QStringLiteral("fakebin2"));
         const QString pidFile = tmp.filePath(QStringLiteral("catdoc2.pid"));
-        QVERIFY(testutil::writeFile(bin + QStringLiteral("/catdoc"),
-                                    "#!/bin/sh\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 40\n"));
-        QFile::setPermissions(bin + QStringLiteral("/catdoc"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const QString bin = stallingCatdoc(QStringLiteral("fakebin2"), pidFile);
+        QVERIFY(!bin.isEmpty());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
         auto thread = std::make_unique<Helper64Thread>();
@@ -436,11 +445,9 @@ private slots:
     // old helper together with the converter program it runs, and starts a new one.
     void stalledConversion()
     {
-        const QString bin = tmp.filePath(QStringLiteral("fakebin"));
         const QString pidFile = tmp.filePath(QStringLiteral("catdoc.pid"));
-        QVERIFY(testutil::writeFile(bin + QStringLiteral("/catdoc"),
-                                    "#!/bin/sh\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 30\n"));
-        QFile::setPermissions(bin + QStringLiteral("/catdoc"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const QString bin = stallingCatdoc(QStringLiteral("fakebin"), pidFile);
+        QVERIFY(!bin.isEmpty());
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(bin) + ':' + path);
         Helper64Client client(work, helper, 3000);

@@ -298,9 +298,12 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
     auto writeLongRun = [&]() {
         const int end = lastNonSpace();
         if (end == 0) {
-            if (runContinued)
-                out.write(run.constData(), run.size() - 1); // blanks inside the run
-            run = kBlank;
+            if (runContinued) {
+                out.write(run.constData(), run.size() - 1); // white space inside the run
+                run.remove(0, run.size() - 1);
+            } else {
+                run = kBlank; // leading white space: one blank at most
+            }
             return;
         }
         if (runContinued) {

@@ -179,6 +179,8 @@ private slots:
         QCOMPARE(convertUtf8("<body><p> \t " + words + " \t </p><p>z</p></body>"), " " + words + " \r\nz");
         const QString blanks(2 * piece + 3, ' ');
         QCOMPARE(convertUtf8("<body><p>a" + blanks + "b</p></body>"), "a" + blanks + "b");
+        const QString tabs(2 * piece + 3, '\t');
+        QCOMPARE(convertUtf8("<body><p>a" + tabs + "b</p></body>"), "a" + tabs + "b");
         QCOMPARE(convertUtf8("<body><p>" + blanks + "</p><p>" + blanks + "b</p></body>"), " b");
         // A tag name longer than any looked for matches none of them.
         QCOMPARE(convertUtf8("<body><p" + QString(3 * piece, 'x') + ">t</p><sectionX>u<body2>v</body>"),

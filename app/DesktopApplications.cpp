@@ -6,6 +6,7 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMap>
 #include <QMimeDatabase>
@@ -229,6 +230,9 @@ QList<DesktopApplication> DesktopApplications::applicationsForType(const QString
 
 QList<DesktopApplication> DesktopApplications::applicationsForFile(const QString& path)
 {
+    const QFileInfo info(path);
+    if (info.isDir())
+        return applicationsForType(QStringLiteral("inode/directory"));
     const QMimeDatabase database;
     return applicationsForType(database.mimeTypeForFile(path, QMimeDatabase::MatchExtension).name());
 }

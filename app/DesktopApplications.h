@@ -45,7 +45,8 @@ public:
     static bool findApplication(const QString& id, DesktopApplication& application);
 
     static QList<DesktopApplication> applicationsForType(const QString& mimeType);
-    // By the file's name (QMimeDatabase, MatchExtension), so the file need not exist.
+    // By the file's name (QMimeDatabase, MatchExtension), so the file need not exist; a folder
+    // is "inode/directory".
     static QList<DesktopApplication> applicationsForFile(const QString& path);
 
     // Splits an Exec value into arguments; false when a quote is not closed.

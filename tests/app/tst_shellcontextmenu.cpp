@@ -91,6 +91,7 @@ private slots:
         entry(QStringLiteral("hidden.desktop"), "Type=Application\nName=Hidden\nHidden=true\nExec=hidden %f\nMimeType=text/plain;\n");
         entry(QStringLiteral("removed.desktop"), "Type=Application\nName=Removed\nExec=removed %f\nMimeType=text/plain;\n");
         entry(QStringLiteral("link.desktop"), "Type=Link\nName=Link\nURL=http://example.org\nMimeType=text/plain;\n");
+        entry(QStringLiteral("files.desktop"), "Type=Application\nName=Files\nExec=files %U\nMimeType=inode/directory;\n");
         entry(QStringLiteral("kde/nested.desktop"), "Type=Application\nName=Nested\nExec=nested %f\n");
         // The same id in a less important folder: the user's entry wins.
         QVERIFY(testutil::writeFile(systemApps + QStringLiteral("/viewer.desktop"),
@@ -125,6 +126,10 @@ private slots:
         QCOMPARE(viewer.name, QStringLiteral("Viewer"));
         QVERIFY(!DesktopApplications::findApplication(QStringLiteral("hidden.desktop"), viewer));
         QVERIFY(DesktopApplications::applicationsForType(QStringLiteral("application/x-nothing-registered")).isEmpty());
+        // A folder, whatever its name looks like, gets the folder applications.
+        QVERIFY(QDir().mkpath(dir_.path() + QStringLiteral("/folder.txt")));
+        QCOMPARE(ids(DesktopApplications::applicationsForFile(dir_.path() + QStringLiteral("/folder.txt"))),
+                 QStringList{QStringLiteral("files.desktop")});
     }
 
     void execSplittingAndFieldCodes()

@@ -255,6 +255,16 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
                     continue;  // gone since it was listed
                 isDir = S_ISDIR(st.st_mode);
             }
+            if (isDir) {
+                // A nested btrfs subvolume (same mount, a device of its own) is listed under a
+                // number that is no inode of this volume (the root's own number): a record of
+                // it would replace the root's. Other mounts list the inode of the folder below.
+                struct statx cx;
+                if (::statx(fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &cx) == 0
+                    && (cx.stx_mask & STATX_MNT_ID) && cx.stx_mnt_id == s.rootMountId
+                    && (cx.stx_dev_major != s.rootDevMajor || cx.stx_dev_minor != s.rootDevMinor))
+                    continue;
+            }
             const size_t len = std::strlen(name);
             batch->add(d->d_ino, folder.inode, name, len, isDir);
             if (isDir) {

@@ -4,9 +4,10 @@
 // (openat with O_DIRECTORY | O_NOFOLLOW), reads it with getdents64 into a 64 KiB buffer and
 // reports every entry as (inode, inode of the folder being read, name bytes, isDir). d_type
 // gives the folder flag; fstatat runs only for DT_UNKNOWN. A folder whose mount id differs from
-// the root's (another mount, bind mounts included), or whose device differs (a nested btrfs
-// subvolume, whose inode numbers would collide with this volume's), is reported as an entry of
-// its parent but not entered. The root is reported first, in a batch of its own (its inode,
+// the root's (another mount, bind mounts included) is reported as an entry of its parent but
+// not entered. A folder whose device differs (a nested btrfs subvolume, whose inode numbers
+// would collide with this volume's) is neither entered nor reported: its directory entry
+// carries no inode of this volume but the subvolume root's number, the same as this root's. The root is reported first, in a batch of its own (its inode,
 // parent 0, the given root name); after it, batches from different threads interleave, so an
 // object may come before the record of its folder.
 //

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QHash>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -332,6 +333,51 @@ private slots:
         QVERIFY(c.items.contains(quint64(st.st_ino)));
         QCOMPARE(c.items.value(quint64(st.st_ino)).parent, lastFolder);
         QCOMPARE(r.skippedFolders, quint64(0));
+    }
+
+    // A nested btrfs subvolume lists under the root's own number: it is neither reported nor
+    // entered, so the root's record stays the root's (root, btrfs tools and loop devices).
+    void nestedSubvolumeIsLeftOut()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (loop mount in a private mount namespace)");
+        if (QStandardPaths::findExecutable(QStringLiteral("mkfs.btrfs")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("btrfs")).isEmpty())
+            QSKIP("needs the btrfs tools");
+        QVERIFY(::unshare(CLONE_NEWNS) == 0);
+        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        QTemporaryDir work;
+        QVERIFY(work.isValid());
+        const QString image = work.filePath(QStringLiteral("btrfs.img"));
+        const QByteArray mp = QFile::encodeName(work.filePath(QStringLiteral("mnt")));
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(200 << 20));
+        file.close();
+        QVERIFY(::mkdir(mp.constData(), 0755) == 0);
+        if (QProcess::execute(QStringLiteral("mkfs.btrfs"), {QStringLiteral("-q"), QStringLiteral("-f"), image}) != 0
+            || QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("loop"), image,
+                                                           QFile::decodeName(mp)}) != 0)
+            QSKIP("no btrfs volume can be made here");
+        QVERIFY(::mkdir((mp + "/first").constData(), 0755) == 0);
+        QVERIFY(touch(mp + "/first/x"));
+        const int made = QProcess::execute(QStringLiteral("btrfs"), {QStringLiteral("-q"), QStringLiteral("subvolume"),
+                                                                     QStringLiteral("create"), QFile::decodeName(mp + "/sub")});
+        QVERIFY(touch(mp + "/sub/inner"));
+        Collected c;
+        try {
+            VolumeWalker(4).walk(QFile::decodeName(mp), "r", nullptr, collector(c));
+        } catch (...) {
+            ::umount2(mp.constData(), MNT_DETACH);
+            throw;
+        }
+        const quint64 rootIno = inodeOf(mp), first = inodeOf(mp + "/first"), x = inodeOf(mp + "/first/x");
+        ::umount2(mp.constData(), MNT_DETACH);
+        QCOMPARE(made, 0);
+        QCOMPARE(c.duplicates, 0);
+        QVERIFY(c.items.value(rootIno) == (Item{0, "r", true}));
+        QVERIFY(c.items.value(first) == (Item{rootIno, "first", true}));
+        QVERIFY(c.items.value(x) == (Item{first, "x", false}));
+        QCOMPARE(c.items.size(), 3);
     }
 
     // A mount inside the tree is listed as an entry but never entered (root only).

@@ -235,6 +235,11 @@ bool ContentSearcher::convertWith(const Snapshot& snap, const QString& path, QSt
     if (it == snap.converterMap.constEnd() || it->empty())
         return false;
     for (ToPlainTextConverter* converter : *it) {
+        // A converter that failed may have written part of a text: the next one starts afresh.
+        if (QBuffer* buffer = qobject_cast<QBuffer*>(output)) {
+            buffer->buffer().clear();
+            buffer->seek(0);
+        }
         if (converter->convert(path, nullptr, outPath, output, QString(), cancelFlag)) {
             if (encodingOut)
                 *encodingOut = converter->encoding();

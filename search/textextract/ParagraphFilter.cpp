@@ -84,6 +84,18 @@ FilterResult ParagraphFilter::getText(quint32* count, char16_t* buffer)
     return textPos >= current.size() ? FILTER_S_LAST_TEXT : S_OK;
 }
 
+bool ParagraphFilter::nextToken(QXmlStreamReader& reader, int* depth)
+{
+    reader.readNext();
+    if (reader.hasError())
+        return false;
+    if (reader.isStartElement())
+        return ++*depth <= kMaxElementDepth;
+    if (reader.isEndElement())
+        --*depth;
+    return true;
+}
+
 FilterResult ParagraphFilter::poll()
 {
     if (++tokens % 4096 != 0)
@@ -112,11 +124,11 @@ FilterResult ParagraphFilter::readMore()
             members.removeFirst();
         }
         xml = std::make_unique<QXmlStreamReader>(file.get());
+        depth = 0;
     }
     const TokenHandler& handler = members.first().handler;
     while (!xml->atEnd()) {
-        xml->readNext();
-        if (xml->hasError()) {
+        if (!nextToken(*xml, &depth)) {
             closeMember();
             members.clear();
             return E_FAIL;
@@ -173,9 +185,9 @@ FilterResult ParagraphFilter::parseWhole(const QString& name, const TokenHandler
     if (!member.openMember())
         return FILTER_E_ACCESS;
     QXmlStreamReader reader(&member);
+    int readerDepth = 0;
     while (!reader.atEnd()) {
-        reader.readNext();
-        if (reader.hasError())
+        if (!nextToken(reader, &readerDepth))
             return E_FAIL;
         handler(reader);
         const FilterResult r = poll();

@@ -13,6 +13,8 @@
 // node as one token however long it is. So every member is read through a device that stops
 // after kMaxUnpackedBytes unpacked bytes per document (all members together): reaching the
 // bound reads as a malformed member, so the text before it is kept and memory stays bounded.
+// Likewise elements nested deeper than kMaxElementDepth (the XML reader keeps a record of every
+// open element, a thousand times the size of "<a>") make a member malformed.
 #pragma once
 
 #include "search/textextract/IFilter.h"
@@ -36,6 +38,8 @@ public:
 
     // Unpacked bytes read from one document's archive at most.
     static constexpr qint64 kMaxUnpackedBytes = qint64(128) * 1024 * 1024;
+    // Open elements of one member at most (real documents stay far below).
+    static constexpr int kMaxElementDepth = 512;
 
     FilterResult getChunk(FilterChunk* chunk) override;
     FilterResult getText(quint32* count, char16_t* buffer) override;
@@ -60,6 +64,8 @@ protected:
 
 private:
     FilterResult readMore();
+    // The next token of `reader`; false when the member is malformed or nested too deep.
+    static bool nextToken(QXmlStreamReader& reader, int* depth);
     FilterResult poll();
     void closeMember();
 
@@ -74,6 +80,7 @@ private:
     std::unique_ptr<QXmlStreamReader> xml;
     QList<Member> members; // still to read; the first is being read while `xml` is set
     int tokens = 0;
+    int depth = 0; // open elements of the member being read by getChunk
     qint64 unpackedLeft = kMaxUnpackedBytes; // budget of the archive's unpacked bytes
     quint32 chunkId = 0;
     QString current; // the paragraph being served

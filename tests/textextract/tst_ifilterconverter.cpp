@@ -432,6 +432,27 @@ private slots:
                           QStringLiteral("xl/sharedStrings.xml"), "<sst><si><t>", "</t></si></sst>"));
         QVERIFY(extract(reg, xlsx).isEmpty());
         QVERIFY(logText().contains(QStringLiteral("Failed to init ifilter for file %1").arg(xlsx)));
+
+        // Elements nested without end (each open one costs the XML reader far more than its
+        // bytes): the member is malformed from the bound on. Nesting up to the bound is read.
+        const QString nested = docs + QStringLiteral("/nested.odt");
+        const auto depthDocument = [](int depth) {
+            QByteArray open, close;
+            for (int i = 0; i < depth; ++i) {
+                open += "<text:span>";
+                close += "</text:span>";
+            }
+            return odfContent("<office:text><text:p>before</text:p><text:p>" + open + "deep" + close
+                              + "</text:p></office:text>");
+        };
+        QVERIFY(writeZip(nested, {{"content.xml", depthDocument(ParagraphFilter::kMaxElementDepth - 5)}}));
+        const QString deepOut = extract(reg, nested);
+        QCOMPARE(readText(deepOut), QStringLiteral("before\r\ndeep\r\n"));
+        QFile::remove(deepOut);
+        QVERIFY(writeZip(nested, {{"content.xml", depthDocument(2000000)}}));
+        const QString cutOut = extract(reg, nested);
+        QCOMPARE(readText(cutOut), QStringLiteral("before\r\n"));
+        QFile::remove(cutOut);
         QCOMPARE(workFiles(), QStringList{QFileInfo(out).fileName()});
         QFile::remove(path);
         QFile::remove(xlsx);

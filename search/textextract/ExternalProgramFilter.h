@@ -26,8 +26,9 @@ public:
 
     FilterResult init(quint32 flags, const FilterControl& control) override;
 
-    // Output above this size makes the conversion fail (guards against runaway programs).
-    static constexpr qint64 kMaxOutputBytes = qint64(512) * 1024 * 1024;
+    // Output above this size makes the conversion fail (guards against runaway programs; the
+    // text is held several times over while it is split into paragraphs).
+    static constexpr qint64 kMaxOutputBytes = qint64(128) * 1024 * 1024;
 
 private:
     QString program;

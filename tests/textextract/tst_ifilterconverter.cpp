@@ -485,6 +485,14 @@ private slots:
         ExternalProgramFilter failing(QStringLiteral("sh"), {"-c", "echo partial; exit 3"},
                                       docs + QStringLiteral("/x.rtf"));
         QCOMPARE(failing.init(0, FilterControl()), E_FAIL);
+        ExternalProgramFilter runaway(
+            QStringLiteral("sh"),
+            {"-c", QStringLiteral("head -c %1 /dev/zero | tr '\\0' a; sleep 20")
+                       .arg(ExternalProgramFilter::kMaxOutputBytes + 1)},
+            docs + QStringLiteral("/x.rtf"));
+        t.restart();
+        QCOMPARE(runaway.init(0, FilterControl()), E_FAIL);
+        QVERIFY(t.elapsed() < 15000); // stopped at the bound, not at its end
         ExternalProgramFilter missing(QStringLiteral("no-such-program-here"), {}, docs + QStringLiteral("/x.rtf"));
         QCOMPARE(missing.init(0, FilterControl()), REGDB_E_CLASSNOTREG);
 

@@ -22,6 +22,8 @@
 // - The encoding declaration ("encoding=" and a quoted name within the first 200 characters)
 //   is looked up by peeking at the input, so sequential devices work too; the name may be
 //   quoted with double or single quotes.
+// - A "<" starts a new tag name even inside a tag, so a stray "<" in the text ("x<y and
+//   <p>") does not glue its letters to the next tag's name and cost that tag its break.
 // - Memory stays bounded whatever the input: it is read in pieces of 64 Ki characters (line
 //   ends LF, CR LF and a lone CR handled across pieces), only text inside the body is kept,
 //   a run of text is written out once it holds 64 Ki characters and tag names are kept only

@@ -77,6 +77,7 @@ private slots:
         QTest::newRow("line end in tag") << "<body><p\nclass=\"c\">x</p><p\n>y</p></body>"
                                          << "x\r\ny";
         QTest::newRow("body tag split over lines") << "<body\n>x</body>" << "x";
+        QTest::newRow("stray < in text") << "<body>a<b and <p>c</body>" << "a\r\nc";
     }
     void blockTagsAndTrimming()
     {

@@ -49,16 +49,21 @@ quint64 FileHandleDecoder::decode(int type, const unsigned char* b, int length) 
         return word(b, 0);
     case 0x81:  // FILEID_INO64_GEN, xfs 64-bit inodes
     case 0x82:  // FILEID_INO64_GEN_PARENT
-    case 0x4d:  // btrfs
+        return length >= 8 ? word64(b) : 0;
+    case 0x4d:  // btrfs: object id, subvolume id, generation (then the parent's)
     case 0x4e:
     case 0x4f:
-        return length >= 8 ? word64(b) : 0;
+        if (length < 16)
+            return 0;
+        if (subvolumeKnown_ && word64(b + 8) != subvolume_)
+            return 0;  // another subvolume: its numbers are not this volume's
+        return word64(b);
     default:
         return 0;
     }
 }
 
-bool FileHandleDecoder::verify(const QString& path, QString* error) const
+bool FileHandleDecoder::verify(const QString& path, QString* error)
 {
     const QByteArray p = QFile::encodeName(path);
     union {
@@ -77,6 +82,11 @@ bool FileHandleDecoder::verify(const QString& path, QString* error) const
         if (error)
             *error = QStringLiteral("cannot stat %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
+    }
+    const int type = h.fh.handle_type;
+    if (!tmpfs_ && (type == 0x4d || type == 0x4e || type == 0x4f) && h.fh.handle_bytes >= 16) {
+        subvolume_ = word64(h.fh.f_handle + 8);
+        subvolumeKnown_ = true;
     }
     const quint64 ino = decode(h.fh.handle_type, h.fh.f_handle, int(h.fh.handle_bytes));
     if (ino != quint64(st.st_ino)) {

@@ -5,7 +5,9 @@
 // - ext2/3/4, f2fs, ntfs3, xfs (32-bit inodes): types 1 and 2, the inode in word 0;
 // - xfs (64-bit inodes) and the kernel's generic FID-only handles: types 0x81 and 0x82, a
 //   64-bit inode at offset 0;
-// - btrfs: types 0x4d, 0x4e, 0x4f, the 64-bit object id at offset 0;
+// - btrfs: types 0x4d, 0x4e, 0x4f, the 64-bit object id at offset 0 and the id of its
+//   subvolume at offset 8. Object ids restart in every subvolume, so once verify() has seen
+//   the mount root, handles of other (nested) subvolumes decode to 0;
 // - tmpfs: type 1, the generation in word 0 and the inode in words 1 and 2 (low, high).
 // Because layouts are not a stable interface, a journal checks the decoder against the handle
 // of the mount root before it trusts it (verify()).
@@ -23,12 +25,15 @@ public:
     quint64 decode(int handleType, const unsigned char* bytes, int length) const;
 
     // Decodes the handle of `path` (name_to_handle_at) and compares it with its inode (statx).
-    // False, with a reason in *error, when they differ or the handle cannot be had.
-    bool verify(const QString& path, QString* error = nullptr) const;
+    // False, with a reason in *error, when they differ or the handle cannot be had. On btrfs it
+    // also remembers the subvolume of `path` (the mount root), whose handles alone decode.
+    bool verify(const QString& path, QString* error = nullptr);
 
     QByteArray fsType() const { return fsType_; }
 
 private:
     QByteArray fsType_;
     bool tmpfs_ = false;
+    bool subvolumeKnown_ = false;
+    quint64 subvolume_ = 0;  // btrfs: the subvolume of the mount root
 };

@@ -25,6 +25,14 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
     {
         QString text;
         bool collapsedSpace = true; // at the start, white space is dropped
+        bool pendingSpace = false;  // collapsed white space, written only if text follows
+
+        void flushSpace()
+        {
+            if (pendingSpace)
+                text.append(QLatin1Char(' '));
+            pendingSpace = false;
+        }
     };
     struct State
     {
@@ -47,6 +55,9 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
                 st->open.append(Open());
             } else if (!st->open.isEmpty()) {
                 Open& p = st->open.last();
+                if (name == QLatin1String("s") || name == QLatin1String("tab")
+                    || name == QLatin1String("line-break"))
+                    p.flushSpace();
                 if (name == QLatin1String("s")) {
                     bool ok = false;
                     int n = xml.attributes().value(kTextNs, QLatin1String("c")).toInt(&ok);
@@ -71,10 +82,8 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
             }
             if (xml.namespaceUri() == kTextNs && !st->open.isEmpty()
                 && (xml.name() == QLatin1String("p") || xml.name() == QLatin1String("h"))) {
-                QString text = st->open.takeLast().text;
-                while (text.endsWith(QLatin1Char(' ')))
-                    text.chop(1);
-                paragraphs.append(text);
+                // Collapsed white space at the end is dropped; spaces written as text:s stay.
+                paragraphs.append(st->open.takeLast().text);
             }
             break;
         case QXmlStreamReader::Characters:
@@ -83,9 +92,10 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
                 for (QChar c : xml.text()) {
                     if (isSpace(c)) {
                         if (!p.collapsedSpace)
-                            p.text.append(QLatin1Char(' '));
+                            p.pendingSpace = true;
                         p.collapsedSpace = true;
                     } else {
+                        p.flushSpace();
                         p.text.append(c);
                         p.collapsedSpace = false;
                     }

@@ -351,6 +351,12 @@ private slots:
         QCOMPARE(readText(extract(reg, odt)),
                  QStringLiteral("Title\r\nfoot\r\na b c   d\te\nf\r\n"));
 
+        // White space at a paragraph's end collapses away; spaces written out stay.
+        const QString trailing = docs + QStringLiteral("/trailing.odt");
+        QVERIFY(writeZip(trailing, {{"content.xml", odfContent("<office:text><text:p>a <text:s text:c=\"2\"/></text:p>"
+                                                               "<text:p>b \n </text:p></office:text>")}}));
+        QCOMPARE(readText(extract(reg, trailing)), QStringLiteral("a   \r\nb\r\n"));
+
         const QString ods = docs + QStringLiteral("/sheet.ods");
         QVERIFY(writeZip(ods, {
             {"content.xml", odfContent("<office:spreadsheet><table:table><table:table-row>"

@@ -35,8 +35,21 @@ bool Helper64Server::connectToProgram(int timeoutMs)
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         socket.connectToServer(path);
-        if (socket.waitForConnected(1000))
-            return true;
+        if (socket.waitForConnected(1000)) {
+            // Only the program that started us, under our own user: the socket's folder may
+            // be writable by a less privileged user (an elevated program in the user's
+            // runtime folder), who must not get to have files read on its behalf.
+            qint64 pid = 0;
+            uint uid = 0;
+            if (Helper64Protocol::peerCredentials(socket.socketDescriptor(), &pid, &uid)
+                && uid == ::geteuid() && pid == parentPid)
+                return true;
+            Logger::instance().writeQString(
+                Logger::Warning, kTag,
+                QStringLiteral("The pipe is held by another process (pid %1, uid %2)").arg(pid).arg(uid));
+            socket.abort();
+            return false;
+        }
         socket.abort();
         // An orphan is adopted by another process: the program died before it listened.
         if (deadline.hasExpired() || ::getppid() != parentPid)

@@ -2,7 +2,8 @@
 //
 // It connects to the program's socket for the pipe id (retrying while the program has not
 // created it yet, for up to a minute, and giving up at once when the program that started it
-// has gone: its parent process changed), then answers one request at a time:
+// has gone: its parent process changed). The socket's other end must be that program under our
+// own user, else the helper ends. Then it answers one request at a time:
 //   "CONVERT\n<path>"  extracts the text with the filters of "ifilters64.reg" into the
 //                      working folder (time limit kTimeLimitSeconds, below the program's own
 //                      wait, so the program hears "TIMEOUT" rather than giving up on us);

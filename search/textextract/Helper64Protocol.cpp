@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QtEndian>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +49,18 @@ QString Helper64Protocol::socketPath(const QString& pipeId)
     if (folder.isEmpty())
         return QString();
     return folder + socketName(pipeId);
+}
+
+bool Helper64Protocol::peerCredentials(qintptr socketDescriptor, qint64* pid, uint* uid)
+{
+    struct ucred cred = {};
+    socklen_t len = sizeof cred;
+    if (socketDescriptor < 0
+        || ::getsockopt(int(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0)
+        return false;
+    *pid = cred.pid;
+    *uid = cred.uid;
+    return true;
 }
 
 QByteArray Helper64Protocol::frame(const QString& message)

@@ -44,6 +44,11 @@ public:
     // the buffer does not start with a valid frame.
     static bool takeFrame(QByteArray& buffer, QString* message, bool* bad);
 
+    // The process and user at the other end of a connected local socket (SO_PEERCRED): for
+    // the listening side the connecting process, for the connecting side the one that
+    // listened. Both ends check them, so neither talks to a stranger that took the path.
+    static bool peerCredentials(qintptr socketDescriptor, qint64* pid, uint* uid);
+
     static QString formatIFilters(const std::list<IFilterInfo>& filters);
     // Reads at most the lines present: a reply cut short gives the filters complete in it.
     static std::list<IFilterInfo> parseIFilters(const QString& reply);

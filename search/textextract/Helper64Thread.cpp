@@ -8,24 +8,11 @@
 #include <QLocalSocket>
 #include <QMutexLocker>
 
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 const char kTag[] = "Helper64Thread";
-
-// The process and user at the other end of a connected local socket.
-bool peerCredentials(QLocalSocket* socket, qint64* pid, uid_t* uid)
-{
-    struct ucred cred = {};
-    socklen_t len = sizeof cred;
-    if (::getsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0)
-        return false;
-    *pid = cred.pid;
-    *uid = cred.uid;
-    return true;
-}
 
 } // namespace
 
@@ -174,13 +161,13 @@ void Helper64Thread::onNewConnection()
 {
     while (QLocalSocket* candidate = server->nextPendingConnection()) {
         qint64 pid = 0;
-        uid_t uid = 0;
+        uint uid = 0;
         qint64 wanted;
         {
             QMutexLocker l(&lock);
             wanted = expectedPid;
         }
-        const bool trusted = !socket && peerCredentials(candidate, &pid, &uid) && uid == ::geteuid()
+        const bool trusted = !socket && Helper64Protocol::peerCredentials(candidate->socketDescriptor(), &pid, &uid) && uid == ::geteuid()
                              && (wanted <= 0 || pid == wanted);
         if (!trusted) {
             Logger::instance().writeQString(Logger::Warning, kTag,

@@ -363,6 +363,27 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!processRunning(orphan), 10000);
     }
 
+    // A helper talks only to the program that started it: a socket at its path held by another
+    // process (here the test, while the helper's parent is a shell) is refused.
+    void helperRefusesStranger()
+    {
+        Helper64Thread thread;
+        thread.start();
+        const QString id = QUuid::createUuid().toString();
+        const quint64 ticket = thread.beginRequest();
+        emit thread.doConnect(id); // accepts any peer of our user
+        QTRY_VERIFY(QFile::exists(Helper64Protocol::socketPath(id)));
+        const QString exitFile = tmp.filePath(QStringLiteral("stranger.exit"));
+        QProcess shell;
+        shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" \"$1\" \"$2\" \"$3\"; echo $? > \"$4\""),
+                                           helper, id, tmp.path(), work, exitFile});
+        QVERIFY(shell.waitForFinished(20000));
+        QCOMPARE(testutil::readFile(exitFile).trimmed(), QByteArray("1"));
+        QVERIFY(logText().contains(QStringLiteral("The pipe is held by another process (pid %1").arg(::getpid())));
+        QVERIFY(thread.waitFinished(ticket, 100)); // it had connected, then hung up at once
+        QTRY_VERIFY(thread.peerGone());
+    }
+
     // A helper whose program vanishes during a conversion (killed: the kernel closes its socket)
     // stops the converter program, removes nothing-yet-written files and ends normally.
     void helperLosesProgramMidConversion()

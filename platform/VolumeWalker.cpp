@@ -46,7 +46,37 @@ struct Folder
 {
     std::string path;
     quint64 inode;
+    std::string handle;  // struct file_handle of the folder, when the walk can open by handle
 };
+
+// The file handle of `name` in the folder `dirFd` as bytes, empty when there is none.
+std::string handleOf(int dirFd, const char* name, int flags = 0)
+{
+    union {
+        struct file_handle fh;
+        unsigned char space[sizeof(struct file_handle) + MAX_HANDLE_SZ];
+    } h;
+    h.fh.handle_bytes = MAX_HANDLE_SZ;
+    int mountId = 0;
+    if (::name_to_handle_at(dirFd, name, &h.fh, &mountId, flags) != 0)
+        return std::string();
+    return std::string(reinterpret_cast<const char*>(&h), sizeof(struct file_handle) + h.fh.handle_bytes);
+}
+
+// Opens the folder of a handle made by handleOf; -1 and errno on failure.
+int openByHandle(int mountFd, const std::string& handle)
+{
+    union {
+        struct file_handle fh;
+        unsigned char space[sizeof(struct file_handle) + MAX_HANDLE_SZ];
+    } h;
+    if (handle.size() < sizeof(struct file_handle) || handle.size() > sizeof(h)) {
+        errno = EINVAL;
+        return -1;
+    }
+    std::memcpy(&h, handle.data(), handle.size());
+    return ::open_by_handle_at(mountFd, &h.fh, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+}
 
 struct Shared
 {
@@ -69,6 +99,7 @@ struct Shared
     QString error;
 
     quint64 rootMountId = 0;
+    int mountFd = -1;  // the root, for open_by_handle_at; -1 when handles cannot be opened
     quint32 rootDevMajor = 0;
     quint32 rootDevMinor = 0;
     VolumeWalker::FolderOps ops;
@@ -203,24 +234,48 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
 
     // Do not enter another mount (bind mounts of the same file system included).
     struct statx sx;
-    if (::statx(base, relative, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &sx) != 0) {
-        folderError(s, folder, errno);
-        return;
+    int fd = -1;
+    int err = 0;
+    if (::statx(base, relative, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_INO | STATX_MNT_ID, &sx) != 0) {
+        err = errno;
+    } else {
+        if ((sx.stx_mask & STATX_MNT_ID) && sx.stx_mnt_id != s.rootMountId)
+            return;
+        // A nested btrfs subvolume has a device of its own and inode numbers that restart: its
+        // numbers would collide with this volume's, so it is not entered either.
+        if (sx.stx_dev_major != s.rootDevMajor || sx.stx_dev_minor != s.rootDevMinor)
+            return;
+        if (!S_ISDIR(sx.stx_mode) || sx.stx_ino != folder.inode) {
+            err = ENOENT;  // the folder left this path (moved, or replaced) since it was listed
+        } else {
+            fd = base == AT_FDCWD
+                ? s.ops.openFolder(relative)
+                : ::openat(base, relative, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+            struct stat st;
+            if (fd < 0) {
+                err = errno;
+            } else if (::fstat(fd, &st) != 0 || quint64(st.st_ino) != folder.inode) {
+                ::close(fd);
+                fd = -1;
+                err = ENOENT;
+            }
+        }
     }
-    if ((sx.stx_mask & STATX_MNT_ID) && sx.stx_mnt_id != s.rootMountId)
-        return;
-    // A nested btrfs subvolume has a device of its own and inode numbers that restart: its
-    // numbers would collide with this volume's, so it is not entered either.
-    if (sx.stx_dev_major != s.rootDevMajor || sx.stx_dev_minor != s.rootDevMinor)
-        return;
-    if (!S_ISDIR(sx.stx_mode))
-        return;  // replaced by a non-folder since it was listed
-
-    const int fd = base == AT_FDCWD
-        ? s.ops.openFolder(relative)
-        : ::openat(base, relative, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    // A folder moved elsewhere on the volume while the walk ran is read where it is now, by its
+    // handle: the journal reports the move of the folder alone, so its contents would be lost.
+    if (fd < 0 && (err == ENOENT || err == ENOTDIR) && s.mountFd >= 0 && !folder.handle.empty()) {
+        fd = openByHandle(s.mountFd, folder.handle);
+        struct stat st;
+        if (fd < 0) {
+            err = errno == ESTALE ? ENOENT : errno;  // a stale handle: the folder is gone
+        } else if (::fstat(fd, &st) != 0 || quint64(st.st_ino) != folder.inode) {
+            ::close(fd);
+            fd = -1;
+            err = ENOENT;
+        }
+    }
     if (fd < 0) {
-        folderError(s, folder, errno);
+        folderError(s, folder, err);
         return;
     }
     s.folders.fetch_add(1, std::memory_order_relaxed);
@@ -272,7 +327,7 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
                 if (childPath.size() != 1 || childPath[0] != '/')
                     childPath.push_back('/');
                 childPath.append(name, len);
-                children.push_back(Folder{childPath, d->d_ino});
+                children.push_back(Folder{childPath, d->d_ino, s.mountFd >= 0 ? handleOf(fd, name) : std::string()});
             }
             if (batch->size() >= VolumeWalker::batchCapacity && !s.publish(batch)) {
                 ::close(fd);
@@ -357,7 +412,27 @@ VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArra
     if (probe < 0)
         throw FileSearchException(QStringLiteral("Failed to open %1, error = %2").arg(rootPath).arg(errno),
                                   QString::fromLatin1(kUnit), __LINE__);
-    ::close(probe);
+    // Folders are opened by path; where the process may open file handles (root), each folder
+    // also keeps its handle so that one moved during the walk can still be read.
+    const std::string rootHandle = handleOf(probe, "", AT_EMPTY_PATH);
+    if (!rootHandle.empty()) {
+        const int test = openByHandle(probe, rootHandle);
+        if (test >= 0) {
+            ::close(test);
+            s.mountFd = probe;
+        }
+    }
+    if (s.mountFd < 0)
+        ::close(probe);
+    struct CloseMountFd
+    {
+        Shared& s;
+        ~CloseMountFd()
+        {
+            if (s.mountFd >= 0)
+                ::close(s.mountFd);
+        }
+    } closeMountFd{s};
     s.rootMountId = sx.stx_mnt_id;
     s.rootDevMajor = sx.stx_dev_major;
     s.rootDevMinor = sx.stx_dev_minor;
@@ -372,7 +447,8 @@ VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArra
         if (isCanceled())
             throw FileSearchCancelException("Canceled", QString::fromLatin1(kUnit), __LINE__);
     }
-    s.stack.push_back(Folder{std::string(root.constData(), size_t(root.size())), sx.stx_ino});
+    s.stack.push_back(Folder{std::string(root.constData(), size_t(root.size())), sx.stx_ino,
+                             s.mountFd >= 0 ? rootHandle : std::string()});
 
     std::vector<std::thread> threads;
     s.liveWorkers = threads_;

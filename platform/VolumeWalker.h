@@ -15,6 +15,11 @@
 // at a time, so the consumer needs no lock of its own. Workers block when 64 batches wait, so
 // memory stays bounded when the consumer is slower than the walk.
 //
+// A folder is checked, once open, to be the one its parent listed (same inode). Where the
+// process may open file handles (root), every queued folder keeps its handle: a folder moved
+// elsewhere on the volume after it was listed is read where it is now, since the change
+// journal reports only the move of the folder itself and its contents would be lost.
+//
 // Folders whose paths reach PATH_MAX bytes (legal: deep trees are built with relative names)
 // are opened from a leading part of the path, so a deep tree does not fail the walk.
 //

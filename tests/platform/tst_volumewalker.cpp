@@ -335,6 +335,50 @@ private slots:
         QCOMPARE(r.skippedFolders, quint64(0));
     }
 
+    // A folder that was listed and is moved into an already read folder before it is read:
+    // read where it is now (root, which may open file handles), so its contents are not lost.
+    void folderMovedDuringTheWalkIsStillRead()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (opening folders by file handle)");
+        QTemporaryDir tree;
+        QVERIFY(tree.isValid());
+        static QByteArray top;
+        static bool moved;
+        top = QFile::encodeName(tree.path());
+        moved = false;
+        QVERIFY(::mkdir((top + "/p").constData(), 0755) == 0);
+        QVERIFY(::mkdir((top + "/q").constData(), 0755) == 0);
+        QVERIFY(::mkdir((top + "/q/sub").constData(), 0755) == 0);
+        QVERIFY(touch(top + "/p/in-p"));
+        QVERIFY(touch(top + "/q/sub/in-q"));
+        const quint64 q = inodeOf(top + "/q"), sub = inodeOf(top + "/q/sub");
+        const quint64 inP = inodeOf(top + "/p/in-p"), inQ = inodeOf(top + "/q/sub/in-q");
+        // When the first of the two folders is opened, the other one (listed, not yet read)
+        // moves into the root's first level under a new name: the root was read already.
+        VolumeWalker::FolderOps ops;
+        ops.openFolder = [](const char* path) -> int {
+            const QByteArray p(path);
+            if (!moved && p.startsWith(top + "/")) {
+                moved = true;
+                const QByteArray other = p == top + "/p" ? "q" : "p";
+                ::rename((top + "/" + other).constData(), (top + "/" + other + "-moved").constData());
+            }
+            return ::open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        };
+        VolumeWalker walker(1);
+        walker.setFolderOps(ops);
+        Collected c;
+        const VolumeWalker::Result r = walker.walk(tree.path(), "r", nullptr, collector(c));
+        QVERIFY(moved);
+        QCOMPARE(c.duplicates, 0);
+        QCOMPARE(c.items.value(inP).name, QByteArray("in-p"));
+        QCOMPARE(c.items.value(sub).parent, q);
+        QCOMPARE(c.items.value(inQ).parent, sub);
+        QCOMPARE(c.items.size(), 6);  // root, p, q, sub and the two files
+        QCOMPARE(r.skippedFolders, quint64(0));
+    }
+
     // A nested btrfs subvolume lists under the root's own number: it is neither reported nor
     // entered, so the root's record stays the root's (root, btrfs tools and loop devices).
     void nestedSubvolumeIsLeftOut()

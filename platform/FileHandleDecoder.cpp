@@ -63,20 +63,48 @@ quint64 FileHandleDecoder::decode(int type, const unsigned char* b, int length) 
     }
 }
 
+namespace {
+
+union HandleSpace
+{
+    struct file_handle fh;
+    unsigned char space[sizeof(struct file_handle) + MAX_HANDLE_SZ];
+};
+
+} // namespace
+
+std::string FileHandleDecoder::handleAt(int dirFd, const char* name, int flags)
+{
+    HandleSpace h;
+    h.fh.handle_bytes = MAX_HANDLE_SZ;
+    int mountId = 0;
+    if (::name_to_handle_at(dirFd, name, &h.fh, &mountId, flags) != 0)
+        return std::string();
+    return std::string(reinterpret_cast<const char*>(&h), sizeof(struct file_handle) + h.fh.handle_bytes);
+}
+
+int FileHandleDecoder::openHandle(int mountFd, const std::string& handle, int flags)
+{
+    HandleSpace h;
+    if (handle.size() < sizeof(struct file_handle) || handle.size() > sizeof(h)) {
+        errno = EINVAL;
+        return -1;
+    }
+    std::memcpy(&h, handle.data(), handle.size());
+    return ::open_by_handle_at(mountFd, &h.fh, flags);
+}
+
 bool FileHandleDecoder::verify(const QString& path, QString* error)
 {
     const QByteArray p = QFile::encodeName(path);
-    union {
-        struct file_handle fh;
-        unsigned char space[sizeof(struct file_handle) + MAX_HANDLE_SZ];
-    } h;
-    h.fh.handle_bytes = MAX_HANDLE_SZ;
-    int mountId = 0;
-    if (::name_to_handle_at(AT_FDCWD, p.constData(), &h.fh, &mountId, 0) != 0) {
+    HandleSpace h;
+    const std::string bytes = handleAt(AT_FDCWD, p.constData(), 0);
+    if (bytes.empty()) {
         if (error)
             *error = QStringLiteral("no file handle for %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
+    std::memcpy(&h, bytes.data(), bytes.size());
     struct stat st;
     if (::stat(p.constData(), &st) != 0) {
         if (error)

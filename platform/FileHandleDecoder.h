@@ -15,6 +15,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <string>
 
 class FileHandleDecoder
 {
@@ -30,6 +31,12 @@ public:
     bool verify(const QString& path, QString* error = nullptr);
 
     QByteArray fsType() const { return fsType_; }
+
+    // The handle of `name` in the folder `dirFd` (name_to_handle_at with `flags`) as the bytes
+    // of a struct file_handle; empty, with errno set, when there is none.
+    static std::string handleAt(int dirFd, const char* name, int flags);
+    // open_by_handle_at of a handle made by handleAt; -1 and errno on failure.
+    static int openHandle(int mountFd, const std::string& handle, int flags);
 
 private:
     QByteArray fsType_;

@@ -1,4 +1,5 @@
 #include "platform/VolumeWalker.h"
+#include "platform/FileHandleDecoder.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 
@@ -49,33 +50,15 @@ struct Folder
     std::string handle;  // struct file_handle of the folder, when the walk can open by handle
 };
 
-// The file handle of `name` in the folder `dirFd` as bytes, empty when there is none.
+// The handle of `name` in `dirFd` as bytes, empty when there is none; and its opening.
 std::string handleOf(int dirFd, const char* name, int flags = 0)
 {
-    union {
-        struct file_handle fh;
-        unsigned char space[sizeof(struct file_handle) + MAX_HANDLE_SZ];
-    } h;
-    h.fh.handle_bytes = MAX_HANDLE_SZ;
-    int mountId = 0;
-    if (::name_to_handle_at(dirFd, name, &h.fh, &mountId, flags) != 0)
-        return std::string();
-    return std::string(reinterpret_cast<const char*>(&h), sizeof(struct file_handle) + h.fh.handle_bytes);
+    return FileHandleDecoder::handleAt(dirFd, name, flags);
 }
 
-// Opens the folder of a handle made by handleOf; -1 and errno on failure.
 int openByHandle(int mountFd, const std::string& handle)
 {
-    union {
-        struct file_handle fh;
-        unsigned char space[sizeof(struct file_handle) + MAX_HANDLE_SZ];
-    } h;
-    if (handle.size() < sizeof(struct file_handle) || handle.size() > sizeof(h)) {
-        errno = EINVAL;
-        return -1;
-    }
-    std::memcpy(&h, handle.data(), handle.size());
-    return ::open_by_handle_at(mountFd, &h.fh, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+    return FileHandleDecoder::openHandle(mountFd, handle, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
 }
 
 struct Shared

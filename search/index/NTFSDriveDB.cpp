@@ -32,7 +32,7 @@ const char* const Tag = "NTFSDriveDB";
 const QString Unit = QStringLiteral("NTFSDriveDB");
 
 // Below this many records a search scans on the calling thread alone.
-constexpr std::size_t ParallelScanThreshold = 65536;
+constexpr std::size_t ParallelScanThreshold = 16384;
 // At most this many threads scan one map.
 constexpr int MaxScanThreads = 8;
 // Each scanning thread takes about this many runs of leaves.

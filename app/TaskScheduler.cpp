@@ -135,13 +135,16 @@ void requireRoot(int line)
 }
 
 // Runs pkcheck for this process without interaction; its exit code, or -1 when it could not run.
-int runPkcheck()
+// The rule grants the action only for this program (action.lookup("program")), a detail that
+// pkexec supplies itself; pkcheck must be given it too, or the rule never matches and the check
+// always fails.
+int runPkcheck(const QString& program)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(ShellEnvironment::pkcheckProgram(),
                   {QStringLiteral("--action-id"), QLatin1String(kSkipUacActionId), QStringLiteral("--process"),
-                   QString::number(::getpid())});
+                   QString::number(::getpid()), QStringLiteral("--detail"), QStringLiteral("program"), program});
     if (!process.waitForStarted(5000))
         return -1;
     if (!process.waitForFinished(15000)) {
@@ -296,7 +299,7 @@ bool runSkipUacTask()
             TQ_LOG_WARNING(kTag, QStringLiteral("Program file not found: %1").arg(ShellEnvironment::programFile()));
             return false;
         }
-        const int check = runPkcheck();
+        const int check = runPkcheck(program);
         if (check < 0) {
             TQ_LOG_WARNING(kTag, QStringLiteral("pkcheck could not be run: %1").arg(ShellEnvironment::pkcheckProgram()));
             return false;

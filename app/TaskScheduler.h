@@ -12,7 +12,8 @@
 // Creating them is refused when the program file or any folder above it is not owned by root
 // or is writable by group or others: the rule would hand root to whoever can replace the file.
 //
-// Running the task: pkcheck (without interaction) must say this process is authorised for the
+// Running the task: pkcheck (without interaction, given the program as the detail "program"
+// that the rule compares and that pkexec supplies) must say this process is authorised for the
 // action; then pkexec runs the program, as our direct child (pkexec authorises its parent),
 // without arguments. The elevated program reports its process id itself (InstancePair).
 //

@@ -220,7 +220,9 @@ private slots:
         QFile::remove(log_);
         qputenv("TQ_PKCHECK_CODE", "1");
         QVERIFY(!runSkipUacTask());
-        QCOMPARE(testutil::readFile(log_), "pkcheck --action-id org.tallowquistpro.skipuac --process " + QByteArray::number(::getpid()) + "\n");
+        // The program is passed as the detail the rule compares (pkexec passes the same).
+        QCOMPARE(testutil::readFile(log_), "pkcheck --action-id org.tallowquistpro.skipuac --process " + QByteArray::number(::getpid())
+                                               + " --detail program " + QFile::encodeName(program_) + "\n");
 
         // Authorised: pkexec runs the program itself, without arguments.
         QFile::remove(log_);

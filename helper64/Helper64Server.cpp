@@ -7,6 +7,8 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <cstdlib>
+
 #include <unistd.h>
 
 namespace {
@@ -22,11 +24,24 @@ Helper64Server::Helper64Server(const QString& pipeId, const QString& workFolder)
 
 Helper64Server::~Helper64Server()
 {
-    if (worker) {
-        __atomic_store_n(&cancel, true, __ATOMIC_RELAXED);
-        worker->wait();
-        delete worker;
+    stopWorker();
+}
+
+void Helper64Server::stopWorker()
+{
+    if (!worker)
+        return;
+    __atomic_store_n(&cancel, true, __ATOMIC_RELAXED);
+    worker->disconnect(this);
+    // Filters stop within moments of the cancellation; one that does not (a read stuck in the
+    // kernel) must not keep the helper alive without its program.
+    if (!worker->wait(kStopWaitMs)) {
+        Logger::instance().writeQString(Logger::Warning, kTag,
+                                        QStringLiteral("The conversion does not stop; ending at once"));
+        std::_Exit(0);
     }
+    delete worker;
+    worker = nullptr;
 }
 
 bool Helper64Server::connectToProgram(int timeoutMs)
@@ -139,13 +154,7 @@ void Helper64Server::finish()
     if (ending)
         return;
     ending = true;
-    if (worker) {
-        __atomic_store_n(&cancel, true, __ATOMIC_RELAXED);
-        worker->disconnect(this);
-        worker->wait();
-        delete worker;
-        worker = nullptr;
-    }
+    stopWorker();
     socket.abort();
     emit done();
 }

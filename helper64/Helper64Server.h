@@ -30,6 +30,8 @@ class Helper64Server : public QObject
 public:
     static constexpr int kTimeLimitSeconds = 50;
     static constexpr int kConnectWaitMs = 60000;
+    // How long the end of the helper waits for a cancelled conversion before exiting anyway.
+    static constexpr int kStopWaitMs = 10000;
 
     Helper64Server(const QString& pipeId, const QString& workFolder);
     ~Helper64Server() override;
@@ -49,6 +51,7 @@ private:
     void processNext();
     void reply(const QString& text);
     void finish();
+    void stopWorker();
 
     QString pipeId;
     QString workFolder;

@@ -13,7 +13,6 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QTextStream>
-#include <QUrl>
 
 namespace {
 
@@ -124,7 +123,7 @@ QString localisedValue(const QMap<QString, QString>& group, const QString& key)
 
 QString fileUrl(const QString& path)
 {
-    return QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded());
+    return QString::fromLatin1(ShellUtils::fileUri(path));
 }
 
 } // namespace

@@ -35,11 +35,6 @@ extern char** environ;
 
 namespace {
 
-QByteArray fileUri(const QString& path)
-{
-    return QUrl::fromLocalFile(path).toEncoded();
-}
-
 bool pathExists(const QString& path)
 {
     struct stat st;
@@ -70,6 +65,28 @@ bool confirmDelete(QWidget* owner, const QStringList& paths)
 } // namespace
 
 namespace ShellUtils {
+
+QByteArray fileUri(const QString& path)
+{
+    const QString absolute = path.startsWith(QLatin1Char('/')) ? path : QFileInfo(path).absoluteFilePath();
+    const QByteArray bytes = QFile::encodeName(absolute);
+    static const char kHex[] = "0123456789ABCDEF";
+    QByteArray uri = QByteArrayLiteral("file://");
+    uri.reserve(uri.size() + bytes.size() * 3);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9')
+            || std::strchr("-._~/!$&'()*+,;=:@", byte) != nullptr;
+        if (plain && byte != 0) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 0x0F];
+        }
+    }
+    return uri;
+}
 
 QByteArray uriList(const QStringList& paths)
 {

@@ -1,8 +1,7 @@
 // ShellUtils: the desktop operations on found files: copy and cut to the clipboard so a file
 // manager can paste them, copy a text, delete, and open with the default application.
 //
-// Clipboard. A file list is offered in three formats (UTF-8, URIs percent-encoded by
-// QUrl::fromLocalFile):
+// Clipboard. A file list is offered in these formats (UTF-8; URIs as made by fileUri):
 //   "text/uri-list"                  every URI followed by "\r\n"
 //   "x-special/gnome-copied-files"   "copy" or "cut", then "\n" + URI for each file, no
 //                                    trailing newline (GNOME-family file managers)
@@ -37,6 +36,13 @@ class QMimeData;
 class QWidget;
 
 namespace ShellUtils {
+
+// The file URI of a path: "file://" and the path's bytes (its name encoding, UTF-8), each byte
+// percent-encoded except the unreserved characters, "/" and the sub-delimiters, ":" and "@"
+// that a path may hold as they are (as the desktop's own file managers write them). "[", "]",
+// "%", "#", "?", blanks, controls and non-ASCII are always encoded. A relative path is made
+// absolute first.
+QByteArray fileUri(const QString& path);
 
 // The payloads described above.
 QByteArray uriList(const QStringList& paths);

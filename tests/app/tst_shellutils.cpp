@@ -64,6 +64,10 @@ private slots:
         QCOMPARE(ShellUtils::gnomeCopiedFiles(paths, false), QByteArray("copy\nfile:///tmp/a%20b%23c%25d\nfile:///x/%C3%A4%5Cy%3Fz"));
         QCOMPARE(ShellUtils::gnomeCopiedFiles(paths, true), QByteArray("cut\nfile:///tmp/a%20b%23c%25d\nfile:///x/%C3%A4%5Cy%3Fz"));
         QCOMPARE(ShellUtils::plainTextList(paths), QByteArray("/tmp/a b#c%d\n/x/\xc3\xa4\\y?z"));
+        // "[" and "]" may not stand in a URI path; sub-delimiters, ":" and "@" may.
+        QCOMPARE(ShellUtils::fileUri(QStringLiteral("/r/[x] y;z=1&2:@!$'()*+,~")),
+                 QByteArray("file:///r/%5Bx%5D%20y;z=1&2:@!$'()*+,~"));
+        QCOMPARE(ShellUtils::fileUri(QStringLiteral("/n\nl\u20ac")), QByteArray("file:///n%0Al%E2%82%AC"));
         QCOMPARE(ShellUtils::uriList({}), QByteArray());
         QCOMPARE(ShellUtils::gnomeCopiedFiles({}, false), QByteArray("copy"));
 

@@ -1,6 +1,7 @@
 // Mount table parsing, volume classification (indexable, network, alias, fixed), serials,
 // volumeOf and file ids; the real layer on a tmpfs in a private mount namespace (root).
 #include "core/FileSearchException.h"
+#include "platform/FanotifyJournal.h"
 #include "platform/FileHandleDecoder.h"
 #include "platform/LinuxVolumeLayer.h"
 #include "platform/MountTable.h"
@@ -217,6 +218,37 @@ private slots:
         ::umount2(bind.constData(), MNT_DETACH);
         ::umount2(mp.constData(), MNT_DETACH);
         QCOMPARE(layer.volumeSerial(v), 0u);
+    }
+
+    // A mount point with a space, a tab, a newline and a backslash in its name (escaped in
+    // mountinfo) is found by every query and gets a journal.
+    void awkwardMountPointName()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (mounting in a private mount namespace)");
+        QVERIFY(::unshare(CLONE_NEWNS) == 0);
+        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        QTemporaryDir dir;
+        const QByteArray mp = QFile::encodeName(dir.path()) + "/a b\tc\nd\\e - f";
+        QVERIFY(::mkdir(mp.constData(), 0755) == 0);
+        QVERIFY(::mount("tmpfs", mp.constData(), "tmpfs", 0, "size=1m") == 0);
+        struct Unmount
+        {
+            QByteArray path;
+            ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+        } unmount{mp};
+        const QString v = QFile::decodeName(mp);
+        LinuxVolumeLayer layer;
+        bool listed = false;
+        for (const VolumeDescription& d : layer.volumes())
+            listed |= d.mountPoint == v && d.indexable && !d.alias;
+        QVERIFY(listed);
+        QVERIFY(layer.isIndexableVolume(v));
+        QVERIFY(layer.volumeSerial(v) != 0);
+        QCOMPARE(layer.volumeOf(v + QStringLiteral("/x")), v);
+        std::shared_ptr<FanotifyJournal> journal = FanotifyJournal::acquire(v);
+        QVERIFY(journal->usable());
+        QVERIFY(journal->state().journalId != 0);
     }
 };
 

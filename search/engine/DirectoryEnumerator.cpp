@@ -52,7 +52,10 @@ void DirectoryEnumerator::setFolder(const QString& newFolder, bool skip)
     folder = newFolder;
     skipPseudo = skip;
     started = false;
+    rawName = "";
+    rawNameLength = 0;
     name.clear();
+    nameDecoded = true;
     directory = false;
 }
 
@@ -81,28 +84,35 @@ bool DirectoryEnumerator::isPseudoFileSystemType(long magic)
 
 QString DirectoryEnumerator::next()
 {
+    return advance() ? currentPath() : QString();
+}
+
+bool DirectoryEnumerator::advance()
+{
     if (folder.isEmpty())
-        return QString();
+        return false;
     if (!started) {
         started = true;
         findHandle = opendir(fileNameToBytes(folder).constData());
         if (!findHandle)
-            return QString();
+            return false;
         if (skipPseudo) {
             struct statfs fs;
             if (fstatfs(dirfd(findHandle), &fs) == 0 && isPseudoFileSystemType(long(fs.f_type))) {
                 close();
-                return QString();
+                return false;
             }
         }
     }
     if (!findHandle)
-        return QString();
+        return false;
     for (;;) {
         const dirent* entry = readdir(findHandle);
         if (!entry) {
             close();
-            return QString();
+            rawName = "";
+            rawNameLength = 0;
+            return false;
         }
         const char* raw = entry->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
@@ -116,15 +126,26 @@ QString DirectoryEnumerator::next()
         } else {
             isDir = entry->d_type == DT_DIR;
         }
-        name = fileNameFromBytes(raw, int(std::strlen(raw)));
+        rawName = raw;
+        rawNameLength = int(std::strlen(raw));
+        nameDecoded = false;
         directory = isDir;
-        return currentPath();
+        return true;
     }
+}
+
+const QString& DirectoryEnumerator::currentName() const
+{
+    if (!nameDecoded) {
+        name = fileNameFromBytes(rawName, rawNameLength);
+        nameDecoded = true;
+    }
+    return name;
 }
 
 QString DirectoryEnumerator::currentPath() const
 {
     if (folder.endsWith(QLatin1Char('/')))
-        return folder + name;
-    return folder + QLatin1Char('/') + name;
+        return folder + currentName();
+    return folder + QLatin1Char('/') + currentName();
 }

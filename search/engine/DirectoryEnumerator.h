@@ -36,10 +36,17 @@ public:
     // The next entry's full path ("." and ".." skipped), or an empty string when the folder is
     // exhausted or cannot be read.
     QString next();
+    // Moves to the next entry without making its path; false when there is none.
+    bool advance();
 
     // Path of the current entry: folder, "/" unless the folder ends with "/", the name.
     QString currentPath() const;
-    const QString& currentName() const { return name; }
+    // The current entry's name, decoded on first use.
+    const QString& currentName() const;
+    // The current entry's name as the file system gives it (bytes, NUL-terminated), valid
+    // until the next advance.
+    const char* currentRawName() const { return rawName; }
+    int currentRawNameLength() const { return rawNameLength; }
     bool isDirectory() const { return directory; }
 
     // True when a folder of this path lies on a kernel pseudo file system.
@@ -52,6 +59,9 @@ private:
     DIR* findHandle = nullptr;
     bool started = false;
     bool skipPseudo = false;
-    QString name;
+    const char* rawName = "";
+    int rawNameLength = 0;
+    mutable QString name;
+    mutable bool nameDecoded = true;
     bool directory = false;
 };

@@ -26,13 +26,12 @@ void DirectorySearcher::walkDirectories(const FileSearchRequest* request, FileSe
 
     FolderWalker walker(folders, request->excludePaths, request->includeSubfolders);
     SearchExpression expression(request->fileName, request->matchOptions(true));
-    while (!request->canceled) {
-        const QString path = walker.next();
-        if (path.isEmpty())
-            break;
-        const QString name = walker.currentName();
-        if (expression.match(name) != SearchExpression::Matches)
+    while (!request->canceled && walker.advance()) {
+        // Names are matched on their bytes; strings are made only for the entries that match.
+        if (expression.matchUtf8(walker.currentRawName(), walker.currentRawNameLength())
+            != SearchExpression::Matches)
             continue;
+        const QString name = walker.currentName();
         if (walker.isCurrentDirectory())
             results->addDir(name, walker.currentFolder());
         else

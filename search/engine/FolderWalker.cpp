@@ -22,21 +22,26 @@ bool FolderWalker::isExcluded(const QString& path) const
 
 QString FolderWalker::next()
 {
+    return advance() ? current.currentPath() : QString();
+}
+
+bool FolderWalker::advance()
+{
     for (;;) {
-        const QString path = current.next();
-        if (!path.isEmpty()) {
+        if (current.advance()) {
             if (current.isDirectory() && recursive) {
+                const QString path = current.currentPath();
                 if (isExcluded(path))
                     continue;
                 folders.append(path);
             }
-            lastPath = path;
-            return path;
+            atEnd = false;
+            return true;
         }
         ++index;
         if (index >= folders.size()) {
-            lastPath.clear();
-            return QString();
+            atEnd = true;
+            return false;
         }
         const QString& folder = folders.at(index);
         if (!isExcluded(folder))
@@ -48,13 +53,16 @@ QString FolderWalker::next()
 
 QString FolderWalker::currentName() const
 {
-    return current.currentName();
+    return atEnd ? QString() : current.currentName();
 }
 
 QString FolderWalker::currentFolder() const
 {
-    const int slash = lastPath.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QString() : lastPath.left(slash);
+    if (atEnd)
+        return QString();
+    // The part of the entry's path before its last "/".
+    const QString& folder = current.currentFolderPath();
+    return folder.endsWith(QLatin1Char('/')) ? folder.left(folder.size() - 1) : folder;
 }
 
 bool FolderWalker::isCurrentDirectory() const

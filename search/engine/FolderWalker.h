@@ -27,6 +27,13 @@ public:
 
     // Full path of the next entry; empty when everything has been listed.
     QString next();
+    // Moves to the next entry like next() without making its path (only subfolders that are
+    // to be listed get one); false when everything has been listed. The entry is then read
+    // through the current* functions.
+    bool advance();
+    // The current entry's name as bytes (see DirectoryEnumerator::currentRawName).
+    const char* currentRawName() const { return current.currentRawName(); }
+    int currentRawNameLength() const { return current.currentRawNameLength(); }
 
     // The last returned path after / before its last "/" (the whole path / "" when it has
     // none).
@@ -44,5 +51,5 @@ private:
     int index = -1;
     DirectoryEnumerator current;
     bool recursive = false;
-    QString lastPath;
+    bool atEnd = false;
 };

@@ -15,6 +15,31 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+// A root instance's socket lies in the session user's runtime folder and must be writable by
+// that user to be connected to. The mode is changed through a descriptor of the very socket
+// (O_PATH, no link followed) and only when it is a root-owned socket with no other name, so
+// the user cannot swap in a link or another file in between. Other users cannot reach the
+// socket anyway: the folder is private. A process that is not root owns its socket already.
+bool openToSessionUser(const QString& path)
+{
+    if (::geteuid() != 0)
+        return true;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool done = ::fstat(fd, &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == 0 && st.st_nlink == 1
+        && ::chmod(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), 0666) == 0;
+    ::close(fd);
+    if (!done)
+        TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot open the socket %1 to the session user").arg(path));
+    return done;
+}
+
+} // namespace
+
 MessageServer::MessageServer(QObject* parent) : QObject(parent) {}
 
 MessageServer::~MessageServer()
@@ -75,10 +100,12 @@ bool MessageServer::listen(const QString& title, int claimTimeoutMs)
     // We own the title: any socket file left is from a process that died.
     QLocalServer::removeServer(path);
     server_ = new QLocalServer(this);
-    // Other users cannot reach the socket anyway: the runtime folder is private. World access
-    // lets the session user reach a socket that a root instance created there.
-    server_->setSocketOptions(QLocalServer::WorldAccessOption);
-    if (!server_->listen(path)) {
+    // Bound directly at its name, without Qt's world-access option: that option binds in a
+    // temporary folder beside the socket and then changes modes, renames and removes that
+    // folder by name, which in a folder the session user owns lets that user point a root
+    // instance at files of their choice. A root instance opens the socket to the session user
+    // afterwards (openToSessionUser).
+    if (!server_->listen(path) || !openToSessionUser(path)) {
         TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot listen on %1: %2").arg(path, server_->errorString()));
         delete server_;
         server_ = nullptr;

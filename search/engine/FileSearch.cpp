@@ -113,11 +113,18 @@ void FileSearch::searchNestedVolumes(const IndexingSettings& settings,
                                      const QSet<QString>& indexedVolumes, FileSearchResults* target,
                                      QStringList* walk)
 {
-    // Include folders on indexed volumes whose subfolders are asked for.
+    // Include folders on indexed volumes whose subfolders are asked for; the others are walked
+    // anyway, with every volume inside them.
     QStringList indexedIncludes;
+    QStringList walkedIncludes;
     for (const QString& path : request->includePaths) {
-        if (!path.isEmpty() && indexedVolumes.contains(volumeOf(path)))
-            indexedIncludes.append(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
+        if (path.isEmpty())
+            continue;
+        const QString withSlash = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+        if (indexedVolumes.contains(volumeOf(path)))
+            indexedIncludes.append(withSlash);
+        else
+            walkedIncludes.append(withSlash);
     }
     QStringList indexedNested;
     QList<VolumeDescription> volumes = VolumeLayer::instance().volumes();
@@ -133,10 +140,12 @@ void FileSearch::searchNestedVolumes(const IndexingSettings& settings,
             below = below || (mountPoint.startsWith(include) && mountPoint.size() > include.size());
         if (!below)
             continue;
-        // A volume inside a walked one is walked with it.
+        // A volume inside a walked one (or inside a walked include folder) is walked with it.
         bool covered = false;
         for (const QString& walked : *walk)
             covered = covered || mountPoint.startsWith(walked + QLatin1Char('/'));
+        for (const QString& walked : walkedIncludes)
+            covered = covered || (mountPoint + QLatin1Char('/')).startsWith(walked);
         if (covered)
             continue;
         if (volume.indexable && !volume.alias && volume.serial != 0

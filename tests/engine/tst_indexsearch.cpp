@@ -140,6 +140,14 @@ private slots:
         QCOMPARE(search(searcher, withText),
                  QStringList({plain + "/report-plain.txt", vol + "/a/report.txt",
                               vol + "/deep/report-deep.txt", vol + "/inner/sub/report-inner.txt"}));
+        // An inner volume also named as an include folder is still searched once.
+        FileSearchRequest named;
+        named.fileName = "report-inner";
+        named.includePaths = QStringList{vol, vol + "/inner"};
+        QCOMPARE(search(searcher, named), QStringList({vol + "/inner/sub/report-inner.txt"}));
+        named.includePaths = QStringList{vol + "/inner/", vol};
+        QCOMPARE(search(searcher, named), QStringList({vol + "/inner/sub/report-inner.txt"}));
+
         // Without subfolders the inner volumes stay out.
         FileSearchRequest flat;
         flat.fileName = "report";

@@ -96,7 +96,7 @@ FanotifyJournal::FanotifyJournal(const QString& mountPoint)
 
 void FanotifyJournal::open()
 {
-    const QByteArray mp = QFile::encodeName(mountPoint_);
+    const QByteArray mp = FileNameCodec::encode(mountPoint_);
     const QVector<MountEntry> mounts = MountTable::read();
     const MountEntry* mount = nullptr;
     for (const MountEntry& m : mounts)
@@ -177,7 +177,7 @@ bool FanotifyJournal::usable() const
         if (failed_)
             return false;
     }
-    return mountIdOf(QFile::encodeName(mountPoint_)) == mountId_;
+    return mountIdOf(FileNameCodec::encode(mountPoint_)) == mountId_;
 }
 
 FanotifyJournal::State FanotifyJournal::state() const
@@ -422,7 +422,7 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
         }
         if (mountFd < 0) {
             // open_by_handle_at refuses O_PATH descriptors as its mount reference.
-            mountFd = ::open(QFile::encodeName(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            mountFd = ::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (mountFd < 0) {
                 Logger::instance().writeQString(Logger::Error, kTag,
                     QStringLiteral("Cannot open %1: %2").arg(mountPoint_, errorText(errno)));

@@ -1,4 +1,5 @@
 #include "platform/FileHandleDecoder.h"
+#include "platform/FileNameCodec.h"
 
 #include <QFile>
 
@@ -96,7 +97,7 @@ int FileHandleDecoder::openHandle(int mountFd, const std::string& handle, int fl
 
 bool FileHandleDecoder::verify(const QString& path, QString* error)
 {
-    const QByteArray p = QFile::encodeName(path);
+    const QByteArray p = FileNameCodec::encode(path);
     HandleSpace h;
     const std::string bytes = handleAt(AT_FDCWD, p.constData(), 0);
     if (bytes.empty()) {

@@ -10,6 +10,8 @@
 #include <QSet>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -119,7 +121,7 @@ QVector<MountEntry> LinuxVolumeLayer::mounts() const
 
 const MountEntry* LinuxVolumeLayer::findMount(const QVector<MountEntry>& mounts, const QString& mountPoint)
 {
-    QByteArray mp = mountPoint.toUtf8();
+    QByteArray mp = FileNameCodec::encode(mountPoint);
     while (mp.size() > 1 && mp.endsWith('/'))
         mp.chop(1);
     for (int i = mounts.size() - 1; i >= 0; --i)
@@ -264,10 +266,14 @@ quint32 LinuxVolumeLayer::volumeSerial(const QString& mountPoint)
 
 QString LinuxVolumeLayer::volumeOf(const QString& path)
 {
-    QString real = QFileInfo(path).canonicalFilePath();
-    if (real.isEmpty())
-        real = QDir::cleanPath(QDir(path).absolutePath());
-    const QByteArray p = real.toUtf8();
+    // The real path, on bytes: names need not be UTF-8.
+    QByteArray p;
+    if (char* real = ::realpath(FileNameCodec::encode(path).constData(), nullptr)) {
+        p = real;
+        ::free(real);
+    } else {
+        p = FileNameCodec::encode(QDir::cleanPath(QDir(path).absolutePath()));
+    }
     const QVector<MountEntry> all = mounts();
     const MountEntry* best = nullptr;
     for (const MountEntry& m : all)
@@ -278,7 +284,7 @@ QString LinuxVolumeLayer::volumeOf(const QString& path)
 
 quint64 LinuxVolumeLayer::fileId(const QString& path, bool* isDir)
 {
-    const QByteArray p = QFile::encodeName(path);
+    const QByteArray p = FileNameCodec::encode(path);
     struct statx sx;
     if (::statx(AT_FDCWD, p.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE | STATX_INO, &sx) != 0) {
         Logger::instance().writeQString(Logger::Debug, "IFilterConvert",

@@ -6,6 +6,8 @@
 // here. Paths are kept as raw bytes too, because names on Linux are bytes and need not be UTF-8.
 #pragma once
 
+#include "platform/FileNameCodec.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -22,7 +24,8 @@ struct MountEntry
     QByteArray fsType;      // "ext4", "tmpfs", "fuse.sshfs"
     QByteArray source;      // "/dev/sda1", "tmpfs", "server:/export"
 
-    QString mountPointPath() const { return QString::fromUtf8(mountPoint); }
+    // The mount point as a path QString (lossless, see FileNameCodec).
+    QString mountPointPath() const { return FileNameCodec::decode(mountPoint); }
 };
 
 class MountTable

@@ -1,5 +1,6 @@
 #include "platform/VolumeWalker.h"
 #include "platform/FileHandleDecoder.h"
+#include "platform/FileNameCodec.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 
@@ -381,7 +382,7 @@ VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArra
     if (!s.ops.readEntries)
         s.ops.readEntries = defaultReadEntries;
 
-    const QByteArray root = QFile::encodeName(rootPath);
+    const QByteArray root = FileNameCodec::encode(rootPath);
     struct statx sx;
     if (root.isEmpty()
         || ::statx(AT_FDCWD, root.constData(), AT_NO_AUTOMOUNT, STATX_INO | STATX_TYPE | STATX_MNT_ID, &sx) != 0) {

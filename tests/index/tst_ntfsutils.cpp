@@ -9,7 +9,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 class NTFSUtilsTest : public QObject
 {
@@ -81,6 +83,31 @@ private slots:
         const QByteArray log = testutil::readFile(Logger::instance().filePath());
         const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(log.constData()), log.size() / 2);
         QVERIFY(text.contains(QStringLiteral("\tDEBUG\tIFilterConvert\tFailed to open file %1, error = 2").arg(missing)));
+    }
+
+    // Paths travel as QStrings in the lossless form of fileNameFromBytes; the volume questions
+    // must find the objects they name, also below a folder whose name is not UTF-8.
+    void pathsWithNamesThatAreNotUtf8()
+    {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path()) + "/caf\xe9-\xff";
+        QVERIFY(::mkdir(folder.constData(), 0755) == 0);
+        QVERIFY(testutil::writeFile(QFile::decodeName(QFile::encodeName(dir.path()) + "/plain"), "x"));
+        const QByteArray file = folder + "/inner";
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        struct stat folderStat, fileStat;
+        QVERIFY(::stat(folder.constData(), &folderStat) == 0);
+        QVERIFY(::stat(file.constData(), &fileStat) == 0);
+        bool isDir = false;
+        QCOMPARE(getFileReferenceNumber(fileNameFromBytes(folder), &isDir), FRN(folderStat.st_ino));
+        QVERIFY(isDir);
+        QCOMPARE(getFileReferenceNumber(fileNameFromBytes(file), &isDir), FRN(fileStat.st_ino));
+        QVERIFY(!isDir);
+        QCOMPARE(volumeOf(fileNameFromBytes(file)), volumeOf(dir.path()));
+        QVERIFY(::unlink(file.constData()) == 0);
+        QVERIFY(::rmdir(folder.constData()) == 0);
     }
 
     void namesSurviveTheRoundTrip_data()

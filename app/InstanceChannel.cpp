@@ -101,7 +101,8 @@ bool InstanceChannel::isTitleTaken(const QString& title)
     const QString path = lockPath(title);
     if (path.isEmpty())
         return false;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO put in the lock's place must not block the caller in open.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     bool taken = false;

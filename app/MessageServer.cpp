@@ -72,9 +72,10 @@ bool MessageServer::listen(const QString& title, int claimTimeoutMs)
     // file left by a root instance cannot be opened for writing by the user; flock needs no
     // write access, so reading is enough.
     const QByteArray lockName = QFile::encodeName(lock);
-    int fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    // O_NONBLOCK: a FIFO in the lock's place must not block us (it is then refused below).
+    int fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0 && errno == EACCES)
-        fd = ::open(lockName.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        fd = ::open(lockName.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     struct stat st;
     if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot open the lock file %1").arg(lock));

@@ -472,6 +472,12 @@ private slots:
         MessageServer server;
         QVERIFY(server.listen(QStringLiteral("stale")));
         QVERIFY(InstanceChannel::findInstance(QStringLiteral("stale")));
+
+        // A FIFO in a lock file's place neither blocks the lookup nor is taken for a lock.
+        QVERIFY(::mkfifo(QFile::encodeName(runtime_ + QStringLiteral("/fifo.lock")).constData(), 0600) == 0);
+        QVERIFY(!InstanceChannel::isTitleTaken(QStringLiteral("fifo")));
+        MessageServer fifo;
+        QVERIFY(!fifo.listen(QStringLiteral("fifo"), 100));
     }
 
     void runtimeFolderMustBePrivate()

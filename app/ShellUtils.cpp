@@ -35,10 +35,11 @@ extern char** environ;
 
 namespace {
 
+// A path with a component that is not a folder (ENOTDIR) names nothing, like a missing one.
 bool pathExists(const QString& path)
 {
     struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 || errno != ENOENT;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
 bool removePath(const QString& path)
@@ -46,7 +47,7 @@ bool removePath(const QString& path)
     const QByteArray name = QFile::encodeName(path);
     struct stat st;
     if (::lstat(name.constData(), &st) != 0)
-        return errno == ENOENT;
+        return errno == ENOENT || errno == ENOTDIR;
     if (S_ISDIR(st.st_mode))
         return removeDirectoryRecursively(path); // never follows links
     return ::unlink(name.constData()) == 0; // a link is removed as a link

@@ -53,13 +53,16 @@ QString errorText(int err) { return QString::fromLocal8Bit(std::strerror(err)); 
 
 // Identity of the mount at `path`: the unique mount id where the kernel has one (6.8+; never
 // reused), else the mount id. Device numbers will not do: tmpfs reuses them at once.
-quint64 mountIdOf(const QByteArray& path)
+// With `fd` given, the mount of that descriptor (path ignored).
+quint64 mountIdOf(const QByteArray& path, int fd = -1)
 {
+    const int dir = fd >= 0 ? fd : AT_FDCWD;
+    const char* name = fd >= 0 ? "" : path.constData();
+    const int flags = AT_NO_AUTOMOUNT | (fd >= 0 ? AT_EMPTY_PATH : 0);
     struct statx sx;
-    if (::statx(AT_FDCWD, path.constData(), AT_NO_AUTOMOUNT, STATX_MNT_ID_UNIQUE, &sx) == 0
-        && (sx.stx_mask & STATX_MNT_ID_UNIQUE))
+    if (::statx(dir, name, flags, STATX_MNT_ID_UNIQUE, &sx) == 0 && (sx.stx_mask & STATX_MNT_ID_UNIQUE))
         return sx.stx_mnt_id;
-    if (::statx(AT_FDCWD, path.constData(), AT_NO_AUTOMOUNT, STATX_MNT_ID, &sx) == 0 && (sx.stx_mask & STATX_MNT_ID))
+    if (::statx(dir, name, flags, STATX_MNT_ID, &sx) == 0 && (sx.stx_mask & STATX_MNT_ID))
         return sx.stx_mnt_id | (quint64(1) << 63);
     return 0;
 }
@@ -426,6 +429,14 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
             if (mountFd < 0) {
                 Logger::instance().writeQString(Logger::Error, kTag,
                     QStringLiteral("Cannot open %1: %2").arg(mountPoint_, errorText(errno)));
+                return ReadStatus::Failed;
+            }
+            // Another file system mounted over the volume hides it: its records could not be
+            // checked and would be dropped one by one, leaving the index silently stale.
+            if (mountIdOf(QByteArray(), mountFd) != mountId_) {
+                ::close(mountFd);
+                Logger::instance().writeQString(Logger::Error, kTag,
+                    QStringLiteral("%1 no longer holds the volume of its journal").arg(mountPoint_));
                 return ReadStatus::Failed;
             }
         }

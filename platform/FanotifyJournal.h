@@ -33,7 +33,9 @@
 // the program is not running, so an index saved by an earlier run is always rebuilt.
 //
 // The journal keeps no descriptor of the mount open (a mark does not pin the mount), so the
-// volume can still be unmounted; read() opens the mount root for the duration of one batch.
+// volume can still be unmounted; read() opens the mount root for the duration of one batch and
+// fails (ReadStatus::Failed) when that root is no longer the journal's mount (another file
+// system mounted over it), since the records could not be checked there.
 // A blocked read() waits on the journal's condition variable and is woken by new records or by
 // cancel() on its ReadContext (which always succeeds); the drain thread sleeps in poll() on the
 // fanotify descriptor and an eventfd, which wakes it for shutdown and pauses.

@@ -345,6 +345,30 @@ private slots:
         QVERIFY_EXCEPTION_THROWN(FanotifyJournal::acquire(QString::fromUtf8(v + "/nomount")), FileSearchException);
     }
 
+    // A volume hidden by another mount at its mount point: its changes cannot be checked, so
+    // the read fails (the index is rebuilt) instead of dropping them.
+    void volumeHiddenByAnotherMountFailsTheRead()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        const qint64 start = j->state().nextUsn;
+        const int hidden = ::open(v.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        QVERIFY(hidden >= 0);
+        QVERIFY(::mount("tmpfs", v.constData(), "tmpfs", 0, "size=1m") == 0);
+        const int fd = ::openat(hidden, "made-below", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        QVERIFY(j->waitUntilDrained(5000));
+        std::vector<FanotifyJournal::Record> out;
+        FanotifyJournal::ReadContext ctx;
+        qint64 next = 0;
+        const FanotifyJournal::ReadStatus status = j->read(start, false, ctx, out, &next);
+        ::umount2(v.constData(), MNT_DETACH);
+        ::close(hidden);
+        QCOMPARE(status, FanotifyJournal::ReadStatus::Failed);
+    }
+
     void blockedReadWakesOnRecordsAndOnCancel()
     {
         const QByteArray v = freshVolume();

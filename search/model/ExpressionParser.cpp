@@ -24,6 +24,42 @@ QScriptEngine* engine()
 
 } // namespace
 
+namespace {
+
+// True when an operand (a term or a parenthesised group) is directly followed by another
+// operand or an opening parenthesis. The engine rejects "%1 %2 " as syntax, but reads
+// "%1 (%2 )" and ")(" as calls, which are valid syntax and only fail when run, and
+// short-circuiting may skip the call entirely ("%1 &&%2 (%3 )||%4 " runs without error
+// whenever %1 is 0): such an expression would hold for some masks. Tokens of other types
+// write nothing and are skipped.
+bool hasAdjacentOperands(const ExpressionTokens& tokens)
+{
+    bool afterOperand = false;
+    for (const ExpressionToken& token : tokens) {
+        switch (token.type) {
+        case ExpressionToken::Term:
+        case ExpressionToken::OpenParenthesis:
+            if (afterOperand)
+                return true;
+            afterOperand = token.type == ExpressionToken::Term;
+            break;
+        case ExpressionToken::CloseParenthesis:
+            afterOperand = true;
+            break;
+        case ExpressionToken::And:
+        case ExpressionToken::Or:
+        case ExpressionToken::Not:
+            afterOperand = false;
+            break;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 ExpressionParser::ExpressionParser(const ExpressionTokens& tokens)
     : tokenCount(tokens.size())
 {
@@ -59,14 +95,17 @@ ExpressionParser::ExpressionParser(const ExpressionTokens& tokens)
     }
 
     const QString zeros = substitute(TermMask());
+    if (hasAdjacentOperands(tokens))
+        return; // never valid, whatever the engine would make of it
     {
         QMutexLocker locker(&engineMutex);
         syntaxValid = QScriptEngine::checkSyntax(zeros).state() == QScriptSyntaxCheckResult::Valid;
     }
     if (!syntaxValid)
         return;
-    // Valid syntax can still fail at run time ("0 (0 ||0 )" calls a number). The trial run
-    // is the evaluation of the empty mask, so its result seeds the cache.
+    // With adjacent operands refused nothing here should fail at run time; the trial run
+    // stays as a guard (a failing script is invalid, not true) and, as the evaluation of the
+    // empty mask, seeds the cache.
     bool threw = false;
     const bool none = runScript(zeros, &threw);
     if (threw) {

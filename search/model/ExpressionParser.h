@@ -13,9 +13,12 @@
 // Invalid expressions (two terms side by side, an operator at either end, unbalanced
 // parentheses, an empty group) are never satisfied. That includes scripts the engine accepts
 // as syntax but that fail when run: "report (2015 or 2016)" reads as calling the number before
-// the parenthesis. Construction runs the script once and marks such an expression invalid,
-// and any evaluation that ends in an exception counts as false (the exception object would
-// otherwise read as true and match everything).
+// the parenthesis, and "a and b (c) or d" would even hold whenever a is missing and d present,
+// because the call is skipped by short-circuiting. So a term or a closing parenthesis directly
+// followed by a term or an opening parenthesis makes the expression invalid before the engine
+// sees it; as a further guard, construction runs the script once and marks it invalid if it
+// fails, and any evaluation that ends in an exception counts as false (the exception object
+// would otherwise read as true and match everything).
 //
 // One process-wide engine, created by the first parser and kept until the process ends (the
 // script engine needs the application object: create QCoreApplication first), is shared by

@@ -67,6 +67,11 @@ private slots:
         QTest::newRow("term before parenthesis") << QStringLiteral("report (2015 or 2016)");
         QTest::newRow("group before group") << QStringLiteral("(a) (b)");
         QTest::newRow("empty call") << QStringLiteral("a ()");
+        // The call is skipped by short-circuiting whenever the first term is missing, so a
+        // trial run with every term missing does not see it.
+        QTest::newRow("call behind and") << QStringLiteral("a and b (c) or d");
+        QTest::newRow("group call behind and") << QStringLiteral("a and (b)(c) or d");
+        QTest::newRow("call behind not") << QStringLiteral("not a or b (c)");
     }
 
     void invalidExpressionsNeverHold()
@@ -74,8 +79,10 @@ private slots:
         QFETCH(QString, pattern);
         ExpressionParser parser(tokensOf(pattern));
         QVERIFY(!parser.isSyntaxValid());
-        for (quint64 mask = 0; mask < 8; ++mask)
-            QVERIFY(!parser.evaluate(TermMask(mask)));
+        for (quint64 mask = 0; mask < 16; ++mask) {
+            QVERIFY2(!parser.evaluate(TermMask(mask)), qPrintable(QString::number(mask)));
+            QVERIFY(!parser.evaluateBits(mask));
+        }
     }
 
     void placeholdersAreWholeNumbers()

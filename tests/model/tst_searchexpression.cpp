@@ -103,6 +103,7 @@ private slots:
         QTest::newRow("two-word exclusion, no a") << "a; !x y" << 0 << false << "q" << 2;
         // "term (" reads as a call in the script engine; it must not match everything.
         QTest::newRow("term before parenthesis") << "report (2015 or 2016)" << 3 << false << "report 2015" << 2;
+        QTest::newRow("call skipped by short-circuit") << "a and b (c) or d" << 3 << false << "d" << 2;
         QTest::newRow("incomplete exclusion") << "a; !" << 0 << false << "a" << 2;
         // Full-width letters are not escapes.
         QTest::newRow("full-width name") << QString::fromUtf8("ＨＩＲＯ（１）") << 0 << false

@@ -1,6 +1,7 @@
 #include "app/FilePropertiesDialog.h"
 
 #include "core/FileUtils.h"
+#include "platform/FileNameCodec.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
@@ -53,7 +54,7 @@ FilePropertiesDialog::FilePropertiesDialog(const QStringList& paths, QWidget* pa
     if (paths.size() == 1) {
         const QString path = paths.first();
         struct stat st;
-        const bool known = ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+        const bool known = ::lstat(FileNameCodec::encode(path).constData(), &st) == 0;
         addRow(tr("Name:"), QStringLiteral("nameValue"), pathFileName(path));
         addRow(tr("Folder:"), QStringLiteral("folderValue"), pathDirectory(path).isEmpty() ? QStringLiteral("/") : pathDirectory(path));
         if (!known) {
@@ -72,8 +73,8 @@ FilePropertiesDialog::FilePropertiesDialog(const QStringList& paths, QWidget* pa
         addRow(tr("Size:"), QStringLiteral("sizeValue"), sizeText(st.st_size));
         if (S_ISLNK(st.st_mode)) {
             char target[4096];
-            const ssize_t n = ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
-            addRow(tr("Link target:"), QStringLiteral("linkValue"), n > 0 ? QFile::decodeName(QByteArray(target, int(n))) : QString());
+            const ssize_t n = ::readlink(FileNameCodec::encode(path).constData(), target, sizeof target);
+            addRow(tr("Link target:"), QStringLiteral("linkValue"), n > 0 ? FileNameCodec::decode(target, int(n)) : QString());
         }
         addRow(tr("Modified:"), QStringLiteral("modifiedValue"), timeText(st.st_mtim));
         addRow(tr("Accessed:"), QStringLiteral("accessedValue"), timeText(st.st_atim));
@@ -86,7 +87,7 @@ FilePropertiesDialog::FilePropertiesDialog(const QStringList& paths, QWidget* pa
     QString folder = paths.isEmpty() ? QString() : pathDirectory(paths.first());
     for (const QString& path : paths) {
         struct stat st;
-        if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        if (::lstat(FileNameCodec::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode))
             total += st.st_size;
         if (pathDirectory(path) != folder)
             folder = tr("Various folders");

@@ -3,6 +3,7 @@
 #include "app/InstanceChannel.h"
 #include "app/ShellEnvironment.h"
 #include "core/FileUtils.h"
+#include "platform/FileNameCodec.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
 
@@ -39,12 +40,12 @@ namespace {
 bool pathExists(const QString& path)
 {
     struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
+    return ::lstat(FileNameCodec::encode(path).constData(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
 bool removePath(const QString& path)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = FileNameCodec::encode(path);
     struct stat st;
     if (::lstat(name.constData(), &st) != 0)
         return errno == ENOENT || errno == ENOTDIR;
@@ -70,7 +71,7 @@ namespace ShellUtils {
 QByteArray fileUri(const QString& path)
 {
     const QString absolute = path.startsWith(QLatin1Char('/')) ? path : QFileInfo(path).absoluteFilePath();
-    const QByteArray bytes = QFile::encodeName(absolute);
+    const QByteArray bytes = FileNameCodec::encode(absolute);
     static const char kHex[] = "0123456789ABCDEF";
     QByteArray uri = QByteArrayLiteral("file://");
     uri.reserve(uri.size() + bytes.size() * 3);
@@ -294,9 +295,9 @@ bool startAsSessionUser(const QString& program, const QStringList& arguments)
     envp.push_back(nullptr);
 
     QList<QByteArray> argumentBytes;
-    argumentBytes << QFile::encodeName(program);
+    argumentBytes << FileNameCodec::encode(program);
     for (const QString& argument : arguments)
-        argumentBytes << QFile::encodeName(argument);
+        argumentBytes << FileNameCodec::encode(argument);
     std::vector<char*> argv;
     for (QByteArray& a : argumentBytes)
         argv.push_back(a.data());

@@ -37,7 +37,10 @@ class QWidget;
 
 namespace ShellUtils {
 
-// The file URI of a path: "file://" and the path's bytes (its name encoding, UTF-8), each byte
+// Paths are in the lossless file-name form (FileNameCodec): a name that is not UTF-8 keeps its
+// own bytes wherever a path goes to the system or into a URI.
+//
+// The file URI of a path: "file://" and the path's bytes (FileNameCodec::encode), each byte
 // percent-encoded except the unreserved characters, "/" and the sub-delimiters, ":" and "@"
 // that a path may hold as they are (as the desktop's own file managers write them). "[", "]",
 // "%", "#", "?", blanks, controls and non-ASCII are always encoded. A relative path is made

@@ -4,6 +4,7 @@
 #include "app/ShellEnvironment.h"
 #include "app/ShellUtils.h"
 #include "core/SystemUtils.h"
+#include "platform/FileNameCodec.h"
 #include "testutil.h"
 #include "tests/app/apptestutil.h"
 
@@ -18,6 +19,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,6 +70,8 @@ private slots:
         QCOMPARE(ShellUtils::fileUri(QStringLiteral("/r/[x] y;z=1&2:@!$'()*+,~")),
                  QByteArray("file:///r/%5Bx%5D%20y;z=1&2:@!$'()*+,~"));
         QCOMPARE(ShellUtils::fileUri(QStringLiteral("/n\nl\u20ac")), QByteArray("file:///n%0Al%E2%82%AC"));
+        // A name that is not UTF-8 keeps its own bytes.
+        QCOMPARE(ShellUtils::fileUri(FileNameCodec::decode(QByteArray("/l\xe9\xff"))), QByteArray("file:///l%E9%FF"));
         QCOMPARE(ShellUtils::uriList({}), QByteArray());
         QCOMPARE(ShellUtils::gnomeCopiedFiles({}, false), QByteArray("copy"));
 
@@ -123,6 +127,13 @@ private slots:
     {
         const QString file = dir_.path() + QStringLiteral("/deletable");
         QVERIFY(testutil::writeFile(file, "x"));
+        // A name that is not UTF-8 is deleted itself, not reported gone for a name it does not have.
+        const QString latin1 = FileNameCodec::decode(QFile::encodeName(dir_.path()) + "/caf\xe9");
+        QVERIFY(::close(::open(FileNameCodec::encode(latin1).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644)) == 0);
+        QStringList goneLatin1;
+        QVERIFY(ShellUtils::deleteFiles(nullptr, {latin1}, true, &goneLatin1));
+        QCOMPARE(goneLatin1, QStringList{latin1});
+        QVERIFY(::access(FileNameCodec::encode(latin1).constData(), F_OK) != 0);
         const QString missing = dir_.path() + QStringLiteral("/never-was");
         // A file no one can remove (procfs).
         const QString stubborn = QStringLiteral("/proc/self/status");

@@ -256,12 +256,21 @@ void FanotifyJournal::drainLoop()
 
 void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<Entry>& out)
 {
-    const auto* meta = reinterpret_cast<const struct fanotify_event_metadata*>(buffer);
-    long len = length;
-    for (; FAN_EVENT_OK(meta, len); meta = FAN_EVENT_NEXT(meta, len)) {
+    // Events are aligned to 4 bytes only, while the metadata holds a 64-bit mask: each one is
+    // copied out before it is read.
+    long offset = 0;
+    while (offset + long(FAN_EVENT_METADATA_LEN) <= length) {
+        struct fanotify_event_metadata m;
+        std::memcpy(&m, buffer + offset, sizeof(m));
+        if (m.event_len < FAN_EVENT_METADATA_LEN || offset + long(m.event_len) > length)
+            break;
+        const struct fanotify_event_metadata* const meta = &m;
+        const char* const event = buffer + offset;
+        offset += long(m.event_len);
         if (meta->fd >= 0)
             ::close(meta->fd);
-        if (meta->vers != FANOTIFY_METADATA_VERSION)
+        if (meta->vers != FANOTIFY_METADATA_VERSION || meta->metadata_len < FAN_EVENT_METADATA_LEN
+            || meta->metadata_len > meta->event_len)
             continue;
         if (meta->mask & FAN_Q_OVERFLOW) {
             Entry gap;
@@ -275,15 +284,24 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
             const char* name = nullptr;
         };
         Fid object, dir, newDir;
-        const char* pos = reinterpret_cast<const char*>(meta) + meta->metadata_len;
-        const char* end = reinterpret_cast<const char*>(meta) + meta->event_len;
+        const char* pos = event + meta->metadata_len;
+        const char* end = event + meta->event_len;
         while (pos + sizeof(struct fanotify_event_info_header) <= end) {
             const auto* hdr = reinterpret_cast<const struct fanotify_event_info_header*>(pos);
             if (hdr->len == 0 || pos + hdr->len > end)
                 break;
+            const char* const recordEnd = pos + hdr->len;
             const auto* info = reinterpret_cast<const struct fanotify_event_info_fid*>(pos);
             const auto* fh = reinterpret_cast<const struct file_handle*>(info->handle);
             const char* name = reinterpret_cast<const char*>(fh->f_handle) + fh->handle_bytes;
+            // A record must hold its handle, and a name must end inside it.
+            if (hdr->len < sizeof(struct fanotify_event_info_fid) + sizeof(struct file_handle)
+                || fh->handle_bytes > size_t(recordEnd - reinterpret_cast<const char*>(fh->f_handle))) {
+                pos = recordEnd;
+                continue;
+            }
+            if (!std::memchr(name, 0, size_t(recordEnd - name)))
+                name = nullptr;
             switch (hdr->info_type) {
             case FAN_EVENT_INFO_TYPE_FID:
                 object.handle = fh;
@@ -302,7 +320,7 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
             default:
                 break;
             }
-            pos += hdr->len;
+            pos = recordEnd;
         }
         const bool isDir = meta->mask & FAN_ONDIR;
         auto decode = [this](const struct file_handle* h) -> quint64 {

@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QMap>
 #include <QMimeDatabase>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -236,12 +237,26 @@ QList<DesktopApplication> DesktopApplications::applicationsForFile(const QString
     return applicationsForType(database.mimeTypeForFile(path, QMimeDatabase::MatchExtension).name());
 }
 
-bool DesktopApplications::splitExec(const QString& exec, QStringList& arguments)
+namespace {
+
+// splitExec, also telling for each argument whether any of it was quoted.
+bool splitExecArguments(const QString& exec, QStringList& arguments, QList<bool>* quotedArguments)
 {
     arguments.clear();
+    if (quotedArguments)
+        quotedArguments->clear();
     QString current;
     bool inArgument = false;
     bool quoted = false;
+    bool hadQuotes = false;
+    auto finish = [&] {
+        arguments << current;
+        if (quotedArguments)
+            *quotedArguments << hadQuotes;
+        current.clear();
+        inArgument = false;
+        hadQuotes = false;
+    };
     for (int i = 0; i < exec.size(); ++i) {
         const QChar c = exec.at(i);
         if (quoted) {
@@ -254,14 +269,12 @@ bool DesktopApplications::splitExec(const QString& exec, QStringList& arguments)
                 current += c;
             }
         } else if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) {
-            if (inArgument) {
-                arguments << current;
-                current.clear();
-                inArgument = false;
-            }
+            if (inArgument)
+                finish();
         } else if (c == QLatin1Char('"')) {
             quoted = true;
             inArgument = true;
+            hadQuotes = true;
         } else {
             current += c;
             inArgument = true;
@@ -270,18 +283,33 @@ bool DesktopApplications::splitExec(const QString& exec, QStringList& arguments)
     if (quoted)
         return false;
     if (inArgument)
-        arguments << current;
+        finish();
     return true;
+}
+
+} // namespace
+
+bool DesktopApplications::splitExec(const QString& exec, QStringList& arguments)
+{
+    return splitExecArguments(exec, arguments, nullptr);
 }
 
 bool DesktopApplications::commandLine(const DesktopApplication& application, const QStringList& files,
                                       QStringList& command)
 {
+    static const QRegularExpression fileCodes(QStringLiteral("%[fFuU]"));
     QStringList arguments;
-    if (!splitExec(application.exec, arguments) || arguments.isEmpty())
+    QList<bool> quoted;
+    if (!splitExecArguments(application.exec, arguments, &quoted) || arguments.isEmpty())
         return false;
     command.clear();
-    for (const QString& argument : qAsConst(arguments)) {
+    for (int index = 0; index < arguments.size(); ++index) {
+        const QString& argument = arguments.at(index);
+        // Field codes may not stand inside a quoted argument; such an argument is typically a
+        // script for a shell ("sh -c \"... %f\""), where a file name would become code. An
+        // entry that puts a file code there is not started.
+        if (quoted.at(index) && QString(argument).remove(QLatin1String("%%")).contains(fileCodes))
+            return false;
         if (argument == QLatin1String("%F")) {
             command << files;
             continue;

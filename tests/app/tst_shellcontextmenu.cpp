@@ -161,6 +161,12 @@ private slots:
         QCOMPARE(command, QStringList{QStringLiteral("app")});
         application.exec = QStringLiteral("\"unclosed");
         QVERIFY(!DesktopApplications::commandLine(application, files, command));
+        // A file code inside quotes (a shell script) is refused; "%%" and other text is not.
+        application.exec = QStringLiteral("sh -c \"cat %f\"");
+        QVERIFY(!DesktopApplications::commandLine(application, files, command));
+        application.exec = QStringLiteral("app \"--ratio=50%%\" \"--title=%c\" %f");
+        QVERIFY(DesktopApplications::commandLine(application, files, command));
+        QCOMPARE(command, (QStringList{QStringLiteral("app"), QStringLiteral("--ratio=50%"), QStringLiteral("--title=My App"), files.at(0)}));
     }
 
     void singleFileMenuIdsVerbsAndOrder()

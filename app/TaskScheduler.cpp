@@ -155,6 +155,16 @@ int runPkcheck(const QString& program)
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+// Waits for our child on a thread of its own, so that it does not stay a zombie once it ends.
+void reapWhenEnded(pid_t pid)
+{
+    std::thread([pid] {
+        int status;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+}
+
 // Starts `pkexec <program>` as our child and waits until pkexec has run the program (pkexec
 // closes every descriptor above 2 before it does, so a pipe end we hand it shows the moment)
 // or has ended. True when the program runs (or ended by itself with a code other than the
@@ -211,22 +221,14 @@ bool startThroughPkexec(const QString& program)
             const QByteArray command = comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
             if (!command.isEmpty() && command != pkexecCommand) {
                 result = true;
-                std::thread([pid] {
-                    int st;
-                    while (::waitpid(pid, &st, 0) < 0 && errno == EINTR) {
-                    }
-                }).detach();
+                reapWhenEnded(pid);
                 break;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         if (std::chrono::steady_clock::now() > deadline) {
             // Should not happen without a prompt; leave it running and reap it later.
-            std::thread([pid] {
-                int st;
-                while (::waitpid(pid, &st, 0) < 0 && errno == EINTR) {
-                }
-            }).detach();
+            reapWhenEnded(pid);
             TQ_LOG_WARNING(kTag, QStringLiteral("pkexec did not start the program in time"));
             break;
         }

@@ -58,6 +58,101 @@ bool hasAdjacentOperands(const ExpressionTokens& tokens)
     return false;
 }
 
+// Reverse Polish form of a well-formed token list: term i as i, the operators as the codes
+// below. Empty when the tokens are not a well-formed expression of the grammar the script
+// engine reads for them (or-chains of and-chains of "!"-prefixed terms and parenthesised
+// groups); `ok` tells the two apart for an empty token list. Iterative, so no nesting depth
+// or chain length is too much for it.
+constexpr int OpAnd = -1;
+constexpr int OpOr = -2;
+constexpr int OpNot = -3;
+constexpr int OpOpen = -4;
+
+std::vector<int> reversePolish(const ExpressionTokens& tokens, bool* ok)
+{
+    std::vector<int> out;
+    std::vector<int> ops;
+    bool expectOperand = true;
+    int term = 0;
+    auto fail = [&] {
+        *ok = false;
+        return std::vector<int>();
+    };
+    auto precedence = [](int op) { return op == OpNot ? 3 : op == OpAnd ? 2 : op == OpOr ? 1 : 0; };
+    bool any = false;
+    for (const ExpressionToken& token : tokens) {
+        switch (token.type) {
+        case ExpressionToken::Term:
+            if (!expectOperand)
+                return fail();
+            out.push_back(term++);
+            expectOperand = false;
+            break;
+        case ExpressionToken::Not:
+        case ExpressionToken::OpenParenthesis:
+            if (!expectOperand)
+                return fail();
+            ops.push_back(token.type == ExpressionToken::Not ? OpNot : OpOpen);
+            break;
+        case ExpressionToken::And:
+        case ExpressionToken::Or: {
+            if (expectOperand)
+                return fail();
+            const int op = token.type == ExpressionToken::And ? OpAnd : OpOr;
+            while (!ops.empty() && ops.back() != OpOpen && precedence(ops.back()) >= precedence(op)) {
+                out.push_back(ops.back());
+                ops.pop_back();
+            }
+            ops.push_back(op);
+            expectOperand = true;
+            break;
+        }
+        case ExpressionToken::CloseParenthesis:
+            if (expectOperand)
+                return fail();
+            while (!ops.empty() && ops.back() != OpOpen) {
+                out.push_back(ops.back());
+                ops.pop_back();
+            }
+            if (ops.empty())
+                return fail();
+            ops.pop_back();
+            break;
+        default:
+            continue; // writes nothing into the script either
+        }
+        any = true;
+    }
+    if (any && expectOperand)
+        return fail();
+    while (!ops.empty()) {
+        if (ops.back() == OpOpen)
+            return fail();
+        out.push_back(ops.back());
+        ops.pop_back();
+    }
+    *ok = true;
+    return out;
+}
+
+bool runReversePolish(const std::vector<int>& program, const TermMask& termMask)
+{
+    std::vector<char> stack;
+    stack.reserve(program.size());
+    for (const int code : program) {
+        if (code >= 0) {
+            stack.push_back(termMask.testBit(code) ? 1 : 0);
+        } else if (code == OpNot) {
+            stack.back() = !stack.back();
+        } else {
+            const char b = stack.back();
+            stack.pop_back();
+            stack.back() = code == OpAnd ? (stack.back() && b) : (stack.back() || b);
+        }
+    }
+    return !stack.empty() && stack.back();
+}
+
 } // namespace
 
 ExpressionParser::ExpressionParser(const ExpressionTokens& tokens)
@@ -101,16 +196,23 @@ ExpressionParser::ExpressionParser(const ExpressionTokens& tokens)
         QMutexLocker locker(&engineMutex);
         syntaxValid = QScriptEngine::checkSyntax(zeros).state() == QScriptSyntaxCheckResult::Valid;
     }
-    if (!syntaxValid)
-        return;
-    // With adjacent operands refused nothing here should fail at run time; the trial run
-    // stays as a guard (a failing script is invalid, not true) and, as the evaluation of the
-    // empty mask, seeds the cache.
+    // With adjacent operands refused nothing here should fail at run time except for the
+    // engine's own limits; the trial run finds those (a failing script is not true) and, as
+    // the evaluation of the empty mask, seeds the cache.
     bool threw = false;
-    const bool none = runScript(zeros, &threw);
-    if (threw) {
-        syntaxValid = false;
-        return;
+    bool none = syntaxValid && runScript(zeros, &threw);
+    if (!syntaxValid || threw) {
+        // The engine refuses expressions nested or chained beyond its depth limit (about
+        // 5000 levels: a pasted list of some thousand alternatives). A well-formed one is
+        // then evaluated here instead of being silently never satisfied.
+        bool wellFormed = false;
+        program = reversePolish(tokens, &wellFormed);
+        if (!wellFormed || program.empty()) {
+            syntaxValid = false;
+            return;
+        }
+        syntaxValid = true;
+        none = runReversePolish(program, TermMask());
     }
     if (placeholderCount <= TableLimit) {
         table.assign(size_t(1) << placeholderCount, qint8(-1));
@@ -130,8 +232,7 @@ bool ExpressionParser::evaluate(const TermMask& termMask)
         const qint8 known = table[index];
         if (known >= 0)
             return known != 0;
-        bool threw = false;
-        const bool result = runScript(substitute(termMask), &threw);
+        const bool result = compute(termMask);
         table[index] = result ? 1 : 0;
         return result;
     }
@@ -139,8 +240,7 @@ bool ExpressionParser::evaluate(const TermMask& termMask)
     const auto it = cache.constFind(termMask);
     if (it != cache.constEnd())
         return it.value();
-    bool threw = false;
-    const bool result = runScript(substitute(termMask), &threw);
+    const bool result = compute(termMask);
     cache.insert(termMask, result);
     return result;
 }
@@ -148,6 +248,14 @@ bool ExpressionParser::evaluate(const TermMask& termMask)
 int ExpressionParser::engineEvaluationCount()
 {
     return evaluationCount.load();
+}
+
+bool ExpressionParser::compute(const TermMask& termMask) const
+{
+    if (!program.empty())
+        return runReversePolish(program, termMask);
+    bool threw = false;
+    return runScript(substitute(termMask), &threw);
 }
 
 QString ExpressionParser::substitute(const TermMask& termMask) const

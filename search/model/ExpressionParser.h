@@ -20,6 +20,11 @@
 // fails, and any evaluation that ends in an exception counts as false (the exception object
 // would otherwise read as true and match everything).
 //
+// The engine has a depth limit (about 5000 nested or chained operators, so a list of some
+// thousand pasted alternatives): a well-formed expression beyond it is evaluated by the parser
+// itself from its reverse Polish form, with the same operators and precedence, instead of
+// never holding.
+//
 // One process-wide engine, created by the first parser and kept until the process ends (the
 // script engine needs the application object: create QCoreApplication first), is shared by
 // all parsers; one process-wide mutex guards its creation and every use of it, so
@@ -61,6 +66,7 @@ public:
     static int engineEvaluationCount();
 
 private:
+    bool compute(const TermMask& termMask) const;
     QString substitute(const TermMask& termMask) const;
     bool runScript(const QString& text, bool* threw) const;
 
@@ -73,4 +79,6 @@ private:
     static constexpr int TableLimit = 16;
     std::vector<qint8> table;
     QHash<TermMask, bool> cache;
+    // The expression in reverse Polish form, only for one the engine cannot take.
+    std::vector<int> program;
 };

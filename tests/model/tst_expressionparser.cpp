@@ -2,6 +2,7 @@
 #include "search/model/ExpressionLexer.h"
 #include "search/model/ExpressionParser.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <atomic>
@@ -137,6 +138,57 @@ private slots:
         QVERIFY(!last.evaluate(bits({count - 1, count})));
         QVERIFY(!last.evaluate(bits({count})));
         QVERIFY(!last.evaluate(TermMask()));
+    }
+
+    // Beyond the engine's depth limit (a chain of some thousand operators) an expression is
+    // evaluated without the engine. "chain or S" is valid exactly when S is, and with no chain
+    // term present it holds exactly when S does: random small S, judged by the engine alone
+    // and behind a chain too long for it, must give the same answers.
+    void longChainsAgreeWithEngine()
+    {
+        const int chainLength = 6000;
+        QStringList chain;
+        for (int i = 0; i < chainLength; ++i)
+            chain << QStringLiteral("c%1").arg(i);
+        const QString prefix = chain.join(QStringLiteral(" or ")) + QStringLiteral(" or ");
+        const QStringList words{"x", "x", "x", "and", "or", "not", "(", ")"};
+        QRandomGenerator random(11);
+        int valid = 0;
+        for (int round = 0; round < 120; ++round) {
+            QStringList pick;
+            const int length = 1 + int(random.bounded(9));
+            for (int i = 0; i < length; ++i)
+                pick << words.at(int(random.bounded(words.size())));
+            const QString small = pick.join(QLatin1Char(' '));
+            ExpressionParser alone(tokensOf(small));
+            ExpressionParser behind(tokensOf(prefix + small));
+            QVERIFY2(alone.isSyntaxValid() == behind.isSyntaxValid(), qPrintable(small));
+            valid += alone.isSyntaxValid();
+            const int terms = alone.termCount();
+            for (quint64 mask = 0; mask < (quint64(1) << terms); ++mask) {
+                TermMask shifted;
+                for (int i = 0; i < terms; ++i) {
+                    if (mask >> i & 1)
+                        shifted.setBit(chainLength + i);
+                }
+                QVERIFY2(alone.evaluate(TermMask(mask)) == behind.evaluate(shifted), qPrintable(small));
+                if (behind.isSyntaxValid()) {
+                    shifted.setBit(int(random.bounded(chainLength)));
+                    QVERIFY(behind.evaluate(shifted));
+                }
+            }
+        }
+        QVERIFY(valid > 10); // the sample holds valid expressions, not only broken ones
+
+        // Far deeper nesting than the engine takes.
+        ExpressionParser deep(tokensOf(QString(20000, QLatin1Char('(')) + QStringLiteral("a and not b")
+                                       + QString(20000, QLatin1Char(')'))));
+        QVERIFY(deep.isSyntaxValid());
+        QVERIFY(deep.evaluate(bits({0})));
+        QVERIFY(!deep.evaluate(bits({0, 1})));
+        ExpressionParser unbalanced(tokensOf(QString(20000, QLatin1Char('(')) + QStringLiteral("a")
+                                             + QString(19999, QLatin1Char(')'))));
+        QVERIFY(!unbalanced.isSyntaxValid());
     }
 
     void cacheRunsEngineOncePerMask()

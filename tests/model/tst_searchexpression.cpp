@@ -193,6 +193,21 @@ private slots:
         QCOMPARE(all.match(words[39]), 1);
     }
 
+    // A pasted list of thousands of names: more alternatives than the script engine nests.
+    void thousandsOfAlternatives()
+    {
+        QStringList names;
+        for (int i = 0; i < 6000; ++i)
+            names << QStringLiteral("name%1.txt").arg(i);
+        SearchExpression e(names.join(QStringLiteral("; ")) + QStringLiteral("; !tmp"), nameOptions(0, false));
+        QCOMPARE(e.termCount(), 6001);
+        QCOMPARE(e.match(QStringLiteral("NAME5999.TXT")), 1);
+        QCOMPARE(e.match(QStringLiteral("name0.txt")), 1);
+        QCOMPARE(e.match(QStringLiteral("name5999.txt.tmp")), 2);
+        QCOMPARE(e.match(QStringLiteral("other.txt")), 2);
+        QCOMPARE(e.matchUtf8("name4321.txt", 12), 1);
+    }
+
     void ownsAndDestroysLexer()
     {
         int destroyed = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 // children[i] holds the keys k with keys[i-1] <= k < keys[i]; an inner node may have zero keys
 // and one child after an end split.
@@ -47,10 +48,16 @@ IndexMap::IndexMap(Arena& arena)
 
 IndexMap::Leaf* IndexMap::newLeaf()
 {
-    const std::size_t bytes = sizeof(Leaf);
-    void* p = arena_.allocate(bytes, alignof(Leaf));
-    nodeBytes_ += bytes;
-    Leaf* leaf = new (p) Leaf;
+    Leaf* leaf = freeLeaves_;
+    if (leaf) {
+        freeLeaves_ = leaf->next;
+    } else {
+        const std::size_t bytes = sizeof(Leaf);
+        void* p = arena_.allocate(bytes, alignof(Leaf));
+        nodeBytes_ += bytes;
+        leaf = new (p) Leaf;
+    }
+    ++leafCount_;
     leaf->count = 0;
     leaf->reserved = 0;
     leaf->next = nullptr;
@@ -59,10 +66,15 @@ IndexMap::Leaf* IndexMap::newLeaf()
 
 IndexMap::Inner* IndexMap::newInner()
 {
-    const std::size_t bytes = sizeof(Inner);
-    void* p = arena_.allocate(bytes, alignof(Inner));
-    nodeBytes_ += bytes;
-    Inner* inner = new (p) Inner;
+    Inner* inner = freeInners_;
+    if (inner) {
+        freeInners_ = static_cast<Inner*>(inner->children[0]);
+    } else {
+        const std::size_t bytes = sizeof(Inner);
+        void* p = arena_.allocate(bytes, alignof(Inner));
+        nodeBytes_ += bytes;
+        inner = new (p) Inner;
+    }
     inner->count = 0;
     inner->reserved = 0;
     return inner;
@@ -242,11 +254,110 @@ bool IndexMap::erase(quint64 key)
     std::memmove(&leaf->values[pos], &leaf->values[pos + 1], sizeof(IndexEntry) * (count - pos - 1));
     leaf->count = quint32(count - 1);
     --size_;
+    // Leaves less than a quarter full on average: pack them.
+    if (leafCount_ > 16 && leafCount_ * std::size_t(LeafCapacity / 4) > size_)
+        compact();
     return true;
+}
+
+// Puts every inner node of the tree on the free list.
+void IndexMap::freeInnerNodes()
+{
+    std::vector<Inner*> level;
+    if (height_ > 0)
+        level.push_back(static_cast<Inner*>(root_));
+    for (int depth = 0; depth < height_; ++depth) {
+        std::vector<Inner*> below;
+        for (Inner* inner : level) {
+            if (depth + 1 < height_) {
+                for (quint32 c = 0; c <= inner->count; ++c)
+                    below.push_back(static_cast<Inner*>(inner->children[c]));
+            }
+            inner->children[0] = freeInners_;
+            freeInners_ = inner;
+        }
+        level.swap(below);
+    }
+}
+
+void IndexMap::compact()
+{
+    if (size_ == 0) {
+        clear();
+        return;
+    }
+    // Slide every entry to the front of the leaf chain. The write position never passes the
+    // read position (no leaf holds more than LeafCapacity entries), so nothing unread is
+    // overwritten.
+    Leaf* w = head_;
+    quint32 wi = 0;
+    for (Leaf* r = head_; r; r = r->next) {
+        for (quint32 i = 0; i < r->count; ++i) {
+            if (wi == quint32(LeafCapacity)) {
+                w->count = wi;
+                w = w->next;
+                wi = 0;
+            }
+            w->keys[wi] = r->keys[i];
+            w->values[wi] = r->values[i];
+            ++wi;
+        }
+    }
+    freeInnerNodes();
+    w->count = wi;
+    // The leaves after the last packed one are free.
+    Leaf* rest = w->next;
+    w->next = nullptr;
+    tail_ = w;
+    while (rest) {
+        Leaf* next = rest->next;
+        rest->next = freeLeaves_;
+        freeLeaves_ = rest;
+        --leafCount_;
+        rest = next;
+    }
+
+    // Inner levels over the packed leaves; children[i] starts at keys[i - 1].
+    std::vector<void*> level;
+    std::vector<quint64> firstKeys;
+    for (Leaf* leaf = head_; leaf; leaf = leaf->next) {
+        level.push_back(leaf);
+        firstKeys.push_back(leaf->keys[0]);
+    }
+    int height = 0;
+    while (level.size() > 1) {
+        std::vector<void*> up;
+        std::vector<quint64> upKeys;
+        for (std::size_t i = 0; i < level.size(); i += InnerCapacity + 1) {
+            const std::size_t n = std::min<std::size_t>(InnerCapacity + 1, level.size() - i);
+            Inner* inner = newInner();
+            inner->count = quint32(n - 1);
+            for (std::size_t j = 0; j < n; ++j) {
+                inner->children[j] = level[i + j];
+                if (j > 0)
+                    inner->keys[j - 1] = firstKeys[i + j];
+            }
+            up.push_back(inner);
+            upKeys.push_back(firstKeys[i]);
+        }
+        level.swap(up);
+        firstKeys.swap(upKeys);
+        ++height;
+    }
+    root_ = level.front();
+    height_ = height;
 }
 
 void IndexMap::clear()
 {
+    freeInnerNodes();
+    for (Leaf* leaf = head_; leaf;) {
+        Leaf* next = leaf->next;
+        leaf->next = freeLeaves_;
+        freeLeaves_ = leaf;
+        leaf = next;
+    }
+    leafCount_ = 0;
     root_ = nullptr;
     head_ = nullptr;
     tail_ = nullptr;

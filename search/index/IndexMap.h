@@ -13,9 +13,15 @@
 //   end or in half.
 // - A key above every key in the map goes straight to the last leaf while it has room, so
 //   ascending input costs no descent.
-// - Erasing removes the entry from its leaf and never merges or frees nodes: the arena gives
-//   nothing back one node at a time, and an emptied key range is refilled by later inserts.
-// - clear() forgets every node; their bytes stay in the arena until the arena goes.
+// - Erasing removes the entry from its leaf and never merges nodes. The arena gives nothing
+//   back, so the map keeps nodes it no longer uses on free lists of its own and takes new
+//   nodes from them first. When erasing leaves the leaves less than a quarter full on average
+//   (file numbers that only grow, as on tmpfs and btrfs, leave every deleted range empty for
+//   good), the entries are packed into the first leaves, the rest go to the free list and the
+//   inner levels are built again over the packed leaves; the cost is spread over the erases
+//   that emptied them. So the arena taken by a map stays within a few times what its live
+//   entries need, however many records come and go.
+// - clear() puts every node on the free lists (a rebuilt index reuses the old one's nodes).
 // - Not thread-safe: the owner guards it (NTFSDriveDB's read-write lock).
 #pragma once
 
@@ -78,7 +84,7 @@ public:
                 f(leaf->keys[i], leaf->values[i]);
     }
 
-    // Bytes of arena taken by the nodes of this map (for memory figures).
+    // Bytes of arena taken by the nodes of this map, free ones included (for memory figures).
     std::size_t nodeBytes() const { return nodeBytes_; }
 
 private:
@@ -88,6 +94,8 @@ private:
     struct Path; // the inner nodes passed on the way down and the child taken in each
     Leaf* leafFor(quint64 key, Path* path) const;
     void insertIntoParent(Path& path, quint64 separator, void* right);
+    void freeInnerNodes();
+    void compact();
 
     Arena& arena_;
     void* root_ = nullptr;
@@ -96,4 +104,7 @@ private:
     Leaf* tail_ = nullptr; // the last leaf: keys above all others are appended there directly
     std::size_t size_ = 0;
     std::size_t nodeBytes_ = 0;
+    std::size_t leafCount_ = 0;    // leaves in the tree
+    Leaf* freeLeaves_ = nullptr;   // linked through next
+    Inner* freeInners_ = nullptr;  // linked through children[0]
 };

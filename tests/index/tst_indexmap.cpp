@@ -40,6 +40,7 @@ private slots:
         QTest::newRow("ascending keys") << 1;
         QTest::newRow("descending keys") << 2;
         QTest::newRow("interleaved runs") << 3;
+        QTest::newRow("sliding window, packs itself") << 4;
     }
 
     void randomOperationsMatchAnOrderedMap()
@@ -56,7 +57,26 @@ private slots:
             case 0: key = rng() % 50000; break;
             case 1: key = quint64(i) * 3; break;
             case 2: key = quint64(n - i) * 5; break;
-            default: key = quint64(i % 4) * 1000000 + quint64(i / 4); break;
+            case 3: key = quint64(i % 4) * 1000000 + quint64(i / 4); break;
+            default:
+                // New numbers only grow while the old ones are deleted (a window of ~3000).
+                if (i % 2 == 0 || ref.empty())
+                    key = quint64(i) * 7;
+                else
+                    key = (ref.size() > 3000 || rng() % 3 == 0) ? ref.begin()->first : std::next(ref.begin(), ref.size() / 2)->first;
+                break;
+            }
+            if (pattern == 4) {
+                if (i % 2 == 0 || ref.empty()) {
+                    map.set(key, IndexEntry{quint64(i), nullptr});
+                    ref[key] = quint64(i);
+                } else {
+                    QVERIFY(map.erase(key));
+                    ref.erase(key);
+                }
+                if (i % 20011 == 0)
+                    QVERIFY(sameAs(map, ref));
+                continue;
             }
             if (rng() % 10 < 8) {
                 map.set(key, IndexEntry{quint64(i), nullptr});
@@ -75,6 +95,52 @@ private slots:
         // Ordered input fills leaves almost completely: 24 bytes per record plus the headers.
         if (pattern == 1 || pattern == 2)
             QVERIFY(double(map.nodeBytes()) / double(map.size()) < 32.0);
+    }
+
+    // Files created and deleted for ever under numbers that only grow (tmpfs, btrfs), and a
+    // volume rebuilt again and again: the nodes of deleted ranges and of a cleared map are used
+    // again, so the arena does not grow with the number of records that ever existed.
+    void churnReusesNodes()
+    {
+        Arena arena;
+        IndexMap map(arena);
+        std::map<quint64, quint64> ref;
+        quint64 next = 1;
+        std::size_t afterFirst = 0;
+        for (int round = 0; round < 300; ++round) {
+            for (int i = 0; i < 5000; ++i, ++next) {
+                map.set(next, IndexEntry{next, nullptr});
+                ref[next] = next;
+            }
+            // Keep a few survivors of each round, delete the rest.
+            for (auto it = ref.begin(); it != ref.end();) {
+                if (it->first % 1000 != 0) {
+                    QVERIFY(map.erase(it->first));
+                    it = ref.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            if (round == 0)
+                afterFirst = map.nodeBytes();
+        }
+        QVERIFY(sameAs(map, ref));
+        // 1.5 million records came and went; 1500 live ones need a few dozen leaves.
+        QVERIFY2(map.nodeBytes() < 4 * afterFirst, qPrintable(QString::number(map.nodeBytes())));
+
+        const std::size_t beforeRebuilds = map.nodeBytes();
+        for (int rebuild = 0; rebuild < 20; ++rebuild) {
+            map.clear();
+            for (quint64 k = 0; k < 20000; ++k)
+                map.set(k * 3, IndexEntry{k, nullptr});
+        }
+        const std::size_t oneBuild = map.nodeBytes() - beforeRebuilds;
+        map.clear();
+        for (quint64 k = 0; k < 20000; ++k)
+            map.set(k * 3, IndexEntry{k, nullptr});
+        QCOMPARE(map.size(), std::size_t(20000));
+        QVERIFY2(map.nodeBytes() - beforeRebuilds <= oneBuild, "a cleared map's nodes are reused");
+        QVERIFY(oneBuild < 20000 * 40);
     }
 
     void overwriteKeepsOneEntry()

@@ -344,13 +344,14 @@ void worker(Shared& s)
         } catch (const std::exception& e) {
             s.fail(QStringLiteral("Enumeration failed: %1").arg(QString::fromLocal8Bit(e.what())));
         }
+        bool idle = false;
         {
             std::lock_guard<std::mutex> g(s.workMutex);
             for (Folder& c : children)
                 s.stack.push_back(std::move(c));
-            --s.busy;
+            idle = --s.busy == 0;
         }
-        if (!children.empty() || s.busy == 0)
+        if (!children.empty() || idle)
             s.workCv.notify_all();
     }
     s.publish(batch);

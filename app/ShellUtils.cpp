@@ -202,7 +202,9 @@ bool openFile(QWidget* /*owner*/, const QString& path, const QString& parameters
     }
     if (ShellEnvironment::openerProgramSet())
         return QProcess::startDetached(ShellEnvironment::openerProgram(), QStringList{path});
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // The URI carries the name's own bytes (QUrl::fromLocalFile would turn a name that is not
+    // UTF-8 into another one).
+    return QDesktopServices::openUrl(QUrl::fromEncoded(fileUri(path)));
 }
 
 bool callFileManager(const QString& method, const QStringList& paths)

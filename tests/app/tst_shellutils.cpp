@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -33,6 +34,16 @@ bool exists(const QString& path)
     struct stat st;
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
+
+// Receives what QDesktopServices would hand to the desktop.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QUrl url;
+public slots:
+    void open(const QUrl& opened) { url = opened; }
+};
 
 } // namespace
 
@@ -170,6 +181,15 @@ private slots:
         QFile::remove(log_);
         QVERIFY(ShellUtils::openFile(nullptr, QStringLiteral("/some dir/a.txt"), QString()));
         QTRY_VERIFY_WITH_TIMEOUT(testutil::readFile(log_).contains("args=/some dir/a.txt\n"), 5000);
+
+        // Without an opener: the desktop's handler of file URIs gets the name's own bytes.
+        UrlRecorder recorder;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+        ShellEnvironment::setOpenerProgram(QString());
+        QVERIFY(ShellUtils::openFile(nullptr, FileNameCodec::decode(QByteArray("/d/caf\xe9 [1].txt")), QString()));
+        ShellEnvironment::setOpenerProgram(dir_.path() + QStringLiteral("/opener"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(recorder.url.toEncoded(), QByteArray("file:///d/caf%E9%20%5B1%5D.txt"));
 
         // With parameters the path itself is started, the parameters split like a command line.
         const QString program = dir_.path() + QStringLiteral("/program");

@@ -55,12 +55,14 @@ ContentQuery::ContentQuery(const QString& pattern, const MatchOptions& options)
             matcher.reset(new StringMatcher(terms, options));
     }
     // Tabulate the Boolean combination once (at most 2^8 script runs, each cached by the
-    // parser anyway), so that the parallel checks never enter the script engine.
+    // parser anyway), so that the parallel checks never enter the script engine. Only a
+    // pattern without any token matches everything; one made only of operators ("not", "( )")
+    // has no terms but is invalid and matches nothing, as SearchExpression judges it.
     ExpressionParser parser(tokens);
     const unsigned combinations = 1u << terms.size();
     verdicts.resize(combinations);
     for (unsigned mask = 0; mask < combinations; ++mask)
-        verdicts[mask] = terms.isEmpty() ? 1 : (parser.evaluate(TermMask(mask)) ? 1 : 0);
+        verdicts[mask] = tokens.isEmpty() ? 1 : (parser.evaluate(TermMask(mask)) ? 1 : 0);
 }
 
 ContentQuery::~ContentQuery() = default;

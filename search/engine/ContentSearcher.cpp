@@ -390,7 +390,7 @@ int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query
         return -1;
     }
     if (query.termCount() == 0)
-        return 1;
+        return query.verdict(0) ? 1 : 0; // no term to look for: the pattern alone decides
     int result;
     if (query.fastEligible) {
         ByteScanner scanner(query, utf8, matchCount);

@@ -183,6 +183,11 @@ private slots:
         QVERIFY(!searcher.find(&word, path, nullptr));
         FileSearchRequest notx = contents("not zeta", FileSearchRequest::Boolean, true);
         QVERIFY(searcher.find(&notx, path, nullptr));
+        // A pattern made only of operators has no terms but is invalid: no file matches it.
+        for (const bool line : {false, true}) {
+            FileSearchRequest ops = contents("not", FileSearchRequest::Boolean, line);
+            QVERIFY(!searcher.find(&ops, path, nullptr));
+        }
 
         // An empty text: "not x" holds, a term does not; no lines are stored.
         const QString empty = write("empty.txt", "");
@@ -368,6 +373,7 @@ private slots:
             }
         }
     }
+
 
     void findTermPrimitive()
     {

@@ -40,6 +40,11 @@ void MatchesSearch::start()
 
 void MatchesSearch::cancel()
 {
+    // Once the thread is gone the request is never touched again: the tab deletes its request
+    // right after cancelling, while the search stays filed until its finished signal arrives
+    // (and may be cancelled a second time by the engine's destructor).
+    if (!worker)
+        return;
     request->canceled = true;
     stopWorker();
 }

@@ -26,7 +26,8 @@ public:
     ~MatchesSearch() override;
 
     void start();
-    // Sets the request's cancel flag and waits for the thread.
+    // Sets the request's cancel flag and waits for the thread; after that (or before start)
+    // the request is not touched again.
     void cancel();
 
     FileSearchRequest::Id id() const { return request->id; }

@@ -235,6 +235,19 @@ private slots:
         QVERIFY(waitFor(matches, missing.id));
         searcher.cancelFindMatches(missing.id);
         QVERIFY(logText().contains("findAll - Failed to open " + tree + "/missing.txt"));
+
+        // The tab deletes its matches request right after cancelling, while the search stays
+        // filed until its finished signal arrives: destroying the engine before that must not
+        // touch the request again (here: must not set its flag once more).
+        FileSearchRequest gone = FileSearchRequest::cloneForMatches(base);
+        {
+            FileSearcher other(work, 0);
+            TempFileHolder h;
+            other.findMatches(&gone, tree + "/notes.txt", &h);
+            other.cancelFindMatches(gone.id);
+            gone.canceled = false; // stands for the request being gone
+        }
+        QVERIFY(!gone.canceled);
     }
 
     void refileSameIdAndCancelOneOfTwo()

@@ -25,6 +25,7 @@
 #include <QTextStream>
 
 #include <cerrno>
+#include <limits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -357,6 +358,17 @@ int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query
     const int localeMib = locale ? locale->mibEnum() : 0;
 
     std::vector<char>& buffer = readBuffer();
+    // What one very long line needed is given back when the scan ends, also by a cancellation
+    // (a smaller size alone would keep the capacity for the life of the pool thread).
+    struct Shrink
+    {
+        std::vector<char>& buffer;
+        ~Shrink()
+        {
+            if (buffer.capacity() > 4 * ReadBlock)
+                std::vector<char>(ReadBlock).swap(buffer);
+        }
+    } shrink{buffer};
     ssize_t got = readSome(fd, buffer.data(), buffer.size());
     if (got < 0)
         return -1;
@@ -408,14 +420,16 @@ int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query
         bool someTerm = false;
         const bool read = readLineBlocks(fd, request, buffer, have, atEnd,
                                          [&](const char* data, size_t size) {
+            if (size > size_t(std::numeric_limits<int>::max()) / 2) {
+                someTerm = true; // too long for one string: the line route decides
+                return true;
+            }
             text = utf8 ? QString::fromUtf8(data, int(size)) : QString::fromLatin1(data, int(size));
             someTerm = !query.matcher->match(text, all, nullptr, nullptr).isEmpty();
             return someTerm;
         });
         result = (!read || someTerm) ? -1 : (query.verdict(0) ? 1 : 0);
     }
-    if (buffer.size() > 4 * ReadBlock)
-        buffer.resize(ReadBlock); // give back what one very long line needed
     return result;
 }
 

@@ -28,9 +28,17 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+#ifndef SYS_close_range
+#define SYS_close_range 436
+#endif
+#ifndef CLOSE_RANGE_CLOEXEC
+#define CLOSE_RANGE_CLOEXEC (1U << 2)
+#endif
 
 extern char** environ;
 
@@ -304,6 +312,8 @@ bool startAsSessionUser(const QString& program, const QStringList& arguments)
     for (QByteArray& a : argumentBytes)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    const long openMax = ::sysconf(_SC_OPEN_MAX);
+    const int lastFd = static_cast<int>(openMax > 0 && openMax < 65536 ? openMax : 65536) - 1;
 
     int errorPipe[2];
     if (::pipe2(errorPipe, O_CLOEXEC) != 0)
@@ -325,6 +335,13 @@ bool startAsSessionUser(const QString& program, const QStringList& arguments)
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
         ::signal(SIGPIPE, SIG_DFL);
+        // No descriptor of the root process (volumes, journal, index files, sockets) reaches the
+        // user's program, even one opened without close-on-exec or by another thread during
+        // the fork: every descriptor above 2 is closed by the exec.
+        if (::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC) != 0) {
+            for (int fd = 3; fd <= lastFd; ++fd)
+                ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
         int error = 0;
         if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0
             || ::getuid() != uid || ::geteuid() != uid || (uid != 0 && ::setuid(0) == 0)) {

@@ -227,6 +227,22 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(testutil::readFile(log_),
                                   "opener uid=" + QByteArray::number(nobody->pw_uid) + " home=" + QFile::encodeName(home) + " args=/srv/doc.pdf\n",
                                   5000);
+
+        // A descriptor of the root process without close-on-exec does not reach the program.
+        const QString fdLog = dir_.path() + QStringLiteral("/fds");
+        const QString fdLister = dir_.path() + QStringLiteral("/list-fds");
+        apptest::writeScript(fdLister, "#!/bin/sh\nls /proc/$$/fd > " + QFile::encodeName(fdLog) + "\n");
+        const int leaky = ::open("/etc/hostname", O_RDONLY);
+        QVERIFY(leaky > 2);
+        qputenv("PKEXEC_UID", QByteArray::number(nobody->pw_uid));
+        const bool listed = ShellUtils::startAsSessionUser(fdLister, {});
+        qunsetenv("PKEXEC_UID");
+        ::close(leaky);
+        QVERIFY(listed);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(fdLog), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!testutil::readFile(fdLog).isEmpty(), 5000);
+        QVERIFY2(!testutil::readFile(fdLog).split('\n').contains(QByteArray::number(leaky)), testutil::readFile(fdLog).constData());
+
         QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0755) == 0);
         QVERIFY(!ShellUtils::runsForOtherUser());
         // Not root for another user: refused.

@@ -104,6 +104,14 @@ private slots:
         // "term (" reads as a call in the script engine; it must not match everything.
         QTest::newRow("term before parenthesis") << "report (2015 or 2016)" << 3 << false << "report 2015" << 2;
         QTest::newRow("call skipped by short-circuit") << "a and b (c) or d" << 3 << false << "d" << 2;
+        // Terms are looked for, never written into the script: script text, placeholders
+        // and numbers in a pattern are plain characters.
+        QTest::newRow("operators as terms") << "|| and &&" << 3 << false << "a||b&&c" << 1;
+        QTest::newRow("operators as terms, one missing") << "|| and &&" << 3 << false << "a||b" << 2;
+        QTest::newRow("number term") << "1 or %2" << 3 << false << "x" << 2;
+        QTest::newRow("placeholder term") << "1 or %2" << 3 << false << "x%2" << 1;
+        QTest::newRow("script words") << "true; !false" << 0 << false << "xyz" << 2;
+        QTest::newRow("script statement") << "while(true){}" << 3 << false << "while(true){}" << 2;
         QTest::newRow("incomplete exclusion") << "a; !" << 0 << false << "a" << 2;
         // Full-width letters are not escapes.
         QTest::newRow("full-width name") << QString::fromUtf8("ＨＩＲＯ（１）") << 0 << false

@@ -1,21 +1,40 @@
 #include "search/index/IndexFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 // Records are encoded into a buffer of this size and written in one call each.
 constexpr int ChunkSize = 1 << 20;
+// Only this much of the version text is kept.
+constexpr quint32 MaxVersionBytes = 1024;
+
+// The folder of an index file, opened without following a link in its last component.
+int openFolder(const QString& folder)
+{
+    return ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 class Encoder
 {
 public:
-    explicit Encoder(QSaveFile& file) : file_(file) { buffer_.reserve(ChunkSize + 2 * IndexFile::MaxNameLength); }
+    explicit Encoder(QFile& file) : file_(file) { buffer_.reserve(ChunkSize + 2 * IndexFile::MaxNameLength); }
 
     void putU32(quint32 v)
     {
@@ -43,7 +62,7 @@ public:
     }
 
 private:
-    QSaveFile& file_;
+    QFile& file_;
     QByteArray buffer_;
 };
 
@@ -77,62 +96,128 @@ QString IndexFile::filePath(const QString& base, quint32 serial)
 IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId, USN nextUsn,
                                         const IndexMap& directories, const IndexMap& files, QString* error)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    const QByteArray name = QFile::encodeName(info.fileName());
+    QDir().mkpath(folder);
+    const int dir = openFolder(folder);
+    if (dir < 0) {
+        *error = errnoText(errno);
         return CreateFailed;
     }
-    Encoder out(file);
-    const QString version = QStringLiteral("1.0");
-    out.putU32(quint32(version.size() * 2));
-    for (const QChar c : version) {
-        char b[2];
-        qToBigEndian(c.unicode(), b);
-        out.putBytes(b, 2);
+    // A temporary name of our own, created exclusively (never an existing file or link).
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = name + ".tmp" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        fd = ::openat(dir, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            break;
     }
-    out.putI64(qint64(journalId));
-    out.putI64(nextUsn);
-    out.putU32(quint32(qint32(directories.size() + files.size())));
-    const bool ok = putRecords(out, directories, true) && putRecords(out, files, false) && out.flush();
-    if (!ok) {
+    if (fd < 0) {
+        *error = errnoText(errno);
+        ::close(dir);
+        return CreateFailed;
+    }
+    ::fchmod(fd, 0600); // also when the process's umask asked for less
+
+    QFile file;
+    bool ok = file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
+    if (ok) {
+        Encoder out(file);
+        const QString version = QStringLiteral("1.0");
+        out.putU32(quint32(version.size() * 2));
+        for (const QChar c : version) {
+            char b[2];
+            qToBigEndian(c.unicode(), b);
+            out.putBytes(b, 2);
+        }
+        out.putI64(qint64(journalId));
+        out.putI64(nextUsn);
+        out.putU32(quint32(qint32(directories.size() + files.size())));
+        ok = putRecords(out, directories, true) && putRecords(out, files, false) && out.flush() && file.flush();
+        if (!ok)
+            *error = file.errorString();
+        file.close();
+    } else {
         *error = file.errorString();
-        file.cancelWriting();
-        return WriteFailed;
     }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return WriteFailed;
+    if (ok && ::fsync(fd) != 0) {
+        *error = errnoText(errno);
+        ok = false;
     }
-    return Written;
+    ::close(fd);
+    if (ok && ::renameat(dir, temporary.constData(), dir, name.constData()) != 0) {
+        *error = errnoText(errno);
+        ok = false;
+    }
+    if (!ok)
+        ::unlinkat(dir, temporary.constData(), 0);
+    ::close(dir);
+    return ok ? Written : WriteFailed;
 }
 
-IndexFile::~IndexFile()
+void IndexFile::remove(const QString& path)
 {
-    if (data_)
-        file_.unmap(const_cast<uchar*>(data_));
+    const QFileInfo info(path);
+    const int dir = openFolder(info.absolutePath());
+    if (dir < 0)
+        return;
+    ::unlinkat(dir, QFile::encodeName(info.fileName()).constData(), 0);
+    ::close(dir);
 }
+
+IndexFile::~IndexFile() = default;
 
 bool IndexFile::open(const QString& path)
 {
     file_.setFileName(path);
-    if (!file_.open(QIODevice::ReadOnly))
-        return false;
-    size_ = file_.size();
-    pos_ = 0;
-    if (size_ == 0)
-        return true; // an empty file: the header read reports it as truncated
-    data_ = file_.map(0, size_);
-    return data_ != nullptr;
+    buffer_.clear();
+    bufferPos_ = 0;
+    return file_.open(QIODevice::ReadOnly);
 }
 
 bool IndexFile::take(qint64 bytes, const uchar** at)
 {
-    if (bytes < 0 || size_ - pos_ < bytes)
+    if (bytes < 0 || bytes > ChunkSize)
         return false;
-    *at = data_ + pos_;
-    pos_ += bytes;
+    if (buffer_.size() - bufferPos_ < bytes) {
+        // Keep the unread rest and fill the buffer up to one chunk.
+        buffer_.remove(0, bufferPos_);
+        bufferPos_ = 0;
+        const int have = buffer_.size();
+        buffer_.resize(ChunkSize);
+        const qint64 got = file_.read(buffer_.data() + have, ChunkSize - have);
+        buffer_.resize(have + int(qMax<qint64>(got, 0)));
+        if (buffer_.size() < bytes)
+            return false;
+    }
+    *at = reinterpret_cast<const uchar*>(buffer_.constData()) + bufferPos_;
+    bufferPos_ += int(bytes);
     return true;
+}
+
+bool IndexFile::skip(qint64 bytes)
+{
+    while (bytes > 0) {
+        const qint64 step = qMin<qint64>(bytes, ChunkSize);
+        const uchar* p = nullptr;
+        if (!take(step, &p))
+            return false;
+        bytes -= step;
+    }
+    return true;
+}
+
+bool IndexFile::atEnd()
+{
+    const uchar* p = nullptr;
+    if (bufferPos_ < buffer_.size())
+        return false;
+    if (!take(1, &p))
+        return true;
+    --bufferPos_; // only looked
+    return false;
 }
 
 IndexFile::Status IndexFile::readHeader()
@@ -143,11 +228,14 @@ IndexFile::Status IndexFile::readHeader()
     const quint32 length = qFromBigEndian<quint32>(p);
     version_.clear();
     if (length != 0xFFFFFFFFu) { // 0xFFFFFFFF is a null string
-        if (length % 2 != 0 || !take(qint64(length), &p))
+        const quint32 kept = qMin(length, MaxVersionBytes);
+        if (length % 2 != 0 || !take(qint64(kept), &p))
             return Truncated;
-        version_.resize(int(length / 2));
-        for (quint32 i = 0; i < length / 2; ++i)
+        version_.resize(int(kept / 2));
+        for (quint32 i = 0; i < kept / 2; ++i)
             version_[int(i)] = QChar(qFromBigEndian<quint16>(p + 2 * i));
+        if (!skip(qint64(length - kept)))
+            return Truncated;
     }
     if (!take(16, &p))
         return Truncated;

@@ -12,13 +12,19 @@
 // Folders come first in ascending frn order, then files in ascending frn order. A name longer
 // than 1024 bytes is written as its first 1024 bytes; a null name as the empty string.
 //
-// Writing goes through QSaveFile: the records go to a temporary file beside the target, which
-// replaces the old file only when every byte was written and the file was committed, so a
-// failed save (full disk, removed folder) never leaves a truncated index behind.
+// Writing: the records go to a new temporary file beside the target, which replaces the old
+// file (rename) only when every byte was written and flushed to the disk, so a failed save
+// (full disk, removed folder) never leaves a truncated index behind. The file holds the names
+// of every object of the volume, also of folders that only root may list, so it is created
+// readable by its owner only (0600). The "DB" folder is opened without following a symbolic
+// link and the file is created and renamed inside that open folder: a root instance writing
+// into the user's data folder never puts a file where a link planted there points.
 //
-// Reading maps the file and checks every field against the end of the file: a version string
-// with a bad length, a record count below 0, a name length below 0 or above 1024, or a record
-// cut short is reported, never read past. The version is read but not compared.
+// Reading goes through a buffer of its own (not a mapping, which a file shortened meanwhile
+// would turn into a crash) and checks every field against the end of the file: a version
+// string with an odd length, a record count below 0, a name length below 0 or above 1024, or
+// a record cut short is reported, never read past. The version is read but not compared; only
+// its first 1024 bytes are kept, the rest is skipped.
 #pragma once
 
 #include "search/index/IndexMap.h"
@@ -57,6 +63,9 @@ public:
     static WriteResult write(const QString& path, JournalID journalId, USN nextUsn,
                              const IndexMap& directories, const IndexMap& files, QString* error);
 
+    // Removes the file at `path`, not following a link in place of its folder.
+    static void remove(const QString& path);
+
     IndexFile() = default;
     ~IndexFile();
     IndexFile(const IndexFile&) = delete;
@@ -73,15 +82,16 @@ public:
     QString version() const { return version_; }
     JournalID journalId() const { return journalId_; }
     USN nextUsn() const { return nextUsn_; }
-    bool atEnd() const { return pos_ >= size_; }
+    bool atEnd();
 
 private:
+    // Makes `bytes` (at most one chunk) readable at *at; false at the end of the file.
     bool take(qint64 bytes, const uchar** at);
+    bool skip(qint64 bytes);
 
     QFile file_;
-    const uchar* data_ = nullptr;
-    qint64 size_ = 0;
-    qint64 pos_ = 0;
+    QByteArray buffer_;
+    int bufferPos_ = 0;
     QString version_;
     JournalID journalId_ = 0;
     USN nextUsn_ = 0;

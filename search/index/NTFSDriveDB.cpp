@@ -722,7 +722,7 @@ QString NTFSDriveDB::dbFilePath(const QString& base, quint32 serial)
 void NTFSDriveDB::deleteDBFile(const QString& base, quint32 serial)
 {
     if (!base.isEmpty()) // never a file under the file-system root
-        QFile::remove(dbFilePath(base, serial));
+        IndexFile::remove(dbFilePath(base, serial));
 }
 
 int NTFSDriveDB::directoryCount() const

@@ -19,6 +19,9 @@
 #include <QtTest>
 
 #include <memory>
+#include <random>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -583,6 +586,75 @@ private slots:
         db->setExclusions(broken);
         QVERIFY_EXCEPTION_THROWN(db->save(), FileSearchException);
         QCOMPARE(testutil::readFile(indexFile()), good);
+    }
+
+    // The file lists every name of the volume: only its owner may read it. A link planted in
+    // place of the "DB" folder is not followed, neither to write nor to delete.
+    void indexFileIsPrivateAndNotWrittenThroughALink()
+    {
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        db->save();
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(indexFile()).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 0777), 0600);
+        QCOMPARE(QDir(dataDir.path() + "/DB").entryList(QDir::Files | QDir::Hidden), QStringList({"abcd1234"}));
+
+        QTemporaryDir elsewhere;
+        QTemporaryDir base;
+        QVERIFY(QFile::link(elsewhere.path(), base.path() + "/DB"));
+        QVERIFY(testutil::writeFile(elsewhere.path() + "/abcd1234", "keep"));
+        IndexingSettings linked = settings();
+        linked.dbPath = base.path();
+        auto other = makeDb(linked);
+        other->init(nullptr);
+        QVERIFY_EXCEPTION_THROWN(other->save(), FileSearchException);
+        NTFSDriveDB::deleteDBFile(base.path(), Serial);
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"abcd1234"}));
+        QCOMPARE(testutil::readFile(elsewhere.path() + "/abcd1234"), QByteArray("keep"));
+    }
+
+    // Damaged files: random changes of a valid file never crash or hang the loader, and a
+    // file that is used holds nothing beyond what it says.
+    void loaderSurvivesDamagedFiles()
+    {
+        {
+            auto db = makeDb(settings());
+            db->init(nullptr);
+            db->save();
+        }
+        const QByteArray valid = testutil::readFile(indexFile());
+        QVERIFY(valid.size() > 100);
+        std::mt19937 rng(1234);
+        const int rounds = 300;
+        for (int round = 0; round < rounds; ++round) {
+            QByteArray damaged = valid;
+            const int changes = 1 + int(rng() % 6);
+            for (int c = 0; c < changes; ++c) {
+                const int at = int(rng() % quint32(damaged.size()));
+                switch (rng() % 4) {
+                case 0: damaged[at] = char(rng()); break;
+                case 1: damaged[at] = char(0xff); break;
+                case 2: damaged.truncate(at); break;
+                default: damaged.insert(at, QByteArray(int(rng() % 9), char(rng()))); break;
+                }
+                if (damaged.isEmpty())
+                    break;
+            }
+            QVERIFY(testutil::writeFile(indexFile(), damaged));
+            journal->setState(Mount, JournalState{JournalId, 0, 100});
+            auto db = makeDb(settings());
+            db->init(nullptr);
+            QVERIFY(db->count() >= 0);
+            find(*db, QString());
+        }
+        // A version text that claims more bytes than any memory holds.
+        QVERIFY(testutil::writeFile(indexFile(), be32(0x7ffffffe) + valid.mid(10)));
+        const int before = layer->enumerations();
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        QCOMPARE(layer->enumerations(), before + 1);
+        QCOMPARE(db->count(), 10);
     }
 };
 

@@ -243,6 +243,7 @@ private slots:
         apptest::writeScript(dir_.path() + QStringLiteral("/pkexec"),
                     "#!/bin/bash\necho \"pkexec $*\" >> \"$TQ_STANDIN_LOG\"\n"
                     "for fd in /proc/$$/fd/*; do n=${fd##*/}; if [ \"$n\" -gt 2 ] && [ \"$n\" != 255 ]; then eval \"exec $n>&-\"; fi; done\n"
+                    "sleep \"${TQ_PAIR_PROMPT_DELAY:-0}\"\n" // the password prompt
                     "export TQ_PAIR_ROLE=\"${TQ_PAIR_ELEVATED_ROLE:-main}\"\nexec \"$@\"\n");
         apptest::writeScript(dir_.path() + QStringLiteral("/opener"), "#!/bin/sh\necho \"opener uid=$(id -u) $*\" >> \"$TQ_STANDIN_LOG\"\n");
         // pkexec that cannot make anybody root: it asks the test to start the elevated
@@ -533,12 +534,15 @@ private slots:
     }
 
     // The whole start-up through the password route (pkcheck refuses, pkexec asks), with a
-    // second start, a file opened for the main instance and the end of both.
+    // second start, a file opened for the main instance and the end of both. The prompt takes
+    // longer than the wait for the elevated pid: that wait starts only once it is over.
     void pairThroughPromptRoute()
     {
         freshScenario();
         QProcess* user = startChild("user", {QStringLiteral("-path"), QStringLiteral("rel|dir"), QString(), QStringLiteral("-minimize")},
-                                    1, {{QStringLiteral("TQ_PAIR_OPEN"), QStringLiteral("/some dir/file.txt")}});
+                                    1, {{QStringLiteral("TQ_PAIR_OPEN"), QStringLiteral("/some dir/file.txt")},
+                                        {QStringLiteral("TQ_PAIR_PROMPT_DELAY"), QStringLiteral("1.5")},
+                                        {QStringLiteral("TQ_PAIR_PID_WAIT"), QStringLiteral("800")}});
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/main-args")), 15000);
         const QStringList args = listFromJson(readOut(out_, QStringLiteral("main-args")));
         QCOMPARE(args, (QStringList{QCoreApplication::applicationFilePath(), QStringLiteral("-path"),

@@ -6,6 +6,10 @@
 // taken when the connection is accepted). It runs on the thread that owns the server (the GUI
 // thread) and may itself send to other instances. A connection whose frames grow beyond
 // MessageFrame::kMaxPayload is dropped.
+//
+// The socket is bound directly at its name. A root instance listening in the session user's
+// runtime folder then gives the socket mode 0666 through a descriptor of the socket itself, so
+// that the user instance can connect; other users cannot enter the private folder.
 #pragma once
 
 #include "app/FrameReader.h"

@@ -20,7 +20,7 @@
 // when one was set, see ShellEnvironment). A root instance started for a session user never
 // opens a file as root: it asks the user instance (kCopyData code 2) and, when there is none
 // or it refuses, runs the opener program as the session user (its uid, gid and groups, its
-// home, display and session bus). A non-empty `parameters` text starts `path` itself as a
+// home, display and session bus; no descriptor of the root process is passed on). A non-empty `parameters` text starts `path` itself as a
 // program with those arguments (split like a command line), under the same rule for root.
 //
 // Containing folder ("Open file location"): org.freedesktop.FileManager1.ShowItems on the

@@ -20,8 +20,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -208,6 +210,61 @@ private slots:
         db->init(nullptr);
         QVERIFY(indexLogText().contains(QStringLiteral("Loading disk %1 done").arg(mp)));
         QTRY_COMPARE(find("while-away;marker"), QStringList({"/while-away"}));
+    }
+
+    // Files created and deleted while the volume is being enumerated: the journal position is
+    // taken before the walk, so whatever the walk missed is replayed afterwards.
+    void changesDuringTheWalkAreReplayed()
+    {
+        for (int d = 0; d < 100; ++d) {
+            QVERIFY(makeDir(mp + QStringLiteral("/walk%1").arg(d)));
+            for (int f = 0; f < 40; ++f)
+                QVERIFY(touch(mp + QStringLiteral("/walk%1/w%2").arg(d).arg(f)));
+        }
+        std::atomic<bool> stop{false};
+        std::atomic<int> made{0};
+        std::thread writer([&] {
+            for (int i = 0; !stop; ++i) {
+                const QString path = mp + QStringLiteral("/walk%1/during%2").arg(i % 100).arg(i);
+                touch(path);
+                if (i % 3 == 0) // deleted again: must not remain
+                    ::unlink(QFile::encodeName(path).constData());
+                made = i + 1;
+            }
+        });
+        IndexingSettings noFile; // no index file: always a walk
+        std::unique_ptr<NTFSDriveDB> fresh;
+        for (int round = 0; round < 5 || made < 10; ++round) {
+            fresh.reset(new NTFSDriveDB(mp, nullptr, noFile));
+            fresh->init(nullptr);
+            if (round < 4)
+                fresh.reset();
+        }
+        stop = true;
+        writer.join();
+        QStringList onDisk;
+        for (int d = 0; d < 100; ++d) {
+            const QString folder = QStringLiteral("/walk%1").arg(d);
+            for (const QString& name : QDir(mp + folder).entryList({"during*"}, QDir::Files))
+                onDisk << folder + "/" + name;
+        }
+        onDisk.sort();
+        QVERIFY(made > 0);
+        auto inIndex = [&] {
+            FileSearchRequest request;
+            request.fileName = QStringLiteral("during");
+            FileSearchResults results;
+            fresh->search(&request, &results);
+            QStringList out;
+            for (int i = 0; i < results.count(); ++i)
+                out << results.filePath(i).mid(mp.size());
+            out.sort();
+            return out;
+        };
+        QTRY_COMPARE(inIndex(), onDisk);
+        fresh.reset();
+        for (int d = 0; d < 100; ++d)
+            QVERIFY(QDir(mp + QStringLiteral("/walk%1").arg(d)).removeRecursively());
     }
 };
 

@@ -176,10 +176,6 @@ ByteScanner::ByteScanner(const ContentQuery& query, bool utf8, int* counter)
     , wholeWord(query.options.kind == 1)
     , fold(!query.options.caseSensitive)
     , allTerms((1u << query.termCount()) - 1)
-    , hits([]() -> std::vector<std::pair<size_t, int>>& {
-        thread_local std::vector<std::pair<size_t, int>> perThread;
-        return perThread;
-    }())
 {
 }
 
@@ -218,17 +214,10 @@ bool ByteScanner::feed(const char* data, size_t size)
 template <class OnHit>
 void ByteScanner::forEachHit(const unsigned char* s, size_t n, int t, OnHit onHit) const
 {
-    const QByteArray& term = query.termBytes[size_t(t)];
-    const unsigned char* tb = reinterpret_cast<const unsigned char*>(term.constData());
-    const size_t m = size_t(term.size());
-    size_t from = 0;
-    for (;;) {
-        const size_t hit = findTerm(s, n, tb, m, fold, from);
-        if (hit >= n)
+    const size_t m = size_t(query.termBytes[size_t(t)].size());
+    for (size_t hit = nextHit(s, n, t, 0); hit < n; hit = nextHit(s, n, t, hit + m)) {
+        if (!onHit(hit))
             return;
-        if (acceptHit(s, n, hit, m) && !onHit(hit))
-            return;
-        from = hit + m;
     }
 }
 
@@ -250,54 +239,62 @@ bool ByteScanner::feedFileScope(const unsigned char* s, size_t n)
     return !counter && found == allTerms;
 }
 
+size_t ByteScanner::nextHit(const unsigned char* s, size_t n, int t, size_t from) const
+{
+    const QByteArray& term = query.termBytes[size_t(t)];
+    const unsigned char* tb = reinterpret_cast<const unsigned char*>(term.constData());
+    const size_t m = size_t(term.size());
+    for (;;) {
+        const size_t hit = findTerm(s, n, tb, m, fold, from);
+        if (hit >= n || acceptHit(s, n, hit, m))
+            return hit;
+        from = hit + m;
+    }
+}
+
 bool ByteScanner::feedLineScope(const unsigned char* s, size_t n)
 {
     if (matched && !counter)
         return true;
     const int termCount = query.termCount();
-    if (termCount == 1) {
-        // One term: a line holding it satisfies the expression exactly when verdict(1) does.
-        forEachHit(s, n, 0, [&](size_t) {
-            if (query.verdict(1))
-                matched = true;
-            if (!counter)
-                return false;
-            ++*counter;
-            return true;
-        });
-        return matched && !counter;
-    }
-    hits.clear();
-    for (int t = 0; t < termCount; ++t) {
-        forEachHit(s, n, t, [&](size_t hit) {
-            hits.emplace_back(hit, t);
-            if (counter)
-                ++*counter;
-            return true;
-        });
-    }
-    if (hits.empty())
-        return false;
-    std::sort(hits.begin(), hits.end());
-    // Sweep the hits line by line; lines without hits have the empty set of terms, which the
-    // caller has made sure does not satisfy the expression.
-    size_t lineEnd = 0;
-    unsigned mask = 0;
-    for (const auto& hit : hits) {
-        if (hit.first >= lineEnd) {
-            if (mask && query.verdict(mask)) {
-                matched = true;
-                if (!counter)
-                    return true;
+    // The next accepted hit of every term; the sweep goes from line to line through the lines
+    // that hold a hit (a line without one has the empty set of terms, which the caller has
+    // made sure does not satisfy the expression). Memory stays the same however many hits a
+    // block holds.
+    size_t next[ContentQuery::MaxFastTerms];
+    for (int t = 0; t < termCount; ++t)
+        next[t] = nextHit(s, n, t, 0);
+    for (;;) {
+        size_t first = n;
+        for (int t = 0; t < termCount; ++t)
+            first = std::min(first, next[t]);
+        if (first >= n)
+            break;
+        const void* newline = std::memchr(s + first, '\n', n - first);
+        const size_t lineEnd = newline ? size_t(static_cast<const unsigned char*>(newline) - s) + 1 : n;
+        unsigned mask = 0;
+        for (int t = 0; t < termCount; ++t) {
+            if (next[t] >= lineEnd)
+                continue;
+            mask |= 1u << t;
+            if (counter) {
+                const size_t m = size_t(query.termBytes[size_t(t)].size());
+                while (next[t] < lineEnd) {
+                    ++*counter;
+                    next[t] = nextHit(s, n, t, next[t] + m);
+                }
+            } else {
+                // Hits never span lines: the term's next hit after this line is the first one
+                // from the next line's start.
+                next[t] = lineEnd < n ? nextHit(s, n, t, lineEnd) : n;
             }
-            mask = 0;
-            const void* newline = std::memchr(s + hit.first, '\n', n - hit.first);
-            lineEnd = newline ? size_t(static_cast<const unsigned char*>(newline) - s) + 1 : n;
         }
-        mask |= 1u << hit.second;
+        if (query.verdict(mask)) {
+            matched = true;
+            if (!counter)
+                return true;
+        }
     }
-    if (mask && query.verdict(mask))
-        matched = true;
     return matched && !counter;
 }
 

@@ -16,12 +16,11 @@
 // - Counting counts every accepted hit of every term in the whole text.
 //
 // Feed it whole lines (regions that start at a line start and end after a "\n" or at the end
-// of the text), in order. One scanner per file and thread; it allocates nothing per line.
+// of the text), in order. One scanner per file and thread; it allocates nothing, however many
+// hits a region holds.
 #pragma once
 
 #include <cstddef>
-#include <utility>
-#include <vector>
 
 class ContentQuery;
 
@@ -51,6 +50,8 @@ private:
     // Calls onHit(position) for every accepted hit of term t, in order, while it returns true.
     template <class OnHit>
     void forEachHit(const unsigned char* s, size_t n, int t, OnHit onHit) const;
+    // The first accepted hit of term t at or after `from`; n when there is none.
+    size_t nextHit(const unsigned char* s, size_t n, int t, size_t from) const;
     bool feedFileScope(const unsigned char* s, size_t n);
     bool feedLineScope(const unsigned char* s, size_t n);
 
@@ -64,5 +65,4 @@ private:
     unsigned found = 0;   // file scope: terms seen so far
     bool matched = false; // line scope: some line satisfied the expression
     bool slow = false;
-    std::vector<std::pair<size_t, int>>& hits; // line scope: (position, term), reused per thread
 };

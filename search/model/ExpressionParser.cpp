@@ -22,47 +22,14 @@ QScriptEngine* engine()
     return sharedEngine;
 }
 
-} // namespace
-
-namespace {
-
-// True when an operand (a term or a parenthesised group) is directly followed by another
-// operand or an opening parenthesis. The engine rejects "%1 %2 " as syntax, but reads
-// "%1 (%2 )" and ")(" as calls, which are valid syntax and only fail when run, and
-// short-circuiting may skip the call entirely ("%1 &&%2 (%3 )||%4 " runs without error
-// whenever %1 is 0): such an expression would hold for some masks. Tokens of other types
-// write nothing and are skipped.
-bool hasAdjacentOperands(const ExpressionTokens& tokens)
-{
-    bool afterOperand = false;
-    for (const ExpressionToken& token : tokens) {
-        switch (token.type) {
-        case ExpressionToken::Term:
-        case ExpressionToken::OpenParenthesis:
-            if (afterOperand)
-                return true;
-            afterOperand = token.type == ExpressionToken::Term;
-            break;
-        case ExpressionToken::CloseParenthesis:
-            afterOperand = true;
-            break;
-        case ExpressionToken::And:
-        case ExpressionToken::Or:
-        case ExpressionToken::Not:
-            afterOperand = false;
-            break;
-        default:
-            break;
-        }
-    }
-    return false;
-}
-
-// Reverse Polish form of a well-formed token list: term i as i, the operators as the codes
-// below. Empty when the tokens are not a well-formed expression of the grammar the script
-// engine reads for them (or-chains of and-chains of "!"-prefixed terms and parenthesised
-// groups); `ok` tells the two apart for an empty token list. Iterative, so no nesting depth
-// or chain length is too much for it.
+// Reverse Polish form of a token list, and whether it is a well-formed expression of the
+// grammar the script is written in: or-chains of and-chains of "!"-prefixed terms and
+// parenthesised groups. That is exactly what the engine accepts of such scripts, except that
+// the engine also takes an operand directly followed by "(" as a call ("%1 (%2 )", ")("),
+// valid syntax that only fails when run, and short-circuiting may skip the call entirely
+// ("%1 &&%2 (%3 )||%4 " runs without error whenever %1 is 0), so such an expression would hold
+// for some masks; here it is not well-formed. Tokens of other types write nothing into the
+// script and are skipped. Iterative, so no nesting depth or chain length is too much for it.
 constexpr int OpAnd = -1;
 constexpr int OpOr = -2;
 constexpr int OpNot = -3;
@@ -190,28 +157,26 @@ ExpressionParser::ExpressionParser(const ExpressionTokens& tokens)
     }
 
     const QString zeros = substitute(TermMask());
-    if (hasAdjacentOperands(tokens))
+    bool wellFormed = false;
+    std::vector<int> reversed = reversePolish(tokens, &wellFormed);
+    if (!wellFormed)
         return; // never valid, whatever the engine would make of it
     {
         QMutexLocker locker(&engineMutex);
         syntaxValid = QScriptEngine::checkSyntax(zeros).state() == QScriptSyntaxCheckResult::Valid;
     }
-    // With adjacent operands refused nothing here should fail at run time except for the
-    // engine's own limits; the trial run finds those (a failing script is not true) and, as
-    // the evaluation of the empty mask, seeds the cache.
+    // A well-formed script fails the check or the trial run only at the engine's own limits;
+    // the trial run, as the evaluation of the empty mask, also seeds the cache.
     bool threw = false;
     bool none = syntaxValid && runScript(zeros, &threw);
     if (!syntaxValid || threw) {
         // The engine refuses expressions nested or chained beyond its depth limit (about
-        // 5000 levels: a pasted list of some thousand alternatives). A well-formed one is
-        // then evaluated here instead of being silently never satisfied.
-        bool wellFormed = false;
-        program = reversePolish(tokens, &wellFormed);
-        if (!wellFormed || program.empty()) {
-            syntaxValid = false;
+        // 5000 levels: a pasted list of some thousand alternatives). Such an expression is
+        // evaluated here instead of being silently never satisfied.
+        syntaxValid = !reversed.empty();
+        if (!syntaxValid)
             return;
-        }
-        syntaxValid = true;
+        program.swap(reversed);
         none = runReversePolish(program, TermMask());
     }
     if (placeholderCount <= TableLimit) {

@@ -14,11 +14,11 @@
 // parentheses, an empty group) are never satisfied. That includes scripts the engine accepts
 // as syntax but that fail when run: "report (2015 or 2016)" reads as calling the number before
 // the parenthesis, and "a and b (c) or d" would even hold whenever a is missing and d present,
-// because the call is skipped by short-circuiting. So a term or a closing parenthesis directly
-// followed by a term or an opening parenthesis makes the expression invalid before the engine
-// sees it; as a further guard, construction runs the script once and marks it invalid if it
-// fails, and any evaluation that ends in an exception counts as false (the exception object
-// would otherwise read as true and match everything).
+// because the call is skipped by short-circuiting. So the tokens are checked against the
+// grammar of the script first (or-chains of and-chains of "not"-prefixed terms and
+// parenthesised groups), and only a well-formed expression goes to the engine; as a further
+// guard, any evaluation that ends in an exception counts as false (the exception object would
+// otherwise read as true and match everything).
 //
 // The engine has a depth limit (about 5000 nested or chained operators, so a list of some
 // thousand pasted alternatives): a well-formed expression beyond it is evaluated by the parser

@@ -3,6 +3,9 @@
 #include "search/model/ExpressionParser.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QScriptEngine>
+#include <QScriptSyntaxCheckResult>
 #include <QtTest>
 
 #include <atomic>
@@ -140,12 +143,25 @@ private slots:
         QVERIFY(!last.evaluate(TermMask()));
     }
 
-    // Beyond the engine's depth limit (a chain of some thousand operators) an expression is
-    // evaluated without the engine. "chain or S" is valid exactly when S is, and with no chain
-    // term present it holds exactly when S does: random small S, judged by the engine alone
-    // and behind a chain too long for it, must give the same answers.
+    // The parser's own grammar check and, beyond the engine's depth limit (a chain of some
+    // thousand operators), its own evaluation agree with the script engine: random small
+    // expressions S are judged by a separate engine directly (where an operand followed by
+    // "(" is a call, never valid), by a parser, and by a parser behind a chain too long for
+    // the engine ("chain or S" is valid exactly when S is, and with no chain term present
+    // holds exactly when S does).
     void longChainsAgreeWithEngine()
     {
+        QScriptEngine direct;
+        const QRegularExpression placeholder(QStringLiteral("%(\\d+) "));
+        const QRegularExpression call(QStringLiteral("[0-9] \\(|\\)\\("));
+        auto substituted = [&](const QString& script, quint64 mask) {
+            QString text = script;
+            QRegularExpressionMatch m;
+            while ((m = placeholder.match(text)).hasMatch())
+                text.replace(m.capturedStart(), m.capturedLength(),
+                             (mask >> (m.captured(1).toInt() - 1) & 1) ? QStringLiteral("1 ") : QStringLiteral("0 "));
+            return text;
+        };
         const int chainLength = 6000;
         QStringList chain;
         for (int i = 0; i < chainLength; ++i)
@@ -154,7 +170,7 @@ private slots:
         const QStringList words{"x", "x", "x", "and", "or", "not", "(", ")"};
         QRandomGenerator random(11);
         int valid = 0;
-        for (int round = 0; round < 120; ++round) {
+        for (int round = 0; round < 150; ++round) {
             QStringList pick;
             const int length = 1 + int(random.bounded(9));
             for (int i = 0; i < length; ++i)
@@ -162,10 +178,18 @@ private slots:
             const QString small = pick.join(QLatin1Char(' '));
             ExpressionParser alone(tokensOf(small));
             ExpressionParser behind(tokensOf(prefix + small));
+            const QString zeros = substituted(alone.scriptText(), 0);
+            const bool directValid = QScriptEngine::checkSyntax(zeros).state() == QScriptSyntaxCheckResult::Valid
+                && !call.match(zeros).hasMatch();
+            QVERIFY2(alone.isSyntaxValid() == directValid, qPrintable(small));
             QVERIFY2(alone.isSyntaxValid() == behind.isSyntaxValid(), qPrintable(small));
             valid += alone.isSyntaxValid();
             const int terms = alone.termCount();
             for (quint64 mask = 0; mask < (quint64(1) << terms); ++mask) {
+                if (directValid)
+                    QVERIFY2(alone.evaluate(TermMask(mask))
+                                 == direct.evaluate(substituted(alone.scriptText(), mask)).toBool(),
+                             qPrintable(small));
                 TermMask shifted;
                 for (int i = 0; i < terms; ++i) {
                     if (mask >> i & 1)

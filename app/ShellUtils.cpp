@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <cerrno>
@@ -70,6 +71,107 @@ bool confirmDelete(QWidget* owner, const QStringList& paths)
     return QMessageBox::question(owner, QCoreApplication::translate("ShellUtils", "Delete"), text,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
+}
+
+// The identity a root instance gives a program it starts for the session user.
+struct SessionAccount
+{
+    uid_t uid;
+    gid_t gid;
+    std::vector<gid_t> groups;
+    QByteArray home;
+    QList<QByteArray> environment;
+};
+
+// Starts a program detached (left to init, nobody reaps it) with the exact bytes of its
+// arguments (FileNameCodec), as `account` when given (its identity, home folder and
+// environment), else as this process with its environment and folder. No descriptor above 2
+// is passed on. True once the program runs.
+bool spawnDetached(const QString& program, const QStringList& arguments, SessionAccount* account)
+{
+    // A bare name is looked up in PATH here: execve itself does not search.
+    const QString file = program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
+    if (file.isEmpty()) {
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("Program not found: %1").arg(program));
+        return false;
+    }
+    // Everything is prepared before fork: after it only async-signal-safe calls are made.
+    std::vector<char*> envp;
+    if (account) {
+        for (QByteArray& e : account->environment)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+    }
+    char** const environment = account ? envp.data() : environ;
+    const uid_t uid = account ? account->uid : ::geteuid();
+    QList<QByteArray> argumentBytes;
+    argumentBytes << FileNameCodec::encode(file);
+    for (const QString& argument : arguments)
+        argumentBytes << FileNameCodec::encode(argument);
+    std::vector<char*> argv;
+    for (QByteArray& a : argumentBytes)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const long openMax = ::sysconf(_SC_OPEN_MAX);
+    const int lastFd = static_cast<int>(openMax > 0 && openMax < 65536 ? openMax : 65536) - 1;
+
+    int errorPipe[2];
+    if (::pipe2(errorPipe, O_CLOEXEC) != 0)
+        return false;
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(errorPipe[0]);
+        ::close(errorPipe[1]);
+        return false;
+    }
+    if (child == 0) {
+        ::close(errorPipe[0]);
+        ::setsid();
+        // A second fork leaves the program to init, so nobody has to reap it.
+        const pid_t grandchild = ::fork();
+        if (grandchild != 0)
+            ::_exit(grandchild < 0 ? 1 : 0);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::signal(SIGPIPE, SIG_DFL);
+        // No descriptor of ours (for a root instance: volumes, journal, index files, sockets)
+        // reaches the program, even one opened without close-on-exec or by another thread during
+        // the fork: every descriptor above 2 is closed by the exec.
+        if (::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC) != 0) {
+            for (int fd = 3; fd <= lastFd; ++fd)
+                ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+        int error = 0;
+        if (account
+            && (::setgroups(account->groups.size(), account->groups.data()) != 0 || ::setgid(account->gid) != 0
+                || ::setuid(uid) != 0 || ::getuid() != uid || ::geteuid() != uid || (uid != 0 && ::setuid(0) == 0))) {
+            error = errno ? errno : EPERM;
+        } else {
+            if (account && ::chdir(account->home.constData()) != 0 && ::chdir("/") != 0) {
+                // keep the current folder
+            }
+            ::execve(argv[0], argv.data(), environment);
+            error = errno;
+        }
+        ssize_t ignored = ::write(errorPipe[1], &error, sizeof error);
+        (void)ignored;
+        ::_exit(127);
+    }
+    ::close(errorPipe[1]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int childError = 0;
+    ssize_t n;
+    do {
+        n = ::read(errorPipe[0], &childError, sizeof childError);
+    } while (n < 0 && errno == EINTR);
+    ::close(errorPipe[0]);
+    const bool started = WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
+    if (!started)
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("Cannot run %1 as user %2, error = %3").arg(program).arg(uid).arg(childError));
+    return started;
 }
 
 } // namespace
@@ -209,7 +311,7 @@ bool openFile(QWidget* /*owner*/, const QString& path, const QString& parameters
         return startAsSessionUser(ShellEnvironment::openerProgram(), QStringList{absolute});
     }
     if (ShellEnvironment::openerProgramSet())
-        return QProcess::startDetached(ShellEnvironment::openerProgram(), QStringList{path});
+        return startProgram(ShellEnvironment::openerProgram(), QStringList{path});
     // The URI carries the name's own bytes (QUrl::fromLocalFile would turn a name that is not
     // UTF-8 into another one).
     return QDesktopServices::openUrl(QUrl::fromEncoded(fileUri(path)));
@@ -247,7 +349,7 @@ bool startProgram(const QString& program, const QStringList& arguments)
 {
     if (runsForOtherUser())
         return startAsSessionUser(program, arguments);
-    return QProcess::startDetached(program, arguments);
+    return spawnDetached(program, arguments, nullptr);
 }
 
 bool startAsSessionUser(const QString& program, const QStringList& arguments)
@@ -256,7 +358,6 @@ bool startAsSessionUser(const QString& program, const QStringList& arguments)
         return false;
     const uid_t uid = sessionUserId();
 
-    // Everything is prepared before fork: after it only async-signal-safe calls are made.
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(static_cast<size_t>(size > 0 ? size : 16384));
     struct passwd entry;
@@ -299,78 +400,8 @@ bool startAsSessionUser(const QString& program, const QStringList& arguments)
         if (QFileInfo::exists(QString::fromLatin1(runtime + "/bus")))
             environment << "DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime + "/bus";
     }
-    std::vector<char*> envp;
-    for (QByteArray& e : environment)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    QList<QByteArray> argumentBytes;
-    argumentBytes << FileNameCodec::encode(program);
-    for (const QString& argument : arguments)
-        argumentBytes << FileNameCodec::encode(argument);
-    std::vector<char*> argv;
-    for (QByteArray& a : argumentBytes)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const long openMax = ::sysconf(_SC_OPEN_MAX);
-    const int lastFd = static_cast<int>(openMax > 0 && openMax < 65536 ? openMax : 65536) - 1;
-
-    int errorPipe[2];
-    if (::pipe2(errorPipe, O_CLOEXEC) != 0)
-        return false;
-    const pid_t child = ::fork();
-    if (child < 0) {
-        ::close(errorPipe[0]);
-        ::close(errorPipe[1]);
-        return false;
-    }
-    if (child == 0) {
-        ::close(errorPipe[0]);
-        ::setsid();
-        // A second fork leaves the program to init, so nobody has to reap it.
-        const pid_t grandchild = ::fork();
-        if (grandchild != 0)
-            ::_exit(grandchild < 0 ? 1 : 0);
-        sigset_t none;
-        sigemptyset(&none);
-        ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        ::signal(SIGPIPE, SIG_DFL);
-        // No descriptor of the root process (volumes, journal, index files, sockets) reaches the
-        // user's program, even one opened without close-on-exec or by another thread during
-        // the fork: every descriptor above 2 is closed by the exec.
-        if (::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC) != 0) {
-            for (int fd = 3; fd <= lastFd; ++fd)
-                ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-        }
-        int error = 0;
-        if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0
-            || ::getuid() != uid || ::geteuid() != uid || (uid != 0 && ::setuid(0) == 0)) {
-            error = errno ? errno : EPERM;
-        } else {
-            if (::chdir(home.constData()) != 0 && ::chdir("/") != 0) {
-                // keep the current folder
-            }
-            ::execve(argv[0], argv.data(), envp.data());
-            error = errno;
-        }
-        ssize_t ignored = ::write(errorPipe[1], &error, sizeof error);
-        (void)ignored;
-        ::_exit(127);
-    }
-    ::close(errorPipe[1]);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    int childError = 0;
-    ssize_t n;
-    do {
-        n = ::read(errorPipe[0], &childError, sizeof childError);
-    } while (n < 0 && errno == EINTR);
-    ::close(errorPipe[0]);
-    const bool started = WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
-    if (!started)
-        TQ_LOG_WARNING("ShellUtils", QStringLiteral("Cannot run %1 as user %2, error = %3").arg(program).arg(uid).arg(childError));
-    return started;
+    SessionAccount target{uid, gid, groups, home, environment};
+    return spawnDetached(program, arguments, &target);
 }
 
 } // namespace ShellUtils

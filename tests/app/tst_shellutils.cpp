@@ -181,6 +181,9 @@ private slots:
         QFile::remove(log_);
         QVERIFY(ShellUtils::openFile(nullptr, QStringLiteral("/some dir/a.txt"), QString()));
         QTRY_VERIFY_WITH_TIMEOUT(testutil::readFile(log_).contains("args=/some dir/a.txt\n"), 5000);
+        // The opener gets a name that is not UTF-8 with its own bytes.
+        QVERIFY(ShellUtils::openFile(nullptr, FileNameCodec::decode(QByteArray("/d/caf\xe9")), QString()));
+        QTRY_VERIFY_WITH_TIMEOUT(testutil::readFile(log_).contains("args=/d/caf\xe9\n"), 5000);
 
         // Without an opener: the desktop's handler of file URIs gets the name's own bytes.
         UrlRecorder recorder;

@@ -12,7 +12,6 @@
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QSet>
-#include <QStandardPaths>
 #include <QTextStream>
 
 namespace {
@@ -358,14 +357,6 @@ bool DesktopApplications::launch(const DesktopApplication& application, const QS
     }
     if (application.terminal)
         command = QStringList{QStringLiteral("x-terminal-emulator"), QStringLiteral("-e")} + command;
-    QString program = command.takeFirst();
-    if (!program.startsWith(QLatin1Char('/'))) {
-        const QString found = QStandardPaths::findExecutable(program);
-        if (found.isEmpty()) {
-            TQ_LOG_WARNING("DesktopApplications", QStringLiteral("Program not found: %1").arg(program));
-            return false;
-        }
-        program = found;
-    }
+    const QString program = command.takeFirst(); // a bare name is looked up in PATH
     return ShellUtils::startProgram(program, command);
 }

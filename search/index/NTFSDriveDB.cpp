@@ -213,13 +213,20 @@ void NTFSDriveDB::createDB(bool* cancel)
     // position is taken, so every change made during the enumeration is in the journal.
     std::unique_ptr<ChangeJournal> journal(newJournal());
     const JournalState state = queryJournalData(drive_);
+    // The volume is walked without the lock: searches meanwhile read the index as it was (a
+    // rebuild after a journal failure takes a while on a large volume, and a search waiting
+    // for the lock could not even be canceled). Only filing the records takes the lock.
+    QElapsedTimer timer;
+    timer.start();
+    const Enumeration records = collect(cancel);
     {
         QWriteLocker locker(&lock_);
         valid_ = false;
         clearRecords();
         journalData_ = state;
-        enumerate(cancel);
+        file(records);
     }
+    writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
     std::unique_ptr<ChangeJournal> old;
     {
         std::lock_guard<std::mutex> guard(journalMutex_);
@@ -233,50 +240,52 @@ void NTFSDriveDB::createDB(bool* cancel)
 
 void NTFSDriveDB::readMFT(bool* cancel)
 {
-    QWriteLocker locker(&lock_);
-    enumerate(cancel);
-}
-
-void NTFSDriveDB::enumerate(bool* cancel)
-{
     QElapsedTimer timer;
     timer.start();
+    const Enumeration records = collect(cancel);
+    {
+        QWriteLocker locker(&lock_);
+        file(records);
+    }
+    writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
+}
+
+NTFSDriveDB::Enumeration NTFSDriveDB::collect(bool* cancel) const
+{
     // The records are collected first and filed in ascending number order: leaves fill
     // completely, and new names enter the pool in the order in which a search reads them.
     // A record takes 24 bytes here plus its name: the name's offset in `names` (which grows in
     // delivery order), its length and the folder flag are packed into one word.
-    struct Pending
-    {
-        FRN frn;
-        FRN parent;
-        quint64 packed; // offset << 16 | length << 1 | isDir
-    };
-    std::vector<Pending> pending;
-    std::vector<char> names;
+    Enumeration out;
     MFTReader reader;
     reader.read(drive_, cancel, [&](const VolumeEntryBatch& batch) {
         for (std::size_t i = 0; i < batch.size(); ++i) {
             const VolumeEntry& e = batch.entries[i];
             const int length = qMin(batch.nameLength(i), 0x7FFF);
             const char* name = batch.name(i);
-            pending.push_back(Pending{e.inode, e.parent, (quint64(names.size()) << 16) | (quint64(length) << 1) | (e.isDir ? 1u : 0u)});
-            names.insert(names.end(), name, name + length);
+            out.records.push_back(Enumeration::Record{e.inode, e.parent, (quint64(out.names.size()) << 16) | (quint64(length) << 1) | (e.isDir ? 1u : 0u)});
+            out.names.insert(out.names.end(), name, name + length);
         }
     });
 
     // By number; an object delivered twice keeps its delivery order (the offsets grow with it),
     // and the last one wins.
-    std::sort(pending.begin(), pending.end(), [](const Pending& a, const Pending& b) {
+    std::sort(out.records.begin(), out.records.end(), [](const Enumeration::Record& a, const Enumeration::Record& b) {
         return a.frn != b.frn ? a.frn < b.frn : a.packed < b.packed;
     });
+    return out;
+}
 
+void NTFSDriveDB::file(const Enumeration& records)
+{
+    const std::vector<Enumeration::Record>& pending = records.records;
     const bool fresh = directories_.isEmpty() && files_.isEmpty();
     for (std::size_t k = 0; k < pending.size(); ++k) {
         if (k + 1 < pending.size() && pending[k + 1].frn == pending[k].frn)
             continue;
-        const Pending& p = pending[k];
+        const Enumeration::Record& p = pending[k];
         const bool isDir = p.packed & 1;
-        const char* name = pool_->intern(names.data() + (p.packed >> 16), std::size_t((p.packed >> 1) & 0x7FFF));
+        const char* name = pool_->intern(records.names.data() + (p.packed >> 16), std::size_t((p.packed >> 1) & 0x7FFF));
         if (!name || !*name)
             continue;
         if (fresh)
@@ -285,7 +294,6 @@ void NTFSDriveDB::enumerate(bool* cancel)
             setRecord(p.frn, p.parent, name, isDir);
     }
     recount();
-    writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
 }
 
 void NTFSDriveDB::addFile(FRN frn, FRN frnParent, const QString& name, bool isDir)

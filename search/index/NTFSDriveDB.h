@@ -15,9 +15,10 @@
 // not followed by another "/" when it already ends with one ("/" + "etc" is "/etc"). An
 // exclusion entry of the settings without "/" is a name exclusion, with "/" a path exclusion.
 //
-// Building: the enumeration's records are collected, sorted by number and then filed, so the
-// leaves of both maps are full and new names enter the pool in the order a search reads them
-// (the name scan then reads the pool almost sequentially). A name search scans the records
+// Building: the enumeration's records are collected (without the lock, so searches go on over
+// the index as it was while a rebuild walks the volume), sorted by number and then filed under
+// the lock, so the leaves of both maps are full and new names enter the pool in the order a
+// search reads them (the name scan then reads the pool almost sequentially). A name search scans the records
 // with up to 8 threads, each with its own SearchExpression, matching the pooled UTF-8 names
 // without decoding them; paths are built only for the hits that pass the folder tests.
 //
@@ -69,6 +70,7 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <vector>
 
 class ChangeJournal;
 class FileSearchRequest;
@@ -131,8 +133,22 @@ signals:
 private:
     enum { MaxChainLength = 32768 };
 
+    // The records of one walk of the volume, sorted by number.
+    struct Enumeration
+    {
+        struct Record
+        {
+            FRN frn;
+            FRN parent;
+            quint64 packed; // name offset << 16 | name length << 1 | isDir
+        };
+        std::vector<Record> records;
+        std::vector<char> names;
+    };
+
     ChangeJournal* newJournal();
-    void enumerate(bool* cancel);
+    Enumeration collect(bool* cancel) const;
+    void file(const Enumeration& records);
     void updateRecord(FRN frn, FRN frnParent, const QString& name, bool isDir, const char* operation);
     void setRecord(FRN frn, FRN parent, const char* name, bool isDir);
     void clearRecords();

@@ -13,13 +13,16 @@
 #include "testutil.h"
 
 #include <QHash>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
 #include <random>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -57,6 +60,25 @@ QByteArray headerBytes(JournalID id, USN next, qint32 count, const QString& vers
     }
     return out + be64(qint64(id)) + be64(next) + be32(count);
 }
+
+// A scripted volume whose walk can be held at its start.
+class HeldVolumeLayer : public ScriptedVolumeLayer
+{
+public:
+    std::atomic<bool> hold{false};
+    QSemaphore entered;
+    QSemaphore proceed;
+
+    void enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
+                   const VolumeEntrySink& sink) override
+    {
+        if (hold) {
+            entered.release();
+            proceed.acquire();
+        }
+        ScriptedVolumeLayer::enumerate(mountPoint, rootName, cancel, sink);
+    }
+};
 
 } // namespace
 
@@ -542,6 +564,40 @@ private slots:
         QVERIFY(next->waitDelivered(300));
         QCOMPARE(find(*db, QStringLiteral("later")), QStringList({"F /mnt/v/docs/later.txt"}));
         QCOMPARE(db->stopJournal(), USN(300));
+    }
+
+    // A rebuild walks the volume without holding the index: searches meanwhile are answered from
+    // the index as it was. Destroying the index while a rebuild walks cancels and joins it.
+    void searchesGoOnWhileARebuildWalks()
+    {
+        HeldVolumeLayer* held = new HeldVolumeLayer;
+        layer.reset(held);
+        VolumeLayer::setInstance(held);
+        scriptVolume();
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        held->hold = true;
+        layer->setEntries(Mount, {{10, 2, "docs", true}, {60, 10, "after.txt", false}});
+        runningReader()->failRead();
+        QVERIFY(held->entered.tryAcquire(1, 5000));
+        QCOMPARE(find(*db, QStringLiteral("report")).size(), 2);
+        QCOMPARE(db->count(), 10);
+        held->proceed.release();
+        QTRY_COMPARE(rebuilt.count(), 1);
+        QCOMPARE(find(*db, QStringLiteral("report;after")), QStringList({"F /mnt/v/docs/after.txt"}));
+
+        runningReader()->failRead();
+        QVERIFY(held->entered.tryAcquire(1, 5000));
+        std::thread release([held] {
+            QThread::msleep(50);
+            held->proceed.release();
+        });
+        db.reset();
+        release.join();
+        QCOMPARE(rebuilt.count(), 1);
+        QVERIFY(logText().contains(QStringLiteral("Rebuilding the index of /mnt/v canceled")));
+        held->hold = false;
     }
 
     // A journal that fails because its volume went away: nothing else is indexed in its place,

@@ -350,6 +350,10 @@ private slots:
         QTest::newRow("user: send arguments for another process") << userRole << 1026u << QByteArray() << qint64(61) << qint64(1000) << false;
         QTest::newRow("user: ignores searches") << userRole << 74u << search << qint64(60) << qint64(0) << false;
         QTest::newRow("user: ignores activation") << userRole << 1025u << QByteArray() << qint64(60) << qint64(0) << false;
+        QTest::newRow("user: pid from the elevated instance itself") << userRole << 1027u << MessageFrame::processIdPayload(60) << qint64(60) << qint64(0) << true;
+        QTest::newRow("user: pid of another process claimed") << userRole << 1027u << MessageFrame::processIdPayload(61) << qint64(60) << qint64(0) << false;
+        QTest::newRow("user: pid from a second root process") << userRole << 1027u << MessageFrame::processIdPayload(70) << qint64(70) << qint64(0) << false;
+        QTest::newRow("user: pid from another user's process") << userRole << 1027u << MessageFrame::processIdPayload(60) << qint64(60) << qint64(1001) << false;
         QTest::newRow("both: end of session") << userRole << 17u << QByteArray() << qint64(99) << qint64(1000) << true;
         QTest::newRow("nobody's peer: invalid credentials") << mainRole << 1025u << QByteArray() << qint64(-1) << qint64(-1) << false;
     }
@@ -371,27 +375,6 @@ private slots:
         peer.pid = peerPid;
         peer.uid = peerUid;
         QCOMPARE(MessageListenWidget::accepts(MessageListenWidget::Role(role), MessageFrame{id, payload}, peer, state), accepted);
-    }
-
-    void pidReportMustComeFromThatProcess()
-    {
-        MessageListenWidget::PeerState state;
-        state.ownUid = 1000;
-        state.sessionUid = 1000;
-        PeerCredentials root;
-        root.pid = 70;
-        root.uid = 0;
-        const auto user = MessageListenWidget::Role::User;
-        QVERIFY(MessageListenWidget::accepts(user, MessageFrame{1027, MessageFrame::processIdPayload(70)}, root, state));
-        // Claiming another process's pid.
-        QVERIFY(!MessageListenWidget::accepts(user, MessageFrame{1027, MessageFrame::processIdPayload(71)}, root, state));
-        // A process of another, non-root user.
-        PeerCredentials other{70, 1001, 1001};
-        QVERIFY(!MessageListenWidget::accepts(user, MessageFrame{1027, MessageFrame::processIdPayload(70)}, other, state));
-        // Once known, no other process can take the elevated instance's place.
-        state.adminPid = 70;
-        PeerCredentials second{80, 0, 0};
-        QVERIFY(!MessageListenWidget::accepts(user, MessageFrame{1027, MessageFrame::processIdPayload(80)}, second, state));
     }
 
     void handOverMakesPathAbsolute()

@@ -40,6 +40,18 @@ bool isPrivateFolder(const QByteArray& path)
     return true;
 }
 
+// Unfiles a search and ends it: no signal of it arrives any more, it is cancelled (waiting
+// for its thread) and deleted.
+template <class Map>
+void dropFiled(Map& map, typename Map::iterator it)
+{
+    auto* search = it->second.search;
+    map.erase(it);
+    search->disconnect();
+    search->cancel();
+    delete search;
+}
+
 } // namespace
 
 QString FileSearcher::preparePrivateFolder(const QString& wanted)
@@ -106,25 +118,43 @@ FileSearcher::~FileSearcher()
     helper64 = nullptr;
     pendingUpdate.reset();
     raiseFlag(&stopUpdate, true);
-    if (updateWorker) {
-        updateWorker->disconnect();
-        updateWorker->wait();
-        delete updateWorker;
-        updateWorker = nullptr;
-    }
+    endWorker(updateWorker);
     delete contentSearcher;
     delete directorySearcher;
     delete ntfsSearcher;
 }
 
+void FileSearcher::endWorker(FileSearcherWorker*& worker)
+{
+    if (!worker)
+        return;
+    worker->disconnect();
+    worker->wait(); // at once for a thread that never started
+    delete worker;
+    worker = nullptr;
+}
+
 void FileSearcher::deleteInitWorker()
 {
-    if (!initWorker)
-        return;
-    initWorker->disconnect();
-    initWorker->wait();
-    delete initWorker;
-    initWorker = nullptr;
+    endWorker(initWorker);
+}
+
+FileSearcherWorker* FileSearcher::makeIndexTask(const QString& name,
+                                                void (NTFSFileSearcher::*task)(bool*, const IndexingSettings&),
+                                                bool* stop, const IndexingSettings& settings,
+                                                quint64* generation, void (FileSearcher::*onFinished)())
+{
+    raiseFlag(stop, false);
+    NTFSFileSearcher* index = ntfsSearcher;
+    FileSearcherWorker* worker =
+        new FileSearcherWorker(name, [index, task, stop, settings]() { (index->*task)(stop, settings); });
+    // Only the task filed last reports; a replaced one's late signal is ignored.
+    const quint64 mine = ++*generation;
+    connect(worker, &QThread::finished, this, [this, generation, mine, onFinished]() {
+        if (mine == *generation)
+            (this->*onFinished)();
+    });
+    return worker;
 }
 
 void FileSearcher::stop()
@@ -153,17 +183,8 @@ void FileSearcher::init(const IndexingSettings& indexingSettings,
             raiseFlag(&stopInit, true);
             deleteInitWorker();
         }
-        raiseFlag(&stopInit, false);
-        NTFSFileSearcher* index = ntfsSearcher;
-        bool* stop = &stopInit;
-        const IndexingSettings settings = indexingSettings;
-        initWorker = new FileSearcherWorker(QStringLiteral("INIT"),
-                                            [index, stop, settings]() { index->init(stop, settings); });
-        const quint64 generation = ++initGeneration;
-        connect(initWorker, &QThread::finished, this, [this, generation]() {
-            if (generation == initGeneration)
-                onInitFinished();
-        });
+        initWorker = makeIndexTask(QStringLiteral("INIT"), &NTFSFileSearcher::init, &stopInit,
+                                   indexingSettings, &initGeneration, &FileSearcher::onInitFinished);
         initWorker->start(QThread::InheritPriority);
         return;
     }
@@ -188,10 +209,9 @@ void FileSearcher::update(const IndexingSettings& indexingSettings)
         return;
     }
     if (updateWorker) {
-        // Created but not started yet (waiting for the initialisation): replace its settings.
-        updateWorker->disconnect();
-        delete updateWorker;
-        updateWorker = nullptr;
+        // Not started yet (waiting for the initialisation) or ended with its report still on
+        // the way: replace it.
+        endWorker(updateWorker);
         startUpdate(indexingSettings, state == 1);
         return;
     }
@@ -201,29 +221,16 @@ void FileSearcher::update(const IndexingSettings& indexingSettings)
 
 void FileSearcher::startUpdate(const IndexingSettings& indexingSettings, bool run)
 {
-    raiseFlag(&stopUpdate, false);
-    NTFSFileSearcher* index = ntfsSearcher;
-    bool* stop = &stopUpdate;
-    const IndexingSettings settings = indexingSettings;
-    updateWorker = new FileSearcherWorker(QStringLiteral("UPDATE"),
-                                          [index, stop, settings]() { index->update(stop, settings); });
-    const quint64 generation = ++updateGeneration;
-    connect(updateWorker, &QThread::finished, this, [this, generation]() {
-        if (generation == updateGeneration)
-            onUpdateIndexingFinished();
-    });
+    updateWorker = makeIndexTask(QStringLiteral("UPDATE"), &NTFSFileSearcher::update, &stopUpdate,
+                                 indexingSettings, &updateGeneration,
+                                 &FileSearcher::onUpdateIndexingFinished);
     if (run)
         updateWorker->start(QThread::InheritPriority);
 }
 
 void FileSearcher::onUpdateIndexingFinished()
 {
-    if (updateWorker) {
-        updateWorker->disconnect();
-        updateWorker->wait();
-        delete updateWorker;
-        updateWorker = nullptr;
-    }
+    endWorker(updateWorker);
     if (pendingUpdate) {
         const IndexingSettings next = *pendingUpdate;
         pendingUpdate.reset();
@@ -289,11 +296,7 @@ void FileSearcher::find(FileSearchRequest* request, FileSearchResults* results)
     const FileSearchRequest::Id id = request->id;
     const auto old = findSearches.find(id);
     if (old != findSearches.end()) {
-        FileSearch* previous = old->second.search;
-        findSearches.erase(old);
-        previous->disconnect();
-        previous->cancel();
-        delete previous;
+        dropFiled(findSearches, old);
         // The caller may file the same request object again: the new search starts afresh.
         request->canceled = false;
     }
@@ -361,11 +364,7 @@ void FileSearcher::findMatches(FileSearchRequest* request, const QString& filePa
     const FileSearchRequest::Id id = request->id;
     const auto old = matchesSearches.find(id);
     if (old != matchesSearches.end()) {
-        MatchesSearch* previous = old->second.search;
-        matchesSearches.erase(old);
-        previous->disconnect();
-        previous->cancel();
-        delete previous;
+        dropFiled(matchesSearches, old);
         request->canceled = false;
     }
     MatchesSearch* search = new MatchesSearch(contentSearcher, request, filePath, holder);

@@ -124,6 +124,15 @@ private:
     void setState(int newState);
     void startUpdate(const IndexingSettings& settings, bool run);
     void deleteInitWorker();
+    // Disconnects, waits for and deletes a task thread; null afterwards.
+    static void endWorker(FileSearcherWorker*& worker);
+    // An "INIT" or "UPDATE" task thread (not started) running `task` of the index with the
+    // stop flag (lowered) and a copy of the settings; its end calls `onFinished` unless a newer
+    // task has been made meanwhile (`generation`).
+    FileSearcherWorker* makeIndexTask(const QString& name,
+                                      void (NTFSFileSearcher::*task)(bool*, const IndexingSettings&),
+                                      bool* stop, const IndexingSettings& settings,
+                                      quint64* generation, void (FileSearcher::*onFinished)());
 
     int state = 0;
     int optionFlags_;

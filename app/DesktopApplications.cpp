@@ -338,7 +338,12 @@ bool DesktopApplications::commandLine(const DesktopApplication& application, con
             case 'c': expanded += application.name; break;
             case 'k': expanded += application.filePath; break;
             case '%': expanded += QLatin1Char('%'); break;
-            default: dropped = true; break; // deprecated or unknown codes
+            case 'i': // only meaningful standing alone
+            case 'd': case 'D': case 'n': case 'N': case 'v': case 'm': // deprecated
+                dropped = true;
+                break;
+            default:
+                return false; // a code the format does not know makes the line invalid
             }
         }
         if (expanded.isEmpty() && (dropped || argument.startsWith(QLatin1Char('%'))))

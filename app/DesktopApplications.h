@@ -16,7 +16,8 @@
 // group, with \" \` \$ \\ escaped inside), then the field codes of each argument expanded:
 // %f and %u the file (path, or file URI), %F and %U standing alone the list of files, %i
 // standing alone "--icon" and the icon, %c the name, %k the entry's file, %% a "%"; the
-// deprecated %d %D %n %N %v %m are dropped. A file code (%f %F %u %U) inside a quoted
+// deprecated %d %D %n %N %v %m are dropped; any other code makes the line invalid (the entry is
+// not started), as the format requires. A file code (%f %F %u %U) inside a quoted
 // argument is refused (the entry is not started): the format forbids it, and such an argument
 // is usually a shell script into which a file name would be pasted as code. An entry with Terminal=true runs in
 // "x-terminal-emulator -e" (Debian's terminal alternative). The program runs detached, as the session user

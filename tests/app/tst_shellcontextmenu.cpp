@@ -161,6 +161,9 @@ private slots:
         QCOMPARE(command, QStringList{QStringLiteral("app")});
         application.exec = QStringLiteral("\"unclosed");
         QVERIFY(!DesktopApplications::commandLine(application, files, command));
+        // A code the format does not know makes the line invalid.
+        application.exec = QStringLiteral("app %x %f");
+        QVERIFY(!DesktopApplications::commandLine(application, files, command));
         // A file code inside quotes (a shell script) is refused; "%%" and other text is not.
         application.exec = QStringLiteral("sh -c \"cat %f\"");
         QVERIFY(!DesktopApplications::commandLine(application, files, command));

@@ -348,10 +348,13 @@ private slots:
         request.contents = "quokka";
         FileSearchResults results;
         searcher->find(&request, &results);
-        QTest::qWait(100);
+        FileSearchRequest matches = FileSearchRequest::cloneForMatches(request);
+        TempFileHolder holder;
+        searcher->findMatches(&matches, tmp.filePath("pdfA/a1.pdf"), &holder);
+        QTest::qWait(50);
         QElapsedTimer t;
         t.start();
-        searcher.reset(); // stop + destroy with a search in flight
+        searcher.reset(); // stop + destroy with a name search and a matches search in flight
         QVERIFY(t.elapsed() < 5000);
     }
 

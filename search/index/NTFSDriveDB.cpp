@@ -594,11 +594,16 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
             continue; // folders have no size
         const IndexMap& map = isDirMap ? directories_ : files_;
         // The folder tests and the path run on the scanning threads; the results are filled
-        // here, in number order.
+        // here, in number order. The threads see the lists only as const: iterating a non-const
+        // QList may detach it (an empty one, the shared null list, always is on first use),
+        // which writes the list from several threads at once.
+        const QList<FRN>& includes = includeFolders;
+        const QList<FRN>& excludes = excludeFolders;
+        const QList<FRN>& excludedFiles = excludeFiles;
         const HitFilter accept = [&](FRN frn, const IndexEntry& entry, QString* path) {
-            if (!includeFolders.isEmpty()) {
+            if (!includes.isEmpty()) {
                 bool inside = false;
-                for (const FRN f : includeFolders) {
+                for (const FRN f : includes) {
                     if (subfolders ? isUnderFolder(f, frn, entry) : entry.parent == f) {
                         inside = true;
                         break;
@@ -607,11 +612,11 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
                 if (!inside)
                     return false;
             }
-            for (const FRN e : excludeFolders) {
+            for (const FRN e : excludes) {
                 if ((isDirMap && frn == e) || (subfolders ? isUnderFolder(e, frn, entry) : entry.parent == e))
                     return false;
             }
-            if (!isDirMap && excludeFiles.contains(frn))
+            if (!isDirMap && excludedFiles.contains(frn))
                 return false;
             *path = buildPath(entry);
             return !path->isEmpty();

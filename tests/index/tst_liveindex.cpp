@@ -7,6 +7,7 @@
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
 #include "indexlog.h"
+#include "indextest.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -26,15 +27,6 @@
 #include <thread>
 
 namespace {
-
-bool touch(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
-}
 
 bool makeDir(const QString& path)
 {
@@ -65,16 +57,12 @@ private:
         return s;
     }
 
-    // Full paths of the hits, sorted.
-    QStringList find(const QString& pattern) const
+    // Paths of the hits below the mount point, sorted.
+    QStringList find(const QString& pattern, NTFSDriveDB* index = nullptr) const
     {
-        FileSearchRequest request;
-        request.fileName = pattern;
-        FileSearchResults results;
-        db->search(&request, &results);
         QStringList out;
-        for (int i = 0; i < results.count(); ++i)
-            out << results.filePath(i).mid(mp.size());
+        for (const QString& path : searchPaths(index ? *index : *db, pattern))
+            out << path.mid(mp.size());
         out.sort();
         return out;
     }
@@ -84,8 +72,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (fanotify, private mount namespace)");
-        QVERIFY(::unshare(CLONE_NEWNS) == 0);
-        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        QVERIFY(enterPrivateMountNamespace());
         holder = new QTemporaryDir;
         Logger::instance(holder->filePath(QStringLiteral("test.log")));
         mp = holder->path() + QStringLiteral("/vol");
@@ -93,8 +80,8 @@ private slots:
         QVERIFY(::mount("tmpfs", QFile::encodeName(mp).constData(), "tmpfs", 0, "size=64m") == 0);
         QVERIFY(makeDir(mp + "/docs"));
         QVERIFY(makeDir(mp + "/docs/old"));
-        QVERIFY(touch(mp + "/docs/old/report.txt"));
-        QVERIFY(touch(mp + "/docs/readme.md"));
+        QVERIFY(touchFile(mp + "/docs/old/report.txt"));
+        QVERIFY(touchFile(mp + "/docs/readme.md"));
 
         db.reset(new NTFSDriveDB(mp, nullptr, settings()));
         QVERIFY(db->serial() != 0);
@@ -114,7 +101,7 @@ private slots:
 
     void createRenameDelete()
     {
-        QVERIFY(touch(mp + "/docs/new.txt"));
+        QVERIFY(touchFile(mp + "/docs/new.txt"));
         QTRY_COMPARE(find("new"), QStringList({"/docs/new.txt"}));
         QVERIFY(moveTo(mp + "/docs/new.txt", mp + "/docs/renamed.txt"));
         QTRY_COMPARE(find("new;renamed"), QStringList({"/docs/renamed.txt"}));
@@ -131,8 +118,8 @@ private slots:
 
     void renameOverAnExistingFile()
     {
-        QVERIFY(touch(mp + "/a.txt"));
-        QVERIFY(touch(mp + "/b.txt"));
+        QVERIFY(touchFile(mp + "/a.txt"));
+        QVERIFY(touchFile(mp + "/b.txt"));
         QTRY_COMPARE(find(".txt").size(), 3);
         QVERIFY(moveTo(mp + "/a.txt", mp + "/b.txt"));
         QTRY_COMPARE(find("a.txt;b.txt"), QStringList({"/b.txt"}));
@@ -144,7 +131,7 @@ private slots:
         QVERIFY(makeDir(mp + "/tree"));
         QVERIFY(makeDir(mp + "/tree/sub"));
         for (int i = 0; i < 20; ++i)
-            QVERIFY(touch(mp + QStringLiteral("/tree/sub/leaf%1").arg(i)));
+            QVERIFY(touchFile(mp + QStringLiteral("/tree/sub/leaf%1").arg(i)));
         QTRY_COMPARE(find("leaf").size(), 20);
         QVERIFY(QDir(mp + "/tree").removeRecursively());
         QTRY_VERIFY(find("tree;sub;leaf").isEmpty());
@@ -157,11 +144,11 @@ private slots:
         std::shared_ptr<FanotifyJournal> journal = FanotifyJournal::acquire(mp);
         QVERIFY(journal->waitUntilDrained(5000));
         journal->pauseDrain(true);
-        QVERIFY(touch(mp + "/ghost"));
+        QVERIFY(touchFile(mp + "/ghost"));
         QVERIFY(moveTo(mp + "/ghost", mp + "/ghost2"));
         QVERIFY(moveTo(mp + "/ghost2", mp + "/ghost"));
         QVERIFY(::unlink(QFile::encodeName(mp + "/ghost").constData()) == 0);
-        QVERIFY(touch(mp + "/marker"));
+        QVERIFY(touchFile(mp + "/marker"));
         journal->pauseDrain(false);
         QTRY_COMPARE(find("marker"), QStringList({"/marker"}));
         QVERIFY(find("ghost").isEmpty());
@@ -181,7 +168,7 @@ private slots:
             queueLimit = limit.readAll().trimmed().toInt();
         QVERIFY(makeDir(mp + "/flood"));
         for (int i = 0; i < queueLimit + 10; ++i)
-            QVERIFY(touch(mp + QStringLiteral("/flood/f%1").arg(i)));
+            QVERIFY(touchFile(mp + QStringLiteral("/flood/f%1").arg(i)));
         journal->pauseDrain(false);
         QTRY_COMPARE_WITH_TIMEOUT(rebuilt.count(), 1, 20000);
         QCOMPARE(rebuilt.at(0).at(0).toBool(), true);
@@ -189,7 +176,7 @@ private slots:
         QVERIFY(indexLogText().contains(QStringLiteral("rebuilding the index")));
         QCOMPARE(db->count(), 8 + 1 + queueLimit + 10);
         // The rebuilt index follows the volume again.
-        QVERIFY(touch(mp + "/after-rebuild"));
+        QVERIFY(touchFile(mp + "/after-rebuild"));
         QTRY_COMPARE(find("after-rebuild"), QStringList({"/after-rebuild"}));
         QVERIFY(QDir(mp + "/flood").removeRecursively());
         QTRY_COMPARE(db->count(), 9);
@@ -204,7 +191,7 @@ private slots:
         QTRY_COMPARE(db->count(), 9);
         db->save();
         db.reset();
-        QVERIFY(touch(mp + "/while-away"));
+        QVERIFY(touchFile(mp + "/while-away"));
         QVERIFY(::unlink(QFile::encodeName(mp + "/marker").constData()) == 0);
         db.reset(new NTFSDriveDB(mp, nullptr, settings()));
         db->init(nullptr);
@@ -219,14 +206,14 @@ private slots:
         for (int d = 0; d < 100; ++d) {
             QVERIFY(makeDir(mp + QStringLiteral("/walk%1").arg(d)));
             for (int f = 0; f < 40; ++f)
-                QVERIFY(touch(mp + QStringLiteral("/walk%1/w%2").arg(d).arg(f)));
+                QVERIFY(touchFile(mp + QStringLiteral("/walk%1/w%2").arg(d).arg(f)));
         }
         std::atomic<bool> stop{false};
         std::atomic<int> made{0};
         std::thread writer([&] {
             for (int i = 0; !stop; ++i) {
                 const QString path = mp + QStringLiteral("/walk%1/during%2").arg(i % 100).arg(i);
-                touch(path);
+                touchFile(path);
                 if (i % 3 == 0) // deleted again: must not remain
                     ::unlink(QFile::encodeName(path).constData());
                 made = i + 1;
@@ -250,18 +237,7 @@ private slots:
         }
         onDisk.sort();
         QVERIFY(made > 0);
-        auto inIndex = [&] {
-            FileSearchRequest request;
-            request.fileName = QStringLiteral("during");
-            FileSearchResults results;
-            fresh->search(&request, &results);
-            QStringList out;
-            for (int i = 0; i < results.count(); ++i)
-                out << results.filePath(i).mid(mp.size());
-            out.sort();
-            return out;
-        };
-        QTRY_COMPARE(inIndex(), onDisk);
+        QTRY_COMPARE(find(QStringLiteral("during"), fresh.get()), onDisk);
         fresh.reset();
         for (int d = 0; d < 100; ++d)
             QVERIFY(QDir(mp + QStringLiteral("/walk%1").arg(d)).removeRecursively());

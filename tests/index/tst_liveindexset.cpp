@@ -8,6 +8,7 @@
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
 #include "indexlog.h"
+#include "indextest.h"
 #include "testutil.h"
 
 #include <QSignalSpy>
@@ -36,27 +37,6 @@ private:
         return ::mount("tmpfs", QFile::encodeName(at).constData(), "tmpfs", 0, "size=16m") == 0;
     }
 
-    static bool touch(const QString& file)
-    {
-        const int fd = ::open(QFile::encodeName(file).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-        if (fd < 0)
-            return false;
-        ::close(fd);
-        return true;
-    }
-
-    static QStringList find(NTFSDB& db, const QString& pattern)
-    {
-        FileSearchRequest request;
-        request.fileName = pattern;
-        FileSearchResults results;
-        db.search(&request, &results);
-        QStringList out;
-        for (int i = 0; i < results.count(); ++i)
-            out << results.filePath(i);
-        return out;
-    }
-
     static QStringList indexed(const NTFSDB& db)
     {
         QMap<QString, int> counts;
@@ -69,8 +49,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (fanotify, private mount namespace)");
-        QVERIFY(::unshare(CLONE_NEWNS) == 0);
-        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        QVERIFY(enterPrivateMountNamespace());
         holder = new QTemporaryDir;
         Logger::instance(holder->filePath(QStringLiteral("test.log")));
     }
@@ -87,7 +66,7 @@ private slots:
     void volumesArriveAndLeave()
     {
         QVERIFY(mountTmpfs(path("a")));
-        QVERIFY(touch(path("a") + "/in-a.txt"));
+        QVERIFY(touchFile(path("a") + "/in-a.txt"));
 
         // Every volume already present but "a" is excluded; new fixed volumes are added.
         IndexingSettings s;
@@ -105,24 +84,24 @@ private slots:
         bool stop = false;
         db.setSettings(&stop, s);
         QCOMPARE(indexed(db), QStringList({path("a")}));
-        QCOMPARE(find(db, "in-"), QStringList({path("a") + "/in-a.txt"}));
+        QCOMPARE(searchPaths(db, "in-"), QStringList({path("a") + "/in-a.txt"}));
 
         // Mounted while the set runs: reported from the mount table, indexed off this thread.
         QVERIFY(mountTmpfs(path("b")));
-        QVERIFY(touch(path("b") + "/in-b.txt"));
+        QVERIFY(touchFile(path("b") + "/in-b.txt"));
         QTRY_COMPARE_WITH_TIMEOUT(indexed(db), QStringList({path("a"), path("b")}), 10000);
         QVERIFY(db.settings().indexDrives.contains(getVolumeSerialNumber(path("b"))));
         QVERIFY(indexLogText().contains(QStringLiteral("Drive connected: %1").arg(path("b"))));
-        QTRY_COMPARE(find(db, "in-").size(), 2);
-        QVERIFY(touch(path("b") + "/later-b.txt"));
-        QTRY_COMPARE(find(db, "later-"), QStringList({path("b") + "/later-b.txt"}));
+        QTRY_COMPARE(searchPaths(db, "in-").size(), 2);
+        QVERIFY(touchFile(path("b") + "/later-b.txt"));
+        QTRY_COMPARE(searchPaths(db, "later-"), QStringList({path("b") + "/later-b.txt"}));
 
         // Unmounted: it leaves the set; the other volume stays searchable.
         QVERIFY(::umount2(QFile::encodeName(path("b")).constData(), MNT_DETACH) == 0);
         QTRY_COMPARE_WITH_TIMEOUT(indexed(db), QStringList({path("a")}), 10000);
-        QCOMPARE(find(db, "in-"), QStringList({path("a") + "/in-a.txt"}));
-        QVERIFY(touch(path("a") + "/still-a.txt"));
-        QTRY_COMPARE(find(db, "still-"), QStringList({path("a") + "/still-a.txt"}));
+        QCOMPARE(searchPaths(db, "in-"), QStringList({path("a") + "/in-a.txt"}));
+        QVERIFY(touchFile(path("a") + "/still-a.txt"));
+        QTRY_COMPARE(searchPaths(db, "still-"), QStringList({path("a") + "/still-a.txt"}));
     }
 };
 

@@ -10,6 +10,7 @@
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
 #include "indexlog.h"
+#include "indextest.h"
 #include "testutil.h"
 
 #include <QSignalSpy>
@@ -73,17 +74,6 @@ private:
         return out;
     }
 
-    static QStringList find(NTFSDB& db, const QString& pattern)
-    {
-        FileSearchRequest request;
-        request.fileName = pattern;
-        FileSearchResults results;
-        db.search(&request, &results);
-        QStringList out;
-        for (int i = 0; i < results.count(); ++i)
-            out << results.filePath(i);
-        return out;
-    }
 
 private slots:
     void initTestCase()
@@ -121,7 +111,7 @@ private slots:
             // in "NoIndexDrives" is left alone.
             QCOMPARE(db.settings().indexDrives, QList<quint32>({0x11}));
             QCOMPARE(counts(db), (QMap<QString, int>{{"/mnt/fixed", 2}}));
-            QCOMPARE(find(db, "file"), QStringList({"/mnt/fixed/file-fixed"}));
+            QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/fixed/file-fixed"}));
         }
         // Destruction after settings saved the index.
         QVERIFY(QFile::exists(file(0x11)));
@@ -161,7 +151,7 @@ private slots:
         db.waitForDriveEvents();
         QVERIFY(offThread);
         QCOMPARE(counts(db).keys(), QStringList({"/mnt/a", "/mnt/b"}));
-        QCOMPARE(find(db, "file"), QStringList({"/mnt/a/file-a", "/mnt/b/file-b"}));
+        QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/a/file-a", "/mnt/b/file-b"}));
 
         // Removal: saved under the serial the set knows (the volume can no longer tell it).
         layer->removeVolume("/mnt/b");
@@ -185,7 +175,7 @@ private slots:
         addVolume("/mnt/b", 0xc3);
         db.onDriveConnected("/mnt/b");
         db.waitForDriveEvents();
-        QCOMPARE(find(db, "file"), QStringList({"/mnt/a/file-a", "/mnt/b/file-b"}));
+        QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/a/file-a", "/mnt/b/file-b"}));
         QVERIFY(db.settings().indexDrives.contains(0xc3));
         QVERIFY(QFile::exists(file(0xb2)));
     }

@@ -1,0 +1,45 @@
+// Helpers shared by the index tests: name searches reduced to paths, empty files, and the
+// private mount namespace in which the live tests mount their tmpfs volumes.
+#pragma once
+
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+// The full paths of the hits of a name search over a volume index or an index set, in result
+// order.
+template <class Index>
+QStringList searchPaths(Index& index, const QString& pattern)
+{
+    FileSearchRequest request;
+    request.fileName = pattern;
+    FileSearchResults results;
+    index.search(&request, &results);
+    QStringList out;
+    for (int i = 0; i < results.count(); ++i)
+        out << results.filePath(i);
+    return out;
+}
+
+inline bool touchFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+// Mounts made from here on are seen by this process only (needs root).
+inline bool enterPrivateMountNamespace()
+{
+    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}

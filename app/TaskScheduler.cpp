@@ -75,6 +75,10 @@ QByteArray actionFileText(const QString& program)
     return bytes;
 }
 
+// The rule answers YES for the action only. The action is bound to this program by its
+// exec.path annotation: pkexec uses it for no other program, and pkexec's own "program" detail
+// is compared as well. A query without that detail (pkcheck, which may not pass details) is
+// only a question and starts nothing; without accepting it the task could never be run.
 QByteArray ruleFileText(const QString& program)
 {
     const QString text = QStringLiteral(
@@ -82,7 +86,8 @@ QByteArray ruleFileText(const QString& program)
         "// password prompt. Written and removed by the program (option \"-enable-skip-uac\",\n"
         "// \"-disable-skip-uac\", or its options dialog).\n"
         "polkit.addRule(function(action, subject) {\n"
-        "    if (action.id == %1 && action.lookup(\"program\") == %2 &&\n"
+        "    if (action.id == %1 &&\n"
+        "        (action.lookup(\"program\") == undefined || action.lookup(\"program\") == %2) &&\n"
         "        subject.local && subject.active &&\n"
         "        (subject.isInGroup(\"sudo\") || subject.isInGroup(\"wheel\") || subject.isInGroup(\"admin\"))) {\n"
         "        return polkit.Result.YES;\n"
@@ -135,16 +140,16 @@ void requireRoot(int line)
 }
 
 // Runs pkcheck for this process without interaction; its exit code, or -1 when it could not run.
-// The rule grants the action only for this program (action.lookup("program")), a detail that
-// pkexec supplies itself; pkcheck must be given it too, or the rule never matches and the check
-// always fails.
-int runPkcheck(const QString& program)
+// No details are passed: polkit refuses details from a caller that is not root ("Only trusted
+// callers ... can use CheckAuthorization() and pass details"), so the rule accepts a check
+// without the "program" detail (see ruleFileText).
+int runPkcheck()
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(ShellEnvironment::pkcheckProgram(),
                   {QStringLiteral("--action-id"), QLatin1String(kSkipUacActionId), QStringLiteral("--process"),
-                   QString::number(::getpid()), QStringLiteral("--detail"), QStringLiteral("program"), program});
+                   QString::number(::getpid())});
     if (!process.waitForStarted(5000))
         return -1;
     if (!process.waitForFinished(15000)) {
@@ -301,7 +306,7 @@ bool runSkipUacTask()
             TQ_LOG_WARNING(kTag, QStringLiteral("Program file not found: %1").arg(ShellEnvironment::programFile()));
             return false;
         }
-        const int check = runPkcheck(program);
+        const int check = runPkcheck();
         if (check < 0) {
             TQ_LOG_WARNING(kTag, QStringLiteral("pkcheck could not be run: %1").arg(ShellEnvironment::pkcheckProgram()));
             return false;

@@ -7,14 +7,14 @@
 //   so pkexec uses this action for the program) and allow_gui (pkexec keeps DISPLAY and
 //   XAUTHORITY); by itself it still asks for the administrator password (auth_admin);
 // - the polkit rule "<rules folder>/50-TallowquistPro_SkipUAC.rules", which answers YES for
-//   that action and that program when the subject is a local, active session of a member of
-//   the group sudo, wheel or admin (the users who could elevate anyway).
+//   that action when the subject is a local, active session of a member of the group sudo,
+//   wheel or admin (the users who could elevate anyway); a "program" detail, which pkexec
+//   supplies, must name this program; a check without it (pkcheck) is accepted too.
 // Creating them is refused when the program file or any folder above it is not owned by root
 // or is writable by group or others: the rule would hand root to whoever can replace the file.
 //
-// Running the task: pkcheck (without interaction, given the program as the detail "program"
-// that the rule compares and that pkexec supplies) must say this process is authorised for the
-// action; then pkexec runs the program, as our direct child (pkexec authorises its parent),
+// Running the task: pkcheck (without interaction and without details, which polkit takes only
+// from root callers) must say this process is authorised for the action; then pkexec runs the program, as our direct child (pkexec authorises its parent),
 // without arguments. The elevated program reports its process id itself (InstancePair).
 //
 // isSkipUacTaskEnabled is true when both files exist and the action names this program file;

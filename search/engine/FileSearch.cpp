@@ -164,7 +164,10 @@ void FileSearch::searchNestedVolumes(const IndexingSettings& settings,
 void FileSearch::onFindFinished()
 {
     if (!request->isNameOnly()) {
-        if (helper64)
+        // The helper is needed (and possibly restarted) only for contents; a restart waits for
+        // any exchange of another search in progress, which a search of dates or sizes alone,
+        // or one already cancelled, has no reason to do.
+        if (helper64 && !request->contents.isEmpty() && !request->canceled)
             helper64->ensureRunning();
         const int n = candidates->count();
         checkedCount = 0;

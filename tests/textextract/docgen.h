@@ -257,7 +257,8 @@ inline QByteArray makePdb(const QList<QByteArray>& records)
     QByteArray out(78, '\0');
     out.replace(0, 8, "testbook");
     out.replace(60, 8, "BOOKMOBI");
-    qToBigEndian<quint16>(quint16(n), out.data() + 76);
+    out[76] = char((n >> 8) & 0xFF); // record count, big-endian
+    out[77] = char(n & 0xFF);
     int offset = 78 + 8 * n + 2;
     for (int i = 0; i < n; ++i) {
         QByteArray e(8, '\0');

@@ -31,6 +31,7 @@ FileSearch::FileSearch(NTFSFileSearcher* ntfsSearcher, DirectorySearcher* direct
     , contentSearcher(contentSearcher)
     , request(request)
     , results(results)
+    , nestedRequest(*request)
     , pool(new QThreadPool)
 {
 }
@@ -65,6 +66,7 @@ void FileSearch::start()
 void FileSearch::cancel()
 {
     request->canceled = true;
+    nestedRequest.canceled = true;
     if (findWorker) {
         pool->clear();
         findWorker->disconnect();
@@ -154,10 +156,9 @@ void FileSearch::searchNestedVolumes(const IndexingSettings& settings,
         else
             walk->append(mountPoint);
     }
-    if (!indexedNested.isEmpty()) {
-        FileSearchRequest nested(*request);
-        nested.includePaths = indexedNested;
-        ntfsSearcher->search(&nested, target);
+    if (!indexedNested.isEmpty() && !nestedRequest.canceled) {
+        nestedRequest.includePaths = indexedNested;
+        ntfsSearcher->search(&nestedRequest, target);
     }
 }
 

@@ -107,5 +107,8 @@ private:
     FileSearchRequest* request;
     FileSearchResults* results;
     QMutex mutex;
+    // The request narrowed to the indexed volumes inside an include folder (see above); its
+    // own cancel flag is raised with the request's, so that index search stops too.
+    FileSearchRequest nestedRequest;
     QThreadPool* pool;
 };

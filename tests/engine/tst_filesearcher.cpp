@@ -290,6 +290,9 @@ private slots:
         QCOMPARE(secondResults.count(), perFolder); // the other search lost nothing
         for (const auto& args : found)
             QVERIFY(args.at(0).toInt() != first.id); // a cancelled search reports nothing
+        QVERIFY(!logText().contains(QStringLiteral("File search finished: id = %1,").arg(first.id)));
+        QVERIFY(logText().contains(QStringLiteral("File search finished: id = %1, %2 objects found")
+                                       .arg(second.id).arg(perFolder)));
 
         // Filing a request id again replaces the earlier search: one report, new results.
         FileSearchRequest again;

@@ -46,7 +46,7 @@ QString valueOr(const QString& value, const char* fallback)
 
 // An XDG base-directory variable of the session user. A root instance started for another user
 // does not trust its own environment for these (it is root's, or chosen by the caller) and
-// uses the specification's defaults under the user's home.
+// uses the XDG base-directory defaults under the user's home.
 QString xdgHome(const char* variable, const char* defaultUnderHome)
 {
     const bool forOtherUser = ::geteuid() == 0 && sessionUserId() != 0;
@@ -173,7 +173,7 @@ QStringList ShellEnvironment::mimeAppsFiles()
         if (!values().mimeAppsFiles.isEmpty())
             return values().mimeAppsFiles;
     }
-    // The order of the shared MIME-actions specification: user configuration, system
+    // The lookup order of the shared MIME-actions standard: user configuration, system
     // configuration, then the (deprecated) lists beside the desktop entries.
     QStringList files;
     const QString configHome = xdgHome("XDG_CONFIG_HOME", ".config");

@@ -412,6 +412,30 @@ private slots:
         QCOMPARE(count, 1);
         FileSearchRequest word = contents("needle", FileSearchRequest::WholeWord, true);
         QVERIFY(searcher.find(&word, straddle, nullptr));
+
+        // Lines dense with hits of two terms, one longer than the read block: in line scope
+        // only a line holding both terms matches, and every hit is counted.
+        QByteArray dense;
+        for (int i = 0; i < 400000; ++i)
+            dense += "foo ";
+        dense += "\n";
+        for (int i = 0; i < 1000; ++i)
+            dense += "bar foo,";
+        dense += "\n";
+        QByteArray apart = dense;
+        apart.replace("bar foo,", "barbaz, ");
+        const QString densePath = write("dense.txt", dense);
+        const QString apartPath = write("apart.txt", apart);
+        FileSearchRequest both = contents("foo bar", FileSearchRequest::Substring, true);
+        count = 0;
+        QVERIFY(searcher.find(&both, densePath, &count));
+        QCOMPARE(count, 400000 + 2000);
+        QVERIFY(searcher.find(&both, densePath, nullptr));
+        QVERIFY(!searcher.find(&both, apartPath, nullptr));
+        FileSearchRequest wordsBoth = contents("foo barbaz", FileSearchRequest::WholeWord, true);
+        count = 0;
+        QVERIFY(!searcher.find(&wordsBoth, apartPath, &count));
+        QCOMPARE(count, 400000 + 1000);
     }
 
     void specialFilesAndCancel()

@@ -171,10 +171,19 @@ IndexFile::~IndexFile() = default;
 
 bool IndexFile::open(const QString& path)
 {
-    file_.setFileName(path);
     buffer_.clear();
     bufferPos_ = 0;
-    return file_.open(QIODevice::ReadOnly);
+    // Only a regular file is read: opening a FIFO planted in its place would block for ever
+    // (hence O_NONBLOCK), and a link is not followed.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !file_.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
 }
 
 bool IndexFile::take(qint64 bytes, const uchar** at)

@@ -20,10 +20,11 @@
 // link and the file is created and renamed inside that open folder: a root instance writing
 // into the user's data folder never puts a file where a link planted there points.
 //
-// Reading goes through a buffer of its own (not a mapping, which a file shortened meanwhile
-// would turn into a crash) and checks every field against the end of the file: a version
-// string with an odd length, a record count below 0, a name length below 0 or above 1024, or
-// a record cut short is reported, never read past. The version is read but not compared; only
+// Reading opens only a regular file, not through a link in its own name (a FIFO planted there
+// would block the opening for ever), and goes through a buffer of its own (not a mapping,
+// which a file shortened meanwhile would turn into a crash). Every field is checked against
+// the end of the file: a version string with an odd length, a record count below 0, a name
+// length below 0 or above 1024, or a record cut short is reported, never read past. The version is read but not compared; only
 // its first 1024 bytes are kept, the rest is skipped.
 #pragma once
 
@@ -71,7 +72,7 @@ public:
     IndexFile(const IndexFile&) = delete;
     IndexFile& operator=(const IndexFile&) = delete;
 
-    // Opens and maps the file for reading; false when it is missing or cannot be read.
+    // Opens the file for reading; false when it is missing, cannot be read or is no regular file.
     bool open(const QString& path);
     // Reads version, journal id and next USN.
     Status readHeader();

@@ -657,6 +657,7 @@ private slots:
         QCOMPARE(QDir(dataDir.path() + "/DB").entryList(QDir::Files | QDir::Hidden), QStringList({"abcd1234"}));
 
         QTemporaryDir elsewhere;
+        QVERIFY(QFile::copy(indexFile(), elsewhere.path() + "/valid"));
         QTemporaryDir base;
         QVERIFY(QFile::link(elsewhere.path(), base.path() + "/DB"));
         QVERIFY(testutil::writeFile(elsewhere.path() + "/abcd1234", "keep"));
@@ -666,8 +667,24 @@ private slots:
         other->init(nullptr);
         QVERIFY_EXCEPTION_THROWN(other->save(), FileSearchException);
         NTFSDriveDB::deleteDBFile(base.path(), Serial);
-        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"abcd1234"}));
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"abcd1234", "valid"}));
         QCOMPARE(testutil::readFile(elsewhere.path() + "/abcd1234"), QByteArray("keep"));
+
+        // A FIFO in place of the file is not opened (it would block the start for ever), nor is
+        // a link in the file's own name followed: the volume is walked instead.
+        QFile::remove(indexFile());
+        QCOMPARE(::mkfifo(QFile::encodeName(indexFile()).constData(), 0600), 0);
+        const int before = layer->enumerations();
+        makeDb(settings())->init(nullptr);
+        QCOMPARE(layer->enumerations(), before + 1);
+        QFile::remove(indexFile());
+        QVERIFY(QFile::link(elsewhere.path() + "/valid", indexFile()));
+        makeDb(settings())->init(nullptr);
+        QCOMPARE(layer->enumerations(), before + 2);
+        QFile::remove(indexFile());
+        QVERIFY(QFile::copy(elsewhere.path() + "/valid", indexFile())); // the same file itself loads
+        makeDb(settings())->init(nullptr);
+        QCOMPARE(layer->enumerations(), before + 2);
     }
 
     // Damaged files: random changes of a valid file never crash or hang the loader, and a

@@ -47,8 +47,8 @@
 // - Locks are RAII holders throughout (exceptions are thrown under them).
 //
 // Lock order: the index set's lock, then this object's lock, then the string pool's lock.
-// search takes the read lock; the update slots, load, createDB and save's reading of the maps
-// take the write lock (save stops the monitor before).
+// search and save's reading of the maps take the read lock (save stops the monitor before);
+// the update slots, load and the filing of an enumeration's records take the write lock.
 #pragma once
 
 #include "core/Arena.h"

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +25,26 @@ constexpr quint32 MaxVersionBytes = 1024;
 int openFolder(const QString& folder)
 {
     return ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+// Removes the temporary files of earlier saves of `name` that never finished (the program was
+// ended while saving), which would otherwise pile up, one whole index each.
+void removeStaleTemporaries(int dir, const QByteArray& name)
+{
+    const int listed = ::dup(dir);
+    if (listed < 0)
+        return;
+    DIR* d = ::fdopendir(listed);
+    if (!d) {
+        ::close(listed);
+        return;
+    }
+    const QByteArray prefix = name + ".tmp";
+    while (const dirent* e = ::readdir(d)) {
+        if (std::strncmp(e->d_name, prefix.constData(), std::size_t(prefix.size())) == 0)
+            ::unlinkat(dir, e->d_name, 0);
+    }
+    ::closedir(d);
 }
 
 QString errnoText(int error)
@@ -105,6 +126,7 @@ IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId
         *error = errnoText(errno);
         return CreateFailed;
     }
+    removeStaleTemporaries(dir, name);
     // A temporary name of our own, created exclusively (never an existing file or link).
     QByteArray temporary;
     int fd = -1;

@@ -18,7 +18,8 @@
 // of every object of the volume, also of folders that only root may list, so it is created
 // readable by its owner only (0600). The "DB" folder is opened without following a symbolic
 // link and the file is created and renamed inside that open folder: a root instance writing
-// into the user's data folder never puts a file where a link planted there points.
+// into the user's data folder never puts a file where a link planted there points. Temporary
+// files of earlier saves of the same file that never finished are removed first.
 //
 // Reading opens only a regular file, not through a link in its own name (a FIFO planted there
 // would block the opening for ever), and goes through a buffer of its own (not a mapping,

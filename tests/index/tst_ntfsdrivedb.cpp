@@ -648,9 +648,14 @@ private slots:
     // place of the "DB" folder is not followed, neither to write nor to delete.
     void indexFileIsPrivateAndNotWrittenThroughALink()
     {
+        // Left behind by saves that were ended half-way; another volume's are not touched.
+        QDir().mkpath(dataDir.path() + "/DB");
+        QVERIFY(testutil::writeFile(indexFile() + ".tmp1f2e3d", "half"));
+        QVERIFY(testutil::writeFile(dataDir.path() + "/DB/77.tmp99", "other"));
         auto db = makeDb(settings());
         db->init(nullptr);
         db->save();
+        QVERIFY(QFile::remove(dataDir.path() + "/DB/77.tmp99"));
         struct stat st;
         QCOMPARE(::stat(QFile::encodeName(indexFile()).constData(), &st), 0);
         QCOMPARE(int(st.st_mode & 0777), 0600);

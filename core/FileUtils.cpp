@@ -1,8 +1,8 @@
 #include "core/FileUtils.h"
 
+#include "core/FileNameCodec.h"
+
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <dirent.h>
@@ -15,7 +15,8 @@
 namespace {
 
 // Deletes every entry of the open folder `dirFd` (which this function owns and closes), never
-// following a link. True when all entries were removed.
+// following a link. Entries are handled by the very bytes readdir gives, relative to the open
+// folder, so names that are not UTF-8 go like any other. True when all entries were removed.
 bool removeContents(int dirFd, int depth)
 {
     DIR* dir = ::fdopendir(dirFd);
@@ -52,6 +53,25 @@ bool removeContents(int dirFd, int depth)
     return ok;
 }
 
+// Creates the folder `path` (bytes, no trailing "/") and its missing parents with mode 0777
+// (less the umask), as QDir::mkpath does. True when it exists as a folder afterwards.
+bool createPath(const QByteArray& path)
+{
+    if (::mkdir(path.constData(), 0777) == 0)
+        return true;
+    struct stat st;
+    if (errno == EEXIST)
+        return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (errno != ENOENT)
+        return false;
+    const int slash = path.lastIndexOf('/');
+    if (slash <= 0 || !createPath(path.left(slash)))
+        return false;
+    if (::mkdir(path.constData(), 0777) == 0)
+        return true;
+    return errno == EEXIST && ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 } // namespace
 
 QString pathExtension(const QString& path)
@@ -79,7 +99,12 @@ QString pathDirectory(const QString& path)
 
 bool makePath(const QString& path)
 {
-    return QDir().mkpath(path);
+    if (path.isEmpty())
+        return false;
+    QByteArray encoded = FileNameCodec::encode(path);
+    while (encoded.size() > 1 && encoded.endsWith('/'))
+        encoded.chop(1);
+    return createPath(encoded);
 }
 
 bool removeDirectoryRecursively(const QString& path)
@@ -92,26 +117,38 @@ bool removeDirectoryRecursively(const QString& path)
     const QString cleaned = QDir::cleanPath(path);
     if (cleaned == QLatin1String("/"))
         return false;
-    const QByteArray encoded = QFile::encodeName(cleaned);
-    struct stat st;
-    if (::lstat(encoded.constData(), &st) != 0)
+    // The folder is handled relative to its opened parent: the checks, the opening and the final
+    // removal all concern the same entry, even when the path is changed meanwhile.
+    const QByteArray encoded = FileNameCodec::encode(cleaned);
+    const int slash = encoded.lastIndexOf('/');
+    const QByteArray parent = slash < 0 ? QByteArrayLiteral(".") : slash == 0 ? QByteArrayLiteral("/") : encoded.left(slash);
+    const QByteArray name = encoded.mid(slash + 1);
+    // O_PATH: searching the parent is enough, as for a removal by path.
+    const int parentFd = ::open(parent.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (parentFd < 0)
         return errno == ENOENT;
-    if (!S_ISDIR(st.st_mode)) {
+    bool result = false;
+    struct stat st;
+    if (::fstatat(parentFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        result = errno == ENOENT;
+    } else if (!S_ISDIR(st.st_mode)) {
         // A link (to a folder or not) goes as a link; a plain file is not a folder to remove.
-        return S_ISLNK(st.st_mode) && ::unlink(encoded.constData()) == 0;
+        result = S_ISLNK(st.st_mode) && ::unlinkat(parentFd, name.constData(), 0) == 0;
+    } else {
+        const int fd = ::openat(parentFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd >= 0) {
+            const bool emptied = removeContents(fd, 0);
+            result = ::unlinkat(parentFd, name.constData(), AT_REMOVEDIR) == 0 ? emptied : errno == ENOENT && emptied;
+        }
     }
-    const int fd = ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool emptied = removeContents(fd, 0);
-    if (::rmdir(encoded.constData()) != 0)
-        return errno == ENOENT && emptied;
-    return emptied;
+    ::close(parentFd);
+    return result;
 }
 
 bool isDirectory(const QString& path)
 {
-    return QFileInfo(path).isDir();
+    struct stat st;
+    return !path.isEmpty() && ::stat(FileNameCodec::encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 QString uniqueTempFileName()
@@ -131,7 +168,7 @@ QString executableDirectory()
     const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (length <= 0)
         return QString();
-    QString path = QFile::decodeName(QByteArray(buffer, int(length)));
+    QString path = FileNameCodec::decode(buffer, int(length));
     if (path.endsWith(QLatin1String(" (deleted)")))
         path.chop(10);
     return pathDirectory(path);

@@ -2,7 +2,8 @@
 //
 // The separator is "/" and only "/": "\" is an ordinary character of a Linux file name and is
 // never treated as a separator. The helpers work on the text alone (no file-system access)
-// unless stated otherwise. A path directly under the root, such as "/vmlinuz", has the empty
+// unless stated otherwise. Paths that reach the file system are in the lossless form of
+// FileNameCodec (a name that is not UTF-8 keeps its bytes). A path directly under the root, such as "/vmlinuz", has the empty
 // text as its directory, so that directory + "/" + file name gives the path back.
 #pragma once
 
@@ -19,8 +20,8 @@ QString pathFileName(const QString& path);
 // The text before the last "/"; empty when there is none ("/x/y.doc" gives "/x").
 QString pathDirectory(const QString& path);
 
-// Creates the folder and its missing parents (QDir::mkpath); true on success, also when it
-// exists already.
+// Creates the folder and its missing parents (mode 0777 less the umask, like QDir::mkpath); true
+// on success, also when it exists already as a folder (or a link to one).
 bool makePath(const QString& path);
 
 // Deletes the folder with all its contents. Symbolic links are never followed: a link met
@@ -31,12 +32,13 @@ bool makePath(const QString& path);
 // link); "/" itself is refused. True when everything is gone, also when the folder did not exist.
 bool removeDirectoryRecursively(const QString& path);
 
-// QFileInfo::isDir (follows links).
+// True when the path names a folder (links are followed, like QFileInfo::isDir).
 bool isDirectory(const QString& path);
 
 // A fresh unique file name in the temporary folder (from a QTemporaryFile, native separators).
 // The file itself is removed again; only the name is returned (empty on failure).
 QString uniqueTempFileName();
 
-// The folder of our own executable (pathDirectory of /proc/self/exe); empty on failure.
+// The folder of our own executable (pathDirectory of /proc/self/exe, lossless form); empty on
+// failure.
 QString executableDirectory();

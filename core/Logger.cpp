@@ -1,5 +1,7 @@
 #include "core/Logger.h"
 
+#include "core/FileNameCodec.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QTime>
@@ -33,7 +35,7 @@ qint64 currentThreadId()
 // there is never followed, and a FIFO (whose open would wait for a reader) or device is refused.
 int openLogFile(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(),
+    const int fd = ::open(FileNameCodec::encode(path).constData(),
                           O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK, 0600);
     if (fd < 0)
         return -1;
@@ -63,7 +65,7 @@ Logger::Logger(const QString& path)
     if (slash >= 0) {
         logDirectory_ = path.left(slash);
         // One level only; an existing folder or a failure is ignored (the open then fails).
-        ::mkdir(QFile::encodeName(logDirectory_).constData(), 0700);
+        ::mkdir(FileNameCodec::encode(logDirectory_).constData(), 0700);
     }
     if (!path.isEmpty())
         fd_ = openLogFile(path);

@@ -16,7 +16,8 @@
 // - The text is built as a QString and written as UTF-16LE code units; wchar_t (32-bit here)
 //   is never reinterpreted. 8-bit tags and C-string messages are read as Latin-1 (each byte
 //   widened to one UTF-16 unit).
-// - The folder of the log is the part of the path before its last "/".
+// - The folder of the log is the part of the path before its last "/". The path is in the
+//   lossless form of FileNameCodec.
 #pragma once
 
 #include <QString>

@@ -1,11 +1,13 @@
 #include "core/ScopedFileRemover.h"
 
-#include <QFile>
+#include "core/FileNameCodec.h"
+
+#include <unistd.h>
 
 ScopedFileRemover::~ScopedFileRemover()
 {
     if (!path_.isEmpty())
-        QFile::remove(path_);
+        ::unlink(FileNameCodec::encode(path_).constData());
 }
 
 ScopedFileRemover::ScopedFileRemover(ScopedFileRemover&& other) noexcept
@@ -18,7 +20,7 @@ ScopedFileRemover& ScopedFileRemover::operator=(ScopedFileRemover&& other) noexc
 {
     if (this != &other) {
         if (!path_.isEmpty())
-            QFile::remove(path_);
+            ::unlink(FileNameCodec::encode(path_).constData());
         path_ = other.path_;
         other.path_.clear();
     }

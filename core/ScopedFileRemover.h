@@ -1,5 +1,6 @@
 // ScopedFileRemover: deletes a temporary file (for example a converter's output) when it goes
 // out of scope, unless released. It can be moved but not copied, so a file is deleted once.
+// The path is in the lossless form of FileNameCodec.
 #pragma once
 
 #include <QString>

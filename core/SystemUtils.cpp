@@ -1,10 +1,10 @@
 #include "core/SystemUtils.h"
 
+#include "core/FileNameCodec.h"
 #include "core/FileUtils.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
 
@@ -261,7 +261,7 @@ bool isWow64()
     const QString directory = executableDirectory();
     if (directory.isEmpty())
         return false;
-    const QByteArray helper = QFile::encodeName(directory + QStringLiteral("/helper64"));
+    const QByteArray helper = FileNameCodec::encode(directory + QStringLiteral("/helper64"));
     struct stat st;
     return ::stat(helper.constData(), &st) == 0 && S_ISREG(st.st_mode) && ::access(helper.constData(), X_OK) == 0;
 }
@@ -283,7 +283,7 @@ bool runElevated(const QString& file, const QString& parameters)
 {
     if (file.isEmpty())
         return false;
-    const QByteArray program = QFile::encodeName(elevationProgram());
+    const QByteArray program = FileNameCodec::encode(elevationProgram());
 
     // Everything the child needs is prepared before fork: after it only async-signal-safe calls.
     QList<QByteArray> arguments;
@@ -299,9 +299,11 @@ bool runElevated(const QString& file, const QString& parameters)
     }
     if (!haveXauthority && qEnvironmentVariableIsSet("DISPLAY")) {
         // X clients fall back to ~/.Xauthority, which is root's own under pkexec.
-        const QString cookie = QFile::decodeName(qgetenv("HOME")) + QStringLiteral("/.Xauthority");
-        if (!qEnvironmentVariableIsEmpty("HOME") && QFileInfo(cookie).isFile())
-            arguments << QByteArrayLiteral("XAUTHORITY=") + QFile::encodeName(cookie);
+        const QString cookie = FileNameCodec::decode(qgetenv("HOME")) + QStringLiteral("/.Xauthority");
+        const QByteArray cookieBytes = FileNameCodec::encode(cookie);
+        struct stat st;
+        if (!qEnvironmentVariableIsEmpty("HOME") && ::stat(cookieBytes.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            arguments << QByteArrayLiteral("XAUTHORITY=") + cookieBytes;
     }
     // env takes every argument holding "=" for an assignment, so a program path with "=" in it
     // would be swallowed (env then runs the first parameter, or prints its environment and
@@ -309,10 +311,10 @@ bool runElevated(const QString& file, const QString& parameters)
     const bool viaShell = file.contains(QLatin1Char('='));
     if (viaShell)
         arguments << QByteArrayLiteral("/bin/sh") << QByteArrayLiteral("-c") << QByteArrayLiteral("exec \"$0\" \"$@\"");
-    arguments << QFile::encodeName(file);
+    arguments << FileNameCodec::encode(file);
     const QStringList split = QProcess::splitCommand(parameters);
     for (const QString& argument : split)
-        arguments << QFile::encodeName(argument);
+        arguments << FileNameCodec::encode(argument);
     std::vector<char*> argv;
     for (QByteArray& argument : arguments)
         argv.push_back(argument.data());
@@ -466,7 +468,7 @@ bool killProcessByName(const QString& executableName)
 {
     if (executableName.isEmpty() || executableName.contains(QLatin1Char('/')))
         return true;
-    const QByteArray wanted = QFile::encodeName(executableName);
+    const QByteArray wanted = FileNameCodec::encode(executableName);
 
     std::vector<pid_t> pids;
     if (DIR* proc = ::opendir("/proc")) {

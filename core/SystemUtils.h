@@ -72,7 +72,9 @@ bool isWow64();
 // so the elevated program reaches the user's display and runtime folder (pkexec clears the
 // environment; pkexec itself adds PKEXEC_UID). A `file` holding "=" (which env would read as
 // an assignment) is run as /bin/sh -c 'exec "$0" "$@"' <file> <arguments...> after the
-// assignments. The call blocks while the user answers the authentication prompt.
+// assignments. The call blocks while the user answers the authentication prompt. `file` and
+// the arguments are passed as the bytes of their lossless form (FileNameCodec), so a path
+// whose name is not UTF-8 reaches the program unchanged.
 //
 // pkexec runs as our attached child and becomes the program when authorised. The result is:
 // - false when pkexec cannot be run, or ends with 126 (prompt dismissed) or 127 (not

@@ -1,6 +1,6 @@
 #include "core/VolumeHandle.h"
 
-#include <QFile>
+#include "core/FileNameCodec.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -40,7 +40,7 @@ void VolumeHandle::open(const QString& mountPoint, bool overlapped)
         errno = ENOENT;
         return;
     }
-    const QByteArray path = QFile::encodeName(mountPoint);
+    const QByteArray path = FileNameCodec::encode(mountPoint);
     do {
         fd_ = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     } while (fd_ < 0 && errno == EINTR);

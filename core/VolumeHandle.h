@@ -4,7 +4,7 @@
 // O_RDONLY | O_DIRECTORY | O_CLOEXEC; it is what the volume queries (statfs, name_to_handle_at,
 // open_by_handle_at, fanotify marks, the full walk) work from. -1 stands for "no descriptor".
 // The holder closes its descriptor when destroyed; it can be moved but not copied, so a
-// descriptor is never closed twice.
+// descriptor is never closed twice. The mount point is in the lossless form of FileNameCodec.
 #pragma once
 
 #include <QString>

@@ -1,5 +1,6 @@
 // Path helpers, recursive removal (never through links) and the descriptor/file holders.
 #include "core/FileUtils.h"
+#include "core/FileNameCodec.h"
 #include "core/GlobalMemLock.h"
 #include "core/HandleHolder.h"
 #include "core/ScopedFileRemover.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -128,6 +130,46 @@ private slots:
         QVERIFY(!removeDirectoryRecursively(QString()));
         QVERIFY(!removeDirectoryRecursively(outside + QStringLiteral("/keep.txt"))); // a file
         QVERIFY(QFileInfo::exists(outside + QStringLiteral("/keep.txt")));
+    }
+
+    // Names that are not UTF-8: the entries inside are removed by their own bytes, and a folder
+    // whose own path is not UTF-8 is reached through its lossless QString form.
+    void removeDirectoryRecursivelyWithNamesNotUtf8()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray base = QFile::encodeName(dir.path());
+        const auto fill = [](const QByteArray& folder) {
+            const QByteArray sub = folder + "/\xff\xfe";
+            return ::mkdir(folder.constData(), 0700) == 0
+                && ::close(::open((folder + "/\xff\xfe.txt").constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600)) == 0
+                && ::mkdir(sub.constData(), 0700) == 0
+                && ::close(::open((sub + "/caf\xe9").constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600)) == 0
+                && ::mkdir((sub + "/\xc3").constData(), 0700) == 0;
+        };
+
+        const QByteArray plain = base + "/plain";
+        QVERIFY(fill(plain));
+        QVERIFY(removeDirectoryRecursively(QFile::decodeName(plain)));
+        QVERIFY(::access(plain.constData(), F_OK) != 0);
+
+        const QByteArray odd = base + "/db\xe9";
+        QVERIFY(fill(odd));
+        const QString oddPath = FileNameCodec::decode(odd);
+        QCOMPARE(FileNameCodec::encode(oddPath), odd);
+        QVERIFY(isDirectory(oddPath));
+        QVERIFY(isDirectory(oddPath + QLatin1Char('/') + FileNameCodec::decode(QByteArray("\xff\xfe"))));
+        QVERIFY(removeDirectoryRecursively(oddPath));
+        QVERIFY(::access(odd.constData(), F_OK) != 0);
+        QVERIFY(!isDirectory(oddPath));
+        QVERIFY(::rmdir(base.constData()) == 0); // nothing else was left behind
+
+        // Creating folders takes the same form.
+        const QString deep = FileNameCodec::decode(base + "/\xff/x\xfe");
+        QVERIFY(makePath(deep));
+        struct stat st;
+        QVERIFY(::stat((base + "/\xff/x\xfe").constData(), &st) == 0 && S_ISDIR(st.st_mode));
+        QVERIFY(removeDirectoryRecursively(FileNameCodec::decode(base + "/\xff")));
     }
 
     void uniqueTempFileNames()

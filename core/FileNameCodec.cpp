@@ -1,4 +1,4 @@
-#include "platform/FileNameCodec.h"
+#include "core/FileNameCodec.h"
 
 QString FileNameCodec::decode(const char* bytes, int length)
 {

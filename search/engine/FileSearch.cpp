@@ -13,6 +13,7 @@
 #include "platform/VolumeLayer.h"
 #include "search/model/FileSearchResults.h"
 #include "search/textextract/Helper64Client.h"
+#include "search/textextract/ToPlainTextConverter.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -167,9 +168,10 @@ void FileSearch::onFindFinished()
     if (!request->isNameOnly()) {
         // The helper is needed (and possibly restarted) only for contents; a restart waits for
         // any exchange of another search in progress, which a search of dates or sizes alone,
-        // or one already cancelled, has no reason to do.
+        // or one already cancelled, has no reason to do. The wait ends as soon as this search
+        // is cancelled, so `cancel` does not wait for another search's conversion.
         if (helper64 && !request->contents.isEmpty() && !request->canceled)
-            helper64->ensureRunning();
+            helper64->ensureRunning(ToPlainTextConverter::cancelFlagOf(request->canceled));
         const int n = candidates->count();
         checkedCount = 0;
         // The candidates, the compiled pattern and the settings are fixed for the whole phase

@@ -114,6 +114,8 @@ FileSearcher::~FileSearcher()
         delete entry.second.search;
     }
     matchesSearches.clear();
+    // Every search has ended and its threads have been waited for, so no call into the helper
+    // client is left (a call waiting for its turn there gives up once its search is cancelled).
     delete helper64;
     helper64 = nullptr;
     pendingUpdate.reset();

@@ -69,6 +69,13 @@ pid_t spawnProcess(const QString& program, const QStringList& arguments)
     return rc == 0 ? pid : 0;
 }
 
+// Releases a mutex taken by lockUnlessCanceled.
+struct Unlocker
+{
+    QMutex& held;
+    ~Unlocker() { held.unlock(); }
+};
+
 } // namespace
 
 Helper64Client::Helper64Client(const QString& workFolder)
@@ -108,7 +115,20 @@ void Helper64Client::start()
     startLocked();
 }
 
-void Helper64Client::startLocked()
+bool Helper64Client::lockUnlessCanceled(const bool* cancelFlag)
+{
+    if (!cancelFlag) {
+        mutex.lock();
+        return true;
+    }
+    while (!mutex.tryLock(100)) {
+        if (ToPlainTextConverter::isCanceled(cancelFlag))
+            return false;
+    }
+    return true;
+}
+
+void Helper64Client::startLocked(const bool* cancelFlag)
 {
     if (state == 1 || helperProgram.isEmpty())
         return;
@@ -128,8 +148,12 @@ void Helper64Client::startLocked()
     thread->setExpectedPeer(process);
     thread->start(QThread::InheritPriority);
 
-    if (!connectPipe(pipeId)) {
-        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to connect to the pipe."));
+    if (!connectPipe(pipeId, cancelFlag)) {
+        if (ToPlainTextConverter::isCanceled(cancelFlag))
+            Logger::instance().writeQString(Logger::Info, kTag,
+                                            QStringLiteral("Start of helper64 abandoned: the search was cancelled"));
+        else
+            Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to connect to the pipe."));
         endProcess(); // a helper we cannot talk to is of no use
         stopThread(); // and stop listening: no socket file is left waiting for it
         return;
@@ -137,12 +161,15 @@ void Helper64Client::startLocked()
     state = 1;
 }
 
-bool Helper64Client::connectPipe(const QString& pipeId)
+bool Helper64Client::connectPipe(const QString& pipeId, const bool* cancelFlag)
 {
     const quint64 ticket = thread->beginRequest();
     emit thread->doConnect(pipeId);
-    // A helper that exits before it connects ends the wait at once.
-    thread->waitFinished(ticket, waitMs, [this] { return helperExited(); });
+    // A helper that exits before it connects, or the caller's search being cancelled, ends the
+    // wait at once.
+    thread->waitFinished(ticket, waitMs, [this, cancelFlag] {
+        return helperExited() || ToPlainTextConverter::isCanceled(cancelFlag);
+    });
     return thread->isConnected();
 }
 
@@ -190,15 +217,9 @@ std::wstring Helper64Client::convert(const std::wstring& pathW)
 
 std::wstring Helper64Client::convert(const std::wstring& pathW, const bool* cancelFlag)
 {
-    while (!mutex.tryLock(100)) {
-        if (ToPlainTextConverter::isCanceled(cancelFlag))
-            return std::wstring();
-    }
-    struct Unlock
-    {
-        QMutex& held;
-        ~Unlock() { held.unlock(); }
-    } unlock{mutex};
+    if (!lockUnlessCanceled(cancelFlag))
+        return std::wstring();
+    const Unlocker unlock{mutex};
     if (state != 1 || ToPlainTextConverter::isCanceled(cancelFlag))
         return std::wstring();
     const QString path = QString::fromStdWString(pathW);
@@ -226,8 +247,15 @@ std::wstring Helper64Client::convert(const std::wstring& pathW, const bool* canc
 
 std::list<IFilterInfo> Helper64Client::getIFilters()
 {
-    QMutexLocker l(&mutex);
-    if (state != 1)
+    return getIFilters(nullptr);
+}
+
+std::list<IFilterInfo> Helper64Client::getIFilters(const bool* cancelFlag)
+{
+    if (!lockUnlessCanceled(cancelFlag))
+        return {};
+    const Unlocker unlock{mutex};
+    if (state != 1 || ToPlainTextConverter::isCanceled(cancelFlag))
         return {};
     if (helperExited())
         state = 2;
@@ -244,14 +272,23 @@ std::list<IFilterInfo> Helper64Client::getIFilters()
 
 bool Helper64Client::ensureRunning()
 {
-    QMutexLocker l(&mutex);
+    return ensureRunning(nullptr);
+}
+
+bool Helper64Client::ensureRunning(const bool* cancelFlag)
+{
+    if (!lockUnlessCanceled(cancelFlag))
+        return false;
+    const Unlocker unlock{mutex};
+    if (ToPlainTextConverter::isCanceled(cancelFlag))
+        return false;
     if (state == 1 && helperExited())
         state = 2;
     if (state == 2) {
         Logger::instance().writeQString(Logger::Info, kTag, QStringLiteral("Restart helper64.exe"));
         endProcess();
         state = 0;
-        startLocked();
+        startLocked(cancelFlag);
         if (state != 1)
             state = 2; // try again next time
     }

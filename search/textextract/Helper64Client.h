@@ -27,6 +27,18 @@
 // - The "GET_IFILTERS" reply is parsed without reading past its last line.
 // - A conversion whose search was cancelled while it waited for its turn is not sent, so a
 //   cancelled search does not leave a queue of conversions behind it.
+// - Every request that may wait for its turn (the exchanges run one at a time, each up to the
+//   helper's time limit) has a form taking the request's cancel flag: convert, getIFilters and
+//   ensureRunning poll it while they wait for the lock and give up (empty, false) as soon as it
+//   is raised, so cancelling a search (which waits for the search's threads) never waits for
+//   another search's conversion. A restart given up that way also stops waiting for the new
+//   helper to connect; the helper stays hung, so the next ensureRunning tries again. An exchange
+//   already sent is not broken off: its reply is read as usual (leaving it unread would pair
+//   the next request with this reply).
+// - Lifetime: every call must have returned before the client is destroyed (the destructor
+//   takes the same lock, and a caller still waiting for it would touch a destroyed lock). The
+//   owner (FileSearcher) cancels every search and waits for its threads before it deletes the
+//   client; with the cancel flags raised, those waits end promptly.
 #pragma once
 
 #include "core/IFilterInfo.h"
@@ -60,7 +72,12 @@ public:
     // time, each up to the helper's time limit) returns empty without being sent.
     std::wstring convert(const std::wstring& path, const bool* cancelFlag);
     std::list<IFilterInfo> getIFilters();
+    // The same; empty without asking when `cancelFlag` is raised while it waits for its turn.
+    std::list<IFilterInfo> getIFilters(const bool* cancelFlag);
     bool ensureRunning();
+    // The same; false when `cancelFlag` is raised before the restart is done (while it waits
+    // for its turn or for the new helper to connect).
+    bool ensureRunning(const bool* cancelFlag);
 
     int currentState() const { return state.load(); }
     // Process id of the running helper, 0 when there is none.
@@ -70,8 +87,10 @@ public:
     static bool acceptReplyPath(const QString& reply, const QString& workFolder);
 
 private:
-    void startLocked();
-    bool connectPipe(const QString& pipeId);
+    // Takes `mutex`, polling `cancelFlag` meanwhile; false (not locked) when it was raised.
+    bool lockUnlessCanceled(const bool* cancelFlag);
+    void startLocked(const bool* cancelFlag = nullptr);
+    bool connectPipe(const QString& pipeId, const bool* cancelFlag);
     bool writePipe(const QString& text);
     bool readPipe(QString* reply);
     bool helperExited();

@@ -3,20 +3,24 @@
 // searches with one cancelled, ids in the signals, and the private working folder.
 #include "core/Logger.h"
 #include "search/engine/ContentSearcher.h"
+#include "search/engine/DirectorySearcher.h"
 #include "search/engine/FileSearch.h"
 #include "search/engine/FileSearcher.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
 #include "search/model/IStringMatcher.h"
 #include "search/model/TempFileHolder.h"
+#include "search/textextract/Helper64Client.h"
 #include "search/textextract/PDFConverter.h"
 #include "testutil.h"
 
 #include <QDir>
+#include <QThread>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -359,6 +363,51 @@ private slots:
         t.start();
         searcher.reset(); // stop + destroy with a name search and a matches search in flight
         QVERIFY(t.elapsed() < 5000);
+    }
+
+    // A contents search whose check phase waits for the helper program, busy with another
+    // search's conversion, is cancelled at once instead of after that conversion.
+    void cancelWhileHelperBusy()
+    {
+        // The helper's converter for RTF: a catdoc that announces itself and then stalls.
+        const QString bin = tmp.filePath("stallbin");
+        const QString started = tmp.filePath("stallbin.started");
+        QVERIFY(testutil::writeFile(bin + "/catdoc",
+                                    "#!/bin/sh\ntouch '" + QFile::encodeName(started) + "'\nexec sleep 40\n"));
+        QFile::setPermissions(bin + "/catdoc", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin) + ':' + path);
+        Helper64Client client(work, testutil::programDir() + "/helper64", 5000);
+        qputenv("PATH", path);
+        QCOMPARE(client.currentState(), 1);
+        const QString doc = tmp.filePath("stall.rtf");
+        QVERIFY(testutil::writeFile(doc, "{\\rtf1\\ansi slow}"));
+        std::unique_ptr<QThread> busy(QThread::create([&] { (void)client.convert(doc.toStdWString()); }));
+        busy->start();
+        QTRY_VERIFY(QFile::exists(started)); // the conversion holds the helper
+
+        DirectorySearcher directories;
+        ContentSearcher contents(&client, work);
+        contents.setSettings(options());
+        FileSearchRequest request;
+        request.includePaths = QStringList{tree};
+        request.contents = "beta";
+        FileSearchResults results;
+        auto search = std::make_unique<FileSearch>(nullptr, &directories, &contents, &client,
+                                                   &request, &results);
+        QSignalSpy finished(search.get(), &FileSearch::finished);
+        search->start();
+        QTest::qWait(300); // the name phase is over; the check phase waits for the helper
+        QCOMPARE(results.count(), 0);
+        QElapsedTimer t;
+        t.start();
+        search->cancel();
+        QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
+        QVERIFY(busy->isRunning()); // the other conversion still holds the helper
+        search.reset();
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(results.count(), 0);
+        QVERIFY(busy->wait(20000));
     }
 
     void privateWorkingFolder()

@@ -482,20 +482,35 @@ private slots:
         a->start();
         QTRY_VERIFY(QFile::exists(pidFile)); // the helper is busy with it
 
-        // A conversion waiting for its turn gives up as soon as its search is cancelled.
+        // A conversion, a restart check and a filter list waiting for their turn give up as
+        // soon as their search is cancelled (cancelling waits for the search's threads).
         bool canceled = false;
         std::atomic<int> waiting{-1};
+        std::atomic<int> restartWaiting{-1};
+        std::atomic<int> listWaiting{-1};
         IFilter64Converter converter64(&client);
         std::unique_ptr<QThread> b(QThread::create([&] {
             QString out;
             waiting = converter64.convert(doc, nullptr, &out, nullptr, QString(), &canceled) ? 1 : 0;
         }));
+        std::unique_ptr<QThread> c(
+            QThread::create([&] { restartWaiting = client.ensureRunning(&canceled) ? 1 : 0; }));
+        std::unique_ptr<QThread> d(
+            QThread::create([&] { listWaiting = int(client.getIFilters(&canceled).size()); }));
         b->start();
+        c->start();
+        d->start();
         QThread::msleep(200);
         QCOMPARE(waiting.load(), -1);
+        QCOMPARE(restartWaiting.load(), -1);
+        QCOMPARE(listWaiting.load(), -1);
         __atomic_store_n(&canceled, true, __ATOMIC_RELAXED);
         QVERIFY(b->wait(1000));
+        QVERIFY(c->wait(1000));
+        QVERIFY(d->wait(1000));
         QCOMPARE(waiting.load(), 0);
+        QCOMPARE(restartWaiting.load(), 0);
+        QCOMPARE(listWaiting.load(), 0);
         QVERIFY(a->isRunning()); // long before the stalled exchange ends
         QVERIFY(!converter64.convert(doc, nullptr, nullptr, nullptr, QString(), &canceled));
 
@@ -507,6 +522,12 @@ private slots:
         const qint64 converter = testutil::readFile(pidFile).trimmed().toLongLong();
         QVERIFY(processAlive(converter));
 
+        // A cancelled search does not restart the hung helper; the next round does.
+        QVERIFY(!client.ensureRunning(&canceled));
+        QCOMPARE(client.currentState(), 2);
+        QCOMPARE(client.helperPid(), first);
+        __atomic_store_n(&canceled, false, __ATOMIC_RELAXED);
+        QVERIFY(client.ensureRunning(&canceled));
         QVERIFY(client.ensureRunning());
         QVERIFY(client.helperPid() != first);
         QVERIFY(!processAlive(first));

@@ -61,6 +61,7 @@ IndexMap::Leaf* IndexMap::newLeaf()
     leaf->count = 0;
     leaf->reserved = 0;
     leaf->next = nullptr;
+    leaf->prev = nullptr;
     return leaf;
 }
 
@@ -151,8 +152,11 @@ void IndexMap::set(quint64 key, const IndexEntry& value)
     // The leaf is full: split it.
     Leaf* right = newLeaf();
     right->next = leaf->next;
+    right->prev = leaf;
     leaf->next = right;
-    if (!right->next)
+    if (right->next)
+        right->next->prev = right;
+    else
         tail_ = right;
     if (pos == count) {
         // Overflow at the end: the left leaf stays full, the new one starts with the key.
@@ -245,7 +249,8 @@ bool IndexMap::erase(quint64 key)
 {
     if (!root_)
         return false;
-    Leaf* leaf = leafFor(key, nullptr);
+    Path path;
+    Leaf* leaf = leafFor(key, &path);
     const int count = int(leaf->count);
     const int pos = lowerBound(leaf->keys, count, key);
     if (pos >= count || leaf->keys[pos] != key)
@@ -254,10 +259,60 @@ bool IndexMap::erase(quint64 key)
     std::memmove(&leaf->values[pos], &leaf->values[pos + 1], sizeof(IndexEntry) * (count - pos - 1));
     leaf->count = quint32(count - 1);
     --size_;
-    // Leaves less than a quarter full on average: pack them.
-    if (leafCount_ > 16 && leafCount_ * std::size_t(LeafCapacity / 4) > size_)
-        compact();
+    if (size_ == 0)
+        clear();
+    else if (leaf->count == 0)
+        removeLeaf(leaf, path);
+    else if (leafCount_ > 16 && leafCount_ * std::size_t(LeafCapacity / 4) > size_)
+        compact(); // leaves less than a quarter full on average: pack them
     return true;
+}
+
+// Takes an emptied leaf out of the chain and out of the tree. Its key range goes to the
+// child before it (or, for a first child, the one after it). An inner node left without
+// children goes too; the map is not empty, so some ancestor keeps another child.
+void IndexMap::removeLeaf(Leaf* leaf, Path& path)
+{
+    if (leaf->prev)
+        leaf->prev->next = leaf->next;
+    else
+        head_ = leaf->next;
+    if (leaf->next)
+        leaf->next->prev = leaf->prev;
+    else
+        tail_ = leaf->prev;
+    leaf->next = freeLeaves_;
+    freeLeaves_ = leaf;
+    --leafCount_;
+
+    while (path.depth > 0) {
+        --path.depth;
+        Inner* inner = path.nodes[path.depth];
+        const int slot = path.slots[path.depth];
+        const int count = int(inner->count);
+        if (count == 0) {
+            inner->children[0] = freeInners_;
+            freeInners_ = inner;
+            continue;
+        }
+        if (slot == 0) {
+            std::memmove(&inner->keys[0], &inner->keys[1], sizeof(quint64) * (count - 1));
+            std::memmove(&inner->children[0], &inner->children[1], sizeof(void*) * count);
+        } else {
+            std::memmove(&inner->keys[slot - 1], &inner->keys[slot], sizeof(quint64) * (count - slot));
+            std::memmove(&inner->children[slot], &inner->children[slot + 1], sizeof(void*) * (count - slot));
+        }
+        inner->count = quint32(count - 1);
+        break;
+    }
+    // A root with a single child gives way to it.
+    while (height_ > 0 && static_cast<Inner*>(root_)->count == 0) {
+        Inner* old = static_cast<Inner*>(root_);
+        root_ = old->children[0];
+        old->children[0] = freeInners_;
+        freeInners_ = old;
+        --height_;
+    }
 }
 
 // Puts every inner node of the tree on the free list.

@@ -15,12 +15,14 @@
 //   ascending input costs no descent.
 // - Erasing removes the entry from its leaf and never merges nodes. The arena gives nothing
 //   back, so the map keeps nodes it no longer uses on free lists of its own and takes new
-//   nodes from them first. When erasing leaves the leaves less than a quarter full on average
-//   (file numbers that only grow, as on tmpfs and btrfs, leave every deleted range empty for
-//   good), the entries are packed into the first leaves, the rest go to the free list and the
-//   inner levels are built again over the packed leaves; the cost is spread over the erases
-//   that emptied them. So the arena taken by a map stays within a few times what its live
-//   entries need, however many records come and go.
+//   nodes from them first. A leaf that erasing empties leaves the tree at once (with inner
+//   nodes left without children): file numbers that only grow, as on tmpfs and btrfs, leave
+//   every deleted range empty for good, and files created and deleted by the million must not
+//   keep a leaf each. When the leaves are less than a quarter full on average all the same,
+//   the entries are packed into the first leaves, the rest go to the free list and the inner
+//   levels are built again over the packed leaves; the cost is spread over the erases that
+//   thinned them. So the arena taken by a map stays within a few times what its live entries
+//   need, however many records come and go.
 // - clear() puts every node on the free lists (a rebuilt index reuses the old one's nodes).
 // - Not thread-safe: the owner guards it (NTFSDriveDB's read-write lock).
 #pragma once
@@ -48,6 +50,7 @@ public:
         quint32 count;
         quint32 reserved;
         Leaf* next;
+        Leaf* prev;
         quint64 keys[LeafCapacity];
         IndexEntry values[LeafCapacity];
     };
@@ -96,6 +99,7 @@ private:
     void insertIntoParent(Path& path, quint64 separator, void* right);
     void freeInnerNodes();
     void compact();
+    void removeLeaf(Leaf* leaf, Path& path);
 
     Arena& arena_;
     void* root_ = nullptr;

@@ -128,6 +128,25 @@ private slots:
         // 1.5 million records came and went; 1500 live ones need a few dozen leaves.
         QVERIFY2(map.nodeBytes() < 4 * afterFirst, qPrintable(QString::number(map.nodeBytes())));
 
+        // Whole ranges created and deleted again beside records that stay: the emptied leaves
+        // leave the tree at once and serve the next range.
+        Arena arena2;
+        IndexMap steady(arena2);
+        for (quint64 k = 0; k < 100; ++k)
+            steady.set(k, IndexEntry{k, nullptr});
+        std::size_t afterRound = 0;
+        for (quint64 round = 1; round <= 100; ++round) {
+            for (quint64 k = 0; k < 5000; ++k)
+                steady.set(round * 100000 + k, IndexEntry{k, nullptr});
+            for (quint64 k = 0; k < 5000; ++k)
+                QVERIFY(steady.erase(round * 100000 + k));
+            if (round == 1)
+                afterRound = steady.nodeBytes();
+        }
+        QCOMPARE(steady.size(), std::size_t(100));
+        QCOMPARE(steady.nodeBytes(), afterRound);
+        QCOMPARE(steady.find(99)->parent, quint64(99));
+
         const std::size_t beforeRebuilds = map.nodeBytes();
         for (int rebuild = 0; rebuild < 20; ++rebuild) {
             map.clear();

@@ -612,8 +612,12 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
                 if (!inside)
                     return false;
             }
+            // An excluded folder goes with everything beneath it, whatever the subfolder flag
+            // (which only says how deep below the include folders to look): with the flag off,
+            // an include folder inside an excluded one, or no include folder at all, must not
+            // bring back what lies deeper in the excluded folder.
             for (const FRN e : excludes) {
-                if ((isDirMap && frn == e) || (subfolders ? isUnderFolder(e, frn, entry) : entry.parent == e))
+                if ((isDirMap && frn == e) || isUnderFolder(e, frn, entry))
                     return false;
             }
             if (!isDirMap && excludedFiles.contains(frn))

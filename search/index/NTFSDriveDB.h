@@ -30,6 +30,8 @@
 //   through a reused inode ends the walk instead of hanging the search.
 // - Name exclusions are kept as FNV-1 hashes of the lower-cased UTF-8 names; a hash hit is
 //   confirmed by comparing the names, so a colliding name is never excluded.
+// - An excluded folder is left out with everything beneath it also when subfolders are off
+//   (the flag limits the depth below the include folders, not the reach of an exclusion).
 // - pathsToFrns keeps the other folders when one path is the volume root; the root with
 //   subfolders searches the whole volume, without subfolders it adds the root's children to
 //   those of the other include folders.

@@ -257,6 +257,11 @@ private slots:
         QCOMPARE(find(*db, QString(), {}, true, {projects, Mount + "/notes.txt"}), QStringList({
             "D /mnt/v/docs", "F /mnt/v/docs/Report 2015.txt"}));
         QVERIFY(find(*db, QString(), {}, true, {Mount}).isEmpty());
+        // Also with subfolders off, nothing comes from inside an excluded folder: not through an
+        // include folder within it, nor when the whole volume is searched.
+        QVERIFY(find(*db, QString(), {Mount + "/Projects/src"}, false, {projects}).isEmpty());
+        QCOMPARE(find(*db, QStringLiteral("main;src;report"), {}, false, {projects}), QStringList({
+            "F /mnt/v/docs/Report 2015.txt"}));
         // Path exclusions of the settings apply like the request's.
         db->setExclusions(settings({QStringLiteral(".svn"), Mount + "/docs"}));
         QCOMPARE(find(*db, QStringLiteral("report")), QStringList({"F /mnt/v/Projects/report.PDF"}));

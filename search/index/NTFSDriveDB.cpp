@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <exception>
 #include <functional>
@@ -39,6 +40,9 @@ constexpr int MaxScanThreads = 8;
 constexpr std::size_t RunsPerThread = 8;
 // Names up to this length are lower-cased for the exclusion test in a stack buffer.
 constexpr int ExclusionBufferSize = 1024;
+// A failed rebuild is tried again after this wait, doubled each time up to the maximum.
+std::atomic<int> rebuildRetryDelay{60000};
+constexpr qint64 MaxRebuildRetryDelay = 30 * 60 * 1000;
 
 void writeLog(int level, const QString& text)
 {
@@ -377,6 +381,7 @@ USN NTFSDriveDB::stopJournal()
         __atomic_store_n(&rebuildCancel_, true, __ATOMIC_RELAXED);
         rebuilding = std::move(rebuildThread_);
     }
+    rebuildWake_.notify_all();
     if (rebuilding.joinable())
         rebuilding.join();
     std::lock_guard<std::mutex> guard(journalMutex_);
@@ -396,6 +401,11 @@ void NTFSDriveDB::onJournalFailed(const QString& message)
     rebuildThread_ = std::thread([this] { rebuild(); });
 }
 
+void NTFSDriveDB::setRebuildRetryDelay(int milliseconds)
+{
+    rebuildRetryDelay.store(qMax(1, milliseconds));
+}
+
 void NTFSDriveDB::rebuild()
 {
     {
@@ -403,22 +413,35 @@ void NTFSDriveDB::rebuild()
         if (journal_)
             journal_->stop(); // joins the failed monitor
     }
-    // A journal also fails when its volume is unmounted: then the mount point shows another
-    // file system (or none), which must not be indexed under this volume's serial.
-    if (getVolumeSerialNumber(drive_) != serial_) {
-        writeLog(Logger::Warning, QStringLiteral("Volume %1 is gone; its index is not rebuilt").arg(drive_));
-        emit rebuilt(false);
-        return;
-    }
-    try {
-        createDB(&rebuildCancel_);
-        writeLog(Logger::Info, QStringLiteral("Index of %1 rebuilt: %2 objects").arg(drive_).arg(count()));
-        emit rebuilt(true);
-    } catch (const FileSearchCancelException&) {
-        writeLog(Logger::Info, QStringLiteral("Rebuilding the index of %1 canceled").arg(drive_));
-    } catch (const std::exception& e) {
-        writeLog(Logger::Error, QStringLiteral("Rebuilding the index of %1 failed: %2").arg(drive_, QString::fromUtf8(e.what())));
-        emit rebuilt(false);
+    qint64 delay = rebuildRetryDelay.load();
+    for (;;) {
+        // A journal also fails when its volume is unmounted: then the mount point shows another
+        // file system (or none), which must not be indexed under this volume's serial.
+        if (getVolumeSerialNumber(drive_) != serial_) {
+            writeLog(Logger::Warning, QStringLiteral("Volume %1 is gone; its index is not rebuilt").arg(drive_));
+            emit rebuilt(false);
+            return;
+        }
+        try {
+            createDB(&rebuildCancel_);
+            writeLog(Logger::Info, QStringLiteral("Index of %1 rebuilt: %2 objects").arg(drive_).arg(count()));
+            emit rebuilt(true);
+            return;
+        } catch (const FileSearchCancelException&) {
+            writeLog(Logger::Info, QStringLiteral("Rebuilding the index of %1 canceled").arg(drive_));
+            return;
+        } catch (const std::exception& e) {
+            writeLog(Logger::Error, QStringLiteral("Rebuilding the index of %1 failed: %2; trying again in %3 seconds")
+                                        .arg(drive_, QString::fromUtf8(e.what()))
+                                        .arg((delay + 999) / 1000));
+            emit rebuilt(false);
+        }
+        // No monitor runs meanwhile (a failed createDB starts none), so no journal failure
+        // waits for this thread while it holds the mutex here.
+        std::unique_lock<std::mutex> guard(rebuildMutex_);
+        if (rebuildWake_.wait_for(guard, std::chrono::milliseconds(delay), [this] { return stopping_; }))
+            return;
+        delay = qMin<qint64>(delay * 2, MaxRebuildRetryDelay);
     }
 }
 

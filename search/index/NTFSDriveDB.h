@@ -40,7 +40,10 @@
 //   monitor is stopped before the write lock is taken, because its update slots need that lock.
 // - A journal that fails (records lost to an overflow, a broken journal) makes the index rebuild
 //   itself on a thread of its own: the failure and the rebuild are logged, and the rebuilt index
-//   follows a new monitor. stopJournal() cancels and joins a running rebuild. A journal that
+//   follows a new monitor. A rebuild that fails (the journal or the volume cannot be read for
+//   now) is tried again after a minute, then after twice as long each time up to half an hour,
+//   since the index would otherwise answer from a stale state, unmonitored, until the program
+//   ends. stopJournal() cancels and joins a running or waiting rebuild. A journal that
 //   failed because its volume was unmounted is not followed by a rebuild (the mount point no
 //   longer shows this volume's serial), and the stale index is not saved.
 // - The index file is named by the serial the volume had when the index was created (the index
@@ -68,6 +71,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -119,6 +123,9 @@ public:
     // Memory figures: arena bytes taken by the nodes of both maps.
     std::size_t mapBytes() const;
 
+    // Test access: the first wait before a failed rebuild is tried again (default 60000 ms).
+    static void setRebuildRetryDelay(int milliseconds);
+
     // Test access: the record of `frn` in the folder or file map (false when absent).
     bool record(FRN frn, bool isDir, FRN* parent, QByteArray* name) const;
 
@@ -129,7 +136,7 @@ public slots:
 
 signals:
     // A failed journal was followed by a rebuild (for the log and tests): `ok` false when the
-    // rebuild itself failed and the index stays without a monitor.
+    // rebuild itself failed (it is tried again later unless the volume has gone).
     void rebuilt(bool ok);
 
 private:
@@ -183,6 +190,7 @@ private:
     // Guards the rebuild thread and the stopping flag.
     std::mutex rebuildMutex_;
     std::thread rebuildThread_;
+    std::condition_variable rebuildWake_; // ends the wait before a rebuild is tried again
     bool stopping_ = false;
     bool rebuildCancel_ = false;
     // True while the maps reflect the volume up to the monitor's resume point (after a load or

@@ -61,17 +61,22 @@ QByteArray headerBytes(JournalID id, USN next, qint32 count, const QString& vers
     return out + be64(qint64(id)) + be64(next) + be32(count);
 }
 
-// A scripted volume whose walk can be held at its start.
+// A scripted volume whose walk can be held at its start or fail a number of times.
 class HeldVolumeLayer : public ScriptedVolumeLayer
 {
 public:
     std::atomic<bool> hold{false};
+    std::atomic<int> failures{0}; // walks that fail before they start
     QSemaphore entered;
     QSemaphore proceed;
 
     void enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
                    const VolumeEntrySink& sink) override
     {
+        if (failures > 0) {
+            --failures;
+            throw FileSearchException(QStringLiteral("cannot read for now"), QStringLiteral("HeldVolumeLayer"), __LINE__);
+        }
         if (hold) {
             entered.release();
             proceed.acquire();
@@ -166,6 +171,16 @@ private:
         for (int i = 0; i < results.count(); ++i)
             out << (results.isDir(i) ? QStringLiteral("D ") : QStringLiteral("F ")) + results.filePath(i);
         return out;
+    }
+
+    // The scripted volume, served by a layer whose walks can be held or made to fail.
+    HeldVolumeLayer* useHeldVolumeLayer()
+    {
+        HeldVolumeLayer* held = new HeldVolumeLayer;
+        layer.reset(held);
+        VolumeLayer::setInstance(held);
+        scriptVolume();
+        return held;
     }
 
     // Waits until the scripted reader of the volume is reading (the monitor runs).
@@ -575,10 +590,7 @@ private slots:
     // the index as it was. Destroying the index while a rebuild walks cancels and joins it.
     void searchesGoOnWhileARebuildWalks()
     {
-        HeldVolumeLayer* held = new HeldVolumeLayer;
-        layer.reset(held);
-        VolumeLayer::setInstance(held);
-        scriptVolume();
+        HeldVolumeLayer* held = useHeldVolumeLayer();
         auto db = makeDb(settings());
         db->init(nullptr);
         QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
@@ -603,6 +615,36 @@ private slots:
         QCOMPARE(rebuilt.count(), 1);
         QVERIFY(logText().contains(QStringLiteral("Rebuilding the index of /mnt/v canceled")));
         held->hold = false;
+    }
+
+    // A rebuild that fails is tried again after a while, for as long as the volume is there; a
+    // rebuild waiting to try again ends at once when the monitor is stopped.
+    void failedRebuildIsTriedAgain()
+    {
+        NTFSDriveDB::setRebuildRetryDelay(20);
+        HeldVolumeLayer* held = useHeldVolumeLayer();
+        auto db = makeDb(settings());
+        db->init(nullptr);
+        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        held->failures = 2;
+        layer->setEntries(Mount, {{10, 2, "docs", true}, {60, 10, "after.txt", false}});
+        runningReader()->failRead();
+        QTRY_COMPARE(rebuilt.count(), 3);
+        QCOMPARE(rebuilt.at(0).at(0).toBool(), false);
+        QCOMPARE(rebuilt.at(1).at(0).toBool(), false);
+        QCOMPARE(rebuilt.at(2).at(0).toBool(), true);
+        QVERIFY(logText().contains(QRegularExpression(QStringLiteral("Rebuilding the index of /mnt/v failed: [^\n]*cannot read for now[^\n]*; trying again in 1 seconds"))));
+        QCOMPARE(find(*db, QStringLiteral("report;after")), QStringList({"F /mnt/v/docs/after.txt"}));
+
+        NTFSDriveDB::setRebuildRetryDelay(600000);
+        held->failures = 1;
+        runningReader()->failRead();
+        QTRY_COMPARE(rebuilt.count(), 4);
+        QElapsedTimer waited;
+        waited.start();
+        db->stopJournal();
+        QVERIFY(waited.elapsed() < 5000);
+        NTFSDriveDB::setRebuildRetryDelay(60000);
     }
 
     // A journal that fails because its volume went away: nothing else is indexed in its place,

@@ -3,6 +3,7 @@
 #include "search/index/NTFSUtils.h"
 #include "search/index/ScriptedVolumeLayer.h"
 #include "core/Logger.h"
+#include "indexlog.h"
 #include "testutil.h"
 
 #include <QRandomGenerator>
@@ -20,17 +21,10 @@ class NTFSUtilsTest : public QObject
 private:
     QTemporaryDir logDir_;
 
-    static VolumeDescription volume(const QString& mp, quint32 serial, bool indexable, bool network = false,
-                                    bool alias = false, bool fixed = true)
+    static quint64 inodeOf(const QByteArray& path)
     {
-        VolumeDescription v;
-        v.mountPoint = mp;
-        v.serial = serial;
-        v.indexable = indexable;
-        v.network = network;
-        v.alias = alias;
-        v.fixed = fixed;
-        return v;
+        struct stat st;
+        return ::stat(path.constData(), &st) == 0 ? quint64(st.st_ino) : 0;
     }
 
 private slots:
@@ -39,75 +33,54 @@ private slots:
         Logger::instance(logDir_.filePath(QStringLiteral("test.log")));
     }
 
+    // Indexable, not network, not alias volumes, sorted; volumeOf matches whole path components.
     void drivesThroughTheVolumeLayer()
     {
         ScriptedVolumeLayer layer;
-        layer.addVolume(volume(QStringLiteral("/srv"), 0x1234, true));
-        layer.addVolume(volume(QStringLiteral("/"), 0xabcd, true));
-        layer.addVolume(volume(QStringLiteral("/mnt/share"), 7, false, true, false, false));
-        layer.addVolume(volume(QStringLiteral("/mnt/alias"), 0x1234, true, false, true));
-        layer.addVolume(volume(QStringLiteral("/media/fat"), 9, false, false, false, false));
-        layer.addVolume(volume(QStringLiteral("/media/usb"), 10, true, false, false, false));
+        auto add = [&](const char* mp, quint32 serial, bool indexable, bool network, bool alias) {
+            VolumeDescription v;
+            v.mountPoint = QString::fromLatin1(mp);
+            v.serial = serial;
+            v.indexable = indexable;
+            v.network = network;
+            v.alias = alias;
+            layer.addVolume(v);
+        };
+        add("/srv", 0x1234, true, false, false);
+        add("/", 0xabcd, true, false, false);
+        add("/mnt/share", 7, false, true, false);
+        add("/mnt/alias", 0x1234, true, false, true);
+        add("/media/fat", 9, false, false, false);
+        add("/media/usb", 10, true, false, false);
         VolumeLayer::setInstance(&layer);
         QCOMPARE(getNtfsDrives(), QStringList({"/", "/media/usb", "/srv"}));
-        QVERIFY(isNetworkDrive(QStringLiteral("/mnt/share")));
-        QVERIFY(isSubstDrive(QStringLiteral("/mnt/alias")));
-        QVERIFY(!isFixedDrive(QStringLiteral("/media/usb")));
-        QVERIFY(isFixedDrive(QStringLiteral("/srv")));
-        QVERIFY(!isNtfsVolume(QStringLiteral("/media/fat")));
-        QCOMPARE(getVolumeSerialNumber(QStringLiteral("/srv")), 0x1234u);
         QCOMPARE(getVolumeSerialNumber(QStringLiteral("/gone")), 0u);
         QCOMPARE(volumeOf(QStringLiteral("/srv/www/index.html")), QStringLiteral("/srv"));
         QCOMPARE(volumeOf(QStringLiteral("/srvx/file")), QStringLiteral("/"));
-        layer.setFileId(QStringLiteral("/srv/a"), 42, true);
-        bool isDir = false;
-        QCOMPARE(getFileReferenceNumber(QStringLiteral("/srv/a"), &isDir), FRN(42));
-        QVERIFY(isDir);
         VolumeLayer::setInstance(nullptr);
     }
 
+    // File ids on disk, also below a folder whose name is not UTF-8 (paths travel in the
+    // lossless form of fileNameFromBytes); a missing file logs the exact line and gives 0.
     void fileReferenceNumbersOnDisk()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("name with spaces"));
-        QVERIFY(testutil::writeFile(file, "x"));
-        struct stat st;
-        QVERIFY(::stat(QFile::encodeName(file).constData(), &st) == 0);
-        bool isDir = true;
-        QCOMPARE(getFileReferenceNumber(file, &isDir), FRN(st.st_ino));
-        QVERIFY(!isDir);
-        QVERIFY(getFileReferenceNumber(dir.path(), &isDir) != 0);
-        QVERIFY(isDir);
-        const QString missing = dir.filePath(QStringLiteral("missing"));
-        QCOMPARE(getFileReferenceNumber(missing), FRN(0));
-        const QByteArray log = testutil::readFile(Logger::instance().filePath());
-        const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(log.constData()), log.size() / 2);
-        QVERIFY(text.contains(QStringLiteral("\tDEBUG\tIFilterConvert\tFailed to open file %1, error = 2").arg(missing)));
-    }
-
-    // Paths travel as QStrings in the lossless form of fileNameFromBytes; the volume questions
-    // must find the objects they name, also below a folder whose name is not UTF-8.
-    void pathsWithNamesThatAreNotUtf8()
     {
         QTemporaryDir dir;
         const QByteArray folder = QFile::encodeName(dir.path()) + "/caf\xe9-\xff";
         QVERIFY(::mkdir(folder.constData(), 0755) == 0);
-        QVERIFY(testutil::writeFile(QFile::decodeName(QFile::encodeName(dir.path()) + "/plain"), "x"));
-        const QByteArray file = folder + "/inner";
+        const QByteArray file = folder + "/name with spaces";
         const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
         QVERIFY(fd >= 0);
         ::close(fd);
-        struct stat folderStat, fileStat;
-        QVERIFY(::stat(folder.constData(), &folderStat) == 0);
-        QVERIFY(::stat(file.constData(), &fileStat) == 0);
         bool isDir = false;
-        QCOMPARE(getFileReferenceNumber(fileNameFromBytes(folder), &isDir), FRN(folderStat.st_ino));
+        QCOMPARE(getFileReferenceNumber(fileNameFromBytes(folder), &isDir), FRN(inodeOf(folder)));
         QVERIFY(isDir);
-        QCOMPARE(getFileReferenceNumber(fileNameFromBytes(file), &isDir), FRN(fileStat.st_ino));
+        QCOMPARE(getFileReferenceNumber(fileNameFromBytes(file), &isDir), FRN(inodeOf(file)));
         QVERIFY(!isDir);
         QCOMPARE(volumeOf(fileNameFromBytes(file)), volumeOf(dir.path()));
-        QVERIFY(::unlink(file.constData()) == 0);
-        QVERIFY(::rmdir(folder.constData()) == 0);
+        QVERIFY(::unlink(file.constData()) == 0 && ::rmdir(folder.constData()) == 0);
+        const QString missing = dir.filePath(QStringLiteral("missing"));
+        QCOMPARE(getFileReferenceNumber(missing), FRN(0));
+        QVERIFY(indexLogText().contains(QStringLiteral("\tDEBUG\tIFilterConvert\tFailed to open file %1, error = 2").arg(missing)));
     }
 
     void namesSurviveTheRoundTrip_data()
@@ -115,7 +88,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("validUtf8");
         QTest::newRow("ascii") << QByteArray("readme.txt") << true;
-        QTest::newRow("two-byte") << QByteArray("caf\xc3\xa9") << true;
         QTest::newRow("four-byte") << QByteArray("smile \xf0\x9f\x98\x80.png") << true;
         QTest::newRow("backslash") << QByteArray("a\\b") << true;
         QTest::newRow("latin1") << QByteArray("\xe9t\xe9") << false;
@@ -132,16 +104,10 @@ private slots:
         QFETCH(bool, validUtf8);
         const QString name = fileNameFromBytes(bytes);
         QCOMPARE(fileNameToBytes(name), bytes);
-        if (validUtf8)
-            QCOMPARE(name, QString::fromUtf8(bytes));
-        else
-            QVERIFY(name != QString::fromUtf8(bytes));
-    }
-
-    void randomBytesRoundTrip()
-    {
-        QRandomGenerator rng(12345);
-        for (int i = 0; i < 2000; ++i) {
+        QCOMPARE(name == QString::fromUtf8(bytes), validUtf8);
+        // Random byte strings round-trip too.
+        QRandomGenerator rng(quint32(qHash(bytes)));
+        for (int i = 0; i < 200; ++i) {
             QByteArray b(int(rng.bounded(1, 40)), Qt::Uninitialized);
             for (char& c : b)
                 c = char(rng.bounded(1, 256));
@@ -149,10 +115,10 @@ private slots:
         }
     }
 
+    // Thread names are cut to 15 bytes (the kernel's limit), also within multi-byte letters.
     void monitorThreadNames()
     {
         QCOMPARE(monitorThreadName(QStringLiteral("/")), QStringLiteral("MONITOR_ROOT"));
-        QCOMPARE(monitorThreadName(QStringLiteral("/home")), QStringLiteral("MONITOR_home"));
         QCOMPARE(monitorThreadName(QStringLiteral("/media/usb/")), QStringLiteral("MONITOR_usb"));
         QCOMPARE(monitorThreadName(QStringLiteral("/mnt/a-long-volume-name")), QStringLiteral("MONITOR_a-long-"));
         QVERIFY(monitorThreadName(QStringLiteral("/mnt/\u00e9\u00e9\u00e9\u00e9")).toUtf8().size() <= 15);

@@ -105,6 +105,14 @@ class TestContentSearcher : public QObject
         r.contentsCase = caseSensitive;
         return r;
     }
+    // One find of `pattern` in `path`.
+    static bool finds(ContentSearcher& searcher, const QString& path, const QString& pattern,
+                      int syntax = FileSearchRequest::Substring, bool lineScope = false,
+                      bool caseSensitive = false, int* count = nullptr)
+    {
+        FileSearchRequest r = contents(pattern, syntax, lineScope, caseSensitive);
+        return searcher.find(&r, path, count);
+    }
     QStringList workFiles() { return QDir(work).entryList(QDir::Files); }
 
 private slots:
@@ -147,20 +155,15 @@ private slots:
         QCOMPARE(kinds("pdf"), QStringList({"pdf", "if32"}));
         QCOMPARE(kinds("PDF"), QStringList({"pdf", "if32"}));
         QCOMPARE(kinds("DOCX"), QStringList({"if32", "if32", "if64"}));
-        QCOMPARE(kinds("rtf"), QStringList());
-        QCOMPARE(kinds("odt"), QStringList());
-        QCOMPARE(kinds("epub"), QStringList({"other"}));
-        QCOMPARE(kinds("fb2"), QStringList({"other"}));
-        QCOMPARE(kinds("mobi"), QStringList({"other"}));
-        QCOMPARE(kinds("htm"), QStringList());
-        QCOMPARE(kinds("html"), QStringList());
+        for (const char* ext : {"rtf", "odt", "htm", "html"})
+            QCOMPARE(kinds(ext), QStringList());
+        for (const char* ext : {"epub", "fb2", "mobi"})
+            QCOMPARE(kinds(ext), QStringList({"other"}));
 
         o.useBuiltInPDF = false;
         o.ifilters32.clear();
         searcher.setSettings(o);
         QCOMPARE(kinds("pdf"), QStringList());
-        // The published settings are a copy of the record.
-        QCOMPARE(searcher.settings().disabledFilters, o.disabledFilters);
     }
 
     void plainTextAndScopes()
@@ -168,69 +171,53 @@ private slots:
         ContentSearcher searcher(nullptr, work);
         searcher.setSettings(defaultOptions());
         const QString path = write("scopes.txt", "alpha one\r\nbeta two\n\nlast line without end");
-
-        FileSearchRequest fileScope = contents("alpha beta");
-        QVERIFY(searcher.find(&fileScope, path, nullptr));
-        FileSearchRequest lineScope = contents("alpha beta", FileSearchRequest::Substring, true);
-        QVERIFY(!searcher.find(&lineScope, path, nullptr)); // the terms are on different lines
-        FileSearchRequest onLine = contents("beta two", FileSearchRequest::Substring, true);
-        QVERIFY(searcher.find(&onLine, path, nullptr));
-        FileSearchRequest lastLine = contents("END", FileSearchRequest::Substring, true);
-        QVERIFY(searcher.find(&lastLine, path, nullptr));
-        FileSearchRequest caseSensitive = contents("END", FileSearchRequest::Substring, true, true);
-        QVERIFY(!searcher.find(&caseSensitive, path, nullptr));
-        FileSearchRequest word = contents("alph", FileSearchRequest::WholeWord);
-        QVERIFY(!searcher.find(&word, path, nullptr));
-        FileSearchRequest notx = contents("not zeta", FileSearchRequest::Boolean, true);
-        QVERIFY(searcher.find(&notx, path, nullptr));
-        // A pattern made only of operators has no terms but is invalid: no file matches it.
-        for (const bool line : {false, true}) {
-            FileSearchRequest ops = contents("not", FileSearchRequest::Boolean, line);
-            QVERIFY(!searcher.find(&ops, path, nullptr));
+        // Every hit of every term on every line counts, not only those of the first matching line.
+        const QString counted = write("count.txt", "foo foo bar\nnothing\nFOO and foo\nbar foofoo\n");
+        // U+212A KELVIN SIGN and U+017F LONG S fold to "k" and "s" when case is ignored.
+        const QString kelvin = write("kelvin.txt", QString::fromUtf8("300 \u212Aelvin\nlong \u017Fun\n").toUtf8());
+        enum { Sub = FileSearchRequest::Substring, Word = FileSearchRequest::WholeWord,
+               Rx = FileSearchRequest::Regex, Bool = FileSearchRequest::Boolean };
+        const struct { const QString& file; const char* pattern; int syntax; bool line; bool cs;
+                       bool found; int count; } cases[] = {
+            {path, "alpha beta", Sub, false, false, true, 2},
+            {path, "alpha beta", Sub, true, false, false, 2}, // the terms are on different lines
+            {path, "beta two", Sub, true, false, true, 2},
+            {path, "END", Sub, true, false, true, 1},         // last line without a line end
+            {path, "END", Sub, true, true, false, 0},
+            {path, "alph", Word, false, false, false, 0},
+            {path, "not zeta", Bool, true, false, true, 0},
+            // A pattern made only of operators has no terms but is invalid: no file matches it.
+            {path, "not", Bool, false, false, false, 0},
+            {path, "not", Bool, true, false, false, 0},
+            {counted, "foo", Sub, false, false, true, 6},
+            {counted, "foo bar", Sub, true, false, true, 8},
+            {counted, "foo", Word, false, false, true, 4},
+            {counted, "fo+", Rx, false, false, true, 6},
+            {counted, "zzz", Sub, false, false, false, 0},
+            {kelvin, "kelvin", Sub, false, false, true, 1},
+            {kelvin, "SUN", Word, false, false, true, 1},
+            {kelvin, "kelvin", Sub, false, true, false, 0},
+        };
+        for (const auto& c : cases) {
+            int count = 0;
+            QVERIFY2(finds(searcher, c.file, c.pattern, c.syntax, c.line, c.cs, &count) == c.found, c.pattern);
+            QVERIFY2(count == c.count, qPrintable(QStringLiteral("%1: %2").arg(c.pattern).arg(count)));
         }
 
         // An empty text: "not x" holds, a term does not; no lines are stored.
         const QString empty = write("empty.txt", "");
+        QVERIFY(finds(searcher, empty, "not x", Bool));
+        QVERIFY(finds(searcher, empty, "not zeta", Bool, true));
+        QVERIFY(!finds(searcher, empty, "x"));
         FileSearchRequest notEmpty = contents("not x", FileSearchRequest::Boolean);
-        QVERIFY(searcher.find(&notEmpty, empty, nullptr));
-        QVERIFY(searcher.find(&notx, empty, nullptr));
-        FileSearchRequest term = contents("x");
-        QVERIFY(!searcher.find(&term, empty, nullptr));
         TempFileHolder holder;
         QVERIFY(searcher.findAll(&notEmpty, empty, &holder));
         QCOMPARE(holder.lineCount, 0);
         QVERIFY(holder.matches.isEmpty());
 
         // A missing file gives false with a warning.
-        QVERIFY(!searcher.find(&term, docs + "/missing.txt", nullptr));
+        QVERIFY(!finds(searcher, docs + "/missing.txt", "x"));
         QVERIFY(logText().contains("find - Failed to open " + docs + "/missing.txt"));
-    }
-
-    void countingEveryMatch()
-    {
-        ContentSearcher searcher(nullptr, work);
-        searcher.setSettings(defaultOptions());
-        const QString path = write("count.txt", "foo foo bar\nnothing\nFOO and foo\nbar foofoo\n");
-        FileSearchRequest r = contents("foo");
-        int count = 0;
-        QVERIFY(searcher.find(&r, path, &count));
-        QCOMPARE(count, 6); // not only those of the first matching line
-        FileSearchRequest both = contents("foo bar", FileSearchRequest::Substring, true);
-        count = 0;
-        QVERIFY(searcher.find(&both, path, &count));
-        QCOMPARE(count, 8);
-        FileSearchRequest words = contents("foo", FileSearchRequest::WholeWord);
-        count = 0;
-        QVERIFY(searcher.find(&words, path, &count));
-        QCOMPARE(count, 4);
-        FileSearchRequest rx = contents("fo+", FileSearchRequest::Regex);
-        count = 0;
-        QVERIFY(searcher.find(&rx, path, &count));
-        QCOMPARE(count, 6);
-        FileSearchRequest none = contents("zzz");
-        count = 0;
-        QVERIFY(!searcher.find(&none, path, &count));
-        QCOMPARE(count, 0);
     }
 
     void encodingsAndBinary()
@@ -246,12 +233,11 @@ private slots:
         const QString be16 = write("be.txt", be->fromUnicode(text)); // no mark: found by its blanks
         QCOMPARE(testutil::readFile(be16).left(2), QByteArray("\0G", 2));
         const QString utf8 = write("utf8.txt", text.toUtf8());
-        FileSearchRequest r = contents(QString::fromUtf8("straße"));
-        FileSearchRequest ascii = contents("zeile");
         for (const QString& p : {le16, be16, utf8}) {
-            QVERIFY2(searcher.find(&r, p, nullptr), qPrintable(p));
-            QVERIFY2(searcher.find(&ascii, p, nullptr), qPrintable(p));
+            QVERIFY2(finds(searcher, p, QString::fromUtf8("straße")), qPrintable(p));
+            QVERIFY2(finds(searcher, p, "zeile"), qPrintable(p));
         }
+        FileSearchRequest r = contents(QString::fromUtf8("straße"));
         TempFileHolder holder;
         QVERIFY(searcher.findAll(&r, be16, &holder));
         QCOMPARE(holder.lineCount, 2);
@@ -265,38 +251,22 @@ private slots:
         // Binary files: skipped with a log line when asked, else read as text.
         QByteArray binary("\x7F" "ELF\0\0\0\0 needle \0\x01\x02", 20);
         const QString bin = write("blob.bin", binary);
-        FileSearchRequest needle = contents("needle");
-        QVERIFY(!searcher.find(&needle, bin, nullptr));
+        QVERIFY(!finds(searcher, bin, "needle"));
         QVERIFY(logText().contains("skip BINARY, file = " + bin));
         o.skipBinary = false;
         searcher.setSettings(o);
-        QVERIFY(searcher.find(&needle, bin, nullptr));
+        QVERIFY(finds(searcher, bin, "needle"));
         // Detection off: a marked UTF-16 file is still read by its mark (the stream's own
         // recognition), an unmarked one is read as 8-bit text.
         o.autoDetectEncoding = false;
         searcher.setSettings(o);
-        QVERIFY(searcher.find(&ascii, le16, nullptr));
-        QVERIFY(!searcher.find(&ascii, be16, nullptr));
+        QVERIFY(finds(searcher, le16, "zeile"));
+        QVERIFY(!finds(searcher, be16, "zeile"));
         // skipBinary alone detects only to skip: the detected UTF-16 is not used.
         o.skipBinary = true;
         searcher.setSettings(o);
-        QVERIFY(!searcher.find(&ascii, be16, nullptr));
-        QVERIFY(!searcher.find(&needle, bin, nullptr));
-    }
-
-    void unicodeFolding()
-    {
-        // U+212A KELVIN SIGN and U+017F LONG S fold to "k" and "s": the search ignoring case
-        // finds them as the line-by-line matcher does.
-        ContentSearcher searcher(nullptr, work);
-        searcher.setSettings(defaultOptions());
-        const QString path = write("kelvin.txt", QString::fromUtf8("300 \u212Aelvin\nlong \u017Fun\n").toUtf8());
-        FileSearchRequest kelvin = contents("kelvin");
-        QVERIFY(searcher.find(&kelvin, path, nullptr));
-        FileSearchRequest sun = contents("SUN", FileSearchRequest::WholeWord);
-        QVERIFY(searcher.find(&sun, path, nullptr));
-        FileSearchRequest exact = contents("kelvin", FileSearchRequest::Substring, false, true);
-        QVERIFY(!searcher.find(&exact, path, nullptr));
+        QVERIFY(!finds(searcher, be16, "zeile"));
+        QVERIFY(!finds(searcher, bin, "needle"));
     }
 
     void rawRouteMatchesReference_data()
@@ -397,9 +367,7 @@ private slots:
         // straddling the first 1 MiB block boundary on a later line.
         QByteArray big(3 << 20, 'x');
         big += "needle\n";
-        const QString longLine = write("long.txt", big);
-        FileSearchRequest line = contents("needle", FileSearchRequest::Substring, true);
-        QVERIFY(searcher.find(&line, longLine, nullptr));
+        QVERIFY(finds(searcher, write("long.txt", big), "needle", FileSearchRequest::Substring, true));
 
         QByteArray edges;
         while (edges.size() < (1 << 20) - 3)
@@ -408,10 +376,9 @@ private slots:
         edges += "\nneedle and more\nnext\n"; // "needle" straddles the 1 MiB mark
         const QString straddle = write("edge.txt", edges);
         int count = 0;
-        QVERIFY(searcher.find(&line, straddle, &count));
+        QVERIFY(finds(searcher, straddle, "needle", FileSearchRequest::Substring, true, false, &count));
         QCOMPARE(count, 1);
-        FileSearchRequest word = contents("needle", FileSearchRequest::WholeWord, true);
-        QVERIFY(searcher.find(&word, straddle, nullptr));
+        QVERIFY(finds(searcher, straddle, "needle", FileSearchRequest::WholeWord, true));
 
         // Lines dense with hits of two terms, one longer than the read block: in line scope
         // only a line holding both terms matches, and every hit is counted.
@@ -426,15 +393,13 @@ private slots:
         apart.replace("bar foo,", "barbaz, ");
         const QString densePath = write("dense.txt", dense);
         const QString apartPath = write("apart.txt", apart);
-        FileSearchRequest both = contents("foo bar", FileSearchRequest::Substring, true);
         count = 0;
-        QVERIFY(searcher.find(&both, densePath, &count));
+        QVERIFY(finds(searcher, densePath, "foo bar", FileSearchRequest::Substring, true, false, &count));
         QCOMPARE(count, 400000 + 2000);
-        QVERIFY(searcher.find(&both, densePath, nullptr));
-        QVERIFY(!searcher.find(&both, apartPath, nullptr));
-        FileSearchRequest wordsBoth = contents("foo barbaz", FileSearchRequest::WholeWord, true);
+        QVERIFY(finds(searcher, densePath, "foo bar", FileSearchRequest::Substring, true));
+        QVERIFY(!finds(searcher, apartPath, "foo bar", FileSearchRequest::Substring, true));
         count = 0;
-        QVERIFY(!searcher.find(&wordsBoth, apartPath, &count));
+        QVERIFY(!finds(searcher, apartPath, "foo barbaz", FileSearchRequest::WholeWord, true, false, &count));
         QCOMPARE(count, 400000 + 1000);
     }
 
@@ -450,7 +415,7 @@ private slots:
         QVERIFY(!searcher.find(&r, fifo, nullptr)); // never opened: would block
         TempFileHolder holder;
         QVERIFY(!searcher.findAll(&r, fifo, &holder));
-        QVERIFY(!searcher.find(&r, "/dev/null", nullptr));
+        QVERIFY(!finds(searcher, "/dev/null", "x"));
         QVERIFY(timer.elapsed() < 5000);
 
         // A set cancel flag stops the scan with "Request %1 canceled" on both routes.
@@ -514,12 +479,11 @@ private slots:
         const QStringList words{"epubword", "docxword", "odtword", "pdfword", "fb2word",
                                 "mobiword", "rtfword"};
         for (int i = 0; i < paths.size(); ++i) {
-            FileSearchRequest r = contents("quokka " + words[i], FileSearchRequest::Substring, true);
             int count = 0;
-            QVERIFY2(searcher.find(&r, paths[i], &count), qPrintable(paths[i]));
+            QVERIFY2(finds(searcher, paths[i], "quokka " + words[i], FileSearchRequest::Substring, true, false, &count),
+                     qPrintable(paths[i]));
             QVERIFY2(count == 2, qPrintable(paths[i] + " count " + QString::number(count)));
-            FileSearchRequest miss = contents("wombat");
-            QVERIFY(!searcher.find(&miss, paths[i], nullptr));
+            QVERIFY(!finds(searcher, paths[i], "wombat"));
 
             TempFileHolder holder;
             FileSearchRequest all = contents(words[i]);
@@ -528,8 +492,7 @@ private slots:
             QVERIFY(holder.matches[0].text.contains(words[i]));
         }
         // Cyrillic text of the cp1251 FB2 comes only through its converter.
-        FileSearchRequest cyr = contents(QString::fromUtf8("привет"));
-        QVERIFY(searcher.find(&cyr, paths[4], nullptr));
+        QVERIFY(finds(searcher, paths[4], QString::fromUtf8("привет")));
         // Converted text files never stay behind in the working folder after find.
         QVERIFY2(workFiles().isEmpty(), qPrintable(workFiles().join(",")));
 
@@ -549,8 +512,7 @@ private slots:
         // With the built-in PDF converter off and no filter for it, a PDF is read raw.
         o.useBuiltInPDF = false;
         searcher.setSettings(o);
-        FileSearchRequest stream = contents("endstream");
-        QVERIFY(searcher.find(&stream, paths[3], nullptr));
+        QVERIFY(finds(searcher, paths[3], "endstream"));
     }
 };
 

@@ -1,5 +1,5 @@
 // EPUBConverter: container and package parsing, spine order, member lookup, separators,
-// failures and cancellation.
+// failures, decompression bounds, refused output, concurrency and cancellation.
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 #include "search/textextract/EPUBConverter.h"
@@ -19,6 +19,28 @@
 
 using Members = QList<QPair<QString, QByteArray>>;
 
+namespace {
+
+QByteArray page(const QString& text)
+{
+    return "<html><body><p>" + text.toUtf8() + "</p></body></html>";
+}
+
+docgen::OpfItem xhtml(const QString& id, const QString& href)
+{
+    return {id, href, QStringLiteral("application/xhtml+xml")};
+}
+
+// A book whose package at `opfPath` lists `items` and reads `spine`, with the other `files`.
+Members book(const QString& opfPath, const QList<docgen::OpfItem>& items, const QStringList& spine,
+             const Members& files)
+{
+    return Members{{"META-INF/container.xml", docgen::containerXml(opfPath)}, {opfPath, docgen::opf(items, spine)}}
+           + files;
+}
+
+} // namespace
+
 class TestEpubConverter : public QObject
 {
     Q_OBJECT
@@ -26,36 +48,30 @@ class TestEpubConverter : public QObject
     HtmlConverter html;
     QTemporaryDir dir;
 
-    static QByteArray page(const QString& text)
-    {
-        return "<html><body><p>" + text.toUtf8() + "</p></body></html>";
-    }
-
-    // Writes a book from members, converts it into a file and returns the text after the
-    // mark; *ok gets the result. Empty when no file was written.
-    QString convertMembers(const Members& members, bool* ok = nullptr)
+    // Writes a book from members and converts it (see convertFile).
+    QString convertMembers(const Members& members)
     {
         const QString path = dir.path() + "/book.epub";
         QFile::remove(path);
         if (!docgen::writeZip(path, members))
             return QStringLiteral("<zip failed>");
-        return convertFile(path, ok);
+        return convertFile(path);
     }
-    QString convertFile(const QString& path, bool* ok = nullptr)
+    // Converts a book into a file: the text after the mark, "<failed>" when the conversion
+    // failed; a failure that left a file shows as the text followed by "<failed>".
+    QString convertFile(const QString& path)
     {
         EPUBConverter converter(&html);
         converter.setWorkFolder(dir.path() + "/work");
         QString outPath;
-        const bool result = converter.convert(path, nullptr, &outPath, nullptr, QString(), nullptr);
-        if (ok)
-            *ok = result;
-        if (outPath.isEmpty())
-            return QString();
-        const QByteArray bytes = testutil::readFile(outPath);
-        QFile::remove(outPath);
-        if (!bytes.startsWith("\xFF\xFE"))
-            return QStringLiteral("<no mark>");
-        return docgen::fromUtf16LE(bytes.mid(2));
+        const bool ok = converter.convert(path, nullptr, &outPath, nullptr, QString(), nullptr);
+        QString text;
+        if (!outPath.isEmpty()) {
+            const QByteArray bytes = testutil::readFile(outPath);
+            QFile::remove(outPath);
+            text = bytes.startsWith("\xFF\xFE") ? docgen::fromUtf16LE(bytes.mid(2)) : QStringLiteral("<no mark>");
+        }
+        return ok ? text : text + QStringLiteral("<failed>");
     }
 
 private slots:
@@ -64,104 +80,56 @@ private slots:
         Logger::instance(dir.path() + "/test.log");
     }
 
-    void spineOrder()
+    void spineOrderAndLookup()
     {
-        // Manifest lists the chapters in reverse; the spine gives the reading order.
+        // The manifest of writeEpub lists the chapters in reverse; the spine gives the order.
         const QString path = dir.path() + "/ordered.epub";
         QVERIFY(docgen::writeEpub(path, {{"first a", "first b"}, {"second"}, {"third"}}));
-        bool ok = false;
-        QCOMPARE(convertFile(path, &ok),
-                 QString("Chapter 0\r\nfirst a\r\nfirst b\r\n\r\nChapter 1\r\nsecond\r\n\r\n"
-                         "Chapter 2\r\nthird\r\n\r\n"));
-        QVERIFY(ok);
-    }
-
-    void memberLookup()
-    {
-        bool ok = false;
+        QCOMPARE(convertFile(path), QString("Chapter 0\r\nfirst a\r\nfirst b\r\n\r\nChapter 1\r\nsecond\r\n\r\n"
+                                            "Chapter 2\r\nthird\r\n\r\n"));
         // A package at the archive root uses the hrefs unchanged.
-        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("content.opf")},
-                                 {"content.opf", docgen::opf({{"a", "text/a.xhtml", "application/xhtml+xml"}}, {"a"})},
-                                 {"text/a.xhtml", page("root")}},
-                                &ok),
+        QCOMPARE(convertMembers(book("content.opf", {xhtml("a", "text/a.xhtml")}, {"a"},
+                                     {{"text/a.xhtml", page("root")}})),
                  QString("root\r\n\r\n"));
-        QVERIFY(ok);
         // Escaped names, parent-relative hrefs and fragments still reach their member.
-        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("OPS/pkg/content.opf")},
-                                 {"OPS/pkg/content.opf",
-                                  docgen::opf({{"a", "my%20chapter.xhtml", "application/xhtml+xml"},
-                                               {"b", "../Text/b.xhtml#start", "application/xhtml+xml"}},
-                                              {"a", "b"})},
-                                 {"OPS/pkg/my chapter.xhtml", page("escaped")},
-                                 {"OPS/Text/b.xhtml", page("parent")}},
-                                &ok),
+        QCOMPARE(convertMembers(book("OPS/pkg/content.opf",
+                                     {xhtml("a", "my%20chapter.xhtml"), xhtml("b", "../Text/b.xhtml#start")}, {"a", "b"},
+                                     {{"OPS/pkg/my chapter.xhtml", page("escaped")}, {"OPS/Text/b.xhtml", page("parent")}})),
                  QString("escaped\r\n\r\nparent\r\n\r\n"));
         // Names written with "%" in the archive are found as written first.
-        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("content.opf")},
-                                 {"content.opf", docgen::opf({{"a", "100%25.xhtml", "application/xhtml+xml"}}, {"a"})},
-                                 {"100%25.xhtml", page("literal")},
-                                 {"100%.xhtml", page("decoded")}},
-                                &ok),
+        QCOMPARE(convertMembers(book("content.opf", {xhtml("a", "100%25.xhtml")}, {"a"},
+                                     {{"100%25.xhtml", page("literal")}, {"100%.xhtml", page("decoded")}})),
                  QString("literal\r\n\r\n"));
     }
 
-    void skippedItems()
+    void skippedItemsAndBrokenBooks()
     {
-        bool ok = false;
-        // An image in the spine, an unknown idref and a document without text: skipped, and a
-        // document that yields nothing adds no separator.
-        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("OEBPS/content.opf")},
-                                 {"OEBPS/content.opf",
-                                  docgen::opf({{"img", "cover.jpg", "image/jpeg"},
-                                               {"a", "a.xhtml", "application/xhtml+xml"},
-                                               {"e", "e.xhtml", "application/xhtml+xml"},
-                                               {"b", "b.xhtml", "application/xhtml+xml"},
-                                               {"m", "missing.xhtml", "application/xhtml+xml"}},
-                                              {"img", "a", "nosuch", "e", "m", "b"})},
-                                 {"OEBPS/cover.jpg", "\xFF\xD8 <body>JPEG</body>"},
-                                 {"OEBPS/a.xhtml", page("A")},
-                                 {"OEBPS/e.xhtml", "<html><body></body></html>"},
-                                 {"OEBPS/b.xhtml", page("B")}},
-                                &ok),
+        // An image in the spine, an unknown idref, a missing member and a document without
+        // text are skipped; a document that yields nothing adds no separator.
+        QCOMPARE(convertMembers(book("OEBPS/content.opf",
+                                     {{"img", "cover.jpg", "image/jpeg"}, xhtml("a", "a.xhtml"), xhtml("e", "e.xhtml"),
+                                      xhtml("b", "b.xhtml"), xhtml("m", "missing.xhtml")},
+                                     {"img", "a", "nosuch", "e", "m", "b"},
+                                     {{"OEBPS/cover.jpg", "\xFF\xD8 <body>JPEG</body>"}, {"OEBPS/a.xhtml", page("A")},
+                                      {"OEBPS/e.xhtml", "<html><body></body></html>"}, {"OEBPS/b.xhtml", page("B")}})),
                  QString("A\r\n\r\nB\r\n\r\n"));
-        QVERIFY(ok);
         // At the archive root an unknown idref is not found either (its href is empty).
         const int logSize = utf16files::logText().size();
-        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("c.opf")},
-                                 {"c.opf", docgen::opf({{"a", "a.xhtml", "application/xhtml+xml"}}, {"nosuch", "a"})},
-                                 {"a.xhtml", page("A")}},
-                                &ok),
+        QCOMPARE(convertMembers(book("c.opf", {xhtml("a", "a.xhtml")}, {"nosuch", "a"}, {{"a.xhtml", page("A")}})),
                  QString("A\r\n\r\n"));
-        QVERIFY(ok);
         QVERIFY2(utf16files::logText().mid(logSize).endsWith("WARNING\tEPUBConverter\tcontent item not found\r\n"),
                  qPrintable(utf16files::logText().mid(logSize)));
         // An empty spine: only the mark, and success.
-        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("c.opf")},
-                                 {"c.opf", docgen::opf({{"a", "a.xhtml", "application/xhtml+xml"}}, {})},
-                                 {"a.xhtml", page("A")}},
-                                &ok),
-                 QString(""));
-        QVERIFY(ok);
-    }
+        QCOMPARE(convertMembers(book("c.opf", {xhtml("a", "a.xhtml")}, {}, {{"a.xhtml", page("A")}})), QString(""));
 
-    void brokenBooks()
-    {
-        bool ok = true;
+        // Failures leave no file.
+        const QString failed = QStringLiteral("<failed>");
         QVERIFY(testutil::writeFile(dir.path() + "/notzip.epub", "this is not a zip archive"));
-        QCOMPARE(convertFile(dir.path() + "/notzip.epub", &ok), QString());
-        QVERIFY(!ok);
-        ok = true;
-        convertFile(dir.path() + "/missing.epub", &ok);
-        QVERIFY(!ok);
-        ok = true;
-        convertMembers({{"mimetype", "application/epub+zip"}, {"a.xhtml", page("A")}}, &ok);
-        QVERIFY(!ok); // no container
-        ok = true;
-        convertMembers({{"META-INF/container.xml", "<container><rootfiles/></container>"}}, &ok);
-        QVERIFY(!ok); // no rootfile
-        ok = true;
-        convertMembers({{"META-INF/container.xml", docgen::containerXml("gone.opf")}}, &ok);
-        QVERIFY(!ok); // no package
+        QCOMPARE(convertFile(dir.path() + "/notzip.epub"), failed);
+        QCOMPARE(convertFile(dir.path() + "/missing.epub"), failed);
+        QCOMPARE(convertMembers({{"mimetype", "application/epub+zip"}, {"a.xhtml", page("A")}}), failed);
+        QCOMPARE(convertMembers({{"META-INF/container.xml", "<container><rootfiles/></container>"}}), failed);
+        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("gone.opf")}}), failed);
         QCOMPARE(QDir(dir.path() + "/work").entryList(QDir::Files).size(), 0);
     }
 
@@ -220,39 +188,22 @@ private slots:
         // Members that decompress to far more than the archive holds are not read: a chapter
         // of 70 MiB in an archive of a few hundred kilobytes is skipped, the others stay.
         const QByteArray padding(70 << 20, ' ');
-        const QByteArray big = page("BIG") + padding;
-        bool ok = false;
-        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("c.opf")},
-                                 {"c.opf", docgen::opf({{"a", "a.xhtml", "application/xhtml+xml"},
-                                                        {"b", "big.xhtml", "application/xhtml+xml"},
-                                                        {"z", "z.xhtml", "application/xhtml+xml"}},
-                                                       {"a", "b", "z"})},
-                                 {"a.xhtml", page("A")},
-                                 {"big.xhtml", big},
-                                 {"z.xhtml", page("Z")}},
-                                &ok),
+        QCOMPARE(convertMembers(book("c.opf", {xhtml("a", "a.xhtml"), xhtml("b", "big.xhtml"), xhtml("z", "z.xhtml")},
+                                     {"a", "b", "z"},
+                                     {{"a.xhtml", page("A")}, {"big.xhtml", page("BIG") + padding}, {"z.xhtml", page("Z")}})),
                  QString("A\r\n\r\nZ\r\n\r\n"));
-        QVERIFY(ok);
         // A spine naming one 10 MiB document eight times reads it only while the book's
         // bound lasts (64 MiB for a small archive).
-        const QByteArray ten = page("R") + padding.left(10 << 20);
-        bool ok2 = false;
-        QCOMPARE(convertMembers({{"META-INF/container.xml", docgen::containerXml("c.opf")},
-                                 {"c.opf", docgen::opf({{"r", "r.xhtml", "application/xhtml+xml"}},
-                                                       {"r", "r", "r", "r", "r", "r", "r", "r"})},
-                                 {"r.xhtml", ten}},
-                                &ok2),
+        QCOMPARE(convertMembers(book("c.opf", {xhtml("r", "r.xhtml")}, QStringList{"r", "r", "r", "r", "r", "r", "r", "r"},
+                                     {{"r.xhtml", page("R") + padding.left(10 << 20)}})),
                  QString("R\r\n\r\n").repeated(6));
-        QVERIFY(ok2);
         // A container.xml of more than 16 MiB is not parsed.
-        ok = true;
-        convertMembers({{"META-INF/container.xml",
-                         "<container>" + padding.left(17 << 20) + "<rootfiles><rootfile full-path=\"c.opf\"/>"
-                         "</rootfiles></container>"},
-                        {"c.opf", docgen::opf({{"a", "a.xhtml", "application/xhtml+xml"}}, {"a"})},
-                        {"a.xhtml", page("A")}},
-                       &ok);
-        QVERIFY(!ok);
+        QCOMPARE(convertMembers({{"META-INF/container.xml", "<container>" + padding.left(17 << 20)
+                                                                + "<rootfiles><rootfile full-path=\"c.opf\"/>"
+                                                                  "</rootfiles></container>"},
+                                 {"c.opf", docgen::opf({xhtml("a", "a.xhtml")}, {"a"})},
+                                 {"a.xhtml", page("A")}}),
+                 QString("<failed>"));
     }
 
     void concurrentBooks()

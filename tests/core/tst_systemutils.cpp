@@ -208,18 +208,14 @@ private slots:
         const QStringList kernel = QSysInfo::kernelVersion().split(QLatin1Char('.'));
         QCOMPARE(version.first, kernel.value(0).toInt());
         QCOMPARE(version.second, kernel.value(1).toInt());
-        QVERIFY(version.first > 0);
         QVERIFY(isVistaOrLater());
 
         QCOMPARE(buildDateTime("Jan  5 2026", "07:08:09"), QDateTime(QDate(2026, 1, 5), QTime(7, 8, 9)));
-        QCOMPARE(buildDateTime("Dec 31 1999", "23:59:59"), QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59)));
-        QCOMPARE(buildDateTime("Sep 10 2024", "00:00:00").date().month(), 9);
-        QVERIFY(!buildDateTime("Feb 30 2020", "10:00:00").isValid());
-        QVERIFY(!buildDateTime("Foo  1 2020", "10:00:00").isValid());
-        QVERIFY(!buildDateTime("nFe  1 2020", "10:00:00").isValid()); // not at a month boundary
+        QCOMPARE(buildDateTime("Sep 10 2024", "23:59:59"), QDateTime(QDate(2024, 9, 10), QTime(23, 59, 59)));
+        // "nFe" is not at a month boundary of the month list.
+        for (const char* date : {"Feb 30 2020", "Foo  1 2020", "nFe  1 2020", "", static_cast<const char*>(nullptr)})
+            QVERIFY2(!buildDateTime(date, "10:00:00").isValid(), date ? date : "null");
         QVERIFY(!buildDateTime("Jan  1 2020", "25:00:00").isValid());
-        QVERIFY(!buildDateTime("", "").isValid());
-        QVERIFY(!buildDateTime(nullptr, "10:00:00").isValid());
         const QDateTime built = buildDateTime();
         QVERIFY(built.isValid());
         QVERIFY(built <= QDateTime::currentDateTime().addDays(1));
@@ -285,7 +281,6 @@ private slots:
     void runElevatedCommandLine()
     {
         setElevationProgram(fakePkexec_);
-        QCOMPARE(elevationProgram(), fakePkexec_);
         qputenv("TQ_FAKE_MODE", "dismiss");
         qputenv("DISPLAY", ":77");
         qputenv("XDG_RUNTIME_DIR", "/run/user/4242");
@@ -310,8 +305,6 @@ private slots:
         QVERIFY(!::runElevated(QString(), QString()));
         setElevationProgram(dir_.path() + QStringLiteral("/no-pkexec"));
         QVERIFY(!::runElevated(program_, QString()));
-        setElevationProgram(QString());
-        QCOMPARE(elevationProgram(), QStringLiteral("/usr/bin/pkexec"));
     }
 
     void runElevatedProgramPathWithEqualsSign()

@@ -6,6 +6,7 @@
 #include "search/textextract/ParagraphFilter.h"
 #include "search/textextract/RegistryFile.h"
 #include "testutil.h"
+#include "tests/textextract/docgen.h"
 #include "tests/textextract/utf16files.h"
 
 #include <QDir>
@@ -15,32 +16,18 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
+using Members = QList<QPair<QString, QByteArray>>;
+
 namespace {
 
 const QString kIID = QStringLiteral("{89BCB740-6119-101A-BCB7-00DD010655AF}");
-
-bool writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& members)
-{
-    QuaZip zip(path);
-    if (!zip.open(QuaZip::mdCreate))
-        return false;
-    for (const auto& m : members) {
-        QuaZipFile f(&zip);
-        if (!f.open(QIODevice::WriteOnly, QuaZipNewInfo(m.first)))
-            return false;
-        f.write(m.second);
-        f.close();
-    }
-    zip.close();
-    return zip.getZipError() == 0;
-}
 
 // A zip of small members and one member of `head`, more than the unpacking bound of filler
 // text (compressing to almost nothing), then `tail`.
 bool writeBomb(const QString& path, const QList<QPair<QString, QByteArray>>& small,
                const QString& bigName, const QByteArray& head, const QByteArray& tail)
 {
-    if (!writeZip(path, small))
+    if (!docgen::writeZip(path, small))
         return false;
     QuaZip zip(path);
     if (!zip.open(QuaZip::mdAdd))
@@ -105,6 +92,7 @@ private:
     QTemporaryDir tmp;
     QString docs;
     QString work;
+    RegistryFile inProcess; // the shipped in-process registrations
 
     QString extract(const IRegistry& reg, const QString& path, const bool* cancel = nullptr,
                     int limit = 0)
@@ -130,6 +118,7 @@ private slots:
         docs = tmp.filePath(QStringLiteral("docs"));
         work = tmp.filePath(QStringLiteral("work"));
         QVERIFY(QDir().mkpath(docs));
+        inProcess = shipped(RegistryFile::inProcessFileName());
     }
     void cleanup()
     {
@@ -263,7 +252,7 @@ private slots:
         QVERIFY(getIFiltersFromRegistry(Denied(reg)).empty());
 
         // The shipped registrations.
-        const std::list<IFilterInfo> inproc = getIFiltersFromRegistry(shipped(RegistryFile::inProcessFileName()));
+        const std::list<IFilterInfo> inproc = getIFiltersFromRegistry(inProcess);
         QCOMPARE(int(inproc.size()), 2);
         QCOMPARE(inproc.front().extensions, (std::list<std::wstring>{L"docx", L"pptx", L"xlsx"}));
         QCOMPARE(inproc.back().extensions, (std::list<std::wstring>{L"odp", L"ods", L"odt"}));
@@ -276,10 +265,14 @@ private slots:
         QCOMPARE(all, (std::list<std::wstring>{L"doc", L"ppt", L"rtf", L"xls"}));
     }
 
-    void docxText()
+    // Each document type through the shipped registry: paragraphs, runs, tabs, breaks, what is
+    // left out, order of parts; the text file lies in the work folder, for the owner only.
+    void documents_data()
     {
-        const QString path = docs + QStringLiteral("/Report.DOCX");
-        QVERIFY(writeZip(path, {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Members>("members");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("docx") << "Report.DOCX" << Members{
             {"[Content_Types].xml", "<Types/>"},
             {"word/document.xml", wordDocument(
                 "<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs></w:pPr>"
@@ -290,27 +283,9 @@ private slots:
                 "<w:r><w:instrText>PAGE</w:instrText></w:r>"
                 "<w:r><w:drawing><w:txbxContent><w:p><w:r><w:t>box</w:t></w:r></w:p></w:txbxContent></w:drawing></w:r>"
                 "<w:r><w:t>\xF0\x9F\x98\x80 end</w:t></w:r></w:p>")},
-            {"word/footnotes.xml", wordDocument("<w:footnote><w:p><w:r><w:t>note</w:t></w:r></w:p></w:footnote>")},
-        }));
-        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
-        const QString out = extract(reg, path);
-        QVERIFY(!out.isEmpty());
-        QCOMPARE(QFileInfo(out).path(), work);
-        QVERIFY(QFileInfo(out).fileName().startsWith(QLatin1String("ifilter")));
-        QCOMPARE(QFile::permissions(out) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
-                 QFileDevice::Permissions());
-        QCOMPARE(readText(out), QString::fromUtf8("Hello\t w\xC3\xB6rld\r\n"
-                                                  "\r\n"
-                                                  "box\r\n"
-                                                  "line\ntwo\ncr\xF0\x9F\x98\x80 end\r\n"
-                                                  "note\r\n"));
-    }
-
-    void workbookAndSlides()
-    {
-        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
-        const QString xlsx = docs + QStringLiteral("/book.xlsx");
-        QVERIFY(writeZip(xlsx, {
+            {"word/footnotes.xml", wordDocument("<w:footnote><w:p><w:r><w:t>note</w:t></w:r></w:p></w:footnote>")}}
+            << QString::fromUtf8("Hello\t w\xC3\xB6rld\r\n\r\nbox\r\nline\ntwo\ncr\xF0\x9F\x98\x80 end\r\nnote\r\n");
+        QTest::newRow("xlsx") << "book.xlsx" << Members{
             {"xl/workbook.xml", "<workbook/>"},
             {"xl/sharedStrings.xml",
              "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
@@ -320,25 +295,15 @@ private slots:
             {"xl/worksheets/sheet2.xml",
              "<worksheet><sheetData><row><c t=\"s\"><v>0</v></c><c><f>SUM(A1)</f><v>42.5</v></c>"
              "<c t=\"inlineStr\"><is><t>inline</t></is></c><c t=\"s\"><v>99</v></c></row>"
-             "<row></row></sheetData></worksheet>"},
-        }));
-        QCOMPARE(readText(extract(reg, xlsx)), QStringLiteral("Name\t42.5\tinline\r\nRich\r\n"));
-
-        const QString pptx = docs + QStringLiteral("/deck.pptx");
-        QVERIFY(writeZip(pptx, {
+             "<row></row></sheetData></worksheet>"}}
+            << "Name\t42.5\tinline\r\nRich\r\n";
+        QTest::newRow("pptx") << "deck.pptx" << Members{
             {"ppt/presentation.xml", "<p:presentation xmlns:p=\"p\"/>"},
             {"ppt/slides/slide11.xml", "<p:sld xmlns:p=\"p\" xmlns:a=\"a\"><a:p><a:r><a:t>last</a:t></a:r></a:p></p:sld>"},
             {"ppt/slides/slide2.xml", "<p:sld xmlns:p=\"p\" xmlns:a=\"a\"><a:p><a:r><a:t>first</a:t></a:r>"
-                                      "<a:br/><a:r><a:t>more</a:t></a:r></a:p></p:sld>"},
-        }));
-        QCOMPARE(readText(extract(reg, pptx)), QStringLiteral("first\nmore\r\nlast\r\n"));
-    }
-
-    void openDocumentText()
-    {
-        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
-        const QString odt = docs + QStringLiteral("/letter.odt");
-        QVERIFY(writeZip(odt, {
+                                      "<a:br/><a:r><a:t>more</a:t></a:r></a:p></p:sld>"}}
+            << "first\nmore\r\nlast\r\n";
+        QTest::newRow("odt") << "letter.odt" << Members{
             {"mimetype", "application/vnd.oasis.opendocument.text"},
             {"content.xml", odfContent(
                 "<office:text><text:h>Title</text:h>"
@@ -346,62 +311,69 @@ private slots:
                 "<text:line-break/>f<office:annotation><dc:creator>Ann</dc:creator>"
                 "<text:p>remark</text:p></office:annotation>"
                 "<text:note><text:note-body><text:p>foot</text:p></text:note-body></text:note></text:p>"
-                "</office:text>")},
-        }));
-        QCOMPARE(readText(extract(reg, odt)),
-                 QStringLiteral("Title\r\nfoot\r\na b c   d\te\nf\r\n"));
-
+                "</office:text>")}}
+            << "Title\r\nfoot\r\na b c   d\te\nf\r\n";
         // White space at a paragraph's end collapses away; spaces written out stay.
-        const QString trailing = docs + QStringLiteral("/trailing.odt");
-        QVERIFY(writeZip(trailing, {{"content.xml", odfContent("<office:text><text:p>a <text:s text:c=\"2\"/></text:p>"
-                                                               "<text:p>b \n </text:p></office:text>")}}));
-        QCOMPARE(readText(extract(reg, trailing)), QStringLiteral("a   \r\nb\r\n"));
-
-        const QString ods = docs + QStringLiteral("/sheet.ods");
-        QVERIFY(writeZip(ods, {
+        QTest::newRow("odt paragraph ends") << "trailing.odt" << Members{
+            {"content.xml", odfContent("<office:text><text:p>a <text:s text:c=\"2\"/></text:p>"
+                                       "<text:p>b \n </text:p></office:text>")}}
+            << "a   \r\nb\r\n";
+        QTest::newRow("ods") << "sheet.ods" << Members{
             {"content.xml", odfContent("<office:spreadsheet><table:table><table:table-row>"
                                        "<table:table-cell><text:p>one</text:p></table:table-cell>"
                                        "<table:table-cell><text:p>2</text:p></table:table-cell>"
-                                       "</table:table-row></table:table></office:spreadsheet>")},
-        }));
-        QCOMPARE(readText(extract(reg, ods)), QStringLiteral("one\r\n2\r\n"));
-        const QString odp = docs + QStringLiteral("/show.odp");
-        QVERIFY(writeZip(odp, {{"content.xml", odfContent("<office:presentation><draw:page><draw:frame>"
-                                                          "<draw:text-box><text:p>slide</text:p>"
-                                                          "</draw:text-box></draw:frame></draw:page>"
-                                                          "</office:presentation>")}}));
-        QCOMPARE(readText(extract(reg, odp)), QStringLiteral("slide\r\n"));
+                                       "</table:table-row></table:table></office:spreadsheet>")}}
+            << "one\r\n2\r\n";
+        QTest::newRow("odp") << "show.odp" << Members{
+            {"content.xml", odfContent("<office:presentation><draw:page><draw:frame><draw:text-box>"
+                                       "<text:p>slide</text:p></draw:text-box></draw:frame></draw:page>"
+                                       "</office:presentation>")}}
+            << "slide\r\n";
+    }
+    void documents()
+    {
+        QFETCH(QString, name);
+        QFETCH(Members, members);
+        QFETCH(QString, text);
+        const QString path = docs + QLatin1Char('/') + name;
+        QVERIFY(docgen::writeZip(path, members));
+        const QString out = extract(inProcess, path);
+        QVERIFY(!out.isEmpty());
+        QCOMPARE(QFileInfo(out).path(), work);
+        QVERIFY(QFileInfo(out).fileName().startsWith(QLatin1String("ifilter")));
+        QCOMPARE(QFile::permissions(out) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+                 QFileDevice::Permissions());
+        QCOMPARE(readText(out), text);
     }
 
     void failuresLeaveNothing()
     {
-        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
         const int logBefore = logText().size();
 
         // No filter for the type: silent.
         QVERIFY(testutil::writeFile(docs + QStringLiteral("/plain.txt"), "text"));
-        QVERIFY(extract(reg, docs + QStringLiteral("/plain.txt")).isEmpty());
-        QVERIFY(extract(reg, docs + QStringLiteral("/noext")).isEmpty());
+        QVERIFY(extract(inProcess, docs + QStringLiteral("/plain.txt")).isEmpty());
+        QVERIFY(extract(inProcess, docs + QStringLiteral("/noext")).isEmpty());
         QCOMPARE(logText().size(), logBefore);
 
         // Not a zip: the init failure is logged.
         const QString bad = docs + QStringLiteral("/broken.docx");
         QVERIFY(testutil::writeFile(bad, "PK\x03\x04 not really"));
-        QVERIFY(extract(reg, bad).isEmpty());
+        QVERIFY(extract(inProcess, bad).isEmpty());
         QVERIFY(logText().mid(logBefore).contains(
             QStringLiteral("Failed to init ifilter for file %1, error 0x80004005").arg(bad)));
 
         // Malformed XML: the paragraphs before the fault are the text; an archive without
         // content is a failure.
         const QString malformed = docs + QStringLiteral("/malformed.odt");
-        QVERIFY(writeZip(malformed, {{"content.xml", odfContent("<office:text><text:p>kept</text:p>"
+        QVERIFY(docgen::writeZip(malformed, {{"content.xml", odfContent("<office:text><text:p>kept</text:p>"
                                                                 "<text:p>cut</office:text>")}}));
-        const QString partial = extract(reg, malformed);
+        const QString partial = extract(inProcess, malformed);
         QCOMPARE(readText(partial), QStringLiteral("kept\r\n"));
         QFile::remove(partial);
         const QString hollow = docs + QStringLiteral("/hollow.odt");
-        QVERIFY(writeZip(hollow, {{"mimetype", "application/vnd.oasis.opendocument.text"}}));
-        QVERIFY(extract(reg, hollow).isEmpty());
+        QVERIFY(docgen::writeZip(hollow, {{"mimetype", "application/vnd.oasis.opendocument.text"}}));
+        QVERIFY(extract(inProcess, hollow).isEmpty());
 
         // An unknown module (logged at load), an empty document (BOM only).
         RegistryFile unknown;
@@ -412,8 +384,8 @@ private slots:
         QCOMPARE(workFiles(), QStringList());
 
         const QString empty = docs + QStringLiteral("/empty.docx");
-        QVERIFY(writeZip(empty, {{"word/document.xml", wordDocument("")}}));
-        const QString out = extract(reg, empty);
+        QVERIFY(docgen::writeZip(empty, {{"word/document.xml", wordDocument("")}}));
+        const QString out = extract(inProcess, empty);
         QVERIFY(!out.isEmpty());
         QCOMPARE(testutil::readFile(out), QByteArray("\xFF\xFE"));
     }
@@ -428,15 +400,14 @@ private slots:
                               .chopped(int(strlen("</w:body></w:document>"))),
                           "</w:t></w:r></w:p><w:p><w:r><w:t>after</w:t></w:r></w:p></w:body></w:document>"));
         QVERIFY(QFileInfo(path).size() < ParagraphFilter::kMaxUnpackedBytes / 100);
-        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
-        const QString out = extract(reg, path);
+        const QString out = extract(inProcess, path);
         QCOMPARE(readText(out), QStringLiteral("before\r\n"));
 
         // The bound covers the whole archive: shared strings read at init count too.
         const QString xlsx = docs + QStringLiteral("/bomb.xlsx");
         QVERIFY(writeBomb(xlsx, {{"xl/workbook.xml", "<workbook/>"}},
                           QStringLiteral("xl/sharedStrings.xml"), "<sst><si><t>", "</t></si></sst>"));
-        QVERIFY(extract(reg, xlsx).isEmpty());
+        QVERIFY(extract(inProcess, xlsx).isEmpty());
         QVERIFY(logText().contains(QStringLiteral("Failed to init ifilter for file %1").arg(xlsx)));
 
         // Elements nested without end (each open one costs the XML reader far more than its
@@ -451,12 +422,12 @@ private slots:
             return odfContent("<office:text><text:p>before</text:p><text:p>" + open + "deep" + close
                               + "</text:p></office:text>");
         };
-        QVERIFY(writeZip(nested, {{"content.xml", depthDocument(ParagraphFilter::kMaxElementDepth - 5)}}));
-        const QString deepOut = extract(reg, nested);
+        QVERIFY(docgen::writeZip(nested, {{"content.xml", depthDocument(ParagraphFilter::kMaxElementDepth - 5)}}));
+        const QString deepOut = extract(inProcess, nested);
         QCOMPARE(readText(deepOut), QStringLiteral("before\r\ndeep\r\n"));
         QFile::remove(deepOut);
-        QVERIFY(writeZip(nested, {{"content.xml", depthDocument(2000000)}}));
-        const QString cutOut = extract(reg, nested);
+        QVERIFY(docgen::writeZip(nested, {{"content.xml", depthDocument(2000000)}}));
+        const QString cutOut = extract(inProcess, nested);
         QCOMPARE(readText(cutOut), QStringLiteral("before\r\n"));
         QFile::remove(cutOut);
         QCOMPARE(workFiles(), QStringList{QFileInfo(out).fileName()});
@@ -466,14 +437,13 @@ private slots:
 
     void cancellation()
     {
-        RegistryFile reg = shipped(RegistryFile::inProcessFileName());
         const QString path = docs + QStringLiteral("/many.docx");
         QByteArray body;
         for (int i = 0; i < 50; ++i)
             body += "<w:p><w:r><w:t>paragraph</w:t></w:r></w:p>";
-        QVERIFY(writeZip(path, {{"word/document.xml", wordDocument(body)}}));
+        QVERIFY(docgen::writeZip(path, {{"word/document.xml", wordDocument(body)}}));
         const bool canceled = true;
-        QVERIFY(extract(reg, path, &canceled).isEmpty());
+        QVERIFY(extract(inProcess, path, &canceled).isEmpty());
         QCOMPARE(workFiles(), QStringList()); // the partial file is removed
 
         // External programs: killed on cancel and on the time limit; a failing exit is a failure.
@@ -520,13 +490,13 @@ private slots:
         converter.setWorkFolder(work);
         QCOMPARE(converter.encoding(), QString());
         const QString docx = docs + QStringLiteral("/real.docx");
-        QVERIFY(writeZip(docx, {{"word/document.xml",
+        QVERIFY(docgen::writeZip(docx, {{"word/document.xml",
                                  wordDocument("<w:p><w:r><w:t>Quarterly figures</w:t></w:r></w:p>")}}));
         QString out;
         QVERIFY(converter.convert(docx, nullptr, &out, nullptr, QString(), nullptr));
         QCOMPARE(readText(out), QStringLiteral("Quarterly figures\r\n"));
         const QString odt = docs + QStringLiteral("/real.odt");
-        QVERIFY(writeZip(odt, {{"content.xml", odfContent("<office:text><text:p>Minutes</text:p></office:text>")}}));
+        QVERIFY(docgen::writeZip(odt, {{"content.xml", odfContent("<office:text><text:p>Minutes</text:p></office:text>")}}));
         QVERIFY(converter.convert(odt, nullptr, &out, nullptr, QString(), nullptr));
         QCOMPARE(readText(out), QStringLiteral("Minutes\r\n"));
         QString none;

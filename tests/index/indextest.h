@@ -29,14 +29,17 @@ QStringList searchPaths(Index& index, const QString& pattern)
     return out;
 }
 
-inline bool touchFile(const QString& path)
+// Creates an empty file; the byte form takes names that are not UTF-8.
+inline bool touchFile(const QByteArray& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
     ::close(fd);
     return true;
 }
+
+inline bool touchFile(const QString& path) { return touchFile(QFile::encodeName(path)); }
 
 // Mounts made from here on are seen by this process only (needs root).
 inline bool enterPrivateMountNamespace()

@@ -1,11 +1,9 @@
 // The journal monitor over a scripted reader: forwarding, the resume-point contract, joining
 // on stop, and the failure signal.
 #include "search/index/ChangeJournal.h"
-#include "search/index/ScriptedJournalBackend.h"
 #include "search/index/ScriptedJournalReader.h"
-#include "core/FileSearchException.h"
 #include "core/Logger.h"
-#include "testutil.h"
+#include "indexlog.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,22 +20,30 @@ class ChangeJournalTest : public QObject
 private:
     QTemporaryDir logDir_;
 
+    // A scripted reader handed to the monitor, which owns it.
+    static ScriptedJournalReader* attach(ChangeJournal& journal, const QString& volume = QStringLiteral("/vol"))
+    {
+        auto* reader = new ScriptedJournalReader;
+        journal.setReader(volume, reader);
+        return reader;
+    }
+
 private slots:
     void initTestCase()
     {
         Logger::instance(logDir_.filePath(QStringLiteral("test.log")));
     }
 
+    // Records reach the slots in order, on the monitor thread named after the volume.
     void forwardsEventsInOrderWithoutUsn()
     {
-        auto* reader = new ScriptedJournalReader;
+        ChangeJournal journal;
+        ScriptedJournalReader* reader = attach(journal, QStringLiteral("/media/backup"));
         reader->addBatch({E::added(5, 2, QStringLiteral("a")), E::renamed(5, 3, QStringLiteral("b"), false),
                           E::deleted(6, true)}, 100);
-        ChangeJournal journal;
-        journal.setReader(QStringLiteral("/vol"), reader);
         QStringList log;
         connect(&journal, &ChangeJournal::fileAdded, this, [&](FRN f, FRN p, const QString& n, bool d) {
-            log << QStringLiteral("add %1 %2 %3 %4").arg(f).arg(p).arg(n).arg(d);
+            log << QStringLiteral("add %1 %2 %3 %4 on %5").arg(f).arg(p).arg(n).arg(d).arg(QThread::currentThread()->objectName());
         }, Qt::DirectConnection);
         connect(&journal, &ChangeJournal::fileRenamed, this, [&](FRN f, FRN p, const QString& n, bool d) {
             log << QStringLiteral("ren %1 %2 %3 %4").arg(f).arg(p).arg(n).arg(d);
@@ -48,7 +54,7 @@ private slots:
         journal.start(10);
         QVERIFY(reader->waitDelivered(100));
         QCOMPARE(journal.stop(), USN(100));
-        QCOMPARE(log, QStringList({"add 5 2 a 0", "ren 5 3 b 0", "del 6 1"}));
+        QCOMPARE(log, QStringList({"add 5 2 a 0 on MONITOR_backup", "ren 5 3 b 0", "del 6 1"}));
         QCOMPARE(reader->lastStart(), USN(10));
         QVERIFY(!journal.isRunning());
     }
@@ -56,9 +62,8 @@ private slots:
     // The resume point moves only when a whole batch has been applied.
     void resumePointMovesAfterTheWholeBatch()
     {
-        auto* reader = new ScriptedJournalReader;
         ChangeJournal journal;
-        journal.setReader(QStringLiteral("/vol"), reader);
+        ScriptedJournalReader* reader = attach(journal);
         QVector<USN> seenDuringEvents;
         connect(&journal, &ChangeJournal::fileAdded, this, [&](FRN, FRN, const QString&, bool) {
             seenDuringEvents.append(journal.lastUsn());
@@ -77,25 +82,11 @@ private slots:
         QCOMPARE(journal.stop(), USN(300));
     }
 
-    void stopWithoutBatchesReturnsTheStart()
-    {
-        auto* reader = new ScriptedJournalReader;
-        ChangeJournal journal;
-        journal.setReader(QStringLiteral("/vol"), reader);
-        journal.start(77);
-        QTRY_COMPARE(reader->readCalls(), 1);
-        QVERIFY(journal.isRunning());
-        QCOMPARE(journal.stop(), USN(77));
-        QVERIFY(!journal.isRunning());
-        QVERIFY(reader->isCanceled());
-    }
-
     // stop() always joins, even while an update slot is busy: nothing runs after it returns.
     void stopJoinsABusyMonitor()
     {
-        auto* reader = new ScriptedJournalReader;
         ChangeJournal journal;
-        journal.setReader(QStringLiteral("/vol"), reader);
+        ScriptedJournalReader* reader = attach(journal);
         std::atomic<int> inSlot{0}, done{0};
         connect(&journal, &ChangeJournal::fileAdded, this, [&](FRN, FRN, const QString&, bool) {
             inSlot = 1;
@@ -115,14 +106,25 @@ private slots:
         QCOMPARE(done.load(), 1);
     }
 
+    // stop() before start, after a start without batches (the start position), and the
+    // destructor of a running monitor (cancels, joins and deletes the reader).
     void stopBeforeStartAndDestructorWhileRunning()
     {
         {
             ChangeJournal idle;
             QCOMPARE(idle.stop(), USN(0));  // no reader at all
-            auto* reader = new ScriptedJournalReader;
-            idle.setReader(QStringLiteral("/vol"), reader);
+            ScriptedJournalReader* reader = attach(idle);
             QCOMPARE(idle.stop(), USN(0));
+            QVERIFY(reader->isCanceled());
+        }
+        {
+            ChangeJournal journal;
+            ScriptedJournalReader* reader = attach(journal);
+            journal.start(77);
+            QTRY_COMPARE(reader->readCalls(), 1);
+            QVERIFY(journal.isRunning());
+            QCOMPARE(journal.stop(), USN(77));
+            QVERIFY(!journal.isRunning());
             QVERIFY(reader->isCanceled());
         }
         QPointer<ScriptedJournalReader> reader = new ScriptedJournalReader;
@@ -138,9 +140,8 @@ private slots:
     // A journal that cannot be read is reported (and logged) so the index is rebuilt.
     void failedReadIsReported()
     {
-        auto* reader = new ScriptedJournalReader;
         ChangeJournal journal;
-        journal.setReader(QStringLiteral("/vol"), reader);
+        ScriptedJournalReader* reader = attach(journal);
         QSignalSpy failed(&journal, &ChangeJournal::journalFailed);
         QSignalSpy applied(&journal, &ChangeJournal::batchApplied);
         reader->addBatch({E::added(1, 2, "kept")}, 10);
@@ -152,16 +153,13 @@ private slots:
         QTRY_VERIFY(!journal.isRunning());
         QCOMPARE(applied.size(), 1);
         QCOMPARE(journal.stop(), USN(10));
-        const QByteArray log = testutil::readFile(Logger::instance().filePath());
-        const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(log.constData()), log.size() / 2);
-        QVERIFY(text.contains(QStringLiteral("\tERROR\tChangeJournal\tJournal of /vol failed: ")));
+        QVERIFY(indexLogText().contains(QStringLiteral("\tERROR\tChangeJournal\tJournal of /vol failed: ")));
     }
 
     void stopFromAFailureHandlerDoesNotDeadlock()
     {
-        auto* reader = new ScriptedJournalReader;
         ChangeJournal journal;
-        journal.setReader(QStringLiteral("/vol"), reader);
+        ScriptedJournalReader* reader = attach(journal);
         std::atomic<int> handled{0};
         connect(&journal, &ChangeJournal::journalFailed, this, [&] {
             journal.stop();
@@ -172,43 +170,6 @@ private slots:
         QTRY_COMPARE(handled.load(), 1);
         QTRY_VERIFY(!journal.isRunning());
         QCOMPARE(journal.stop(), USN(0));
-    }
-
-    void monitorThreadIsNamedAfterTheVolume()
-    {
-        auto* reader = new ScriptedJournalReader;
-        ChangeJournal journal;
-        journal.setReader(QStringLiteral("/media/backup"), reader);
-        QString name;
-        connect(&journal, &ChangeJournal::fileAdded, this, [&](FRN, FRN, const QString&, bool) {
-            name = QThread::currentThread()->objectName();
-        }, Qt::DirectConnection);
-        reader->addBatch({E::added(1, 2, "x")}, 1);
-        journal.start(0);
-        QVERIFY(reader->waitDelivered(1));
-        journal.stop();
-        QCOMPARE(name, QStringLiteral("MONITOR_backup"));
-    }
-
-    void scriptedBackendHandsOutReadersAndStates()
-    {
-        ScriptedJournalBackend backend;
-        JournalBackend::setInstance(&backend);
-        QVERIFY_EXCEPTION_THROWN(queryJournalData(QStringLiteral("/v")), FileSearchException);
-        QVERIFY_EXCEPTION_THROWN(JournalBackend::instance().createReader(QStringLiteral("/v")), FileSearchException);
-        JournalState state;
-        state.journalId = 0x1234;
-        state.firstUsn = 16;
-        state.nextUsn = 4096;
-        backend.setState(QStringLiteral("/v"), state);
-        QCOMPARE(queryJournalData(QStringLiteral("/v")).journalId, JournalID(0x1234));
-        QCOMPARE(queryJournalData(QStringLiteral("/v")).nextUsn, USN(4096));
-        IChangeJournalReader* r = JournalBackend::instance().createReader(QStringLiteral("/v"));
-        QCOMPARE(static_cast<IChangeJournalReader*>(backend.reader(QStringLiteral("/v"))), r);
-        QCOMPARE(backend.readersCreated(QStringLiteral("/v")), 1);
-        delete r;
-        QVERIFY(backend.reader(QStringLiteral("/v")) == nullptr);
-        JournalBackend::setInstance(nullptr);
     }
 };
 

@@ -7,6 +7,8 @@
 #include "search/index/MFTReader.h"
 #include "platform/FanotifyJournal.h"
 #include "core/Logger.h"
+#include "indexlog.h"
+#include "indextest.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -17,12 +19,8 @@
 #include <QtTest>
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <mutex>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -32,15 +30,6 @@ struct Node
     QByteArray name;
     bool isDir;
 };
-
-bool touch(const QByteArray& path)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
-}
 
 void realPaths(const QByteArray& dir, const QByteArray& rel, QSet<QByteArray>& out)
 {
@@ -146,17 +135,23 @@ private:
                     root_ = e.inode;
             }
         });
+        follow(journal_.get(), state.nextUsn);
+    }
+
+    // Applies the monitor's records to the model from `usn` on.
+    void follow(ChangeJournal* journal, USN usn)
+    {
         auto put = [this](FRN f, FRN p, const QString& n, bool d) {
             std::lock_guard<std::mutex> g(mutex_);
             model_.insert(f, Node{p, fileNameToBytes(n), d});
         };
-        connect(journal_.get(), &ChangeJournal::fileAdded, this, put, Qt::DirectConnection);
-        connect(journal_.get(), &ChangeJournal::fileRenamed, this, put, Qt::DirectConnection);
-        connect(journal_.get(), &ChangeJournal::fileDeleted, this, [this](FRN f, bool) {
+        connect(journal, &ChangeJournal::fileAdded, this, put, Qt::DirectConnection);
+        connect(journal, &ChangeJournal::fileRenamed, this, put, Qt::DirectConnection);
+        connect(journal, &ChangeJournal::fileDeleted, this, [this](FRN f, bool) {
             std::lock_guard<std::mutex> g(mutex_);
             model_.remove(f);
         }, Qt::DirectConnection);
-        journal_->start(state.nextUsn);
+        journal->start(usn);
     }
 
 private slots:
@@ -164,8 +159,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (fanotify, private mount namespace)");
-        QVERIFY(::unshare(CLONE_NEWNS) == 0);
-        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        QVERIFY(enterPrivateMountNamespace());
         holder_ = new QTemporaryDir;
         Logger::instance(holder_->filePath(QStringLiteral("test.log")));
         v_ = QFile::encodeName(holder_->path()) + "/vol";
@@ -173,7 +167,7 @@ private slots:
         QVERIFY(::mount("tmpfs", v_.constData(), "tmpfs", 0, "size=64m") == 0);
         mp_ = QFile::decodeName(v_);
         QVERIFY(::mkdir((v_ + "/before").constData(), 0755) == 0);
-        QVERIFY(touch(v_ + "/before/old.txt"));
+        QVERIFY(touchFile(v_ + "/before/old.txt"));
         startMonitor();
     }
 
@@ -192,8 +186,8 @@ private slots:
     {
         QVERIFY(::mkdir((v_ + "/docs").constData(), 0755) == 0);
         QVERIFY(::mkdir((v_ + "/docs/deep").constData(), 0755) == 0);
-        QVERIFY(touch(v_ + "/docs/deep/report.pdf"));
-        QVERIFY(touch(v_ + "/docs/\xff-raw"));
+        QVERIFY(touchFile(v_ + "/docs/deep/report.pdf"));
+        QVERIFY(touchFile(v_ + "/docs/\xff-raw"));
         QVERIFY(::symlink("docs", (v_ + "/link").constData()) == 0);
         compareWithDisk();
     }
@@ -214,7 +208,7 @@ private slots:
         QVERIFY(::unlink((v_ + "/link").constData()) == 0);
         compareWithDisk();
         for (int i = 0; i < 20; ++i)
-            QVERIFY(touch(v_ + "/archive/docs-2026/deep/many" + QByteArray::number(i)));
+            QVERIFY(touchFile(v_ + "/archive/docs-2026/deep/many" + QByteArray::number(i)));
         compareWithDisk();
         QVERIFY(QDir(QFile::decodeName(v_ + "/archive")).removeRecursively() || ::system(("rm -rf '" + v_ + "/archive'").constData()) == 0);
         QVERIFY(!QFile::exists(QFile::decodeName(v_ + "/archive")));
@@ -223,8 +217,8 @@ private slots:
 
     void renameOverAnExistingFile()
     {
-        QVERIFY(touch(v_ + "/a.txt"));
-        QVERIFY(touch(v_ + "/b.txt"));
+        QVERIFY(touchFile(v_ + "/a.txt"));
+        QVERIFY(touchFile(v_ + "/b.txt"));
         compareWithDisk();
         QVERIFY(::rename((v_ + "/a.txt").constData(), (v_ + "/b.txt").constData()) == 0);
         compareWithDisk();
@@ -238,33 +232,23 @@ private slots:
         auto* fresh = new ChangeJournal;
         fresh->setReader(mp_, JournalBackend::instance().createReader(mp_));
         // create, rename away, rename back, unlink: nothing remains
-        QVERIFY(touch(v_ + "/t"));
+        QVERIFY(touchFile(v_ + "/t"));
         QVERIFY(::rename((v_ + "/t").constData(), (v_ + "/u").constData()) == 0);
         QVERIFY(::rename((v_ + "/u").constData(), (v_ + "/t").constData()) == 0);
         QVERIFY(::unlink((v_ + "/t").constData()) == 0);
         // a folder created, filled, renamed and moved
         QVERIFY(::mkdir((v_ + "/n").constData(), 0755) == 0);
-        QVERIFY(touch(v_ + "/n/x"));
+        QVERIFY(touchFile(v_ + "/n/x"));
         QVERIFY(::rename((v_ + "/n").constData(), (v_ + "/m").constData()) == 0);
         QVERIFY(::mkdir((v_ + "/p").constData(), 0755) == 0);
         QVERIFY(::rename((v_ + "/m").constData(), (v_ + "/p/m").constData()) == 0);
         // a name reused by a new object
-        QVERIFY(touch(v_ + "/reuse"));
+        QVERIFY(touchFile(v_ + "/reuse"));
         QVERIFY(::unlink((v_ + "/reuse").constData()) == 0);
         QVERIFY(::mkdir((v_ + "/reuse").constData(), 0755) == 0);
         std::unique_ptr<ChangeJournal> old(journal_.release());
         journal_.reset(fresh);
-        auto put = [this](FRN f, FRN p, const QString& n, bool d) {
-            std::lock_guard<std::mutex> g(mutex_);
-            model_.insert(f, Node{p, fileNameToBytes(n), d});
-        };
-        connect(fresh, &ChangeJournal::fileAdded, this, put, Qt::DirectConnection);
-        connect(fresh, &ChangeJournal::fileRenamed, this, put, Qt::DirectConnection);
-        connect(fresh, &ChangeJournal::fileDeleted, this, [this](FRN f, bool) {
-            std::lock_guard<std::mutex> g(mutex_);
-            model_.remove(f);
-        }, Qt::DirectConnection);
-        fresh->start(resume);
+        follow(fresh, resume);
         compareWithDisk();
     }
 
@@ -282,13 +266,12 @@ private slots:
             queueLimit = limit.readAll().trimmed().toInt();
         QVERIFY(::mkdir((v_ + "/flood").constData(), 0755) == 0);
         for (int i = 0; i < queueLimit + 10; ++i)
-            QVERIFY(touch(v_ + "/flood/f" + QByteArray::number(i)));
+            QVERIFY(touchFile(v_ + "/flood/f" + QByteArray::number(i)));
         j->pauseDrain(false);
         QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 10000);
         QCOMPARE(failed[0][0].toString(), mp_);
         QTRY_VERIFY(!journal_->isRunning());
-        const QByteArray log = testutil::readFile(Logger::instance().filePath());
-        const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(log.constData()), log.size() / 2);
+        const QString text = indexLogText();
         QVERIFY(text.contains(QStringLiteral("\tERROR\tChangeJournal\tJournal of %1 failed").arg(mp_)));
         QVERIFY(text.contains(QStringLiteral("(event queue overflow)")));
 
@@ -296,7 +279,7 @@ private slots:
         journal_->stop();
         startMonitor();
         compareWithDisk();
-        QVERIFY(touch(v_ + "/after-rebuild"));
+        QVERIFY(touchFile(v_ + "/after-rebuild"));
         compareWithDisk();
     }
 };

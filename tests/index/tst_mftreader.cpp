@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -142,9 +141,7 @@ private slots:
         QVERIFY(::mkdir(mp.constData(), 0755) == 0);
         QVERIFY(::mount("tmpfs", mp.constData(), "tmpfs", 0, "size=4m") == 0);
         QVERIFY(::mkdir((mp + "/a").constData(), 0755) == 0);
-        const int fd = ::open((mp + "/a/\xff.txt").constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-        QVERIFY(fd >= 0);
-        ::close(fd);
+        QVERIFY(touchFile(mp + "/a/\xff.txt"));
         struct stat root, a, f;
         QVERIFY(::stat(mp.constData(), &root) == 0 && ::stat((mp + "/a").constData(), &a) == 0
                 && ::stat((mp + "/a/\xff.txt").constData(), &f) == 0);

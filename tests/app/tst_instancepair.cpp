@@ -152,11 +152,6 @@ int childMain(int argc, char** argv, const QByteArray& role)
     return 2;
 }
 
-QByteArray readOut(const QString& dir, const QString& name)
-{
-    return testutil::readFile(dir + QLatin1Char('/') + name);
-}
-
 QStringList listFromJson(const QByteArray& bytes)
 {
     QStringList items;
@@ -177,8 +172,10 @@ class TestInstancePair : public QObject
     QString runtime_;
     QString out_;
 
-    // Environment of the child processes for one scenario.
-    QProcessEnvironment childEnvironment(const QByteArray& role, int pkcheckCode)
+    // Starts the test program in `role` for the current scenario; `wrapper` runs it (a program
+    // and its first arguments).
+    QProcess* startChild(const QByteArray& role, const QStringList& arguments, int pkcheckCode = 1,
+                         const QMap<QString, QString>& extra = {}, const QStringList& wrapper = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("PKEXEC_UID"));
@@ -191,22 +188,28 @@ class TestInstancePair : public QObject
         env.insert(QStringLiteral("TQ_PAIR_OPENER"), dir_.path() + QStringLiteral("/opener"));
         env.insert(QStringLiteral("TQ_PKCHECK_CODE"), QString::number(pkcheckCode));
         env.insert(QStringLiteral("TQ_STANDIN_LOG"), out_ + QStringLiteral("/standins"));
-        return env;
-    }
-
-    QProcess* startChild(const QByteArray& role, const QStringList& arguments, int pkcheckCode = 1,
-                         const QMap<QString, QString>& extra = {})
-    {
-        auto* process = new QProcess(this);
-        QProcessEnvironment env = childEnvironment(role, pkcheckCode);
         for (auto it = extra.constBegin(); it != extra.constEnd(); ++it)
             env.insert(it.key(), it.value());
+        auto* process = new QProcess(this);
         process->setProcessEnvironment(env);
         process->setWorkingDirectory(dir_.path());
         process->setProcessChannelMode(QProcess::ForwardedChannels);
-        process->start(QCoreApplication::applicationFilePath(), arguments);
+        const QStringList command = wrapper + QStringList{QCoreApplication::applicationFilePath()} + arguments;
+        process->start(command.first(), command.mid(1));
         return process;
     }
+
+    // What a child wrote under `name` in this scenario; awaitOut waits until it is there.
+    QByteArray out(const QString& name) const { return testutil::readFile(out_ + QLatin1Char('/') + name); }
+    QByteArray awaitOut(const QString& name, int ms = 10000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (out(name).isEmpty() && timer.elapsed() < ms)
+            QTest::qWait(20);
+        return out(name);
+    }
+    void quit() { QVERIFY(testutil::writeFile(out_ + QStringLiteral("/quit"), "1")); }
 
     void freshScenario()
     {
@@ -522,35 +525,29 @@ private slots:
     void pairThroughPromptRoute()
     {
         freshScenario();
-        QProcess* user = startChild("user", {QStringLiteral("-path"), QStringLiteral("rel|dir"), QString(), QStringLiteral("-minimize")},
-                                    1, {{QStringLiteral("TQ_PAIR_OPEN"), QStringLiteral("/some dir/file.txt")},
-                                        {QStringLiteral("TQ_PAIR_PROMPT_DELAY"), QStringLiteral("1.5")},
-                                        {QStringLiteral("TQ_PAIR_PID_WAIT"), QStringLiteral("800")}});
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/main-args")), 15000);
-        const QStringList args = listFromJson(readOut(out_, QStringLiteral("main-args")));
-        QCOMPARE(args, (QStringList{QCoreApplication::applicationFilePath(), QStringLiteral("-path"),
-                                    dir_.path() + QStringLiteral("/rel|dir"), QString(), QStringLiteral("-minimize")}));
+        QProcess* user = startChild("user", {"-path", "rel|dir", QString(), "-minimize"}, 1,
+                                    {{"TQ_PAIR_OPEN", "/some dir/file.txt"}, {"TQ_PAIR_PROMPT_DELAY", "1.5"},
+                                     {"TQ_PAIR_PID_WAIT", "800"}});
+        QCOMPARE(listFromJson(awaitOut("main-args", 15000)),
+                 (QStringList{QCoreApplication::applicationFilePath(), "-path", dir_.path() + "/rel|dir", QString(), "-minimize"}));
         // The main instance asked the user instance to open a file: it was opened there.
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/open-result")), 10000);
-        QCOMPARE(readOut(out_, QStringLiteral("open-result")), QByteArray("1"));
-        QTRY_VERIFY_WITH_TIMEOUT(readOut(out_, QStringLiteral("standins")).contains("opener uid=0 /some dir/file.txt"), 5000);
-        const QByteArray standins = readOut(out_, QStringLiteral("standins"));
+        QCOMPARE(awaitOut("open-result"), QByteArray("1"));
+        QTRY_VERIFY_WITH_TIMEOUT(out("standins").contains("opener uid=0 /some dir/file.txt"), 5000);
+        const QByteArray standins = out("standins");
         QVERIFY2(standins.contains("pkcheck --action-id org.tallowquistpro.skipuac --process"), standins.constData());
         QVERIFY2(standins.contains("pkexec /usr/bin/env"), standins.constData()); // runElevated's command
 
         // A second start with a relative folder: a new search for the absolute folder.
-        QProcess* second = startChild("second", {QStringLiteral("-path"), QStringLiteral("sub")});
-        finish(second, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(readOut(out_, QStringLiteral("new-search")), (dir_.path() + QStringLiteral("/sub\n")).toUtf8(), 5000);
+        finish(startChild("second", {"-path", "sub"}), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(out("new-search"), (dir_.path() + "/sub\n").toUtf8(), 5000);
         // A second start without a folder: the main window comes to the front.
-        QProcess* third = startChild("second", {QStringLiteral("-minimize")});
-        finish(third, 0);
-        QTRY_VERIFY_WITH_TIMEOUT(!readOut(out_, QStringLiteral("activated")).isEmpty(), 5000);
+        finish(startChild("second", {"-minimize"}), 0);
+        QVERIFY(!awaitOut("activated", 5000).isEmpty());
 
         // The main instance ends: the user instance ends with 0.
-        QVERIFY(testutil::writeFile(out_ + QStringLiteral("/quit"), "1"));
+        quit();
         finish(user, 0);
-        QCOMPARE(readOut(out_, QStringLiteral("user-exit")), QByteArray("0"));
+        QCOMPARE(out("user-exit"), QByteArray("0"));
     }
 
     // A root main instance and a user instance of another account, as on a desktop: the user
@@ -562,43 +559,30 @@ private slots:
         if (!testutil::isRoot())
             QSKIP("needs root to play both accounts");
         freshScenario();
-        const QString nobodyRuntime = dir_.path() + QStringLiteral("/runtime-nobody");
+        const QString nobodyRuntime = dir_.path() + "/runtime-nobody";
         QVERIFY(QDir().mkpath(nobodyRuntime));
         QVERIFY(::chown(QFile::encodeName(nobodyRuntime).constData(), 65534, 65534) == 0);
         QVERIFY(::chmod(QFile::encodeName(nobodyRuntime).constData(), 0700) == 0);
         QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0755) == 0);
         QVERIFY(::chmod(QFile::encodeName(out_).constData(), 0777) == 0);
-        const QMap<QString, QString> common{{QStringLiteral("TQ_PAIR_RUNTIME"), nobodyRuntime},
-                                            {QStringLiteral("HOME"), QStringLiteral("/tmp")}};
 
-        auto* user = new QProcess(this);
-        QProcessEnvironment env = childEnvironment("user", 0);
-        env.insert(QStringLiteral("TQ_PAIR_RUNTIME"), nobodyRuntime);
-        env.insert(QStringLiteral("TQ_PAIR_PKEXEC"), dir_.path() + QStringLiteral("/pkexec-signal"));
-        env.insert(QStringLiteral("HOME"), QStringLiteral("/tmp"));
-        user->setProcessEnvironment(env);
-        user->setWorkingDirectory(dir_.path());
-        user->setProcessChannelMode(QProcess::ForwardedChannels);
-        user->start(QStringLiteral("/usr/bin/setpriv"),
-                    {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
-                     QCoreApplication::applicationFilePath(), QStringLiteral("-path"), QStringLiteral("rel")});
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/start-main")), 10000);
+        QProcess* user = startChild("user", {"-path", "rel"}, 0,
+                                    {{"TQ_PAIR_RUNTIME", nobodyRuntime}, {"HOME", "/tmp"},
+                                     {"TQ_PAIR_PKEXEC", dir_.path() + "/pkexec-signal"}},
+                                    {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+        QVERIFY(!awaitOut("start-main").isEmpty());
+        QProcess* root = startChild("main", {}, 0,
+                                    {{"TQ_PAIR_RUNTIME", nobodyRuntime}, {"HOME", "/tmp"}, {"PKEXEC_UID", "65534"},
+                                     {"TQ_PAIR_SHELL_OPEN", "/data/report.txt"}});
+        QCOMPARE(listFromJson(awaitOut("main-args")),
+                 (QStringList{QCoreApplication::applicationFilePath(), "-path", dir_.path() + "/rel"}));
+        QCOMPARE(awaitOut("open-result"), QByteArray("1"));
+        QTRY_VERIFY_WITH_TIMEOUT(out("standins").contains("opener uid=65534 /data/report.txt\n"), 5000);
 
-        QMap<QString, QString> rootEnv = common;
-        rootEnv.insert(QStringLiteral("PKEXEC_UID"), QStringLiteral("65534"));
-        rootEnv.insert(QStringLiteral("TQ_PAIR_SHELL_OPEN"), QStringLiteral("/data/report.txt"));
-        QProcess* root = startChild("main", {}, 0, rootEnv);
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/main-args")), 10000);
-        QCOMPARE(listFromJson(readOut(out_, QStringLiteral("main-args"))),
-                 (QStringList{QCoreApplication::applicationFilePath(), QStringLiteral("-path"), dir_.path() + QStringLiteral("/rel")}));
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/open-result")), 10000);
-        QCOMPARE(readOut(out_, QStringLiteral("open-result")), QByteArray("1"));
-        QTRY_VERIFY_WITH_TIMEOUT(readOut(out_, QStringLiteral("standins")).contains("opener uid=65534 /data/report.txt\n"), 5000);
-
-        QVERIFY(testutil::writeFile(out_ + QStringLiteral("/quit"), "1"));
+        quit();
         finish(root, 0);
         finish(user, 0);
-        QCOMPARE(readOut(out_, QStringLiteral("user-exit")), QByteArray("0"));
+        QCOMPARE(out("user-exit"), QByteArray("0"));
         QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0700) == 0);
     }
 
@@ -606,14 +590,12 @@ private slots:
     void pairThroughTaskRoute()
     {
         freshScenario();
-        QProcess* user = startChild("user", {QStringLiteral("-x")}, 0);
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out_ + QStringLiteral("/main-args")), 15000);
-        QCOMPARE(listFromJson(readOut(out_, QStringLiteral("main-args"))),
-                 (QStringList{QCoreApplication::applicationFilePath(), QStringLiteral("-x")}));
-        const QByteArray standins = readOut(out_, QStringLiteral("standins"));
+        QProcess* user = startChild("user", {"-x"}, 0);
+        QCOMPARE(listFromJson(awaitOut("main-args", 15000)), (QStringList{QCoreApplication::applicationFilePath(), "-x"}));
+        const QByteArray standins = out("standins");
         const QByteArray program = QFile::encodeName(QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath());
         QVERIFY2(standins.contains("\npkexec " + program + "\n"), standins.constData());
-        QVERIFY(testutil::writeFile(out_ + QStringLiteral("/quit"), "1"));
+        quit();
         finish(user, 0);
     }
 
@@ -621,11 +603,8 @@ private slots:
     void missingPidEndsUserInstanceWithOne()
     {
         freshScenario();
-        QProcess* user = startChild("user", {}, 1,
-                                    {{QStringLiteral("TQ_PAIR_ELEVATED_ROLE"), QStringLiteral("none")},
-                                     {QStringLiteral("TQ_PAIR_PID_WAIT"), QStringLiteral("800")}});
-        finish(user, 1);
-        QCOMPARE(readOut(out_, QStringLiteral("user-exit")), QByteArray("1"));
+        finish(startChild("user", {}, 1, {{"TQ_PAIR_ELEVATED_ROLE", "none"}, {"TQ_PAIR_PID_WAIT", "800"}}), 1);
+        QCOMPARE(out("user-exit"), QByteArray("1"));
     }
 
     // Elevation refused: the program starts unelevated with our arguments as a list, then
@@ -633,14 +612,10 @@ private slots:
     void refusedElevationStartsUnelevated()
     {
         freshScenario();
-        apptest::writeScript(dir_.path() + QStringLiteral("/pkexec-refuse"), "#!/bin/sh\nexit 126\n");
-        QProcess* user = startChild("user", {QStringLiteral("a b"), QStringLiteral("q\""), QStringLiteral("x|y")}, 1,
-                                    {{QStringLiteral("TQ_PAIR_PKEXEC"), dir_.path() + QStringLiteral("/pkexec-refuse")}});
-        finish(user, 0);
-        QCOMPARE(readOut(out_, QStringLiteral("user-exit")), QByteArray("0"));
-        QTRY_VERIFY_WITH_TIMEOUT(!readOut(out_, QStringLiteral("unelevated-start")).isEmpty(), 5000);
-        QCOMPARE(listFromJson(readOut(out_, QStringLiteral("unelevated-start")).trimmed()),
-                 (QStringList{QStringLiteral("a b"), QStringLiteral("q\""), QStringLiteral("x|y"), QStringLiteral("-no-elevation")}));
+        apptest::writeScript(dir_.path() + "/pkexec-refuse", "#!/bin/sh\nexit 126\n");
+        finish(startChild("user", {"a b", "q\"", "x|y"}, 1, {{"TQ_PAIR_PKEXEC", dir_.path() + "/pkexec-refuse"}}), 0);
+        QCOMPARE(out("user-exit"), QByteArray("0"));
+        QCOMPARE(listFromJson(awaitOut("unelevated-start", 5000).trimmed()), (QStringList{"a b", "q\"", "x|y", "-no-elevation"}));
     }
 
     // Two quick starts: exactly one main instance; the other hands over and ends.
@@ -649,11 +624,9 @@ private slots:
         freshScenario();
         QProcess* a = startChild("main", {});
         QProcess* b = startChild("main", {});
-        QTRY_VERIFY_WITH_TIMEOUT(!readOut(out_, QStringLiteral("yielded")).isEmpty(), 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(!readOut(out_, QStringLiteral("main-listening")).isEmpty(), 5000);
-        QCOMPARE(readOut(out_, QStringLiteral("main-listening")).count('\n'), 1);
-        QVERIFY(readOut(out_, QStringLiteral("yielded")).contains(" sent"));
-        QVERIFY(testutil::writeFile(out_ + QStringLiteral("/quit"), "1"));
+        QVERIFY(awaitOut("yielded", 15000).contains(" sent"));
+        QCOMPARE(awaitOut("main-listening", 5000).count('\n'), 1);
+        quit();
         finish(a, 0);
         finish(b, 0);
     }

@@ -46,3 +46,10 @@ inline bool enterPrivateMountNamespace()
 {
     return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
+
+// How many events the kernel queues for a fanotify group before it reports an overflow.
+inline int fanotifyQueueLimit()
+{
+    QFile limit(QStringLiteral("/proc/sys/fs/fanotify/max_queued_events"));
+    return limit.open(QIODevice::ReadOnly) ? limit.readAll().trimmed().toInt() : 16384;
+}

@@ -260,10 +260,7 @@ private slots:
         std::shared_ptr<FanotifyJournal> j = FanotifyJournal::acquire(mp_);
         QVERIFY(settle());
         j->pauseDrain(true);
-        int queueLimit = 16384;
-        QFile limit(QStringLiteral("/proc/sys/fs/fanotify/max_queued_events"));
-        if (limit.open(QIODevice::ReadOnly))
-            queueLimit = limit.readAll().trimmed().toInt();
+        const int queueLimit = fanotifyQueueLimit();
         QVERIFY(::mkdir((v_ + "/flood").constData(), 0755) == 0);
         for (int i = 0; i < queueLimit + 10; ++i)
             QVERIFY(touchFile(v_ + "/flood/f" + QByteArray::number(i)));

@@ -5,8 +5,6 @@
 #include "core/Logger.h"
 #include "search/index/NTFSDB.h"
 #include "search/index/NTFSUtils.h"
-#include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
 #include "indexlog.h"
 #include "indextest.h"
 #include "testutil.h"
@@ -15,11 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <fcntl.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 class TestLiveIndexSet : public QObject
 {

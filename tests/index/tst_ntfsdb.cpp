@@ -7,8 +7,6 @@
 #include "search/index/NTFSFileSearcher.h"
 #include "search/index/ScriptedJournalBackend.h"
 #include "search/index/ScriptedVolumeLayer.h"
-#include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
 #include "indexlog.h"
 #include "indextest.h"
 #include "testutil.h"
@@ -33,8 +31,6 @@ private:
     std::unique_ptr<ScriptedJournalBackend> journal;
 
     QString mountInfo() const { return mountDir.path() + QStringLiteral("/mountinfo"); }
-
-    static QString logText() { return indexLogText(); }
 
     // A volume at `mp` with one file named after it (inode 100 + serial's low byte).
     void addVolume(const QString& mp, quint32 serial, bool fixed = true, bool withJournal = true)
@@ -73,7 +69,6 @@ private:
         db.indexedCounts(out);
         return out;
     }
-
 
 private slots:
     void initTestCase()
@@ -207,7 +202,7 @@ private slots:
         QCOMPARE(finished.count(), 1);
         QCOMPARE(counts(db).keys(), QStringList({"/mnt/a"}));
         QVERIFY(!db.settings().indexDrives.contains(0));
-        const QString log = logText();
+        const QString log = indexLogText();
         QVERIFY(log.contains("Failed to index volume /mnt/broken"));
         QVERIFY(log.contains("Volume /mnt/clone has the serial number a1 of volume /mnt/a"));
 
@@ -235,7 +230,7 @@ private slots:
         layer->setEnumerationFailure("/mnt/d", 0, "cannot read");
         db.updateDrives(&stop, settings({0xa1, 0xc1, 0xd1}, {0xb1}));
         QCOMPARE(finished.count(), 4);
-        QVERIFY(logText().contains("Failed to index volume /mnt/d"));
+        QVERIFY(indexLogText().contains("Failed to index volume /mnt/d"));
         QCOMPARE(counts(db).keys(), QStringList({"/mnt/a", "/mnt/late"}));
     }
 
@@ -255,7 +250,7 @@ private slots:
                                                         "41 22 0:41 / /dev/shm rw - tmpfs tmpfs rw\n"));
         searcher.db()->notifier()->rescan();
         QCOMPARE(connected.count(), 2);
-        QVERIFY(logText().contains("Drive connected: /mnt/a"));
+        QVERIFY(indexLogText().contains("Drive connected: /mnt/a"));
         searcher.db()->waitForDriveEvents();
         // Auto-add is off: nothing indexed until the settings list the volume.
         QVERIFY(counts(*searcher.db()).isEmpty());

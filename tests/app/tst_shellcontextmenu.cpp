@@ -115,8 +115,7 @@ private slots:
         // text/plain: the default (the first installed one named), the added ones, then the
         // entries listing the type by id; hidden, removed and non-application entries left out.
         QCOMPARE(ids(DesktopApplications::applicationsForType(QStringLiteral("text/plain"))),
-                 (QStringList{QStringLiteral("editor.desktop"), QStringLiteral("kde-nested.desktop"),
-                              QStringLiteral("viewer.desktop"), QStringLiteral("zsystem.desktop")}));
+                 (QStringList{"editor.desktop", "kde-nested.desktop", "viewer.desktop", "zsystem.desktop"}));
         // A C source is also plain text: its own applications first.
         const QList<DesktopApplication> forC = DesktopApplications::applicationsForFile(QStringLiteral("/no/such/main.c"));
         QCOMPARE(ids(forC).first(), QStringLiteral("csrc.desktop"));
@@ -136,40 +135,36 @@ private slots:
     {
         QStringList arguments;
         QVERIFY(DesktopApplications::splitExec(QStringLiteral("\"/opt/my app/bin\" -x  \"a \\\"b\\\" \\$c \\\\d\" plain"), arguments));
-        QCOMPARE(arguments, (QStringList{QStringLiteral("/opt/my app/bin"), QStringLiteral("-x"), QStringLiteral("a \"b\" $c \\d"),
-                                         QStringLiteral("plain")}));
+        QCOMPARE(arguments, (QStringList{"/opt/my app/bin", "-x", "a \"b\" $c \\d", "plain"}));
         QVERIFY(DesktopApplications::splitExec(QStringLiteral("a \"\" b"), arguments));
-        QCOMPARE(arguments, (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")}));
+        QCOMPARE(arguments, (QStringList{"a", QString(), "b"}));
         QVERIFY(!DesktopApplications::splitExec(QStringLiteral("a \"open"), arguments));
 
-        DesktopApplication application;
-        application.name = QStringLiteral("My App");
-        application.icon = QStringLiteral("my-icon");
-        application.filePath = QStringLiteral("/apps/my.desktop");
-        application.exec = QStringLiteral("app --name=%c %i %k %% %d -f %f --url=%u %F %U");
-        QStringList command;
-        const QStringList files{QStringLiteral("/a b/c#1.txt"), QStringLiteral("/d.txt")};
-        QVERIFY(DesktopApplications::commandLine(application, files, command));
-        QCOMPARE(command, (QStringList{QStringLiteral("app"), QStringLiteral("--name=My App"), QStringLiteral("--icon"),
-                                       QStringLiteral("my-icon"), QStringLiteral("/apps/my.desktop"), QStringLiteral("%"),
-                                       QStringLiteral("-f"), files.at(0), QStringLiteral("--url=file:///a%20b/c%231.txt"),
-                                       files.at(0), files.at(1), QStringLiteral("file:///a%20b/c%231.txt"),
-                                       QStringLiteral("file:///d.txt")}));
-        application.icon.clear();
-        application.exec = QStringLiteral("app %i %f");
-        QVERIFY(DesktopApplications::commandLine(application, {}, command));
-        QCOMPARE(command, QStringList{QStringLiteral("app")});
-        application.exec = QStringLiteral("\"unclosed");
-        QVERIFY(!DesktopApplications::commandLine(application, files, command));
-        // A code the format does not know makes the line invalid.
-        application.exec = QStringLiteral("app %x %f");
-        QVERIFY(!DesktopApplications::commandLine(application, files, command));
-        // A file code inside quotes (a shell script) is refused; "%%" and other text is not.
-        application.exec = QStringLiteral("sh -c \"cat %f\"");
-        QVERIFY(!DesktopApplications::commandLine(application, files, command));
-        application.exec = QStringLiteral("app \"--ratio=50%%\" \"--title=%c\" %f");
-        QVERIFY(DesktopApplications::commandLine(application, files, command));
-        QCOMPARE(command, (QStringList{QStringLiteral("app"), QStringLiteral("--ratio=50%"), QStringLiteral("--title=My App"), files.at(0)}));
+        const QStringList files{"/a b/c#1.txt", "/d.txt"};
+        const QString url = QStringLiteral("file:///a%20b/c%231.txt");
+        const struct { const char* exec; const char* icon; bool withFiles; QStringList command; } cases[] = {
+            {"app --name=%c %i %k %% %d -f %f --url=%u %F %U", "my-icon", true,
+             {"app", "--name=My App", "--icon", "my-icon", "/apps/my.desktop", "%", "-f", files.at(0),
+              "--url=" + url, files.at(0), files.at(1), url, "file:///d.txt"}},
+            {"app %i %f", "", false, {"app"}}, // no icon, no file: the codes give nothing
+            {"\"unclosed", "", true, {}},
+            {"app %x %f", "", true, {}}, // a code the format does not know makes the line invalid
+            // A file code inside quotes (a shell script) is refused; "%%" and other text is not.
+            {"sh -c \"cat %f\"", "", true, {}},
+            {"app \"--ratio=50%%\" \"--title=%c\" %f", "", true, {"app", "--ratio=50%", "--title=My App", files.at(0)}},
+        };
+        for (const auto& c : cases) {
+            DesktopApplication application;
+            application.name = QStringLiteral("My App");
+            application.icon = QString::fromLatin1(c.icon);
+            application.filePath = QStringLiteral("/apps/my.desktop");
+            application.exec = QString::fromLatin1(c.exec);
+            QStringList command;
+            QVERIFY2(DesktopApplications::commandLine(application, c.withFiles ? files : QStringList(), command) == !c.command.isEmpty(),
+                     c.exec);
+            if (!c.command.isEmpty())
+                QCOMPARE(command, c.command);
+        }
     }
 
     void singleFileMenuIdsVerbsAndOrder()
@@ -181,19 +176,15 @@ private slots:
             QCOMPARE(commands.at(i).id, i + 1);
             verbs << commands.at(i).verb;
         }
-        QCOMPARE(verbs, (QStringList{QStringLiteral("open"), QStringLiteral("openwith"), QStringLiteral("openwith"),
-                                     QStringLiteral("openwith"), QStringLiteral("openwith"), QStringLiteral("cut"),
-                                     QStringLiteral("copy"), QStringLiteral("delete"), QStringLiteral("properties")}));
+        QCOMPARE(verbs, (QStringList{"open", "openwith", "openwith", "openwith", "openwith", "cut", "copy", "delete",
+                                     "properties"}));
         QCOMPARE(commands.at(1).text, QStringLiteral("Open with Editor"));
 
         std::unique_ptr<QMenu> menu(ShellContextMenu::buildShellMenu(nullptr, file, commands));
         QStringList shape;
         for (QAction* action : menu->actions())
             shape << (action->isSeparator() ? QStringLiteral("-") : QString::number(action->data().toInt()));
-        QCOMPARE(shape, (QStringList{QStringLiteral("30001"), QStringLiteral("30002"), QStringLiteral("-"), QStringLiteral("1"),
-                                     QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
-                                     QStringLiteral("-"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("-"),
-                                     QStringLiteral("8"), QStringLiteral("-"), QStringLiteral("9")}));
+        QCOMPARE(shape.join(' '), QStringLiteral("30001 30002 - 1 2 3 4 5 - 6 7 - 8 - 9"));
         QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("Open file location"));
         QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("Copy full name"));
     }
@@ -268,8 +259,7 @@ private slots:
         apptest::answerNextQuestion(QMessageBox::Yes);
         deleted = false;
         ShellContextMenu::show(&owner, QPoint(10, 10), {b, QStringLiteral("/proc/self/status")}, deleted, &gone);
-        QCOMPARE(texts, (QStringList{QStringLiteral("Cu&t"), QStringLiteral("&Copy"), QStringLiteral("&Delete"), QStringLiteral("-"),
-                                     QStringLiteral("&Properties")}));
+        QCOMPARE(texts, (QStringList{"Cu&t", "&Copy", "&Delete", "-", "&Properties"}));
         // One of the two could not be deleted: only the other counts as gone.
         QVERIFY(deleted);
         QCOMPARE(gone, QStringList{b});

@@ -196,18 +196,49 @@ private slots:
         QDir(work + QStringLiteral("/sub")).removeRecursively();
     }
 
-    // The pipe thread alone, the test playing the helper.
-    static bool connectPeer(Helper64Thread& thread, QLocalSocket& peer)
+    // Sends one message through the pipe thread and waits for the write to end.
+    static bool writeMessage(Helper64Thread& thread, const QString& text, int ms = 5000)
     {
-        thread.setExpectedPeer(::getpid());
+        const quint64 ticket = thread.beginRequest();
+        emit thread.doWrite(text);
+        return thread.waitFinished(ticket, ms);
+    }
+
+    // Starts the real helper64 as `process` and connects `thread` to it.
+    bool startConnected(Helper64Thread& thread, QProcess& process)
+    {
         thread.start();
         const QString id = QUuid::createUuid().toString();
+        process.start(helper, {id, tmp.path(), work});
+        if (!process.waitForStarted(10000))
+            return false;
+        thread.setExpectedPeer(process.processId());
         const quint64 ticket = thread.beginRequest();
+        emit thread.doConnect(id);
+        return thread.waitFinished(ticket, 20000) && thread.isConnected();
+    }
+
+    // Starts the pipe thread listening for `peerPid` (any peer of our user when 0) and waits
+    // for its socket; *ticket is the connect request's. Returns the pipe id.
+    static QString listen(Helper64Thread& thread, qint64 peerPid, quint64* ticket)
+    {
+        if (peerPid)
+            thread.setExpectedPeer(peerPid);
+        thread.start();
+        const QString id = QUuid::createUuid().toString();
+        *ticket = thread.beginRequest();
         emit thread.doConnect(id);
         QDeadlineTimer deadline(5000);
         while (!QFile::exists(Helper64Protocol::socketPath(id)) && !deadline.hasExpired())
             QThread::msleep(5);
-        peer.connectToServer(Helper64Protocol::socketPath(id));
+        return id;
+    }
+
+    // The pipe thread alone, the test playing the helper.
+    static bool connectPeer(Helper64Thread& thread, QLocalSocket& peer)
+    {
+        quint64 ticket = 0;
+        peer.connectToServer(Helper64Protocol::socketPath(listen(thread, ::getpid(), &ticket)));
         return peer.waitForConnected(2000) && thread.waitFinished(ticket, 5000) && thread.isConnected();
     }
 
@@ -218,14 +249,11 @@ private slots:
             Helper64Thread thread;
             QLocalSocket peer;
             QVERIFY(connectPeer(thread, peer));
-            quint64 ticket = thread.beginRequest();
-            emit thread.doWrite(QString(int(Helper64Protocol::kMaxMessageBytes / 2) + 1, QLatin1Char('p')));
-            QVERIFY(thread.waitFinished(ticket, 10000));
+            QVERIFY(writeMessage(thread, QString(int(Helper64Protocol::kMaxMessageBytes / 2) + 1, QLatin1Char('p')),
+                                 10000));
             QVERIFY(!thread.writeOk());
             QVERIFY(!peer.waitForReadyRead(100));
-            ticket = thread.beginRequest();
-            emit thread.doWrite(QStringLiteral("EXIT"));
-            QVERIFY(thread.waitFinished(ticket, 5000));
+            QVERIFY(writeMessage(thread, QStringLiteral("EXIT")));
             QVERIFY(thread.writeOk());
             QVERIFY(!thread.peerGone());
         }
@@ -252,25 +280,19 @@ private slots:
         // A peer that is not the expected process is refused.
         {
             Helper64Thread thread;
-            thread.setExpectedPeer(qint64(::getpid()) + 100000);
-            thread.start();
-            const QString id = QUuid::createUuid().toString();
-            const quint64 ticket = thread.beginRequest();
-            emit thread.doConnect(id);
+            quint64 ticket = 0;
+            const QString id = listen(thread, qint64(::getpid()) + 100000, &ticket);
+            QVERIFY(QFile::exists(Helper64Protocol::socketPath(id)));
             QLocalSocket peer;
-            QTRY_VERIFY(QFile::exists(Helper64Protocol::socketPath(id)));
             peer.connectToServer(Helper64Protocol::socketPath(id));
             QVERIFY(!thread.waitFinished(ticket, 300));
             QVERIFY(!thread.isConnected());
         }
         Helper64Thread thread;
-        thread.setExpectedPeer(::getpid());
-        thread.start();
-        const QString id = QUuid::createUuid().toString();
-        quint64 ticket = thread.beginRequest();
-        emit thread.doConnect(id);
+        quint64 ticket = 0;
+        const QString id = listen(thread, ::getpid(), &ticket);
+        QVERIFY(QFile::exists(Helper64Protocol::socketPath(id)));
         QLocalSocket peer;
-        QTRY_VERIFY(QFile::exists(Helper64Protocol::socketPath(id)));
         const QFileInfo socketFile(Helper64Protocol::socketPath(id));
         QCOMPARE(socketFile.permissions() & (QFileDevice::WriteOther | QFileDevice::WriteGroup),
                  QFileDevice::Permissions());
@@ -281,9 +303,7 @@ private slots:
         QVERIFY(!QFile::exists(Helper64Protocol::socketPath(id))); // no second connection
 
         // A write arrives as one frame.
-        ticket = thread.beginRequest();
-        emit thread.doWrite(QStringLiteral("GET_IFILTERS"));
-        QVERIFY(thread.waitFinished(ticket, 5000));
+        QVERIFY(writeMessage(thread, QStringLiteral("GET_IFILTERS")));
         QVERIFY(thread.writeOk());
         QByteArray got;
         while (got.size() < 4 + 24 && peer.waitForReadyRead(2000))
@@ -319,9 +339,7 @@ private slots:
         QVERIFY(t.elapsed() < 5000);
         QVERIFY(!thread.readOk());
         QVERIFY(thread.peerGone());
-        ticket = thread.beginRequest();
-        emit thread.doWrite(QStringLiteral("EXIT"));
-        QVERIFY(thread.waitFinished(ticket, 5000));
+        QVERIFY(writeMessage(thread, QStringLiteral("EXIT")));
         QVERIFY(!thread.writeOk());
     }
 
@@ -334,16 +352,8 @@ private slots:
         QCOMPARE(wrong.exitCode(), 2);
 
         auto thread = std::make_unique<Helper64Thread>();
-        thread->start();
-        const QString id = QUuid::createUuid().toString();
         QProcess process;
-        process.start(helper, {id, tmp.path(), work});
-        QVERIFY(process.waitForStarted(10000));
-        thread->setExpectedPeer(process.processId());
-        const quint64 ticket = thread->beginRequest();
-        emit thread->doConnect(id);
-        QVERIFY(thread->waitFinished(ticket, 20000));
-        QVERIFY(thread->isConnected());
+        QVERIFY(startConnected(*thread, process));
         QCOMPARE(process.state(), QProcess::Running);
         thread.reset(); // closes the connection
         QVERIFY(process.waitForFinished(10000));
@@ -368,11 +378,9 @@ private slots:
     void helperRefusesStranger()
     {
         Helper64Thread thread;
-        thread.start();
-        const QString id = QUuid::createUuid().toString();
-        const quint64 ticket = thread.beginRequest();
-        emit thread.doConnect(id); // accepts any peer of our user
-        QTRY_VERIFY(QFile::exists(Helper64Protocol::socketPath(id)));
+        quint64 ticket = 0;
+        const QString id = listen(thread, 0, &ticket); // accepts any peer of our user
+        QVERIFY(QFile::exists(Helper64Protocol::socketPath(id)));
         const QString exitFile = tmp.filePath(QStringLiteral("stranger.exit"));
         QProcess shell;
         shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" \"$1\" \"$2\" \"$3\"; echo $? > \"$4\""),
@@ -394,19 +402,10 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
         auto thread = std::make_unique<Helper64Thread>();
-        thread->start();
-        const QString id = QUuid::createUuid().toString();
         QProcess process;
         process.setProcessEnvironment(env);
-        process.start(helper, {id, tmp.path(), work});
-        QVERIFY(process.waitForStarted(10000));
-        thread->setExpectedPeer(process.processId());
-        quint64 ticket = thread->beginRequest();
-        emit thread->doConnect(id);
-        QVERIFY(thread->waitFinished(ticket, 20000));
-        ticket = thread->beginRequest();
-        emit thread->doWrite(QStringLiteral("CONVERT\n") + rtf(QStringLiteral("endless.rtf"), "x"));
-        QVERIFY(thread->waitFinished(ticket, 5000));
+        QVERIFY(startConnected(*thread, process));
+        QVERIFY(writeMessage(*thread, QStringLiteral("CONVERT\n") + rtf(QStringLiteral("endless.rtf"), "x")));
         QTRY_VERIFY(QFile::exists(pidFile));
         const qint64 converter = testutil::readFile(pidFile).trimmed().toLongLong();
         QVERIFY(processRunning(converter));

@@ -12,7 +12,6 @@
 #include <QtTest>
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -79,6 +78,22 @@ private:
         return seen;
     }
 
+    // The status of one non-blocking read at `from`.
+    static FanotifyJournal::ReadStatus readOnce(FanotifyJournal& j, qint64 from)
+    {
+        std::vector<FanotifyJournal::Record> out;
+        FanotifyJournal::ReadContext ctx;
+        qint64 next = 0;
+        return j.read(from, false, ctx, out, &next);
+    }
+
+    // One record as "reason inode parent isDir name" for whole-record comparisons.
+    static QString text(const Seen& s)
+    {
+        return QStringLiteral("%1 %2 %3 %4 %5").arg(s.reason, 0, 16).arg(s.inode).arg(s.parent).arg(s.isDir)
+            .arg(QString::fromUtf8(s.name));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -111,16 +126,10 @@ private slots:
         QVERIFY(j->waitUntilDrained(5000));
         qint64 next = 0;
         QVector<Seen> seen = readAll(*j, start, &next);
+        const quint32 create = FanotifyJournal::ReasonFileCreate | FanotifyJournal::ReasonClose;
         QCOMPARE(seen.size(), 2);
-        QCOMPARE(seen[0].reason, quint32(FanotifyJournal::ReasonFileCreate | FanotifyJournal::ReasonClose));
-        QCOMPARE(seen[0].inode, inodeOf(v + "/d"));
-        QCOMPARE(seen[0].parent, inodeOf(v));
-        QCOMPARE(seen[0].name, QByteArray("d"));
-        QVERIFY(seen[0].isDir);
-        QCOMPARE(seen[1].inode, inodeOf(v + "/d/a"));
-        QCOMPARE(seen[1].parent, inodeOf(v + "/d"));
-        QCOMPARE(seen[1].name, QByteArray("a"));
-        QVERIFY(!seen[1].isDir);
+        QCOMPARE(text(seen[0]), text(Seen{create, inodeOf(v + "/d"), inodeOf(v), true, "d"}));
+        QCOMPARE(text(seen[1]), text(Seen{create, inodeOf(v + "/d/a"), inodeOf(v + "/d"), false, "a"}));
         QCOMPARE(next, j->state().nextUsn);
 
         // Rename within the folder, then delete.
@@ -129,9 +138,8 @@ private slots:
         QVERIFY(j->waitUntilDrained(5000));
         seen = readAll(*j, next, &next);
         QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].reason, quint32(FanotifyJournal::ReasonRenameNewName | FanotifyJournal::ReasonClose));
-        QCOMPARE(seen[0].inode, a);
-        QCOMPARE(seen[0].name, QByteArray("b"));
+        QCOMPARE(text(seen[0]), text(Seen{FanotifyJournal::ReasonRenameNewName | FanotifyJournal::ReasonClose, a,
+                                          inodeOf(v + "/d"), false, "b"}));
         QVERIFY(::unlink((v + "/d/b").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
         seen = readAll(*j, next, &next);
@@ -156,10 +164,8 @@ private slots:
         const QVector<Seen> seen = readAll(*j, start);
         QCOMPARE(seen.size(), 1);
         QCOMPARE(seen[0].reason & FanotifyJournal::ReasonRenameNewName, quint32(FanotifyJournal::ReasonRenameNewName));
-        QCOMPARE(seen[0].inode, x);
-        QCOMPARE(seen[0].parent, inodeOf(v + "/w"));
-        QCOMPARE(seen[0].name, QByteArray("x2"));
-        QVERIFY(seen[0].isDir);
+        QCOMPARE(text(Seen{0, seen[0].inode, seen[0].parent, seen[0].isDir, seen[0].name}),
+                 text(Seen{0, x, inodeOf(v + "/w"), true, "x2"}));
     }
 
     void removeTreeDeletesEveryObject()
@@ -276,21 +282,16 @@ private slots:
         const qint64 before = j->state().nextUsn;
         j->pauseDrain(true);
         // More events than the kernel queue holds (16384 by default).
-        int queueLimit = 16384;
         QFile limit(QStringLiteral("/proc/sys/fs/fanotify/max_queued_events"));
-        if (limit.open(QIODevice::ReadOnly))
-            queueLimit = limit.readAll().trimmed().toInt();
+        const int queueLimit = limit.open(QIODevice::ReadOnly) ? limit.readAll().trimmed().toInt() : 16384;
         for (int i = 0; i < queueLimit + 100; ++i)
             QVERIFY(::mkdir((v + "/d" + QByteArray::number(i)).constData(), 0755) == 0);
         j->pauseDrain(false);
         QVERIFY(j->waitUntilDrained(10000));
         const FanotifyJournal::State s = j->state();
         QVERIFY(s.firstUsn > before);
-        std::vector<FanotifyJournal::Record> out;
-        FanotifyJournal::ReadContext ctx;
-        qint64 next = 0;
-        QCOMPARE(j->read(before, false, ctx, out, &next), FanotifyJournal::ReadStatus::Gap);
-        QCOMPARE(j->read(s.firstUsn, false, ctx, out, &next),
+        QCOMPARE(readOnce(*j, before), FanotifyJournal::ReadStatus::Gap);
+        QCOMPARE(readOnce(*j, s.firstUsn),
                  s.firstUsn == s.nextUsn ? FanotifyJournal::ReadStatus::Empty : FanotifyJournal::ReadStatus::Records);
     }
 
@@ -308,15 +309,13 @@ private slots:
         const FanotifyJournal::State s = j->state();
         QVERIFY(s.firstUsn > before);
         QVERIFY(s.nextUsn - s.firstUsn <= 32 * 1024);
-        std::vector<FanotifyJournal::Record> out;
-        FanotifyJournal::ReadContext ctx;
+        QCOMPARE(readOnce(*j, before), FanotifyJournal::ReadStatus::Gap);
         qint64 next = 0;
-        QCOMPARE(j->read(before, false, ctx, out, &next), FanotifyJournal::ReadStatus::Gap);
         QVector<Seen> kept = readAll(*j, s.firstUsn, &next);
         QVERIFY(!kept.isEmpty());
         QCOMPARE(kept.last().name, QByteArray("file-with-a-longer-name-999"));
         QCOMPARE(next, s.nextUsn);
-        QCOMPARE(j->read(s.nextUsn + 1, false, ctx, out, &next), FanotifyJournal::ReadStatus::Gap);
+        QCOMPARE(readOnce(*j, s.nextUsn + 1), FanotifyJournal::ReadStatus::Gap);
     }
 
     void registrySharesOneJournalPerVolume()
@@ -360,10 +359,7 @@ private slots:
         QVERIFY(fd >= 0);
         ::close(fd);
         QVERIFY(j->waitUntilDrained(5000));
-        std::vector<FanotifyJournal::Record> out;
-        FanotifyJournal::ReadContext ctx;
-        qint64 next = 0;
-        const FanotifyJournal::ReadStatus status = j->read(start, false, ctx, out, &next);
+        const FanotifyJournal::ReadStatus status = readOnce(*j, start);
         ::umount2(v.constData(), MNT_DETACH);
         ::close(hidden);
         QCOMPARE(status, FanotifyJournal::ReadStatus::Failed);

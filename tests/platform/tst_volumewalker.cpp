@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <functional>
 #include <cstring>
 #include <dirent.h>
 #include <ftw.h>
@@ -68,6 +69,18 @@ void reference(const QByteArray& dir, quint64 dirIno, QHash<quint64, Item>& out)
             reference(path, st.st_ino, out);
     }
     ::closedir(d);
+}
+
+// Runs its action when the scope ends, however the test leaves it.
+struct Finally
+{
+    std::function<void()> action;
+    ~Finally() { action(); }
+};
+
+bool enterPrivateMountNamespace()
+{
+    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
 int removeOne(const char* path, const struct stat*, int, struct FTW*)
@@ -143,10 +156,19 @@ private slots:
         ::nftw(root_.constData(), removeOne, 16, FTW_DEPTH | FTW_PHYS);
     }
 
+    void everyEntryOnceWithParentLinks_data()
+    {
+        QTest::addColumn<int>("threads");
+        QTest::newRow("one thread") << 1;
+        QTest::newRow("four threads") << 4;
+        QTest::newRow("eight threads") << 8;
+    }
+
     void everyEntryOnceWithParentLinks()
     {
+        QFETCH(int, threads);
         Collected c;
-        VolumeWalker walker(4);
+        VolumeWalker walker(threads);
         const VolumeWalker::Result r = walker.walk(QFile::decodeName(root_), "ROOTNAME", nullptr, collector(c));
         QHash<quint64, Item> expected;
         const quint64 rootIno = inodeOf(root_);
@@ -172,16 +194,6 @@ private slots:
         // The symbolic link is an entry, not followed.
         QVERIFY(!c.items.value(inodeOf(root_ + "/link-to-a1")).isDir);
         QCOMPARE(c.items.value(inodeOf(root_ + "/bad-\xff\xfe-name")).name, QByteArray("bad-\xff\xfe-name"));
-    }
-
-    void singleThreadGivesTheSameSet()
-    {
-        Collected one, many;
-        VolumeWalker(1).walk(QFile::decodeName(root_), "r", nullptr, collector(one));
-        VolumeWalker(8).walk(QFile::decodeName(root_), "r", nullptr, collector(many));
-        QCOMPARE(one.items.size(), many.items.size());
-        for (auto it = one.items.constBegin(); it != one.items.constEnd(); ++it)
-            QVERIFY(many.items.value(it.key()) == it.value());
     }
 
     void rootFailures()
@@ -249,18 +261,15 @@ private slots:
         VolumeWalker::Result r;
         // Root reads everything: walk with an unprivileged file-system identity, which the
         // walker's threads inherit from this thread.
-        const int previous = testutil::isRoot() ? ::setfsuid(65534) : -1;
-        try {
+        {
+            const int previous = testutil::isRoot() ? ::setfsuid(65534) : -1;
+            Finally restore{[&] {
+                if (previous >= 0)
+                    ::setfsuid(previous);
+                ::chmod(locked.constData(), 0755);
+            }};
             r = VolumeWalker(4).walk(QFile::decodeName(root_), "r", nullptr, collector(c));
-        } catch (...) {
-            if (previous >= 0)
-                ::setfsuid(previous);
-            ::chmod(locked.constData(), 0755);
-            throw;
         }
-        if (previous >= 0)
-            ::setfsuid(previous);
-        ::chmod(locked.constData(), 0755);
         QVERIFY(c.items.contains(inodeOf(locked)));   // the folder itself is listed by its parent
         QVERIFY(!c.items.contains(inside));
         QCOMPARE(r.skippedFolders, quint64(1));
@@ -268,26 +277,18 @@ private slots:
         QVERIFY(QDir(QFile::decodeName(locked)).removeRecursively());
     }
 
-    void cancelStopsAfterTheCurrentBatch()
+    // A raised cancel flag, and an exception from the consumer, stop the walk after the batch
+    // under way; no further batch is delivered.
+    void cancelAndConsumerFailureStopTheWalk()
     {
         bool cancel = false;
         int batches = 0;
-        bool threw = false;
-        try {
-            VolumeWalker(4).walk(QFile::decodeName(root_), "r", &cancel, [&](const VolumeEntryBatch&) {
-                if (++batches == 2)
-                    cancel = true;
-            });
-        } catch (const FileSearchCancelException&) {
-            threw = true;
-        }
-        QVERIFY(threw);
+        QVERIFY_EXCEPTION_THROWN(VolumeWalker(4).walk(QFile::decodeName(root_), "r", &cancel, [&](const VolumeEntryBatch&) {
+            if (++batches == 2)
+                cancel = true;
+        }), FileSearchCancelException);
         QCOMPARE(batches, 2);
-    }
-
-    void sinkExceptionStopsTheWalk()
-    {
-        int batches = 0;
+        batches = 0;
         QVERIFY_EXCEPTION_THROWN(VolumeWalker(4).walk(QFile::decodeName(root_), "r", nullptr, [&](const VolumeEntryBatch&) {
             if (++batches == 2)
                 throw std::runtime_error("consumer failed");
@@ -320,15 +321,9 @@ private slots:
         ::close(file);
         ::close(fd);
 
+        Finally remove{[&] { QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), deep.path()}); }};
         Collected c;
-        VolumeWalker::Result r;
-        try {
-            r = VolumeWalker(4).walk(deep.path(), "r", nullptr, collector(c));
-        } catch (const FileSearchException& e) {
-            QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), deep.path()});
-            QFAIL(e.what());
-        }
-        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), deep.path()});
+        const VolumeWalker::Result r = VolumeWalker(4).walk(deep.path(), "r", nullptr, collector(c));
         QCOMPARE(c.items.size(), 32);  // root, 30 folders, the file
         QVERIFY(c.items.contains(quint64(st.st_ino)));
         QCOMPARE(c.items.value(quint64(st.st_ino)).parent, lastFolder);
@@ -388,8 +383,7 @@ private slots:
         if (QStandardPaths::findExecutable(QStringLiteral("mkfs.btrfs")).isEmpty()
             || QStandardPaths::findExecutable(QStringLiteral("btrfs")).isEmpty())
             QSKIP("needs the btrfs tools");
-        QVERIFY(::unshare(CLONE_NEWNS) == 0);
-        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        QVERIFY(enterPrivateMountNamespace());
         QTemporaryDir work;
         QVERIFY(work.isValid());
         const QString image = work.filePath(QStringLiteral("btrfs.img"));
@@ -407,15 +401,10 @@ private slots:
         const int made = QProcess::execute(QStringLiteral("btrfs"), {QStringLiteral("-q"), QStringLiteral("subvolume"),
                                                                      QStringLiteral("create"), QFile::decodeName(mp + "/sub")});
         QVERIFY(touch(mp + "/sub/inner"));
+        Finally unmount{[&] { ::umount2(mp.constData(), MNT_DETACH); }};
         Collected c;
-        try {
-            VolumeWalker(4).walk(QFile::decodeName(mp), "r", nullptr, collector(c));
-        } catch (...) {
-            ::umount2(mp.constData(), MNT_DETACH);
-            throw;
-        }
+        VolumeWalker(4).walk(QFile::decodeName(mp), "r", nullptr, collector(c));
         const quint64 rootIno = inodeOf(mp), first = inodeOf(mp + "/first"), x = inodeOf(mp + "/first/x");
-        ::umount2(mp.constData(), MNT_DETACH);
         QCOMPARE(made, 0);
         QCOMPARE(c.duplicates, 0);
         QVERIFY(c.items.value(rootIno) == (Item{0, "r", true}));
@@ -429,8 +418,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (mounting in a private mount namespace)");
-        QVERIFY(::unshare(CLONE_NEWNS) == 0);
-        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        QVERIFY(enterPrivateMountNamespace());
         const QByteArray mp = root_ + "/a2/mnt";
         QVERIFY(::mkdir(mp.constData(), 0755) == 0);
         const quint64 underlying = inodeOf(mp);

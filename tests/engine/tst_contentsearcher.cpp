@@ -14,6 +14,7 @@
 #include "search/textextract/PDFConverter.h"
 #include "search/textextract/RegistryFile.h"
 #include "testutil.h"
+#include "tests/engine/enginetest.h"
 #include "../textextract/docgen.h"
 
 #include <QBuffer>
@@ -35,15 +36,6 @@ IFilterInfo filter(const char* clsid, std::initializer_list<const wchar_t*> exts
     for (const wchar_t* e : exts)
         info.extensions.push_back(e);
     return info;
-}
-
-ContentSearchOptions defaultOptions()
-{
-    ContentSearchOptions o;
-    o.autoDetectEncoding = true;
-    o.skipBinary = true;
-    o.useBuiltInPDF = true;
-    return o;
 }
 
 // The line-by-line reading of a UTF-8 text, as the content search is defined: every line fed to
@@ -89,11 +81,6 @@ class TestContentSearcher : public QObject
         if (!testutil::writeFile(path, bytes))
             qFatal("cannot write %s", qPrintable(path));
         return path;
-    }
-    QString logText()
-    {
-        const QByteArray b = testutil::readFile(Logger::instance().filePath());
-        return docgen::fromUtf16LE(b);
     }
     static FileSearchRequest contents(const QString& pattern, int syntax = FileSearchRequest::Substring,
                                       bool lineScope = false, bool caseSensitive = false)
@@ -169,7 +156,7 @@ private slots:
     void plainTextAndScopes()
     {
         ContentSearcher searcher(nullptr, work);
-        searcher.setSettings(defaultOptions());
+        searcher.setSettings(enginetest::options());
         const QString path = write("scopes.txt", "alpha one\r\nbeta two\n\nlast line without end");
         // Every hit of every term on every line counts, not only those of the first matching line.
         const QString counted = write("count.txt", "foo foo bar\nnothing\nFOO and foo\nbar foofoo\n");
@@ -217,13 +204,13 @@ private slots:
 
         // A missing file gives false with a warning.
         QVERIFY(!finds(searcher, docs + "/missing.txt", "x"));
-        QVERIFY(logText().contains("find - Failed to open " + docs + "/missing.txt"));
+        QVERIFY(enginetest::logText().contains("find - Failed to open " + docs + "/missing.txt"));
     }
 
     void encodingsAndBinary()
     {
         ContentSearcher searcher(nullptr, work);
-        ContentSearchOptions o = defaultOptions();
+        ContentSearchOptions o = enginetest::options();
         searcher.setSettings(o);
         const QString text = QString::fromUtf8("Grüße aus Köln\nzweite Zeile mit Straße\n");
         // Encoders that write no byte-order mark of their own.
@@ -252,7 +239,7 @@ private slots:
         QByteArray binary("\x7F" "ELF\0\0\0\0 needle \0\x01\x02", 20);
         const QString bin = write("blob.bin", binary);
         QVERIFY(!finds(searcher, bin, "needle"));
-        QVERIFY(logText().contains("skip BINARY, file = " + bin));
+        QVERIFY(enginetest::logText().contains("skip BINARY, file = " + bin));
         o.skipBinary = false;
         searcher.setSettings(o);
         QVERIFY(finds(searcher, bin, "needle"));
@@ -291,7 +278,7 @@ private slots:
                                     "foo(?!\\s)", "[^a-z]foo", "\\bfoo\\b", "!fo+"};
         const QStringList wide = {"éfoo", "ŝbar; baz", "😀", "٣foo", "FOOÉ"};
         ContentSearcher searcher(nullptr, work);
-        ContentSearchOptions o = defaultOptions();
+        ContentSearchOptions o = enginetest::options();
         o.skipBinary = false;
         searcher.setSettings(o);
         for (int round = 0; round < 60; ++round) {
@@ -362,7 +349,7 @@ private slots:
     void longLinesAndBlockEdges()
     {
         ContentSearcher searcher(nullptr, work);
-        searcher.setSettings(defaultOptions());
+        searcher.setSettings(enginetest::options());
         // A 3 MiB line (longer than the read block) with the term at its very end, and a term
         // straddling the first 1 MiB block boundary on a later line.
         QByteArray big(3 << 20, 'x');
@@ -406,7 +393,7 @@ private slots:
     void specialFilesAndCancel()
     {
         ContentSearcher searcher(nullptr, work);
-        searcher.setSettings(defaultOptions());
+        searcher.setSettings(enginetest::options());
         const QString fifo = docs + "/pipe.txt";
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         FileSearchRequest r = contents("x");
@@ -440,7 +427,7 @@ private slots:
         // Documents of every converter, made here; a term only their text holds.
         Helper64Client helper(work, testutil::programDir() + "/helper64", 20000);
         ContentSearcher searcher(&helper, work);
-        ContentSearchOptions o = defaultOptions();
+        ContentSearchOptions o = enginetest::options();
         o.ifilters32 = getIFiltersFromRegistry();
         o.ifilters64 = helper.getIFilters();
         QVERIFY(!o.ifilters32.empty());

@@ -1,22 +1,17 @@
 // The search engine façade end to end (without the name index): initialisation order, name
 // search over folder walking, contents/date/size checks, counting, matches search, concurrent
 // searches with one cancelled, ids in the signals, and the private working folder.
-#include "core/Logger.h"
 #include "search/engine/ContentSearcher.h"
 #include "search/engine/DirectorySearcher.h"
 #include "search/engine/FileSearch.h"
-#include "search/engine/FileSearcher.h"
-#include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
 #include "search/model/IStringMatcher.h"
 #include "search/model/TempFileHolder.h"
 #include "search/textextract/Helper64Client.h"
 #include "search/textextract/PDFConverter.h"
-#include "testutil.h"
+#include "tests/engine/enginetest.h"
 
 #include <QDir>
 #include <QThread>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -25,16 +20,9 @@
 #include <unistd.h>
 #include <utime.h>
 
-namespace {
+using namespace enginetest;
 
-QStringList paths(const FileSearchResults& results)
-{
-    QStringList out;
-    for (int i = 0; i < results.count(); ++i)
-        out << results.filePath(i);
-    out.sort();
-    return out;
-}
+namespace {
 
 void setMtime(const QString& path, const QDateTime& when)
 {
@@ -49,15 +37,6 @@ int modeOf(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) ? int(st.st_mode & 0777) : -1;
 }
 
-ContentSearchOptions options()
-{
-    ContentSearchOptions o;
-    o.autoDetectEncoding = true;
-    o.skipBinary = true;
-    o.useBuiltInPDF = true;
-    return o;
-}
-
 } // namespace
 
 class TestFileSearcher : public QObject
@@ -67,33 +46,6 @@ class TestFileSearcher : public QObject
     QTemporaryDir tmp;
     QString tree;
     QString work;
-
-    QString logText()
-    {
-        const QByteArray b = testutil::readFile(Logger::instance().filePath());
-        return QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData()), b.size() / 2);
-    }
-    // Waits for findFinished(id); false on time-out.
-    static bool waitFor(QSignalSpy& spy, int id, int ms = 20000)
-    {
-        QElapsedTimer t;
-        t.start();
-        for (;;) {
-            for (const auto& args : spy)
-                if (args.at(0).toInt() == id)
-                    return true;
-            if (t.elapsed() > ms)
-                return false;
-            spy.wait(50);
-        }
-    }
-    // Files `request` and returns the sorted paths found once it has finished.
-    static QStringList search(FileSearcher& searcher, QSignalSpy& found, FileSearchRequest& request)
-    {
-        FileSearchResults results;
-        searcher.find(&request, &results);
-        return waitFor(found, request.id) ? paths(results) : QStringList{"<time-out>"};
-    }
 
 private slots:
     void initTestCase()
@@ -158,7 +110,7 @@ private slots:
 
         // Without include folders nothing is walked (and there is no index).
         FileSearchRequest nowhere;
-        QCOMPARE(search(searcher, found, nowhere), QStringList());
+        QCOMPARE(search(searcher, nowhere), QStringList());
     }
 
     void contentsDatesSizesAndCounting()
@@ -191,7 +143,7 @@ private slots:
         FileSearchRequest sized;
         sized.includePaths = QStringList{tree};
         sized.maxSize = 0;
-        QCOMPARE(search(searcher, found, sized), QStringList({tree + "/empty.txt"}));
+        QCOMPARE(search(searcher, sized), QStringList({tree + "/empty.txt"}));
 
         // Dates: the upper bound includes its whole day, the lower starts at 00:00.
         const QDate day(2024, 3, 10);

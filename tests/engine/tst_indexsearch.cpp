@@ -1,20 +1,17 @@
 // Name and contents search through the façade over the real name index: a tmpfs mounted in a
 // private mount namespace is indexed (root only), a folder elsewhere is walked, and both meet
 // in one result list.
-#include "core/Logger.h"
-#include "search/engine/FileSearcher.h"
 #include "search/index/NTFSUtils.h"
-#include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
-#include "testutil.h"
+#include "tests/engine/enginetest.h"
 
 #include <QDir>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <sched.h>
 #include <sys/mount.h>
+
+using namespace enginetest;
 
 class TestIndexSearch : public QObject
 {
@@ -24,36 +21,6 @@ class TestIndexSearch : public QObject
     QString vol;
     QString plain;
     bool mounted = false;
-
-    static QStringList paths(const FileSearchResults& results)
-    {
-        QStringList out;
-        for (int i = 0; i < results.count(); ++i)
-            out << results.filePath(i);
-        out.sort();
-        return out;
-    }
-    static bool waitFor(QSignalSpy& spy, int id, int ms = 30000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms) {
-            for (const auto& args : spy)
-                if (args.at(0).toInt() == id)
-                    return true;
-            spy.wait(50);
-        }
-        return false;
-    }
-    QStringList search(FileSearcher& searcher, FileSearchRequest& request)
-    {
-        QSignalSpy found(&searcher, &FileSearcher::findFinished);
-        FileSearchResults results;
-        searcher.find(&request, &results);
-        if (!waitFor(found, request.id))
-            return {QStringLiteral("<time-out>")};
-        return paths(results);
-    }
 
 private slots:
     void initTestCase()

@@ -1,10 +1,9 @@
 // Worker threads: task runs on its own named thread, escaping exceptions become one log line
 // (INFO for a cancellation, ERROR otherwise) and never leave the worker; pool jobs the same.
 #include "core/FileSearchException.h"
-#include "core/Logger.h"
 #include "search/engine/ContentSearchWorker.h"
 #include "search/engine/FileSearcherWorker.h"
-#include "testutil.h"
+#include "tests/engine/enginetest.h"
 
 #include <QTemporaryDir>
 #include <QThreadPool>
@@ -20,9 +19,7 @@ class TestWorkers : public QObject
 
     QStringList logLines()
     {
-        const QByteArray b = testutil::readFile(Logger::instance().filePath());
-        const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData()), b.size() / 2);
-        return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        return enginetest::logText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 
 private slots:

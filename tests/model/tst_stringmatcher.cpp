@@ -20,11 +20,6 @@ MatchOptions options(int kind, bool caseSensitive, bool forName)
     return o;
 }
 
-bool found(const QString& term, const QString& text, const MatchOptions& o)
-{
-    const StringMatcher m(QStringList{term}, o);
-    return m.matchTerm(text, 0, nullptr, nullptr);
-}
 
 static_assert(std::has_virtual_destructor<IStringMatcher>::value, "owners delete matchers through the interface");
 
@@ -64,19 +59,68 @@ private slots:
         QFETCH(bool, caseSensitive);
         QFETCH(bool, expected);
         const MatchOptions o = options(0, caseSensitive, true);
-        QCOMPARE(found(term, name, o), expected);
         const StringMatcher m(QStringList{term}, o);
+        QCOMPARE(m.matchTerm(name, 0, nullptr, nullptr), expected);
         const QByteArray utf8 = name.toUtf8();
         QCOMPARE(bool(m.matchUtf8(utf8.constData(), utf8.size(), TermMask(1))), expected);
+    }
+
+    // One term over one text: verdict, recorded hits, and the counter of substring hits (which
+    // is added to; -1: not checked).
+    void hits_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("caseSensitive");
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("expected");
+        QTest::addColumn<MatchPositions>("positions");
+        QTest::addColumn<int>("expectedCounter");
+        const MatchPositions none;
+        // Contents: "*" is an ordinary character.
+        QTest::newRow("star in contents") << 0 << false << "a*b" << "xa*by" << true << MatchPositions{{1, 3}} << 6;
+        QTest::newRow("star in contents, no hit") << 0 << false << "a*b" << "axxb" << false << none << 5;
+        QTest::newRow("hits do not overlap") << 0 << false << "aa" << "aaaa" << true << MatchPositions{{0, 2}, {2, 2}} << 7;
+        QTest::newRow("folded") << 0 << false << "aa" << "xAAax" << true << MatchPositions{{1, 2}} << 6;
+        QTest::newRow("case-sensitive") << 0 << true << "aa" << "xAAx" << false << none << 5;
+        QTest::newRow("word: underscore") << 1 << false << "cat" << "cat_food" << false << none << 5;
+        QTest::newRow("word: digit") << 1 << false << "cat" << "cat9" << false << none << 5;
+        QTest::newRow("word: letter") << 1 << false << "cat" << QString::fromUtf8("caté") << false << none << 5;
+        QTest::newRow("word: Arabic-Indic digit") << 1 << false << "cat" << QString::fromUtf8("cat٣") << false << none << 5;
+        // A number that is not a decimal digit ends a word.
+        QTest::newRow("word: vulgar fraction") << 1 << false << "cat" << QString::fromUtf8("cat½") << true << MatchPositions{{0, 3}} << 6;
+        QTest::newRow("word: hyphen") << 1 << false << "cat" << "cat-food" << true << MatchPositions{{0, 3}} << 6;
+        // The rejected hit inside "concat" moves the search past it.
+        QTest::newRow("word after rejected hit") << 1 << false << "cat" << "concat cat" << true << MatchPositions{{7, 3}} << 6;
+        // A zero-length hit counts as found but is neither recorded nor counted.
+        QTest::newRow("regex: empty hit") << 2 << false << "x*" << "abc" << true << none << 5;
+        QTest::newRow("regex: every hit") << 2 << true << "[0-9]+" << "a12b345" << true << MatchPositions{{1, 2}, {4, 3}} << -1;
+        QTest::newRow("regex: folded") << 2 << false << "^REP" << "report" << true << MatchPositions{{0, 3}} << -1;
+        QTest::newRow("regex: case-sensitive") << 2 << true << "^REP" << "report" << false << none << 5;
+    }
+
+    void hits()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, caseSensitive);
+        QFETCH(QString, term);
+        QFETCH(QString, text);
+        const StringMatcher m(QStringList{term}, options(kind, caseSensitive, false));
+        MatchPositions positions;
+        int counter = 5;
+        QTEST(m.matchTerm(text, 0, &positions, &counter), "expected");
+        QTEST(positions, "positions");
+        QFETCH(int, expectedCounter);
+        if (expectedCounter >= 0)
+            QCOMPARE(counter, expectedCounter);
     }
 
     void wildcardTermsOnlyForNames()
     {
         const StringMatcher names(QStringList{"a", "b*", "c?"}, options(0, false, true));
         QCOMPARE(names.wildcardTermIndexes(), (QVector<int>{1, 2}));
-        // Contents: "*" is an ordinary character.
-        QVERIFY(found("a*b", "xa*by", options(0, false, false)));
-        QVERIFY(!found("a*b", "axxb", options(0, false, false)));
+        // Regular expressions are never wildcards.
+        QVERIFY(StringMatcher(QStringList{"[0-9]+"}, options(2, true, true)).wildcardTermIndexes().isEmpty());
         // Wildcard hits record no positions and do not count.
         const StringMatcher m(QStringList{"*.txt"}, options(0, false, true));
         MatchPositions positions;
@@ -84,57 +128,6 @@ private slots:
         QCOMPARE(m.match("a.txt", TermMask(1), &positions, &counter), TermMask(1));
         QVERIFY(positions.isEmpty());
         QCOMPARE(counter, 0);
-    }
-
-    void wholeWords()
-    {
-        const MatchOptions o = options(1, false, false);
-        QVERIFY(!found("cat", "cat_food", o));
-        QVERIFY(!found("cat", "cat9", o));
-        QVERIFY(!found("cat", QString::fromUtf8("caté"), o));
-        QVERIFY(!found("cat", QString::fromUtf8("cat٣"), o)); // Arabic-Indic digit
-        QVERIFY(found("cat", QString::fromUtf8("cat½"), o)); // a number, not a decimal digit
-
-        const StringMatcher m(QStringList{"cat"}, o);
-        MatchPositions positions;
-        m.matchTerm("cat-food", 0, &positions, nullptr);
-        QCOMPARE(positions, (MatchPositions{{0, 3}}));
-        positions.clear();
-        // The rejected hit inside "concat" moves the search past it.
-        m.matchTerm("concat cat", 0, &positions, nullptr);
-        QCOMPARE(positions, (MatchPositions{{7, 3}}));
-    }
-
-    void substringHitsDoNotOverlap()
-    {
-        const StringMatcher m(QStringList{"aa"}, options(0, false, false));
-        MatchPositions positions;
-        int counter = 5;
-        QVERIFY(m.matchTerm("aaaa", 0, &positions, &counter));
-        QCOMPARE(positions, (MatchPositions{{0, 2}, {2, 2}}));
-        QCOMPARE(counter, 7);
-        counter = 0;
-        QVERIFY(m.matchTerm("xAAax", 0, nullptr, &counter));
-        QCOMPARE(counter, 1);
-        QVERIFY(!found("aa", "xAAx", options(0, true, false)));
-    }
-
-    void regularExpressions()
-    {
-        const StringMatcher empty(QStringList{"x*"}, options(2, false, false));
-        MatchPositions positions;
-        int counter = 0;
-        QVERIFY(empty.matchTerm("abc", 0, &positions, &counter));
-        QVERIFY(positions.isEmpty()); // zero-length hit found but not recorded
-        QCOMPARE(counter, 0);
-
-        const StringMatcher digits(QStringList{"[0-9]+"}, options(2, true, true));
-        QVERIFY(digits.wildcardTermIndexes().isEmpty()); // regex terms are never wildcards
-        QVERIFY(digits.matchTerm("a12b345", 0, &positions, nullptr));
-        QCOMPARE(positions, (MatchPositions{{1, 2}, {4, 3}}));
-
-        QVERIFY(found("^REP", "report", options(2, false, false)));
-        QVERIFY(!found("^REP", "report", options(2, true, false)));
     }
 
     void positionsTestEveryTerm()

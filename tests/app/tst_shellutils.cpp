@@ -107,8 +107,6 @@ private slots:
         QVERIFY(exists(file)); // a cut never deletes anything itself
         ShellUtils::copyFiles({file});
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("x-special/gnome-copied-files")).left(5), QByteArray("copy\n"));
-        ShellUtils::copyText(nullptr, QStringLiteral("/full/name with \u00e9"));
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/full/name with \u00e9"));
     }
 
     void deleteNeverFollowsLinks()
@@ -123,8 +121,9 @@ private slots:
         QVERIFY(QFile::link(outside + QStringLiteral("/keep.txt"), area + QStringLiteral("/filelink")));
         QVERIFY(QFile::link(area + QStringLiteral("/nowhere"), area + QStringLiteral("/dangling")));
 
-        const QStringList paths{area + QStringLiteral("/file.txt"), area + QStringLiteral("/folder"), area + QStringLiteral("/dirlink"),
-                                area + QStringLiteral("/filelink"), area + QStringLiteral("/dangling")};
+        QStringList paths;
+        for (const char* name : {"/file.txt", "/folder", "/dirlink", "/filelink", "/dangling"})
+            paths << area + name;
         QStringList gone;
         QVERIFY(ShellUtils::deleteFiles(nullptr, paths, true, &gone));
         QCOMPARE(gone, paths);

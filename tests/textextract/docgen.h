@@ -1,7 +1,10 @@
 // Generators of small test documents for the text converters: PDF, EPUB, Mobipocket (with a
-// PalmDOC compressor) and FB2. Header-only so that any test or bench program can include it
-// ("tests/textextract/docgen.h"); EPUB needs QuaZip (linked by tq_textextract).
+// PalmDOC compressor) and FB2, and the small runners the converter tests share. Header-only so
+// that any test or bench program can include it ("tests/textextract/docgen.h"); EPUB needs
+// QuaZip (linked by tq_textextract).
 #pragma once
+
+#include "core/FileSearchException.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -15,6 +18,10 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
+#include <sys/resource.h>
+
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace docgen {
@@ -348,6 +355,48 @@ inline QString fromUtf16BE(const QByteArray& b)
     for (int i = 0; i + 1 < b.size(); i += 2)
         s.append(QChar(quint16((uchar(b[i]) << 8) | uchar(b[i + 1]))));
     return s;
+}
+
+// ---------------------------------------------------------------- runners
+
+// Whether `run` ends by the converters' cancel exception ("Convert canceled").
+template <class F>
+bool cancels(F run)
+{
+    try {
+        run();
+    } catch (const FileSearchCancelException& e) {
+        return QString::fromUtf8(e.what()).contains(QLatin1String("Convert canceled"));
+    }
+    return false;
+}
+
+// How much the process's peak memory grew while `run` ran, in KiB.
+template <class F>
+long peakGrowthKiB(F run)
+{
+    struct rusage before, after;
+    getrusage(RUSAGE_SELF, &before);
+    run();
+    getrusage(RUSAGE_SELF, &after);
+    return after.ru_maxrss - before.ru_maxrss;
+}
+
+// Runs `ok(t)` `rounds` times in each of `threads` threads at once; the number of true results.
+template <class F>
+int countSuccesses(int threads, int rounds, F ok)
+{
+    std::atomic<int> good{0};
+    std::vector<std::thread> running;
+    for (int t = 0; t < threads; ++t)
+        running.emplace_back([&, t] {
+            for (int round = 0; round < rounds; ++round)
+                if (ok(t))
+                    ++good;
+        });
+    for (auto& th : running)
+        th.join();
+    return good.load();
 }
 
 } // namespace docgen

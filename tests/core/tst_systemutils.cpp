@@ -161,24 +161,6 @@ private slots:
         QCOMPARE(runAs(kNobody, true, adminBits), 2 | 4 | 8 | (ElevationTypeLimited << 4));
     }
 
-    void adminGroupMembersAreUserAdmins()
-    {
-        int checked = 0;
-        for (const char* name : {"sudo", "wheel", "admin"}) {
-            const struct group* gr = ::getgrnam(name);
-            if (!gr)
-                continue;
-            for (char** member = gr->gr_mem; member && *member; ++member) {
-                if (const struct passwd* pw = ::getpwnam(*member)) {
-                    QVERIFY2(isUserAdmin(pw->pw_uid), *member);
-                    ++checked;
-                }
-            }
-        }
-        if (checked == 0)
-            QSKIP("no account in sudo, wheel or admin here");
-    }
-
     void sessionUser()
     {
         qunsetenv("PKEXEC_UID");

@@ -348,15 +348,6 @@ inline QString fromUtf16LE(const QByteArray& b)
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData()), b.size() / 2);
 }
 
-inline QString fromUtf16BE(const QByteArray& b)
-{
-    QString s;
-    s.reserve(b.size() / 2);
-    for (int i = 0; i + 1 < b.size(); i += 2)
-        s.append(QChar(quint16((uchar(b[i]) << 8) | uchar(b[i + 1]))));
-    return s;
-}
-
 // ---------------------------------------------------------------- runners
 
 // Whether `run` ends by the converters' cancel exception ("Convert canceled").

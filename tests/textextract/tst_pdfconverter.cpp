@@ -21,6 +21,7 @@ class TestPdfConverter : public QObject
 
     QTemporaryDir dir;
 
+    static QString fromUtf16BE(const QByteArray& b) { return QTextCodec::codecForName("UTF-16BE")->toUnicode(b); }
     QString work() const { return dir.path() + "/work"; }
     int workFiles() const { return QDir(work()).entryList(QDir::Files).size(); }
 
@@ -53,7 +54,7 @@ private slots:
         QVERIFY(QFileInfo(outPath).fileName().startsWith("pdf."));
         const QByteArray bytes = testutil::readFile(outPath);
         QVERIFY(!bytes.startsWith("\xFE\xFF")); // big-endian without a mark
-        const QString text = docgen::fromUtf16BE(bytes);
+        const QString text = fromUtf16BE(bytes);
         QVERIFY2(text.startsWith("Hello World\nSecond (line)\n"), qPrintable(text));
         QVERIFY(text.contains("Page two"));
         QFile::remove(outPath);
@@ -156,7 +157,7 @@ private slots:
                      testutil::writeFile(doc, docgen::makePdf({{QString("Document %1").arg(t)}}));
                      QString outPath;
                      const bool ok = converter.convert(doc, nullptr, &outPath, nullptr, QString(), nullptr)
-                                     && docgen::fromUtf16BE(testutil::readFile(outPath))
+                                     && fromUtf16BE(testutil::readFile(outPath))
                                             .startsWith(QString("Document %1\n").arg(t));
                      QFile::remove(outPath);
                      return ok;

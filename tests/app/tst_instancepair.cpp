@@ -243,18 +243,14 @@ private slots:
                     "#!/bin/sh\necho \"pkcheck $*\" >> \"$TQ_STANDIN_LOG\"\nexit \"${TQ_PKCHECK_CODE:-1}\"\n");
         // pkexec: records its arguments, closes every descriptor above 2 as pkexec does and runs
         // the program, which plays the elevated instance.
-        apptest::writeScript(dir_.path() + QStringLiteral("/pkexec"),
-                    "#!/bin/bash\necho \"pkexec $*\" >> \"$TQ_STANDIN_LOG\"\n"
-                    "for fd in /proc/$$/fd/*; do n=${fd##*/}; if [ \"$n\" -gt 2 ] && [ \"$n\" != 255 ]; then eval \"exec $n>&-\"; fi; done\n"
-                    "sleep \"${TQ_PAIR_PROMPT_DELAY:-0}\"\n" // the password prompt
-                    "export TQ_PAIR_ROLE=\"${TQ_PAIR_ELEVATED_ROLE:-main}\"\nexec \"$@\"\n");
-        apptest::writeScript(dir_.path() + QStringLiteral("/opener"), "#!/bin/sh\necho \"opener uid=$(id -u) $*\" >> \"$TQ_STANDIN_LOG\"\n");
+        const QByteArray pkexec = "#!/bin/bash\necho \"pkexec $*\" >> \"$TQ_STANDIN_LOG\"\n"
+            "for fd in /proc/$$/fd/*; do n=${fd##*/}; if [ \"$n\" -gt 2 ] && [ \"$n\" != 255 ]; then eval \"exec $n>&-\"; fi; done\n";
+        apptest::writeScript(dir_.path() + "/pkexec", pkexec + "sleep \"${TQ_PAIR_PROMPT_DELAY:-0}\"\n" // the password prompt
+                                                      "export TQ_PAIR_ROLE=\"${TQ_PAIR_ELEVATED_ROLE:-main}\"\nexec \"$@\"\n");
         // pkexec that cannot make anybody root: it asks the test to start the elevated
         // instance and stands in for it meanwhile.
-        apptest::writeScript(dir_.path() + QStringLiteral("/pkexec-signal"),
-                             "#!/bin/bash\necho \"pkexec $*\" >> \"$TQ_STANDIN_LOG\"\n"
-                             "for fd in /proc/$$/fd/*; do n=${fd##*/}; if [ \"$n\" -gt 2 ] && [ \"$n\" != 255 ]; then eval \"exec $n>&-\"; fi; done\n"
-                             "echo go > \"$TQ_PAIR_OUT/start-main\"\nexec sleep 3\n");
+        apptest::writeScript(dir_.path() + "/pkexec-signal", pkexec + "echo go > \"$TQ_PAIR_OUT/start-main\"\nexec sleep 3\n");
+        apptest::writeScript(dir_.path() + "/opener", "#!/bin/sh\necho \"opener uid=$(id -u) $*\" >> \"$TQ_STANDIN_LOG\"\n");
     }
 
     void frameBytes()
@@ -383,13 +379,11 @@ private slots:
     void handOverMakesPathAbsolute()
     {
         const QString cwd = QDir::currentPath();
-        QCOMPARE(MessageListenWidget::handOverArguments({QStringLiteral("p"), QStringLiteral("-path"), QStringLiteral("sub/../x")}),
-                 (QStringList{QStringLiteral("p"), QStringLiteral("-path"), QDir::cleanPath(cwd + QStringLiteral("/x"))}));
+        QCOMPARE(MessageListenWidget::handOverArguments({"p", "-path", "sub/../x"}),
+                 (QStringList{"p", "-path", QDir::cleanPath(cwd + "/x")}));
         // Only as the first argument, as start-up reads it.
-        const QStringList late{QStringLiteral("p"), QStringLiteral("-minimize"), QStringLiteral("-path"), QStringLiteral("x")};
+        const QStringList late{"p", "-minimize", "-path", "x"};
         QCOMPARE(MessageListenWidget::handOverArguments(late), late);
-        QCOMPARE(unelevatedArguments({QStringLiteral("p"), QStringLiteral("a b"), QStringLiteral("q\"")}),
-                 (QStringList{QStringLiteral("a b"), QStringLiteral("q\""), QStringLiteral("-no-elevation")}));
     }
 
     void liveServerChecksPeersAndRoles()

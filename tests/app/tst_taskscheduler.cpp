@@ -131,22 +131,13 @@ private slots:
         }
     }
 
-    void createTwiceLeavesOneTaskAndDeleteRemovesIt()
+    void createTwiceLeavesOneTaskOnlyForItsProgramAndDeleteRemovesIt()
     {
         createSkipUacTask();
         createSkipUacTask();
         QCOMPARE(QDir(rules_).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("50-TallowquistPro_SkipUAC.rules")});
         QCOMPARE(QDir(actions_).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("org.tallowquistpro.skipuac.policy")});
-        deleteSkipUacTask();
-        QVERIFY(QDir(rules_).isEmpty());
-        QVERIFY(QDir(actions_).isEmpty());
-        QVERIFY(!isSkipUacTaskEnabled());
-        deleteSkipUacTask(); // nothing there: no error
-    }
-
-    void taskForAnotherProgramIsNotEnabled()
-    {
-        createSkipUacTask();
+        // The task of another program is not ours.
         const QString other = QFileInfo(safeDir_->path()).canonicalFilePath() + QStringLiteral("/other-program");
         apptest::writeScript(other, "#!/bin/sh\n");
         ShellEnvironment::setProgramFile(other);
@@ -154,6 +145,10 @@ private slots:
         ShellEnvironment::setProgramFile(program_);
         QVERIFY(isSkipUacTaskEnabled());
         deleteSkipUacTask();
+        QVERIFY(QDir(rules_).isEmpty());
+        QVERIFY(QDir(actions_).isEmpty());
+        QVERIFY(!isSkipUacTaskEnabled());
+        deleteSkipUacTask(); // nothing there: no error
     }
 
     void refusesProgramOthersCanChange()

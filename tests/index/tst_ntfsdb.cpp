@@ -118,6 +118,14 @@ private slots:
         QCOMPARE(counts(db).keys(), QStringList({"/mnt/usb"}));
         // The index files of present volumes that are not indexed are deleted.
         QVERIFY(!QFile::exists(file(0x11)));
+
+        // Moved to "NoIndexDrives" while indexed: stopped, dropped, its file deleted.
+        db.saveAll();
+        QVERIFY(QFile::exists(file(0x22)));
+        db.updateDrives(&stop, settings({}, {0x22}, false, true));
+        QVERIFY(counts(db).isEmpty());
+        QVERIFY(!QFile::exists(file(0x22)));
+        QVERIFY(journal->reader("/mnt/usb") == nullptr);
     }
 
     void volumesComeAndGo()
@@ -173,20 +181,6 @@ private slots:
         QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/a/file-a", "/mnt/b/file-b"}));
         QVERIFY(db.settings().indexDrives.contains(0xc3));
         QVERIFY(QFile::exists(file(0xb2)));
-    }
-
-    void movingAVolumeToNoIndexDropsItAndItsFile()
-    {
-        addVolume("/mnt/a", 0xa1);
-        NTFSDB db(nullptr, mountInfo());
-        bool stop = false;
-        db.setSettings(&stop, settings({0xa1}));
-        db.saveAll();
-        QVERIFY(QFile::exists(file(0xa1)));
-        db.updateDrives(&stop, settings({}, {0xa1}));
-        QVERIFY(counts(db).isEmpty());
-        QVERIFY(!QFile::exists(file(0xa1)));
-        QVERIFY(journal->reader("/mnt/a") == nullptr);
     }
 
     void failuresAreContained()

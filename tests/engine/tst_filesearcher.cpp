@@ -63,26 +63,12 @@ private slots:
         QVERIFY(testutil::writeFile(tree + "/.svn/beta/hidden.txt", "beta\n"));
     }
 
-    void initWithoutIndex()
-    {
-        FileSearcher searcher(work, 0);
-        QSignalSpy init(&searcher, &FileSearcher::initFinished);
-        QSignalSpy updates(&searcher, &FileSearcher::updateStarted);
-        searcher.init(IndexingSettings(), options());
-        QCOMPARE(init.count(), 1); // synchronously, before init returns
-        QVERIFY(searcher.isInitialized());
-        searcher.update(IndexingSettings());
-        QCOMPARE(updates.count(), 0);
-        QMap<QString, int> counts;
-        searcher.indexedCounts(counts);
-        QVERIFY(counts.isEmpty());
-        QVERIFY(searcher.listIFilters64().empty()); // no helper beside the test program
-    }
-
-    void findWaitsForInitAndCarriesId()
+    void findWaitsForInitWithoutIndexAndCarriesId()
     {
         FileSearcher searcher(work, 0);
         QSignalSpy found(&searcher, &FileSearcher::findFinished);
+        QSignalSpy init(&searcher, &FileSearcher::initFinished);
+        QSignalSpy updates(&searcher, &FileSearcher::updateStarted);
         FileSearchRequest request;
         request.fileName = "*.txt";
         request.includePaths = QStringList{tree};
@@ -96,6 +82,14 @@ private slots:
         QCOMPARE(checked, 0); // filed: a name-only search reports 0 and 0
         QCOMPARE(total, 0);
         searcher.init(IndexingSettings(), options());
+        QCOMPARE(init.count(), 1); // without an index: synchronously, before init returns
+        QVERIFY(searcher.isInitialized());
+        searcher.update(IndexingSettings());
+        QCOMPARE(updates.count(), 0);
+        QMap<QString, int> counts;
+        searcher.indexedCounts(counts);
+        QVERIFY(counts.isEmpty());
+        QVERIFY(searcher.listIFilters64().empty()); // no helper beside the test program
         QVERIFY(waitFor(found, request.id));
         QCOMPARE(found.count(), 1);
         QCOMPARE(paths(results), QStringList({tree + "/docs/report.txt", tree + "/empty.txt",
@@ -178,7 +172,6 @@ private slots:
         FileSearchRequest base;
         base.contents = "beta";
         FileSearchRequest request = FileSearchRequest::cloneForMatches(base);
-        QVERIFY(request.id >= 1000);
         TempFileHolder holder;
         searcher.findMatches(&request, tree + "/notes.txt", &holder);
         QVERIFY(waitFor(matches, request.id));

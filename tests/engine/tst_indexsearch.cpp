@@ -87,7 +87,6 @@ private slots:
         searcher.find(&early, &earlyResults);
         searcher.init(settings, ContentSearchOptions());
         QVERIFY(init.wait(30000) || init.count() == 1);
-        QVERIFY(searcher.indexingSettings().indexDrives.contains(serial));
         QMap<QString, int> counts;
         searcher.indexedCounts(counts);
         QVERIFY2(counts.value(vol) >= 6, qPrintable(QString::number(counts.value(vol))));

@@ -9,6 +9,7 @@
 #include "search/textextract/IFilterConverter.h"
 #include "search/textextract/RegistryFile.h"
 #include "testutil.h"
+#include "tests/textextract/docgen.h"
 #include "tests/textextract/utf16files.h"
 
 #include <QDeadlineTimer>
@@ -23,6 +24,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <csignal>
 #include <unistd.h>
@@ -484,32 +486,25 @@ private slots:
         // A conversion, a restart check and a filter list waiting for their turn give up as
         // soon as their search is cancelled (cancelling waits for the search's threads).
         bool canceled = false;
-        std::atomic<int> waiting{-1};
-        std::atomic<int> restartWaiting{-1};
-        std::atomic<int> listWaiting{-1};
         IFilter64Converter converter64(&client);
-        std::unique_ptr<QThread> b(QThread::create([&] {
-            QString out;
-            waiting = converter64.convert(doc, nullptr, &out, nullptr, QString(), &canceled) ? 1 : 0;
-        }));
-        std::unique_ptr<QThread> c(
-            QThread::create([&] { restartWaiting = client.ensureRunning(&canceled) ? 1 : 0; }));
-        std::unique_ptr<QThread> d(
-            QThread::create([&] { listWaiting = int(client.getIFilters(&canceled).size()); }));
-        b->start();
-        c->start();
-        d->start();
+        const std::function<int()> calls[] = {
+            [&] { QString out; return int(converter64.convert(doc, nullptr, &out, nullptr, QString(), &canceled)); },
+            [&] { return int(client.ensureRunning(&canceled)); },
+            [&] { return int(client.getIFilters(&canceled).size()); }};
+        std::atomic<int> results[3] = {{-1}, {-1}, {-1}};
+        std::unique_ptr<QThread> waiters[3];
+        for (int i = 0; i < 3; ++i) {
+            waiters[i].reset(QThread::create([&, i] { results[i] = calls[i](); }));
+            waiters[i]->start();
+        }
         QThread::msleep(200);
-        QCOMPARE(waiting.load(), -1);
-        QCOMPARE(restartWaiting.load(), -1);
-        QCOMPARE(listWaiting.load(), -1);
+        for (auto& r : results)
+            QCOMPARE(r.load(), -1);
         __atomic_store_n(&canceled, true, __ATOMIC_RELAXED);
-        QVERIFY(b->wait(1000));
-        QVERIFY(c->wait(1000));
-        QVERIFY(d->wait(1000));
-        QCOMPARE(waiting.load(), 0);
-        QCOMPARE(restartWaiting.load(), 0);
-        QCOMPARE(listWaiting.load(), 0);
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(waiters[i]->wait(1000));
+            QCOMPARE(results[i].load(), 0);
+        }
         QVERIFY(a->isRunning()); // long before the stalled exchange ends
         QVERIFY(!converter64.convert(doc, nullptr, nullptr, nullptr, QString(), &canceled));
 
@@ -613,23 +608,14 @@ private slots:
             QCOMPARE(client.currentState(), 1);
 
             // Several threads at once: the exchanges are serialised.
-            std::atomic<int> good{0};
-            QList<QThread*> threads;
-            for (int i = 0; i < 6; ++i) {
-                threads << QThread::create([&, i] {
-                    const QString p = rtf(QStringLiteral("t%1.rtf").arg(i), "thread " + QByteArray::number(i));
-                    const QString o = QString::fromStdWString(client.convert(p.toStdWString()));
-                    if (readText(o) == QStringLiteral("thread %1\r\n").arg(i))
-                        ++good;
-                    QFile::remove(o);
-                });
-                threads.last()->start();
-            }
-            for (QThread* th : threads) {
-                th->wait();
-                delete th;
-            }
-            QCOMPARE(good.load(), 6);
+            QCOMPARE(docgen::countSuccesses(6, 1, [&](int i) {
+                         const QString p = rtf(QStringLiteral("t%1.rtf").arg(i), "thread " + QByteArray::number(i));
+                         const QString o = QString::fromStdWString(client.convert(p.toStdWString()));
+                         const bool good = readText(o) == QStringLiteral("thread %1\r\n").arg(i);
+                         QFile::remove(o);
+                         return good;
+                     }),
+                     6);
 
             // The helper dies between requests: the next request fails at once and marks it
             // hung; ensureRunning starts a new one (by pid, with a new pipe).

@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+#include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 namespace testutil {
@@ -12,6 +16,16 @@ namespace testutil {
 bool isRoot()
 {
     return ::geteuid() == 0;
+}
+
+QString enterPrivateMountNamespace()
+{
+    if (::unshare(CLONE_NEWNS) != 0)
+        return QStringLiteral("cannot enter a private mount namespace: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return QStringLiteral("cannot make the mounts private (is \"/\" a mount point here?): %1")
+            .arg(QString::fromLocal8Bit(std::strerror(errno)));
+    return QString();
 }
 
 QByteArray readFile(const QString& path)

@@ -29,8 +29,7 @@ private slots:
         Logger::instance(tmp.filePath(QStringLiteral("test.log")));
         if (!testutil::isRoot())
             return;
-        QVERIFY(::unshare(CLONE_NEWNS) == 0);
-        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        TQ_ENTER_PRIVATE_MOUNTS();
         vol = tmp.filePath(QStringLiteral("vol"));
         plain = tmp.filePath(QStringLiteral("plain"));
         QVERIFY(QDir().mkpath(vol));

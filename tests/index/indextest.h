@@ -41,12 +41,6 @@ inline bool touchFile(const QByteArray& path)
 
 inline bool touchFile(const QString& path) { return touchFile(QFile::encodeName(path)); }
 
-// Mounts made from here on are seen by this process only (needs root).
-inline bool enterPrivateMountNamespace()
-{
-    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
-
 // How many events the kernel queues for a fanotify group before it reports an overflow.
 inline int fanotifyQueueLimit()
 {

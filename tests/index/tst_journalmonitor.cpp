@@ -159,7 +159,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (fanotify, private mount namespace)");
-        QVERIFY(enterPrivateMountNamespace());
+        TQ_ENTER_PRIVATE_MOUNTS();
         holder_ = new QTemporaryDir;
         Logger::instance(holder_->filePath(QStringLiteral("test.log")));
         v_ = QFile::encodeName(holder_->path()) + "/vol";

@@ -68,7 +68,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (fanotify, private mount namespace)");
-        QVERIFY(enterPrivateMountNamespace());
+        TQ_ENTER_PRIVATE_MOUNTS();
         holder = new QTemporaryDir;
         Logger::instance(holder->filePath(QStringLiteral("test.log")));
         mp = holder->path() + QStringLiteral("/vol");

@@ -135,7 +135,7 @@ private slots:
         if (!testutil::isRoot())
             QSKIP("needs root (mounting in a private mount namespace)");
         VolumeLayer::setInstance(nullptr);
-        QVERIFY(enterPrivateMountNamespace());
+        TQ_ENTER_PRIVATE_MOUNTS();
         QTemporaryDir dir;
         const QByteArray mp = QFile::encodeName(dir.path()) + "/vol";
         QVERIFY(::mkdir(mp.constData(), 0755) == 0);

@@ -99,8 +99,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (fanotify, private mount namespace)");
-        QVERIFY2(::unshare(CLONE_NEWNS) == 0, strerror(errno));
-        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        TQ_ENTER_PRIVATE_MOUNTS();
         holder_ = new QTemporaryDir;
         QVERIFY(holder_->isValid());
         root_ = QFile::encodeName(holder_->path());

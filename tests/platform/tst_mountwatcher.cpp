@@ -77,8 +77,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (mounting in a private mount namespace)");
-        QVERIFY(::unshare(CLONE_NEWNS) == 0);
-        QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+        TQ_ENTER_PRIVATE_MOUNTS();
         QTemporaryDir dir;
         const QByteArray a = QFile::encodeName(dir.path()) + "/a";
         const QByteArray b = QFile::encodeName(dir.path()) + "/b";

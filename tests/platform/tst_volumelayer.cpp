@@ -32,12 +32,6 @@ const QByteArray kTable =
     "bad line\n"
     "38 27 0:46 / /mnt/x rw shared:1 master:2 - xfs /dev/sdd1 rw\n";
 
-// Mounts made from here on are seen by this process only (needs root).
-bool enterPrivateMountNamespace()
-{
-    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
-
 } // namespace
 
 class VolumeLayerTest : public QObject
@@ -174,7 +168,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (mounting in a private mount namespace)");
-        QVERIFY(enterPrivateMountNamespace());
+        TQ_ENTER_PRIVATE_MOUNTS();
         QTemporaryDir dir;
         const QByteArray mp = QFile::encodeName(dir.path()) + "/a b\tc\nd\\e - f";
         const QByteArray bind = QFile::encodeName(dir.path()) + "/alias";

@@ -78,11 +78,6 @@ struct Finally
     ~Finally() { action(); }
 };
 
-bool enterPrivateMountNamespace()
-{
-    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
-
 int removeOne(const char* path, const struct stat*, int, struct FTW*)
 {
     return ::remove(path);
@@ -383,7 +378,7 @@ private slots:
         if (QStandardPaths::findExecutable(QStringLiteral("mkfs.btrfs")).isEmpty()
             || QStandardPaths::findExecutable(QStringLiteral("btrfs")).isEmpty())
             QSKIP("needs the btrfs tools");
-        QVERIFY(enterPrivateMountNamespace());
+        TQ_ENTER_PRIVATE_MOUNTS();
         QTemporaryDir work;
         QVERIFY(work.isValid());
         const QString image = work.filePath(QStringLiteral("btrfs.img"));
@@ -418,7 +413,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (mounting in a private mount namespace)");
-        QVERIFY(enterPrivateMountNamespace());
+        TQ_ENTER_PRIVATE_MOUNTS();
         const QByteArray mp = root_ + "/a2/mnt";
         QVERIFY(::mkdir(mp.constData(), 0755) == 0);
         const quint64 underlying = inodeOf(mp);

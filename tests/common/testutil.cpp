@@ -53,12 +53,4 @@ QString programDir()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
 }
 
-QString sourceDir()
-{
-    const QByteArray env = qgetenv("TQ_SOURCE_DIR");
-    if (!env.isEmpty())
-        return QString::fromLocal8Bit(env);
-    return QStringLiteral(TQ_TEST_SOURCE_DIR);
-}
-
 } // namespace testutil

@@ -24,9 +24,6 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 // Folder with the built programs (tallowquist-pro, helper64).
 QString programDir();
 
-// Root of the source tree.
-QString sourceDir();
-
 } // namespace testutil
 
 // Enters a private mount namespace or skips the test function, saying why. Callers have

@@ -1,9 +1,12 @@
 #include "search/model/FileSearchResults.h"
 
+#include "core/FileNameCodec.h"
+
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <numeric>
 #include <unordered_map>
@@ -11,10 +14,16 @@
 
 namespace {
 
+// A pooled name or folder as text, in the lossless form of FileNameCodec.
+QString nameText(const char* bytes)
+{
+    return FileNameCodec::decode(bytes, int(std::strlen(bytes)));
+}
+
 QString fullPath(const char* path, const char* name)
 {
-    const QString folder = QString::fromUtf8(path);
-    const QString leaf = QString::fromUtf8(name);
+    const QString folder = nameText(path);
+    const QString leaf = nameText(name);
     if (folder.isEmpty())
         return QLatin1Char('/') + leaf;
     if (folder.endsWith(QLatin1Char('/')))
@@ -24,7 +33,7 @@ QString fullPath(const char* path, const char* name)
 
 QString extensionKey(const char* name)
 {
-    const QString n = QString::fromUtf8(name);
+    const QString n = nameText(name);
     const int dot = n.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : n.mid(dot + 1).toLower();
 }
@@ -61,11 +70,9 @@ bool compareItems(int column, const Item& a, const Item& b)
 {
     switch (column) {
     case 0:
-        return QString::compare(QString::fromUtf8(a.name), QString::fromUtf8(b.name),
-                                Qt::CaseInsensitive) < 0;
+        return QString::compare(nameText(a.name), nameText(b.name), Qt::CaseInsensitive) < 0;
     case 1:
-        return QString::compare(QString::fromUtf8(a.path), QString::fromUtf8(b.path),
-                                Qt::CaseInsensitive) < 0;
+        return QString::compare(nameText(a.path), nameText(b.path), Qt::CaseInsensitive) < 0;
     case 2:
     case 3:
     case 4:
@@ -120,14 +127,14 @@ FileSearchResults::~FileSearchResults() = default;
 
 const char* FileSearchResults::internName(const QString& name)
 {
-    const QByteArray utf8 = name.toUtf8();
-    return names.intern(utf8.constData(), std::size_t(utf8.size()));
+    const QByteArray bytes = FileNameCodec::encode(name);
+    return names.intern(bytes.constData(), std::size_t(bytes.size()));
 }
 
 const char* FileSearchResults::internPath(const QString& path)
 {
-    const QByteArray utf8 = path.toUtf8();
-    return paths.intern(utf8.constData(), std::size_t(utf8.size()));
+    const QByteArray bytes = FileNameCodec::encode(path);
+    return paths.intern(bytes.constData(), std::size_t(bytes.size()));
 }
 
 void FileSearchResults::addDir(const QString& name, const QString& path)
@@ -156,7 +163,7 @@ void FileSearchResults::appendFile(const char* name, const char* path, int match
 {
     std::lock_guard<std::mutex> guard(listMutex);
     files.push_back(FileItem{name, path, matches});
-    if (categoryFilter_ >= 2 && matchesCategory(QString::fromUtf8(name), extensions))
+    if (categoryFilter_ >= 2 && matchesCategory(nameText(name), extensions))
         filtered.push_back(FileItem{name, path, matches});
 }
 
@@ -183,7 +190,7 @@ void FileSearchResults::setCategoryFilter(int index, const QList<FileCategory>& 
         : QStringList();
     filtered.clear();
     for (const FileItem& f : files) {
-        if (matchesCategory(QString::fromUtf8(f.name), extensions))
+        if (matchesCategory(nameText(f.name), extensions))
             filtered.push_back(f);
     }
 }
@@ -358,7 +365,7 @@ void FileSearchResults::sortItems(std::vector<Item>& items, int column, Qt::Sort
             const char* s = column == 1 ? item.path : item.name;
             auto it = decoded.find(s);
             if (it == decoded.end())
-                it = decoded.insert(s, column == 6 ? extensionKey(s) : QString::fromUtf8(s));
+                it = decoded.insert(s, column == 6 ? extensionKey(s) : nameText(s));
             keys.push_back(*it);
         }
         if (column == 6)

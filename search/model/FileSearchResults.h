@@ -1,8 +1,10 @@
 // FileSearchResults: the result container of one search.
 //
-// Found folders and files are compact records of pooled UTF-8 strings (name, containing folder,
+// Found folders and files are compact records of pooled strings (name, containing folder,
 // contents match count): three words per item; equal names and folder paths are stored once in
-// the two pools. The container adds a view filter by file category, row addressing for the
+// the two pools. The pooled strings are file-name bytes (UTF-8 for ordinary names): texts are
+// pooled and read back through FileNameCodec, so a name that is not UTF-8 keeps its bytes and
+// its full path still names the file. The container adds a view filter by file category, row addressing for the
 // result table, sorting by column, and removal and renaming of rows.
 //
 // Rows: filter 0 shows the folders (rows 0 .. folders-1) then the files; filter 1 only the

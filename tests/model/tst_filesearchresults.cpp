@@ -3,6 +3,7 @@
 // several threads.
 #include "search/model/FileSearchResults.h"
 
+#include "core/FileNameCodec.h"
 #include "testutil.h"
 
 #include <QDateTime>
@@ -70,9 +71,17 @@ private slots:
         QCOMPARE(r.dirItems().back().name, pooled);
         QCOMPARE(r.fileItems().back().path, r.dirItems()[0].path);
 
+        // Names that are not UTF-8 keep their bytes: from the index (raw bytes) and from a
+        // walk (text in the lossless form), the full path gives the same bytes back.
+        const char* raw = indexPool.intern("caf\xE9.txt");
+        r.addFilePooled(raw, QStringLiteral("/home/u"), 0);
+        r.addFile(FileNameCodec::decode(QByteArray("b\xFF")), FileNameCodec::decode(QByteArray("/d\xFE")), 0);
+        QCOMPARE(FileNameCodec::encode(r.filePath(7)), QByteArray("/home/u/caf\xE9.txt"));
+        QCOMPARE(FileNameCodec::encode(r.filePath(8)), QByteArray("/d\xFE/b\xFF"));
+
         r.setCategoryFilter(1, categories);
         QCOMPARE(r.count(), 3);
-        QCOMPARE(r.itemCount(), 7);
+        QCOMPARE(r.itemCount(), 9);
         QCOMPARE(r.filePath(3), QString()); // no file rows under the folder filter
         QVERIFY(r.isDir(2));
     }

@@ -1,5 +1,7 @@
 #include "search/model/EncodingDetection.h"
 
+#include "core/FileNameCodec.h"
+
 #include <QChar>
 #include <QFile>
 #include <QIODevice>
@@ -132,7 +134,7 @@ QString detectFileEncoding(const QString& path)
 {
     // Opened without blocking and checked before reading: opening a FIFO would otherwise wait
     // for a writer for ever, and a terminal or device is no file's text.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return QString();
     struct stat st;

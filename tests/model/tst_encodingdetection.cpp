@@ -1,6 +1,8 @@
 // Encoding guesses from the first 128 bytes (marks, UTF-16 without a mark, UTF-8, binary, the
 // window boundary), device positioning, isAscii, and the temporary-file holder.
 #include "search/model/EncodingDetection.h"
+
+#include "core/FileNameCodec.h"
 #include "search/model/TempFileHolder.h"
 
 #include "testutil.h"
@@ -100,6 +102,13 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("cut.txt"));
         QVERIFY(testutil::writeFile(path, QByteArray(127, 'a') + "\xC3\xA9 tail"));
         QCOMPARE(detectFileEncoding(path), QStringLiteral("UTF-8"));
+        // A file whose name is not UTF-8 is opened under its own bytes.
+        const QByteArray rawPath = FileNameCodec::encode(dir.path()) + "/cut\xFF.txt";
+        const int fd = ::open(rawPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "\xC3\xA9", 2), ssize_t(2));
+        ::close(fd);
+        QCOMPARE(detectFileEncoding(FileNameCodec::decode(rawPath)), QStringLiteral("UTF-8"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(detectEncoding(&file), QStringLiteral("UTF-8"));

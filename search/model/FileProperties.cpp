@@ -1,14 +1,15 @@
 #include "search/model/FileProperties.h"
 
+#include "core/FileUtils.h"
+
 #include <QFileInfo>
 
 FileProperties::FileProperties(const QString& fullPath, int matches)
     : matches(matches)
 {
     const QFileInfo info(fullPath);
-    const int slash = fullPath.lastIndexOf(QLatin1Char('/'));
     name = info.fileName();
-    folder = slash < 0 ? QString() : fullPath.left(slash);
+    folder = pathDirectory(fullPath);
     isDir = info.isDir();
     size = info.size();
     modified = info.lastModified();

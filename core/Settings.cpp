@@ -31,6 +31,26 @@ QString defaultDbPath()
         + QStringLiteral("/Tallowquist Pro");
 }
 
+// The lists written on the first read of "FileCategories" and "ExcludePaths".
+QList<FileCategory> defaultFileCategories()
+{
+    return {
+        {QStringLiteral("Document"), QStringLiteral("doc;docx;htm;html;ini;mth;pdf;ppt;pptx;rtf;txt;wri;xls;xlsx;xls")},
+        {QStringLiteral("Executable"), QStringLiteral("bat;cmd;exe;msi")},
+        {QStringLiteral("Picture"), QStringLiteral("bmp;gif;ico;jpeg;jpg;png;psd;tiff")},
+        {QStringLiteral("Music"), QStringLiteral("flac;m3u;m4a;mid;mp3;ogg;wav;wma")},
+        {QStringLiteral("Video"), QStringLiteral("3gp;avi;flv;mp4;mkv;mpg;mov;swf;wmv")},
+    };
+}
+
+QList<ExcludePath> defaultExcludePaths()
+{
+    return {
+        {QStringLiteral("$Recycle.Bin"), true},
+        {QStringLiteral(".svn"), true},
+    };
+}
+
 QString findFilterName(const IFilterMap& map, const QString& clsid, bool* found)
 {
     for (const IFilterInfo& info : map) {
@@ -117,18 +137,6 @@ Settings::Settings(const QString& path)
     registerAndWriteDefault(InstantToolbarVisible, QStringLiteral("InstantToolbar/Visible"), 4);
     registerAndWriteDefault(InstantToolbarArea, QStringLiteral("InstantToolbar/Area"), 4);
 
-    defaultFileCategories_ = {
-        {QStringLiteral("Document"), QStringLiteral("doc;docx;htm;html;ini;mth;pdf;ppt;pptx;rtf;txt;wri;xls;xlsx;xls")},
-        {QStringLiteral("Executable"), QStringLiteral("bat;cmd;exe;msi")},
-        {QStringLiteral("Picture"), QStringLiteral("bmp;gif;ico;jpeg;jpg;png;psd;tiff")},
-        {QStringLiteral("Music"), QStringLiteral("flac;m3u;m4a;mid;mp3;ogg;wav;wma")},
-        {QStringLiteral("Video"), QStringLiteral("3gp;avi;flv;mp4;mkv;mpg;mov;swf;wmv")},
-    };
-    defaultExcludePaths_ = {
-        {QStringLiteral("$Recycle.Bin"), true},
-        {QStringLiteral(".svn"), true},
-    };
-
     registerAndWriteDefault(DebugAssertLogging, QStringLiteral("Debug/AssertLogging"), true);
 }
 
@@ -138,7 +146,7 @@ QList<ExcludePath> Settings::excludePaths()
 {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!hasArraySize(kExcludePaths))
-        setExcludePaths(defaultExcludePaths_);
+        setExcludePaths(defaultExcludePaths());
     QList<ExcludePath> list;
     const QList<QVariantList> rows = readRecords(kExcludePaths, kExcludePathFields);
     for (const QVariantList& row : rows)
@@ -158,7 +166,7 @@ QList<FileCategory> Settings::fileCategories()
 {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!hasArraySize(kFileCategories))
-        setFileCategories(defaultFileCategories_);
+        setFileCategories(defaultFileCategories());
     QList<FileCategory> list;
     const QList<QVariantList> rows = readRecords(kFileCategories, kFileCategoryFields);
     for (const QVariantList& row : rows)

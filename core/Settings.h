@@ -149,6 +149,4 @@ private:
 
     IFilterMap ifilters32_;
     IFilterMap ifilters64_;
-    QList<FileCategory> defaultFileCategories_;
-    QList<ExcludePath> defaultExcludePaths_;
 };

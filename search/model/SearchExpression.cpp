@@ -19,7 +19,6 @@ SearchExpression::SearchExpression(const QString& pattern, const MatchOptions& o
     parser.reset(wordParser);
     wordMatcher = new StringMatcher(terms, options);
     matcher.reset(wordMatcher);
-    allBits = all.lowBits();
 }
 
 SearchExpression::~SearchExpression() = default;
@@ -44,12 +43,12 @@ int SearchExpression::matchUtf8(const char* text, int length)
         quint64 found;
         if (options.fileScope) {
             found = termMask.lowBits();
-            found |= wordMatcher->matchUtf8Bits(text, length, allBits & ~found);
+            found |= wordMatcher->matchUtf8Bits(text, length, all.lowBits() & ~found);
             termMask.assignLowBits(found);
             if (__builtin_popcountll(found) != termCount_)
                 return Undecided;
         } else {
-            found = wordMatcher->matchUtf8Bits(text, length, allBits);
+            found = wordMatcher->matchUtf8Bits(text, length, all.lowBits());
             termMask.assignLowBits(found);
         }
         return wordParser->evaluateBits(found) ? Matches : NoMatch;

@@ -72,5 +72,4 @@ private:
     // expressions with up to 64 terms.
     ExpressionParser* wordParser = nullptr;
     StringMatcher* wordMatcher = nullptr;
-    quint64 allBits = 0;
 };

@@ -108,12 +108,8 @@ FileSearcher::FileSearcher(const QString& workingFolder, int optionFlags, QObjec
 FileSearcher::~FileSearcher()
 {
     stop();
-    for (auto& entry : matchesSearches) {
-        entry.second.search->disconnect();
-        entry.second.search->cancel();
-        delete entry.second.search;
-    }
-    matchesSearches.clear();
+    while (!matchesSearches.empty())
+        dropFiled(matchesSearches, matchesSearches.begin());
     // Every search has ended and its threads have been waited for, so no call into the helper
     // client is left (a call waiting for its turn there gives up once its search is cancelled).
     delete helper64;
@@ -134,11 +130,6 @@ void FileSearcher::endWorker(FileSearcherWorker*& worker)
     worker->wait(); // at once for a thread that never started
     delete worker;
     worker = nullptr;
-}
-
-void FileSearcher::deleteInitWorker()
-{
-    endWorker(initWorker);
 }
 
 FileSearcherWorker* FileSearcher::makeIndexTask(const QString& name,
@@ -163,7 +154,7 @@ void FileSearcher::stop()
 {
     if (initWorker) {
         raiseFlag(&stopInit, true);
-        deleteInitWorker();
+        endWorker(initWorker);
     }
     QMutexLocker locker(&mutex);
     for (auto& entry : findSearches) {
@@ -183,22 +174,20 @@ void FileSearcher::init(const IndexingSettings& indexingSettings,
         if (initWorker) {
             // A second initialisation replaces the first: stop it and wait for it.
             raiseFlag(&stopInit, true);
-            deleteInitWorker();
+            endWorker(initWorker);
         }
         initWorker = makeIndexTask(QStringLiteral("INIT"), &NTFSFileSearcher::init, &stopInit,
                                    indexingSettings, &initGeneration, &FileSearcher::onInitFinished);
         initWorker->start(QThread::InheritPriority);
         return;
     }
-    setState(1);
-    deleteInitWorker();
-    emit initFinished();
+    onInitFinished();
 }
 
 void FileSearcher::onInitFinished()
 {
     setState(1);
-    deleteInitWorker();
+    endWorker(initWorker);
     emit initFinished();
 }
 

@@ -123,7 +123,6 @@ private:
 
     void setState(int newState);
     void startUpdate(const IndexingSettings& settings, bool run);
-    void deleteInitWorker();
     // Disconnects, waits for and deletes a task thread; null afterwards.
     static void endWorker(FileSearcherWorker*& worker);
     // An "INIT" or "UPDATE" task thread (not started) running `task` of the index with the

@@ -208,11 +208,6 @@ ContentSearcher::SnapshotPtr ContentSearcher::snapshot() const
     return current;
 }
 
-ContentSearchOptions ContentSearcher::settings() const
-{
-    return snapshot()->options;
-}
-
 std::vector<ToPlainTextConverter*> ContentSearcher::convertersFor(const QString& extension) const
 {
     const SnapshotPtr snap = snapshot();

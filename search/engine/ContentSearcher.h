@@ -60,7 +60,6 @@ public:
 
     // Publishes new options and the converter map built from them.
     void setSettings(const ContentSearchOptions& options);
-    ContentSearchOptions settings() const;
 
     // The converters tried for an extension, in order (empty when none).
     std::vector<ToPlainTextConverter*> convertersFor(const QString& extension) const;

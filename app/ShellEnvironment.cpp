@@ -1,5 +1,6 @@
 #include "app/ShellEnvironment.h"
 
+#include "app/ShellUtils.h"
 #include "core/FileUtils.h"
 #include "core/SystemUtils.h"
 
@@ -49,8 +50,7 @@ QString valueOr(const QString& value, const char* fallback)
 // uses the XDG base-directory defaults under the user's home.
 QString xdgHome(const char* variable, const char* defaultUnderHome)
 {
-    const bool forOtherUser = ::geteuid() == 0 && sessionUserId() != 0;
-    if (!forOtherUser) {
+    if (!ShellUtils::runsForOtherUser()) {
         const QString value = qEnvironmentVariable(variable);
         if (value.startsWith(QLatin1Char('/')))
             return value;
@@ -61,8 +61,7 @@ QString xdgHome(const char* variable, const char* defaultUnderHome)
 
 QStringList xdgDirs(const char* variable, const char* defaults)
 {
-    const bool forOtherUser = ::geteuid() == 0 && sessionUserId() != 0;
-    QString value = forOtherUser ? QString() : qEnvironmentVariable(variable);
+    QString value = ShellUtils::runsForOtherUser() ? QString() : qEnvironmentVariable(variable);
     if (value.isEmpty())
         value = QString::fromLatin1(defaults);
     QStringList result;

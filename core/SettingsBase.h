@@ -65,19 +65,9 @@ public:
 protected:
     bool event(QEvent* event) override;
 
-    // Array helpers for the record readers of Settings; call with the lock held or not (the
+    // Array records for the list settings of Settings; call with the lock held or not (the
     // lock is recursive).
     //
-    // The number of entries to read: the stored "size", but never more than the highest
-    // entry number actually present, so a damaged size (negative, not a number, two billion)
-    // can neither be trusted into a huge loop nor produce phantom entries past the last one.
-    int arraySize(const QString& group) const;
-    // Field of entry `index` (from 0); an invalid QVariant when missing.
-    QVariant arrayField(const QString& group, int index, const QString& field) const;
-    // Removes the group, then writes "size" = `count`. Fill entries with setArrayField.
-    void beginArrayRewrite(const QString& group, int count);
-    void setArrayField(const QString& group, int index, const QString& field, const QVariant& value);
-
     // Every entry of the array `group` (arraySize of them) as the values of `fields`, in field
     // order; a missing field is an invalid QVariant.
     QList<QVariantList> readRecords(const QString& group, const QStringList& fields) const;
@@ -97,6 +87,16 @@ private:
     };
 
     bool hasArray(const QString& key) const;
+
+    // The number of entries to read: the stored "size", but never more than the highest
+    // entry number actually present, so a damaged size (negative, not a number, two billion)
+    // can neither be trusted into a huge loop nor produce phantom entries past the last one.
+    int arraySize(const QString& group) const;
+    // Field of entry `index` (from 0); an invalid QVariant when missing.
+    QVariant arrayField(const QString& group, int index, const QString& field) const;
+    // Removes the group, then writes "size" = `count`. Fill entries with setArrayField.
+    void beginArrayRewrite(const QString& group, int count);
+    void setArrayField(const QString& group, int index, const QString& field, const QVariant& value);
 
     QMap<int, KeyEntry> keys_;
 };

@@ -242,18 +242,6 @@ void NTFSDriveDB::createDB(bool* cancel)
     old.reset(); // stops a monitor that still ran
 }
 
-void NTFSDriveDB::readMFT(bool* cancel)
-{
-    QElapsedTimer timer;
-    timer.start();
-    const Enumeration records = collect(cancel);
-    {
-        QWriteLocker locker(&lock_);
-        file(records);
-    }
-    writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
-}
-
 NTFSDriveDB::Enumeration NTFSDriveDB::collect(bool* cancel) const
 {
     // The records are collected first and filed in ascending number order: leaves fill

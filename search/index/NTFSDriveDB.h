@@ -97,7 +97,6 @@ public:
     // Builds the index from the volume and starts a new monitor at the journal position taken
     // before the enumeration, so changes made meanwhile are applied afterwards.
     void createDB(bool* cancel);
-    void readMFT(bool* cancel);
 
     void search(FileSearchRequest* request, FileSearchResults* results);
     void setExclusions(const IndexingSettings& settings);
@@ -162,7 +161,6 @@ private:
     void setRecord(FRN frn, FRN parent, const char* name, bool isDir);
     void clearRecords();
     void recount();
-    void startJournal(ChangeJournal* journal, USN from);
     void onJournalFailed(const QString& message);
     void rebuild();
 

@@ -49,34 +49,35 @@ QList<VolumeDescription> ScriptedVolumeLayer::volumes()
     return volumes_.values();  // QMap: sorted by mount point
 }
 
-bool ScriptedVolumeLayer::isIndexableVolume(const QString& mountPoint)
+VolumeDescription ScriptedVolumeLayer::volume(const QString& mountPoint) const
 {
     std::lock_guard<std::mutex> g(mutex_);
-    return volumes_.value(mountPoint).indexable;
+    return volumes_.value(mountPoint);
+}
+
+bool ScriptedVolumeLayer::isIndexableVolume(const QString& mountPoint)
+{
+    return volume(mountPoint).indexable;
 }
 
 bool ScriptedVolumeLayer::isNetworkVolume(const QString& mountPoint)
 {
-    std::lock_guard<std::mutex> g(mutex_);
-    return volumes_.value(mountPoint).network;
+    return volume(mountPoint).network;
 }
 
 bool ScriptedVolumeLayer::isFixedVolume(const QString& mountPoint)
 {
-    std::lock_guard<std::mutex> g(mutex_);
-    return volumes_.value(mountPoint).fixed;
+    return volume(mountPoint).fixed;
 }
 
 bool ScriptedVolumeLayer::isAliasVolume(const QString& mountPoint)
 {
-    std::lock_guard<std::mutex> g(mutex_);
-    return volumes_.value(mountPoint).alias;
+    return volume(mountPoint).alias;
 }
 
 quint32 ScriptedVolumeLayer::volumeSerial(const QString& mountPoint)
 {
-    std::lock_guard<std::mutex> g(mutex_);
-    return volumes_.value(mountPoint).serial;
+    return volume(mountPoint).serial;
 }
 
 QString ScriptedVolumeLayer::volumeOf(const QString& path)

@@ -57,6 +57,9 @@ public:
 private:
     struct Failure { int after; QString message; };
 
+    // The added volume at `mountPoint`, or a default description (all flags false, serial 0).
+    VolumeDescription volume(const QString& mountPoint) const;
+
     mutable std::mutex mutex_;
     QMap<QString, VolumeDescription> volumes_;
     QMap<QString, QPair<quint64, bool>> ids_;

@@ -11,22 +11,10 @@ void ScriptedJournalBackend::setState(const QString& mountPoint, const JournalSt
     states_.insert(mountPoint, state);
 }
 
-void ScriptedJournalBackend::removeState(const QString& mountPoint)
-{
-    std::lock_guard<std::mutex> g(mutex_);
-    states_.remove(mountPoint);
-}
-
 ScriptedJournalReader* ScriptedJournalBackend::reader(const QString& mountPoint) const
 {
     std::lock_guard<std::mutex> g(mutex_);
     return readers_.value(mountPoint).data();
-}
-
-int ScriptedJournalBackend::readersCreated(const QString& mountPoint) const
-{
-    std::lock_guard<std::mutex> g(mutex_);
-    return created_.value(mountPoint);
 }
 
 IChangeJournalReader* ScriptedJournalBackend::createReader(const QString& mountPoint)
@@ -36,7 +24,6 @@ IChangeJournalReader* ScriptedJournalBackend::createReader(const QString& mountP
         throw FileSearchException(QStringLiteral("No journal on %1").arg(mountPoint), QStringLiteral("ScriptedJournalBackend"), __LINE__);
     auto* reader = new ScriptedJournalReader;
     readers_.insert(mountPoint, reader);
-    created_[mountPoint] += 1;
     return reader;
 }
 

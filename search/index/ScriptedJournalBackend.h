@@ -27,11 +27,9 @@ public:
     ~ScriptedJournalBackend() override;
 
     void setState(const QString& mountPoint, const JournalState& state);
-    void removeState(const QString& mountPoint);
 
     // The reader created last for the mount point, or null (also when it was deleted).
     ScriptedJournalReader* reader(const QString& mountPoint) const;
-    int readersCreated(const QString& mountPoint) const;
 
     IChangeJournalReader* createReader(const QString& mountPoint) override;
     JournalState queryState(const QString& mountPoint) override;
@@ -40,5 +38,4 @@ private:
     mutable std::mutex mutex_;
     QMap<QString, JournalState> states_;
     QMap<QString, QPointer<ScriptedJournalReader>> readers_;
-    QMap<QString, int> created_;
 };

@@ -483,17 +483,8 @@ bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<
             break;
         }
     if (dirFd == -2) {
-        union {
-            struct file_handle fh;
-            unsigned char space[sizeof(struct file_handle) + MAX_HANDLE_SZ];
-        } h;
-        dirFd = -1;
-        if (e.handle.size() <= MAX_HANDLE_SZ) {
-            h.fh.handle_bytes = unsigned(e.handle.size());
-            h.fh.handle_type = e.handleType;
-            std::memcpy(h.fh.f_handle, e.handle.constData(), size_t(e.handle.size()));
-            dirFd = ::open_by_handle_at(mountFd, &h.fh, O_PATH | O_DIRECTORY | O_CLOEXEC);
-        }
+        dirFd = FileHandleDecoder::openHandle(mountFd, e.handleType, e.handle.constData(), size_t(e.handle.size()),
+                                              O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (folders.size() >= 64) {
             if (folders.front().second >= 0)
                 ::close(folders.front().second);

@@ -95,6 +95,19 @@ int FileHandleDecoder::openHandle(int mountFd, const std::string& handle, int fl
     return ::open_by_handle_at(mountFd, &h.fh, flags);
 }
 
+int FileHandleDecoder::openHandle(int mountFd, int handleType, const char* bytes, size_t length, int flags)
+{
+    HandleSpace h;
+    if (length > MAX_HANDLE_SZ) {
+        errno = EINVAL;
+        return -1;
+    }
+    h.fh.handle_bytes = unsigned(length);
+    h.fh.handle_type = handleType;
+    std::memcpy(h.fh.f_handle, bytes, length);
+    return ::open_by_handle_at(mountFd, &h.fh, flags);
+}
+
 bool FileHandleDecoder::verify(const QString& path, QString* error)
 {
     const QByteArray p = FileNameCodec::encode(path);

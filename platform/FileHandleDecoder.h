@@ -37,6 +37,9 @@ public:
     static std::string handleAt(int dirFd, const char* name, int flags);
     // open_by_handle_at of a handle made by handleAt; -1 and errno on failure.
     static int openHandle(int mountFd, const std::string& handle, int flags);
+    // open_by_handle_at of a handle given by its type and bytes (`length` of them); -1 and errno
+    // (EINVAL when the handle is longer than the kernel allows) on failure.
+    static int openHandle(int mountFd, int handleType, const char* bytes, size_t length, int flags);
 
 private:
     QByteArray fsType_;

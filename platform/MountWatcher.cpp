@@ -36,10 +36,7 @@ bool MountWatcher::start()
     // The kernel signals a change of the table as POLLPRI (an "exception" to the notifier).
     notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Exception, this);
     connect(notifier_, &QSocketNotifier::activated, this, &MountWatcher::rescan);
-    // Reading the file to its end re-arms the change notification.
-    char buffer[4096];
-    ::lseek(fd_, 0, SEEK_SET);
-    while (::read(fd_, buffer, sizeof(buffer)) > 0) {}
+    rearm();
     known_ = readTable(&order_);
     return true;
 }
@@ -68,13 +65,19 @@ QMap<int, QString> MountWatcher::readTable(QList<int>* order, bool* readable) co
     return table;
 }
 
+void MountWatcher::rearm()
+{
+    if (fd_ < 0)
+        return;
+    // Reading the file to its end re-arms the change notification.
+    char buffer[4096];
+    ::lseek(fd_, 0, SEEK_SET);
+    while (::read(fd_, buffer, sizeof(buffer)) > 0) {}
+}
+
 void MountWatcher::rescan()
 {
-    if (fd_ >= 0) {
-        char buffer[4096];
-        ::lseek(fd_, 0, SEEK_SET);
-        while (::read(fd_, buffer, sizeof(buffer)) > 0) {}
-    }
+    rearm();
     QList<int> order;
     bool readable = false;
     const QMap<int, QString> now = readTable(&order, &readable);

@@ -41,6 +41,8 @@ signals:
 private:
     // *readable is false when the table could not be read or held no mount at all.
     QMap<int, QString> readTable(QList<int>* order, bool* readable = nullptr) const;
+    // Reads the watched descriptor to its end, which re-arms the kernel's change notification.
+    void rearm();
 
     QString path_;
     int fd_ = -1;

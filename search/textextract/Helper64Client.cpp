@@ -210,6 +210,19 @@ bool Helper64Client::readPipe(QString* reply)
     return true;
 }
 
+bool Helper64Client::exchange(const QString& request, const char* name, QString* reply)
+{
+    if (helperExited())
+        state = 2;
+    if (!writePipe(request)) {
+        Logger::instance().writeQString(Logger::Warning, kTag,
+                                        QStringLiteral("Failed to send %1").arg(QLatin1String(name)));
+        state = 2;
+        return false;
+    }
+    return readPipe(reply);
+}
+
 std::wstring Helper64Client::convert(const std::wstring& pathW)
 {
     return convert(pathW, nullptr);
@@ -224,15 +237,8 @@ std::wstring Helper64Client::convert(const std::wstring& pathW, const bool* canc
         return std::wstring();
     const QString path = QString::fromStdWString(pathW);
     currentFile = path;
-    if (helperExited())
-        state = 2;
-    if (!writePipe(QStringLiteral("CONVERT\n") + path)) {
-        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to send CONVERT"));
-        state = 2;
-        return std::wstring();
-    }
     QString reply;
-    if (!readPipe(&reply) || reply.isEmpty())
+    if (!exchange(QStringLiteral("CONVERT\n") + path, "CONVERT", &reply) || reply.isEmpty())
         return std::wstring();
     if (reply == QLatin1String("TIMEOUT"))
         return reply.toStdWString();
@@ -257,15 +263,8 @@ std::list<IFilterInfo> Helper64Client::getIFilters(const bool* cancelFlag)
     const Unlocker unlock{mutex};
     if (state != 1 || ToPlainTextConverter::isCanceled(cancelFlag))
         return {};
-    if (helperExited())
-        state = 2;
-    if (!writePipe(QStringLiteral("GET_IFILTERS"))) {
-        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to send GET_IFILTERS"));
-        state = 2;
-        return {};
-    }
     QString reply;
-    if (!readPipe(&reply))
+    if (!exchange(QStringLiteral("GET_IFILTERS"), "GET_IFILTERS", &reply))
         return {};
     return Helper64Protocol::parseIFilters(reply);
 }

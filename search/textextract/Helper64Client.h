@@ -93,6 +93,10 @@ private:
     bool connectPipe(const QString& pipeId, const bool* cancelFlag);
     bool writePipe(const QString& text);
     bool readPipe(QString* reply);
+    // One request and its reply, with `mutex` held: a helper that has exited, a request that
+    // cannot be sent ("Failed to send <name>" logged) or a reply that cannot be read marks it
+    // hung (2) and gives false.
+    bool exchange(const QString& request, const char* name, QString* reply);
     bool helperExited();
     void endProcess();
     void stopThread();

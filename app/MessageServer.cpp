@@ -114,7 +114,6 @@ bool MessageServer::listen(const QString& title, int claimTimeoutMs)
         return false;
     }
     title_ = title;
-    path_ = path;
     connect(server_, &QLocalServer::newConnection, this, &MessageServer::onNewConnection);
     return true;
 }

@@ -38,7 +38,6 @@ public:
     bool listen(const QString& title, int claimTimeoutMs = 2000);
     bool isListening() const;
     QString title() const { return title_; }
-    QString serverPath() const { return path_; }
 
     void setHandler(Handler handler) { handler_ = std::move(handler); }
 
@@ -57,6 +56,5 @@ private:
     QHash<QLocalSocket*, Connection> connections_;
     Handler handler_;
     QString title_;
-    QString path_;
     int lockFd_ = -1;
 };

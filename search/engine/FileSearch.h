@@ -63,7 +63,6 @@ public:
 
     // Starts the "FIND" thread; a search that was started already is left alone.
     void start();
-    bool isStarted() const { return findWorker != nullptr; }
 
     // Sets the request's cancel flag, drops the queued checks and waits until the search does
     // no more work.

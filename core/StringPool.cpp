@@ -72,7 +72,7 @@ const char* StringPool::find(const char* s, std::size_t length, quint32 h) const
     if (capacity == 0)
         return nullptr;
     const std::size_t mask = capacity - 1;
-    for (std::size_t i = slotOf(h);; i = (i + 1) & mask) {
+    for (std::size_t i = slotOf(h, shift);; i = (i + 1) & mask) {
         const quint64 slot = table[i];
         if (slot == 0)
             return nullptr;
@@ -101,7 +101,7 @@ const char* StringPool::store(const char* s, std::size_t length, quint32 h)
 
     const quint32 handle = static_cast<quint32>((blockIndex << OffsetBits) | offset);
     const std::size_t mask = capacity - 1;
-    std::size_t i = slotOf(h);
+    std::size_t i = slotOf(h, shift);
     while (table[i] != 0)
         i = (i + 1) & mask;
     table[i] = (static_cast<quint64>(h) << 32) | (handle + 1);
@@ -125,7 +125,7 @@ void StringPool::grow()
         if (slot == 0)
             continue;
         const auto h = static_cast<quint32>(slot >> 32);
-        std::size_t i = static_cast<quint32>(h * 0x9E3779B9u) >> newShift;
+        std::size_t i = slotOf(h, newShift);
         while (newTable[i] != 0)
             i = (i + 1) & mask;
         newTable[i] = slot;

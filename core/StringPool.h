@@ -75,9 +75,10 @@ private:
     const char* store(const char* s, std::size_t length, quint32 h);
     void grow();
     const char* decode(quint32 slotHandle) const noexcept;
-    std::size_t slotOf(quint32 h) const noexcept
+    // Home slot of hash `h` in a table of 2^(32 - tableShift) slots.
+    static std::size_t slotOf(quint32 h, unsigned tableShift) noexcept
     {
-        return static_cast<quint32>(h * 0x9E3779B9u) >> shift;
+        return static_cast<quint32>(h * 0x9E3779B9u) >> tableShift;
     }
 
     mutable QReadWriteLock lock;

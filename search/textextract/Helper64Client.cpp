@@ -183,7 +183,9 @@ bool Helper64Client::writePipe(const QString& text)
         state = 2;
         Logger::instance().writeQString(
             Logger::Warning, kTag, QStringLiteral("Writing to pipe hanged, file name = %1").arg(currentFile));
-        return thread->writeOk();
+        // The result of an earlier write must not stand in for this one: it counts only when
+        // this write has completed after all.
+        return thread->waitFinished(ticket, 0) && thread->writeOk();
     }
     if (!thread->writeOk())
         state = 2;

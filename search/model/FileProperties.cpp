@@ -2,21 +2,21 @@
 
 #include "core/FileUtils.h"
 
+#include "search/model/FileStatus.h"
+
 #include <QFileInfo>
 
 FileProperties::FileProperties(const QString& fullPath, int matches)
     : matches(matches)
 {
-    const QFileInfo info(fullPath);
-    name = info.fileName();
+    name = QFileInfo(fullPath).fileName();
     folder = pathDirectory(fullPath);
-    isDir = info.isDir();
-    size = info.size();
-    modified = info.lastModified();
-    created = info.birthTime();
-    if (!created.isValid())
-        created = info.metadataChangeTime();
+    const FileStatus status(fullPath);
+    isDir = status.isDir;
+    size = status.size;
+    modified = status.modified;
+    created = status.created();
     if (!created.isValid())
         created = modified;
-    accessed = info.lastRead();
+    accessed = status.accessed;
 }

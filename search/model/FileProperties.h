@@ -4,7 +4,8 @@
 // Linux decisions: `folder` is the text before the last "/" of the given path (so an entry of
 // the root folder, "/x", has an empty folder and folder + "/" + name rebuilds the path);
 // `created` is the file system's birth time where it records one, else the status-change time,
-// else the modification time (the order QFileInfo documents for creation times).
+// else the modification time (the order QFileInfo documents for creation times). The file is
+// read through FileStatus, so a path that is not UTF-8 (in FileNameCodec's form) is found.
 #pragma once
 
 #include <QDateTime>

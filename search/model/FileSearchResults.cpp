@@ -1,9 +1,9 @@
 #include "search/model/FileSearchResults.h"
 
 #include "core/FileNameCodec.h"
+#include "search/model/FileStatus.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QHash>
 #include <algorithm>
 #include <cstring>
@@ -43,25 +43,19 @@ qint64 timeKey(const QDateTime& t)
     return t.isValid() ? t.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
 }
 
-QDateTime creationTime(const QFileInfo& info)
-{
-    const QDateTime birth = info.birthTime();
-    return birth.isValid() ? birth : info.metadataChangeTime();
-}
-
 // The file-system key of columns 2 to 5, read once.
 qint64 fileSystemKey(int column, const QString& path)
 {
-    const QFileInfo info(path);
+    const FileStatus status(path);
     switch (column) {
     case 2:
-        return info.size();
+        return status.size;
     case 3:
-        return timeKey(creationTime(info));
+        return timeKey(status.created());
     case 4:
-        return timeKey(info.lastModified());
+        return timeKey(status.modified);
     default:
-        return timeKey(info.lastRead());
+        return timeKey(status.accessed);
     }
 }
 

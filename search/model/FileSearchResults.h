@@ -14,7 +14,8 @@
 // - The full path of an item is `path` + "/" + `name`; no "/" is added when the folder already
 //   ends with one (the root "/"), and an empty folder stands for the root.
 // - The creation time column uses the file's birth time where the file system records one, else
-//   its last status change (what QFileInfo::created gave).
+//   its last status change (what QFileInfo::created gave). Sizes and times are read through
+//   FileStatus on the item's bytes, so items whose names are not UTF-8 sort by their real values.
 //
 // Sorting by size or time reads each item's key once before sorting (a snapshot), never inside
 // the comparator: keys stay consistent while files change, and the file system is asked n

@@ -1,13 +1,15 @@
 // Result container: row addressing under the category filters, the category test, removal and
-// renaming across lists, column sorting (keys read once, also while files change), and adds from
-// several threads.
+// renaming across lists, column sorting (keys read once, also while files change; sizes and
+// times of names that are not UTF-8), and adds from several threads.
 #include "search/model/FileSearchResults.h"
+#include "search/model/FileProperties.h"
 
 #include "core/FileNameCodec.h"
 #include "testutil.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
@@ -15,7 +17,10 @@
 #include <set>
 #include <thread>
 
+#include <fcntl.h>
 #include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -245,6 +250,62 @@ private slots:
         QCOMPARE(rowNames(r), QStringList({"big", "mid", "small", "missing"}));
         r.sort(4, Qt::AscendingOrder);
         QCOMPARE(rowNames(r), QStringList({"missing", "big", "mid", "small"}));
+    }
+
+    void sizesAndTimesOfNamesThatAreNotUtf8()
+    {
+        // A file whose name, and the folder above it, are not UTF-8: its size and times come
+        // from the file itself (not "missing"), so it sorts among the others by them.
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path()) + "/sub\xFE";
+        QVERIFY(::mkdir(folder.constData(), 0700) == 0);
+        const QByteArray oddName("\xFF\xFE.txt");
+        const QByteArray oddPath = folder + '/' + oddName;
+        {
+            const int fd = ::open(oddPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::write(fd, QByteArray(50, 'x').constData(), 50), ssize_t(50));
+            ::close(fd);
+        }
+        const qint64 oddTime = QDateTime::currentSecsSinceEpoch() - 3 * 3600;
+        const struct timespec times[2] = {{oddTime, 0}, {oddTime, 0}};
+        QVERIFY(::utimensat(AT_FDCWD, oddPath.constData(), times, 0) == 0);
+        const QString folderText = FileNameCodec::decode(folder);
+        const QString oddText = FileNameCodec::decode(oddName);
+
+        const FileProperties props(folderText + QLatin1Char('/') + oddText, 2);
+        QCOMPARE(props.name, oddText);
+        QCOMPARE(props.folder, folderText);
+        QVERIFY(!props.isDir);
+        QCOMPARE(props.size, qint64(50));
+        QCOMPARE(props.modified, QDateTime::fromSecsSinceEpoch(oddTime));
+        QCOMPARE(props.accessed, QDateTime::fromSecsSinceEpoch(oddTime));
+        QVERIFY(props.created.isValid());
+        QVERIFY(FileProperties(folderText, 0).isDir);
+
+        // Ordinary names keep the values QFileInfo gives.
+        QVERIFY(testutil::writeFile(dir.filePath(QStringLiteral("plain")), QByteArray(7, 'y')));
+        const QFileInfo info(dir.filePath(QStringLiteral("plain")));
+        const FileProperties plainProps(dir.filePath(QStringLiteral("plain")), 0);
+        QCOMPARE(plainProps.size, info.size());
+        QCOMPARE(plainProps.modified, info.lastModified());
+        QCOMPARE(plainProps.accessed, info.lastRead());
+        QCOMPARE(plainProps.created, info.birthTime().isValid() ? info.birthTime() : info.metadataChangeTime());
+
+        FileSearchResults r;
+        QVERIFY(testutil::writeFile(dir.filePath(QStringLiteral("small")), QByteArray(10, 'x')));
+        QVERIFY(testutil::writeFile(dir.filePath(QStringLiteral("big")), QByteArray(90, 'x')));
+        r.addFile(QStringLiteral("big"), dir.path(), 0);
+        r.addFile(oddText, folderText, 0);
+        r.addFile(QStringLiteral("small"), dir.path(), 0);
+        r.sort(2, Qt::AscendingOrder);
+        QCOMPARE(FileNameCodec::encode(r.filePath(1)), oddPath);
+        QCOMPARE(rowNames(r).at(0), QStringLiteral("small"));
+        QCOMPARE(rowNames(r).at(2), QStringLiteral("big"));
+        r.sort(4, Qt::AscendingOrder); // the odd file is three hours older than the others
+        QCOMPARE(FileNameCodec::encode(r.filePath(0)), oddPath);
+        r.sort(5, Qt::DescendingOrder);
+        QCOMPARE(FileNameCodec::encode(r.filePath(2)), oddPath);
     }
 
     void sortWhileFilesChange()

@@ -1,5 +1,6 @@
 #include "search/engine/FileSearcher.h"
 
+#include "core/FileNameCodec.h"
 #include "core/FileUtils.h"
 #include "core/Logger.h"
 #include "search/engine/ContentSearcher.h"
@@ -57,7 +58,7 @@ void dropFiled(Map& map, typename Map::iterator it)
 QString FileSearcher::preparePrivateFolder(const QString& wanted)
 {
     if (!wanted.isEmpty()) {
-        const QByteArray path = QFile::encodeName(QDir::cleanPath(wanted));
+        const QByteArray path = FileNameCodec::encode(QDir::cleanPath(wanted));
         const QString parent = pathDirectory(QDir::cleanPath(wanted));
         if (!parent.isEmpty())
             makePath(parent);
@@ -72,16 +73,16 @@ QString FileSearcher::preparePrivateFolder(const QString& wanted)
     // Not usable: a fresh private folder beside it (or in the temporary folder).
     const QString base = wanted.isEmpty() ? QDir::tempPath() + QStringLiteral("/Tallowquist Pro")
                                           : QDir::cleanPath(wanted);
-    QByteArray pattern = QFile::encodeName(base + QStringLiteral("-XXXXXX"));
+    QByteArray pattern = FileNameCodec::encode(base + QStringLiteral("-XXXXXX"));
     if (!::mkdtemp(pattern.data())) {
-        pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/Tallowquist Pro-XXXXXX"));
+        pattern = FileNameCodec::encode(QDir::tempPath() + QStringLiteral("/Tallowquist Pro-XXXXXX"));
         if (!::mkdtemp(pattern.data())) {
             Logger::instance().writeQString(Logger::Error, Tag,
                                             QStringLiteral("No private working folder can be made"));
             return QString();
         }
     }
-    const QString made = QFile::decodeName(pattern);
+    const QString made = FileNameCodec::decode(pattern);
     Logger::instance().writeQString(
         Logger::Warning, Tag,
         QStringLiteral("Working folder %1 is not private to the user; using %2").arg(wanted, made));

@@ -1,6 +1,8 @@
 #include "search/index/IndexFile.h"
 
-#include <QDir>
+#include "core/FileNameCodec.h"
+#include "core/FileUtils.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -24,7 +26,7 @@ constexpr quint32 MaxVersionBytes = 1024;
 // The folder of an index file, opened without following a link in its last component.
 int openFolder(const QString& folder)
 {
-    return ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    return ::open(FileNameCodec::encode(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
 // Removes the temporary files of earlier saves of `name` that never finished (the program was
@@ -119,8 +121,8 @@ IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId
 {
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
-    const QByteArray name = QFile::encodeName(info.fileName());
-    QDir().mkpath(folder);
+    const QByteArray name = FileNameCodec::encode(info.fileName());
+    makePath(folder);
     const int dir = openFolder(folder);
     if (dir < 0) {
         *error = errnoText(errno);
@@ -185,7 +187,7 @@ void IndexFile::remove(const QString& path)
     const int dir = openFolder(info.absolutePath());
     if (dir < 0)
         return;
-    ::unlinkat(dir, QFile::encodeName(info.fileName()).constData(), 0);
+    ::unlinkat(dir, FileNameCodec::encode(info.fileName()).constData(), 0);
     ::close(dir);
 }
 
@@ -197,7 +199,7 @@ bool IndexFile::open(const QString& path)
     bufferPos_ = 0;
     // Only a regular file is read: opening a FIFO planted in its place would block for ever
     // (hence O_NONBLOCK), and a link is not followed.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    const int fd = ::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0)
         return false;
     struct stat st;

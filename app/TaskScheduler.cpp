@@ -13,13 +13,7 @@
 #include <QXmlStreamWriter>
 
 #include <cerrno>
-#include <chrono>
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -160,86 +154,16 @@ int runPkcheck()
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
-// Waits for our child on a thread of its own, so that it does not stay a zombie once it ends.
-void reapWhenEnded(pid_t pid)
-{
-    std::thread([pid] {
-        int status;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
-}
-
-// Starts `pkexec <program>` as our child and waits until pkexec has run the program (pkexec
-// closes every descriptor above 2 before it does, so a pipe end we hand it shows the moment)
-// or has ended. True when the program runs (or ended by itself with a code other than the
-// refusals 126 and 127).
+// Runs `pkexec <program>`: the program itself, not through env, so that pkexec finds the
+// skip-UAC action by its exec.path. True when the program runs (or ended by itself with a code
+// other than the refusals 126 and 127).
 bool startThroughPkexec(const QString& program)
 {
-    const QByteArray pkexec = QFile::encodeName(elevationProgram());
-    QByteArray programBytes = QFile::encodeName(program);
-    QByteArray pkexecBytes = pkexec;
-    char* argv[] = {pkexecBytes.data(), programBytes.data(), nullptr};
-    int startPipe[2];
-    if (::pipe2(startPipe, O_CLOEXEC) != 0)
-        return false;
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        ::close(startPipe[0]);
-        ::close(startPipe[1]);
-        return false;
-    }
-    if (pid == 0) {
-        ::fcntl(startPipe[1], F_SETFD, 0); // kept across the exec of pkexec
-        sigset_t none;
-        sigemptyset(&none);
-        ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        ::execv(argv[0], argv);
-        ::_exit(127);
-    }
-    ::close(startPipe[1]);
-    const QByteArray pkexecCommand = pkexec.mid(pkexec.lastIndexOf('/') + 1).left(15);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    bool passed = false;
-    bool result = false;
-    for (;;) {
-        int status = 0;
-        const pid_t r = ::waitpid(pid, &status, WNOHANG);
-        if (r == pid) {
-            const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            result = code >= 0 && code != 126 && code != 127;
-            if (!result)
-                TQ_LOG_WARNING(kTag, QStringLiteral("pkexec failed, error = %1").arg(code));
-            break;
-        }
-        if (!passed) {
-            struct pollfd p = {startPipe[0], POLLIN, 0};
-            if (::poll(&p, 1, 20) > 0) {
-                char byte;
-                if (::read(startPipe[0], &byte, 1) <= 0)
-                    passed = true;
-            }
-        } else {
-            // pkexec may still be on its way out of the pipe's hands; the program has its own
-            // command name.
-            QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-            const QByteArray command = comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
-            if (!command.isEmpty() && command != pkexecCommand) {
-                result = true;
-                reapWhenEnded(pid);
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            // Should not happen without a prompt; leave it running and reap it later.
-            reapWhenEnded(pid);
-            TQ_LOG_WARNING(kTag, QStringLiteral("pkexec did not start the program in time"));
-            break;
-        }
-    }
-    ::close(startPipe[0]);
-    return result;
+    int code = -1;
+    if (runElevatedCommand({QFile::encodeName(program)}, {}, &code))
+        return true;
+    TQ_LOG_WARNING(kTag, QStringLiteral("pkexec failed, error = %1").arg(code));
+    return false;
 }
 
 } // namespace

@@ -15,13 +15,15 @@
 //
 // Running the task: pkcheck (without interaction and without details, which polkit takes only
 // from root callers) must say this process is authorised for the action; then pkexec runs the program, as our direct child (pkexec authorises its parent),
-// without arguments. The elevated program reports its process id itself (InstancePair).
+// without arguments and without runElevated's env wrapper, so that pkexec matches the action's
+// exec.path; starting and watching it is core's runElevatedCommand. The elevated program
+// reports its process id itself (InstancePair).
 //
 // isSkipUacTaskEnabled is true when both files exist and the action names this program file;
 // a query that cannot be answered (a folder we may not read) gives false with a warning.
 // Log tag and exception unit: "TaskScheduler". Running the task logs WARNING "pkcheck could not
 // be run: %1", INFO "The task is not authorised, error = %1" (pkcheck's exit code) or WARNING
-// "pkexec failed, error = %1" (pkexec's exit code) when it cannot start the program. Paths and programs: ShellEnvironment
+// "pkexec failed, error = %1" (pkexec's exit code, -1 when it could not be run or was killed) when it cannot start the program. Paths and programs: ShellEnvironment
 // (pkcheck, folders, program file) and core's elevationProgram (pkexec).
 #pragma once
 

@@ -32,10 +32,10 @@ namespace {
 const char* const kAdminGroups[] = {"sudo", "wheel", "admin"};
 const char kDefaultElevationProgram[] = "/usr/bin/pkexec";
 
-// After the start pipe closed, the process is pkexec on its way out, env about to run the
-// program (or to fail with 126/127), or the program itself. Its command name tells them apart;
-// when the name cannot be read, an exit is waited for this long before the program counts as
-// started, and while it still reads as pkexec or env, at most kStartLimit.
+// After the start pipe closed, the process is pkexec on its way out, a wrapper such as env about
+// to run the program (or to fail with 126/127), or the program itself. Its command name tells
+// them apart; when the name cannot be read, an exit is waited for this long before the program
+// counts as started, and while it still reads as pkexec or a wrapper, at most kStartLimit.
 constexpr std::chrono::milliseconds kStartGrace(200);
 constexpr std::chrono::milliseconds kStartLimit(3000);
 
@@ -283,11 +283,9 @@ bool runElevated(const QString& file, const QString& parameters)
 {
     if (file.isEmpty())
         return false;
-    const QByteArray program = FileNameCodec::encode(elevationProgram());
 
-    // Everything the child needs is prepared before fork: after it only async-signal-safe calls.
     QList<QByteArray> arguments;
-    arguments << program << QByteArrayLiteral("/usr/bin/env");
+    arguments << QByteArrayLiteral("/usr/bin/env");
     bool haveXauthority = false;
     for (const char* variable : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"}) {
         const QByteArray value = qgetenv(variable);
@@ -308,15 +306,32 @@ bool runElevated(const QString& file, const QString& parameters)
     // env takes every argument holding "=" for an assignment, so a program path with "=" in it
     // would be swallowed (env then runs the first parameter, or prints its environment and
     // reports success). Such a path is handed to a shell that runs it by position instead.
-    const bool viaShell = file.contains(QLatin1Char('='));
-    if (viaShell)
+    QList<QByteArray> wrappers;
+    wrappers << QByteArrayLiteral("env");
+    if (file.contains(QLatin1Char('='))) {
         arguments << QByteArrayLiteral("/bin/sh") << QByteArrayLiteral("-c") << QByteArrayLiteral("exec \"$0\" \"$@\"");
+        wrappers << QByteArrayLiteral("sh");
+    }
     arguments << FileNameCodec::encode(file);
     const QStringList split = QProcess::splitCommand(parameters);
     for (const QString& argument : split)
         arguments << FileNameCodec::encode(argument);
+    return runElevatedCommand(arguments, wrappers);
+}
+
+bool runElevatedCommand(const QList<QByteArray>& arguments, const QList<QByteArray>& wrappers, int* exitCode)
+{
+    if (exitCode)
+        *exitCode = -1;
+    if (arguments.isEmpty() || arguments.first().isEmpty())
+        return false;
+    const QByteArray program = FileNameCodec::encode(elevationProgram());
+
+    // Everything the child needs is prepared before fork: after it only async-signal-safe calls.
+    QList<QByteArray> commandLine = arguments;
+    commandLine.prepend(program);
     std::vector<char*> argv;
-    for (QByteArray& argument : arguments)
+    for (QByteArray& argument : commandLine)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
@@ -384,6 +399,8 @@ bool runElevated(const QString& file, const QString& parameters)
         const pid_t r = ::waitpid(pid, &status, WNOHANG);
         if (r == pid) {
             result = WIFEXITED(status) && WEXITSTATUS(status) != 126 && WEXITSTATUS(status) != 127;
+            if (exitCode)
+                *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             break;
         }
         if (r < 0 && errno != EINTR) {
@@ -411,8 +428,7 @@ bool runElevated(const QString& file, const QString& parameters)
             const auto waited = std::chrono::steady_clock::now() - passedAt;
             QByteArray command;
             const bool named = processCommand(pid, command);
-            const bool intermediate = named
-                && (command == elevationCommand || command == "env" || (viaShell && command == "sh"));
+            const bool intermediate = named && (command == elevationCommand || wrappers.contains(command));
             if ((named && !intermediate) || (!named && waited >= kStartGrace) || waited >= kStartLimit) {
                 // Still running: the program has started. Reap it whenever it ends.
                 std::thread([pid] {

@@ -20,7 +20,9 @@
 // - Starting elevated is done by pkexec, see runElevated.
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include <sys/types.h>
@@ -76,19 +78,33 @@ bool isWow64();
 // the arguments are passed as the bytes of their lossless form (FileNameCodec), so a path
 // whose name is not UTF-8 reaches the program unchanged.
 //
+// Starting and watching is runElevatedCommand with the wrappers "env" (and "sh" for the shell
+// form); its result and reaping rules apply.
+bool runElevated(const QString& file, const QString& parameters);
+
+// Runs the elevation program (pkexec) on exactly `arguments` (everything after its own name; the
+// first is the program pkexec runs, checked against a polkit action's exec.path) and waits until
+// the program has started or pkexec has declined. `wrappers` are the command names
+// (/proc/<pid>/comm, at most 15 bytes) of programs that run between pkexec and the target, such
+// as "env" for `pkexec /usr/bin/env ... <program>`; they do not count as the program. The call
+// blocks while the user answers the authentication prompt.
+//
 // pkexec runs as our attached child and becomes the program when authorised. The result is:
 // - false when pkexec cannot be run, or ends with 126 (prompt dismissed) or 127 (not
 //   authorised, or the program could not be run), or is killed before the program started;
 // - true when the program was started: pkexec marks every inherited descriptor above 2
 //   close-on-exec before running the program, so the end of a pipe we hand it shows the moment
 //   the program replaced it (or pkexec ended); for a caller that is not root, the child taking
-//   uid 0 shows it as well. After that, the child's command name (/proc/<pid>/comm) tells
-//   pkexec on its way out and env (which ends with 126/127 when it cannot run the program)
-//   from the program. True also when it ended with any other code.
+//   uid 0 shows it as well. After that, the child's command name tells pkexec on its way out
+//   and the wrappers (which end with 126/127 when they cannot run the program) from the
+//   program. True also when it ended with any other code.
+// `exitCode`, when given, receives the child's exit code when it ended before the call returned,
+// else -1 (still running, killed by a signal, or pkexec could not be run).
 // A program still running when the call returns is reaped by a background thread of this
 // module: do not waitpid() for it; watch it by its pid (pidfd_open, kill(pid, 0)). Its pid is
 // the pid the elevated program reports as its own.
-bool runElevated(const QString& file, const QString& parameters);
+bool runElevatedCommand(const QList<QByteArray>& arguments, const QList<QByteArray>& wrappers = {},
+                        int* exitCode = nullptr);
 
 // Replaces the elevation program (default "/usr/bin/pkexec"; an empty path restores it). Tests
 // use a stand-in script; a stand-in must behave like pkexec: exit 126/127 to refuse, else close

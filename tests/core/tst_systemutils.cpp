@@ -329,6 +329,38 @@ private slots:
         QVERIFY(waitUntil([pid] { return ::kill(pid, 0) != 0; }));
     }
 
+    void runElevatedCommandRunsExactlyItsArguments()
+    {
+        // No env in between: pkexec must see the program itself (a polkit action's exec.path).
+        setElevationProgram(fakePkexec_);
+        qputenv("TQ_FAKE_MODE", "");
+        qputenv("TQ_FAKE_RUN", "long");
+        QFile::remove(markFile_);
+        int code = 5;
+        QVERIFY(::runElevatedCommand({QFile::encodeName(program_), "a=b"}, {}, &code));
+        QCOMPARE(code, -1); // still running
+        QCOMPARE(recordedArguments(), QStringList({program_, QStringLiteral("a=b")}));
+        QVERIFY(waitUntil([this] { return QFileInfo::exists(markFile_); }));
+        const pid_t pid = pid_t(testutil::readFile(markFile_).trimmed().toInt());
+        QVERIFY(pid > 0);
+        QCOMPARE(::kill(pid, SIGTERM), 0);
+        QVERIFY(waitUntil([pid] { return ::kill(pid, 0) != 0; }));
+
+        // A refusal hands back pkexec's exit code; a program that ended by itself counts as started.
+        qputenv("TQ_FAKE_MODE", "deny");
+        QVERIFY(!::runElevatedCommand({QFile::encodeName(program_)}, {}, &code));
+        QCOMPARE(code, 127);
+        qputenv("TQ_FAKE_MODE", "");
+        qputenv("TQ_FAKE_RUN", "fail");
+        QVERIFY(::runElevatedCommand({QFile::encodeName(program_)}, {}, &code));
+        QVERIFY(code == 3 || code == -1); // ended before or after the start was seen
+
+        QVERIFY(!::runElevatedCommand({}, {}, &code));
+        setElevationProgram(dir_.path() + QStringLiteral("/no-pkexec"));
+        QVERIFY(!::runElevatedCommand({QFile::encodeName(program_)}, {}, &code));
+        QCOMPARE(code, -1);
+    }
+
     void killProcessByNameEndsOneOwnProcessAtATime()
     {
         QTemporaryDir dir;

@@ -264,7 +264,8 @@ private slots:
         {
             const int fd = ::open(oddPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             QVERIFY(fd >= 0);
-            QCOMPARE(::write(fd, QByteArray(50, 'x').constData(), 50), ssize_t(50));
+            const QByteArray content(50, 'x');
+            QCOMPARE(::write(fd, content.constData(), size_t(content.size())), ssize_t(50));
             ::close(fd);
         }
         const qint64 oddTime = QDateTime::currentSecsSinceEpoch() - 3 * 3600;

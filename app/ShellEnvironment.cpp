@@ -225,7 +225,10 @@ void ShellEnvironment::setFileManagerBusEnabled(bool enabled)
     values().fileManagerBus = enabled;
 }
 
-QString ShellEnvironment::sessionUserHome()
+namespace {
+
+// The session user's home and primary group from the account database; false when unknown.
+bool sessionUserEntry(QString* home, gid_t* group)
 {
     const uid_t uid = sessionUserId();
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
@@ -234,7 +237,25 @@ QString ShellEnvironment::sessionUserHome()
     std::vector<char> buffer(static_cast<size_t>(size));
     struct passwd entry;
     struct passwd* found = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir)
-        return QString();
-    return QFile::decodeName(found->pw_dir);
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        return false;
+    if (home)
+        *home = found->pw_dir ? QFile::decodeName(found->pw_dir) : QString();
+    if (group)
+        *group = found->pw_gid;
+    return true;
+}
+
+} // namespace
+
+QString ShellEnvironment::sessionUserHome()
+{
+    QString home;
+    return sessionUserEntry(&home, nullptr) ? home : QString();
+}
+
+gid_t ShellEnvironment::sessionUserGroup()
+{
+    gid_t group = 0;
+    return sessionUserEntry(nullptr, &group) ? group : ::getegid();
 }

@@ -1,5 +1,6 @@
 #include "app/MessageServer.h"
 
+#include "core/HandleHolder.h"
 #include "core/Logger.h"
 
 #include <QElapsedTimer>
@@ -26,13 +27,12 @@ bool openToSessionUser(const QString& path)
 {
     if (::geteuid() != 0)
         return true;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    const HandleHolder fd(::open(QFile::encodeName(path).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd.isValid())
         return false;
     struct stat st;
-    bool done = ::fstat(fd, &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == 0 && st.st_nlink == 1
-        && ::chmod(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), 0666) == 0;
-    ::close(fd);
+    bool done = ::fstat(fd.handle(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == 0 && st.st_nlink == 1
+        && ::chmod(QByteArray("/proc/self/fd/" + QByteArray::number(fd.handle())).constData(), 0666) == 0;
     if (!done)
         TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot open the socket %1 to the session user").arg(path));
     return done;
@@ -53,10 +53,7 @@ MessageServer::~MessageServer()
 
 void MessageServer::releaseLock()
 {
-    if (lockFd_ >= 0) {
-        ::close(lockFd_);
-        lockFd_ = -1;
-    }
+    lockFd_.reset();
 }
 
 bool MessageServer::listen(const QString& title, int claimTimeoutMs)
@@ -73,30 +70,26 @@ bool MessageServer::listen(const QString& title, int claimTimeoutMs)
     // write access, so reading is enough.
     const QByteArray lockName = QFile::encodeName(lock);
     // O_NONBLOCK: a FIFO in the lock's place must not block us (it is then refused below).
-    int fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0 && errno == EACCES)
-        fd = ::open(lockName.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    HandleHolder fd(::open(lockName.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+    if (!fd.isValid() && errno == EACCES)
+        fd.reset(::open(lockName.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st;
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (!fd.isValid() || ::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode)) {
         TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot open the lock file %1").arg(lock));
-        if (fd >= 0)
-            ::close(fd);
         return false;
     }
     QElapsedTimer timer;
     timer.start();
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        if (::flock(fd.handle(), LOCK_EX | LOCK_NB) == 0)
             break;
         // Busy: the owner is starting or running, or another process only peeks at the lock
         // for an instant (InstanceChannel::isTitleTaken). A live server settles it.
-        if (InstanceChannel::findInstance(title, 0) || timer.elapsed() >= claimTimeoutMs) {
-            ::close(fd);
+        if (InstanceChannel::findInstance(title, 0) || timer.elapsed() >= claimTimeoutMs)
             return false;
-        }
         QThread::msleep(20);
     }
-    lockFd_ = fd;
+    lockFd_ = std::move(fd);
 
     // We own the title: any socket file left is from a process that died.
     QLocalServer::removeServer(path);

@@ -14,6 +14,7 @@
 
 #include "app/FrameReader.h"
 #include "app/InstanceChannel.h"
+#include "core/HandleHolder.h"
 
 #include <QHash>
 #include <QObject>
@@ -56,5 +57,5 @@ private:
     QHash<QLocalSocket*, Connection> connections_;
     Handler handler_;
     QString title_;
-    int lockFd_ = -1;
+    HandleHolder lockFd_;
 };

@@ -1,6 +1,7 @@
 #include "app/ShellEnvironment.h"
 
 #include "app/ShellUtils.h"
+#include "app/UserFileIdentity.h"
 #include "core/FileUtils.h"
 #include "core/SystemUtils.h"
 
@@ -8,10 +9,6 @@
 #include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
-
-#include <pwd.h>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -225,37 +222,9 @@ void ShellEnvironment::setFileManagerBusEnabled(bool enabled)
     values().fileManagerBus = enabled;
 }
 
-namespace {
-
-// The session user's home and primary group from the account database; false when unknown.
-bool sessionUserEntry(QString* home, gid_t* group)
-{
-    const uid_t uid = sessionUserId();
-    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    if (size <= 0)
-        size = 16384;
-    std::vector<char> buffer(static_cast<size_t>(size));
-    struct passwd entry;
-    struct passwd* found = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
-        return false;
-    if (home)
-        *home = found->pw_dir ? QFile::decodeName(found->pw_dir) : QString();
-    if (group)
-        *group = found->pw_gid;
-    return true;
-}
-
-} // namespace
-
 QString ShellEnvironment::sessionUserHome()
 {
     QString home;
-    return sessionUserEntry(&home, nullptr) ? home : QString();
-}
-
-gid_t ShellEnvironment::sessionUserGroup()
-{
-    gid_t group = 0;
-    return sessionUserEntry(nullptr, &group) ? group : ::getegid();
+    UserFileIdentity::sessionUser(nullptr, nullptr, &home);
+    return home;
 }

@@ -2,7 +2,10 @@
 
 #include "app/ShellEnvironment.h"
 #include "app/ShellUtils.h"
+#include "app/StartupRegistration.h"
 #include "app/TaskScheduler.h"
+#include "app/UserFileIdentity.h"
+#include "core/HandleHolder.h"
 #include "core/FileNameCodec.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
@@ -10,6 +13,7 @@
 #include "search/index/NTFSUtils.h"
 #include "search/model/FileSearchRequest.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -19,6 +23,7 @@
 #include <cstdlib>
 #include <exception>
 #include <list>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,6 +87,11 @@ MaintenanceActions MaintenanceActions::system()
     actions.isAdmin = [] { return isProcessAdmin(); };
     actions.createSkipUacTask = [] { ::createSkipUacTask(); };
     actions.deleteSkipUacTask = [] { ::deleteSkipUacTask(); };
+    actions.setShellIntegration = [](bool enable) {
+        const QString name = QCoreApplication::translate("OptionsDialog", "Search with Tallowquist Pro...");
+        if (!StartupRegistration().setShellIntegration(enable, name))
+            throw FileSearchException("The folder command could not be changed", QStringLiteral("StartUp"), __LINE__);
+    };
     return actions;
 }
 
@@ -132,6 +142,23 @@ int handleSpecialArguments(const QStringList& arguments, const MaintenanceAction
         return 0;
     }
     return -1;
+}
+
+bool giveToSessionUser(const QString& path)
+{
+    if (!ShellUtils::runsForOtherUser())
+        return true;
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (!UserFileIdentity::sessionUser(&uid, &gid))
+        return false;
+    HandleHolder fd(::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (fd.handle() < 0)
+        return false;
+    struct stat st;
+    if (::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)
+        return false;
+    return st.st_uid != 0 || ::fchown(fd.handle(), uid, gid) == 0;
 }
 
 void registerMetaTypes()

@@ -1,64 +1,74 @@
 #include "app/UserFileIdentity.h"
 
-#include "app/ShellEnvironment.h"
 #include "app/ShellUtils.h"
-#include "core/FileNameCodec.h"
 #include "core/SystemUtils.h"
 
-#include <fcntl.h>
+#include <QFile>
+
+#include <pwd.h>
 #include <sys/fsuid.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
-bool UserFileIdentity::isNeeded()
+UserFileIdentity::UserFileIdentity(uid_t uid, gid_t gid)
 {
-    return ShellUtils::runsForOtherUser();
-}
-
-uid_t UserFileIdentity::sessionUid()
-{
-    return sessionUserId();
-}
-
-gid_t UserFileIdentity::sessionGid()
-{
-    return ShellEnvironment::sessionUserGroup();
-}
-
-UserFileIdentity::UserFileIdentity()
-{
-    if (!isNeeded())
+    if (::geteuid() != 0)
         return;
-    // The group first: once the uid is no longer 0 the group could not be changed any more.
-    oldGid_ = static_cast<gid_t>(::setfsgid(sessionGid()));
-    oldUid_ = static_cast<uid_t>(::setfsuid(sessionUid()));
-    active_ = true;
+    // setfsgid/setfsuid return the previous value; calling with the value asked for and then
+    // reading it back again tells whether the change took.
+    previousGid_ = static_cast<gid_t>(::setfsgid(gid));
+    previousUid_ = static_cast<uid_t>(::setfsuid(uid));
+    active_ = static_cast<uid_t>(::setfsuid(uid)) == uid && static_cast<gid_t>(::setfsgid(gid)) == gid;
+    if (!active_) {
+        ::setfsuid(previousUid_);
+        ::setfsgid(previousGid_);
+    }
 }
 
 UserFileIdentity::~UserFileIdentity()
 {
     if (!active_)
         return;
-    ::setfsuid(oldUid_);
-    ::setfsgid(oldGid_);
+    ::setfsuid(previousUid_);
+    ::setfsgid(previousGid_);
 }
 
-bool UserFileIdentity::giveToSessionUser(const QString& path)
+bool UserFileIdentity::sessionUser(uid_t* uid, gid_t* gid, QString* home)
 {
-    if (!isNeeded())
-        return true;
-    const QByteArray bytes = FileNameCodec::encode(path);
-    const int fd = ::open(bytes.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const uid_t id = sessionUserId();
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    if (size <= 0)
+        size = 16384;
+    std::vector<char> buffer(static_cast<size_t>(size));
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(id, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
         return false;
-    struct stat st;
-    bool done = false;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1) {
-        if (st.st_uid != 0)
-            done = true;
-        else
-            done = ::fchown(fd, sessionUid(), sessionGid()) == 0;
+    if (uid)
+        *uid = found->pw_uid;
+    if (gid)
+        *gid = found->pw_gid;
+    if (home)
+        *home = found->pw_dir ? QFile::decodeName(found->pw_dir) : QString();
+    return true;
+}
+
+SessionUserFiles::SessionUserFiles()
+{
+    if (!ShellUtils::runsForOtherUser())
+        return;
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (!UserFileIdentity::sessionUser(&uid, &gid))
+        return;
+    identity_ = new UserFileIdentity(uid, gid);
+    if (!identity_->isActive()) {
+        delete identity_;
+        identity_ = nullptr;
     }
-    ::close(fd);
-    return done;
+}
+
+SessionUserFiles::~SessionUserFiles()
+{
+    delete identity_;
 }

@@ -10,6 +10,7 @@
 #include "app/InstancePair.h"
 #include "app/MessageListenWidget.h"
 #include "app/ProgramExit.h"
+#include "app/ShellUtils.h"
 #include "app/SignalPipe.h"
 #include "app/StartUp.h"
 #include "app/UserFileIdentity.h"
@@ -43,10 +44,10 @@ void logExit(int code)
 // to the session user.
 void returnFilesToUser(const QString& dataFolder)
 {
-    if (!UserFileIdentity::isNeeded())
+    if (!ShellUtils::runsForOtherUser())
         return;
     for (const char* name : {"/settings.ini", "/tabs.xml", "/Tallowquist Pro.log"})
-        UserFileIdentity::giveToSessionUser(dataFolder + QLatin1String(name));
+        giveToSessionUser(dataFolder + QLatin1String(name));
 }
 
 // A second start, or a start that lost the race for its title: hand the request over.
@@ -95,18 +96,18 @@ int main(int argc, char** argv)
     importSessionEnvironment();
     const QString dataFolder = dataFolderPath();
     {
-        UserFileIdentity asUser;
+        SessionUserFiles asUser;
         // Every missing level of the data folder (the log makes only the last one).
         QDir().mkpath(QFileInfo(dataFolder).absolutePath());
         Settings::instanceWithFile(dataFolder + QStringLiteral("/settings.ini"));
         Logger::instance(dataFolder + QStringLiteral("/") + QLatin1String(kProgramName) + QStringLiteral(".log"));
     }
     TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
-    if (UserFileIdentity::isNeeded())
-        CrashHandler::install(dataFolder + QStringLiteral("/Tallowquist ProCrash.dmp"), UserFileIdentity::sessionUid(),
-                              UserFileIdentity::sessionGid());
-    else
-        CrashHandler::install(dataFolder + QStringLiteral("/Tallowquist ProCrash.dmp"));
+    uid_t user = static_cast<uid_t>(-1);
+    gid_t group = static_cast<gid_t>(-1);
+    if (ShellUtils::runsForOtherUser() && !UserFileIdentity::sessionUser(&user, &group))
+        user = static_cast<uid_t>(-1);
+    CrashHandler::install(dataFolder + QStringLiteral("/Tallowquist ProCrash.dmp"), user, group);
     // COM initialisation has no counterpart here and cannot fail.
 
     int code = 0;
@@ -175,7 +176,7 @@ int main(int argc, char** argv)
         listener.reset();
     }
     {
-        UserFileIdentity asUser;
+        SessionUserFiles asUser;
         Settings::destroyInstance();
     }
     returnFilesToUser(dataFolder);

@@ -3,7 +3,6 @@
 #include "app/ProgramExit.h"
 #include "app/ShellUtils.h"
 #include "app/StartUp.h"
-#include "app/UserFileIdentity.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "core/SystemUtils.h"

@@ -5,7 +5,7 @@
 // - Toolbar and dock visibility are saved as the window's own choice (isHidden), not as what
 //   is on screen: at the end the window may already be hidden in the tray, and every toolbar
 //   would otherwise be saved as invisible.
-// - A root instance writes the settings file as the session user (UserFileIdentity) when it
+// - A root instance writes the settings file as the session user (SessionUserFiles) when it
 //   saves them.
 #include "ui/main/MainWindow.h"
 
@@ -133,7 +133,7 @@ void MainWindow::saveSettings()
     saveToolbarState();
     saveDockState();
     saveTabs();
-    UserFileIdentity asUser;
+    SessionUserFiles asUser;
     settings_->sync();
 }
 

@@ -116,7 +116,7 @@ QByteArray toXml(int currentTab, const QList<FormState>& tabs)
 bool write(const QString& filePath, int currentTab, const QList<FormState>& tabs, QString* error)
 {
     const QByteArray bytes = toXml(currentTab, tabs);
-    UserFileIdentity asUser;
+    SessionUserFiles asUser;
     const QString folder = QFileInfo(filePath).absolutePath();
     if (!QDir().mkpath(folder)) {
         if (error)

@@ -22,7 +22,7 @@
 //   XML name is not written (the form's object names always are).
 // - Reading stops at the first error; the tabs read so far are kept. A file whose first
 //   element is not "tabs" reads as no tab with current tab 0.
-// - A root instance writes the file as the session user (UserFileIdentity).
+// - A root instance writes the file as the session user (SessionUserFiles).
 #pragma once
 
 #include <QList>

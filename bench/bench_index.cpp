@@ -9,6 +9,7 @@
 // scripted journal reader, so the figure is the index's own cost of applying them.
 //
 // Usage: bench_index [entries] (default 1000000; folders are 5% of the entries).
+#include "core/HandleHolder.h"
 #include "core/IndexingSettings.h"
 #include "core/Logger.h"
 #include "core/StringPool.h"
@@ -95,9 +96,7 @@ void generateTree(const QByteArray& root, int folders, int files)
                     const int n = folderIndex * (perFolder + 1) + f;
                     char file[4096];
                     std::snprintf(file, sizeof(file), "%s/%s_%d%s", path, Words[(n * 37) % 100], n, Extensions[(n / 100) % 10]);
-                    const int fd = ::open(file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-                    if (fd >= 0)
-                        ::close(fd);
+                    HandleHolder created(::open(file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644)); // an empty file is enough
                 }
             }
         }
@@ -249,9 +248,7 @@ int main(int argc, char** argv)
                 char file[2048];
                 for (int i = t; i < 100000; i += 4) {
                     std::snprintf(file, sizeof(file), "%s/new_%d.dat", flood.constData(), i);
-                    const int fd = ::open(file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-                    if (fd >= 0)
-                        ::close(fd);
+                    HandleHolder created(::open(file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644)); // an empty file is enough
                 }
             });
         }

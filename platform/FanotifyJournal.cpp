@@ -118,25 +118,23 @@ void FanotifyJournal::open()
     if (!decoder_.verify(mountPoint_, &why))
         throw FileSearchException(QStringLiteral("No change journal on %1: %2").arg(mountPoint_, why), QString::fromLatin1(kTag), __LINE__);
 
-    fanotifyFd_ = ::fanotify_init(FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_REPORT_DFID_NAME
-                                      | FAN_REPORT_FID | FAN_REPORT_TARGET_FID,
-                                  O_RDONLY | O_LARGEFILE | O_CLOEXEC);
-    if (fanotifyFd_ < 0)
+    fanotifyFd_.reset(::fanotify_init(FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_REPORT_DFID_NAME
+                                          | FAN_REPORT_FID | FAN_REPORT_TARGET_FID,
+                                      O_RDONLY | O_LARGEFILE | O_CLOEXEC));
+    if (!fanotifyFd_.isValid())
         throw FileSearchException(QStringLiteral("fanotify is not available for %1: %2").arg(mountPoint_, errorText(errno)),
                                   QString::fromLatin1(kTag), __LINE__);
     const uint64_t mask = FAN_CREATE | FAN_RENAME | FAN_DELETE_SELF | FAN_ONDIR;
-    if (::fanotify_mark(fanotifyFd_, FAN_MARK_ADD | FAN_MARK_FILESYSTEM, mask, AT_FDCWD, mp.constData()) != 0) {
+    if (::fanotify_mark(fanotifyFd_.handle(), FAN_MARK_ADD | FAN_MARK_FILESYSTEM, mask, AT_FDCWD, mp.constData()) != 0) {
         const int err = errno;
-        ::close(fanotifyFd_);
-        fanotifyFd_ = -1;
+        fanotifyFd_.reset();
         throw FileSearchException(QStringLiteral("Failed to watch %1: %2").arg(mountPoint_, errorText(err)),
                                   QString::fromLatin1(kTag), __LINE__);
     }
-    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd_ < 0) {
+    wakeFd_.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wakeFd_.isValid()) {
         const int err = errno;
-        ::close(fanotifyFd_);
-        fanotifyFd_ = -1;
+        fanotifyFd_.reset();
         throw FileSearchException(QStringLiteral("eventfd failed: %1").arg(errorText(err)), QString::fromLatin1(kTag), __LINE__);
     }
     std::random_device rd;
@@ -158,17 +156,13 @@ FanotifyJournal::~FanotifyJournal()
     wakeDrain();
     if (drain_.joinable())
         drain_.join();
-    if (wakeFd_ >= 0)
-        ::close(wakeFd_);
-    if (fanotifyFd_ >= 0)
-        ::close(fanotifyFd_);
 }
 
 void FanotifyJournal::wakeDrain()
 {
-    if (wakeFd_ >= 0) {
+    if (wakeFd_.isValid()) {
         const uint64_t one = 1;
-        ssize_t n = ::write(wakeFd_, &one, sizeof(one));
+        ssize_t n = ::write(wakeFd_.handle(), &one, sizeof(one));
         (void)n;
     }
 }
@@ -209,7 +203,7 @@ void FanotifyJournal::drainLoop()
         }
         // Read the kernel queue empty.
         for (;;) {
-            const ssize_t n = ::read(fanotifyFd_, buffer.data(), buffer.size());
+            const ssize_t n = ::read(fanotifyFd_.handle(), buffer.data(), buffer.size());
             if (n > 0) {
                 entries.clear();
                 parseEvents(buffer.data(), long(n), entries);
@@ -238,7 +232,7 @@ void FanotifyJournal::drainLoop()
         changed_.notify_all();
         if (paused_.load())
             continue;
-        struct pollfd fds[2] = {{fanotifyFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        struct pollfd fds[2] = {{fanotifyFd_.handle(), POLLIN, 0}, {wakeFd_.handle(), POLLIN, 0}};
         const int r = ::poll(fds, 2, -1);
         if (r < 0 && errno != EINTR) {
             std::lock_guard<std::mutex> g(mutex_);
@@ -248,7 +242,7 @@ void FanotifyJournal::drainLoop()
         }
         if (fds[1].revents & POLLIN) {
             uint64_t count;
-            ssize_t n = ::read(wakeFd_, &count, sizeof(count));
+            ssize_t n = ::read(wakeFd_.handle(), &count, sizeof(count));
             (void)n;
         }
     }
@@ -267,8 +261,7 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
         const struct fanotify_event_metadata* const meta = &m;
         const char* const event = buffer + offset;
         offset += long(m.event_len);
-        if (meta->fd >= 0)
-            ::close(meta->fd);
+        const HandleHolder eventFd(meta->fd); // none with identifier records; closed if given
         if (meta->vers != FANOTIFY_METADATA_VERSION || meta->metadata_len < FAN_EVENT_METADATA_LEN
             || meta->metadata_len > meta->event_len)
             continue;
@@ -429,8 +422,8 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
     }
 
     // Check creates and renames against the directory entries as they are now.
-    int mountFd = -1;
-    std::vector<std::pair<QByteArray, int>> folders;
+    HandleHolder mountFd;
+    std::vector<std::pair<QByteArray, HandleHolder>> folders;
     for (const Entry& e : taken) {
         Record r;
         if (e.reason & ReasonFileDelete) {
@@ -441,36 +434,30 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
             out.push_back(r);
             continue;
         }
-        if (mountFd < 0) {
+        if (!mountFd.isValid()) {
             // open_by_handle_at refuses O_PATH descriptors as its mount reference.
-            mountFd = ::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (mountFd < 0) {
+            mountFd.reset(::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (!mountFd.isValid()) {
                 Logger::instance().writeQString(Logger::Error, kTag,
                     QStringLiteral("Cannot open %1: %2").arg(mountPoint_, errorText(errno)));
                 return ReadStatus::Failed;
             }
             // Another file system mounted over the volume hides it: its records could not be
             // checked and would be dropped one by one, leaving the index silently stale.
-            if (mountIdOf(QByteArray(), mountFd) != mountId_) {
-                ::close(mountFd);
+            if (mountIdOf(QByteArray(), mountFd.handle()) != mountId_) {
                 Logger::instance().writeQString(Logger::Error, kTag,
                     QStringLiteral("%1 no longer holds the volume of its journal").arg(mountPoint_));
                 return ReadStatus::Failed;
             }
         }
-        if (verify(mountFd, e, folders, &r))
+        if (verify(mountFd.handle(), e, folders, &r))
             out.push_back(r);
     }
-    for (const auto& f : folders)
-        if (f.second >= 0)
-            ::close(f.second);
-    if (mountFd >= 0)
-        ::close(mountFd);
     *next = end;
     return ReadStatus::Records;
 }
 
-bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, int>>& folders,
+bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
                              Record* r) const
 {
     // The parent folder, by its handle (a few folders per batch: a short list suffices).
@@ -479,18 +466,15 @@ bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<
     int dirFd = -2;
     for (const auto& f : folders)
         if (f.first == key) {
-            dirFd = f.second;
+            dirFd = f.second.handle();
             break;
         }
     if (dirFd == -2) {
         dirFd = FileHandleDecoder::openHandle(mountFd, e.handleType, e.handle.constData(), size_t(e.handle.size()),
                                               O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (folders.size() >= 64) {
-            if (folders.front().second >= 0)
-                ::close(folders.front().second);
+        if (folders.size() >= 64)
             folders.erase(folders.begin());
-        }
-        folders.emplace_back(key, dirFd);
+        folders.emplace_back(key, HandleHolder(dirFd));
     }
     if (dirFd < 0)
         return false;  // the folder is gone

@@ -53,6 +53,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/HandleHolder.h"
 #include "platform/FileHandleDecoder.h"
 
 class FanotifyJournal
@@ -153,7 +154,7 @@ private:
     void drainLoop();
     void parseEvents(const char* buffer, long length, std::vector<Entry>& out);
     void append(std::vector<Entry>& entries);
-    bool verify(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, int>>& folders,
+    bool verify(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
                 Record* record) const;
     void wakeDrain();
 
@@ -162,8 +163,8 @@ private:
     quint64 journalId_ = 0;
     quint64 mountId_ = 0;      // identity of the mount the journal was created on
     quint64 device_ = 0;       // st_dev of the mount root
-    int fanotifyFd_ = -1;
-    int wakeFd_ = -1;          // eventfd: wakes the drain thread (shutdown, pause, drain check)
+    HandleHolder fanotifyFd_;
+    HandleHolder wakeFd_;       // eventfd: wakes the drain thread (shutdown, pause, drain check)
     std::thread drain_;
 
     mutable std::mutex mutex_;

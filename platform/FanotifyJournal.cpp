@@ -124,7 +124,7 @@ void FanotifyJournal::open()
     if (fanotifyFd_ < 0)
         throw FileSearchException(QStringLiteral("fanotify is not available for %1: %2").arg(mountPoint_, errorText(errno)),
                                   QString::fromLatin1(kTag), __LINE__);
-    const uint64_t mask = FAN_CREATE | FAN_RENAME | FAN_DELETE_SELF | FAN_ONDIR;
+    const uint64_t mask = FAN_CREATE | FAN_RENAME | FAN_DELETE | FAN_DELETE_SELF | FAN_ONDIR;
     if (::fanotify_mark(fanotifyFd_, FAN_MARK_ADD | FAN_MARK_FILESYSTEM, mask, AT_FDCWD, mp.constData()) != 0) {
         const int err = errno;
         ::close(fanotifyFd_);
@@ -254,8 +254,46 @@ void FanotifyJournal::drainLoop()
     }
 }
 
+bool FanotifyJournal::keepsOtherNames(int* mountFd, int handleType, const unsigned char* handle, int length) const
+{
+    if (*mountFd == -1) {
+        *mountFd = ::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        // Another file system mounted over the volume: its files cannot be asked (and the
+        // reader fails on that anyway).
+        if (*mountFd >= 0 && mountIdOf(QByteArray(), *mountFd) != mountId_) {
+            ::close(*mountFd);
+            *mountFd = -2;
+        }
+        if (*mountFd < 0)
+            *mountFd = -2;
+    }
+    if (*mountFd < 0)
+        return false;
+    // A file whose last name went is gone (ESTALE) or has no links left.
+    const int fd = FileHandleDecoder::openHandle(*mountFd, handleType, reinterpret_cast<const char*>(handle),
+                                                 size_t(length), O_PATH | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    const bool linked = ::fstat(fd, &st) == 0 && st.st_nlink > 0;
+    ::close(fd);
+    return linked;
+}
+
 void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<Entry>& out)
 {
+    // The volume's root, opened the first time a removed name needs a look at its file (-1:
+    // not opened yet, -2: cannot be opened).
+    int mountFd = -1;
+    struct MountCloser
+    {
+        int& fd;
+        ~MountCloser()
+        {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } closeMount{mountFd};
     // Events are aligned to 4 bytes only, while the metadata holds a 64-bit mask: each one is
     // copied out before it is read.
     long offset = 0;
@@ -283,7 +321,7 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
             const struct file_handle* handle = nullptr;
             const char* name = nullptr;
         };
-        Fid object, dir, newDir;
+        Fid object, dir, oldDir, newDir;
         const char* pos = event + meta->metadata_len;
         const char* end = event + meta->event_len;
         while (pos + sizeof(struct fanotify_event_info_header) <= end) {
@@ -313,6 +351,10 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
                 dir.handle = fh;
                 dir.name = name;
                 break;
+            case FAN_EVENT_INFO_TYPE_OLD_DFID_NAME:
+                oldDir.handle = fh;
+                oldDir.name = name;
+                break;
             case FAN_EVENT_INFO_TYPE_NEW_DFID_NAME:
                 newDir.handle = fh;
                 newDir.name = name;
@@ -326,7 +368,7 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
         auto decode = [this](const struct file_handle* h) -> quint64 {
             return h ? decoder_.decode(h->handle_type, h->f_handle, int(h->handle_bytes)) : 0;
         };
-        auto named = [&](quint32 reason, const Fid& where) {
+        auto named = [&](quint32 reason, const Fid& where, const Fid* left) {
             if (!where.handle || !where.name)
                 return;
             Entry e;
@@ -337,13 +379,22 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
             e.handleType = where.handle->handle_type;
             e.handle = QByteArray(reinterpret_cast<const char*>(where.handle->f_handle), int(where.handle->handle_bytes));
             e.name = QByteArray(where.name);
-            e.size = kRecordHeader + quint32(e.handle.size()) + quint32(e.name.size());
+            if (left && left->handle && left->name) {
+                e.oldParent = decode(left->handle);
+                if (e.oldParent != 0)
+                    e.oldName = QByteArray(left->name);
+            }
+            e.size = kRecordHeader + quint32(e.handle.size()) + quint32(e.name.size()) + quint32(e.oldName.size());
             out.push_back(e);
         };
         if (meta->mask & FAN_CREATE)
-            named(ReasonFileCreate, dir);
+            named(ReasonFileCreate, dir, nullptr);
         if (meta->mask & FAN_RENAME)
-            named(ReasonRenameNewName, newDir);
+            named(ReasonRenameNewName, newDir, &oldDir);
+        // A name removed from a file that keeps others (its inode stays: no DELETE_SELF).
+        if ((meta->mask & FAN_DELETE) && !isDir && object.handle
+            && keepsOtherNames(&mountFd, object.handle->handle_type, object.handle->f_handle, int(object.handle->handle_bytes)))
+            named(ReasonHardLinkChange, dir, nullptr);
         if (meta->mask & FAN_DELETE_SELF) {
             Entry e;
             e.reason = ReasonFileDelete | ReasonClose;
@@ -458,7 +509,7 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
                 return ReadStatus::Failed;
             }
         }
-        if (verify(mountFd, e, folders, &r))
+        if ((e.reason & ReasonHardLinkChange) ? verifyRemoval(mountFd, e, folders, &r) : verify(mountFd, e, folders, &r))
             out.push_back(r);
     }
     for (const auto& f : folders)
@@ -470,28 +521,29 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
     return ReadStatus::Records;
 }
 
-bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, int>>& folders,
-                             Record* r) const
+int FanotifyJournal::folderOf(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, int>>& folders) const
 {
     // The parent folder, by its handle (a few folders per batch: a short list suffices).
     QByteArray key = e.handle;
     key.append(reinterpret_cast<const char*>(&e.handleType), sizeof(e.handleType));
-    int dirFd = -2;
     for (const auto& f : folders)
-        if (f.first == key) {
-            dirFd = f.second;
-            break;
-        }
-    if (dirFd == -2) {
-        dirFd = FileHandleDecoder::openHandle(mountFd, e.handleType, e.handle.constData(), size_t(e.handle.size()),
-                                              O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (folders.size() >= 64) {
-            if (folders.front().second >= 0)
-                ::close(folders.front().second);
-            folders.erase(folders.begin());
-        }
-        folders.emplace_back(key, dirFd);
+        if (f.first == key)
+            return f.second;
+    const int dirFd = FileHandleDecoder::openHandle(mountFd, e.handleType, e.handle.constData(), size_t(e.handle.size()),
+                                                    O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folders.size() >= 64) {
+        if (folders.front().second >= 0)
+            ::close(folders.front().second);
+        folders.erase(folders.begin());
     }
+    folders.emplace_back(key, dirFd);
+    return dirFd;
+}
+
+bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, int>>& folders,
+                             Record* r) const
+{
+    const int dirFd = folderOf(mountFd, e, folders);
     if (dirFd < 0)
         return false;  // the folder is gone
     struct stat st;
@@ -513,6 +565,30 @@ bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<
     r->inode = st.st_ino;
     r->parent = parent;
     r->isDir = S_ISDIR(st.st_mode);
+    r->name = e.name;
+    r->oldParent = e.oldParent;
+    r->oldName = e.oldName;
+    return true;
+}
+
+bool FanotifyJournal::verifyRemoval(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, int>>& folders,
+                                    Record* r) const
+{
+    if (e.inode == 0 || e.parent == 0)
+        return false;
+    const int dirFd = folderOf(mountFd, e, folders);
+    if (dirFd >= 0) {
+        struct stat st;
+        if (::fstatat(dirFd, e.name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && quint64(st.st_ino) == e.inode
+            && quint64(st.st_dev) == device_)
+            return false; // linked there again since
+    }
+    // The name is gone (or holds another object), also when its folder is gone.
+    r->usn = e.usn;
+    r->reason = e.reason;
+    r->inode = e.inode;
+    r->parent = e.parent;
+    r->isDir = false;
     r->name = e.name;
     return true;
 }

@@ -15,7 +15,7 @@
 #include "platform/FanotifyJournal.h"
 #include "search/index/IndexFile.h"
 #include "search/index/NTFSDriveDB.h"
-#include "search/index/ScriptedJournalBackend.h"
+#include "tests/doubles/ScriptedJournalBackend.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
 

@@ -218,6 +218,12 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
             bool written = htmlConverter->convert(QString(), &member, nullptr, out,
                                                   QStringLiteral("UTF-8"), cancelFlag);
             out->waitForBytesWritten(-1);
+            // A damaged member ends its text where reading failed; the chapters around it
+            // stay.
+            if (member.getZipError() != UNZ_OK)
+                TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to read %1, error %2")
+                                                    .arg(zip.getCurrentFileName())
+                                                    .arg(member.getZipError()));
             if (written && out->pos() != before)
                 written = out->write("\r\0\n\0\r\0\n\0", 8) == 8;
             if (!written) {

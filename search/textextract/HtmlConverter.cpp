@@ -326,13 +326,19 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
     QString piece;
     QString carried; // the end of the previous piece, from a "&" or a final CR on
     try {
-        while ((!in.atEnd() || !carried.isEmpty()) && !bodyEnded) {
+        bool inputEnded = false;
+        while ((!inputEnded || !carried.isEmpty()) && !bodyEnded) {
             checkCancel(__LINE__);
             // The input is read in pieces of at most kLineChunk characters, line ends
             // included: LF, CR LF and a lone CR each end a line, and a line end is white
             // space. An entity or a CR LF that a piece's end may cut waits for the next one.
-            const bool last = in.atEnd();
+            bool last = inputEnded || in.atEnd();
             piece = last ? QString() : in.read(kLineChunk);
+            // A device that gives nothing while not at its end (a damaged zip member whose
+            // reads fail) would be asked again for ever: no data is the end of the input.
+            if (!last && piece.isEmpty())
+                last = true;
+            inputEnded = last;
             if (!carried.isEmpty()) {
                 piece.prepend(carried);
                 carried.clear();

@@ -29,6 +29,8 @@
 //   a run of text is written out once it holds 64 Ki characters and tag names are kept only
 //   up to 8 characters. So the end of such a long run is written even when no "<" follows
 //   it (a short run there is dropped as usual).
+// - Reading ends where the input gives no more data, even when the device does not say it is at
+//   its end (a damaged zip member fails every read without ever reaching its end).
 // - The text file is created in the work folder by an absolute path; the process's current
 //   directory is never changed (it is process-wide and the converters run on many threads).
 // - A conversion that fails or is cancelled removes the text file it created.

@@ -201,6 +201,30 @@ private slots:
                  QString("<failed>"));
     }
 
+    // A chapter whose deflate stream is damaged: reading it fails without ever reaching its
+    // end. The conversion ends (a watchdog cancels it after 10 s, which must not be needed),
+    // keeps the chapters before it and says which member could not be read.
+    void damagedMemberEnds()
+    {
+        const QString path = QStringLiteral(TQ_TEST_DATA_DIR "/damaged-member.epub");
+        QVERIFY(QFileInfo::exists(path));
+        EPUBConverter converter(&html);
+        converter.setWorkFolder(dir.path() + "/damaged");
+        bool canceled = false;
+        docgen::Watchdog watchdog(&canceled, 10000);
+        const int logSize = utf16files::logText().size();
+        QString outPath;
+        bool ok = false;
+        docgen::cancels([&] { ok = converter.convert(path, nullptr, &outPath, nullptr, QString(), &canceled); });
+        QVERIFY2(!watchdog.stop(), "the conversion did not end by itself");
+        QVERIFY(ok);
+        const QString text = docgen::fromUtf16LE(testutil::readFile(outPath).mid(2));
+        QFile::remove(outPath);
+        QVERIFY2(text.startsWith("Chapter 0\r\nfirst chapter text\r\nmore\r\n\r\n"), qPrintable(text));
+        QVERIFY2(utf16files::logText().mid(logSize).contains("WARNING\tEPUBConverter\tFailed to read OEBPS/ch1.xhtml"),
+                 qPrintable(utf16files::logText().mid(logSize)));
+    }
+
     void concurrentBooks()
     {
         // One EPUB converter and one HTML converter shared by several threads, as the pool does.

@@ -435,6 +435,55 @@ private slots:
         QFile::remove(xlsx);
     }
 
+    // A member whose deflate stream is damaged fails every read without reaching its end: the
+    // extraction ends (a watchdog cancels it after 10 s, which must not be needed) with the
+    // paragraphs read before the fault, for the member read at init and for a streamed one.
+    void damagedMemberEnds_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("converted");
+        QByteArray paragraphs, strings;
+        for (int i = 0; i < 4000; ++i) {
+            paragraphs += "<text:p>paragraph " + QByteArray::number(i * 7919 % 10007) + "</text:p>";
+            strings += "<si><t>string " + QByteArray::number(i * 7919 % 10007) + "</t></si>";
+        }
+        QTest::newRow("odt content") << "damaged.odt" << "content.xml"
+                                     << odfContent("<office:text>" + paragraphs + "</office:text>") << true;
+        QTest::newRow("xlsx shared strings") << "damaged.xlsx" << "xl/sharedStrings.xml"
+                                             << "<sst>" + strings + "</sst>" << false;
+    }
+    void damagedMemberEnds()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, member);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, converted);
+        const QString path = docs + QLatin1Char('/') + name;
+        QVERIFY(docgen::writeZip(path, {{"xl/workbook.xml", "<workbook/>"}, {member, body}}));
+        // Damage the middle of the member's compressed bytes (it is the archive's last member,
+        // so they end where the central directory begins).
+        QByteArray bytes = testutil::readFile(path);
+        const int central = bytes.lastIndexOf("PK\x01\x02");
+        const int data = bytes.lastIndexOf("PK\x03\x04", central) + 30 + member.size();
+        QVERIFY(central > data + 100);
+        for (int i = (data + central) / 2; i < (data + central) / 2 + 16; ++i)
+            bytes[i] = char(0xFF);
+        QVERIFY(testutil::writeFile(path, bytes));
+
+        bool canceled = false;
+        docgen::Watchdog watchdog(&canceled, 10000);
+        const QString out = extract(inProcess, path, &canceled);
+        QVERIFY2(!watchdog.stop(), "the extraction did not end by itself");
+        QCOMPARE(!out.isEmpty(), converted);
+        if (converted) {
+            QVERIFY(readText(out).startsWith(QStringLiteral("paragraph 0\r\nparagraph 7919\r\n")));
+            QFile::remove(out);
+        }
+        QFile::remove(path);
+    }
+
     void cancellation()
     {
         const QString path = docs + QStringLiteral("/many.docx");

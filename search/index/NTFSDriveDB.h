@@ -22,6 +22,18 @@
 // with up to 8 threads, each with its own SearchExpression, matching the pooled UTF-8 names
 // without decoding them; paths are built only for the hits that pass the folder tests.
 //
+// Files with several names (hard links): a file's record in `files` holds one name (the last
+// the walk delivered, as before); its other names live in a side table (ExtraNames) keyed by
+// the file's number, searched by the same scan after the file map, their paths built the same
+// way, and saved in a section of the index file after the records (IndexFile). The walk
+// delivers every name, and records of one number lie next to each other once sorted, so this
+// costs nothing where no file has a second name. Folders have one name. The update slots
+// change one name at a time: addFile adds a name to a file that has others, moveName moves the
+// one name a rename left (fileRenamed alone cannot say which), removeName drops one name (the
+// first one gives way to a further one; a file's last name takes the file), deleteFile drops
+// the file with every name. A name that a rename of another object takes over leaves the file
+// that had it. Counts are of objects, not names.
+//
 // Soundness rules kept here:
 // - A record lives in exactly one map: setting a record removes the same number from the other
 //   map (a number that changed from file to folder must not stand in both).

@@ -12,6 +12,7 @@
 // entries). With a linked percentage, that share of the files gets a second name (a hard link
 // in the folder above, named like the file with "-link"), which the index keeps as a further
 // name of the same object.
+#include "core/HandleHolder.h"
 #include "core/IndexingSettings.h"
 #include "core/Logger.h"
 #include "core/StringPool.h"
@@ -98,9 +99,7 @@ void generateTree(const QByteArray& root, int folders, int files, int linkedPerc
                     const int n = folderIndex * (perFolder + 1) + f;
                     char file[4096];
                     std::snprintf(file, sizeof(file), "%s/%s_%d%s", path, Words[(n * 37) % 100], n, Extensions[(n / 100) % 10]);
-                    const int fd = ::open(file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-                    if (fd >= 0)
-                        ::close(fd);
+                    { HandleHolder created(::open(file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644)); } // an empty file is enough
                     if (n % 100 < linkedPercent) {
                         char second[4096];
                         std::snprintf(second, sizeof(second), "%s/%s_%d/%s_%d-link%s", root.constData(), Words[t % 100], t,
@@ -263,9 +262,7 @@ int main(int argc, char** argv)
                 char file[2048];
                 for (int i = t; i < 100000; i += 4) {
                     std::snprintf(file, sizeof(file), "%s/new_%d.dat", flood.constData(), i);
-                    const int fd = ::open(file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-                    if (fd >= 0)
-                        ::close(fd);
+                    HandleHolder created(::open(file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644)); // an empty file is enough
                 }
             });
         }

@@ -118,25 +118,23 @@ void FanotifyJournal::open()
     if (!decoder_.verify(mountPoint_, &why))
         throw FileSearchException(QStringLiteral("No change journal on %1: %2").arg(mountPoint_, why), QString::fromLatin1(kTag), __LINE__);
 
-    fanotifyFd_ = ::fanotify_init(FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_REPORT_DFID_NAME
-                                      | FAN_REPORT_FID | FAN_REPORT_TARGET_FID,
-                                  O_RDONLY | O_LARGEFILE | O_CLOEXEC);
-    if (fanotifyFd_ < 0)
+    fanotifyFd_.reset(::fanotify_init(FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_REPORT_DFID_NAME
+                                          | FAN_REPORT_FID | FAN_REPORT_TARGET_FID,
+                                      O_RDONLY | O_LARGEFILE | O_CLOEXEC));
+    if (!fanotifyFd_.isValid())
         throw FileSearchException(QStringLiteral("fanotify is not available for %1: %2").arg(mountPoint_, errorText(errno)),
                                   QString::fromLatin1(kTag), __LINE__);
     const uint64_t mask = FAN_CREATE | FAN_RENAME | FAN_DELETE | FAN_DELETE_SELF | FAN_ONDIR;
-    if (::fanotify_mark(fanotifyFd_, FAN_MARK_ADD | FAN_MARK_FILESYSTEM, mask, AT_FDCWD, mp.constData()) != 0) {
+    if (::fanotify_mark(fanotifyFd_.handle(), FAN_MARK_ADD | FAN_MARK_FILESYSTEM, mask, AT_FDCWD, mp.constData()) != 0) {
         const int err = errno;
-        ::close(fanotifyFd_);
-        fanotifyFd_ = -1;
+        fanotifyFd_.reset();
         throw FileSearchException(QStringLiteral("Failed to watch %1: %2").arg(mountPoint_, errorText(err)),
                                   QString::fromLatin1(kTag), __LINE__);
     }
-    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd_ < 0) {
+    wakeFd_.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wakeFd_.isValid()) {
         const int err = errno;
-        ::close(fanotifyFd_);
-        fanotifyFd_ = -1;
+        fanotifyFd_.reset();
         throw FileSearchException(QStringLiteral("eventfd failed: %1").arg(errorText(err)), QString::fromLatin1(kTag), __LINE__);
     }
     std::random_device rd;
@@ -158,17 +156,13 @@ FanotifyJournal::~FanotifyJournal()
     wakeDrain();
     if (drain_.joinable())
         drain_.join();
-    if (wakeFd_ >= 0)
-        ::close(wakeFd_);
-    if (fanotifyFd_ >= 0)
-        ::close(fanotifyFd_);
 }
 
 void FanotifyJournal::wakeDrain()
 {
-    if (wakeFd_ >= 0) {
+    if (wakeFd_.isValid()) {
         const uint64_t one = 1;
-        ssize_t n = ::write(wakeFd_, &one, sizeof(one));
+        ssize_t n = ::write(wakeFd_.handle(), &one, sizeof(one));
         (void)n;
     }
 }
@@ -209,7 +203,7 @@ void FanotifyJournal::drainLoop()
         }
         // Read the kernel queue empty.
         for (;;) {
-            const ssize_t n = ::read(fanotifyFd_, buffer.data(), buffer.size());
+            const ssize_t n = ::read(fanotifyFd_.handle(), buffer.data(), buffer.size());
             if (n > 0) {
                 entries.clear();
                 parseEvents(buffer.data(), long(n), entries);
@@ -238,7 +232,7 @@ void FanotifyJournal::drainLoop()
         changed_.notify_all();
         if (paused_.load())
             continue;
-        struct pollfd fds[2] = {{fanotifyFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        struct pollfd fds[2] = {{fanotifyFd_.handle(), POLLIN, 0}, {wakeFd_.handle(), POLLIN, 0}};
         const int r = ::poll(fds, 2, -1);
         if (r < 0 && errno != EINTR) {
             std::lock_guard<std::mutex> g(mutex_);
@@ -248,52 +242,38 @@ void FanotifyJournal::drainLoop()
         }
         if (fds[1].revents & POLLIN) {
             uint64_t count;
-            ssize_t n = ::read(wakeFd_, &count, sizeof(count));
+            ssize_t n = ::read(wakeFd_.handle(), &count, sizeof(count));
             (void)n;
         }
     }
 }
 
-bool FanotifyJournal::keepsOtherNames(int* mountFd, int handleType, const unsigned char* handle, int length) const
+bool FanotifyJournal::keepsOtherNames(HandleHolder& mountFd, bool& mountTried, int handleType,
+                                      const unsigned char* handle, int length) const
 {
-    if (*mountFd == -1) {
-        *mountFd = ::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (!mountTried) {
+        mountTried = true;
+        mountFd.reset(::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         // Another file system mounted over the volume: its files cannot be asked (and the
         // reader fails on that anyway).
-        if (*mountFd >= 0 && mountIdOf(QByteArray(), *mountFd) != mountId_) {
-            ::close(*mountFd);
-            *mountFd = -2;
-        }
-        if (*mountFd < 0)
-            *mountFd = -2;
+        if (mountFd.isValid() && mountIdOf(QByteArray(), mountFd.handle()) != mountId_)
+            mountFd.reset();
     }
-    if (*mountFd < 0)
+    if (!mountFd.isValid())
         return false;
     // A file whose last name went is gone (ESTALE) or has no links left.
-    const int fd = FileHandleDecoder::openHandle(*mountFd, handleType, reinterpret_cast<const char*>(handle),
-                                                 size_t(length), O_PATH | O_CLOEXEC);
-    if (fd < 0)
-        return false;
+    const HandleHolder file(FileHandleDecoder::openHandle(mountFd.handle(), handleType,
+                                                          reinterpret_cast<const char*>(handle), size_t(length),
+                                                          O_PATH | O_CLOEXEC));
     struct stat st;
-    const bool linked = ::fstat(fd, &st) == 0 && st.st_nlink > 0;
-    ::close(fd);
-    return linked;
+    return file.isValid() && ::fstat(file.handle(), &st) == 0 && st.st_nlink > 0;
 }
 
 void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<Entry>& out)
 {
-    // The volume's root, opened the first time a removed name needs a look at its file (-1:
-    // not opened yet, -2: cannot be opened).
-    int mountFd = -1;
-    struct MountCloser
-    {
-        int& fd;
-        ~MountCloser()
-        {
-            if (fd >= 0)
-                ::close(fd);
-        }
-    } closeMount{mountFd};
+    // The volume's root, opened the first time a removed name needs a look at its file.
+    HandleHolder mountFd;
+    bool mountTried = false;
     // Events are aligned to 4 bytes only, while the metadata holds a 64-bit mask: each one is
     // copied out before it is read.
     long offset = 0;
@@ -305,8 +285,7 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
         const struct fanotify_event_metadata* const meta = &m;
         const char* const event = buffer + offset;
         offset += long(m.event_len);
-        if (meta->fd >= 0)
-            ::close(meta->fd);
+        const HandleHolder eventFd(meta->fd); // none with identifier records; closed if given
         if (meta->vers != FANOTIFY_METADATA_VERSION || meta->metadata_len < FAN_EVENT_METADATA_LEN
             || meta->metadata_len > meta->event_len)
             continue;
@@ -393,7 +372,8 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
             named(ReasonRenameNewName, newDir, &oldDir);
         // A name removed from a file that keeps others (its inode stays: no DELETE_SELF).
         if ((meta->mask & FAN_DELETE) && !isDir && object.handle
-            && keepsOtherNames(&mountFd, object.handle->handle_type, object.handle->f_handle, int(object.handle->handle_bytes)))
+            && keepsOtherNames(mountFd, mountTried, object.handle->handle_type, object.handle->f_handle,
+                               int(object.handle->handle_bytes)))
             named(ReasonHardLinkChange, dir, nullptr);
         if (meta->mask & FAN_DELETE_SELF) {
             Entry e;
@@ -480,8 +460,8 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
     }
 
     // Check creates and renames against the directory entries as they are now.
-    int mountFd = -1;
-    std::vector<std::pair<QByteArray, int>> folders;
+    HandleHolder mountFd;
+    std::vector<std::pair<QByteArray, HandleHolder>> folders;
     for (const Entry& e : taken) {
         Record r;
         if (e.reason & ReasonFileDelete) {
@@ -492,55 +472,49 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
             out.push_back(r);
             continue;
         }
-        if (mountFd < 0) {
+        if (!mountFd.isValid()) {
             // open_by_handle_at refuses O_PATH descriptors as its mount reference.
-            mountFd = ::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (mountFd < 0) {
+            mountFd.reset(::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (!mountFd.isValid()) {
                 Logger::instance().writeQString(Logger::Error, kTag,
                     QStringLiteral("Cannot open %1: %2").arg(mountPoint_, errorText(errno)));
                 return ReadStatus::Failed;
             }
             // Another file system mounted over the volume hides it: its records could not be
             // checked and would be dropped one by one, leaving the index silently stale.
-            if (mountIdOf(QByteArray(), mountFd) != mountId_) {
-                ::close(mountFd);
+            if (mountIdOf(QByteArray(), mountFd.handle()) != mountId_) {
                 Logger::instance().writeQString(Logger::Error, kTag,
                     QStringLiteral("%1 no longer holds the volume of its journal").arg(mountPoint_));
                 return ReadStatus::Failed;
             }
         }
-        if ((e.reason & ReasonHardLinkChange) ? verifyRemoval(mountFd, e, folders, &r) : verify(mountFd, e, folders, &r))
+        const bool current = (e.reason & ReasonHardLinkChange) ? verifyRemoval(mountFd.handle(), e, folders, &r)
+                                                               : verify(mountFd.handle(), e, folders, &r);
+        if (current)
             out.push_back(r);
     }
-    for (const auto& f : folders)
-        if (f.second >= 0)
-            ::close(f.second);
-    if (mountFd >= 0)
-        ::close(mountFd);
     *next = end;
     return ReadStatus::Records;
 }
 
-int FanotifyJournal::folderOf(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, int>>& folders) const
+int FanotifyJournal::folderOf(int mountFd, const Entry& e,
+                              std::vector<std::pair<QByteArray, HandleHolder>>& folders) const
 {
     // The parent folder, by its handle (a few folders per batch: a short list suffices).
     QByteArray key = e.handle;
     key.append(reinterpret_cast<const char*>(&e.handleType), sizeof(e.handleType));
     for (const auto& f : folders)
         if (f.first == key)
-            return f.second;
+            return f.second.handle();
     const int dirFd = FileHandleDecoder::openHandle(mountFd, e.handleType, e.handle.constData(), size_t(e.handle.size()),
                                                     O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (folders.size() >= 64) {
-        if (folders.front().second >= 0)
-            ::close(folders.front().second);
+    if (folders.size() >= 64)
         folders.erase(folders.begin());
-    }
-    folders.emplace_back(key, dirFd);
+    folders.emplace_back(key, HandleHolder(dirFd));
     return dirFd;
 }
 
-bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, int>>& folders,
+bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
                              Record* r) const
 {
     const int dirFd = folderOf(mountFd, e, folders);
@@ -571,8 +545,8 @@ bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<
     return true;
 }
 
-bool FanotifyJournal::verifyRemoval(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, int>>& folders,
-                                    Record* r) const
+bool FanotifyJournal::verifyRemoval(int mountFd, const Entry& e,
+                                    std::vector<std::pair<QByteArray, HandleHolder>>& folders, Record* r) const
 {
     if (e.inode == 0 || e.parent == 0)
         return false;

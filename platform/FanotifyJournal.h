@@ -64,6 +64,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/HandleHolder.h"
 #include "platform/FileHandleDecoder.h"
 
 class FanotifyJournal
@@ -168,12 +169,13 @@ private:
     void open();
     void drainLoop();
     void parseEvents(const char* buffer, long length, std::vector<Entry>& out);
-    bool keepsOtherNames(int* mountFd, int handleType, const unsigned char* handle, int length) const;
+    bool keepsOtherNames(HandleHolder& mountFd, bool& mountTried, int handleType, const unsigned char* handle,
+                         int length) const;
     void append(std::vector<Entry>& entries);
-    int folderOf(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, int>>& folders) const;
-    bool verify(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, int>>& folders,
+    int folderOf(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, HandleHolder>>& folders) const;
+    bool verify(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
                 Record* record) const;
-    bool verifyRemoval(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, int>>& folders,
+    bool verifyRemoval(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
                        Record* record) const;
     void wakeDrain();
 
@@ -182,8 +184,8 @@ private:
     quint64 journalId_ = 0;
     quint64 mountId_ = 0;      // identity of the mount the journal was created on
     quint64 device_ = 0;       // st_dev of the mount root
-    int fanotifyFd_ = -1;
-    int wakeFd_ = -1;          // eventfd: wakes the drain thread (shutdown, pause, drain check)
+    HandleHolder fanotifyFd_;
+    HandleHolder wakeFd_;       // eventfd: wakes the drain thread (shutdown, pause, drain check)
     std::thread drain_;
 
     mutable std::mutex mutex_;

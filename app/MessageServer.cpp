@@ -2,6 +2,7 @@
 
 #include "core/HandleHolder.h"
 #include "core/Logger.h"
+#include "platform/LocalSocketFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,30 +16,6 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-
-// A root instance's socket lies in the session user's runtime folder and must be writable by
-// that user to be connected to. The mode is changed through a descriptor of the very socket
-// (O_PATH, no link followed) and only when it is a root-owned socket with no other name, so
-// the user cannot swap in a link or another file in between. Other users cannot reach the
-// socket anyway: the folder is private. A process that is not root owns its socket already.
-bool openToSessionUser(const QString& path)
-{
-    if (::geteuid() != 0)
-        return true;
-    const HandleHolder fd(::open(QFile::encodeName(path).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-    if (!fd.isValid())
-        return false;
-    struct stat st;
-    bool done = ::fstat(fd.handle(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == 0 && st.st_nlink == 1
-        && ::chmod(QByteArray("/proc/self/fd/" + QByteArray::number(fd.handle())).constData(), 0666) == 0;
-    if (!done)
-        TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot open the socket %1 to the session user").arg(path));
-    return done;
-}
-
-} // namespace
 
 MessageServer::MessageServer(QObject* parent) : QObject(parent) {}
 
@@ -91,16 +68,13 @@ bool MessageServer::listen(const QString& title, int claimTimeoutMs)
     }
     lockFd_ = std::move(fd);
 
-    // We own the title: any socket file left is from a process that died.
-    QLocalServer::removeServer(path);
+    // We own the title: any socket file left is from a process that died (LocalSocketFile
+    // removes it). A root instance's socket lies in the session user's runtime folder and must
+    // be writable by that user to be connected to; other users cannot enter that folder.
     server_ = new QLocalServer(this);
-    // Bound directly at its name, without Qt's world-access option: that option binds in a
-    // temporary folder beside the socket and then changes modes, renames and removes that
-    // folder by name, which in a folder the session user owns lets that user point a root
-    // instance at files of their choice. A root instance opens the socket to the session user
-    // afterwards (openToSessionUser).
-    if (!server_->listen(path) || !openToSessionUser(path)) {
-        TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot listen on %1: %2").arg(path, server_->errorString()));
+    QString why;
+    if (!LocalSocketFile::listen(server_, path, ::geteuid() == 0 ? 0666 : 0600, &why)) {
+        TQ_LOG_WARNING("MessageServer", why);
         delete server_;
         server_ = nullptr;
         releaseLock();

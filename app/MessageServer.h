@@ -7,9 +7,9 @@
 // thread) and may itself send to other instances. A connection whose frames grow beyond
 // MessageFrame::kMaxPayload is dropped.
 //
-// The socket is bound directly at its name. A root instance listening in the session user's
-// runtime folder then gives the socket mode 0666 through a descriptor of the socket itself, so
-// that the user instance can connect; other users cannot enter the private folder.
+// The socket is put in place by LocalSocketFile (bound directly at its name, checked and given
+// its mode through descriptors). A root instance's socket gets mode 0666, so that the user
+// instance can connect (other users cannot enter the private folder); others' get 0600.
 #pragma once
 
 #include "app/FrameReader.h"

@@ -82,17 +82,33 @@ bool compareItems(int column, const Item& a, const Item& b)
     }
 }
 
+struct SortCancelled
+{
+};
+
+// The order of `keys`; a set `cancel` flag stops the sort (checked every 65536 comparisons)
+// with SortCancelled.
 template <class Key, class Less>
-std::vector<std::size_t> sortedOrder(const std::vector<Key>& keys, Qt::SortOrder order, Less less)
+std::vector<std::size_t> sortedOrder(const std::vector<Key>& keys, Qt::SortOrder order, Less less,
+                                     const std::atomic<bool>* cancel = nullptr)
 {
     std::vector<std::size_t> index(keys.size());
     std::iota(index.begin(), index.end(), std::size_t(0));
+    unsigned tick = 0;
+    auto poll = [&]() {
+        if (cancel && (++tick & 0xFFFF) == 0 && cancel->load())
+            throw SortCancelled();
+    };
     if (order == Qt::AscendingOrder)
-        std::sort(index.begin(), index.end(),
-                  [&](std::size_t x, std::size_t y) { return less(keys[x], keys[y]); });
+        std::sort(index.begin(), index.end(), [&](std::size_t x, std::size_t y) {
+            poll();
+            return less(keys[x], keys[y]);
+        });
     else
-        std::sort(index.begin(), index.end(),
-                  [&](std::size_t x, std::size_t y) { return less(keys[y], keys[x]); });
+        std::sort(index.begin(), index.end(), [&](std::size_t x, std::size_t y) {
+            poll();
+            return less(keys[y], keys[x]);
+        });
     return index;
 }
 
@@ -113,6 +129,68 @@ struct PairHash
         return std::hash<const void*>()(p.first) * 31 + std::hash<const void*>()(p.second);
     }
 };
+
+// Orders `items` by one column. Every key is computed once per item before sorting (file
+// system keys with one statx each, polling `cancel` and reporting progress); names are
+// decoded and case-folded once per distinct pooled pointer, so the comparisons are plain.
+template <class Item>
+bool sortItems(std::vector<Item>& items, int column, Qt::SortOrder order, const std::atomic<bool>* cancel,
+               const std::function<void(int, int)>& progress, int& done, int total)
+{
+    if (items.size() < 2) {
+        done += int(items.size());
+        return !(cancel && cancel->load());
+    }
+    switch (column) {
+    case 0:
+    case 1:
+    case 6: {
+        QHash<const char*, QString> decoded;
+        std::vector<QString> keys;
+        keys.reserve(items.size());
+        for (const Item& item : items) {
+            const char* s = column == 1 ? item.path : item.name;
+            auto it = decoded.find(s);
+            if (it == decoded.end())
+                it = decoded.insert(s, column == 6 ? extensionKey(s) : nameText(s).toCaseFolded());
+            keys.push_back(*it);
+        }
+        if (cancel && cancel->load())
+            return false;
+        applyOrder(items, sortedOrder(keys, order, std::less<QString>(), cancel));
+        break;
+    }
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 7: {
+        std::vector<qint64> keys;
+        keys.reserve(items.size());
+        int sinceReport = 0;
+        for (const Item& item : items) {
+            keys.push_back(column == 7 ? item.matches : fileSystemKey(column, fullPath(item.path, item.name)));
+            if (column != 7 && ++sinceReport == 1024) {
+                sinceReport = 0;
+                if (cancel && cancel->load())
+                    return false;
+                if (progress)
+                    progress(done + int(keys.size()), total);
+            }
+        }
+        if (cancel && cancel->load())
+            return false;
+        applyOrder(items, sortedOrder(keys, order, std::less<qint64>(), cancel));
+        break;
+    }
+    default:
+        break; // all items compare equal: any order is sorted
+    }
+    done += int(items.size());
+    if (progress)
+        progress(done, total);
+    return true;
+}
 
 } // namespace
 
@@ -172,6 +250,7 @@ bool FileSearchResults::matchesCategory(const QString& name, const QStringList& 
 void FileSearchResults::setCategoryFilter(int index, const QList<FileCategory>& newCategories)
 {
     std::lock_guard<std::mutex> guard(listMutex);
+    ++generation_;
     categoryFilter_ = index;
     categories = newCategories;
     if (index < 2) {
@@ -250,6 +329,7 @@ void FileSearchResults::removeRows(const QList<int>& rows)
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
 
     std::lock_guard<std::mutex> guard(listMutex);
+    ++generation_;
     if (categoryFilter_ < 2) {
         const std::size_t dirCount = dirs.size();
         const std::size_t limit = categoryFilter_ == 0 ? dirCount + files.size() : dirCount;
@@ -304,6 +384,7 @@ void FileSearchResults::setName(int row, const QString& name)
     const auto r = std::size_t(row);
     const char* pooled = internName(name);
     std::lock_guard<std::mutex> guard(listMutex);
+    ++generation_;
     const FileItem* target = nullptr;
     if (categoryFilter_ < 2) {
         if (r < dirs.size()) {
@@ -341,59 +422,247 @@ bool FileSearchResults::compareFileItems(int column, const FileItem& a, const Fi
     return compareItems(column, a, b);
 }
 
-template <class Item>
-void FileSearchResults::sortItems(std::vector<Item>& items, int column, Qt::SortOrder order)
+void FileSearchResults::sort(int column, Qt::SortOrder order)
 {
-    if (items.size() < 2)
-        return;
-    // Every key is computed once per item before sorting; strings are decoded once per
-    // distinct pooled pointer.
-    switch (column) {
-    case 0:
-    case 1:
-    case 6: {
-        QHash<const char*, QString> decoded;
-        std::vector<QString> keys;
-        keys.reserve(items.size());
-        for (const Item& item : items) {
-            const char* s = column == 1 ? item.path : item.name;
-            auto it = decoded.find(s);
-            if (it == decoded.end())
-                it = decoded.insert(s, column == 6 ? extensionKey(s) : nameText(s));
-            keys.push_back(*it);
-        }
-        if (column == 6)
-            applyOrder(items, sortedOrder(keys, order, [](const QString& a, const QString& b) { return a < b; }));
-        else
-            applyOrder(items, sortedOrder(keys, order, [](const QString& a, const QString& b) {
-                           return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-                       }));
-        return;
-    }
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 7: {
-        std::vector<qint64> keys;
-        keys.reserve(items.size());
-        for (const Item& item : items)
-            keys.push_back(column == 7 ? item.matches : fileSystemKey(column, fullPath(item.path, item.name)));
-        applyOrder(items, sortedOrder(keys, order, std::less<qint64>()));
-        return;
-    }
-    default:
-        return; // all items compare equal: any order is sorted
+    SortPlan plan = prepareSort(column, order);
+    computeSort(plan);
+    applySort(plan);
+}
+
+FileSearchResults::SortPlan FileSearchResults::prepareSort(int column, Qt::SortOrder order) const
+{
+    SortPlan plan;
+    plan.column = column;
+    plan.order = order;
+    std::lock_guard<std::mutex> guard(listMutex);
+    plan.filter = categoryFilter_;
+    plan.generation = generation_;
+    if (categoryFilter_ < 2)
+        plan.dirs = dirs;
+    if (categoryFilter_ == 0)
+        plan.files = files;
+    else if (categoryFilter_ >= 2)
+        plan.files = filtered;
+    return plan;
+}
+
+bool FileSearchResults::computeSort(SortPlan& plan, const std::atomic<bool>* cancel,
+                                    const std::function<void(int, int)>& progress)
+{
+    const int total = int(plan.dirs.size() + plan.files.size());
+    int done = 0;
+    try {
+        if (!sortItems(plan.dirs, plan.column, plan.order, cancel, progress, done, total))
+            return false;
+        return sortItems(plan.files, plan.column, plan.order, cancel, progress, done, total);
+    } catch (const SortCancelled&) {
+        return false;
     }
 }
 
-void FileSearchResults::sort(int column, Qt::SortOrder order)
+bool FileSearchResults::applySort(const SortPlan& plan)
 {
     std::lock_guard<std::mutex> guard(listMutex);
-    if (categoryFilter_ < 2)
-        sortItems(dirs, column, order);
-    if (categoryFilter_ == 0)
-        sortItems(files, column, order);
-    else if (categoryFilter_ >= 2)
-        sortItems(filtered, column, order);
+    if (plan.generation != generation_ || plan.filter != categoryFilter_)
+        return false;
+    if (plan.dirs.size() > dirs.size())
+        return false;
+    std::vector<FileItem>& target = categoryFilter_ >= 2 ? filtered : files;
+    if (categoryFilter_ != 1 && plan.files.size() > target.size())
+        return false;
+    std::copy(plan.dirs.begin(), plan.dirs.end(), dirs.begin());
+    if (categoryFilter_ != 1)
+        std::copy(plan.files.begin(), plan.files.end(), target.begin());
+    ++generation_;
+    return true;
+}
+
+FileSearchResults::Counts FileSearchResults::counts() const
+{
+    std::lock_guard<std::mutex> guard(listMutex);
+    Counts c;
+    c.dirs = int(dirs.size());
+    c.files = int(files.size());
+    c.filtered = int(filtered.size());
+    c.filter = categoryFilter_;
+    return c;
+}
+
+bool FileSearchResults::locate(const Counts& shown, int row, List* list, int* index)
+{
+    if (row < 0 || row >= shown.rows())
+        return false;
+    if (shown.filter >= 2) {
+        *list = Filtered;
+        *index = row;
+    } else if (row < shown.dirs) {
+        *list = Dirs;
+        *index = row;
+    } else {
+        *list = Files;
+        *index = row - shown.dirs;
+    }
+    return true;
+}
+
+FileSearchResults::Entry FileSearchResults::entryAt(List list, int index) const
+{
+    Entry e;
+    if (index < 0)
+        return e;
+    const auto i = std::size_t(index);
+    std::lock_guard<std::mutex> guard(listMutex);
+    if (list == Dirs) {
+        if (i < dirs.size())
+            e = Entry{dirs[i].name, dirs[i].path, 0, true};
+    } else {
+        const std::vector<FileItem>& v = list == Files ? files : filtered;
+        if (i < v.size())
+            e = Entry{v[i].name, v[i].path, v[i].matches, false};
+    }
+    return e;
+}
+
+FileSearchResults::Entry FileSearchResults::entryAtRow(const Counts& shown, int row) const
+{
+    List list;
+    int index;
+    if (!locate(shown, row, &list, &index))
+        return Entry();
+    return entryAt(list, index);
+}
+
+QString FileSearchResults::entryName(const Entry& entry)
+{
+    return entry.isValid() ? nameText(entry.name) : QString();
+}
+
+QString FileSearchResults::entryFolder(const Entry& entry)
+{
+    return entry.isValid() ? nameText(entry.path) : QString();
+}
+
+QString FileSearchResults::entryPath(const Entry& entry)
+{
+    return entry.isValid() ? fullPath(entry.path, entry.name) : QString();
+}
+
+QVector<int> FileSearchResults::rowsOfEntries(const QList<Entry>& entries, const Counts& shown) const
+{
+    QVector<int> rows(entries.size(), -1);
+    std::unordered_map<std::pair<const char*, const char*>, int, PairHash> wantedDirs, wantedFiles;
+    for (int i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries.at(i);
+        if (e.isValid())
+            (e.isDir ? wantedDirs : wantedFiles)[{e.name, e.path}] = i;
+    }
+    std::lock_guard<std::mutex> guard(listMutex);
+    if (shown.filter < 2 && !wantedDirs.empty()) {
+        const std::size_t n = std::min(std::size_t(std::max(0, shown.dirs)), dirs.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            auto it = wantedDirs.find({dirs[i].name, dirs[i].path});
+            if (it != wantedDirs.end())
+                rows[it->second] = int(i);
+        }
+    }
+    if (shown.filter != 1 && !wantedFiles.empty()) {
+        const std::vector<FileItem>& v = shown.filter >= 2 ? filtered : files;
+        const int limit = shown.filter >= 2 ? shown.filtered : shown.files;
+        const std::size_t n = std::min(std::size_t(std::max(0, limit)), v.size());
+        const int offset = shown.filter >= 2 ? 0 : shown.dirs;
+        for (std::size_t i = 0; i < n; ++i) {
+            auto it = wantedFiles.find({v[i].name, v[i].path});
+            if (it != wantedFiles.end())
+                rows[it->second] = offset + int(i);
+        }
+    }
+    return rows;
+}
+
+QList<FileSearchResults::Entry> FileSearchResults::entriesOfPaths(const QStringList& paths)
+{
+    // Each path as (pooled name, pooled folder): pointer pairs compare without decoding any
+    // item. An entry of the root folder may be stored with the folder "" or "/".
+    std::unordered_map<std::pair<const char*, const char*>, int, PairHash> wanted;
+    for (const QString& p : paths) {
+        const int slash = p.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0 || slash == p.length() - 1)
+            continue;
+        const char* name = internName(p.mid(slash + 1));
+        const QString folder = p.left(slash);
+        wanted[{name, internPath(folder)}] = 1;
+        if (folder.isEmpty())
+            wanted[{name, internPath(QStringLiteral("/"))}] = 1;
+        else
+            wanted[{name, internPath(folder + QLatin1Char('/'))}] = 1;
+    }
+    QList<Entry> found;
+    if (wanted.empty())
+        return found;
+    std::lock_guard<std::mutex> guard(listMutex);
+    for (const DirItem& d : dirs)
+        if (wanted.count({d.name, d.path}))
+            found.append(Entry{d.name, d.path, 0, true});
+    for (const FileItem& f : files)
+        if (wanted.count({f.name, f.path}))
+            found.append(Entry{f.name, f.path, f.matches, false});
+    return found;
+}
+
+void FileSearchResults::removeEntries(const QList<Entry>& entries)
+{
+    std::unordered_map<std::pair<const char*, const char*>, int, PairHash> goneDirs, goneFiles;
+    for (const Entry& e : entries) {
+        if (e.isValid())
+            (e.isDir ? goneDirs : goneFiles)[{e.name, e.path}] = 1;
+    }
+    std::lock_guard<std::mutex> guard(listMutex);
+    if (!goneDirs.empty())
+        dirs.erase(std::remove_if(dirs.begin(), dirs.end(),
+                                  [&](const DirItem& d) { return goneDirs.count({d.name, d.path}) != 0; }),
+                   dirs.end());
+    if (!goneFiles.empty()) {
+        auto gone = [&](const FileItem& f) { return goneFiles.count({f.name, f.path}) != 0; };
+        files.erase(std::remove_if(files.begin(), files.end(), gone), files.end());
+        filtered.erase(std::remove_if(filtered.begin(), filtered.end(), gone), filtered.end());
+    }
+    ++generation_;
+}
+
+FileSearchResults::Entry FileSearchResults::renameEntry(const Entry& entry, const QString& name)
+{
+    if (!entry.isValid())
+        return Entry();
+    const char* pooled = internName(name);
+    std::lock_guard<std::mutex> guard(listMutex);
+    bool found = false;
+    if (entry.isDir) {
+        for (DirItem& d : dirs) {
+            if (d.name == entry.name && d.path == entry.path) {
+                d.name = pooled;
+                found = true;
+            }
+        }
+    } else {
+        for (std::vector<FileItem>* v : {&files, &filtered}) {
+            for (FileItem& f : *v) {
+                if (f.name == entry.name && f.path == entry.path) {
+                    f.name = pooled;
+                    found = true;
+                }
+            }
+        }
+    }
+    ++generation_;
+    if (!found)
+        return Entry();
+    Entry renamed = entry;
+    renamed.name = pooled;
+    return renamed;
+}
+
+quint64 FileSearchResults::generation() const
+{
+    std::lock_guard<std::mutex> guard(listMutex);
+    return generation_;
 }

@@ -1,9 +1,9 @@
 // JournalBackend: where change-journal readers and journal states come from.
 //
 // The real backend uses the fanotify journal (ChangeJournalReader, FanotifyJournal). Tests
-// install another one (ScriptedJournalBackend) with setInstance(), so that an index can be
-// driven by scripted records, USNs and a stable journal id. The index creates its reader with
-// JournalBackend::instance().createReader() and reads the journal state with
+// install another one (ScriptedJournalBackend, in tests/doubles) with setInstance(), so that an
+// index can be driven by scripted records, USNs and a stable journal id. The index creates its
+// reader with JournalBackend::instance().createReader() and reads the journal state with
 // queryJournalData() (which asks the backend in use).
 #pragma once
 

@@ -1,7 +1,7 @@
 // The journal monitor over a scripted reader: forwarding, the resume-point contract, joining
 // on stop, and the failure signal.
 #include "search/index/ChangeJournal.h"
-#include "search/index/ScriptedJournalReader.h"
+#include "tests/doubles/ScriptedJournalReader.h"
 #include "core/Logger.h"
 #include "indexlog.h"
 

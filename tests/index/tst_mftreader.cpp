@@ -1,7 +1,7 @@
 // The table reader: root first, every object reported, failures never taken for the end of
 // the table, cancellation; over a scripted volume layer and over a real tmpfs (root).
 #include "search/index/MFTReader.h"
-#include "search/index/ScriptedVolumeLayer.h"
+#include "tests/doubles/ScriptedVolumeLayer.h"
 #include "core/FileSearchException.h"
 #include "indextest.h"
 #include "testutil.h"

@@ -1,7 +1,7 @@
 // Volume questions through a scripted volume layer, file ids on the real disk, the lossless
 // name codec and monitor thread names.
 #include "search/index/NTFSUtils.h"
-#include "search/index/ScriptedVolumeLayer.h"
+#include "tests/doubles/ScriptedVolumeLayer.h"
 #include "core/Logger.h"
 #include "indexlog.h"
 #include "testutil.h"

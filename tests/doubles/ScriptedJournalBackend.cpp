@@ -1,4 +1,4 @@
-#include "search/index/ScriptedJournalBackend.h"
+#include "tests/doubles/ScriptedJournalBackend.h"
 #include "core/FileSearchException.h"
 
 ScriptedJournalBackend::ScriptedJournalBackend() = default;

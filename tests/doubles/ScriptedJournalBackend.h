@@ -14,7 +14,7 @@
 #pragma once
 
 #include "search/index/JournalBackend.h"
-#include "search/index/ScriptedJournalReader.h"
+#include "tests/doubles/ScriptedJournalReader.h"
 
 #include <QMap>
 #include <QPointer>

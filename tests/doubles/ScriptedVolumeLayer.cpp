@@ -1,4 +1,4 @@
-#include "search/index/ScriptedVolumeLayer.h"
+#include "tests/doubles/ScriptedVolumeLayer.h"
 #include "core/FileSearchException.h"
 
 #include <algorithm>

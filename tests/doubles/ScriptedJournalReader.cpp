@@ -1,4 +1,4 @@
-#include "search/index/ScriptedJournalReader.h"
+#include "tests/doubles/ScriptedJournalReader.h"
 #include "core/FileSearchException.h"
 
 #include <chrono>

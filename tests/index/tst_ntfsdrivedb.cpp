@@ -11,6 +11,7 @@
 #include "search/model/FileSearchResults.h"
 #include "indexlog.h"
 #include "testutil.h"
+#include "threadsafespy.h"
 
 #include <QHash>
 #include <QSemaphore>
@@ -521,7 +522,7 @@ private slots:
     {
         auto db = initDb();
         ScriptedJournalReader* reader = runningReader();
-        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        testutil::ThreadSafeSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
         // Records were lost: meanwhile the volume changed (one more file).
         layer->setEntries(Mount, {{10, 2, "docs", true}, {60, 10, "after-overflow.txt", false}});
         reader->failRead();
@@ -546,7 +547,7 @@ private slots:
     {
         HeldVolumeLayer* held = useHeldVolumeLayer();
         auto db = initDb();
-        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        testutil::ThreadSafeSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
         held->hold = true;
         layer->setEntries(Mount, {{10, 2, "docs", true}, {60, 10, "after.txt", false}});
         runningReader()->failRead();
@@ -577,7 +578,7 @@ private slots:
         NTFSDriveDB::setRebuildRetryDelay(20);
         HeldVolumeLayer* held = useHeldVolumeLayer();
         auto db = initDb();
-        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        testutil::ThreadSafeSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
         held->failures = 2;
         layer->setEntries(Mount, {{10, 2, "docs", true}, {60, 10, "after.txt", false}});
         runningReader()->failRead();
@@ -605,7 +606,7 @@ private slots:
     {
         auto db = initDb();
         ScriptedJournalReader* reader = runningReader();
-        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        testutil::ThreadSafeSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
         layer->removeVolume(Mount);
         reader->failRead();
         QTRY_COMPARE(rebuilt.count(), 1);

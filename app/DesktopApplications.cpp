@@ -128,6 +128,14 @@ QString fileUrl(const QString& path)
 
 } // namespace
 
+QMap<QString, QString> DesktopApplications::readEntryGroup(const QString& filePath)
+{
+    QMap<QString, QString> entry = readKeyFile(filePath).value(QStringLiteral("Desktop Entry"));
+    for (auto it = entry.begin(); it != entry.end(); ++it)
+        it.value() = unescapeValue(it.value());
+    return entry;
+}
+
 bool DesktopApplications::readEntry(const QString& filePath, const QString& id, DesktopApplication& application)
 {
     const Groups groups = readKeyFile(filePath);

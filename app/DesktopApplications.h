@@ -25,6 +25,7 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -44,6 +45,9 @@ class DesktopApplications
 public:
     // Reads one entry; false when it is not an installed application (see above).
     static bool readEntry(const QString& filePath, const QString& id, DesktopApplication& application);
+    // The keys of a file's "[Desktop Entry]" group, values with the string escapes undone (the
+    // first occurrence of a key counts); empty when the file cannot be read.
+    static QMap<QString, QString> readEntryGroup(const QString& filePath);
     // The entry with this id in the first folder that has it; false when none is installed.
     static bool findApplication(const QString& id, DesktopApplication& application);
 

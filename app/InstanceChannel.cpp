@@ -102,14 +102,11 @@ bool InstanceChannel::isTitleTaken(const QString& title)
     if (path.isEmpty())
         return false;
     // O_NONBLOCK: a FIFO put in the lock's place must not block the caller in open.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    // Closing the descriptor on return also drops the shared lock.
+    const HandleHolder fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.isValid())
         return false;
-    bool taken = false;
-    if (::flock(fd, LOCK_SH | LOCK_NB) != 0)
-        taken = errno == EWOULDBLOCK;
-    ::close(fd); // also drops the shared lock
-    return taken;
+    return ::flock(fd.handle(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
 QLocalSocket* InstanceChannel::connectTo(const QString& title, int timeoutMs, PeerCredentials* server)

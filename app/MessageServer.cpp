@@ -1,6 +1,8 @@
 #include "app/MessageServer.h"
 
+#include "core/HandleHolder.h"
 #include "core/Logger.h"
+#include "platform/LocalSocketFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,31 +17,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-// A root instance's socket lies in the session user's runtime folder and must be writable by
-// that user to be connected to. The mode is changed through a descriptor of the very socket
-// (O_PATH, no link followed) and only when it is a root-owned socket with no other name, so
-// the user cannot swap in a link or another file in between. Other users cannot reach the
-// socket anyway: the folder is private. A process that is not root owns its socket already.
-bool openToSessionUser(const QString& path)
-{
-    if (::geteuid() != 0)
-        return true;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st;
-    bool done = ::fstat(fd, &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == 0 && st.st_nlink == 1
-        && ::chmod(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), 0666) == 0;
-    ::close(fd);
-    if (!done)
-        TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot open the socket %1 to the session user").arg(path));
-    return done;
-}
-
-} // namespace
-
 MessageServer::MessageServer(QObject* parent) : QObject(parent) {}
 
 MessageServer::~MessageServer()
@@ -53,10 +30,7 @@ MessageServer::~MessageServer()
 
 void MessageServer::releaseLock()
 {
-    if (lockFd_ >= 0) {
-        ::close(lockFd_);
-        lockFd_ = -1;
-    }
+    lockFd_.reset();
 }
 
 bool MessageServer::listen(const QString& title, int claimTimeoutMs)
@@ -73,41 +47,34 @@ bool MessageServer::listen(const QString& title, int claimTimeoutMs)
     // write access, so reading is enough.
     const QByteArray lockName = QFile::encodeName(lock);
     // O_NONBLOCK: a FIFO in the lock's place must not block us (it is then refused below).
-    int fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0 && errno == EACCES)
-        fd = ::open(lockName.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    HandleHolder fd(::open(lockName.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+    if (!fd.isValid() && errno == EACCES)
+        fd.reset(::open(lockName.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st;
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (!fd.isValid() || ::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode)) {
         TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot open the lock file %1").arg(lock));
-        if (fd >= 0)
-            ::close(fd);
         return false;
     }
     QElapsedTimer timer;
     timer.start();
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        if (::flock(fd.handle(), LOCK_EX | LOCK_NB) == 0)
             break;
         // Busy: the owner is starting or running, or another process only peeks at the lock
         // for an instant (InstanceChannel::isTitleTaken). A live server settles it.
-        if (InstanceChannel::findInstance(title, 0) || timer.elapsed() >= claimTimeoutMs) {
-            ::close(fd);
+        if (InstanceChannel::findInstance(title, 0) || timer.elapsed() >= claimTimeoutMs)
             return false;
-        }
         QThread::msleep(20);
     }
-    lockFd_ = fd;
+    lockFd_ = std::move(fd);
 
-    // We own the title: any socket file left is from a process that died.
-    QLocalServer::removeServer(path);
+    // We own the title: any socket file left is from a process that died (LocalSocketFile
+    // removes it). A root instance's socket lies in the session user's runtime folder and must
+    // be writable by that user to be connected to; other users cannot enter that folder.
     server_ = new QLocalServer(this);
-    // Bound directly at its name, without Qt's world-access option: that option binds in a
-    // temporary folder beside the socket and then changes modes, renames and removes that
-    // folder by name, which in a folder the session user owns lets that user point a root
-    // instance at files of their choice. A root instance opens the socket to the session user
-    // afterwards (openToSessionUser).
-    if (!server_->listen(path) || !openToSessionUser(path)) {
-        TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot listen on %1: %2").arg(path, server_->errorString()));
+    QString why;
+    if (!LocalSocketFile::listen(server_, path, ::geteuid() == 0 ? 0666 : 0600, &why)) {
+        TQ_LOG_WARNING("MessageServer", why);
         delete server_;
         server_ = nullptr;
         releaseLock();

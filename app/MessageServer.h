@@ -7,13 +7,14 @@
 // thread) and may itself send to other instances. A connection whose frames grow beyond
 // MessageFrame::kMaxPayload is dropped.
 //
-// The socket is bound directly at its name. A root instance listening in the session user's
-// runtime folder then gives the socket mode 0666 through a descriptor of the socket itself, so
-// that the user instance can connect; other users cannot enter the private folder.
+// The socket is put in place by LocalSocketFile (bound directly at its name, checked and given
+// its mode through descriptors). A root instance's socket gets mode 0666, so that the user
+// instance can connect (other users cannot enter the private folder); others' get 0600.
 #pragma once
 
 #include "app/FrameReader.h"
 #include "app/InstanceChannel.h"
+#include "core/HandleHolder.h"
 
 #include <QHash>
 #include <QObject>
@@ -56,5 +57,5 @@ private:
     QHash<QLocalSocket*, Connection> connections_;
     Handler handler_;
     QString title_;
-    int lockFd_ = -1;
+    HandleHolder lockFd_;
 };

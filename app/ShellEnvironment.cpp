@@ -1,6 +1,7 @@
 #include "app/ShellEnvironment.h"
 
 #include "app/ShellUtils.h"
+#include "app/UserFileIdentity.h"
 #include "core/FileUtils.h"
 #include "core/SystemUtils.h"
 
@@ -8,10 +9,6 @@
 #include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
-
-#include <pwd.h>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -227,14 +224,7 @@ void ShellEnvironment::setFileManagerBusEnabled(bool enabled)
 
 QString ShellEnvironment::sessionUserHome()
 {
-    const uid_t uid = sessionUserId();
-    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    if (size <= 0)
-        size = 16384;
-    std::vector<char> buffer(static_cast<size_t>(size));
-    struct passwd entry;
-    struct passwd* found = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir)
-        return QString();
-    return QFile::decodeName(found->pw_dir);
+    QString home;
+    UserFileIdentity::sessionUser(nullptr, nullptr, &home);
+    return home;
 }

@@ -3,6 +3,7 @@
 #include "app/InstanceChannel.h"
 #include "app/ShellEnvironment.h"
 #include "core/FileUtils.h"
+#include "core/HandleHolder.h"
 #include "platform/FileNameCodec.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
@@ -115,17 +116,14 @@ bool spawnDetached(const QString& program, const QStringList& arguments, Session
     const long openMax = ::sysconf(_SC_OPEN_MAX);
     const int lastFd = static_cast<int>(openMax > 0 && openMax < 65536 ? openMax : 65536) - 1;
 
-    int errorPipe[2];
-    if (::pipe2(errorPipe, O_CLOEXEC) != 0)
+    HandleHolder errorRead, errorWrite;
+    if (!HandleHolder::openPipe(errorRead, errorWrite))
         return false;
     const pid_t child = ::fork();
-    if (child < 0) {
-        ::close(errorPipe[0]);
-        ::close(errorPipe[1]);
+    if (child < 0)
         return false;
-    }
     if (child == 0) {
-        ::close(errorPipe[0]);
+        errorRead.reset();
         ::setsid();
         // A second fork leaves the program to init, so nobody has to reap it.
         const pid_t grandchild = ::fork();
@@ -154,20 +152,19 @@ bool spawnDetached(const QString& program, const QStringList& arguments, Session
             ::execve(argv[0], argv.data(), environment);
             error = errno;
         }
-        ssize_t ignored = ::write(errorPipe[1], &error, sizeof error);
+        ssize_t ignored = ::write(errorWrite.handle(), &error, sizeof error);
         (void)ignored;
         ::_exit(127);
     }
-    ::close(errorPipe[1]);
+    errorWrite.reset();
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     int childError = 0;
     ssize_t n;
     do {
-        n = ::read(errorPipe[0], &childError, sizeof childError);
+        n = ::read(errorRead.handle(), &childError, sizeof childError);
     } while (n < 0 && errno == EINTR);
-    ::close(errorPipe[0]);
     const bool started = WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
     if (!started)
         TQ_LOG_WARNING("ShellUtils", QStringLiteral("Cannot run %1 as user %2, error = %3").arg(program).arg(uid).arg(childError));

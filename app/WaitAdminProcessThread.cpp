@@ -1,5 +1,6 @@
 #include "app/WaitAdminProcessThread.h"
 
+#include "core/HandleHolder.h"
 #include "core/Logger.h"
 
 #include <QCoreApplication>
@@ -34,7 +35,8 @@ void WaitAdminProcessThread::endEventLoop(int code)
 
 void WaitAdminProcessThread::run()
 {
-    const int fd = processId_ > 0 ? static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(processId_), 0)) : -1;
+    const HandleHolder pidfd(processId_ > 0 ? static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(processId_), 0)) : -1);
+    const int fd = pidfd.handle();
     const bool noPidfd = fd < 0 && errno == ENOSYS;
     const bool alive = noPidfd && (::kill(static_cast<pid_t>(processId_), 0) == 0 || errno == EPERM);
     if (noPidfd && alive) {
@@ -62,7 +64,6 @@ void WaitAdminProcessThread::run()
         else if (ready < 0 && errno != EINTR)
             code = 1;
     }
-    ::close(fd);
     if (code >= 0)
         endEventLoop(code);
 }

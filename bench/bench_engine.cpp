@@ -10,6 +10,7 @@
 //    by folder walking is shown for comparison.
 //
 // Usage: bench_engine [files] [megabytes] [entries]   (defaults 20000 1024 1000000)
+#include "core/HandleHolder.h"
 #include "core/Logger.h"
 #include "search/engine/FileSearcher.h"
 #include "search/index/NTFSUtils.h"
@@ -92,12 +93,11 @@ void generateCorpus(const QByteArray& root, int files, size_t bytesPerFile)
             }
             text += '\n';
             const QByteArray path = folder + "/doc" + QByteArray::number(i) + ".txt";
-            const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0644);
-            if (fd < 0)
+            const HandleHolder fd(::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0644));
+            if (!fd.isValid())
                 continue;
-            if (::write(fd, text.data(), text.size()) != ssize_t(text.size()))
+            if (::write(fd.handle(), text.data(), text.size()) != ssize_t(text.size()))
                 std::fprintf(stderr, "short write %s\n", path.constData());
-            ::close(fd);
         }
     };
     std::vector<std::thread> threads;
@@ -129,9 +129,7 @@ void generateEntries(const QByteArray& root, int entries)
                     const int n = folderIndex * perFolder + f;
                     const QByteArray file = sub + "/" + Vocabulary[(n * 31) % VocabularySize] + "_"
                         + QByteArray::number(n) + (n % 10 == 0 ? ".pdf" : ".txt");
-                    const int fd = ::open(file.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-                    if (fd >= 0)
-                        ::close(fd);
+                    HandleHolder created(::open(file.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644)); // an empty file is enough
                 }
             }
         }

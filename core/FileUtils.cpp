@@ -1,6 +1,7 @@
 #include "core/FileUtils.h"
 
 #include "core/FileNameCodec.h"
+#include "core/HandleHolder.h"
 
 #include <QDir>
 #include <QTemporaryFile>
@@ -14,16 +15,15 @@
 
 namespace {
 
-// Deletes every entry of the open folder `dirFd` (which this function owns and closes), never
-// following a link. Entries are handled by the very bytes readdir gives, relative to the open
-// folder, so names that are not UTF-8 go like any other. True when all entries were removed.
-bool removeContents(int dirFd, int depth)
+// Deletes every entry of the open folder `folder` (closed on return), never following a link.
+// Entries are handled by the very bytes readdir gives, relative to the open folder, so names
+// that are not UTF-8 go like any other. True when all entries were removed.
+bool removeContents(HandleHolder folder, int depth)
 {
-    DIR* dir = ::fdopendir(dirFd);
-    if (!dir) {
-        ::close(dirFd);
+    DIR* dir = ::fdopendir(folder.handle());
+    if (!dir)
         return false;
-    }
+    folder.release(); // the stream closes it now
     bool ok = true;
     while (struct dirent* entry = ::readdir(dir)) {
         const char* name = entry->d_name;
@@ -36,10 +36,10 @@ bool removeContents(int dirFd, int depth)
             continue;
         }
         if (S_ISDIR(st.st_mode)) {
-            const int child = depth < 4096
+            HandleHolder child(depth < 4096
                 ? ::openat(::dirfd(dir), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
-                : -1;
-            if (child < 0 || !removeContents(child, depth + 1)) {
+                : -1);
+            if (!child.isValid() || !removeContents(std::move(child), depth + 1)) {
                 ok = false;
                 continue;
             }
@@ -124,7 +124,8 @@ bool removeDirectoryRecursively(const QString& path)
     const QByteArray parent = slash < 0 ? QByteArrayLiteral(".") : slash == 0 ? QByteArrayLiteral("/") : encoded.left(slash);
     const QByteArray name = encoded.mid(slash + 1);
     // O_PATH: searching the parent is enough, as for a removal by path.
-    const int parentFd = ::open(parent.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const HandleHolder parentHolder(::open(parent.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    const int parentFd = parentHolder.handle();
     if (parentFd < 0)
         return errno == ENOENT;
     bool result = false;
@@ -135,13 +136,12 @@ bool removeDirectoryRecursively(const QString& path)
         // A link (to a folder or not) goes as a link; a plain file is not a folder to remove.
         result = S_ISLNK(st.st_mode) && ::unlinkat(parentFd, name.constData(), 0) == 0;
     } else {
-        const int fd = ::openat(parentFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd >= 0) {
-            const bool emptied = removeContents(fd, 0);
+        HandleHolder fd(::openat(parentFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (fd.isValid()) {
+            const bool emptied = removeContents(std::move(fd), 0);
             result = ::unlinkat(parentFd, name.constData(), AT_REMOVEDIR) == 0 ? emptied : errno == ENOENT && emptied;
         }
     }
-    ::close(parentFd);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #include "core/Logger.h"
 
 #include "core/FileNameCodec.h"
+#include "core/HandleHolder.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -30,21 +31,19 @@ qint64 currentThreadId()
     return static_cast<qint64>(::syscall(SYS_gettid));
 }
 
-// Opens (creating) the log for appending; -1 when that fails or the path is not a regular file.
+// Opens (creating) the log for appending; empty when that fails or the path is not a regular file.
 // The log lives in the user's data folder, which an elevated instance writes too: a link planted
 // there is never followed, and a FIFO (whose open would wait for a reader) or device is refused.
-int openLogFile(const QString& path)
+HandleHolder openLogFile(const QString& path)
 {
-    const int fd = ::open(FileNameCodec::encode(path).constData(),
-                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK, 0600);
-    if (fd < 0)
-        return -1;
+    HandleHolder fd(::open(FileNameCodec::encode(path).constData(),
+                           O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK, 0600));
+    if (!fd.isValid())
+        return fd;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    ::fcntl(fd, F_SETFL, O_APPEND); // back to blocking writes
+    if (::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode))
+        return HandleHolder();
+    ::fcntl(fd.handle(), F_SETFL, O_APPEND); // back to blocking writes
     return fd;
 }
 
@@ -71,11 +70,7 @@ Logger::Logger(const QString& path)
         fd_ = openLogFile(path);
 }
 
-Logger::~Logger()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
+Logger::~Logger() = default;
 
 QString Logger::logDirectory() const
 {
@@ -90,8 +85,8 @@ QString Logger::filePath() const
 void Logger::truncate()
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (fd_ >= 0)
-        (void)::ftruncate(fd_, 0);
+    if (fd_.isValid())
+        (void)::ftruncate(fd_.handle(), 0);
 }
 
 QString Logger::formatRecord(int hour, int minute, int second, int msec, qint64 threadId,
@@ -116,7 +111,7 @@ QString Logger::formatRecord(int hour, int minute, int second, int msec, qint64 
 
 void Logger::writeQString(int level, const char* tag, const QString& message)
 {
-    if (fd_ < 0)
+    if (!fd_.isValid())
         return;
     const QTime now = QTime::currentTime();
     append(formatRecord(now.hour(), now.minute(), now.second(), now.msec(), currentThreadId(),
@@ -149,7 +144,7 @@ void Logger::append(const QString& record)
     const char* p = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
+        const ssize_t n = ::write(fd_.handle(), p, static_cast<size_t>(left));
         if (n < 0) {
             if (errno == EINTR)
                 continue;

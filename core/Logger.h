@@ -22,6 +22,8 @@
 
 #include <QString>
 #include <QByteArray>
+#include "core/HandleHolder.h"
+
 #include <mutex>
 #include <string>
 
@@ -60,7 +62,7 @@ private:
     std::mutex mutex_;
     QString path_;
     QString logDirectory_;
-    int fd_ = -1;
+    HandleHolder fd_;
 };
 
 // Short forms used throughout the code.

@@ -2,6 +2,7 @@
 
 #include "core/FileNameCodec.h"
 #include "core/FileUtils.h"
+#include "core/HandleHolder.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -171,13 +172,6 @@ bool processCommand(pid_t pid, QByteArray& command)
     return !command.isEmpty();
 }
 
-void closeFd(int& fd)
-{
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
-}
-
 } // namespace
 
 bool isProcessAdmin()
@@ -335,53 +329,41 @@ bool runElevatedCommand(const QList<QByteArray>& arguments, const QList<QByteArr
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
-    int errorPipe[2] = {-1, -1};
-    int startPipe[2] = {-1, -1};
-    if (::pipe2(errorPipe, O_CLOEXEC) != 0)
+    HandleHolder errorRead, errorWrite, startRead, startWrite;
+    if (!HandleHolder::openPipe(errorRead, errorWrite) || !HandleHolder::openPipe(startRead, startWrite))
         return false;
-    if (::pipe2(startPipe, O_CLOEXEC) != 0) {
-        closeFd(errorPipe[0]);
-        closeFd(errorPipe[1]);
-        return false;
-    }
 
     const pid_t pid = ::fork();
-    if (pid < 0) {
-        closeFd(errorPipe[0]);
-        closeFd(errorPipe[1]);
-        closeFd(startPipe[0]);
-        closeFd(startPipe[1]);
+    if (pid < 0)
         return false;
-    }
     if (pid == 0) {
-        ::close(errorPipe[0]);
-        ::close(startPipe[0]);
+        errorRead.reset();
+        startRead.reset();
         // The start pipe stays open across the exec of pkexec; pkexec closes it when it runs
         // the program.
-        ::fcntl(startPipe[1], F_SETFD, 0);
+        ::fcntl(startWrite.handle(), F_SETFD, 0);
         sigset_t none;
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
         ::signal(SIGPIPE, SIG_DFL);
         ::execv(argv[0], argv.data());
         const int error = errno;
-        ssize_t ignored = ::write(errorPipe[1], &error, sizeof error);
+        ssize_t ignored = ::write(errorWrite.handle(), &error, sizeof error);
         (void)ignored;
         ::_exit(127);
     }
 
-    closeFd(errorPipe[1]);
-    closeFd(startPipe[1]);
+    errorWrite.reset();
+    startWrite.reset();
 
     // Did pkexec itself start?
     int childError = 0;
     ssize_t n;
     do {
-        n = ::read(errorPipe[0], &childError, sizeof childError);
+        n = ::read(errorRead.handle(), &childError, sizeof childError);
     } while (n < 0 && errno == EINTR);
-    closeFd(errorPipe[0]);
+    errorRead.reset();
     if (n > 0) {
-        closeFd(startPipe[0]);
         int status;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
@@ -409,11 +391,11 @@ bool runElevatedCommand(const QList<QByteArray>& arguments, const QList<QByteArr
             break;
         }
         if (!passed) {
-            struct pollfd p = {startPipe[0], POLLIN, 0};
+            struct pollfd p = {startRead.handle(), POLLIN, 0};
             const int ready = ::poll(&p, 1, 20);
             if (ready > 0) {
                 char byte;
-                const ssize_t got = ::read(startPipe[0], &byte, 1);
+                const ssize_t got = ::read(startRead.handle(), &byte, 1);
                 if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) {
                     passed = true;
                     passedAt = std::chrono::steady_clock::now();
@@ -442,7 +424,6 @@ bool runElevatedCommand(const QList<QByteArray>& arguments, const QList<QByteArr
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
-    closeFd(startPipe[0]);
     return result;
 }
 

@@ -11,26 +11,7 @@ VolumeHandle::VolumeHandle(const QString& mountPoint)
     open(mountPoint, false);
 }
 
-VolumeHandle::~VolumeHandle()
-{
-    close();
-}
-
-VolumeHandle::VolumeHandle(VolumeHandle&& other) noexcept
-    : fd_(other.fd_)
-{
-    other.fd_ = -1;
-}
-
-VolumeHandle& VolumeHandle::operator=(VolumeHandle&& other) noexcept
-{
-    if (this != &other) {
-        close();
-        fd_ = other.fd_;
-        other.fd_ = -1;
-    }
-    return *this;
-}
+VolumeHandle::~VolumeHandle() = default;
 
 void VolumeHandle::open(const QString& mountPoint, bool overlapped)
 {
@@ -41,17 +22,14 @@ void VolumeHandle::open(const QString& mountPoint, bool overlapped)
         return;
     }
     const QByteArray path = FileNameCodec::encode(mountPoint);
+    int fd;
     do {
-        fd_ = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    } while (fd_ < 0 && errno == EINTR);
+        fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    fd_.reset(fd);
 }
 
 void VolumeHandle::close()
 {
-    if (fd_ >= 0) {
-        const int saved = errno;
-        ::close(fd_);
-        errno = saved;
-    }
-    fd_ = -1;
+    fd_.reset();
 }

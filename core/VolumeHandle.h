@@ -7,6 +7,8 @@
 // descriptor is never closed twice. The mount point is in the lossless form of FileNameCodec.
 #pragma once
 
+#include "core/HandleHolder.h"
+
 #include <QString>
 
 class VolumeHandle
@@ -20,8 +22,8 @@ public:
     explicit VolumeHandle(const QString& mountPoint);
     ~VolumeHandle();
 
-    VolumeHandle(VolumeHandle&& other) noexcept;
-    VolumeHandle& operator=(VolumeHandle&& other) noexcept;
+    VolumeHandle(VolumeHandle&& other) noexcept = default;
+    VolumeHandle& operator=(VolumeHandle&& other) noexcept = default;
     VolumeHandle(const VolumeHandle&) = delete;
     VolumeHandle& operator=(const VolumeHandle&) = delete;
 
@@ -31,11 +33,11 @@ public:
     // must be interruptible are woken by other means.
     void open(const QString& mountPoint, bool overlapped = false);
 
-    bool isValid() const { return fd_ >= 0; }
-    int handle() const { return fd_; }
+    bool isValid() const { return fd_.isValid(); }
+    int handle() const { return fd_.handle(); }
     // Closes the descriptor; afterwards the holder holds none.
     void close();
 
 private:
-    int fd_ = -1;
+    HandleHolder fd_;
 };

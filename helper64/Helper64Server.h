@@ -6,7 +6,8 @@
 // own user, else the helper ends. Then it answers one request at a time:
 //   "CONVERT\n<path>"  extracts the text with the filters of "ifilters64.reg" into the
 //                      working folder (time limit kTimeLimitSeconds, below the program's own
-//                      wait, so the program hears "TIMEOUT" rather than giving up on us);
+//                      wait, so the program hears "TIMEOUT" rather than giving up on us;
+//                      the text bounded as every converter's, TextLimits.h);
 //                      replies the text file's path, "TIMEOUT" or "".
 //   "GET_IFILTERS"     replies the filters of "ifilters64.reg" in the line format.
 //   "EXIT"             ends the helper without a reply.
@@ -15,6 +16,8 @@
 // (end of the connection) or sends a malformed message, the running conversion is cancelled
 // (its child process killed, its partial file removed) and the helper ends.
 #pragma once
+
+#include "search/textextract/TextLimits.h"
 
 #include <QByteArray>
 #include <QLocalSocket>
@@ -28,7 +31,7 @@ class Helper64Server : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int kTimeLimitSeconds = 50;
+    static constexpr int kTimeLimitSeconds = TextLimits::kTimeLimitSeconds;
     static constexpr int kConnectWaitMs = 60000;
     // How long the end of the helper waits for a cancelled conversion before exiting anyway.
     static constexpr int kStopWaitMs = 10000;

@@ -118,25 +118,23 @@ void FanotifyJournal::open()
     if (!decoder_.verify(mountPoint_, &why))
         throw FileSearchException(QStringLiteral("No change journal on %1: %2").arg(mountPoint_, why), QString::fromLatin1(kTag), __LINE__);
 
-    fanotifyFd_ = ::fanotify_init(FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_REPORT_DFID_NAME
-                                      | FAN_REPORT_FID | FAN_REPORT_TARGET_FID,
-                                  O_RDONLY | O_LARGEFILE | O_CLOEXEC);
-    if (fanotifyFd_ < 0)
+    fanotifyFd_.reset(::fanotify_init(FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_REPORT_DFID_NAME
+                                          | FAN_REPORT_FID | FAN_REPORT_TARGET_FID,
+                                      O_RDONLY | O_LARGEFILE | O_CLOEXEC));
+    if (!fanotifyFd_.isValid())
         throw FileSearchException(QStringLiteral("fanotify is not available for %1: %2").arg(mountPoint_, errorText(errno)),
                                   QString::fromLatin1(kTag), __LINE__);
-    const uint64_t mask = FAN_CREATE | FAN_RENAME | FAN_DELETE_SELF | FAN_ONDIR;
-    if (::fanotify_mark(fanotifyFd_, FAN_MARK_ADD | FAN_MARK_FILESYSTEM, mask, AT_FDCWD, mp.constData()) != 0) {
+    const uint64_t mask = FAN_CREATE | FAN_RENAME | FAN_DELETE | FAN_DELETE_SELF | FAN_ONDIR;
+    if (::fanotify_mark(fanotifyFd_.handle(), FAN_MARK_ADD | FAN_MARK_FILESYSTEM, mask, AT_FDCWD, mp.constData()) != 0) {
         const int err = errno;
-        ::close(fanotifyFd_);
-        fanotifyFd_ = -1;
+        fanotifyFd_.reset();
         throw FileSearchException(QStringLiteral("Failed to watch %1: %2").arg(mountPoint_, errorText(err)),
                                   QString::fromLatin1(kTag), __LINE__);
     }
-    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd_ < 0) {
+    wakeFd_.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wakeFd_.isValid()) {
         const int err = errno;
-        ::close(fanotifyFd_);
-        fanotifyFd_ = -1;
+        fanotifyFd_.reset();
         throw FileSearchException(QStringLiteral("eventfd failed: %1").arg(errorText(err)), QString::fromLatin1(kTag), __LINE__);
     }
     std::random_device rd;
@@ -158,17 +156,13 @@ FanotifyJournal::~FanotifyJournal()
     wakeDrain();
     if (drain_.joinable())
         drain_.join();
-    if (wakeFd_ >= 0)
-        ::close(wakeFd_);
-    if (fanotifyFd_ >= 0)
-        ::close(fanotifyFd_);
 }
 
 void FanotifyJournal::wakeDrain()
 {
-    if (wakeFd_ >= 0) {
+    if (wakeFd_.isValid()) {
         const uint64_t one = 1;
-        ssize_t n = ::write(wakeFd_, &one, sizeof(one));
+        ssize_t n = ::write(wakeFd_.handle(), &one, sizeof(one));
         (void)n;
     }
 }
@@ -209,7 +203,7 @@ void FanotifyJournal::drainLoop()
         }
         // Read the kernel queue empty.
         for (;;) {
-            const ssize_t n = ::read(fanotifyFd_, buffer.data(), buffer.size());
+            const ssize_t n = ::read(fanotifyFd_.handle(), buffer.data(), buffer.size());
             if (n > 0) {
                 entries.clear();
                 parseEvents(buffer.data(), long(n), entries);
@@ -238,7 +232,7 @@ void FanotifyJournal::drainLoop()
         changed_.notify_all();
         if (paused_.load())
             continue;
-        struct pollfd fds[2] = {{fanotifyFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        struct pollfd fds[2] = {{fanotifyFd_.handle(), POLLIN, 0}, {wakeFd_.handle(), POLLIN, 0}};
         const int r = ::poll(fds, 2, -1);
         if (r < 0 && errno != EINTR) {
             std::lock_guard<std::mutex> g(mutex_);
@@ -248,14 +242,38 @@ void FanotifyJournal::drainLoop()
         }
         if (fds[1].revents & POLLIN) {
             uint64_t count;
-            ssize_t n = ::read(wakeFd_, &count, sizeof(count));
+            ssize_t n = ::read(wakeFd_.handle(), &count, sizeof(count));
             (void)n;
         }
     }
 }
 
+bool FanotifyJournal::keepsOtherNames(HandleHolder& mountFd, bool& mountTried, int handleType,
+                                      const unsigned char* handle, int length) const
+{
+    if (!mountTried) {
+        mountTried = true;
+        mountFd.reset(::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        // Another file system mounted over the volume: its files cannot be asked (and the
+        // reader fails on that anyway).
+        if (mountFd.isValid() && mountIdOf(QByteArray(), mountFd.handle()) != mountId_)
+            mountFd.reset();
+    }
+    if (!mountFd.isValid())
+        return false;
+    // A file whose last name went is gone (ESTALE) or has no links left.
+    const HandleHolder file(FileHandleDecoder::openHandle(mountFd.handle(), handleType,
+                                                          reinterpret_cast<const char*>(handle), size_t(length),
+                                                          O_PATH | O_CLOEXEC));
+    struct stat st;
+    return file.isValid() && ::fstat(file.handle(), &st) == 0 && st.st_nlink > 0;
+}
+
 void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<Entry>& out)
 {
+    // The volume's root, opened the first time a removed name needs a look at its file.
+    HandleHolder mountFd;
+    bool mountTried = false;
     // Events are aligned to 4 bytes only, while the metadata holds a 64-bit mask: each one is
     // copied out before it is read.
     long offset = 0;
@@ -267,8 +285,7 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
         const struct fanotify_event_metadata* const meta = &m;
         const char* const event = buffer + offset;
         offset += long(m.event_len);
-        if (meta->fd >= 0)
-            ::close(meta->fd);
+        const HandleHolder eventFd(meta->fd); // none with identifier records; closed if given
         if (meta->vers != FANOTIFY_METADATA_VERSION || meta->metadata_len < FAN_EVENT_METADATA_LEN
             || meta->metadata_len > meta->event_len)
             continue;
@@ -283,7 +300,7 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
             const struct file_handle* handle = nullptr;
             const char* name = nullptr;
         };
-        Fid object, dir, newDir;
+        Fid object, dir, oldDir, newDir;
         const char* pos = event + meta->metadata_len;
         const char* end = event + meta->event_len;
         while (pos + sizeof(struct fanotify_event_info_header) <= end) {
@@ -313,6 +330,10 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
                 dir.handle = fh;
                 dir.name = name;
                 break;
+            case FAN_EVENT_INFO_TYPE_OLD_DFID_NAME:
+                oldDir.handle = fh;
+                oldDir.name = name;
+                break;
             case FAN_EVENT_INFO_TYPE_NEW_DFID_NAME:
                 newDir.handle = fh;
                 newDir.name = name;
@@ -326,7 +347,7 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
         auto decode = [this](const struct file_handle* h) -> quint64 {
             return h ? decoder_.decode(h->handle_type, h->f_handle, int(h->handle_bytes)) : 0;
         };
-        auto named = [&](quint32 reason, const Fid& where) {
+        auto named = [&](quint32 reason, const Fid& where, const Fid* left) {
             if (!where.handle || !where.name)
                 return;
             Entry e;
@@ -337,13 +358,23 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
             e.handleType = where.handle->handle_type;
             e.handle = QByteArray(reinterpret_cast<const char*>(where.handle->f_handle), int(where.handle->handle_bytes));
             e.name = QByteArray(where.name);
-            e.size = kRecordHeader + quint32(e.handle.size()) + quint32(e.name.size());
+            if (left && left->handle && left->name) {
+                e.oldParent = decode(left->handle);
+                if (e.oldParent != 0)
+                    e.oldName = QByteArray(left->name);
+            }
+            e.size = kRecordHeader + quint32(e.handle.size()) + quint32(e.name.size()) + quint32(e.oldName.size());
             out.push_back(e);
         };
         if (meta->mask & FAN_CREATE)
-            named(ReasonFileCreate, dir);
+            named(ReasonFileCreate, dir, nullptr);
         if (meta->mask & FAN_RENAME)
-            named(ReasonRenameNewName, newDir);
+            named(ReasonRenameNewName, newDir, &oldDir);
+        // A name removed from a file that keeps others (its inode stays: no DELETE_SELF).
+        if ((meta->mask & FAN_DELETE) && !isDir && object.handle
+            && keepsOtherNames(mountFd, mountTried, object.handle->handle_type, object.handle->f_handle,
+                               int(object.handle->handle_bytes)))
+            named(ReasonHardLinkChange, dir, nullptr);
         if (meta->mask & FAN_DELETE_SELF) {
             Entry e;
             e.reason = ReasonFileDelete | ReasonClose;
@@ -429,8 +460,8 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
     }
 
     // Check creates and renames against the directory entries as they are now.
-    int mountFd = -1;
-    std::vector<std::pair<QByteArray, int>> folders;
+    HandleHolder mountFd;
+    std::vector<std::pair<QByteArray, HandleHolder>> folders;
     for (const Entry& e : taken) {
         Record r;
         if (e.reason & ReasonFileDelete) {
@@ -441,57 +472,52 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
             out.push_back(r);
             continue;
         }
-        if (mountFd < 0) {
+        if (!mountFd.isValid()) {
             // open_by_handle_at refuses O_PATH descriptors as its mount reference.
-            mountFd = ::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (mountFd < 0) {
+            mountFd.reset(::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (!mountFd.isValid()) {
                 Logger::instance().writeQString(Logger::Error, kTag,
                     QStringLiteral("Cannot open %1: %2").arg(mountPoint_, errorText(errno)));
                 return ReadStatus::Failed;
             }
             // Another file system mounted over the volume hides it: its records could not be
             // checked and would be dropped one by one, leaving the index silently stale.
-            if (mountIdOf(QByteArray(), mountFd) != mountId_) {
-                ::close(mountFd);
+            if (mountIdOf(QByteArray(), mountFd.handle()) != mountId_) {
                 Logger::instance().writeQString(Logger::Error, kTag,
                     QStringLiteral("%1 no longer holds the volume of its journal").arg(mountPoint_));
                 return ReadStatus::Failed;
             }
         }
-        if (verify(mountFd, e, folders, &r))
+        const bool current = (e.reason & ReasonHardLinkChange) ? verifyRemoval(mountFd.handle(), e, folders, &r)
+                                                               : verify(mountFd.handle(), e, folders, &r);
+        if (current)
             out.push_back(r);
     }
-    for (const auto& f : folders)
-        if (f.second >= 0)
-            ::close(f.second);
-    if (mountFd >= 0)
-        ::close(mountFd);
     *next = end;
     return ReadStatus::Records;
 }
 
-bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, int>>& folders,
-                             Record* r) const
+int FanotifyJournal::folderOf(int mountFd, const Entry& e,
+                              std::vector<std::pair<QByteArray, HandleHolder>>& folders) const
 {
     // The parent folder, by its handle (a few folders per batch: a short list suffices).
     QByteArray key = e.handle;
     key.append(reinterpret_cast<const char*>(&e.handleType), sizeof(e.handleType));
-    int dirFd = -2;
     for (const auto& f : folders)
-        if (f.first == key) {
-            dirFd = f.second;
-            break;
-        }
-    if (dirFd == -2) {
-        dirFd = FileHandleDecoder::openHandle(mountFd, e.handleType, e.handle.constData(), size_t(e.handle.size()),
-                                              O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (folders.size() >= 64) {
-            if (folders.front().second >= 0)
-                ::close(folders.front().second);
-            folders.erase(folders.begin());
-        }
-        folders.emplace_back(key, dirFd);
-    }
+        if (f.first == key)
+            return f.second.handle();
+    const int dirFd = FileHandleDecoder::openHandle(mountFd, e.handleType, e.handle.constData(), size_t(e.handle.size()),
+                                                    O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folders.size() >= 64)
+        folders.erase(folders.begin());
+    folders.emplace_back(key, HandleHolder(dirFd));
+    return dirFd;
+}
+
+bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
+                             Record* r) const
+{
+    const int dirFd = folderOf(mountFd, e, folders);
     if (dirFd < 0)
         return false;  // the folder is gone
     struct stat st;
@@ -513,6 +539,30 @@ bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<
     r->inode = st.st_ino;
     r->parent = parent;
     r->isDir = S_ISDIR(st.st_mode);
+    r->name = e.name;
+    r->oldParent = e.oldParent;
+    r->oldName = e.oldName;
+    return true;
+}
+
+bool FanotifyJournal::verifyRemoval(int mountFd, const Entry& e,
+                                    std::vector<std::pair<QByteArray, HandleHolder>>& folders, Record* r) const
+{
+    if (e.inode == 0 || e.parent == 0)
+        return false;
+    const int dirFd = folderOf(mountFd, e, folders);
+    if (dirFd >= 0) {
+        struct stat st;
+        if (::fstatat(dirFd, e.name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && quint64(st.st_ino) == e.inode
+            && quint64(st.st_dev) == device_)
+            return false; // linked there again since
+    }
+    // The name is gone (or holds another object), also when its folder is gone.
+    r->usn = e.usn;
+    r->reason = e.reason;
+    r->inode = e.inode;
+    r->parent = e.parent;
+    r->isDir = false;
     r->name = e.name;
     return true;
 }

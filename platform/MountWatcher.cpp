@@ -22,19 +22,17 @@ MountWatcher::MountWatcher(const QString& mountInfoPath, QObject* parent)
 MountWatcher::~MountWatcher()
 {
     delete notifier_;
-    if (fd_ >= 0)
-        ::close(fd_);
 }
 
 bool MountWatcher::start()
 {
-    if (fd_ >= 0)
+    if (fd_.isValid())
         return true;
-    fd_ = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0)
+    fd_.reset(::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC));
+    if (!fd_.isValid())
         return false;
     // The kernel signals a change of the table as POLLPRI (an "exception" to the notifier).
-    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Exception, this);
+    notifier_ = new QSocketNotifier(fd_.handle(), QSocketNotifier::Exception, this);
     connect(notifier_, &QSocketNotifier::activated, this, &MountWatcher::rescan);
     rearm();
     known_ = readTable(&order_);
@@ -67,12 +65,12 @@ QMap<int, QString> MountWatcher::readTable(QList<int>* order, bool* readable) co
 
 void MountWatcher::rearm()
 {
-    if (fd_ < 0)
+    if (!fd_.isValid())
         return;
     // Reading the file to its end re-arms the change notification.
     char buffer[4096];
-    ::lseek(fd_, 0, SEEK_SET);
-    while (::read(fd_, buffer, sizeof(buffer)) > 0) {}
+    ::lseek(fd_.handle(), 0, SEEK_SET);
+    while (::read(fd_.handle(), buffer, sizeof(buffer)) > 0) {}
 }
 
 void MountWatcher::rescan()

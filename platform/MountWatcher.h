@@ -9,6 +9,8 @@
 // left out. A table that cannot be read changes nothing (no mount table is ever empty).
 #pragma once
 
+#include "core/HandleHolder.h"
+
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -45,7 +47,7 @@ private:
     void rearm();
 
     QString path_;
-    int fd_ = -1;
+    HandleHolder fd_;
     QSocketNotifier* notifier_ = nullptr;
     QMap<int, QString> known_;   // mount id -> mount point
     QList<int> order_;

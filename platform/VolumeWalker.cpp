@@ -1,6 +1,7 @@
 #include "platform/VolumeWalker.h"
 #include "platform/FileHandleDecoder.h"
 #include "platform/FileNameCodec.h"
+#include "core/HandleHolder.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 
@@ -83,7 +84,7 @@ struct Shared
     QString error;
 
     quint64 rootMountId = 0;
-    int mountFd = -1;  // the root, for open_by_handle_at; -1 when handles cannot be opened
+    HandleHolder mountFd;  // the root, for open_by_handle_at; empty when handles cannot be opened
     quint32 rootDevMajor = 0;
     quint32 rootDevMinor = 0;
     VolumeWalker::FolderOps ops;
@@ -162,29 +163,24 @@ void folderError(Shared& s, const Folder& folder, int err)
 
 // Paths of PATH_MAX bytes or more cannot be passed to the kernel whole. Opens the longest
 // leading part that fits (O_PATH, a piece at a time) and returns its descriptor, with *rest set
-// to the offset of the remaining part, which is shorter than PATH_MAX. -1 and errno on failure.
-int openLeadingFolders(const std::string& path, size_t* rest)
+// to the offset of the remaining part, which is shorter than PATH_MAX. Empty, and errno set,
+// on failure.
+HandleHolder openLeadingFolders(const std::string& path, size_t* rest)
 {
-    int dir = AT_FDCWD;
+    HandleHolder dir;
     size_t start = 0;
     while (path.size() - start >= PATH_MAX) {
         const size_t cut = path.rfind('/', start + PATH_MAX - 2);
         if (cut == std::string::npos || cut <= start) {
-            if (dir != AT_FDCWD)
-                ::close(dir);
             errno = ENAMETOOLONG;
-            return -1;
+            return HandleHolder();
         }
         const std::string piece = path.substr(start, cut - start);
-        const int next = ::openat(dir, piece.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        const int err = errno;
-        if (dir != AT_FDCWD)
-            ::close(dir);
-        if (next < 0) {
-            errno = err;
-            return -1;
-        }
-        dir = next;
+        HandleHolder next(::openat(dir.isValid() ? dir.handle() : AT_FDCWD, piece.c_str(),
+                                   O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!next.isValid())
+            return HandleHolder();
+        dir = std::move(next);
         start = cut + 1;
     }
     *rest = start;
@@ -195,30 +191,22 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
                 std::vector<Folder>& children, std::vector<char>& buffer)
 {
     // A deep folder whose path is too long for one call is reached from a leading part of it.
-    int base = AT_FDCWD;
+    HandleHolder leading;
     const char* relative = folder.path.c_str();
     if (folder.path.size() >= PATH_MAX) {
         size_t rest = 0;
-        base = openLeadingFolders(folder.path, &rest);
-        if (base < 0) {
+        leading = openLeadingFolders(folder.path, &rest);
+        if (!leading.isValid()) {
             folderError(s, folder, errno);
             return;
         }
         relative = folder.path.c_str() + rest;
     }
-    struct BaseCloser
-    {
-        int fd;
-        ~BaseCloser()
-        {
-            if (fd >= 0)
-                ::close(fd);
-        }
-    } baseCloser{base};
+    const int base = leading.isValid() ? leading.handle() : AT_FDCWD;
 
     // Do not enter another mount (bind mounts of the same file system included).
     struct statx sx;
-    int fd = -1;
+    HandleHolder fd;
     int err = 0;
     if (::statx(base, relative, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_INO | STATX_MNT_ID, &sx) != 0) {
         err = errno;
@@ -232,33 +220,31 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
         if (!S_ISDIR(sx.stx_mode) || sx.stx_ino != folder.inode) {
             err = ENOENT;  // the folder left this path (moved, or replaced) since it was listed
         } else {
-            fd = base == AT_FDCWD
+            fd.reset(base == AT_FDCWD
                 ? s.ops.openFolder(relative)
-                : ::openat(base, relative, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+                : ::openat(base, relative, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
             struct stat st;
-            if (fd < 0) {
+            if (!fd.isValid()) {
                 err = errno;
-            } else if (::fstat(fd, &st) != 0 || quint64(st.st_ino) != folder.inode) {
-                ::close(fd);
-                fd = -1;
+            } else if (::fstat(fd.handle(), &st) != 0 || quint64(st.st_ino) != folder.inode) {
+                fd.reset();
                 err = ENOENT;
             }
         }
     }
     // A folder moved elsewhere on the volume while the walk ran is read where it is now, by its
     // handle: the journal reports the move of the folder alone, so its contents would be lost.
-    if (fd < 0 && (err == ENOENT || err == ENOTDIR) && s.mountFd >= 0 && !folder.handle.empty()) {
-        fd = openByHandle(s.mountFd, folder.handle);
+    if (!fd.isValid() && (err == ENOENT || err == ENOTDIR) && s.mountFd.isValid() && !folder.handle.empty()) {
+        fd.reset(openByHandle(s.mountFd.handle(), folder.handle));
         struct stat st;
-        if (fd < 0) {
+        if (!fd.isValid()) {
             err = errno == ESTALE ? ENOENT : errno;  // a stale handle: the folder is gone
-        } else if (::fstat(fd, &st) != 0 || quint64(st.st_ino) != folder.inode) {
-            ::close(fd);
-            fd = -1;
+        } else if (::fstat(fd.handle(), &st) != 0 || quint64(st.st_ino) != folder.inode) {
+            fd.reset();
             err = ENOENT;
         }
     }
-    if (fd < 0) {
+    if (!fd.isValid()) {
         folderError(s, folder, err);
         return;
     }
@@ -267,7 +253,7 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
     std::string childPath;
     childPath.reserve(folder.path.size() + 256);
     for (;;) {
-        const long n = s.ops.readEntries(fd, buffer.data(), buffer.size());
+        const long n = s.ops.readEntries(fd.handle(), buffer.data(), buffer.size());
         if (n == 0)
             break;
         if (n < 0) {
@@ -276,7 +262,6 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
                 s.skipped.fetch_add(1);
                 break;
             }
-            ::close(fd);
             s.fail(QStringLiteral("Failed to read folder %1: %2").arg(QFile::decodeName(folder.path.c_str()), QString::fromLocal8Bit(std::strerror(err))));
             return;
         }
@@ -290,7 +275,7 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
             bool isDir = d->d_type == DT_DIR;
             if (d->d_type == DT_UNKNOWN) {
                 struct stat st;
-                if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                if (::fstatat(fd.handle(), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                     continue;  // gone since it was listed
                 isDir = S_ISDIR(st.st_mode);
             }
@@ -299,7 +284,7 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
                 // number that is no inode of this volume (the root's own number): a record of
                 // it would replace the root's. Other mounts list the inode of the folder below.
                 struct statx cx;
-                if (::statx(fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &cx) == 0
+                if (::statx(fd.handle(), name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &cx) == 0
                     && (cx.stx_mask & STATX_MNT_ID) && cx.stx_mnt_id == s.rootMountId
                     && (cx.stx_dev_major != s.rootDevMajor || cx.stx_dev_minor != s.rootDevMinor))
                     continue;
@@ -311,15 +296,12 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
                 if (childPath.size() != 1 || childPath[0] != '/')
                     childPath.push_back('/');
                 childPath.append(name, len);
-                children.push_back(Folder{childPath, d->d_ino, s.mountFd >= 0 ? handleOf(fd, name) : std::string()});
+                children.push_back(Folder{childPath, d->d_ino, s.mountFd.isValid() ? handleOf(fd.handle(), name) : std::string()});
             }
-            if (batch->size() >= VolumeWalker::batchCapacity && !s.publish(batch)) {
-                ::close(fd);
+            if (batch->size() >= VolumeWalker::batchCapacity && !s.publish(batch))
                 return;
-            }
         }
     }
-    ::close(fd);
 }
 
 void worker(Shared& s)
@@ -393,31 +375,15 @@ VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArra
     if (!S_ISDIR(sx.stx_mode))
         throw FileSearchException(QStringLiteral("Failed to open %1: not a folder").arg(rootPath),
                                   QString::fromLatin1(kUnit), __LINE__);
-    const int probe = s.ops.openFolder(root.constData());
-    if (probe < 0)
+    HandleHolder probe(s.ops.openFolder(root.constData()));
+    if (!probe.isValid())
         throw FileSearchException(QStringLiteral("Failed to open %1, error = %2").arg(rootPath).arg(errno),
                                   QString::fromLatin1(kUnit), __LINE__);
     // Folders are opened by path; where the process may open file handles (root), each folder
     // also keeps its handle so that one moved during the walk can still be read.
-    const std::string rootHandle = handleOf(probe, "", AT_EMPTY_PATH);
-    if (!rootHandle.empty()) {
-        const int test = openByHandle(probe, rootHandle);
-        if (test >= 0) {
-            ::close(test);
-            s.mountFd = probe;
-        }
-    }
-    if (s.mountFd < 0)
-        ::close(probe);
-    struct CloseMountFd
-    {
-        Shared& s;
-        ~CloseMountFd()
-        {
-            if (s.mountFd >= 0)
-                ::close(s.mountFd);
-        }
-    } closeMountFd{s};
+    const std::string rootHandle = handleOf(probe.handle(), "", AT_EMPTY_PATH);
+    if (!rootHandle.empty() && HandleHolder(openByHandle(probe.handle(), rootHandle)).isValid())
+        s.mountFd = std::move(probe);
     s.rootMountId = sx.stx_mnt_id;
     s.rootDevMajor = sx.stx_dev_major;
     s.rootDevMinor = sx.stx_dev_minor;
@@ -433,7 +399,7 @@ VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArra
             throw FileSearchCancelException("Canceled", QString::fromLatin1(kUnit), __LINE__);
     }
     s.stack.push_back(Folder{std::string(root.constData(), size_t(root.size())), sx.stx_ino,
-                             s.mountFd >= 0 ? rootHandle : std::string()});
+                             s.mountFd.isValid() ? rootHandle : std::string()});
 
     std::vector<std::thread> threads;
     s.liveWorkers = threads_;

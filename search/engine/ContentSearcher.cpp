@@ -2,6 +2,7 @@
 
 #include "core/FileSearchException.h"
 #include "core/FileUtils.h"
+#include "core/HandleHolder.h"
 #include "core/Logger.h"
 #include "core/ScopedFileRemover.h"
 #include "search/engine/ByteScanner.h"
@@ -312,32 +313,30 @@ bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
 
     // The file itself, read as text. Opened without blocking and checked to be a regular file
     // before anything is read, so a FIFO or a device is never read.
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
+    // The descriptor is held until the scan ends, also when a cancellation throws from it.
+    HandleHolder fd(::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.isValid()) {
         Logger::instance().writeQString(Logger::Warning, Tag,
                                         QStringLiteral("find - Failed to open %1").arg(path));
         return false;
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
-    }
     const int countBefore = matchCount ? *matchCount : 0;
-    const int raw = scanRawFile(snap, query, request, fd, path, matchCount);
-    if (raw >= 0) {
-        ::close(fd);
+    const int raw = scanRawFile(snap, query, request, fd.handle(), path, matchCount);
+    if (raw >= 0)
         return raw == 1;
-    }
     if (matchCount)
         *matchCount = countBefore; // the line-by-line route counts again from the start
     QFile file;
-    if (::lseek(fd, 0, SEEK_SET) != 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (::lseek(fd.handle(), 0, SEEK_SET) != 0
+        || !file.open(fd.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         Logger::instance().writeQString(Logger::Warning, Tag,
                                         QStringLiteral("find - Failed to open %1").arg(path));
         return false;
     }
+    fd.release(); // the file closes it now
     return scanText(snap, query, &file, path, QString(), request, nullptr, matchCount);
 }
 

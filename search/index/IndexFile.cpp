@@ -2,14 +2,18 @@
 
 #include "core/FileNameCodec.h"
 #include "core/FileUtils.h"
+#include "core/HandleHolder.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -24,23 +28,22 @@ constexpr int ChunkSize = 1 << 20;
 constexpr quint32 MaxVersionBytes = 1024;
 
 // The folder of an index file, opened without following a link in its last component.
-int openFolder(const QString& folder)
+HandleHolder openFolder(const QString& folder)
 {
-    return ::open(FileNameCodec::encode(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    return HandleHolder(::open(FileNameCodec::encode(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
 // Removes the temporary files of earlier saves of `name` that never finished (the program was
 // ended while saving), which would otherwise pile up, one whole index each.
 void removeStaleTemporaries(int dir, const QByteArray& name)
 {
-    const int listed = ::dup(dir);
-    if (listed < 0)
+    HandleHolder listed(::dup(dir));
+    if (!listed.isValid())
         return;
-    DIR* d = ::fdopendir(listed);
-    if (!d) {
-        ::close(listed);
+    DIR* d = ::fdopendir(listed.handle());
+    if (!d)
         return;
-    }
+    listed.release(); // the stream closes it now
     const QByteArray prefix = name + ".tmp";
     while (const dirent* e = ::readdir(d)) {
         if (std::strncmp(e->d_name, prefix.constData(), std::size_t(prefix.size())) == 0)
@@ -89,23 +92,43 @@ private:
     QByteArray buffer_;
 };
 
+bool putRecord(Encoder& out, quint64 frn, const IndexEntry& entry, bool isDir)
+{
+    const char* name = entry.name ? entry.name : "";
+    int length = int(strnlen(name, IndexFile::MaxNameLength + 1));
+    if (length > IndexFile::MaxNameLength)
+        length = IndexFile::MaxNameLength;
+    out.putI64(qint64(entry.parent));
+    out.putI64(qint64(frn));
+    out.putU32(quint32(length));
+    out.putBytes(name, length);
+    out.putBool(isDir);
+    return out.flushIfFull();
+}
+
 bool putRecords(Encoder& out, const IndexMap& map, bool isDir)
 {
     bool ok = true;
     map.forEach([&](quint64 frn, const IndexEntry& entry) {
-        if (!ok)
-            return;
-        const char* name = entry.name ? entry.name : "";
-        int length = int(strnlen(name, IndexFile::MaxNameLength + 1));
-        if (length > IndexFile::MaxNameLength)
-            length = IndexFile::MaxNameLength;
-        out.putI64(qint64(entry.parent));
-        out.putI64(qint64(frn));
-        out.putU32(quint32(length));
-        out.putBytes(name, length);
-        out.putBool(isDir);
-        ok = out.flushIfFull();
+        ok = ok && putRecord(out, frn, entry, isDir);
     });
+    return ok;
+}
+
+// The section of further names, by file number; none when there are none.
+bool putExtraNames(Encoder& out, const ExtraNames& extraNames)
+{
+    if (extraNames.isEmpty())
+        return true;
+    std::vector<std::pair<quint64, IndexEntry>> names;
+    names.reserve(extraNames.size());
+    extraNames.forEach([&](quint64 frn, const IndexEntry& entry) { names.emplace_back(frn, entry); });
+    std::stable_sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    out.putU32(IndexFile::ExtraNamesMarker);
+    out.putU32(quint32(qint32(names.size())));
+    bool ok = true;
+    for (const auto& n : names)
+        ok = ok && putRecord(out, n.first, n.second, false);
     return ok;
 }
 
@@ -117,13 +140,15 @@ QString IndexFile::filePath(const QString& base, quint32 serial)
 }
 
 IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId, USN nextUsn,
-                                        const IndexMap& directories, const IndexMap& files, QString* error)
+                                        const IndexMap& directories, const IndexMap& files,
+                                        const ExtraNames& extraNames, QString* error)
 {
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
     const QByteArray name = FileNameCodec::encode(info.fileName());
     makePath(folder);
-    const int dir = openFolder(folder);
+    const HandleHolder folderFd = openFolder(folder);
+    const int dir = folderFd.handle();
     if (dir < 0) {
         *error = errnoText(errno);
         return CreateFailed;
@@ -131,16 +156,16 @@ IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId
     removeStaleTemporaries(dir, name);
     // A temporary name of our own, created exclusively (never an existing file or link).
     QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    HandleHolder created;
+    for (int attempt = 0; attempt < 100 && !created.isValid(); ++attempt) {
         temporary = name + ".tmp" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        fd = ::openat(dir, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST)
+        created.reset(::openat(dir, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!created.isValid() && errno != EEXIST)
             break;
     }
+    const int fd = created.handle();
     if (fd < 0) {
         *error = errnoText(errno);
-        ::close(dir);
         return CreateFailed;
     }
     ::fchmod(fd, 0600); // also when the process's umask asked for less
@@ -159,7 +184,8 @@ IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId
         out.putI64(qint64(journalId));
         out.putI64(nextUsn);
         out.putU32(quint32(qint32(directories.size() + files.size())));
-        ok = putRecords(out, directories, true) && putRecords(out, files, false) && out.flush() && file.flush();
+        ok = putRecords(out, directories, true) && putRecords(out, files, false) && putExtraNames(out, extraNames)
+            && out.flush() && file.flush();
         if (!ok)
             *error = file.errorString();
         file.close();
@@ -170,25 +196,22 @@ IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId
         *error = errnoText(errno);
         ok = false;
     }
-    ::close(fd);
+    created.reset();
     if (ok && ::renameat(dir, temporary.constData(), dir, name.constData()) != 0) {
         *error = errnoText(errno);
         ok = false;
     }
     if (!ok)
         ::unlinkat(dir, temporary.constData(), 0);
-    ::close(dir);
     return ok ? Written : WriteFailed;
 }
 
 void IndexFile::remove(const QString& path)
 {
     const QFileInfo info(path);
-    const int dir = openFolder(info.absolutePath());
-    if (dir < 0)
-        return;
-    ::unlinkat(dir, FileNameCodec::encode(info.fileName()).constData(), 0);
-    ::close(dir);
+    const HandleHolder dir = openFolder(info.absolutePath());
+    if (dir.isValid())
+        ::unlinkat(dir.handle(), FileNameCodec::encode(info.fileName()).constData(), 0);
 }
 
 IndexFile::~IndexFile() = default;
@@ -199,14 +222,14 @@ bool IndexFile::open(const QString& path)
     bufferPos_ = 0;
     // Only a regular file is read: opening a FIFO planted in its place would block for ever
     // (hence O_NONBLOCK), and a link is not followed.
-    const int fd = ::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0)
+    HandleHolder fd(::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+    if (!fd.isValid())
         return false;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !file_.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode)
+        || !file_.open(fd.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return false;
-    }
+    fd.release(); // the file closes it now
     return true;
 }
 
@@ -302,4 +325,17 @@ IndexFile::Status IndexFile::readRecord(Record* record)
     record->nameLength = length;
     record->isDir = p[length] != 0;
     return Ok;
+}
+
+IndexFile::Status IndexFile::readExtraNamesCount(qint32* count)
+{
+    *count = 0;
+    if (atEnd())
+        return Ok;
+    const uchar* p = nullptr;
+    if (!take(4, &p))
+        return Ok; // fewer bytes than a marker: not the section
+    if (qFromBigEndian<quint32>(p) != ExtraNamesMarker)
+        return Ok;
+    return readCount(count);
 }

@@ -1,6 +1,7 @@
 #include "search/model/EncodingDetection.h"
 
 #include "core/FileNameCodec.h"
+#include "core/HandleHolder.h"
 
 #include <QChar>
 #include <QFile>
@@ -134,19 +135,16 @@ QString detectFileEncoding(const QString& path)
 {
     // Opened without blocking and checked before reading: opening a FIFO would otherwise wait
     // for a writer for ever, and a terminal or device is no file's text.
-    const int fd = ::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
+    HandleHolder fd(::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.isValid())
         return QString();
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode))
         return QString();
-    }
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (!file.open(fd.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return QString();
-    }
+    fd.release(); // the file closes it now
     return detectEncoding(&file);
 }
 

@@ -3,6 +3,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTextCodec>
+
+#include <memory>
 
 ExternalProgramFilter::ExternalProgramFilter(const QString& program, const QStringList& arguments,
                                              const QString& path)
@@ -12,7 +15,7 @@ ExternalProgramFilter::ExternalProgramFilter(const QString& program, const QStri
 
 FilterResult ExternalProgramFilter::init(quint32, const FilterControl& control)
 {
-    paragraphs.clear();
+    clearParagraphs();
     this->control = control;
     const QFileInfo file(path);
     if (!file.isFile())
@@ -30,8 +33,27 @@ FilterResult ExternalProgramFilter::init(quint32, const FilterControl& control)
     if (!process.waitForStarted(30000))
         return E_FAIL;
 
-    QByteArray output;
+    // The output is decoded and split into lines as it arrives, so nothing is held twice; it
+    // ends at the bound of the document's text, where the program is stopped and the text up
+    // to there kept (the extraction cuts it at the bound exactly and logs the cut).
+    std::unique_ptr<QTextDecoder> decoder(QTextCodec::codecForName("UTF-8")->makeDecoder());
+    QString line; // the line not yet ended
+    qint64 units = 0;
+    const qint64 maxUnits = control.maxTextBytes / 2;
+    auto take = [&](const QByteArray& bytes) {
+        const QString text = decoder->toUnicode(bytes);
+        units += text.size();
+        int from = 0;
+        for (int end; (end = text.indexOf(QLatin1Char('\n'), from)) >= 0; from = end + 1) {
+            appendText(line, text.midRef(from, end - from));
+            if (line.endsWith(QLatin1Char('\r')))
+                line.chop(1);
+            endParagraph(line);
+        }
+        appendText(line, text.midRef(from));
+    };
     FilterResult stop = S_OK;
+    bool full = false;
     for (;;) {
         if (control.canceled()) {
             stop = E_ABORT;
@@ -43,31 +65,28 @@ FilterResult ExternalProgramFilter::init(quint32, const FilterControl& control)
         }
         const bool finished = process.state() == QProcess::NotRunning;
         process.waitForReadyRead(50);
-        output += process.readAllStandardOutput();
-        if (output.size() > kMaxOutputBytes) {
-            stop = E_FAIL;
+        take(process.readAllStandardOutput());
+        if (units > maxUnits) {
+            full = true;
             break;
         }
         if (finished) {
-            output += process.readAllStandardOutput();
+            take(process.readAllStandardOutput());
             break;
         }
     }
-    if (stop != S_OK) {
+    if (stop != S_OK || full) {
         process.kill();
         process.waitForFinished(5000);
+    }
+    if (stop == S_OK && !full
+        && (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0))
+        stop = E_FAIL;
+    if (stop != S_OK) {
+        clearParagraphs();
         return stop;
     }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return E_FAIL;
-
-    const QString text = QString::fromUtf8(output);
-    paragraphs = text.split(QLatin1Char('\n'));
-    if (!paragraphs.isEmpty() && paragraphs.last().isEmpty())
-        paragraphs.removeLast(); // the line end of the last line
-    for (QString& p : paragraphs) {
-        if (p.endsWith(QLatin1Char('\r')))
-            p.chop(1);
-    }
+    if (!line.isEmpty())
+        endParagraph(line); // the last line without a line end
     return S_OK;
 }

@@ -11,6 +11,9 @@
 // flag and the extraction's time limit every 50 ms; on either it kills the child (by its pid,
 // through QProcess) and returns E_ABORT or FILTER_E_TIMEOUT. The conversion succeeds only when
 // the program ends normally with exit code 0. Standard input and error are not used.
+// The output is decoded and split into lines as it arrives; once it holds more than the
+// control's bound of text (a runaway program), the program is killed and the text up to
+// there kept: the conversion succeeds and the extraction cuts the text at the bound.
 #pragma once
 
 #include "search/textextract/ParagraphFilter.h"
@@ -25,10 +28,6 @@ public:
                           const QString& path);
 
     FilterResult init(quint32 flags, const FilterControl& control) override;
-
-    // Output above this size makes the conversion fail (guards against runaway programs; the
-    // text is held several times over while it is split into paragraphs).
-    static constexpr qint64 kMaxOutputBytes = qint64(128) * 1024 * 1024;
 
 private:
     QString program;

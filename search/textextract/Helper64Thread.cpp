@@ -1,6 +1,7 @@
 #include "search/textextract/Helper64Thread.h"
 
 #include "core/Logger.h"
+#include "platform/LocalSocketFile.h"
 #include "search/textextract/Helper64Protocol.h"
 
 #include <QDeadlineTimer>
@@ -143,14 +144,12 @@ void Helper64Thread::onConnect(const QString& pipeId)
     const QString path = Helper64Protocol::socketPath(pipeId);
     delete server;
     server = new QLocalServer;
-    server->setSocketOptions(QLocalServer::UserAccessOption);
     server->setMaxPendingConnections(1);
-    if (!path.isEmpty())
-        QLocalServer::removeServer(path);
-    if (path.isEmpty() || !server->listen(path)) {
+    QString why = QStringLiteral("no socket folder");
+    if (path.isEmpty() || !LocalSocketFile::listen(server, path, 0600, &why)) {
         Logger::instance().writeQString(
             Logger::Warning, kTag,
-            QStringLiteral("Failed to open the pipe, err=%1").arg(int(server->serverError())));
+            QStringLiteral("Failed to open the pipe, err=%1: %2").arg(int(server->serverError())).arg(why));
         complete(Connect);
         return;
     }

@@ -6,7 +6,9 @@
 // wait condition, never a nested event loop, so a wait on the GUI thread runs no GUI events.
 //
 // Linux decisions (the helper pipe is a local socket, see Helper64Protocol):
-// - onConnect listens on the socket path of the pipe id with user-only access and accepts one
+// - onConnect listens on the socket path of the pipe id (put in place by LocalSocketFile, mode
+//   0600, never through Qt's access options, which a user could turn against a root
+//   process in the user's runtime folder) and accepts one
 //   connection, only from a peer of our own uid and, when setExpectedPeer was called, from
 //   that process id (SO_PEERCRED); then the listening socket is closed (and its file removed).
 //   A socket that cannot be created completes the connect at once as failed.

@@ -13,11 +13,15 @@
 // Linux decisions:
 // - Filters are ordinary C++ objects created by loadIFilter (IFilterLoader.h) from the module
 //   name that the registry file names for the document's extension; no component system.
-// - init receives a FilterControl: the caller's cancellation flag and the time limit of the
-//   extraction. Filters that run a long single step (an external program) poll both and give
-//   up with E_ABORT or FILTER_E_TIMEOUT; short filters may ignore them.
+// - init receives a FilterControl: the caller's cancellation flag, the time limit of the
+//   extraction and the bound of its text. Filters that run a long single step (an external
+//   program) poll the first two and give up with E_ABORT or FILTER_E_TIMEOUT; a filter that
+//   gathers text before it is asked for (an external program's output) keeps no more than
+//   the bound (the extraction cuts the text at the bound in any case).
 // - Text is UTF-16 (char16_t), as the rest of the program stores text.
 #pragma once
+
+#include "search/textextract/TextLimits.h"
 
 #include <QDeadlineTimer>
 #include <QtGlobal>
@@ -72,6 +76,7 @@ struct FilterControl
 {
     const bool* cancelFlag = nullptr;          // set by another thread to cancel
     QDeadlineTimer deadline = QDeadlineTimer::Forever; // end of the time limit
+    qint64 maxTextBytes = TextLimits::kMaxTextBytes;   // text of the document at most
 
     bool canceled() const { return cancelFlag && __atomic_load_n(cancelFlag, __ATOMIC_RELAXED); }
 };

@@ -79,27 +79,52 @@ bool readDefault(const IRegistry& registry, const QString& key, QString* value, 
     return true;
 }
 
-bool writeUtf16(QFile& file, const QString& text)
+// The text file of an extraction: UTF-16LE, at most `limit` bytes of text after the mark.
+// What a write brings past the bound is dropped (never half a surrogate pair) and the text
+// counts as cut.
+class BoundedTextFile
 {
-    if (text.isEmpty())
-        return true;
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-    const qint64 bytes = qint64(text.size()) * 2;
-    return file.write(reinterpret_cast<const char*>(text.utf16()), bytes) == bytes;
-#else
-    QByteArray le(text.size() * 2, Qt::Uninitialized);
-    qToLittleEndian<quint16>(text.utf16(), text.size(), le.data());
-    return file.write(le) == le.size();
-#endif
-}
+public:
+    BoundedTextFile(QFile& file, qint64 limit) : file(file), room(limit) {}
 
-// Pulls the text of the current chunk into *text. False when the time limit ran out.
-bool pullChunkText(IFilter& filter, const FilterChunk& chunk, std::vector<char16_t>& buffer,
-                   const QElapsedTimer& started, int timeLimitSeconds, QString* text)
+    // False when the file refused the text.
+    bool write(const char16_t* units, qint64 count)
+    {
+        const qint64 n = TextLimits::unitsThatFit(units, count, room);
+        if (n < count)
+            cut = true;
+        if (n <= 0)
+            return true;
+        room -= n * 2;
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+        return file.write(reinterpret_cast<const char*>(units), n * 2) == n * 2;
+#else
+        QByteArray le(int(n * 2), Qt::Uninitialized);
+        qToLittleEndian<quint16>(units, n, le.data());
+        return file.write(le) == le.size();
+#endif
+    }
+    // True once text was dropped at the bound: nothing more is written.
+    bool full() const { return cut; }
+
+private:
+    QFile& file;
+    qint64 room;
+    bool cut = false;
+};
+
+enum class Pulled { Written, TimedOut, WriteFailed };
+
+// Writes the text of the current chunk as the filter hands it out, carriage returns turned
+// into line feeds, and "\r\n" after a chunk that ends a sentence, paragraph or chapter. A
+// getText that succeeds without giving text ends the chunk's text too (a filter repeating
+// that would otherwise be asked for ever).
+Pulled pullChunkText(IFilter& filter, const FilterChunk& chunk, std::vector<char16_t>& buffer,
+                     const QElapsedTimer& started, int timeLimitSeconds, BoundedTextFile& out)
 {
     for (;;) {
         if (timeLimitSeconds > 0 && double(started.elapsed()) / 1000.0 > double(timeLimitSeconds))
-            return false;
+            return Pulled::TimedOut;
         quint32 count = kTextBufferUnits;
         const FilterResult r = filter.getText(&count, buffer.data());
         count = qMin(count, kTextBufferUnits);
@@ -107,15 +132,18 @@ bool pullChunkText(IFilter& filter, const FilterChunk& chunk, std::vector<char16
             if (buffer[i] == u'\r')
                 buffer[i] = u'\n';
         }
-        if (!filterSucceeded(r))
+        if (!filterSucceeded(r) || count == 0)
             break;
-        text->append(reinterpret_cast<const QChar*>(buffer.data()), int(count));
-        if (r == FILTER_S_LAST_TEXT)
+        if (!out.write(buffer.data(), count))
+            return Pulled::WriteFailed;
+        if (r == FILTER_S_LAST_TEXT || out.full())
             break;
     }
-    if (chunk.breakType == CHUNK_EOS || chunk.breakType == CHUNK_EOP || chunk.breakType == CHUNK_EOC)
-        text->append(QLatin1String("\r\n"));
-    return true;
+    if (chunk.breakType == CHUNK_EOS || chunk.breakType == CHUNK_EOP || chunk.breakType == CHUNK_EOC) {
+        if (!out.write(u"\r\n", 2))
+            return Pulled::WriteFailed;
+    }
+    return Pulled::Written;
 }
 
 } // namespace
@@ -167,7 +195,7 @@ std::wstring extractIFilterText(const std::wstring& path, const std::wstring& fo
 
 std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& pathW,
                                 const std::wstring& folderW, const bool* cancelFlag,
-                                int timeLimitSeconds)
+                                int timeLimitSeconds, qint64 maxTextBytes)
 {
     QElapsedTimer started;
     started.start();
@@ -188,6 +216,7 @@ std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& p
     control.cancelFlag = cancelFlag;
     if (timeLimitSeconds > 0)
         control.deadline = QDeadlineTimer(qint64(timeLimitSeconds) * 1000);
+    control.maxTextBytes = maxTextBytes;
     rc = filter->init(IFILTER_INIT_APPLY_INDEX_ATTRIBUTES | IFILTER_INIT_APPLY_OTHER_ATTRIBUTES
                           | IFILTER_INIT_INDEXING_ONLY | IFILTER_INIT_APPLY_CRAWL_ATTRIBUTES
                           | IFILTER_INIT_FILTER_OWNED_VALUE_OK,
@@ -221,22 +250,24 @@ std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& p
     };
 
     bool ok = out.write("\xFF\xFE", 2) == 2;
+    BoundedTextFile text(out, maxTextBytes);
     std::vector<char16_t> buffer(kTextBufferUnits);
     FilterChunk chunk;
     FilterResult chunkResult = S_OK;
-    while (ok && filterSucceeded(chunkResult = filter->getChunk(&chunk))) {
+    // The chunks end at the bound of the text: the filter is asked for nothing more.
+    while (ok && !text.full() && filterSucceeded(chunkResult = filter->getChunk(&chunk))) {
         if (ToPlainTextConverter::isCanceled(cancelFlag)) {
             discard();
             return std::wstring();
         }
         if (!(chunk.flags & CHUNK_TEXT))
             continue;
-        QString text;
-        if (!pullChunkText(*filter, chunk, buffer, started, timeLimitSeconds, &text)) {
+        const Pulled pulled = pullChunkText(*filter, chunk, buffer, started, timeLimitSeconds, text);
+        if (pulled == Pulled::TimedOut) {
             discard();
             return L"TIMEOUT";
         }
-        ok = writeUtf16(out, text);
+        ok = pulled == Pulled::Written;
     }
     // Filters that read the document while chunks are asked for report cancellation and the
     // time limit through getChunk; any other failure ends the chunks as the last one does.
@@ -257,6 +288,8 @@ std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& p
         return std::wstring();
     }
     out.close();
+    if (text.full())
+        Logger::instance().writeQString(Logger::Warning, kTag, TextLimits::cutMessage(path, maxTextBytes));
     return outPath.toStdWString();
 }
 
@@ -267,7 +300,8 @@ bool IFilterConverter::convert(const QString& path, QIODevice*, QString* outPath
     if (folder.isEmpty())
         return false;
     const std::wstring result =
-        extractIFilterText(path.toStdWString(), folder.toStdWString(), cancelFlag, 0);
+        extractIFilterText(*RegistryFile::machine(), path.toStdWString(), folder.toStdWString(),
+                           cancelFlag, 0, textLimit());
     if (result.empty())
         return false;
     if (outPath)

@@ -16,7 +16,10 @@
 // little-endian with a byte-order mark, carriage returns turned into line feeds, "\r\n" after
 // every chunk that ends a sentence, paragraph or chapter. getChunk failing with E_ABORT or
 // FILTER_E_TIMEOUT (filters that read the document chunk by chunk) counts as cancellation or
-// time-out; any other failure ends the chunks. It returns the file's path, "TIMEOUT"
+// time-out; any other failure ends the chunks. The text is written as the filter hands it out
+// and ends at `maxTextBytes` bytes (TextLimits.h): no more chunks are asked for, the text up
+// to the bound is kept, the cut is logged as a warning and the result is the file as usual.
+// It returns the file's path, "TIMEOUT"
 // when the time limit (seconds, 0 none) ran out, or an empty string on failure or
 // cancellation. The function removes its own file whenever it does not return its path
 // (failure, cancellation, time-out), so no partial text is left behind.
@@ -41,12 +44,13 @@ std::wstring extractIFilterText(const std::wstring& path, const std::wstring& fo
                                 const bool* cancelFlag, int timeLimitSeconds);
 std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& path,
                                 const std::wstring& folder, const bool* cancelFlag,
-                                int timeLimitSeconds);
+                                int timeLimitSeconds,
+                                qint64 maxTextBytes = TextLimits::kMaxTextBytes);
 
 class IFilterConverter : public ToPlainTextConverter
 {
 public:
-    // Runs extractIFilterText (no time limit) into the work folder. `input`, `output` and
+    // Runs extractIFilterText (no time limit, textLimit()) into the work folder. `input`, `output` and
     // `inputEncoding` are not used: the file at `path` is read and a file is always written.
     bool convert(const QString& path, QIODevice* input, QString* outPath, QIODevice* output,
                  const QString& inputEncoding, const bool* cancelFlag) override;

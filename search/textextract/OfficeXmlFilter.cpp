@@ -1,7 +1,28 @@
 #include "search/textextract/OfficeXmlFilter.h"
 
+#include "core/Logger.h"
+
 #include <QVector>
 #include <QXmlStreamReader>
+
+namespace {
+
+const QString kTab = QStringLiteral("\t");
+const QString kLineFeed = QStringLiteral("\n");
+
+// A cell holds at most 32,767 characters in the applications that write these files; longer
+// text in one is cut there.
+constexpr int kMaxCellUnits = 32767;
+// The shared-string table of one workbook holds at most this many strings and characters.
+constexpr int kMaxSharedStrings = 1 << 21;
+constexpr qint64 kMaxSharedStringUnits = qint64(16) << 20;
+
+void appendCellText(QString& cell, const QStringRef& text)
+{
+    cell.append(text.left(kMaxCellUnits - cell.size()));
+}
+
+} // namespace
 
 FilterResult OfficeXmlFilter::init(quint32, const FilterControl& control)
 {
@@ -53,10 +74,10 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::paragraphReader()
                 if (name == QLatin1String("t"))
                     st->inText = true;
                 else if (name == QLatin1String("tab") && parent == 'r')
-                    st->open.last().append(QLatin1Char('\t'));
+                    appendText(st->open.last(), QStringRef(&kTab));
                 else if ((name == QLatin1String("br") || name == QLatin1String("cr"))
                          && (parent == 'r' || parent == 'p'))
-                    st->open.last().append(QLatin1Char('\n'));
+                    appendText(st->open.last(), QStringRef(&kLineFeed));
             }
             st->elements.append(name == QLatin1String("r") ? 'r' : name == QLatin1String("p") ? 'p' : 0);
             break;
@@ -66,12 +87,14 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::paragraphReader()
                 st->elements.removeLast();
             if (xml.name() == QLatin1String("t"))
                 st->inText = false;
-            else if (xml.name() == QLatin1String("p") && !st->open.isEmpty())
-                paragraphs.append(st->open.takeLast());
+            else if (xml.name() == QLatin1String("p") && !st->open.isEmpty()) {
+                endParagraph(st->open.last());
+                st->open.removeLast();
+            }
             break;
         case QXmlStreamReader::Characters:
             if (st->inText && !st->open.isEmpty())
-                st->open.last().append(xml.text());
+                appendText(st->open.last(), xml.text());
             break;
         default:
             break;
@@ -85,9 +108,10 @@ FilterResult OfficeXmlFilter::readSharedStrings(QStringList* shared)
     if (!hasMember(QStringLiteral("xl/sharedStrings.xml")))
         return S_OK;
     QString item;
-    bool inItem = false, inText = false;
+    bool inItem = false, inText = false, bounded = false;
     int phonetic = 0;
-    return parseWhole(QStringLiteral("xl/sharedStrings.xml"), [&](QXmlStreamReader& xml) {
+    qint64 unitsLeft = kMaxSharedStringUnits;
+    const FilterResult r = parseWhole(QStringLiteral("xl/sharedStrings.xml"), [&](QXmlStreamReader& xml) {
         if (xml.isStartElement()) {
             if (xml.name() == QLatin1String("si")) {
                 inItem = true;
@@ -99,24 +123,39 @@ FilterResult OfficeXmlFilter::readSharedStrings(QStringList* shared)
             }
         } else if (xml.isEndElement()) {
             if (xml.name() == QLatin1String("si")) {
-                shared->append(item);
                 inItem = false;
+                // Past the table's bound the strings are left out; an empty one keeps the
+                // indices of those before it.
+                if (shared->size() >= kMaxSharedStrings || item.size() > unitsLeft) {
+                    bounded = true;
+                    item.clear();
+                }
+                if (shared->size() < kMaxSharedStrings) {
+                    unitsLeft -= item.size();
+                    shared->append(item);
+                }
             } else if (xml.name() == QLatin1String("rPh")) {
                 --phonetic;
             } else if (xml.name() == QLatin1String("t")) {
                 inText = false;
             }
         } else if (xml.isCharacters() && inItem && inText && phonetic == 0) {
-            item.append(xml.text());
+            appendCellText(item, xml.text());
         }
     });
+    if (bounded)
+        Logger::instance().writeQString(
+            Logger::Warning, "OfficeXmlFilter",
+            QStringLiteral("The shared strings of %1 exceed the bound; the rest are left out").arg(path));
+    return r;
 }
 
 ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const QStringList> shared)
 {
     struct State
     {
-        QStringList cells;
+        QString row; // the row's text not yet served
+        bool rowHasCells = false;
         QString cellType, value, inlineText;
         bool inValue = false, inInlineText = false;
     };
@@ -125,7 +164,8 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const Q
         if (xml.isStartElement()) {
             const QStringRef name = xml.name();
             if (name == QLatin1String("row")) {
-                st->cells.clear();
+                st->row.clear();
+                st->rowHasCells = false;
             } else if (name == QLatin1String("c")) {
                 st->cellType = xml.attributes().value(QLatin1String("t")).toString();
                 st->value.clear();
@@ -153,17 +193,24 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const Q
                 } else {
                     text = st->value;
                 }
-                if (!text.isEmpty())
-                    st->cells.append(text);
+                if (!text.isEmpty()) {
+                    // The cells are joined by tabs as they come, so a row of many cells that
+                    // all name one long string is served in pieces, never held whole.
+                    if (st->rowHasCells)
+                        appendText(st->row, QStringRef(&kTab));
+                    appendText(st->row, QStringRef(&text));
+                    st->rowHasCells = true;
+                }
             } else if (name == QLatin1String("row")) {
-                if (!st->cells.isEmpty())
-                    paragraphs.append(st->cells.join(QLatin1Char('\t')));
+                if (st->rowHasCells)
+                    endParagraph(st->row);
+                st->rowHasCells = false;
             }
         } else if (xml.isCharacters()) {
             if (st->inValue)
-                st->value.append(xml.text());
+                appendCellText(st->value, xml.text());
             else if (st->inInlineText)
-                st->inlineText.append(xml.text());
+                appendCellText(st->inlineText, xml.text());
         }
     };
 }

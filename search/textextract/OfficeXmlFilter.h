@@ -9,6 +9,10 @@
 // - xlsx: every row of every worksheet (xl/worksheets/sheetN.xml, in N order) is one chunk,
 //   its non-empty cells joined by tabs: shared strings resolved (read during init), inline
 //   strings, else the stored value (numbers as written; formulas are not text).
+//   What a workbook makes us hold is bounded: a cell's text at 32,767 characters (the most
+//   the applications that write these files put in one), the shared-string table at 2 Mi
+//   strings and 16 Mi characters (strings past that are left out, with a warning), and a row
+//   of many cells naming one long string is served in pieces (ParagraphFilter).
 // - pptx: the paragraphs of every slide (ppt/slides/slideN.xml, in N order).
 // The kind is recognised from the archive's members, not from the file's extension.
 #pragma once

@@ -8,6 +8,10 @@ namespace {
 const QLatin1String kTextNs("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
 const QLatin1String kOfficeNs("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
 
+// Spaces that text:s elements in a row give at most: enough for any layout, while a count of
+// a million (or many such elements) asks for text nobody searches.
+constexpr int kMaxSpaceRun = 1024;
+
 bool isSpace(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
@@ -26,6 +30,7 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
         QString text;
         bool collapsedSpace = true; // at the start, white space is dropped
         bool pendingSpace = false;  // collapsed white space, written only if text follows
+        int spaceRun = 0;           // spaces of text:s elements since the last other text
 
         void flushSpace()
         {
@@ -63,15 +68,20 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
                     int n = xml.attributes().value(kTextNs, QLatin1String("c")).toInt(&ok);
                     if (!ok || n < 1)
                         n = 1;
-                    p.text.append(QString(qMin(n, 4096), QLatin1Char(' ')));
+                    n = qMin(n, kMaxSpaceRun - p.spaceRun);
+                    p.text.append(QString(n, QLatin1Char(' ')));
+                    p.spaceRun += n;
                     p.collapsedSpace = false;
                 } else if (name == QLatin1String("tab")) {
                     p.text.append(QLatin1Char('\t'));
                     p.collapsedSpace = false;
+                    p.spaceRun = 0;
                 } else if (name == QLatin1String("line-break")) {
                     p.text.append(QLatin1Char('\n'));
                     p.collapsedSpace = true;
+                    p.spaceRun = 0;
                 }
+                servePieceIfLong(p.text);
             }
             break;
         }
@@ -83,7 +93,8 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
             if (xml.namespaceUri() == kTextNs && !st->open.isEmpty()
                 && (xml.name() == QLatin1String("p") || xml.name() == QLatin1String("h"))) {
                 // Collapsed white space at the end is dropped; spaces written as text:s stay.
-                paragraphs.append(st->open.takeLast().text);
+                endParagraph(st->open.last().text);
+                st->open.removeLast();
             }
             break;
         case QXmlStreamReader::Characters:
@@ -98,6 +109,9 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
                         p.flushSpace();
                         p.text.append(c);
                         p.collapsedSpace = false;
+                        p.spaceRun = 0;
+                        if (p.text.size() >= kMaxPieceUnits)
+                            servePieceIfLong(p.text);
                     }
                 }
             }

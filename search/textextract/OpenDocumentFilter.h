@@ -5,7 +5,9 @@
 // cell or a slide's text box holds such paragraphs too). Inside a paragraph text:s gives its count of
 // spaces, text:tab a tab, text:line-break a line feed; other white space collapses to one
 // space as the format prescribes. Annotations are left out. A paragraph nested in another
-// (a footnote body) is its own chunk.
+// (a footnote body) is its own chunk. The spaces of text:s elements in a row are capped at
+// 1024 (a count of a million, repeated, would ask for gigabytes of blanks); a long
+// paragraph is served in pieces (ParagraphFilter).
 #pragma once
 
 #include "search/textextract/ParagraphFilter.h"

@@ -54,7 +54,7 @@ ParagraphFilter::~ParagraphFilter()
 
 FilterResult ParagraphFilter::getChunk(FilterChunk* chunk)
 {
-    while (paragraphs.isEmpty()) {
+    while (pieces.isEmpty()) {
         const FilterResult r = readMore();
         if (r != S_OK) {
             current.clear();
@@ -62,10 +62,11 @@ FilterResult ParagraphFilter::getChunk(FilterChunk* chunk)
             return r;
         }
     }
-    current = paragraphs.takeFirst();
+    Piece piece = pieces.takeFirst();
+    current = std::move(piece.text);
     textPos = 0;
     chunk->idChunk = ++chunkId;
-    chunk->breakType = CHUNK_EOP;
+    chunk->breakType = piece.endsParagraph ? CHUNK_EOP : CHUNK_NO_BREAK;
     chunk->flags = CHUNK_TEXT;
     return S_OK;
 }
@@ -137,7 +138,7 @@ FilterResult ParagraphFilter::readMore()
         const FilterResult r = poll();
         if (r != S_OK)
             return r;
-        if (!paragraphs.isEmpty())
+        if (!pieces.isEmpty())
             return S_OK;
     }
     closeMember();
@@ -157,7 +158,7 @@ bool ParagraphFilter::openArchive(const QString& path, const FilterControl& ctl)
 {
     closeMember();
     members.clear();
-    paragraphs.clear();
+    pieces.clear();
     current.clear();
     textPos = -1;
     chunkId = 0;
@@ -195,6 +196,35 @@ FilterResult ParagraphFilter::parseWhole(const QString& name, const TokenHandler
             return r;
     }
     return S_OK;
+}
+
+void ParagraphFilter::endParagraph(QString& text)
+{
+    pieces.append(Piece{std::move(text), true});
+    text = QString();
+}
+
+void ParagraphFilter::servePieceIfLong(QString& text)
+{
+    if (text.size() < kMaxPieceUnits)
+        return;
+    pieces.append(Piece{std::move(text), false});
+    text = QString();
+}
+
+void ParagraphFilter::appendText(QString& text, const QStringRef& more)
+{
+    for (int at = 0; at < more.size();) {
+        const int n = qMin(more.size() - at, kMaxPieceUnits - text.size());
+        text.append(more.mid(at, n));
+        at += n;
+        servePieceIfLong(text);
+    }
+}
+
+void ParagraphFilter::clearParagraphs()
+{
+    pieces.clear();
 }
 
 void ParagraphFilter::addMember(const QString& name, const TokenHandler& handler)

@@ -2,11 +2,15 @@
 // paragraph. Each paragraph is one text chunk ending a paragraph (CHUNK_EOP); getText hands
 // its text out in portions of the caller's buffer size.
 //
-// Paragraphs come from the queue `paragraphs`, which a filter either fills completely in init
+// Paragraphs come from a queue, which a filter either fills completely in init
 // (ExternalProgramFilter) or lets getChunk fill on demand from XML members of a zip archive
 // (addMember): getChunk reads the members' tokens only until the next paragraph is complete,
-// so a large document never sits in memory whole. While reading, getChunk polls the control
-// given to init: E_ABORT when cancelled, FILTER_E_TIMEOUT when the time limit ran out; a
+// so a large document never sits in memory whole. Nor does a long paragraph: once the one
+// being read holds kMaxPieceUnits units, its text so far is served as a chunk without a break
+// (CHUNK_NO_BREAK) and the paragraph goes on in the next chunk; its last piece ends the
+// paragraph. (Such a piece of a paragraph that holds another one nested in it is served when
+// it is reached, so the order of the two changes only in paragraphs that long.) While
+// reading, getChunk polls the control given to init: E_ABORT when cancelled, FILTER_E_TIMEOUT when the time limit ran out; a
 // malformed member ends the chunks with E_FAIL (the paragraphs before it have been served).
 //
 // A small archive can unpack to gigabytes (a "zip bomb"), and QXmlStreamReader hands out a text
@@ -40,6 +44,8 @@ public:
     static constexpr qint64 kMaxUnpackedBytes = qint64(128) * 1024 * 1024;
     // Open elements of one member at most (real documents stay far below).
     static constexpr int kMaxElementDepth = 512;
+    // Units of one paragraph held at most before its beginning is served.
+    static constexpr int kMaxPieceUnits = 64 * 1024;
 
     FilterResult getChunk(FilterChunk* chunk) override;
     FilterResult getText(quint32* count, char16_t* buffer) override;
@@ -55,12 +61,23 @@ protected:
     // Reads a whole member now (init-time data such as shared strings). S_OK,
     // FILTER_E_ACCESS (missing or unreadable), E_FAIL (malformed), E_ABORT, FILTER_E_TIMEOUT.
     FilterResult parseWhole(const QString& name, const TokenHandler& handler);
-    // Queues a member whose tokens getChunk feeds to `handler`, which appends the paragraphs
-    // it completes to `paragraphs`. Missing members are skipped.
+    // Queues a member whose tokens getChunk feeds to `handler`, which hands the paragraphs it
+    // completes to endParagraph (and long ones to servePieceIfLong as they grow). Missing
+    // members are skipped.
     void addMember(const QString& name, const TokenHandler& handler);
 
+    // Queues `text` as the end of a paragraph (all of it when no piece was served) and
+    // clears it.
+    void endParagraph(QString& text);
+    // Queues the paragraph being read as a piece without a break, and clears it, once it
+    // holds kMaxPieceUnits units.
+    void servePieceIfLong(QString& text);
+    // Appends `more` to the paragraph being read, serving pieces as it grows long.
+    void appendText(QString& text, const QStringRef& more);
+    // Forgets the paragraphs not yet served.
+    void clearParagraphs();
+
     FilterControl control;
-    QStringList paragraphs; // complete paragraphs not yet served
 
 private:
     FilterResult readMore();
@@ -74,6 +91,12 @@ private:
         QString name;
         TokenHandler handler;
     };
+    struct Piece
+    {
+        QString text;
+        bool endsParagraph;
+    };
+    QList<Piece> pieces; // complete paragraphs and pieces of paragraphs not yet served
     class BoundedMember;
     std::unique_ptr<QuaZip> zip;
     std::unique_ptr<BoundedMember> file;

@@ -21,9 +21,14 @@
 // A converter that fails or is cancelled removes the partial text file it created itself;
 // *outPath is only set on success.
 //
+// The text one document gives is bounded (TextLimits.h): a converter writes at most
+// textLimit() bytes of text, keeps the text up to there, logs a warning and reports success.
+//
 // encoding() names the text encoding of the files the converter writes (a text-codec name);
 // empty means the reader detects it.
 #pragma once
+
+#include "search/textextract/TextLimits.h"
 
 #include <QString>
 
@@ -44,6 +49,11 @@ public:
     virtual QString encoding() const = 0;
 
     void setWorkFolder(const QString& folder) { workFolder = folder; }
+
+    // Bytes of text written for one document at most (TextLimits::kMaxTextBytes unless a test
+    // sets less). Set before the converter is used.
+    void setTextLimit(qint64 bytes) { maxTextBytes = bytes; }
+    qint64 textLimit() const { return maxTextBytes; }
 
     // Reads a cancellation flag written by another thread (null means "never cancelled").
     // The load is atomic so that a polling loop always sees the current value.
@@ -86,4 +96,5 @@ protected:
 
     // Folder in which the converter writes its text files; empty until setWorkFolder.
     QString workFolder;
+    qint64 maxTextBytes = TextLimits::kMaxTextBytes;
 };

@@ -234,6 +234,24 @@ private slots:
         }
         QVERIFY(!fdIsOpen(fds[0]));
         QVERIFY(!fdIsOpen(fds[1]));
+
+        // reset closes what was held; release hands it on unclosed; a pipe is held end by end.
+        HandleHolder readEnd, writeEnd;
+        QVERIFY(HandleHolder::openPipe(readEnd, writeEnd));
+        const int r = readEnd.handle();
+        const int w = writeEnd.handle();
+        QVERIFY(fdIsOpen(r) && fdIsOpen(w));
+        QVERIFY(::fcntl(r, F_GETFD) & FD_CLOEXEC);
+        errno = EINTR;
+        readEnd.reset();
+        QCOMPARE(errno, EINTR);
+        QVERIFY(!fdIsOpen(r) && !readEnd.isValid());
+        QCOMPARE(writeEnd.release(), w);
+        QVERIFY(!writeEnd.isValid());
+        writeEnd.reset(w); // the same descriptor again: held, not closed
+        QVERIFY(fdIsOpen(w));
+        writeEnd.reset();
+        QVERIFY(!fdIsOpen(w));
     }
 
     void globalMemLockReleaseGivesUpOwnership()

@@ -422,6 +422,37 @@ private slots:
         }
     }
 
+    // A cancelled search gives back the descriptor of the file it was reading: 200 searches
+    // cancelled after the first block of a three-block file leave the open descriptors as
+    // they were, on the raw route and on the line-by-line one.
+    void cancelReleasesDescriptors()
+    {
+        ContentSearcher searcher(nullptr, work);
+        searcher.setSettings(enginetest::options());
+        QByteArray text;
+        while (text.size() < 3 * (1 << 20))
+            text += "a line of text that does not hold the term\n";
+        const QString path = write("cancel-big.txt", text);
+        const auto openDescriptors = [] {
+            return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+        };
+        const int before = openDescriptors();
+        int cancelled = 0;
+        for (int i = 0; i < 200; ++i) {
+            const bool regex = i % 2;
+            FileSearchRequest c = contents(regex ? QStringLiteral("zz.q") : QStringLiteral("zzq"),
+                                           regex ? FileSearchRequest::Regex : FileSearchRequest::Substring);
+            c.canceled = true;
+            try {
+                searcher.find(&c, path, nullptr);
+            } catch (const FileSearchCancelException&) {
+                ++cancelled;
+            }
+        }
+        QCOMPARE(cancelled, 200);
+        QCOMPARE(openDescriptors(), before);
+    }
+
     void everyConverter()
     {
         // Documents of every converter, made here; a term only their text holds.

@@ -35,6 +35,7 @@
 #endif
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -406,6 +407,38 @@ long peakGrowthKiB(F run)
     return after.ru_maxrss - before.ru_maxrss;
 #endif
 }
+
+// Raises a cancel flag when the work it watches has not ended within `ms`: a converter that
+// loops for ever is then ended by its own cancellation instead of hanging the test.
+class Watchdog
+{
+public:
+    Watchdog(bool* flag, int ms)
+        : thread([this, flag, ms] {
+              for (int waited = 0; waited < ms && !done; waited += 10)
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+              if (!done) {
+                  fired_ = true;
+                  __atomic_store_n(flag, true, __ATOMIC_RELAXED);
+              }
+          })
+    {
+    }
+    ~Watchdog() { stop(); }
+    // Ends the watch; true when the flag had to be raised.
+    bool stop()
+    {
+        done = true;
+        if (thread.joinable())
+            thread.join();
+        return fired_;
+    }
+
+private:
+    std::atomic<bool> done{false};
+    std::atomic<bool> fired_{false};
+    std::thread thread;
+};
 
 // Runs `ok(t)` `rounds` times in each of `threads` threads at once; the number of true results.
 template <class F>

@@ -201,6 +201,53 @@ private slots:
                  QString("<failed>"));
     }
 
+    // A chapter whose deflate stream is damaged: reading it fails without ever reaching its
+    // end. The conversion ends (a watchdog cancels it after 10 s, which must not be needed),
+    // keeps the chapters before it and says which member could not be read.
+    void damagedMemberEnds()
+    {
+        const QString path = QStringLiteral(TQ_TEST_DATA_DIR "/damaged-member.epub");
+        QVERIFY(QFileInfo::exists(path));
+        EPUBConverter converter(&html);
+        converter.setWorkFolder(dir.path() + "/damaged");
+        bool canceled = false;
+        docgen::Watchdog watchdog(&canceled, 10000);
+        const int logSize = utf16files::logText().size();
+        QString outPath;
+        bool ok = false;
+        docgen::cancels([&] { ok = converter.convert(path, nullptr, &outPath, nullptr, QString(), &canceled); });
+        QVERIFY2(!watchdog.stop(), "the conversion did not end by itself");
+        QVERIFY(ok);
+        const QString text = docgen::fromUtf16LE(testutil::readFile(outPath).mid(2));
+        QFile::remove(outPath);
+        QVERIFY2(text.startsWith("Chapter 0\r\nfirst chapter text\r\nmore\r\n\r\n"), qPrintable(text));
+        QVERIFY2(utf16files::logText().mid(logSize).contains("WARNING\tEPUBConverter\tFailed to read OEBPS/ch1.xhtml"),
+                 qPrintable(utf16files::logText().mid(logSize)));
+    }
+
+    // The book's text ends at the bound, across its documents: a spine naming one chapter of
+    // 100 KB of text eight times gives the text up to the bound, a warning and success.
+    void textBound()
+    {
+        const QString path = dir.path() + "/repeated.epub";
+        QFile::remove(path);
+        QVERIFY(docgen::writeZip(path, book("c.opf", {xhtml("r", "r.xhtml")}, QString("r,r,r,r,r,r,r,r").split(QLatin1Char(',')),
+                                            {{"r.xhtml", page(QString(50000, 'r'))}})));
+        EPUBConverter converter(&html);
+        converter.setWorkFolder(dir.path() + "/work");
+        converter.setTextLimit(256 * 1024);
+        const int logSize = utf16files::logText().size();
+        QString outPath;
+        QVERIFY(converter.convert(path, nullptr, &outPath, nullptr, QString(), nullptr));
+        const QByteArray bytes = testutil::readFile(outPath);
+        QFile::remove(outPath);
+        QCOMPARE(bytes.size(), 2 + 256 * 1024);
+        QVERIFY(docgen::fromUtf16LE(bytes.mid(2)).startsWith(QString(50000, 'r') + "\r\n\r\nrrr"));
+        QVERIFY2(utf16files::logText().mid(logSize).contains("WARNING\tEPUBConverter\t"
+                                                             + TextLimits::cutMessage(path, 256 * 1024)),
+                 qPrintable(utf16files::logText().mid(logSize)));
+    }
+
     void concurrentBooks()
     {
         // One EPUB converter and one HTML converter shared by several threads, as the pool does.

@@ -23,6 +23,8 @@
 #include <QUuid>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -377,6 +379,45 @@ private slots:
 
     // A helper talks only to the program that started it: a socket at its path held by another
     // process (here the test, while the helper's parent is a shell) is refused.
+    // The pipe's socket is this user's alone (0600), and a runtime folder that is a link, or
+    // that others may write to, is refused: the socket is made in neither.
+    void pipeSocketPlace()
+    {
+        {
+            Helper64Thread thread;
+            quint64 ticket = 0;
+            const QString id = listen(thread, ::getpid(), &ticket);
+            struct stat st;
+            QVERIFY(::lstat(QFile::encodeName(Helper64Protocol::socketPath(id)).constData(), &st) == 0);
+            QVERIFY(S_ISSOCK(st.st_mode));
+            QCOMPARE(int(st.st_mode & 07777), 0600);
+            QCOMPARE(st.st_uid, ::geteuid());
+        }
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        const QString target = tmp.filePath(QStringLiteral("elsewhere"));
+        const QString link = tmp.filePath(QStringLiteral("linked-run"));
+        const QString open = tmp.filePath(QStringLiteral("open-run"));
+        QVERIFY(QDir().mkpath(target) && QDir().mkpath(open));
+        QVERIFY(::chmod(QFile::encodeName(target).constData(), 0700) == 0);
+        QVERIFY(::chmod(QFile::encodeName(open).constData(), 0777) == 0);
+        QVERIFY(QFile::link(target, link));
+        for (const QString& folder : {link, open}) {
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+            Helper64Thread thread;
+            thread.start();
+            const QString id = QUuid::createUuid().toString();
+            const quint64 ticket = thread.beginRequest();
+            emit thread.doConnect(id);
+            const bool completed = thread.waitFinished(ticket, 5000);
+            qputenv("XDG_RUNTIME_DIR", runtime);
+            QVERIFY2(completed, qPrintable(folder)); // refused at once
+            QVERIFY(!thread.isConnected());
+            QVERIFY2(QDir(target).isEmpty(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot), qPrintable(folder));
+            QVERIFY2(QDir(open).isEmpty(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot), qPrintable(folder));
+        }
+        QVERIFY(logText().contains(QStringLiteral("Failed to open the pipe")));
+    }
+
     void helperRefusesStranger()
     {
         Helper64Thread thread;

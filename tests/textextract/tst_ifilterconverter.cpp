@@ -10,6 +10,7 @@
 #include "tests/textextract/utf16files.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -64,6 +65,32 @@ QByteArray odfContent(const QByteArray& body)
            "<office:body>" + body + "</office:body></office:document-content>";
 }
 
+// A workbook of `strings` shared strings of `length` characters each and one row of
+// `references` cells naming the first.
+Members sharedStringBook(int length, int references, int strings)
+{
+    QByteArray table = "<sst>";
+    for (int i = 0; i < strings; ++i)
+        table += "<si><t>" + QByteArray(length, char('w' + i % 3)) + "</t></si>";
+    table += "</sst>";
+    QByteArray row = "<worksheet><sheetData><row>";
+    for (int i = 0; i < references; ++i)
+        row += "<c t=\"s\"><v>0</v></c>";
+    row += "</row></sheetData></worksheet>";
+    return Members{{"xl/workbook.xml", "<workbook/>"}, {"xl/sharedStrings.xml", table},
+                   {"xl/worksheets/sheet1.xml", row}};
+}
+
+// A text document of one paragraph of `runs` runs, each "a" and a million spaces.
+Members spaceRuns(int runs)
+{
+    QByteArray paragraph = "<office:text><text:p>";
+    for (int i = 0; i < runs; ++i)
+        paragraph += "a<text:s text:c=\"1000000\"/>";
+    paragraph += "</text:p></office:text>";
+    return Members{{"content.xml", odfContent(paragraph)}};
+}
+
 // A registry mapping one extension to one filter module.
 QString registryText(const QString& ext, const QString& module, const QString& filterName)
 {
@@ -95,10 +122,10 @@ private:
     RegistryFile inProcess; // the shipped in-process registrations
 
     QString extract(const IRegistry& reg, const QString& path, const bool* cancel = nullptr,
-                    int limit = 0)
+                    int limit = 0, qint64 maxTextBytes = TextLimits::kMaxTextBytes)
     {
-        return QString::fromStdWString(
-            extractIFilterText(reg, path.toStdWString(), work.toStdWString(), cancel, limit));
+        return QString::fromStdWString(extractIFilterText(reg, path.toStdWString(), work.toStdWString(),
+                                                          cancel, limit, maxTextBytes));
     }
     RegistryFile shipped(const QString& name)
     {
@@ -318,6 +345,22 @@ private slots:
             {"content.xml", odfContent("<office:text><text:p>a <text:s text:c=\"2\"/></text:p>"
                                        "<text:p>b \n </text:p></office:text>")}}
             << "a   \r\nb\r\n";
+        // Spaces of text:s elements in a row are capped at 1024.
+        QTest::newRow("odt space runs") << "spaces.odt" << Members{
+            {"content.xml", odfContent("<office:text><text:p>a<text:s text:c=\"5000\"/>b<text:s text:c=\"800\"/>"
+                                       "<text:s text:c=\"800\"/>c<text:s text:c=\"3\"/></text:p></office:text>")}}
+            << "a" + QString(1024, ' ') + "b" + QString(1024, ' ') + "c   \r\n";
+        // A paragraph longer than a piece, and a row of long cells, come out whole.
+        QTest::newRow("docx long paragraph") << "long.docx" << Members{
+            {"word/document.xml", wordDocument("<w:p><w:r><w:t>" + QByteArray(150000, 'x') + "</w:t></w:r><w:r><w:t>"
+                                               + QByteArray(50000, 'y') + "</w:t></w:r></w:p>"
+                                               "<w:p><w:r><w:t>next</w:t></w:r></w:p>")}}
+            << QString(150000, 'x') + QString(50000, 'y') + "\r\nnext\r\n";
+        QTest::newRow("xlsx long row") << "long.xlsx" << sharedStringBook(30000, 5, 1)
+            << (QString(30000, 'w') + '\t').repeated(5).chopped(1) + "\r\n";
+        // A cell holds 32,767 characters at most.
+        QTest::newRow("xlsx long cell") << "cell.xlsx" << sharedStringBook(40000, 1, 1)
+            << QString(32767, 'w') + "\r\n";
         QTest::newRow("ods") << "sheet.ods" << Members{
             {"content.xml", odfContent("<office:spreadsheet><table:table><table:table-row>"
                                        "<table:table-cell><text:p>one</text:p></table:table-cell>"
@@ -435,6 +478,122 @@ private slots:
         QFile::remove(xlsx);
     }
 
+    // Small documents that ask for gigabytes of text: the text stops at the bound (1 MiB
+    // here), is kept up to there, the cut is logged as a warning and the extraction succeeds.
+    void textBombs_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Members>("members");
+        QTest::addColumn<QString>("start");
+        // One shared string of 30,000 characters referenced by 100,000 cells of one row, and
+        // a smaller one (200 references, 12 MB of text).
+        for (int references : {200, 100000})
+            QTest::newRow(qPrintable(QStringLiteral("xlsx %1 references").arg(references)))
+                << "shared.xlsx" << sharedStringBook(30000, references, 1)
+                << QString(30000, QLatin1Char('w')) + QStringLiteral("\tww");
+        // A paragraph of 100,000 runs of a million spaces, and a smaller one.
+        for (int runs : {1000, 100000})
+            QTest::newRow(qPrintable(QStringLiteral("odt %1 runs of spaces").arg(runs)))
+                << "spaces.odt" << spaceRuns(runs) << "a ";
+    }
+    void textBombs()
+    {
+        QFETCH(QString, name);
+        QFETCH(Members, members);
+        QFETCH(QString, start);
+        const QString path = docs + QLatin1Char('/') + name;
+        QVERIFY(docgen::writeZip(path, members));
+        QVERIFY(QFileInfo(path).size() < 64 * 1024);
+        const qint64 limit = 1 << 20;
+        const int logSize = logText().size();
+        QElapsedTimer timer;
+        timer.start();
+        const QString out = extract(inProcess, path, nullptr, 0, limit);
+        QVERIFY(!out.isEmpty());
+        QCOMPARE(QFileInfo(out).size(), 2 + limit); // the mark, then the text up to the bound
+        QVERIFY(readText(out).startsWith(start));
+        QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(logText().mid(logSize).contains(QStringLiteral("WARNING\tIFilterConvert\t")
+                                                 + TextLimits::cutMessage(path, limit)),
+                 qPrintable(logText().mid(logSize)));
+        QFile::remove(out);
+        QFile::remove(path);
+    }
+
+    // What the filters hold in memory stays bounded whatever the document asks for: one row
+    // of 60 million characters, one paragraph of 80 million spaces, a shared-string table of
+    // 60 million characters. (Peak growth, so an earlier test's peak can only hide growth.)
+    void filterMemoryBounded_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Members>("members");
+        QTest::newRow("xlsx long row") << "row.xlsx" << sharedStringBook(30000, 2000, 1);
+        QTest::newRow("xlsx large table") << "table.xlsx" << sharedStringBook(30000, 1, 2000);
+        QTest::newRow("odt long paragraph") << "para.odt" << spaceRuns(20000);
+    }
+    void filterMemoryBounded()
+    {
+        QFETCH(QString, name);
+        QFETCH(Members, members);
+        const QString path = docs + QLatin1Char('/') + name;
+        QVERIFY(docgen::writeZip(path, members));
+        QString out;
+        const long grownKiB = docgen::peakGrowthKiB([&] { out = extract(inProcess, path, nullptr, 0, 1 << 20); });
+        QVERIFY(!out.isEmpty());
+        QVERIFY2(grownKiB < 80 * 1024, qPrintable(QString::number(grownKiB)));
+        QFile::remove(out);
+        QFile::remove(path);
+    }
+
+    // A member whose deflate stream is damaged fails every read without reaching its end: the
+    // extraction ends (a watchdog cancels it after 10 s, which must not be needed) with the
+    // paragraphs read before the fault, for the member read at init and for a streamed one.
+    void damagedMemberEnds_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("converted");
+        QByteArray paragraphs, strings;
+        for (int i = 0; i < 4000; ++i) {
+            paragraphs += "<text:p>paragraph " + QByteArray::number(i * 7919 % 10007) + "</text:p>";
+            strings += "<si><t>string " + QByteArray::number(i * 7919 % 10007) + "</t></si>";
+        }
+        QTest::newRow("odt content") << "damaged.odt" << "content.xml"
+                                     << odfContent("<office:text>" + paragraphs + "</office:text>") << true;
+        QTest::newRow("xlsx shared strings") << "damaged.xlsx" << "xl/sharedStrings.xml"
+                                             << "<sst>" + strings + "</sst>" << false;
+    }
+    void damagedMemberEnds()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, member);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, converted);
+        const QString path = docs + QLatin1Char('/') + name;
+        QVERIFY(docgen::writeZip(path, {{"xl/workbook.xml", "<workbook/>"}, {member, body}}));
+        // Damage the middle of the member's compressed bytes (it is the archive's last member,
+        // so they end where the central directory begins).
+        QByteArray bytes = testutil::readFile(path);
+        const int central = bytes.lastIndexOf("PK\x01\x02");
+        const int data = bytes.lastIndexOf("PK\x03\x04", central) + 30 + member.size();
+        QVERIFY(central > data + 100);
+        for (int i = (data + central) / 2; i < (data + central) / 2 + 16; ++i)
+            bytes[i] = char(0xFF);
+        QVERIFY(testutil::writeFile(path, bytes));
+
+        bool canceled = false;
+        docgen::Watchdog watchdog(&canceled, 10000);
+        const QString out = extract(inProcess, path, &canceled);
+        QVERIFY2(!watchdog.stop(), "the extraction did not end by itself");
+        QCOMPARE(!out.isEmpty(), converted);
+        if (converted) {
+            QVERIFY(readText(out).startsWith(QStringLiteral("paragraph 0\r\nparagraph 7919\r\n")));
+            QFile::remove(out);
+        }
+        QFile::remove(path);
+    }
+
     void cancellation()
     {
         const QString path = docs + QStringLiteral("/many.docx");
@@ -461,14 +620,27 @@ private slots:
         ExternalProgramFilter failing(QStringLiteral("sh"), {"-c", "echo partial; exit 3"},
                                       docs + QStringLiteral("/x.rtf"));
         QCOMPARE(failing.init(0, FilterControl()), E_FAIL);
-        ExternalProgramFilter runaway(
-            QStringLiteral("sh"),
-            {"-c", QStringLiteral("head -c %1 /dev/zero | tr '\\0' a; sleep 20")
-                       .arg(ExternalProgramFilter::kMaxOutputBytes + 1)},
-            docs + QStringLiteral("/x.rtf"));
+        // A program that writes lines for ever: stopped once its text passes the bound (1 MiB
+        // here), the text up to there kept and served in lines.
+        ExternalProgramFilter runaway(QStringLiteral("sh"), {"-c", "yes 'runaway line'"},
+                                      docs + QStringLiteral("/x.rtf"));
+        FilterControl bounded;
+        bounded.maxTextBytes = 1 << 20;
         t.restart();
-        QCOMPARE(runaway.init(0, FilterControl()), E_FAIL);
+        QCOMPARE(runaway.init(0, bounded), S_OK);
         QVERIFY(t.elapsed() < 15000); // stopped at the bound, not at its end
+        qint64 units = 0;
+        FilterChunk chunk;
+        char16_t buffer[64];
+        while (runaway.getChunk(&chunk) == S_OK) {
+            QCOMPARE(chunk.breakType, CHUNK_EOP);
+            quint32 count = 64;
+            QCOMPARE(runaway.getText(&count, buffer), FILTER_S_LAST_TEXT);
+            QCOMPARE(QString::fromUtf16(buffer, int(count)), QStringLiteral("runaway line"));
+            units += count + 2;
+        }
+        QVERIFY2(units * 2 > bounded.maxTextBytes && units * 2 < 4 * bounded.maxTextBytes,
+                 qPrintable(QString::number(units)));
         ExternalProgramFilter missing(QStringLiteral("no-such-program-here"), {}, docs + QStringLiteral("/x.rtf"));
         QCOMPARE(missing.init(0, FilterControl()), REGDB_E_CLASSNOTREG);
 

@@ -49,6 +49,7 @@ public:
         std::lock_guard<std::mutex> g(mutex_);
         return calls_.at(i);
     }
+    QVariantList operator[](int i) const { return at(i); }
 
 private:
     QObject context_;

@@ -90,19 +90,10 @@ void InstantToolBar::keyPressEvent(QKeyEvent* event)
 
 void InstantToolBar::onExpressionTypeChanged(int index)
 {
-    fileNameComboBox->clearHighlightFormats();
-    if (index == FileSearchRequest::Boolean) {
-        selectButton->setIcon(QIcon(QStringLiteral(":/images/LeftArrow.svg")));
-        selectButton->setText(QString());
-        QFont bold = font();
-        bold.setWeight(QFont::Bold);
-        QTextCharFormat format;
-        format.setFont(bold);
-        fileNameComboBox->setHighlightFormats(format);
-    } else {
-        selectButton->setIcon(QIcon());
-        selectButton->setText(listButtonText);
-    }
+    const bool boolean = index == FileSearchRequest::Boolean;
+    fileNameComboBox->setBoldOperators(boolean, font());
+    selectButton->setIcon(boolean ? QIcon(QStringLiteral(":/images/LeftArrow.svg")) : QIcon());
+    selectButton->setText(boolean ? QString() : listButtonText);
 }
 
 void InstantToolBar::onListButtonClicked()

@@ -254,20 +254,10 @@ void SearchWindow::updateControls()
 
 void SearchWindow::updateExpressionHighlighting(QPushButton* button, RichComboBox* field, bool boolean)
 {
-    // One format at most: clear before setting, however often the controls are updated.
-    field->clearHighlightFormats();
-    if (!boolean) {
-        button->setIcon(QIcon());
-        button->setText(listButtonText);
-        return;
-    }
-    button->setIcon(QIcon(QStringLiteral(":/images/LeftArrow.svg")));
-    button->setText(QString());
-    QFont bold = font();
-    bold.setWeight(QFont::Bold);
-    QTextCharFormat format;
-    format.setFont(bold);
-    field->setHighlightFormats(format);
+    // One format at most: cleared before it is set, however often the controls are updated.
+    field->setBoldOperators(boolean, font());
+    button->setIcon(boolean ? QIcon(QStringLiteral(":/images/LeftArrow.svg")) : QIcon());
+    button->setText(boolean ? QString() : listButtonText);
 }
 
 void SearchWindow::reset()

@@ -8,7 +8,10 @@
 // scripted journal stands in (fanotify needs root). The 100,000 events always come from a
 // scripted journal reader, so the figure is the index's own cost of applying them.
 //
-// Usage: bench_index [entries] (default 1000000; folders are 5% of the entries).
+// Usage: bench_index [entries] [linked percent] (default 1000000 and 0; folders are 5% of the
+// entries). With a linked percentage, that share of the files gets a second name (a hard link
+// in the folder above, named like the file with "-link"), which the index keeps as a further
+// name of the same object.
 #include "core/HandleHolder.h"
 #include "core/IndexingSettings.h"
 #include "core/Logger.h"
@@ -73,7 +76,7 @@ qint64 residentBytes()
 
 // Creates `folders` folders in two levels and spreads `files` files over the lower level,
 // with several threads.
-void generateTree(const QByteArray& root, int folders, int files)
+void generateTree(const QByteArray& root, int folders, int files, int linkedPercent)
 {
     const int top = 100;
     const int perTop = (folders - top) / top;
@@ -96,7 +99,14 @@ void generateTree(const QByteArray& root, int folders, int files)
                     const int n = folderIndex * (perFolder + 1) + f;
                     char file[4096];
                     std::snprintf(file, sizeof(file), "%s/%s_%d%s", path, Words[(n * 37) % 100], n, Extensions[(n / 100) % 10]);
-                    HandleHolder created(::open(file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644)); // an empty file is enough
+                    { HandleHolder created(::open(file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644)); } // an empty file is enough
+                    if (n % 100 < linkedPercent) {
+                        char second[4096];
+                        std::snprintf(second, sizeof(second), "%s/%s_%d/%s_%d-link%s", root.constData(), Words[t % 100], t,
+                                      Words[(n * 37) % 100], n, Extensions[(n / 100) % 10]);
+                        if (::link(file, second) != 0)
+                            std::perror("link");
+                    }
                 }
             }
         }
@@ -119,6 +129,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int entries = argc > 1 ? std::max(1000, std::atoi(argv[1])) : 1000000;
+    const int linkedPercent = argc > 2 ? qBound(0, std::atoi(argv[2]), 100) : 0;
     const int folders = entries / 20;
     const int files = entries - folders;
     const bool root = ::geteuid() == 0;
@@ -152,8 +163,9 @@ int main(int argc, char** argv)
                 tmpfs ? "fanotify" : "scripted", std::thread::hardware_concurrency(), load);
     QElapsedTimer timer;
     timer.start();
-    generateTree(QFile::encodeName(treeRoot), folders, files);
-    std::printf("  tree generated in %.0f ms\n", ms(timer));
+    generateTree(QFile::encodeName(treeRoot), folders, files, linkedPercent);
+    std::printf("  tree generated in %.0f ms%s\n", ms(timer),
+                linkedPercent ? qPrintable(QStringLiteral(", %1% of the files with a second name").arg(linkedPercent)) : "");
 
     // A scripted journal where fanotify is not available; the bench's own events later.
     ScriptedJournalBackend scripted;
@@ -189,6 +201,8 @@ int main(int argc, char** argv)
     const int count = db->count();
     std::printf("  build (enumerate + index): %.0f ms first, %.0f ms warm, %d objects (goal < 1000 ms warm)\n",
                 buildMs[0], buildMs[1], count);
+    if (linkedPercent)
+        std::printf("  further names (second names of files): %d\n", db->extraNameCount());
     const double perEntry = double(rssAfter - rssBefore) / count;
     std::printf("  resident memory: %.1f bytes per entry (goal < 80): string pool %.1f, maps %.1f, other %.1f\n",
                 perEntry, double(pool->memoryUsage()) / count, double(db->mapBytes()) / count,

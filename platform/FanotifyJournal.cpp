@@ -124,7 +124,7 @@ void FanotifyJournal::open()
     if (!fanotifyFd_.isValid())
         throw FileSearchException(QStringLiteral("fanotify is not available for %1: %2").arg(mountPoint_, errorText(errno)),
                                   QString::fromLatin1(kTag), __LINE__);
-    const uint64_t mask = FAN_CREATE | FAN_RENAME | FAN_DELETE_SELF | FAN_ONDIR;
+    const uint64_t mask = FAN_CREATE | FAN_RENAME | FAN_DELETE | FAN_DELETE_SELF | FAN_ONDIR;
     if (::fanotify_mark(fanotifyFd_.handle(), FAN_MARK_ADD | FAN_MARK_FILESYSTEM, mask, AT_FDCWD, mp.constData()) != 0) {
         const int err = errno;
         fanotifyFd_.reset();
@@ -248,8 +248,32 @@ void FanotifyJournal::drainLoop()
     }
 }
 
+bool FanotifyJournal::keepsOtherNames(HandleHolder& mountFd, bool& mountTried, int handleType,
+                                      const unsigned char* handle, int length) const
+{
+    if (!mountTried) {
+        mountTried = true;
+        mountFd.reset(::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        // Another file system mounted over the volume: its files cannot be asked (and the
+        // reader fails on that anyway).
+        if (mountFd.isValid() && mountIdOf(QByteArray(), mountFd.handle()) != mountId_)
+            mountFd.reset();
+    }
+    if (!mountFd.isValid())
+        return false;
+    // A file whose last name went is gone (ESTALE) or has no links left.
+    const HandleHolder file(FileHandleDecoder::openHandle(mountFd.handle(), handleType,
+                                                          reinterpret_cast<const char*>(handle), size_t(length),
+                                                          O_PATH | O_CLOEXEC));
+    struct stat st;
+    return file.isValid() && ::fstat(file.handle(), &st) == 0 && st.st_nlink > 0;
+}
+
 void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<Entry>& out)
 {
+    // The volume's root, opened the first time a removed name needs a look at its file.
+    HandleHolder mountFd;
+    bool mountTried = false;
     // Events are aligned to 4 bytes only, while the metadata holds a 64-bit mask: each one is
     // copied out before it is read.
     long offset = 0;
@@ -276,7 +300,7 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
             const struct file_handle* handle = nullptr;
             const char* name = nullptr;
         };
-        Fid object, dir, newDir;
+        Fid object, dir, oldDir, newDir;
         const char* pos = event + meta->metadata_len;
         const char* end = event + meta->event_len;
         while (pos + sizeof(struct fanotify_event_info_header) <= end) {
@@ -306,6 +330,10 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
                 dir.handle = fh;
                 dir.name = name;
                 break;
+            case FAN_EVENT_INFO_TYPE_OLD_DFID_NAME:
+                oldDir.handle = fh;
+                oldDir.name = name;
+                break;
             case FAN_EVENT_INFO_TYPE_NEW_DFID_NAME:
                 newDir.handle = fh;
                 newDir.name = name;
@@ -319,7 +347,7 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
         auto decode = [this](const struct file_handle* h) -> quint64 {
             return h ? decoder_.decode(h->handle_type, h->f_handle, int(h->handle_bytes)) : 0;
         };
-        auto named = [&](quint32 reason, const Fid& where) {
+        auto named = [&](quint32 reason, const Fid& where, const Fid* left) {
             if (!where.handle || !where.name)
                 return;
             Entry e;
@@ -330,13 +358,23 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
             e.handleType = where.handle->handle_type;
             e.handle = QByteArray(reinterpret_cast<const char*>(where.handle->f_handle), int(where.handle->handle_bytes));
             e.name = QByteArray(where.name);
-            e.size = kRecordHeader + quint32(e.handle.size()) + quint32(e.name.size());
+            if (left && left->handle && left->name) {
+                e.oldParent = decode(left->handle);
+                if (e.oldParent != 0)
+                    e.oldName = QByteArray(left->name);
+            }
+            e.size = kRecordHeader + quint32(e.handle.size()) + quint32(e.name.size()) + quint32(e.oldName.size());
             out.push_back(e);
         };
         if (meta->mask & FAN_CREATE)
-            named(ReasonFileCreate, dir);
+            named(ReasonFileCreate, dir, nullptr);
         if (meta->mask & FAN_RENAME)
-            named(ReasonRenameNewName, newDir);
+            named(ReasonRenameNewName, newDir, &oldDir);
+        // A name removed from a file that keeps others (its inode stays: no DELETE_SELF).
+        if ((meta->mask & FAN_DELETE) && !isDir && object.handle
+            && keepsOtherNames(mountFd, mountTried, object.handle->handle_type, object.handle->f_handle,
+                               int(object.handle->handle_bytes)))
+            named(ReasonHardLinkChange, dir, nullptr);
         if (meta->mask & FAN_DELETE_SELF) {
             Entry e;
             e.reason = ReasonFileDelete | ReasonClose;
@@ -450,32 +488,36 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
                 return ReadStatus::Failed;
             }
         }
-        if (verify(mountFd.handle(), e, folders, &r))
+        const bool current = (e.reason & ReasonHardLinkChange) ? verifyRemoval(mountFd.handle(), e, folders, &r)
+                                                               : verify(mountFd.handle(), e, folders, &r);
+        if (current)
             out.push_back(r);
     }
     *next = end;
     return ReadStatus::Records;
 }
 
-bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
-                             Record* r) const
+int FanotifyJournal::folderOf(int mountFd, const Entry& e,
+                              std::vector<std::pair<QByteArray, HandleHolder>>& folders) const
 {
     // The parent folder, by its handle (a few folders per batch: a short list suffices).
     QByteArray key = e.handle;
     key.append(reinterpret_cast<const char*>(&e.handleType), sizeof(e.handleType));
-    int dirFd = -2;
     for (const auto& f : folders)
-        if (f.first == key) {
-            dirFd = f.second.handle();
-            break;
-        }
-    if (dirFd == -2) {
-        dirFd = FileHandleDecoder::openHandle(mountFd, e.handleType, e.handle.constData(), size_t(e.handle.size()),
-                                              O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (folders.size() >= 64)
-            folders.erase(folders.begin());
-        folders.emplace_back(key, HandleHolder(dirFd));
-    }
+        if (f.first == key)
+            return f.second.handle();
+    const int dirFd = FileHandleDecoder::openHandle(mountFd, e.handleType, e.handle.constData(), size_t(e.handle.size()),
+                                                    O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folders.size() >= 64)
+        folders.erase(folders.begin());
+    folders.emplace_back(key, HandleHolder(dirFd));
+    return dirFd;
+}
+
+bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
+                             Record* r) const
+{
+    const int dirFd = folderOf(mountFd, e, folders);
     if (dirFd < 0)
         return false;  // the folder is gone
     struct stat st;
@@ -497,6 +539,30 @@ bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<
     r->inode = st.st_ino;
     r->parent = parent;
     r->isDir = S_ISDIR(st.st_mode);
+    r->name = e.name;
+    r->oldParent = e.oldParent;
+    r->oldName = e.oldName;
+    return true;
+}
+
+bool FanotifyJournal::verifyRemoval(int mountFd, const Entry& e,
+                                    std::vector<std::pair<QByteArray, HandleHolder>>& folders, Record* r) const
+{
+    if (e.inode == 0 || e.parent == 0)
+        return false;
+    const int dirFd = folderOf(mountFd, e, folders);
+    if (dirFd >= 0) {
+        struct stat st;
+        if (::fstatat(dirFd, e.name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && quint64(st.st_ino) == e.inode
+            && quint64(st.st_dev) == device_)
+            return false; // linked there again since
+    }
+    // The name is gone (or holds another object), also when its folder is gone.
+    r->usn = e.usn;
+    r->reason = e.reason;
+    r->inode = e.inode;
+    r->parent = e.parent;
+    r->isDir = false;
     r->name = e.name;
     return true;
 }

@@ -1,7 +1,7 @@
 // FanotifyJournal: the change journal of one volume, built on fanotify.
 //
 // Creating the journal places a file-system mark (FAN_MARK_FILESYSTEM) on the volume with
-// FAN_CREATE | FAN_RENAME | FAN_DELETE_SELF | FAN_ONDIR, in a group reporting
+// FAN_CREATE | FAN_RENAME | FAN_DELETE | FAN_DELETE_SELF | FAN_ONDIR, in a group reporting
 // FAN_REPORT_DFID_NAME | FAN_REPORT_FID | FAN_REPORT_TARGET_FID (kernel >= 5.17, needs root).
 // A drain thread moves the kernel's events into a user-space log bounded like a disk journal
 // (8 MiB, trimmed 1 MiB at a time when full). A USN is a byte position in that log: first USN
@@ -16,11 +16,22 @@
 // folder flag. Handles become inode numbers through FileHandleDecoder, checked against the
 // mount root when the journal is created.
 //
+// Files can have several names (hard links). A new name of an existing file is a FAN_CREATE
+// like any other. A rename record also carries the name it left (the old parent's inode and
+// the old name), so that of several names only the one renamed moves. Removing one name of a
+// file that keeps others gives no FAN_DELETE_SELF: the FAN_DELETE of such a name (a file, not
+// a folder) becomes a HARD_LINK_CHANGE | CLOSE record with the file's inode, the parent's
+// inode and the removed name. Whether the file keeps other names is asked when the event is
+// drained (the file opened by its handle, O_PATH, and its link count read): the removal of a
+// file's last name is left to its FAN_DELETE_SELF record as before, so an ordinary delete
+// costs no record more than it did.
+//
 // fanotify merges queued events and can deliver them out of order. read() therefore checks
 // every create and rename record against the current directory entry before it hands it out:
 // the parent folder is opened by its handle (open_by_handle_at) and the name looked up
 // (fstatat); the record is delivered, with the folder flag of the entry, only when the name
-// still holds that inode. So a file created, renamed away and back, and deleted before the
+// still holds that inode. A name removal is delivered only when the name no longer holds the
+// file (a name removed and linked again leaves the name where it is). So a file created, renamed away and back, and deleted before the
 // reader gets to it leaves nothing behind, and a stale create never resurrects a gone file.
 //
 // One journal per mount point lives in a process-wide registry (acquire()), so the journal
@@ -64,6 +75,7 @@ public:
         ReasonFileCreate = 0x00000100,
         ReasonFileDelete = 0x00000200,
         ReasonRenameNewName = 0x00002000,
+        ReasonHardLinkChange = 0x00010000, // one name of a file that keeps others was removed
         ReasonClose = 0x80000000u,
     };
 
@@ -82,6 +94,8 @@ public:
         quint64 parent = 0;   // 0 for deletions
         bool isDir = false;
         QByteArray name;      // raw bytes; empty for deletions
+        quint64 oldParent = 0;  // renames: the name the object left (0 and empty when not known)
+        QByteArray oldName;
     };
 
     enum class ReadStatus {
@@ -144,18 +158,25 @@ private:
         quint64 inode = 0;
         quint64 parent = 0;
         bool isDir = false;
-        int handleType = 0;     // the parent folder's handle (creates and renames)
+        int handleType = 0;     // the parent folder's handle (creates, renames, name removals)
         QByteArray handle;
         QByteArray name;
+        quint64 oldParent = 0;  // renames: the name left
+        QByteArray oldName;
     };
 
     explicit FanotifyJournal(const QString& mountPoint);
     void open();
     void drainLoop();
     void parseEvents(const char* buffer, long length, std::vector<Entry>& out);
+    bool keepsOtherNames(HandleHolder& mountFd, bool& mountTried, int handleType, const unsigned char* handle,
+                         int length) const;
     void append(std::vector<Entry>& entries);
+    int folderOf(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, HandleHolder>>& folders) const;
     bool verify(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
                 Record* record) const;
+    bool verifyRemoval(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
+                       Record* record) const;
     void wakeDrain();
 
     QString mountPoint_;

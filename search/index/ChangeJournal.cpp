@@ -32,6 +32,14 @@ void ChangeJournal::start(USN from)
         connect(source, SIGNAL(fileDeleted(FRN,bool,USN)), this,
                 SLOT(onFileDeleted(FRN,bool,USN)), Qt::DirectConnection);
         connect(source, SIGNAL(batchFinished(USN)), this, SLOT(onBatchFinished(USN)), Qt::DirectConnection);
+        // The optional name events, where the reader has them.
+        const QMetaObject* meta = source->metaObject();
+        if (meta->indexOfSignal("nameRenamed(FRN,FRN,QString,FRN,QString,bool,USN)") >= 0)
+            connect(source, SIGNAL(nameRenamed(FRN,FRN,QString,FRN,QString,bool,USN)), this,
+                    SLOT(onNameRenamed(FRN,FRN,QString,FRN,QString,bool,USN)), Qt::DirectConnection);
+        if (meta->indexOfSignal("nameRemoved(FRN,FRN,QString,bool,USN)") >= 0)
+            connect(source, SIGNAL(nameRemoved(FRN,FRN,QString,bool,USN)), this,
+                    SLOT(onNameRemoved(FRN,FRN,QString,bool,USN)), Qt::DirectConnection);
     }
     connect(&thread_, &QThread::started, &thread_, [this] { run(); }, Qt::DirectConnection);
     thread_.setObjectName(monitorThreadName(mountPoint_));
@@ -75,6 +83,19 @@ void ChangeJournal::onFileAdded(FRN frn, FRN parent, const QString& name, bool i
 void ChangeJournal::onFileRenamed(FRN frn, FRN parent, const QString& name, bool isDir, USN)
 {
     emit fileRenamed(frn, parent, name, isDir);
+    emit nameMoved(frn, 0, QString(), parent, name, isDir);
+}
+
+void ChangeJournal::onNameRenamed(FRN frn, FRN oldParent, const QString& oldName, FRN parent, const QString& name,
+                                  bool isDir, USN)
+{
+    emit fileRenamed(frn, parent, name, isDir);
+    emit nameMoved(frn, oldParent, oldName, parent, name, isDir);
+}
+
+void ChangeJournal::onNameRemoved(FRN frn, FRN parent, const QString& name, bool isDir, USN)
+{
+    emit nameRemoved(frn, parent, name, isDir);
 }
 
 void ChangeJournal::onFileDeleted(FRN frn, bool isDir, USN)

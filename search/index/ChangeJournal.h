@@ -7,6 +7,12 @@
 // thread; the index connects them with Qt::DirectConnection and applies each change before the
 // signal returns.
 //
+// Names: every rename is emitted as fileRenamed (the object has this name now) and right after
+// as nameMoved, which also names the name the object left when the reader knows it (a reader's
+// nameRenamed; empty otherwise). An index that keeps every name of a file follows nameMoved
+// and not fileRenamed. A reader's nameRemoved (one name of a file that keeps others went) is
+// re-emitted as nameRemoved.
+//
 // Resume point contract (lastUsn):
 // - lastUsn moves only when the reader reports the end of a batch (batchFinished), that is after
 //   every event of the batch has been emitted and, through the direct connections, applied.
@@ -61,6 +67,8 @@ signals:
     void fileAdded(FRN frn, FRN parentFRN, const QString& fileName, bool isFolder);
     void fileRenamed(FRN frn, FRN frnParent, const QString& fileName, bool isFolder);
     void fileDeleted(FRN frn, bool isFolder);
+    void nameMoved(FRN frn, FRN oldParent, const QString& oldName, FRN frnParent, const QString& fileName, bool isFolder);
+    void nameRemoved(FRN frn, FRN frnParent, const QString& fileName, bool isFolder);
     // After every event of a batch was emitted and applied; lastUsn is already `usn`.
     void batchApplied(USN usn);
     // The journal could not be read; the volume's index must be rebuilt.
@@ -71,6 +79,9 @@ public slots:
     void onFileRenamed(FRN frn, FRN parent, const QString& name, bool isDir, USN usn);
     void onFileDeleted(FRN frn, bool isDir, USN usn);
     void onBatchFinished(USN usn);
+    void onNameRenamed(FRN frn, FRN oldParent, const QString& oldName, FRN parent, const QString& name, bool isDir,
+                       USN usn);
+    void onNameRemoved(FRN frn, FRN parent, const QString& name, bool isDir, USN usn);
 
 private:
     void run();

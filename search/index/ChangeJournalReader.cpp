@@ -40,8 +40,13 @@ USN ChangeJournalReader::read(USN start, bool wait)
                 continue;
             if (r.reason & FanotifyJournal::ReasonFileCreate)
                 emit fileAdded(r.inode, r.parent, fileNameFromBytes(r.name), r.isDir, batchUsn);
-            if (r.reason & FanotifyJournal::ReasonRenameNewName)
+            if ((r.reason & FanotifyJournal::ReasonRenameNewName) && !r.oldName.isEmpty())
+                emit nameRenamed(r.inode, r.oldParent, fileNameFromBytes(r.oldName), r.parent, fileNameFromBytes(r.name),
+                                 r.isDir, batchUsn);
+            else if (r.reason & FanotifyJournal::ReasonRenameNewName)
                 emit fileRenamed(r.inode, r.parent, fileNameFromBytes(r.name), r.isDir, batchUsn);
+            if (r.reason & FanotifyJournal::ReasonHardLinkChange)
+                emit nameRemoved(r.inode, r.parent, fileNameFromBytes(r.name), r.isDir, batchUsn);
             if (r.reason & FanotifyJournal::ReasonFileDelete)
                 emit fileDeleted(r.inode, r.isDir, batchUsn);
         }

@@ -6,8 +6,9 @@
 //
 // read(start, wait) reads batches of verified records from the journal (each create and rename
 // checked against the current directory entry, see platform/FanotifyJournal.h) and reports them
-// in order: FILE_CREATE gives fileAdded, RENAME_NEW_NAME fileRenamed, FILE_DELETE fileDeleted,
-// each with the USN after the batch; then batchFinished with that USN. With wait true it blocks
+// in order: FILE_CREATE gives fileAdded, RENAME_NEW_NAME fileRenamed (nameRenamed when the
+// record names the name left), HARD_LINK_CHANGE nameRemoved, FILE_DELETE fileDeleted, each
+// with the USN after the batch; then batchFinished with that USN. With wait true it blocks
 // until records arrive or cancel() is called; with wait false it returns when the journal holds
 // nothing more. A start USN before the journal's first USN (records were lost to a kernel
 // queue overflow or a trim) or a broken journal throws FileSearchException (unit
@@ -54,6 +55,9 @@ signals:
     void fileRenamed(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) override;
     void fileDeleted(FRN frn, bool isDir, USN usn) override;
     void batchFinished(USN usn) override;
+    void nameRenamed(FRN frn, FRN oldParent, const QString& oldName, FRN parent, const QString& name, bool isDir,
+                     USN usn) override;
+    void nameRemoved(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) override;
 
 private:
     QString mountPoint_;

@@ -17,6 +17,13 @@
 // first USN because records were lost, or the journal broke): the caller must then rebuild the
 // index of the volume. cancel() may be called from any thread, also before read; it is sticky
 // (a canceled reader is not restarted) and always lets a running read return promptly.
+//
+// Names of files with several (hard links): a reader that knows which name a rename left
+// reports the rename as nameRenamed(FRN,FRN,QString,FRN,QString,bool,USN) (the object, the old
+// parent and name, the new parent and name, the folder flag) instead of fileRenamed, and the
+// removal of one name of a file that keeps others as nameRemoved(FRN,FRN,QString,bool,USN).
+// These two are optional: a reader that does not declare them as signals never reports them,
+// and ChangeJournal connects them only where they exist.
 #pragma once
 
 #include "search/index/NTFSUtils.h"
@@ -34,4 +41,6 @@ public:
     virtual void fileRenamed(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) = 0;
     virtual void fileDeleted(FRN frn, bool isDir, USN usn) = 0;
     virtual void batchFinished(USN usn) = 0;
+    virtual void nameRenamed(FRN, FRN, const QString&, FRN, const QString&, bool, USN) {}
+    virtual void nameRemoved(FRN, FRN, const QString&, bool, USN) {}
 };

@@ -8,8 +8,11 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -68,23 +71,43 @@ private:
     QByteArray buffer_;
 };
 
+bool putRecord(Encoder& out, quint64 frn, const IndexEntry& entry, bool isDir)
+{
+    const char* name = entry.name ? entry.name : "";
+    int length = int(strnlen(name, IndexFile::MaxNameLength + 1));
+    if (length > IndexFile::MaxNameLength)
+        length = IndexFile::MaxNameLength;
+    out.putI64(qint64(entry.parent));
+    out.putI64(qint64(frn));
+    out.putU32(quint32(length));
+    out.putBytes(name, length);
+    out.putBool(isDir);
+    return out.flushIfFull();
+}
+
 bool putRecords(Encoder& out, const IndexMap& map, bool isDir)
 {
     bool ok = true;
     map.forEach([&](quint64 frn, const IndexEntry& entry) {
-        if (!ok)
-            return;
-        const char* name = entry.name ? entry.name : "";
-        int length = int(strnlen(name, IndexFile::MaxNameLength + 1));
-        if (length > IndexFile::MaxNameLength)
-            length = IndexFile::MaxNameLength;
-        out.putI64(qint64(entry.parent));
-        out.putI64(qint64(frn));
-        out.putU32(quint32(length));
-        out.putBytes(name, length);
-        out.putBool(isDir);
-        ok = out.flushIfFull();
+        ok = ok && putRecord(out, frn, entry, isDir);
     });
+    return ok;
+}
+
+// The section of further names, by file number; none when there are none.
+bool putExtraNames(Encoder& out, const ExtraNames& extraNames)
+{
+    if (extraNames.isEmpty())
+        return true;
+    std::vector<std::pair<quint64, IndexEntry>> names;
+    names.reserve(extraNames.size());
+    extraNames.forEach([&](quint64 frn, const IndexEntry& entry) { names.emplace_back(frn, entry); });
+    std::stable_sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    out.putU32(IndexFile::ExtraNamesMarker);
+    out.putU32(quint32(qint32(names.size())));
+    bool ok = true;
+    for (const auto& n : names)
+        ok = ok && putRecord(out, n.first, n.second, false);
     return ok;
 }
 
@@ -96,7 +119,8 @@ QString IndexFile::filePath(const QString& base, quint32 serial)
 }
 
 IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId, USN nextUsn,
-                                        const IndexMap& directories, const IndexMap& files, QString* error)
+                                        const IndexMap& directories, const IndexMap& files,
+                                        const ExtraNames& extraNames, QString* error)
 {
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
@@ -120,7 +144,8 @@ IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId
         out.putI64(qint64(journalId));
         out.putI64(nextUsn);
         out.putU32(quint32(qint32(directories.size() + files.size())));
-        return putRecords(out, directories, true) && putRecords(out, files, false) && out.flush();
+        return putRecords(out, directories, true) && putRecords(out, files, false) && putExtraNames(out, extraNames)
+            && out.flush();
     }, error);
     return saved == SaveResult::Saved ? Written : saved == SaveResult::CreateFailed ? CreateFailed : WriteFailed;
 }
@@ -244,4 +269,17 @@ IndexFile::Status IndexFile::readRecord(Record* record)
     record->nameLength = length;
     record->isDir = p[length] != 0;
     return Ok;
+}
+
+IndexFile::Status IndexFile::readExtraNamesCount(qint32* count)
+{
+    *count = 0;
+    if (atEnd())
+        return Ok;
+    const uchar* p = nullptr;
+    if (!take(4, &p))
+        return Ok; // fewer bytes than a marker: not the section
+    if (qFromBigEndian<quint32>(p) != ExtraNamesMarker)
+        return Ok;
+    return readCount(count);
 }

@@ -12,6 +12,17 @@
 // Folders come first in ascending frn order, then files in ascending frn order. A name longer
 // than 1024 bytes is written as its first 1024 bytes; a null name as the empty string.
 //
+// Further names of files with several names (hard links) follow the records, in a section of
+// their own, written only when there is at least one such name:
+//   marker       quint32 0x4C494E4B ("LINK")
+//   count        qint32  number of names that follow
+//   names        count x a record as above (parent, frn, name length, name, isDir 0)
+// The records before it are exactly those of a file without it, and their count does not
+// include the further names, so a reader that knows nothing of the section reads every first
+// name and stops before it. A file without the section loads as before; bytes after the
+// records that do not start with the marker are ignored; a section that is cut short or
+// damaged makes the whole file unusable, as a damaged record does.
+//
 // Writing: the records go to a new temporary file beside the target, which replaces the old
 // file (rename) only when every byte was written and flushed to the disk, so a failed save
 // (full disk, removed folder) never leaves a truncated index behind. The file holds the names
@@ -29,6 +40,7 @@
 // its first 1024 bytes are kept, the rest is skipped.
 #pragma once
 
+#include "search/index/ExtraNames.h"
 #include "search/index/IndexMap.h"
 #include "search/index/NTFSUtils.h"
 
@@ -39,6 +51,7 @@ class IndexFile
 {
 public:
     enum { MaxNameLength = 1024 };
+    static constexpr quint32 ExtraNamesMarker = 0x4C494E4Bu; // "LINK"
 
     struct Record
     {
@@ -63,7 +76,8 @@ public:
     // Writes the whole file, creating its folder. On failure *error describes it and the old
     // file, if any, is left as it was.
     static WriteResult write(const QString& path, JournalID journalId, USN nextUsn,
-                             const IndexMap& directories, const IndexMap& files, QString* error);
+                             const IndexMap& directories, const IndexMap& files,
+                             const ExtraNames& extraNames, QString* error);
 
     // Removes the file at `path`, not following a link in place of its folder.
     static void remove(const QString& path);
@@ -80,6 +94,9 @@ public:
     // Reads the record count.
     Status readCount(qint32* count);
     Status readRecord(Record* record);
+    // After the records: the count of further names that follow (0 at the end of the file, or
+    // when what follows is not that section).
+    Status readExtraNamesCount(qint32* count);
 
     QString version() const { return version_; }
     JournalID journalId() const { return journalId_; }

@@ -56,6 +56,7 @@ qint64 seconds(const QElapsedTimer& timer)
 
 struct Hit
 {
+    FRN frn;
     const IndexEntry* entry;
     QString path; // the folder path of the record
 };
@@ -63,20 +64,48 @@ struct Hit
 // Decides whether a record whose name matched is reported, and builds its folder path.
 using HitFilter = std::function<bool(FRN frn, const IndexEntry& entry, QString* path)>;
 
-// Tests every name of `map` against the request's name expression, in ascending number order,
-// and passes each match through `accept`. Large maps are split into runs of leaves scanned by
-// several threads, each with its own expression (an expression belongs to one thread); the
-// hits are joined in leaf order. Returns false when the request was canceled.
-bool scanNames(const IndexMap& map, const FileSearchRequest& request, const HitFilter& accept, std::vector<Hit>& hits)
+// The records of a map as runs: its leaves.
+struct LeafRuns
 {
     std::vector<const IndexMap::Leaf*> leaves;
-    for (const IndexMap::Leaf* leaf = map.firstLeaf(); leaf; leaf = leaf->next)
-        leaves.push_back(leaf);
+    explicit LeafRuns(const IndexMap& map)
+    {
+        for (const IndexMap::Leaf* leaf = map.firstLeaf(); leaf; leaf = leaf->next)
+            leaves.push_back(leaf);
+    }
+    std::size_t runs() const { return leaves.size(); }
+    quint32 count(std::size_t r) const { return leaves[r]->count; }
+    FRN key(std::size_t r, quint32 i) const { return leaves[r]->keys[i]; }
+    const IndexEntry& value(std::size_t r, quint32 i) const { return leaves[r]->values[i]; }
+};
 
+// The further names of files as runs of slots of the same size as a leaf (a free slot has no
+// name and is passed over like a record without one).
+struct SlotRuns
+{
+    const std::vector<ExtraNames::Slot>& table;
+    std::size_t runs() const { return (table.size() + IndexMap::LeafCapacity - 1) / IndexMap::LeafCapacity; }
+    quint32 count(std::size_t r) const
+    {
+        return quint32(qMin<std::size_t>(IndexMap::LeafCapacity, table.size() - r * IndexMap::LeafCapacity));
+    }
+    FRN key(std::size_t r, quint32 i) const { return table[r * IndexMap::LeafCapacity + i].frn; }
+    const IndexEntry& value(std::size_t r, quint32 i) const { return table[r * IndexMap::LeafCapacity + i].entry; }
+};
+
+// Tests every name of `source` against the request's name expression, in run order, and
+// passes each match through `accept`. Many records are split into groups of runs scanned by
+// several threads, each with its own expression (an expression belongs to one thread); the
+// hits are joined in run order. Returns false when the request was canceled.
+template <typename Runs>
+bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest& request, const HitFilter& accept,
+               std::vector<Hit>& hits)
+{
+    const std::size_t runCount = source.runs();
     int threads = 1;
-    if (map.size() >= ParallelScanThreshold)
+    if (records >= ParallelScanThreshold)
         threads = qBound(1, QThread::idealThreadCount(), MaxScanThreads);
-    if (leaves.size() < std::size_t(threads))
+    if (runCount < std::size_t(threads))
         threads = 1;
 
     // One expression per thread, built here: building one runs the script engine, which all
@@ -90,40 +119,42 @@ bool scanNames(const IndexMap& map, const FileSearchRequest& request, const HitF
         for (std::size_t l = from; l < to; ++l) {
             if (request.canceled)
                 return false;
-            const IndexMap::Leaf* leaf = leaves[l];
-            for (quint32 i = 0; i < leaf->count; ++i) {
-                if (i + 8 < leaf->count)
-                    __builtin_prefetch(leaf->values[i + 8].name);
-                const char* name = leaf->values[i].name;
+            const quint32 count = source.count(l);
+            for (quint32 i = 0; i < count; ++i) {
+                if (i + 8 < count)
+                    __builtin_prefetch(source.value(l, i + 8).name);
+                const IndexEntry& entry = source.value(l, i);
+                const char* name = entry.name;
                 if (!name)
                     continue;
                 if (expression.matchUtf8(name, int(std::strlen(name))) != SearchExpression::Matches)
                     continue;
                 QString path;
-                if (accept(leaf->keys[i], leaf->values[i], &path))
-                    out.push_back(Hit{&leaf->values[i], path});
+                const FRN frn = source.key(l, i);
+                if (accept(frn, entry, &path))
+                    out.push_back(Hit{frn, &entry, path});
             }
         }
         return true;
     };
 
     if (threads == 1)
-        return scanRange(0, leaves.size(), *expressions[0], hits);
+        return scanRange(0, runCount, *expressions[0], hits);
 
     // Many small runs of about equal record counts, taken one after another by the threads
     // from a shared cursor: a thread that the system holds back does not hold up the search.
     std::vector<std::size_t> bounds(1, 0);
-    const std::size_t perRun = map.size() / (std::size_t(threads) * RunsPerThread) + 1;
+    const std::size_t perRun = records / (std::size_t(threads) * RunsPerThread) + 1;
     std::size_t inRun = 0;
-    for (std::size_t l = 0; l < leaves.size(); ++l) {
-        inRun += leaves[l]->count;
+    for (std::size_t l = 0; l < runCount; ++l) {
+        inRun += source.count(l);
         if (inRun >= perRun) {
             bounds.push_back(l + 1);
             inRun = 0;
         }
     }
-    if (bounds.back() != leaves.size())
-        bounds.push_back(leaves.size());
+    if (bounds.back() != runCount)
+        bounds.push_back(runCount);
 
     const std::size_t runs = bounds.size() - 1;
     std::vector<std::vector<Hit>> partial(runs);
@@ -196,7 +227,9 @@ ChangeJournal* NTFSDriveDB::newJournal()
     std::unique_ptr<ChangeJournal> journal(new ChangeJournal);
     journal->setReader(drive_, JournalBackend::instance().createReader(drive_));
     connect(journal.get(), &ChangeJournal::fileAdded, this, &NTFSDriveDB::addFile, Qt::DirectConnection);
-    connect(journal.get(), &ChangeJournal::fileRenamed, this, &NTFSDriveDB::renameFile, Qt::DirectConnection);
+    // Renames come as nameMoved (which also names the name left, where known), not fileRenamed.
+    connect(journal.get(), &ChangeJournal::nameMoved, this, &NTFSDriveDB::moveName, Qt::DirectConnection);
+    connect(journal.get(), &ChangeJournal::nameRemoved, this, &NTFSDriveDB::removeName, Qt::DirectConnection);
     connect(journal.get(), &ChangeJournal::fileDeleted, this, &NTFSDriveDB::deleteFile, Qt::DirectConnection);
     connect(journal.get(), &ChangeJournal::journalFailed, this,
             [this](const QString&, const QString& message) { onJournalFailed(message); }, Qt::DirectConnection);
@@ -272,69 +305,215 @@ void NTFSDriveDB::file(const Enumeration& records)
 {
     const std::vector<Enumeration::Record>& pending = records.records;
     const bool fresh = directories_.isEmpty() && files_.isEmpty();
+    auto intern = [&](const Enumeration::Record& r) {
+        return pool_->intern(records.names.data() + (r.packed >> 16), std::size_t((r.packed >> 1) & 0x7FFF));
+    };
     for (std::size_t k = 0; k < pending.size(); ++k) {
+        // Records of one number lie next to each other; the last delivered becomes the record.
         if (k + 1 < pending.size() && pending[k + 1].frn == pending[k].frn)
             continue;
         const Enumeration::Record& p = pending[k];
         const bool isDir = p.packed & 1;
-        const char* name = pool_->intern(records.names.data() + (p.packed >> 16), std::size_t((p.packed >> 1) & 0x7FFF));
+        const char* name = intern(p);
         if (!name || !*name)
             continue;
         if (fresh)
             (isDir ? directories_ : files_).set(p.frn, IndexEntry{p.parent, name});
         else
             setRecord(p.frn, p.parent, name, isDir);
+        // The other names of a file (hard links) go to the table of further names.
+        if (!isDir && k > 0 && pending[k - 1].frn == p.frn) {
+            std::size_t first = k - 1;
+            while (first > 0 && pending[first - 1].frn == p.frn)
+                --first;
+            for (std::size_t j = first; j < k; ++j) {
+                if (pending[j].packed & 1)
+                    continue; // the number was a folder when it was listed
+                const char* other = intern(pending[j]);
+                if (other && *other)
+                    addName(p.frn, pending[j].parent, other);
+            }
+        }
     }
     recount();
 }
 
 void NTFSDriveDB::addFile(FRN frn, FRN frnParent, const QString& name, bool isDir)
 {
-    updateRecord(frn, frnParent, name, isDir, "addFile");
+    const char* pooled = internName(name, "addFile");
+    if (!pooled)
+        return;
+    QWriteLocker locker(&lock_);
+    if (isDir)
+        setRecord(frn, frnParent, pooled, true);
+    else
+        addName(frn, frnParent, pooled);
 }
 
 void NTFSDriveDB::renameFile(FRN frn, FRN frnParent, const QString& name, bool isDir)
 {
-    updateRecord(frn, frnParent, name, isDir, "renameFile");
+    const char* pooled = internName(name, "renameFile");
+    if (!pooled)
+        return;
+    QWriteLocker locker(&lock_);
+    renameRecord(frn, frnParent, pooled, isDir);
 }
 
-void NTFSDriveDB::updateRecord(FRN frn, FRN frnParent, const QString& name, bool isDir, const char* operation)
+void NTFSDriveDB::moveName(FRN frn, FRN oldParent, const QString& oldName, FRN frnParent, const QString& name, bool isDir)
+{
+    if (isDir || oldName.isEmpty()) {
+        renameFile(frn, frnParent, name, isDir);
+        return;
+    }
+    const char* pooled = internName(name, "renameFile");
+    if (!pooled)
+        return;
+    const QByteArray old = fileNameToBytes(oldName);
+    QWriteLocker locker(&lock_);
+    moveFileName(frn, oldParent, old.constData(), frnParent, pooled);
+}
+
+void NTFSDriveDB::removeName(FRN frn, FRN frnParent, const QString& name, bool isDir)
+{
+    if (isDir || name.isEmpty())
+        return;
+    const QByteArray bytes = fileNameToBytes(name);
+    QWriteLocker locker(&lock_);
+    dropName(frn, frnParent, bytes.constData());
+}
+
+const char* NTFSDriveDB::internName(const QString& name, const char* operation) const
 {
     if (name.isEmpty()) {
         writeLog(Logger::Warning, QStringLiteral("%1: Tried to add empty name").arg(QLatin1String(operation)));
-        return;
+        return nullptr;
     }
     // Interned before the write lock is taken (the pool has its own lock), so the lock is held
     // only for the map change.
     const QByteArray bytes = fileNameToBytes(name);
     const char* pooled = pool_->intern(bytes.constData(), std::size_t(bytes.size()));
-    QWriteLocker locker(&lock_);
     if (!pooled || !*pooled) {
         writeLog(Logger::Warning, QStringLiteral("%1: Got empty name from string pool").arg(QLatin1String(operation)));
-        return;
+        return nullptr;
     }
-    setRecord(frn, frnParent, pooled, isDir);
+    return pooled;
 }
 
 void NTFSDriveDB::deleteFile(FRN frn, bool isFolder)
 {
     QWriteLocker locker(&lock_);
     (isFolder ? directories_ : files_).erase(frn);
+    if (!isFolder)
+        extraNames_.removeAll(frn);
     recount();
 }
 
 void NTFSDriveDB::setRecord(FRN frn, FRN parent, const char* name, bool isDir)
 {
-    (isDir ? directories_ : files_).set(frn, IndexEntry{parent, name});
+    const IndexEntry entry{parent, name};
+    (isDir ? directories_ : files_).set(frn, entry);
     // A number that changed between file and folder leaves the other map.
     (isDir ? files_ : directories_).erase(frn);
+    if (isDir)
+        extraNames_.removeAll(frn); // folders have one name
+    else
+        extraNames_.setFirst(frn, entry);
     recount();
+}
+
+namespace {
+
+bool sameName(const IndexEntry& e, FRN parent, const char* name)
+{
+    return e.parent == parent && e.name && (e.name == name || std::strcmp(e.name, name) == 0);
+}
+
+} // namespace
+
+bool NTFSDriveDB::hasName(FRN frn, const IndexEntry& first, FRN parent, const char* name) const
+{
+    return sameName(first, parent, name) || extraNames_.contains(frn, parent, name);
+}
+
+void NTFSDriveDB::addName(FRN frn, FRN parent, const char* name)
+{
+    takeNameOver(frn, parent, name);
+    const IndexEntry* first = files_.find(frn);
+    if (!first) {
+        setRecord(frn, parent, name, false);
+        return;
+    }
+    if (!hasName(frn, *first, parent, name))
+        extraNames_.add(frn, *first, parent, name);
+}
+
+void NTFSDriveDB::renameRecord(FRN frn, FRN parent, const char* name, bool isDir)
+{
+    if (!isDir) {
+        takeNameOver(frn, parent, name);
+        const IndexEntry* first = files_.find(frn);
+        if (first && hasName(frn, *first, parent, name))
+            return; // a file that has this name already keeps all it has
+    }
+    setRecord(frn, parent, name, isDir);
+}
+
+void NTFSDriveDB::moveFileName(FRN frn, FRN oldParent, const char* oldName, FRN parent, const char* name)
+{
+    takeNameOver(frn, parent, name);
+    const IndexEntry* first = files_.find(frn);
+    if (!first || !extraNames_.has(frn)) {
+        setRecord(frn, parent, name, false); // one name: the record follows it
+        return;
+    }
+    const bool present = hasName(frn, *first, parent, name);
+    if (sameName(*first, oldParent, oldName)) {
+        if (present)
+            dropName(frn, oldParent, oldName);
+        else
+            setRecord(frn, parent, name, false);
+    } else {
+        // The old name was a further one, or is not known (then the others stay as they are).
+        extraNames_.remove(frn, oldParent, oldName);
+        if (!present)
+            extraNames_.add(frn, *files_.find(frn), parent, name);
+    }
+}
+
+bool NTFSDriveDB::dropName(FRN frn, FRN parent, const char* name)
+{
+    const IndexEntry* first = files_.find(frn);
+    if (!first)
+        return false;
+    if (sameName(*first, parent, name)) {
+        IndexEntry next;
+        if (extraNames_.takeOne(frn, &next))
+            setRecord(frn, next.parent, next.name, false); // a further name becomes the first
+        else
+            files_.erase(frn); // its last name
+        recount();
+        return true;
+    }
+    return extraNames_.remove(frn, parent, name);
+}
+
+void NTFSDriveDB::takeNameOver(FRN frn, FRN parent, const char* name)
+{
+    // A rename over an existing name replaces what the name held without any event for it. A
+    // file with one name then loses its last link (its own deletion follows); one with several
+    // only loses this name, which is taken from it here.
+    for (int guard = 0; guard < 16; ++guard) {
+        const FRN other = extraNames_.otherOwner(parent, name, frn);
+        if (other == 0 || !dropName(other, parent, name))
+            return;
+    }
 }
 
 void NTFSDriveDB::clearRecords()
 {
     directories_.clear();
     files_.clear();
+    extraNames_.clear();
     recount();
 }
 
@@ -599,11 +778,13 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
     };
 
     const bool sizeBound = request->minSize != -1 || request->maxSize != -1;
-    for (int pass = 0; pass < 2; ++pass) {
+    // Folders, then files by their first names, then the further names of files.
+    for (int pass = 0; pass < 3; ++pass) {
         const bool isDirMap = pass == 0;
         if (isDirMap && sizeBound)
             continue; // folders have no size
-        const IndexMap& map = isDirMap ? directories_ : files_;
+        if (pass == 2 && extraNames_.isEmpty())
+            break;
         // The folder tests and the path run on the scanning threads; the results are filled
         // here, in number order. The threads see the lists only as const: iterating a non-const
         // QList may detach it (an empty one, the shared null list, always is on first use),
@@ -637,7 +818,16 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
             return !path->isEmpty();
         };
         std::vector<Hit> hits;
-        if (!scanNames(map, *request, accept, hits))
+        bool scanned = false;
+        if (pass < 2) {
+            const IndexMap& map = isDirMap ? directories_ : files_;
+            scanned = scanNames(LeafRuns(map), map.size(), *request, accept, hits);
+        } else {
+            scanned = scanNames(SlotRuns{extraNames_.slotTable()}, extraNames_.size(), *request, accept, hits);
+            // Slots are reused as names come and go: reported by file number like the others.
+            std::stable_sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.frn < b.frn; });
+        }
+        if (!scanned)
             cancelIfAsked();
         for (const Hit& hit : hits) {
             cancelIfAsked();
@@ -704,6 +894,29 @@ bool NTFSDriveDB::load(bool* cancel)
             const char* name = pool_->intern(record.name, std::size_t(record.nameLength));
             setRecord(record.frn, record.parent, name, record.isDir);
         }
+        // The further names of files with several, when the file has them.
+        qint32 extra = 0;
+        IndexFile::Status status = file.readExtraNamesCount(&extra);
+        for (qint32 i = 0; status == IndexFile::Ok && i < extra; ++i) {
+            if (cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED)) {
+                clearRecords();
+                throw FileSearchCancelException("Canceled", Unit, __LINE__);
+            }
+            IndexFile::Record record;
+            status = file.atEnd() ? IndexFile::Truncated : file.readRecord(&record);
+            if (status != IndexFile::Ok)
+                break;
+            const char* name = pool_->intern(record.name, std::size_t(record.nameLength));
+            if (!record.isDir && name && *name && files_.contains(record.frn))
+                addName(record.frn, record.parent, name);
+        }
+        if (status != IndexFile::Ok) {
+            clearRecords();
+            writeLog(Logger::Warning, status == IndexFile::BadNameLength
+                                     ? QStringLiteral("Load failed: bad name length")
+                                     : QStringLiteral("Load failed: can't read all records"));
+            return false;
+        }
     }
     writeLog(Logger::Info, QStringLiteral("Loading disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
 
@@ -731,7 +944,7 @@ void NTFSDriveDB::save()
     }
     const QString path = dbFilePath(settings_.dbPath, serial_);
     QString error;
-    switch (IndexFile::write(path, journalData_.journalId, next, directories_, files_, &error)) {
+    switch (IndexFile::write(path, journalData_.journalId, next, directories_, files_, extraNames_, &error)) {
     case IndexFile::Written:
         break;
     case IndexFile::CreateFailed:
@@ -770,10 +983,16 @@ int NTFSDriveDB::count() const
     return count_.load(std::memory_order_relaxed);
 }
 
+int NTFSDriveDB::extraNameCount() const
+{
+    QReadLocker locker(&lock_);
+    return int(extraNames_.size());
+}
+
 std::size_t NTFSDriveDB::mapBytes() const
 {
     QReadLocker locker(&lock_);
-    return directories_.nodeBytes() + files_.nodeBytes();
+    return directories_.nodeBytes() + files_.nodeBytes() + extraNames_.bytes();
 }
 
 bool NTFSDriveDB::record(FRN frn, bool isDir, FRN* parent, QByteArray* name) const
@@ -787,4 +1006,18 @@ bool NTFSDriveDB::record(FRN frn, bool isDir, FRN* parent, QByteArray* name) con
     if (name)
         *name = QByteArray(e->name ? e->name : "");
     return true;
+}
+
+QStringList NTFSDriveDB::fileNames(FRN frn) const
+{
+    QReadLocker locker(&lock_);
+    QStringList out;
+    auto put = [&](const IndexEntry& e) {
+        out << QStringLiteral("%1/%2").arg(e.parent).arg(fileNameFromBytes(e.name, int(std::strlen(e.name))));
+    };
+    if (const IndexEntry* first = files_.find(frn)) {
+        put(*first);
+        extraNames_.forEachOf(frn, put);
+    }
+    return out;
 }

@@ -22,6 +22,18 @@
 // with up to 8 threads, each with its own SearchExpression, matching the pooled UTF-8 names
 // without decoding them; paths are built only for the hits that pass the folder tests.
 //
+// Files with several names (hard links): a file's record in `files` holds one name (the last
+// the walk delivered, as before); its other names live in a side table (ExtraNames) keyed by
+// the file's number, searched by the same scan after the file map, their paths built the same
+// way, and saved in a section of the index file after the records (IndexFile). The walk
+// delivers every name, and records of one number lie next to each other once sorted, so this
+// costs nothing where no file has a second name. Folders have one name. The update slots
+// change one name at a time: addFile adds a name to a file that has others, moveName moves the
+// one name a rename left (fileRenamed alone cannot say which), removeName drops one name (the
+// first one gives way to a further one; a file's last name takes the file), deleteFile drops
+// the file with every name. A name that a rename of another object takes over leaves the file
+// that had it. Counts are of objects, not names.
+//
 // Soundness rules kept here:
 // - A record lives in exactly one map: setting a record removes the same number from the other
 //   map (a number that changed from file to folder must not stand in both).
@@ -60,6 +72,7 @@
 #include "core/IndexingSettings.h"
 #include "core/StringPool.h"
 #include "search/index/ChangeJournalReader.h"
+#include "search/index/ExtraNames.h"
 #include "search/index/IndexMap.h"
 #include "search/index/NTFSUtils.h"
 
@@ -115,11 +128,14 @@ public:
     // Record counts (folders, files), read under the read lock.
     int directoryCount() const;
     int fileCount() const;
+    // Further names of files with several (hard links), read under the read lock.
+    int extraNameCount() const;
     // Folders plus files, without waiting for the lock (a rebuild holds it for a while): the
     // count after the last completed change.
     int count() const;
 
-    // Memory figures: arena bytes taken by the nodes of both maps.
+    // Memory figures: arena bytes taken by the nodes of both maps, plus the table of further
+    // names.
     std::size_t mapBytes() const;
 
     // Test access: the first wait before a failed rebuild is tried again (default 60000 ms).
@@ -127,11 +143,23 @@ public:
 
     // Test access: the record of `frn` in the folder or file map (false when absent).
     bool record(FRN frn, bool isDir, FRN* parent, QByteArray* name) const;
+    // Test access: every name of file `frn` as "<parent>/<name>", the file map's first.
+    QStringList fileNames(FRN frn) const;
 
 public slots:
+    // A folder gets this record; a file gets this name besides those it has.
     void addFile(FRN frn, FRN frnParent, const QString& name, bool isDir);
+    // The object has this name now. A file whose old name is not known loses its first name to
+    // it, unless it has the name already.
     void renameFile(FRN frn, FRN frnParent, const QString& name, bool isDir);
+    // The object and every name of it are gone.
     void deleteFile(FRN frn, bool isFolder);
+    // One name of a file moved: (oldParent, oldName) became (frnParent, name) and its other
+    // names stay. An empty oldName is a rename whose old name is not known (renameFile).
+    void moveName(FRN frn, FRN oldParent, const QString& oldName, FRN frnParent, const QString& name, bool isDir);
+    // One name of a file was removed; the file keeps its others. Folders are left alone (their
+    // one name goes with deleteFile).
+    void removeName(FRN frn, FRN frnParent, const QString& name, bool isDir);
 
 signals:
     // A failed journal was followed by a rebuild (for the log and tests): `ok` false when the
@@ -157,8 +185,14 @@ private:
     ChangeJournal* newJournal();
     Enumeration collect(bool* cancel) const;
     void file(const Enumeration& records);
-    void updateRecord(FRN frn, FRN frnParent, const QString& name, bool isDir, const char* operation);
+    const char* internName(const QString& name, const char* operation) const;
     void setRecord(FRN frn, FRN parent, const char* name, bool isDir);
+    void addName(FRN frn, FRN parent, const char* name);
+    void renameRecord(FRN frn, FRN parent, const char* name, bool isDir);
+    void moveFileName(FRN frn, FRN oldParent, const char* oldName, FRN parent, const char* name);
+    bool dropName(FRN frn, FRN parent, const char* name);
+    void takeNameOver(FRN frn, FRN parent, const char* name);
+    bool hasName(FRN frn, const IndexEntry& first, FRN parent, const char* name) const;
     void clearRecords();
     void recount();
     void onJournalFailed(const QString& message);
@@ -175,6 +209,7 @@ private:
     Arena arena_;
     IndexMap directories_;
     IndexMap files_;
+    ExtraNames extraNames_; // names of files besides their record in files_
     std::set<quint32> exclusionHashes_;
     QMultiHash<quint32, QByteArray> exclusionNames_; // lower-cased UTF-8 by hash
     JournalState journalData_;

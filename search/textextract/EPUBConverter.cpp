@@ -180,9 +180,13 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
     const qint64 archiveSize = input ? input->size() : QFileInfo(path).size();
     qint64 budget = qMax(kMinContentBudget,
                          qBound<qint64>(0, archiveSize, qint64(1) << 40) * kContentRatio);
+    qint64 textBudget = textLimit(); // bytes of text, shared by the book's documents
+    bool cut = false;
 
     try {
         for (const QString& href : qAsConst(spine)) {
+            if (cut)
+                break;
             if (isCanceled(cancelFlag))
                 throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
             // An itemref without an XHTML item has an empty href: nothing to read (QuaZip
@@ -215,8 +219,9 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
             const qint64 before = out->pos();
             // With a device as input the HTML converter fails only when the output refuses
             // its text: the book's text would be cut short, so the conversion fails.
-            bool written = htmlConverter->convert(QString(), &member, nullptr, out,
-                                                  QStringLiteral("UTF-8"), cancelFlag);
+            bool written = htmlConverter->convertWithin(QString(), &member, nullptr, out,
+                                                        QStringLiteral("UTF-8"), cancelFlag,
+                                                        &textBudget, &cut);
             out->waitForBytesWritten(-1);
             // A damaged member ends its text where reading failed; the chapters around it
             // stay.
@@ -224,8 +229,15 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
                 TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to read %1, error %2")
                                                     .arg(zip.getCurrentFileName())
                                                     .arg(member.getZipError()));
-            if (written && out->pos() != before)
-                written = out->write("\r\0\n\0\r\0\n\0", 8) == 8;
+            if (written && !cut && out->pos() != before) {
+                // The separator counts against the text's bound too (whole or not at all).
+                if (textBudget < 8) {
+                    cut = true;
+                } else {
+                    written = out->write("\r\0\n\0\r\0\n\0", 8) == 8;
+                    textBudget -= 8;
+                }
+            }
             if (!written) {
                 writeFailed = true;
                 break;
@@ -237,5 +249,7 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
         throw;
     }
 
+    if (cut && !writeFailed)
+        TQ_LOG_WARNING("EPUBConverter", TextLimits::cutMessage(path, textLimit()));
     return finishText(output ? nullptr : &textFile, !writeFailed, outPath, path, "EPUBConverter");
 }

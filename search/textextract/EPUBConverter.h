@@ -18,6 +18,8 @@
 //   container.xml and the package at most 16 MiB each (larger: the book fails), the content
 //   documents together at most max(64 MiB, 20 x the archive's size); a document that does
 //   not fit any more is skipped with a warning.
+// - The book's text ends at textLimit() bytes (TextLimits.h), across its documents: kept up
+//   to there, the cut logged as a warning, the conversion a success.
 // - A content document that cannot be read to its end (a damaged member) gives the text read
 //   before the fault and the warning "Failed to read %1, error %2"; the book goes on.
 // - A conversion that fails or is cancelled removes the text file it created.

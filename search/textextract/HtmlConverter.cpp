@@ -93,15 +93,26 @@ bool isEntityChar(QChar c)
     return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '#';
 }
 
-// Collects UTF-16LE bytes and hands them to the device in large writes.
+// Collects UTF-16LE bytes and hands them to the device in large writes, at most `room` bytes
+// of text (writeRaw's mark not counted); what a write brings past that is dropped (never half
+// a surrogate pair) and the writer is full.
 class Utf16Writer
 {
 public:
-    explicit Utf16Writer(QIODevice* device) : device_(device) { buffer_.reserve(kFlushSize + 4096); }
+    Utf16Writer(QIODevice* device, qint64 room) : device_(device), room_(room)
+    {
+        buffer_.reserve(kFlushSize + 4096);
+    }
 
     void write(const QString& text) { write(text.constData(), text.size()); }
     void write(const QChar* text, int length)
     {
+        const qint64 fit = TextLimits::unitsThatFit(reinterpret_cast<const char16_t*>(text), length, room_);
+        if (fit < length) {
+            full_ = true;
+            length = int(fit);
+        }
+        room_ -= qint64(length) * 2;
         const int old = buffer_.size();
         buffer_.resize(old + length * 2);
         char* out = buffer_.data() + old;
@@ -126,12 +137,16 @@ public:
         return ok_;
     }
     bool ok() const { return ok_; }
+    bool full() const { return full_; }
+    qint64 room() const { return room_; }
 
 private:
     static constexpr int kFlushSize = 64 * 1024;
     QIODevice* device_;
     QByteArray buffer_;
+    qint64 room_;
     bool ok_ = true;
+    bool full_ = false;
 };
 
 const QString kTag = QStringLiteral("HtmlConverter");
@@ -212,6 +227,19 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
                             QIODevice* output, const QString& inputEncoding,
                             const bool* cancelFlag)
 {
+    qint64 budget = textLimit();
+    bool cut = false;
+    const bool ok =
+        convertWithin(path, input, outPath, output, inputEncoding, cancelFlag, &budget, &cut);
+    if (ok && cut)
+        TQ_LOG_WARNING("HtmlConverter", TextLimits::cutMessage(path, textLimit()));
+    return ok;
+}
+
+bool HtmlConverter::convertWithin(const QString& path, QIODevice* input, QString* outPath,
+                                  QIODevice* output, const QString& inputEncoding,
+                                  const bool* cancelFlag, qint64* budget, bool* cut)
+{
     QFile file;
     input = openDocument(path, input, &file, "HtmlConverter");
     if (!input)
@@ -235,7 +263,7 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
         if (!openTextFile(&textFile, QStringLiteral("xhtml"), "HtmlConverter"))
             return false;
     }
-    Utf16Writer out(output ? output : &textFile);
+    Utf16Writer out(output ? output : &textFile, qMax<qint64>(0, *budget));
     if (!output)
         out.writeRaw("\xFF\xFE", 2);
 
@@ -327,7 +355,8 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
     QString carried; // the end of the previous piece, from a "&" or a final CR on
     try {
         bool inputEnded = false;
-        while ((!inputEnded || !carried.isEmpty()) && !bodyEnded) {
+        // The text ends at the budget: nothing more is read.
+        while ((!inputEnded || !carried.isEmpty()) && !bodyEnded && !out.full()) {
             checkCancel(__LINE__);
             // The input is read in pieces of at most kLineChunk characters, line ends
             // included: LF, CR LF and a lone CR each end a line, and a line end is white
@@ -420,5 +449,9 @@ bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outP
         throw;
     }
 
-    return finishText(output ? nullptr : &textFile, out.flush(), outPath, path, "HtmlConverter");
+    const bool written = out.flush();
+    *budget = out.room();
+    if (out.full())
+        *cut = true;
+    return finishText(output ? nullptr : &textFile, written, outPath, path, "HtmlConverter");
 }

@@ -29,6 +29,8 @@
 //   a run of text is written out once it holds 64 Ki characters and tag names are kept only
 //   up to 8 characters. So the end of such a long run is written even when no "<" follows
 //   it (a short run there is dropped as usual).
+// - The text ends at textLimit() bytes (TextLimits.h): kept up to there, the cut logged as a
+//   warning, the conversion a success.
 // - Reading ends where the input gives no more data, even when the device does not say it is at
 //   its end (a damaged zip member fails every read without ever reaching its end).
 // - The text file is created in the work folder by an absolute path; the process's current
@@ -46,6 +48,14 @@ public:
     bool convert(const QString& path, QIODevice* input, QString* outPath, QIODevice* output,
                  const QString& inputEncoding, const bool* cancelFlag) override;
     QString encoding() const override;
+
+    // convert() within a budget of text bytes that several calls share (the EPUB and
+    // Mobipocket converters pass theirs): at most *budget bytes of text are written (a file's
+    // mark not counted), *budget is lowered by what was written, and *cut is set when the text
+    // went on past it (the input is then not read further). The cut is not logged.
+    bool convertWithin(const QString& path, QIODevice* input, QString* outPath,
+                       QIODevice* output, const QString& inputEncoding, const bool* cancelFlag,
+                       qint64* budget, bool* cut);
 
     // Decodes one entity, "&" to ";" inclusive. Returns the decoded text, or an empty string
     // when the entity is malformed or unknown.

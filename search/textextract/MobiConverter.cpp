@@ -280,14 +280,18 @@ bool MobiConverter::convert(const QString& path, QIODevice* input, QString* outP
     const QString codec = textEncoding == 1252 ? QStringLiteral("Windows-1252")
                                                : QStringLiteral("UTF-8");
     QString textPath;
-    const bool converted =
-        htmlConverter->convert(QString(), &html, &textPath, output, codec, cancelFlag);
+    qint64 budget = textLimit();
+    bool cut = false;
+    const bool converted = htmlConverter->convertWithin(QString(), &html, &textPath, output, codec,
+                                                        cancelFlag, &budget, &cut);
     if (html.canceled()) {
         // The stream ended early: the text is incomplete.
         if (!textPath.isEmpty())
             QFile::remove(textPath);
         throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
     }
+    if (converted && cut)
+        TQ_LOG_WARNING("MobiConverter", TextLimits::cutMessage(path, textLimit()));
     if (outPath)
         *outPath = textPath;
     return converted;

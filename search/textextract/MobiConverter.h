@@ -24,6 +24,8 @@
 // The text records are read and decoded one at a time as the HTML converter reads on (a
 // sequential stream), so memory stays small however many records a book announces; a
 // cancellation seen between records ends the stream and raises "Convert canceled".
+// The book's text ends at textLimit() bytes (TextLimits.h): kept up to there, the cut logged
+// as a warning, the conversion a success.
 #pragma once
 
 #include "search/textextract/ToPlainTextConverter.h"

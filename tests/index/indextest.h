@@ -9,9 +9,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The full paths of the hits of a name search over a volume index or an index set, in result
@@ -27,6 +29,36 @@ QStringList searchPaths(Index& index, const QString& pattern)
     for (int i = 0; i < results.count(); ++i)
         out << results.filePath(i);
     return out;
+}
+
+// The hits of a name search as "D <path>" for folders and "F <path>" for files, in result
+// order, with include and exclude folders and a lower size bound.
+template <class Index>
+QStringList markedSearchPaths(Index& index, const QString& pattern, const QStringList& include = {},
+                              bool subfolders = true, const QStringList& exclude = {}, qint64 minSize = -1)
+{
+    FileSearchRequest request;
+    request.fileName = pattern;
+    request.includePaths = include;
+    request.includeSubfolders = subfolders;
+    request.excludePaths = exclude;
+    request.minSize = minSize;
+    FileSearchResults results;
+    index.search(&request, &results);
+    QStringList out;
+    for (int i = 0; i < results.count(); ++i)
+        out << (results.isDir(i) ? QStringLiteral("D ") : QStringLiteral("F ")) + results.filePath(i);
+    return out;
+}
+
+inline bool makeDir(const QString& path)
+{
+    return ::mkdir(QFile::encodeName(path).constData(), 0755) == 0;
+}
+
+inline bool moveTo(const QString& from, const QString& to)
+{
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 // Creates an empty file; the byte form takes names that are not UTF-8.

@@ -22,20 +22,6 @@
 #include <memory>
 #include <thread>
 
-namespace {
-
-bool makeDir(const QString& path)
-{
-    return ::mkdir(QFile::encodeName(path).constData(), 0755) == 0;
-}
-
-bool moveTo(const QString& from, const QString& to)
-{
-    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-} // namespace
-
 class TestLiveIndex : public QObject
 {
     Q_OBJECT

@@ -9,7 +9,9 @@
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
+#include "indexfilebytes.h"
 #include "indexlog.h"
+#include "indextest.h"
 #include "testutil.h"
 
 #include <QHash>
@@ -32,31 +34,6 @@ namespace {
 const QString Mount = QStringLiteral("/mnt/v");
 const quint32 Serial = 0xabcd1234u;
 const JournalID JournalId = 0x1122334455667788ull;
-
-template <class T>
-QByteArray be(T v)
-{
-    char b[sizeof(T)];
-    qToBigEndian(v, b);
-    return QByteArray(b, sizeof(T));
-}
-QByteArray be64(qint64 v) { return be(v); }
-QByteArray be32(qint32 v) { return be(v); }
-
-QByteArray recordBytes(qint64 parent, qint64 frn, const QByteArray& name, bool isDir, qint32 length = -2)
-{
-    return be64(parent) + be64(frn) + be32(length == -2 ? name.size() : length) + name + QByteArray(1, isDir ? 1 : 0);
-}
-
-QByteArray headerBytes(JournalID id, USN next, qint32 count, const QString& version = QStringLiteral("1.0"))
-{
-    QByteArray out = be32(version.size() * 2);
-    for (const QChar c : version) {
-        out.append(char(c.unicode() >> 8));
-        out.append(char(c.unicode() & 0xff));
-    }
-    return out + be64(qint64(id)) + be64(next) + be32(count);
-}
 
 // A scripted volume whose walk can be held at its start or fail a number of times.
 class HeldVolumeLayer : public ScriptedVolumeLayer
@@ -160,18 +137,7 @@ private:
     static QStringList find(NTFSDriveDB& db, const QString& pattern, const QStringList& include = {},
                             bool subfolders = true, const QStringList& exclude = {}, qint64 minSize = -1)
     {
-        FileSearchRequest request;
-        request.fileName = pattern;
-        request.includePaths = include;
-        request.includeSubfolders = subfolders;
-        request.excludePaths = exclude;
-        request.minSize = minSize;
-        FileSearchResults results;
-        db.search(&request, &results);
-        QStringList out;
-        for (int i = 0; i < results.count(); ++i)
-            out << (results.isDir(i) ? QStringLiteral("D ") : QStringLiteral("F ")) + results.filePath(i);
-        return out;
+        return markedSearchPaths(db, pattern, include, subfolders, exclude, minSize);
     }
 
     // The scripted volume, served by a layer whose walks can be held or made to fail.

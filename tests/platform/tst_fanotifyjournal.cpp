@@ -264,6 +264,76 @@ private slots:
         QCOMPARE(createsOfSecond, 1);
     }
 
+    // Files with several names: a new link is a create; a rename names the name it left; the
+    // removal of one name of a file that keeps others is a record of its own, and the removal
+    // of the last name is only the file's deletion, as for any file.
+    void namesOfFilesWithSeveral()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        QVERIFY(::mkdir((v + "/d").constData(), 0755) == 0);
+        QVERIFY(writeFile(v + "/f"));
+        const quint64 f = inodeOf(v + "/f"), root = inodeOf(v), d = inodeOf(v + "/d");
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        qint64 pos = j->state().nextUsn;
+        const quint32 close = FanotifyJournal::ReasonClose;
+        auto records = [&] {
+            std::vector<FanotifyJournal::Record> out;
+            FanotifyJournal::ReadContext ctx;
+            for (;;) {
+                std::vector<FanotifyJournal::Record> batch;
+                qint64 n = pos;
+                if (j->read(pos, false, ctx, batch, &n) != FanotifyJournal::ReadStatus::Records)
+                    break;
+                out.insert(out.end(), batch.begin(), batch.end());
+                pos = n;
+            }
+            return out;
+        };
+        QVERIFY(::link((v + "/f").constData(), (v + "/d/g").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        std::vector<FanotifyJournal::Record> seen = records();
+        QCOMPARE(int(seen.size()), 1);
+        QCOMPARE(text(Seen{seen[0].reason, seen[0].inode, seen[0].parent, seen[0].isDir, seen[0].name}),
+                 text(Seen{FanotifyJournal::ReasonFileCreate | close, f, d, false, "g"}));
+
+        QVERIFY(::rename((v + "/d/g").constData(), (v + "/h").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        seen = records();
+        QCOMPARE(int(seen.size()), 1);
+        QCOMPARE(text(Seen{seen[0].reason, seen[0].inode, seen[0].parent, seen[0].isDir, seen[0].name}),
+                 text(Seen{FanotifyJournal::ReasonRenameNewName | close, f, root, false, "h"}));
+        QCOMPARE(seen[0].oldParent, d);
+        QCOMPARE(seen[0].oldName, QByteArray("g"));
+
+        QVERIFY(::unlink((v + "/f").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        seen = records();
+        QCOMPARE(int(seen.size()), 1);
+        QCOMPARE(text(Seen{seen[0].reason, seen[0].inode, seen[0].parent, seen[0].isDir, seen[0].name}),
+                 text(Seen{FanotifyJournal::ReasonHardLinkChange | close, f, root, false, "f"}));
+
+        // Removed and linked again before the reader looks: the name holds the file, no record.
+        QVERIFY(::link((v + "/h").constData(), (v + "/back").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        records();
+        QVERIFY(::unlink((v + "/back").constData()) == 0);
+        QVERIFY(::link((v + "/h").constData(), (v + "/back").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        for (const auto& r : records())
+            QVERIFY(!(r.reason & FanotifyJournal::ReasonHardLinkChange));
+        QVERIFY(::unlink((v + "/back").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        records();
+
+        QVERIFY(::unlink((v + "/h").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        seen = records();
+        QCOMPARE(int(seen.size()), 1);
+        QCOMPARE(seen[0].reason, quint32(FanotifyJournal::ReasonFileDelete | close));
+        QCOMPARE(seen[0].inode, f);
+    }
+
     void overflowMovesFirstUsnPastTheGap()
     {
         const QByteArray v = freshVolume();

@@ -225,6 +225,29 @@ private slots:
                  qPrintable(utf16files::logText().mid(logSize)));
     }
 
+    // The book's text ends at the bound, across its documents: a spine naming one chapter of
+    // 100 KB of text eight times gives the text up to the bound, a warning and success.
+    void textBound()
+    {
+        const QString path = dir.path() + "/repeated.epub";
+        QFile::remove(path);
+        QVERIFY(docgen::writeZip(path, book("c.opf", {xhtml("r", "r.xhtml")}, QString("r,r,r,r,r,r,r,r").split(QLatin1Char(',')),
+                                            {{"r.xhtml", page(QString(50000, 'r'))}})));
+        EPUBConverter converter(&html);
+        converter.setWorkFolder(dir.path() + "/work");
+        converter.setTextLimit(256 * 1024);
+        const int logSize = utf16files::logText().size();
+        QString outPath;
+        QVERIFY(converter.convert(path, nullptr, &outPath, nullptr, QString(), nullptr));
+        const QByteArray bytes = testutil::readFile(outPath);
+        QFile::remove(outPath);
+        QCOMPARE(bytes.size(), 2 + 256 * 1024);
+        QVERIFY(docgen::fromUtf16LE(bytes.mid(2)).startsWith(QString(50000, 'r') + "\r\n\r\nrrr"));
+        QVERIFY2(utf16files::logText().mid(logSize).contains("WARNING\tEPUBConverter\t"
+                                                             + TextLimits::cutMessage(path, 256 * 1024)),
+                 qPrintable(utf16files::logText().mid(logSize)));
+    }
+
     void concurrentBooks()
     {
         // One EPUB converter and one HTML converter shared by several threads, as the pool does.

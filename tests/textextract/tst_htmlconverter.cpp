@@ -1,8 +1,10 @@
 // HtmlConverter: body extraction, block breaks, edge trimming, entities, encodings, files,
 // cancellation and concurrent use.
+#include "core/Logger.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/textextract/HtmlConverter.h"
 #include "tests/textextract/docgen.h"
+#include "tests/textextract/utf16files.h"
 #include "testutil.h"
 
 #include <QBuffer>
@@ -39,7 +41,14 @@ class TestHtmlConverter : public QObject
         return convertBytes(markup.toUtf8(), QStringLiteral("UTF-8"));
     }
 
+    QTemporaryDir logDir;
+
 private slots:
+    void initTestCase()
+    {
+        Logger::instance(logDir.path() + "/test.log");
+    }
+
     void blockTagsAndTrimming_data()
     {
         QTest::addColumn<QString>("markup");
@@ -207,6 +216,15 @@ private slots:
         QVERIFY2(grownKiB < 32 * 1024, qPrintable(QString::number(grownKiB)));
         // A run that long is written as it grows (so its end is kept even without a tag).
         QVERIFY(out.total > 70 << 20);
+
+        // With a bound of 1 MiB the text stops there, and so does the reading.
+        Generator again;
+        again.open(QIODevice::ReadOnly);
+        docgen::CountingSink bounded;
+        converter.setTextLimit(1 << 20);
+        QVERIFY(converter.convert(QString(), &again, nullptr, &bounded, "UTF-8", nullptr));
+        QCOMPARE(bounded.total, qint64(1 << 20));
+        QVERIFY2(again.left > 30 << 20, qPrintable(QString::number(again.left)));
     }
 
     // A device whose reads fail without it ever reaching its end (a damaged zip member): the
@@ -243,6 +261,44 @@ private slots:
         QVERIFY(converter.convert(QString(), &in, nullptr, &out, "UTF-8", nullptr));
         QVERIFY2(in.reads < 10, qPrintable(QString::number(in.reads)));
         QCOMPARE(docgen::fromUtf16LE(out.data()), QString("kept"));
+    }
+
+    // The text of one document ends at the bound: the text up to it is kept (a file holds the
+    // mark and then exactly the bound), the cut is logged, the conversion succeeds, and the
+    // input is not read on to its end.
+    void textBound()
+    {
+        QTemporaryDir dir;
+        const QString doc = dir.path() + "/long.fb2";
+        QByteArray big = "<body>";
+        for (int i = 0; i < 20000; ++i)
+            big += "<p>line " + QByteArray::number(i) + "</p>\n";
+        QVERIFY(testutil::writeFile(doc, big));
+        HtmlConverter converter;
+        converter.setWorkFolder(dir.path() + "/work");
+        converter.setTextLimit(64 * 1024);
+        QString outPath;
+        QVERIFY(converter.convert(doc, nullptr, &outPath, nullptr, QString(), nullptr));
+        const QByteArray bytes = testutil::readFile(outPath);
+        QCOMPARE(bytes.size(), 2 + 64 * 1024);
+        QVERIFY(docgen::fromUtf16LE(bytes.mid(2)).startsWith("line 0\r\nline 1\r\n"));
+        QVERIFY(utf16files::logText().contains("WARNING\tHtmlConverter\t" + TextLimits::cutMessage(doc, 64 * 1024)));
+
+        // A surrogate pair is never split at the bound: "x" and pairs, 4 bytes of room.
+        QBuffer pairs;
+        pairs.setData("<body>x" + QString::fromUcs4(U"\U0001F600\U0001F600").toUtf8() + "</body>");
+        pairs.open(QIODevice::ReadOnly);
+        QBuffer small;
+        small.open(QIODevice::ReadWrite);
+        converter.setTextLimit(4);
+        QVERIFY(converter.convert(QString(), &pairs, nullptr, &small, "UTF-8", nullptr));
+        QCOMPARE(docgen::fromUtf16LE(small.data()), QString("x"));
+        converter.setTextLimit(10);
+        pairs.seek(0);
+        small.buffer().clear();
+        small.seek(0);
+        QVERIFY(converter.convert(QString(), &pairs, nullptr, &small, "UTF-8", nullptr));
+        QCOMPARE(docgen::fromUtf16LE(small.data()), QString("x") + QString::fromUcs4(U"\U0001F600\U0001F600"));
     }
 
     void fileOutput()

@@ -228,6 +228,16 @@ private slots:
         QVERIFY(ok);
         QVERIFY2(grownKiB < 24 * 1024, qPrintable(QString::number(grownKiB)));
         QVERIFY(out.total > 90 << 20); // the text (in UTF-16) is there, but for its last piece
+
+        // With a bound of 1 MiB the text ends there; the cut is logged and it is a success.
+        docgen::CountingSink bounded;
+        converter.setTextLimit(1 << 20);
+        const int logSize = utf16files::logText().size();
+        QVERIFY(converter.convert(path, nullptr, nullptr, &bounded, QString(), nullptr));
+        QCOMPARE(bounded.total, qint64(1 << 20));
+        QVERIFY2(utf16files::logText().mid(logSize).contains("WARNING\tMobiConverter\t"
+                                                             + TextLimits::cutMessage(path, 1 << 20)),
+                 qPrintable(utf16files::logText().mid(logSize)));
     }
 
     void cancelBetweenRecords()

@@ -1,0 +1,329 @@
+// Files with several names (hard links) in the per-volume index, over a scripted volume and
+// journal: every name is kept from the walk, searched, changed one at a time by the update
+// slots, and saved in the index file's section of further names.
+#include "core/Logger.h"
+#include "search/index/NTFSDriveDB.h"
+#include "tests/doubles/ScriptedJournalBackend.h"
+#include "tests/doubles/ScriptedVolumeLayer.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "indexfilebytes.h"
+#include "indexlog.h"
+#include "indextest.h"
+#include "testutil.h"
+
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString Mount = QStringLiteral("/mnt/v");
+const quint32 Serial = 0xabcd1234u;
+const JournalID JournalId = 0x1122334455667788ull;
+
+} // namespace
+
+class TestIndexNames : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir logDir;
+    QTemporaryDir dataDir;
+    std::unique_ptr<ScriptedVolumeLayer> layer;
+    std::unique_ptr<ScriptedJournalBackend> journal;
+
+    IndexingSettings settings(const QStringList& excludes = {}) const
+    {
+        IndexingSettings s;
+        s.dbPath = dataDir.path();
+        s.excludePaths = excludes;
+        return s;
+    }
+
+    QString indexFile() const { return dataDir.path() + QStringLiteral("/DB/abcd1234"); }
+
+    // The volume (the walk lists file 30 three times, 31 twice, 32 twice under one name):
+    //   2 /mnt/v
+    //     10 docs/      30 a.txt, 30 b.txt, 31 two, 32 once, 32 once, 33 single.txt
+    //     11 Projects/  30 c.txt, 31 two
+    void scriptVolume()
+    {
+        VolumeDescription v;
+        v.mountPoint = Mount;
+        v.fsType = QStringLiteral("ext4");
+        v.serial = Serial;
+        v.indexable = true;
+        v.fixed = true;
+        layer->addVolume(v);
+        layer->setFileId(Mount, 2, true);
+        layer->setFileId(Mount + "/docs", 10, true);
+        layer->setFileId(Mount + "/Projects", 11, true);
+        layer->setFileId(Mount + "/docs/a.txt", 30, false);
+        layer->setEntries(Mount, {
+            {10, 2, "docs", true},
+            {30, 10, "b.txt", false},
+            {31, 11, "two", false},
+            {11, 2, "Projects", true},
+            {30, 11, "c.txt", false},
+            {32, 10, "once", false},
+            {33, 10, "single.txt", false},
+            {31, 10, "two", false},
+            {32, 10, "once", false},
+            {30, 10, "a.txt", false},
+        });
+        journal->setState(Mount, JournalState{JournalId, 0, 100});
+    }
+
+    std::unique_ptr<NTFSDriveDB> initDb(const IndexingSettings& s)
+    {
+        std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(Mount, nullptr, s));
+        db->init(nullptr);
+        return db;
+    }
+    std::unique_ptr<NTFSDriveDB> initDb() { return initDb(settings()); }
+
+    static QStringList find(NTFSDriveDB& db, const QString& pattern, const QStringList& include = {},
+                            bool subfolders = true, const QStringList& exclude = {})
+    {
+        return markedSearchPaths(db, pattern, include, subfolders, exclude);
+    }
+
+    // Every name of every file of the volume, "frn: parent/name ...", for whole-state checks.
+    static QStringList names(NTFSDriveDB& db, std::initializer_list<FRN> frns)
+    {
+        QStringList out;
+        for (const FRN f : frns)
+            out << QStringLiteral("%1: %2").arg(f).arg(db.fileNames(f).join(QLatin1Char(' ')));
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(logDir.isValid() && dataDir.isValid());
+        Logger::instance(logDir.path() + QStringLiteral("/test.log"));
+    }
+
+    void init()
+    {
+        layer.reset(new ScriptedVolumeLayer);
+        journal.reset(new ScriptedJournalBackend);
+        VolumeLayer::setInstance(layer.get());
+        JournalBackend::setInstance(journal.get());
+        scriptVolume();
+        QFile::remove(indexFile());
+    }
+
+    void cleanup()
+    {
+        VolumeLayer::setInstance(nullptr);
+        JournalBackend::setInstance(nullptr);
+    }
+
+    // The walk's last name of a number is its record; the others are further names, each once.
+    // A search reports folders, then files by their records, then the further names by number.
+    void theWalkKeepsEveryName()
+    {
+        auto db = initDb();
+        QCOMPARE(db->count(), 7); // objects, not names
+        QCOMPARE(db->fileCount(), 4);
+        QCOMPARE(db->extraNameCount(), 3);
+        QCOMPARE(names(*db, {30, 31, 32, 33}), QStringList({"30: 10/a.txt 10/b.txt 11/c.txt", "31: 10/two 11/two",
+                                                            "32: 10/once", "33: 10/single.txt"}));
+        QCOMPARE(find(*db, QString()), QStringList({
+            "D /mnt/v/docs", "D /mnt/v/Projects",
+            "F /mnt/v/docs/a.txt", "F /mnt/v/docs/two", "F /mnt/v/docs/once", "F /mnt/v/docs/single.txt",
+            "F /mnt/v/docs/b.txt", "F /mnt/v/Projects/c.txt", "F /mnt/v/Projects/two"}));
+        QCOMPARE(find(*db, QStringLiteral("b.txt;c.txt")), QStringList({"F /mnt/v/docs/b.txt", "F /mnt/v/Projects/c.txt"}));
+    }
+
+    // Include and exclude folders, name exclusions and the file exclusion apply to every name.
+    void folderTestsApplyToEveryName()
+    {
+        auto db = initDb(settings({QStringLiteral("PROJECTS")}));
+        QCOMPARE(find(*db, QStringLiteral("txt;two")), QStringList({
+            "F /mnt/v/docs/a.txt", "F /mnt/v/docs/two", "F /mnt/v/docs/single.txt", "F /mnt/v/docs/b.txt"}));
+        db->setExclusions(settings());
+        QCOMPARE(find(*db, QStringLiteral("txt;two"), {Mount + "/Projects"}), QStringList({
+            "F /mnt/v/Projects/c.txt", "F /mnt/v/Projects/two"}));
+        QCOMPARE(find(*db, QStringLiteral("txt;two"), {}, true, {Mount + "/docs"}), QStringList({
+            "F /mnt/v/Projects/c.txt", "F /mnt/v/Projects/two"}));
+        // An excluded file path names the file, with all its names.
+        QCOMPARE(find(*db, QStringLiteral("txt"), {}, true, {Mount + "/docs/a.txt"}), QStringList({
+            "F /mnt/v/docs/single.txt"}));
+    }
+
+    // A new name joins the others; a name it has already, or a repeated event, changes nothing.
+    void addedNamesJoinTheOthers()
+    {
+        auto db = initDb();
+        db->addFile(33, 11, QStringLiteral("linked.txt"), false);
+        db->addFile(33, 11, QStringLiteral("linked.txt"), false);
+        db->addFile(33, 10, QStringLiteral("single.txt"), false);
+        db->addFile(30, 11, QStringLiteral("c.txt"), false);
+        db->addFile(40, 10, QStringLiteral("new"), false); // a new file
+        QCOMPARE(names(*db, {30, 33, 40}), QStringList({"30: 10/a.txt 10/b.txt 11/c.txt",
+                                                        "33: 10/single.txt 11/linked.txt", "40: 10/new"}));
+        QCOMPARE(db->count(), 8);
+        QCOMPARE(find(*db, QStringLiteral("single;linked")), QStringList({
+            "F /mnt/v/docs/single.txt", "F /mnt/v/Projects/linked.txt"}));
+        // A number that becomes a folder has one name.
+        db->addFile(31, 2, QStringLiteral("now-a-folder"), true);
+        QCOMPARE(db->fileNames(31), QStringList());
+        QVERIFY(db->record(31, true, nullptr, nullptr));
+        QVERIFY(find(*db, QStringLiteral("two")).isEmpty());
+    }
+
+    // A rename that names the name left moves only that name: a further one, the first one, or
+    // onto a name the file has already (the old one just goes).
+    void aRenameMovesOneName()
+    {
+        auto db = initDb();
+        db->moveName(30, 10, QStringLiteral("b.txt"), 11, QStringLiteral("b2.txt"), false);
+        QCOMPARE(names(*db, {30}), QStringList({"30: 10/a.txt 11/c.txt 11/b2.txt"}));
+        db->moveName(30, 10, QStringLiteral("a.txt"), 10, QStringLiteral("a2.txt"), false);
+        QCOMPARE(names(*db, {30}), QStringList({"30: 10/a2.txt 11/c.txt 11/b2.txt"}));
+        db->moveName(30, 11, QStringLiteral("c.txt"), 10, QStringLiteral("a2.txt"), false);
+        QCOMPARE(names(*db, {30}), QStringList({"30: 10/a2.txt 11/b2.txt"}));
+        db->moveName(30, 10, QStringLiteral("a2.txt"), 11, QStringLiteral("b2.txt"), false);
+        QCOMPARE(names(*db, {30}), QStringList({"30: 11/b2.txt"}));
+        // One name left: the record follows the rename whatever the old name says.
+        db->moveName(30, 10, QStringLiteral("unknown"), 2, QStringLiteral("top.txt"), false);
+        QCOMPARE(names(*db, {30}), QStringList({"30: 2/top.txt"}));
+        QCOMPARE(find(*db, QStringLiteral("txt")), QStringList({"F /mnt/v/top.txt", "F /mnt/v/docs/single.txt"}));
+        // A rename without the old name keeps the file's names when it has the new one already,
+        // else the first name takes it (renames of single names, folders).
+        db->renameFile(31, 11, QStringLiteral("two"), false);
+        QCOMPARE(names(*db, {31}), QStringList({"31: 10/two 11/two"}));
+        db->renameFile(31, 2, QStringLiteral("three"), false);
+        QCOMPARE(names(*db, {31}), QStringList({"31: 2/three 11/two"}));
+        // An old name not known among several: the new one joins the others.
+        db->moveName(31, 10, QStringLiteral("gone"), 10, QStringLiteral("four"), false);
+        QCOMPARE(names(*db, {31}), QStringList({"31: 2/three 11/two 10/four"}));
+    }
+
+    // Removing one name leaves the others; the first one gives way to a further one; the last
+    // name takes the file with it; unknown names and folders are left alone.
+    void removedNamesLeaveTheOthers()
+    {
+        auto db = initDb();
+        db->removeName(30, 10, QStringLiteral("b.txt"), false);
+        QCOMPARE(names(*db, {30}), QStringList({"30: 10/a.txt 11/c.txt"}));
+        db->removeName(30, 10, QStringLiteral("a.txt"), false);
+        QCOMPARE(names(*db, {30}), QStringList({"30: 11/c.txt"}));
+        QCOMPARE(find(*db, QStringLiteral(".txt")), QStringList({"F /mnt/v/Projects/c.txt", "F /mnt/v/docs/single.txt"}));
+        db->removeName(30, 10, QStringLiteral("c.txt"), false); // another folder's c.txt
+        db->removeName(30, 11, QStringLiteral("c.txt"), true);  // a folder
+        QCOMPARE(names(*db, {30}), QStringList({"30: 11/c.txt"}));
+        QCOMPARE(db->count(), 7);
+        db->removeName(30, 11, QStringLiteral("c.txt"), false);
+        QCOMPARE(db->fileNames(30), QStringList());
+        QCOMPARE(db->count(), 6);
+        // The object's own deletion takes every name.
+        db->deleteFile(31, false);
+        QCOMPARE(db->fileNames(31), QStringList());
+        QCOMPARE(db->extraNameCount(), 0);
+        QVERIFY(find(*db, QStringLiteral("two")).isEmpty());
+    }
+
+    // A rename of another object over one of a file's names takes that name from the file:
+    // nothing else reports that the file lost it.
+    void aNameTakenOverLeavesTheFile()
+    {
+        auto db = initDb();
+        db->moveName(33, 10, QStringLiteral("single.txt"), 10, QStringLiteral("b.txt"), false);
+        QCOMPARE(names(*db, {30, 33}), QStringList({"30: 10/a.txt 11/c.txt", "33: 10/b.txt"}));
+        db->renameFile(33, 10, QStringLiteral("a.txt"), false);
+        QCOMPARE(names(*db, {30, 33}), QStringList({"30: 11/c.txt", "33: 10/a.txt"}));
+        QCOMPARE(find(*db, QStringLiteral(".txt")), QStringList({"F /mnt/v/Projects/c.txt", "F /mnt/v/docs/a.txt"}));
+        // Two names of the same file never take each other.
+        db->addFile(31, 11, QStringLiteral("two"), false);
+        QCOMPARE(names(*db, {31}), QStringList({"31: 10/two 11/two"}));
+    }
+
+    // The index file: the records as before (their count without the further names), then the
+    // section of further names by file number; read back into the same names.
+    void theIndexFileKeepsEveryName()
+    {
+        auto db = initDb();
+        db->addFile(33, 11, QStringLiteral("x"), false); // a further name out of walk order
+        db->save();
+        const QByteArray bytes = testutil::readFile(indexFile());
+        const QByteArray records = recordBytes(0, 2, "/mnt/v", true) + recordBytes(2, 10, "docs", true)
+            + recordBytes(2, 11, "Projects", true) + recordBytes(10, 30, "a.txt", false)
+            + recordBytes(10, 31, "two", false) + recordBytes(10, 32, "once", false)
+            + recordBytes(10, 33, "single.txt", false);
+        const QByteArray section = QByteArray("LINK") + be32(4) + recordBytes(10, 30, "b.txt", false)
+            + recordBytes(11, 30, "c.txt", false) + recordBytes(11, 31, "two", false) + recordBytes(11, 33, "x", false);
+        QCOMPARE(bytes.mid(30), records + section);
+        QCOMPARE(qFromBigEndian<qint32>(bytes.constData() + 26), 7);
+        db.reset();
+
+        auto loaded = initDb();
+        QVERIFY(indexLogText().contains(QStringLiteral("Loading disk %1 done").arg(Mount)));
+        QCOMPARE(layer->enumerations(), 1); // only the first index walked the volume
+        QCOMPARE(names(*loaded, {30, 31, 32, 33}), QStringList({"30: 10/a.txt 10/b.txt 11/c.txt",
+                                                                "31: 10/two 11/two", "32: 10/once",
+                                                                "33: 10/single.txt 11/x"}));
+
+        // Without further names the file is the one it always was: nothing after the records.
+        loaded->deleteFile(30, false);
+        loaded->deleteFile(31, false);
+        loaded->removeName(33, 11, QStringLiteral("x"), false);
+        loaded->save();
+        QCOMPARE(testutil::readFile(indexFile()).mid(30), recordBytes(0, 2, "/mnt/v", true)
+                 + recordBytes(2, 10, "docs", true) + recordBytes(2, 11, "Projects", true)
+                 + recordBytes(10, 32, "once", false) + recordBytes(10, 33, "single.txt", false));
+    }
+
+    void sectionsThatLoadAndThatDoNot_data()
+    {
+        QTest::addColumn<QByteArray>("tail");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QStringList>("names"); // of file 30 when accepted
+        const QByteArray link = recordBytes(11, 30, "c.txt", false);
+        const QStringList plain({"30: 10/a.txt"});
+        QTest::newRow("no section") << QByteArray() << true << plain;
+        QTest::newRow("one name") << QByteArray("LINK") + be32(1) + link << true
+                                  << QStringList({"30: 10/a.txt 11/c.txt"});
+        QTest::newRow("empty section") << QByteArray("LINK") + be32(0) << true << plain;
+        QTest::newRow("other bytes after the records") << QByteArray("JUNKJUNK") << true << plain;
+        QTest::newRow("fewer bytes than a marker") << QByteArray("LI") << true << plain;
+        QTest::newRow("names of unknown files and folders")
+            << QByteArray("LINK") + be32(2) + recordBytes(10, 99, "ghost", false) + recordBytes(2, 30, "d", true)
+            << true << plain;
+        QTest::newRow("fewer names than counted") << QByteArray("LINK") + be32(2) + link << false << QStringList();
+        QTest::newRow("name cut short") << QByteArray("LINK") + be32(1) + link.left(24) << false << QStringList();
+        QTest::newRow("count cut short") << QByteArray("LINK") + QByteArray(2, 0) << false << QStringList();
+        QTest::newRow("negative count") << QByteArray("LINK") + be32(-1) << false << QStringList();
+        QTest::newRow("bad name length") << QByteArray("LINK") + be32(1) + recordBytes(11, 30, "c", false, 5000)
+                                         << false << QStringList();
+    }
+
+    // A file without the section loads as before, and so does one with other bytes after the
+    // records; a damaged section makes the index rebuild from the volume.
+    void sectionsThatLoadAndThatDoNot()
+    {
+        QFETCH(QByteArray, tail);
+        QFETCH(bool, accepted);
+        QFETCH(QStringList, names);
+        layer->setEntries(Mount, {{10, 2, "docs", true}, {11, 2, "Projects", true}, {30, 10, "walked.txt", false}});
+        const QByteArray file = headerBytes(JournalId, 50, 4) + recordBytes(0, 2, "/mnt/v", true) + recordBytes(2, 10, "docs", true)
+            + recordBytes(2, 11, "Projects", true) + recordBytes(10, 30, "a.txt", false) + tail;
+        QVERIFY(testutil::writeFile(indexFile(), file));
+        auto db = initDb();
+        QCOMPARE(layer->enumerations(), accepted ? 0 : 1);
+        if (accepted)
+            QCOMPARE(this->names(*db, {30}), names);
+        else
+            QCOMPARE(this->names(*db, {30, 99}), QStringList({"30: 10/walked.txt", "99: "}));
+        QCOMPARE(db->record(99, false, nullptr, nullptr), false);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIndexNames)
+#include "tst_indexnames.moc"

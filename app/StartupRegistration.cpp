@@ -190,6 +190,9 @@ bool StartupRegistration::setLaunchAtStartup(bool enable) const
 {
     const QString path = autostartFilePath();
     if (path.isEmpty()) {
+        // Without a home there is no entry to remove either.
+        if (!enable)
+            return true;
         TQ_LOG_WARNING(kTag, QStringLiteral("The session user's home is unknown"));
         return false;
     }

@@ -3,7 +3,7 @@
 #include "app/DesktopApplications.h"
 #include "app/ShellEnvironment.h"
 #include "app/ShellUtils.h"
-#include "app/UserFileIdentity.h"
+#include "core/UserFileIdentity.h"
 #include "core/FileUtils.h"
 #include "core/Logger.h"
 
@@ -190,6 +190,9 @@ bool StartupRegistration::setLaunchAtStartup(bool enable) const
 {
     const QString path = autostartFilePath();
     if (path.isEmpty()) {
+        // Without a home there is no entry to remove either.
+        if (!enable)
+            return true;
         TQ_LOG_WARNING(kTag, QStringLiteral("The session user's home is unknown"));
         return false;
     }

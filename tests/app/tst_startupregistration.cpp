@@ -154,6 +154,17 @@ private slots:
         QVERIFY(registration.setLaunchAtStartup(false));
     }
 
+    void withoutAHomeThereIsNoEntry()
+    {
+        StartupRegistration::Locations l;
+        l.programFile = QStringLiteral("/opt/tq/tallowquist-pro");
+        const StartupRegistration registration(l);
+        QCOMPARE(registration.autostartFilePath(), QString());
+        QVERIFY(!registration.isLaunchAtStartup());
+        QVERIFY(registration.setLaunchAtStartup(false));
+        QVERIFY(!registration.setLaunchAtStartup(true));
+    }
+
     void switchedOffEntriesReadAsOff_data()
     {
         QTest::addColumn<QByteArray>("extra");

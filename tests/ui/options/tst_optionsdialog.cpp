@@ -49,6 +49,16 @@ T* child(QObject* parent, const char* name)
     return found;
 }
 
+// A mount table that cannot be read.
+class UnreadableVolumes : public ScriptedVolumeLayer
+{
+public:
+    QList<VolumeDescription> volumes() override
+    {
+        throw FileSearchException(QStringLiteral("no mount table"), QStringLiteral("test"), 1);
+    }
+};
+
 } // namespace
 
 class TestOptionsDialog : public QObject
@@ -332,6 +342,24 @@ private slots:
         QCOMPARE(stored.indexDrives, index);
         QCOMPARE(stored.noIndexDrives, noIndex);
         QCOMPARE(stored.autoAddFixed, autoFixed);
+    }
+
+    void unreadableVolumesKeepTheStoredChoice()
+    {
+        UnreadableVolumes unreadable;
+        VolumeLayer::setInstance(&unreadable);
+        QScopedPointer<OptionsDialog> dialog(makeDialog(OptionsDialog::IndexingPage));
+        dialog->show();
+        VolumeLayer::setInstance(&layer);
+        QCOMPARE(dialog->volumeModel()->rowCount(), 0);
+        child<QCheckBox>(dialog.data(), "removableCheckBox")->setChecked(true);
+        dialog->onAccept();
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        // No volume was shown, so none lost its place in the lists.
+        const IndexingSettings stored = settings->indexOptions();
+        QCOMPARE(stored.indexDrives, engineSettings.indexDrives);
+        QCOMPARE(stored.noIndexDrives, engineSettings.noIndexDrives);
+        QVERIFY(stored.autoAddRemovable);
     }
 
     void indexSettingsOnlyWhenThePageWasLoaded()

@@ -11,6 +11,7 @@
 #include "ui/results/FileTableModel.h"
 #include "ui/results/FileTableView.h"
 #include "ui/results/FilterBar.h"
+#include "ui/search/InstantToolBar.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/CsvExporter.h"
 #include "ui/tab/SearchReaper.h"
@@ -23,30 +24,13 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
-namespace {
-
-// Relays the toolbar's startSearch signal, connected by its signature.
-class ToolbarRelay : public QObject
-{
-    Q_OBJECT
-public:
-    ToolbarRelay(TabPage* tab) : QObject(tab), tab(tab) {}
-public slots:
-    void onStartSearch(FileSearchRequest* request) { tab->startSearch(request); }
-
-private:
-    TabPage* tab;
-};
-
-} // namespace
-
-TabPage::TabPage(QWidget* parent, SearchWindow* searchWindow, QObject* instantToolBar,
+TabPage::TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* instantToolBar,
                  std::shared_ptr<FileSearcher> fileSearcher, int tabId, Settings* settings, Prompter* prompter)
     : QWidget(parent), ui(new Ui::TabPage), tabId_(tabId), searchWindow(searchWindow),
       instantToolBar(instantToolBar), fileSearcher(std::move(fileSearcher)), settings(settings), prompter(prompter),
       results_(new FileSearchResults)
 {
-    qRegisterMetaType<FileSearchRequest*>("FileSearchRequest*");
+    InstantToolBar::registerMetaType();
     ui->setupUi(this);
     buttonText = tr("Search");
     fileTable_ = new FileTable(ui->foundTable, ui->categoryFrame, settings, prompter);
@@ -512,13 +496,15 @@ void TabPage::connectForm()
         formConnections << connect(searchWindow, &SearchWindow::findClicked, this, &TabPage::toggleSearch,
                                    Qt::QueuedConnection);
     }
-    if (instantToolBar
-        && instantToolBar->metaObject()->indexOfSignal("startSearch(FileSearchRequest*)") >= 0) {
-        auto* relay = findChild<ToolbarRelay*>(QString(), Qt::FindDirectChildrenOnly);
-        if (!relay)
-            relay = new ToolbarRelay(this);
-        formConnections << connect(instantToolBar, SIGNAL(startSearch(FileSearchRequest*)), relay,
-                                   SLOT(onStartSearch(FileSearchRequest*)), Qt::QueuedConnection);
+    if (instantToolBar) {
+        // The toolbar shares its request; the tab keeps its own copy (same id).
+        formConnections << connect(
+            instantToolBar, &InstantToolBar::startSearch, this,
+            [this](QSharedPointer<FileSearchRequest> request) {
+                if (request)
+                    startSearch(new FileSearchRequest(*request));
+            },
+            Qt::QueuedConnection);
     }
 }
 
@@ -529,4 +515,3 @@ void TabPage::disconnectForm()
     formConnections.clear();
 }
 
-#include "TabPage.moc"

@@ -16,9 +16,7 @@
 // The progress timer reads the results only through their locked counts and the table's
 // refresh, never the lists a search thread is growing.
 //
-// Linux decisions: the instant-search toolbar is taken as any QObject with the signal
-// "startSearch(FileSearchRequest*)" (connected by name), so the tab does not depend on the
-// toolbar's class. A delete is permanent after our confirmation (through the Prompter), as
+// Linux decisions: a delete is permanent after our confirmation (through the Prompter), as
 // ShellUtils::deleteFiles does; only the rows of the files really gone are removed, and files
 // that stayed are reported. The folder of a path is the text before its last "/".
 #pragma once
@@ -37,6 +35,7 @@ class CsvExporter;
 class FileSearcher;
 class FileSearchResults;
 class FileTable;
+class InstantToolBar;
 class Prompter;
 class QXmlStreamReader;
 class QXmlStreamWriter;
@@ -54,7 +53,7 @@ class TabPage : public QWidget
 public:
     enum State { Idle = 1, Searching = 2, Finished = 3 };
 
-    TabPage(QWidget* parent, SearchWindow* searchWindow, QObject* instantToolBar,
+    TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* instantToolBar,
             std::shared_ptr<FileSearcher> fileSearcher, int tabId, Settings* settings, Prompter* prompter);
     ~TabPage() override;
 
@@ -134,7 +133,7 @@ private:
     Ui::TabPage* ui;
     int tabId_;
     SearchWindow* searchWindow;
-    QObject* instantToolBar;
+    InstantToolBar* instantToolBar;
     std::shared_ptr<FileSearcher> fileSearcher;
     Settings* settings;
     Prompter* prompter;

@@ -14,6 +14,7 @@
 #include "ui/results/FileTable.h"
 #include "ui/results/FileTableModel.h"
 #include "ui/results/FileTableView.h"
+#include "ui/search/InstantToolBar.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/CsvExporter.h"
 #include "ui/tab/PagesTabWidget.h"
@@ -46,6 +47,7 @@ struct Window
     std::shared_ptr<FileSearcher> searcher;
     QWidget widget;
     SearchWindow* form;
+    InstantToolBar* toolbar;
     PagesTabWidget* tabs;
     int nextId = 1;
 
@@ -71,6 +73,8 @@ struct Window
         auto* layout = new QHBoxLayout(&widget);
         form = new SearchWindow(s, &prompter, &widget);
         tabs = new PagesTabWidget(&widget, &prompter);
+        toolbar = new InstantToolBar(&prompter, &widget);
+        layout->addWidget(toolbar);
         layout->addWidget(form);
         layout->addWidget(tabs, 1);
         widget.resize(1200, 700);
@@ -92,7 +96,7 @@ struct Window
 
     TabPage* addTab()
     {
-        auto* tab = new TabPage(tabs, form, nullptr, searcher, nextId++, Settings::instance(), &prompter);
+        auto* tab = new TabPage(tabs, form, toolbar, searcher, nextId++, Settings::instance(), &prompter);
         tabs->addTab(tab, QString());
         tabs->setCurrentWidget(tab);
         return tab;
@@ -349,6 +353,24 @@ private slots:
         QCOMPARE(tab->state(), int(TabPage::Searching));
         QVERIFY(waitFinished(tab));
         QCOMPARE(rowNames(tab), QStringList{QStringLiteral("notes.txt")});
+    }
+
+    void toolbarSearchesGoToTheTabOnShow()
+    {
+        Window w;
+        TabPage* hidden = w.addTab();
+        TabPage* shownTab = w.addTab();
+        w.widget.show();
+        QTRY_VERIFY(shownTab->isVisible());
+        auto request = QSharedPointer<FileSearchRequest>::create();
+        request->fileName = QStringLiteral("notes");
+        request->includePaths = QStringList{w.tree};
+        emit w.toolbar->startSearch(request);
+        QTRY_COMPARE(shownTab->state(), int(TabPage::Searching));
+        QCOMPARE(hidden->state(), int(TabPage::Idle));
+        QCOMPARE(shownTab->title(), QStringLiteral("notes"));
+        QVERIFY(waitFinished(shownTab));
+        QCOMPARE(rowNames(shownTab), QStringList{QStringLiteral("notes.txt")});
     }
 
     void savedStateRoundTrip()

@@ -13,7 +13,7 @@
 #include "app/ShellUtils.h"
 #include "app/SignalPipe.h"
 #include "app/StartUp.h"
-#include "app/UserFileIdentity.h"
+#include "core/UserFileIdentity.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "core/SystemUtils.h"

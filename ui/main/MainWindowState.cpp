@@ -9,7 +9,7 @@
 //   saves them.
 #include "ui/main/MainWindow.h"
 
-#include "app/UserFileIdentity.h"
+#include "core/UserFileIdentity.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "search/engine/FileSearcher.h"

@@ -1,6 +1,6 @@
 #include "ui/main/TabsFile.h"
 
-#include "app/UserFileIdentity.h"
+#include "core/UserFileIdentity.h"
 #include "core/FileNameCodec.h"
 
 #include <QBuffer>

@@ -274,14 +274,14 @@ private slots:
         {
             auto window = makeWindow();
             window->start();
-            window->setGeometry(40, 50, 640, 480);
+            window->setGeometry(40, 50, 900, 600);
             window->saveSettings();
         }
         QCOMPARE(settings_->value(Settings::MainWindowPos).toPoint(), QPoint(40, 50));
-        QCOMPARE(settings_->value(Settings::MainWindowSize).toSize(), QSize(640, 480));
+        QCOMPARE(settings_->value(Settings::MainWindowSize).toSize(), QSize(900, 600));
         auto window = makeWindow();
         window->start();
-        QCOMPARE(window->geometry(), QRect(40, 50, 640, 480));
+        QCOMPARE(window->geometry(), QRect(40, 50, 900, 600));
     }
 };
 

@@ -274,14 +274,14 @@ private slots:
         {
             auto window = makeWindow();
             window->start();
-            window->setGeometry(40, 50, 900, 600);
+            window->setGeometry(40, 50, 1000, 650);
             window->saveSettings();
         }
         QCOMPARE(settings_->value(Settings::MainWindowPos).toPoint(), QPoint(40, 50));
-        QCOMPARE(settings_->value(Settings::MainWindowSize).toSize(), QSize(900, 600));
+        QCOMPARE(settings_->value(Settings::MainWindowSize).toSize(), QSize(1000, 650));
         auto window = makeWindow();
         window->start();
-        QCOMPARE(window->geometry(), QRect(40, 50, 900, 600));
+        QCOMPARE(window->geometry(), QRect(40, 50, 1000, 650));
     }
 };
 

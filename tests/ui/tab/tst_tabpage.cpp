@@ -23,6 +23,8 @@
 #include "tests/ui/uitestutil.h"
 #include "testutil.h"
 
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -353,6 +355,64 @@ private slots:
         QCOMPARE(tab->state(), int(TabPage::Searching));
         QVERIFY(waitFinished(tab));
         QCOMPARE(rowNames(tab), QStringList{QStringLiteral("notes.txt")});
+    }
+
+    void previewDoubleClickHighlightAndWordWrap()
+    {
+        Window w;
+        QByteArray text = QByteArray("alpha ").repeated(12) + "\n";
+        for (int i = 1; i < 150; ++i)
+            text += "line " + QByteArray::number(i) + " alpha\n";
+        QVERIFY(testutil::writeFile(w.tree + QStringLiteral("/many.txt"), text));
+        Settings::instance()->setValue(Settings::WordWrap, false);
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral("many"), QStringLiteral("alpha"));
+        tab->startSearch();
+        QVERIFY(waitFinished(tab));
+        QTRY_VERIFY_WITH_TIMEOUT(tab->preview()->holder() && tab->matchesRequestId() == -1
+                                     && tab->preview()->holder()->matches.size() == 150, 10000);
+        auto* matches = tab->findChild<MatchesTextView*>(QStringLiteral("matchesTextEdit"));
+        auto* fileText = tab->findChild<QPlainTextEdit*>(QStringLiteral("fileTextEdit"));
+        auto* pages = tab->findChild<QTabWidget*>(QStringLiteral("contentTabWidget"));
+        QVERIFY(matches->document()->findBlockByNumber(0).text().startsWith(QStringLiteral("Only the first 100")));
+
+        // Only the first 10 hits of a line are highlighted in the file text.
+        const QTextBlock first = fileText->document()->findBlockByNumber(0);
+        auto highlighted = [&](int pos) {
+            QTextCursor c(fileText->document());
+            c.setPosition(first.position() + pos + 1);
+            return c.charFormat().background().style() == Qt::SolidPattern;
+        };
+        QVERIFY(highlighted(9 * 6));
+        QVERIFY(!highlighted(10 * 6));
+
+        auto doubleClickLine = [&](int block) {
+            QTextCursor c(matches->document()->findBlockByNumber(block));
+            matches->setTextCursor(c);
+            QMouseEvent e(QEvent::MouseButtonDblClick, QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(matches->viewport(), &e);
+        };
+        pages->setCurrentIndex(0);
+        doubleClickLine(0); // the notice
+        QCOMPARE(pages->currentIndex(), 0);
+        doubleClickLine(1); // the first hit of the first record
+        QCOMPARE(pages->currentIndex(), 1);
+        QCOMPARE(fileText->textCursor().selectionStart(), 0);
+        QCOMPARE(fileText->textCursor().selectedText(), QStringLiteral("alpha"));
+        pages->setCurrentIndex(0);
+        doubleClickLine(13); // 12 hits of record 0, then record 1's hit
+        QCOMPARE(fileText->textCursor().blockNumber(), 1);
+
+        // Word wrap from the file text's menu hides the strip and is stored.
+        w.prompter.menuChooser = [](QMenu* menu) { return uitest::findAction(menu, QStringLiteral("Word Wrap")); };
+        auto* pane = tab->findChild<LocationPane*>(QStringLiteral("locationPane"));
+        emit fileText->customContextMenuRequested(QPoint(5, 5));
+        QVERIFY(Settings::instance()->value(Settings::WordWrap).toBool());
+        QVERIFY(pane->isHidden());
+        emit fileText->customContextMenuRequested(QPoint(5, 5));
+        QVERIFY(!Settings::instance()->value(Settings::WordWrap).toBool());
+        QVERIFY(!pane->isHidden());
     }
 
     void toolbarSearchesGoToTheTabOnShow()

@@ -452,7 +452,8 @@ void NTFSDriveDB::addName(FRN frn, FRN parent, const char* name)
 
 void NTFSDriveDB::renameRecord(FRN frn, FRN parent, const char* name, bool isDir)
 {
-    if (!isDir) {
+    // Without further names the record simply takes the new name.
+    if (!isDir && !extraNames_.isEmpty()) {
         takeNameOver(frn, parent, name);
         const IndexEntry* first = files_.find(frn);
         if (first && hasName(frn, *first, parent, name))

@@ -25,6 +25,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/types.h>
+
 class ShellEnvironment
 {
 public:
@@ -62,4 +64,6 @@ public:
 
     // Home folder of the session user (from the account database), empty when unknown.
     static QString sessionUserHome();
+    // Primary group of the session user; this process's group when unknown.
+    static gid_t sessionUserGroup();
 };

@@ -36,7 +36,8 @@ bool isReservedInExec(QChar c)
 }
 
 // Replaces `path` with `bytes`; `mode` is applied before the file is renamed into place.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QFileDevice::Permissions mode)
+bool writeFileAtomically(const QString& path, const QByteArray& bytes,
+                         QFileDevice::Permissions mode)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -65,8 +66,8 @@ bool removeFile(const QString& path)
 
 QString execLine(const QString& program, const QString& arguments)
 {
-    return StartupRegistration::escapeValue(StartupRegistration::quoteExecArgument(program)) + QLatin1Char(' ')
-        + arguments;
+    return StartupRegistration::escapeValue(StartupRegistration::quoteExecArgument(program)) +
+           QLatin1Char(' ') + arguments;
 }
 
 } // namespace
@@ -85,13 +86,11 @@ StartupRegistration::Locations StartupRegistration::defaultLocations()
 
 StartupRegistration::StartupRegistration()
     : locations_(defaultLocations())
-{
-}
+{ }
 
 StartupRegistration::StartupRegistration(const Locations& locations)
     : locations_(locations)
-{
-}
+{ }
 
 QString StartupRegistration::autostartFilePath() const
 {
@@ -116,7 +115,8 @@ QString StartupRegistration::quoteExecArgument(const QString& argument)
         return text;
     QString quoted = QStringLiteral("\"");
     for (const QChar c : text) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\'))
             quoted += QLatin1Char('\\');
         quoted += c;
     }
@@ -177,10 +177,11 @@ bool StartupRegistration::isLaunchAtStartup() const
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return false;
     const QMap<QString, QString> keys = DesktopApplications::readEntryGroup(path);
-    if (keys.value(QStringLiteral("Hidden")).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+    if (keys.value(QStringLiteral("Hidden")).compare(QLatin1String("true"), Qt::CaseInsensitive) ==
+        0)
         return false;
-    if (keys.value(QStringLiteral("X-GNOME-Autostart-enabled")).compare(QLatin1String("false"), Qt::CaseInsensitive)
-        == 0)
+    if (keys.value(QStringLiteral("X-GNOME-Autostart-enabled"))
+            .compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
         return false;
     return !keys.value(QStringLiteral("Exec")).isEmpty();
 }
@@ -189,6 +190,9 @@ bool StartupRegistration::setLaunchAtStartup(bool enable) const
 {
     const QString path = autostartFilePath();
     if (path.isEmpty()) {
+        // Without a home there is no entry to remove either.
+        if (!enable)
+            return true;
         TQ_LOG_WARNING(kTag, QStringLiteral("The session user's home is unknown"));
         return false;
     }
@@ -200,7 +204,8 @@ bool StartupRegistration::setLaunchAtStartup(bool enable) const
         return false;
     }
     return writeFileAtomically(path, autostartEntry(locations_.programFile),
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+                               QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                   QFileDevice::ReadGroup | QFileDevice::ReadOther);
 }
 
 bool StartupRegistration::isShellIntegrated() const
@@ -216,9 +221,10 @@ bool StartupRegistration::setShellIntegration(bool enable, const QString& name) 
     const QString path = folderEntryFilePath();
     bool ok;
     if (enable) {
-        ok = makePath(locations_.applicationsFolder)
-            && writeFileAtomically(path, folderEntry(locations_.programFile, name),
-                QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        ok = makePath(locations_.applicationsFolder) &&
+             writeFileAtomically(path, folderEntry(locations_.programFile, name),
+                                 QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                     QFileDevice::ReadGroup | QFileDevice::ReadOther);
     } else {
         ok = removeFile(path);
     }

@@ -18,7 +18,8 @@ UserFileIdentity::UserFileIdentity(uid_t uid, gid_t gid)
     // reading it back again tells whether the change took.
     previousGid_ = static_cast<gid_t>(::setfsgid(gid));
     previousUid_ = static_cast<uid_t>(::setfsuid(uid));
-    active_ = static_cast<uid_t>(::setfsuid(uid)) == uid && static_cast<gid_t>(::setfsgid(gid)) == gid;
+    active_ =
+        static_cast<uid_t>(::setfsuid(uid)) == uid && static_cast<gid_t>(::setfsgid(gid)) == gid;
     if (!active_) {
         ::setfsuid(previousUid_);
         ::setfsgid(previousGid_);

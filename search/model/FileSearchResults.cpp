@@ -7,9 +7,13 @@
 #include <QHash>
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
 #include <limits>
 #include <numeric>
 #include <unordered_map>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -59,6 +63,37 @@ qint64 fileSystemKey(int column, const QString& path)
     }
 }
 
+// The same key as fileSystemKey for a pooled folder and name, read with one statx on the
+// pooled bytes themselves (no text decoding and no local-time conversion per item): the sort
+// of a million items by size or a time spends its time in the kernel, not in QDateTime.
+qint64 fileSystemKey(int column, const char* path, const char* name)
+{
+    std::string bytes(path);
+    if (bytes.empty() || bytes.back() != '/')
+        bytes += '/';
+    bytes += name;
+    struct statx sx;
+    const unsigned mask = column == 2 ? STATX_SIZE : STATX_BASIC_STATS | STATX_BTIME;
+    if (::statx(AT_FDCWD, bytes.c_str(), AT_STATX_SYNC_AS_STAT, mask, &sx) != 0)
+        return column == 2 ? 0 : std::numeric_limits<qint64>::min();
+    auto msecs = [](const struct statx_timestamp& t) {
+        const qint64 ms = qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+        return ms ? ms : std::numeric_limits<qint64>::min();
+    };
+    switch (column) {
+    case 2:
+        return qint64(sx.stx_size);
+    case 3:
+        if ((sx.stx_mask & STATX_BTIME) && msecs(sx.stx_btime) != std::numeric_limits<qint64>::min())
+            return msecs(sx.stx_btime);
+        return msecs(sx.stx_ctime);
+    case 4:
+        return msecs(sx.stx_mtime);
+    default:
+        return msecs(sx.stx_atime);
+    }
+}
+
 template <class Item>
 bool compareItems(int column, const Item& a, const Item& b)
 {
@@ -82,17 +117,33 @@ bool compareItems(int column, const Item& a, const Item& b)
     }
 }
 
+struct SortCancelled
+{
+};
+
+// The order of `keys`; a set `cancel` flag stops the sort (checked every 65536 comparisons)
+// with SortCancelled.
 template <class Key, class Less>
-std::vector<std::size_t> sortedOrder(const std::vector<Key>& keys, Qt::SortOrder order, Less less)
+std::vector<std::size_t> sortedOrder(const std::vector<Key>& keys, Qt::SortOrder order, Less less,
+                                     const std::atomic<bool>* cancel = nullptr)
 {
     std::vector<std::size_t> index(keys.size());
     std::iota(index.begin(), index.end(), std::size_t(0));
+    unsigned tick = 0;
+    auto poll = [&]() {
+        if (cancel && (++tick & 0xFFFF) == 0 && cancel->load())
+            throw SortCancelled();
+    };
     if (order == Qt::AscendingOrder)
-        std::sort(index.begin(), index.end(),
-                  [&](std::size_t x, std::size_t y) { return less(keys[x], keys[y]); });
+        std::sort(index.begin(), index.end(), [&](std::size_t x, std::size_t y) {
+            poll();
+            return less(keys[x], keys[y]);
+        });
     else
-        std::sort(index.begin(), index.end(),
-                  [&](std::size_t x, std::size_t y) { return less(keys[y], keys[x]); });
+        std::sort(index.begin(), index.end(), [&](std::size_t x, std::size_t y) {
+            poll();
+            return less(keys[y], keys[x]);
+        });
     return index;
 }
 
@@ -113,6 +164,111 @@ struct PairHash
         return std::hash<const void*>()(p.first) * 31 + std::hash<const void*>()(p.second);
     }
 };
+
+// Runs fill(i) for every i below n on up to 8 threads in chunks; polls `cancel` and, when
+// `progress` is given, reports (done + items filled, total) from the calling thread. False when
+// cancelled.
+bool fillKeys(std::size_t n, const std::atomic<bool>* cancel, const std::function<void(int, int)>* progress,
+              int done, int total, const std::function<void(std::size_t)>& fill)
+{
+    const std::size_t chunk = 4096;
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> filled{0};
+    std::atomic<bool> stopped{false};
+    auto work = [&](bool reporter) {
+        for (;;) {
+            if (cancel && cancel->load()) {
+                stopped = true;
+                return;
+            }
+            const std::size_t begin = next.fetch_add(chunk);
+            if (begin >= n)
+                return;
+            const std::size_t end = std::min(n, begin + chunk);
+            for (std::size_t i = begin; i < end; ++i)
+                fill(i);
+            const std::size_t now = filled.fetch_add(end - begin) + (end - begin);
+            if (reporter && progress && *progress)
+                (*progress)(done + int(now), total);
+        }
+    };
+    const unsigned helpers = n < 2 * chunk ? 0 : std::min(7u, std::max(1u, std::thread::hardware_concurrency()) - 1);
+    std::vector<std::thread> threads;
+    for (unsigned t = 0; t < helpers; ++t)
+        threads.emplace_back(work, false);
+    work(true);
+    for (std::thread& t : threads)
+        t.join();
+    return !stopped.load() && !(cancel && cancel->load());
+}
+
+// Orders `items` by one column. Every key is computed once per item before sorting (file
+// system keys with one statx each, polling `cancel` and reporting progress); names are decoded
+// and case-folded once, so the comparisons are plain.
+template <class Item>
+bool sortItems(std::vector<Item>& items, int column, Qt::SortOrder order, const std::atomic<bool>* cancel,
+               const std::function<void(int, int)>& progress, int& done, int total)
+{
+    if (items.size() < 2) {
+        done += int(items.size());
+        return !(cancel && cancel->load());
+    }
+    switch (column) {
+    case 1: {
+        // Folder paths repeat: decode each pooled path once.
+        QHash<const char*, QString> decoded;
+        std::vector<QString> keys;
+        keys.reserve(items.size());
+        for (const Item& item : items) {
+            auto it = decoded.find(item.path);
+            if (it == decoded.end())
+                it = decoded.insert(item.path, nameText(item.path).toCaseFolded());
+            keys.push_back(*it);
+        }
+        if (cancel && cancel->load())
+            return false;
+        applyOrder(items, sortedOrder(keys, order, std::less<QString>(), cancel));
+        break;
+    }
+    case 0:
+    case 6: {
+        // Names are mostly distinct: decoded on several threads, no lookup table.
+        std::vector<QString> keys(items.size());
+        if (!fillKeys(items.size(), cancel, nullptr, 0, 0, [&](std::size_t i) {
+                keys[i] = column == 6 ? extensionKey(items[i].name) : nameText(items[i].name).toCaseFolded();
+            }))
+            return false;
+        applyOrder(items, sortedOrder(keys, order, std::less<QString>(), cancel));
+        break;
+    }
+    case 7: {
+        std::vector<qint64> keys;
+        keys.reserve(items.size());
+        for (const Item& item : items)
+            keys.push_back(item.matches);
+        applyOrder(items, sortedOrder(keys, order, std::less<qint64>(), cancel));
+        break;
+    }
+    case 2:
+    case 3:
+    case 4:
+    case 5: {
+        // One statx per item, on several threads (the kernel work dominates).
+        std::vector<qint64> keys(items.size());
+        if (!fillKeys(items.size(), cancel, &progress, done, total,
+                      [&](std::size_t i) { keys[i] = fileSystemKey(column, items[i].path, items[i].name); }))
+            return false;
+        applyOrder(items, sortedOrder(keys, order, std::less<qint64>(), cancel));
+        break;
+    }
+    default:
+        break; // all items compare equal: any order is sorted
+    }
+    done += int(items.size());
+    if (progress)
+        progress(done, total);
+    return true;
+}
 
 } // namespace
 
@@ -172,6 +328,7 @@ bool FileSearchResults::matchesCategory(const QString& name, const QStringList& 
 void FileSearchResults::setCategoryFilter(int index, const QList<FileCategory>& newCategories)
 {
     std::lock_guard<std::mutex> guard(listMutex);
+    ++generation_;
     categoryFilter_ = index;
     categories = newCategories;
     if (index < 2) {
@@ -250,6 +407,7 @@ void FileSearchResults::removeRows(const QList<int>& rows)
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
 
     std::lock_guard<std::mutex> guard(listMutex);
+    ++generation_;
     if (categoryFilter_ < 2) {
         const std::size_t dirCount = dirs.size();
         const std::size_t limit = categoryFilter_ == 0 ? dirCount + files.size() : dirCount;
@@ -304,6 +462,7 @@ void FileSearchResults::setName(int row, const QString& name)
     const auto r = std::size_t(row);
     const char* pooled = internName(name);
     std::lock_guard<std::mutex> guard(listMutex);
+    ++generation_;
     const FileItem* target = nullptr;
     if (categoryFilter_ < 2) {
         if (r < dirs.size()) {
@@ -341,59 +500,247 @@ bool FileSearchResults::compareFileItems(int column, const FileItem& a, const Fi
     return compareItems(column, a, b);
 }
 
-template <class Item>
-void FileSearchResults::sortItems(std::vector<Item>& items, int column, Qt::SortOrder order)
+void FileSearchResults::sort(int column, Qt::SortOrder order)
 {
-    if (items.size() < 2)
-        return;
-    // Every key is computed once per item before sorting; strings are decoded once per
-    // distinct pooled pointer.
-    switch (column) {
-    case 0:
-    case 1:
-    case 6: {
-        QHash<const char*, QString> decoded;
-        std::vector<QString> keys;
-        keys.reserve(items.size());
-        for (const Item& item : items) {
-            const char* s = column == 1 ? item.path : item.name;
-            auto it = decoded.find(s);
-            if (it == decoded.end())
-                it = decoded.insert(s, column == 6 ? extensionKey(s) : nameText(s));
-            keys.push_back(*it);
-        }
-        if (column == 6)
-            applyOrder(items, sortedOrder(keys, order, [](const QString& a, const QString& b) { return a < b; }));
-        else
-            applyOrder(items, sortedOrder(keys, order, [](const QString& a, const QString& b) {
-                           return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-                       }));
-        return;
-    }
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 7: {
-        std::vector<qint64> keys;
-        keys.reserve(items.size());
-        for (const Item& item : items)
-            keys.push_back(column == 7 ? item.matches : fileSystemKey(column, fullPath(item.path, item.name)));
-        applyOrder(items, sortedOrder(keys, order, std::less<qint64>()));
-        return;
-    }
-    default:
-        return; // all items compare equal: any order is sorted
+    SortPlan plan = prepareSort(column, order);
+    computeSort(plan);
+    applySort(plan);
+}
+
+FileSearchResults::SortPlan FileSearchResults::prepareSort(int column, Qt::SortOrder order) const
+{
+    SortPlan plan;
+    plan.column = column;
+    plan.order = order;
+    std::lock_guard<std::mutex> guard(listMutex);
+    plan.filter = categoryFilter_;
+    plan.generation = generation_;
+    if (categoryFilter_ < 2)
+        plan.dirs = dirs;
+    if (categoryFilter_ == 0)
+        plan.files = files;
+    else if (categoryFilter_ >= 2)
+        plan.files = filtered;
+    return plan;
+}
+
+bool FileSearchResults::computeSort(SortPlan& plan, const std::atomic<bool>* cancel,
+                                    const std::function<void(int, int)>& progress)
+{
+    const int total = int(plan.dirs.size() + plan.files.size());
+    int done = 0;
+    try {
+        if (!sortItems(plan.dirs, plan.column, plan.order, cancel, progress, done, total))
+            return false;
+        return sortItems(plan.files, plan.column, plan.order, cancel, progress, done, total);
+    } catch (const SortCancelled&) {
+        return false;
     }
 }
 
-void FileSearchResults::sort(int column, Qt::SortOrder order)
+bool FileSearchResults::applySort(const SortPlan& plan)
 {
     std::lock_guard<std::mutex> guard(listMutex);
-    if (categoryFilter_ < 2)
-        sortItems(dirs, column, order);
-    if (categoryFilter_ == 0)
-        sortItems(files, column, order);
-    else if (categoryFilter_ >= 2)
-        sortItems(filtered, column, order);
+    if (plan.generation != generation_ || plan.filter != categoryFilter_)
+        return false;
+    if (plan.dirs.size() > dirs.size())
+        return false;
+    std::vector<FileItem>& target = categoryFilter_ >= 2 ? filtered : files;
+    if (categoryFilter_ != 1 && plan.files.size() > target.size())
+        return false;
+    std::copy(plan.dirs.begin(), plan.dirs.end(), dirs.begin());
+    if (categoryFilter_ != 1)
+        std::copy(plan.files.begin(), plan.files.end(), target.begin());
+    ++generation_;
+    return true;
+}
+
+FileSearchResults::Counts FileSearchResults::counts() const
+{
+    std::lock_guard<std::mutex> guard(listMutex);
+    Counts c;
+    c.dirs = int(dirs.size());
+    c.files = int(files.size());
+    c.filtered = int(filtered.size());
+    c.filter = categoryFilter_;
+    return c;
+}
+
+bool FileSearchResults::locate(const Counts& shown, int row, List* list, int* index)
+{
+    if (row < 0 || row >= shown.rows())
+        return false;
+    if (shown.filter >= 2) {
+        *list = Filtered;
+        *index = row;
+    } else if (row < shown.dirs) {
+        *list = Dirs;
+        *index = row;
+    } else {
+        *list = Files;
+        *index = row - shown.dirs;
+    }
+    return true;
+}
+
+FileSearchResults::Entry FileSearchResults::entryAt(List list, int index) const
+{
+    Entry e;
+    if (index < 0)
+        return e;
+    const auto i = std::size_t(index);
+    std::lock_guard<std::mutex> guard(listMutex);
+    if (list == Dirs) {
+        if (i < dirs.size())
+            e = Entry{dirs[i].name, dirs[i].path, 0, true};
+    } else {
+        const std::vector<FileItem>& v = list == Files ? files : filtered;
+        if (i < v.size())
+            e = Entry{v[i].name, v[i].path, v[i].matches, false};
+    }
+    return e;
+}
+
+FileSearchResults::Entry FileSearchResults::entryAtRow(const Counts& shown, int row) const
+{
+    List list;
+    int index;
+    if (!locate(shown, row, &list, &index))
+        return Entry();
+    return entryAt(list, index);
+}
+
+QString FileSearchResults::entryName(const Entry& entry)
+{
+    return entry.isValid() ? nameText(entry.name) : QString();
+}
+
+QString FileSearchResults::entryFolder(const Entry& entry)
+{
+    return entry.isValid() ? nameText(entry.path) : QString();
+}
+
+QString FileSearchResults::entryPath(const Entry& entry)
+{
+    return entry.isValid() ? fullPath(entry.path, entry.name) : QString();
+}
+
+QVector<int> FileSearchResults::rowsOfEntries(const QList<Entry>& entries, const Counts& shown) const
+{
+    QVector<int> rows(entries.size(), -1);
+    std::unordered_map<std::pair<const char*, const char*>, int, PairHash> wantedDirs, wantedFiles;
+    for (int i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries.at(i);
+        if (e.isValid())
+            (e.isDir ? wantedDirs : wantedFiles)[{e.name, e.path}] = i;
+    }
+    std::lock_guard<std::mutex> guard(listMutex);
+    if (shown.filter < 2 && !wantedDirs.empty()) {
+        const std::size_t n = std::min(std::size_t(std::max(0, shown.dirs)), dirs.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            auto it = wantedDirs.find({dirs[i].name, dirs[i].path});
+            if (it != wantedDirs.end())
+                rows[it->second] = int(i);
+        }
+    }
+    if (shown.filter != 1 && !wantedFiles.empty()) {
+        const std::vector<FileItem>& v = shown.filter >= 2 ? filtered : files;
+        const int limit = shown.filter >= 2 ? shown.filtered : shown.files;
+        const std::size_t n = std::min(std::size_t(std::max(0, limit)), v.size());
+        const int offset = shown.filter >= 2 ? 0 : shown.dirs;
+        for (std::size_t i = 0; i < n; ++i) {
+            auto it = wantedFiles.find({v[i].name, v[i].path});
+            if (it != wantedFiles.end())
+                rows[it->second] = offset + int(i);
+        }
+    }
+    return rows;
+}
+
+QList<FileSearchResults::Entry> FileSearchResults::entriesOfPaths(const QStringList& paths)
+{
+    // Each path as (pooled name, pooled folder): pointer pairs compare without decoding any
+    // item. An entry of the root folder may be stored with the folder "" or "/".
+    std::unordered_map<std::pair<const char*, const char*>, int, PairHash> wanted;
+    for (const QString& p : paths) {
+        const int slash = p.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0 || slash == p.length() - 1)
+            continue;
+        const char* name = internName(p.mid(slash + 1));
+        const QString folder = p.left(slash);
+        wanted[{name, internPath(folder)}] = 1;
+        if (folder.isEmpty())
+            wanted[{name, internPath(QStringLiteral("/"))}] = 1;
+        else
+            wanted[{name, internPath(folder + QLatin1Char('/'))}] = 1;
+    }
+    QList<Entry> found;
+    if (wanted.empty())
+        return found;
+    std::lock_guard<std::mutex> guard(listMutex);
+    for (const DirItem& d : dirs)
+        if (wanted.count({d.name, d.path}))
+            found.append(Entry{d.name, d.path, 0, true});
+    for (const FileItem& f : files)
+        if (wanted.count({f.name, f.path}))
+            found.append(Entry{f.name, f.path, f.matches, false});
+    return found;
+}
+
+void FileSearchResults::removeEntries(const QList<Entry>& entries)
+{
+    std::unordered_map<std::pair<const char*, const char*>, int, PairHash> goneDirs, goneFiles;
+    for (const Entry& e : entries) {
+        if (e.isValid())
+            (e.isDir ? goneDirs : goneFiles)[{e.name, e.path}] = 1;
+    }
+    std::lock_guard<std::mutex> guard(listMutex);
+    if (!goneDirs.empty())
+        dirs.erase(std::remove_if(dirs.begin(), dirs.end(),
+                                  [&](const DirItem& d) { return goneDirs.count({d.name, d.path}) != 0; }),
+                   dirs.end());
+    if (!goneFiles.empty()) {
+        auto gone = [&](const FileItem& f) { return goneFiles.count({f.name, f.path}) != 0; };
+        files.erase(std::remove_if(files.begin(), files.end(), gone), files.end());
+        filtered.erase(std::remove_if(filtered.begin(), filtered.end(), gone), filtered.end());
+    }
+    ++generation_;
+}
+
+FileSearchResults::Entry FileSearchResults::renameEntry(const Entry& entry, const QString& name)
+{
+    if (!entry.isValid())
+        return Entry();
+    const char* pooled = internName(name);
+    std::lock_guard<std::mutex> guard(listMutex);
+    bool found = false;
+    if (entry.isDir) {
+        for (DirItem& d : dirs) {
+            if (d.name == entry.name && d.path == entry.path) {
+                d.name = pooled;
+                found = true;
+            }
+        }
+    } else {
+        for (std::vector<FileItem>* v : {&files, &filtered}) {
+            for (FileItem& f : *v) {
+                if (f.name == entry.name && f.path == entry.path) {
+                    f.name = pooled;
+                    found = true;
+                }
+            }
+        }
+    }
+    ++generation_;
+    if (!found)
+        return Entry();
+    Entry renamed = entry;
+    renamed.name = pooled;
+    return renamed;
+}
+
+quint64 FileSearchResults::generation() const
+{
+    std::lock_guard<std::mutex> guard(listMutex);
+    return generation_;
 }

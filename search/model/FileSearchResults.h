@@ -28,6 +28,21 @@
 // takes a small internal mutex: no reader ever meets a list while it grows (reallocates). The
 // references returned by dirItems/fileItems/filteredItems are not guarded: use them only once
 // the search has finished.
+//
+// The result table reads through a seam that never depends on the live list lengths: `counts`
+// gives the three lengths and the filter under one lock; the table caches them and addresses
+// its rows through `locate` (row -> list and index under the cached counts) and `entryAt`
+// (one item by value, no file system access), so rows it has not taken up yet (new folders
+// that would shift every file row) never move the rows it shows. Items are identified by
+// `Entry` (their pooled name and folder pointers and the folder flag), so actions captured
+// earlier (rename, removal after a delete) find their items wherever a sort moved them.
+//
+// Sorting runs in three steps so that no lock is held while keys are read from the file
+// system: `prepareSort` copies the shown lists under the lock, `computeSort` gathers the keys
+// and orders the copy on any thread (it may be cancelled and reports progress), and
+// `applySort` puts the order in place under the lock, unless the lists changed meanwhile by
+// anything but appends (a removal, rename, filter change or another sort: the `generation`);
+// items appended after the copy stay behind the sorted ones.
 #pragma once
 
 #include "core/FileCategory.h"
@@ -36,6 +51,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVector>
+#include <atomic>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -53,6 +71,48 @@ public:
         const char* name;
         const char* path;
         int matches;
+    };
+
+    // The three lists the rows are drawn from.
+    enum List { Dirs = 0, Files = 1, Filtered = 2 };
+
+    // The list lengths and the category filter, read together.
+    struct Counts
+    {
+        int dirs = 0;
+        int files = 0;
+        int filtered = 0;
+        int filter = 0;
+
+        // Rows under the filter of these counts.
+        int rows() const { return filter == 0 ? dirs + files : filter == 1 ? dirs : filtered; }
+        bool operator==(const Counts& o) const
+        {
+            return dirs == o.dirs && files == o.files && filtered == o.filtered && filter == o.filter;
+        }
+    };
+
+    // One item by value; its strings are pooled and live as long as the results.
+    struct Entry
+    {
+        const char* name = nullptr;
+        const char* path = nullptr;
+        int matches = 0;
+        bool isDir = false;
+
+        bool isValid() const { return name != nullptr; }
+        bool sameItem(const Entry& o) const { return name == o.name && path == o.path && isDir == o.isDir; }
+    };
+
+    // The work of one sort, see the header comment.
+    struct SortPlan
+    {
+        int column = 0;
+        Qt::SortOrder order = Qt::AscendingOrder;
+        int filter = 0;
+        quint64 generation = 0;
+        std::vector<DirItem> dirs;   // the folders when the filter shows them
+        std::vector<FileItem> files; // the files (filter 0) or the filtered files (filter >= 2)
     };
 
     FileSearchResults();
@@ -83,7 +143,42 @@ public:
     // After a rename: the item's name becomes `name` in every list that holds it.
     void setName(int row, const QString& name);
     // Column 0 name, 1 path, 2 size, 3 created, 4 modified, 5 accessed, 6 extension, 7 matches.
+    // The three steps below in a row.
     void sort(int column, Qt::SortOrder order);
+
+    // Sorting in steps (see the header comment). computeSort returns false when cancelled;
+    // `progress` (may be empty) receives (done, total) now and then while keys are read.
+    SortPlan prepareSort(int column, Qt::SortOrder order) const;
+    static bool computeSort(SortPlan& plan, const std::atomic<bool>* cancel = nullptr,
+                            const std::function<void(int, int)>& progress = {});
+    bool applySort(const SortPlan& plan);
+    // Whether a column's keys come from the file system (size and times).
+    static bool isFileSystemColumn(int column) { return column >= 2 && column <= 5; }
+
+    // The seam of the result table (see the header comment).
+    Counts counts() const;
+    // The list and index of `row` under `shown` counts; false for a row outside them.
+    static bool locate(const Counts& shown, int row, List* list, int* index);
+    // Item `index` of a list; an invalid Entry when out of range.
+    Entry entryAt(List list, int index) const;
+    // The item of `row` under `shown` counts (locate + entryAt).
+    Entry entryAtRow(const Counts& shown, int row) const;
+    // Texts of an entry, without file system access.
+    static QString entryName(const Entry& entry);
+    static QString entryFolder(const Entry& entry);
+    static QString entryPath(const Entry& entry);
+    // The row each given item has under `shown` counts now, in the order of `entries`; -1 for
+    // an item that is not shown.
+    QVector<int> rowsOfEntries(const QList<Entry>& entries, const Counts& shown) const;
+    // The items whose full paths are among `paths` (in list order: folders, then files).
+    QList<Entry> entriesOfPaths(const QStringList& paths);
+    // Removes the given items from every list that holds them.
+    void removeEntries(const QList<Entry>& entries);
+    // The item's name becomes `name` in every list that holds it; the renamed entry, or an
+    // invalid one when the item is no longer there.
+    Entry renameEntry(const Entry& entry, const QString& name);
+    // Bumped by every change other than an append.
+    quint64 generation() const;
 
     // "a before b" for one column. Columns 2 to 5 read the file system at each call.
     static bool compareDirItems(int column, const DirItem& a, const DirItem& b);
@@ -99,8 +194,6 @@ public:
     const QStringList& selectedExtensions() const { return extensions; }
 
 private:
-    template <class Item>
-    void sortItems(std::vector<Item>& items, int column, Qt::SortOrder order);
     void appendFile(const char* name, const char* path, int matches);
     const char* internName(const QString& name);
     const char* internPath(const QString& path);
@@ -113,5 +206,6 @@ private:
     QList<FileCategory> categories;
     QStringList extensions;
     int categoryFilter_ = 0;
+    quint64 generation_ = 0;
     mutable std::mutex listMutex;
 };

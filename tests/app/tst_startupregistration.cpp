@@ -96,13 +96,18 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QByteArray>("exec");
         QTest::newRow("plain") << "/usr/bin/tq" << QByteArray("Exec=/usr/bin/tq -path %f\n");
-        QTest::newRow("blank") << "/opt/my apps/tq" << QByteArray("Exec=\"/opt/my apps/tq\" -path %f\n");
+        QTest::newRow("blank") << "/opt/my apps/tq"
+                               << QByteArray("Exec=\"/opt/my apps/tq\" -path %f\n");
         QTest::newRow("percent") << "/opt/100%/tq" << QByteArray("Exec=/opt/100%%/tq -path %f\n");
-        QTest::newRow("dollar and quote") << "/opt/a$b\"c/tq" << QByteArray("Exec=\"/opt/a\\\\$b\\\\\"c/tq\" -path %f\n");
+        QTest::newRow("dollar and quote")
+            << "/opt/a$b\"c/tq" << QByteArray("Exec=\"/opt/a\\\\$b\\\\\"c/tq\" -path %f\n");
         // A backslash is escaped by the quoting rule, then again by the string rule.
-        QTest::newRow("backslash") << "/opt/a\\b/tq" << QByteArray("Exec=\"/opt/a\\\\\\\\b/tq\" -path %f\n");
-        QTest::newRow("semicolon") << "/opt/a;b/tq" << QByteArray("Exec=\"/opt/a;b/tq\" -path %f\n");
-        QTest::newRow("non-ASCII") << QStringLiteral("/opt/ärger/tq") << QStringLiteral("Exec=/opt/ärger/tq -path %f\n").toUtf8();
+        QTest::newRow("backslash")
+            << "/opt/a\\b/tq" << QByteArray("Exec=\"/opt/a\\\\\\\\b/tq\" -path %f\n");
+        QTest::newRow("semicolon")
+            << "/opt/a;b/tq" << QByteArray("Exec=\"/opt/a;b/tq\" -path %f\n");
+        QTest::newRow("non-ASCII") << QStringLiteral("/opt/ärger/tq")
+                                   << QStringLiteral("Exec=/opt/ärger/tq -path %f\n").toUtf8();
     }
 
     void programPathsAreQuoted()
@@ -114,13 +119,15 @@ private slots:
         // A desktop reading the line back gets the program path itself as the first argument.
         QTemporaryDir dir;
         QVERIFY(testutil::writeFile(dir.filePath(QStringLiteral("e.desktop")), entry));
-        const QString execValue = DesktopApplications::readEntryGroup(dir.filePath(QStringLiteral("e.desktop")))
-                                 .value(QStringLiteral("Exec"));
+        const QString execValue =
+            DesktopApplications::readEntryGroup(dir.filePath(QStringLiteral("e.desktop")))
+                .value(QStringLiteral("Exec"));
         QStringList arguments;
         QVERIFY(DesktopApplications::splitExec(execValue, arguments));
         // (field codes, "%%" among them, are expanded after the split)
-        QCOMPARE(arguments, (QStringList{QString(program).replace(QLatin1Char('%'), QStringLiteral("%%")),
-                                         QStringLiteral("-path"), QStringLiteral("%f")}));
+        QCOMPARE(arguments,
+                 (QStringList{QString(program).replace(QLatin1Char('%'), QStringLiteral("%%")),
+                              QStringLiteral("-path"), QStringLiteral("%f")}));
     }
 
     void launchAtStartupOnAndOff()
@@ -130,7 +137,8 @@ private slots:
         QVERIFY(!registration.isLaunchAtStartup());
         // The folder does not exist yet: every level is made.
         QVERIFY(registration.setLaunchAtStartup(true));
-        QCOMPARE(registration.autostartFilePath(), dir.path() + QStringLiteral("/config/autostart/tallowquist-pro.desktop"));
+        QCOMPARE(registration.autostartFilePath(),
+                 dir.path() + QStringLiteral("/config/autostart/tallowquist-pro.desktop"));
         QCOMPARE(testutil::readFile(registration.autostartFilePath()),
                  StartupRegistration::autostartEntry(QStringLiteral("/opt/tq/tallowquist-pro")));
         QCOMPARE(statOf(registration.autostartFilePath()).mode, mode_t(0644));
@@ -144,6 +152,17 @@ private slots:
         QVERIFY(!registration.isLaunchAtStartup());
         // Removing a missing entry is no error.
         QVERIFY(registration.setLaunchAtStartup(false));
+    }
+
+    void withoutAHomeThereIsNoEntry()
+    {
+        StartupRegistration::Locations l;
+        l.programFile = QStringLiteral("/opt/tq/tallowquist-pro");
+        const StartupRegistration registration(l);
+        QCOMPARE(registration.autostartFilePath(), QString());
+        QVERIFY(!registration.isLaunchAtStartup());
+        QVERIFY(registration.setLaunchAtStartup(false));
+        QVERIFY(!registration.setLaunchAtStartup(true));
     }
 
     void switchedOffEntriesReadAsOff_data()
@@ -162,8 +181,9 @@ private slots:
         QFETCH(bool, on);
         QTemporaryDir dir;
         const StartupRegistration registration(locationsIn(dir.path()));
-        QVERIFY(testutil::writeFile(registration.autostartFilePath(),
-                                    "[Desktop Entry]\nType=Application\nExec=/x -minimize\n" + extra));
+        QVERIFY(
+            testutil::writeFile(registration.autostartFilePath(),
+                                "[Desktop Entry]\nType=Application\nExec=/x -minimize\n" + extra));
         QCOMPARE(registration.isLaunchAtStartup(), on);
         if (!on) {
             // Switching on again writes a fresh entry.
@@ -210,7 +230,8 @@ private slots:
         struct passwd* nobody = ::getpwuid(65534);
         if (!nobody)
             QSKIP("no account 65534");
-        QCOMPARE(l.autostartFolder, QFile::decodeName(nobody->pw_dir) + QStringLiteral("/.config/autostart"));
+        QCOMPARE(l.autostartFolder,
+                 QFile::decodeName(nobody->pw_dir) + QStringLiteral("/.config/autostart"));
         QCOMPARE(l.applicationsFolder, QStringLiteral("/usr/share/applications"));
     }
 
@@ -224,14 +245,17 @@ private slots:
                              "#!/bin/sh\necho \"$@\" >> '" + QFile::encodeName(record) + "'\n");
         const StartupRegistration registration(l);
         QVERIFY(!registration.isShellIntegrated());
-        QVERIFY(registration.setShellIntegration(true, QStringLiteral("Search with Tallowquist Pro...")));
+        QVERIFY(registration.setShellIntegration(true,
+                                                 QStringLiteral("Search with Tallowquist Pro...")));
         QCOMPARE(registration.folderEntryFilePath(),
                  l.applicationsFolder + QStringLiteral("/tallowquist-pro-folder-search.desktop"));
         QCOMPARE(testutil::readFile(registration.folderEntryFilePath()),
-                 StartupRegistration::folderEntry(l.programFile, QStringLiteral("Search with Tallowquist Pro...")));
+                 StartupRegistration::folderEntry(
+                     l.programFile, QStringLiteral("Search with Tallowquist Pro...")));
         QCOMPARE(statOf(registration.folderEntryFilePath()).mode, mode_t(0644));
         QVERIFY(registration.isShellIntegrated());
-        QTRY_COMPARE(testutil::readFile(record), "-q " + QFile::encodeName(l.applicationsFolder) + "\n");
+        QTRY_COMPARE(testutil::readFile(record),
+                     "-q " + QFile::encodeName(l.applicationsFolder) + "\n");
 
         QVERIFY(registration.setShellIntegration(false, QString()));
         QVERIFY(!QFileInfo::exists(registration.folderEntryFilePath()));
@@ -239,7 +263,8 @@ private slots:
         QTRY_COMPARE(testutil::readFile(record).count('\n'), 2);
 
         // An entry without a command is not ours to count as integrated.
-        QVERIFY(testutil::writeFile(registration.folderEntryFilePath(), "[Desktop Entry]\nType=Application\n"));
+        QVERIFY(testutil::writeFile(registration.folderEntryFilePath(),
+                                    "[Desktop Entry]\nType=Application\n"));
         QVERIFY(!registration.isShellIntegrated());
     }
 
@@ -249,9 +274,10 @@ private slots:
             QSKIP("xdg-mime is not installed");
         QTemporaryDir dir;
         const QString fileManagerDir = dir.filePath(QStringLiteral("fm"));
-        QVERIFY(testutil::writeFile(fileManagerDir + QStringLiteral("/applications/files.desktop"),
-                                    "[Desktop Entry]\nType=Application\nName=Files\nExec=files %U\n"
-                                    "MimeType=inode/directory;application/x-gnome-saved-search;\n"));
+        QVERIFY(
+            testutil::writeFile(fileManagerDir + QStringLiteral("/applications/files.desktop"),
+                                "[Desktop Entry]\nType=Application\nName=Files\nExec=files %U\n"
+                                "MimeType=inode/directory;application/x-gnome-saved-search;\n"));
         StartupRegistration::Locations l = locationsIn(dir.path());
         const QString ours = dir.filePath(QStringLiteral("share"));
 

@@ -23,11 +23,11 @@ void removeIgnoringCase(QStringList& list, const QString& value)
 
 FilterListModel::FilterListModel(QObject* parent)
     : QAbstractTableModel(parent)
-{
-}
+{ }
 
 void FilterListModel::setFilters(const IFilterMap& builtIn, const IFilterMap& helper,
-                                 const QStringList& disabledFilters, const QStringList& disabledExtensions,
+                                 const QStringList& disabledFilters,
+                                 const QStringList& disabledExtensions,
                                  const QStringList& disabledExtensionsHelper)
 {
     builtInFilters_ = builtIn;
@@ -118,7 +118,8 @@ QVariant FilterListModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return row.extension;
     case Qt::CheckStateRole:
-        return containsIgnoringCase(shownDisabledExtensions(), row.extension) ? Qt::Unchecked : Qt::Checked;
+        return containsIgnoringCase(shownDisabledExtensions(), row.extension) ? Qt::Unchecked
+                                                                              : Qt::Checked;
     case Qt::DecorationRole:
         return iconFor(row.extension);
     case ClsidRole:
@@ -130,8 +131,8 @@ QVariant FilterListModel::data(const QModelIndex& index, int role) const
 
 bool FilterListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (!index.isValid() || index.column() != ExtensionColumn || role != Qt::CheckStateRole
-        || index.row() >= rows_.size())
+    if (!index.isValid() || index.column() != ExtensionColumn || role != Qt::CheckStateRole ||
+        index.row() >= rows_.size())
         return false;
     const QString extension = rows_.at(index.row()).extension;
     QStringList& disabled = shownDisabledExtensions();

@@ -34,8 +34,9 @@ public:
     explicit FilterListModel(QObject* parent = nullptr);
 
     // Replaces everything; shows the built-in list.
-    void setFilters(const IFilterMap& builtIn, const IFilterMap& helper, const QStringList& disabledFilters,
-                    const QStringList& disabledExtensions, const QStringList& disabledExtensionsHelper);
+    void setFilters(const IFilterMap& builtIn, const IFilterMap& helper,
+                    const QStringList& disabledFilters, const QStringList& disabledExtensions,
+                    const QStringList& disabledExtensionsHelper);
 
     // Which list the rows show.
     void showHelperList(bool helper);
@@ -57,7 +58,8 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 
 private:
     struct Row
@@ -69,7 +71,10 @@ private:
 
     void rebuild();
     QStringList& shownDisabledExtensions() { return disabledExtensions_[helper_ ? 1 : 0]; }
-    const QStringList& shownDisabledExtensions() const { return disabledExtensions_[helper_ ? 1 : 0]; }
+    const QStringList& shownDisabledExtensions() const
+    {
+        return disabledExtensions_[helper_ ? 1 : 0];
+    }
     const IFilterMap& shownFilters() const { return helper_ ? helperFilters_ : builtInFilters_; }
     QIcon iconFor(const QString& extension) const;
 

@@ -3,11 +3,11 @@
 #include "core/Settings.h"
 #include "core/SystemUtils.h"
 #include "ui/common/Prompter.h"
+#include "ui/options/CompactRows.h"
 #include "ui/options/FilterListModel.h"
 
 #include "ui_OptionsFilters.h"
 
-#include <QHeaderView>
 #include <QMenu>
 #include <QSortFilterProxyModel>
 
@@ -29,8 +29,7 @@ OptionsPageFilters::OptionsPageFilters(QWidget* parent, Settings* settings, Prom
 
 OptionsPageFilters::OptionsPageFilters(QWidget* parent, Settings* settings, Prompter* prompter)
     : OptionsPageFilters(parent, settings, prompter, isWow64())
-{
-}
+{ }
 
 OptionsPageFilters::~OptionsPageFilters()
 {
@@ -44,21 +43,20 @@ QTableView* OptionsPageFilters::table() const
 
 void OptionsPageFilters::initPage()
 {
-    QHeaderView* rows = ui->tableWidget->verticalHeader();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(qMax(rows->minimumSectionSize(), fontMetrics().height() + 4));
+    setCompactRows(ui->tableWidget);
     ui->tableWidget->setColumnWidth(FilterListModel::ExtensionColumn, 100);
     ui->tableWidget->setColumnWidth(FilterListModel::NameColumn, 160);
-    connect(ui->tableWidget, &QWidget::customContextMenuRequested, this, &OptionsPageFilters::onFilterContextMenu,
-            Qt::UniqueConnection);
-    connect(ui->radioButton32, &QRadioButton::clicked, this, &OptionsPageFilters::onRadioButtonClicked,
-            Qt::UniqueConnection);
-    connect(ui->radioButton64, &QRadioButton::clicked, this, &OptionsPageFilters::onRadioButtonClicked,
-            Qt::UniqueConnection);
+    connect(ui->tableWidget, &QWidget::customContextMenuRequested, this,
+            &OptionsPageFilters::onFilterContextMenu, Qt::UniqueConnection);
+    connect(ui->radioButton32, &QRadioButton::clicked, this,
+            &OptionsPageFilters::onRadioButtonClicked, Qt::UniqueConnection);
+    connect(ui->radioButton64, &QRadioButton::clicked, this,
+            &OptionsPageFilters::onRadioButtonClicked, Qt::UniqueConnection);
     ui->archFrame->setVisible(helperListOffered_);
     ui->radioButton32->setChecked(true);
 
-    model_->setFilters(settings_->ifilters32(), helperListOffered_ ? settings_->ifilters64() : IFilterMap(),
+    model_->setFilters(settings_->ifilters32(),
+                       helperListOffered_ ? settings_->ifilters64() : IFilterMap(),
                        settings_->disabledFilters(), settings_->disabledExtensions(),
                        settings_->disabledExtensions64());
     fillTable(true);
@@ -79,7 +77,8 @@ void OptionsPageFilters::onFilterContextMenu(const QPoint& position)
 {
     // The row under the mouse, taken now: the table may change before an action is chosen.
     const QModelIndex under = ui->tableWidget->indexAt(position);
-    const QString clsid = under.isValid() ? model_->clsidAt(proxy_->mapToSource(under).row()) : QString();
+    const QString clsid =
+        under.isValid() ? model_->clsidAt(proxy_->mapToSource(under).row()) : QString();
 
     QMenu menu(this);
     QAction* disable = menu.addAction(tr("Disable filter"));
@@ -94,7 +93,8 @@ void OptionsPageFilters::onFilterContextMenu(const QPoint& position)
             enable->addAction(name)->setData(id);
         }
     }
-    QAction* chosen = prompter_->execMenu(&menu, ui->tableWidget->viewport()->mapToGlobal(position));
+    QAction* chosen =
+        prompter_->execMenu(&menu, ui->tableWidget->viewport()->mapToGlobal(position));
     if (!chosen)
         return;
     if (chosen == disable)

@@ -36,7 +36,8 @@ class OptionsPageFilters : public QWidget
 
 public:
     // `helperListOffered`: whether the helper program's list is offered (default: isWow64()).
-    OptionsPageFilters(QWidget* parent, Settings* settings, Prompter* prompter, bool helperListOffered);
+    OptionsPageFilters(QWidget* parent, Settings* settings, Prompter* prompter,
+                       bool helperListOffered);
     OptionsPageFilters(QWidget* parent, Settings* settings, Prompter* prompter);
     ~OptionsPageFilters() override;
 

@@ -56,35 +56,39 @@ QStringList shownRows(const OptionsPageFilters& page)
     QStringList rows;
     QAbstractItemModel* m = page.table()->model();
     for (int r = 0; r < m->rowCount(); ++r) {
-        rows << m->index(r, 0).data().toString() + QLatin1Char('|') + m->index(r, 1).data().toString()
-                + QLatin1Char('|')
-                + (m->index(r, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStringLiteral("on")
-                                                                                      : QStringLiteral("off"));
+        rows << m->index(r, 0).data().toString() + QLatin1Char('|') +
+                    m->index(r, 1).data().toString() + QLatin1Char('|') +
+                    (m->index(r, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked
+                         ? QStringLiteral("on")
+                         : QStringLiteral("off"));
     }
     return rows;
 }
 
-QModelIndex shownIndex(const OptionsPageFilters& page, const QString& extension, const QString& name = QString())
+QModelIndex shownIndex(const OptionsPageFilters& page, const QString& extension,
+                       const QString& name = QString())
 {
     QAbstractItemModel* m = page.table()->model();
     for (int r = 0; r < m->rowCount(); ++r) {
-        if (m->index(r, 0).data().toString() == extension
-            && (name.isEmpty() || m->index(r, 1).data().toString() == name))
+        if (m->index(r, 0).data().toString() == extension &&
+            (name.isEmpty() || m->index(r, 1).data().toString() == name))
             return m->index(r, 0);
     }
     return QModelIndex();
 }
 
-void setChecked(OptionsPageFilters& page, const QString& extension, bool on, const QString& name = QString())
+void setChecked(OptionsPageFilters& page, const QString& extension, bool on,
+                const QString& name = QString())
 {
     const QModelIndex index = shownIndex(page, extension, name);
     QVERIFY2(index.isValid(), qPrintable(extension));
-    QVERIFY(page.table()->model()->setData(index, on ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole));
+    QVERIFY(page.table()->model()->setData(index, on ? Qt::Checked : Qt::Unchecked,
+                                           Qt::CheckStateRole));
 }
 
 // Opens the context menu over the row of `extension` (or off every row) and chooses `action`.
-void contextMenu(OptionsPageFilters& page, uitest::ScriptedPrompter& prompter, const QString& extension,
-                 const QString& action, bool* enabled = nullptr)
+void contextMenu(OptionsPageFilters& page, uitest::ScriptedPrompter& prompter,
+                 const QString& extension, const QString& action, bool* enabled = nullptr)
 {
     prompter.menuChooser = [action, enabled](QMenu* menu) -> QAction* {
         QAction* a = uitest::findAction(menu, action);
@@ -132,11 +136,14 @@ private slots:
         // Sorted by extension; the switched-off filter has no rows (its id compared ignoring
         // case); "ODS" is stored in upper case and still unchecks "ods"; a filter without a
         // name shows its class id.
-        QCOMPARE(shownRows(page), (QStringList{"docx|Office Open XML filter|on", "ods|OpenDocument filter|off",
-                                               "odt|OpenDocument filter|on", "pptx|Office Open XML filter|on",
-                                               "xlsx|Office Open XML filter|on", "xyz|" + kNameless + "|on"}));
-        QCOMPARE(page.table()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Extension"));
-        QCOMPARE(page.table()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Handler name"));
+        QCOMPARE(shownRows(page),
+                 (QStringList{"docx|Office Open XML filter|on", "ods|OpenDocument filter|off",
+                              "odt|OpenDocument filter|on", "pptx|Office Open XML filter|on",
+                              "xlsx|Office Open XML filter|on", "xyz|" + kNameless + "|on"}));
+        QCOMPARE(page.table()->model()->headerData(0, Qt::Horizontal).toString(),
+                 QStringLiteral("Extension"));
+        QCOMPARE(page.table()->model()->headerData(1, Qt::Horizontal).toString(),
+                 QStringLiteral("Handler name"));
         QCOMPARE(page.table()->columnWidth(0), 100);
     }
 
@@ -169,8 +176,9 @@ private slots:
         page.table()->setCurrentIndex(shownIndex(page, QStringLiteral("docx")));
         contextMenu(page, prompter, QStringLiteral("odt"), QStringLiteral("Disable filter"));
         // Every row of that filter went at once.
-        QCOMPARE(shownRows(page), (QStringList{"docx|Office Open XML filter|on", "pptx|Office Open XML filter|on",
-                                               "xlsx|Office Open XML filter|on", "xyz|" + kNameless + "|on"}));
+        QCOMPARE(shownRows(page),
+                 (QStringList{"docx|Office Open XML filter|on", "pptx|Office Open XML filter|on",
+                              "xlsx|Office Open XML filter|on", "xyz|" + kNameless + "|on"}));
         // Off every row there is nothing to disable.
         bool enabled = true;
         contextMenu(page, prompter, QString(), QStringLiteral("Disable filter"), &enabled);
@@ -209,7 +217,8 @@ private slots:
         page.initPage();
         page.fillTable(false);
         // "htm" is handled in both lists: by the helper's Word filter and the built-in HTML filter.
-        QCOMPARE(shownRows(page), (QStringList{"doc|Word filter|off", "htm|Word filter|on", "pdf|PDF filter|on"}));
+        QCOMPARE(shownRows(page),
+                 (QStringList{"doc|Word filter|off", "htm|Word filter|on", "pdf|PDF filter|on"}));
         page.fillTable(true);
         setChecked(page, QStringLiteral("htm"), false);
         QVERIFY(shownRows(page).contains("htm|HTML filter|off"));
@@ -256,14 +265,16 @@ private slots:
         QVERIFY(builtIn->isChecked());
 
         helper->click();
-        QCOMPARE(shownRows(page), (QStringList{"doc|Word filter|off", "htm|Word filter|on", "pdf|PDF filter|on"}));
+        QCOMPARE(shownRows(page),
+                 (QStringList{"doc|Word filter|off", "htm|Word filter|on", "pdf|PDF filter|on"}));
         setChecked(page, QStringLiteral("pdf"), false);
         setChecked(page, QStringLiteral("doc"), true);
         builtIn->click();
         setChecked(page, QStringLiteral("docx"), false);
         helper->click();
         // The helper list's edits survived the switch.
-        QCOMPARE(shownRows(page), (QStringList{"doc|Word filter|on", "htm|Word filter|on", "pdf|PDF filter|off"}));
+        QCOMPARE(shownRows(page),
+                 (QStringList{"doc|Word filter|on", "htm|Word filter|on", "pdf|PDF filter|off"}));
         builtIn->click();
         page.saveSettings();
         QCOMPARE(settings->disabledExtensions(), (QStringList{"ODS", "docx"}));

@@ -1,0 +1,185 @@
+// The program's entry: start-up in its fixed order (settings, log, crash handler, application,
+// start lines, maintenance options, running instance, role), then the main window and the
+// event loop, then the clean-up that saves the state.
+//
+// Exit codes: 0 normal end, a maintenance option done or a running instance notified; 1 a
+// maintenance option that failed, or the user instance could not start the main instance; 5 a
+// maintenance option without root; otherwise the event loop's code.
+#include "app/CrashHandler.h"
+#include "app/InstanceChannel.h"
+#include "app/InstancePair.h"
+#include "app/MessageListenWidget.h"
+#include "app/ProgramExit.h"
+#include "app/ShellUtils.h"
+#include "app/SignalPipe.h"
+#include "app/StartUp.h"
+#include "app/UserFileIdentity.h"
+#include "core/Logger.h"
+#include "core/Settings.h"
+#include "core/SystemUtils.h"
+#include "search/engine/FileSearcher.h"
+#include "ui/common/Prompter.h"
+#include "ui/main/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSessionManager>
+#include <QStandardPaths>
+
+#include <exception>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const char kTag[] = "main";
+
+void logExit(int code)
+{
+    TQ_LOG_INFO(kTag, QStringLiteral("Exit with code %1").arg(code));
+}
+
+// The files a root instance may have left root's (QSettings writes back on its own) go back
+// to the session user.
+void returnFilesToUser(const QString& dataFolder)
+{
+    if (!ShellUtils::runsForOtherUser())
+        return;
+    for (const char* name : {"/settings.ini", "/tabs.xml", "/Tallowquist Pro.log"})
+        giveToSessionUser(dataFolder + QLatin1String(name));
+}
+
+// A second start, or a start that lost the race for its title: hand the request over.
+int handOver(const QStringList& arguments, int waitMs)
+{
+    if (InstanceChannel::findInstance(QLatin1String(kMainInstanceWindowName), waitMs))
+        notifyAnotherInstance(arguments);
+    logExit(0);
+    return 0;
+}
+
+int runMainInstance(const QStringList& arguments, MessageListenWidget* listener, const QString& dataFolder)
+{
+    registerMetaTypes();
+    // One working folder per user (the engine makes it private and checks it), so the
+    // instances of two users never meet in a shared temporary folder.
+    const QString workingFolder = QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/")
+        + QLatin1String(kProgramName) + QStringLiteral("-") + QString::number(::geteuid());
+    Settings* settings = Settings::instance();
+    auto engine = std::make_shared<FileSearcher>(workingFolder, isProcessAdmin() ? FileSearcher::UseIndex : 0);
+    WidgetPrompter prompter;
+    int code = 0;
+    {
+        auto window = std::make_unique<MainWindow>(arguments, settings, engine, &prompter, dataFolder);
+        listener->setMainWindow(window.get());
+        QObject::connect(listener, &MessageListenWidget::newSearchRequested, window.get(),
+                         &MainWindow::onNewSearchRequested);
+        try {
+            window->start();
+            code = ProgramExit::runEventLoop();
+        } catch (const std::exception& e) {
+            TQ_LOG_ERROR(kTag, QString::fromLocal8Bit(e.what()));
+            throw;
+        }
+        TQ_LOG_INFO(kTag, QStringLiteral("Application closing"));
+        // The window saves its state while the engine and the settings still exist.
+    }
+    engine.reset();
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    importSessionEnvironment();
+    const QString dataFolder = dataFolderPath();
+    {
+        SessionUserFiles asUser;
+        // Every missing level of the data folder (the log makes only the last one).
+        QDir().mkpath(QFileInfo(dataFolder).absolutePath());
+        Settings::instanceWithFile(dataFolder + QStringLiteral("/settings.ini"));
+        Logger::instance(dataFolder + QStringLiteral("/") + QLatin1String(kProgramName) + QStringLiteral(".log"));
+    }
+    TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
+    uid_t user = static_cast<uid_t>(-1);
+    gid_t group = static_cast<gid_t>(-1);
+    if (ShellUtils::runsForOtherUser() && !UserFileIdentity::sessionUser(&user, &group))
+        user = static_cast<uid_t>(-1);
+    CrashHandler::install(dataFolder + QStringLiteral("/Tallowquist ProCrash.dmp"), user, group);
+    // COM initialisation has no counterpart here and cannot fail.
+
+    int code = 0;
+    {
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QLatin1String(kProgramName));
+        QApplication::setApplicationVersion(QLatin1String(kProgramVersion));
+        QApplication::setDesktopFileName(QStringLiteral("tallowquist-pro"));
+        SignalPipe endSignals;
+        endSignals.install();
+        QObject::connect(&endSignals, &SignalPipe::received, [](int sig) {
+            TQ_LOG_INFO(kTag, QStringLiteral("Signal %1 received").arg(sig));
+            ProgramExit::request(0);
+        });
+        // The end of the session ends the program as "Exit" does (the state is saved).
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, [](QSessionManager&) { ProgramExit::request(0); });
+
+        const QStringList arguments = programArguments(argc, argv);
+        writeStartLines(arguments);
+
+        code = handleSpecialArguments(arguments, MaintenanceActions::system());
+        if (code >= 0) {
+            Settings::destroyInstance();
+            return code;
+        }
+        if (InstanceChannel::findInstance(QLatin1String(kMainInstanceWindowName), 3000)) {
+            code = handOver(arguments, 0);
+            Settings::destroyInstance();
+            return code;
+        }
+
+        std::unique_ptr<MessageListenWidget> listener;
+        QStringList received;
+        const bool noElevation = arguments.contains(QStringLiteral("-no-elevation"));
+        if (!noElevation && !isProcessAdmin()) {
+            listener = std::make_unique<MessageListenWidget>(QLatin1String(kUserInstanceWindowName));
+            if (!listener->isListening()) {
+                code = handOver(arguments, 15000);
+            } else {
+                Logger::instance().truncate();
+                TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
+                writeStartLines(arguments);
+                code = runUserInstance(listener.get());
+                logExit(code);
+            }
+            listener.reset();
+            Settings::destroyInstance();
+            return code;
+        }
+        listener = std::make_unique<MessageListenWidget>(QLatin1String(kMainInstanceWindowName));
+        if (!listener->isListening()) {
+            code = handOver(arguments, 15000);
+            Settings::destroyInstance();
+            return code;
+        }
+        // The main instance starts the log afresh unless its user instance already did.
+        if (!InstanceChannel::isTitleTaken(QLatin1String(kUserInstanceWindowName))) {
+            Logger::instance().truncate();
+            TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
+            writeStartLines(arguments);
+        }
+        if (!noElevation)
+            initAdminInstance(listener.get(), received);
+
+        code = runMainInstance(received.isEmpty() ? arguments : received, listener.get(), dataFolder);
+        listener.reset();
+    }
+    {
+        SessionUserFiles asUser;
+        Settings::destroyInstance();
+    }
+    returnFilesToUser(dataFolder);
+    logExit(code);
+    return code;
+}

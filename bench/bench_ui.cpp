@@ -1,0 +1,302 @@
+// Result table figures (a program, not a test), offscreen:
+//
+// A tree of 1,000,000 entries on a tmpfs (1,000 folders of 999 files, sizes set sparse so a
+// size sort has real keys) is searched by the real engine (folder walking, every name). While
+// the search fills the table (rows taken up every 100 ms), the longest stall of the GUI thread
+// is measured with a 2 ms heartbeat timer. Then, on the full results: taking up every row and
+// painting the first screen, scrolling page by page (time per page and file-system reads per
+// page), sorting by name and by size (off the GUI thread: time to the finished sort and the
+// longest GUI stall meanwhile), and the resident memory per row.
+//
+// Needs root for the tmpfs in a private mount namespace; without it the tree goes to the
+// temporary folder. Usage: bench_ui [entries]   (default 1000000)
+#include "core/Logger.h"
+#include "core/Settings.h"
+#include "search/engine/FileSearcher.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "ui/common/Prompter.h"
+#include "ui/common/UiResources.h"
+#include "ui/results/FileTable.h"
+#include "ui/results/FileTableModel.h"
+#include "ui/results/FileTableView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFrame>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+double msSince(const QElapsedTimer& t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+// `folders` folders of `perFolder` empty-but-sized files (ftruncate: sparse, nothing written).
+void makeTree(const QByteArray& root, int folders, int perFolder)
+{
+    std::atomic<int> next{0};
+    auto worker = [&]() {
+        for (int d = next++; d < folders; d = next++) {
+            const QByteArray folder = root + "/folder_" + QByteArray::number(d);
+            ::mkdir(folder.constData(), 0755);
+            for (int f = 0; f < perFolder; ++f) {
+                const int n = d * perFolder + f;
+                const QByteArray file = folder + "/item_" + QByteArray::number((n * 7919) % 1000003)
+                    + (n % 3 == 0 ? ".txt" : n % 3 == 1 ? ".png" : ".dat");
+                const int fd = ::open(file.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+                if (fd >= 0) {
+                    if (::ftruncate(fd, off_t((n * 104729LL) % 10000000)) != 0)
+                        std::perror("ftruncate");
+                    ::close(fd);
+                }
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 8; ++i)
+        threads.emplace_back(worker);
+    for (auto& t : threads)
+        t.join();
+}
+
+// Measures the longest gap between 2 ms heartbeats: the longest time the GUI thread did not
+// get back to its event loop.
+class StallMeter
+{
+public:
+    StallMeter()
+    {
+        timer.setInterval(2);
+        QObject::connect(&timer, &QTimer::timeout, [this]() {
+            const double now = msSince(clock);
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+    }
+    void start()
+    {
+        longest = 0;
+        clock.start();
+        last = 0;
+        timer.start();
+    }
+    double stop()
+    {
+        timer.stop();
+        return longest;
+    }
+
+private:
+    QTimer timer;
+    QElapsedTimer clock;
+    double last = 0;
+    double longest = 0;
+};
+
+class SilentPrompter : public WidgetPrompter
+{
+public:
+    QMessageBox::StandardButton question(QWidget*, const QString&, const QString&, QMessageBox::StandardButtons,
+                                         QMessageBox::StandardButton) override
+    {
+        return QMessageBox::Yes;
+    }
+};
+
+struct Window
+{
+    QWidget widget;
+    QFrame* host;
+    FileTableView* view;
+    std::unique_ptr<FileTable> table;
+
+    Window(Prompter* prompter)
+    {
+        auto* layout = new QVBoxLayout(&widget);
+        host = new QFrame(&widget);
+        view = new FileTableView(&widget);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setSortingEnabled(true);
+        layout->addWidget(host);
+        layout->addWidget(view);
+        widget.resize(1280, 800);
+        table.reset(new FileTable(view, host, Settings::instance(), prompter));
+        widget.show();
+        QElapsedTimer wait;
+        wait.start();
+        while (!(widget.windowHandle() && widget.windowHandle()->isExposed()) && wait.elapsed() < 3000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+};
+
+bool waitSort(FileTable* table)
+{
+    if (!table->isSorting())
+        return true;
+    QEventLoop loop;
+    QObject::connect(table, &FileTable::sortFinished, &loop, &QEventLoop::quit);
+    loop.exec();
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    initUiResources();
+    const int entries = argc > 1 ? std::max(1000, std::atoi(argv[1])) : 1000000;
+    QTemporaryDir tmp;
+    Logger::instance(tmp.filePath(QStringLiteral("bench.log")));
+    Settings* settings = Settings::instance();
+    settings->setFileColumns({});
+    settings->setValue(Settings::SortColumn, 0);
+
+    const QString volume = tmp.filePath(QStringLiteral("volume"));
+    QDir().mkpath(volume);
+    const bool root = ::geteuid() == 0;
+    const bool onTmpfs = root && ::unshare(CLONE_NEWNS) == 0
+        && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+        && ::mount("tmpfs", QFile::encodeName(volume).constData(), "tmpfs", 0, "size=1g,nr_inodes=4m") == 0;
+    const int folders = std::max(1, entries / 1000);
+    const int perFolder = entries / folders - 1;
+    QElapsedTimer gen;
+    gen.start();
+    makeTree(QFile::encodeName(volume), folders, perFolder);
+    std::printf("Tree: %d folders + %d files on %s, made in %.0f ms\n", folders, folders * perFolder,
+                onTmpfs ? "a tmpfs" : "the temporary folder", msSince(gen));
+
+    SilentPrompter prompter;
+    FileSearcher searcher(tmp.filePath(QStringLiteral("work")), 0);
+    {
+        QEventLoop loop;
+        QObject::connect(&searcher, &FileSearcher::initFinished, &loop, &QEventLoop::quit);
+        searcher.init(IndexingSettings(), settings->contentSearchOptions());
+        if (!searcher.isInitialized())
+            loop.exec();
+    }
+
+    const long rssStart = residentKiB();
+    FileSearchRequest request;
+    request.includePaths = QStringList{volume};
+    auto results = std::make_unique<FileSearchResults>();
+    long rssFilled = 0;
+    {
+        Window w(&prompter);
+        w.table->setRequest(&request);
+        w.table->setResults(results.get());
+        QTimer refresh;
+        refresh.setInterval(100);
+        QObject::connect(&refresh, &QTimer::timeout, [&]() { w.table->appendNewRows(); });
+        StallMeter stall;
+        QEventLoop loop;
+        QObject::connect(&searcher, &FileSearcher::findFinished, &loop, [&](FileSearchRequest::Id id) {
+            if (id == request.id)
+                loop.quit();
+        });
+        QElapsedTimer t;
+        t.start();
+        stall.start();
+        refresh.start();
+        searcher.find(&request, results.get());
+        loop.exec();
+        refresh.stop();
+        w.table->appendNewRows();
+        w.view->viewport()->repaint();
+        const double longest = stall.stop();
+        std::printf("Search filling the table: %d rows in %.0f ms (rows taken up every 100 ms); "
+                    "longest GUI stall %.1f ms (goal < 50)\n",
+                    w.table->model()->rowCount(), msSince(t), longest);
+        rssFilled = residentKiB();
+    }
+    const int rows = results->itemCount();
+
+    Window w(&prompter);
+    w.table->setRequest(&request);
+    QApplication::processEvents();
+    const long rssBeforeRows = residentKiB();
+    QElapsedTimer t;
+    t.start();
+    w.table->setResults(results.get());
+    w.table->appendNewRows();
+    QApplication::processEvents(); // the view lays out its scroll range and paints
+    w.view->viewport()->repaint();
+    std::printf("Insert %d rows and paint the first screen: %.1f ms (goal < 200)\n", rows, msSince(t));
+    const long rssShown = residentKiB();
+
+    // Page scrolling.
+    QScrollBar* bar = w.view->verticalScrollBar();
+    std::vector<double> pages;
+    const int missesBefore = w.table->rowCache().misses();
+    for (int i = 0; i < 100; ++i) {
+        QElapsedTimer p;
+        p.start();
+        bar->setValue(bar->value() + bar->pageStep());
+        w.view->viewport()->repaint();
+        QApplication::processEvents();
+        pages.push_back(msSince(p));
+    }
+    std::sort(pages.begin(), pages.end());
+    const int visible = w.view->viewport()->height() / w.view->verticalHeader()->defaultSectionSize();
+    std::printf("Page scroll (%d rows visible, Size and Modified shown): median %.2f ms, worst %.2f ms "
+                "(goal < 16); %.1f file-system reads per page\n",
+                visible, pages[pages.size() / 2], pages.back(),
+                double(w.table->rowCache().misses() - missesBefore) / 100.0);
+
+    // Sorts, off the GUI thread.
+    for (const auto& c : {std::make_pair(0, "name"), std::make_pair(2, "size")}) {
+        StallMeter stall;
+        QElapsedTimer s;
+        s.start();
+        stall.start();
+        w.table->sort(c.first, Qt::AscendingOrder);
+        waitSort(w.table.get());
+        w.view->viewport()->repaint();
+        const double longest = stall.stop();
+        std::printf("Sort by %s: %.0f ms to the sorted table%s; longest GUI stall meanwhile %.1f ms\n", c.second,
+                    msSince(s), c.first == 0 ? " (goal < 1000)" : "", longest);
+    }
+    std::printf("Resident memory: %.1f bytes per result (search results), %.1f bytes per shown row (model and view)\n",
+                double(rssFilled - rssStart) * 1024.0 / double(std::max(1, rows)),
+                double(rssShown - rssBeforeRows) * 1024.0 / double(std::max(1, rows)));
+
+    w.table.reset();
+    results.reset();
+    if (onTmpfs)
+        ::umount2(QFile::encodeName(volume).constData(), MNT_DETACH);
+    return 0;
+}

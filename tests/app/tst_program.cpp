@@ -1,0 +1,144 @@
+// The real program, started as a process: exit codes, the start lines, a second start handing
+// over to the running instance, and the end by a signal going through the normal exit path (the
+// state is saved). Started as an ordinary user (nobody, when the tests run as root), so it is a
+// main instance without an index when given "-no-elevation".
+#include "testutil.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+} // namespace
+
+class ProgramTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir root_;
+    QString home_;
+    QString program_;
+    int homes_ = 0;
+
+    QString dataFolder() const { return home_ + "/.local/share/Tallowquist Pro"; }
+
+    QString log() const
+    {
+        const QByteArray bytes = testutil::readFile(dataFolder() + "/Tallowquist Pro.log");
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+    }
+
+    void prepare(QProcess& process, const QStringList& arguments)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home_);
+        env.insert("XDG_RUNTIME_DIR", home_ + "/run");
+        env.remove("XDG_DATA_HOME");
+        env.remove("XDG_CONFIG_HOME");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        if (::geteuid() == 0) {
+            process.setProgram("setpriv");
+            process.setArguments(QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "--", program_}
+                                 + arguments);
+        } else {
+            process.setProgram(program_);
+            process.setArguments(arguments);
+        }
+    }
+
+    int run(const QStringList& arguments, int timeoutMs = 20000)
+    {
+        QProcess process;
+        prepare(process, arguments);
+        process.start();
+        if (!process.waitForFinished(timeoutMs)) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        program_ = testutil::programDir() + "/tallowquist-pro";
+        QVERIFY(QFileInfo(program_).isExecutable());
+        if (::geteuid() == 0 && QStandardPaths::findExecutable("setpriv").isEmpty())
+            QSKIP("setpriv is needed to start the program as an ordinary user");
+        QVERIFY(root_.isValid());
+        QCOMPARE(::chmod(QFile::encodeName(root_.path()).constData(), 0755), 0);
+    }
+
+    void init()
+    {
+        // Short: the sockets live in the runtime folder, and a socket path has at most 107 bytes.
+        home_ = root_.path() + "/h" + QString::number(++homes_);
+        QVERIFY(QDir().mkpath(home_ + "/run"));
+        QCOMPARE(::chmod(QFile::encodeName(home_ + "/run").constData(), 0700), 0);
+        if (::geteuid() == 0) {
+            for (const QString& path : {home_, home_ + "/run"})
+                QCOMPARE(::chown(QFile::encodeName(path).constData(), kNobody, kNobody), 0);
+        }
+    }
+
+    void maintenanceOptionWithoutRootEndsWithFive()
+    {
+        QCOMPARE(run({"-enable-skip-uac", "-disable-skip-uac"}), 5);
+        const QString text = log();
+        QVERIFY2(text.contains("\tmain\tLog file created.\r\n"), qPrintable(text));
+        QVERIFY(text.contains("\tkEnableSkipUACArgument\r\n"));
+        QVERIFY(!text.contains("kDisableSkipUACArgument"));
+        QVERIFY(text.contains("\tExit with code 5\r\n"));
+        // The start lines come between two lines of 28 hyphens, after "Log file created.".
+        const int created = text.indexOf("Log file created.");
+        const int first = text.indexOf(QString(28, '-'));
+        const int version = text.indexOf("Version: 1.4");
+        const int arguments = text.indexOf("Arguments = ");
+        const int second = text.indexOf(QString(28, '-'), arguments);
+        QVERIFY(created < first && first < version && version < arguments && arguments < second);
+        QCOMPARE(run({"-disable-shell-integration"}), 5);
+    }
+
+    void signalEndsTheProgramAndSavesItsState()
+    {
+        QProcess first;
+        prepare(first, {"-no-elevation"});
+        first.start();
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY2_WITH_TIMEOUT(log().contains("MainWindow::MainWindow"), qPrintable(log() + first.readAllStandardOutput()), 15000);
+
+        // A second start finds the running main instance, hands over and ends with 0.
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(run({"-no-elevation"}), 0);
+        QVERIFY(timer.elapsed() < 10000);
+        QCOMPARE(log().count("MainWindow::MainWindow"), 1);
+
+        ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+        QVERIFY(first.waitForFinished(15000));
+        QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(first.exitCode(), 0);
+        const QString text = log();
+        const int closing = text.indexOf("\tmain\tApplication closing\r\n");
+        QVERIFY2(closing > 0, qPrintable(text));
+        QVERIFY(text.indexOf("~MainWindow", closing) > closing);
+        QVERIFY(text.endsWith("\tmain\tExit with code 0\r\n"));
+        const QByteArray settings = testutil::readFile(dataFolder() + "/settings.ini");
+        QVERIFY(settings.contains("[MainWindow]"));
+        QVERIFY(settings.contains("Maximized=false"));
+    }
+};
+
+QTEST_GUILESS_MAIN(ProgramTest)
+#include "tst_program.moc"

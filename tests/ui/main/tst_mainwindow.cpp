@@ -1,0 +1,257 @@
+// The main window without the search engine: title, index status, languages, help file, close
+// and exit rules, and the saved placement, toolbars and dock.
+#include "app/ProgramExit.h"
+#include "core/Settings.h"
+#include "ui/main/MainWindow.h"
+#include "tests/ui/uitestutil.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QApplication>
+#include <QDockWidget>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    Settings* settings_ = nullptr;
+    uitest::ScriptedPrompter prompter_;
+
+    std::unique_ptr<MainWindow> makeWindow(const QStringList& arguments = {"tallowquist-pro"})
+    {
+        return std::make_unique<MainWindow>(arguments, settings_, nullptr, &prompter_, dir_->path());
+    }
+
+    template <typename T = QAction>
+    static T* child(QObject* window, const char* name)
+    {
+        T* found = window->findChild<T*>(QLatin1String(name));
+        if (!found)
+            qFatal("no %s", name);
+        return found;
+    }
+
+private slots:
+    void init()
+    {
+        ProgramExit::reset();
+        dir_ = std::make_unique<QTemporaryDir>();
+        settings_ = Settings::instanceWithFile(dir_->path() + "/settings.ini");
+        prompter_.asked.clear();
+    }
+    void cleanup()
+    {
+        Settings::destroyInstance();
+        dir_.reset();
+        QApplication::setQuitOnLastWindowClosed(true);
+    }
+
+    void titleAndIndexStatus()
+    {
+        auto window = makeWindow();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Tallowquist Pro v1.4"));
+        QCOMPARE(window->indexStatusText(), QStringLiteral("Index: disabled"));
+        QCOMPARE(window->indexState(), int(MainWindow::IndexDisabled));
+        window->onUpdateStarted();
+        QCOMPARE(window->indexStatusText(), QStringLiteral("Index: updating..."));
+        QCOMPARE(window->indexState(), int(MainWindow::IndexUpdating));
+        window->onUpdateFinished();
+        QCOMPARE(window->indexStatusText(), QStringLiteral("Index: ready"));
+        window->updateIndexStatus(7); // not a state: nothing changes
+        QCOMPARE(window->indexState(), int(MainWindow::IndexReady));
+        QCOMPARE(window->indexStatusText(), QStringLiteral("Index: ready"));
+    }
+
+    void formNamesAndMenus()
+    {
+        auto window = makeWindow();
+        QCOMPARE(window->objectName(), QStringLiteral("MainWindow"));
+        QStringList menus;
+        for (QAction* action : child<QMenuBar>(window.get(), "menuBar")->actions())
+            menus << action->text();
+        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&View", "&Tools", "&Help"}));
+        QStringList file;
+        for (QAction* action : child<QMenu>(window.get(), "menuFile")->actions())
+            file << (action->isSeparator() ? "-" : action->objectName());
+        QCOMPARE(file, (QStringList{"actionNewSearch", "actionClosePage", "-", "actionExportResults", "-", "actionExit"}));
+        QCOMPARE(child(window.get(), "actionCopyFullName")->shortcut(), QKeySequence("Alt+Shift+Ins"));
+        QCOMPARE(child(window.get(), "actionMinimize")->shortcut(), QKeySequence("Esc"));
+        QVERIFY(window->actions().contains(child(window.get(), "actionMinimize")));
+        QStringList codes;
+        for (QAction* action : child<QMenu>(window.get(), "menu_Language")->actions())
+            codes << action->property("id").toString();
+        QCOMPARE(codes, MainWindow::languageCodes());
+        QCOMPARE(child(window.get(), "actionJapanese")->text(), QString::fromUtf8("日本語 / Japanese"));
+        QVERIFY(!child<QToolBar>(window.get(), "toolBar")->isFloatable());
+        QCOMPARE(child<QToolBar>(window.get(), "instantToolBar")->allowedAreas(), Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    }
+
+    void missingLanguageFallsBackToEnglish()
+    {
+        auto window = makeWindow();
+        window->loadLanguage("fr");
+        QCOMPARE(settings_->value(Settings::Language).toString(), QStringLiteral("en"));
+        window->updateActions();
+        QVERIFY(child(window.get(), "actionEnglish")->isChecked());
+        QVERIFY(!child(window.get(), "actionFrench")->isChecked());
+        // The texts stay English.
+        QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&File"));
+    }
+
+    void qtLocales()
+    {
+        QCOMPARE(MainWindow::qtLocaleOf("cs"), QStringLiteral("zh_CN"));
+        QCOMPARE(MainWindow::qtLocaleOf("cz"), QStringLiteral("cs"));
+        QCOMPARE(MainWindow::qtLocaleOf("de"), QStringLiteral("de"));
+    }
+
+    void helpFileByLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("fr") << "fr" << "en";
+        QTest::newRow("cz") << "cz" << "cz";
+        QTest::newRow("de") << "de" << "de";
+        QTest::newRow("cs (Chinese)") << "cs" << "en";
+        QTest::newRow("empty") << "" << "en";
+    }
+    void helpFileByLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, code);
+        auto window = makeWindow();
+        settings_->setValue(Settings::Language, language);
+        QCOMPARE(window->helpFile(), QCoreApplication::applicationDirPath() + "/help/" + code + "/index.html");
+    }
+
+    void missingManualIsReported()
+    {
+        auto window = makeWindow();
+        child(window.get(), "actionHelp")->trigger();
+        QCOMPARE(prompter_.kinds(), QStringList{"warning"});
+    }
+
+    void closeWithoutBackgroundEndsTheProgram()
+    {
+        settings_->setValue(Settings::RunInBackground, false);
+        auto window = makeWindow();
+        window->start();
+        QVERIFY(window->isVisible());
+        window->close();
+        QVERIFY(ProgramExit::requested());
+    }
+
+    void closeInBackgroundWithoutTrayEndsTheProgram()
+    {
+        // No tray on this desktop: a hidden window could never be got back.
+        if (QSystemTrayIcon::isSystemTrayAvailable())
+            QSKIP("this desktop has a tray");
+        settings_->setValue(Settings::RunInBackground, true);
+        auto window = makeWindow();
+        window->start();
+        window->close();
+        QVERIFY(ProgramExit::requested());
+        QVERIFY(!window->trayIcon()->isVisible());
+    }
+
+    void minimizeWithoutTrayShowsMinimized()
+    {
+        if (QSystemTrayIcon::isSystemTrayAvailable())
+            QSKIP("this desktop has a tray");
+        auto window = makeWindow({"tallowquist-pro", "-minimize"});
+        window->start();
+        QVERIFY(window->isVisible());
+        QVERIFY(window->isMinimized());
+    }
+
+    void exitIsIdempotent()
+    {
+        auto window = makeWindow();
+        child(window.get(), "actionExit")->trigger();
+        child(window.get(), "actionExit")->trigger();
+        int code = -1;
+        QVERIFY(ProgramExit::requested(&code));
+        QCOMPARE(code, 0);
+    }
+
+    void toolbarsAndDockSurviveARestart()
+    {
+        {
+            auto window = makeWindow();
+            window->start();
+            child<QToolBar>(window.get(), "toolBar")->hide();
+            window->addToolBar(Qt::BottomToolBarArea, child<QToolBar>(window.get(), "instantToolBar"));
+            auto* dock = window->findChild<QDockWidget*>();
+            window->addDockWidget(Qt::RightDockWidgetArea, dock);
+            // The window is in the tray by the time it saves: what it saves is its own choice.
+            window->hide();
+            window->saveSettings();
+        }
+        QCOMPARE(settings_->value(Settings::CommandToolbarVisible).toBool(), false);
+        QCOMPARE(settings_->value(Settings::InstantToolbarVisible).toBool(), true);
+        QCOMPARE(settings_->value(Settings::InstantToolbarArea).toInt(), int(Qt::BottomToolBarArea));
+        QCOMPARE(settings_->value(Settings::SearchWindowVisible).toBool(), true);
+        QCOMPARE(settings_->value(Settings::SearchWindowArea).toInt(), int(Qt::RightDockWidgetArea));
+        auto window = makeWindow();
+        window->start();
+        QVERIFY(child<QToolBar>(window.get(), "toolBar")->isHidden());
+        QCOMPARE(window->toolBarArea(child<QToolBar>(window.get(), "instantToolBar")), Qt::BottomToolBarArea);
+        QCOMPARE(window->dockWidgetArea(window->findChild<QDockWidget*>()), Qt::RightDockWidgetArea);
+        window->updateActions();
+        QVERIFY(!child(window.get(), "actionToolbar")->isChecked());
+        QVERIFY(child(window.get(), "actionInstantSearch")->isChecked());
+    }
+
+    void badSavedAreasAreClamped()
+    {
+        settings_->setValue(Settings::CommandToolbarArea, 1); // left: toolbars stand top or bottom
+        settings_->setValue(Settings::SearchWindowArea, 0);
+        auto window = makeWindow();
+        window->start();
+        QCOMPARE(window->toolBarArea(child<QToolBar>(window.get(), "toolBar")), Qt::TopToolBarArea);
+        QCOMPARE(window->dockWidgetArea(window->findChild<QDockWidget*>()), Qt::LeftDockWidgetArea);
+    }
+
+    void floatingDockOffScreenIsDocked()
+    {
+        settings_->setValue(Settings::SearchWindowFloating, true);
+        settings_->setValue(Settings::SearchWindowPos, QPoint(9000, 9000));
+        settings_->setValue(Settings::SearchWindowSize, QSize(300, 400));
+        auto window = makeWindow();
+        window->start();
+        QVERIFY(!window->findChild<QDockWidget*>()->isFloating());
+    }
+
+    void zeroSizeIsNotUsed()
+    {
+        settings_->setValue(Settings::MainWindowPos, QPoint(10, 10));
+        settings_->setValue(Settings::MainWindowSize, QSize(0, 0));
+        auto window = makeWindow();
+        window->start();
+        QVERIFY(window->width() > 100);
+        QVERIFY(window->height() > 100);
+    }
+
+    void placementSurvivesARestart()
+    {
+        {
+            auto window = makeWindow();
+            window->start();
+            window->setGeometry(40, 50, 640, 480);
+            window->saveSettings();
+        }
+        QCOMPARE(settings_->value(Settings::MainWindowPos).toPoint(), QPoint(40, 50));
+        QCOMPARE(settings_->value(Settings::MainWindowSize).toSize(), QSize(640, 480));
+        auto window = makeWindow();
+        window->start();
+        QCOMPARE(window->geometry(), QRect(40, 50, 640, 480));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,166 @@
+// The saved tabs file: exact bytes, the reading rules for damaged or foreign files, and the
+// atomic replacement that leaves the old file when a write fails.
+#include "ui/main/TabsFile.h"
+
+#include "testutil.h"
+
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TabsFileTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exactBytes()
+    {
+        FormState first{{"fileNameComboBox", "*.txt"}, {"caseSensitiveNameCheckBox", "0"}, {"minDateEdit", "2460000"}};
+        FormState second{{"fileNameComboBox", "a \"b\" & <c>"}};
+        const QByteArray expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                    "<tabs current_tab=\"1\" version=\"1.0\">\n"
+                                    "    <tab>\n"
+                                    "        <caseSensitiveNameCheckBox value=\"0\"/>\n"
+                                    "        <fileNameComboBox value=\"*.txt\"/>\n"
+                                    "        <minDateEdit value=\"2460000\"/>\n"
+                                    "    </tab>\n"
+                                    "    <tab>\n"
+                                    "        <fileNameComboBox value=\"a &quot;b&quot; &amp; &lt;c&gt;\"/>\n"
+                                    "    </tab>\n"
+                                    "</tabs>\n";
+        QCOMPARE(TabsFile::toXml(1, {first, second}), expected);
+    }
+
+    void roundTrip()
+    {
+        QList<FormState> tabs{{{"fileNameComboBox", "caf\u00e9 \U0001F600"}, {"directoryComboBox", "/a b/c"}},
+                              {},
+                              {{"contentsComboBox", "line1\nline2\ttab"}}};
+        const SavedTabs read = TabsFile::fromXml(TabsFile::toXml(2, tabs));
+        QCOMPARE(read.currentTab, 2);
+        QCOMPARE(read.tabs, tabs);
+    }
+
+    void controlCharactersAreDropped()
+    {
+        // One pasted control character must not spoil the file: it is dropped, the rest stays.
+        FormState state{{"fileNameComboBox", QString("a") + QChar(0x01) + "b" + QChar(0xFFFF) + QChar(0xD800) + "c"},
+                        {QString("bad name"), "x"}, {QString("9starts"), "y"}};
+        const QByteArray xml = TabsFile::toXml(0, {state});
+        const SavedTabs read = TabsFile::fromXml(xml);
+        QCOMPARE(read.tabs.size(), 1);
+        QCOMPARE(read.tabs.first(), (FormState{{"fileNameComboBox", "abc"}}));
+        QXmlStreamReader reader(xml);
+        while (!reader.atEnd())
+            reader.readNext();
+        QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+    }
+
+    void foreignOrDamagedFiles_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("tabs");
+        QTest::newRow("other root") << QByteArray("<tab><fileNameComboBox value=\"x\"/></tab>") << 0 << 0;
+        QTest::newRow("empty tabs") << QByteArray("<tabs current_tab=\"3\" version=\"1.0\"/>") << 3 << 0;
+        QTest::newRow("not a number") << QByteArray("<tabs current_tab=\"x\"><tab/></tabs>") << 0 << 1;
+        QTest::newRow("truncated in the second tab")
+            << QByteArray("<tabs current_tab=\"1\"><tab><a value=\"1\"/></tab><tab><b value=\"2\"/><c val") << 1 << 2;
+        QTest::newRow("empty file") << QByteArray() << 0 << 0;
+        QTest::newRow("binary") << QByteArray("\x00\x01\x02garbage", 10) << 0 << 0;
+    }
+    void foreignOrDamagedFiles()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(int, current);
+        QFETCH(int, tabs);
+        const SavedTabs read = TabsFile::fromXml(xml);
+        QCOMPARE(read.currentTab, current);
+        QCOMPARE(read.tabs.size(), tabs);
+    }
+
+    void missingValueReadsAsEmpty()
+    {
+        const SavedTabs read = TabsFile::fromXml("<tabs><tab><fileNameComboBox/><x value=\"1\"/></tab></tabs>");
+        QCOMPARE(read.tabs.value(0), (FormState{{"fileNameComboBox", ""}, {"x", "1"}}));
+    }
+
+    void writeCreatesFolderAndReadsBack()
+    {
+        QTemporaryDir dir;
+        const QString path = TabsFile::path(dir.path() + "/a/b");
+        QString error;
+        QVERIFY2(TabsFile::write(path, 0, {{{"fileNameComboBox", "x"}}}, &error), qPrintable(error));
+        SavedTabs read;
+        QVERIFY(TabsFile::read(path, read));
+        QCOMPARE(read.tabs.size(), 1);
+        QVERIFY(!TabsFile::read(dir.path() + "/missing.xml", read));
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root writes into a read-only folder anyway");
+        QTemporaryDir dir;
+        const QString path = TabsFile::path(dir.path());
+        QVERIFY(TabsFile::write(path, 0, {{{"fileNameComboBox", "old"}}}));
+        const QByteArray before = testutil::readFile(path);
+        QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0500), 0);
+        QString error;
+        QVERIFY(!TabsFile::write(path, 0, {{{"fileNameComboBox", "new"}}}, &error));
+        QVERIFY(!error.isEmpty());
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+        QCOMPARE(testutil::readFile(path), before);
+    }
+
+    void fullDiskKeepsTheOldFile()
+    {
+        // A write that runs out of space fails and leaves the old file whole (not truncated,
+        // as writing in place would).
+        if (!testutil::isRoot())
+            QSKIP("needs root for a small tmpfs");
+        TQ_ENTER_PRIVATE_MOUNTS();
+        QTemporaryDir dir;
+        QCOMPARE(::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0, "size=64k"), 0);
+        const QString path = TabsFile::path(dir.path());
+        QVERIFY(TabsFile::write(path, 0, {{{"fileNameComboBox", "old"}}}));
+        const QByteArray before = testutil::readFile(path);
+        QFile filler(dir.path() + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        filler.close();
+        QString error;
+        QVERIFY(!TabsFile::write(path, 0, {{{"fileNameComboBox", QString(20000, 'n')}}}, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(testutil::readFile(path), before);
+        ::umount(QFile::encodeName(dir.path()).constData());
+    }
+
+    void replacementIsAtomic()
+    {
+        // The file is replaced by a rename: a reader holding the old file keeps it whole, and
+        // no temporary file is left beside it.
+        QTemporaryDir dir;
+        const QString path = TabsFile::path(dir.path());
+        QVERIFY(TabsFile::write(path, 0, {{{"fileNameComboBox", "old"}}}));
+        QFile held(path);
+        QVERIFY(held.open(QIODevice::ReadOnly));
+        struct stat before;
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
+        QVERIFY(TabsFile::write(path, 0, {{{"fileNameComboBox", "new"}}}));
+        struct stat after;
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
+        QVERIFY(before.st_ino != after.st_ino);
+        QVERIFY(held.readAll().contains("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tabs.xml"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TabsFileTest)
+#include "tst_tabsfile.moc"

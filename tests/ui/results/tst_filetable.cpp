@@ -1,0 +1,408 @@
+// The result table: cell texts (sizes, bold matches that keep "<" and "&", the Path column's
+// cut), rows taken up while a search adds folders, renaming (refused names, no replacing, the
+// file shown is the file renamed), sorting off the GUI thread with its confirmation and the
+// selection kept by path, removal of exactly the rows of deleted files, drag data, the column
+// menu and the delegates bound by column type, and file-system reads only for shown rows.
+#include "core/FileNameCodec.h"
+#include "core/Settings.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/FileSearchResults.h"
+#include "ui/results/CellText.h"
+#include "ui/results/FileTable.h"
+#include "ui/results/FileTableItemDelegate.h"
+#include "ui/results/FileTableModel.h"
+#include "ui/results/FileTableView.h"
+#include "ui/results/FilterBar.h"
+#include "ui/results/PathItemDelegate.h"
+#include "testutil.h"
+#include "tests/ui/uitestutil.h"
+
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QFrame>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+// A window with a table and its filter bar host, as a tab lays them out.
+struct Harness
+{
+    QWidget window;
+    QFrame* host;
+    FileTableView* view;
+    uitest::ScriptedPrompter prompter;
+    std::unique_ptr<FileTable> table;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+    FileSearchRequest request;
+    FileSearchResults results;
+
+    Harness()
+    {
+        Settings* s = Settings::instance();
+        s->setFileColumns({});
+        s->setValue(Settings::SortColumn, 0);
+        auto* layout = new QVBoxLayout(&window);
+        host = new QFrame(&window);
+        view = new FileTableView(&window);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view->setSortingEnabled(true);
+        layout->addWidget(host);
+        layout->addWidget(view);
+        window.resize(800, 500);
+        table.reset(new FileTable(view, host, s, &prompter));
+        tester.reset(new QAbstractItemModelTester(table->model(), QAbstractItemModelTester::FailureReportingMode::QtTest));
+        view->setOpener([](QWidget*, const QString&) { return true; });
+        table->setRequest(&request);
+        table->setResults(&results);
+    }
+
+    QString cell(int row, int type) { return table->model()->index(row, table->model()->columnIndexOf(type)).data().toString(); }
+    QStringList names()
+    {
+        QStringList out;
+        for (int r = 0; r < table->model()->rowCount(); ++r)
+            out << table->fileName(r);
+        return out;
+    }
+};
+
+bool waitForSort(FileTable* table)
+{
+    if (!table->isSorting())
+        return true;
+    QSignalSpy spy(table, &FileTable::sortFinished);
+    return spy.wait(20000);
+}
+
+} // namespace
+
+class TestFileTable : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sizeTexts()
+    {
+        QCOMPARE(CellText::sizeText(0), QStringLiteral("0 B"));
+        QCOMPARE(CellText::sizeText(1023), QStringLiteral("1023 B"));
+        QCOMPARE(CellText::sizeText(1024), QStringLiteral("1 KB"));
+        QCOMPARE(CellText::sizeText(1048576), QStringLiteral("1,024 KB"));
+        QCOMPARE(CellText::sizeText(123456789012LL), QStringLiteral("120,563,270 KB"));
+    }
+
+    void highlightedNamesEscapeEveryPart()
+    {
+        QCOMPARE(CellText::highlightedName(QStringLiteral("abc"), {{0, 3}}), QStringLiteral("abc"));
+        QCOMPARE(CellText::highlightedName(QStringLiteral("xabcx"), {{2, 1}, {1, 3}}), QStringLiteral("x<b>abc</b>x"));
+        QCOMPARE(CellText::highlightedName(QStringLiteral("a<b&c>.txt"), {{2, 1}}),
+                 QStringLiteral("a&lt;<b>b</b>&amp;c&gt;.txt"));
+        QCOMPARE(CellText::highlightedName(QStringLiteral("<x>"), {}), QStringLiteral("&lt;x&gt;"));
+        // Ranges beyond the name are clamped.
+        QCOMPARE(CellText::highlightedName(QStringLiteral("ab"), {{1, 10}}), QStringLiteral("a<b>b</b>"));
+    }
+
+    void pathColumnCutsOnlyBelowTheIncludeFolder()
+    {
+        const QStringList data{QStringLiteral("/Data")};
+        QCOMPARE(CellText::pathText(QStringLiteral("/Data/Sub"), data), QStringLiteral("Sub"));
+        QCOMPARE(CellText::pathText(QStringLiteral("/Data/Sub"), {QStringLiteral("/Data/")}), QStringLiteral("Sub"));
+        QCOMPARE(CellText::pathText(QStringLiteral("/Data/Sub"), {QStringLiteral("/")}), QStringLiteral("Data/Sub"));
+        QCOMPARE(CellText::pathText(QStringLiteral("/Data"), data), QStringLiteral("/Data"));
+        QCOMPARE(CellText::pathText(QStringLiteral("/Database/x"), data), QStringLiteral("/Database/x"));
+        QCOMPARE(CellText::pathText(QStringLiteral("/Data/Sub"), {QStringLiteral("/Data"), QStringLiteral("/b")}),
+                 QStringLiteral("/Data/Sub"));
+        QCOMPARE(CellText::typeText(QStringLiteral("a.tar.gz"), false), QStringLiteral("gz"));
+        QCOMPARE(CellText::typeText(QStringLiteral("a.d"), true), QString());
+        QCOMPARE(CellText::typeText(QStringLiteral("README"), false), QString());
+    }
+
+    void newFoldersAreInsertedBeforeTheFiles()
+    {
+        Harness h;
+        h.results.addDir(QStringLiteral("d1"), QStringLiteral("/r"));
+        h.results.addFile(QStringLiteral("f1"), QStringLiteral("/r"), 0);
+        h.table->appendNewRows();
+        h.view->setCurrentIndex(h.table->model()->index(1, 0));
+        QCOMPARE(h.names(), (QStringList{"d1", "f1"}));
+        h.results.addDir(QStringLiteral("d2"), QStringLiteral("/r"));
+        h.results.addFile(QStringLiteral("f2"), QStringLiteral("/r"), 0);
+        // Until the next refresh the rows shown keep their items.
+        QCOMPARE(h.table->filePath(1), QStringLiteral("/r/f1"));
+        QSignalSpy inserted(h.table->model(), &QAbstractItemModel::rowsInserted);
+        h.table->appendNewRows();
+        QCOMPARE(inserted.count(), 2);
+        QCOMPARE(inserted.at(0).at(1).toInt(), 1); // the new folder at the old folder count
+        QCOMPARE(h.names(), (QStringList{"d1", "d2", "f1", "f2"}));
+        // The current row followed its file.
+        QCOMPARE(h.view->currentIndex().data(Qt::UserRole).toString(), QStringLiteral("/r/f1"));
+
+        QSignalSpy removed(h.table->model(), &QAbstractItemModel::rowsAboutToBeRemoved);
+        h.table->clear();
+        QCOMPARE(removed.count(), 1);
+        h.table->clear(); // an empty table signals nothing
+        QCOMPARE(removed.count(), 1);
+    }
+
+    void renameRefusesBadNamesAndNeverReplaces()
+    {
+        QTemporaryDir dir;
+        QVERIFY(testutil::writeFile(dir.filePath("a.txt"), "A"));
+        QVERIFY(testutil::writeFile(dir.filePath("b.txt"), "B"));
+        Harness h;
+        h.results.addFile(QStringLiteral("a.txt"), dir.path(), 0);
+        h.results.addFile(QStringLiteral("b.txt"), dir.path(), 0);
+        h.table->appendNewRows();
+        const QModelIndex a = h.table->model()->index(0, 0);
+        for (const QString& bad : {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("x/y"),
+                                   QStringLiteral("x") + QChar(0) + QStringLiteral("y"), QStringLiteral("b.txt")}) {
+            QVERIFY2(!h.table->model()->setData(a, bad, Qt::EditRole), qPrintable(bad));
+        }
+        QCOMPARE(h.prompter.kinds().count(QStringLiteral("warning")), 6);
+        QVERIFY(h.prompter.asked.last().text.contains(QStringLiteral("already exists")));
+        QCOMPARE(testutil::readFile(dir.filePath("b.txt")), QByteArray("B"));
+        QCOMPARE(testutil::readFile(dir.filePath("a.txt")), QByteArray("A"));
+
+        // A folder found meanwhile (not yet taken up) does not move the row being renamed.
+        h.results.addDir(QStringLiteral("sub"), dir.path());
+        QVERIFY(h.table->model()->setData(a, QStringLiteral("c.txt"), Qt::EditRole));
+        QCOMPARE(testutil::readFile(dir.filePath("c.txt")), QByteArray("A"));
+        QVERIFY(!QFile::exists(dir.filePath("a.txt")));
+        QCOMPARE(testutil::readFile(dir.filePath("b.txt")), QByteArray("B"));
+        QCOMPARE(h.table->fileName(0), QStringLiteral("c.txt"));
+    }
+
+    void renameKeepsNamesThatAreNotUtf8()
+    {
+        QTemporaryDir dir;
+        const QString odd = FileNameCodec::decode(QByteArray("caf\xe9.txt"));
+        QVERIFY(testutil::writeFile(dir.path() + QLatin1Char('/') + QStringLiteral("plain"), "x"));
+        Harness h;
+        h.results.addFile(QStringLiteral("plain"), dir.path(), 0);
+        h.table->appendNewRows();
+        QVERIFY(h.table->model()->setData(h.table->model()->index(0, 0), odd, Qt::EditRole));
+        const QByteArray target = FileNameCodec::encode(dir.path()) + "/caf\xe9.txt";
+        QVERIFY(::access(target.constData(), F_OK) == 0);
+        QCOMPARE(h.table->filePath(0), dir.path() + QLatin1Char('/') + odd);
+        ::unlink(target.constData());
+    }
+
+    void sortingByNameRunsOffTheGuiThreadAndKeepsTheSelection()
+    {
+        Harness h;
+        for (const char* n : {"delta", "Alpha", "charlie", "bravo"})
+            h.results.addFile(QString::fromLatin1(n), QStringLiteral("/r"), 0);
+        h.table->appendNewRows();
+        h.window.show();
+        h.view->selectRow(2); // charlie
+        h.view->setCurrentIndex(h.table->model()->index(2, 0));
+        h.view->sortByColumn(0, Qt::AscendingOrder);
+        QVERIFY(waitForSort(h.table.get()));
+        QCOMPARE(h.names(), (QStringList{"Alpha", "bravo", "charlie", "delta"}));
+        QCOMPARE(h.view->selectedFilePaths(), QStringList{QStringLiteral("/r/charlie")});
+        QCOMPARE(h.view->currentIndex().row(), 2);
+        h.view->sortByColumn(0, Qt::DescendingOrder);
+        QVERIFY(waitForSort(h.table.get()));
+        QCOMPARE(h.view->selectedFilePaths(), QStringList{QStringLiteral("/r/charlie")});
+        QCOMPARE(h.view->currentIndex().row(), 1);
+        QVERIFY(h.prompter.asked.isEmpty());
+    }
+
+    void manyRowsAskBeforeAFileSystemSort()
+    {
+        Harness h;
+        for (int i = 0; i < 1001; ++i)
+            h.results.addFile(QStringLiteral("f%1").arg(i), QStringLiteral("/nonexistent"), 0);
+        h.table->appendNewRows();
+        h.window.show();
+        QHeaderView* header = h.view->horizontalHeader();
+        auto click = [&](int type) {
+            const int section = h.table->model()->columnIndexOf(type);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(section) + 10, header->height() / 2));
+        };
+        click(FileTableColumns::Name);
+        QVERIFY(waitForSort(h.table.get()));
+        QVERIFY(h.prompter.asked.isEmpty()); // names never ask
+        const int nameSection = header->sortIndicatorSection();
+
+        click(FileTableColumns::Size); // answered No
+        QCOMPARE(h.prompter.kinds(), QStringList{QStringLiteral("question")});
+        QVERIFY(h.prompter.asked.first().text.contains(QStringLiteral("1001")));
+        QVERIFY(!h.table->isSorting());
+        QCOMPARE(header->sortIndicatorSection(), nameSection);
+
+        h.prompter.questionAnswers.enqueue(QMessageBox::Yes);
+        click(FileTableColumns::Size); // asks again, then sorts
+        QCOMPARE(h.prompter.kinds().size(), 2);
+        QVERIFY(waitForSort(h.table.get()));
+        QCOMPARE(header->sortIndicatorSection(), h.table->model()->columnIndexOf(FileTableColumns::Size));
+        QCOMPARE(Settings::instance()->value(Settings::SortColumn).toInt(), 0);
+
+        // A refresh after the search: the same confirmation; declined, the indicator goes.
+        h.table->resort();
+        QCOMPARE(h.prompter.kinds().size(), 3);
+        QVERIFY(!header->isSortIndicatorShown());
+        // A sort column that went away sorts nothing.
+        h.table->model()->sort(-1, Qt::AscendingOrder);
+        QVERIFY(!h.table->isSorting());
+    }
+
+    void removalAfterDeleteTakesExactlyTheGonePaths()
+    {
+        Harness h;
+        for (int i = 0; i < 8; ++i)
+            h.results.addFile(QStringLiteral("f%1").arg(i), QStringLiteral("/r"), 0);
+        h.table->appendNewRows();
+        h.window.show();
+        h.view->selectionModel()->select(h.table->model()->index(5, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        h.view->selectionModel()->select(h.table->model()->index(2, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        h.view->selectionModel()->select(h.table->model()->index(3, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QStringList offered;
+        h.view->setContextMenuRunner([&](QWidget*, const QPoint&, const QStringList& paths, bool& deleted, QStringList& gone) {
+            offered = paths;
+            // The search found a folder meanwhile and the table took it up: rows moved.
+            h.results.addDir(QStringLiteral("new"), QStringLiteral("/r"));
+            h.table->appendNewRows();
+            deleted = true;
+            gone = QStringList{QStringLiteral("/r/f5"), QStringLiteral("/r/f2")}; // f3 could not be deleted
+        });
+        QSignalSpy removedSignal(h.table.get(), &FileTable::filesRemoved);
+        QTest::mouseClick(h.view->viewport(), Qt::RightButton, {}, h.view->visualRect(h.table->model()->index(2, 0)).center());
+        QCOMPARE(offered.size(), 3);
+        QCOMPARE(removedSignal.count(), 1);
+        QCOMPARE(h.names(), (QStringList{"new", "f0", "f1", "f3", "f4", "f6", "f7"}));
+        QCOMPARE(h.results.itemCount(), 7);
+    }
+
+    void dragCarriesOneUriPerRow()
+    {
+        Harness h;
+        h.results.addFile(QStringLiteral("a b.txt"), QStringLiteral("/r"), 0);
+        h.results.addFile(FileNameCodec::decode(QByteArray("\xff.bin")), QStringLiteral("/r"), 0);
+        h.table->appendNewRows();
+        FileTableModel* m = h.table->model();
+        std::unique_ptr<QMimeData> one(m->mimeData({m->index(0, 0), m->index(0, 1), m->index(0, 2)}));
+        QCOMPARE(one->data(QStringLiteral("text/uri-list")), QByteArray("file:///r/a%20b.txt\r\n"));
+        std::unique_ptr<QMimeData> two(m->mimeData({m->index(1, 0), m->index(0, 0)}));
+        QCOMPARE(two->data(QStringLiteral("text/uri-list")), QByteArray("file:///r/%FF.bin\r\nfile:///r/a%20b.txt\r\n"));
+        QCOMPARE(m->mimeTypes(), QStringList{QStringLiteral("text/uri-list")});
+    }
+
+    void columnMenuAndDelegatesFollowTypes()
+    {
+        Harness h;
+        h.results.addFile(QStringLiteral("a"), QStringLiteral("/r"), 3);
+        h.table->appendNewRows();
+        FileTableModel* m = h.table->model();
+        QCOMPARE(m->columnTypes(), (QList<int>{0, 1, 2, 4, 6}));
+        QVERIFY(!h.table->isMatchesColumnShown());
+        h.prompter.menuChooser = [](QMenu* menu) { return uitest::findAction(menu, QStringLiteral("Matches")); };
+        h.table->showColumnMenu(QPoint(5, 5));
+        QCOMPARE(m->columnTypes().last(), 7);
+        QCOMPARE(h.cell(0, FileTableColumns::Matches), QStringLiteral("3"));
+        QCOMPARE(m->index(0, m->columnIndexOf(7)).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight));
+
+        h.prompter.menuChooser = [](QMenu* menu) { return uitest::findAction(menu, QStringLiteral("Name")); };
+        h.table->showColumnMenu(QPoint(5, 5));
+        QVERIFY(!m->isColumnShown(0));
+        QVERIFY(qobject_cast<PathItemDelegate*>(h.view->itemDelegateForColumn(m->columnIndexOf(1))));
+        QCOMPARE(h.view->itemDelegateForColumn(m->columnIndexOf(2)), nullptr); // Size moved to column 1
+        h.table->showColumnMenu(QPoint(5, 5));
+        QVERIFY(qobject_cast<FileTableItemDelegate*>(h.view->itemDelegateForColumn(m->columnIndexOf(0))));
+
+        h.table->saveColumns();
+        QList<int> saved;
+        for (const FileColumnEntry& e : Settings::instance()->fileColumns())
+            saved << e.type;
+        QCOMPARE(saved, (QList<int>{1, 2, 4, 6, 7, 0}));
+
+        // The last column cannot be hidden.
+        m->setColumns({2});
+        h.prompter.menuChooser = [](QMenu* menu) { return uitest::findAction(menu, QStringLiteral("Size")); };
+        h.table->showColumnMenu(QPoint(5, 5));
+        QCOMPARE(m->columnTypes(), QList<int>{2});
+    }
+
+    void onlyShownRowsReadTheFileSystem()
+    {
+        QTemporaryDir dir;
+        Harness h;
+        for (int i = 0; i < 5000; ++i)
+            h.results.addFile(QStringLiteral("f%1.txt").arg(i), dir.path(), 0);
+        h.table->appendNewRows();
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        h.view->viewport()->repaint();
+        const int visible = h.view->viewport()->height() / h.view->verticalHeader()->defaultSectionSize() + 1;
+        QVERIFY(h.table->rowCache().misses() > 0);
+        QVERIFY2(h.table->rowCache().misses() <= visible + 2, qPrintable(QString::number(h.table->rowCache().misses())));
+        QVERIFY(h.table->rowCache().capacity() >= 100);
+        // Paths and the selection of every row never stat.
+        const int before = h.table->rowCache().misses();
+        h.view->selectAll();
+        QCOMPARE(h.view->selectedFilePaths().size(), 5000);
+        QCOMPARE(h.table->rowCache().misses(), before);
+    }
+
+    void filterBarActsLikeRadioButtons()
+    {
+        Settings* s = Settings::instance();
+        const QList<FileCategory> saved = s->fileCategories();
+        QList<FileCategory> categories = saved;
+        categories.append({QStringLiteral("Sources"), QStringLiteral("cpp;h")});
+        s->setFileCategories(categories);
+        QFrame frame;
+        FilterBar bar(&frame, s);
+        bar.build();
+        QCOMPARE(bar.count(), saved.size() + 3);
+        QCOMPARE(bar.currentIndex(), 0);
+        QCOMPARE(bar.box(bar.count() - 1)->text(), QStringLiteral("Sources"));
+        QSignalSpy spy(&bar, &FilterBar::filterClicked);
+        bar.box(1)->click();
+        QCOMPARE(spy.takeFirst().at(0).toInt(), 1);
+        QCOMPARE(bar.currentIndex(), 1);
+        QVERIFY(!bar.box(0)->isChecked());
+        bar.box(1)->click(); // the checked box stays checked and reports again
+        QVERIFY(bar.box(1)->isChecked());
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(bar.setCurrentIndex(42), 0); // an index that outlived its category
+        QCOMPARE(bar.currentIndex(), 0);
+        bar.retranslate();
+        QCOMPARE(bar.box(bar.count() - 1)->text(), QStringLiteral("Sources"));
+        s->setFileCategories(saved);
+    }
+
+    void filterShowsTheCategoryRows()
+    {
+        Harness h;
+        h.results.addDir(QStringLiteral("d"), QStringLiteral("/r"));
+        h.results.addFile(QStringLiteral("a.txt"), QStringLiteral("/r"), 0);
+        h.results.addFile(QStringLiteral("b.png"), QStringLiteral("/r"), 0);
+        h.table->appendNewRows();
+        h.table->filterBar()->box(1)->click();
+        QCOMPARE(h.names(), QStringList{QStringLiteral("d")});
+        h.table->filterBar()->box(2)->click(); // Document
+        QCOMPARE(h.names(), QStringList{QStringLiteral("a.txt")});
+        h.results.addFile(QStringLiteral("c.txt"), QStringLiteral("/r"), 0);
+        h.table->appendNewRows();
+        QCOMPARE(h.names(), (QStringList{"a.txt", "c.txt"}));
+        h.table->setShowFilterBar(true);
+        QCOMPARE(h.table->model()->rowCount(), 4);
+    }
+};
+
+QTEST_MAIN(TestFileTable)
+#include "tst_filetable.moc"

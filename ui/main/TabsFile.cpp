@@ -1,0 +1,175 @@
+#include "ui/main/TabsFile.h"
+
+#include "app/UserFileIdentity.h"
+#include "core/FileNameCodec.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace {
+
+bool isXmlChar(uint code)
+{
+    return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF)
+        || (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+}
+
+bool isNameStart(QChar c)
+{
+    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char(':');
+}
+
+bool isNameChar(QChar c)
+{
+    return isNameStart(c) || c.isDigit() || c == QLatin1Char('-') || c == QLatin1Char('.') || c.isMark();
+}
+
+} // namespace
+
+namespace TabsFile {
+
+QString path(const QString& dataFolder)
+{
+    return dataFolder + QStringLiteral("/tabs.xml");
+}
+
+QString xmlSafe(const QString& text)
+{
+    QString clean;
+    clean.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            clean += c;
+            clean += text.at(++i);
+            continue;
+        }
+        if (c.isSurrogate())
+            continue;
+        if (isXmlChar(c.unicode()))
+            clean += c;
+    }
+    return clean;
+}
+
+bool isXmlName(const QString& name)
+{
+    if (name.isEmpty() || !isNameStart(name.at(0)))
+        return false;
+    for (const QChar c : name)
+        if (!isNameChar(c))
+            return false;
+    return true;
+}
+
+void writeTab(QXmlStreamWriter& writer, const FormState& state)
+{
+    writer.writeStartElement(QStringLiteral("tab"));
+    for (auto it = state.constBegin(); it != state.constEnd(); ++it) {
+        const QString name = xmlSafe(it.key());
+        if (!isXmlName(name))
+            continue;
+        writer.writeEmptyElement(name);
+        writer.writeAttribute(QStringLiteral("value"), xmlSafe(it.value()));
+    }
+    writer.writeEndElement();
+}
+
+FormState readTab(QXmlStreamReader& reader)
+{
+    FormState state;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::Invalid)
+            break;
+        if (token == QXmlStreamReader::EndElement && reader.name() == QLatin1String("tab"))
+            break;
+        if (token == QXmlStreamReader::StartElement)
+            state.insert(reader.name().toString(), reader.attributes().value(QLatin1String("value")).toString());
+    }
+    return state;
+}
+
+QByteArray toXml(int currentTab, const QList<FormState>& tabs)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QXmlStreamWriter writer(&buffer);
+    writer.setAutoFormatting(true);
+    writer.writeStartDocument();
+    writer.writeStartElement(QStringLiteral("tabs"));
+    writer.writeAttribute(QStringLiteral("current_tab"), QString::number(currentTab));
+    writer.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
+    for (const FormState& tab : tabs)
+        writeTab(writer, tab);
+    writer.writeEndElement();
+    writer.writeEndDocument();
+    return bytes;
+}
+
+bool write(const QString& filePath, int currentTab, const QList<FormState>& tabs, QString* error)
+{
+    const QByteArray bytes = toXml(currentTab, tabs);
+    SessionUserFiles asUser;
+    const QString folder = QFileInfo(filePath).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("Cannot create the folder %1").arg(folder);
+        return false;
+    }
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+SavedTabs fromXml(const QByteArray& bytes)
+{
+    SavedTabs saved;
+    QXmlStreamReader reader(bytes);
+    while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
+    }
+    if (reader.tokenType() != QXmlStreamReader::StartElement || reader.name() != QLatin1String("tabs"))
+        return saved;
+    saved.currentTab = reader.attributes().value(QLatin1String("current_tab")).toInt();
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::Invalid)
+            break;
+        if (token == QXmlStreamReader::StartElement && reader.name() == QLatin1String("tab"))
+            saved.tabs.append(readTab(reader));
+    }
+    return saved;
+}
+
+bool read(const QString& filePath, SavedTabs& out)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // The file is a few kilobytes; a huge one is not ours and is read only in part.
+    out = fromXml(file.read(16 * 1024 * 1024));
+    return true;
+}
+
+} // namespace TabsFile

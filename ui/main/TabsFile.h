@@ -1,0 +1,69 @@
+// TabsFile: the saved tabs, "tabs.xml" in the data folder.
+//
+//   <?xml version="1.0" encoding="UTF-8"?>
+//   <tabs current_tab="1" version="1.0">
+//       <tab>
+//           <caseSensitiveNameCheckBox value="0"/>
+//           <fileNameComboBox value="*.txt"/>
+//           ...
+//       </tab>
+//   </tabs>
+//
+// One "tab" per saved tab in tab order; inside it one empty element per entry of the tab's form
+// state (object name -> value, in the map's order), the value in the attribute "value".
+//
+// Decisions on this system:
+// - The file is written through QSaveFile: a kill or a full disk at any moment leaves either
+//   the old file or the new one, complete, never a truncated one. A write that fails leaves the
+//   old file and reports why.
+// - Characters XML 1.0 cannot hold (controls other than tab, line feed and carriage return,
+//   lone surrogates, U+FFFE/U+FFFF) are dropped from names and values before writing, so one
+//   pasted control character cannot spoil the whole file. An element name that is not a valid
+//   XML name is not written (the form's object names always are).
+// - Reading stops at the first error; the tabs read so far are kept. A file whose first
+//   element is not "tabs" reads as no tab with current tab 0.
+// - A root instance writes the file as the session user (SessionUserFiles).
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+class QXmlStreamReader;
+class QXmlStreamWriter;
+
+using FormState = QMap<QString, QString>;
+
+struct SavedTabs
+{
+    int currentTab = 0;
+    QList<FormState> tabs;
+};
+
+namespace TabsFile {
+
+// "tabs.xml" in `dataFolder`.
+QString path(const QString& dataFolder);
+
+// Writes the file; creates its folder when missing. False (and `error` says why) when nothing
+// could be written; the old file is then untouched.
+bool write(const QString& filePath, int currentTab, const QList<FormState>& tabs, QString* error = nullptr);
+// The document's bytes, as write() stores them.
+QByteArray toXml(int currentTab, const QList<FormState>& tabs);
+
+// False when the file cannot be opened for reading.
+bool read(const QString& filePath, SavedTabs& out);
+SavedTabs fromXml(const QByteArray& bytes);
+
+// One "tab" element (the writer is inside "tabs").
+void writeTab(QXmlStreamWriter& writer, const FormState& state);
+// Reads from a reader positioned on a "tab" start element up to its end element, the end of the
+// data or an error. An element without "value" gives an empty value.
+FormState readTab(QXmlStreamReader& reader);
+
+// `text` without the characters XML cannot hold.
+QString xmlSafe(const QString& text);
+// Whether `name` can be written as an element name.
+bool isXmlName(const QString& name);
+
+} // namespace TabsFile

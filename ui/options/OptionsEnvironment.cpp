@@ -1,0 +1,18 @@
+#include "ui/options/OptionsEnvironment.h"
+
+#include "app/TaskScheduler.h"
+#include "core/SystemUtils.h"
+
+#include <thread>
+
+OptionsEnvironment::OptionsEnvironment()
+    : isAdmin(isProcessAdmin())
+    , helperListOffered(isWow64())
+    , runElevated([](const QString& program, const QString& arguments) {
+        return ::runElevated(program, arguments);
+    })
+    , runInBackground([](std::function<void()> work) { std::thread(std::move(work)).detach(); })
+    , isSkipUacTaskEnabled(&::isSkipUacTaskEnabled)
+    , createSkipUacTask(&::createSkipUacTask)
+    , deleteSkipUacTask(&::deleteSkipUacTask)
+{ }

@@ -1,0 +1,46 @@
+// VolumeListModel: the volumes of the Indexing options page, one row per indexable volume.
+//
+// Column 0 ("Volume") is the volume's mount point with a check box (checked = the volume is
+// indexed) and a drive icon; column 1 ("Objects count") the number of objects in its index,
+// digits grouped by three with a blank ("1 200 000"), right-aligned, empty when the volume has
+// no index. Each row also keeps the volume's serial and whether it is a fixed volume, read when
+// the page was loaded, so accepting the dialog asks the system nothing again.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <QVector>
+
+class VolumeListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    struct Volume
+    {
+        QString mountPoint;
+        quint32 serial = 0;
+        bool fixed = false;
+        bool checked = false;
+        qint64 count = -1; // -1: no index
+    };
+
+    explicit VolumeListModel(QObject* parent = nullptr);
+
+    void setVolumes(const QVector<Volume>& volumes);
+    const QVector<Volume>& volumes() const { return volumes_; }
+
+    // The count with a blank before every group of three digits from the right.
+    static QString formatCount(qint64 count);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    QVector<Volume> volumes_;
+};

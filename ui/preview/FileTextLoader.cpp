@@ -1,0 +1,52 @@
+#include "ui/preview/FileTextLoader.h"
+
+#include "core/FileNameCodec.h"
+#include "search/model/EncodingDetection.h"
+
+#include <QFile>
+#include <QTextCodec>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace FileTextLoader {
+
+Result load(const QString& path, qint64 cap)
+{
+    Result result;
+    const QByteArray name = FileNameCodec::encode(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return result;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return result;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return result;
+    }
+    result.opened = true;
+    result.fileSize = st.st_size;
+    const QString encoding = detectEncoding(&file);
+    file.seek(0);
+    QByteArray bytes = file.read(cap);
+    result.truncated = !file.atEnd() || st.st_size > bytes.size();
+    QTextCodec* codec = nullptr;
+    if (!encoding.isEmpty() && encoding != QLatin1String("BINARY"))
+        codec = QTextCodec::codecForName(encoding.toLatin1());
+    if (!codec)
+        codec = QTextCodec::codecForLocale();
+    if (result.truncated && encoding.startsWith(QLatin1String("UTF-16")) && (bytes.size() & 1))
+        bytes.chop(1);
+    result.text = codec->toUnicode(bytes);
+    // A byte-order mark is no part of the text.
+    if (result.text.startsWith(QChar(0xFEFF)))
+        result.text.remove(0, 1);
+    return result;
+}
+
+} // namespace FileTextLoader

@@ -1,0 +1,27 @@
+// FileTextLoader: reads the text shown on a search tab's "File" page.
+//
+// The file is opened on its own name bytes (FileNameCodec), read only when it is a regular
+// file (a FIFO or device would block or never end), decoded with the detected encoding (the
+// locale's codec when none is detected), and read only up to a cap: the preview of a huge file
+// must not load it whole into the editor (which would freeze the window and take gigabytes).
+// The default cap is 8 MiB, a few hundred thousand lines; beyond it the text stops and the
+// caller shows a notice.
+#pragma once
+
+#include <QString>
+
+namespace FileTextLoader {
+
+constexpr qint64 kDefaultCap = 8 * 1024 * 1024;
+
+struct Result
+{
+    bool opened = false;
+    bool truncated = false;
+    qint64 fileSize = 0;
+    QString text;
+};
+
+Result load(const QString& path, qint64 cap = kDefaultCap);
+
+} // namespace FileTextLoader

@@ -1,0 +1,32 @@
+// CellText: the texts of the result table's cells that need no file system access beyond what
+// the caller already read, kept apart from the table so they can be checked on their own.
+//
+// - Size: whole kilobytes with "," between groups of three digits and " KB"; below one
+//   kilobyte the byte count and " B".
+// - Name: the matched parts wrapped in "<b>%1</b>" for the rich-text delegate. Every part of
+//   the name, matched or not, is escaped for rich text first ("<", "&", ">" and quotes would
+//   otherwise swallow or change text).
+// - Path: with exactly one include folder, the part of the folder below it. The folder is cut
+//   only when its clean form really starts with the clean include folder and a "/" (the root
+//   "/" counts as ending in one); a folder equal to the include folder, or outside it, is shown
+//   whole.
+// - Type: the text after the last "." of a file's name; empty for folders and names without.
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+namespace CellText {
+
+QString sizeText(qint64 bytes);
+// `ranges` are (start, length) in UTF-16 units, in any order, possibly overlapping.
+QString highlightedName(const QString& name, QList<QPair<int, int>> ranges);
+QString pathText(const QString& folder, const QStringList& includePaths);
+QString typeText(const QString& name, bool isDir);
+// A time in the system locale's short format; empty for an invalid time.
+QString timeText(const QDateTime& time);
+
+} // namespace CellText

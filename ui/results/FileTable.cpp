@@ -1,0 +1,472 @@
+#include "ui/results/FileTable.h"
+
+#include "app/GraphicUtils.h"
+#include "core/Settings.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/SearchExpression.h"
+#include "ui/common/Prompter.h"
+#include "ui/results/CellText.h"
+#include "ui/results/FileRenamer.h"
+#include "ui/results/FileTableItemDelegate.h"
+#include "ui/results/FileTableModel.h"
+#include "ui/results/FileTableView.h"
+#include "ui/results/FilterBar.h"
+#include "ui/results/PathItemDelegate.h"
+
+#include <QFrame>
+#include <QHeaderView>
+#include <QMenu>
+#include <algorithm>
+
+FileTable::FileTable(FileTableView* view, QFrame* filterBarHost, Settings* settings, Prompter* prompter)
+    : view_(view), settings(settings), prompter(prompter), filterBarHost(filterBarHost)
+{
+    showFilterBar_ = settings ? settings->value(Settings::ShowFilterBar).toBool() : true;
+    view->setPrompter(prompter);
+    model_ = new FileTableModel(view, this, settings ? settings->fileColumnTypes() : QList<int>());
+    view->setModel(model_);
+    view->setColumnWidths(settings ? settings->fileColumnWidths() : QList<int>());
+    view->show();
+    nameDelegate = new FileTableItemDelegate(this);
+    pathDelegate = new PathItemDelegate(this);
+    rebindDelegates();
+    connect(model_, &QAbstractItemModel::columnsInserted, this, &FileTable::rebindDelegates);
+    connect(model_, &QAbstractItemModel::columnsRemoved, this, &FileTable::rebindDelegates);
+    connect(model_, &QAbstractItemModel::modelReset, this, &FileTable::rebindDelegates);
+
+    view->verticalHeader()->setDefaultSectionSize(view->verticalHeader()->minimumSectionSize());
+    view->setDragEnabled(true);
+    view->setDragDropMode(QAbstractItemView::DragOnly);
+    QHeaderView* header = view->horizontalHeader();
+    const int sortType = settings ? settings->value(Settings::SortColumn).toInt() : 0;
+    header->setSortIndicator(model_->columnIndexOf(sortType), Qt::AscendingOrder);
+    header->setSectionsMovable(true);
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    createFilterBar();
+
+    connect(header, &QWidget::customContextMenuRequested, this, &FileTable::showColumnMenu);
+    connect(header, &QHeaderView::sectionResized, this, [this]() { columnsChanged = true; });
+    connect(header, &QHeaderView::sectionMoved, this, [this]() { columnsChanged = true; });
+    connect(view, &QAbstractItemView::doubleClicked, this, &FileTable::openFile);
+    connect(view, &FileTableView::fileSelected, this, &FileTable::fileSelected);
+    connect(view, &FileTableView::filesRemoved, this, [this](const QStringList& gone) {
+        removePaths(gone);
+        emit filesRemoved(gone);
+    });
+    connect(&sorter, &ResultSorter::finished, this, &FileTable::onSortFinished);
+    connect(&sorter, &ResultSorter::progress, this, &FileTable::sortProgress);
+}
+
+FileTable::~FileTable()
+{
+    sorter.cancel();
+    delete filterBar_;
+    if (view_) {
+        for (int c = 0; c < model_->columnCount(); ++c)
+            view_->setItemDelegateForColumn(c, nullptr);
+    }
+}
+
+void FileTable::rebindDelegates()
+{
+    if (!view_)
+        return;
+    // Delegates follow their column types: after a column is hidden, shown or the set is
+    // replaced, every column is bound again.
+    for (int c = 0; c < model_->columnCount() + 1; ++c)
+        view_->setItemDelegateForColumn(c, nullptr);
+    const int name = model_->columnIndexOf(FileTableColumns::Name);
+    const int path = model_->columnIndexOf(FileTableColumns::Path);
+    if (name >= 0)
+        view_->setItemDelegateForColumn(name, nameDelegate);
+    if (path >= 0)
+        view_->setItemDelegateForColumn(path, pathDelegate);
+}
+
+void FileTable::createFilterBar()
+{
+    delete filterBar_;
+    filterBar_ = nullptr;
+    if (!filterBarHost)
+        return;
+    filterBar_ = new FilterBar(filterBarHost, settings);
+    filterBar_->build();
+    connect(filterBar_, &FilterBar::filterClicked, this, &FileTable::setFilter);
+    filterBarHost->setVisible(showFilterBar_);
+}
+
+void FileTable::setShowFilterBar(bool show)
+{
+    showFilterBar_ = show;
+    if (filterBar_)
+        filterBar_->setCurrentIndex(0);
+    setFilter(0);
+    if (filterBarHost)
+        filterBarHost->setVisible(show);
+}
+
+int FileTable::filterIndex() const
+{
+    return filterBar_ ? filterBar_->currentIndex() : 0;
+}
+
+void FileTable::retranslateFilterBar()
+{
+    if (filterBar_)
+        filterBar_->retranslate();
+}
+
+void FileTable::setRequest(const FileSearchRequest* newRequest)
+{
+    request = newRequest;
+    highlighter.reset(request ? new SearchExpression(request->fileName, request->matchOptions(true)) : nullptr);
+}
+
+void FileTable::setResults(FileSearchResults* newResults)
+{
+    sorter.cancel();
+    model_->clear([this, newResults]() {
+        results_ = newResults;
+        shown = FileSearchResults::Counts();
+        shown.filter = newResults ? newResults->categoryFilter() : 0;
+    });
+    cache.clear();
+}
+
+void FileTable::appendNewRows()
+{
+    if (!results_)
+        return;
+    const FileSearchResults::Counts now = results_->counts();
+    if (now.filter != shown.filter) {
+        reload();
+        return;
+    }
+    if (now.filter == 0 || now.filter == 1) {
+        if (now.dirs > shown.dirs)
+            model_->insertRowsAt(shown.dirs, now.dirs - shown.dirs, [this, &now]() { shown.dirs = now.dirs; });
+        if (now.filter == 0 && now.files > shown.files)
+            model_->appendRows(now.files - shown.files, [this, &now]() { shown.files = now.files; });
+    } else if (now.filtered > shown.filtered) {
+        model_->appendRows(now.filtered - shown.filtered, [this, &now]() { shown.filtered = now.filtered; });
+    }
+}
+
+// Every row again, under the results' present filter.
+void FileTable::reload()
+{
+    model_->clear([this]() {
+        shown = FileSearchResults::Counts();
+        shown.filter = results_ ? results_->categoryFilter() : 0;
+    });
+    cache.clear();
+    if (!results_)
+        return;
+    const FileSearchResults::Counts now = results_->counts();
+    model_->appendRows(now.rows(), [this, &now]() { shown = now; });
+}
+
+void FileTable::clear()
+{
+    sorter.cancel();
+    model_->clear([this]() {
+        const int filter = shown.filter;
+        shown = FileSearchResults::Counts();
+        shown.filter = filter;
+    });
+    cache.clear();
+}
+
+void FileTable::setFilter(int category)
+{
+    if (!results_)
+        return;
+    sorter.cancel();
+    model_->clear([this]() {
+        shown = FileSearchResults::Counts();
+        shown.filter = -1;
+    });
+    cache.clear();
+    results_->setCategoryFilter(category, settings ? settings->fileCategories() : QList<FileCategory>());
+    const FileSearchResults::Counts now = results_->counts();
+    shown.filter = now.filter;
+    model_->appendRows(now.rows(), [this, &now]() { shown = now; });
+    sortByIndicator();
+}
+
+void FileTable::resort()
+{
+    sortByIndicator();
+}
+
+void FileTable::sortByIndicator()
+{
+    if (!view_ || !results_)
+        return;
+    QHeaderView* header = view_->horizontalHeader();
+    const int type = model_->columnTypeAt(header->sortIndicatorSection());
+    if (!header->isSortIndicatorShown() || type < 0)
+        return;
+    if (!view_->askSort(type, model_->rowCount())) {
+        header->setSortIndicatorShown(false);
+        return;
+    }
+    sort(type, header->sortIndicatorOrder());
+}
+
+void FileTable::sort(int type, Qt::SortOrder order)
+{
+    if (settings)
+        settings->setValue(Settings::SortColumn, FileTableColumns::isFileSystemType(type) ? 0 : type);
+    if (!results_)
+        return;
+    sorter.start(results_, type, order);
+}
+
+void FileTable::onSortFinished()
+{
+    if (!results_)
+        return;
+    const FileSearchResults::SortPlan plan = sorter.takePlan();
+    model_->beginReorder();
+    const QVector<int> oldRows = model_->persistentRows();
+    QList<FileSearchResults::Entry> entries;
+    entries.reserve(oldRows.size());
+    for (int row : oldRows)
+        entries.append(results_->entryAtRow(shown, row));
+    QHash<int, int> newRowOf;
+    if (results_->applySort(plan)) {
+        const QVector<int> newRows = results_->rowsOfEntries(entries, shown);
+        for (int i = 0; i < oldRows.size(); ++i)
+            newRowOf.insert(oldRows.at(i), newRows.at(i));
+    } else {
+        for (int row : oldRows)
+            newRowOf.insert(row, row);
+    }
+    model_->endReorder(newRowOf);
+    emit sortFinished();
+}
+
+void FileTable::removePaths(const QStringList& paths)
+{
+    if (!results_ || paths.isEmpty())
+        return;
+    const QList<FileSearchResults::Entry> entries = results_->entriesOfPaths(paths);
+    if (entries.isEmpty())
+        return;
+    sorter.cancel(); // a plan computed before the removal would be refused anyway
+    const QVector<int> rows = results_->rowsOfEntries(entries, shown);
+    QHash<int, FileSearchResults::Entry> byRow;
+    QList<FileSearchResults::Entry> unshown;
+    for (int i = 0; i < entries.size(); ++i) {
+        if (rows.at(i) >= 0)
+            byRow.insert(rows.at(i), entries.at(i));
+        else
+            unshown.append(entries.at(i));
+    }
+    model_->removeRows(byRow.keys(), [this, &byRow](int first, int last) {
+        QList<FileSearchResults::Entry> range;
+        for (int r = first; r <= last; ++r) {
+            const FileSearchResults::Entry& e = byRow[r];
+            range.append(e);
+            if (shown.filter >= 2)
+                --shown.filtered;
+            else if (e.isDir)
+                --shown.dirs;
+            else
+                --shown.files;
+        }
+        results_->removeEntries(range);
+    });
+    if (!unshown.isEmpty())
+        results_->removeEntries(unshown);
+    cache.clear();
+}
+
+bool FileTable::isEmpty() const
+{
+    return model_->rowCount() == 0;
+}
+
+bool FileTable::hasSelection() const
+{
+    return view_ && view_->selectionModel() && view_->selectionModel()->hasSelection();
+}
+
+bool FileTable::isMatchesColumnShown() const
+{
+    return model_->isColumnShown(FileTableColumns::Matches);
+}
+
+QList<int> FileTable::columnTypes() const
+{
+    QList<int> types;
+    if (!view_)
+        return types;
+    const QHeaderView* header = view_->horizontalHeader();
+    for (int v = 0; v < header->count(); ++v)
+        types.append(model_->columnTypeAt(header->logicalIndex(v)));
+    return types;
+}
+
+QList<int> FileTable::columnWidths() const
+{
+    QList<int> widths;
+    if (!view_)
+        return widths;
+    const QHeaderView* header = view_->horizontalHeader();
+    for (int v = 0; v < header->count(); ++v)
+        widths.append(header->sectionSize(header->logicalIndex(v)));
+    return widths;
+}
+
+void FileTable::saveColumns()
+{
+    if (!columnsChanged || !settings)
+        return;
+    const QList<int> types = columnTypes();
+    const QList<int> widths = columnWidths();
+    QList<FileColumnEntry> entries;
+    for (int i = 0; i < types.size(); ++i)
+        entries.append(FileColumnEntry{types.at(i), widths.at(i)});
+    settings->setFileColumns(entries);
+    columnsChanged = false;
+}
+
+void FileTable::showColumnMenu(const QPoint& pos)
+{
+    if (!view_ || !prompter)
+        return;
+    QMenu menu(view_);
+    for (int type = 0; type < FileTableColumns::typeCount(); ++type) {
+        QAction* action = menu.addAction(FileTableColumns::columnName(type));
+        action->setCheckable(true);
+        action->setData(type);
+        const bool shownType = model_->isColumnShown(type);
+        action->setChecked(shownType);
+        // The last shown column cannot be hidden: a table without columns has no header to
+        // bring them back.
+        action->setEnabled(!(shownType && model_->columnCount() == 1));
+    }
+    QAction* chosen = prompter->execMenu(&menu, view_->horizontalHeader()->mapToGlobal(pos));
+    if (!chosen || !chosen->isEnabled())
+        return;
+    const int type = chosen->data().toInt();
+    if (model_->isColumnShown(type)) {
+        model_->hideColumn(type);
+    } else {
+        model_->showColumn(type);
+        view_->setColumnWidth(model_->columnIndexOf(type), FileTableColumns::defaultWidth(type));
+    }
+    columnsChanged = true;
+}
+
+void FileTable::openFile(const QModelIndex& index)
+{
+    if (!view_ || !index.isValid())
+        return;
+    const QString path = filePath(index.row());
+    if (!path.isEmpty() && view_->opener())
+        view_->opener()(view_->window(), path);
+}
+
+const FileProperties& FileTable::properties(const FileSearchResults::Entry& entry)
+{
+    if (view_) {
+        const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
+        const int visible = view_->viewport()->height() / rowHeight + 1;
+        const int wanted = std::max(100, 3 * visible);
+        if (wanted != cache.capacity())
+            cache.setCapacity(wanted);
+    }
+    return cache.properties(entry);
+}
+
+QString FileTable::highlightedName(const QString& name)
+{
+    if (!highlighter || !request || request->fileName.trimmed().isEmpty())
+        return name.toHtmlEscaped();
+    MatchPositions positions;
+    highlighter->match(name, &positions);
+    return CellText::highlightedName(name, positions);
+}
+
+QString FileTable::data(int row, int column)
+{
+    if (!results_)
+        return QString();
+    const FileSearchResults::Entry e = results_->entryAtRow(shown, row);
+    if (!e.isValid())
+        return QString();
+    switch (model_->columnTypeAt(column)) {
+    case FileTableColumns::Name:
+        return highlightedName(FileSearchResults::entryName(e));
+    case FileTableColumns::Path:
+        return CellText::pathText(FileSearchResults::entryFolder(e), request ? request->includePaths : QStringList());
+    case FileTableColumns::Size:
+        return e.isDir ? QString() : CellText::sizeText(properties(e).size);
+    case FileTableColumns::Created:
+        return CellText::timeText(properties(e).created);
+    case FileTableColumns::Modified:
+        return CellText::timeText(properties(e).modified);
+    case FileTableColumns::LastAccessed:
+        return CellText::timeText(properties(e).accessed);
+    case FileTableColumns::FileType:
+        return CellText::typeText(FileSearchResults::entryName(e), e.isDir);
+    case FileTableColumns::Matches:
+        return e.matches == 0 ? QString() : QString::number(e.matches);
+    default:
+        return QString();
+    }
+}
+
+bool FileTable::setData(int row, int column, const QString& value)
+{
+    Q_UNUSED(column);
+    if (!results_)
+        return false;
+    const FileSearchResults::Entry e = results_->entryAtRow(shown, row);
+    if (!e.isValid() || value == FileSearchResults::entryName(e))
+        return false;
+    QString error;
+    if (!FileRenamer::rename(FileSearchResults::entryPath(e), value, nullptr, &error)) {
+        if (prompter)
+            prompter->warning(view_, tr("Rename"), error);
+        return false;
+    }
+    results_->renameEntry(e, value);
+    cache.clear();
+    return true;
+}
+
+QVariant FileTable::icon(int row)
+{
+    if (!results_)
+        return QVariant();
+    const FileSearchResults::Entry e = results_->entryAtRow(shown, row);
+    if (!e.isValid())
+        return QVariant();
+    const QString path = FileSearchResults::entryPath(e) + (e.isDir ? QStringLiteral("/") : QString());
+    const QString key = e.isDir ? QStringLiteral("<DIR>") : fileIconName(path);
+    if (key.isEmpty()) {
+        // No theme name to key by: ask each time rather than give other types this icon.
+        const QIcon plain = fileIcon(path);
+        return plain.isNull() ? QVariant() : QVariant(plain);
+    }
+    auto it = icons.find(key);
+    if (it == icons.end())
+        it = icons.insert(key, fileIcon(path));
+    if (it->isNull())
+        return QVariant();
+    return *it;
+}
+
+QString FileTable::filePath(int row)
+{
+    return results_ ? FileSearchResults::entryPath(results_->entryAtRow(shown, row)) : QString();
+}
+
+QString FileTable::fileName(int row)
+{
+    return results_ ? FileSearchResults::entryName(results_->entryAtRow(shown, row)) : QString();
+}

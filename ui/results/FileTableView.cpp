@@ -1,0 +1,186 @@
+#include "ui/results/FileTableView.h"
+
+#include "app/ShellContextMenu.h"
+#include "app/ShellUtils.h"
+#include "core/FileSearchException.h"
+#include "ui/common/Prompter.h"
+#include "ui/results/FileTableModel.h"
+
+#include <QDrag>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QSet>
+#include <algorithm>
+
+FileTableView::FileTableView(QWidget* parent)
+    : QTableView(parent)
+{
+    contextMenuRunner = [](QWidget* owner, const QPoint& at, const QStringList& paths, bool& deleted,
+                           QStringList& gone) { ShellContextMenu::show(owner, at, paths, deleted, &gone); };
+    opener_ = [](QWidget* owner, const QString& path) { return ShellUtils::openFile(owner, path, QString()); };
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &FileTableView::onSectionClicked);
+}
+
+FileTableModel* FileTableView::fileModel() const
+{
+    return qobject_cast<FileTableModel*>(model());
+}
+
+void FileTableView::setColumnWidths(const QList<int>& widths)
+{
+    if (FileTableModel* m = fileModel()) {
+        if (widths.isEmpty()) {
+            for (int c = 0; c < m->columnCount(); ++c)
+                setColumnWidth(c, FileTableColumns::defaultWidth(m->columnTypeAt(c)));
+        } else {
+            for (int c = 0; c < widths.size() && c < m->columnCount(); ++c)
+                setColumnWidth(c, widths.at(c) > 0 ? widths.at(c) : FileTableColumns::defaultWidth(m->columnTypeAt(c)));
+        }
+    }
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
+}
+
+bool FileTableView::askSort(int type, int rows)
+{
+    if (!FileTableColumns::isFileSystemType(type) || rows <= 1000 || !prompter_)
+        return true;
+    const QMessageBox::StandardButton answer = prompter_->question(
+        this, tr("Sort"),
+        tr("Do you really want to sort %1 items?\nGathering data and sorting could take several minutes.").arg(rows),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes;
+}
+
+bool FileTableView::confirmSort()
+{
+    if (sortRefused)
+        return false;
+    FileTableModel* m = fileModel();
+    if (!m)
+        return true;
+    const int type = m->columnTypeAt(horizontalHeader()->sortIndicatorSection());
+    if (!askSort(type, m->rowCount())) {
+        sortRefused = true;
+        return false;
+    }
+    return true;
+}
+
+void FileTableView::onSectionClicked(int section)
+{
+    QHeaderView* header = horizontalHeader();
+    if (!sortRefused) {
+        header->setSortIndicatorShown(true);
+        savedSortSection = header->sortIndicatorSection();
+        savedSortOrder = header->sortIndicatorOrder();
+        return;
+    }
+    // Declined: put the previous indicator back (the sort it triggers is refused silently).
+    if (savedSortSection >= 0) {
+        header->setSortIndicator(savedSortSection, savedSortOrder);
+    } else {
+        header->setSortIndicatorShown(false);
+        header->setSortIndicator(-1, savedSortOrder);
+    }
+    sortRefused = false;
+}
+
+void FileTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    if (current.isValid() && current.row() >= 0)
+        emit fileSelected(current.data(Qt::UserRole).toString());
+    QTableView::currentChanged(current, previous);
+}
+
+void FileTableView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return && state() != QAbstractItemView::EditingState
+        && !(event->modifiers() & Qt::KeypadModifier)) {
+        const QStringList paths = selectedFilePaths();
+        if (!paths.isEmpty() && opener_)
+            opener_(window(), paths.first());
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void FileTableView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() == Qt::RightButton)
+        showContextMenu(event->globalPos());
+}
+
+void FileTableView::showContextMenu(const QPoint& globalPosition)
+{
+    const QStringList paths = selectedFilePaths();
+    if (paths.isEmpty() || !contextMenuRunner)
+        return;
+    bool deleted = false;
+    QStringList gone;
+    try {
+        contextMenuRunner(this, globalPosition, paths, deleted, gone);
+    } catch (const FileSearchException&) {
+        // A command that failed after the menu closed; the shell layer has logged it.
+    }
+    if (!gone.isEmpty())
+        emit filesRemoved(gone);
+}
+
+// Rows come from the selection's ranges, never from its expanded index list: a selection of
+// every row of a million is one range, not millions of indexes.
+QList<int> FileTableView::selectedRows() const
+{
+    QList<int> rows;
+    if (!selectionModel())
+        return rows;
+    QSet<int> seen;
+    const QItemSelection selection = selectionModel()->selection();
+    for (const QItemSelectionRange& range : selection) {
+        for (int r = range.top(); r <= range.bottom(); ++r) {
+            if (!seen.contains(r)) {
+                seen.insert(r);
+                rows.append(r);
+            }
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QStringList FileTableView::selectedFilePaths() const
+{
+    QStringList paths;
+    FileTableModel* m = fileModel();
+    if (!m || !selectionModel())
+        return paths;
+    QSet<int> seen;
+    const QItemSelection selection = selectionModel()->selection();
+    for (const QItemSelectionRange& range : selection) {
+        for (int r = range.top(); r <= range.bottom(); ++r) {
+            if (seen.contains(r))
+                continue;
+            seen.insert(r);
+            const QString path = m->filePath(r);
+            if (!path.isEmpty())
+                paths.append(path);
+        }
+    }
+    return paths;
+}
+
+void FileTableView::startDrag(Qt::DropActions supportedActions)
+{
+    const QModelIndexList indexes = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
+    if (indexes.isEmpty() || !model())
+        return;
+    QMimeData* data = model()->mimeData(indexes);
+    if (!data)
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    drag->exec(supportedActions, Qt::CopyAction);
+}

@@ -1,0 +1,78 @@
+// FileTableView: the result table's view.
+//
+// - Sorting: a click on a header sorts through the model, which asks `confirmSort` first. A
+//   sort by size or a time (keys read from the file system) of more than 1000 rows asks the
+//   user; after a "No" the previous sort indicator comes back and nothing is sorted.
+// - The current row reports its file (`fileSelected`); Return (not the keypad's Enter) opens
+//   the first selected file; F2 (the edit key) renames; a right click shows the shell's
+//   context menu for the selected files; dragging carries their URIs.
+// - Every action takes the paths of the selection at the moment the user acts. After a delete
+//   from the context menu, `filesRemoved` carries exactly the paths that are gone, so only
+//   their rows are removed, wherever they are by then.
+//
+// Modal questions go through the Prompter; the context menu and opening a file go through two
+// replaceable functions (the shell's by default) so that tests never block or start programs.
+#pragma once
+
+#include <QStringList>
+#include <QTableView>
+
+#include <functional>
+
+class FileTableModel;
+class Prompter;
+
+class FileTableView : public QTableView
+{
+    Q_OBJECT
+public:
+    // Shows the context menu for `paths` at a global position; sets `deleted` and fills `gone`
+    // when files were deleted.
+    using ContextMenuRunner = std::function<void(QWidget* owner, const QPoint& globalPosition,
+                                                 const QStringList& paths, bool& deleted, QStringList& gone)>;
+    using Opener = std::function<bool(QWidget* owner, const QString& path)>;
+
+    explicit FileTableView(QWidget* parent = nullptr);
+
+    void setPrompter(Prompter* prompter) { prompter_ = prompter; }
+    Prompter* prompter() const { return prompter_; }
+    void setContextMenuRunner(const ContextMenuRunner& runner) { contextMenuRunner = runner; }
+    void setOpener(const Opener& opener) { opener_ = opener; }
+    const Opener& opener() const { return opener_; }
+
+    FileTableModel* fileModel() const;
+
+    // Column i gets widths[i]; an empty list gives every column its type's default width.
+    void setColumnWidths(const QList<int>& widths);
+    // True when the sort that the header now indicates may run (see above).
+    bool confirmSort();
+    // Asks whether `rows` rows may be sorted by a file-system column type; true for other types
+    // and for at most 1000 rows.
+    bool askSort(int type, int rows);
+
+    QList<int> selectedRows() const;
+    QStringList selectedFilePaths() const;
+
+public slots:
+    void onSectionClicked(int section);
+
+signals:
+    void fileSelected(const QString& path);
+    void filesRemoved(const QStringList& paths);
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+
+private:
+    void showContextMenu(const QPoint& globalPosition);
+
+    Prompter* prompter_ = nullptr;
+    ContextMenuRunner contextMenuRunner;
+    Opener opener_;
+    int savedSortSection = -1;
+    Qt::SortOrder savedSortOrder = Qt::AscendingOrder;
+    bool sortRefused = false;
+};

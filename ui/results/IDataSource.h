@@ -1,0 +1,26 @@
+// IDataSource: everything the result table's model shows or changes comes from here; the model
+// itself holds no file data. Rows are model rows (the rows of the results under their current
+// category filter, as far as the table has taken them up).
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <Qt>
+
+class IDataSource
+{
+public:
+    virtual ~IDataSource() = default;
+
+    // The text of a model column.
+    virtual QString data(int row, int column) = 0;
+    // Renames the file of `row`; false when nothing was renamed (the user was told why).
+    virtual bool setData(int row, int column, const QString& value) = 0;
+    // A QIcon, or an invalid QVariant.
+    virtual QVariant icon(int row) = 0;
+    // The full path; empty for a row that does not exist.
+    virtual QString filePath(int row) = 0;
+    virtual QString fileName(int row) = 0;
+    // Sorts by a column type.
+    virtual void sort(int type, Qt::SortOrder order) = 0;
+};

@@ -1,0 +1,50 @@
+// ResultSorter: sorts a results object on a thread of its own, so that the window stays
+// responsive while keys are read from the file system (a size or time sort stats every item)
+// or a million names are ordered.
+//
+// `start` copies the shown lists (FileSearchResults::prepareSort, a short lock) and computes
+// the order on the worker without any lock; `finished` then comes on the owner's thread and
+// the owner applies the plan (`takePlan`, FileSearchResults::applySort) between the model's
+// layout signals. A new start or `cancel` stops a running sort: the worker polls the flag, so
+// joining it takes at most a few milliseconds. Progress comes as (done, total) items.
+#pragma once
+
+#include "search/model/FileSearchResults.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+class ResultSorter : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ResultSorter(QObject* parent = nullptr);
+    ~ResultSorter() override;
+
+    void start(FileSearchResults* results, int column, Qt::SortOrder order);
+    // Stops a running sort and waits for its thread; its result is dropped.
+    void cancel();
+    bool isRunning() const { return running; }
+    int column() const { return column_; }
+    Qt::SortOrder order() const { return order_; }
+    // The computed plan of the last finished sort (empty afterwards).
+    FileSearchResults::SortPlan takePlan();
+
+signals:
+    void progress(int done, int total);
+    void finished();
+
+private:
+    void join();
+
+    std::thread worker;
+    std::shared_ptr<std::atomic<bool>> cancelFlag;
+    FileSearchResults::SortPlan plan;
+    quint64 serial = 0;
+    bool running = false;
+    int column_ = -1;
+    Qt::SortOrder order_ = Qt::AscendingOrder;
+};

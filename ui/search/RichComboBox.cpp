@@ -1,0 +1,24 @@
+#include "ui/search/RichComboBox.h"
+
+#include "ui/search/RichLineEdit.h"
+
+RichComboBox::RichComboBox(QWidget* parent)
+    : QComboBox(parent)
+{
+    setEditable(true);
+    edit_ = new RichLineEdit(formats);
+    setLineEdit(edit_);
+    connect(this, QOverload<int>::of(&QComboBox::currentIndexChanged), edit_, &RichLineEdit::resetLeftMost);
+}
+
+void RichComboBox::setHighlightFormats(const QTextCharFormat& format)
+{
+    formats.append(format);
+    edit_->updateInternal();
+}
+
+void RichComboBox::clearHighlightFormats()
+{
+    formats.clear();
+    edit_->updateInternal();
+}

@@ -1,0 +1,29 @@
+// RichComboBox: an editable combo box whose line edit highlights the Boolean operators of the
+// expression typed into it (see RichLineEdit). setHighlightFormats adds a format (only the first
+// is used); clearHighlightFormats returns the field to plain text. Choosing another item
+// scrolls the field back to its first character.
+#pragma once
+
+#include <QComboBox>
+#include <QList>
+#include <QTextCharFormat>
+
+class RichLineEdit;
+
+class RichComboBox : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    explicit RichComboBox(QWidget* parent = nullptr);
+
+    void setHighlightFormats(const QTextCharFormat& format);
+    void clearHighlightFormats();
+    const QList<QTextCharFormat>& highlightFormats() const { return formats; }
+
+    RichLineEdit* richLineEdit() const { return edit_; }
+
+private:
+    QList<QTextCharFormat> formats;
+    RichLineEdit* edit_;
+};

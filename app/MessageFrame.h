@@ -11,7 +11,7 @@
 //   argument list (code 1) is every argument in UTF-16LE followed by one zero unit, so an
 //   argument may hold any character but zero ("|" included) and an empty argument stays an
 //   empty item. The data length tells where the list ends.
-// - kActivate (1025), kSendArguments (1026), kQueryEndSession (17): empty.
+// - kActivate (1025), kSendArguments (1026), kQueryEndSession (17), kEndSession (22): empty.
 // - kProcessId (1027): [u32 process id].
 // - kReply (0): [i32 result], the receiver's answer to every frame it read.
 #pragma once
@@ -25,6 +25,7 @@ struct MessageFrame
     enum Id : quint32 {
         kReply = 0,
         kQueryEndSession = 17,
+        kEndSession = 22,
         kCopyData = 74,
         kActivate = 1024 + 1,
         kSendArguments = 1024 + 2,

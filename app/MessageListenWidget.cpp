@@ -68,7 +68,7 @@ bool MessageListenWidget::accepts(Role role, const MessageFrame& frame, const Pe
     bool ok = false;
     switch (role) {
     case Role::Main:
-        if (frame.id == MessageFrame::kActivate)
+        if (frame.id == MessageFrame::kActivate || frame.id == MessageFrame::kEndSession)
             return true;
         if (frame.id == MessageFrame::kCopyData) {
             const quint32 code = copyDataCode(frame, ok);
@@ -115,6 +115,9 @@ qint32 MessageListenWidget::handleFrame(const MessageFrame& frame, const PeerCre
     case MessageFrame::kActivate:
         bringMainWindowToFront();
         return 1;
+    case MessageFrame::kEndSession:
+        emit endSessionRequested();
+        return 1;
     case MessageFrame::kProcessId:
         state_.adminPid = peer.pid;
         emit pidReceived(static_cast<int>(peer.pid));
@@ -156,7 +159,9 @@ void MessageListenWidget::bringMainWindowToFront()
 {
     if (!mainWindow_)
         return;
-    mainWindow_->showNormal();
+    // A maximised window stays maximised; only a minimised one is restored.
+    mainWindow_->setWindowState(mainWindow_->windowState() & ~Qt::WindowMinimized);
+    mainWindow_->show();
     mainWindow_->raise();
     mainWindow_->activateWindow();
 }

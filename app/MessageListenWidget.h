@@ -20,7 +20,11 @@
 //       code 1), a relative "-path" folder made absolute first.
 //     kCopyData code 2 (open a file): only from that process; the path must be absolute;
 //       opens it with this user's rights (ShellUtils::openFile); the result is 1 when opened.
+//     kEndSession: from a trusted user (the user instance forwards the end of the user's
+//       session, which a root instance never hears of itself); emits endSessionRequested.
 //   both: kQueryEndSession from a trusted user is answered with 1.
+// Bringing the main window to the front keeps it maximised when it was (only a minimised or
+// hidden window is restored).
 // So an elevated instance never acts on a path some other local process sends it, and the user
 // instance opens files only for its own elevated instance.
 #pragma once
@@ -80,6 +84,7 @@ signals:
     void argumentsReceived(const QStringList& arguments);
     void pidReceived(int pid);
     void newSearchRequested(const QString& folder);
+    void endSessionRequested();
 
 private:
     void bringMainWindowToFront();

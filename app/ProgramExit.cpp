@@ -6,7 +6,6 @@ namespace {
 
 bool g_requested = false;
 int g_code = 0;
-bool g_running = false;
 
 } // namespace
 
@@ -18,7 +17,9 @@ void request(int code)
         g_requested = true;
         g_code = code;
     }
-    if (g_running)
+    // Whoever runs the loop (runEventLoop, or the user instance's own exec) leaves it; before
+    // any loop runs the flag above is what counts.
+    if (QCoreApplication::instance())
         QCoreApplication::exit(g_code);
 }
 
@@ -33,9 +34,7 @@ int runEventLoop()
 {
     if (g_requested)
         return g_code;
-    g_running = true;
     const int code = QCoreApplication::exec();
-    g_running = false;
     return g_requested ? g_code : code;
 }
 

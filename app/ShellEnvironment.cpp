@@ -1,7 +1,7 @@
 #include "app/ShellEnvironment.h"
 
 #include "app/ShellUtils.h"
-#include "app/UserFileIdentity.h"
+#include "core/UserFileIdentity.h"
 #include "core/FileUtils.h"
 #include "core/SystemUtils.h"
 

@@ -4,7 +4,7 @@
 #include "app/ShellUtils.h"
 #include "app/StartupRegistration.h"
 #include "app/TaskScheduler.h"
-#include "app/UserFileIdentity.h"
+#include "core/UserFileIdentity.h"
 #include "core/HandleHolder.h"
 #include "core/FileNameCodec.h"
 #include "core/FileSearchException.h"

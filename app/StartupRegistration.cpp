@@ -3,7 +3,7 @@
 #include "app/DesktopApplications.h"
 #include "app/ShellEnvironment.h"
 #include "app/ShellUtils.h"
-#include "app/UserFileIdentity.h"
+#include "core/UserFileIdentity.h"
 #include "core/FileUtils.h"
 #include "core/Logger.h"
 

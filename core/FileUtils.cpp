@@ -4,6 +4,8 @@
 #include "core/HandleHolder.h"
 
 #include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryFile>
 
 #include <dirent.h>
@@ -72,7 +74,74 @@ bool createPath(const QByteArray& path)
     return errno == EEXIST && ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// Removes the temporary files of earlier saves of `name` that never finished (the program was
+// ended while saving), which would otherwise pile up.
+void removeStaleTemporaries(int folder, const QByteArray& name)
+{
+    HandleHolder listed(::dup(folder));
+    if (!listed.isValid())
+        return;
+    DIR* d = ::fdopendir(listed.handle());
+    if (!d)
+        return;
+    listed.release(); // the stream closes it now
+    const QByteArray prefix = name + ".tmp";
+    while (const dirent* e = ::readdir(d)) {
+        if (::strncmp(e->d_name, prefix.constData(), size_t(prefix.size())) == 0)
+            ::unlinkat(folder, e->d_name, 0);
+    }
+    ::closedir(d);
+}
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(::strerror(error));
+}
+
 } // namespace
+
+SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<bool(QFile& file)>& write,
+                      QString* error)
+{
+    removeStaleTemporaries(folderFd, name);
+    // A temporary name of our own, created exclusively (never an existing file or link).
+    QByteArray temporary;
+    HandleHolder created;
+    for (int attempt = 0; attempt < 100 && !created.isValid(); ++attempt) {
+        temporary = name + ".tmp" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        created.reset(::openat(folderFd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!created.isValid() && errno != EEXIST)
+            break;
+    }
+    if (!created.isValid()) {
+        *error = errnoText(errno);
+        return SaveResult::CreateFailed;
+    }
+    ::fchmod(created.handle(), 0600); // also when the process's umask asked for less
+
+    QFile file;
+    bool ok = file.open(created.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
+    if (ok) {
+        ok = write(file) && file.flush();
+        if (!ok)
+            *error = file.errorString();
+        file.close();
+    } else {
+        *error = file.errorString();
+    }
+    if (ok && ::fsync(created.handle()) != 0) {
+        *error = errnoText(errno);
+        ok = false;
+    }
+    created.reset();
+    if (ok && ::renameat(folderFd, temporary.constData(), folderFd, name.constData()) != 0) {
+        *error = errnoText(errno);
+        ok = false;
+    }
+    if (!ok)
+        ::unlinkat(folderFd, temporary.constData(), 0);
+    return ok ? SaveResult::Saved : SaveResult::WriteFailed;
+}
 
 QString pathExtension(const QString& path)
 {

@@ -7,7 +7,12 @@
 // text as its directory, so that directory + "/" + file name gives the path back.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
+
+class QFile;
 
 // The text after the last "." when that "." comes after the last "/"; empty when there is no
 // "." after the last "/", and also when the path holds no "/" at all. No case change:
@@ -31,6 +36,17 @@ bool makePath(const QString& path);
 // The path is cleaned first (QDir::cleanPath: a trailing "/" or "/." never leads through a final
 // link); "/" itself is refused. True when everything is gone, also when the folder did not exist.
 bool removeDirectoryRecursively(const QString& path);
+
+// Replaces the file `name` in the open folder `folderFd` as a whole, never through a link and
+// never leaving a part-written file: `write` fills a new temporary file of our own (created
+// exclusively beside the target, "<name>.tmp<random hex>", mode 0600 whatever the umask), which
+// is flushed to the disk and then renamed over `name` inside the same open folder. A link or
+// anything else planted at `name` is replaced, never followed. Temporaries of earlier saves of
+// `name` that never finished (the process was ended meanwhile) are removed first. Files are
+// created with the thread's file identity (see SessionUserFiles).
+enum class SaveResult { Saved, CreateFailed, WriteFailed };
+SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<bool(QFile& file)>& write,
+                      QString* error);
 
 // True when the path names a folder (links are followed, like QFileInfo::isDir).
 bool isDirectory(const QString& path);

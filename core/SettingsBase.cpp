@@ -1,5 +1,7 @@
 #include "core/SettingsBase.h"
 
+#include "core/SettingsFile.h"
+
 #include <QEvent>
 
 #include <algorithm>
@@ -14,11 +16,25 @@ QString entryKey(const QString& group, int index, const QString& field)
 } // namespace
 
 SettingsBase::SettingsBase(const QString& fileName, QObject* parent)
-    : QSettings(fileName, QSettings::IniFormat, parent)
+    : SettingsBase(std::make_unique<SettingsFile>(fileName), parent)
 {
 }
 
-SettingsBase::~SettingsBase() = default;
+SettingsBase::SettingsBase(std::unique_ptr<SettingsFile> file, QObject* parent)
+    : QSettings(file->stagePath(), QSettings::IniFormat, parent), file_(std::move(file))
+{
+}
+
+SettingsBase::~SettingsBase()
+{
+    // The last write-back, while the copy still exists.
+    sync();
+}
+
+QString SettingsBase::fileName() const
+{
+    return file_->path();
+}
 
 void SettingsBase::registerKey(int id, const QString& key, const QVariant& defaultValue)
 {
@@ -180,7 +196,9 @@ void SettingsBase::remove(const QString& key)
 void SettingsBase::sync()
 {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
+    file_->refresh();
     QSettings::sync();
+    file_->publish();
 }
 
 bool SettingsBase::event(QEvent* event)
@@ -188,5 +206,10 @@ bool SettingsBase::event(QEvent* event)
     // QSettings writes changes back from an event posted to itself; that write must not run
     // while another thread is inside the store.
     std::lock_guard<std::recursive_mutex> lock(mutex_);
-    return QSettings::event(event);
+    if (event->type() != QEvent::UpdateRequest)
+        return QSettings::event(event);
+    file_->refresh();
+    const bool handled = QSettings::event(event);
+    file_->publish();
+    return handled;
 }

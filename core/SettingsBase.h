@@ -14,6 +14,11 @@
 // remove() and sync() declared below. The id-based `value`, `setValue` and `contains` hide
 // QSettings' key-based ones on purpose.
 //
+// The file itself is kept by SettingsFile: QSettings works on a private copy, and every
+// write-back (sync, the deferred one, the last one when the store is destroyed) saves that copy
+// as the real file without following links, mode 0600, as the session user. fileName() is the
+// real file's name.
+//
 // Nothing here writes to the log: the store is opened before the log exists, and the first
 // call of Logger::instance fixes the log's path.
 #pragma once
@@ -23,7 +28,10 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
 #include <mutex>
+
+class SettingsFile;
 
 class SettingsBase : public QSettings
 {
@@ -34,6 +42,9 @@ public:
     // store; the folder of the file is created when the first change is written back.
     explicit SettingsBase(const QString& fileName, QObject* parent = nullptr);
     ~SettingsBase() override;
+
+    // The settings file (empty for a store in memory).
+    QString fileName() const;
 
     // Registers (or replaces) the key and default of an id.
     void registerKey(int id, const QString& key, const QVariant& defaultValue);
@@ -80,6 +91,8 @@ protected:
     mutable std::recursive_mutex mutex_;
 
 private:
+    SettingsBase(std::unique_ptr<SettingsFile> file, QObject* parent);
+
     struct KeyEntry
     {
         QString key;
@@ -99,4 +112,5 @@ private:
     void setArrayField(const QString& group, int index, const QString& field, const QVariant& value);
 
     QMap<int, KeyEntry> keys_;
+    std::unique_ptr<SettingsFile> file_;
 };

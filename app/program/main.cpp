@@ -13,7 +13,7 @@
 #include "app/ShellUtils.h"
 #include "app/SignalPipe.h"
 #include "app/StartUp.h"
-#include "app/UserFileIdentity.h"
+#include "core/UserFileIdentity.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "core/SystemUtils.h"
@@ -50,6 +50,11 @@ void returnFilesToUser(const QString& dataFolder)
         giveToSessionUser(dataFolder + QLatin1String(name));
 }
 
+void forwardEndOfSession()
+{
+    InstanceChannel::post(QLatin1String(kMainInstanceWindowName), {MessageFrame{MessageFrame::kEndSession, QByteArray()}});
+}
+
 // A second start, or a start that lost the race for its title: hand the request over.
 int handOver(const QStringList& arguments, int waitMs)
 {
@@ -75,6 +80,10 @@ int runMainInstance(const QStringList& arguments, MessageListenWidget* listener,
         listener->setMainWindow(window.get());
         QObject::connect(listener, &MessageListenWidget::newSearchRequested, window.get(),
                          &MainWindow::onNewSearchRequested);
+        QObject::connect(listener, &MessageListenWidget::endSessionRequested, [] {
+            TQ_LOG_INFO(kTag, QStringLiteral("End of session"));
+            ProgramExit::request(0);
+        });
         try {
             window->start();
             code = ProgramExit::runEventLoop();
@@ -150,6 +159,9 @@ int main(int argc, char** argv)
                 Logger::instance().truncate();
                 TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
                 writeStartLines(arguments);
+                // The end of the user's session reaches the root main instance only through us.
+                QObject::connect(&endSignals, &SignalPipe::received, [] { forwardEndOfSession(); });
+                QObject::connect(&app, &QGuiApplication::commitDataRequest, [](QSessionManager&) { forwardEndOfSession(); });
                 code = runUserInstance(listener.get());
                 logExit(code);
             }

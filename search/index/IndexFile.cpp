@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QtEndian>
 
 #include <algorithm>
@@ -15,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,25 +29,6 @@ constexpr quint32 MaxVersionBytes = 1024;
 HandleHolder openFolder(const QString& folder)
 {
     return HandleHolder(::open(FileNameCodec::encode(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-}
-
-// Removes the temporary files of earlier saves of `name` that never finished (the program was
-// ended while saving), which would otherwise pile up, one whole index each.
-void removeStaleTemporaries(int dir, const QByteArray& name)
-{
-    HandleHolder listed(::dup(dir));
-    if (!listed.isValid())
-        return;
-    DIR* d = ::fdopendir(listed.handle());
-    if (!d)
-        return;
-    listed.release(); // the stream closes it now
-    const QByteArray prefix = name + ".tmp";
-    while (const dirent* e = ::readdir(d)) {
-        if (std::strncmp(e->d_name, prefix.constData(), std::size_t(prefix.size())) == 0)
-            ::unlinkat(dir, e->d_name, 0);
-    }
-    ::closedir(d);
 }
 
 QString errnoText(int error)
@@ -153,26 +132,7 @@ IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId
         *error = errnoText(errno);
         return CreateFailed;
     }
-    removeStaleTemporaries(dir, name);
-    // A temporary name of our own, created exclusively (never an existing file or link).
-    QByteArray temporary;
-    HandleHolder created;
-    for (int attempt = 0; attempt < 100 && !created.isValid(); ++attempt) {
-        temporary = name + ".tmp" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        created.reset(::openat(dir, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (!created.isValid() && errno != EEXIST)
-            break;
-    }
-    const int fd = created.handle();
-    if (fd < 0) {
-        *error = errnoText(errno);
-        return CreateFailed;
-    }
-    ::fchmod(fd, 0600); // also when the process's umask asked for less
-
-    QFile file;
-    bool ok = file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
-    if (ok) {
+    const SaveResult saved = saveFileIn(dir, name, [&](QFile& file) {
         Encoder out(file);
         const QString version = QStringLiteral("1.0");
         out.putU32(quint32(version.size() * 2));
@@ -184,26 +144,10 @@ IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId
         out.putI64(qint64(journalId));
         out.putI64(nextUsn);
         out.putU32(quint32(qint32(directories.size() + files.size())));
-        ok = putRecords(out, directories, true) && putRecords(out, files, false) && putExtraNames(out, extraNames)
-            && out.flush() && file.flush();
-        if (!ok)
-            *error = file.errorString();
-        file.close();
-    } else {
-        *error = file.errorString();
-    }
-    if (ok && ::fsync(fd) != 0) {
-        *error = errnoText(errno);
-        ok = false;
-    }
-    created.reset();
-    if (ok && ::renameat(dir, temporary.constData(), dir, name.constData()) != 0) {
-        *error = errnoText(errno);
-        ok = false;
-    }
-    if (!ok)
-        ::unlinkat(dir, temporary.constData(), 0);
-    return ok ? Written : WriteFailed;
+        return putRecords(out, directories, true) && putRecords(out, files, false) && putExtraNames(out, extraNames)
+            && out.flush();
+    }, error);
+    return saved == SaveResult::Saved ? Written : saved == SaveResult::CreateFailed ? CreateFailed : WriteFailed;
 }
 
 void IndexFile::remove(const QString& path)

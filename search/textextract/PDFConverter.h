@@ -11,9 +11,20 @@
 // Success only on a normal exit with code 0. A program that cannot be run logs the warning
 // "Failed to run %1, error %2" (program, QProcess error); one that ends with another code or
 // by a signal logs "Failed to convert %1 to text, error %2" (document, exit code or signal
-// number) as information. A failed, crashed or cancelled run removes the text file; cancellation is seen within about 500 ms and kills the program. A document path
-// that begins with "-" is passed as "./<path>" so that it cannot be taken for an option.
+// number) as information. A failed, crashed or cancelled run removes the text file;
+// cancellation is seen within about 100 ms and kills the program. A document path that begins
+// with "-" is passed as "./<path>" so that it cannot be taken for an option.
 // setProgram() replaces the program (tests use it).
+//
+// Limits, the same as the helper's filters (TextLimits.h):
+// - Time: a program still running after timeLimit() ms (kTimeLimitSeconds unless set) is
+//   killed, its partial text removed, "Failed to convert %1 to text within %2 ms" logged as a
+//   warning, and the conversion fails.
+// - Text: the program's files cannot grow past textLimit() bytes (RLIMIT_FSIZE in the child,
+//   so the kernel stops a fast writer at the bound), and a text file seen at the bound stops
+//   the program. The text up to the bound is kept (whole UTF-16 units, no split surrogate
+//   pair), the cut logged as a warning, and the conversion succeeds whatever the program's
+//   exit (it was stopped, or failed, at the bound).
 #pragma once
 
 #include "search/textextract/ToPlainTextConverter.h"
@@ -30,6 +41,11 @@ public:
     // The program that the next conversion runs.
     QString program() const;
 
+    // Milliseconds a conversion may run (0: no limit). Set before the converter is used.
+    void setTimeLimit(int ms);
+    int timeLimit() const;
+
 private:
     QString programOverride;
+    int timeLimitMs = TextLimits::kTimeLimitSeconds * 1000;
 };

@@ -354,6 +354,9 @@ private slots:
         QTest::newRow("user: pid from a second root process") << userRole << 1027u << MessageFrame::processIdPayload(70) << qint64(70) << qint64(0) << false;
         QTest::newRow("user: pid from another user's process") << userRole << 1027u << MessageFrame::processIdPayload(60) << qint64(60) << qint64(1001) << false;
         QTest::newRow("both: end of session") << userRole << 17u << QByteArray() << qint64(99) << qint64(1000) << true;
+        QTest::newRow("main: session ended, from the user") << mainRole << 22u << QByteArray() << qint64(99) << qint64(1000) << true;
+        QTest::newRow("main: session ended, from another user") << mainRole << 22u << QByteArray() << qint64(99) << qint64(1001) << false;
+        QTest::newRow("user: ignores the end of session") << userRole << 22u << QByteArray() << qint64(60) << qint64(0) << false;
         QTest::newRow("nobody's peer: invalid credentials") << mainRole << 1025u << QByteArray() << qint64(-1) << qint64(-1) << false;
     }
 

@@ -13,6 +13,12 @@
 #include <atomic>
 #include <vector>
 
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/fsuid.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 class FakeIFilterSource : public IFilterListSource
@@ -433,6 +439,138 @@ private slots:
         QCOMPARE(s->value(Settings::ShowMaximumMatches).toInt(), 299);
         s = reopen(path);
         QCOMPARE(s->fileCategories(), listA);
+    }
+
+    // A link planted at the settings path is replaced, never written through: the file it
+    // points at keeps its bytes and mode. The settings file is this user's alone (0600).
+    void linkAtTheSettingsPathIsNotFollowed()
+    {
+        const QString path = newPath();
+        const QString folder = QFileInfo(path).absolutePath();
+        QVERIFY(QDir().mkpath(folder));
+        const QString victim = dir_.path() + QStringLiteral("/victim-%1").arg(fileCounter_);
+        QVERIFY(testutil::writeFile(victim, "precious\n"));
+        QVERIFY(::chmod(QFile::encodeName(victim).constData(), 0644) == 0);
+        QVERIFY(QFile::link(victim, path));
+        Settings* s = reopen(path);
+        s->setValue(Settings::Language, QStringLiteral("de"));
+        Settings::destroyInstance();
+        QCOMPARE(testutil::readFile(victim), QByteArray("precious\n"));
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(victim).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 07777), 0644);
+        QVERIFY(::lstat(QFile::encodeName(path).constData(), &st) == 0);
+        QVERIFY(S_ISREG(st.st_mode));
+        QCOMPARE(int(st.st_mode & 07777), 0600);
+        QVERIFY(testutil::readFile(path).contains("Language=de\n"));
+        // No temporary file is left beside it.
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QStringLiteral("settings.ini")});
+    }
+
+    // A file created by an earlier version with a looser mode becomes 0600 at the next save.
+    void existingFileBecomesPrivate()
+    {
+        const QString path = newPath();
+        QVERIFY(testutil::writeFile(path, "[General]\nLanguage=it\n"));
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0644) == 0);
+        Settings* s = reopen(path);
+        QCOMPARE(s->value(Settings::Language).toString(), QStringLiteral("it"));
+        s->setValue(Settings::Language, QStringLiteral("es"));
+        s->sync();
+        struct stat st;
+        QVERIFY(::lstat(QFile::encodeName(path).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 07777), 0600);
+        QVERIFY(testutil::readFile(path).contains("Language=es\n"));
+    }
+
+    // A root instance started for a user writes that user's settings as that user: the file
+    // (and a folder it creates) belong to the user, and a link planted by the user at the path
+    // leads nowhere, also not into a root-owned file.
+    void rootWritesAsTheSessionUser()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        struct SessionUser
+        {
+            const QByteArray previous = qgetenv("PKEXEC_UID");
+            SessionUser() { qputenv("PKEXEC_UID", "65534"); }
+            ~SessionUser()
+            {
+                Settings::destroyInstance();
+                if (previous.isNull())
+                    qunsetenv("PKEXEC_UID");
+                else
+                    qputenv("PKEXEC_UID", previous);
+            }
+        } sessionUser;
+        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0711) == 0); // the user may pass
+        const QString home = dir_.path() + QStringLiteral("/home-%1").arg(++fileCounter_);
+        QVERIFY(QDir().mkpath(home));
+        QVERIFY(::chown(QFile::encodeName(home).constData(), 65534, 65534) == 0);
+        const QString path = home + QStringLiteral("/data/settings.ini");
+        Settings* s = reopen(path);
+        s->setValue(Settings::Language, QStringLiteral("pl"));
+        s->sync();
+        struct stat st;
+        QVERIFY(::lstat(QFile::encodeName(path).constData(), &st) == 0);
+        QCOMPARE(int(st.st_uid), 65534);
+        QCOMPARE(int(st.st_mode & 07777), 0600);
+        QVERIFY(::lstat(QFile::encodeName(home + QStringLiteral("/data")).constData(), &st) == 0);
+        QCOMPARE(int(st.st_uid), 65534);
+        Settings::destroyInstance();
+
+        const QString rootFile = dir_.path() + QStringLiteral("/root-owned-%1").arg(fileCounter_);
+        QVERIFY(testutil::writeFile(rootFile, "root\n"));
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::link(rootFile, path));
+        s = reopen(path);
+        s->setValue(Settings::Language, QStringLiteral("sv"));
+        Settings::destroyInstance();
+        QCOMPARE(testutil::readFile(rootFile), QByteArray("root\n"));
+        QVERIFY(::lstat(QFile::encodeName(path).constData(), &st) == 0);
+        QVERIFY(S_ISREG(st.st_mode));
+        QCOMPARE(int(st.st_uid), 65534);
+        // This thread's file identity is root's again.
+        QCOMPARE(::setfsuid(uid_t(-1)), 0);
+    }
+
+    // A process killed in the middle of saving leaves the old or the new file whole.
+    void killDuringSaveLeavesACompleteFile()
+    {
+        const QString path = newPath();
+        Settings* s = reopen(path);
+        s->sync();
+        Settings::destroyInstance();
+        QList<pid_t> children;
+        for (int round = 0; round < 20; ++round) {
+            const pid_t child = ::fork();
+            QVERIFY(child >= 0);
+            children << child;
+            if (child == 0) {
+                Settings* c = Settings::instanceWithFile(path);
+                for (int i = 1;; ++i) {
+                    c->setValue(Settings::DefaultDialogDir, QString(1000 + (i % 7) * 3000, QLatin1Char('a' + i % 26)));
+                    c->sync();
+                }
+            }
+            QThread::msleep(5 + round % 7 * 3);
+            ::kill(child, SIGKILL);
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QSettings check(path, QSettings::IniFormat);
+            QCOMPARE(check.status(), QSettings::NoError);
+            QCOMPARE(check.value(QStringLiteral("ShowMaximumMatches")).toInt(), 100);
+            const QString dir = check.value(QStringLiteral("DefaultDialogDir")).toString();
+            QVERIFY2(dir.isEmpty() || (dir.size() % 3000 == 1000 && dir.count(dir.at(0)) == dir.size()),
+                     qPrintable(QString::number(dir.size())));
+        }
+        // The private copies the killed processes left are removed by the next store.
+        reopen(path);
+        Settings::destroyInstance();
+        const QStringList left = QDir(QDir::tempPath()).entryList({QStringLiteral("tallowquist-settings-*")}, QDir::Dirs);
+        for (const pid_t child : children)
+            for (const QString& name : left)
+                QVERIFY2(!name.startsWith(QStringLiteral("tallowquist-settings-%1-").arg(child)), qPrintable(name));
     }
 };
 

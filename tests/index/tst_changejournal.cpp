@@ -4,6 +4,7 @@
 #include "tests/doubles/ScriptedJournalReader.h"
 #include "core/Logger.h"
 #include "indexlog.h"
+#include "threadsafespy.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -142,7 +143,7 @@ private slots:
         connect(&journal, &ChangeJournal::fileAdded, this, [&](FRN, FRN, const QString&, bool) {
             seenDuringEvents.append(journal.lastUsn());
         }, Qt::DirectConnection);
-        QSignalSpy applied(&journal, &ChangeJournal::batchApplied);
+        testutil::ThreadSafeSpy applied(&journal, &ChangeJournal::batchApplied);
         reader->addBatch({E::added(1, 2, "x"), E::added(3, 2, "y")}, 200);
         reader->addBatch({E::added(4, 2, "z")}, 300);
         reader->addBatch({E::added(9, 2, "old")}, 40);  // at or below the position: skipped
@@ -216,8 +217,8 @@ private slots:
     {
         ChangeJournal journal;
         ScriptedJournalReader* reader = attach(journal);
-        QSignalSpy failed(&journal, &ChangeJournal::journalFailed);
-        QSignalSpy applied(&journal, &ChangeJournal::batchApplied);
+        testutil::ThreadSafeSpy failed(&journal, &ChangeJournal::journalFailed);
+        testutil::ThreadSafeSpy applied(&journal, &ChangeJournal::batchApplied);
         reader->addBatch({E::added(1, 2, "kept")}, 10);
         reader->failRead(QStringLiteral("records before USN 10 are missing"));
         journal.start(0);

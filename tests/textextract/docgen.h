@@ -20,6 +20,20 @@
 
 #include <sys/resource.h>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DOCGEN_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) && !defined(DOCGEN_ASAN)
+#define DOCGEN_ASAN 1
+#endif
+#ifdef DOCGEN_ASAN
+#include <sanitizer/allocator_interface.h>
+
+#include <chrono>
+#endif
+
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -41,8 +55,26 @@ inline QByteArray pdfEscape(const QString& text)
     return out;
 }
 
+// A PDF file of the given objects (object i + 1, the first the catalog) with a valid
+// cross-reference table, so real PDF readers accept it.
+inline QByteArray pdfFile(const QList<QByteArray>& objects)
+{
+    QByteArray out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+    QList<int> offsets;
+    for (int i = 0; i < objects.size(); ++i) {
+        offsets.append(out.size());
+        out += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const int xref = out.size();
+    out += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (int off : offsets)
+        out += QByteArray::number(off).rightJustified(10, '0') + " 00000 n \n";
+    out += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n"
+           + QByteArray::number(xref) + "\n%%EOF\n";
+    return out;
+}
+
 // A PDF with one page per entry of `pages`, each line of ASCII text drawn in Helvetica 10 pt.
-// The file has a valid cross-reference table, so real PDF readers accept it.
 inline QByteArray makePdf(const QList<QStringList>& pages)
 {
     QList<QByteArray> objects; // object i + 1
@@ -63,19 +95,29 @@ inline QByteArray makePdf(const QList<QStringList>& pages)
         stream += "ET\n";
         objects.append("<< /Length " + QByteArray::number(stream.size()) + " >>\nstream\n" + stream + "endstream");
     }
-    QByteArray out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
-    QList<int> offsets;
-    for (int i = 0; i < objects.size(); ++i) {
-        offsets.append(out.size());
-        out += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const int xref = out.size();
-    out += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (int off : offsets)
-        out += QByteArray::number(off).rightJustified(10, '0') + " 00000 n \n";
-    out += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n"
-           + QByteArray::number(xref) + "\n%%EOF\n";
-    return out;
+    return pdfFile(objects);
+}
+
+// A PDF of `pageCount` pages that all draw one content stream holding `lines` (a small file
+// whose text grows with the page count).
+inline QByteArray makePdfSharedContent(const QStringList& lines, int pageCount)
+{
+    QList<QByteArray> objects; // object i + 1: catalog, pages, font, content, then the pages
+    QByteArray kids;
+    for (int p = 0; p < pageCount; ++p)
+        kids += QByteArray::number(5 + p) + " 0 R ";
+    objects.append("<< /Type /Catalog /Pages 2 0 R >>");
+    objects.append("<< /Type /Pages /Kids [ " + kids + "] /Count " + QByteArray::number(pageCount) + " >>");
+    objects.append("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
+    QByteArray stream = "BT /F1 10 Tf 12 TL 40 760 Td\n";
+    for (const QString& line : lines)
+        stream += "(" + pdfEscape(line) + ") Tj T*\n";
+    stream += "ET\n";
+    objects.append("<< /Length " + QByteArray::number(stream.size()) + " >>\nstream\n" + stream + "endstream");
+    for (int p = 0; p < pageCount; ++p)
+        objects.append("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 3 0 R >> >>"
+                       " /Contents 4 0 R >>");
+    return pdfFile(objects);
 }
 
 // ---------------------------------------------------------------- ZIP / EPUB
@@ -363,15 +405,35 @@ bool cancels(F run)
     return false;
 }
 
-// How much the process's peak memory grew while `run` ran, in KiB.
+// How much the process's peak memory grew while `run` ran, in KiB. Under AddressSanitizer the
+// resident size also holds the quarantine of freed blocks (256 MiB), so there the peak of the
+// live heap is sampled instead (every millisecond, from a second thread).
 template <class F>
 long peakGrowthKiB(F run)
 {
+#ifdef DOCGEN_ASAN
+    const size_t before = __sanitizer_get_current_allocated_bytes();
+    std::atomic<bool> done{false};
+    std::atomic<size_t> peak{before};
+    std::thread sampler([&] {
+        while (!done.load()) {
+            const size_t now = __sanitizer_get_current_allocated_bytes();
+            if (now > peak.load())
+                peak.store(now);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    run();
+    done.store(true);
+    sampler.join();
+    return long((peak.load() - before) / 1024);
+#else
     struct rusage before, after;
     getrusage(RUSAGE_SELF, &before);
     run();
     getrusage(RUSAGE_SELF, &after);
     return after.ru_maxrss - before.ru_maxrss;
+#endif
 }
 
 // Raises a cancel flag when the work it watches has not ended within `ms`: a converter that

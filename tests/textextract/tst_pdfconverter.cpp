@@ -146,6 +146,107 @@ private slots:
                     || testutil::readFile("/proc/" + pid + "/stat").contains(") Z "));
     }
 
+    // Two thousand pages sharing one content stream: a small file whose text grows with its
+    // pages. The real converter's text stops at the bound, is kept up to it, and it succeeds.
+    void sharedContentStreamIsBounded()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext is not installed");
+        QStringList lines;
+        for (int i = 0; i < 40; ++i)
+            lines << QString("Line %1 of the one content stream every page draws").arg(i);
+        const QString doc = dir.path() + "/shared.pdf";
+        QVERIFY(testutil::writeFile(doc, docgen::makePdfSharedContent(lines, 2000)));
+        QVERIFY(QFileInfo(doc).size() < 400 * 1024);
+        PDFConverter converter;
+        converter.setWorkFolder(work());
+        converter.setTextLimit(64 * 1024);
+        const int logSize = utf16files::logText().size();
+        QString outPath;
+        QVERIFY(converter.convert(doc, nullptr, &outPath, nullptr, QString(), nullptr));
+        const qint64 size = QFileInfo(outPath).size();
+        QVERIFY2(size <= 64 * 1024 && size > 64 * 1024 - 4, qPrintable(QString::number(size)));
+        QVERIFY(fromUtf16BE(testutil::readFile(outPath)).startsWith("Line 0 of the one content stream"));
+        QFile::remove(outPath);
+        QVERIFY2(utf16files::logText().mid(logSize).contains("WARNING\tPDFConverter\t"
+                                                             + TextLimits::cutMessage(doc, 64 * 1024)),
+                 qPrintable(utf16files::logText().mid(logSize)));
+    }
+
+    // Stand-in programs that write for ever: the text ends at the bound (an odd bound gives
+    // whole units; a bound inside a surrogate pair drops its first half), the program is
+    // stopped, and the conversion succeeds with that text.
+    void endlessOutputIsBounded_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<qint64>("kept");
+        // Killed by the file size limit.
+        QTest::newRow("endless writer") << QByteArray("while :; do cat \"$BLOCK\"; done > \"$4\"\n")
+                                        << qint64(65537) << qint64(65536);
+        QTest::newRow("bound inside a pair") << QByteArray("while :; do cat \"$BLOCK\"; done > \"$4\"\n")
+                                             << qint64(65538) << qint64(65536);
+        // Ignores the limit's signal: its writes fail at the bound and it exits with an error.
+        QTest::newRow("writer ignoring the signal")
+            << QByteArray("trap '' XFSZ\nwhile :; do cat \"$BLOCK\" || exit 1; done > \"$4\"\n")
+            << qint64(65536) << qint64(65536);
+        // Writes up to the bound and then hangs: stopped by the converter.
+        QTest::newRow("writer that hangs at the bound")
+            << QByteArray("head -c 65536 /dev/zero > \"$4\"\nexec sleep 30\n") << qint64(65536) << qint64(65536);
+    }
+    void endlessOutputIsBounded()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(qint64, limit);
+        QFETCH(qint64, kept);
+        // A block of surrogate pairs (U+1F600 in UTF-16BE).
+        const QString block = dir.path() + "/block";
+        QVERIFY(testutil::writeFile(block, QByteArray("\xD8\x3D\xDE\x00", 4).repeated(1024)));
+        qputenv("BLOCK", QFile::encodeName(block));
+        PDFConverter converter;
+        converter.setWorkFolder(work());
+        converter.setTextLimit(limit);
+        converter.setProgram(script("endless.sh", body));
+        QElapsedTimer timer;
+        timer.start();
+        QString outPath;
+        const int logSize = utf16files::logText().size();
+        QVERIFY(converter.convert(dir.path() + "/x.pdf", nullptr, &outPath, nullptr, QString(), nullptr));
+        QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(QFileInfo(outPath).size(), kept);
+        QFile::remove(outPath);
+        QCOMPARE(workFiles(), 0);
+        QVERIFY(utf16files::logText().mid(logSize).contains(
+            "WARNING\tPDFConverter\t" + TextLimits::cutMessage(dir.path() + "/x.pdf", limit)));
+    }
+
+    // A program that runs past the time limit is killed, its partial text removed, and the
+    // conversion fails with a warning.
+    void timeLimit()
+    {
+        PDFConverter converter;
+        converter.setWorkFolder(work());
+        QCOMPARE(converter.timeLimit(), TextLimits::kTimeLimitSeconds * 1000);
+        converter.setTimeLimit(300);
+        const QString pidFile = dir.path() + "/sleeper.pid";
+        converter.setProgram(script("sleeper.sh", "echo $$ > '" + pidFile.toUtf8() + "'\necho partial > \"$4\"\nexec sleep 30\n"));
+        QElapsedTimer timer;
+        timer.start();
+        QString outPath;
+        const int logSize = utf16files::logText().size();
+        QVERIFY(!converter.convert(dir.path() + "/x.pdf", nullptr, &outPath, nullptr, QString(), nullptr));
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(outPath.isEmpty());
+        QCOMPARE(workFiles(), 0);
+        QVERIFY2(utf16files::logText().mid(logSize).contains(
+                     QString("WARNING\tPDFConverter\tFailed to convert %1/x.pdf to text within 300 ms").arg(dir.path())),
+                 qPrintable(utf16files::logText().mid(logSize)));
+        const QByteArray pid = testutil::readFile(pidFile).trimmed();
+        QVERIFY(!pid.isEmpty());
+        QTRY_VERIFY(!QFileInfo::exists("/proc/" + pid + "/cmdline")
+                    || testutil::readFile("/proc/" + pid + "/stat").contains(") Z "));
+    }
+
     void concurrentConversions()
     {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())

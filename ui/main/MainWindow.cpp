@@ -11,6 +11,8 @@
 #include "ui/common/UiResources.h"
 #include "ui/main/TabsFile.h"
 #include "ui/main/WindowPlacement.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/search/SearchWindow.h"
 
 #include "ui_MainWindow.h"
 
@@ -93,7 +95,7 @@ void MainWindow::buildWindow()
     setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
     dock_ = new QDockWidget(tr("Search Parameters"), this);
     dock_->setObjectName(QStringLiteral("searchDock"));
-    searchWindow_ = new QWidget(dock_);
+    searchWindow_ = new SearchWindow(settings_, prompter_, dock_);
     dock_->setWidget(searchWindow_);
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
 
@@ -189,7 +191,7 @@ QString MainWindow::qtLocaleOf(const QString& code)
 
 void MainWindow::loadLanguage(const QString& requested)
 {
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/languages");
+    const QString folder = programFolder() + QStringLiteral("/languages");
     QString code = requested.toLower();
     QString file = QStringLiteral("%1/%2.qm").arg(folder, code);
     if (code.isEmpty() || !QFile::exists(file)) {
@@ -399,7 +401,12 @@ QString MainWindow::helpFile() const
     QString code = QStringLiteral("en");
     if (language == QLatin1String("de") || language == QLatin1String("cz"))
         code = language;
-    return QStringLiteral("%1/help/%2/index.html").arg(QCoreApplication::applicationDirPath(), code);
+    return QStringLiteral("%1/help/%2/index.html").arg(programFolder(), code);
+}
+
+QString MainWindow::programFolder() const
+{
+    return programFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder_;
 }
 
 void MainWindow::showHelp()
@@ -411,6 +418,8 @@ void MainWindow::showHelp()
 
 void MainWindow::showAbout()
 {
+    AboutDialog dialog(prompter_, this);
+    prompter_->execDialog(&dialog);
 }
 
 void MainWindow::onOptions(int)

@@ -39,6 +39,7 @@ class QDockWidget;
 class QLabel;
 class QToolButton;
 class QTranslator;
+class SearchWindow;
 class Settings;
 
 namespace Ui {
@@ -81,7 +82,11 @@ public:
     QSystemTrayIcon* trayIcon() const { return trayIcon_; }
     // The file of the manual for the current language.
     QString helpFile() const;
+    // The folder of the languages and the manual; the program's own folder unless set.
+    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
+    QString programFolder() const;
     Ui::MainWindow* form() const { return ui_.get(); }
+    SearchWindow* searchWindow() const { return searchWindow_; }
 
     // The language codes in menu order and the Qt locale of each.
     static QStringList languageCodes();
@@ -134,8 +139,9 @@ private:
     QTranslator* qtTranslator_ = nullptr;
     int indexState_ = IndexDisabled;
     QToolButton* newTabButton_ = nullptr;
-    QWidget* searchWindow_ = nullptr;
+    SearchWindow* searchWindow_ = nullptr;
     int tabCounter_ = 0;
     QDockWidget* dock_ = nullptr;
     bool saved_ = false;
+    QString programFolder_;
 };

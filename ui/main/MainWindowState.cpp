@@ -9,12 +9,13 @@
 //   saves them.
 #include "ui/main/MainWindow.h"
 
-#include "app/UserFileIdentity.h"
+#include "core/UserFileIdentity.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "search/engine/FileSearcher.h"
 #include "ui/main/TabsFile.h"
 #include "ui/main/WindowPlacement.h"
+#include "ui/search/SearchWindow.h"
 
 #include "ui_MainWindow.h"
 
@@ -38,6 +39,7 @@ void MainWindow::restoreSettings()
     restoreToolbar(ui_->toolBar, Settings::CommandToolbarArea, Settings::CommandToolbarVisible);
     restoreToolbar(ui_->instantToolBar, Settings::InstantToolbarArea, Settings::InstantToolbarVisible);
     restoreDock();
+    SearchWindow::loadHistory(settings_);
     if (engine_) {
         settings_->updateIFilterMaps(*engine_);
         engine_->init(settings_->indexOptions(), settings_->contentSearchOptions());
@@ -81,6 +83,8 @@ void MainWindow::restoreDock()
     const Qt::DockWidgetArea area = WindowPlacement::dockArea(settings_->value(Settings::SearchWindowArea).toInt());
     const QRect rect(settings_->value(Settings::SearchWindowPos).toPoint(),
                      settings_->value(Settings::SearchWindowSize).toSize());
+    if (rect.width() > 0 && rect.height() > 0)
+        searchWindow_->setSizeHint(rect.size());
     const bool floating = settings_->value(Settings::SearchWindowFloating).toBool()
         && WindowPlacement::isOnScreen(rect, WindowPlacement::screenAreas());
     if (floating) {
@@ -132,6 +136,7 @@ void MainWindow::saveSettings()
     saveWindowPlacement();
     saveToolbarState();
     saveDockState();
+    SearchWindow::saveHistory(settings_);
     saveTabs();
     SessionUserFiles asUser;
     settings_->sync();
@@ -151,7 +156,7 @@ void MainWindow::saveTabs()
         return;
     const bool all = settings_->value(Settings::SaveAllTabs).toBool();
     const int current = ui_->tabWidget->currentIndex();
-    QList<FormState> states;
+    QList<FormStateMap> states;
     Q_UNUSED(all);
     QString error;
     if (!TabsFile::write(TabsFile::path(dataFolder_), current, states, &error))

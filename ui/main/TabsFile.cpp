@@ -1,6 +1,6 @@
 #include "ui/main/TabsFile.h"
 
-#include "app/UserFileIdentity.h"
+#include "core/UserFileIdentity.h"
 #include "core/FileNameCodec.h"
 
 #include <QBuffer>
@@ -67,7 +67,7 @@ bool isXmlName(const QString& name)
     return true;
 }
 
-void writeTab(QXmlStreamWriter& writer, const FormState& state)
+void writeTab(QXmlStreamWriter& writer, const FormStateMap& state)
 {
     writer.writeStartElement(QStringLiteral("tab"));
     for (auto it = state.constBegin(); it != state.constEnd(); ++it) {
@@ -80,9 +80,9 @@ void writeTab(QXmlStreamWriter& writer, const FormState& state)
     writer.writeEndElement();
 }
 
-FormState readTab(QXmlStreamReader& reader)
+FormStateMap readTab(QXmlStreamReader& reader)
 {
-    FormState state;
+    FormStateMap state;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::Invalid)
@@ -95,7 +95,7 @@ FormState readTab(QXmlStreamReader& reader)
     return state;
 }
 
-QByteArray toXml(int currentTab, const QList<FormState>& tabs)
+QByteArray toXml(int currentTab, const QList<FormStateMap>& tabs)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -106,14 +106,14 @@ QByteArray toXml(int currentTab, const QList<FormState>& tabs)
     writer.writeStartElement(QStringLiteral("tabs"));
     writer.writeAttribute(QStringLiteral("current_tab"), QString::number(currentTab));
     writer.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
-    for (const FormState& tab : tabs)
+    for (const FormStateMap& tab : tabs)
         writeTab(writer, tab);
     writer.writeEndElement();
     writer.writeEndDocument();
     return bytes;
 }
 
-bool write(const QString& filePath, int currentTab, const QList<FormState>& tabs, QString* error)
+bool write(const QString& filePath, int currentTab, const QList<FormStateMap>& tabs, QString* error)
 {
     const QByteArray bytes = toXml(currentTab, tabs);
     SessionUserFiles asUser;

@@ -25,6 +25,8 @@
 // - A root instance writes the file as the session user (SessionUserFiles).
 #pragma once
 
+#include "ui/search/FormState.h"
+
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -32,12 +34,11 @@
 class QXmlStreamReader;
 class QXmlStreamWriter;
 
-using FormState = QMap<QString, QString>;
 
 struct SavedTabs
 {
     int currentTab = 0;
-    QList<FormState> tabs;
+    QList<FormStateMap> tabs;
 };
 
 namespace TabsFile {
@@ -47,19 +48,19 @@ QString path(const QString& dataFolder);
 
 // Writes the file; creates its folder when missing. False (and `error` says why) when nothing
 // could be written; the old file is then untouched.
-bool write(const QString& filePath, int currentTab, const QList<FormState>& tabs, QString* error = nullptr);
+bool write(const QString& filePath, int currentTab, const QList<FormStateMap>& tabs, QString* error = nullptr);
 // The document's bytes, as write() stores them.
-QByteArray toXml(int currentTab, const QList<FormState>& tabs);
+QByteArray toXml(int currentTab, const QList<FormStateMap>& tabs);
 
 // False when the file cannot be opened for reading.
 bool read(const QString& filePath, SavedTabs& out);
 SavedTabs fromXml(const QByteArray& bytes);
 
 // One "tab" element (the writer is inside "tabs").
-void writeTab(QXmlStreamWriter& writer, const FormState& state);
+void writeTab(QXmlStreamWriter& writer, const FormStateMap& state);
 // Reads from a reader positioned on a "tab" start element up to its end element, the end of the
 // data or an error. An element without "value" gives an empty value.
-FormState readTab(QXmlStreamReader& reader);
+FormStateMap readTab(QXmlStreamReader& reader);
 
 // `text` without the characters XML cannot hold.
 QString xmlSafe(const QString& text);

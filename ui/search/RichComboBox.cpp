@@ -22,3 +22,16 @@ void RichComboBox::clearHighlightFormats()
     formats.clear();
     edit_->updateInternal();
 }
+
+void RichComboBox::setBoldOperators(bool on, const QFont& base)
+{
+    formats.clear();
+    if (on) {
+        QFont bold = base;
+        bold.setWeight(QFont::Bold);
+        QTextCharFormat format;
+        format.setFont(bold);
+        formats.append(format);
+    }
+    edit_->updateInternal();
+}

@@ -19,6 +19,8 @@ public:
 
     void setHighlightFormats(const QTextCharFormat& format);
     void clearHighlightFormats();
+    // Clears the formats; when `on`, the one format becomes `base` in bold (weight 75).
+    void setBoldOperators(bool on, const QFont& base);
     const QList<QTextCharFormat>& highlightFormats() const { return formats; }
 
     RichLineEdit* richLineEdit() const { return edit_; }

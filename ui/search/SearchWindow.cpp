@@ -7,7 +7,7 @@
 #include "ui/common/UiResources.h"
 #include "ui/dialogs/SelectFileNamesDialog.h"
 #include "ui/dialogs/SelectPathsDialog.h"
-#include "ui/search/ExpressionList.h"
+#include "ui/search/ExpressionFieldActions.h"
 #include "ui/search/RichComboBox.h"
 #include "ui/search/SearchFieldModel.h"
 
@@ -16,7 +16,6 @@
 #include <QCompleter>
 #include <QFileSystemModel>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QRegularExpressionValidator>
 
 #include <limits>
@@ -255,20 +254,10 @@ void SearchWindow::updateControls()
 
 void SearchWindow::updateExpressionHighlighting(QPushButton* button, RichComboBox* field, bool boolean)
 {
-    // One format at most: clear before setting, however often the controls are updated.
-    field->clearHighlightFormats();
-    if (!boolean) {
-        button->setIcon(QIcon());
-        button->setText(listButtonText);
-        return;
-    }
-    button->setIcon(QIcon(QStringLiteral(":/images/LeftArrow.svg")));
-    button->setText(QString());
-    QFont bold = font();
-    bold.setWeight(QFont::Bold);
-    QTextCharFormat format;
-    format.setFont(bold);
-    field->setHighlightFormats(format);
+    // One format at most: cleared before it is set, however often the controls are updated.
+    field->setBoldOperators(boolean, font());
+    button->setIcon(boolean ? QIcon(QStringLiteral(":/images/LeftArrow.svg")) : QIcon());
+    button->setText(boolean ? QString() : listButtonText);
 }
 
 void SearchWindow::reset()
@@ -383,65 +372,23 @@ void SearchWindow::on_sizeCheckBox_clicked(bool checked)
         w->setVisible(checked);
 }
 
-void SearchWindow::showOperatorMenu(QPushButton* button, RichComboBox* field)
-{
-    QMenu menu(this);
-    const QStringList operators{QStringLiteral("And"), QStringLiteral("Or"), QStringLiteral("Not")};
-    for (const QString& name : operators)
-        menu.addAction(name);
-    QAction* chosen = prompter_->execMenu(&menu, button->mapToGlobal(QPoint(0, button->height())));
-    if (!chosen)
-        return;
-    QLineEdit* edit = field->lineEdit();
-    const QString text = edit->text();
-    const int p = edit->cursorPosition();
-    const QChar before = p > 0 ? text.at(p - 1) : QLatin1Char(' ');
-    const bool blankAfter = p < text.size() && text.at(p) == QLatin1Char(' ');
-    QString insertion;
-    if (before != QLatin1Char(' '))
-        insertion += QLatin1Char(' ');
-    insertion += chosen->text().toLower();
-    if (!blankAfter)
-        insertion += QLatin1Char(' ');
-    edit->insert(insertion);
-    field->setFocus();
-}
-
-void SearchWindow::editExpressionList(RichComboBox* field, int mode)
-{
-    QStringList includes;
-    QStringList excludes;
-    splitExpressionList(field->currentText(), &includes, &excludes);
-    SelectFileNamesDialog dialog(mode, this);
-    if (mode == SelectFileNamesDialog::ContentsText)
-        dialog.setWindowTitle(tr("Select contents text"));
-    dialog.setIncludeList(includes);
-    dialog.setExcludeList(excludes);
-    if (prompter_->execDialog(&dialog) != QDialog::Accepted)
-        return;
-    const QStringList newIncludes = dialog.includeList();
-    const QStringList newExcludes = dialog.excludeList();
-    if (normalizedExpressionList(newIncludes) == includes && normalizedExpressionList(newExcludes) == excludes)
-        return;
-    field->setEditText(joinExpressionList(newIncludes, newExcludes));
-}
-
 void SearchWindow::on_selectNamesButton_clicked()
 {
     if (ui->selectNamesButton->text() != listButtonText) {
-        showOperatorMenu(ui->selectNamesButton, ui->fileNameComboBox);
+        insertOperatorFromMenu(prompter_, this, ui->selectNamesButton, ui->fileNameComboBox);
         return;
     }
-    editExpressionList(ui->fileNameComboBox, SelectFileNamesDialog::FileNames);
+    editExpressionListInDialog(prompter_, this, ui->fileNameComboBox, SelectFileNamesDialog::FileNames);
 }
 
 void SearchWindow::on_selectContentsButton_clicked()
 {
     if (ui->selectContentsButton->text() != listButtonText) {
-        showOperatorMenu(ui->selectContentsButton, ui->contentsComboBox);
+        insertOperatorFromMenu(prompter_, this, ui->selectContentsButton, ui->contentsComboBox);
         return;
     }
-    editExpressionList(ui->contentsComboBox, SelectFileNamesDialog::ContentsText);
+    editExpressionListInDialog(prompter_, this, ui->contentsComboBox, SelectFileNamesDialog::ContentsText,
+                               QT_TRANSLATE_NOOP("SearchWindow", "Select contents text"), "SearchWindow");
 }
 
 void SearchWindow::on_selectPathsButton_clicked()

@@ -98,8 +98,6 @@ protected:
 private:
     void connectSignals();
     void updateExpressionHighlighting(QPushButton* button, RichComboBox* field, bool boolean);
-    void showOperatorMenu(QPushButton* button, RichComboBox* field);
-    void editExpressionList(RichComboBox* field, int mode);
     static void attachModel(QComboBox* combo, SearchFieldModel* model);
 
     Ui::SearchWindow* ui;

@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "ui/main/MainWindow.h"
 #include "tests/ui/uitestutil.h"
+#include "testutil.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -101,6 +102,37 @@ private slots:
         QVERIFY(!child(window.get(), "actionFrench")->isChecked());
         // The texts stay English.
         QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&File"));
+    }
+
+    void languageSwitch()
+    {
+        // The catalogues the build made, in a program folder of the test's own.
+        QTemporaryDir folder;
+        QVERIFY(QDir().mkpath(folder.path() + "/languages"));
+        const QString source = testutil::programDir() + "/languages";
+        for (const QString& name : QDir(source).entryList({"*.qm"}))
+            QVERIFY(QFile::copy(source + "/" + name, folder.path() + "/languages/" + name));
+        if (!QFile::exists(folder.path() + "/languages/de.qm"))
+            QSKIP("no catalogues were built (lrelease missing)");
+        auto window = makeWindow();
+        window->setProgramFolder(folder.path());
+        window->loadLanguage("de");
+        QCOMPARE(settings_->value(Settings::Language).toString(), QStringLiteral("de"));
+        QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&Datei"));
+        QCOMPARE(window->indexStatusText(), QStringLiteral("Index: abgeschaltet"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Tallowquist Pro v1.4"));
+        window->loadLanguage("cz");
+        QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&Soubor"));
+        // Back to English: the old catalogue is gone, not left installed under the new one.
+        window->loadLanguage("en");
+        QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&File"));
+        window->loadLanguage("de");
+        window->loadLanguage("xx");
+        QCOMPARE(settings_->value(Settings::Language).toString(), QStringLiteral("en"));
+        QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&File"));
+        window->updateActions();
+        QVERIFY(child(window.get(), "actionEnglish")->isChecked());
+        QVERIFY(!child(window.get(), "actionGerman")->isChecked());
     }
 
     void qtLocales()

@@ -19,8 +19,8 @@ class TabsFileTest : public QObject
 private slots:
     void exactBytes()
     {
-        FormState first{{"fileNameComboBox", "*.txt"}, {"caseSensitiveNameCheckBox", "0"}, {"minDateEdit", "2460000"}};
-        FormState second{{"fileNameComboBox", "a \"b\" & <c>"}};
+        FormStateMap first{{"fileNameComboBox", "*.txt"}, {"caseSensitiveNameCheckBox", "0"}, {"minDateEdit", "2460000"}};
+        FormStateMap second{{"fileNameComboBox", "a \"b\" & <c>"}};
         const QByteArray expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                     "<tabs current_tab=\"1\" version=\"1.0\">\n"
                                     "    <tab>\n"
@@ -37,7 +37,7 @@ private slots:
 
     void roundTrip()
     {
-        QList<FormState> tabs{{{"fileNameComboBox", "caf\u00e9 \U0001F600"}, {"directoryComboBox", "/a b/c"}},
+        QList<FormStateMap> tabs{{{"fileNameComboBox", "caf\u00e9 \U0001F600"}, {"directoryComboBox", "/a b/c"}},
                               {},
                               {{"contentsComboBox", "line1\nline2\ttab"}}};
         const SavedTabs read = TabsFile::fromXml(TabsFile::toXml(2, tabs));
@@ -48,12 +48,12 @@ private slots:
     void controlCharactersAreDropped()
     {
         // One pasted control character must not spoil the file: it is dropped, the rest stays.
-        FormState state{{"fileNameComboBox", QString("a") + QChar(0x01) + "b" + QChar(0xFFFF) + QChar(0xD800) + "c"},
+        FormStateMap state{{"fileNameComboBox", QString("a") + QChar(0x01) + "b" + QChar(0xFFFF) + QChar(0xD800) + "c"},
                         {QString("bad name"), "x"}, {QString("9starts"), "y"}};
         const QByteArray xml = TabsFile::toXml(0, {state});
         const SavedTabs read = TabsFile::fromXml(xml);
         QCOMPARE(read.tabs.size(), 1);
-        QCOMPARE(read.tabs.first(), (FormState{{"fileNameComboBox", "abc"}}));
+        QCOMPARE(read.tabs.first(), (FormStateMap{{"fileNameComboBox", "abc"}}));
         QXmlStreamReader reader(xml);
         while (!reader.atEnd())
             reader.readNext();
@@ -86,7 +86,7 @@ private slots:
     void missingValueReadsAsEmpty()
     {
         const SavedTabs read = TabsFile::fromXml("<tabs><tab><fileNameComboBox/><x value=\"1\"/></tab></tabs>");
-        QCOMPARE(read.tabs.value(0), (FormState{{"fileNameComboBox", ""}, {"x", "1"}}));
+        QCOMPARE(read.tabs.value(0), (FormStateMap{{"fileNameComboBox", ""}, {"x", "1"}}));
     }
 
     void writeCreatesFolderAndReadsBack()

@@ -9,8 +9,8 @@
 // and is checked against the user's permissions; the previous identity comes back when the
 // object is destroyed. The object belongs to the thread that made it.
 //
-// forSessionUser() switches only in a root process started for another user
-// (ShellUtils::runsForOtherUser); otherwise it does nothing, and files are written as usual.
+// SessionUserFiles switches only in a root process started for another user (effective uid 0,
+// sessionUserId not 0); otherwise it does nothing, and files are written as usual.
 #pragma once
 
 #include <QString>

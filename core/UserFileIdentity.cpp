@@ -1,6 +1,5 @@
-#include "app/UserFileIdentity.h"
+#include "core/UserFileIdentity.h"
 
-#include "app/ShellUtils.h"
 #include "core/SystemUtils.h"
 
 #include <QFile>
@@ -56,8 +55,8 @@ bool UserFileIdentity::sessionUser(uid_t* uid, gid_t* gid, QString* home)
 
 SessionUserFiles::SessionUserFiles()
 {
-    if (!ShellUtils::runsForOtherUser())
-        return;
+    if (::geteuid() != 0 || sessionUserId() == 0)
+        return; // not a root instance started for another user
     uid_t uid = 0;
     gid_t gid = 0;
     if (!UserFileIdentity::sessionUser(&uid, &gid))

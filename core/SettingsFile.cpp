@@ -1,0 +1,159 @@
+#include "core/SettingsFile.h"
+
+#include "core/FileNameCodec.h"
+#include "core/FileUtils.h"
+#include "core/HandleHolder.h"
+#include "core/UserFileIdentity.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kStagePrefix[] = "tallowquist-settings-";
+// A settings file is a few kilobytes; anything far larger planted there is not read whole.
+constexpr qint64 kMaxBytes = 16 * 1024 * 1024;
+
+// Removes the stages of processes of ours that died (killed while the store was open).
+void removeDeadStages(const QString& temp)
+{
+    const QStringList names = QDir(temp).entryList({QString::fromLatin1(kStagePrefix) + QLatin1Char('*')},
+                                                   QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        bool ok = false;
+        const qint64 pid = name.mid(int(sizeof kStagePrefix) - 1).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+        if (!ok || pid <= 0 || pid == qint64(::getpid()))
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        const QString path = temp + QLatin1Char('/') + name;
+        struct stat st;
+        if (::lstat(FileNameCodec::encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid())
+            removeDirectoryRecursively(path);
+    }
+}
+
+// The folder and the file name of `path`, as bytes.
+void split(const QString& path, QByteArray* folder, QByteArray* name)
+{
+    const QByteArray encoded = FileNameCodec::encode(path);
+    const int slash = encoded.lastIndexOf('/');
+    *folder = slash < 0 ? QByteArrayLiteral(".") : slash == 0 ? QByteArrayLiteral("/") : encoded.left(slash);
+    *name = encoded.mid(slash + 1);
+}
+
+} // namespace
+
+SettingsFile::SettingsFile(const QString& path) : path_(path)
+{
+    if (path_.isEmpty())
+        return;
+    const QString temp = QDir::tempPath();
+    removeDeadStages(temp);
+    QByteArray pattern = FileNameCodec::encode(temp + QLatin1Char('/') + QLatin1String(kStagePrefix)
+                                               + QString::number(::getpid()) + QStringLiteral("-XXXXXX"));
+    if (!::mkdtemp(pattern.data()))
+        return;
+    stageFolder_ = FileNameCodec::decode(pattern);
+    stagePath_ = stageFolder_ + QStringLiteral("/settings.ini");
+    if (readReal(&saved_, &seen_))
+        writeStage(saved_);
+}
+
+SettingsFile::~SettingsFile()
+{
+    if (!stageFolder_.isEmpty())
+        removeDirectoryRecursively(stageFolder_);
+}
+
+bool SettingsFile::readReal(QByteArray* bytes, Signature* signature) const
+{
+    QByteArray folder, name;
+    split(path_, &folder, &name);
+    const SessionUserFiles asUser;
+    const HandleHolder dir(::open(folder.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!dir.isValid())
+        return false;
+    HandleHolder fd(::openat(dir.handle(), name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st;
+    if (!fd.isValid() || ::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxBytes)
+        return false;
+    QFile file;
+    if (!file.open(fd.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return false;
+    fd.release(); // the file closes it now
+    *bytes = file.read(kMaxBytes);
+    *signature = signatureOf(st);
+    return true;
+}
+
+SettingsFile::Signature SettingsFile::signatureOf(const struct stat& st)
+{
+    Signature s;
+    s.device = st.st_dev;
+    s.inode = st.st_ino;
+    s.size = st.st_size;
+    s.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return s;
+}
+
+bool SettingsFile::writeStage(const QByteArray& bytes)
+{
+    QFile stage(stagePath_);
+    return stage.open(QIODevice::WriteOnly | QIODevice::Truncate) && stage.write(bytes) == bytes.size();
+}
+
+void SettingsFile::refresh()
+{
+    if (stagePath_.isEmpty())
+        return;
+    QByteArray bytes;
+    Signature now;
+    if (!readReal(&bytes, &now) || now == seen_)
+        return;
+    if (writeStage(bytes)) {
+        saved_ = bytes;
+        seen_ = now;
+    }
+}
+
+bool SettingsFile::publish()
+{
+    if (stagePath_.isEmpty())
+        return true;
+    QFile stage(stagePath_);
+    if (!stage.open(QIODevice::ReadOnly))
+        return true; // QSettings wrote nothing yet
+    const QByteArray bytes = stage.read(kMaxBytes);
+    stage.close();
+
+    QByteArray current;
+    Signature now;
+    const bool present = readReal(&current, &now);
+    if (present && now == seen_ && bytes == saved_)
+        return true;
+
+    QByteArray folder, name;
+    split(path_, &folder, &name);
+    const SessionUserFiles asUser;
+    makePath(FileNameCodec::decode(folder));
+    const HandleHolder dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!dir.isValid())
+        return false;
+    QString error;
+    if (saveFileIn(dir.handle(), name, [&](QFile& file) { return file.write(bytes) == bytes.size(); }, &error)
+        != SaveResult::Saved)
+        return false;
+    saved_ = bytes;
+    struct stat st;
+    if (::fstatat(dir.handle(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        seen_ = signatureOf(st);
+    return true;
+}

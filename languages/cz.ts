@@ -1,0 +1,583 @@
+<?xml version='1.0' encoding='utf-8'?>
+<TS version="2.1" language="cs">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Credits</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Build time: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Qt version: %1</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>FilePropertiesDialog</name>
+    <message>
+        <source>Properties of %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Folder:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The file does not exist.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Symbolic link</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Link target:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Modified:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Accessed:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Owner:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Permissions:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Various folders</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Items:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Size of the files:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 (%2 bytes)</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Tallowquist</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Soubor</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>Úpr&amp;avy</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Zobrazit</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Nástroje</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Jazyk</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>Nápo&amp;věda</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>Panel nástrojů</translation>
+    </message>
+    <message>
+        <source>Instant Search</source>
+        <translation>Okamžité hledání</translation>
+    </message>
+    <message>
+        <source>&amp;Options...</source>
+        <translation>&amp;Možnosti...</translation>
+    </message>
+    <message>
+        <source>&amp;New Search</source>
+        <translation>&amp;Nové hledání</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Close Tab</source>
+        <translation>&amp;Zavřít kartu</translation>
+    </message>
+    <message>
+        <source>Ctrl+W</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Next Tab</source>
+        <translation>&amp;Další karta</translation>
+    </message>
+    <message>
+        <source>Ctrl+Tab</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Previous Tab</source>
+        <translation>&amp;Předchozí karta</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+Tab</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Konec</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;O programu</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Vyj&amp;mout</translation>
+    </message>
+    <message>
+        <source>Ctrl+X</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopírovat</translation>
+    </message>
+    <message>
+        <source>Ctrl+C</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Smazat</translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>Vybrat &amp;vše</translation>
+    </message>
+    <message>
+        <source>Ctrl+A</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Copy &amp;Name</source>
+        <translation>Kopírovat &amp;název</translation>
+    </message>
+    <message>
+        <source>Alt+Ins</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Copy &amp;Full Name</source>
+        <translation>Kopírovat &amp;celý název</translation>
+    </message>
+    <message>
+        <source>Alt+Shift+Ins</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Manual</source>
+        <translation>&amp;Příručka</translation>
+    </message>
+    <message>
+        <source>F1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Search Parameters</source>
+        <translation>Parametry &amp;hledání</translation>
+    </message>
+    <message>
+        <source>Copy &amp;Path</source>
+        <translation>Kopírovat &amp;cestu</translation>
+    </message>
+    <message>
+        <source>Copy &amp;path</source>
+        <translation>Kopírovat &amp;cestu</translation>
+    </message>
+    <message>
+        <source>Ctrl+Alt+Ins</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Obnovit</translation>
+    </message>
+    <message>
+        <source>Restore window</source>
+        <translation>Obnovit okno</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>Minimalizovat</translation>
+    </message>
+    <message>
+        <source>Esc</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Export Results...</source>
+        <translation>&amp;Exportovat výsledky...</translation>
+    </message>
+    <message>
+        <source>&amp;Filter Bar</source>
+        <translation>Panel &amp;filtrů</translation>
+    </message>
+    <message>
+        <source>&amp;Instant Search</source>
+        <translation>&amp;Okamžité hledání</translation>
+    </message>
+    <message>
+        <source>Duplicate search</source>
+        <translation>Zdvojit hledání</translation>
+    </message>
+    <message>
+        <source>&amp;Toolbar</source>
+        <translation>&amp;Panel nástrojů</translation>
+    </message>
+    <message>
+        <source>Search Parameters</source>
+        <translation>Parametry hledání</translation>
+    </message>
+    <message>
+        <source>Index: disabled</source>
+        <translation>Index: vypnut</translation>
+    </message>
+    <message>
+        <source>Index: ready</source>
+        <translation>Index: připraven</translation>
+    </message>
+    <message>
+        <source>Index: updating...</source>
+        <translation>Index: aktualizace...</translation>
+    </message>
+    <message>
+        <source>New search</source>
+        <translation>Nové hledání</translation>
+    </message>
+    <message>
+        <source>%1 is still running.</source>
+        <translation>%1 stále běží.</translation>
+    </message>
+    <message>
+        <source>Tallowquist Pro</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The manual %1 could not be opened.</source>
+        <translation>Příručku %1 nelze otevřít.</translation>
+    </message>
+</context>
+<context>
+    <name>OptionsDialog</name>
+    <message>
+        <source>Search with Tallowquist Pro...</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>OptionsFilters</name>
+    <message>
+        <source>List of IFilters installed on this computer.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Built-in</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Helper program</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>OptionsPageFilters</name>
+    <message>
+        <source>Extension</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Handler name</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Disable filter</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Enable filters</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Properties</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>SearchWindow</name>
+    <message>
+        <source>Search Parameters</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>File name:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Expression type:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Substring</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Whole word</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Regex</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Boolean</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Case sensitive</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>In directory</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Include subfolders</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>In contents</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Scope:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Line</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Modified between</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>-</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Size range</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>B</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>KB</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>MB</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>GB</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Show advanced options</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Search</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Select contents text</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>SelectFileNamesDialog</name>
+    <message>
+        <source>Select file names</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Include file names:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Exclude file names:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Select contents text</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Here you can specify what text to search in file contents.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Enter each text string on a separate line.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>File satisfies the criteria if it's line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Include text:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Exclude text:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Here you can specify what file names to search for.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Enter each file name on a separate line.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>SelectPathsDialog</name>
+    <message>
+        <source>Select folders</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Include folder list:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Exclude folder list:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Here you can specify in what folders to search.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Enter each folder path on a separate line.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>ShellUtils</name>
+    <message>
+        <source>Do you really want to delete "%1" permanently?</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Do you really want to delete these %1 items permanently?</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>TabPage</name>
+    <message>
+        <source>New search</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+</TS>

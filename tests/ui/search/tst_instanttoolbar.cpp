@@ -1,0 +1,159 @@
+// The instant-search toolbar: one request per Return with the bar's settings, its own history,
+// the operator menu and list dialog, and requests that nobody takes are freed.
+#include "ui/search/InstantToolBar.h"
+
+#include "tests/ui/uitestutil.h"
+#include "ui/dialogs/SelectFileNamesDialog.h"
+#include "ui/search/RichComboBox.h"
+#include "ui/search/SearchFieldModel.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+using RequestPointer = QSharedPointer<FileSearchRequest>;
+
+class TestInstantToolBar : public QObject
+{
+    Q_OBJECT
+
+    uitest::ScriptedPrompter* prompter = nullptr;
+    InstantToolBar* bar = nullptr;
+
+private slots:
+    void init()
+    {
+        SearchFieldModel::instantFileNameHistory()->clear();
+        prompter = new uitest::ScriptedPrompter;
+        bar = new InstantToolBar(prompter);
+    }
+
+    void cleanup()
+    {
+        delete bar;
+        delete prompter;
+    }
+
+    void returnStartsOneSearchWithTheBarsSettings()
+    {
+        QList<RequestPointer> requests;
+        connect(bar, &InstantToolBar::startSearch, this, [&](RequestPointer r) { requests << r; });
+        SearchFieldModel::instantFileNameHistory()->setEntries({QStringLiteral("a"), QStringLiteral("report")});
+        bar->fileNameField()->setEditText(QStringLiteral("REPORT"));
+        bar->expressionTypeList()->setCurrentIndex(1);
+        bar->caseSensitiveBox()->setChecked(true);
+        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Return);
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.at(0)->fileName, QStringLiteral("REPORT"));
+        QCOMPARE(requests.at(0)->nameSyntax, 1);
+        QVERIFY(requests.at(0)->nameCase);
+        QVERIFY(requests.at(0)->includePaths.isEmpty());
+        QCOMPARE(SearchFieldModel::instantFileNameHistory()->entries(),
+                 (QStringList{QStringLiteral("REPORT"), QStringLiteral("a")}));
+        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("REPORT"));
+
+        // Each request is a new one.
+        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Return);
+        QCOMPARE(requests.size(), 2);
+        QVERIFY(requests.at(1)->id != requests.at(0)->id);
+
+        // Keypad Enter and other keys start nothing.
+        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(bar, Qt::Key_Escape);
+        QCOMPARE(requests.size(), 2);
+    }
+
+    void anEmptyFieldSearchesButRecordsNothing()
+    {
+        QSignalSpy spy(bar, &InstantToolBar::startSearch);
+        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Return);
+        QCOMPARE(spy.size(), 1);
+        QVERIFY(spy.at(0).at(0).value<RequestPointer>()->fileName.isEmpty());
+        QCOMPARE(SearchFieldModel::instantFileNameHistory()->rowCount(), 0);
+    }
+
+    void aRequestNobodyTakesIsFreed()
+    {
+        QWeakPointer<FileSearchRequest> watched;
+        connect(bar, &InstantToolBar::startSearch, this, [&](RequestPointer r) { watched = r; });
+        auto* tab = new QObject;
+        int delivered = 0;
+        connect(bar, &InstantToolBar::startSearch, tab, [&](RequestPointer) { ++delivered; }, Qt::QueuedConnection);
+        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Return);
+        QVERIFY(!watched.isNull()); // the queued call still holds it
+        delete tab;                 // the tab goes away before the call arrives
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(delivered, 0);
+        QVERIFY(watched.isNull());
+
+        // Through a queued connection to a living receiver the request arrives intact.
+        QObject receiver;
+        QString got;
+        connect(bar, &InstantToolBar::startSearch, &receiver, [&](RequestPointer r) { got = r->fileName; },
+                Qt::QueuedConnection);
+        bar->fileNameField()->setEditText(QStringLiteral("x"));
+        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Return);
+        QTRY_COMPARE(got, QStringLiteral("x"));
+    }
+
+    void booleanModeOffersOperators()
+    {
+        QPushButton* button = bar->listButton();
+        QCOMPARE(bar->expressionTypeList()->currentIndex(), 0);
+        QCOMPARE(button->text(), QStringLiteral("..."));
+        QVERIFY(bar->fileNameField()->highlightFormats().isEmpty());
+
+        bar->expressionTypeList()->setCurrentIndex(3);
+        QVERIFY(button->text().isEmpty());
+        QVERIFY(!button->icon().isNull());
+        QCOMPARE(bar->fileNameField()->highlightFormats().size(), 1);
+
+        prompter->menuChooser = [](QMenu* menu) { return uitest::findAction(menu, QStringLiteral("Or")); };
+        bar->fileNameField()->setEditText(QStringLiteral("abc"));
+        button->click();
+        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("abc or "));
+
+        prompter->menuChooser = [](QMenu* menu) { return uitest::findAction(menu, QStringLiteral("Not")); };
+        bar->fileNameField()->setEditText(QString());
+        button->click();
+        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("not "));
+
+        bar->expressionTypeList()->setCurrentIndex(2);
+        QCOMPARE(button->text(), QStringLiteral("..."));
+        QVERIFY(button->icon().isNull());
+        QVERIFY(bar->fileNameField()->highlightFormats().isEmpty());
+    }
+
+    void theListButtonEditsTheGroups()
+    {
+        bar->fileNameField()->setEditText(QStringLiteral("a;!b"));
+        QStringList seen;
+        prompter->dialogHandler = [&](QDialog* dialog) {
+            auto* names = qobject_cast<SelectFileNamesDialog*>(dialog);
+            seen = names->includeList() + names->excludeList();
+            names->setIncludeList({QStringLiteral("a"), QStringLiteral("c;d")});
+            return int(QDialog::Accepted);
+        };
+        bar->listButton()->click();
+        QCOMPARE(seen, (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("a;c\\;d;!b"));
+
+        prompter->dialogHandler = [](QDialog*) { return int(QDialog::Rejected); };
+        bar->listButton()->click();
+        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("a;c\\;d;!b"));
+    }
+
+    void everyEditReportsTheFileName()
+    {
+        QSignalSpy spy(bar, &InstantToolBar::fileNameChanged);
+        QTest::keyClicks(bar->fileNameField()->lineEdit(), QStringLiteral("ab"));
+        QCOMPARE(spy.size(), 2);
+        QCOMPARE(spy.last().at(0).toString(), QStringLiteral("ab"));
+    }
+};
+
+QTEST_MAIN(TestInstantToolBar)
+#include "tst_instanttoolbar.moc"

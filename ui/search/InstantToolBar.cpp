@@ -1,0 +1,107 @@
+#include "ui/search/InstantToolBar.h"
+
+#include "search/model/FileSearchRequest.h"
+#include "ui/common/Prompter.h"
+#include "ui/common/UiResources.h"
+#include "ui/dialogs/SelectFileNamesDialog.h"
+#include "ui/search/ExpressionFieldActions.h"
+#include "ui/search/RichComboBox.h"
+#include "ui/search/SearchFieldModel.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+
+namespace {
+
+const QString listButtonText = QStringLiteral("...");
+
+} // namespace
+
+InstantToolBar::InstantToolBar(Prompter* prompter, QWidget* parent)
+    : QToolBar(parent)
+    , prompter_(prompter)
+{
+    initUiResources();
+    registerMetaType();
+
+    fileNameComboBox = new RichComboBox;
+    fileNameComboBox->setObjectName(QStringLiteral("instantFileNameComboBox"));
+    fileNameComboBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    fileNameComboBox->setInsertPolicy(QComboBox::NoInsert);
+    fileNameComboBox->setModel(SearchFieldModel::instantFileNameHistory());
+    fileNameComboBox->setEditText(QString());
+    fileNameComboBox->setCompleter(nullptr);
+    fileNameComboBox->setMinimumContentsLength(24);
+
+    expressionTypeComboBox = new QComboBox;
+    expressionTypeComboBox->setObjectName(QStringLiteral("instantFileNameFormatComboBox"));
+    expressionTypeComboBox->addItems({QCoreApplication::translate("TabPage", "Substring"),
+                                      QCoreApplication::translate("TabPage", "Whole word"),
+                                      QCoreApplication::translate("TabPage", "Regex"),
+                                      QCoreApplication::translate("TabPage", "Boolean")});
+
+    caseSensitiveCheckBox = new QCheckBox(QCoreApplication::translate("TabPage", "Case sensitive"));
+    caseSensitiveCheckBox->setObjectName(QStringLiteral("instantCaseSensitiveCheckBox"));
+
+    selectButton = new QPushButton(listButtonText);
+    selectButton->setObjectName(QStringLiteral("instantSelectNamesButton"));
+    selectButton->setMaximumSize(20, 20);
+
+    auto* container = new QWidget;
+    auto* layout = new QHBoxLayout(container);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setSpacing(4);
+    layout->addWidget(fileNameComboBox);
+    layout->addWidget(selectButton);
+    layout->addWidget(expressionTypeComboBox);
+    layout->addWidget(caseSensitiveCheckBox);
+    addWidget(container);
+
+    connect(fileNameComboBox, &QComboBox::editTextChanged, this, &InstantToolBar::fileNameChanged);
+    connect(expressionTypeComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &InstantToolBar::onExpressionTypeChanged);
+    connect(selectButton, &QPushButton::clicked, this, &InstantToolBar::onListButtonClicked);
+}
+
+void InstantToolBar::registerMetaType()
+{
+    static const int id = qRegisterMetaType<QSharedPointer<FileSearchRequest>>("QSharedPointer<FileSearchRequest>");
+    Q_UNUSED(id);
+}
+
+void InstantToolBar::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Return) {
+        QToolBar::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const QString text = fileNameComboBox->currentText();
+    SearchFieldModel::instantFileNameHistory()->addEntry(text);
+    auto request = QSharedPointer<FileSearchRequest>::create();
+    request->fileName = text;
+    request->nameSyntax = expressionTypeComboBox->currentIndex();
+    request->nameCase = caseSensitiveCheckBox->isChecked();
+    emit startSearch(request);
+}
+
+void InstantToolBar::onExpressionTypeChanged(int index)
+{
+    const bool boolean = index == FileSearchRequest::Boolean;
+    fileNameComboBox->setBoldOperators(boolean, font());
+    selectButton->setIcon(boolean ? QIcon(QStringLiteral(":/images/LeftArrow.svg")) : QIcon());
+    selectButton->setText(boolean ? QString() : listButtonText);
+}
+
+void InstantToolBar::onListButtonClicked()
+{
+    if (selectButton->text() == listButtonText) {
+        if (editExpressionListInDialog(prompter_, this, fileNameComboBox, SelectFileNamesDialog::FileNames))
+            fileNameComboBox->setFocus();
+        return;
+    }
+    insertOperatorFromMenu(prompter_, this, selectButton, fileNameComboBox);
+}

@@ -14,6 +14,7 @@ class TestLogger : public QObject
 
 private:
     QTemporaryDir logDir_;
+    QString logPath_;
 
     static QString decode(const QByteArray& bytes)
     {
@@ -34,6 +35,17 @@ private:
     }
 
 private slots:
+    // The logger is a singleton opened once per process: open it here, so that every test
+    // function that writes to it also passes when run alone. The folder lives as long as the
+    // test program.
+    void initTestCase()
+    {
+        QVERIFY(logDir_.isValid());
+        logPath_ = logDir_.path() + QStringLiteral("/sub/Tallowquist Pro.log");
+        QDir().mkpath(logDir_.path() + QStringLiteral("/sub"));
+        QCOMPARE(Logger::instance(logPath_).filePath(), logPath_);
+    }
+
     void formatsTimeLevelTagAndMessage()
     {
         QCOMPARE(Logger::formatRecord(9, 5, 7, 42, 1234, Logger::Info, "FileSearch", QStringLiteral("hello")),
@@ -47,15 +59,11 @@ private slots:
 
     void writesUtf16LeWithoutBomAndTruncates()
     {
-        // The singleton is created once per process: this test owns its path, and the folder
-        // lives as long as the test program (later tests write to the same log).
-        QTemporaryDir& dir = logDir_;
-        QVERIFY(dir.isValid());
-        const QString path = dir.path() + QStringLiteral("/sub/Tallowquist Pro.log");
-        QDir().mkpath(dir.path() + QStringLiteral("/sub"));
-        Logger& log = Logger::instance(path);
-        QCOMPARE(log.logDirectory(), dir.path() + QStringLiteral("/sub"));
+        const QString& path = logPath_;
+        Logger& log = Logger::instance(QString());
+        QCOMPARE(log.logDirectory(), logDir_.path() + QStringLiteral("/sub"));
         QCOMPARE(&Logger::instance(QString()), &log);
+        log.truncate();
 
         log.writeQString(Logger::Warning, "Tag", QStringLiteral("Grüße \U0001F600"));
         QByteArray bytes = testutil::readFile(path);
@@ -100,7 +108,7 @@ private slots:
 
     void wideStringsBecomeUtf16()
     {
-        // The logger of this process was opened by the test above. wchar_t holds UTF-32 here:
+        // wchar_t holds UTF-32 here:
         // a character beyond U+FFFF must reach the file as one surrogate pair, not as two
         // reinterpreted halves or a cut unit.
         Logger& log = Logger::instance(QString());

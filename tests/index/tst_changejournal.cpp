@@ -4,6 +4,7 @@
 #include "tests/doubles/ScriptedJournalReader.h"
 #include "core/Logger.h"
 #include "indexlog.h"
+#include "threadsafespy.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -12,6 +13,40 @@
 #include <atomic>
 
 using E = ScriptedJournalEvent;
+
+// A reader that also reports which name a rename left and the removal of one name: one batch,
+// then it waits to be canceled.
+class NamingReader : public QObject, public IChangeJournalReader
+{
+    Q_OBJECT
+public:
+    USN read(USN, bool) override
+    {
+        emit nameRenamed(5, 2, QStringLiteral("old"), 3, QStringLiteral("new"), false, 70);
+        emit nameRemoved(5, 3, QStringLiteral("other"), false, 70);
+        emit batchFinished(70);
+        while (!canceled_)
+            QThread::msleep(1);
+        return 70;
+    }
+    bool cancel() override
+    {
+        canceled_ = true;
+        return true;
+    }
+
+signals:
+    void fileAdded(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) override;
+    void fileRenamed(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) override;
+    void fileDeleted(FRN frn, bool isDir, USN usn) override;
+    void batchFinished(USN usn) override;
+    void nameRenamed(FRN frn, FRN oldParent, const QString& oldName, FRN parent, const QString& name, bool isDir,
+                     USN usn) override;
+    void nameRemoved(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) override;
+
+private:
+    std::atomic<bool> canceled_{false};
+};
 
 class ChangeJournalTest : public QObject
 {
@@ -59,6 +94,46 @@ private slots:
         QVERIFY(!journal.isRunning());
     }
 
+    // Every rename is fileRenamed and then nameMoved, which names the name left where the
+    // reader knows it; a removed name is forwarded as it came.
+    void namesAreForwarded()
+    {
+        QStringList log;
+        auto follow = [&](ChangeJournal& journal) {
+            connect(&journal, &ChangeJournal::fileRenamed, this, [&](FRN f, FRN p, const QString& n, bool d) {
+                log << QStringLiteral("ren %1 %2 %3 %4").arg(f).arg(p).arg(n).arg(d);
+            }, Qt::DirectConnection);
+            connect(&journal, &ChangeJournal::nameMoved, this,
+                    [&](FRN f, FRN op, const QString& on, FRN p, const QString& n, bool d) {
+                log << QStringLiteral("move %1 %2/%3 %4/%5 %6").arg(f).arg(op).arg(on).arg(p).arg(n).arg(d);
+            }, Qt::DirectConnection);
+            connect(&journal, &ChangeJournal::nameRemoved, this, [&](FRN f, FRN p, const QString& n, bool d) {
+                log << QStringLiteral("rm %1 %2/%3 %4").arg(f).arg(p).arg(n).arg(d);
+            }, Qt::DirectConnection);
+        };
+        {
+            ChangeJournal journal;
+            journal.setReader(QStringLiteral("/vol"), new NamingReader);
+            follow(journal);
+            journal.start(10);
+            QTRY_COMPARE(journal.lastUsn(), USN(70));
+            journal.stop();
+        }
+        QCOMPARE(log, QStringList({"ren 5 3 new 0", "move 5 2/old 3/new 0", "rm 5 3/other 0"}));
+        log.clear();
+        {
+            // A reader without the name events: renames come with no old name.
+            ChangeJournal journal;
+            ScriptedJournalReader* reader = attach(journal);
+            reader->addBatch({E::renamed(6, 4, QStringLiteral("x"), true)}, 20);
+            follow(journal);
+            journal.start(0);
+            QVERIFY(reader->waitDelivered(20));
+            journal.stop();
+        }
+        QCOMPARE(log, QStringList({"ren 6 4 x 1", "move 6 0/ 4/x 1"}));
+    }
+
     // The resume point moves only when a whole batch has been applied.
     void resumePointMovesAfterTheWholeBatch()
     {
@@ -68,7 +143,7 @@ private slots:
         connect(&journal, &ChangeJournal::fileAdded, this, [&](FRN, FRN, const QString&, bool) {
             seenDuringEvents.append(journal.lastUsn());
         }, Qt::DirectConnection);
-        QSignalSpy applied(&journal, &ChangeJournal::batchApplied);
+        testutil::ThreadSafeSpy applied(&journal, &ChangeJournal::batchApplied);
         reader->addBatch({E::added(1, 2, "x"), E::added(3, 2, "y")}, 200);
         reader->addBatch({E::added(4, 2, "z")}, 300);
         reader->addBatch({E::added(9, 2, "old")}, 40);  // at or below the position: skipped
@@ -142,8 +217,8 @@ private slots:
     {
         ChangeJournal journal;
         ScriptedJournalReader* reader = attach(journal);
-        QSignalSpy failed(&journal, &ChangeJournal::journalFailed);
-        QSignalSpy applied(&journal, &ChangeJournal::batchApplied);
+        testutil::ThreadSafeSpy failed(&journal, &ChangeJournal::journalFailed);
+        testutil::ThreadSafeSpy applied(&journal, &ChangeJournal::batchApplied);
         reader->addBatch({E::added(1, 2, "kept")}, 10);
         reader->failRead(QStringLiteral("records before USN 10 are missing"));
         journal.start(0);

@@ -10,6 +10,7 @@
 #include "indexlog.h"
 #include "indextest.h"
 #include "testutil.h"
+#include "threadsafespy.h"
 
 #include <QDir>
 #include <QHash>
@@ -182,6 +183,7 @@ private slots:
 
     void enumerationMatchesDisk() { compareWithDisk(); }
 
+    // Each function below builds the tree it changes, so it also passes when run alone.
     void createFilesAndFolders()
     {
         QVERIFY(::mkdir((v_ + "/docs").constData(), 0755) == 0);
@@ -194,24 +196,34 @@ private slots:
 
     void renameAndMoveAFolderWithDescendants()
     {
-        QVERIFY(::rename((v_ + "/docs/deep/report.pdf").constData(), (v_ + "/docs/deep/final.pdf").constData()) == 0);
+        QVERIFY(::mkdir((v_ + "/moved").constData(), 0755) == 0);
+        QVERIFY(::mkdir((v_ + "/moved/deep").constData(), 0755) == 0);
+        QVERIFY(touchFile(v_ + "/moved/deep/report.pdf"));
+        QVERIFY(::mkdir((v_ + "/moved-before").constData(), 0755) == 0);
+        QVERIFY(touchFile(v_ + "/moved-before/old.txt"));
+        compareWithDisk();
+        QVERIFY(::rename((v_ + "/moved/deep/report.pdf").constData(), (v_ + "/moved/deep/final.pdf").constData()) == 0);
         compareWithDisk();
         QVERIFY(::mkdir((v_ + "/archive").constData(), 0755) == 0);
-        QVERIFY(::rename((v_ + "/docs").constData(), (v_ + "/archive/docs-2026").constData()) == 0);
+        QVERIFY(::rename((v_ + "/moved").constData(), (v_ + "/archive/docs-2026").constData()) == 0);
         compareWithDisk();
-        QVERIFY(::rename((v_ + "/before").constData(), (v_ + "/archive/docs-2026/deep/before").constData()) == 0);
+        QVERIFY(::rename((v_ + "/moved-before").constData(), (v_ + "/archive/docs-2026/deep/before").constData()) == 0);
         compareWithDisk();
     }
 
     void deleteAndRemoveATree()
     {
-        QVERIFY(::unlink((v_ + "/link").constData()) == 0);
+        QVERIFY(::mkdir((v_ + "/doomed").constData(), 0755) == 0);
+        QVERIFY(::mkdir((v_ + "/doomed/deep").constData(), 0755) == 0);
+        QVERIFY(::symlink("doomed", (v_ + "/doomed-link").constData()) == 0);
+        compareWithDisk();
+        QVERIFY(::unlink((v_ + "/doomed-link").constData()) == 0);
         compareWithDisk();
         for (int i = 0; i < 20; ++i)
-            QVERIFY(touchFile(v_ + "/archive/docs-2026/deep/many" + QByteArray::number(i)));
+            QVERIFY(touchFile(v_ + "/doomed/deep/many" + QByteArray::number(i)));
         compareWithDisk();
-        QVERIFY(QDir(QFile::decodeName(v_ + "/archive")).removeRecursively() || ::system(("rm -rf '" + v_ + "/archive'").constData()) == 0);
-        QVERIFY(!QFile::exists(QFile::decodeName(v_ + "/archive")));
+        QVERIFY(QDir(QFile::decodeName(v_ + "/doomed")).removeRecursively() || ::system(("rm -rf '" + v_ + "/doomed'").constData()) == 0);
+        QVERIFY(!QFile::exists(QFile::decodeName(v_ + "/doomed")));
         compareWithDisk();
     }
 
@@ -256,7 +268,7 @@ private slots:
     // failure is logged: the volume must be rebuilt.
     void overflowIsReportedForARebuild()
     {
-        QSignalSpy failed(journal_.get(), &ChangeJournal::journalFailed);
+        testutil::ThreadSafeSpy failed(journal_.get(), &ChangeJournal::journalFailed);
         std::shared_ptr<FanotifyJournal> j = FanotifyJournal::acquire(mp_);
         QVERIFY(settle());
         j->pauseDrain(true);
@@ -266,7 +278,7 @@ private slots:
             QVERIFY(touchFile(v_ + "/flood/f" + QByteArray::number(i)));
         j->pauseDrain(false);
         QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 10000);
-        QCOMPARE(failed[0][0].toString(), mp_);
+        QCOMPARE(failed.at(0)[0].toString(), mp_);
         QTRY_VERIFY(!journal_->isRunning());
         const QString text = indexLogText();
         QVERIFY(text.contains(QStringLiteral("\tERROR\tChangeJournal\tJournal of %1 failed").arg(mp_)));

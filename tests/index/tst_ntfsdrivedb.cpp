@@ -13,6 +13,7 @@
 #include "indexlog.h"
 #include "indextest.h"
 #include "testutil.h"
+#include "threadsafespy.h"
 
 #include <QHash>
 #include <QSemaphore>
@@ -487,7 +488,7 @@ private slots:
     {
         auto db = initDb();
         ScriptedJournalReader* reader = runningReader();
-        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        testutil::ThreadSafeSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
         // Records were lost: meanwhile the volume changed (one more file).
         layer->setEntries(Mount, {{10, 2, "docs", true}, {60, 10, "after-overflow.txt", false}});
         reader->failRead();
@@ -512,7 +513,7 @@ private slots:
     {
         HeldVolumeLayer* held = useHeldVolumeLayer();
         auto db = initDb();
-        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        testutil::ThreadSafeSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
         held->hold = true;
         layer->setEntries(Mount, {{10, 2, "docs", true}, {60, 10, "after.txt", false}});
         runningReader()->failRead();
@@ -543,7 +544,7 @@ private slots:
         NTFSDriveDB::setRebuildRetryDelay(20);
         HeldVolumeLayer* held = useHeldVolumeLayer();
         auto db = initDb();
-        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        testutil::ThreadSafeSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
         held->failures = 2;
         layer->setEntries(Mount, {{10, 2, "docs", true}, {60, 10, "after.txt", false}});
         runningReader()->failRead();
@@ -571,7 +572,7 @@ private slots:
     {
         auto db = initDb();
         ScriptedJournalReader* reader = runningReader();
-        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        testutil::ThreadSafeSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
         layer->removeVolume(Mount);
         reader->failRead();
         QTRY_COMPARE(rebuilt.count(), 1);

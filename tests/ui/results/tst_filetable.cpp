@@ -3,6 +3,7 @@
 // file shown is the file renamed), sorting off the GUI thread with its confirmation and the
 // selection kept by path, removal of exactly the rows of deleted files, drag data, the column
 // menu and the delegates bound by column type, and file-system reads only for shown rows.
+#include "app/GraphicUtils.h"
 #include "core/FileNameCodec.h"
 #include "core/Settings.h"
 #include "search/model/FileSearchRequest.h"
@@ -355,6 +356,23 @@ private slots:
         h.view->selectAll();
         QCOMPARE(h.view->selectedFilePaths().size(), 5000);
         QCOMPARE(h.table->rowCache().misses(), before);
+    }
+
+    void iconsAreSharedByTypeNotBySuffixAlone()
+    {
+        Harness h;
+        h.results.addDir(QStringLiteral("d"), QStringLiteral("/r"));
+        h.results.addFile(QStringLiteral("a.txt"), QStringLiteral("/r"), 0);
+        h.results.addFile(QStringLiteral("b.txt"), QStringLiteral("/r"), 0);
+        h.results.addFile(QStringLiteral("c.png"), QStringLiteral("/r"), 0);
+        h.table->appendNewRows();
+        auto iconOf = [&](int row) { return h.table->icon(row).value<QIcon>(); };
+        QVERIFY(!iconOf(0).isNull());
+        QCOMPARE(iconOf(1).cacheKey(), iconOf(2).cacheKey());
+        if (!fileIconName(QStringLiteral("/r/a.txt")).isEmpty()
+            && fileIconName(QStringLiteral("/r/a.txt")) != fileIconName(QStringLiteral("/r/c.png")))
+            QVERIFY(iconOf(1).cacheKey() != iconOf(3).cacheKey());
+        QVERIFY(iconOf(0).cacheKey() != iconOf(1).cacheKey());
     }
 
     void filterBarActsLikeRadioButtons()

@@ -1,0 +1,460 @@
+// One search tab driven through the real engine over a temporary tree: rows as they arrive,
+// the count line, the preview's matched lines and file text, the CSV bytes; the ids the main
+// window routes by (-1 unless a search runs, also after a cancel); only the tab on show writes
+// into the shared form; a matches search that was replaced never fills the preview; closing a
+// tab while its search runs; deleting removes exactly the rows of the files gone; Return
+// starts a search, the keypad's Enter does not.
+#include "core/Logger.h"
+#include "core/Settings.h"
+#include "search/engine/FileSearcher.h"
+#include "search/model/FileSearchResults.h"
+#include "search/model/TempFileHolder.h"
+#include "ui/preview/LocationPane.h"
+#include "ui/preview/MatchesTextView.h"
+#include "ui/results/FileTable.h"
+#include "ui/results/FileTableModel.h"
+#include "ui/results/FileTableView.h"
+#include "ui/search/InstantToolBar.h"
+#include "ui/search/SearchWindow.h"
+#include "ui/tab/CsvExporter.h"
+#include "ui/tab/PagesTabWidget.h"
+#include "ui/tab/TabFilePreview.h"
+#include "ui/tab/TabPage.h"
+#include "tests/ui/uitestutil.h"
+#include "testutil.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// A window as the main window lays it out: the shared form beside a tab set, the engine's
+// completion signals routed to the tabs by id.
+struct Window
+{
+    QTemporaryDir tmp;
+    QString tree;
+    uitest::ScriptedPrompter prompter;
+    std::shared_ptr<FileSearcher> searcher;
+    QWidget widget;
+    SearchWindow* form;
+    InstantToolBar* toolbar;
+    PagesTabWidget* tabs;
+    int nextId = 1;
+
+    Window()
+    {
+        Logger::instance(tmp.filePath(QStringLiteral("log.txt")));
+        Settings* s = Settings::instance();
+        s->setFileColumns({});
+        s->setValue(Settings::SortColumn, 0);
+        s->setValue(Settings::ShowMaximumMatches, 100);
+        s->setValue(Settings::ShowFullMatchedLine, false);
+        tree = tmp.filePath(QStringLiteral("tree"));
+        testutil::writeFile(tree + QStringLiteral("/notes.txt"), "first line\nsecond alpha line\nthird\nalpha again\n");
+        testutil::writeFile(tree + QStringLiteral("/sub/more.txt"), "nothing here\n");
+        testutil::writeFile(tree + QStringLiteral("/sub/alpha, \"quoted\".txt"), "x alpha y\n");
+        testutil::writeFile(tree + QStringLiteral("/sub/odd\rname.txt"), "alpha\n");
+        QDir().mkpath(tree + QStringLiteral("/alphadir"));
+        searcher = std::make_shared<FileSearcher>(tmp.filePath(QStringLiteral("work")), 0);
+        QSignalSpy init(searcher.get(), &FileSearcher::initFinished);
+        searcher->init(IndexingSettings(), s->contentSearchOptions());
+        if (!searcher->isInitialized())
+            init.wait(10000);
+        auto* layout = new QHBoxLayout(&widget);
+        form = new SearchWindow(s, &prompter, &widget);
+        tabs = new PagesTabWidget(&widget, &prompter);
+        toolbar = new InstantToolBar(&prompter, &widget);
+        layout->addWidget(toolbar);
+        layout->addWidget(form);
+        layout->addWidget(tabs, 1);
+        widget.resize(1200, 700);
+        QObject::connect(searcher.get(), &FileSearcher::findFinished, &widget, [this](FileSearchRequest::Id id) {
+            for (int i = 0; i < tabs->count(); ++i)
+                if (auto* t = qobject_cast<TabPage*>(tabs->widget(i)); t && t->findRequestId() == id) {
+                    t->setState(TabPage::Finished);
+                    return;
+                }
+        });
+        QObject::connect(searcher.get(), &FileSearcher::findMatchesFinished, &widget, [this](FileSearchRequest::Id id) {
+            for (int i = 0; i < tabs->count(); ++i)
+                if (auto* t = qobject_cast<TabPage*>(tabs->widget(i)); t && t->matchesRequestId() == id) {
+                    t->onFindMatchesFinished(id);
+                    return;
+                }
+        });
+    }
+
+    TabPage* addTab()
+    {
+        auto* tab = new TabPage(tabs, form, toolbar, searcher, nextId++, Settings::instance(), &prompter);
+        tabs->addTab(tab, QString());
+        tabs->setCurrentWidget(tab);
+        return tab;
+    }
+
+    void fill(const QString& name, const QString& contents = QString())
+    {
+        FormStateMap state;
+        state.insert(QStringLiteral("fileNameComboBox"), name);
+        state.insert(QStringLiteral("directoryCheckBox"), QStringLiteral("1"));
+        state.insert(QStringLiteral("directoryComboBox"), tree);
+        state.insert(QStringLiteral("contentsCheckBox"), contents.isEmpty() ? QStringLiteral("0") : QStringLiteral("1"));
+        state.insert(QStringLiteral("contentsComboBox"), contents);
+        form->applyState(state);
+    }
+
+    QString button() const { return form->findChild<QPushButton*>(QStringLiteral("findButton"))->text(); }
+};
+
+bool waitFinished(TabPage* tab)
+{
+    QElapsedTimer t;
+    t.start();
+    while (tab->state() == TabPage::Searching && t.elapsed() < 20000)
+        QTest::qWait(10);
+    return tab->state() == TabPage::Finished;
+}
+
+QStringList rowNames(TabPage* tab)
+{
+    QStringList names;
+    for (int r = 0; r < tab->fileTable()->model()->rowCount(); ++r)
+        names << tab->fileTable()->fileName(r);
+    return names;
+}
+
+} // namespace
+
+class TestTabPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void contentsSearchEndToEnd()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        QCOMPARE(tab->findRequestId(), -1);
+        QCOMPARE(tab->matchesRequestId(), -1);
+        w.fill(QString(), QStringLiteral("alpha"));
+        QSignalSpy titles(tab, &TabPage::tabTextChanged);
+        tab->startSearch();
+        QVERIFY(tab->findRequestId() >= 0);
+        QCOMPARE(w.button(), QStringLiteral("Cancel"));
+        QCOMPARE(tab->statusText(), QStringLiteral("Searching..."));
+        QVERIFY(waitFinished(tab));
+        QCOMPARE(tab->findRequestId(), -1);
+        QStringList names = rowNames(tab);
+        names.sort();
+        QCOMPARE(names, (QStringList{QStringLiteral("alpha, \"quoted\".txt"), QStringLiteral("notes.txt"),
+                                     QStringLiteral("odd\rname.txt")}));
+        QCOMPARE(tab->statusText(), QStringLiteral("Found: 3 objects in 0s"));
+        QCOMPARE(w.button(), QStringLiteral("Done"));
+        QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
+
+        // The preview opened on row 0; select notes.txt and wait for its matches.
+        const QSplitter* splitter = tab->findChild<QSplitter*>(QStringLiteral("resultSplitter"));
+        QVERIFY(splitter->sizes().at(1) > 0);
+        FileTableView* view = tab->fileTable()->view();
+        QTRY_VERIFY(!tab->fileTable()->isSorting());
+        const int notes = rowNames(tab).indexOf(QStringLiteral("notes.txt"));
+        if (view->currentIndex().row() == notes)
+            view->setCurrentIndex(tab->fileTable()->model()->index(notes == 0 ? 1 : 0, 0));
+        QSignalSpy shown(tab->preview(), &TabFilePreview::matchesShown);
+        view->setCurrentIndex(tab->fileTable()->model()->index(notes, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty()
+                                     && tab->preview()->holder()->path.endsWith(QStringLiteral("notes.txt")), 10000);
+        auto* matches = tab->findChild<MatchesTextView*>(QStringLiteral("matchesTextEdit"));
+        QCOMPARE(matches->toPlainText(), QStringLiteral("2\tsecond alpha line\n4\talpha again"));
+        auto* fileText = tab->findChild<QPlainTextEdit*>(QStringLiteral("fileTextEdit"));
+        QCOMPARE(fileText->document()->findBlockByNumber(1).text(), QStringLiteral("second alpha line"));
+        auto* pane = tab->findChild<LocationPane*>(QStringLiteral("locationPane"));
+        QCOMPARE(pane->ranges(), (QList<QPair<int, int>>{{1, 1}, {3, 1}}));
+
+        // CSV: header, CR LF, quoted fields; a lone CR is quoted too.
+        QSignalSpy exported(tab, &TabPage::exportFinished);
+        const QString csv = w.tmp.filePath(QStringLiteral("out.csv"));
+        tab->exportToCsv(csv);
+        QVERIFY(exported.wait(10000));
+        QVERIFY(exported.first().at(1).toBool());
+        const QByteArray bytes = testutil::readFile(csv);
+        QVERIFY(bytes.startsWith("Name,Path,File Size,Created,Accessed,Modified\r\n"));
+        QVERIFY(bytes.contains("\"alpha, \"\"quoted\"\".txt\"," + QFile::encodeName(w.tree) + "/sub,0 KB,"));
+        QVERIFY(bytes.contains("\"odd\rname.txt\","));
+        QCOMPARE(bytes.count("\r\n"), 4);
+        QVERIFY(w.prompter.asked.isEmpty());
+
+        // A failed write is reported, never silent.
+        exported.clear();
+        tab->exportToCsv(w.tmp.filePath(QStringLiteral("missing/folder/out.csv")));
+        QVERIFY(exported.wait(10000));
+        QVERIFY(!exported.first().at(1).toBool());
+        QCOMPARE(w.prompter.kinds(), QStringList{QStringLiteral("warning")});
+    }
+
+    void csvQuoting()
+    {
+        QCOMPARE(CsvExporter::quote(QStringLiteral("plain")), QStringLiteral("plain"));
+        QCOMPARE(CsvExporter::quote(QStringLiteral("a,b")), QStringLiteral("\"a,b\""));
+        QCOMPARE(CsvExporter::quote(QStringLiteral("say \"hi\"")), QStringLiteral("\"say \"\"hi\"\"\""));
+        QCOMPARE(CsvExporter::quote(QStringLiteral("a\nb")), QStringLiteral("\"a\nb\""));
+        QCOMPARE(CsvExporter::quote(QStringLiteral("a\rb")), QStringLiteral("\"a\rb\""));
+        QTemporaryDir dir;
+        QVERIFY(testutil::writeFile(dir.filePath("k.bin"), QByteArray(1023, 'x')));
+        QVERIFY(CsvExporter::line(dir.filePath("k.bin"), 0).startsWith(QStringLiteral("k.bin,") + dir.path() + QStringLiteral(",0 KB,")));
+    }
+
+    void nameOnlySearchNeverShowsThePreview()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral("alpha"));
+        tab->startSearch();
+        QCOMPARE(tab->title(), QStringLiteral("alpha"));
+        QVERIFY(waitFinished(tab));
+        QVERIFY(rowNames(tab).contains(QStringLiteral("alphadir")));
+        QCOMPARE(tab->findChild<QSplitter*>(QStringLiteral("resultSplitter"))->sizes().at(1), 0);
+        tab->fileTable()->view()->setCurrentIndex(tab->fileTable()->model()->index(0, 0));
+        QCOMPARE(tab->matchesRequestId(), -1); // no contents: no matches search
+    }
+
+    void cancelledSearchHasNoIdAndOnlyTheShownTabWritesTheForm()
+    {
+        Window w;
+        TabPage* first = w.addTab();
+        w.widget.show();
+        w.fill(QString(), QStringLiteral("alpha"));
+        first->startSearch();
+        const FileSearchRequest::Id id = first->findRequestId();
+        QVERIFY(id >= 0);
+        first->cancelSearch();
+        QCOMPARE(first->findRequestId(), -1);
+        QCOMPARE(first->state(), int(TabPage::Idle));
+        QCOMPARE(w.button(), QStringLiteral("Search"));
+
+        // A second tab on show; the first, in the background, finishes a search.
+        first->startSearch();
+        TabPage* second = w.addTab();
+        QTRY_VERIFY(!first->isVisible());
+        QCOMPARE(w.button(), QStringLiteral("Search")); // the shown tab's own state
+        QVERIFY(waitFinished(first));
+        QCOMPARE(w.button(), QStringLiteral("Search"));
+        QTest::qWait(600);
+        QCOMPARE(w.button(), QStringLiteral("Search"));
+        w.tabs->setCurrentWidget(first);
+        QCOMPARE(w.button(), QStringLiteral("Search"));
+        Q_UNUSED(second);
+    }
+
+    void newSearchReplacesTheRunningOneAndClosingIsSafe()
+    {
+        Window w;
+        // Enough files that the contents search runs a while.
+        for (int i = 0; i < 3000; ++i)
+            testutil::writeFile(w.tree + QStringLiteral("/bulk/f%1.txt").arg(i), QByteArray(2000, 'z') + "alpha\n");
+        TabPage* tab = w.addTab();
+        TabPage* other = w.addTab();
+        w.widget.show();
+        w.tabs->setCurrentWidget(tab);
+        w.fill(QString(), QStringLiteral("alpha"));
+        tab->startSearch();
+        const FileSearchRequest::Id old = tab->findRequestId();
+        tab->startSearch(); // replaces it without waiting
+        QVERIFY(tab->findRequestId() != old);
+        QVERIFY(waitFinished(tab));
+        QCOMPARE(tab->results()->itemCount(), 3003);
+
+        // Closing a tab whose search runs: the search stops, nothing is written into it.
+        tab->startSearch();
+        QVERIFY(tab->state() == TabPage::Searching);
+        w.tabs->closeTab(w.tabs->indexOf(tab));
+        QCOMPARE(w.tabs->count(), 1);
+        QTest::qWait(100); // the deferred deletion runs; the reaped search ends on its own
+        QCOMPARE(w.tabs->widget(0), other);
+        QTest::qWait(500);
+    }
+
+    void staleMatchesNeverFillThePreview()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QString(), QStringLiteral("alpha"));
+        tab->startSearch();
+        QVERIFY(waitFinished(tab));
+        QTRY_VERIFY_WITH_TIMEOUT(tab->matchesRequestId() == -1, 10000);
+        tab->findMatches(w.tree + QStringLiteral("/notes.txt"));
+        const FileSearchRequest::Id first = tab->matchesRequestId();
+        tab->findMatches(w.tree + QStringLiteral("/sub/odd\rname.txt"));
+        const FileSearchRequest::Id second = tab->matchesRequestId();
+        QVERIFY(first >= 1000 && second > first);
+        tab->onFindMatchesFinished(first); // a late end of the replaced search
+        QCOMPARE(tab->matchesRequestId(), second);
+        QTRY_COMPARE_WITH_TIMEOUT(tab->matchesRequestId(), -1, 10000);
+        QVERIFY(tab->preview()->holder()->path.endsWith(QStringLiteral("name.txt")));
+        // A new search gives up the matches search too.
+        tab->findMatches(w.tree + QStringLiteral("/notes.txt"));
+        tab->startSearch();
+        QCOMPARE(tab->matchesRequestId(), -1);
+        QVERIFY(waitFinished(tab));
+    }
+
+    void deleteRemovesExactlyTheRowsOfFilesGone()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral(".txt"));
+        tab->startSearch();
+        QVERIFY(waitFinished(tab));
+        FileTableView* view = tab->fileTable()->view();
+        const QStringList before = rowNames(tab);
+        view->selectionModel()->select(tab->fileTable()->model()->index(before.indexOf(QStringLiteral("notes.txt")), 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view->selectionModel()->select(tab->fileTable()->model()->index(before.indexOf(QStringLiteral("more.txt")), 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        // (That a file which stays keeps its row is covered by the result table's own test.)
+        w.prompter.questionAnswers.enqueue(QMessageBox::Yes);
+        tab->deleteFiles();
+        QCOMPARE(w.prompter.kinds().first(), QStringLiteral("question"));
+        QVERIFY(!QFile::exists(w.tree + QStringLiteral("/notes.txt")));
+        QStringList after = rowNames(tab);
+        QCOMPARE(after.size(), before.size() - 2);
+        QVERIFY(!after.contains(QStringLiteral("notes.txt")));
+        QVERIFY(!after.contains(QStringLiteral("more.txt")));
+        QVERIFY(after.contains(QStringLiteral("alpha, \"quoted\".txt")));
+        // Declined: nothing happens.
+        view->selectRow(0);
+        tab->deleteFiles();
+        QCOMPARE(rowNames(tab).size(), after.size());
+    }
+
+    void returnStartsASearchEnterDoesNot()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral("notes"));
+        QTest::keyClick(tab, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(tab->state(), int(TabPage::Idle));
+        QTest::keyClick(tab, Qt::Key_Return);
+        QCOMPARE(tab->state(), int(TabPage::Searching));
+        QVERIFY(waitFinished(tab));
+        QCOMPARE(rowNames(tab), QStringList{QStringLiteral("notes.txt")});
+    }
+
+    void previewDoubleClickHighlightAndWordWrap()
+    {
+        Window w;
+        QByteArray text = QByteArray("alpha ").repeated(12) + "\n";
+        for (int i = 1; i < 150; ++i)
+            text += "line " + QByteArray::number(i) + " alpha\n";
+        QVERIFY(testutil::writeFile(w.tree + QStringLiteral("/many.txt"), text));
+        Settings::instance()->setValue(Settings::WordWrap, false);
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral("many"), QStringLiteral("alpha"));
+        tab->startSearch();
+        QVERIFY(waitFinished(tab));
+        QTRY_VERIFY_WITH_TIMEOUT(tab->preview()->holder() && tab->matchesRequestId() == -1
+                                     && tab->preview()->holder()->matches.size() == 150, 10000);
+        auto* matches = tab->findChild<MatchesTextView*>(QStringLiteral("matchesTextEdit"));
+        auto* fileText = tab->findChild<QPlainTextEdit*>(QStringLiteral("fileTextEdit"));
+        auto* pages = tab->findChild<QTabWidget*>(QStringLiteral("contentTabWidget"));
+        QVERIFY(matches->document()->findBlockByNumber(0).text().startsWith(QStringLiteral("Only the first 100")));
+
+        // Only the first 10 hits of a line are highlighted in the file text.
+        const QTextBlock first = fileText->document()->findBlockByNumber(0);
+        auto highlighted = [&](int pos) {
+            QTextCursor c(fileText->document());
+            c.setPosition(first.position() + pos + 1);
+            return c.charFormat().background().style() == Qt::SolidPattern;
+        };
+        QVERIFY(highlighted(9 * 6));
+        QVERIFY(!highlighted(10 * 6));
+
+        auto doubleClickLine = [&](int block) {
+            QTextCursor c(matches->document()->findBlockByNumber(block));
+            matches->setTextCursor(c);
+            QMouseEvent e(QEvent::MouseButtonDblClick, QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(matches->viewport(), &e);
+        };
+        pages->setCurrentIndex(0);
+        doubleClickLine(0); // the notice
+        QCOMPARE(pages->currentIndex(), 0);
+        doubleClickLine(1); // the first hit of the first record
+        QCOMPARE(pages->currentIndex(), 1);
+        QCOMPARE(fileText->textCursor().selectionStart(), 0);
+        QCOMPARE(fileText->textCursor().selectedText(), QStringLiteral("alpha"));
+        pages->setCurrentIndex(0);
+        doubleClickLine(13); // 12 hits of record 0, then record 1's hit
+        QCOMPARE(fileText->textCursor().blockNumber(), 1);
+
+        // Word wrap from the file text's menu hides the strip and is stored.
+        w.prompter.menuChooser = [](QMenu* menu) { return uitest::findAction(menu, QStringLiteral("Word Wrap")); };
+        auto* pane = tab->findChild<LocationPane*>(QStringLiteral("locationPane"));
+        emit fileText->customContextMenuRequested(QPoint(5, 5));
+        QVERIFY(Settings::instance()->value(Settings::WordWrap).toBool());
+        QVERIFY(pane->isHidden());
+        emit fileText->customContextMenuRequested(QPoint(5, 5));
+        QVERIFY(!Settings::instance()->value(Settings::WordWrap).toBool());
+        QVERIFY(!pane->isHidden());
+    }
+
+    void toolbarSearchesGoToTheTabOnShow()
+    {
+        Window w;
+        TabPage* hidden = w.addTab();
+        TabPage* shownTab = w.addTab();
+        w.widget.show();
+        QTRY_VERIFY(shownTab->isVisible());
+        auto request = QSharedPointer<FileSearchRequest>::create();
+        request->fileName = QStringLiteral("notes");
+        request->includePaths = QStringList{w.tree};
+        emit w.toolbar->startSearch(request);
+        QTRY_COMPARE(shownTab->state(), int(TabPage::Searching));
+        QCOMPARE(hidden->state(), int(TabPage::Idle));
+        QCOMPARE(shownTab->title(), QStringLiteral("notes"));
+        QVERIFY(waitFinished(shownTab));
+        QCOMPARE(rowNames(shownTab), QStringList{QStringLiteral("notes.txt")});
+    }
+
+    void savedStateRoundTrip()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral("abc"));
+        QByteArray xml;
+        {
+            QXmlStreamWriter writer(&xml);
+            tab->setFormState({});
+            tab->saveState(writer);
+        }
+        QVERIFY(xml.contains("<fileNameComboBox value=\"abc\"/>"));
+        TabPage* restored = w.addTab();
+        QXmlStreamReader reader(xml);
+        QVERIFY(reader.readNextStartElement());
+        QCOMPARE(reader.name().toString(), QStringLiteral("tab"));
+        restored->restoreState(reader);
+        QCOMPARE(restored->title(), QStringLiteral("abc"));
+        QCOMPARE(restored->formState().value(QStringLiteral("directoryComboBox")), w.tree);
+    }
+};
+
+QTEST_MAIN(TestTabPage)
+#include "tst_tabpage.moc"

@@ -1,0 +1,55 @@
+// CsvExporter: writes a tab's results as a CSV file on a thread of its own (a million rows
+// stat a million files), so the window stays responsive.
+//
+// Format: the header "Name,Path,File Size,Created,Accessed,Modified", then one line per row
+// in table order (folders first, then files, under the category filter): name, folder (the
+// path before its last "/"), size in whole kilobytes followed by " KB", creation, last access
+// and last modification time in the system locale's short format; every line ends in CR LF.
+// Text goes through the locale's codec. A field holding a comma, a double quote, a CR or an
+// LF is enclosed in double quotes with inner quotes doubled: a lone CR ends a row in every
+// reader, so it is quoted too.
+//
+// The file is written through QSaveFile: an existing file is replaced only by a complete new
+// one, and a failure (folder missing, disk full, no permission) is reported with its reason,
+// never as success. `finished` comes on the owner's thread. Destroying the exporter, or
+// `cancel`, stops a running export (the file is left as it was) and waits for its thread,
+// which polls the flag per row.
+#pragma once
+
+#include "search/model/FileSearchResults.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+class CsvExporter : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CsvExporter(QObject* parent = nullptr);
+    ~CsvExporter() override;
+
+    // Exports the rows of `results` as they stand now; the results must outlive the export
+    // (or `cancel` must be called first).
+    void start(const FileSearchResults* results, const QString& fileName);
+    void cancel();
+    bool isRunning() const { return running; }
+
+    // The quoting rule above.
+    static QString quote(const QString& field);
+    // One line (without the line end) for a row.
+    static QString line(const QString& path, int matches);
+
+signals:
+    // `error` is empty on success.
+    void finished(const QString& fileName, const QString& error);
+
+private:
+    std::thread worker;
+    std::shared_ptr<std::atomic<bool>> cancelFlag;
+    quint64 serial = 0;
+    bool running = false;
+};

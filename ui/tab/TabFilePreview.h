@@ -1,0 +1,81 @@
+// TabFilePreview: the lower part of a search tab for searches with a contents pattern. The
+// file selected in the result table is searched for all its matches (a matches search of the
+// engine); when the answer comes, the "Matches" page lists the matching lines and the "File"
+// page shows the text with every match highlighted (the first 10 hits of a line) beside the
+// location strip. A double click on a listed match shows it in the file text. Two context-menu
+// switches, "Word Wrap" (file text) and "Full line" (matches list), are stored in the settings.
+//
+// Only one matches search belongs to the preview at a time. A new selection, a new search of
+// the tab and clearing the tab give up the running one (SearchReaper: its flag is raised and
+// its holder kept until the engine reports its end, never waited for here); a finish that is
+// not the running search's is ignored, so an old file never fills the preview of a newer one.
+// `matchesRequestId` is -1 unless a matches search runs.
+//
+// The file text is read through FileTextLoader: capped, with a notice at its end when the
+// file is longer (matches beyond the cap are listed but not highlighted in the text).
+#pragma once
+
+#include "search/model/FileSearchRequest.h"
+
+#include <QObject>
+
+#include <memory>
+
+class FileSearcher;
+class LocationPane;
+class MatchesTextView;
+class Prompter;
+class QPlainTextEdit;
+class QTabWidget;
+class Settings;
+class TempFileHolder;
+
+class TabFilePreview : public QObject
+{
+    Q_OBJECT
+public:
+    TabFilePreview(QTabWidget* pages, MatchesTextView* matches, QPlainTextEdit* fileText, LocationPane* location,
+                   std::shared_ptr<FileSearcher> searcher, Settings* settings, Prompter* prompter,
+                   QObject* parent = nullptr);
+    ~TabFilePreview() override;
+
+    // The tab's request whose contents pattern is searched (not owned; may be null).
+    void setRequest(const FileSearchRequest* request) { tabRequest = request; }
+    void findMatches(const QString& path);
+    // The engine's end of a matches search; ignored unless it is the running one. Returns
+    // whether it was taken.
+    bool onFindMatchesFinished(FileSearchRequest::Id id);
+    FileSearchRequest::Id matchesRequestId() const;
+    bool isRunning() const { return running; }
+    // Gives up the running matches search.
+    void cancel();
+    // Forgets the shown file: location ranges and file text.
+    void reset();
+    void applyWordWrap();
+    const TempFileHolder* holder() const { return holder_.get(); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    void matchesShown();
+
+private:
+    void showFileText();
+    void showFileTextMenu(const QPoint& pos);
+    void showMatchesMenu(const QPoint& pos);
+    // Selects hit `hit` of record `record` in the file text and shows it.
+    void jumpTo(int record, int hit);
+
+    QTabWidget* pages;
+    MatchesTextView* matchesView;
+    QPlainTextEdit* fileText;
+    LocationPane* location;
+    std::shared_ptr<FileSearcher> searcher;
+    Settings* settings;
+    Prompter* prompter;
+    const FileSearchRequest* tabRequest = nullptr;
+    std::unique_ptr<FileSearchRequest> request;
+    std::unique_ptr<TempFileHolder> holder_;
+    bool running = false;
+    bool ended = true; // the engine has reported the end of `request`'s search
+};

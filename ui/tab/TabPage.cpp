@@ -1,0 +1,517 @@
+#include "ui/tab/TabPage.h"
+
+#include "app/ShellUtils.h"
+#include "core/FileUtils.h"
+#include "core/Settings.h"
+#include "search/engine/FileSearcher.h"
+#include "search/model/FileSearchResults.h"
+#include "ui/common/Prompter.h"
+#include "ui/main/TabsFile.h"
+#include "ui/results/FileTable.h"
+#include "ui/results/FileTableModel.h"
+#include "ui/results/FileTableView.h"
+#include "ui/results/FilterBar.h"
+#include "ui/search/InstantToolBar.h"
+#include "ui/search/SearchWindow.h"
+#include "ui/tab/CsvExporter.h"
+#include "ui/tab/SearchReaper.h"
+#include "ui/tab/TabFilePreview.h"
+
+#include "ui_TabPage.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+TabPage::TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* instantToolBar,
+                 std::shared_ptr<FileSearcher> fileSearcher, int tabId, Settings* settings, Prompter* prompter)
+    : QWidget(parent), ui(new Ui::TabPage), tabId_(tabId), searchWindow(searchWindow),
+      instantToolBar(instantToolBar), fileSearcher(std::move(fileSearcher)), settings(settings), prompter(prompter),
+      results_(new FileSearchResults)
+{
+    InstantToolBar::registerMetaType();
+    ui->setupUi(this);
+    buttonText = tr("Search");
+    fileTable_ = new FileTable(ui->foundTable, ui->categoryFrame, settings, prompter);
+    fileTable_->setResults(results_.get());
+    preview_ = new TabFilePreview(ui->contentTabWidget, ui->matchesTextEdit, ui->fileTextEdit, ui->locationPane,
+                                  this->fileSearcher, settings, prompter, this);
+    exporter = new CsvExporter(this);
+    ui->resultSplitter->setSizes({1, 0});
+
+    QFont mono(QStringLiteral("Courier New"));
+    mono.setStyleHint(QFont::Monospace);
+    ui->matchesTextEdit->setFont(mono);
+    const qreal blank = QFontMetricsF(ui->matchesTextEdit->font()).horizontalAdvance(QLatin1Char(' '));
+    ui->matchesTextEdit->setTabStopDistance(blank * 6);
+    ui->fileTextEdit->setTabStopDistance(blank * 4);
+
+    progressTimer.setInterval(2000);
+    connect(&progressTimer, &QTimer::timeout, this, &TabPage::onProgressTimer);
+    revertTimer.setSingleShot(true);
+    revertTimer.setInterval(500);
+    connect(&revertTimer, &QTimer::timeout, this, [this]() {
+        buttonText = tr("Search");
+        setFormButton(buttonText);
+    });
+    connect(fileTable_, &FileTable::fileSelected, this, &TabPage::findMatches);
+    connect(fileTable_, &FileTable::sortProgress, this, [this](int done, int total) {
+        if (total > 0)
+            setStatusText(tr("Sorting... %1%").arg(qint64(done) * 100 / total));
+    });
+    connect(fileTable_, &FileTable::sortFinished, this, [this]() {
+        if (state_ != Searching)
+            updateStatusText();
+    });
+    connect(this->fileSearcher.get(), &FileSearcher::findFinished, this, [this](FileSearchRequest::Id id) {
+        if (request_ && id == request_->id)
+            requestEnded = true;
+    });
+    connect(exporter, &CsvExporter::finished, this, [this](const QString& fileName, const QString& error) {
+        if (!error.isEmpty() && this->prompter)
+            this->prompter->warning(this, tr("Export Results"),
+                                    tr("The results could not be written to \"%1\":\n%2").arg(fileName, error));
+        emit exportFinished(fileName, error.isEmpty());
+    });
+}
+
+TabPage::~TabPage()
+{
+    disconnectForm();
+    // Everything that reads the results stops first; then the search is given up.
+    delete exporter;
+    delete fileTable_;
+    delete preview_;
+    dropSearch();
+    delete ui;
+}
+
+void TabPage::dropSearch()
+{
+    if (request_ && !requestEnded)
+        SearchReaper::reapFind(fileSearcher.get(), std::move(request_), std::move(results_));
+    requestEnded = true;
+}
+
+FileSearchRequest::Id TabPage::findRequestId() const
+{
+    return state_ == Searching && request_ ? request_->id : -1;
+}
+
+FileSearchRequest::Id TabPage::matchesRequestId() const
+{
+    return preview_->matchesRequestId();
+}
+
+void TabPage::startSearch()
+{
+    if (!searchWindow)
+        return;
+    searchWindow->addToHistory();
+    auto request = std::make_unique<FileSearchRequest>();
+    searchWindow->searchParams(*request);
+    begin(std::move(request));
+}
+
+void TabPage::startSearch(FileSearchRequest* request)
+{
+    if (request)
+        begin(std::unique_ptr<FileSearchRequest>(request));
+}
+
+void TabPage::begin(std::unique_ptr<FileSearchRequest> newRequest)
+{
+    if (state_ == Searching)
+        becomeIdle();
+    preview_->cancel();
+    exporter->cancel();
+    if (fileTable_->isMatchesColumnShown())
+        newRequest->countMatches = true;
+    auto newResults = std::make_unique<FileSearchResults>();
+    newResults->setCategoryFilter(fileTable_->filterIndex(),
+                                  settings ? settings->fileCategories() : QList<FileCategory>());
+    fileTable_->setRequest(newRequest.get());
+    fileTable_->setResults(newResults.get());
+    preview_->setRequest(newRequest.get());
+    dropSearch(); // the old request and results go to the reaper when still in use, else away
+    request_ = std::move(newRequest);
+    results_ = std::move(newResults);
+    requestEnded = false;
+    fileSearcher->find(request_.get(), results_.get());
+
+    state_ = Searching;
+    resetViews();
+    searchTime.start();
+    progressTimer.start();
+    updateStatusText();
+    setTitle(request_->fileName);
+}
+
+void TabPage::cancelSearch()
+{
+    if (state_ != Searching)
+        return;
+    request_->canceled = true; // the engine stops; its end is not waited for here
+    fileTable_->appendNewRows();
+    becomeIdle();
+}
+
+void TabPage::becomeIdle()
+{
+    state_ = Idle;
+    if (onShow() && searchWindow)
+        searchWindow->hideProgress();
+    progressTimer.stop();
+    setStatusText(QString());
+    updateStatusText();
+}
+
+void TabPage::toggleSearch()
+{
+    if (state_ == Searching)
+        cancelSearch();
+    else
+        startSearch();
+}
+
+void TabPage::setState(int state)
+{
+    switch (state) {
+    case Finished:
+        requestEnded = true;
+        state_ = Finished;
+        if (onShow() && searchWindow)
+            searchWindow->hideProgress();
+        progressTimer.stop();
+        fileTable_->appendNewRows();
+        fileTable_->resort();
+        if (request_ && !request_->contents.isEmpty() && !fileTable_->isEmpty())
+            showPreviewIfMatches();
+        else
+            ui->resultSplitter->setSizes({1, 0});
+        break;
+    case Searching:
+        state_ = Searching;
+        resetViews();
+        searchTime.start();
+        progressTimer.start();
+        break;
+    default:
+        becomeIdle();
+        return;
+    }
+    updateStatusText();
+}
+
+void TabPage::showPreviewIfMatches()
+{
+    FileTableView* view = ui->foundTable;
+    if (!view->currentIndex().isValid() && fileTable_->model()->rowCount() > 0)
+        view->setCurrentIndex(fileTable_->model()->index(0, 0));
+    const QList<int> sizes = ui->resultSplitter->sizes();
+    if (sizes.size() < 2 || sizes.at(1) == 0)
+        ui->resultSplitter->setSizes({1, 1});
+}
+
+void TabPage::clearTab()
+{
+    cancelSearch();
+    preview_->cancel();
+    if (searchWindow)
+        searchWindow->reset();
+    resetViews();
+}
+
+void TabPage::resetViews()
+{
+    ui->resultSplitter->setSizes({1, 0});
+    preview_->reset();
+    setStatusText(QString());
+}
+
+void TabPage::onProgressTimer()
+{
+    fileTable_->appendNewRows();
+    if (request_ && !request_->isNameOnly()) {
+        int checked = 0;
+        int total = 0;
+        fileSearcher->findProgress(request_->id, checked, total);
+        if (checked != 0 && onShow() && searchWindow)
+            searchWindow->setProgress(total, checked);
+    }
+    if (request_ && !request_->contents.isEmpty() && !fileTable_->isEmpty())
+        showPreviewIfMatches();
+}
+
+void TabPage::onFindMatchesFinished(FileSearchRequest::Id id)
+{
+    preview_->onFindMatchesFinished(id);
+}
+
+void TabPage::findMatches(const QString& path)
+{
+    preview_->findMatches(path);
+}
+
+void TabPage::updateStatusText()
+{
+    switch (state_) {
+    case Searching:
+        buttonText = tr("Cancel");
+        setFormButton(buttonText);
+        setStatusText(tr("Searching..."));
+        break;
+    case Finished: {
+        buttonText = tr("Done");
+        setFormButton(buttonText);
+        revertTimer.start();
+        const int seconds = int(searchTime.isValid() ? searchTime.elapsed() / 1000 : 0);
+        setStatusText(tr("Found: %1 objects in %2s").arg(results_ ? results_->itemCount() : 0).arg(seconds));
+        break;
+    }
+    default:
+        buttonText = tr("Search");
+        setFormButton(buttonText);
+        break;
+    }
+}
+
+void TabPage::setFormButton(const QString& text)
+{
+    if (onShow() && searchWindow)
+        searchWindow->setFindButtonText(text);
+}
+
+void TabPage::setStatusText(const QString& text)
+{
+    statusText_ = text;
+    emit statusTextChanged(tabId_);
+}
+
+void TabPage::setTitle(const QString& text)
+{
+    title_ = text;
+    emit tabTextChanged(tabId_, title_);
+}
+
+void TabPage::setFileName(const QString& text)
+{
+    formState_.insert(QStringLiteral("fileNameComboBox"), text);
+    if (onShow() && searchWindow)
+        searchWindow->applyState({{QStringLiteral("fileNameComboBox"), text}});
+}
+
+void TabPage::exportToCsv(const QString& fileName)
+{
+    exporter->start(results_.get(), fileName);
+}
+
+void TabPage::copy()
+{
+    if (ui->fileTextEdit->hasFocus())
+        ui->fileTextEdit->copy();
+    else if (ui->matchesTextEdit->hasFocus())
+        ui->matchesTextEdit->copy();
+    else
+        ShellUtils::copyFiles(ui->foundTable->selectedFilePaths());
+}
+
+void TabPage::cut()
+{
+    ShellUtils::cutFiles(ui->foundTable->selectedFilePaths());
+}
+
+void TabPage::deleteFiles()
+{
+    const QStringList paths = ui->foundTable->selectedFilePaths();
+    if (paths.isEmpty() || !prompter)
+        return;
+    const QString text = paths.size() == 1
+        ? tr("Do you really want to delete \"%1\" permanently?").arg(pathFileName(paths.first()))
+        : tr("Do you really want to delete these %1 items permanently?").arg(paths.size());
+    if (prompter->question(this, tr("Delete"), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    QStringList gone;
+    ShellUtils::deleteFiles(window(), paths, true, &gone);
+    fileTable_->removePaths(gone);
+    if (gone.size() < paths.size())
+        prompter->warning(this, tr("Delete"),
+                          tr("%1 of %2 items could not be deleted.").arg(paths.size() - gone.size()).arg(paths.size()));
+}
+
+// part: 0 names, 1 full paths, 2 folders; each line ends in CR LF.
+void TabPage::copyLines(int part)
+{
+    QString text;
+    const QStringList paths = ui->foundTable->selectedFilePaths();
+    for (const QString& path : paths)
+        text += (part == 0 ? pathFileName(path) : part == 1 ? path : pathDirectory(path)) + QStringLiteral("\r\n");
+    ShellUtils::copyText(this, text);
+}
+
+void TabPage::copyNames()
+{
+    copyLines(0);
+}
+
+void TabPage::copyFullNames()
+{
+    copyLines(1);
+}
+
+void TabPage::copyPaths()
+{
+    copyLines(2);
+}
+
+void TabPage::selectAll()
+{
+    ui->foundTable->selectAll();
+    ui->foundTable->setFocus();
+}
+
+bool TabPage::hasSelection() const
+{
+    return fileTable_->hasSelection();
+}
+
+bool TabPage::isEmpty() const
+{
+    return fileTable_->isEmpty();
+}
+
+void TabPage::setCategoryFilter(int index)
+{
+    if (fileTable_->filterBar())
+        index = fileTable_->filterBar()->setCurrentIndex(index);
+    fileTable_->setFilter(index);
+}
+
+bool TabPage::showFilterBar() const
+{
+    return fileTable_->showFilterBar();
+}
+
+void TabPage::setShowFilterBar(bool show)
+{
+    fileTable_->setShowFilterBar(show);
+}
+
+void TabPage::saveState(QXmlStreamWriter& writer)
+{
+    if (onShow() && searchWindow)
+        searchWindow->captureState(formState_);
+    writer.writeStartElement(QStringLiteral("tab"));
+    for (auto it = formState_.cbegin(); it != formState_.cend(); ++it) {
+        writer.writeStartElement(it.key());
+        writer.writeAttribute(QStringLiteral("value"), TabsFile::xmlSafe(it.value()));
+        writer.writeEndElement();
+    }
+    writer.writeEndElement();
+}
+
+void TabPage::restoreState(QXmlStreamReader& reader)
+{
+    while (reader.readNextStartElement()) {
+        formState_.insert(reader.name().toString(), reader.attributes().value(QStringLiteral("value")).toString());
+        reader.skipCurrentElement();
+    }
+    setTitle(formState_.value(QStringLiteral("fileNameComboBox")));
+    if (onShow() && searchWindow)
+        searchWindow->applyState(formState_);
+}
+
+void TabPage::saveFormState()
+{
+    fileTable_->saveColumns();
+    if (onShow() && searchWindow)
+        searchWindow->captureState(formState_);
+}
+
+void TabPage::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return && !(event->modifiers() & Qt::KeypadModifier)) {
+        startSearch();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TabPage::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->contentTabWidget->setTabText(0, tr("Matches"));
+        ui->contentTabWidget->setTabText(1, tr("File"));
+        if (state_ == Finished) {
+            const int seconds = int(searchTime.isValid() ? searchTime.elapsed() / 1000 : 0);
+            setStatusText(tr("Found: %1 objects in %2s").arg(results_->itemCount()).arg(seconds));
+        } else {
+            updateStatusText();
+        }
+        fileTable_->retranslateFilterBar();
+    }
+    QWidget::changeEvent(event);
+}
+
+void TabPage::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous() || shown)
+        return;
+    shown = true;
+    if (searchWindow) {
+        if (!formState_.isEmpty())
+            searchWindow->applyState(formState_);
+        if (title_.isEmpty())
+            title_ = searchWindow->fileName();
+        searchWindow->hideProgress(); // the next tick of a running search shows its own
+        searchWindow->setFindButtonText(buttonText);
+    }
+    emit tabTextChanged(tabId_, title_);
+    emit statusTextChanged(tabId_);
+    connectForm();
+}
+
+void TabPage::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (event->spontaneous() || !shown)
+        return;
+    disconnectForm();
+    fileTable_->saveColumns();
+    if (searchWindow)
+        searchWindow->captureState(formState_);
+    shown = false;
+}
+
+void TabPage::connectForm()
+{
+    disconnectForm();
+    if (searchWindow) {
+        formConnections << connect(searchWindow, &SearchWindow::fileNameChanged, this, &TabPage::setTitle,
+                                   Qt::QueuedConnection);
+        formConnections << connect(searchWindow, &SearchWindow::findClicked, this, &TabPage::toggleSearch,
+                                   Qt::QueuedConnection);
+    }
+    if (instantToolBar) {
+        // The toolbar shares its request; the tab keeps its own copy (same id).
+        formConnections << connect(
+            instantToolBar, &InstantToolBar::startSearch, this,
+            [this](QSharedPointer<FileSearchRequest> request) {
+                if (request)
+                    startSearch(new FileSearchRequest(*request));
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TabPage::disconnectForm()
+{
+    for (const QMetaObject::Connection& c : qAsConst(formConnections))
+        disconnect(c);
+    formConnections.clear();
+}
+

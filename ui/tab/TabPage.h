@@ -1,0 +1,156 @@
+// TabPage: one search tab. It owns its search request and results, shows them in the result
+// table with the category filter bar, previews the selected file's matches (TabFilePreview),
+// drives the engine (start, cancel, progress every 2 s) and writes its results as CSV.
+//
+// The search form and the instant-search toolbar are shared by all tabs. Only the tab on show
+// touches the form (its button text and progress bar) and is connected to it; showing a tab
+// loads its own snapshot of the form (formState) and brings the button and progress in line
+// with its state; hiding it takes the snapshot back.
+//
+// Engine work is never waited for on the GUI thread: a search given up (a new search,
+// Cancel, clearing, closing or replacing the tab) has its cancel flag raised and its request
+// and results kept alive until the engine reports its end (SearchReaper). `findRequestId` is
+// the id of the running name search only (-1 otherwise), so a cancelled search that still
+// reports its end reaches no tab; `matchesRequestId` likewise for the matches search.
+//
+// The progress timer reads the results only through their locked counts and the table's
+// refresh, never the lists a search thread is growing.
+//
+// Linux decisions: a delete is permanent after our confirmation (through the Prompter), as
+// ShellUtils::deleteFiles does; only the rows of the files really gone are removed, and files
+// that stayed are reported. The folder of a path is the text before its last "/".
+#pragma once
+
+#include "search/model/FileSearchRequest.h"
+#include "ui/search/FormState.h"
+
+#include <QElapsedTimer>
+#include <QMetaObject>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+class CsvExporter;
+class FileSearcher;
+class FileSearchResults;
+class FileTable;
+class InstantToolBar;
+class Prompter;
+class QXmlStreamReader;
+class QXmlStreamWriter;
+class SearchWindow;
+class Settings;
+class TabFilePreview;
+
+namespace Ui {
+class TabPage;
+}
+
+class TabPage : public QWidget
+{
+    Q_OBJECT
+public:
+    enum State { Idle = 1, Searching = 2, Finished = 3 };
+
+    TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* instantToolBar,
+            std::shared_ptr<FileSearcher> fileSearcher, int tabId, Settings* settings, Prompter* prompter);
+    ~TabPage() override;
+
+    void startSearch();
+    void startSearch(FileSearchRequest* request);
+    void cancelSearch();
+    void toggleSearch();
+    void setState(int state);
+    void clearTab();
+    void onFindMatchesFinished(FileSearchRequest::Id id);
+    void findMatches(const QString& path);
+
+    FileSearchRequest::Id findRequestId() const;
+    FileSearchRequest::Id matchesRequestId() const;
+    int state() const { return state_; }
+    int tabId() const { return tabId_; }
+    QString statusText() const { return statusText_; }
+    QString title() const { return title_; }
+    void setStatusText(const QString& text);
+    void setTitle(const QString& text);
+    void setFileName(const QString& text);
+
+    // Starts writing the results as CSV; `exportFinished` follows (a failure is also shown).
+    void exportToCsv(const QString& fileName);
+
+    void copy();
+    void cut();
+    void deleteFiles();
+    void copyNames();
+    void copyFullNames();
+    void copyPaths();
+    void selectAll();
+    bool hasSelection() const;
+    bool isEmpty() const;
+    void setCategoryFilter(int index);
+    bool showFilterBar() const;
+    void setShowFilterBar(bool show);
+
+    void saveState(QXmlStreamWriter& writer);
+    void restoreState(QXmlStreamReader& reader);
+    void saveFormState();
+    const FormStateMap& formState() const { return formState_; }
+    void setFormState(const FormStateMap& state) { formState_ = state; }
+
+    FileTable* fileTable() const { return fileTable_; }
+    const FileSearchResults* results() const { return results_.get(); }
+    const FileSearchRequest* request() const { return request_.get(); }
+    TabFilePreview* preview() const { return preview_; }
+
+signals:
+    void statusTextChanged(int tabId);
+    void tabTextChanged(int tabId, const QString& title);
+    void exportFinished(const QString& fileName, bool ok);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void begin(std::unique_ptr<FileSearchRequest> request);
+    // Gives up the running name search without waiting for it.
+    void dropSearch();
+    // State 1: no progress, no timer, no status.
+    void becomeIdle();
+    void resetViews();
+    void updateStatusText();
+    void onProgressTimer();
+    void showPreviewIfMatches();
+    void setFormButton(const QString& text);
+    void connectForm();
+    void disconnectForm();
+    void copyLines(int part);
+    bool onShow() const { return shown; }
+
+    Ui::TabPage* ui;
+    int tabId_;
+    SearchWindow* searchWindow;
+    InstantToolBar* instantToolBar;
+    std::shared_ptr<FileSearcher> fileSearcher;
+    Settings* settings;
+    Prompter* prompter;
+    std::unique_ptr<FileSearchRequest> request_;
+    std::unique_ptr<FileSearchResults> results_;
+    bool requestEnded = true;
+    QElapsedTimer searchTime;
+    QString statusText_;
+    QTimer progressTimer;
+    QTimer revertTimer;
+    int state_ = Idle;
+    QString title_;
+    QString buttonText;
+    FormStateMap formState_;
+    FileTable* fileTable_ = nullptr;
+    TabFilePreview* preview_ = nullptr;
+    CsvExporter* exporter = nullptr;
+    bool shown = false;
+    QList<QMetaObject::Connection> formConnections;
+};

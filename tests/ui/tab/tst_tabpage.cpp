@@ -217,6 +217,31 @@ private slots:
         QVERIFY(CsvExporter::line(dir.filePath("k.bin"), 0).startsWith(QStringLiteral("k.bin,") + dir.path() + QStringLiteral(",0 KB,")));
     }
 
+    void foundLineKeepsTheTimeTheSearchTook()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral("notes"));
+        tab->startSearch();
+        QVERIFY(waitFinished(tab));
+        QTRY_VERIFY(!tab->fileTable()->isSorting());
+        const QString found = QStringLiteral("Found: 1 objects in 0s");
+        QCOMPARE(tab->statusText(), found);
+        QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
+        QTest::qWait(1100);
+        // A sort long after the search and a language change keep the search's own time,
+        // and the button stays as it is.
+        QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
+        tab->fileTable()->sort(0, Qt::DescendingOrder);
+        QVERIFY(sorted.wait(5000));
+        QCOMPARE(tab->statusText(), found);
+        QCOMPARE(w.button(), QStringLiteral("Search"));
+        QEvent change(QEvent::LanguageChange);
+        QApplication::sendEvent(tab, &change);
+        QCOMPARE(tab->statusText(), found);
+    }
+
     void nameOnlySearchNeverShowsThePreview()
     {
         Window w;

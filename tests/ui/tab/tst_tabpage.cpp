@@ -205,6 +205,32 @@ private slots:
         QCOMPARE(w.prompter.kinds(), QStringList{QStringLiteral("warning")});
     }
 
+    void exportStoppedByANewSearchIsReported()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral(".txt"));
+        tab->startSearch();
+        QVERIFY(waitFinished(tab));
+        QSignalSpy exported(tab, &TabPage::exportFinished);
+        const QString csv = w.tmp.filePath(QStringLiteral("stopped.csv"));
+        tab->exportToCsv(csv);
+        tab->startSearch(); // gives up the rows being written
+        QTest::qWait(200);
+        // Exactly one report: stopped (shown to the user, no file) or, had it ended, its outcome.
+        QCOMPARE(exported.count(), 1);
+        QCOMPARE(exported.first().at(0).toString(), csv);
+        if (exported.first().at(1).toBool()) {
+            QVERIFY(QFile::exists(csv));
+        } else {
+            QVERIFY(!QFile::exists(csv));
+            QCOMPARE(w.prompter.kinds(), QStringList{QStringLiteral("warning")});
+        }
+        QVERIFY(waitFinished(tab));
+        QCOMPARE(exported.count(), 1);
+    }
+
     void csvQuoting()
     {
         QCOMPARE(CsvExporter::quote(QStringLiteral("plain")), QStringLiteral("plain"));

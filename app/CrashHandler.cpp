@@ -123,8 +123,14 @@ void writeReport(int sig, const siginfo_t* info)
     out.text(signalName(sig));
     out.text("\ncode: ");
     out.signedNumber(info ? info->si_code : 0);
-    out.text("\naddress: 0x");
-    out.number(info ? reinterpret_cast<uintptr_t>(info->si_addr) : 0, 16);
+    if (sig == SIGABRT) {
+        // Sent, not a fault: who sent it instead of an address.
+        out.text("\nsender: ");
+        out.number(info ? static_cast<unsigned long long>(info->si_pid) : 0);
+    } else {
+        out.text("\naddress: 0x");
+        out.number(info ? reinterpret_cast<uintptr_t>(info->si_addr) : 0, 16);
+    }
     out.text("\npid: ");
     out.number(static_cast<unsigned long long>(::getpid()));
     out.text("\ntid: ");

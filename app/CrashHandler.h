@@ -9,7 +9,7 @@
 //   "Tallowquist Pro crash report"
 //   "signal: <number> <name>"      for example "signal: 11 SIGSEGV"
 //   "code: <si_code>"
-//   "address: 0x<fault address>"
+//   "address: 0x<fault address>"  ("sender: <pid>" for SIGABRT, which is sent, not a fault)
 //   "pid: <pid>" / "tid: <kernel thread id>"
 //   "frames:" then one line per return address (backtrace_symbols_fd form)
 //   "maps:" then /proc/self/maps, so the addresses can be resolved against the modules later.

@@ -205,6 +205,7 @@ NTFSDriveDB::NTFSDriveDB(const QString& drive, std::shared_ptr<StringPool> pool,
     : drive_(drive)
     , directories_(arena_)
     , files_(arena_)
+    , extraNames_(files_)
 {
     writeLog(Logger::Info, QStringLiteral("Init DB for drive %1").arg(drive));
     pool_ = pool ? std::move(pool) : std::make_shared<StringPool>();
@@ -438,18 +439,21 @@ bool NTFSDriveDB::hasName(FRN frn, const IndexEntry& first, FRN parent, const ch
 void NTFSDriveDB::addName(FRN frn, FRN parent, const char* name)
 {
     takeNameOver(frn, parent, name);
-    const IndexEntry* first = files_.find(frn);
-    if (!first) {
-        setRecord(frn, parent, name, false);
+    if (files_.insert(frn, IndexEntry{parent, name})) {
+        // A new file (the usual case): one descent of the map.
+        directories_.erase(frn);
+        recount();
         return;
     }
+    const IndexEntry* first = files_.find(frn);
     if (!hasName(frn, *first, parent, name))
         extraNames_.add(frn, *first, parent, name);
 }
 
 void NTFSDriveDB::renameRecord(FRN frn, FRN parent, const char* name, bool isDir)
 {
-    if (!isDir) {
+    // Without further names the record simply takes the new name.
+    if (!isDir && !extraNames_.isEmpty()) {
         takeNameOver(frn, parent, name);
         const IndexEntry* first = files_.find(frn);
         if (first && hasName(frn, *first, parent, name))

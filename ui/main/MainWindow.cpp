@@ -12,10 +12,16 @@
 #include "ui/main/TabsFile.h"
 #include "ui/main/WindowPlacement.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/options/OptionsDialog.h"
+#include "ui/search/InstantToolBar.h"
+#include "ui/search/SearchFieldModel.h"
 #include "ui/search/SearchWindow.h"
+#include "ui/tab/PagesTabWidget.h"
+#include "ui/tab/TabPage.h"
 
 #include "ui_MainWindow.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -75,6 +81,11 @@ void MainWindow::buildWindow()
 {
     ui_->setupUi(this);
     ui_->tabWidget->setCurrentIndex(-1);
+    ui_->tabWidget->setPrompter(prompter_);
+    // Made here, not in the form: it takes the prompter.
+    instantToolBar_ = new InstantToolBar(prompter_, this);
+    instantToolBar_->setObjectName(QStringLiteral("instantToolBar"));
+    addToolBar(Qt::TopToolBarArea, instantToolBar_);
     setWindowIcon(applicationIcon());
     addAction(ui_->actionMinimize);
 
@@ -84,7 +95,7 @@ void MainWindow::buildWindow()
     ui_->actionDuplicateSearch->setIcon(image("DuplicateSearch"));
     ui_->actionOptions->setIcon(image("Options"));
 
-    for (QToolBar* bar : {ui_->toolBar, ui_->instantToolBar}) {
+    for (QToolBar* bar : std::initializer_list<QToolBar*>{ui_->toolBar, instantToolBar_}) {
         bar->setFloatable(false);
         bar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
     }
@@ -142,7 +153,7 @@ void MainWindow::connectActions()
     connect(ui_->actionMinimize, &QAction::triggered, this, &MainWindow::onMinimize);
     connect(ui_->actionExportResults, &QAction::triggered, this, &MainWindow::onExportResults);
     connect(ui_->actionInstantSearch, &QAction::triggered, this,
-            [this](bool checked) { ui_->instantToolBar->setVisible(checked); });
+            [this](bool checked) { instantToolBar_->setVisible(checked); });
     connect(ui_->actionToolbar, &QAction::triggered, this, [this](bool checked) { ui_->toolBar->setVisible(checked); });
     connect(ui_->actionOptions, &QAction::triggered, this, [this] { onOptions(0); });
 
@@ -152,11 +163,37 @@ void MainWindow::connectActions()
     for (QMenu* menu : {ui_->menuFile, ui_->menuEdit, ui_->menuView, ui_->menuTools})
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateActions);
     connect(ui_->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::onCurrentPageChanged);
+    connect(ui_->tabWidget, &PagesTabWidget::newTab, this, &MainWindow::onNewSearch);
+    connect(ui_->tabWidget, &PagesTabWidget::duplicateTab, this, &MainWindow::onDuplicateSearch);
+    connect(ui_->tabWidget, &PagesTabWidget::clearTab, this, &MainWindow::onTabClear);
+    // The instant toolbar's text names the current tab while it is typed.
+    connect(instantToolBar_, &InstantToolBar::fileNameChanged, this,
+            [this](const QString& text) { setCurrentTabText(ui_->tabWidget->currentIndex(), text); });
+    connect(ui_->actionClosePage, &QAction::triggered, ui_->tabWidget, qOverload<>(&PagesTabWidget::closeTab));
+    // The actions on the current tab's results.
+    const auto onTab = [this](QAction* action, void (TabPage::*operation)()) {
+        connect(action, &QAction::triggered, this, [this, operation] {
+            if (TabPage* page = currentTabPage())
+                (page->*operation)();
+        });
+    };
+    onTab(ui_->actionCut, &TabPage::cut);
+    onTab(ui_->actionCopy, &TabPage::copy);
+    onTab(ui_->actionDelete, &TabPage::deleteFiles);
+    onTab(ui_->actionSelectAll, &TabPage::selectAll);
+    onTab(ui_->actionCopyName, &TabPage::copyNames);
+    onTab(ui_->actionCopyFullName, &TabPage::copyFullNames);
+    onTab(ui_->actionCopyPath, &TabPage::copyPaths);
+    connect(ui_->actionFilterBar, &QAction::triggered, this, [this](bool checked) {
+        if (TabPage* page = currentTabPage())
+            page->setShowFilterBar(checked);
+        settings_->setValue(Settings::ShowFilterBar, checked);
+    });
     connect(trayIcon_, &QSystemTrayIcon::activated, this, &MainWindow::onTrayActivated);
     // Visibility changes made elsewhere (the toolbars' own context menu, the dock's close button)
     // keep the checked actions right.
     connect(ui_->toolBar, &QToolBar::visibilityChanged, this, &MainWindow::updateActions);
-    connect(ui_->instantToolBar, &QToolBar::visibilityChanged, this, &MainWindow::updateActions);
+    connect(instantToolBar_, &QToolBar::visibilityChanged, this, &MainWindow::updateActions);
     connect(dock_, &QDockWidget::visibilityChanged, this, &MainWindow::updateActions);
     if (engine_) {
         connect(engine_.get(), &FileSearcher::findFinished, this, &MainWindow::onFindFinished);
@@ -225,6 +262,7 @@ void MainWindow::retranslate()
 {
     ui_->retranslateUi(this);
     dock_->setWindowTitle(tr("Search Parameters"));
+    instantToolBar_->setWindowTitle(tr("Instant Search"));
     updateTitle();
 }
 
@@ -233,6 +271,8 @@ void MainWindow::updateTitle()
     setWindowTitle(QStringLiteral("%1 v%2").arg(QLatin1String(kProgramName), QLatin1String(kProgramVersion)));
     newTabButton_->setToolTip(QCoreApplication::translate("TabPage", "New search"));
     updateIndexStatus(indexState_);
+    for (int i = 0; i < tabCount(); ++i)
+        setCurrentTabText(i, tabPage(i)->title());
 }
 
 void MainWindow::updateIndexStatus(int state)
@@ -270,9 +310,17 @@ void MainWindow::setCurrentTabText(int index, const QString& text)
 
 void MainWindow::updateActions()
 {
+    TabPage* page = currentTabPage();
+    const bool selection = page && page->hasSelection();
+    for (QAction* action : {ui_->actionCut, ui_->actionCopy, ui_->actionDelete, ui_->actionCopyName,
+                            ui_->actionCopyFullName, ui_->actionCopyPath})
+        action->setEnabled(selection);
+    ui_->actionSelectAll->setEnabled(page && !page->isEmpty());
+    ui_->actionExportResults->setEnabled(page && !page->isEmpty());
+    ui_->actionFilterBar->setChecked(page ? page->showFilterBar() : settings_->value(Settings::ShowFilterBar).toBool());
     ui_->actionToolbar->setChecked(!ui_->toolBar->isHidden());
     ui_->actionSearchParameters->setChecked(!dock_->isHidden());
-    ui_->actionInstantSearch->setChecked(!ui_->instantToolBar->isHidden());
+    ui_->actionInstantSearch->setChecked(!instantToolBar_->isHidden());
     const bool severalTabs = ui_->tabWidget->count() >= 2;
     ui_->actionNextTab->setEnabled(severalTabs);
     ui_->actionPreviousTab->setEnabled(severalTabs);
@@ -290,42 +338,132 @@ void MainWindow::selectNeighbourTab(int step)
     ui_->tabWidget->setCurrentIndex((ui_->tabWidget->currentIndex() + step + count) % count);
 }
 
+TabPage* MainWindow::tabPage(int index) const
+{
+    return qobject_cast<TabPage*>(ui_->tabWidget->widget(index));
+}
+
+TabPage* MainWindow::currentTabPage() const
+{
+    return qobject_cast<TabPage*>(ui_->tabWidget->currentWidget());
+}
+
+int MainWindow::tabCount() const
+{
+    return ui_->tabWidget->count();
+}
+
+TabPage* MainWindow::addTab()
+{
+    ++tabCounter_;
+    auto* page = new TabPage(this, searchWindow_, instantToolBar_, engine_, tabCounter_, settings_, prompter_);
+    connect(page, &TabPage::statusTextChanged, this, &MainWindow::onTabStatusTextChanged);
+    connect(page, &TabPage::tabTextChanged, this, &MainWindow::onTabTextChanged);
+    watchSelection(page);
+    const int index = ui_->tabWidget->addTab(page, QString());
+    setCurrentTabText(index, page->title());
+    ui_->tabWidget->setCurrentIndex(index);
+    updateActions();
+    return page;
+}
+
+void MainWindow::watchSelection(TabPage* page)
+{
+    // Cut, Copy, Delete and the rest follow the selection at once, not only when a menu opens.
+    auto* view = page->findChild<QAbstractItemView*>(QStringLiteral("foundTable"));
+    if (!view)
+        return;
+    const auto follow = [this, view] {
+        if (QItemSelectionModel* selection = view->selectionModel())
+            connect(selection, &QItemSelectionModel::selectionChanged, this, &MainWindow::updateActions,
+                    Qt::UniqueConnection);
+    };
+    follow();
+    if (view->model()) {
+        connect(view->model(), &QAbstractItemModel::modelReset, this, follow);
+        connect(view->model(), &QAbstractItemModel::rowsInserted, this, &MainWindow::updateActions);
+        connect(view->model(), &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateActions);
+        connect(view->model(), &QAbstractItemModel::modelReset, this, &MainWindow::updateActions);
+    }
+}
+
 void MainWindow::onNewSearch()
 {
+    addTab();
+    searchWindow_->reset();
 }
 
 void MainWindow::onDuplicateSearch()
 {
+    TabPage* current = currentTabPage();
+    const bool filterBar = current ? current->showFilterBar() : settings_->value(Settings::ShowFilterBar).toBool();
+    // The form keeps its contents, so the new tab starts from the same parameters.
+    TabPage* page = addTab();
+    page->setShowFilterBar(filterBar);
 }
 
 void MainWindow::onTabClear()
 {
+    if (TabPage* page = currentTabPage())
+        page->clearTab();
 }
 
 void MainWindow::onNewSearchRequested(const QString& folder)
 {
-    Q_UNUSED(folder);
+    addTab();
+    searchWindow_->reset();
+    searchWindow_->applyState(FormStateMap{{QStringLiteral("directoryCheckBox"), QStringLiteral("1")},
+                                           {QStringLiteral("directoryComboBox"), folder}});
+    searchWindow_->updateControls();
 }
 
 void MainWindow::onCurrentPageChanged(int)
 {
+    if (TabPage* page = currentTabPage())
+        onTabStatusTextChanged(page->tabId());
+    else
+        tabStatusLabel_->clear();
     updateActions();
 }
 
-void MainWindow::onTabStatusTextChanged(int)
+void MainWindow::onTabStatusTextChanged(int tabId)
 {
+    TabPage* page = currentTabPage();
+    if (page && page->tabId() == tabId)
+        tabStatusLabel_->setText(page->statusText());
 }
 
-void MainWindow::onTabTextChanged(int, const QString&)
+void MainWindow::onTabTextChanged(int tabId, const QString& text)
 {
+    for (int i = 0; i < tabCount(); ++i) {
+        if (tabPage(i) && tabPage(i)->tabId() == tabId) {
+            setCurrentTabText(i, text);
+            return;
+        }
+    }
 }
 
-void MainWindow::onFindFinished(FileSearchRequest::Id)
+void MainWindow::onFindFinished(FileSearchRequest::Id id)
 {
+    for (int i = 0; i < tabCount(); ++i) {
+        TabPage* page = tabPage(i);
+        if (page && page->findRequestId() == id) {
+            page->setState(TabPage::Finished);
+            break;
+        }
+    }
+    updateActions();
 }
 
-void MainWindow::onFindMatchesFinished(FileSearchRequest::Id)
+void MainWindow::onFindMatchesFinished(FileSearchRequest::Id id)
 {
+    for (int i = 0; i < tabCount(); ++i) {
+        TabPage* page = tabPage(i);
+        if (page && page->matchesRequestId() == id) {
+            page->onFindMatchesFinished(id);
+            return;
+        }
+    }
 }
 
 void MainWindow::onUpdateStarted()
@@ -422,10 +560,60 @@ void MainWindow::showAbout()
     prompter_->execDialog(&dialog);
 }
 
-void MainWindow::onOptions(int)
+void MainWindow::onOptions(int startPage)
 {
+    const bool backgroundBefore = settings_->value(Settings::RunInBackground).toBool();
+    const bool admin = isProcessAdmin() && engine_ && (engine_->optionFlags() & FileSearcher::UseIndex);
+    IndexingSettings indexBefore;
+    if (admin) {
+        // The dialog shows the index's real state, drives it added by itself included.
+        indexBefore = engine_->indexingSettings();
+        settings_->setIndexOptions(indexBefore);
+    }
+    const ContentSearchOptions contentBefore = settings_->contentSearchOptions();
+
+    OptionsDialog dialog(this, engine_.get(), startPage, settings_, prompter_, [] {
+        SearchFieldModel::contentsHistory()->clear();
+        SearchFieldModel::fileNameHistory()->clear();
+        SearchFieldModel::pathHistory()->clear();
+        SearchFieldModel::instantFileNameHistory()->clear();
+    });
+    if (prompter_->execDialog(&dialog) != QDialog::Accepted)
+        return;
+
+    const bool background = settings_->value(Settings::RunInBackground).toBool();
+    if (background != backgroundBefore) {
+        setTrayShown(background);
+        QApplication::setQuitOnLastWindowClosed(!background || !hasTray());
+    }
+    if (admin) {
+        const IndexingSettings index = settings_->indexOptions();
+        if (index != indexBefore)
+            engine_->update(index);
+    }
+    const ContentSearchOptions content = settings_->contentSearchOptions();
+    if (engine_
+        && (content.disabledFilters != contentBefore.disabledFilters
+            || content.disabledExtensions != contentBefore.disabledExtensions
+            || content.disabledExtensions64 != contentBefore.disabledExtensions64
+            || content.autoDetectEncoding != contentBefore.autoDetectEncoding
+            || content.skipBinary != contentBefore.skipBinary || content.useBuiltInPDF != contentBefore.useBuiltInPDF))
+        engine_->setContentSearchOptions(content);
 }
 
 void MainWindow::onExportResults()
 {
+    TabPage* page = currentTabPage();
+    if (!page)
+        return;
+    const QString folder = settings_->value(Settings::DefaultDialogDir).toString();
+    QString file = prompter_->saveFileName(this, tr("Export Results"), folder,
+                                           tr("%1 (*.csv)").arg(tr("Comma separated")));
+    if (file.isEmpty())
+        return;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".csv");
+    // The tab writes on a worker and reports a failure itself.
+    page->exportToCsv(file);
+    settings_->setValue(Settings::DefaultDialogDir, QFileInfo(file).absolutePath());
 }

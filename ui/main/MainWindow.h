@@ -34,12 +34,14 @@
 #include <memory>
 
 class FileSearcher;
+class InstantToolBar;
 class Prompter;
 class QDockWidget;
 class QLabel;
 class QToolButton;
 class QTranslator;
 class SearchWindow;
+class TabPage;
 class Settings;
 
 namespace Ui {
@@ -59,6 +61,11 @@ public:
 
     // Restores the saved state and shows the window (or only the tray icon with "-minimize").
     void start();
+
+    TabPage* addTab();
+    TabPage* currentTabPage() const;
+    TabPage* tabPage(int index) const;
+    int tabCount() const;
 
     void loadLanguage(const QString& code);
     void onOptions(int startPage);
@@ -125,6 +132,8 @@ private:
     void selectNeighbourTab(int step);
     void setTrayShown(bool shown);
     void retranslate();
+    void restoreFirstTabs();
+    void watchSelection(TabPage* page);
 
     QStringList arguments_;
     std::unique_ptr<Ui::MainWindow> ui_;
@@ -142,6 +151,7 @@ private:
     SearchWindow* searchWindow_ = nullptr;
     int tabCounter_ = 0;
     QDockWidget* dock_ = nullptr;
+    InstantToolBar* instantToolBar_ = nullptr;
     bool saved_ = false;
     QString programFolder_;
 };

@@ -15,7 +15,9 @@
 #include "search/engine/FileSearcher.h"
 #include "ui/main/TabsFile.h"
 #include "ui/main/WindowPlacement.h"
+#include "ui/search/InstantToolBar.h"
 #include "ui/search/SearchWindow.h"
+#include "ui/tab/TabPage.h"
 
 #include "ui_MainWindow.h"
 
@@ -37,13 +39,25 @@ void MainWindow::restoreSettings()
     }
     restoreWindowPlacement();
     restoreToolbar(ui_->toolBar, Settings::CommandToolbarArea, Settings::CommandToolbarVisible);
-    restoreToolbar(ui_->instantToolBar, Settings::InstantToolbarArea, Settings::InstantToolbarVisible);
+    restoreToolbar(instantToolBar_, Settings::InstantToolbarArea, Settings::InstantToolbarVisible);
     restoreDock();
     SearchWindow::loadHistory(settings_);
     if (engine_) {
         settings_->updateIFilterMaps(*engine_);
         engine_->init(settings_->indexOptions(), settings_->contentSearchOptions());
     }
+    restoreFirstTabs();
+}
+
+void MainWindow::restoreFirstTabs()
+{
+    if (arguments_.size() >= 3 && arguments_.at(1) == QLatin1String("-path")) {
+        onNewSearchRequested(arguments_.at(2));
+        return;
+    }
+    // The window always holds one tab, also when the file held none.
+    if (!loadTabs() || tabCount() == 0)
+        onNewSearch();
 }
 
 void MainWindow::restoreWindowPlacement()
@@ -122,8 +136,8 @@ void MainWindow::saveToolbarState()
 {
     settings_->setValue(Settings::CommandToolbarVisible, !ui_->toolBar->isHidden());
     settings_->setValue(Settings::CommandToolbarArea, static_cast<int>(toolBarArea(ui_->toolBar)));
-    settings_->setValue(Settings::InstantToolbarVisible, !ui_->instantToolBar->isHidden());
-    settings_->setValue(Settings::InstantToolbarArea, static_cast<int>(toolBarArea(ui_->instantToolBar)));
+    settings_->setValue(Settings::InstantToolbarVisible, !instantToolBar_->isHidden());
+    settings_->setValue(Settings::InstantToolbarArea, static_cast<int>(toolBarArea(instantToolBar_)));
 }
 
 void MainWindow::saveSettings()
@@ -147,6 +161,18 @@ bool MainWindow::loadTabs()
     SavedTabs saved;
     if (!TabsFile::read(TabsFile::path(dataFolder_), saved))
         return false;
+    for (const FormStateMap& state : saved.tabs) {
+        TabPage* page = addTab();
+        page->setFormState(state);
+        // The tab on show loads its state into the form now; the others when they are shown.
+        if (page->isVisible()) {
+            searchWindow_->applyState(state);
+            searchWindow_->updateControls();
+        }
+        page->setTitle(state.value(QStringLiteral("fileNameComboBox")));
+    }
+    if (saved.currentTab >= 0 && saved.currentTab < tabCount())
+        ui_->tabWidget->setCurrentIndex(saved.currentTab);
     return true;
 }
 
@@ -157,7 +183,13 @@ void MainWindow::saveTabs()
     const bool all = settings_->value(Settings::SaveAllTabs).toBool();
     const int current = ui_->tabWidget->currentIndex();
     QList<FormStateMap> states;
-    Q_UNUSED(all);
+    for (int i = 0; i < tabCount(); ++i) {
+        if (!all && i != current)
+            continue;
+        TabPage* page = tabPage(i);
+        page->saveFormState();
+        states << page->formState();
+    }
     QString error;
     if (!TabsFile::write(TabsFile::path(dataFolder_), current, states, &error))
         TQ_LOG_WARNING(kTag, QStringLiteral("The tabs could not be saved: %1").arg(error));

@@ -3,10 +3,14 @@
 #include "app/ProgramExit.h"
 #include "core/Settings.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/WindowPlacement.h"
 #include "tests/ui/uitestutil.h"
 #include "testutil.h"
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QMenu>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QApplication>
@@ -133,6 +137,32 @@ private slots:
         window->updateActions();
         QVERIFY(child(window.get(), "actionEnglish")->isChecked());
         QVERIFY(!child(window.get(), "actionGerman")->isChecked());
+    }
+
+    void optionsAcceptedAndCancelled()
+    {
+        // Run in background switched off in the dialog: closing then ends the program.
+        settings_->setValue(Settings::RunInBackground, true);
+        auto window = makeWindow();
+        window->start();
+        prompter_.dialogHandler = [](QDialog* dialog) {
+            dialog->show(); // the pages are read when the dialog is first shown
+            auto* box = dialog->findChild<QCheckBox*>("backgroundCheckBox");
+            if (!box)
+                return int(QDialog::Rejected);
+            box->setChecked(false);
+            dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+            return dialog->result();
+        };
+        window->onOptions(0);
+        QCOMPARE(prompter_.kinds(), QStringList{"dialog"});
+        QCOMPARE(settings_->value(Settings::RunInBackground).toBool(), false);
+        QVERIFY(QApplication::quitOnLastWindowClosed());
+        QVERIFY(!window->trayIcon()->isVisible());
+        // Cancelled: nothing changes.
+        prompter_.dialogHandler = [](QDialog*) { return int(QDialog::Rejected); };
+        window->onOptions(0);
+        QCOMPARE(settings_->value(Settings::RunInBackground).toBool(), false);
     }
 
     void qtLocales()
@@ -274,14 +304,17 @@ private slots:
         {
             auto window = makeWindow();
             window->start();
-            window->setGeometry(40, 50, 640, 480);
+            window->setGeometry(40, 50, 1000, 650);
             window->saveSettings();
         }
         QCOMPARE(settings_->value(Settings::MainWindowPos).toPoint(), QPoint(40, 50));
-        QCOMPARE(settings_->value(Settings::MainWindowSize).toSize(), QSize(640, 480));
+        QCOMPARE(settings_->value(Settings::MainWindowSize).toSize(), QSize(1000, 650));
         auto window = makeWindow();
         window->start();
-        QCOMPARE(window->geometry(), QRect(40, 50, 640, 480));
+        // Larger than the test screen (800x600): moved and cut onto it, never left off it.
+        const QRect screen = WindowPlacement::screenAreas().value(0);
+        QVERIFY(screen.adjusted(-4, -4, 4, 4).contains(window->geometry()));
+        QVERIFY(window->width() >= 700);
     }
 };
 

@@ -1,0 +1,218 @@
+// The main window end to end over the real engine and a temporary tree: a name typed in the
+// instant-search bar (as root, over an indexed tmpfs) and a search from the form, each until
+// "Found: ..."; the CSV export; then the window closed and made again: the tabs and the
+// histories come back.
+#include "app/ProgramExit.h"
+#include "core/Logger.h"
+#include "core/Settings.h"
+#include "search/engine/FileSearcher.h"
+#include "search/index/NTFSUtils.h"
+#include "ui/main/MainWindow.h"
+#include "ui/search/InstantToolBar.h"
+#include "ui/search/RichComboBox.h"
+#include "ui/search/SearchFieldModel.h"
+#include "ui/search/SearchWindow.h"
+#include "ui/tab/TabPage.h"
+#include "tests/ui/uitestutil.h"
+#include "testutil.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/mount.h>
+
+class MainWindowFlowTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString tree_;
+    bool indexed_ = false;
+    uitest::ScriptedPrompter prompter_;
+
+    void makeTree()
+    {
+        for (const char* name : {"alpha/report-2024.txt", "alpha/notes.txt", "beta/report-final.pdf", "beta/image.png",
+                                 "gamma/deep/report old.txt"})
+            QVERIFY(testutil::writeFile(tree_ + "/" + name, "text\n"));
+    }
+
+    std::unique_ptr<MainWindow> makeWindow(const std::shared_ptr<FileSearcher>& engine)
+    {
+        auto window = std::make_unique<MainWindow>(QStringList{"tallowquist-pro"}, Settings::instance(), engine,
+                                                   &prompter_, dir_.path() + "/data");
+        window->start();
+        return window;
+    }
+
+    std::shared_ptr<FileSearcher> makeEngine()
+    {
+        return std::make_shared<FileSearcher>(dir_.path() + "/work", indexed_ ? FileSearcher::UseIndex : 0);
+    }
+
+    static void waitFound(MainWindow* window)
+    {
+        QTRY_VERIFY2_WITH_TIMEOUT(window->tabStatusText().startsWith("Found: "), qPrintable(window->tabStatusText()),
+                                  20000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        tree_ = dir_.path() + "/tree";
+        QVERIFY(QDir().mkpath(tree_));
+        if (testutil::isRoot() && testutil::enterPrivateMountNamespace().isEmpty()
+            && ::mount("tmpfs", QFile::encodeName(tree_).constData(), "tmpfs", 0, "size=16m") == 0)
+            indexed_ = true;
+        makeTree();
+        Logger::instance(dir_.path() + "/data/test.log");
+        Settings* settings = Settings::instanceWithFile(dir_.path() + "/data/settings.ini");
+        IndexingSettings indexing = settings->indexOptions();
+        indexing.autoAddFixed = false;
+        indexing.indexDrives = indexed_ ? QList<quint32>{getVolumeSerialNumber(tree_)} : QList<quint32>{};
+        indexing.dbPath = dir_.path() + "/data";
+        settings->setIndexOptions(indexing);
+        settings->setValue(Settings::SaveAllTabs, true);
+        settings->setValue(Settings::RunInBackground, false);
+    }
+
+    void cleanupTestCase()
+    {
+        Settings::destroyInstance();
+        if (indexed_)
+            ::umount2(QFile::encodeName(tree_).constData(), MNT_DETACH);
+    }
+
+    void searchExportAndRestore()
+    {
+        const QString csv = dir_.path() + "/out/results";
+        QVERIFY(QDir().mkpath(dir_.path() + "/out"));
+        {
+            auto engine = makeEngine();
+            auto window = makeWindow(engine);
+            QCOMPARE(window->tabCount(), 1);
+            if (indexed_) {
+                QTRY_COMPARE_WITH_TIMEOUT(window->indexStatusText(), QStringLiteral("Index: ready"), 20000);
+                auto* bar = window->findChild<InstantToolBar*>("instantToolBar");
+                QVERIFY(bar);
+                bar->fileNameField()->setFocus();
+                QTest::keyClicks(bar->fileNameField()->lineEdit(), "report");
+                // The caption follows the typed text.
+                QCOMPARE(window->findChild<QTabWidget*>("tabWidget")->tabText(0), QStringLiteral("report"));
+                QTest::keyClick(bar, Qt::Key_Return);
+                waitFound(window.get());
+                QCOMPARE(window->tabStatusText().section(' ', 1, 1), QStringLiteral("3"));
+            } else {
+                QCOMPARE(window->indexStatusText(), QStringLiteral("Index: disabled"));
+            }
+
+            // A search from the form, in a second tab: folder and name.
+            window->onNewSearch();
+            QCOMPARE(window->tabCount(), 2);
+            SearchWindow* form = window->searchWindow();
+            form->applyState({{"directoryCheckBox", "1"}, {"directoryComboBox", tree_}, {"fileNameComboBox", "notes"}});
+            form->updateControls();
+            form->findChild<QPushButton*>("findButton")->click();
+            waitFound(window.get());
+            QCOMPARE(window->tabStatusText().section(' ', 1, 1), QStringLiteral("1"));
+            QCOMPARE(window->findChild<QTabWidget*>("tabWidget")->tabText(1), QStringLiteral("notes"));
+
+            // Export: the prompter names the file; ".csv" is added.
+            prompter_.saveAnswers.enqueue(csv);
+            window->onExportResults();
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(csv + ".csv"), 10000);
+            QTRY_VERIFY(testutil::readFile(csv + ".csv").contains("\r\nnotes.txt,"));
+            const QByteArray bytes = testutil::readFile(csv + ".csv");
+            QVERIFY(bytes.startsWith("Name,Path,File Size,Created,Accessed,Modified\r\n"));
+            QVERIFY(bytes.contains("notes.txt," + QFile::encodeName(tree_) + "/alpha,0 KB,"));
+            QCOMPARE(Settings::instance()->value(Settings::DefaultDialogDir).toString(), dir_.path() + "/out");
+            // The window goes: engine stopped, state saved, then the engine released.
+        }
+        QVERIFY(QFile::exists(dir_.path() + "/data/tabs.xml"));
+        SearchFieldModel::fileNameHistory()->setEntries({});
+        SearchFieldModel::pathHistory()->setEntries({});
+        SearchFieldModel::instantFileNameHistory()->setEntries({});
+
+        auto engine = makeEngine();
+        auto window = makeWindow(engine);
+        QCOMPARE(window->tabCount(), 2);
+        auto* tabs = window->findChild<QTabWidget*>("tabWidget");
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(tabs->tabText(1), QStringLiteral("notes"));
+        QCOMPARE(window->searchWindow()->fileName(), QStringLiteral("notes"));
+        QVERIFY(SearchFieldModel::fileNameHistory()->entries().contains("notes"));
+        QVERIFY(SearchFieldModel::pathHistory()->entries().contains(tree_));
+        if (indexed_)
+            QVERIFY(SearchFieldModel::instantFileNameHistory()->entries().contains("report"));
+    }
+
+    void finishedSearchOfAnotherTabStaysThere()
+    {
+        // A tab's "Found" reaches the status bar only while that tab is the current one.
+        auto engine = makeEngine();
+        auto window = makeWindow(engine);
+        while (window->tabCount() > 1)
+            delete window->tabPage(0);
+        TabPage* first = window->currentTabPage();
+        SearchWindow* form = window->searchWindow();
+        form->applyState({{"directoryCheckBox", "1"}, {"directoryComboBox", tree_}, {"fileNameComboBox", "report"}});
+        form->findChild<QPushButton*>("findButton")->click();
+        window->onNewSearch();
+        QVERIFY(window->currentTabPage() != first);
+        QTRY_VERIFY_WITH_TIMEOUT(first->statusText().startsWith("Found: "), 20000);
+        QVERIFY(!window->tabStatusText().startsWith("Found: "));
+        window->findChild<QTabWidget*>("tabWidget")->setCurrentWidget(first);
+        QVERIFY(window->tabStatusText().startsWith("Found: "));
+    }
+
+    void pathArgumentOpensATabForThatFolder()
+    {
+        // "-path <folder>": one tab with that folder in the form; the saved tabs are not read.
+        auto engine = makeEngine();
+        auto window = std::make_unique<MainWindow>(QStringList{"tallowquist-pro", "-path", tree_}, Settings::instance(),
+                                                   engine, &prompter_, dir_.path() + "/data");
+        window->start();
+        QCoreApplication::processEvents();
+        QCOMPARE(window->tabCount(), 1);
+        QCOMPARE(window->searchWindow()->findChild<QComboBox*>("directoryComboBox")->currentText(), tree_);
+        QVERIFY(window->searchWindow()->findChild<QCheckBox*>("directoryCheckBox")->isChecked());
+        // A folder handed over by a second start: a new tab for it.
+        window->onNewSearchRequested(tree_ + "/alpha");
+        QCOMPARE(window->tabCount(), 2);
+        QCOMPARE(window->searchWindow()->findChild<QComboBox*>("directoryComboBox")->currentText(), tree_ + "/alpha");
+    }
+
+    void nextAndPreviousTabWrap()
+    {
+        auto engine = makeEngine();
+        auto window = makeWindow(engine);
+        while (window->tabCount() < 3)
+            window->onNewSearch();
+        auto* tabs = window->findChild<QTabWidget*>("tabWidget");
+        tabs->setCurrentIndex(tabs->count() - 1);
+        window->findChild<QAction*>("actionNextTab")->trigger();
+        QCOMPARE(tabs->currentIndex(), 0);
+        window->findChild<QAction*>("actionPreviousTab")->trigger();
+        QCOMPARE(tabs->currentIndex(), tabs->count() - 1);
+        // A caption change from a background tab renames that tab only.
+        window->onTabTextChanged(window->tabPage(0)->tabId(), "elsewhere");
+        QCOMPARE(tabs->tabText(0), QStringLiteral("elsewhere"));
+        QVERIFY(tabs->tabText(tabs->count() - 1) != QStringLiteral("elsewhere"));
+        window->onTabTextChanged(window->tabPage(0)->tabId(), QString());
+        QCOMPARE(tabs->tabText(0), QStringLiteral("New search"));
+        window->onTabTextChanged(9999, "nobody");
+        // Without a selection the Edit actions are off.
+        window->updateActions();
+        QVERIFY(!window->findChild<QAction*>("actionCopy")->isEnabled());
+        QVERIFY(window->findChild<QAction*>("actionNextTab")->isEnabled());
+    }
+};
+
+QTEST_MAIN(MainWindowFlowTest)
+#include "tst_mainwindowflow.moc"

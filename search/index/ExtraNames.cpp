@@ -28,6 +28,15 @@ bool sameName(const IndexEntry& e, quint64 parent, const char* name)
     return e.parent == parent && e.name && name && (e.name == name || std::strcmp(e.name, name) == 0);
 }
 
+// The smallest power of two that holds `entries` at most 3/4 full.
+std::size_t capacityFor(std::size_t entries)
+{
+    std::size_t capacity = MinimumCapacity;
+    while (capacity * 3 < entries * 4)
+        capacity *= 2;
+    return capacity;
+}
+
 } // namespace
 
 quint32 ExtraNames::nameHash(quint64 parent, const char* name)
@@ -60,9 +69,20 @@ quint32 ExtraNames::findHead(quint64 frn) const
     }
 }
 
-void ExtraNames::growHeads()
+void ExtraNames::reserve(std::size_t names, std::size_t files)
 {
-    std::vector<Head> old(std::max(MinimumCapacity, heads_.size() * 2), Head{0, None, 0});
+    slots_.reserve(slots_.size() + names);
+    const std::size_t heads = capacityFor(headCount_ + files);
+    if (heads > heads_.size())
+        growHeads(heads);
+    const std::size_t owners = capacityFor(ownerCount_ + names + files);
+    if (owners > owners_.size())
+        growOwners(owners);
+}
+
+void ExtraNames::growHeads(std::size_t capacity)
+{
+    std::vector<Head> old(capacity ? capacity : std::max(MinimumCapacity, heads_.size() * 2), Head{0, None, 0});
     old.swap(heads_);
     const std::size_t mask = heads_.size() - 1;
     for (const Head& h : old) {
@@ -90,9 +110,9 @@ void ExtraNames::eraseHead(quint32 index)
     --headCount_;
 }
 
-void ExtraNames::growOwners()
+void ExtraNames::growOwners(std::size_t capacity)
 {
-    std::vector<Owner> old(std::max(MinimumCapacity, owners_.size() * 2), Owner{0, None});
+    std::vector<Owner> old(capacity ? capacity : std::max(MinimumCapacity, owners_.size() * 2), Owner{0, None});
     old.swap(owners_);
     const std::size_t mask = owners_.size() - 1;
     for (const Owner& o : old) {

@@ -51,6 +51,8 @@ public:
     // Number of files with further names.
     std::size_t fileCount() const { return headCount_; }
     void clear();
+    // Room for `names` further names of `files` files without growing.
+    void reserve(std::size_t names, std::size_t files);
 
     bool has(quint64 frn) const { return headCount_ != 0 && findHead(frn) != None; }
     // True when (parent, name) is a further name of frn.
@@ -118,10 +120,10 @@ private:
 
     quint32 findHead(quint64 frn) const;
     void eraseHead(quint32 index);
-    void growHeads();
+    void growHeads(std::size_t capacity = 0);
     void insertOwner(quint32 hash, quint32 ref);
     void eraseOwner(quint32 hash, quint32 ref);
-    void growOwners();
+    void growOwners(std::size_t capacity = 0);
     bool ownerHolds(const Owner& owner, quint64 parent, const char* name, quint64* frn) const;
     quint32 newSlot(quint64 frn, quint64 parent, const char* name);
     void freeSlot(quint32 slot);

@@ -309,6 +309,18 @@ void NTFSDriveDB::file(const Enumeration& records)
     auto intern = [&](const Enumeration::Record& r) {
         return pool_->intern(records.names.data() + (r.packed >> 16), std::size_t((r.packed >> 1) & 0x7FFF));
     };
+    if (fresh) {
+        // Room for the further names at once (the tables are not grown name by name).
+        std::size_t names = 0, files = 0;
+        for (std::size_t k = 1; k < pending.size(); ++k) {
+            if (pending[k].frn == pending[k - 1].frn) {
+                ++names;
+                files += (k < 2 || pending[k - 2].frn != pending[k].frn) ? 1 : 0;
+            }
+        }
+        if (names)
+            extraNames_.reserve(names, files);
+    }
     for (std::size_t k = 0; k < pending.size(); ++k) {
         // Records of one number lie next to each other; the last delivered becomes the record.
         if (k + 1 < pending.size() && pending[k + 1].frn == pending[k].frn)
@@ -331,8 +343,15 @@ void NTFSDriveDB::file(const Enumeration& records)
                 if (pending[j].packed & 1)
                     continue; // the number was a folder when it was listed
                 const char* other = intern(pending[j]);
-                if (other && *other)
+                if (!other || !*other)
+                    continue;
+                // A fresh index has no other owner of the name to take it from (a name taken
+                // over while the volume was walked follows from the journal afterwards).
+                const IndexEntry first{p.parent, name};
+                if (!fresh)
                     addName(p.frn, pending[j].parent, other);
+                else if (!hasName(p.frn, first, pending[j].parent, other))
+                    extraNames_.add(p.frn, first, pending[j].parent, other);
             }
         }
     }

@@ -106,12 +106,7 @@ private slots:
         // Without include folders (and without an index) the local volumes are walked: here
         // the tree, the one volume of a scripted layer.
         ScriptedVolumeLayer layer;
-        VolumeDescription volume;
-        volume.mountPoint = tree;
-        volume.fsType = "ext4";
-        volume.serial = 0x31;
-        volume.indexable = true;
-        layer.addVolume(volume);
+        layer.addVolume(ScriptedVolumeLayer::describe(tree, "ext4", 0x31, true));
         VolumeLayer::setInstance(&layer);
         FileSearchRequest everywhere;
         everywhere.fileName = "*.txt";

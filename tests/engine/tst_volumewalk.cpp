@@ -31,16 +31,8 @@ class TestVolumeWalk : public QObject
     void addVolume(const QString& name, const QString& fsType, quint32 serial, bool indexable,
                    bool network = false, bool alias = false)
     {
-        VolumeDescription v;
-        v.mountPoint = root + name;
-        v.fsType = fsType;
-        v.serial = serial;
-        v.indexable = indexable;
-        v.network = network;
-        v.alias = alias;
-        v.fixed = !network;
-        layer->addVolume(v);
-        QVERIFY(QDir().mkpath(v.mountPoint));
+        layer->addVolume(ScriptedVolumeLayer::describe(root + name, fsType, serial, indexable, network, alias));
+        QVERIFY(QDir().mkpath(root + name));
     }
 
     // Runs a name search for `pattern` to its end; the found paths relative to `root`, sorted

@@ -164,18 +164,8 @@ private slots:
         for (const char* name : {"a/quokka-1.txt", "b/c/quokka-2.txt", "net/quokka-3.txt"})
             QVERIFY(testutil::writeFile(vol + "/" + name, "text\n"));
         ScriptedVolumeLayer layer;
-        VolumeDescription local;
-        local.mountPoint = vol;
-        local.fsType = "ext4";
-        local.serial = 0x71;
-        local.indexable = true;
-        layer.addVolume(local);
-        VolumeDescription net;
-        net.mountPoint = vol + "/net";
-        net.fsType = "nfs4";
-        net.serial = 0x72;
-        net.network = true;
-        layer.addVolume(net);
+        layer.addVolume(ScriptedVolumeLayer::describe(vol, "ext4", 0x71, true));
+        layer.addVolume(ScriptedVolumeLayer::describe(vol + "/net", "nfs4", 0x72, false, true));
         VolumeLayer::setInstance(&layer);
         {
             auto engine = std::make_shared<FileSearcher>(dir_.path() + "/work", 0);

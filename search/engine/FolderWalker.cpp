@@ -1,6 +1,6 @@
 #include "search/engine/FolderWalker.h"
 
-#include "search/index/NTFSUtils.h"
+#include "core/FileNameCodec.h"
 
 #include <sys/stat.h>
 
@@ -72,7 +72,7 @@ bool FolderWalker::advance()
         quint64 device = 0;
         if (oneVolume) {
             struct stat st;
-            const bool read = ::stat(fileNameToBytes(folder).constData(), &st) == 0;
+            const bool read = ::stat(FileNameCodec::encode(folder).constData(), &st) == 0;
             if (index < startCount) {
                 startDevice[index] = read ? quint64(st.st_dev) : 0;
             } else {

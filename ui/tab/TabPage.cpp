@@ -181,6 +181,8 @@ void TabPage::setState(int state)
     case Finished:
         requestEnded = true;
         state_ = Finished;
+        // The duration is taken once: a later sort or language change shows the same figure.
+        searchSeconds = int(searchTime.isValid() ? searchTime.elapsed() / 1000 : 0);
         if (onShow() && searchWindow)
             searchWindow->hideProgress();
         progressTimer.stop();
@@ -266,8 +268,7 @@ void TabPage::updateStatusText()
         buttonText = tr("Done");
         setFormButton(buttonText);
         revertTimer.start();
-        const int seconds = int(searchTime.isValid() ? searchTime.elapsed() / 1000 : 0);
-        setStatusText(tr("Found: %1 objects in %2s").arg(results_ ? results_->itemCount() : 0).arg(seconds));
+        setStatusText(tr("Found: %1 objects in %2s").arg(results_ ? results_->itemCount() : 0).arg(searchSeconds));
         break;
     }
     default:
@@ -446,8 +447,7 @@ void TabPage::changeEvent(QEvent* event)
         ui->contentTabWidget->setTabText(0, tr("Matches"));
         ui->contentTabWidget->setTabText(1, tr("File"));
         if (state_ == Finished) {
-            const int seconds = int(searchTime.isValid() ? searchTime.elapsed() / 1000 : 0);
-            setStatusText(tr("Found: %1 objects in %2s").arg(results_->itemCount()).arg(seconds));
+            setStatusText(tr("Found: %1 objects in %2s").arg(results_->itemCount()).arg(searchSeconds));
         } else {
             updateStatusText();
         }

@@ -141,6 +141,7 @@ private:
     std::unique_ptr<FileSearchResults> results_;
     bool requestEnded = true;
     QElapsedTimer searchTime;
+    int searchSeconds = 0; // how long the last finished search took
     QString statusText_;
     QTimer progressTimer;
     QTimer revertTimer;

@@ -105,8 +105,8 @@ bool MessageListenWidget::accepts(Role role, const MessageFrame& frame, const Pe
 qint32 MessageListenWidget::handleFrame(const MessageFrame& frame, const PeerCredentials& peer)
 {
     if (!accepts(role_, frame, peer, state_)) {
-        TQ_LOG_WARNING("MessageListenWidget", QStringLiteral("Ignored message %1 from process %2 (uid %3)")
-                                                  .arg(frame.id).arg(peer.pid).arg(peer.uid));
+        server_->logRefusal(QStringLiteral("Ignored message %1 from process %2 (uid %3)")
+                                .arg(frame.id).arg(peer.pid).arg(peer.uid));
         return 0;
     }
     switch (frame.id) {
@@ -143,7 +143,7 @@ qint32 MessageListenWidget::handleFrame(const MessageFrame& frame, const PeerCre
     }
     QString path;
     if (!MessageFrame::readText(data, path) || !path.startsWith(QLatin1Char('/'))) {
-        TQ_LOG_WARNING("MessageListenWidget", QStringLiteral("Ignored a path that is not absolute"));
+        server_->logRefusal(QStringLiteral("Ignored a path that is not absolute"));
         return 0;
     }
     if (code == MessageFrame::kNewSearch) {

@@ -17,7 +17,36 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-MessageServer::MessageServer(QObject* parent) : QObject(parent) {}
+MessageServer::MessageServer(QObject* parent) : QObject(parent)
+{
+    connect(&idleCheck_, &QTimer::timeout, this, &MessageServer::closeIdleConnections);
+    setIdleTimeout(kIdleTimeoutMs);
+}
+
+void MessageServer::setIdleTimeout(int ms)
+{
+    idleTimeoutMs_ = ms;
+    idleCheck_.start(qBound(10, ms / 4, 1000));
+}
+
+void MessageServer::drop(QLocalSocket* socket)
+{
+    connections_.remove(socket);
+    socket->abort();
+    socket->deleteLater();
+}
+
+void MessageServer::closeIdleConnections()
+{
+    QList<QLocalSocket*> idle;
+    for (auto it = connections_.cbegin(); it != connections_.cend(); ++it)
+        if (it->idle.elapsed() >= idleTimeoutMs_)
+            idle << it.key();
+    for (QLocalSocket* socket : idle) {
+        refusals_.warn(QStringLiteral("Idle connection from process %1 closed").arg(connections_.value(socket).peer.pid));
+        drop(socket);
+    }
+}
 
 MessageServer::~MessageServer()
 {
@@ -95,6 +124,20 @@ void MessageServer::onNewConnection()
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         Connection connection;
         connection.peer = InstanceChannel::peerCredentials(socket->socketDescriptor());
+        connection.idle.start();
+        int ofProcess = 0;
+        int ofUser = 0;
+        for (const Connection& c : qAsConst(connections_)) {
+            ofProcess += c.peer.pid == connection.peer.pid;
+            ofUser += c.peer.uid == connection.peer.uid;
+        }
+        if (ofProcess >= kMaxConnectionsPerProcess || ofUser >= kMaxConnectionsPerUser) {
+            refusals_.warn(QStringLiteral("Too many connections from process %1 (uid %2); connection closed")
+                               .arg(connection.peer.pid).arg(connection.peer.uid));
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connections_.insert(socket, connection);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
@@ -111,6 +154,7 @@ void MessageServer::onReadyRead(QLocalSocket* socket)
     auto it = connections_.find(socket);
     if (it == connections_.end())
         return;
+    it->idle.start();
     it->reader.append(socket->readAll());
     // Take every complete frame first: a handler may run a nested event loop, in which more
     // bytes of this connection can arrive.
@@ -135,9 +179,7 @@ void MessageServer::onReadyRead(QLocalSocket* socket)
         }
     }
     if (failed && guard) {
-        TQ_LOG_WARNING("MessageServer", QStringLiteral("Oversized frame from process %1; connection dropped").arg(peer.pid));
-        connections_.remove(guard);
-        guard->abort();
-        guard->deleteLater();
+        refusals_.warn(QStringLiteral("Oversized frame from process %1; connection dropped").arg(peer.pid));
+        drop(guard);
     }
 }

@@ -7,6 +7,13 @@
 // thread) and may itself send to other instances. A connection whose frames grow beyond
 // MessageFrame::kMaxPayload is dropped.
 //
+// Any local process of a trusted user can connect, so what one of them can make the server hold
+// is bounded: at most kMaxConnectionsPerProcess open connections per process id and
+// kMaxConnectionsPerUser per uid (a connection past either is closed at once), and a connection
+// on which no byte arrives for kIdleTimeoutMs is closed. Refusals (these, oversized frames and
+// the handler's own through logRefusal) go to the log through one ThrottledLog, about one line
+// a second however many there are.
+//
 // The socket is put in place by LocalSocketFile (bound directly at its name, checked and given
 // its mode through descriptors). A root instance's socket gets mode 0666, so that the user
 // instance can connect (other users cannot enter the private folder); others' get 0600.
@@ -14,9 +21,12 @@
 
 #include "app/FrameReader.h"
 #include "app/InstanceChannel.h"
+#include "app/ThrottledLog.h"
 #include "core/HandleHolder.h"
 
+#include <QElapsedTimer>
 #include <QHash>
+#include <QTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -31,6 +41,10 @@ class MessageServer : public QObject
 public:
     using Handler = std::function<qint32(const MessageFrame&, const PeerCredentials&)>;
 
+    static constexpr int kMaxConnectionsPerProcess = 16;
+    static constexpr int kMaxConnectionsPerUser = 64;
+    static constexpr int kIdleTimeoutMs = 10000;
+
     explicit MessageServer(QObject* parent = nullptr);
     ~MessageServer() override;
 
@@ -42,20 +56,32 @@ public:
 
     void setHandler(Handler handler) { handler_ = std::move(handler); }
 
+    // Writes a refusal to the log, throttled (see above).
+    void logRefusal(const QString& line) { refusals_.warn(line); }
+    // Tests shorten the idle time-out.
+    void setIdleTimeout(int ms);
+    int connectionCount() const { return connections_.size(); }
+
 private:
     struct Connection
     {
         FrameReader reader;
         PeerCredentials peer;
+        QElapsedTimer idle; // since the last bytes arrived
     };
 
     void onNewConnection();
     void onReadyRead(QLocalSocket* socket);
     void releaseLock();
+    void drop(QLocalSocket* socket);
+    void closeIdleConnections();
 
     QLocalServer* server_ = nullptr;
     QHash<QLocalSocket*, Connection> connections_;
     Handler handler_;
     QString title_;
     HandleHolder lockFd_;
+    ThrottledLog refusals_{"MessageServer"};
+    QTimer idleCheck_;
+    int idleTimeoutMs_ = kIdleTimeoutMs;
 };

@@ -25,6 +25,13 @@
     </message>
 </context>
 <context>
+    <name>CsvExporter</name>
+    <message>
+        <source>The file could not be written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>FilePropertiesDialog</name>
     <message>
         <source>Properties of %1</source>
@@ -92,6 +99,120 @@
     </message>
     <message>
         <source>%1 (%2 bytes)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FileTable</name>
+    <message>
+        <source>B</source>
+        <comment>Bytes (short)</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>KB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The name must not be empty.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A name must not contain &quot;/&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FileTableColumns</name>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Path</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Created</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last Accessed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Matches</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FileTableView</name>
+    <message>
+        <source>Sort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you really want to sort %1 items?
+Gathering data and sorting could take several minutes.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FilterBar</name>
+    <message>
+        <source>All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Document</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Executable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Picture</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Music</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Video</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -317,11 +438,122 @@
         <source>The manual %1 could not be opened.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Export Results</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (*.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comma separated</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MatchesTextView</name>
+    <message>
+        <source>Only the first %1 matches are shown.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>OptionsDialog</name>
     <message>
         <source>Search with Tallowquist Pro...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Path</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Indexing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File handlers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search with %1...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Indexing is unavailable when %1 is running without administrator permissions.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please choose the folder of the file database.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The new file database folder must neither lie inside the old one (%1) nor hold it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>start at login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the prompt-free start with administrator rights</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the file handlers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>These options could not be applied: %1. The log file tells why.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the folder context menu</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>removing the old file database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the index settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clear search history</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you really want to clear search history?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File database path</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Objects count</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -341,6 +573,68 @@
     </message>
 </context>
 <context>
+    <name>OptionsGeneral</name>
+    <message>
+        <source>Launch at system startup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Run in background</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Integrate in a folder&apos;s context menu</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Skip User Account Control prompt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save searches in all tabs on exit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clear search history</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OptionsIndexing</name>
+    <message>
+        <source>File database path:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatically index new fixed drives</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatically index new removable drives</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Index the following NTFS drives:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Exclude paths:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>OptionsPageFilters</name>
     <message>
         <source>Extension</source>
@@ -356,6 +650,44 @@
     </message>
     <message>
         <source>Enable filters</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OptionsSearch</name>
+    <message>
+        <source>Content search</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto-detect encoding of files without BOM</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto-detect and skip binary files from content searches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use built-in PDF converter</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PagesTabWidget</name>
+    <message>
+        <source>New tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close other tabs</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -575,9 +907,101 @@
     </message>
 </context>
 <context>
+    <name>TabFilePreview</name>
+    <message>
+        <source>[Only the first %1 MiB of this file of %2 MiB are shown.]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Word Wrap</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Full line</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TabPage</name>
     <message>
         <source>New search</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Matches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Substring</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Whole word</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Regex</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Boolean</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Case sensitive</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sorting... %1%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export Results</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The results could not be written to &quot;%1&quot;:
+%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Searching...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Found: %1 objects in %2s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you really want to delete these %1 items permanently?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 items could not be deleted.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -20,6 +20,8 @@
 #include "search/engine/FileSearcher.h"
 #include "ui/common/Prompter.h"
 #include "ui/main/MainWindow.h"
+#include "ui/options/OptionsDialog.h"
+#include "core/FileSearchException.h"
 
 #include <QApplication>
 #include <QDir>
@@ -137,7 +139,12 @@ int main(int argc, char** argv)
         const QStringList arguments = programArguments(argc, argv);
         writeStartLines(arguments);
 
-        code = handleSpecialArguments(arguments, MaintenanceActions::system());
+        MaintenanceActions maintenance = MaintenanceActions::system();
+        maintenance.setShellIntegration = [](bool enable) {
+            if (!OptionsDialog::setShellIntegration(enable))
+                throw FileSearchException("The folder command could not be changed", QStringLiteral("main"), __LINE__);
+        };
+        code = handleSpecialArguments(arguments, maintenance);
         if (code >= 0) {
             Settings::destroyInstance();
             return code;

@@ -2,16 +2,21 @@
 //
 // The file map of a volume index holds one record per file number: its first name. A file
 // with several names keeps the others here, keyed by its number. Most volumes have few such
-// files, so this is a side table that costs nothing while it is empty.
+// files, so this is a side table that costs nothing while it is empty; backup trees made of
+// links can have millions, so it is kept compact (about 90 bytes per file with two names):
 //
-// - Every further name is a slot (number, parent, pooled name) in one vector; the slots of one
-//   file are chained, and a hash from the number leads to its first slot. A freed slot is
-//   reused by the next name added, so names that come and go do not grow the vector.
-// - The table also knows the first name of every file it holds names for (the owner of that
-//   file's record in the file map tells it through setFirst), and finds the file that holds a
-//   given (parent, name) among all names of these files: a rename of another object over one
-//   of the names takes it away from the file, and no event says so.
-// - Names are compared by their bytes, not by their pooled address.
+// - Every further name is a 32-byte slot (number, parent, pooled name, the next slot of the
+//   same file, the hash of the name) in one vector. A freed slot is reused by the next name
+//   added, so names that come and go do not grow the vector.
+// - `heads`: an open-addressing table (linear probing, at most 3/4 full, deletion by backward
+//   shift) from a file's number to its first further slot and the hash of its first name.
+// - `owners`: an open-addressing table of (name hash, reference) pairs over every name of the
+//   files held here, the first names included (a reference to a first name is the file's first
+//   slot with a flag; the name itself is read from the file map given at construction). It
+//   finds the file that holds a given (parent, name): a rename of another object over one of
+//   the names takes it away from the file, and no event says so. Hash hits are confirmed by
+//   comparing the names' bytes.
+// - The owner of the file map tells the table when a file's first name changes (setFirst).
 // - Slots are visited in slot order (forEach); the caller orders what it reports.
 // - Not thread-safe: the owner guards it (NTFSDriveDB's read-write lock).
 #pragma once
@@ -21,7 +26,6 @@
 #include <QtGlobal>
 
 #include <cstddef>
-#include <unordered_map>
 #include <vector>
 
 class ExtraNames
@@ -30,19 +34,27 @@ public:
     struct Slot
     {
         quint64 frn;       // 0: a free slot
-        IndexEntry entry;  // the parent and the pooled name
+        IndexEntry entry;  // the parent and the pooled name; no name in a free slot
         quint32 next;      // the next slot of the same file, or None
+        quint32 hash;      // nameHash of the entry
     };
     static constexpr quint32 None = 0xFFFFFFFFu;
+
+    // `firstNames`: the file map, whose records are the files' first names.
+    explicit ExtraNames(const IndexMap& firstNames) : firstNames_(firstNames) {}
+    ExtraNames(const ExtraNames&) = delete;
+    ExtraNames& operator=(const ExtraNames&) = delete;
 
     bool isEmpty() const { return count_ == 0; }
     // Number of further names (first names not counted).
     std::size_t size() const { return count_; }
     // Number of files with further names.
-    std::size_t fileCount() const { return heads_.size(); }
+    std::size_t fileCount() const { return headCount_; }
     void clear();
+    // Room for `names` further names of `files` files without growing.
+    void reserve(std::size_t names, std::size_t files);
 
-    bool has(quint64 frn) const { return !heads_.empty() && heads_.count(frn) != 0; }
+    bool has(quint64 frn) const { return headCount_ != 0 && findHead(frn) != None; }
     // True when (parent, name) is a further name of frn.
     bool contains(quint64 frn, quint64 parent, const char* name) const;
 
@@ -56,7 +68,7 @@ public:
     bool takeOne(quint64 frn, IndexEntry* taken);
     // Forgets every further name of frn.
     void removeAll(quint64 frn);
-    // The first name of frn changed (the file map's record of it).
+    // The first name of frn is now `first` (its record in the file map changed).
     void setFirst(quint64 frn, const IndexEntry& first);
 
     // A file other than `except`, among those with further names, that holds (parent, name) as
@@ -75,46 +87,55 @@ public:
     template <typename F>
     void forEachOf(quint64 frn, F f) const
     {
-        const auto it = heads_.find(frn);
-        if (it == heads_.end())
+        if (headCount_ == 0)
             return;
-        for (quint32 i = it->second.slot; i != None; i = slots_[i].next)
+        const quint32 h = findHead(frn);
+        if (h == None)
+            return;
+        for (quint32 i = heads_[h].slot; i != None; i = slots_[i].next)
             f(slots_[i].entry);
     }
 
     // Slots in slot order, free ones included (frn 0), for scanning in parallel.
     const std::vector<Slot>& slotTable() const { return slots_; }
 
-    // Approximate heap bytes taken (for memory figures).
+    // Heap bytes taken by the slots and both tables (for memory figures).
     std::size_t bytes() const;
+
+    static quint32 nameHash(quint64 parent, const char* name);
 
 private:
     struct Head
     {
-        quint32 slot;      // first further name
-        IndexEntry first;  // the first name, from the file map
+        quint64 frn;        // 0: empty
+        quint32 slot;       // first further name
+        quint32 firstHash;  // nameHash of the first name
     };
-    struct NameKey
+    struct Owner
     {
-        quint64 parent;
-        const char* name;
+        quint32 hash;
+        quint32 ref;        // a slot, or FirstName | the file's first slot; None: empty
     };
-    struct NameHash
-    {
-        std::size_t operator()(const NameKey& k) const;
-    };
-    struct NameEqual
-    {
-        bool operator()(const NameKey& a, const NameKey& b) const;
-    };
+    static constexpr quint32 FirstName = 0x80000000u;
 
-    void addOwner(quint64 frn, const IndexEntry& entry);
-    void removeOwner(quint64 frn, const IndexEntry& entry);
+    quint32 findHead(quint64 frn) const;
+    void eraseHead(quint32 index);
+    void growHeads(std::size_t capacity = 0);
+    void insertOwner(quint32 hash, quint32 ref);
+    void eraseOwner(quint32 hash, quint32 ref);
+    void growOwners(std::size_t capacity = 0);
+    bool ownerHolds(const Owner& owner, quint64 parent, const char* name, quint64* frn) const;
+    quint32 newSlot(quint64 frn, quint64 parent, const char* name);
     void freeSlot(quint32 slot);
+    // Unlinks slot `i` (after `previous`, or the head) from head `h`'s chain and frees it.
+    void unlinkSlot(quint32 h, quint32 previous, quint32 i);
 
+    const IndexMap& firstNames_;
     std::vector<Slot> slots_;
     quint32 freeSlots_ = None;  // chained through next
     std::size_t count_ = 0;
-    std::unordered_map<quint64, Head> heads_;
-    std::unordered_multimap<NameKey, quint64, NameHash, NameEqual> owners_;
+    std::vector<Head> heads_;   // capacity a power of two, or empty
+    std::size_t headCount_ = 0;
+    std::vector<Owner> owners_; // capacity a power of two, or empty
+    std::size_t ownerCount_ = 0;
 };

@@ -108,14 +108,14 @@ const IndexEntry* IndexMap::find(quint64 key) const
     return nullptr;
 }
 
-void IndexMap::set(quint64 key, const IndexEntry& value)
+bool IndexMap::put(quint64 key, const IndexEntry& value, bool overwrite)
 {
     if (tail_ && tail_->count > 0 && tail_->count < quint32(LeafCapacity) && key > tail_->keys[tail_->count - 1]) {
         tail_->keys[tail_->count] = key;
         tail_->values[tail_->count] = value;
         ++tail_->count;
         ++size_;
-        return;
+        return true;
     }
     if (!root_) {
         Leaf* leaf = newLeaf();
@@ -127,7 +127,7 @@ void IndexMap::set(quint64 key, const IndexEntry& value)
         tail_ = leaf;
         height_ = 0;
         size_ = 1;
-        return;
+        return true;
     }
 
     Path path;
@@ -135,8 +135,9 @@ void IndexMap::set(quint64 key, const IndexEntry& value)
     const int count = int(leaf->count);
     const int pos = lowerBound(leaf->keys, count, key);
     if (pos < count && leaf->keys[pos] == key) {
-        leaf->values[pos] = value;
-        return;
+        if (overwrite)
+            leaf->values[pos] = value;
+        return false;
     }
     ++size_;
 
@@ -146,7 +147,7 @@ void IndexMap::set(quint64 key, const IndexEntry& value)
         leaf->keys[pos] = key;
         leaf->values[pos] = value;
         leaf->count = quint32(count + 1);
-        return;
+        return true;
     }
 
     // The leaf is full: split it.
@@ -193,6 +194,7 @@ void IndexMap::set(quint64 key, const IndexEntry& value)
         target->count = quint32(n + 1);
     }
     insertIntoParent(path, right->keys[0], right);
+    return true;
 }
 
 void IndexMap::insertIntoParent(Path& path, quint64 separator, void* right)

@@ -64,7 +64,9 @@ public:
     bool contains(quint64 key) const { return find(key) != nullptr; }
 
     // Sets the entry of key, creating it when absent and overwriting it when present.
-    void set(quint64 key, const IndexEntry& value);
+    void set(quint64 key, const IndexEntry& value) { put(key, value, true); }
+    // Creates the entry of key when absent (true); leaves a present one as it is (false).
+    bool insert(quint64 key, const IndexEntry& value) { return put(key, value, false); }
 
     // Removes the entry of key; false when there was none.
     bool erase(quint64 key);
@@ -92,6 +94,7 @@ public:
 
 private:
     struct Inner;
+    bool put(quint64 key, const IndexEntry& value, bool overwrite);
     Leaf* newLeaf();
     Inner* newInner();
     struct Path; // the inner nodes passed on the way down and the child taken in each

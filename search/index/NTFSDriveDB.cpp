@@ -205,6 +205,7 @@ NTFSDriveDB::NTFSDriveDB(const QString& drive, std::shared_ptr<StringPool> pool,
     : drive_(drive)
     , directories_(arena_)
     , files_(arena_)
+    , extraNames_(files_)
 {
     writeLog(Logger::Info, QStringLiteral("Init DB for drive %1").arg(drive));
     pool_ = pool ? std::move(pool) : std::make_shared<StringPool>();
@@ -308,6 +309,18 @@ void NTFSDriveDB::file(const Enumeration& records)
     auto intern = [&](const Enumeration::Record& r) {
         return pool_->intern(records.names.data() + (r.packed >> 16), std::size_t((r.packed >> 1) & 0x7FFF));
     };
+    if (fresh) {
+        // Room for the further names at once (the tables are not grown name by name).
+        std::size_t names = 0, files = 0;
+        for (std::size_t k = 1; k < pending.size(); ++k) {
+            if (pending[k].frn == pending[k - 1].frn) {
+                ++names;
+                files += (k < 2 || pending[k - 2].frn != pending[k].frn) ? 1 : 0;
+            }
+        }
+        if (names)
+            extraNames_.reserve(names, files);
+    }
     for (std::size_t k = 0; k < pending.size(); ++k) {
         // Records of one number lie next to each other; the last delivered becomes the record.
         if (k + 1 < pending.size() && pending[k + 1].frn == pending[k].frn)
@@ -330,8 +343,15 @@ void NTFSDriveDB::file(const Enumeration& records)
                 if (pending[j].packed & 1)
                     continue; // the number was a folder when it was listed
                 const char* other = intern(pending[j]);
-                if (other && *other)
+                if (!other || !*other)
+                    continue;
+                // A fresh index has no other owner of the name to take it from (a name taken
+                // over while the volume was walked follows from the journal afterwards).
+                const IndexEntry first{p.parent, name};
+                if (!fresh)
                     addName(p.frn, pending[j].parent, other);
+                else if (!hasName(p.frn, first, pending[j].parent, other))
+                    extraNames_.add(p.frn, first, pending[j].parent, other);
             }
         }
     }
@@ -438,18 +458,21 @@ bool NTFSDriveDB::hasName(FRN frn, const IndexEntry& first, FRN parent, const ch
 void NTFSDriveDB::addName(FRN frn, FRN parent, const char* name)
 {
     takeNameOver(frn, parent, name);
-    const IndexEntry* first = files_.find(frn);
-    if (!first) {
-        setRecord(frn, parent, name, false);
+    if (files_.insert(frn, IndexEntry{parent, name})) {
+        // A new file (the usual case): one descent of the map.
+        directories_.erase(frn);
+        recount();
         return;
     }
+    const IndexEntry* first = files_.find(frn);
     if (!hasName(frn, *first, parent, name))
         extraNames_.add(frn, *first, parent, name);
 }
 
 void NTFSDriveDB::renameRecord(FRN frn, FRN parent, const char* name, bool isDir)
 {
-    if (!isDir) {
+    // Without further names the record simply takes the new name.
+    if (!isDir && !extraNames_.isEmpty()) {
         takeNameOver(frn, parent, name);
         const IndexEntry* first = files_.find(frn);
         if (first && hasName(frn, *first, parent, name))

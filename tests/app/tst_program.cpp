@@ -124,10 +124,11 @@ private slots:
         QVERIFY(first.waitForStarted());
         QTRY_VERIFY2_WITH_TIMEOUT(log().contains("MainWindow::MainWindow"), qPrintable(log() + first.readAllStandardOutput()), 15000);
 
-        // A second start finds the running main instance, hands over and ends with 0.
+        // A second start finds the running main instance, hands its folder over and ends with 0.
+        const QString folder = home_ + "/run";
         QElapsedTimer timer;
         timer.start();
-        QCOMPARE(run({"-no-elevation"}), 0);
+        QCOMPARE(run({"-path", folder}), 0);
         QVERIFY(timer.elapsed() < 10000);
         QCOMPARE(log().count("MainWindow::MainWindow"), 1);
 
@@ -143,6 +144,10 @@ private slots:
         const QByteArray settings = testutil::readFile(dataFolder() + "/settings.ini");
         QVERIFY(settings.contains("[MainWindow]"));
         QVERIFY(settings.contains("Maximized=false"));
+        // The handed-over folder opened the current tab, which was saved.
+        const QByteArray tabs = testutil::readFile(dataFolder() + "/tabs.xml");
+        QVERIFY2(tabs.contains("<directoryComboBox value=\"" + QFile::encodeName(folder) + "\"/>"), tabs.constData());
+        QVERIFY(tabs.contains("<directoryCheckBox value=\"1\"/>"));
     }
 
     void startWithoutRuntimeFolderShowsTheWindow()

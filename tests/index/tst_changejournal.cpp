@@ -14,6 +14,40 @@
 
 using E = ScriptedJournalEvent;
 
+// A reader that also reports which name a rename left and the removal of one name: one batch,
+// then it waits to be canceled.
+class NamingReader : public QObject, public IChangeJournalReader
+{
+    Q_OBJECT
+public:
+    USN read(USN, bool) override
+    {
+        emit nameRenamed(5, 2, QStringLiteral("old"), 3, QStringLiteral("new"), false, 70);
+        emit nameRemoved(5, 3, QStringLiteral("other"), false, 70);
+        emit batchFinished(70);
+        while (!canceled_)
+            QThread::msleep(1);
+        return 70;
+    }
+    bool cancel() override
+    {
+        canceled_ = true;
+        return true;
+    }
+
+signals:
+    void fileAdded(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) override;
+    void fileRenamed(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) override;
+    void fileDeleted(FRN frn, bool isDir, USN usn) override;
+    void batchFinished(USN usn) override;
+    void nameRenamed(FRN frn, FRN oldParent, const QString& oldName, FRN parent, const QString& name, bool isDir,
+                     USN usn) override;
+    void nameRemoved(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) override;
+
+private:
+    std::atomic<bool> canceled_{false};
+};
+
 class ChangeJournalTest : public QObject
 {
     Q_OBJECT
@@ -58,6 +92,46 @@ private slots:
         QCOMPARE(log, QStringList({"add 5 2 a 0 on MONITOR_backup", "ren 5 3 b 0", "del 6 1"}));
         QCOMPARE(reader->lastStart(), USN(10));
         QVERIFY(!journal.isRunning());
+    }
+
+    // Every rename is fileRenamed and then nameMoved, which names the name left where the
+    // reader knows it; a removed name is forwarded as it came.
+    void namesAreForwarded()
+    {
+        QStringList log;
+        auto follow = [&](ChangeJournal& journal) {
+            connect(&journal, &ChangeJournal::fileRenamed, this, [&](FRN f, FRN p, const QString& n, bool d) {
+                log << QStringLiteral("ren %1 %2 %3 %4").arg(f).arg(p).arg(n).arg(d);
+            }, Qt::DirectConnection);
+            connect(&journal, &ChangeJournal::nameMoved, this,
+                    [&](FRN f, FRN op, const QString& on, FRN p, const QString& n, bool d) {
+                log << QStringLiteral("move %1 %2/%3 %4/%5 %6").arg(f).arg(op).arg(on).arg(p).arg(n).arg(d);
+            }, Qt::DirectConnection);
+            connect(&journal, &ChangeJournal::nameRemoved, this, [&](FRN f, FRN p, const QString& n, bool d) {
+                log << QStringLiteral("rm %1 %2/%3 %4").arg(f).arg(p).arg(n).arg(d);
+            }, Qt::DirectConnection);
+        };
+        {
+            ChangeJournal journal;
+            journal.setReader(QStringLiteral("/vol"), new NamingReader);
+            follow(journal);
+            journal.start(10);
+            QTRY_COMPARE(journal.lastUsn(), USN(70));
+            journal.stop();
+        }
+        QCOMPARE(log, QStringList({"ren 5 3 new 0", "move 5 2/old 3/new 0", "rm 5 3/other 0"}));
+        log.clear();
+        {
+            // A reader without the name events: renames come with no old name.
+            ChangeJournal journal;
+            ScriptedJournalReader* reader = attach(journal);
+            reader->addBatch({E::renamed(6, 4, QStringLiteral("x"), true)}, 20);
+            follow(journal);
+            journal.start(0);
+            QVERIFY(reader->waitDelivered(20));
+            journal.stop();
+        }
+        QCOMPARE(log, QStringList({"ren 6 4 x 1", "move 6 0/ 4/x 1"}));
     }
 
     // The resume point moves only when a whole batch has been applied.

@@ -1,7 +1,10 @@
 // Files with several names (hard links) in the per-volume index, over a scripted volume and
 // journal: every name is kept from the walk, searched, changed one at a time by the update
 // slots, and saved in the index file's section of further names.
+#include "core/Arena.h"
 #include "core/Logger.h"
+#include "core/StringPool.h"
+#include "search/index/ExtraNames.h"
 #include "search/index/NTFSDriveDB.h"
 #include "tests/doubles/ScriptedJournalBackend.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
@@ -16,7 +19,10 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <map>
 #include <memory>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -122,6 +128,125 @@ private slots:
     {
         VolumeLayer::setInstance(nullptr);
         JournalBackend::setInstance(nullptr);
+    }
+
+    // The table of further names against a plain model, over random operations on a few
+    // thousand files whose names share parents and bytes (growth of both hash tables, removal
+    // by backward shift, slots reused, first names changed under it).
+    void extraNamesFollowAModel()
+    {
+        Arena arena;
+        IndexMap firsts(arena);
+        ExtraNames table(firsts);
+        StringPool pool;
+        struct Model
+        {
+            IndexEntry first;
+            std::vector<IndexEntry> extras;
+        };
+        std::map<quint64, Model> model;
+        std::mt19937 random(7);
+        auto pick = [&](int n) { return int(random() % unsigned(n)); };
+        auto randomName = [&] {
+            return IndexEntry{quint64(1 + pick(20)), pool.intern(QByteArray("n" + QByteArray::number(pick(40))).constData())};
+        };
+        auto same = [](const IndexEntry& a, const IndexEntry& b) { return a.parent == b.parent && a.name == b.name; };
+        auto holds = [&](const Model& m, const IndexEntry& e) {
+            if (same(m.first, e))
+                return true;
+            for (const IndexEntry& x : m.extras)
+                if (same(x, e))
+                    return true;
+            return false;
+        };
+        for (int step = 0; step < 200000; ++step) {
+            const quint64 frn = quint64(1 + pick(3000));
+            auto it = model.find(frn);
+            const IndexEntry e = randomName();
+            switch (pick(6)) {
+            case 0:
+            case 1: // a further name (the first one when the file is new)
+                if (it == model.end()) {
+                    firsts.set(frn, e);
+                    model[frn].first = e;
+                } else if (!holds(it->second, e)) {
+                    table.add(frn, it->second.first, e.parent, e.name);
+                    it->second.extras.push_back(e);
+                }
+                break;
+            case 2: // one name removed
+                if (it != model.end()) {
+                    const IndexEntry x = it->second.extras.empty() ? e : it->second.extras[std::size_t(pick(int(it->second.extras.size())))];
+                    bool expected = false;
+                    for (auto k = it->second.extras.begin(); k != it->second.extras.end(); ++k) {
+                        if (same(*k, x)) {
+                            it->second.extras.erase(k);
+                            expected = true;
+                            break;
+                        }
+                    }
+                    QCOMPARE(table.remove(frn, x.parent, x.name), expected);
+                }
+                break;
+            case 3: // the first name gives way to the oldest further one
+                if (it != model.end()) {
+                    IndexEntry taken;
+                    QCOMPARE(table.takeOne(frn, &taken), !it->second.extras.empty());
+                    if (!it->second.extras.empty()) {
+                        QVERIFY(same(taken, it->second.extras.front()));
+                        it->second.extras.erase(it->second.extras.begin());
+                        it->second.first = taken;
+                        firsts.set(frn, taken);
+                        table.setFirst(frn, taken);
+                    }
+                }
+                break;
+            case 4: // a new first name
+                if (it != model.end() && !holds(it->second, e)) {
+                    it->second.first = e;
+                    firsts.set(frn, e);
+                    table.setFirst(frn, e);
+                }
+                break;
+            case 5: // the file goes
+                if (it != model.end() && pick(4) == 0) {
+                    table.removeAll(frn);
+                    firsts.erase(frn);
+                    model.erase(it);
+                }
+                break;
+            }
+            if (step % 1000 != 999)
+                continue;
+            std::size_t names = 0, files = 0;
+            for (const auto& m : model) {
+                names += m.second.extras.size();
+                files += m.second.extras.empty() ? 0 : 1;
+                std::vector<IndexEntry> seen;
+                table.forEachOf(m.first, [&](const IndexEntry& x) { seen.push_back(x); });
+                QCOMPARE(seen.size(), m.second.extras.size());
+                for (std::size_t k = 0; k < seen.size(); ++k)
+                    QVERIFY(same(seen[k], m.second.extras[k]));
+                QCOMPARE(table.has(m.first), !m.second.extras.empty());
+            }
+            QCOMPARE(table.size(), names);
+            QCOMPARE(table.fileCount(), files);
+            // The owner of a name, among files with further names, other than a given one.
+            for (int q = 0; q < 50; ++q) {
+                const IndexEntry x = randomName();
+                const quint64 except = quint64(1 + pick(3000));
+                const quint64 owner = table.otherOwner(x.parent, x.name, except);
+                bool any = false;
+                for (const auto& m : model)
+                    any = any || (m.first != except && !m.second.extras.empty() && holds(m.second, x));
+                QCOMPARE(owner != 0, any);
+                if (owner) {
+                    QVERIFY(owner != except);
+                    QVERIFY(holds(model[owner], x));
+                }
+            }
+        }
+        QVERIFY(table.fileCount() > 100);
     }
 
     // The walk's last name of a number is its record; the others are further names, each once.

@@ -12,7 +12,9 @@
 #include "ui/main/TabsFile.h"
 #include "ui/main/WindowPlacement.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/options/OptionsDialog.h"
 #include "ui/search/InstantToolBar.h"
+#include "ui/search/SearchFieldModel.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/PagesTabWidget.h"
 #include "ui/tab/TabPage.h"
@@ -558,8 +560,45 @@ void MainWindow::showAbout()
     prompter_->execDialog(&dialog);
 }
 
-void MainWindow::onOptions(int)
+void MainWindow::onOptions(int startPage)
 {
+    const bool backgroundBefore = settings_->value(Settings::RunInBackground).toBool();
+    const bool admin = isProcessAdmin() && engine_ && (engine_->optionFlags() & FileSearcher::UseIndex);
+    IndexingSettings indexBefore;
+    if (admin) {
+        // The dialog shows the index's real state, drives it added by itself included.
+        indexBefore = engine_->indexingSettings();
+        settings_->setIndexOptions(indexBefore);
+    }
+    const ContentSearchOptions contentBefore = settings_->contentSearchOptions();
+
+    OptionsDialog dialog(this, engine_.get(), startPage, settings_, prompter_, [] {
+        SearchFieldModel::contentsHistory()->clear();
+        SearchFieldModel::fileNameHistory()->clear();
+        SearchFieldModel::pathHistory()->clear();
+        SearchFieldModel::instantFileNameHistory()->clear();
+    });
+    if (prompter_->execDialog(&dialog) != QDialog::Accepted)
+        return;
+
+    const bool background = settings_->value(Settings::RunInBackground).toBool();
+    if (background != backgroundBefore) {
+        setTrayShown(background);
+        QApplication::setQuitOnLastWindowClosed(!background || !hasTray());
+    }
+    if (admin) {
+        const IndexingSettings index = settings_->indexOptions();
+        if (index != indexBefore)
+            engine_->update(index);
+    }
+    const ContentSearchOptions content = settings_->contentSearchOptions();
+    if (engine_
+        && (content.disabledFilters != contentBefore.disabledFilters
+            || content.disabledExtensions != contentBefore.disabledExtensions
+            || content.disabledExtensions64 != contentBefore.disabledExtensions64
+            || content.autoDetectEncoding != contentBefore.autoDetectEncoding
+            || content.skipBinary != contentBefore.skipBinary || content.useBuiltInPDF != contentBefore.useBuiltInPDF))
+        engine_->setContentSearchOptions(content);
 }
 
 void MainWindow::onExportResults()

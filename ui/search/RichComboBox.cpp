@@ -8,7 +8,9 @@ RichComboBox::RichComboBox(QWidget* parent)
     setEditable(true);
     edit_ = new RichLineEdit(formats);
     setLineEdit(edit_);
-    connect(this, QOverload<int>::of(&QComboBox::currentIndexChanged), edit_, &RichLineEdit::resetLeftMost);
+    // Only the user's choice of an item scrolls back: the current index also moves when the
+    // history inserts or moves rows, and then the field must keep its cursor.
+    connect(this, QOverload<int>::of(&QComboBox::activated), edit_, &RichLineEdit::resetLeftMost);
 }
 
 void RichComboBox::setHighlightFormats(const QTextCharFormat& format)

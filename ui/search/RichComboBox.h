@@ -1,7 +1,8 @@
 // RichComboBox: an editable combo box whose line edit highlights the Boolean operators of the
 // expression typed into it (see RichLineEdit). setHighlightFormats adds a format (only the first
 // is used); clearHighlightFormats returns the field to plain text. Choosing another item
-// scrolls the field back to its first character.
+// (from the list or with the arrow keys) scrolls the field back to its first character; a
+// current index that moves because the history gained or moved rows does not.
 #pragma once
 
 #include <QComboBox>

@@ -7,7 +7,10 @@
 #include "tests/ui/uitestutil.h"
 #include "testutil.h"
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QMenu>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QApplication>
@@ -134,6 +137,32 @@ private slots:
         window->updateActions();
         QVERIFY(child(window.get(), "actionEnglish")->isChecked());
         QVERIFY(!child(window.get(), "actionGerman")->isChecked());
+    }
+
+    void optionsAcceptedAndCancelled()
+    {
+        // Run in background switched off in the dialog: closing then ends the program.
+        settings_->setValue(Settings::RunInBackground, true);
+        auto window = makeWindow();
+        window->start();
+        prompter_.dialogHandler = [](QDialog* dialog) {
+            dialog->show(); // the pages are read when the dialog is first shown
+            auto* box = dialog->findChild<QCheckBox*>("backgroundCheckBox");
+            if (!box)
+                return int(QDialog::Rejected);
+            box->setChecked(false);
+            dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+            return dialog->result();
+        };
+        window->onOptions(0);
+        QCOMPARE(prompter_.kinds(), QStringList{"dialog"});
+        QCOMPARE(settings_->value(Settings::RunInBackground).toBool(), false);
+        QVERIFY(QApplication::quitOnLastWindowClosed());
+        QVERIFY(!window->trayIcon()->isVisible());
+        // Cancelled: nothing changes.
+        prompter_.dialogHandler = [](QDialog*) { return int(QDialog::Rejected); };
+        window->onOptions(0);
+        QCOMPARE(settings_->value(Settings::RunInBackground).toBool(), false);
     }
 
     void qtLocales()

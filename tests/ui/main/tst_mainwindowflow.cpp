@@ -17,6 +17,7 @@
 #include "testutil.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -168,6 +169,23 @@ private slots:
         QVERIFY(!window->tabStatusText().startsWith("Found: "));
         window->findChild<QTabWidget*>("tabWidget")->setCurrentWidget(first);
         QVERIFY(window->tabStatusText().startsWith("Found: "));
+    }
+
+    void pathArgumentOpensATabForThatFolder()
+    {
+        // "-path <folder>": one tab with that folder in the form; the saved tabs are not read.
+        auto engine = makeEngine();
+        auto window = std::make_unique<MainWindow>(QStringList{"tallowquist-pro", "-path", tree_}, Settings::instance(),
+                                                   engine, &prompter_, dir_.path() + "/data");
+        window->start();
+        QCoreApplication::processEvents();
+        QCOMPARE(window->tabCount(), 1);
+        QCOMPARE(window->searchWindow()->findChild<QComboBox*>("directoryComboBox")->currentText(), tree_);
+        QVERIFY(window->searchWindow()->findChild<QCheckBox*>("directoryCheckBox")->isChecked());
+        // A folder handed over by a second start: a new tab for it.
+        window->onNewSearchRequested(tree_ + "/alpha");
+        QCOMPARE(window->tabCount(), 2);
+        QCOMPARE(window->searchWindow()->findChild<QComboBox*>("directoryComboBox")->currentText(), tree_ + "/alpha");
     }
 
     void nextAndPreviousTabWrap()

@@ -2,6 +2,7 @@
 // sensitive, following every edit, without disturbing cursor, selection or input methods.
 #include "ui/search/RichComboBox.h"
 #include "ui/search/RichLineEdit.h"
+#include "ui/search/SearchFieldModel.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -172,14 +173,26 @@ private slots:
 
     void choosingAnItemScrollsBackToTheStart()
     {
+        SearchFieldModel model;
+        model.setEntries({QStringLiteral("short"),
+                          QStringLiteral("a very long expression that does not fit into the field at all")});
         RichComboBox combo;
         combo.resize(90, 28);
-        combo.addItem(QStringLiteral("short"));
-        combo.addItem(QStringLiteral("a very long expression that does not fit into the field at all"));
-        combo.setCurrentIndex(1);
-        QCOMPARE(combo.lineEdit()->cursorPosition(), 0);
+        combo.setModel(&model);
         combo.setCurrentIndex(0);
+        QTest::keyClick(&combo, Qt::Key_Down); // the user chooses the next entry
+        QCOMPARE(combo.currentIndex(), 1);
+        QCOMPARE(combo.lineEdit()->cursorPosition(), 0);
+        QTest::keyClick(&combo, Qt::Key_Up);
         QCOMPARE(combo.lineEdit()->cursorPosition(), 5); // a text that fits keeps its cursor
+
+        // Typing on and recording the text moves the current row, but the cursor stays put.
+        combo.lineEdit()->setText(QStringLiteral("another long expression typed by the user"));
+        const int end = combo.lineEdit()->text().size();
+        model.addEntry(QStringLiteral("first"));
+        model.addEntry(combo.currentText());
+        QCOMPARE(combo.currentText(), QStringLiteral("another long expression typed by the user"));
+        QCOMPARE(combo.lineEdit()->cursorPosition(), end);
     }
 
     void mouseSelectionGoesToThePrimarySelection()

@@ -12,6 +12,8 @@
 #include "ui/search/SearchFieldModel.h"
 
 #include <QCheckBox>
+#include <QCompleter>
+#include <QFileSystemModel>
 #include <QDateEdit>
 #include <QFrame>
 #include <QLineEdit>
@@ -86,6 +88,20 @@ private slots:
         QCOMPARE(w<QComboBox>("sizeComboBox")->currentIndex(), 1);
         QVERIFY(w<QCheckBox>("includeSubfoldersCheckBox")->isChecked());
         QVERIFY(nameField()->highlightFormats().isEmpty());
+    }
+
+    void folderCompletionReadsFoldersOffTheGuiThread()
+    {
+        QCompleter* completer = pathField()->lineEdit()->completer();
+        QVERIFY(completer);
+        QVERIFY(qobject_cast<QFileSystemModel*>(completer->model())); // asynchronous, never QDirModel
+        QVERIFY(!nameField()->lineEdit()->completer());
+        QVERIFY(!contentsField()->lineEdit()->completer());
+
+        settings->setValue(Settings::AutoCompletePath, false);
+        SearchWindow plain(settings, prompter);
+        settings->setValue(Settings::AutoCompletePath, true);
+        QVERIFY(!plain.findChild<QComboBox*>(QStringLiteral("directoryComboBox"))->lineEdit()->completer());
     }
 
     void aStartPathTurnsTheFolderListOn()

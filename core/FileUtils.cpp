@@ -2,12 +2,14 @@
 
 #include "core/FileNameCodec.h"
 #include "core/HandleHolder.h"
+#include "core/Logger.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryFile>
 
+#include <climits>
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -99,6 +101,84 @@ QString errnoText(int error)
 }
 
 } // namespace
+
+namespace {
+
+constexpr int kMaxLinks = 40; // as the kernel's own limit on links followed in one lookup
+
+// Walks `path` from the folder `start` (see openFolderThroughOwnLinks); `links` counts the links
+// followed so far. Leaves the descriptor of the folder reached in `current`.
+bool walkOwnLinks(HandleHolder& current, const QByteArray& path, bool create, int* links, QString* why)
+{
+    const uid_t self = ::geteuid();
+    const QList<QByteArray> parts = path.split('/');
+    for (const QByteArray& part : parts) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        struct stat st;
+        if (part != ".." && ::fstatat(current.handle(), part.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT || !create) {
+                *why = QStringLiteral("%1: %2").arg(FileNameCodec::decode(part), errnoText(errno));
+                return false;
+            }
+            if (::mkdirat(current.handle(), part.constData(), 0777) != 0 && errno != EEXIST) {
+                *why = QStringLiteral("Cannot create %1: %2").arg(FileNameCodec::decode(part), errnoText(errno));
+                return false;
+            }
+            if (::fstatat(current.handle(), part.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                *why = QStringLiteral("%1: %2").arg(FileNameCodec::decode(part), errnoText(errno));
+                return false;
+            }
+        }
+        if (part != ".." && S_ISLNK(st.st_mode)) {
+            if (st.st_uid != self && st.st_uid != 0) {
+                *why = QStringLiteral("%1 is a link that belongs to user %2").arg(FileNameCodec::decode(part)).arg(st.st_uid);
+                TQ_LOG_WARNING("FileUtils", QStringLiteral("A link of user %1 (%2) is not followed").arg(st.st_uid).arg(FileNameCodec::decode(part)));
+                return false;
+            }
+            if (++*links > kMaxLinks) {
+                *why = QStringLiteral("Too many links");
+                return false;
+            }
+            QByteArray target(PATH_MAX, '\0');
+            const ssize_t n = ::readlinkat(current.handle(), part.constData(), target.data(), size_t(target.size()));
+            if (n <= 0 || n >= target.size()) {
+                *why = QStringLiteral("Cannot read the link %1").arg(FileNameCodec::decode(part));
+                return false;
+            }
+            target.truncate(int(n));
+            if (target.startsWith('/'))
+                current.reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+            if (!current.isValid() || !walkOwnLinks(current, target, create, links, why))
+                return false;
+            continue;
+        }
+        HandleHolder next(::openat(current.handle(), part.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!next.isValid()) {
+            *why = QStringLiteral("%1: %2").arg(FileNameCodec::decode(part), errnoText(errno));
+            return false;
+        }
+        current = std::move(next);
+    }
+    return true;
+}
+
+} // namespace
+
+HandleHolder openFolderThroughOwnLinks(const QString& path, bool create, QString* why)
+{
+    QString reason;
+    const QByteArray encoded = FileNameCodec::encode(path);
+    HandleHolder current(encoded.startsWith('/') ? ::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC) : -1);
+    int links = 0;
+    if (!encoded.startsWith('/'))
+        reason = QStringLiteral("not an absolute path");
+    else if (current.isValid() && walkOwnLinks(current, encoded, create, &links, &reason))
+        return HandleHolder(::openat(current.handle(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (why)
+        *why = QStringLiteral("The folder %1 is refused: %2").arg(path, reason);
+    return HandleHolder();
+}
 
 SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<bool(QFile& file)>& write,
                       QString* error)

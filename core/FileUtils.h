@@ -12,6 +12,8 @@
 
 #include <functional>
 
+#include "core/HandleHolder.h"
+
 class QFile;
 
 // The text after the last "." when that "." comes after the last "/"; empty when there is no
@@ -47,6 +49,16 @@ bool removeDirectoryRecursively(const QString& path);
 enum class SaveResult { Saved, CreateFailed, WriteFailed };
 SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<bool(QFile& file)>& write,
                       QString* error);
+
+// Opens the folder `path` (absolute) component by component, each one relative to the folder
+// opened before it, so that the path cannot be changed under the walk. A symbolic link met on
+// the way is followed only when it belongs to this process's user or to root; a link of any
+// other user anywhere in the path refuses the folder (a root instance must not be led into a
+// folder of a user's choice through a link that user planted higher up its index folder's
+// path). With `create`, missing folders are made (mode 0777 less the umask, like makePath).
+// Returns a read-only descriptor of the folder; empty, with `why` saying what was refused or
+// what failed, otherwise (a refused link is also logged).
+HandleHolder openFolderThroughOwnLinks(const QString& path, bool create, QString* why = nullptr);
 
 // True when the path names a folder (links are followed, like QFileInfo::isDir).
 bool isDirectory(const QString& path);

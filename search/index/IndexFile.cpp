@@ -25,15 +25,21 @@ constexpr int ChunkSize = 1 << 20;
 // Only this much of the version text is kept.
 constexpr quint32 MaxVersionBytes = 1024;
 
-// The folder of an index file, opened without following a link in its last component.
-HandleHolder openFolder(const QString& folder)
+// The folder of an index file: its own last component is never a link, and the path above it
+// is followed only through links of this process's user or of root (openFolderThroughOwnLinks).
+HandleHolder openFolder(const QString& folder, bool create, QString* why)
 {
-    return HandleHolder(::open(FileNameCodec::encode(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-}
-
-QString errnoText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
+    const int slash = folder.lastIndexOf(QLatin1Char('/'));
+    const HandleHolder parent = openFolderThroughOwnLinks(slash <= 0 ? QStringLiteral("/") : folder.left(slash), create, why);
+    if (!parent.isValid())
+        return HandleHolder();
+    const QByteArray name = FileNameCodec::encode(folder.mid(slash + 1));
+    if (create)
+        ::mkdirat(parent.handle(), name.constData(), 0777);
+    HandleHolder dir(::openat(parent.handle(), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!dir.isValid() && why)
+        *why = QStringLiteral("%1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+    return dir;
 }
 
 class Encoder
@@ -125,13 +131,10 @@ IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
     const QByteArray name = FileNameCodec::encode(info.fileName());
-    makePath(folder);
-    const HandleHolder folderFd = openFolder(folder);
+    const HandleHolder folderFd = openFolder(folder, true, error);
     const int dir = folderFd.handle();
-    if (dir < 0) {
-        *error = errnoText(errno);
+    if (dir < 0)
         return CreateFailed;
-    }
     const SaveResult saved = saveFileIn(dir, name, [&](QFile& file) {
         Encoder out(file);
         const QString version = QStringLiteral("1.0");
@@ -153,7 +156,7 @@ IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId
 void IndexFile::remove(const QString& path)
 {
     const QFileInfo info(path);
-    const HandleHolder dir = openFolder(info.absolutePath());
+    const HandleHolder dir = openFolder(info.absolutePath(), false, nullptr);
     if (dir.isValid())
         ::unlinkat(dir.handle(), FileNameCodec::encode(info.fileName()).constData(), 0);
 }
@@ -165,8 +168,13 @@ bool IndexFile::open(const QString& path)
     buffer_.clear();
     bufferPos_ = 0;
     // Only a regular file is read: opening a FIFO planted in its place would block for ever
-    // (hence O_NONBLOCK), and a link is not followed.
-    HandleHolder fd(::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+    // (hence O_NONBLOCK), and a link is not followed, nor one of another user above it.
+    const QFileInfo info(path);
+    const HandleHolder dir = openFolder(info.absolutePath(), false, nullptr);
+    if (!dir.isValid())
+        return false;
+    HandleHolder fd(::openat(dir.handle(), FileNameCodec::encode(info.fileName()).constData(),
+                             O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
     if (!fd.isValid())
         return false;
     struct stat st;

@@ -28,8 +28,11 @@
 // (full disk, removed folder) never leaves a truncated index behind. The file holds the names
 // of every object of the volume, also of folders that only root may list, so it is created
 // readable by its owner only (0600). The "DB" folder is opened without following a symbolic
-// link and the file is created and renamed inside that open folder: a root instance writing
-// into the user's data folder never puts a file where a link planted there points. Temporary
+// link, the path above it only through links of this process's user or of root (a link of
+// another user anywhere in it refuses the folder, for reading and writing: logged, and the
+// save fails with the reason), and the file is created and renamed inside that open folder:
+// a root instance writing into the user's data folder never puts a file where a link planted
+// there points. Temporary
 // files of earlier saves of the same file that never finished are removed first.
 //
 // Reading opens only a regular file, not through a link in its own name (a FIFO planted there

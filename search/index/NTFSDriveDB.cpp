@@ -971,6 +971,8 @@ void NTFSDriveDB::save()
     case IndexFile::Written:
         break;
     case IndexFile::CreateFailed:
+        if (!error.isEmpty())
+            writeLog(Logger::Error, QStringLiteral("Index file %1 not created: %2").arg(path, error));
         throw FileSearchException("Failed to create a file", Unit, __LINE__);
     case IndexFile::WriteFailed:
         throw FileSearchException(QStringLiteral("Failed to write the index file %1: %2").arg(path, error), Unit, __LINE__);

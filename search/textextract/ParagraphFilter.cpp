@@ -31,11 +31,27 @@ public:
 protected:
     qint64 readData(char* data, qint64 maxSize) override
     {
-        if (*budget <= 0)
+        if (*budget <= 0 || stopped)
             return -1;
-        const qint64 n = member.read(data, qMin(maxSize, *budget));
-        if (n > 0)
-            *budget -= n;
+        qint64 n = member.read(data, qMin(maxSize, *budget));
+        if (n <= 0)
+            return n;
+        // The run of bytes since the last "<" (a text node, which the XML reader holds
+        // whole): the member ends where it grows past kMaxTextRunBytes. Runs inside one read
+        // are shorter than the read itself; the one going on from the last read, and the one
+        // going on into the next, are counted.
+        const char* first = static_cast<const char*>(std::memchr(data, '<', size_t(n)));
+        const qint64 head = first ? first - data : n;
+        if (run + head > kMaxTextRunBytes) {
+            n = kMaxTextRunBytes - run;
+            stopped = true;
+        } else if (first) {
+            const char* last = static_cast<const char*>(memrchr(data, '<', size_t(n)));
+            run = n - (last - data) - 1;
+        } else {
+            run += n;
+        }
+        *budget -= n;
         return n;
     }
     qint64 writeData(const char*, qint64) override { return -1; }
@@ -43,6 +59,8 @@ protected:
 private:
     QuaZipFile member;
     qint64* budget;
+    qint64 run = 0;
+    bool stopped = false;
 };
 
 ParagraphFilter::ParagraphFilter() = default;

@@ -17,6 +17,8 @@
 // node as one token however long it is. So every member is read through a device that stops
 // after kMaxUnpackedBytes unpacked bytes per document (all members together): reaching the
 // bound reads as a malformed member, so the text before it is kept and memory stays bounded.
+// For the same reason a member ends (reads as malformed) where a run of bytes without "<" (one
+// text node) grows past kMaxTextRunBytes: the XML reader never holds a larger one.
 // Likewise elements nested deeper than kMaxElementDepth (the XML reader keeps a record of every
 // open element, a thousand times the size of "<a>") make a member malformed.
 #pragma once
@@ -44,6 +46,8 @@ public:
     static constexpr qint64 kMaxUnpackedBytes = qint64(128) * 1024 * 1024;
     // Open elements of one member at most (real documents stay far below).
     static constexpr int kMaxElementDepth = 512;
+    // Bytes of one text node at most (a run of bytes without "<").
+    static constexpr qint64 kMaxTextRunBytes = qint64(16) * 1024 * 1024;
     // Units of one paragraph held at most before its beginning is served.
     static constexpr int kMaxPieceUnits = 64 * 1024;
 

@@ -32,6 +32,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <atomic>
 #include <thread>
 #include <unistd.h>
 
@@ -398,7 +399,9 @@ private slots:
         MessageListenWidget second{QLatin1String(kUserInstanceWindowName)};
         QVERIFY(!second.isListening()); // the title is taken
 
-        qint32 openResult = 99, endResult = 99, pidResult = 99;
+        // The sender's last answer is polled while it runs: atomic (the others are read after join).
+        qint32 openResult = 99, endResult = 99;
+        std::atomic<qint32> pidResult{99};
         std::thread sender([&] {
             const QString title = QLatin1String(kUserInstanceWindowName);
             openResult = InstanceChannel::send(title, 74, MessageFrame::copyDataPayload(2, MessageFrame::textData(QStringLiteral("/etc/passwd"))));
@@ -409,7 +412,7 @@ private slots:
         sender.join();
         QCOMPARE(openResult, 0);
         QCOMPARE(endResult, 1);
-        QCOMPARE(pidResult, 0);
+        QCOMPARE(pidResult.load(), 0);
         QCOMPARE(user.adminProcessId(), qint64(-1));
     }
 
@@ -426,7 +429,7 @@ private slots:
                 QThread::msleep(10);
             return 1;
         });
-        qint32 result = 99;
+        std::atomic<qint32> result{99}; // polled while the sender runs
         QElapsedTimer timer;
         std::thread sender([&] {
             timer.start();
@@ -435,7 +438,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(result != 99, 5000);
         blocked = false;
         sender.join();
-        QCOMPARE(result, -1);
+        QCOMPARE(result.load(), -1);
         // no instance at all
         QCOMPARE(InstanceChannel::send(QStringLiteral("nobody"), 1025, QByteArray(), 300), -1);
     }

@@ -219,6 +219,39 @@ private slots:
         QCOMPARE(errno, ENOENT);
     }
 
+    // Folders opened piece by piece: own links (absolute, relative, with "..") are followed,
+    // missing folders made on request, a link of another user refused wherever it is.
+    void folderThroughOwnLinks()
+    {
+        QTemporaryDir dir;
+        const QString base = dir.path();
+        QVERIFY(QDir().mkpath(base + "/real/inner"));
+        QVERIFY(QFile::link(base + "/real", base + "/absolute"));
+        QVERIFY(::symlink("real/inner/..", QFile::encodeName(base + "/relative").constData()) == 0);
+        const auto inodeOf = [](const HandleHolder& fd) {
+            struct stat st;
+            return fd.isValid() && ::fstat(fd.handle(), &st) == 0 ? quint64(st.st_ino) : 0;
+        };
+        struct stat real;
+        QVERIFY(::stat(QFile::encodeName(base + "/real").constData(), &real) == 0);
+        QCOMPARE(inodeOf(openFolderThroughOwnLinks(base + "/absolute", false)), quint64(real.st_ino));
+        QCOMPARE(inodeOf(openFolderThroughOwnLinks(base + "/relative/", false)), quint64(real.st_ino));
+        QString why;
+        QVERIFY(!openFolderThroughOwnLinks(base + "/absolute/new/deeper", false, &why).isValid());
+        QVERIFY(why.contains("new"));
+        QVERIFY(openFolderThroughOwnLinks(base + "/absolute/new/deeper", true).isValid());
+        QVERIFY(QFileInfo(base + "/real/new/deeper").isDir());
+        QVERIFY(!openFolderThroughOwnLinks(QStringLiteral("relative/path"), false).isValid());
+        QVERIFY(testutil::writeFile(base + "/file", "x"));
+        QVERIFY(!openFolderThroughOwnLinks(base + "/file", false).isValid());
+        if (testutil::isRoot()) {
+            QVERIFY(QFile::link(base + "/real", base + "/foreign"));
+            QVERIFY(::lchown(QFile::encodeName(base + "/foreign").constData(), 65534, 65534) == 0);
+            QVERIFY(!openFolderThroughOwnLinks(base + "/foreign/inner", true, &why).isValid());
+            QVERIFY2(why.contains("belongs to user 65534"), qPrintable(why));
+        }
+    }
+
     void handleHolder()
     {
         int fds[2];

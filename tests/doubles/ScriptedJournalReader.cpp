@@ -7,21 +7,21 @@ ScriptedJournalReader::ScriptedJournalReader(QObject* parent) : QObject(parent) 
 
 ScriptedJournalReader::~ScriptedJournalReader() = default;
 
+// Waiters are notified under the lock: a reader that sees a failure or a cancel may end and be
+// destroyed by its owner at once, and must not take the condition variable with it while the
+// notifying thread is still inside notify_all.
+
 void ScriptedJournalReader::addBatch(const QVector<ScriptedJournalEvent>& events, USN endUsn)
 {
-    {
-        std::lock_guard<std::mutex> g(mutex_);
-        batches_.append(Batch{events, endUsn, false, QString()});
-    }
+    std::lock_guard<std::mutex> g(mutex_);
+    batches_.append(Batch{events, endUsn, false, QString()});
     changed_.notify_all();
 }
 
 void ScriptedJournalReader::failRead(const QString& message)
 {
-    {
-        std::lock_guard<std::mutex> g(mutex_);
-        batches_.append(Batch{{}, 0, true, message});
-    }
+    std::lock_guard<std::mutex> g(mutex_);
+    batches_.append(Batch{{}, 0, true, message});
     changed_.notify_all();
 }
 
@@ -94,10 +94,8 @@ USN ScriptedJournalReader::read(USN start, bool wait)
 
 bool ScriptedJournalReader::cancel()
 {
-    {
-        std::lock_guard<std::mutex> g(mutex_);
-        canceled_ = true;
-    }
+    std::lock_guard<std::mutex> g(mutex_);
+    canceled_ = true;
     changed_.notify_all();
     return true;
 }

@@ -248,13 +248,16 @@ private slots:
                                        .arg(second.id).arg(perFolder)));
 
         // Filing a request id again replaces the earlier search: one report, new results.
+        // The replacement is a copy (same id): the first request must not change while its
+        // search still reads it.
         FileSearchRequest again;
         again.includePaths = QStringList{b};
         again.fileName = "b1*";
+        FileSearchRequest replacement(again);
+        replacement.fileName = "b2*";
         FileSearchResults old, fresh;
         searcher.find(&again, &old);
-        again.fileName = "b2*";
-        searcher.find(&again, &fresh);
+        searcher.find(&replacement, &fresh);
         QVERIFY(waitFor(found, again.id));
         QTest::qWait(200);
         int reports = 0;

@@ -8,6 +8,7 @@
 #include "indexlog.h"
 #include "indextest.h"
 #include "testutil.h"
+#include "threadsafespy.h"
 
 #include <QDirIterator>
 #include <QSignalSpy>
@@ -214,7 +215,7 @@ private slots:
     // Lost events make the index rebuild itself from the walk, with every name.
     void aRebuildAfterAnOverflowKeepsEveryName()
     {
-        QSignalSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
+        testutil::ThreadSafeSpy rebuilt(db.get(), &NTFSDriveDB::rebuilt);
         std::shared_ptr<FanotifyJournal> journal = FanotifyJournal::acquire(mp);
         QVERIFY(journal->waitUntilDrained(5000));
         journal->pauseDrain(true);

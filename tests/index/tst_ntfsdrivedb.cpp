@@ -655,6 +655,43 @@ private slots:
         QCOMPARE(layer->enumerations(), before + 2);
     }
 
+    // A link higher up the index folder's path is followed when it is ours (or root's), and
+    // refused, for saving and loading, when another user planted it: the save fails, the load
+    // walks the volume, and nothing lands where that link points.
+    void linksAboveTheIndexFolder()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (a link of another user)");
+        QTemporaryDir place;
+        const QString target = place.path() + "/target";
+        QVERIFY(QDir().mkpath(target + "/data"));
+        const QString ownLink = place.path() + "/own";
+        QVERIFY(QFile::link(target, ownLink));
+        IndexingSettings viaOwn = settings();
+        viaOwn.dbPath = ownLink + "/data";
+        auto db = makeDb(viaOwn);
+        db->init(nullptr);
+        db->save();
+        QVERIFY(QFileInfo::exists(target + "/data/DB/abcd1234"));
+        int before = layer->enumerations();
+        makeDb(viaOwn)->init(nullptr);
+        QCOMPARE(layer->enumerations(), before); // loaded through our own link
+
+        const QString userLink = place.path() + "/user";
+        QVERIFY(QFile::link(target, userLink));
+        QVERIFY(::lchown(QFile::encodeName(userLink).constData(), 65534, 65534) == 0);
+        IndexingSettings viaUser = settings();
+        viaUser.dbPath = userLink + "/data";
+        before = layer->enumerations();
+        auto refused = makeDb(viaUser);
+        refused->init(nullptr);
+        QCOMPARE(layer->enumerations(), before + 1); // the file behind the link is not read
+        QVERIFY(QFile::remove(target + "/data/DB/abcd1234"));
+        QVERIFY_EXCEPTION_THROWN(refused->save(), FileSearchException);
+        QVERIFY(QDir(target + "/data/DB").entryList(QDir::Files | QDir::Hidden).isEmpty());
+        QVERIFY(QDir(place.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    }
+
     // Damaged files: random changes of a valid file never crash or hang the loader, and a
     // file that is used holds nothing beyond what it says.
     void loaderSurvivesDamagedFiles()

@@ -443,8 +443,21 @@ private slots:
                               .chopped(int(strlen("</w:body></w:document>"))),
                           "</w:t></w:r></w:p><w:p><w:r><w:t>after</w:t></w:r></w:p></w:body></w:document>"));
         QVERIFY(QFileInfo(path).size() < ParagraphFilter::kMaxUnpackedBytes / 100);
-        const QString out = extract(inProcess, path);
+        QString out;
+        const long grownKiB = docgen::peakGrowthKiB([&] { out = extract(inProcess, path); });
         QCOMPARE(readText(out), QStringLiteral("before\r\n"));
+        // The giant text node ends the member at 16 MiB: the XML reader never holds it whole.
+        QVERIFY2(grownKiB < docgen::memoryBoundKiB(96 * 1024), qPrintable(QString::number(grownKiB)));
+        // A text node just past that bound, far inside the unpacking bound, ends it too.
+        const QString node = docs + QStringLiteral("/node.docx");
+        QVERIFY(docgen::writeZip(node, {{"word/document.xml",
+                                         wordDocument("<w:p><w:r><w:t>before</w:t></w:r></w:p><w:p><w:r><w:t>"
+                                                      + QByteArray(ParagraphFilter::kMaxTextRunBytes + 1, 'n')
+                                                      + "</w:t></w:r></w:p><w:p><w:r><w:t>after</w:t></w:r></w:p>")}}));
+        const QString nodeOut = extract(inProcess, node);
+        QCOMPARE(readText(nodeOut), QStringLiteral("before\r\n"));
+        QFile::remove(nodeOut);
+        QFile::remove(node);
 
         // The bound covers the whole archive: shared strings read at init count too.
         const QString xlsx = docs + QStringLiteral("/bomb.xlsx");

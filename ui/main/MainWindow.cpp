@@ -71,6 +71,13 @@ MainWindow::MainWindow(const QStringList& arguments, Settings* settings, std::sh
 MainWindow::~MainWindow()
 {
     TQ_LOG_DEBUG(kTag, QStringLiteral("~MainWindow"));
+    // QWidget's destructor hides the bars and the dock after this body and the form are gone;
+    // their visibilityChanged must not reach updateActions then.
+    for (QObject* bar : {static_cast<QObject*>(ui_->toolBar), static_cast<QObject*>(instantToolBar_),
+                         static_cast<QObject*>(dock_)}) {
+        if (bar)
+            bar->disconnect(this);
+    }
     if (engine_)
         engine_->stop();
     if (!saved_)

@@ -38,12 +38,9 @@ InstantToolBar::InstantToolBar(Prompter* prompter, QWidget* parent)
 
     expressionTypeComboBox = new QComboBox;
     expressionTypeComboBox->setObjectName(QStringLiteral("instantFileNameFormatComboBox"));
-    expressionTypeComboBox->addItems({QCoreApplication::translate("TabPage", "Substring"),
-                                      QCoreApplication::translate("TabPage", "Whole word"),
-                                      QCoreApplication::translate("TabPage", "Regex"),
-                                      QCoreApplication::translate("TabPage", "Boolean")});
+    expressionTypeComboBox->addItems(QStringList() << QString() << QString() << QString() << QString());
 
-    caseSensitiveCheckBox = new QCheckBox(QCoreApplication::translate("TabPage", "Case sensitive"));
+    caseSensitiveCheckBox = new QCheckBox;
     caseSensitiveCheckBox->setObjectName(QStringLiteral("instantCaseSensitiveCheckBox"));
 
     selectButton = new QPushButton(listButtonText);
@@ -59,11 +56,30 @@ InstantToolBar::InstantToolBar(Prompter* prompter, QWidget* parent)
     layout->addWidget(expressionTypeComboBox);
     layout->addWidget(caseSensitiveCheckBox);
     addWidget(container);
+    retranslate();
 
     connect(fileNameComboBox, &QComboBox::editTextChanged, this, &InstantToolBar::fileNameChanged);
     connect(expressionTypeComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &InstantToolBar::onExpressionTypeChanged);
     connect(selectButton, &QPushButton::clicked, this, &InstantToolBar::onListButtonClicked);
+}
+
+void InstantToolBar::retranslate()
+{
+    static const char* const types[] = {QT_TRANSLATE_NOOP("TabPage", "Substring"),
+                                        QT_TRANSLATE_NOOP("TabPage", "Whole word"),
+                                        QT_TRANSLATE_NOOP("TabPage", "Regex"),
+                                        QT_TRANSLATE_NOOP("TabPage", "Boolean")};
+    for (int i = 0; i < 4; ++i)
+        expressionTypeComboBox->setItemText(i, QCoreApplication::translate("TabPage", types[i]));
+    caseSensitiveCheckBox->setText(QCoreApplication::translate("TabPage", "Case sensitive"));
+}
+
+void InstantToolBar::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QToolBar::changeEvent(event);
 }
 
 void InstantToolBar::registerMetaType()

@@ -45,10 +45,14 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // A language change translates the list's items and the check box again; the chosen
+    // expression type and the field's text stay.
+    void changeEvent(QEvent* event) override;
 
 private:
     void onExpressionTypeChanged(int index);
     void onListButtonClicked();
+    void retranslate();
 
     RichComboBox* fileNameComboBox;
     QComboBox* expressionTypeComboBox;

@@ -95,7 +95,12 @@ private slots:
         VolumeLayer::setInstance(&layer);
     }
 
-    void cleanupTestCase() { VolumeLayer::setInstance(nullptr); }
+    void cleanupTestCase()
+    {
+        VolumeLayer::setInstance(nullptr);
+        delete prompter; // the last function's prompter (each init replaces the one before)
+        prompter = nullptr;
+    }
 
     void init()
     {

@@ -37,14 +37,16 @@ namespace {
 // A window with a table and its filter bar host, as a tab lays them out.
 struct Harness
 {
+    // The results are declared first so that they outlive the table: destroying the table
+    // joins its sorting thread, which reads the results.
+    FileSearchRequest request;
+    FileSearchResults results;
     QWidget window;
     QFrame* host;
     FileTableView* view;
     uitest::ScriptedPrompter prompter;
     std::unique_ptr<FileTable> table;
     std::unique_ptr<QAbstractItemModelTester> tester;
-    FileSearchRequest request;
-    FileSearchResults results;
 
     Harness()
     {

@@ -146,6 +146,22 @@ private slots:
         QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("a;c\\;d;!b"));
     }
 
+    void aLanguageChangeKeepsTypeAndText()
+    {
+        QComboBox* types = bar->expressionTypeList();
+        QCOMPARE(types->count(), 4);
+        QCOMPARE(types->itemText(1), QStringLiteral("Whole word"));
+        QCOMPARE(bar->caseSensitiveBox()->text(), QStringLiteral("Case sensitive"));
+        types->setCurrentIndex(3);
+        bar->fileNameField()->setEditText(QStringLiteral("a or b"));
+        QEvent change(QEvent::LanguageChange);
+        QApplication::sendEvent(bar, &change);
+        QCOMPARE(types->currentIndex(), 3);
+        QCOMPARE(types->itemText(3), QStringLiteral("Boolean"));
+        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("a or b"));
+        QCOMPARE(bar->fileNameField()->highlightFormats().size(), 1);
+    }
+
     void everyEditReportsTheFileName()
     {
         QSignalSpy spy(bar, &InstantToolBar::fileNameChanged);

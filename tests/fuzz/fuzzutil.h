@@ -1,0 +1,53 @@
+// Shared set-up of the libFuzzer harnesses: one QCoreApplication, the log in a scratch folder
+// (so that a run does not flood the user's log), and a scratch folder for files the readers
+// need on disk (in /dev/shm when it exists, so writing each input costs little).
+#pragma once
+
+#include "core/Logger.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <unistd.h>
+
+namespace fuzz {
+
+inline QString scratch()
+{
+    static const QString dir = [] {
+        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                                      : QDir::tempPath();
+        const QString d = base + QStringLiteral("/tq-fuzz-%1").arg(::getpid());
+        QDir().mkpath(d);
+        return d;
+    }();
+    return dir;
+}
+
+inline void setUp()
+{
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* app = new QCoreApplication(argc, argv);
+    (void)app;
+    Logger::instance(scratch() + QStringLiteral("/fuzz.log"));
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray bytesOf(const uint8_t* data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char*>(data), int(size));
+}
+
+} // namespace fuzz

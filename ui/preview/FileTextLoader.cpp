@@ -46,6 +46,16 @@ Result load(const QString& path, qint64 cap)
     // A byte-order mark is no part of the text.
     if (result.text.startsWith(QChar(0xFEFF)))
         result.text.remove(0, 1);
+    // The search counts lines by LF alone (CR LF is one line end); a lone CR or a paragraph
+    // separator would open a text block of its own and move every highlight below it. Each
+    // becomes a blank, so positions within the line stay as the search gave them.
+    QChar* c = result.text.data();
+    const int n = result.text.size();
+    for (int i = 0; i < n; ++i) {
+        if ((c[i] == QLatin1Char('\r') && (i + 1 == n || c[i + 1] != QLatin1Char('\n')))
+            || c[i] == QChar::ParagraphSeparator)
+            c[i] = QLatin1Char(' ');
+    }
     return result;
 }
 

@@ -5,7 +5,8 @@
 // locale's codec when none is detected), and read only up to a cap: the preview of a huge file
 // must not load it whole into the editor (which would freeze the window and take gigabytes).
 // The default cap is 8 MiB, a few hundred thousand lines; beyond it the text stops and the
-// caller shows a notice.
+// caller shows a notice. Lone CRs and paragraph separators become blanks, so the text blocks
+// are the lines the search counted.
 #pragma once
 
 #include <QString>

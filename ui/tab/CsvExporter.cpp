@@ -15,17 +15,29 @@ CsvExporter::CsvExporter(QObject* parent)
 
 CsvExporter::~CsvExporter()
 {
-    cancel();
+    stop(false);
 }
 
 void CsvExporter::cancel()
+{
+    stop(true);
+}
+
+void CsvExporter::stop(bool report)
 {
     if (cancelFlag)
         cancelFlag->store(true);
     if (worker.joinable())
         worker.join();
+    const bool wasRunning = running;
     running = false;
-    ++serial;
+    ++serial; // a completion already queued is dropped: it is reported here
+    if (!report || !wasRunning)
+        return;
+    if (outcome && outcome->ended)
+        emit finished(fileName_, outcome->error);
+    else
+        emit finished(fileName_, tr("The export was stopped before it was complete; the file was left as it was."));
 }
 
 QString CsvExporter::quote(const QString& field)
@@ -52,16 +64,19 @@ void CsvExporter::start(const FileSearchResults* results, const QString& fileNam
 {
     cancel();
     running = true;
+    fileName_ = fileName;
     const quint64 mine = ++serial;
     auto flag = std::make_shared<std::atomic<bool>>(false);
     cancelFlag = flag;
+    auto result = std::make_shared<Outcome>();
+    outcome = result;
     // The rows as they stand now, by value (their strings live as long as the results).
     const FileSearchResults::Counts counts = results->counts();
     auto rows = std::make_shared<QVector<FileSearchResults::Entry>>();
     rows->reserve(counts.rows());
     for (int row = 0; row < counts.rows(); ++row)
         rows->append(results->entryAtRow(counts, row));
-    worker = std::thread([this, rows, flag, mine, fileName]() {
+    worker = std::thread([this, rows, flag, mine, fileName, result]() {
         QString error;
         QSaveFile file(fileName);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -83,6 +98,8 @@ void CsvExporter::start(const FileSearchResults* results, const QString& fileNam
             if (out.status() != QTextStream::Ok || !file.commit())
                 error = file.errorString().isEmpty() ? tr("The file could not be written.") : file.errorString();
         }
+        result->error = error;
+        result->ended = true;
         QMetaObject::invokeMethod(this, [this, mine, fileName, error]() {
             if (mine != serial)
                 return;

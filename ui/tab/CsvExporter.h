@@ -11,9 +11,10 @@
 //
 // The file is written through QSaveFile: an existing file is replaced only by a complete new
 // one, and a failure (folder missing, disk full, no permission) is reported with its reason,
-// never as success. `finished` comes on the owner's thread. Destroying the exporter, or
-// `cancel`, stops a running export (the file is left as it was) and waits for its thread,
-// which polls the flag per row.
+// never as success. `finished` comes on the owner's thread, once per export: `cancel` (also
+// through a new `start`) stops a running export (the file is left as it was), waits for its
+// thread, which polls the flag per row, and reports it at once, as stopped or, when it had
+// already ended, with its outcome. Destroying the exporter stops an export without a report.
 #pragma once
 
 #include "search/model/FileSearchResults.h"
@@ -48,7 +49,16 @@ signals:
     void finished(const QString& fileName, const QString& error);
 
 private:
+    struct Outcome
+    {
+        bool ended = false; // written by the worker before its end; read after the join
+        QString error;
+    };
+    void stop(bool report);
+
     std::thread worker;
+    std::shared_ptr<Outcome> outcome;
+    QString fileName_;
     std::shared_ptr<std::atomic<bool>> cancelFlag;
     quint64 serial = 0;
     bool running = false;

@@ -60,10 +60,7 @@ TabPage::TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* in
         if (total > 0)
             setStatusText(tr("Sorting... %1%").arg(qint64(done) * 100 / total));
     });
-    connect(fileTable_, &FileTable::sortFinished, this, [this]() {
-        if (state_ != Searching)
-            updateStatusText();
-    });
+    connect(fileTable_, &FileTable::sortFinished, this, &TabPage::restoreStatusText);
     connect(this->fileSearcher.get(), &FileSearcher::findFinished, this, [this](FileSearchRequest::Id id) {
         if (request_ && id == request_->id)
             requestEnded = true;
@@ -181,8 +178,7 @@ void TabPage::setState(int state)
     case Finished:
         requestEnded = true;
         state_ = Finished;
-        // The duration is taken once: a later sort or language change shows the same figure.
-        searchSeconds = int(searchTime.isValid() ? searchTime.elapsed() / 1000 : 0);
+        searchSeconds = searchTime.isValid() ? searchTime.elapsed() / 1000 : 0;
         if (onShow() && searchWindow)
             searchWindow->hideProgress();
         progressTimer.stop();
@@ -268,12 +264,32 @@ void TabPage::updateStatusText()
         buttonText = tr("Done");
         setFormButton(buttonText);
         revertTimer.start();
-        setStatusText(tr("Found: %1 objects in %2s").arg(results_ ? results_->itemCount() : 0).arg(searchSeconds));
+        setStatusText(foundText());
         break;
     }
     default:
         buttonText = tr("Search");
         setFormButton(buttonText);
+        break;
+    }
+}
+
+QString TabPage::foundText() const
+{
+    return tr("Found: %1 objects in %2s").arg(results_ ? results_->itemCount() : 0).arg(searchSeconds);
+}
+
+void TabPage::restoreStatusText()
+{
+    switch (state_) {
+    case Searching:
+        setStatusText(tr("Searching..."));
+        break;
+    case Finished:
+        setStatusText(foundText());
+        break;
+    default:
+        setStatusText(QString());
         break;
     }
 }
@@ -446,11 +462,10 @@ void TabPage::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         ui->contentTabWidget->setTabText(0, tr("Matches"));
         ui->contentTabWidget->setTabText(1, tr("File"));
-        if (state_ == Finished) {
-            setStatusText(tr("Found: %1 objects in %2s").arg(results_->itemCount()).arg(searchSeconds));
-        } else {
+        if (state_ == Finished)
+            restoreStatusText();
+        else
             updateStatusText();
-        }
         fileTable_->retranslateFilterBar();
     }
     QWidget::changeEvent(event);

@@ -122,6 +122,9 @@ private:
     void becomeIdle();
     void resetViews();
     void updateStatusText();
+    // The status line of the present state, the form left alone (after a sort, a language change).
+    void restoreStatusText();
+    QString foundText() const;
     void onProgressTimer();
     void showPreviewIfMatches();
     void setFormButton(const QString& text);
@@ -141,7 +144,8 @@ private:
     std::unique_ptr<FileSearchResults> results_;
     bool requestEnded = true;
     QElapsedTimer searchTime;
-    int searchSeconds = 0; // how long the last finished search took
+    // Whole seconds the last search took, fixed when it finished.
+    qint64 searchSeconds = 0;
     QString statusText_;
     QTimer progressTimer;
     QTimer revertTimer;

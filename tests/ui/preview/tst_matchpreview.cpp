@@ -189,6 +189,22 @@ private slots:
         QVERIFY(!FileTextLoader::load(dir.filePath("missing")).opened);
         QVERIFY(!FileTextLoader::load(dir.path()).opened); // a folder is no text
     }
+
+    void fileTextKeepsTheLinesOfTheSearch()
+    {
+        // The search counts lines by LF (CR LF included); a lone CR or a paragraph separator
+        // would open a text block of its own and move every highlight below it.
+        QTemporaryDir dir;
+        QVERIFY(testutil::writeFile(dir.filePath("mixed.txt"),
+                                    "one\rtwo\nthree\xE2\x80\xA9" "four\r\nfive alpha\n"));
+        const FileTextLoader::Result loaded = FileTextLoader::load(dir.filePath("mixed.txt"));
+        QPlainTextEdit edit;
+        edit.setPlainText(loaded.text);
+        QTextDocument* document = edit.document();
+        QCOMPARE(document->findBlockByNumber(0).text(), QStringLiteral("one two"));
+        QCOMPARE(document->findBlockByNumber(1).text(), QStringLiteral("three four"));
+        QCOMPARE(document->findBlockByNumber(2).text(), QStringLiteral("five alpha"));
+    }
 };
 
 QTEST_MAIN(TestMatchPreview)

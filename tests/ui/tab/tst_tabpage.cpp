@@ -217,6 +217,32 @@ private slots:
         QCOMPARE(w.prompter.kinds(), QStringList{QStringLiteral("warning")});
     }
 
+    void exportStoppedByANewSearchIsReported()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral(".txt"));
+        tab->startSearch();
+        QVERIFY(waitFinished(tab));
+        QSignalSpy exported(tab, &TabPage::exportFinished);
+        const QString csv = w.tmp.filePath(QStringLiteral("stopped.csv"));
+        tab->exportToCsv(csv);
+        tab->startSearch(); // gives up the rows being written
+        QTest::qWait(200);
+        // Exactly one report: stopped (shown to the user, no file) or, had it ended, its outcome.
+        QCOMPARE(exported.count(), 1);
+        QCOMPARE(exported.first().at(0).toString(), csv);
+        if (exported.first().at(1).toBool()) {
+            QVERIFY(QFile::exists(csv));
+        } else {
+            QVERIFY(!QFile::exists(csv));
+            QCOMPARE(w.prompter.kinds(), QStringList{QStringLiteral("warning")});
+        }
+        QVERIFY(waitFinished(tab));
+        QCOMPARE(exported.count(), 1);
+    }
+
     void csvQuoting()
     {
         QCOMPARE(CsvExporter::quote(QStringLiteral("plain")), QStringLiteral("plain"));
@@ -227,6 +253,31 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(testutil::writeFile(dir.filePath("k.bin"), QByteArray(1023, 'x')));
         QVERIFY(CsvExporter::line(dir.filePath("k.bin"), 0).startsWith(QStringLiteral("k.bin,") + dir.path() + QStringLiteral(",0 KB,")));
+    }
+
+    void foundLineKeepsTheTimeTheSearchTook()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral("notes"));
+        tab->startSearch();
+        QVERIFY(waitFinished(tab));
+        QTRY_VERIFY(!tab->fileTable()->isSorting());
+        const QString found = QStringLiteral("Found: 1 objects in 0s");
+        QCOMPARE(tab->statusText(), found);
+        QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
+        QTest::qWait(1100);
+        // A sort long after the search and a language change keep the search's own time,
+        // and the button stays as it is.
+        QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
+        tab->fileTable()->sort(0, Qt::DescendingOrder);
+        QVERIFY(sorted.wait(5000));
+        QCOMPARE(tab->statusText(), found);
+        QCOMPARE(w.button(), QStringLiteral("Search"));
+        QEvent change(QEvent::LanguageChange);
+        QApplication::sendEvent(tab, &change);
+        QCOMPARE(tab->statusText(), found);
     }
 
     void nameOnlySearchNeverShowsThePreview()

@@ -6,6 +6,7 @@
 #include <QChar>
 #include <QFile>
 #include <QIODevice>
+#include <QTextCodec>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -124,9 +125,19 @@ QString detectEncoding(QIODevice* device)
     if (looksLikeUtf8(b, n, reinterpret_cast<const unsigned char*>(after), afterCount))
         return QStringLiteral("UTF-8");
 
+    bool high = false;
     for (int i = 0; i < n; ++i) {
         if (b[i] == 0)
             return QStringLiteral("BINARY");
+        high = high || b[i] >= 0x80;
+    }
+    // Bytes above 127 that are not UTF-8 are an 8-bit text. Where the locale itself is UTF-8
+    // it has no 8-bit encoding to read them with (they would all become U+FFFD and never
+    // match), so they are read as Windows-1252, the superset of Latin-1 such files are in.
+    if (high) {
+        const QTextCodec* locale = QTextCodec::codecForLocale();
+        if (locale && locale->mibEnum() == 106)
+            return QStringLiteral("windows-1252");
     }
     return QString();
 }

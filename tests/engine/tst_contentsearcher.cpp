@@ -220,10 +220,13 @@ private slots:
         const QString be16 = write("be.txt", be->fromUnicode(text)); // no mark: found by its blanks
         QCOMPARE(testutil::readFile(be16).left(2), QByteArray("\0G", 2));
         const QString utf8 = write("utf8.txt", text.toUtf8());
-        for (const QString& p : {le16, be16, utf8}) {
+        // An 8-bit text is found by its accented words also where the locale is UTF-8.
+        const QString latin1 = write("latin1.txt", QTextCodec::codecForName("ISO-8859-1")->fromUnicode(text));
+        for (const QString& p : {le16, be16, utf8, latin1}) {
             QVERIFY2(finds(searcher, p, QString::fromUtf8("straße")), qPrintable(p));
             QVERIFY2(finds(searcher, p, "zeile"), qPrintable(p));
         }
+        QVERIFY(finds(searcher, latin1, QString::fromUtf8("grüße"), FileSearchRequest::Substring, true));
         FileSearchRequest r = contents(QString::fromUtf8("straße"));
         TempFileHolder holder;
         QVERIFY(searcher.findAll(&r, be16, &holder));

@@ -1,7 +1,7 @@
 #include "app/FilePropertiesDialog.h"
 
 #include "core/FileUtils.h"
-#include "platform/FileNameCodec.h"
+#include "core/FileNameCodec.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>

@@ -4,7 +4,7 @@
 #include "app/ShellEnvironment.h"
 #include "core/FileUtils.h"
 #include "core/HandleHolder.h"
-#include "platform/FileNameCodec.h"
+#include "core/FileNameCodec.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
 

@@ -1,5 +1,5 @@
 #include "platform/FileHandleDecoder.h"
-#include "platform/FileNameCodec.h"
+#include "core/FileNameCodec.h"
 
 #include <QFile>
 

@@ -46,15 +46,51 @@ LinuxVolumeLayer::LinuxVolumeLayer() : mountInfoPath_(QStringLiteral("/proc/self
 
 LinuxVolumeLayer::LinuxVolumeLayer(const QString& mountInfoPath) : mountInfoPath_(mountInfoPath) {}
 
+namespace {
+
+struct KernelPseudoFs
+{
+    const char* name;
+    unsigned long magic; // statfs f_type; 0 when it has none of its own
+};
+
+// The kernel pseudo file systems, with their magic numbers from linux/magic.h.
+constexpr KernelPseudoFs kKernelPseudoFs[] = {
+    {"proc", 0x9fa0},           {"sysfs", 0x62656572},     {"cgroup", 0x27e0eb},
+    {"cgroup2", 0x63677270},    {"devtmpfs", 0},           {"devpts", 0x1cd1},
+    {"debugfs", 0x64626720},    {"tracefs", 0x74726163},   {"securityfs", 0x73636673},
+    {"pstore", 0x6165676c},     {"bpf", 0xcafe4a11},       {"mqueue", 0x19800202},
+    {"hugetlbfs", 0x958458f6},  {"configfs", 0x62656570},  {"fusectl", 0x65735543},
+    {"binfmt_misc", 0x42494e4d}, {"autofs", 0x0187},       {"rpc_pipefs", 0x67596969},
+    {"nsfs", 0x6e736673},       {"efivarfs", 0xde5e81e4},  {"selinuxfs", 0xf97cff8c},
+    {"pipefs", 0x50495045},     {"sockfs", 0x534f434b},    {"nfsd", 0x6e667364},
+};
+
+} // namespace
+
+bool LinuxVolumeLayer::isKernelPseudoFs(const QByteArray& t)
+{
+    for (const KernelPseudoFs& fs : kKernelPseudoFs)
+        if (t == fs.name)
+            return true;
+    return false;
+}
+
+bool LinuxVolumeLayer::isKernelPseudoFsMagic(long magic)
+{
+    for (const KernelPseudoFs& fs : kKernelPseudoFs)
+        if (fs.magic != 0 && (static_cast<unsigned long>(magic) & 0xffffffffUL) == fs.magic)
+            return true;
+    return false;
+}
+
 bool LinuxVolumeLayer::isPseudoFsType(const QByteArray& t)
 {
-    static const QSet<QByteArray> pseudo = {
-        "proc", "sysfs", "cgroup", "cgroup2", "devtmpfs", "devpts", "overlay", "squashfs",
-        "debugfs", "tracefs", "securityfs", "pstore", "bpf", "mqueue", "hugetlbfs", "configfs",
-        "fusectl", "binfmt_misc", "autofs", "rpc_pipefs", "nsfs", "efivarfs", "selinuxfs",
-        "ramfs", "iso9660", "udf", "erofs", "fuse", "fuseblk", "aufs", "zonefs", "pipefs",
-        "sockfs", "nfsd", "ecryptfs", "cramfs", "romfs"};
-    if (pseudo.contains(t))
+    // Mounts that hold no volume of the user's own files, besides the kernel's pseudo ones.
+    static const QSet<QByteArray> notVolumes = {
+        "overlay", "squashfs", "ramfs", "iso9660", "udf", "erofs", "fuse", "fuseblk", "aufs",
+        "zonefs", "ecryptfs", "cramfs", "romfs"};
+    if (isKernelPseudoFs(t) || notVolumes.contains(t))
         return true;
     // fuse.* are pseudo unless they name a network file system (sshfs and the like).
     if (t.startsWith("fuse.") && !isNetworkFsType(t))

@@ -40,8 +40,16 @@ public:
     void enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
                    const VolumeEntrySink& sink) override;
 
-    // Classification by file-system type name (no I/O).
+    // Classification by file-system type name (no I/O). A pseudo type is a kernel pseudo file
+    // system (isKernelPseudoFs) or a mount that is no volume of the user's files (overlay,
+    // read-only images, ramfs, fuse.* other than network ones).
     static bool isPseudoFsType(const QByteArray& fsType);
+    // The kernel pseudo file systems (proc, sysfs, cgroup, devpts, debugfs, autofs, ...), one
+    // list, by type name and by the statfs f_type magic number of those that have their own
+    // (devtmpfs reports tmpfs's number and is known by name only). A folder walk skips folders
+    // on them; no volume is made of them.
+    static bool isKernelPseudoFs(const QByteArray& fsType);
+    static bool isKernelPseudoFsMagic(long magic);
     static bool isIndexableFsType(const QByteArray& fsType);
     static bool isNetworkFsType(const QByteArray& fsType);
 

@@ -6,7 +6,7 @@
 // here. Paths are kept as raw bytes too, because names on Linux are bytes and need not be UTF-8.
 #pragma once
 
-#include "platform/FileNameCodec.h"
+#include "core/FileNameCodec.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "platform/VolumeWalker.h"
 #include "platform/FileHandleDecoder.h"
-#include "platform/FileNameCodec.h"
+#include "core/FileNameCodec.h"
 #include "core/HandleHolder.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"

@@ -1,5 +1,6 @@
 #include "search/engine/ContentSearcher.h"
 
+#include "core/FileNameCodec.h"
 #include "core/FileSearchException.h"
 #include "core/FileUtils.h"
 #include "core/HandleHolder.h"
@@ -277,7 +278,7 @@ bool ContentSearcher::find(const ContentQuery& query, const FileSearchRequest* r
 bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
                            const FileSearchRequest* request, const QString& path, int* matchCount)
 {
-    const QByteArray nativePath = fileNameToBytes(path);
+    const QByteArray nativePath = FileNameCodec::encode(path);
     const QString extension = pathExtension(path).toLower();
     if (!extension.isEmpty() && snap.converterMap.contains(extension)) {
         struct stat st;
@@ -432,7 +433,7 @@ bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& p
 {
     const SnapshotPtr snap = snapshot();
     struct stat st;
-    if (::stat(fileNameToBytes(path).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+    if (::stat(FileNameCodec::encode(path).constData(), &st) == 0 && !S_ISREG(st.st_mode))
         return false; // never read a FIFO or a device
     const bool* cancelFlag = ToPlainTextConverter::cancelFlagOf(request->canceled);
     QString converted;

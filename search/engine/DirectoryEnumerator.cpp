@@ -1,37 +1,12 @@
 #include "search/engine/DirectoryEnumerator.h"
 
-#include "search/index/NTFSUtils.h"
+#include "core/FileNameCodec.h"
+#include "platform/LinuxVolumeLayer.h"
 
 #include <cstring>
 #include <fcntl.h>
-#include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
-
-#ifndef CGROUP2_SUPER_MAGIC
-#define CGROUP2_SUPER_MAGIC 0x63677270
-#endif
-#ifndef TRACEFS_MAGIC
-#define TRACEFS_MAGIC 0x74726163
-#endif
-#ifndef BPF_FS_MAGIC
-#define BPF_FS_MAGIC 0xcafe4a11
-#endif
-#ifndef SECURITYFS_MAGIC
-#define SECURITYFS_MAGIC 0x73636673
-#endif
-#ifndef PSTOREFS_MAGIC
-#define PSTOREFS_MAGIC 0x6165676C
-#endif
-#ifndef EFIVARFS_MAGIC
-#define EFIVARFS_MAGIC 0xde5e81e4
-#endif
-#ifndef CONFIGFS_MAGIC
-#define CONFIGFS_MAGIC 0x62656570
-#endif
-#ifndef FUSE_CTL_SUPER_MAGIC
-#define FUSE_CTL_SUPER_MAGIC 0x65735543
-#endif
 
 DirectoryEnumerator::~DirectoryEnumerator()
 {
@@ -61,25 +36,7 @@ void DirectoryEnumerator::setFolder(const QString& newFolder, bool skip)
 
 bool DirectoryEnumerator::isPseudoFileSystemType(long magic)
 {
-    switch (static_cast<unsigned long>(magic) & 0xffffffffUL) {
-    case PROC_SUPER_MAGIC:
-    case SYSFS_MAGIC:
-    case CGROUP_SUPER_MAGIC:
-    case CGROUP2_SUPER_MAGIC:
-    case DEBUGFS_MAGIC:
-    case TRACEFS_MAGIC:
-    case SECURITYFS_MAGIC:
-    case BPF_FS_MAGIC:
-    case PSTOREFS_MAGIC:
-    case EFIVARFS_MAGIC:
-    case CONFIGFS_MAGIC:
-    case DEVPTS_SUPER_MAGIC:
-    case FUSE_CTL_SUPER_MAGIC:
-    case BINFMTFS_MAGIC:
-        return true;
-    default:
-        return false;
-    }
+    return LinuxVolumeLayer::isKernelPseudoFsMagic(magic);
 }
 
 QString DirectoryEnumerator::next()
@@ -93,7 +50,7 @@ bool DirectoryEnumerator::advance()
         return false;
     if (!started) {
         started = true;
-        findHandle = opendir(fileNameToBytes(folder).constData());
+        findHandle = opendir(FileNameCodec::encode(folder).constData());
         if (!findHandle)
             return false;
         if (skipPseudo) {
@@ -137,7 +94,7 @@ bool DirectoryEnumerator::advance()
 const QString& DirectoryEnumerator::currentName() const
 {
     if (!nameDecoded) {
-        name = fileNameFromBytes(rawName, rawNameLength);
+        name = FileNameCodec::decode(rawName, rawNameLength);
         nameDecoded = true;
     }
     return name;

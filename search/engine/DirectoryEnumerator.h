@@ -5,12 +5,13 @@
 //   file system reports DT_UNKNOWN is the entry looked at with fstatat(AT_SYMLINK_NOFOLLOW).
 //   A symbolic link is never a folder here, whatever it points to, so a walk never follows
 //   links into other folders (no loops, no escaping the start folders).
-// - Names are bytes; they become QStrings through fileNameFromBytes (lossless also for names
-//   that are not UTF-8) and paths go back to bytes through fileNameToBytes.
+// - Names are bytes; they become QStrings through FileNameCodec::decode (lossless also for names
+//   that are not UTF-8) and paths go back to bytes through FileNameCodec::encode.
 // - Paths are joined with "/" ("\" is an ordinary name character); no "/" is added after a
 //   folder that already ends with one (the root "/").
 // - With `skipPseudo` set, a folder that lies on a kernel pseudo file system (proc, sysfs,
-//   cgroup, debugfs and the like, checked with fstatfs on the opened folder) yields no entries:
+//   cgroup, debugfs and the like: the list LinuxVolumeLayer keeps, checked with fstatfs on the
+//   opened folder) yields no entries:
 //   walking below a folder such as "/" must not wander through process and device tables.
 //
 // At most one folder handle is open; setFolder and the destructor close it.

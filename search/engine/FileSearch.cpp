@@ -1,5 +1,6 @@
 #include "search/engine/FileSearch.h"
 
+#include "core/FileNameCodec.h"
 #include "core/FileUtils.h"
 #include "core/IndexingSettings.h"
 #include "core/Logger.h"
@@ -247,7 +248,7 @@ bool FileSearch::candidatePasses(ContentSearcher* contentSearcher,
 bool FileSearch::withinBounds(const FileSearchRequest* request, const QString& path, bool isDir)
 {
     struct stat st;
-    if (::stat(fileNameToBytes(path).constData(), &st) != 0)
+    if (::stat(FileNameCodec::encode(path).constData(), &st) != 0)
         return false; // vanished since the name phase
     const QDateTime modified = QDateTime::fromMSecsSinceEpoch(
         qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);

@@ -1,5 +1,5 @@
 #include "search/index/NTFSUtils.h"
-#include "platform/FileNameCodec.h"
+#include "core/FileNameCodec.h"
 #include "platform/VolumeLayer.h"
 #include "core/FileSearchException.h"
 

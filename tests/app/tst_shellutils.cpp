@@ -4,7 +4,7 @@
 #include "app/ShellEnvironment.h"
 #include "app/ShellUtils.h"
 #include "core/SystemUtils.h"
-#include "platform/FileNameCodec.h"
+#include "core/FileNameCodec.h"
 #include "testutil.h"
 #include "tests/app/apptestutil.h"
 

@@ -1,5 +1,8 @@
 // Folder walking: breadth-first order, exclusions, links never followed, special files,
 // pseudo file systems, path joining, and the folder search built on it.
+#include "core/FileNameCodec.h"
+#include "platform/LinuxVolumeLayer.h"
+#include "platform/MountTable.h"
 #include "search/engine/DirectoryEnumerator.h"
 #include "search/engine/DirectorySearcher.h"
 #include "search/engine/FolderWalker.h"
@@ -14,7 +17,9 @@
 #include "search/index/NTFSUtils.h"
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 class TestFolderWalker : public QObject
@@ -142,6 +147,39 @@ private slots:
         QVERIFY(!start.next().isEmpty());
     }
 
+    // The walk and the volume layer use one list of kernel pseudo file systems: a folder on
+    // any of them yields nothing to a walk (mqueue and binfmt_misc mounted here for the test),
+    // and every mounted file system the walk skips is no volume.
+    void pseudoFileSystemsAreOneList()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (mounts)");
+        TQ_ENTER_PRIVATE_MOUNTS();
+        QTemporaryDir dir;
+        for (const char* type : {"mqueue", "binfmt_misc"}) {
+            const QString point = dir.path() + QLatin1Char('/') + QLatin1String(type);
+            QVERIFY(QDir().mkpath(point));
+            if (::mount("none", QFile::encodeName(point).constData(), type, 0, nullptr) != 0)
+                QSKIP(qPrintable(QStringLiteral("cannot mount %1").arg(QLatin1String(type))));
+            struct statfs fs;
+            QVERIFY(::statfs(QFile::encodeName(point).constData(), &fs) == 0);
+            QVERIFY2(DirectoryEnumerator::isPseudoFileSystemType(long(fs.f_type)), type);
+            QVERIFY2(LinuxVolumeLayer::isPseudoFsType(type), type);
+            DirectoryEnumerator e;
+            e.setFolder(point, true);
+            QVERIFY2(e.next().isEmpty(), type);
+        }
+        for (const MountEntry& m : MountTable::read(QStringLiteral("/proc/self/mountinfo"))) {
+            struct statfs fs;
+            if (::statfs(m.mountPoint.constData(), &fs) != 0)
+                continue;
+            if (DirectoryEnumerator::isPseudoFileSystemType(long(fs.f_type)))
+                QVERIFY2(LinuxVolumeLayer::isPseudoFsType(m.fsType), m.fsType.constData());
+            if (LinuxVolumeLayer::isKernelPseudoFs(m.fsType) && m.fsType != "devtmpfs")
+                QVERIFY2(DirectoryEnumerator::isPseudoFileSystemType(long(fs.f_type)), m.fsType.constData());
+        }
+    }
+
     void folderSearch()
     {
         FileSearchRequest request;
@@ -194,7 +232,7 @@ private slots:
         FolderWalker walker({odd}, {}, true);
         const QString path = walker.next();
         QVERIFY(!path.isEmpty());
-        QCOMPARE(fileNameToBytes(path), raw);
+        QCOMPARE(FileNameCodec::encode(path), raw);
         QVERIFY(walker.next().isEmpty());
 
         FileSearchRequest request;

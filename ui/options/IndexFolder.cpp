@@ -30,19 +30,15 @@ bool isInside(const QString& inner, const QString& outer)
 // Opens the folder at the clean absolute `path` one component at a time, following no link.
 int openFolderNoFollow(const QString& path)
 {
-    int fd = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    HandleHolder fd(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (const QString& part : parts) {
-        if (fd < 0)
+        if (!fd.isValid())
             return -1;
-        const int next = ::openat(fd, FileNameCodec::encode(part).constData(),
-                                  O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        const int saved = errno;
-        ::close(fd);
-        errno = saved;
-        fd = next;
+        fd.reset(::openat(fd.handle(), FileNameCodec::encode(part).constData(),
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     }
-    return fd;
+    return fd.release();
 }
 
 } // namespace
@@ -99,13 +95,11 @@ bool IndexFolder::removeIndexFiles(const QString& basePath, int* removed)
                                  .arg(base, QString::fromLocal8Bit(::strerror(errno))));
         return false;
     }
-    const int listFd = ::dup(dbFd.handle());
-    DIR* dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
-    if (!dir) {
-        if (listFd >= 0)
-            ::close(listFd);
+    HandleHolder listFd(::dup(dbFd.handle()));
+    DIR* dir = listFd.isValid() ? ::fdopendir(listFd.handle()) : nullptr;
+    if (!dir)
         return false;
-    }
+    listFd.release(); // the stream closes it now
     bool ok = true;
     while (struct dirent* entry = ::readdir(dir)) {
         const QString name = FileNameCodec::decode(QByteArray(entry->d_name));

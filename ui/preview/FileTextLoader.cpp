@@ -1,6 +1,7 @@
 #include "ui/preview/FileTextLoader.h"
 
 #include "core/FileNameCodec.h"
+#include "core/HandleHolder.h"
 #include "search/model/EncodingDetection.h"
 
 #include <QFile>
@@ -16,19 +17,16 @@ Result load(const QString& path, qint64 cap)
 {
     Result result;
     const QByteArray name = FileNameCodec::encode(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
+    HandleHolder fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.isValid())
         return result;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode))
         return result;
-    }
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (!file.open(fd.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return result;
-    }
+    fd.release(); // the file closes it now
     result.opened = true;
     result.fileSize = st.st_size;
     const QString encoding = detectEncoding(&file);

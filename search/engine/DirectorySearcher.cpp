@@ -25,6 +25,23 @@ void DirectorySearcher::walkDirectories(const FileSearchRequest* request, FileSe
         return;
 
     FolderWalker walker(folders, request->excludePaths, request->includeSubfolders);
+    walk(request, results, walker);
+}
+
+void DirectorySearcher::walkVolumes(const FileSearchRequest* request, FileSearchResults* results,
+                                    const QStringList& volumes,
+                                    const QSet<QString>& mountPoints) const
+{
+    if (volumes.isEmpty())
+        return;
+    FolderWalker walker(volumes, request->excludePaths, true);
+    walker.stayOnVolumes(mountPoints);
+    walk(request, results, walker);
+}
+
+void DirectorySearcher::walk(const FileSearchRequest* request, FileSearchResults* results,
+                             FolderWalker& walker)
+{
     SearchExpression expression(request->fileName, request->matchOptions(true));
     while (!request->canceled && walker.advance()) {
         // Names are matched on their bytes; strings are made only for the entries that match.

@@ -4,15 +4,20 @@
 //
 // Linux decisions: a volume is the mounted file system holding a path (volumeOf, the longest
 // mount-point prefix of its real path); `indexedVolumes` holds the mount points of the indexed
-// volumes, in place of drive letters. Without include folders nothing is walked.
+// volumes, in place of drive letters. Without include folders walkDirectories walks nothing
+// (FileSearch then walks whole volumes through walkVolumes).
 // `nestedFolders` are further start folders: volumes mounted below an include folder whose own
 // volume is indexed (the index of a volume stops at the mounts inside it, see FileSearch).
+// walkVolumes walks whole volumes from their mount points, each staying on its own volume
+// (FolderWalker::stayOnVolumes), for a request without include folders.
 #pragma once
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 class FileSearchRequest;
+class FolderWalker;
 class FileSearchResults;
 
 class DirectorySearcher
@@ -22,4 +27,13 @@ public:
     void walkDirectories(const FileSearchRequest* request, FileSearchResults* results,
                          const QSet<QString>& indexedVolumes,
                          const QStringList& nestedFolders = QStringList()) const;
+    // Walks every folder of the volumes mounted at `volumes` (with subfolders, the request's
+    // exclude folders applied), never entering any of `mountPoints` (every known volume) or a
+    // folder on another device. Stops without an error when the request is cancelled.
+    void walkVolumes(const FileSearchRequest* request, FileSearchResults* results,
+                     const QStringList& volumes, const QSet<QString>& mountPoints) const;
+
+private:
+    static void walk(const FileSearchRequest* request, FileSearchResults* results,
+                     FolderWalker& walker);
 };

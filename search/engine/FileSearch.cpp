@@ -92,6 +92,25 @@ void FileSearch::find(FileSearchResults* target)
                                     QStringLiteral("File search started: %1").arg(request->toString()));
     QSet<QString> indexedVolumes;
     QStringList nestedFolders;
+    bool anyFolder = false;
+    for (const QString& path : request->includePaths)
+        anyFolder = anyFolder || !path.isEmpty();
+    if (!anyFolder) {
+        // The whole machine: the index (if any) searches the indexed volumes, the others are
+        // walked.
+        std::unique_ptr<IndexingSettings> settings;
+        if (ntfsSearcher) {
+            ntfsSearcher->search(request, target);
+            settings.reset(new IndexingSettings(ntfsSearcher->settings()));
+        }
+        const QList<VolumeDescription> volumes = VolumeLayer::instance().volumes();
+        QSet<QString> mountPoints;
+        for (const VolumeDescription& volume : volumes)
+            mountPoints.insert(volume.mountPoint);
+        directorySearcher->walkVolumes(request, target, volumesToWalk(volumes, settings.get()),
+                                       mountPoints);
+        return;
+    }
     if (ntfsSearcher) {
         ntfsSearcher->search(request, target);
         const IndexingSettings settings = ntfsSearcher->settings();
@@ -111,6 +130,22 @@ void FileSearch::find(FileSearchResults* target)
             searchNestedVolumes(settings, indexedVolumes, target, &nestedFolders);
     }
     directorySearcher->walkDirectories(request, target, indexedVolumes, nestedFolders);
+}
+
+QStringList FileSearch::volumesToWalk(const QList<VolumeDescription>& volumes,
+                                     const IndexingSettings* settings)
+{
+    QStringList out;
+    for (const VolumeDescription& volume : volumes) {
+        if (volume.mountPoint.isEmpty() || volume.network || volume.alias)
+            continue;
+        if (settings && volume.indexable && volume.serial != 0
+            && settings->indexDrives.contains(volume.serial))
+            continue; // searched through the index
+        out.append(volume.mountPoint);
+    }
+    out.sort();
+    return out;
 }
 
 void FileSearch::searchNestedVolumes(const IndexingSettings& settings,

@@ -28,6 +28,15 @@
 //   every other local volume is searched too: through the index when it is indexed itself,
 //   else by walking it (a volume inside a walked one is walked with it). Network volumes are
 //   only searched when an include folder names a path on them.
+// - A request without include folders (the instant search) searches the whole machine: the
+//   indexed volumes through the index, and every other local volume by walking it from its
+//   mount point (volumesToWalk), also when there is no index at all. Only the volumes of the
+//   volume layer are walked: never pseudo file systems, network volumes, or a mount that is an
+//   alias of another volume. Each walk stays on its own volume (it does not enter any other
+//   mount point, nor a folder on another device), so nested volumes are each walked once and
+//   an indexed volume inside a walked one is not walked. Exclude folders apply as in any walk,
+//   to the mount points too; subfolders are always searched, as the index does for a whole
+//   volume. The walk polls the cancel flag at every entry.
 #pragma once
 
 #include "search/engine/ContentSearcher.h"
@@ -51,6 +60,7 @@ class FileSearcherWorker;
 class Helper64Client;
 class NTFSFileSearcher;
 class QThreadPool;
+struct VolumeDescription;
 
 class FileSearch : public QObject
 {
@@ -79,6 +89,10 @@ public:
                                 const ContentSearcher::Snapshot& settings,
                                 const ContentQuery* query, const FileSearchRequest* request,
                                 const QString& path, bool isDir, int* matchCount);
+    // The mount points to walk for a request without include folders (see above), in mount
+    // point order; `settings` null when there is no index.
+    static QStringList volumesToWalk(const QList<VolumeDescription>& volumes,
+                                     const IndexingSettings* settings);
     // The date and size bounds of the request; a vanished candidate fails.
     static bool withinBounds(const FileSearchRequest* request, const QString& path, bool isDir);
 

@@ -1,5 +1,9 @@
 #include "search/engine/FolderWalker.h"
 
+#include "core/FileNameCodec.h"
+
+#include <sys/stat.h>
+
 FolderWalker::FolderWalker(const QStringList& folders, const QStringList& excludes, bool recursive)
     : folders(folders)
     , excludes(excludes)
@@ -20,6 +24,16 @@ bool FolderWalker::isExcluded(const QString& path) const
     return false;
 }
 
+void FolderWalker::stayOnVolumes(const QSet<QString>& points)
+{
+    oneVolume = true;
+    mountPoints = points;
+    origin.clear();
+    for (int i = 0; i < startCount; ++i)
+        origin.append(i);
+    startDevice = QVector<quint64>(startCount, 0);
+}
+
 QString FolderWalker::next()
 {
     return advance() ? current.currentPath() : QString();
@@ -33,7 +47,14 @@ bool FolderWalker::advance()
                 const QString path = current.currentPath();
                 if (isExcluded(path))
                     continue;
+                // Another mount is returned as an entry of this volume but not listed.
+                if (oneVolume && mountPoints.contains(path)) {
+                    atEnd = false;
+                    return true;
+                }
                 folders.append(path);
+                if (oneVolume)
+                    origin.append(origin.at(index));
             }
             atEnd = false;
             return true;
@@ -44,10 +65,27 @@ bool FolderWalker::advance()
             return false;
         }
         const QString& folder = folders.at(index);
-        if (!isExcluded(folder))
-            current.setFolder(folder, index >= startCount);
-        else
+        if (isExcluded(folder)) {
             current.setFolder(QString());
+            continue;
+        }
+        quint64 device = 0;
+        if (oneVolume) {
+            struct stat st;
+            const bool read = ::stat(FileNameCodec::encode(folder).constData(), &st) == 0;
+            if (index < startCount) {
+                startDevice[index] = read ? quint64(st.st_dev) : 0;
+            } else {
+                device = startDevice.at(origin.at(index));
+                // A folder on another device is a mount the volume layer does not know (a
+                // pseudo, overlay or image file system): it is not listed.
+                if (!read || (device != 0 && quint64(st.st_dev) != device)) {
+                    current.setFolder(QString());
+                    continue;
+                }
+            }
+        }
+        current.setFolder(folder, index >= startCount);
     }
 }
 

@@ -10,12 +10,18 @@
 // - Subfolders on kernel pseudo file systems (proc, sysfs, ...) are returned but not listed; a
 //   start folder is always listed, so a user who names "/proc" still gets its entries.
 // - The queue of folders only grows: one string per subfolder, no open handle per level.
+// - With stayOnVolumes (a whole volume walked from its mount point), a subfolder that is
+//   another mount is returned but not listed: its path is one of the given mount points, or it
+//   lies on another device than its start folder. Each volume of a nested tree of mounts is
+//   then listed once, by the walk that starts at its own mount point.
 #pragma once
 
 #include "search/engine/DirectoryEnumerator.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class FolderWalker
 {
@@ -44,6 +50,10 @@ public:
     // True when `path` contains an exclude entry, ignoring case.
     bool isExcluded(const QString& path) const;
 
+    // Keeps every walk on the volume of its start folder (see above); `mountPoints` are the
+    // mount points of every known volume. Call before the first advance.
+    void stayOnVolumes(const QSet<QString>& mountPoints);
+
 private:
     QStringList folders;
     QStringList excludes;
@@ -52,4 +62,10 @@ private:
     DirectoryEnumerator current;
     bool recursive = false;
     bool atEnd = false;
+    // stayOnVolumes: the mount points not to enter, the start folder each queued folder came
+    // from, and each start folder's device (0 until it is opened or when it cannot be read).
+    bool oneVolume = false;
+    QSet<QString> mountPoints;
+    QVector<int> origin;
+    QVector<quint64> startDevice;
 };

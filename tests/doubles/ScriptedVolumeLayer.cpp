@@ -153,3 +153,17 @@ void ScriptedVolumeLayer::enumerate(const QString& mountPoint, const QByteArray&
     if (hasFailure)
         throw FileSearchException(failure.message, QStringLiteral("ScriptedVolumeLayer"), __LINE__);
 }
+
+VolumeDescription ScriptedVolumeLayer::describe(const QString& mountPoint, const QString& fsType,
+                                                quint32 serial, bool indexable, bool network, bool alias)
+{
+    VolumeDescription v;
+    v.mountPoint = mountPoint;
+    v.fsType = fsType;
+    v.serial = serial;
+    v.indexable = indexable;
+    v.network = network;
+    v.alias = alias;
+    v.fixed = !network;
+    return v;
+}

@@ -33,6 +33,10 @@ public:
     ScriptedVolumeLayer();
     ~ScriptedVolumeLayer() override;
 
+    // A description with the given fields; fixed unless it is a network volume.
+    static VolumeDescription describe(const QString& mountPoint, const QString& fsType, quint32 serial,
+                                      bool indexable, bool network = false, bool alias = false);
+
     // Adds or replaces a volume (keyed by its mount point).
     void addVolume(const VolumeDescription& volume);
     void removeVolume(const QString& mountPoint);

@@ -8,6 +8,7 @@
 #include "search/model/TempFileHolder.h"
 #include "search/textextract/Helper64Client.h"
 #include "search/textextract/PDFConverter.h"
+#include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/engine/enginetest.h"
 
 #include <QDir>
@@ -102,9 +103,17 @@ private slots:
         QVERIFY(logText().contains(QStringLiteral("File search started: id=%1").arg(request.id)));
         QVERIFY(logText().contains(QStringLiteral("File search finished: id = %1, 3 objects found").arg(request.id)));
 
-        // Without include folders nothing is walked (and there is no index).
-        FileSearchRequest nowhere;
-        QCOMPARE(search(searcher, nowhere), QStringList());
+        // Without include folders (and without an index) the local volumes are walked: here
+        // the tree, the one volume of a scripted layer.
+        ScriptedVolumeLayer layer;
+        layer.addVolume(ScriptedVolumeLayer::describe(tree, "ext4", 0x31, true));
+        VolumeLayer::setInstance(&layer);
+        FileSearchRequest everywhere;
+        everywhere.fileName = "*.txt";
+        everywhere.excludePaths = QStringList{".SVN"};
+        const QStringList found2 = search(searcher, everywhere);
+        VolumeLayer::setInstance(nullptr);
+        QCOMPARE(found2, QStringList({tree + "/docs/report.txt", tree + "/empty.txt", tree + "/notes.txt"}));
     }
 
     void contentsDatesSizesAndCounting()

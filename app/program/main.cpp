@@ -158,7 +158,13 @@ int main(int argc, char** argv)
         std::unique_ptr<MessageListenWidget> listener;
         QStringList received;
         const bool noElevation = arguments.contains(QStringLiteral("-no-elevation"));
-        if (!noElevation && !isProcessAdmin()) {
+        // Without a private runtime folder (root from su or sudo often has none) no instance
+        // can listen or be found: this start then runs on its own, without the root instance,
+        // instead of taking the failed listen for a running instance and ending unseen.
+        const bool noChannel = InstanceChannel::runtimeFolder().isEmpty();
+        if (noChannel)
+            TQ_LOG_WARNING(kTag, QStringLiteral("No channel between instances: running alone"));
+        if (!noElevation && !noChannel && !isProcessAdmin()) {
             listener = std::make_unique<MessageListenWidget>(QLatin1String(kUserInstanceWindowName));
             if (!listener->isListening()) {
                 code = handOver(arguments, 15000);
@@ -177,7 +183,7 @@ int main(int argc, char** argv)
             return code;
         }
         listener = std::make_unique<MessageListenWidget>(QLatin1String(kMainInstanceWindowName));
-        if (!listener->isListening()) {
+        if (!listener->isListening() && !noChannel) {
             code = handOver(arguments, 15000);
             Settings::destroyInstance();
             return code;

@@ -27,6 +27,8 @@ class ProgramTest : public QObject
     QString home_;
     QString program_;
     int homes_ = 0;
+    QString runtime_; // XDG_RUNTIME_DIR of the next start
+    QString temp_;    // TMPDIR of the next start, empty: the inherited one
 
     QString dataFolder() const { return home_ + "/.local/share/Tallowquist Pro"; }
 
@@ -40,7 +42,9 @@ class ProgramTest : public QObject
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home_);
-        env.insert("XDG_RUNTIME_DIR", home_ + "/run");
+        env.insert("XDG_RUNTIME_DIR", runtime_);
+        if (!temp_.isEmpty())
+            env.insert("TMPDIR", temp_);
         env.remove("XDG_DATA_HOME");
         env.remove("XDG_CONFIG_HOME");
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -84,6 +88,8 @@ private slots:
     {
         // Short: the sockets live in the runtime folder, and a socket path has at most 107 bytes.
         home_ = root_.path() + "/h" + QString::number(++homes_);
+        runtime_ = home_ + "/run";
+        temp_.clear();
         QVERIFY(QDir().mkpath(home_ + "/run"));
         QCOMPARE(::chmod(QFile::encodeName(home_ + "/run").constData(), 0700), 0);
         if (::geteuid() == 0) {
@@ -142,6 +148,31 @@ private slots:
         const QByteArray tabs = testutil::readFile(dataFolder() + "/tabs.xml");
         QVERIFY2(tabs.contains("<directoryComboBox value=\"" + QFile::encodeName(folder) + "\"/>"), tabs.constData());
         QVERIFY(tabs.contains("<directoryCheckBox value=\"1\"/>"));
+    }
+
+    void startWithoutRuntimeFolderShowsTheWindow()
+    {
+        // No private runtime folder anywhere (the given one is not the user's own, and no
+        // fallback can be made in a temporary folder the user cannot write): no channel. The
+        // start must still show its window and end by a signal as usual, rather than end at
+        // once as if it had handed over to a running instance.
+        if (::geteuid() != 0)
+            QSKIP("needs a folder the user cannot write, made as root");
+        runtime_ = root_.path() + "/notmine" + QString::number(homes_);
+        QVERIFY(QDir().mkpath(runtime_));
+        QCOMPARE(::chmod(QFile::encodeName(runtime_).constData(), 0755), 0);
+        temp_ = runtime_;
+        QProcess process;
+        prepare(process, {"-no-elevation"});
+        process.start();
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY2_WITH_TIMEOUT(log().contains("MainWindow::MainWindow") || process.state() == QProcess::NotRunning,
+                                  qPrintable(log()), 15000);
+        QVERIFY2(process.state() == QProcess::Running, qPrintable(log()));
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(15000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(log().contains("\tmain\tApplication closing\r\n"));
     }
 };
 

@@ -164,6 +164,18 @@ private slots:
         QCOMPARE(tab->statusText(), QStringLiteral("Found: 3 objects in 0s"));
         QCOMPARE(w.button(), QStringLiteral("Done"));
         QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
+        // The search's duration stays what it was: a sort or a language change long after
+        // the end does not count the time since.
+        QTest::qWait(1100);
+        QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
+        tab->fileTable()->view()->sortByColumn(2, Qt::DescendingOrder);
+        QTRY_VERIFY(!sorted.isEmpty());
+        QCOMPARE(tab->statusText(), QStringLiteral("Found: 3 objects in 0s"));
+        QEvent languageChange(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(tab, &languageChange);
+        QCOMPARE(tab->statusText(), QStringLiteral("Found: 3 objects in 0s"));
+        tab->fileTable()->view()->sortByColumn(0, Qt::AscendingOrder);
+        QTRY_VERIFY(sorted.count() == 2);
 
         // The preview opened on row 0; select notes.txt and wait for its matches.
         const QSplitter* splitter = tab->findChild<QSplitter*>(QStringLiteral("resultSplitter"));

@@ -25,9 +25,10 @@ public:
         QObject::connect(
             sender, signal, &context_,
             [this](Args... args) {
-                const QVariantList call{QVariant::fromValue(std::decay_t<Args>(args))...};
+                // Built and dropped under the lock, so no reference of the emitting thread
+                // outlives it (the test may destroy the record as soon as it sees the call).
                 std::lock_guard<std::mutex> g(mutex_);
-                calls_.append(call);
+                calls_.append(QVariantList{QVariant::fromValue(std::decay_t<Args>(args))...});
             },
             Qt::DirectConnection);
     }

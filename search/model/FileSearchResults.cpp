@@ -627,32 +627,38 @@ QString FileSearchResults::entryPath(const Entry& entry)
 
 QVector<int> FileSearchResults::rowsOfEntries(const QList<Entry>& entries, const Counts& shown) const
 {
+    // One item may stand in a list more than once (a file reached through two overlapping
+    // include folders); equal entries take its rows in list order, one each.
+    struct Wanted
+    {
+        std::vector<int> entries;
+        std::size_t next = 0;
+    };
     QVector<int> rows(entries.size(), -1);
-    std::unordered_map<std::pair<const char*, const char*>, int, PairHash> wantedDirs, wantedFiles;
+    std::unordered_map<std::pair<const char*, const char*>, Wanted, PairHash> wantedDirs, wantedFiles;
     for (int i = 0; i < entries.size(); ++i) {
         const Entry& e = entries.at(i);
         if (e.isValid())
-            (e.isDir ? wantedDirs : wantedFiles)[{e.name, e.path}] = i;
+            (e.isDir ? wantedDirs : wantedFiles)[{e.name, e.path}].entries.push_back(i);
     }
+    auto take = [&rows](auto& wanted, const char* name, const char* path, int row) {
+        auto it = wanted.find({name, path});
+        if (it != wanted.end() && it->second.next < it->second.entries.size())
+            rows[it->second.entries[it->second.next++]] = row;
+    };
     std::lock_guard<std::mutex> guard(listMutex);
     if (shown.filter < 2 && !wantedDirs.empty()) {
         const std::size_t n = std::min(std::size_t(std::max(0, shown.dirs)), dirs.size());
-        for (std::size_t i = 0; i < n; ++i) {
-            auto it = wantedDirs.find({dirs[i].name, dirs[i].path});
-            if (it != wantedDirs.end())
-                rows[it->second] = int(i);
-        }
+        for (std::size_t i = 0; i < n; ++i)
+            take(wantedDirs, dirs[i].name, dirs[i].path, int(i));
     }
     if (shown.filter != 1 && !wantedFiles.empty()) {
         const std::vector<FileItem>& v = shown.filter >= 2 ? filtered : files;
         const int limit = shown.filter >= 2 ? shown.filtered : shown.files;
         const std::size_t n = std::min(std::size_t(std::max(0, limit)), v.size());
         const int offset = shown.filter >= 2 ? 0 : shown.dirs;
-        for (std::size_t i = 0; i < n; ++i) {
-            auto it = wantedFiles.find({v[i].name, v[i].path});
-            if (it != wantedFiles.end())
-                rows[it->second] = offset + int(i);
-        }
+        for (std::size_t i = 0; i < n; ++i)
+            take(wantedFiles, v[i].name, v[i].path, offset + int(i));
     }
     return rows;
 }
@@ -703,6 +709,38 @@ void FileSearchResults::removeEntries(const QList<Entry>& entries)
         auto gone = [&](const FileItem& f) { return goneFiles.count({f.name, f.path}) != 0; };
         files.erase(std::remove_if(files.begin(), files.end(), gone), files.end());
         filtered.erase(std::remove_if(filtered.begin(), filtered.end(), gone), filtered.end());
+    }
+    ++generation_;
+}
+
+void FileSearchResults::removeShownRows(const Counts& shown, int first, int last)
+{
+    auto eraseOne = [](std::vector<FileItem>& v, const FileItem& item) {
+        for (auto it = v.begin(); it != v.end(); ++it) {
+            if (it->name == item.name && it->path == item.path) {
+                v.erase(it);
+                return;
+            }
+        }
+    };
+    std::lock_guard<std::mutex> guard(listMutex);
+    for (int row = last; row >= first; --row) {
+        List list;
+        int index;
+        if (!locate(shown, row, &list, &index))
+            continue;
+        const auto i = std::size_t(index);
+        if (list == Dirs) {
+            if (i < dirs.size())
+                dirs.erase(dirs.begin() + index);
+        } else {
+            std::vector<FileItem>& from = list == Files ? files : filtered;
+            if (i >= from.size())
+                continue;
+            const FileItem item = from[i];
+            from.erase(from.begin() + index);
+            eraseOne(list == Files ? filtered : files, item);
+        }
     }
     ++generation_;
 }

@@ -174,6 +174,9 @@ public:
     QList<Entry> entriesOfPaths(const QStringList& paths);
     // Removes the given items from every list that holds them.
     void removeEntries(const QList<Entry>& entries);
+    // Removes the items of rows `first` .. `last` under `shown` counts, by position, so that an
+    // item standing twice loses only the rows named (from the files list too, for a category row).
+    void removeShownRows(const Counts& shown, int first, int last);
     // The item's name becomes `name` in every list that holds it; the renamed entry, or an
     // invalid one when the item is no longer there.
     Entry renameEntry(const Entry& entry, const QString& name);

@@ -265,10 +265,10 @@ void FileTable::removePaths(const QStringList& paths)
             unshown.append(entries.at(i));
     }
     model_->removeRows(byRow.keys(), [this, &byRow](int first, int last) {
-        QList<FileSearchResults::Entry> range;
+        // By position: an item shown twice loses only these rows.
+        results_->removeShownRows(shown, first, last);
         for (int r = first; r <= last; ++r) {
             const FileSearchResults::Entry& e = byRow[r];
-            range.append(e);
             if (shown.filter >= 2)
                 --shown.filtered;
             else if (e.isDir)
@@ -276,7 +276,6 @@ void FileTable::removePaths(const QStringList& paths)
             else
                 --shown.files;
         }
-        results_->removeEntries(range);
     });
     if (!unshown.isEmpty())
         results_->removeEntries(unshown);

@@ -21,6 +21,23 @@ public:
     std::unique_ptr<TempFileHolder> holder;
 };
 
+// Raises the request's flag and keeps the request and `results` or `holder` until `ended`
+// reports the request's id.
+template <typename Signal>
+void keep(FileSearcher* searcher, Signal ended, std::unique_ptr<FileSearchRequest> request,
+          std::unique_ptr<FileSearchResults> results, std::unique_ptr<TempFileHolder> holder)
+{
+    if (!request)
+        return;
+    request->canceled = true;
+    const FileSearchRequest::Id id = request->id;
+    auto* keeper = new Keeper(searcher, std::move(request), std::move(results), std::move(holder));
+    QObject::connect(searcher, ended, keeper, [keeper, id](FileSearchRequest::Id done) {
+        if (done == id)
+            keeper->deleteLater();
+    });
+}
+
 } // namespace
 
 namespace SearchReaper {
@@ -28,30 +45,13 @@ namespace SearchReaper {
 void reapFind(FileSearcher* searcher, std::unique_ptr<FileSearchRequest> request,
               std::unique_ptr<FileSearchResults> results)
 {
-    if (!request)
-        return;
-    request->canceled = true;
-    const FileSearchRequest::Id id = request->id;
-    auto* keeper = new Keeper(searcher, std::move(request), std::move(results), nullptr);
-    QObject::connect(searcher, &FileSearcher::findFinished, keeper, [keeper, id](FileSearchRequest::Id done) {
-        if (done == id)
-            keeper->deleteLater();
-    });
+    keep(searcher, &FileSearcher::findFinished, std::move(request), std::move(results), nullptr);
 }
 
 void reapMatches(FileSearcher* searcher, std::unique_ptr<FileSearchRequest> request,
                  std::unique_ptr<TempFileHolder> holder)
 {
-    if (!request)
-        return;
-    request->canceled = true;
-    const FileSearchRequest::Id id = request->id;
-    auto* keeper = new Keeper(searcher, std::move(request), nullptr, std::move(holder));
-    QObject::connect(searcher, &FileSearcher::findMatchesFinished, keeper,
-                     [keeper, id](FileSearchRequest::Id done) {
-                         if (done == id)
-                             keeper->deleteLater();
-                     });
+    keep(searcher, &FileSearcher::findMatchesFinished, std::move(request), nullptr, std::move(holder));
 }
 
 } // namespace SearchReaper

@@ -290,6 +290,19 @@ private slots:
         QCOMPARE(h.results.itemCount(), 7);
     }
 
+    void removalTakesEveryRowOfAPathFoundTwice()
+    {
+        // Overlapping include folders can report one file twice; its removal removes both rows
+        // and the table keeps addressing the rows that stay.
+        Harness h;
+        for (const char* name : {"a", "dup", "b", "dup", "c"})
+            h.results.addFile(QString::fromLatin1(name), QStringLiteral("/r"), 0);
+        h.table->appendNewRows();
+        h.table->removePaths({QStringLiteral("/r/dup")});
+        QCOMPARE(h.table->model()->rowCount(), h.results.count());
+        QCOMPARE(h.names(), (QStringList{"a", "b", "c"}));
+    }
+
     void dragCarriesOneUriPerRow()
     {
         Harness h;

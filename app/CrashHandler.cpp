@@ -195,10 +195,33 @@ void* startWithAltStack(void* raw)
 
 using PthreadCreate = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
 
+} // namespace
+
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define TQ_THREAD_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__)
+#define TQ_THREAD_SANITIZER 1
+#endif
+
+#ifdef TQ_THREAD_SANITIZER
+// Under ThreadSanitizer the runtime's own pthread_create (linked into the program) must make
+// every thread, or the runtime does not know the thread and stops at its first event.
+extern "C" int __interceptor_pthread_create(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+#endif
+
+namespace {
+
 PthreadCreate realPthreadCreate()
 {
+#ifdef TQ_THREAD_SANITIZER
+    return __interceptor_pthread_create;
+#else
     static PthreadCreate real = reinterpret_cast<PthreadCreate>(::dlsym(RTLD_NEXT, "pthread_create"));
     return real;
+#endif
 }
 
 } // namespace

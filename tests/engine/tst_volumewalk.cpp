@@ -9,7 +9,9 @@
 #include "tests/doubles/ScriptedJournalBackend.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/engine/enginetest.h"
+#include "threadsafespy.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -43,10 +45,20 @@ class TestVolumeWalk : public QObject
         ContentSearcher contents(nullptr, tmp.filePath("work"));
         FileSearchResults results;
         FileSearch search(index, &directories, &contents, nullptr, &request, &results);
-        QSignalSpy finished(&search, &FileSearch::finished);
+        // The search ends on its worker thread, so the record of its end must be thread-safe.
+        testutil::ThreadSafeSpy finished(&search, &FileSearch::finished);
         search.start();
-        if (!waitFor(finished, request.id))
-            return {"<time-out>"};
+        QDeadlineTimer deadline(30000);
+        for (;;) {
+            bool ended = false;
+            for (int i = 0; i < finished.count(); ++i)
+                ended = ended || finished.at(i).at(0).toInt() == request.id;
+            if (ended)
+                break;
+            if (deadline.hasExpired())
+                return {"<time-out>"};
+            QTest::qWait(20);
+        }
         QStringList out;
         for (const QString& p : paths(results))
             out << (p.startsWith(root) ? p.mid(root.size()) : p);

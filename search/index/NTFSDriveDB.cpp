@@ -899,34 +899,28 @@ bool NTFSDriveDB::load(bool* cancel)
         QWriteLocker locker(&lock_);
         valid_ = false;
         clearRecords();
-        for (qint32 i = 0; i < total; ++i) {
+        // One record of either section: a cancel throws, a damaged record ends the load.
+        IndexFile::Record record;
+        auto readRecord = [&]() {
             if (cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED)) {
                 clearRecords();
                 throw FileSearchCancelException("Canceled", Unit, __LINE__);
             }
-            IndexFile::Record record;
-            const IndexFile::Status status = file.atEnd() ? IndexFile::Truncated : file.readRecord(&record);
-            if (status != IndexFile::Ok) {
-                // Nothing of a damaged file stays: the rebuild starts from empty maps.
-                clearRecords();
-                writeLog(Logger::Warning, status == IndexFile::BadNameLength
-                                         ? QStringLiteral("Load failed: bad name length")
-                                         : QStringLiteral("Load failed: can't read all records"));
-                return false;
-            }
-            const char* name = pool_->intern(record.name, std::size_t(record.nameLength));
-            setRecord(record.frn, record.parent, name, record.isDir);
+            return file.atEnd() ? IndexFile::Truncated : file.readRecord(&record);
+        };
+        IndexFile::Status status = IndexFile::Ok;
+        for (qint32 i = 0; status == IndexFile::Ok && i < total; ++i) {
+            status = readRecord();
+            if (status == IndexFile::Ok)
+                setRecord(record.frn, record.parent,
+                          pool_->intern(record.name, std::size_t(record.nameLength)), record.isDir);
         }
         // The further names of files with several, when the file has them.
         qint32 extra = 0;
-        IndexFile::Status status = file.readExtraNamesCount(&extra);
+        if (status == IndexFile::Ok)
+            status = file.readExtraNamesCount(&extra);
         for (qint32 i = 0; status == IndexFile::Ok && i < extra; ++i) {
-            if (cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED)) {
-                clearRecords();
-                throw FileSearchCancelException("Canceled", Unit, __LINE__);
-            }
-            IndexFile::Record record;
-            status = file.atEnd() ? IndexFile::Truncated : file.readRecord(&record);
+            status = readRecord();
             if (status != IndexFile::Ok)
                 break;
             const char* name = pool_->intern(record.name, std::size_t(record.nameLength));
@@ -934,6 +928,7 @@ bool NTFSDriveDB::load(bool* cancel)
                 addName(record.frn, record.parent, name);
         }
         if (status != IndexFile::Ok) {
+            // Nothing of a damaged file stays: the rebuild starts from empty maps.
             clearRecords();
             writeLog(Logger::Warning, status == IndexFile::BadNameLength
                                      ? QStringLiteral("Load failed: bad name length")

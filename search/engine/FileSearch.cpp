@@ -1,6 +1,6 @@
 #include "search/engine/FileSearch.h"
 
-#include "core/FileNameCodec.h"
+#include "core/LongPath.h"
 #include "core/FileUtils.h"
 #include "core/IndexingSettings.h"
 #include "core/Logger.h"
@@ -312,8 +312,10 @@ bool FileSearch::candidatePasses(ContentSearcher* contentSearcher,
 
 bool FileSearch::withinBounds(const FileSearchRequest* request, const QString& path, bool isDir)
 {
+    // Any length: a walk reaches paths longer than PATH_MAX.
+    const PathAt at(path);
     struct stat st;
-    if (::stat(FileNameCodec::encode(path).constData(), &st) != 0)
+    if (!at.isValid() || ::fstatat(at.folder(), at.name(), &st, 0) != 0)
         return false; // vanished since the name phase
     const QDateTime modified = QDateTime::fromMSecsSinceEpoch(
         qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);

@@ -29,8 +29,11 @@ namespace {
 // as a folder that may not be entered, are left to the walk, which reports them.
 bool isMissingFolder(const QString& path)
 {
+    const PathAt at(path);
+    if (!at.isValid())
+        return at.error() == ENOENT || at.error() == ENOTDIR;
     struct stat st;
-    if (::stat(FileNameCodec::encode(path).constData(), &st) == 0)
+    if (::fstatat(at.folder(), at.name(), &st, 0) == 0)
         return false;
     return errno == ENOENT || errno == ENOTDIR;
 }

@@ -36,6 +36,19 @@ struct Names
     }
 };
 
+// A map of 1000 records named "plain name".
+struct PlainMap
+{
+    Arena arena;
+    IndexMap map{arena};
+    Names names;
+    PlainMap()
+    {
+        for (quint64 key = 1; key <= 1000; ++key)
+            map.set(key, IndexEntry{0, names.add("plain name")});
+    }
+};
+
 std::vector<const IndexMap::Leaf*> leavesOf(const IndexMap& map)
 {
     std::vector<const IndexMap::Leaf*> leaves;
@@ -172,11 +185,8 @@ private slots:
     // be checked again.
     void renameInPlaceIsSeen()
     {
-        Arena arena;
-        IndexMap map(arena);
-        Names names;
-        for (quint64 key = 1; key <= 1000; ++key)
-            map.set(key, IndexEntry{0, names.add("plain name")});
+        PlainMap plain;
+        IndexMap& map = plain.map;
         const std::vector<const IndexMap::Leaf*> leaves = leavesOf(map);
         NameFilter filter;
         const NameFilter::Query query = NameFilter::makeQuery({"quarterly"});
@@ -189,7 +199,7 @@ private slots:
         };
         QCOMPARE(kept(), 0);
         QCOMPARE(kept(), 0); // trusted
-        map.set(500, IndexEntry{0, names.add("Quarterly report")});
+        map.set(500, IndexEntry{0, plain.names.add("Quarterly report")});
         QCOMPARE(leavesOf(map), leaves);
         QCOMPARE(kept(), 1);
     }
@@ -197,11 +207,8 @@ private slots:
     // A second search while the first holds the filter reads every leaf.
     void concurrentSessionReadsEverything()
     {
-        Arena arena;
-        IndexMap map(arena);
-        Names names;
-        for (quint64 key = 1; key <= 1000; ++key)
-            map.set(key, IndexEntry{0, names.add("plain name")});
+        PlainMap plain;
+        const IndexMap& map = plain.map;
         const std::vector<const IndexMap::Leaf*> leaves = leavesOf(map);
         NameFilter filter;
         const NameFilter::Query query = NameFilter::makeQuery({"absent"});

@@ -432,6 +432,43 @@ private slots:
         QVERIFY(logText().contains(QStringLiteral("Failed to open the pipe")));
     }
 
+    // The helper of a root instance opens the session user's log as that user: a log folder
+    // the user swapped for a link to a root folder gets nothing, and a log it creates in the
+    // user's own folder belongs to the user.
+    void rootHelperLogsAsTheSessionUser()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()).constData(), 0711) == 0);
+        const QString home = tmp.filePath(QStringLiteral("nobody-home"));
+        const QString rootFolder = tmp.filePath(QStringLiteral("root-only"));
+        QVERIFY(QDir().mkpath(home) && QDir().mkpath(rootFolder));
+        QVERIFY(::chown(QFile::encodeName(home).constData(), 65534, 65534) == 0);
+        QVERIFY(::chmod(QFile::encodeName(rootFolder).constData(), 0755) == 0);
+        QVERIFY(QFile::link(rootFolder, home + QStringLiteral("/linked")));
+        const auto runHelper = [&](const QString& logFolder) {
+            // Its parent ends at once, so the helper gives up waiting for a program.
+            QProcess shell;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("PKEXEC_UID"), QStringLiteral("65534"));
+            shell.setProcessEnvironment(env);
+            shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" \"$1\" \"$2\" \"$3\" & echo $!; sleep 1"),
+                                               helper, QUuid::createUuid().toString(), logFolder, work});
+            shell.waitForFinished(10000);
+            const qint64 pid = shell.readAllStandardOutput().trimmed().toLongLong();
+            QTRY_VERIFY_WITH_TIMEOUT(!processRunning(pid), 10000);
+        };
+        runHelper(home + QStringLiteral("/linked"));
+        QVERIFY(QDir(rootFolder).isEmpty(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot));
+        runHelper(home + QStringLiteral("/data"));
+        struct stat st;
+        QVERIFY(::lstat(QFile::encodeName(home + QStringLiteral("/data/Tallowquist Pro.log")).constData(), &st) == 0);
+        QCOMPARE(int(st.st_uid), 65534);
+        QCOMPARE(int(st.st_mode & 07777), 0600);
+        QVERIFY(::lstat(QFile::encodeName(home + QStringLiteral("/data")).constData(), &st) == 0);
+        QCOMPARE(int(st.st_uid), 65534);
+    }
+
     void helperRefusesStranger()
     {
         Helper64Thread thread;

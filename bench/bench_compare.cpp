@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <random>
@@ -276,14 +277,21 @@ void runNames(int entries, const QString& base)
             s.start();
             FileSearchResults results;
             index->search(&request, &results);
-            QByteArray text;
-            const int rows = results.count();
-            for (int r = 0; r < rows; ++r) {
-                text += results.filePath(r).toUtf8();
+            // The hits' full paths as one text, as plocate writes them: the pooled UTF-8 folder
+            // and name joined by "/".
+            std::string text;
+            const FileSearchResults::Counts shown = results.counts();
+            for (int r = 0; r < shown.rows(); ++r) {
+                const FileSearchResults::Entry e = results.entryAtRow(shown, r);
+                const size_t folder = std::strlen(e.path);
+                text.append(e.path, folder);
+                if (!folder || e.path[folder - 1] != '/')
+                    text += '/';
+                text += e.name;
                 text += '\n';
             }
             ours.push_back(msSince(s));
-            ourText.assign(text.constData(), size_t(text.size()));
+            ourText.swap(text);
         }
         const std::vector<std::string> a = lines(ourText);
         const std::vector<std::string> b = lines(theirText);

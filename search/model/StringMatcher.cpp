@@ -738,6 +738,17 @@ bool StringMatcher::testRegex(int index, const QString& text, MatchPositions* po
     // positions are wanted and the text is not ASCII, the UTF-16 index of each byte's unit.
     thread_local std::string bytes;
     thread_local std::vector<int> unitOf;
+    // A very long text (a minified file is one line) does not leave its buffers behind.
+    struct Trim
+    {
+        ~Trim()
+        {
+            if (bytes.capacity() > (std::size_t(1) << 20))
+                std::string().swap(bytes);
+            if (unitOf.capacity() > (std::size_t(1) << 20))
+                std::vector<int>().swap(unitOf);
+        }
+    } trim;
     const int n = text.size();
     const ushort* units = reinterpret_cast<const ushort*>(text.constData());
     bytes.clear();

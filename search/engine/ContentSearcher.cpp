@@ -22,6 +22,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutexLocker>
 #include <QTextCodec>
 #include <QTextStream>
@@ -198,7 +199,8 @@ void ContentSearcher::setSettings(const ContentSearchOptions& options)
     }
     map[QStringLiteral("epub")].push_back(epubConverter);
     map[QStringLiteral("fb2")].push_back(htmlConverter);
-    map[QStringLiteral("mobi")].push_back(mobiConverter);
+    for (const char* book : {"mobi", "azw", "azw3", "prc"})
+        map[QLatin1String(book)].push_back(mobiConverter);
 
     QMutexLocker locker(&snapshotMutex);
     current = std::move(snap);
@@ -241,10 +243,27 @@ bool ContentSearcher::convertWith(const Snapshot& snap, const QString& path, QSt
         if (converter->convert(path, nullptr, outPath, output, QString(), cancelFlag)) {
             if (encodingOut)
                 *encodingOut = converter->encoding();
+            // A document that gives no text is searched as empty, and said so in the log.
+            const qint64 textBytes = outPath && !outPath->isEmpty() ? QFileInfo(*outPath).size() - 2
+                                                                    : (output ? output->size() : 1);
+            if (textBytes <= 0)
+                Logger::instance().writeQString(Logger::Info, Tag,
+                                                QStringLiteral("No text in %1").arg(path));
             return true;
         }
     }
     return false;
+}
+
+bool ContentSearcher::isUnconvertedDocument(int fd, const QString& path)
+{
+    char head[68];
+    const ssize_t n = ::pread(fd, head, sizeof head, 0);
+    if (n <= 0 || !ToPlainTextConverter::isDocumentContainer(QByteArray(head, int(n))))
+        return false;
+    Logger::instance().writeQString(Logger::Info, Tag,
+                                    QStringLiteral("%1 could not be converted; it is not read as text").arg(path));
+    return true;
 }
 
 QTextCodec* ContentSearcher::codecForEncoding(const QString& name, QIODevice* device)
@@ -280,6 +299,7 @@ bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
 {
     const QByteArray nativePath = FileNameCodec::encode(path);
     const QString extension = pathExtension(path).toLower();
+    bool conversionFailed = false;
     if (!extension.isEmpty() && snap.converterMap.contains(extension)) {
         struct stat st;
         if (::stat(nativePath.constData(), &st) != 0) {
@@ -310,6 +330,7 @@ bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
             buffer.seek(0);
             return scanText(snap, query, &buffer, path, encoding, request, nullptr, matchCount);
         }
+        conversionFailed = true;
     }
 
     // The file itself, read as text. Opened without blocking and checked to be a regular file
@@ -323,6 +344,9 @@ bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
     }
     struct stat st;
     if (::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    // A document whose conversion failed is never searched as the bytes of its container.
+    if (conversionFailed && isUnconvertedDocument(fd.handle(), path))
         return false;
     const int countBefore = matchCount ? *matchCount : 0;
     const int raw = scanRawFile(snap, query, request, fd.handle(), path, matchCount);
@@ -452,6 +476,9 @@ bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& p
                                         QStringLiteral("findAll - Failed to open %1").arg(holder->path));
         return false;
     }
+    if (converted.isEmpty() && !convertersFor(pathExtension(path)).empty()
+        && isUnconvertedDocument(file.handle(), path))
+        return false;
     const ContentQueryPtr query = ContentQuery::fromRequest(*request);
     return scanText(*snap, *query, &file, holder->path, encoding, request, holder, nullptr);
 }

@@ -1,11 +1,7 @@
-// ExternalProgramFilter: a filter that runs a text-extraction program of the system as a child
-// process and serves its output, one chunk per line (a paragraph; catdoc is run without word
-// wrapping, so its lines are paragraphs).
-//
-// Programs (module names of the registry file, see IFilterLoader):
-//   catdoc  -w -d utf-8 <file>   Word documents (doc) and RTF
-//   xls2csv -d utf-8 <file>      Excel workbooks (xls)
-//   catppt  -d utf-8 <file>      PowerPoint presentations (ppt)
+// ExternalProgramFilter: a filter that runs a text-extraction program as a child process and
+// serves its output, one chunk per line (a paragraph). A registry names such a program with
+// the module "tqfilter-exec:<program>" (IFilterLoader); the shipped registrations use the
+// filters of our own instead.
 // The file is passed as an absolute path, so a name beginning with "-" is never an option.
 // The output is read as UTF-8. init waits for the program, polling the caller's cancellation
 // flag and the extraction's time limit every 50 ms; on either it kills the child (by its pid,

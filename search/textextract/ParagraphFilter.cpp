@@ -1,5 +1,6 @@
 #include "search/textextract/ParagraphFilter.h"
 
+#include <QFile>
 #include <QXmlStreamReader>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -8,22 +9,27 @@
 #include <cstring>
 #include <map>
 
-// A zip member read through a budget of unpacked bytes shared by the whole archive. Once the
-// budget is spent every read fails, which the XML reader reports as a premature end.
+// A zip member (or, for a flat XML document, the file itself) read through a budget of
+// unpacked bytes shared by the whole archive. Once the budget is spent every read fails, which
+// the XML reader reports as a premature end.
 class ParagraphFilter::BoundedMember : public QIODevice
 {
 public:
-    BoundedMember(QuaZip* zip, qint64* budget) : member(zip), budget(budget) {}
+    BoundedMember(QuaZip* zip, qint64* budget) : zipMember(zip), member(&zipMember), budget(budget) {}
+    BoundedMember(const QString& path, qint64* budget)
+        : plainFile(path), member(&plainFile), budget(budget)
+    {
+    }
 
     bool openMember()
     {
-        if (!member.open(QIODevice::ReadOnly))
+        if (!member->open(QIODevice::ReadOnly))
             return false;
         return QIODevice::open(QIODevice::ReadOnly);
     }
     void close() override
     {
-        member.close();
+        member->close();
         QIODevice::close();
     }
     bool isSequential() const override { return true; }
@@ -33,7 +39,7 @@ protected:
     {
         if (*budget <= 0 || stopped)
             return -1;
-        qint64 n = member.read(data, qMin(maxSize, *budget));
+        qint64 n = member->read(data, qMin(maxSize, *budget));
         if (n <= 0)
             return n;
         // The run of bytes since the last "<" (a text node, which the XML reader holds
@@ -57,7 +63,9 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
-    QuaZipFile member;
+    QuaZipFile zipMember;
+    QFile plainFile;
+    QIODevice* member;
     qint64* budget;
     qint64 run = 0;
     bool stopped = false;
@@ -132,9 +140,14 @@ FilterResult ParagraphFilter::readMore()
 {
     if (!xml) {
         for (;;) {
-            if (members.isEmpty() || !zip)
+            if (members.isEmpty() || (!zip && plainPath.isEmpty()))
                 return FILTER_E_END_OF_CHUNKS;
-            if (zip->setCurrentFile(members.first().name)) {
+            if (!plainPath.isEmpty()) {
+                file = std::make_unique<BoundedMember>(plainPath, &unpackedLeft);
+                if (file->openMember())
+                    break;
+                file.reset();
+            } else if (zip->setCurrentFile(members.first().name)) {
                 file = std::make_unique<BoundedMember>(zip.get(), &unpackedLeft);
                 if (file->openMember())
                     break;
@@ -172,7 +185,7 @@ void ParagraphFilter::closeMember()
     file.reset();
 }
 
-bool ParagraphFilter::openArchive(const QString& path, const FilterControl& ctl)
+void ParagraphFilter::reset(const FilterControl& ctl)
 {
     closeMember();
     members.clear();
@@ -182,12 +195,29 @@ bool ParagraphFilter::openArchive(const QString& path, const FilterControl& ctl)
     chunkId = 0;
     unpackedLeft = kMaxUnpackedBytes;
     control = ctl;
+    plainPath.clear();
+    zip.reset();
+}
+
+bool ParagraphFilter::openArchive(const QString& path, const FilterControl& ctl)
+{
+    reset(ctl);
     zip = std::make_unique<QuaZip>(path);
     zip->setFileNameCodec("UTF-8");
     if (!zip->open(QuaZip::mdUnzip)) {
         zip.reset();
         return false;
     }
+    return true;
+}
+
+bool ParagraphFilter::openPlainFile(const QString& path, const FilterControl& ctl)
+{
+    reset(ctl);
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly))
+        return false;
+    plainPath = path;
     return true;
 }
 

@@ -59,6 +59,9 @@ protected:
 
     // Forgets earlier state, keeps the control and opens the archive (member names UTF-8).
     bool openArchive(const QString& path, const FilterControl& control);
+    // Forgets earlier state, keeps the control and makes the file itself the one member
+    // (a flat XML document): addMember with any name then reads the file.
+    bool openPlainFile(const QString& path, const FilterControl& control);
     bool hasMember(const QString& name);
     // Members whose name is `prefix` + a number + `suffix`, in ascending number order.
     QStringList numberedMembers(const QString& prefix, const QString& suffix);
@@ -84,6 +87,7 @@ protected:
     FilterControl control;
 
 private:
+    void reset(const FilterControl& control);
     FilterResult readMore();
     // The next token of `reader`; false when the member is malformed or nested too deep.
     static bool nextToken(QXmlStreamReader& reader, int* depth);
@@ -103,6 +107,7 @@ private:
     QList<Piece> pieces; // complete paragraphs and pieces of paragraphs not yet served
     class BoundedMember;
     std::unique_ptr<QuaZip> zip;
+    QString plainPath; // the document itself is the member (openPlainFile)
     std::unique_ptr<BoundedMember> file;
     std::unique_ptr<QXmlStreamReader> xml;
     QList<Member> members; // still to read; the first is being read while `xml` is set

@@ -3,7 +3,7 @@
 #include "search/textextract/BinaryDocumentReaders.h"
 #include "search/textextract/CompoundFile.h"
 
-#include <QFile>
+#include "core/ContentFile.h"
 
 namespace {
 
@@ -29,10 +29,10 @@ using Reader = BinaryDocuments::Result (*)(QIODevice*, TextSink&);
 
 FilterResult BinaryDocumentFilter::init(quint32, const FilterControl& ctl)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    ContentFileDevice device;
+    if (!device.setFile(document))
         return FILTER_E_ACCESS;
-    return initFrom(&file, ctl);
+    return initFrom(&device, ctl);
 }
 
 FilterResult BinaryDocumentFilter::initFrom(QIODevice* device, const FilterControl& ctl)

@@ -17,6 +17,7 @@
 
 #include "search/textextract/ParagraphFilter.h"
 
+class ContentFile;
 class QIODevice;
 
 class BinaryDocumentFilter : public ParagraphFilter
@@ -24,8 +25,10 @@ class BinaryDocumentFilter : public ParagraphFilter
 public:
     enum class Kind { Word, Excel, PowerPoint };
 
-    BinaryDocumentFilter(Kind kind, const QString& path) : kind(kind), path(path) {}
+    // `document` must stay open while the filter is used.
+    BinaryDocumentFilter(Kind kind, const ContentFile& document) : kind(kind), document(document) {}
 
+    // Reads the document through its descriptor.
     FilterResult init(quint32 flags, const FilterControl& control) override;
 
     // The same over an open device (random access for the compound files).
@@ -33,5 +36,5 @@ public:
 
 private:
     Kind kind;
-    QString path;
+    const ContentFile& document;
 };

@@ -55,8 +55,8 @@
 class HtmlConverter : public ToPlainTextConverter
 {
 public:
-    bool convert(const QString& path, QIODevice* input, QString* outPath, QIODevice* output,
-                 const QString& inputEncoding, const bool* cancelFlag) override;
+    bool convert(const ContentFile& document, QIODevice* input, QString* outPath,
+                 QIODevice* output, const QString& inputEncoding, const bool* cancelFlag) override;
     QString encoding() const override;
 
     // convert() within a budget of text bytes that several calls share (the EPUB and
@@ -69,7 +69,7 @@ public:
         Html, // all text outside "head"; names compared ignoring case (HTML files, KF8 books)
         Xml   // all character data (XML files)
     };
-    bool convertWithin(const QString& path, QIODevice* input, QString* outPath,
+    bool convertWithin(const ContentFile& document, QIODevice* input, QString* outPath,
                        QIODevice* output, const QString& inputEncoding, const bool* cancelFlag,
                        qint64* budget, bool* cut, Markup markup = Markup::Body);
 

@@ -1,5 +1,6 @@
 #include "search/textextract/IFilterLoader.h"
 
+#include "core/ContentFile.h"
 #include "search/textextract/BinaryDocumentFilter.h"
 #include "search/textextract/ExternalProgramFilter.h"
 #include "search/textextract/MarkupFilter.h"
@@ -20,31 +21,32 @@ QString defaultValue(const IRegistry& registry, const QString& key)
 
 } // namespace
 
-std::unique_ptr<IFilter> createIFilter(const QString& module, const QString& path)
+std::unique_ptr<IFilter> createIFilter(const QString& module, const ContentFile& document)
 {
     const QString m = module.trimmed().toLower();
     if (m == QLatin1String("tqfilter-ooxml"))
-        return std::make_unique<OfficeXmlFilter>(path);
+        return std::make_unique<OfficeXmlFilter>(document);
     if (m == QLatin1String("tqfilter-odf"))
-        return std::make_unique<OpenDocumentFilter>(path);
+        return std::make_unique<OpenDocumentFilter>(document);
     if (m == QLatin1String("tqfilter-html"))
-        return std::make_unique<MarkupFilter>(path);
+        return std::make_unique<MarkupFilter>(document);
     if (m == QLatin1String("tqfilter-msword"))
-        return std::make_unique<BinaryDocumentFilter>(BinaryDocumentFilter::Kind::Word, path);
+        return std::make_unique<BinaryDocumentFilter>(BinaryDocumentFilter::Kind::Word, document);
     if (m == QLatin1String("tqfilter-msexcel"))
-        return std::make_unique<BinaryDocumentFilter>(BinaryDocumentFilter::Kind::Excel, path);
+        return std::make_unique<BinaryDocumentFilter>(BinaryDocumentFilter::Kind::Excel, document);
     if (m == QLatin1String("tqfilter-mspowerpoint"))
-        return std::make_unique<BinaryDocumentFilter>(BinaryDocumentFilter::Kind::PowerPoint, path);
+        return std::make_unique<BinaryDocumentFilter>(BinaryDocumentFilter::Kind::PowerPoint, document);
     // "tqfilter-exec:<absolute program>": the program's output for the document (UTF-8).
     const QString exec = module.trimmed();
     if (exec.startsWith(QLatin1String("tqfilter-exec:/"), Qt::CaseInsensitive))
-        return std::make_unique<ExternalProgramFilter>(exec.mid(14), QStringList(), path);
+        return std::make_unique<ExternalProgramFilter>(exec.mid(14), QStringList(), document);
     return nullptr;
 }
 
-std::unique_ptr<IFilter> loadIFilter(const QString& path, const IRegistry& registry,
+std::unique_ptr<IFilter> loadIFilter(const ContentFile& document, const IRegistry& registry,
                                      FilterResult* result)
 {
+    const QString& path = document.path();
     *result = FILTER_E_UNKNOWNFORMAT;
     const QString fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
@@ -68,7 +70,7 @@ std::unique_ptr<IFilter> loadIFilter(const QString& path, const IRegistry& regis
         registry, classes + QStringLiteral("CLSID\\") + filter + QStringLiteral("\\InprocServer32"));
     if (module.isEmpty())
         return nullptr;
-    std::unique_ptr<IFilter> created = createIFilter(module, path);
+    std::unique_ptr<IFilter> created = createIFilter(module, document);
     *result = created ? S_OK : REGDB_E_CLASSNOTREG;
     return created;
 }

@@ -1,17 +1,17 @@
 #include "search/textextract/MarkupFilter.h"
 
+#include "core/ContentFile.h"
 #include "search/model/EncodingDetection.h"
 #include "search/textextract/HtmlConverter.h"
 
 #include <QBuffer>
-#include <QFile>
 
 FilterResult MarkupFilter::init(quint32, const FilterControl& ctl)
 {
     clearParagraphs();
     control = ctl;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    ContentFileDevice file;
+    if (!file.setFile(document))
         return FILTER_E_ACCESS;
 
     // Without a declaration or a mark the text's own bytes tell its encoding.
@@ -26,14 +26,14 @@ FilterResult MarkupFilter::init(quint32, const FilterControl& ctl)
         file.seek(0);
     }
 
-    const bool xml = path.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
+    const bool xml = document.path().endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
     QBuffer text;
     text.open(QIODevice::ReadWrite);
     HtmlConverter converter;
     qint64 budget = ctl.maxTextBytes;
     bool cut = false;
     try {
-        if (!converter.convertWithin(path, &file, nullptr, &text, encoding, ctl.cancelFlag, &budget,
+        if (!converter.convertWithin(document, &file, nullptr, &text, encoding, ctl.cancelFlag, &budget,
                                      &cut, xml ? HtmlConverter::Markup::Xml : HtmlConverter::Markup::Html))
             return E_FAIL;
     } catch (...) {

@@ -12,13 +12,16 @@
 
 #include "search/textextract/ParagraphFilter.h"
 
+class ContentFile;
+
 class MarkupFilter : public ParagraphFilter
 {
 public:
-    explicit MarkupFilter(const QString& path) : path(path) {}
+    // `document` must stay open while the filter is used.
+    explicit MarkupFilter(const ContentFile& document) : document(document) {}
 
     FilterResult init(quint32 flags, const FilterControl& control) override;
 
 private:
-    QString path;
+    const ContentFile& document;
 };

@@ -244,7 +244,8 @@ bool formatDate(double value, const QString& s, bool date1904, QString* out)
         } else {
             r.append(QString(run, c));
         }
-        lastWasHour = false;
+        if (c.isLetter())
+            lastWasHour = false; // a separator between hour and minute keeps it
         i += run - 1;
     }
     *out = r.left(kMaxOutput);
@@ -275,9 +276,16 @@ QString formatNumber(double value, const QString& s)
     bool numberSeen = false, numberDone = false, quoted = false;
     QString* text = &prefix;
     for (int i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        // The number ends at the first character that is no part of it.
+        if (numberSeen && !numberDone && !quoted
+            && !(c == QLatin1Char('0') || c == QLatin1Char('#') || c == QLatin1Char('?') || c == QLatin1Char(',')
+                 || c == QLatin1Char('.') || c == QLatin1Char('E') || c == QLatin1Char('e'))) {
+            numberDone = true;
+            text = &suffix;
+        }
         if (literal(s, i, quoted, text))
             continue;
-        const QChar c = s.at(i);
         if (c == QLatin1Char('[')) {
             const int close = s.indexOf(QLatin1Char(']'), i);
             if (close < 0)

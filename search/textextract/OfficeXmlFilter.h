@@ -31,7 +31,8 @@
 class OfficeXmlFilter : public ParagraphFilter
 {
 public:
-    explicit OfficeXmlFilter(const QString& path) : path(path) {}
+    // `document` must stay open while the filter is used.
+    explicit OfficeXmlFilter(const ContentFile& document) : document(document) {}
 
     FilterResult init(quint32 flags, const FilterControl& control) override;
 
@@ -57,5 +58,5 @@ private:
     FilterResult readSharedStrings(QStringList* shared);
     FilterResult readStyles(CellStyles* styles);
 
-    QString path;
+    const ContentFile& document;
 };

@@ -1,6 +1,7 @@
 #include "search/textextract/OpenDocumentFilter.h"
 
-#include <QFile>
+#include "core/ContentFile.h"
+
 #include <QVector>
 #include <QXmlStreamReader>
 
@@ -43,18 +44,14 @@ bool isSpace(QChar c)
 FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
 {
     // A flat document is one XML file; the others are zip archives.
-    bool flat = false;
-    {
-        QFile probe(path);
-        if (!probe.open(QIODevice::ReadOnly))
-            return FILTER_E_ACCESS;
-        const QByteArray head = probe.peek(256).trimmed();
-        flat = head.startsWith('<') || head.startsWith("\xEF\xBB\xBF<");
-    }
+    char head[64] = {};
+    const qint64 n = document.readFully(0, head, sizeof head);
+    const QByteArray start = QByteArray(head, int(qMax<qint64>(n, 0))).trimmed();
+    const bool flat = start.startsWith('<') || start.startsWith("\xEF\xBB\xBF<");
     if (flat) {
-        if (!openPlainFile(path, control))
+        if (!openPlainFile(document, control))
             return FILTER_E_ACCESS;
-    } else if (!openArchive(path, control) || !hasMember(QStringLiteral("content.xml"))) {
+    } else if (!openArchive(document, control) || !hasMember(QStringLiteral("content.xml"))) {
         return E_FAIL;
     }
 

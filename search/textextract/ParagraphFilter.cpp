@@ -1,6 +1,7 @@
 #include "search/textextract/ParagraphFilter.h"
 
-#include <QFile>
+#include "core/ContentFile.h"
+
 #include <QXmlStreamReader>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -16,14 +17,14 @@ class ParagraphFilter::BoundedMember : public QIODevice
 {
 public:
     BoundedMember(QuaZip* zip, qint64* budget) : zipMember(zip), member(&zipMember), budget(budget) {}
-    BoundedMember(const QString& path, qint64* budget)
-        : plainFile(path), member(&plainFile), budget(budget)
+    BoundedMember(const ContentFile& document, qint64* budget)
+        : plainDocument(document), member(&plainDocument), budget(budget)
     {
     }
 
     bool openMember()
     {
-        if (!member->open(QIODevice::ReadOnly))
+        if (!member->isOpen() && !member->open(QIODevice::ReadOnly))
             return false;
         return QIODevice::open(QIODevice::ReadOnly);
     }
@@ -64,7 +65,7 @@ protected:
 
 private:
     QuaZipFile zipMember;
-    QFile plainFile;
+    ContentFileDevice plainDocument;
     QIODevice* member;
     qint64* budget;
     qint64 run = 0;
@@ -76,6 +77,7 @@ ParagraphFilter::ParagraphFilter() = default;
 ParagraphFilter::~ParagraphFilter()
 {
     closeMember();
+    zip.reset(); // before the device it reads
 }
 
 FilterResult ParagraphFilter::getChunk(FilterChunk* chunk)
@@ -140,10 +142,10 @@ FilterResult ParagraphFilter::readMore()
 {
     if (!xml) {
         for (;;) {
-            if (members.isEmpty() || (!zip && plainPath.isEmpty()))
+            if (members.isEmpty() || (!zip && !plain))
                 return FILTER_E_END_OF_CHUNKS;
-            if (!plainPath.isEmpty()) {
-                file = std::make_unique<BoundedMember>(plainPath, &unpackedLeft);
+            if (plain) {
+                file = std::make_unique<BoundedMember>(*plain, &unpackedLeft);
                 if (file->openMember())
                     break;
                 file.reset();
@@ -195,14 +197,18 @@ void ParagraphFilter::reset(const FilterControl& ctl)
     chunkId = 0;
     unpackedLeft = kMaxUnpackedBytes;
     control = ctl;
-    plainPath.clear();
+    plain = nullptr;
     zip.reset();
+    archive.reset();
 }
 
-bool ParagraphFilter::openArchive(const QString& path, const FilterControl& ctl)
+bool ParagraphFilter::openArchive(const ContentFile& document, const FilterControl& ctl)
 {
     reset(ctl);
-    zip = std::make_unique<QuaZip>(path);
+    archive = std::make_unique<ContentFileDevice>();
+    if (!archive->setFile(document))
+        return false;
+    zip = std::make_unique<QuaZip>(archive.get());
     zip->setFileNameCodec("UTF-8");
     if (!zip->open(QuaZip::mdUnzip)) {
         zip.reset();
@@ -211,13 +217,12 @@ bool ParagraphFilter::openArchive(const QString& path, const FilterControl& ctl)
     return true;
 }
 
-bool ParagraphFilter::openPlainFile(const QString& path, const FilterControl& ctl)
+bool ParagraphFilter::openPlainFile(const ContentFile& document, const FilterControl& ctl)
 {
     reset(ctl);
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly))
+    if (!document.isOpen())
         return false;
-    plainPath = path;
+    plain = &document;
     return true;
 }
 

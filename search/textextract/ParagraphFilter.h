@@ -32,6 +32,8 @@
 #include <functional>
 #include <memory>
 
+class ContentFile;
+class ContentFileDevice;
 class QuaZip;
 class QuaZipFile;
 class QXmlStreamReader;
@@ -57,11 +59,13 @@ public:
 protected:
     using TokenHandler = std::function<void(QXmlStreamReader&)>;
 
-    // Forgets earlier state, keeps the control and opens the archive (member names UTF-8).
-    bool openArchive(const QString& path, const FilterControl& control);
-    // Forgets earlier state, keeps the control and makes the file itself the one member
-    // (a flat XML document): addMember with any name then reads the file.
-    bool openPlainFile(const QString& path, const FilterControl& control);
+    // Forgets earlier state, keeps the control and opens the document as a zip archive
+    // (member names UTF-8), read through its descriptor.
+    bool openArchive(const ContentFile& document, const FilterControl& control);
+    // Forgets earlier state, keeps the control and makes the document itself the one member
+    // (a flat XML document): addMember with any name then reads it. `document` must stay open
+    // while the filter is used.
+    bool openPlainFile(const ContentFile& document, const FilterControl& control);
     bool hasMember(const QString& name);
     // Members whose name is `prefix` + a number + `suffix`, in ascending number order.
     QStringList numberedMembers(const QString& prefix, const QString& suffix);
@@ -106,8 +110,9 @@ private:
     };
     QList<Piece> pieces; // complete paragraphs and pieces of paragraphs not yet served
     class BoundedMember;
+    std::unique_ptr<ContentFileDevice> archive;
     std::unique_ptr<QuaZip> zip;
-    QString plainPath; // the document itself is the member (openPlainFile)
+    const ContentFile* plain = nullptr; // the document itself is the member (openPlainFile)
     std::unique_ptr<BoundedMember> file;
     std::unique_ptr<QXmlStreamReader> xml;
     QList<Member> members; // still to read; the first is being read while `xml` is set

@@ -5,6 +5,7 @@
 // folder and the real helper program; a file without a converter is read as text in the
 // encoding guessed for it. A word must occur as a whole word (words of Chinese or Japanese
 // characters, written without blanks, as a substring). The figures per format are printed.
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 #include "search/engine/ContentSearcher.h"
 #include "search/model/EncodingDetection.h"
@@ -85,7 +86,8 @@ private:
         QBuffer buffer;
         buffer.open(QIODevice::ReadWrite);
         QString outPath, encoding;
-        *converted = searcher->convert(path, &outPath, &buffer, nullptr, &encoding);
+        const ContentFile document = ContentFile::open(path);
+        *converted = searcher->convert(document, &outPath, &buffer, nullptr, &encoding);
         if (*converted) {
             QByteArray bytes = buffer.data();
             if (!outPath.isEmpty()) {

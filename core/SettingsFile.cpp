@@ -89,7 +89,8 @@ bool SettingsFile::readReal(QByteArray* bytes, Signature* signature) const
     if (!file.open(fd.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return false;
     fd.release(); // the file closes it now
-    *bytes = file.read(kMaxBytes);
+    // As many bytes as the file holds: QIODevice::read(n) first makes a buffer of n bytes.
+    *bytes = file.read(st.st_size);
     *signature = signatureOf(st);
     return true;
 }
@@ -131,7 +132,7 @@ bool SettingsFile::publish()
     QFile stage(stagePath_);
     if (!stage.open(QIODevice::ReadOnly))
         return true; // QSettings wrote nothing yet
-    const QByteArray bytes = stage.read(kMaxBytes);
+    const QByteArray bytes = stage.read(qMin(stage.size(), kMaxBytes));
     stage.close();
 
     QByteArray current;

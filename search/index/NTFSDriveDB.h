@@ -20,7 +20,8 @@
 // the lock, so the leaves of both maps are full and new names enter the pool in the order a
 // search reads them (the name scan then reads the pool almost sequentially). A name search scans the records
 // with up to 8 threads, each with its own SearchExpression, matching the pooled UTF-8 names
-// without decoding them; paths are built only for the hits that pass the folder tests.
+// without decoding them; paths are built only for the hits that pass the folder tests. Leaves
+// whose names cannot hold what every match of the query needs are passed over (NameFilter).
 //
 // Files with several names (hard links): a file's record in `files` holds one name (the last
 // the walk delivered, as before); its other names live in a side table (ExtraNames) keyed by
@@ -74,6 +75,7 @@
 #include "search/index/ChangeJournalReader.h"
 #include "search/index/ExtraNames.h"
 #include "search/index/IndexMap.h"
+#include "search/index/NameFilter.h"
 #include "search/index/NTFSUtils.h"
 
 #include <QByteArray>
@@ -137,6 +139,8 @@ public:
     // Memory figures: arena bytes taken by the nodes of both maps, plus the table of further
     // names.
     std::size_t mapBytes() const;
+    // Bytes held by the name filters' leaf summaries.
+    std::size_t filterBytes() const { return dirFilter_.memoryBytes() + fileFilter_.memoryBytes(); }
 
     // Test access: the first wait before a failed rebuild is tried again (default 60000 ms).
     static void setRebuildRetryDelay(int milliseconds);
@@ -210,6 +214,9 @@ private:
     IndexMap directories_;
     IndexMap files_;
     ExtraNames extraNames_; // names of files besides their record in files_
+    // Trigram summaries of the leaves of directories_ and files_ (see NameFilter).
+    NameFilter dirFilter_;
+    NameFilter fileFilter_;
     std::set<quint32> exclusionHashes_;
     QMultiHash<quint32, QByteArray> exclusionNames_; // lower-cased UTF-8 by hash
     JournalState journalData_;

@@ -7,6 +7,7 @@
 //
 // The seeds are real documents (tests/fuzz/seeds/fuzz_officefilters): files written by an office
 // suite, in both forms (the raw file, and its members split out).
+#include "core/ContentFile.h"
 #include "search/textextract/OfficeXmlFilter.h"
 #include "search/textextract/OpenDocumentFilter.h"
 #include "fuzzutil.h"
@@ -65,11 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (!written)
         return 0;
+    const ContentFile document = ContentFile::open(path);
     std::unique_ptr<IFilter> filter;
     if (kind == 3)
-        filter.reset(new OpenDocumentFilter(path));
+        filter.reset(new OpenDocumentFilter(document));
     else
-        filter.reset(new OfficeXmlFilter(path));
+        filter.reset(new OfficeXmlFilter(document));
     FilterControl control;
     control.maxTextBytes = 4 << 20;
     if (!filterSucceeded(filter->init(0, control)))

@@ -8,6 +8,7 @@
 // (deflated, or stored when bit 6 is set), so that the fuzzer works on the XML as well.
 // A conversion that does not end (a loop that never reaches the end of a damaged member) is
 // found by libFuzzer's time limit.
+#include "core/ContentFile.h"
 #include "search/textextract/EPUBConverter.h"
 #include "search/textextract/HtmlConverter.h"
 #include "fuzzutil.h"
@@ -64,12 +65,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     html.setWorkFolder(fuzz::scratch() + QStringLiteral("/work"));
     EPUBConverter epub(&html);
     epub.setWorkFolder(fuzz::scratch() + QStringLiteral("/work"));
-    QBuffer in(&book);
-    in.open(QIODevice::ReadOnly);
+    // Read as the content search reads a book: through the file's open descriptor.
+    const QString path = fuzz::scratch() + QStringLiteral("/book.epub");
+    if (!fuzz::writeFile(path, book))
+        return 0;
+    const ContentFile document = ContentFile::open(path);
     QBuffer out;
     out.open(QIODevice::ReadWrite);
     QString outPath;
-    epub.convert(QStringLiteral("book.epub"), &in, &outPath, &out, QString(), nullptr);
+    epub.convert(document, nullptr, &outPath, &out, QString(), nullptr);
     if (!outPath.isEmpty())
         QFile::remove(outPath);
 

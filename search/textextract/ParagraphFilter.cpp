@@ -161,6 +161,8 @@ FilterResult ParagraphFilter::readMore()
         depth = 0;
     }
     const TokenHandler& handler = members.first().handler;
+    // nextToken fails on any reader error (a member that stops inflating part-way reads as a
+    // premature end, which the reader would otherwise report again for ever).
     while (!xml->atEnd()) {
         if (!nextToken(*xml, &depth)) {
             closeMember();

@@ -89,6 +89,9 @@ public:
                 f(leaf->keys[i], leaf->values[i]);
     }
 
+    // A number that changes whenever an entry may have changed (set, insert, erase, clear):
+    // while it stays the same, every leaf holds the same entries (NameFilter relies on it).
+    quint64 changes() const { return changes_; }
     // Bytes of arena taken by the nodes of this map, free ones included (for memory figures).
     std::size_t nodeBytes() const { return nodeBytes_; }
 
@@ -112,6 +115,7 @@ private:
     std::size_t size_ = 0;
     std::size_t nodeBytes_ = 0;
     std::size_t leafCount_ = 0;    // leaves in the tree
+    quint64 changes_ = 0;
     Leaf* freeLeaves_ = nullptr;   // linked through next
     Inner* freeInners_ = nullptr;  // linked through children[0]
 };

@@ -2,6 +2,7 @@
 
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
+#include "core/PrivateFolders.h"
 #include "search/index/ChangeJournal.h"
 #include "search/index/IndexFile.h"
 #include "search/index/JournalBackend.h"
@@ -67,17 +68,17 @@ using HitFilter = std::function<bool(FRN frn, const IndexEntry& entry, QString* 
 // The records of a map as runs: its leaves.
 struct LeafRuns
 {
-    std::vector<const IndexMap::Leaf*> leaves;
-    explicit LeafRuns(const IndexMap& map)
+    std::shared_ptr<const NameFilter::Layout> layout; // the leaves in order (kept by the filter)
+    explicit LeafRuns(std::shared_ptr<const NameFilter::Layout> layout)
+        : layout(std::move(layout))
     {
-        for (const IndexMap::Leaf* leaf = map.firstLeaf(); leaf; leaf = leaf->next)
-            leaves.push_back(leaf);
     }
-    std::size_t runs() const { return leaves.size(); }
-    quint32 count(std::size_t r) const { return leaves[r]->count; }
-    FRN key(std::size_t r, quint32 i) const { return leaves[r]->keys[i]; }
-    const IndexEntry& value(std::size_t r, quint32 i) const { return leaves[r]->values[i]; }
-    const std::vector<const IndexMap::Leaf*>* leafList() const { return &leaves; }
+    std::size_t runs() const { return layout->leaves.size(); }
+    quint32 count(std::size_t r) const { return layout->counts[r]; }
+    FRN key(std::size_t r, quint32 i) const { return layout->leaves[r]->keys[i]; }
+    const IndexEntry& value(std::size_t r, quint32 i) const { return layout->leaves[r]->values[i]; }
+    const std::vector<const IndexMap::Leaf*>* leafList() const { return &layout->leaves; }
+    quint64 changes() const { return layout->changes; }
 };
 
 // The further names of files as runs of slots of the same size as a leaf (a free slot has no
@@ -93,6 +94,7 @@ struct SlotRuns
     FRN key(std::size_t r, quint32 i) const { return table[r * IndexMap::LeafCapacity + i].frn; }
     const IndexEntry& value(std::size_t r, quint32 i) const { return table[r * IndexMap::LeafCapacity + i].entry; }
     const std::vector<const IndexMap::Leaf*>* leafList() const { return nullptr; }
+    quint64 changes() const { return 0; }
 };
 
 // Tests every name of `source` against the request's name expression, in run order, and
@@ -105,7 +107,36 @@ template <typename Runs>
 bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest& request, const HitFilter& accept,
                std::vector<Hit>& hits, NameFilter* filter = nullptr)
 {
-    const std::size_t runCount = source.runs();
+    const MatchOptions options = request.matchOptions(true);
+    std::vector<std::unique_ptr<SearchExpression>> expressions;
+    expressions.emplace_back(new SearchExpression(request.fileName, options));
+
+    NameFilter::Query query;
+    std::unique_ptr<NameFilter::Session> session;
+    if (filter && source.leafList()) {
+        query = NameFilter::makeQuery(expressions[0]->requiredLiterals());
+        session.reset(new NameFilter::Session(*filter, query, *source.leafList(), source.changes()));
+    }
+    NameFilter::Session* summaries = session && session->active() ? session.get() : nullptr;
+
+    // The runs to scan: all of them, or, where the summaries are known to be current, only
+    // those they let through (asked here, before any thread is started).
+    std::vector<std::size_t> selected;
+    if (summaries && summaries->trusted()) {
+        records = 0;
+        for (std::size_t r = 0; r < source.runs(); ++r) {
+            if (summaries->mayMatch(r)) {
+                selected.push_back(r);
+                records += source.count(r);
+            }
+        }
+        summaries = nullptr;
+    } else {
+        selected.resize(source.runs());
+        for (std::size_t r = 0; r < selected.size(); ++r)
+            selected[r] = r;
+    }
+    const std::size_t runCount = selected.size();
     int threads = 1;
     if (records >= ParallelScanThreshold)
         threads = qBound(1, QThread::idealThreadCount(), MaxScanThreads);
@@ -114,21 +145,13 @@ bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest&
 
     // One expression per thread, built here: building one runs the script engine, which all
     // threads share under one mutex.
-    const MatchOptions options = request.matchOptions(true);
-    std::vector<std::unique_ptr<SearchExpression>> expressions;
-    for (int t = 0; t < threads; ++t)
+    for (int t = 1; t < threads; ++t)
         expressions.emplace_back(new SearchExpression(request.fileName, options));
 
-    NameFilter::Query query;
-    std::unique_ptr<NameFilter::Session> session;
-    if (filter && source.leafList()) {
-        query = NameFilter::makeQuery(expressions[0]->requiredLiterals());
-        session.reset(new NameFilter::Session(*filter, query, *source.leafList()));
-    }
-    NameFilter::Session* const summaries = session && session->active() ? session.get() : nullptr;
-
+    // Scans selected[from] .. selected[to - 1].
     auto scanRange = [&](std::size_t from, std::size_t to, SearchExpression& expression, std::vector<Hit>& out) {
-        for (std::size_t l = from; l < to; ++l) {
+        for (std::size_t k = from; k < to; ++k) {
+            const std::size_t l = selected[k];
             if (request.canceled)
                 return false;
             if (summaries && !summaries->mayMatch(l))
@@ -160,10 +183,10 @@ bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest&
     std::vector<std::size_t> bounds(1, 0);
     const std::size_t perRun = records / (std::size_t(threads) * RunsPerThread) + 1;
     std::size_t inRun = 0;
-    for (std::size_t l = 0; l < runCount; ++l) {
-        inRun += source.count(l);
+    for (std::size_t k = 0; k < runCount; ++k) {
+        inRun += source.count(selected[k]);
         if (inRun >= perRun) {
-            bounds.push_back(l + 1);
+            bounds.push_back(k + 1);
             inRun = 0;
         }
     }
@@ -858,7 +881,8 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
         bool scanned = false;
         if (pass < 2) {
             const IndexMap& map = isDirMap ? directories_ : files_;
-            scanned = scanNames(LeafRuns(map), map.size(), *request, accept, hits, isDirMap ? &dirFilter_ : &fileFilter_);
+            NameFilter& filter = isDirMap ? dirFilter_ : fileFilter_;
+            scanned = scanNames(LeafRuns(filter.layoutOf(map)), map.size(), *request, accept, hits, &filter);
         } else {
             scanned = scanNames(SlotRuns{extraNames_.slotTable()}, extraNames_.size(), *request, accept, hits);
             // Slots are reused as names come and go: reported by file number like the others.
@@ -888,7 +912,8 @@ bool NTFSDriveDB::load(bool* cancel)
     if (serial_ == 0 || base.isEmpty())
         return false; // no file can be named for this volume
     IndexFile file;
-    if (!file.open(dbFilePath(base, serial_)))
+    const QString path = dbFilePath(base, serial_);
+    if (path.isEmpty() || !file.open(path))
         return false;
     if (file.readHeader() != IndexFile::Ok) {
         writeLog(Logger::Warning, QStringLiteral("Load failed: can't read all records"));
@@ -975,6 +1000,10 @@ void NTFSDriveDB::save()
         return;
     }
     const QString path = dbFilePath(settings_.dbPath, serial_);
+    if (path.isEmpty()) {
+        writeLog(Logger::Warning, QStringLiteral("Index of %1 not saved: no folder for index files").arg(drive_));
+        return;
+    }
     QString error;
     switch (IndexFile::write(path, journalData_.journalId, next, directories_, files_, extraNames_, &error)) {
     case IndexFile::Written:
@@ -991,13 +1020,18 @@ void NTFSDriveDB::save()
 
 QString NTFSDriveDB::dbFilePath(const QString& base, quint32 serial)
 {
-    return IndexFile::filePath(base, serial);
+    // A root instance keeps its index in a folder of root's alone (PrivateFolders::indexBase).
+    const QString folder = PrivateFolders::indexBase(base);
+    return folder.isEmpty() ? QString() : IndexFile::filePath(folder, serial);
 }
 
 void NTFSDriveDB::deleteDBFile(const QString& base, quint32 serial)
 {
-    if (!base.isEmpty()) // never a file under the file-system root
-        IndexFile::remove(dbFilePath(base, serial));
+    if (base.isEmpty()) // never a file under the file-system root
+        return;
+    const QString path = dbFilePath(base, serial);
+    if (!path.isEmpty())
+        IndexFile::remove(path);
 }
 
 int NTFSDriveDB::directoryCount() const

@@ -215,7 +215,8 @@ private slots:
 
         // A failed write is reported, never silent.
         exported.clear();
-        tab->exportToCsv(w.tmp.filePath(QStringLiteral("missing/folder/out.csv")));
+        QVERIFY(testutil::writeFile(w.tmp.filePath(QStringLiteral("plain")), "x"));
+        tab->exportToCsv(w.tmp.filePath(QStringLiteral("plain/out.csv"))); // a file is no folder
         QVERIFY(exported.wait(10000));
         QVERIFY(!exported.first().at(1).toBool());
         QCOMPARE(w.prompter.kinds(), QStringList{QStringLiteral("warning")});

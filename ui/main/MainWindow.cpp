@@ -14,6 +14,7 @@
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/options/OptionsDialog.h"
 #include "ui/search/InstantToolBar.h"
+#include "ui/search/SearchFormScrollArea.h"
 #include "ui/search/SearchFieldModel.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/PagesTabWidget.h"
@@ -113,8 +114,11 @@ void MainWindow::buildWindow()
     setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
     dock_ = new QDockWidget(tr("Search Parameters"), this);
     dock_->setObjectName(QStringLiteral("searchDock"));
-    searchWindow_ = new SearchWindow(settings_, prompter_, dock_);
-    dock_->setWidget(searchWindow_);
+    auto* formArea = new SearchFormScrollArea(dock_);
+    formArea->setObjectName(QStringLiteral("searchFormArea"));
+    searchWindow_ = new SearchWindow(settings_, prompter_, formArea);
+    formArea->setForm(searchWindow_);
+    dock_->setWidget(formArea);
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
 
     newTabButton_ = new QToolButton(ui_->tabWidget);

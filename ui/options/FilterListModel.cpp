@@ -39,6 +39,27 @@ void FilterListModel::setFilters(const IFilterMap& builtIn, const IFilterMap& he
     rebuild();
 }
 
+QString FilterListModel::displayName(const IFilterInfo& info)
+{
+    if (!info.name.empty())
+        return QString::fromStdWString(info.name);
+    QStringList extensions;
+    for (const std::wstring& extension : info.extensions)
+        extensions << QString::fromStdWString(extension);
+    return tr("Filter for %1").arg(extensions.join(QStringLiteral(", ")));
+}
+
+QString FilterListModel::filterLabel(const QString& clsid) const
+{
+    for (const IFilterMap* map : {&builtInFilters_, &helperFilters_}) {
+        for (const IFilterInfo& info : *map) {
+            if (QString::fromStdWString(info.clsid).compare(clsid, Qt::CaseInsensitive) == 0)
+                return displayName(info);
+        }
+    }
+    return QString();
+}
+
 void FilterListModel::showHelperList(bool helper)
 {
     helper_ = helper;
@@ -53,7 +74,7 @@ void FilterListModel::rebuild()
         const QString clsid = QString::fromStdWString(info.clsid);
         if (containsIgnoringCase(disabledFilters_, clsid))
             continue;
-        const QString name = info.name.empty() ? clsid : QString::fromStdWString(info.name);
+        const QString name = displayName(info);
         for (const std::wstring& extension : info.extensions)
             rows_.append({QString::fromStdWString(extension), clsid, name});
     }

@@ -30,6 +30,162 @@
         <source>The file could not be written.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The export was stopped before it was complete; the file was left as it was.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DeleteJob</name>
+    <message>
+        <source>Counting the items to delete...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleting...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleting... %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Do you really want to delete these %n items permanently?</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln files</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln folders</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>It holds %1 and %2 (%3), which are deleted with it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The folders among them are deleted with everything in them: %1 and %2 in all (%3).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Some folders could not be read, so there may be more.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing goes to the trash: this cannot be undone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The deletion was stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not everything could be deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Deleted: %Ln files</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln folders.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not deleted:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>... and %n more.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Still there:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ExpressionCheck</name>
+    <message>
+        <source>The expression is not complete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The regular expression %1 is not valid: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 follows %2 without a word between them</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has no word before it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The parentheses hold nothing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 closes no &quot;(&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has no word after it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This &quot;(&quot; is never closed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FilePropertiesDialog</name>
@@ -97,9 +253,19 @@
         <source>Size of the files:</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>%1 (%2 bytes)</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n bytes</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -179,9 +345,17 @@
         <source>Sort</source>
         <translation type="unfinished"></translation>
     </message>
+    <message numerus="yes">
+        <source>To sort %n items by this column, their details are read from the disk first. On a slow or network disk that can take a while.
+
+Sort them now?</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
     <message>
-        <source>Do you really want to sort %1 items?
-Gathering data and sorting could take several minutes.</source>
+        <source>The command could not be carried out.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -213,6 +387,13 @@ Gathering data and sorting could take several minutes.</source>
     </message>
     <message>
         <source>Video</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FilterListModel</name>
+    <message>
+        <source>Filter for %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -453,9 +634,12 @@ Gathering data and sorting could take several minutes.</source>
 </context>
 <context>
     <name>MatchesTextView</name>
-    <message>
-        <source>Only the first %1 matches are shown.</source>
-        <translation type="unfinished"></translation>
+    <message numerus="yes">
+        <source>Only the first %n matches are shown.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -493,10 +677,6 @@ Gathering data and sorting could take several minutes.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Indexing is unavailable when %1 is running without administrator permissions.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Please choose the folder of the file database.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -510,10 +690,6 @@ Gathering data and sorting could take several minutes.</source>
     </message>
     <message>
         <source>start at login</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the prompt-free start with administrator rights</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -556,19 +732,27 @@ Gathering data and sorting could take several minutes.</source>
         <source>Objects count</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Indexing is unavailable when %1 is running without root permissions.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the start without the password prompt</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
-    <message>
-        <source>List of IFilters installed on this computer.</source>
-        <translation type="unfinished"></translation>
-    </message>
     <message>
         <source>Built-in</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Helper program</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Document filters installed with this program.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -587,15 +771,15 @@ Gathering data and sorting could take several minutes.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Skip User Account Control prompt</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Save searches in all tabs on exit</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Clear search history</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Skip the password prompt at start</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -610,18 +794,6 @@ Gathering data and sorting could take several minutes.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Automatically index new fixed drives</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Automatically index new removable drives</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Index the following NTFS drives:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Exclude paths:</source>
         <translation type="unfinished"></translation>
     </message>
@@ -631,6 +803,18 @@ Gathering data and sorting could take several minutes.</source>
     </message>
     <message>
         <source>Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatically index new fixed volumes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatically index new removable volumes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Index the following volumes:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -707,6 +891,22 @@ Gathering data and sorting could take several minutes.</source>
     </message>
     <message>
         <source>&amp;Properties</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open with %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open file location</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy full name</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -808,6 +1008,14 @@ Gathering data and sorting could take several minutes.</source>
         <source>Select contents text</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SelectFileNamesDialog</name>
@@ -836,10 +1044,6 @@ Gathering data and sorting could take several minutes.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it&apos;s line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Include text:</source>
         <translation type="unfinished"></translation>
     </message>
@@ -857,6 +1061,10 @@ Gathering data and sorting could take several minutes.</source>
     </message>
     <message>
         <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -892,18 +1100,40 @@ Gathering data and sorting could take several minutes.</source>
     </message>
 </context>
 <context>
+    <name>ShellContextMenu</name>
+    <message>
+        <source>No application could open &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 could not be started.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ShellUtils</name>
     <message>
         <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Do you really want to delete these %1 items permanently?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Delete</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Do you really want to delete these %n items permanently?</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -956,10 +1186,6 @@ Gathering data and sorting could take several minutes.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Search</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Sorting... %1%</source>
         <translation type="unfinished"></translation>
     </message>
@@ -973,35 +1199,49 @@ Gathering data and sorting could take several minutes.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Searching...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Done</source>
+        <source>Error in the file name at character %1: %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Found: %1 objects in %2s</source>
+        <source>Error in the contents text at character %1: %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <source>Error in the file name: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Do you really want to delete these %1 items permanently?</source>
+        <source>Error in the contents text: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Search canceled. Found: %n objects</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Found: %n objects in %1s</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; does not exist.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Delete</source>
+        <source>These folders do not exist: %1.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 of %2 items could not be deleted.</source>
+        <source>&quot;%1&quot;</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -139,6 +139,11 @@ private slots:
         // Back to English: the old catalogue is gone, not left installed under the new one.
         window->loadLanguage("en");
         QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&File"));
+        // English has its own catalogue for its plurals: one object is not "1 objects".
+        QCOMPARE(QCoreApplication::translate("TabPage", "Found: %n objects in %1s", nullptr, 1).arg(0),
+                 QStringLiteral("Found: 1 object in 0s"));
+        QCOMPARE(QCoreApplication::translate("TabPage", "Found: %n objects in %1s", nullptr, 2).arg(0),
+                 QStringLiteral("Found: 2 objects in 0s"));
         window->loadLanguage("de");
         window->loadLanguage("xx");
         QCOMPARE(settings_->value(Settings::Language).toString(), QStringLiteral("en"));
@@ -350,10 +355,14 @@ private slots:
         if (!program.isEmpty())
             codes = MainWindow::languageCodes();
         for (const QString& code : codes) {
+            settings_->setValue(Settings::Language, code);
+            // A first start in that language: nothing saved by the window before.
+            settings_->setFileColumns({});
+            settings_->setValue(Settings::SearchWindowSize, settings_->defaultValue(Settings::SearchWindowSize));
             auto window = makeWindow();
             window->setProgramFolder(program);
             window->start();
-            window->loadLanguage(code);
+            QCOMPARE(settings_->value(Settings::Language).toString(), code);
             window->setGeometry(QRect(QPoint(0, 0), size));
             auto* view = window->currentTabPage()->findChild<FileTableView*>("foundTable");
             QVERIFY(view);
@@ -366,6 +375,8 @@ private slots:
                 const int logical = header->logicalIndex(v);
                 const int type = qobject_cast<FileTableModel*>(view->model())->columnTypeAt(logical);
                 QVERIFY2(header->sectionSize(logical) >= FileTableColumns::defaultWidth(type), qPrintable(code));
+                // Every title whole.
+                QVERIFY2(header->sectionSize(logical) >= header->sectionSizeHint(logical), qPrintable(code + QString(" %1 %2 %3").arg(logical).arg(header->sectionSize(logical)).arg(header->sectionSizeHint(logical))));
                 right = header->sectionViewportPosition(logical) + header->sectionSize(logical);
             }
             // The last column stretches to the edge: no empty band on the right.

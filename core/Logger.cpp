@@ -31,6 +31,44 @@ qint64 currentThreadId()
     return static_cast<qint64>(::syscall(SYS_gettid));
 }
 
+// UTF-16 little-endian bytes, built without reinterpreting the host's wchar_t.
+QByteArray utf16le(const QString& text)
+{
+    QByteArray bytes;
+    bytes.resize(text.size() * 2);
+    char* out = bytes.data();
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        *out++ = static_cast<char>(u & 0xFF);
+        *out++ = static_cast<char>(u >> 8);
+    }
+    return bytes;
+}
+
+QString stampedRecord(int level, const char* tag, const QString& message)
+{
+    const QTime now = QTime::currentTime();
+    return Logger::formatRecord(now.hour(), now.minute(), now.second(), now.msec(), currentThreadId(),
+                                level, tag, message);
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
 // Opens (creating) the log for appending; empty when that fails or the path is not a regular file.
 // The log lives in the user's data folder, which an elevated instance writes too: a link planted
 // there is never followed, and a FIFO (whose open would wait for a reader) or device is refused.
@@ -87,6 +125,8 @@ void Logger::truncate()
     std::lock_guard<std::mutex> lock(mutex_);
     if (fd_.isValid())
         (void)::ftruncate(fd_.handle(), 0);
+    written_ = 0;
+    full_ = false;
 }
 
 QString Logger::formatRecord(int hour, int minute, int second, int msec, qint64 threadId,
@@ -111,11 +151,9 @@ QString Logger::formatRecord(int hour, int minute, int second, int msec, qint64 
 
 void Logger::writeQString(int level, const char* tag, const QString& message)
 {
-    if (!fd_.isValid())
+    if (!fd_.isValid() || full_.load(std::memory_order_relaxed))
         return;
-    const QTime now = QTime::currentTime();
-    append(formatRecord(now.hour(), now.minute(), now.second(), now.msec(), currentThreadId(),
-                        level, tag, message));
+    append(stampedRecord(level, tag, message));
 }
 
 void Logger::write(int level, const char* tag, const std::wstring& message)
@@ -130,27 +168,23 @@ void Logger::writeCString(int level, const char* tag, const char* message)
 
 void Logger::append(const QString& record)
 {
-    // UTF-16 little-endian bytes, built without reinterpreting the host's wchar_t.
-    QByteArray bytes;
-    bytes.resize(record.size() * 2);
-    char* out = bytes.data();
-    for (const QChar c : record) {
-        const ushort u = c.unicode();
-        *out++ = static_cast<char>(u & 0xFF);
-        *out++ = static_cast<char>(u >> 8);
-    }
-
+    const QByteArray bytes = utf16le(record);
     std::lock_guard<std::mutex> lock(mutex_);
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd_.handle(), p, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return; // A write failure is never reported to the caller.
-        }
-        p += n;
-        left -= n;
+    if (full_)
+        return;
+    // Room is kept for the notice, so that it too stays within the bound.
+    constexpr qint64 kNoticeRoom = 512;
+    if (written_ + bytes.size() <= kMaxBytesPerRun - kNoticeRoom) {
+        // A write failure is never reported to the caller.
+        if (writeAll(fd_.handle(), bytes))
+            written_ += bytes.size();
+        return;
     }
+    full_ = true;
+    const QByteArray notice = utf16le(stampedRecord(
+        Warning, "Logger",
+        QStringLiteral("The log of this process reached its limit of %1 MiB; later records are not written.")
+            .arg(kMaxBytesPerRun >> 20)));
+    if (writeAll(fd_.handle(), notice))
+        written_ += notice.size();
 }

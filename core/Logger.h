@@ -18,12 +18,18 @@
 //   widened to one UTF-16 unit).
 // - The folder of the log is the part of the path before its last "/". The path is in the
 //   lossless form of FileNameCodec.
+// - Each process writes at most kMaxBytesPerRun bytes into the log between its start (or its
+//   truncate) and its end: a flood of records (a failing loop, a whole-disk search that logs
+//   per file) must not fill the user's disk. The record that would pass the bound is replaced
+//   by one notice record saying so; every later record of the process is dropped, before it is
+//   even formatted.
 #pragma once
 
 #include <QString>
 #include <QByteArray>
 #include "core/HandleHolder.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -44,8 +50,12 @@ public:
     QString logDirectory() const;
     QString filePath() const;
 
-    // Empties the file. Called once by the process that becomes the main instance.
+    // Empties the file. Called once by the process that becomes the main instance. The bytes
+    // this process may still write are counted again from 0.
     void truncate();
+
+    // Bytes one process writes into the log at most (16 MiB: about 80,000 records).
+    static constexpr qint64 kMaxBytesPerRun = qint64(16) << 20;
 
     // The record text for a given time, thread id, level, tag and message, without I/O.
     static QString formatRecord(int hour, int minute, int second, int msec, qint64 threadId,
@@ -60,6 +70,8 @@ private:
     void append(const QString& record);
 
     std::mutex mutex_;
+    qint64 written_ = 0;             // bytes this process wrote since its start or truncate
+    std::atomic<bool> full_{false}; // the bound was reached: records are dropped
     QString path_;
     QString logDirectory_;
     HandleHolder fd_;

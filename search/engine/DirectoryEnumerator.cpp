@@ -1,8 +1,10 @@
 #include "search/engine/DirectoryEnumerator.h"
 
 #include "core/FileNameCodec.h"
+#include "core/LongPath.h"
 #include "platform/LinuxVolumeLayer.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,14 +21,29 @@ void DirectoryEnumerator::close()
         closedir(findHandle);
         findHandle = nullptr;
     }
+    opened.reset();
+}
+
+int DirectoryEnumerator::folderFd() const
+{
+    return findHandle ? dirfd(findHandle) : -1;
 }
 
 void DirectoryEnumerator::setFolder(const QString& newFolder, bool skip)
 {
+    setFolder(newFolder, HandleHolder(), skip);
+}
+
+void DirectoryEnumerator::setFolder(const QString& newFolder, HandleHolder folderFd, bool skip,
+                                    int openError)
+{
     close();
     folder = newFolder;
     skipPseudo = skip;
-    started = false;
+    // A caller that hands a descriptor (or the reason it has none) has opened the folder.
+    started = folderFd.isValid() || openError != 0;
+    opened = std::move(folderFd);
+    error_ = opened.isValid() ? 0 : openError;
     rawName = "";
     rawNameLength = 0;
     name.clear();
@@ -50,9 +67,21 @@ bool DirectoryEnumerator::advance()
         return false;
     if (!started) {
         started = true;
-        findHandle = opendir(FileNameCodec::encode(folder).constData());
-        if (!findHandle)
+        const PathAt at(folder);
+        opened.reset(at.isValid() ? ::openat(at.folder(), at.name(),
+                                             O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+                                  : -1);
+        if (!opened.isValid())
+            error_ = at.isValid() ? errno : at.error();
+    }
+    if (opened.isValid()) {
+        findHandle = fdopendir(opened.handle());
+        if (!findHandle) {
+            error_ = errno;
+            opened.reset();
             return false;
+        }
+        opened.release(); // the stream closes it now
         if (skipPseudo) {
             struct statfs fs;
             if (fstatfs(dirfd(findHandle), &fs) == 0 && isPseudoFileSystemType(long(fs.f_type))) {
@@ -64,8 +93,10 @@ bool DirectoryEnumerator::advance()
     if (!findHandle)
         return false;
     for (;;) {
+        errno = 0;
         const dirent* entry = readdir(findHandle);
         if (!entry) {
+            error_ = errno; // 0 at the end of the folder
             close();
             rawName = "";
             rawNameLength = 0;

@@ -1,7 +1,9 @@
 // DirectoryEnumerator: the entries of one folder, one full path at a time.
 //
 // Linux decisions:
-// - The folder is read with opendir/readdir. The folder flag comes from d_type; only when the
+// - The folder is read with readdir from a descriptor: either one the caller opened (a walk
+//   opens each subfolder relative to its parent folder, see FolderWalker) or one opened here
+//   from the folder's path, of any length (PathAt), following links as a path does. The folder flag comes from d_type; only when the
 //   file system reports DT_UNKNOWN is the entry looked at with fstatat(AT_SYMLINK_NOFOLLOW).
 //   A symbolic link is never a folder here, whatever it points to, so a walk never follows
 //   links into other folders (no loops, no escaping the start folders).
@@ -17,6 +19,8 @@
 // At most one folder handle is open; setFolder and the destructor close it.
 #pragma once
 
+#include "core/HandleHolder.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -30,8 +34,12 @@ public:
     DirectoryEnumerator(const DirectoryEnumerator&) = delete;
     DirectoryEnumerator& operator=(const DirectoryEnumerator&) = delete;
 
-    // Stores the folder and closes an open handle. `skipPseudo`: see above.
+    // Stores the folder and closes an open handle; the folder is opened from its path at the
+    // first advance. `skipPseudo`: see above.
     void setFolder(const QString& folder, bool skipPseudo = false);
+    // The same for a folder the caller has opened already (a descriptor for reading; an empty
+    // holder lists nothing, with `openError` as the reason).
+    void setFolder(const QString& folder, HandleHolder opened, bool skipPseudo, int openError = 0);
     const QString& currentFolderPath() const { return folder; }
 
     // The next entry's full path ("." and ".." skipped), or an empty string when the folder is
@@ -50,6 +58,12 @@ public:
     int currentRawNameLength() const { return rawNameLength; }
     bool isDirectory() const { return directory; }
 
+    // The errno value of the last failure to open or read the folder, 0 when there was none.
+    // A folder that fails part-way has given the entries read before.
+    int error() const { return error_; }
+    // The opened folder while it is being listed, else -1.
+    int folderFd() const;
+
     // True when a folder of this path lies on a kernel pseudo file system.
     static bool isPseudoFileSystemType(long magic);
 
@@ -58,7 +72,9 @@ private:
 
     QString folder;
     DIR* findHandle = nullptr;
+    HandleHolder opened;
     bool started = false;
+    int error_ = 0;
     bool skipPseudo = false;
     const char* rawName = "";
     int rawNameLength = 0;

@@ -1,6 +1,6 @@
 #include "search/engine/FileSearch.h"
 
-#include "core/FileNameCodec.h"
+#include "core/LongPath.h"
 #include "core/FileUtils.h"
 #include "core/IndexingSettings.h"
 #include "core/Logger.h"
@@ -20,7 +20,25 @@
 #include <QSet>
 #include <QThreadPool>
 
+#include <cerrno>
 #include <sys/stat.h>
+
+namespace {
+
+// True when nothing is at `path` (or a component of it is not a folder); other failures, such
+// as a folder that may not be entered, are left to the walk, which reports them.
+bool isMissingFolder(const QString& path)
+{
+    const PathAt at(path);
+    if (!at.isValid())
+        return at.error() == ENOENT || at.error() == ENOTDIR;
+    struct stat st;
+    if (::fstatat(at.folder(), at.name(), &st, 0) == 0)
+        return false;
+    return errno == ENOENT || errno == ENOTDIR;
+}
+
+} // namespace
 
 FileSearch::FileSearch(NTFSFileSearcher* ntfsSearcher, DirectorySearcher* directorySearcher,
                        ContentSearcher* contentSearcher, Helper64Client* helper64,
@@ -53,7 +71,9 @@ FileSearch::~FileSearch()
 
 void FileSearch::start()
 {
-    if (findWorker || request->canceled)
+    // A search cancelled before it started still runs (it stops at once) so that its end is
+    // reported like every other.
+    if (findWorker)
         return;
     FileSearchResults* target = request->isNameOnly() ? results : candidates;
     findWorker = new FileSearcherWorker(QStringLiteral("FIND"), [this, target]() {
@@ -80,6 +100,20 @@ void FileSearch::cancel()
     pool->waitForDone();
 }
 
+void FileSearch::raiseCancel()
+{
+    request->canceled = true;
+    nestedRequest.canceled = true;
+}
+
+FindOutcome FileSearch::outcome() const
+{
+    FindOutcome outcome;
+    outcome.canceled = request->canceled;
+    outcome.missingFolders = missingFolders;
+    return outcome;
+}
+
 void FileSearch::progress(int& checked, int& total) const
 {
     checked = checkedCount.load();
@@ -93,8 +127,11 @@ void FileSearch::find(FileSearchResults* target)
     QSet<QString> indexedVolumes;
     QStringList nestedFolders;
     bool anyFolder = false;
-    for (const QString& path : request->includePaths)
+    for (const QString& path : request->includePaths) {
         anyFolder = anyFolder || !path.isEmpty();
+        if (!path.isEmpty() && isMissingFolder(path))
+            missingFolders.append(path);
+    }
     if (!anyFolder) {
         // The whole machine: the index (if any) searches the indexed volumes, the others are
         // walked.
@@ -235,13 +272,9 @@ void FileSearch::onFindFinished()
         }
         pool->waitForDone();
     }
-    if (request->canceled)
-        return; // a cancelled search reports nothing
-    Logger::instance().writeQString(
-        Logger::Info, "FileSearch",
-        QStringLiteral("File search finished: id = %1, %2 objects found")
-            .arg(request->id)
-            .arg(results->count()));
+    const QString line = request->canceled ? QStringLiteral("File search canceled: id = %1, %2 objects found")
+                                           : QStringLiteral("File search finished: id = %1, %2 objects found");
+    Logger::instance().writeQString(Logger::Info, "FileSearch", line.arg(request->id).arg(results->count()));
     emit finished(request->id);
 }
 
@@ -282,8 +315,10 @@ bool FileSearch::candidatePasses(ContentSearcher* contentSearcher,
 
 bool FileSearch::withinBounds(const FileSearchRequest* request, const QString& path, bool isDir)
 {
+    // Any length: a walk reaches paths longer than PATH_MAX.
+    const PathAt at(path);
     struct stat st;
-    if (::stat(FileNameCodec::encode(path).constData(), &st) != 0)
+    if (!at.isValid() || ::fstatat(at.folder(), at.name(), &st, 0) != 0)
         return false; // vanished since the name phase
     const QDateTime modified = QDateTime::fromMSecsSinceEpoch(
         qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);

@@ -1,10 +1,15 @@
 // FileSearch: one name search of a search tab. The name phase collects candidates from the
 // index of every indexed volume and by walking the request's folders on other volumes; the
 // check phase tests every candidate against the rest of the request (contents, dates, sizes)
-// in parallel and adds those that pass to the tab's results. The end is reported by `finished`
-// with the request id; a cancelled search reports nothing.
+// in parallel and adds those that pass to the tab's results. Every end is reported by
+// `finished` with the request id, also the end of a cancelled search (`outcome` tells which),
+// so that whoever keeps the request and the results alive for the search knows when they may go.
 //
 // Decisions of this implementation:
+// - A cancelled search logs "File search canceled: id = %1, %2 objects found" instead of the
+//   finished line, and reports its end like any other.
+// - Include folders that do not exist are noted at the start of the name phase (outcome's
+//   missingFolders); the search goes on with the others.
 // - Both phases run on the search's own "FIND" thread, one after the other, and `finished` is
 //   emitted from that thread as its last act. (Running the check phase from the thread's own
 //   finished signal would let the owner delete the search while its thread still runs.)
@@ -40,6 +45,7 @@
 #pragma once
 
 #include "search/engine/ContentSearcher.h"
+#include "search/engine/FindOutcome.h"
 #include "search/model/FileSearchRequest.h"
 
 #include "core/IndexingSettings.h"
@@ -77,6 +83,13 @@ public:
     // Sets the request's cancel flag, drops the queued checks and waits until the search does
     // no more work.
     void cancel();
+    // Sets the cancel flags (also that of the index search of volumes nested in an include
+    // folder) and returns at once; the search stops soon and reports its end.
+    void raiseCancel();
+    bool isStarted() const { return findWorker != nullptr; }
+    bool nestedSearchCanceled() const { return nestedRequest.canceled; }
+    // How the search ended; complete once `finished` has been emitted.
+    FindOutcome outcome() const;
 
     // Candidates checked so far and the number of candidates (0 and 0 for a name-only search).
     void progress(int& checked, int& total) const;
@@ -120,6 +133,8 @@ private:
     FileSearchRequest* request;
     FileSearchResults* results;
     QMutex mutex;
+    // Include folders that do not exist; written by the "FIND" thread before `finished`.
+    QStringList missingFolders;
     // The request narrowed to the indexed volumes inside an include folder (see above); its
     // own cancel flag is raised with the request's, so that index search stops too.
     FileSearchRequest nestedRequest;

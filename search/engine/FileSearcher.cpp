@@ -94,6 +94,8 @@ FileSearcher::FileSearcher(const QString& workingFolder, int optionFlags, QObjec
     , optionFlags_(optionFlags)
 {
     FileSearchRequest::registerMetaType();
+    static const int outcomeType = qRegisterMetaType<FindOutcome>("FindOutcome");
+    Q_UNUSED(outcomeType);
     workFolder = preparePrivateFolder(workingFolder);
     directorySearcher = new DirectorySearcher;
     helper64 = new Helper64Client(workFolder);
@@ -314,16 +316,30 @@ void FileSearcher::find(FileSearchRequest* request, FileSearchResults* results)
 
 void FileSearcher::onFindFinished(FileSearchRequest::Id id)
 {
+    FindOutcome outcome;
     {
         QMutexLocker locker(&mutex);
         const auto it = findSearches.find(id);
         if (it != findSearches.end()) {
             FileSearch* search = it->second.search;
             findSearches.erase(it);
+            outcome = search->outcome();
             delete search; // its thread emitted the signal as its last act; this waits for it
         }
     }
+    emit findEnded(id, outcome);
     emit findFinished(id);
+}
+
+void FileSearcher::reportEndLater(FileSearchRequest::Id id, const FindOutcome& outcome)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, id, outcome]() {
+            emit findEnded(id, outcome);
+            emit findFinished(id);
+        },
+        Qt::QueuedConnection);
 }
 
 void FileSearcher::cancelFind(FileSearchRequest::Id id)
@@ -339,7 +355,36 @@ void FileSearcher::cancelFind(FileSearchRequest::Id id)
     }
     search->disconnect();
     search->cancel();
+    FindOutcome outcome = search->outcome();
+    outcome.canceled = true;
     delete search;
+    reportEndLater(id, outcome);
+}
+
+void FileSearcher::stopFind(FileSearchRequest::Id id)
+{
+    QMutexLocker locker(&mutex);
+    const auto it = findSearches.find(id);
+    if (it == findSearches.end())
+        return;
+    FileSearch* search = it->second.search;
+    if (search->isStarted()) {
+        search->raiseCancel(); // its thread stops and reports
+        return;
+    }
+    // Still waiting for the initialisation: it has no thread, so it ends here.
+    findSearches.erase(it);
+    search->disconnect();
+    search->raiseCancel();
+    FindOutcome outcome = search->outcome();
+    delete search;
+    reportEndLater(id, outcome);
+}
+
+int FileSearcher::filedFindCount() const
+{
+    QMutexLocker locker(&mutex);
+    return int(findSearches.size());
 }
 
 void FileSearcher::findProgress(FileSearchRequest::Id id, int& checked, int& total)
@@ -377,6 +422,13 @@ void FileSearcher::cancelFindMatches(FileSearchRequest::Id id)
     const auto it = matchesSearches.find(id);
     if (it != matchesSearches.end())
         it->second.search->cancel(); // stays filed until its finished signal arrives
+}
+
+void FileSearcher::stopFindMatches(FileSearchRequest::Id id)
+{
+    const auto it = matchesSearches.find(id);
+    if (it != matchesSearches.end())
+        it->second.search->raiseCancel(); // stays filed until its finished signal arrives
 }
 
 void FileSearcher::onFindMatchesFinished(FileSearchRequest::Id id)

@@ -13,9 +13,19 @@
 //   access for group or others; a folder of ours with wider rights is narrowed). When the check
 //   fails (for example a folder of that name planted by another user in a shared temporary
 //   folder) a fresh private folder "<name>-XXXXXX" is made beside it instead, and logged.
-// - Completion signals of a task or search that has been replaced or cancelled meanwhile are
-//   ignored (each connection carries the identity of its search), so a late signal never ends
-//   or reports a newer search filed under the same id.
+// - Every name search filed by `find` reports its end exactly once, cancelled or not:
+//   `findEnded` (id, FindOutcome) and then `findFinished` (id), both on the GUI thread. That
+//   includes a search stopped with `stopFind` or `cancelFind`; only `stop` and the destructor
+//   end searches silently (the engine is going away), and a search replaced by a `find` under
+//   the same id has only the replacement's report. So whoever keeps a search's request and
+//   results alive learns when they may go. A matches search likewise always reports
+//   `findMatchesFinished`.
+// - `stopFind` and `stopFindMatches` raise the cancel flags and return at once (the end report
+//   follows when the search has stopped); `cancelFind` and `cancelFindMatches` also wait for
+//   the thread. The window uses only the first pair: it never waits for a search.
+// - Completion signals of a task or search that has been replaced meanwhile are ignored (each
+//   connection carries the identity of its search), so a late signal never ends or reports a
+//   newer search filed under the same id.
 // - `find` with an id that is filed already cancels the old search (waiting for it) before the
 //   new one is filed. `init` while an "INIT" task runs stops that task (its stop flag) and waits
 //   for it. `update` while an "UPDATE" task runs queues the new settings behind it (only the
@@ -31,6 +41,7 @@
 #include "core/ContentSearchOptions.h"
 #include "core/IFilterListSource.h"
 #include "core/IndexingSettings.h"
+#include "search/engine/FindOutcome.h"
 #include "search/model/FileSearchRequest.h"
 
 #include <QMap>
@@ -81,11 +92,20 @@ public:
     // `request` and `results` belong to the caller and stay alive until the search has finished
     // or was cancelled.
     void find(FileSearchRequest* request, FileSearchResults* results);
+    // Waits for the search's thread; the end is reported (canceled) after the return.
     void cancelFind(FileSearchRequest::Id id);
+    // Asks the search to stop and returns at once; its end is reported when it has stopped.
+    void stopFind(FileSearchRequest::Id id);
     void findProgress(FileSearchRequest::Id id, int& checked, int& total);
     // `request` (a copy made for matches) and `holder` belong to the caller as above.
     void findMatches(FileSearchRequest* request, const QString& filePath, TempFileHolder* holder);
     void cancelFindMatches(FileSearchRequest::Id id);
+    // Asks a matches search to stop and returns at once; its end is still reported.
+    void stopFindMatches(FileSearchRequest::Id id);
+
+    // Searches filed and not yet reported ended.
+    int filedFindCount() const;
+    int filedMatchesCount() const { return int(matchesSearches.size()); }
 
     // The working folder in use (see above).
     QString workingFolder() const { return workFolder; }
@@ -98,6 +118,8 @@ public:
 
 signals:
     void initFinished();
+    // How a name search ended; emitted right before its findFinished.
+    void findEnded(FileSearchRequest::Id id, const FindOutcome& outcome);
     void findFinished(FileSearchRequest::Id id);
     void findMatchesFinished(FileSearchRequest::Id id);
     void updateStarted();
@@ -122,6 +144,8 @@ private:
     };
 
     void setState(int newState);
+    // Emits the end of a search that never ran or was ended here, after the current event.
+    void reportEndLater(FileSearchRequest::Id id, const FindOutcome& outcome);
     void startUpdate(const IndexingSettings& settings, bool run);
     // Disconnects, waits for and deletes a task thread; null afterwards.
     static void endWorker(FileSearcherWorker*& worker);
@@ -145,7 +169,7 @@ private:
     Helper64Client* helper64 = nullptr;
     std::map<FileSearchRequest::Id, FindEntry> findSearches;
     std::map<FileSearchRequest::Id, MatchesEntry> matchesSearches;
-    QMutex mutex;
+    mutable QMutex mutex;
 
     QString workFolder;
     quint64 serial = 0;

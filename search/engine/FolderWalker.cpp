@@ -1,18 +1,46 @@
 #include "search/engine/FolderWalker.h"
 
 #include "core/FileNameCodec.h"
+#include "core/Logger.h"
+#include "core/LongPath.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+
+namespace {
+
+constexpr int kListFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+constexpr int kParentFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+
+HandleHolder openPath(const QString& path, int flags, int* error)
+{
+    const PathAt at(path);
+    HandleHolder fd(at.isValid() ? ::openat(at.folder(), at.name(), flags) : -1);
+    if (!fd.isValid())
+        *error = at.isValid() ? errno : at.error();
+    return fd;
+}
+
+} // namespace
 
 FolderWalker::FolderWalker(const QStringList& folders, const QStringList& excludes, bool recursive)
     : folders(folders)
     , excludes(excludes)
     , startCount(folders.size())
     , recursive(recursive)
+    , parent(folders.size(), -1)
 {
+    origin.reserve(startCount);
+    for (int i = 0; i < startCount; ++i)
+        origin.append(i);
 }
 
-FolderWalker::~FolderWalker() = default;
+FolderWalker::~FolderWalker()
+{
+    logFailureCount();
+}
 
 bool FolderWalker::isExcluded(const QString& path) const
 {
@@ -28,15 +56,77 @@ void FolderWalker::stayOnVolumes(const QSet<QString>& points)
 {
     oneVolume = true;
     mountPoints = points;
-    origin.clear();
-    for (int i = 0; i < startCount; ++i)
-        origin.append(i);
     startDevice = QVector<quint64>(startCount, 0);
 }
 
 QString FolderWalker::next()
 {
     return advance() ? current.currentPath() : QString();
+}
+
+QByteArray FolderWalker::pathBelow(int at, int above) const
+{
+    const QString& top = folders.at(above);
+    const int skip = top.size() + (top.endsWith(QLatin1Char('/')) ? 0 : 1);
+    return FileNameCodec::encode(folders.at(at).mid(skip));
+}
+
+HandleHolder FolderWalker::openParent(int at, int* error)
+{
+    const int start = origin.at(at);
+    if (start != startIndex) {
+        startFd = openPath(folders.at(start), kParentFlags, error);
+        startIndex = start;
+        if (!startFd.isValid())
+            startError = *error;
+    }
+    if (!startFd.isValid()) {
+        *error = startError;
+        return HandleHolder();
+    }
+    // Below the start folder only the folders the walk listed itself are passed through.
+    HandleHolder fd = openBelowWithoutLinks(startFd.handle(), pathBelow(at, start), kParentFlags);
+    if (!fd.isValid())
+        *error = errno;
+    return fd;
+}
+
+HandleHolder FolderWalker::openFolder(int at, int* error)
+{
+    if (at < startCount)
+        return openPath(folders.at(at), kListFlags, error);
+    const int above = parent.at(at);
+    if (above != parentIndex) {
+        parentFd = openParent(above, error);
+        parentIndex = above;
+        if (!parentFd.isValid())
+            return HandleHolder();
+    } else if (!parentFd.isValid()) {
+        *error = ENOENT; // the parent folder is gone (its own failure was noted)
+        return HandleHolder();
+    }
+    HandleHolder fd(::openat(parentFd.handle(), pathBelow(at, above).constData(), kListFlags | O_NOFOLLOW));
+    if (!fd.isValid())
+        *error = errno;
+    return fd;
+}
+
+void FolderWalker::noteFailure(const QString& folder, int error)
+{
+    ++failures;
+    if (failures <= kLoggedFailures)
+        TQ_LOG_WARNING("FolderWalker", QStringLiteral("Folder not listed: %1 (%2)")
+                                           .arg(folder, QString::fromLocal8Bit(std::strerror(error))));
+}
+
+void FolderWalker::logFailureCount()
+{
+    if (failuresLogged || failures <= kLoggedFailures)
+        return;
+    failuresLogged = true;
+    TQ_LOG_WARNING("FolderWalker", QStringLiteral("%1 folders could not be listed (the first %2 are logged above)")
+                                       .arg(failures)
+                                       .arg(kLoggedFailures));
 }
 
 bool FolderWalker::advance()
@@ -53,39 +143,44 @@ bool FolderWalker::advance()
                     return true;
                 }
                 folders.append(path);
-                if (oneVolume)
-                    origin.append(origin.at(index));
+                parent.append(index);
+                origin.append(origin.at(index));
             }
             atEnd = false;
             return true;
         }
+        // A folder that vanished since it was found (ENOENT) is simply not there any more.
+        if (current.error() != 0 && !(current.error() == ENOENT && index >= startCount))
+            noteFailure(current.currentFolderPath(), current.error());
+        current.setFolder(QString());
         ++index;
         if (index >= folders.size()) {
+            index = folders.size();
             atEnd = true;
+            parentFd.reset();
+            startFd.reset();
+            logFailureCount();
             return false;
         }
         const QString& folder = folders.at(index);
-        if (isExcluded(folder)) {
-            current.setFolder(QString());
+        if (isExcluded(folder))
             continue;
-        }
-        quint64 device = 0;
-        if (oneVolume) {
+        int error = 0;
+        HandleHolder fd = openFolder(index, &error);
+        if (fd.isValid() && oneVolume) {
             struct stat st;
-            const bool read = ::stat(FileNameCodec::encode(folder).constData(), &st) == 0;
+            const bool read = ::fstat(fd.handle(), &st) == 0;
             if (index < startCount) {
                 startDevice[index] = read ? quint64(st.st_dev) : 0;
             } else {
-                device = startDevice.at(origin.at(index));
+                const quint64 device = startDevice.at(origin.at(index));
                 // A folder on another device is a mount the volume layer does not know (a
                 // pseudo, overlay or image file system): it is not listed.
-                if (!read || (device != 0 && quint64(st.st_dev) != device)) {
-                    current.setFolder(QString());
+                if (!read || (device != 0 && quint64(st.st_dev) != device))
                     continue;
-                }
             }
         }
-        current.setFolder(folder, index >= startCount);
+        current.setFolder(folder, std::move(fd), index >= startCount, error);
     }
 }
 

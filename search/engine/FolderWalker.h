@@ -2,7 +2,15 @@
 // breadth first: every entry of a folder comes before any entry of its subfolders. The file
 // search uses it for volumes without a name index.
 //
-// - "." and ".." are never returned; a folder that cannot be listed yields nothing.
+// - "." and ".." are never returned; a folder that cannot be listed yields nothing, and is
+//   logged (the first few with their reason, then how many there were in all): a name the walk
+//   cannot reach is reported, never silently missing.
+// - Start folders are opened from their paths (links followed, as the user named them). Every
+//   subfolder is opened relative to its parent folder's descriptor, by the name the walk read
+//   there, never through a link (O_NOFOLLOW): a folder swapped for a link after it was listed
+//   is not followed, and depth is no limit (paths longer than PATH_MAX are walked whole; the
+//   parent folder is reached from its start folder through openBelowWithoutLinks). At most the
+//   folder being listed, one parent folder and its start folder are open at a time.
 // - With `recursive`, a subfolder whose full path contains an exclude entry (as a substring,
 //   ignoring case) is neither returned nor listed; start folders are tested the same way.
 //   Without `recursive`, subfolders are returned without the test and not listed.
@@ -29,6 +37,9 @@ public:
     FolderWalker(const QStringList& folders, const QStringList& excludes, bool recursive);
     ~FolderWalker();
     FolderWalker(const FolderWalker&) = delete;
+
+    // Folders whose failure to be listed is logged with its reason, per walk.
+    static constexpr int kLoggedFailures = 20;
     FolderWalker& operator=(const FolderWalker&) = delete;
 
     // Full path of the next entry; empty when everything has been listed.
@@ -59,13 +70,35 @@ private:
     QStringList excludes;
     int startCount = 0;
     int index = -1;
+    // Opens the folder at `at` in `folders` for reading; the errno value in `error` on failure.
+    HandleHolder openFolder(int at, int* error);
+    // Opens the folder at `at` for use as the parent of the next subfolders.
+    HandleHolder openParent(int at, int* error);
+    // The part of folder `at`'s path below folder `above` (one of its ancestors), as bytes.
+    QByteArray pathBelow(int at, int above) const;
+    void noteFailure(const QString& folder, int error);
+    void logFailureCount();
+
     DirectoryEnumerator current;
     bool recursive = false;
     bool atEnd = false;
-    // stayOnVolumes: the mount points not to enter, the start folder each queued folder came
-    // from, and each start folder's device (0 until it is opened or when it cannot be read).
+    // For each queued folder: the folder it was found in (-1 for start folders) and the start
+    // folder it came from.
+    QVector<int> parent;
+    QVector<int> origin;
+    // The open parent folder of the subfolders being opened, and its place in `folders`.
+    HandleHolder parentFd;
+    int parentIndex = -1;
+    // The open start folder that parent folders are reached from, its place and its error.
+    HandleHolder startFd;
+    int startIndex = -1;
+    int startError = 0;
+    // Folders that could not be listed.
+    int failures = 0;
+    bool failuresLogged = false;
+    // stayOnVolumes: the mount points not to enter and each start folder's device (0 until it
+    // is opened or when it cannot be read).
     bool oneVolume = false;
     QSet<QString> mountPoints;
-    QVector<int> origin;
     QVector<quint64> startDevice;
 };

@@ -49,6 +49,12 @@ void MatchesSearch::cancel()
     stopWorker();
 }
 
+void MatchesSearch::raiseCancel()
+{
+    if (worker)
+        request->canceled = true;
+}
+
 void MatchesSearch::onFindMatchesFinished()
 {
     emit finished(request->id);

@@ -29,6 +29,8 @@ public:
     // Sets the request's cancel flag and waits for the thread; after that (or before start)
     // the request is not touched again.
     void cancel();
+    // Sets the request's cancel flag and returns at once; the end is reported as usual.
+    void raiseCancel();
 
     FileSearchRequest::Id id() const { return request->id; }
 

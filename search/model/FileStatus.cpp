@@ -1,6 +1,6 @@
 #include "search/model/FileStatus.h"
 
-#include "core/FileNameCodec.h"
+#include "core/LongPath.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,9 +19,10 @@ FileStatus::FileStatus(const QString& path)
 {
     if (path.isEmpty())
         return;
+    const PathAt at(path);
     struct statx sx;
-    if (::statx(AT_FDCWD, FileNameCodec::encode(path).constData(), AT_STATX_SYNC_AS_STAT,
-                STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
+    if (!at.isValid()
+        || ::statx(at.folder(), at.name(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
         return;
     exists = true;
     isDir = S_ISDIR(sx.stx_mode);

@@ -1,6 +1,7 @@
 // FileStatus: the type, size and times of one file or folder, read with one statx call on the
 // path's bytes as FileNameCodec gives them, so a name (or a folder above it) that is not UTF-8
 // is found like any other (QFileInfo encodes with QFile::encodeName, which loses such bytes).
+// A path of any length is read (PathAt), also one longer than PATH_MAX.
 //
 // The values are those QFileInfo gives: links are followed; a path that cannot be read has size
 // 0, no type and no times; times are local QDateTimes at millisecond precision, and a time the

@@ -380,21 +380,16 @@ void StringMatcher::setOptions(const MatchOptions& options)
 void StringMatcher::compile()
 {
     regexes.clear();
-    prototypes.clear();
     firstTermBits = terms.size() >= 64 ? ~quint64(0) : (quint64(1) << terms.size()) - 1;
     asciiTermBits = 0;
     wildcardBits = 0;
     wildcardTerms.clear();
     plans.assign(size_t(terms.size()), TermPlan());
-    const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     for (int i = 0; i < terms.size(); ++i) {
         const QString& term = terms.at(i);
         TermPlan& plan = plans[size_t(i)];
         if (mode == RegexMode) {
-            QRegExp rx(term, cs, QRegExp::RegExp);
-            rx.isValid(); // builds the engine now, so copies made later only read it
-            prototypes.append(rx);
-            regexes.append(rx);
+            regexes.emplace_back(new ByteRegex(term, caseSensitive));
             continue;
         }
         if (wildcards && (term.contains(QLatin1Char('?')) || term.contains(QLatin1Char('*')))) {
@@ -489,7 +484,14 @@ TermMask StringMatcher::matchUtf8(const char* text, int length, const TermMask& 
         return found;
     if (terms.size() <= 64)
         return TermMask(matchUtf8Bits(text, length, wanted.lowBits()));
-    if (mode == RegexMode || length > StackUnits)
+    if (mode == RegexMode) {
+        for (int i = 0; i < terms.size(); ++i) {
+            if (wanted.testBit(i) && testRegexUtf8(i, text, length))
+                found.setBit(i);
+        }
+        return found;
+    }
+    if (length > StackUnits)
         return match(QString::fromUtf8(text, length), wanted, nullptr, nullptr);
     Utf8Text utf8;
     utf8.bytes = reinterpret_cast<const uchar*>(text);
@@ -507,7 +509,17 @@ quint64 StringMatcher::matchUtf8Bits(const char* text, int length, quint64 wante
     wanted &= firstTermBits;
     if (!wanted || length < 0 || (!text && length > 0))
         return 0;
-    if (mode == RegexMode || length > StackUnits)
+    if (mode == RegexMode) {
+        quint64 found = 0;
+        while (wanted) {
+            const int i = __builtin_ctzll(wanted);
+            wanted &= wanted - 1;
+            if (testRegexUtf8(i, text, length))
+                found |= quint64(1) << i;
+        }
+        return found;
+    }
+    if (length > StackUnits)
         return match(QString::fromUtf8(text, length), TermMask(wanted), nullptr, nullptr).lowBits();
     Utf8Text utf8;
     utf8.bytes = reinterpret_cast<const uchar*>(text);
@@ -677,29 +689,77 @@ bool StringMatcher::testAscii(int index, const uchar* text, int length, bool pad
     }
 }
 
+bool StringMatcher::testRegexUtf8(int index, const char* text, int length) const
+{
+    const ByteRegex& rx = *regexes[size_t(index)];
+    if (ByteRegex::isValidUtf8(text, size_t(length)))
+        return rx.contains(text, size_t(length));
+    const std::string repaired = ByteRegex::repairUtf8(text, size_t(length));
+    return rx.contains(repaired.data(), repaired.size());
+}
+
 bool StringMatcher::testRegex(int index, const QString& text, MatchPositions* positions) const
 {
-    const bool own = !regexesInUse.exchange(true, std::memory_order_acquire);
-    QRegExp copy;
-    QRegExp* rx;
-    if (own) {
-        rx = &regexes[index];
-    } else {
-        copy = prototypes.at(index);
-        rx = &copy;
+    const ByteRegex& rx = *regexes[size_t(index)];
+    if (!rx.isValid())
+        return false;
+    // The text as UTF-8 (a lone surrogate as U+FFFD), and for each byte the UTF-16 index of
+    // the unit it came from.
+    std::string bytes;
+    std::vector<int> unitOf;
+    bytes.reserve(size_t(text.size()) * 3);
+    unitOf.reserve(size_t(text.size()) * 3 + 1);
+    const int n = text.size();
+    for (int i = 0; i < n; ++i) {
+        uint cp = text.at(i).unicode();
+        const int unit = i;
+        if (QChar::isHighSurrogate(cp) && i + 1 < n && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            cp = QChar::surrogateToUcs4(char16_t(cp), text.at(i + 1).unicode());
+            ++i;
+        } else if (QChar::isSurrogate(cp)) {
+            cp = 0xFFFD;
+        }
+        char out[4];
+        int k;
+        if (cp < 0x80) {
+            out[0] = char(cp);
+            k = 1;
+        } else if (cp < 0x800) {
+            out[0] = char(0xC0 | (cp >> 6));
+            out[1] = char(0x80 | (cp & 0x3F));
+            k = 2;
+        } else if (cp < 0x10000) {
+            out[0] = char(0xE0 | (cp >> 12));
+            out[1] = char(0x80 | ((cp >> 6) & 0x3F));
+            out[2] = char(0x80 | (cp & 0x3F));
+            k = 3;
+        } else {
+            out[0] = char(0xF0 | (cp >> 18));
+            out[1] = char(0x80 | ((cp >> 12) & 0x3F));
+            out[2] = char(0x80 | ((cp >> 6) & 0x3F));
+            out[3] = char(0x80 | (cp & 0x3F));
+            k = 4;
+        }
+        bytes.append(out, size_t(k));
+        for (int b = 0; b < k; ++b)
+            unitOf.push_back(unit);
     }
-    int hit = rx->indexIn(text, 0);
-    const bool found = hit >= 0;
-    while (positions && hit >= 0) {
-        const int matched = rx->matchedLength();
-        if (matched <= 0)
+    unitOf.push_back(n);
+    if (!positions)
+        return rx.contains(bytes.data(), bytes.size());
+    ByteRegex::Match m;
+    if (!rx.find(bytes.data(), bytes.size(), 0, &m))
+        return false;
+    // As QRegExp reported them: every hit from the end of the previous one, until an empty hit.
+    for (;;) {
+        if (m.end <= m.start)
             break;
-        positions->append(MatchPosition(hit, matched));
-        hit = rx->indexIn(text, hit + matched);
+        const int start = unitOf[m.start];
+        positions->append(MatchPosition(start, unitOf[m.end] - start));
+        if (!rx.find(bytes.data(), bytes.size(), m.end, &m))
+            break;
     }
-    if (own)
-        regexesInUse.store(false, std::memory_order_release);
-    return found;
+    return true;
 }
 
 bool StringMatcher::wildcardMatch(const QChar* pattern, int patternLength, const QChar* text,

@@ -1,5 +1,5 @@
 // StringMatcher: finds terms in a text as substrings, whole words, regular expressions
-// (QRegExp syntax) or, for file names, wildcard patterns ("?" any one character but ".",
+// (the QRegExp syntax, matched by ByteRegex on UTF-8) or, for file names, wildcard patterns ("?" any one character but ".",
 // "*" any run; a wildcard term must match the whole name).
 //
 // Substring and whole-word search follow QString::indexOf with the matcher's case sensitivity;
@@ -16,21 +16,24 @@
 // per code point with Qt's folding and searched as QString's case-insensitive search does.
 // Every path gives exactly the answers of match(QString::fromUtf8(...)).
 //
+// Regular expressions are compiled once per matcher (PCRE2 with JIT) and matched on the UTF-8
+// bytes: matchUtf8 hands a valid UTF-8 name over as it is (an invalid one is first repaired
+// the way QString::fromUtf8 reads it); match() encodes its QString as UTF-8 once and maps the
+// byte offsets of the hits back to UTF-16 positions.
+//
 // A matcher is immutable between compilations (constructor, setOptions), so one matcher may
-// serve several threads at once as long as nobody calls setOptions meanwhile. QRegExp keeps
-// its match state inside the object, so a thread that finds the matcher's regular
-// expressions in use by another thread matches with its own copy of an idle prototype.
+// serve several threads at once as long as nobody calls setOptions meanwhile.
 #pragma once
 
+#include "search/model/ByteRegex.h"
 #include "search/model/IStringMatcher.h"
 #include "search/model/MatchOptions.h"
 
 #include <QByteArray>
-#include <QRegExp>
 #include <QStringList>
 #include <QVector>
 
-#include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,6 +91,7 @@ private:
     bool testLiteral(int index, const QChar* text, int length, MatchPositions* positions,
                      int* counter) const;
     bool testRegex(int index, const QString& text, MatchPositions* positions) const;
+    bool testRegexUtf8(int index, const char* text, int length) const;
     void prepareUtf8(Utf8Text& text) const;
     bool testUtf8(int index, Utf8Text& text) const;
     bool testAscii(int index, const uchar* text, int length, bool padded) const;
@@ -98,12 +102,8 @@ private:
     bool caseSensitive = false;
     bool wildcards = false;
     QVector<int> wildcardTerms;
-    // One compiled expression per term (regular-expression mode only). `regexes` are the
-    // matcher's own working copies, used by whichever thread holds `regexesInUse`;
-    // `prototypes` are never matched against, so other threads may copy them at any time.
-    QVector<QRegExp> prototypes;
-    mutable QVector<QRegExp> regexes;
-    mutable std::atomic<bool> regexesInUse{false};
+    // One compiled expression per term (regular-expression mode only).
+    std::vector<std::unique_ptr<ByteRegex>> regexes;
     std::vector<TermPlan> plans;
     quint64 firstTermBits = 0; // bits of terms 0 to 63
     quint64 asciiTermBits = 0; // terms 0 to 63 made of ASCII characters only

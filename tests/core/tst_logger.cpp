@@ -106,6 +106,36 @@ private slots:
         }
     }
 
+    // A process writes at most kMaxBytesPerRun bytes: the record that would pass the bound is
+    // replaced by one notice, and nothing follows it until the log is emptied again.
+    void sizeIsBoundedPerRun()
+    {
+        Logger& log = Logger::instance(QString());
+        log.truncate();
+        const QString message(4000, QLatin1Char('m'));
+        const qint64 recordBytes = 2 * (QStringLiteral("00:0:0:000 1\tINFO\tBig\t\r\n").size() + message.size());
+        const int fitting = int(Logger::kMaxBytesPerRun / recordBytes);
+        for (int i = 0; i < fitting + 10; ++i)
+            log.writeQString(Logger::Info, "Big", message);
+        log.writeQString(Logger::Error, "Late", QStringLiteral("dropped"));
+        QByteArray bytes = testutil::readFile(log.filePath());
+        QVERIFY(bytes.size() <= Logger::kMaxBytesPerRun);
+        QVERIFY(bytes.size() > Logger::kMaxBytesPerRun - 2 * recordBytes);
+        QStringList lines = decode(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QVERIFY(lines.size() >= fitting - 2);
+        QVERIFY(lines.last().endsWith(
+            QStringLiteral("\tWARNING\tLogger\tThe log of this process reached its limit of 16 MiB; later records are not written.")));
+        lines.removeLast();
+        for (const QString& line : qAsConst(lines))
+            QVERIFY(line.endsWith(QStringLiteral("\tINFO\tBig\t") + message));
+
+        // Emptied (by the main instance at its start), the log takes records again.
+        log.truncate();
+        log.writeQString(Logger::Info, "T", QStringLiteral("again"));
+        QVERIFY(decode(testutil::readFile(log.filePath())).endsWith(QStringLiteral("\tINFO\tT\tagain\r\n")));
+        log.truncate();
+    }
+
     void wideStringsBecomeUtf16()
     {
         // wchar_t holds UTF-32 here:

@@ -244,14 +244,21 @@ private slots:
         searcher.findProgress(first.id, checked, total);
         QCOMPARE(total, perFolder);
         QVERIFY(checked < perFolder);
+        QSignalSpy ended(&searcher, &FileSearcher::findEnded);
         searcher.cancelFind(first.id); // returns once its thread has ended
         const int kept = firstResults.count();
+        QCOMPARE(found.count(), 0); // reported after the return, not from inside it
         QVERIFY(waitFor(found, second.id));
+        QVERIFY(waitFor(found, first.id));
         QTest::qWait(200);
         QCOMPARE(firstResults.count(), kept); // no work after the cancellation
         QCOMPARE(secondResults.count(), perFolder); // the other search lost nothing
+        int firstReports = 0;
         for (const auto& args : found)
-            QVERIFY(args.at(0).toInt() != first.id); // a cancelled search reports nothing
+            firstReports += args.at(0).toInt() == first.id;
+        QCOMPARE(firstReports, 1); // a cancelled search reports its end once
+        for (const auto& args : ended)
+            QCOMPARE(args.at(1).value<FindOutcome>().canceled, args.at(0).toInt() == first.id);
         QVERIFY(!logText().contains(QStringLiteral("File search finished: id = %1,").arg(first.id)));
         QVERIFY(logText().contains(QStringLiteral("File search finished: id = %1, %2 objects found")
                                        .arg(second.id).arg(perFolder)));
@@ -275,6 +282,80 @@ private slots:
         QCOMPARE(reports, 1);
         QCOMPARE(fresh.count(), 11); // b2, b20..b29
         searcher.cancelFind(12345678); // unknown ids do nothing
+    }
+
+    // Every search reports its end once, however it ends, so that nothing stays filed: stopped
+    // while running, stopped before the initialisation, its flag raised directly before the
+    // initialisation; the flag path also stops the index search of nested volumes.
+    void everyEndIsReported()
+    {
+        const QString many = tmp.filePath("endmany");
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(testutil::writeFile(QStringLiteral("%1/d%2/f.txt").arg(many).arg(i), "needle\n"));
+        FileSearcher searcher(work, 0);
+        QSignalSpy found(&searcher, &FileSearcher::findFinished);
+        QSignalSpy ended(&searcher, &FileSearcher::findEnded);
+        const auto outcomeOf = [&](int id) {
+            for (const auto& args : ended)
+                if (args.at(0).toInt() == id)
+                    return args.at(1).value<FindOutcome>();
+            return FindOutcome{false, {QStringLiteral("<none>")}};
+        };
+
+        // Before the initialisation: one stopped through the engine ends at once, one whose flag
+        // was raised directly ends when it is started.
+        FileSearchRequest early, flagged;
+        early.includePaths = flagged.includePaths = QStringList{many};
+        FileSearchResults earlyResults, flaggedResults;
+        searcher.find(&early, &earlyResults);
+        searcher.find(&flagged, &flaggedResults);
+        searcher.stopFind(early.id);
+        flagged.canceled = true;
+        QVERIFY(waitFor(found, early.id));
+        QCOMPARE(searcher.filedFindCount(), 1);
+        QVERIFY(outcomeOf(early.id).canceled);
+        searcher.init(IndexingSettings(), options());
+        QVERIFY(waitFor(found, flagged.id));
+        QVERIFY(outcomeOf(flagged.id).canceled);
+        QCOMPARE(searcher.filedFindCount(), 0);
+
+        // Stopped while it runs: the call returns at once, the end follows, once.
+        FileSearchRequest running;
+        running.includePaths = QStringList{many};
+        running.contents = "needle";
+        FileSearchResults runningResults;
+        searcher.find(&running, &runningResults);
+        searcher.stopFind(running.id);
+        QVERIFY(waitFor(found, running.id));
+        QVERIFY(outcomeOf(running.id).canceled);
+        QCOMPARE(searcher.filedFindCount(), 0);
+        QTest::qWait(100);
+        int reports = 0;
+        for (const auto& args : found)
+            reports += args.at(0).toInt() == running.id;
+        QCOMPARE(reports, 1);
+        QCOMPARE(ended.count(), found.count()); // findEnded comes with every findFinished
+        QVERIFY(logText().contains(QStringLiteral("File search canceled: id = %1,").arg(running.id)));
+
+        // A whole search is not canceled, and says which include folders are not there.
+        FileSearchRequest partly;
+        partly.fileName = "f.txt";
+        partly.includePaths = QStringList{tree, tree + "/nope", tree + "/notes.txt/below", many + "/d7"};
+        FileSearchResults partlyResults;
+        searcher.find(&partly, &partlyResults);
+        QVERIFY(waitFor(found, partly.id));
+        QCOMPARE(outcomeOf(partly.id).canceled, false);
+        QCOMPARE(outcomeOf(partly.id).missingFolders, QStringList({tree + "/nope", tree + "/notes.txt/below"}));
+        QCOMPARE(paths(partlyResults), QStringList{many + "/d7/f.txt"});
+
+        // The flag path reaches the index search of volumes nested in an include folder.
+        DirectorySearcher directories;
+        FileSearchRequest nested;
+        FileSearchResults nestedResults;
+        FileSearch unstarted(nullptr, &directories, nullptr, nullptr, &nested, &nestedResults);
+        unstarted.raiseCancel();
+        QVERIFY(nested.canceled);
+        QVERIFY(unstarted.nestedSearchCanceled());
     }
 
     void optionsChangeWhileSearching()
@@ -366,7 +447,7 @@ private slots:
         QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
         QVERIFY(busy->isRunning()); // the other conversion still holds the helper
         search.reset();
-        QCOMPARE(finished.count(), 0);
+        QCOMPARE(finished.count(), 1); // its end is reported, canceled
         QCOMPARE(results.count(), 0);
         QVERIFY(busy->wait(20000));
     }

@@ -1,6 +1,7 @@
 // Folder walking: breadth-first order, exclusions, links never followed, special files,
 // pseudo file systems, path joining, and the folder search built on it.
 #include "core/FileNameCodec.h"
+#include "core/Logger.h"
 #include "platform/LinuxVolumeLayer.h"
 #include "platform/MountTable.h"
 #include "search/engine/DirectoryEnumerator.h"
@@ -44,6 +45,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(tmp.isValid());
+        Logger::instance(tmp.path() + QStringLiteral("/walk.log"));
         root = tmp.path() + QStringLiteral("/tree");
         // tree/a.txt, tree/Sub/b.txt, tree/Sub/Deep/c.txt, tree/.SVN/x, tree/sub2/.svn/y
         QVERIFY(testutil::writeFile(root + "/a.txt", "a"));
@@ -133,6 +135,45 @@ private slots:
         const QString first = rootWalker.next();
         QVERIFY(first.startsWith("/") && !first.startsWith("//"));
         QCOMPARE(rootWalker.currentFolder(), QString());
+    }
+
+    // A folder the walk cannot list is logged with its reason: the first few each, then how
+    // many there were. A subfolder that vanished since it was found is simply gone.
+    void unreadableFoldersAreLogged()
+    {
+        auto logText = [] {
+            const QByteArray bytes = testutil::readFile(Logger::instance().filePath());
+            return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+        };
+        Logger::instance().truncate();
+        QStringList starts;
+        for (int i = 0; i < FolderWalker::kLoggedFailures + 5; ++i)
+            starts << root + QStringLiteral("/missing%1").arg(i);
+        starts << root + "/a.txt" << root + "/Sub";
+        FolderWalker walker(starts, {}, true);
+        QCOMPARE(walkAll(walker).size(), 4); // Sub's b.txt and Deep, Deep's c.txt and loop
+        const QString log = logText();
+        QCOMPARE(log.count(QStringLiteral("\tWARNING\tFolderWalker\tFolder not listed: ")), FolderWalker::kLoggedFailures);
+        QVERIFY(log.contains(QStringLiteral("\tFolder not listed: %1/missing0 (No such file or directory)\r\n").arg(root)));
+        QVERIFY(!log.contains(QStringLiteral("/missing%1 ").arg(FolderWalker::kLoggedFailures)));
+        QVERIFY(log.endsWith(QStringLiteral("\tWARNING\tFolderWalker\t%1 folders could not be listed (the first %2 are logged above)\r\n")
+                                 .arg(FolderWalker::kLoggedFailures + 6)
+                                 .arg(FolderWalker::kLoggedFailures)));
+
+        Logger::instance().truncate();
+        FolderWalker few({root + "/a.txt"}, {}, true);
+        QVERIFY(walkAll(few).isEmpty());
+        QVERIFY(logText().endsWith(QStringLiteral("Folder not listed: %1/a.txt (Not a directory)\r\n").arg(root)));
+
+        // Deep is found, then removed before it is listed: nothing to log.
+        const QString gone = tmp.path() + "/gone";
+        QVERIFY(testutil::writeFile(gone + "/Deep/x", "x"));
+        Logger::instance().truncate();
+        FolderWalker vanishing({gone}, {}, true);
+        QCOMPARE(vanishing.next(), gone + "/Deep");
+        QVERIFY(QDir(gone + "/Deep").removeRecursively());
+        QVERIFY(vanishing.next().isEmpty());
+        QVERIFY(logText().isEmpty());
     }
 
     void pseudoFileSystems()

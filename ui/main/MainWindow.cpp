@@ -203,8 +203,6 @@ void MainWindow::connectActions()
     connect(instantToolBar_, &QToolBar::visibilityChanged, this, &MainWindow::updateActions);
     connect(dock_, &QDockWidget::visibilityChanged, this, &MainWindow::updateActions);
     if (engine_) {
-        connect(engine_.get(), &FileSearcher::findFinished, this, &MainWindow::onFindFinished);
-        connect(engine_.get(), &FileSearcher::findMatchesFinished, this, &MainWindow::onFindMatchesFinished);
         connect(engine_.get(), &FileSearcher::updateStarted, this, &MainWindow::onUpdateStarted);
         connect(engine_.get(), &FileSearcher::updateFinished, this, &MainWindow::onUpdateFinished);
     }
@@ -445,29 +443,6 @@ void MainWindow::onTabTextChanged(int tabId, const QString& text)
     for (int i = 0; i < tabCount(); ++i) {
         if (tabPage(i) && tabPage(i)->tabId() == tabId) {
             setCurrentTabText(i, text);
-            return;
-        }
-    }
-}
-
-void MainWindow::onFindFinished(FileSearchRequest::Id id)
-{
-    for (int i = 0; i < tabCount(); ++i) {
-        TabPage* page = tabPage(i);
-        if (page && page->findRequestId() == id) {
-            page->setState(TabPage::Finished);
-            break;
-        }
-    }
-    updateActions();
-}
-
-void MainWindow::onFindMatchesFinished(FileSearchRequest::Id id)
-{
-    for (int i = 0; i < tabCount(); ++i) {
-        TabPage* page = tabPage(i);
-        if (page && page->matchesRequestId() == id) {
-            page->onFindMatchesFinished(id);
             return;
         }
     }

@@ -1,8 +1,8 @@
 // MainWindow: the one top-level window of the main instance: menus and toolbars, the tab set of
 // search tabs, the shared search form in a dock, the instant-search toolbar, the status bar with
-// the index state, the tray icon, the translators; it routes the engine's "search finished"
-// signals by request id to the tab that started the search, and restores and saves its state
-// (settings and "tabs.xml").
+// the index state, the tray icon, the translators, and restores and saves its state (settings
+// and "tabs.xml"). Each tab learns the end of its own searches from their runs (SearchRun), so
+// the window routes no "search finished" signals.
 //
 // Decisions on this system:
 // - The engine, the settings store and the prompter are given to the constructor; the
@@ -110,8 +110,6 @@ public slots:
     void onTabTextChanged(int tabId, const QString& text);
     void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void onTabClear();
-    void onFindFinished(FileSearchRequest::Id id);
-    void onFindMatchesFinished(FileSearchRequest::Id id);
     void onUpdateStarted();
     void onUpdateFinished();
     // A second start handed over a folder: a new tab with that folder in the form.

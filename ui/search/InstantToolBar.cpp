@@ -12,7 +12,9 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QToolTip>
 
 namespace {
 
@@ -59,6 +61,13 @@ InstantToolBar::InstantToolBar(Prompter* prompter, QWidget* parent)
     retranslate();
 
     connect(fileNameComboBox, &QComboBox::editTextChanged, this, &InstantToolBar::fileNameChanged);
+    connect(fileNameComboBox, &QComboBox::editTextChanged, this, [this]() {
+        if (error_.isEmpty())
+            return;
+        error_.clear();
+        fileNameComboBox->setToolTip(QString());
+        QToolTip::hideText();
+    });
     connect(expressionTypeComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &InstantToolBar::onExpressionTypeChanged);
     connect(selectButton, &QPushButton::clicked, this, &InstantToolBar::onListButtonClicked);
@@ -102,6 +111,19 @@ void InstantToolBar::keyPressEvent(QKeyEvent* event)
     request->nameSyntax = expressionTypeComboBox->currentIndex();
     request->nameCase = caseSensitiveCheckBox->isChecked();
     emit startSearch(request);
+}
+
+void InstantToolBar::showError(const QString& message, int position, int length)
+{
+    error_ = message;
+    fileNameComboBox->setToolTip(message);
+    if (QLineEdit* edit = fileNameComboBox->lineEdit(); edit && position >= 0) {
+        edit->setFocus();
+        edit->setSelection(position, length);
+    }
+    if (fileNameComboBox->isVisible())
+        QToolTip::showText(fileNameComboBox->mapToGlobal(QPoint(0, fileNameComboBox->height())), message,
+                           fileNameComboBox);
 }
 
 void InstantToolBar::onExpressionTypeChanged(int index)

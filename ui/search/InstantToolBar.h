@@ -8,6 +8,9 @@
 // the last copy of the pointer instead of leaking. Building and emitting a request does no
 // file I/O and never waits for the engine, so typing stays responsive whatever runs.
 //
+// An error in the field (a pattern that is not a valid expression) is shown as the field's
+// tool tip, shown at once below it, with the wrong part selected; editing the text takes it away.
+//
 // In Boolean mode the list button offers the operators "And", "Or", "Not" (inserted in lower
 // case with the blanks they need) and the field shows them in bold; in the other modes it opens
 // the name list dialog over the field's groups (ExpressionList.h).
@@ -36,6 +39,10 @@ public:
     QCheckBox* caseSensitiveBox() const { return caseSensitiveCheckBox; }
     QPushButton* listButton() const { return selectButton; }
 
+    // Shows `message` at the field and selects `length` characters at `position` (none for -1).
+    void showError(const QString& message, int position = -1, int length = 0);
+    QString error() const { return error_; }
+
     // Registers QSharedPointer<FileSearchRequest> for queued connections. Idempotent.
     static void registerMetaType();
 
@@ -59,6 +66,7 @@ private:
     QCheckBox* caseSensitiveCheckBox;
     QPushButton* selectButton;
     Prompter* prompter_;
+    QString error_;
 };
 
 Q_DECLARE_METATYPE(QSharedPointer<FileSearchRequest>)

@@ -114,6 +114,13 @@ void SearchWindow::attachModel(QComboBox* combo, SearchFieldModel* model)
 void SearchWindow::connectSignals()
 {
     connect(ui->fileNameComboBox->lineEdit(), &QLineEdit::textChanged, this, &SearchWindow::fileNameChanged);
+    // An error shown at a field goes once its text is changed.
+    for (Field field : {NameField, FolderField, ContentsField}) {
+        connect(fieldBox(field), &QComboBox::editTextChanged, this, [this, field]() {
+            errorLabel(field)->clear();
+            errorLabel(field)->hide();
+        });
+    }
     const auto indexChanged = QOverload<int>::of(&QComboBox::currentIndexChanged);
     connect(ui->fileNameFormatComboBox, indexChanged, this, &SearchWindow::updateControls);
     connect(ui->directoryCheckBox, &QCheckBox::clicked, this, &SearchWindow::updateControls);
@@ -211,6 +218,10 @@ void SearchWindow::captureState(FormStateMap& state) const
 
 void SearchWindow::applyState(const FormStateMap& state)
 {
+    for (Field field : {NameField, FolderField, ContentsField}) {
+        errorLabel(field)->clear();
+        errorLabel(field)->hide();
+    }
     if (state.isEmpty())
         return;
     static const QHash<QString, QStringList> sources = comboSourceTexts();
@@ -246,6 +257,10 @@ void SearchWindow::updateControls()
                                                       ui->advancedContentFrame})
         w->setVisible(advanced);
 
+    ui->fileNameErrorLabel->setVisible(!ui->fileNameErrorLabel->text().isEmpty());
+    ui->directoryErrorLabel->setVisible(folders && !ui->directoryErrorLabel->text().isEmpty());
+    ui->contentsErrorLabel->setVisible(contents && !ui->contentsErrorLabel->text().isEmpty());
+
     updateExpressionHighlighting(ui->selectNamesButton, ui->fileNameComboBox,
                                  ui->fileNameFormatComboBox->currentIndex() == FileSearchRequest::Boolean && advanced);
     updateExpressionHighlighting(ui->selectContentsButton, ui->contentsComboBox,
@@ -262,6 +277,7 @@ void SearchWindow::updateExpressionHighlighting(QPushButton* button, RichComboBo
 
 void SearchWindow::reset()
 {
+    clearFieldErrors();
     ui->fileNameComboBox->setEditText(QString());
     ui->directoryComboBox->setEditText(QString());
     ui->contentsComboBox->setEditText(QString());
@@ -290,7 +306,75 @@ void SearchWindow::setPath(const QString& path)
 
 void SearchWindow::setFindButtonText(const QString& text)
 {
+    findButtonRole_ = CustomRole;
     ui->findButton->setText(text);
+}
+
+QLabel* SearchWindow::errorLabel(Field field) const
+{
+    switch (field) {
+    case FolderField:
+        return ui->directoryErrorLabel;
+    case ContentsField:
+        return ui->contentsErrorLabel;
+    default:
+        return ui->fileNameErrorLabel;
+    }
+}
+
+QComboBox* SearchWindow::fieldBox(Field field) const
+{
+    switch (field) {
+    case FolderField:
+        return ui->directoryComboBox;
+    case ContentsField:
+        return ui->contentsComboBox;
+    default:
+        return ui->fileNameComboBox;
+    }
+}
+
+void SearchWindow::showFieldError(Field field, const QString& message, int position, int length)
+{
+    errorLabel(field)->setText(message);
+    updateControls();
+    QLineEdit* edit = fieldBox(field)->lineEdit();
+    if (edit && position >= 0) {
+        edit->setFocus();
+        edit->setSelection(position, length);
+    }
+}
+
+void SearchWindow::clearFieldErrors()
+{
+    for (Field field : {NameField, FolderField, ContentsField}) {
+        errorLabel(field)->clear();
+        errorLabel(field)->hide();
+    }
+}
+
+QString SearchWindow::fieldError(Field field) const
+{
+    return errorLabel(field)->text();
+}
+
+void SearchWindow::setFindButtonRole(FindButtonRole role)
+{
+    findButtonRole_ = role;
+    if (role != CustomRole)
+        ui->findButton->setText(findButtonRoleText());
+}
+
+QString SearchWindow::findButtonRoleText() const
+{
+    switch (findButtonRole_) {
+    case CancelRole:
+        return tr("Cancel");
+    case DoneRole:
+        return tr("Done");
+    default:
+        return tr("Search");
+    }
 }
 
 void SearchWindow::setProgress(int total, int checked)
@@ -337,7 +421,6 @@ void SearchWindow::changeEvent(QEvent* event)
         sizeUnitIndex_ = ui->sizeComboBox->currentIndex();
         const int scopeIndex = ui->contentsScopeComboBox->currentIndex();
         const QString findText = ui->findButton->text();
-        const bool searching = findText != tr("Search");
 
         ui->retranslateUi(this);
 
@@ -348,8 +431,7 @@ void SearchWindow::changeEvent(QEvent* event)
         ui->contentsFormatComboBox->setCurrentIndex(contentsTypeIndex_);
         ui->sizeComboBox->setCurrentIndex(sizeUnitIndex_);
         ui->contentsScopeComboBox->setCurrentIndex(scopeIndex);
-        if (searching)
-            ui->findButton->setText(findText);
+        ui->findButton->setText(findButtonRole_ == CustomRole ? findText : findButtonRoleText());
         updateControls();
     }
     QWidget::changeEvent(event);

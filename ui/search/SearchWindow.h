@@ -18,6 +18,12 @@
 // - The list dialogs: names and contents are split and joined in the expression lexer's own
 //   list grammar (ExpressionList.h), folders in the quoted mask-list form the engine reads; a
 //   list that comes back unchanged leaves the field's text exactly as the user wrote it.
+// - The search button shows one of three roles (Search, Cancel, Done) that the tab on show
+//   chooses; the form translates the role's text itself, so a language switch changes the
+//   button too. A text set with setFindButtonText is kept as it is.
+// - Errors at a field (a pattern that is not a valid expression, a folder that does not
+//   exist) are shown in red under the field, with the wrong part of the text selected; editing
+//   the field, a reset or a new state takes the error away.
 // - The three history combo boxes have no items in the form, so translating the form again
 //   never clears the shared history models; the typed texts and the chosen indices are kept
 //   across a language change.
@@ -31,6 +37,7 @@
 class FileSearchRequest;
 class Prompter;
 class QComboBox;
+class QLabel;
 class QPushButton;
 class RichComboBox;
 class SearchFieldModel;
@@ -45,6 +52,9 @@ class SearchWindow : public QWidget
     Q_OBJECT
 
 public:
+    enum FindButtonRole { SearchRole, CancelRole, DoneRole, CustomRole };
+    enum Field { NameField, FolderField, ContentsField };
+
     SearchWindow(Settings* settings, Prompter* prompter, QWidget* parent = nullptr,
                  const QString& path = QString());
     ~SearchWindow() override;
@@ -65,6 +75,13 @@ public:
     QString fileName() const;
     void setPath(const QString& path);
     void setFindButtonText(const QString& text);
+    void setFindButtonRole(FindButtonRole role);
+    // Shows `message` under the field and selects `length` characters at `position` of its
+    // text (nothing is selected for a position of -1).
+    void showFieldError(Field field, const QString& message, int position = -1, int length = 0);
+    void clearFieldErrors();
+    QString fieldError(Field field) const;
+    FindButtonRole findButtonRole() const { return findButtonRole_; }
     void setProgress(int total, int checked);
     void hideProgress();
     void setSizeHint(const QSize& size);
@@ -99,6 +116,9 @@ private:
     void connectSignals();
     void updateExpressionHighlighting(QPushButton* button, RichComboBox* field, bool boolean);
     static void attachModel(QComboBox* combo, SearchFieldModel* model);
+    QString findButtonRoleText() const;
+    QLabel* errorLabel(Field field) const;
+    QComboBox* fieldBox(Field field) const;
 
     Ui::SearchWindow* ui;
     Settings* settings_;
@@ -110,4 +130,5 @@ private:
     int contentsTypeIndex_ = 0;
     int sizeUnitIndex_ = 1;
     QSize sizeHint_{-1, -1};
+    FindButtonRole findButtonRole_ = SearchRole;
 };

@@ -7,7 +7,7 @@
 #include "ui/preview/FileTextLoader.h"
 #include "ui/preview/LocationPane.h"
 #include "ui/preview/MatchesTextView.h"
-#include "ui/tab/SearchReaper.h"
+#include "ui/tab/SearchRun.h"
 
 #include <QEvent>
 #include <QMenu>
@@ -28,11 +28,6 @@ TabFilePreview::TabFilePreview(QTabWidget* pages, MatchesTextView* matches, QPla
     matchesView->viewport()->installEventFilter(this);
     connect(fileText, &QWidget::customContextMenuRequested, this, &TabFilePreview::showFileTextMenu);
     connect(matchesView, &QWidget::customContextMenuRequested, this, &TabFilePreview::showMatchesMenu);
-    // The engine's own report of an end, also for searches given up meanwhile.
-    connect(this->searcher.get(), &FileSearcher::findMatchesFinished, this, [this](FileSearchRequest::Id id) {
-        if (request && id == request->id)
-            ended = true;
-    });
     applyWordWrap();
 }
 
@@ -43,15 +38,16 @@ TabFilePreview::~TabFilePreview()
 
 FileSearchRequest::Id TabFilePreview::matchesRequestId() const
 {
-    return running && request ? request->id : -1;
+    return run ? run->id() : -1;
 }
 
 void TabFilePreview::cancel()
 {
-    if (request && !ended)
-        SearchReaper::reapMatches(searcher.get(), std::move(request), std::move(holder_));
-    running = false;
-    ended = true;
+    if (!run)
+        return;
+    disconnect(run, nullptr, this, nullptr);
+    run->cancel(); // it keeps its request and holder until the engine is done with them
+    run = nullptr;
 }
 
 void TabFilePreview::reset()
@@ -65,24 +61,20 @@ void TabFilePreview::findMatches(const QString& path)
     if (!tabRequest || tabRequest->contents.isEmpty() || path.isEmpty())
         return;
     cancel();
-    request.reset(new FileSearchRequest(FileSearchRequest::cloneForMatches(*tabRequest)));
-    holder_.reset(new TempFileHolder); // the old holder deletes its converted text file
-    running = true;
-    ended = false;
-    searcher->findMatches(request.get(), path, holder_.get());
+    auto request = std::make_shared<FileSearchRequest>(FileSearchRequest::cloneForMatches(*tabRequest));
+    // The shown holder stays until the new one is complete: the engine writes into the new one.
+    run = SearchRun::findMatches(searcher.get(), request, path, std::make_shared<TempFileHolder>());
+    connect(run, &SearchRun::finished, this, &TabFilePreview::onRunFinished);
 }
 
-bool TabFilePreview::onFindMatchesFinished(FileSearchRequest::Id id)
+void TabFilePreview::onRunFinished()
 {
-    if (!running || !request || id != request->id)
-        return false;
-    running = false;
-    ended = true;
+    holder_ = run->holder(); // the last owner of the old one deletes its converted text file
+    run = nullptr;
     matchesView->showMatches(holder_.get());
     showFileText();
     pages->setCurrentIndex(0);
     emit matchesShown();
-    return true;
 }
 
 void TabFilePreview::showFileText()

@@ -5,10 +5,10 @@
 // location strip. A double click on a listed match shows it in the file text. Two context-menu
 // switches, "Word Wrap" (file text) and "Full line" (matches list), are stored in the settings.
 //
-// Only one matches search belongs to the preview at a time. A new selection, a new search of
-// the tab and clearing the tab give up the running one (SearchReaper: its flag is raised and
-// its holder kept until the engine reports its end, never waited for here); a finish that is
-// not the running search's is ignored, so an old file never fills the preview of a newer one.
+// Only one matches search belongs to the preview at a time, as a SearchRun that shares the
+// request and the holder. A new selection, a new search of the tab and clearing the tab give
+// up the running one (asked to stop and forgotten; its run keeps the holder until the engine is
+// done with it, never waited for here), so an old file never fills the preview of a newer one.
 // `matchesRequestId` is -1 unless a matches search runs.
 //
 // The file text is read through FileTextLoader: capped, with a notice at its end when the
@@ -16,8 +16,10 @@
 #pragma once
 
 #include "search/model/FileSearchRequest.h"
+#include "ui/tab/SearchRun.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
@@ -42,11 +44,8 @@ public:
     // The tab's request whose contents pattern is searched (not owned; may be null).
     void setRequest(const FileSearchRequest* request) { tabRequest = request; }
     void findMatches(const QString& path);
-    // The engine's end of a matches search; ignored unless it is the running one. Returns
-    // whether it was taken.
-    bool onFindMatchesFinished(FileSearchRequest::Id id);
     FileSearchRequest::Id matchesRequestId() const;
-    bool isRunning() const { return running; }
+    bool isRunning() const { return run != nullptr; }
     // Gives up the running matches search.
     void cancel();
     // Forgets the shown file: location ranges and file text.
@@ -60,6 +59,8 @@ signals:
     void matchesShown();
 
 private:
+    // The engine has reported the end of the running matches search.
+    void onRunFinished();
     void showFileText();
     void showFileTextMenu(const QPoint& pos);
     void showMatchesMenu(const QPoint& pos);
@@ -74,8 +75,6 @@ private:
     Settings* settings;
     Prompter* prompter;
     const FileSearchRequest* tabRequest = nullptr;
-    std::unique_ptr<FileSearchRequest> request;
-    std::unique_ptr<TempFileHolder> holder_;
-    bool running = false;
-    bool ended = true; // the engine has reported the end of `request`'s search
+    std::shared_ptr<TempFileHolder> holder_;
+    QPointer<SearchRun> run;
 };

@@ -2,8 +2,10 @@
 
 #include "app/ShellUtils.h"
 #include "core/FileUtils.h"
+#include "core/Logger.h"
 #include "core/Settings.h"
 #include "search/engine/FileSearcher.h"
+#include "search/model/ExpressionCheck.h"
 #include "search/model/FileSearchResults.h"
 #include "ui/common/Prompter.h"
 #include "ui/main/TabsFile.h"
@@ -14,7 +16,7 @@
 #include "ui/search/InstantToolBar.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/CsvExporter.h"
-#include "ui/tab/SearchReaper.h"
+#include "ui/tab/SearchRun.h"
 #include "ui/tab/TabFilePreview.h"
 
 #include "ui_TabPage.h"
@@ -32,7 +34,7 @@ TabPage::TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* in
 {
     InstantToolBar::registerMetaType();
     ui->setupUi(this);
-    buttonText = tr("Search");
+    buttonRole = SearchWindow::SearchRole;
     fileTable_ = new FileTable(ui->foundTable, ui->categoryFrame, settings, prompter);
     fileTable_->setResults(results_.get());
     preview_ = new TabFilePreview(ui->contentTabWidget, ui->matchesTextEdit, ui->fileTextEdit, ui->locationPane,
@@ -52,8 +54,7 @@ TabPage::TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* in
     revertTimer.setSingleShot(true);
     revertTimer.setInterval(500);
     connect(&revertTimer, &QTimer::timeout, this, [this]() {
-        buttonText = tr("Search");
-        setFormButton(buttonText);
+        setFormButton(SearchWindow::SearchRole);
     });
     connect(fileTable_, &FileTable::fileSelected, this, &TabPage::findMatches);
     connect(fileTable_, &FileTable::sortProgress, this, [this](int done, int total) {
@@ -61,10 +62,6 @@ TabPage::TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* in
             setStatusText(tr("Sorting... %1%").arg(qint64(done) * 100 / total));
     });
     connect(fileTable_, &FileTable::sortFinished, this, &TabPage::restoreStatusText);
-    connect(this->fileSearcher.get(), &FileSearcher::findFinished, this, [this](FileSearchRequest::Id id) {
-        if (request_ && id == request_->id)
-            requestEnded = true;
-    });
     connect(exporter, &CsvExporter::finished, this, [this](const QString& fileName, const QString& error) {
         if (!error.isEmpty() && this->prompter)
             this->prompter->warning(this, tr("Export Results"),
@@ -86,9 +83,27 @@ TabPage::~TabPage()
 
 void TabPage::dropSearch()
 {
-    if (request_ && !requestEnded)
-        SearchReaper::reapFind(fileSearcher.get(), std::move(request_), std::move(results_));
-    requestEnded = true;
+    if (!run_)
+        return;
+    disconnect(run_, nullptr, this, nullptr);
+    run_->cancel(); // it keeps request and results until the engine is done with them
+    run_ = nullptr;
+}
+
+void TabPage::onRunFinished(const FindOutcome& outcome)
+{
+    run_ = nullptr;
+    missingFolders_ = outcome.missingFolders;
+    if (!missingFolders_.isEmpty() && onShow() && searchWindow)
+        searchWindow->showFieldError(SearchWindow::FolderField, missingFoldersText());
+    if (state_ == Searching) {
+        setState(Finished);
+        return;
+    }
+    // Canceled: the rows found until the search stopped, and how many.
+    fileTable_->appendNewRows();
+    if (canceled_)
+        setStatusText(canceledText());
 }
 
 FileSearchRequest::Id TabPage::findRequestId() const
@@ -105,16 +120,48 @@ void TabPage::startSearch()
 {
     if (!searchWindow)
         return;
-    searchWindow->addToHistory();
     auto request = std::make_unique<FileSearchRequest>();
     searchWindow->searchParams(*request);
+    if (!acceptRequest(*request, FromForm))
+        return;
+    searchWindow->addToHistory();
     begin(std::move(request));
 }
 
 void TabPage::startSearch(FileSearchRequest* request)
 {
-    if (request)
-        begin(std::unique_ptr<FileSearchRequest>(request));
+    std::unique_ptr<FileSearchRequest> owned(request);
+    if (owned && acceptRequest(*owned, FromToolbar))
+        begin(std::move(owned));
+}
+
+bool TabPage::acceptRequest(const FileSearchRequest& request, Source source)
+{
+    if (source == FromForm && searchWindow)
+        searchWindow->clearFieldErrors();
+    SearchWindow::Field field = SearchWindow::NameField;
+    ExpressionError error = ExpressionCheck::check(request.fileName, request.matchOptions(true));
+    if (!error.isError() && !request.contents.isEmpty()) {
+        field = SearchWindow::ContentsField;
+        error = ExpressionCheck::check(request.contents, request.matchOptions(false));
+    }
+    if (!error.isError())
+        return true;
+    const bool name = field == SearchWindow::NameField;
+    QString where;
+    if (error.position >= 0)
+        where = name ? tr("Error in the file name at character %1: %2").arg(error.position + 1).arg(error.message)
+                     : tr("Error in the contents text at character %1: %2").arg(error.position + 1).arg(error.message);
+    else
+        where = name ? tr("Error in the file name: %1").arg(error.message)
+                     : tr("Error in the contents text: %1").arg(error.message);
+    TQ_LOG_INFO("TabPage", QStringLiteral("No search: %1").arg(where));
+    setStatusText(where);
+    if (source == FromForm && searchWindow && onShow())
+        searchWindow->showFieldError(field, where, error.position, error.length);
+    else if (source == FromToolbar && instantToolBar)
+        instantToolBar->showError(where, error.position, error.length);
+    return false;
 }
 
 void TabPage::begin(std::unique_ptr<FileSearchRequest> newRequest)
@@ -131,11 +178,13 @@ void TabPage::begin(std::unique_ptr<FileSearchRequest> newRequest)
     fileTable_->setRequest(newRequest.get());
     fileTable_->setResults(newResults.get());
     preview_->setRequest(newRequest.get());
-    dropSearch(); // the old request and results go to the reaper when still in use, else away
+    dropSearch();
     request_ = std::move(newRequest);
     results_ = std::move(newResults);
-    requestEnded = false;
-    fileSearcher->find(request_.get(), results_.get());
+    canceled_ = false;
+    missingFolders_.clear();
+    run_ = SearchRun::find(fileSearcher.get(), request_, results_);
+    connect(run_, &SearchRun::finished, this, &TabPage::onRunFinished);
 
     state_ = Searching;
     resetViews();
@@ -149,9 +198,17 @@ void TabPage::cancelSearch()
 {
     if (state_ != Searching)
         return;
-    request_->canceled = true; // the engine stops; its end is not waited for here
+    if (run_)
+        run_->cancel(); // the engine stops; its end comes later and is not waited for here
+    canceled_ = true;
     fileTable_->appendNewRows();
     becomeIdle();
+    setStatusText(canceledText());
+}
+
+QString TabPage::canceledText() const
+{
+    return tr("Search canceled. Found: %n objects", nullptr, results_ ? results_->itemCount() : 0);
 }
 
 void TabPage::becomeIdle()
@@ -176,7 +233,6 @@ void TabPage::setState(int state)
 {
     switch (state) {
     case Finished:
-        requestEnded = true;
         state_ = Finished;
         searchSeconds = searchTime.isValid() ? searchTime.elapsed() / 1000 : 0;
         if (onShow() && searchWindow)
@@ -242,11 +298,6 @@ void TabPage::onProgressTimer()
         showPreviewIfMatches();
 }
 
-void TabPage::onFindMatchesFinished(FileSearchRequest::Id id)
-{
-    preview_->onFindMatchesFinished(id);
-}
-
 void TabPage::findMatches(const QString& path)
 {
     preview_->findMatches(path);
@@ -256,27 +307,36 @@ void TabPage::updateStatusText()
 {
     switch (state_) {
     case Searching:
-        buttonText = tr("Cancel");
-        setFormButton(buttonText);
+        setFormButton(SearchWindow::CancelRole);
         setStatusText(tr("Searching..."));
         break;
     case Finished: {
-        buttonText = tr("Done");
-        setFormButton(buttonText);
+        setFormButton(SearchWindow::DoneRole);
         revertTimer.start();
         setStatusText(foundText());
         break;
     }
     default:
-        buttonText = tr("Search");
-        setFormButton(buttonText);
+        setFormButton(SearchWindow::SearchRole);
         break;
     }
 }
 
 QString TabPage::foundText() const
 {
-    return tr("Found: %1 objects in %2s").arg(results_ ? results_->itemCount() : 0).arg(searchSeconds);
+    const QString found =
+        tr("Found: %1 objects in %2s").arg(results_ ? results_->itemCount() : 0).arg(searchSeconds);
+    if (missingFolders_.isEmpty())
+        return found;
+    return missingFoldersText() + QLatin1Char(' ') + found;
+}
+
+QString TabPage::missingFoldersText() const
+{
+    if (missingFolders_.size() == 1)
+        return tr("The folder \"%1\" does not exist.").arg(missingFolders_.first());
+    return tr("These folders do not exist: %1.").arg(QLatin1Char('"') + missingFolders_.join(QStringLiteral("\", \""))
+                                                     + QLatin1Char('"'));
 }
 
 void TabPage::restoreStatusText()
@@ -289,15 +349,16 @@ void TabPage::restoreStatusText()
         setStatusText(foundText());
         break;
     default:
-        setStatusText(QString());
+        setStatusText(canceled_ ? canceledText() : QString());
         break;
     }
 }
 
-void TabPage::setFormButton(const QString& text)
+void TabPage::setFormButton(int role)
 {
+    buttonRole = role;
     if (onShow() && searchWindow)
-        searchWindow->setFindButtonText(text);
+        searchWindow->setFindButtonRole(SearchWindow::FindButtonRole(role));
 }
 
 void TabPage::setStatusText(const QString& text)
@@ -462,10 +523,7 @@ void TabPage::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         ui->contentTabWidget->setTabText(0, tr("Matches"));
         ui->contentTabWidget->setTabText(1, tr("File"));
-        if (state_ == Finished)
-            restoreStatusText();
-        else
-            updateStatusText();
+        restoreStatusText();
         fileTable_->retranslateFilterBar();
     }
     QWidget::changeEvent(event);
@@ -483,7 +541,7 @@ void TabPage::showEvent(QShowEvent* event)
         if (title_.isEmpty())
             title_ = searchWindow->fileName();
         searchWindow->hideProgress(); // the next tick of a running search shows its own
-        searchWindow->setFindButtonText(buttonText);
+        searchWindow->setFindButtonRole(SearchWindow::FindButtonRole(buttonRole));
     }
     emit tabTextChanged(tabId_, title_);
     emit statusTextChanged(tabId_);

@@ -7,11 +7,17 @@
 // loads its own snapshot of the form (formState) and brings the button and progress in line
 // with its state; hiding it takes the snapshot back.
 //
-// Engine work is never waited for on the GUI thread: a search given up (a new search,
-// Cancel, clearing, closing or replacing the tab) has its cancel flag raised and its request
-// and results kept alive until the engine reports its end (SearchReaper). `findRequestId` is
-// the id of the running name search only (-1 otherwise), so a cancelled search that still
-// reports its end reaches no tab; `matchesRequestId` likewise for the matches search.
+// Engine work is never waited for on the GUI thread. Each search is a SearchRun that shares
+// the request and the results with the tab and tells the tab, and only this tab, when the
+// engine reports its end. A search given up (a new search, clearing, closing the tab) is asked
+// to stop and forgotten; its run keeps request and results alive until the engine is done
+// with them. After Cancel the tab stays with its run until the end, takes up the rows found
+// until then and says how many there are. `findRequestId` is the id of the running name search
+// only (-1 otherwise); `matchesRequestId` likewise for the matches search.
+//
+// Status: a search that ends says what it found and, when include folders do not exist, says
+// which (also at the folder field). A name or contents pattern that is not a valid expression
+// starts no search: the error (what and where) goes to the status bar and to the field.
 //
 // The progress timer reads the results only through their locked counts and the table's
 // refresh, never the lists a search thread is growing.
@@ -22,10 +28,12 @@
 #pragma once
 
 #include "search/model/FileSearchRequest.h"
+#include "ui/tab/SearchRun.h"
 #include "ui/search/FormState.h"
 
 #include <QElapsedTimer>
 #include <QMetaObject>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -63,7 +71,6 @@ public:
     void toggleSearch();
     void setState(int state);
     void clearTab();
-    void onFindMatchesFinished(FileSearchRequest::Id id);
     void findMatches(const QString& path);
 
     FileSearchRequest::Id findRequestId() const;
@@ -115,19 +122,28 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    enum Source { FromForm, FromToolbar };
+    // False when a pattern of the request is not a valid expression: the error is then shown
+    // (status and field) and no search is made.
+    bool acceptRequest(const FileSearchRequest& request, Source source);
     void begin(std::unique_ptr<FileSearchRequest> request);
     // Gives up the running name search without waiting for it.
     void dropSearch();
+    // The engine has reported the end of the tab's search.
+    void onRunFinished(const FindOutcome& outcome);
     // State 1: no progress, no timer, no status.
     void becomeIdle();
+    // The status after Cancel: what was found until then.
+    QString canceledText() const;
     void resetViews();
     void updateStatusText();
     // The status line of the present state, the form left alone (after a sort, a language change).
     void restoreStatusText();
     QString foundText() const;
+    QString missingFoldersText() const;
     void onProgressTimer();
     void showPreviewIfMatches();
-    void setFormButton(const QString& text);
+    void setFormButton(int role);
     void connectForm();
     void disconnectForm();
     void copyLines(int part);
@@ -140,9 +156,13 @@ private:
     std::shared_ptr<FileSearcher> fileSearcher;
     Settings* settings;
     Prompter* prompter;
-    std::unique_ptr<FileSearchRequest> request_;
-    std::unique_ptr<FileSearchResults> results_;
-    bool requestEnded = true;
+    std::shared_ptr<FileSearchRequest> request_;
+    std::shared_ptr<FileSearchResults> results_;
+    QPointer<SearchRun> run_;
+    // The last search was canceled by the user (the status says what it found until then).
+    bool canceled_ = false;
+    // Include folders of the last search that do not exist.
+    QStringList missingFolders_;
     QElapsedTimer searchTime;
     // Whole seconds the last search took, fixed when it finished.
     qint64 searchSeconds = 0;
@@ -151,7 +171,7 @@ private:
     QTimer revertTimer;
     int state_ = Idle;
     QString title_;
-    QString buttonText;
+    int buttonRole = 0; // a SearchWindow::FindButtonRole
     FormStateMap formState_;
     FileTable* fileTable_ = nullptr;
     TabFilePreview* preview_ = nullptr;

@@ -15,6 +15,7 @@
 #include "ui/results/FileTableModel.h"
 #include "ui/results/FileTableView.h"
 #include "ui/search/InstantToolBar.h"
+#include "ui/search/SearchFieldModel.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/CsvExporter.h"
 #include "ui/tab/PagesTabWidget.h"
@@ -23,7 +24,10 @@
 #include "tests/ui/uitestutil.h"
 #include "testutil.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
+#include <QTranslator>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -80,20 +84,6 @@ struct Window
         layout->addWidget(form);
         layout->addWidget(tabs, 1);
         widget.resize(1200, 700);
-        QObject::connect(searcher.get(), &FileSearcher::findFinished, &widget, [this](FileSearchRequest::Id id) {
-            for (int i = 0; i < tabs->count(); ++i)
-                if (auto* t = qobject_cast<TabPage*>(tabs->widget(i)); t && t->findRequestId() == id) {
-                    t->setState(TabPage::Finished);
-                    return;
-                }
-        });
-        QObject::connect(searcher.get(), &FileSearcher::findMatchesFinished, &widget, [this](FileSearchRequest::Id id) {
-            for (int i = 0; i < tabs->count(); ++i)
-                if (auto* t = qobject_cast<TabPage*>(tabs->widget(i)); t && t->matchesRequestId() == id) {
-                    t->onFindMatchesFinished(id);
-                    return;
-                }
-        });
     }
 
     TabPage* addTab()
@@ -134,6 +124,20 @@ QStringList rowNames(TabPage* tab)
         names << tab->fileTable()->fileName(r);
     return names;
 }
+
+// Translates the button's three texts, whatever the context.
+class WordTranslator : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char*, const char* source, const char*, int) const override
+    {
+        static const QHash<QString, QString> words{{QStringLiteral("Search"), QStringLiteral("Suchen")},
+                                                   {QStringLiteral("Cancel"), QStringLiteral("Abbrechen")},
+                                                   {QStringLiteral("Done"), QStringLiteral("Fertig")}};
+        return words.value(QString::fromUtf8(source));
+    }
+};
 
 } // namespace
 
@@ -365,9 +369,10 @@ private slots:
         tab->findMatches(w.tree + QStringLiteral("/sub/odd\rname.txt"));
         const FileSearchRequest::Id second = tab->matchesRequestId();
         QVERIFY(first >= 1000 && second > first);
-        tab->onFindMatchesFinished(first); // a late end of the replaced search
-        QCOMPARE(tab->matchesRequestId(), second);
+        QSignalSpy shown(tab->preview(), &TabFilePreview::matchesShown);
         QTRY_COMPARE_WITH_TIMEOUT(tab->matchesRequestId(), -1, 10000);
+        QTest::qWait(100); // the replaced search's end has come too by now
+        QCOMPARE(shown.count(), 1); // only the newer search filled the preview
         QVERIFY(tab->preview()->holder()->path.endsWith(QStringLiteral("name.txt")));
         // A new search gives up the matches search too.
         tab->findMatches(w.tree + QStringLiteral("/notes.txt"));
@@ -494,6 +499,118 @@ private slots:
         QCOMPARE(shownTab->title(), QStringLiteral("notes"));
         QVERIFY(waitFinished(shownTab));
         QCOMPARE(rowNames(shownTab), QStringList{QStringLiteral("notes.txt")});
+    }
+
+    // A pattern that is not a valid expression starts no search; the error, with its place,
+    // goes to the status line and to the field (form and toolbar), for names and contents.
+    void invalidPatternsStartNoSearch()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        const int historyBefore = SearchFieldModel::fileNameHistory()->rowCount();
+        w.fill(QStringLiteral("report and (or"));
+        w.form->findChild<QComboBox*>(QStringLiteral("fileNameFormatComboBox"))->setCurrentIndex(FileSearchRequest::Boolean);
+        tab->startSearch();
+        QCOMPARE(tab->state(), int(TabPage::Idle));
+        QCOMPARE(tab->findRequestId(), -1);
+        QVERIFY2(tab->statusText().startsWith(QStringLiteral("Error in the file name at character 13: \"or\"")),
+                 qPrintable(tab->statusText()));
+        QCOMPARE(w.form->fieldError(SearchWindow::NameField), tab->statusText());
+        auto* nameEdit = w.form->findChild<QComboBox*>(QStringLiteral("fileNameComboBox"))->lineEdit();
+        QCOMPARE(nameEdit->selectedText(), QStringLiteral("or"));
+        QCOMPARE(SearchFieldModel::fileNameHistory()->rowCount(), historyBefore);
+        // Mended, the search runs and the error goes.
+        w.fill(QStringLiteral("notes or more"));
+        QVERIFY(w.form->fieldError(SearchWindow::NameField).isEmpty());
+        tab->startSearch();
+        QVERIFY(waitFinished(tab));
+        QCOMPARE(rowNames(tab).size(), 2);
+
+        // Contents: a regular expression the engine cannot compile.
+        w.fill(QString(), QStringLiteral("x (["));
+        w.form->findChild<QComboBox*>(QStringLiteral("contentsFormatComboBox"))->setCurrentIndex(FileSearchRequest::Regex);
+        tab->startSearch();
+        QCOMPARE(tab->state(), int(TabPage::Finished)); // the last search's state stays
+        QVERIFY2(tab->statusText().startsWith(QStringLiteral("Error in the contents text at character 3: ")),
+                 qPrintable(tab->statusText()));
+        QVERIFY(!w.form->fieldError(SearchWindow::ContentsField).isEmpty());
+
+        // The instant toolbar's request.
+        auto request = QSharedPointer<FileSearchRequest>::create();
+        request->fileName = QStringLiteral("([");
+        request->nameSyntax = FileSearchRequest::Regex;
+        emit w.toolbar->startSearch(request);
+        QTRY_VERIFY(!w.toolbar->error().isEmpty());
+        QVERIFY(w.toolbar->error().startsWith(QStringLiteral("Error in the file name at character 1: ")));
+        QCOMPARE(tab->statusText(), w.toolbar->error());
+        QCOMPARE(tab->fileTable()->model()->rowCount(), 2); // the rows of the last search are still shown
+    }
+
+    // A folder that does not exist is said, in the status line and at the folder field.
+    void missingFolderIsSaid()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral("notes"));
+        const QString gone = w.tree + QStringLiteral("/gone");
+        w.form->applyState({{QStringLiteral("directoryComboBox"), gone}});
+        tab->startSearch();
+        QVERIFY(waitFinished(tab));
+        const QString said = QStringLiteral("The folder \"%1\" does not exist.").arg(gone);
+        QCOMPARE(tab->statusText(), said + QStringLiteral(" Found: 0 objects in 0s"));
+        QCOMPARE(w.form->fieldError(SearchWindow::FolderField), said);
+        w.form->setPath(w.tree);
+        QVERIFY(w.form->fieldError(SearchWindow::FolderField).isEmpty());
+    }
+
+    // After Cancel the status line says what the search found until it stopped, and the table
+    // shows exactly those rows once the search has really ended.
+    void cancelSaysWhatWasFound()
+    {
+        Window w;
+        for (int i = 0; i < 3000; ++i)
+            testutil::writeFile(w.tree + QStringLiteral("/bulk/f%1.txt").arg(i), QByteArray(4000, 'z') + "alpha\n");
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QString(), QStringLiteral("alpha"));
+        tab->startSearch();
+        QTest::qWait(20);
+        tab->cancelSearch();
+        QCOMPARE(tab->state(), int(TabPage::Idle));
+        QVERIFY2(tab->statusText().startsWith(QStringLiteral("Search canceled. Found: ")), qPrintable(tab->statusText()));
+        QTRY_COMPARE_WITH_TIMEOUT(w.searcher->filedFindCount(), 0, 20000);
+        QTRY_COMPARE(tab->statusText(), QStringLiteral("Search canceled. Found: %1 objects").arg(tab->results()->itemCount()));
+        QCOMPARE(tab->fileTable()->model()->rowCount(), tab->results()->itemCount());
+        QCOMPARE(w.button(), QStringLiteral("Search"));
+    }
+
+    // The search button follows a language switch in every state.
+    void theButtonFollowsALanguageSwitch()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        WordTranslator german;
+        w.fill(QStringLiteral("notes"));
+        QCOMPARE(w.button(), QStringLiteral("Search"));
+        QCoreApplication::installTranslator(&german);
+        QTRY_COMPARE(w.button(), QStringLiteral("Suchen"));
+        QCoreApplication::removeTranslator(&german);
+        QTRY_COMPARE(w.button(), QStringLiteral("Search"));
+        for (int i = 0; i < 2000; ++i)
+            testutil::writeFile(w.tree + QStringLiteral("/slow/f%1.txt").arg(i), QByteArray(4000, 'z') + "alpha\n");
+        w.fill(QString(), QStringLiteral("alpha"));
+        tab->startSearch();
+        QCOMPARE(w.button(), QStringLiteral("Cancel"));
+        QCoreApplication::installTranslator(&german);
+        QTRY_COMPARE(w.button(), QStringLiteral("Abbrechen"));
+        QVERIFY(waitFinished(tab));
+        QCOMPARE(w.button(), QStringLiteral("Fertig"));
+        QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Suchen"), 2000);
+        QCoreApplication::removeTranslator(&german);
+        QTRY_COMPARE(w.button(), QStringLiteral("Search"));
     }
 
     void savedStateRoundTrip()

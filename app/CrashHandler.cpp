@@ -1,6 +1,9 @@
 #include "app/CrashHandler.h"
 
 #include "core/FileNameCodec.h"
+#include "core/FileUtils.h"
+#include "core/UserFileIdentity.h"
+#include "core/UserFiles.h"
 
 #include <atomic>
 #include <cerrno>
@@ -20,9 +23,13 @@ constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 constexpr size_t kAltStackSize = 64 * 1024;
 constexpr int kMaxFrames = 64;
 
-char g_reportPath[4096];
-uid_t g_owner = static_cast<uid_t>(-1);
-gid_t g_group = static_cast<gid_t>(-1);
+// The report's folder, opened at install time (as the session user in a root instance), and
+// the report's name in it. -1: no report can be written.
+int g_reportFolder = -1;
+char g_reportName[256];
+// The identity the handler takes before it touches the folder; invalid when none is needed.
+RawFileIdentity g_reportIdentity;
+bool g_needsIdentity = false;
 std::atomic<bool> g_installed{false};
 std::atomic_flag g_reporting = ATOMIC_FLAG_INIT;
 
@@ -105,17 +112,17 @@ void copyFile(const Out& out, const char* path)
 
 void writeReport(int sig, const siginfo_t* info)
 {
-    if (g_reportPath[0] == '\0')
+    if (g_reportFolder < 0)
+        return;
+    // In a root instance the folder is the session user's: the report is written with that
+    // user's identity, or not at all. The process ends right after, so nothing is restored.
+    if (g_needsIdentity && !UserFileIdentity::enterRaw(g_reportIdentity))
         return;
     // A fresh file each time: never write through a link or into a file someone else placed.
-    ::unlink(g_reportPath);
-    const int fd = ::open(g_reportPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    ::unlinkat(g_reportFolder, g_reportName, 0);
+    const int fd = ::openat(g_reportFolder, g_reportName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return;
-    if (g_owner != static_cast<uid_t>(-1))
-        if (::fchown(fd, g_owner, g_group) != 0) {
-            // The report stays root's; it is still written.
-        }
     const Out out{fd};
     out.text("Tallowquist Pro crash report\nsignal: ");
     out.number(static_cast<unsigned>(sig));
@@ -273,17 +280,23 @@ void ensureAlternateStack()
     t_altStack.memory = memory;
 }
 
-void install(const QString& reportPath, uid_t owner, gid_t group)
+void install(const QString& reportPath)
 {
-    const QByteArray path = FileNameCodec::encode(reportPath);
-    if (static_cast<size_t>(path.size()) < sizeof(g_reportPath)) {
-        std::memcpy(g_reportPath, path.constData(), static_cast<size_t>(path.size()));
-        g_reportPath[path.size()] = '\0';
-    } else {
-        g_reportPath[0] = '\0';
+    if (g_reportFolder >= 0) {
+        ::close(g_reportFolder);
+        g_reportFolder = -1;
     }
-    g_owner = owner;
-    g_group = group;
+    g_needsIdentity = UserFileIdentity::needed();
+    g_reportIdentity = UserFileIdentity::rawSessionIdentity();
+    const QByteArray name = FileNameCodec::encode(pathFileName(reportPath));
+    if (name.isEmpty() || static_cast<size_t>(name.size()) >= sizeof(g_reportName)) {
+        g_reportName[0] = '\0';
+    } else {
+        std::memcpy(g_reportName, name.constData(), static_cast<size_t>(name.size()));
+        g_reportName[name.size()] = '\0';
+        if (!g_needsIdentity || g_reportIdentity.valid)
+            g_reportFolder = UserFiles::openFolder(pathDirectory(reportPath), true).release();
+    }
 
     // Loads the unwinder now: its first use allocates, which a signal handler must not do.
     void* warmUp[2];

@@ -5,6 +5,7 @@
 #include "core/FileUtils.h"
 #include "core/HandleHolder.h"
 #include "core/FileNameCodec.h"
+#include "core/UserFileIdentity.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
 
@@ -75,7 +76,7 @@ bool confirmDelete(QWidget* owner, const QStringList& paths)
 }
 
 // The identity a root instance gives a program it starts for the session user.
-struct SessionAccount
+struct ChildAccount
 {
     uid_t uid;
     gid_t gid;
@@ -88,7 +89,7 @@ struct SessionAccount
 // arguments (FileNameCodec), as `account` when given (its identity, home folder and
 // environment), else as this process with its environment and folder. No descriptor above 2
 // is passed on. True once the program runs.
-bool spawnDetached(const QString& program, const QStringList& arguments, SessionAccount* account)
+bool spawnDetached(const QString& program, const QStringList& arguments, ChildAccount* account)
 {
     // A bare name is looked up in PATH here: execve itself does not search.
     const QString file = program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
@@ -354,29 +355,14 @@ bool startAsSessionUser(const QString& program, const QStringList& arguments)
     if (::geteuid() != 0 || program.isEmpty())
         return false;
     const uid_t uid = sessionUserId();
-
-    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(static_cast<size_t>(size > 0 ? size : 16384));
-    struct passwd entry;
-    struct passwd* account = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &account) != 0 || !account) {
+    SessionAccount account;
+    if (!SessionAccount::lookup(uid, &account)) {
         TQ_LOG_WARNING("ShellUtils", QStringLiteral("Unknown session user %1").arg(uid));
         return false;
     }
-    const gid_t gid = account->pw_gid;
-    const QByteArray name = account->pw_name;
-    const QByteArray home = account->pw_dir ? QByteArray(account->pw_dir) : QByteArrayLiteral("/");
-    const QByteArray shell = account->pw_shell ? QByteArray(account->pw_shell) : QByteArrayLiteral("/bin/sh");
-    int groupCount = 64;
-    std::vector<gid_t> groups(static_cast<size_t>(groupCount));
-    if (::getgrouplist(name.constData(), gid, groups.data(), &groupCount) < 0) {
-        groups.resize(static_cast<size_t>(groupCount));
-        if (::getgrouplist(name.constData(), gid, groups.data(), &groupCount) < 0)
-            groupCount = 0;
-    }
-    groups.resize(static_cast<size_t>(groupCount));
-    if (groups.empty())
-        groups.push_back(gid);
+    const QByteArray& name = account.name;
+    const QByteArray home = account.home.isEmpty() ? QByteArrayLiteral("/") : account.home;
+    const QByteArray shell = account.shell.isEmpty() ? QByteArrayLiteral("/bin/sh") : account.shell;
 
     QList<QByteArray> environment;
     environment << "HOME=" + home << "USER=" + name << "LOGNAME=" + name << "SHELL=" + shell
@@ -397,7 +383,7 @@ bool startAsSessionUser(const QString& program, const QStringList& arguments)
         if (QFileInfo::exists(QString::fromLatin1(runtime + "/bus")))
             environment << "DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime + "/bus";
     }
-    SessionAccount target{uid, gid, groups, home, environment};
+    ChildAccount target{uid, account.gid, account.groups, home, environment};
     return spawnDetached(program, arguments, &target);
 }
 

@@ -4,8 +4,7 @@
 #include "app/ShellUtils.h"
 #include "app/StartupRegistration.h"
 #include "app/TaskScheduler.h"
-#include "core/UserFileIdentity.h"
-#include "core/HandleHolder.h"
+#include "core/UserFiles.h"
 #include "core/FileNameCodec.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
@@ -42,13 +41,7 @@ void logExit(int code)
 
 QString dataFolderPath()
 {
-    if (ShellUtils::runsForOtherUser()) {
-        const QString home = ShellEnvironment::sessionUserHome();
-        if (!home.isEmpty())
-            return home + QStringLiteral("/.local/share/") + QLatin1String(kProgramName);
-    }
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/')
-        + QLatin1String(kProgramName);
+    return UserFiles::dataLocation() + QLatin1Char('/') + QLatin1String(kProgramName);
 }
 
 QStringList programArguments(int argc, char** argv)
@@ -142,23 +135,6 @@ int handleSpecialArguments(const QStringList& arguments, const MaintenanceAction
         return 0;
     }
     return -1;
-}
-
-bool giveToSessionUser(const QString& path)
-{
-    if (!ShellUtils::runsForOtherUser())
-        return true;
-    uid_t uid = 0;
-    gid_t gid = 0;
-    if (!UserFileIdentity::sessionUser(&uid, &gid))
-        return false;
-    HandleHolder fd(::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (fd.handle() < 0)
-        return false;
-    struct stat st;
-    if (::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)
-        return false;
-    return st.st_uid != 0 || ::fchown(fd.handle(), uid, gid) == 0;
 }
 
 void registerMetaTypes()

@@ -57,12 +57,6 @@ struct MaintenanceActions
 // -disable-skip-uac, -enable-shell-integration, -disable-shell-integration, decides.
 int handleSpecialArguments(const QStringList& arguments, const MaintenanceActions& actions);
 
-// A root instance started for a session user hands a file it created in that user's folders
-// (QSettings writes back on its own, outside any SessionUserFiles scope) to the user: only a
-// regular file with one link, owned by root, opened without following links. True when the
-// file belongs to the user afterwards (or nothing had to be done).
-bool giveToSessionUser(const QString& path);
-
 // Registers the types that travel in queued signals. Idempotent.
 void registerMetaTypes();
 

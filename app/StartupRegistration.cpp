@@ -3,7 +3,7 @@
 #include "app/DesktopApplications.h"
 #include "app/ShellEnvironment.h"
 #include "app/ShellUtils.h"
-#include "core/UserFileIdentity.h"
+#include "core/UserFiles.h"
 #include "core/FileUtils.h"
 #include "core/Logger.h"
 
@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 
 namespace {
 
@@ -35,32 +34,26 @@ bool isReservedInExec(QChar c)
     return reserved.contains(c);
 }
 
-// Replaces `path` with `bytes`; `mode` is applied before the file is renamed into place.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes,
-                         QFileDevice::Permissions mode)
+// Replaces `path` with `bytes` (the checked save): as the session user for a file in that user's
+// folders, else (the system's applications folder) as the process itself.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, mode_t mode, bool userFile)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        TQ_LOG_WARNING(kTag, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    file.write(bytes);
-    file.setPermissions(mode);
-    if (!file.commit()) {
-        TQ_LOG_WARNING(kTag, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    QString why;
+    const auto write = [&](QFile& file) { return file.write(bytes) == bytes.size(); };
+    if ((userFile ? UserFiles::saveFile(path, write, &why, mode) : saveFile(path, write, &why, mode))
+        != SaveResult::Saved) {
+        TQ_LOG_WARNING(kTag, QStringLiteral("Cannot write %1: %2").arg(path, why));
         return false;
     }
     return true;
 }
 
-bool removeFile(const QString& path)
+bool removeFile(const QString& path, bool userFile)
 {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    QString why;
+    if (userFile ? UserFiles::removeFile(path, &why) : removeFileOrLink(path, &why))
         return true;
-    if (QFile::remove(path))
-        return true;
-    TQ_LOG_WARNING(kTag, QStringLiteral("Cannot remove %1").arg(path));
+    TQ_LOG_WARNING(kTag, QStringLiteral("Cannot remove %1: %2").arg(path, why));
     return false;
 }
 
@@ -174,9 +167,16 @@ QByteArray StartupRegistration::folderEntry(const QString& program, const QStrin
 bool StartupRegistration::isLaunchAtStartup() const
 {
     const QString path = autostartFilePath();
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (path.isEmpty())
         return false;
-    const QMap<QString, QString> keys = DesktopApplications::readEntryGroup(path);
+    // The entry lies in the session user's folders: read as that user.
+    QMap<QString, QString> keys;
+    if (!UserFiles::run(QStringLiteral("read %1").arg(path), [&] {
+            if (QFileInfo(path).isFile())
+                keys = DesktopApplications::readEntryGroup(path);
+            return true;
+        }))
+        return false;
     if (keys.value(QStringLiteral("Hidden")).compare(QLatin1String("true"), Qt::CaseInsensitive) ==
         0)
         return false;
@@ -196,16 +196,9 @@ bool StartupRegistration::setLaunchAtStartup(bool enable) const
         TQ_LOG_WARNING(kTag, QStringLiteral("The session user's home is unknown"));
         return false;
     }
-    SessionUserFiles asUser;
     if (!enable)
-        return removeFile(path);
-    if (!makePath(locations_.autostartFolder)) {
-        TQ_LOG_WARNING(kTag, QStringLiteral("Cannot create %1").arg(locations_.autostartFolder));
-        return false;
-    }
-    return writeFileAtomically(path, autostartEntry(locations_.programFile),
-                               QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                   QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        return removeFile(path, true);
+    return writeFileAtomically(path, autostartEntry(locations_.programFile), 0644, true);
 }
 
 bool StartupRegistration::isShellIntegrated() const
@@ -221,12 +214,9 @@ bool StartupRegistration::setShellIntegration(bool enable, const QString& name) 
     const QString path = folderEntryFilePath();
     bool ok;
     if (enable) {
-        ok = makePath(locations_.applicationsFolder) &&
-             writeFileAtomically(path, folderEntry(locations_.programFile, name),
-                                 QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                     QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        ok = writeFileAtomically(path, folderEntry(locations_.programFile, name), 0644, false);
     } else {
-        ok = removeFile(path);
+        ok = removeFile(path, false);
     }
     const QString update = locations_.updateDatabaseProgram;
     if (ok && !update.isEmpty() && QFileInfo(update).isExecutable())

@@ -5,8 +5,8 @@
 //   The autostart folder is the session user's configuration folder + "/autostart"
 //   ($XDG_CONFIG_HOME, else ~/.config; a root instance started for another user takes
 //   "<that user's home>/.config" and never its own environment). A root instance writes the
-//   file, and every folder it creates on the way, as the session user (SessionUserFiles), so
-//   the folder never becomes root's. An entry with Hidden=true or
+//   file, and every folder it creates on the way, as the session user (UserFiles), so the
+//   folder never becomes root's and a link planted there leads nowhere the user could not go. An entry with Hidden=true or
 //   X-GNOME-Autostart-enabled=false is the desktop's way of switching it off and reads as off;
 //   switching on writes a fresh entry over it, switching off removes the file.
 //
@@ -26,7 +26,8 @@
 // Exec lines follow the Desktop Entry rules: an argument holding a blank or a reserved
 // character is put in double quotes with ", `, $ and \ escaped by "\"; "%" is written "%%";
 // then the general string escapes apply (\\, \n, \t, \r). The field code %f is never quoted.
-// Files are replaced atomically (QSaveFile), so a failed write leaves the old entry.
+// Files are replaced by the checked save (saveFile / UserFiles::saveFile), so a failed write
+// leaves the old entry.
 //
 // All paths can be given (tests use temporary folders); the defaults come from
 // defaultLocations(). Errors are logged with the tag "StartupRegistration" and reported as

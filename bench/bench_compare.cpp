@@ -284,6 +284,7 @@ void runNames(int entries, const QString& base)
                     diff ? "DIFFER " : "equal", diff ? (std::to_string(diff) + sample).c_str() : "");
         std::fflush(stdout);
     }
+    std::printf("  name filter: %.2f bytes per entry\n", double(index->filterBytes()) / index->count());
     index.reset();
     JournalBackend::setInstance(nullptr);
     ::umount2(QFile::encodeName(mp).constData(), MNT_DETACH);

@@ -2,6 +2,7 @@
 // (PDF through pdftotext, EPUB, FB2 through the HTML converter, Mobipocket PalmDOC and
 // uncompressed). Prints, per converter, the document size, the text size and MB/s of
 // document bytes (best of three runs).
+#include "core/ContentFile.h"
 #include "search/textextract/EPUBConverter.h"
 #include "search/textextract/HtmlConverter.h"
 #include "search/textextract/MobiConverter.h"
@@ -68,7 +69,7 @@ void measure(const char* name, ToPlainTextConverter& converter, const QString& d
         QString outPath;
         QElapsedTimer timer;
         timer.start();
-        ok = converter.convert(doc, nullptr, &outPath, nullptr, QString(), nullptr) && ok;
+        ok = converter.convert(ContentFile::open(doc), nullptr, &outPath, nullptr, QString(), nullptr) && ok;
         best = qMin(best, timer.nsecsElapsed() / 1e9);
         textSize = QFileInfo(outPath).size();
         QFile::remove(outPath);

@@ -4,6 +4,7 @@
 // Prints the document size, the text written and MB/s of document bytes (best of three).
 // The programs and registry files are taken from the program folder (TQ_PROGRAM_DIR, else
 // ../bin beside this program).
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 #include "search/textextract/Helper64Client.h"
 #include "search/textextract/IFilter64Converter.h"
@@ -120,7 +121,7 @@ int main(int argc, char* argv[])
     inProcess.setWorkFolder(work);
     measure("IFilterConverter (docx, in process)", docx, [&] {
         QString out;
-        inProcess.convert(docx, nullptr, &out, nullptr, QString(), nullptr);
+        inProcess.convert(ContentFile::open(docx), nullptr, &out, nullptr, QString(), nullptr);
         return out;
     });
 
@@ -129,7 +130,7 @@ int main(int argc, char* argv[])
     IFilter64Converter viaHelper(&client);
     measure("IFilter64Converter (rtf, helper64)", rtf, [&] {
         QString out;
-        viaHelper.convert(rtf, nullptr, &out, nullptr, QString(), nullptr);
+        viaHelper.convert(ContentFile::open(rtf), nullptr, &out, nullptr, QString(), nullptr);
         return out;
     });
     return 0;

@@ -100,17 +100,56 @@ QString errnoText(int error)
     return QString::fromLocal8Bit(::strerror(error));
 }
 
+// A QFile that remembers a short write. A write larger than QFile's buffer goes to the system
+// directly, and when the disk fills up part-way QFile reports the bytes that did land without
+// setting an error; a writer that does not compare counts (QXmlStreamWriter, QTextStream) would
+// never know.
+class CheckedFile : public QFile
+{
+public:
+    bool shortWrite = false;
+
+protected:
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        const qint64 written = QFile::writeData(data, length);
+        if (written != length)
+            shortWrite = true;
+        return written;
+    }
+};
+
 } // namespace
 
 namespace {
 
 constexpr int kMaxLinks = 40; // as the kernel's own limit on links followed in one lookup
 
-// Walks `path` from the folder `start` (see openFolderThroughOwnLinks); `links` counts the links
-// followed so far. Leaves the descriptor of the folder reached in `current`.
-bool walkOwnLinks(HandleHolder& current, const QByteArray& path, bool create, int* links, QString* why)
+// Whether a folder reached on a root-only walk is root's alone: owned by root, writable by
+// nobody else.
+bool isRootOnlyFolder(int fd, const QByteArray& part, QString* why)
 {
-    const uid_t self = ::geteuid();
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode)) {
+        *why = QStringLiteral("%1 is not a folder").arg(FileNameCodec::decode(part));
+        return false;
+    }
+    if (st.st_uid != 0 || (st.st_mode & 022) != 0) {
+        *why = QStringLiteral("%1 is not root's alone (owner %2, mode %3)")
+                   .arg(FileNameCodec::decode(part))
+                   .arg(st.st_uid)
+                   .arg(st.st_mode & 07777, 4, 8, QLatin1Char('0'));
+        return false;
+    }
+    return true;
+}
+
+// Walks `path` from the folder `start` (see openFolderThroughOwnLinks); `links` counts the links
+// followed so far. Leaves the descriptor of the folder reached in `current`. With `rootOnly`,
+// every folder reached must be root's alone, and folders are created with mode 0700.
+bool walkOwnLinks(HandleHolder& current, const QByteArray& path, bool create, bool rootOnly, int* links, QString* why)
+{
+    const uid_t self = rootOnly ? 0 : ::geteuid();
     const QList<QByteArray> parts = path.split('/');
     for (const QByteArray& part : parts) {
         if (part.isEmpty() || part == ".")
@@ -121,7 +160,7 @@ bool walkOwnLinks(HandleHolder& current, const QByteArray& path, bool create, in
                 *why = QStringLiteral("%1: %2").arg(FileNameCodec::decode(part), errnoText(errno));
                 return false;
             }
-            if (::mkdirat(current.handle(), part.constData(), 0777) != 0 && errno != EEXIST) {
+            if (::mkdirat(current.handle(), part.constData(), rootOnly ? 0700 : 0777) != 0 && errno != EEXIST) {
                 *why = QStringLiteral("Cannot create %1: %2").arg(FileNameCodec::decode(part), errnoText(errno));
                 return false;
             }
@@ -149,7 +188,7 @@ bool walkOwnLinks(HandleHolder& current, const QByteArray& path, bool create, in
             target.truncate(int(n));
             if (target.startsWith('/'))
                 current.reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
-            if (!current.isValid() || !walkOwnLinks(current, target, create, links, why))
+            if (!current.isValid() || !walkOwnLinks(current, target, create, rootOnly, links, why))
                 return false;
             continue;
         }
@@ -158,14 +197,14 @@ bool walkOwnLinks(HandleHolder& current, const QByteArray& path, bool create, in
             *why = QStringLiteral("%1: %2").arg(FileNameCodec::decode(part), errnoText(errno));
             return false;
         }
+        if (rootOnly && !isRootOnlyFolder(next.handle(), part, why))
+            return false;
         current = std::move(next);
     }
     return true;
 }
 
-} // namespace
-
-HandleHolder openFolderThroughOwnLinks(const QString& path, bool create, QString* why)
+HandleHolder openFolderWalk(const QString& path, bool create, bool rootOnly, QString* why)
 {
     QString reason;
     const QByteArray encoded = FileNameCodec::encode(path);
@@ -173,15 +212,28 @@ HandleHolder openFolderThroughOwnLinks(const QString& path, bool create, QString
     int links = 0;
     if (!encoded.startsWith('/'))
         reason = QStringLiteral("not an absolute path");
-    else if (current.isValid() && walkOwnLinks(current, encoded, create, &links, &reason))
+    else if (current.isValid() && (!rootOnly || isRootOnlyFolder(current.handle(), "/", &reason))
+             && walkOwnLinks(current, encoded, create, rootOnly, &links, &reason))
         return HandleHolder(::openat(current.handle(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (why)
         *why = QStringLiteral("The folder %1 is refused: %2").arg(path, reason);
     return HandleHolder();
 }
 
+} // namespace
+
+HandleHolder openFolderThroughOwnLinks(const QString& path, bool create, QString* why)
+{
+    return openFolderWalk(path, create, false, why);
+}
+
+HandleHolder openRootOnlyFolder(const QString& path, bool create, QString* why)
+{
+    return openFolderWalk(path, create, true, why);
+}
+
 SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<bool(QFile& file)>& write,
-                      QString* error)
+                      QString* error, mode_t mode)
 {
     removeStaleTemporaries(folderFd, name);
     // A temporary name of our own, created exclusively (never an existing file or link).
@@ -189,7 +241,7 @@ SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<
     HandleHolder created;
     for (int attempt = 0; attempt < 100 && !created.isValid(); ++attempt) {
         temporary = name + ".tmp" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        created.reset(::openat(folderFd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        created.reset(::openat(folderFd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
         if (!created.isValid() && errno != EEXIST)
             break;
     }
@@ -197,14 +249,18 @@ SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<
         *error = errnoText(errno);
         return SaveResult::CreateFailed;
     }
-    ::fchmod(created.handle(), 0600); // also when the process's umask asked for less
+    ::fchmod(created.handle(), mode); // also when the process's umask asked for less
 
-    QFile file;
+    CheckedFile file;
     bool ok = file.open(created.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
     if (ok) {
-        ok = write(file) && file.flush();
+        // QFile buffers: a full disk shows only when the buffer is flushed, so the flush, the
+        // file's error state and every write's count are checked, not only what `write` said.
+        ok = write(file) && !file.shortWrite && file.flush() && file.error() == QFileDevice::NoError;
         if (!ok)
-            *error = file.errorString();
+            *error = file.error() != QFileDevice::NoError ? file.errorString()
+                : file.shortWrite                         ? QStringLiteral("The disk is full or the write failed")
+                                                          : QStringLiteral("The data could not be written");
         file.close();
     } else {
         *error = file.errorString();
@@ -221,6 +277,75 @@ SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<
     if (!ok)
         ::unlinkat(folderFd, temporary.constData(), 0);
     return ok ? SaveResult::Saved : SaveResult::WriteFailed;
+}
+
+HandleHolder openFolderCreating(const QByteArray& path, bool create, mode_t mode, int* error)
+{
+    HandleHolder fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.isValid() || !create || errno != ENOENT) {
+        *error = fd.isValid() ? 0 : errno;
+        return fd;
+    }
+    QByteArray walked = path.startsWith('/') ? QByteArrayLiteral("/") : QByteArray();
+    const QList<QByteArray> parts = path.split('/');
+    for (const QByteArray& part : parts) {
+        if (part.isEmpty())
+            continue;
+        if (!walked.isEmpty() && !walked.endsWith('/'))
+            walked += '/';
+        walked += part;
+        if (::mkdir(walked.constData(), mode) != 0 && errno != EEXIST) {
+            *error = errno;
+            return HandleHolder();
+        }
+    }
+    fd.reset(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    *error = fd.isValid() ? 0 : errno;
+    return fd;
+}
+
+SaveResult saveFile(const QString& path, const std::function<bool(QFile& file)>& write, QString* error, mode_t mode)
+{
+    const QByteArray encoded = FileNameCodec::encode(path);
+    const int slash = encoded.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArrayLiteral(".") : slash == 0 ? QByteArrayLiteral("/") : encoded.left(slash);
+    const QByteArray name = encoded.mid(slash + 1);
+    QString why;
+    SaveResult result = SaveResult::CreateFailed;
+    int openError = 0;
+    if (name.isEmpty() || name == "." || name == "..") {
+        why = QStringLiteral("no file name");
+    } else {
+        const HandleHolder dir = openFolderCreating(folder, true, 0700, &openError);
+        if (dir.isValid())
+            result = saveFileIn(dir.handle(), name, write, &why, mode);
+        else
+            why = QStringLiteral("Cannot open the folder %1: %2").arg(FileNameCodec::decode(folder), errnoText(openError));
+    }
+    if (error)
+        *error = why;
+    return result;
+}
+
+bool removeFileOrLink(const QString& path, QString* why)
+{
+    const QByteArray encoded = FileNameCodec::encode(path);
+    const int slash = encoded.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArrayLiteral(".") : slash == 0 ? QByteArrayLiteral("/") : encoded.left(slash);
+    const QByteArray name = encoded.mid(slash + 1);
+    if (name.isEmpty() || name == "." || name == "..") {
+        if (why)
+            *why = QStringLiteral("%1: no file name").arg(path);
+        return false;
+    }
+    const HandleHolder dir(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    // Without AT_REMOVEDIR a folder is never removed, whatever was swapped in meanwhile.
+    if ((!dir.isValid() && (errno == ENOENT || errno == ENOTDIR))
+        || (dir.isValid() && (::unlinkat(dir.handle(), name.constData(), 0) == 0 || errno == ENOENT)))
+        return true;
+    if (why)
+        *why = QStringLiteral("%1: %2").arg(path, errnoText(errno));
+    return false;
 }
 
 QString pathExtension(const QString& path)

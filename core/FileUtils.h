@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <sys/types.h>
 
 #include "core/HandleHolder.h"
 
@@ -41,14 +42,31 @@ bool removeDirectoryRecursively(const QString& path);
 
 // Replaces the file `name` in the open folder `folderFd` as a whole, never through a link and
 // never leaving a part-written file: `write` fills a new temporary file of our own (created
-// exclusively beside the target, "<name>.tmp<random hex>", mode 0600 whatever the umask), which
-// is flushed to the disk and then renamed over `name` inside the same open folder. A link or
+// exclusively beside the target, "<name>.tmp<random hex>", `mode` whatever the umask), which
+// is flushed and synced to the disk, every step checked, and only then renamed over `name`
+// inside the same open folder. A link or
 // anything else planted at `name` is replaced, never followed. Temporaries of earlier saves of
 // `name` that never finished (the process was ended meanwhile) are removed first. Files are
-// created with the thread's file identity (see SessionUserFiles).
+// created with the thread's file identity: for a file of the session user's, call it through
+// UserFiles::saveFile (UserFiles.h), which also opens the folder.
 enum class SaveResult { Saved, CreateFailed, WriteFailed };
 SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<bool(QFile& file)>& write,
-                      QString* error);
+                      QString* error, mode_t mode = 0600);
+
+// The checked save of `path` with the process's own identity: opens its folder (missing levels
+// are created, mode 0700) and saves through saveFileIn. `error` (may be null) says why it
+// failed. A file of the session user's is saved through UserFiles::saveFile instead.
+SaveResult saveFile(const QString& path, const std::function<bool(QFile& file)>& write, QString* error = nullptr,
+                    mode_t mode = 0600);
+
+// Removes the file or link `path` (never a folder) with the thread's identity. True when it is
+// gone (also when it was not there); `why` (may be null) says why not.
+bool removeFileOrLink(const QString& path, QString* why = nullptr);
+
+// Opens the folder `path` (bytes) read-only for *at calls; with `create`, its missing levels are
+// made with `mode`. Empty, `error` set to the errno, on failure. Works with the thread's file
+// identity.
+HandleHolder openFolderCreating(const QByteArray& path, bool create, mode_t mode, int* error);
 
 // Opens the folder `path` (absolute) component by component, each one relative to the folder
 // opened before it, so that the path cannot be changed under the walk. A symbolic link met on
@@ -59,6 +77,12 @@ SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<
 // Returns a read-only descriptor of the folder; empty, with `why` saying what was refused or
 // what failed, otherwise (a refused link is also logged).
 HandleHolder openFolderThroughOwnLinks(const QString& path, bool create, QString* why = nullptr);
+
+// The same walk for a folder of root's own state (the index folder of a root instance): every
+// folder on the way, "/" included, must be owned by root and writable by nobody else, and a link
+// is followed only when it belongs to root. With `create`, missing folders are made with mode
+// 0700.
+HandleHolder openRootOnlyFolder(const QString& path, bool create, QString* why = nullptr);
 
 // True when the path names a folder (links are followed, like QFileInfo::isDir).
 bool isDirectory(const QString& path);

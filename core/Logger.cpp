@@ -2,11 +2,13 @@
 
 #include "core/FileNameCodec.h"
 #include "core/HandleHolder.h"
+#include "core/UserFiles.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QTime>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,6 +32,8 @@ qint64 currentThreadId()
 {
     return static_cast<qint64>(::syscall(SYS_gettid));
 }
+
+std::atomic<bool> g_open{false};
 
 // UTF-16 little-endian bytes, built without reinterpreting the host's wchar_t.
 QByteArray utf16le(const QString& text)
@@ -69,21 +73,6 @@ bool writeAll(int fd, const QByteArray& bytes)
     return true;
 }
 
-// Opens (creating) the log for appending; empty when that fails or the path is not a regular file.
-// The log lives in the user's data folder, which an elevated instance writes too: a link planted
-// there is never followed, and a FIFO (whose open would wait for a reader) or device is refused.
-HandleHolder openLogFile(const QString& path)
-{
-    HandleHolder fd(::open(FileNameCodec::encode(path).constData(),
-                           O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK, 0600));
-    if (!fd.isValid())
-        return fd;
-    struct stat st;
-    if (::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode))
-        return HandleHolder();
-    ::fcntl(fd.handle(), F_SETFL, O_APPEND); // back to blocking writes
-    return fd;
-}
 
 } // namespace
 
@@ -92,20 +81,23 @@ Logger& Logger::instance(const QString& path)
     // Start-up creates the logger on the main thread before any other thread exists; the
     // function-local static also makes a racing first use safe.
     static Logger logger(path);
+    g_open.store(true, std::memory_order_release);
     return logger;
+}
+
+bool Logger::isOpen()
+{
+    return g_open.load(std::memory_order_acquire);
 }
 
 Logger::Logger(const QString& path)
     : path_(path)
 {
     const int slash = path.lastIndexOf(QLatin1Char('/'));
-    if (slash >= 0) {
+    if (slash >= 0)
         logDirectory_ = path.left(slash);
-        // One level only; an existing folder or a failure is ignored (the open then fails).
-        ::mkdir(FileNameCodec::encode(logDirectory_).constData(), 0700);
-    }
     if (!path.isEmpty())
-        fd_ = openLogFile(path);
+        fd_ = UserFiles::openForAppending(path);
 }
 
 Logger::~Logger() = default;

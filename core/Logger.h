@@ -10,8 +10,9 @@
 //   log, so the file is opened in append mode (O_APPEND: each record lands whole at the end).
 //   Only the process that becomes the main instance empties it, through truncate(); so starting
 //   the program twice in a row leaves only the second run's records.
-// - The log is opened only as a regular file and never through a symbolic link (an elevated
-//   instance writes it in the user's folder); a FIFO or device leaves the logger mute.
+// - The log is opened through UserFiles (as the session user in a root instance, with every
+//   missing folder level created), only as a regular file and never through a link at its
+//   name; a FIFO or device leaves the logger mute.
 // - The thread id is the kernel thread id (gettid).
 // - The text is built as a QString and written as UTF-16LE code units; wchar_t (32-bit here)
 //   is never reinterpreted. 8-bit tags and C-string messages are read as Latin-1 (each byte
@@ -45,6 +46,9 @@ public:
     void write(int level, const char* tag, const std::wstring& message);
     void writeQString(int level, const char* tag, const QString& message);
     void writeCString(int level, const char* tag, const char* message);
+
+    // True once the process-wide logger exists (its first instance() call has returned).
+    static bool isOpen();
 
     // Folder of the log file (text before the last "/"), empty when the path has none.
     QString logDirectory() const;

@@ -1,5 +1,7 @@
 #include "core/Settings.h"
 
+#include "core/UserFiles.h"
+
 #include <QDir>
 #include <QPoint>
 #include <QSize>
@@ -25,10 +27,11 @@ const QStringList kExcludePathFields = {QStringLiteral("path"), QStringLiteral("
 const QStringList kFileCategoryFields = {QStringLiteral("name"), QStringLiteral("extensions")};
 const QStringList kFileColumnFields = {QStringLiteral("type"), QStringLiteral("width")};
 
+// The session user's data folder in both kinds of instance, so a root instance never writes its
+// own home into the user's settings and the two instances agree on the default.
 QString defaultDbPath()
 {
-    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        + QStringLiteral("/Tallowquist Pro");
+    return QDir::toNativeSeparators(UserFiles::dataLocation()) + QStringLiteral("/Tallowquist Pro");
 }
 
 // The lists written on the first read of "FileCategories" and "ExcludePaths".

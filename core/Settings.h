@@ -25,8 +25,10 @@
 // singleton pointer is guarded too. Do not call destroyInstance while other threads still use
 // the store.
 //
-// Linux decisions: paths use "/"; the default database folder (DBPath) is the generic data
-// location + "/Tallowquist Pro" of the running user. The default category "Music" lists
+// Linux decisions: paths use "/"; the default database folder (DBPath) is the session user's
+// generic data location + "/Tallowquist Pro" (UserFiles::dataLocation), in a root instance
+// too, so both instances write the same default. Where a root instance really keeps its index
+// files is decided by the index (root's own folder unless DBPath is root's alone). The default category "Music" lists
 // "m3u" and "m4a" as two extensions (";"), since the filter splits at ";" only.
 #pragma once
 

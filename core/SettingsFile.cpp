@@ -3,7 +3,8 @@
 #include "core/FileNameCodec.h"
 #include "core/FileUtils.h"
 #include "core/HandleHolder.h"
-#include "core/UserFileIdentity.h"
+#include "core/PrivateFolders.h"
+#include "core/UserFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,28 +41,20 @@ void removeDeadStages(const QString& temp)
     }
 }
 
-// The folder and the file name of `path`, as bytes.
-void split(const QString& path, QByteArray* folder, QByteArray* name)
-{
-    const QByteArray encoded = FileNameCodec::encode(path);
-    const int slash = encoded.lastIndexOf('/');
-    *folder = slash < 0 ? QByteArrayLiteral(".") : slash == 0 ? QByteArrayLiteral("/") : encoded.left(slash);
-    *name = encoded.mid(slash + 1);
-}
-
 } // namespace
 
 SettingsFile::SettingsFile(const QString& path) : path_(path)
 {
     if (path_.isEmpty())
         return;
-    const QString temp = QDir::tempPath();
-    removeDeadStages(temp);
-    QByteArray pattern = FileNameCodec::encode(temp + QLatin1Char('/') + QLatin1String(kStagePrefix)
-                                               + QString::number(::getpid()) + QStringLiteral("-XXXXXX"));
-    if (!::mkdtemp(pattern.data()))
+    const QString base = PrivateFolders::runtimeFolder();
+    if (base.isEmpty())
         return;
-    stageFolder_ = FileNameCodec::decode(pattern);
+    removeDeadStages(base);
+    stageFolder_ = PrivateFolders::makeProcessFolder(QLatin1String(kStagePrefix) + QString::number(::getpid())
+                                                     + QLatin1Char('-'));
+    if (stageFolder_.isEmpty())
+        return;
     stagePath_ = stageFolder_ + QStringLiteral("/settings.ini");
     if (readReal(&saved_, &seen_))
         writeStage(saved_);
@@ -75,21 +68,9 @@ SettingsFile::~SettingsFile()
 
 bool SettingsFile::readReal(QByteArray* bytes, Signature* signature) const
 {
-    QByteArray folder, name;
-    split(path_, &folder, &name);
-    const SessionUserFiles asUser;
-    const HandleHolder dir(::open(folder.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!dir.isValid())
-        return false;
-    HandleHolder fd(::openat(dir.handle(), name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat st;
-    if (!fd.isValid() || ::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxBytes)
+    if (!UserFiles::readFile(path_, kMaxBytes, bytes, &st))
         return false;
-    QFile file;
-    if (!file.open(fd.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return false;
-    fd.release(); // the file closes it now
-    *bytes = file.read(kMaxBytes);
     *signature = signatureOf(st);
     return true;
 }
@@ -140,20 +121,11 @@ bool SettingsFile::publish()
     if (present && now == seen_ && bytes == saved_)
         return true;
 
-    QByteArray folder, name;
-    split(path_, &folder, &name);
-    const SessionUserFiles asUser;
-    makePath(FileNameCodec::decode(folder));
-    const HandleHolder dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!dir.isValid())
-        return false;
-    QString error;
-    if (saveFileIn(dir.handle(), name, [&](QFile& file) { return file.write(bytes) == bytes.size(); }, &error)
-        != SaveResult::Saved)
+    if (UserFiles::saveFile(path_, bytes) != SaveResult::Saved)
         return false;
     saved_ = bytes;
     struct stat st;
-    if (::fstatat(dir.handle(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+    if (UserFiles::openForReading(path_, &st).isValid())
         seen_ = signatureOf(st);
     return true;
 }

@@ -3,15 +3,18 @@
 // QSettings writes its file itself, by path, following a link planted at the path (and it
 // creates the file with the umask's mode). The settings file lies in the user's data folder,
 // which a root instance writes too, so QSettings is never pointed at it. It works on a copy
-// instead, the stage: "settings.ini" in a folder of our own in the temporary folder
-// ("tallowquist-settings-<pid>-XXXXXX", mode 0700, removed with the store; those of processes
-// that died are removed when the next store is made). The real file is only ever
-// - read through its opened folder, not through a link, and only when it is a regular file;
-// - written as a whole by saveFileIn (a temporary file created inside the opened folder, mode
-//   0600, flushed and renamed over the old file: a kill mid-save leaves the old or the new
-//   file whole, and a link at the path is replaced, never followed);
-// both under the session user's file identity (SessionUserFiles), so a root instance reads
-// and writes the user's settings as the user would.
+// instead, the stage: "settings.ini" in a folder of the process's own
+// ("tallowquist-settings-<pid>-XXXXXX" made by PrivateFolders::makeProcessFolder: under
+// /run/tallowquist-pro for a root instance, which then writes the stage as root in a folder
+// nobody else can reach; else in the user's runtime folder or a private temporary one; removed
+// with the store; those of processes that died are removed when the next store is made). The
+// real file is only ever
+// - read through UserFiles::readFile, only when it is a regular file, not through a link;
+// - written as a whole by UserFiles::saveFile (the checked save: a temporary file beside it,
+//   mode 0600, flushed, synced and renamed over the old file: a full disk or a kill mid-save
+//   leaves the old or the new file whole, and a link at the path is replaced, never followed);
+// both with the session user's file identity in a root instance, so it reads and writes the
+// user's settings as the user would.
 // Before each write-back the real file is copied into the stage again when another instance
 // saved it meanwhile, so that QSettings merges those changes as it does with its own file.
 // An empty path keeps the store in memory (nothing is read or written).

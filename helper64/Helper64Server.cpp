@@ -1,30 +1,73 @@
 #include "Helper64Server.h"
 
+#include "core/ContentFile.h"
+#include "core/FileNameCodec.h"
 #include "core/Logger.h"
 #include "search/textextract/Helper64Protocol.h"
 #include "search/textextract/IFilterConverter.h"
 
 #include <QDeadlineTimer>
+#include <QSocketNotifier>
 #include <QThread>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 const char kTag[] = "helper64";
+
+// A connected local socket to `path` (close-on-exec, blocking); -1 when nobody listens there.
+int connectLocal(const QString& path)
+{
+    const QByteArray name = FileNameCodec::encode(path);
+    struct sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (name.isEmpty() || size_t(name.size()) >= sizeof address.sun_path)
+        return -1;
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    int rc;
+    do {
+        rc = ::connect(fd, reinterpret_cast<const struct sockaddr*>(&address), sizeof address);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
+
+} // namespace
 
 Helper64Server::Helper64Server(const QString& pipeId, const QString& workFolder)
     : pipeId(pipeId), workFolder(workFolder), parentPid(::getppid())
 {
-    connect(&socket, &QLocalSocket::readyRead, this, &Helper64Server::onReadyRead);
-    connect(&socket, &QLocalSocket::disconnected, this, &Helper64Server::onDisconnected);
 }
 
 Helper64Server::~Helper64Server()
 {
     stopWorker();
+    closeSocket();
+}
+
+void Helper64Server::closeSocket()
+{
+    delete notifier;
+    notifier = nullptr;
+    socket.reset();
+    for (int fd : qAsConst(descriptors))
+        ::close(fd);
+    descriptors.clear();
+    queue.clear();
 }
 
 void Helper64Server::stopWorker()
@@ -49,23 +92,26 @@ bool Helper64Server::connectToProgram(int timeoutMs)
     const QString path = Helper64Protocol::socketPath(pipeId);
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
-        socket.connectToServer(path);
-        if (socket.waitForConnected(1000)) {
+        HandleHolder connected(connectLocal(path));
+        if (connected.isValid()) {
             // Only the program that started us, under our own user: the socket's folder may
             // be writable by a less privileged user (an elevated program in the user's
             // runtime folder), who must not get to have files read on its behalf.
             qint64 pid = 0;
             uint uid = 0;
-            if (Helper64Protocol::peerCredentials(socket.socketDescriptor(), &pid, &uid)
-                && uid == ::geteuid() && pid == parentPid)
+            if (Helper64Protocol::peerCredentials(connected.handle(), &pid, &uid)
+                && uid == ::geteuid() && pid == parentPid) {
+                ::fcntl(connected.handle(), F_SETFL, ::fcntl(connected.handle(), F_GETFL) | O_NONBLOCK);
+                socket = std::move(connected);
+                notifier = new QSocketNotifier(socket.handle(), QSocketNotifier::Read, this);
+                connect(notifier, &QSocketNotifier::activated, this, &Helper64Server::onReadyRead);
                 return true;
+            }
             Logger::instance().writeQString(
                 Logger::Warning, kTag,
                 QStringLiteral("The pipe is held by another process (pid %1, uid %2)").arg(pid).arg(uid));
-            socket.abort();
             return false;
         }
-        socket.abort();
         // An orphan is adopted by another process: the program died before it listened.
         if (deadline.hasExpired() || ::getppid() != parentPid)
             return false;
@@ -75,7 +121,18 @@ bool Helper64Server::connectToProgram(int timeoutMs)
 
 void Helper64Server::onReadyRead()
 {
-    buffer += socket.readAll();
+    if (!socket.isValid())
+        return;
+    bool gone = false;
+    for (;;) {
+        const qint64 n = Helper64Protocol::receiveWithDescriptors(socket.handle(), &buffer, &descriptors);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            gone = true; // the program went away (or the connection failed)
+            break;
+        }
+    }
     for (;;) {
         QString message;
         bool bad = false;
@@ -83,18 +140,30 @@ void Helper64Server::onReadyRead()
             if (bad) {
                 Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Malformed request, ending"));
                 finish();
+                return;
             }
             break;
         }
-        queue << message;
+        Request request;
+        request.text = message;
+        // Each "CONVERT" brought its document's descriptor with its first bytes, in order.
+        if (message.startsWith(QLatin1String("CONVERT\n")) && !descriptors.isEmpty())
+            request.document.reset(descriptors.takeFirst());
+        queue.push_back(std::move(request));
+    }
+    if (gone) {
+        finish();
+        return;
     }
     processNext();
 }
 
 void Helper64Server::processNext()
 {
-    while (!ending && !worker && !queue.isEmpty()) {
-        const QString request = queue.takeFirst();
+    while (!ending && !worker && !queue.empty()) {
+        Request next = std::move(queue.front());
+        queue.pop_front();
+        const QString& request = next.text;
         if (request == QLatin1String("EXIT")) {
             finish();
             return;
@@ -104,11 +173,19 @@ void Helper64Server::processNext()
             continue;
         }
         if (request.startsWith(QLatin1String("CONVERT\n"))) {
+            if (!next.document.isValid()) {
+                Logger::instance().writeQString(Logger::Warning, kTag,
+                                                QStringLiteral("CONVERT without a document: %1").arg(request.mid(8)));
+                reply(QString());
+                continue;
+            }
             const QString path = request.mid(8);
+            const int fd = next.document.release();
             result.clear();
-            worker = QThread::create([this, path] {
+            worker = QThread::create([this, path, fd] {
+                const ContentFile document = ContentFile::adopt(fd, path);
                 result = QString::fromStdWString(extractIFilterText(
-                    path.toStdWString(), workFolder.toStdWString(), &cancel, kTimeLimitSeconds));
+                    document, workFolder.toStdWString(), &cancel, kTimeLimitSeconds));
             });
             connect(worker, &QThread::finished, this, &Helper64Server::onConversionFinished);
             worker->start();
@@ -140,13 +217,25 @@ void Helper64Server::reply(const QString& text)
         Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Reply too long, sent empty"));
         message = Helper64Protocol::frame(QString());
     }
-    socket.write(message);
-    socket.flush();
-}
-
-void Helper64Server::onDisconnected()
-{
-    finish();
+    // Replies are short: written whole, waiting for room when the socket is full.
+    qint64 sent = 0;
+    while (socket.isValid() && sent < message.size()) {
+        const ssize_t n = ::send(socket.handle(), message.constData() + sent,
+                                 size_t(message.size() - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            struct pollfd p = {socket.handle(), POLLOUT, 0};
+            if (::poll(&p, 1, 1000) >= 0)
+                continue;
+        }
+        finish(); // the program has gone
+        return;
+    }
 }
 
 void Helper64Server::finish()
@@ -155,6 +244,6 @@ void Helper64Server::finish()
         return;
     ending = true;
     stopWorker();
-    socket.abort();
+    closeSocket();
     emit done();
 }

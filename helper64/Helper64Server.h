@@ -3,8 +3,11 @@
 // It connects to the program's socket for the pipe id (retrying while the program has not
 // created it yet, for up to a minute, and giving up at once when the program that started it
 // has gone: its parent process changed). The socket's other end must be that program under our
-// own user, else the helper ends. Then it answers one request at a time:
-//   "CONVERT\n<path>"  extracts the text with the filters of "ifilters64.reg" into the
+// own user, else the helper ends. The socket is read directly (recvmsg), because a request
+// brings the document it is about as a descriptor. Then it answers one request at a time:
+//   "CONVERT\n<path>"  extracts the text of the document whose descriptor came with the
+//                      request (never opening <path>, which names it) with the filters of
+//                      "ifilters64.reg" into the
 //                      working folder (time limit kTimeLimitSeconds, below the program's own
 //                      wait, so the program hears "TIMEOUT" rather than giving up on us;
 //                      the text bounded as every converter's, TextLimits.h);
@@ -19,11 +22,16 @@
 
 #include "search/textextract/TextLimits.h"
 
-#include <QByteArray>
-#include <QLocalSocket>
-#include <QObject>
-#include <QStringList>
+#include "core/HandleHolder.h"
 
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <deque>
+
+class QSocketNotifier;
 class QThread;
 
 class Helper64Server : public QObject
@@ -47,7 +55,6 @@ signals:
 
 private slots:
     void onReadyRead();
-    void onDisconnected();
     void onConversionFinished();
 
 private:
@@ -55,13 +62,22 @@ private:
     void reply(const QString& text);
     void finish();
     void stopWorker();
+    void closeSocket();
+
+    struct Request
+    {
+        QString text;
+        HandleHolder document; // the descriptor that came with a "CONVERT"
+    };
 
     QString pipeId;
     QString workFolder;
     qint64 parentPid;        // the program that started us, taken at construction
-    QLocalSocket socket;
+    HandleHolder socket;
+    QSocketNotifier* notifier = nullptr;
     QByteArray buffer;
-    QStringList queue;       // requests received and not yet answered
+    QList<int> descriptors;  // received and not yet given to a request (owned)
+    std::deque<Request> queue; // requests received and not yet answered
     QThread* worker = nullptr;
     bool cancel = false;     // read by the running conversion
     QString result;          // written by the worker, read after it finished

@@ -13,7 +13,6 @@
 #include "app/ShellUtils.h"
 #include "app/SignalPipe.h"
 #include "app/StartUp.h"
-#include "core/UserFileIdentity.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "core/SystemUtils.h"
@@ -40,16 +39,6 @@ const char kTag[] = "main";
 void logExit(int code)
 {
     TQ_LOG_INFO(kTag, QStringLiteral("Exit with code %1").arg(code));
-}
-
-// The files a root instance may have left root's (QSettings writes back on its own) go back
-// to the session user.
-void returnFilesToUser(const QString& dataFolder)
-{
-    if (!ShellUtils::runsForOtherUser())
-        return;
-    for (const char* name : {"/settings.ini", "/tabs.xml", "/Tallowquist Pro.log"})
-        giveToSessionUser(dataFolder + QLatin1String(name));
 }
 
 void forwardEndOfSession()
@@ -106,19 +95,12 @@ int main(int argc, char** argv)
 {
     importSessionEnvironment();
     const QString dataFolder = dataFolderPath();
-    {
-        SessionUserFiles asUser;
-        // Every missing level of the data folder (the log makes only the last one).
-        QDir().mkpath(QFileInfo(dataFolder).absolutePath());
-        Settings::instanceWithFile(dataFolder + QStringLiteral("/settings.ini"));
-        Logger::instance(dataFolder + QStringLiteral("/") + QLatin1String(kProgramName) + QStringLiteral(".log"));
-    }
+    // The data folder is the session user's: the store and the log read and write it through
+    // UserFiles (as that user in a root instance); the log creates every missing level.
+    Settings::instanceWithFile(dataFolder + QStringLiteral("/settings.ini"));
+    Logger::instance(dataFolder + QStringLiteral("/") + QLatin1String(kProgramName) + QStringLiteral(".log"));
     TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
-    uid_t user = static_cast<uid_t>(-1);
-    gid_t group = static_cast<gid_t>(-1);
-    if (ShellUtils::runsForOtherUser() && !UserFileIdentity::sessionUser(&user, &group))
-        user = static_cast<uid_t>(-1);
-    CrashHandler::install(dataFolder + QStringLiteral("/Tallowquist ProCrash.dmp"), user, group);
+    CrashHandler::install(dataFolder + QStringLiteral("/Tallowquist ProCrash.dmp"));
     // COM initialisation has no counterpart here and cannot fail.
 
     int code = 0;
@@ -200,11 +182,7 @@ int main(int argc, char** argv)
         code = runMainInstance(received.isEmpty() ? arguments : received, listener.get(), dataFolder);
         listener.reset();
     }
-    {
-        SessionUserFiles asUser;
-        Settings::destroyInstance();
-    }
-    returnFilesToUser(dataFolder);
+    Settings::destroyInstance();
     logExit(code);
     return code;
 }

@@ -1,6 +1,6 @@
 #include "search/engine/ContentSearcher.h"
 
-#include "core/FileNameCodec.h"
+#include "core/ContentFile.h"
 #include "core/FileSearchException.h"
 #include "core/FileUtils.h"
 #include "core/HandleHolder.h"
@@ -85,32 +85,16 @@ EncodingChoice chooseEncoding(const ContentSearchOptions& options, QIODevice* de
     return choice;
 }
 
-// Reads until `want` bytes are in or the end of the file; -1 on an error.
-ssize_t readSome(int fd, char* into, size_t want)
-{
-    size_t got = 0;
-    while (got < want) {
-        const ssize_t n = ::read(fd, into + got, want - got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (n == 0)
-            break;
-        got += size_t(n);
-    }
-    return ssize_t(got);
-}
-
 // Hands a file's text to `onBlock(data, size)` in blocks of whole lines (each ends after a
 // "\n", the last one at the end of the text), starting with the `have` bytes already in
-// `buffer`; a line longer than the buffer makes it grow. Stops when `onBlock` returns true.
-// False on a read error. Throws when the request is cancelled.
+// `buffer`, which were read from the file's start; a line longer than the buffer makes it
+// grow. Stops when `onBlock` returns true. False on a read error. Throws when the request is
+// cancelled.
 template <class OnBlock>
-bool readLineBlocks(int fd, const FileSearchRequest* request, std::vector<char>& buffer,
-                    size_t have, bool atEnd, OnBlock onBlock)
+bool readLineBlocks(const ContentFile& file, const FileSearchRequest* request,
+                    std::vector<char>& buffer, size_t have, bool atEnd, OnBlock onBlock)
 {
+    qint64 offset = qint64(have);
     for (;;) {
         if (request->canceled)
             throwCanceled(request);
@@ -129,9 +113,10 @@ bool readLineBlocks(int fd, const FileSearchRequest* request, std::vector<char>&
                 return true;
             std::memmove(buffer.data(), buffer.data() + end, keep);
         }
-        const ssize_t got = readSome(fd, buffer.data() + keep, buffer.size() - keep);
+        const qint64 got = file.readFully(offset, buffer.data() + keep, qint64(buffer.size() - keep));
         if (got < 0)
             return false;
+        offset += got;
         atEnd = size_t(got) < buffer.size() - keep;
         have = keep + size_t(got);
     }
@@ -216,17 +201,18 @@ std::vector<ToPlainTextConverter*> ContentSearcher::convertersFor(const QString&
     return snap->converterMap.value(extension.toLower());
 }
 
-bool ContentSearcher::convert(const QString& path, QString* outPath, QIODevice* output,
+bool ContentSearcher::convert(const ContentFile& document, QString* outPath, QIODevice* output,
                               const bool* cancelFlag, QString* encodingOut)
 {
     const SnapshotPtr snap = snapshot();
-    return convertWith(*snap, path, outPath, output, cancelFlag, encodingOut);
+    return convertWith(*snap, document, outPath, output, cancelFlag, encodingOut);
 }
 
-bool ContentSearcher::convertWith(const Snapshot& snap, const QString& path, QString* outPath,
-                                  QIODevice* output, const bool* cancelFlag, QString* encodingOut)
+bool ContentSearcher::convertWith(const Snapshot& snap, const ContentFile& document,
+                                  QString* outPath, QIODevice* output, const bool* cancelFlag,
+                                  QString* encodingOut)
 {
-    const QString extension = pathExtension(path).toLower();
+    const QString extension = pathExtension(document.path()).toLower();
     if (extension.isEmpty())
         return false;
     const auto it = snap.converterMap.constFind(extension);
@@ -238,7 +224,7 @@ bool ContentSearcher::convertWith(const Snapshot& snap, const QString& path, QSt
             buffer->buffer().clear();
             buffer->seek(0);
         }
-        if (converter->convert(path, nullptr, outPath, output, QString(), cancelFlag)) {
+        if (converter->convert(document, nullptr, outPath, output, QString(), cancelFlag)) {
             if (encodingOut)
                 *encodingOut = converter->encoding();
             return true;
@@ -278,33 +264,34 @@ bool ContentSearcher::find(const ContentQuery& query, const FileSearchRequest* r
 bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
                            const FileSearchRequest* request, const QString& path, int* matchCount)
 {
-    const QByteArray nativePath = FileNameCodec::encode(path);
-    const QString extension = pathExtension(path).toLower();
-    if (!extension.isEmpty() && snap.converterMap.contains(extension)) {
-        struct stat st;
-        if (::stat(nativePath.constData(), &st) != 0) {
+    // The one open of the file: only a regular file is opened for reading, and everything
+    // below (converters, filters, the helper, the scan) reads this descriptor, never the path.
+    const ContentFile document = ContentFile::open(path);
+    if (!document.isOpen()) {
+        if (document.status() != ContentFile::NotRegular)
             Logger::instance().writeQString(Logger::Warning, Tag,
                                             QStringLiteral("find - Failed to open %1").arg(path));
-            return false;
-        }
-        if (!S_ISREG(st.st_mode))
-            return false; // never hand a FIFO or a device to a converter
+        return false;
+    }
+    const QString extension = pathExtension(path).toLower();
+    if (!extension.isEmpty() && snap.converterMap.contains(extension)) {
         const bool* cancelFlag = ToPlainTextConverter::cancelFlagOf(request->canceled);
         QBuffer buffer;
         buffer.open(QIODevice::ReadWrite);
         QString converted;
         QString encoding;
         const bool convertedOk =
-            convertWith(snap, path, &converted, &buffer, cancelFlag, &encoding);
+            convertWith(snap, document, &converted, &buffer, cancelFlag, &encoding);
         ScopedFileRemover remover(converted);
         if (convertedOk && !converted.isEmpty()) {
-            QFile file(converted);
-            if (!file.open(QIODevice::ReadOnly)) {
+            const ContentFile text = ContentFile::open(converted);
+            ContentFileDevice device;
+            if (!device.setFile(text)) {
                 Logger::instance().writeQString(
                     Logger::Warning, Tag, QStringLiteral("find - Failed to open %1").arg(converted));
                 return false;
             }
-            return scanText(snap, query, &file, converted, encoding, request, nullptr, matchCount);
+            return scanText(snap, query, &device, converted, encoding, request, nullptr, matchCount);
         }
         if (convertedOk) {
             buffer.seek(0);
@@ -312,39 +299,22 @@ bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
         }
     }
 
-    // The file itself, read as text. Opened without blocking and checked to be a regular file
-    // before anything is read, so a FIFO or a device is never read.
-    // The descriptor is held until the scan ends, also when a cancellation throws from it.
-    HandleHolder fd(::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd.isValid()) {
-        Logger::instance().writeQString(Logger::Warning, Tag,
-                                        QStringLiteral("find - Failed to open %1").arg(path));
-        return false;
-    }
-    struct stat st;
-    if (::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
+    // The file itself, read as text.
     const int countBefore = matchCount ? *matchCount : 0;
-    const int raw = scanRawFile(snap, query, request, fd.handle(), path, matchCount);
+    const int raw = scanRawFile(snap, query, request, document, matchCount);
     if (raw >= 0)
         return raw == 1;
     if (matchCount)
         *matchCount = countBefore; // the line-by-line route counts again from the start
-    QFile file;
-    if (::lseek(fd.handle(), 0, SEEK_SET) != 0
-        || !file.open(fd.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        Logger::instance().writeQString(Logger::Warning, Tag,
-                                        QStringLiteral("find - Failed to open %1").arg(path));
-        return false;
-    }
-    fd.release(); // the file closes it now
-    return scanText(snap, query, &file, path, QString(), request, nullptr, matchCount);
+    ContentFileDevice device(document);
+    return scanText(snap, query, &device, path, QString(), request, nullptr, matchCount);
 }
 
 int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query,
-                                 const FileSearchRequest* request, int fd, const QString& path,
+                                 const FileSearchRequest* request, const ContentFile& file,
                                  int* matchCount)
 {
+    const QString& path = file.path();
     if (!query.fastEligible && !query.matcher)
         return -1;
     if (!query.options.fileScope && query.verdict(0))
@@ -364,7 +334,7 @@ int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query
                 std::vector<char>(ReadBlock).swap(buffer);
         }
     } shrink{buffer};
-    ssize_t got = readSome(fd, buffer.data(), buffer.size());
+    const qint64 got = file.readFully(0, buffer.data(), qint64(buffer.size()));
     if (got < 0)
         return -1;
     size_t have = size_t(got);
@@ -401,7 +371,7 @@ int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query
     int result;
     if (query.fastEligible) {
         ByteScanner scanner(query, utf8, matchCount);
-        if (!readLineBlocks(fd, request, buffer, have, atEnd,
+        if (!readLineBlocks(file, request, buffer, have, atEnd,
                             [&](const char* data, size_t size) { return scanner.feed(data, size); }))
             result = -1;
         else if (scanner.needsSlowRoute())
@@ -413,7 +383,7 @@ int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query
         const TermMask all = TermMask::firstBits(query.termCount());
         QString text;
         bool someTerm = false;
-        const bool read = readLineBlocks(fd, request, buffer, have, atEnd,
+        const bool read = readLineBlocks(file, request, buffer, have, atEnd,
                                          [&](const char* data, size_t size) {
             if (size > size_t(std::numeric_limits<int>::max()) / 2) {
                 someTerm = true; // too long for one string: the line route decides
@@ -432,28 +402,35 @@ bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& p
                               TempFileHolder* holder)
 {
     const SnapshotPtr snap = snapshot();
-    struct stat st;
-    if (::stat(FileNameCodec::encode(path).constData(), &st) == 0 && !S_ISREG(st.st_mode))
-        return false; // never read a FIFO or a device
+    auto document = std::make_shared<ContentFile>(ContentFile::open(path));
+    if (!document->isOpen()) {
+        if (document->status() != ContentFile::NotRegular)
+            Logger::instance().writeQString(Logger::Warning, Tag,
+                                            QStringLiteral("findAll - Failed to open %1").arg(path));
+        return false; // a FIFO or a device is never read
+    }
     const bool* cancelFlag = ToPlainTextConverter::cancelFlagOf(request->canceled);
     QString converted;
     QString encoding;
-    convertWith(*snap, path, &converted, nullptr, cancelFlag, &encoding);
+    convertWith(*snap, *document, &converted, nullptr, cancelFlag, &encoding);
     if (!converted.isEmpty()) {
         holder->path = converted;
         holder->removeFile = true;
+        document = std::make_shared<ContentFile>(ContentFile::open(converted));
+        if (!document->isOpen()) {
+            Logger::instance().writeQString(Logger::Warning, Tag,
+                                            QStringLiteral("findAll - Failed to open %1").arg(converted));
+            return false;
+        }
     } else {
         holder->path = path;
         encoding.clear();
     }
-    QFile file(holder->path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Logger::instance().writeQString(Logger::Warning, Tag,
-                                        QStringLiteral("findAll - Failed to open %1").arg(holder->path));
-        return false;
-    }
+    // The preview shows this very text: it keeps the descriptor instead of opening the path.
+    holder->text = document;
+    ContentFileDevice device(*document);
     const ContentQueryPtr query = ContentQuery::fromRequest(*request);
-    return scanText(*snap, *query, &file, holder->path, encoding, request, holder, nullptr);
+    return scanText(*snap, *query, &device, holder->path, encoding, request, holder, nullptr);
 }
 
 bool ContentSearcher::scanText(const Snapshot& snap, const ContentQuery& query, QIODevice* device,

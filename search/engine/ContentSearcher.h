@@ -10,8 +10,12 @@
 //   searches run.
 // - Converter lookup ignores the case of the extension ("Report.PDF" uses the PDF converter);
 //   the disabled extensions and disabled filter ids are compared ignoring case as well.
-// - Only regular files (links followed) are read or converted; a FIFO, socket or device never
-//   is, so a search can never block on one.
+// - Every file is opened once, as a ContentFile: only regular files (links followed) are opened
+//   for reading at all, and the converters, the filters, the helper program and the scan all
+//   read that one descriptor, never the path again. So a FIFO, socket or device is never
+//   opened or read (a search can never block on one, nor arm or reset a device), a name
+//   swapped meanwhile changes nothing, and names that are not UTF-8 are read like any other.
+//   The match preview keeps the descriptor of the text it was given (TempFileHolder::text).
 // - Counting: when a counter is given, the whole text is read and every match of every term is
 //   counted (also in file scope and for regular expressions), not only those up to the first
 //   matching line.
@@ -37,6 +41,7 @@
 #include <memory>
 #include <vector>
 
+class ContentFile;
 class EPUBConverter;
 class FileSearchRequest;
 class Helper64Client;
@@ -66,8 +71,8 @@ public:
 
     // Tries the converters for the path's extension; on success *encodingOut is the successful
     // converter's encoding.
-    bool convert(const QString& path, QString* outPath, QIODevice* output, const bool* cancelFlag,
-                 QString* encodingOut);
+    bool convert(const ContentFile& document, QString* outPath, QIODevice* output,
+                 const bool* cancelFlag, QString* encodingOut);
 
     // True when the file's text matches the request's contents expression. `matchCount` is
     // null or a counter that receives every match. `query` is the request's compiled pattern
@@ -98,10 +103,10 @@ public:
     static QTextCodec* codecForEncoding(const QString& name, QIODevice* device);
 
 private:
-    bool convertWith(const Snapshot& snap, const QString& path, QString* outPath,
+    bool convertWith(const Snapshot& snap, const ContentFile& document, QString* outPath,
                      QIODevice* output, const bool* cancelFlag, QString* encodingOut);
     int scanRawFile(const Snapshot& snap, const ContentQuery& query,
-                    const FileSearchRequest* request, int fd, const QString& path, int* matchCount);
+                    const FileSearchRequest* request, const ContentFile& file, int* matchCount);
     bool scanText(const Snapshot& snap, const ContentQuery& query, QIODevice* device,
                   const QString& displayPath, const QString& encoding,
                   const FileSearchRequest* request, TempFileHolder* holder, int* counter);

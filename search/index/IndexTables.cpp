@@ -8,4 +8,7 @@ void IndexTables::compactNames()
     files.forEachMutable(move);
     extraNames.remapNames([&](NameStore::Ref r) { return compactor.copy(r); });
     compactor.finish();
+    // The summaries were made from the old references.
+    dirFilter.reset();
+    fileFilter.reset();
 }

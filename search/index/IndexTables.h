@@ -1,8 +1,8 @@
 // IndexTables: the records of one volume index, as one unit.
 //
 // The folder map, the file map (one record per file: its first name), the further names of
-// files with several (ExtraNames) and the store of every name, with the arena the maps' nodes
-// come from. A build or a load makes a complete new set without touching the one searches read,
+// files with several (ExtraNames), the store of every name and the name filters' summaries of
+// the leaves, with the arena the maps' nodes come from. A build or a load makes a complete new set without touching the one searches read,
 // and the index swaps them under its lock; the old set is destroyed afterwards.
 //
 // Not thread-safe: the owner guards it (NTFSDriveDB's read-write lock).
@@ -11,6 +11,7 @@
 #include "core/Arena.h"
 #include "search/index/ExtraNames.h"
 #include "search/index/IndexMap.h"
+#include "search/index/NameFilter.h"
 #include "search/index/NameStore.h"
 
 #include <cstddef>
@@ -22,6 +23,9 @@ struct IndexTables
     IndexMap files{arena};
     NameStore names;
     ExtraNames extraNames{files, names};
+    // Trigram summaries of the leaves of both maps (see NameFilter).
+    NameFilter dirFilter;
+    NameFilter fileFilter;
 
     IndexTables() = default;
     IndexTables(const IndexTables&) = delete;

@@ -80,6 +80,7 @@ struct LeafRuns
     quint32 count(std::size_t r) const { return leaves[r]->count; }
     FRN key(std::size_t r, quint32 i) const { return leaves[r]->keys[i]; }
     const IndexEntry& value(std::size_t r, quint32 i) const { return leaves[r]->values[i]; }
+    const std::vector<const IndexMap::Leaf*>* leafList() const { return &leaves; }
 };
 
 // The further names of files as runs of slots of the same size as a leaf (a free slot has no
@@ -95,15 +96,18 @@ struct SlotRuns
     }
     FRN key(std::size_t r, quint32 i) const { return table[r * IndexMap::LeafCapacity + i].frn; }
     const IndexEntry& value(std::size_t r, quint32 i) const { return table[r * IndexMap::LeafCapacity + i].entry; }
+    const std::vector<const IndexMap::Leaf*>* leafList() const { return nullptr; }
 };
 
 // Tests every name of `source` against the request's name expression, in run order, and
 // passes each match through `accept`. Many records are split into groups of runs scanned by
 // several threads, each with its own expression (an expression belongs to one thread); the
 // hits are joined in run order. Returns false when the request was canceled.
+// With a name filter (leaf runs only), leaves whose names cannot hold what every match needs
+// are passed over without reading their names.
 template <typename Runs>
 bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest& request, const HitFilter& accept,
-               std::vector<Hit>& hits)
+               std::vector<Hit>& hits, NameFilter* filter = nullptr)
 {
     const std::size_t runCount = source.runs();
     int threads = 1;
@@ -119,10 +123,20 @@ bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest&
     for (int t = 0; t < threads; ++t)
         expressions.emplace_back(new SearchExpression(request.fileName, options));
 
+    NameFilter::Query query;
+    std::unique_ptr<NameFilter::Session> session;
+    if (filter && source.leafList()) {
+        query = NameFilter::makeQuery(expressions[0]->requiredLiterals());
+        session.reset(new NameFilter::Session(*filter, query, *source.leafList(), source.names));
+    }
+    NameFilter::Session* const summaries = session && session->active() ? session.get() : nullptr;
+
     auto scanRange = [&](std::size_t from, std::size_t to, SearchExpression& expression, std::vector<Hit>& out) {
         for (std::size_t l = from; l < to; ++l) {
             if (request.canceled)
                 return false;
+            if (summaries && !summaries->mayMatch(l))
+                continue;
             const quint32 count = source.count(l);
             for (quint32 i = 0; i < count; ++i) {
                 if (i + 8 < count) {
@@ -819,7 +833,8 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
         bool scanned = false;
         if (pass < 2) {
             const IndexMap& map = isDirMap ? t_->directories : t_->files;
-            scanned = scanNames(LeafRuns(map, t_->names), map.size(), *request, accept, hits);
+            scanned = scanNames(LeafRuns(map, t_->names), map.size(), *request, accept, hits,
+                                isDirMap ? &t_->dirFilter : &t_->fileFilter);
         } else {
             scanned = scanNames(SlotRuns{t_->extraNames.slotTable(), t_->names}, t_->extraNames.size(), *request,
                                 accept, hits);
@@ -1005,6 +1020,12 @@ std::size_t NTFSDriveDB::mapBytes() const
 {
     QReadLocker locker(&lock_);
     return t_->directories.nodeBytes() + t_->files.nodeBytes() + t_->extraNames.bytes();
+}
+
+std::size_t NTFSDriveDB::filterBytes() const
+{
+    QReadLocker locker(&lock_);
+    return t_->dirFilter.memoryBytes() + t_->fileFilter.memoryBytes();
 }
 
 std::size_t NTFSDriveDB::nameBytes() const

@@ -22,7 +22,8 @@
 // swap of the tables takes the lock; the old tables are destroyed after it is released. A
 // name search scans the records with up to 8 threads, each with its own SearchExpression,
 // matching the UTF-8 names without decoding them; paths are built only for the hits that pass
-// the folder tests. Results keep pointing at the names they report: a search hands them the
+// the folder tests; leaves whose names cannot hold what every match of the query needs are
+// passed over (NameFilter, kept in the tables). Results keep pointing at the names they report: a search hands them the
 // store's blocks to keep (FileSearchResults::keepAlive).
 //
 // Names given back: a record removed or renamed releases its old name; when the released
@@ -143,6 +144,8 @@ public:
     std::size_t mapBytes() const;
     std::size_t nameBytes() const;
     std::size_t releasedNameBytes() const;
+    // Bytes held by the name filters' leaf summaries.
+    std::size_t filterBytes() const;
 
     // Test access: the first wait before a failed rebuild is tried again (default 60000 ms).
     static void setRebuildRetryDelay(int milliseconds);

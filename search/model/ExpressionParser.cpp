@@ -161,6 +161,7 @@ ExpressionParser::ExpressionParser(const ExpressionTokens& tokens)
     std::vector<int> reversed = reversePolish(tokens, &wellFormed);
     if (!wellFormed)
         return; // never valid, whatever the engine would make of it
+    polish = reversed;
     {
         QMutexLocker locker(&engineMutex);
         syntaxValid = QScriptEngine::checkSyntax(zeros).state() == QScriptSyntaxCheckResult::Valid;
@@ -208,6 +209,22 @@ bool ExpressionParser::evaluate(const TermMask& termMask)
     const bool result = compute(termMask);
     cache.insert(termMask, result);
     return result;
+}
+
+quint64 ExpressionParser::requiredTerms() const
+{
+    if (!syntaxValid || polish.empty() || placeholderCount > 12)
+        return 0;
+    const quint64 all = (quint64(1) << placeholderCount) - 1;
+    quint64 optional = 0;
+    bool satisfiable = false;
+    for (quint64 mask = 0; mask <= all; ++mask) {
+        if (runReversePolish(polish, TermMask(mask))) {
+            satisfiable = true;
+            optional |= all & ~mask;
+        }
+    }
+    return satisfiable ? all & ~optional : 0;
 }
 
 int ExpressionParser::engineEvaluationCount()

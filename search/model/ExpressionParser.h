@@ -58,6 +58,11 @@ public:
     }
 
     bool isSyntaxValid() const { return syntaxValid; }
+
+    // For expressions of up to 12 terms: the mask of the terms present in every combination
+    // that satisfies the expression (0 when none is, or for more terms). Computed from the
+    // reverse Polish form without the script engine.
+    quint64 requiredTerms() const;
     const QString& scriptText() const { return script; }
     int termCount() const { return placeholderCount; }
 
@@ -81,4 +86,6 @@ private:
     QHash<TermMask, bool> cache;
     // The expression in reverse Polish form, only for one the engine cannot take.
     std::vector<int> program;
+    // The reverse Polish form of every well-formed expression (for requiredTerms).
+    std::vector<int> polish;
 };

@@ -550,7 +550,7 @@ bool FileSearchResults::computeSort(SortPlan& plan, const std::atomic<bool>* can
     }
 }
 
-bool FileSearchResults::applySort(const SortPlan& plan)
+bool FileSearchResults::applySort(SortPlan& plan)
 {
     std::lock_guard<std::mutex> guard(listMutex);
     if (plan.generation != generation_ || plan.filter != categoryFilter_)
@@ -560,9 +560,18 @@ bool FileSearchResults::applySort(const SortPlan& plan)
     std::vector<FileItem>& target = categoryFilter_ >= 2 ? filtered : files;
     if (categoryFilter_ != 1 && plan.files.size() > target.size())
         return false;
-    std::copy(plan.dirs.begin(), plan.dirs.end(), dirs.begin());
-    if (categoryFilter_ != 1)
-        std::copy(plan.files.begin(), plan.files.end(), target.begin());
+    if (categoryFilter_ < 2) {
+        if (plan.dirs.size() == dirs.size())
+            dirs.swap(plan.dirs);
+        else
+            std::copy(plan.dirs.begin(), plan.dirs.end(), dirs.begin());
+    }
+    if (categoryFilter_ != 1) {
+        if (plan.files.size() == target.size())
+            target.swap(plan.files);
+        else
+            std::copy(plan.files.begin(), plan.files.end(), target.begin());
+    }
     ++generation_;
     return true;
 }

@@ -42,7 +42,9 @@
 // and orders the copy on any thread (it may be cancelled and reports progress), and
 // `applySort` puts the order in place under the lock, unless the lists changed meanwhile by
 // anything but appends (a removal, rename, filter change or another sort: the `generation`);
-// items appended after the copy stay behind the sorted ones.
+// items appended after the copy stay behind the sorted ones. Where nothing was appended the
+// sorted lists are swapped in (no copy: a million rows are put in place at once) and the plan
+// takes the old ones, for its owner to free wherever it likes.
 #pragma once
 
 #include "core/FileCategory.h"
@@ -156,7 +158,7 @@ public:
     SortPlan prepareSort(int column, Qt::SortOrder order) const;
     static bool computeSort(SortPlan& plan, const std::atomic<bool>* cancel = nullptr,
                             const std::function<void(int, int)>& progress = {});
-    bool applySort(const SortPlan& plan);
+    bool applySort(SortPlan& plan);
     // Whether a column's keys come from the file system (size and times).
     static bool isFileSystemColumn(int column) { return column >= 2 && column <= 5; }
 

@@ -74,3 +74,18 @@ int SearchExpression::evaluate()
         return Matches;
     return parser->evaluate(termMask) ? Matches : NoMatch;
 }
+
+std::vector<std::string> SearchExpression::requiredLiterals() const
+{
+    std::vector<std::string> literals;
+    if (matchesEverything || termCount_ == 0 || termCount_ > 12)
+        return literals;
+    const quint64 required = wordParser->requiredTerms();
+    for (int i = 0; i < termCount_; ++i) {
+        if (required & (quint64(1) << i)) {
+            const std::vector<std::string> runs = wordMatcher->requiredRuns(i);
+            literals.insert(literals.end(), runs.begin(), runs.end());
+        }
+    }
+    return literals;
+}

@@ -29,6 +29,8 @@
 
 #include <QString>
 #include <memory>
+#include <string>
+#include <vector>
 
 class ExpressionParser;
 class StringMatcher;
@@ -55,6 +57,10 @@ public:
     int evaluate();
 
     int termCount() const { return termCount_; }
+    // Runs of ASCII characters (lower-cased letters) that every text this expression matches
+    // contains: those of the terms present in every combination that satisfies it. Empty when
+    // there are none to be had (no such term, more than 12 terms, an empty pattern).
+    std::vector<std::string> requiredLiterals() const;
     const MatchOptions& matchOptions() const { return options; }
 
 private:

@@ -689,6 +689,37 @@ bool StringMatcher::testAscii(int index, const uchar* text, int length, bool pad
     }
 }
 
+std::vector<std::string> StringMatcher::requiredRuns(int index) const
+{
+    std::vector<std::string> runs;
+    if (index < 0 || index >= terms.size())
+        return runs;
+    if (mode == RegexMode) {
+        std::string literal = regexes[size_t(index)]->requiredLiteral();
+        for (char& c : literal)
+            c = char(asciiLower.map[uchar(c)]);
+        if (literal.size() >= 3)
+            runs.push_back(literal);
+        return runs;
+    }
+    const bool wildcard = plans[size_t(index)].wildcard;
+    std::string run;
+    auto flush = [&]() {
+        if (run.size() >= 3)
+            runs.push_back(run);
+        run.clear();
+    };
+    for (const QChar c : terms.at(index)) {
+        const ushort u = c.unicode();
+        if (u >= 128 || (wildcard && (u == '*' || u == '?')))
+            flush();
+        else
+            run += char(asciiLower.map[u]);
+    }
+    flush();
+    return runs;
+}
+
 bool StringMatcher::testRegexUtf8(int index, const char* text, int length) const
 {
     const ByteRegex& rx = *regexes[size_t(index)];

@@ -59,6 +59,10 @@ public:
     bool matchTerm(const QString& text, int index, MatchPositions* positions, int* counter) const;
 
     const QStringList& termList() const { return terms; }
+    // Runs of at least three ASCII characters that every text in which term `index` is found
+    // contains, lower-cased (ASCII letters only). Characters outside ASCII and wildcards split
+    // the term; a regular expression gives its required literal.
+    std::vector<std::string> requiredRuns(int index) const;
     // Indexes of the wildcard terms, ascending.
     const QVector<int>& wildcardTermIndexes() const { return wildcardTerms; }
 

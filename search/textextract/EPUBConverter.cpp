@@ -1,5 +1,6 @@
 #include "search/textextract/EPUBConverter.h"
 
+#include "core/ContentFile.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 #include "search/textextract/HtmlConverter.h"
@@ -68,10 +69,13 @@ QString EPUBConverter::encoding() const
     return htmlConverter->encoding();
 }
 
-bool EPUBConverter::parseContainerXml(QIODevice* device, QString* packagePath)
+bool EPUBConverter::parseContainerXml(QIODevice* device, QString* packagePath,
+                                      const bool* cancelFlag)
 {
     QXmlStreamReader xml(device);
-    while (!xml.atEnd()) {
+    while (!xml.atEnd() && !xml.hasError()) {
+        if (isCanceled(cancelFlag))
+            throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
         if (xml.readNext() == QXmlStreamReader::StartElement
             && xml.name() == QLatin1String("rootfile")) {
             *packagePath = xml.attributes().value(QLatin1String("full-path")).toString();
@@ -81,12 +85,14 @@ bool EPUBConverter::parseContainerXml(QIODevice* device, QString* packagePath)
     return false;
 }
 
-void EPUBConverter::parseOpf(QIODevice* device, QStringList* spine)
+void EPUBConverter::parseOpf(QIODevice* device, QStringList* spine, const bool* cancelFlag)
 {
     QXmlStreamReader xml(device);
     QMap<QString, QString> items;
     bool inSpine = false;
-    while (!xml.atEnd()) {
+    while (!xml.atEnd() && !xml.hasError()) {
+        if (isCanceled(cancelFlag))
+            throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
             const QStringRef name = xml.name();
@@ -106,16 +112,18 @@ void EPUBConverter::parseOpf(QIODevice* device, QStringList* spine)
     }
 }
 
-bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outPath,
+bool EPUBConverter::convert(const ContentFile& document, QIODevice* input, QString* outPath,
                             QIODevice* output, const QString& inputEncoding,
                             const bool* cancelFlag)
 {
+    const QString& path = document.path();
+    ContentFileDevice file;
+    input = openDocument(document, input, &file, "EPUBConverter");
+    if (!input)
+        return false;
     QuaZip zip;
-    if (input) {
-        zip.setIoDevice(input);
-        zip.setAutoClose(false); // the caller's device stays open
-    } else
-        zip.setZipName(path);
+    zip.setIoDevice(input);
+    zip.setAutoClose(false); // the device stays open: it is the caller's or `file`
     zip.setFileNameCodec("UTF-8");
     if (!zip.open(QuaZip::mdUnzip)) {
         TQ_LOG_WARNING("EPUBConverter",
@@ -140,7 +148,7 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
                                                 .arg(member.getZipError()));
             return false;
         }
-        if (!parseContainerXml(&member, &packagePath) || packagePath.isEmpty()) {
+        if (!parseContainerXml(&member, &packagePath, cancelFlag) || packagePath.isEmpty()) {
             TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Parsing container.xml failed"));
             return false;
         }
@@ -164,7 +172,7 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
                                                 .arg(packagePath).arg(member.getZipError()));
             return false;
         }
-        parseOpf(&member, &spine);
+        parseOpf(&member, &spine, cancelFlag);
     }
     const int slash = packagePath.lastIndexOf(QLatin1Char('/'));
     const QString baseFolder = slash >= 0 ? packagePath.left(slash + 1) : QString();
@@ -177,7 +185,7 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
     }
     QIODevice* out = output ? output : &textFile;
     bool writeFailed = false;
-    const qint64 archiveSize = input ? input->size() : QFileInfo(path).size();
+    const qint64 archiveSize = input->size();
     qint64 budget = qMax(kMinContentBudget,
                          qBound<qint64>(0, archiveSize, qint64(1) << 40) * kContentRatio);
     qint64 textBudget = textLimit(); // bytes of text, shared by the book's documents
@@ -219,7 +227,7 @@ bool EPUBConverter::convert(const QString& path, QIODevice* input, QString* outP
             const qint64 before = out->pos();
             // With a device as input the HTML converter fails only when the output refuses
             // its text: the book's text would be cut short, so the conversion fails.
-            bool written = htmlConverter->convertWithin(QString(), &member, nullptr, out,
+            bool written = htmlConverter->convertWithin(document, &member, nullptr, out,
                                                         QStringLiteral("UTF-8"), cancelFlag,
                                                         &textBudget, &cut);
             out->waitForBytesWritten(-1);

@@ -36,14 +36,19 @@ class EPUBConverter : public ToPlainTextConverter
 public:
     explicit EPUBConverter(HtmlConverter* htmlConverter);
 
-    bool convert(const QString& path, QIODevice* input, QString* outPath, QIODevice* output,
-                 const QString& inputEncoding, const bool* cancelFlag) override;
+    bool convert(const ContentFile& document, QIODevice* input, QString* outPath,
+                 QIODevice* output, const QString& inputEncoding, const bool* cancelFlag) override;
     QString encoding() const override;
 
-    // The package path from container.xml; false when there is no "rootfile".
-    static bool parseContainerXml(QIODevice* device, QString* packagePath);
-    // The spine's hrefs in reading order (an itemref without an XHTML item gives "").
-    static void parseOpf(QIODevice* device, QStringList* spine);
+    // The package path from container.xml; false when there is no "rootfile" before the
+    // document ends or turns out malformed (a member that stops inflating part-way reads as a
+    // premature end, which QXmlStreamReader would otherwise report again for ever).
+    // Raises the cancellation when `cancelFlag` is set.
+    static bool parseContainerXml(QIODevice* device, QString* packagePath,
+                                  const bool* cancelFlag = nullptr);
+    // The spine's hrefs in reading order (an itemref without an XHTML item gives ""), as far
+    // as the package reads without an error. Raises the cancellation when `cancelFlag` is set.
+    static void parseOpf(QIODevice* device, QStringList* spine, const bool* cancelFlag = nullptr);
 
 private:
     HtmlConverter* htmlConverter;

@@ -1,15 +1,18 @@
 #include "search/textextract/ExternalProgramFilter.h"
 
-#include <QFileInfo>
-#include <QProcess>
+#include "core/ChildProcess.h"
+#include "core/ContentFile.h"
+
 #include <QStandardPaths>
 #include <QTextCodec>
+
+#include <vector>
 
 #include <memory>
 
 ExternalProgramFilter::ExternalProgramFilter(const QString& program, const QStringList& arguments,
-                                             const QString& path)
-    : program(program), arguments(arguments), path(path)
+                                             const ContentFile& document)
+    : program(program), arguments(arguments), document(document)
 {
 }
 
@@ -17,20 +20,20 @@ FilterResult ExternalProgramFilter::init(quint32, const FilterControl& control)
 {
     clearParagraphs();
     this->control = control;
-    const QFileInfo file(path);
-    if (!file.isFile())
+    if (!document.isOpen())
         return FILTER_E_ACCESS;
     const QString executable =
         program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
     if (executable.isEmpty())
         return REGDB_E_CLASSNOTREG;
 
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(executable, QStringList(arguments) << file.absoluteFilePath(),
-                  QIODevice::ReadOnly);
-    if (!process.waitForStarted(30000))
+    ChildProcess process;
+    ChildProcess::Setup setup;
+    setup.input = document.descriptor();
+    setup.captureOutput = true;
+    setup.ownGroup = false; // ending the helper's group ends the program with it
+    document.rewind(); // the program reads from the shared position
+    if (!process.start(executable, QStringList(arguments) << QStringLiteral("/proc/self/fd/0"), setup))
         return E_FAIL;
 
     // The output is decoded and split into lines as it arrives, so nothing is held twice; it
@@ -40,8 +43,8 @@ FilterResult ExternalProgramFilter::init(quint32, const FilterControl& control)
     QString line; // the line not yet ended
     qint64 units = 0;
     const qint64 maxUnits = control.maxTextBytes / 2;
-    auto take = [&](const QByteArray& bytes) {
-        const QString text = decoder->toUnicode(bytes);
+    auto take = [&](const char* bytes, qint64 size) {
+        const QString text = decoder->toUnicode(bytes, int(size));
         units += text.size();
         int from = 0;
         for (int end; (end = text.indexOf(QLatin1Char('\n'), from)) >= 0; from = end + 1) {
@@ -54,6 +57,8 @@ FilterResult ExternalProgramFilter::init(quint32, const FilterControl& control)
     };
     FilterResult stop = S_OK;
     bool full = false;
+    std::vector<char> chunk(64 * 1024);
+    bool outputEnded = false;
     for (;;) {
         if (control.canceled()) {
             stop = E_ABORT;
@@ -63,24 +68,26 @@ FilterResult ExternalProgramFilter::init(quint32, const FilterControl& control)
             stop = FILTER_E_TIMEOUT;
             break;
         }
-        const bool finished = process.state() == QProcess::NotRunning;
-        process.waitForReadyRead(50);
-        take(process.readAllStandardOutput());
+        if (outputEnded) {
+            // The output has ended; the program ends with it (or is stopped at the limit).
+            if (process.waitFinished(50))
+                break;
+            continue;
+        }
+        const qint64 n = process.readOutput(chunk.data(), qint64(chunk.size()), 50);
+        if (n < 0) {
+            outputEnded = true;
+            continue;
+        }
+        take(chunk.data(), n);
         if (units > maxUnits) {
             full = true;
             break;
         }
-        if (finished) {
-            take(process.readAllStandardOutput());
-            break;
-        }
     }
-    if (stop != S_OK || full) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    if (stop == S_OK && !full
-        && (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0))
+    if (stop != S_OK || full)
+        process.end();
+    if (stop == S_OK && !full && (!process.exitedNormally() || process.exitCode() != 0))
         stop = E_FAIL;
     if (stop != S_OK) {
         clearParagraphs();

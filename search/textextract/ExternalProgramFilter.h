@@ -3,14 +3,16 @@
 // wrapping, so its lines are paragraphs).
 //
 // Programs (module names of the registry file, see IFilterLoader):
-//   catdoc  -w -d utf-8 <file>   Word documents (doc) and RTF
-//   xls2csv -d utf-8 <file>      Excel workbooks (xls)
-//   catppt  -d utf-8 <file>      PowerPoint presentations (ppt)
-// The file is passed as an absolute path, so a name beginning with "-" is never an option.
-// The output is read as UTF-8. init waits for the program, polling the caller's cancellation
-// flag and the extraction's time limit every 50 ms; on either it kills the child (by its pid,
-// through QProcess) and returns E_ABORT or FILTER_E_TIMEOUT. The conversion succeeds only when
-// the program ends normally with exit code 0. Standard input and error are not used.
+//   catdoc  -w -d utf-8 /proc/self/fd/0   Word documents (doc) and RTF
+//   xls2csv -d utf-8 /proc/self/fd/0      Excel workbooks (xls)
+//   catppt  -d utf-8 /proc/self/fd/0      PowerPoint presentations (ppt)
+// The document's descriptor is the program's standard input, and the program is told to read
+// "/proc/self/fd/0" (xls2csv and catppt cannot read a standard input that is not named), so it
+// never opens the document by its name. The program is started with posix_spawn
+// (ChildProcess). The output is read as UTF-8. init waits for the program, polling the
+// caller's cancellation flag and the extraction's time limit every 50 ms; on either it kills
+// the child (by its pid) and returns E_ABORT or FILTER_E_TIMEOUT. The conversion succeeds only
+// when the program ends normally with exit code 0. Standard error is not used.
 // The output is decoded and split into lines as it arrives; once it holds more than the
 // control's bound of text (a runaway program), the program is killed and the text up to
 // there kept: the conversion succeeds and the extraction cuts the text at the bound.
@@ -24,13 +26,14 @@ class ExternalProgramFilter : public ParagraphFilter
 {
 public:
     // `program`: a name found on PATH or an absolute path; `arguments` come before the file.
+    // `document` must stay open while the filter is used.
     ExternalProgramFilter(const QString& program, const QStringList& arguments,
-                          const QString& path);
+                          const ContentFile& document);
 
     FilterResult init(quint32 flags, const FilterControl& control) override;
 
 private:
     QString program;
     QStringList arguments;
-    QString path;
+    const ContentFile& document;
 };

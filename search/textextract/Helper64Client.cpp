@@ -1,5 +1,6 @@
 #include "search/textextract/Helper64Client.h"
 
+#include "core/ContentFile.h"
 #include "core/FileUtils.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
@@ -21,6 +22,7 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -173,11 +175,16 @@ bool Helper64Client::connectPipe(const QString& pipeId, const bool* cancelFlag)
     return thread->isConnected();
 }
 
-bool Helper64Client::writePipe(const QString& text)
+bool Helper64Client::writePipe(const QString& text, int descriptor)
 {
-    if (state != 1 || !thread)
+    if (state != 1 || !thread) {
+        if (descriptor >= 0)
+            ::close(descriptor);
         return false;
+    }
     const quint64 ticket = thread->beginRequest();
+    if (descriptor >= 0)
+        thread->attachDescriptor(descriptor);
     emit thread->doWrite(text);
     if (!thread->waitFinished(ticket, waitMs)) {
         state = 2;
@@ -212,11 +219,12 @@ bool Helper64Client::readPipe(QString* reply)
     return true;
 }
 
-bool Helper64Client::exchange(const QString& request, const char* name, QString* reply)
+bool Helper64Client::exchange(const QString& request, const char* name, QString* reply,
+                              int descriptor)
 {
     if (helperExited())
         state = 2;
-    if (!writePipe(request)) {
+    if (!writePipe(request, descriptor)) {
         Logger::instance().writeQString(Logger::Warning, kTag,
                                         QStringLiteral("Failed to send %1").arg(QLatin1String(name)));
         state = 2;
@@ -225,22 +233,26 @@ bool Helper64Client::exchange(const QString& request, const char* name, QString*
     return readPipe(reply);
 }
 
-std::wstring Helper64Client::convert(const std::wstring& pathW)
+std::wstring Helper64Client::convert(const ContentFile& document, const bool* cancelFlag)
 {
-    return convert(pathW, nullptr);
-}
-
-std::wstring Helper64Client::convert(const std::wstring& pathW, const bool* cancelFlag)
-{
+    if (!document.isOpen())
+        return std::wstring();
     if (!lockUnlessCanceled(cancelFlag))
         return std::wstring();
     const Unlocker unlock{mutex};
     if (state != 1 || ToPlainTextConverter::isCanceled(cancelFlag))
         return std::wstring();
-    const QString path = QString::fromStdWString(pathW);
+    const QString& path = document.path();
     currentFile = path;
+    // A copy of the descriptor, owned by the pipe thread until it is sent; the helper reads
+    // from the start of the document.
+    document.rewind();
+    const int descriptor = document.duplicate();
+    if (descriptor < 0)
+        return std::wstring();
     QString reply;
-    if (!exchange(QStringLiteral("CONVERT\n") + path, "CONVERT", &reply) || reply.isEmpty())
+    if (!exchange(QStringLiteral("CONVERT\n") + path, "CONVERT", &reply, descriptor)
+        || reply.isEmpty())
         return std::wstring();
     if (reply == QLatin1String("TIMEOUT"))
         return reply.toStdWString();

@@ -22,6 +22,8 @@
 //   overlap and no exchange runs while the helper is replaced.
 // - The waits block the calling thread on a wait condition (no nested event loop on the GUI
 //   thread); a time-out of a write or a read marks the helper hung as before.
+// - "CONVERT" hands the helper the document as an open descriptor (a copy of the ContentFile's,
+//   sent with the request, Helper64Protocol): the helper never opens the document's path.
 // - A "CONVERT" reply is accepted only when it names a regular file (not a link) directly in
 //   the working folder; anything else is logged and gives an empty result.
 // - The "GET_IFILTERS" reply is parsed without reading past its last line.
@@ -51,6 +53,7 @@
 
 #include <sys/types.h>
 
+class ContentFile;
 class Helper64Thread;
 
 class Helper64Client
@@ -67,10 +70,10 @@ public:
     Helper64Client& operator=(const Helper64Client&) = delete;
 
     void start();
-    std::wstring convert(const std::wstring& path);
-    // The same, but a request cancelled while it waits for its turn (the exchanges run one at a
-    // time, each up to the helper's time limit) returns empty without being sent.
-    std::wstring convert(const std::wstring& path, const bool* cancelFlag);
+    // The helper's text of `document` (a text file's path, "TIMEOUT" or empty). A request
+    // cancelled while it waits for its turn (the exchanges run one at a time, each up to the
+    // helper's time limit) returns empty without being sent.
+    std::wstring convert(const ContentFile& document, const bool* cancelFlag = nullptr);
     std::list<IFilterInfo> getIFilters();
     // The same; empty without asking when `cancelFlag` is raised while it waits for its turn.
     std::list<IFilterInfo> getIFilters(const bool* cancelFlag);
@@ -91,12 +94,14 @@ private:
     bool lockUnlessCanceled(const bool* cancelFlag);
     void startLocked(const bool* cancelFlag = nullptr);
     bool connectPipe(const QString& pipeId, const bool* cancelFlag);
-    bool writePipe(const QString& text);
+    // `descriptor` (owned, -1 for none) is sent with the text.
+    bool writePipe(const QString& text, int descriptor = -1);
     bool readPipe(QString* reply);
     // One request and its reply, with `mutex` held: a helper that has exited, a request that
     // cannot be sent ("Failed to send <name>" logged) or a reply that cannot be read marks it
     // hung (2) and gives false.
-    bool exchange(const QString& request, const char* name, QString* reply);
+    // `descriptor` (owned, -1 for none) is sent with the request.
+    bool exchange(const QString& request, const char* name, QString* reply, int descriptor = -1);
     bool helperExited();
     void endProcess();
     void stopThread();

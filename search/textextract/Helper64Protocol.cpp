@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QtEndian>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -61,6 +63,69 @@ bool Helper64Protocol::peerCredentials(qintptr socketDescriptor, qint64* pid, ui
     *pid = cred.pid;
     *uid = cred.uid;
     return true;
+}
+
+qint64 Helper64Protocol::sendWithDescriptor(int socket, const QByteArray& bytes, int descriptor)
+{
+    if (bytes.isEmpty() || descriptor < 0)
+        return -1;
+    struct iovec iov;
+    iov.iov_base = const_cast<char*>(bytes.constData());
+    iov.iov_len = size_t(bytes.size());
+    alignas(struct cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    struct msghdr msg = {};
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    struct cmsghdr* cmsg = CMSG_FIRSTHDR(&msg);
+    cmsg->cmsg_level = SOL_SOCKET;
+    cmsg->cmsg_type = SCM_RIGHTS;
+    cmsg->cmsg_len = CMSG_LEN(sizeof(int));
+    std::memcpy(CMSG_DATA(cmsg), &descriptor, sizeof(int));
+    for (;;) {
+        const ssize_t n = ::sendmsg(socket, &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0)
+            return qint64(n);
+        if (n < 0 && errno == EINTR)
+            continue;
+        return -1;
+    }
+}
+
+qint64 Helper64Protocol::receiveWithDescriptors(int socket, QByteArray* buffer, QList<int>* descriptors)
+{
+    char data[16384];
+    struct iovec iov;
+    iov.iov_base = data;
+    iov.iov_len = sizeof data;
+    // Room for a few descriptors per read; a peer sends one per request.
+    alignas(struct cmsghdr) char control[CMSG_SPACE(8 * sizeof(int))];
+    struct msghdr msg = {};
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    ssize_t n;
+    do {
+        n = ::recvmsg(socket, &msg, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0)
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    for (struct cmsghdr* cmsg = CMSG_FIRSTHDR(&msg); cmsg; cmsg = CMSG_NXTHDR(&msg, cmsg)) {
+        if (cmsg->cmsg_level != SOL_SOCKET || cmsg->cmsg_type != SCM_RIGHTS)
+            continue;
+        const size_t count = (cmsg->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+        for (size_t i = 0; i < count; ++i) {
+            int fd;
+            std::memcpy(&fd, CMSG_DATA(cmsg) + i * sizeof(int), sizeof(int));
+            descriptors->append(fd);
+        }
+    }
+    if (n == 0)
+        return -1;
+    buffer->append(data, int(n));
+    return qint64(n);
 }
 
 QByteArray Helper64Protocol::frame(const QString& message)

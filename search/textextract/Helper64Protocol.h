@@ -10,8 +10,13 @@
 // protocol error (the receiver drops the connection).
 //
 // Requests (one at a time; one reply each, except "EXIT"):
-//   "CONVERT\n" + path   reply: the path of the text file written (UTF-16LE with BOM, in the
-//                        helper's working folder), "TIMEOUT", or "" on failure
+//   "CONVERT\n" + path   the document itself travels with the request as an open descriptor
+//                        (SCM_RIGHTS, attached to the request's first bytes): the helper reads
+//                        that descriptor and never opens the path, which only names the
+//                        document (its extension chooses the filter; messages).
+//                        reply: the path of the text file written (UTF-16LE with BOM, in the
+//                        helper's working folder), "TIMEOUT", or "" on failure (also when no
+//                        descriptor came with the request)
 //   "GET_IFILTERS"       reply: the filters the helper hosts, in the line format below
 //   "EXIT"               the helper ends; no reply
 // Filter list format, lines separated by "\n": the number of filters N; then per filter its
@@ -22,6 +27,7 @@
 #include "core/IFilterInfo.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <list>
 
@@ -48,6 +54,14 @@ public:
     // the listening side the connecting process, for the connecting side the one that
     // listened. Both ends check them, so neither talks to a stranger that took the path.
     static bool peerCredentials(qintptr socketDescriptor, qint64* pid, uint* uid);
+
+    // Sends the first bytes of `bytes` on the connected socket `socket` (non-blocking) with
+    // `descriptor` attached; the number of bytes sent (at least 1 on success), -1 on failure.
+    static qint64 sendWithDescriptor(int socket, const QByteArray& bytes, int descriptor);
+    // Reads what the socket `socket` holds (non-blocking), appending the bytes to `buffer` and
+    // the descriptors that came with them (close-on-exec) to `descriptors`, in order. The
+    // bytes read; 0 when nothing was waiting; -1 at the end of the connection or on an error.
+    static qint64 receiveWithDescriptors(int socket, QByteArray* buffer, QList<int>* descriptors);
 
     static QString formatIFilters(const std::list<IFilterInfo>& filters);
     // Reads at most the lines present: a reply cut short gives the filters complete in it.

@@ -29,6 +29,8 @@ Helper64Thread::~Helper64Thread()
 {
     quit();
     wait();
+    if (attached >= 0)
+        ::close(attached);
 }
 
 void Helper64Thread::run()
@@ -81,6 +83,14 @@ void Helper64Thread::setExpectedPeer(qint64 pid)
 {
     QMutexLocker l(&lock);
     expectedPid = pid;
+}
+
+void Helper64Thread::attachDescriptor(int descriptor)
+{
+    QMutexLocker l(&lock);
+    if (attached >= 0)
+        ::close(attached);
+    attached = descriptor;
 }
 
 bool Helper64Thread::isConnected() const
@@ -195,13 +205,45 @@ void Helper64Thread::onNewConnection()
 void Helper64Thread::onWrite(const QString& text)
 {
     beginOp(Write);
+    int descriptor;
+    {
+        QMutexLocker l(&lock);
+        descriptor = attached;
+        attached = -1;
+    }
+    struct Closer
+    {
+        int fd;
+        ~Closer()
+        {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } closer{descriptor};
     if (!socket || socket->state() != QLocalSocket::ConnectedState) {
         QMutexLocker l(&lock);
         lastWriteOk = false;
     } else {
-        const QByteArray message = Helper64Protocol::frame(text);
+        QByteArray message = Helper64Protocol::frame(text);
         // An empty frame: the text is longer than the helper would accept; send nothing.
-        const bool queued = !message.isEmpty() && socket->write(message) == message.size();
+        bool queued = !message.isEmpty();
+        // A descriptor goes with the message's first bytes, sent directly on the socket (Qt's
+        // socket cannot carry one); Qt's write buffer is empty between requests, so the order
+        // of the bytes is kept, and whatever the first send left goes the usual way.
+        if (queued && descriptor >= 0) {
+            socket->flush();
+            if (!socket)
+                return; // the peer went away during the flush: the write has failed
+            const qint64 n = socket->bytesToWrite() == 0
+                                 ? Helper64Protocol::sendWithDescriptor(int(socket->socketDescriptor()),
+                                                                        message, descriptor)
+                                 : -1;
+            queued = n > 0;
+            if (queued)
+                message.remove(0, int(n));
+        }
+        if (queued && !message.isEmpty())
+            queued = socket->write(message) == message.size();
         if (socket)
             socket->flush();
         // A write to a peer that has gone emits disconnected right here: dropConnection has

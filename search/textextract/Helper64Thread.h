@@ -20,6 +20,8 @@
 //   at once instead of waiting for its time-out.
 // - The socket objects are created and destroyed in this thread (destroyed when its event
 //   loop ends).
+// - A write may carry a descriptor (attachDescriptor before emitting doWrite): it is sent with
+//   the message's first bytes (SCM_RIGHTS), then closed here whatever became of the write.
 #pragma once
 
 #include <QByteArray>
@@ -46,6 +48,8 @@ public:
     bool waitFinished(quint64 ticket, int timeoutMs, const std::function<bool()>& giveUp = {});
 
     void setExpectedPeer(qint64 pid);
+    // Hands the next write a descriptor to send along; the thread owns and closes it.
+    void attachDescriptor(int descriptor);
 
     bool isConnected() const;
     bool peerGone() const;
@@ -98,4 +102,5 @@ private:
     bool lastReadOk = false;
     QString lastData;
     qint64 expectedPid = 0;
+    int attached = -1; // descriptor for the next write, owned
 };

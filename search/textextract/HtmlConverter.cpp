@@ -1,9 +1,9 @@
 #include "search/textextract/HtmlConverter.h"
 
+#include "core/ContentFile.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 
-#include <QFile>
 #include <QTemporaryFile>
 #include <QTextCodec>
 #include <QTextStream>
@@ -223,25 +223,26 @@ QString HtmlConverter::declaredEncoding(const QString& head)
     return text.mid(open + 1, close - open - 1);
 }
 
-bool HtmlConverter::convert(const QString& path, QIODevice* input, QString* outPath,
+bool HtmlConverter::convert(const ContentFile& document, QIODevice* input, QString* outPath,
                             QIODevice* output, const QString& inputEncoding,
                             const bool* cancelFlag)
 {
     qint64 budget = textLimit();
     bool cut = false;
     const bool ok =
-        convertWithin(path, input, outPath, output, inputEncoding, cancelFlag, &budget, &cut);
+        convertWithin(document, input, outPath, output, inputEncoding, cancelFlag, &budget, &cut);
     if (ok && cut)
-        TQ_LOG_WARNING("HtmlConverter", TextLimits::cutMessage(path, textLimit()));
+        TQ_LOG_WARNING("HtmlConverter", TextLimits::cutMessage(document.path(), textLimit()));
     return ok;
 }
 
-bool HtmlConverter::convertWithin(const QString& path, QIODevice* input, QString* outPath,
+bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input, QString* outPath,
                                   QIODevice* output, const QString& inputEncoding,
                                   const bool* cancelFlag, qint64* budget, bool* cut)
 {
-    QFile file;
-    input = openDocument(path, input, &file, "HtmlConverter");
+    const QString& path = document.path();
+    ContentFileDevice file;
+    input = openDocument(document, input, &file, "HtmlConverter");
     if (!input)
         return false;
 

@@ -45,15 +45,15 @@
 class HtmlConverter : public ToPlainTextConverter
 {
 public:
-    bool convert(const QString& path, QIODevice* input, QString* outPath, QIODevice* output,
-                 const QString& inputEncoding, const bool* cancelFlag) override;
+    bool convert(const ContentFile& document, QIODevice* input, QString* outPath,
+                 QIODevice* output, const QString& inputEncoding, const bool* cancelFlag) override;
     QString encoding() const override;
 
     // convert() within a budget of text bytes that several calls share (the EPUB and
     // Mobipocket converters pass theirs): at most *budget bytes of text are written (a file's
     // mark not counted), *budget is lowered by what was written, and *cut is set when the text
     // went on past it (the input is then not read further). The cut is not logged.
-    bool convertWithin(const QString& path, QIODevice* input, QString* outPath,
+    bool convertWithin(const ContentFile& document, QIODevice* input, QString* outPath,
                        QIODevice* output, const QString& inputEncoding, const bool* cancelFlag,
                        qint64* budget, bool* cut);
 

@@ -1,14 +1,16 @@
 #include "search/textextract/IFilter64Converter.h"
 
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 #include "search/textextract/Helper64Client.h"
 
-bool IFilter64Converter::convert(const QString& path, QIODevice*, QString* outPath, QIODevice*,
-                                 const QString&, const bool* cancelFlag)
+bool IFilter64Converter::convert(const ContentFile& document, QIODevice*, QString* outPath,
+                                 QIODevice*, const QString&, const bool* cancelFlag)
 {
     if (!client || isCanceled(cancelFlag))
         return false;
-    const QString reply = QString::fromStdWString(client->convert(path.toStdWString(), cancelFlag));
+    const QString& path = document.path();
+    const QString reply = QString::fromStdWString(client->convert(document, cancelFlag));
     if (reply == QLatin1String("TIMEOUT")) {
         Logger::instance().writeQString(Logger::Warning, "IFilter64Converter",
                                         QStringLiteral("convert TIMEOUT, file = %1").arg(path));

@@ -1,5 +1,6 @@
 #include "search/textextract/IFilterConverter.h"
 
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 #include "search/textextract/IFilterLoader.h"
 #include "search/textextract/RegistryFile.h"
@@ -187,23 +188,24 @@ std::list<IFilterInfo> getIFiltersFromRegistry(const IRegistry& registry)
     return result;
 }
 
-std::wstring extractIFilterText(const std::wstring& path, const std::wstring& folder,
+std::wstring extractIFilterText(const ContentFile& document, const std::wstring& folder,
                                 const bool* cancelFlag, int timeLimitSeconds)
 {
-    return extractIFilterText(*RegistryFile::machine(), path, folder, cancelFlag, timeLimitSeconds);
+    return extractIFilterText(*RegistryFile::machine(), document, folder, cancelFlag,
+                              timeLimitSeconds);
 }
 
-std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& pathW,
+std::wstring extractIFilterText(const IRegistry& registry, const ContentFile& document,
                                 const std::wstring& folderW, const bool* cancelFlag,
                                 int timeLimitSeconds, qint64 maxTextBytes)
 {
     QElapsedTimer started;
     started.start();
-    const QString path = QString::fromStdWString(pathW);
+    const QString& path = document.path();
     const QString folder = QString::fromStdWString(folderW);
 
     FilterResult rc = S_OK;
-    std::unique_ptr<IFilter> filter = loadIFilter(path, registry, &rc);
+    std::unique_ptr<IFilter> filter = loadIFilter(document, registry, &rc);
     if (!filter) {
         if (rc != FILTER_E_UNKNOWNFORMAT)
             Logger::instance().writeQString(
@@ -293,15 +295,15 @@ std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& p
     return outPath.toStdWString();
 }
 
-bool IFilterConverter::convert(const QString& path, QIODevice*, QString* outPath, QIODevice*,
-                               const QString&, const bool* cancelFlag)
+bool IFilterConverter::convert(const ContentFile& document, QIODevice*, QString* outPath,
+                               QIODevice*, const QString&, const bool* cancelFlag)
 {
     const QString folder = textFolder();
     if (folder.isEmpty())
         return false;
     const std::wstring result =
-        extractIFilterText(*RegistryFile::machine(), path.toStdWString(), folder.toStdWString(),
-                           cancelFlag, 0, textLimit());
+        extractIFilterText(*RegistryFile::machine(), document, folder.toStdWString(), cancelFlag, 0,
+                           textLimit());
     if (result.empty())
         return false;
     if (outPath)

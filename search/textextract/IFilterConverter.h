@@ -11,7 +11,8 @@
 // Problems go to the debug output (qDebug) only and shorten the list. Values are read whole,
 // whatever their length.
 //
-// extractIFilterText loads the filter for a file (IFilterLoader.h), initialises it and writes
+// extractIFilterText loads the filter for an opened document (IFilterLoader.h; the filter reads
+// the document's descriptor, never its path), initialises it and writes
 // the text of its text chunks to a new file "ifilterXXXXXX.tmp" in the folder: UTF-16
 // little-endian with a byte-order mark, carriage returns turned into line feeds, "\r\n" after
 // every chunk that ends a sentence, paragraph or chapter. getChunk failing with E_ABORT or
@@ -40,9 +41,9 @@ std::list<IFilterInfo> getIFiltersFromRegistry();
 std::list<IFilterInfo> getIFiltersFromRegistry(const IRegistry& registry);
 
 // Uses the process-wide registry to find the filter.
-std::wstring extractIFilterText(const std::wstring& path, const std::wstring& folder,
+std::wstring extractIFilterText(const ContentFile& document, const std::wstring& folder,
                                 const bool* cancelFlag, int timeLimitSeconds);
-std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& path,
+std::wstring extractIFilterText(const IRegistry& registry, const ContentFile& document,
                                 const std::wstring& folder, const bool* cancelFlag,
                                 int timeLimitSeconds,
                                 qint64 maxTextBytes = TextLimits::kMaxTextBytes);
@@ -50,10 +51,11 @@ std::wstring extractIFilterText(const IRegistry& registry, const std::wstring& p
 class IFilterConverter : public ToPlainTextConverter
 {
 public:
-    // Runs extractIFilterText (no time limit, textLimit()) into the work folder. `input`, `output` and
-    // `inputEncoding` are not used: the file at `path` is read and a file is always written.
-    bool convert(const QString& path, QIODevice* input, QString* outPath, QIODevice* output,
-                 const QString& inputEncoding, const bool* cancelFlag) override;
+    // Runs extractIFilterText (no time limit, textLimit()) into the work folder. `input`,
+    // `output` and `inputEncoding` are not used: the document is read and a file is always
+    // written.
+    bool convert(const ContentFile& document, QIODevice* input, QString* outPath,
+                 QIODevice* output, const QString& inputEncoding, const bool* cancelFlag) override;
     // Empty: the file starts with a byte-order mark.
     QString encoding() const override;
 };

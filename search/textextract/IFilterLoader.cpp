@@ -1,5 +1,7 @@
 #include "search/textextract/IFilterLoader.h"
 
+#include "core/ContentFile.h"
+
 #include "search/textextract/ExternalProgramFilter.h"
 #include "search/textextract/OfficeXmlFilter.h"
 #include "search/textextract/OpenDocumentFilter.h"
@@ -18,28 +20,29 @@ QString defaultValue(const IRegistry& registry, const QString& key)
 
 } // namespace
 
-std::unique_ptr<IFilter> createIFilter(const QString& module, const QString& path)
+std::unique_ptr<IFilter> createIFilter(const QString& module, const ContentFile& document)
 {
     const QString m = module.trimmed().toLower();
     if (m == QLatin1String("tqfilter-ooxml"))
-        return std::make_unique<OfficeXmlFilter>(path);
+        return std::make_unique<OfficeXmlFilter>(document);
     if (m == QLatin1String("tqfilter-odf"))
-        return std::make_unique<OpenDocumentFilter>(path);
+        return std::make_unique<OpenDocumentFilter>(document);
     if (m == QLatin1String("tqfilter-catdoc"))
         return std::make_unique<ExternalProgramFilter>(
-            QStringLiteral("catdoc"), QStringList{"-w", "-d", "utf-8"}, path);
+            QStringLiteral("catdoc"), QStringList{"-w", "-d", "utf-8"}, document);
     if (m == QLatin1String("tqfilter-xls2csv"))
         return std::make_unique<ExternalProgramFilter>(
-            QStringLiteral("xls2csv"), QStringList{"-d", "utf-8"}, path);
+            QStringLiteral("xls2csv"), QStringList{"-d", "utf-8"}, document);
     if (m == QLatin1String("tqfilter-catppt"))
         return std::make_unique<ExternalProgramFilter>(
-            QStringLiteral("catppt"), QStringList{"-d", "utf-8"}, path);
+            QStringLiteral("catppt"), QStringList{"-d", "utf-8"}, document);
     return nullptr;
 }
 
-std::unique_ptr<IFilter> loadIFilter(const QString& path, const IRegistry& registry,
+std::unique_ptr<IFilter> loadIFilter(const ContentFile& document, const IRegistry& registry,
                                      FilterResult* result)
 {
+    const QString& path = document.path();
     *result = FILTER_E_UNKNOWNFORMAT;
     const QString fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
@@ -63,7 +66,7 @@ std::unique_ptr<IFilter> loadIFilter(const QString& path, const IRegistry& regis
         registry, classes + QStringLiteral("CLSID\\") + filter + QStringLiteral("\\InprocServer32"));
     if (module.isEmpty())
         return nullptr;
-    std::unique_ptr<IFilter> created = createIFilter(module, path);
+    std::unique_ptr<IFilter> created = createIFilter(module, document);
     *result = created ? S_OK : REGDB_E_CLASSNOTREG;
     return created;
 }

@@ -15,6 +15,10 @@
 //   "tqfilter-catppt"    ExternalProgramFilter over catppt (ppt)
 // A missing link in the chain gives FILTER_E_UNKNOWNFORMAT (no filter for this type); an
 // unknown module gives REGDB_E_CLASSNOTREG.
+//
+// A filter reads the document it is created for through that ContentFile's descriptor (or
+// hands the descriptor to the program it runs), never by its path; the ContentFile must stay
+// open while the filter is used. The path only names the document (extension, messages).
 #pragma once
 
 #include "search/textextract/IFilter.h"
@@ -23,12 +27,15 @@
 #include <QString>
 #include <memory>
 
+class ContentFile;
+
 // The interface id under which filters register for a persistent handler.
 extern const QString kIFilterInterfaceId;
 
-// The filter for `path`, or null with the reason in *result.
-std::unique_ptr<IFilter> loadIFilter(const QString& path, const IRegistry& registry,
+// The filter for `document` (chosen by the extension of its path), or null with the reason in
+// *result.
+std::unique_ptr<IFilter> loadIFilter(const ContentFile& document, const IRegistry& registry,
                                      FilterResult* result);
 
-// The filter implemented by `module` for `path`, or null when the module is unknown.
-std::unique_ptr<IFilter> createIFilter(const QString& module, const QString& path);
+// The filter implemented by `module` for `document`, or null when the module is unknown.
+std::unique_ptr<IFilter> createIFilter(const QString& module, const ContentFile& document);

@@ -1,5 +1,6 @@
 #include "search/textextract/MobiConverter.h"
 
+#include "core/ContentFile.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 #include "search/textextract/HtmlConverter.h"
@@ -194,14 +195,15 @@ int MobiConverter::trailingEntriesSize(const QByteArray& record, quint32 extraFl
     return num;
 }
 
-bool MobiConverter::convert(const QString& path, QIODevice* input, QString* outPath,
+bool MobiConverter::convert(const ContentFile& document, QIODevice* input, QString* outPath,
                             QIODevice* output, const QString& inputEncoding,
                             const bool* cancelFlag)
 {
-    QFile file;
+    const QString& path = document.path();
+    ContentFileDevice file;
     QBuffer whole;
     const bool ownFile = !input;
-    input = openDocument(path, input, &file, "MobiConverter");
+    input = openDocument(document, input, &file, "MobiConverter");
     if (!input)
         return false;
     if (!ownFile && input->isSequential()) {
@@ -282,7 +284,7 @@ bool MobiConverter::convert(const QString& path, QIODevice* input, QString* outP
     QString textPath;
     qint64 budget = textLimit();
     bool cut = false;
-    const bool converted = htmlConverter->convertWithin(QString(), &html, &textPath, output, codec,
+    const bool converted = htmlConverter->convertWithin(document, &html, &textPath, output, codec,
                                                         cancelFlag, &budget, &cut);
     if (html.canceled()) {
         // The stream ended early: the text is incomplete.

@@ -39,8 +39,8 @@ class MobiConverter : public ToPlainTextConverter
 public:
     explicit MobiConverter(HtmlConverter* htmlConverter);
 
-    bool convert(const QString& path, QIODevice* input, QString* outPath, QIODevice* output,
-                 const QString& inputEncoding, const bool* cancelFlag) override;
+    bool convert(const ContentFile& document, QIODevice* input, QString* outPath,
+                 QIODevice* output, const QString& inputEncoding, const bool* cancelFlag) override;
     QString encoding() const override;
 
     // PalmDOC (LZ77) decompression of one record; the output stops once it holds 4096 bytes.

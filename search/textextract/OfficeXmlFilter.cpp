@@ -1,5 +1,6 @@
 #include "search/textextract/OfficeXmlFilter.h"
 
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 
 #include <QVector>
@@ -26,7 +27,7 @@ void appendCellText(QString& cell, const QStringRef& text)
 
 FilterResult OfficeXmlFilter::init(quint32, const FilterControl& control)
 {
-    if (!openArchive(path, control))
+    if (!openArchive(document, control))
         return E_FAIL;
 
     if (hasMember(QStringLiteral("word/document.xml"))) {
@@ -146,7 +147,8 @@ FilterResult OfficeXmlFilter::readSharedStrings(QStringList* shared)
     if (bounded)
         Logger::instance().writeQString(
             Logger::Warning, "OfficeXmlFilter",
-            QStringLiteral("The shared strings of %1 exceed the bound; the rest are left out").arg(path));
+            QStringLiteral("The shared strings of %1 exceed the bound; the rest are left out")
+                .arg(document.path()));
     return r;
 }
 

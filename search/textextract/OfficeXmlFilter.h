@@ -22,7 +22,8 @@
 class OfficeXmlFilter : public ParagraphFilter
 {
 public:
-    explicit OfficeXmlFilter(const QString& path) : path(path) {}
+    // `document` must stay open while the filter is used.
+    explicit OfficeXmlFilter(const ContentFile& document) : document(document) {}
 
     FilterResult init(quint32 flags, const FilterControl& control) override;
 
@@ -31,5 +32,5 @@ private:
     TokenHandler rowReader(std::shared_ptr<const QStringList> shared);
     FilterResult readSharedStrings(QStringList* shared);
 
-    QString path;
+    const ContentFile& document;
 };

@@ -22,7 +22,7 @@ bool isSpace(QChar c)
 
 FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
 {
-    if (!openArchive(path, control) || !hasMember(QStringLiteral("content.xml")))
+    if (!openArchive(document, control) || !hasMember(QStringLiteral("content.xml")))
         return E_FAIL;
 
     struct Open

@@ -15,10 +15,11 @@
 class OpenDocumentFilter : public ParagraphFilter
 {
 public:
-    explicit OpenDocumentFilter(const QString& path) : path(path) {}
+    // `document` must stay open while the filter is used.
+    explicit OpenDocumentFilter(const ContentFile& document) : document(document) {}
 
     FilterResult init(quint32 flags, const FilterControl& control) override;
 
 private:
-    QString path;
+    const ContentFile& document;
 };

@@ -1,16 +1,17 @@
 #include "search/textextract/PDFConverter.h"
 
+#include "core/ChildProcess.h"
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-#include <sys/resource.h>
+#include <vector>
 
 QString PDFConverter::encoding() const
 {
@@ -46,119 +47,118 @@ int PDFConverter::timeLimit() const
 
 namespace {
 
-// The converter program, whose files cannot grow past `maxFileBytes` (RLIMIT_FSIZE, set in
-// the child before it runs): the kernel stops its text at the bound, however fast it writes.
-class BoundedProcess : public QProcess
+// The length of a UTF-16BE text cut at most at `size` without splitting a unit or a
+// surrogate pair; `highOfLastUnit` is the first byte of the last whole unit before `size`.
+qint64 wholeUnits(qint64 size, uchar highOfLastUnit)
 {
-public:
-    explicit BoundedProcess(qint64 maxFileBytes) : maxFileBytes(maxFileBytes) {}
-
-protected:
-    void setupChildProcess() override
-    {
-        struct rlimit limit;
-        limit.rlim_cur = limit.rlim_max = rlim_t(qMax<qint64>(0, maxFileBytes));
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-
-private:
-    const qint64 maxFileBytes;
-};
-
-// Cuts a UTF-16BE text file reached by the bound to at most `limit` bytes: whole units, and
-// no high surrogate without its low half at the end.
-bool cutText(const QString& fileName, qint64 limit)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadWrite))
-        return false;
-    qint64 size = qMin(file.size(), limit) & ~qint64(1);
-    if (size >= 2 && file.seek(size - 2)) {
-        const QByteArray last = file.read(2);
-        const uchar high = last.size() == 2 ? uchar(last.at(0)) : 0;
-        if (high >= 0xD8 && high <= 0xDB)
-            size -= 2;
-    }
-    return file.resize(size);
+    size &= ~qint64(1);
+    if (size >= 2 && highOfLastUnit >= 0xD8 && highOfLastUnit <= 0xDB)
+        size -= 2;
+    return size;
 }
 
 } // namespace
 
-bool PDFConverter::convert(const QString& path, QIODevice* input, QString* outPath,
+bool PDFConverter::convert(const ContentFile& document, QIODevice* input, QString* outPath,
                            QIODevice* output, const QString& inputEncoding,
                            const bool* cancelFlag)
 {
+    const QString& path = document.path();
+    if (!document.isOpen()) {
+        TQ_LOG_WARNING("PDFConverter", QStringLiteral("Failed to open %1").arg(path));
+        return false;
+    }
     QTemporaryFile textFile;
     if (!openTextFile(&textFile, QStringLiteral("pdf"), "PDFConverter"))
-        return false;
-    textFile.close(); // pdftotext writes the file by its name; autoRemove stays on until success
+        return false; // autoRemove stays on until success
 
     const QString exe = program();
-    const QString document = path.startsWith(QLatin1Char('-')) ? QStringLiteral("./") + path : path;
     const qint64 limit = textLimit();
-    BoundedProcess process(limit);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    ChildProcess process;
+    ChildProcess::Setup setup;
+    setup.input = document.descriptor();
+    setup.captureOutput = true;
+    document.rewind(); // the program reads its standard input from the shared position
+    if (!process.start(exe, {QStringLiteral("-enc"), QStringLiteral("UTF-16"), QStringLiteral("-"),
+                             QStringLiteral("-")},
+                       setup)) {
+        TQ_LOG_WARNING("PDFConverter", QStringLiteral("Failed to run %1, error %2").arg(exe).arg(0));
+        return false;
+    }
     const QDeadlineTimer deadline(timeLimitMs > 0 ? qint64(timeLimitMs) : -1);
-    process.start(exe, {document, QStringLiteral("-enc"), QStringLiteral("UTF-16"), textFile.fileName()},
-                  QIODevice::ReadWrite);
 
-    // The text has reached the bound: the program is stopped there (it may ignore the signal
-    // of the file size limit and go on, or hang).
-    auto reachedBound = [&] { return QFileInfo(textFile.fileName()).size() >= limit; };
-    auto stop = [&] {
-        process.kill();
-        process.waitForFinished(5000);
-    };
+    // The text as it arrives, up to the bound; the program is stopped at the bound (it may go
+    // on writing for ever).
+    std::vector<char> chunk(64 * 1024);
+    qint64 written = 0;
     bool full = false;
+    bool writeFailed = false;
     for (;;) {
-        if (process.state() == QProcess::NotRunning)
-            break;
-        if (isCanceled(cancelFlag)) {
-            stop();
-            return false; // textFile removes itself
-        }
+        if (isCanceled(cancelFlag))
+            return false; // the process ends, textFile removes itself
         if (deadline.hasExpired()) {
-            stop();
             TQ_LOG_WARNING("PDFConverter", QStringLiteral("Failed to convert %1 to text within %2 ms")
                                                .arg(path).arg(timeLimitMs));
             return false;
         }
-        if (reachedBound()) {
-            stop();
+        const qint64 n = process.readOutput(chunk.data(), qint64(chunk.size()), 100);
+        if (n < 0)
+            break; // the end of its output
+        if (n == 0)
+            continue;
+        const qint64 keep = qMin(n, limit - written);
+        if (keep > 0) {
+            if (textFile.write(chunk.data(), keep) != keep) {
+                writeFailed = true;
+                break;
+            }
+            written += keep;
+        }
+        if (keep < n) {
             full = true;
             break;
         }
-        if (process.waitForFinished(100))
-            break;
-        if (process.error() != QProcess::Timedout && process.state() == QProcess::NotRunning)
-            break;
     }
-
-    // The program ran to its end when it finished, normally or not (a crash on a damaged
-    // document is that document's failure, not the program's).
-    if (process.error() == QProcess::FailedToStart || process.state() != QProcess::NotRunning) {
-        TQ_LOG_WARNING("PDFConverter", QStringLiteral("Failed to run %1, error %2")
-                                           .arg(exe).arg(int(process.error())));
+    if (writeFailed) {
+        TQ_LOG_WARNING("PDFConverter", QStringLiteral("Failed to write the text of %1").arg(path));
         return false;
     }
-    // A program ended by the file size limit (or failing on it) has written the text up to
-    // the bound: that text is kept.
-    full = full || reachedBound();
     if (full) {
-        if (!cutText(textFile.fileName(), limit)) {
+        process.end();
+        // Whole units only, and no high surrogate without its low half at the end.
+        if (!textFile.flush()) {
+            TQ_LOG_WARNING("PDFConverter", QStringLiteral("Failed to write the text of %1").arg(path));
+            return false;
+        }
+        uchar high = 0;
+        const qint64 even = written & ~qint64(1);
+        if (even >= 2 && textFile.seek(even - 2)) {
+            const QByteArray last = textFile.read(2);
+            high = last.size() == 2 ? uchar(last.at(0)) : 0;
+        }
+        if (!textFile.resize(wholeUnits(written, high))) {
             TQ_LOG_WARNING("PDFConverter", QStringLiteral("Failed to write the text of %1").arg(path));
             return false;
         }
         TQ_LOG_WARNING("PDFConverter", TextLimits::cutMessage(path, limit));
-    } else if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        TQ_LOG_INFO("PDFConverter", QStringLiteral("Failed to convert %1 to text, error %2")
-                                        .arg(path).arg(process.exitCode()));
-        return false;
+    } else {
+        // The output has ended; the program ends with it (or is stopped at the time limit).
+        while (!process.waitFinished(100)) {
+            if (isCanceled(cancelFlag))
+                return false;
+            if (deadline.hasExpired()) {
+                TQ_LOG_WARNING("PDFConverter", QStringLiteral("Failed to convert %1 to text within %2 ms")
+                                                   .arg(path).arg(timeLimitMs));
+                return false;
+            }
+        }
+        if (!process.exitedNormally() || process.exitCode() != 0) {
+            TQ_LOG_INFO("PDFConverter", QStringLiteral("Failed to convert %1 to text, error %2")
+                                            .arg(path)
+                                            .arg(process.exitedNormally() ? process.exitCode()
+                                                                          : process.signal()));
+            return false;
+        }
     }
-    if (outPath)
-        *outPath = textFile.fileName();
-    textFile.setAutoRemove(false);
-    return true;
+    return finishText(&textFile, true, outPath, path, "PDFConverter");
 }

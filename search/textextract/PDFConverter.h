@@ -2,29 +2,29 @@
 //
 // The program is "<program folder>/xpdf/pdftotext" when that file exists and is executable,
 // else "pdftotext" from the system's search path (poppler-utils). It is run as
-//   pdftotext <document> -enc UTF-16 <text file>
-// (poppler knows no "UCS-2"; "UTF-16" writes big-endian UTF-16 without a byte-order mark,
-// which is what encoding() "UTF16-BE" tells the reader). The text file is "pdf.XXXXXX" in the
-// work folder, created by an absolute path (the process's current directory is never
-// changed: it is shared by every thread).
+//   pdftotext -enc UTF-16 - -
+// with the document's descriptor as its standard input and its standard output a pipe that
+// this converter reads into the text file "pdf.XXXXXX" of the work folder. So the program never
+// opens the document by name (a name that is not UTF-8, begins with "-" or was swapped since it
+// was opened changes nothing) and never writes a file of its own. (poppler knows no "UCS-2";
+// "UTF-16" writes big-endian UTF-16 without a byte-order mark, which is what encoding()
+// "UTF16-BE" tells the reader.) The program is started with posix_spawn (ChildProcess), never
+// by forking this process.
 //
 // Success only on a normal exit with code 0. A program that cannot be run logs the warning
-// "Failed to run %1, error %2" (program, QProcess error); one that ends with another code or
-// by a signal logs "Failed to convert %1 to text, error %2" (document, exit code or signal
-// number) as information. A failed, crashed or cancelled run removes the text file;
-// cancellation is seen within about 100 ms and kills the program. A document path that begins
-// with "-" is passed as "./<path>" so that it cannot be taken for an option.
+// "Failed to run %1, error %2" (program, 0 as QProcess's FailedToStart); one that ends with
+// another code or by a signal logs "Failed to convert %1 to text, error %2" (document, exit
+// code or signal number) as information. A failed, crashed or cancelled run removes the text
+// file; cancellation is seen within about 100 ms and kills the program.
 // setProgram() replaces the program (tests use it).
 //
 // Limits, the same as the helper's filters (TextLimits.h):
 // - Time: a program still running after timeLimit() ms (kTimeLimitSeconds unless set) is
 //   killed, its partial text removed, "Failed to convert %1 to text within %2 ms" logged as a
 //   warning, and the conversion fails.
-// - Text: the program's files cannot grow past textLimit() bytes (RLIMIT_FSIZE in the child,
-//   so the kernel stops a fast writer at the bound), and a text file seen at the bound stops
-//   the program. The text up to the bound is kept (whole UTF-16 units, no split surrogate
-//   pair), the cut logged as a warning, and the conversion succeeds whatever the program's
-//   exit (it was stopped, or failed, at the bound).
+// - Text: what the program writes past textLimit() bytes is not kept and the program is
+//   stopped there. The text up to the bound is kept (whole UTF-16 units, no split surrogate
+//   pair), the cut logged as a warning, and the conversion succeeds.
 #pragma once
 
 #include "search/textextract/ToPlainTextConverter.h"
@@ -32,8 +32,8 @@
 class PDFConverter : public ToPlainTextConverter
 {
 public:
-    bool convert(const QString& path, QIODevice* input, QString* outPath, QIODevice* output,
-                 const QString& inputEncoding, const bool* cancelFlag) override;
+    bool convert(const ContentFile& document, QIODevice* input, QString* outPath,
+                 QIODevice* output, const QString& inputEncoding, const bool* cancelFlag) override;
     QString encoding() const override;
 
     // Runs `program` instead of the one found by default; empty restores the default.

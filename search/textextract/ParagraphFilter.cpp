@@ -1,5 +1,7 @@
 #include "search/textextract/ParagraphFilter.h"
 
+#include "core/ContentFile.h"
+
 #include <QXmlStreamReader>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -68,6 +70,7 @@ ParagraphFilter::ParagraphFilter() = default;
 ParagraphFilter::~ParagraphFilter()
 {
     closeMember();
+    zip.reset(); // before the device it reads
 }
 
 FilterResult ParagraphFilter::getChunk(FilterChunk* chunk)
@@ -172,7 +175,7 @@ void ParagraphFilter::closeMember()
     file.reset();
 }
 
-bool ParagraphFilter::openArchive(const QString& path, const FilterControl& ctl)
+bool ParagraphFilter::openArchive(const ContentFile& document, const FilterControl& ctl)
 {
     closeMember();
     members.clear();
@@ -182,7 +185,11 @@ bool ParagraphFilter::openArchive(const QString& path, const FilterControl& ctl)
     chunkId = 0;
     unpackedLeft = kMaxUnpackedBytes;
     control = ctl;
-    zip = std::make_unique<QuaZip>(path);
+    zip.reset();
+    archive = std::make_unique<ContentFileDevice>();
+    if (!archive->setFile(document))
+        return false;
+    zip = std::make_unique<QuaZip>(archive.get());
     zip->setFileNameCodec("UTF-8");
     if (!zip->open(QuaZip::mdUnzip)) {
         zip.reset();

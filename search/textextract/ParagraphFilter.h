@@ -32,6 +32,8 @@
 #include <functional>
 #include <memory>
 
+class ContentFile;
+class ContentFileDevice;
 class QuaZip;
 class QuaZipFile;
 class QXmlStreamReader;
@@ -57,8 +59,9 @@ public:
 protected:
     using TokenHandler = std::function<void(QXmlStreamReader&)>;
 
-    // Forgets earlier state, keeps the control and opens the archive (member names UTF-8).
-    bool openArchive(const QString& path, const FilterControl& control);
+    // Forgets earlier state, keeps the control and opens the document as a zip archive
+    // (member names UTF-8), read through its descriptor.
+    bool openArchive(const ContentFile& document, const FilterControl& control);
     bool hasMember(const QString& name);
     // Members whose name is `prefix` + a number + `suffix`, in ascending number order.
     QStringList numberedMembers(const QString& prefix, const QString& suffix);
@@ -102,6 +105,7 @@ private:
     };
     QList<Piece> pieces; // complete paragraphs and pieces of paragraphs not yet served
     class BoundedMember;
+    std::unique_ptr<ContentFileDevice> archive;
     std::unique_ptr<QuaZip> zip;
     std::unique_ptr<BoundedMember> file;
     std::unique_ptr<QXmlStreamReader> xml;

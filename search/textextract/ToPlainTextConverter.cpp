@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 
 ToPlainTextConverter::~ToPlainTextConverter() = default;
@@ -38,18 +39,17 @@ bool ToPlainTextConverter::openTextFile(QTemporaryFile* file, const QString& pre
     return false;
 }
 
-QIODevice* ToPlainTextConverter::openDocument(const QString& path, QIODevice* input, QFile* file,
-                                              const char* logTag)
+QIODevice* ToPlainTextConverter::openDocument(const ContentFile& document, QIODevice* input,
+                                              ContentFileDevice* device, const char* logTag)
 {
     if (input)
         return input;
-    file->setFileName(path);
-    if (!file->open(QIODevice::ReadOnly)) {
+    if (!device->setFile(document)) {
         Logger::instance().writeQString(Logger::Warning, logTag,
-                                        QStringLiteral("Failed to open %1").arg(path));
+                                        QStringLiteral("Failed to open %1").arg(document.path()));
         return nullptr;
     }
-    return file;
+    return device;
 }
 
 bool ToPlainTextConverter::finishText(QTemporaryFile* file, bool written, QString* outPath,

@@ -5,7 +5,12 @@
 // extension and reads the text they produce.
 //
 // Contract of convert():
-// - `input`: an open device holding the document, or null to read the file at `path`.
+// - `document`: the document, opened for reading (ContentFile). Converters read its bytes
+//   through its descriptor (or hand the descriptor to the program that converts it) and never
+//   open its path; the path is only the document's name in messages. A document that is not
+//   open cannot be converted ("Failed to open %1").
+// - `input`: an open device holding the bytes to convert instead of the document's own (the
+//   EPUB and Mobipocket converters hand the HTML converter a member of the book), or null.
 // - `outPath`: where a converter that wrote a text file stores the file's path; the caller
 //   owns that file from then on and deletes it. May be null when `output` is given.
 // - `output`: an open device to write the text into instead of a file, or null. Only the HTML,
@@ -34,7 +39,8 @@
 
 #include <atomic>
 
-class QFile;
+class ContentFile;
+class ContentFileDevice;
 class QIODevice;
 class QTemporaryFile;
 
@@ -43,7 +49,7 @@ class ToPlainTextConverter
 public:
     virtual ~ToPlainTextConverter();
 
-    virtual bool convert(const QString& path, QIODevice* input, QString* outPath,
+    virtual bool convert(const ContentFile& document, QIODevice* input, QString* outPath,
                          QIODevice* output, const QString& inputEncoding,
                          const bool* cancelFlag) = 0;
     virtual QString encoding() const = 0;
@@ -81,10 +87,10 @@ protected:
     // turns that off) in textFolder(). On failure logs a warning under `logTag`.
     bool openTextFile(QTemporaryFile* file, const QString& prefix, const char* logTag) const;
 
-    // The document to read: `input` when given, else the file at `path` opened read-only into
-    // `file`. Null when that file cannot be opened ("Failed to open %1" logged under `logTag`).
-    static QIODevice* openDocument(const QString& path, QIODevice* input, QFile* file,
-                                   const char* logTag);
+    // The bytes to read: `input` when given, else the document's, through `device`. Null
+    // when the document is not open ("Failed to open %1" logged under `logTag`).
+    static QIODevice* openDocument(const ContentFile& document, QIODevice* input,
+                                   ContentFileDevice* device, const char* logTag);
 
     // Ends a conversion's output. `file` is the converter's own text file, or null when the
     // text went to the caller's device. When everything was `written` and the file's last

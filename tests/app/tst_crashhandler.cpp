@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 #include <cstdlib>
 #include <pthread.h>
 #include <sys/stat.h>
@@ -28,13 +29,15 @@ int recurse(int depth)
     return recurse(depth + 1) + pad[0];
 }
 
-// Runs `crash` in a child with the handler installed; returns the child's wait status.
+// Runs `crash` in a child with the handler installed (after `prepare`); returns the child's
+// wait status.
 template <typename F>
-int crashInChild(const QString& report, F crash)
+int crashInChild(const QString& report, F crash, const std::function<void()>& prepare = [] {})
 {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::signal(SIGABRT, SIG_DFL);
+        prepare();
         CrashHandler::install(report);
         crash();
         ::_exit(0);
@@ -142,6 +145,62 @@ private slots:
         const QByteArray text = testutil::readFile(report);
         QVERIFY(text.contains("SIGABRT"));
         QVERIFY(!text.contains("SIGSEGV"));
+    }
+
+    // A root instance writes the report into its session user's folder as that user: the
+    // report is the user's from its creation, and a data folder the user swapped for a link
+    // to a root folder (before the start, or between the start and the crash) gets nothing.
+    void rootInstanceReportsAsTheSessionUser()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        QTemporaryDir dir;
+        QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0);
+        const QString home = dir.path() + "/home";
+        const QString rootFolder = dir.path() + "/root";
+        const QString rootReport = rootFolder + "/Tallowquist ProCrash.dmp";
+        QVERIFY(QDir().mkpath(home + "/data"));
+        QVERIFY(testutil::writeFile(rootReport, "root's\n"));
+        QCOMPARE(::chmod(QFile::encodeName(rootFolder).constData(), 0755), 0);
+        for (const QString& path : {home, home + "/data"})
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+        struct stat rootBefore;
+        QCOMPARE(::stat(QFile::encodeName(rootReport).constData(), &rootBefore), 0);
+        const QString report = home + "/data/Tallowquist ProCrash.dmp";
+        const auto crashAsRootInstance = [&](const std::function<void()>& afterInstall) {
+            return crashInChild(report, [&] {
+                afterInstall();
+                *g_null = 1;
+            }, [] { ::setenv("PKEXEC_UID", "65534", 1); });
+        };
+
+        int status = crashAsRootInstance([] {});
+        QVERIFY(WIFSIGNALED(status));
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(report).constData(), &st), 0);
+        QCOMPARE(int(st.st_uid), 65534);
+        QCOMPARE(int(st.st_mode & 07777), 0600);
+        QVERIFY(testutil::readFile(report).startsWith("Tallowquist Pro crash report\n"));
+
+        // Swapped between the start and the crash: the report goes to the folder opened at the
+        // start, wherever it was moved, never through the link.
+        const QString moved = home + "/moved";
+        status = crashAsRootInstance([&] {
+            ::rename(QFile::encodeName(home + "/data").constData(), QFile::encodeName(moved).constData());
+            ::symlink(QFile::encodeName(rootFolder).constData(), QFile::encodeName(home + "/data").constData());
+        });
+        QVERIFY(WIFSIGNALED(status));
+        QVERIFY(testutil::readFile(moved + "/Tallowquist ProCrash.dmp").startsWith("Tallowquist Pro crash report\n"));
+
+        // Swapped before the start.
+        status = crashAsRootInstance([] {});
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(testutil::readFile(rootReport), QByteArray("root's\n"));
+        QCOMPARE(::stat(QFile::encodeName(rootReport).constData(), &st), 0);
+        QCOMPARE(st.st_ino, rootBefore.st_ino);
+        QCOMPARE(int(st.st_uid), 0);
+        QCOMPARE(QDir(rootFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"Tallowquist ProCrash.dmp"});
     }
 };
 

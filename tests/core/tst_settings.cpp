@@ -1,4 +1,6 @@
 #include "core/Settings.h"
+#include "core/PrivateFolders.h"
+#include "core/UserFileIdentity.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/fsuid.h>
 #include <sys/wait.h>
@@ -532,6 +535,53 @@ private slots:
         QCOMPARE(int(st.st_uid), 65534);
         // This thread's file identity is root's again.
         QCOMPARE(::setfsuid(uid_t(-1)), 0);
+    }
+
+    // A root instance keeps its working copy of the settings where its session user cannot
+    // reach it (a copy the user could swap for a link was written by root through that link),
+    // and still writes the user's file as the user.
+    void rootStagesTheSettingsOutOfTheUsersReach()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        const QByteArray previous = qgetenv("PKEXEC_UID");
+        qputenv("PKEXEC_UID", "65534");
+        const auto restore = qScopeGuard([&] {
+            Settings::destroyInstance();
+            if (previous.isNull())
+                qunsetenv("PKEXEC_UID");
+            else
+                qputenv("PKEXEC_UID", previous);
+        });
+        SessionAccount nobody;
+        QVERIFY(SessionAccount::lookup(65534, &nobody));
+        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0711) == 0);
+        const QString home = dir_.path() + QStringLiteral("/home-%1").arg(++fileCounter_);
+        QVERIFY(QDir().mkpath(home));
+        QVERIFY(::chown(QFile::encodeName(home).constData(), 65534, 65534) == 0);
+        const QString path = home + QStringLiteral("/data/settings.ini");
+        Settings* s = reopen(path);
+        const QString stage = static_cast<QSettings*>(s)->fileName();
+        QVERIFY(!stage.isEmpty() && stage != path);
+        QString why;
+        QVERIFY2(PrivateFolders::isRootOnly(QFileInfo(stage).path(), &why), qPrintable(why));
+        {
+            UserFileIdentity asNobody(nobody);
+            QVERIFY(asNobody.ok());
+            QCOMPARE(::open(QFile::encodeName(stage).constData(), O_RDONLY), -1);
+            QCOMPARE(::unlink(QFile::encodeName(stage).constData()), -1);
+            QCOMPARE(::symlink("/etc/passwd", QFile::encodeName(stage + ".x").constData()), -1);
+        }
+        s->setValue(Settings::Language, QStringLiteral("pl"));
+        s->sync();
+        QVERIFY(testutil::readFile(path).contains("Language=pl"));
+        struct stat st;
+        QVERIFY(::lstat(QFile::encodeName(path).constData(), &st) == 0);
+        QCOMPARE(int(st.st_uid), 65534);
+        // The default index folder written for the user is the user's data folder, not root's.
+        QCOMPARE(s->value(Settings::DBPath).toString(), QStringLiteral("/nonexistent/.local/share/Tallowquist Pro"));
+        Settings::destroyInstance();
+        QVERIFY(!QFileInfo::exists(QFileInfo(stage).path())); // the copy goes with the store
     }
 
     // A process killed in the middle of saving leaves the old or the new file whole.

@@ -1,6 +1,9 @@
 // Content searcher: converter choice, encodings, binary files, scopes, counting, cancellation,
 // the raw-byte route against the line-by-line reference, and every converter end to end.
+#include "core/ContentFile.h"
+#include "core/FileNameCodec.h"
 #include "core/FileSearchException.h"
+#include "core/HandleHolder.h"
 #include "core/Logger.h"
 #include "search/engine/ByteScanner.h"
 #include "search/engine/ContentQuery.h"
@@ -25,7 +28,17 @@
 #include <QTextStream>
 #include <QtTest>
 
+#include <atomic>
+#include <memory>
+
+#include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -454,6 +467,195 @@ private slots:
         }
         QCOMPARE(cancelled, 200);
         QCOMPARE(openDescriptors(), before);
+    }
+
+    // Special files behind any name (a FIFO, a device node, links to them; with the extension
+    // of plain text or of any kind of document) are never opened, not even without blocking:
+    // opening a device can arm, reset or rewind it. inotify sees every open of their inodes;
+    // there must be none.
+    void specialFilesAreNeverOpened()
+    {
+        ContentSearcher searcher(nullptr, work);
+        ContentSearchOptions o = enginetest::options();
+        o.ifilters32 = getIFiltersFromRegistry();
+        searcher.setSettings(o);
+        QTemporaryDir special;
+        const QByteArray fifo = QFile::encodeName(special.filePath("fifo"));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        QList<QByteArray> targets{fifo};
+        if (testutil::isRoot()) {
+            const QByteArray device = QFile::encodeName(special.filePath("null-device"));
+            QCOMPARE(::mknod(device.constData(), S_IFCHR | 0600, makedev(1, 3)), 0);
+            targets << device;
+        }
+        HandleHolder watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+        QVERIFY(watch.isValid());
+        for (const QByteArray& target : targets)
+            QVERIFY(::inotify_add_watch(watch.handle(), target.constData(), IN_OPEN) >= 0);
+        QStringList names;
+        int n = 0;
+        for (const QByteArray& target : targets) {
+            for (const char* ext : {"txt", "pdf", "epub", "docx", "odt", "fb2", "mobi", "rtf"}) {
+                const QString link = special.filePath(QStringLiteral("link%1.%2").arg(n++).arg(ext));
+                QCOMPARE(::symlink(target.constData(), QFile::encodeName(link).constData()), 0);
+                names << link;
+            }
+        }
+        names << QFile::decodeName(fifo);
+        QElapsedTimer timer;
+        timer.start();
+        for (const QString& name : qAsConst(names)) {
+            for (const QString& pattern : {QStringLiteral("x"), QStringLiteral("x.y")}) {
+                FileSearchRequest r = contents(pattern, pattern.size() > 1 ? FileSearchRequest::Regex
+                                                                           : FileSearchRequest::Substring);
+                QVERIFY(!searcher.find(&r, name, nullptr));
+                TempFileHolder holder;
+                QVERIFY(!searcher.findAll(&r, name, &holder));
+                QVERIFY(holder.matches.isEmpty());
+            }
+        }
+        QVERIFY(timer.elapsed() < 5000);
+        char events[4096];
+        QCOMPARE(::read(watch.handle(), events, sizeof events), ssize_t(-1)); // no open at all
+        QCOMPARE(errno, EAGAIN);
+    }
+
+    // A name that is swapped for a FIFO between a check and an open (anyone who may write into
+    // a searched folder can do that) never blocks a search or a preview: a thread renames a
+    // FIFO and a regular file over the same names in turn while they are searched.
+    void swapForFifoNeverBlocks()
+    {
+        ContentSearcher searcher(nullptr, work);
+        ContentSearchOptions o = enginetest::options();
+        o.ifilters32 = getIFiltersFromRegistry();
+        searcher.setSettings(o);
+        QTemporaryDir swapDir;
+        const QStringList names{swapDir.filePath("swap.epub"), swapDir.filePath("swap.docx"),
+                                swapDir.filePath("swap.fb2"), swapDir.filePath("swap.txt")};
+        QByteArray epub;
+        {
+            const QString tmpEpub = swapDir.filePath("book.tmp");
+            QVERIFY(docgen::writeEpub(tmpEpub, {{"Chapter", "Quokka"}}));
+            epub = testutil::readFile(tmpEpub);
+        }
+        // Per name one FIFO and one regular file, moved in and out of the name in turn (FIFO,
+        // nothing, regular file, nothing, ...), so both stay reachable under names of their
+        // own and the name changes every few microseconds.
+        QStringList fifos, regulars;
+        for (int i = 0; i < names.size(); ++i) {
+            fifos << swapDir.filePath(QStringLiteral("fifo%1").arg(i));
+            regulars << swapDir.filePath(QStringLiteral("regular%1").arg(i));
+            QCOMPARE(::mkfifo(QFile::encodeName(fifos[i]).constData(), 0600), 0);
+            QVERIFY(testutil::writeFile(regulars[i], epub));
+        }
+        std::atomic<bool> stop{false};
+        std::unique_ptr<QThread> swapper(QThread::create([&] {
+            while (!stop) {
+                for (int i = 0; i < names.size(); ++i) {
+                    const QByteArray name = QFile::encodeName(names[i]);
+                    for (const QString& entry : {fifos[i], regulars[i]}) {
+                        const QByteArray spare = QFile::encodeName(entry);
+                        ::rename(spare.constData(), name.constData());
+                        ::rename(name.constData(), spare.constData());
+                    }
+                }
+            }
+        }));
+        std::atomic<int> searches{0};
+        std::unique_ptr<QThread> searching(QThread::create([&] {
+            QElapsedTimer t;
+            t.start();
+            while (t.elapsed() < 1500) {
+                for (const QString& name : names) {
+                    FileSearchRequest r = contents("quokka");
+                    searcher.find(&r, name, nullptr);
+                    TempFileHolder holder;
+                    searcher.findAll(&r, name, &holder);
+                    ++searches;
+                }
+            }
+        }));
+        swapper->start();
+        searching->start();
+        const bool ended = searching->wait(15000);
+        stop = true;
+        swapper->wait();
+        if (!ended) {
+            // Release a reader stuck on a FIFO, so that the test fails instead of hanging.
+            for (int round = 0; round < 50 && !searching->isFinished(); ++round) {
+                for (const QString& fifo : qAsConst(fifos)) {
+                    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                    if (fd >= 0)
+                        ::close(fd);
+                }
+                searching->wait(100);
+            }
+            searching->wait();
+        }
+        QVERIFY2(ended, "a search blocked on a FIFO");
+        QVERIFY(searches > 20);
+    }
+
+    // Names that are not UTF-8 (the lossless file-name form) are converted, searched and
+    // previewed like any other, for every kind of document and for plain text.
+    void namesThatAreNotUtf8()
+    {
+        Helper64Client helper(work, testutil::programDir() + "/helper64", 20000);
+        ContentSearcher searcher(&helper, work);
+        ContentSearchOptions o = enginetest::options();
+        o.ifilters32 = getIFiltersFromRegistry();
+        o.ifilters64 = helper.getIFilters();
+        QVERIFY(!o.ifilters64.empty());
+        searcher.setSettings(o);
+        const QByteArray folder = QFile::encodeName(docs) + "/bytes \xE9\xFF";
+        QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+        QList<QPair<QByteArray, QByteArray>> documents{
+            {"pdf", docgen::makePdf({{"Quokka pdfword"}})},
+            {"txt", "first line\nQuokka txtword\n"},
+            {"rtf", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times;}}\\f0 Quokka rtfword}"}};
+        const QString epubPath = docs + "/plain.epub";
+        QVERIFY(docgen::writeEpub(epubPath, {{"Chapter", "Quokka epubword"}}));
+        documents.append({"epub", testutil::readFile(epubPath)});
+        const QString docxPath = docs + "/plain.docx";
+        QVERIFY(docgen::writeZip(docxPath, {{"word/document.xml",
+                                             "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+                                             "<w:body><w:p><w:r><w:t>Quokka docxword</w:t></w:r></w:p></w:body></w:document>"}}));
+        documents.append({"docx", testutil::readFile(docxPath)});
+        const QString odtPath = docs + "/plain.odt";
+        QVERIFY(docgen::writeZip(odtPath, {{"content.xml",
+                                            "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+                                            " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
+                                            "<office:body><office:text><text:p>Quokka odtword</text:p></office:text></office:body>"
+                                            "</office:document-content>"}}));
+        documents.append({"odt", testutil::readFile(odtPath)});
+        for (const auto& document : qAsConst(documents)) {
+            const QByteArray native = folder + "/na\xEFve \xC3( " + document.first + "." + document.first;
+            HandleHolder fd(::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+            QVERIFY(fd.isValid());
+            QCOMPARE(::write(fd.handle(), document.second.constData(), size_t(document.second.size())),
+                     ssize_t(document.second.size()));
+            const QString path = FileNameCodec::decode(native);
+            QVERIFY(FileNameCodec::encode(path) == native);
+            const QString word = QString::fromLatin1(document.first) + "word";
+            QVERIFY2(finds(searcher, path, "quokka " + word, FileSearchRequest::Substring, true),
+                     native.constData());
+            QVERIFY(!finds(searcher, path, "wombat"));
+            TempFileHolder holder;
+            FileSearchRequest all = contents(word);
+            QVERIFY2(searcher.findAll(&all, path, &holder), native.constData());
+            QCOMPARE(holder.matches.size(), 1);
+            QVERIFY(holder.matches[0].text.contains(word));
+            // The preview reads the very text that was searched, through its descriptor.
+            QVERIFY(holder.text && holder.text->isOpen());
+            ContentFileDevice shown(*holder.text);
+            const QByteArray bytes = shown.readAll();
+            QTextStream stream(bytes);
+            if (QTextCodec* codec = ContentSearcher::codecForEncoding(
+                    holder.removeFile ? (document.first == "pdf" ? "UTF16-BE" : "UTF-16") : "UTF-8", &shown))
+                stream.setCodec(codec);
+            QVERIFY2(stream.readAll().contains(word), native.constData());
+        }
+        QVERIFY2(workFiles().isEmpty(), qPrintable(workFiles().join(",")));
     }
 
     void everyConverter()

@@ -1,6 +1,7 @@
 // The search engine façade end to end (without the name index): initialisation order, name
 // search over folder walking, contents/date/size checks, counting, matches search, concurrent
 // searches with one cancelled, ids in the signals, and the private working folder.
+#include "core/ContentFile.h"
 #include "search/engine/ContentSearcher.h"
 #include "search/engine/DirectorySearcher.h"
 #include "search/engine/FileSearch.h"
@@ -216,7 +217,7 @@ private slots:
     {
         // A slow stand-in for the PDF program, so that both searches are busy for a while.
         const QString script = tmp.filePath("slowpdf.sh");
-        QVERIFY(testutil::writeFile(script, "#!/bin/sh\nsleep 0.1\nprintf 'quokka %s\\n' \"$1\" | iconv -f UTF-8 -t UTF-16BE > \"$4\"\n"));
+        QVERIFY(testutil::writeFile(script, "#!/bin/sh\nsleep 0.1\nprintf 'quokka\\n' | iconv -f UTF-8 -t UTF-16BE\n"));
         QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QString a = tmp.filePath("pdfA");
         const QString b = tmp.filePath("pdfB");
@@ -424,7 +425,7 @@ private slots:
         QCOMPARE(client.currentState(), 1);
         const QString doc = tmp.filePath("stall.rtf");
         QVERIFY(testutil::writeFile(doc, "{\\rtf1\\ansi slow}"));
-        std::unique_ptr<QThread> busy(QThread::create([&] { (void)client.convert(doc.toStdWString()); }));
+        std::unique_ptr<QThread> busy(QThread::create([&] { (void)client.convert(ContentFile::open(doc)); }));
         busy->start();
         QTRY_VERIFY(QFile::exists(started)); // the conversion holds the helper
 

@@ -1,5 +1,6 @@
 // HTML and FictionBook documents (the first byte picks the declared encoding), and Mobipocket
 // books, which hold HTML in PalmDoc-compressed records.
+#include "core/ContentFile.h"
 #include "search/textextract/HtmlConverter.h"
 #include "search/textextract/MobiConverter.h"
 #include "fuzzutil.h"
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         QBuffer out;
         out.open(QIODevice::ReadWrite);
         QString outPath;
-        mobi.convert(QStringLiteral("book.mobi"), &in, &outPath, &out, QString(), nullptr);
+        mobi.convert(ContentFile(), &in, &outPath, &out, QString(), nullptr);
         if (!outPath.isEmpty())
             QFile::remove(outPath);
         MobiConverter::decompressPalmDoc(bytes);
@@ -33,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         in.open(QIODevice::ReadOnly);
         QBuffer out;
         out.open(QIODevice::ReadWrite);
-        html.convert(QString(), &in, nullptr, &out, QString::fromLatin1(encodings[data[0] % 4]),
+        html.convert(ContentFile(), &in, nullptr, &out, QString::fromLatin1(encodings[data[0] % 4]),
                      nullptr);
         HtmlConverter::declaredEncoding(QString::fromUtf8(bytes.left(4096)));
     }

@@ -2,6 +2,7 @@
 // odp). The first byte picks the kind; the rest are the XML members, separated by a 0 byte,
 // written into a zip archive under the names the kind reads (so the fuzzer works on the XML and
 // not on the zip container). With the top bit set the bytes are the file itself.
+#include "core/ContentFile.h"
 #include "search/textextract/OfficeXmlFilter.h"
 #include "search/textextract/OpenDocumentFilter.h"
 #include "fuzzutil.h"
@@ -54,11 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         written = writeZip(path, names[kind], rest.split('\0'));
     if (!written)
         return 0;
+    const ContentFile document = ContentFile::open(path);
     std::unique_ptr<IFilter> filter;
     if (kind == 3)
-        filter.reset(new OpenDocumentFilter(path));
+        filter.reset(new OpenDocumentFilter(document));
     else
-        filter.reset(new OfficeXmlFilter(path));
+        filter.reset(new OfficeXmlFilter(document));
     FilterControl control;
     control.maxTextBytes = 4 << 20;
     if (!filterSucceeded(filter->init(0, control)))

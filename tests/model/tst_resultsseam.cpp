@@ -145,6 +145,23 @@ private slots:
         QVERIFY(!r.applySort(plan));
     }
 
+    void sortWithoutAppendsSwapsTheListsIn()
+    {
+        FileSearchResults r;
+        r.addDir(QStringLiteral("y"), QStringLiteral("/x"));
+        r.addDir(QStringLiteral("w"), QStringLiteral("/x"));
+        r.addFile(QStringLiteral("c"), QStringLiteral("/x"), 0);
+        r.addFile(QStringLiteral("a"), QStringLiteral("/x"), 0);
+        FileSearchResults::SortPlan plan = r.prepareSort(0, Qt::AscendingOrder);
+        QVERIFY(FileSearchResults::computeSort(plan));
+        QVERIFY(r.applySort(plan));
+        QCOMPARE(shownNames(r, r.counts()), (QStringList{"w", "y", "a", "c"}));
+        // The plan now holds the lists as they were, for its owner to free.
+        QCOMPARE(plan.dirs.size(), size_t(2));
+        QCOMPARE(QString::fromUtf8(plan.dirs[0].name), QStringLiteral("y"));
+        QCOMPARE(QString::fromUtf8(plan.files[0].name), QStringLiteral("c"));
+    }
+
     void stalePlansAreRefused()
     {
         FileSearchResults r;

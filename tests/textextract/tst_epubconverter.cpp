@@ -1,5 +1,6 @@
 // EPUBConverter: container and package parsing, spine order, member lookup, separators,
 // failures, decompression bounds, refused output, concurrency and cancellation.
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 #include "search/textextract/EPUBConverter.h"
 #include "search/textextract/HtmlConverter.h"
@@ -8,9 +9,17 @@
 #include "testutil.h"
 
 #include <QBuffer>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
 
 using Members = QList<QPair<QString, QByteArray>>;
 
@@ -32,6 +41,29 @@ Members book(const QString& opfPath, const QList<docgen::OpfItem>& items, const 
 {
     return Members{{"META-INF/container.xml", docgen::containerXml(opfPath)}, {opfPath, docgen::opf(items, spine)}}
            + files;
+}
+
+// Runs `run` on a thread of its own; true when it returned within `ms`. A run that does
+// not return is reported and the program exits: a thread spinning in a loop cannot be
+// stopped, and waiting for it would hang the test instead of failing it.
+template <class F>
+bool endsWithin(int ms, const char* what, F run)
+{
+    std::atomic<bool> ended{false};
+    std::thread worker([&] {
+        run();
+        ended = true;
+    });
+    QDeadlineTimer deadline(ms);
+    while (!ended && !deadline.hasExpired())
+        QThread::msleep(10);
+    if (!ended) {
+        std::fprintf(stderr, "FAIL!  : %s never ends\n", what);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    worker.join();
+    return true;
 }
 
 } // namespace
@@ -59,7 +91,7 @@ class TestEpubConverter : public QObject
         EPUBConverter converter(&html);
         converter.setWorkFolder(dir.path() + "/work");
         QString outPath;
-        const bool ok = converter.convert(path, nullptr, &outPath, nullptr, QString(), nullptr);
+        const bool ok = converter.convert(ContentFile::open(path), nullptr, &outPath, nullptr, QString(), nullptr);
         QString text;
         if (!outPath.isEmpty()) {
             const QByteArray bytes = testutil::readFile(outPath);
@@ -138,7 +170,7 @@ private slots:
         out.open(QIODevice::ReadWrite);
         EPUBConverter converter(&html);
         QString outPath;
-        QVERIFY(converter.convert(QString(), &in, &outPath, &out, QString(), nullptr));
+        QVERIFY(converter.convert(ContentFile(), &in, &outPath, &out, QString(), nullptr));
         QVERIFY(outPath.isEmpty());
         QCOMPARE(docgen::fromUtf16LE(out.data()), QString("Chapter 0\r\nx\r\n\r\nChapter 1\r\ny\r\n\r\n"));
         QVERIFY(in.isOpen()); // the caller's device is left open
@@ -171,11 +203,11 @@ private slots:
         EPUBConverter converter(&html);
         RefusingDevice out;
         out.open(QIODevice::WriteOnly);
-        QVERIFY(!converter.convert(path, nullptr, nullptr, &out, QString(), nullptr));
+        QVERIFY(!converter.convert(ContentFile::open(path), nullptr, nullptr, &out, QString(), nullptr));
         QCOMPARE(docgen::fromUtf16LE(out.data), QString("Chapter 0\r\nx\r\n\r\n"));
         out.room = 1 << 20;
         out.data.clear();
-        QVERIFY(converter.convert(path, nullptr, nullptr, &out, QString(), nullptr));
+        QVERIFY(converter.convert(ContentFile::open(path), nullptr, nullptr, &out, QString(), nullptr));
     }
 
     void decompressionBounds()
@@ -215,7 +247,7 @@ private slots:
         const int logSize = utf16files::logText().size();
         QString outPath;
         bool ok = false;
-        docgen::cancels([&] { ok = converter.convert(path, nullptr, &outPath, nullptr, QString(), &canceled); });
+        docgen::cancels([&] { ok = converter.convert(ContentFile::open(path), nullptr, &outPath, nullptr, QString(), &canceled); });
         QVERIFY2(!watchdog.stop(), "the conversion did not end by itself");
         QVERIFY(ok);
         const QString text = docgen::fromUtf16LE(testutil::readFile(outPath).mid(2));
@@ -223,6 +255,129 @@ private slots:
         QVERIFY2(text.startsWith("Chapter 0\r\nfirst chapter text\r\nmore\r\n\r\n"), qPrintable(text));
         QVERIFY2(utf16files::logText().mid(logSize).contains("WARNING\tEPUBConverter\tFailed to read OEBPS/ch1.xhtml"),
                  qPrintable(utf16files::logText().mid(logSize)));
+    }
+
+    // Books whose container.xml or package stops inflating part-way (a flipped bit in a valid
+    // book): the XML reader reports a premature end, and asking it again would report it again
+    // for ever. The conversion ends by itself; without a package it fails, with a package cut
+    // short it converts the chapters named before the damage.
+    void damagedContainerOrPackageEnds()
+    {
+        // Elements before the part that matters, so that the damage comes before it.
+        QByteArray padding;
+        quint32 seed = 12345;
+        for (int i = 0; i < 3000; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            padding += "<x" + QByteArray::number(seed % 99991) + " a=\"" + QByteArray::number(seed, 36) + "\"/>";
+        }
+        const QByteArray container = "<?xml version=\"1.0\"?><container>" + padding
+                                     + "<rootfiles><rootfile full-path=\"c.opf\"/></rootfiles></container>";
+        const QByteArray package = "<package><manifest><item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>"
+                                   "</manifest><spine><itemref idref=\"a\"/>" + padding + "</spine></package>";
+        for (const QString& damaged : {QStringLiteral("META-INF/container.xml"), QStringLiteral("c.opf")}) {
+            const QString path = dir.path() + "/damaged.epub";
+            QFile::remove(path);
+            QVERIFY(docgen::writeZip(path, {{"META-INF/container.xml", container}, {"c.opf", package},
+                                            {"a.xhtml", page("Alpha")}}));
+            QByteArray zip = testutil::readFile(path);
+            // The member's deflate data follows its local header; bytes in its middle are
+            // overwritten, so that inflating fails there.
+            int at = 0;
+            for (;;) {
+                at = zip.indexOf("PK\x03\x04", at);
+                QVERIFY(at >= 0);
+                const int nameLength = uchar(zip[at + 26]) | uchar(zip[at + 27]) << 8;
+                const int extraLength = uchar(zip[at + 28]) | uchar(zip[at + 29]) << 8;
+                const int compressed = int(uchar(zip[at + 18]) | uchar(zip[at + 19]) << 8 | uchar(zip[at + 20]) << 16);
+                if (zip.mid(at + 30, nameLength) == damaged.toUtf8()) {
+                    const int data = at + 30 + nameLength + extraLength;
+                    QVERIFY(compressed > 300);
+                    const int middle = damaged.endsWith(QLatin1String(".xml")) ? compressed / 3 : compressed * 4 / 5;
+                    for (int k = 0; k < 16; ++k)
+                        zip[data + middle + k] = char(0xFF);
+                    break;
+                }
+                at += 4;
+            }
+            QVERIFY(testutil::writeFile(path, zip));
+            EPUBConverter converter(&html);
+            converter.setWorkFolder(dir.path() + "/damagedwork");
+            bool ok = false;
+            QString text;
+            QVERIFY(endsWithin(10000, "the conversion of a book with a damaged package", [&] {
+                QString outPath;
+                ok = converter.convert(ContentFile::open(path), nullptr, &outPath, nullptr, QString(), nullptr);
+                if (!outPath.isEmpty())
+                    text = docgen::fromUtf16LE(testutil::readFile(outPath).mid(2));
+                QFile::remove(outPath);
+            }));
+            if (damaged.endsWith(QLatin1String(".xml")))
+                QVERIFY(!ok);
+            else
+                QVERIFY2(ok && text == QStringLiteral("Alpha\r\n\r\n"), qPrintable(text));
+        }
+    }
+
+    // Every XML loop of the converter ends on a device that fails without reaching its end,
+    // and stops at once when the search is cancelled.
+    void xmlLoopsEndAndCancel()
+    {
+        // Gives `head`, then fails every read while not saying it is at its end.
+        class Failing : public QIODevice
+        {
+        public:
+            explicit Failing(const QByteArray& head) : head(head) { open(QIODevice::ReadOnly); }
+            bool isSequential() const override { return true; }
+            bool atEnd() const override { return false; }
+
+        protected:
+            qint64 readData(char* data, qint64 max) override
+            {
+                if (given >= head.size())
+                    return -1;
+                const qint64 n = qMin<qint64>(max, head.size() - given);
+                std::memcpy(data, head.constData() + given, size_t(n));
+                given += int(n);
+                return n;
+            }
+            qint64 writeData(const char*, qint64) override { return -1; }
+
+        private:
+            QByteArray head;
+            int given = 0;
+        };
+        const QByteArray container = "<?xml version=\"1.0\"?><container><rootfiles><rootf";
+        const QByteArray package = "<package><manifest><item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>"
+                                   "</manifest><spine><itemref idref=\"a\"/><itemr";
+        QElapsedTimer timer;
+        timer.start();
+        {
+            Failing device(container);
+            QString packagePath;
+            bool found = true;
+            QVERIFY(endsWithin(10000, "parseContainerXml on a failing device",
+                               [&] { found = EPUBConverter::parseContainerXml(&device, &packagePath); }));
+            QVERIFY(!found);
+        }
+        {
+            Failing device(package);
+            QStringList spine;
+            QVERIFY(endsWithin(10000, "parseOpf on a failing device",
+                               [&] { EPUBConverter::parseOpf(&device, &spine); }));
+            QCOMPARE(spine, QStringList{"a.xhtml"});
+        }
+        QVERIFY(timer.elapsed() < 5000);
+        const bool canceled = true;
+        QBuffer whole;
+        whole.setData(docgen::containerXml("c.opf"));
+        whole.open(QIODevice::ReadOnly);
+        QString packagePath;
+        QVERIFY(docgen::cancels([&] { EPUBConverter::parseContainerXml(&whole, &packagePath, &canceled); }));
+        QBuffer opf;
+        opf.setData(docgen::opf({xhtml("a", "a.xhtml")}, {"a"}));
+        opf.open(QIODevice::ReadOnly);
+        QStringList spine;
+        QVERIFY(docgen::cancels([&] { EPUBConverter::parseOpf(&opf, &spine, &canceled); }));
     }
 
     // The book's text ends at the bound, across its documents: a spine naming one chapter of
@@ -238,7 +393,7 @@ private slots:
         converter.setTextLimit(256 * 1024);
         const int logSize = utf16files::logText().size();
         QString outPath;
-        QVERIFY(converter.convert(path, nullptr, &outPath, nullptr, QString(), nullptr));
+        QVERIFY(converter.convert(ContentFile::open(path), nullptr, &outPath, nullptr, QString(), nullptr));
         const QByteArray bytes = testutil::readFile(outPath);
         QFile::remove(outPath);
         QCOMPARE(bytes.size(), 2 + 256 * 1024);
@@ -257,7 +412,7 @@ private slots:
             QVERIFY(docgen::writeEpub(dir.path() + QString("/t%1.epub").arg(t), {{QString("book %1").arg(t)}, {"end"}}));
         QCOMPARE(docgen::countSuccesses(6, 10, [&](int t) {
                      QString outPath;
-                     const bool ok = converter.convert(dir.path() + QString("/t%1.epub").arg(t), nullptr, &outPath,
+                     const bool ok = converter.convert(ContentFile::open(dir.path() + QString("/t%1.epub").arg(t)), nullptr, &outPath,
                                                        nullptr, QString(), nullptr)
                                      && docgen::fromUtf16LE(testutil::readFile(outPath).mid(2))
                                             == QString("Chapter 0\r\nbook %1\r\n\r\nChapter 1\r\nend\r\n\r\n").arg(t);
@@ -276,7 +431,7 @@ private slots:
         converter.setWorkFolder(work);
         const bool canceled = true;
         QString outPath;
-        QVERIFY(docgen::cancels([&] { converter.convert(path, nullptr, &outPath, nullptr, QString(), &canceled); }));
+        QVERIFY(docgen::cancels([&] { converter.convert(ContentFile::open(path), nullptr, &outPath, nullptr, QString(), &canceled); }));
         QVERIFY(outPath.isEmpty());
         QCOMPARE(QDir(work).entryList(QDir::Files).size(), 0);
     }

@@ -1,6 +1,7 @@
 // The helper protocol (framing, filter list), the pipe thread, the client with the real
 // helper64 program (RTF through catdoc over the socket), restart after the helper died, and
 // the checks on the helper's replies.
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 #include "search/textextract/Helper64Client.h"
 #include "search/textextract/Helper64Protocol.h"
@@ -200,12 +201,25 @@ private slots:
         QDir(work + QStringLiteral("/sub")).removeRecursively();
     }
 
-    // Sends one message through the pipe thread and waits for the write to end.
-    static bool writeMessage(Helper64Thread& thread, const QString& text, int ms = 5000)
+    // Sends one message through the pipe thread (with `descriptor`, owned by the thread then,
+    // unless -1) and waits for the write to end.
+    static bool writeMessage(Helper64Thread& thread, const QString& text, int ms = 5000,
+                             int descriptor = -1)
     {
         const quint64 ticket = thread.beginRequest();
+        if (descriptor >= 0)
+            thread.attachDescriptor(descriptor);
         emit thread.doWrite(text);
         return thread.waitFinished(ticket, ms);
+    }
+    // Reads one reply through the pipe thread; a null string when none came in time.
+    static QString readMessage(Helper64Thread& thread, int ms = 20000)
+    {
+        const quint64 ticket = thread.beginRequest();
+        emit thread.doRead();
+        if (!thread.waitFinished(ticket, ms) || !thread.readOk())
+            return QString();
+        return thread.data().isNull() ? QString(QLatin1String("")) : thread.data();
     }
 
     // Starts the real helper64 as `process` and connects `thread` to it.
@@ -418,6 +432,43 @@ private slots:
         QVERIFY(logText().contains(QStringLiteral("Failed to open the pipe")));
     }
 
+    // The helper of a root instance opens the session user's log as that user: a log folder
+    // the user swapped for a link to a root folder gets nothing, and a log it creates in the
+    // user's own folder belongs to the user.
+    void rootHelperLogsAsTheSessionUser()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()).constData(), 0711) == 0);
+        const QString home = tmp.filePath(QStringLiteral("nobody-home"));
+        const QString rootFolder = tmp.filePath(QStringLiteral("root-only"));
+        QVERIFY(QDir().mkpath(home) && QDir().mkpath(rootFolder));
+        QVERIFY(::chown(QFile::encodeName(home).constData(), 65534, 65534) == 0);
+        QVERIFY(::chmod(QFile::encodeName(rootFolder).constData(), 0755) == 0);
+        QVERIFY(QFile::link(rootFolder, home + QStringLiteral("/linked")));
+        const auto runHelper = [&](const QString& logFolder) {
+            // Its parent ends at once, so the helper gives up waiting for a program.
+            QProcess shell;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("PKEXEC_UID"), QStringLiteral("65534"));
+            shell.setProcessEnvironment(env);
+            shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" \"$1\" \"$2\" \"$3\" & echo $!; sleep 1"),
+                                               helper, QUuid::createUuid().toString(), logFolder, work});
+            shell.waitForFinished(10000);
+            const qint64 pid = shell.readAllStandardOutput().trimmed().toLongLong();
+            QTRY_VERIFY_WITH_TIMEOUT(!processRunning(pid), 10000);
+        };
+        runHelper(home + QStringLiteral("/linked"));
+        QVERIFY(QDir(rootFolder).isEmpty(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot));
+        runHelper(home + QStringLiteral("/data"));
+        struct stat st;
+        QVERIFY(::lstat(QFile::encodeName(home + QStringLiteral("/data/Tallowquist Pro.log")).constData(), &st) == 0);
+        QCOMPARE(int(st.st_uid), 65534);
+        QCOMPARE(int(st.st_mode & 07777), 0600);
+        QVERIFY(::lstat(QFile::encodeName(home + QStringLiteral("/data")).constData(), &st) == 0);
+        QCOMPARE(int(st.st_uid), 65534);
+    }
+
     void helperRefusesStranger()
     {
         Helper64Thread thread;
@@ -448,7 +499,8 @@ private slots:
         QProcess process;
         process.setProcessEnvironment(env);
         QVERIFY(startConnected(*thread, process));
-        QVERIFY(writeMessage(*thread, QStringLiteral("CONVERT\n") + rtf(QStringLiteral("endless.rtf"), "x")));
+        const ContentFile endless = ContentFile::open(rtf(QStringLiteral("endless.rtf"), "x"));
+        QVERIFY(writeMessage(*thread, QStringLiteral("CONVERT\n") + endless.path(), 5000, endless.duplicate()));
         QTRY_VERIFY(QFile::exists(pidFile));
         const qint64 converter = testutil::readFile(pidFile).trimmed().toLongLong();
         QVERIFY(processRunning(converter));
@@ -463,16 +515,48 @@ private slots:
         QCOMPARE(QDir(work).entryList(QDir::Files), QStringList());
     }
 
+    // The helper reads the document whose descriptor came with the request and never opens
+    // the path named in it: a name that leads nowhere (or that has been replaced meanwhile)
+    // changes nothing, and a request without a descriptor gets no text.
+    void helperReadsTheDescriptorNotThePath()
+    {
+        auto thread = std::make_unique<Helper64Thread>();
+        QProcess process;
+        QVERIFY(startConnected(*thread, process));
+        const QString doc = rtf(QStringLiteral("sent.rtf"), "sent by descriptor");
+        const ContentFile document = ContentFile::open(doc);
+        QVERIFY(document.isOpen());
+        // The name now holds another document; the request names a path that does not exist.
+        QVERIFY(testutil::writeFile(doc + QStringLiteral(".new"), "{\\rtf1 replaced}"));
+        QVERIFY(::rename(QFile::encodeName(doc + QStringLiteral(".new")).constData(),
+                         QFile::encodeName(doc).constData()) == 0);
+        const QString absent = tmp.filePath(QStringLiteral("no such folder/sent.rtf"));
+        QVERIFY(writeMessage(*thread, QStringLiteral("CONVERT\n") + absent, 5000, document.duplicate()));
+        const QString out = readMessage(*thread);
+        QVERIFY2(!out.isEmpty(), qPrintable(logText().right(400)));
+        QCOMPARE(readText(out), QStringLiteral("sent by descriptor\r\n"));
+        QFile::remove(out);
+        // No descriptor: no text, and the helper stays up for the next request.
+        QVERIFY(writeMessage(*thread, QStringLiteral("CONVERT\n") + doc));
+        QCOMPARE(readMessage(*thread), QString(QLatin1String("")));
+        QVERIFY(logText().contains(QStringLiteral("CONVERT without a document: %1").arg(doc)));
+        QVERIFY(writeMessage(*thread, QStringLiteral("GET_IFILTERS")));
+        QVERIFY(readMessage(*thread).startsWith(QLatin1String("3\n")));
+        QVERIFY(writeMessage(*thread, QStringLiteral("EXIT")));
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(QDir(work).entryList(QDir::Files), QStringList());
+    }
+
     void noHelper()
     {
         Helper64Client client(work, QString());
         QCOMPARE(client.currentState(), 0);
         QVERIFY(client.getIFilters().empty());
-        QVERIFY(client.convert(L"/x.rtf").empty());
+        QVERIFY(client.convert(ContentFile::open(QStringLiteral("/x.rtf"))).empty());
         QVERIFY(!client.ensureRunning());
         IFilter64Converter converter(&client);
         QString out;
-        QVERIFY(!converter.convert(QStringLiteral("/x.rtf"), nullptr, &out, nullptr, QString(), nullptr));
+        QVERIFY(!converter.convert(ContentFile::open(QStringLiteral("/x.rtf")), nullptr, &out, nullptr, QString(), nullptr));
     }
 
     void helperThatNeverConnects()
@@ -520,7 +604,7 @@ private slots:
 
         const QString doc = rtf(QStringLiteral("slow.rtf"), "slow\\par");
         std::wstring stalled = L"unset";
-        std::unique_ptr<QThread> a(QThread::create([&] { stalled = client.convert(doc.toStdWString()); }));
+        std::unique_ptr<QThread> a(QThread::create([&] { stalled = client.convert(ContentFile::open(doc)); }));
         a->start();
         QTRY_VERIFY(QFile::exists(pidFile)); // the helper is busy with it
 
@@ -529,7 +613,7 @@ private slots:
         bool canceled = false;
         IFilter64Converter converter64(&client);
         const std::function<int()> calls[] = {
-            [&] { QString out; return int(converter64.convert(doc, nullptr, &out, nullptr, QString(), &canceled)); },
+            [&] { QString out; return int(converter64.convert(ContentFile::open(doc), nullptr, &out, nullptr, QString(), &canceled)); },
             [&] { return int(client.ensureRunning(&canceled)); },
             [&] { return int(client.getIFilters(&canceled).size()); }};
         std::atomic<int> results[3] = {{-1}, {-1}, {-1}};
@@ -547,7 +631,7 @@ private slots:
             QCOMPARE(results[i].load(), 0);
         }
         QVERIFY(a->isRunning()); // long before the stalled exchange ends
-        QVERIFY(!converter64.convert(doc, nullptr, nullptr, nullptr, QString(), &canceled));
+        QVERIFY(!converter64.convert(ContentFile::open(doc), nullptr, nullptr, nullptr, QString(), &canceled));
 
         QVERIFY(a->wait(20000));
         QVERIFY(stalled.empty());
@@ -569,7 +653,7 @@ private slots:
         // The converter program is gone (or a zombie waiting for its new parent to reap it).
         QTRY_VERIFY(!processAlive(converter)
                     || testutil::readFile(QStringLiteral("/proc/%1/stat").arg(converter)).contains(") Z "));
-        const QString out = QString::fromStdWString(client.convert(doc.toStdWString()));
+        const QString out = QString::fromStdWString(client.convert(ContentFile::open(doc)));
         QCOMPARE(readText(out), QStringLiteral("slow\r\n"));
         QFile::remove(out);
     }
@@ -638,20 +722,20 @@ private slots:
             IFilter64Converter converter(&client);
             QCOMPARE(converter.encoding(), QString());
             QString out;
-            QVERIFY(converter.convert(doc, nullptr, &out, nullptr, QString(), nullptr));
+            QVERIFY(converter.convert(ContentFile::open(doc), nullptr, &out, nullptr, QString(), nullptr));
             QCOMPARE(QFileInfo(out).absolutePath(), QFileInfo(work).absoluteFilePath());
             QCOMPARE(readText(out), QString::fromUtf8("Dear reader,\r\nsecond \xD0\x96 paragraph\r\n"));
             QFile::remove(out);
 
             // No filter for the type, a missing file: empty replies, the helper stays up.
-            QVERIFY(client.convert(tmp.filePath(QStringLiteral("x.txt")).toStdWString()).empty());
-            QVERIFY(client.convert(tmp.filePath(QStringLiteral("gone.rtf")).toStdWString()).empty());
+            QVERIFY(client.convert(ContentFile::open(tmp.filePath(QStringLiteral("x.txt")))).empty());
+            QVERIFY(client.convert(ContentFile::open(tmp.filePath(QStringLiteral("gone.rtf")))).empty());
             QCOMPARE(client.currentState(), 1);
 
             // Several threads at once: the exchanges are serialised.
             QCOMPARE(docgen::countSuccesses(6, 1, [&](int i) {
                          const QString p = rtf(QStringLiteral("t%1.rtf").arg(i), "thread " + QByteArray::number(i));
-                         const QString o = QString::fromStdWString(client.convert(p.toStdWString()));
+                         const QString o = QString::fromStdWString(client.convert(ContentFile::open(p)));
                          const bool good = readText(o) == QStringLiteral("thread %1\r\n").arg(i);
                          QFile::remove(o);
                          return good;
@@ -663,14 +747,14 @@ private slots:
             QVERIFY(::kill(pid_t(pid), SIGKILL) == 0);
             QElapsedTimer t;
             t.start();
-            QVERIFY(client.convert(doc.toStdWString()).empty());
+            QVERIFY(client.convert(ContentFile::open(doc)).empty());
             QVERIFY(t.elapsed() < 5000);
             QCOMPARE(client.currentState(), 2);
             QVERIFY(client.ensureRunning());
             QVERIFY(logText().contains(QStringLiteral("Restart helper64.exe")));
             QVERIFY(client.helperPid() != pid);
             pid = client.helperPid();
-            QVERIFY(converter.convert(doc, nullptr, &out, nullptr, QString(), nullptr));
+            QVERIFY(converter.convert(ContentFile::open(doc), nullptr, &out, nullptr, QString(), nullptr));
             QFile::remove(out);
             QVERIFY(client.ensureRunning()); // running: nothing to do
             QCOMPARE(client.helperPid(), pid);

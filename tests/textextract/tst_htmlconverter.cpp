@@ -1,5 +1,6 @@
 // HtmlConverter: body extraction, block breaks, edge trimming, entities, encodings, files,
 // cancellation and concurrent use.
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/textextract/HtmlConverter.h"
@@ -30,7 +31,7 @@ class TestHtmlConverter : public QObject
         QBuffer out;
         out.open(QIODevice::ReadWrite);
         QString outPath;
-        if (!converter.convert(QString(), &in, &outPath, &out, encoding, nullptr))
+        if (!converter.convert(ContentFile(), &in, &outPath, &out, encoding, nullptr))
             return QStringLiteral("<failed>");
         if (!outPath.isEmpty())
             return QStringLiteral("<unexpected file>");
@@ -211,7 +212,7 @@ private slots:
         HtmlConverter converter;
         bool ok = false;
         const long grownKiB = docgen::peakGrowthKiB(
-            [&] { ok = converter.convert(QString(), &in, nullptr, &out, "UTF-8", nullptr); });
+            [&] { ok = converter.convert(ContentFile(), &in, nullptr, &out, "UTF-8", nullptr); });
         QVERIFY(ok);
         QVERIFY2(grownKiB < docgen::memoryBoundKiB(32 * 1024), qPrintable(QString::number(grownKiB)));
         // A run that long is written as it grows (so its end is kept even without a tag).
@@ -222,7 +223,7 @@ private slots:
         again.open(QIODevice::ReadOnly);
         docgen::CountingSink bounded;
         converter.setTextLimit(1 << 20);
-        QVERIFY(converter.convert(QString(), &again, nullptr, &bounded, "UTF-8", nullptr));
+        QVERIFY(converter.convert(ContentFile(), &again, nullptr, &bounded, "UTF-8", nullptr));
         QCOMPARE(bounded.total, qint64(1 << 20));
         QVERIFY2(again.left > 30 << 20, qPrintable(QString::number(again.left)));
     }
@@ -258,7 +259,7 @@ private slots:
         QBuffer out;
         out.open(QIODevice::ReadWrite);
         HtmlConverter converter;
-        QVERIFY(converter.convert(QString(), &in, nullptr, &out, "UTF-8", nullptr));
+        QVERIFY(converter.convert(ContentFile(), &in, nullptr, &out, "UTF-8", nullptr));
         QVERIFY2(in.reads < 10, qPrintable(QString::number(in.reads)));
         QCOMPARE(docgen::fromUtf16LE(out.data()), QString("kept"));
     }
@@ -278,7 +279,7 @@ private slots:
         converter.setWorkFolder(dir.path() + "/work");
         converter.setTextLimit(64 * 1024);
         QString outPath;
-        QVERIFY(converter.convert(doc, nullptr, &outPath, nullptr, QString(), nullptr));
+        QVERIFY(converter.convert(ContentFile::open(doc), nullptr, &outPath, nullptr, QString(), nullptr));
         const QByteArray bytes = testutil::readFile(outPath);
         QCOMPARE(bytes.size(), 2 + 64 * 1024);
         QVERIFY(docgen::fromUtf16LE(bytes.mid(2)).startsWith("line 0\r\nline 1\r\n"));
@@ -291,13 +292,13 @@ private slots:
         QBuffer small;
         small.open(QIODevice::ReadWrite);
         converter.setTextLimit(4);
-        QVERIFY(converter.convert(QString(), &pairs, nullptr, &small, "UTF-8", nullptr));
+        QVERIFY(converter.convert(ContentFile(), &pairs, nullptr, &small, "UTF-8", nullptr));
         QCOMPARE(docgen::fromUtf16LE(small.data()), QString("x"));
         converter.setTextLimit(10);
         pairs.seek(0);
         small.buffer().clear();
         small.seek(0);
-        QVERIFY(converter.convert(QString(), &pairs, nullptr, &small, "UTF-8", nullptr));
+        QVERIFY(converter.convert(ContentFile(), &pairs, nullptr, &small, "UTF-8", nullptr));
         QCOMPARE(docgen::fromUtf16LE(small.data()), QString("x") + QString::fromUcs4(U"\U0001F600\U0001F600"));
     }
 
@@ -310,7 +311,7 @@ private slots:
         HtmlConverter converter;
         converter.setWorkFolder(work);
         QString outPath;
-        QVERIFY(converter.convert(doc, nullptr, &outPath, nullptr, QString(), nullptr));
+        QVERIFY(converter.convert(ContentFile::open(doc), nullptr, &outPath, nullptr, QString(), nullptr));
         QCOMPARE(QFileInfo(outPath).absolutePath(), work);
         QVERIFY(QFileInfo(outPath).fileName().startsWith("xhtml"));
         QCOMPARE(QFileInfo(work).permissions() & 0x0077, QFileDevice::Permissions());
@@ -324,13 +325,13 @@ private slots:
         // No body: a file holding only the mark, and success.
         QVERIFY(testutil::writeFile(doc, "<html><p>x</p></html>"));
         QString empty;
-        QVERIFY(converter.convert(doc, nullptr, &empty, nullptr, QString(), nullptr));
+        QVERIFY(converter.convert(ContentFile::open(doc), nullptr, &empty, nullptr, QString(), nullptr));
         QCOMPARE(testutil::readFile(empty), QByteArray("\xFF\xFE"));
         QVERIFY(empty != outPath);
 
         // A file that cannot be opened fails and writes nothing.
         QString none;
-        QVERIFY(!converter.convert(dir.path() + "/missing.fb2", nullptr, &none, nullptr, QString(), nullptr));
+        QVERIFY(!converter.convert(ContentFile::open(dir.path() + "/missing.fb2"), nullptr, &none, nullptr, QString(), nullptr));
         QVERIFY(none.isEmpty());
         QCOMPARE(QDir(work).entryList(QDir::Files).size(), 2);
     }
@@ -348,9 +349,9 @@ private slots:
         const bool canceled = true;
         QString outPath;
         QVERIFY(docgen::cancels(
-            [&] { converter.convert(dir.path() + "/big.fb2", nullptr, &outPath, nullptr, QString(), &canceled); }));
+            [&] { converter.convert(ContentFile::open(dir.path() + "/big.fb2"), nullptr, &outPath, nullptr, QString(), &canceled); }));
         try { // the message names the unit
-            converter.convert(dir.path() + "/big.fb2", nullptr, &outPath, nullptr, QString(), &canceled);
+            converter.convert(ContentFile::open(dir.path() + "/big.fb2"), nullptr, &outPath, nullptr, QString(), &canceled);
         } catch (const FileSearchCancelException& e) {
             QVERIFY(QString::fromUtf8(e.what()).contains("HtmlConverter"));
         }
@@ -373,7 +374,7 @@ private slots:
                 in.seek(0);
                 QBuffer out;
                 out.open(QIODevice::WriteOnly);
-                converter.convert(QString(), &in, nullptr, &out, "UTF-8", flag);
+                converter.convert(ContentFile(), &in, nullptr, &out, "UTF-8", flag);
             }
         });
         setter.join();
@@ -395,7 +396,7 @@ private slots:
                      in.open(QIODevice::ReadOnly);
                      QBuffer out;
                      out.open(QIODevice::WriteOnly);
-                     return converter.convert(QString(), &in, nullptr, &out, "UTF-8", nullptr)
+                     return converter.convert(ContentFile(), &in, nullptr, &out, "UTF-8", nullptr)
                             && docgen::fromUtf16LE(out.data()) == expected;
                  }),
                  160);

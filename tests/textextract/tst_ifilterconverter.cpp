@@ -1,5 +1,6 @@
 // The filter registry files, the registry scan, the in-process filters (Office Open XML and
 // OpenDocument, documents generated here with QuaZip) and the text files extraction writes.
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 #include "search/textextract/ExternalProgramFilter.h"
 #include "search/textextract/IFilterConverter.h"
@@ -124,7 +125,7 @@ private:
     QString extract(const IRegistry& reg, const QString& path, const bool* cancel = nullptr,
                     int limit = 0, qint64 maxTextBytes = TextLimits::kMaxTextBytes)
     {
-        return QString::fromStdWString(extractIFilterText(reg, path.toStdWString(), work.toStdWString(),
+        return QString::fromStdWString(extractIFilterText(reg, ContentFile::open(path), work.toStdWString(),
                                                           cancel, limit, maxTextBytes));
     }
     RegistryFile shipped(const QString& name)
@@ -621,7 +622,8 @@ private slots:
         // External programs: killed on cancel and on the time limit; a failing exit is a failure.
         QVERIFY(testutil::writeFile(docs + QStringLiteral("/x.rtf"), "{\\rtf1 x}"));
         FilterControl control;
-        ExternalProgramFilter slow(QStringLiteral("sh"), {"-c", "sleep 20"}, docs + QStringLiteral("/x.rtf"));
+        const ContentFile rtfFile = ContentFile::open(docs + QStringLiteral("/x.rtf"));
+        ExternalProgramFilter slow(QStringLiteral("sh"), {"-c", "sleep 20"}, rtfFile);
         control.deadline = QDeadlineTimer(200);
         QElapsedTimer t;
         t.start();
@@ -630,13 +632,11 @@ private slots:
         control.cancelFlag = &canceled;
         QCOMPARE(slow.init(0, control), E_ABORT);
         QVERIFY(t.elapsed() < 10000);
-        ExternalProgramFilter failing(QStringLiteral("sh"), {"-c", "echo partial; exit 3"},
-                                      docs + QStringLiteral("/x.rtf"));
+        ExternalProgramFilter failing(QStringLiteral("sh"), {"-c", "echo partial; exit 3"}, rtfFile);
         QCOMPARE(failing.init(0, FilterControl()), E_FAIL);
         // A program that writes lines for ever: stopped once its text passes the bound (1 MiB
         // here), the text up to there kept and served in lines.
-        ExternalProgramFilter runaway(QStringLiteral("sh"), {"-c", "yes 'runaway line'"},
-                                      docs + QStringLiteral("/x.rtf"));
+        ExternalProgramFilter runaway(QStringLiteral("sh"), {"-c", "yes 'runaway line'"}, rtfFile);
         FilterControl bounded;
         bounded.maxTextBytes = 1 << 20;
         t.restart();
@@ -654,7 +654,7 @@ private slots:
         }
         QVERIFY2(units * 2 > bounded.maxTextBytes && units * 2 < 4 * bounded.maxTextBytes,
                  qPrintable(QString::number(units)));
-        ExternalProgramFilter missing(QStringLiteral("no-such-program-here"), {}, docs + QStringLiteral("/x.rtf"));
+        ExternalProgramFilter missing(QStringLiteral("no-such-program-here"), {}, rtfFile);
         QCOMPARE(missing.init(0, FilterControl()), REGDB_E_CLASSNOTREG);
 
         // catdoc run in process through a registry naming it.
@@ -678,20 +678,20 @@ private slots:
         QVERIFY(docgen::writeZip(docx, {{"word/document.xml",
                                  wordDocument("<w:p><w:r><w:t>Quarterly figures</w:t></w:r></w:p>")}}));
         QString out;
-        QVERIFY(converter.convert(docx, nullptr, &out, nullptr, QString(), nullptr));
+        QVERIFY(converter.convert(ContentFile::open(docx), nullptr, &out, nullptr, QString(), nullptr));
         QCOMPARE(readText(out), QStringLiteral("Quarterly figures\r\n"));
         const QString odt = docs + QStringLiteral("/real.odt");
         QVERIFY(docgen::writeZip(odt, {{"content.xml", odfContent("<office:text><text:p>Minutes</text:p></office:text>")}}));
-        QVERIFY(converter.convert(odt, nullptr, &out, nullptr, QString(), nullptr));
+        QVERIFY(converter.convert(ContentFile::open(odt), nullptr, &out, nullptr, QString(), nullptr));
         QCOMPARE(readText(out), QStringLiteral("Minutes\r\n"));
         QString none;
-        QVERIFY(!converter.convert(docs + QStringLiteral("/x.rtf"), nullptr, &none, nullptr, QString(), nullptr));
+        QVERIFY(!converter.convert(ContentFile::open(docs + QStringLiteral("/x.rtf")), nullptr, &none, nullptr, QString(), nullptr));
         QVERIFY(none.isEmpty());
         // Without an installed registry the process-wide one is read from the executable's
         // folder, which holds no registrations here.
         RegistryFile::setMachine(nullptr);
         QVERIFY(getIFiltersFromRegistry().empty());
-        QVERIFY(!converter.convert(docx, nullptr, &none, nullptr, QString(), nullptr));
+        QVERIFY(!converter.convert(ContentFile::open(docx), nullptr, &none, nullptr, QString(), nullptr));
     }
 };
 

@@ -1,5 +1,6 @@
 // MobiConverter: PalmDOC decompression, the Palm database walk, compression and encryption
 // types, trailing entries, damaged tables, encodings, cancellation.
+#include "core/ContentFile.h"
 #include "core/Logger.h"
 #include "search/textextract/HtmlConverter.h"
 #include "search/textextract/MobiConverter.h"
@@ -30,7 +31,7 @@ class TestMobiConverter : public QObject
         QBuffer out;
         out.open(QIODevice::ReadWrite);
         QString outPath;
-        const bool ok = converter.convert(QStringLiteral("book.mobi"), &in, &outPath, &out, QString(), nullptr);
+        const bool ok = converter.convert(ContentFile::open(QStringLiteral("book.mobi")), &in, &outPath, &out, QString(), nullptr);
         return (outPath.isEmpty() ? docgen::fromUtf16LE(out.data()) : QStringLiteral("<file>"))
                + (ok ? QString() : QStringLiteral("<failed>"));
     }
@@ -224,7 +225,7 @@ private slots:
         MobiConverter converter(&html);
         bool ok = false;
         const long grownKiB = docgen::peakGrowthKiB(
-            [&] { ok = converter.convert(path, nullptr, nullptr, &out, QString(), nullptr); });
+            [&] { ok = converter.convert(ContentFile::open(path), nullptr, nullptr, &out, QString(), nullptr); });
         QVERIFY(ok);
         QVERIFY2(grownKiB < docgen::memoryBoundKiB(24 * 1024), qPrintable(QString::number(grownKiB)));
         QVERIFY(out.total > 90 << 20); // the text (in UTF-16) is there, but for its last piece
@@ -233,7 +234,7 @@ private slots:
         docgen::CountingSink bounded;
         converter.setTextLimit(1 << 20);
         const int logSize = utf16files::logText().size();
-        QVERIFY(converter.convert(path, nullptr, nullptr, &bounded, QString(), nullptr));
+        QVERIFY(converter.convert(ContentFile::open(path), nullptr, nullptr, &bounded, QString(), nullptr));
         QCOMPARE(bounded.total, qint64(1 << 20));
         QVERIFY2(utf16files::logText().mid(logSize).contains("WARNING\tMobiConverter\t"
                                                              + TextLimits::cutMessage(path, 1 << 20)),
@@ -271,7 +272,7 @@ private slots:
         book.cancelAt = bytes.size() / 2;
         MobiConverter converter(&html);
         QString outPath;
-        QVERIFY(docgen::cancels([&] { converter.convert(QString(), &book, &outPath, nullptr, QString(), &canceled); }));
+        QVERIFY(docgen::cancels([&] { converter.convert(ContentFile(), &book, &outPath, nullptr, QString(), &canceled); }));
         QVERIFY(outPath.isEmpty());
         QCOMPARE(QDir(work).entryList(QDir::Files).size(), 0);
         html.setWorkFolder(QString());
@@ -288,7 +289,7 @@ private slots:
         html.setWorkFolder(work);
         QCOMPARE(converter.encoding(), QString("UTF-16"));
         QString outPath;
-        QVERIFY(converter.convert(path, nullptr, &outPath, nullptr, QString(), nullptr));
+        QVERIFY(converter.convert(ContentFile::open(path), nullptr, &outPath, nullptr, QString(), nullptr));
         QCOMPARE(QFileInfo(outPath).absolutePath(), work);
         const QByteArray bytes = testutil::readFile(outPath);
         QVERIFY(bytes.startsWith("\xFF\xFE"));
@@ -296,7 +297,7 @@ private slots:
         QFile::remove(outPath);
 
         QString none;
-        QVERIFY(!converter.convert(dir.path() + "/missing.mobi", nullptr, &none, nullptr, QString(), nullptr));
+        QVERIFY(!converter.convert(ContentFile::open(dir.path() + "/missing.mobi"), nullptr, &none, nullptr, QString(), nullptr));
         QVERIFY(none.isEmpty());
         QCOMPARE(QDir(work).entryList(QDir::Files).size(), 0);
     }

@@ -5,11 +5,8 @@
 // - Toolbar and dock visibility are saved as the window's own choice (isHidden), not as what
 //   is on screen: at the end the window may already be hidden in the tray, and every toolbar
 //   would otherwise be saved as invisible.
-// - A root instance writes the settings file as the session user (SessionUserFiles) when it
-//   saves them.
 #include "ui/main/MainWindow.h"
 
-#include "core/UserFileIdentity.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "search/engine/FileSearcher.h"
@@ -152,7 +149,6 @@ void MainWindow::saveSettings()
     saveDockState();
     SearchWindow::saveHistory(settings_);
     saveTabs();
-    SessionUserFiles asUser;
     settings_->sync();
 }
 

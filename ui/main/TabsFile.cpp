@@ -1,13 +1,12 @@
 #include "ui/main/TabsFile.h"
 
-#include "core/UserFileIdentity.h"
+#include "core/UserFiles.h"
 #include "core/FileNameCodec.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -115,32 +114,7 @@ QByteArray toXml(int currentTab, const QList<FormStateMap>& tabs)
 
 bool write(const QString& filePath, int currentTab, const QList<FormStateMap>& tabs, QString* error)
 {
-    const QByteArray bytes = toXml(currentTab, tabs);
-    SessionUserFiles asUser;
-    const QString folder = QFileInfo(filePath).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        if (error)
-            *error = QStringLiteral("Cannot create the folder %1").arg(folder);
-        return false;
-    }
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return UserFiles::saveFile(filePath, toXml(currentTab, tabs), error) == SaveResult::Saved;
 }
 
 SavedTabs fromXml(const QByteArray& bytes)
@@ -164,11 +138,11 @@ SavedTabs fromXml(const QByteArray& bytes)
 
 bool read(const QString& filePath, SavedTabs& out)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
     // The file is a few kilobytes; a huge one is not ours and is read only in part.
-    out = fromXml(file.read(16 * 1024 * 1024));
+    QByteArray bytes;
+    if (!UserFiles::readFile(filePath, 16 * 1024 * 1024, &bytes))
+        return false;
+    out = fromXml(bytes);
     return true;
 }
 

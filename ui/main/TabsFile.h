@@ -13,16 +13,18 @@
 // state (object name -> value, in the map's order), the value in the attribute "value".
 //
 // Decisions on this system:
-// - The file is written through QSaveFile: a kill or a full disk at any moment leaves either
-//   the old file or the new one, complete, never a truncated one. A write that fails leaves the
-//   old file and reports why.
+// - The file is written by the checked save (UserFiles::saveFile: written, flushed, synced and
+//   checked before it is renamed over the old one), so a kill or a full disk at any moment
+//   leaves either the old file or the new one, complete, never a truncated one, and a save that
+//   fails reports why and leaves the old file.
 // - Characters XML 1.0 cannot hold (controls other than tab, line feed and carriage return,
 //   lone surrogates, U+FFFE/U+FFFF) are dropped from names and values before writing, so one
 //   pasted control character cannot spoil the whole file. An element name that is not a valid
 //   XML name is not written (the form's object names always are).
 // - Reading stops at the first error; the tabs read so far are kept. A file whose first
 //   element is not "tabs" reads as no tab with current tab 0.
-// - A root instance writes the file as the session user (SessionUserFiles).
+// - It is read and written through UserFiles: in a root instance as the session user, only as a
+//   regular file, never through a link at its name.
 #pragma once
 
 #include "ui/search/FormState.h"

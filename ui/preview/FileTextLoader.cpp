@@ -1,38 +1,24 @@
 #include "ui/preview/FileTextLoader.h"
 
-#include "core/FileNameCodec.h"
-#include "core/HandleHolder.h"
+#include "core/ContentFile.h"
 #include "search/model/EncodingDetection.h"
 
-#include <QFile>
 #include <QTextCodec>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace FileTextLoader {
 
-Result load(const QString& path, qint64 cap)
+Result load(const ContentFile* text, qint64 cap)
 {
     Result result;
-    const QByteArray name = FileNameCodec::encode(path);
-    HandleHolder fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!fd.isValid())
+    if (!text || !text->isOpen())
         return result;
-    struct stat st;
-    if (::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode))
-        return result;
-    QFile file;
-    if (!file.open(fd.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return result;
-    fd.release(); // the file closes it now
+    ContentFileDevice file(*text);
     result.opened = true;
-    result.fileSize = st.st_size;
+    result.fileSize = file.size();
     const QString encoding = detectEncoding(&file);
     file.seek(0);
     QByteArray bytes = file.read(cap);
-    result.truncated = !file.atEnd() || st.st_size > bytes.size();
+    result.truncated = !file.atEnd() || result.fileSize > bytes.size();
     QTextCodec* codec = nullptr;
     if (!encoding.isEmpty() && encoding != QLatin1String("BINARY"))
         codec = QTextCodec::codecForName(encoding.toLatin1());

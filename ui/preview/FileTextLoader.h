@@ -1,7 +1,7 @@
 // FileTextLoader: reads the text shown on a search tab's "File" page.
 //
-// The file is opened on its own name bytes (FileNameCodec), read only when it is a regular
-// file (a FIFO or device would block or never end), decoded with the detected encoding (the
+// The text is read from the descriptor the matches search opened (ContentFile: only a regular
+// file is ever opened, a FIFO or device never), decoded with the detected encoding (the
 // locale's codec when none is detected), and read only up to a cap: the preview of a huge file
 // must not load it whole into the editor (which would freeze the window and take gigabytes).
 // The default cap is 8 MiB, a few hundred thousand lines; beyond it the text stops and the
@@ -10,6 +10,8 @@
 #pragma once
 
 #include <QString>
+
+class ContentFile;
 
 namespace FileTextLoader {
 
@@ -23,6 +25,7 @@ struct Result
     QString text;
 };
 
-Result load(const QString& path, qint64 cap = kDefaultCap);
+// `file` null or not open: nothing is shown.
+Result load(const ContentFile* file, qint64 cap = kDefaultCap);
 
 } // namespace FileTextLoader

@@ -227,7 +227,7 @@ void FileTable::onSortFinished()
 {
     if (!results_)
         return;
-    const FileSearchResults::SortPlan plan = sorter.takePlan();
+    FileSearchResults::SortPlan plan = sorter.takePlan();
     model_->beginReorder();
     const QVector<int> oldRows = model_->persistentRows();
     QList<FileSearchResults::Entry> entries;
@@ -244,6 +244,7 @@ void FileTable::onSortFinished()
             newRowOf.insert(row, row);
     }
     model_->endReorder(newRowOf);
+    ResultSorter::discard(std::move(plan));
     emit sortFinished();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include <system_error>
+
 
 ResultSorter::ResultSorter(QObject* parent)
     : QObject(parent)
@@ -37,8 +39,9 @@ void ResultSorter::start(FileSearchResults* results, int column, Qt::SortOrder o
     const quint64 mine = ++serial;
     auto flag = std::make_shared<std::atomic<bool>>(false);
     cancelFlag = flag;
-    auto job = std::make_shared<FileSearchResults::SortPlan>(results->prepareSort(column, order));
-    worker = std::thread([this, job, flag, mine]() {
+    auto job = std::make_shared<FileSearchResults::SortPlan>();
+    worker = std::thread([this, job, flag, mine, results, column, order]() {
+        *job = results->prepareSort(column, order);
         auto report = [this, flag, mine](int done, int total) {
             if (!flag->load())
                 QMetaObject::invokeMethod(this, [this, mine, done, total]() {
@@ -58,6 +61,18 @@ void ResultSorter::start(FileSearchResults* results, int column, Qt::SortOrder o
             emit finished();
         }, Qt::QueuedConnection);
     });
+}
+
+void ResultSorter::discard(FileSearchResults::SortPlan&& spent)
+{
+    if (spent.dirs.empty() && spent.files.empty())
+        return;
+    auto lists = std::make_shared<FileSearchResults::SortPlan>(std::move(spent));
+    try {
+        std::thread([lists]() mutable { lists.reset(); }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: freed here.
+    }
 }
 
 FileSearchResults::SortPlan ResultSorter::takePlan()

@@ -2,10 +2,11 @@
 // responsive while keys are read from the file system (a size or time sort stats every item)
 // or a million names are ordered.
 //
-// `start` copies the shown lists (FileSearchResults::prepareSort, a short lock) and computes
-// the order on the worker without any lock; `finished` then comes on the owner's thread and
-// the owner applies the plan (`takePlan`, FileSearchResults::applySort) between the model's
-// layout signals. A new start or `cancel` stops a running sort: the worker polls the flag, so
+// The worker copies the shown lists (FileSearchResults::prepareSort, a short lock) and computes
+// the order without any lock; `finished` then comes on the owner's thread and the owner
+// applies the plan (`takePlan`, FileSearchResults::applySort, which swaps the lists in) between
+// the model's layout signals and hands the spent plan back (`discard`), to be freed on a
+// thread of its own: copying, ordering and freeing a million rows never runs on the GUI thread. A new start or `cancel` stops a running sort: the worker polls the flag, so
 // joining it takes at most a few milliseconds. Progress comes as (done, total) items.
 #pragma once
 
@@ -32,6 +33,8 @@ public:
     Qt::SortOrder order() const { return order_; }
     // The computed plan of the last finished sort (empty afterwards).
     FileSearchResults::SortPlan takePlan();
+    // Frees a spent plan (the lists a sort replaced) away from the calling thread.
+    static void discard(FileSearchResults::SortPlan&& spent);
 
 signals:
     void progress(int done, int total);

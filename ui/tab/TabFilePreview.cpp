@@ -84,7 +84,7 @@ void TabFilePreview::showFileText()
         lines.append(record.line);
     location->setMatches(holder_->lineCount, lines);
 
-    const FileTextLoader::Result loaded = FileTextLoader::load(holder_->path);
+    const FileTextLoader::Result loaded = FileTextLoader::load(holder_->text.get());
     QTextCharFormat format = matchesView->currentCharFormat();
     format.clearBackground();
     format.clearForeground();

@@ -32,6 +32,16 @@ class TabsFileTest : public QObject
     }
 
 
+    // Fills the file system of `folder` with the file "filler".
+    static void fillDisk(const QString& folder)
+    {
+        QFile filler(folder + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+
 private slots:
     void exactBytes()
     {
@@ -131,16 +141,35 @@ private slots:
         const QString path = TabsFile::path(dir.path());
         QVERIFY(TabsFile::write(path, 0, {{{"fileNameComboBox", "old"}}}));
         const QByteArray before = testutil::readFile(path);
-        QFile filler(dir.path() + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-        filler.close();
+        fillDisk(dir.path());
         QString error;
         QVERIFY(!TabsFile::write(path, 0, {{{"fileNameComboBox", QString(20000, 'n')}}}, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(testutil::readFile(path), before);
+        ::umount(QFile::encodeName(dir.path()).constData());
+    }
+
+    void fullDiskSmallSaveFailsAndKeepsTheOldFile()
+    {
+        // A save small enough to sit in the file's buffer meets the full disk only when it is
+        // flushed: it must fail and leave the old file, not leave an empty one and report success.
+        if (!testutil::isRoot())
+            QSKIP("needs root (mounts a tmpfs)");
+        TQ_ENTER_PRIVATE_MOUNTS();
+        QTemporaryDir dir;
+        QCOMPARE(::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0, "size=64k"), 0);
+        const QString path = TabsFile::path(dir.path());
+        QVERIFY(TabsFile::write(path, 1, {{{"fileNameComboBox", "old"}}, {{"fileNameComboBox", "older"}}}));
+        const QByteArray before = testutil::readFile(path);
+        fillDisk(dir.path());
+        QString error;
+        QVERIFY(!TabsFile::write(path, 0, {{{"fileNameComboBox", "new"}}}, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(testutil::readFile(path), before);
+        SavedTabs read;
+        QVERIFY(TabsFile::read(path, read));
+        QCOMPARE(read.tabs.size(), 2);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "tabs.xml"}));
         ::umount(QFile::encodeName(dir.path()).constData());
     }
 

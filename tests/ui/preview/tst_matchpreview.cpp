@@ -2,6 +2,7 @@
 // lines trimmed with their hits moved by what was stripped, characters that would split a text
 // block, the highlight colour setting, the location strip's ranges and its guards against empty
 // texts and zero heights, and the capped file text.
+#include "core/ContentFile.h"
 #include "core/Settings.h"
 #include "search/model/TempFileHolder.h"
 #include "ui/preview/FileTextLoader.h"
@@ -17,6 +18,13 @@
 #include <QtTest>
 
 namespace {
+
+// The preview's text of the file at `path`, opened as the matches search opens it.
+FileTextLoader::Result loadText(const QString& path, qint64 cap = FileTextLoader::kDefaultCap)
+{
+    const ContentFile file = ContentFile::open(path);
+    return FileTextLoader::load(&file, cap);
+}
 
 struct SettingsScope
 {
@@ -176,18 +184,18 @@ private slots:
         QByteArray big(3000, 'a');
         big[1500] = '\n';
         QVERIFY(testutil::writeFile(dir.filePath("big.txt"), big));
-        const FileTextLoader::Result capped = FileTextLoader::load(dir.filePath("big.txt"), 1000);
+        const FileTextLoader::Result capped = loadText(dir.filePath("big.txt"), 1000);
         QVERIFY(capped.opened);
         QVERIFY(capped.truncated);
         QCOMPARE(capped.text.size(), 1000);
-        const FileTextLoader::Result whole = FileTextLoader::load(dir.filePath("big.txt"), 3000);
+        const FileTextLoader::Result whole = loadText(dir.filePath("big.txt"), 3000);
         QVERIFY(!whole.truncated);
         QCOMPARE(whole.text.size(), 3000);
 
         QVERIFY(testutil::writeFile(dir.filePath("u16.txt"), QByteArray("\xff\xfe" "h\0i\0", 6)));
-        QCOMPARE(FileTextLoader::load(dir.filePath("u16.txt")).text, QStringLiteral("hi"));
-        QVERIFY(!FileTextLoader::load(dir.filePath("missing")).opened);
-        QVERIFY(!FileTextLoader::load(dir.path()).opened); // a folder is no text
+        QCOMPARE(loadText(dir.filePath("u16.txt")).text, QStringLiteral("hi"));
+        QVERIFY(!loadText(dir.filePath("missing")).opened);
+        QVERIFY(!loadText(dir.path()).opened); // a folder is no text
     }
 
     void fileTextKeepsTheLinesOfTheSearch()
@@ -197,7 +205,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(testutil::writeFile(dir.filePath("mixed.txt"),
                                     "one\rtwo\nthree\xE2\x80\xA9" "four\r\nfive alpha\n"));
-        const FileTextLoader::Result loaded = FileTextLoader::load(dir.filePath("mixed.txt"));
+        const FileTextLoader::Result loaded = loadText(dir.filePath("mixed.txt"));
         QPlainTextEdit edit;
         edit.setPlainText(loaded.text);
         QTextDocument* document = edit.document();

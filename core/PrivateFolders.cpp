@@ -1,0 +1,140 @@
+#include "core/PrivateFolders.h"
+
+#include "core/FileNameCodec.h"
+#include "core/FileUtils.h"
+#include "core/HandleHolder.h"
+#include "core/Logger.h"
+
+#include <QDir>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char kTag[] = "PrivateFolders";
+
+void logWarning(const QString& text)
+{
+    if (Logger::isOpen())
+        TQ_LOG_WARNING(kTag, text);
+}
+
+// A real folder (not a link) owned by the effective user with no access for anybody else.
+bool isOwnPrivateFolder(const QByteArray& path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
+        && (st.st_mode & 077) == 0;
+}
+
+// The mkdtemp folder of a process that is not root and has no runtime folder; removed when the
+// process ends.
+struct MadeFolder
+{
+    std::mutex mutex;
+    QString path;
+    ~MadeFolder()
+    {
+        if (!path.isEmpty())
+            removeDirectoryRecursively(path);
+    }
+};
+
+MadeFolder& madeFolder()
+{
+    static MadeFolder folder;
+    return folder;
+}
+
+} // namespace
+
+namespace PrivateFolders {
+
+bool ensureRootFolder(const QString& path, QString* why)
+{
+    QString reason;
+    const QString cleaned = QDir::cleanPath(path);
+    const int slash = cleaned.lastIndexOf(QLatin1Char('/'));
+    const QByteArray name = FileNameCodec::encode(cleaned.mid(slash + 1));
+    HandleHolder parent;
+    if (::geteuid() != 0)
+        reason = QStringLiteral("only root keeps its state there");
+    else if (slash < 0 || name.isEmpty())
+        reason = QStringLiteral("not an absolute path");
+    else
+        parent = openRootOnlyFolder(slash == 0 ? QStringLiteral("/") : cleaned.left(slash), false, &reason);
+    if (parent.isValid()) {
+        if (::mkdirat(parent.handle(), name.constData(), 0700) != 0 && errno != EEXIST) {
+            reason = QStringLiteral("cannot create it: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        } else {
+            const HandleHolder folder(::openat(parent.handle(), name.constData(),
+                                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            struct stat st;
+            if (!folder.isValid() || ::fstat(folder.handle(), &st) != 0)
+                reason = QStringLiteral("it is not a folder");
+            else if (st.st_uid != 0)
+                reason = QStringLiteral("it belongs to user %1").arg(st.st_uid);
+            else if ((st.st_mode & 077) != 0 && ::fchmod(folder.handle(), 0700) != 0)
+                reason = QStringLiteral("its mode cannot be narrowed");
+            else
+                return true;
+        }
+    }
+    if (why)
+        *why = QStringLiteral("%1 is refused: %2").arg(path, reason);
+    return false;
+}
+
+bool isRootOnly(const QString& path, QString* why)
+{
+    return openRootOnlyFolder(path, false, why).isValid();
+}
+
+QString runtimeFolder()
+{
+    if (::geteuid() == 0) {
+        const QString folder = QLatin1String(kRootRuntimeFolder);
+        QString why;
+        if (ensureRootFolder(folder, &why))
+            return folder;
+        logWarning(why);
+        return QString();
+    }
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && isOwnPrivateFolder(runtime))
+        return FileNameCodec::decode(runtime);
+    MadeFolder& made = madeFolder();
+    std::lock_guard<std::mutex> lock(made.mutex);
+    if (made.path.isEmpty() || !isOwnPrivateFolder(FileNameCodec::encode(made.path))) {
+        QByteArray pattern = FileNameCodec::encode(QDir::tempPath() + QStringLiteral("/tallowquist-pro-XXXXXX"));
+        if (!::mkdtemp(pattern.data())) {
+            logWarning(QStringLiteral("No private folder can be made in %1: %2")
+                           .arg(QDir::tempPath(), QString::fromLocal8Bit(std::strerror(errno))));
+            return QString();
+        }
+        made.path = FileNameCodec::decode(pattern);
+    }
+    return made.path;
+}
+
+QString makeProcessFolder(const QString& prefix)
+{
+    const QString base = runtimeFolder();
+    if (base.isEmpty())
+        return QString();
+    QByteArray pattern = FileNameCodec::encode(base + QLatin1Char('/') + prefix + QStringLiteral("XXXXXX"));
+    if (!::mkdtemp(pattern.data())) {
+        logWarning(QStringLiteral("No private folder can be made in %1: %2")
+                       .arg(base, QString::fromLocal8Bit(std::strerror(errno))));
+        return QString();
+    }
+    return FileNameCodec::decode(pattern);
+}
+
+} // namespace PrivateFolders

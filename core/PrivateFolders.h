@@ -1,0 +1,44 @@
+// PrivateFolders: where a process of the program keeps the state that is its own and must be
+// out of every other user's reach.
+//
+// A process running as root keeps it in root-owned places only, never in a folder its session
+// user controls and never under a predictable name in /tmp (which another user could take
+// first):
+// - "/var/lib/tallowquist-pro" (mode 0700): the index files of a root instance;
+// - "/run/tallowquist-pro" (mode 0700): its temporary state (settings stage, helper socket,
+//   working folder of converted text), each in a folder of its own made by mkdtemp.
+// Both are created by root when missing; one that exists must be a real folder owned by root
+// with no access for anybody else (a wider mode is narrowed), and every folder above it must be
+// root's alone (openRootOnlyFolder), else it is refused.
+//
+// Any other process keeps its temporary state in $XDG_RUNTIME_DIR when that is a real folder of
+// its own closed to everybody else, else in a folder made for it by mkdtemp in the temporary
+// folder ("tallowquist-pro-XXXXXX", mode 0700), kept for the life of the process and removed
+// at its end.
+#pragma once
+
+#include <QString>
+
+namespace PrivateFolders {
+
+inline constexpr char kRootStateFolder[] = "/var/lib/tallowquist-pro";
+inline constexpr char kRootRuntimeFolder[] = "/run/tallowquist-pro";
+
+// Makes `path` (absolute) a folder of root's alone, as described above. False, `why` set, when
+// it is refused or cannot be made.
+bool ensureRootFolder(const QString& path, QString* why = nullptr);
+
+// Whether every folder of `path`, from "/" to the last, belongs to root and nobody else can
+// write it (links followed only when they belong to root). False, `why` set, otherwise, also
+// when the folder does not exist.
+bool isRootOnly(const QString& path, QString* why = nullptr);
+
+// The folder for this process's temporary state (see above); empty when none is usable (the
+// reason is logged).
+QString runtimeFolder();
+
+// A new folder of this process's own, "<prefix>XXXXXX" (mkdtemp, mode 0700) in runtimeFolder();
+// empty on failure. The caller removes it.
+QString makeProcessFolder(const QString& prefix);
+
+} // namespace PrivateFolders

@@ -12,6 +12,7 @@
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTextStream>
 
 namespace {
@@ -146,6 +147,13 @@ bool DesktopApplications::readEntry(const QString& filePath, const QString& id, 
     if (entry.value(QStringLiteral("Type")) != QLatin1String("Application")
         || entry.value(QStringLiteral("Hidden")) == QLatin1String("true") || entry.value(QStringLiteral("Exec")).isEmpty())
         return false;
+    const QString tryExec = unescapeValue(entry.value(QStringLiteral("TryExec")));
+    if (!tryExec.isEmpty() && !programInstalled(tryExec))
+        return false;
+    QStringList arguments;
+    if (!splitExec(unescapeValue(entry.value(QStringLiteral("Exec"))), arguments) || arguments.isEmpty()
+        || !programInstalled(arguments.first()))
+        return false;
     application.id = id;
     application.filePath = filePath;
     application.name = localisedValue(entry, QStringLiteral("Name"));
@@ -156,6 +164,16 @@ bool DesktopApplications::readEntry(const QString& filePath, const QString& id, 
     application.mimeTypes = splitList(entry.value(QStringLiteral("MimeType")));
     application.terminal = entry.value(QStringLiteral("Terminal")) == QLatin1String("true");
     return true;
+}
+
+bool DesktopApplications::programInstalled(const QString& program)
+{
+    if (program.isEmpty())
+        return false;
+    if (!program.contains(QLatin1Char('/')))
+        return !QStandardPaths::findExecutable(program).isEmpty();
+    const QFileInfo info(program);
+    return info.isAbsolute() && info.isFile() && info.isExecutable();
 }
 
 bool DesktopApplications::findApplication(const QString& id, DesktopApplication& application)

@@ -10,7 +10,10 @@
 //   3. every installed entry whose MimeType lists the type, ordered by desktop-file id;
 // leaving out (in 2 and 3) the entries named under [Removed Associations] in any file.
 // An entry is installed when the first folder that has its id holds a readable entry of
-// Type=Application with an Exec key that is not Hidden=true.
+// Type=Application with an Exec key that is not Hidden=true, whose TryExec program (when the
+// key is given) and whose Exec program are there: an absolute path that is an executable file,
+// or a bare name found in PATH, as the start looks it up. An entry of a program that was
+// removed is never offered.
 //
 // Exec: split into arguments as the desktop-entry format says (blanks separate; double quotes
 // group, with \" \` \$ \\ escaped inside), then the field codes of each argument expanded:
@@ -55,6 +58,9 @@ public:
     // By the file's name (QMimeDatabase, MatchExtension), so the file need not exist; a folder
     // is "inode/directory".
     static QList<DesktopApplication> applicationsForFile(const QString& path);
+
+    // True when `program` (an absolute path or a bare name looked up in PATH) can be run.
+    static bool programInstalled(const QString& program);
 
     // Splits an Exec value into arguments; false when a quote is not closed.
     static bool splitExec(const QString& exec, QStringList& arguments);

@@ -13,19 +13,30 @@ namespace {
 
 const qint32 kFail = static_cast<qint32>(0x80004005u); // E_FAIL
 
-[[noreturn]] void fail(int line)
-{
-    throw FileSearchException(kFail, QStringLiteral("ShellContextMenu"), line);
-}
-
 QString translate(const char* text)
 {
     return QCoreApplication::translate("QObject", text);
 }
 
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("ShellContextMenu", text);
+}
+
+[[noreturn]] void fail(const QString& reason, int line)
+{
+    throw ShellContextMenu::CommandFailure(reason, line);
+}
+
 } // namespace
 
 namespace ShellContextMenu {
+
+CommandFailure::CommandFailure(const QString& reason, int line)
+    : FileSearchException(QStringLiteral("%1 %2").arg(kFail).arg(reason), QStringLiteral("ShellContextMenu"), line),
+      reason_(reason)
+{
+}
 
 QList<Command> getContextMenu(const QString& path)
 {
@@ -95,12 +106,12 @@ bool invokeCommand(QWidget* owner, const Command& command, const QString& path)
     const QString& verb = command.verb;
     if (verb == QLatin1String("open")) {
         if (!ShellUtils::openFile(owner, path, QString()))
-            fail(__LINE__);
+            fail(tr("No application could open \"%1\".").arg(path), __LINE__);
         return true;
     }
     if (verb == QLatin1String("openwith")) {
         if (!DesktopApplications::launch(command.application, path))
-            fail(__LINE__);
+            fail(tr("%1 could not be started.").arg(command.application.name), __LINE__);
         return true;
     }
     if (verb == QLatin1String("cut")) {
@@ -116,7 +127,7 @@ bool invokeCommand(QWidget* owner, const Command& command, const QString& path)
         if (ShellUtils::deleteFiles(owner, QStringList{path}, false, nullptr, &declined))
             return true;
         if (!declined)
-            fail(__LINE__);
+            fail(tr("\"%1\" could not be deleted.").arg(path), __LINE__);
         return false;
     }
     if (verb == QLatin1String("properties")) {
@@ -130,7 +141,7 @@ void handleCustomCommand(const QString& path, QWidget* owner, int id)
 {
     if (id == kOpenFileLocationId) {
         if (!ShellUtils::showInFolder(owner, path))
-            fail(__LINE__);
+            fail(tr("The folder of \"%1\" could not be opened.").arg(path), __LINE__);
     } else if (id == kCopyFullNameId) {
         ShellUtils::copyText(owner, path);
     }

@@ -19,12 +19,14 @@
 // else our own read-only FilePropertiesDialog (always for a root instance).
 //
 // Failures: a command that fails after the menu closed (no application could be started, a
-// file could not be deleted, "Open file location" failed) throws FileSearchException with the
-// code E_FAIL (0x80004005) and the unit "ShellContextMenu"; the caller catches it. A dismissed
-// menu or a declined confirmation does nothing.
+// file could not be deleted, "Open file location" failed) throws CommandFailure, a
+// FileSearchException with the code E_FAIL (0x80004005) and the unit "ShellContextMenu" that
+// also says in words what failed; the caller catches it, logs it and tells the user. A
+// dismissed menu or a declined confirmation does nothing.
 #pragma once
 
 #include "app/DesktopApplications.h"
+#include "core/FileSearchException.h"
 
 #include <QList>
 #include <QPoint>
@@ -35,6 +37,17 @@ class QMenu;
 class QWidget;
 
 namespace ShellContextMenu {
+
+// A command that failed after the menu closed; `reason` is the text for the user.
+class CommandFailure : public FileSearchException
+{
+public:
+    CommandFailure(const QString& reason, int line);
+    QString reason() const { return reason_; }
+
+private:
+    QString reason_;
+};
 
 enum : int {
     kFirstCommandId = 1,

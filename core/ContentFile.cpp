@@ -1,6 +1,7 @@
 #include "core/ContentFile.h"
 
 #include "core/FileNameCodec.h"
+#include "core/LongPath.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -64,7 +65,14 @@ ContentFile ContentFile::openNative(const QByteArray& nativePath, const QString&
 {
     ContentFile file;
     file.path_ = path;
-    const int pathFd = ::open(nativePath.constData(), O_PATH | O_CLOEXEC);
+    // Paths of any length: the folder part of a path past PATH_MAX is opened in stretches.
+    const PathAt at(nativePath);
+    if (!at.isValid()) {
+        const int e = at.error();
+        file.fail(e == EACCES || e == EPERM ? Denied : Missing, e);
+        return file;
+    }
+    const int pathFd = ::openat(at.folder(), at.name(), O_PATH | O_CLOEXEC);
     if (pathFd < 0) {
         const int e = errno;
         file.fail(e == EACCES || e == EPERM ? Denied : (e == ENOENT || e == ENOTDIR || e == ELOOP

@@ -3,7 +3,8 @@
 // bytes of a file: they are handed an open ContentFile and never open its path again.
 //
 // open(path) works in two steps, so that opening has no side effects:
-//  1. open(path, O_PATH | O_CLOEXEC) (links followed) and fstat that descriptor. An O_PATH
+//  1. open(path, O_PATH | O_CLOEXEC) (links followed; a path longer than PATH_MAX is opened
+//     relative to its folder, PathAt) and fstat that descriptor. An O_PATH
 //     open runs no driver's open routine and never waits: a device node (or a link to one) is
 //     not armed, reset or rewound, a FIFO does not wait for a writer, a terminal does not
 //     become ours. Only a regular file goes on; anything else is refused (NotRegular).

@@ -110,6 +110,7 @@ const IndexEntry* IndexMap::find(quint64 key) const
 
 bool IndexMap::put(quint64 key, const IndexEntry& value, bool overwrite)
 {
+    ++changes_;
     if (tail_ && tail_->count > 0 && tail_->count < quint32(LeafCapacity) && key > tail_->keys[tail_->count - 1]) {
         tail_->keys[tail_->count] = key;
         tail_->values[tail_->count] = value;
@@ -249,6 +250,7 @@ void IndexMap::insertIntoParent(Path& path, quint64 separator, void* right)
 
 bool IndexMap::erase(quint64 key, IndexEntry* erased)
 {
+    ++changes_;
     if (!root_)
         return false;
     Path path;
@@ -424,7 +426,7 @@ std::vector<IndexMap::Leaf*> IndexMap::newLeaves(std::size_t count)
 
 void IndexMap::assignLeaves(const std::vector<Leaf*>& leaves)
 {
-    clear();
+    clear(); // counts as a change
     Leaf* previous = nullptr;
     for (Leaf* leaf : leaves) {
         if (leaf->count == 0) {
@@ -448,6 +450,7 @@ void IndexMap::assignLeaves(const std::vector<Leaf*>& leaves)
 
 void IndexMap::clear()
 {
+    ++changes_;
     freeInnerNodes();
     for (Leaf* leaf = head_; leaf;) {
         Leaf* next = leaf->next;

@@ -66,8 +66,12 @@ public:
 
     // The entry of key, or null when absent. Never inserts.
     const IndexEntry* find(quint64 key) const;
-    // The same, to change the entry in place.
-    IndexEntry* find(quint64 key) { return const_cast<IndexEntry*>(static_cast<const IndexMap*>(this)->find(key)); }
+    // The same, to change the entry in place (counted as a change, see changes()).
+    IndexEntry* findForChange(quint64 key)
+    {
+        ++changes_;
+        return const_cast<IndexEntry*>(static_cast<const IndexMap*>(this)->find(key));
+    }
     bool contains(quint64 key) const { return find(key) != nullptr; }
 
     // Sets the entry of key, creating it when absent and overwriting it when present.
@@ -95,10 +99,11 @@ public:
             for (quint32 i = 0; i < leaf->count; ++i)
                 f(leaf->keys[i], leaf->values[i]);
     }
-    // The same with the entries open to change (their keys stay).
+    // The same with the entries open to change (their keys stay; counted as a change).
     template <typename F>
     void forEachMutable(F f)
     {
+        ++changes_;
         for (Leaf* leaf = head_; leaf; leaf = leaf->next)
             for (quint32 i = 0; i < leaf->count; ++i)
                 f(leaf->keys[i], leaf->values[i]);
@@ -110,6 +115,10 @@ public:
     // Replaces the whole map by `leaves` in this order (their counts as filled).
     void assignLeaves(const std::vector<Leaf*>& leaves);
 
+    // A number that changes whenever an entry may have changed (set, insert, erase, clear, an
+    // entry handed out for change, bulk loading):
+    // while it stays the same, every leaf holds the same entries (NameFilter relies on it).
+    quint64 changes() const { return changes_; }
     // Bytes of arena taken by the nodes of this map, free ones included (for memory figures).
     std::size_t nodeBytes() const { return nodeBytes_; }
 
@@ -134,6 +143,7 @@ private:
     std::size_t size_ = 0;
     std::size_t nodeBytes_ = 0;
     std::size_t leafCount_ = 0;    // leaves in the tree
+    quint64 changes_ = 0;
     Leaf* freeLeaves_ = nullptr;   // linked through next
     Inner* freeInners_ = nullptr;  // linked through children[0]
 };

@@ -68,19 +68,19 @@ using HitFilter = std::function<bool(FRN frn, const IndexEntry& entry, QString* 
 // The records of a map as runs: its leaves.
 struct LeafRuns
 {
-    std::vector<const IndexMap::Leaf*> leaves;
+    std::shared_ptr<const NameFilter::Layout> layout; // the leaves in order (kept by the filter)
     const NameStore& names;
-    LeafRuns(const IndexMap& map, const NameStore& store)
-        : names(store)
+    LeafRuns(std::shared_ptr<const NameFilter::Layout> layout, const NameStore& store)
+        : layout(std::move(layout))
+        , names(store)
     {
-        for (const IndexMap::Leaf* leaf = map.firstLeaf(); leaf; leaf = leaf->next)
-            leaves.push_back(leaf);
     }
-    std::size_t runs() const { return leaves.size(); }
-    quint32 count(std::size_t r) const { return leaves[r]->count; }
-    FRN key(std::size_t r, quint32 i) const { return leaves[r]->keys[i]; }
-    const IndexEntry& value(std::size_t r, quint32 i) const { return leaves[r]->values[i]; }
-    const std::vector<const IndexMap::Leaf*>* leafList() const { return &leaves; }
+    std::size_t runs() const { return layout->leaves.size(); }
+    quint32 count(std::size_t r) const { return layout->counts[r]; }
+    FRN key(std::size_t r, quint32 i) const { return layout->leaves[r]->keys[i]; }
+    const IndexEntry& value(std::size_t r, quint32 i) const { return layout->leaves[r]->values[i]; }
+    const std::vector<const IndexMap::Leaf*>* leafList() const { return &layout->leaves; }
+    quint64 changes() const { return layout->changes; }
 };
 
 // The further names of files as runs of slots of the same size as a leaf (a free slot has no
@@ -97,6 +97,7 @@ struct SlotRuns
     FRN key(std::size_t r, quint32 i) const { return table[r * IndexMap::LeafCapacity + i].frn; }
     const IndexEntry& value(std::size_t r, quint32 i) const { return table[r * IndexMap::LeafCapacity + i].entry; }
     const std::vector<const IndexMap::Leaf*>* leafList() const { return nullptr; }
+    quint64 changes() const { return 0; }
 };
 
 // Tests every name of `source` against the request's name expression, in run order, and
@@ -109,7 +110,36 @@ template <typename Runs>
 bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest& request, const HitFilter& accept,
                std::vector<Hit>& hits, NameFilter* filter = nullptr)
 {
-    const std::size_t runCount = source.runs();
+    const MatchOptions options = request.matchOptions(true);
+    std::vector<std::unique_ptr<SearchExpression>> expressions;
+    expressions.emplace_back(new SearchExpression(request.fileName, options));
+
+    NameFilter::Query query;
+    std::unique_ptr<NameFilter::Session> session;
+    if (filter && source.leafList()) {
+        query = NameFilter::makeQuery(expressions[0]->requiredLiterals());
+        session.reset(new NameFilter::Session(*filter, query, *source.leafList(), source.changes(), source.names));
+    }
+    NameFilter::Session* summaries = session && session->active() ? session.get() : nullptr;
+
+    // The runs to scan: all of them, or, where the summaries are known to be current, only
+    // those they let through (asked here, before any thread is started).
+    std::vector<std::size_t> selected;
+    if (summaries && summaries->trusted()) {
+        records = 0;
+        for (std::size_t r = 0; r < source.runs(); ++r) {
+            if (summaries->mayMatch(r)) {
+                selected.push_back(r);
+                records += source.count(r);
+            }
+        }
+        summaries = nullptr;
+    } else {
+        selected.resize(source.runs());
+        for (std::size_t r = 0; r < selected.size(); ++r)
+            selected[r] = r;
+    }
+    const std::size_t runCount = selected.size();
     int threads = 1;
     if (records >= ParallelScanThreshold)
         threads = qBound(1, QThread::idealThreadCount(), MaxScanThreads);
@@ -118,21 +148,13 @@ bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest&
 
     // One expression per thread, built here: building one runs the script engine, which all
     // threads share under one mutex.
-    const MatchOptions options = request.matchOptions(true);
-    std::vector<std::unique_ptr<SearchExpression>> expressions;
-    for (int t = 0; t < threads; ++t)
+    for (int t = 1; t < threads; ++t)
         expressions.emplace_back(new SearchExpression(request.fileName, options));
 
-    NameFilter::Query query;
-    std::unique_ptr<NameFilter::Session> session;
-    if (filter && source.leafList()) {
-        query = NameFilter::makeQuery(expressions[0]->requiredLiterals());
-        session.reset(new NameFilter::Session(*filter, query, *source.leafList(), source.names));
-    }
-    NameFilter::Session* const summaries = session && session->active() ? session.get() : nullptr;
-
+    // Scans selected[from] .. selected[to - 1].
     auto scanRange = [&](std::size_t from, std::size_t to, SearchExpression& expression, std::vector<Hit>& out) {
-        for (std::size_t l = from; l < to; ++l) {
+        for (std::size_t k = from; k < to; ++k) {
+            const std::size_t l = selected[k];
             if (request.canceled)
                 return false;
             if (summaries && !summaries->mayMatch(l))
@@ -167,10 +189,10 @@ bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest&
     std::vector<std::size_t> bounds(1, 0);
     const std::size_t perRun = records / (std::size_t(threads) * RunsPerThread) + 1;
     std::size_t inRun = 0;
-    for (std::size_t l = 0; l < runCount; ++l) {
-        inRun += source.count(l);
+    for (std::size_t k = 0; k < runCount; ++k) {
+        inRun += source.count(selected[k]);
         if (inRun >= perRun) {
-            bounds.push_back(l + 1);
+            bounds.push_back(k + 1);
             inRun = 0;
         }
     }
@@ -414,7 +436,7 @@ void NTFSDriveDB::setRecord(FRN frn, FRN parent, Ref name, bool isDir)
 {
     IndexMap& map = isDir ? t_->directories : t_->files;
     const IndexEntry entry{parent, name};
-    if (IndexEntry* present = map.find(frn)) {
+    if (IndexEntry* present = map.findForChange(frn)) {
         if (present->name != name)
             t_->names.release(present->name);
         *present = entry;
@@ -833,8 +855,8 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
         bool scanned = false;
         if (pass < 2) {
             const IndexMap& map = isDirMap ? t_->directories : t_->files;
-            scanned = scanNames(LeafRuns(map, t_->names), map.size(), *request, accept, hits,
-                                isDirMap ? &t_->dirFilter : &t_->fileFilter);
+            NameFilter& filter = isDirMap ? t_->dirFilter : t_->fileFilter;
+            scanned = scanNames(LeafRuns(filter.layoutOf(map), t_->names), map.size(), *request, accept, hits, &filter);
         } else {
             scanned = scanNames(SlotRuns{t_->extraNames.slotTable(), t_->names}, t_->extraNames.size(), *request,
                                 accept, hits);
@@ -901,7 +923,7 @@ bool NTFSDriveDB::load(bool* cancel)
         IndexTables& t = *tables;
         auto set = [&](FRN frn, FRN parent, Ref name, bool isDir) {
             IndexMap& map = isDir ? t.directories : t.files;
-            if (IndexEntry* present = map.find(frn)) {
+            if (IndexEntry* present = map.findForChange(frn)) {
                 t.names.release(present->name);
                 *present = IndexEntry{parent, name};
             } else {

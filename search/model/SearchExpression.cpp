@@ -19,6 +19,8 @@ SearchExpression::SearchExpression(const QString& pattern, const MatchOptions& o
     parser.reset(wordParser);
     wordMatcher = new StringMatcher(terms, options);
     matcher.reset(wordMatcher);
+    if (!matchesEverything && termCount_ <= 12)
+        requiredBits = wordParser->requiredTerms();
 }
 
 SearchExpression::~SearchExpression() = default;
@@ -47,6 +49,16 @@ int SearchExpression::matchUtf8(const char* text, int length)
             termMask.assignLowBits(found);
             if (__builtin_popcountll(found) != termCount_)
                 return Undecided;
+        } else if (requiredBits && requiredBits != all.lowBits()) {
+            // Terms every match holds first: a text without one of them is refused without
+            // looking for the others.
+            found = wordMatcher->matchUtf8Bits(text, length, requiredBits);
+            if (found != requiredBits) {
+                termMask.assignLowBits(found);
+                return NoMatch;
+            }
+            found |= wordMatcher->matchUtf8Bits(text, length, all.lowBits() & ~requiredBits);
+            termMask.assignLowBits(found);
         } else {
             found = wordMatcher->matchUtf8Bits(text, length, all.lowBits());
             termMask.assignLowBits(found);
@@ -78,11 +90,8 @@ int SearchExpression::evaluate()
 std::vector<std::string> SearchExpression::requiredLiterals() const
 {
     std::vector<std::string> literals;
-    if (matchesEverything || termCount_ == 0 || termCount_ > 12)
-        return literals;
-    const quint64 required = wordParser->requiredTerms();
-    for (int i = 0; i < termCount_; ++i) {
-        if (required & (quint64(1) << i)) {
+    for (int i = 0; i < termCount_ && i < 64; ++i) {
+        if (requiredBits & (quint64(1) << i)) {
             const std::vector<std::string> runs = wordMatcher->requiredRuns(i);
             literals.insert(literals.end(), runs.begin(), runs.end());
         }

@@ -78,4 +78,6 @@ private:
     // expressions with up to 64 terms.
     ExpressionParser* wordParser = nullptr;
     StringMatcher* wordMatcher = nullptr;
+    // Terms present in every combination that satisfies the expression (up to 12 terms).
+    quint64 requiredBits = 0;
 };

@@ -5,6 +5,8 @@
 #include "core/FileNameCodec.h"
 #include "core/Logger.h"
 #include "core/LongPath.h"
+#include "search/engine/ContentSearcher.h"
+#include "search/model/TempFileHolder.h"
 #include "search/engine/DirectorySearcher.h"
 #include "search/engine/FileSearch.h"
 #include "search/engine/FolderWalker.h"
@@ -159,6 +161,19 @@ private slots:
             QVERIFY(status.modified.isValid());
         }
         QVERIFY(FileStatus(FileNameCodec::decode(deepest)).isDir);
+
+        // Their contents are searched and previewed too (the one open of the content search).
+        ContentSearcher searcher(nullptr, tmp.path() + QStringLiteral("/work"));
+        FileSearchRequest contents;
+        contents.contents = QStringLiteral("xxx");
+        int matched = 0;
+        for (const QString& path : qAsConst(passed)) {
+            QCOMPARE(searcher.find(&contents, path, nullptr), FileStatus(path).size >= 3);
+            TempFileHolder holder;
+            matched += searcher.findAll(&contents, path, &holder);
+            QVERIFY(holder.text && holder.text->isOpen()); // the preview's text
+        }
+        QCOMPARE(matched, 8); // files of 3 to 10 bytes
     }
 
     void pathAtResolvesAsTheKernelWould()

@@ -3,7 +3,10 @@
 #include "search/model/FileSearchRequest.h"
 #include "search/model/SearchExpression.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -50,6 +53,49 @@ class TestSearchExpression : public QObject
     Q_OBJECT
 
 private slots:
+    // The UTF-8 path looks for the terms every match holds first and stops when one is
+    // missing; over random Boolean expressions (and, or, not, parentheses) and names it must
+    // give the verdicts of the full test.
+    void requiredTermsFirstKeepVerdicts()
+    {
+        QRandomGenerator random(11);
+        static const char* const terms[] = {"abc", "bcd", "xyz", "ab", "cd"};
+        std::function<QString(int)> expression = [&](int depth) -> QString {
+            QString out;
+            const int parts = 1 + int(random.bounded(3));
+            for (int p = 0; p < parts; ++p) {
+                if (p)
+                    out += random.bounded(2) ? QStringLiteral(" and ") : QStringLiteral(" or ");
+                if (random.bounded(4) == 0)
+                    out += QStringLiteral("not ");
+                if (depth < 2 && random.bounded(3) == 0)
+                    out += QStringLiteral("(") + expression(depth + 1) + QStringLiteral(")");
+                else
+                    out += QLatin1String(terms[random.bounded(5)]);
+            }
+            return out;
+        };
+        MatchOptions options;
+        options.boolean = 1;
+        options.forName = true;
+        int matched = 0;
+        for (int e = 0; e < 300; ++e) {
+            const QString pattern = expression(0);
+            SearchExpression bytes(pattern, options);
+            SearchExpression text(pattern, options);
+            for (int n = 0; n < 40; ++n) {
+                QByteArray name;
+                const int length = int(random.bounded(12));
+                for (int i = 0; i < length; ++i)
+                    name += "abcdxyz"[random.bounded(7)];
+                const int expected = text.match(QString::fromLatin1(name));
+                QCOMPARE(bytes.matchUtf8(name.constData(), name.size()), expected);
+                matched += expected == SearchExpression::Matches;
+            }
+        }
+        QVERIFY(matched > 500);
+    }
+
     // Patterns without terms: blank ones match everything; operators alone match nothing (in
     // every route, and at the end of a file too).
     void withoutTerms_data()

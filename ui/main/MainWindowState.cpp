@@ -162,10 +162,10 @@ bool MainWindow::loadTabs()
         page->setFormState(state);
         // The tab on show loads its state into the form now; the others when they are shown.
         if (page->isVisible()) {
-            searchWindow_->applyState(state);
+            searchWindow_->applyState(page->formState());
             searchWindow_->updateControls();
         }
-        page->setTitle(state.value(QStringLiteral("fileNameComboBox")));
+        page->setTitle(TabPage::captionOf(page->formState()));
     }
     if (saved.currentTab >= 0 && saved.currentTab < tabCount())
         ui_->tabWidget->setCurrentIndex(saved.currentTab);

@@ -19,36 +19,41 @@ QString sizeText(qint64 bytes)
     return digits + QLatin1Char(' ') + QCoreApplication::translate("FileTable", "KB");
 }
 
-QString highlightedName(const QString& name, QList<QPair<int, int>> ranges)
+QList<QPair<int, int>> nameMatchRanges(const QString& name, const QList<QPair<int, int>>& ranges)
 {
     // Clamp to the name, drop empty ranges, order by start and merge overlapping ones.
-    QList<QPair<int, int>> clean;
-    for (const auto& r : qAsConst(ranges)) {
+    QList<QPair<int, int>> clean; // (start, end)
+    for (const auto& r : ranges) {
         const int start = std::max(0, r.first);
         const int end = std::min(name.length(), r.first + r.second);
         if (end > start)
             clean.append({start, end});
     }
     std::sort(clean.begin(), clean.end());
-    QList<QPair<int, int>> merged; // (start, end)
+    QList<QPair<int, int>> merged;
     for (const auto& r : qAsConst(clean)) {
         if (!merged.isEmpty() && r.first <= merged.last().second)
             merged.last().second = std::max(merged.last().second, r.second);
         else
             merged.append(r);
     }
-    if (merged.isEmpty()
-        || (merged.size() == 1 && merged.first().first == 0 && merged.first().second == name.length()))
-        return name.toHtmlEscaped();
-    QString html;
-    int at = 0;
-    for (const auto& r : qAsConst(merged)) {
-        html += name.mid(at, r.first - at).toHtmlEscaped();
-        html += QStringLiteral("<b>%1</b>").arg(name.mid(r.first, r.second - r.first).toHtmlEscaped());
-        at = r.second;
+    if (merged.size() == 1 && merged.first().first == 0 && merged.first().second == name.length())
+        return {};
+    for (auto& r : merged)
+        r.second -= r.first;
+    return merged;
+}
+
+QString visibleText(const QString& text)
+{
+    QString shown = text;
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20)
+            c = QChar(0x2400 + c.unicode());
+        else if (c.unicode() == 0x7F)
+            c = QChar(0x2421);
     }
-    html += name.mid(at).toHtmlEscaped();
-    return html;
+    return shown;
 }
 
 QString pathText(const QString& folder, const QStringList& includePaths)

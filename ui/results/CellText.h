@@ -3,9 +3,10 @@
 //
 // - Size: whole kilobytes with "," between groups of three digits and " KB"; below one
 //   kilobyte the byte count and " B".
-// - Name: the matched parts wrapped in "<b>%1</b>" for the rich-text delegate. Every part of
-//   the name, matched or not, is escaped for rich text first ("<", "&", ">" and quotes would
-//   otherwise swallow or change text).
+// - Name: the name itself (plain text, shown exactly as it is: blanks, "<", "&"); the matched
+//   parts travel beside it as ranges, clamped, ordered and merged, none when one match covers
+//   the whole name. Control characters are shown as their visible symbols (U+2400 block) so
+//   that a name never breaks its row; the replacement keeps every position.
 // - Path: with exactly one include folder, the part of the folder below it. The folder is cut
 //   only when its clean form really starts with the clean include folder and a "/" (the root
 //   "/" counts as ending in one); a folder equal to the include folder, or outside it, is shown
@@ -22,8 +23,11 @@
 namespace CellText {
 
 QString sizeText(qint64 bytes);
-// `ranges` are (start, length) in UTF-16 units, in any order, possibly overlapping.
-QString highlightedName(const QString& name, QList<QPair<int, int>> ranges);
+// `ranges` are (start, length) in UTF-16 units, in any order, possibly overlapping; the result
+// is (start, length), ordered, disjoint and inside the name.
+QList<QPair<int, int>> nameMatchRanges(const QString& name, const QList<QPair<int, int>>& ranges);
+// The text with every control character replaced by its visible symbol, position for position.
+QString visibleText(const QString& text);
 QString pathText(const QString& folder, const QStringList& includePaths);
 QString typeText(const QString& name, bool isDir);
 // A time in the system locale's short format; empty for an invalid time.

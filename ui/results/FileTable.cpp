@@ -207,10 +207,7 @@ void FileTable::sortByIndicator()
     const int type = model_->columnTypeAt(header->sortIndicatorSection());
     if (!header->isSortIndicatorShown() || type < 0)
         return;
-    if (!view_->askSort(type, model_->rowCount())) {
-        header->setSortIndicatorShown(false);
-        return;
-    }
+    // The user chose this order (and confirmed it, if asked) when clicking the header.
     sort(type, header->sortIndicatorOrder());
 }
 
@@ -382,13 +379,17 @@ const FileProperties& FileTable::properties(const FileSearchResults::Entry& entr
     return cache.properties(entry);
 }
 
-QString FileTable::highlightedName(const QString& name)
+QList<QPair<int, int>> FileTable::nameMatches(int row)
 {
-    if (!highlighter || !request || request->fileName.trimmed().isEmpty())
-        return name.toHtmlEscaped();
+    if (!results_ || !highlighter || !request || request->fileName.trimmed().isEmpty())
+        return {};
+    const FileSearchResults::Entry e = results_->entryAtRow(shown, row);
+    if (!e.isValid())
+        return {};
+    const QString name = FileSearchResults::entryName(e);
     MatchPositions positions;
     highlighter->match(name, &positions);
-    return CellText::highlightedName(name, positions);
+    return CellText::nameMatchRanges(name, positions);
 }
 
 QString FileTable::data(int row, int column)
@@ -400,7 +401,7 @@ QString FileTable::data(int row, int column)
         return QString();
     switch (model_->columnTypeAt(column)) {
     case FileTableColumns::Name:
-        return highlightedName(FileSearchResults::entryName(e));
+        return FileSearchResults::entryName(e);
     case FileTableColumns::Path:
         return CellText::pathText(FileSearchResults::entryFolder(e), request ? request->includePaths : QStringList());
     case FileTableColumns::Size:

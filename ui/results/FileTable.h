@@ -13,8 +13,8 @@
 //
 // Sorting runs on a worker (ResultSorter) and is put in place between the model's layout
 // signals, the selection and current row following their items. A sort by size or a time of
-// more than 1000 rows is confirmed first, also when a search ends or the filter changes
-// (declined there, the indicator is hidden: the rows are not in its order).
+// more than 1000 rows is confirmed when the user asks for it (a header click); after a search
+// or a change of filter the rows are sorted again by the chosen order without asking.
 //
 // Actions capture paths when the user acts: a rename acts on the item of the edited row at
 // commit time (the editor's index follows its row), a removal after a delete takes exactly the
@@ -95,6 +95,7 @@ public:
 
     // IDataSource
     QString data(int row, int column) override;
+    QList<QPair<int, int>> nameMatches(int row) override;
     bool setData(int row, int column, const QString& value) override;
     QVariant icon(int row) override;
     QString filePath(int row) override;
@@ -110,10 +111,9 @@ signals:
 private:
     void rebindDelegates();
     void onSortFinished();
-    // Sorts by the header's indicator, confirming file-system sorts of many rows first.
+    // Sorts by the header's indicator, if one is shown.
     void sortByIndicator();
     void reload();
-    QString highlightedName(const QString& name);
     const FileProperties& properties(const FileSearchResults::Entry& entry);
 
     QPointer<FileTableView> view_;

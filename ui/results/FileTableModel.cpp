@@ -43,6 +43,8 @@ QVariant FileTableModel::data(const QModelIndex& index, int role) const
         return QVariant();
     case Qt::UserRole:
         return source->filePath(index.row());
+    case MatchRangesRole:
+        return type == FileTableColumns::Name ? QVariant::fromValue(source->nameMatches(index.row())) : QVariant();
     default:
         return QVariant();
     }

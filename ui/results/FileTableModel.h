@@ -24,6 +24,10 @@ class FileTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    // The matched parts of the name (QList<QPair<int, int>>, IDataSource::nameMatches), in the
+    // Name column only.
+    static constexpr int MatchRangesRole = Qt::UserRole + 1;
+
     // `view` is asked to confirm sorts (may be null: sorts are then never confirmed).
     FileTableModel(FileTableView* view, IDataSource* source, const QList<int>& types);
 

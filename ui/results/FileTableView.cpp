@@ -2,10 +2,13 @@
 
 #include "app/ShellContextMenu.h"
 #include "app/ShellUtils.h"
+#include "app/StartUp.h"
 #include "core/FileSearchException.h"
+#include "core/Logger.h"
 #include "ui/common/Prompter.h"
 #include "ui/results/FileTableModel.h"
 
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -46,9 +49,12 @@ bool FileTableView::askSort(int type, int rows)
 {
     if (!FileTableColumns::isFileSystemType(type) || rows <= 1000 || !prompter_)
         return true;
+    // The sort itself is quick; what takes time is reading every item's size or dates.
     const QMessageBox::StandardButton answer = prompter_->question(
         this, tr("Sort"),
-        tr("Do you really want to sort %1 items?\nGathering data and sorting could take several minutes.").arg(rows),
+        tr("To sort %n items by this column, their details are read from the disk first. On a slow or "
+           "network disk that can take a while.\n\nSort them now?",
+           nullptr, rows),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return answer == QMessageBox::Yes;
 }
@@ -96,6 +102,13 @@ void FileTableView::currentChanged(const QModelIndex& current, const QModelIndex
 
 void FileTableView::keyPressEvent(QKeyEvent* event)
 {
+    // The Menu key arrives as a context-menu event as well; Shift+F10 only as a key.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier
+        && state() != QAbstractItemView::EditingState) {
+        showContextMenu(keyboardMenuPosition());
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Return && state() != QAbstractItemView::EditingState
         && !(event->modifiers() & Qt::KeypadModifier)) {
         const QStringList paths = selectedFilePaths();
@@ -114,6 +127,25 @@ void FileTableView::mouseReleaseEvent(QMouseEvent* event)
         showContextMenu(event->globalPos());
 }
 
+void FileTableView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // A mouse's menu comes with the button's release (mouseReleaseEvent).
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        showContextMenu(keyboardMenuPosition());
+    event->accept();
+}
+
+QPoint FileTableView::keyboardMenuPosition() const
+{
+    QModelIndex at = currentIndex();
+    if (!at.isValid() && selectionModel() && selectionModel()->hasSelection())
+        at = selectionModel()->selection().first().topLeft(); // ranges: never every index of a large selection
+    QRect rect = at.isValid() ? visualRect(at) : QRect();
+    if (!rect.isValid() || !viewport()->rect().intersects(rect))
+        return viewport()->mapToGlobal(QPoint(0, 0));
+    return viewport()->mapToGlobal(QPoint(rect.left(), rect.bottom()));
+}
+
 void FileTableView::showContextMenu(const QPoint& globalPosition)
 {
     const QStringList paths = selectedFilePaths();
@@ -121,10 +153,17 @@ void FileTableView::showContextMenu(const QPoint& globalPosition)
         return;
     bool deleted = false;
     QStringList gone;
+    // A command that fails after the menu closed is logged and told.
     try {
         contextMenuRunner(this, globalPosition, paths, deleted, gone);
-    } catch (const FileSearchException&) {
-        // A command that failed after the menu closed; the shell layer has logged it.
+    } catch (const ShellContextMenu::CommandFailure& failure) {
+        TQ_LOG_WARNING("FileTableView", QString::fromUtf8(failure.what()));
+        if (prompter_)
+            prompter_->warning(this, QLatin1String(kProgramName), failure.reason());
+    } catch (const FileSearchException& error) {
+        TQ_LOG_WARNING("FileTableView", QString::fromUtf8(error.what()));
+        if (prompter_)
+            prompter_->warning(this, QLatin1String(kProgramName), tr("The command could not be carried out."));
     }
     if (!gone.isEmpty())
         emit filesRemoved(gone);

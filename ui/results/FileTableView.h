@@ -2,7 +2,9 @@
 //
 // - Sorting: a click on a header sorts through the model, which asks `confirmSort` first. A
 //   sort by size or a time (keys read from the file system) of more than 1000 rows asks the
-//   user; after a "No" the previous sort indicator comes back and nothing is sorted.
+//   user, saying that the items' details are read from the disk; after a "No" the previous
+//   sort indicator comes back and nothing is sorted. Only a click asks: sorting again after a
+//   search or a filter change follows the order chosen.
 // - The current row reports its file (`fileSelected`); Return (not the keypad's Enter) opens
 //   the first selected file; F2 (the edit key) renames; a right click shows the shell's
 //   context menu for the selected files; dragging carries their URIs.
@@ -64,10 +66,13 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
 
 private:
     void showContextMenu(const QPoint& globalPosition);
+    // Where a menu asked for from the keyboard opens: below the start of the current row.
+    QPoint keyboardMenuPosition() const;
 
     Prompter* prompter_ = nullptr;
     ContextMenuRunner contextMenuRunner;

@@ -3,6 +3,8 @@
 // category filter, as far as the table has taken them up).
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QVariant>
 #include <Qt>
@@ -12,8 +14,11 @@ class IDataSource
 public:
     virtual ~IDataSource() = default;
 
-    // The text of a model column.
+    // The text of a model column (plain text).
     virtual QString data(int row, int column) = 0;
+    // The parts of the row's name that the search pattern matched: (start, length), ordered,
+    // disjoint; empty when none, or when one covers the whole name.
+    virtual QList<QPair<int, int>> nameMatches(int row) = 0;
     // Renames the file of `row`; false when nothing was renamed (the user was told why).
     virtual bool setData(int row, int column, const QString& value) = 0;
     // A QIcon, or an invalid QVariant.

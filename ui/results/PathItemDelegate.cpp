@@ -1,5 +1,7 @@
 #include "ui/results/PathItemDelegate.h"
 
+#include "ui/results/CellText.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
@@ -8,7 +10,7 @@ void PathItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    const QString text = opt.text;
+    const QString text = CellText::visibleText(opt.text);
     opt.text.clear();
     QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);

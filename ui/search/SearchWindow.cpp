@@ -16,6 +16,7 @@
 #include <QCompleter>
 #include <QFileSystemModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QRegularExpressionValidator>
 
 #include <limits>
@@ -95,6 +96,8 @@ SearchWindow::SearchWindow(Settings* settings, Prompter* prompter, QWidget* pare
 
     ui->showAdvancedCheckBox->setChecked(settings_->value(Settings::ShowAdvancedOptions).toBool());
     ui->progressBar->hide();
+    for (Field field : {NameField, FolderField, ContentsField})
+        errorLabel(field)->installEventFilter(this);
     connectSignals();
     updateControls();
 }
@@ -334,10 +337,25 @@ QComboBox* SearchWindow::fieldBox(Field field) const
     }
 }
 
+void SearchWindow::fitHeight(QLabel* label)
+{
+    // A wrapped label in the form's nested layouts would otherwise keep the height of one line.
+    label->setMinimumHeight(label->text().isEmpty() ? 0 : label->heightForWidth(label->width()));
+}
+
+bool SearchWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        if (auto* label = qobject_cast<QLabel*>(watched))
+            fitHeight(label);
+    return QWidget::eventFilter(watched, event);
+}
+
 void SearchWindow::showFieldError(Field field, const QString& message, int position, int length)
 {
     errorLabel(field)->setText(message);
     updateControls();
+    fitHeight(errorLabel(field));
     QLineEdit* edit = fieldBox(field)->lineEdit();
     if (edit && position >= 0) {
         edit->setFocus();

@@ -110,6 +110,8 @@ private slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Keeps an error label as high as its wrapped text needs at its present width.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -118,6 +120,7 @@ private:
     static void attachModel(QComboBox* combo, SearchFieldModel* model);
     QString findButtonRoleText() const;
     QLabel* errorLabel(Field field) const;
+    static void fitHeight(QLabel* label);
     QComboBox* fieldBox(Field field) const;
 
     Ui::SearchWindow* ui;

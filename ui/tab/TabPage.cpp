@@ -7,6 +7,7 @@
 #include "search/engine/FileSearcher.h"
 #include "search/model/ExpressionCheck.h"
 #include "search/model/FileSearchResults.h"
+#include "search/model/MaskList.h"
 #include "ui/common/Prompter.h"
 #include "ui/main/TabsFile.h"
 #include "ui/results/FileTable.h"
@@ -21,6 +22,7 @@
 
 #include "ui_TabPage.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QXmlStreamReader>
@@ -157,8 +159,9 @@ bool TabPage::acceptRequest(const FileSearchRequest& request, Source source)
                      : tr("Error in the contents text: %1").arg(error.message);
     TQ_LOG_INFO("TabPage", QStringLiteral("No search: %1").arg(where));
     setStatusText(where);
+    // At the field the wrong part is selected, so the message says what only.
     if (source == FromForm && searchWindow && onShow())
-        searchWindow->showFieldError(field, where, error.position, error.length);
+        searchWindow->showFieldError(field, error.message, error.position, error.length);
     else if (source == FromToolbar && instantToolBar)
         instantToolBar->showError(where, error.position, error.length);
     return false;
@@ -191,7 +194,7 @@ void TabPage::begin(std::unique_ptr<FileSearchRequest> newRequest)
     searchTime.start();
     progressTimer.start();
     updateStatusText();
-    setTitle(request_->fileName);
+    setTitle(captionOf(*request_));
 }
 
 void TabPage::cancelSearch()
@@ -492,13 +495,54 @@ void TabPage::saveState(QXmlStreamWriter& writer)
 
 void TabPage::restoreState(QXmlStreamReader& reader)
 {
+    FormStateMap state;
     while (reader.readNextStartElement()) {
-        formState_.insert(reader.name().toString(), reader.attributes().value(QStringLiteral("value")).toString());
+        state.insert(reader.name().toString(), reader.attributes().value(QStringLiteral("value")).toString());
         reader.skipCurrentElement();
     }
-    setTitle(formState_.value(QStringLiteral("fileNameComboBox")));
+    setFormState(state);
+    setTitle(captionOf(formState_));
     if (onShow() && searchWindow)
         searchWindow->applyState(formState_);
+}
+
+void TabPage::setFormState(const FormStateMap& state)
+{
+    formState_ = state;
+    if (!formState_.contains(QStringLiteral("fileNameComboBox")))
+        formState_.insert(QStringLiteral("fileNameComboBox"), QString());
+}
+
+QString TabPage::captionOf(const QString& name, const QString& contents, const QStringList& folders)
+{
+    if (!name.trimmed().isEmpty())
+        return name;
+    if (!contents.isEmpty())
+        return tr("\"%1\"").arg(contents);
+    QStringList names;
+    for (const QString& folder : folders) {
+        const QString clean = QDir::cleanPath(folder);
+        const QString last = pathFileName(clean);
+        if (!clean.isEmpty())
+            names << (last.isEmpty() ? clean : last);
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+QString TabPage::captionOf(const FileSearchRequest& request)
+{
+    return captionOf(request.fileName, request.contents, request.includePaths);
+}
+
+QString TabPage::captionOf(const FormStateMap& state)
+{
+    const auto on = [&state](const char* box) { return state.value(QLatin1String(box)) == QLatin1String("1"); };
+    QStringList folders;
+    QStringList excluded;
+    if (on("directoryCheckBox"))
+        parseMaskList(state.value(QStringLiteral("directoryComboBox")), &folders, &excluded);
+    return captionOf(state.value(QStringLiteral("fileNameComboBox")),
+                     on("contentsCheckBox") ? state.value(QStringLiteral("contentsComboBox")) : QString(), folders);
 }
 
 void TabPage::saveFormState()

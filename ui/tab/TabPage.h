@@ -103,7 +103,15 @@ public:
     void restoreState(QXmlStreamReader& reader);
     void saveFormState();
     const FormStateMap& formState() const { return formState_; }
-    void setFormState(const FormStateMap& state) { formState_ = state; }
+    // A saved state without a file name has an empty one, so that showing the tab never keeps
+    // the name another tab left in the shared form.
+    void setFormState(const FormStateMap& state);
+
+    // A tab's caption: what it searches for: the name pattern, else the contents pattern in
+    // quotes, else the folders' names; empty (shown as "New search") when none is given.
+    static QString captionOf(const QString& name, const QString& contents, const QStringList& folders);
+    static QString captionOf(const FileSearchRequest& request);
+    static QString captionOf(const FormStateMap& state);
 
     FileTable* fileTable() const { return fileTable_; }
     const FileSearchResults* results() const { return results_.get(); }

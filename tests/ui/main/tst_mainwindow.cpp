@@ -3,6 +3,8 @@
 #include "app/ProgramExit.h"
 #include "core/Settings.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/TabsFile.h"
+#include "ui/search/SearchWindow.h"
 #include "ui/main/WindowPlacement.h"
 #include "tests/ui/uitestutil.h"
 #include "testutil.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QLabel>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -315,6 +318,29 @@ private slots:
         const QRect screen = WindowPlacement::screenAreas().value(0);
         QVERIFY(screen.adjusted(-4, -4, 4, 4).contains(window->geometry()));
         QVERIFY(window->width() >= 700);
+    }
+
+    // Saved tabs come back captioned by what they search, and a tab saved without a file name
+    // shows none: it never takes the name the tab shown before left in the shared form.
+    void savedTabsTakeNoOtherTabsName()
+    {
+        const FormStateMap named{{"fileNameComboBox", "first"}};
+        const FormStateMap unnamed{{"contentsCheckBox", "0"}, {"contentsComboBox", "not searched"}};
+        const FormStateMap byContents{{"contentsCheckBox", "1"}, {"contentsComboBox", "quokka"}};
+        const FormStateMap byFolder{{"directoryCheckBox", "1"}, {"directoryComboBox", "/srv/data"}};
+        QVERIFY(TabsFile::write(TabsFile::path(dir_->path()), 0, {named, unnamed, byContents, byFolder}));
+        auto window = makeWindow();
+        window->start();
+        QCOMPARE(window->tabCount(), 4);
+        auto* tabs = child<QTabWidget>(window.get(), "tabWidget");
+        QCOMPARE(tabs->tabText(0), QStringLiteral("first"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("New search"));
+        QCOMPARE(tabs->tabText(2), QStringLiteral("\"quokka\""));
+        QCOMPARE(tabs->tabText(3), QStringLiteral("data"));
+        QCOMPARE(window->searchWindow()->fileName(), QStringLiteral("first"));
+        tabs->setCurrentIndex(1);
+        QCOMPARE(window->searchWindow()->fileName(), QString());
+        QCOMPARE(tabs->tabText(1), QStringLiteral("New search"));
     }
 };
 

@@ -4,6 +4,7 @@
 // selection kept by path, removal of exactly the rows of deleted files, drag data, the column
 // menu and the delegates bound by column type, and file-system reads only for shown rows.
 #include "app/GraphicUtils.h"
+#include "app/ShellContextMenu.h"
 #include "core/FileNameCodec.h"
 #include "core/Settings.h"
 #include "search/model/FileSearchRequest.h"
@@ -20,9 +21,12 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
@@ -103,15 +107,82 @@ private slots:
         QCOMPARE(CellText::sizeText(123456789012LL), QStringLiteral("120,563,270 KB"));
     }
 
-    void highlightedNamesEscapeEveryPart()
+    void nameMatchRangesAreMergedAndClamped()
     {
-        QCOMPARE(CellText::highlightedName(QStringLiteral("abc"), {{0, 3}}), QStringLiteral("abc"));
-        QCOMPARE(CellText::highlightedName(QStringLiteral("xabcx"), {{2, 1}, {1, 3}}), QStringLiteral("x<b>abc</b>x"));
-        QCOMPARE(CellText::highlightedName(QStringLiteral("a<b&c>.txt"), {{2, 1}}),
-                 QStringLiteral("a&lt;<b>b</b>&amp;c&gt;.txt"));
-        QCOMPARE(CellText::highlightedName(QStringLiteral("<x>"), {}), QStringLiteral("&lt;x&gt;"));
-        // Ranges beyond the name are clamped.
-        QCOMPARE(CellText::highlightedName(QStringLiteral("ab"), {{1, 10}}), QStringLiteral("a<b>b</b>"));
+        using Ranges = QList<QPair<int, int>>;
+        QCOMPARE(CellText::nameMatchRanges(QStringLiteral("abc"), {{0, 3}}), Ranges()); // the whole name: no bold
+        QCOMPARE(CellText::nameMatchRanges(QStringLiteral("xabcx"), {{2, 1}, {1, 3}}), (Ranges{{1, 3}}));
+        QCOMPARE(CellText::nameMatchRanges(QStringLiteral("abcdef"), {{4, 1}, {0, 2}, {1, 2}}), (Ranges{{0, 3}, {4, 1}}));
+        QCOMPARE(CellText::nameMatchRanges(QStringLiteral("ab"), {{1, 10}, {-3, 2}}), (Ranges{{1, 1}})); // clamped
+        QCOMPARE(CellText::visibleText(QStringLiteral("a\rb\tc\x7f")), QStringLiteral("a\u240db\u2409c\u2421"));
+    }
+
+    // Names are served and painted exactly as they are: blanks do not collapse, leading blanks
+    // stay, "<" and "&" are text; the matched parts come in a role of their own.
+    void namesShowExactly()
+    {
+        Harness h;
+        h.request.fileName = QStringLiteral("artist");
+        h.table->setRequest(&h.request);
+        const QStringList names{QStringLiteral("song    -    artist.mp3"), QStringLiteral("  lead.txt"),
+                                QStringLiteral("a<b>&amp;.txt"), QStringLiteral("song - artist.mp3")};
+        for (const QString& name : names)
+            h.results.addFile(name, QStringLiteral("/music"), 0);
+        h.table->appendNewRows();
+        FileTableModel* m = h.table->model();
+        QStringList shown;
+        for (int r = 0; r < m->rowCount(); ++r)
+            shown << m->index(r, 0).data().toString();
+        QCOMPARE(shown, names);
+        const auto ranges = m->index(0, 0).data(FileTableModel::MatchRangesRole).value<QList<QPair<int, int>>>();
+        QCOMPARE(ranges, (QList<QPair<int, int>>{{13, 6}}));
+        QVERIFY(!m->index(0, 1).data(FileTableModel::MatchRangesRole).isValid());
+
+        // Painted: the name with its four blanks on each side is wider than the one with one.
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        h.view->setColumnWidth(0, 600);
+        const auto inkWidth = [&](int row) {
+            QImage image(600, 30, QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QStyleOptionViewItem option;
+            option.initFrom(h.view);
+            option.rect = QRect(0, 0, 600, 30);
+            option.state &= ~QStyle::State_Selected;
+            option.palette.setColor(QPalette::Text, Qt::black);
+            option.palette.setColor(QPalette::Base, Qt::white);
+            option.widget = nullptr;
+            h.view->itemDelegateForColumn(0)->paint(&painter, option, m->index(row, 0));
+            painter.end();
+            int right = -1;
+            for (int x = 0; x < image.width(); ++x)
+                for (int y = 0; y < image.height(); ++y)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        right = std::max(right, x);
+            return right;
+        };
+        QVERIFY2(inkWidth(0) > inkWidth(3) + 10, qPrintable(QStringLiteral("%1 vs %2").arg(inkWidth(0)).arg(inkWidth(3))));
+    }
+
+    // A name wider than its cell ends in "…"; the bold parts are cut with it.
+    void longNamesAreElidedAtTheEnd()
+    {
+        QFont font;
+        const QString name = QStringLiteral("a very long name of a file that goes on and on.txt");
+        const auto whole = FileTableItemDelegate::fit(name, {{2, 4}}, font, 10000);
+        QCOMPARE(whole.text, name);
+        const int narrow = QFontMetrics(font).horizontalAdvance(name) / 3;
+        const auto cut = FileTableItemDelegate::fit(name, {{2, 4}, {40, 5}}, font, narrow);
+        QVERIFY(cut.text.endsWith(QChar(0x2026)));
+        QVERIFY(name.startsWith(cut.text.chopped(1)));
+        QVERIFY(cut.text.size() > 3);
+        QFont bold = font;
+        bold.setBold(true);
+        QVERIFY(QFontMetrics(bold).horizontalAdvance(cut.text) <= narrow + 2);
+        QCOMPARE(cut.ranges, (QList<QPair<int, int>>{{2, 4}}));
+        const auto none = FileTableItemDelegate::fit(name, {}, font, 1);
+        QCOMPARE(none.text, QString(QChar(0x2026)));
     }
 
     void pathColumnCutsOnlyBelowTheIncludeFolder()
@@ -240,7 +311,10 @@ private slots:
 
         click(FileTableColumns::Size); // answered No
         QCOMPARE(h.prompter.kinds(), QStringList{QStringLiteral("question")});
-        QVERIFY(h.prompter.asked.first().text.contains(QStringLiteral("1001")));
+        // Worded by what it costs: every item's details are read from the disk first.
+        QVERIFY(h.prompter.asked.first().text.contains(QStringLiteral("1001 items")));
+        QVERIFY(h.prompter.asked.first().text.contains(QStringLiteral("from the disk")));
+        QVERIFY(!h.prompter.asked.first().text.contains(QStringLiteral("several minutes")));
         QVERIFY(!h.table->isSorting());
         QCOMPARE(header->sortIndicatorSection(), nameSection);
 
@@ -251,10 +325,17 @@ private slots:
         QCOMPARE(header->sortIndicatorSection(), h.table->model()->columnIndexOf(FileTableColumns::Size));
         QCOMPARE(Settings::instance()->value(Settings::SortColumn).toInt(), 0);
 
-        // A refresh after the search: the same confirmation; declined, the indicator goes.
+        // A refresh after a search or a new filter sorts as the user asked, without asking again.
+        for (int i = 0; i < 5; ++i)
+            h.results.addFile(QStringLiteral("late%1").arg(i), QStringLiteral("/nonexistent"), 0);
+        h.table->appendNewRows();
         h.table->resort();
-        QCOMPARE(h.prompter.kinds().size(), 3);
-        QVERIFY(!header->isSortIndicatorShown());
+        QVERIFY(waitForSort(h.table.get()));
+        h.table->setFilter(0);
+        QVERIFY(waitForSort(h.table.get()));
+        QCOMPARE(h.prompter.kinds().size(), 2);
+        QVERIFY(header->isSortIndicatorShown());
+        QCOMPARE(header->sortIndicatorSection(), h.table->model()->columnIndexOf(FileTableColumns::Size));
         // A sort column that went away sorts nothing.
         h.table->model()->sort(-1, Qt::AscendingOrder);
         QVERIFY(!h.table->isSorting());
@@ -288,6 +369,61 @@ private slots:
         QCOMPARE(removedSignal.count(), 1);
         QCOMPARE(h.names(), (QStringList{"new", "f0", "f1", "f3", "f4", "f6", "f7"}));
         QCOMPARE(h.results.itemCount(), 7);
+    }
+
+    // The context menu opens from the keyboard too (the Menu key's context-menu event and
+    // Shift+F10), at the current row, with the selected paths; a mouse's context-menu event
+    // adds no second menu to the one its button release opens.
+    void contextMenuFromTheKeyboard()
+    {
+        Harness h;
+        for (int i = 0; i < 30; ++i)
+            h.results.addFile(QStringLiteral("f%1").arg(i), QStringLiteral("/r"), 0);
+        h.table->appendNewRows();
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        h.view->setFocus();
+        h.view->setCurrentIndex(h.table->model()->index(4, 0));
+        h.view->selectionModel()->select(h.table->model()->index(4, 0),
+                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QList<QPair<QPoint, QStringList>> shown;
+        h.view->setContextMenuRunner([&](QWidget*, const QPoint& at, const QStringList& paths, bool&, QStringList&) {
+            shown.append({at, paths});
+        });
+        const QRect row = h.view->visualRect(h.table->model()->index(4, 0));
+        const QPoint below = h.view->viewport()->mapToGlobal(QPoint(row.left(), row.bottom()));
+
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(1, 1), h.view->viewport()->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(h.view->viewport(), &menuKey);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.at(0).first, below);
+        QCOMPARE(shown.at(0).second, QStringList{QStringLiteral("/r/f4")});
+
+        QTest::keyClick(h.view, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.at(1).first, below);
+        QTest::keyClick(h.view, Qt::Key_F10); // F10 alone is not the menu
+        QCOMPARE(shown.size(), 2);
+
+        QContextMenuEvent mouse(QContextMenuEvent::Mouse, row.center(), h.view->viewport()->mapToGlobal(row.center()));
+        QApplication::sendEvent(h.view->viewport(), &mouse);
+        QCOMPARE(shown.size(), 2);
+    }
+
+    // A command that fails after the menu closed is told, in its own words, and logged.
+    void failedCommandsAreTold()
+    {
+        Harness h;
+        h.results.addFile(QStringLiteral("f"), QStringLiteral("/r"), 0);
+        h.table->appendNewRows();
+        h.window.show();
+        h.view->selectRow(0);
+        h.view->setContextMenuRunner([](QWidget*, const QPoint&, const QStringList&, bool&, QStringList&) {
+            throw ShellContextMenu::CommandFailure(QStringLiteral("Viewer could not be started."), 1);
+        });
+        QTest::keyClick(h.view, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(h.prompter.kinds(), QStringList{QStringLiteral("warning")});
+        QCOMPARE(h.prompter.asked.first().text, QStringLiteral("Viewer could not be started."));
     }
 
     void removalTakesEveryRowOfAPathFoundTwice()

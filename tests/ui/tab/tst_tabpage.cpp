@@ -516,7 +516,8 @@ private slots:
         QCOMPARE(tab->findRequestId(), -1);
         QVERIFY2(tab->statusText().startsWith(QStringLiteral("Error in the file name at character 13: \"or\"")),
                  qPrintable(tab->statusText()));
-        QCOMPARE(w.form->fieldError(SearchWindow::NameField), tab->statusText());
+        QVERIFY(tab->statusText().endsWith(w.form->fieldError(SearchWindow::NameField)));
+        QVERIFY(w.form->fieldError(SearchWindow::NameField).startsWith(QStringLiteral("\"or\" follows \"(\"")));
         auto* nameEdit = w.form->findChild<QComboBox*>(QStringLiteral("fileNameComboBox"))->lineEdit();
         QCOMPARE(nameEdit->selectedText(), QStringLiteral("or"));
         QCOMPARE(SearchFieldModel::fileNameHistory()->rowCount(), historyBefore);
@@ -611,6 +612,29 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Suchen"), 2000);
         QCoreApplication::removeTranslator(&german);
         QTRY_COMPARE(w.button(), QStringLiteral("Search"));
+    }
+
+    // A tab is captioned by what it searches: the name, else the contents, else the folder.
+    void captionsSayWhatIsSearched()
+    {
+        Window w;
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QString(), QStringLiteral("alpha"));
+        tab->startSearch();
+        QCOMPARE(tab->title(), QStringLiteral("\"alpha\""));
+        QVERIFY(waitFinished(tab));
+        w.fill(QString());
+        tab->startSearch();
+        QCOMPARE(tab->title(), QStringLiteral("tree"));
+        QVERIFY(waitFinished(tab));
+        w.fill(QStringLiteral("notes"), QStringLiteral("alpha"));
+        tab->startSearch();
+        QCOMPARE(tab->title(), QStringLiteral("notes"));
+        QVERIFY(waitFinished(tab));
+        QCOMPARE(TabPage::captionOf(QString(), QString(), {QStringLiteral("/"), QStringLiteral("/home/u/")}),
+                 QStringLiteral("/, u"));
+        QCOMPARE(TabPage::captionOf(QStringLiteral("  "), QString(), {}), QString());
     }
 
     void savedStateRoundTrip()

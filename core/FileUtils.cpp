@@ -348,6 +348,23 @@ bool removeFileOrLink(const QString& path, QString* why)
     return false;
 }
 
+bool writeFully(int fd, const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
 QString pathExtension(const QString& path)
 {
     const int slash = path.lastIndexOf(QLatin1Char('/'));

@@ -84,6 +84,10 @@ HandleHolder openFolderThroughOwnLinks(const QString& path, bool create, QString
 // 0700.
 HandleHolder openRootOnlyFolder(const QString& path, bool create, QString* why = nullptr);
 
+// Writes all of `bytes` to the descriptor, going on after short writes and interruptions.
+// False, errno set, when a write fails.
+bool writeFully(int fd, const QByteArray& bytes);
+
 // True when the path names a folder (links are followed, like QFileInfo::isDir).
 bool isDirectory(const QString& path);
 

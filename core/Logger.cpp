@@ -1,6 +1,7 @@
 #include "core/Logger.h"
 
 #include "core/FileNameCodec.h"
+#include "core/FileUtils.h"
 #include "core/HandleHolder.h"
 #include "core/UserFiles.h"
 
@@ -55,24 +56,6 @@ QString stampedRecord(int level, const char* tag, const QString& message)
     return Logger::formatRecord(now.hour(), now.minute(), now.second(), now.msec(), currentThreadId(),
                                 level, tag, message);
 }
-
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
 
 } // namespace
 
@@ -168,7 +151,7 @@ void Logger::append(const QString& record)
     constexpr qint64 kNoticeRoom = 512;
     if (written_ + bytes.size() <= kMaxBytesPerRun - kNoticeRoom) {
         // A write failure is never reported to the caller.
-        if (writeAll(fd_.handle(), bytes))
+        if (writeFully(fd_.handle(), bytes))
             written_ += bytes.size();
         return;
     }
@@ -177,6 +160,6 @@ void Logger::append(const QString& record)
         Warning, "Logger",
         QStringLiteral("The log of this process reached its limit of %1 MiB; later records are not written.")
             .arg(kMaxBytesPerRun >> 20)));
-    if (writeAll(fd_.handle(), notice))
+    if (writeFully(fd_.handle(), notice))
         written_ += notice.size();
 }

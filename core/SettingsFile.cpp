@@ -112,7 +112,7 @@ bool SettingsFile::publish()
     QFile stage(stagePath_);
     if (!stage.open(QIODevice::ReadOnly))
         return true; // QSettings wrote nothing yet
-    const QByteArray bytes = stage.read(kMaxBytes);
+    const QByteArray bytes = stage.read(qMin(stage.size(), kMaxBytes));
     stage.close();
 
     QByteArray current;

@@ -141,7 +141,8 @@ bool readFile(const QString& path, qint64 maxBytes, QByteArray* bytes, struct st
         return false;
     }
     fd.release(); // the file closes it now
-    *bytes = file.read(maxBytes);
+    // As many bytes as the file holds: QIODevice::read(n) first makes a buffer of n bytes.
+    *bytes = file.read(qBound(qint64(0), qint64(status.st_size), maxBytes));
     if (file.error() != QFileDevice::NoError) {
         setWhy(why, file.errorString());
         return false;

@@ -2,6 +2,7 @@
 
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
+#include "core/PrivateFolders.h"
 #include "search/index/ChangeJournal.h"
 #include "search/index/IndexBuilder.h"
 #include "search/index/IndexFile.h"
@@ -890,7 +891,8 @@ bool NTFSDriveDB::load(bool* cancel)
     if (serial_ == 0 || base.isEmpty())
         return false; // no file can be named for this volume
     IndexFile file;
-    if (!file.open(dbFilePath(base, serial_)))
+    const QString path = dbFilePath(base, serial_);
+    if (path.isEmpty() || !file.open(path))
         return false;
     if (file.readHeader() != IndexFile::Ok) {
         writeLog(Logger::Warning, QStringLiteral("Load failed: can't read all records"));
@@ -990,6 +992,10 @@ void NTFSDriveDB::save()
         return;
     }
     const QString path = dbFilePath(settings_.dbPath, serial_);
+    if (path.isEmpty()) {
+        writeLog(Logger::Warning, QStringLiteral("Index of %1 not saved: no folder for index files").arg(drive_));
+        return;
+    }
     QString error;
     switch (IndexFile::write(path, journalData_.journalId, next, *t_, &error)) {
     case IndexFile::Written:
@@ -1006,13 +1012,18 @@ void NTFSDriveDB::save()
 
 QString NTFSDriveDB::dbFilePath(const QString& base, quint32 serial)
 {
-    return IndexFile::filePath(base, serial);
+    // A root instance keeps its index in a folder of root's alone (PrivateFolders::indexBase).
+    const QString folder = PrivateFolders::indexBase(base);
+    return folder.isEmpty() ? QString() : IndexFile::filePath(folder, serial);
 }
 
 void NTFSDriveDB::deleteDBFile(const QString& base, quint32 serial)
 {
-    if (!base.isEmpty()) // never a file under the file-system root
-        IndexFile::remove(dbFilePath(base, serial));
+    if (base.isEmpty()) // never a file under the file-system root
+        return;
+    const QString path = dbFilePath(base, serial);
+    if (!path.isEmpty())
+        IndexFile::remove(path);
 }
 
 int NTFSDriveDB::directoryCount() const

@@ -1,7 +1,12 @@
 // The in-process filters of Office Open XML (docx, xlsx, pptx) and OpenDocument (odt, ods,
 // odp). The first byte picks the kind; the rest are the XML members, separated by a 0 byte,
 // written into a zip archive under the names the kind reads (so the fuzzer works on the XML and
-// not on the zip container). With the top bit set the bytes are the file itself.
+// not on the zip container), together with the member by which the filter recognises the kind
+// (word/document.xml, xl/workbook.xml, ppt/presentation.xml, content.xml) when the input does
+// not give it. With the top bit set the bytes are the file itself.
+//
+// The seeds are real documents (tests/fuzz/seeds/fuzz_officefilters): files written by an office
+// suite, in both forms (the raw file, and its members split out).
 #include "core/ContentFile.h"
 #include "search/textextract/OfficeXmlFilter.h"
 #include "search/textextract/OpenDocumentFilter.h"
@@ -44,15 +49,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         {QStringLiteral("word/document.xml"), QStringLiteral("word/footnotes.xml"),
          QStringLiteral("word/endnotes.xml")},
         {QStringLiteral("xl/sharedStrings.xml"), QStringLiteral("xl/worksheets/sheet1.xml"),
-         QStringLiteral("xl/worksheets/sheet2.xml")},
-        {QStringLiteral("ppt/slides/slide1.xml"), QStringLiteral("ppt/slides/slide2.xml")},
+         QStringLiteral("xl/worksheets/sheet2.xml"), QStringLiteral("xl/workbook.xml")},
+        {QStringLiteral("ppt/slides/slide1.xml"), QStringLiteral("ppt/slides/slide2.xml"),
+         QStringLiteral("ppt/presentation.xml")},
         {QStringLiteral("content.xml"), QStringLiteral("mimetype")},
     };
     bool written;
-    if (data[0] & 0x80)
+    if (data[0] & 0x80) {
         written = fuzz::writeFile(path, rest);
-    else
-        written = writeZip(path, names[kind], rest.split('\0'));
+    } else {
+        // The kind's marker member is always there (empty when the input stops before it).
+        QList<QByteArray> members = rest.split('\0');
+        while (members.size() < names[kind].size())
+            members.append(QByteArray());
+        written = writeZip(path, names[kind], members);
+    }
     if (!written)
         return 0;
     const ContentFile document = ContentFile::open(path);

@@ -1,6 +1,9 @@
 // Shared set-up of the libFuzzer harnesses: one QCoreApplication, the log in a scratch folder
 // (so that a run does not flood the user's log), and a scratch folder for files the readers
-// need on disk (in /dev/shm when it exists, so writing each input costs little).
+// need on disk (in /dev/shm when it exists, so writing each input costs little). The scratch
+// folder is also the temporary folder (TMPDIR) of the run: what the readers put there (the
+// settings store's working copy, which Qt saves with an fdatasync at every write-back) then
+// never waits for a disk.
 #pragma once
 
 #include "core/Logger.h"
@@ -13,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace fuzz {
@@ -24,6 +28,9 @@ inline QString scratch()
                                                                       : QDir::tempPath();
         const QString d = base + QStringLiteral("/tq-fuzz-%1").arg(::getpid());
         QDir().mkpath(d);
+        // Removed when the run ends (/dev/shm is memory). The name outlives every static.
+        static const QString* const removed = new QString(d);
+        std::atexit([] { QDir(*removed).removeRecursively(); });
         return d;
     }();
     return dir;
@@ -31,6 +38,8 @@ inline QString scratch()
 
 inline void setUp()
 {
+    static const bool temp = qputenv("TMPDIR", scratch().toLocal8Bit());
+    (void)temp;
     static int argc = 1;
     static char name[] = "fuzz";
     static char* argv[] = {name, nullptr};

@@ -3,10 +3,25 @@
 #include "search/model/FileProperties.h"
 #include "ui/results/CellText.h"
 
+#include "core/FileNameCodec.h"
+#include "core/FileUtils.h"
+#include "core/UserFiles.h"
+
+#include <QFile>
 #include <QMetaObject>
-#include <QSaveFile>
-#include <QTextStream>
+#include <QTextCodec>
 #include <QVector>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+// Characters of text gathered before they are written.
+constexpr int kPieceUnits = 32 * 1024;
+
+} // namespace
 
 CsvExporter::CsvExporter(QObject* parent)
     : QObject(parent)
@@ -51,6 +66,29 @@ QString CsvExporter::quote(const QString& field)
     return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
+mode_t CsvExporter::modeFor(const QString& fileName)
+{
+    struct stat st;
+    if (::lstat(FileNameCodec::encode(fileName).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        return st.st_mode & 07777;
+    // The umask as the kernel reports it (reading it with umask() would change it for every
+    // thread meanwhile).
+    mode_t mask = 022;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& row : status.readAll().split('\n')) {
+            if (row.startsWith("Umask:")) {
+                bool ok = false;
+                const uint value = row.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    mask = mode_t(value);
+                break;
+            }
+        }
+    }
+    return 0666 & ~mask;
+}
+
 QString CsvExporter::line(const QString& path, int matches)
 {
     const FileProperties p(path, matches);
@@ -78,26 +116,44 @@ void CsvExporter::start(const FileSearchResults* results, const QString& fileNam
         rows->append(results->entryAtRow(counts, row));
     worker = std::thread([this, rows, flag, mine, fileName, result]() {
         QString error;
-        QSaveFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            error = file.errorString();
-        } else {
-            QTextStream out(&file);
-            out << "Name,Path,File Size,Created,Accessed,Modified\r\n";
-            for (const FileSearchResults::Entry& e : qAsConst(*rows)) {
-                if (flag->load())
-                    break;
-                if (e.isValid())
-                    out << line(FileSearchResults::entryPath(e), e.matches) << "\r\n";
-            }
-            out.flush();
-            if (flag->load()) {
-                file.cancelWriting();
-                return;
-            }
-            if (out.status() != QTextStream::Ok || !file.commit())
-                error = file.errorString().isEmpty() ? tr("The file could not be written.") : file.errorString();
-        }
+        QString writeError; // the reason a write failed, from the system
+        bool stopped = false;
+        const SaveResult saved = UserFiles::saveFile(
+            fileName,
+            [&](QFile& file) {
+                // The text goes through the locale's codec in pieces written straight to the
+                // file's descriptor, so that a failing write gives the system's reason.
+                std::unique_ptr<QTextEncoder> encoder(QTextCodec::codecForLocale()->makeEncoder(QTextCodec::IgnoreHeader));
+                QString piece = QStringLiteral("Name,Path,File Size,Created,Accessed,Modified\r\n");
+                for (int i = 0; i <= rows->size(); ++i) {
+                    if (flag->load()) {
+                        stopped = true;
+                        return false;
+                    }
+                    if (i < rows->size()) {
+                        const FileSearchResults::Entry& e = rows->at(i);
+                        if (e.isValid())
+                            piece += line(FileSearchResults::entryPath(e), e.matches) + QLatin1String("\r\n");
+                        if (piece.size() < kPieceUnits)
+                            continue;
+                    }
+                    if (!writeFully(file.handle(), encoder->fromUnicode(piece))) {
+                        writeError = QString::fromLocal8Bit(std::strerror(errno));
+                        return false;
+                    }
+                    piece.clear();
+                }
+                return true;
+            },
+            &error, modeFor(fileName));
+        if (stopped)
+            return; // the old file is left as it was; cancel() reports the stop
+        if (saved == SaveResult::Saved)
+            error.clear();
+        else if (!writeError.isEmpty())
+            error = writeError;
+        else if (error.isEmpty())
+            error = tr("The file could not be written.");
         result->error = error;
         result->ended = true;
         QMetaObject::invokeMethod(this, [this, mine, fileName, error]() {

@@ -9,9 +9,13 @@
 // LF is enclosed in double quotes with inner quotes doubled: a lone CR ends a row in every
 // reader, so it is quoted too.
 //
-// The file is written through QSaveFile: an existing file is replaced only by a complete new
-// one, and a failure (folder missing, disk full, no permission) is reported with its reason,
-// never as success. `finished` comes on the owner's thread, once per export: `cancel` (also
+// The file is written through the checked save (UserFiles::saveFile, as the session user in a
+// root instance): a temporary file beside it is written, flushed and synced, every step
+// checked, and only then renamed over the old file. So an existing file is replaced only by a
+// complete new one, and a failure (disk full, no permission, a folder that cannot be made) is
+// reported with its reason, never as success, leaving the old file and no temporary behind.
+// An existing file keeps its permissions; a new one gets 0666 less the umask, as a file the
+// user makes. Missing folders are made. `finished` comes on the owner's thread, once per export: `cancel` (also
 // through a new `start`) stops a running export (the file is left as it was), waits for its
 // thread, which polls the flag per row, and reports it at once, as stopped or, when it had
 // already ended, with its outcome. Destroying the exporter stops an export without a report.
@@ -21,6 +25,8 @@
 
 #include <QObject>
 #include <QString>
+
+#include <sys/types.h>
 
 #include <atomic>
 #include <memory>
@@ -43,6 +49,9 @@ public:
     static QString quote(const QString& field);
     // One line (without the line end) for a row.
     static QString line(const QString& path, int matches);
+    // The permissions of the written file: those of the file it replaces, else 0666 less the
+    // umask.
+    static mode_t modeFor(const QString& fileName);
 
 signals:
     // `error` is empty on success.

@@ -1,0 +1,137 @@
+// The CSV export's write: a failure (a full disk, a folder that cannot hold the file) is reported
+// with its reason and leaves an existing file as it was, complete, with no temporary file left
+// beside it; a successful export replaces it whole.
+#include "core/FileNameCodec.h"
+#include "ui/tab/CsvExporter.h"
+#include "testutil.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TestCsvExporter : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir tmp;
+    FileSearchResults results;
+
+    // Exports `results` to `file`; the error reported (empty on success).
+    QString exportTo(const QString& file)
+    {
+        CsvExporter exporter;
+        QSignalSpy finished(&exporter, &CsvExporter::finished);
+        exporter.start(&results, file);
+        if (!finished.wait(20000))
+            return QStringLiteral("no report");
+        if (finished.count() != 1 || finished.first().at(0).toString() != file)
+            return QStringLiteral("wrong report");
+        const QString error = finished.first().at(1).toString();
+        return error.isEmpty() ? QString() : error;
+    }
+
+    static QStringList entriesOf(const QString& folder)
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    // Fills the file system holding `folder` to the last byte, then frees `room` bytes.
+    static bool fill(const QString& folder, qint64 room)
+    {
+        const int fd = ::open(FileNameCodec::encode(folder + QStringLiteral("/filler")).constData(),
+                              O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return false;
+        const QByteArray block(4096, 'f');
+        while (::write(fd, block.constData(), size_t(block.size())) > 0) {
+        }
+        const QByteArray one(1, 'f');
+        while (::write(fd, one.constData(), 1) > 0) {
+        }
+        const bool full = errno == ENOSPC;
+        const off_t size = ::lseek(fd, 0, SEEK_END);
+        const bool freed = ::ftruncate(fd, size - room) == 0;
+        ::close(fd);
+        return full && freed;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(tmp.isValid());
+        for (int i = 0; i < 50; ++i) {
+            const QString name = QStringLiteral("file %1, with a longer name to fill the rows.txt").arg(i);
+            QVERIFY(testutil::writeFile(tmp.filePath(QStringLiteral("tree/") + name), QByteArray(i * 100, 'x')));
+            results.addFile(name, tmp.filePath(QStringLiteral("tree")), 0);
+        }
+    }
+
+    void replacesTheFileWhole()
+    {
+        const QString file = tmp.filePath(QStringLiteral("out/results.csv"));
+        QVERIFY(testutil::writeFile(file, "OLD CONTENTS\r\n"));
+        QCOMPARE(exportTo(file), QString());
+        const QByteArray bytes = testutil::readFile(file);
+        QVERIFY(bytes.startsWith("Name,Path,File Size,Created,Accessed,Modified\r\n"));
+        QCOMPARE(bytes.count("\r\n"), 51);
+        QVERIFY(bytes.contains("\"file 49, with a longer name to fill the rows.txt\"," + QFile::encodeName(tmp.path())
+                               + "/tree,4 KB,"));
+        QCOMPARE(entriesOf(tmp.filePath(QStringLiteral("out"))), QStringList{QStringLiteral("results.csv")});
+
+        // The replaced file keeps its permissions; a new one is made as the user makes files.
+        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0640) == 0);
+        QCOMPARE(exportTo(file), QString());
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(file).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0640));
+        const mode_t old = ::umask(027);
+        const QString fresh = tmp.filePath(QStringLiteral("out/fresh.csv"));
+        const QString error = exportTo(fresh);
+        ::umask(old);
+        QCOMPARE(error, QString());
+        QVERIFY(::stat(QFile::encodeName(fresh).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0640));
+    }
+
+    void failureIsReportedAndKeepsTheOldFile()
+    {
+        // A folder that is a file cannot hold the export.
+        const QString notFolder = tmp.filePath(QStringLiteral("plain"));
+        QVERIFY(testutil::writeFile(notFolder, "x"));
+        QVERIFY(!exportTo(notFolder + QStringLiteral("/results.csv")).isEmpty());
+        QCOMPARE(testutil::readFile(notFolder), QByteArray("x"));
+    }
+
+    // A disk that fills up while the file is written, or before its last bytes reach it (the
+    // whole export fits in the write buffer): reported, the old file untouched, nothing left.
+    void fullDiskIsReportedAndKeepsTheOldFile()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (a small tmpfs)");
+        TQ_ENTER_PRIVATE_MOUNTS();
+        for (const qint64 room : {0, 4096}) {
+            QTemporaryDir dir;
+            QVERIFY(::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0, "size=64k") == 0);
+            const QString file = dir.filePath(QStringLiteral("results.csv"));
+            QVERIFY(testutil::writeFile(file, "OLD CONTENTS\r\n"));
+            QVERIFY(fill(dir.path(), room));
+            const QString error = exportTo(file);
+            // The reason is the disk's, not "Unknown error".
+            QVERIFY2(error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))), qPrintable(error));
+            QCOMPARE(testutil::readFile(file), QByteArray("OLD CONTENTS\r\n"));
+            QCOMPARE(entriesOf(dir.path()), (QStringList{QStringLiteral("filler"), QStringLiteral("results.csv")}));
+            QVERIFY(::umount2(QFile::encodeName(dir.path()).constData(), MNT_DETACH) == 0);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCsvExporter)
+#include "tst_csvexporter.moc"

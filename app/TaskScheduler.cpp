@@ -98,7 +98,9 @@ QString actionProgram(const QString& actionFile)
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     QXmlStreamReader xml(&file);
-    while (!xml.atEnd()) {
+    // A read error ends the loop (a device that fails without reaching its end would have the
+    // reader report a premature end again for ever).
+    while (!xml.atEnd() && !xml.hasError()) {
         xml.readNext();
         if (xml.isStartElement() && xml.name() == QLatin1String("annotate")
             && xml.attributes().value(QStringLiteral("key")) == QLatin1String("org.freedesktop.policykit.exec.path"))

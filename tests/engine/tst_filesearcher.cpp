@@ -11,12 +11,19 @@
 #include "search/textextract/PDFConverter.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/engine/enginetest.h"
+#include "tests/textextract/docgen.h"
 
 #include <QDir>
 #include <QThread>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <QDeadlineTimer>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -412,16 +419,12 @@ private slots:
     // search's conversion, is cancelled at once instead of after that conversion.
     void cancelWhileHelperBusy()
     {
-        // The helper's converter for RTF: a catdoc that announces itself and then stalls.
-        const QString bin = tmp.filePath("stallbin");
+        // A helper whose filter for RTF announces itself and then stalls.
         const QString started = tmp.filePath("stallbin.started");
-        QVERIFY(testutil::writeFile(bin + "/catdoc",
-                                    "#!/bin/sh\ntouch '" + QFile::encodeName(started) + "'\nexec sleep 40\n"));
-        QFile::setPermissions(bin + "/catdoc", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin) + ':' + path);
-        Helper64Client client(work, testutil::programDir() + "/helper64", 5000);
-        qputenv("PATH", path);
+        const QString stalling = testutil::helperWithScriptFilter(
+            tmp.filePath("stallbin"), "rtf", "touch '" + QFile::encodeName(started) + "'\nexec sleep 40\n");
+        QVERIFY(!stalling.isEmpty());
+        Helper64Client client(work, stalling, 5000);
         QCOMPARE(client.currentState(), 1);
         const QString doc = tmp.filePath("stall.rtf");
         QVERIFY(testutil::writeFile(doc, "{\\rtf1\\ansi slow}"));
@@ -451,6 +454,70 @@ private slots:
         QCOMPARE(finished.count(), 1); // its end is reported, canceled
         QCOMPARE(results.count(), 0);
         QVERIFY(busy->wait(20000));
+    }
+
+    // Books that stop inflating part-way (in container.xml, in the package, in a chapter) next
+    // to a conversion that takes its time: the search ends by itself, and a cancel while the
+    // slow conversion runs returns at once. (Had a check spun in an XML loop, neither would
+    // happen: the program reports that and exits, since the spinning thread cannot be stopped.)
+    void hostileBooksEndAndCancelPromptly()
+    {
+        const QString folder = tmp.filePath("hostile");
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray padding = docgen::xmlPadding(3000);
+        const QByteArray container = "<?xml version=\"1.0\"?><container>" + padding
+                                     + "<rootfiles><rootfile full-path=\"c.opf\"/></rootfiles></container>";
+        const QByteArray package = "<package><manifest><item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>"
+                                   "</manifest><spine><itemref idref=\"a\"/>" + padding + "</spine></package>";
+        int n = 0;
+        for (const QString& damaged : {QStringLiteral("META-INF/container.xml"), QStringLiteral("c.opf")}) {
+            const QString book = QStringLiteral("%1/book%2.epub").arg(folder).arg(n++);
+            QVERIFY(docgen::writeZip(book, {{"META-INF/container.xml", container}, {"c.opf", package},
+                                            {"a.xhtml", "<html><body><p>alpha</p></body></html>"}}));
+            QByteArray zip = testutil::readFile(book);
+            QVERIFY(docgen::damageMember(zip, damaged, damaged.endsWith(QLatin1String(".xml")) ? 33 : 80));
+            QVERIFY(testutil::writeFile(book, zip));
+        }
+        QVERIFY(QFile::copy(QDir::cleanPath(QStringLiteral(TQ_TEST_DATA_DIR "/../../textextract/data/damaged-member.epub")),
+                            folder + "/chapter.epub"));
+        QVERIFY(testutil::writeFile(folder + "/plain.txt", "alpha\n"));
+
+        DirectorySearcher directories;
+        ContentSearcher contents(nullptr, work);
+        contents.setSettings(options());
+        {
+            FileSearchRequest request;
+            request.includePaths = QStringList{folder};
+            request.contents = "alpha";
+            FileSearchResults results;
+            FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
+            QSignalSpy finished(&search, &FileSearch::finished);
+            docgen::endsWithin(20000, "a search of damaged books", [&] {
+                search.start();
+                QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 19000);
+            });
+            // The package cut short still names its chapter; the damaged chapter's text before
+            // the fault holds no "alpha".
+            QCOMPARE(paths(results), (QStringList{folder + "/book1.epub", folder + "/plain.txt"}));
+        }
+        // A conversion that takes its time keeps a check busy: the cancel returns at once.
+        const QString started = tmp.filePath("slowpdf.started");
+        const QString script = tmp.filePath("slowestpdf.sh");
+        QVERIFY(testutil::writeFile(script, "#!/bin/sh\ntouch '" + QFile::encodeName(started) + "'\nexec sleep 30\n"));
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        contents.pdf()->setProgram(script);
+        QVERIFY(testutil::writeFile(folder + "/slow.pdf", "%PDF-1.4\n"));
+        FileSearchRequest request;
+        request.includePaths = QStringList{folder};
+        request.contents = "alpha";
+        FileSearchResults results;
+        FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
+        search.start();
+        QTRY_VERIFY(QFile::exists(started));
+        QElapsedTimer t;
+        t.start();
+        docgen::endsWithin(10000, "the cancel of a search converting a slow document", [&] { search.cancel(); });
+        QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
     }
 
     void privateWorkingFolder()

@@ -35,6 +35,8 @@
 #endif
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -144,6 +146,41 @@ inline bool writeZip(const QString& path, const QList<QPair<QString, QByteArray>
     }
     zip.close();
     return zip.getZipError() == 0;
+}
+
+// Overwrites 16 bytes of the deflate data of the zip member `member` at `percent` of its
+// compressed length with 0xFF, so that inflating it fails there. False when the member is not
+// found or its data is too short.
+inline bool damageMember(QByteArray& zip, const QString& member, int percent)
+{
+    const QByteArray name = member.toUtf8();
+    for (int at = zip.indexOf("PK\x03\x04"); at >= 0 && at + 30 <= zip.size(); at = zip.indexOf("PK\x03\x04", at + 4)) {
+        const int nameLength = uchar(zip[at + 26]) | uchar(zip[at + 27]) << 8;
+        const int extraLength = uchar(zip[at + 28]) | uchar(zip[at + 29]) << 8;
+        const int compressed = int(uchar(zip[at + 18]) | uchar(zip[at + 19]) << 8 | uchar(zip[at + 20]) << 16);
+        if (zip.mid(at + 30, nameLength) != name)
+            continue;
+        const int data = at + 30 + nameLength + extraLength;
+        const int middle = data + int(qint64(compressed) * percent / 100);
+        if (compressed < 64 || middle + 16 > data + compressed)
+            return false;
+        for (int k = 0; k < 16; ++k)
+            zip[middle + k] = char(0xFF);
+        return true;
+    }
+    return false;
+}
+
+// XML elements of no meaning and little redundancy, so that their deflate data is long.
+inline QByteArray xmlPadding(int elements)
+{
+    QByteArray padding;
+    quint32 seed = 12345;
+    for (int i = 0; i < elements; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        padding += "<x" + QByteArray::number(seed % 99991) + " a=\"" + QByteArray::number(seed, 36) + "\"/>";
+    }
+    return padding;
 }
 
 inline QByteArray xhtmlChapter(const QString& title, const QStringList& paragraphs)
@@ -403,6 +440,28 @@ bool cancels(F run)
         return QString::fromUtf8(e.what()).contains(QLatin1String("Convert canceled"));
     }
     return false;
+}
+
+// Runs `run` and returns once it has returned. A run that does not return within `ms` is
+// reported ("FAIL!  : <what> never ends") and the program exits: a thread spinning in a loop
+// cannot be stopped, and waiting for it would hang the test instead of failing it.
+template <class F>
+void endsWithin(int ms, const char* what, F run)
+{
+    std::atomic<bool> ended{false};
+    std::thread watchdog([&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!ended && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!ended) {
+            std::fprintf(stderr, "FAIL!  : %s never ends\n", what);
+            std::fflush(stderr);
+            std::_Exit(1);
+        }
+    });
+    run();
+    ended = true;
+    watchdog.join();
 }
 
 #ifdef DOCGEN_ASAN

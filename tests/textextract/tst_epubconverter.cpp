@@ -43,29 +43,6 @@ Members book(const QString& opfPath, const QList<docgen::OpfItem>& items, const 
            + files;
 }
 
-// Runs `run` on a thread of its own; true when it returned within `ms`. A run that does
-// not return is reported and the program exits: a thread spinning in a loop cannot be
-// stopped, and waiting for it would hang the test instead of failing it.
-template <class F>
-bool endsWithin(int ms, const char* what, F run)
-{
-    std::atomic<bool> ended{false};
-    std::thread worker([&] {
-        run();
-        ended = true;
-    });
-    QDeadlineTimer deadline(ms);
-    while (!ended && !deadline.hasExpired())
-        QThread::msleep(10);
-    if (!ended) {
-        std::fprintf(stderr, "FAIL!  : %s never ends\n", what);
-        std::fflush(stderr);
-        std::_Exit(1);
-    }
-    worker.join();
-    return true;
-}
-
 } // namespace
 
 class TestEpubConverter : public QObject
@@ -264,12 +241,7 @@ private slots:
     void damagedContainerOrPackageEnds()
     {
         // Elements before the part that matters, so that the damage comes before it.
-        QByteArray padding;
-        quint32 seed = 12345;
-        for (int i = 0; i < 3000; ++i) {
-            seed = seed * 1103515245u + 12345u;
-            padding += "<x" + QByteArray::number(seed % 99991) + " a=\"" + QByteArray::number(seed, 36) + "\"/>";
-        }
+        const QByteArray padding = docgen::xmlPadding(3000);
         const QByteArray container = "<?xml version=\"1.0\"?><container>" + padding
                                      + "<rootfiles><rootfile full-path=\"c.opf\"/></rootfiles></container>";
         const QByteArray package = "<package><manifest><item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>"
@@ -280,37 +252,19 @@ private slots:
             QVERIFY(docgen::writeZip(path, {{"META-INF/container.xml", container}, {"c.opf", package},
                                             {"a.xhtml", page("Alpha")}}));
             QByteArray zip = testutil::readFile(path);
-            // The member's deflate data follows its local header; bytes in its middle are
-            // overwritten, so that inflating fails there.
-            int at = 0;
-            for (;;) {
-                at = zip.indexOf("PK\x03\x04", at);
-                QVERIFY(at >= 0);
-                const int nameLength = uchar(zip[at + 26]) | uchar(zip[at + 27]) << 8;
-                const int extraLength = uchar(zip[at + 28]) | uchar(zip[at + 29]) << 8;
-                const int compressed = int(uchar(zip[at + 18]) | uchar(zip[at + 19]) << 8 | uchar(zip[at + 20]) << 16);
-                if (zip.mid(at + 30, nameLength) == damaged.toUtf8()) {
-                    const int data = at + 30 + nameLength + extraLength;
-                    QVERIFY(compressed > 300);
-                    const int middle = damaged.endsWith(QLatin1String(".xml")) ? compressed / 3 : compressed * 4 / 5;
-                    for (int k = 0; k < 16; ++k)
-                        zip[data + middle + k] = char(0xFF);
-                    break;
-                }
-                at += 4;
-            }
+            QVERIFY(docgen::damageMember(zip, damaged, damaged.endsWith(QLatin1String(".xml")) ? 33 : 80));
             QVERIFY(testutil::writeFile(path, zip));
             EPUBConverter converter(&html);
             converter.setWorkFolder(dir.path() + "/damagedwork");
             bool ok = false;
             QString text;
-            QVERIFY(endsWithin(10000, "the conversion of a book with a damaged package", [&] {
+            docgen::endsWithin(10000, "the conversion of a book with a damaged package", [&] {
                 QString outPath;
                 ok = converter.convert(ContentFile::open(path), nullptr, &outPath, nullptr, QString(), nullptr);
                 if (!outPath.isEmpty())
                     text = docgen::fromUtf16LE(testutil::readFile(outPath).mid(2));
                 QFile::remove(outPath);
-            }));
+            });
             if (damaged.endsWith(QLatin1String(".xml")))
                 QVERIFY(!ok);
             else
@@ -355,15 +309,15 @@ private slots:
             Failing device(container);
             QString packagePath;
             bool found = true;
-            QVERIFY(endsWithin(10000, "parseContainerXml on a failing device",
-                               [&] { found = EPUBConverter::parseContainerXml(&device, &packagePath); }));
+            docgen::endsWithin(10000, "parseContainerXml on a failing device",
+                               [&] { found = EPUBConverter::parseContainerXml(&device, &packagePath); });
             QVERIFY(!found);
         }
         {
             Failing device(package);
             QStringList spine;
-            QVERIFY(endsWithin(10000, "parseOpf on a failing device",
-                               [&] { EPUBConverter::parseOpf(&device, &spine); }));
+            docgen::endsWithin(10000, "parseOpf on a failing device",
+                               [&] { EPUBConverter::parseOpf(&device, &spine); });
             QCOMPARE(spine, QStringList{"a.xhtml"});
         }
         QVERIFY(timer.elapsed() < 5000);

@@ -82,7 +82,7 @@ void writeTab(QXmlStreamWriter& writer, const FormStateMap& state)
 FormStateMap readTab(QXmlStreamReader& reader)
 {
     FormStateMap state;
-    while (!reader.atEnd()) {
+    while (!reader.atEnd() && !reader.hasError()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::Invalid)
             break;
@@ -121,12 +121,13 @@ SavedTabs fromXml(const QByteArray& bytes)
 {
     SavedTabs saved;
     QXmlStreamReader reader(bytes);
-    while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
+    // A reader error ends every loop: asked again, the reader may report it again for ever.
+    while (!reader.atEnd() && !reader.hasError() && reader.readNext() != QXmlStreamReader::StartElement) {
     }
     if (reader.tokenType() != QXmlStreamReader::StartElement || reader.name() != QLatin1String("tabs"))
         return saved;
     saved.currentTab = reader.attributes().value(QLatin1String("current_tab")).toInt();
-    while (!reader.atEnd()) {
+    while (!reader.atEnd() && !reader.hasError()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::Invalid)
             break;

@@ -609,6 +609,13 @@ void NTFSDriveDB::requestWork(Work work, ChangeJournal* failed)
     }
     if (!worker_.joinable())
         worker_ = std::thread([this] { workLoop(); });
+    // Busy from the request on (not from when the worker gets to it), so that whoever counts
+    // the volume's work never sees it idle in between. Emitted under the mutex, as the end is,
+    // so that the two always come in this order.
+    if (!busy_) {
+        busy_ = true;
+        emit updateStarted();
+    }
     workWake_.notify_all();
 }
 
@@ -639,21 +646,30 @@ void NTFSDriveDB::workLoop()
         {
             std::unique_lock<std::mutex> guard(workMutex_);
             workWake_.wait(guard, [this] { return stopping_ || pending_ != Work::None; });
-            if (stopping_)
+            if (stopping_) {
+                if (busy_) {
+                    busy_ = false;
+                    emit updateFinished();
+                }
                 return;
+            }
             work = pending_;
             failed = failedJournal_;
             pending_ = Work::None;
             failedJournal_ = nullptr;
         }
+        bool replaced = false;
         if (work == Work::Rebuild) {
             std::lock_guard<std::mutex> guard(journalMutex_);
-            if (journal_.get() != failed)
-                continue; // a build since has replaced the failed monitor
+            replaced = journal_.get() != failed; // a build since has replaced the failed monitor
         }
-        emit updateStarted();
-        build(work);
-        emit updateFinished();
+        if (!replaced)
+            build(work);
+        std::lock_guard<std::mutex> guard(workMutex_);
+        if (pending_ == Work::None && busy_ && !stopping_) {
+            busy_ = false;
+            emit updateFinished();
+        }
     }
 }
 

@@ -188,7 +188,8 @@ signals:
     // rebuild itself failed (it is tried again later unless the volume has gone).
     void rebuilt(bool ok);
     // Background work on the index (the reconcile walk after a load, a rebuild after a failed
-    // journal) begins and ends; emitted on the worker thread.
+    // journal) is asked for, and all of it has ended. The start comes from the thread that asks
+    // (init, a failed monitor), the end from the worker thread (or stopJournal); always in pairs.
     void updateStarted();
     void updateFinished();
 
@@ -250,6 +251,7 @@ private:
     ChangeJournal* failedJournal_ = nullptr; // the monitor whose failure asked for a rebuild
     bool stopping_ = false;
     bool workCancel_ = false;
+    bool busy_ = false; // between updateStarted and updateFinished
     // True while the maps reflect the volume up to the monitor's resume point (after a load or
     // an enumeration; false from a journal failure until the rebuild is done). Only a valid
     // index is saved.

@@ -21,6 +21,7 @@
 #include "search/textextract/PDFConverter.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QFile>
 #include <QMutexLocker>
 #include <QTextCodec>
@@ -183,7 +184,8 @@ void ContentSearcher::setSettings(const ContentSearchOptions& options)
     }
     map[QStringLiteral("epub")].push_back(epubConverter);
     map[QStringLiteral("fb2")].push_back(htmlConverter);
-    map[QStringLiteral("mobi")].push_back(mobiConverter);
+    for (const char* book : {"mobi", "azw", "azw3", "prc"})
+        map[QLatin1String(book)].push_back(mobiConverter);
 
     QMutexLocker locker(&snapshotMutex);
     current = std::move(snap);
@@ -227,10 +229,27 @@ bool ContentSearcher::convertWith(const Snapshot& snap, const ContentFile& docum
         if (converter->convert(document, nullptr, outPath, output, QString(), cancelFlag)) {
             if (encodingOut)
                 *encodingOut = converter->encoding();
+            // A document that gives no text is searched as empty, and said so in the log.
+            const qint64 textBytes = outPath && !outPath->isEmpty() ? QFileInfo(*outPath).size() - 2
+                                                                    : (output ? output->size() : 1);
+            if (textBytes <= 0)
+                Logger::instance().writeQString(Logger::Info, Tag,
+                                                QStringLiteral("No text in %1").arg(document.path()));
             return true;
         }
     }
     return false;
+}
+
+bool ContentSearcher::isUnconvertedDocument(const ContentFile& document)
+{
+    char head[68];
+    const qint64 n = document.readFully(0, head, sizeof head);
+    if (n <= 0 || !ToPlainTextConverter::isDocumentContainer(QByteArray(head, int(n))))
+        return false;
+    Logger::instance().writeQString(
+        Logger::Info, Tag, QStringLiteral("%1 could not be converted; it is not read as text").arg(document.path()));
+    return true;
 }
 
 QTextCodec* ContentSearcher::codecForEncoding(const QString& name, QIODevice* device)
@@ -297,6 +316,9 @@ bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
             buffer.seek(0);
             return scanText(snap, query, &buffer, path, encoding, request, nullptr, matchCount);
         }
+        // A document whose conversion failed is never searched as the bytes of its container.
+        if (isUnconvertedDocument(document))
+            return false;
     }
 
     // The file itself, read as text.
@@ -423,6 +445,8 @@ bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& p
             return false;
         }
     } else {
+        if (snap->converterMap.contains(pathExtension(path).toLower()) && isUnconvertedDocument(*document))
+            return false;
         holder->path = path;
         encoding.clear();
     }

@@ -26,6 +26,11 @@
 //   line-by-line route through QTextStream and SearchExpression; for such a pattern a plain
 //   text file is first tested block by block with the matcher, and only a file in which some
 //   term occurs is read line by line (ContentQuery).
+// - A conversion that succeeds without any text is logged ("No text in %1"). A file whose
+//   converters all failed is read as text only when its bytes are no document container
+//   (a compound file, a zip archive, RTF, PDF, a Palm database): the bytes of a damaged
+//   document are never searched as its text ("%1 could not be converted; ..." is logged),
+//   while a plain text saved under a document's name still is.
 // - Codec names: "UTF16-BE" means big-endian UTF-16; "UTF-16" is read by its byte-order mark
 //   and as little-endian without one (what this system's converters write); other names go to
 //   QTextCodec::codecForName.
@@ -103,6 +108,9 @@ public:
     static QTextCodec* codecForEncoding(const QString& name, QIODevice* device);
 
 private:
+    // True (and logged) when `document` is a document container (ToPlainTextConverter::
+    // isDocumentContainer): its conversion failed, and its bytes are not its text.
+    static bool isUnconvertedDocument(const ContentFile& document);
     bool convertWith(const Snapshot& snap, const ContentFile& document, QString* outPath,
                      QIODevice* output, const bool* cancelFlag, QString* encodingOut);
     int scanRawFile(const Snapshot& snap, const ContentQuery& query,

@@ -106,14 +106,7 @@ private slots:
             QSKIP("needs root");
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("pdftotext is not installed");
-        const QByteArray previous = qgetenv("PKEXEC_UID");
-        qputenv("PKEXEC_UID", "65534");
-        const auto restore = qScopeGuard([&] {
-            if (previous.isNull())
-                qunsetenv("PKEXEC_UID");
-            else
-                qputenv("PKEXEC_UID", previous);
-        });
+        const testutil::SessionUserScope session(65534);
         // Only root may enter the folder of the document, which only root may read.
         const QString secret = dir.path() + "/root-only/secret.pdf";
         QVERIFY(testutil::writeFile(secret, docgen::makePdf({{"Root secret words"}})));

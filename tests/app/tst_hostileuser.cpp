@@ -312,6 +312,41 @@ private slots:
         user_.reset();
     }
 
+    // The data folder swapped for a link to a folder of root's while the instance runs: saving
+    // at the end (settings, tabs) is refused, and nothing there is handed to the user.
+    void endOfSessionWithTheDataFolderSwapped()
+    {
+        const QMap<QString, QString> decoyBefore = snapshot(decoy_);
+        const testutil::SessionUserScope session(account_.uid);
+        qputenv("XDG_RUNTIME_DIR", enc(runtime_));
+        const auto unset = qScopeGuard([] { qunsetenv("XDG_RUNTIME_DIR"); });
+        QProcess instance;
+        startInstance(instance);
+        QVERIFY(instance.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(InstanceChannel::findInstance(title(), 0), 15000);
+        InstanceChannel::send(title(), MessageFrame::kCopyData,
+                              MessageFrame::copyDataPayload(MessageFrame::kNewSearch, MessageFrame::textData(home_)));
+        const QString aside = data_ + QStringLiteral(".real");
+        {
+            UserFileIdentity asUser(account_);
+            QVERIFY(asUser.ok());
+            QCOMPARE(::rename(enc(data_).constData(), enc(aside).constData()), 0);
+            QCOMPARE(::symlink(enc(decoy_).constData(), enc(data_).constData()), 0);
+        }
+        InstanceChannel::post(title(), {MessageFrame{MessageFrame::kEndSession, QByteArray()}});
+        QVERIFY(instance.waitForFinished(20000));
+        QCOMPARE(instance.exitCode(), 0);
+        QVERIFY(QFile::remove(data_));
+        QVERIFY(QFile::rename(aside, data_));
+        QCOMPARE(snapshot(decoy_), decoyBefore);
+        const QStringList foreign = notOwnedBy(home_, account_.uid);
+        QVERIFY2(foreign.isEmpty(), qPrintable(foreign.join(QLatin1Char('\n'))));
+        // Both saves of the end were refused, and said so.
+        const QString log = logText();
+        QVERIFY2(log.contains(QLatin1String("The tabs could not be saved")), qPrintable(log.right(800)));
+        QVERIFY2(log.contains(QLatin1String("The settings could not be saved")), qPrintable(log.right(800)));
+    }
+
     void rootInstanceUnderAttack()
     {
         const QString stateDb = QLatin1String(PrivateFolders::kRootStateFolder) + QStringLiteral("/DB/")

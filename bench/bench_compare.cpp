@@ -246,8 +246,7 @@ void runNames(int entries, const QString& base)
     IndexingSettings settings;
     QTemporaryDir dataDir;
     settings.dbPath = dataDir.path();
-    auto pool = std::make_shared<StringPool>();
-    std::unique_ptr<NTFSDriveDB> index(new NTFSDriveDB(mp, pool, settings, 0x5eed0001u));
+    std::unique_ptr<NTFSDriveDB> index(new NTFSDriveDB(mp, settings, 0x5eed0001u));
     t.restart();
     index->createDB(nullptr);
     std::printf("  our index: built in %.0f ms, %d objects\n", msSince(t), index->count());

@@ -144,8 +144,8 @@ Settings::Settings(const QString& path)
     // Room for the search form and every default column of a large result (row numbers and
     // scroll bar included) on a 1366x768 screen with a panel; centred on a 1920x1080 one, and
     // moved onto a smaller screen whole by the placement rules.
-    registerAndWriteDefault(MainWindowSize, QStringLiteral("MainWindow/Size"), QSize(1180, 660));
-    registerAndWriteDefault(MainWindowPos, QStringLiteral("MainWindow/Pos"), QPoint(370, 210));
+    registerAndWriteDefault(MainWindowSize, QStringLiteral("MainWindow/Size"), QSize(1240, 660));
+    registerAndWriteDefault(MainWindowPos, QStringLiteral("MainWindow/Pos"), QPoint(340, 210));
     registerAndWriteDefault(MainWindowMaximized, QStringLiteral("MainWindow/Maximized"), QVariant());
     registerAndWriteDefault(MainWindowLastLeftPaneWidth, QStringLiteral("MainWindow/LastLeftPaneWidth"), 200);
     registerAndWriteDefault(SearchWindowVisible, QStringLiteral("SearchWindow/Visible"), true);

@@ -54,11 +54,11 @@
         <translation>Διαγραφή... %1 από %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
+        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
         <translation>Να διαγραφεί οριστικά ο φάκελος «%1» με όλο το περιεχόμενό του;</translation>
     </message>
     <message>
-        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <source>Do you really want to delete "%1" permanently?</source>
         <translation>Να διαγραφεί οριστικά το «%1»;</translation>
     </message>
     <message numerus="yes">
@@ -151,11 +151,11 @@
         <translation>Η κανονική έκφραση %1 δεν είναι έγκυρη: %2</translation>
     </message>
     <message>
-        <source>&quot;%1&quot;</source>
+        <source>"%1"</source>
         <translation>«%1»</translation>
     </message>
     <message>
-        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
+        <source>%1 follows %2 without "and" or "or" between them</source>
         <translation>Το %1 ακολουθεί το %2 χωρίς «and» ή «or» ανάμεσα</translation>
     </message>
     <message>
@@ -171,7 +171,7 @@
         <translation>Οι παρενθέσεις είναι κενές</translation>
     </message>
     <message>
-        <source>%1 closes no &quot;(&quot;</source>
+        <source>%1 closes no "("</source>
         <translation>Το %1 δεν κλείνει καμία «(»</translation>
     </message>
     <message>
@@ -179,11 +179,11 @@
         <translation>Μετά το %1 δεν υπάρχει λέξη</translation>
     </message>
     <message>
-        <source>This &quot;(&quot; is never closed</source>
+        <source>This "(" is never closed</source>
         <translation>Αυτή η «(» δεν κλείνει ποτέ</translation>
     </message>
     <message>
-        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
+        <source>"!" excludes nothing: write the words to leave out after it</source>
         <translation>Το «!» δεν αποκλείει τίποτα: γράψτε μετά από αυτό τις λέξεις που εξαιρούνται</translation>
     </message>
 </context>
@@ -284,19 +284,19 @@
         <translation>Το όνομα δεν μπορεί να είναι κενό.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; cannot be used as a name.</source>
+        <source>"%1" cannot be used as a name.</source>
         <translation>Το «%1» δεν μπορεί να είναι όνομα.</translation>
     </message>
     <message>
-        <source>A name must not contain &quot;/&quot;.</source>
+        <source>A name must not contain "/".</source>
         <translation>Ένα όνομα δεν μπορεί να περιέχει «/».</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; already exists.</source>
+        <source>"%1" already exists.</source>
         <translation>Το «%1» υπάρχει ήδη.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; could not be renamed: %2</source>
+        <source>"%1" could not be renamed: %2</source>
         <translation>Δεν ήταν δυνατή η μετονομασία του «%1»: %2</translation>
     </message>
     <message>
@@ -635,6 +635,34 @@ Sort them now?</source>
         <source>Comma separated</source>
         <translation>Διαχωρισμένα με κόμμα</translation>
     </message>
+    <message>
+        <source>No index: your account may not start the program with root rights.</source>
+        <translation>Χωρίς ευρετήριο: ο λογαριασμός σας δεν επιτρέπεται να ξεκινά το πρόγραμμα με δικαιώματα root.</translation>
+    </message>
+    <message>
+        <source>To get one, an administrator can add your account to the group sudo (or wheel, or admin).</source>
+        <translation>Για να αποκτήσετε ευρετήριο, ένας διαχειριστής μπορεί να προσθέσει τον λογαριασμό σας στην ομάδα sudo (ή wheel ή admin).</translation>
+    </message>
+    <message>
+        <source>No index: the password prompt was closed, or the password was not accepted.</source>
+        <translation>Χωρίς ευρετήριο: η ερώτηση κωδικού έκλεισε ή ο κωδικός δεν έγινε δεκτός.</translation>
+    </message>
+    <message>
+        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <translation>Για να αποκτήσετε ευρετήριο, ξεκινήστε ξανά το πρόγραμμα και δώστε τον κωδικό σας. Ένας διαχειριστής μπορεί επίσης να εκτελέσει ως root «tallowquist-pro -enable-skip-uac», ώστε οι διαχειριστές να το ξεκινούν χωρίς κωδικό.</translation>
+    </message>
+    <message>
+        <source>No index: the program could not be started with root rights (the log says why).</source>
+        <translation>Χωρίς ευρετήριο: το πρόγραμμα δεν ξεκίνησε με δικαιώματα root (η καταγραφή λέει γιατί).</translation>
+    </message>
+    <message>
+        <source>To get one, start the program again; the password prompt needs a running polkit agent.</source>
+        <translation>Για να αποκτήσετε ευρετήριο, ξεκινήστε ξανά το πρόγραμμα· η ερώτηση κωδικού χρειάζεται έναν ενεργό πράκτορα polkit.</translation>
+    </message>
+    <message>
+        <source>Every search walks the folders it is given.</source>
+        <translation>Κάθε αναζήτηση διατρέχει τους φακέλους που δίνονται.</translation>
+    </message>
 </context>
 <context>
     <name>MatchesTextView</name>
@@ -644,6 +672,13 @@ Sort them now?</source>
             <numerusform>Εμφανίζεται μόνο το πρώτο εύρημα.</numerusform>
             <numerusform>Εμφανίζονται μόνο τα πρώτα %n ευρήματα.</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>NoticeBar</name>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
     </message>
 </context>
 <context>
@@ -685,7 +720,7 @@ Sort them now?</source>
         <translation>Επιλέξτε τον φάκελο της βάσης αρχείων.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
+        <source>The file database path must be a full path, starting with "/".</source>
         <translation>Η διαδρομή της βάσης αρχείων πρέπει να είναι πλήρης και να αρχίζει με «/».</translation>
     </message>
     <message>
@@ -771,7 +806,7 @@ Sort them now?</source>
         <translation>Εκτέλεση στο παρασκήνιο</translation>
     </message>
     <message>
-        <source>Integrate in a folder&apos;s context menu</source>
+        <source>Integrate in a folder's context menu</source>
         <translation>Προσθήκη στο μενού περιβάλλοντος φακέλων</translation>
     </message>
     <message>
@@ -1064,11 +1099,11 @@ Sort them now?</source>
         <translation>Γράψτε κάθε όνομα αρχείου σε ξεχωριστή γραμμή.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
         <translation>Ένα όνομα αρχείου ταιριάζει αν αντιστοιχεί σε τουλάχιστον μία έκφραση της λίστας αναζήτησης και σε καμία της λίστας εξαίρεσης.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
         <translation>Ένα αρχείο ταιριάζει αν μια γραμμή του αντιστοιχεί σε τουλάχιστον μία έκφραση της λίστας αναζήτησης και σε καμία της λίστας εξαίρεσης.</translation>
     </message>
 </context>
@@ -1099,14 +1134,14 @@ Sort them now?</source>
         <translation>Γράψτε κάθε διαδρομή φακέλου σε ξεχωριστή γραμμή.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
         <translation>Ένα αρχείο ταιριάζει αν βρίσκεται σε έναν από τους φακέλους αναζήτησης και σε κανέναν από τους εξαιρούμενους.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open &quot;%1&quot;.</source>
+        <source>No application could open "%1".</source>
         <translation>Καμία εφαρμογή δεν μπόρεσε να ανοίξει το «%1».</translation>
     </message>
     <message>
@@ -1114,18 +1149,18 @@ Sort them now?</source>
         <translation>Δεν ήταν δυνατή η εκκίνηση του %1.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; could not be deleted.</source>
+        <source>"%1" could not be deleted.</source>
         <translation>Δεν ήταν δυνατή η διαγραφή του «%1».</translation>
     </message>
     <message>
-        <source>The folder of &quot;%1&quot; could not be opened.</source>
+        <source>The folder of "%1" could not be opened.</source>
         <translation>Δεν ήταν δυνατό το άνοιγμα του φακέλου του «%1».</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <source>Do you really want to delete "%1" permanently?</source>
         <translation>Να διαγραφεί οριστικά το «%1»;</translation>
     </message>
     <message>
@@ -1198,7 +1233,7 @@ Sort them now?</source>
         <translation>Εξαγωγή αποτελεσμάτων</translation>
     </message>
     <message>
-        <source>The results could not be written to &quot;%1&quot;:
+        <source>The results could not be written to "%1":
 %2</source>
         <translation>Δεν ήταν δυνατή η εγγραφή των αποτελεσμάτων στο «%1»:
 %2</translation>
@@ -1238,7 +1273,7 @@ Sort them now?</source>
         </translation>
     </message>
     <message>
-        <source>The folder &quot;%1&quot; does not exist.</source>
+        <source>The folder "%1" does not exist.</source>
         <translation>Ο φάκελος «%1» δεν υπάρχει.</translation>
     </message>
     <message>
@@ -1246,7 +1281,7 @@ Sort them now?</source>
         <translation>Αυτοί οι φάκελοι δεν υπάρχουν: %1.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot;</source>
+        <source>"%1"</source>
         <translation>«%1»</translation>
     </message>
 </context>

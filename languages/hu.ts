@@ -54,11 +54,11 @@
         <translation>Törlés... %1 / %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
+        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
         <translation>Biztosan véglegesen törli a(z) „%1” mappát a teljes tartalmával együtt?</translation>
     </message>
     <message>
-        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <source>Do you really want to delete "%1" permanently?</source>
         <translation>Biztosan véglegesen törli ezt: „%1”?</translation>
     </message>
     <message numerus="yes">
@@ -145,11 +145,11 @@
         <translation>A(z) %1 reguláris kifejezés érvénytelen: %2</translation>
     </message>
     <message>
-        <source>&quot;%1&quot;</source>
+        <source>"%1"</source>
         <translation>„%1”</translation>
     </message>
     <message>
-        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
+        <source>%1 follows %2 without "and" or "or" between them</source>
         <translation>%1 követi ezt: %2, köztük nincs „and” vagy „or”</translation>
     </message>
     <message>
@@ -165,7 +165,7 @@
         <translation>A zárójelek üresek</translation>
     </message>
     <message>
-        <source>%1 closes no &quot;(&quot;</source>
+        <source>%1 closes no "("</source>
         <translation>%1 nem zár le „(” jelet</translation>
     </message>
     <message>
@@ -173,11 +173,11 @@
         <translation>%1 után nincs szó</translation>
     </message>
     <message>
-        <source>This &quot;(&quot; is never closed</source>
+        <source>This "(" is never closed</source>
         <translation>Ez a „(” nincs lezárva</translation>
     </message>
     <message>
-        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
+        <source>"!" excludes nothing: write the words to leave out after it</source>
         <translation>A „!” semmit sem zár ki: írja utána a kihagyandó szavakat</translation>
     </message>
 </context>
@@ -276,19 +276,19 @@
         <translation>A név nem lehet üres.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; cannot be used as a name.</source>
+        <source>"%1" cannot be used as a name.</source>
         <translation>„%1” nem lehet név.</translation>
     </message>
     <message>
-        <source>A name must not contain &quot;/&quot;.</source>
+        <source>A name must not contain "/".</source>
         <translation>A név nem tartalmazhat „/” jelet.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; already exists.</source>
+        <source>"%1" already exists.</source>
         <translation>„%1” már létezik.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; could not be renamed: %2</source>
+        <source>"%1" could not be renamed: %2</source>
         <translation>„%1” átnevezése nem sikerült: %2</translation>
     </message>
     <message>
@@ -624,6 +624,34 @@ Rendezi most?</numerusform>
         <source>Comma separated</source>
         <translation>Vesszővel tagolt</translation>
     </message>
+    <message>
+        <source>No index: your account may not start the program with root rights.</source>
+        <translation>Nincs index: a fiókja nem indíthatja a programot root jogokkal.</translation>
+    </message>
+    <message>
+        <source>To get one, an administrator can add your account to the group sudo (or wheel, or admin).</source>
+        <translation>Ehhez egy rendszergazda felveheti a fiókját a sudo (vagy wheel, vagy admin) csoportba.</translation>
+    </message>
+    <message>
+        <source>No index: the password prompt was closed, or the password was not accepted.</source>
+        <translation>Nincs index: a jelszókérést bezárták, vagy a jelszót nem fogadta el a rendszer.</translation>
+    </message>
+    <message>
+        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <translation>Ehhez indítsa újra a programot, és adja meg a jelszavát. Egy rendszergazda root-ként a „tallowquist-pro -enable-skip-uac” parancsot is futtathatja, hogy a rendszergazdák jelszó nélkül indíthassák.</translation>
+    </message>
+    <message>
+        <source>No index: the program could not be started with root rights (the log says why).</source>
+        <translation>Nincs index: a programot nem sikerült root jogokkal elindítani (az ok a naplóban).</translation>
+    </message>
+    <message>
+        <source>To get one, start the program again; the password prompt needs a running polkit agent.</source>
+        <translation>Ehhez indítsa újra a programot; a jelszókéréshez futó polkit-ügynök kell.</translation>
+    </message>
+    <message>
+        <source>Every search walks the folders it is given.</source>
+        <translation>Minden keresés bejárja a megadott mappákat.</translation>
+    </message>
 </context>
 <context>
     <name>MatchesTextView</name>
@@ -632,6 +660,13 @@ Rendezi most?</numerusform>
         <translation>
             <numerusform>Csak az első %n találat látható.</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>NoticeBar</name>
+    <message>
+        <source>Close</source>
+        <translation>Bezárás</translation>
     </message>
 </context>
 <context>
@@ -673,7 +708,7 @@ Rendezi most?</numerusform>
         <translation>Válassza ki a fájladatbázis mappáját.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
+        <source>The file database path must be a full path, starting with "/".</source>
         <translation>A fájladatbázis útvonalának teljesnek kell lennie, „/” jellel kezdve.</translation>
     </message>
     <message>
@@ -759,7 +794,7 @@ Rendezi most?</numerusform>
         <translation>Futás a háttérben</translation>
     </message>
     <message>
-        <source>Integrate in a folder&apos;s context menu</source>
+        <source>Integrate in a folder's context menu</source>
         <translation>Beépülés a mappák helyi menüjébe</translation>
     </message>
     <message>
@@ -1052,11 +1087,11 @@ Rendezi most?</numerusform>
         <translation>Minden fájlnevet külön sorba írjon.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
         <translation>Egy fájlnév akkor felel meg, ha legalább egy keresett kifejezésre illeszkedik, és egyik kihagyottra sem.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
         <translation>Egy fájl akkor felel meg, ha egy sora legalább egy keresett kifejezésre illeszkedik, és egyik kihagyottra sem.</translation>
     </message>
 </context>
@@ -1087,14 +1122,14 @@ Rendezi most?</numerusform>
         <translation>Minden mappa útvonalát külön sorba írja.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
         <translation>Egy fájl akkor felel meg, ha valamelyik keresett mappában van, és egyik kihagyott mappában sem.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open &quot;%1&quot;.</source>
+        <source>No application could open "%1".</source>
         <translation>Egy alkalmazás sem tudta megnyitni ezt: „%1”.</translation>
     </message>
     <message>
@@ -1102,18 +1137,18 @@ Rendezi most?</numerusform>
         <translation>A(z) %1 nem indítható.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; could not be deleted.</source>
+        <source>"%1" could not be deleted.</source>
         <translation>„%1” nem törölhető.</translation>
     </message>
     <message>
-        <source>The folder of &quot;%1&quot; could not be opened.</source>
+        <source>The folder of "%1" could not be opened.</source>
         <translation>„%1” mappája nem nyitható meg.</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <source>Do you really want to delete "%1" permanently?</source>
         <translation>Biztosan véglegesen törli ezt: „%1”?</translation>
     </message>
     <message>
@@ -1185,7 +1220,7 @@ Rendezi most?</numerusform>
         <translation>Eredmények exportálása</translation>
     </message>
     <message>
-        <source>The results could not be written to &quot;%1&quot;:
+        <source>The results could not be written to "%1":
 %2</source>
         <translation>Az eredményeket nem sikerült ide írni: „%1”:
 %2</translation>
@@ -1223,7 +1258,7 @@ Rendezi most?</numerusform>
         </translation>
     </message>
     <message>
-        <source>The folder &quot;%1&quot; does not exist.</source>
+        <source>The folder "%1" does not exist.</source>
         <translation>A(z) „%1” mappa nem létezik.</translation>
     </message>
     <message>
@@ -1231,7 +1266,7 @@ Rendezi most?</numerusform>
         <translation>Ezek a mappák nem léteznek: %1.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot;</source>
+        <source>"%1"</source>
         <translation>„%1”</translation>
     </message>
 </context>

@@ -54,11 +54,11 @@
         <translation>Удаление... %1 из %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
+        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
         <translation>Удалить папку «%1» со всем содержимым безвозвратно?</translation>
     </message>
     <message>
-        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <source>Do you really want to delete "%1" permanently?</source>
         <translation>Удалить «%1» безвозвратно?</translation>
     </message>
     <message numerus="yes">
@@ -157,11 +157,11 @@
         <translation>Регулярное выражение %1 неверно: %2</translation>
     </message>
     <message>
-        <source>&quot;%1&quot;</source>
+        <source>"%1"</source>
         <translation>«%1»</translation>
     </message>
     <message>
-        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
+        <source>%1 follows %2 without "and" or "or" between them</source>
         <translation>%1 идёт после %2 без «and» или «or» между ними</translation>
     </message>
     <message>
@@ -177,7 +177,7 @@
         <translation>Скобки пусты</translation>
     </message>
     <message>
-        <source>%1 closes no &quot;(&quot;</source>
+        <source>%1 closes no "("</source>
         <translation>%1 не закрывает ни одной «(»</translation>
     </message>
     <message>
@@ -185,11 +185,11 @@
         <translation>После %1 нет слова</translation>
     </message>
     <message>
-        <source>This &quot;(&quot; is never closed</source>
+        <source>This "(" is never closed</source>
         <translation>Эта «(» не закрыта</translation>
     </message>
     <message>
-        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
+        <source>"!" excludes nothing: write the words to leave out after it</source>
         <translation>«!» ничего не исключает: напишите после него исключаемые слова</translation>
     </message>
 </context>
@@ -292,19 +292,19 @@
         <translation>Имя не может быть пустым.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; cannot be used as a name.</source>
+        <source>"%1" cannot be used as a name.</source>
         <translation>«%1» нельзя использовать как имя.</translation>
     </message>
     <message>
-        <source>A name must not contain &quot;/&quot;.</source>
+        <source>A name must not contain "/".</source>
         <translation>Имя не может содержать «/».</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; already exists.</source>
+        <source>"%1" already exists.</source>
         <translation>«%1» уже существует.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; could not be renamed: %2</source>
+        <source>"%1" could not be renamed: %2</source>
         <translation>Не удалось переименовать «%1»: %2</translation>
     </message>
     <message>
@@ -646,6 +646,34 @@ Sort them now?</source>
         <source>Comma separated</source>
         <translation>Значения через запятую</translation>
     </message>
+    <message>
+        <source>No index: your account may not start the program with root rights.</source>
+        <translation>Нет индекса: вашей учётной записи нельзя запускать программу с правами root.</translation>
+    </message>
+    <message>
+        <source>To get one, an administrator can add your account to the group sudo (or wheel, or admin).</source>
+        <translation>Чтобы он появился, администратор может добавить вашу учётную запись в группу sudo (или wheel, или admin).</translation>
+    </message>
+    <message>
+        <source>No index: the password prompt was closed, or the password was not accepted.</source>
+        <translation>Нет индекса: запрос пароля закрыт или пароль не принят.</translation>
+    </message>
+    <message>
+        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <translation>Чтобы он появился, запустите программу снова и введите пароль. Администратор может также выполнить «tallowquist-pro -enable-skip-uac» от имени root, чтобы администраторы запускали её без пароля.</translation>
+    </message>
+    <message>
+        <source>No index: the program could not be started with root rights (the log says why).</source>
+        <translation>Нет индекса: программу не удалось запустить с правами root (причина в журнале).</translation>
+    </message>
+    <message>
+        <source>To get one, start the program again; the password prompt needs a running polkit agent.</source>
+        <translation>Чтобы он появился, запустите программу снова; для запроса пароля нужен работающий агент polkit.</translation>
+    </message>
+    <message>
+        <source>Every search walks the folders it is given.</source>
+        <translation>Каждый поиск обходит заданные папки.</translation>
+    </message>
 </context>
 <context>
     <name>MatchesTextView</name>
@@ -656,6 +684,13 @@ Sort them now?</source>
             <numerusform>Показаны только первые %n совпадения.</numerusform>
             <numerusform>Показаны только первые %n совпадений.</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>NoticeBar</name>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
     </message>
 </context>
 <context>
@@ -697,7 +732,7 @@ Sort them now?</source>
         <translation>Выберите папку базы данных файлов.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
+        <source>The file database path must be a full path, starting with "/".</source>
         <translation>Путь к базе данных файлов должен быть полным и начинаться с «/».</translation>
     </message>
     <message>
@@ -783,7 +818,7 @@ Sort them now?</source>
         <translation>Работать в фоне</translation>
     </message>
     <message>
-        <source>Integrate in a folder&apos;s context menu</source>
+        <source>Integrate in a folder's context menu</source>
         <translation>Добавить в контекстное меню папок</translation>
     </message>
     <message>
@@ -1076,11 +1111,11 @@ Sort them now?</source>
         <translation>Каждое имя файла — на отдельной строке.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
         <translation>Имя файла подходит, если соответствует хотя бы одному выражению списка включения и ни одному из списка исключения.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
         <translation>Файл подходит, если его строка соответствует хотя бы одному выражению списка включения и ни одному из списка исключения.</translation>
     </message>
 </context>
@@ -1111,14 +1146,14 @@ Sort them now?</source>
         <translation>Каждый путь к папке — на отдельной строке.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
         <translation>Файл подходит, если он находится в одной из включённых папок и ни в одной из исключённых.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open &quot;%1&quot;.</source>
+        <source>No application could open "%1".</source>
         <translation>Ни одно приложение не смогло открыть «%1».</translation>
     </message>
     <message>
@@ -1126,18 +1161,18 @@ Sort them now?</source>
         <translation>Не удалось запустить %1.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; could not be deleted.</source>
+        <source>"%1" could not be deleted.</source>
         <translation>Не удалось удалить «%1».</translation>
     </message>
     <message>
-        <source>The folder of &quot;%1&quot; could not be opened.</source>
+        <source>The folder of "%1" could not be opened.</source>
         <translation>Не удалось открыть папку «%1».</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <source>Do you really want to delete "%1" permanently?</source>
         <translation>Удалить «%1» безвозвратно?</translation>
     </message>
     <message>
@@ -1211,7 +1246,7 @@ Sort them now?</source>
         <translation>Экспорт результатов</translation>
     </message>
     <message>
-        <source>The results could not be written to &quot;%1&quot;:
+        <source>The results could not be written to "%1":
 %2</source>
         <translation>Не удалось записать результаты в «%1»:
 %2</translation>
@@ -1253,7 +1288,7 @@ Sort them now?</source>
         </translation>
     </message>
     <message>
-        <source>The folder &quot;%1&quot; does not exist.</source>
+        <source>The folder "%1" does not exist.</source>
         <translation>Папка «%1» не существует.</translation>
     </message>
     <message>
@@ -1261,7 +1296,7 @@ Sort them now?</source>
         <translation>Эти папки не существуют: %1.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot;</source>
+        <source>"%1"</source>
         <translation>«%1»</translation>
     </message>
 </context>

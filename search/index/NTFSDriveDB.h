@@ -1,8 +1,9 @@
 // NTFSDriveDB: the name index of one volume.
 //
 // Every folder and file of the volume is a record (file reference number = inode, parent's
-// number, pooled UTF-8 name) in one of two ordered maps, `directories` and `files`, whose nodes
-// come from the object's own arena (IndexMap, a B+ tree). The index is filled once from the
+// number, name) in one of two ordered maps, `directories` and `files` (IndexMap, a B+ tree);
+// the names lie in the volume's own NameStore and a record holds a 32-bit reference to its
+// name. Maps, names and the further names of files make one IndexTables. The index is filled once from the
 // volume enumeration (MFTReader) or from the volume's index file (IndexFile), then kept current
 // by the change-journal monitor (ChangeJournal) through the update slots addFile, renameFile
 // and deleteFile, which run on the monitor thread. Paths are never stored: a search builds the
@@ -15,13 +16,20 @@
 // not followed by another "/" when it already ends with one ("/" + "etc" is "/etc"). An
 // exclusion entry of the settings without "/" is a name exclusion, with "/" a path exclusion.
 //
-// Building: the enumeration's records are collected (without the lock, so searches go on over
-// the index as it was while a rebuild walks the volume), sorted by number and then filed under
-// the lock, so the leaves of both maps are full and new names enter the pool in the order a
-// search reads them (the name scan then reads the pool almost sequentially). A name search scans the records
-// with up to 8 threads, each with its own SearchExpression, matching the pooled UTF-8 names
-// without decoding them; paths are built only for the hits that pass the folder tests. Leaves
-// whose names cannot hold what every match of the query needs are passed over (NameFilter).
+// Building: the walk's threads each collect their own records and names (IndexBuilder), which
+// are then sorted and merged in parallel straight into the leaves of new tables, without the
+// lock: searches go on over the index as it was while a rebuild walks the volume. Only the
+// swap of the tables takes the lock; the old tables are destroyed after it is released. A
+// name search scans the records with up to 8 threads, each with its own SearchExpression,
+// matching the UTF-8 names without decoding them; paths are built only for the hits that pass
+// the folder tests; leaves whose names cannot hold what every match of the query needs are
+// passed over (NameFilter, kept in the tables). Results keep pointing at the names they report: a search hands them the
+// store's blocks to keep (FileSearchResults::keepAlive).
+//
+// Names given back: a record removed or renamed releases its old name; when the released
+// names take more room than the live ones, the names still in use are copied into new blocks
+// (IndexTables::compactNames) under the write lock, so the memory of the names follows the
+// number of live files however many come and go.
 //
 // Files with several names (hard links): a file's record in `files` holds one name (the last
 // the walk delivered, as before); its other names live in a side table (ExtraNames) keyed by
@@ -38,7 +46,8 @@
 // Soundness rules kept here:
 // - A record lives in exactly one map: setting a record removes the same number from the other
 //   map (a number that changed from file to folder must not stand in both).
-// - createDB empties both maps first, so a partial load never leaves ghost records.
+// - A build or a load makes complete new tables and swaps them in: a partial load never leaves
+//   ghost records.
 // - Parent-chain walks (buildPath, isUnderFolder) are bounded: a cycle in a damaged file or
 //   through a reused inode ends the walk instead of hanging the search.
 // - Name exclusions are kept as FNV-1 hashes of the lower-cased UTF-8 names; a hash hit is
@@ -51,12 +60,23 @@
 // - The resume point saved in the index file is the journal's lastUsn taken after the monitor
 //   was stopped and joined (ChangeJournal moves it only after a whole batch was applied); the
 //   monitor is stopped before the write lock is taken, because its update slots need that lock.
+// - Start from the saved index: a file that belongs to this volume (serial, file system id,
+//   root) and is undamaged (IndexFile checks every section) is loaded into new tables and
+//   searched at once. Where it followed this very journal up to a position the journal still
+//   holds (the same run: a volume that left the set and came back), the monitor resumes there.
+//   Otherwise nothing says what changed while no index ran: the monitor starts at the journal
+//   position read before the load, and a walk on the index's worker thread (createDB) makes
+//   new tables from the volume and replaces the loaded ones, its own monitor starting at the
+//   position taken before that walk, so the result is what a fresh build gives while searches
+//   were answered throughout. updateStarted / updateFinished frame that work (and a rebuild).
+//   The file records whether its index was in step with its journal (inStep_), so an index
+//   saved before its reconcile ended is reconciled again.
 // - A journal that fails (records lost to an overflow, a broken journal) makes the index rebuild
-//   itself on a thread of its own: the failure and the rebuild are logged, and the rebuilt index
-//   follows a new monitor. A rebuild that fails (the journal or the volume cannot be read for
+//   itself on its worker thread: the failure and the rebuild are logged, and the rebuilt index
+//   follows a new monitor. A failure of a monitor that a build is replacing anyway is ignored. A rebuild that fails (the journal or the volume cannot be read for
 //   now) is tried again after a minute, then after twice as long each time up to half an hour,
 //   since the index would otherwise answer from a stale state, unmonitored, until the program
-//   ends. stopJournal() cancels and joins a running or waiting rebuild. A journal that
+//   ends. stopJournal() cancels and joins a running or waiting build. A journal that
 //   failed because its volume was unmounted is not followed by a rebuild (the mount point no
 //   longer shows this volume's serial), and the stale index is not saved.
 // - The index file is named by the serial the volume had when the index was created (the index
@@ -64,18 +84,15 @@
 //   volume without a serial (0) is never written to or read from a file.
 // - Locks are RAII holders throughout (exceptions are thrown under them).
 //
-// Lock order: the index set's lock, then this object's lock, then the string pool's lock.
+// Lock order: the index set's lock, then this object's lock.
 // search and save's reading of the maps take the read lock (save stops the monitor before);
 // the update slots, load and the filing of an enumeration's records take the write lock.
 #pragma once
 
-#include "core/Arena.h"
 #include "core/IndexingSettings.h"
-#include "core/StringPool.h"
 #include "search/index/ChangeJournalReader.h"
-#include "search/index/ExtraNames.h"
-#include "search/index/IndexMap.h"
-#include "search/index/NameFilter.h"
+#include "search/index/IndexFile.h"
+#include "search/index/IndexTables.h"
 #include "search/index/NTFSUtils.h"
 
 #include <QByteArray>
@@ -103,8 +120,7 @@ class NTFSDriveDB : public QObject
 
 public:
     // `serial` names the index file; 0 reads it from the volume now.
-    NTFSDriveDB(const QString& drive, std::shared_ptr<StringPool> pool, const IndexingSettings& settings,
-                quint32 serial = 0);
+    NTFSDriveDB(const QString& drive, const IndexingSettings& settings, quint32 serial = 0);
     ~NTFSDriveDB() override;
 
     // Loads the index file, else builds the index from the volume; then the monitor runs.
@@ -137,10 +153,12 @@ public:
     int count() const;
 
     // Memory figures: arena bytes taken by the nodes of both maps, plus the table of further
-    // names.
+    // names; bytes of names stored (released ones included), and of those released.
     std::size_t mapBytes() const;
+    std::size_t nameBytes() const;
+    std::size_t releasedNameBytes() const;
     // Bytes held by the name filters' leaf summaries.
-    std::size_t filterBytes() const { return dirFilter_.memoryBytes() + fileFilter_.memoryBytes(); }
+    std::size_t filterBytes() const;
 
     // Test access: the first wait before a failed rebuild is tried again (default 60000 ms).
     static void setRebuildRetryDelay(int milliseconds);
@@ -169,73 +187,78 @@ signals:
     // A failed journal was followed by a rebuild (for the log and tests): `ok` false when the
     // rebuild itself failed (it is tried again later unless the volume has gone).
     void rebuilt(bool ok);
+    // Background work on the index (the reconcile walk after a load, a rebuild after a failed
+    // journal) is asked for, and all of it has ended. The start comes from the thread that asks
+    // (init, a failed monitor), the end from the worker thread (or stopJournal); always in pairs.
+    void updateStarted();
+    void updateFinished();
 
 private:
     enum { MaxChainLength = 32768 };
-
-    // The records of one walk of the volume, sorted by number.
-    struct Enumeration
-    {
-        struct Record
-        {
-            FRN frn;
-            FRN parent;
-            quint64 packed; // name offset << 16 | name length << 1 | isDir
-        };
-        std::vector<Record> records;
-        std::vector<char> names;
-    };
+    using Ref = NameStore::Ref;
 
     ChangeJournal* newJournal();
-    Enumeration collect(bool* cancel) const;
-    void file(const Enumeration& records);
-    const char* internName(const QString& name, const char* operation) const;
-    void setRecord(FRN frn, FRN parent, const char* name, bool isDir);
-    void addName(FRN frn, FRN parent, const char* name);
-    void renameRecord(FRN frn, FRN parent, const char* name, bool isDir);
-    void moveFileName(FRN frn, FRN oldParent, const char* oldName, FRN parent, const char* name);
+    std::unique_ptr<IndexTables> collect(bool* cancel) const;
+    // Makes `tables` the index under the write lock (with the journal state it follows, when
+    // given) and returns the tables it replaced.
+    std::unique_ptr<IndexTables> swapTables(std::unique_ptr<IndexTables> tables, const JournalState* state);
+    Ref storeName(const QString& name, const char* operation);
+    void setRecord(FRN frn, FRN parent, Ref name, bool isDir);
+    void addName(FRN frn, FRN parent, Ref name);
+    void renameRecord(FRN frn, FRN parent, Ref name, bool isDir);
+    void moveFileName(FRN frn, FRN oldParent, const char* oldName, FRN parent, Ref name);
     bool dropName(FRN frn, FRN parent, const char* name);
     void takeNameOver(FRN frn, FRN parent, const char* name);
     bool hasName(FRN frn, const IndexEntry& first, FRN parent, const char* name) const;
-    void clearRecords();
+    bool sameName(const IndexEntry& e, FRN parent, const char* name) const;
+    void eraseRecord(IndexMap& map, FRN frn);
+    void afterChange();
     void recount();
-    void onJournalFailed(const QString& message);
-    void rebuild();
+    enum class Work { None, Reconcile, Rebuild };
+    void onJournalFailed(ChangeJournal* journal, const QString& message);
+    void requestWork(Work work, ChangeJournal* failed = nullptr);
+    void workLoop();
+    void build(Work work);
+    bool loadVersion1(IndexFile& file, bool* cancel, std::unique_ptr<IndexTables>* out);
 
     QString buildPath(const IndexEntry& entry) const;
     bool isExcludedName(const char* name) const;
     bool isUnderFolder(FRN folder, FRN frn, const IndexEntry& entry) const;
     void pathsToFrns(const QStringList& paths, QList<FRN>* folders, QList<FRN>* files, bool* root) const;
     std::size_t chainLimit() const;
+    const char* text(Ref name) const { return t_->names.text(name); }
 
     QString drive_;
     quint32 serial_ = 0;
-    Arena arena_;
-    IndexMap directories_;
-    IndexMap files_;
-    ExtraNames extraNames_; // names of files besides their record in files_
-    // Trigram summaries of the leaves of directories_ and files_ (see NameFilter).
-    NameFilter dirFilter_;
-    NameFilter fileFilter_;
+    std::unique_ptr<IndexTables> t_; // never null
     std::set<quint32> exclusionHashes_;
     QMultiHash<quint32, QByteArray> exclusionNames_; // lower-cased UTF-8 by hash
     JournalState journalData_;
     std::unique_ptr<ChangeJournal> journal_;
-    std::shared_ptr<StringPool> pool_;
     mutable QReadWriteLock lock_;
     IndexingSettings settings_;
 
-    // Guards journal_ against a rebuild replacing it while stopJournal runs.
+    IndexFile::Identity identity_; // of the volume, read when the index is made
+
+    // Guards journal_ against a build replacing it while stopJournal runs.
     std::mutex journalMutex_;
-    // Guards the rebuild thread and the stopping flag.
-    std::mutex rebuildMutex_;
-    std::thread rebuildThread_;
-    std::condition_variable rebuildWake_; // ends the wait before a rebuild is tried again
+    // The worker thread of background builds (reconcile, rebuild), its request and the
+    // stopping flag.
+    std::mutex workMutex_;
+    std::thread worker_;
+    std::condition_variable workWake_; // a request, stopping, or the end of a wait before a retry
+    Work pending_ = Work::None;
+    ChangeJournal* failedJournal_ = nullptr; // the monitor whose failure asked for a rebuild
     bool stopping_ = false;
-    bool rebuildCancel_ = false;
+    bool workCancel_ = false;
+    bool busy_ = false; // between updateStarted and updateFinished
     // True while the maps reflect the volume up to the monitor's resume point (after a load or
     // an enumeration; false from a journal failure until the rebuild is done). Only a valid
     // index is saved.
     std::atomic<bool> valid_{false};
+    // True while the maps reflect the volume as the journal follows it: after a walk, and after
+    // a load from a file that followed this very journal; false from a load of another run's
+    // file until the reconcile walk is done. Saved in the file.
+    std::atomic<bool> inStep_{false};
     std::atomic<int> count_{0};
 };

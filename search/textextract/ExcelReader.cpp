@@ -531,8 +531,9 @@ Result readExcel(QIODevice* device, TextSink& sink)
                        ? Result::Damaged
                        : Result::NotThisFormat;
     } else if (isBof(head)) {
-        // A bare BIFF stream (Excel 2 to 4 wrote their sheets so).
-        stream = device->read(CompoundFile::kMaxStreamBytes);
+        // A bare BIFF stream (Excel 2 to 4 wrote their sheets so), read up to the bound of a
+        // stream (asking for the bound itself would reserve all of it).
+        stream = device->read(qMin(device->size(), CompoundFile::kMaxStreamBytes));
     } else {
         return Result::NotThisFormat;
     }

@@ -39,11 +39,18 @@ FilterResult MarkupFilter::init(quint32, const FilterControl& ctl)
     } catch (...) {
         return E_ABORT; // cancelled
     }
-    const QByteArray& bytes = text.buffer();
-    const QString all = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
-    for (const QString& line : all.split(QStringLiteral("\r\n"))) {
-        QString paragraph = line;
+    // One paragraph per line, taken from the converter's UTF-16 text without copying it whole.
+    QByteArray bytes = text.buffer();
+    text.close();
+    const auto* units = reinterpret_cast<const char16_t*>(bytes.constData());
+    const int count = bytes.size() / 2;
+    for (int from = 0; from < count;) {
+        int end = from;
+        while (end < count && !(units[end] == u'\r' && end + 1 < count && units[end + 1] == u'\n'))
+            ++end;
+        QString paragraph = QString::fromUtf16(units + from, end - from);
         endParagraph(paragraph);
+        from = end + 2;
     }
     return S_OK;
 }

@@ -19,6 +19,7 @@
 #include <QTextCodec>
 #include <QtEndian>
 
+#include <array>
 #include <vector>
 
 namespace {
@@ -112,6 +113,20 @@ const QTextCodec* cp1252()
 {
     static const QTextCodec* codec = QTextCodec::codecForName("windows-1252");
     return codec;
+}
+
+// The UTF-16 unit of each byte of an 8-bit piece (Windows-1252), made once.
+const ushort* cp1252Units()
+{
+    static const auto table = [] {
+        std::array<ushort, 256> units{};
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            units[size_t(b)] = b < 0x80 ? ushort(b) : cp1252()->toUnicode(&byte, 1).at(0).unicode();
+        }
+        return units;
+    }();
+    return table.data();
 }
 
 BinaryDocuments::Result readOldWord(const QByteArray& word, quint16 flags, TextSink& sink)
@@ -222,8 +237,7 @@ Result readWord(QIODevice* device, TextSink& sink)
             if (compressed) {
                 if (fc + k >= word.size())
                     break;
-                const char byte = word.at(int(fc + k));
-                c = uchar(byte) < 0x80 ? uchar(byte) : cp1252()->toUnicode(&byte, 1).at(0).unicode();
+                c = cp1252Units()[uchar(word.at(int(fc + k)))];
             } else {
                 if (fc + 2 * k + 2 > word.size())
                     break;

@@ -93,14 +93,14 @@ private slots:
             "[Debug]\nAssertLogging=true\n\n"
             "[IFilters]\nDisabledFilters=@Invalid()\n\n"
             "[InstantToolbar]\nArea=4\nVisible=4\n\n"
-            "[MainWindow]\nLastLeftPaneWidth=200\nMaximized=@Invalid()\nPos=@Point(370 210)\nSize=@Size(1180 660)\n\n"
+            "[MainWindow]\nLastLeftPaneWidth=200\nMaximized=@Invalid()\nPos=@Point(340 210)\nSize=@Size(1240 660)\n\n"
             "[SearchWindow]\nArea=1\nFloating=false\nPos=@Point(0 0)\nSize=@Size(0 0)\nVisible=true\n").arg(dbPath);
         QCOMPARE(fileText(path), expected);
 
         // Typed values read back as the callers see them, also after a restart.
         for (int round = 0; round < 2; ++round) {
-            QCOMPARE(s->value(Settings::MainWindowSize).toSize(), QSize(1180, 660));
-            QCOMPARE(s->value(Settings::MainWindowPos).toPoint(), QPoint(370, 210));
+            QCOMPARE(s->value(Settings::MainWindowSize).toSize(), QSize(1240, 660));
+            QCOMPARE(s->value(Settings::MainWindowPos).toPoint(), QPoint(340, 210));
             QVERIFY(!s->value(Settings::MainWindowMaximized).isValid());
             QVERIFY(s->contains(Settings::MainWindowMaximized));
             QCOMPARE(s->disabledFilters(), kDefaultDisabledFilters);
@@ -506,19 +506,8 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root");
-        struct SessionUser
-        {
-            const QByteArray previous = qgetenv("PKEXEC_UID");
-            SessionUser() { qputenv("PKEXEC_UID", "65534"); }
-            ~SessionUser()
-            {
-                Settings::destroyInstance();
-                if (previous.isNull())
-                    qunsetenv("PKEXEC_UID");
-                else
-                    qputenv("PKEXEC_UID", previous);
-            }
-        } sessionUser;
+        const testutil::SessionUserScope session(65534);
+        const auto closeStore = qScopeGuard([] { Settings::destroyInstance(); });
         QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0711) == 0); // the user may pass
         const QString home = dir_.path() + QStringLiteral("/home-%1").arg(++fileCounter_);
         QVERIFY(QDir().mkpath(home));
@@ -557,15 +546,8 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root");
-        const QByteArray previous = qgetenv("PKEXEC_UID");
-        qputenv("PKEXEC_UID", "65534");
-        const auto restore = qScopeGuard([&] {
-            Settings::destroyInstance();
-            if (previous.isNull())
-                qunsetenv("PKEXEC_UID");
-            else
-                qputenv("PKEXEC_UID", previous);
-        });
+        const testutil::SessionUserScope session(65534);
+        const auto closeStore = qScopeGuard([] { Settings::destroyInstance(); });
         SessionAccount nobody;
         QVERIFY(SessionAccount::lookup(65534, &nobody));
         QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0711) == 0);

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QApplication>
 #include <QDockWidget>
 #include <QHeaderView>
@@ -318,7 +319,7 @@ private slots:
         {
             auto window = makeWindow();
             window->start();
-            window->setGeometry(40, 50, 1000, 650); qDebug() << window->minimumSizeHint() << window->geometry();
+            window->setGeometry(40, 50, 1000, 650);
             window->saveSettings();
         }
         QCOMPARE(settings_->value(Settings::MainWindowPos).toPoint(), QPoint(40, 50));
@@ -410,6 +411,25 @@ private slots:
         window->resize(window->width() + 200, window->height());
         QTest::qWait(50);
         QCOMPARE(dock->width(), width);
+    }
+
+    // Without an index the window says why and how to get one, above the tabs, until closed.
+    void noIndexNoticeSaysWhyAndHow()
+    {
+        auto window = makeWindow();
+        window->start();
+        QVERIFY(window->noticeText().isEmpty());
+        window->showNoIndexNotice(QStringLiteral("refused"));
+        QVERIFY(window->noticeText().startsWith(
+            QStringLiteral("No index: the password prompt was closed, or the password was not accepted.")));
+        QVERIFY(window->noticeText().contains(QStringLiteral("-enable-skip-uac")));
+        QVERIFY(MainWindow::noIndexText(QStringLiteral("not-admin")).contains(QStringLiteral("group sudo")));
+        QVERIFY(MainWindow::noIndexText(QStringLiteral("failed")).contains(QStringLiteral("the log says why")));
+        auto* bar = window->findChild<QWidget*>(QStringLiteral("noticeBar"));
+        QVERIFY(bar);
+        QVERIFY(bar->geometry().bottom() <= child<QTabWidget>(window.get(), "tabWidget")->geometry().top());
+        child<QToolButton>(window.get(), "noticeClose")->click();
+        QVERIFY(window->noticeText().isEmpty());
     }
 
     // Saved tabs come back captioned by what they search, and a tab saved without a file name

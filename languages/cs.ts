@@ -389,6 +389,30 @@ Sort them now?</source>
         <source>Filter for %1</source>
         <translation>%1 的筛选器</translation>
     </message>
+    <message>
+        <source>Office Open XML filter</source>
+        <translation>Office Open XML 筛选器</translation>
+    </message>
+    <message>
+        <source>OpenDocument filter</source>
+        <translation>OpenDocument 筛选器</translation>
+    </message>
+    <message>
+        <source>HTML and XML filter</source>
+        <translation>HTML 和 XML 筛选器</translation>
+    </message>
+    <message>
+        <source>Word 97-2003 and RTF filter</source>
+        <translation>Word 97-2003 和 RTF 筛选器</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 filter</source>
+        <translation>Excel 97-2003 筛选器</translation>
+    </message>
+    <message>
+        <source>PowerPoint 97-2003 filter</source>
+        <translation>PowerPoint 97-2003 筛选器</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -935,6 +959,41 @@ Sort them now?</source>
     <message>
         <source>Copy full name</source>
         <translation>复制完整名称</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>是(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>否(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>应用</translation>
     </message>
 </context>
 <context>

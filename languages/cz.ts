@@ -411,6 +411,30 @@ Seřadit nyní?</numerusform>
         <source>Filter for %1</source>
         <translation>Filtr pro %1</translation>
     </message>
+    <message>
+        <source>Office Open XML filter</source>
+        <translation>Filtr Office Open XML</translation>
+    </message>
+    <message>
+        <source>OpenDocument filter</source>
+        <translation>Filtr OpenDocument</translation>
+    </message>
+    <message>
+        <source>HTML and XML filter</source>
+        <translation>Filtr HTML a XML</translation>
+    </message>
+    <message>
+        <source>Word 97-2003 and RTF filter</source>
+        <translation>Filtr Word 97-2003 a RTF</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 filter</source>
+        <translation>Filtr Excel 97-2003</translation>
+    </message>
+    <message>
+        <source>PowerPoint 97-2003 filter</source>
+        <translation>Filtr PowerPoint 97-2003</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -959,6 +983,41 @@ Seřadit nyní?</numerusform>
     <message>
         <source>Copy full name</source>
         <translation>Kopírovat celý název</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Zrušit</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ano</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;Ne</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Zavřít</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Uložit</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Otevřít</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Použít</translation>
     </message>
 </context>
 <context>

@@ -400,6 +400,30 @@ Jetzt sortieren?</numerusform>
         <source>Filter for %1</source>
         <translation>Filter für %1</translation>
     </message>
+    <message>
+        <source>Office Open XML filter</source>
+        <translation>Office-Open-XML-Filter</translation>
+    </message>
+    <message>
+        <source>OpenDocument filter</source>
+        <translation>OpenDocument-Filter</translation>
+    </message>
+    <message>
+        <source>HTML and XML filter</source>
+        <translation>HTML- und XML-Filter</translation>
+    </message>
+    <message>
+        <source>Word 97-2003 and RTF filter</source>
+        <translation>Filter für Word 97-2003 und RTF</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 filter</source>
+        <translation>Filter für Excel 97-2003</translation>
+    </message>
+    <message>
+        <source>PowerPoint 97-2003 filter</source>
+        <translation>Filter für PowerPoint 97-2003</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -947,6 +971,41 @@ Jetzt sortieren?</numerusform>
     <message>
         <source>Copy full name</source>
         <translation>Vollständigen Namen kopieren</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ja</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;Nein</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Anwenden</translation>
     </message>
 </context>
 <context>

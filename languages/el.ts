@@ -400,6 +400,30 @@ Sort them now?</source>
         <source>Filter for %1</source>
         <translation>Φίλτρο για %1</translation>
     </message>
+    <message>
+        <source>Office Open XML filter</source>
+        <translation>Φίλτρο Office Open XML</translation>
+    </message>
+    <message>
+        <source>OpenDocument filter</source>
+        <translation>Φίλτρο OpenDocument</translation>
+    </message>
+    <message>
+        <source>HTML and XML filter</source>
+        <translation>Φίλτρο HTML και XML</translation>
+    </message>
+    <message>
+        <source>Word 97-2003 and RTF filter</source>
+        <translation>Φίλτρο Word 97-2003 και RTF</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 filter</source>
+        <translation>Φίλτρο Excel 97-2003</translation>
+    </message>
+    <message>
+        <source>PowerPoint 97-2003 filter</source>
+        <translation>Φίλτρο PowerPoint 97-2003</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -947,6 +971,41 @@ Sort them now?</source>
     <message>
         <source>Copy full name</source>
         <translation>Αντιγραφή πλήρους ονόματος</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Ακύρωση</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ναι</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>Ό&amp;χι</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Αποθήκευση</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Άνοιγμα</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Εφαρμογή</translation>
     </message>
 </context>
 <context>

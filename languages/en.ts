@@ -400,6 +400,30 @@ Sort them now?</numerusform>
         <source>Filter for %1</source>
         <translation>Filter for %1</translation>
     </message>
+    <message>
+        <source>Office Open XML filter</source>
+        <translation>Office Open XML filter</translation>
+    </message>
+    <message>
+        <source>OpenDocument filter</source>
+        <translation>OpenDocument filter</translation>
+    </message>
+    <message>
+        <source>HTML and XML filter</source>
+        <translation>HTML and XML filter</translation>
+    </message>
+    <message>
+        <source>Word 97-2003 and RTF filter</source>
+        <translation>Word 97-2003 and RTF filter</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 filter</source>
+        <translation>Excel 97-2003 filter</translation>
+    </message>
+    <message>
+        <source>PowerPoint 97-2003 filter</source>
+        <translation>PowerPoint 97-2003 filter</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -947,6 +971,41 @@ Sort them now?</numerusform>
     <message>
         <source>Copy full name</source>
         <translation>Copy full name</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
     </message>
 </context>
 <context>

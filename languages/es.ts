@@ -400,6 +400,30 @@ Sort them now?</source>
         <source>Filter for %1</source>
         <translation>Filtro para %1</translation>
     </message>
+    <message>
+        <source>Office Open XML filter</source>
+        <translation>Filtro de Office Open XML</translation>
+    </message>
+    <message>
+        <source>OpenDocument filter</source>
+        <translation>Filtro de OpenDocument</translation>
+    </message>
+    <message>
+        <source>HTML and XML filter</source>
+        <translation>Filtro de HTML y XML</translation>
+    </message>
+    <message>
+        <source>Word 97-2003 and RTF filter</source>
+        <translation>Filtro de Word 97-2003 y RTF</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 filter</source>
+        <translation>Filtro de Excel 97-2003</translation>
+    </message>
+    <message>
+        <source>PowerPoint 97-2003 filter</source>
+        <translation>Filtro de PowerPoint 97-2003</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -947,6 +971,41 @@ Sort them now?</source>
     <message>
         <source>Copy full name</source>
         <translation>Copiar nombre completo</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>Aceptar</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Sí</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Guardar</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Abrir</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Aplicar</translation>
     </message>
 </context>
 <context>

@@ -400,6 +400,30 @@ Trier maintenant ?</numerusform>
         <source>Filter for %1</source>
         <translation>Filtre pour %1</translation>
     </message>
+    <message>
+        <source>Office Open XML filter</source>
+        <translation>Filtre Office Open XML</translation>
+    </message>
+    <message>
+        <source>OpenDocument filter</source>
+        <translation>Filtre OpenDocument</translation>
+    </message>
+    <message>
+        <source>HTML and XML filter</source>
+        <translation>Filtre HTML et XML</translation>
+    </message>
+    <message>
+        <source>Word 97-2003 and RTF filter</source>
+        <translation>Filtre Word 97-2003 et RTF</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 filter</source>
+        <translation>Filtre Excel 97-2003</translation>
+    </message>
+    <message>
+        <source>PowerPoint 97-2003 filter</source>
+        <translation>Filtre PowerPoint 97-2003</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -947,6 +971,41 @@ Trier maintenant ?</numerusform>
     <message>
         <source>Copy full name</source>
         <translation>Copier le nom complet</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Oui</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;Non</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Appliquer</translation>
     </message>
 </context>
 <context>

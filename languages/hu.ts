@@ -389,6 +389,30 @@ Rendezi most?</numerusform>
         <source>Filter for %1</source>
         <translation>Szűrő ehhez: %1</translation>
     </message>
+    <message>
+        <source>Office Open XML filter</source>
+        <translation>Office Open XML-szűrő</translation>
+    </message>
+    <message>
+        <source>OpenDocument filter</source>
+        <translation>OpenDocument-szűrő</translation>
+    </message>
+    <message>
+        <source>HTML and XML filter</source>
+        <translation>HTML- és XML-szűrő</translation>
+    </message>
+    <message>
+        <source>Word 97-2003 and RTF filter</source>
+        <translation>Word 97-2003- és RTF-szűrő</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 filter</source>
+        <translation>Excel 97-2003-szűrő</translation>
+    </message>
+    <message>
+        <source>PowerPoint 97-2003 filter</source>
+        <translation>PowerPoint 97-2003-szűrő</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -935,6 +959,41 @@ Rendezi most?</numerusform>
     <message>
         <source>Copy full name</source>
         <translation>Teljes név másolása</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Mégse</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Igen</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;Nem</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Bezárás</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Mentés</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Megnyitás</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Alkalmaz</translation>
     </message>
 </context>
 <context>

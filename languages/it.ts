@@ -400,6 +400,30 @@ Ordinare ora?</numerusform>
         <source>Filter for %1</source>
         <translation>Filtro per %1</translation>
     </message>
+    <message>
+        <source>Office Open XML filter</source>
+        <translation>Filtro Office Open XML</translation>
+    </message>
+    <message>
+        <source>OpenDocument filter</source>
+        <translation>Filtro OpenDocument</translation>
+    </message>
+    <message>
+        <source>HTML and XML filter</source>
+        <translation>Filtro HTML e XML</translation>
+    </message>
+    <message>
+        <source>Word 97-2003 and RTF filter</source>
+        <translation>Filtro Word 97-2003 e RTF</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 filter</source>
+        <translation>Filtro Excel 97-2003</translation>
+    </message>
+    <message>
+        <source>PowerPoint 97-2003 filter</source>
+        <translation>Filtro PowerPoint 97-2003</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -947,6 +971,41 @@ Ordinare ora?</numerusform>
     <message>
         <source>Copy full name</source>
         <translation>Copia nome completo</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Sì</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Chiudi</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Salva</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Apri</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Applica</translation>
     </message>
 </context>
 <context>

@@ -389,6 +389,30 @@ Sort them now?</source>
         <source>Filter for %1</source>
         <translation>%1 用フィルター</translation>
     </message>
+    <message>
+        <source>Office Open XML filter</source>
+        <translation>Office Open XML フィルター</translation>
+    </message>
+    <message>
+        <source>OpenDocument filter</source>
+        <translation>OpenDocument フィルター</translation>
+    </message>
+    <message>
+        <source>HTML and XML filter</source>
+        <translation>HTML/XML フィルター</translation>
+    </message>
+    <message>
+        <source>Word 97-2003 and RTF filter</source>
+        <translation>Word 97-2003/RTF フィルター</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 filter</source>
+        <translation>Excel 97-2003 フィルター</translation>
+    </message>
+    <message>
+        <source>PowerPoint 97-2003 filter</source>
+        <translation>PowerPoint 97-2003 フィルター</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -935,6 +959,41 @@ Sort them now?</source>
     <message>
         <source>Copy full name</source>
         <translation>フルネームをコピー</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>はい(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>いいえ(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>適用</translation>
     </message>
 </context>
 <context>

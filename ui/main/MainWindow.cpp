@@ -228,6 +228,16 @@ QStringList MainWindow::languageCodes()
                        QStringLiteral("ja"), QStringLiteral("pl"), QStringLiteral("ru"), QStringLiteral("es")};
 }
 
+// Qt has no catalogue of its own for every language of the menu (Greek has none): the texts of
+// the standard buttons are in the program's catalogues too, so its dialogs and message boxes
+// never show an English button. Qt looks them up by this context itself.
+[[maybe_unused]] static const char* const standardButtonTexts[] = {
+    QT_TRANSLATE_NOOP("QPlatformTheme", "OK"),    QT_TRANSLATE_NOOP("QPlatformTheme", "Cancel"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "&Yes"),  QT_TRANSLATE_NOOP("QPlatformTheme", "&No"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "Close"), QT_TRANSLATE_NOOP("QPlatformTheme", "Save"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "Open"),  QT_TRANSLATE_NOOP("QPlatformTheme", "Apply"),
+};
+
 QString MainWindow::qtLocaleOf(const QString& code)
 {
     if (code == QLatin1String("cs"))

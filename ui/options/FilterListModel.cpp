@@ -41,8 +41,24 @@ void FilterListModel::setFilters(const IFilterMap& builtIn, const IFilterMap& he
 
 QString FilterListModel::displayName(const IFilterInfo& info)
 {
-    if (!info.name.empty())
-        return QString::fromStdWString(info.name);
+    // The names of the filters that come with the program are shown in the user's language;
+    // any other filter by the name its registration gives.
+    static const char* const ownFilters[] = {
+        QT_TRANSLATE_NOOP("FilterListModel", "Office Open XML filter"),
+        QT_TRANSLATE_NOOP("FilterListModel", "OpenDocument filter"),
+        QT_TRANSLATE_NOOP("FilterListModel", "HTML and XML filter"),
+        QT_TRANSLATE_NOOP("FilterListModel", "Word 97-2003 and RTF filter"),
+        QT_TRANSLATE_NOOP("FilterListModel", "Excel 97-2003 filter"),
+        QT_TRANSLATE_NOOP("FilterListModel", "PowerPoint 97-2003 filter"),
+    };
+    if (!info.name.empty()) {
+        const QString name = QString::fromStdWString(info.name);
+        for (const char* own : ownFilters) {
+            if (name == QLatin1String(own))
+                return tr(own);
+        }
+        return name;
+    }
     QStringList extensions;
     for (const std::wstring& extension : info.extensions)
         extensions << QString::fromStdWString(extension);

@@ -8,7 +8,9 @@
 #include "search/model/IStringMatcher.h"
 #include "search/model/TempFileHolder.h"
 #include "search/textextract/Helper64Client.h"
+#include "search/textextract/IFilterConverter.h"
 #include "search/textextract/PDFConverter.h"
+#include "search/textextract/RegistryFile.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/engine/enginetest.h"
 #include "tests/textextract/docgen.h"
@@ -522,6 +524,48 @@ private slots:
         t.start();
         docgen::endsWithin(10000, "the cancel of a search converting a slow document", [&] { search.cancel(); });
         QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
+    }
+
+    // The memory of a whole contents search is bounded, all pool threads together, whatever
+    // the files: eight small workbooks, each a row of 400 cells that all name one string of
+    // 30,000 characters (12 million characters of text each, one line), searched at once.
+    void wholeSearchMemoryIsBounded()
+    {
+        const QString folder = tmp.filePath("workbooks");
+        QVERIFY(QDir().mkpath(folder));
+        QByteArray row = "<worksheet><sheetData><row>";
+        for (int i = 0; i < 400; ++i)
+            row += "<c t=\"s\"><v>0</v></c>";
+        row += "</row></sheetData></worksheet>";
+        for (int i = 0; i < 8; ++i)
+            QVERIFY(docgen::writeZip(QStringLiteral("%1/book%2.xlsx").arg(folder).arg(i),
+                                     {{"xl/workbook.xml", "<workbook/>"},
+                                      {"xl/sharedStrings.xml", "<sst><si><t>" + QByteArray(29990, 'w') + " needle</t></si></sst>"},
+                                      {"xl/worksheets/sheet1.xml", row}}));
+        auto registry = std::make_shared<RegistryFile>();
+        QVERIFY(registry->load(testutil::programDir() + QLatin1Char('/') + RegistryFile::inProcessFileName()));
+        RegistryFile::setMachine(registry);
+        DirectorySearcher directories;
+        ContentSearcher contents(nullptr, work);
+        ContentSearchOptions o = options();
+        o.ifilters32 = getIFiltersFromRegistry();
+        contents.setSettings(o);
+        FileSearchRequest request;
+        request.includePaths = QStringList{folder};
+        request.contents = "needle";
+        request.countMatches = true;
+        FileSearchResults results;
+        const long grownKiB = docgen::peakGrowthKiB([&] {
+            FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
+            QSignalSpy finished(&search, &FileSearch::finished);
+            search.start();
+            QVERIFY(finished.wait(60000));
+        });
+        QCOMPARE(results.count(), 8);
+        int matches = 0;
+        results.filePath(0, &matches);
+        QCOMPARE(matches, 400);
+        QVERIFY2(grownKiB < 96 * 1024, qPrintable(QString::number(grownKiB)));
     }
 
     void privateWorkingFolder()

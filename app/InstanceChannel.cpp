@@ -4,6 +4,8 @@
 #include "app/ShellEnvironment.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
+#include "core/FileNameCodec.h"
+#include "core/UserFiles.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,7 +16,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <cstring>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,7 +107,7 @@ bool InstanceChannel::isTitleTaken(const QString& title)
         return false;
     // O_NONBLOCK: a FIFO put in the lock's place must not block the caller in open.
     // Closing the descriptor on return also drops the shared lock.
-    const HandleHolder fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const HandleHolder fd = UserFiles::openForReading(path);
     if (!fd.isValid())
         return false;
     return ::flock(fd.handle(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
@@ -114,12 +118,39 @@ QLocalSocket* InstanceChannel::connectTo(const QString& title, int timeoutMs, Pe
     const QString path = socketPath(title);
     if (path.isEmpty())
         return nullptr;
+    // The socket lies in the session user's runtime folder: it is connected to as that user, so
+    // a link planted at its name cannot lead a root instance to a socket of root's. A full
+    // backlog (EAGAIN) is tried again until the time is up.
+    const QByteArray encoded = FileNameCodec::encode(path);
+    struct sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (size_t(encoded.size()) >= sizeof address.sun_path)
+        return nullptr;
+    std::memcpy(address.sun_path, encoded.constData(), size_t(encoded.size()));
+    QElapsedTimer timer;
+    timer.start();
+    HandleHolder fd;
+    for (;;) {
+        int error = 0;
+        UserFiles::run(QStringLiteral("connect to %1").arg(path), [&] {
+            fd.reset(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+            error = fd.isValid() && ::connect(fd.handle(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0
+                ? 0 : errno;
+            return true;
+        });
+        if (fd.isValid() && error == 0)
+            break;
+        fd.reset();
+        if (error != EAGAIN || timer.elapsed() >= timeoutMs)
+            return nullptr;
+        QThread::msleep(10);
+    }
     auto* socket = new QLocalSocket;
-    socket->connectToServer(path);
-    if (!socket->waitForConnected(timeoutMs)) {
+    if (!socket->setSocketDescriptor(fd.handle(), QLocalSocket::ConnectedState, QIODevice::ReadWrite)) {
         delete socket;
         return nullptr;
     }
+    fd.release(); // the socket closes it now
     const PeerCredentials credentials = peerCredentials(socket->socketDescriptor());
     if (!credentials.isValid() || !isTrustedUser(credentials.uid)) {
         TQ_LOG_WARNING("InstanceChannel", QStringLiteral("Server of %1 runs as an untrusted user %2").arg(title).arg(credentials.uid));

@@ -2,6 +2,7 @@
 
 #include "core/HandleHolder.h"
 #include "core/Logger.h"
+#include "core/UserFiles.h"
 #include "platform/LocalSocketFile.h"
 
 #include <QElapsedTimer>
@@ -51,7 +52,11 @@ void MessageServer::closeIdleConnections()
 MessageServer::~MessageServer()
 {
     if (server_) {
-        server_->close(); // removes the socket file
+        // Closing removes the socket file by its path, in the session user's folder.
+        UserFiles::run(QStringLiteral("remove the socket of %1").arg(title_), [this] {
+            server_->close();
+            return true;
+        });
         delete server_;
     }
     releaseLock();
@@ -71,14 +76,20 @@ bool MessageServer::listen(const QString& title, int claimTimeoutMs)
     if (lock.isEmpty() || path.isEmpty())
         return false;
 
-    // O_NOFOLLOW: a root instance must not be led to some other file through a link. A lock
-    // file left by a root instance cannot be opened for writing by the user; flock needs no
-    // write access, so reading is enough.
+    // The runtime folder is the session user's: the lock file and the socket are made as that
+    // user (UserFiles), so a root instance leaves nothing of root's there and a link planted there
+    // leads nowhere the user could not go. O_NOFOLLOW: never through a link at the lock's name;
+    // O_NONBLOCK: a FIFO in its place must not block us (it is then refused below). A lock file
+    // that cannot be opened for writing (an older root instance's) still takes a lock: flock
+    // needs no write access.
     const QByteArray lockName = QFile::encodeName(lock);
-    // O_NONBLOCK: a FIFO in the lock's place must not block us (it is then refused below).
-    HandleHolder fd(::open(lockName.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
-    if (!fd.isValid() && errno == EACCES)
-        fd.reset(::open(lockName.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    HandleHolder fd;
+    UserFiles::run(QStringLiteral("open the lock file %1").arg(lock), [&] {
+        fd.reset(::open(lockName.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+        if (!fd.isValid() && errno == EACCES)
+            fd.reset(::open(lockName.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        return true;
+    });
     struct stat st;
     if (!fd.isValid() || ::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode)) {
         TQ_LOG_WARNING("MessageServer", QStringLiteral("Cannot open the lock file %1").arg(lock));
@@ -98,11 +109,15 @@ bool MessageServer::listen(const QString& title, int claimTimeoutMs)
     lockFd_ = std::move(fd);
 
     // We own the title: any socket file left is from a process that died (LocalSocketFile
-    // removes it). A root instance's socket lies in the session user's runtime folder and must
-    // be writable by that user to be connected to; other users cannot enter that folder.
+    // removes it). The socket is made as the session user: it is that user's, mode 0600.
     server_ = new QLocalServer(this);
-    QString why;
-    if (!LocalSocketFile::listen(server_, path, ::geteuid() == 0 ? 0666 : 0600, &why)) {
+    QString why = QStringLiteral("refused");
+    bool listening = false;
+    UserFiles::run(QStringLiteral("listen on %1").arg(path), [&] {
+        listening = LocalSocketFile::listen(server_, path, 0600, &why);
+        return true;
+    });
+    if (!listening) {
         TQ_LOG_WARNING("MessageServer", why);
         delete server_;
         server_ = nullptr;

@@ -15,8 +15,9 @@
 // a second however many there are.
 //
 // The socket is put in place by LocalSocketFile (bound directly at its name, checked and given
-// its mode through descriptors). A root instance's socket gets mode 0666, so that the user
-// instance can connect (other users cannot enter the private folder); others' get 0600.
+// its mode through descriptors). The lock file and the socket lie in the session user's runtime
+// folder: they are made, and removed again, as that user (UserFiles), also by a root instance,
+// so both belong to the user (socket mode 0600) and nothing of root's is left there.
 #pragma once
 
 #include "app/FrameReader.h"

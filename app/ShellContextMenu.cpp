@@ -160,7 +160,7 @@ void deleteWithConfirmation(QWidget* owner, const QStringList& paths, bool& dele
 }
 
 void showShellMenu(QWidget* owner, const QPoint& globalPosition, const QString& path, bool& deleted,
-                   QStringList* gone)
+                   QStringList* gone, const DeleteHandler& deleteHandler)
 {
     const QList<Command> commands = getContextMenu(path);
     QMenu* menu = buildShellMenu(owner, path, commands);
@@ -175,6 +175,10 @@ void showShellMenu(QWidget* owner, const QPoint& globalPosition, const QString& 
     }
     for (const Command& command : commands) {
         if (command.id == id) {
+            if (deleteHandler && command.verb == QLatin1String("delete")) {
+                deleteHandler(QStringList{path});
+                return;
+            }
             if (invokeCommand(owner, command, path) && command.verb == QLatin1String("delete")) {
                 deleted = true;
                 if (gone)
@@ -186,7 +190,7 @@ void showShellMenu(QWidget* owner, const QPoint& globalPosition, const QString& 
 }
 
 void showMultiFileMenu(QWidget* parent, const QPoint& globalPosition, const QStringList& paths, bool& deleted,
-                       QStringList* gone)
+                       QStringList* gone, const DeleteHandler& deleteHandler)
 {
     QMenu menu(parent);
     QAction* cut = menu.addAction(QObject::tr("Cu&t"));
@@ -202,20 +206,24 @@ void showMultiFileMenu(QWidget* parent, const QPoint& globalPosition, const QStr
     } else if (chosen == copy) {
         ShellUtils::copyFiles(paths);
     } else if (chosen == remove) {
-        deleteWithConfirmation(parent, paths, deleted, gone);
+        if (deleteHandler)
+            deleteHandler(paths);
+        else
+            deleteWithConfirmation(parent, paths, deleted, gone);
     } else if (chosen == properties) {
         showProperties(paths, parent);
     }
 }
 
-void show(QWidget* widget, const QPoint& globalPosition, const QStringList& paths, bool& deleted, QStringList* gone)
+void show(QWidget* widget, const QPoint& globalPosition, const QStringList& paths, bool& deleted, QStringList* gone,
+          const DeleteHandler& deleteHandler)
 {
     if (paths.isEmpty())
         return;
     if (paths.size() == 1)
-        showShellMenu(widget, globalPosition, paths.first(), deleted, gone);
+        showShellMenu(widget, globalPosition, paths.first(), deleted, gone, deleteHandler);
     else
-        showMultiFileMenu(widget, globalPosition, paths, deleted, gone);
+        showMultiFileMenu(widget, globalPosition, paths, deleted, gone, deleteHandler);
 }
 
 QWidget* showProperties(const QStringList& paths, QWidget* parent)

@@ -29,6 +29,8 @@
 #include "core/FileSearchException.h"
 
 #include <QList>
+
+#include <functional>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -85,14 +87,18 @@ void deleteWithConfirmation(QWidget* owner, const QStringList& paths, bool& dele
 // Runs an own entry (kOpenFileLocationId, kCopyFullNameId).
 void handleCustomCommand(const QString& path, QWidget* owner, int id);
 
+// A caller that deletes itself (with its own question, off the GUI thread) passes this: the
+// menu's Delete then hands it the paths instead of deleting them here.
+using DeleteHandler = std::function<void(const QStringList& paths)>;
+
 // The menu for the paths at a global position: nothing for no path, the single-file menu for
 // one, the multi-file menu for more.
 void show(QWidget* widget, const QPoint& globalPosition, const QStringList& paths, bool& deleted,
-          QStringList* gone = nullptr);
+          QStringList* gone = nullptr, const DeleteHandler& deleteHandler = {});
 void showShellMenu(QWidget* owner, const QPoint& globalPosition, const QString& path, bool& deleted,
-                   QStringList* gone = nullptr);
+                   QStringList* gone = nullptr, const DeleteHandler& deleteHandler = {});
 void showMultiFileMenu(QWidget* parent, const QPoint& globalPosition, const QStringList& paths, bool& deleted,
-                       QStringList* gone = nullptr);
+                       QStringList* gone = nullptr, const DeleteHandler& deleteHandler = {});
 
 // One properties view for all paths; returns our dialog when it was used (it deletes itself
 // on close), null when the file manager shows them.

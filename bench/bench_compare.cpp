@@ -38,6 +38,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <random>
@@ -144,6 +145,16 @@ bool mountTmpfs(const QString& path, const char* options)
     return ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, options) == 0;
 }
 
+// The program's default contents options.
+ContentSearchOptions contentOptions()
+{
+    ContentSearchOptions options;
+    options.autoDetectEncoding = true;
+    options.skipBinary = true;
+    options.useBuiltInPDF = true;
+    return options;
+}
+
 // ------------------------------------------------------------------------------------ names
 
 const char* const Words[] = {
@@ -237,8 +248,7 @@ void runNames(int entries, const QString& base)
     IndexingSettings settings;
     QTemporaryDir dataDir;
     settings.dbPath = dataDir.path();
-    auto pool = std::make_shared<StringPool>();
-    std::unique_ptr<NTFSDriveDB> index(new NTFSDriveDB(mp, pool, settings, 0x5eed0001u));
+    std::unique_ptr<NTFSDriveDB> index(new NTFSDriveDB(mp, settings, 0x5eed0001u));
     t.restart();
     index->createDB(nullptr);
     std::printf("  our index: built in %.0f ms, %d objects\n", msSince(t), index->count());
@@ -268,14 +278,21 @@ void runNames(int entries, const QString& base)
             s.start();
             FileSearchResults results;
             index->search(&request, &results);
-            QByteArray text;
-            const int rows = results.count();
-            for (int r = 0; r < rows; ++r) {
-                text += results.filePath(r).toUtf8();
+            // The hits' full paths as one text, as plocate writes them: the pooled UTF-8 folder
+            // and name joined by "/".
+            std::string text;
+            const FileSearchResults::Counts shown = results.counts();
+            for (int r = 0; r < shown.rows(); ++r) {
+                const FileSearchResults::Entry e = results.entryAtRow(shown, r);
+                const size_t folder = std::strlen(e.path);
+                text.append(e.path, folder);
+                if (!folder || e.path[folder - 1] != '/')
+                    text += '/';
+                text += e.name;
                 text += '\n';
             }
             ours.push_back(msSince(s));
-            ourText.assign(text.constData(), size_t(text.size()));
+            ourText.swap(text);
         }
         const std::vector<std::string> a = lines(ourText);
         const std::vector<std::string> b = lines(theirText);
@@ -429,24 +446,7 @@ void runContents(const QString& base)
     runProcess({"sh", "-c", "cp -a /usr/share/doc /usr/include /usr/lib/python3* '" + QFile::encodeName(real).toStdString() + "/'"},
                &out);
     FileSearcher searcher(base + QStringLiteral("/work"), 0);
-    {
-        // Contents as the program searches them by default: encodings detected, binary files
-        // skipped (as rg, ugrep and grep -I do).
-        ContentSearchOptions options;
-        options.autoDetectEncoding = true;
-        options.skipBinary = true;
-        options.useBuiltInPDF = true;
-        // Without an index the initialisation ends within init().
-        bool ready = false;
-        QEventLoop loop;
-        QObject::connect(&searcher, &FileSearcher::initFinished, &loop, [&] {
-            ready = true;
-            loop.quit();
-        });
-        searcher.init(IndexingSettings(), options);
-        if (!ready)
-            loop.exec();
-    }
+    searcher.init(IndexingSettings(), contentOptions());
     const std::vector<ContentQueryCase> syntheticCases = {
         {"literal", QStringLiteral("zephyrine"), FileSearchRequest::Substring, true, {"-F", "zephyrine"}, {"-F", "zephyrine"}, {"-F", "zephyrine"}},
         {"ignore case", QStringLiteral("zephyrine"), FileSearchRequest::Substring, false, {"-i", "-F", "zephyrine"},
@@ -459,8 +459,7 @@ void runContents(const QString& base)
     const std::vector<ContentQueryCase> realCases = {
         {"literal", QStringLiteral("PyObject_GetAttr"), FileSearchRequest::Substring, true, {"-F", "PyObject_GetAttr"},
          {"-F", "PyObject_GetAttr"}, {"-F", "PyObject_GetAttr"}},
-        // A blank inside a word of the list grammar is written "\\ " (a bare blank separates
-        // words that must all occur).
+        // The blank is escaped: in the list grammar a blank separates words that must all occur.
         {"ignore case", QStringLiteral("copyright\\ holder"), FileSearchRequest::Substring, false, {"-i", "-F", "copyright holder"},
          {"-i", "-F", "copyright holder"}, {"-i", "-F", "copyright holder"}},
         {"regex", QStringLiteral("def\\ [a-z_]+\\(self,\\ [a-z]+\\)"), FileSearchRequest::Regex, true, {"def [a-z_]+\\(self, [a-z]+\\)"},
@@ -496,6 +495,7 @@ void runPreview(const QString& base)
     request.contents = QStringLiteral("failed");
     request.contentsCase = true;
     ContentSearcher searcher(nullptr, base);
+    searcher.setSettings(contentOptions());
     std::vector<double> ours, rg;
     int shown = 0;
     std::string out;

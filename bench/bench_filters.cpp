@@ -1,6 +1,6 @@
 // Throughput of the document filters on generated documents of about 10 MB:
 // - the in-process filter converter (IFilterConverter) on a DOCX (Office Open XML filter);
-// - the helper path (IFilter64Converter -> helper64 over its socket -> catdoc) on an RTF.
+// - the helper path (IFilter64Converter -> helper64 over its socket -> its RTF filter) on an RTF.
 // Prints the document size, the text written and MB/s of document bytes (best of three).
 // The programs and registry files are taken from the program folder (TQ_PROGRAM_DIR, else
 // ../bin beside this program).

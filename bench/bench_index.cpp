@@ -185,14 +185,11 @@ int main(int argc, char** argv)
     double buildMs[2] = {0, 0};
     qint64 rssBefore = 0;
     qint64 rssAfter = 0;
-    std::shared_ptr<StringPool> pool;
     std::unique_ptr<NTFSDriveDB> db;
     for (int pass = 0; pass < 2; ++pass) {
         db.reset();
-        pool.reset();
         rssBefore = residentBytes();
-        pool = std::make_shared<StringPool>();
-        db.reset(new NTFSDriveDB(mp, pool, settings, serial));
+        db.reset(new NTFSDriveDB(mp, settings, serial));
         timer.restart();
         db->createDB(nullptr);
         buildMs[pass] = ms(timer);
@@ -204,9 +201,9 @@ int main(int argc, char** argv)
     if (linkedPercent)
         std::printf("  further names (second names of files): %d\n", db->extraNameCount());
     const double perEntry = double(rssAfter - rssBefore) / count;
-    std::printf("  resident memory: %.1f bytes per entry (goal < 80): string pool %.1f, maps %.1f, other %.1f\n",
-                perEntry, double(pool->memoryUsage()) / count, double(db->mapBytes()) / count,
-                perEntry - double(pool->memoryUsage() + db->mapBytes()) / count);
+    std::printf("  resident memory: %.1f bytes per entry: names %.1f, maps %.1f, other %.1f\n",
+                perEntry, double(db->nameBytes()) / count, double(db->mapBytes()) / count,
+                perEntry - double(db->nameBytes() + db->mapBytes()) / count);
 
     // Search: case-insensitive substring over every name.
     std::vector<double> searchMs;
@@ -241,7 +238,7 @@ int main(int argc, char** argv)
     db.reset();
     if (!tmpfs)
         scripted.setState(mp, JournalState{0x42, 0, 1000});
-    db.reset(new NTFSDriveDB(mp, pool, settings, serial));
+    db.reset(new NTFSDriveDB(mp, settings, serial));
     timer.restart();
     const bool loaded = db->load(nullptr);
     const double loadMs = ms(timer);
@@ -280,7 +277,7 @@ int main(int argc, char** argv)
     // them moves to another folder), 25,000 deletions, in batches of 1,000.
     JournalBackend::setInstance(&scripted);
     scripted.setState(mp, JournalState{0x43, 0, 1000});
-    db.reset(new NTFSDriveDB(mp, pool, settings, serial));
+    db.reset(new NTFSDriveDB(mp, settings, serial));
     db->createDB(nullptr);
     ScriptedJournalReader* reader = nullptr;
     for (int i = 0; i < 1000 && !(reader && reader->readCalls() > 0); ++i) {

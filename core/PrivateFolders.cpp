@@ -4,6 +4,7 @@
 #include "core/FileUtils.h"
 #include "core/HandleHolder.h"
 #include "core/Logger.h"
+#include "core/UserFileIdentity.h"
 
 #include <QDir>
 
@@ -96,6 +97,33 @@ bool isRootOnly(const QString& path, QString* why)
     return openRootOnlyFolder(path, false, why).isValid();
 }
 
+QString indexBase(const QString& dbPath)
+{
+    if (!UserFileIdentity::needed())
+        return dbPath;
+    static std::mutex mutex;
+    static QString lastSetting;
+    static QString lastBase;
+    std::lock_guard<std::mutex> lock(mutex);
+    QString why;
+    QString base;
+    if (!dbPath.startsWith(QLatin1Char('/')))
+        why = QStringLiteral("not an absolute path");
+    else if (openRootOnlyFolder(dbPath, true, &why).isValid())
+        base = dbPath;
+    if (base.isEmpty() && ensureRootFolder(QLatin1String(kRootStateFolder), &why))
+        base = QLatin1String(kRootStateFolder);
+    if (lastSetting != dbPath || lastBase != base) {
+        lastSetting = dbPath;
+        lastBase = base;
+        if (base.isEmpty())
+            logWarning(QStringLiteral("No folder for index files: %1").arg(why));
+        else if (base != dbPath && Logger::isOpen())
+            TQ_LOG_INFO(kTag, QStringLiteral("Index files are kept in %1, not in %2: %3").arg(base, dbPath, why));
+    }
+    return base;
+}
+
 QString runtimeFolder()
 {
     if (::geteuid() == 0) {
@@ -123,9 +151,8 @@ QString runtimeFolder()
     return made.path;
 }
 
-QString makeProcessFolder(const QString& prefix)
+static QString makeFolderIn(const QString& base, const QString& prefix)
 {
-    const QString base = runtimeFolder();
     if (base.isEmpty())
         return QString();
     QByteArray pattern = FileNameCodec::encode(base + QLatin1Char('/') + prefix + QStringLiteral("XXXXXX"));
@@ -135,6 +162,18 @@ QString makeProcessFolder(const QString& prefix)
         return QString();
     }
     return FileNameCodec::decode(pattern);
+}
+
+QString makeProcessFolder(const QString& prefix)
+{
+    return makeFolderIn(runtimeFolder(), prefix);
+}
+
+QString makeWorkingFolder()
+{
+    if (::geteuid() == 0)
+        return makeProcessFolder(QStringLiteral("work-"));
+    return makeFolderIn(QDir::tempPath(), QStringLiteral("Tallowquist Pro-"));
 }
 
 } // namespace PrivateFolders

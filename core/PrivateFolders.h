@@ -4,7 +4,7 @@
 // A process running as root keeps it in root-owned places only, never in a folder its session
 // user controls and never under a predictable name in /tmp (which another user could take
 // first):
-// - "/var/lib/tallowquist-pro" (mode 0700): the index files of a root instance;
+// - "/var/lib/tallowquist-pro" (mode 0700): the index files of a root instance (indexBase);
 // - "/run/tallowquist-pro" (mode 0700): its temporary state (settings stage, helper socket,
 //   working folder of converted text), each in a folder of its own made by mkdtemp.
 // Both are created by root when missing; one that exists must be a real folder owned by root
@@ -33,6 +33,13 @@ bool ensureRootFolder(const QString& path, QString* why = nullptr);
 // when the folder does not exist.
 bool isRootOnly(const QString& path, QString* why = nullptr);
 
+// The folder that holds the "DB" folder of index files for the DBPath setting `dbPath`. A root
+// instance working for another user uses `dbPath` only when every folder of it is root's alone
+// (missing levels below such a folder are made, mode 0700); otherwise, the setting being the
+// user's to choose, kRootStateFolder. Every other process uses `dbPath` as it stands. Empty when
+// no folder can be used (the reason is logged once per setting).
+QString indexBase(const QString& dbPath);
+
 // The folder for this process's temporary state (see above); empty when none is usable (the
 // reason is logged).
 QString runtimeFolder();
@@ -40,5 +47,11 @@ QString runtimeFolder();
 // A new folder of this process's own, "<prefix>XXXXXX" (mkdtemp, mode 0700) in runtimeFolder();
 // empty on failure. The caller removes it.
 QString makeProcessFolder(const QString& prefix);
+
+// A new working folder for converted text, for this run only (the caller removes it): for a
+// process running as root "work-XXXXXX" in kRootRuntimeFolder, else "Tallowquist Pro-XXXXXX" in
+// the temporary folder (mkdtemp, mode 0700: never a name another user could take first). Empty
+// on failure (logged).
+QString makeWorkingFolder();
 
 } // namespace PrivateFolders

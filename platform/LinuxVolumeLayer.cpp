@@ -338,3 +338,10 @@ void LinuxVolumeLayer::enumerate(const QString& mountPoint, const QByteArray& ro
     VolumeWalker walker;
     walker.walk(mountPoint, rootName, cancel, sink);
 }
+
+void LinuxVolumeLayer::enumerateParallel(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
+                                         VolumeEntryConsumer& consumer)
+{
+    VolumeWalker walker;
+    walker.walkParallel(mountPoint, rootName, cancel, consumer);
+}

@@ -39,6 +39,8 @@ public:
     quint64 fileId(const QString& path, bool* isDir) override;
     void enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
                    const VolumeEntrySink& sink) override;
+    void enumerateParallel(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
+                           VolumeEntryConsumer& consumer) override;
 
     // Classification by file-system type name (no I/O). A pseudo type is a kernel pseudo file
     // system (isKernelPseudoFs) or a mount that is no volume of the user's files (overlay,

@@ -3,6 +3,7 @@
 #include "core/FileNameCodec.h"
 #include "core/HandleHolder.h"
 #include "core/SystemUtils.h"
+#include "core/UserFileIdentity.h"
 
 #include <QLocalServer>
 
@@ -60,10 +61,12 @@ bool LocalSocketFile::listen(QLocalServer* server, const QString& path, mode_t m
     if (!server->listen(path))
         return refuse(why, QStringLiteral("Cannot listen on %1: %2").arg(path, server->errorString()));
 
+    // The socket belongs to the identity this thread creates files with (the session user's
+    // when the caller runs as that user).
     const HandleHolder socket(::openat(dir.handle(), name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     struct stat byPath;
     const bool ours = socket.isValid() && ::fstat(socket.handle(), &st) == 0 && S_ISSOCK(st.st_mode)
-        && st.st_uid == self && st.st_nlink == 1 && ::lstat(encoded.constData(), &byPath) == 0
+        && st.st_uid == UserFileIdentity::currentFsUid() && st.st_nlink == 1 && ::lstat(encoded.constData(), &byPath) == 0
         && byPath.st_dev == st.st_dev && byPath.st_ino == st.st_ino;
     if (!ours) {
         server->close();

@@ -11,7 +11,7 @@
 // - an old socket or link at the name is removed relative to that folder; any other file
 //   there is left alone and the listen is refused;
 // - after binding, the socket is looked up relative to the opened folder: it must be a socket
-//   owned by this process's user with one name, the same file the path names now (a folder
+//   owned by the calling thread's file identity with one name, the same file the path names now (a folder
 //   swapped during the bind is caught here), and its mode is set through a descriptor of the
 //   socket itself (O_PATH, /proc/self/fd), so no mode is ever changed through a path.
 // On refusal the server is closed again and `why` says what was wrong.
@@ -24,8 +24,9 @@ class QLocalServer;
 
 namespace LocalSocketFile {
 
-// Listens on `server` at `path` with the socket's mode set to `mode` (0600: this user only;
-// 0666: a root instance's socket that the session user must reach). False, with `why` set,
+// Listens on `server` at `path` with the socket's mode set to `mode` (0600: its owner only). A
+// root instance listening in its session user's runtime folder calls it as that user
+// (UserFiles::run), so the socket is the user's. False, with `why` set,
 // when the folder or the name is refused or the listen fails.
 bool listen(QLocalServer* server, const QString& path, mode_t mode, QString* why = nullptr);
 

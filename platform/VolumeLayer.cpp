@@ -20,6 +20,22 @@ void VolumeEntryBatch::add(quint64 inode, quint64 parent, const char* nameBytes,
 
 VolumeLayer::~VolumeLayer() = default;
 
+VolumeEntryConsumer::~VolumeEntryConsumer() = default;
+
+void VolumeEntryConsumer::finish(int) {}
+
+void VolumeLayer::enumerateParallel(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
+                                    VolumeEntryConsumer& consumer)
+{
+    consumer.start(1);
+    struct Finish
+    {
+        VolumeEntryConsumer& c;
+        ~Finish() { c.finish(0); }
+    } finish{consumer};
+    enumerate(mountPoint, rootName, cancel, [&consumer](const VolumeEntryBatch& batch) { consumer.consume(0, batch); });
+}
+
 namespace {
 std::atomic<VolumeLayer*> installedLayer{nullptr};
 }

@@ -44,6 +44,20 @@ struct VolumeEntryBatch
 // Receives batches on the thread that called enumerate(), one at a time, in delivery order.
 using VolumeEntrySink = std::function<void(const VolumeEntryBatch&)>;
 
+// Receives the entries of a parallel enumeration on the threads that read them: each walking
+// thread has a slot of its own (0 .. threads - 1) and delivers its batches there itself, so a
+// consumer keeps one buffer per slot and needs no lock. Calls for one slot never overlap.
+class VolumeEntryConsumer
+{
+public:
+    virtual ~VolumeEntryConsumer();
+    // Before anything else: how many slots will deliver.
+    virtual void start(int threads) = 0;
+    virtual void consume(int slot, const VolumeEntryBatch& batch) = 0;
+    // The slot's thread delivers nothing more (called on that thread, also when the walk fails).
+    virtual void finish(int slot);
+};
+
 struct VolumeDescription
 {
     QString mountPoint;
@@ -83,6 +97,12 @@ public:
     // opened or the enumeration fails part-way, FileSearchCancelException when *cancel is set.
     virtual void enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
                            const VolumeEntrySink& sink) = 0;
+    // The same enumeration with the batches delivered on the walking threads (see
+    // VolumeEntryConsumer); the root comes first, in slot 0, before any thread starts. Returns
+    // when every slot has finished; failures throw as for enumerate(). The default runs
+    // enumerate() and delivers everything in slot 0.
+    virtual void enumerateParallel(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
+                                   VolumeEntryConsumer& consumer);
 
     // The layer in use: the installed one, else the real Linux layer.
     static VolumeLayer& instance();

@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <exception>
 #include <dirent.h>
 #include <fcntl.h>
 #include <climits>
@@ -83,6 +84,11 @@ struct Shared
     std::mutex errorMutex;
     QString error;
 
+    // Parallel delivery: each worker hands its batches to the consumer itself.
+    VolumeEntryConsumer* consumer = nullptr;
+    const bool* cancel = nullptr;
+    std::exception_ptr consumerError;
+
     quint64 rootMountId = 0;
     HandleHolder mountFd;  // the root, for open_by_handle_at; empty when handles cannot be opened
     quint32 rootDevMajor = 0;
@@ -130,11 +136,35 @@ struct Shared
         return b;
     }
 
+    bool canceled() const { return cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED); }
+
     // Hands a full batch to the consumer; blocks while too many wait. False when stopping.
-    bool publish(std::unique_ptr<VolumeEntryBatch>& batch)
+    bool publish(int slot, std::unique_ptr<VolumeEntryBatch>& batch)
     {
         if (batch->size() == 0)
             return !stop.load();
+        if (consumer) {
+            if (stop.load())
+                return false;
+            try {
+                consumer->consume(slot, *batch);
+            } catch (...) {
+                {
+                    std::lock_guard<std::mutex> g(errorMutex);
+                    if (!consumerError)
+                        consumerError = std::current_exception();
+                }
+                halt();
+                return false;
+            }
+            entries.fetch_add(batch->size(), std::memory_order_relaxed);
+            batch->clear();
+            if (canceled()) {
+                halt();
+                return false;
+            }
+            return true;
+        }
         std::unique_lock<std::mutex> g(outMutex);
         spaceCv.wait(g, [&] { return ready.size() < maxReady || stop.load(); });
         if (stop.load())
@@ -187,7 +217,7 @@ HandleHolder openLeadingFolders(const std::string& path, size_t* rest)
     return dir;
 }
 
-void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatch>& batch,
+void readFolder(Shared& s, int slot, const Folder& folder, std::unique_ptr<VolumeEntryBatch>& batch,
                 std::vector<Folder>& children, std::vector<char>& buffer)
 {
     // A deep folder whose path is too long for one call is reached from a leading part of it.
@@ -298,13 +328,13 @@ void readFolder(Shared& s, const Folder& folder, std::unique_ptr<VolumeEntryBatc
                 childPath.append(name, len);
                 children.push_back(Folder{childPath, d->d_ino, s.mountFd.isValid() ? handleOf(fd.handle(), name) : std::string()});
             }
-            if (batch->size() >= VolumeWalker::batchCapacity && !s.publish(batch))
+            if (batch->size() >= VolumeWalker::batchCapacity && !s.publish(slot, batch))
                 return;
         }
     }
 }
 
-void worker(Shared& s)
+void worker(Shared& s, int slot)
 {
     std::unique_ptr<VolumeEntryBatch> batch = s.newBatch();
     std::vector<Folder> children;
@@ -321,8 +351,12 @@ void worker(Shared& s)
             ++s.busy;
         }
         children.clear();
+        if (s.canceled()) {
+            s.halt();
+            break;
+        }
         try {
-            readFolder(s, folder, batch, children, buffer);
+            readFolder(s, slot, folder, batch, children, buffer);
         } catch (const std::exception& e) {
             s.fail(QStringLiteral("Enumeration failed: %1").arg(QString::fromLocal8Bit(e.what())));
         }
@@ -336,7 +370,16 @@ void worker(Shared& s)
         if (!children.empty() || idle)
             s.workCv.notify_all();
     }
-    s.publish(batch);
+    s.publish(slot, batch);
+    if (s.consumer) {
+        try {
+            s.consumer->finish(slot);
+        } catch (...) {
+            std::lock_guard<std::mutex> g(s.errorMutex);
+            if (!s.consumerError)
+                s.consumerError = std::current_exception();
+        }
+    }
     {
         std::lock_guard<std::mutex> g(s.outMutex);
         --s.liveWorkers;
@@ -358,7 +401,21 @@ VolumeWalker::VolumeWalker(int threads) : threads_(threads)
 VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArray& rootName, const bool* cancel,
                                         const VolumeEntrySink& sink)
 {
+    return run(rootPath, rootName, cancel, &sink, nullptr);
+}
+
+VolumeWalker::Result VolumeWalker::walkParallel(const QString& rootPath, const QByteArray& rootName,
+                                                const bool* cancel, VolumeEntryConsumer& consumer)
+{
+    return run(rootPath, rootName, cancel, nullptr, &consumer);
+}
+
+VolumeWalker::Result VolumeWalker::run(const QString& rootPath, const QByteArray& rootName, const bool* cancel,
+                                       const VolumeEntrySink* sink, VolumeEntryConsumer* consumer)
+{
     Shared s;
+    s.consumer = consumer;
+    s.cancel = cancel;
     s.ops = ops_;
     if (!s.ops.openFolder)
         s.ops.openFolder = defaultOpenFolder;
@@ -394,9 +451,19 @@ VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArra
     {
         VolumeEntryBatch first;
         first.add(sx.stx_ino, 0, rootName.constData(), size_t(rootName.size()), true);
-        sink(first);
-        if (isCanceled())
+        if (consumer) {
+            consumer->start(threads_);
+            consumer->consume(0, first);
+        } else {
+            (*sink)(first);
+        }
+        if (isCanceled()) {
+            if (consumer) {
+                for (int i = 0; i < threads_; ++i)
+                    consumer->finish(i);
+            }
             throw FileSearchCancelException("Canceled", QString::fromLatin1(kUnit), __LINE__);
+        }
     }
     s.stack.push_back(Folder{std::string(root.constData(), size_t(root.size())), sx.stx_ino,
                              s.mountFd.isValid() ? rootHandle : std::string()});
@@ -405,7 +472,7 @@ VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArra
     s.liveWorkers = threads_;
     try {
         for (int i = 0; i < threads_; ++i)
-            threads.emplace_back(worker, std::ref(s));
+            threads.emplace_back(worker, std::ref(s), i);
     } catch (...) {
         s.liveWorkers = int(threads.size());
         s.fail(QStringLiteral("Failed to start the enumeration threads"));
@@ -413,7 +480,13 @@ VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArra
 
     bool canceled = false;
     std::exception_ptr sinkError;
-    for (;;) {
+    for (; consumer;) {
+        // The workers deliver themselves: wait for them to end.
+        std::unique_lock<std::mutex> g(s.outMutex);
+        s.outCv.wait(g, [&] { return s.liveWorkers == 0; });
+        break;
+    }
+    for (; !consumer;) {
         std::unique_ptr<VolumeEntryBatch> batch;
         {
             std::unique_lock<std::mutex> g(s.outMutex);
@@ -430,7 +503,7 @@ VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArra
         if (s.stop.load())
             break;  // a failure: do not deliver more of a walk that will throw
         try {
-            sink(*batch);
+            (*sink)(*batch);
         } catch (...) {
             sinkError = std::current_exception();
             s.halt();
@@ -450,6 +523,10 @@ VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArra
 
     if (sinkError)
         std::rethrow_exception(sinkError);
+    if (s.consumerError)
+        std::rethrow_exception(s.consumerError);
+    if (consumer && isCanceled())
+        canceled = true;
     if (canceled)
         throw FileSearchCancelException("Canceled", QString::fromLatin1(kUnit), __LINE__);
     if (!s.error.isEmpty())

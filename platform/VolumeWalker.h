@@ -64,10 +64,17 @@ public:
 
     Result walk(const QString& rootPath, const QByteArray& rootName, const bool* cancel,
                 const VolumeEntrySink& sink);
+    // The same walk with each thread delivering its own batches (VolumeEntryConsumer); the
+    // cancel flag is polled by every thread before each folder.
+    Result walkParallel(const QString& rootPath, const QByteArray& rootName, const bool* cancel,
+                        VolumeEntryConsumer& consumer);
 
     static constexpr size_t batchCapacity = 4096;
 
 private:
+    Result run(const QString& rootPath, const QByteArray& rootName, const bool* cancel, const VolumeEntrySink* sink,
+               VolumeEntryConsumer* consumer);
+
     int threads_;
     FolderOps ops_;
 };

@@ -13,7 +13,9 @@
 #include "app/ShellUtils.h"
 #include "app/SignalPipe.h"
 #include "app/StartUp.h"
+#include "core/FileUtils.h"
 #include "core/Logger.h"
+#include "core/PrivateFolders.h"
 #include "core/Settings.h"
 #include "core/SystemUtils.h"
 #include "search/engine/FileSearcher.h"
@@ -58,10 +60,9 @@ int handOver(const QStringList& arguments, int waitMs)
 int runMainInstance(const QStringList& arguments, MessageListenWidget* listener, const QString& dataFolder)
 {
     registerMetaTypes();
-    // One working folder per user (the engine makes it private and checks it), so the
-    // instances of two users never meet in a shared temporary folder.
-    const QString workingFolder = QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/")
-        + QLatin1String(kProgramName) + QStringLiteral("-") + QString::number(::geteuid());
+    // A working folder of this run's own, out of every other user's reach (root's under
+    // /run/tallowquist-pro), removed at the end.
+    const QString workingFolder = PrivateFolders::makeWorkingFolder();
     Settings* settings = Settings::instance();
     auto engine = std::make_shared<FileSearcher>(workingFolder, isProcessAdmin() ? FileSearcher::UseIndex : 0);
     WidgetPrompter prompter;
@@ -86,6 +87,8 @@ int runMainInstance(const QStringList& arguments, MessageListenWidget* listener,
         // The window saves its state while the engine and the settings still exist.
     }
     engine.reset();
+    if (!workingFolder.isEmpty())
+        removeDirectoryRecursively(workingFolder);
     return code;
 }
 

@@ -22,6 +22,7 @@
 #include "search/textextract/PDFConverter.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QFile>
 #include <QMutexLocker>
 #include <QWaitCondition>
@@ -321,7 +322,8 @@ void ContentSearcher::setSettings(const ContentSearchOptions& options)
     }
     map[QStringLiteral("epub")].push_back(epubConverter);
     map[QStringLiteral("fb2")].push_back(htmlConverter);
-    map[QStringLiteral("mobi")].push_back(mobiConverter);
+    for (const char* book : {"mobi", "azw", "azw3", "prc"})
+        map[QLatin1String(book)].push_back(mobiConverter);
 
     QMutexLocker locker(&snapshotMutex);
     current = std::move(snap);
@@ -378,10 +380,27 @@ bool ContentSearcher::convertWith(const Snapshot& snap, const ContentFile& docum
         if (converter->convert(document, nullptr, outPath, output, QString(), cancelFlag)) {
             if (encodingOut)
                 *encodingOut = converter->encoding();
+            // A document that gives no text is searched as empty, and said so in the log.
+            const qint64 textBytes = outPath && !outPath->isEmpty() ? QFileInfo(*outPath).size() - 2
+                                                                    : (output ? output->size() : 1);
+            if (textBytes <= 0)
+                Logger::instance().writeQString(Logger::Info, Tag,
+                                                QStringLiteral("No text in %1").arg(document.path()));
             return true;
         }
     }
     return false;
+}
+
+bool ContentSearcher::isUnconvertedDocument(const ContentFile& document)
+{
+    char head[68];
+    const qint64 n = document.readFully(0, head, sizeof head);
+    if (n <= 0 || !ToPlainTextConverter::isDocumentContainer(QByteArray(head, int(n))))
+        return false;
+    Logger::instance().writeQString(
+        Logger::Info, Tag, QStringLiteral("%1 could not be converted; it is not read as text").arg(document.path()));
+    return true;
 }
 
 QTextCodec* ContentSearcher::codecForEncoding(const QString& name, QIODevice* device)
@@ -433,6 +452,11 @@ bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
         return false;
     case Text::Converted:
         return scan(snap, query, request, text.file, text.encoding, matchCount, nullptr);
+    case Text::Failed:
+        // A document whose conversion failed is never searched as the bytes of its container.
+        if (isUnconvertedDocument(document))
+            return false;
+        break;
     case Text::Own:
         break;
     }
@@ -466,8 +490,10 @@ ContentSearcher::Text ContentSearcher::obtainText(const Snapshot& snap, const Co
     }
     // The text goes to a file, never into memory: a document's text may be large.
     QString converted;
-    if (!convertWith(snap, document, &converted, nullptr, cancelFlag, &text.encoding))
+    if (!convertWith(snap, document, &converted, nullptr, cancelFlag, &text.encoding)) {
+        text.kind = Text::Failed;
         return text;
+    }
     if (converted.isEmpty()) {
         text.kind = Text::Empty; // converted, with no text at all
         return text;
@@ -551,6 +577,8 @@ bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& p
         encoding = text.encoding;
         document = std::make_shared<ContentFile>(std::move(text.file));
     } else {
+        if (text.kind == Text::Failed && isUnconvertedDocument(*document))
+            return false;
         holder->path = path;
     }
     // The preview shows this very text: it keeps the descriptor instead of opening the path.

@@ -36,6 +36,11 @@
 //   searches together: each conversion first takes its converter's bound (96 or 32 MiB) and
 //   waits, polling the cancel flag, while that much is not free. The PDF program and the helper
 //   program convert in processes of their own.
+// - A conversion that succeeds without any text is logged ("No text in %1"). A file whose
+//   converters all failed is read as text only when its bytes are no document container
+//   (a compound file, a zip archive, RTF, PDF, a Palm database): the bytes of a damaged
+//   document are never searched as its text ("%1 could not be converted; ..." is logged),
+//   while a plain text saved under a document's name still is.
 // - Codec names: "UTF16-BE" means big-endian UTF-16; "UTF-16" is read by its byte-order mark
 //   and as little-endian without one (what this system's converters write); other names go to
 //   QTextCodec::codecForName.
@@ -114,13 +119,17 @@ public:
     static QTextCodec* codecForEncoding(const QString& name, QIODevice* device);
 
 private:
+    // True (and logged) when `document` is a document container (ToPlainTextConverter::
+    // isDocumentContainer): its conversion failed, and its bytes are not its text.
+    static bool isUnconvertedDocument(const ContentFile& document);
     bool convertWith(const Snapshot& snap, const ContentFile& document, QString* outPath,
                      QIODevice* output, const bool* cancelFlag, QString* encodingOut);
-    // The text a document is read as: its own bytes (no converter, or all failed), an empty
-    // text, or a converted text (kept by the cache, or a temporary file to remove after use).
+    // The text a document is read as: its own bytes (no converter: Own; every converter
+    // failed: Failed), an empty text, or a converted text (kept by the cache, or a temporary
+    // file to remove after use).
     struct Text
     {
-        enum Kind { Own, Empty, Converted, Unreadable } kind = Own;
+        enum Kind { Own, Failed, Empty, Converted, Unreadable } kind = Own;
         ContentFile file;
         QString encoding;
         QString path;

@@ -23,11 +23,6 @@ inline bool staysAfter(std::size_t i, std::size_t j, std::size_t k)
     return i <= j ? (i < k && k <= j) : (i < k || k <= j);
 }
 
-bool sameName(const IndexEntry& e, quint64 parent, const char* name)
-{
-    return e.parent == parent && e.name && name && (e.name == name || std::strcmp(e.name, name) == 0);
-}
-
 // The smallest power of two that holds `entries` at most 3/4 full.
 std::size_t capacityFor(std::size_t entries)
 {
@@ -38,6 +33,11 @@ std::size_t capacityFor(std::size_t entries)
 }
 
 } // namespace
+
+bool ExtraNames::sameName(const IndexEntry& e, quint64 parent, const char* name) const
+{
+    return e.parent == parent && e.name && name && std::strcmp(names_.text(e.name), name) == 0;
+}
 
 quint32 ExtraNames::nameHash(quint64 parent, const char* name)
 {
@@ -170,9 +170,9 @@ bool ExtraNames::ownerHolds(const Owner& owner, quint64 parent, const char* name
     return first && sameName(*first, parent, name);
 }
 
-quint32 ExtraNames::newSlot(quint64 frn, quint64 parent, const char* name)
+quint32 ExtraNames::newSlot(quint64 frn, quint64 parent, NameStore::Ref name)
 {
-    const Slot filled{frn, IndexEntry{parent, name}, None, nameHash(parent, name)};
+    const Slot filled{frn, IndexEntry{parent, name}, None, entryHash(IndexEntry{parent, name})};
     quint32 slot = freeSlots_;
     if (slot != None) {
         freeSlots_ = slots_[slot].next;
@@ -185,8 +185,10 @@ quint32 ExtraNames::newSlot(quint64 frn, quint64 parent, const char* name)
     return slot;
 }
 
-void ExtraNames::freeSlot(quint32 slot)
+void ExtraNames::freeSlot(quint32 slot, bool releaseName)
 {
+    if (releaseName)
+        names_.release(slots_[slot].entry.name);
     slots_[slot].frn = 0;
     slots_[slot].entry = IndexEntry();
     slots_[slot].next = freeSlots_;
@@ -201,7 +203,7 @@ bool ExtraNames::contains(quint64 frn, quint64 parent, const char* name) const
     return found;
 }
 
-void ExtraNames::add(quint64 frn, const IndexEntry& first, quint64 parent, const char* name)
+void ExtraNames::add(quint64 frn, const IndexEntry& first, quint64 parent, NameStore::Ref name)
 {
     const quint32 slot = newSlot(frn, parent, name);
     const quint32 h = headCount_ ? findHead(frn) : None;
@@ -212,7 +214,7 @@ void ExtraNames::add(quint64 frn, const IndexEntry& first, quint64 parent, const
         std::size_t i = homeOf(frn, heads_.size());
         while (heads_[i].frn != 0)
             i = (i + 1) & mask;
-        const quint32 firstHash = nameHash(first.parent, first.name);
+        const quint32 firstHash = entryHash(first);
         heads_[i] = Head{frn, slot, firstHash};
         ++headCount_;
         insertOwner(firstHash, slot | FirstName);
@@ -226,7 +228,7 @@ void ExtraNames::add(quint64 frn, const IndexEntry& first, quint64 parent, const
     insertOwner(slots_[slot].hash, slot);
 }
 
-void ExtraNames::unlinkSlot(quint32 h, quint32 previous, quint32 i)
+void ExtraNames::unlinkSlot(quint32 h, quint32 previous, quint32 i, bool releaseName)
 {
     const quint32 next = slots_[i].next;
     eraseOwner(slots_[i].hash, i);
@@ -243,7 +245,7 @@ void ExtraNames::unlinkSlot(quint32 h, quint32 previous, quint32 i)
             insertOwner(firstHash, next | FirstName);
         }
     }
-    freeSlot(i);
+    freeSlot(i, releaseName);
 }
 
 bool ExtraNames::remove(quint64 frn, quint64 parent, const char* name)
@@ -268,7 +270,7 @@ bool ExtraNames::takeOne(quint64 frn, IndexEntry* taken)
         return false;
     const quint32 i = heads_[h].slot;
     *taken = slots_[i].entry;
-    unlinkSlot(h, None, i);
+    unlinkSlot(h, None, i, false); // the name goes on as the file's first
     return true;
 }
 
@@ -295,7 +297,7 @@ void ExtraNames::setFirst(quint64 frn, const IndexEntry& first)
         return;
     const quint32 ref = heads_[h].slot | FirstName;
     eraseOwner(heads_[h].firstHash, ref);
-    heads_[h].firstHash = nameHash(first.parent, first.name);
+    heads_[h].firstHash = entryHash(first);
     insertOwner(heads_[h].firstHash, ref);
 }
 

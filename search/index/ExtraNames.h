@@ -17,11 +17,14 @@
 //   the names takes it away from the file, and no event says so. Hash hits are confirmed by
 //   comparing the names' bytes.
 // - The owner of the file map tells the table when a file's first name changes (setFirst).
+// - Names are references into the index's NameStore; a further name that leaves the table is
+//   released there (one taken by takeOne goes on as the file's first name and is not).
 // - Slots are visited in slot order (forEach); the caller orders what it reports.
 // - Not thread-safe: the owner guards it (NTFSDriveDB's read-write lock).
 #pragma once
 
 #include "search/index/IndexMap.h"
+#include "search/index/NameStore.h"
 
 #include <QtGlobal>
 
@@ -40,8 +43,9 @@ public:
     };
     static constexpr quint32 None = 0xFFFFFFFFu;
 
-    // `firstNames`: the file map, whose records are the files' first names.
-    explicit ExtraNames(const IndexMap& firstNames) : firstNames_(firstNames) {}
+    // `firstNames`: the file map, whose records are the files' first names; `names`: the store
+    // of every name of the index.
+    ExtraNames(const IndexMap& firstNames, NameStore& names) : firstNames_(firstNames), names_(names) {}
     ExtraNames(const ExtraNames&) = delete;
     ExtraNames& operator=(const ExtraNames&) = delete;
 
@@ -60,7 +64,7 @@ public:
 
     // Adds (parent, name) as a further name of frn, whose first name is `first`. The caller
     // makes sure it is neither the first name nor already a further one.
-    void add(quint64 frn, const IndexEntry& first, quint64 parent, const char* name);
+    void add(quint64 frn, const IndexEntry& first, quint64 parent, NameStore::Ref name);
     // Removes a further name; false when frn has no such name.
     bool remove(quint64 frn, quint64 parent, const char* name);
     // Removes one further name of frn (the oldest) and returns it in *taken, so it can become
@@ -99,10 +103,20 @@ public:
     // Slots in slot order, free ones included (frn 0), for scanning in parallel.
     const std::vector<Slot>& slotTable() const { return slots_; }
 
+    // Gives every name a new reference (compacting the store).
+    template <typename F>
+    void remapNames(F f)
+    {
+        for (Slot& s : slots_)
+            if (s.frn != 0)
+                s.entry.name = f(s.entry.name);
+    }
+
     // Heap bytes taken by the slots and both tables (for memory figures).
     std::size_t bytes() const;
 
     static quint32 nameHash(quint64 parent, const char* name);
+    quint32 entryHash(const IndexEntry& e) const { return nameHash(e.parent, e.name ? names_.text(e.name) : nullptr); }
 
 private:
     struct Head
@@ -125,12 +139,14 @@ private:
     void eraseOwner(quint32 hash, quint32 ref);
     void growOwners(std::size_t capacity = 0);
     bool ownerHolds(const Owner& owner, quint64 parent, const char* name, quint64* frn) const;
-    quint32 newSlot(quint64 frn, quint64 parent, const char* name);
-    void freeSlot(quint32 slot);
+    bool sameName(const IndexEntry& e, quint64 parent, const char* name) const;
+    quint32 newSlot(quint64 frn, quint64 parent, NameStore::Ref name);
+    void freeSlot(quint32 slot, bool releaseName = true);
     // Unlinks slot `i` (after `previous`, or the head) from head `h`'s chain and frees it.
-    void unlinkSlot(quint32 h, quint32 previous, quint32 i);
+    void unlinkSlot(quint32 h, quint32 previous, quint32 i, bool releaseName = true);
 
     const IndexMap& firstNames_;
+    NameStore& names_;
     std::vector<Slot> slots_;
     quint32 freeSlots_ = None;  // chained through next
     std::size_t count_ = 0;

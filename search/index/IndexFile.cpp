@@ -77,9 +77,9 @@ private:
     QByteArray buffer_;
 };
 
-bool putRecord(Encoder& out, quint64 frn, const IndexEntry& entry, bool isDir)
+bool putRecord(Encoder& out, const NameStore& names, quint64 frn, const IndexEntry& entry, bool isDir)
 {
-    const char* name = entry.name ? entry.name : "";
+    const char* name = entry.name ? names.text(entry.name) : "";
     int length = int(strnlen(name, IndexFile::MaxNameLength + 1));
     if (length > IndexFile::MaxNameLength)
         length = IndexFile::MaxNameLength;
@@ -91,17 +91,17 @@ bool putRecord(Encoder& out, quint64 frn, const IndexEntry& entry, bool isDir)
     return out.flushIfFull();
 }
 
-bool putRecords(Encoder& out, const IndexMap& map, bool isDir)
+bool putRecords(Encoder& out, const NameStore& names, const IndexMap& map, bool isDir)
 {
     bool ok = true;
     map.forEach([&](quint64 frn, const IndexEntry& entry) {
-        ok = ok && putRecord(out, frn, entry, isDir);
+        ok = ok && putRecord(out, names, frn, entry, isDir);
     });
     return ok;
 }
 
 // The section of further names, by file number; none when there are none.
-bool putExtraNames(Encoder& out, const ExtraNames& extraNames)
+bool putExtraNames(Encoder& out, const NameStore& store, const ExtraNames& extraNames)
 {
     if (extraNames.isEmpty())
         return true;
@@ -113,7 +113,7 @@ bool putExtraNames(Encoder& out, const ExtraNames& extraNames)
     out.putU32(quint32(qint32(names.size())));
     bool ok = true;
     for (const auto& n : names)
-        ok = ok && putRecord(out, n.first, n.second, false);
+        ok = ok && putRecord(out, store, n.first, n.second, false);
     return ok;
 }
 
@@ -125,9 +125,10 @@ QString IndexFile::filePath(const QString& base, quint32 serial)
 }
 
 IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId, USN nextUsn,
-                                        const IndexMap& directories, const IndexMap& files,
-                                        const ExtraNames& extraNames, QString* error)
+                                        const IndexTables& tables, QString* error)
 {
+    const IndexMap& directories = tables.directories;
+    const IndexMap& files = tables.files;
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
     const QByteArray name = FileNameCodec::encode(info.fileName());
@@ -147,8 +148,8 @@ IndexFile::WriteResult IndexFile::write(const QString& path, JournalID journalId
         out.putI64(qint64(journalId));
         out.putI64(nextUsn);
         out.putU32(quint32(qint32(directories.size() + files.size())));
-        return putRecords(out, directories, true) && putRecords(out, files, false) && putExtraNames(out, extraNames)
-            && out.flush();
+        return putRecords(out, tables.names, directories, true) && putRecords(out, tables.names, files, false)
+            && putExtraNames(out, tables.names, tables.extraNames) && out.flush();
     }, error);
     return saved == SaveResult::Saved ? Written : saved == SaveResult::CreateFailed ? CreateFailed : WriteFailed;
 }

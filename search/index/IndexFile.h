@@ -43,8 +43,7 @@
 // its first 1024 bytes are kept, the rest is skipped.
 #pragma once
 
-#include "search/index/ExtraNames.h"
-#include "search/index/IndexMap.h"
+#include "search/index/IndexTables.h"
 #include "search/index/NTFSUtils.h"
 
 #include <QFile>
@@ -78,9 +77,8 @@ public:
 
     // Writes the whole file, creating its folder. On failure *error describes it and the old
     // file, if any, is left as it was.
-    static WriteResult write(const QString& path, JournalID journalId, USN nextUsn,
-                             const IndexMap& directories, const IndexMap& files,
-                             const ExtraNames& extraNames, QString* error);
+    static WriteResult write(const QString& path, JournalID journalId, USN nextUsn, const IndexTables& tables,
+                             QString* error);
 
     // Removes the file at `path`, not following a link in place of its folder.
     static void remove(const QString& path);

@@ -248,7 +248,7 @@ void IndexMap::insertIntoParent(Path& path, quint64 separator, void* right)
     ++height_;
 }
 
-bool IndexMap::erase(quint64 key)
+bool IndexMap::erase(quint64 key, IndexEntry* erased)
 {
     ++changes_;
     if (!root_)
@@ -259,6 +259,8 @@ bool IndexMap::erase(quint64 key)
     const int pos = lowerBound(leaf->keys, count, key);
     if (pos >= count || leaf->keys[pos] != key)
         return false;
+    if (erased)
+        *erased = leaf->values[pos];
     std::memmove(&leaf->keys[pos], &leaf->keys[pos + 1], sizeof(quint64) * (count - pos - 1));
     std::memmove(&leaf->values[pos], &leaf->values[pos + 1], sizeof(IndexEntry) * (count - pos - 1));
     leaf->count = quint32(count - 1);
@@ -376,7 +378,12 @@ void IndexMap::compact()
         rest = next;
     }
 
-    // Inner levels over the packed leaves; children[i] starts at keys[i - 1].
+    buildInnerLevels();
+}
+
+// Inner levels over the leaf chain; children[i] starts at keys[i - 1].
+void IndexMap::buildInnerLevels()
+{
     std::vector<void*> level;
     std::vector<quint64> firstKeys;
     for (Leaf* leaf = head_; leaf; leaf = leaf->next) {
@@ -403,8 +410,42 @@ void IndexMap::compact()
         firstKeys.swap(upKeys);
         ++height;
     }
-    root_ = level.front();
+    root_ = level.empty() ? nullptr : level.front();
     height_ = height;
+}
+
+std::vector<IndexMap::Leaf*> IndexMap::newLeaves(std::size_t count)
+{
+    std::vector<Leaf*> leaves;
+    leaves.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        leaves.push_back(newLeaf());
+    leafCount_ -= count; // counted once they are assigned
+    return leaves;
+}
+
+void IndexMap::assignLeaves(const std::vector<Leaf*>& leaves)
+{
+    clear(); // counts as a change
+    Leaf* previous = nullptr;
+    for (Leaf* leaf : leaves) {
+        if (leaf->count == 0) {
+            leaf->next = freeLeaves_;
+            freeLeaves_ = leaf;
+            continue;
+        }
+        leaf->prev = previous;
+        leaf->next = nullptr;
+        if (previous)
+            previous->next = leaf;
+        else
+            head_ = leaf;
+        previous = leaf;
+        size_ += leaf->count;
+        ++leafCount_;
+    }
+    tail_ = previous;
+    buildInnerLevels();
 }
 
 void IndexMap::clear()

@@ -24,20 +24,25 @@
 //   thinned them. So the arena taken by a map stays within a few times what its live entries
 //   need, however many records come and go.
 // - clear() puts every node on the free lists (a rebuilt index reuses the old one's nodes).
+// - Bulk loading: newLeaves() hands out leaves the caller fills (keys ascending within and
+//   across the leaves, in the order given), from several threads at once if it likes; then
+//   assignLeaves() makes them the whole map (empty leaves go to the free list) and builds the
+//   inner levels over them. No descent per record, and every leaf as full as the caller made it.
 // - Not thread-safe: the owner guards it (NTFSDriveDB's read-write lock).
 #pragma once
 
 #include <QtGlobal>
 
 #include <cstddef>
+#include <vector>
 
 class Arena;
 
-// One record of the index: the containing folder and the pooled UTF-8 name.
-struct IndexEntry
+// One record of the index: the containing folder and the name. Packed: 12 bytes a record.
+struct __attribute__((packed)) IndexEntry
 {
-    quint64 parent = 0;          // file reference number of the containing folder; 0 = none
-    const char* name = nullptr;  // NUL-terminated UTF-8, owned by the string pool
+    quint64 parent = 0; // file reference number of the containing folder; 0 = none
+    quint32 name = 0;   // the name in the index's NameStore; 0 = none
 };
 
 class IndexMap
@@ -61,6 +66,12 @@ public:
 
     // The entry of key, or null when absent. Never inserts.
     const IndexEntry* find(quint64 key) const;
+    // The same, to change the entry in place (counted as a change, see changes()).
+    IndexEntry* findForChange(quint64 key)
+    {
+        ++changes_;
+        return const_cast<IndexEntry*>(static_cast<const IndexMap*>(this)->find(key));
+    }
     bool contains(quint64 key) const { return find(key) != nullptr; }
 
     // Sets the entry of key, creating it when absent and overwriting it when present.
@@ -68,8 +79,8 @@ public:
     // Creates the entry of key when absent (true); leaves a present one as it is (false).
     bool insert(quint64 key, const IndexEntry& value) { return put(key, value, false); }
 
-    // Removes the entry of key; false when there was none.
-    bool erase(quint64 key);
+    // Removes the entry of key (copied to *erased when given); false when there was none.
+    bool erase(quint64 key, IndexEntry* erased = nullptr);
 
     // Forgets every entry.
     void clear();
@@ -88,8 +99,24 @@ public:
             for (quint32 i = 0; i < leaf->count; ++i)
                 f(leaf->keys[i], leaf->values[i]);
     }
+    // The same with the entries open to change (their keys stay; counted as a change).
+    template <typename F>
+    void forEachMutable(F f)
+    {
+        ++changes_;
+        for (Leaf* leaf = head_; leaf; leaf = leaf->next)
+            for (quint32 i = 0; i < leaf->count; ++i)
+                f(leaf->keys[i], leaf->values[i]);
+    }
 
-    // A number that changes whenever an entry may have changed (set, insert, erase, clear):
+    // Bulk loading (see the header comment). newLeaves draws from the arena and the free list,
+    // so it runs on the owner's thread; filling the leaves may be spread over threads.
+    std::vector<Leaf*> newLeaves(std::size_t count);
+    // Replaces the whole map by `leaves` in this order (their counts as filled).
+    void assignLeaves(const std::vector<Leaf*>& leaves);
+
+    // A number that changes whenever an entry may have changed (set, insert, erase, clear, an
+    // entry handed out for change, bulk loading):
     // while it stays the same, every leaf holds the same entries (NameFilter relies on it).
     quint64 changes() const { return changes_; }
     // Bytes of arena taken by the nodes of this map, free ones included (for memory figures).
@@ -105,6 +132,7 @@ private:
     void insertIntoParent(Path& path, quint64 separator, void* right);
     void freeInnerNodes();
     void compact();
+    void buildInnerLevels();
     void removeLeaf(Leaf* leaf, Path& path);
 
     Arena& arena_;

@@ -5,12 +5,15 @@
 // crossing into another mount. The root folder comes first: its inode, parent 0, and the mount
 // point as its name. NTFS metadata ("$" names) does not exist here, so nothing is skipped.
 //
-// Two ways to receive the objects:
+// Three ways to receive the objects:
 // - read(mountPoint, cancel): one fileFound signal per object, emitted on the calling thread
 //   (names decoded with fileNameFromBytes, so non-UTF-8 names survive a round trip);
 // - read(mountPoint, cancel, onBatch): batches of raw records (inode, parent, name bytes,
 //   isDir) handed to onBatch on the calling thread; fileFound is not emitted. This is the fast
-//   path for building an index (no QString per record).
+//   path for building an index (no QString per record);
+// - readParallel(mountPoint, cancel, consumer): the batches go to a VolumeEntryConsumer on the
+//   walking threads themselves (VolumeLayer::enumerateParallel), each thread into a slot of its
+//   own: the fastest path, used to build an index.
 //
 // Failures (both forms):
 // - the root cannot be opened, or its file reference number is 0: FileSearchException
@@ -40,6 +43,7 @@ public:
 
     void read(const QString& mountPoint, bool* cancel);
     void read(const QString& mountPoint, bool* cancel, const BatchHandler& onBatch);
+    void readParallel(const QString& mountPoint, bool* cancel, VolumeEntryConsumer& consumer);
 
 signals:
     void fileFound(FRN frn, FRN parent, const QString& name, bool isDir);

@@ -35,7 +35,6 @@ OnExit<F> onExit(F f)
 
 NTFSDB::NTFSDB(QObject* parent, const QString& mountInfoPath)
     : QObject(parent)
-    , pool(std::make_shared<StringPool>())
     , settings_(new IndexingSettings)
 {
     notifier_.reset(new DriveConnectionNotifier);
@@ -204,7 +203,7 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
         }
         const QString mountPoint = holders.first();
         try {
-            std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(mountPoint, pool, settings(), v));
+            std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(mountPoint, settings(), v));
             db->init(stop);
             std::lock_guard<std::mutex> guard(drivesMutex);
             drives[v] = std::move(db);

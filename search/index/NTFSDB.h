@@ -32,14 +32,13 @@
 //   update mutex, taken before the volume-map lock.
 //
 // Locks, in order: the update mutex; `lock` (the volume map: read by search, written while
-// volumes are added, removed or saved); each volume's lock; the string pool's. indexedCounts and
+// volumes are added, removed or saved); each volume's lock. indexedCounts and
 // settings() wait for none of these (a volume may be indexing for a while): a small mutex guards
 // the map's structure, one the settings copy, and each volume keeps its count readable without
 // its lock.
 #pragma once
 
 #include "core/IndexingSettings.h"
-#include "core/StringPool.h"
 
 #include <QMap>
 #include <QObject>
@@ -104,7 +103,6 @@ private:
     void driveEventLoop();
 
     std::map<quint32, std::unique_ptr<NTFSDriveDB>> drives;
-    std::shared_ptr<StringPool> pool;
     bool initialized = false;
     std::unique_ptr<DriveConnectionNotifier> notifier_;
     QMap<QString, quint32> serials;

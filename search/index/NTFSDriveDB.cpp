@@ -2,7 +2,9 @@
 
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
+#include "core/PrivateFolders.h"
 #include "search/index/ChangeJournal.h"
+#include "search/index/IndexBuilder.h"
 #include "search/index/IndexFile.h"
 #include "search/index/JournalBackend.h"
 #include "search/index/MFTReader.h"
@@ -68,8 +70,10 @@ using HitFilter = std::function<bool(FRN frn, const IndexEntry& entry, QString* 
 struct LeafRuns
 {
     std::shared_ptr<const NameFilter::Layout> layout; // the leaves in order (kept by the filter)
-    explicit LeafRuns(std::shared_ptr<const NameFilter::Layout> layout)
+    const NameStore& names;
+    LeafRuns(std::shared_ptr<const NameFilter::Layout> layout, const NameStore& store)
         : layout(std::move(layout))
+        , names(store)
     {
     }
     std::size_t runs() const { return layout->leaves.size(); }
@@ -85,6 +89,7 @@ struct LeafRuns
 struct SlotRuns
 {
     const std::vector<ExtraNames::Slot>& table;
+    const NameStore& names;
     std::size_t runs() const { return (table.size() + IndexMap::LeafCapacity - 1) / IndexMap::LeafCapacity; }
     quint32 count(std::size_t r) const
     {
@@ -114,7 +119,7 @@ bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest&
     std::unique_ptr<NameFilter::Session> session;
     if (filter && source.leafList()) {
         query = NameFilter::makeQuery(expressions[0]->requiredLiterals());
-        session.reset(new NameFilter::Session(*filter, query, *source.leafList(), source.changes()));
+        session.reset(new NameFilter::Session(*filter, query, *source.leafList(), source.changes(), source.names));
     }
     NameFilter::Session* summaries = session && session->active() ? session.get() : nullptr;
 
@@ -157,13 +162,16 @@ bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest&
                 continue;
             const quint32 count = source.count(l);
             for (quint32 i = 0; i < count; ++i) {
-                if (i + 8 < count)
-                    __builtin_prefetch(source.value(l, i + 8).name);
+                if (i + 8 < count) {
+                    const NameStore::Ref ahead = source.value(l, i + 8).name;
+                    if (ahead)
+                        __builtin_prefetch(source.names.text(ahead) - 1);
+                }
                 const IndexEntry& entry = source.value(l, i);
-                const char* name = entry.name;
-                if (!name)
+                if (!entry.name)
                     continue;
-                if (expression.matchUtf8(name, int(std::strlen(name))) != SearchExpression::Matches)
+                const char* name = source.names.text(entry.name);
+                if (expression.matchUtf8(name, source.names.length(entry.name)) != SearchExpression::Matches)
                     continue;
                 QString path;
                 const FRN frn = source.key(l, i);
@@ -236,15 +244,11 @@ bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest&
 
 } // namespace
 
-NTFSDriveDB::NTFSDriveDB(const QString& drive, std::shared_ptr<StringPool> pool, const IndexingSettings& settings,
-                         quint32 serial)
+NTFSDriveDB::NTFSDriveDB(const QString& drive, const IndexingSettings& settings, quint32 serial)
     : drive_(drive)
-    , directories_(arena_)
-    , files_(arena_)
-    , extraNames_(files_)
+    , t_(new IndexTables)
 {
     writeLog(Logger::Info, QStringLiteral("Init DB for drive %1").arg(drive));
-    pool_ = pool ? std::move(pool) : std::make_shared<StringPool>();
     serial_ = serial ? serial : getVolumeSerialNumber(drive);
     setExclusions(settings);
     // The reader is created before the journal state is read: it keeps the volume's journal
@@ -287,132 +291,82 @@ void NTFSDriveDB::createDB(bool* cancel)
     // position is taken, so every change made during the enumeration is in the journal.
     std::unique_ptr<ChangeJournal> journal(newJournal());
     const JournalState state = queryJournalData(drive_);
-    // The volume is walked without the lock: searches meanwhile read the index as it was (a
-    // rebuild after a journal failure takes a while on a large volume, and a search waiting
-    // for the lock could not even be canceled). Only filing the records takes the lock.
+    // The volume is walked and the new tables made without the lock: searches meanwhile read
+    // the index as it was (a rebuild after a journal failure takes a while on a large volume,
+    // and a search waiting for the lock could not even be canceled). Only the swap takes it.
     QElapsedTimer timer;
     timer.start();
-    const Enumeration records = collect(cancel);
-    {
-        QWriteLocker locker(&lock_);
-        valid_ = false;
-        clearRecords();
-        journalData_ = state;
-        file(records);
-    }
-    writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
+    std::unique_ptr<IndexTables> tables = collect(cancel);
+    // The old monitor (a rebuild's failed one, or the one that followed a loaded index) ends
+    // before the tables change: no event of it lands in the new tables.
     std::unique_ptr<ChangeJournal> old;
     {
         std::lock_guard<std::mutex> guard(journalMutex_);
         old = std::move(journal_);
+    }
+    if (old)
+        old->stop();
+    std::unique_ptr<IndexTables> replaced = swapTables(std::move(tables), &state);
+    writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
+    {
+        std::lock_guard<std::mutex> guard(journalMutex_);
         journal_ = std::move(journal);
         journal_->start(state.nextUsn);
         valid_ = true;
     }
-    old.reset(); // stops a monitor that still ran
+    replaced.reset();
+    old.reset();
 }
 
-NTFSDriveDB::Enumeration NTFSDriveDB::collect(bool* cancel) const
+std::unique_ptr<IndexTables> NTFSDriveDB::collect(bool* cancel) const
 {
-    // The records are collected first and filed in ascending number order: leaves fill
-    // completely, and new names enter the pool in the order in which a search reads them.
-    // A record takes 24 bytes here plus its name: the name's offset in `names` (which grows in
-    // delivery order), its length and the folder flag are packed into one word.
-    Enumeration out;
+    // Each walking thread keeps its own records and names; they are sorted by number and
+    // merged into the leaves of new tables (IndexBuilder).
+    IndexBuilder builder;
     MFTReader reader;
-    reader.read(drive_, cancel, [&](const VolumeEntryBatch& batch) {
-        for (std::size_t i = 0; i < batch.size(); ++i) {
-            const VolumeEntry& e = batch.entries[i];
-            const int length = qMin(batch.nameLength(i), 0x7FFF);
-            const char* name = batch.name(i);
-            out.records.push_back(Enumeration::Record{e.inode, e.parent, (quint64(out.names.size()) << 16) | (quint64(length) << 1) | (e.isDir ? 1u : 0u)});
-            out.names.insert(out.names.end(), name, name + length);
-        }
-    });
-
-    // By number; an object delivered twice keeps its delivery order (the offsets grow with it),
-    // and the last one wins.
-    std::sort(out.records.begin(), out.records.end(), [](const Enumeration::Record& a, const Enumeration::Record& b) {
-        return a.frn != b.frn ? a.frn < b.frn : a.packed < b.packed;
-    });
-    return out;
+    reader.readParallel(drive_, cancel, builder);
+    return builder.build();
 }
 
-void NTFSDriveDB::file(const Enumeration& records)
+std::unique_ptr<IndexTables> NTFSDriveDB::swapTables(std::unique_ptr<IndexTables> tables, const JournalState* state)
 {
-    const std::vector<Enumeration::Record>& pending = records.records;
-    const bool fresh = directories_.isEmpty() && files_.isEmpty();
-    auto intern = [&](const Enumeration::Record& r) {
-        return pool_->intern(records.names.data() + (r.packed >> 16), std::size_t((r.packed >> 1) & 0x7FFF));
-    };
-    if (fresh) {
-        // Room for the further names at once (the tables are not grown name by name).
-        std::size_t names = 0, files = 0;
-        for (std::size_t k = 1; k < pending.size(); ++k) {
-            if (pending[k].frn == pending[k - 1].frn) {
-                ++names;
-                files += (k < 2 || pending[k - 2].frn != pending[k].frn) ? 1 : 0;
-            }
-        }
-        if (names)
-            extraNames_.reserve(names, files);
-    }
-    for (std::size_t k = 0; k < pending.size(); ++k) {
-        // Records of one number lie next to each other; the last delivered becomes the record.
-        if (k + 1 < pending.size() && pending[k + 1].frn == pending[k].frn)
-            continue;
-        const Enumeration::Record& p = pending[k];
-        const bool isDir = p.packed & 1;
-        const char* name = intern(p);
-        if (!name || !*name)
-            continue;
-        if (fresh)
-            (isDir ? directories_ : files_).set(p.frn, IndexEntry{p.parent, name});
-        else
-            setRecord(p.frn, p.parent, name, isDir);
-        // The other names of a file (hard links) go to the table of further names.
-        if (!isDir && k > 0 && pending[k - 1].frn == p.frn) {
-            std::size_t first = k - 1;
-            while (first > 0 && pending[first - 1].frn == p.frn)
-                --first;
-            for (std::size_t j = first; j < k; ++j) {
-                if (pending[j].packed & 1)
-                    continue; // the number was a folder when it was listed
-                const char* other = intern(pending[j]);
-                if (!other || !*other)
-                    continue;
-                // A fresh index has no other owner of the name to take it from (a name taken
-                // over while the volume was walked follows from the journal afterwards).
-                const IndexEntry first{p.parent, name};
-                if (!fresh)
-                    addName(p.frn, pending[j].parent, other);
-                else if (!hasName(p.frn, first, pending[j].parent, other))
-                    extraNames_.add(p.frn, first, pending[j].parent, other);
-            }
-        }
-    }
+    QWriteLocker locker(&lock_);
+    t_.swap(tables);
+    if (state)
+        journalData_ = *state;
     recount();
+    return tables;
 }
 
 void NTFSDriveDB::addFile(FRN frn, FRN frnParent, const QString& name, bool isDir)
 {
-    const char* pooled = internName(name, "addFile");
-    if (!pooled)
+    if (name.isEmpty()) {
+        writeLog(Logger::Warning, QStringLiteral("addFile: Tried to add empty name"));
         return;
+    }
     QWriteLocker locker(&lock_);
+    const Ref stored = storeName(name, "addFile");
+    if (!stored)
+        return;
     if (isDir)
-        setRecord(frn, frnParent, pooled, true);
+        setRecord(frn, frnParent, stored, true);
     else
-        addName(frn, frnParent, pooled);
+        addName(frn, frnParent, stored);
+    afterChange();
 }
 
 void NTFSDriveDB::renameFile(FRN frn, FRN frnParent, const QString& name, bool isDir)
 {
-    const char* pooled = internName(name, "renameFile");
-    if (!pooled)
+    if (name.isEmpty()) {
+        writeLog(Logger::Warning, QStringLiteral("renameFile: Tried to add empty name"));
         return;
+    }
     QWriteLocker locker(&lock_);
-    renameRecord(frn, frnParent, pooled, isDir);
+    const Ref stored = storeName(name, "renameFile");
+    if (!stored)
+        return;
+    renameRecord(frn, frnParent, stored, isDir);
+    afterChange();
 }
 
 void NTFSDriveDB::moveName(FRN frn, FRN oldParent, const QString& oldName, FRN frnParent, const QString& name, bool isDir)
@@ -421,12 +375,17 @@ void NTFSDriveDB::moveName(FRN frn, FRN oldParent, const QString& oldName, FRN f
         renameFile(frn, frnParent, name, isDir);
         return;
     }
-    const char* pooled = internName(name, "renameFile");
-    if (!pooled)
+    if (name.isEmpty()) {
+        writeLog(Logger::Warning, QStringLiteral("renameFile: Tried to add empty name"));
         return;
+    }
     const QByteArray old = fileNameToBytes(oldName);
     QWriteLocker locker(&lock_);
-    moveFileName(frn, oldParent, old.constData(), frnParent, pooled);
+    const Ref stored = storeName(name, "renameFile");
+    if (!stored)
+        return;
+    moveFileName(frn, oldParent, old.constData(), frnParent, stored);
+    afterChange();
 }
 
 void NTFSDriveDB::removeName(FRN frn, FRN frnParent, const QString& name, bool isDir)
@@ -436,124 +395,145 @@ void NTFSDriveDB::removeName(FRN frn, FRN frnParent, const QString& name, bool i
     const QByteArray bytes = fileNameToBytes(name);
     QWriteLocker locker(&lock_);
     dropName(frn, frnParent, bytes.constData());
+    afterChange();
 }
 
-const char* NTFSDriveDB::internName(const QString& name, const char* operation) const
+NTFSDriveDB::Ref NTFSDriveDB::storeName(const QString& name, const char* operation)
 {
-    if (name.isEmpty()) {
-        writeLog(Logger::Warning, QStringLiteral("%1: Tried to add empty name").arg(QLatin1String(operation)));
-        return nullptr;
-    }
-    // Interned before the write lock is taken (the pool has its own lock), so the lock is held
-    // only for the map change.
     const QByteArray bytes = fileNameToBytes(name);
-    const char* pooled = pool_->intern(bytes.constData(), std::size_t(bytes.size()));
-    if (!pooled || !*pooled) {
+    const Ref stored = t_->names.add(bytes.constData(), bytes.size());
+    if (!stored || t_->names.length(stored) == 0) {
+        t_->names.release(stored);
         writeLog(Logger::Warning, QStringLiteral("%1: Got empty name from string pool").arg(QLatin1String(operation)));
-        return nullptr;
+        return 0;
     }
-    return pooled;
+    return stored;
 }
 
 void NTFSDriveDB::deleteFile(FRN frn, bool isFolder)
 {
     QWriteLocker locker(&lock_);
-    (isFolder ? directories_ : files_).erase(frn);
+    eraseRecord(isFolder ? t_->directories : t_->files, frn);
     if (!isFolder)
-        extraNames_.removeAll(frn);
-    recount();
+        t_->extraNames.removeAll(frn);
+    afterChange();
 }
 
-void NTFSDriveDB::setRecord(FRN frn, FRN parent, const char* name, bool isDir)
+void NTFSDriveDB::eraseRecord(IndexMap& map, FRN frn)
 {
+    IndexEntry gone;
+    if (map.erase(frn, &gone))
+        t_->names.release(gone.name);
+}
+
+void NTFSDriveDB::afterChange()
+{
+    recount();
+    if (t_->names.wantsCompaction())
+        t_->compactNames();
+}
+
+void NTFSDriveDB::setRecord(FRN frn, FRN parent, Ref name, bool isDir)
+{
+    IndexMap& map = isDir ? t_->directories : t_->files;
     const IndexEntry entry{parent, name};
-    (isDir ? directories_ : files_).set(frn, entry);
+    if (IndexEntry* present = map.findForChange(frn)) {
+        if (present->name != name)
+            t_->names.release(present->name);
+        *present = entry;
+    } else {
+        map.insert(frn, entry);
+    }
     // A number that changed between file and folder leaves the other map.
-    (isDir ? files_ : directories_).erase(frn);
+    eraseRecord(isDir ? t_->files : t_->directories, frn);
     if (isDir)
-        extraNames_.removeAll(frn); // folders have one name
+        t_->extraNames.removeAll(frn); // folders have one name
     else
-        extraNames_.setFirst(frn, entry);
-    recount();
+        t_->extraNames.setFirst(frn, entry);
 }
 
-namespace {
-
-bool sameName(const IndexEntry& e, FRN parent, const char* name)
+bool NTFSDriveDB::sameName(const IndexEntry& e, FRN parent, const char* name) const
 {
-    return e.parent == parent && e.name && (e.name == name || std::strcmp(e.name, name) == 0);
+    return e.parent == parent && e.name && std::strcmp(text(e.name), name) == 0;
 }
-
-} // namespace
 
 bool NTFSDriveDB::hasName(FRN frn, const IndexEntry& first, FRN parent, const char* name) const
 {
-    return sameName(first, parent, name) || extraNames_.contains(frn, parent, name);
+    return sameName(first, parent, name) || t_->extraNames.contains(frn, parent, name);
 }
 
-void NTFSDriveDB::addName(FRN frn, FRN parent, const char* name)
+void NTFSDriveDB::addName(FRN frn, FRN parent, Ref name)
 {
-    takeNameOver(frn, parent, name);
-    if (files_.insert(frn, IndexEntry{parent, name})) {
+    const char* bytes = text(name);
+    takeNameOver(frn, parent, bytes);
+    if (t_->files.insert(frn, IndexEntry{parent, name})) {
         // A new file (the usual case): one descent of the map.
-        directories_.erase(frn);
-        recount();
+        eraseRecord(t_->directories, frn);
         return;
     }
-    const IndexEntry* first = files_.find(frn);
-    if (!hasName(frn, *first, parent, name))
-        extraNames_.add(frn, *first, parent, name);
+    const IndexEntry* first = t_->files.find(frn);
+    if (!hasName(frn, *first, parent, bytes))
+        t_->extraNames.add(frn, *first, parent, name);
+    else
+        t_->names.release(name); // a name the file has already
 }
 
-void NTFSDriveDB::renameRecord(FRN frn, FRN parent, const char* name, bool isDir)
+void NTFSDriveDB::renameRecord(FRN frn, FRN parent, Ref name, bool isDir)
 {
     // Without further names the record simply takes the new name.
-    if (!isDir && !extraNames_.isEmpty()) {
-        takeNameOver(frn, parent, name);
-        const IndexEntry* first = files_.find(frn);
-        if (first && hasName(frn, *first, parent, name))
+    if (!isDir && !t_->extraNames.isEmpty()) {
+        const char* bytes = text(name);
+        takeNameOver(frn, parent, bytes);
+        const IndexEntry* first = t_->files.find(frn);
+        if (first && hasName(frn, *first, parent, bytes)) {
+            t_->names.release(name);
             return; // a file that has this name already keeps all it has
+        }
     }
     setRecord(frn, parent, name, isDir);
 }
 
-void NTFSDriveDB::moveFileName(FRN frn, FRN oldParent, const char* oldName, FRN parent, const char* name)
+void NTFSDriveDB::moveFileName(FRN frn, FRN oldParent, const char* oldName, FRN parent, Ref name)
 {
-    takeNameOver(frn, parent, name);
-    const IndexEntry* first = files_.find(frn);
-    if (!first || !extraNames_.has(frn)) {
+    const char* bytes = text(name);
+    takeNameOver(frn, parent, bytes);
+    const IndexEntry* first = t_->files.find(frn);
+    if (!first || !t_->extraNames.has(frn)) {
         setRecord(frn, parent, name, false); // one name: the record follows it
         return;
     }
-    const bool present = hasName(frn, *first, parent, name);
+    const bool present = hasName(frn, *first, parent, bytes);
     if (sameName(*first, oldParent, oldName)) {
-        if (present)
+        if (present) {
             dropName(frn, oldParent, oldName);
-        else
+            t_->names.release(name);
+        } else {
             setRecord(frn, parent, name, false);
+        }
     } else {
         // The old name was a further one, or is not known (then the others stay as they are).
-        extraNames_.remove(frn, oldParent, oldName);
+        t_->extraNames.remove(frn, oldParent, oldName);
         if (!present)
-            extraNames_.add(frn, *files_.find(frn), parent, name);
+            t_->extraNames.add(frn, *t_->files.find(frn), parent, name);
+        else
+            t_->names.release(name);
     }
 }
 
 bool NTFSDriveDB::dropName(FRN frn, FRN parent, const char* name)
 {
-    const IndexEntry* first = files_.find(frn);
+    const IndexEntry* first = t_->files.find(frn);
     if (!first)
         return false;
     if (sameName(*first, parent, name)) {
         IndexEntry next;
-        if (extraNames_.takeOne(frn, &next))
+        if (t_->extraNames.takeOne(frn, &next))
             setRecord(frn, next.parent, next.name, false); // a further name becomes the first
         else
-            files_.erase(frn); // its last name
-        recount();
+            eraseRecord(t_->files, frn); // its last name
         return true;
     }
-    return extraNames_.remove(frn, parent, name);
+    return t_->extraNames.remove(frn, parent, name);
 }
 
 void NTFSDriveDB::takeNameOver(FRN frn, FRN parent, const char* name)
@@ -562,23 +542,15 @@ void NTFSDriveDB::takeNameOver(FRN frn, FRN parent, const char* name)
     // file with one name then loses its last link (its own deletion follows); one with several
     // only loses this name, which is taken from it here.
     for (int guard = 0; guard < 16; ++guard) {
-        const FRN other = extraNames_.otherOwner(parent, name, frn);
+        const FRN other = t_->extraNames.otherOwner(parent, name, frn);
         if (other == 0 || !dropName(other, parent, name))
             return;
     }
 }
 
-void NTFSDriveDB::clearRecords()
-{
-    directories_.clear();
-    files_.clear();
-    extraNames_.clear();
-    recount();
-}
-
 void NTFSDriveDB::recount()
 {
-    count_.store(int(directories_.size() + files_.size()), std::memory_order_relaxed);
+    count_.store(int(t_->count()), std::memory_order_relaxed);
 }
 
 void NTFSDriveDB::setExclusions(const IndexingSettings& settings)
@@ -674,7 +646,7 @@ void NTFSDriveDB::rebuild()
 std::size_t NTFSDriveDB::chainLimit() const
 {
     // A consistent chain visits each folder at most once.
-    return qMin<std::size_t>(directories_.size() + 1, MaxChainLength);
+    return qMin<std::size_t>(t_->directories.size() + 1, MaxChainLength);
 }
 
 bool NTFSDriveDB::isExcludedName(const char* name) const
@@ -713,20 +685,24 @@ bool NTFSDriveDB::isExcludedName(const char* name) const
 
 QString NTFSDriveDB::buildPath(const IndexEntry& entry) const
 {
-    QVarLengthArray<const char*, 64> folders; // nearest folder first
-    const char* current = entry.name;
+    const NameStore& names = t_->names;
+    QVarLengthArray<Ref, 64> folders; // nearest folder first
+    const char* current = entry.name ? names.text(entry.name) : "";
     FRN p = entry.parent;
     const std::size_t limit = chainLimit();
     int length = 0;
     while (p != 0) {
         if (std::size_t(folders.size()) >= limit) {
-            writeLog(Logger::Warning, QStringLiteral("Parent chain of %1 is broken").arg(fileNameFromBytes(entry.name, int(std::strlen(entry.name)))));
+            const char* own = entry.name ? names.text(entry.name) : "";
+            writeLog(Logger::Warning, QStringLiteral("Parent chain of %1 is broken")
+                                          .arg(fileNameFromBytes(own, int(std::strlen(own)))));
             return QString();
         }
-        const IndexEntry* folder = directories_.find(p);
+        const IndexEntry* folder = t_->directories.find(p);
         if (!folder) {
-            if (!files_.find(p))
-                writeLog(Logger::Warning, QStringLiteral("File %1 has no parent").arg(QString::fromUtf8(entry.name)));
+            if (!t_->files.find(p))
+                writeLog(Logger::Warning, QStringLiteral("File %1 has no parent")
+                                              .arg(QString::fromUtf8(entry.name ? names.text(entry.name) : "")));
             return QString();
         }
         if (!folder->name) {
@@ -738,8 +714,8 @@ QString NTFSDriveDB::buildPath(const IndexEntry& entry) const
             return QString();
         }
         folders.append(folder->name);
-        length += int(std::strlen(folder->name)) + (length ? 1 : 0);
-        current = folder->name;
+        length += names.length(folder->name) + (length ? 1 : 0);
+        current = names.text(folder->name);
         p = folder->parent;
     }
 
@@ -749,7 +725,7 @@ QString NTFSDriveDB::buildPath(const IndexEntry& entry) const
     for (int i = folders.size() - 1; i >= 0; --i) {
         if (i != folders.size() - 1 && bytes.last() != '/')
             bytes.append('/');
-        bytes.append(folders[i], int(std::strlen(folders[i])));
+        bytes.append(names.text(folders[i]), names.length(folders[i]));
     }
     return fileNameFromBytes(bytes.constData(), bytes.size());
 }
@@ -765,7 +741,7 @@ bool NTFSDriveDB::isUnderFolder(FRN folder, FRN frn, const IndexEntry& entry) co
             return true;
         if (p == 0)
             return false;
-        const IndexEntry* e = directories_.find(p);
+        const IndexEntry* e = t_->directories.find(p);
         if (!e)
             return false;
         p = e->parent;
@@ -842,7 +818,7 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
         const bool isDirMap = pass == 0;
         if (isDirMap && sizeBound)
             continue; // folders have no size
-        if (pass == 2 && extraNames_.isEmpty())
+        if (pass == 2 && t_->extraNames.isEmpty())
             break;
         // The folder tests and the path run on the scanning threads; the results are filled
         // here, in number order. The threads see the lists only as const: iterating a non-const
@@ -879,22 +855,26 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
         std::vector<Hit> hits;
         bool scanned = false;
         if (pass < 2) {
-            const IndexMap& map = isDirMap ? directories_ : files_;
-            NameFilter& filter = isDirMap ? dirFilter_ : fileFilter_;
-            scanned = scanNames(LeafRuns(filter.layoutOf(map)), map.size(), *request, accept, hits, &filter);
+            const IndexMap& map = isDirMap ? t_->directories : t_->files;
+            NameFilter& filter = isDirMap ? t_->dirFilter : t_->fileFilter;
+            scanned = scanNames(LeafRuns(filter.layoutOf(map), t_->names), map.size(), *request, accept, hits, &filter);
         } else {
-            scanned = scanNames(SlotRuns{extraNames_.slotTable()}, extraNames_.size(), *request, accept, hits);
+            scanned = scanNames(SlotRuns{t_->extraNames.slotTable(), t_->names}, t_->extraNames.size(), *request,
+                                accept, hits);
             // Slots are reused as names come and go: reported by file number like the others.
             std::stable_sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.frn < b.frn; });
         }
         if (!scanned)
             cancelIfAsked();
+        // The results point into the name blocks: they keep them.
+        if (!hits.empty())
+            results->keepAlive(t_->names.keepAlive());
         for (const Hit& hit : hits) {
             cancelIfAsked();
             if (isDirMap)
-                results->addDirPooled(hit.entry->name, hit.path);
+                results->addDirPooled(text(hit.entry->name), hit.path);
             else
-                results->addFilePooled(hit.entry->name, hit.path, 0);
+                results->addFilePooled(text(hit.entry->name), hit.path, 0);
         }
     }
 }
@@ -911,7 +891,8 @@ bool NTFSDriveDB::load(bool* cancel)
     if (serial_ == 0 || base.isEmpty())
         return false; // no file can be named for this volume
     IndexFile file;
-    if (!file.open(dbFilePath(base, serial_)))
+    const QString path = dbFilePath(base, serial_);
+    if (path.isEmpty() || !file.open(path))
         return false;
     if (file.readHeader() != IndexFile::Ok) {
         writeLog(Logger::Warning, QStringLiteral("Load failed: can't read all records"));
@@ -932,25 +913,33 @@ bool NTFSDriveDB::load(bool* cancel)
         return false;
     }
 
+    std::unique_ptr<IndexTables> tables(new IndexTables);
     {
-        QWriteLocker locker(&lock_);
-        valid_ = false;
-        clearRecords();
         // One record of either section: a cancel throws, a damaged record ends the load.
         IndexFile::Record record;
         auto readRecord = [&]() {
-            if (cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED)) {
-                clearRecords();
+            if (cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED))
                 throw FileSearchCancelException("Canceled", Unit, __LINE__);
-            }
             return file.atEnd() ? IndexFile::Truncated : file.readRecord(&record);
+        };
+        IndexTables& t = *tables;
+        auto set = [&](FRN frn, FRN parent, Ref name, bool isDir) {
+            IndexMap& map = isDir ? t.directories : t.files;
+            if (IndexEntry* present = map.findForChange(frn)) {
+                t.names.release(present->name);
+                *present = IndexEntry{parent, name};
+            } else {
+                map.insert(frn, IndexEntry{parent, name});
+            }
+            IndexEntry gone;
+            if ((isDir ? t.files : t.directories).erase(frn, &gone))
+                t.names.release(gone.name);
         };
         IndexFile::Status status = IndexFile::Ok;
         for (qint32 i = 0; status == IndexFile::Ok && i < total; ++i) {
             status = readRecord();
-            if (status == IndexFile::Ok)
-                setRecord(record.frn, record.parent,
-                          pool_->intern(record.name, std::size_t(record.nameLength)), record.isDir);
+            if (status == IndexFile::Ok && record.nameLength > 0)
+                set(record.frn, record.parent, t.names.add(record.name, record.nameLength), record.isDir);
         }
         // The further names of files with several, when the file has them.
         qint32 extra = 0;
@@ -960,19 +949,24 @@ bool NTFSDriveDB::load(bool* cancel)
             status = readRecord();
             if (status != IndexFile::Ok)
                 break;
-            const char* name = pool_->intern(record.name, std::size_t(record.nameLength));
-            if (!record.isDir && name && *name && files_.contains(record.frn))
-                addName(record.frn, record.parent, name);
+            if (record.isDir || record.nameLength == 0 || !t.files.contains(record.frn))
+                continue;
+            const QByteArray name(record.name, record.nameLength);
+            const IndexEntry* first = t.files.find(record.frn);
+            if (first->parent == record.parent && std::strcmp(t.names.text(first->name), name.constData()) == 0)
+                continue;
+            if (!t.extraNames.contains(record.frn, record.parent, name.constData()))
+                t.extraNames.add(record.frn, *first, record.parent, t.names.add(record.name, record.nameLength));
         }
         if (status != IndexFile::Ok) {
-            // Nothing of a damaged file stays: the rebuild starts from empty maps.
-            clearRecords();
+            // Nothing of a damaged file is used: the rebuild starts from empty tables.
             writeLog(Logger::Warning, status == IndexFile::BadNameLength
                                      ? QStringLiteral("Load failed: bad name length")
                                      : QStringLiteral("Load failed: can't read all records"));
             return false;
         }
     }
+    swapTables(std::move(tables), nullptr);
     writeLog(Logger::Info, QStringLiteral("Loading disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
 
     std::lock_guard<std::mutex> guard(journalMutex_);
@@ -998,8 +992,12 @@ void NTFSDriveDB::save()
         return;
     }
     const QString path = dbFilePath(settings_.dbPath, serial_);
+    if (path.isEmpty()) {
+        writeLog(Logger::Warning, QStringLiteral("Index of %1 not saved: no folder for index files").arg(drive_));
+        return;
+    }
     QString error;
-    switch (IndexFile::write(path, journalData_.journalId, next, directories_, files_, extraNames_, &error)) {
+    switch (IndexFile::write(path, journalData_.journalId, next, *t_, &error)) {
     case IndexFile::Written:
         break;
     case IndexFile::CreateFailed:
@@ -1014,25 +1012,30 @@ void NTFSDriveDB::save()
 
 QString NTFSDriveDB::dbFilePath(const QString& base, quint32 serial)
 {
-    return IndexFile::filePath(base, serial);
+    // A root instance keeps its index in a folder of root's alone (PrivateFolders::indexBase).
+    const QString folder = PrivateFolders::indexBase(base);
+    return folder.isEmpty() ? QString() : IndexFile::filePath(folder, serial);
 }
 
 void NTFSDriveDB::deleteDBFile(const QString& base, quint32 serial)
 {
-    if (!base.isEmpty()) // never a file under the file-system root
-        IndexFile::remove(dbFilePath(base, serial));
+    if (base.isEmpty()) // never a file under the file-system root
+        return;
+    const QString path = dbFilePath(base, serial);
+    if (!path.isEmpty())
+        IndexFile::remove(path);
 }
 
 int NTFSDriveDB::directoryCount() const
 {
     QReadLocker locker(&lock_);
-    return int(directories_.size());
+    return int(t_->directories.size());
 }
 
 int NTFSDriveDB::fileCount() const
 {
     QReadLocker locker(&lock_);
-    return int(files_.size());
+    return int(t_->files.size());
 }
 
 int NTFSDriveDB::count() const
@@ -1043,25 +1046,43 @@ int NTFSDriveDB::count() const
 int NTFSDriveDB::extraNameCount() const
 {
     QReadLocker locker(&lock_);
-    return int(extraNames_.size());
+    return int(t_->extraNames.size());
 }
 
 std::size_t NTFSDriveDB::mapBytes() const
 {
     QReadLocker locker(&lock_);
-    return directories_.nodeBytes() + files_.nodeBytes() + extraNames_.bytes();
+    return t_->directories.nodeBytes() + t_->files.nodeBytes() + t_->extraNames.bytes();
+}
+
+std::size_t NTFSDriveDB::filterBytes() const
+{
+    QReadLocker locker(&lock_);
+    return t_->dirFilter.memoryBytes() + t_->fileFilter.memoryBytes();
+}
+
+std::size_t NTFSDriveDB::nameBytes() const
+{
+    QReadLocker locker(&lock_);
+    return t_->names.storedBytes();
+}
+
+std::size_t NTFSDriveDB::releasedNameBytes() const
+{
+    QReadLocker locker(&lock_);
+    return t_->names.deadBytes();
 }
 
 bool NTFSDriveDB::record(FRN frn, bool isDir, FRN* parent, QByteArray* name) const
 {
     QReadLocker locker(&lock_);
-    const IndexEntry* e = (isDir ? directories_ : files_).find(frn);
+    const IndexEntry* e = (isDir ? t_->directories : t_->files).find(frn);
     if (!e)
         return false;
     if (parent)
         *parent = e->parent;
     if (name)
-        *name = QByteArray(e->name ? e->name : "");
+        *name = QByteArray(e->name ? text(e->name) : "");
     return true;
 }
 
@@ -1070,11 +1091,11 @@ QStringList NTFSDriveDB::fileNames(FRN frn) const
     QReadLocker locker(&lock_);
     QStringList out;
     auto put = [&](const IndexEntry& e) {
-        out << QStringLiteral("%1/%2").arg(e.parent).arg(fileNameFromBytes(e.name, int(std::strlen(e.name))));
+        out << QStringLiteral("%1/%2").arg(e.parent).arg(fileNameFromBytes(text(e.name), t_->names.length(e.name)));
     };
-    if (const IndexEntry* first = files_.find(frn)) {
+    if (const IndexEntry* first = t_->files.find(frn)) {
         put(*first);
-        extraNames_.forEachOf(frn, put);
+        t_->extraNames.forEachOf(frn, put);
     }
     return out;
 }

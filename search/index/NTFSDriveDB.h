@@ -1,8 +1,9 @@
 // NTFSDriveDB: the name index of one volume.
 //
 // Every folder and file of the volume is a record (file reference number = inode, parent's
-// number, pooled UTF-8 name) in one of two ordered maps, `directories` and `files`, whose nodes
-// come from the object's own arena (IndexMap, a B+ tree). The index is filled once from the
+// number, name) in one of two ordered maps, `directories` and `files` (IndexMap, a B+ tree);
+// the names lie in the volume's own NameStore and a record holds a 32-bit reference to its
+// name. Maps, names and the further names of files make one IndexTables. The index is filled once from the
 // volume enumeration (MFTReader) or from the volume's index file (IndexFile), then kept current
 // by the change-journal monitor (ChangeJournal) through the update slots addFile, renameFile
 // and deleteFile, which run on the monitor thread. Paths are never stored: a search builds the
@@ -15,13 +16,20 @@
 // not followed by another "/" when it already ends with one ("/" + "etc" is "/etc"). An
 // exclusion entry of the settings without "/" is a name exclusion, with "/" a path exclusion.
 //
-// Building: the enumeration's records are collected (without the lock, so searches go on over
-// the index as it was while a rebuild walks the volume), sorted by number and then filed under
-// the lock, so the leaves of both maps are full and new names enter the pool in the order a
-// search reads them (the name scan then reads the pool almost sequentially). A name search scans the records
-// with up to 8 threads, each with its own SearchExpression, matching the pooled UTF-8 names
-// without decoding them; paths are built only for the hits that pass the folder tests. Leaves
-// whose names cannot hold what every match of the query needs are passed over (NameFilter).
+// Building: the walk's threads each collect their own records and names (IndexBuilder), which
+// are then sorted and merged in parallel straight into the leaves of new tables, without the
+// lock: searches go on over the index as it was while a rebuild walks the volume. Only the
+// swap of the tables takes the lock; the old tables are destroyed after it is released. A
+// name search scans the records with up to 8 threads, each with its own SearchExpression,
+// matching the UTF-8 names without decoding them; paths are built only for the hits that pass
+// the folder tests; leaves whose names cannot hold what every match of the query needs are
+// passed over (NameFilter, kept in the tables). Results keep pointing at the names they report: a search hands them the
+// store's blocks to keep (FileSearchResults::keepAlive).
+//
+// Names given back: a record removed or renamed releases its old name; when the released
+// names take more room than the live ones, the names still in use are copied into new blocks
+// (IndexTables::compactNames) under the write lock, so the memory of the names follows the
+// number of live files however many come and go.
 //
 // Files with several names (hard links): a file's record in `files` holds one name (the last
 // the walk delivered, as before); its other names live in a side table (ExtraNames) keyed by
@@ -64,18 +72,14 @@
 //   volume without a serial (0) is never written to or read from a file.
 // - Locks are RAII holders throughout (exceptions are thrown under them).
 //
-// Lock order: the index set's lock, then this object's lock, then the string pool's lock.
+// Lock order: the index set's lock, then this object's lock.
 // search and save's reading of the maps take the read lock (save stops the monitor before);
 // the update slots, load and the filing of an enumeration's records take the write lock.
 #pragma once
 
-#include "core/Arena.h"
 #include "core/IndexingSettings.h"
-#include "core/StringPool.h"
 #include "search/index/ChangeJournalReader.h"
-#include "search/index/ExtraNames.h"
-#include "search/index/IndexMap.h"
-#include "search/index/NameFilter.h"
+#include "search/index/IndexTables.h"
 #include "search/index/NTFSUtils.h"
 
 #include <QByteArray>
@@ -103,8 +107,7 @@ class NTFSDriveDB : public QObject
 
 public:
     // `serial` names the index file; 0 reads it from the volume now.
-    NTFSDriveDB(const QString& drive, std::shared_ptr<StringPool> pool, const IndexingSettings& settings,
-                quint32 serial = 0);
+    NTFSDriveDB(const QString& drive, const IndexingSettings& settings, quint32 serial = 0);
     ~NTFSDriveDB() override;
 
     // Loads the index file, else builds the index from the volume; then the monitor runs.
@@ -137,10 +140,12 @@ public:
     int count() const;
 
     // Memory figures: arena bytes taken by the nodes of both maps, plus the table of further
-    // names.
+    // names; bytes of names stored (released ones included), and of those released.
     std::size_t mapBytes() const;
+    std::size_t nameBytes() const;
+    std::size_t releasedNameBytes() const;
     // Bytes held by the name filters' leaf summaries.
-    std::size_t filterBytes() const { return dirFilter_.memoryBytes() + fileFilter_.memoryBytes(); }
+    std::size_t filterBytes() const;
 
     // Test access: the first wait before a failed rebuild is tried again (default 60000 ms).
     static void setRebuildRetryDelay(int milliseconds);
@@ -172,32 +177,24 @@ signals:
 
 private:
     enum { MaxChainLength = 32768 };
-
-    // The records of one walk of the volume, sorted by number.
-    struct Enumeration
-    {
-        struct Record
-        {
-            FRN frn;
-            FRN parent;
-            quint64 packed; // name offset << 16 | name length << 1 | isDir
-        };
-        std::vector<Record> records;
-        std::vector<char> names;
-    };
+    using Ref = NameStore::Ref;
 
     ChangeJournal* newJournal();
-    Enumeration collect(bool* cancel) const;
-    void file(const Enumeration& records);
-    const char* internName(const QString& name, const char* operation) const;
-    void setRecord(FRN frn, FRN parent, const char* name, bool isDir);
-    void addName(FRN frn, FRN parent, const char* name);
-    void renameRecord(FRN frn, FRN parent, const char* name, bool isDir);
-    void moveFileName(FRN frn, FRN oldParent, const char* oldName, FRN parent, const char* name);
+    std::unique_ptr<IndexTables> collect(bool* cancel) const;
+    // Makes `tables` the index under the write lock (with the journal state it follows, when
+    // given) and returns the tables it replaced.
+    std::unique_ptr<IndexTables> swapTables(std::unique_ptr<IndexTables> tables, const JournalState* state);
+    Ref storeName(const QString& name, const char* operation);
+    void setRecord(FRN frn, FRN parent, Ref name, bool isDir);
+    void addName(FRN frn, FRN parent, Ref name);
+    void renameRecord(FRN frn, FRN parent, Ref name, bool isDir);
+    void moveFileName(FRN frn, FRN oldParent, const char* oldName, FRN parent, Ref name);
     bool dropName(FRN frn, FRN parent, const char* name);
     void takeNameOver(FRN frn, FRN parent, const char* name);
     bool hasName(FRN frn, const IndexEntry& first, FRN parent, const char* name) const;
-    void clearRecords();
+    bool sameName(const IndexEntry& e, FRN parent, const char* name) const;
+    void eraseRecord(IndexMap& map, FRN frn);
+    void afterChange();
     void recount();
     void onJournalFailed(const QString& message);
     void rebuild();
@@ -207,21 +204,15 @@ private:
     bool isUnderFolder(FRN folder, FRN frn, const IndexEntry& entry) const;
     void pathsToFrns(const QStringList& paths, QList<FRN>* folders, QList<FRN>* files, bool* root) const;
     std::size_t chainLimit() const;
+    const char* text(Ref name) const { return t_->names.text(name); }
 
     QString drive_;
     quint32 serial_ = 0;
-    Arena arena_;
-    IndexMap directories_;
-    IndexMap files_;
-    ExtraNames extraNames_; // names of files besides their record in files_
-    // Trigram summaries of the leaves of directories_ and files_ (see NameFilter).
-    NameFilter dirFilter_;
-    NameFilter fileFilter_;
+    std::unique_ptr<IndexTables> t_; // never null
     std::set<quint32> exclusionHashes_;
     QMultiHash<quint32, QByteArray> exclusionNames_; // lower-cased UTF-8 by hash
     JournalState journalData_;
     std::unique_ptr<ChangeJournal> journal_;
-    std::shared_ptr<StringPool> pool_;
     mutable QReadWriteLock lock_;
     IndexingSettings settings_;
 

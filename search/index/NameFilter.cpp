@@ -79,7 +79,7 @@ void NameFilter::addName(const char* name, quint64* bits)
     }
 }
 
-// Odd multipliers, one per position in a leaf: changing one name pointer always changes the
+// Odd multipliers, one per position in a leaf: changing one name reference always changes the
 // weighted sum (an odd factor is invertible modulo 2^64), and the products do not depend on
 // each other, so the sum runs at memory speed.
 struct PositionWeights
@@ -104,7 +104,7 @@ quint64 NameFilter::fingerprintOf(const IndexMap::Leaf* leaf)
     quint64 rotated = 0;
     const quint32 n = leaf->count;
     for (quint32 i = 0; i < n; ++i) {
-        const quint64 p = quint64(reinterpret_cast<quintptr>(leaf->values[i].name));
+        const quint64 p = quint64(leaf->values[i].name);
         weighted += p * weights.k[i];
         const int turn = int(i & 31) + 1;
         rotated ^= (p << turn) | (p >> (64 - turn));
@@ -132,12 +132,24 @@ std::size_t NameFilter::memoryBytes() const
     return bytes_.load();
 }
 
+void NameFilter::reset()
+{
+    std::lock_guard<std::mutex> guard(owner_);
+    std::vector<Summary>().swap(summaries_);
+    std::vector<quint64>().swap(words_);
+    std::vector<const IndexMap::Leaf*>().swap(order_);
+    checkedAll_ = false;
+    checkedAt_ = 0;
+    bytes_.store(0);
+}
+
 NameFilter::Session::Session(NameFilter& filter, const Query& query, const std::vector<const IndexMap::Leaf*>& leaves,
-                             quint64 changes)
+                             quint64 changes, const NameStore& names)
     : filter_(filter)
     , query_(query)
     , leaves_(leaves)
     , changes_(changes)
+    , names_(names)
 {
     if (query.isEmpty() || !filter.owner_.try_lock())
         return;
@@ -215,7 +227,7 @@ void NameFilter::Session::refresh(std::size_t run, const IndexMap::Leaf* leaf)
     quint64 bits[Words] = {};
     for (quint32 i = 0; i < leaf->count; ++i) {
         if (leaf->values[i].name)
-            addName(leaf->values[i].name, bits);
+            addName(names_.text(leaf->values[i].name), bits);
     }
     const std::size_t n = leaves_.size();
     for (std::size_t w = 0; w < Words; ++w)

@@ -15,11 +15,14 @@
 // half-full ones. Nothing is kept for an index that was never searched with a literal.
 //
 // Staying current: a summary is kept with the leaf's address and a 64-bit fingerprint of its
-// record count and name pointers. Pooled names never change and are never freed, so a leaf
-// whose fingerprint is unchanged holds the same names; a leaf that changed (a record added,
-// renamed, moved or removed) is summarised again when a search next reaches it, from the
-// names that search reads anyway. While the map's change count (IndexMap::changes) is what it
-// was when a search last checked every leaf, nothing changed and the fingerprints are not even
+// record count and name references. A reference of the index's NameStore names one text for as
+// long as the store is not compacted (names are only appended), so a leaf whose fingerprint is
+// unchanged holds the same names; a leaf that changed (a record added, renamed, moved or
+// removed) is summarised again when a search next reaches it, from the names that search reads
+// anyway. The filter belongs to one set of tables (IndexTables): new tables come with empty
+// filters, and compacting the names resets them (reset()). While the map's change count
+// (IndexMap::changes) is what it was when a search last checked every leaf, nothing changed
+// and the fingerprints are not even
 // computed, so a search reads no leaf that the filter passes over.
 //
 // Threads: one search at a time uses and refreshes the summaries (Session takes the filter
@@ -30,6 +33,7 @@
 #pragma once
 
 #include "search/index/IndexMap.h"
+#include "search/index/NameStore.h"
 
 #include <QtGlobal>
 
@@ -69,9 +73,10 @@ public:
         // Takes the filter when no other search has it and the query needs something;
         // `leaves` are the map's leaves in scan order.
         // `changes` is the map's IndexMap::changes(): while it is what it was when every leaf
-        // was last checked, the summaries are trusted without reading the leaves again.
+        // was last checked, the summaries are trusted without reading the leaves again. The
+        // leaves' names lie in `names`.
         Session(NameFilter& filter, const Query& query, const std::vector<const IndexMap::Leaf*>& leaves,
-                quint64 changes);
+                quint64 changes, const NameStore& names);
         ~Session();
         Session(const Session&) = delete;
         Session& operator=(const Session&) = delete;
@@ -90,6 +95,7 @@ public:
         const Query& query_;
         const std::vector<const IndexMap::Leaf*>& leaves_;
         const quint64 changes_;
+        const NameStore& names_;
         bool active_ = false;
         bool trusted_ = false;            // no change since every summary was last checked
         std::atomic<std::size_t> checked_{0};
@@ -108,6 +114,8 @@ public:
 
     // Bytes held by the summaries.
     std::size_t memoryBytes() const;
+    // Forgets every summary (the names' references changed). Not while a session runs.
+    void reset();
 
     // The trigram bits of one name (as the summaries take them); exposed for tests.
     static void addName(const char* name, quint64* bits);

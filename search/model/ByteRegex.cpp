@@ -5,7 +5,11 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <QHash>
+
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -177,6 +181,33 @@ ByteRegex::ByteRegex(const QString& pattern, bool caseSensitive)
 }
 
 ByteRegex::~ByteRegex() = default;
+
+std::shared_ptr<const ByteRegex> ByteRegex::shared(const QString& pattern, bool caseSensitive)
+{
+    constexpr int Kept = 64;
+    static std::mutex mutex;
+    static QHash<QPair<QString, bool>, std::shared_ptr<const ByteRegex>> compiled;
+    static std::deque<QPair<QString, bool>> order; // oldest first
+    const QPair<QString, bool> key(pattern, caseSensitive);
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        const auto it = compiled.constFind(key);
+        if (it != compiled.constEnd())
+            return it.value();
+    }
+    // Compiled outside the lock; two threads that both missed compile it twice, harmlessly.
+    std::shared_ptr<const ByteRegex> made = std::make_shared<const ByteRegex>(pattern, caseSensitive);
+    std::lock_guard<std::mutex> guard(mutex);
+    if (!compiled.contains(key)) {
+        compiled.insert(key, made);
+        order.push_back(key);
+        if (int(order.size()) > Kept) {
+            compiled.remove(order.front());
+            order.pop_front();
+        }
+    }
+    return made;
+}
 
 bool ByteRegex::isValid() const
 {

@@ -47,6 +47,11 @@ public:
     ByteRegex(const ByteRegex&) = delete;
     ByteRegex& operator=(const ByteRegex&) = delete;
 
+    // A compiled expression shared by every caller that asks for the same pattern and case
+    // (the last 64 asked for are kept): callers that build matchers often, such as a contents
+    // search that builds one per file, compile each expression once.
+    static std::shared_ptr<const ByteRegex> shared(const QString& pattern, bool caseSensitive);
+
     // False for a pattern with a syntax error: it matches nothing.
     bool isValid() const;
     QString errorString() const;

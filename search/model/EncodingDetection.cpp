@@ -6,7 +6,12 @@
 #include <QChar>
 #include <QFile>
 #include <QIODevice>
+#include <QLocale>
 #include <QTextCodec>
+
+#include <uchardet/uchardet.h>
+
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -73,7 +78,124 @@ bool looksLikeUtf8(const unsigned char* b, int n, const unsigned char* after, in
     return multiByte;
 }
 
+// UTF-16 without a mark: nearly every 16-bit unit is a character of running text (letters,
+// digits, punctuation, blanks and line ends of one script family), none is a control, an
+// unpaired surrogate, a private-use or unassigned code point, and a good part of the units
+// are ideographs, kana or hangul (two-byte characters whose bytes are never 0) or ASCII (whose
+// high byte is 0). An 8-bit text read so gives units all over the code space.
+bool looksLikeUtf16(const unsigned char* b, int n, bool bigEndian)
+{
+    const int units = n / 2;
+    if (units < 8)
+        return false;
+    int text = 0, wide = 0, ascii = 0, wideHighLow = 0;
+    for (int k = 0; k + 1 < n; k += 2) {
+        const ushort u = bigEndian ? ushort(b[k] * 256 + b[k + 1]) : ushort(b[k] + 256 * b[k + 1]);
+        const unsigned char low = bigEndian ? b[k + 1] : b[k];
+        if (u >= 0xD800 && u <= 0xDFFF) {
+            // A surrogate pair counts as text; half of one does not.
+            const bool high = u <= 0xDBFF;
+            if (high && k + 3 < n) {
+                const ushort next = bigEndian ? ushort(b[k + 2] * 256 + b[k + 3]) : ushort(b[k + 2] + 256 * b[k + 3]);
+                if (next >= 0xDC00 && next <= 0xDFFF) {
+                    text += 2;
+                    k += 2;
+                }
+            }
+            continue;
+        }
+        if (u == 9 || u == 10 || u == 13 || (u >= 0x20 && u < 0x7F)) {
+            ++text;
+            ++ascii;
+            continue;
+        }
+        const QChar c(u);
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0) || c.category() == QChar::Other_NotAssigned
+            || c.category() == QChar::Other_PrivateUse)
+            continue;
+        if ((u >= 0x3000 && u <= 0x30FF) || (u >= 0x3400 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7A3)
+            || (u >= 0xFF00 && u <= 0xFFEF)) {
+            ++wide;
+            if (low >= 0x80)
+                ++wideHighLow;
+        }
+        else if (!c.isLetterOrNumber() && !c.isPunct() && !c.isSpace())
+            continue;
+        ++text;
+    }
+    // Almost all text, and mostly ideographs and ASCII. ASCII letters read in pairs give
+    // ideographs too, but their low bytes are never above 127, while those of real ideographs
+    // are so half of the time.
+    return text * 100 >= units * 97 && (wide + ascii) * 100 >= units * 90 && wide * 100 >= units * 30
+           && wideHighLow * 100 >= wide * 20;
+}
+
+// The encoding uchardet sees in the bytes, as a codec name Qt knows; empty without a guess.
+QString guessLegacyEncoding(const QByteArray& bytes)
+{
+    uchardet_t detector = uchardet_new();
+    if (!detector)
+        return QString();
+    QString name;
+    if (uchardet_handle_data(detector, bytes.constData(), size_t(bytes.size())) == 0) {
+        uchardet_data_end(detector);
+        name = QString::fromLatin1(uchardet_get_charset(detector));
+    }
+    uchardet_delete(detector);
+    // ASCII and UTF-8 were ruled out before: bytes that are not valid UTF-8 are no UTF-8 text.
+    if (name.isEmpty() || name.compare(QLatin1String("ASCII"), Qt::CaseInsensitive) == 0
+        || name.startsWith(QLatin1String("UTF-"), Qt::CaseInsensitive))
+        return QString();
+    // Names uchardet gives that Qt knows by another.
+    static const char* const kAliases[][2] = {{"UHC", "windows-949"}, {"ISO-8859-11", "TIS-620"},
+                                              {"MAC-CENTRALEUROPE", "x-mac-centraleurroman"}};
+    for (const auto& alias : kAliases) {
+        if (name.compare(QLatin1String(alias[0]), Qt::CaseInsensitive) == 0)
+            name = QLatin1String(alias[1]);
+    }
+    const QTextCodec* codec = QTextCodec::codecForName(name.toLatin1());
+    return codec ? QString::fromLatin1(codec->name()) : QString();
+}
+
 } // namespace
+
+QString legacyEncodingOfLanguage(const QLocale& locale)
+{
+    switch (locale.language()) {
+    case QLocale::Russian: case QLocale::Ukrainian: case QLocale::Belarusian: case QLocale::Bulgarian:
+    case QLocale::Serbian: case QLocale::Macedonian:
+        return QStringLiteral("windows-1251");
+    case QLocale::Czech: case QLocale::Slovak: case QLocale::Polish: case QLocale::Hungarian:
+    case QLocale::Slovenian: case QLocale::Croatian: case QLocale::Romanian: case QLocale::Bosnian:
+    case QLocale::Albanian:
+        return QStringLiteral("windows-1250");
+    case QLocale::Greek:
+        return QStringLiteral("windows-1253");
+    case QLocale::Turkish: case QLocale::Azerbaijani:
+        return QStringLiteral("windows-1254");
+    case QLocale::Hebrew:
+        return QStringLiteral("windows-1255");
+    case QLocale::Arabic: case QLocale::Persian: case QLocale::Urdu:
+        return QStringLiteral("windows-1256");
+    case QLocale::Estonian: case QLocale::Latvian: case QLocale::Lithuanian:
+        return QStringLiteral("windows-1257");
+    case QLocale::Vietnamese:
+        return QStringLiteral("windows-1258");
+    case QLocale::Thai:
+        return QStringLiteral("TIS-620");
+    case QLocale::Japanese:
+        return QStringLiteral("Shift_JIS");
+    case QLocale::Korean:
+        return QStringLiteral("windows-949");
+    case QLocale::Chinese:
+        return locale.script() == QLocale::TraditionalChineseScript
+                       || locale.country() == QLocale::Taiwan || locale.country() == QLocale::HongKong
+                   ? QStringLiteral("Big5")
+                   : QStringLiteral("GB18030");
+    default:
+        return QStringLiteral("windows-1252");
+    }
+}
 
 QString detectEncoding(QIODevice* device)
 {
@@ -81,10 +203,9 @@ QString detectEncoding(QIODevice* device)
         return QString();
     if (!device->isSequential())
         device->seek(0);
-    char buffer[EncodingWindow];
-    const qint64 got = device->read(buffer, EncodingWindow);
-    const int n = got > 0 ? int(got) : 0;
-    const auto* b = reinterpret_cast<const unsigned char*>(buffer);
+    const QByteArray window = device->read(EncodingWindow);
+    const int n = window.size();
+    const auto* b = reinterpret_cast<const unsigned char*>(window.constData());
 
     if (n == 0)
         return QString();
@@ -115,6 +236,17 @@ QString detectEncoding(QIODevice* device)
     if (le - be >= 2)
         return utf16Guess(b, n, false, "UTF-16LE");
 
+    // A 0 byte means binary (an executable, an image, a database), before anything is taken
+    // for UTF-8 or an 8-bit text: only a text in UTF-16 holds 0 bytes, and then as the high
+    // halves of its ASCII characters.
+    if (window.contains('\0')) {
+        if (looksLikeUtf16(b, n, false))
+            return QStringLiteral("UTF-16LE");
+        if (looksLikeUtf16(b, n, true))
+            return QStringLiteral("UTF-16BE");
+        return QStringLiteral("BINARY");
+    }
+
     // A character cut by the window: look at the bytes after it without moving the device.
     char after[3];
     int afterCount = 0;
@@ -126,20 +258,27 @@ QString detectEncoding(QIODevice* device)
         return QStringLiteral("UTF-8");
 
     bool high = false;
-    for (int i = 0; i < n; ++i) {
-        if (b[i] == 0)
-            return QStringLiteral("BINARY");
-        high = high || b[i] >= 0x80;
-    }
-    // Bytes above 127 that are not UTF-8 are an 8-bit text. Where the locale itself is UTF-8
-    // it has no 8-bit encoding to read them with (they would all become U+FFFD and never
-    // match), so they are read as Windows-1252, the superset of Latin-1 such files are in.
-    if (high) {
-        const QTextCodec* locale = QTextCodec::codecForLocale();
-        if (locale && locale->mibEnum() == 106)
-            return QStringLiteral("windows-1252");
-    }
-    return QString();
+    for (int i = 0; i < n && !high; ++i)
+        high = b[i] >= 0x80;
+    if (!high)
+        return QString(); // ASCII: the local encoding reads it
+
+    // An 8-bit or multi-byte encoding: guessed from the text itself.
+    const QString guessed = guessLegacyEncoding(window);
+    if (!guessed.isEmpty())
+        return guessed;
+    // Chinese, Japanese or Korean in UTF-16 without a mark has neither blanks nor 0 bytes
+    // (and no legacy encoding fits it).
+    if (looksLikeUtf16(b, n, false))
+        return QStringLiteral("UTF-16LE");
+    if (looksLikeUtf16(b, n, true))
+        return QStringLiteral("UTF-16BE");
+    // No guess: the language of the user's locale decides. Where the locale itself is 8-bit
+    // its encoding is the local one ("").
+    const QTextCodec* locale = QTextCodec::codecForLocale();
+    if (locale && locale->mibEnum() != 106)
+        return QString();
+    return legacyEncodingOfLanguage(QLocale::system());
 }
 
 QString detectFileEncoding(const QString& path)

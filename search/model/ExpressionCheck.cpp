@@ -1,10 +1,10 @@
 #include "search/model/ExpressionCheck.h"
 
+#include "search/model/ByteRegex.h"
 #include "search/model/ExpressionLexer.h"
 #include "search/model/ExpressionParser.h"
 
 #include <QCoreApplication>
-#include <QRegExp>
 #include <QVector>
 
 namespace {
@@ -161,16 +161,15 @@ ExpressionError check(const QString& pattern, const MatchOptions& options)
     }
     if (options.kind != 2)
         return ExpressionError();
-    const Qt::CaseSensitivity cs = options.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     int from = 0;
     for (const QString& term : qAsConst(terms)) {
         const int position = pattern.indexOf(term, from);
         if (position >= 0)
             from = position + term.size();
-        const QRegExp rx(term, cs, QRegExp::RegExp);
+        const ByteRegex rx(term, options.caseSensitive);
         if (rx.isValid())
             continue;
-        const QString why = QCoreApplication::translate("QRegExp", rx.errorString().toUtf8().constData());
+        const QString why = rx.errorString();
         return ExpressionError{tr("The regular expression %1 is not valid: %2").arg(quoted(term), why), position,
                                position >= 0 ? int(term.size()) : 0};
     }

@@ -3,7 +3,7 @@
 // (an invalid expression matches nothing, which would read as "nothing found").
 //
 // The verdict is the matcher's own: the Boolean structure is valid when the expression parser
-// accepts the lexer's tokens, a regular expression when the string matcher's engine (QRegExp)
+// accepts the lexer's tokens, a regular expression when the string matcher's engine (ByteRegex)
 // accepts it. The position and the explanation come from a scan of the pattern that follows
 // the same grammar:
 // - Boolean grammar: the first token where the parser's rules fail (two words side by side, an

@@ -309,6 +309,18 @@ void FileSearchResults::addFilePooled(const char* name, const QString& path, int
     appendFile(name, internPath(path), matches);
 }
 
+void FileSearchResults::keepAlive(const std::shared_ptr<const void>& storage)
+{
+    if (!storage)
+        return;
+    std::lock_guard<std::mutex> guard(listMutex);
+    for (const auto& k : kept) {
+        if (k == storage)
+            return;
+    }
+    kept.push_back(storage);
+}
+
 void FileSearchResults::appendFile(const char* name, const char* path, int matches)
 {
     std::lock_guard<std::mutex> guard(listMutex);

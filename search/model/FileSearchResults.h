@@ -56,6 +56,7 @@
 #include <QVector>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -123,10 +124,14 @@ public:
     FileSearchResults& operator=(const FileSearchResults&) = delete;
 
     void addDir(const QString& name, const QString& path);
-    // `name` is already pooled (by the index) and stored as it is.
+    // `name` is already pooled (by the index) and stored as it is: the storage it lies in must be
+    // kept alive with keepAlive() for as long as the results are.
     void addDirPooled(const char* name, const QString& path);
     void addFile(const QString& name, const QString& path, int matches);
     void addFilePooled(const char* name, const QString& path, int matches);
+    // Keeps `storage` (where pooled names of the index lie) alive as long as the results; the same
+    // storage given again is kept once.
+    void keepAlive(const std::shared_ptr<const void>& storage);
 
     // 0 all, 1 folders only, n >= 2 the files of categories[n - 2].
     void setCategoryFilter(int index, const QList<FileCategory>& categories);
@@ -208,6 +213,7 @@ private:
     std::vector<FileItem> filtered;
     StringPool names;
     StringPool paths;
+    std::vector<std::shared_ptr<const void>> kept;
     QList<FileCategory> categories;
     QStringList extensions;
     int categoryFilter_ = 0;

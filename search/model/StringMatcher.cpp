@@ -389,7 +389,7 @@ void StringMatcher::compile()
         const QString& term = terms.at(i);
         TermPlan& plan = plans[size_t(i)];
         if (mode == RegexMode) {
-            regexes.emplace_back(new ByteRegex(term, caseSensitive));
+            regexes.push_back(ByteRegex::shared(term, caseSensitive));
             continue;
         }
         if (wildcards && (term.contains(QLatin1Char('?')) || term.contains(QLatin1Char('*')))) {
@@ -734,50 +734,76 @@ bool StringMatcher::testRegex(int index, const QString& text, MatchPositions* po
     const ByteRegex& rx = *regexes[size_t(index)];
     if (!rx.isValid())
         return false;
-    // The text as UTF-8 (a lone surrogate as U+FFFD), and for each byte the UTF-16 index of
-    // the unit it came from.
-    std::string bytes;
-    std::vector<int> unitOf;
-    bytes.reserve(size_t(text.size()) * 3);
-    unitOf.reserve(size_t(text.size()) * 3 + 1);
+    // The text as UTF-8 (a lone surrogate as U+FFFD) in a buffer each thread reuses, and, when
+    // positions are wanted and the text is not ASCII, the UTF-16 index of each byte's unit.
+    thread_local std::string bytes;
+    thread_local std::vector<int> unitOf;
+    // A very long text (a minified file is one line) does not leave its buffers behind.
+    struct Trim
+    {
+        ~Trim()
+        {
+            if (bytes.capacity() > (std::size_t(1) << 20))
+                std::string().swap(bytes);
+            if (unitOf.capacity() > (std::size_t(1) << 20))
+                std::vector<int>().swap(unitOf);
+        }
+    } trim;
     const int n = text.size();
-    for (int i = 0; i < n; ++i) {
-        uint cp = text.at(i).unicode();
-        const int unit = i;
-        if (QChar::isHighSurrogate(cp) && i + 1 < n && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
-            cp = QChar::surrogateToUcs4(char16_t(cp), text.at(i + 1).unicode());
-            ++i;
-        } else if (QChar::isSurrogate(cp)) {
-            cp = 0xFFFD;
+    const ushort* units = reinterpret_cast<const ushort*>(text.constData());
+    bytes.clear();
+    bytes.reserve(size_t(n) * 3);
+    bool ascii = true;
+    for (int i = 0; i < n && ascii; ++i)
+        ascii = units[i] < 0x80;
+    if (ascii) {
+        bytes.resize(size_t(n));
+        for (int i = 0; i < n; ++i)
+            bytes[size_t(i)] = char(units[i]);
+    } else {
+        unitOf.clear();
+        for (int i = 0; i < n; ++i) {
+            uint cp = units[i];
+            const int unit = i;
+            if (QChar::isHighSurrogate(cp) && i + 1 < n && QChar::isLowSurrogate(units[i + 1])) {
+                cp = QChar::surrogateToUcs4(char16_t(cp), units[i + 1]);
+                ++i;
+            } else if (QChar::isSurrogate(cp)) {
+                cp = 0xFFFD;
+            }
+            char out[4];
+            int k;
+            if (cp < 0x80) {
+                out[0] = char(cp);
+                k = 1;
+            } else if (cp < 0x800) {
+                out[0] = char(0xC0 | (cp >> 6));
+                out[1] = char(0x80 | (cp & 0x3F));
+                k = 2;
+            } else if (cp < 0x10000) {
+                out[0] = char(0xE0 | (cp >> 12));
+                out[1] = char(0x80 | ((cp >> 6) & 0x3F));
+                out[2] = char(0x80 | (cp & 0x3F));
+                k = 3;
+            } else {
+                out[0] = char(0xF0 | (cp >> 18));
+                out[1] = char(0x80 | ((cp >> 12) & 0x3F));
+                out[2] = char(0x80 | ((cp >> 6) & 0x3F));
+                out[3] = char(0x80 | (cp & 0x3F));
+                k = 4;
+            }
+            bytes.append(out, size_t(k));
+            if (positions) {
+                for (int b = 0; b < k; ++b)
+                    unitOf.push_back(unit);
+            }
         }
-        char out[4];
-        int k;
-        if (cp < 0x80) {
-            out[0] = char(cp);
-            k = 1;
-        } else if (cp < 0x800) {
-            out[0] = char(0xC0 | (cp >> 6));
-            out[1] = char(0x80 | (cp & 0x3F));
-            k = 2;
-        } else if (cp < 0x10000) {
-            out[0] = char(0xE0 | (cp >> 12));
-            out[1] = char(0x80 | ((cp >> 6) & 0x3F));
-            out[2] = char(0x80 | (cp & 0x3F));
-            k = 3;
-        } else {
-            out[0] = char(0xF0 | (cp >> 18));
-            out[1] = char(0x80 | ((cp >> 12) & 0x3F));
-            out[2] = char(0x80 | ((cp >> 6) & 0x3F));
-            out[3] = char(0x80 | (cp & 0x3F));
-            k = 4;
-        }
-        bytes.append(out, size_t(k));
-        for (int b = 0; b < k; ++b)
-            unitOf.push_back(unit);
+        if (positions)
+            unitOf.push_back(n);
     }
-    unitOf.push_back(n);
     if (!positions)
         return rx.contains(bytes.data(), bytes.size());
+    auto unitAt = [&](std::size_t byte) { return ascii ? int(byte) : unitOf[byte]; };
     ByteRegex::Match m;
     // The bytes were made from the text: valid UTF-8.
     if (!rx.find(bytes.data(), bytes.size(), 0, &m, true))
@@ -786,8 +812,8 @@ bool StringMatcher::testRegex(int index, const QString& text, MatchPositions* po
     for (;;) {
         if (m.end <= m.start)
             break;
-        const int start = unitOf[m.start];
-        positions->append(MatchPosition(start, unitOf[m.end] - start));
+        const int start = unitAt(m.start);
+        positions->append(MatchPosition(start, unitAt(m.end) - start));
         if (!rx.find(bytes.data(), bytes.size(), m.end, &m, true))
             break;
     }

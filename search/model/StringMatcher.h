@@ -16,7 +16,8 @@
 // per code point with Qt's folding and searched as QString's case-insensitive search does.
 // Every path gives exactly the answers of match(QString::fromUtf8(...)).
 //
-// Regular expressions are compiled once per matcher (PCRE2 with JIT) and matched on the UTF-8
+// Regular expressions are compiled once (PCRE2 with JIT; matchers of the same pattern share the
+// compiled expression, see ByteRegex::shared) and matched on the UTF-8
 // bytes: matchUtf8 hands a valid UTF-8 name over as it is (an invalid one is first repaired
 // the way QString::fromUtf8 reads it); match() encodes its QString as UTF-8 once and maps the
 // byte offsets of the hits back to UTF-16 positions.
@@ -107,7 +108,7 @@ private:
     bool wildcards = false;
     QVector<int> wildcardTerms;
     // One compiled expression per term (regular-expression mode only).
-    std::vector<std::unique_ptr<ByteRegex>> regexes;
+    std::vector<std::shared_ptr<const ByteRegex>> regexes;
     std::vector<TermPlan> plans;
     quint64 firstTermBits = 0; // bits of terms 0 to 63
     quint64 asciiTermBits = 0; // terms 0 to 63 made of ASCII characters only

@@ -1,18 +1,13 @@
-// ExternalProgramFilter: a filter that runs a text-extraction program of the system as a child
-// process and serves its output, one chunk per line (a paragraph; catdoc is run without word
-// wrapping, so its lines are paragraphs).
-//
-// Programs (module names of the registry file, see IFilterLoader):
-//   catdoc  -w -d utf-8 /proc/self/fd/0   Word documents (doc) and RTF
-//   xls2csv -d utf-8 /proc/self/fd/0      Excel workbooks (xls)
-//   catppt  -d utf-8 /proc/self/fd/0      PowerPoint presentations (ppt)
+// ExternalProgramFilter: a filter that runs a text-extraction program as a child process and
+// serves its output, one chunk per line (a paragraph). A registry names such a program with
+// the module "tqfilter-exec:<program>" (IFilterLoader), which gets "/proc/self/fd/0" as its
+// argument; the shipped registrations use the filters of our own instead.
 // The document's descriptor is the program's standard input, and the program is told to read
-// "/proc/self/fd/0" (xls2csv and catppt cannot read a standard input that is not named), so it
-// never opens the document by its name. The program is started with posix_spawn
-// (ChildProcess). The output is read as UTF-8. init waits for the program, polling the
-// caller's cancellation flag and the extraction's time limit every 50 ms; on either it kills
-// the child (by its pid) and returns E_ABORT or FILTER_E_TIMEOUT. The conversion succeeds only
-// when the program ends normally with exit code 0. Standard error is not used.
+// "/proc/self/fd/0", so it never opens the document by its name. The program is started with
+// posix_spawn (ChildProcess). The output is read as UTF-8. init waits for the program, polling
+// the caller's cancellation flag and the extraction's time limit every 50 ms; on either it
+// kills the child (by its pid) and returns E_ABORT or FILTER_E_TIMEOUT. The conversion
+// succeeds only when the program ends normally with exit code 0. Standard error is not used.
 // The output is decoded and split into lines as it arrives; once it holds more than the
 // control's bound of text (a runaway program), the program is killed and the text up to
 // there kept: the conversion succeeds and the extraction cuts the text at the bound.

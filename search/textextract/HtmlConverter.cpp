@@ -76,7 +76,14 @@ const Entity kEntities[] = {
     {"yuml", 0x00FF}, {"zeta", 0x03B6}, {"zwj", 0x200D}, {"zwnj", 0x200C},
 };
 
-const char* const kBlockTags[] = {"br", "br/", "div", "h1", "h2", "h3", "hr", "p", "td", "th", "tr"};
+// Elements that end a line, opening or closing: HTML's blocks, list items, table cells and
+// rows, and FictionBook's verses and titles.
+const char* const kBlockTags[] = {
+    "address", "annotation", "article", "aside", "blockquote", "br", "caption", "cite", "dd",
+    "details", "dialog", "div", "dl", "dt", "empty-line", "epigraph", "fieldset", "figcaption",
+    "figure", "footer", "form", "h1", "h2", "h3", "h4", "h5", "h6", "header", "hr", "legend", "li",
+    "main", "nav", "ol", "option", "p", "poem", "pre", "stanza", "subtitle", "summary", "table",
+    "tbody", "td", "text-author", "tfoot", "th", "thead", "title", "tr", "ul", "v"};
 
 bool isBlockTag(const QString& name)
 {
@@ -157,7 +164,13 @@ const QString kTag = QStringLiteral("HtmlConverter");
 // longer name never matches one).
 constexpr int kLineChunk = 64 * 1024;
 constexpr int kRunLimit = 64 * 1024;
-constexpr int kTagNameLimit = 8;
+constexpr int kTagNameLimit = 16;
+// An attribute value longer than this ends at its length even without its closing quote, so
+// one stray quote cannot hide the rest of a document.
+constexpr int kMaxQuoted = 64 * 1024;
+constexpr int kAttributesLimit = 256;
+
+enum class Special { None, Comment, Cdata, Pi, Decl, Raw };
 // An entity is at most 34 characters ("&", 32, ";"): a "&" within that distance of a piece's
 // end is kept for the next piece.
 constexpr int kEntityMax = 34;
@@ -209,18 +222,33 @@ QString HtmlConverter::declaredEncoding(const QString& head)
 {
     const QString text = head.left(200);
     const int at = text.indexOf(QLatin1String("encoding="));
-    if (at < 0)
+    if (at >= 0) {
+        const int open = at + 9;
+        if (open >= text.size())
+            return QString();
+        const QChar quote = text.at(open);
+        if (quote != QLatin1Char('"') && quote != QLatin1Char('\''))
+            return QString();
+        const int close = text.indexOf(quote, open + 1);
+        if (close < 0)
+            return QString();
+        return text.mid(open + 1, close - open - 1);
+    }
+    // An HTML page's <meta charset="..."> or content="text/html; charset=...", which may
+    // stand further on (within the first 1024 characters).
+    const QString page = head.left(1024);
+    const int cs = page.indexOf(QLatin1String("charset="), 0, Qt::CaseInsensitive);
+    if (cs < 0)
         return QString();
-    const int open = at + 9;
-    if (open >= text.size())
-        return QString();
-    const QChar quote = text.at(open);
-    if (quote != QLatin1Char('"') && quote != QLatin1Char('\''))
-        return QString();
-    const int close = text.indexOf(quote, open + 1);
-    if (close < 0)
-        return QString();
-    return text.mid(open + 1, close - open - 1);
+    int from = cs + 8;
+    if (from < page.size() && (page.at(from) == QLatin1Char('"') || page.at(from) == QLatin1Char('\'')))
+        ++from;
+    int to = from;
+    while (to < page.size() && to - from < 40
+           && (page.at(to).isLetterOrNumber() || page.at(to) == QLatin1Char('-') || page.at(to) == QLatin1Char('_')
+               || page.at(to) == QLatin1Char(':') || page.at(to) == QLatin1Char('.')))
+        ++to;
+    return page.mid(from, to - from);
 }
 
 bool HtmlConverter::convert(const ContentFile& document, QIODevice* input, QString* outPath,
@@ -229,8 +257,8 @@ bool HtmlConverter::convert(const ContentFile& document, QIODevice* input, QStri
 {
     qint64 budget = textLimit();
     bool cut = false;
-    const bool ok =
-        convertWithin(document, input, outPath, output, inputEncoding, cancelFlag, &budget, &cut);
+    const bool ok = convertWithin(document, input, outPath, output, inputEncoding, cancelFlag, &budget,
+                                  &cut, Markup::Body);
     if (ok && cut)
         TQ_LOG_WARNING("HtmlConverter", TextLimits::cutMessage(document.path(), textLimit()));
     return ok;
@@ -238,7 +266,7 @@ bool HtmlConverter::convert(const ContentFile& document, QIODevice* input, QStri
 
 bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input, QString* outPath,
                                   QIODevice* output, const QString& inputEncoding,
-                                  const bool* cancelFlag, qint64* budget, bool* cut)
+                                  const bool* cancelFlag, qint64* budget, bool* cut, Markup markup)
 {
     const QString& path = document.path();
     ContentFileDevice file;
@@ -252,10 +280,10 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
     } else {
         // Look for an encoding declaration in the first 200 characters without consuming
         // them, decoding the bytes as the stream would by default.
-        const QByteArray headBytes = input->peek(800);
+        const QByteArray headBytes = input->peek(2048);
         QTextCodec* codec = QTextCodec::codecForUtfText(headBytes, QTextCodec::codecForLocale());
         const QString declared = declaredEncoding(codec->toUnicode(headBytes));
-        if (!declared.isEmpty())
+        if (!declared.isEmpty() && QTextCodec::codecForName(declared.toLatin1()))
             in.setCodec(declared.toLatin1().constData());
     }
 
@@ -270,8 +298,13 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
 
     bool inTag = false;
     bool tagNameDone = false;
-    bool inBody = false;
-    bool bodyEnded = false;
+    QChar quote;          // the quote of an attribute value being read inside a tag
+    int quoted = 0;       // characters of that value so far
+    bool inBody = false;  // Body markup: inside a body element
+    bool inHead = false;  // Html markup: inside the head element
+    Special special = Special::None;
+    QString specialEnd;   // what ends the special section ("-->", "]]>", "?>", ">", "</script")
+    QString tail;         // the last characters read in it, to find that end
     bool atStart = true;
     int pendingBreaks = 0;
     QString tagName;
@@ -347,6 +380,21 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
         runContinued = true;
     };
 
+    bool tagSelfClosed = false;
+    QString tagAttributes; // the beginning of the attribute values of the tag being read
+    // Whether text read now is written.
+    auto accepting = [&]() {
+        switch (markup) {
+        case Markup::Body:
+            return inBody;
+        case Markup::Html:
+            return !inHead;
+        case Markup::Xml:
+            return true;
+        }
+        return false;
+    };
+
     auto checkCancel = [&](int line) {
         if (isCanceled(cancelFlag))
             throw FileSearchCancelException("Convert canceled", kTag, line);
@@ -357,7 +405,7 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
     try {
         bool inputEnded = false;
         // The text ends at the budget: nothing more is read.
-        while ((!inputEnded || !carried.isEmpty()) && !bodyEnded && !out.full()) {
+        while ((!inputEnded || !carried.isEmpty()) && !out.full()) {
             checkCancel(__LINE__);
             // The input is read in pieces of at most kLineChunk characters, line ends
             // included: LF, CR LF and a lone CR each end a line, and a line end is white
@@ -374,7 +422,11 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
                 carried.clear();
             }
             if (!last) {
-                const int amp = piece.lastIndexOf(QLatin1Char('&'));
+                // A "<" near the end may open "<!--" or "<![CDATA[" that the next piece ends.
+                const int lt = piece.lastIndexOf(QLatin1Char('<'));
+                int amp = piece.lastIndexOf(QLatin1Char('&'));
+                if (lt >= 0 && lt >= piece.size() - 9 && (amp < 0 || lt < amp || amp < piece.size() - kEntityMax))
+                    amp = lt;
                 if (amp >= 0 && amp >= piece.size() - kEntityMax) {
                     carried = piece.mid(amp);
                     piece.truncate(amp);
@@ -391,34 +443,125 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
                 const ushort u = ch.unicode();
                 if ((i & 0xFFFF) == 0xFFFF)
                     checkCancel(__LINE__); // very long lines: stay responsive
+                if (special != Special::None) {
+                    // Comments, processing instructions, declarations and the raw text of
+                    // scripts and styles are skipped to their end; a CDATA section is text.
+                    tail.append(markup == Markup::Xml || special != Special::Raw ? ch : ch.toLower());
+                    if (tail.size() > specialEnd.size())
+                        tail.remove(0, tail.size() - specialEnd.size());
+                    if (tail == specialEnd) {
+                        if (special == Special::Cdata)
+                            run.chop(qMin(run.size(), specialEnd.size() - 1));
+                        if (special == Special::Raw) {
+                            // The rest of the end tag is read as a tag.
+                            inTag = true;
+                            tagNameDone = true;
+                            tagName = QStringLiteral("/raw");
+                        }
+                        special = Special::None;
+                        tail.clear();
+                        continue;
+                    }
+                    if (special == Special::Cdata && accepting())
+                        run.append(ch);
+                    if (run.size() >= kRunLimit)
+                        writeLongRun();
+                    continue;
+                }
+                if (inTag && !quote.isNull()) {
+                    // An attribute value: a ">" in it does not end the tag (but an unclosed
+                    // quote only holds for so long).
+                    if (ch == quote || ++quoted > kMaxQuoted)
+                        quote = QChar();
+                    else if (tagAttributes.size() < kAttributesLimit)
+                        tagAttributes.append(ch);
+                    continue;
+                }
                 if (u == '<') {
-                    inTag = true;
-                    tagNameDone = false;
-                    tagName.clear();
+                    // What follows the "<": a comment, a CDATA section, a processing
+                    // instruction or declaration, or a tag.
+                    auto ahead = [&](const char* text) {
+                        return QStringRef(&line, i + 1, qMin(n - i - 1, int(qstrlen(text))))
+                               == QLatin1String(text);
+                    };
                     writeRun();
-                } else if (u == '>') {
-                    if (isBlockTag(tagName)) {
+                    inTag = false;
+                    tagAttributes.clear();
+                    if (ahead("!--")) {
+                        special = Special::Comment;
+                        specialEnd = QStringLiteral("-->");
+                        i += 3;
+                    } else if (ahead("![CDATA[")) {
+                        special = Special::Cdata;
+                        specialEnd = QStringLiteral("]]>");
+                        i += 8;
+                    } else if (ahead("?")) {
+                        special = Special::Pi;
+                        specialEnd = QStringLiteral("?>");
+                        i += 1;
+                    } else if (ahead("!")) {
+                        special = Special::Decl;
+                        specialEnd = QStringLiteral(">");
+                    } else {
+                        inTag = true;
+                        tagNameDone = false;
+                        tagName.clear();
+                    }
+                    tail.clear();
+                } else if (u == '>' && inTag) {
+                    // The tag's name without "/" at either end, compared ignoring case in
+                    // HTML; closing and opening block tags alike end a line.
+                    QString name = markup == Markup::Html ? tagName.toLower() : tagName;
+                    const bool closing = name.startsWith(QLatin1Char('/'));
+                    if (closing)
+                        name.remove(0, 1);
+                    const bool selfClosing = name.endsWith(QLatin1Char('/')) || tagSelfClosed;
+                    if (name.endsWith(QLatin1Char('/')))
+                        name.chop(1);
+                    if (name == QLatin1String("section")) {
+                        pendingBreaks = 2;
+                    } else if (isBlockTag(name)) {
                         if (pendingBreaks == 0)
                             pendingBreaks = 1;
-                    } else if (tagName == QLatin1String("section")) {
-                        pendingBreaks = 2;
+                    } else if (!closing && accepting()
+                               && (name == QLatin1String("sup")
+                                   || (name == QLatin1String("a") && tagAttributes.contains(QLatin1String("noteref"))))) {
+                        run.append(QLatin1Char(' ')); // a note's mark never sticks to its word
                     }
-                    if (tagName == QLatin1String("body"))
-                        inBody = true;
-                    if (tagName == QLatin1String("/body")) {
-                        bodyEnded = true;
-                        break;
+                    if (name == QLatin1String("body")) {
+                        inBody = !closing;
+                        inHead = false;
+                    } else if (name == QLatin1String("head")) {
+                        inHead = !closing && !selfClosing;
+                    }
+                    if (markup != Markup::Xml && !closing && !selfClosing
+                        && (name == QLatin1String("script") || name == QLatin1String("style"))) {
+                        special = Special::Raw;
+                        specialEnd = QLatin1String("</") + name;
+                        tail.clear();
                     }
                     inTag = false;
+                    tagSelfClosed = false;
                     tagName.clear();
+                    tagAttributes.clear();
                     tagNameDone = true;
                 } else if (inTag) {
-                    if (u == ' ' || u == '\t' || u == '\r' || u == '\n')
+                    if (u == ' ' || u == '\t' || u == '\r' || u == '\n') {
                         tagNameDone = true;
-                    else if (!tagNameDone && tagName.size() < kTagNameLimit)
+                    } else if (u == '"' || u == '\'') {
+                        if (tagNameDone) {
+                            quote = ch;
+                            quoted = 0;
+                        }
+                    } else if (u == '/' && tagNameDone) {
+                        tagSelfClosed = true;
+                    } else if (!tagNameDone && tagName.size() < kTagNameLimit) {
                         tagName.append(ch);
-                } else if (!inBody) {
-                    // Text outside the body is never written.
+                    } else if (tagNameDone) {
+                        tagSelfClosed = false;
+                    }
+                } else if (!accepting()) {
+                    // Text outside what is read is never written.
                 } else if (u == '&') {
                     // An entity is "&", 1 to 32 characters of [#A-Za-z0-9] and ";".
                     int end = i + 1;

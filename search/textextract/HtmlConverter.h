@@ -1,11 +1,21 @@
 // HtmlConverter: turns XHTML-like markup into plain text.
 //
-// Keeps the text between the "body" start tag and the "/body" end tag, drops every tag, turns
-// the block tags (br, br/, div, h1, h2, h3, hr, p, td, th, tr) into one line break and
-// "section" into two, decodes character entities and trims the white space at both edges of
-// each text run to at most one blank. Tag names are compared exactly (case-sensitive).
-// Registered for "fb2"; the EPUB and Mobipocket converters run it on their content with an
-// input device, an output device and a known input encoding.
+// Keeps the text of every "body" element (a FictionBook has one for the book and one for its
+// notes), drops every tag, ends a line at the block elements, opening or closing (paragraphs,
+// headings h1 to h6, divisions, list items and lists, block quotes, definition terms and
+// descriptions, table rows and cells, line breaks, FictionBook's verses and titles; see
+// kBlockTags), and makes "section" two line breaks; decodes character entities and trims the
+// white space at both edges of each text run to at most one blank. Comments, processing
+// instructions and declarations are skipped to their end whatever they hold, and the raw text
+// of "script" and "style" elements never reaches the output; a CDATA section is text. A ">"
+// inside a quoted attribute value does not end its tag. A note's mark (a superscript, or a
+// link marked as a note reference: epub:type="noteref", role="doc-noteref") starts with a
+// blank, so it never sticks to the word before it. Tag names are compared exactly
+// (case-sensitive). Registered for "fb2"; the EPUB and Mobipocket converters run it on their
+// content.
+// Other callers choose what is read (Markup): HTML files and KF8 books all text outside
+// "head", with tag names compared ignoring case (a body tag is optional in HTML and a KF8
+// book's skeleton holds an empty one); XML files all character data.
 //
 // Output: UTF-16 little-endian. A text file of its own starts with the mark FF FE; text
 // written into a caller's device carries no mark (the caller writes it).
@@ -25,9 +35,9 @@
 // - A "<" starts a new tag name even inside a tag, so a stray "<" in the text ("x<y and
 //   <p>") does not glue its letters to the next tag's name and cost that tag its break.
 // - Memory stays bounded whatever the input: it is read in pieces of 64 Ki characters (line
-//   ends LF, CR LF and a lone CR handled across pieces), only text inside the body is kept,
+//   ends LF, CR LF and a lone CR handled across pieces), only text that is read is kept,
 //   a run of text is written out once it holds 64 Ki characters and tag names are kept only
-//   up to 8 characters. So the end of such a long run is written even when no "<" follows
+//   up to 16 characters. So the end of such a long run is written even when no "<" follows
 //   it (a short run there is dropped as usual).
 // - The text ends at textLimit() bytes (TextLimits.h): kept up to there, the cut logged as a
 //   warning, the conversion a success.
@@ -53,15 +63,21 @@ public:
     // Mobipocket converters pass theirs): at most *budget bytes of text are written (a file's
     // mark not counted), *budget is lowered by what was written, and *cut is set when the text
     // went on past it (the input is then not read further). The cut is not logged.
+    // Which text of the markup is read.
+    enum class Markup {
+        Body, // the text inside every "body" element; names compared exactly (XHTML, FictionBook)
+        Html, // all text outside "head"; names compared ignoring case (HTML files, KF8 books)
+        Xml   // all character data (XML files)
+    };
     bool convertWithin(const ContentFile& document, QIODevice* input, QString* outPath,
                        QIODevice* output, const QString& inputEncoding, const bool* cancelFlag,
-                       qint64* budget, bool* cut);
+                       qint64* budget, bool* cut, Markup markup = Markup::Body);
 
     // Decodes one entity, "&" to ";" inclusive. Returns the decoded text, or an empty string
     // when the entity is malformed or unknown.
     static QString decodeEntity(const QString& entity);
 
     // The codec name declared by "encoding=" in `head` (its first 200 characters are looked
-    // at), or empty.
+    // at), else by an HTML "charset=" (in its first 1024 characters), or empty.
     static QString declaredEncoding(const QString& head);
 };

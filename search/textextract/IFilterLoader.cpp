@@ -1,8 +1,9 @@
 #include "search/textextract/IFilterLoader.h"
 
 #include "core/ContentFile.h"
-
+#include "search/textextract/BinaryDocumentFilter.h"
 #include "search/textextract/ExternalProgramFilter.h"
+#include "search/textextract/MarkupFilter.h"
 #include "search/textextract/OfficeXmlFilter.h"
 #include "search/textextract/OpenDocumentFilter.h"
 
@@ -27,15 +28,18 @@ std::unique_ptr<IFilter> createIFilter(const QString& module, const ContentFile&
         return std::make_unique<OfficeXmlFilter>(document);
     if (m == QLatin1String("tqfilter-odf"))
         return std::make_unique<OpenDocumentFilter>(document);
-    if (m == QLatin1String("tqfilter-catdoc"))
-        return std::make_unique<ExternalProgramFilter>(
-            QStringLiteral("catdoc"), QStringList{"-w", "-d", "utf-8"}, document);
-    if (m == QLatin1String("tqfilter-xls2csv"))
-        return std::make_unique<ExternalProgramFilter>(
-            QStringLiteral("xls2csv"), QStringList{"-d", "utf-8"}, document);
-    if (m == QLatin1String("tqfilter-catppt"))
-        return std::make_unique<ExternalProgramFilter>(
-            QStringLiteral("catppt"), QStringList{"-d", "utf-8"}, document);
+    if (m == QLatin1String("tqfilter-html"))
+        return std::make_unique<MarkupFilter>(document);
+    if (m == QLatin1String("tqfilter-msword"))
+        return std::make_unique<BinaryDocumentFilter>(BinaryDocumentFilter::Kind::Word, document);
+    if (m == QLatin1String("tqfilter-msexcel"))
+        return std::make_unique<BinaryDocumentFilter>(BinaryDocumentFilter::Kind::Excel, document);
+    if (m == QLatin1String("tqfilter-mspowerpoint"))
+        return std::make_unique<BinaryDocumentFilter>(BinaryDocumentFilter::Kind::PowerPoint, document);
+    // "tqfilter-exec:<absolute program>": the program's output for the document (UTF-8).
+    const QString exec = module.trimmed();
+    if (exec.startsWith(QLatin1String("tqfilter-exec:/"), Qt::CaseInsensitive))
+        return std::make_unique<ExternalProgramFilter>(exec.mid(14), QStringList(), document);
     return nullptr;
 }
 

@@ -8,11 +8,18 @@
 // "REPORT.DOCX" finds ".docx").
 //
 // Linux decision: the module value names one of our filters instead of a library:
-//   "tqfilter-ooxml"     OfficeXmlFilter (docx, xlsx, pptx)
-//   "tqfilter-odf"       OpenDocumentFilter (odt, ods, odp)
-//   "tqfilter-catdoc"    ExternalProgramFilter over catdoc (doc, rtf)
-//   "tqfilter-xls2csv"   ExternalProgramFilter over xls2csv (xls)
-//   "tqfilter-catppt"    ExternalProgramFilter over catppt (ppt)
+//   "tqfilter-ooxml"     OfficeXmlFilter (docx, xlsx, pptx and their macro-enabled,
+//                        template and show variants)
+//   "tqfilter-odf"       OpenDocumentFilter (odt, ods, odp, their templates, the flat and the
+//                        OpenOffice.org 1.x forms)
+//   "tqfilter-html"      MarkupFilter (htm, html, xhtml, xht, xml)
+//   "tqfilter-msword"    BinaryDocumentFilter, Word 97-2003 (doc, dot) and RTF
+//   "tqfilter-msexcel"   BinaryDocumentFilter, Excel 2 to 2003 (xls, xlt)
+//   "tqfilter-mspowerpoint" BinaryDocumentFilter, PowerPoint 97-2003 (ppt, pps, pot)
+//   "tqfilter-exec:<program>" ExternalProgramFilter over the program named (an absolute
+//                        path), which gets the document's path as its one argument and
+//                        writes the text as UTF-8 (no shipped registration uses it; a
+//                        registry of the machine's own may)
 // A missing link in the chain gives FILTER_E_UNKNOWNFORMAT (no filter for this type); an
 // unknown module gives REGDB_E_CLASSNOTREG.
 //

@@ -3,6 +3,7 @@
 #include "core/ContentFile.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
+#include "search/textextract/ByteFields.h"
 #include "search/textextract/HtmlConverter.h"
 
 #include <QBuffer>
@@ -10,30 +11,163 @@
 #include <QtEndian>
 
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
+
+using namespace ByteFields;
 
 const QString kTag = QStringLiteral("MobiConverter");
 constexpr int kRecordLimit = 4096;
 // A text record is at most 4096 bytes plus a few trailing entries; anything far larger is
 // not a text record and is not read into memory.
 constexpr qint64 kRawRecordLimit = 64 * 1024;
-
-quint16 be16(const QByteArray& b, int at)
-{
-    return at + 2 <= b.size() ? qFromBigEndian<quint16>(b.constData() + at) : 0;
-}
-
-quint32 be32(const QByteArray& b, int at)
-{
-    return at + 4 <= b.size() ? qFromBigEndian<quint32>(b.constData() + at) : 0;
-}
+constexpr quint16 kHuffCdic = 17480;
 
 struct Record
 {
     qint64 offset;
     qint64 size;
+};
+
+// The HUFF/CDIC decompression of Mobipocket: a Huffman code (the HUFF record: a 256-entry
+// table for the first 8 bits of a code at the offset at 8, and the lowest and highest codes
+// of each length 1 to 32 at the offset at 12, all big-endian) whose symbols are the phrases
+// of the CDIC records (16-bit offsets after a 16-byte header; each phrase a 16-bit length,
+// the top bit set for a literal phrase, clear for one that is itself compressed).
+class HuffCdic
+{
+public:
+    bool loadHuff(const QByteArray& h)
+    {
+        if (h.size() < 24 || !h.startsWith("HUFF"))
+            return false;
+        const quint32 off1 = be32(h, 8), off2 = be32(h, 12);
+        if (qint64(off1) + 1024 > h.size() || qint64(off2) + 256 > h.size())
+            return false;
+        for (int i = 0; i < 256; ++i) {
+            const quint32 v = be32(h, int(off1) + 4 * i);
+            Code& c = codes[i];
+            c.length = v & 0x1F;
+            c.terminal = v & 0x80;
+            if (c.length == 0)
+                return false;
+            c.maxCode = quint32((((quint64(v >> 8) + 1) << (32 - c.length)) - 1) & 0xFFFFFFFFu);
+        }
+        minCodes[0] = 0;
+        maxCodes[0] = 0;
+        for (int length = 1; length <= 32; ++length) {
+            minCodes[length] = quint32((quint64(be32(h, int(off2) + 8 * (length - 1))) << (32 - length)) & 0xFFFFFFFFu);
+            maxCodes[length] = quint32((((quint64(be32(h, int(off2) + 8 * (length - 1) + 4)) + 1) << (32 - length)) - 1)
+                                       & 0xFFFFFFFFu);
+        }
+        return true;
+    }
+
+    bool loadCdic(const QByteArray& c)
+    {
+        if (c.size() < 16 || !c.startsWith("CDIC"))
+            return false;
+        const quint32 phrases = qMin<quint32>(be32(c, 8), kMaxPhrases);
+        const quint32 bits = be32(c, 12);
+        if (bits > 20 || phrases <= quint32(phrases_.size()))
+            return false;
+        const quint32 n = qMin<quint32>(1u << bits, phrases - quint32(phrases_.size()));
+        for (quint32 i = 0; i < n; ++i) {
+            const int off = 16 + be16(c, 16 + 2 * int(i));
+            const quint16 length = be16(c, off);
+            Phrase p;
+            p.literal = length & 0x8000;
+            p.data = c.mid(off + 2, length & 0x7FFF);
+            phrases_.push_back(p);
+        }
+        return true;
+    }
+
+    // The decompressed record; false when the data does not follow the code.
+    bool unpack(const QByteArray& data, QByteArray* out, int depth = 0)
+    {
+        if (depth > kMaxDepth)
+            return false;
+        qint64 bitsLeft = qint64(data.size()) * 8;
+        const QByteArray padded = data + QByteArray(8, '\0');
+        int pos = 0;
+        quint64 x = be64(padded, 0);
+        int n = 32;
+        for (;;) {
+            if (n <= 0) {
+                pos += 4;
+                x = be64(padded, pos);
+                n += 32;
+            }
+            const quint32 code = quint32((x >> n) & 0xFFFFFFFFu);
+            const Code& c = codes[code >> 24];
+            int length = c.length;
+            quint32 maxCode = c.maxCode;
+            if (!c.terminal) {
+                while (length <= 32 && code < minCodes[length])
+                    ++length;
+                if (length > 32)
+                    return false;
+                maxCode = maxCodes[length];
+            }
+            n -= length;
+            bitsLeft -= length;
+            if (bitsLeft < 0)
+                break;
+            const quint64 index = length == 32 ? quint64(maxCode - code) : quint64(maxCode - code) >> (32 - length);
+            if (index >= phrases_.size())
+                return false;
+            Phrase& p = phrases_[size_t(index)];
+            if (!p.literal) {
+                if (p.busy)
+                    return false; // a phrase that contains itself
+                p.busy = true;
+                QByteArray expanded;
+                const bool ok = unpack(p.data, &expanded, depth + 1);
+                p.busy = false;
+                if (!ok || expandedBytes + expanded.size() > kMaxExpanded)
+                    return false;
+                expandedBytes += expanded.size();
+                p.data = expanded;
+                p.literal = true;
+            }
+            out->append(p.data);
+            if (out->size() > kMaxOutput)
+                return true; // a text record is far smaller: the rest is not read
+        }
+        return true;
+    }
+
+    bool ready() const { return !phrases_.empty(); }
+
+private:
+    struct Code
+    {
+        int length = 0;
+        bool terminal = false;
+        quint32 maxCode = 0;
+    };
+    struct Phrase
+    {
+        QByteArray data;
+        bool literal = true;
+        bool busy = false;
+    };
+    static quint64 be64(const QByteArray& b, int at)
+    {
+        return at + 8 <= b.size() ? qFromBigEndian<quint64>(b.constData() + at) : 0;
+    }
+    static constexpr quint32 kMaxPhrases = 1u << 20;
+    static constexpr int kMaxDepth = 32;
+    static constexpr int kMaxOutput = 64 * 1024;
+    static constexpr qint64 kMaxExpanded = qint64(64) << 20;
+    Code codes[256];
+    quint32 minCodes[33] = {};
+    quint32 maxCodes[33] = {};
+    std::vector<Phrase> phrases_;
+    qint64 expandedBytes = 0;
 };
 
 // The book's text as one stream: the text records are read and decoded one at a time as the
@@ -44,9 +178,10 @@ class TextRecordStream : public QIODevice
 {
 public:
     TextRecordStream(QIODevice* book, const std::vector<Record>& records, int lastText,
-                     quint16 compression, quint32 extraFlags, const bool* cancelFlag)
+                     quint16 compression, quint32 extraFlags, const bool* cancelFlag,
+                     HuffCdic* huff, qint64 limit)
         : book_(book), records_(records), lastText_(lastText), compression_(compression),
-          extraFlags_(extraFlags), cancelFlag_(cancelFlag)
+          extraFlags_(extraFlags), cancelFlag_(cancelFlag), huff_(huff), left_(limit)
     {
         open(QIODevice::ReadOnly);
         loadNext();
@@ -100,7 +235,21 @@ private:
                 next_ = lastText_ + 1;
                 return;
             }
-            current_ = compression_ == 2 ? MobiConverter::decompressPalmDoc(data) : data;
+            if (compression_ == 2) {
+                current_ = MobiConverter::decompressPalmDoc(data);
+            } else if (compression_ == kHuffCdic) {
+                if (!huff_->unpack(data, &current_)) {
+                    current_.clear();
+                    next_ = lastText_ + 1;
+                    return;
+                }
+            } else {
+                current_ = data;
+            }
+            // The text ends where its flow ends (a KF8 book's style sheets follow it).
+            if (current_.size() > left_)
+                current_.truncate(int(left_));
+            left_ -= current_.size();
         }
     }
 
@@ -110,6 +259,8 @@ private:
     const quint16 compression_;
     const quint32 extraFlags_;
     const bool* cancelFlag_;
+    HuffCdic* huff_;
+    qint64 left_;
     int next_ = 1;
     QByteArray current_;
     int at_ = 0;
@@ -270,14 +421,45 @@ bool MobiConverter::convert(const ContentFile& document, QIODevice* input, QStri
         TQ_LOG_DEBUG("MobiConverter", QStringLiteral("Encrypted book %1 skipped.").arg(path));
         return true;
     }
-    if (compression != 1 && compression != 2) {
+    auto readRecord = [&](quint32 index, qint64 limit) {
+        QByteArray data;
+        if (index < records.size() && records[index].size <= limit && input->seek(records[index].offset))
+            data = input->read(records[index].size);
+        return data;
+    };
+    HuffCdic huff;
+    if (compression == kHuffCdic) {
+        // The HUFF record and the CDIC records follow one another from the index at 0x80.
+        const quint32 first = be32(record0, 0x80);
+        const quint32 count = be32(record0, 0x84);
+        bool loaded = count >= 2 && huff.loadHuff(readRecord(first, kRawRecordLimit));
+        for (quint32 k = 1; loaded && k < count && k < 1024; ++k)
+            loaded = huff.loadCdic(readRecord(first + k, kRawRecordLimit));
+        if (!loaded || !huff.ready()) {
+            TQ_LOG_DEBUG("MobiConverter", QStringLiteral("Damaged HUFF/CDIC records in %1.").arg(path));
+            return true;
+        }
+    } else if (compression != 1 && compression != 2) {
         TQ_LOG_DEBUG("MobiConverter", QStringLiteral("Unsupported compression %1 in %2.")
                                           .arg(compression).arg(path));
         return true;
     }
+    // A KF8 book (format version 8) keeps its text in the first flow of the FDST record (the
+    // others hold style sheets and images' markup).
+    qint64 textLimitBytes = std::numeric_limits<qint64>::max();
+    const bool kf8 = record0.mid(16, 4) == "MOBI" && be32(record0, 0x24) >= 8 && record0.size() >= 0xC8;
+    if (kf8) {
+        const QByteArray fdst = readRecord(be32(record0, 0xC0), kRawRecordLimit);
+        if (fdst.startsWith("FDST") && be32(fdst, 8) >= 1) {
+            const quint32 table = be32(fdst, 4); // the (start, end) pairs of the flows
+            if (qint64(table) + 8 <= fdst.size())
+                textLimitBytes = be32(fdst, int(table) + 4);
+        }
+    }
 
     const int lastText = qMin<int>(textRecords, int(records.size()) - 1);
-    TextRecordStream html(input, records, lastText, compression, extraFlags, cancelFlag);
+    TextRecordStream html(input, records, lastText, compression, extraFlags, cancelFlag, &huff,
+                          textLimitBytes);
 
     const QString codec = textEncoding == 1252 ? QStringLiteral("Windows-1252")
                                                : QStringLiteral("UTF-8");
@@ -285,7 +467,9 @@ bool MobiConverter::convert(const ContentFile& document, QIODevice* input, QStri
     qint64 budget = textLimit();
     bool cut = false;
     const bool converted = htmlConverter->convertWithin(document, &html, &textPath, output, codec,
-                                                        cancelFlag, &budget, &cut);
+                                                        cancelFlag, &budget, &cut,
+                                                        kf8 ? HtmlConverter::Markup::Html
+                                                            : HtmlConverter::Markup::Body);
     if (html.canceled()) {
         // The stream ended early: the text is incomplete.
         if (!textPath.isEmpty())

@@ -1,4 +1,4 @@
-// MobiConverter: text of Mobipocket books (extension "mobi").
+// MobiConverter: text of Mobipocket and Kindle books (extensions "mobi", "azw", "azw3", "prc").
 //
 // Reads the Palm database container (78-byte header, then one 8-byte entry per record whose
 // first four bytes are the record's offset, all big-endian), decompresses the book's text
@@ -11,7 +11,16 @@
 //
 // Sound handling of real and damaged books:
 // - The compression type is honoured: 1 (none) copies the record, 2 (PalmDOC) decompresses
-//   it; any other type (such as HUFF/CDIC) gives no text.
+//   it, 17480 (HUFF/CDIC) decodes it with the Huffman table of the HUFF record and the phrases
+//   of the CDIC records (their first record's index and count at 0x80 and 0x84 of record 0;
+//   a phrase that refers to itself, directly or not, ends the text); any other type gives no
+//   text.
+// - KF8 books (format version 8 at 0x24 of record 0, as in .azw3 files): the text records
+//   hold the HTML flow followed by the style sheets; the flow's end comes from the FDST
+//   record (its index at 0xC0), so only the HTML is read. The HTML is read with the
+//   converter's HTML markup (all text outside "head"): a KF8 skeleton's body is empty and the
+//   fragments that fill it follow it. Books holding both forms are read in their older form
+//   (record 0 describes it).
 // - Only the text records (1 to the text record count) are read; image and index records
 //   that follow are never decoded as text.
 // - Encrypted books (encryption type other than 0) give no text.

@@ -2,6 +2,7 @@
 
 #include "core/ContentFile.h"
 #include "core/Logger.h"
+#include "search/textextract/NumberFormat.h"
 
 #include <QVector>
 #include <QXmlStreamReader>
@@ -30,9 +31,16 @@ FilterResult OfficeXmlFilter::init(quint32, const FilterControl& control)
     if (!openArchive(document, control))
         return E_FAIL;
 
+    auto addNumbered = [this](const char* prefix, const TokenHandler& handler) {
+        for (const QString& member : numberedMembers(QLatin1String(prefix), QStringLiteral(".xml")))
+            addMember(member, handler);
+    };
     if (hasMember(QStringLiteral("word/document.xml"))) {
-        for (const char* member : {"word/document.xml", "word/footnotes.xml", "word/endnotes.xml"})
+        for (const char* member : {"word/document.xml", "word/footnotes.xml", "word/endnotes.xml",
+                                   "word/comments.xml"})
             addMember(QLatin1String(member), paragraphReader());
+        addNumbered("word/header", paragraphReader());
+        addNumbered("word/footer", paragraphReader());
         return S_OK;
     }
     if (hasMember(QStringLiteral("xl/workbook.xml"))) {
@@ -40,22 +48,28 @@ FilterResult OfficeXmlFilter::init(quint32, const FilterControl& control)
         const FilterResult r = readSharedStrings(shared.get());
         if (!filterSucceeded(r))
             return r;
-        const QStringList sheets =
-            numberedMembers(QStringLiteral("xl/worksheets/sheet"), QStringLiteral(".xml"));
-        for (const QString& sheet : sheets)
-            addMember(sheet, rowReader(shared));
+        auto styles = std::make_shared<CellStyles>();
+        const FilterResult s = readStyles(styles.get());
+        if (!filterSucceeded(s) && s != FILTER_E_ACCESS)
+            return s;
+        addNumbered("xl/worksheets/sheet", rowReader(shared, styles));
+        // Comments and the text of shapes and text boxes.
+        addNumbered("xl/comments", paragraphReader(QStringLiteral("comment"), QStringLiteral("t")));
+        addNumbered("xl/drawings/drawing", paragraphReader());
         return S_OK;
     }
     if (hasMember(QStringLiteral("ppt/presentation.xml"))) {
-        const QStringList slides = numberedMembers(QStringLiteral("ppt/slides/slide"), QStringLiteral(".xml"));
-        for (const QString& slide : slides)
-            addMember(slide, paragraphReader());
+        addNumbered("ppt/slides/slide", paragraphReader());
+        addNumbered("ppt/notesSlides/notesSlide", paragraphReader());
+        addNumbered("ppt/slideMasters/slideMaster", paragraphReader());
+        addNumbered("ppt/comments/comment", paragraphReader(QStringLiteral("cm"), QStringLiteral("text")));
         return S_OK;
     }
     return E_FAIL;
 }
 
-ParagraphFilter::TokenHandler OfficeXmlFilter::paragraphReader()
+ParagraphFilter::TokenHandler OfficeXmlFilter::paragraphReader(const QString& paragraphName,
+                                                              const QString& textName)
 {
     struct State
     {
@@ -64,15 +78,15 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::paragraphReader()
         bool inText = false;
     };
     auto st = std::make_shared<State>();
-    return [this, st](QXmlStreamReader& xml) {
+    return [this, st, paragraphName, textName](QXmlStreamReader& xml) {
         switch (xml.tokenType()) {
         case QXmlStreamReader::StartElement: {
             const QStringRef name = xml.name();
             const char parent = st->elements.isEmpty() ? 0 : st->elements.last();
-            if (name == QLatin1String("p")) {
+            if (name == paragraphName) {
                 st->open.append(QString());
             } else if (!st->open.isEmpty()) {
-                if (name == QLatin1String("t"))
+                if (name == textName)
                     st->inText = true;
                 else if (name == QLatin1String("tab") && parent == 'r')
                     appendText(st->open.last(), QStringRef(&kTab));
@@ -80,15 +94,15 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::paragraphReader()
                          && (parent == 'r' || parent == 'p'))
                     appendText(st->open.last(), QStringRef(&kLineFeed));
             }
-            st->elements.append(name == QLatin1String("r") ? 'r' : name == QLatin1String("p") ? 'p' : 0);
+            st->elements.append(name == QLatin1String("r") ? 'r' : name == paragraphName ? 'p' : 0);
             break;
         }
         case QXmlStreamReader::EndElement:
             if (!st->elements.isEmpty())
                 st->elements.removeLast();
-            if (xml.name() == QLatin1String("t"))
+            if (xml.name() == textName)
                 st->inText = false;
-            else if (xml.name() == QLatin1String("p") && !st->open.isEmpty()) {
+            else if (xml.name() == paragraphName && !st->open.isEmpty()) {
                 endParagraph(st->open.last());
                 st->open.removeLast();
             }
@@ -152,17 +166,50 @@ FilterResult OfficeXmlFilter::readSharedStrings(QStringList* shared)
     return r;
 }
 
-ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const QStringList> shared)
+FilterResult OfficeXmlFilter::readStyles(CellStyles* styles)
+{
+    // The date system of the workbook.
+    parseWhole(QStringLiteral("xl/workbook.xml"), [&](QXmlStreamReader& xml) {
+        if (xml.isStartElement() && xml.name() == QLatin1String("workbookPr")) {
+            const QStringRef v = xml.attributes().value(QLatin1String("date1904"));
+            styles->date1904 = v == QLatin1String("1") || v == QLatin1String("true");
+        }
+    });
+    // Custom number formats by id, and the number format of each cell style (the "xf"
+    // elements of cellXfs, in order).
+    int inCellXfs = 0;
+    return parseWhole(QStringLiteral("xl/styles.xml"), [&](QXmlStreamReader& xml) {
+        if (xml.isStartElement()) {
+            const QStringRef name = xml.name();
+            if (name == QLatin1String("numFmt") && styles->formats.size() < 65536) {
+                bool ok = false;
+                const int id = xml.attributes().value(QLatin1String("numFmtId")).toInt(&ok);
+                if (ok)
+                    styles->formats.insert(id, xml.attributes().value(QLatin1String("formatCode")).toString().left(1024));
+            } else if (name == QLatin1String("cellXfs")) {
+                ++inCellXfs;
+            } else if (name == QLatin1String("xf") && inCellXfs > 0 && styles->xfFormats.size() < 65536) {
+                styles->xfFormats.append(xml.attributes().value(QLatin1String("numFmtId")).toInt());
+            }
+        } else if (xml.isEndElement() && xml.name() == QLatin1String("cellXfs")) {
+            --inCellXfs;
+        }
+    });
+}
+
+ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const QStringList> shared,
+                                                         std::shared_ptr<const CellStyles> styles)
 {
     struct State
     {
         QString row; // the row's text not yet served
         bool rowHasCells = false;
         QString cellType, value, inlineText;
+        int style = 0;
         bool inValue = false, inInlineText = false;
     };
     auto st = std::make_shared<State>();
-    return [this, st, shared](QXmlStreamReader& xml) {
+    return [this, st, shared, styles](QXmlStreamReader& xml) {
         if (xml.isStartElement()) {
             const QStringRef name = xml.name();
             if (name == QLatin1String("row")) {
@@ -170,6 +217,7 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const Q
                 st->rowHasCells = false;
             } else if (name == QLatin1String("c")) {
                 st->cellType = xml.attributes().value(QLatin1String("t")).toString();
+                st->style = xml.attributes().value(QLatin1String("s")).toInt();
                 st->value.clear();
                 st->inlineText.clear();
             } else if (name == QLatin1String("v")) {
@@ -192,8 +240,16 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const Q
                         text = shared->at(index);
                 } else if (st->cellType == QLatin1String("inlineStr")) {
                     text = st->inlineText;
+                } else if (st->cellType == QLatin1String("b")) {
+                    text = st->value.trimmed() == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+                } else if (st->cellType.isEmpty() || st->cellType == QLatin1String("n")) {
+                    // A number shown through its cell's number format.
+                    bool ok = false;
+                    const double number = st->value.trimmed().toDouble(&ok);
+                    text = ok ? NumberFormat::format(number, styles->formatOf(st->style), styles->date1904)
+                              : st->value;
                 } else {
-                    text = st->value;
+                    text = st->value; // a formula's string, an error value, an ISO date
                 }
                 if (!text.isEmpty()) {
                     // The cells are joined by tabs as they come, so a row of many cells that

@@ -1,12 +1,33 @@
 #include "search/textextract/OpenDocumentFilter.h"
 
+#include "core/ContentFile.h"
+
 #include <QVector>
 #include <QXmlStreamReader>
 
 namespace {
 
 const QLatin1String kTextNs("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
-const QLatin1String kOfficeNs("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+const QLatin1String kOldTextNs("http://openoffice.org/2000/text");
+const QLatin1String kDcNs("http://purl.org/dc/elements/1.1/");
+const QLatin1String kMetaNs("urn:oasis:names:tc:opendocument:xmlns:meta:1.0");
+const QLatin1String kOldMetaNs("http://openoffice.org/2000/meta");
+
+bool isTextNs(const QStringRef& ns)
+{
+    return ns == kTextNs || ns == kOldTextNs;
+}
+
+// Elements whose content is not the document's text: a note's number (its body follows and is
+// read), deleted text kept for change tracking, a comment's author and date.
+bool isSkipped(const QStringRef& ns, const QStringRef& name)
+{
+    if (ns == kDcNs || ns == kMetaNs || ns == kOldMetaNs)
+        return true;
+    return isTextNs(ns)
+           && (name == QLatin1String("note-citation") || name == QLatin1String("footnote-citation")
+               || name == QLatin1String("endnote-citation") || name == QLatin1String("tracked-changes"));
+}
 
 // Spaces that text:s elements in a row give at most: enough for any layout, while a count of
 // a million (or many such elements) asks for text nobody searches.
@@ -22,8 +43,17 @@ bool isSpace(QChar c)
 
 FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
 {
-    if (!openArchive(document, control) || !hasMember(QStringLiteral("content.xml")))
+    // A flat document is one XML file; the others are zip archives.
+    char head[64] = {};
+    const qint64 n = document.readFully(0, head, sizeof head);
+    const QByteArray start = QByteArray(head, int(qMax<qint64>(n, 0))).trimmed();
+    const bool flat = start.startsWith('<') || start.startsWith("\xEF\xBB\xBF<");
+    if (flat) {
+        if (!openPlainFile(document, control))
+            return FILTER_E_ACCESS;
+    } else if (!openArchive(document, control) || !hasMember(QStringLiteral("content.xml"))) {
         return E_FAIL;
+    }
 
     struct Open
     {
@@ -42,37 +72,37 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
     struct State
     {
         QVector<Open> open;
-        int skipped = 0; // depth inside annotations
+        int skipped = 0; // depth inside elements whose text is left out
     };
     auto st = std::make_shared<State>();
-    addMember(QStringLiteral("content.xml"), [this, st](QXmlStreamReader& xml) {
+    const TokenHandler reader = [this, st](QXmlStreamReader& xml) {
         switch (xml.tokenType()) {
         case QXmlStreamReader::StartElement: {
             const QStringRef ns = xml.namespaceUri();
             const QStringRef name = xml.name();
-            if (st->skipped > 0 || (ns == kOfficeNs && name == QLatin1String("annotation"))) {
+            if (st->skipped > 0 || isSkipped(ns, name)) {
                 ++st->skipped;
                 break;
             }
-            if (ns != kTextNs)
+            if (!isTextNs(ns))
                 break;
             if (name == QLatin1String("p") || name == QLatin1String("h")) {
                 st->open.append(Open());
             } else if (!st->open.isEmpty()) {
                 Open& p = st->open.last();
-                if (name == QLatin1String("s") || name == QLatin1String("tab")
-                    || name == QLatin1String("line-break"))
+                const bool tab = name == QLatin1String("tab") || name == QLatin1String("tab-stop");
+                if (name == QLatin1String("s") || tab || name == QLatin1String("line-break"))
                     p.flushSpace();
                 if (name == QLatin1String("s")) {
                     bool ok = false;
-                    int n = xml.attributes().value(kTextNs, QLatin1String("c")).toInt(&ok);
+                    int n = xml.attributes().value(ns.toString(), QLatin1String("c")).toInt(&ok);
                     if (!ok || n < 1)
                         n = 1;
                     n = qMin(n, kMaxSpaceRun - p.spaceRun);
                     p.text.append(QString(n, QLatin1Char(' ')));
                     p.spaceRun += n;
                     p.collapsedSpace = false;
-                } else if (name == QLatin1String("tab")) {
+                } else if (tab) {
                     p.text.append(QLatin1Char('\t'));
                     p.collapsedSpace = false;
                     p.spaceRun = 0;
@@ -90,7 +120,7 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
                 --st->skipped;
                 break;
             }
-            if (xml.namespaceUri() == kTextNs && !st->open.isEmpty()
+            if (isTextNs(xml.namespaceUri()) && !st->open.isEmpty()
                 && (xml.name() == QLatin1String("p") || xml.name() == QLatin1String("h"))) {
                 // Collapsed white space at the end is dropped; spaces written as text:s stay.
                 endParagraph(st->open.last().text);
@@ -119,6 +149,13 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
         default:
             break;
         }
-    });
+    };
+    if (flat) {
+        addMember(QString(), reader);
+    } else {
+        // The body, then the styles: headers, footers and the master pages' own text.
+        addMember(QStringLiteral("content.xml"), reader);
+        addMember(QStringLiteral("styles.xml"), reader);
+    }
     return S_OK;
 }

@@ -10,22 +10,27 @@
 #include <cstring>
 #include <map>
 
-// A zip member read through a budget of unpacked bytes shared by the whole archive. Once the
-// budget is spent every read fails, which the XML reader reports as a premature end.
+// A zip member (or, for a flat XML document, the file itself) read through a budget of
+// unpacked bytes shared by the whole archive. Once the budget is spent every read fails, which
+// the XML reader reports as a premature end.
 class ParagraphFilter::BoundedMember : public QIODevice
 {
 public:
-    BoundedMember(QuaZip* zip, qint64* budget) : member(zip), budget(budget) {}
+    BoundedMember(QuaZip* zip, qint64* budget) : zipMember(zip), member(&zipMember), budget(budget) {}
+    BoundedMember(const ContentFile& document, qint64* budget)
+        : plainDocument(document), member(&plainDocument), budget(budget)
+    {
+    }
 
     bool openMember()
     {
-        if (!member.open(QIODevice::ReadOnly))
+        if (!member->isOpen() && !member->open(QIODevice::ReadOnly))
             return false;
         return QIODevice::open(QIODevice::ReadOnly);
     }
     void close() override
     {
-        member.close();
+        member->close();
         QIODevice::close();
     }
     bool isSequential() const override { return true; }
@@ -35,7 +40,7 @@ protected:
     {
         if (*budget <= 0 || stopped)
             return -1;
-        qint64 n = member.read(data, qMin(maxSize, *budget));
+        qint64 n = member->read(data, qMin(maxSize, *budget));
         if (n <= 0)
             return n;
         // The run of bytes since the last "<" (a text node, which the XML reader holds
@@ -59,7 +64,9 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
-    QuaZipFile member;
+    QuaZipFile zipMember;
+    ContentFileDevice plainDocument;
+    QIODevice* member;
     qint64* budget;
     qint64 run = 0;
     bool stopped = false;
@@ -135,9 +142,14 @@ FilterResult ParagraphFilter::readMore()
 {
     if (!xml) {
         for (;;) {
-            if (members.isEmpty() || !zip)
+            if (members.isEmpty() || (!zip && !plain))
                 return FILTER_E_END_OF_CHUNKS;
-            if (zip->setCurrentFile(members.first().name)) {
+            if (plain) {
+                file = std::make_unique<BoundedMember>(*plain, &unpackedLeft);
+                if (file->openMember())
+                    break;
+                file.reset();
+            } else if (zip->setCurrentFile(members.first().name)) {
                 file = std::make_unique<BoundedMember>(zip.get(), &unpackedLeft);
                 if (file->openMember())
                     break;
@@ -177,7 +189,7 @@ void ParagraphFilter::closeMember()
     file.reset();
 }
 
-bool ParagraphFilter::openArchive(const ContentFile& document, const FilterControl& ctl)
+void ParagraphFilter::reset(const FilterControl& ctl)
 {
     closeMember();
     members.clear();
@@ -187,7 +199,14 @@ bool ParagraphFilter::openArchive(const ContentFile& document, const FilterContr
     chunkId = 0;
     unpackedLeft = kMaxUnpackedBytes;
     control = ctl;
+    plain = nullptr;
     zip.reset();
+    archive.reset();
+}
+
+bool ParagraphFilter::openArchive(const ContentFile& document, const FilterControl& ctl)
+{
+    reset(ctl);
     archive = std::make_unique<ContentFileDevice>();
     if (!archive->setFile(document))
         return false;
@@ -197,6 +216,15 @@ bool ParagraphFilter::openArchive(const ContentFile& document, const FilterContr
         zip.reset();
         return false;
     }
+    return true;
+}
+
+bool ParagraphFilter::openPlainFile(const ContentFile& document, const FilterControl& ctl)
+{
+    reset(ctl);
+    if (!document.isOpen())
+        return false;
+    plain = &document;
     return true;
 }
 

@@ -62,6 +62,10 @@ protected:
     // Forgets earlier state, keeps the control and opens the document as a zip archive
     // (member names UTF-8), read through its descriptor.
     bool openArchive(const ContentFile& document, const FilterControl& control);
+    // Forgets earlier state, keeps the control and makes the document itself the one member
+    // (a flat XML document): addMember with any name then reads it. `document` must stay open
+    // while the filter is used.
+    bool openPlainFile(const ContentFile& document, const FilterControl& control);
     bool hasMember(const QString& name);
     // Members whose name is `prefix` + a number + `suffix`, in ascending number order.
     QStringList numberedMembers(const QString& prefix, const QString& suffix);
@@ -87,6 +91,7 @@ protected:
     FilterControl control;
 
 private:
+    void reset(const FilterControl& control);
     FilterResult readMore();
     // The next token of `reader`; false when the member is malformed or nested too deep.
     static bool nextToken(QXmlStreamReader& reader, int* depth);
@@ -107,6 +112,7 @@ private:
     class BoundedMember;
     std::unique_ptr<ContentFileDevice> archive;
     std::unique_ptr<QuaZip> zip;
+    const ContentFile* plain = nullptr; // the document itself is the member (openPlainFile)
     std::unique_ptr<BoundedMember> file;
     std::unique_ptr<QXmlStreamReader> xml;
     QList<Member> members; // still to read; the first is being read while `xml` is set

@@ -70,3 +70,10 @@ bool ToPlainTextConverter::finishText(QTemporaryFile* file, bool written, QStrin
     }
     return true;
 }
+
+bool ToPlainTextConverter::isDocumentContainer(const QByteArray& head)
+{
+    return head.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") || head.startsWith("PK\x03\x04")
+           || head.startsWith("{\\rtf") || head.startsWith("%PDF-") || head.mid(60, 8) == "BOOKMOBI"
+           || head.mid(60, 8) == "TEXtREAd";
+}

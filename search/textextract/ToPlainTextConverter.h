@@ -78,6 +78,11 @@ public:
         return reinterpret_cast<const bool*>(&flag);
     }
 
+    // True when `head` (a file's first 68 bytes or more) starts a document container that
+    // only a converter reads: a compound file (Office 97-2003), a zip archive (Office Open XML,
+    // OpenDocument, EPUB), RTF, PDF, or a Palm database (Mobipocket; its type at 60).
+    static bool isDocumentContainer(const QByteArray& head);
+
 protected:
     // The folder for new text files: workFolder, created (owner-only) when missing; the
     // system's temporary folder while no work folder is set. Empty when it cannot be made.

@@ -578,9 +578,21 @@ private slots:
                  (QStringList{QCoreApplication::applicationFilePath(), "-path", dir_.path() + "/rel"}));
         QCOMPARE(awaitOut("open-result"), QByteArray("1"));
         QTRY_VERIFY_WITH_TIMEOUT(out("standins").contains("opener uid=65534 /data/report.txt\n"), 5000);
+        // The root instance's lock file and socket in nobody's runtime folder are nobody's.
+        const QFileInfoList made = QDir(nobodyRuntime).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        QVERIFY(made.size() >= 4);
+        for (const QFileInfo& entry : made) {
+            struct stat st;
+            QVERIFY(::lstat(QFile::encodeName(entry.filePath()).constData(), &st) == 0);
+            QVERIFY2(st.st_uid == 65534 && (st.st_mode & 077) == 0, qPrintable(entry.fileName()));
+        }
 
         quit();
         finish(root, 0);
+        // The root instance removed its socket as nobody; only the lock files stay.
+        for (const QFileInfo& entry : QDir(nobodyRuntime).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+            QVERIFY2(entry.fileName().endsWith(".lock") || entry.fileName().contains(kUserInstanceWindowName),
+                     qPrintable(entry.fileName()));
         finish(user, 0);
         QCOMPARE(out("user-exit"), QByteArray("0"));
         QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0700) == 0);

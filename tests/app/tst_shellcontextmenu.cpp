@@ -285,6 +285,22 @@ private slots:
         QVERIFY(deleted);
         QCOMPARE(gone, QStringList{b});
 
+        // A caller that deletes by itself gets the paths from the menu's Delete, and nothing
+        // is deleted or asked here.
+        QVERIFY(testutil::writeFile(a, "a"));
+        QStringList handed;
+        const ShellContextMenu::DeleteHandler handler = [&handed](const QStringList& paths) { handed = paths; };
+        onPopup([](QMenu* menu) { chooseText(menu, QStringLiteral("&Delete")); });
+        deleted = false;
+        ShellContextMenu::show(&owner, QPoint(10, 10), {a}, deleted, &gone, handler);
+        QCOMPARE(handed, QStringList{a});
+        QVERIFY(!deleted);
+        QVERIFY(QFileInfo::exists(a));
+        onPopup([](QMenu* menu) { chooseText(menu, QStringLiteral("&Delete")); });
+        ShellContextMenu::show(&owner, QPoint(10, 10), {a, b}, deleted, &gone, handler);
+        QCOMPARE(handed, (QStringList{a, b}));
+        QVERIFY(QFileInfo::exists(a));
+
         // No path: no menu at all.
         deleted = false;
         ShellContextMenu::show(&owner, QPoint(10, 10), {}, deleted);

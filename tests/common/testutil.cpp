@@ -53,4 +53,27 @@ QString programDir()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
 }
 
+QString helperWithScriptFilter(const QString& folder, const QString& extension, const QByteArray& script)
+{
+    const QString filter = folder + QStringLiteral("/filter");
+    const QString helper = folder + QStringLiteral("/helper64");
+    if (!writeFile(filter, "#!/bin/sh\n" + script)
+        || !QFile::setPermissions(filter, QFileDevice::ReadOwner | QFileDevice::ExeOwner)
+        || !QFile::copy(programDir() + QStringLiteral("/helper64"), helper))
+        return QString();
+    const QByteArray handler = "{11111111-2222-3333-4444-555555555555}";
+    const QByteArray id = "{66666666-7777-8888-9999-000000000000}";
+    const QByteArray reg = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Classes\\." + extension.toUtf8()
+                           + "\\PersistentHandler]\n@=\"" + handler + "\"\n\n"
+                           "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\" + handler + "]\n@=\"Script handler\"\n\n"
+                           "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\" + handler
+                           + "\\PersistentAddinsRegistered\\{89BCB740-6119-101A-BCB7-00DD010655AF}]\n@=\"" + id + "\"\n\n"
+                           "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\" + id + "]\n@=\"Script filter\"\n\n"
+                           "[HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\" + id + "\\InprocServer32]\n@=\"tqfilter-exec:"
+                           + filter.toUtf8() + "\"\n";
+    if (!writeFile(folder + QStringLiteral("/ifilters64.reg"), reg))
+        return QString();
+    return helper;
+}
+
 } // namespace testutil

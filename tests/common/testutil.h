@@ -24,6 +24,12 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 // Folder with the built programs (tallowquist-pro, helper64).
 QString programDir();
 
+// A copy of the helper program in `folder` whose filter registrations ("ifilters64.reg"
+// beside it) hand documents with the extension `extension` to the shell script `script`
+// (written there as "filter"; it gets the document's path as "$1" and writes the text to its
+// output). For tests that need a conversion that stalls or fails on purpose. Empty on failure.
+QString helperWithScriptFilter(const QString& folder, const QString& extension, const QByteArray& script);
+
 } // namespace testutil
 
 // Enters a private mount namespace or skips the test function, saying why. Callers have

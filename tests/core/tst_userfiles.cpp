@@ -371,6 +371,41 @@ private slots:
         QCOMPARE(::umount(enc(mountPoint.path()).constData()), 0);
     }
 
+    // Where a root instance keeps index files: the DBPath setting only when it is root's alone,
+    // else root's own state folder; every other process takes the setting as it stands. A
+    // working folder is a fresh private folder each time.
+    void indexAndWorkingFolders()
+    {
+        const QString userPath = dir_.path() + QStringLiteral("/user-db");
+        QCOMPARE(PrivateFolders::indexBase(userPath), userPath); // not working for another user
+        const QString work = PrivateFolders::makeWorkingFolder();
+        const QString other = PrivateFolders::makeWorkingFolder();
+        QVERIFY(!work.isEmpty() && work != other);
+        QCOMPARE(int(statOf(work).st_mode & 07777), 0700);
+        QCOMPARE(int(statOf(work).st_uid), int(::geteuid()));
+        QVERIFY(removeDirectoryRecursively(work) && removeDirectoryRecursively(other));
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        QVERIFY2(work.startsWith(QLatin1String(PrivateFolders::kRootRuntimeFolder) + QLatin1String("/work-")), qPrintable(work));
+
+        SessionUserIs session(nobody_.uid);
+        const bool stateExisted = QFileInfo::exists(QLatin1String(PrivateFolders::kRootStateFolder));
+        QCOMPARE(PrivateFolders::indexBase(userPath), QLatin1String(PrivateFolders::kRootStateFolder));
+        QCOMPARE(PrivateFolders::indexBase(QStringLiteral("relative")), QLatin1String(PrivateFolders::kRootStateFolder));
+        QVERIFY(!QFileInfo::exists(userPath)); // nothing made in a folder another user may write
+        QCOMPARE(int(statOf(QLatin1String(PrivateFolders::kRootStateFolder)).st_mode & 07777), 0700);
+        TQ_ENTER_PRIVATE_MOUNTS();
+        const QString run = QStringLiteral("/run/tq-index-%1").arg(::getpid());
+        QVERIFY(QDir().mkpath(run));
+        QCOMPARE(::mount("tmpfs", enc(run).constData(), "tmpfs", 0, "size=64k,mode=0755"), 0);
+        QCOMPARE(PrivateFolders::indexBase(run + QStringLiteral("/idx")), run + QStringLiteral("/idx"));
+        QCOMPARE(int(statOf(run + QStringLiteral("/idx")).st_mode & 07777), 0700);
+        QCOMPARE(::umount(enc(run).constData()), 0);
+        QDir().rmdir(run);
+        if (!stateExisted)
+            QDir().rmdir(QLatin1String(PrivateFolders::kRootStateFolder));
+    }
+
     // Root's own folders: created 0700, narrowed when wider, refused when they or a folder
     // above them are not root's alone.
     void rootFolders()

@@ -729,6 +729,25 @@ private slots:
             QVERIFY(holder.text && holder.text->isOpen());
         }
 
+        // A document whose conversion failed is not searched as the bytes of its container;
+        // a plain text saved under a document's name still is; a document without text is
+        // searched as empty and logged.
+        const QString damaged = write("damaged.doc", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)
+                                                         + QByteArray(600, ' ') + "Quokka rawword");
+        const QString damagedRtf = write("damaged.rtf", "{\\rtf1\\ansi Quokka");
+        QVERIFY(!finds(searcher, damaged, "rawword"));
+        TempFileHolder none;
+        FileSearchRequest raw = contents("rawword");
+        QVERIFY(!searcher.findAll(&raw, damaged, &none));
+        QVERIFY(none.matches.isEmpty());
+        QVERIFY(enginetest::logText().contains(damaged + " could not be converted; it is not read as text"));
+        QVERIFY(finds(searcher, damagedRtf, "quokka")); // RTF cut short: its text up to there
+        QVERIFY(!finds(searcher, damagedRtf, "rtf1"));
+        QVERIFY(finds(searcher, write("renamed.doc", "Quokka plaindocword\n"), "plaindocword"));
+        const QString empty = write("empty.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}}");
+        QVERIFY(!finds(searcher, empty, "fonttbl"));
+        QVERIFY(enginetest::logText().contains("No text in " + empty));
+
         // With the built-in PDF converter off and no filter for it, a PDF is read raw.
         o.useBuiltInPDF = false;
         searcher.setSettings(o);

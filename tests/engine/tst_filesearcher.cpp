@@ -421,16 +421,12 @@ private slots:
     // search's conversion, is cancelled at once instead of after that conversion.
     void cancelWhileHelperBusy()
     {
-        // The helper's converter for RTF: a catdoc that announces itself and then stalls.
-        const QString bin = tmp.filePath("stallbin");
+        // A helper whose filter for RTF announces itself and then stalls.
         const QString started = tmp.filePath("stallbin.started");
-        QVERIFY(testutil::writeFile(bin + "/catdoc",
-                                    "#!/bin/sh\ntouch '" + QFile::encodeName(started) + "'\nexec sleep 40\n"));
-        QFile::setPermissions(bin + "/catdoc", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin) + ':' + path);
-        Helper64Client client(work, testutil::programDir() + "/helper64", 5000);
-        qputenv("PATH", path);
+        const QString stalling = testutil::helperWithScriptFilter(
+            tmp.filePath("stallbin"), "rtf", "touch '" + QFile::encodeName(started) + "'\nexec sleep 40\n");
+        QVERIFY(!stalling.isEmpty());
+        Helper64Client client(work, stalling, 5000);
         QCOMPARE(client.currentState(), 1);
         const QString doc = tmp.filePath("stall.rtf");
         QVERIFY(testutil::writeFile(doc, "{\\rtf1\\ansi slow}"));

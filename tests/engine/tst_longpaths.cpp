@@ -7,12 +7,14 @@
 #include "core/LongPath.h"
 #include "search/engine/ContentSearcher.h"
 #include "search/model/TempFileHolder.h"
+#include "search/engine/ContentSearcher.h"
 #include "search/engine/DirectorySearcher.h"
 #include "search/engine/FileSearch.h"
 #include "search/engine/FolderWalker.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
 #include "search/model/FileStatus.h"
+#include "search/model/TempFileHolder.h"
 
 #include <QProcess>
 #include <QSet>

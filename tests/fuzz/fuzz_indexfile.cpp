@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!fuzz::writeFile(path, (data[0] & 1) ? rest : header() + rest))
         return 0;
     journal->setState(Mount, JournalState{JournalId, 0, 100});
-    NTFSDriveDB db(Mount, nullptr, settings, Serial);
+    NTFSDriveDB db(Mount, settings, Serial);
     if (db.load(nullptr)) {
         FileSearchRequest request;
         request.includeSubfolders = true;

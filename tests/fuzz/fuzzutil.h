@@ -3,7 +3,10 @@
 // need on disk (in /dev/shm when it exists, so writing each input costs little). The scratch
 // folder is also the temporary folder (TMPDIR) of the run: what the readers put there (the
 // settings store's working copy, which Qt saves with an fdatasync at every write-back) then
-// never waits for a disk.
+// never waits for a disk. Run as root, a harness also gets a mount namespace of its own with a
+// tmpfs on root's runtime folder (/run/tallowquist-pro), where the store keeps that copy for a
+// root process: on a system whose /run is a disk, as in some containers, the fdatasyncs would
+// otherwise set the pace; on a usual system /run is a tmpfs already.
 #pragma once
 
 #include "core/Logger.h"
@@ -19,7 +22,23 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
 namespace fuzz {
+
+// Called by LLVMFuzzerInitialize, before libFuzzer starts its threads (a process with more than
+// one thread cannot leave its mount namespace).
+inline void privateRuntimeFolder()
+{
+    if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0)
+        return;
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return;
+    ::mkdir("/run/tallowquist-pro", 0700);
+    ::mount("tmpfs", "/run/tallowquist-pro", "tmpfs", MS_NOSUID | MS_NODEV, "mode=0700");
+}
 
 inline QString scratch()
 {
@@ -60,3 +79,9 @@ inline QByteArray bytesOf(const uint8_t* data, size_t size)
 }
 
 } // namespace fuzz
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::privateRuntimeFolder();
+    return 0;
+}

@@ -110,7 +110,7 @@ private slots:
         QVERIFY(link(mp + "/other/apart", mp + "/docs/apart"));
         QVERIFY(touchFile(mp + "/docs/single"));
 
-        db.reset(new NTFSDriveDB(mp, nullptr, settings()));
+        db.reset(new NTFSDriveDB(mp, settings()));
         db->init(nullptr);
         QCOMPARE(db->count(), 7); // the root, two folders, four files
         QCOMPARE(db->extraNameCount(), 4);
@@ -249,7 +249,7 @@ private slots:
         db.reset();
         QVERIFY(link(mp + "/docs/single", mp + "/other/single-while-away"));
         QVERIFY(unlinkFile(mp + "/other/kept-too"));
-        db.reset(new NTFSDriveDB(mp, nullptr, settings()));
+        db.reset(new NTFSDriveDB(mp, settings()));
         db->init(nullptr);
         QVERIFY(indexLogText().contains(QStringLiteral("Loading disk %1 done").arg(mp)));
         compareWithDisk();

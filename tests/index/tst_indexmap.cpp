@@ -68,7 +68,7 @@ private slots:
             }
             const bool insert = pattern == 4 ? (i % 2 == 0 || ref.empty()) : rng() % 10 < 8;
             if (insert) {
-                map.set(key, IndexEntry{quint64(i), nullptr});
+                map.set(key, IndexEntry{quint64(i), 0});
                 ref[key] = quint64(i);
             } else {
                 QCOMPARE(map.erase(key), ref.erase(key) == 1);
@@ -100,7 +100,7 @@ private slots:
         std::size_t afterFirst = 0;
         for (int round = 0; round < 300; ++round) {
             for (int i = 0; i < 5000; ++i, ++next) {
-                map.set(next, IndexEntry{next, nullptr});
+                map.set(next, IndexEntry{next, 0});
                 ref[next] = next;
             }
             // Keep a few survivors of each round, delete the rest.
@@ -124,11 +124,11 @@ private slots:
         Arena arena2;
         IndexMap steady(arena2);
         for (quint64 k = 0; k < 100; ++k)
-            steady.set(k, IndexEntry{k, nullptr});
+            steady.set(k, IndexEntry{k, 0});
         std::size_t afterRound = 0;
         for (quint64 round = 1; round <= 100; ++round) {
             for (quint64 k = 0; k < 5000; ++k)
-                steady.set(round * 100000 + k, IndexEntry{k, nullptr});
+                steady.set(round * 100000 + k, IndexEntry{k, 0});
             for (quint64 k = 0; k < 5000; ++k)
                 QVERIFY(steady.erase(round * 100000 + k));
             if (round == 1)
@@ -142,12 +142,12 @@ private slots:
         for (int rebuild = 0; rebuild < 20; ++rebuild) {
             map.clear();
             for (quint64 k = 0; k < 20000; ++k)
-                map.set(k * 3, IndexEntry{k, nullptr});
+                map.set(k * 3, IndexEntry{k, 0});
         }
         const std::size_t oneBuild = map.nodeBytes() - beforeRebuilds;
         map.clear();
         for (quint64 k = 0; k < 20000; ++k)
-            map.set(k * 3, IndexEntry{k, nullptr});
+            map.set(k * 3, IndexEntry{k, 0});
         QCOMPARE(map.size(), std::size_t(20000));
         QVERIFY2(map.nodeBytes() - beforeRebuilds <= oneBuild, "a cleared map's nodes are reused");
         QVERIFY(oneBuild < 20000 * 40);
@@ -160,8 +160,8 @@ private slots:
         std::map<quint64, quint64> ref;
         const quint64 top = ~quint64(0);
         for (quint64 i = 0; i < 5000; ++i) {
-            map.set(i, IndexEntry{i, nullptr});
-            map.set(top - i, IndexEntry{i, nullptr});
+            map.set(i, IndexEntry{i, 0});
+            map.set(top - i, IndexEntry{i, 0});
             ref[i] = i;
             ref[top - i] = i;
         }
@@ -173,7 +173,7 @@ private slots:
         QVERIFY(!map.erase(100));
         QVERIFY(sameAs(map, ref));
         for (quint64 i = 2000; i < 2100; ++i) {
-            map.set(i, IndexEntry{7, nullptr});
+            map.set(i, IndexEntry{7, 0});
             ref[i] = 7;
         }
         QVERIFY(sameAs(map, ref));
@@ -183,12 +183,15 @@ private slots:
         QVERIFY(map.find(0) == nullptr);
         QVERIFY(!map.erase(top));
         // Setting a key again overwrites its one entry.
-        const char* name = "b";
-        map.set(top, IndexEntry{1, nullptr});
+        const quint32 name = 77;
+        map.set(top, IndexEntry{1, 0});
         map.set(top, IndexEntry{2, name});
         QCOMPARE(map.size(), std::size_t(1));
-        QCOMPARE(map.find(top)->parent, quint64(2));
-        QCOMPARE(map.find(top)->name, name);
+        QCOMPARE(quint64(map.find(top)->parent), quint64(2));
+        QCOMPARE(quint32(map.find(top)->name), name);
+        // An entry is 12 bytes: the leaves hold 64 keys and 64 entries in 1304 bytes.
+        QCOMPARE(sizeof(IndexEntry), std::size_t(12));
+        QCOMPARE(sizeof(IndexMap::Leaf), std::size_t(24 + 64 * 8 + 64 * 12));
     }
 };
 

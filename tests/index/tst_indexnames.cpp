@@ -3,7 +3,7 @@
 // slots, and saved in the index file's section of further names.
 #include "core/Arena.h"
 #include "core/Logger.h"
-#include "core/StringPool.h"
+#include "search/index/NameStore.h"
 #include "search/index/ExtraNames.h"
 #include "search/index/NTFSDriveDB.h"
 #include "tests/doubles/ScriptedJournalBackend.h"
@@ -86,7 +86,7 @@ private:
 
     std::unique_ptr<NTFSDriveDB> initDb(const IndexingSettings& s)
     {
-        std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(Mount, nullptr, s));
+        std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(Mount, s));
         db->init(nullptr);
         return db;
     }
@@ -137,8 +137,16 @@ private slots:
     {
         Arena arena;
         IndexMap firsts(arena);
-        ExtraNames table(firsts);
-        StringPool pool;
+        NameStore store;
+        ExtraNames table(firsts, store);
+        // One reference per text, so that equal names compare equal as references.
+        std::map<QByteArray, NameStore::Ref> refs;
+        auto nameRef = [&](const QByteArray& text) {
+            auto it = refs.find(text);
+            if (it == refs.end())
+                it = refs.emplace(text, store.add(text.constData(), text.size())).first;
+            return it->second;
+        };
         struct Model
         {
             IndexEntry first;
@@ -148,7 +156,7 @@ private slots:
         std::mt19937 random(7);
         auto pick = [&](int n) { return int(random() % unsigned(n)); };
         auto randomName = [&] {
-            return IndexEntry{quint64(1 + pick(20)), pool.intern(QByteArray("n" + QByteArray::number(pick(40))).constData())};
+            return IndexEntry{quint64(1 + pick(20)), nameRef("n" + QByteArray::number(pick(40)))};
         };
         auto same = [](const IndexEntry& a, const IndexEntry& b) { return a.parent == b.parent && a.name == b.name; };
         auto holds = [&](const Model& m, const IndexEntry& e) {
@@ -185,7 +193,7 @@ private slots:
                             break;
                         }
                     }
-                    QCOMPARE(table.remove(frn, x.parent, x.name), expected);
+                    QCOMPARE(table.remove(frn, x.parent, store.text(x.name)), expected);
                 }
                 break;
             case 3: // the first name gives way to the oldest further one
@@ -235,7 +243,7 @@ private slots:
             for (int q = 0; q < 50; ++q) {
                 const IndexEntry x = randomName();
                 const quint64 except = quint64(1 + pick(3000));
-                const quint64 owner = table.otherOwner(x.parent, x.name, except);
+                const quint64 owner = table.otherOwner(x.parent, store.text(x.name), except);
                 bool any = false;
                 for (const auto& m : model)
                     any = any || (m.first != except && !m.second.extras.empty() && holds(m.second, x));

@@ -66,7 +66,7 @@ private slots:
         QVERIFY(touchFile(mp + "/docs/old/report.txt"));
         QVERIFY(touchFile(mp + "/docs/readme.md"));
 
-        db.reset(new NTFSDriveDB(mp, nullptr, settings()));
+        db.reset(new NTFSDriveDB(mp, settings()));
         QVERIFY(db->serial() != 0);
         db->init(nullptr);
         QCOMPARE(db->count(), 5);
@@ -172,7 +172,7 @@ private slots:
         db.reset();
         QVERIFY(touchFile(mp + "/while-away"));
         QVERIFY(QFile::remove(mp + "/saved"));
-        db.reset(new NTFSDriveDB(mp, nullptr, settings()));
+        db.reset(new NTFSDriveDB(mp, settings()));
         db->init(nullptr);
         QVERIFY(indexLogText().contains(QStringLiteral("Loading disk %1 done").arg(mp)));
         QTRY_COMPARE(find("while-away;saved"), QStringList({"/while-away"}));
@@ -201,7 +201,7 @@ private slots:
         IndexingSettings noFile; // no index file: always a walk
         std::unique_ptr<NTFSDriveDB> fresh;
         for (int round = 0; round < 5 || made < 10; ++round) {
-            fresh.reset(new NTFSDriveDB(mp, nullptr, noFile));
+            fresh.reset(new NTFSDriveDB(mp, noFile));
             fresh->init(nullptr);
             if (round < 4)
                 fresh.reset();

@@ -1,5 +1,7 @@
-// Encoding guesses from the first 128 bytes (marks, UTF-16 without a mark, UTF-8, binary, the
-// window boundary), device positioning, isAscii, and the temporary-file holder.
+// Encoding guesses from the first 64 KiB (marks, UTF-16 with and without a mark, UTF-8, binary
+// with the 0-byte rule, the window boundary, legacy 8-bit and multi-byte encodings and the
+// locale's language as the tie-breaker), device positioning, isAscii, and the temporary-file
+// holder.
 #include "search/model/EncodingDetection.h"
 
 #include "core/FileNameCodec.h"
@@ -49,8 +51,11 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString le = QStringLiteral("UTF-16LE"), be = QStringLiteral("UTF-16BE"),
                       u8 = QStringLiteral("UTF-8"), bin = QStringLiteral("BINARY"), local("");
-        // Bytes above 127 that are not UTF-8: Windows-1252 where the locale is UTF-8.
-        const QString eightBit = QTextCodec::codecForLocale()->mibEnum() == 106 ? QStringLiteral("windows-1252") : local;
+        // Bytes above 127 that are not UTF-8 and too few for a guess: the legacy encoding of
+        // the locale's language where the locale is UTF-8.
+        const QString eightBit = QTextCodec::codecForLocale()->mibEnum() == 106
+                                     ? legacyEncodingOfLanguage(QLocale::system())
+                                     : local;
         QTest::newRow("BE mark") << bytes({0xFE, 0xFF}) << be;
         QTest::newRow("LE mark") << bytes({0xFF, 0xFE, 0x41, 0x00}) << le;
         QTest::newRow("UTF-8 mark") << bytes({0xEF, 0xBB, 0xBF}) << u8;
@@ -75,21 +80,21 @@ private slots:
 
         QTest::newRow("ascii") << QByteArray("plain ascii text\r\n") << local;
         QTest::newRow("UTF-8") << QByteArray("h\xC3\xA9llo \xE2\x82\xAC \xF0\x9F\x98\x80") << u8;
-        QTest::newRow("Latin-1") << QByteArray("caf\xE9 cr\xE8me") << eightBit;
         QTest::newRow("0 byte") << QByteArray("ab\0cd", 5) << bin;
         QTest::newRow("lone continuation") << QByteArray("\x80 lone continuation\0", 21) << bin;
-        QTest::newRow("five leading ones") << QByteArray("\xF8\x88\x80\x80\x80") << eightBit;
-        QTest::newRow("UTF-8 before 0 bytes") << QByteArray("\xC3\xA9\0", 3) << u8;
+        // A 0 byte means binary even where everything else is valid UTF-8 (an executable or a
+        // shared object may well be).
+        QTest::newRow("UTF-8 before 0 bytes") << QByteArray("\xC3\xA9\0", 3) << bin;
+        QTest::newRow("0 bytes then UTF-8") << QByteArray(126, '\0') + "\xC3\xA9" << bin;
+        QTest::newRow("ELF header and UTF-8")
+            << QByteArray("\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0\x01\0\0\0", 24) + "GLIBC_2.2.5 \xC3\xA9t\xC3\xA9"
+            << bin;
 
-        // Characters cut by the 128-byte window are completed from the bytes after it.
-        const QByteArray a127(127, 'a'), a126(126, 'a');
+        // Characters cut by the window are completed from the bytes after it.
+        const QByteArray a127(EncodingWindow - 1, 'a'), a126(EncodingWindow - 2, 'a');
         QTest::newRow("cut 1+1") << a127 + "\xC3\xA9 more text" << u8;
         QTest::newRow("cut 2+1") << a126 + "\xE2\x82\xAC" << u8;
         QTest::newRow("cut 1+3") << a127 + "\xF0\x9F\x98\x80" << u8;
-        QTest::newRow("file ends inside 2") << a127 + "\xC3" << eightBit;
-        QTest::newRow("file ends inside 3") << a126 + "\xE2\x82" << eightBit;
-        QTest::newRow("no continuation after window") << a127 + "\xC3" + "b" << eightBit;
-        QTest::newRow("0 bytes then cut") << QByteArray(126, '\0') + "\xC3\xA9" << u8;
     }
 
     void guesses()
@@ -98,12 +103,99 @@ private slots:
         QTEST(guess(data), "expected");
     }
 
+    // Bytes above 127 that are not UTF-8, too few to tell an encoding: never UTF-8, UTF-16 or
+    // binary, always an 8-bit reading.
+    void eightBitFallback_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        const QByteArray a127(127, 'a');
+        QTest::newRow("Latin-1 words") << QByteArray("caf\xE9 cr\xE8me");
+        QTest::newRow("five leading ones") << QByteArray("\xF8\x88\x80\x80\x80");
+        QTest::newRow("file ends inside 2") << a127 + "\xC3";
+        QTest::newRow("file ends inside 3") << QByteArray(126, 'a') + "\xE2\x82";
+        QTest::newRow("no continuation") << a127 + "\xC3" + "b";
+    }
+
+    void eightBitFallback()
+    {
+        QFETCH(QByteArray, data);
+        const QString g = guess(data);
+        QVERIFY2(g != QLatin1String("UTF-8") && g != QLatin1String("BINARY") && !g.startsWith(QLatin1String("UTF-16")),
+                 qPrintable(g));
+    }
+
+    // Texts in the encodings people keep them in: the guess reads them back unchanged.
+    void legacyEncodings_data()
+    {
+        QTest::addColumn<QByteArray>("codec");
+        QTest::addColumn<QString>("text");
+        const QString german = QString(900, QLatin1Char('x')).replace(QLatin1Char('x'), QStringLiteral("manual page ").left(1))
+                               + QStringLiteral(" Die Größe der Straße überrascht. Müller öffnet das Fenster, und die Bäume "
+                                                "rauschen im Wind. Übermorgen fährt er über die Brücke nach Köln.");
+        QTest::newRow("Latin-1, first accent after 900 bytes") << QByteArray("ISO-8859-1") << german;
+        const QString russian = QStringLiteral(
+            "Москва является столицей России и крупнейшим городом страны. В городе находится множество "
+            "музеев, театров и парков, которые ежегодно посещают миллионы туристов.");
+        QTest::newRow("cp1251") << QByteArray("windows-1251") << russian;
+        QTest::newRow("KOI8-R") << QByteArray("KOI8-R") << russian;
+        const QString greek = QStringLiteral("Η Αθήνα είναι η πρωτεύουσα της Ελλάδας και μία από τις αρχαιότερες πόλεις "
+                                             "του κόσμου. Η Ακρόπολη βρίσκεται στο κέντρο της πόλης.");
+        QTest::newRow("ISO-8859-7") << QByteArray("ISO-8859-7") << greek;
+        const QString japanese = QStringLiteral("東京は日本の首都であり、世界で最も人口の多い都市の一つです。毎年、多くの観光客が"
+                                                "浅草寺や東京タワー、渋谷の交差点を訪れます。春には桜が咲きます。");
+        QTest::newRow("Shift_JIS") << QByteArray("Shift_JIS") << japanese;
+        QTest::newRow("EUC-JP") << QByteArray("EUC-JP") << japanese;
+        const QString chinese = QStringLiteral("北京是中华人民共和国的首都，也是全国的政治和文化中心。每年都有成千上万的游客来参观"
+                                               "故宫、长城和天安门广场。春天的时候，公园里开满了鲜花。");
+        QTest::newRow("GB18030") << QByteArray("GB18030") << chinese;
+        QTest::newRow("UTF-16LE without mark or blank") << QByteArray("UTF-16LE") << chinese;
+        QTest::newRow("UTF-16BE without mark or blank") << QByteArray("UTF-16BE") << chinese;
+        const QString korean = QStringLiteral("서울은 대한민국의 수도이며 가장 큰 도시입니다. 매년 많은 관광객이 경복궁과 "
+                                              "남산타워, 명동을 방문합니다. 봄에는 벚꽃이 핍니다.");
+        QTest::newRow("EUC-KR") << QByteArray("EUC-KR") << korean;
+    }
+
+    void legacyEncodings()
+    {
+        QFETCH(QByteArray, codec);
+        QFETCH(QString, text);
+        QTextCodec* c = QTextCodec::codecForName(codec);
+        QVERIFY(c);
+        QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+        const QByteArray encoded = c->fromUnicode(text.constData(), text.size(), &state);
+        const QString g = guess(encoded);
+        QTextCodec* guessed = QTextCodec::codecForName(g.toLatin1());
+        QVERIFY2(guessed, qPrintable(g));
+        QCOMPARE(guessed->toUnicode(encoded), text);
+    }
+
+    // A shared object of the system is binary, whatever UTF-8 its first bytes hold.
+    void sharedObjectIsBinary()
+    {
+        QFile so(QStringLiteral("/lib/x86_64-linux-gnu/libc.so.6"));
+        if (!so.open(QIODevice::ReadOnly))
+            QSKIP("no libc.so.6 at its usual place");
+        QCOMPARE(detectEncoding(&so), QStringLiteral("BINARY"));
+    }
+
+    void languageTieBreaker()
+    {
+        QCOMPARE(legacyEncodingOfLanguage(QLocale(QLocale::Russian)), QStringLiteral("windows-1251"));
+        QCOMPARE(legacyEncodingOfLanguage(QLocale(QLocale::Czech)), QStringLiteral("windows-1250"));
+        QCOMPARE(legacyEncodingOfLanguage(QLocale(QLocale::Japanese)), QStringLiteral("Shift_JIS"));
+        QCOMPARE(legacyEncodingOfLanguage(QLocale(QLocale::Chinese, QLocale::Taiwan)), QStringLiteral("Big5"));
+        QCOMPARE(legacyEncodingOfLanguage(QLocale(QLocale::Chinese, QLocale::China)), QStringLiteral("GB18030"));
+        QCOMPARE(legacyEncodingOfLanguage(QLocale(QLocale::German)), QStringLiteral("windows-1252"));
+        for (QLocale::Language l : {QLocale::Russian, QLocale::Greek, QLocale::Hebrew, QLocale::Korean, QLocale::Thai})
+            QVERIFY(QTextCodec::codecForName(legacyEncodingOfLanguage(QLocale(l)).toLatin1()));
+    }
+
     // A character cut by the window, read through a file; the device is left at the window's end.
     void windowCutThroughAFile()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("cut.txt"));
-        QVERIFY(testutil::writeFile(path, QByteArray(127, 'a') + "\xC3\xA9 tail"));
+        QVERIFY(testutil::writeFile(path, QByteArray(EncodingWindow - 1, 'a') + "\xC3\xA9 tail"));
         QCOMPARE(detectFileEncoding(path), QStringLiteral("UTF-8"));
         // A file whose name is not UTF-8 is opened under its own bytes.
         const QByteArray rawPath = FileNameCodec::encode(dir.path()) + "/cut\xFF.txt";
@@ -115,17 +207,17 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(detectEncoding(&file), QStringLiteral("UTF-8"));
-        QCOMPARE(file.pos(), qint64(128));
+        QCOMPARE(file.pos(), qint64(EncodingWindow));
     }
 
     void devicePosition()
     {
         QBuffer buffer;
-        buffer.setData(QByteArray(300, 'x'));
+        buffer.setData(QByteArray(EncodingWindow + 300, 'x'));
         buffer.open(QIODevice::ReadOnly);
         buffer.seek(200);
         QCOMPARE(detectEncoding(&buffer), QString(""));
-        QCOMPARE(buffer.pos(), qint64(128));
+        QCOMPARE(buffer.pos(), qint64(EncodingWindow));
         QBuffer small;
         small.setData("short");
         small.open(QIODevice::ReadOnly);

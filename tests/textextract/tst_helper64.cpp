@@ -1,6 +1,6 @@
 // The helper protocol (framing, filter list), the pipe thread, the client with the real
-// helper64 program (RTF through catdoc over the socket), restart after the helper died, and
-// the checks on the helper's replies.
+// helper64 program (RTF through its filter over the socket), restart after the helper died,
+// and the checks on the helper's replies.
 #include "core/ContentFile.h"
 #include "core/Logger.h"
 #include "search/textextract/Helper64Client.h"
@@ -60,16 +60,14 @@ private:
     QString work;
     QString helper;
 
-    // A folder holding a "catdoc" that writes its pid to `pidFile` and then sleeps; empty on
-    // failure.
-    QString stallingCatdoc(const QString& folderName, const QString& pidFile)
+    // A copy of the helper whose filter for RTF writes its pid to `pidFile` and then sleeps,
+    // the first time; later conversions give "slow". Empty on failure.
+    QString stallingHelper(const QString& folderName, const QString& pidFile)
     {
-        const QString bin = tmp.filePath(folderName);
-        if (!testutil::writeFile(bin + QStringLiteral("/catdoc"),
-                                 "#!/bin/sh\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 40\n"))
-            return QString();
-        QFile::setPermissions(bin + QStringLiteral("/catdoc"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        return bin;
+        const QByteArray pid = "'" + pidFile.toUtf8() + "'";
+        return testutil::helperWithScriptFilter(
+            tmp.filePath(folderName), QStringLiteral("rtf"),
+            "if [ ! -e " + pid + " ]; then echo $$ > " + pid + "; exec sleep 40; fi\nprintf 'slow\\n'\n");
     }
 
     QString rtf(const QString& name, const QByteArray& body)
@@ -223,11 +221,11 @@ private slots:
     }
 
     // Starts the real helper64 as `process` and connects `thread` to it.
-    bool startConnected(Helper64Thread& thread, QProcess& process)
+    bool startConnected(Helper64Thread& thread, QProcess& process, const QString& program = QString())
     {
         thread.start();
         const QString id = QUuid::createUuid().toString();
-        process.start(helper, {id, tmp.path(), work});
+        process.start(program.isEmpty() ? helper : program, {id, tmp.path(), work});
         if (!process.waitForStarted(10000))
             return false;
         thread.setExpectedPeer(process.processId());
@@ -490,15 +488,12 @@ private slots:
     // stops the converter program, removes nothing-yet-written files and ends normally.
     void helperLosesProgramMidConversion()
     {
-        const QString pidFile = tmp.filePath(QStringLiteral("catdoc2.pid"));
-        const QString bin = stallingCatdoc(QStringLiteral("fakebin2"), pidFile);
-        QVERIFY(!bin.isEmpty());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+        const QString pidFile = tmp.filePath(QStringLiteral("filter2.pid"));
+        const QString stalling = stallingHelper(QStringLiteral("stall2"), pidFile);
+        QVERIFY(!stalling.isEmpty());
         auto thread = std::make_unique<Helper64Thread>();
         QProcess process;
-        process.setProcessEnvironment(env);
-        QVERIFY(startConnected(*thread, process));
+        QVERIFY(startConnected(*thread, process, stalling));
         const ContentFile endless = ContentFile::open(rtf(QStringLiteral("endless.rtf"), "x"));
         QVERIFY(writeMessage(*thread, QStringLiteral("CONVERT\n") + endless.path(), 5000, endless.duplicate()));
         QTRY_VERIFY(QFile::exists(pidFile));
@@ -592,13 +587,10 @@ private slots:
     // old helper together with the converter program it runs, and starts a new one.
     void stalledConversion()
     {
-        const QString pidFile = tmp.filePath(QStringLiteral("catdoc.pid"));
-        const QString bin = stallingCatdoc(QStringLiteral("fakebin"), pidFile);
-        QVERIFY(!bin.isEmpty());
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin) + ':' + path);
-        Helper64Client client(work, helper, 3000);
-        qputenv("PATH", path); // the next helper finds the real catdoc
+        const QString pidFile = tmp.filePath(QStringLiteral("filter.pid"));
+        const QString stalling = stallingHelper(QStringLiteral("stall"), pidFile);
+        QVERIFY(!stalling.isEmpty());
+        Helper64Client client(work, stalling, 3000);
         QCOMPARE(client.currentState(), 1);
         const qint64 first = client.helperPid();
 

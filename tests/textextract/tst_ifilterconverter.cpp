@@ -281,16 +281,23 @@ private slots:
 
         // The shipped registrations.
         const std::list<IFilterInfo> inproc = getIFiltersFromRegistry(inProcess);
-        QCOMPARE(int(inproc.size()), 2);
-        QCOMPARE(inproc.front().extensions, (std::list<std::wstring>{L"docx", L"pptx", L"xlsx"}));
-        QCOMPARE(inproc.back().extensions, (std::list<std::wstring>{L"odp", L"ods", L"odt"}));
+        QCOMPARE(int(inproc.size()), 3);
+        auto extensionsOf = [](const std::list<IFilterInfo>& filters) {
+            std::list<std::wstring> all;
+            for (const IFilterInfo& i : filters)
+                all.insert(all.end(), i.extensions.begin(), i.extensions.end());
+            all.sort();
+            return all;
+        };
+        QCOMPARE(extensionsOf(inproc),
+                 (std::list<std::wstring>{L"docm", L"docx", L"dotm", L"dotx", L"fodp", L"fods", L"fodt", L"htm",
+                                          L"html", L"odp", L"ods", L"odt", L"otp", L"ots", L"ott", L"potm",
+                                          L"potx", L"ppsm", L"ppsx", L"pptm", L"pptx", L"sxc", L"sxi", L"sxw",
+                                          L"xht", L"xhtml", L"xlsm", L"xlsx", L"xltx", L"xml"}));
         const std::list<IFilterInfo> helper = getIFiltersFromRegistry(shipped(RegistryFile::helperFileName()));
         QCOMPARE(int(helper.size()), 3);
-        std::list<std::wstring> all;
-        for (const IFilterInfo& i : helper)
-            all.insert(all.end(), i.extensions.begin(), i.extensions.end());
-        all.sort();
-        QCOMPARE(all, (std::list<std::wstring>{L"doc", L"ppt", L"rtf", L"xls"}));
+        QCOMPARE(extensionsOf(helper),
+                 (std::list<std::wstring>{L"doc", L"dot", L"pot", L"pps", L"ppt", L"rtf", L"xls", L"xlt"}));
     }
 
     // Each document type through the shipped registry: paragraphs, runs, tabs, breaks, what is
@@ -338,9 +345,10 @@ private slots:
                 "<text:p>  a  <text:span>b</text:span>\n c<text:s text:c=\"3\"/>d<text:tab/>e"
                 "<text:line-break/>f<office:annotation><dc:creator>Ann</dc:creator>"
                 "<text:p>remark</text:p></office:annotation>"
-                "<text:note><text:note-body><text:p>foot</text:p></text:note-body></text:note></text:p>"
+                "<text:note><text:note-citation>1</text:note-citation><text:note-body><text:p>foot</text:p>"
+                "</text:note-body></text:note></text:p>"
                 "</office:text>")}}
-            << "Title\r\nfoot\r\na b c   d\te\nf\r\n";
+            << "Title\r\nremark\r\nfoot\r\na b c   d\te\nf\r\n";
         // White space at a paragraph's end collapses away; spaces written out stay.
         QTest::newRow("odt paragraph ends") << "trailing.odt" << Members{
             {"content.xml", odfContent("<office:text><text:p>a <text:s text:c=\"2\"/></text:p>"
@@ -657,10 +665,10 @@ private slots:
         ExternalProgramFilter missing(QStringLiteral("no-such-program-here"), {}, rtfFile);
         QCOMPARE(missing.init(0, FilterControl()), REGDB_E_CLASSNOTREG);
 
-        // catdoc run in process through a registry naming it.
-        RegistryFile rtf;
-        QVERIFY(rtf.loadText(registryText(QStringLiteral("rtf"), QStringLiteral("tqfilter-catdoc"), "c")));
-        QCOMPARE(readText(extract(rtf, docs + QStringLiteral("/x.rtf"), nullptr, 60)), QStringLiteral("x\r\n"));
+        // A program named by a registry ("tqfilter-exec:"), run in process: its output is the text.
+        RegistryFile exec;
+        QVERIFY(exec.loadText(registryText(QStringLiteral("rtf"), QStringLiteral("tqfilter-exec:/bin/cat"), "c")));
+        QCOMPARE(readText(extract(exec, docs + QStringLiteral("/x.rtf"), nullptr, 60)), QStringLiteral("{\\rtf1 x}\r\n"));
     }
 
     // The production path: the converter over the shipped registry, real documents.

@@ -144,9 +144,12 @@ private slots:
         QTest::addColumn<QByteArray>("book");
         QTest::addColumn<QString>("logged");
         docgen::MobiOptions o;
-        o.compression = 17480; // HUFF/CDIC: not decoded as PalmDOC
-        QTest::newRow("HUFF/CDIC") << docgen::makeMobi("<body>secret</body>", o)
-                                   << "Unsupported compression 17480 in book.mobi.";
+        o.compression = 17480; // HUFF/CDIC without its HUFF and CDIC records: not decoded at all
+        QTest::newRow("HUFF/CDIC without tables") << docgen::makeMobi("<body>secret</body>", o)
+                                                  << "Damaged HUFF/CDIC records in book.mobi.";
+        o.compression = 17481;
+        QTest::newRow("unknown compression") << docgen::makeMobi("<body>secret</body>", o)
+                                             << "Unsupported compression 17481 in book.mobi.";
         o = docgen::MobiOptions();
         o.encryption = 2;
         QTest::newRow("encrypted") << docgen::makeMobi("<body>secret</body>", o)

@@ -1,5 +1,6 @@
 #include "ui/options/OptionsDialog.h"
 
+#include "core/PrivateFolders.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "core/SystemUtils.h"
@@ -385,10 +386,14 @@ void OptionsDialog::applyIndexing(QStringList& failures)
     record.dbPath = IndexFolder::cleanPath(indexing->dbPathLineEdit->text());
 
     const QString oldPath = old.dbPath.isEmpty() ? dbPathAtLoad : old.dbPath;
-    if (IndexFolder::compare(oldPath, record.dbPath) == IndexFolder::Moved)
+    // Where the index files really lie (a root instance keeps them in a folder of root's alone
+    // whatever the setting says): nothing is removed when the move does not change that folder.
+    const QString oldBase = PrivateFolders::indexBase(oldPath);
+    if (IndexFolder::compare(oldPath, record.dbPath) == IndexFolder::Moved && !oldBase.isEmpty()
+        && oldBase != PrivateFolders::indexBase(record.dbPath))
         runStep(
             tr("removing the old file database"),
-            [&] { return IndexFolder::removeIndexFiles(oldPath); }, failures);
+            [&] { return IndexFolder::removeIndexFiles(oldBase); }, failures);
 
     runStep(
         tr("the index settings"),

@@ -49,6 +49,7 @@ FileTable::FileTable(FileTableView* view, QFrame* filterBarHost, Settings* setti
     connect(header, &QHeaderView::sectionMoved, this, [this]() { columnsChanged = true; });
     connect(view, &QAbstractItemView::doubleClicked, this, &FileTable::openFile);
     connect(view, &FileTableView::fileSelected, this, &FileTable::fileSelected);
+    connect(view, &FileTableView::deleteRequested, this, &FileTable::deleteRequested);
     connect(view, &FileTableView::filesRemoved, this, [this](const QStringList& gone) {
         removePaths(gone);
         emit filesRemoved(gone);

@@ -105,6 +105,7 @@ public:
 signals:
     void fileSelected(const QString& path);
     void filesRemoved(const QStringList& paths);
+    void deleteRequested(const QStringList& paths);
     void sortProgress(int done, int total);
     void sortFinished();
 

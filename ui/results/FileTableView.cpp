@@ -20,8 +20,11 @@
 FileTableView::FileTableView(QWidget* parent)
     : QTableView(parent)
 {
-    contextMenuRunner = [](QWidget* owner, const QPoint& at, const QStringList& paths, bool& deleted,
-                           QStringList& gone) { ShellContextMenu::show(owner, at, paths, deleted, &gone); };
+    contextMenuRunner = [this](QWidget* owner, const QPoint& at, const QStringList& paths, bool& deleted,
+                               QStringList& gone) {
+        ShellContextMenu::show(owner, at, paths, deleted, &gone,
+                               [this](const QStringList& chosen) { emit deleteRequested(chosen); });
+    };
     opener_ = [](QWidget* owner, const QString& path) { return ShellUtils::openFile(owner, path, QString()); };
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &FileTableView::onSectionClicked);
 }

@@ -10,7 +10,8 @@
 //   context menu for the selected files; dragging carries their URIs.
 // - Every action takes the paths of the selection at the moment the user acts. After a delete
 //   from the context menu, `filesRemoved` carries exactly the paths that are gone, so only
-//   their rows are removed, wherever they are by then.
+//   their rows are removed, wherever they are by then. The shell's menu hands its Delete to
+//   `deleteRequested` (the tab deletes off the GUI thread, DeleteJob).
 //
 // Modal questions go through the Prompter; the context menu and opening a file go through two
 // replaceable functions (the shell's by default) so that tests never block or start programs.
@@ -61,6 +62,8 @@ public slots:
 signals:
     void fileSelected(const QString& path);
     void filesRemoved(const QStringList& paths);
+    // The context menu's Delete for these paths (captured when the menu opened).
+    void deleteRequested(const QStringList& paths);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

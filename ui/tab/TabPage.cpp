@@ -8,6 +8,7 @@
 #include "search/model/ExpressionCheck.h"
 #include "search/model/FileSearchResults.h"
 #include "search/model/MaskList.h"
+#include "ui/common/DeleteJob.h"
 #include "ui/common/Prompter.h"
 #include "ui/main/TabsFile.h"
 #include "ui/results/FileTable.h"
@@ -59,6 +60,7 @@ TabPage::TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* in
         setFormButton(SearchWindow::SearchRole);
     });
     connect(fileTable_, &FileTable::fileSelected, this, &TabPage::findMatches);
+    connect(fileTable_, &FileTable::deleteRequested, this, &TabPage::deletePaths);
     connect(fileTable_, &FileTable::sortProgress, this, [this](int done, int total) {
         if (total > 0)
             setStatusText(tr("Sorting... %1%").arg(qint64(done) * 100 / total));
@@ -405,21 +407,19 @@ void TabPage::cut()
 
 void TabPage::deleteFiles()
 {
-    const QStringList paths = ui->foundTable->selectedFilePaths();
+    deletePaths(ui->foundTable->selectedFilePaths());
+}
+
+void TabPage::deletePaths(const QStringList& paths)
+{
     if (paths.isEmpty() || !prompter)
         return;
-    const QString text = paths.size() == 1
-        ? tr("Do you really want to delete \"%1\" permanently?").arg(pathFileName(paths.first()))
-        : tr("Do you really want to delete these %1 items permanently?").arg(paths.size());
-    if (prompter->question(this, tr("Delete"), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        != QMessageBox::Yes)
-        return;
-    QStringList gone;
-    ShellUtils::deleteFiles(window(), paths, true, &gone);
-    fileTable_->removePaths(gone);
-    if (gone.size() < paths.size())
-        prompter->warning(this, tr("Delete"),
-                          tr("%1 of %2 items could not be deleted.").arg(paths.size() - gone.size()).arg(paths.size()));
+    auto* job = new DeleteJob(this, prompter, paths);
+    connect(job, &DeleteJob::finished, this, [this](const FileDeletion::Outcome& outcome) {
+        fileTable_->removePaths(outcome.gone);
+        emit deleteFinished(outcome.gone);
+    });
+    job->start();
 }
 
 // part: 0 names, 1 full paths, 2 folders; each line ends in CR LF.

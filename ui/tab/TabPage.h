@@ -22,9 +22,11 @@
 // The progress timer reads the results only through their locked counts and the table's
 // refresh, never the lists a search thread is growing.
 //
-// Linux decisions: a delete is permanent after our confirmation (through the Prompter), as
-// ShellUtils::deleteFiles does; only the rows of the files really gone are removed, and files
-// that stayed are reported. The folder of a path is the text before its last "/".
+// Linux decisions: a delete is permanent after our confirmation (through the Prompter), which
+// for folders says that everything inside goes too, with the counts; counting and deleting run
+// off the GUI thread (DeleteJob) with progress and Cancel; only the rows of the paths really
+// gone are removed, and what stayed is reported. The folder of a path is the text before its
+// last "/".
 #pragma once
 
 #include "search/model/FileSearchRequest.h"
@@ -88,7 +90,9 @@ public:
 
     void copy();
     void cut();
+    // Deletes the selected files and folders (DeleteJob); `deleteFinished` follows.
     void deleteFiles();
+    void deletePaths(const QStringList& paths);
     void copyNames();
     void copyFullNames();
     void copyPaths();
@@ -122,6 +126,7 @@ signals:
     void statusTextChanged(int tabId);
     void tabTextChanged(int tabId, const QString& title);
     void exportFinished(const QString& fileName, bool ok);
+    void deleteFinished(const QStringList& gone);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -149,7 +149,7 @@ private slots:
         if (programDir.isEmpty())
             QSKIP("TQ_PROGRAM_DIR is set by CTest");
         const QString text = AboutDialog::readCredits(programDir + QStringLiteral("/Credits.txt"));
-        for (const char* name : {"Qt", "QuaZip", "pdftotext", "catdoc"})
+        for (const char* name : {"Qt", "QuaZip", "pdftotext", "uchardet"})
             QVERIFY2(text.contains(QLatin1String(name)), name);
     }
 

@@ -398,8 +398,11 @@ private slots:
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
         // (That a file which stays keeps its row is covered by the result table's own test.)
         w.prompter.questionAnswers.enqueue(QMessageBox::Yes);
+        QSignalSpy deleted(tab, &TabPage::deleteFinished);
         tab->deleteFiles();
+        QVERIFY(deleted.wait(10000));
         QCOMPARE(w.prompter.kinds().first(), QStringLiteral("question"));
+        QCOMPARE(w.prompter.asked.first().text, QStringLiteral("Do you really want to delete these 2 items permanently?"));
         QVERIFY(!QFile::exists(w.tree + QStringLiteral("/notes.txt")));
         QStringList after = rowNames(tab);
         QCOMPARE(after.size(), before.size() - 2);
@@ -409,7 +412,37 @@ private slots:
         // Declined: nothing happens.
         view->selectRow(0);
         tab->deleteFiles();
+        QVERIFY(deleted.wait(10000));
         QCOMPARE(rowNames(tab).size(), after.size());
+    }
+
+    // Deleting a folder says that everything in it goes too, with the counts, and runs off the
+    // GUI thread; its row goes when it is gone.
+    void deletingAFolderSaysWhatGoes()
+    {
+        Window w;
+        const QString doomed = w.tree + QStringLiteral("/doomed");
+        QVERIFY(testutil::writeFile(doomed + QStringLiteral("/one.txt"), "12345"));
+        QVERIFY(testutil::writeFile(doomed + QStringLiteral("/inner/two.txt"), "123"));
+        TabPage* tab = w.addTab();
+        w.widget.show();
+        w.fill(QStringLiteral("doomed"));
+        tab->startSearch();
+        QVERIFY(waitFinished(tab));
+        QCOMPARE(rowNames(tab), QStringList{QStringLiteral("doomed")});
+        tab->fileTable()->view()->selectRow(0);
+        w.prompter.questionAnswers.enqueue(QMessageBox::Yes);
+        QSignalSpy deleted(tab, &TabPage::deleteFinished);
+        tab->deleteFiles();
+        QVERIFY(deleted.wait(10000));
+        const QString asked = w.prompter.asked.first().text;
+        QVERIFY2(asked.startsWith(QStringLiteral("Do you really want to delete the folder \"doomed\" and everything in it "
+                                                 "permanently?")), qPrintable(asked));
+        QVERIFY2(asked.contains(QStringLiteral("It holds 2 files and 1 folders (8 bytes)")), qPrintable(asked));
+        QVERIFY(!QFileInfo::exists(doomed));
+        QCOMPARE(deleted.first().at(0).toStringList(), QStringList{doomed});
+        QVERIFY(rowNames(tab).isEmpty());
+        QCOMPARE(w.prompter.kinds(), QStringList{QStringLiteral("question")}); // all went: no report
     }
 
     void returnStartsASearchEnterDoesNot()

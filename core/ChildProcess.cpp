@@ -1,6 +1,7 @@
 #include "core/ChildProcess.h"
 
 #include "core/FileNameCodec.h"
+#include "core/UserFileIdentity.h"
 
 #include <QElapsedTimer>
 
@@ -14,6 +15,14 @@
 #include <vector>
 
 extern char** environ;
+
+namespace {
+
+// util-linux's setpriv (an essential package on Debian): takes the identity, then executes the
+// program, so the program keeps the process id we started.
+constexpr char kSetpriv[] = "/usr/bin/setpriv";
+
+} // namespace
 
 ChildProcess::~ChildProcess()
 {
@@ -29,6 +38,28 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, c
     error_ = 0;
 
     std::vector<QByteArray> storage;
+    if (UserFileIdentity::needed()) {
+        // A root instance runs every outside program as its session user (see the header).
+        SessionAccount account;
+        if (::access(FileNameCodec::encode(program).constData(), X_OK) != 0) {
+            error_ = errno;
+            return false;
+        }
+        if (!UserFileIdentity::sessionAccount(&account) || ::access(kSetpriv, X_OK) != 0) {
+            error_ = EPERM;
+            return false;
+        }
+        QByteArray groups;
+        for (const gid_t g : account.groups)
+            groups += (groups.isEmpty() ? "" : ",") + QByteArray::number(g);
+        storage.push_back(kSetpriv);
+        storage.push_back("--reuid=" + QByteArray::number(account.uid));
+        storage.push_back("--regid=" + QByteArray::number(account.gid));
+        storage.push_back(groups.isEmpty() ? QByteArray("--clear-groups") : "--groups=" + groups);
+        storage.push_back("--reset-env");
+        storage.push_back("--no-new-privs");
+        storage.push_back("--");
+    }
     storage.push_back(FileNameCodec::encode(program));
     for (const QString& a : arguments)
         storage.push_back(FileNameCodec::encode(a));

@@ -9,6 +9,12 @@
 //   Every other descriptor of this process is close-on-exec, so the child gets nothing else.
 // - Arguments are passed as the bytes of FileNameCodec::encode (names that are not UTF-8 stay
 //   exact); the program is a path (no search of PATH here).
+// - In a root instance working for another user (UserFileIdentity::needed) the program runs
+//   as that user, never as root: it is started through setpriv with the user's uid, gid and
+//   groups, the user's plain environment (HOME, USER, SHELL, PATH) and no way to gain
+//   privileges (no_new_privs). So no document parser outside this process runs as root; the
+//   document still reaches it as the descriptor root opened. When the account is unknown or
+//   setpriv is missing the program is not started (error EPERM).
 // - The child runs with default signal handling and an empty signal mask, as a rule in a
 //   process group of its own, so end() (SIGKILL to the group, then to the child) also ends the
 //   programs it started; a child that must end with its parent's group (a converter run by the

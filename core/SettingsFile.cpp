@@ -3,6 +3,7 @@
 #include "core/FileNameCodec.h"
 #include "core/FileUtils.h"
 #include "core/HandleHolder.h"
+#include "core/Logger.h"
 #include "core/PrivateFolders.h"
 #include "core/UserFiles.h"
 
@@ -121,8 +122,16 @@ bool SettingsFile::publish()
     if (present && now == seen_ && bytes == saved_)
         return true;
 
-    if (UserFiles::saveFile(path_, bytes) != SaveResult::Saved)
+    QString why;
+    if (UserFiles::saveFile(path_, bytes, &why) != SaveResult::Saved) {
+        // Said once per reason (the log exists from the second step of the start on): a
+        // setting that cannot be saved is lost at the end, which the user must be able to see.
+        if (why != lastFailure_ && Logger::isOpen())
+            TQ_LOG_WARNING("Settings", QStringLiteral("The settings could not be saved to %1: %2").arg(path_, why));
+        lastFailure_ = why;
         return false;
+    }
+    lastFailure_.clear();
     saved_ = bytes;
     struct stat st;
     if (UserFiles::openForReading(path_, &st).isValid())

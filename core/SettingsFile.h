@@ -17,6 +17,8 @@
 // user's settings as the user would.
 // Before each write-back the real file is copied into the stage again when another instance
 // saved it meanwhile, so that QSettings merges those changes as it does with its own file.
+// A save that fails is logged (once per reason) when the log exists; the store keeps the
+// settings in memory and tries again at the next write-back.
 // An empty path keeps the store in memory (nothing is read or written).
 #pragma once
 
@@ -67,4 +69,5 @@ private:
     QString stagePath_;
     QByteArray saved_;  // the real file's bytes as last read or saved
     Signature seen_;    // and its signature then
+    QString lastFailure_; // why the last save failed (logged once per reason); empty after a save
 };

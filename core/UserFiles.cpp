@@ -4,6 +4,7 @@
 #include "core/Logger.h"
 #include "core/UserFileIdentity.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
@@ -200,6 +201,19 @@ bool removeFile(const QString& path, QString* why)
         }))
         setWhy(why, QStringLiteral("%1: refused").arg(path));
     return removed;
+}
+
+QString makeTemporaryFolder(const QString& prefix)
+{
+    QByteArray pattern = FileNameCodec::encode(QDir::tempPath() + QLatin1Char('/') + prefix + QStringLiteral("XXXXXX"));
+    bool made = false;
+    run(QStringLiteral("make a folder in %1").arg(QDir::tempPath()), [&] { return made = ::mkdtemp(pattern.data()) != nullptr; });
+    return made ? FileNameCodec::decode(pattern) : QString();
+}
+
+bool removeFolder(const QString& path)
+{
+    return run(QStringLiteral("remove %1").arg(path), [&] { return removeDirectoryRecursively(path); });
 }
 
 } // namespace UserFiles

@@ -70,4 +70,12 @@ SaveResult saveFile(const QString& path, const QByteArray& bytes, QString* error
 // not there).
 bool removeFile(const QString& path, QString* why = nullptr);
 
+// A new folder of the session user's, "<prefix>XXXXXX" in the temporary folder (mkdtemp as that
+// user, mode 0700); empty on failure. For work a program running as that user does for a root
+// instance (the helper's text files).
+QString makeTemporaryFolder(const QString& prefix);
+
+// Removes the folder `path` with everything in it (never through a link). True when it is gone.
+bool removeFolder(const QString& path);
+
 } // namespace UserFiles

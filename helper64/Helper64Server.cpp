@@ -1,12 +1,10 @@
 #include "Helper64Server.h"
 
 #include "core/ContentFile.h"
-#include "core/FileNameCodec.h"
 #include "core/Logger.h"
 #include "search/textextract/Helper64Protocol.h"
 #include "search/textextract/IFilterConverter.h"
 
-#include <QDeadlineTimer>
 #include <QSocketNotifier>
 #include <QThread>
 
@@ -17,34 +15,11 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 const char kTag[] = "helper64";
-
-// A connected local socket to `path` (close-on-exec, blocking); -1 when nobody listens there.
-int connectLocal(const QString& path)
-{
-    const QByteArray name = FileNameCodec::encode(path);
-    struct sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    if (name.isEmpty() || size_t(name.size()) >= sizeof address.sun_path)
-        return -1;
-    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -1;
-    int rc;
-    do {
-        rc = ::connect(fd, reinterpret_cast<const struct sockaddr*>(&address), sizeof address);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 } // namespace
 
@@ -87,36 +62,36 @@ void Helper64Server::stopWorker()
     worker = nullptr;
 }
 
-bool Helper64Server::connectToProgram(int timeoutMs)
+bool Helper64Server::connectToProgram()
 {
-    const QString path = Helper64Protocol::socketPath(pipeId);
-    const QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
-        HandleHolder connected(connectLocal(path));
-        if (connected.isValid()) {
-            // Only the program that started us, under our own user: the socket's folder may
-            // be writable by a less privileged user (an elevated program in the user's
-            // runtime folder), who must not get to have files read on its behalf.
-            qint64 pid = 0;
-            uint uid = 0;
-            if (Helper64Protocol::peerCredentials(connected.handle(), &pid, &uid)
-                && uid == ::geteuid() && pid == parentPid) {
-                ::fcntl(connected.handle(), F_SETFL, ::fcntl(connected.handle(), F_GETFL) | O_NONBLOCK);
-                socket = std::move(connected);
-                notifier = new QSocketNotifier(socket.handle(), QSocketNotifier::Read, this);
-                connect(notifier, &QSocketNotifier::activated, this, &Helper64Server::onReadyRead);
-                return true;
-            }
-            Logger::instance().writeQString(
-                Logger::Warning, kTag,
-                QStringLiteral("The pipe is held by another process (pid %1, uid %2)").arg(pid).arg(uid));
-            return false;
-        }
-        // An orphan is adopted by another process: the program died before it listened.
-        if (deadline.hasExpired() || ::getppid() != parentPid)
-            return false;
-        QThread::msleep(50);
+    // The program hands us our end of a socket pair as standard input. Only the program that
+    // started us may have made it (its user is root for a root instance, whose helper runs as
+    // the session user); anything else on standard input is no program to serve.
+    struct stat st;
+    qint64 pid = 0;
+    uint uid = 0;
+    if (::fstat(0, &st) != 0 || !S_ISSOCK(st.st_mode) || !Helper64Protocol::peerCredentials(0, &pid, &uid)) {
+        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Standard input is no connection to a program"));
+        return false;
     }
+    if (pid != parentPid || (uid != ::geteuid() && uid != 0)) {
+        Logger::instance().writeQString(
+            Logger::Warning, kTag,
+            QStringLiteral("The pipe is held by another process (pid %1, uid %2)").arg(pid).arg(uid));
+        return false;
+    }
+    // The connection moves off standard input, which becomes /dev/null: nothing we start
+    // inherits it.
+    HandleHolder connected(::fcntl(0, F_DUPFD_CLOEXEC, 3));
+    const HandleHolder null(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    if (!connected.isValid() || !null.isValid() || ::dup2(null.handle(), 0) < 0)
+        return false;
+    ::fcntl(connected.handle(), F_SETFL, ::fcntl(connected.handle(), F_GETFL) | O_NONBLOCK);
+    socket = std::move(connected);
+    notifier = new QSocketNotifier(socket.handle(), QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &Helper64Server::onReadyRead);
+    reply(Helper64Protocol::greeting(pipeId));
+    return socket.isValid();
 }
 
 void Helper64Server::onReadyRead()

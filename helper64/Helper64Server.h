@@ -1,9 +1,8 @@
 // Helper64Server: the helper program's side of the helper socket (see Helper64Protocol).
 //
-// It connects to the program's socket for the pipe id (retrying while the program has not
-// created it yet, for up to a minute, and giving up at once when the program that started it
-// has gone: its parent process changed). The socket's other end must be that program under our
-// own user, else the helper ends. The socket is read directly (recvmsg), because a request
+// Its connection to the program is its standard input: one end of a socket pair the program
+// made before it started us (see Helper64Protocol), moved off standard input at once. That pair
+// must have been made by the program that started us (our parent), else the helper ends. The socket is read directly (recvmsg), because a request
 // brings the document it is about as a descriptor. Then it answers one request at a time:
 //   "CONVERT\n<path>"  extracts the text of the document whose descriptor came with the
 //                      request (never opening <path>, which names it) with the filters of
@@ -40,15 +39,14 @@ class Helper64Server : public QObject
 
 public:
     static constexpr int kTimeLimitSeconds = TextLimits::kTimeLimitSeconds;
-    static constexpr int kConnectWaitMs = 60000;
     // How long the end of the helper waits for a cancelled conversion before exiting anyway.
     static constexpr int kStopWaitMs = 10000;
 
     Helper64Server(const QString& pipeId, const QString& workFolder);
     ~Helper64Server() override;
 
-    // Connects to the program; false when the socket did not appear in time.
-    bool connectToProgram(int timeoutMs = kConnectWaitMs);
+    // Takes the connection to the program from standard input; false when there is none.
+    bool connectToProgram();
 
 signals:
     void done();

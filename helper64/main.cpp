@@ -1,9 +1,10 @@
 // helper64: hosts the document filters of "ifilters64.reg" for the program.
 //
 // Command line: helper64 <pipe id> <log folder> <working folder>, exactly these three.
-// It writes to the program's log ("Tallowquist Pro.log" in the log folder), connects to the
-// program's socket for the pipe id and serves its requests until the program sends "EXIT" or
-// goes away. Exit codes: 0 normal end, 1 no connection, 2 wrong command line.
+// It writes to the program's log ("Tallowquist Pro.log" in the log folder), takes its
+// connection to the program from its standard input (a socket, see Helper64Protocol) and serves
+// the program's requests until it sends "EXIT" or goes away. The pipe id names it in the log.
+// Exit codes: 0 normal end, 1 no connection, 2 wrong command line.
 #include "Helper64Server.h"
 
 #include "core/FileUtils.h"

@@ -1,11 +1,17 @@
 #include "search/textextract/Helper64Client.h"
 
 #include "core/ContentFile.h"
+#include "core/ChildProcess.h"
+#include "core/FileNameCodec.h"
 #include "core/FileUtils.h"
+#include "core/HandleHolder.h"
+#include "core/UserFileIdentity.h"
+#include "core/UserFiles.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
 #include "search/textextract/Helper64Protocol.h"
 #include "search/textextract/Helper64Thread.h"
+#include "search/textextract/TextLimits.h"
 #include "search/textextract/ToPlainTextConverter.h"
 
 #include <QDeadlineTimer>
@@ -19,13 +25,11 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -34,41 +38,6 @@ const char kTag[] = "Helper64";
 QString defaultHelperProgram()
 {
     return isWow64() ? executableDirectory() + QStringLiteral("/helper64") : QString();
-}
-
-// Starts `program` with `arguments`; 0 on failure.
-pid_t spawnProcess(const QString& program, const QStringList& arguments)
-{
-    std::vector<QByteArray> storage;
-    storage.push_back(QFile::encodeName(program));
-    for (const QString& a : arguments)
-        storage.push_back(a.toUtf8());
-    std::vector<char*> argv;
-    for (QByteArray& s : storage)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &defaults);
-    // Its own process group (id = its pid), so that ending it also ends the converter
-    // programs it runs.
-    posix_spawnattr_setpgroup(&attr, 0);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&actions);
-    return rc == 0 ? pid : 0;
 }
 
 // Releases a mutex taken by lockUnlessCanceled.
@@ -86,8 +55,15 @@ Helper64Client::Helper64Client(const QString& workFolder)
 }
 
 Helper64Client::Helper64Client(const QString& workFolder, const QString& helperProgram, int waitMs)
-    : workFolder(workFolder), helperProgram(helperProgram), waitMs(waitMs)
+    : workFolder(workFolder), helperFolder(workFolder), helperProgram(helperProgram), waitMs(waitMs)
 {
+    // A root instance runs the helper as its session user, who cannot enter root's working
+    // folder: the helper writes into a private folder of that user's instead.
+    if (UserFileIdentity::needed() && !helperProgram.isEmpty()) {
+        helperFolder = UserFiles::makeTemporaryFolder(QStringLiteral("tallowquist-pro-helper-"));
+        if (helperFolder.isEmpty())
+            Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("No folder for the helper's text files"));
+    }
     start();
 }
 
@@ -103,12 +79,14 @@ Helper64Client::~Helper64Client()
         stopThread();
         endProcess();
     }
+    if (helperFolder != workFolder && !helperFolder.isEmpty())
+        UserFiles::removeFolder(helperFolder);
 }
 
 qint64 Helper64Client::helperPid() const
 {
     QMutexLocker l(&mutex);
-    return process;
+    return child ? child->pid() : 0;
 }
 
 void Helper64Client::start()
@@ -132,14 +110,25 @@ bool Helper64Client::lockUnlessCanceled(const bool* cancelFlag)
 
 void Helper64Client::startLocked(const bool* cancelFlag)
 {
-    if (state == 1 || helperProgram.isEmpty())
+    if (state == 1 || helperProgram.isEmpty() || helperFolder.isEmpty())
         return;
     const QString pipeId = QUuid::createUuid().toString();
 
     endProcess();
-    process = spawnProcess(helperProgram,
-                           {pipeId, Logger::instance().logDirectory(), workFolder});
-    if (process == 0) {
+    // The connection: a socket pair, the helper's end as its standard input.
+    int ends[2] = {-1, -1};
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to start helper64.exe"));
+        return;
+    }
+    HandleHolder ours(ends[0]);
+    const HandleHolder theirs(ends[1]);
+    ChildProcess::Setup setup;
+    setup.input = theirs.handle();
+    setup.inheritErrors = true;
+    child = std::make_unique<ChildProcess>();
+    if (!child->start(helperProgram, {pipeId, Logger::instance().logDirectory(), helperFolder}, setup)) {
+        child.reset();
         Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to start helper64.exe"));
         return;
     }
@@ -147,26 +136,25 @@ void Helper64Client::startLocked(const bool* cancelFlag)
     stopThread();
     thread = new Helper64Thread;
     thread->setObjectName(QStringLiteral("HELPER64"));
-    thread->setExpectedPeer(process);
     thread->start(QThread::InheritPriority);
 
-    if (!connectPipe(pipeId, cancelFlag)) {
+    if (!connectPipe(ours.release(), pipeId, cancelFlag)) {
         if (ToPlainTextConverter::isCanceled(cancelFlag))
             Logger::instance().writeQString(Logger::Info, kTag,
                                             QStringLiteral("Start of helper64 abandoned: the search was cancelled"));
         else
             Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to connect to the pipe."));
         endProcess(); // a helper we cannot talk to is of no use
-        stopThread(); // and stop listening: no socket file is left waiting for it
+        stopThread();
         return;
     }
     state = 1;
 }
 
-bool Helper64Client::connectPipe(const QString& pipeId, const bool* cancelFlag)
+bool Helper64Client::connectPipe(int descriptor, const QString& pipeId, const bool* cancelFlag)
 {
     const quint64 ticket = thread->beginRequest();
-    emit thread->doConnect(pipeId);
+    emit thread->doConnect(descriptor, pipeId);
     // A helper that exits before it connects, or the caller's search being cancelled, ends the
     // wait at once.
     thread->waitFinished(ticket, waitMs, [this, cancelFlag] {
@@ -256,13 +244,56 @@ std::wstring Helper64Client::convert(const ContentFile& document, const bool* ca
         return std::wstring();
     if (reply == QLatin1String("TIMEOUT"))
         return reply.toStdWString();
-    if (!acceptReplyPath(reply, workFolder)) {
+    const QString text = takeReplyFile(reply);
+    if (text.isEmpty()) {
         Logger::instance().writeQString(
             Logger::Warning, kTag,
             QStringLiteral("Rejected text file outside the working folder: %1, file name = %2").arg(reply, path));
         return std::wstring();
     }
-    return reply.toStdWString();
+    return text.toStdWString();
+}
+
+QString Helper64Client::takeReplyFile(const QString& reply) const
+{
+    if (helperFolder == workFolder)
+        return acceptReplyPath(reply, workFolder) ? reply : QString();
+    // A text file of the session user's helper, in that user's folder: read as the user, only
+    // as a regular file directly in that folder, copied into our own working folder and
+    // removed; never more than any conversion may give.
+    const QString name = pathFileName(reply);
+    if (pathDirectory(reply) != helperFolder || name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return QString();
+    const HandleHolder in = UserFiles::openForReading(reply);
+    QString copy;
+    if (in.isValid()) {
+        QByteArray pattern = FileNameCodec::encode(workFolder + QStringLiteral("/helper64-XXXXXX"));
+        HandleHolder out(::mkostemp(pattern.data(), O_CLOEXEC));
+        qint64 left = TextLimits::kMaxTextBytes + 2; // the text and its byte-order mark
+        bool ok = out.isValid();
+        char buffer[65536];
+        while (ok && left > 0) {
+            const ssize_t n = ::read(in.handle(), buffer, size_t(qMin<qint64>(left, qint64(sizeof buffer))));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                ok = n == 0;
+                break;
+            }
+            for (ssize_t done = 0; ok && done < n;) {
+                const ssize_t w = ::write(out.handle(), buffer + done, size_t(n - done));
+                ok = w > 0 || (w < 0 && errno == EINTR);
+                done += w > 0 ? w : 0;
+            }
+            left -= n;
+        }
+        if (ok)
+            copy = FileNameCodec::decode(pattern);
+        else if (out.isValid())
+            ::unlink(pattern.constData());
+    }
+    UserFiles::removeFile(reply);
+    return copy;
 }
 
 std::list<IFilterInfo> Helper64Client::getIFilters()
@@ -310,12 +341,8 @@ bool Helper64Client::ensureRunning(const bool* cancelFlag)
 
 bool Helper64Client::helperExited()
 {
-    if (process == 0)
-        return true;
-    int status = 0;
-    const pid_t r = ::waitpid(process, &status, WNOHANG);
-    if (r == process || (r < 0 && errno == ECHILD)) {
-        process = 0;
+    if (!child || child->finished()) {
+        child.reset();
         return true;
     }
     return false;
@@ -323,17 +350,8 @@ bool Helper64Client::helperExited()
 
 void Helper64Client::endProcess()
 {
-    if (process == 0)
-        return;
-    if (!helperExited()) {
-        // The helper's process group, then the helper itself should the group be gone.
-        if (::kill(-process, SIGKILL) != 0 && ::kill(process, SIGKILL) != 0 && errno != ESRCH)
-            Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Kill helper64.exe failed"));
-        int status = 0;
-        while (::waitpid(process, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
-    process = 0;
+    // The helper's process group (the converter programs it runs), ended by its pid, and reaped.
+    child.reset();
 }
 
 void Helper64Client::stopThread()

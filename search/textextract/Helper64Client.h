@@ -11,10 +11,18 @@
 // Linux decisions and mended faults:
 // - The helper is used when the executable "helper64" stands beside our own (isWow64()); it is
 //   started from that folder (Linux has no "program folder first" search order).
-// - The helper is spawned as our own child (posix_spawn, standard input and output on
-//   /dev/null, standard error inherited) in a process group of its own, and ended by its
-//   process id (SIGKILL to its group, so a converter program it runs ends too; then reaped),
-//   never by name.
+// - The helper is started as our own child (ChildProcess: standard output on /dev/null,
+//   standard error inherited) in a process group of its own, and ended by its process id
+//   (SIGKILL to its group, so a converter program it runs ends too; then reaped), never by
+//   name. Its connection is a socket pair whose other end is its standard input (see
+//   Helper64Protocol): no socket file, no name anybody could take first.
+// - A root instance runs the helper as its session user (ChildProcess does that for every
+//   program of a root instance), so no document parser of the helper runs as root; it still
+//   reads root's documents, whose descriptors come with the requests. That user cannot enter
+//   root's working folder, so the helper writes into a private folder made as that user in the
+//   temporary folder ("tallowquist-pro-helper-XXXXXX", removed with the client); each text file
+//   it names is read from there as the user (regular files directly in that folder only), copied
+//   into our working folder (at most the bound of one conversion's text) and removed.
 // - A failed write, the end of the connection or the exit of the helper marks it hung (2),
 //   so the next ensureRunning restarts it; otherwise a helper that died between requests
 //   would stay "running" for ever with every write failing.
@@ -25,7 +33,7 @@
 // - "CONVERT" hands the helper the document as an open descriptor (a copy of the ContentFile's,
 //   sent with the request, Helper64Protocol): the helper never opens the document's path.
 // - A "CONVERT" reply is accepted only when it names a regular file (not a link) directly in
-//   the working folder; anything else is logged and gives an empty result.
+//   the helper's folder; anything else is logged and gives an empty result.
 // - The "GET_IFILTERS" reply is parsed without reading past its last line.
 // - A conversion whose search was cancelled while it waited for its turn is not sent, so a
 //   cancelled search does not leave a queue of conversions behind it.
@@ -49,10 +57,12 @@
 #include <QString>
 #include <atomic>
 #include <list>
+#include <memory>
 #include <string>
 
 #include <sys/types.h>
 
+class ChildProcess;
 class ContentFile;
 class Helper64Thread;
 
@@ -93,7 +103,11 @@ private:
     // Takes `mutex`, polling `cancelFlag` meanwhile; false (not locked) when it was raised.
     bool lockUnlessCanceled(const bool* cancelFlag);
     void startLocked(const bool* cancelFlag = nullptr);
-    bool connectPipe(const QString& pipeId, const bool* cancelFlag);
+    // Hands the pipe thread our end of the connection (owned by it from then on).
+    bool connectPipe(int descriptor, const QString& pipeId, const bool* cancelFlag);
+    // The text file a "CONVERT" reply names, as a file of our working folder; empty when the
+    // reply is refused.
+    QString takeReplyFile(const QString& reply) const;
     // `descriptor` (owned, -1 for none) is sent with the text.
     bool writePipe(const QString& text, int descriptor = -1);
     bool readPipe(QString* reply);
@@ -107,8 +121,9 @@ private:
     void stopThread();
 
     QString workFolder;
+    QString helperFolder; // where the helper writes its text files (see the header)
     std::atomic<int> state{0};
-    pid_t process = 0; // the helper, 0 when none (guarded by mutex)
+    std::unique_ptr<ChildProcess> child; // the helper, none when empty (guarded by mutex)
     Helper64Thread* thread = nullptr;
     mutable QMutex mutex;
     QString currentFile;

@@ -12,47 +12,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-// The longest socket path the system takes (sun_path holds 108 bytes with the final zero).
-constexpr int kMaxSocketPathBytes = 107;
-// The length of a socket's name in its folder: "/tallowquist-helper64-{8-4-4-4-12}".
-constexpr int kSocketNameBytes = 21 + 38;
-
-QString socketName(const QString& pipeId)
-{
-    return QStringLiteral("/tallowquist-helper64-") + pipeId;
-}
-
-} // namespace
-
-QString Helper64Protocol::socketFolder()
-{
-    const QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
-    // A runtime folder too deep for a socket path is passed over like a missing one.
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir()
-        && QFile::encodeName(runtime).size() + kSocketNameBytes <= kMaxSocketPathBytes)
-        return runtime;
-    // No runtime folder (a root session without a login, a test): a folder of our own in the
-    // temporary folder, used only when it is ours and closed to everybody else.
-    const QString folder = QDir::tempPath() + QStringLiteral("/tallowquist-%1").arg(::geteuid());
-    const QByteArray name = QFile::encodeName(folder);
-    ::mkdir(name.constData(), 0700);
-    struct stat st;
-    if (::lstat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()
-        || (st.st_mode & 077) != 0)
-        return QString();
-    return folder;
-}
-
-QString Helper64Protocol::socketPath(const QString& pipeId)
-{
-    const QString folder = socketFolder();
-    if (folder.isEmpty())
-        return QString();
-    return folder + socketName(pipeId);
-}
-
 bool Helper64Protocol::peerCredentials(qintptr socketDescriptor, qint64* pid, uint* uid)
 {
     struct ucred cred = {};

@@ -1,9 +1,13 @@
 // Helper64Protocol: what the program and the helper program "helper64" say to each other.
 //
-// Transport: a local (Unix domain) socket. The program listens, the helper connects. The
-// socket "tallowquist-helper64-<pipe id>" lives in the user's runtime folder (XDG_RUNTIME_DIR),
-// else (or when that folder's path is too long for a socket path) in "<temp>/tallowquist-<uid>"
-// (mode 0700, checked to be ours), and is created with user-only access.
+// Transport: a connected pair of local (Unix domain) stream sockets made by the program before
+// it starts the helper; the helper gets its end as its standard input, the program keeps the
+// other. No socket file exists anywhere, so no other process can take the place of either side
+// or be reached instead. The helper checks that the other end was made by the program that
+// started it (SO_PEERCRED: its parent's pid), then sends one message unasked, its greeting
+// "HELPER64\n" + the pipe id; the program counts the helper as connected only once that
+// greeting has come (within its connect wait), as a named pipe's server does once the client
+// has opened the pipe.
 //
 // Framing: every request and every reply is one message, [u32 byte length][UTF-16LE text],
 // little-endian, no terminating zero. A length above kMaxMessageBytes or an odd length is a
@@ -36,9 +40,8 @@ class Helper64Protocol
 public:
     static constexpr qint64 kMaxMessageBytes = 64 * 1024 * 1024;
 
-    // The socket path for a pipe id; empty when no private folder is available.
-    static QString socketPath(const QString& pipeId);
-    static QString socketFolder();
+    // The helper's first message (see above).
+    static QString greeting(const QString& pipeId) { return QStringLiteral("HELPER64\n") + pipeId; }
 
     // The framed message; empty (no frame at all) when the text is longer than
     // kMaxMessageBytes, which no receiver would accept.
@@ -50,9 +53,8 @@ public:
     // the buffer does not start with a valid frame.
     static bool takeFrame(QByteArray& buffer, QString* message, bool* bad);
 
-    // The process and user at the other end of a connected local socket (SO_PEERCRED): for
-    // the listening side the connecting process, for the connecting side the one that
-    // listened. Both ends check them, so neither talks to a stranger that took the path.
+    // The process and user at the other end of a connected local socket (SO_PEERCRED); for a
+    // socket pair, the process that made the pair.
     static bool peerCredentials(qintptr socketDescriptor, qint64* pid, uint* uid);
 
     // Sends the first bytes of `bytes` on the connected socket `socket` (non-blocking) with

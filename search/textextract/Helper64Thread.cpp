@@ -1,11 +1,9 @@
 #include "search/textextract/Helper64Thread.h"
 
 #include "core/Logger.h"
-#include "platform/LocalSocketFile.h"
 #include "search/textextract/Helper64Protocol.h"
 
 #include <QDeadlineTimer>
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QMutexLocker>
 
@@ -41,8 +39,6 @@ void Helper64Thread::run()
         socket->disconnect(this);
     delete socket;
     socket = nullptr;
-    delete server;
-    server = nullptr;
     QMutexLocker l(&lock);
     connected = false;
     gone = true;
@@ -77,12 +73,6 @@ bool Helper64Thread::waitFinished(quint64 ticket, int timeoutMs, const std::func
         }
     }
     return true;
-}
-
-void Helper64Thread::setExpectedPeer(qint64 pid)
-{
-    QMutexLocker l(&lock);
-    expectedPid = pid;
 }
 
 void Helper64Thread::attachDescriptor(int descriptor)
@@ -148,58 +138,44 @@ void Helper64Thread::complete(Pending op)
         emit writeFinished();
 }
 
-void Helper64Thread::onConnect(const QString& pipeId)
+void Helper64Thread::onConnect(int descriptor, const QString& pipeId)
 {
     beginOp(Connect);
-    const QString path = Helper64Protocol::socketPath(pipeId);
-    delete server;
-    server = new QLocalServer;
-    server->setMaxPendingConnections(1);
-    QString why = QStringLiteral("no socket folder");
-    if (path.isEmpty() || !LocalSocketFile::listen(server, path, 0600, &why)) {
-        Logger::instance().writeQString(
-            Logger::Warning, kTag,
-            QStringLiteral("Failed to open the pipe, err=%1: %2").arg(int(server->serverError())).arg(why));
+    delete socket;
+    socket = new QLocalSocket;
+    if (!socket->setSocketDescriptor(descriptor, QLocalSocket::ConnectedState, QIODevice::ReadWrite)) {
+        Logger::instance().writeQString(Logger::Warning, kTag,
+                                        QStringLiteral("Failed to open the pipe, err=%1").arg(int(socket->error())));
+        ::close(descriptor);
+        delete socket;
+        socket = nullptr;
         complete(Connect);
         return;
     }
-    connect(server, &QLocalServer::newConnection, this, &Helper64Thread::onNewConnection);
+    greeting = Helper64Protocol::greeting(pipeId);
+    connect(socket, &QLocalSocket::readyRead, this, &Helper64Thread::onReadyRead);
+    connect(socket, &QLocalSocket::bytesWritten, this, &Helper64Thread::onBytesWritten);
+    connect(socket, &QLocalSocket::disconnected, this, &Helper64Thread::onDisconnected);
+    onReadyRead(); // a greeting that came before we looked
 }
 
-void Helper64Thread::onNewConnection()
+void Helper64Thread::takeGreeting()
 {
-    while (QLocalSocket* candidate = server->nextPendingConnection()) {
-        qint64 pid = 0;
-        uint uid = 0;
-        qint64 wanted;
-        {
-            QMutexLocker l(&lock);
-            wanted = expectedPid;
-        }
-        const bool trusted = !socket && Helper64Protocol::peerCredentials(candidate->socketDescriptor(), &pid, &uid) && uid == ::geteuid()
-                             && (wanted <= 0 || pid == wanted);
-        if (!trusted) {
-            Logger::instance().writeQString(Logger::Warning, kTag,
-                                            QStringLiteral("Failed to make connection on named pipe"));
-            candidate->abort();
-            candidate->deleteLater();
-            continue;
-        }
-        socket = candidate;
-        socket->setParent(nullptr);
-        connect(socket, &QLocalSocket::readyRead, this, &Helper64Thread::onReadyRead);
-        connect(socket, &QLocalSocket::bytesWritten, this, &Helper64Thread::onBytesWritten);
-        connect(socket, &QLocalSocket::disconnected, this, &Helper64Thread::onDisconnected);
-        server->close(); // one connection only; removes the socket file
-        {
-            QMutexLocker l(&lock);
-            connected = true;
-            gone = false;
-        }
-        complete(Connect);
-        onReadyRead(); // bytes that came with the connection
+    QString message;
+    bool bad = false;
+    if (!Helper64Protocol::takeFrame(buffer, &message, &bad) && !bad)
+        return; // not complete yet
+    if (bad || message != greeting) {
+        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to make connection on named pipe"));
+        dropConnection();
         return;
     }
+    {
+        QMutexLocker l(&lock);
+        connected = true;
+        gone = false;
+    }
+    complete(Connect);
 }
 
 void Helper64Thread::onWrite(const QString& text)
@@ -299,7 +275,15 @@ void Helper64Thread::onReadyRead()
         dropConnection();
         return;
     }
-    tryFinishRead();
+    bool connecting;
+    {
+        QMutexLocker l(&lock);
+        connecting = pending == Connect;
+    }
+    if (connecting)
+        takeGreeting();
+    else
+        tryFinishRead();
 }
 
 void Helper64Thread::tryFinishRead()
@@ -348,6 +332,6 @@ void Helper64Thread::dropConnection()
         if (op == Write)
             lastWriteOk = false;
     }
-    if (op == Read || op == Write)
-        complete(op);
+    if (op != None)
+        complete(op); // a connect, read or write that was waiting has failed
 }

@@ -6,12 +6,11 @@
 // wait condition, never a nested event loop, so a wait on the GUI thread runs no GUI events.
 //
 // Linux decisions (the helper pipe is a local socket, see Helper64Protocol):
-// - onConnect listens on the socket path of the pipe id (put in place by LocalSocketFile, mode
-//   0600, never through Qt's access options, which a user could turn against a root
-//   process in the user's runtime folder) and accepts one
-//   connection, only from a peer of our own uid and, when setExpectedPeer was called, from
-//   that process id (SO_PEERCRED); then the listening socket is closed (and its file removed).
-//   A socket that cannot be created completes the connect at once as failed.
+// - onConnect takes over the program's end of the connection to the helper (a connected
+//   socket pair, see Helper64Protocol): there is no socket file, so nobody else can connect.
+//   The connect completes when the helper's greeting for the pipe id arrives; a descriptor that
+//   is no connected socket, another first message or the end of the connection (the helper
+//   exited) completes it as failed.
 // - Reads assemble one framed message from whatever the socket delivers; bytes that arrive
 //   before the read is asked for are kept. A bad length is a protocol error as soon as it
 //   arrives; a write whose text no frame can carry (see Helper64Protocol) fails unsent.
@@ -31,7 +30,6 @@
 #include <QWaitCondition>
 #include <functional>
 
-class QLocalServer;
 class QLocalSocket;
 
 class Helper64Thread : public QThread
@@ -47,7 +45,6 @@ public:
     quint64 beginRequest();
     bool waitFinished(quint64 ticket, int timeoutMs, const std::function<bool()>& giveUp = {});
 
-    void setExpectedPeer(qint64 pid);
     // Hands the next write a descriptor to send along; the thread owns and closes it.
     void attachDescriptor(int descriptor);
 
@@ -58,7 +55,9 @@ public:
     QString data() const;
 
 signals:
-    void doConnect(const QString& pipeId);
+    // Takes over `descriptor` (a connected socket; the thread owns it from then on) and waits
+    // for the greeting of the helper started with `pipeId`.
+    void doConnect(int descriptor, const QString& pipeId);
     void doRead();
     void doWrite(const QString& data);
     void connectFinished();
@@ -66,7 +65,7 @@ signals:
     void writeFinished();
 
 public slots:
-    void onConnect(const QString& pipeId);
+    void onConnect(int descriptor, const QString& pipeId);
     void onRead();
     void onWrite(const QString& data);
 
@@ -74,7 +73,6 @@ protected:
     void run() override;
 
 private slots:
-    void onNewConnection();
     void onReadyRead();
     void onBytesWritten();
     void onDisconnected();
@@ -84,11 +82,12 @@ private:
     void beginOp(Pending op);
     void complete(Pending op);
     void tryFinishRead();
+    void takeGreeting();
     void dropConnection();
 
-    QLocalServer* server = nullptr;
     QLocalSocket* socket = nullptr;
     QByteArray buffer; // bytes received and not yet taken as a message
+    QString greeting;  // the first message the helper must send
 
     mutable QMutex lock; // guards the fields below
     QWaitCondition finished;
@@ -101,6 +100,5 @@ private:
     bool lastWriteOk = false;
     bool lastReadOk = false;
     QString lastData;
-    qint64 expectedPid = 0;
     int attached = -1; // descriptor for the next write, owned
 };

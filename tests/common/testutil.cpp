@@ -76,4 +76,17 @@ QString helperWithScriptFilter(const QString& folder, const QString& extension, 
     return helper;
 }
 
+SessionUserScope::SessionUserScope(unsigned uid) : previous_(qgetenv("PKEXEC_UID"))
+{
+    qputenv("PKEXEC_UID", QByteArray::number(uid));
+}
+
+SessionUserScope::~SessionUserScope()
+{
+    if (previous_.isNull())
+        qunsetenv("PKEXEC_UID");
+    else
+        qputenv("PKEXEC_UID", previous_);
+}
+
 } // namespace testutil

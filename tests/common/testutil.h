@@ -30,6 +30,20 @@ QString programDir();
 // output). For tests that need a conversion that stalls or fails on purpose. Empty on failure.
 QString helperWithScriptFilter(const QString& folder, const QString& extension, const QByteArray& script);
 
+// Plays a root instance started through pkexec for the account `uid` (PKEXEC_UID) for the life
+// of the object; the previous value comes back afterwards.
+class SessionUserScope
+{
+public:
+    explicit SessionUserScope(unsigned uid);
+    ~SessionUserScope();
+    SessionUserScope(const SessionUserScope&) = delete;
+    SessionUserScope& operator=(const SessionUserScope&) = delete;
+
+private:
+    QByteArray previous_;
+};
+
 } // namespace testutil
 
 // Enters a private mount namespace or skips the test function, saying why. Callers have

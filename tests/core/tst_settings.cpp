@@ -493,19 +493,8 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root");
-        struct SessionUser
-        {
-            const QByteArray previous = qgetenv("PKEXEC_UID");
-            SessionUser() { qputenv("PKEXEC_UID", "65534"); }
-            ~SessionUser()
-            {
-                Settings::destroyInstance();
-                if (previous.isNull())
-                    qunsetenv("PKEXEC_UID");
-                else
-                    qputenv("PKEXEC_UID", previous);
-            }
-        } sessionUser;
+        const testutil::SessionUserScope session(65534);
+        const auto closeStore = qScopeGuard([] { Settings::destroyInstance(); });
         QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0711) == 0); // the user may pass
         const QString home = dir_.path() + QStringLiteral("/home-%1").arg(++fileCounter_);
         QVERIFY(QDir().mkpath(home));
@@ -544,15 +533,8 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root");
-        const QByteArray previous = qgetenv("PKEXEC_UID");
-        qputenv("PKEXEC_UID", "65534");
-        const auto restore = qScopeGuard([&] {
-            Settings::destroyInstance();
-            if (previous.isNull())
-                qunsetenv("PKEXEC_UID");
-            else
-                qputenv("PKEXEC_UID", previous);
-        });
+        const testutil::SessionUserScope session(65534);
+        const auto closeStore = qScopeGuard([] { Settings::destroyInstance(); });
         SessionAccount nobody;
         QVERIFY(SessionAccount::lookup(65534, &nobody));
         QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0711) == 0);

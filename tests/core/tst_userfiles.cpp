@@ -51,20 +51,6 @@ QByteArray threadGroups()
     return groupsOf(QStringLiteral("/proc/thread-self/status"));
 }
 
-// Plays a root instance started for `uid` for the life of the object.
-struct SessionUserIs
-{
-    const QByteArray previous = qgetenv("PKEXEC_UID");
-    explicit SessionUserIs(uid_t uid) { qputenv("PKEXEC_UID", QByteArray::number(uid)); }
-    ~SessionUserIs()
-    {
-        if (previous.isNull())
-            qunsetenv("PKEXEC_UID");
-        else
-            qputenv("PKEXEC_UID", previous);
-    }
-};
-
 // Drops CAP_SETUID and CAP_SETGID from the calling thread's effective set (capabilities are per
 // thread), so that no identity switch can succeed on it.
 bool dropSetIdCapabilities()
@@ -217,7 +203,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root");
-        SessionUserIs session(nobody_.uid);
+        const testutil::SessionUserScope session(nobody_.uid);
         QThreadPool pool;
         pool.setMaxThreadCount(1);
         std::atomic<uid_t> seen{1};
@@ -252,7 +238,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(home + QStringLiteral("/f")));
 
         // An account that does not exist cannot be taken either.
-        SessionUserIs unknown(uid_t(3999999999u));
+        const testutil::SessionUserScope unknown(3999999999u);
         QVERIFY(!AsSessionUser().ok());
         QCOMPARE(UserFiles::saveFile(home + QStringLiteral("/g"), QByteArray("x")), SaveResult::CreateFailed);
         QVERIFY(!QFileInfo::exists(home + QStringLiteral("/g")));
@@ -264,7 +250,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root");
-        SessionUserIs session(nobody_.uid);
+        const testutil::SessionUserScope session(nobody_.uid);
         const QString home = newHome();
         QString victim;
         const QString rootFolder = newRootFolder(&victim);
@@ -388,7 +374,7 @@ private slots:
             QSKIP("needs root");
         QVERIFY2(work.startsWith(QLatin1String(PrivateFolders::kRootRuntimeFolder) + QLatin1String("/work-")), qPrintable(work));
 
-        SessionUserIs session(nobody_.uid);
+        const testutil::SessionUserScope session(nobody_.uid);
         const bool stateExisted = QFileInfo::exists(QLatin1String(PrivateFolders::kRootStateFolder));
         QCOMPARE(PrivateFolders::indexBase(userPath), QLatin1String(PrivateFolders::kRootStateFolder));
         QCOMPARE(PrivateFolders::indexBase(QStringLiteral("relative")), QLatin1String(PrivateFolders::kRootStateFolder));

@@ -97,6 +97,47 @@ private slots:
         QCOMPARE(workFiles(), 0);
     }
 
+    // A root instance runs the converter as its session user: the program gets the document
+    // root opened as its standard input, so a file only root may read is still converted,
+    // while the program itself cannot open it.
+    void rootInstanceConvertsAsTheSessionUser()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext is not installed");
+        const testutil::SessionUserScope session(65534);
+        // Only root may enter the folder of the document, which only root may read.
+        const QString secret = dir.path() + "/root-only/secret.pdf";
+        QVERIFY(testutil::writeFile(secret, docgen::makePdf({{"Root secret words"}})));
+        QVERIFY(::chmod(QFile::encodeName(dir.path() + "/root-only").constData(), 0700) == 0);
+        QVERIFY(::chmod(QFile::encodeName(secret).constData(), 0600) == 0);
+        PDFConverter converter;
+        converter.setWorkFolder(work());
+        QString outPath;
+        QVERIFY(converter.convert(ContentFile::open(secret), nullptr, &outPath, nullptr, QString(), nullptr));
+        QVERIFY(fromUtf16BE(testutil::readFile(outPath)).startsWith("Root secret words\n"));
+        QFile::remove(outPath);
+
+        // Who ran it, and what it could do with the document's name.
+        QTemporaryDir shared;
+        QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 0777) == 0);
+        const QString record = shared.path() + "/record.sh";
+        const QString report = shared.path() + "/report";
+        QVERIFY(testutil::writeFile(record, "#!/bin/sh\n{ id -u; id -G; cat '" + secret.toUtf8() + "' >/dev/null 2>&1 && echo opened;"
+                                            " head -c 7; } > '" + report.toUtf8() + "'\n"));
+        QVERIFY(::chmod(QFile::encodeName(record).constData(), 0755) == 0);
+        converter.setProgram(record);
+        QVERIFY(converter.convert(ContentFile::open(secret), nullptr, &outPath, nullptr, QString(), nullptr));
+        QFile::remove(outPath);
+        const QList<QByteArray> lines = testutil::readFile(report).split('\n');
+        QVERIFY2(lines.size() >= 3, testutil::readFile(report).constData());
+        QCOMPARE(lines.at(0), QByteArray("65534"));
+        QVERIFY(!lines.at(1).split(' ').contains("0"));
+        QVERIFY(!testutil::readFile(report).contains("opened"));
+        QVERIFY2(testutil::readFile(report).endsWith("\n%PDF-1."), testutil::readFile(report).constData());
+    }
+
     void commandLine()
     {
         const QString argsFile = dir.path() + "/args.txt";

@@ -7,6 +7,7 @@
 #include "core/Logger.h"
 #include "core/ScopedFileRemover.h"
 #include "search/engine/ContentScanner.h"
+#include "search/engine/ContentSearchStats.h"
 #include "search/engine/ConvertedTextCache.h"
 #include "search/index/NTFSUtils.h"
 #include "search/model/EncodingDetection.h"
@@ -94,8 +95,19 @@ struct EncodingChoice
     QString encoding;
 };
 
+// Counts the event in `stats` when a search counts them, else logs `message` (at `level`).
+void note(ContentSearchStats* stats, std::atomic<int> ContentSearchStats::*counter, Logger::Level level,
+          const QString& message)
+{
+    if (stats)
+        ++(stats->*counter);
+    else
+        Logger::instance().writeQString(level, Tag, message);
+}
+
 EncodingChoice chooseEncoding(const ContentSearchOptions& options, QIODevice* device,
-                              const QString& given, const QString& displayPath)
+                              const QString& given, const QString& displayPath,
+                              ContentSearchStats* stats)
 {
     EncodingChoice choice;
     if (!given.isEmpty()) {
@@ -107,8 +119,8 @@ EncodingChoice chooseEncoding(const ContentSearchOptions& options, QIODevice* de
     const QString detected = detectEncoding(device);
     if (detected == QLatin1String("BINARY")) {
         if (options.skipBinary) {
-            Logger::instance().writeQString(Logger::Info, Tag,
-                                            QStringLiteral("skip BINARY, file = %1").arg(displayPath));
+            note(stats, &ContentSearchStats::binary, Logger::Info,
+                 QStringLiteral("skip BINARY, file = %1").arg(displayPath));
             choice.skip = true;
         }
         return choice;
@@ -345,12 +357,12 @@ bool ContentSearcher::convert(const ContentFile& document, QString* outPath, QIO
                               const bool* cancelFlag, QString* encodingOut)
 {
     const SnapshotPtr snap = snapshot();
-    return convertWith(*snap, document, outPath, output, cancelFlag, encodingOut);
+    return convertWith(*snap, document, outPath, output, cancelFlag, encodingOut, nullptr);
 }
 
 bool ContentSearcher::convertWith(const Snapshot& snap, const ContentFile& document,
                                   QString* outPath, QIODevice* output, const bool* cancelFlag,
-                                  QString* encodingOut)
+                                  QString* encodingOut, ContentSearchStats* stats)
 {
     const QString extension = pathExtension(document.path()).toLower();
     if (extension.isEmpty())
@@ -380,26 +392,26 @@ bool ContentSearcher::convertWith(const Snapshot& snap, const ContentFile& docum
         if (converter->convert(document, nullptr, outPath, output, QString(), cancelFlag)) {
             if (encodingOut)
                 *encodingOut = converter->encoding();
-            // A document that gives no text is searched as empty, and said so in the log.
+            // A document that gives no text is searched as empty, and said so (or counted).
             const qint64 textBytes = outPath && !outPath->isEmpty() ? QFileInfo(*outPath).size() - 2
                                                                     : (output ? output->size() : 1);
             if (textBytes <= 0)
-                Logger::instance().writeQString(Logger::Info, Tag,
-                                                QStringLiteral("No text in %1").arg(document.path()));
+                note(stats, &ContentSearchStats::noText, Logger::Info,
+                     QStringLiteral("No text in %1").arg(document.path()));
             return true;
         }
     }
     return false;
 }
 
-bool ContentSearcher::isUnconvertedDocument(const ContentFile& document)
+bool ContentSearcher::isUnconvertedDocument(const ContentFile& document, ContentSearchStats* stats)
 {
     char head[68];
     const qint64 n = document.readFully(0, head, sizeof head);
     if (n <= 0 || !ToPlainTextConverter::isDocumentContainer(QByteArray(head, int(n))))
         return false;
-    Logger::instance().writeQString(
-        Logger::Info, Tag, QStringLiteral("%1 could not be converted; it is not read as text").arg(document.path()));
+    note(stats, &ContentSearchStats::notConverted, Logger::Info,
+         QStringLiteral("%1 could not be converted; it is not read as text").arg(document.path()));
     return true;
 }
 
@@ -432,18 +444,19 @@ bool ContentSearcher::find(const ContentQuery& query, const FileSearchRequest* r
 }
 
 bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
-                           const FileSearchRequest* request, const QString& path, int* matchCount)
+                           const FileSearchRequest* request, const QString& path, int* matchCount,
+                           ContentSearchStats* stats)
 {
     // The one open of the file: only a regular file is opened for reading, and everything
     // below (converters, filters, the helper, the scan) reads this descriptor, never the path.
     const ContentFile document = ContentFile::open(path);
     if (!document.isOpen()) {
         if (document.status() != ContentFile::NotRegular)
-            Logger::instance().writeQString(Logger::Warning, Tag,
-                                            QStringLiteral("find - Failed to open %1").arg(path));
+            note(stats, &ContentSearchStats::unreadable, Logger::Warning,
+                 QStringLiteral("find - Failed to open %1").arg(path));
         return false;
     }
-    Text text = obtainText(snap, document, ToPlainTextConverter::cancelFlagOf(request->canceled));
+    Text text = obtainText(snap, document, ToPlainTextConverter::cancelFlagOf(request->canceled), stats);
     ScopedFileRemover remover(text.temporary);
     switch (text.kind) {
     case Text::Empty:
@@ -451,21 +464,21 @@ bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
     case Text::Unreadable:
         return false;
     case Text::Converted:
-        return scan(snap, query, request, text.file, text.encoding, matchCount, nullptr);
+        return scan(snap, query, request, text.file, text.encoding, matchCount, nullptr, stats);
     case Text::Failed:
         // A document whose conversion failed is never searched as the bytes of its container.
-        if (isUnconvertedDocument(document))
+        if (isUnconvertedDocument(document, stats))
             return false;
         break;
     case Text::Own:
         break;
     }
     // The file itself, read as text.
-    return scan(snap, query, request, document, QString(), matchCount, nullptr);
+    return scan(snap, query, request, document, QString(), matchCount, nullptr, stats);
 }
 
 ContentSearcher::Text ContentSearcher::obtainText(const Snapshot& snap, const ContentFile& document,
-                                                  const bool* cancelFlag)
+                                                  const bool* cancelFlag, ContentSearchStats* stats)
 {
     Text text;
     const QString extension = pathExtension(document.path()).toLower();
@@ -490,7 +503,7 @@ ContentSearcher::Text ContentSearcher::obtainText(const Snapshot& snap, const Co
     }
     // The text goes to a file, never into memory: a document's text may be large.
     QString converted;
-    if (!convertWith(snap, document, &converted, nullptr, cancelFlag, &text.encoding)) {
+    if (!convertWith(snap, document, &converted, nullptr, cancelFlag, &text.encoding, stats)) {
         text.kind = Text::Failed;
         return text;
     }
@@ -506,8 +519,8 @@ ContentSearcher::Text ContentSearcher::obtainText(const Snapshot& snap, const Co
     }
     text.file = ContentFile::open(text.path);
     if (!text.file.isOpen()) {
-        Logger::instance().writeQString(Logger::Warning, Tag,
-                                        QStringLiteral("Failed to open %1").arg(text.path));
+        note(stats, &ContentSearchStats::unreadable, Logger::Warning,
+             QStringLiteral("Failed to open %1").arg(text.path));
         text.kind = Text::Unreadable;
         return text;
     }
@@ -517,11 +530,12 @@ ContentSearcher::Text ContentSearcher::obtainText(const Snapshot& snap, const Co
 
 bool ContentSearcher::scan(const Snapshot& snap, const ContentQuery& query,
                            const FileSearchRequest* request, const ContentFile& text,
-                           const QString& encoding, int* counter, TempFileHolder* holder)
+                           const QString& encoding, int* counter, TempFileHolder* holder,
+                           ContentSearchStats* stats)
 {
     if (!query.byteEngine) {
         ContentFileDevice device(text);
-        const EncodingChoice choice = chooseEncoding(snap.options, &device, encoding, text.path());
+        const EncodingChoice choice = chooseEncoding(snap.options, &device, encoding, text.path(), stats);
         if (choice.skip)
             return false;
         return scanText(snap, query, &device, text.path(), choice.encoding, request, holder, counter);
@@ -530,23 +544,23 @@ bool ContentSearcher::scan(const Snapshot& snap, const ContentQuery& query,
     Head& head = threadHead();
     const qint64 got = readBlock(text, 0, head.bytes.data(), qint64(head.bytes.size()), &head.atEnd);
     if (got < 0) {
-        Logger::instance().writeQString(Logger::Warning, Tag,
-                                        QStringLiteral("Failed to read %1").arg(text.path()));
+        note(stats, &ContentSearchStats::unreadable, Logger::Warning,
+             QStringLiteral("Failed to read %1").arg(text.path()));
         return false;
     }
     head.size = std::size_t(got);
     QBuffer headDevice;
     headDevice.setData(QByteArray::fromRawData(head.bytes.data(), int(head.size)));
     headDevice.open(QIODevice::ReadOnly);
-    const EncodingChoice choice = chooseEncoding(snap.options, &headDevice, encoding, text.path());
+    const EncodingChoice choice = chooseEncoding(snap.options, &headDevice, encoding, text.path(), stats);
     if (choice.skip)
         return false;
     headDevice.seek(0);
     QTextCodec* codec = readingCodec(&headDevice, choice.encoding);
     ContentScanner scanner(query, request, counter, holder);
     if (!readInto(text, head, codec, scanner)) {
-        Logger::instance().writeQString(Logger::Warning, Tag,
-                                        QStringLiteral("Failed to read %1").arg(text.path()));
+        note(stats, &ContentSearchStats::unreadable, Logger::Warning,
+             QStringLiteral("Failed to read %1").arg(text.path()));
         return false;
     }
     const bool matched = scanner.finish();
@@ -566,7 +580,7 @@ bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& p
                                             QStringLiteral("findAll - Failed to open %1").arg(path));
         return false; // a FIFO or a device is never read
     }
-    Text text = obtainText(*snap, *document, ToPlainTextConverter::cancelFlagOf(request->canceled));
+    Text text = obtainText(*snap, *document, ToPlainTextConverter::cancelFlagOf(request->canceled), nullptr);
     QString encoding;
     if (text.kind == Text::Unreadable)
         return false;
@@ -577,7 +591,7 @@ bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& p
         encoding = text.encoding;
         document = std::make_shared<ContentFile>(std::move(text.file));
     } else {
-        if (text.kind == Text::Failed && isUnconvertedDocument(*document))
+        if (text.kind == Text::Failed && isUnconvertedDocument(*document, nullptr))
             return false;
         holder->path = path;
     }

@@ -36,6 +36,9 @@
 //   searches together: each conversion first takes its converter's bound (96 or 32 MiB) and
 //   waits, polling the cancel flag, while that much is not free. The PDF program and the helper
 //   program convert in processes of their own.
+// - What a search passes over (binary files, files that cannot be read, documents that cannot
+//   be converted or give no text) is counted (ContentSearchStats) and logged once per search
+//   by the file search; a check made without counters (the preview, a single file) logs it.
 // - A conversion that succeeds without any text is logged ("No text in %1"). A file whose
 //   converters all failed is read as text only when its bytes are no document container
 //   (a compound file, a zip archive, RTF, PDF, a Palm database): the bytes of a damaged
@@ -58,6 +61,7 @@
 #include <vector>
 
 class ConvertedTextCache;
+struct ContentSearchStats;
 class EPUBConverter;
 class FileSearchRequest;
 class Helper64Client;
@@ -106,8 +110,10 @@ public:
     };
     using SnapshotPtr = std::shared_ptr<const Snapshot>;
     SnapshotPtr snapshot() const;
+    // `stats`: when given (by a search), what is passed over is counted there instead of logged
+    // file by file.
     bool find(const Snapshot& snap, const ContentQuery& query, const FileSearchRequest* request,
-              const QString& path, int* matchCount);
+              const QString& path, int* matchCount, ContentSearchStats* stats = nullptr);
 
     // Fills `holder` with every line holding a term, the line count and the path of the text
     // read; returns whether the whole text matches.
@@ -121,9 +127,10 @@ public:
 private:
     // True (and logged) when `document` is a document container (ToPlainTextConverter::
     // isDocumentContainer): its conversion failed, and its bytes are not its text.
-    static bool isUnconvertedDocument(const ContentFile& document);
+    static bool isUnconvertedDocument(const ContentFile& document, ContentSearchStats* stats);
     bool convertWith(const Snapshot& snap, const ContentFile& document, QString* outPath,
-                     QIODevice* output, const bool* cancelFlag, QString* encodingOut);
+                     QIODevice* output, const bool* cancelFlag, QString* encodingOut,
+                     ContentSearchStats* stats);
     // The text a document is read as: its own bytes (no converter: Own; every converter
     // failed: Failed), an empty text, or a converted text (kept by the cache, or a temporary
     // file to remove after use).
@@ -135,11 +142,13 @@ private:
         QString path;
         QString temporary;
     };
-    Text obtainText(const Snapshot& snap, const ContentFile& document, const bool* cancelFlag);
+    Text obtainText(const Snapshot& snap, const ContentFile& document, const bool* cancelFlag,
+                    ContentSearchStats* stats);
     // Reads `text` (the document or its converted text; `encoding` the converter's, or empty
     // for the detection) and matches it.
     bool scan(const Snapshot& snap, const ContentQuery& query, const FileSearchRequest* request,
-              const ContentFile& text, const QString& encoding, int* counter, TempFileHolder* holder);
+              const ContentFile& text, const QString& encoding, int* counter, TempFileHolder* holder,
+              ContentSearchStats* stats = nullptr);
     bool scanText(const Snapshot& snap, const ContentQuery& query, QIODevice* device,
                   const QString& displayPath, const QString& encoding,
                   const FileSearchRequest* request, TempFileHolder* holder, int* counter);

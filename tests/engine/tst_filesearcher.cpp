@@ -564,6 +564,38 @@ private slots:
         QVERIFY2(grownKiB < 96 * 1024, qPrintable(QString::number(grownKiB)));
     }
 
+    // What the contents checks of a search pass over is counted and logged in one line, not
+    // one line per file.
+    void passedOverFilesAreCountedOnce()
+    {
+        const QString folder = tmp.filePath("passedover");
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(testutil::writeFile(QStringLiteral("%1/blob%2.bin").arg(folder).arg(i), QByteArray("\x7F" "ELF\0\0 needle", 13)));
+        QVERIFY(testutil::writeFile(folder + "/text.txt", "needle\n"));
+        QCOMPARE(::symlink("nowhere", QFile::encodeName(folder + "/dangling.txt").constData()), 0);
+        DirectorySearcher directories;
+        ContentSearcher contents(nullptr, work);
+        contents.setSettings(options());
+        FileSearchRequest request;
+        request.includePaths = QStringList{folder};
+        request.contents = "needle";
+        FileSearchResults results;
+        const int logSize = logText().size();
+        {
+            FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
+            QSignalSpy finished(&search, &FileSearch::finished);
+            search.start();
+            QVERIFY(finished.wait(20000));
+        }
+        QCOMPARE(paths(results), QStringList{folder + "/text.txt"});
+        const QString log = logText().mid(logSize);
+        QVERIFY2(log.contains(QStringLiteral("Contents of search %1: 5 binary files skipped, 1 file could not be read\r\n")
+                                  .arg(request.id)),
+                 qPrintable(log));
+        QVERIFY(!log.contains("skip BINARY"));
+        QVERIFY(!log.contains("Failed to open"));
+    }
+
     void privateWorkingFolder()
     {
         // Created 0700; a folder of ours with wider rights is narrowed.

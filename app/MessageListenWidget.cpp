@@ -28,8 +28,10 @@ QString absolutePath(const QString& path)
 
 } // namespace
 
-MessageListenWidget::MessageListenWidget(const QString& title, QWidget* parent)
-    : QWidget(parent), title_(title)
+MessageListenWidget::MessageListenWidget(const QString& title, const QStringList& arguments, QWidget* parent)
+    : QWidget(parent)
+    , title_(title)
+    , arguments_(arguments)
 {
     setWindowTitle(title);
     if (title == QLatin1String(kMainInstanceWindowName))
@@ -176,7 +178,7 @@ QStringList MessageListenWidget::handOverArguments(const QStringList& arguments)
 
 qint32 MessageListenWidget::sendOwnArguments()
 {
-    const QStringList arguments = handOverArguments(QCoreApplication::arguments());
+    const QStringList arguments = handOverArguments(arguments_.isEmpty() ? QCoreApplication::arguments() : arguments_);
     const qint32 result = InstanceChannel::send(QLatin1String(kMainInstanceWindowName), MessageFrame::kCopyData,
                                                 MessageFrame::copyDataPayload(MessageFrame::kArguments,
                                                                               MessageFrame::listData(arguments)));

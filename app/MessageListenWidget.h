@@ -53,7 +53,10 @@ public:
         qint64 sessionUid = -1;
     };
 
-    explicit MessageListenWidget(const QString& title, QWidget* parent = nullptr);
+    // `arguments`: this process's argument list as start-up decoded it (losslessly, see
+    // programArguments), sent to the main instance when it asks; empty: the application's.
+    explicit MessageListenWidget(const QString& title, const QStringList& arguments = QStringList(),
+                                 QWidget* parent = nullptr);
     ~MessageListenWidget() override;
 
     QString title() const { return title_; }
@@ -91,6 +94,7 @@ private:
     qint32 sendOwnArguments();
 
     QString title_;
+    QStringList arguments_;
     Role role_ = Role::None;
     MessageServer* server_ = nullptr;
     QPointer<QWidget> mainWindow_;

@@ -41,7 +41,8 @@
 // for the state. A broken journal, or one whose mount point now holds another file system, is
 // replaced by a new one on the next acquire(). The journal id is
 // a random non-zero 64-bit number for the life of that journal: nothing records changes while
-// the program is not running, so an index saved by an earlier run is always rebuilt.
+// the program is not running, so an index saved by an earlier run (another journal id) is
+// reconciled with the volume by a walk after it is loaded.
 //
 // The journal keeps no descriptor of the mount open (a mark does not pin the mount), so the
 // volume can still be unmounted; read() opens the mount root for the duration of one batch and

@@ -339,6 +339,26 @@ void LinuxVolumeLayer::enumerate(const QString& mountPoint, const QByteArray& ro
     walker.walk(mountPoint, rootName, cancel, sink);
 }
 
+quint64 LinuxVolumeLayer::fileSystemId(const QString& mountPoint)
+{
+    struct statfs sfs;
+    if (::statfs(FileNameCodec::encode(mountPoint).constData(), &sfs) != 0)
+        return 0;
+    switch (static_cast<unsigned long>(sfs.f_type) & 0xffffffffUL) {
+    case 0xEF53:     // ext2/3/4
+    case 0x9123683E: // btrfs
+    case 0xF2F52010: // f2fs
+    case 0x7366746E: // ntfs3
+    case 0x01021994: // tmpfs
+        break;
+    default:
+        return 0;
+    }
+    quint32 words[2];
+    std::memcpy(words, &sfs.f_fsid, sizeof(words));
+    return quint64(words[0]) | (quint64(words[1]) << 32);
+}
+
 void LinuxVolumeLayer::enumerateParallel(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
                                          VolumeEntryConsumer& consumer)
 {

@@ -41,6 +41,10 @@ public:
                    const VolumeEntrySink& sink) override;
     void enumerateParallel(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
                            VolumeEntryConsumer& consumer) override;
+    // statfs's f_fsid where the file system derives it from its UUID (ext2/3/4, btrfs with the
+    // subvolume folded in, f2fs, ntfs3, tmpfs); xfs derives it from the device number, which
+    // changes when a disk is plugged elsewhere, so it has none here.
+    quint64 fileSystemId(const QString& mountPoint) override;
 
     // Classification by file-system type name (no I/O). A pseudo type is a kernel pseudo file
     // system (isKernelPseudoFs) or a mount that is no volume of the user's files (overlay,

@@ -20,6 +20,11 @@ void VolumeEntryBatch::add(quint64 inode, quint64 parent, const char* nameBytes,
 
 VolumeLayer::~VolumeLayer() = default;
 
+quint64 VolumeLayer::fileSystemId(const QString&)
+{
+    return 0;
+}
+
 VolumeEntryConsumer::~VolumeEntryConsumer() = default;
 
 void VolumeEntryConsumer::finish(int) {}

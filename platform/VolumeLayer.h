@@ -91,6 +91,13 @@ public:
     // Inode number of `path` (links followed), 0 when it cannot be read; sets *isDir when given.
     virtual quint64 fileId(const QString& path, bool* isDir) = 0;
 
+    // A 64-bit identity of the file system mounted at `mountPoint` that stays the same across
+    // mounts and boots and differs between file systems (and btrfs subvolumes), where the file
+    // system has one; 0 when it has none or it cannot be read (then nothing is compared). The
+    // index file records it, so a file of another file system is never loaded. The default has
+    // none.
+    virtual quint64 fileSystemId(const QString& mountPoint);
+
     // Full enumeration of the volume mounted at `mountPoint`: the root first (its inode, parent
     // 0, `rootName`), then every object below it, never crossing into another mount. Batches go
     // to `sink` on the calling thread. Throws FileSearchException when the root cannot be

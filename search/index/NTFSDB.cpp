@@ -169,8 +169,8 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
     // Volumes leave before new ones are created: a volume mounted where another one was gets
     // a journal of its own, never the departed volume's.
     QWriteLocker locker(&lock);
-    emit updateStarted();
-    auto finished = onExit([this] { emit updateFinished(); });
+    beginBusy();
+    auto finished = onExit([this] { endBusy(); });
 
     for (const quint32 v : toRemove) {
         std::unique_ptr<NTFSDriveDB> db = takeDrive(v);
@@ -204,6 +204,10 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
         const QString mountPoint = holders.first();
         try {
             std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(mountPoint, settings(), v));
+            // A volume's own background work (reconciling a loaded index, a rebuild) keeps the
+            // set busy until it ends; connected before init, which may start it.
+            connect(db.get(), &NTFSDriveDB::updateStarted, this, [this] { beginBusy(); }, Qt::DirectConnection);
+            connect(db.get(), &NTFSDriveDB::updateFinished, this, [this] { endBusy(); }, Qt::DirectConnection);
             db->init(stop);
             std::lock_guard<std::mutex> guard(drivesMutex);
             drives[v] = std::move(db);
@@ -213,6 +217,20 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
             writeLog(Logger::Error, QStringLiteral("Failed to index volume %1: %2").arg(mountPoint, QString::fromUtf8(e.what())));
         }
     }
+}
+
+void NTFSDB::beginBusy()
+{
+    std::lock_guard<std::mutex> guard(busyMutex);
+    if (busy++ == 0)
+        emit updateStarted();
+}
+
+void NTFSDB::endBusy()
+{
+    std::lock_guard<std::mutex> guard(busyMutex);
+    if (--busy == 0)
+        emit updateFinished();
 }
 
 void NTFSDB::search(FileSearchRequest* request, FileSearchResults* results)

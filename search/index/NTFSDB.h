@@ -26,6 +26,10 @@
 // - A volume that fails to index (no journal, unreadable volume) is logged and skipped; the
 //   others are still handled. updateFinished follows every updateStarted, also when the update
 //   ends with an exception (cancellation through the stop flag passes on to the caller).
+// - The set is busy (updateStarted ... updateFinished) while volumes are added, removed or
+//   dropped, and while any volume works in the background (the walk that reconciles an index
+//   loaded from its file, a rebuild after a lost journal): one count of both, so
+//   "Index: updating..." lasts until the last of them ends.
 // - Volume arrival and removal come from the DriveConnectionNotifier on the GUI thread; the
 //   slots only queue the work, which runs on a thread of the set's own, one event at a time.
 // - Updates from the "INIT" and "UPDATE" tasks and from volume events are serialised by one
@@ -98,6 +102,8 @@ private:
     void update(bool* stop, const IndexingSettings* s);
     void applyLists(bool* stop, const QList<quint32>& toAdd, const QList<quint32>& toRemove,
                     const QList<quint32>& toDrop);
+    void beginBusy();
+    void endBusy();
     std::unique_ptr<NTFSDriveDB> takeDrive(quint32 serial);
     void enqueueDriveEvent(std::function<void()> task);
     void driveEventLoop();
@@ -109,6 +115,8 @@ private:
     mutable QReadWriteLock lock;
     std::unique_ptr<IndexingSettings> settings_;
 
+    std::mutex busyMutex; // `busy`, and the order of updateStarted / updateFinished
+    int busy = 0;
     std::mutex updateMutex;           // one update at a time
     mutable std::mutex drivesMutex;   // the structure of `drives`
     mutable std::mutex settingsMutex; // `settings_`

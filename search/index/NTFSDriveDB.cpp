@@ -250,6 +250,9 @@ NTFSDriveDB::NTFSDriveDB(const QString& drive, const IndexingSettings& settings,
 {
     writeLog(Logger::Info, QStringLiteral("Init DB for drive %1").arg(drive));
     serial_ = serial ? serial : getVolumeSerialNumber(drive);
+    identity_.serial = serial_;
+    identity_.fileSystemId = VolumeLayer::instance().fileSystemId(drive);
+    identity_.rootInode = getFileReferenceNumber(drive);
     setExclusions(settings);
     // The reader is created before the journal state is read: it keeps the volume's journal
     // alive, so the state and the later reads belong to the same journal.
@@ -272,8 +275,10 @@ ChangeJournal* NTFSDriveDB::newJournal()
     connect(journal.get(), &ChangeJournal::nameMoved, this, &NTFSDriveDB::moveName, Qt::DirectConnection);
     connect(journal.get(), &ChangeJournal::nameRemoved, this, &NTFSDriveDB::removeName, Qt::DirectConnection);
     connect(journal.get(), &ChangeJournal::fileDeleted, this, &NTFSDriveDB::deleteFile, Qt::DirectConnection);
+    ChangeJournal* const failing = journal.get();
     connect(journal.get(), &ChangeJournal::journalFailed, this,
-            [this](const QString&, const QString& message) { onJournalFailed(message); }, Qt::DirectConnection);
+            [this, failing](const QString&, const QString& message) { onJournalFailed(failing, message); },
+            Qt::DirectConnection);
     return journal.release();
 }
 
@@ -282,6 +287,10 @@ void NTFSDriveDB::init(bool* cancel)
     if (!load(cancel))
         createDB(cancel);
     writeLog(Logger::Info, QStringLiteral("Files count: %1").arg(count()));
+    // A file that did not follow this very journal is searched at once and made to agree with
+    // the volume in the background.
+    if (!inStep_)
+        requestWork(Work::Reconcile);
 }
 
 void NTFSDriveDB::createDB(bool* cancel)
@@ -313,6 +322,7 @@ void NTFSDriveDB::createDB(bool* cancel)
         journal_ = std::move(journal);
         journal_->start(state.nextUsn);
         valid_ = true;
+        inStep_ = true;
     }
     replaced.reset();
     old.reset();
@@ -571,32 +581,56 @@ void NTFSDriveDB::setExclusions(const IndexingSettings& settings)
 
 USN NTFSDriveDB::stopJournal()
 {
-    std::thread rebuilding;
+    std::thread worker;
     {
-        std::lock_guard<std::mutex> guard(rebuildMutex_);
+        std::lock_guard<std::mutex> guard(workMutex_);
         stopping_ = true;
-        // Read without a lock by the enumeration of a running rebuild.
-        __atomic_store_n(&rebuildCancel_, true, __ATOMIC_RELAXED);
-        rebuilding = std::move(rebuildThread_);
+        // Read without a lock by the enumeration of a running build.
+        __atomic_store_n(&workCancel_, true, __ATOMIC_RELAXED);
+        worker = std::move(worker_);
     }
-    rebuildWake_.notify_all();
-    if (rebuilding.joinable())
-        rebuilding.join();
+    workWake_.notify_all();
+    if (worker.joinable())
+        worker.join();
     std::lock_guard<std::mutex> guard(journalMutex_);
     return journal_ ? journal_->stop() : USN(0);
 }
 
-void NTFSDriveDB::onJournalFailed(const QString& message)
+void NTFSDriveDB::requestWork(Work work, ChangeJournal* failed)
 {
-    // Runs on the failed monitor's thread, which ends right after this returns.
-    valid_ = false;
-    writeLog(Logger::Warning, QStringLiteral("Change journal of %1 failed (%2); rebuilding the index").arg(drive_, message));
-    std::lock_guard<std::mutex> guard(rebuildMutex_);
+    std::lock_guard<std::mutex> guard(workMutex_);
     if (stopping_)
         return;
-    if (rebuildThread_.joinable())
-        rebuildThread_.join(); // the previous rebuild ended when it started this monitor
-    rebuildThread_ = std::thread([this] { rebuild(); });
+    if (work == Work::Rebuild) {
+        pending_ = Work::Rebuild;
+        failedJournal_ = failed;
+    } else if (pending_ == Work::None) {
+        pending_ = work;
+    }
+    if (!worker_.joinable())
+        worker_ = std::thread([this] { workLoop(); });
+    // Busy from the request on (not from when the worker gets to it), so that whoever counts
+    // the volume's work never sees it idle in between. Emitted under the mutex, as the end is,
+    // so that the two always come in this order.
+    if (!busy_) {
+        busy_ = true;
+        emit updateStarted();
+    }
+    workWake_.notify_all();
+}
+
+void NTFSDriveDB::onJournalFailed(ChangeJournal* journal, const QString& message)
+{
+    // Runs on the failed monitor's thread, which ends right after this returns: never waits.
+    {
+        std::lock_guard<std::mutex> guard(journalMutex_);
+        if (journal_.get() != journal)
+            return; // a monitor already being replaced by a build
+    }
+    valid_ = false;
+    inStep_ = false;
+    writeLog(Logger::Warning, QStringLiteral("Change journal of %1 failed (%2); rebuilding the index").arg(drive_, message));
+    requestWork(Work::Rebuild, journal);
 }
 
 void NTFSDriveDB::setRebuildRetryDelay(int milliseconds)
@@ -604,9 +638,45 @@ void NTFSDriveDB::setRebuildRetryDelay(int milliseconds)
     rebuildRetryDelay.store(qMax(1, milliseconds));
 }
 
-void NTFSDriveDB::rebuild()
+void NTFSDriveDB::workLoop()
 {
-    {
+    for (;;) {
+        Work work = Work::None;
+        ChangeJournal* failed = nullptr;
+        {
+            std::unique_lock<std::mutex> guard(workMutex_);
+            workWake_.wait(guard, [this] { return stopping_ || pending_ != Work::None; });
+            if (stopping_) {
+                if (busy_) {
+                    busy_ = false;
+                    emit updateFinished();
+                }
+                return;
+            }
+            work = pending_;
+            failed = failedJournal_;
+            pending_ = Work::None;
+            failedJournal_ = nullptr;
+        }
+        bool replaced = false;
+        if (work == Work::Rebuild) {
+            std::lock_guard<std::mutex> guard(journalMutex_);
+            replaced = journal_.get() != failed; // a build since has replaced the failed monitor
+        }
+        if (!replaced)
+            build(work);
+        std::lock_guard<std::mutex> guard(workMutex_);
+        if (pending_ == Work::None && busy_ && !stopping_) {
+            busy_ = false;
+            emit updateFinished();
+        }
+    }
+}
+
+void NTFSDriveDB::build(Work work)
+{
+    const bool rebuild = work == Work::Rebuild;
+    if (rebuild) {
         std::lock_guard<std::mutex> guard(journalMutex_);
         if (journal_)
             journal_->stop(); // joins the failed monitor
@@ -617,27 +687,35 @@ void NTFSDriveDB::rebuild()
         // file system (or none), which must not be indexed under this volume's serial.
         if (getVolumeSerialNumber(drive_) != serial_) {
             writeLog(Logger::Warning, QStringLiteral("Volume %1 is gone; its index is not rebuilt").arg(drive_));
-            emit rebuilt(false);
+            if (rebuild)
+                emit rebuilt(false);
             return;
         }
         try {
-            createDB(&rebuildCancel_);
-            writeLog(Logger::Info, QStringLiteral("Index of %1 rebuilt: %2 objects").arg(drive_).arg(count()));
-            emit rebuilt(true);
+            createDB(&workCancel_);
+            if (rebuild) {
+                writeLog(Logger::Info, QStringLiteral("Index of %1 rebuilt: %2 objects").arg(drive_).arg(count()));
+                emit rebuilt(true);
+            } else {
+                writeLog(Logger::Info, QStringLiteral("Index of %1 reconciled with the volume: %2 objects").arg(drive_).arg(count()));
+            }
             return;
         } catch (const FileSearchCancelException&) {
-            writeLog(Logger::Info, QStringLiteral("Rebuilding the index of %1 canceled").arg(drive_));
+            writeLog(Logger::Info, rebuild ? QStringLiteral("Rebuilding the index of %1 canceled").arg(drive_)
+                                           : QStringLiteral("Reconciling the index of %1 canceled").arg(drive_));
             return;
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Rebuilding the index of %1 failed: %2; trying again in %3 seconds")
-                                        .arg(drive_, QString::fromUtf8(e.what()))
+            writeLog(Logger::Error, QStringLiteral("%1 the index of %2 failed: %3; trying again in %4 seconds")
+                                        .arg(rebuild ? QStringLiteral("Rebuilding") : QStringLiteral("Reconciling"), drive_,
+                                             QString::fromUtf8(e.what()))
                                         .arg((delay + 999) / 1000));
-            emit rebuilt(false);
+            if (rebuild)
+                emit rebuilt(false);
         }
-        // No monitor runs meanwhile (a failed createDB starts none), so no journal failure
-        // waits for this thread while it holds the mutex here.
-        std::unique_lock<std::mutex> guard(rebuildMutex_);
-        if (rebuildWake_.wait_for(guard, std::chrono::milliseconds(delay), [this] { return stopping_; }))
+        // No new monitor runs after a failed build (a failed createDB starts none), so no
+        // journal failure waits for this thread while it holds the mutex here.
+        std::unique_lock<std::mutex> guard(workMutex_);
+        if (workWake_.wait_for(guard, std::chrono::milliseconds(delay), [this] { return stopping_; }))
             return;
         delay = qMin<qint64>(delay * 2, MaxRebuildRetryDelay);
     }
@@ -894,84 +972,110 @@ bool NTFSDriveDB::load(bool* cancel)
     const QString path = dbFilePath(base, serial_);
     if (path.isEmpty() || !file.open(path))
         return false;
-    if (file.readHeader() != IndexFile::Ok) {
+    const IndexFile::Status header = file.readHeader();
+    if (header == IndexFile::BadChecksum) {
+        writeLog(Logger::Warning, QStringLiteral("Load failed: the index file is damaged"));
+        return false;
+    }
+    if (header != IndexFile::Ok) {
         writeLog(Logger::Warning, QStringLiteral("Load failed: can't read all records"));
         return false;
     }
-    if (file.journalId() != journalData_.journalId) {
-        writeLog(Logger::Info, QStringLiteral("Skip loading: change journal id changed"));
+    std::unique_ptr<IndexTables> tables;
+    if (file.isCurrentFormat()) {
+        const IndexFile::Identity& theirs = file.identity();
+        if (theirs.serial != identity_.serial || theirs.rootInode != identity_.rootInode
+            || (theirs.fileSystemId && identity_.fileSystemId && theirs.fileSystemId != identity_.fileSystemId)) {
+            writeLog(Logger::Info, QStringLiteral("Skip loading: the index file belongs to another file system"));
+            return false;
+        }
+        const IndexFile::Status status = file.readTables(cancel, &tables);
+        if (status == IndexFile::Canceled)
+            throw FileSearchCancelException("Canceled", Unit, __LINE__);
+        if (status != IndexFile::Ok) {
+            writeLog(Logger::Warning, status == IndexFile::BadChecksum
+                                     ? QStringLiteral("Load failed: the index file is damaged")
+                                     : QStringLiteral("Load failed: can't read all records"));
+            return false;
+        }
+    } else if (!loadVersion1(file, cancel, &tables)) {
         return false;
     }
-    // The journal must still hold every change since the save, and positions only grow.
-    if (journalData_.firstUsn > file.nextUsn() || file.nextUsn() > journalData_.nextUsn) {
-        writeLog(Logger::Info, QStringLiteral("Skip loading: records are missing"));
-        return false;
-    }
+    // Where the file followed this very journal up to a position the journal still holds, the
+    // journal resumes there and brings it up to date. Otherwise the changes since are not
+    // known: the monitor starts now (journalData_, read before the file) and init() has the
+    // volume reconciled in the background.
+    const bool sameJournal = file.isCurrentFormat() && file.inStep() && file.journalId() == journalData_.journalId
+                          && journalData_.firstUsn <= file.nextUsn() && file.nextUsn() <= journalData_.nextUsn;
+    swapTables(std::move(tables), nullptr);
+    writeLog(Logger::Info, QStringLiteral("Loading disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
+
+    std::lock_guard<std::mutex> guard(journalMutex_);
+    journal_->start(sameJournal ? file.nextUsn() : journalData_.nextUsn);
+    valid_ = true;
+    inStep_ = sameJournal;
+    return true;
+}
+
+bool NTFSDriveDB::loadVersion1(IndexFile& file, bool* cancel, std::unique_ptr<IndexTables>* out)
+{
     qint32 total = 0;
     if (file.readCount(&total) != IndexFile::Ok) {
         writeLog(Logger::Warning, QStringLiteral("Load failed: bad record count"));
         return false;
     }
-
     std::unique_ptr<IndexTables> tables(new IndexTables);
-    {
-        // One record of either section: a cancel throws, a damaged record ends the load.
-        IndexFile::Record record;
-        auto readRecord = [&]() {
-            if (cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED))
-                throw FileSearchCancelException("Canceled", Unit, __LINE__);
-            return file.atEnd() ? IndexFile::Truncated : file.readRecord(&record);
-        };
-        IndexTables& t = *tables;
-        auto set = [&](FRN frn, FRN parent, Ref name, bool isDir) {
-            IndexMap& map = isDir ? t.directories : t.files;
-            if (IndexEntry* present = map.findForChange(frn)) {
-                t.names.release(present->name);
-                *present = IndexEntry{parent, name};
-            } else {
-                map.insert(frn, IndexEntry{parent, name});
-            }
-            IndexEntry gone;
-            if ((isDir ? t.files : t.directories).erase(frn, &gone))
-                t.names.release(gone.name);
-        };
-        IndexFile::Status status = IndexFile::Ok;
-        for (qint32 i = 0; status == IndexFile::Ok && i < total; ++i) {
-            status = readRecord();
-            if (status == IndexFile::Ok && record.nameLength > 0)
-                set(record.frn, record.parent, t.names.add(record.name, record.nameLength), record.isDir);
+    // One record of either section: a cancel throws, a damaged record ends the load.
+    IndexFile::Record record;
+    auto readRecord = [&]() {
+        if (cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED))
+            throw FileSearchCancelException("Canceled", Unit, __LINE__);
+        return file.atEnd() ? IndexFile::Truncated : file.readRecord(&record);
+    };
+    IndexTables& t = *tables;
+    auto set = [&](FRN frn, FRN parent, Ref name, bool isDir) {
+        IndexMap& map = isDir ? t.directories : t.files;
+        if (IndexEntry* present = map.findForChange(frn)) {
+            t.names.release(present->name);
+            *present = IndexEntry{parent, name};
+        } else {
+            map.insert(frn, IndexEntry{parent, name});
         }
-        // The further names of files with several, when the file has them.
-        qint32 extra = 0;
-        if (status == IndexFile::Ok)
-            status = file.readExtraNamesCount(&extra);
-        for (qint32 i = 0; status == IndexFile::Ok && i < extra; ++i) {
-            status = readRecord();
-            if (status != IndexFile::Ok)
-                break;
-            if (record.isDir || record.nameLength == 0 || !t.files.contains(record.frn))
-                continue;
-            const QByteArray name(record.name, record.nameLength);
-            const IndexEntry* first = t.files.find(record.frn);
-            if (first->parent == record.parent && std::strcmp(t.names.text(first->name), name.constData()) == 0)
-                continue;
-            if (!t.extraNames.contains(record.frn, record.parent, name.constData()))
-                t.extraNames.add(record.frn, *first, record.parent, t.names.add(record.name, record.nameLength));
-        }
-        if (status != IndexFile::Ok) {
-            // Nothing of a damaged file is used: the rebuild starts from empty tables.
-            writeLog(Logger::Warning, status == IndexFile::BadNameLength
-                                     ? QStringLiteral("Load failed: bad name length")
-                                     : QStringLiteral("Load failed: can't read all records"));
-            return false;
-        }
+        IndexEntry gone;
+        if ((isDir ? t.files : t.directories).erase(frn, &gone))
+            t.names.release(gone.name);
+    };
+    IndexFile::Status status = IndexFile::Ok;
+    for (qint32 i = 0; status == IndexFile::Ok && i < total; ++i) {
+        status = readRecord();
+        if (status == IndexFile::Ok && record.nameLength > 0)
+            set(record.frn, record.parent, t.names.add(record.name, record.nameLength), record.isDir);
     }
-    swapTables(std::move(tables), nullptr);
-    writeLog(Logger::Info, QStringLiteral("Loading disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
-
-    std::lock_guard<std::mutex> guard(journalMutex_);
-    journal_->start(file.nextUsn());
-    valid_ = true;
+    // The further names of files with several, when the file has them.
+    qint32 extra = 0;
+    if (status == IndexFile::Ok)
+        status = file.readExtraNamesCount(&extra);
+    for (qint32 i = 0; status == IndexFile::Ok && i < extra; ++i) {
+        status = readRecord();
+        if (status != IndexFile::Ok)
+            break;
+        if (record.isDir || record.nameLength == 0 || !t.files.contains(record.frn))
+            continue;
+        const QByteArray name(record.name, record.nameLength);
+        const IndexEntry* first = t.files.find(record.frn);
+        if (first->parent == record.parent && std::strcmp(t.names.text(first->name), name.constData()) == 0)
+            continue;
+        if (!t.extraNames.contains(record.frn, record.parent, name.constData()))
+            t.extraNames.add(record.frn, *first, record.parent, t.names.add(record.name, record.nameLength));
+    }
+    if (status != IndexFile::Ok) {
+        // Nothing of a damaged file is used: the rebuild starts from empty tables.
+        writeLog(Logger::Warning, status == IndexFile::BadNameLength
+                                 ? QStringLiteral("Load failed: bad name length")
+                                 : QStringLiteral("Load failed: can't read all records"));
+        return false;
+    }
+    *out = std::move(tables);
     return true;
 }
 
@@ -997,7 +1101,7 @@ void NTFSDriveDB::save()
         return;
     }
     QString error;
-    switch (IndexFile::write(path, journalData_.journalId, next, *t_, &error)) {
+    switch (IndexFile::write(path, journalData_.journalId, next, inStep_, identity_, *t_, &error)) {
     case IndexFile::Written:
         break;
     case IndexFile::CreateFailed:

@@ -46,7 +46,8 @@
 // Soundness rules kept here:
 // - A record lives in exactly one map: setting a record removes the same number from the other
 //   map (a number that changed from file to folder must not stand in both).
-// - createDB empties both maps first, so a partial load never leaves ghost records.
+// - A build or a load makes complete new tables and swaps them in: a partial load never leaves
+//   ghost records.
 // - Parent-chain walks (buildPath, isUnderFolder) are bounded: a cycle in a damaged file or
 //   through a reused inode ends the walk instead of hanging the search.
 // - Name exclusions are kept as FNV-1 hashes of the lower-cased UTF-8 names; a hash hit is
@@ -59,12 +60,23 @@
 // - The resume point saved in the index file is the journal's lastUsn taken after the monitor
 //   was stopped and joined (ChangeJournal moves it only after a whole batch was applied); the
 //   monitor is stopped before the write lock is taken, because its update slots need that lock.
+// - Start from the saved index: a file that belongs to this volume (serial, file system id,
+//   root) and is undamaged (IndexFile checks every section) is loaded into new tables and
+//   searched at once. Where it followed this very journal up to a position the journal still
+//   holds (the same run: a volume that left the set and came back), the monitor resumes there.
+//   Otherwise nothing says what changed while no index ran: the monitor starts at the journal
+//   position read before the load, and a walk on the index's worker thread (createDB) makes
+//   new tables from the volume and replaces the loaded ones, its own monitor starting at the
+//   position taken before that walk, so the result is what a fresh build gives while searches
+//   were answered throughout. updateStarted / updateFinished frame that work (and a rebuild).
+//   The file records whether its index was in step with its journal (inStep_), so an index
+//   saved before its reconcile ended is reconciled again.
 // - A journal that fails (records lost to an overflow, a broken journal) makes the index rebuild
-//   itself on a thread of its own: the failure and the rebuild are logged, and the rebuilt index
-//   follows a new monitor. A rebuild that fails (the journal or the volume cannot be read for
+//   itself on its worker thread: the failure and the rebuild are logged, and the rebuilt index
+//   follows a new monitor. A failure of a monitor that a build is replacing anyway is ignored. A rebuild that fails (the journal or the volume cannot be read for
 //   now) is tried again after a minute, then after twice as long each time up to half an hour,
 //   since the index would otherwise answer from a stale state, unmonitored, until the program
-//   ends. stopJournal() cancels and joins a running or waiting rebuild. A journal that
+//   ends. stopJournal() cancels and joins a running or waiting build. A journal that
 //   failed because its volume was unmounted is not followed by a rebuild (the mount point no
 //   longer shows this volume's serial), and the stale index is not saved.
 // - The index file is named by the serial the volume had when the index was created (the index
@@ -79,6 +91,7 @@
 
 #include "core/IndexingSettings.h"
 #include "search/index/ChangeJournalReader.h"
+#include "search/index/IndexFile.h"
 #include "search/index/IndexTables.h"
 #include "search/index/NTFSUtils.h"
 
@@ -174,6 +187,11 @@ signals:
     // A failed journal was followed by a rebuild (for the log and tests): `ok` false when the
     // rebuild itself failed (it is tried again later unless the volume has gone).
     void rebuilt(bool ok);
+    // Background work on the index (the reconcile walk after a load, a rebuild after a failed
+    // journal) is asked for, and all of it has ended. The start comes from the thread that asks
+    // (init, a failed monitor), the end from the worker thread (or stopJournal); always in pairs.
+    void updateStarted();
+    void updateFinished();
 
 private:
     enum { MaxChainLength = 32768 };
@@ -196,8 +214,12 @@ private:
     void eraseRecord(IndexMap& map, FRN frn);
     void afterChange();
     void recount();
-    void onJournalFailed(const QString& message);
-    void rebuild();
+    enum class Work { None, Reconcile, Rebuild };
+    void onJournalFailed(ChangeJournal* journal, const QString& message);
+    void requestWork(Work work, ChangeJournal* failed = nullptr);
+    void workLoop();
+    void build(Work work);
+    bool loadVersion1(IndexFile& file, bool* cancel, std::unique_ptr<IndexTables>* out);
 
     QString buildPath(const IndexEntry& entry) const;
     bool isExcludedName(const char* name) const;
@@ -216,17 +238,27 @@ private:
     mutable QReadWriteLock lock_;
     IndexingSettings settings_;
 
-    // Guards journal_ against a rebuild replacing it while stopJournal runs.
+    IndexFile::Identity identity_; // of the volume, read when the index is made
+
+    // Guards journal_ against a build replacing it while stopJournal runs.
     std::mutex journalMutex_;
-    // Guards the rebuild thread and the stopping flag.
-    std::mutex rebuildMutex_;
-    std::thread rebuildThread_;
-    std::condition_variable rebuildWake_; // ends the wait before a rebuild is tried again
+    // The worker thread of background builds (reconcile, rebuild), its request and the
+    // stopping flag.
+    std::mutex workMutex_;
+    std::thread worker_;
+    std::condition_variable workWake_; // a request, stopping, or the end of a wait before a retry
+    Work pending_ = Work::None;
+    ChangeJournal* failedJournal_ = nullptr; // the monitor whose failure asked for a rebuild
     bool stopping_ = false;
-    bool rebuildCancel_ = false;
+    bool workCancel_ = false;
+    bool busy_ = false; // between updateStarted and updateFinished
     // True while the maps reflect the volume up to the monitor's resume point (after a load or
     // an enumeration; false from a journal failure until the rebuild is done). Only a valid
     // index is saved.
     std::atomic<bool> valid_{false};
+    // True while the maps reflect the volume as the journal follows it: after a walk, and after
+    // a load from a file that followed this very journal; false from a load of another run's
+    // file until the reconcile walk is done. Saved in the file.
+    std::atomic<bool> inStep_{false};
     std::atomic<int> count_{0};
 };

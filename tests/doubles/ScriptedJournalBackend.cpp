@@ -17,6 +17,16 @@ ScriptedJournalReader* ScriptedJournalBackend::reader(const QString& mountPoint)
     return readers_.value(mountPoint).data();
 }
 
+QList<ScriptedJournalReader*> ScriptedJournalBackend::readers(const QString& mountPoint) const
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    QList<ScriptedJournalReader*> out;
+    for (const QPointer<ScriptedJournalReader>& r : all_.value(mountPoint))
+        if (r)
+            out.append(r.data());
+    return out;
+}
+
 IChangeJournalReader* ScriptedJournalBackend::createReader(const QString& mountPoint)
 {
     std::lock_guard<std::mutex> g(mutex_);
@@ -24,6 +34,7 @@ IChangeJournalReader* ScriptedJournalBackend::createReader(const QString& mountP
         throw FileSearchException(QStringLiteral("No journal on %1").arg(mountPoint), QStringLiteral("ScriptedJournalBackend"), __LINE__);
     auto* reader = new ScriptedJournalReader;
     readers_.insert(mountPoint, reader);
+    all_[mountPoint].append(reader);
     return reader;
 }
 

@@ -30,6 +30,8 @@ public:
 
     // The reader created last for the mount point, or null (also when it was deleted).
     ScriptedJournalReader* reader(const QString& mountPoint) const;
+    // Every reader created for the mount point that still exists, oldest first.
+    QList<ScriptedJournalReader*> readers(const QString& mountPoint) const;
 
     IChangeJournalReader* createReader(const QString& mountPoint) override;
     JournalState queryState(const QString& mountPoint) override;
@@ -38,4 +40,5 @@ private:
     mutable std::mutex mutex_;
     QMap<QString, JournalState> states_;
     QMap<QString, QPointer<ScriptedJournalReader>> readers_;
+    QMap<QString, QList<QPointer<ScriptedJournalReader>>> all_;
 };

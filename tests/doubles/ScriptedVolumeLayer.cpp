@@ -2,6 +2,7 @@
 #include "core/FileSearchException.h"
 
 #include <algorithm>
+#include <chrono>
 
 ScriptedVolumeLayer::ScriptedVolumeLayer() = default;
 
@@ -35,6 +36,40 @@ void ScriptedVolumeLayer::setEnumerationFailure(const QString& mountPoint, int f
 {
     std::lock_guard<std::mutex> g(mutex_);
     failures_.insert(mountPoint, Failure{failAfter, message});
+}
+
+void ScriptedVolumeLayer::setFileSystemId(const QString& mountPoint, quint64 id)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    fileSystemIds_.insert(mountPoint, id);
+}
+
+quint64 ScriptedVolumeLayer::fileSystemId(const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return fileSystemIds_.value(mountPoint);
+}
+
+void ScriptedVolumeLayer::holdWalks(bool hold)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    hold_ = hold;
+    if (!hold)
+        released_ += held_;
+    holdChanged_.notify_all();
+}
+
+bool ScriptedVolumeLayer::waitForHeldWalk(int timeoutMs)
+{
+    std::unique_lock<std::mutex> g(mutex_);
+    return holdChanged_.wait_for(g, std::chrono::milliseconds(timeoutMs), [this] { return held_ > released_; });
+}
+
+void ScriptedVolumeLayer::releaseWalk()
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    ++released_;
+    holdChanged_.notify_all();
 }
 
 int ScriptedVolumeLayer::enumerations() const
@@ -114,9 +149,20 @@ void ScriptedVolumeLayer::enumerate(const QString& mountPoint, const QByteArray&
     bool hasFailure = false;
     Failure failure{0, QString()};
     int batchSize = 1;
+    auto canceled = [cancel] { return cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED); };
     {
-        std::lock_guard<std::mutex> g(mutex_);
+        std::unique_lock<std::mutex> g(mutex_);
         ++enumerations_;
+        if (hold_) {
+            // Waits until released (or canceled: polled, since the flag has no wake-up).
+            ++held_;
+            holdChanged_.notify_all();
+            while (released_ == 0 && !canceled())
+                holdChanged_.wait_for(g, std::chrono::milliseconds(10));
+            --held_;
+            if (released_ > 0)
+                --released_;
+        }
         entries = entries_.value(mountPoint);
         root = ids_.value(mountPoint).first;
         hasFailure = failures_.contains(mountPoint);
@@ -126,7 +172,6 @@ void ScriptedVolumeLayer::enumerate(const QString& mountPoint, const QByteArray&
     }
     if (root == 0)
         throw FileSearchException(QStringLiteral("Failed to open %1").arg(mountPoint), QStringLiteral("ScriptedVolumeLayer"), __LINE__);
-    auto canceled = [cancel] { return cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED); };
 
     VolumeEntryBatch batch;
     batch.add(root, 0, rootName.constData(), size_t(rootName.size()), true);

@@ -10,6 +10,9 @@
 //   scripted entries in the order given, in batches of batchSize; throws when the root id is 0,
 //   when an enumeration failure is scripted (after delivering failAfter entries), or when
 //   *cancel is set (checked before each batch).
+// - holdWalks(true): every enumeration then waits at its start (after counting itself) until
+//   releaseWalk(); waitForHeldWalk() waits until one is waiting. A canceled walk stops waiting.
+// - fileSystemId(): as scripted with setFileSystemId, else 0.
 #pragma once
 
 #include "platform/VolumeLayer.h"
@@ -17,6 +20,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QVector>
+#include <condition_variable>
 #include <mutex>
 
 class ScriptedVolumeLayer : public VolumeLayer
@@ -46,6 +50,10 @@ public:
     void setEnumerationFailure(const QString& mountPoint, int failAfter, const QString& message);
     void setBatchSize(int size) { batchSize_ = size; }
     int enumerations() const;
+    void setFileSystemId(const QString& mountPoint, quint64 id);
+    void holdWalks(bool hold);
+    bool waitForHeldWalk(int timeoutMs = 5000);
+    void releaseWalk();
 
     QList<VolumeDescription> volumes() override;
     bool isIndexableVolume(const QString& mountPoint) override;
@@ -57,6 +65,7 @@ public:
     quint64 fileId(const QString& path, bool* isDir) override;
     void enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
                    const VolumeEntrySink& sink) override;
+    quint64 fileSystemId(const QString& mountPoint) override;
 
 private:
     struct Failure { int after; QString message; };
@@ -69,6 +78,11 @@ private:
     QMap<QString, QPair<quint64, bool>> ids_;
     QMap<QString, QVector<Entry>> entries_;
     QMap<QString, Failure> failures_;
+    QMap<QString, quint64> fileSystemIds_;
     int batchSize_ = 1000;
     int enumerations_ = 0;
+    bool hold_ = false;
+    int held_ = 0;      // walks waiting
+    int released_ = 0;  // walks let go and not yet gone on
+    std::condition_variable holdChanged_;
 };

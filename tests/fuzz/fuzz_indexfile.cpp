@@ -1,8 +1,11 @@
-// The index file of a volume, as the index loads it at start-up: header, records, further
-// names; then a search over what was loaded (folder paths are built from the parent chains the
-// file gave). The volume and its journal are scripted (tests/doubles). With the first byte even
-// the input follows a header with the journal id and USN the scripted journal accepts, so the
-// fuzzer reaches the records; with it odd the input is the whole file.
+// The index file of a volume, as the index loads it at start-up; then a search over what was
+// loaded (folder paths are built from the parent chains the file gave). The volume and its
+// journal are scripted (tests/doubles). The first byte of the input chooses how the rest is used:
+// - odd: the rest is the whole file (either layout, 2.0 or the 1.0 before it);
+// - even: a file of version 2.0 whose header fields after the first 32 bytes (counts, sizes,
+//   flags) and sections come from the input, with the version, the journal, the volume's identity
+//   and every checksum put right by the harness, so the fuzzer reaches the checks of the layout,
+//   the records and the names, and the search over what they give.
 #include "core/IndexingSettings.h"
 #include "search/index/IndexFile.h"
 #include "search/index/JournalBackend.h"
@@ -20,10 +23,31 @@ const QString Mount = QStringLiteral("/mnt/v");
 const quint32 Serial = 0xabcd1234u;
 const JournalID JournalId = 0x1122334455667788ull;
 
-// Version, journal id and next USN; the input supplies the record count and what follows.
-QByteArray header()
+// A 2.0 file from the input: the harness writes the fields a load compares with the volume
+// and the checksums; the counts and the sections are the input's.
+QByteArray format2(const QByteArray& input)
 {
-    return headerBytes(JournalId, 50, 0).chopped(4);
+    QByteArray file = headerBytes(JournalId, 50, 0, QStringLiteral("2.0")) + QByteArray(2, '\0');
+    file += input.left(IndexFile::HeaderSize - 32).leftJustified(IndexFile::HeaderSize - 32, '\0');
+    file += input.mid(IndexFile::HeaderSize - 32);
+    Format2::put(file, 32, quint32(0x58495154));
+    Format2::put(file, 36, quint32(IndexFile::HeaderSize));
+    Format2::put(file, 40, Serial);
+    Format2::put(file, 48, quint64(0));
+    Format2::put(file, 56, quint64(2));
+    // The classic record count: folders plus files, as the header says.
+    const quint64 records = qFromLittleEndian<quint64>(file.constData() + 64)
+                          + qFromLittleEndian<quint64>(file.constData() + 72);
+    file.replace(26, 4, be32(qint32(records)));
+    // The section sums need the sections' bounds: only when they lie inside the file.
+    const quint64 blocks = qFromLittleEndian<quint64>(file.constData() + 88);
+    quint64 end = IndexFile::HeaderSize + 8 * blocks;
+    for (int s = 0; s < 3 && end <= quint64(file.size()); ++s)
+        end += (20 * qFromLittleEndian<quint64>(file.constData() + 64 + 8 * s) + 7) / 8 * 8;
+    if (blocks <= 4096 && end <= quint64(file.size()))
+        return format2Resum(file);
+    Format2::put(file, 152, Format2::sum(file.left(152)));
+    return file;
 }
 
 ScriptedVolumeLayer* layer;
@@ -63,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     settings.dbPath = fuzz::scratch();
     QDir().mkpath(settings.dbPath + QStringLiteral("/DB"));
     const QString path = IndexFile::filePath(settings.dbPath, Serial);
-    if (!fuzz::writeFile(path, (data[0] & 1) ? rest : header() + rest))
+    if (!fuzz::writeFile(path, (data[0] & 1) ? rest : format2(rest)))
         return 0;
     journal->setState(Mount, JournalState{JournalId, 0, 100});
     NTFSDriveDB db(Mount, settings, Serial);
@@ -74,6 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         db.search(&request, &results);
         for (int i = 0; i < results.count() && i < 1000; ++i)
             results.filePath(i);
+        request.fileName = QStringLiteral("rep");
+        FileSearchResults some;
+        db.search(&request, &some);
     }
     db.stopJournal();
     return 0;

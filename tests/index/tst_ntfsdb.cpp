@@ -10,6 +10,7 @@
 #include "indexlog.h"
 #include "indextest.h"
 #include "testutil.h"
+#include "threadsafespy.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -126,6 +127,43 @@ private slots:
         QVERIFY(counts(db).isEmpty());
         QVERIFY(!QFile::exists(file(0x22)));
         QVERIFY(journal->reader("/mnt/usb") == nullptr);
+    }
+
+    // A volume loaded from its file is searched at once; the set stays busy ("Index:
+    // updating...") until the walk that reconciles it has ended, then reports it once.
+    void busyUntilLoadedVolumesAreReconciled()
+    {
+        addVolume("/mnt/a", 0xa1);
+        addVolume("/mnt/b", 0xb2);
+        {
+            NTFSDB first(nullptr, mountInfo());
+            bool stop = false;
+            first.setSettings(&stop, settings());
+        }
+        QVERIFY(QFile::exists(file(0xa1)) && QFile::exists(file(0xb2)));
+        // The next run: other journals, changed volumes.
+        journal->setState("/mnt/a", JournalState{0x7000, 0, 10});
+        journal->setState("/mnt/b", JournalState{0x7001, 0, 10});
+        layer->setEntries("/mnt/a", {{150, 2, "file-a-now", false}});
+        layer->setEntries("/mnt/b", {{151, 2, "file-b-now", false}});
+        layer->holdWalks(true);
+        NTFSDB db(nullptr, mountInfo());
+        testutil::ThreadSafeSpy started(&db, &NTFSDB::updateStarted);
+        testutil::ThreadSafeSpy finished(&db, &NTFSDB::updateFinished);
+        bool stop = false;
+        db.setSettings(&stop, settings());
+        QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/a/file-a", "/mnt/b/file-b"}));
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(layer->waitForHeldWalk());
+        layer->releaseWalk();
+        QTRY_COMPARE(searchPaths(db, "file").size(), 2);
+        QTRY_VERIFY(searchPaths(db, "file").contains("/mnt/a/file-a-now") || searchPaths(db, "file").contains("/mnt/b/file-b-now"));
+        QCOMPARE(finished.count(), 0); // one volume is still walking
+        layer->holdWalks(false);
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/a/file-a-now", "/mnt/b/file-b-now"}));
     }
 
     void volumesComeAndGo()

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QApplication>
 #include <QDockWidget>
 #include <QLabel>
@@ -318,6 +319,25 @@ private slots:
         const QRect screen = WindowPlacement::screenAreas().value(0);
         QVERIFY(screen.adjusted(-4, -4, 4, 4).contains(window->geometry()));
         QVERIFY(window->width() >= 700);
+    }
+
+    // Without an index the window says why and how to get one, above the tabs, until closed.
+    void noIndexNoticeSaysWhyAndHow()
+    {
+        auto window = makeWindow();
+        window->start();
+        QVERIFY(window->noticeText().isEmpty());
+        window->showNoIndexNotice(QStringLiteral("refused"));
+        QVERIFY(window->noticeText().startsWith(
+            QStringLiteral("No index: the password prompt was closed, or the password was not accepted.")));
+        QVERIFY(window->noticeText().contains(QStringLiteral("-enable-skip-uac")));
+        QVERIFY(MainWindow::noIndexText(QStringLiteral("not-admin")).contains(QStringLiteral("group sudo")));
+        QVERIFY(MainWindow::noIndexText(QStringLiteral("failed")).contains(QStringLiteral("the log says why")));
+        auto* bar = window->findChild<QWidget*>(QStringLiteral("noticeBar"));
+        QVERIFY(bar);
+        QVERIFY(bar->geometry().bottom() <= child<QTabWidget>(window.get(), "tabWidget")->geometry().top());
+        child<QToolButton>(window.get(), "noticeClose")->click();
+        QVERIFY(window->noticeText().isEmpty());
     }
 
     // Saved tabs come back captioned by what they search, and a tab saved without a file name

@@ -40,7 +40,8 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, mode_t mo
 {
     QString why;
     const auto write = [&](QFile& file) { return file.write(bytes) == bytes.size(); };
-    if ((userFile ? UserFiles::saveFile(path, write, &why, mode) : saveFile(path, write, &why, mode))
+    // The system's folder (if missing) must stay readable for every user's desktop.
+    if ((userFile ? UserFiles::saveFile(path, write, &why, mode) : saveFile(path, write, &why, mode, 0755))
         != SaveResult::Saved) {
         TQ_LOG_WARNING(kTag, QStringLiteral("Cannot write %1: %2").arg(path, why));
         return false;

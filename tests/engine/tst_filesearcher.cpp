@@ -14,6 +14,7 @@
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/engine/enginetest.h"
 #include "tests/textextract/docgen.h"
+#include "threadsafespy.h"
 
 #include <QDir>
 #include <QThread>
@@ -493,7 +494,8 @@ private slots:
             request.contents = "alpha";
             FileSearchResults results;
             FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
-            QSignalSpy finished(&search, &FileSearch::finished);
+            // FileSearch::finished comes from the FIND worker while this thread reads the count.
+            testutil::ThreadSafeSpy finished(&search, &FileSearch::finished);
             docgen::endsWithin(20000, "a search of damaged books", [&] {
                 search.start();
                 QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 19000);

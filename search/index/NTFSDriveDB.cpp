@@ -469,6 +469,7 @@ void NTFSDriveDB::applyBatch(const JournalBatch& batch)
 
 void NTFSDriveDB::walkFolder(FRN folder, const QByteArray& path, int handleType, const QByteArray& handle)
 {
+    ++folderWalks_;
     FolderRecords found;
     try {
         VolumeLayer::instance().enumerateFolder(drive_, path, folder, handleType, handle, &monitorCancel_, found);

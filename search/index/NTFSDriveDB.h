@@ -168,6 +168,8 @@ public:
     bool record(FRN frn, bool isDir, FRN* parent, QByteArray* name) const;
     // Test access: every name of file `frn` as "<parent>/<name>", the file map's first.
     QStringList fileNames(FRN frn) const;
+    // Test access: folders whose contents were read because they moved in unlisted.
+    int folderWalks() const { return folderWalks_.load(); }
 
 public slots:
     // A folder gets this record; a file gets this name besides those it has.
@@ -271,4 +273,5 @@ private:
     // file until the reconcile walk is done. Saved in the file.
     std::atomic<bool> inStep_{false};
     std::atomic<int> count_{0};
+    std::atomic<int> folderWalks_{0};
 };

@@ -2,7 +2,10 @@
 
 #include "app/ShellEnvironment.h"
 #include "app/ShellUtils.h"
+#include "core/FileNameCodec.h"
+#include "core/HandleHolder.h"
 #include "core/Logger.h"
+#include "core/UserFiles.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -14,6 +17,10 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QTextStream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,13 +72,24 @@ QStringList splitList(const QString& value)
     return items;
 }
 
-// The groups of a key-file (desktop entry or mimeapps.list), values raw.
+// The groups of a key-file (desktop entry or mimeapps.list), values raw. The files lie in the
+// session user's folders too: they are read as that user (UserFiles), only as regular files
+// and without waiting on a FIFO put in their place.
 Groups readKeyFile(const QString& path)
 {
     Groups groups;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    HandleHolder fd;
+    UserFiles::run(QStringLiteral("read %1").arg(path), [&] {
+        fd.reset(::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        return true;
+    });
+    struct stat st;
+    if (!fd.isValid() || ::fstat(fd.handle(), &st) != 0 || !S_ISREG(st.st_mode))
         return groups;
+    QFile file;
+    if (!file.open(fd.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return groups;
+    fd.release(); // the file closes it now
     QTextStream stream(&file);
     stream.setCodec("UTF-8");
     QString group;
@@ -98,16 +116,20 @@ QMap<QString, QString> installedEntryFiles()
 {
     QMap<QString, QString> entries;
     const QStringList folders = ShellEnvironment::applicationFolders();
-    for (const QString& folder : folders) {
-        QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            QString id = path.mid(folder.size() + 1);
-            id.replace(QLatin1Char('/'), QLatin1Char('-'));
-            if (!entries.contains(id))
-                entries.insert(id, path);
+    // Listed as the session user: the user's own folder is among them.
+    UserFiles::run(QStringLiteral("list the applications"), [&] {
+        for (const QString& folder : folders) {
+            QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                QString id = path.mid(folder.size() + 1);
+                id.replace(QLatin1Char('/'), QLatin1Char('-'));
+                if (!entries.contains(id))
+                    entries.insert(id, path);
+            }
         }
-    }
+        return true;
+    });
     return entries;
 }
 

@@ -2,13 +2,16 @@
 
 #include "app/MessageListenWidget.h"
 #include "app/ShellEnvironment.h"
+#include "app/ShellUtils.h"
 #include "app/TaskScheduler.h"
 #include "app/WaitAdminProcessThread.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QThread>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTimer>
@@ -73,6 +76,13 @@ void initAdminInstance(MessageListenWidget* widget, QStringList& received, int w
         TQ_LOG_WARNING("main", QStringLiteral("No arguments from the user instance"));
 }
 
+QString takeNoIndexReason()
+{
+    const QString reason = qEnvironmentVariable(kNoIndexReasonVariable);
+    qunsetenv(kNoIndexReasonVariable);
+    return reason;
+}
+
 QStringList unelevatedArguments(const QStringList& arguments)
 {
     QStringList result = arguments.mid(1);
@@ -80,7 +90,25 @@ QStringList unelevatedArguments(const QStringList& arguments)
     return result;
 }
 
-int runUserInstance(MessageListenWidget* widget, int pidWaitMs)
+bool handOverToMainInstance(const QStringList& arguments, int waitMs)
+{
+    const QString mainTitle = QLatin1String(kMainInstanceWindowName);
+    const QString userTitle = QLatin1String(kUserInstanceWindowName);
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        if (InstanceChannel::findInstance(mainTitle, 0))
+            return notifyAnotherInstance(arguments);
+        const bool starting = InstanceChannel::isTitleTaken(mainTitle) || InstanceChannel::isTitleTaken(userTitle);
+        if (!starting || timer.elapsed() >= waitMs) {
+            TQ_LOG_WARNING("main", QStringLiteral("No main instance to hand the request to"));
+            return false;
+        }
+        QThread::msleep(50);
+    }
+}
+
+int runUserInstance(MessageListenWidget* widget, const QStringList& arguments, int pidWaitMs)
 {
     TQ_LOG_DEBUG("main", QStringLiteral("runUserInstance"));
     if (runSkipUacTask()) {
@@ -88,9 +116,21 @@ int runUserInstance(MessageListenWidget* widget, int pidWaitMs)
     } else {
         TQ_LOG_DEBUG("main", QStringLiteral("Running task failed."));
         const QString program = ShellEnvironment::programFile();
-        if (!isUserAdmin() || !runElevated(program, QString())) {
-            // Without elevation: a main instance of this user, given our arguments.
-            if (!QProcess::startDetached(program, unelevatedArguments(QCoreApplication::arguments()))) {
+        QString reason;
+        if (!isUserAdmin()) {
+            reason = QStringLiteral("not-admin");
+        } else {
+            int code = -1;
+            if (!runElevated(program, QString(), &code))
+                reason = code == 126 || code == 127 ? QStringLiteral("refused") : QStringLiteral("failed");
+        }
+        if (!reason.isEmpty()) {
+            // Without elevation: a main instance of this user, given our arguments and told why.
+            TQ_LOG_WARNING("main", QStringLiteral("No root instance (%1): starting without an index").arg(reason));
+            qputenv(kNoIndexReasonVariable, reason.toLatin1());
+            const bool started = ShellUtils::startProgram(program, unelevatedArguments(arguments));
+            qunsetenv(kNoIndexReasonVariable);
+            if (!started) {
                 TQ_LOG_ERROR("main", QStringLiteral("Failed to run with no elevation"));
                 return 1;
             }

@@ -22,6 +22,9 @@
 //   which is a legal character in names and arguments.
 // - A relative "-path" folder is made absolute by the process that was given it, before any
 //   hand-over, since the other process has another current folder.
+// - Arguments travel losslessly: the user instance sends, and hands to an unelevated restart,
+//   the list start-up decoded from argv with the file-name codec (never QCoreApplication's, which
+//   turns bytes that are not UTF-8 into U+FFFD); the restart gets each argument's own bytes.
 // - Every wait is bounded: replies to synchronous sends (InstanceChannel::kSendTimeoutMs), the
 //   argument list (5000 ms), the elevated pid (5000 ms, counted from the moment elevation was
 //   decided: runElevated returns only after the password prompt, which may take much longer).
@@ -36,8 +39,8 @@
 //   "-no-elevation" given, or root: MessageListenWidget(kMainInstanceWindowName);
 //   otherwise:                      MessageListenWidget(kUserInstanceWindowName);
 //   a widget that is not isListening() lost its title to a process starting at the same
-//   moment: wait for that main instance (findInstance with a longer wait, e.g. 15000 ms, as
-//   a user instance may be waiting for a password) and notifyAnotherInstance, exit 0;
+//   moment: handOverToMainInstance with a longer wait (15000 ms: the user instance that holds
+//   the title may be waiting for a password, and its main instance comes only after it), exit 0;
 //   then initAdminInstance (root) or runUserInstance (user instance) as below.
 // Log tag: "main".
 #pragma once
@@ -60,9 +63,24 @@ bool notifyAnotherInstance();
 // when a list arrived.
 void initAdminInstance(MessageListenWidget* widget, QStringList& received, int waitMs = 5000);
 
+// A start that found the titles taken: waits, at most `waitMs`, while a main instance is
+// starting (the main instance's title or a user instance's is taken, as when the first start
+// waits at the password prompt), then hands the request over. False when no main instance
+// came up in time (logged: the request is lost).
+bool handOverToMainInstance(const QStringList& arguments, int waitMs);
+
+// Why a main instance started with "-no-elevation" by its user instance runs without root:
+// "not-admin" (the account may not elevate), "refused" (the password prompt was dismissed or
+// refused), "failed" (pkexec could not run the program). The user instance hands it to that
+// start in this environment variable; the main instance takes it (and removes it, so no child
+// inherits it) with takeNoIndexReason.
+inline constexpr char kNoIndexReasonVariable[] = "TALLOWQUIST_NO_INDEX_REASON";
+QString takeNoIndexReason();
+
 // Run by a process without root rights and without "-no-elevation": starts the main instance
-// and serves it until it ends. Returns the exit code of the user instance.
-int runUserInstance(MessageListenWidget* widget, int pidWaitMs = 5000);
+// and serves it until it ends. `arguments` is this process's argument list (lossless). Returns
+// the exit code of the user instance.
+int runUserInstance(MessageListenWidget* widget, const QStringList& arguments, int pidWaitMs = 5000);
 
 // The arguments for an unelevated main instance: every argument after the program path, then
 // "-no-elevation".

@@ -28,8 +28,10 @@ QString absolutePath(const QString& path)
 
 } // namespace
 
-MessageListenWidget::MessageListenWidget(const QString& title, QWidget* parent)
-    : QWidget(parent), title_(title)
+MessageListenWidget::MessageListenWidget(const QString& title, const QStringList& arguments, QWidget* parent)
+    : QWidget(parent)
+    , title_(title)
+    , arguments_(arguments)
 {
     setWindowTitle(title);
     if (title == QLatin1String(kMainInstanceWindowName))
@@ -94,7 +96,10 @@ bool MessageListenWidget::accepts(Role role, const MessageFrame& frame, const Pe
         if (frame.id == MessageFrame::kSendArguments)
             return true;
         if (frame.id == MessageFrame::kCopyData)
-            return copyDataCode(frame, ok) == MessageFrame::kOpenFile && ok;
+        {
+            const quint32 code = copyDataCode(frame, ok);
+            return ok && (code == MessageFrame::kOpenFile || code == MessageFrame::kShowInFolder);
+        }
         return false;
     case Role::None:
         return false;
@@ -151,6 +156,10 @@ qint32 MessageListenWidget::handleFrame(const MessageFrame& frame, const PeerCre
         bringMainWindowToFront();
         return 1;
     }
+    if (code == MessageFrame::kShowInFolder) {
+        TQ_LOG_INFO("main", QStringLiteral("Show in folder: %1").arg(path));
+        return ShellUtils::showInFolder(this, path) ? 1 : 0;
+    }
     // kOpenFile, in the user instance.
     return ShellUtils::openFile(this, path, QString()) ? 1 : 0;
 }
@@ -176,7 +185,7 @@ QStringList MessageListenWidget::handOverArguments(const QStringList& arguments)
 
 qint32 MessageListenWidget::sendOwnArguments()
 {
-    const QStringList arguments = handOverArguments(QCoreApplication::arguments());
+    const QStringList arguments = handOverArguments(arguments_.isEmpty() ? QCoreApplication::arguments() : arguments_);
     const qint32 result = InstanceChannel::send(QLatin1String(kMainInstanceWindowName), MessageFrame::kCopyData,
                                                 MessageFrame::copyDataPayload(MessageFrame::kArguments,
                                                                               MessageFrame::listData(arguments)));

@@ -88,24 +88,49 @@ MaintenanceActions MaintenanceActions::system()
     return actions;
 }
 
+namespace {
+
+struct MaintenanceOption
+{
+    const char* argument;
+    const char* logName;
+    bool skipUac;
+    bool enable;
+    bool logsExit;
+};
+
+const MaintenanceOption kMaintenanceOptions[] = {
+    {"-enable-skip-uac", "kEnableSkipUACArgument", true, true, false},
+    {"-disable-skip-uac", "kDisableSkipUACArgument", true, false, true},
+    {"-enable-shell-integration", "kEnableShellIntegration", false, true, false},
+    {"-disable-shell-integration", "kDisableShellIntegration", false, false, true},
+};
+
+} // namespace
+
+bool isMaintenanceRequest(const QStringList& arguments)
+{
+    const QStringList given = arguments.mid(1);
+    for (const MaintenanceOption& option : kMaintenanceOptions)
+        if (given.contains(QLatin1String(option.argument)))
+            return true;
+    return false;
+}
+
+int runGuarded(const std::function<int()>& body)
+{
+    try {
+        return body();
+    } catch (const std::exception& e) {
+        TQ_LOG_ERROR(kTag, QString::fromLocal8Bit(e.what()));
+        throw;
+    }
+}
+
 int handleSpecialArguments(const QStringList& arguments, const MaintenanceActions& actions)
 {
-    struct Option
-    {
-        const char* argument;
-        const char* logName;
-        bool skipUac;
-        bool enable;
-        bool logsExit;
-    };
-    static const Option options[] = {
-        {"-enable-skip-uac", "kEnableSkipUACArgument", true, true, false},
-        {"-disable-skip-uac", "kDisableSkipUACArgument", true, false, true},
-        {"-enable-shell-integration", "kEnableShellIntegration", false, true, false},
-        {"-disable-shell-integration", "kDisableShellIntegration", false, false, true},
-    };
     const QStringList options_ = arguments.mid(1);
-    for (const Option& option : options) {
+    for (const MaintenanceOption& option : kMaintenanceOptions) {
         if (!options_.contains(QLatin1String(option.argument)))
             continue;
         TQ_LOG_DEBUG(kTag, QLatin1String(option.logName));

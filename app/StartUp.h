@@ -52,6 +52,13 @@ struct MaintenanceActions
     static MaintenanceActions system();
 };
 
+// Whether a maintenance option is among the arguments (handleSpecialArguments does its work).
+bool isMaintenanceRequest(const QStringList& arguments);
+
+// Runs `body` (the main window's construction, its start and the event loop): a standard
+// exception that leaves it is logged at ERROR (tag "main") with its text and passed on.
+int runGuarded(const std::function<int()>& body);
+
 // -1 when no maintenance option is among the arguments; otherwise its work is done and the
 // exit code is returned. The first option present, in the order -enable-skip-uac,
 // -disable-skip-uac, -enable-shell-integration, -disable-shell-integration, decides.

@@ -2,13 +2,13 @@
 
 #include "app/ShellEnvironment.h"
 #include "core/FileSearchException.h"
+#include "core/FileUtils.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -109,14 +109,14 @@ QString actionProgram(const QString& actionFile)
     return QString();
 }
 
+// The checked save (a full disk fails it and keeps the old file, where QSaveFile could leave an
+// empty one and report success); mode 0644 for polkit to read.
 void writeSystemFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
-        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                | QFileDevice::ReadOther)
-        || !file.commit()) {
-        TQ_LOG_WARNING(kTag, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    QString why;
+    if (saveFile(path, [&](QFile& file) { return file.write(bytes) == bytes.size(); }, &why, 0644, 0755)
+        != SaveResult::Saved) {
+        TQ_LOG_WARNING(kTag, QStringLiteral("Cannot write %1: %2").arg(path, why));
         throw FileSearchException(QStringLiteral("Cannot write %1").arg(path), kUnit, __LINE__);
     }
 }

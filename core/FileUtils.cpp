@@ -304,7 +304,8 @@ HandleHolder openFolderCreating(const QByteArray& path, bool create, mode_t mode
     return fd;
 }
 
-SaveResult saveFile(const QString& path, const std::function<bool(QFile& file)>& write, QString* error, mode_t mode)
+SaveResult saveFile(const QString& path, const std::function<bool(QFile& file)>& write, QString* error, mode_t mode,
+                    mode_t folderMode)
 {
     const QByteArray encoded = FileNameCodec::encode(path);
     const int slash = encoded.lastIndexOf('/');
@@ -316,7 +317,7 @@ SaveResult saveFile(const QString& path, const std::function<bool(QFile& file)>&
     if (name.isEmpty() || name == "." || name == "..") {
         why = QStringLiteral("no file name");
     } else {
-        const HandleHolder dir = openFolderCreating(folder, true, 0700, &openError);
+        const HandleHolder dir = openFolderCreating(folder, true, folderMode, &openError);
         if (dir.isValid())
             result = saveFileIn(dir.handle(), name, write, &why, mode);
         else

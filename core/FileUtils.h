@@ -54,10 +54,10 @@ SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<
                       QString* error, mode_t mode = 0600);
 
 // The checked save of `path` with the process's own identity: opens its folder (missing levels
-// are created, mode 0700) and saves through saveFileIn. `error` (may be null) says why it
+// are created with `folderMode`) and saves through saveFileIn. `error` (may be null) says why it
 // failed. A file of the session user's is saved through UserFiles::saveFile instead.
 SaveResult saveFile(const QString& path, const std::function<bool(QFile& file)>& write, QString* error = nullptr,
-                    mode_t mode = 0600);
+                    mode_t mode = 0600, mode_t folderMode = 0700);
 
 // Removes the file or link `path` (never a folder) with the thread's identity. True when it is
 // gone (also when it was not there); `why` (may be null) says why not.

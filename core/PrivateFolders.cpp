@@ -9,6 +9,7 @@
 #include <QDir>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -151,11 +152,30 @@ QString runtimeFolder()
     return made.path;
 }
 
+// Removes the folders "<prefix><pid>-..." in `base` that belong to this process's user and
+// whose process is gone.
+static void removeFoldersOfDeadProcesses(const QString& base, const QString& prefix)
+{
+    const QStringList names = QDir(base).entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        bool ok = false;
+        const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+        if (!ok || pid <= 0 || pid == qint64(::getpid()) || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        const QString path = base + QLatin1Char('/') + name;
+        struct stat st;
+        if (::lstat(FileNameCodec::encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid())
+            removeDirectoryRecursively(path);
+    }
+}
+
 static QString makeFolderIn(const QString& base, const QString& prefix)
 {
     if (base.isEmpty())
         return QString();
-    QByteArray pattern = FileNameCodec::encode(base + QLatin1Char('/') + prefix + QStringLiteral("XXXXXX"));
+    removeFoldersOfDeadProcesses(base, prefix);
+    QByteArray pattern = FileNameCodec::encode(base + QLatin1Char('/') + prefix + QString::number(::getpid())
+                                               + QStringLiteral("-XXXXXX"));
     if (!::mkdtemp(pattern.data())) {
         logWarning(QStringLiteral("No private folder can be made in %1: %2")
                        .arg(base, QString::fromLocal8Bit(std::strerror(errno))));

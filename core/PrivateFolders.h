@@ -44,14 +44,15 @@ QString indexBase(const QString& dbPath);
 // reason is logged).
 QString runtimeFolder();
 
-// A new folder of this process's own, "<prefix>XXXXXX" (mkdtemp, mode 0700) in runtimeFolder();
-// empty on failure. The caller removes it.
+// A new folder of this process's own, "<prefix><pid>-XXXXXX" (mkdtemp, mode 0700) in
+// runtimeFolder(); empty on failure. The caller removes it. Folders of the same prefix that
+// processes which died (killed, crashed) left there are removed first.
 QString makeProcessFolder(const QString& prefix);
 
 // A new working folder for converted text, for this run only (the caller removes it): for a
-// process running as root "work-XXXXXX" in kRootRuntimeFolder, else "Tallowquist Pro-XXXXXX" in
-// the temporary folder (mkdtemp, mode 0700: never a name another user could take first). Empty
-// on failure (logged).
+// process running as root "work-<pid>-XXXXXX" in kRootRuntimeFolder, else
+// "Tallowquist Pro-<pid>-XXXXXX" in the temporary folder (mkdtemp, mode 0700: never a name
+// another user could take first; those of dead processes are removed). Empty on failure (logged).
 QString makeWorkingFolder();
 
 } // namespace PrivateFolders

@@ -23,37 +23,13 @@ constexpr char kStagePrefix[] = "tallowquist-settings-";
 // A settings file is a few kilobytes; anything far larger planted there is not read whole.
 constexpr qint64 kMaxBytes = 16 * 1024 * 1024;
 
-// Removes the stages of processes of ours that died (killed while the store was open).
-void removeDeadStages(const QString& temp)
-{
-    const QStringList names = QDir(temp).entryList({QString::fromLatin1(kStagePrefix) + QLatin1Char('*')},
-                                                   QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QString& name : names) {
-        bool ok = false;
-        const qint64 pid = name.mid(int(sizeof kStagePrefix) - 1).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
-        if (!ok || pid <= 0 || pid == qint64(::getpid()))
-            continue;
-        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
-            continue;
-        const QString path = temp + QLatin1Char('/') + name;
-        struct stat st;
-        if (::lstat(FileNameCodec::encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid())
-            removeDirectoryRecursively(path);
-    }
-}
-
 } // namespace
 
 SettingsFile::SettingsFile(const QString& path) : path_(path)
 {
     if (path_.isEmpty())
         return;
-    const QString base = PrivateFolders::runtimeFolder();
-    if (base.isEmpty())
-        return;
-    removeDeadStages(base);
-    stageFolder_ = PrivateFolders::makeProcessFolder(QLatin1String(kStagePrefix) + QString::number(::getpid())
-                                                     + QLatin1Char('-'));
+    stageFolder_ = PrivateFolders::makeProcessFolder(QLatin1String(kStagePrefix));
     if (stageFolder_.isEmpty())
         return;
     stagePath_ = stageFolder_ + QStringLiteral("/settings.ini");

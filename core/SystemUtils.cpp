@@ -275,6 +275,13 @@ QString elevationProgram()
 
 bool runElevated(const QString& file, const QString& parameters)
 {
+    return runElevated(file, parameters, nullptr);
+}
+
+bool runElevated(const QString& file, const QString& parameters, int* exitCode)
+{
+    if (exitCode)
+        *exitCode = -1;
     if (file.isEmpty())
         return false;
 
@@ -310,7 +317,7 @@ bool runElevated(const QString& file, const QString& parameters)
     const QStringList split = QProcess::splitCommand(parameters);
     for (const QString& argument : split)
         arguments << FileNameCodec::encode(argument);
-    return runElevatedCommand(arguments, wrappers);
+    return runElevatedCommand(arguments, wrappers, exitCode);
 }
 
 bool runElevatedCommand(const QList<QByteArray>& arguments, const QList<QByteArray>& wrappers, int* exitCode)

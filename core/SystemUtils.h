@@ -81,6 +81,9 @@ bool isWow64();
 // Starting and watching is runElevatedCommand with the wrappers "env" (and "sh" for the shell
 // form); its result and reaping rules apply.
 bool runElevated(const QString& file, const QString& parameters);
+// The same; `exitCode` receives pkexec's or the program's exit code when it ended before the
+// call returned (126: the prompt was dismissed, 127: not authorised), else -1.
+bool runElevated(const QString& file, const QString& parameters, int* exitCode);
 
 // Runs the elevation program (pkexec) on exactly `arguments` (everything after its own name; the
 // first is the program pkexec runs, checked against a polkit action's exec.path) and waits until

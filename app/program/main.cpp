@@ -51,13 +51,13 @@ void forwardEndOfSession()
 // A second start, or a start that lost the race for its title: hand the request over.
 int handOver(const QStringList& arguments, int waitMs)
 {
-    if (InstanceChannel::findInstance(QLatin1String(kMainInstanceWindowName), waitMs))
-        notifyAnotherInstance(arguments);
+    handOverToMainInstance(arguments, waitMs);
     logExit(0);
     return 0;
 }
 
-int runMainInstance(const QStringList& arguments, MessageListenWidget* listener, const QString& dataFolder)
+int runMainInstance(const QStringList& arguments, MessageListenWidget* listener, const QString& dataFolder,
+                    const QString& noIndexReason)
 {
     registerMetaTypes();
     // A working folder of this run's own, out of every other user's reach (root's under
@@ -66,26 +66,26 @@ int runMainInstance(const QStringList& arguments, MessageListenWidget* listener,
     Settings* settings = Settings::instance();
     auto engine = std::make_shared<FileSearcher>(workingFolder, isProcessAdmin() ? FileSearcher::UseIndex : 0);
     WidgetPrompter prompter;
-    int code = 0;
-    {
-        auto window = std::make_unique<MainWindow>(arguments, settings, engine, &prompter, dataFolder);
+    std::unique_ptr<MainWindow> window;
+    // The window's construction, its start and the event loop: a failure in any of them is
+    // logged before it goes on.
+    const int code = runGuarded([&]() {
+        window = std::make_unique<MainWindow>(arguments, settings, engine, &prompter, dataFolder);
         listener->setMainWindow(window.get());
+        if (!noIndexReason.isEmpty() && !isProcessAdmin())
+            window->showNoIndexNotice(noIndexReason);
         QObject::connect(listener, &MessageListenWidget::newSearchRequested, window.get(),
                          &MainWindow::onNewSearchRequested);
         QObject::connect(listener, &MessageListenWidget::endSessionRequested, [] {
             TQ_LOG_INFO(kTag, QStringLiteral("End of session"));
             ProgramExit::request(0);
         });
-        try {
-            window->start();
-            code = ProgramExit::runEventLoop();
-        } catch (const std::exception& e) {
-            TQ_LOG_ERROR(kTag, QString::fromLocal8Bit(e.what()));
-            throw;
-        }
-        TQ_LOG_INFO(kTag, QStringLiteral("Application closing"));
-        // The window saves its state while the engine and the settings still exist.
-    }
+        window->start();
+        return ProgramExit::runEventLoop();
+    });
+    TQ_LOG_INFO(kTag, QStringLiteral("Application closing"));
+    // The window saves its state while the engine and the settings still exist.
+    window.reset();
     engine.reset();
     if (!workingFolder.isEmpty())
         removeDirectoryRecursively(workingFolder);
@@ -97,6 +97,8 @@ int runMainInstance(const QStringList& arguments, MessageListenWidget* listener,
 int main(int argc, char** argv)
 {
     importSessionEnvironment();
+    // Taken before anything is started, so that no child inherits it.
+    const QString noIndexReason = takeNoIndexReason();
     const QString dataFolder = dataFolderPath();
     // The data folder is the session user's: the store and the log read and write it through
     // UserFiles (as that user in a root instance); the log creates every missing level.
@@ -107,6 +109,21 @@ int main(int argc, char** argv)
     // COM initialisation has no counterpart here and cannot fail.
 
     int code = 0;
+    const QStringList arguments = programArguments(argc, argv);
+    if (isMaintenanceRequest(arguments)) {
+        // The maintenance options do their work and end; they need no display (an
+        // administrator runs them from a console or a package script).
+        QCoreApplication app(argc, argv);
+        writeStartLines(arguments);
+        MaintenanceActions maintenance = MaintenanceActions::system();
+        maintenance.setShellIntegration = [](bool enable) {
+            if (!OptionsDialog::setShellIntegration(enable))
+                throw FileSearchException("The folder command could not be changed", QStringLiteral("main"), __LINE__);
+        };
+        code = handleSpecialArguments(arguments, maintenance);
+        Settings::destroyInstance();
+        return code;
+    }
     {
         QApplication app(argc, argv);
         QApplication::setApplicationName(QLatin1String(kProgramName));
@@ -121,19 +138,8 @@ int main(int argc, char** argv)
         // The end of the session ends the program as "Exit" does (the state is saved).
         QObject::connect(&app, &QGuiApplication::commitDataRequest, [](QSessionManager&) { ProgramExit::request(0); });
 
-        const QStringList arguments = programArguments(argc, argv);
         writeStartLines(arguments);
 
-        MaintenanceActions maintenance = MaintenanceActions::system();
-        maintenance.setShellIntegration = [](bool enable) {
-            if (!OptionsDialog::setShellIntegration(enable))
-                throw FileSearchException("The folder command could not be changed", QStringLiteral("main"), __LINE__);
-        };
-        code = handleSpecialArguments(arguments, maintenance);
-        if (code >= 0) {
-            Settings::destroyInstance();
-            return code;
-        }
         if (InstanceChannel::findInstance(QLatin1String(kMainInstanceWindowName), 3000)) {
             code = handOver(arguments, 0);
             Settings::destroyInstance();
@@ -150,7 +156,7 @@ int main(int argc, char** argv)
         if (noChannel)
             TQ_LOG_WARNING(kTag, QStringLiteral("No channel between instances: running alone"));
         if (!noElevation && !noChannel && !isProcessAdmin()) {
-            listener = std::make_unique<MessageListenWidget>(QLatin1String(kUserInstanceWindowName));
+            listener = std::make_unique<MessageListenWidget>(QLatin1String(kUserInstanceWindowName), arguments);
             if (!listener->isListening()) {
                 code = handOver(arguments, 15000);
             } else {
@@ -160,21 +166,22 @@ int main(int argc, char** argv)
                 // The end of the user's session reaches the root main instance only through us.
                 QObject::connect(&endSignals, &SignalPipe::received, [] { forwardEndOfSession(); });
                 QObject::connect(&app, &QGuiApplication::commitDataRequest, [](QSessionManager&) { forwardEndOfSession(); });
-                code = runUserInstance(listener.get());
+                code = runUserInstance(listener.get(), arguments);
                 logExit(code);
             }
             listener.reset();
             Settings::destroyInstance();
             return code;
         }
-        listener = std::make_unique<MessageListenWidget>(QLatin1String(kMainInstanceWindowName));
+        listener = std::make_unique<MessageListenWidget>(QLatin1String(kMainInstanceWindowName), arguments);
         if (!listener->isListening() && !noChannel) {
             code = handOver(arguments, 15000);
             Settings::destroyInstance();
             return code;
         }
-        // The main instance starts the log afresh unless its user instance already did.
-        if (!InstanceChannel::isTitleTaken(QLatin1String(kUserInstanceWindowName))) {
+        // The main instance starts the log afresh unless its user instance already did, or
+        // started it with "-no-elevation" after it wrote why there is no root instance.
+        if (!noElevation && !InstanceChannel::isTitleTaken(QLatin1String(kUserInstanceWindowName))) {
             Logger::instance().truncate();
             TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
             writeStartLines(arguments);
@@ -182,7 +189,7 @@ int main(int argc, char** argv)
         if (!noElevation)
             initAdminInstance(listener.get(), received);
 
-        code = runMainInstance(received.isEmpty() ? arguments : received, listener.get(), dataFolder);
+        code = runMainInstance(received.isEmpty() ? arguments : received, listener.get(), dataFolder, noIndexReason);
         listener.reset();
     }
     Settings::destroyInstance();

@@ -10,6 +10,8 @@
 #include "app/MessageServer.h"
 #include "app/ShellEnvironment.h"
 #include "app/ShellUtils.h"
+#include "app/StartUp.h"
+#include "core/FileNameCodec.h"
 #include "app/WaitAdminProcessThread.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
@@ -67,6 +69,15 @@ QByteArray jsonList(const QStringList& items)
     return QJsonDocument(QJsonArray::fromStringList(items)).toJson(QJsonDocument::Compact);
 }
 
+// Each item's own bytes in hexadecimal, comma-separated: exact where JSON would replace bytes.
+QByteArray hexList(const QStringList& items)
+{
+    QList<QByteArray> hex;
+    for (const QString& item : items)
+        hex << FileNameCodec::encode(item).toHex();
+    return hex.join(',');
+}
+
 // A stand-in for the main window: records when it is brought to the front.
 class RecordingWindow : public QWidget
 {
@@ -89,18 +100,27 @@ int childMain(int argc, char** argv, const QByteArray& role)
     setElevationProgram(qEnvironmentVariable("TQ_PAIR_PKEXEC"));
     const QString mainTitle = QLatin1String(kMainInstanceWindowName);
 
+    const QStringList arguments = programArguments(argc, argv);
     if (role == "user") {
         // A user instance that found no way to elevate starts the program itself with
         // "-no-elevation"; here that start ends at once, so it can never chain.
-        if (QCoreApplication::arguments().contains(QStringLiteral("-no-elevation"))) {
+        if (arguments.contains(QStringLiteral("-no-elevation"))) {
             appendOut(QStringLiteral("unelevated-start"), jsonList(QCoreApplication::arguments().mid(1)));
+            writeOut(QStringLiteral("unelevated-bytes"), hexList(arguments.mid(1)));
             return 0;
         }
-        MessageListenWidget widget{QLatin1String(kUserInstanceWindowName)};
+        MessageListenWidget widget{QLatin1String(kUserInstanceWindowName), arguments};
         const int wait = qEnvironmentVariableIntValue("TQ_PAIR_PID_WAIT");
-        const int code = runUserInstance(&widget, wait > 0 ? wait : 5000);
+        const int code = runUserInstance(&widget, arguments, wait > 0 ? wait : 5000);
         writeOut(QStringLiteral("user-exit"), QByteArray::number(code));
         return code;
+    }
+    if (role == "second-late") {
+        // A start that finds the titles taken while the first start waits at its password
+        // prompt, as start-up hands it over.
+        const bool sent = handOverToMainInstance(arguments, 15000);
+        writeOut(QStringLiteral("second-late"), sent ? "sent" : "failed");
+        return 0;
     }
     if (role == "second") {
         const bool sent = notifyAnotherInstance();
@@ -128,10 +148,14 @@ int childMain(int argc, char** argv, const QByteArray& role)
         initAdminInstance(&widget, received);
         widget.setMainWindow(&window);
         writeOut(QStringLiteral("main-args"), jsonList(received));
+        writeOut(QStringLiteral("main-args-bytes"), hexList(received));
 
         const QString shellOpen = qEnvironmentVariable("TQ_PAIR_SHELL_OPEN");
         if (!shellOpen.isEmpty())
             writeOut(QStringLiteral("open-result"), ShellUtils::openFile(nullptr, shellOpen, QString()) ? "1" : "0");
+        const QString shellShow = qEnvironmentVariable("TQ_PAIR_SHELL_SHOW");
+        if (!shellShow.isEmpty())
+            writeOut(QStringLiteral("show-result"), ShellUtils::showInFolder(nullptr, shellShow) ? "1" : "0");
         const QString open = qEnvironmentVariable("TQ_PAIR_OPEN");
         if (!open.isEmpty()) {
             const qint32 result = InstanceChannel::send(QLatin1String(kUserInstanceWindowName), MessageFrame::kCopyData,
@@ -346,6 +370,10 @@ private slots:
         QTest::newRow("main: unknown code") << mainRole << 74u << MessageFrame::copyDataPayload(9, QByteArray()) << qint64(77) << qint64(0) << false;
         QTest::newRow("user: open from the elevated instance") << userRole << 74u << open << qint64(60) << qint64(0) << true;
         QTest::newRow("user: open from another root process") << userRole << 74u << open << qint64(61) << qint64(0) << false;
+        const QByteArray show = MessageFrame::copyDataPayload(3, MessageFrame::textData(QStringLiteral("/x")));
+        QTest::newRow("user: show in folder for the elevated instance") << userRole << 74u << show << qint64(60) << qint64(0) << true;
+        QTest::newRow("user: show in folder for another process") << userRole << 74u << show << qint64(61) << qint64(0) << false;
+        QTest::newRow("main: never shows files") << mainRole << 74u << show << qint64(50) << qint64(1000) << false;
         QTest::newRow("user: send arguments for the elevated instance") << userRole << 1026u << QByteArray() << qint64(60) << qint64(0) << true;
         QTest::newRow("user: send arguments for another process") << userRole << 1026u << QByteArray() << qint64(61) << qint64(1000) << false;
         QTest::newRow("user: ignores searches") << userRole << 74u << search << qint64(60) << qint64(0) << false;
@@ -573,11 +601,18 @@ private slots:
         QVERIFY(!awaitOut("start-main").isEmpty());
         QProcess* root = startChild("main", {}, 0,
                                     {{"TQ_PAIR_RUNTIME", nobodyRuntime}, {"HOME", "/tmp"}, {"PKEXEC_UID", "65534"},
-                                     {"TQ_PAIR_SHELL_OPEN", "/data/report.txt"}});
+                                     {"TQ_PAIR_SHELL_OPEN", "/data/report.txt"},
+                                     {"TQ_PAIR_SHELL_SHOW", "/data/found/report.txt"}});
         QCOMPARE(listFromJson(awaitOut("main-args")),
                  (QStringList{QCoreApplication::applicationFilePath(), "-path", dir_.path() + "/rel"}));
         QCOMPARE(awaitOut("open-result"), QByteArray("1"));
         QTRY_VERIFY_WITH_TIMEOUT(out("standins").contains("opener uid=65534 /data/report.txt\n"), 5000);
+        // "Open file location" of the root instance: the user instance shows the file itself in
+        // its folder (on the user's own bus), not merely the folder.
+        QCOMPARE(awaitOut("show-result"), QByteArray("1"));
+        const QByteArray userLog = out("user.log");
+        QVERIFY(QString::fromUtf16(reinterpret_cast<const char16_t*>(userLog.constData()), userLog.size() / 2)
+                    .contains("\tShow in folder: /data/found/report.txt\r\n"));
         // The root instance's lock file and socket in nobody's runtime folder are nobody's.
         const QFileInfoList made = QDir(nobodyRuntime).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         QVERIFY(made.size() >= 4);
@@ -628,6 +663,41 @@ private slots:
         finish(startChild("user", {"a b", "q\"", "x|y"}, 1, {{"TQ_PAIR_PKEXEC", dir_.path() + "/pkexec-refuse"}}), 0);
         QCOMPARE(out("user-exit"), QByteArray("0"));
         QCOMPARE(listFromJson(awaitOut("unelevated-start", 5000).trimmed()), (QStringList{"a b", "q\"", "x|y", "-no-elevation"}));
+    }
+
+    // Arguments travel with their own bytes: a name that is not UTF-8 reaches the main instance
+    // unchanged, and so does the unelevated restart's list.
+    void argumentsTravelLosslessly()
+    {
+        const QStringList raw{"/bin/bash", "-c", "exec \"$0\" \"$@\" \"$(printf 'caf\\351')\""};
+        freshScenario();
+        QProcess* user = startChild("user", {"-x"}, 0, {}, raw);
+        QCOMPARE(awaitOut("main-args-bytes", 15000).split(',').mid(1),
+                 (QList<QByteArray>{QByteArray("-x").toHex(), QByteArray("caf\xe9").toHex()}));
+        quit();
+        finish(user, 0);
+
+        freshScenario();
+        apptest::writeScript(dir_.path() + "/pkexec-refuse", "#!/bin/sh\nexit 126\n");
+        finish(startChild("user", {"-path"}, 1, {{"TQ_PAIR_PKEXEC", dir_.path() + "/pkexec-refuse"}}, raw), 0);
+        QCOMPARE(awaitOut("unelevated-bytes", 5000).split(','),
+                 (QList<QByteArray>{QByteArray("-path").toHex(), QByteArray("caf\xe9").toHex(),
+                                    QByteArray("-no-elevation").toHex()}));
+    }
+
+    // A start while the first waits at its password prompt: it waits for the main instance
+    // that comes after the prompt and hands its folder over, instead of ending at once.
+    void lateSecondStartWaitsForTheMainInstance()
+    {
+        freshScenario();
+        QProcess* user = startChild("user", {}, 1, {{"TQ_PAIR_PROMPT_DELAY", "2"}, {"TQ_PAIR_PID_WAIT", "3000"}});
+        QTRY_VERIFY_WITH_TIMEOUT(out("standins").contains("pkexec "), 10000); // the prompt is up
+        QVERIFY(out("main-listening").isEmpty());
+        finish(startChild("second-late", {"-path", "late"}), 0);
+        QCOMPARE(out("second-late"), QByteArray("sent"));
+        QTRY_COMPARE_WITH_TIMEOUT(out("new-search"), (dir_.path() + "/late\n").toUtf8(), 5000);
+        quit();
+        finish(user, 0);
     }
 
     // Two quick starts: exactly one main instance; the other hands over and ends.

@@ -17,6 +17,25 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
+// The process of ours whose environment has HOME=`home`, or 0.
+pid_t processWithHome(const QString& home)
+{
+    const QByteArray wanted = "HOME=" + QFile::encodeName(home);
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        bool number = false;
+        const pid_t pid = entry.toInt(&number);
+        if (!number || pid == ::getpid())
+            continue;
+        const QByteArray exe = QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)).toUtf8();
+        if (!exe.endsWith("/tallowquist-pro"))
+            continue;
+        if (testutil::readFile(QStringLiteral("/proc/%1/environ").arg(pid)).split('\0').contains(wanted))
+            return pid;
+    }
+    return 0;
+}
+
 } // namespace
 
 class ProgramTest : public QObject
@@ -114,6 +133,62 @@ private slots:
         const int second = text.indexOf(QString(28, '-'), arguments);
         QVERIFY(created < first && first < version && version < arguments && arguments < second);
         QCOMPARE(run({"-disable-shell-integration"}), 5);
+    }
+
+    // The maintenance options need no display: from a console they do their work (here, without
+    // root, end with 5) instead of aborting for want of one.
+    void maintenanceOptionsRunWithoutADisplay()
+    {
+        QProcess process;
+        prepare(process, {"-enable-skip-uac"});
+        QProcessEnvironment env = process.processEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        process.setProcessEnvironment(env);
+        process.start();
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 5);
+        QVERIFY(log().contains("\tExit with code 5\r\n"));
+        QVERIFY(!QFileInfo::exists(dataFolder() + "/Tallowquist ProCrash.dmp"));
+    }
+
+    // An ordinary user cannot start the root instance: the user instance logs why and starts
+    // the program with "-no-elevation", which keeps that log and says in its window why there
+    // is no index.
+    void withoutElevationTheLogAndTheReasonStay()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to run the program as an account that may not elevate");
+        // The unelevated main instance is no child of ours: it is found by its home and ended
+        // by a signal, also when a check fails.
+        struct EndIt
+        {
+            QString home;
+            ~EndIt()
+            {
+                if (const pid_t pid = processWithHome(home))
+                    ::kill(pid, SIGTERM);
+            }
+        } endIt{home_};
+        QProcess process;
+        prepare(process, {});
+        process.start();
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitCode(), 0); // the user instance, once the unelevated start is made
+        QTRY_VERIFY2_WITH_TIMEOUT(log().contains("MainWindow::MainWindow") && log().contains("No index: "),
+                                  qPrintable(log()), 15000);
+        const pid_t started = processWithHome(home_);
+        QVERIFY(started > 0);
+        ::kill(started, SIGTERM);
+        QTRY_VERIFY_WITH_TIMEOUT(log().endsWith("\tmain\tExit with code 0\r\n"), 15000);
+        const QString text = log();
+        QVERIFY(text.contains("\tmain\trunUserInstance\r\n"));
+        QVERIFY(text.contains("No root instance (not-admin): starting without an index"));
+        QVERIFY(text.contains("No index: your account may not start the program with root rights."));
+        QVERIFY(text.indexOf("runUserInstance") < text.indexOf("MainWindow::MainWindow"));
+        QVERIFY(QRegularExpression("Arguments = \\S+ -no-elevation\r\n").match(text).hasMatch());
+        QVERIFY(text.contains("Application closing"));
     }
 
     void signalEndsTheProgramAndSavesItsState()

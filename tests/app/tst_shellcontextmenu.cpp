@@ -143,6 +143,31 @@ private slots:
                  QStringList{QStringLiteral("files.desktop")});
     }
 
+    // Entries in the session user's folder are read as that user by a root instance: a link
+    // planted there to an entry only root may read offers nothing, and a FIFO in an entry's
+    // place is passed over without waiting for a writer.
+    void plantedEntriesAreReadAsTheSessionUser()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        const QString user = dir_.path() + QStringLiteral("/nobody-apps");
+        const QString rootOnly = dir_.path() + QStringLiteral("/root-apps/secret.desktop");
+        QVERIFY(testutil::writeFile(user + QStringLiteral("/mine.desktop"),
+                                    "[Desktop Entry]\nType=Application\nName=Mine\nExec=viewer %f\nMimeType=text/x-planted;\n"));
+        QVERIFY(testutil::writeFile(rootOnly, "[Desktop Entry]\nType=Application\nName=Secret\nExec=viewer %f\nMimeType=text/x-planted;\n"));
+        QVERIFY(::chmod(QFile::encodeName(rootOnly).constData(), 0600) == 0);
+        QVERIFY(QFile::link(rootOnly, user + QStringLiteral("/secret.desktop")));
+        QVERIFY(::mkfifo(QFile::encodeName(user + QStringLiteral("/fifo.desktop")).constData(), 0644) == 0);
+        for (const QString& path : {user, user + QStringLiteral("/mine.desktop")})
+            QVERIFY(::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
+        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0711) == 0);
+        const QStringList folders = ShellEnvironment::applicationFolders();
+        ShellEnvironment::setApplicationFolders({user});
+        const auto restore = qScopeGuard([&] { ShellEnvironment::setApplicationFolders(folders); });
+        const testutil::SessionUserScope session(65534);
+        QCOMPARE(ids(DesktopApplications::applicationsForType(QStringLiteral("text/x-planted"))), QStringList{"mine.desktop"});
+    }
+
     void execSplittingAndFieldCodes()
     {
         QStringList arguments;
@@ -332,6 +357,12 @@ private slots:
         QCOMPARE(several.value(QStringLiteral("countValue")), QStringLiteral("3"));
         QCOMPARE(several.value(QStringLiteral("folderValue")), QStringLiteral("Various folders"));
         QVERIFY(several.value(QStringLiteral("sizeValue")).contains(QLocale().toString(1536)));
+
+        // A size below one KiB is said once, not "374 bytes (374 bytes)".
+        QCOMPARE(FilePropertiesDialog::sizeText(374), QStringLiteral("374 bytes"));
+        QCOMPARE(FilePropertiesDialog::sizeText(0), QStringLiteral("0 bytes"));
+        QCOMPARE(FilePropertiesDialog::sizeText(1536), QLocale().formattedDataSize(1536) + QStringLiteral(" (")
+                                                           + QLocale().toString(1536) + QStringLiteral(" bytes)"));
 
         QCOMPARE(FilePropertiesDialog::permissionText(S_IFDIR | 01777), QStringLiteral("drwxrwxrwt"));
         QCOMPARE(FilePropertiesDialog::permissionText(S_IFREG | 04644), QStringLiteral("-rwSr--r--"));

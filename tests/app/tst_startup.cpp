@@ -2,9 +2,13 @@
 // signal types, the lossless argument list and the environment a root instance takes over.
 #include "app/StartUp.h"
 #include "core/FileNameCodec.h"
+#include "core/FileSearchException.h"
+#include "core/Logger.h"
+#include "testutil.h"
 
 #include <QMetaType>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <stdexcept>
@@ -39,7 +43,15 @@ class StartUpTest : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir dir_;
+
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        Logger::instance(dir_.filePath("log.txt"));
+    }
+
     void maintenanceOptionsInOrder_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -67,6 +79,30 @@ private slots:
         Recorder recorder;
         QCOMPARE(handleSpecialArguments(arguments, recorder.actions()), code);
         QCOMPARE(recorder.calls, calls);
+    }
+
+    void maintenanceRequestsAreRecognised()
+    {
+        QVERIFY(isMaintenanceRequest({"prog", "x", "-disable-shell-integration"}));
+        QVERIFY(!isMaintenanceRequest({"-enable-skip-uac"}));
+        QVERIFY(!isMaintenanceRequest({"prog", "-path", "/tmp", "-no-elevation"}));
+    }
+
+    // The main window's construction, start and event loop run guarded: a failure is logged at
+    // ERROR with its text, then passed on.
+    void failuresOfTheWindowAreLogged()
+    {
+        QCOMPARE(runGuarded([] { return 7; }), 7);
+        bool passedOn = false;
+        try {
+            runGuarded([]() -> int { throw FileSearchException("the window cannot be built", QStringLiteral("MainWindow"), 12); });
+        } catch (const FileSearchException&) {
+            passedOn = true;
+        }
+        QVERIFY(passedOn);
+        const QByteArray bytes = testutil::readFile(Logger::instance().filePath());
+        const QString log = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+        QVERIFY2(log.contains("\tERROR\tmain\tFile: MainWindow, line: 12, the window cannot be built\r\n"), qPrintable(log));
     }
 
     void withoutRootNothingIsTouched()

@@ -9,11 +9,13 @@
 #include "search/engine/FileSearcher.h"
 #include "ui/common/Prompter.h"
 #include "ui/common/UiResources.h"
+#include "ui/main/NoticeBar.h"
 #include "ui/main/TabsFile.h"
 #include "ui/main/WindowPlacement.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/options/OptionsDialog.h"
 #include "ui/search/InstantToolBar.h"
+#include "ui/search/SearchFormScrollArea.h"
 #include "ui/search/SearchFieldModel.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/PagesTabWidget.h"
@@ -22,6 +24,7 @@
 #include "ui_MainWindow.h"
 
 #include <QAbstractItemView>
+#include <QBoxLayout>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -113,8 +116,11 @@ void MainWindow::buildWindow()
     setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
     dock_ = new QDockWidget(tr("Search Parameters"), this);
     dock_->setObjectName(QStringLiteral("searchDock"));
-    searchWindow_ = new SearchWindow(settings_, prompter_, dock_);
-    dock_->setWidget(searchWindow_);
+    auto* formArea = new SearchFormScrollArea(dock_);
+    formArea->setObjectName(QStringLiteral("searchFormArea"));
+    searchWindow_ = new SearchWindow(settings_, prompter_, formArea);
+    formArea->setForm(searchWindow_);
+    dock_->setWidget(formArea);
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
 
     newTabButton_ = new QToolButton(ui_->tabWidget);
@@ -222,6 +228,16 @@ QStringList MainWindow::languageCodes()
                        QStringLiteral("ja"), QStringLiteral("pl"), QStringLiteral("ru"), QStringLiteral("es")};
 }
 
+// Qt has no catalogue of its own for every language of the menu (Greek has none): the texts of
+// the standard buttons are in the program's catalogues too, so its dialogs and message boxes
+// never show an English button. Qt looks them up by this context itself.
+[[maybe_unused]] static const char* const standardButtonTexts[] = {
+    QT_TRANSLATE_NOOP("QPlatformTheme", "OK"),    QT_TRANSLATE_NOOP("QPlatformTheme", "Cancel"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "&Yes"),  QT_TRANSLATE_NOOP("QPlatformTheme", "&No"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "Close"), QT_TRANSLATE_NOOP("QPlatformTheme", "Save"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "Open"),  QT_TRANSLATE_NOOP("QPlatformTheme", "Apply"),
+};
+
 QString MainWindow::qtLocaleOf(const QString& code)
 {
     if (code == QLatin1String("cs"))
@@ -266,6 +282,8 @@ void MainWindow::changeEvent(QEvent* event)
 void MainWindow::retranslate()
 {
     ui_->retranslateUi(this);
+    if (notice_)
+        notice_->setText(noIndexText(noIndexReason_));
     dock_->setWindowTitle(tr("Search Parameters"));
     instantToolBar_->setWindowTitle(tr("Instant Search"));
     updateTitle();
@@ -296,6 +314,46 @@ void MainWindow::updateIndexStatus(int state)
         return;
     }
     indexState_ = state;
+}
+
+QString MainWindow::noIndexText(const QString& reason)
+{
+    QString why;
+    QString how;
+    if (reason == QLatin1String("not-admin")) {
+        why = tr("No index: your account may not start the program with root rights.");
+        how = tr("To get one, an administrator can add your account to the group sudo (or wheel, or admin).");
+    } else if (reason == QLatin1String("refused")) {
+        why = tr("No index: the password prompt was closed, or the password was not accepted.");
+        how = tr("To get one, start the program again and enter your password. An administrator can also run "
+                 "\"tallowquist-pro -enable-skip-uac\" as root, so that administrators start it without a password.");
+    } else {
+        why = tr("No index: the program could not be started with root rights (the log says why).");
+        how = tr("To get one, start the program again; the password prompt needs a running polkit agent.");
+    }
+    return why + QLatin1Char(' ') + tr("Every search walks the folders it is given.") + QLatin1Char(' ') + how;
+}
+
+void MainWindow::showNoIndexNotice(const QString& reason)
+{
+    noIndexReason_ = reason;
+    const QString text = noIndexText(reason);
+    TQ_LOG_INFO(kTag, text);
+    if (!notice_) {
+        notice_ = new NoticeBar(ui_->centralWidget);
+        // The tabs and the notice above them.
+        if (auto* layout = qobject_cast<QBoxLayout*>(ui_->centralWidget->layout())) {
+            layout->setDirection(QBoxLayout::TopToBottom);
+            layout->insertWidget(0, notice_);
+        }
+    }
+    notice_->setText(text);
+    notice_->show();
+}
+
+QString MainWindow::noticeText() const
+{
+    return notice_ && !notice_->isHidden() ? notice_->text() : QString();
 }
 
 QString MainWindow::indexStatusText() const

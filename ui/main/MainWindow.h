@@ -35,6 +35,7 @@
 
 class FileSearcher;
 class InstantToolBar;
+class NoticeBar;
 class Prompter;
 class QDockWidget;
 class QLabel;
@@ -73,6 +74,12 @@ public:
     void updateTitle();
     void updateIndexStatus(int state);
     void setCurrentTabText(int index, const QString& text);
+    // Says above the tabs why this instance has no index (`reason` as the user instance gave
+    // it: "not-admin", "refused", "failed") and how to get one; also logged.
+    void showNoIndexNotice(const QString& reason);
+    // The text of the notice shown, empty when none is.
+    QString noticeText() const;
+    static QString noIndexText(const QString& reason);
 
     void restoreSettings();
     void saveSettings();
@@ -152,4 +159,6 @@ private:
     InstantToolBar* instantToolBar_ = nullptr;
     bool saved_ = false;
     QString programFolder_;
+    NoticeBar* notice_ = nullptr;
+    QString noIndexReason_;
 };

@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextCodec>
 #include <QtTest>
 
 namespace {
@@ -196,6 +197,32 @@ private slots:
         QCOMPARE(loadText(dir.filePath("u16.txt")).text, QStringLiteral("hi"));
         QVERIFY(!loadText(dir.filePath("missing")).opened);
         QVERIFY(!loadText(dir.path()).opened); // a folder is no text
+    }
+
+    // The preview reads a text in the encoding the search guessed for it: an 8-bit text whose
+    // first accented letter comes after hundreds of ASCII bytes, a Japanese text in Shift-JIS,
+    // Chinese in UTF-16 without a mark.
+    void fileTextInItsGuessedEncoding()
+    {
+        QTemporaryDir dir;
+        const QString russian = QString(600, QLatin1Char('x')) + QStringLiteral(
+            "\nМосква является столицей России и крупнейшим городом страны. Привет из Москвы!\n");
+        const QString japanese = QStringLiteral("東京は日本の首都であり、世界で最も人口の多い都市の一つです。毎年、多くの観光客が"
+                                                "浅草寺や東京タワーを訪れます。");
+        const QString chinese = QStringLiteral("北京是中华人民共和国的首都，也是全国的政治和文化中心。每年都有成千上万的游客来参观"
+                                               "故宫、长城和天安门广场。");
+        const struct
+        {
+            const char* codec;
+            QString text;
+        } texts[] = {{"windows-1251", russian}, {"Shift_JIS", japanese}, {"UTF-16LE", chinese}};
+        for (const auto& t : texts) {
+            QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+            const QByteArray bytes = QTextCodec::codecForName(t.codec)->fromUnicode(t.text.constData(), t.text.size(), &state);
+            const QString path = dir.filePath(QString::fromLatin1(t.codec) + QStringLiteral(".txt"));
+            QVERIFY(testutil::writeFile(path, bytes));
+            QCOMPARE(loadText(path).text, t.text);
+        }
     }
 
     void fileTextKeepsTheLinesOfTheSearch()

@@ -18,6 +18,17 @@
 #include <memory>
 #include <vector>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define TQ_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TQ_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifndef TQ_ADDRESS_SANITIZER
+#define TQ_ADDRESS_SANITIZER 0
+#endif
+
 namespace {
 
 qint64 residentBytes()
@@ -88,8 +99,14 @@ private slots:
         }
         for (const auto& results : released)
             QVERIFY(results.expired());
+        // Resident memory stays flat; AddressSanitizer keeps freed memory in quarantine, so
+        // there the released results above are the measure.
+#if !TQ_ADDRESS_SANITIZER
         const qint64 growth = residentBytes() - baseline;
         QVERIFY2(growth < 40 * 1024 * 1024, qPrintable(QStringLiteral("grew by %1 bytes").arg(growth)));
+#else
+        Q_UNUSED(baseline);
+#endif
     }
 
     void aWholeSearchReportsOnceAndNamesMissingFolders()

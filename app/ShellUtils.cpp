@@ -69,7 +69,7 @@ bool confirmDelete(QWidget* owner, const QStringList& paths)
 {
     const QString text = paths.size() == 1
         ? QCoreApplication::translate("ShellUtils", "Do you really want to delete \"%1\" permanently?").arg(pathFileName(paths.first()))
-        : QCoreApplication::translate("ShellUtils", "Do you really want to delete these %1 items permanently?").arg(paths.size());
+        : QCoreApplication::translate("ShellUtils", "Do you really want to delete these %n items permanently?", nullptr, paths.size());
     return QMessageBox::question(owner, QCoreApplication::translate("ShellUtils", "Delete"), text,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;

@@ -124,7 +124,7 @@ void OptionsDialog::createPages()
         noAdminNotice = new QWidget(ui->pageFrame);
         auto* layout = new QHBoxLayout(noAdminNotice);
         auto* text = new QLabel(
-            tr("Indexing is unavailable when %1 is running without administrator permissions.")
+            tr("Indexing is unavailable when %1 is running without root permissions.")
                 .arg(kProductName),
             noAdminNotice);
         text->setWordWrap(true);
@@ -308,7 +308,7 @@ void OptionsDialog::onAccept()
     const bool skipUac = general->skipUACCheckBox->isChecked();
     if (skipUacOffered() && skipUac != skipUacAtLoad) {
         runStep(
-            tr("the prompt-free start with administrator rights"),
+            tr("the start without the password prompt"),
             [&] {
                 if (skipUac)
                     env_.createSkipUacTask();

@@ -296,7 +296,7 @@ private slots:
                 notice ||
                 (label->isVisible() &&
                  label->text() == QStringLiteral("Indexing is unavailable when Tallowquist Pro is "
-                                                 "running without administrator permissions."));
+                                                 "running without root permissions."));
         QVERIFY(notice);
         QVERIFY(child<QCheckBox>(dialog.data(), "skipUACCheckBox")->isHidden());
         QVERIFY(!dialog->findChild<QLineEdit*>(QStringLiteral("dbPathLineEdit")));
@@ -527,7 +527,7 @@ private slots:
         // One message names both failures.
         QCOMPARE(prompter->kinds(), QStringList{"warning"});
         QVERIFY(prompter->asked.first().text.contains(QStringLiteral("start at login")));
-        QVERIFY(prompter->asked.first().text.contains(QStringLiteral("administrator rights")));
+        QVERIFY(prompter->asked.first().text.contains(QStringLiteral("without the password prompt")));
     }
 
     void clearHistoryAsksFirstAndStays()

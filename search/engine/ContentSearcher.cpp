@@ -164,11 +164,12 @@ std::size_t toUtf8(const QChar* text, int length, char* out)
     return std::size_t(o - out);
 }
 
-// The first block of a text, read once: the encoding is chosen from it and it is the first
-// block matched. Per thread, allocated once.
+// The first block of a text, read once: the encoding is chosen from it (the detection looks
+// at its first EncodingWindow bytes) and it is the first block matched. It is no larger than
+// that window, so a binary file costs one small read. Per thread, allocated once.
 struct Head
 {
-    std::vector<char> bytes = std::vector<char>(ContentScanner::kBlockBytes);
+    std::vector<char> bytes = std::vector<char>(std::max<std::size_t>(EncodingWindow + 4, 64 * 1024));
     std::size_t size = 0;
     bool atEnd = false; // the whole text is in it
 };

@@ -944,7 +944,7 @@ Správce může jako root spustit „%1“.</translation>
     </message>
     <message>
         <source>Auto-detect and skip binary files from content searches</source>
-        <translation>Rozpoznat binární soubory a při hledání v obsahu je vynechat</translation>
+        <translation>Při hledání v obsahu vynechat binární soubory</translation>
     </message>
     <message>
         <source>Use built-in PDF converter</source>

@@ -932,7 +932,7 @@ Ein Administrator kann „%1“ als root ausführen.</translation>
     </message>
     <message>
         <source>Auto-detect and skip binary files from content searches</source>
-        <translation>Binärdateien erkennen und bei der Inhaltssuche überspringen</translation>
+        <translation>Binärdateien bei der Inhaltssuche überspringen</translation>
     </message>
     <message>
         <source>Use built-in PDF converter</source>

@@ -932,7 +932,7 @@ An administrator can run &quot;%1&quot; as root.</source>
     </message>
     <message>
         <source>Auto-detect and skip binary files from content searches</source>
-        <translation>Αναγνώριση δυαδικών αρχείων και παράλειψή τους στην αναζήτηση περιεχομένου</translation>
+        <translation>Παράλειψη δυαδικών αρχείων στην αναζήτηση περιεχομένου</translation>
     </message>
     <message>
         <source>Use built-in PDF converter</source>

@@ -932,7 +932,7 @@ Un administrador puede ejecutar «%1» como root.</translation>
     </message>
     <message>
         <source>Auto-detect and skip binary files from content searches</source>
-        <translation>Detectar los archivos binarios y omitirlos al buscar en el contenido</translation>
+        <translation>Omitir los archivos binarios al buscar</translation>
     </message>
     <message>
         <source>Use built-in PDF converter</source>

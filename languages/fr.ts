@@ -932,7 +932,7 @@ Un administrateur peut exécuter « %1 » en root.</translation>
     </message>
     <message>
         <source>Auto-detect and skip binary files from content searches</source>
-        <translation>Détecter les fichiers binaires et les ignorer dans le contenu</translation>
+        <translation>Ignorer les fichiers binaires dans la recherche</translation>
     </message>
     <message>
         <source>Use built-in PDF converter</source>

@@ -920,7 +920,7 @@ Egy rendszergazda root-ként futtathatja ezt: „%1”.</translation>
     </message>
     <message>
         <source>Auto-detect and skip binary files from content searches</source>
-        <translation>Bináris fájlok felismerése és kihagyása a tartalomkeresésből</translation>
+        <translation>Bináris fájlok kihagyása a tartalomkeresésből</translation>
     </message>
     <message>
         <source>Use built-in PDF converter</source>

@@ -932,7 +932,7 @@ Un amministratore può eseguire «%1» come root.</translation>
     </message>
     <message>
         <source>Auto-detect and skip binary files from content searches</source>
-        <translation>Rileva i file binari e ignorali nella ricerca nel contenuto</translation>
+        <translation>Ignora i file binari nella ricerca nel contenuto</translation>
     </message>
     <message>
         <source>Use built-in PDF converter</source>

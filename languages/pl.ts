@@ -944,7 +944,7 @@ Administrator może uruchomić jako root „%1”.</translation>
     </message>
     <message>
         <source>Auto-detect and skip binary files from content searches</source>
-        <translation>Wykrywaj pliki binarne i pomijaj je przy szukaniu w treści</translation>
+        <translation>Pomijaj pliki binarne przy szukaniu w treści</translation>
     </message>
     <message>
         <source>Use built-in PDF converter</source>

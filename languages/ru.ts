@@ -944,7 +944,7 @@ An administrator can run &quot;%1&quot; as root.</source>
     </message>
     <message>
         <source>Auto-detect and skip binary files from content searches</source>
-        <translation>Определять двоичные файлы и пропускать их при поиске по содержимому</translation>
+        <translation>Пропускать двоичные файлы при поиске</translation>
     </message>
     <message>
         <source>Use built-in PDF converter</source>

@@ -146,5 +146,11 @@ QString FilePropertiesDialog::permissionText(unsigned mode)
 QString FilePropertiesDialog::sizeText(qint64 bytes)
 {
     const QLocale locale;
-    return tr("%1 (%2 bytes)").arg(locale.formattedDataSize(bytes), locale.toString(bytes));
+    // Below one KiB the rounded size would only repeat the exact one.
+    if (bytes < 1024)
+        return tr("%n bytes", nullptr, int(bytes));
+    // The plural form of a language follows the last digits of the number (a million and
+    // more reads as "many" everywhere), so the count handed to tr() stays within an int.
+    const int pluralCount = bytes < 1000000 ? int(bytes) : int(1000000 + bytes % 1000000);
+    return tr("%1 (%2 bytes)", nullptr, pluralCount).arg(locale.formattedDataSize(bytes), locale.toString(bytes));
 }

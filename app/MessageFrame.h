@@ -32,7 +32,8 @@ struct MessageFrame
         kProcessId = 1024 + 3
     };
     // Codes of kCopyData.
-    enum CopyDataCode : quint32 { kNewSearch = 0, kArguments = 1, kOpenFile = 2 };
+    // kShowInFolder: the user instance shows a file in its folder (selected) for a root instance.
+    enum CopyDataCode : quint32 { kNewSearch = 0, kArguments = 1, kOpenFile = 2, kShowInFolder = 3 };
 
     // Frames larger than this are refused by the reader (a frame is a path or an argument list).
     static constexpr quint32 kMaxPayload = 1024 * 1024;

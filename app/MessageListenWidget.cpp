@@ -96,7 +96,10 @@ bool MessageListenWidget::accepts(Role role, const MessageFrame& frame, const Pe
         if (frame.id == MessageFrame::kSendArguments)
             return true;
         if (frame.id == MessageFrame::kCopyData)
-            return copyDataCode(frame, ok) == MessageFrame::kOpenFile && ok;
+        {
+            const quint32 code = copyDataCode(frame, ok);
+            return ok && (code == MessageFrame::kOpenFile || code == MessageFrame::kShowInFolder);
+        }
         return false;
     case Role::None:
         return false;
@@ -152,6 +155,10 @@ qint32 MessageListenWidget::handleFrame(const MessageFrame& frame, const PeerCre
         emit newSearchRequested(QDir::cleanPath(path));
         bringMainWindowToFront();
         return 1;
+    }
+    if (code == MessageFrame::kShowInFolder) {
+        TQ_LOG_INFO("main", QStringLiteral("Show in folder: %1").arg(path));
+        return ShellUtils::showInFolder(this, path) ? 1 : 0;
     }
     // kOpenFile, in the user instance.
     return ShellUtils::openFile(this, path, QString()) ? 1 : 0;

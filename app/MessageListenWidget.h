@@ -20,6 +20,8 @@
 //       code 1), a relative "-path" folder made absolute first.
 //     kCopyData code 2 (open a file): only from that process; the path must be absolute;
 //       opens it with this user's rights (ShellUtils::openFile); the result is 1 when opened.
+//     kCopyData code 3 (show a file in its folder): likewise; the file manager shows the folder
+//       with the file selected (ShellUtils::showInFolder); the result is 1 when shown.
 //     kEndSession: from a trusted user (the user instance forwards the end of the user's
 //       session, which a root instance never hears of itself); emits endSessionRequested.
 //   both: kQueryEndSession from a trusted user is answered with 1.

@@ -13,7 +13,7 @@ namespace {
 
 const qint32 kFail = static_cast<qint32>(0x80004005u); // E_FAIL
 
-QString translate(const char* text)
+QString menuText(const char* text)
 {
     return QCoreApplication::translate("QObject", text);
 }
@@ -50,18 +50,18 @@ QList<Command> getContextMenu(const QString& path)
         commands << command;
         return &commands.last();
     };
-    add(translate("&Open"), "open");
+    add(menuText(QT_TRANSLATE_NOOP("QObject", "&Open")), "open");
     const QList<DesktopApplication> applications = DesktopApplications::applicationsForFile(path);
     for (const DesktopApplication& application : applications) {
         if (id > kLastCommandId - 4)
             break;
-        Command* command = add(translate("Open with %1").arg(application.name), "openwith");
+        Command* command = add(menuText(QT_TRANSLATE_NOOP("QObject", "Open with %1")).arg(application.name), "openwith");
         command->application = application;
     }
-    add(translate("Cu&t"), "cut");
-    add(translate("&Copy"), "copy");
-    add(translate("&Delete"), "delete");
-    add(translate("&Properties"), "properties");
+    add(menuText(QT_TRANSLATE_NOOP("QObject", "Cu&t")), "cut");
+    add(menuText(QT_TRANSLATE_NOOP("QObject", "&Copy")), "copy");
+    add(menuText(QT_TRANSLATE_NOOP("QObject", "&Delete")), "delete");
+    add(menuText(QT_TRANSLATE_NOOP("QObject", "&Properties")), "properties");
     return commands;
 }
 
@@ -69,9 +69,9 @@ void addCustomItems(QMenu* menu)
 {
     const QList<QAction*> existing = menu->actions();
     QAction* before = existing.isEmpty() ? nullptr : existing.first();
-    auto* location = new QAction(translate("Open file location"), menu);
+    auto* location = new QAction(menuText(QT_TRANSLATE_NOOP("QObject", "Open file location")), menu);
     location->setData(int(kOpenFileLocationId));
-    auto* fullName = new QAction(translate("Copy full name"), menu);
+    auto* fullName = new QAction(menuText(QT_TRANSLATE_NOOP("QObject", "Copy full name")), menu);
     fullName->setData(int(kCopyFullNameId));
     auto* separator = new QAction(menu);
     separator->setSeparator(true);

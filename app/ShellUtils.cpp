@@ -69,7 +69,7 @@ bool confirmDelete(QWidget* owner, const QStringList& paths)
 {
     const QString text = paths.size() == 1
         ? QCoreApplication::translate("ShellUtils", "Do you really want to delete \"%1\" permanently?").arg(pathFileName(paths.first()))
-        : QCoreApplication::translate("ShellUtils", "Do you really want to delete these %1 items permanently?").arg(paths.size());
+        : QCoreApplication::translate("ShellUtils", "Do you really want to delete these %n items permanently?", nullptr, paths.size());
     return QMessageBox::question(owner, QCoreApplication::translate("ShellUtils", "Delete"), text,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
@@ -170,6 +170,15 @@ bool spawnDetached(const QString& program, const QStringList& arguments, ChildAc
     if (!started)
         TQ_LOG_WARNING("ShellUtils", QStringLiteral("Cannot run %1 as user %2, error = %3").arg(program).arg(uid).arg(childError));
     return started;
+}
+
+// Asks the user instance to act on a path for this root instance (open it, show it in its
+// folder); true when it did.
+bool askUserInstance(quint32 code, const QString& absolutePath)
+{
+    return InstanceChannel::send(QLatin1String(kUserInstanceWindowName), MessageFrame::kCopyData,
+                                 MessageFrame::copyDataPayload(code, MessageFrame::textData(absolutePath)))
+        == 1;
 }
 
 } // namespace
@@ -301,10 +310,7 @@ bool openFile(QWidget* /*owner*/, const QString& path, const QString& parameters
         return startProgram(path, QProcess::splitCommand(parameters));
     if (runsForOtherUser()) {
         const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-        const qint32 result = InstanceChannel::send(QLatin1String(kUserInstanceWindowName), MessageFrame::kCopyData,
-                                                    MessageFrame::copyDataPayload(MessageFrame::kOpenFile,
-                                                                                  MessageFrame::textData(absolute)));
-        if (result == 1)
+        if (askUserInstance(MessageFrame::kOpenFile, absolute))
             return true;
         return startAsSessionUser(ShellEnvironment::openerProgram(), QStringList{absolute});
     }
@@ -337,8 +343,25 @@ bool showInFolder(QWidget* owner, const QString& path)
 {
     if (path.isEmpty())
         return false;
-    if (callFileManager(QStringLiteral("ShowItems"), QStringList{path}))
+    if (runsForOtherUser()) {
+        // The session bus is the user's: the user instance asks the file manager, else the
+        // request is sent on that bus as the user.
+        const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        if (askUserInstance(MessageFrame::kShowInFolder, absolute))
+            return true;
+        if (ShellEnvironment::fileManagerBusEnabled()
+            && startAsSessionUser(QStringLiteral("dbus-send"),
+                                  {QStringLiteral("--session"), QStringLiteral("--dest=org.freedesktop.FileManager1"),
+                                   QStringLiteral("--type=method_call"), QStringLiteral("/org/freedesktop/FileManager1"),
+                                   QStringLiteral("org.freedesktop.FileManager1.ShowItems"),
+                                   // dbus-send splits its array at every ","
+                                   QStringLiteral("array:string:")
+                                       + QString::fromLatin1(fileUri(absolute).replace(',', "%2C")),
+                                   QStringLiteral("string:")}))
+            return true;
+    } else if (callFileManager(QStringLiteral("ShowItems"), QStringList{path})) {
         return true;
+    }
     QString folder = QFileInfo(path).path();
     return openFile(owner, folder, QString());
 }

@@ -24,8 +24,10 @@
 // program with those arguments (split like a command line), under the same rule for root.
 //
 // Containing folder ("Open file location"): org.freedesktop.FileManager1.ShowItems on the
-// session bus when reachable (not from a root instance, whose bus is not the user's), else
-// the folder is opened like a file.
+// session bus when reachable, so the file manager selects the file. A root instance, whose bus
+// is not the user's, asks the user instance to do it (kCopyData code 3), else sends the call on
+// the user's bus as the user (dbus-send); only when none of that works is the folder opened
+// like a file.
 #pragma once
 
 #include <QByteArray>

@@ -17,6 +17,8 @@
 // preview  A 100 MB log: the match preview's findAll of one word against `rg -n`.
 //
 // Usage: bench_compare [names|contents|preview|all] [entries...]
+#include "core/ContentSearchOptions.h"
+#include "core/IndexingSettings.h"
 #include "core/Logger.h"
 #include "search/engine/ContentSearcher.h"
 #include "search/engine/FileSearcher.h"
@@ -449,7 +451,7 @@ void runContents(const QString& base)
         {"literal", QStringLiteral("zephyrine"), FileSearchRequest::Substring, true, {"-F", "zephyrine"}, {"-F", "zephyrine"}, {"-F", "zephyrine"}},
         {"ignore case", QStringLiteral("zephyrine"), FileSearchRequest::Substring, false, {"-i", "-F", "zephyrine"},
          {"-i", "-F", "zephyrine"}, {"-i", "-F", "zephyrine"}},
-        {"regex", QStringLiteral("zephyr[a-z]+ line"), FileSearchRequest::Regex, true, {"zephyr[a-z]+ line"},
+        {"regex", QStringLiteral("zephyr[a-z]+\\ line"), FileSearchRequest::Regex, true, {"zephyr[a-z]+ line"},
          {"zephyr[a-z]+ line"}, {"-E", "zephyr[a-z]+ line"}},
         {"common word", QStringLiteral("walnut"), FileSearchRequest::Substring, true, {"-F", "walnut"}, {"-F", "walnut"}, {"-F", "walnut"}},
     };

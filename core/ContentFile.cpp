@@ -5,9 +5,72 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <climits>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
+
+namespace {
+
+// The folder of the last file opened on this thread, kept open (O_PATH) for a moment: the
+// files of one folder are opened one after the other, each then looked up by its name in the
+// folder instead of by its whole path. The folder is used for 100 ms after it was opened, never
+// longer, so a folder renamed or replaced since is soon looked up again.
+struct RecentFolder
+{
+    QByteArray path;
+    int fd = -1;
+    qint64 openedNs = 0;
+    ~RecentFolder()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+thread_local RecentFolder recentFolder;
+constexpr qint64 kRecentFolderNs = 100 * 1000 * 1000;
+
+qint64 coarseNowNs()
+{
+    struct timespec now;
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// Opens `path` (shorter than PATH_MAX) with O_PATH, through the recent folder when it is the
+// path's folder; -1 with errno set on failure.
+int openPathThroughFolder(const QByteArray& path)
+{
+    const int slash = path.lastIndexOf('/');
+    if (slash <= 0 || slash + 1 >= path.size())
+        return ::open(path.constData(), O_PATH | O_CLOEXEC);
+    const qint64 now = coarseNowNs();
+    const char* name = path.constData() + slash + 1;
+    RecentFolder& recent = recentFolder;
+    if (recent.fd < 0 || now - recent.openedNs > kRecentFolderNs || recent.path.size() != slash
+        || std::memcmp(recent.path.constData(), path.constData(), size_t(slash)) != 0) {
+        const QByteArray folder = path.left(slash);
+        const int fd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return ::open(path.constData(), O_PATH | O_CLOEXEC); // the whole path says why
+        if (recent.fd >= 0)
+            ::close(recent.fd);
+        recent.fd = fd;
+        recent.path = folder;
+        recent.openedNs = now;
+    }
+    return ::openat(recent.fd, name, O_PATH | O_CLOEXEC);
+}
+
+// "/proc/self/fd", opened once: a descriptor is reopened by its number in it.
+int procSelfFd()
+{
+    static const int fd = ::open("/proc/self/fd", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return fd;
+}
+
+} // namespace
 
 ContentFile::~ContentFile()
 {
@@ -65,14 +128,19 @@ ContentFile ContentFile::openNative(const QByteArray& nativePath, const QString&
 {
     ContentFile file;
     file.path_ = path;
-    // Paths of any length: the folder part of a path past PATH_MAX is opened in stretches.
-    const PathAt at(nativePath);
-    if (!at.isValid()) {
-        const int e = at.error();
-        file.fail(e == EACCES || e == EPERM ? Denied : Missing, e);
-        return file;
+    int pathFd;
+    if (nativePath.size() < PATH_MAX) {
+        pathFd = openPathThroughFolder(nativePath);
+    } else {
+        // Paths of any length: the folder part of a path past PATH_MAX is opened in stretches.
+        const PathAt at(nativePath);
+        if (!at.isValid()) {
+            const int e = at.error();
+            file.fail(e == EACCES || e == EPERM ? Denied : Missing, e);
+            return file;
+        }
+        pathFd = ::openat(at.folder(), at.name(), O_PATH | O_CLOEXEC);
     }
-    const int pathFd = ::openat(at.folder(), at.name(), O_PATH | O_CLOEXEC);
     if (pathFd < 0) {
         const int e = errno;
         file.fail(e == EACCES || e == EPERM ? Denied : (e == ENOENT || e == ENOTDIR || e == ELOOP
@@ -92,11 +160,12 @@ ContentFile ContentFile::openNative(const QByteArray& nativePath, const QString&
         file.fail(NotRegular, 0);
         return file;
     }
-    char procPath[40];
-    std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", pathFd);
+    char number[16];
+    std::snprintf(number, sizeof number, "%d", pathFd);
+    const int procFd = procSelfFd();
     int fd;
     do {
-        fd = ::open(procPath, O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        fd = procFd >= 0 ? ::openat(procFd, number, O_RDONLY | O_NOCTTY | O_CLOEXEC) : -1;
     } while (fd < 0 && errno == EINTR);
     const int openError = errno;
     ::close(pathFd);
@@ -207,8 +276,7 @@ bool ContentFileDevice::setFile(const ContentFile& file)
     file_ = &file;
     if (!file.isOpen())
         return false;
-    struct stat st;
-    size_ = ::fstat(file.descriptor(), &st) == 0 ? qint64(st.st_size) : file.size();
+    size_ = file.size(); // as it was when the file was opened
     // Unbuffered: every read reaches readData at pos(), which is where pread reads.
     return open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }

@@ -8,6 +8,8 @@
 //     open runs no driver's open routine and never waits: a device node (or a link to one) is
 //     not armed, reset or rewound, a FIFO does not wait for a writer, a terminal does not
 //     become ours. Only a regular file goes on; anything else is refused (NotRegular).
+//     The files of one folder are usually opened one after the other: a thread keeps the
+//     folder it opened last (O_PATH) for 100 ms and looks the next name up in it.
 //  2. Reopen that very inode for reading through "/proc/self/fd/N" with
 //     O_RDONLY | O_NOCTTY | O_CLOEXEC (the read permission is checked here), fstat it and
 //     check that device and inode are the ones of step 1. The O_PATH descriptor is closed.
@@ -92,7 +94,8 @@ private:
 
 // A read-only, random-access QIODevice over the descriptor of a ContentFile (not owned: the
 // file must outlive the device). It reads with pread at its own position, so several devices
-// and child processes may use one file without disturbing each other.
+// and child processes may use one file without disturbing each other. Its size is the file's
+// size when it was opened.
 class ContentFileDevice : public QIODevice
 {
 public:

@@ -1,5 +1,6 @@
 #include "core/Settings.h"
 
+#include "core/UserFileIdentity.h"
 #include "core/UserFiles.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 #include <QStandardPaths>
 
 #include <mutex>
+
+#include <unistd.h>
 
 namespace {
 
@@ -38,19 +41,35 @@ QString defaultDbPath()
 QList<FileCategory> defaultFileCategories()
 {
     return {
-        {QStringLiteral("Document"), QStringLiteral("doc;docx;htm;html;ini;mth;pdf;ppt;pptx;rtf;txt;wri;xls;xlsx;xls")},
-        {QStringLiteral("Executable"), QStringLiteral("bat;cmd;exe;msi")},
+        // Every kind of file whose text the content search reads, plain texts included.
+        {QStringLiteral("Document"),
+         QStringLiteral("azw;azw3;doc;docm;docx;dot;dotm;dotx;epub;fb2;fodp;fods;fodt;htm;html;ini;md;mobi;mth;"
+                        "odp;ods;odt;otp;ots;ott;pdf;pot;potm;potx;pps;ppsm;ppsx;ppt;pptm;pptx;prc;rtf;sxc;sxi;"
+                        "sxw;txt;wri;xht;xhtml;xls;xlsm;xlsx;xlt;xltx;xml")},
+        // Programs and scripts, and the packages and self-installing archives that install
+        // programs. A program without an extension (most of /usr/bin) cannot be told by its name.
+        {QStringLiteral("Executable"),
+         QStringLiteral("appimage;bash;bin;csh;deb;fish;ksh;pl;py;rb;rpm;run;sh;zsh")},
         {QStringLiteral("Picture"), QStringLiteral("bmp;gif;ico;jpeg;jpg;png;psd;tiff")},
         {QStringLiteral("Music"), QStringLiteral("flac;m3u;m4a;mid;mp3;ogg;wav;wma")},
         {QStringLiteral("Video"), QStringLiteral("3gp;avi;flv;mp4;mkv;mpg;mov;swf;wmv")},
     };
 }
 
+// The trash folders of the session user (the home trash, and the ".Trash" and ".Trash-<uid>"
+// folders of other volumes) and the metadata folders of the version-control systems.
 QList<ExcludePath> defaultExcludePaths()
 {
+    uid_t uid = ::getuid();
+    UserFileIdentity::sessionUser(&uid, nullptr);
     return {
-        {QStringLiteral("$Recycle.Bin"), true},
+        {UserFiles::dataLocation() + QStringLiteral("/Trash"), true},
+        {QStringLiteral(".Trash"), true},
+        {QStringLiteral(".Trash-%1").arg(uid), true},
+        {QStringLiteral(".git"), true},
+        {QStringLiteral(".hg"), true},
         {QStringLiteral(".svn"), true},
+        {QStringLiteral(".bzr"), true},
     };
 }
 
@@ -121,13 +140,12 @@ Settings::Settings(const QString& path)
     registerAndWriteDefault(SaveAllTabs, QStringLiteral("SaveAllTabs"), false);
     registerAndWriteDefault(AutoCompletePath, QStringLiteral("AutoCompletePath"), true);
     registerAndWriteDefault(SortColumn, QStringLiteral("SortColumn"), 0);
-    registerAndWriteDefault(DisabledFilters, kDisabledFilters,
-                            QStringList{QStringLiteral("{c3278e90-bea7-11cd-b579-08002b30bfeb}"),
-                                        QStringLiteral("{c1243ca0-bf96-11cd-b579-08002b30bfeb}"),
-                                        QStringLiteral("{e0ca5340-4534-11cf-b952-00aa0051fe20}"),
-                                        QStringLiteral("{41b9be05-b3af-460c-bf0b-2cdd44a093b1}")});
-    registerAndWriteDefault(MainWindowSize, QStringLiteral("MainWindow/Size"), QSize(930, 550));
-    registerAndWriteDefault(MainWindowPos, QStringLiteral("MainWindow/Pos"), QPoint(470, 270));
+    registerAndWriteDefault(DisabledFilters, kDisabledFilters, QStringList());
+    // Room for the search form and every default column of a large result (row numbers and
+    // scroll bar included) on a 1366x768 screen with a panel; centred on a 1920x1080 one, and
+    // moved onto a smaller screen whole by the placement rules.
+    registerAndWriteDefault(MainWindowSize, QStringLiteral("MainWindow/Size"), QSize(1240, 660));
+    registerAndWriteDefault(MainWindowPos, QStringLiteral("MainWindow/Pos"), QPoint(340, 210));
     registerAndWriteDefault(MainWindowMaximized, QStringLiteral("MainWindow/Maximized"), QVariant());
     registerAndWriteDefault(MainWindowLastLeftPaneWidth, QStringLiteral("MainWindow/LastLeftPaneWidth"), 200);
     registerAndWriteDefault(SearchWindowVisible, QStringLiteral("SearchWindow/Visible"), true);

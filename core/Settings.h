@@ -5,7 +5,7 @@
 // default. The constructor registers them and writes the default of every key that is not in
 // the file yet, so a new file receives every key. List settings are QSettings arrays
 // ("<group>/size", then "<group>/<n>/<field>" from 1):
-//   "ExcludePaths"        path (string), active (bool)      defaults "$Recycle.Bin", ".svn"
+//   "ExcludePaths"        path (string), active (bool)      trash and version-control folders
 //   "FileCategories"      name (string), extensions (";")  five default categories
 //   "FileColumns"         type (int), width (int)           empty
 //   "IndexDrives", "NoIndexDrives"   value: volume serial, lower-case hex, no prefix/padding
@@ -30,6 +30,12 @@
 // too, so both instances write the same default. Where a root instance really keeps its index
 // files is decided by the index (root's own folder unless DBPath is root's alone). The default category "Music" lists
 // "m3u" and "m4a" as two extensions (";"), since the filter splits at ";" only.
+// The default exclude paths are the Linux trash folders (the session user's home trash
+// "<data location>/Trash", and ".Trash" and ".Trash-<uid>" on other volumes) and the metadata
+// folders of git, Mercurial, Subversion and Bazaar. "Document" lists every extension whose text
+// the content search reads, "Executable" the scripts, programs and installable packages that
+// an extension tells. No document filter is switched off by default. All three are defaults
+// only: a settings file that holds the lists keeps them.
 #pragma once
 
 #include "core/ContentSearchOptions.h"

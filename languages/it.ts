@@ -5,101 +5,267 @@
     <name>AboutDialog</name>
     <message>
         <source>About</source>
-        <translation type="unfinished"></translation>
+        <translation>Informazioni</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Chiudi</translation>
     </message>
     <message>
         <source>Credits</source>
-        <translation type="unfinished"></translation>
+        <translation>Riconoscimenti</translation>
     </message>
     <message>
         <source>Build time: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Compilato: %1</translation>
     </message>
     <message>
         <source>Qt version: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Versione di Qt: %1</translation>
     </message>
 </context>
 <context>
     <name>CsvExporter</name>
     <message>
         <source>The file could not be written.</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossibile scrivere il file.</translation>
+    </message>
+    <message>
+        <source>The export was stopped before it was complete; the file was left as it was.</source>
+        <translation>L&apos;esportazione è stata interrotta prima della fine; il file è rimasto invariato.</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteJob</name>
+    <message>
+        <source>Counting the items to delete...</source>
+        <translation>Conteggio degli elementi da eliminare...</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Elimina</translation>
+    </message>
+    <message>
+        <source>Deleting...</source>
+        <translation>Eliminazione...</translation>
+    </message>
+    <message>
+        <source>Deleting... %1 of %2</source>
+        <translation>Eliminazione... %1 di %2</translation>
+    </message>
+    <message>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
+        <translation>Eliminare definitivamente la cartella «%1» e tutto il suo contenuto?</translation>
+    </message>
+    <message>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <translation>Eliminare definitivamente «%1»?</translation>
+    </message>
+    <message numerus="yes">
+        <source>Do you really want to delete these %n items permanently?</source>
+        <translation>
+            <numerusform>Eliminare definitivamente questo elemento?</numerusform>
+            <numerusform>Eliminare definitivamente questi %n elementi?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln files</source>
+        <translation>
+            <numerusform>%Ln file</numerusform>
+            <numerusform>%Ln file</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln folders</source>
+        <translation>
+            <numerusform>%Ln cartella</numerusform>
+            <numerusform>%Ln cartelle</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>It holds %1 and %2 (%3), which are deleted with it.</source>
+        <translation>Contiene %1 e %2 (%3), che verranno eliminati con essa.</translation>
+    </message>
+    <message>
+        <source>The folders among them are deleted with everything in them: %1 and %2 in all (%3).</source>
+        <translation>Le cartelle vengono eliminate con tutto il loro contenuto: %1 e %2 in tutto (%3).</translation>
+    </message>
+    <message>
+        <source>Some folders could not be read, so there may be more.</source>
+        <translation>Alcune cartelle non sono leggibili, quindi potrebbero essercene altri.</translation>
+    </message>
+    <message>
+        <source>Nothing goes to the trash: this cannot be undone.</source>
+        <translation>Nulla va nel cestino: l&apos;operazione non si può annullare.</translation>
+    </message>
+    <message>
+        <source>The deletion was stopped.</source>
+        <translation>L&apos;eliminazione è stata interrotta.</translation>
+    </message>
+    <message>
+        <source>Not everything could be deleted.</source>
+        <translation>Non è stato possibile eliminare tutto.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Deleted: %Ln files</source>
+        <translation>
+            <numerusform>Eliminato: %Ln file</numerusform>
+            <numerusform>Eliminati: %Ln file</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln folders.</source>
+        <translation>
+            <numerusform>%Ln cartella.</numerusform>
+            <numerusform>%Ln cartelle.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not deleted:</source>
+        <translation>Non eliminati:</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>... and %n more.</source>
+        <translation>
+            <numerusform>... e %n altro.</numerusform>
+            <numerusform>... e altri %n.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Still there:</source>
+        <translation>Ancora presenti:</translation>
+    </message>
+</context>
+<context>
+    <name>ExpressionCheck</name>
+    <message>
+        <source>The expression is not complete</source>
+        <translation>L&apos;espressione è incompleta</translation>
+    </message>
+    <message>
+        <source>The regular expression %1 is not valid: %2</source>
+        <translation>L&apos;espressione regolare %1 non è valida: %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <translation>«%1»</translation>
+    </message>
+    <message>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
+        <translation>%1 segue %2 senza «and» o «or» in mezzo</translation>
+    </message>
+    <message>
+        <source>%1 follows %2 without a word between them</source>
+        <translation>%1 segue %2 senza una parola in mezzo</translation>
+    </message>
+    <message>
+        <source>%1 has no word before it</source>
+        <translation>Prima di %1 non c&apos;è alcuna parola</translation>
+    </message>
+    <message>
+        <source>The parentheses hold nothing</source>
+        <translation>Le parentesi sono vuote</translation>
+    </message>
+    <message>
+        <source>%1 closes no &quot;(&quot;</source>
+        <translation>%1 non chiude alcuna «(»</translation>
+    </message>
+    <message>
+        <source>%1 has no word after it</source>
+        <translation>Dopo %1 non c&apos;è alcuna parola</translation>
+    </message>
+    <message>
+        <source>This &quot;(&quot; is never closed</source>
+        <translation>Questa «(» non viene mai chiusa</translation>
+    </message>
+    <message>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
+        <translation>«!» non esclude nulla: scrivere dopo di esso le parole da escludere</translation>
     </message>
 </context>
 <context>
     <name>FilePropertiesDialog</name>
     <message>
         <source>Properties of %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Proprietà di %1</translation>
     </message>
     <message>
         <source>Properties</source>
-        <translation type="unfinished"></translation>
+        <translation>Proprietà</translation>
     </message>
     <message>
         <source>Name:</source>
-        <translation type="unfinished"></translation>
+        <translation>Nome:</translation>
     </message>
     <message>
         <source>Folder:</source>
-        <translation type="unfinished"></translation>
+        <translation>Cartella:</translation>
     </message>
     <message>
         <source>Type:</source>
-        <translation type="unfinished"></translation>
+        <translation>Tipo:</translation>
     </message>
     <message>
         <source>The file does not exist.</source>
-        <translation type="unfinished"></translation>
+        <translation>Il file non esiste.</translation>
     </message>
     <message>
         <source>Symbolic link</source>
-        <translation type="unfinished"></translation>
+        <translation>Collegamento simbolico</translation>
     </message>
     <message>
         <source>Size:</source>
-        <translation type="unfinished"></translation>
+        <translation>Dimensione:</translation>
     </message>
     <message>
         <source>Link target:</source>
-        <translation type="unfinished"></translation>
+        <translation>Destinazione:</translation>
     </message>
     <message>
         <source>Modified:</source>
-        <translation type="unfinished"></translation>
+        <translation>Modificato:</translation>
     </message>
     <message>
         <source>Accessed:</source>
-        <translation type="unfinished"></translation>
+        <translation>Ultimo accesso:</translation>
     </message>
     <message>
         <source>Owner:</source>
-        <translation type="unfinished"></translation>
+        <translation>Proprietario:</translation>
     </message>
     <message>
         <source>Permissions:</source>
-        <translation type="unfinished"></translation>
+        <translation>Permessi:</translation>
     </message>
     <message>
         <source>Various folders</source>
-        <translation type="unfinished"></translation>
+        <translation>Cartelle diverse</translation>
     </message>
     <message>
         <source>Items:</source>
-        <translation type="unfinished"></translation>
+        <translation>Elementi:</translation>
     </message>
     <message>
         <source>Size of the files:</source>
-        <translation type="unfinished"></translation>
+        <translation>Dimensione dei file:</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>%1 (%2 bytes)</source>
-        <translation type="unfinished"></translation>
+        <translation>
+            <numerusform>%1 (%2 byte)</numerusform>
+            <numerusform>%1 (%2 byte)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n bytes</source>
+        <translation>
+            <numerusform>%n byte</numerusform>
+            <numerusform>%n byte</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -107,902 +273,1095 @@
     <message>
         <source>B</source>
         <comment>Bytes (short)</comment>
-        <translation type="unfinished"></translation>
+        <translation>B</translation>
     </message>
     <message>
         <source>KB</source>
-        <translation type="unfinished"></translation>
+        <translation>KB</translation>
     </message>
     <message>
         <source>The name must not be empty.</source>
-        <translation type="unfinished"></translation>
+        <translation>Il nome non può essere vuoto.</translation>
     </message>
     <message>
         <source>&quot;%1&quot; cannot be used as a name.</source>
-        <translation type="unfinished"></translation>
+        <translation>«%1» non può essere usato come nome.</translation>
     </message>
     <message>
         <source>A name must not contain &quot;/&quot;.</source>
-        <translation type="unfinished"></translation>
+        <translation>Un nome non può contenere «/».</translation>
     </message>
     <message>
         <source>&quot;%1&quot; already exists.</source>
-        <translation type="unfinished"></translation>
+        <translation>«%1» esiste già.</translation>
     </message>
     <message>
         <source>&quot;%1&quot; could not be renamed: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossibile rinominare «%1»: %2</translation>
     </message>
     <message>
         <source>Rename</source>
-        <translation type="unfinished"></translation>
+        <translation>Rinomina</translation>
     </message>
 </context>
 <context>
     <name>FileTableColumns</name>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Nome</translation>
     </message>
     <message>
         <source>Path</source>
-        <translation type="unfinished"></translation>
+        <translation>Percorso</translation>
     </message>
     <message>
         <source>Size</source>
-        <translation type="unfinished"></translation>
+        <translation>Dimensione</translation>
     </message>
     <message>
         <source>Created</source>
-        <translation type="unfinished"></translation>
+        <translation>Creato</translation>
     </message>
     <message>
         <source>Modified</source>
-        <translation type="unfinished"></translation>
+        <translation>Modificato</translation>
     </message>
     <message>
         <source>Last Accessed</source>
-        <translation type="unfinished"></translation>
+        <translation>Ultimo accesso</translation>
     </message>
     <message>
         <source>Type</source>
-        <translation type="unfinished"></translation>
+        <translation>Tipo</translation>
     </message>
     <message>
         <source>Matches</source>
-        <translation type="unfinished"></translation>
+        <translation>Corrispondenze</translation>
     </message>
 </context>
 <context>
     <name>FileTableView</name>
     <message>
         <source>Sort</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordina</translation>
+    </message>
+    <message numerus="yes">
+        <source>To sort %n items by this column, their details are read from the disk first. On a slow or network disk that can take a while.
+
+Sort them now?</source>
+        <translation>
+            <numerusform>Per ordinare %n elemento secondo questa colonna, prima se ne leggono i dati dal disco. Su un disco lento o di rete può richiedere tempo.
+
+Ordinare ora?</numerusform>
+            <numerusform>Per ordinare %n elementi secondo questa colonna, prima se ne leggono i dati dal disco. Su un disco lento o di rete può richiedere tempo.
+
+Ordinare ora?</numerusform>
+        </translation>
     </message>
     <message>
-        <source>Do you really want to sort %1 items?
-Gathering data and sorting could take several minutes.</source>
-        <translation type="unfinished"></translation>
+        <source>The command could not be carried out.</source>
+        <translation>Impossibile eseguire il comando.</translation>
     </message>
 </context>
 <context>
     <name>FilterBar</name>
     <message>
         <source>All</source>
-        <translation type="unfinished"></translation>
+        <translation>Tutto</translation>
     </message>
     <message>
         <source>Folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Cartella</translation>
     </message>
     <message>
         <source>Document</source>
-        <translation type="unfinished"></translation>
+        <translation>Documento</translation>
     </message>
     <message>
         <source>Executable</source>
-        <translation type="unfinished"></translation>
+        <translation>Eseguibile</translation>
     </message>
     <message>
         <source>Picture</source>
-        <translation type="unfinished"></translation>
+        <translation>Immagine</translation>
     </message>
     <message>
         <source>Music</source>
-        <translation type="unfinished"></translation>
+        <translation>Musica</translation>
     </message>
     <message>
         <source>Video</source>
-        <translation type="unfinished"></translation>
+        <translation>Video</translation>
+    </message>
+</context>
+<context>
+    <name>FilterListModel</name>
+    <message>
+        <source>Filter for %1</source>
+        <translation>Filtro per %1</translation>
+    </message>
+    <message>
+        <source>Office Open XML filter</source>
+        <translation>Filtro Office Open XML</translation>
+    </message>
+    <message>
+        <source>OpenDocument filter</source>
+        <translation>Filtro OpenDocument</translation>
+    </message>
+    <message>
+        <source>HTML and XML filter</source>
+        <translation>Filtro HTML e XML</translation>
+    </message>
+    <message>
+        <source>Word 97-2003 and RTF filter</source>
+        <translation>Filtro Word 97-2003 e RTF</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 filter</source>
+        <translation>Filtro Excel 97-2003</translation>
+    </message>
+    <message>
+        <source>PowerPoint 97-2003 filter</source>
+        <translation>Filtro PowerPoint 97-2003</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>Tallowquist</source>
-        <translation type="unfinished"></translation>
+        <translation>Tallowquist</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;File</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Modifica</translation>
     </message>
     <message>
         <source>&amp;View</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Visualizza</translation>
     </message>
     <message>
         <source>&amp;Tools</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Strumenti</translation>
     </message>
     <message>
         <source>&amp;Language</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Lingua</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Aiuto</translation>
     </message>
     <message>
         <source>Toolbar</source>
-        <translation type="unfinished"></translation>
+        <translation>Barra degli strumenti</translation>
     </message>
     <message>
         <source>Instant Search</source>
-        <translation type="unfinished"></translation>
+        <translation>Ricerca immediata</translation>
     </message>
     <message>
         <source>&amp;Options...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Opzioni...</translation>
     </message>
     <message>
         <source>&amp;New Search</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Nuova ricerca</translation>
     </message>
     <message>
         <source>Ctrl+N</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+N</translation>
     </message>
     <message>
         <source>&amp;Close Tab</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Chiudi scheda</translation>
     </message>
     <message>
         <source>Ctrl+W</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+W</translation>
     </message>
     <message>
         <source>&amp;Next Tab</source>
-        <translation type="unfinished"></translation>
+        <translation>Scheda &amp;successiva</translation>
     </message>
     <message>
         <source>Ctrl+Tab</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+Tab</translation>
     </message>
     <message>
         <source>&amp;Previous Tab</source>
-        <translation type="unfinished"></translation>
+        <translation>Scheda &amp;precedente</translation>
     </message>
     <message>
         <source>Ctrl+Shift+Tab</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+Shift+Tab</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Esci</translation>
     </message>
     <message>
         <source>&amp;About</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Informazioni</translation>
     </message>
     <message>
         <source>Cu&amp;t</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Taglia</translation>
     </message>
     <message>
         <source>Ctrl+X</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+X</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Copia</translation>
     </message>
     <message>
         <source>Ctrl+C</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+C</translation>
     </message>
     <message>
         <source>&amp;Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Elimina</translation>
     </message>
     <message>
         <source>Del</source>
-        <translation type="unfinished"></translation>
+        <translation>Del</translation>
     </message>
     <message>
         <source>Select &amp;All</source>
-        <translation type="unfinished"></translation>
+        <translation>Seleziona t&amp;utto</translation>
     </message>
     <message>
         <source>Ctrl+A</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+A</translation>
     </message>
     <message>
         <source>Copy &amp;Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Copia &amp;nome</translation>
     </message>
     <message>
         <source>Alt+Ins</source>
-        <translation type="unfinished"></translation>
+        <translation>Alt+Ins</translation>
     </message>
     <message>
         <source>Copy &amp;Full Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Copia nome co&amp;mpleto</translation>
     </message>
     <message>
         <source>Alt+Shift+Ins</source>
-        <translation type="unfinished"></translation>
+        <translation>Alt+Shift+Ins</translation>
     </message>
     <message>
         <source>&amp;Manual</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Manuale</translation>
     </message>
     <message>
         <source>F1</source>
-        <translation type="unfinished"></translation>
+        <translation>F1</translation>
     </message>
     <message>
         <source>&amp;Search Parameters</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Parametri di ricerca</translation>
     </message>
     <message>
         <source>Copy &amp;Path</source>
-        <translation type="unfinished"></translation>
+        <translation>Copia &amp;percorso</translation>
     </message>
     <message>
         <source>Copy &amp;path</source>
-        <translation type="unfinished"></translation>
+        <translation>Copia &amp;percorso</translation>
     </message>
     <message>
         <source>Ctrl+Alt+Ins</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+Alt+Ins</translation>
     </message>
     <message>
         <source>&amp;Restore</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ripristina</translation>
     </message>
     <message>
         <source>Restore window</source>
-        <translation type="unfinished"></translation>
+        <translation>Ripristina la finestra</translation>
     </message>
     <message>
         <source>Minimize</source>
-        <translation type="unfinished"></translation>
+        <translation>Riduci a icona</translation>
     </message>
     <message>
         <source>Esc</source>
-        <translation type="unfinished"></translation>
+        <translation>Esc</translation>
     </message>
     <message>
         <source>&amp;Export Results...</source>
-        <translation type="unfinished"></translation>
+        <translation>Esp&amp;orta risultati...</translation>
     </message>
     <message>
         <source>&amp;Filter Bar</source>
-        <translation type="unfinished"></translation>
+        <translation>Barra dei &amp;filtri</translation>
     </message>
     <message>
         <source>&amp;Instant Search</source>
-        <translation type="unfinished"></translation>
+        <translation>Ricerca &amp;immediata</translation>
     </message>
     <message>
         <source>Duplicate search</source>
-        <translation type="unfinished"></translation>
+        <translation>Duplica ricerca</translation>
     </message>
     <message>
         <source>&amp;Toolbar</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Barra degli strumenti</translation>
     </message>
     <message>
         <source>Search Parameters</source>
-        <translation type="unfinished"></translation>
+        <translation>Parametri di ricerca</translation>
     </message>
     <message>
         <source>Index: disabled</source>
-        <translation type="unfinished"></translation>
+        <translation>Indice: disattivato</translation>
     </message>
     <message>
         <source>Index: ready</source>
-        <translation type="unfinished"></translation>
+        <translation>Indice: pronto</translation>
     </message>
     <message>
         <source>Index: updating...</source>
-        <translation type="unfinished"></translation>
+        <translation>Indice: aggiornamento...</translation>
     </message>
     <message>
         <source>New search</source>
-        <translation type="unfinished"></translation>
+        <translation>Nuova ricerca</translation>
     </message>
     <message>
         <source>%1 is still running.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 è ancora in esecuzione.</translation>
     </message>
     <message>
         <source>Tallowquist Pro</source>
-        <translation type="unfinished"></translation>
+        <translation>Tallowquist Pro</translation>
     </message>
     <message>
         <source>The manual %1 could not be opened.</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossibile aprire il manuale %1.</translation>
     </message>
     <message>
         <source>Export Results</source>
-        <translation type="unfinished"></translation>
+        <translation>Esporta risultati</translation>
     </message>
     <message>
         <source>%1 (*.csv)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 (*.csv)</translation>
     </message>
     <message>
         <source>Comma separated</source>
-        <translation type="unfinished"></translation>
+        <translation>Separato da virgole</translation>
+    </message>
+    <message>
+        <source>No index: your account may not start the program with root rights.</source>
+        <translation>Nessun indice: il tuo account non può avviare il programma con i permessi di root.</translation>
+    </message>
+    <message>
+        <source>To get one, an administrator can add your account to the group sudo (or wheel, or admin).</source>
+        <translation>Per averlo, un amministratore può aggiungere il tuo account al gruppo sudo (o wheel, o admin).</translation>
+    </message>
+    <message>
+        <source>No index: the password prompt was closed, or the password was not accepted.</source>
+        <translation>Nessun indice: la richiesta della password è stata chiusa o la password non è stata accettata.</translation>
+    </message>
+    <message>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
+        <translation>Per averlo, avvia di nuovo il programma e inserisci la password. Un amministratore può anche eseguire «tallowquist-pro -enable-skip-uac» come root, così che gli amministratori lo avviino senza password.</translation>
+    </message>
+    <message>
+        <source>No index: the program could not be started with root rights (the log says why).</source>
+        <translation>Nessun indice: non è stato possibile avviare il programma con i permessi di root (il registro dice perché).</translation>
+    </message>
+    <message>
+        <source>To get one, start the program again; the password prompt needs a running polkit agent.</source>
+        <translation>Per averlo, avvia di nuovo il programma; la richiesta della password richiede un agente polkit in esecuzione.</translation>
+    </message>
+    <message>
+        <source>Every search walks the folders it is given.</source>
+        <translation>Ogni ricerca scorre le cartelle indicate.</translation>
     </message>
 </context>
 <context>
     <name>MatchesTextView</name>
+    <message numerus="yes">
+        <source>Only the first %n matches are shown.</source>
+        <translation>
+            <numerusform>Viene mostrata solo la prima corrispondenza.</numerusform>
+            <numerusform>Vengono mostrate solo le prime %n corrispondenze.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>NoticeBar</name>
     <message>
-        <source>Only the first %1 matches are shown.</source>
-        <translation type="unfinished"></translation>
+        <source>Close</source>
+        <translation>Chiudi</translation>
     </message>
 </context>
 <context>
     <name>OptionsDialog</name>
     <message>
         <source>Search with Tallowquist Pro...</source>
-        <translation type="unfinished"></translation>
+        <translation>Cerca con Tallowquist Pro...</translation>
     </message>
     <message>
         <source>Options</source>
-        <translation type="unfinished"></translation>
+        <translation>Opzioni</translation>
     </message>
     <message>
         <source>Path</source>
-        <translation type="unfinished"></translation>
+        <translation>Percorso</translation>
     </message>
     <message>
         <source>General</source>
-        <translation type="unfinished"></translation>
+        <translation>Generale</translation>
     </message>
     <message>
         <source>Indexing</source>
-        <translation type="unfinished"></translation>
+        <translation>Indicizzazione</translation>
     </message>
     <message>
         <source>Search</source>
-        <translation type="unfinished"></translation>
+        <translation>Ricerca</translation>
     </message>
     <message>
         <source>File handlers</source>
-        <translation type="unfinished"></translation>
+        <translation>Filtri dei file</translation>
     </message>
     <message>
         <source>Search with %1...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Indexing is unavailable when %1 is running without administrator permissions.</source>
-        <translation type="unfinished"></translation>
+        <translation>Cerca con %1...</translation>
     </message>
     <message>
         <source>Please choose the folder of the file database.</source>
-        <translation type="unfinished"></translation>
+        <translation>Scegliere la cartella del database dei file.</translation>
     </message>
     <message>
         <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
-        <translation type="unfinished"></translation>
+        <translation>Il percorso del database dei file deve essere completo e iniziare con «/».</translation>
     </message>
     <message>
         <source>The new file database folder must neither lie inside the old one (%1) nor hold it.</source>
-        <translation type="unfinished"></translation>
+        <translation>La nuova cartella del database non deve trovarsi dentro la vecchia (%1) né contenerla.</translation>
     </message>
     <message>
         <source>start at login</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the prompt-free start with administrator rights</source>
-        <translation type="unfinished"></translation>
+        <translation>l&apos;avvio all&apos;accesso</translation>
     </message>
     <message>
         <source>the file handlers</source>
-        <translation type="unfinished"></translation>
+        <translation>i filtri dei file</translation>
     </message>
     <message>
         <source>These options could not be applied: %1. The log file tells why.</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossibile applicare queste opzioni: %1. Il file di registro ne indica il motivo.</translation>
     </message>
     <message>
         <source>the folder context menu</source>
-        <translation type="unfinished"></translation>
+        <translation>il menu contestuale delle cartelle</translation>
     </message>
     <message>
         <source>removing the old file database</source>
-        <translation type="unfinished"></translation>
+        <translation>la rimozione del vecchio database</translation>
     </message>
     <message>
         <source>the index settings</source>
-        <translation type="unfinished"></translation>
+        <translation>le impostazioni dell&apos;indice</translation>
     </message>
     <message>
         <source>Clear search history</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancella la cronologia</translation>
     </message>
     <message>
         <source>Do you really want to clear search history?</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancellare la cronologia delle ricerche?</translation>
     </message>
     <message>
         <source>File database path</source>
-        <translation type="unfinished"></translation>
+        <translation>Percorso del database dei file</translation>
     </message>
     <message>
         <source>Volume</source>
-        <translation type="unfinished"></translation>
+        <translation>Volume</translation>
     </message>
     <message>
         <source>Objects count</source>
-        <translation type="unfinished"></translation>
+        <translation>Numero di oggetti</translation>
+    </message>
+    <message>
+        <source>Indexing is unavailable when %1 is running without root permissions.</source>
+        <translation>L&apos;indicizzazione non è disponibile quando %1 è in esecuzione senza i permessi di root.</translation>
+    </message>
+    <message>
+        <source>the start without the password prompt</source>
+        <translation>l&apos;avvio senza richiesta della password</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>Il comando delle cartelle non è stato modificato: servono i permessi di root e la password non è stata data o non è stata accettata.
+
+Per modificarlo, spuntare di nuovo la casella e inserire la password, oppure chiedere a un amministratore di eseguire «%1» come root.</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>Il comando delle cartelle non è stato modificato: non è stato possibile avviare il programma con i permessi di root (servono pkexec e una richiesta della password).
+
+Un amministratore può eseguire «%1» come root.</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>Impossibile modificare il comando delle cartelle; il registro dice perché.</translation>
     </message>
 </context>
 <context>
     <name>OptionsFilters</name>
     <message>
-        <source>List of IFilters installed on this computer.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Built-in</source>
-        <translation type="unfinished"></translation>
+        <translation>Integrati</translation>
     </message>
     <message>
         <source>Helper program</source>
-        <translation type="unfinished"></translation>
+        <translation>Programma ausiliario</translation>
+    </message>
+    <message>
+        <source>Document filters installed with this program.</source>
+        <translation>Filtri per documenti installati con questo programma.</translation>
     </message>
 </context>
 <context>
     <name>OptionsGeneral</name>
     <message>
         <source>Launch at system startup</source>
-        <translation type="unfinished"></translation>
+        <translation>Avvia all&apos;accesso</translation>
     </message>
     <message>
         <source>Run in background</source>
-        <translation type="unfinished"></translation>
+        <translation>Esegui in background</translation>
     </message>
     <message>
         <source>Integrate in a folder&apos;s context menu</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Skip User Account Control prompt</source>
-        <translation type="unfinished"></translation>
+        <translation>Aggiungi al menu contestuale delle cartelle</translation>
     </message>
     <message>
         <source>Save searches in all tabs on exit</source>
-        <translation type="unfinished"></translation>
+        <translation>Salva le ricerche di tutte le schede all&apos;uscita</translation>
     </message>
     <message>
         <source>Clear search history</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancella la cronologia</translation>
+    </message>
+    <message>
+        <source>Skip the password prompt at start</source>
+        <translation>All&apos;avvio non chiedere la password</translation>
     </message>
 </context>
 <context>
     <name>OptionsIndexing</name>
     <message>
         <source>File database path:</source>
-        <translation type="unfinished"></translation>
+        <translation>Percorso del database dei file:</translation>
     </message>
     <message>
         <source>Browse...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Automatically index new fixed drives</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Automatically index new removable drives</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Index the following NTFS drives:</source>
-        <translation type="unfinished"></translation>
+        <translation>Sfoglia...</translation>
     </message>
     <message>
         <source>Exclude paths:</source>
-        <translation type="unfinished"></translation>
+        <translation>Percorsi esclusi:</translation>
     </message>
     <message>
         <source>Add</source>
-        <translation type="unfinished"></translation>
+        <translation>Aggiungi</translation>
     </message>
     <message>
         <source>Remove</source>
-        <translation type="unfinished"></translation>
+        <translation>Rimuovi</translation>
+    </message>
+    <message>
+        <source>Automatically index new fixed volumes</source>
+        <translation>Indicizza automaticamente i nuovi volumi fissi</translation>
+    </message>
+    <message>
+        <source>Automatically index new removable volumes</source>
+        <translation>Indicizza automaticamente i nuovi volumi rimovibili</translation>
+    </message>
+    <message>
+        <source>Index the following volumes:</source>
+        <translation>Indicizza questi volumi:</translation>
     </message>
 </context>
 <context>
     <name>OptionsPageFilters</name>
     <message>
         <source>Extension</source>
-        <translation type="unfinished"></translation>
+        <translation>Estensione</translation>
     </message>
     <message>
         <source>Handler name</source>
-        <translation type="unfinished"></translation>
+        <translation>Nome del filtro</translation>
     </message>
     <message>
         <source>Disable filter</source>
-        <translation type="unfinished"></translation>
+        <translation>Disattiva filtro</translation>
     </message>
     <message>
         <source>Enable filters</source>
-        <translation type="unfinished"></translation>
+        <translation>Attiva filtri</translation>
     </message>
 </context>
 <context>
     <name>OptionsSearch</name>
     <message>
         <source>Content search</source>
-        <translation type="unfinished"></translation>
+        <translation>Ricerca nel contenuto</translation>
     </message>
     <message>
         <source>Auto-detect encoding of files without BOM</source>
-        <translation type="unfinished"></translation>
+        <translation>Rileva la codifica dei file senza BOM</translation>
     </message>
     <message>
         <source>Auto-detect and skip binary files from content searches</source>
-        <translation type="unfinished"></translation>
+        <translation>Rileva i file binari e ignorali nella ricerca nel contenuto</translation>
     </message>
     <message>
         <source>Use built-in PDF converter</source>
-        <translation type="unfinished"></translation>
+        <translation>Usa il convertitore PDF integrato</translation>
     </message>
 </context>
 <context>
     <name>PagesTabWidget</name>
     <message>
         <source>New tab</source>
-        <translation type="unfinished"></translation>
+        <translation>Nuova scheda</translation>
     </message>
     <message>
         <source>Duplicate</source>
-        <translation type="unfinished"></translation>
+        <translation>Duplica</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Chiudi</translation>
     </message>
     <message>
         <source>Close other tabs</source>
-        <translation type="unfinished"></translation>
+        <translation>Chiudi le altre schede</translation>
     </message>
 </context>
 <context>
     <name>QObject</name>
     <message>
         <source>Cu&amp;t</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Taglia</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Copia</translation>
     </message>
     <message>
         <source>&amp;Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Elimina</translation>
     </message>
     <message>
         <source>&amp;Properties</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Proprietà</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>&amp;Apri</translation>
+    </message>
+    <message>
+        <source>Open with %1</source>
+        <translation>Apri con %1</translation>
+    </message>
+    <message>
+        <source>Open file location</source>
+        <translation>Apri percorso file</translation>
+    </message>
+    <message>
+        <source>Copy full name</source>
+        <translation>Copia nome completo</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Sì</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Chiudi</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Salva</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Apri</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Applica</translation>
     </message>
 </context>
 <context>
     <name>SearchWindow</name>
     <message>
         <source>Search Parameters</source>
-        <translation type="unfinished"></translation>
+        <translation>Parametri di ricerca</translation>
     </message>
     <message>
         <source>File name:</source>
-        <translation type="unfinished"></translation>
+        <translation>Nome del file:</translation>
     </message>
     <message>
         <source>Expression type:</source>
-        <translation type="unfinished"></translation>
+        <translation>Tipo di espressione:</translation>
     </message>
     <message>
         <source>Substring</source>
-        <translation type="unfinished"></translation>
+        <translation>Sottostringa</translation>
     </message>
     <message>
         <source>Whole word</source>
-        <translation type="unfinished"></translation>
+        <translation>Parola intera</translation>
     </message>
     <message>
         <source>Regex</source>
-        <translation type="unfinished"></translation>
+        <translation>Regex</translation>
     </message>
     <message>
         <source>Boolean</source>
-        <translation type="unfinished"></translation>
+        <translation>Booleana</translation>
     </message>
     <message>
         <source>Case sensitive</source>
-        <translation type="unfinished"></translation>
+        <translation>Maiuscole/minuscole</translation>
     </message>
     <message>
         <source>In directory</source>
-        <translation type="unfinished"></translation>
+        <translation>Nella cartella</translation>
     </message>
     <message>
         <source>Include subfolders</source>
-        <translation type="unfinished"></translation>
+        <translation>Includi sottocartelle</translation>
     </message>
     <message>
         <source>In contents</source>
-        <translation type="unfinished"></translation>
+        <translation>Nel contenuto</translation>
     </message>
     <message>
         <source>Scope:</source>
-        <translation type="unfinished"></translation>
+        <translation>Ambito:</translation>
     </message>
     <message>
         <source>File</source>
-        <translation type="unfinished"></translation>
+        <translation>File</translation>
     </message>
     <message>
         <source>Line</source>
-        <translation type="unfinished"></translation>
+        <translation>Riga</translation>
     </message>
     <message>
         <source>Modified between</source>
-        <translation type="unfinished"></translation>
+        <translation>Modificato tra</translation>
     </message>
     <message>
         <source>-</source>
-        <translation type="unfinished"></translation>
+        <translation>-</translation>
     </message>
     <message>
         <source>Size range</source>
-        <translation type="unfinished"></translation>
+        <translation>Dimensione tra</translation>
     </message>
     <message>
         <source>B</source>
-        <translation type="unfinished"></translation>
+        <translation>B</translation>
     </message>
     <message>
         <source>KB</source>
-        <translation type="unfinished"></translation>
+        <translation>KB</translation>
     </message>
     <message>
         <source>MB</source>
-        <translation type="unfinished"></translation>
+        <translation>MB</translation>
     </message>
     <message>
         <source>GB</source>
-        <translation type="unfinished"></translation>
+        <translation>GB</translation>
     </message>
     <message>
         <source>Show advanced options</source>
-        <translation type="unfinished"></translation>
+        <translation>Opzioni avanzate</translation>
     </message>
     <message>
         <source>Search</source>
-        <translation type="unfinished"></translation>
+        <translation>Cerca</translation>
     </message>
     <message>
         <source>Select contents text</source>
-        <translation type="unfinished"></translation>
+        <translation>Scegli il testo del contenuto</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Fatto</translation>
     </message>
 </context>
 <context>
     <name>SelectFileNamesDialog</name>
     <message>
         <source>Select file names</source>
-        <translation type="unfinished"></translation>
+        <translation>Scegli i nomi dei file</translation>
     </message>
     <message>
         <source>Include file names:</source>
-        <translation type="unfinished"></translation>
+        <translation>Nomi di file da includere:</translation>
     </message>
     <message>
         <source>Exclude file names:</source>
-        <translation type="unfinished"></translation>
+        <translation>Nomi di file da escludere:</translation>
     </message>
     <message>
         <source>Select contents text</source>
-        <translation type="unfinished"></translation>
+        <translation>Scegli il testo del contenuto</translation>
     </message>
     <message>
         <source>Here you can specify what text to search in file contents.</source>
-        <translation type="unfinished"></translation>
+        <translation>Qui si indica quale testo cercare nel contenuto dei file.</translation>
     </message>
     <message>
         <source>Enter each text string on a separate line.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>File satisfies the criteria if it&apos;s line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
-        <translation type="unfinished"></translation>
+        <translation>Scrivere ogni testo su una riga a sé.</translation>
     </message>
     <message>
         <source>Include text:</source>
-        <translation type="unfinished"></translation>
+        <translation>Testo da includere:</translation>
     </message>
     <message>
         <source>Exclude text:</source>
-        <translation type="unfinished"></translation>
+        <translation>Testo da escludere:</translation>
     </message>
     <message>
         <source>Here you can specify what file names to search for.</source>
-        <translation type="unfinished"></translation>
+        <translation>Qui si indicano i nomi di file da cercare.</translation>
     </message>
     <message>
         <source>Enter each file name on a separate line.</source>
-        <translation type="unfinished"></translation>
+        <translation>Scrivere ogni nome di file su una riga a sé.</translation>
     </message>
     <message>
         <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
-        <translation type="unfinished"></translation>
+        <translation>Un nome di file soddisfa i criteri se corrisponde ad almeno un&apos;espressione dell&apos;elenco di inclusione e a nessuna dell&apos;elenco di esclusione.</translation>
+    </message>
+    <message>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <translation>Un file soddisfa i criteri se una sua riga corrisponde ad almeno un&apos;espressione dell&apos;elenco di inclusione e a nessuna dell&apos;elenco di esclusione.</translation>
     </message>
 </context>
 <context>
     <name>SelectPathsDialog</name>
     <message>
         <source>Select folders</source>
-        <translation type="unfinished"></translation>
+        <translation>Scegli le cartelle</translation>
     </message>
     <message>
         <source>Include folder list:</source>
-        <translation type="unfinished"></translation>
+        <translation>Cartelle da includere:</translation>
     </message>
     <message>
         <source>Browse...</source>
-        <translation type="unfinished"></translation>
+        <translation>Sfoglia...</translation>
     </message>
     <message>
         <source>Exclude folder list:</source>
-        <translation type="unfinished"></translation>
+        <translation>Cartelle da escludere:</translation>
     </message>
     <message>
         <source>Here you can specify in what folders to search.</source>
-        <translation type="unfinished"></translation>
+        <translation>Qui si indica in quali cartelle cercare.</translation>
     </message>
     <message>
         <source>Enter each folder path on a separate line.</source>
-        <translation type="unfinished"></translation>
+        <translation>Scrivere ogni percorso di cartella su una riga a sé.</translation>
     </message>
     <message>
         <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
-        <translation type="unfinished"></translation>
+        <translation>Un file soddisfa i criteri se si trova in una delle cartelle incluse e in nessuna di quelle escluse.</translation>
+    </message>
+</context>
+<context>
+    <name>ShellContextMenu</name>
+    <message>
+        <source>No application could open &quot;%1&quot;.</source>
+        <translation>Nessuna applicazione ha potuto aprire «%1».</translation>
+    </message>
+    <message>
+        <source>%1 could not be started.</source>
+        <translation>Impossibile avviare %1.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be deleted.</source>
+        <translation>Impossibile eliminare «%1».</translation>
+    </message>
+    <message>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
+        <translation>Impossibile aprire la cartella di «%1».</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
         <source>Do you really want to delete &quot;%1&quot; permanently?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Do you really want to delete these %1 items permanently?</source>
-        <translation type="unfinished"></translation>
+        <translation>Eliminare definitivamente «%1»?</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Elimina</translation>
+    </message>
+    <message numerus="yes">
+        <source>Do you really want to delete these %n items permanently?</source>
+        <translation>
+            <numerusform>Eliminare definitivamente questo elemento?</numerusform>
+            <numerusform>Eliminare definitivamente questi %n elementi?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>TabFilePreview</name>
     <message>
         <source>[Only the first %1 MiB of this file of %2 MiB are shown.]</source>
-        <translation type="unfinished"></translation>
+        <translation>[Vengono mostrati solo i primi %1 MiB di questo file di %2 MiB.]</translation>
     </message>
     <message>
         <source>Word Wrap</source>
-        <translation type="unfinished"></translation>
+        <translation>A capo automatico</translation>
     </message>
     <message>
         <source>Full line</source>
-        <translation type="unfinished"></translation>
+        <translation>Riga intera</translation>
     </message>
 </context>
 <context>
     <name>TabPage</name>
     <message>
         <source>New search</source>
-        <translation type="unfinished"></translation>
+        <translation>Nuova ricerca</translation>
     </message>
     <message>
         <source>Matches</source>
-        <translation type="unfinished"></translation>
+        <translation>Corrispondenze</translation>
     </message>
     <message>
         <source>File</source>
-        <translation type="unfinished"></translation>
+        <translation>File</translation>
     </message>
     <message>
         <source>Substring</source>
-        <translation type="unfinished"></translation>
+        <translation>Sottostringa</translation>
     </message>
     <message>
         <source>Whole word</source>
-        <translation type="unfinished"></translation>
+        <translation>Parola intera</translation>
     </message>
     <message>
         <source>Regex</source>
-        <translation type="unfinished"></translation>
+        <translation>Regex</translation>
     </message>
     <message>
         <source>Boolean</source>
-        <translation type="unfinished"></translation>
+        <translation>Booleana</translation>
     </message>
     <message>
         <source>Case sensitive</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Search</source>
-        <translation type="unfinished"></translation>
+        <translation>Maiuscole/minuscole</translation>
     </message>
     <message>
         <source>Sorting... %1%</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordinamento... %1%</translation>
     </message>
     <message>
         <source>Export Results</source>
-        <translation type="unfinished"></translation>
+        <translation>Esporta risultati</translation>
     </message>
     <message>
         <source>The results could not be written to &quot;%1&quot;:
 %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossibile scrivere i risultati in «%1»:
+%2</translation>
     </message>
     <message>
         <source>Searching...</source>
-        <translation type="unfinished"></translation>
+        <translation>Ricerca in corso...</translation>
     </message>
     <message>
-        <source>Done</source>
-        <translation type="unfinished"></translation>
+        <source>Error in the file name at character %1: %2</source>
+        <translation>Errore nel nome del file al carattere %1: %2</translation>
     </message>
     <message>
-        <source>Found: %1 objects in %2s</source>
-        <translation type="unfinished"></translation>
+        <source>Error in the contents text at character %1: %2</source>
+        <translation>Errore nel testo del contenuto al carattere %1: %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
-        <translation type="unfinished"></translation>
+        <source>Error in the file name: %1</source>
+        <translation>Errore nel nome del file: %1</translation>
     </message>
     <message>
-        <source>Do you really want to delete these %1 items permanently?</source>
-        <translation type="unfinished"></translation>
+        <source>Error in the contents text: %1</source>
+        <translation>Errore nel testo del contenuto: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Search canceled. Found: %n objects</source>
+        <translation>
+            <numerusform>Ricerca annullata. Trovato: %n oggetto</numerusform>
+            <numerusform>Ricerca annullata. Trovati: %n oggetti</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Found: %n objects in %1s</source>
+        <translation>
+            <numerusform>Trovato: %n oggetto in %1 s</numerusform>
+            <numerusform>Trovati: %n oggetti in %1 s</numerusform>
+        </translation>
     </message>
     <message>
-        <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <source>The folder &quot;%1&quot; does not exist.</source>
+        <translation>La cartella «%1» non esiste.</translation>
     </message>
     <message>
-        <source>%1 of %2 items could not be deleted.</source>
-        <translation type="unfinished"></translation>
+        <source>These folders do not exist: %1.</source>
+        <translation>Queste cartelle non esistono: %1.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <translation>«%1»</translation>
     </message>
 </context>
 </TS>

@@ -22,8 +22,10 @@ namespace {
 
 const char* const kTag = "FanotifyJournal";
 
-std::atomic<qint64> gCapacity{8 << 20};
-std::atomic<qint64> gTrimStep{1 << 20};
+constexpr qint64 DefaultCapacity = qint64(256) << 20;
+constexpr qint64 DefaultTrimStep = qint64(1) << 20;
+std::atomic<qint64> gCapacity{DefaultCapacity};
+std::atomic<qint64> gTrimStep{DefaultTrimStep};
 
 std::mutex& registryMutex()
 {
@@ -67,8 +69,32 @@ quint64 mountIdOf(const QByteArray& path, int fd = -1)
     return 0;
 }
 
-// Fixed part of a record in the log besides its handle and name.
-constexpr quint32 kRecordHeader = 40;
+// A record in the log: these fields, then the parent folder's handle (merged records only,
+// which are checked before they are delivered), the object's own handle (folders created or
+// renamed), the name and the old name, padded to a multiple of 8 bytes.
+struct Packed
+{
+    quint32 size;      // the whole record
+    quint32 reason;    // 0: events were lost (a kernel queue overflow), never stored
+    quint64 inode;
+    quint64 parent;
+    quint64 oldParent;
+    quint16 nameLength;
+    quint16 oldNameLength;
+    quint8 parentHandleLength;
+    quint8 ownHandleLength;
+    quint8 flags;
+    quint8 reserved;
+    qint32 parentHandleType;
+    qint32 ownHandleType;
+};
+static_assert(sizeof(Packed) == 48, "a record's fixed part");
+enum : quint8 { PackedFolder = 1, PackedMerged = 2 };
+
+const char* parentHandleOf(const Packed* p) { return reinterpret_cast<const char*>(p) + sizeof(Packed); }
+const char* ownHandleOf(const Packed* p) { return parentHandleOf(p) + p->parentHandleLength; }
+const char* nameOf(const Packed* p) { return ownHandleOf(p) + p->ownHandleLength; }
+const char* oldNameOf(const Packed* p) { return nameOf(p) + p->nameLength; }
 
 } // namespace
 
@@ -107,9 +133,6 @@ void FanotifyJournal::open()
             mount = &m;
     if (!mount)
         throw FileSearchException(QStringLiteral("%1 is not a mount point").arg(mountPoint_), QString::fromLatin1(kTag), __LINE__);
-    struct stat rootStat;
-    if (::stat(mp.constData(), &rootStat) == 0)
-        device_ = quint64(rootStat.st_dev);
     mountId_ = mountIdOf(mp);
     if (mountId_ == 0)
         throw FileSearchException(QStringLiteral("Cannot read %1: %2").arg(mountPoint_, errorText(errno)), QString::fromLatin1(kTag), __LINE__);
@@ -186,7 +209,7 @@ FanotifyJournal::State FanotifyJournal::state() const
 void FanotifyJournal::drainLoop()
 {
     std::vector<char> buffer(64 * 1024);
-    std::vector<Entry> entries;
+    std::string packed;
     quint64 pass = 0;
     for (;;) {
         {
@@ -205,9 +228,9 @@ void FanotifyJournal::drainLoop()
         for (;;) {
             const ssize_t n = ::read(fanotifyFd_.handle(), buffer.data(), buffer.size());
             if (n > 0) {
-                entries.clear();
-                parseEvents(buffer.data(), long(n), entries);
-                append(entries);
+                packed.clear();
+                parseEvents(buffer.data(), long(n), packed);
+                append(packed);
                 if (paused_.load())
                     break;
                 continue;
@@ -248,32 +271,8 @@ void FanotifyJournal::drainLoop()
     }
 }
 
-bool FanotifyJournal::keepsOtherNames(HandleHolder& mountFd, bool& mountTried, int handleType,
-                                      const unsigned char* handle, int length) const
+void FanotifyJournal::parseEvents(const char* buffer, long length, std::string& out)
 {
-    if (!mountTried) {
-        mountTried = true;
-        mountFd.reset(::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        // Another file system mounted over the volume: its files cannot be asked (and the
-        // reader fails on that anyway).
-        if (mountFd.isValid() && mountIdOf(QByteArray(), mountFd.handle()) != mountId_)
-            mountFd.reset();
-    }
-    if (!mountFd.isValid())
-        return false;
-    // A file whose last name went is gone (ESTALE) or has no links left.
-    const HandleHolder file(FileHandleDecoder::openHandle(mountFd.handle(), handleType,
-                                                          reinterpret_cast<const char*>(handle), size_t(length),
-                                                          O_PATH | O_CLOEXEC));
-    struct stat st;
-    return file.isValid() && ::fstat(file.handle(), &st) == 0 && st.st_nlink > 0;
-}
-
-void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<Entry>& out)
-{
-    // The volume's root, opened the first time a removed name needs a look at its file.
-    HandleHolder mountFd;
-    bool mountTried = false;
     // Events are aligned to 4 bytes only, while the metadata holds a 64-bit mask: each one is
     // copied out before it is read.
     long offset = 0;
@@ -290,9 +289,9 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
             || meta->metadata_len > meta->event_len)
             continue;
         if (meta->mask & FAN_Q_OVERFLOW) {
-            Entry gap;
-            gap.reason = 0;
-            out.push_back(gap);
+            Packed lost = {};
+            lost.size = sizeof(Packed);
+            out.append(reinterpret_cast<const char*>(&lost), sizeof(lost));
             continue;
         }
         struct Fid
@@ -304,22 +303,24 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
         const char* pos = event + meta->metadata_len;
         const char* end = event + meta->event_len;
         while (pos + sizeof(struct fanotify_event_info_header) <= end) {
-            const auto* hdr = reinterpret_cast<const struct fanotify_event_info_header*>(pos);
-            if (hdr->len == 0 || pos + hdr->len > end)
+            struct fanotify_event_info_header hdr;
+            std::memcpy(&hdr, pos, sizeof(hdr));
+            if (hdr.len == 0 || pos + hdr.len > end)
                 break;
-            const char* const recordEnd = pos + hdr->len;
+            const char* const recordEnd = pos + hdr.len;
             const auto* info = reinterpret_cast<const struct fanotify_event_info_fid*>(pos);
             const auto* fh = reinterpret_cast<const struct file_handle*>(info->handle);
-            const char* name = reinterpret_cast<const char*>(fh->f_handle) + fh->handle_bytes;
             // A record must hold its handle, and a name must end inside it.
-            if (hdr->len < sizeof(struct fanotify_event_info_fid) + sizeof(struct file_handle)
-                || fh->handle_bytes > size_t(recordEnd - reinterpret_cast<const char*>(fh->f_handle))) {
+            if (hdr.len < sizeof(struct fanotify_event_info_fid) + sizeof(struct file_handle)
+                || fh->handle_bytes > size_t(recordEnd - reinterpret_cast<const char*>(fh->f_handle))
+                || fh->handle_bytes > 255) {
                 pos = recordEnd;
                 continue;
             }
+            const char* name = reinterpret_cast<const char*>(fh->f_handle) + fh->handle_bytes;
             if (!std::memchr(name, 0, size_t(recordEnd - name)))
                 name = nullptr;
-            switch (hdr->info_type) {
+            switch (hdr.info_type) {
             case FAN_EVENT_INFO_TYPE_FID:
                 object.handle = fh;
                 break;
@@ -347,93 +348,173 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::vector<E
         auto decode = [this](const struct file_handle* h) -> quint64 {
             return h ? decoder_.decode(h->handle_type, h->f_handle, int(h->handle_bytes)) : 0;
         };
-        auto named = [&](quint32 reason, const Fid& where, const Fid* left) {
-            if (!where.handle || !where.name)
+        const quint64 inode = decode(object.handle);
+        // A record about a name in a folder: the object, the folder and the name; the folder's
+        // handle when the record is to be checked, the object's own when it is a folder.
+        auto named = [&](quint32 reason, const Fid& where, const Fid* left, bool merged) {
+            if (!where.handle || !where.name || inode == 0)
                 return;
-            Entry e;
-            e.reason = reason | ReasonClose;
-            e.inode = decode(object.handle);
-            e.parent = decode(where.handle);
-            e.isDir = isDir;
-            e.handleType = where.handle->handle_type;
-            e.handle = QByteArray(reinterpret_cast<const char*>(where.handle->f_handle), int(where.handle->handle_bytes));
-            e.name = QByteArray(where.name);
+            const quint64 parent = decode(where.handle);
+            if (parent == 0)
+                return; // a nested subvolume's folder: not this volume's numbers
+            Packed p = {};
+            p.reason = reason | ReasonClose;
+            p.inode = inode;
+            p.parent = parent;
+            p.flags = quint8((isDir ? PackedFolder : 0) | (merged ? PackedMerged : 0));
+            const size_t nameLength = std::min<size_t>(std::strlen(where.name), 0xFFFF);
+            p.nameLength = quint16(nameLength);
+            size_t oldNameLength = 0;
             if (left && left->handle && left->name) {
-                e.oldParent = decode(left->handle);
-                if (e.oldParent != 0)
-                    e.oldName = QByteArray(left->name);
+                p.oldParent = decode(left->handle);
+                if (p.oldParent != 0)
+                    oldNameLength = std::min<size_t>(std::strlen(left->name), 0xFFFF);
             }
-            e.size = kRecordHeader + quint32(e.handle.size()) + quint32(e.name.size()) + quint32(e.oldName.size());
-            out.push_back(e);
+            p.oldNameLength = quint16(oldNameLength);
+            if (merged) {
+                p.parentHandleType = where.handle->handle_type;
+                p.parentHandleLength = quint8(where.handle->handle_bytes);
+            }
+            if (isDir && object.handle && !(reason & ReasonNameRemoved)) {
+                p.ownHandleType = object.handle->handle_type;
+                p.ownHandleLength = quint8(object.handle->handle_bytes);
+            }
+            const size_t payload = p.parentHandleLength + p.ownHandleLength + nameLength + oldNameLength;
+            p.size = quint32((sizeof(Packed) + payload + 7) & ~size_t(7));
+            const size_t at = out.size();
+            out.append(reinterpret_cast<const char*>(&p), sizeof(p));
+            if (p.parentHandleLength)
+                out.append(reinterpret_cast<const char*>(where.handle->f_handle), p.parentHandleLength);
+            if (p.ownHandleLength)
+                out.append(reinterpret_cast<const char*>(object.handle->f_handle), p.ownHandleLength);
+            out.append(where.name, nameLength);
+            if (oldNameLength)
+                out.append(left->name, oldNameLength);
+            out.resize(at + p.size, '\0');
         };
-        if (meta->mask & FAN_CREATE)
-            named(ReasonFileCreate, dir, nullptr);
+        const bool created = meta->mask & FAN_CREATE;
+        const bool removed = meta->mask & FAN_DELETE;
+        if (created && removed)
+            named(ReasonFileCreate, dir, nullptr, true); // merged: which came last is checked on reading
+        else if (created)
+            named(ReasonFileCreate, dir, nullptr, false);
+        else if (removed)
+            named(ReasonNameRemoved, dir, nullptr, false);
         if (meta->mask & FAN_RENAME)
-            named(ReasonRenameNewName, newDir, &oldDir);
-        // A name removed from a file that keeps others (its inode stays: no DELETE_SELF).
-        if ((meta->mask & FAN_DELETE) && !isDir && object.handle
-            && keepsOtherNames(mountFd, mountTried, object.handle->handle_type, object.handle->f_handle,
-                               int(object.handle->handle_bytes)))
-            named(ReasonHardLinkChange, dir, nullptr);
+            named(ReasonRenameNewName, newDir, &oldDir, false);
         if (meta->mask & FAN_DELETE_SELF) {
-            Entry e;
-            e.reason = ReasonFileDelete | ReasonClose;
-            e.inode = decode(object.handle ? object.handle : dir.handle);
-            e.isDir = isDir;
-            e.size = kRecordHeader;
-            if (e.inode != 0)
-                out.push_back(e);
+            const quint64 gone = inode ? inode : decode(dir.handle);
+            if (gone != 0) {
+                Packed p = {};
+                p.size = sizeof(Packed);
+                p.reason = ReasonFileDelete | ReasonClose;
+                p.inode = gone;
+                p.flags = isDir ? PackedFolder : 0;
+                out.append(reinterpret_cast<const char*>(&p), sizeof(p));
+            }
         }
     }
 }
 
-void FanotifyJournal::append(std::vector<Entry>& entries)
+void FanotifyJournal::append(const std::string& packed)
 {
-    bool lost = false, trimmed = false;
+    bool lost = false;
     {
         std::lock_guard<std::mutex> g(mutex_);
-        for (Entry& e : entries) {
-            if (e.reason == 0) {
+        for (size_t at = 0; at + sizeof(Packed) <= packed.size();) {
+            Packed p;
+            std::memcpy(&p, packed.data() + at, sizeof(p));
+            if (p.reason == 0) {
                 // Events were lost: nothing before this point can be trusted by a reader.
                 log_.clear();
                 logBytes_ = 0;
                 nextUsn_ += 1;
                 firstUsn_ = nextUsn_;
                 lost = true;
+                at += p.size;
                 continue;
             }
-            e.usn = nextUsn_;
-            nextUsn_ += e.size;
-            logBytes_ += e.size;
-            log_.push_back(std::move(e));
-        }
-        if (logBytes_ > capacity_) {
-            qint64 dropped = 0;
-            while (!log_.empty() && (dropped < trimStep_ || logBytes_ > capacity_)) {
-                dropped += log_.front().size;
-                logBytes_ -= log_.front().size;
-                log_.pop_front();
+            if (log_.empty() || log_.back().bytes.size() + p.size > size_t(trimStep_)) {
+                Chunk chunk;
+                chunk.first = nextUsn_;
+                chunk.bytes.reserve(size_t(std::max<qint64>(trimStep_, p.size)));
+                log_.push_back(std::move(chunk));
             }
-            firstUsn_ = log_.empty() ? nextUsn_ : log_.front().usn;
-            trimmed = true;
+            log_.back().bytes.append(packed.data() + at, p.size);
+            nextUsn_ += p.size;
+            logBytes_ += p.size;
+            at += p.size;
         }
+        trim();
     }
     changed_.notify_all();
     if (lost)
         Logger::instance().writeQString(Logger::Warning, kTag,
             QStringLiteral("Change events of %1 were lost (event queue overflow)").arg(mountPoint_));
-    if (trimmed)
-        Logger::instance().writeQString(Logger::Debug, kTag,
-            QStringLiteral("Journal of %1 trimmed").arg(mountPoint_));
 }
 
-FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadContext& context,
-                                                  std::vector<Record>& out, qint64* next, size_t maxBytes)
+void FanotifyJournal::trim()
 {
-    std::vector<Entry> taken;
+    // Chunks every attached reader is past go at once; then the log is held to its bound, and
+    // a reader left behind finds a gap.
+    if (!readers_.empty()) {
+        qint64 pinned = nextUsn_;
+        for (const ReadContext* r : readers_)
+            pinned = std::min(pinned, r->position_);
+        while (!log_.empty() && log_.front().end() <= pinned) {
+            logBytes_ -= qint64(log_.front().bytes.size());
+            log_.pop_front();
+        }
+    }
+    bool trimmed = false;
+    while (!log_.empty() && logBytes_ > capacity_) {
+        logBytes_ -= qint64(log_.front().bytes.size());
+        log_.pop_front();
+        trimmed = true;
+    }
+    firstUsn_ = log_.empty() ? nextUsn_ : log_.front().first;
+    if (trimmed)
+        Logger::instance().writeQString(Logger::Warning, kTag,
+            QStringLiteral("Journal of %1 trimmed: a reader fell too far behind").arg(mountPoint_));
+}
+
+void FanotifyJournal::attach(ReadContext& context)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    context.position_ = nextUsn_;
+    readers_.insert(&context);
+}
+
+void FanotifyJournal::detach(ReadContext& context)
+{
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        readers_.erase(&context);
+        context.position_ = -1;
+        trim();
+    }
+    changed_.notify_all();
+}
+
+qint64 FanotifyJournal::logBytes() const
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return logBytes_;
+}
+
+FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadContext& context, JournalBatch& out,
+                                                  qint64* next, size_t maxBytes)
+{
+    out.clear();
+    std::string taken;
     qint64 end = from;
     {
         std::unique_lock<std::mutex> g(mutex_);
+        // Everything before `from` has been read through this context.
+        if (context.position_ >= 0 && from > context.position_) {
+            context.position_ = from;
+            trim();
+        }
         for (;;) {
             if (context.canceled_.load())
                 return ReadStatus::Canceled;
@@ -447,124 +528,111 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
                 return ReadStatus::Empty;
             changed_.wait(g);
         }
-        auto it = std::lower_bound(log_.begin(), log_.end(), from,
-                                   [](const Entry& e, qint64 usn) { return e.usn < usn; });
-        size_t bytes = 0;
-        for (; it != log_.end() && (taken.empty() || bytes < maxBytes); ++it) {
-            taken.push_back(*it);
-            bytes += it->size;
-            end = it->usn + it->size;
+        auto chunk = std::upper_bound(log_.begin(), log_.end(), from,
+                                      [](qint64 usn, const Chunk& c) { return usn < c.first; });
+        if (chunk == log_.begin())
+            return ReadStatus::Gap;
+        --chunk;
+        size_t at = size_t(from - chunk->first);
+        while (chunk != log_.end() && taken.size() < maxBytes) {
+            if (at >= chunk->bytes.size()) {
+                ++chunk;
+                at = 0;
+                continue;
+            }
+            Packed p;
+            std::memcpy(&p, chunk->bytes.data() + at, sizeof(p));
+            if (p.size < sizeof(Packed) || at + p.size > chunk->bytes.size())
+                break; // not a record's start: nothing more is read
+            taken.append(chunk->bytes.data() + at, p.size);
+            at += p.size;
+            end = chunk->first + qint64(at);
         }
         if (taken.empty())
             end = nextUsn_;
     }
 
-    // Check creates and renames against the directory entries as they are now.
-    HandleHolder mountFd;
+    // The volume must still be the one the journal follows: another file system mounted over
+    // it would make its changes indistinguishable from the other's.
+    const QByteArray mp = FileNameCodec::encode(mountPoint_);
+    HandleHolder mountFd(::open(mp.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!mountFd.isValid()) {
+        Logger::instance().writeQString(Logger::Error, kTag, QStringLiteral("Cannot open %1: %2").arg(mountPoint_, errorText(errno)));
+        return ReadStatus::Failed;
+    }
+    if (mountIdOf(QByteArray(), mountFd.handle()) != mountId_) {
+        Logger::instance().writeQString(Logger::Error, kTag,
+            QStringLiteral("%1 no longer holds the volume of its journal").arg(mountPoint_));
+        return ReadStatus::Failed;
+    }
     std::vector<std::pair<QByteArray, HandleHolder>> folders;
-    for (const Entry& e : taken) {
-        Record r;
-        if (e.reason & ReasonFileDelete) {
-            r.usn = e.usn;
-            r.reason = e.reason;
-            r.inode = e.inode;
-            r.isDir = e.isDir;
-            out.push_back(r);
+    out.records.reserve(taken.size() / 64);
+    out.bytes.reserve(taken.size() / 2);
+    for (size_t at = 0; at < taken.size();) {
+        const auto* p = reinterpret_cast<const Packed*>(taken.data() + at);
+        at += p->size;
+        if (p->flags & PackedMerged) {
+            readChecked(mountFd.handle(), reinterpret_cast<const char*>(p), out, folders);
             continue;
         }
-        if (!mountFd.isValid()) {
-            // open_by_handle_at refuses O_PATH descriptors as its mount reference.
-            mountFd.reset(::open(FileNameCodec::encode(mountPoint_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-            if (!mountFd.isValid()) {
-                Logger::instance().writeQString(Logger::Error, kTag,
-                    QStringLiteral("Cannot open %1: %2").arg(mountPoint_, errorText(errno)));
-                return ReadStatus::Failed;
-            }
-            // Another file system mounted over the volume hides it: its records could not be
-            // checked and would be dropped one by one, leaving the index silently stale.
-            if (mountIdOf(QByteArray(), mountFd.handle()) != mountId_) {
-                Logger::instance().writeQString(Logger::Error, kTag,
-                    QStringLiteral("%1 no longer holds the volume of its journal").arg(mountPoint_));
-                return ReadStatus::Failed;
-            }
+        JournalBatch::Record r;
+        r.reason = p->reason;
+        r.isDir = p->flags & PackedFolder;
+        r.frn = p->inode;
+        r.parent = p->parent;
+        r.oldParent = p->oldParent;
+        r.nameLength = p->nameLength;
+        r.name = out.put(nameOf(p), p->nameLength);
+        r.oldNameLength = p->oldNameLength;
+        r.oldName = out.put(oldNameOf(p), p->oldNameLength);
+        if (p->ownHandleLength) {
+            r.handleType = p->ownHandleType;
+            r.handleLength = p->ownHandleLength;
+            r.handle = out.put(ownHandleOf(p), p->ownHandleLength);
         }
-        const bool current = (e.reason & ReasonHardLinkChange) ? verifyRemoval(mountFd.handle(), e, folders, &r)
-                                                               : verify(mountFd.handle(), e, folders, &r);
-        if (current)
-            out.push_back(r);
+        out.records.push_back(r);
     }
+    out.endUsn = end;
     *next = end;
     return ReadStatus::Records;
 }
 
-int FanotifyJournal::folderOf(int mountFd, const Entry& e,
-                              std::vector<std::pair<QByteArray, HandleHolder>>& folders) const
+bool FanotifyJournal::readChecked(int mountFd, const char* record, JournalBatch& out,
+                                  std::vector<std::pair<QByteArray, HandleHolder>>& folders) const
 {
+    Packed p;
+    std::memcpy(&p, record, sizeof(p));
+    const auto* packed = reinterpret_cast<const Packed*>(record);
     // The parent folder, by its handle (a few folders per batch: a short list suffices).
-    QByteArray key = e.handle;
-    key.append(reinterpret_cast<const char*>(&e.handleType), sizeof(e.handleType));
-    for (const auto& f : folders)
+    QByteArray key(parentHandleOf(packed), p.parentHandleLength);
+    key.append(reinterpret_cast<const char*>(&p.parentHandleType), sizeof(p.parentHandleType));
+    int dirFd = -1;
+    for (const auto& f : folders) {
         if (f.first == key)
-            return f.second.handle();
-    const int dirFd = FileHandleDecoder::openHandle(mountFd, e.handleType, e.handle.constData(), size_t(e.handle.size()),
-                                                    O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (folders.size() >= 64)
-        folders.erase(folders.begin());
-    folders.emplace_back(key, HandleHolder(dirFd));
-    return dirFd;
-}
-
-bool FanotifyJournal::verify(int mountFd, const Entry& e, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
-                             Record* r) const
-{
-    const int dirFd = folderOf(mountFd, e, folders);
-    if (dirFd < 0)
-        return false;  // the folder is gone
+            dirFd = f.second.handle();
+    }
+    if (dirFd < 0) {
+        dirFd = FileHandleDecoder::openHandle(mountFd, p.parentHandleType, parentHandleOf(packed),
+                                              p.parentHandleLength, O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (folders.size() >= 64)
+            folders.erase(folders.begin());
+        folders.emplace_back(key, HandleHolder(dirFd));
+    }
+    // A creation and a removal of one name merged into one event: the directory entry says
+    // which came last (a folder that is gone took the name with it).
+    const std::string name(nameOf(packed), p.nameLength);
     struct stat st;
-    if (::fstatat(dirFd, e.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;  // the name is gone
-    if (e.inode != 0 && quint64(st.st_ino) != e.inode)
-        return false;  // the name now holds another object
-    if (quint64(st.st_dev) != device_)
-        return false;  // a nested subvolume, whose inode numbers are not this volume's
-    quint64 parent = e.parent;
-    if (parent == 0) {
-        struct stat pst;
-        if (::fstat(dirFd, &pst) != 0)
-            return false;
-        parent = pst.st_ino;
-    }
-    r->usn = e.usn;
-    r->reason = e.reason;
-    r->inode = st.st_ino;
-    r->parent = parent;
-    r->isDir = S_ISDIR(st.st_mode);
-    r->name = e.name;
-    r->oldParent = e.oldParent;
-    r->oldName = e.oldName;
-    return true;
-}
-
-bool FanotifyJournal::verifyRemoval(int mountFd, const Entry& e,
-                                    std::vector<std::pair<QByteArray, HandleHolder>>& folders, Record* r) const
-{
-    if (e.inode == 0 || e.parent == 0)
-        return false;
-    const int dirFd = folderOf(mountFd, e, folders);
-    if (dirFd >= 0) {
-        struct stat st;
-        if (::fstatat(dirFd, e.name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && quint64(st.st_ino) == e.inode
-            && quint64(st.st_dev) == device_)
-            return false; // linked there again since
-    }
-    // The name is gone (or holds another object), also when its folder is gone.
-    r->usn = e.usn;
-    r->reason = e.reason;
-    r->inode = e.inode;
-    r->parent = e.parent;
-    r->isDir = false;
-    r->name = e.name;
-    return true;
+    const bool holds = dirFd >= 0 && ::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+                    && quint64(st.st_ino) == p.inode;
+    JournalBatch::Record r;
+    r.reason = (holds ? ReasonFileCreate : ReasonNameRemoved) | ReasonClose;
+    r.isDir = p.flags & PackedFolder;
+    r.frn = p.inode;
+    r.parent = p.parent;
+    r.nameLength = p.nameLength;
+    r.name = out.put(name.data(), name.size());
+    out.records.push_back(r);
+    return holds;
 }
 
 void FanotifyJournal::cancel(ReadContext& context)
@@ -578,8 +646,8 @@ void FanotifyJournal::cancel(ReadContext& context)
 
 void FanotifyJournal::setLogLimits(qint64 capacity, qint64 trimStep)
 {
-    gCapacity.store(capacity > 0 ? capacity : (8 << 20));
-    gTrimStep.store(trimStep > 0 ? trimStep : (1 << 20));
+    gCapacity.store(capacity > 0 ? capacity : DefaultCapacity);
+    gTrimStep.store(trimStep > 0 ? trimStep : DefaultTrimStep);
 }
 
 void FanotifyJournal::pauseDrain(bool paused)

@@ -3,51 +3,54 @@
 // Creating the journal places a file-system mark (FAN_MARK_FILESYSTEM) on the volume with
 // FAN_CREATE | FAN_RENAME | FAN_DELETE | FAN_DELETE_SELF | FAN_ONDIR, in a group reporting
 // FAN_REPORT_DFID_NAME | FAN_REPORT_FID | FAN_REPORT_TARGET_FID (kernel >= 5.17, needs root).
-// A drain thread moves the kernel's events into a user-space log bounded like a disk journal
-// (8 MiB, trimmed 1 MiB at a time when full). A USN is a byte position in that log: first USN
-// is the position of the oldest record kept, next USN the position after the newest. A kernel
-// queue overflow (FAN_Q_OVERFLOW) or a trim moves first USN past the gap (an overflow also
-// advances next USN by one), so a reader positioned before the gap gets ReadStatus::Gap and
-// its index must be rebuilt: the journal is never silently incomplete.
+// A drain thread moves the kernel's events into a user-space log as fast as they come, so the
+// kernel's queue (16384 events by default) does not overflow while the index applies a burst.
+// A USN is a byte position in that log: first USN is the position of the oldest record kept,
+// next USN the position after the newest.
 //
-// Records carry the reason bits of the original design: FAN_CREATE gives FILE_CREATE | CLOSE,
-// FAN_RENAME (the new name) RENAME_NEW_NAME | CLOSE, FAN_DELETE_SELF FILE_DELETE | CLOSE, each
-// with the object's inode, its parent folder's inode (creates and renames), the name and the
-// folder flag. Handles become inode numbers through FileHandleDecoder, checked against the
-// mount root when the journal is created.
+// The log: records packed into chunks (a record is its fixed fields, then its bytes: names and
+// the handles it needs), about 64 bytes for a new file, so a million events of a burst fit in
+// some 64 MB. Readers attach their position (ReadContext): records every attached reader has
+// read are let go at once, so the log holds only what is still to be applied. Bounded all the
+// same (256 MiB by default; trimmed 1 MiB, one chunk, at a time): a reader that falls that far
+// behind, like one behind a kernel queue overflow (FAN_Q_OVERFLOW), finds first USN past its
+// position and gets ReadStatus::Gap; its index must then be rebuilt: the journal is never
+// silently incomplete. An overflow also advances next USN by one.
 //
-// Files can have several names (hard links). A new name of an existing file is a FAN_CREATE
-// like any other. A rename record also carries the name it left (the old parent's inode and
-// the old name), so that of several names only the one renamed moves. Removing one name of a
-// file that keeps others gives no FAN_DELETE_SELF: the FAN_DELETE of such a name (a file, not
-// a folder) becomes a HARD_LINK_CHANGE | CLOSE record with the file's inode, the parent's
-// inode and the removed name. Whether the file keeps other names is asked when the event is
-// drained (the file opened by its handle, O_PATH, and its link count read): the removal of a
-// file's last name is left to its FAN_DELETE_SELF record as before, so an ordinary delete
-// costs no record more than it did.
+// Records carry the reason bits of JournalBatch: FAN_CREATE gives FILE_CREATE | CLOSE,
+// FAN_RENAME RENAME_NEW_NAME | CLOSE (with the name left: old parent and old name), FAN_DELETE
+// NAME_REMOVED | CLOSE (the object, its parent folder and the removed name: a file loses that
+// name, and with its last name the file leaves the index at once, even while a process keeps it
+// open, when the kernel reports its deletion only later), FAN_DELETE_SELF FILE_DELETE | CLOSE.
+// Handles become inode numbers through FileHandleDecoder, checked against the mount root when
+// the journal is created; an object whose handle does not decode (a nested btrfs subvolume's,
+// whose numbers are not this volume's) gives no record. A folder created or renamed carries its
+// own handle, so that an index that must read it (a folder moved in whose contents it never
+// listed) opens it wherever it is by then.
 //
-// fanotify merges queued events and can deliver them out of order. read() therefore checks
-// every create and rename record against the current directory entry before it hands it out:
-// the parent folder is opened by its handle (open_by_handle_at) and the name looked up
-// (fstatat); the record is delivered, with the folder flag of the entry, only when the name
-// still holds that inode. A name removal is delivered only when the name no longer holds the
-// file (a name removed and linked again leaves the name where it is). So a file created, renamed away and back, and deleted before the
-// reader gets to it leaves nothing behind, and a stale create never resurrects a gone file.
+// fanotify merges an event into an earlier queued one of the same object, folder, name and
+// process, which moves it ahead of the events in between; a merged event has several event
+// bits. Only such a record (a creation merged with a removal of the same name) is checked
+// against the directory entry when it is read: the parent folder is opened by its handle
+// (open_by_handle_at) and the name looked up (fstatat); it is delivered as a creation when the
+// name still holds the object, else as a removal. Every other record is delivered as it came,
+// in order, with no system call: applied in order, the last record of each object is what
+// holds.
 //
 // One journal per mount point lives in a process-wide registry (acquire()), so the journal
-// state query and the reader see the same journal. The registry holds weak references: the
+// state query and the reader see the same one. The registry holds weak references: the
 // journal, its mark and its drain thread go when the last user releases it, so a caller that
 // needs the state and the reads to belong to one journal keeps a reader alive while it asks
 // for the state. A broken journal, or one whose mount point now holds another file system, is
-// replaced by a new one on the next acquire(). The journal id is
-// a random non-zero 64-bit number for the life of that journal: nothing records changes while
-// the program is not running, so an index saved by an earlier run (another journal id) is
-// reconciled with the volume by a walk after it is loaded.
+// replaced by a new one on the next acquire(). The journal id is a random non-zero 64-bit number
+// for the life of that journal: nothing records changes while the program is not running, so an
+// index saved by an earlier run (another journal id) is reconciled with the volume by a walk
+// after it is loaded.
 //
 // The journal keeps no descriptor of the mount open (a mark does not pin the mount), so the
 // volume can still be unmounted; read() opens the mount root for the duration of one batch and
 // fails (ReadStatus::Failed) when that root is no longer the journal's mount (another file
-// system mounted over it), since the records could not be checked there.
+// system mounted over it), since its changes could not be told from the other's.
 // A blocked read() waits on the journal's condition variable and is woken by new records or by
 // cancel() on its ReadContext (which always succeeds); the drain thread sleeps in poll() on the
 // fanotify descriptor and an eventfd, which wakes it for shutdown and pauses.
@@ -62,22 +65,25 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "core/HandleHolder.h"
 #include "platform/FileHandleDecoder.h"
+#include "platform/JournalBatch.h"
 
 class FanotifyJournal
 {
 public:
     // Reason bits of journal records.
     enum : quint32 {
-        ReasonFileCreate = 0x00000100,
-        ReasonFileDelete = 0x00000200,
-        ReasonRenameNewName = 0x00002000,
-        ReasonHardLinkChange = 0x00010000, // one name of a file that keeps others was removed
-        ReasonClose = 0x80000000u,
+        ReasonFileCreate = JournalBatch::FileCreate,
+        ReasonFileDelete = JournalBatch::FileDelete,
+        ReasonRenameNewName = JournalBatch::RenameNewName,
+        ReasonNameRemoved = JournalBatch::NameRemoved,
+        ReasonClose = JournalBatch::Close,
     };
 
     struct State
@@ -87,34 +93,27 @@ public:
         qint64 nextUsn = 0;
     };
 
-    struct Record
-    {
-        qint64 usn = 0;       // position of the record in the log
-        quint32 reason = 0;
-        quint64 inode = 0;
-        quint64 parent = 0;   // 0 for deletions
-        bool isDir = false;
-        QByteArray name;      // raw bytes; empty for deletions
-        quint64 oldParent = 0;  // renames: the name the object left (0 and empty when not known)
-        QByteArray oldName;
-    };
-
     enum class ReadStatus {
-        Records,   // `out` holds records; *next is the position after them
+        Records,   // `out` holds records (possibly none, all of them dropped); *next is after them
         Empty,     // nothing past `from` and wait was false (or the journal is being destroyed)
         Canceled,  // the context was canceled
         Gap,       // `from` lies before first USN (overflow or trim) or past next USN
         Failed,    // the journal is broken (the mark or the mount is gone)
     };
 
-    // One reader's wake-up and cancel flag.
+    // One reader's wake-up and cancel flag, and, once attached, its position: records before
+    // the positions of all attached readers are let go.
     class ReadContext
     {
     public:
+        ReadContext() = default;
+        ReadContext(const ReadContext&) = delete;
+        ReadContext& operator=(const ReadContext&) = delete;
         bool canceled() const { return canceled_.load(); }
     private:
         friend class FanotifyJournal;
         std::atomic<bool> canceled_{false};
+        qint64 position_ = -1; // guarded by the journal's mutex; -1: not attached
     };
 
     // The journal of the volume mounted at `mountPoint`, created (mark placed, drain thread
@@ -133,15 +132,21 @@ public:
     bool usable() const;
     State state() const;
 
-    // Reads verified records from `from` on, at most about `maxBytes` of log per call. With wait
-    // true, blocks until a record is past `from`, the context is canceled, or the journal fails.
-    ReadStatus read(qint64 from, bool wait, ReadContext& context, std::vector<Record>& out,
-                    qint64* next, size_t maxBytes = 64 * 1024);
+    // Keeps every record from next USN on until the context has read it (or detaches); a read
+    // through the context moves its position on. Detach before the context goes.
+    void attach(ReadContext& context);
+    void detach(ReadContext& context);
+
+    // Reads records from `from` on into `out` (cleared first), at most about `maxBytes` of log
+    // per call. With wait true, blocks until a record is past `from`, the context is canceled,
+    // or the journal fails.
+    ReadStatus read(qint64 from, bool wait, ReadContext& context, JournalBatch& out, qint64* next,
+                    size_t maxBytes = 64 * 1024);
 
     // Sets the context's flag and wakes a read() blocked on it. Always succeeds.
     void cancel(ReadContext& context);
 
-    // Log bounds for journals created afterwards (tests use small ones); defaults 8 MiB, 1 MiB.
+    // Log bounds for journals created afterwards (tests use small ones); defaults 256 MiB, 1 MiB.
     static void setLogLimits(qint64 capacity, qint64 trimStep);
 
     // Test support: stop/resume moving kernel events into the log, so that the kernel queue can
@@ -149,49 +154,41 @@ public:
     // has been read empty.
     void pauseDrain(bool paused);
     bool waitUntilDrained(int timeoutMs);
+    // Bytes of records the log holds now.
+    qint64 logBytes() const;
 
 private:
-    struct Entry
+    // One chunk of the log: records packed end to end from USN `first` on.
+    struct Chunk
     {
-        qint64 usn = 0;
-        quint32 size = 0;       // bytes the record takes in the log
-        quint32 reason = 0;     // 0 marks a lost-events gap (kernel queue overflow)
-        quint64 inode = 0;
-        quint64 parent = 0;
-        bool isDir = false;
-        int handleType = 0;     // the parent folder's handle (creates, renames, name removals)
-        QByteArray handle;
-        QByteArray name;
-        quint64 oldParent = 0;  // renames: the name left
-        QByteArray oldName;
+        qint64 first = 0;
+        std::string bytes;
+        qint64 end() const { return first + qint64(bytes.size()); }
     };
 
     explicit FanotifyJournal(const QString& mountPoint);
     void open();
     void drainLoop();
-    void parseEvents(const char* buffer, long length, std::vector<Entry>& out);
-    bool keepsOtherNames(HandleHolder& mountFd, bool& mountTried, int handleType, const unsigned char* handle,
-                         int length) const;
-    void append(std::vector<Entry>& entries);
-    int folderOf(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, HandleHolder>>& folders) const;
-    bool verify(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
-                Record* record) const;
-    bool verifyRemoval(int mountFd, const Entry& entry, std::vector<std::pair<QByteArray, HandleHolder>>& folders,
-                       Record* record) const;
+    // Packs the records of a buffer of events into `out`; an overflow gives a lone marker.
+    void parseEvents(const char* buffer, long length, std::string& out);
+    void append(const std::string& packed);
+    void trim();
+    bool readChecked(int mountFd, const char* record, JournalBatch& out,
+                     std::vector<std::pair<QByteArray, HandleHolder>>& folders) const;
     void wakeDrain();
 
     QString mountPoint_;
     FileHandleDecoder decoder_;
     quint64 journalId_ = 0;
     quint64 mountId_ = 0;      // identity of the mount the journal was created on
-    quint64 device_ = 0;       // st_dev of the mount root
     HandleHolder fanotifyFd_;
     HandleHolder wakeFd_;       // eventfd: wakes the drain thread (shutdown, pause, drain check)
     std::thread drain_;
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<Entry> log_;
+    std::deque<Chunk> log_;
+    std::set<ReadContext*> readers_;
     qint64 firstUsn_ = 0;
     qint64 nextUsn_ = 0;
     qint64 logBytes_ = 0;

@@ -1,5 +1,7 @@
 #include "platform/LinuxVolumeLayer.h"
 #include "platform/VolumeWalker.h"
+#include "platform/FileHandleDecoder.h"
+#include "core/HandleHolder.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 
@@ -337,6 +339,30 @@ void LinuxVolumeLayer::enumerate(const QString& mountPoint, const QByteArray& ro
 {
     VolumeWalker walker;
     walker.walk(mountPoint, rootName, cancel, sink);
+}
+
+void LinuxVolumeLayer::enumerateFolder(const QString& mountPoint, const QByteArray& path, quint64 inode, int handleType,
+                                       const QByteArray& handle, const bool* cancel, VolumeEntryConsumer& consumer)
+{
+    // By its handle the folder is found wherever it is now; by its path only where the index
+    // last saw it.
+    HandleHolder folder;
+    if (!handle.isEmpty()) {
+        const HandleHolder mountFd(::open(FileNameCodec::encode(mountPoint).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (mountFd.isValid())
+            folder.reset(FileHandleDecoder::openHandle(mountFd.handle(), handleType, handle.constData(),
+                                                       size_t(handle.size()), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    }
+    if (!folder.isValid() && !path.isEmpty())
+        folder.reset(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st;
+    if (!folder.isValid() || ::fstat(folder.handle(), &st) != 0 || quint64(st.st_ino) != inode) {
+        consumer.start(1);
+        consumer.finish(0); // gone, or another folder in its place: its own records say so
+        return;
+    }
+    VolumeWalker walker;
+    walker.walkFolder(folder.handle(), inode, FileNameCodec::decode(path), cancel, consumer);
 }
 
 quint64 LinuxVolumeLayer::fileSystemId(const QString& mountPoint)

@@ -45,6 +45,8 @@ public:
     // subvolume folded in, f2fs, ntfs3, tmpfs); xfs derives it from the device number, which
     // changes when a disk is plugged elsewhere, so it has none here.
     quint64 fileSystemId(const QString& mountPoint) override;
+    void enumerateFolder(const QString& mountPoint, const QByteArray& path, quint64 inode, int handleType,
+                         const QByteArray& handle, const bool* cancel, VolumeEntryConsumer& consumer) override;
 
     // Classification by file-system type name (no I/O). A pseudo type is a kernel pseudo file
     // system (isKernelPseudoFs) or a mount that is no volume of the user's files (overlay,

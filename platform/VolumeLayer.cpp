@@ -29,6 +29,15 @@ VolumeEntryConsumer::~VolumeEntryConsumer() = default;
 
 void VolumeEntryConsumer::finish(int) {}
 
+void VolumeEntryConsumer::missed(quint64) {}
+
+void VolumeLayer::enumerateFolder(const QString&, const QByteArray&, quint64, int, const QByteArray&, const bool*,
+                                  VolumeEntryConsumer& consumer)
+{
+    consumer.start(1);
+    consumer.finish(0);
+}
+
 void VolumeLayer::enumerateParallel(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
                                     VolumeEntryConsumer& consumer)
 {

@@ -56,6 +56,9 @@ public:
     virtual void consume(int slot, const VolumeEntryBatch& batch) = 0;
     // The slot's thread delivers nothing more (called on that thread, also when the walk fails).
     virtual void finish(int slot);
+    // A folder the walk listed but could not read, because by then it was no longer there (moved
+    // elsewhere, replaced or removed). Called on any walking thread, at any time.
+    virtual void missed(quint64 folder);
 };
 
 struct VolumeDescription
@@ -110,6 +113,12 @@ public:
     // enumerate() and delivers everything in slot 0.
     virtual void enumerateParallel(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
                                    VolumeEntryConsumer& consumer);
+    // The objects below one folder of the volume (not the folder itself), delivered as by
+    // enumerateParallel. The folder is opened by its file handle where one is given (found
+    // wherever it lies now), else by `path`; when that is not folder `inode` (gone, or another
+    // one now), nothing is delivered. The default delivers nothing.
+    virtual void enumerateFolder(const QString& mountPoint, const QByteArray& path, quint64 inode, int handleType,
+                                 const QByteArray& handle, const bool* cancel, VolumeEntryConsumer& consumer);
 
     // The layer in use: the installed one, else the real Linux layer.
     static VolumeLayer& instance();

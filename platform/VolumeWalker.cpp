@@ -1,5 +1,5 @@
 #include "platform/VolumeWalker.h"
-#include "platform/FileHandleDecoder.h"
+#include "platform/MountTable.h"
 #include "core/FileNameCodec.h"
 #include "core/HandleHolder.h"
 #include "core/FileSearchException.h"
@@ -10,28 +10,39 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
-#include <exception>
 #include <dirent.h>
+#include <exception>
 #include <fcntl.h>
-#include <climits>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <thread>
 #include <unistd.h>
+#include <unordered_set>
 #include <vector>
 
 namespace {
 
 const char* const kUnit = "VolumeWalker";
 
-int defaultOpenFolder(const char* path)
+// Folders held open for their subfolders (opened relative to them) at most: beyond, a
+// subfolder is opened by its path.
+constexpr int kOpenParents = 256;
+// The number btrfs lists a subvolume under in its parent folder (its root's own number).
+constexpr quint64 kBtrfsSubvolumeRoot = 256;
+constexpr unsigned long kBtrfsMagic = 0x9123683E;
+
+constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
+
+int defaultOpenFolder(int dirFd, const char* name, const char* path)
 {
-    return ::open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    return dirFd >= 0 ? ::openat(dirFd, name, kOpenFlags) : ::open(path, kOpenFlags);
 }
 
 long defaultReadEntries(int fd, void* buffer, size_t size)
@@ -46,23 +57,23 @@ bool isSkippable(int err)
         || err == ENXIO || err == ENODEV || err == ESTALE;
 }
 
-struct Folder
+// An open folder shared by the subfolders still to be opened relative to it.
+struct OpenFolder
 {
-    std::string path;
-    quint64 inode;
-    std::string handle;  // struct file_handle of the folder, when the walk can open by handle
+    explicit OpenFolder(HandleHolder fd, std::atomic<int>& count) : fd(std::move(fd)), count(count) { ++count; }
+    ~OpenFolder() { --count; }
+    HandleHolder fd;
+    std::atomic<int>& count;
 };
 
-// The handle of `name` in `dirFd` as bytes, empty when there is none; and its opening.
-std::string handleOf(int dirFd, const char* name, int flags = 0)
+struct Folder
 {
-    return FileHandleDecoder::handleAt(dirFd, name, flags);
-}
-
-int openByHandle(int mountFd, const std::string& handle)
-{
-    return FileHandleDecoder::openHandle(mountFd, handle, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
-}
+    std::shared_ptr<OpenFolder> parent; // the folder it was listed in, still open (or none)
+    std::shared_ptr<OpenFolder> self;   // the folder itself, opened already (the walk's start)
+    std::string name;                   // its name in the parent
+    std::string path;                   // where it was listed (logs, mount points, fallback)
+    quint64 inode = 0;
+};
 
 struct Shared
 {
@@ -72,7 +83,7 @@ struct Shared
     std::vector<Folder> stack;
     int busy = 0;
 
-    // Finished batches.
+    // Finished batches (delivery on the calling thread).
     std::mutex outMutex;
     std::condition_variable outCv;     // consumer waits for batches
     std::condition_variable spaceCv;   // producers wait for room
@@ -80,23 +91,27 @@ struct Shared
     std::vector<std::unique_ptr<VolumeEntryBatch>> spare;
     int liveWorkers = 0;
 
-    std::atomic<bool> stop{false};
-    std::mutex errorMutex;
-    QString error;
-
     // Parallel delivery: each worker hands its batches to the consumer itself.
     VolumeEntryConsumer* consumer = nullptr;
     const bool* cancel = nullptr;
     std::exception_ptr consumerError;
 
+    std::atomic<bool> stop{false};
+    std::mutex errorMutex;
+    QString error;
+
     quint64 rootMountId = 0;
-    HandleHolder mountFd;  // the root, for open_by_handle_at; empty when handles cannot be opened
     quint32 rootDevMajor = 0;
     quint32 rootDevMinor = 0;
+    bool btrfs = false;
+    std::unordered_set<std::string> mountPoints; // mounts below the start, not entered
     VolumeWalker::FolderOps ops;
+    std::atomic<int> openParents{0};
     std::atomic<quint64> entries{0};
     std::atomic<quint64> folders{0};
     std::atomic<quint64> skipped{0};
+    std::mutex missedMutex;
+    std::vector<quint64> missed;
 
     static constexpr size_t maxReady = 64;
 
@@ -120,6 +135,25 @@ struct Shared
         outCv.notify_all();
     }
 
+    bool canceled() const { return cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED); }
+
+    void noteMissed(quint64 inode)
+    {
+        {
+            std::lock_guard<std::mutex> g(missedMutex);
+            missed.push_back(inode);
+        }
+        if (consumer) {
+            try {
+                consumer->missed(inode);
+            } catch (...) {
+                std::lock_guard<std::mutex> g(errorMutex);
+                if (!consumerError)
+                    consumerError = std::current_exception();
+            }
+        }
+    }
+
     std::unique_ptr<VolumeEntryBatch> newBatch()
     {
         {
@@ -136,9 +170,8 @@ struct Shared
         return b;
     }
 
-    bool canceled() const { return cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED); }
-
-    // Hands a full batch to the consumer; blocks while too many wait. False when stopping.
+    // Hands a full batch on; blocks while too many wait for the calling thread. False when
+    // stopping.
     bool publish(int slot, std::unique_ptr<VolumeEntryBatch>& batch)
     {
         if (batch->size() == 0)
@@ -184,8 +217,11 @@ void folderError(Shared& s, const Folder& folder, int err)
     const QString path = QFile::decodeName(folder.path.c_str());
     if (isSkippable(err)) {
         s.skipped.fetch_add(1);
-        Logger::instance().writeQString(Logger::Warning, kUnit,
-            QStringLiteral("Skipping folder %1, error = %2").arg(path).arg(err));
+        // A folder gone since it was listed (moved or removed) is normal while the volume
+        // changes; one that cannot be read is worth a line.
+        if (err != ENOENT && err != ENOTDIR)
+            Logger::instance().writeQString(Logger::Warning, kUnit,
+                QStringLiteral("Skipping folder %1, error = %2").arg(path).arg(err));
         return;
     }
     s.fail(QStringLiteral("Failed to read folder %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(err))));
@@ -217,73 +253,61 @@ HandleHolder openLeadingFolders(const std::string& path, size_t* rest)
     return dir;
 }
 
+// Opens a listed folder: relative to its open parent, else by its path. -1 and errno on failure.
+int openListed(Shared& s, const Folder& folder)
+{
+    if (folder.parent)
+        return s.ops.openFolder(folder.parent->fd.handle(), folder.name.c_str(), folder.path.c_str());
+    if (folder.path.size() < PATH_MAX)
+        return s.ops.openFolder(-1, folder.name.c_str(), folder.path.c_str());
+    size_t rest = 0;
+    const HandleHolder leading = openLeadingFolders(folder.path, &rest);
+    if (!leading.isValid())
+        return -1;
+    return s.ops.openFolder(leading.handle(), folder.path.c_str() + rest, folder.path.c_str());
+}
+
 void readFolder(Shared& s, int slot, const Folder& folder, std::unique_ptr<VolumeEntryBatch>& batch,
                 std::vector<Folder>& children, std::vector<char>& buffer)
 {
-    // A deep folder whose path is too long for one call is reached from a leading part of it.
-    HandleHolder leading;
-    const char* relative = folder.path.c_str();
-    if (folder.path.size() >= PATH_MAX) {
-        size_t rest = 0;
-        leading = openLeadingFolders(folder.path, &rest);
-        if (!leading.isValid()) {
+    std::shared_ptr<OpenFolder> self = folder.self;
+    if (!self) {
+        HandleHolder fd(openListed(s, folder));
+        if (!fd.isValid()) {
+            const int err = errno;
+            if (err == ENOENT || err == ENOTDIR)
+                s.noteMissed(folder.inode); // moved or removed since it was listed
+            folderError(s, folder, err);
+            return;
+        }
+        // The folder must be the one listed, on this volume: another mount over it, a nested
+        // subvolume (a device of its own, numbers of its own), or another folder in its place
+        // (the listed one moved on) is not read as this one.
+        struct statx sx;
+        if (::statx(fd.handle(), "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_MNT_ID, &sx) != 0) {
             folderError(s, folder, errno);
             return;
         }
-        relative = folder.path.c_str() + rest;
-    }
-    const int base = leading.isValid() ? leading.handle() : AT_FDCWD;
-
-    // Do not enter another mount (bind mounts of the same file system included).
-    struct statx sx;
-    HandleHolder fd;
-    int err = 0;
-    if (::statx(base, relative, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_INO | STATX_MNT_ID, &sx) != 0) {
-        err = errno;
-    } else {
         if ((sx.stx_mask & STATX_MNT_ID) && sx.stx_mnt_id != s.rootMountId)
             return;
-        // A nested btrfs subvolume has a device of its own and inode numbers that restart: its
-        // numbers would collide with this volume's, so it is not entered either.
         if (sx.stx_dev_major != s.rootDevMajor || sx.stx_dev_minor != s.rootDevMinor)
             return;
-        if (!S_ISDIR(sx.stx_mode) || sx.stx_ino != folder.inode) {
-            err = ENOENT;  // the folder left this path (moved, or replaced) since it was listed
-        } else {
-            fd.reset(base == AT_FDCWD
-                ? s.ops.openFolder(relative)
-                : ::openat(base, relative, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
-            struct stat st;
-            if (!fd.isValid()) {
-                err = errno;
-            } else if (::fstat(fd.handle(), &st) != 0 || quint64(st.st_ino) != folder.inode) {
-                fd.reset();
-                err = ENOENT;
-            }
+        if (sx.stx_ino != folder.inode) {
+            s.noteMissed(folder.inode);
+            s.skipped.fetch_add(1);
+            return;
         }
-    }
-    // A folder moved elsewhere on the volume while the walk ran is read where it is now, by its
-    // handle: the journal reports the move of the folder alone, so its contents would be lost.
-    if (!fd.isValid() && (err == ENOENT || err == ENOTDIR) && s.mountFd.isValid() && !folder.handle.empty()) {
-        fd.reset(openByHandle(s.mountFd.handle(), folder.handle));
-        struct stat st;
-        if (!fd.isValid()) {
-            err = errno == ESTALE ? ENOENT : errno;  // a stale handle: the folder is gone
-        } else if (::fstat(fd.handle(), &st) != 0 || quint64(st.st_ino) != folder.inode) {
-            fd.reset();
-            err = ENOENT;
-        }
-    }
-    if (!fd.isValid()) {
-        folderError(s, folder, err);
-        return;
+        self = std::make_shared<OpenFolder>(std::move(fd), s.openParents);
     }
     s.folders.fetch_add(1, std::memory_order_relaxed);
+    const int fd = self->fd.handle();
+    // Subfolders are opened relative to this one while few folders are held open.
+    const bool shareFd = s.openParents.load(std::memory_order_relaxed) < kOpenParents;
 
     std::string childPath;
     childPath.reserve(folder.path.size() + 256);
     for (;;) {
-        const long n = s.ops.readEntries(fd.handle(), buffer.data(), buffer.size());
+        const long n = s.ops.readEntries(fd, buffer.data(), buffer.size());
         if (n == 0)
             break;
         if (n < 0) {
@@ -305,20 +329,15 @@ void readFolder(Shared& s, int slot, const Folder& folder, std::unique_ptr<Volum
             bool isDir = d->d_type == DT_DIR;
             if (d->d_type == DT_UNKNOWN) {
                 struct stat st;
-                if (::fstatat(fd.handle(), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                     continue;  // gone since it was listed
                 isDir = S_ISDIR(st.st_mode);
             }
-            if (isDir) {
-                // A nested btrfs subvolume (same mount, a device of its own) is listed under a
-                // number that is no inode of this volume (the root's own number): a record of
-                // it would replace the root's. Other mounts list the inode of the folder below.
-                struct statx cx;
-                if (::statx(fd.handle(), name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &cx) == 0
-                    && (cx.stx_mask & STATX_MNT_ID) && cx.stx_mnt_id == s.rootMountId
-                    && (cx.stx_dev_major != s.rootDevMajor || cx.stx_dev_minor != s.rootDevMinor))
-                    continue;
-            }
+            // A nested btrfs subvolume is listed under the number of a subvolume's root, which
+            // is no object of this volume (the volume's own root has it): neither reported nor
+            // entered.
+            if (isDir && s.btrfs && d->d_ino == kBtrfsSubvolumeRoot)
+                continue;
             const size_t len = std::strlen(name);
             batch->add(d->d_ino, folder.inode, name, len, isDir);
             if (isDir) {
@@ -326,7 +345,10 @@ void readFolder(Shared& s, int slot, const Folder& folder, std::unique_ptr<Volum
                 if (childPath.size() != 1 || childPath[0] != '/')
                     childPath.push_back('/');
                 childPath.append(name, len);
-                children.push_back(Folder{childPath, d->d_ino, s.mountFd.isValid() ? handleOf(fd.handle(), name) : std::string()});
+                // Another mount is listed as an entry of its parent but not entered (nor opened:
+                // an automount point would be triggered).
+                if (s.mountPoints.empty() || s.mountPoints.find(childPath) == s.mountPoints.end())
+                    children.push_back(Folder{shareFd ? self : nullptr, nullptr, std::string(name, len), childPath, d->d_ino});
             }
             if (batch->size() >= VolumeWalker::batchCapacity && !s.publish(slot, batch))
                 return;
@@ -353,6 +375,8 @@ void worker(Shared& s, int slot)
         children.clear();
         if (s.canceled()) {
             s.halt();
+            std::lock_guard<std::mutex> g(s.workMutex);
+            --s.busy;
             break;
         }
         try {
@@ -360,6 +384,7 @@ void worker(Shared& s, int slot)
         } catch (const std::exception& e) {
             s.fail(QStringLiteral("Enumeration failed: %1").arg(QString::fromLocal8Bit(e.what())));
         }
+        folder = Folder(); // lets go of the parent early
         bool idle = false;
         {
             std::lock_guard<std::mutex> g(s.workMutex);
@@ -370,6 +395,7 @@ void worker(Shared& s, int slot)
         if (!children.empty() || idle)
             s.workCv.notify_all();
     }
+    children.clear();
     s.publish(slot, batch);
     if (s.consumer) {
         try {
@@ -388,6 +414,18 @@ void worker(Shared& s, int slot)
     s.workCv.notify_all();
 }
 
+// The mount points below `root` (not the root itself), as paths.
+std::unordered_set<std::string> mountsBelow(const QByteArray& root)
+{
+    std::unordered_set<std::string> out;
+    const QByteArray prefix = root.endsWith('/') ? root : root + '/';
+    for (const MountEntry& m : MountTable::read()) {
+        if (m.mountPoint.startsWith(prefix) && m.mountPoint.size() > prefix.size())
+            out.insert(std::string(m.mountPoint.constData(), size_t(m.mountPoint.size())));
+    }
+    return out;
+}
+
 } // namespace
 
 VolumeWalker::VolumeWalker(int threads) : threads_(threads)
@@ -401,17 +439,23 @@ VolumeWalker::VolumeWalker(int threads) : threads_(threads)
 VolumeWalker::Result VolumeWalker::walk(const QString& rootPath, const QByteArray& rootName, const bool* cancel,
                                         const VolumeEntrySink& sink)
 {
-    return run(rootPath, rootName, cancel, &sink, nullptr);
+    return run(rootPath, -1, 0, &rootName, cancel, &sink, nullptr);
 }
 
 VolumeWalker::Result VolumeWalker::walkParallel(const QString& rootPath, const QByteArray& rootName,
                                                 const bool* cancel, VolumeEntryConsumer& consumer)
 {
-    return run(rootPath, rootName, cancel, nullptr, &consumer);
+    return run(rootPath, -1, 0, &rootName, cancel, nullptr, &consumer);
 }
 
-VolumeWalker::Result VolumeWalker::run(const QString& rootPath, const QByteArray& rootName, const bool* cancel,
-                                       const VolumeEntrySink* sink, VolumeEntryConsumer* consumer)
+VolumeWalker::Result VolumeWalker::walkFolder(int folderFd, quint64 inode, const QString& path, const bool* cancel,
+                                              VolumeEntryConsumer& consumer)
+{
+    return run(path, folderFd, inode, nullptr, cancel, nullptr, &consumer);
+}
+
+VolumeWalker::Result VolumeWalker::run(const QString& rootPath, int startFd, quint64 startInode, const QByteArray* rootName,
+                                       const bool* cancel, const VolumeEntrySink* sink, VolumeEntryConsumer* consumer)
 {
     Shared s;
     s.consumer = consumer;
@@ -423,50 +467,55 @@ VolumeWalker::Result VolumeWalker::run(const QString& rootPath, const QByteArray
         s.ops.readEntries = defaultReadEntries;
 
     const QByteArray root = FileNameCodec::encode(rootPath);
+    HandleHolder start;
+    if (startFd >= 0) {
+        start.reset(::fcntl(startFd, F_DUPFD_CLOEXEC, 0));
+    } else {
+        if (root.isEmpty())
+            throw FileSearchException(QStringLiteral("Failed to open %1: no path").arg(rootPath), QString::fromLatin1(kUnit), __LINE__);
+        start.reset(s.ops.openFolder(-1, root.constData(), root.constData()));
+    }
     struct statx sx;
-    if (root.isEmpty()
-        || ::statx(AT_FDCWD, root.constData(), AT_NO_AUTOMOUNT, STATX_INO | STATX_TYPE | STATX_MNT_ID, &sx) != 0) {
+    if (!start.isValid()
+        || ::statx(start.handle(), "", AT_EMPTY_PATH, STATX_INO | STATX_TYPE | STATX_MNT_ID, &sx) != 0) {
         throw FileSearchException(QStringLiteral("Failed to open %1, error = %2").arg(rootPath).arg(errno),
                                   QString::fromLatin1(kUnit), __LINE__);
     }
-    if (!S_ISDIR(sx.stx_mode))
-        throw FileSearchException(QStringLiteral("Failed to open %1: not a folder").arg(rootPath),
+    if (!S_ISDIR(sx.stx_mode) || (startFd >= 0 && sx.stx_ino != startInode))
+        throw FileSearchException(QStringLiteral("Failed to open %1: not the folder asked for").arg(rootPath),
                                   QString::fromLatin1(kUnit), __LINE__);
-    HandleHolder probe(s.ops.openFolder(root.constData()));
-    if (!probe.isValid())
-        throw FileSearchException(QStringLiteral("Failed to open %1, error = %2").arg(rootPath).arg(errno),
-                                  QString::fromLatin1(kUnit), __LINE__);
-    // Folders are opened by path; where the process may open file handles (root), each folder
-    // also keeps its handle so that one moved during the walk can still be read.
-    const std::string rootHandle = handleOf(probe.handle(), "", AT_EMPTY_PATH);
-    if (!rootHandle.empty() && HandleHolder(openByHandle(probe.handle(), rootHandle)).isValid())
-        s.mountFd = std::move(probe);
     s.rootMountId = sx.stx_mnt_id;
     s.rootDevMajor = sx.stx_dev_major;
     s.rootDevMinor = sx.stx_dev_minor;
+    struct statfs sfs;
+    s.btrfs = ::fstatfs(start.handle(), &sfs) == 0 && (static_cast<unsigned long>(sfs.f_type) & 0xffffffffUL) == kBtrfsMagic;
+    s.mountPoints = mountsBelow(root);
 
     auto isCanceled = [cancel] { return cancel && __atomic_load_n(cancel, __ATOMIC_RELAXED); };
 
-    // The root first, alone.
-    {
+    // The root first, alone (a walk of one folder reports only what lies below it).
+    if (consumer)
+        consumer->start(threads_);
+    if (rootName) {
         VolumeEntryBatch first;
-        first.add(sx.stx_ino, 0, rootName.constData(), size_t(rootName.size()), true);
-        if (consumer) {
-            consumer->start(threads_);
+        first.add(sx.stx_ino, 0, rootName->constData(), size_t(rootName->size()), true);
+        if (consumer)
             consumer->consume(0, first);
-        } else {
+        else
             (*sink)(first);
-        }
-        if (isCanceled()) {
-            if (consumer) {
-                for (int i = 0; i < threads_; ++i)
-                    consumer->finish(i);
-            }
-            throw FileSearchCancelException("Canceled", QString::fromLatin1(kUnit), __LINE__);
-        }
     }
-    s.stack.push_back(Folder{std::string(root.constData(), size_t(root.size())), sx.stx_ino,
-                             s.mountFd.isValid() ? rootHandle : std::string()});
+    if (isCanceled()) {
+        if (consumer) {
+            for (int i = 0; i < threads_; ++i)
+                consumer->finish(i);
+        }
+        throw FileSearchCancelException("Canceled", QString::fromLatin1(kUnit), __LINE__);
+    }
+    Folder top;
+    top.self = std::make_shared<OpenFolder>(std::move(start), s.openParents);
+    top.path = std::string(root.constData(), size_t(root.size()));
+    top.inode = sx.stx_ino;
+    s.stack.push_back(std::move(top));
 
     std::vector<std::thread> threads;
     s.liveWorkers = threads_;
@@ -476,17 +525,20 @@ VolumeWalker::Result VolumeWalker::run(const QString& rootPath, const QByteArray
     } catch (...) {
         s.liveWorkers = int(threads.size());
         s.fail(QStringLiteral("Failed to start the enumeration threads"));
+        if (consumer) {
+            for (int i = int(threads.size()); i < threads_; ++i)
+                consumer->finish(i);
+        }
     }
 
     bool canceled = false;
     std::exception_ptr sinkError;
-    for (; consumer;) {
+    if (consumer) {
         // The workers deliver themselves: wait for them to end.
         std::unique_lock<std::mutex> g(s.outMutex);
         s.outCv.wait(g, [&] { return s.liveWorkers == 0; });
-        break;
     }
-    for (; !consumer;) {
+    while (!consumer) {
         std::unique_ptr<VolumeEntryBatch> batch;
         {
             std::unique_lock<std::mutex> g(s.outMutex);
@@ -520,6 +572,7 @@ VolumeWalker::Result VolumeWalker::run(const QString& rootPath, const QByteArray
     }
     for (std::thread& t : threads)
         t.join();
+    s.stack.clear();
 
     if (sinkError)
         std::rethrow_exception(sinkError);
@@ -533,8 +586,9 @@ VolumeWalker::Result VolumeWalker::run(const QString& rootPath, const QByteArray
         throw FileSearchException(s.error, QString::fromLatin1(kUnit), __LINE__);
 
     Result r;
-    r.entries = s.entries.load() + 1;
+    r.entries = s.entries.load() + (rootName ? 1 : 0);
     r.folders = s.folders.load();
     r.skippedFolders = s.skipped.load();
+    r.missedFolders = std::move(s.missed);
     return r;
 }

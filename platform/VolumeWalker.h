@@ -1,44 +1,51 @@
 // VolumeWalker: a parallel walk of one mounted file system with getdents64.
 //
 // Several worker threads share one stack of folders still to read. Each worker opens a folder
-// (openat with O_DIRECTORY | O_NOFOLLOW), reads it with getdents64 into a 64 KiB buffer and
-// reports every entry as (inode, inode of the folder being read, name bytes, isDir). d_type
-// gives the folder flag; fstatat runs only for DT_UNKNOWN. A folder whose mount id differs from
-// the root's (another mount, bind mounts included) is reported as an entry of its parent but
-// not entered. A folder whose device differs (a nested btrfs subvolume, whose inode numbers
-// would collide with this volume's) is neither entered nor reported: its directory entry
-// carries no inode of this volume but the subvolume root's number, the same as this root's. The root is reported first, in a batch of its own (its inode,
-// parent 0, the given root name); after it, batches from different threads interleave, so an
-// object may come before the record of its folder.
+// relative to the folder it was listed in (openat on that folder's descriptor, which stays open
+// while subfolders of it wait; beyond 256 folders held open, and for paths of PATH_MAX bytes
+// and more, by its path in pieces), checks it with one statx on the descriptor, reads it with
+// getdents64 into a 64 KiB buffer and reports every entry as (inode, inode of the folder being
+// read, name bytes, isDir). d_type gives the folder flag; fstatat runs only for DT_UNKNOWN.
+// Nothing else runs per entry.
 //
-// Batches of up to 4096 entries are handed to the sink on the thread that called walk(), one
-// at a time, so the consumer needs no lock of its own. Workers block when 64 batches wait, so
-// memory stays bounded when the consumer is slower than the walk.
+// - Mounts: the mount points below the walk's start (from the mount table) are reported as
+//   entries of their parents but not opened (an automount point would be triggered); a folder
+//   that turns out to be another mount once open (mounted meanwhile) is not read.
+// - btrfs: a nested subvolume is listed under the number of a subvolume's root (256), which is
+//   no object of this volume: it is neither reported nor entered. A folder whose device differs
+//   once open is not read either.
+// - Moved folders: a folder that is no longer where it was listed when its turn comes (gone, or
+//   another folder in its place) is not read; it is reported as missed (Result::missedFolders
+//   and VolumeEntryConsumer::missed). The change journal reports its move, and the index reads
+//   its contents then (walkFolder), wherever it is: no per-folder file handle is needed.
 //
-// A folder is checked, once open, to be the one its parent listed (same inode). Where the
-// process may open file handles (root), every queued folder keeps its handle: a folder moved
-// elsewhere on the volume after it was listed is read where it is now, since the change
-// journal reports only the move of the folder itself and its contents would be lost.
+// The root is reported first, in a batch of its own (its inode, parent 0, the given root name);
+// after it, batches from different threads interleave, so an object may come before the record
+// of its folder. walkFolder walks what lies below an opened folder, without the folder itself.
 //
-// Folders whose paths reach PATH_MAX bytes (legal: deep trees are built with relative names)
-// are opened from a leading part of the path, so a deep tree does not fail the walk.
+// Delivery: walk() hands batches of up to 4096 entries to the sink on the thread that called
+// it, one at a time (workers block when 64 batches wait, so memory stays bounded when the sink
+// is slower); walkParallel() and walkFolder() let each worker hand its batches to a
+// VolumeEntryConsumer itself, in a slot of its own, with no hand-over between threads.
 //
 // Failures:
 // - A root that cannot be opened throws FileSearchException (unit "VolumeWalker").
 // - A folder that cannot be opened because it is not accessible or has gone (EACCES, EPERM,
-//   ENOENT, ENOTDIR, ELOOP) is logged (tag "VolumeWalker", warning) and skipped.
+//   ENOENT, ENOTDIR, ELOOP) is skipped (logged, unless it has just gone).
 // - Any other error (an I/O error while reading a folder, out of descriptors or memory) is a
 //   failed enumeration: the walk stops and throws, so that a partial result is never taken
 //   for a complete one.
-// - *cancel set: the walk stops after the batch being delivered and throws
-//   FileSearchCancelException("Canceled").
-// An exception from the sink stops the walk, joins the workers and passes on.
+// - *cancel set: the walk stops after the batch being delivered (polled by every worker before
+//   each folder in the parallel forms) and throws FileSearchCancelException("Canceled").
+// An exception from the sink or consumer stops the walk, joins the workers and passes on.
 #pragma once
 
 #include "platform/VolumeLayer.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <vector>
 
 class VolumeWalker
 {
@@ -48,12 +55,15 @@ public:
         quint64 entries = 0;         // every reported entry, the root included
         quint64 folders = 0;         // folders read
         quint64 skippedFolders = 0;  // folders that could not be read and were skipped
+        std::vector<quint64> missedFolders; // listed, but gone from where they were listed
     };
 
     // The two calls a walk makes per folder; tests replace them to provoke failures.
     struct FolderOps
     {
-        int (*openFolder)(const char* path) = nullptr;               // -1 and errno on failure
+        // Opens folder `name` in the open folder `dirFd`, or, with dirFd -1, at `path` (the
+        // path is given in both cases); -1 and errno on failure.
+        int (*openFolder)(int dirFd, const char* name, const char* path) = nullptr;
         long (*readEntries)(int fd, void* buffer, size_t size) = nullptr;  // getdents64
     };
 
@@ -68,12 +78,16 @@ public:
     // cancel flag is polled by every thread before each folder.
     Result walkParallel(const QString& rootPath, const QByteArray& rootName, const bool* cancel,
                         VolumeEntryConsumer& consumer);
+    // What lies below the open folder `folderFd` (not closed here), which must be folder
+    // `inode`; `path` names it in messages and for the mounts below it.
+    Result walkFolder(int folderFd, quint64 inode, const QString& path, const bool* cancel,
+                      VolumeEntryConsumer& consumer);
 
     static constexpr size_t batchCapacity = 4096;
 
 private:
-    Result run(const QString& rootPath, const QByteArray& rootName, const bool* cancel, const VolumeEntrySink* sink,
-               VolumeEntryConsumer* consumer);
+    Result run(const QString& rootPath, int startFd, quint64 startInode, const QByteArray* rootName, const bool* cancel,
+               const VolumeEntrySink* sink, VolumeEntryConsumer* consumer);
 
     int threads_;
     FolderOps ops_;

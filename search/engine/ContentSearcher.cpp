@@ -6,7 +6,9 @@
 #include "core/HandleHolder.h"
 #include "core/Logger.h"
 #include "core/ScopedFileRemover.h"
-#include "search/engine/ByteScanner.h"
+#include "search/engine/ContentScanner.h"
+#include "search/engine/ContentSearchStats.h"
+#include "search/engine/ConvertedTextCache.h"
 #include "search/index/NTFSUtils.h"
 #include "search/model/EncodingDetection.h"
 #include "search/model/FileSearchRequest.h"
@@ -24,6 +26,7 @@
 #include <QFileInfo>
 #include <QFile>
 #include <QMutexLocker>
+#include <QWaitCondition>
 #include <QTextCodec>
 #include <QTextStream>
 
@@ -38,15 +41,45 @@ namespace {
 
 const char* const Tag = "ContentSearcher";
 
-// Size of the read buffer of the raw-byte route; a longer line makes it grow.
-constexpr size_t ReadBlock = size_t(1) << 20;
-
-std::vector<char>& readBuffer()
+// The memory that documents converted inside this process may hold at once, in MiB, shared by
+// every search and the preview: each conversion takes the bound of its converter before it
+// starts (the document filters 96 MiB, the HTML, EPUB and Mobipocket converters 32 MiB; the PDF
+// program and the helper program convert in processes of their own) and gives it back when it
+// ends. A conversion that must wait polls the cancel flag.
+class ConversionMemory
 {
-    thread_local std::vector<char> buffer;
-    if (buffer.size() < ReadBlock)
-        buffer.resize(ReadBlock);
-    return buffer;
+public:
+    static constexpr int kBudgetMiB = 192;
+
+    // False when the flag was raised while waiting (nothing taken then).
+    bool take(int mib, const bool* cancelFlag)
+    {
+        QMutexLocker locker(&mutex);
+        while (used + mib > kBudgetMiB) {
+            if (ToPlainTextConverter::isCanceled(cancelFlag))
+                return false;
+            freed.wait(&mutex, 50);
+        }
+        used += mib;
+        return true;
+    }
+    void give(int mib)
+    {
+        QMutexLocker locker(&mutex);
+        used -= mib;
+        freed.wakeAll();
+    }
+
+private:
+    QMutex mutex;
+    QWaitCondition freed;
+    int used = 0;
+};
+
+ConversionMemory& conversionMemory()
+{
+    static ConversionMemory memory;
+    return memory;
 }
 
 [[noreturn]] void throwCanceled(const FileSearchRequest* request)
@@ -62,8 +95,19 @@ struct EncodingChoice
     QString encoding;
 };
 
+// Counts the event in `stats` when a search counts them, else logs `message` (at `level`).
+void note(ContentSearchStats* stats, std::atomic<int> ContentSearchStats::*counter, Logger::Level level,
+          const QString& message)
+{
+    if (stats)
+        ++(stats->*counter);
+    else
+        Logger::instance().writeQString(level, Tag, message);
+}
+
 EncodingChoice chooseEncoding(const ContentSearchOptions& options, QIODevice* device,
-                              const QString& given, const QString& displayPath)
+                              const QString& given, const QString& displayPath,
+                              ContentSearchStats* stats)
 {
     EncodingChoice choice;
     if (!given.isEmpty()) {
@@ -75,8 +119,8 @@ EncodingChoice chooseEncoding(const ContentSearchOptions& options, QIODevice* de
     const QString detected = detectEncoding(device);
     if (detected == QLatin1String("BINARY")) {
         if (options.skipBinary) {
-            Logger::instance().writeQString(Logger::Info, Tag,
-                                            QStringLiteral("skip BINARY, file = %1").arg(displayPath));
+            note(stats, &ContentSearchStats::binary, Logger::Info,
+                 QStringLiteral("skip BINARY, file = %1").arg(displayPath));
             choice.skip = true;
         }
         return choice;
@@ -86,41 +130,147 @@ EncodingChoice chooseEncoding(const ContentSearchOptions& options, QIODevice* de
     return choice;
 }
 
-// Hands a file's text to `onBlock(data, size)` in blocks of whole lines (each ends after a
-// "\n", the last one at the end of the text), starting with the `have` bytes already in
-// `buffer`, which were read from the file's start; a line longer than the buffer makes it
-// grow. Stops when `onBlock` returns true. False on a read error. Throws when the request is
-// cancelled.
-template <class OnBlock>
-bool readLineBlocks(const ContentFile& file, const FileSearchRequest* request,
-                    std::vector<char>& buffer, size_t have, bool atEnd, OnBlock onBlock)
+// UTF-16 to UTF-8 at `out` (room for 3 bytes per unit); a surrogate without its partner
+// becomes U+FFFD, as the matcher reads a decoded line. Returns the bytes written.
+std::size_t toUtf8(const QChar* text, int length, char* out)
 {
-    qint64 offset = qint64(have);
-    for (;;) {
-        if (request->canceled)
-            throwCanceled(request);
-        size_t end = have;
-        size_t keep = 0;
-        if (!atEnd) {
-            const void* lastNewline = memrchr(buffer.data(), '\n', have);
-            if (lastNewline)
-                end = size_t(static_cast<const char*>(lastNewline) - buffer.data()) + 1;
-            else
-                buffer.resize(buffer.size() * 2); // one line fills the buffer: read on
-            keep = lastNewline ? have - end : have;
+    char* o = out;
+    for (int i = 0; i < length; ++i) {
+        uint c = text[i].unicode();
+        if (c < 0x80) {
+            *o++ = char(c);
+            continue;
         }
-        if (keep != have || atEnd) {
-            if (onBlock(buffer.data(), end) || atEnd)
-                return true;
-            std::memmove(buffer.data(), buffer.data() + end, keep);
+        if (QChar::isHighSurrogate(c) && i + 1 < length && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            c = QChar::surrogateToUcs4(char16_t(c), text[i + 1].unicode());
+            ++i;
+        } else if (QChar::isSurrogate(c)) {
+            c = 0xFFFD;
         }
-        const qint64 got = file.readFully(offset, buffer.data() + keep, qint64(buffer.size() - keep));
-        if (got < 0)
-            return false;
-        offset += got;
-        atEnd = size_t(got) < buffer.size() - keep;
-        have = keep + size_t(got);
+        if (c < 0x800) {
+            *o++ = char(0xC0 | (c >> 6));
+            *o++ = char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *o++ = char(0xE0 | (c >> 12));
+            *o++ = char(0x80 | ((c >> 6) & 0x3F));
+            *o++ = char(0x80 | (c & 0x3F));
+        } else {
+            *o++ = char(0xF0 | (c >> 18));
+            *o++ = char(0x80 | ((c >> 12) & 0x3F));
+            *o++ = char(0x80 | ((c >> 6) & 0x3F));
+            *o++ = char(0x80 | (c & 0x3F));
+        }
     }
+    return std::size_t(o - out);
+}
+
+// The first block of a text, read once: the encoding is chosen from it (the detection looks
+// at its first EncodingWindow bytes) and it is the first block matched. It is no larger than
+// that window, so a binary file costs one small read. Per thread, allocated once.
+struct Head
+{
+    std::vector<char> bytes = std::vector<char>(std::max<std::size_t>(EncodingWindow + 4, 64 * 1024));
+    std::size_t size = 0;
+    bool atEnd = false; // the whole text is in it
+};
+
+Head& threadHead()
+{
+    thread_local Head head;
+    return head;
+}
+
+// Reads the next block of `file` at `offset` into `into` (at most `max` bytes); -1 on an
+// error. A short read at or past the size the file had when it was opened is its end, without
+// one more read to confirm it.
+qint64 readBlock(const ContentFile& file, qint64 offset, char* into, qint64 max, bool* atEnd)
+{
+    qint64 got = 0;
+    while (got < max) {
+        const qint64 n = file.read(offset + got, into + got, max - got);
+        if (n < 0)
+            return -1;
+        got += n;
+        if (n == 0 || offset + got >= file.size())
+            break;
+    }
+    *atEnd = got < max;
+    return got;
+}
+
+// Hands the text of `file` to `scanner` as UTF-8, the first block being `head`: as it is when
+// `codec` is UTF-8 (a leading byte-order mark skipped), else decoded with `codec` (whose decoder
+// drops a leading mark) and encoded, a third of a block at a time. False on a read error.
+bool readInto(const ContentFile& file, const Head& head, QTextCodec* codec, ContentScanner& scanner)
+{
+    const std::size_t block = ContentScanner::kBlockBytes;
+    if (head.size > 0)
+        scanner.markNotEmpty();
+    if (codec->mibEnum() == 106) {
+        std::size_t skip = head.size >= 3 && std::memcmp(head.bytes.data(), "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+        std::memcpy(scanner.space(), head.bytes.data() + skip, head.size - skip);
+        if (scanner.commit(head.size - skip) || head.atEnd)
+            return true;
+        qint64 offset = qint64(head.size);
+        for (;;) {
+            bool atEnd = false;
+            const qint64 got = readBlock(file, offset, scanner.space(), qint64(block), &atEnd);
+            if (got < 0)
+                return false;
+            offset += got;
+            if (scanner.commit(std::size_t(got)) || atEnd)
+                return true;
+        }
+    }
+    // At most three bytes of UTF-8 per byte read (a single-byte encoding beyond ASCII).
+    const std::size_t third = block / 3;
+    std::unique_ptr<QTextDecoder> decoder(codec->makeDecoder());
+    const bool latin1 = codec->mibEnum() == 4;
+    thread_local std::vector<char> raw;
+    raw.resize(third);
+    qint64 offset = 0;
+    for (;;) {
+        const char* from;
+        qint64 n;
+        bool atEnd = false;
+        if (std::size_t(offset) < head.size) {
+            from = head.bytes.data() + offset;
+            n = qint64(std::min(third, head.size - std::size_t(offset)));
+            atEnd = head.atEnd && std::size_t(offset + n) >= head.size;
+        } else {
+            n = readBlock(file, offset, raw.data(), qint64(third), &atEnd);
+            if (n < 0)
+                return false;
+            from = raw.data();
+        }
+        offset += n;
+        char* into = scanner.space();
+        std::size_t produced = 0;
+        if (latin1) {
+            for (qint64 i = 0; i < n; ++i) {
+                const unsigned char b = uchar(from[i]);
+                if (b < 0x80) {
+                    into[produced++] = char(b);
+                } else {
+                    into[produced++] = char(0xC0 | (b >> 6));
+                    into[produced++] = char(0x80 | (b & 0x3F));
+                }
+            }
+        } else {
+            const QString text = decoder->toUnicode(from, int(n));
+            produced = toUtf8(text.constData(), text.size(), into);
+        }
+        if (scanner.commit(produced) || atEnd || n == 0)
+            return true;
+    }
+}
+
+// The codec a text is read with, as QTextStream chooses it: the one named (by a converter or
+// the detection), else the locale's; a byte-order mark at the start wins over either.
+QTextCodec* readingCodec(QIODevice* head, const QString& encoding)
+{
+    QTextCodec* named = ContentSearcher::codecForEncoding(encoding, head);
+    return QTextCodec::codecForUtfText(head->peek(4), named ? named : QTextCodec::codecForLocale());
 }
 
 } // namespace
@@ -138,6 +288,7 @@ ContentSearcher::ContentSearcher(Helper64Client* client, const QString& workFold
                                                       ifilter64Converter, htmlConverter,
                                                       epubConverter, mobiConverter})
         c->setWorkFolder(workFolder);
+    textCache.reset(new ConvertedTextCache(workFolder));
     setSettings(ContentSearchOptions());
 }
 
@@ -207,12 +358,12 @@ bool ContentSearcher::convert(const ContentFile& document, QString* outPath, QIO
                               const bool* cancelFlag, QString* encodingOut)
 {
     const SnapshotPtr snap = snapshot();
-    return convertWith(*snap, document, outPath, output, cancelFlag, encodingOut);
+    return convertWith(*snap, document, outPath, output, cancelFlag, encodingOut, nullptr);
 }
 
 bool ContentSearcher::convertWith(const Snapshot& snap, const ContentFile& document,
                                   QString* outPath, QIODevice* output, const bool* cancelFlag,
-                                  QString* encodingOut)
+                                  QString* encodingOut, ContentSearchStats* stats)
 {
     const QString extension = pathExtension(document.path()).toLower();
     if (extension.isEmpty())
@@ -226,29 +377,42 @@ bool ContentSearcher::convertWith(const Snapshot& snap, const ContentFile& docum
             buffer->buffer().clear();
             buffer->seek(0);
         }
+        const int mib = converter == ifilterConverter ? 96
+                        : (converter == pdfConverter || converter == ifilter64Converter) ? 0 : 32;
+        if (mib && !conversionMemory().take(mib, cancelFlag))
+            return false; // cancelled while waiting for memory
+        struct Give
+        {
+            int mib;
+            ~Give()
+            {
+                if (mib)
+                    conversionMemory().give(mib);
+            }
+        } give{mib};
         if (converter->convert(document, nullptr, outPath, output, QString(), cancelFlag)) {
             if (encodingOut)
                 *encodingOut = converter->encoding();
-            // A document that gives no text is searched as empty, and said so in the log.
+            // A document that gives no text is searched as empty, and said so (or counted).
             const qint64 textBytes = outPath && !outPath->isEmpty() ? QFileInfo(*outPath).size() - 2
                                                                     : (output ? output->size() : 1);
             if (textBytes <= 0)
-                Logger::instance().writeQString(Logger::Info, Tag,
-                                                QStringLiteral("No text in %1").arg(document.path()));
+                note(stats, &ContentSearchStats::noText, Logger::Info,
+                     QStringLiteral("No text in %1").arg(document.path()));
             return true;
         }
     }
     return false;
 }
 
-bool ContentSearcher::isUnconvertedDocument(const ContentFile& document)
+bool ContentSearcher::isUnconvertedDocument(const ContentFile& document, ContentSearchStats* stats)
 {
     char head[68];
     const qint64 n = document.readFully(0, head, sizeof head);
     if (n <= 0 || !ToPlainTextConverter::isDocumentContainer(QByteArray(head, int(n))))
         return false;
-    Logger::instance().writeQString(
-        Logger::Info, Tag, QStringLiteral("%1 could not be converted; it is not read as text").arg(document.path()));
+    note(stats, &ContentSearchStats::notConverted, Logger::Info,
+         QStringLiteral("%1 could not be converted; it is not read as text").arg(document.path()));
     return true;
 }
 
@@ -281,143 +445,129 @@ bool ContentSearcher::find(const ContentQuery& query, const FileSearchRequest* r
 }
 
 bool ContentSearcher::find(const Snapshot& snap, const ContentQuery& query,
-                           const FileSearchRequest* request, const QString& path, int* matchCount)
+                           const FileSearchRequest* request, const QString& path, int* matchCount,
+                           ContentSearchStats* stats)
 {
     // The one open of the file: only a regular file is opened for reading, and everything
     // below (converters, filters, the helper, the scan) reads this descriptor, never the path.
     const ContentFile document = ContentFile::open(path);
     if (!document.isOpen()) {
         if (document.status() != ContentFile::NotRegular)
-            Logger::instance().writeQString(Logger::Warning, Tag,
-                                            QStringLiteral("find - Failed to open %1").arg(path));
+            note(stats, &ContentSearchStats::unreadable, Logger::Warning,
+                 QStringLiteral("find - Failed to open %1").arg(path));
         return false;
     }
-    const QString extension = pathExtension(path).toLower();
-    if (!extension.isEmpty() && snap.converterMap.contains(extension)) {
-        const bool* cancelFlag = ToPlainTextConverter::cancelFlagOf(request->canceled);
-        QBuffer buffer;
-        buffer.open(QIODevice::ReadWrite);
-        QString converted;
-        QString encoding;
-        const bool convertedOk =
-            convertWith(snap, document, &converted, &buffer, cancelFlag, &encoding);
-        ScopedFileRemover remover(converted);
-        if (convertedOk && !converted.isEmpty()) {
-            const ContentFile text = ContentFile::open(converted);
-            ContentFileDevice device;
-            if (!device.setFile(text)) {
-                Logger::instance().writeQString(
-                    Logger::Warning, Tag, QStringLiteral("find - Failed to open %1").arg(converted));
-                return false;
-            }
-            return scanText(snap, query, &device, converted, encoding, request, nullptr, matchCount);
-        }
-        if (convertedOk) {
-            buffer.seek(0);
-            return scanText(snap, query, &buffer, path, encoding, request, nullptr, matchCount);
-        }
+    Text text = obtainText(snap, document, ToPlainTextConverter::cancelFlagOf(request->canceled), stats);
+    ScopedFileRemover remover(text.temporary);
+    switch (text.kind) {
+    case Text::Empty:
+        return ContentScanner(query, request, matchCount, nullptr).finish();
+    case Text::Unreadable:
+        return false;
+    case Text::Converted:
+        return scan(snap, query, request, text.file, text.encoding, matchCount, nullptr, stats);
+    case Text::Failed:
         // A document whose conversion failed is never searched as the bytes of its container.
-        if (isUnconvertedDocument(document))
+        if (isUnconvertedDocument(document, stats))
             return false;
+        break;
+    case Text::Own:
+        break;
     }
-
     // The file itself, read as text.
-    const int countBefore = matchCount ? *matchCount : 0;
-    const int raw = scanRawFile(snap, query, request, document, matchCount);
-    if (raw >= 0)
-        return raw == 1;
-    if (matchCount)
-        *matchCount = countBefore; // the line-by-line route counts again from the start
-    ContentFileDevice device(document);
-    return scanText(snap, query, &device, path, QString(), request, nullptr, matchCount);
+    return scan(snap, query, request, document, QString(), matchCount, nullptr, stats);
 }
 
-int ContentSearcher::scanRawFile(const Snapshot& snap, const ContentQuery& query,
-                                 const FileSearchRequest* request, const ContentFile& file,
-                                 int* matchCount)
+ContentSearcher::Text ContentSearcher::obtainText(const Snapshot& snap, const ContentFile& document,
+                                                  const bool* cancelFlag, ContentSearchStats* stats)
 {
-    const QString& path = file.path();
-    if (!query.fastEligible && !query.matcher)
-        return -1;
-    if (!query.options.fileScope && query.verdict(0))
-        return -1; // lines without any term match: only the line-by-line route sees them
-    const QTextCodec* locale = QTextCodec::codecForLocale();
-    const int localeMib = locale ? locale->mibEnum() : 0;
+    Text text;
+    const QString extension = pathExtension(document.path()).toLower();
+    const auto chain = extension.isEmpty() ? snap.converterMap.constEnd() : snap.converterMap.constFind(extension);
+    if (chain == snap.converterMap.constEnd() || chain->empty())
+        return text;
+    // The converters that are tried make part of the key: another choice gives another text.
+    QString chainName;
+    for (ToPlainTextConverter* converter : *chain) {
+        chainName += converter == pdfConverter ? QStringLiteral("pdf:") + pdfConverter->program()
+                     : converter == ifilterConverter ? QStringLiteral("filter")
+                     : converter == ifilter64Converter ? QStringLiteral("helper")
+                     : converter == htmlConverter ? QStringLiteral("html")
+                     : converter == epubConverter ? QStringLiteral("epub") : QStringLiteral("mobi");
+        chainName += QLatin1Char(',');
+    }
+    const QByteArray key = ConvertedTextCache::keyOf(document, chainName);
+    if (textCache->find(key, &text.file, &text.encoding) == ConvertedTextCache::Lookup::Text) {
+        text.kind = Text::Converted;
+        text.path = textCache->pathOf(key, text.encoding);
+        return text;
+    }
+    // The text goes to a file, never into memory: a document's text may be large.
+    QString converted;
+    if (!convertWith(snap, document, &converted, nullptr, cancelFlag, &text.encoding, stats)) {
+        text.kind = Text::Failed;
+        return text;
+    }
+    if (converted.isEmpty()) {
+        text.kind = Text::Empty; // converted, with no text at all
+        return text;
+    }
+    if (textCache->keep(key, converted, text.encoding)) {
+        text.path = textCache->pathOf(key, text.encoding);
+    } else {
+        text.path = converted;
+        text.temporary = converted;
+    }
+    text.file = ContentFile::open(text.path);
+    if (!text.file.isOpen()) {
+        note(stats, &ContentSearchStats::unreadable, Logger::Warning,
+             QStringLiteral("Failed to open %1").arg(text.path));
+        text.kind = Text::Unreadable;
+        return text;
+    }
+    text.kind = Text::Converted;
+    return text;
+}
 
-    std::vector<char>& buffer = readBuffer();
-    // What one very long line needed is given back when the scan ends, also by a cancellation
-    // (a smaller size alone would keep the capacity for the life of the pool thread).
-    struct Shrink
-    {
-        std::vector<char>& buffer;
-        ~Shrink()
-        {
-            if (buffer.capacity() > 4 * ReadBlock)
-                std::vector<char>(ReadBlock).swap(buffer);
-        }
-    } shrink{buffer};
-    const qint64 got = file.readFully(0, buffer.data(), qint64(buffer.size()));
-    if (got < 0)
-        return -1;
-    size_t have = size_t(got);
-    bool atEnd = have < buffer.size();
-
-    const QByteArray head = QByteArray::fromRawData(buffer.data(), int(have));
+bool ContentSearcher::scan(const Snapshot& snap, const ContentQuery& query,
+                           const FileSearchRequest* request, const ContentFile& text,
+                           const QString& encoding, int* counter, TempFileHolder* holder,
+                           ContentSearchStats* stats)
+{
+    if (!query.byteEngine) {
+        ContentFileDevice device(text);
+        const EncodingChoice choice = chooseEncoding(snap.options, &device, encoding, text.path(), stats);
+        if (choice.skip)
+            return false;
+        return scanText(snap, query, &device, text.path(), choice.encoding, request, holder, counter);
+    }
+    // The first block is read once: the encoding is chosen from it, and it is matched first.
+    Head& head = threadHead();
+    const qint64 got = readBlock(text, 0, head.bytes.data(), qint64(head.bytes.size()), &head.atEnd);
+    if (got < 0) {
+        note(stats, &ContentSearchStats::unreadable, Logger::Warning,
+             QStringLiteral("Failed to read %1").arg(text.path()));
+        return false;
+    }
+    head.size = std::size_t(got);
     QBuffer headDevice;
-    headDevice.setData(head);
+    headDevice.setData(QByteArray::fromRawData(head.bytes.data(), int(head.size)));
     headDevice.open(QIODevice::ReadOnly);
-    const EncodingChoice choice = chooseEncoding(snap.options, &headDevice, QString(), path);
+    const EncodingChoice choice = chooseEncoding(snap.options, &headDevice, encoding, text.path(), stats);
     if (choice.skip)
-        return 0;
-
-    // A byte-order mark makes QTextStream switch to the marked encoding whatever the codec.
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(buffer.data());
-    if (have >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF)))
-        return -1;
-    if (have >= 4 && b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF)
-        return -1;
-    bool utf8;
-    if (choice.encoding == QLatin1String("UTF-8")) {
-        utf8 = true;
-    } else if (choice.encoding.isEmpty() && localeMib == 106) {
-        utf8 = true;
-    } else if (choice.encoding.isEmpty() && localeMib == 4) {
-        utf8 = false;
-        if (have >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
-            return -1;
-    } else {
-        return -1;
+        return false;
+    headDevice.seek(0);
+    QTextCodec* codec = readingCodec(&headDevice, choice.encoding);
+    ContentScanner scanner(query, request, counter, holder);
+    if (!readInto(text, head, codec, scanner)) {
+        note(stats, &ContentSearchStats::unreadable, Logger::Warning,
+             QStringLiteral("Failed to read %1").arg(text.path()));
+        return false;
     }
-    if (query.termCount() == 0)
-        return query.verdict(0) ? 1 : 0; // no term to look for: the pattern alone decides
-    int result;
-    if (query.fastEligible) {
-        ByteScanner scanner(query, utf8, matchCount);
-        if (!readLineBlocks(file, request, buffer, have, atEnd,
-                            [&](const char* data, size_t size) { return scanner.feed(data, size); }))
-            result = -1;
-        else if (scanner.needsSlowRoute())
-            result = -1;
-        else
-            result = scanner.result() ? 1 : 0;
-    } else {
-        // Block pre-test: only a text in which no term occurs at all is decided here.
-        const TermMask all = TermMask::firstBits(query.termCount());
-        QString text;
-        bool someTerm = false;
-        const bool read = readLineBlocks(file, request, buffer, have, atEnd,
-                                         [&](const char* data, size_t size) {
-            if (size > size_t(std::numeric_limits<int>::max()) / 2) {
-                someTerm = true; // too long for one string: the line route decides
-                return true;
-            }
-            text = utf8 ? QString::fromUtf8(data, int(size)) : QString::fromLatin1(data, int(size));
-            someTerm = !query.matcher->match(text, all, nullptr, nullptr).isEmpty();
-            return someTerm;
-        });
-        result = (!read || someTerm) ? -1 : (query.verdict(0) ? 1 : 0);
-    }
-    return result;
+    const bool matched = scanner.finish();
+    if (holder)
+        holder->lineCount = int(std::min<qint64>(scanner.lineCount(), std::numeric_limits<int>::max()));
+    return matched;
 }
 
 bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& path,
@@ -431,43 +581,40 @@ bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& p
                                             QStringLiteral("findAll - Failed to open %1").arg(path));
         return false; // a FIFO or a device is never read
     }
-    const bool* cancelFlag = ToPlainTextConverter::cancelFlagOf(request->canceled);
-    QString converted;
+    Text text = obtainText(*snap, *document, ToPlainTextConverter::cancelFlagOf(request->canceled), nullptr);
     QString encoding;
-    convertWith(*snap, *document, &converted, nullptr, cancelFlag, &encoding);
-    if (!converted.isEmpty()) {
-        holder->path = converted;
-        holder->removeFile = true;
-        document = std::make_shared<ContentFile>(ContentFile::open(converted));
-        if (!document->isOpen()) {
-            Logger::instance().writeQString(Logger::Warning, Tag,
-                                            QStringLiteral("findAll - Failed to open %1").arg(converted));
-            return false;
-        }
+    if (text.kind == Text::Unreadable)
+        return false;
+    if (text.kind == Text::Converted) {
+        // A text kept by the cache belongs to it; a temporary one goes with the holder.
+        holder->path = text.path;
+        holder->removeFile = !text.temporary.isEmpty();
+        encoding = text.encoding;
+        document = std::make_shared<ContentFile>(std::move(text.file));
     } else {
-        if (snap->converterMap.contains(pathExtension(path).toLower()) && isUnconvertedDocument(*document))
+        if (text.kind == Text::Failed && isUnconvertedDocument(*document, nullptr))
             return false;
         holder->path = path;
-        encoding.clear();
     }
     // The preview shows this very text: it keeps the descriptor instead of opening the path.
     holder->text = document;
-    ContentFileDevice device(*document);
     const ContentQueryPtr query = ContentQuery::fromRequest(*request);
-    return scanText(*snap, *query, &device, holder->path, encoding, request, holder, nullptr);
+    return scan(*snap, *query, request, *document, encoding, nullptr, holder);
 }
 
+// The line-by-line route for patterns of more terms than the byte engine takes: each line
+// (read at most ContentScanner::kMaxLineUnits characters at a time, so a long line costs no
+// more) goes through a SearchExpression.
 bool ContentSearcher::scanText(const Snapshot& snap, const ContentQuery& query, QIODevice* device,
                                const QString& displayPath, const QString& encoding,
                                const FileSearchRequest* request, TempFileHolder* holder,
                                int* counter)
 {
-    const EncodingChoice choice = chooseEncoding(snap.options, device, encoding, displayPath);
-    if (choice.skip)
-        return false;
+    Q_UNUSED(snap);
+    Q_UNUSED(displayPath);
     device->seek(0);
     QTextStream stream(device);
-    if (QTextCodec* codec = codecForEncoding(choice.encoding, device))
+    if (QTextCodec* codec = codecForEncoding(encoding, device))
         stream.setCodec(codec);
     stream.seek(0);
 
@@ -487,7 +634,7 @@ bool ContentSearcher::scanText(const Snapshot& snap, const ContentQuery& query, 
     while (!stream.atEnd()) {
         if (request->canceled)
             throwCanceled(request);
-        stream.readLineInto(&line);
+        stream.readLineInto(&line, ContentScanner::kMaxLineUnits);
         if (holder) {
             positions.clear();
             if (expression.match(line, &positions, nullptr) == SearchExpression::Matches)

@@ -19,13 +19,26 @@
 // - Counting: when a counter is given, the whole text is read and every match of every term is
 //   counted (also in file scope and for regular expressions), not only those up to the first
 //   matching line.
-// - Plain text files read as UTF-8 (or as the Latin-1 locale codec) with a pattern of ASCII
-//   literals are tested on their raw bytes (ByteScanner: large reads, vectorised search, no
-//   per-line strings) with exactly the answers of the line-by-line route; everything else
-//   (converted documents, UTF-16, regular expressions, non-ASCII terms) takes the
-//   line-by-line route through QTextStream and SearchExpression; for such a pattern a plain
-//   text file is first tested block by block with the matcher, and only a file in which some
-//   term occurs is read line by line (ContentQuery).
+// - Matching: the text is read in blocks of 512 KiB as UTF-8 (as it is when it is UTF-8, else
+//   decoded with its codec and encoded block by block) and matched on its bytes by
+//   ContentScanner, with the answers of reading it line by line through SearchExpression, for
+//   every kind of pattern (literals, whole words, either case, regular expressions, Boolean
+//   expressions, line and file scope, counts). No line is ever held whole, and findAll decodes
+//   only the lines that hold a term. A pattern of more than 64 terms is read line by line
+//   through SearchExpression (at most 256 Ki characters of a line at a time).
+// - Converted text always goes to a file in the work folder, never into memory, and is kept
+//   there while the document is unchanged (ConvertedTextCache): a document is converted once,
+//   not on every search. The preview's holder refers to a kept text without removing it.
+// - Memory: each check holds the scanner's buffer (about 1.1 MiB, once per thread) and, on a
+//   line with broken UTF-8 searched with a regular expression or a term judged on decoded
+//   text, at most about 8 MiB more. Documents converted inside this process (the document
+//   filters, the HTML, EPUB and Mobipocket converters) hold at most 192 MiB at once, all
+//   searches together: each conversion first takes its converter's bound (96 or 32 MiB) and
+//   waits, polling the cancel flag, while that much is not free. The PDF program and the helper
+//   program convert in processes of their own.
+// - What a search passes over (binary files, files that cannot be read, documents that cannot
+//   be converted or give no text) is counted (ContentSearchStats) and logged once per search
+//   by the file search; a check made without counters (the preview, a single file) logs it.
 // - A conversion that succeeds without any text is logged ("No text in %1"). A file whose
 //   converters all failed is read as text only when its bytes are no document container
 //   (a compound file, a zip archive, RTF, PDF, a Palm database): the bytes of a damaged
@@ -36,6 +49,7 @@
 //   QTextCodec::codecForName.
 #pragma once
 
+#include "core/ContentFile.h"
 #include "core/ContentSearchOptions.h"
 #include "search/engine/ContentQuery.h"
 
@@ -46,7 +60,8 @@
 #include <memory>
 #include <vector>
 
-class ContentFile;
+class ConvertedTextCache;
+struct ContentSearchStats;
 class EPUBConverter;
 class FileSearchRequest;
 class Helper64Client;
@@ -95,8 +110,10 @@ public:
     };
     using SnapshotPtr = std::shared_ptr<const Snapshot>;
     SnapshotPtr snapshot() const;
+    // `stats`: when given (by a search), what is passed over is counted there instead of logged
+    // file by file.
     bool find(const Snapshot& snap, const ContentQuery& query, const FileSearchRequest* request,
-              const QString& path, int* matchCount);
+              const QString& path, int* matchCount, ContentSearchStats* stats = nullptr);
 
     // Fills `holder` with every line holding a term, the line count and the path of the text
     // read; returns whether the whole text matches.
@@ -110,11 +127,28 @@ public:
 private:
     // True (and logged) when `document` is a document container (ToPlainTextConverter::
     // isDocumentContainer): its conversion failed, and its bytes are not its text.
-    static bool isUnconvertedDocument(const ContentFile& document);
+    static bool isUnconvertedDocument(const ContentFile& document, ContentSearchStats* stats);
     bool convertWith(const Snapshot& snap, const ContentFile& document, QString* outPath,
-                     QIODevice* output, const bool* cancelFlag, QString* encodingOut);
-    int scanRawFile(const Snapshot& snap, const ContentQuery& query,
-                    const FileSearchRequest* request, const ContentFile& file, int* matchCount);
+                     QIODevice* output, const bool* cancelFlag, QString* encodingOut,
+                     ContentSearchStats* stats);
+    // The text a document is read as: its own bytes (no converter: Own; every converter
+    // failed: Failed), an empty text, or a converted text (kept by the cache, or a temporary
+    // file to remove after use).
+    struct Text
+    {
+        enum Kind { Own, Failed, Empty, Converted, Unreadable } kind = Own;
+        ContentFile file;
+        QString encoding;
+        QString path;
+        QString temporary;
+    };
+    Text obtainText(const Snapshot& snap, const ContentFile& document, const bool* cancelFlag,
+                    ContentSearchStats* stats);
+    // Reads `text` (the document or its converted text; `encoding` the converter's, or empty
+    // for the detection) and matches it.
+    bool scan(const Snapshot& snap, const ContentQuery& query, const FileSearchRequest* request,
+              const ContentFile& text, const QString& encoding, int* counter, TempFileHolder* holder,
+              ContentSearchStats* stats = nullptr);
     bool scanText(const Snapshot& snap, const ContentQuery& query, QIODevice* device,
                   const QString& displayPath, const QString& encoding,
                   const FileSearchRequest* request, TempFileHolder* holder, int* counter);
@@ -126,6 +160,7 @@ private:
     EPUBConverter* epubConverter = nullptr;
     MobiConverter* mobiConverter = nullptr;
 
+    std::unique_ptr<ConvertedTextCache> textCache;
     mutable QMutex snapshotMutex;
     SnapshotPtr current;
 };

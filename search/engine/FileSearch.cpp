@@ -271,6 +271,9 @@ void FileSearch::onFindFinished()
             }));
         }
         pool->waitForDone();
+        const QString skipped = contentStats.summary(request->id);
+        if (!skipped.isEmpty())
+            Logger::instance().writeQString(Logger::Info, "FileSearch", skipped);
     }
     const QString line = request->canceled ? QStringLiteral("File search canceled: id = %1, %2 objects found")
                                            : QStringLiteral("File search finished: id = %1, %2 objects found");
@@ -283,7 +286,7 @@ void FileSearch::checkCandidate(const ContentSearcher::Snapshot& settings, const
 {
     int matchCount = 0;
     if (candidatePasses(contentSearcher, settings, query, request, path, isDir,
-                        request->countMatches ? &matchCount : nullptr)) {
+                        request->countMatches ? &matchCount : nullptr, &contentStats)) {
         QMutexLocker locker(&mutex);
         if (isDir)
             results->addDir(pathFileName(path), pathDirectory(path));
@@ -296,7 +299,8 @@ void FileSearch::checkCandidate(const ContentSearcher::Snapshot& settings, const
 bool FileSearch::candidatePasses(ContentSearcher* contentSearcher,
                                  const ContentSearcher::Snapshot& settings,
                                  const ContentQuery* query, const FileSearchRequest* request,
-                                 const QString& path, bool isDir, int* matchCount)
+                                 const QString& path, bool isDir, int* matchCount,
+                                 ContentSearchStats* stats)
 {
     const bool bounds = request->minDate.isValid() || request->maxDate.isValid()
         || request->minSize != -1 || request->maxSize != -1;
@@ -306,9 +310,9 @@ bool FileSearch::candidatePasses(ContentSearcher* contentSearcher,
         if (isDir)
             return false;
         if (query)
-            return contentSearcher->find(settings, *query, request, path, matchCount);
+            return contentSearcher->find(settings, *query, request, path, matchCount, stats);
         const ContentQueryPtr own = ContentQuery::fromRequest(*request);
-        return contentSearcher->find(settings, *own, request, path, matchCount);
+        return contentSearcher->find(settings, *own, request, path, matchCount, stats);
     }
     return true;
 }

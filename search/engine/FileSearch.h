@@ -44,6 +44,7 @@
 //   volume. The walk polls the cancel flag at every entry.
 #pragma once
 
+#include "search/engine/ContentSearchStats.h"
 #include "search/engine/ContentSearcher.h"
 #include "search/engine/FindOutcome.h"
 #include "search/model/FileSearchRequest.h"
@@ -98,10 +99,12 @@ public:
 
     // The candidate test (dates, sizes, contents) under the given content settings;
     // `matchCount` null or a counter.
+    // `stats`: null, or the counters of what the contents checks pass over.
     static bool candidatePasses(ContentSearcher* contentSearcher,
                                 const ContentSearcher::Snapshot& settings,
                                 const ContentQuery* query, const FileSearchRequest* request,
-                                const QString& path, bool isDir, int* matchCount);
+                                const QString& path, bool isDir, int* matchCount,
+                                ContentSearchStats* stats = nullptr);
     // The mount points to walk for a request without include folders (see above), in mount
     // point order; `settings` null when there is no index.
     static QStringList volumesToWalk(const QList<VolumeDescription>& volumes,
@@ -139,4 +142,6 @@ private:
     // own cancel flag is raised with the request's, so that index search stops too.
     FileSearchRequest nestedRequest;
     QThreadPool* pool;
+    // What the contents checks passed over, logged in one line when they end.
+    ContentSearchStats contentStats;
 };

@@ -23,7 +23,12 @@ void ChangeJournal::start(USN from)
         return;
     started_ = true;
     lastUsn_.store(from);
-    QObject* source = dynamic_cast<QObject*>(reader_.get());
+    const bool batches = batchHandler_ && reader_->setBatchHandler([this](const JournalBatch& batch) {
+        batchHandler_(batch);
+        lastUsn_.store(batch.endUsn);
+        emit batchApplied(batch.endUsn);
+    });
+    QObject* source = batches ? nullptr : dynamic_cast<QObject*>(reader_.get());
     if (source) {
         connect(source, SIGNAL(fileAdded(FRN,FRN,QString,bool,USN)), this,
                 SLOT(onFileAdded(FRN,FRN,QString,bool,USN)), Qt::DirectConnection);

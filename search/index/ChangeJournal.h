@@ -13,6 +13,11 @@
 // and not fileRenamed. A reader's nameRemoved (one name of a file that keeps others went) is
 // re-emitted as nameRemoved.
 //
+// Batches: an owner that applies whole batches (the index) gives a handler with
+// setBatchHandler before start; when the reader can hand over batches (IChangeJournalReader::
+// setBatchHandler), each batch goes to the handler on the monitor thread and none of the
+// event signals is emitted. lastUsn moves to the batch's end after the handler returned.
+//
 // Resume point contract (lastUsn):
 // - lastUsn moves only when the reader reports the end of a batch (batchFinished), that is after
 //   every event of the batch has been emitted and, through the direct connections, applied.
@@ -55,6 +60,8 @@ public:
     // a QObject), deleting an earlier one.
     void setReader(const QString& mountPoint, IChangeJournalReader* reader);
     IChangeJournalReader* reader() const { return reader_.get(); }
+    // Before start(): whole batches go to `handler` where the reader has them (see above).
+    void setBatchHandler(JournalBatchHandler handler) { batchHandler_ = std::move(handler); }
 
     void start(USN from);
     USN stop();
@@ -89,6 +96,7 @@ private:
     QString mountPoint_;
     std::unique_ptr<IChangeJournalReader> reader_;
     std::atomic<USN> lastUsn_{0};
+    JournalBatchHandler batchHandler_;
     QThread thread_;
     bool started_ = false;
 };

@@ -8,19 +8,28 @@ ChangeJournalReader::ChangeJournalReader(const QString& mountPoint, QObject* par
     : QObject(parent), mountPoint_(mountPoint)
 {
     journal_ = FanotifyJournal::acquire(mountPoint);
+    journal_->attach(context_);
     journalId_ = journal_->state().journalId;
 }
 
-ChangeJournalReader::~ChangeJournalReader() = default;
+ChangeJournalReader::~ChangeJournalReader()
+{
+    journal_->detach(context_);
+}
+
+bool ChangeJournalReader::setBatchHandler(JournalBatchHandler handler)
+{
+    handler_ = std::move(handler);
+    return true;
+}
 
 USN ChangeJournalReader::read(USN start, bool wait)
 {
-    std::vector<FanotifyJournal::Record> records;
+    JournalBatch batch;
     USN position = start;
     while (!canceled_.load()) {
-        records.clear();
         qint64 next = position;
-        const FanotifyJournal::ReadStatus status = journal_->read(position, wait, context_, records, &next);
+        const FanotifyJournal::ReadStatus status = journal_->read(position, wait, context_, batch, &next);
         switch (status) {
         case FanotifyJournal::ReadStatus::Canceled:
         case FanotifyJournal::ReadStatus::Empty:
@@ -35,20 +44,28 @@ USN ChangeJournalReader::read(USN start, bool wait)
             break;
         }
         const USN batchUsn = next;
-        for (const FanotifyJournal::Record& r : records) {
+        if (handler_) {
+            handler_(batch);
+            position = batchUsn;
+            continue;
+        }
+        for (const JournalBatch::Record& r : batch.records) {
             if (!(r.reason & FanotifyJournal::ReasonClose))
                 continue;
+            const QString name = fileNameFromBytes(batch.at(r.name), r.nameLength);
             if (r.reason & FanotifyJournal::ReasonFileCreate)
-                emit fileAdded(r.inode, r.parent, fileNameFromBytes(r.name), r.isDir, batchUsn);
-            if ((r.reason & FanotifyJournal::ReasonRenameNewName) && !r.oldName.isEmpty())
-                emit nameRenamed(r.inode, r.oldParent, fileNameFromBytes(r.oldName), r.parent, fileNameFromBytes(r.name),
-                                 r.isDir, batchUsn);
+                emit fileAdded(r.frn, r.parent, name, r.isDir, batchUsn);
+            if ((r.reason & FanotifyJournal::ReasonRenameNewName) && r.oldNameLength)
+                emit nameRenamed(r.frn, r.oldParent, fileNameFromBytes(batch.at(r.oldName), r.oldNameLength), r.parent,
+                                 name, r.isDir, batchUsn);
             else if (r.reason & FanotifyJournal::ReasonRenameNewName)
-                emit fileRenamed(r.inode, r.parent, fileNameFromBytes(r.name), r.isDir, batchUsn);
-            if (r.reason & FanotifyJournal::ReasonHardLinkChange)
-                emit nameRemoved(r.inode, r.parent, fileNameFromBytes(r.name), r.isDir, batchUsn);
+                emit fileRenamed(r.frn, r.parent, name, r.isDir, batchUsn);
+            if ((r.reason & FanotifyJournal::ReasonNameRemoved) && r.isDir)
+                emit fileDeleted(r.frn, true, batchUsn);
+            else if (r.reason & FanotifyJournal::ReasonNameRemoved)
+                emit nameRemoved(r.frn, r.parent, name, r.isDir, batchUsn);
             if (r.reason & FanotifyJournal::ReasonFileDelete)
-                emit fileDeleted(r.inode, r.isDir, batchUsn);
+                emit fileDeleted(r.frn, r.isDir, batchUsn);
         }
         position = batchUsn;
         emit batchFinished(batchUsn);

@@ -4,11 +4,13 @@
 // mark the first time (the counterpart of creating a missing journal) and shares it with every
 // other user of the same volume in this process. journalId is that journal's id.
 //
-// read(start, wait) reads batches of verified records from the journal (each create and rename
-// checked against the current directory entry, see platform/FanotifyJournal.h) and reports them
-// in order: FILE_CREATE gives fileAdded, RENAME_NEW_NAME fileRenamed (nameRenamed when the
-// record names the name left), HARD_LINK_CHANGE nameRemoved, FILE_DELETE fileDeleted, each
-// with the USN after the batch; then batchFinished with that USN. With wait true it blocks
+// read(start, wait) reads batches of records from the journal (see platform/FanotifyJournal.h)
+// and hands each one whole to the batch handler when one is set (setBatchHandler), else reports
+// the records in order as signals: FILE_CREATE gives fileAdded, RENAME_NEW_NAME fileRenamed
+// (nameRenamed when the record names the name left), NAME_REMOVED nameRemoved (fileDeleted for
+// a folder: its one name), FILE_DELETE fileDeleted, each with the USN after the batch; then
+// batchFinished with that USN. The reader attaches its position to the journal from its
+// construction on, so the journal keeps every record it has not read yet. With wait true it blocks
 // until records arrive or cancel() is called; with wait false it returns when the journal holds
 // nothing more. A start USN before the journal's first USN (records were lost to a kernel
 // queue overflow or a trim) or a broken journal throws FileSearchException (unit
@@ -47,6 +49,7 @@ public:
 
     USN read(USN start, bool wait) override;
     bool cancel() override;
+    bool setBatchHandler(JournalBatchHandler handler) override;
 
     JournalID journalId() const { return journalId_; }
 
@@ -65,4 +68,5 @@ private:
     std::shared_ptr<FanotifyJournal> journal_;
     FanotifyJournal::ReadContext context_;
     std::atomic<bool> canceled_{false};
+    JournalBatchHandler handler_;
 };

@@ -24,11 +24,22 @@
 // removal of one name of a file that keeps others as nameRemoved(FRN,FRN,QString,bool,USN).
 // These two are optional: a reader that does not declare them as signals never reports them,
 // and ChangeJournal connects them only where they exist.
+//
+// Batches instead of signals: a reader that can hand over each batch whole takes a handler in
+// setBatchHandler (returning true); read() then calls it once per batch (JournalBatch: the
+// records with their names as bytes) on the reading thread and emits none of the event signals
+// nor batchFinished. The handler has applied the batch when it returns. The default has no
+// batches (false): ChangeJournal then connects the signals.
 #pragma once
 
+#include "platform/JournalBatch.h"
 #include "search/index/NTFSUtils.h"
 
 #include <QString>
+
+#include <functional>
+
+using JournalBatchHandler = std::function<void(const JournalBatch&)>;
 
 class IChangeJournalReader
 {
@@ -43,4 +54,10 @@ public:
     virtual void batchFinished(USN usn) = 0;
     virtual void nameRenamed(FRN, FRN, const QString&, FRN, const QString&, bool, USN) {}
     virtual void nameRemoved(FRN, FRN, const QString&, bool, USN) {}
+    // Before read(): batches go to `handler` (see above); false when the reader has none.
+    virtual bool setBatchHandler(JournalBatchHandler handler)
+    {
+        (void)handler;
+        return false;
+    }
 };

@@ -280,6 +280,18 @@ void IndexBuilder::finish(int slot)
     s.sorted = true;
 }
 
+void IndexBuilder::missed(quint64 folder)
+{
+    std::lock_guard<std::mutex> guard(missedMutex_);
+    missed_.push_back(folder);
+}
+
+std::vector<quint64> IndexBuilder::missedFolders() const
+{
+    std::lock_guard<std::mutex> guard(missedMutex_);
+    return missed_;
+}
+
 std::size_t IndexBuilder::recordCount() const
 {
     std::size_t n = 0;

@@ -30,6 +30,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // One walk record: 20 bytes, packed.
@@ -86,6 +87,10 @@ public:
     void start(int threads) override;
     void consume(int slot, const VolumeEntryBatch& batch) override;
     void finish(int slot) override;
+    void missed(quint64 folder) override;
+
+    // Folders the walk listed but could not read (moved or replaced in the meantime).
+    std::vector<quint64> missedFolders() const;
 
     // The tables of everything consumed (see the header comment). Runs its merge on up to
     // `threads` threads (0: one per core, at most 8).
@@ -104,4 +109,6 @@ private:
     };
 
     std::vector<std::unique_ptr<Slot>> slots_;
+    mutable std::mutex missedMutex_;
+    std::vector<quint64> missed_;
 };

@@ -270,6 +270,8 @@ ChangeJournal* NTFSDriveDB::newJournal()
 {
     std::unique_ptr<ChangeJournal> journal(new ChangeJournal);
     journal->setReader(drive_, JournalBackend::instance().createReader(drive_));
+    // Whole batches under one write lock where the reader has them; else the update slots.
+    journal->setBatchHandler([this](const JournalBatch& batch) { applyBatch(batch); });
     connect(journal.get(), &ChangeJournal::fileAdded, this, &NTFSDriveDB::addFile, Qt::DirectConnection);
     // Renames come as nameMoved (which also names the name left, where known), not fileRenamed.
     connect(journal.get(), &ChangeJournal::nameMoved, this, &NTFSDriveDB::moveName, Qt::DirectConnection);
@@ -305,7 +307,8 @@ void NTFSDriveDB::createDB(bool* cancel)
     // and a search waiting for the lock could not even be canceled). Only the swap takes it.
     QElapsedTimer timer;
     timer.start();
-    std::unique_ptr<IndexTables> tables = collect(cancel);
+    std::vector<FRN> missed;
+    std::unique_ptr<IndexTables> tables = collect(cancel, &missed);
     // The old monitor (a rebuild's failed one, or the one that followed a loaded index) ends
     // before the tables change: no event of it lands in the new tables.
     std::unique_ptr<ChangeJournal> old;
@@ -313,13 +316,16 @@ void NTFSDriveDB::createDB(bool* cancel)
         std::lock_guard<std::mutex> guard(journalMutex_);
         old = std::move(journal_);
     }
-    if (old)
+    if (old) {
+        monitorCancel_ = true; // a folder walk of the old monitor stops
         old->stop();
-    std::unique_ptr<IndexTables> replaced = swapTables(std::move(tables), &state);
+    }
+    std::unique_ptr<IndexTables> replaced = swapTables(std::move(tables), &state, &missed);
     writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
     {
         std::lock_guard<std::mutex> guard(journalMutex_);
         journal_ = std::move(journal);
+        monitorCancel_ = false;
         journal_->start(state.nextUsn);
         valid_ = true;
         inStep_ = true;
@@ -328,24 +334,165 @@ void NTFSDriveDB::createDB(bool* cancel)
     old.reset();
 }
 
-std::unique_ptr<IndexTables> NTFSDriveDB::collect(bool* cancel) const
+std::unique_ptr<IndexTables> NTFSDriveDB::collect(bool* cancel, std::vector<FRN>* missed) const
 {
     // Each walking thread keeps its own records and names; they are sorted by number and
     // merged into the leaves of new tables (IndexBuilder).
     IndexBuilder builder;
     MFTReader reader;
     reader.readParallel(drive_, cancel, builder);
+    if (missed)
+        *missed = builder.missedFolders();
     return builder.build();
 }
 
-std::unique_ptr<IndexTables> NTFSDriveDB::swapTables(std::unique_ptr<IndexTables> tables, const JournalState* state)
+std::unique_ptr<IndexTables> NTFSDriveDB::swapTables(std::unique_ptr<IndexTables> tables, const JournalState* state,
+                                                     const std::vector<FRN>* missed)
 {
     QWriteLocker locker(&lock_);
     t_.swap(tables);
     if (state)
         journalData_ = *state;
+    unread_.clear();
+    if (missed)
+        unread_.insert(missed->begin(), missed->end());
     recount();
     return tables;
+}
+
+namespace {
+
+// The records of a walk of one folder, collected for the index (one slot at a time).
+class FolderRecords : public VolumeEntryConsumer
+{
+public:
+    struct Record
+    {
+        FRN frn;
+        FRN parent;
+        bool isDir;
+        quint32 name;
+        int length;
+    };
+    std::vector<std::vector<Record>> bySlot;
+    std::vector<std::string> bytes;
+
+    void start(int threads) override
+    {
+        bySlot.assign(std::size_t(std::max(1, threads)), {});
+        bytes.assign(std::size_t(std::max(1, threads)), {});
+    }
+    void consume(int slot, const VolumeEntryBatch& batch) override
+    {
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            const VolumeEntry& e = batch.entries[i];
+            std::string& b = bytes[std::size_t(slot)];
+            bySlot[std::size_t(slot)].push_back(Record{e.inode, e.parent, e.isDir, quint32(b.size()), batch.nameLength(i)});
+            b.append(batch.name(i), std::size_t(batch.nameLength(i)));
+        }
+    }
+};
+
+} // namespace
+
+void NTFSDriveDB::applyBatch(const JournalBatch& batch)
+{
+    // Folders whose contents the index may never have listed: walked once the batch is in.
+    struct FolderWalk
+    {
+        FRN frn;
+        QByteArray path;
+        int handleType;
+        QByteArray handle;
+    };
+    std::vector<FolderWalk> walks;
+    {
+        QWriteLocker locker(&lock_);
+        for (const JournalBatch::Record& r : batch.records) {
+            if (!(r.reason & JournalBatch::Close))
+                continue;
+            const char* name = batch.at(r.name);
+            const bool named = r.reason & (JournalBatch::FileCreate | JournalBatch::RenameNewName);
+            if (named && r.nameLength == 0) {
+                writeLog(Logger::Warning, (r.reason & JournalBatch::FileCreate)
+                                              ? QStringLiteral("addFile: Tried to add empty name")
+                                              : QStringLiteral("renameFile: Tried to add empty name"));
+                continue;
+            }
+            if (r.reason & JournalBatch::FileCreate) {
+                const Ref stored = t_->names.add(name, r.nameLength);
+                if (r.isDir)
+                    setRecord(r.frn, r.parent, stored, true);
+                else
+                    addName(r.frn, r.parent, stored);
+            }
+            if (r.reason & JournalBatch::RenameNewName) {
+                const Ref stored = t_->names.add(name, r.nameLength);
+                // A folder moved in that the index never listed (it moved from a folder the walk
+                // had not read yet into one it had), or whose listing the walk missed (it moved
+                // between being listed and being read): its contents are read now.
+                const bool unlisted = r.isDir && (!t_->directories.contains(r.frn) || unread_.erase(r.frn) > 0);
+                if (r.isDir || r.oldNameLength == 0)
+                    renameRecord(r.frn, r.parent, stored, r.isDir);
+                else
+                    moveFileName(r.frn, r.oldParent, batch.at(r.oldName), r.parent, stored);
+                if (unlisted) {
+                    const IndexEntry* entry = t_->directories.find(r.frn);
+                    QByteArray path;
+                    if (entry) {
+                        path = fileNameToBytes(buildPath(*entry));
+                        if (!path.isEmpty() && !path.endsWith('/'))
+                            path += '/';
+                        path.append(name, r.nameLength);
+                    }
+                    walks.push_back(FolderWalk{r.frn, path, r.handleType, QByteArray(batch.at(r.handle), r.handleLength)});
+                }
+            }
+            if (r.reason & JournalBatch::NameRemoved) {
+                // A folder has one name; a file goes with its last one, also while it is open.
+                if (r.isDir)
+                    eraseRecord(t_->directories, r.frn);
+                else
+                    dropName(r.frn, r.parent, name);
+            }
+            if (r.reason & JournalBatch::FileDelete) {
+                eraseRecord(r.isDir ? t_->directories : t_->files, r.frn);
+                if (!r.isDir)
+                    t_->extraNames.removeAll(r.frn);
+            }
+        }
+        afterChange();
+    }
+    for (const FolderWalk& w : walks)
+        walkFolder(w.frn, w.path, w.handleType, w.handle);
+}
+
+void NTFSDriveDB::walkFolder(FRN folder, const QByteArray& path, int handleType, const QByteArray& handle)
+{
+    ++folderWalks_;
+    FolderRecords found;
+    try {
+        VolumeLayer::instance().enumerateFolder(drive_, path, folder, handleType, handle, &monitorCancel_, found);
+    } catch (const FileSearchCancelException&) {
+        return;
+    } catch (const std::exception& e) {
+        writeLog(Logger::Warning, QStringLiteral("Folder %1 of %2 could not be read: %3")
+                                      .arg(fileNameFromBytes(path), drive_, QString::fromUtf8(e.what())));
+        return;
+    }
+    QWriteLocker locker(&lock_);
+    for (std::size_t slot = 0; slot < found.bySlot.size(); ++slot) {
+        for (const FolderRecords::Record& r : found.bySlot[slot]) {
+            if (r.length == 0)
+                continue;
+            const Ref stored = t_->names.add(found.bytes[slot].data() + r.name, r.length);
+            if (r.isDir)
+                setRecord(r.frn, r.parent, stored, true);
+            else
+                addName(r.frn, r.parent, stored);
+        }
+    }
+    afterChange();
 }
 
 void NTFSDriveDB::addFile(FRN frn, FRN frnParent, const QString& name, bool isDir)
@@ -593,6 +740,7 @@ USN NTFSDriveDB::stopJournal()
     if (worker.joinable())
         worker.join();
     std::lock_guard<std::mutex> guard(journalMutex_);
+    monitorCancel_ = true; // a folder walk of the monitor stops
     return journal_ ? journal_->stop() : USN(0);
 }
 
@@ -1007,7 +1155,7 @@ bool NTFSDriveDB::load(bool* cancel)
     // volume reconciled in the background.
     const bool sameJournal = file.isCurrentFormat() && file.inStep() && file.journalId() == journalData_.journalId
                           && journalData_.firstUsn <= file.nextUsn() && file.nextUsn() <= journalData_.nextUsn;
-    swapTables(std::move(tables), nullptr);
+    swapTables(std::move(tables), nullptr, nullptr);
     writeLog(Logger::Info, QStringLiteral("Loading disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
 
     std::lock_guard<std::mutex> guard(journalMutex_);

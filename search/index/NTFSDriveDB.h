@@ -108,6 +108,7 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 class ChangeJournal;
@@ -167,6 +168,8 @@ public:
     bool record(FRN frn, bool isDir, FRN* parent, QByteArray* name) const;
     // Test access: every name of file `frn` as "<parent>/<name>", the file map's first.
     QStringList fileNames(FRN frn) const;
+    // Test access: folders whose contents were read because they moved in unlisted.
+    int folderWalks() const { return folderWalks_.load(); }
 
 public slots:
     // A folder gets this record; a file gets this name besides those it has.
@@ -198,10 +201,15 @@ private:
     using Ref = NameStore::Ref;
 
     ChangeJournal* newJournal();
-    std::unique_ptr<IndexTables> collect(bool* cancel) const;
-    // Makes `tables` the index under the write lock (with the journal state it follows, when
-    // given) and returns the tables it replaced.
-    std::unique_ptr<IndexTables> swapTables(std::unique_ptr<IndexTables> tables, const JournalState* state);
+    std::unique_ptr<IndexTables> collect(bool* cancel, std::vector<FRN>* missed) const;
+    // Makes `tables` the index under the write lock (with the journal state it follows and the
+    // folders its walk missed, when given) and returns the tables it replaced.
+    std::unique_ptr<IndexTables> swapTables(std::unique_ptr<IndexTables> tables, const JournalState* state,
+                                            const std::vector<FRN>* missed = nullptr);
+    // The records of one journal batch, applied under one write lock; then the folders moved
+    // in whose contents the index never listed are walked (walkFolder).
+    void applyBatch(const JournalBatch& batch);
+    void walkFolder(FRN folder, const QByteArray& path, int handleType, const QByteArray& handle);
     Ref storeName(const QString& name, const char* operation);
     void setRecord(FRN frn, FRN parent, Ref name, bool isDir);
     void addName(FRN frn, FRN parent, Ref name);
@@ -231,6 +239,9 @@ private:
     QString drive_;
     quint32 serial_ = 0;
     std::unique_ptr<IndexTables> t_; // never null
+    // Folders the last walk listed but could not read (they moved meanwhile): a rename of one
+    // of them has its contents read (applyBatch).
+    std::unordered_set<FRN> unread_;
     std::set<quint32> exclusionHashes_;
     QMultiHash<quint32, QByteArray> exclusionNames_; // lower-cased UTF-8 by hash
     JournalState journalData_;
@@ -251,6 +262,7 @@ private:
     ChangeJournal* failedJournal_ = nullptr; // the monitor whose failure asked for a rebuild
     bool stopping_ = false;
     bool workCancel_ = false;
+    bool monitorCancel_ = false; // stops a folder walk of a monitor that is being stopped
     bool busy_ = false; // between updateStarted and updateFinished
     // True while the maps reflect the volume up to the monitor's resume point (after a load or
     // an enumeration; false from a journal failure until the rebuild is done). Only a valid
@@ -261,4 +273,5 @@ private:
     // file until the reconcile walk is done. Saved in the file.
     std::atomic<bool> inStep_{false};
     std::atomic<int> count_{0};
+    std::atomic<int> folderWalks_{0};
 };

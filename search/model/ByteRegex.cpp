@@ -244,8 +244,10 @@ bool ByteRegex::contains(const char* text, std::size_t length) const
     return false;
 }
 
-bool ByteRegex::find(const char* text, std::size_t length, std::size_t from, Match* match) const
+bool ByteRegex::find(const char* text, std::size_t length, std::size_t from, Match* match,
+                     bool validUtf8) const
 {
+    const uint32_t check = validUtf8 ? PCRE2_NO_UTF_CHECK : 0;
     if (!d->code || from > length)
         return false;
     pcre2_match_data* data = threadState().matchData();
@@ -253,14 +255,14 @@ bool ByteRegex::find(const char* text, std::size_t length, std::size_t from, Mat
     if (rc < 0 && !isLimitError(rc))
         return false;
     if (rc < 0) {
-        if (d->runDfa(text, length, from, 0, data) < 0)
+        if (d->runDfa(text, length, from, check, data) < 0)
             return false;
     } else if (!d->translation.backReferences) {
         // The leftmost start is the same for both rules; the longest match from it comes from
         // the DFA matcher.
         const std::size_t start = pcre2_get_ovector_pointer(data)[0];
         const std::size_t end = pcre2_get_ovector_pointer(data)[1];
-        if (d->runDfa(text, length, start, PCRE2_ANCHORED, data) < 0) {
+        if (d->runDfa(text, length, start, PCRE2_ANCHORED | check, data) < 0) {
             match->start = start;
             match->end = end;
             return true;

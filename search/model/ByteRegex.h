@@ -58,7 +58,10 @@ public:
 
     bool contains(const char* text, std::size_t length) const;
     // The leftmost-longest match that starts at or after byte `from`; false when none.
-    bool find(const char* text, std::size_t length, std::size_t from, Match* match) const;
+    // `validUtf8`: the caller knows the whole text is valid UTF-8, so it is not checked again
+    // (on a long text searched hit after hit, that check would cost the whole text each time).
+    bool find(const char* text, std::size_t length, std::size_t from, Match* match,
+              bool validUtf8 = false) const;
 
     // The ASCII run every match contains (lower-cased when case is ignored), or empty.
     const std::string& requiredLiteral() const;

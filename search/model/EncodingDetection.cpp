@@ -157,6 +157,25 @@ QString guessLegacyEncoding(const QByteArray& bytes)
     return codec ? QString::fromLatin1(codec->name()) : QString();
 }
 
+// No 0 byte and no byte above 127, eight bytes at a time.
+bool isPlainAscii(const unsigned char* b, int n)
+{
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 highs = 0x8080808080808080ULL;
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 v;
+        std::memcpy(&v, b + i, 8);
+        if ((v & highs) || ((v - ones) & ~v & highs))
+            return false;
+    }
+    for (; i < n; ++i) {
+        if (b[i] == 0 || b[i] >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString legacyEncodingOfLanguage(const QLocale& locale)
@@ -208,6 +227,10 @@ QString detectEncoding(QIODevice* device)
     const auto* b = reinterpret_cast<const unsigned char*>(window.constData());
 
     if (n == 0)
+        return QString();
+    // The usual text, told at once: no 0 byte and no byte above 127 in the window. Every test
+    // below then gives "" (no mark, no blank beside a 0 byte, no multi-byte sequence).
+    if (isPlainAscii(b, n))
         return QString();
 
     if (n >= 2) {

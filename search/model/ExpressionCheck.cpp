@@ -9,14 +9,10 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("ExpressionCheck", text);
-}
 
 QString quoted(const QString& text)
 {
-    return tr("\"%1\"").arg(text);
+    return QCoreApplication::translate("ExpressionCheck", "\"%1\"").arg(text);
 }
 
 struct Token
@@ -83,14 +79,14 @@ ExpressionError locateBooleanError(const QString& pattern)
         switch (t.type) {
         case ExpressionToken::Term:
             if (!expectOperand)
-                return at(t, tr("%1 follows %2 without \"and\" or \"or\" between them")
+                return at(t, QCoreApplication::translate("ExpressionCheck", "%1 follows %2 without \"and\" or \"or\" between them")
                                   .arg(quoted(t.text), quoted(before->text)));
             expectOperand = false;
             break;
         case ExpressionToken::Not:
         case ExpressionToken::OpenParenthesis:
             if (!expectOperand)
-                return at(t, tr("%1 follows %2 without \"and\" or \"or\" between them")
+                return at(t, QCoreApplication::translate("ExpressionCheck", "%1 follows %2 without \"and\" or \"or\" between them")
                                   .arg(quoted(t.text), quoted(before->text)));
             if (t.type == ExpressionToken::OpenParenthesis)
                 open.append(k);
@@ -98,28 +94,28 @@ ExpressionError locateBooleanError(const QString& pattern)
         case ExpressionToken::And:
         case ExpressionToken::Or:
             if (expectOperand)
-                return at(t, before ? tr("%1 follows %2 without a word between them").arg(quoted(t.text), quoted(before->text))
-                                    : tr("%1 has no word before it").arg(quoted(t.text)));
+                return at(t, before ? QCoreApplication::translate("ExpressionCheck", "%1 follows %2 without a word between them").arg(quoted(t.text), quoted(before->text))
+                                    : QCoreApplication::translate("ExpressionCheck", "%1 has no word before it").arg(quoted(t.text)));
             expectOperand = true;
             break;
         case ExpressionToken::CloseParenthesis:
             if (expectOperand) {
                 if (before && before->type == ExpressionToken::OpenParenthesis)
-                    return ExpressionError{tr("The parentheses hold nothing"), before->position,
+                    return ExpressionError{QCoreApplication::translate("ExpressionCheck", "The parentheses hold nothing"), before->position,
                                            t.position - before->position + 1};
-                return at(t, before ? tr("%1 follows %2 without a word between them").arg(quoted(t.text), quoted(before->text))
-                                    : tr("%1 closes no \"(\"").arg(quoted(t.text)));
+                return at(t, before ? QCoreApplication::translate("ExpressionCheck", "%1 follows %2 without a word between them").arg(quoted(t.text), quoted(before->text))
+                                    : QCoreApplication::translate("ExpressionCheck", "%1 closes no \"(\"").arg(quoted(t.text)));
             }
             if (open.isEmpty())
-                return at(t, tr("%1 closes no \"(\"").arg(quoted(t.text)));
+                return at(t, QCoreApplication::translate("ExpressionCheck", "%1 closes no \"(\"").arg(quoted(t.text)));
             open.removeLast();
             break;
         }
     }
     if (!tokens.isEmpty() && expectOperand)
-        return at(tokens.last(), tr("%1 has no word after it").arg(quoted(tokens.last().text)));
+        return at(tokens.last(), QCoreApplication::translate("ExpressionCheck", "%1 has no word after it").arg(quoted(tokens.last().text)));
     if (!open.isEmpty())
-        return at(tokens.at(open.last()), tr("This \"(\" is never closed"));
+        return at(tokens.at(open.last()), QCoreApplication::translate("ExpressionCheck", "This \"(\" is never closed"));
     return ExpressionError();
 }
 
@@ -137,7 +133,7 @@ ExpressionError locateListError(const QString& pattern)
         const QString group = pattern.mid(groupStart, i - groupStart);
         if (group.trimmed() == QLatin1String("!")) {
             const int bang = groupStart + group.indexOf(QLatin1Char('!'));
-            return ExpressionError{tr("\"!\" excludes nothing: write the words to leave out after it"), bang, 1};
+            return ExpressionError{QCoreApplication::translate("ExpressionCheck", "\"!\" excludes nothing: write the words to leave out after it"), bang, 1};
         }
         groupStart = i + 1;
     }
@@ -156,7 +152,7 @@ ExpressionError check(const QString& pattern, const MatchOptions& options)
     if (!tokens.isEmpty() && !ExpressionParser(tokens).isSyntaxValid()) {
         ExpressionError error = options.boolean == 1 ? locateBooleanError(pattern) : locateListError(pattern);
         if (!error.isError())
-            error = ExpressionError{tr("The expression is not complete"), -1, 0};
+            error = ExpressionError{QCoreApplication::translate("ExpressionCheck", "The expression is not complete"), -1, 0};
         return error;
     }
     if (options.kind != 2)
@@ -170,7 +166,7 @@ ExpressionError check(const QString& pattern, const MatchOptions& options)
         if (rx.isValid())
             continue;
         const QString why = rx.errorString();
-        return ExpressionError{tr("The regular expression %1 is not valid: %2").arg(quoted(term), why), position,
+        return ExpressionError{QCoreApplication::translate("ExpressionCheck", "The regular expression %1 is not valid: %2").arg(quoted(term), why), position,
                                position >= 0 ? int(term.size()) : 0};
     }
     return ExpressionError();

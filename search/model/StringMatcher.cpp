@@ -805,7 +805,8 @@ bool StringMatcher::testRegex(int index, const QString& text, MatchPositions* po
         return rx.contains(bytes.data(), bytes.size());
     auto unitAt = [&](std::size_t byte) { return ascii ? int(byte) : unitOf[byte]; };
     ByteRegex::Match m;
-    if (!rx.find(bytes.data(), bytes.size(), 0, &m))
+    // The bytes were made from the text: valid UTF-8.
+    if (!rx.find(bytes.data(), bytes.size(), 0, &m, true))
         return false;
     // As QRegExp reported them: every hit from the end of the previous one, until an empty hit.
     for (;;) {
@@ -813,7 +814,7 @@ bool StringMatcher::testRegex(int index, const QString& text, MatchPositions* po
             break;
         const int start = unitAt(m.start);
         positions->append(MatchPosition(start, unitAt(m.end) - start));
-        if (!rx.find(bytes.data(), bytes.size(), m.end, &m))
+        if (!rx.find(bytes.data(), bytes.size(), m.end, &m, true))
             break;
     }
     return true;

@@ -153,6 +153,9 @@ int childMain(int argc, char** argv, const QByteArray& role)
         const QString shellOpen = qEnvironmentVariable("TQ_PAIR_SHELL_OPEN");
         if (!shellOpen.isEmpty())
             writeOut(QStringLiteral("open-result"), ShellUtils::openFile(nullptr, shellOpen, QString()) ? "1" : "0");
+        const QString shellShow = qEnvironmentVariable("TQ_PAIR_SHELL_SHOW");
+        if (!shellShow.isEmpty())
+            writeOut(QStringLiteral("show-result"), ShellUtils::showInFolder(nullptr, shellShow) ? "1" : "0");
         const QString open = qEnvironmentVariable("TQ_PAIR_OPEN");
         if (!open.isEmpty()) {
             const qint32 result = InstanceChannel::send(QLatin1String(kUserInstanceWindowName), MessageFrame::kCopyData,
@@ -367,6 +370,10 @@ private slots:
         QTest::newRow("main: unknown code") << mainRole << 74u << MessageFrame::copyDataPayload(9, QByteArray()) << qint64(77) << qint64(0) << false;
         QTest::newRow("user: open from the elevated instance") << userRole << 74u << open << qint64(60) << qint64(0) << true;
         QTest::newRow("user: open from another root process") << userRole << 74u << open << qint64(61) << qint64(0) << false;
+        const QByteArray show = MessageFrame::copyDataPayload(3, MessageFrame::textData(QStringLiteral("/x")));
+        QTest::newRow("user: show in folder for the elevated instance") << userRole << 74u << show << qint64(60) << qint64(0) << true;
+        QTest::newRow("user: show in folder for another process") << userRole << 74u << show << qint64(61) << qint64(0) << false;
+        QTest::newRow("main: never shows files") << mainRole << 74u << show << qint64(50) << qint64(1000) << false;
         QTest::newRow("user: send arguments for the elevated instance") << userRole << 1026u << QByteArray() << qint64(60) << qint64(0) << true;
         QTest::newRow("user: send arguments for another process") << userRole << 1026u << QByteArray() << qint64(61) << qint64(1000) << false;
         QTest::newRow("user: ignores searches") << userRole << 74u << search << qint64(60) << qint64(0) << false;
@@ -594,11 +601,18 @@ private slots:
         QVERIFY(!awaitOut("start-main").isEmpty());
         QProcess* root = startChild("main", {}, 0,
                                     {{"TQ_PAIR_RUNTIME", nobodyRuntime}, {"HOME", "/tmp"}, {"PKEXEC_UID", "65534"},
-                                     {"TQ_PAIR_SHELL_OPEN", "/data/report.txt"}});
+                                     {"TQ_PAIR_SHELL_OPEN", "/data/report.txt"},
+                                     {"TQ_PAIR_SHELL_SHOW", "/data/found/report.txt"}});
         QCOMPARE(listFromJson(awaitOut("main-args")),
                  (QStringList{QCoreApplication::applicationFilePath(), "-path", dir_.path() + "/rel"}));
         QCOMPARE(awaitOut("open-result"), QByteArray("1"));
         QTRY_VERIFY_WITH_TIMEOUT(out("standins").contains("opener uid=65534 /data/report.txt\n"), 5000);
+        // "Open file location" of the root instance: the user instance shows the file itself in
+        // its folder (on the user's own bus), not merely the folder.
+        QCOMPARE(awaitOut("show-result"), QByteArray("1"));
+        const QByteArray userLog = out("user.log");
+        QVERIFY(QString::fromUtf16(reinterpret_cast<const char16_t*>(userLog.constData()), userLog.size() / 2)
+                    .contains("\tShow in folder: /data/found/report.txt\r\n"));
         // The root instance's lock file and socket in nobody's runtime folder are nobody's.
         const QFileInfoList made = QDir(nobodyRuntime).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         QVERIFY(made.size() >= 4);

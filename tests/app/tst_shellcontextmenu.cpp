@@ -358,6 +358,12 @@ private slots:
         QCOMPARE(several.value(QStringLiteral("folderValue")), QStringLiteral("Various folders"));
         QVERIFY(several.value(QStringLiteral("sizeValue")).contains(QLocale().toString(1536)));
 
+        // A size below one KiB is said once, not "374 bytes (374 bytes)".
+        QCOMPARE(FilePropertiesDialog::sizeText(374), QStringLiteral("374 bytes"));
+        QCOMPARE(FilePropertiesDialog::sizeText(0), QStringLiteral("0 bytes"));
+        QCOMPARE(FilePropertiesDialog::sizeText(1536), QLocale().formattedDataSize(1536) + QStringLiteral(" (")
+                                                           + QLocale().toString(1536) + QStringLiteral(" bytes)"));
+
         QCOMPARE(FilePropertiesDialog::permissionText(S_IFDIR | 01777), QStringLiteral("drwxrwxrwt"));
         QCOMPARE(FilePropertiesDialog::permissionText(S_IFREG | 04644), QStringLiteral("-rwSr--r--"));
         QVERIFY(ShellContextMenu::showProperties({}) == nullptr);

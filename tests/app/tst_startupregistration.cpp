@@ -1,6 +1,7 @@
-// The start-up and folder context-menu entries: their exact bytes, quoting of odd program
-// paths, switching on and off, a root instance writing the user's entry as the user, and the
-// folder entry never taking over as the default folder handler.
+// The start-up entry and the folder command: their exact bytes, quoting of odd program paths,
+// switching on and off in every file manager's mechanism (Thunar's actions kept byte for byte),
+// the old application entry taken away, a root instance writing the user's entry as the user,
+// and the folder command never taking over as the default folder handler.
 #include "app/StartupRegistration.h"
 
 #include "app/DesktopApplications.h"
@@ -22,8 +23,26 @@ StartupRegistration::Locations locationsIn(const QString& base)
     StartupRegistration::Locations l;
     l.autostartFolder = base + QStringLiteral("/config/autostart");
     l.applicationsFolder = base + QStringLiteral("/share/applications");
+    l.serviceMenusFolder = base + QStringLiteral("/share/kio/servicemenus");
+    l.fileManagerActionsFolder = base + QStringLiteral("/share/file-manager/actions");
+    l.nemoActionsFolder = base + QStringLiteral("/share/nemo/actions");
+    l.thunarActionsFile = base + QStringLiteral("/etc/xdg/Thunar/uca.xml");
     l.programFile = QStringLiteral("/opt/tq/tallowquist-pro");
     return l;
+}
+
+// The value of the first "Exec=" line of an entry, its string escapes undone as a desktop does.
+QString execOf(const QByteArray& entry)
+{
+    QTemporaryDir dir;
+    for (const QByteArray& line : entry.split('\n')) {
+        if (!line.startsWith("Exec="))
+            continue;
+        const QString file = dir.filePath(QStringLiteral("e.desktop"));
+        testutil::writeFile(file, "[Desktop Entry]\n" + line + "\n");
+        return DesktopApplications::readEntryGroup(file).value(QStringLiteral("Exec"));
+    }
+    return QString();
 }
 
 struct StatInfo
@@ -43,8 +62,9 @@ StatInfo statOf(const QString& path)
     return info;
 }
 
-// `xdg-mime query default inode/directory` in a desktop made of the given folders only.
-QString defaultFolderHandler(const QString& base, const QStringList& dataDirs)
+// `xdg-mime query default inode/directory` (or, with `gio` true, GIO's default) in a desktop made
+// of the given data folders only, with no mimeapps.list anywhere.
+QString defaultFolderHandler(const QString& base, const QStringList& dataDirs, bool gio = false)
 {
     QProcessEnvironment env;
     env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
@@ -55,11 +75,20 @@ QString defaultFolderHandler(const QString& base, const QStringList& dataDirs)
     env.insert(QStringLiteral("XDG_DATA_DIRS"), dataDirs.join(QLatin1Char(':')));
     QProcess process;
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                               QStringLiteral("inode/directory")});
+    if (gio)
+        process.start(QStringLiteral("gio"), {QStringLiteral("mime"), QStringLiteral("inode/directory")});
+    else
+        process.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                                   QStringLiteral("inode/directory")});
     if (!process.waitForFinished(20000))
-        return QStringLiteral("<xdg-mime did not finish>");
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        return QStringLiteral("<did not finish>");
+    const QString out = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return gio ? out.section(QLatin1Char('\n'), 0, 0).section(QStringLiteral(": "), 1) : out;
+}
+
+void updateDesktopDatabase(const QString& folder)
+{
+    QProcess::execute(QStringLiteral("update-desktop-database"), {QStringLiteral("-q"), folder});
 }
 
 } // namespace
@@ -79,16 +108,66 @@ private slots:
                             "Icon=tallowquist-pro\n"
                             "Terminal=false\n"
                             "X-GNOME-Autostart-enabled=true\n"));
-        QCOMPARE(StartupRegistration::folderEntry(QStringLiteral("/opt/tq/tallowquist-pro"),
-                                                  QStringLiteral("Search with Tallowquist Pro...")),
+        const QString program = QStringLiteral("/opt/tq/tallowquist-pro");
+        const QString name = QStringLiteral("Search with Tallowquist Pro...");
+        QCOMPARE(StartupRegistration::folderEntry(program, name),
                  QByteArray("[Desktop Entry]\n"
-                            "Type=Application\n"
+                            "Type=Action\n"
                             "Name=Search with Tallowquist Pro...\n"
-                            "Exec=/opt/tq/tallowquist-pro -path %f\n"
+                            "Tooltip=Search with Tallowquist Pro...\n"
                             "Icon=tallowquist-pro\n"
-                            "MimeType=inode/directory\n"
-                            "NoDisplay=true\n"
-                            "Terminal=false\n"));
+                            "Profiles=folder;\n"
+                            "\n"
+                            "[X-Action-Profile folder]\n"
+                            "Name=Search with Tallowquist Pro...\n"
+                            "MimeTypes=inode/directory;\n"
+                            "SelectionCount==1\n"
+                            "Exec=/opt/tq/tallowquist-pro -path %f\n"));
+        QCOMPARE(StartupRegistration::serviceMenuEntry(program, name),
+                 QByteArray("[Desktop Entry]\n"
+                            "Type=Service\n"
+                            "MimeType=inode/directory;\n"
+                            "Actions=searchWithTallowquistPro;\n"
+                            "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
+                            "X-KDE-Priority=TopLevel\n"
+                            "\n"
+                            "[Desktop Action searchWithTallowquistPro]\n"
+                            "Name=Search with Tallowquist Pro...\n"
+                            "Icon=tallowquist-pro\n"
+                            "Exec=/opt/tq/tallowquist-pro -path %f\n"));
+        QCOMPARE(StartupRegistration::nemoActionEntry(program, name),
+                 QByteArray("[Nemo Action]\n"
+                            "Active=true\n"
+                            "Name=Search with Tallowquist Pro...\n"
+                            "Comment=Search with Tallowquist Pro...\n"
+                            "Exec=/opt/tq/tallowquist-pro -path %F\n"
+                            "Icon-Name=tallowquist-pro\n"
+                            "Selection=s\n"
+                            "Extensions=dir;\n"
+                            "Quote=double\n"));
+    }
+
+    // Thunar's own actions stay byte for byte; ours is put in once, replaced, and taken out.
+    void thunarActionsAreEditedInPlace()
+    {
+        const QByteArray file = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n\n"
+                                "  <action>\n    <name>Open Terminal Here</name>\n    <command>exo-open %f</command>\n"
+                                "  </action>\n\n</actions>\n";
+        const QByteArray on = StartupRegistration::thunarActions(file, QStringLiteral("/opt/my apps/tq's"),
+                                                                 QStringLiteral("Search & find"), true);
+        QVERIFY(on.startsWith(file.left(file.indexOf("</actions>"))));
+        QVERIFY(on.endsWith("</actions>\n"));
+        QVERIFY2(on.contains("  <action>\n    <icon>tallowquist-pro</icon>\n    <name>Search &amp; find</name>\n"
+                             "    <unique-id>tallowquist-pro-folder-search</unique-id>\n"
+                             "    <command>'/opt/my apps/tq'\\''s' -path %f</command>\n"),
+                 on.constData());
+        QVERIFY(on.contains("    <directories/>\n  </action>\n</actions>"));
+        const QByteArray again = StartupRegistration::thunarActions(on, QStringLiteral("/usr/bin/tq"), QStringLiteral("x"), true);
+        QCOMPARE(again.count("tallowquist-pro-folder-search"), 1);
+        QVERIFY(again.contains("<command>'/usr/bin/tq' -path %f</command>"));
+        QCOMPARE(StartupRegistration::thunarActions(again, QString(), QString(), false), file);
+        // Not Thunar's actions: left alone.
+        QCOMPARE(StartupRegistration::thunarActions("<x/>", QStringLiteral("/p"), QStringLiteral("n"), true), QByteArray("<x/>"));
     }
 
     void programPathsAreQuoted_data()
@@ -116,12 +195,9 @@ private slots:
         QFETCH(QByteArray, exec);
         const QByteArray entry = StartupRegistration::folderEntry(program, QStringLiteral("x"));
         QVERIFY2(entry.contains("\n" + exec), entry.constData());
+        QVERIFY(StartupRegistration::serviceMenuEntry(program, QStringLiteral("x")).contains("\n" + exec));
         // A desktop reading the line back gets the program path itself as the first argument.
-        QTemporaryDir dir;
-        QVERIFY(testutil::writeFile(dir.filePath(QStringLiteral("e.desktop")), entry));
-        const QString execValue =
-            DesktopApplications::readEntryGroup(dir.filePath(QStringLiteral("e.desktop")))
-                .value(QStringLiteral("Exec"));
+        const QString execValue = execOf(entry);
         QStringList arguments;
         QVERIFY(DesktopApplications::splitExec(execValue, arguments));
         // (field codes, "%%" among them, are expanded after the split)
@@ -235,7 +311,7 @@ private slots:
         QCOMPARE(l.applicationsFolder, QStringLiteral("/usr/share/applications"));
     }
 
-    void folderEntryOnAndOff()
+    void folderCommandOnAndOff()
     {
         QTemporaryDir dir;
         StartupRegistration::Locations l = locationsIn(dir.path());
@@ -243,54 +319,88 @@ private slots:
         l.updateDatabaseProgram = dir.filePath(QStringLiteral("update-desktop-database"));
         apptest::writeScript(l.updateDatabaseProgram,
                              "#!/bin/sh\necho \"$@\" >> '" + QFile::encodeName(record) + "'\n");
+        const QByteArray thunar = "<?xml version=\"1.0\"?>\n<actions>\n  <action><name>Other</name></action>\n</actions>\n";
+        QVERIFY(testutil::writeFile(l.thunarActionsFile, thunar));
+        // The application entry an earlier version wrote.
+        QVERIFY(testutil::writeFile(dir.filePath("share/applications/tallowquist-pro-folder-search.desktop"),
+                                    "[Desktop Entry]\nType=Application\nExec=x -path %f\nMimeType=inode/directory\n"));
         const StartupRegistration registration(l);
+        const QString name = QStringLiteral("Search with Tallowquist Pro...");
         QVERIFY(!registration.isShellIntegrated());
-        QVERIFY(registration.setShellIntegration(true,
-                                                 QStringLiteral("Search with Tallowquist Pro...")));
+        QVERIFY(registration.setShellIntegration(true, name));
         QCOMPARE(registration.folderEntryFilePath(),
-                 l.applicationsFolder + QStringLiteral("/tallowquist-pro-folder-search.desktop"));
-        QCOMPARE(testutil::readFile(registration.folderEntryFilePath()),
-                 StartupRegistration::folderEntry(
-                     l.programFile, QStringLiteral("Search with Tallowquist Pro...")));
-        QCOMPARE(statOf(registration.folderEntryFilePath()).mode, mode_t(0644));
+                 l.fileManagerActionsFolder + QStringLiteral("/tallowquist-pro-folder-search.desktop"));
+        QCOMPARE(testutil::readFile(registration.folderEntryFilePath()), StartupRegistration::folderEntry(l.programFile, name));
+        QCOMPARE(testutil::readFile(registration.serviceMenuFilePath()),
+                 StartupRegistration::serviceMenuEntry(l.programFile, name));
+        QCOMPARE(testutil::readFile(registration.nemoActionFilePath()),
+                 StartupRegistration::nemoActionEntry(l.programFile, name));
+        QCOMPARE(testutil::readFile(l.thunarActionsFile), StartupRegistration::thunarActions(thunar, l.programFile, name, true));
+        // Readable by every user's file manager.
+        for (const QString& path : {registration.folderEntryFilePath(), registration.serviceMenuFilePath(),
+                                    registration.nemoActionFilePath()}) {
+            QCOMPARE(statOf(path).mode, mode_t(0644));
+            QCOMPARE(statOf(QFileInfo(path).path()).mode, mode_t(0755));
+        }
         QVERIFY(registration.isShellIntegrated());
-        QTRY_COMPARE(testutil::readFile(record),
-                     "-q " + QFile::encodeName(l.applicationsFolder) + "\n");
+        // The old application entry is gone, and the desktop's cache is brought up to date.
+        QVERIFY(!QFileInfo::exists(registration.legacyFolderEntryFilePath()));
+        QTRY_COMPARE(testutil::readFile(record), "-q " + QFile::encodeName(l.applicationsFolder) + "\n");
 
         QVERIFY(registration.setShellIntegration(false, QString()));
-        QVERIFY(!QFileInfo::exists(registration.folderEntryFilePath()));
+        for (const QString& path : {registration.folderEntryFilePath(), registration.serviceMenuFilePath(),
+                                    registration.nemoActionFilePath()})
+            QVERIFY(!QFileInfo::exists(path));
+        QCOMPARE(testutil::readFile(l.thunarActionsFile), thunar);
         QVERIFY(!registration.isShellIntegrated());
-        QTRY_COMPARE(testutil::readFile(record).count('\n'), 2);
+        QTest::qWait(100);
+        QCOMPARE(testutil::readFile(record).count('\n'), 1); // nothing more to remove there
 
-        // An entry without a command is not ours to count as integrated.
-        QVERIFY(testutil::writeFile(registration.folderEntryFilePath(),
-                                    "[Desktop Entry]\nType=Application\n"));
+        // An entry without a command is not ours to count as on; without Thunar its file is not made.
+        QVERIFY(testutil::writeFile(registration.folderEntryFilePath(), "[Desktop Entry]\nType=Action\n"));
         QVERIFY(!registration.isShellIntegrated());
+        QVERIFY(QFile::remove(l.thunarActionsFile));
+        QVERIFY(registration.setShellIntegration(true, name));
+        QVERIFY(!QFileInfo::exists(l.thunarActionsFile));
     }
 
-    void folderEntryIsNeverTheDefaultFolderHandler()
+    // In a clean desktop (no mimeapps.list anywhere) with a file manager installed, the folder
+    // command never changes the default application for folders, as xdg-mime and GIO see it,
+    // also after the desktop's cache is rebuilt; an old application entry that did is removed.
+    void folderCommandIsNeverTheDefaultFolderHandler()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
-            QSKIP("xdg-mime is not installed");
+        if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("update-desktop-database")).isEmpty())
+            QSKIP("xdg-mime and update-desktop-database are needed");
+        if (!QFileInfo::exists(QStringLiteral("/usr/share/applications/thunar.desktop")))
+            QSKIP("a file manager (Thunar) is needed");
         QTemporaryDir dir;
-        const QString fileManagerDir = dir.filePath(QStringLiteral("fm"));
-        QVERIFY(
-            testutil::writeFile(fileManagerDir + QStringLiteral("/applications/files.desktop"),
-                                "[Desktop Entry]\nType=Application\nName=Files\nExec=files %U\n"
-                                "MimeType=inode/directory;application/x-gnome-saved-search;\n"));
         StartupRegistration::Locations l = locationsIn(dir.path());
-        const QString ours = dir.filePath(QStringLiteral("share"));
+        QVERIFY(QDir().mkpath(l.applicationsFolder));
+        const QStringList dataDirs = {dir.filePath(QStringLiteral("share")), QStringLiteral("/usr/share")};
+        const bool gio = !QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty();
 
-        // With a file manager installed, it stays the default.
-        const QStringList both = {fileManagerDir, ours};
-        const QString before = defaultFolderHandler(dir.path(), both);
-        QCOMPARE(before, QStringLiteral("files.desktop"));
+        const QString before = defaultFolderHandler(dir.path(), dataDirs);
+        QCOMPARE(before, QStringLiteral("thunar.desktop"));
+        const QString beforeGio = gio ? defaultFolderHandler(dir.path(), dataDirs, true) : QString();
+
+        // What an earlier version left: an application entry for folders, which took over.
+        QVERIFY(testutil::writeFile(dir.filePath("share/applications/tallowquist-pro-folder-search.desktop"),
+                                    StartupRegistration::folderEntry(l.programFile, QStringLiteral("Search"))
+                                        .replace("Type=Action", "Type=Application")
+                                        .replace("MimeTypes=", "MimeType=")));
+        updateDesktopDatabase(l.applicationsFolder);
         QVERIFY(StartupRegistration(l).setShellIntegration(true, QStringLiteral("Search")));
-        QCOMPARE(defaultFolderHandler(dir.path(), both), before);
-        // Our folder first in the search path changes nothing either.
-        QCOMPARE(defaultFolderHandler(dir.path(), {ours, fileManagerDir}), before);
+        updateDesktopDatabase(l.applicationsFolder);
+        QCOMPARE(defaultFolderHandler(dir.path(), dataDirs), before);
+        if (gio)
+            QCOMPARE(defaultFolderHandler(dir.path(), dataDirs, true), beforeGio);
+        QVERIFY(StartupRegistration(l).setShellIntegration(false, QStringLiteral("Search")));
+        updateDesktopDatabase(l.applicationsFolder);
+        QCOMPARE(defaultFolderHandler(dir.path(), dataDirs), before);
         // Without any file manager there is no default, and we do not become it.
-        QCOMPARE(defaultFolderHandler(dir.path(), {ours}), QString());
+        QVERIFY(StartupRegistration(l).setShellIntegration(true, QStringLiteral("Search")));
+        QCOMPARE(defaultFolderHandler(dir.path(), {dir.filePath(QStringLiteral("share"))}), QString());
     }
 };
 

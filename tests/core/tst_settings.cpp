@@ -1,4 +1,5 @@
 #include "core/Settings.h"
+#include "core/UserFiles.h"
 #include "core/PrivateFolders.h"
 #include "core/UserFileIdentity.h"
 #include "testutil.h"
@@ -38,9 +39,8 @@ IFilterInfo filter(const wchar_t* clsid, const std::wstring& name, std::list<std
     return IFilterInfo{clsid, name, std::move(extensions)};
 }
 
-const QStringList kDefaultDisabledFilters = {
-    QStringLiteral("{c3278e90-bea7-11cd-b579-08002b30bfeb}"), QStringLiteral("{c1243ca0-bf96-11cd-b579-08002b30bfeb}"),
-    QStringLiteral("{e0ca5340-4534-11cf-b952-00aa0051fe20}"), QStringLiteral("{41b9be05-b3af-460c-bf0b-2cdd44a093b1}")};
+// No document filter is switched off until the user says so.
+const QStringList kDefaultDisabledFilters;
 
 } // namespace
 
@@ -91,17 +91,16 @@ private slots:
             "ShowMaximumMatches=100\nSkipBinary=true\nSortColumn=0\nUseBuiltInPDF=true\nWordWrap=false\n\n"
             "[CommandToolbar]\nArea=4\nVisible=4\n\n"
             "[Debug]\nAssertLogging=true\n\n"
-            "[IFilters]\nDisabledFilters={c3278e90-bea7-11cd-b579-08002b30bfeb}, {c1243ca0-bf96-11cd-b579-08002b30bfeb}, "
-            "{e0ca5340-4534-11cf-b952-00aa0051fe20}, {41b9be05-b3af-460c-bf0b-2cdd44a093b1}\n\n"
+            "[IFilters]\nDisabledFilters=@Invalid()\n\n"
             "[InstantToolbar]\nArea=4\nVisible=4\n\n"
-            "[MainWindow]\nLastLeftPaneWidth=200\nMaximized=@Invalid()\nPos=@Point(470 270)\nSize=@Size(930 550)\n\n"
+            "[MainWindow]\nLastLeftPaneWidth=200\nMaximized=@Invalid()\nPos=@Point(340 210)\nSize=@Size(1240 660)\n\n"
             "[SearchWindow]\nArea=1\nFloating=false\nPos=@Point(0 0)\nSize=@Size(0 0)\nVisible=true\n").arg(dbPath);
         QCOMPARE(fileText(path), expected);
 
         // Typed values read back as the callers see them, also after a restart.
         for (int round = 0; round < 2; ++round) {
-            QCOMPARE(s->value(Settings::MainWindowSize).toSize(), QSize(930, 550));
-            QCOMPARE(s->value(Settings::MainWindowPos).toPoint(), QPoint(470, 270));
+            QCOMPARE(s->value(Settings::MainWindowSize).toSize(), QSize(1240, 660));
+            QCOMPARE(s->value(Settings::MainWindowPos).toPoint(), QPoint(340, 210));
             QVERIFY(!s->value(Settings::MainWindowMaximized).isValid());
             QVERIFY(s->contains(Settings::MainWindowMaximized));
             QCOMPARE(s->disabledFilters(), kDefaultDisabledFilters);
@@ -146,11 +145,23 @@ private slots:
         QVERIFY(!fileText(path).contains(QStringLiteral("ExcludePaths")));
         QVERIFY(!fileText(path).contains(QStringLiteral("FileCategories")));
 
-        const QList<ExcludePath> excludes = {{QStringLiteral("$Recycle.Bin"), true}, {QStringLiteral(".svn"), true}};
+        // The trash folders of Linux (the session user's, at home and on other volumes) and the
+        // version-control metadata folders.
+        const QList<ExcludePath> excludes = {{UserFiles::dataLocation() + QStringLiteral("/Trash"), true},
+                                             {QStringLiteral(".Trash"), true},
+                                             {QStringLiteral(".Trash-%1").arg(::getuid()), true},
+                                             {QStringLiteral(".git"), true},
+                                             {QStringLiteral(".hg"), true},
+                                             {QStringLiteral(".svn"), true},
+                                             {QStringLiteral(".bzr"), true}};
         QCOMPARE(s->excludePaths(), excludes);
+        const QString documents = QStringLiteral(
+            "azw;azw3;doc;docm;docx;dot;dotm;dotx;epub;fb2;fodp;fods;fodt;htm;html;ini;md;mobi;mth;"
+            "odp;ods;odt;otp;ots;ott;pdf;pot;potm;potx;pps;ppsm;ppsx;ppt;pptm;pptx;prc;rtf;sxc;sxi;"
+            "sxw;txt;wri;xht;xhtml;xls;xlsm;xlsx;xlt;xltx;xml");
         const QList<FileCategory> categories = {
-            {QStringLiteral("Document"), QStringLiteral("doc;docx;htm;html;ini;mth;pdf;ppt;pptx;rtf;txt;wri;xls;xlsx;xls")},
-            {QStringLiteral("Executable"), QStringLiteral("bat;cmd;exe;msi")},
+            {QStringLiteral("Document"), documents},
+            {QStringLiteral("Executable"), QStringLiteral("appimage;bash;bin;csh;deb;fish;ksh;pl;py;rb;rpm;run;sh;zsh")},
             {QStringLiteral("Picture"), QStringLiteral("bmp;gif;ico;jpeg;jpg;png;psd;tiff")},
             // m3u and m4a are two extensions: the category filter splits at ";" only.
             {QStringLiteral("Music"), QStringLiteral("flac;m3u;m4a;mid;mp3;ogg;wav;wma")},
@@ -158,8 +169,9 @@ private slots:
         QCOMPARE(s->fileCategories(), categories);
 
         const QString text = fileText(path);
-        QVERIFY(text.contains(QStringLiteral("[ExcludePaths]\n1\\active=true\n1\\path=$Recycle.Bin\n2\\active=true\n2\\path=.svn\nsize=2\n")));
-        QVERIFY(text.contains(QStringLiteral("[FileCategories]\n1\\extensions=\"doc;docx;htm;html;ini;mth;pdf;ppt;pptx;rtf;txt;wri;xls;xlsx;xls\"\n1\\name=Document\n")));
+        QVERIFY(text.contains(QStringLiteral("4\\active=true\n4\\path=.git\n")));
+        QVERIFY(text.contains(QStringLiteral("7\\path=.bzr\nsize=7\n")));
+        QVERIFY(text.contains(QStringLiteral("[FileCategories]\n1\\extensions=\"%1\"\n1\\name=Document\n").arg(documents)));
         QVERIFY(text.contains(QStringLiteral("5\\name=Video\nsize=5\n")));
 
         s = reopen(path);
@@ -232,7 +244,8 @@ private slots:
         QVERIFY(!out.autoAddFixed && out.autoAddRemovable);
         QCOMPARE(out.dbPath, in.dbPath);
         // Exclude paths are not part of setIndexOptions: the stored defaults remain.
-        QCOMPARE(out.excludePaths, (QStringList{QStringLiteral("$Recycle.Bin"), QStringLiteral(".svn")}));
+        QCOMPARE(out.excludePaths.size(), 7);
+        QVERIFY(out.excludePaths.contains(QStringLiteral(".git")));
     }
 
     void damagedDriveEntriesAreLeftOut()

@@ -3,6 +3,43 @@
 
 #include <chrono>
 
+namespace {
+
+// The events of a scripted batch as the real reader hands them over.
+JournalBatch toJournalBatch(const QVector<ScriptedJournalEvent>& events, USN endUsn)
+{
+    JournalBatch batch;
+    for (const ScriptedJournalEvent& e : events) {
+        JournalBatch::Record r;
+        r.frn = e.frn;
+        r.parent = e.parent;
+        r.isDir = e.isDir;
+        const QByteArray name = fileNameToBytes(e.name);
+        r.name = batch.put(name.constData(), std::size_t(name.size()));
+        r.nameLength = quint16(name.size());
+        switch (e.kind) {
+        case ScriptedJournalEvent::Added:
+            r.reason = JournalBatch::FileCreate;
+            break;
+        case ScriptedJournalEvent::Renamed:
+            r.reason = JournalBatch::RenameNewName;
+            break;
+        case ScriptedJournalEvent::Deleted:
+            r.reason = JournalBatch::FileDelete;
+            break;
+        case ScriptedJournalEvent::NameRemoved:
+            r.reason = JournalBatch::NameRemoved;
+            break;
+        }
+        r.reason |= JournalBatch::Close;
+        batch.records.push_back(r);
+    }
+    batch.endUsn = endUsn;
+    return batch;
+}
+
+} // namespace
+
 ScriptedJournalReader::ScriptedJournalReader(QObject* parent) : QObject(parent) {}
 
 ScriptedJournalReader::~ScriptedJournalReader() = default;
@@ -66,6 +103,14 @@ USN ScriptedJournalReader::read(USN start, bool wait)
             if (batch.endUsn <= position)
                 continue;
             g.unlock();
+            if (handler_) {
+                handler_(toJournalBatch(batch.events, batch.endUsn));
+                position = batch.endUsn;
+                g.lock();
+                delivered_ = position;
+                changed_.notify_all();
+                continue;
+            }
             for (const ScriptedJournalEvent& e : batch.events) {
                 switch (e.kind) {
                 case ScriptedJournalEvent::Added:
@@ -76,6 +121,12 @@ USN ScriptedJournalReader::read(USN start, bool wait)
                     break;
                 case ScriptedJournalEvent::Deleted:
                     emit fileDeleted(e.frn, e.isDir, batch.endUsn);
+                    break;
+                case ScriptedJournalEvent::NameRemoved:
+                    if (e.isDir)
+                        emit fileDeleted(e.frn, true, batch.endUsn);
+                    else
+                        emit nameRemoved(e.frn, e.parent, e.name, false, batch.endUsn);
                     break;
                 }
             }
@@ -90,6 +141,19 @@ USN ScriptedJournalReader::read(USN start, bool wait)
             return position;
         changed_.wait(g, [&] { return canceled_ || index < batches_.size(); });
     }
+}
+
+bool ScriptedJournalReader::setBatchHandler(JournalBatchHandler handler)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    handler_ = std::move(handler);
+    return true;
+}
+
+bool ScriptedJournalReader::deliversBatches() const
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return bool(handler_);
 }
 
 bool ScriptedJournalReader::cancel()

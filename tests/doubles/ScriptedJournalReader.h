@@ -2,7 +2,9 @@
 //
 // A test appends batches of events, each with the USN that follows it; read(start, wait)
 // delivers, in order, every batch whose end USN is above `start` (fileAdded / fileRenamed /
-// fileDeleted with the batch's end USN, then batchFinished), exactly as the real reader does.
+// fileDeleted / nameRemoved with the batch's end USN, then batchFinished), exactly as the real
+// reader does; or, once a batch handler is set, each batch whole as a JournalBatch (a rename
+// knows no old name; no folder carries a handle).
 // With wait true it then blocks until more batches arrive or cancel() is called. failRead()
 // makes the next read throw FileSearchException after the batches already queued, like a
 // journal that lost records. Thread-safe: batches may be appended while read runs.
@@ -18,7 +20,7 @@
 
 struct ScriptedJournalEvent
 {
-    enum Kind { Added, Renamed, Deleted };
+    enum Kind { Added, Renamed, Deleted, NameRemoved };
     Kind kind = Added;
     FRN frn = 0;
     FRN parent = 0;
@@ -31,6 +33,9 @@ struct ScriptedJournalEvent
     { return {Renamed, frn, parent, name, isDir}; }
     static ScriptedJournalEvent deleted(FRN frn, bool isDir = false)
     { return {Deleted, frn, 0, QString(), isDir}; }
+    // One name removed (the object goes with its last name).
+    static ScriptedJournalEvent nameRemoved(FRN frn, FRN parent, const QString& name, bool isDir = false)
+    { return {NameRemoved, frn, parent, name, isDir}; }
 };
 
 class ScriptedJournalReader : public QObject, public IChangeJournalReader
@@ -55,12 +60,16 @@ public:
 
     USN read(USN start, bool wait) override;
     bool cancel() override;
+    bool setBatchHandler(JournalBatchHandler handler) override;
+    // Whether a batch handler is in use (false: the signals).
+    bool deliversBatches() const;
 
 signals:
     void fileAdded(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) override;
     void fileRenamed(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) override;
     void fileDeleted(FRN frn, bool isDir, USN usn) override;
     void batchFinished(USN usn) override;
+    void nameRemoved(FRN frn, FRN parent, const QString& name, bool isDir, USN usn) override;
 
 private:
     struct Batch
@@ -73,6 +82,7 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
+    JournalBatchHandler handler_;
     QVector<Batch> batches_;
     bool canceled_ = false;
     int readCalls_ = 0;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include <QHash>
+
 ScriptedVolumeLayer::ScriptedVolumeLayer() = default;
 
 ScriptedVolumeLayer::~ScriptedVolumeLayer() = default;
@@ -70,6 +72,43 @@ void ScriptedVolumeLayer::releaseWalk()
     std::lock_guard<std::mutex> g(mutex_);
     ++released_;
     holdChanged_.notify_all();
+}
+
+void ScriptedVolumeLayer::enumerateFolder(const QString& mountPoint, const QByteArray&, quint64 inode, int,
+                                          const QByteArray&, const bool*, VolumeEntryConsumer& consumer)
+{
+    QVector<Entry> entries;
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        folderWalks_.append(inode);
+        entries = entries_.value(mountPoint);
+    }
+    QHash<quint64, quint64> parents;
+    for (const Entry& e : entries)
+        if (e.isDir)
+            parents.insert(e.inode, e.parent);
+    auto below = [&](quint64 parent) {
+        for (int steps = 0; parent != 0 && steps < 10000; ++steps) {
+            if (parent == inode)
+                return true;
+            parent = parents.value(parent);
+        }
+        return false;
+    };
+    consumer.start(1);
+    VolumeEntryBatch batch;
+    for (const Entry& e : entries) {
+        if (below(e.parent))
+            batch.add(e.inode, e.parent, e.name.constData(), size_t(e.name.size()), e.isDir);
+    }
+    consumer.consume(0, batch);
+    consumer.finish(0);
+}
+
+QVector<quint64> ScriptedVolumeLayer::folderWalks() const
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    return folderWalks_;
 }
 
 int ScriptedVolumeLayer::enumerations() const

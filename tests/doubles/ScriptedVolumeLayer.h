@@ -13,6 +13,8 @@
 // - holdWalks(true): every enumeration then waits at its start (after counting itself) until
 //   releaseWalk(); waitForHeldWalk() waits until one is waiting. A canceled walk stops waiting.
 // - fileSystemId(): as scripted with setFileSystemId, else 0.
+// - enumerateFolder(): the scripted entries below the folder's inode (whatever path or handle
+//   is given), in one slot; counted as folder walks (folderWalks()).
 #pragma once
 
 #include "platform/VolumeLayer.h"
@@ -66,6 +68,10 @@ public:
     void enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
                    const VolumeEntrySink& sink) override;
     quint64 fileSystemId(const QString& mountPoint) override;
+    void enumerateFolder(const QString& mountPoint, const QByteArray& path, quint64 inode, int handleType,
+                         const QByteArray& handle, const bool* cancel, VolumeEntryConsumer& consumer) override;
+    // The folders walked by enumerateFolder, in order.
+    QVector<quint64> folderWalks() const;
 
 private:
     struct Failure { int after; QString message; };
@@ -81,6 +87,7 @@ private:
     QMap<QString, quint64> fileSystemIds_;
     int batchSize_ = 1000;
     int enumerations_ = 0;
+    QVector<quint64> folderWalks_;
     bool hold_ = false;
     int held_ = 0;      // walks waiting
     int released_ = 0;  // walks let go and not yet gone on

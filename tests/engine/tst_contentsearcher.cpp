@@ -5,9 +5,9 @@
 #include "core/FileSearchException.h"
 #include "core/HandleHolder.h"
 #include "core/Logger.h"
-#include "search/engine/ByteScanner.h"
 #include "search/engine/ContentQuery.h"
 #include "search/engine/ContentSearcher.h"
+#include "search/engine/ConvertedTextCache.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/SearchExpression.h"
 #include "search/model/TempFileHolder.h"
@@ -49,33 +49,6 @@ IFilterInfo filter(const char* clsid, std::initializer_list<const wchar_t*> exts
     for (const wchar_t* e : exts)
         info.extensions.push_back(e);
     return info;
-}
-
-// The line-by-line reading of a UTF-8 text, as the content search is defined: every line fed to
-// one SearchExpression, the first matching line decides, else the end-of-text verdict; the
-// count is every hit of every term on every line.
-bool reference(const QByteArray& bytes, const QString& pattern, const MatchOptions& options,
-               int* count)
-{
-    QByteArray data = bytes;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QTextStream stream(&buffer);
-    stream.setCodec("UTF-8");
-    SearchExpression expression(pattern, options);
-    MatchOptions lineOptions = options;
-    lineOptions.fileScope = 0;
-    SearchExpression counting(pattern, lineOptions);
-    bool matched = false;
-    while (!stream.atEnd()) {
-        const QString line = stream.readLine();
-        if (expression.match(line) == SearchExpression::Matches)
-            matched = true;
-        MatchPositions positions;
-        counting.match(line, &positions);
-        *count += positions.size();
-    }
-    return matched || expression.evaluate() == SearchExpression::Matches;
 }
 
 } // namespace
@@ -272,96 +245,6 @@ private slots:
         QVERIFY(!finds(searcher, bin, "needle"));
     }
 
-    void rawRouteMatchesReference_data()
-    {
-        QTest::addColumn<int>("seed");
-        for (int seed = 1; seed <= 6; ++seed)
-            QTest::newRow(qPrintable(QString::number(seed))) << seed;
-    }
-    void rawRouteMatchesReference()
-    {
-        QFETCH(int, seed);
-        QRandomGenerator rng{quint32(seed)};
-        const QStringList vocabulary = {"foo", "Foo", "FOO", "bar", "foobar", "_foo", "foo1", "éfoo",
-                                        "fooé", "ŝbar", "bar\xC3", "x", "baz", "qux", "😀foo",
-                                        "foo😀", "ab", "aba", "ababa", "\t", "٣foo"};
-        const QStringList patterns = {"foo", "bar", "foo bar", "foo; baz", "!foo", "foo; !bar",
-                                      "aba", "ab", "x", "qux baz foo", "FOO"};
-        const QStringList booleans = {"foo and not bar", "not foo", "(foo or baz) and qux",
-                                      "foo or bar"};
-        // Patterns that the byte scan cannot take: the block pre-test or the line route.
-        const QStringList others = {"fo+", "ba[rz] qux", "^foo", "foo$", "o\\b", "(?!x)foo",
-                                    "foo(?!\\s)", "[^a-z]foo", "\\bfoo\\b", "!fo+"};
-        const QStringList wide = {"éfoo", "ŝbar; baz", "😀", "٣foo", "FOOÉ"};
-        ContentSearcher searcher(nullptr, work);
-        ContentSearchOptions o = enginetest::options();
-        o.skipBinary = false;
-        searcher.setSettings(o);
-        for (int round = 0; round < 60; ++round) {
-            QByteArray text;
-            const int lines = int(rng.bounded(8));
-            for (int l = 0; l < lines; ++l) {
-                const int words = int(rng.bounded(6));
-                for (int w = 0; w < words; ++w) {
-                    text += vocabulary[int(rng.bounded(vocabulary.size()))].toUtf8();
-                    const int sep = int(rng.bounded(4));
-                    text += sep == 0 ? "" : sep == 1 ? "," : " ";
-                }
-                text += rng.bounded(3) == 0 ? "\r\n" : "\n";
-            }
-            if (rng.bounded(2))
-                text.chop(1);
-            const QString path = write(QStringLiteral("r%1_%2.txt").arg(seed).arg(round), text);
-            for (int kind = 0; kind < 5; ++kind) {
-                const QStringList& list = kind == 2 ? booleans : kind == 3 ? others
-                                        : kind == 4 ? wide : patterns;
-                const int syntax = kind == 2 ? FileSearchRequest::Boolean
-                                 : kind == 3 ? FileSearchRequest::Regex
-                                 : kind == 1 ? FileSearchRequest::WholeWord
-                                 : kind == 4 ? int(rng.bounded(2)) : FileSearchRequest::Substring;
-                const QString pattern = list[int(rng.bounded(list.size()))];
-                FileSearchRequest r = contents(pattern, syntax, rng.bounded(2) == 0,
-                                               rng.bounded(2) == 0);
-                int expectedCount = 0;
-                const bool expected = reference(text, pattern, r.matchOptions(false), &expectedCount);
-                const QString what = QStringLiteral("pattern '%1' kind %2 line %3 case %4 text:\n%5")
-                                         .arg(pattern).arg(kind).arg(r.lineScope).arg(r.contentsCase)
-                                         .arg(QString::fromUtf8(text));
-                int count = 0;
-                QVERIFY2(searcher.find(&r, path, &count) == expected, qPrintable(what));
-                QVERIFY2(count == expectedCount, qPrintable(what));
-                QVERIFY2(searcher.find(&r, path, nullptr) == expected, qPrintable(what));
-
-                // The byte scanner alone, when it claims the text.
-                const ContentQuery query(pattern, r.matchOptions(false));
-                if (!query.fastEligible || (!query.options.fileScope && query.verdict(0)))
-                    continue;
-                int scanCount = 0;
-                ByteScanner scanner(query, true, &scanCount);
-                scanner.feed(text.constData(), size_t(text.size()));
-                if (!scanner.needsSlowRoute()) {
-                    QVERIFY2(scanner.result() == expected, qPrintable(what));
-                    QVERIFY2(scanCount == expectedCount, qPrintable(what));
-                }
-            }
-        }
-    }
-
-
-    void findTermPrimitive()
-    {
-        const QByteArray hay = QByteArray(70, 'a') + "NeedLe" + QByteArray(20, 'b') + "needle";
-        const auto* s = reinterpret_cast<const unsigned char*>(hay.constData());
-        const auto* t = reinterpret_cast<const unsigned char*>("needle");
-        QCOMPARE(ByteScanner::findTerm(s, hay.size(), t, 6, true, 0), size_t(70));
-        QCOMPARE(ByteScanner::findTerm(s, hay.size(), t, 6, false, 0), size_t(96));
-        QCOMPARE(ByteScanner::findTerm(s, hay.size(), t, 6, true, 71), size_t(96));
-        QCOMPARE(ByteScanner::findTerm(s, hay.size(), t, 6, true, 97), size_t(hay.size()));
-        QCOMPARE(ByteScanner::findTerm(s, 5, t, 6, true, 0), size_t(5));
-        const auto* one = reinterpret_cast<const unsigned char*>("b");
-        QCOMPARE(ByteScanner::findTerm(s, hay.size(), one, 1, false, 0), size_t(76));
-    }
-
     void longLinesAndBlockEdges()
     {
         ContentSearcher searcher(nullptr, work);
@@ -404,6 +287,127 @@ private slots:
         count = 0;
         QVERIFY(!finds(searcher, apartPath, "foo barbaz", FileSearchRequest::WholeWord, true, false, &count));
         QCOMPARE(count, 400000 + 1000);
+    }
+
+    // One line costs the window, not its length: a 48 MiB file without a line end is searched
+    // (the needle at its very end found and counted) and previewed within a few MiB, and a
+    // cancel during it is seen at the next block.
+    // A document is converted once while it is unchanged: the search and the preview read the
+    // text kept in the working folder; a changed document (or another one) is converted again;
+    // the kept texts stay within their bounds, the least recently used going first.
+    void convertedTextIsKept()
+    {
+        const QString runs = docs + "/runs.txt";
+        const QString script = docs + "/counting-pdftotext.sh";
+        QVERIFY(testutil::writeFile(script, "#!/bin/sh\necho run >> '" + QFile::encodeName(runs)
+                                                + "'\ncat > /dev/null\nprintf 'kept quokka\\n' | iconv -f UTF-8 -t UTF-16BE\n"));
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString keptWork = docs + "/keptwork";
+        ContentSearcher searcher(nullptr, keptWork);
+        searcher.setSettings(enginetest::options());
+        searcher.pdf()->setProgram(script);
+        const QString doc = write("kept.pdf", "%PDF-1.4 one");
+        auto conversions = [&] { return testutil::readFile(runs).count("run"); };
+        QVERIFY(finds(searcher, doc, "quokka"));
+        QVERIFY(finds(searcher, doc, "kept quokka", FileSearchRequest::Substring, true));
+        TempFileHolder holder;
+        FileSearchRequest r = contents("quokka");
+        QVERIFY(searcher.findAll(&r, doc, &holder));
+        QCOMPARE(holder.matches.size(), 1);
+        QCOMPARE(conversions(), 1);
+        // Another content (and change time) makes another text; so does another name.
+        QVERIFY(testutil::writeFile(doc, "%PDF-1.4 two"));
+        QVERIFY(finds(searcher, doc, "quokka"));
+        QCOMPARE(conversions(), 2);
+        QVERIFY(QFile::copy(doc, docs + "/copy.pdf"));
+        QVERIFY(finds(searcher, docs + "/copy.pdf", "quokka"));
+        QCOMPARE(conversions(), 3);
+        QVERIFY(finds(searcher, doc, "quokka"));
+        QCOMPARE(conversions(), 3);
+        // A second searcher on the same working folder (the next run of the program) finds them.
+        ContentSearcher next(nullptr, keptWork);
+        next.setSettings(enginetest::options());
+        next.pdf()->setProgram(script);
+        QVERIFY(finds(next, doc, "quokka"));
+        QCOMPARE(conversions(), 3);
+        // Another converter program makes other texts.
+        next.pdf()->setProgram(script + "-other");
+        QVERIFY(QFile::copy(script, script + "-other"));
+        QVERIFY(finds(next, doc, "quokka"));
+        QCOMPARE(conversions(), 4);
+
+        // Bounds: three entries of 30 bytes fit 64 at most two at a time; a text over the bound
+        // of one entry is not kept (its file stays where it was).
+        ConvertedTextCache cache(docs + "/boundwork", 40, 64, 10);
+        QVERIFY(QDir().mkpath(docs + "/boundwork"));
+        QStringList keys;
+        for (int i = 0; i < 3; ++i) {
+            const QString text = write(QStringLiteral("t%1.txt").arg(i), QByteArray(30, char('a' + i)));
+            const ContentFile source = ContentFile::open(text);
+            keys << QString::fromLatin1(ConvertedTextCache::keyOf(source, "test"));
+            QVERIFY(cache.keep(keys.last().toLatin1(), text, QString()));
+            QVERIFY(!QFile::exists(text));
+        }
+        ContentFile kept;
+        QString encoding;
+        QCOMPARE(int(cache.find(keys[0].toLatin1(), &kept, &encoding)), int(ConvertedTextCache::Lookup::Missing));
+        QCOMPARE(int(cache.find(keys[2].toLatin1(), &kept, &encoding)), int(ConvertedTextCache::Lookup::Text));
+        QCOMPARE(kept.size(), qint64(30));
+        QCOMPARE(QDir(docs + "/boundwork/text-cache").entryList(QDir::Files).size(), 2);
+        const QString large = write("large.txt", QByteArray(41, 'x'));
+        QVERIFY(!cache.keep(ConvertedTextCache::keyOf(ContentFile::open(large), "test"), large, QString()));
+        QVERIFY(QFile::exists(large));
+    }
+
+    void longLineCostsTheWindow()
+    {
+        QByteArray block(1 << 20, 'x');
+        for (int i = 0; i < block.size(); i += 61)
+            block[i] = ' ';
+        const QString path = docs + "/one line.txt";
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            for (int i = 0; i < 48; ++i)
+                QCOMPARE(file.write(block), qint64(block.size()));
+            QCOMPARE(file.write("needle"), qint64(6));
+        }
+        ContentSearcher searcher(nullptr, work);
+        searcher.setSettings(enginetest::options());
+        int count = 0;
+        bool found = false;
+        TempFileHolder holder;
+        bool previewed = false;
+        const long grownKiB = docgen::peakGrowthKiB([&] {
+            found = finds(searcher, path, "needle", FileSearchRequest::Substring, true, false, &count);
+            FileSearchRequest r = contents("needle");
+            previewed = searcher.findAll(&r, path, &holder);
+        });
+        QVERIFY(found);
+        QCOMPARE(count, 1);
+        QVERIFY(previewed);
+        QCOMPARE(holder.lineCount, 1);
+        QCOMPARE(holder.matches.size(), 1);
+        QVERIFY2(grownKiB < 16 * 1024, qPrintable(QString::number(grownKiB)));
+        FileSearchRequest c = contents("needle");
+        QElapsedTimer timer;
+        timer.start();
+        std::unique_ptr<QThread> canceller(QThread::create([&] {
+            QThread::msleep(20);
+            c.canceled = true;
+        }));
+        canceller->start();
+        bool canceled = false;
+        try {
+            int n = 0;
+            searcher.find(&c, path, &n);
+        } catch (const FileSearchCancelException&) {
+            canceled = true;
+        }
+        canceller->wait();
+        QVERIFY(canceled || timer.elapsed() < 1000);
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+        QFile::remove(path);
     }
 
     void specialFilesAndCancel()
@@ -650,12 +654,17 @@ private slots:
             ContentFileDevice shown(*holder.text);
             const QByteArray bytes = shown.readAll();
             QTextStream stream(bytes);
+            const bool converted = holder.path != path;
             if (QTextCodec* codec = ContentSearcher::codecForEncoding(
-                    holder.removeFile ? (document.first == "pdf" ? "UTF16-BE" : "UTF-16") : "UTF-8", &shown))
+                    converted ? (document.first == "pdf" ? "UTF16-BE" : "UTF-16") : "UTF-8", &shown))
                 stream.setCodec(codec);
             QVERIFY2(stream.readAll().contains(word), native.constData());
         }
         QVERIFY2(workFiles().isEmpty(), qPrintable(workFiles().join(",")));
+        // QTemporaryDir cannot remove names that are not UTF-8.
+        for (const auto& document : qAsConst(documents))
+            ::unlink((folder + "/na\xEFve \xC3( " + document.first + "." + document.first).constData());
+        QCOMPARE(::rmdir(folder.constData()), 0);
     }
 
     // A root instance searches the contents of documents only root may read, while every
@@ -749,18 +758,15 @@ private slots:
         // Converted text files never stay behind in the working folder after find.
         QVERIFY2(workFiles().isEmpty(), qPrintable(workFiles().join(",")));
 
-        // findAll hands its converted file to the holder, which removes it.
-        QString converted;
+        // findAll hands the holder the converted text, which the cache keeps.
         {
             TempFileHolder holder;
             FileSearchRequest r = contents("pdfword");
             QVERIFY(searcher.findAll(&r, paths[3], &holder));
-            QVERIFY(holder.removeFile);
-            QVERIFY(holder.path.startsWith(work));
-            converted = holder.path;
-            QVERIFY(QFile::exists(converted));
+            QVERIFY(!holder.removeFile);
+            QVERIFY(holder.path.startsWith(work + "/text-cache/"));
+            QVERIFY(holder.text && holder.text->isOpen());
         }
-        QVERIFY(!QFile::exists(converted));
 
         // A document whose conversion failed is not searched as the bytes of its container;
         // a plain text saved under a document's name still is; a document without text is

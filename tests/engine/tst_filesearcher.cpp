@@ -8,10 +8,13 @@
 #include "search/model/IStringMatcher.h"
 #include "search/model/TempFileHolder.h"
 #include "search/textextract/Helper64Client.h"
+#include "search/textextract/IFilterConverter.h"
 #include "search/textextract/PDFConverter.h"
+#include "search/textextract/RegistryFile.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/engine/enginetest.h"
 #include "tests/textextract/docgen.h"
+#include "threadsafespy.h"
 
 #include <QDir>
 #include <QThread>
@@ -491,7 +494,8 @@ private slots:
             request.contents = "alpha";
             FileSearchResults results;
             FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
-            QSignalSpy finished(&search, &FileSearch::finished);
+            // FileSearch::finished comes from the FIND worker while this thread reads the count.
+            testutil::ThreadSafeSpy finished(&search, &FileSearch::finished);
             docgen::endsWithin(20000, "a search of damaged books", [&] {
                 search.start();
                 QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 19000);
@@ -518,6 +522,80 @@ private slots:
         t.start();
         docgen::endsWithin(10000, "the cancel of a search converting a slow document", [&] { search.cancel(); });
         QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
+    }
+
+    // The memory of a whole contents search is bounded, all pool threads together, whatever
+    // the files: eight small workbooks, each a row of 400 cells that all name one string of
+    // 30,000 characters (12 million characters of text each, one line), searched at once.
+    void wholeSearchMemoryIsBounded()
+    {
+        const QString folder = tmp.filePath("workbooks");
+        QVERIFY(QDir().mkpath(folder));
+        QByteArray row = "<worksheet><sheetData><row>";
+        for (int i = 0; i < 400; ++i)
+            row += "<c t=\"s\"><v>0</v></c>";
+        row += "</row></sheetData></worksheet>";
+        for (int i = 0; i < 8; ++i)
+            QVERIFY(docgen::writeZip(QStringLiteral("%1/book%2.xlsx").arg(folder).arg(i),
+                                     {{"xl/workbook.xml", "<workbook/>"},
+                                      {"xl/sharedStrings.xml", "<sst><si><t>" + QByteArray(29990, 'w') + " needle</t></si></sst>"},
+                                      {"xl/worksheets/sheet1.xml", row}}));
+        auto registry = std::make_shared<RegistryFile>();
+        QVERIFY(registry->load(testutil::programDir() + QLatin1Char('/') + RegistryFile::inProcessFileName()));
+        RegistryFile::setMachine(registry);
+        DirectorySearcher directories;
+        ContentSearcher contents(nullptr, work);
+        ContentSearchOptions o = options();
+        o.ifilters32 = getIFiltersFromRegistry();
+        contents.setSettings(o);
+        FileSearchRequest request;
+        request.includePaths = QStringList{folder};
+        request.contents = "needle";
+        request.countMatches = true;
+        FileSearchResults results;
+        const long grownKiB = docgen::peakGrowthKiB([&] {
+            FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
+            QSignalSpy finished(&search, &FileSearch::finished);
+            search.start();
+            QVERIFY(finished.wait(60000));
+        });
+        QCOMPARE(results.count(), 8);
+        int matches = 0;
+        results.filePath(0, &matches);
+        QCOMPARE(matches, 400);
+        QVERIFY2(grownKiB < 96 * 1024, qPrintable(QString::number(grownKiB)));
+    }
+
+    // What the contents checks of a search pass over is counted and logged in one line, not
+    // one line per file.
+    void passedOverFilesAreCountedOnce()
+    {
+        const QString folder = tmp.filePath("passedover");
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(testutil::writeFile(QStringLiteral("%1/blob%2.bin").arg(folder).arg(i), QByteArray("\x7F" "ELF\0\0 needle", 13)));
+        QVERIFY(testutil::writeFile(folder + "/text.txt", "needle\n"));
+        QCOMPARE(::symlink("nowhere", QFile::encodeName(folder + "/dangling.txt").constData()), 0);
+        DirectorySearcher directories;
+        ContentSearcher contents(nullptr, work);
+        contents.setSettings(options());
+        FileSearchRequest request;
+        request.includePaths = QStringList{folder};
+        request.contents = "needle";
+        FileSearchResults results;
+        const int logSize = logText().size();
+        {
+            FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
+            QSignalSpy finished(&search, &FileSearch::finished);
+            search.start();
+            QVERIFY(finished.wait(20000));
+        }
+        QCOMPARE(paths(results), QStringList{folder + "/text.txt"});
+        const QString log = logText().mid(logSize);
+        QVERIFY2(log.contains(QStringLiteral("Contents of search %1: 5 binary files skipped, 1 file could not be read\r\n")
+                                  .arg(request.id)),
+                 qPrintable(log));
+        QVERIFY(!log.contains("skip BINARY"));
+        QVERIFY(!log.contains("Failed to open"));
     }
 
     void privateWorkingFolder()

@@ -117,6 +117,34 @@ private slots:
         QTRY_COMPARE(db->count(), before + 1);
     }
 
+    // A file deleted while another process holds it open leaves the results at once (the kernel
+    // reports the file's own deletion only when the last holder lets go); so does a folder
+    // removed while a process has it as its working folder.
+    void deletedWhileOpenLeavesAtOnce()
+    {
+        QVERIFY(touchFile(mp + "/held-open.txt"));
+        QVERIFY(makeDir(mp + "/held-folder"));
+        QTRY_COMPARE(find("held-"), QStringList({"/held-folder", "/held-open.txt"}));
+        const int file = ::open(QFile::encodeName(mp + "/held-open.txt").constData(), O_RDONLY | O_CLOEXEC);
+        const int folder = ::open(QFile::encodeName(mp + "/held-folder").constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        QVERIFY(file >= 0 && folder >= 0);
+        QVERIFY(::unlink(QFile::encodeName(mp + "/held-open.txt").constData()) == 0);
+        QVERIFY(::rmdir(QFile::encodeName(mp + "/held-folder").constData()) == 0);
+        QTRY_VERIFY(find("held-").isEmpty());
+        ::close(file);
+        ::close(folder);
+        // A file with two names, one removed while open, keeps the other.
+        QVERIFY(touchFile(mp + "/two-names-a"));
+        QVERIFY(::link(QFile::encodeName(mp + "/two-names-a").constData(), QFile::encodeName(mp + "/two-names-b").constData()) == 0);
+        QTRY_COMPARE(find("two-names"), QStringList({"/two-names-a", "/two-names-b"}));
+        const int linked = ::open(QFile::encodeName(mp + "/two-names-a").constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(::unlink(QFile::encodeName(mp + "/two-names-a").constData()) == 0);
+        QTRY_COMPARE(find("two-names"), QStringList({"/two-names-b"}));
+        ::close(linked);
+        QVERIFY(::unlink(QFile::encodeName(mp + "/two-names-b").constData()) == 0);
+        QTRY_VERIFY(find("two-names").isEmpty());
+    }
+
     // Create, rename away, rename back and unlink before the reader looks: nothing remains.
     void mergedEventsLeaveNothing()
     {

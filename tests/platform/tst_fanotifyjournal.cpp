@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QMap>
+#include <QPair>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -23,11 +25,66 @@ namespace {
 
 struct Seen
 {
+    Seen(quint32 reason_, quint64 inode_, quint64 parent_, bool isDir_, const QByteArray& name_, quint64 oldParent_ = 0,
+         const QByteArray& oldName_ = QByteArray())
+        : reason(reason_), inode(inode_), parent(parent_), isDir(isDir_), name(name_), oldParent(oldParent_),
+          oldName(oldName_)
+    {
+    }
     quint32 reason;
     quint64 inode;
     quint64 parent;
     bool isDir;
     QByteArray name;
+    quint64 oldParent;
+    QByteArray oldName;
+};
+
+// The records of a batch.
+QVector<Seen> seenOf(const JournalBatch& batch)
+{
+    QVector<Seen> out;
+    for (const JournalBatch::Record& r : batch.records)
+        out.append(Seen{r.reason, r.frn, r.parent, r.isDir, QByteArray(batch.at(r.name), r.nameLength), r.oldParent,
+                        QByteArray(batch.at(r.oldName), r.oldNameLength)});
+    return out;
+}
+
+// The names of objects after records are applied in order, as an index applies them: "inode:
+// parent/name" for every name.
+struct Applied
+{
+    QMap<quint64, QSet<QPair<quint64, QByteArray>>> names;
+    void apply(const QVector<Seen>& records)
+    {
+        for (const Seen& s : records) {
+            if (s.reason & FanotifyJournal::ReasonFileCreate)
+                names[s.inode].insert({s.parent, s.name});
+            if (s.reason & FanotifyJournal::ReasonRenameNewName) {
+                if (!s.oldName.isEmpty() && names.contains(s.inode))
+                    names[s.inode].remove({s.oldParent, s.oldName});
+                else
+                    names[s.inode].clear();
+                names[s.inode].insert({s.parent, s.name});
+            }
+            if (s.reason & FanotifyJournal::ReasonNameRemoved) {
+                names[s.inode].remove({s.parent, s.name});
+                if (names[s.inode].isEmpty())
+                    names.remove(s.inode);
+            }
+            if (s.reason & FanotifyJournal::ReasonFileDelete)
+                names.remove(s.inode);
+        }
+    }
+    QStringList text() const
+    {
+        QStringList out;
+        for (auto it = names.constBegin(); it != names.constEnd(); ++it)
+            for (const auto& n : it.value())
+                out << QStringLiteral("%1:%2/%3").arg(it.key()).arg(n.first).arg(QString::fromUtf8(n.second));
+        out.sort();
+        return out;
+    }
 };
 
 quint64 inodeOf(const QByteArray& path)
@@ -64,13 +121,12 @@ private:
         FanotifyJournal::ReadContext ctx;
         qint64 pos = from;
         for (;;) {
-            std::vector<FanotifyJournal::Record> out;
+            JournalBatch out;
             qint64 n = pos;
             const auto status = j.read(pos, false, ctx, out, &n);
             if (status != FanotifyJournal::ReadStatus::Records)
                 break;
-            for (const auto& r : out)
-                seen.append(Seen{r.reason, r.inode, r.parent, r.isDir, r.name});
+            seen += seenOf(out);
             pos = n;
         }
         if (next)
@@ -81,7 +137,7 @@ private:
     // The status of one non-blocking read at `from`.
     static FanotifyJournal::ReadStatus readOnce(FanotifyJournal& j, qint64 from)
     {
-        std::vector<FanotifyJournal::Record> out;
+        JournalBatch out;
         FanotifyJournal::ReadContext ctx;
         qint64 next = 0;
         return j.read(from, false, ctx, out, &next);
@@ -139,12 +195,42 @@ private slots:
         QCOMPARE(seen.size(), 1);
         QCOMPARE(text(seen[0]), text(Seen{FanotifyJournal::ReasonRenameNewName | FanotifyJournal::ReasonClose, a,
                                           inodeOf(v + "/d"), false, "b"}));
+        // A deletion: the object's deletion and the name's removal (the kernel reports the
+        // object first when nothing holds it open).
         QVERIFY(::unlink((v + "/d/b").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
         seen = readAll(*j, next, &next);
+        QCOMPARE(seen.size(), 2);
+        QStringList both = {text(seen[0]), text(seen[1])};
+        both.sort();
+        QCOMPARE(both, QStringList({text(Seen{FanotifyJournal::ReasonFileDelete | FanotifyJournal::ReasonClose, a, 0, false, ""}),
+                                    text(Seen{FanotifyJournal::ReasonNameRemoved | FanotifyJournal::ReasonClose, a,
+                                              inodeOf(v + "/d"), false, "b"})}));
+    }
+
+    // A file removed while a process holds it open: the name's removal comes at once, the
+    // object's deletion only when the process lets go.
+    void removedWhileOpen()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        QVERIFY(writeFile(v + "/held"));
+        const quint64 held = inodeOf(v + "/held");
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        qint64 pos = j->state().nextUsn;
+        const int fd = ::open((v + "/held").constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        QVERIFY(::unlink((v + "/held").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        QVector<Seen> seen = readAll(*j, pos, &pos);
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(text(seen[0]), text(Seen{FanotifyJournal::ReasonNameRemoved | FanotifyJournal::ReasonClose, held,
+                                          inodeOf(v), false, "held"}));
+        ::close(fd);
+        QVERIFY(j->waitUntilDrained(5000));
+        seen = readAll(*j, pos, &pos);
         QCOMPARE(seen.size(), 1);
         QCOMPARE(seen[0].reason, quint32(FanotifyJournal::ReasonFileDelete | FanotifyJournal::ReasonClose));
-        QCOMPARE(seen[0].inode, a);
     }
 
     // A folder moved with its descendants is one rename record; a rename over an existing file
@@ -202,66 +288,72 @@ private slots:
         QVERIFY(QDir(QFile::decodeName(v + "/t")).removeRecursively());
         QVERIFY(j->waitUntilDrained(5000));
         const QVector<Seen> seen = readAll(*j, start);
-        QSet<quint64> deleted;
+        QSet<quint64> deleted, unnamed;
         for (const Seen& s : seen) {
-            QCOMPARE(s.reason, quint32(FanotifyJournal::ReasonFileDelete | FanotifyJournal::ReasonClose));
-            deleted.insert(s.inode);
+            if (s.reason == (FanotifyJournal::ReasonFileDelete | FanotifyJournal::ReasonClose))
+                deleted.insert(s.inode);
+            else if (s.reason == (FanotifyJournal::ReasonNameRemoved | FanotifyJournal::ReasonClose))
+                unnamed.insert(s.inode);
+            else
+                QFAIL(qPrintable(text(s)));
         }
         QCOMPARE(deleted, expected);
-        QCOMPARE(seen.size(), expected.size());
+        QCOMPARE(unnamed, expected);
+        QCOMPARE(seen.size(), 2 * expected.size());
     }
 
-    // fanotify merges and reorders queued events; records that no longer match the
-    // directory are dropped, so stale names never come back.
+    // fanotify merges events of one name into earlier ones, which moves them ahead: the records,
+    // applied in order, still leave exactly what the directories hold (a creation merged with a
+    // removal of the same name is checked against the directory).
     void mergedSequences()
     {
         const QByteArray v = freshVolume();
         QVERIFY(!v.isEmpty());
         auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
         qint64 pos = j->state().nextUsn;
+        Applied applied;
 
-        // Create, rename away, rename back, unlink: only the deletion remains.
+        // Create, rename away, rename back, unlink: nothing remains.
         QVERIFY(writeFile(v + "/a"));
-        const quint64 a = inodeOf(v + "/a");
         QVERIFY(::rename((v + "/a").constData(), (v + "/b").constData()) == 0);
         QVERIFY(::rename((v + "/b").constData(), (v + "/a").constData()) == 0);
         QVERIFY(::unlink((v + "/a").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
-        QVector<Seen> seen = readAll(*j, pos, &pos);
-        QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].reason, quint32(FanotifyJournal::ReasonFileDelete | FanotifyJournal::ReasonClose));
-        QCOMPARE(seen[0].inode, a);
+        applied.apply(readAll(*j, pos, &pos));
+        QCOMPARE(applied.text(), QStringList());
 
-        // Create, rename away and back: every delivered record names the live entry "c".
+        // Create, rename away and back: the name "c" holds it.
         QVERIFY(writeFile(v + "/c"));
         const quint64 c = inodeOf(v + "/c");
         QVERIFY(::rename((v + "/c").constData(), (v + "/e").constData()) == 0);
         QVERIFY(::rename((v + "/e").constData(), (v + "/c").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
-        seen = readAll(*j, pos, &pos);
-        QVERIFY(!seen.isEmpty());
-        for (const Seen& s : seen) {
-            QCOMPARE(s.inode, c);
-            QCOMPARE(s.name, QByteArray("c"));
-        }
+        applied.apply(readAll(*j, pos, &pos));
+        QCOMPARE(applied.text(), QStringList({QStringLiteral("%1:%2/c").arg(c).arg(inodeOf(v))}));
 
-        // A name reused by another object: the record of the first object is dropped.
+        // A name reused by another object, and a name removed and linked again (merged into
+        // one event whose order only the directory tells).
         QVERIFY(writeFile(v + "/n"));
-        const quint64 first = inodeOf(v + "/n");
         QVERIFY(::unlink((v + "/n").constData()) == 0);
         QVERIFY(writeFile(v + "/n"));
         const quint64 second = inodeOf(v + "/n");
-        QVERIFY(first != second);
+        QVERIFY(::link((v + "/n").constData(), (v + "/m").constData()) == 0);
+        QVERIFY(::unlink((v + "/m").constData()) == 0);
+        QVERIFY(::link((v + "/n").constData(), (v + "/m").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
-        seen = readAll(*j, pos, &pos);
-        int createsOfSecond = 0;
-        for (const Seen& s : seen) {
-            if (s.reason & FanotifyJournal::ReasonFileCreate) {
-                QCOMPARE(s.inode, second);
-                ++createsOfSecond;
-            }
-        }
-        QCOMPARE(createsOfSecond, 1);
+        applied.apply(readAll(*j, pos, &pos));
+        const quint64 root = inodeOf(v);
+        QCOMPARE(applied.text(), QStringList({QStringLiteral("%1:%2/c").arg(c).arg(root),
+                                              QStringLiteral("%1:%2/m").arg(second).arg(root),
+                                              QStringLiteral("%1:%2/n").arg(second).arg(root)}));
+        // And the other way round: linked, then the link removed again.
+        QVERIFY(::unlink((v + "/m").constData()) == 0);
+        QVERIFY(::link((v + "/n").constData(), (v + "/m").constData()) == 0);
+        QVERIFY(::unlink((v + "/m").constData()) == 0);
+        QVERIFY(j->waitUntilDrained(5000));
+        applied.apply(readAll(*j, pos, &pos));
+        QCOMPARE(applied.text(), QStringList({QStringLiteral("%1:%2/c").arg(c).arg(root),
+                                              QStringLiteral("%1:%2/n").arg(second).arg(root)}));
     }
 
     // Files with several names: a new link is a create; a rename names the name it left; the
@@ -277,32 +369,18 @@ private slots:
         auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
         qint64 pos = j->state().nextUsn;
         const quint32 close = FanotifyJournal::ReasonClose;
-        auto records = [&] {
-            std::vector<FanotifyJournal::Record> out;
-            FanotifyJournal::ReadContext ctx;
-            for (;;) {
-                std::vector<FanotifyJournal::Record> batch;
-                qint64 n = pos;
-                if (j->read(pos, false, ctx, batch, &n) != FanotifyJournal::ReadStatus::Records)
-                    break;
-                out.insert(out.end(), batch.begin(), batch.end());
-                pos = n;
-            }
-            return out;
-        };
+        auto records = [&] { return readAll(*j, pos, &pos); };
         QVERIFY(::link((v + "/f").constData(), (v + "/d/g").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
-        std::vector<FanotifyJournal::Record> seen = records();
+        QVector<Seen> seen = records();
         QCOMPARE(int(seen.size()), 1);
-        QCOMPARE(text(Seen{seen[0].reason, seen[0].inode, seen[0].parent, seen[0].isDir, seen[0].name}),
-                 text(Seen{FanotifyJournal::ReasonFileCreate | close, f, d, false, "g"}));
+        QCOMPARE(text(seen[0]), text(Seen{FanotifyJournal::ReasonFileCreate | close, f, d, false, "g"}));
 
         QVERIFY(::rename((v + "/d/g").constData(), (v + "/h").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
         seen = records();
         QCOMPARE(int(seen.size()), 1);
-        QCOMPARE(text(Seen{seen[0].reason, seen[0].inode, seen[0].parent, seen[0].isDir, seen[0].name}),
-                 text(Seen{FanotifyJournal::ReasonRenameNewName | close, f, root, false, "h"}));
+        QCOMPARE(text(seen[0]), text(Seen{FanotifyJournal::ReasonRenameNewName | close, f, root, false, "h"}));
         QCOMPARE(seen[0].oldParent, d);
         QCOMPARE(seen[0].oldName, QByteArray("g"));
 
@@ -310,28 +388,34 @@ private slots:
         QVERIFY(j->waitUntilDrained(5000));
         seen = records();
         QCOMPARE(int(seen.size()), 1);
-        QCOMPARE(text(Seen{seen[0].reason, seen[0].inode, seen[0].parent, seen[0].isDir, seen[0].name}),
-                 text(Seen{FanotifyJournal::ReasonHardLinkChange | close, f, root, false, "f"}));
+        QCOMPARE(text(seen[0]), text(Seen{FanotifyJournal::ReasonNameRemoved | close, f, root, false, "f"}));
 
-        // Removed and linked again before the reader looks: the name holds the file, no record.
+        // Removed and linked again before the reader looks (merged into one event when both
+        // wait in the kernel's queue): applied in order, the name holds the file.
         QVERIFY(::link((v + "/h").constData(), (v + "/back").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
-        records();
+        Applied applied;
+        applied.names[f] = {{root, "h"}};
+        applied.apply(records());
         QVERIFY(::unlink((v + "/back").constData()) == 0);
         QVERIFY(::link((v + "/h").constData(), (v + "/back").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
-        for (const auto& r : records())
-            QVERIFY(!(r.reason & FanotifyJournal::ReasonHardLinkChange));
+        applied.apply(records());
+        QCOMPARE(applied.text(), QStringList({QStringLiteral("%1:%2/back").arg(f).arg(root),
+                                              QStringLiteral("%1:%2/h").arg(f).arg(root)}));
         QVERIFY(::unlink((v + "/back").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
         records();
 
+        // The last name: its removal and the file's deletion.
         QVERIFY(::unlink((v + "/h").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
         seen = records();
-        QCOMPARE(int(seen.size()), 1);
-        QCOMPARE(seen[0].reason, quint32(FanotifyJournal::ReasonFileDelete | close));
-        QCOMPARE(seen[0].inode, f);
+        QCOMPARE(int(seen.size()), 2);
+        QStringList both = {text(seen[0]), text(seen[1])};
+        both.sort();
+        QCOMPARE(both, QStringList({text(Seen{FanotifyJournal::ReasonFileDelete | close, f, 0, false, ""}),
+                                    text(Seen{FanotifyJournal::ReasonNameRemoved | close, f, root, false, "h"})}));
     }
 
     void overflowMovesFirstUsnPastTheGap()
@@ -433,7 +517,7 @@ private slots:
         FanotifyJournal::ReadContext ctx;
         const qint64 start = j->state().nextUsn;
         std::atomic<int> status{-1};
-        std::vector<FanotifyJournal::Record> out;
+        JournalBatch out;
         std::thread reader([&] {
             qint64 next = 0;
             status = int(j->read(start, true, ctx, out, &next));
@@ -443,13 +527,13 @@ private slots:
         QVERIFY(writeFile(v + "/wake"));
         reader.join();
         QCOMPARE(status.load(), int(FanotifyJournal::ReadStatus::Records));
-        QCOMPARE(out.size(), size_t(1));
+        QCOMPARE(out.records.size(), size_t(1));
 
         const qint64 now = j->state().nextUsn;
         status = -1;
         std::thread waiting([&] {
             qint64 next = 0;
-            std::vector<FanotifyJournal::Record> none;
+            JournalBatch none;
             status = int(j->read(now, true, ctx, none, &next));
         });
         QTest::qWait(50);
@@ -500,9 +584,12 @@ private slots:
         QVERIFY(::unlink((v + "/first/x").constData()) == 0);
         QVERIFY(j->waitUntilDrained(5000));
         const QVector<Seen> seen = readAll(*j, start);
-        QCOMPARE(seen.size(), 1);  // only the deletion of first/x
-        QCOMPARE(seen[0].reason, quint32(FanotifyJournal::ReasonFileDelete | FanotifyJournal::ReasonClose));
-        QCOMPARE(seen[0].inode, x);
+        QCOMPARE(seen.size(), 2);  // only the removal of first/x
+        QStringList both = {text(seen[0]), text(seen[1])};
+        both.sort();
+        QCOMPARE(both, QStringList({text(Seen{FanotifyJournal::ReasonFileDelete | FanotifyJournal::ReasonClose, x, 0, false, ""}),
+                                    text(Seen{FanotifyJournal::ReasonNameRemoved | FanotifyJournal::ReasonClose, x,
+                                              inodeOf(v + "/first"), false, "x"})}));
     }
 
 private:

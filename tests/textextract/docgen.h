@@ -35,6 +35,7 @@
 #endif
 
 #include <atomic>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <chrono>
@@ -523,6 +524,27 @@ long peakGrowthKiB(F run)
     run();
     return long((asanheap::peak().load() - before) / 1024);
 #else
+    // The kernel's peak (VmHWM) is reset to the current size first where it can be (Linux
+    // 4.0 and later), so an earlier peak of the process cannot hide this one.
+    auto statusKiB = [](const char* key) -> long {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith(key))
+                return line.mid(int(std::strlen(key))).trimmed().split(' ').value(0).toLong();
+        }
+        return -1;
+    };
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly) && clear.write("5") == 1) {
+        clear.close();
+        const long before = statusKiB("VmRSS:");
+        run();
+        const long peak = statusKiB("VmHWM:");
+        if (before >= 0 && peak >= 0)
+            return peak - before;
+    }
     struct rusage before, after;
     getrusage(RUSAGE_SELF, &before);
     run();

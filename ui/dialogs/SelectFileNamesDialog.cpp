@@ -21,7 +21,7 @@ SelectFileNamesDialog::SelectFileNamesDialog(int mode, QWidget* parent)
                              tr("Here you can specify what text to search in file contents.") + QLatin1Char('\n')
                                  + bullet + QLatin1Char(' ') + tr("Enter each text string on a separate line.")
                                  + QLatin1Char('\n') + bullet + QLatin1Char(' ')
-                                 + tr("File satisfies the criteria if it's line matches at least one expression in "
+                                 + tr("File satisfies the criteria if its line matches at least one expression in "
                                       "include list and doesn't match any expression in exclude list."));
         ui->includeLabel->setText(tr("Include text:"));
         ui->excludeLabel->setText(tr("Exclude text:"));

@@ -15,6 +15,7 @@
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/options/OptionsDialog.h"
 #include "ui/search/InstantToolBar.h"
+#include "ui/search/SearchFormScrollArea.h"
 #include "ui/search/SearchFieldModel.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/PagesTabWidget.h"
@@ -115,8 +116,11 @@ void MainWindow::buildWindow()
     setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
     dock_ = new QDockWidget(tr("Search Parameters"), this);
     dock_->setObjectName(QStringLiteral("searchDock"));
-    searchWindow_ = new SearchWindow(settings_, prompter_, dock_);
-    dock_->setWidget(searchWindow_);
+    auto* formArea = new SearchFormScrollArea(dock_);
+    formArea->setObjectName(QStringLiteral("searchFormArea"));
+    searchWindow_ = new SearchWindow(settings_, prompter_, formArea);
+    formArea->setForm(searchWindow_);
+    dock_->setWidget(formArea);
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
 
     newTabButton_ = new QToolButton(ui_->tabWidget);
@@ -223,6 +227,16 @@ QStringList MainWindow::languageCodes()
                        QStringLiteral("de"), QStringLiteral("el"), QStringLiteral("hu"), QStringLiteral("it"),
                        QStringLiteral("ja"), QStringLiteral("pl"), QStringLiteral("ru"), QStringLiteral("es")};
 }
+
+// Qt has no catalogue of its own for every language of the menu (Greek has none): the texts of
+// the standard buttons are in the program's catalogues too, so its dialogs and message boxes
+// never show an English button. Qt looks them up by this context itself.
+[[maybe_unused]] static const char* const standardButtonTexts[] = {
+    QT_TRANSLATE_NOOP("QPlatformTheme", "OK"),    QT_TRANSLATE_NOOP("QPlatformTheme", "Cancel"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "&Yes"),  QT_TRANSLATE_NOOP("QPlatformTheme", "&No"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "Close"), QT_TRANSLATE_NOOP("QPlatformTheme", "Save"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "Open"),  QT_TRANSLATE_NOOP("QPlatformTheme", "Apply"),
+};
 
 QString MainWindow::qtLocaleOf(const QString& code)
 {

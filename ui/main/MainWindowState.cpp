@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QDockWidget>
+#include <QTimer>
 
 namespace {
 
@@ -104,8 +105,19 @@ void MainWindow::restoreDock()
     } else {
         dock_->setFloating(false);
         addDockWidget(area, dock_);
-        if (rect.width() > 0)
-            resizeDocks({dock_}, {rect.width()}, Qt::Horizontal);
+        if (rect.width() > 0 && rect.height() > 0) {
+            // The dock area takes its final size only once the window's layout has run with the
+            // dock in it; a size given before that is shared out again in proportion to the
+            // window. So the saved size is given again once the layout has settled.
+            const Qt::Orientation orientation =
+                area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea ? Qt::Vertical : Qt::Horizontal;
+            const int extent = orientation == Qt::Horizontal ? rect.width() : rect.height();
+            resizeDocks({dock_}, {extent}, orientation);
+            QTimer::singleShot(0, this, [this, extent, orientation] {
+                if (!dock_->isFloating())
+                    resizeDocks({dock_}, {extent}, orientation);
+            });
+        }
     }
     dock_->setVisible(settings_->value(Settings::SearchWindowVisible).toBool());
 }

@@ -39,6 +39,43 @@ void FilterListModel::setFilters(const IFilterMap& builtIn, const IFilterMap& he
     rebuild();
 }
 
+QString FilterListModel::displayName(const IFilterInfo& info)
+{
+    // The names of the filters that come with the program are shown in the user's language;
+    // any other filter by the name its registration gives.
+    static const char* const ownFilters[] = {
+        QT_TRANSLATE_NOOP("FilterListModel", "Office Open XML filter"),
+        QT_TRANSLATE_NOOP("FilterListModel", "OpenDocument filter"),
+        QT_TRANSLATE_NOOP("FilterListModel", "HTML and XML filter"),
+        QT_TRANSLATE_NOOP("FilterListModel", "Word 97-2003 and RTF filter"),
+        QT_TRANSLATE_NOOP("FilterListModel", "Excel 97-2003 filter"),
+        QT_TRANSLATE_NOOP("FilterListModel", "PowerPoint 97-2003 filter"),
+    };
+    if (!info.name.empty()) {
+        const QString name = QString::fromStdWString(info.name);
+        for (const char* own : ownFilters) {
+            if (name == QLatin1String(own))
+                return tr(own);
+        }
+        return name;
+    }
+    QStringList extensions;
+    for (const std::wstring& extension : info.extensions)
+        extensions << QString::fromStdWString(extension);
+    return tr("Filter for %1").arg(extensions.join(QStringLiteral(", ")));
+}
+
+QString FilterListModel::filterLabel(const QString& clsid) const
+{
+    for (const IFilterMap* map : {&builtInFilters_, &helperFilters_}) {
+        for (const IFilterInfo& info : *map) {
+            if (QString::fromStdWString(info.clsid).compare(clsid, Qt::CaseInsensitive) == 0)
+                return displayName(info);
+        }
+    }
+    return QString();
+}
+
 void FilterListModel::showHelperList(bool helper)
 {
     helper_ = helper;
@@ -53,7 +90,7 @@ void FilterListModel::rebuild()
         const QString clsid = QString::fromStdWString(info.clsid);
         if (containsIgnoringCase(disabledFilters_, clsid))
             continue;
-        const QString name = info.name.empty() ? clsid : QString::fromStdWString(info.name);
+        const QString name = displayName(info);
         for (const std::wstring& extension : info.extensions)
             rows_.append({QString::fromStdWString(extension), clsid, name});
     }

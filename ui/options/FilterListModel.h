@@ -4,8 +4,8 @@
 //
 // Column 0 is the extension: its text, a check box (checked = files with that extension are
 // handed to that list's filters), the icon of a file with that extension and, as Qt::UserRole,
-// the filter's class id. Column 1 is the filter's display name, or its class id when it has
-// none. Rows come in the order of the filter list; the page sorts them through a proxy.
+// the filter's class id. Column 1 is the filter's display name, or the extensions it reads
+// when it has none (a class id means nothing to a user). Rows come in the order of the filter list; the page sorts them through a proxy.
 //
 // The model keeps every edit of both lists until the page saves them: the switched-off filters
 // (one list for both), and the switched-off extensions of each filter list. Switching the shown
@@ -52,6 +52,9 @@ public:
 
     // The class id of a row; empty for an invalid row.
     QString clsidAt(int row) const;
+    // The name the page shows for a filter of either list; empty when no filter has that id.
+    QString filterLabel(const QString& clsid) const;
+    static QString displayName(const IFilterInfo& info);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -20,6 +20,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QSet>
 
 #include <exception>
@@ -123,7 +124,7 @@ void OptionsDialog::createPages()
         noAdminNotice = new QWidget(ui->pageFrame);
         auto* layout = new QHBoxLayout(noAdminNotice);
         auto* text = new QLabel(
-            tr("Indexing is unavailable when %1 is running without administrator permissions.")
+            tr("Indexing is unavailable when %1 is running without root permissions.")
                 .arg(kProductName),
             noAdminNotice);
         text->setWordWrap(true);
@@ -307,7 +308,7 @@ void OptionsDialog::onAccept()
     const bool skipUac = general->skipUACCheckBox->isChecked();
     if (skipUacOffered() && skipUac != skipUacAtLoad) {
         runStep(
-            tr("the prompt-free start with administrator rights"),
+            tr("the start without the password prompt"),
             [&] {
                 if (skipUac)
                     env_.createSkipUacTask();
@@ -346,16 +347,45 @@ void OptionsDialog::applyShellIntegration(bool enable, QStringList& failures)
         return;
     }
     // The program started with root rights changes the entry; the password prompt may take
-    // any time, so it is asked away from the window and not awaited.
+    // any time, so it is asked away from the window and not awaited. When the change could not
+    // be made, the user is told why (the dialog is closed by then: its owner shows it).
     const QString program = env_.registration.locations().programFile;
     const QString argument = enable ? QStringLiteral("-enable-shell-integration")
                                     : QStringLiteral("-disable-shell-integration");
     const auto runElevated = env_.runElevated;
-    env_.runInBackground([runElevated, program, argument] {
-        if (!runElevated(program, argument))
-            TQ_LOG_WARNING(
-                kTag, QStringLiteral("The program could not be started with %1").arg(argument));
+    const QPointer<QWidget> owner = parentWidget();
+    Prompter* prompter = prompter_;
+    env_.runInBackground([runElevated, program, argument, owner, prompter] {
+        int code = -1;
+        const bool started = runElevated(program, argument, &code);
+        if (started && (code == 0 || code == -1))
+            return;
+        TQ_LOG_WARNING(kTag, QStringLiteral("The folder command was not changed (%1, exit code %2)")
+                                 .arg(argument)
+                                 .arg(code));
+        const QString text = shellIntegrationFailure(started, code, argument);
+        QMetaObject::invokeMethod(
+            qApp, [owner, prompter, text] {
+                if (prompter)
+                    prompter->warning(owner, tr("Options"), text);
+            },
+            Qt::QueuedConnection);
     });
+}
+
+QString OptionsDialog::shellIntegrationFailure(bool started, int exitCode, const QString& argument)
+{
+    const QString command = QStringLiteral("tallowquist-pro ") + argument;
+    if (!started && (exitCode == 126 || exitCode == 127))
+        return tr("The folder command was not changed: that needs root rights, and the password was not given "
+                  "or not accepted.\n\nTo change it, tick the box again and enter the password, or ask an "
+                  "administrator to run \"%1\" as root.")
+            .arg(command);
+    if (!started)
+        return tr("The folder command was not changed: the program could not be started with root rights "
+                  "(pkexec and a password prompt are needed).\n\nAn administrator can run \"%1\" as root.")
+            .arg(command);
+    return tr("The folder command could not be changed; the log says why.");
 }
 
 void OptionsDialog::applyIndexing(QStringList& failures)

@@ -103,6 +103,8 @@ private:
     bool skipUacOffered() const;
     // The refusal message for a new database folder, empty when it may be used.
     QString checkDbPath() const;
+    // What the user is told when the program could not change the folder command as root.
+    static QString shellIntegrationFailure(bool started, int exitCode, const QString& argument);
     void applyShellIntegration(bool enable, QStringList& failures);
     void applyIndexing(QStringList& failures);
 

@@ -8,8 +8,8 @@
 OptionsEnvironment::OptionsEnvironment()
     : isAdmin(isProcessAdmin())
     , helperListOffered(isWow64())
-    , runElevated([](const QString& program, const QString& arguments) {
-        return ::runElevated(program, arguments);
+    , runElevated([](const QString& program, const QString& arguments, int* exitCode) {
+        return ::runElevated(program, arguments, exitCode);
     })
     , runInBackground([](std::function<void()> work) { std::thread(std::move(work)).detach(); })
     , isSkipUacTaskEnabled(&::isSkipUacTaskEnabled)

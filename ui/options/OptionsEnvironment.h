@@ -21,8 +21,9 @@ struct OptionsEnvironment
     bool helperListOffered;
     // The start-up and folder entries.
     StartupRegistration registration;
-    // Starts the program with root rights (runElevated: pkexec, which waits for the password).
-    std::function<bool(const QString& program, const QString& arguments)> runElevated;
+    // Starts the program with root rights (runElevated: pkexec, which waits for the password);
+    // `exitCode` as runElevated gives it (126 or 127: the password was not given or accepted).
+    std::function<bool(const QString& program, const QString& arguments, int* exitCode)> runElevated;
     // Runs work that may wait (the elevation prompt) away from the GUI thread; its outcome is
     // not awaited. Default: a detached thread.
     std::function<void(std::function<void()>)> runInBackground;

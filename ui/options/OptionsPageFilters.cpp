@@ -83,15 +83,17 @@ void OptionsPageFilters::onFilterContextMenu(const QPoint& position)
     QMenu menu(this);
     QAction* disable = menu.addAction(tr("Disable filter"));
     disable->setEnabled(!clsid.isEmpty());
+    // Switched-off filters by their names; an id that names no installed filter (a setting
+    // from an older installation) has nothing to switch on and is not offered.
     const QStringList disabled = model_->disabledFilters();
-    if (!disabled.isEmpty()) {
-        QMenu* enable = menu.addMenu(tr("Enable filters"));
-        for (const QString& id : disabled) {
-            QString name = settings_->filterName(id);
-            if (name.isEmpty())
-                name = id;
-            enable->addAction(name)->setData(id);
-        }
+    QMenu* enable = nullptr;
+    for (const QString& id : disabled) {
+        const QString name = model_->filterLabel(id);
+        if (name.isEmpty())
+            continue;
+        if (!enable)
+            enable = menu.addMenu(tr("Enable filters"));
+        enable->addAction(name)->setData(id);
     }
     QAction* chosen =
         prompter_->execMenu(&menu, ui->tableWidget->viewport()->mapToGlobal(position));

@@ -96,7 +96,7 @@ void MatchesTextView::showMatches(const TempFileHolder* holder)
     QString notice;
     if (records.size() > n) {
         records = records.mid(0, n);
-        notice = tr("Only the first %1 matches are shown.").arg(n);
+        notice = tr("Only the first %n matches are shown.", nullptr, n);
         text = notice + QLatin1Char('\n');
     }
 

@@ -7,6 +7,7 @@
 #include "ui/common/Prompter.h"
 #include "ui/results/CellText.h"
 #include "ui/results/FileRenamer.h"
+#include "ui/results/FileTableColumns.h"
 #include "ui/results/FileTableItemDelegate.h"
 #include "ui/results/FileTableModel.h"
 #include "ui/results/FileTableView.h"
@@ -41,6 +42,8 @@ FileTable::FileTable(FileTableView* view, QFrame* filterBarHost, Settings* setti
     const int sortType = settings ? settings->value(Settings::SortColumn).toInt() : 0;
     header->setSortIndicator(model_->columnIndexOf(sortType), Qt::AscendingOrder);
     header->setSectionsMovable(true);
+    // The last visible column takes the room the others leave: no empty band on a wide window.
+    header->setStretchLastSection(true);
     header->setContextMenuPolicy(Qt::CustomContextMenu);
     createFilterBar();
 
@@ -313,8 +316,16 @@ QList<int> FileTable::columnWidths() const
     if (!view_)
         return widths;
     const QHeaderView* header = view_->horizontalHeader();
-    for (int v = 0; v < header->count(); ++v)
+    int lastShown = -1;
+    for (int v = 0; v < header->count(); ++v) {
         widths.append(header->sectionSize(header->logicalIndex(v)));
+        if (!header->isSectionHidden(header->logicalIndex(v)))
+            lastShown = v;
+    }
+    // The stretched column's width is the window's, not the user's: it is kept at its type's
+    // default, so it does not come back that wide where it no longer stands last.
+    if (lastShown >= 0 && header->stretchLastSection())
+        widths[lastShown] = FileTableColumns::defaultWidth(model_->columnTypeAt(header->logicalIndex(lastShown)));
     return widths;
 }
 

@@ -38,8 +38,10 @@ void FileTableView::setColumnWidths(const QList<int>& widths)
 {
     if (FileTableModel* m = fileModel()) {
         if (widths.isEmpty()) {
+            // A default width never cuts the column's title (some languages' titles are longer).
             for (int c = 0; c < m->columnCount(); ++c)
-                setColumnWidth(c, FileTableColumns::defaultWidth(m->columnTypeAt(c)));
+                setColumnWidth(c, qMax(FileTableColumns::defaultWidth(m->columnTypeAt(c)),
+                                       horizontalHeader()->sectionSizeHint(c)));
         } else {
             for (int c = 0; c < widths.size() && c < m->columnCount(); ++c)
                 setColumnWidth(c, widths.at(c) > 0 ? widths.at(c) : FileTableColumns::defaultWidth(m->columnTypeAt(c)));

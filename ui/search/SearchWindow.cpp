@@ -90,6 +90,22 @@ SearchWindow::SearchWindow(Settings* settings, Prompter* prompter, QWidget* pare
     for (QPushButton* button : {ui->selectNamesButton, ui->selectPathsButton, ui->selectContentsButton})
         button->setFixedSize(h, h);
 
+    // The form's width is the user's (the dock's): no field asks for more room than a few
+    // characters, so neither opening a section nor a long history entry widens the form.
+    for (QComboBox* box : {static_cast<QComboBox*>(ui->fileNameComboBox), ui->directoryComboBox,
+                           static_cast<QComboBox*>(ui->contentsComboBox)}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(8);
+    }
+    for (QLineEdit* edit : {ui->minSizeLineEdit, ui->maxSizeLineEdit}) {
+        QSizePolicy policy = edit->sizePolicy();
+        policy.setHorizontalPolicy(QSizePolicy::Ignored);
+        edit->setSizePolicy(policy);
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 8);
+    }
+    for (QLabel* dash : {ui->sizeLabel, ui->dateLabel})
+        dash->setSizePolicy(QSizePolicy::Fixed, dash->sizePolicy().verticalPolicy());
+
     const QRegularExpression digits(QStringLiteral("[0-9]*"));
     ui->minSizeLineEdit->setValidator(new QRegularExpressionValidator(digits, ui->minSizeLineEdit));
     ui->maxSizeLineEdit->setValidator(new QRegularExpressionValidator(digits, ui->maxSizeLineEdit));
@@ -100,6 +116,7 @@ SearchWindow::SearchWindow(Settings* settings, Prompter* prompter, QWidget* pare
         errorLabel(field)->installEventFilter(this);
     connectSignals();
     updateControls();
+    fixMinimumWidth();
 }
 
 SearchWindow::~SearchWindow()
@@ -230,6 +247,43 @@ void SearchWindow::applyState(const FormStateMap& state)
     static const QHash<QString, QStringList> sources = comboSourceTexts();
     applyFormState(this, state, sources);
     updateControls();
+}
+
+QList<QWidget*> SearchWindow::sectionWidgets() const
+{
+    return {ui->directoryComboBox, ui->selectPathsButton, ui->includeSubfoldersCheckBox, ui->contentsComboBox,
+            ui->selectContentsButton, ui->caseSensitiveContentsCheckBox, ui->contentsTypeLabel,
+            ui->contentsFormatComboBox, ui->contentsScopeLabel, ui->contentsScopeComboBox, ui->minDateEdit,
+            ui->maxDateEdit, ui->dateLabel, ui->minSizeLineEdit, ui->maxSizeLineEdit, ui->sizeComboBox,
+            ui->sizeLabel, ui->advancedNameFrame, ui->advancedPathFrame, ui->advancedContentFrame};
+}
+
+void SearchWindow::fixMinimumWidth()
+{
+    // Measured with every section shown (a hidden widget takes no room in a layout), the size
+    // caches of every nested layout renewed, then the sections put back as they were.
+    setMinimumWidth(0);
+    const QList<QWidget*> sections = sectionWidgets();
+    QList<QWidget*> hidden;
+    for (QWidget* w : sections) {
+        if (w->isHidden()) {
+            hidden << w;
+            w->setVisible(true);
+        }
+    }
+    const auto renewSizes = [this] {
+        const QList<QWidget*> all = findChildren<QWidget*>();
+        for (int i = all.size() - 1; i >= 0; --i)
+            all.at(i)->updateGeometry();
+        for (QLayout* l : findChildren<QLayout*>())
+            l->invalidate();
+    };
+    renewSizes();
+    const int width = layout()->minimumSize().width();
+    for (QWidget* w : hidden)
+        w->setVisible(false);
+    renewSizes();
+    setMinimumWidth(width);
 }
 
 void SearchWindow::updateControls()
@@ -451,6 +505,7 @@ void SearchWindow::changeEvent(QEvent* event)
         ui->contentsScopeComboBox->setCurrentIndex(scopeIndex);
         ui->findButton->setText(findButtonRole_ == CustomRole ? findText : findButtonRoleText());
         updateControls();
+        fixMinimumWidth();
     }
     QWidget::changeEvent(event);
 }

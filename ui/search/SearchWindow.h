@@ -121,6 +121,11 @@ private:
     QString findButtonRoleText() const;
     QLabel* errorLabel(Field field) const;
     static void fitHeight(QLabel* label);
+    // The widgets updateControls shows and hides with the check boxes.
+    QList<QWidget*> sectionWidgets() const;
+    // Keeps the form's minimum width at what it needs with every section open, so opening one
+    // never widens the form (nor the dock, nor the window).
+    void fixMinimumWidth();
     QComboBox* fieldBox(Field field) const;
 
     Ui::SearchWindow* ui;

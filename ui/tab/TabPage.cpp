@@ -330,7 +330,7 @@ void TabPage::updateStatusText()
 QString TabPage::foundText() const
 {
     const QString found =
-        tr("Found: %1 objects in %2s").arg(results_ ? results_->itemCount() : 0).arg(searchSeconds);
+        tr("Found: %n objects in %1s", nullptr, results_ ? results_->itemCount() : 0).arg(searchSeconds);
     if (missingFolders_.isEmpty())
         return found;
     return missingFoldersText() + QLatin1Char(' ') + found;

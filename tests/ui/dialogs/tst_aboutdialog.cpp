@@ -153,6 +153,24 @@ private slots:
             QVERIFY2(text.contains(QLatin1String(name)), name);
     }
 
+    // The text follows the header closely (no empty band above it) and the dialog is as tall
+    // as what it shows, the header keeping the width its picture needs.
+    void theTextFollowsTheHeader()
+    {
+        uitest::ScriptedPrompter prompter;
+        AboutDialog dialog(&prompter);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* header = dialog.findChild<DialogHeader*>(QStringLiteral("header"));
+        auto* version = dialog.findChild<QLabel*>(QStringLiteral("versionLabel"));
+        auto* close = dialog.findChild<QPushButton*>(QStringLiteral("closeButton"));
+        const int gap = version->mapTo(&dialog, QPoint(0, 0)).y() - (header->y() + header->height());
+        QVERIFY2(gap <= 24, qPrintable(QString::number(gap)));
+        QVERIFY2(dialog.height() - (close->mapTo(&dialog, QPoint(0, 0)).y() + close->height()) <= 12,
+                 qPrintable(QString::number(dialog.height())));
+        QVERIFY(header->width() >= 363);
+    }
+
     void closeButtonClosesTheDialog()
     {
         uitest::ScriptedPrompter prompter;

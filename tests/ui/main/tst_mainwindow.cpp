@@ -6,6 +6,10 @@
 #include "ui/main/TabsFile.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/main/WindowPlacement.h"
+#include "ui/results/FileTableColumns.h"
+#include "ui/results/FileTableModel.h"
+#include "ui/results/FileTableView.h"
+#include "ui/tab/TabPage.h"
 #include "tests/ui/uitestutil.h"
 #include "testutil.h"
 
@@ -18,7 +22,9 @@
 #include <QToolButton>
 #include <QApplication>
 #include <QDockWidget>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -134,6 +140,11 @@ private slots:
         // Back to English: the old catalogue is gone, not left installed under the new one.
         window->loadLanguage("en");
         QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&File"));
+        // English has its own catalogue for its plurals: one object is not "1 objects".
+        QCOMPARE(QCoreApplication::translate("TabPage", "Found: %n objects in %1s", nullptr, 1).arg(0),
+                 QStringLiteral("Found: 1 object in 0s"));
+        QCOMPARE(QCoreApplication::translate("TabPage", "Found: %n objects in %1s", nullptr, 2).arg(0),
+                 QStringLiteral("Found: 2 objects in 0s"));
         window->loadLanguage("de");
         window->loadLanguage("xx");
         QCOMPARE(settings_->value(Settings::Language).toString(), QStringLiteral("en"));
@@ -319,6 +330,87 @@ private slots:
         const QRect screen = WindowPlacement::screenAreas().value(0);
         QVERIFY(screen.adjusted(-4, -4, 4, 4).contains(window->geometry()));
         QVERIFY(window->width() >= 700);
+    }
+
+    // The program folder of the test's own with the catalogues the build made; empty when none
+    // were built.
+    static QString folderWithCatalogues(const QTemporaryDir& folder)
+    {
+        QDir().mkpath(folder.path() + "/languages");
+        const QString source = testutil::programDir() + "/languages";
+        for (const QString& name : QDir(source).entryList({"*.qm"}))
+            QFile::copy(source + "/" + name, folder.path() + "/languages/" + name);
+        return QFile::exists(folder.path() + "/languages/en.qm") ? folder.path() : QString();
+    }
+
+    // At its default size, which fits a 1366x768 screen with a panel and a title bar, the
+    // window shows every default column whole beside the search form, with the vertical scroll
+    // bar and the row numbers of a large result: in every language of the menu.
+    void theDefaultWindowShowsEveryDefaultColumn()
+    {
+        const QSize size = settings_->defaultValue(Settings::MainWindowSize).toSize();
+        QVERIFY(size.width() <= 1366 && size.height() <= 768 - 90);
+        QTemporaryDir folder;
+        const QString program = folderWithCatalogues(folder);
+        QStringList codes{"en"};
+        if (!program.isEmpty())
+            codes = MainWindow::languageCodes();
+        for (const QString& code : codes) {
+            settings_->setValue(Settings::Language, code);
+            // A first start in that language: nothing saved by the window before.
+            settings_->setFileColumns({});
+            settings_->setValue(Settings::SearchWindowSize, settings_->defaultValue(Settings::SearchWindowSize));
+            auto window = makeWindow();
+            window->setProgramFolder(program);
+            window->start();
+            QCOMPARE(settings_->value(Settings::Language).toString(), code);
+            window->setGeometry(QRect(QPoint(0, 0), size));
+            auto* view = window->currentTabPage()->findChild<FileTableView*>("foundTable");
+            QVERIFY(view);
+            qobject_cast<FileTableModel*>(view->model())->appendRows(250000);
+            QTRY_VERIFY(view->verticalScrollBar()->isVisible());
+            QTRY_VERIFY2(!view->horizontalScrollBar()->isVisible(), qPrintable(code));
+            const QHeaderView* header = view->horizontalHeader();
+            int right = 0;
+            for (int v = 0; v < header->count(); ++v) {
+                const int logical = header->logicalIndex(v);
+                const int type = qobject_cast<FileTableModel*>(view->model())->columnTypeAt(logical);
+                QVERIFY2(header->sectionSize(logical) >= FileTableColumns::defaultWidth(type), qPrintable(code));
+                // Every title whole.
+                QVERIFY2(header->sectionSize(logical) >= header->sectionSizeHint(logical), qPrintable(code + QString(" %1 %2 %3").arg(logical).arg(header->sectionSize(logical)).arg(header->sectionSizeHint(logical))));
+                right = header->sectionViewportPosition(logical) + header->sectionSize(logical);
+            }
+            // The last column stretches to the edge: no empty band on the right.
+            QCOMPARE(right, view->viewport()->width());
+        }
+    }
+
+    // The search form comes back at the width the user left it, not at a share of the window.
+    void theFormWidthSurvivesARestart()
+    {
+        int width = 0;
+        {
+            auto window = makeWindow();
+            window->start();
+            window->setGeometry(0, 0, 1200, 700);
+            auto* dock = window->findChild<QDockWidget*>();
+            QTRY_VERIFY(dock->width() > 0);
+            window->resizeDocks({dock}, {dock->width() + 60}, Qt::Horizontal);
+            QTRY_VERIFY(dock->width() > dock->widget()->minimumSizeHint().width());
+            width = dock->width();
+            window->saveSettings();
+        }
+        auto window = makeWindow();
+        window->start();
+        // The test screen (800x600) is smaller than the window was: give it back its size, as the
+        // placement does on a screen where it fits, before the layout settles.
+        window->setGeometry(0, 0, 1200, 700);
+        auto* dock = window->findChild<QDockWidget*>();
+        QTRY_COMPARE(dock->width(), width);
+        // A wider window after the restart gives its room to the results, not to the form.
+        window->resize(window->width() + 200, window->height());
+        QTest::qWait(50);
+        QCOMPARE(dock->width(), width);
     }
 
     // Without an index the window says why and how to get one, above the tabs, until closed.

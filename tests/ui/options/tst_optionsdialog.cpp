@@ -75,6 +75,7 @@ class TestOptionsDialog : public QObject
     int deletes = 0;
     QMutex elevatedMutex;
     QStringList elevated;
+    int elevationCode = 0;
     std::atomic<bool> elevatedOnGuiThread{false};
 
     OptionsDialog* makeDialog(int row = 0, std::function<void()> clear = {})
@@ -140,14 +141,20 @@ private slots:
         StartupRegistration::Locations l;
         l.autostartFolder = base + QStringLiteral("/autostart");
         l.applicationsFolder = base + QStringLiteral("/applications");
+        l.serviceMenusFolder = base + QStringLiteral("/kio/servicemenus");
+        l.fileManagerActionsFolder = base + QStringLiteral("/file-manager/actions");
+        l.nemoActionsFolder = base + QStringLiteral("/nemo/actions");
+        l.thunarActionsFile = base + QStringLiteral("/Thunar/uca.xml");
         l.programFile = QStringLiteral("/opt/tq/tallowquist-pro");
         env.registration = StartupRegistration(l);
-        env.runElevated = [this](const QString& program, const QString& arguments) {
+        elevationCode = 0;
+        env.runElevated = [this](const QString& program, const QString& arguments, int* exitCode) {
             if (QThread::currentThread() == qApp->thread())
                 elevatedOnGuiThread = true;
             QMutexLocker lock(&elevatedMutex);
             elevated << program + QLatin1Char(' ') + arguments;
-            return true;
+            *exitCode = elevationCode;
+            return elevationCode == 0 || elevationCode == 1;
         };
         env.isSkipUacTaskEnabled = [] { return false; };
         env.createSkipUacTask = [this] { ++creates; };
@@ -289,7 +296,7 @@ private slots:
                 notice ||
                 (label->isVisible() &&
                  label->text() == QStringLiteral("Indexing is unavailable when Tallowquist Pro is "
-                                                 "running without administrator permissions."));
+                                                 "running without root permissions."));
         QVERIFY(notice);
         QVERIFY(child<QCheckBox>(dialog.data(), "skipUACCheckBox")->isHidden());
         QVERIFY(!dialog->findChild<QLineEdit*>(QStringLiteral("dbPathLineEdit")));
@@ -311,6 +318,36 @@ private slots:
         // Nothing of the index was written.
         QCOMPARE(settings->indexOptions().indexDrives, engineSettings.indexDrives);
         QCOMPARE(creates + deletes, 0);
+        QTest::qWait(100);
+        QVERIFY(!prompter->kinds().contains(QStringLiteral("warning"))); // it went through
+    }
+
+    // Without root, a change of the folder command that could not be made is told: the
+    // password refused, the elevation impossible, the program failing as root.
+    void withoutRootAFailedChangeIsTold_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("password refused") << 126 << "the password was not given or not accepted";
+        QTest::newRow("not authorised") << 127 << "the password was not given or not accepted";
+        QTest::newRow("no elevation") << -1 << "could not be started with root rights";
+        QTest::newRow("failed as root") << 1 << "the log says why";
+    }
+
+    void withoutRootAFailedChangeIsTold()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, says);
+        env.isAdmin = false;
+        elevationCode = code;
+        QScopedPointer<OptionsDialog> dialog(makeDialog());
+        dialog->show();
+        child<QCheckBox>(dialog.data(), "integrateCheckBox")->setChecked(true);
+        dialog->onAccept();
+        QTRY_VERIFY(prompter->kinds().contains(QStringLiteral("warning")));
+        QVERIFY2(prompter->asked.last().text.contains(says), qPrintable(prompter->asked.last().text));
+        if (code != 1)
+            QVERIFY(prompter->asked.last().text.contains(QStringLiteral("tallowquist-pro -enable-shell-integration")));
     }
 
     void volumeLists_data()
@@ -490,7 +527,7 @@ private slots:
         // One message names both failures.
         QCOMPARE(prompter->kinds(), QStringList{"warning"});
         QVERIFY(prompter->asked.first().text.contains(QStringLiteral("start at login")));
-        QVERIFY(prompter->asked.first().text.contains(QStringLiteral("administrator rights")));
+        QVERIFY(prompter->asked.first().text.contains(QStringLiteral("without the password prompt")));
     }
 
     void clearHistoryAsksFirstAndStays()

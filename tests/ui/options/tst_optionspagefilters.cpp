@@ -139,7 +139,7 @@ private slots:
         QCOMPARE(shownRows(page),
                  (QStringList{"docx|Office Open XML filter|on", "ods|OpenDocument filter|off",
                               "odt|OpenDocument filter|on", "pptx|Office Open XML filter|on",
-                              "xlsx|Office Open XML filter|on", "xyz|" + kNameless + "|on"}));
+                              "xlsx|Office Open XML filter|on", "xyz|Filter for xyz|on"}));
         QCOMPARE(page.table()->model()->headerData(0, Qt::Horizontal).toString(),
                  QStringLiteral("Extension"));
         QCOMPARE(page.table()->model()->headerData(1, Qt::Horizontal).toString(),
@@ -178,7 +178,7 @@ private slots:
         // Every row of that filter went at once.
         QCOMPARE(shownRows(page),
                  (QStringList{"docx|Office Open XML filter|on", "pptx|Office Open XML filter|on",
-                              "xlsx|Office Open XML filter|on", "xyz|" + kNameless + "|on"}));
+                              "xlsx|Office Open XML filter|on", "xyz|Filter for xyz|on"}));
         // Off every row there is nothing to disable.
         bool enabled = true;
         contextMenu(page, prompter, QString(), QStringLiteral("Disable filter"), &enabled);
@@ -188,10 +188,12 @@ private slots:
         QCOMPARE(settings->disabledFilters(), (QStringList{kHtml.toUpper(), kOdf}));
     }
 
-    void enableMenuNamesUnknownFiltersByTheirId()
+    void enableMenuShowsFiltersByNameOnly()
     {
+        // An id no installed filter has is not offered (nothing to switch on); a filter without
+        // a display name is named by its extensions, never by its class id.
         const QString unknown = QStringLiteral("{99999999-0000-0000-0000-000000000000}");
-        settings->setDisabledFilters({unknown, kHtml});
+        settings->setDisabledFilters({unknown, kHtml, kNameless});
         uitest::ScriptedPrompter prompter;
         OptionsPageFilters page(nullptr, settings, &prompter, false);
         page.resize(400, 400);
@@ -206,7 +208,19 @@ private slots:
             return nullptr;
         };
         page.onFilterContextMenu(QPoint(1, 1));
-        QCOMPARE(names, (QStringList{unknown, QStringLiteral("HTML filter")}));
+        QCOMPARE(names, (QStringList{QStringLiteral("HTML filter"), QStringLiteral("Filter for xyz")}));
+        // Only unknown ids switched off: no submenu at all.
+        settings->setDisabledFilters({unknown});
+        page.initPage();
+        names.clear();
+        bool submenu = false;
+        prompter.menuChooser = [&submenu](QMenu* menu) -> QAction* {
+            for (QAction* a : menu->actions())
+                submenu = submenu || a->menu();
+            return nullptr;
+        };
+        page.onFilterContextMenu(QPoint(1, 1));
+        QVERIFY(!submenu);
     }
 
     void eachListHasItsOwnExtensions()

@@ -10,8 +10,11 @@
 #include "ui/dialogs/SelectPathsDialog.h"
 #include "ui/search/RichComboBox.h"
 #include "ui/search/SearchFieldModel.h"
+#include "ui/search/SearchFormScrollArea.h"
 
 #include <QCheckBox>
+#include <QDockWidget>
+#include <QMainWindow>
 #include <QCompleter>
 #include <QFileSystemModel>
 #include <QDateEdit>
@@ -19,6 +22,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -516,6 +520,44 @@ private slots:
         QVERIFY(!w<QCheckBox>("includeSubfoldersCheckBox")->isChecked());
         QCOMPARE(w<QComboBox>("contentsScopeComboBox")->currentIndex(), 1);
         QVERIFY(w<QCheckBox>("showAdvancedCheckBox")->isChecked());
+    }
+
+    // In its dock the form keeps the width it was given whatever the user opens: the size
+    // range, the folder and contents fields, the advanced options, the dates; nor does the
+    // window grow (the form scrolls when it is taller than the dock).
+    void theFormKeepsItsWidthInItsDock()
+    {
+        QMainWindow window;
+        auto* dock = new QDockWidget(QStringLiteral("Search Parameters"), &window);
+        auto* area = new SearchFormScrollArea(dock);
+        auto* docked = new SearchWindow(settings, prompter, area);
+        area->setForm(docked);
+        dock->setWidget(area);
+        window.addDockWidget(Qt::LeftDockWidgetArea, dock);
+        window.setCentralWidget(new QWidget(&window));
+        window.resize(1100, 650);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(docked->width() > 0);
+        const int width = area->width();
+        QVERIFY2(width < 360, qPrintable(QString::number(width)));
+        const QSize windowSize = window.size();
+        for (const char* box : {"sizeCheckBox", "directoryCheckBox", "contentsCheckBox", "showAdvancedCheckBox",
+                                "dateCheckBox"}) {
+            docked->findChild<QCheckBox*>(QLatin1String(box))->click();
+            QTest::qWait(0);
+            QCoreApplication::sendPostedEvents();
+            QCOMPARE(area->width(), width);
+            QCOMPARE(window.size(), windowSize);
+        }
+        // Everything open is taller than the dock here: the form scrolls instead.
+        QTRY_VERIFY(area->verticalScrollBar()->isVisible());
+        QVERIFY(docked->x() + docked->width() <= area->viewport()->width());
+        // Every field stays usable at that width: none is squeezed below a few characters.
+        for (const char* field : {"minSizeLineEdit", "maxSizeLineEdit", "directoryComboBox", "minDateEdit"}) {
+            QWidget* widget = docked->findChild<QWidget*>(QLatin1String(field));
+            QVERIFY2(widget->width() >= widget->fontMetrics().horizontalAdvance(QStringLiteral("00000")), field);
+        }
     }
 
     void progressAndSmallSetters()

@@ -54,11 +54,11 @@
         <translation>正在删除... %1 / %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
         <translation>确实要永久删除文件夹“%1”及其中的所有内容吗？</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>确实要永久删除“%1”吗？</translation>
     </message>
     <message numerus="yes">
@@ -145,11 +145,11 @@
         <translation>正则表达式 %1 无效：%2</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>“%1”</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
         <translation>%1 跟在 %2 之后，中间缺少“and”或“or”</translation>
     </message>
     <message>
@@ -165,7 +165,7 @@
         <translation>括号内为空</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
+        <source>%1 closes no &quot;(&quot;</source>
         <translation>%1 没有对应的“(”</translation>
     </message>
     <message>
@@ -173,11 +173,11 @@
         <translation>%1 之后没有词语</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
+        <source>This &quot;(&quot; is never closed</source>
         <translation>这个“(”没有闭合</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
         <translation>“!”没有排除任何内容：请在其后写上要排除的词语</translation>
     </message>
 </context>
@@ -276,19 +276,19 @@
         <translation>名称不能为空。</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
         <translation>“%1”不能用作名称。</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
+        <source>A name must not contain &quot;/&quot;.</source>
         <translation>名称不能包含“/”。</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
+        <source>&quot;%1&quot; already exists.</source>
         <translation>“%1”已存在。</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
         <translation>无法重命名“%1”：%2</translation>
     </message>
     <message>
@@ -661,7 +661,7 @@ Sort them now?</source>
         <translation>无索引：密码提示已关闭，或密码未被接受。</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
         <translation>如需索引，请重新启动程序并输入密码。管理员也可以以 root 身份运行“tallowquist-pro -enable-skip-uac”，使管理员无需密码即可启动它。</translation>
     </message>
     <message>
@@ -732,7 +732,7 @@ Sort them now?</source>
         <translation>请选择文件数据库所在的文件夹。</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
         <translation>文件数据库路径必须是以“/”开头的完整路径。</translation>
     </message>
     <message>
@@ -791,6 +791,26 @@ Sort them now?</source>
         <source>the start without the password prompt</source>
         <translation>启动时不询问密码</translation>
     </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>文件夹命令未更改：这需要 root 权限，而密码未输入或未被接受。
+
+要更改它，请再次勾选该框并输入密码，或请管理员以 root 身份运行“%1”。</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>文件夹命令未更改：无法以 root 权限启动程序（需要 pkexec 和密码提示）。
+
+管理员可以以 root 身份运行“%1”。</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>无法更改文件夹命令；原因见日志。</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -818,7 +838,7 @@ Sort them now?</source>
         <translation>在后台运行</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
+        <source>Integrate in a folder&apos;s context menu</source>
         <translation>添加到文件夹右键菜单</translation>
     </message>
     <message>
@@ -1146,11 +1166,11 @@ Sort them now?</source>
         <translation>每行输入一个文件名。</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>文件名与包括列表中至少一个表达式匹配、且不与排除列表中任何表达式匹配时，即符合条件。</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>文件中的某一行与包括列表中至少一个表达式匹配、且不与排除列表中任何表达式匹配时，即符合条件。</translation>
     </message>
 </context>
@@ -1181,14 +1201,14 @@ Sort them now?</source>
         <translation>每行输入一个文件夹路径。</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
         <translation>文件位于某个包括的文件夹中、且不在任何排除的文件夹中时，即符合条件。</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
+        <source>No application could open &quot;%1&quot;.</source>
         <translation>没有应用程序能打开“%1”。</translation>
     </message>
     <message>
@@ -1196,18 +1216,18 @@ Sort them now?</source>
         <translation>无法启动 %1。</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
+        <source>&quot;%1&quot; could not be deleted.</source>
         <translation>无法删除“%1”。</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
         <translation>无法打开“%1”所在的文件夹。</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>确实要永久删除“%1”吗？</translation>
     </message>
     <message>
@@ -1279,7 +1299,7 @@ Sort them now?</source>
         <translation>导出结果</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
         <translation>无法将结果写入“%1”：
 %2</translation>
@@ -1317,7 +1337,7 @@ Sort them now?</source>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
+        <source>The folder &quot;%1&quot; does not exist.</source>
         <translation>文件夹“%1”不存在。</translation>
     </message>
     <message>
@@ -1325,7 +1345,7 @@ Sort them now?</source>
         <translation>以下文件夹不存在：%1。</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>“%1”</translation>
     </message>
 </context>

@@ -54,11 +54,11 @@
         <translation>Mazání... %1 z %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
         <translation>Opravdu chcete trvale smazat složku „%1“ i s celým obsahem?</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Opravdu chcete trvale smazat „%1“?</translation>
     </message>
     <message numerus="yes">
@@ -157,11 +157,11 @@
         <translation>Regulární výraz %1 není platný: %2</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>„%1“</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
         <translation>%1 následuje po %2 bez „and“ nebo „or“ mezi nimi</translation>
     </message>
     <message>
@@ -177,7 +177,7 @@
         <translation>Závorky jsou prázdné</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
+        <source>%1 closes no &quot;(&quot;</source>
         <translation>%1 neuzavírá žádnou „(“</translation>
     </message>
     <message>
@@ -185,11 +185,11 @@
         <translation>Za %1 není žádné slovo</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
+        <source>This &quot;(&quot; is never closed</source>
         <translation>Tato „(“ není nikdy uzavřena</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
         <translation>„!“ nic nevylučuje: slova k vynechání napište za něj</translation>
     </message>
 </context>
@@ -292,19 +292,19 @@
         <translation>Název nesmí být prázdný.</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
         <translation>„%1“ nelze použít jako název.</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
+        <source>A name must not contain &quot;/&quot;.</source>
         <translation>Název nesmí obsahovat „/“.</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
+        <source>&quot;%1&quot; already exists.</source>
         <translation>„%1“ již existuje.</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
         <translation>„%1“ nelze přejmenovat: %2</translation>
     </message>
     <message>
@@ -683,7 +683,7 @@ Seřadit nyní?</numerusform>
         <translation>Bez indexu: dotaz na heslo byl zavřen nebo heslo nebylo přijato.</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
         <translation>Chcete-li ho mít, spusťte program znovu a zadejte heslo. Správce může také jako root spustit „tallowquist-pro -enable-skip-uac“, aby ho správci spouštěli bez hesla.</translation>
     </message>
     <message>
@@ -756,7 +756,7 @@ Seřadit nyní?</numerusform>
         <translation>Zvolte složku databáze souborů.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
         <translation>Cesta k databázi souborů musí být úplná a začínat „/“.</translation>
     </message>
     <message>
@@ -815,6 +815,26 @@ Seřadit nyní?</numerusform>
         <source>the start without the password prompt</source>
         <translation>spuštění bez dotazu na heslo</translation>
     </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>Příkaz pro složky nebyl změněn: vyžaduje práva root a heslo nebylo zadáno nebo přijato.
+
+Chcete-li ho změnit, zaškrtněte políčko znovu a zadejte heslo, nebo požádejte správce, aby jako root spustil „%1“.</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>Příkaz pro složky nebyl změněn: program nelze spustit s právy root (je potřeba pkexec a dotaz na heslo).
+
+Správce může jako root spustit „%1“.</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>Příkaz pro složky nelze změnit; důvod je v protokolu.</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -842,7 +862,7 @@ Seřadit nyní?</numerusform>
         <translation>Běžet na pozadí</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
+        <source>Integrate in a folder&apos;s context menu</source>
         <translation>Přidat do místní nabídky složek</translation>
     </message>
     <message>
@@ -1170,11 +1190,11 @@ Seřadit nyní?</numerusform>
         <translation>Každý název souboru napište na samostatný řádek.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Název souboru vyhovuje, když odpovídá alespoň jednomu výrazu ze seznamu zahrnutých a žádnému ze seznamu vynechaných.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Soubor vyhovuje, když jeho řádek odpovídá alespoň jednomu výrazu ze seznamu zahrnutých a žádnému ze seznamu vynechaných.</translation>
     </message>
 </context>
@@ -1205,14 +1225,14 @@ Seřadit nyní?</numerusform>
         <translation>Každou cestu ke složce napište na samostatný řádek.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
         <translation>Soubor vyhovuje, když leží v některé ze zahrnutých složek a v žádné z vynechaných.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
+        <source>No application could open &quot;%1&quot;.</source>
         <translation>Žádná aplikace nemohla otevřít „%1“.</translation>
     </message>
     <message>
@@ -1220,18 +1240,18 @@ Seřadit nyní?</numerusform>
         <translation>%1 nelze spustit.</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
+        <source>&quot;%1&quot; could not be deleted.</source>
         <translation>„%1“ nelze smazat.</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
         <translation>Složku „%1“ nelze otevřít.</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Opravdu chcete trvale smazat „%1“?</translation>
     </message>
     <message>
@@ -1305,7 +1325,7 @@ Seřadit nyní?</numerusform>
         <translation>Exportovat výsledky</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
         <translation>Výsledky nelze zapsat do „%1“:
 %2</translation>
@@ -1347,7 +1367,7 @@ Seřadit nyní?</numerusform>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
+        <source>The folder &quot;%1&quot; does not exist.</source>
         <translation>Složka „%1“ neexistuje.</translation>
     </message>
     <message>
@@ -1355,7 +1375,7 @@ Seřadit nyní?</numerusform>
         <translation>Tyto složky neexistují: %1.</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>„%1“</translation>
     </message>
 </context>

@@ -54,11 +54,11 @@
         <translation>Wird gelöscht... %1 von %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
         <translation>Soll der Ordner „%1“ mit seinem ganzen Inhalt wirklich endgültig gelöscht werden?</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Soll „%1“ wirklich endgültig gelöscht werden?</translation>
     </message>
     <message numerus="yes">
@@ -151,11 +151,11 @@
         <translation>Der reguläre Ausdruck %1 ist ungültig: %2</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>„%1“</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
         <translation>%1 folgt auf %2 ohne „and“ oder „or“ dazwischen</translation>
     </message>
     <message>
@@ -171,7 +171,7 @@
         <translation>Die Klammern sind leer</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
+        <source>%1 closes no &quot;(&quot;</source>
         <translation>%1 schließt keine „(“</translation>
     </message>
     <message>
@@ -179,11 +179,11 @@
         <translation>Nach %1 steht kein Wort</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
+        <source>This &quot;(&quot; is never closed</source>
         <translation>Diese „(“ wird nie geschlossen</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
         <translation>„!“ schließt nichts aus: Die auszuschließenden Wörter gehören dahinter</translation>
     </message>
 </context>
@@ -284,19 +284,19 @@
         <translation>Der Name darf nicht leer sein.</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
         <translation>„%1“ kann nicht als Name verwendet werden.</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
+        <source>A name must not contain &quot;/&quot;.</source>
         <translation>Ein Name darf kein „/“ enthalten.</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
+        <source>&quot;%1&quot; already exists.</source>
         <translation>„%1“ existiert bereits.</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
         <translation>„%1“ konnte nicht umbenannt werden: %2</translation>
     </message>
     <message>
@@ -672,7 +672,7 @@ Jetzt sortieren?</numerusform>
         <translation>Kein Index: Die Passwortabfrage wurde geschlossen oder das Passwort nicht angenommen.</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
         <translation>Um einen zu erhalten, starten Sie das Programm erneut und geben Ihr Passwort ein. Ein Administrator kann auch „tallowquist-pro -enable-skip-uac“ als root ausführen, damit Administratoren es ohne Passwort starten.</translation>
     </message>
     <message>
@@ -744,7 +744,7 @@ Jetzt sortieren?</numerusform>
         <translation>Bitte den Ordner der Dateidatenbank wählen.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
         <translation>Der Pfad der Dateidatenbank muss vollständig sein und mit „/“ beginnen.</translation>
     </message>
     <message>
@@ -803,6 +803,26 @@ Jetzt sortieren?</numerusform>
         <source>the start without the password prompt</source>
         <translation>der Start ohne Passwortabfrage</translation>
     </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>Der Ordnerbefehl wurde nicht geändert: Dafür sind root-Rechte nötig, und das Passwort wurde nicht eingegeben oder nicht angenommen.
+
+Um ihn zu ändern, das Kästchen erneut ankreuzen und das Passwort eingeben, oder einen Administrator bitten, „%1“ als root auszuführen.</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>Der Ordnerbefehl wurde nicht geändert: Das Programm konnte nicht mit root-Rechten gestartet werden (pkexec und eine Passwortabfrage sind nötig).
+
+Ein Administrator kann „%1“ als root ausführen.</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>Der Ordnerbefehl konnte nicht geändert werden; das Protokoll nennt den Grund.</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -830,7 +850,7 @@ Jetzt sortieren?</numerusform>
         <translation>Im Hintergrund laufen</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
+        <source>Integrate in a folder&apos;s context menu</source>
         <translation>Ins Kontextmenü der Ordner aufnehmen</translation>
     </message>
     <message>
@@ -1158,11 +1178,11 @@ Jetzt sortieren?</numerusform>
         <translation>Jeden Dateinamen in eine eigene Zeile schreiben.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Ein Dateiname passt, wenn er mindestens einem Ausdruck der Einschlussliste entspricht und keinem der Ausschlussliste.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Eine Datei passt, wenn ihre Zeile mindestens einem Ausdruck der Einschlussliste entspricht und keinem der Ausschlussliste.</translation>
     </message>
 </context>
@@ -1193,14 +1213,14 @@ Jetzt sortieren?</numerusform>
         <translation>Jeden Ordnerpfad in eine eigene Zeile schreiben.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
         <translation>Eine Datei passt, wenn sie in einem der eingeschlossenen Ordner liegt und in keinem der ausgeschlossenen.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
+        <source>No application could open &quot;%1&quot;.</source>
         <translation>Kein Programm konnte „%1“ öffnen.</translation>
     </message>
     <message>
@@ -1208,18 +1228,18 @@ Jetzt sortieren?</numerusform>
         <translation>%1 konnte nicht gestartet werden.</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
+        <source>&quot;%1&quot; could not be deleted.</source>
         <translation>„%1“ konnte nicht gelöscht werden.</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
         <translation>Der Ordner von „%1“ konnte nicht geöffnet werden.</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Soll „%1“ wirklich endgültig gelöscht werden?</translation>
     </message>
     <message>
@@ -1292,7 +1312,7 @@ Jetzt sortieren?</numerusform>
         <translation>Ergebnisse exportieren</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
         <translation>Die Ergebnisse konnten nicht nach „%1“ geschrieben werden:
 %2</translation>
@@ -1332,7 +1352,7 @@ Jetzt sortieren?</numerusform>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
+        <source>The folder &quot;%1&quot; does not exist.</source>
         <translation>Der Ordner „%1“ existiert nicht.</translation>
     </message>
     <message>
@@ -1340,7 +1360,7 @@ Jetzt sortieren?</numerusform>
         <translation>Diese Ordner existieren nicht: %1.</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>„%1“</translation>
     </message>
 </context>

@@ -54,11 +54,11 @@
         <translation>Διαγραφή... %1 από %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
         <translation>Να διαγραφεί οριστικά ο φάκελος «%1» με όλο το περιεχόμενό του;</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Να διαγραφεί οριστικά το «%1»;</translation>
     </message>
     <message numerus="yes">
@@ -151,11 +151,11 @@
         <translation>Η κανονική έκφραση %1 δεν είναι έγκυρη: %2</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
         <translation>Το %1 ακολουθεί το %2 χωρίς «and» ή «or» ανάμεσα</translation>
     </message>
     <message>
@@ -171,7 +171,7 @@
         <translation>Οι παρενθέσεις είναι κενές</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
+        <source>%1 closes no &quot;(&quot;</source>
         <translation>Το %1 δεν κλείνει καμία «(»</translation>
     </message>
     <message>
@@ -179,11 +179,11 @@
         <translation>Μετά το %1 δεν υπάρχει λέξη</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
+        <source>This &quot;(&quot; is never closed</source>
         <translation>Αυτή η «(» δεν κλείνει ποτέ</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
         <translation>Το «!» δεν αποκλείει τίποτα: γράψτε μετά από αυτό τις λέξεις που εξαιρούνται</translation>
     </message>
 </context>
@@ -284,19 +284,19 @@
         <translation>Το όνομα δεν μπορεί να είναι κενό.</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
         <translation>Το «%1» δεν μπορεί να είναι όνομα.</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
+        <source>A name must not contain &quot;/&quot;.</source>
         <translation>Ένα όνομα δεν μπορεί να περιέχει «/».</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
+        <source>&quot;%1&quot; already exists.</source>
         <translation>Το «%1» υπάρχει ήδη.</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
         <translation>Δεν ήταν δυνατή η μετονομασία του «%1»: %2</translation>
     </message>
     <message>
@@ -672,7 +672,7 @@ Sort them now?</source>
         <translation>Χωρίς ευρετήριο: η ερώτηση κωδικού έκλεισε ή ο κωδικός δεν έγινε δεκτός.</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
         <translation>Για να αποκτήσετε ευρετήριο, ξεκινήστε ξανά το πρόγραμμα και δώστε τον κωδικό σας. Ένας διαχειριστής μπορεί επίσης να εκτελέσει ως root «tallowquist-pro -enable-skip-uac», ώστε οι διαχειριστές να το ξεκινούν χωρίς κωδικό.</translation>
     </message>
     <message>
@@ -744,7 +744,7 @@ Sort them now?</source>
         <translation>Επιλέξτε τον φάκελο της βάσης αρχείων.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
         <translation>Η διαδρομή της βάσης αρχείων πρέπει να είναι πλήρης και να αρχίζει με «/».</translation>
     </message>
     <message>
@@ -803,6 +803,26 @@ Sort them now?</source>
         <source>the start without the password prompt</source>
         <translation>η εκκίνηση χωρίς ερώτηση κωδικού</translation>
     </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>Η εντολή των φακέλων δεν άλλαξε: χρειάζονται δικαιώματα root και ο κωδικός δεν δόθηκε ή δεν έγινε δεκτός.
+
+Για να την αλλάξετε, επιλέξτε ξανά το πλαίσιο και δώστε τον κωδικό, ή ζητήστε από έναν διαχειριστή να εκτελέσει ως root «%1».</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>Η εντολή των φακέλων δεν άλλαξε: το πρόγραμμα δεν ξεκίνησε με δικαιώματα root (χρειάζονται το pkexec και μια ερώτηση κωδικού).
+
+Ένας διαχειριστής μπορεί να εκτελέσει ως root «%1».</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>Δεν ήταν δυνατή η αλλαγή της εντολής των φακέλων· η καταγραφή λέει γιατί.</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -830,7 +850,7 @@ Sort them now?</source>
         <translation>Εκτέλεση στο παρασκήνιο</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
+        <source>Integrate in a folder&apos;s context menu</source>
         <translation>Προσθήκη στο μενού περιβάλλοντος φακέλων</translation>
     </message>
     <message>
@@ -1158,11 +1178,11 @@ Sort them now?</source>
         <translation>Γράψτε κάθε όνομα αρχείου σε ξεχωριστή γραμμή.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Ένα όνομα αρχείου ταιριάζει αν αντιστοιχεί σε τουλάχιστον μία έκφραση της λίστας αναζήτησης και σε καμία της λίστας εξαίρεσης.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Ένα αρχείο ταιριάζει αν μια γραμμή του αντιστοιχεί σε τουλάχιστον μία έκφραση της λίστας αναζήτησης και σε καμία της λίστας εξαίρεσης.</translation>
     </message>
 </context>
@@ -1193,14 +1213,14 @@ Sort them now?</source>
         <translation>Γράψτε κάθε διαδρομή φακέλου σε ξεχωριστή γραμμή.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
         <translation>Ένα αρχείο ταιριάζει αν βρίσκεται σε έναν από τους φακέλους αναζήτησης και σε κανέναν από τους εξαιρούμενους.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
+        <source>No application could open &quot;%1&quot;.</source>
         <translation>Καμία εφαρμογή δεν μπόρεσε να ανοίξει το «%1».</translation>
     </message>
     <message>
@@ -1208,18 +1228,18 @@ Sort them now?</source>
         <translation>Δεν ήταν δυνατή η εκκίνηση του %1.</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
+        <source>&quot;%1&quot; could not be deleted.</source>
         <translation>Δεν ήταν δυνατή η διαγραφή του «%1».</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
         <translation>Δεν ήταν δυνατό το άνοιγμα του φακέλου του «%1».</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Να διαγραφεί οριστικά το «%1»;</translation>
     </message>
     <message>
@@ -1292,7 +1312,7 @@ Sort them now?</source>
         <translation>Εξαγωγή αποτελεσμάτων</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
         <translation>Δεν ήταν δυνατή η εγγραφή των αποτελεσμάτων στο «%1»:
 %2</translation>
@@ -1332,7 +1352,7 @@ Sort them now?</source>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
+        <source>The folder &quot;%1&quot; does not exist.</source>
         <translation>Ο φάκελος «%1» δεν υπάρχει.</translation>
     </message>
     <message>
@@ -1340,7 +1360,7 @@ Sort them now?</source>
         <translation>Αυτοί οι φάκελοι δεν υπάρχουν: %1.</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
     </message>
 </context>

@@ -54,12 +54,12 @@
         <translation>Deleting... %1 of %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
-        <translation>Do you really want to delete the folder "%1" and everything in it permanently?</translation>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
+        <translation>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
-        <translation>Do you really want to delete "%1" permanently?</translation>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <translation>Do you really want to delete &quot;%1&quot; permanently?</translation>
     </message>
     <message numerus="yes">
         <source>Do you really want to delete these %n items permanently?</source>
@@ -151,12 +151,12 @@
         <translation>The regular expression %1 is not valid: %2</translation>
     </message>
     <message>
-        <source>"%1"</source>
-        <translation>"%1"</translation>
+        <source>&quot;%1&quot;</source>
+        <translation>&quot;%1&quot;</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
-        <translation>%1 follows %2 without "and" or "or" between them</translation>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
+        <translation>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</translation>
     </message>
     <message>
         <source>%1 follows %2 without a word between them</source>
@@ -171,20 +171,20 @@
         <translation>The parentheses hold nothing</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
-        <translation>%1 closes no "("</translation>
+        <source>%1 closes no &quot;(&quot;</source>
+        <translation>%1 closes no &quot;(&quot;</translation>
     </message>
     <message>
         <source>%1 has no word after it</source>
         <translation>%1 has no word after it</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
-        <translation>This "(" is never closed</translation>
+        <source>This &quot;(&quot; is never closed</source>
+        <translation>This &quot;(&quot; is never closed</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
-        <translation>"!" excludes nothing: write the words to leave out after it</translation>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
+        <translation>&quot;!&quot; excludes nothing: write the words to leave out after it</translation>
     </message>
 </context>
 <context>
@@ -284,20 +284,20 @@
         <translation>The name must not be empty.</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
-        <translation>"%1" cannot be used as a name.</translation>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
+        <translation>&quot;%1&quot; cannot be used as a name.</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
-        <translation>A name must not contain "/".</translation>
+        <source>A name must not contain &quot;/&quot;.</source>
+        <translation>A name must not contain &quot;/&quot;.</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
-        <translation>"%1" already exists.</translation>
+        <source>&quot;%1&quot; already exists.</source>
+        <translation>&quot;%1&quot; already exists.</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
-        <translation>"%1" could not be renamed: %2</translation>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
+        <translation>&quot;%1&quot; could not be renamed: %2</translation>
     </message>
     <message>
         <source>Rename</source>
@@ -672,8 +672,8 @@ Sort them now?</numerusform>
         <translation>No index: the password prompt was closed, or the password was not accepted.</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
-        <translation>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</translation>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
+        <translation>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</translation>
     </message>
     <message>
         <source>No index: the program could not be started with root rights (the log says why).</source>
@@ -744,8 +744,8 @@ Sort them now?</numerusform>
         <translation>Please choose the folder of the file database.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
-        <translation>The file database path must be a full path, starting with "/".</translation>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
+        <translation>The file database path must be a full path, starting with &quot;/&quot;.</translation>
     </message>
     <message>
         <source>The new file database folder must neither lie inside the old one (%1) nor hold it.</source>
@@ -803,6 +803,26 @@ Sort them now?</numerusform>
         <source>the start without the password prompt</source>
         <translation>the start without the password prompt</translation>
     </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>The folder command could not be changed; the log says why.</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -830,8 +850,8 @@ Sort them now?</numerusform>
         <translation>Run in background</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
-        <translation>Integrate in a folder's context menu</translation>
+        <source>Integrate in a folder&apos;s context menu</source>
+        <translation>Integrate in a folder&apos;s context menu</translation>
     </message>
     <message>
         <source>Save searches in all tabs on exit</source>
@@ -1158,12 +1178,12 @@ Sort them now?</numerusform>
         <translation>Enter each file name on a separate line.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
-        <translation>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</translation>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <translation>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
-        <translation>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</translation>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <translation>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</translation>
     </message>
 </context>
 <context>
@@ -1193,34 +1213,34 @@ Sort them now?</numerusform>
         <translation>Enter each folder path on a separate line.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
-        <translation>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</translation>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
+        <translation>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
-        <translation>No application could open "%1".</translation>
+        <source>No application could open &quot;%1&quot;.</source>
+        <translation>No application could open &quot;%1&quot;.</translation>
     </message>
     <message>
         <source>%1 could not be started.</source>
         <translation>%1 could not be started.</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
-        <translation>"%1" could not be deleted.</translation>
+        <source>&quot;%1&quot; could not be deleted.</source>
+        <translation>&quot;%1&quot; could not be deleted.</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
-        <translation>The folder of "%1" could not be opened.</translation>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
+        <translation>The folder of &quot;%1&quot; could not be opened.</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
-        <translation>Do you really want to delete "%1" permanently?</translation>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
+        <translation>Do you really want to delete &quot;%1&quot; permanently?</translation>
     </message>
     <message>
         <source>Delete</source>
@@ -1292,9 +1312,9 @@ Sort them now?</numerusform>
         <translation>Export Results</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
-        <translation>The results could not be written to "%1":
+        <translation>The results could not be written to &quot;%1&quot;:
 %2</translation>
     </message>
     <message>
@@ -1332,16 +1352,16 @@ Sort them now?</numerusform>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
-        <translation>The folder "%1" does not exist.</translation>
+        <source>The folder &quot;%1&quot; does not exist.</source>
+        <translation>The folder &quot;%1&quot; does not exist.</translation>
     </message>
     <message>
         <source>These folders do not exist: %1.</source>
         <translation>These folders do not exist: %1.</translation>
     </message>
     <message>
-        <source>"%1"</source>
-        <translation>"%1"</translation>
+        <source>&quot;%1&quot;</source>
+        <translation>&quot;%1&quot;</translation>
     </message>
 </context>
 </TS>

@@ -54,11 +54,11 @@
         <translation>Eliminando... %1 de %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
         <translation>¿Seguro que quiere eliminar para siempre la carpeta «%1» y todo su contenido?</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>¿Seguro que quiere eliminar «%1» para siempre?</translation>
     </message>
     <message numerus="yes">
@@ -151,11 +151,11 @@
         <translation>La expresión regular %1 no es válida: %2</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
         <translation>%1 sigue a %2 sin «and» ni «or» entre ellos</translation>
     </message>
     <message>
@@ -171,7 +171,7 @@
         <translation>Los paréntesis están vacíos</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
+        <source>%1 closes no &quot;(&quot;</source>
         <translation>%1 no cierra ningún «(»</translation>
     </message>
     <message>
@@ -179,11 +179,11 @@
         <translation>%1 no tiene ninguna palabra detrás</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
+        <source>This &quot;(&quot; is never closed</source>
         <translation>Este «(» nunca se cierra</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
         <translation>«!» no excluye nada: escriba detrás las palabras que se deben excluir</translation>
     </message>
 </context>
@@ -284,19 +284,19 @@
         <translation>El nombre no puede estar vacío.</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
         <translation>«%1» no se puede usar como nombre.</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
+        <source>A name must not contain &quot;/&quot;.</source>
         <translation>Un nombre no puede contener «/».</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
+        <source>&quot;%1&quot; already exists.</source>
         <translation>«%1» ya existe.</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
         <translation>No se pudo cambiar el nombre de «%1»: %2</translation>
     </message>
     <message>
@@ -672,7 +672,7 @@ Sort them now?</source>
         <translation>Sin índice: se cerró la petición de contraseña o la contraseña no fue aceptada.</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
         <translation>Para tenerlo, vuelva a iniciar el programa y escriba su contraseña. Un administrador también puede ejecutar «tallowquist-pro -enable-skip-uac» como root, para que los administradores lo inicien sin contraseña.</translation>
     </message>
     <message>
@@ -744,7 +744,7 @@ Sort them now?</source>
         <translation>Elija la carpeta de la base de datos de archivos.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
         <translation>La ruta de la base de datos de archivos debe ser completa y empezar por «/».</translation>
     </message>
     <message>
@@ -803,6 +803,26 @@ Sort them now?</source>
         <source>the start without the password prompt</source>
         <translation>el inicio sin pedir la contraseña</translation>
     </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>La orden de las carpetas no se cambió: necesita permisos de root y la contraseña no se dio o no fue aceptada.
+
+Para cambiarla, vuelva a marcar la casilla y escriba la contraseña, o pida a un administrador que ejecute «%1» como root.</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>La orden de las carpetas no se cambió: no se pudo iniciar el programa con permisos de root (hacen falta pkexec y una petición de contraseña).
+
+Un administrador puede ejecutar «%1» como root.</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>No se pudo cambiar la orden de las carpetas; el registro indica el motivo.</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -830,7 +850,7 @@ Sort them now?</source>
         <translation>Ejecutar en segundo plano</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
+        <source>Integrate in a folder&apos;s context menu</source>
         <translation>Añadir al menú contextual de las carpetas</translation>
     </message>
     <message>
@@ -1158,11 +1178,11 @@ Sort them now?</source>
         <translation>Escriba cada nombre de archivo en una línea aparte.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Un nombre de archivo cumple los criterios si coincide con al menos una expresión de la lista de inclusión y con ninguna de la lista de exclusión.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Un archivo cumple los criterios si su línea coincide con al menos una expresión de la lista de inclusión y con ninguna de la lista de exclusión.</translation>
     </message>
 </context>
@@ -1193,14 +1213,14 @@ Sort them now?</source>
         <translation>Escriba cada ruta de carpeta en una línea aparte.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
         <translation>Un archivo cumple los criterios si está en una de las carpetas incluidas y en ninguna de las excluidas.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
+        <source>No application could open &quot;%1&quot;.</source>
         <translation>Ninguna aplicación pudo abrir «%1».</translation>
     </message>
     <message>
@@ -1208,18 +1228,18 @@ Sort them now?</source>
         <translation>No se pudo iniciar %1.</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
+        <source>&quot;%1&quot; could not be deleted.</source>
         <translation>No se pudo eliminar «%1».</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
         <translation>No se pudo abrir la carpeta de «%1».</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>¿Seguro que quiere eliminar «%1» para siempre?</translation>
     </message>
     <message>
@@ -1292,7 +1312,7 @@ Sort them now?</source>
         <translation>Exportar resultados</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
         <translation>No se pudieron escribir los resultados en «%1»:
 %2</translation>
@@ -1332,7 +1352,7 @@ Sort them now?</source>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
+        <source>The folder &quot;%1&quot; does not exist.</source>
         <translation>La carpeta «%1» no existe.</translation>
     </message>
     <message>
@@ -1340,7 +1360,7 @@ Sort them now?</source>
         <translation>Estas carpetas no existen: %1.</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
     </message>
 </context>

@@ -28,11 +28,11 @@
     <name>CsvExporter</name>
     <message>
         <source>The file could not be written.</source>
-        <translation>Le fichier n'a pas pu être écrit.</translation>
+        <translation>Le fichier n&apos;a pas pu être écrit.</translation>
     </message>
     <message>
         <source>The export was stopped before it was complete; the file was left as it was.</source>
-        <translation>L'export a été arrêté avant la fin ; le fichier est resté inchangé.</translation>
+        <translation>L&apos;export a été arrêté avant la fin ; le fichier est resté inchangé.</translation>
     </message>
 </context>
 <context>
@@ -54,11 +54,11 @@
         <translation>Suppression... %1 sur %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
         <translation>Voulez-vous vraiment supprimer définitivement le dossier « %1 » et tout son contenu ?</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Voulez-vous vraiment supprimer définitivement « %1 » ?</translation>
     </message>
     <message numerus="yes">
@@ -92,7 +92,7 @@
     </message>
     <message>
         <source>Some folders could not be read, so there may be more.</source>
-        <translation>Certains dossiers n'ont pas pu être lus ; il peut donc y en avoir davantage.</translation>
+        <translation>Certains dossiers n&apos;ont pas pu être lus ; il peut donc y en avoir davantage.</translation>
     </message>
     <message>
         <source>Nothing goes to the trash: this cannot be undone.</source>
@@ -104,7 +104,7 @@
     </message>
     <message>
         <source>Not everything could be deleted.</source>
-        <translation>Tout n'a pas pu être supprimé.</translation>
+        <translation>Tout n&apos;a pas pu être supprimé.</translation>
     </message>
     <message numerus="yes">
         <source>Deleted: %Ln files</source>
@@ -144,18 +144,18 @@
     <name>ExpressionCheck</name>
     <message>
         <source>The expression is not complete</source>
-        <translation>L'expression est incomplète</translation>
+        <translation>L&apos;expression est incomplète</translation>
     </message>
     <message>
         <source>The regular expression %1 is not valid: %2</source>
-        <translation>L'expression régulière %1 n'est pas valide : %2</translation>
+        <translation>L&apos;expression régulière %1 n&apos;est pas valide : %2</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>« %1 »</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
         <translation>%1 suit %2 sans « and » ni « or » entre les deux</translation>
     </message>
     <message>
@@ -164,27 +164,27 @@
     </message>
     <message>
         <source>%1 has no word before it</source>
-        <translation>%1 n'est précédé d'aucun mot</translation>
+        <translation>%1 n&apos;est précédé d&apos;aucun mot</translation>
     </message>
     <message>
         <source>The parentheses hold nothing</source>
         <translation>Les parenthèses sont vides</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
+        <source>%1 closes no &quot;(&quot;</source>
         <translation>%1 ne ferme aucune « ( »</translation>
     </message>
     <message>
         <source>%1 has no word after it</source>
-        <translation>%1 n'est suivi d'aucun mot</translation>
+        <translation>%1 n&apos;est suivi d&apos;aucun mot</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
-        <translation>Cette « ( » n'est jamais fermée</translation>
+        <source>This &quot;(&quot; is never closed</source>
+        <translation>Cette « ( » n&apos;est jamais fermée</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
-        <translation>« ! » n'exclut rien : écrivez après lui les mots à exclure</translation>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
+        <translation>« ! » n&apos;exclut rien : écrivez après lui les mots à exclure</translation>
     </message>
 </context>
 <context>
@@ -211,7 +211,7 @@
     </message>
     <message>
         <source>The file does not exist.</source>
-        <translation>Le fichier n'existe pas.</translation>
+        <translation>Le fichier n&apos;existe pas.</translation>
     </message>
     <message>
         <source>Symbolic link</source>
@@ -284,20 +284,20 @@
         <translation>Le nom ne doit pas être vide.</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
         <translation>« %1 » ne peut pas servir de nom.</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
+        <source>A name must not contain &quot;/&quot;.</source>
         <translation>Un nom ne doit pas contenir « / ».</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
+        <source>&quot;%1&quot; already exists.</source>
         <translation>« %1 » existe déjà.</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
-        <translation>« %1 » n'a pas pu être renommé : %2</translation>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
+        <translation>« %1 » n&apos;a pas pu être renommé : %2</translation>
     </message>
     <message>
         <source>Rename</source>
@@ -350,17 +350,17 @@
 
 Sort them now?</source>
         <translation>
-            <numerusform>Pour trier %n élément selon cette colonne, ses informations sont d'abord lues sur le disque. Sur un disque lent ou réseau, cela peut prendre du temps.
+            <numerusform>Pour trier %n élément selon cette colonne, ses informations sont d&apos;abord lues sur le disque. Sur un disque lent ou réseau, cela peut prendre du temps.
 
 Trier maintenant ?</numerusform>
-            <numerusform>Pour trier %n éléments selon cette colonne, leurs informations sont d'abord lues sur le disque. Sur un disque lent ou réseau, cela peut prendre du temps.
+            <numerusform>Pour trier %n éléments selon cette colonne, leurs informations sont d&apos;abord lues sur le disque. Sur un disque lent ou réseau, cela peut prendre du temps.
 
 Trier maintenant ?</numerusform>
         </translation>
     </message>
     <message>
         <source>The command could not be carried out.</source>
-        <translation>La commande n'a pas pu être exécutée.</translation>
+        <translation>La commande n&apos;a pas pu être exécutée.</translation>
     </message>
 </context>
 <context>
@@ -457,7 +457,7 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>Toolbar</source>
-        <translation>Barre d'outils</translation>
+        <translation>Barre d&apos;outils</translation>
     </message>
     <message>
         <source>Instant Search</source>
@@ -477,7 +477,7 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>&amp;Close Tab</source>
-        <translation>&amp;Fermer l'onglet</translation>
+        <translation>&amp;Fermer l&apos;onglet</translation>
     </message>
     <message>
         <source>Ctrl+W</source>
@@ -613,7 +613,7 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>&amp;Toolbar</source>
-        <translation>&amp;Barre d'outils</translation>
+        <translation>&amp;Barre d&apos;outils</translation>
     </message>
     <message>
         <source>Search Parameters</source>
@@ -645,7 +645,7 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>The manual %1 could not be opened.</source>
-        <translation>Le manuel %1 n'a pas pu être ouvert.</translation>
+        <translation>Le manuel %1 n&apos;a pas pu être ouvert.</translation>
     </message>
     <message>
         <source>Export Results</source>
@@ -661,7 +661,7 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>No index: your account may not start the program with root rights.</source>
-        <translation>Pas d'index : votre compte ne peut pas lancer le programme avec les droits root.</translation>
+        <translation>Pas d&apos;index : votre compte ne peut pas lancer le programme avec les droits root.</translation>
     </message>
     <message>
         <source>To get one, an administrator can add your account to the group sudo (or wheel, or admin).</source>
@@ -669,19 +669,19 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>No index: the password prompt was closed, or the password was not accepted.</source>
-        <translation>Pas d'index : la demande de mot de passe a été fermée, ou le mot de passe n'a pas été accepté.</translation>
+        <translation>Pas d&apos;index : la demande de mot de passe a été fermée, ou le mot de passe n&apos;a pas été accepté.</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
         <translation>Pour en avoir un, relancez le programme et saisissez votre mot de passe. Un administrateur peut aussi exécuter « tallowquist-pro -enable-skip-uac » en root, afin que les administrateurs le lancent sans mot de passe.</translation>
     </message>
     <message>
         <source>No index: the program could not be started with root rights (the log says why).</source>
-        <translation>Pas d'index : le programme n'a pas pu être lancé avec les droits root (le journal dit pourquoi).</translation>
+        <translation>Pas d&apos;index : le programme n&apos;a pas pu être lancé avec les droits root (le journal dit pourquoi).</translation>
     </message>
     <message>
         <source>To get one, start the program again; the password prompt needs a running polkit agent.</source>
-        <translation>Pour en avoir un, relancez le programme ; la demande de mot de passe a besoin d'un agent polkit en marche.</translation>
+        <translation>Pour en avoir un, relancez le programme ; la demande de mot de passe a besoin d&apos;un agent polkit en marche.</translation>
     </message>
     <message>
         <source>Every search walks the folders it is given.</source>
@@ -744,12 +744,12 @@ Trier maintenant ?</numerusform>
         <translation>Veuillez choisir le dossier de la base de fichiers.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
         <translation>Le chemin de la base de fichiers doit être complet et commencer par « / ».</translation>
     </message>
     <message>
         <source>The new file database folder must neither lie inside the old one (%1) nor hold it.</source>
-        <translation>Le nouveau dossier de la base de fichiers ne doit ni se trouver dans l'ancien (%1) ni le contenir.</translation>
+        <translation>Le nouveau dossier de la base de fichiers ne doit ni se trouver dans l&apos;ancien (%1) ni le contenir.</translation>
     </message>
     <message>
         <source>start at login</source>
@@ -761,7 +761,7 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>These options could not be applied: %1. The log file tells why.</source>
-        <translation>Ces options n'ont pas pu être appliquées : %1. Le fichier journal en donne la raison.</translation>
+        <translation>Ces options n&apos;ont pas pu être appliquées : %1. Le fichier journal en donne la raison.</translation>
     </message>
     <message>
         <source>the folder context menu</source>
@@ -769,19 +769,19 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>removing the old file database</source>
-        <translation>la suppression de l'ancienne base de fichiers</translation>
+        <translation>la suppression de l&apos;ancienne base de fichiers</translation>
     </message>
     <message>
         <source>the index settings</source>
-        <translation>les réglages de l'index</translation>
+        <translation>les réglages de l&apos;index</translation>
     </message>
     <message>
         <source>Clear search history</source>
-        <translation>Effacer l'historique</translation>
+        <translation>Effacer l&apos;historique</translation>
     </message>
     <message>
         <source>Do you really want to clear search history?</source>
-        <translation>Voulez-vous vraiment effacer l'historique des recherches ?</translation>
+        <translation>Voulez-vous vraiment effacer l&apos;historique des recherches ?</translation>
     </message>
     <message>
         <source>File database path</source>
@@ -793,15 +793,35 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>Objects count</source>
-        <translation>Nombre d'objets</translation>
+        <translation>Nombre d&apos;objets</translation>
     </message>
     <message>
         <source>Indexing is unavailable when %1 is running without root permissions.</source>
-        <translation>L'indexation n'est pas disponible quand %1 fonctionne sans les droits root.</translation>
+        <translation>L&apos;indexation n&apos;est pas disponible quand %1 fonctionne sans les droits root.</translation>
     </message>
     <message>
         <source>the start without the password prompt</source>
         <translation>le démarrage sans demande de mot de passe</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>La commande des dossiers n&apos;a pas été modifiée : il faut les droits root, et le mot de passe n&apos;a pas été donné ou pas accepté.
+
+Pour la modifier, cochez de nouveau la case et saisissez le mot de passe, ou demandez à un administrateur d&apos;exécuter « %1 » en root.</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>La commande des dossiers n&apos;a pas été modifiée : le programme n&apos;a pas pu être lancé avec les droits root (pkexec et une demande de mot de passe sont nécessaires).
+
+Un administrateur peut exécuter « %1 » en root.</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>La commande des dossiers n&apos;a pas pu être modifiée ; le journal dit pourquoi.</translation>
     </message>
 </context>
 <context>
@@ -830,7 +850,7 @@ Trier maintenant ?</numerusform>
         <translation>Fonctionner en arrière-plan</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
+        <source>Integrate in a folder&apos;s context menu</source>
         <translation>Intégrer au menu contextuel des dossiers</translation>
     </message>
     <message>
@@ -839,7 +859,7 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>Clear search history</source>
-        <translation>Effacer l'historique</translation>
+        <translation>Effacer l&apos;historique</translation>
     </message>
     <message>
         <source>Skip the password prompt at start</source>
@@ -908,7 +928,7 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>Auto-detect encoding of files without BOM</source>
-        <translation>Détecter l'encodage des fichiers sans BOM</translation>
+        <translation>Détecter l&apos;encodage des fichiers sans BOM</translation>
     </message>
     <message>
         <source>Auto-detect and skip binary files from content searches</source>
@@ -966,7 +986,7 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>Open file location</source>
-        <translation>Ouvrir l'emplacement</translation>
+        <translation>Ouvrir l&apos;emplacement</translation>
     </message>
     <message>
         <source>Copy full name</source>
@@ -1020,7 +1040,7 @@ Trier maintenant ?</numerusform>
     </message>
     <message>
         <source>Expression type:</source>
-        <translation>Type d'expression :</translation>
+        <translation>Type d&apos;expression :</translation>
     </message>
     <message>
         <source>Substring</source>
@@ -1158,12 +1178,12 @@ Trier maintenant ?</numerusform>
         <translation>Écrivez chaque nom de fichier sur une ligne à part.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
-        <translation>Un nom de fichier convient s'il correspond à au moins une expression de la liste d'inclusion et à aucune de la liste d'exclusion.</translation>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <translation>Un nom de fichier convient s&apos;il correspond à au moins une expression de la liste d&apos;inclusion et à aucune de la liste d&apos;exclusion.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
-        <translation>Un fichier convient si sa ligne correspond à au moins une expression de la liste d'inclusion et à aucune de la liste d'exclusion.</translation>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <translation>Un fichier convient si sa ligne correspond à au moins une expression de la liste d&apos;inclusion et à aucune de la liste d&apos;exclusion.</translation>
     </message>
 </context>
 <context>
@@ -1193,33 +1213,33 @@ Trier maintenant ?</numerusform>
         <translation>Écrivez chaque chemin de dossier sur une ligne à part.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
-        <translation>Un fichier convient s'il se trouve dans l'un des dossiers inclus et dans aucun des dossiers exclus.</translation>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
+        <translation>Un fichier convient s&apos;il se trouve dans l&apos;un des dossiers inclus et dans aucun des dossiers exclus.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
-        <translation>Aucune application n'a pu ouvrir « %1 ».</translation>
+        <source>No application could open &quot;%1&quot;.</source>
+        <translation>Aucune application n&apos;a pu ouvrir « %1 ».</translation>
     </message>
     <message>
         <source>%1 could not be started.</source>
-        <translation>%1 n'a pas pu être lancé.</translation>
+        <translation>%1 n&apos;a pas pu être lancé.</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
-        <translation>« %1 » n'a pas pu être supprimé.</translation>
+        <source>&quot;%1&quot; could not be deleted.</source>
+        <translation>« %1 » n&apos;a pas pu être supprimé.</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
-        <translation>Le dossier de « %1 » n'a pas pu être ouvert.</translation>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
+        <translation>Le dossier de « %1 » n&apos;a pas pu être ouvert.</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Voulez-vous vraiment supprimer définitivement « %1 » ?</translation>
     </message>
     <message>
@@ -1292,9 +1312,9 @@ Trier maintenant ?</numerusform>
         <translation>Exporter les résultats</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
-        <translation>Les résultats n'ont pas pu être écrits dans « %1 » :
+        <translation>Les résultats n&apos;ont pas pu être écrits dans « %1 » :
 %2</translation>
     </message>
     <message>
@@ -1332,15 +1352,15 @@ Trier maintenant ?</numerusform>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
-        <translation>Le dossier « %1 » n'existe pas.</translation>
+        <source>The folder &quot;%1&quot; does not exist.</source>
+        <translation>Le dossier « %1 » n&apos;existe pas.</translation>
     </message>
     <message>
         <source>These folders do not exist: %1.</source>
-        <translation>Ces dossiers n'existent pas : %1.</translation>
+        <translation>Ces dossiers n&apos;existent pas : %1.</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>« %1 »</translation>
     </message>
 </context>

@@ -54,11 +54,11 @@
         <translation>Törlés... %1 / %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
         <translation>Biztosan véglegesen törli a(z) „%1” mappát a teljes tartalmával együtt?</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Biztosan véglegesen törli ezt: „%1”?</translation>
     </message>
     <message numerus="yes">
@@ -145,11 +145,11 @@
         <translation>A(z) %1 reguláris kifejezés érvénytelen: %2</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>„%1”</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
         <translation>%1 követi ezt: %2, köztük nincs „and” vagy „or”</translation>
     </message>
     <message>
@@ -165,7 +165,7 @@
         <translation>A zárójelek üresek</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
+        <source>%1 closes no &quot;(&quot;</source>
         <translation>%1 nem zár le „(” jelet</translation>
     </message>
     <message>
@@ -173,11 +173,11 @@
         <translation>%1 után nincs szó</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
+        <source>This &quot;(&quot; is never closed</source>
         <translation>Ez a „(” nincs lezárva</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
         <translation>A „!” semmit sem zár ki: írja utána a kihagyandó szavakat</translation>
     </message>
 </context>
@@ -276,19 +276,19 @@
         <translation>A név nem lehet üres.</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
         <translation>„%1” nem lehet név.</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
+        <source>A name must not contain &quot;/&quot;.</source>
         <translation>A név nem tartalmazhat „/” jelet.</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
+        <source>&quot;%1&quot; already exists.</source>
         <translation>„%1” már létezik.</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
         <translation>„%1” átnevezése nem sikerült: %2</translation>
     </message>
     <message>
@@ -661,7 +661,7 @@ Rendezi most?</numerusform>
         <translation>Nincs index: a jelszókérést bezárták, vagy a jelszót nem fogadta el a rendszer.</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
         <translation>Ehhez indítsa újra a programot, és adja meg a jelszavát. Egy rendszergazda root-ként a „tallowquist-pro -enable-skip-uac” parancsot is futtathatja, hogy a rendszergazdák jelszó nélkül indíthassák.</translation>
     </message>
     <message>
@@ -732,7 +732,7 @@ Rendezi most?</numerusform>
         <translation>Válassza ki a fájladatbázis mappáját.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
         <translation>A fájladatbázis útvonalának teljesnek kell lennie, „/” jellel kezdve.</translation>
     </message>
     <message>
@@ -791,6 +791,26 @@ Rendezi most?</numerusform>
         <source>the start without the password prompt</source>
         <translation>indítás jelszókérés nélkül</translation>
     </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>A mappaparancs nem változott: ehhez root jogok kellenek, és a jelszót nem adták meg, vagy nem fogadta el a rendszer.
+
+A módosításhoz jelölje be újra a négyzetet, és adja meg a jelszót, vagy kérjen meg egy rendszergazdát, hogy root-ként futtassa ezt: „%1”.</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>A mappaparancs nem változott: a programot nem sikerült root jogokkal elindítani (pkexec és jelszókérés szükséges).
+
+Egy rendszergazda root-ként futtathatja ezt: „%1”.</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>A mappaparancsot nem sikerült módosítani; az ok a naplóban.</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -818,7 +838,7 @@ Rendezi most?</numerusform>
         <translation>Futás a háttérben</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
+        <source>Integrate in a folder&apos;s context menu</source>
         <translation>Beépülés a mappák helyi menüjébe</translation>
     </message>
     <message>
@@ -1146,11 +1166,11 @@ Rendezi most?</numerusform>
         <translation>Minden fájlnevet külön sorba írjon.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Egy fájlnév akkor felel meg, ha legalább egy keresett kifejezésre illeszkedik, és egyik kihagyottra sem.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Egy fájl akkor felel meg, ha egy sora legalább egy keresett kifejezésre illeszkedik, és egyik kihagyottra sem.</translation>
     </message>
 </context>
@@ -1181,14 +1201,14 @@ Rendezi most?</numerusform>
         <translation>Minden mappa útvonalát külön sorba írja.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
         <translation>Egy fájl akkor felel meg, ha valamelyik keresett mappában van, és egyik kihagyott mappában sem.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
+        <source>No application could open &quot;%1&quot;.</source>
         <translation>Egy alkalmazás sem tudta megnyitni ezt: „%1”.</translation>
     </message>
     <message>
@@ -1196,18 +1216,18 @@ Rendezi most?</numerusform>
         <translation>A(z) %1 nem indítható.</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
+        <source>&quot;%1&quot; could not be deleted.</source>
         <translation>„%1” nem törölhető.</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
         <translation>„%1” mappája nem nyitható meg.</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Biztosan véglegesen törli ezt: „%1”?</translation>
     </message>
     <message>
@@ -1279,7 +1299,7 @@ Rendezi most?</numerusform>
         <translation>Eredmények exportálása</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
         <translation>Az eredményeket nem sikerült ide írni: „%1”:
 %2</translation>
@@ -1317,7 +1337,7 @@ Rendezi most?</numerusform>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
+        <source>The folder &quot;%1&quot; does not exist.</source>
         <translation>A(z) „%1” mappa nem létezik.</translation>
     </message>
     <message>
@@ -1325,7 +1345,7 @@ Rendezi most?</numerusform>
         <translation>Ezek a mappák nem léteznek: %1.</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>„%1”</translation>
     </message>
 </context>

@@ -32,7 +32,7 @@
     </message>
     <message>
         <source>The export was stopped before it was complete; the file was left as it was.</source>
-        <translation>L'esportazione è stata interrotta prima della fine; il file è rimasto invariato.</translation>
+        <translation>L&apos;esportazione è stata interrotta prima della fine; il file è rimasto invariato.</translation>
     </message>
 </context>
 <context>
@@ -54,11 +54,11 @@
         <translation>Eliminazione... %1 di %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
         <translation>Eliminare definitivamente la cartella «%1» e tutto il suo contenuto?</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Eliminare definitivamente «%1»?</translation>
     </message>
     <message numerus="yes">
@@ -96,11 +96,11 @@
     </message>
     <message>
         <source>Nothing goes to the trash: this cannot be undone.</source>
-        <translation>Nulla va nel cestino: l'operazione non si può annullare.</translation>
+        <translation>Nulla va nel cestino: l&apos;operazione non si può annullare.</translation>
     </message>
     <message>
         <source>The deletion was stopped.</source>
-        <translation>L'eliminazione è stata interrotta.</translation>
+        <translation>L&apos;eliminazione è stata interrotta.</translation>
     </message>
     <message>
         <source>Not everything could be deleted.</source>
@@ -144,18 +144,18 @@
     <name>ExpressionCheck</name>
     <message>
         <source>The expression is not complete</source>
-        <translation>L'espressione è incompleta</translation>
+        <translation>L&apos;espressione è incompleta</translation>
     </message>
     <message>
         <source>The regular expression %1 is not valid: %2</source>
-        <translation>L'espressione regolare %1 non è valida: %2</translation>
+        <translation>L&apos;espressione regolare %1 non è valida: %2</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
         <translation>%1 segue %2 senza «and» o «or» in mezzo</translation>
     </message>
     <message>
@@ -164,26 +164,26 @@
     </message>
     <message>
         <source>%1 has no word before it</source>
-        <translation>Prima di %1 non c'è alcuna parola</translation>
+        <translation>Prima di %1 non c&apos;è alcuna parola</translation>
     </message>
     <message>
         <source>The parentheses hold nothing</source>
         <translation>Le parentesi sono vuote</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
+        <source>%1 closes no &quot;(&quot;</source>
         <translation>%1 non chiude alcuna «(»</translation>
     </message>
     <message>
         <source>%1 has no word after it</source>
-        <translation>Dopo %1 non c'è alcuna parola</translation>
+        <translation>Dopo %1 non c&apos;è alcuna parola</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
+        <source>This &quot;(&quot; is never closed</source>
         <translation>Questa «(» non viene mai chiusa</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
         <translation>«!» non esclude nulla: scrivere dopo di esso le parole da escludere</translation>
     </message>
 </context>
@@ -284,19 +284,19 @@
         <translation>Il nome non può essere vuoto.</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
         <translation>«%1» non può essere usato come nome.</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
+        <source>A name must not contain &quot;/&quot;.</source>
         <translation>Un nome non può contenere «/».</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
+        <source>&quot;%1&quot; already exists.</source>
         <translation>«%1» esiste già.</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
         <translation>Impossibile rinominare «%1»: %2</translation>
     </message>
     <message>
@@ -672,7 +672,7 @@ Ordinare ora?</numerusform>
         <translation>Nessun indice: la richiesta della password è stata chiusa o la password non è stata accettata.</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
         <translation>Per averlo, avvia di nuovo il programma e inserisci la password. Un amministratore può anche eseguire «tallowquist-pro -enable-skip-uac» come root, così che gli amministratori lo avviino senza password.</translation>
     </message>
     <message>
@@ -744,7 +744,7 @@ Ordinare ora?</numerusform>
         <translation>Scegliere la cartella del database dei file.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
         <translation>Il percorso del database dei file deve essere completo e iniziare con «/».</translation>
     </message>
     <message>
@@ -753,7 +753,7 @@ Ordinare ora?</numerusform>
     </message>
     <message>
         <source>start at login</source>
-        <translation>l'avvio all'accesso</translation>
+        <translation>l&apos;avvio all&apos;accesso</translation>
     </message>
     <message>
         <source>the file handlers</source>
@@ -773,7 +773,7 @@ Ordinare ora?</numerusform>
     </message>
     <message>
         <source>the index settings</source>
-        <translation>le impostazioni dell'indice</translation>
+        <translation>le impostazioni dell&apos;indice</translation>
     </message>
     <message>
         <source>Clear search history</source>
@@ -797,11 +797,31 @@ Ordinare ora?</numerusform>
     </message>
     <message>
         <source>Indexing is unavailable when %1 is running without root permissions.</source>
-        <translation>L'indicizzazione non è disponibile quando %1 è in esecuzione senza i permessi di root.</translation>
+        <translation>L&apos;indicizzazione non è disponibile quando %1 è in esecuzione senza i permessi di root.</translation>
     </message>
     <message>
         <source>the start without the password prompt</source>
-        <translation>l'avvio senza richiesta della password</translation>
+        <translation>l&apos;avvio senza richiesta della password</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>Il comando delle cartelle non è stato modificato: servono i permessi di root e la password non è stata data o non è stata accettata.
+
+Per modificarlo, spuntare di nuovo la casella e inserire la password, oppure chiedere a un amministratore di eseguire «%1» come root.</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>Il comando delle cartelle non è stato modificato: non è stato possibile avviare il programma con i permessi di root (servono pkexec e una richiesta della password).
+
+Un amministratore può eseguire «%1» come root.</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>Impossibile modificare il comando delle cartelle; il registro dice perché.</translation>
     </message>
 </context>
 <context>
@@ -823,19 +843,19 @@ Ordinare ora?</numerusform>
     <name>OptionsGeneral</name>
     <message>
         <source>Launch at system startup</source>
-        <translation>Avvia all'accesso</translation>
+        <translation>Avvia all&apos;accesso</translation>
     </message>
     <message>
         <source>Run in background</source>
         <translation>Esegui in background</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
+        <source>Integrate in a folder&apos;s context menu</source>
         <translation>Aggiungi al menu contestuale delle cartelle</translation>
     </message>
     <message>
         <source>Save searches in all tabs on exit</source>
-        <translation>Salva le ricerche di tutte le schede all'uscita</translation>
+        <translation>Salva le ricerche di tutte le schede all&apos;uscita</translation>
     </message>
     <message>
         <source>Clear search history</source>
@@ -843,7 +863,7 @@ Ordinare ora?</numerusform>
     </message>
     <message>
         <source>Skip the password prompt at start</source>
-        <translation>All'avvio non chiedere la password</translation>
+        <translation>All&apos;avvio non chiedere la password</translation>
     </message>
 </context>
 <context>
@@ -1158,12 +1178,12 @@ Ordinare ora?</numerusform>
         <translation>Scrivere ogni nome di file su una riga a sé.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
-        <translation>Un nome di file soddisfa i criteri se corrisponde ad almeno un'espressione dell'elenco di inclusione e a nessuna dell'elenco di esclusione.</translation>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <translation>Un nome di file soddisfa i criteri se corrisponde ad almeno un&apos;espressione dell&apos;elenco di inclusione e a nessuna dell&apos;elenco di esclusione.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
-        <translation>Un file soddisfa i criteri se una sua riga corrisponde ad almeno un'espressione dell'elenco di inclusione e a nessuna dell'elenco di esclusione.</translation>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
+        <translation>Un file soddisfa i criteri se una sua riga corrisponde ad almeno un&apos;espressione dell&apos;elenco di inclusione e a nessuna dell&apos;elenco di esclusione.</translation>
     </message>
 </context>
 <context>
@@ -1193,14 +1213,14 @@ Ordinare ora?</numerusform>
         <translation>Scrivere ogni percorso di cartella su una riga a sé.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
         <translation>Un file soddisfa i criteri se si trova in una delle cartelle incluse e in nessuna di quelle escluse.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
+        <source>No application could open &quot;%1&quot;.</source>
         <translation>Nessuna applicazione ha potuto aprire «%1».</translation>
     </message>
     <message>
@@ -1208,18 +1228,18 @@ Ordinare ora?</numerusform>
         <translation>Impossibile avviare %1.</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
+        <source>&quot;%1&quot; could not be deleted.</source>
         <translation>Impossibile eliminare «%1».</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
         <translation>Impossibile aprire la cartella di «%1».</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Eliminare definitivamente «%1»?</translation>
     </message>
     <message>
@@ -1292,7 +1312,7 @@ Ordinare ora?</numerusform>
         <translation>Esporta risultati</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
         <translation>Impossibile scrivere i risultati in «%1»:
 %2</translation>
@@ -1332,7 +1352,7 @@ Ordinare ora?</numerusform>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
+        <source>The folder &quot;%1&quot; does not exist.</source>
         <translation>La cartella «%1» non esiste.</translation>
     </message>
     <message>
@@ -1340,7 +1360,7 @@ Ordinare ora?</numerusform>
         <translation>Queste cartelle non esistono: %1.</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
     </message>
 </context>

@@ -54,11 +54,11 @@
         <translation>削除しています... %1 / %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
         <translation>フォルダー「%1」とその中身をすべて完全に削除しますか?</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>「%1」を完全に削除しますか?</translation>
     </message>
     <message numerus="yes">
@@ -145,11 +145,11 @@
         <translation>正規表現 %1 は無効です: %2</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>「%1」</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
         <translation>%2 の後に「and」も「or」もなく %1 が続いています</translation>
     </message>
     <message>
@@ -165,7 +165,7 @@
         <translation>括弧の中が空です</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
+        <source>%1 closes no &quot;(&quot;</source>
         <translation>%1 に対応する「(」がありません</translation>
     </message>
     <message>
@@ -173,11 +173,11 @@
         <translation>%1 の後に語がありません</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
+        <source>This &quot;(&quot; is never closed</source>
         <translation>この「(」が閉じられていません</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
         <translation>「!」の後に除外する語がありません。除外する語を続けて書いてください</translation>
     </message>
 </context>
@@ -276,19 +276,19 @@
         <translation>名前を空にすることはできません。</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
         <translation>「%1」は名前に使えません。</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
+        <source>A name must not contain &quot;/&quot;.</source>
         <translation>名前に「/」は使えません。</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
+        <source>&quot;%1&quot; already exists.</source>
         <translation>「%1」は既に存在します。</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
         <translation>「%1」の名前を変更できませんでした: %2</translation>
     </message>
     <message>
@@ -661,7 +661,7 @@ Sort them now?</source>
         <translation>インデックスなし: パスワードの入力画面が閉じられたか、パスワードが受け付けられませんでした。</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
         <translation>インデックスを使うには、プログラムを再起動してパスワードを入力してください。管理者が root で「tallowquist-pro -enable-skip-uac」を実行すると、管理者はパスワードなしで起動できるようになります。</translation>
     </message>
     <message>
@@ -732,7 +732,7 @@ Sort them now?</source>
         <translation>ファイルデータベースのフォルダーを選んでください。</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
         <translation>ファイルデータベースのパスは「/」で始まる完全なパスでなければなりません。</translation>
     </message>
     <message>
@@ -791,6 +791,26 @@ Sort them now?</source>
         <source>the start without the password prompt</source>
         <translation>パスワードを尋ねない起動</translation>
     </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>フォルダーのコマンドは変更されませんでした: root 権限が必要ですが、パスワードが入力されなかったか、受け付けられませんでした。
+
+変更するには、もう一度チェックを入れてパスワードを入力するか、管理者に root で「%1」を実行するよう依頼してください。</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>フォルダーのコマンドは変更されませんでした: プログラムを root 権限で起動できませんでした (pkexec とパスワードの入力画面が必要です)。
+
+管理者は root で「%1」を実行できます。</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>フォルダーのコマンドを変更できませんでした。理由はログにあります。</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -818,7 +838,7 @@ Sort them now?</source>
         <translation>バックグラウンドで実行</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
+        <source>Integrate in a folder&apos;s context menu</source>
         <translation>フォルダーのコンテキストメニューに追加</translation>
     </message>
     <message>
@@ -1146,11 +1166,11 @@ Sort them now?</source>
         <translation>ファイル名は 1 行に 1 つずつ入力します。</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>ファイル名が含めるリストの式のどれかに一致し、除外リストの式のどれにも一致しないとき、条件を満たします。</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>ファイルの行が含めるリストの式のどれかに一致し、除外リストの式のどれにも一致しないとき、条件を満たします。</translation>
     </message>
 </context>
@@ -1181,14 +1201,14 @@ Sort them now?</source>
         <translation>フォルダーのパスは 1 行に 1 つずつ入力します。</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
         <translation>ファイルが含めるフォルダーのどれかにあり、除外するフォルダーのどれにもないとき、条件を満たします。</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
+        <source>No application could open &quot;%1&quot;.</source>
         <translation>「%1」を開けるアプリケーションがありませんでした。</translation>
     </message>
     <message>
@@ -1196,18 +1216,18 @@ Sort them now?</source>
         <translation>%1 を起動できませんでした。</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
+        <source>&quot;%1&quot; could not be deleted.</source>
         <translation>「%1」を削除できませんでした。</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
         <translation>「%1」のフォルダーを開けませんでした。</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>「%1」を完全に削除しますか?</translation>
     </message>
     <message>
@@ -1279,7 +1299,7 @@ Sort them now?</source>
         <translation>結果のエクスポート</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
         <translation>結果を「%1」に書き込めませんでした:
 %2</translation>
@@ -1317,7 +1337,7 @@ Sort them now?</source>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
+        <source>The folder &quot;%1&quot; does not exist.</source>
         <translation>フォルダー「%1」は存在しません。</translation>
     </message>
     <message>
@@ -1325,7 +1345,7 @@ Sort them now?</source>
         <translation>次のフォルダーは存在しません: %1。</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>「%1」</translation>
     </message>
 </context>

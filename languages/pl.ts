@@ -54,11 +54,11 @@
         <translation>Usuwanie... %1 z %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
         <translation>Czy na pewno trwale usunąć folder „%1” wraz z całą zawartością?</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Czy na pewno trwale usunąć „%1”?</translation>
     </message>
     <message numerus="yes">
@@ -157,11 +157,11 @@
         <translation>Wyrażenie regularne %1 jest nieprawidłowe: %2</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>„%1”</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
         <translation>%1 następuje po %2 bez „and” ani „or” pomiędzy</translation>
     </message>
     <message>
@@ -177,7 +177,7 @@
         <translation>Nawiasy są puste</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
+        <source>%1 closes no &quot;(&quot;</source>
         <translation>%1 nie zamyka żadnego „(”</translation>
     </message>
     <message>
@@ -185,11 +185,11 @@
         <translation>Po %1 nie ma słowa</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
+        <source>This &quot;(&quot; is never closed</source>
         <translation>Ten „(” nie jest nigdzie zamknięty</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
         <translation>„!” niczego nie wyklucza: wpisz po nim słowa do pominięcia</translation>
     </message>
 </context>
@@ -292,19 +292,19 @@
         <translation>Nazwa nie może być pusta.</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
         <translation>„%1” nie może być nazwą.</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
+        <source>A name must not contain &quot;/&quot;.</source>
         <translation>Nazwa nie może zawierać „/”.</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
+        <source>&quot;%1&quot; already exists.</source>
         <translation>„%1” już istnieje.</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
         <translation>Nie udało się zmienić nazwy „%1”: %2</translation>
     </message>
     <message>
@@ -683,7 +683,7 @@ Sortować teraz?</numerusform>
         <translation>Brak indeksu: okno pytania o hasło zamknięto lub hasła nie przyjęto.</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
         <translation>Aby go mieć, uruchom program ponownie i wpisz hasło. Administrator może też uruchomić jako root „tallowquist-pro -enable-skip-uac”, aby administratorzy uruchamiali go bez hasła.</translation>
     </message>
     <message>
@@ -756,7 +756,7 @@ Sortować teraz?</numerusform>
         <translation>Wybierz folder bazy danych plików.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
         <translation>Ścieżka bazy danych plików musi być pełna i zaczynać się od „/”.</translation>
     </message>
     <message>
@@ -815,6 +815,26 @@ Sortować teraz?</numerusform>
         <source>the start without the password prompt</source>
         <translation>uruchamianie bez pytania o hasło</translation>
     </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>Polecenie folderów nie zostało zmienione: wymaga uprawnień roota, a hasła nie podano lub nie zostało przyjęte.
+
+Aby je zmienić, zaznacz pole ponownie i wpisz hasło albo poproś administratora o uruchomienie jako root „%1”.</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>Polecenie folderów nie zostało zmienione: nie udało się uruchomić programu z uprawnieniami roota (potrzebne są pkexec i pytanie o hasło).
+
+Administrator może uruchomić jako root „%1”.</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>Nie udało się zmienić polecenia folderów; przyczynę podaje dziennik.</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -842,7 +862,7 @@ Sortować teraz?</numerusform>
         <translation>Działaj w tle</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
+        <source>Integrate in a folder&apos;s context menu</source>
         <translation>Dodaj do menu kontekstowego folderów</translation>
     </message>
     <message>
@@ -1170,11 +1190,11 @@ Sortować teraz?</numerusform>
         <translation>Każdą nazwę pliku wpisz w osobnym wierszu.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Nazwa pliku spełnia warunki, jeśli pasuje do co najmniej jednego wyrażenia z listy uwzględnianych i do żadnego z listy pomijanych.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Plik spełnia warunki, jeśli jego wiersz pasuje do co najmniej jednego wyrażenia z listy uwzględnianych i do żadnego z listy pomijanych.</translation>
     </message>
 </context>
@@ -1205,14 +1225,14 @@ Sortować teraz?</numerusform>
         <translation>Każdą ścieżkę folderu wpisz w osobnym wierszu.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
         <translation>Plik spełnia warunki, jeśli leży w jednym z uwzględnianych folderów i w żadnym z pomijanych.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
+        <source>No application could open &quot;%1&quot;.</source>
         <translation>Żaden program nie mógł otworzyć „%1”.</translation>
     </message>
     <message>
@@ -1220,18 +1240,18 @@ Sortować teraz?</numerusform>
         <translation>Nie udało się uruchomić %1.</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
+        <source>&quot;%1&quot; could not be deleted.</source>
         <translation>Nie udało się usunąć „%1”.</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
         <translation>Nie udało się otworzyć folderu „%1”.</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Czy na pewno trwale usunąć „%1”?</translation>
     </message>
     <message>
@@ -1305,7 +1325,7 @@ Sortować teraz?</numerusform>
         <translation>Eksportuj wyniki</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
         <translation>Nie udało się zapisać wyników do „%1”:
 %2</translation>
@@ -1347,7 +1367,7 @@ Sortować teraz?</numerusform>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
+        <source>The folder &quot;%1&quot; does not exist.</source>
         <translation>Folder „%1” nie istnieje.</translation>
     </message>
     <message>
@@ -1355,7 +1375,7 @@ Sortować teraz?</numerusform>
         <translation>Te foldery nie istnieją: %1.</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>„%1”</translation>
     </message>
 </context>

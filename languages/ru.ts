@@ -54,11 +54,11 @@
         <translation>Удаление... %1 из %2</translation>
     </message>
     <message>
-        <source>Do you really want to delete the folder "%1" and everything in it permanently?</source>
+        <source>Do you really want to delete the folder &quot;%1&quot; and everything in it permanently?</source>
         <translation>Удалить папку «%1» со всем содержимым безвозвратно?</translation>
     </message>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Удалить «%1» безвозвратно?</translation>
     </message>
     <message numerus="yes">
@@ -157,11 +157,11 @@
         <translation>Регулярное выражение %1 неверно: %2</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
     </message>
     <message>
-        <source>%1 follows %2 without "and" or "or" between them</source>
+        <source>%1 follows %2 without &quot;and&quot; or &quot;or&quot; between them</source>
         <translation>%1 идёт после %2 без «and» или «or» между ними</translation>
     </message>
     <message>
@@ -177,7 +177,7 @@
         <translation>Скобки пусты</translation>
     </message>
     <message>
-        <source>%1 closes no "("</source>
+        <source>%1 closes no &quot;(&quot;</source>
         <translation>%1 не закрывает ни одной «(»</translation>
     </message>
     <message>
@@ -185,11 +185,11 @@
         <translation>После %1 нет слова</translation>
     </message>
     <message>
-        <source>This "(" is never closed</source>
+        <source>This &quot;(&quot; is never closed</source>
         <translation>Эта «(» не закрыта</translation>
     </message>
     <message>
-        <source>"!" excludes nothing: write the words to leave out after it</source>
+        <source>&quot;!&quot; excludes nothing: write the words to leave out after it</source>
         <translation>«!» ничего не исключает: напишите после него исключаемые слова</translation>
     </message>
 </context>
@@ -292,19 +292,19 @@
         <translation>Имя не может быть пустым.</translation>
     </message>
     <message>
-        <source>"%1" cannot be used as a name.</source>
+        <source>&quot;%1&quot; cannot be used as a name.</source>
         <translation>«%1» нельзя использовать как имя.</translation>
     </message>
     <message>
-        <source>A name must not contain "/".</source>
+        <source>A name must not contain &quot;/&quot;.</source>
         <translation>Имя не может содержать «/».</translation>
     </message>
     <message>
-        <source>"%1" already exists.</source>
+        <source>&quot;%1&quot; already exists.</source>
         <translation>«%1» уже существует.</translation>
     </message>
     <message>
-        <source>"%1" could not be renamed: %2</source>
+        <source>&quot;%1&quot; could not be renamed: %2</source>
         <translation>Не удалось переименовать «%1»: %2</translation>
     </message>
     <message>
@@ -683,7 +683,7 @@ Sort them now?</source>
         <translation>Нет индекса: запрос пароля закрыт или пароль не принят.</translation>
     </message>
     <message>
-        <source>To get one, start the program again and enter your password. An administrator can also run "tallowquist-pro -enable-skip-uac" as root, so that administrators start it without a password.</source>
+        <source>To get one, start the program again and enter your password. An administrator can also run &quot;tallowquist-pro -enable-skip-uac&quot; as root, so that administrators start it without a password.</source>
         <translation>Чтобы он появился, запустите программу снова и введите пароль. Администратор может также выполнить «tallowquist-pro -enable-skip-uac» от имени root, чтобы администраторы запускали её без пароля.</translation>
     </message>
     <message>
@@ -756,7 +756,7 @@ Sort them now?</source>
         <translation>Выберите папку базы данных файлов.</translation>
     </message>
     <message>
-        <source>The file database path must be a full path, starting with "/".</source>
+        <source>The file database path must be a full path, starting with &quot;/&quot;.</source>
         <translation>Путь к базе данных файлов должен быть полным и начинаться с «/».</translation>
     </message>
     <message>
@@ -815,6 +815,26 @@ Sort them now?</source>
         <source>the start without the password prompt</source>
         <translation>запуск без запроса пароля</translation>
     </message>
+    <message>
+        <source>The folder command was not changed: that needs root rights, and the password was not given or not accepted.
+
+To change it, tick the box again and enter the password, or ask an administrator to run &quot;%1&quot; as root.</source>
+        <translation>Команда для папок не изменена: нужны права root, а пароль не введён или не принят.
+
+Чтобы изменить её, снова отметьте флажок и введите пароль или попросите администратора выполнить «%1» от имени root.</translation>
+    </message>
+    <message>
+        <source>The folder command was not changed: the program could not be started with root rights (pkexec and a password prompt are needed).
+
+An administrator can run &quot;%1&quot; as root.</source>
+        <translation>Команда для папок не изменена: программу не удалось запустить с правами root (нужны pkexec и запрос пароля).
+
+Администратор может выполнить «%1» от имени root.</translation>
+    </message>
+    <message>
+        <source>The folder command could not be changed; the log says why.</source>
+        <translation>Не удалось изменить команду для папок; причина в журнале.</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -842,7 +862,7 @@ Sort them now?</source>
         <translation>Работать в фоне</translation>
     </message>
     <message>
-        <source>Integrate in a folder's context menu</source>
+        <source>Integrate in a folder&apos;s context menu</source>
         <translation>Добавить в контекстное меню папок</translation>
     </message>
     <message>
@@ -1170,11 +1190,11 @@ Sort them now?</source>
         <translation>Каждое имя файла — на отдельной строке.</translation>
     </message>
     <message>
-        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File name satisfies the criteria if it matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Имя файла подходит, если соответствует хотя бы одному выражению списка включения и ни одному из списка исключения.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn't match any expression in exclude list.</source>
+        <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
         <translation>Файл подходит, если его строка соответствует хотя бы одному выражению списка включения и ни одному из списка исключения.</translation>
     </message>
 </context>
@@ -1205,14 +1225,14 @@ Sort them now?</source>
         <translation>Каждый путь к папке — на отдельной строке.</translation>
     </message>
     <message>
-        <source>File satisfies the criteria if it is present in one of include folders and isn't present in any exclude folder.</source>
+        <source>File satisfies the criteria if it is present in one of include folders and isn&apos;t present in any exclude folder.</source>
         <translation>Файл подходит, если он находится в одной из включённых папок и ни в одной из исключённых.</translation>
     </message>
 </context>
 <context>
     <name>ShellContextMenu</name>
     <message>
-        <source>No application could open "%1".</source>
+        <source>No application could open &quot;%1&quot;.</source>
         <translation>Ни одно приложение не смогло открыть «%1».</translation>
     </message>
     <message>
@@ -1220,18 +1240,18 @@ Sort them now?</source>
         <translation>Не удалось запустить %1.</translation>
     </message>
     <message>
-        <source>"%1" could not be deleted.</source>
+        <source>&quot;%1&quot; could not be deleted.</source>
         <translation>Не удалось удалить «%1».</translation>
     </message>
     <message>
-        <source>The folder of "%1" could not be opened.</source>
+        <source>The folder of &quot;%1&quot; could not be opened.</source>
         <translation>Не удалось открыть папку «%1».</translation>
     </message>
 </context>
 <context>
     <name>ShellUtils</name>
     <message>
-        <source>Do you really want to delete "%1" permanently?</source>
+        <source>Do you really want to delete &quot;%1&quot; permanently?</source>
         <translation>Удалить «%1» безвозвратно?</translation>
     </message>
     <message>
@@ -1305,7 +1325,7 @@ Sort them now?</source>
         <translation>Экспорт результатов</translation>
     </message>
     <message>
-        <source>The results could not be written to "%1":
+        <source>The results could not be written to &quot;%1&quot;:
 %2</source>
         <translation>Не удалось записать результаты в «%1»:
 %2</translation>
@@ -1347,7 +1367,7 @@ Sort them now?</source>
         </translation>
     </message>
     <message>
-        <source>The folder "%1" does not exist.</source>
+        <source>The folder &quot;%1&quot; does not exist.</source>
         <translation>Папка «%1» не существует.</translation>
     </message>
     <message>
@@ -1355,7 +1375,7 @@ Sort them now?</source>
         <translation>Эти папки не существуют: %1.</translation>
     </message>
     <message>
-        <source>"%1"</source>
+        <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
     </message>
 </context>

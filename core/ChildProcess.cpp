@@ -22,6 +22,31 @@ namespace {
 // program, so the program keeps the process id we started.
 constexpr char kSetpriv[] = "/usr/bin/setpriv";
 
+// The environment of a program run as the session user: that user's plain login variables, and
+// of ours only the language and time zone (what a converter's output may depend on) and the
+// settings of the sanitizer runtimes that checked builds run under.
+std::vector<QByteArray> userEnvironment(const SessionAccount& account)
+{
+    std::vector<QByteArray> environment{
+        "HOME=" + (account.home.isEmpty() ? QByteArrayLiteral("/") : account.home),
+        "USER=" + account.name,
+        "LOGNAME=" + account.name,
+        "SHELL=" + (account.shell.isEmpty() ? QByteArrayLiteral("/bin/sh") : account.shell),
+        QByteArrayLiteral("PATH=/usr/local/bin:/usr/bin:/bin")};
+    static const char* const kept[] = {"LANG=", "LANGUAGE=", "LC_", "TZ=", "ASAN_OPTIONS=", "LSAN_OPTIONS=",
+                                       "TSAN_OPTIONS=", "UBSAN_OPTIONS=", "LD_PRELOAD="};
+    for (char** variable = environ; variable && *variable; ++variable) {
+        const QByteArray entry(*variable);
+        for (const char* prefix : kept) {
+            if (entry.startsWith(prefix)) {
+                environment.push_back(entry);
+                break;
+            }
+        }
+    }
+    return environment;
+}
+
 } // namespace
 
 ChildProcess::~ChildProcess()
@@ -38,6 +63,7 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, c
     error_ = 0;
 
     std::vector<QByteArray> storage;
+    std::vector<QByteArray> environment; // empty: this process's own
     if (UserFileIdentity::needed()) {
         // A root instance runs every outside program as its session user (see the header).
         SessionAccount account;
@@ -56,9 +82,9 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, c
         storage.push_back("--reuid=" + QByteArray::number(account.uid));
         storage.push_back("--regid=" + QByteArray::number(account.gid));
         storage.push_back(groups.isEmpty() ? QByteArray("--clear-groups") : "--groups=" + groups);
-        storage.push_back("--reset-env");
         storage.push_back("--no-new-privs");
         storage.push_back("--");
+        environment = userEnvironment(account);
     }
     storage.push_back(FileNameCodec::encode(program));
     for (const QString& a : arguments)
@@ -103,7 +129,11 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, c
     }
     posix_spawnattr_setflags(&attr, flags);
     pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
+    std::vector<char*> envp;
+    for (QByteArray& e : environment)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const int rc = ::posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environment.empty() ? environ : envp.data());
     posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
     if (setup.captureOutput)

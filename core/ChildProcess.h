@@ -11,8 +11,9 @@
 //   exact); the program is a path (no search of PATH here).
 // - In a root instance working for another user (UserFileIdentity::needed) the program runs
 //   as that user, never as root: it is started through setpriv with the user's uid, gid and
-//   groups, the user's plain environment (HOME, USER, SHELL, PATH) and no way to gain
-//   privileges (no_new_privs). So no document parser outside this process runs as root; the
+//   groups and no way to gain privileges (no_new_privs), in the user's plain environment
+//   (HOME, USER, LOGNAME, SHELL, PATH; of ours only the language, the time zone and the
+//   sanitizer runtimes' settings). So no document parser outside this process runs as root; the
 //   document still reaches it as the descriptor root opened. When the account is unknown or
 //   setpriv is missing the program is not started (error EPERM).
 // - The child runs with default signal handling and an empty signal mask, as a rule in a

@@ -29,7 +29,14 @@ QString utf16Guess(const unsigned char* b, int n, bool bigEndian, const char* na
 {
     int printable = 0;
     int other = 0;
+    const int units = n / 2;
     for (int k = 0; k < n - 1; k += 2) {
+        // Decided once the rest of the units can no longer change the answer.
+        const int left = units - k / 2;
+        if (other * 3 > printable + left)
+            return QStringLiteral("BINARY");
+        if ((other + left) * 3 <= printable)
+            return QString::fromLatin1(name);
         const ushort unit = bigEndian ? ushort(b[k] * 256 + b[k + 1]) : ushort(b[k] + 256 * b[k + 1]);
         if (isPrintableUnit(unit))
             ++printable;
@@ -89,7 +96,12 @@ bool looksLikeUtf16(const unsigned char* b, int n, bool bigEndian)
     if (units < 8)
         return false;
     int text = 0, wide = 0, ascii = 0, wideHighLow = 0;
+    // Units that are no text so far: past 3 in 100 of all units the answer is no, whatever
+    // follows (a binary file is told after a few hundred bytes, not 64 KiB).
+    const qint64 mostOther = qint64(units) * 3 / 100;
     for (int k = 0; k + 1 < n; k += 2) {
+        if (qint64(k / 2 - text) > mostOther)
+            return false;
         const ushort u = bigEndian ? ushort(b[k] * 256 + b[k + 1]) : ushort(b[k] + 256 * b[k + 1]);
         const unsigned char low = bigEndian ? b[k + 1] : b[k];
         if (u >= 0xD800 && u <= 0xDFFF) {
@@ -245,8 +257,11 @@ QString detectEncoding(QIODevice* device)
     int le = 0;
     int be = 0;
     for (int i = 0; i < n; ++i) {
-        if (b[i] != 0x20)
-            continue;
+        // From blank to blank.
+        const void* blank = std::memchr(b + i, 0x20, size_t(n - i));
+        if (!blank)
+            break;
+        i = int(static_cast<const unsigned char*>(blank) - b);
         if (i % 2 == 0) {
             if (i + 1 < n && b[i + 1] == 0)
                 ++le;

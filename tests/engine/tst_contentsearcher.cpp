@@ -667,6 +667,45 @@ private slots:
         QCOMPARE(::rmdir(folder.constData()), 0);
     }
 
+    // A root instance searches the contents of documents only root may read, while every
+    // parser outside this process (the helper, pdftotext) runs as the session user: each gets
+    // the document as the descriptor root opened.
+    void rootOnlyDocumentsInARootInstance()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        const testutil::SessionUserScope session(65534);
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()).constData(), 0711) == 0);
+        const QString folder = docs + "/root-only";
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
+        Helper64Client helper(work, testutil::programDir() + "/helper64", 20000);
+        QCOMPARE(helper.currentState(), 1);
+        QVERIFY(testutil::readFile(QStringLiteral("/proc/%1/status").arg(helper.helperPid())).contains("\nUid:\t65534\t"));
+        ContentSearcher searcher(&helper, work);
+        ContentSearchOptions o = enginetest::options();
+        o.ifilters32 = getIFiltersFromRegistry();
+        o.ifilters64 = helper.getIFilters();
+        searcher.setSettings(o);
+        const QList<QPair<QString, QByteArray>> documents{
+            {"secret.pdf", docgen::makePdf({{"Quokka pdfword"}})},
+            {"secret.rtf", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times;}}\\f0 Quokka rtfword}"},
+            {"secret.txt", "Quokka txtword\n"}};
+        for (const auto& document : documents) {
+            const QString path = folder + QLatin1Char('/') + document.first;
+            QVERIFY(testutil::writeFile(path, document.second));
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0600) == 0);
+            const QString word = document.first.section(QLatin1Char('.'), 1) + QStringLiteral("word");
+            QVERIFY2(finds(searcher, path, "quokka " + word), qPrintable(path));
+            QVERIFY(!finds(searcher, path, "wombat"));
+            TempFileHolder holder;
+            FileSearchRequest all = contents(word);
+            QVERIFY2(searcher.findAll(&all, path, &holder), qPrintable(path));
+            QCOMPARE(holder.matches.size(), 1);
+        }
+        QVERIFY2(workFiles().isEmpty(), qPrintable(workFiles().join(",")));
+    }
+
     void everyConverter()
     {
         // Documents of every converter, made here; a term only their text holds.

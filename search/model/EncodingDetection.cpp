@@ -19,31 +19,40 @@
 
 namespace {
 
-bool isPrintableUnit(ushort unit)
+ushort unitAt(const unsigned char* b, int k, bool bigEndian)
 {
-    return QChar(unit).isPrint() || unit == 9 || unit == 10 || unit == 13 || unit == 32;
+    return bigEndian ? ushort(b[k] * 256 + b[k + 1]) : ushort(b[k] + 256 * b[k + 1]);
 }
 
-// "BINARY" when non-printable 16-bit units outnumber printable ones three to one, else `name`.
+// UTF-16 told by its blanks (0x20 beside a 0 byte): the window must also read as text, at
+// least 97 in 100 of its 16-bit units printable characters, blanks, tabs, line and page ends
+// or halves of a surrogate pair. Binary data (an executable, an image) often holds such blank
+// pairs, but its other units fall all over the code space: controls, unassigned and
+// private-use code points, lone surrogates. Decided as soon as more than 3 in 100 units are no
+// text, so a binary file is told after a few units. Gives "BINARY" or `name`.
 QString utf16Guess(const unsigned char* b, int n, bool bigEndian, const char* name)
 {
-    int printable = 0;
-    int other = 0;
-    const int units = n / 2;
-    for (int k = 0; k < n - 1; k += 2) {
-        // Decided once the rest of the units can no longer change the answer.
-        const int left = units - k / 2;
-        if (other * 3 > printable + left)
+    const qint64 mostOther = qint64(n / 2) * 3 / 100;
+    qint64 other = 0;
+    for (int k = 0; k + 1 < n; k += 2) {
+        const ushort u = unitAt(b, k, bigEndian);
+        if (u >= 0xD800 && u <= 0xDFFF) {
+            if (u <= 0xDBFF) {
+                if (k + 3 >= n)
+                    continue; // the pair is cut by the end of the window
+                const ushort next = unitAt(b, k + 2, bigEndian);
+                if (next >= 0xDC00 && next <= 0xDFFF) {
+                    k += 2;
+                    continue;
+                }
+            }
+        } else if (u == 9 || u == 10 || u == 12 || u == 13 || QChar(u).isPrint()) {
+            continue;
+        }
+        if (++other > mostOther)
             return QStringLiteral("BINARY");
-        if ((other + left) * 3 <= printable)
-            return QString::fromLatin1(name);
-        const ushort unit = bigEndian ? ushort(b[k] * 256 + b[k + 1]) : ushort(b[k] + 256 * b[k + 1]);
-        if (isPrintableUnit(unit))
-            ++printable;
-        else
-            ++other;
     }
-    return other * 3 > printable ? QStringLiteral("BINARY") : QString::fromLatin1(name);
+    return QString::fromLatin1(name);
 }
 
 // Valid UTF-8 with at least one multi-byte sequence. A sequence that runs past the n bytes read
@@ -102,13 +111,13 @@ bool looksLikeUtf16(const unsigned char* b, int n, bool bigEndian)
     for (int k = 0; k + 1 < n; k += 2) {
         if (qint64(k / 2 - text) > mostOther)
             return false;
-        const ushort u = bigEndian ? ushort(b[k] * 256 + b[k + 1]) : ushort(b[k] + 256 * b[k + 1]);
+        const ushort u = unitAt(b, k, bigEndian);
         const unsigned char low = bigEndian ? b[k + 1] : b[k];
         if (u >= 0xD800 && u <= 0xDFFF) {
             // A surrogate pair counts as text; half of one does not.
             const bool high = u <= 0xDBFF;
             if (high && k + 3 < n) {
-                const ushort next = bigEndian ? ushort(b[k + 2] * 256 + b[k + 3]) : ushort(b[k + 2] + 256 * b[k + 3]);
+                const ushort next = unitAt(b, k + 2, bigEndian);
                 if (next >= 0xDC00 && next <= 0xDFFF) {
                     text += 2;
                     k += 2;

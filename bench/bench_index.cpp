@@ -371,9 +371,23 @@ int main(int argc, char** argv)
         for (int t = 0; t < 4; ++t)
             ::mkdir((burst + "/t" + QByteArray::number(t)).constData(), 0755);
         const int million = 1000000;
+        // Until the index holds still (no change for 300 ms): what came before is applied.
+        auto settle = [&] {
+            int last = db->count();
+            QElapsedTimer still;
+            still.start();
+            while (still.elapsed() < 300) {
+                QThread::msleep(10);
+                if (db->count() != last) {
+                    last = db->count();
+                    still.restart();
+                }
+            }
+            return last;
+        };
         auto run = [&](const char* what, int expectedChange, const std::function<void(int, char*, char*)>& step) {
             const int rebuildsBefore = rebuilds;
-            const int start = db->count();
+            const int start = settle();
             timer.restart();
             std::vector<std::thread> threads;
             for (int t = 0; t < 4; ++t) {

@@ -469,7 +469,6 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::string& 
         if (meta->mask & FAN_DELETE_SELF) {
             const quint64 gone = inode ? inode : decode(dir.handle);
             if (gone != 0) {
-                seenRecently(gone);
                 Packed p = {};
                 p.size = sizeof(Packed);
                 p.reason = ReasonFileDelete | ReasonClose;

@@ -28,22 +28,29 @@
 //   includes the whole chosen day (modified before 00:00 of the next day). Only regular files
 //   are searched for contents (ContentSearcher). When counting is asked, the match count is
 //   the number of every match in the file.
-// - Volumes are mount points (see DirectorySearcher): an include folder is left to the index
-//   when its volume is neither a network file system nor an alias mount and its serial is
-//   among the volumes to index. Linux volumes nest (drive letters do not), and the index of a
-//   volume stops at the mounts inside it, so below such an include folder (with subfolders)
-//   every other local volume is searched too: through the index when it is indexed itself,
-//   else by walking it (a volume inside a walked one is walked with it). Network volumes are
-//   only searched when an include folder names a path on them.
+// - Which volumes the index answers for is decided once per search: the index searches the
+//   volumes it holds at that moment and names them (NTFSFileSearcher::search's `served`);
+//   every other volume in reach is walked, whatever kept it from the index (not chosen, a
+//   failed or unfinished build, a whole-volume mark the file system refuses, a serial shared
+//   with another volume). The mount table is read once for the search. The index of a btrfs
+//   volume leaves out the subvolumes nested in it (VolumeLayer::nestedSubvolumes): they are
+//   walked, and an include folder inside one is walked, not looked up in the index.
+// - An include folder is answered by the index when its volume is served (and it is not in a
+//   nested subvolume); the others are walked with everything below them. Linux volumes nest,
+//   and the index of a volume stops at the mounts inside it, so below an include folder
+//   answered by the index (with subfolders) every other local volume is searched too: through
+//   the index when it is served itself, else by walking it (a volume inside a walked one is
+//   walked with it). Network volumes are only searched when an include folder names a path
+//   on them.
 // - A request without include folders (the instant search) searches the whole machine: the
-//   indexed volumes through the index, and every other local volume by walking it from its
+//   served volumes through the index, and every other local volume by walking it from its
 //   mount point (volumesToWalk), also when there is no index at all. Only the volumes of the
 //   volume layer are walked: never pseudo file systems, network volumes, or a mount that is an
-//   alias of another volume. Each walk stays on its own volume (it does not enter any other
-//   mount point, nor a folder on another device), so nested volumes are each walked once and
-//   an indexed volume inside a walked one is not walked. Exclude folders apply as in any walk,
-//   to the mount points too; subfolders are always searched, as the index does for a whole
-//   volume. The walk polls the cancel flag at every entry.
+//   alias of another volume. Each walk stays on its own volume (it does not enter the root of
+//   any other mount), so nested volumes are each walked once and a served volume inside a
+//   walked one is not walked. Exclude folders apply as in any walk, to the mount points too;
+//   subfolders are always searched, as the index does for a whole volume. The walk polls the
+//   cancel flag at every entry.
 #pragma once
 
 #include "search/engine/ContentSearchStats.h"
@@ -109,9 +116,14 @@ public:
                                 const QString& path, bool isDir, int* matchCount,
                                 ContentSearchStats* stats = nullptr);
     // The mount points to walk for a request without include folders (see above), in mount
-    // point order; `settings` null when there is no index.
+    // point order; `served`: the volumes the index answered for (null: none).
     static QStringList volumesToWalk(const QList<VolumeDescription>& volumes,
-                                     const IndexingSettings* settings);
+                                     const QSet<QString>* served);
+    // The include folders as searched: without trailing "/", each once, and with subfolders
+    // none inside another (it is searched with the outer one), in the given order.
+    static QStringList scopeOf(const QStringList& includePaths, bool subfolders);
+    // Is `path` the folder `folder` or inside it?
+    static bool isWithin(const QString& path, const QString& folder);
     // The date and size bounds of the request; a vanished candidate fails.
     static bool withinBounds(const FileSearchRequest* request, const QString& path, bool isDir);
 
@@ -125,7 +137,8 @@ public slots:
 
 private:
     void find(FileSearchResults* target);
-    void searchNestedVolumes(const IndexingSettings& settings, const QSet<QString>& indexedVolumes,
+    void searchNestedVolumes(const QList<VolumeDescription>& volumes, const QSet<QString>& served,
+                             const QStringList& nestedSubvolumes, const QStringList& indexedIncludes,
                              FileSearchResults* target, QStringList* walk);
     void checkCandidate(const ContentSearcher::Snapshot& settings, const ContentQuery* query,
                         const QString& path, bool isDir);
@@ -156,6 +169,9 @@ private:
     // The request narrowed to the indexed volumes inside an include folder (see above); its
     // own cancel flag is raised with the request's, so that index search stops too.
     FileSearchRequest nestedRequest;
+    // The request with its include folders as searched (scopeOf), when they differ from those
+    // given; its cancel flag is raised with the request's.
+    FileSearchRequest scopedRequest;
     QThreadPool* pool;
     // What the contents checks passed over, logged in one line when they end.
     ContentSearchStats contentStats;

@@ -233,9 +233,13 @@ void NTFSDB::endBusy()
         emit updateFinished();
 }
 
-void NTFSDB::search(FileSearchRequest* request, FileSearchResults* results)
+void NTFSDB::search(FileSearchRequest* request, FileSearchResults* results, QSet<QString>* served)
 {
     QReadLocker locker(&lock);
+    if (served) {
+        for (auto& d : drives)
+            served->insert(d.second->drive());
+    }
     for (auto& d : drives)
         d.second->search(request, results);
 }

@@ -80,7 +80,15 @@ void FileSearch::start()
     findWorker = new FileSearcherWorker(QStringLiteral("FIND"), [this, target]() {
         // The name phase ends like any task (its exceptions are logged); the check phase then
         // runs on the candidates gathered so far.
+        // The checks start before the name phase and take the candidates as it finds them.
+        if (!request->isNameOnly())
+            startChecks();
         FileSearcherWorker::runTask([this, target]() { find(target); });
+        {
+            QMutexLocker locker(&queueMutex);
+            namesDone = true;
+            candidateAdded.wakeAll();
+        }
         onFindFinished();
     });
     findWorker->start(QThread::InheritPriority);
@@ -283,40 +291,72 @@ void FileSearch::searchNestedVolumes(const QList<VolumeDescription>& volumes, co
     }
 }
 
+void FileSearch::startChecks()
+{
+    // The helper is needed (and possibly restarted) only for contents; a restart waits for any
+    // exchange of another search in progress, which a search of dates or sizes alone, or one
+    // already cancelled, has no reason to do. The wait ends as soon as this search is
+    // cancelled, so `cancel` does not wait for another search's conversion.
+    if (helper64 && !request->contents.isEmpty() && !request->canceled)
+        helper64->ensureRunning(ToPlainTextConverter::cancelFlagOf(request->canceled));
+    // The compiled pattern and the settings are fixed for the whole phase and shared
+    // read-only by the jobs; a candidate's path is made only when it is checked.
+    std::shared_ptr<const ContentQuery> query;
+    if (!request->contents.isEmpty())
+        query = ContentQuery::fromRequest(*request);
+    const ContentSearcher::SnapshotPtr settings = contentSearcher->snapshot();
+    // Each job takes the next unchecked candidate until none is left and the name phase has
+    // ended: a few long-lived jobs instead of one per candidate keep the pool's queue and
+    // wake-ups out of the way.
+    const int jobs = std::max(1, pool->maxThreadCount());
+    for (int j = 0; j < jobs && !request->canceled; ++j) {
+        pool->start(new ContentSearchWorker([this, query, settings]() {
+            QString path;
+            bool isDir = false;
+            while (nextCandidate(&path, &isDir)) {
+                // A failing check (its exception logged) ends only that candidate.
+                FileSearcherWorker::runTask([&]() { checkCandidate(*settings, query.get(), path, isDir); });
+            }
+        }));
+    }
+}
+
+bool FileSearch::nextCandidate(QString* path, bool* isDir)
+{
+    FileSearchResults::List list;
+    int index;
+    {
+        QMutexLocker locker(&queueMutex);
+        for (;;) {
+            if (request->canceled)
+                return false;
+            const FileSearchResults::Counts counts = candidates->counts();
+            if (nextDir < counts.dirs) {
+                list = FileSearchResults::Dirs;
+                index = nextDir++;
+                break;
+            }
+            if (nextFile < counts.files) {
+                list = FileSearchResults::Files;
+                index = nextFile++;
+                break;
+            }
+            if (namesDone)
+                return false;
+            // The name phase adds candidates without telling: look again soon (its end, and a
+            // cancel through `cancel`, wake the jobs at once).
+            candidateAdded.wait(&queueMutex, 2);
+        }
+    }
+    const FileSearchResults::Entry entry = candidates->entryAt(list, index);
+    *path = FileSearchResults::entryPath(entry);
+    *isDir = entry.isDir;
+    return true;
+}
+
 void FileSearch::onFindFinished()
 {
     if (!request->isNameOnly()) {
-        // The helper is needed (and possibly restarted) only for contents; a restart waits for
-        // any exchange of another search in progress, which a search of dates or sizes alone,
-        // or one already cancelled, has no reason to do. The wait ends as soon as this search
-        // is cancelled, so `cancel` does not wait for another search's conversion.
-        if (helper64 && !request->contents.isEmpty() && !request->canceled)
-            helper64->ensureRunning(ToPlainTextConverter::cancelFlagOf(request->canceled));
-        const int n = candidates->count();
-        checkedCount = 0;
-        // The candidates, the compiled pattern and the settings are fixed for the whole phase
-        // and shared read-only by the jobs; a candidate's path is made only when it is checked.
-        std::shared_ptr<const ContentQuery> query;
-        if (!request->contents.isEmpty())
-            query = ContentQuery::fromRequest(*request);
-        const ContentSearcher::SnapshotPtr settings = contentSearcher->snapshot();
-        // Each job takes the next unchecked candidate until none is left: a few long-lived
-        // jobs instead of one per candidate keep the pool's queue and wake-ups out of the way.
-        auto cursor = std::make_shared<std::atomic<int>>(0);
-        const int jobs = std::min(n, std::max(1, pool->maxThreadCount()));
-        for (int j = 0; j < jobs; ++j) {
-            if (request->canceled)
-                break;
-            pool->start(new ContentSearchWorker([this, query, settings, cursor, n]() {
-                for (int i = (*cursor)++; i < n && !request->canceled; i = (*cursor)++) {
-                    const QString path = candidates->filePath(i);
-                    const bool isDir = candidates->isDir(i);
-                    // A failing check (its exception logged) ends only that candidate.
-                    FileSearcherWorker::runTask(
-                        [&]() { checkCandidate(*settings, query.get(), path, isDir); });
-                }
-            }));
-        }
         pool->waitForDone();
         const QString skipped = contentStats.summary(request->id);
         if (!skipped.isEmpty())

@@ -10,9 +10,11 @@
 //   finished line, and reports its end like any other.
 // - Include folders that do not exist are noted at the start of the name phase (outcome's
 //   missingFolders); the search goes on with the others.
-// - Both phases run on the search's own "FIND" thread, one after the other, and `finished` is
-//   emitted from that thread as its last act. (Running the check phase from the thread's own
-//   finished signal would let the owner delete the search while its thread still runs.)
+// - The name phase runs on the search's own "FIND" thread; the check jobs start before it and
+//   take each candidate as soon as it has been found (so the walk and the checks overlap), and
+//   `finished` is emitted from the FIND thread as its last act, once every job has ended.
+//   (Ending from the thread's own finished signal would let the owner delete the search while
+//   its thread still runs.)
 // - Each search has a thread pool of its own for its candidate checks: cancelling one search
 //   drops only its own queued checks and waits only for its own jobs; other searches running
 //   at the same time keep theirs. The pool runs one job per thread, each taking the next
@@ -59,6 +61,7 @@
 #include "core/IndexingSettings.h"
 
 #include <QMutex>
+#include <QWaitCondition>
 #include <QSet>
 #include <QStringList>
 #include <QObject>
@@ -128,7 +131,8 @@ signals:
     void finished(FileSearchRequest::Id id);
 
 public slots:
-    // The check phase; runs on the "FIND" thread right after the name phase.
+    // The end of the check phase (waits for its jobs); runs on the "FIND" thread right after
+    // the name phase.
     void onFindFinished();
 
 private:
@@ -138,11 +142,22 @@ private:
                              FileSearchResults* target, QStringList* walk);
     void checkCandidate(const ContentSearcher::Snapshot& settings, const ContentQuery* query,
                         const QString& path, bool isDir);
+    // Starts the check jobs (before the name phase).
+    void startChecks();
+    // The next candidate to check, waiting for the name phase to find one; false when none is
+    // left and the name phase has ended, or when the search is cancelled.
+    bool nextCandidate(QString* path, bool* isDir);
 
     Helper64Client* helper64;
     FileSearcherWorker* findWorker = nullptr;
     FileSearchResults* candidates;
     std::atomic<int> checkedCount{0};
+    // The candidates taken by the check jobs so far, per list, and the end of the name phase.
+    QMutex queueMutex;
+    QWaitCondition candidateAdded;
+    int nextDir = 0;
+    int nextFile = 0;
+    bool namesDone = false;
     NTFSFileSearcher* ntfsSearcher;
     DirectorySearcher* directorySearcher;
     ContentSearcher* contentSearcher;

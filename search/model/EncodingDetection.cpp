@@ -24,6 +24,20 @@ ushort unitAt(const unsigned char* b, int k, bool bigEndian)
     return bigEndian ? ushort(b[k] * 256 + b[k + 1]) : ushort(b[k] + 256 * b[k + 1]);
 }
 
+// More than `most` 16-bit units of the window are controls (below 0x20 but tab, line feed,
+// page end and carriage return; 0x7F to 0x9F), which no reading of the window as UTF-16 text
+// takes for text: a plain loop, so that a binary window (0 units, small numbers) is refused
+// before any character-class lookup.
+bool controlUnitsExceed(const unsigned char* b, int n, bool bigEndian, qint64 most)
+{
+    qint64 controls = 0;
+    for (int k = 0; k + 1 < n; k += 2) {
+        const ushort u = unitAt(b, k, bigEndian);
+        controls += (u < 0x20 && u != 9 && u != 10 && u != 12 && u != 13) || (u >= 0x7F && u < 0xA0);
+    }
+    return controls > most;
+}
+
 // UTF-16 told by its blanks (0x20 beside a 0 byte): the window must also read as text, at
 // least 97 in 100 of its 16-bit units printable characters, blanks, tabs, line and page ends
 // or halves of a surrogate pair. Binary data (an executable, an image) often holds such blank
@@ -33,6 +47,8 @@ ushort unitAt(const unsigned char* b, int k, bool bigEndian)
 QString utf16Guess(const unsigned char* b, int n, bool bigEndian, const char* name)
 {
     const qint64 mostOther = qint64(n / 2) * 3 / 100;
+    if (controlUnitsExceed(b, n, bigEndian, mostOther))
+        return QStringLiteral("BINARY");
     qint64 other = 0;
     for (int k = 0; k + 1 < n; k += 2) {
         const ushort u = unitAt(b, k, bigEndian);
@@ -108,6 +124,8 @@ bool looksLikeUtf16(const unsigned char* b, int n, bool bigEndian)
     // Units that are no text so far: past 3 in 100 of all units the answer is no, whatever
     // follows (a binary file is told after a few hundred bytes, not 64 KiB).
     const qint64 mostOther = qint64(units) * 3 / 100;
+    if (controlUnitsExceed(b, n, bigEndian, mostOther))
+        return false;
     for (int k = 0; k + 1 < n; k += 2) {
         if (qint64(k / 2 - text) > mostOther)
             return false;
@@ -263,9 +281,11 @@ QString detectEncoding(QIODevice* device)
             return QStringLiteral("UTF-8");
     }
 
+    // Blanks beside a 0 byte (UTF-16) and the 0-byte rule below need a 0 byte in the window.
+    const bool hasZero = std::memchr(b, 0, size_t(n)) != nullptr;
     int le = 0;
     int be = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && hasZero; ++i) {
         // From blank to blank.
         const void* blank = std::memchr(b + i, 0x20, size_t(n - i));
         if (!blank)
@@ -286,7 +306,7 @@ QString detectEncoding(QIODevice* device)
     // A 0 byte means binary (an executable, an image, a database), before anything is taken
     // for UTF-8 or an 8-bit text: only a text in UTF-16 holds 0 bytes, and then as the high
     // halves of its ASCII characters.
-    if (window.contains('\0')) {
+    if (hasZero) {
         if (looksLikeUtf16(b, n, false))
             return QStringLiteral("UTF-16LE");
         if (looksLikeUtf16(b, n, true))

@@ -28,6 +28,13 @@
 #if defined(__SANITIZE_ADDRESS__) && !defined(DOCGEN_ASAN)
 #define DOCGEN_ASAN 1
 #endif
+// ThreadSanitizer's allocator keeps freed memory and maps shadow memory too, so the resident
+// size is no measure there either: its heap is counted through the same hooks.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer) && !defined(DOCGEN_ASAN)
+#define DOCGEN_ASAN 1
+#endif
+#endif
 #ifdef DOCGEN_ASAN
 #include <sanitizer/allocator_interface.h>
 

@@ -1183,7 +1183,7 @@ Un amministratore può eseguire «%1» come root.</translation>
     </message>
     <message>
         <source>File satisfies the criteria if its line matches at least one expression in include list and doesn&apos;t match any expression in exclude list.</source>
-        <translation>Un file soddisfa i criteri se una sua riga corrisponde ad almeno un&apos;espressione dell&apos;elenco di inclusione e a nessuna dell&apos;elenco di esclusione.</translation>
+        <translation>Un file è valido se una sua riga corrisponde ad almeno un&apos;espressione da includere e a nessuna da escludere.</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,7 @@
 
 #include "ui_OptionsFilters.h"
 
+#include <QHeaderView>
 #include <QMenu>
 #include <QSortFilterProxyModel>
 
@@ -44,8 +45,6 @@ QTableView* OptionsPageFilters::table() const
 void OptionsPageFilters::initPage()
 {
     setCompactRows(ui->tableWidget);
-    ui->tableWidget->setColumnWidth(FilterListModel::ExtensionColumn, 100);
-    ui->tableWidget->setColumnWidth(FilterListModel::NameColumn, 160);
     connect(ui->tableWidget, &QWidget::customContextMenuRequested, this,
             &OptionsPageFilters::onFilterContextMenu, Qt::UniqueConnection);
     connect(ui->radioButton32, &QRadioButton::clicked, this,
@@ -60,6 +59,12 @@ void OptionsPageFilters::initPage()
                        settings_->disabledFilters(), settings_->disabledExtensions(),
                        settings_->disabledExtensions64());
     fillTable(true);
+    // Set once sorted, so that a language's longer title is whole beside the sort arrow.
+    const QHeaderView* header = ui->tableWidget->horizontalHeader();
+    ui->tableWidget->setColumnWidth(FilterListModel::ExtensionColumn,
+                                    qMax(100, header->sectionSizeHint(FilterListModel::ExtensionColumn)));
+    ui->tableWidget->setColumnWidth(FilterListModel::NameColumn,
+                                    qMax(160, header->sectionSizeHint(FilterListModel::NameColumn)));
 }
 
 void OptionsPageFilters::fillTable(bool is32)

@@ -325,7 +325,7 @@ QList<int> FileTable::columnWidths() const
     // The stretched column's width is the window's, not the user's: it is kept at its type's
     // default, so it does not come back that wide where it no longer stands last.
     if (lastShown >= 0 && header->stretchLastSection())
-        widths[lastShown] = FileTableColumns::defaultWidth(model_->columnTypeAt(header->logicalIndex(lastShown)));
+        widths[lastShown] = view_->defaultColumnWidth(header->logicalIndex(lastShown));
     return widths;
 }
 
@@ -365,7 +365,7 @@ void FileTable::showColumnMenu(const QPoint& pos)
         model_->hideColumn(type);
     } else {
         model_->showColumn(type);
-        view_->setColumnWidth(model_->columnIndexOf(type), FileTableColumns::defaultWidth(type));
+        view_->setColumnWidth(model_->columnIndexOf(type), view_->defaultColumnWidth(model_->columnIndexOf(type)));
     }
     columnsChanged = true;
 }

@@ -14,7 +14,7 @@ QList<int> FileTableColumns::defaultColumns()
 
 int FileTableColumns::defaultWidth(int type)
 {
-    static const int widths[] = {180, 240, 70, 120, 120, 120, 80, 80};
+    static const int widths[] = {180, 180, 70, 120, 120, 120, 80, 80};
     return type >= 0 && type < 8 ? widths[type] : 100;
 }
 

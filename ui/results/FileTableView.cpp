@@ -6,9 +6,12 @@
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 #include "ui/common/Prompter.h"
+#include "ui/results/CellText.h"
+#include "ui/results/FileTableColumns.h"
 #include "ui/results/FileTableModel.h"
 
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QDrag>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -37,17 +40,37 @@ FileTableModel* FileTableView::fileModel() const
 void FileTableView::setColumnWidths(const QList<int>& widths)
 {
     if (FileTableModel* m = fileModel()) {
-        if (widths.isEmpty()) {
-            // A default width never cuts the column's title (some languages' titles are longer).
-            for (int c = 0; c < m->columnCount(); ++c)
-                setColumnWidth(c, qMax(FileTableColumns::defaultWidth(m->columnTypeAt(c)),
-                                       horizontalHeader()->sectionSizeHint(c)));
-        } else {
-            for (int c = 0; c < widths.size() && c < m->columnCount(); ++c)
-                setColumnWidth(c, widths.at(c) > 0 ? widths.at(c) : FileTableColumns::defaultWidth(m->columnTypeAt(c)));
-        }
+        for (int c = 0; c < m->columnCount(); ++c)
+            setColumnWidth(c, c < widths.size() && widths.at(c) > 0 ? widths.at(c) : defaultColumnWidth(c));
     }
     setEditTriggers(QAbstractItemView::EditKeyPressed);
+}
+
+int FileTableView::defaultColumnWidth(int column) const
+{
+    const FileTableModel* m = fileModel();
+    if (!m)
+        return 0;
+    const int type = m->columnTypeAt(column);
+    // The column's title is never cut (some languages' titles are longer), nor a size of some
+    // gigabytes, nor a time in the system locale's short format (which may name the month).
+    int width = qMax(FileTableColumns::defaultWidth(type), horizontalHeader()->sectionSizeHint(column));
+    QStringList samples;
+    if (type == FileTableColumns::Size) {
+        samples << CellText::sizeText(Q_INT64_C(9999999) * 1024);
+    } else if (type == FileTableColumns::Created || type == FileTableColumns::Modified
+               || type == FileTableColumns::LastAccessed) {
+        samples << CellText::timeText(QDateTime(QDate(2026, 12, 28), QTime(23, 59, 59)))
+                << CellText::timeText(QDateTime(QDate(2026, 12, 28), QTime(12, 59, 59)));
+    }
+    QStyleOptionViewItem option = viewOptions();
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    for (const QString& sample : qAsConst(samples)) {
+        option.text = sample;
+        const int cell = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();
+        width = qMax(width, cell + (showGrid() ? 1 : 0));
+    }
+    return width;
 }
 
 bool FileTableView::askSort(int type, int rows)

@@ -45,8 +45,11 @@ public:
 
     FileTableModel* fileModel() const;
 
-    // Column i gets widths[i]; an empty list gives every column its type's default width.
+    // Column i gets widths[i]; a column without a width (0, or past the list) gets its default.
     void setColumnWidths(const QList<int>& widths);
+    // The type's default width, or more where the column's title, a time in the system
+    // locale's format or a size of gigabytes needs more in this view's font and style.
+    int defaultColumnWidth(int column) const;
     // True when the sort that the header now indicates may run (see above).
     bool confirmSort();
     // Asks whether `rows` rows may be sorted by a file-system column type; true for other types

@@ -8,6 +8,8 @@
 #include "tests/ui/uitestutil.h"
 
 #include <QFrame>
+#include <QHeaderView>
+#include <QTranslator>
 #include <QRadioButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -144,7 +146,38 @@ private slots:
                  QStringLiteral("Extension"));
         QCOMPARE(page.table()->model()->headerData(1, Qt::Horizontal).toString(),
                  QStringLiteral("Handler name"));
-        QCOMPARE(page.table()->columnWidth(0), 100);
+        QVERIFY(page.table()->columnWidth(0) >= 100);
+    }
+
+    // A language whose column titles are longer than the default widths gets them whole,
+    // beside the sort arrow.
+    void longColumnTitlesAreNotCut()
+    {
+        class LongTitles : public QTranslator
+        {
+        public:
+            bool isEmpty() const override { return false; }
+            QString translate(const char*, const char* source, const char*, int) const override
+            {
+                if (qstrcmp(source, "Extension") == 0)
+                    return QStringLiteral("Kiterjesztés");
+                if (qstrcmp(source, "Handler name") == 0)
+                    return QStringLiteral("Szűrő neve");
+                return QString();
+            }
+        } translator;
+        QCoreApplication::installTranslator(&translator);
+        uitest::ScriptedPrompter prompter;
+        OptionsPageFilters page(nullptr, settings, &prompter, false);
+        page.initPage();
+        const QHeaderView* header = page.table()->horizontalHeader();
+        QCOMPARE(page.table()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Kiterjesztés"));
+        QVERIFY(header->isSortIndicatorShown());
+        for (int column = 0; column < 2; ++column)
+            QVERIFY2(page.table()->columnWidth(column) >= header->sectionSizeHint(column),
+                     qPrintable(QStringLiteral("%1: %2 < %3").arg(column).arg(page.table()->columnWidth(column))
+                                    .arg(header->sectionSizeHint(column))));
+        QCoreApplication::removeTranslator(&translator);
     }
 
     void enablingAFilterBringsItsRowsBackChecked()

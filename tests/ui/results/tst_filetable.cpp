@@ -185,6 +185,38 @@ private slots:
         QCOMPARE(none.text, QString(QChar(0x2026)));
     }
 
+    // At their default widths a size of gigabytes and a time in the system locale's short
+    // format (the C locale's names the month and gives the seconds) are shown whole.
+    void defaultWidthsShowSizesAndTimesWhole()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("large.bin")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(Q_INT64_C(5000000) * 1024)); // sparse
+        QVERIFY(file.setFileTime(QDateTime(QDate(2026, 12, 28), QTime(23, 59, 59)), QFileDevice::FileModificationTime));
+        file.close();
+        Harness h;
+        h.results.addFile(QStringLiteral("large.bin"), dir.path(), 0);
+        h.table->appendNewRows();
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        for (int type : {int(FileTableColumns::Size), int(FileTableColumns::Modified)}) {
+            const int column = h.table->model()->columnIndexOf(type);
+            QVERIFY(column >= 0);
+            QVERIFY(!h.cell(0, type).isEmpty());
+            // What the view's own column fit would give: the delegate's width and the grid line.
+            QStyleOptionViewItem option;
+            option.initFrom(h.view);
+            const QModelIndex index = h.table->model()->index(0, column);
+            QAbstractItemDelegate* delegate = h.view->itemDelegateForColumn(column) ? h.view->itemDelegateForColumn(column)
+                                                                                     : h.view->itemDelegate();
+            const int needed = delegate->sizeHint(option, index).width() + 1;
+            QVERIFY2(needed <= h.view->columnWidth(column),
+                     qPrintable(QStringLiteral("%1: \"%2\" needs %3, has %4").arg(type).arg(h.cell(0, type))
+                                    .arg(needed).arg(h.view->columnWidth(column))));
+        }
+    }
+
     void pathColumnCutsOnlyBelowTheIncludeFolder()
     {
         const QStringList data{QStringLiteral("/Data")};

@@ -6,9 +6,11 @@
 // starts a search, the keypad's Enter does not.
 #include "core/Logger.h"
 #include "core/Settings.h"
+#include "search/engine/ContentSearcher.h"
 #include "search/engine/FileSearcher.h"
 #include "search/model/FileSearchResults.h"
 #include "search/model/TempFileHolder.h"
+#include "search/textextract/PDFConverter.h"
 #include "ui/preview/LocationPane.h"
 #include "ui/preview/MatchesTextView.h"
 #include "ui/results/FileTable.h"
@@ -106,6 +108,30 @@ struct Window
     }
 
     QString button() const { return form->findChild<QPushButton*>(QStringLiteral("findButton"))->text(); }
+
+    // A contents search of the tree is held at one document, "held/held.pdf", whose converter
+    // runs until `release` (or a cancel) ends it: the search is certainly still running while
+    // the test acts, however slowly this machine runs the test's thread.
+    void holdContentsSearches()
+    {
+        const QString script = tmp.filePath(QStringLiteral("held-pdf.sh"));
+        testutil::writeFile(script, "#!/bin/sh\ntouch '" + QFile::encodeName(heldMark()) + "'\nwhile [ ! -e '"
+                                        + QFile::encodeName(releaseMark()) + "' ]; do sleep 0.05; done\n");
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        testutil::writeFile(tree + QStringLiteral("/held/held.pdf"), "%PDF-1.4\n");
+        searcher->contentSearcherForTests()->pdf()->setProgram(script);
+    }
+    QString heldMark() const { return tmp.filePath(QStringLiteral("held.started")); }
+    QString releaseMark() const { return tmp.filePath(QStringLiteral("held.release")); }
+    bool waitHeld() const
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!QFile::exists(heldMark()) && t.elapsed() < 20000)
+            QTest::qWait(10);
+        return QFile::exists(heldMark());
+    }
+    void release() { testutil::writeFile(releaseMark(), ""); }
 };
 
 bool waitFinished(TabPage* tab)
@@ -605,13 +631,15 @@ private slots:
     void cancelSaysWhatWasFound()
     {
         Window w;
-        for (int i = 0; i < 3000; ++i)
+        for (int i = 0; i < 50; ++i)
             testutil::writeFile(w.tree + QStringLiteral("/bulk/f%1.txt").arg(i), QByteArray(4000, 'z') + "alpha\n");
+        w.holdContentsSearches();
         TabPage* tab = w.addTab();
         w.widget.show();
         w.fill(QString(), QStringLiteral("alpha"));
         tab->startSearch();
-        QTest::qWait(20);
+        QVERIFY(w.waitHeld()); // (with the rows found meanwhile shown as the table refreshes)
+        QCOMPARE(tab->state(), int(TabPage::Searching));
         tab->cancelSearch();
         QCOMPARE(tab->state(), int(TabPage::Idle));
         QVERIFY2(tab->statusText().startsWith(QStringLiteral("Search canceled. Found: ")), qPrintable(tab->statusText()));
@@ -634,13 +662,15 @@ private slots:
         QTRY_COMPARE(w.button(), QStringLiteral("Suchen"));
         QCoreApplication::removeTranslator(&german);
         QTRY_COMPARE(w.button(), QStringLiteral("Search"));
-        for (int i = 0; i < 2000; ++i)
-            testutil::writeFile(w.tree + QStringLiteral("/slow/f%1.txt").arg(i), QByteArray(4000, 'z') + "alpha\n");
+        w.holdContentsSearches();
         w.fill(QString(), QStringLiteral("alpha"));
         tab->startSearch();
         QCOMPARE(w.button(), QStringLiteral("Cancel"));
         QCoreApplication::installTranslator(&german);
         QTRY_COMPARE(w.button(), QStringLiteral("Abbrechen"));
+        QVERIFY(w.waitHeld());
+        QCOMPARE(tab->state(), int(TabPage::Searching));
+        w.release();
         QVERIFY(waitFinished(tab));
         QCOMPARE(w.button(), QStringLiteral("Fertig"));
         QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Suchen"), 2000);

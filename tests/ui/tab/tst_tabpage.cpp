@@ -33,6 +33,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTabWidget>
@@ -191,7 +192,10 @@ private slots:
         names.sort();
         QCOMPARE(names, (QStringList{QStringLiteral("alpha, \"quoted\".txt"), QStringLiteral("notes.txt"),
                                      QStringLiteral("odd\rname.txt")}));
-        QCOMPARE(tab->statusText(), QStringLiteral("Found: 3 objects in 0s"));
+        // (The seconds are the search's own: a loaded machine may take more than one.)
+        const QString found = tab->statusText();
+        QVERIFY2(QRegularExpression(QStringLiteral("^Found: 3 objects in \\d+s$")).match(found).hasMatch(),
+                 qPrintable(found));
         QCOMPARE(w.button(), QStringLiteral("Done"));
         QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
         // The search's duration stays what it was: a sort or a language change long after
@@ -200,10 +204,10 @@ private slots:
         QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
         tab->fileTable()->view()->sortByColumn(2, Qt::DescendingOrder);
         QTRY_VERIFY(!sorted.isEmpty());
-        QCOMPARE(tab->statusText(), QStringLiteral("Found: 3 objects in 0s"));
+        QCOMPARE(tab->statusText(), found);
         QEvent languageChange(QEvent::LanguageChange);
         QCoreApplication::sendEvent(tab, &languageChange);
-        QCOMPARE(tab->statusText(), QStringLiteral("Found: 3 objects in 0s"));
+        QCOMPARE(tab->statusText(), found);
         tab->fileTable()->view()->sortByColumn(0, Qt::AscendingOrder);
         QTRY_VERIFY(sorted.count() == 2);
 
@@ -295,8 +299,9 @@ private slots:
         tab->startSearch();
         QVERIFY(waitFinished(tab));
         QTRY_VERIFY(!tab->fileTable()->isSorting());
-        const QString found = QStringLiteral("Found: 1 objects in 0s");
-        QCOMPARE(tab->statusText(), found);
+        const QString found = tab->statusText();
+        QVERIFY2(QRegularExpression(QStringLiteral("^Found: 1 objects in \\d+s$")).match(found).hasMatch(),
+                 qPrintable(found));
         QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
         QTest::qWait(1100);
         // A sort long after the search and a language change keep the search's own time,
@@ -349,8 +354,10 @@ private slots:
         QCOMPARE(w.button(), QStringLiteral("Search"));
         QTest::qWait(600);
         QCOMPARE(w.button(), QStringLiteral("Search"));
+        // Shown again, the finished tab's button is "Search" once its "Done" time is over (the
+        // wait above may have ended before its timer ran on a loaded machine).
         w.tabs->setCurrentWidget(first);
-        QCOMPARE(w.button(), QStringLiteral("Search"));
+        QTRY_COMPARE(w.button(), QStringLiteral("Search"));
         Q_UNUSED(second);
     }
 
@@ -620,7 +627,7 @@ private slots:
         tab->startSearch();
         QVERIFY(waitFinished(tab));
         const QString said = QStringLiteral("The folder \"%1\" does not exist.").arg(gone);
-        QCOMPARE(tab->statusText(), said + QStringLiteral(" Found: 0 objects in 0s"));
+        QVERIFY2(tab->statusText().startsWith(said + QStringLiteral(" Found: 0 objects in ")), qPrintable(tab->statusText()));
         QCOMPARE(w.form->fieldError(SearchWindow::FolderField), said);
         w.form->setPath(w.tree);
         QVERIFY(w.form->fieldError(SearchWindow::FolderField).isEmpty());

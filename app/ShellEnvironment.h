@@ -64,6 +64,4 @@ public:
 
     // Home folder of the session user (from the account database), empty when unknown.
     static QString sessionUserHome();
-    // Primary group of the session user; this process's group when unknown.
-    static gid_t sessionUserGroup();
 };

@@ -1,5 +1,6 @@
 #include "app/ShellUtils.h"
 
+#include "app/FileDeletion.h"
 #include "app/InstanceChannel.h"
 #include "app/ShellEnvironment.h"
 #include "core/FileUtils.h"
@@ -24,6 +25,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <atomic>
+
 #include <cerrno>
 #include <cstring>
 #include <csignal>
@@ -46,24 +49,6 @@
 extern char** environ;
 
 namespace {
-
-// A path with a component that is not a folder (ENOTDIR) names nothing, like a missing one.
-bool pathExists(const QString& path)
-{
-    struct stat st;
-    return ::lstat(FileNameCodec::encode(path).constData(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
-}
-
-bool removePath(const QString& path)
-{
-    const QByteArray name = FileNameCodec::encode(path);
-    struct stat st;
-    if (::lstat(name.constData(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR;
-    if (S_ISDIR(st.st_mode))
-        return removeDirectoryRecursively(path); // never follows links
-    return ::unlink(name.constData()) == 0; // a link is removed as a link
-}
 
 bool confirmDelete(QWidget* owner, const QStringList& paths)
 {
@@ -280,21 +265,23 @@ bool deleteFiles(QWidget* owner, const QStringList& paths, bool silent, QStringL
             *declined = true;
         return false;
     }
+    // FileDeletion never follows a link or a swapped folder, and a root instance deletes as its
+    // session user (only what that user could delete).
     bool all = true;
+    QStringList given;
     for (const QString& path : paths) {
-        if (path.isEmpty()) {
+        if (path.isEmpty())
             all = false;
-            continue;
-        }
-        if (!removePath(path))
-            TQ_LOG_WARNING("ShellUtils", QStringLiteral("Cannot delete %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-        if (pathExists(path)) {
-            all = false;
-        } else if (gone) {
-            *gone << path;
-        }
+        else
+            given << path;
     }
-    return all;
+    const std::atomic<bool> stop{false};
+    const FileDeletion::Outcome outcome = FileDeletion::remove(given, stop);
+    for (const FileDeletion::Failure& failure : outcome.failures)
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("Cannot delete %1: %2").arg(failure.path, failure.reason));
+    if (gone)
+        *gone = outcome.gone;
+    return all && outcome.kept.isEmpty();
 }
 
 bool runsForOtherUser()

@@ -13,6 +13,8 @@
 // Delete. Permanent, as designed (nothing goes to the trash; a root instance's trash would be
 // root's anyway). Unless `silent`, our own confirmation asks first. Links are removed as links
 // and never followed; folders are removed with their contents without following links inside.
+// A root instance working for a session user deletes as that user (FileDeletion), so it
+// removes only what the user could remove and a swapped folder leads nowhere else.
 // The result is true only when every path is gone afterwards; the caller gets the paths that
 // are really gone and removes only those from its lists.
 //

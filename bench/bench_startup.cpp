@@ -9,7 +9,8 @@
 // - window: the engine and the main window made, the saved state restored, the window shown
 //   (exposed) with the index being built;
 // - first search answered by walking while the index builds, with the status bar's text;
-// - the index ready (Index: ready).
+// - the index ready (Index: ready);
+// each for a start without an index file and for the next start, from the file the first saved.
 //
 // As root the tree goes to a tmpfs in a private mount namespace and is indexed (only that
 // volume: AutoAddFixed off). Usage: bench_startup [entries] (default 1000000).
@@ -146,65 +147,83 @@ int main(int argc, char** argv)
 
     const QString dataFolder = tmp.filePath(QStringLiteral("data"));
     Logger::instance(dataFolder + QStringLiteral("/bench.log"));
-    Settings* settings = Settings::instanceWithFile(dataFolder + QStringLiteral("/settings.ini"));
-    IndexingSettings indexing = settings->indexOptions();
-    indexing.autoAddFixed = false;
-    indexing.autoAddRemovable = false;
-    indexing.indexDrives = onTmpfs ? QList<quint32>{getVolumeSerialNumber(volume)} : QList<quint32>{};
-    indexing.dbPath = dataFolder;
-    settings->setIndexOptions(indexing);
-    settings->setValue(Settings::RunInBackground, false);
 
-    WidgetPrompter prompter;
-    QElapsedTimer t;
-    t.start();
-    initUiResources();
-    auto engine = std::make_shared<FileSearcher>(tmp.filePath(QStringLiteral("work")),
-                                                 onTmpfs ? FileSearcher::UseIndex : 0);
-    auto window = std::make_unique<MainWindow>(QStringList{QStringLiteral("tallowquist-pro")}, settings, engine,
-                                               &prompter, dataFolder);
-    double updateStarted = -1;
-    double updateFinished = -1;
-    QObject::connect(engine.get(), &FileSearcher::updateStarted, [&] { updateStarted = msSince(t); });
-    QObject::connect(engine.get(), &FileSearcher::updateFinished, [&] { updateFinished = msSince(t); });
-    window->start();
-    const double constructed = msSince(t);
-    while (!(window->windowHandle() && window->windowHandle()->isExposed()) && t.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::processEvents();
-    const double shown = msSince(t);
-    std::printf("Window: made and restored in %.0f ms, on screen after %.0f ms (goal < 300 ms with the bare start)\n",
-                constructed, shown);
-    if (bare >= 0)
-        std::printf("Process start to window shown (bare start + window): about %.0f ms\n", bare + shown);
-    std::printf("Status right after the window showed: \"%s\"\n", qPrintable(window->indexStatusText()));
+    // One start of the program in this process: without an index file (the first), then with
+    // the file the first saved at its end.
+    auto runOnce = [&](const char* label) {
+        std::printf("-- start %s\n", label);
+        Settings* settings = Settings::instanceWithFile(dataFolder + QStringLiteral("/settings.ini"));
+        IndexingSettings indexing = settings->indexOptions();
+        indexing.autoAddFixed = false;
+        indexing.autoAddRemovable = false;
+        indexing.indexDrives = onTmpfs ? QList<quint32>{getVolumeSerialNumber(volume)} : QList<quint32>{};
+        indexing.dbPath = dataFolder;
+        settings->setIndexOptions(indexing);
+        settings->setValue(Settings::RunInBackground, false);
 
-    // The first search, started at once: the index is still being built, so the folder is
-    // walked.
-    const QString statusAtStart = window->indexStatusText();
-    SearchWindow* form = window->searchWindow();
-    form->applyState({{QStringLiteral("directoryCheckBox"), QStringLiteral("1")},
-                      {QStringLiteral("directoryComboBox"), volume},
-                      {QStringLiteral("fileNameComboBox"), QStringLiteral("entry77_")}});
-    form->updateControls();
-    QElapsedTimer search;
-    search.start();
-    form->findChild<QPushButton*>(QStringLiteral("findButton"))->click();
-    while (!window->tabStatusText().startsWith(QStringLiteral("Found: ")) && search.elapsed() < 120000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    std::printf("First search (walk of the volume, started with \"%s\"): \"%s\" after %.0f ms\n",
-                qPrintable(statusAtStart), qPrintable(window->tabStatusText()), msSince(search));
+        WidgetPrompter prompter;
+        QElapsedTimer t;
+        t.start();
+        initUiResources();
+        auto engine = std::make_shared<FileSearcher>(tmp.filePath(QStringLiteral("work")),
+                                                     onTmpfs ? FileSearcher::UseIndex : 0);
+        auto window = std::make_unique<MainWindow>(QStringList{QStringLiteral("tallowquist-pro")}, settings, engine,
+                                                   &prompter, dataFolder);
+        double updateStarted = -1;
+        double updateFinished = -1;
+        QObject::connect(engine.get(), &FileSearcher::updateStarted, [&] { updateStarted = msSince(t); });
+        QObject::connect(engine.get(), &FileSearcher::updateFinished, [&] { updateFinished = msSince(t); });
+        window->start();
+        const double constructed = msSince(t);
+        while (!(window->windowHandle() && window->windowHandle()->isExposed()) && t.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents();
+        const double shown = msSince(t);
+        std::printf("Window: made and restored in %.0f ms, on screen after %.0f ms (goal < 300 ms with the bare start)\n",
+                    constructed, shown);
+        if (bare >= 0)
+            std::printf("Process start to window shown (bare start + window): about %.0f ms\n", bare + shown);
+        std::printf("Status right after the window showed: \"%s\"\n", qPrintable(window->indexStatusText()));
 
-    QElapsedTimer wait;
-    wait.start();
-    while (updateFinished < 0 && onTmpfs && wait.elapsed() < 120000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (updateStarted >= 0)
-        std::printf("Index: updating from %.0f ms, ready at %.0f ms (\"%s\")\n", updateStarted, updateFinished,
-                    qPrintable(window->indexStatusText()));
-    window.reset();
-    engine.reset();
-    Settings::destroyInstance();
+        // The first search, started at once: answered from the loaded index, or by a walk of
+        // the volume while the index is still being built.
+        const QString statusAtStart = window->indexStatusText();
+        SearchWindow* form = window->searchWindow();
+        form->applyState({{QStringLiteral("directoryCheckBox"), QStringLiteral("1")},
+                          {QStringLiteral("directoryComboBox"), volume},
+                          {QStringLiteral("fileNameComboBox"), QStringLiteral("entry77_")}});
+        form->updateControls();
+        const double searchStart = msSince(t);
+        QElapsedTimer search;
+        search.start();
+        form->findChild<QPushButton*>(QStringLiteral("findButton"))->click();
+        while (!window->tabStatusText().startsWith(QStringLiteral("Found: ")) && search.elapsed() < 120000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const double searched = msSince(search);
+        std::printf("First search (started with \"%s\"): \"%s\" after %.0f ms\n", qPrintable(statusAtStart),
+                    qPrintable(window->tabStatusText()), searched);
+        if (bare >= 0)
+            std::printf("Process start to the first search answered: about %.0f ms (goal <= 300 ms with a saved index)\n",
+                        bare + searchStart + searched);
+
+        QElapsedTimer wait;
+        wait.start();
+        while (updateFinished < 0 && onTmpfs && wait.elapsed() < 120000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (updateStarted >= 0)
+            std::printf("Index: updating from %.0f ms, ready at %.0f ms (\"%s\")%s\n", updateStarted, updateFinished,
+                        qPrintable(window->indexStatusText()),
+                        bare >= 0 ? qPrintable(QStringLiteral(", about %1 ms from process start").arg(bare + updateFinished, 0, 'f', 0))
+                                  : "");
+        window.reset();
+        QElapsedTimer end;
+        end.start();
+        engine.reset(); // saves the index file
+        std::printf("Engine ended (index saved) in %.0f ms\n", msSince(end));
+        Settings::destroyInstance();
+    };
+    runOnce("without an index file");
+    runOnce("with the index file saved by the first");
     if (onTmpfs)
         ::umount2(QFile::encodeName(volume).constData(), MNT_DETACH);
     return 0;

@@ -69,9 +69,10 @@ quint64 mountIdOf(const QByteArray& path, int fd = -1)
     return 0;
 }
 
-// A record in the log: these fields, then the parent folder's handle (merged records only,
-// which are checked before they are delivered), the object's own handle (folders created or
-// renamed), the name and the old name, padded to a multiple of 8 bytes.
+// A record in the log: these fields, then the parent folder's handle and, for a rename, the old
+// parent folder's handle type (4 bytes) and handle (checked records only, see PackedChecked),
+// the object's own handle (folders created or renamed), the name and the old name, padded to a
+// multiple of 8 bytes.
 struct Packed
 {
     quint32 size;      // the whole record
@@ -84,17 +85,66 @@ struct Packed
     quint8 parentHandleLength;
     quint8 ownHandleLength;
     quint8 flags;
-    quint8 reserved;
+    quint8 oldParentHandleLength;
     qint32 parentHandleType;
     qint32 ownHandleType;
 };
 static_assert(sizeof(Packed) == 48, "a record's fixed part");
-enum : quint8 { PackedFolder = 1, PackedMerged = 2 };
+// PackedChecked: the record may have been moved ahead of others of its object by a merge in the
+// kernel's queue; the directory says what holds when it is read.
+enum : quint8 { PackedFolder = 1, PackedChecked = 2 };
 
 const char* parentHandleOf(const Packed* p) { return reinterpret_cast<const char*>(p) + sizeof(Packed); }
-const char* ownHandleOf(const Packed* p) { return parentHandleOf(p) + p->parentHandleLength; }
+const char* oldParentHandleOf(const Packed* p) { return parentHandleOf(p) + p->parentHandleLength + sizeof(qint32); }
+qint32 oldParentHandleTypeOf(const Packed* p)
+{
+    qint32 type;
+    std::memcpy(&type, parentHandleOf(p) + p->parentHandleLength, sizeof(type));
+    return type;
+}
+const char* ownHandleOf(const Packed* p)
+{
+    return parentHandleOf(p) + p->parentHandleLength
+         + (p->oldParentHandleLength ? sizeof(qint32) + p->oldParentHandleLength : 0);
+}
 const char* nameOf(const Packed* p) { return ownHandleOf(p) + p->ownHandleLength; }
 const char* oldNameOf(const Packed* p) { return nameOf(p) + p->nameLength; }
+
+// The record of a packed one, as it came.
+JournalBatch::Record recordOf(const Packed* p, JournalBatch& out)
+{
+    JournalBatch::Record r;
+    r.reason = p->reason;
+    r.isDir = p->flags & PackedFolder;
+    r.frn = p->inode;
+    r.parent = p->parent;
+    r.oldParent = p->oldParent;
+    r.nameLength = p->nameLength;
+    r.name = out.put(nameOf(p), p->nameLength);
+    r.oldNameLength = p->oldNameLength;
+    r.oldName = out.put(oldNameOf(p), p->oldNameLength);
+    if (p->ownHandleLength) {
+        r.handleType = p->ownHandleType;
+        r.handleLength = p->ownHandleLength;
+        r.handle = out.put(ownHandleOf(p), p->ownHandleLength);
+    }
+    return r;
+}
+
+// Records an event may give (a rename and its object's deletion): the window of records over
+// which the kernel's queue can merge is twice its length in events.
+qint64 mergeWindow()
+{
+    qint64 events = 16384;
+    QFile limit(QStringLiteral("/proc/sys/fs/fanotify/max_queued_events"));
+    if (limit.open(QIODevice::ReadOnly)) {
+        bool ok = false;
+        const qint64 n = limit.readAll().trimmed().toLongLong(&ok);
+        if (ok && n > 0)
+            events = n;
+    }
+    return 2 * events + 64;
+}
 
 } // namespace
 
@@ -137,6 +187,7 @@ void FanotifyJournal::open()
     if (mountId_ == 0)
         throw FileSearchException(QStringLiteral("Cannot read %1: %2").arg(mountPoint_, errorText(errno)), QString::fromLatin1(kTag), __LINE__);
     decoder_ = FileHandleDecoder(mount->fsType);
+    mergeWindow_ = mergeWindow();
     QString why;
     if (!decoder_.verify(mountPoint_, &why))
         throw FileSearchException(QStringLiteral("No change journal on %1: %2").arg(mountPoint_, why), QString::fromLatin1(kTag), __LINE__);
@@ -349,19 +400,23 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::string& 
             return h ? decoder_.decode(h->handle_type, h->f_handle, int(h->handle_bytes)) : 0;
         };
         const quint64 inode = decode(object.handle);
-        // A record about a name in a folder: the object, the folder and the name; the folder's
-        // handle when the record is to be checked, the object's own when it is a folder.
+        // A record about a name in a folder: the object, the folder and the name; the folders'
+        // handles when the record is to be checked, the object's own when it is a folder.
         auto named = [&](quint32 reason, const Fid& where, const Fid* left, bool merged) {
             if (!where.handle || !where.name || inode == 0)
                 return;
             const quint64 parent = decode(where.handle);
             if (parent == 0)
                 return; // a nested subvolume's folder: not this volume's numbers
+            // fanotify merges an event into a queued one of the same object and names, which
+            // moves it ahead of the events in between: only an object with another record
+            // within the queue's reach can have had one moved ahead of this record.
+            const bool checked = merged || seenRecently(inode);
             Packed p = {};
             p.reason = reason | ReasonClose;
             p.inode = inode;
             p.parent = parent;
-            p.flags = quint8((isDir ? PackedFolder : 0) | (merged ? PackedMerged : 0));
+            p.flags = quint8((isDir ? PackedFolder : 0) | (checked ? PackedChecked : 0));
             const size_t nameLength = std::min<size_t>(std::strlen(where.name), 0xFFFF);
             p.nameLength = quint16(nameLength);
             size_t oldNameLength = 0;
@@ -371,20 +426,29 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::string& 
                     oldNameLength = std::min<size_t>(std::strlen(left->name), 0xFFFF);
             }
             p.oldNameLength = quint16(oldNameLength);
-            if (merged) {
+            if (checked) {
                 p.parentHandleType = where.handle->handle_type;
                 p.parentHandleLength = quint8(where.handle->handle_bytes);
+                if (oldNameLength)
+                    p.oldParentHandleLength = quint8(left->handle->handle_bytes);
             }
             if (isDir && object.handle && !(reason & ReasonNameRemoved)) {
                 p.ownHandleType = object.handle->handle_type;
                 p.ownHandleLength = quint8(object.handle->handle_bytes);
             }
-            const size_t payload = p.parentHandleLength + p.ownHandleLength + nameLength + oldNameLength;
+            const size_t payload = p.parentHandleLength
+                                 + (p.oldParentHandleLength ? sizeof(qint32) + p.oldParentHandleLength : 0)
+                                 + p.ownHandleLength + nameLength + oldNameLength;
             p.size = quint32((sizeof(Packed) + payload + 7) & ~size_t(7));
             const size_t at = out.size();
             out.append(reinterpret_cast<const char*>(&p), sizeof(p));
             if (p.parentHandleLength)
                 out.append(reinterpret_cast<const char*>(where.handle->f_handle), p.parentHandleLength);
+            if (p.oldParentHandleLength) {
+                const qint32 type = left->handle->handle_type;
+                out.append(reinterpret_cast<const char*>(&type), sizeof(type));
+                out.append(reinterpret_cast<const char*>(left->handle->f_handle), p.oldParentHandleLength);
+            }
             if (p.ownHandleLength)
                 out.append(reinterpret_cast<const char*>(object.handle->f_handle), p.ownHandleLength);
             out.append(where.name, nameLength);
@@ -414,6 +478,24 @@ void FanotifyJournal::parseEvents(const char* buffer, long length, std::string& 
             }
         }
     }
+}
+
+bool FanotifyJournal::seenRecently(quint64 inode)
+{
+    // Exact over the window: an object whose last record lies within it is always found.
+    const qint64 now = ++recordCount_;
+    auto [it, added] = recent_.emplace(inode, now);
+    const bool recent = !added && now - it->second <= mergeWindow_;
+    it->second = now;
+    if (recent_.size() > std::size_t(2 * mergeWindow_)) {
+        for (auto i = recent_.begin(); i != recent_.end();) {
+            if (now - i->second > mergeWindow_)
+                i = recent_.erase(i);
+            else
+                ++i;
+        }
+    }
+    return recent;
 }
 
 void FanotifyJournal::append(const std::string& packed)
@@ -571,68 +653,74 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
     for (size_t at = 0; at < taken.size();) {
         const auto* p = reinterpret_cast<const Packed*>(taken.data() + at);
         at += p->size;
-        if (p->flags & PackedMerged) {
-            readChecked(mountFd.handle(), reinterpret_cast<const char*>(p), out, folders);
-            continue;
-        }
-        JournalBatch::Record r;
-        r.reason = p->reason;
-        r.isDir = p->flags & PackedFolder;
-        r.frn = p->inode;
-        r.parent = p->parent;
-        r.oldParent = p->oldParent;
-        r.nameLength = p->nameLength;
-        r.name = out.put(nameOf(p), p->nameLength);
-        r.oldNameLength = p->oldNameLength;
-        r.oldName = out.put(oldNameOf(p), p->oldNameLength);
-        if (p->ownHandleLength) {
-            r.handleType = p->ownHandleType;
-            r.handleLength = p->ownHandleLength;
-            r.handle = out.put(ownHandleOf(p), p->ownHandleLength);
-        }
-        out.records.push_back(r);
+        if (p->flags & PackedChecked)
+            readChecked(mountFd.handle(), p, out, folders);
+        else
+            out.records.push_back(recordOf(p, out));
     }
     out.endUsn = end;
     *next = end;
     return ReadStatus::Records;
 }
 
-bool FanotifyJournal::readChecked(int mountFd, const char* record, JournalBatch& out,
+void FanotifyJournal::readChecked(int mountFd, const void* record, JournalBatch& out,
                                   std::vector<std::pair<QByteArray, HandleHolder>>& folders) const
 {
-    Packed p;
-    std::memcpy(&p, record, sizeof(p));
-    const auto* packed = reinterpret_cast<const Packed*>(record);
-    // The parent folder, by its handle (a few folders per batch: a short list suffices).
-    QByteArray key(parentHandleOf(packed), p.parentHandleLength);
-    key.append(reinterpret_cast<const char*>(&p.parentHandleType), sizeof(p.parentHandleType));
-    int dirFd = -1;
-    for (const auto& f : folders) {
-        if (f.first == key)
-            dirFd = f.second.handle();
-    }
-    if (dirFd < 0) {
-        dirFd = FileHandleDecoder::openHandle(mountFd, p.parentHandleType, parentHandleOf(packed),
-                                              p.parentHandleLength, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    // The record lies in a buffer of whole records, aligned to 8 bytes.
+    const auto* p = static_cast<const Packed*>(record);
+    // A folder by its handle (a few folders per batch: a short list suffices).
+    auto folder = [&](qint32 type, const char* handle, int length) {
+        QByteArray key(handle, length);
+        key.append(reinterpret_cast<const char*>(&type), sizeof(type));
+        for (const auto& f : folders) {
+            if (f.first == key)
+                return f.second.handle();
+        }
+        const int fd = FileHandleDecoder::openHandle(mountFd, type, handle, length, O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (folders.size() >= 64)
             folders.erase(folders.begin());
-        folders.emplace_back(key, HandleHolder(dirFd));
+        folders.emplace_back(key, HandleHolder(fd));
+        return fd;
+    };
+    // Whether the name in the folder holds the object now (a folder that is gone took the name
+    // with it).
+    auto holds = [&](qint32 type, const char* handle, int length, const char* name, int nameLength) {
+        const int dirFd = folder(type, handle, length);
+        const std::string entry(name, std::size_t(nameLength));
+        struct stat st;
+        return dirFd >= 0 && ::fstatat(dirFd, entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+            && quint64(st.st_ino) == p->inode;
+    };
+    const bool isDir = p->flags & PackedFolder;
+    const bool now = holds(p->parentHandleType, parentHandleOf(p), p->parentHandleLength, nameOf(p), p->nameLength);
+    if (p->reason & ReasonRenameNewName) {
+        if (now) {
+            out.records.push_back(recordOf(p, out));
+            return;
+        }
+        // The object is no longer at the new name: a record still to come puts it where it is.
+        // A folder keeps its one name until then; a file loses the name it left unless that
+        // name holds it again (a file with several names keeps the others either way).
+        if (isDir || !p->oldParentHandleLength
+            || holds(oldParentHandleTypeOf(p), oldParentHandleOf(p), p->oldParentHandleLength, oldNameOf(p),
+                     p->oldNameLength))
+            return;
+        JournalBatch::Record r;
+        r.reason = ReasonNameRemoved | ReasonClose;
+        r.frn = p->inode;
+        r.parent = p->oldParent;
+        r.nameLength = p->oldNameLength;
+        r.name = out.put(oldNameOf(p), p->oldNameLength);
+        out.records.push_back(r);
+        return;
     }
-    // A creation and a removal of one name merged into one event: the directory entry says
-    // which came last (a folder that is gone took the name with it).
-    const std::string name(nameOf(packed), p.nameLength);
-    struct stat st;
-    const bool holds = dirFd >= 0 && ::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
-                    && quint64(st.st_ino) == p.inode;
-    JournalBatch::Record r;
-    r.reason = (holds ? ReasonFileCreate : ReasonNameRemoved) | ReasonClose;
-    r.isDir = p.flags & PackedFolder;
-    r.frn = p.inode;
-    r.parent = p.parent;
-    r.nameLength = p.nameLength;
-    r.name = out.put(name.data(), name.size());
+    // A creation or a removal of a name (or both, merged into one event): the directory entry
+    // says which came last.
+    JournalBatch::Record r = recordOf(p, out);
+    r.reason = (now ? ReasonFileCreate : ReasonNameRemoved) | ReasonClose;
+    if (!now)
+        r.handleLength = 0;
     out.records.push_back(r);
-    return holds;
 }
 
 void FanotifyJournal::cancel(ReadContext& context)

@@ -29,13 +29,17 @@
 // listed) opens it wherever it is by then.
 //
 // fanotify merges an event into an earlier queued one of the same object, folder, name and
-// process, which moves it ahead of the events in between; a merged event has several event
-// bits. Only such a record (a creation merged with a removal of the same name) is checked
-// against the directory entry when it is read: the parent folder is opened by its handle
-// (open_by_handle_at) and the name looked up (fstatat); it is delivered as a creation when the
-// name still holds the object, else as a removal. Every other record is delivered as it came,
-// in order, with no system call: applied in order, the last record of each object is what
-// holds.
+// process, which moves it ahead of the events in between: two renames of one folder between
+// the same two names, a creation and a removal of one name. Only an object that had another
+// record among the last records the kernel's queue can hold (twice max_queued_events: an event
+// gives at most two) can have had a later event moved ahead of this record; such a record
+// carries its folders' handles and is checked against the directory when it is read (the folder
+// opened by its handle with open_by_handle_at, the name looked up with fstatat). A creation or
+// removal is delivered as a creation when the name holds the object, else as a removal; a
+// rename is delivered when its new name holds the object, else dropped (the record that put the
+// object where it is comes later), and for a file the name it left is removed unless that name
+// holds it. Every other record is delivered as it came, in order, with no system call: applied
+// in order, the last record of each object is what holds.
 //
 // One journal per mount point lives in a process-wide registry (acquire()), so the journal
 // state query and the reader see the same one. The registry holds weak references: the
@@ -68,6 +72,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "core/HandleHolder.h"
@@ -173,7 +178,9 @@ private:
     void parseEvents(const char* buffer, long length, std::string& out);
     void append(const std::string& packed);
     void trim();
-    bool readChecked(int mountFd, const char* record, JournalBatch& out,
+    // Whether the object had a record within the merge window (drain thread only).
+    bool seenRecently(quint64 inode);
+    void readChecked(int mountFd, const void* record, JournalBatch& out,
                      std::vector<std::pair<QByteArray, HandleHolder>>& folders) const;
     void wakeDrain();
 
@@ -181,6 +188,9 @@ private:
     FileHandleDecoder decoder_;
     quint64 journalId_ = 0;
     quint64 mountId_ = 0;      // identity of the mount the journal was created on
+    qint64 mergeWindow_ = 0;   // records over which the kernel's queue can merge events
+    qint64 recordCount_ = 0;   // records made (drain thread)
+    std::unordered_map<quint64, qint64> recent_; // object -> number of its last record (drain thread)
     HandleHolder fanotifyFd_;
     HandleHolder wakeFd_;       // eventfd: wakes the drain thread (shutdown, pause, drain check)
     std::thread drain_;

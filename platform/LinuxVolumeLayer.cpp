@@ -18,7 +18,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
+#include <sys/ioctl.h>
 #include <sys/sysmacros.h>
+#include <linux/btrfs.h>
 #include <unistd.h>
 
 namespace {
@@ -88,9 +90,11 @@ bool LinuxVolumeLayer::isKernelPseudoFsMagic(long magic)
 
 bool LinuxVolumeLayer::isPseudoFsType(const QByteArray& t)
 {
-    // Mounts that hold no volume of the user's own files, besides the kernel's pseudo ones.
+    // Mounts that hold no volume of the user's own files, besides the kernel's pseudo ones
+    // (an overlay is one where it is "/", see isVolumeMount). Disks mounted through a FUSE
+    // block driver (fuseblk: ntfs-3g, exfat-fuse) are volumes.
     static const QSet<QByteArray> notVolumes = {
-        "overlay", "squashfs", "ramfs", "iso9660", "udf", "erofs", "fuse", "fuseblk", "aufs",
+        "overlay", "squashfs", "ramfs", "iso9660", "udf", "erofs", "fuse", "aufs",
         "zonefs", "ecryptfs", "cramfs", "romfs"};
     if (isKernelPseudoFs(t) || notVolumes.contains(t))
         return true;
@@ -126,28 +130,49 @@ quint32 LinuxVolumeLayer::foldUuid(const QByteArray& uuid16)
     return v == 0 ? 1 : v;
 }
 
+bool LinuxVolumeLayer::isVolumeMount(const MountEntry& m)
+{
+    // An overlay is a volume where it is the whole system ("/": live systems, containers);
+    // elsewhere it is a layer of a container's files.
+    if (m.fsType == "overlay")
+        return m.mountPoint == "/";
+    return !isPseudoFsType(m.fsType);
+}
+
+namespace {
+
+// Is the folder `root` of a file system equal to `other` or inside it?
+bool rootWithin(const QByteArray& root, const QByteArray& other)
+{
+    return other == "/" || root == other || (root.startsWith(other) && root.at(other.size()) == '/');
+}
+
+} // namespace
+
 QVector<bool> LinuxVolumeLayer::aliasFlags(const QVector<MountEntry>& mounts)
 {
-    // Per device: the mount with the shortest root (first on a tie) is the volume.
-    QHash<quint64, int> keeper;
-    for (int i = 0; i < mounts.size(); ++i) {
-        const MountEntry& m = mounts.at(i);
-        if (isPseudoFsType(m.fsType))
-            continue;
-        const quint64 dev = (quint64(m.devMajor) << 32) | m.devMinor;
-        auto it = keeper.find(dev);
-        if (it == keeper.end())
-            keeper.insert(dev, i);
-        else if (m.root.size() < mounts.at(it.value()).root.size())
-            it.value() = i;
-    }
+    // Mounts of one file system (and one btrfs subvolume: each has a tree of its own) show the
+    // tree below the folders their roots name. A mount whose root lies inside the root of a
+    // visible mount of the same tree shows nothing that one does not: it is an alias. Of equal
+    // roots the first one is the volume. A mount covered by a later one at its mount point
+    // shows nothing, so it makes no other mount an alias (a bind mount left visible when its
+    // device's own mount is covered is searched as the volume).
+    QHash<QByteArray, int> top;
+    for (int i = 0; i < mounts.size(); ++i)
+        top.insert(mounts.at(i).mountPoint, i);
     QVector<bool> alias(mounts.size(), false);
     for (int i = 0; i < mounts.size(); ++i) {
         const MountEntry& m = mounts.at(i);
-        if (isPseudoFsType(m.fsType))
+        if (!isVolumeMount(m))
             continue;
-        const quint64 dev = (quint64(m.devMajor) << 32) | m.devMinor;
-        alias[i] = keeper.value(dev) != i;
+        for (int j = 0; j < mounts.size() && !alias[i]; ++j) {
+            const MountEntry& o = mounts.at(j);
+            if (j == i || o.devMajor != m.devMajor || o.devMinor != m.devMinor || !isVolumeMount(o)
+                || o.subvolumeId() != m.subvolumeId() || top.value(o.mountPoint) != j)
+                continue;
+            if (rootWithin(m.root, o.root) && (m.root != o.root ? o.root.size() < m.root.size() : j < i))
+                alias[i] = true;
+        }
     }
     return alias;
 }
@@ -168,8 +193,30 @@ const MountEntry* LinuxVolumeLayer::findMount(const QVector<MountEntry>& mounts,
     return nullptr;
 }
 
+quint32 LinuxVolumeLayer::mountPointSerial(const QByteArray& mountPoint)
+{
+    // FNV-1 of the mount point's bytes.
+    quint32 h = 0x811C9DC5u;
+    for (const char c : mountPoint)
+        h = (h * 16777619u) ^ quint32(uchar(c));
+    return h == 0 ? 1 : h;
+}
+
+quint32 LinuxVolumeLayer::withSubvolume(quint32 serial, quint64 subvolumeId)
+{
+    // The top-level subvolume (5) keeps the file system's own serial.
+    if (subvolumeId == 0 || subvolumeId == 5)
+        return serial;
+    const quint32 v = serial ^ quint32(subvolumeId * 0x9E3779B97F4A7C15ull >> 32);
+    return v == 0 ? 1 : v;
+}
+
 quint32 LinuxVolumeLayer::serialOf(const MountEntry& m)
 {
+    // A tmpfs has no identity of its own and a new f_fsid at every mount: it is known by where
+    // it is mounted, so it keeps its serial across mounts and boots.
+    if (m.fsType == "tmpfs")
+        return mountPointSerial(m.mountPoint);
     // The UUID of the block device, through the udev links in /dev/disk/by-uuid.
     QDir byUuid(QStringLiteral("/dev/disk/by-uuid"));
     if (byUuid.exists()) {
@@ -186,7 +233,7 @@ quint32 LinuxVolumeLayer::serialOf(const MountEntry& m)
                 hex.replace('-', QByteArray());
                 const QByteArray raw = QByteArray::fromHex(hex);
                 if (raw.size() >= 4)
-                    return foldUuid(raw);
+                    return withSubvolume(foldUuid(raw), m.subvolumeId());
             }
         }
     }
@@ -204,6 +251,36 @@ quint32 LinuxVolumeLayer::serialOf(const MountEntry& m)
     return v == 0 ? 1 : v;
 }
 
+int LinuxVolumeLayer::removableState(const QByteArray& sysfsDevice)
+{
+    return removableState(sysfsDevice, 0);
+}
+
+int LinuxVolumeLayer::removableState(const QByteArray& device, int depth)
+{
+    if (device.isEmpty() || depth > 8)
+        return -1;
+    if (device.contains("/usb"))
+        return 1;
+    QByteArray removable = readSmallFile(device + "/removable");
+    if (removable.isEmpty())  // a partition: the flag sits on its disk
+        removable = readSmallFile(device + "/../removable");
+    int state = removable == "1" ? 1 : removable == "0" ? 0 : -1;
+    // A device-mapper or md volume (LVM, an encrypted volume, RAID) is made of the devices in
+    // its "slaves" folder: it is removable when one of them is.
+    QDir slaves(QFile::decodeName(device + "/slaves"));
+    const QStringList names = slaves.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        const QByteArray below = QFile::encodeName(QFileInfo(slaves.filePath(name)).canonicalFilePath());
+        const int slave = removableState(below, depth + 1);
+        if (slave == 1)
+            return 1;
+        if (slave == -1)
+            state = -1;
+    }
+    return state;
+}
+
 bool LinuxVolumeLayer::fixedOf(const MountEntry& m)
 {
     if (m.fsType == "tmpfs")
@@ -217,15 +294,8 @@ bool LinuxVolumeLayer::fixedOf(const MountEntry& m)
     if (major == 0)
         return false;  // no block device behind it
     const QByteArray link = "/sys/dev/block/" + QByteArray::number(major) + ':' + QByteArray::number(minor);
-    const QByteArray real = QFileInfo(QString::fromLatin1(link)).canonicalFilePath().toLatin1();
-    if (real.isEmpty())
-        return false;
-    if (real.contains("/usb"))
-        return false;
-    QByteArray removable = readSmallFile(real + "/removable");
-    if (removable.isEmpty())  // a partition: the flag sits on its disk
-        removable = readSmallFile(real + "/../removable");
-    return removable == "0";
+    const QByteArray real = QFile::encodeName(QFileInfo(QString::fromLatin1(link)).canonicalFilePath());
+    return removableState(real) == 0;
 }
 
 VolumeDescription LinuxVolumeLayer::describe(const QVector<MountEntry>& mounts, const QVector<bool>& alias, int i)
@@ -255,7 +325,7 @@ QList<VolumeDescription> LinuxVolumeLayer::volumes()
         top.insert(all.at(i).mountPoint, i);
     QList<VolumeDescription> result;
     for (int i = 0; i < all.size(); ++i) {
-        if (isPseudoFsType(all.at(i).fsType) || top.value(all.at(i).mountPoint) != i)
+        if (!isVolumeMount(all.at(i)) || top.value(all.at(i).mountPoint) != i)
             continue;
         result.append(describe(all, alias, i));
     }
@@ -390,4 +460,52 @@ void LinuxVolumeLayer::enumerateParallel(const QString& mountPoint, const QByteA
 {
     VolumeWalker walker;
     walker.walkParallel(mountPoint, rootName, cancel, consumer);
+}
+
+QStringList LinuxVolumeLayer::nestedSubvolumes(const QString& mountPoint)
+{
+    const QByteArray mp = FileNameCodec::encode(mountPoint);
+    const HandleHolder fd(::open(mp.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct statfs sfs;
+    if (!fd.isValid() || ::fstatfs(fd.handle(), &sfs) != 0
+        || (static_cast<unsigned long>(sfs.f_type) & 0xffffffffUL) != 0x9123683EUL)
+        return {};
+    QStringList out;
+    btrfs_ioctl_get_subvol_rootref_args refs;
+    std::memset(&refs, 0, sizeof(refs));
+    for (;;) {
+        // The subvolumes whose entry lies in this subvolume, a buffer at a time (EOVERFLOW:
+        // more follow, from min_treeid on).
+        const int r = ::ioctl(fd.handle(), BTRFS_IOC_GET_SUBVOL_ROOTREF, &refs);
+        if (r != 0 && errno != EOVERFLOW)
+            break;
+        for (int i = 0; i < refs.num_items; ++i) {
+            btrfs_ioctl_ino_lookup_user_args where;
+            std::memset(&where, 0, sizeof(where));
+            where.dirid = refs.rootref[i].dirid;
+            where.treeid = refs.rootref[i].treeid;
+            if (::ioctl(fd.handle(), BTRFS_IOC_INO_LOOKUP_USER, &where) != 0)
+                continue;  // not reachable from this mount's root
+            QByteArray path = mp;
+            if (!path.endsWith('/'))
+                path += '/';
+            path += QByteArray(where.path);
+            if (!path.endsWith('/'))
+                path += '/';
+            path += QByteArray(where.name);
+            out.append(FileNameCodec::decode(path));
+        }
+        if (r == 0)
+            break;
+    }
+    out.sort();
+    return out;
+}
+
+quint64 LinuxVolumeLayer::deviceOf(const QString& path)
+{
+    struct statx sx;
+    if (::statx(AT_FDCWD, FileNameCodec::encode(path).constData(), AT_STATX_SYNC_AS_STAT, STATX_INO, &sx) != 0)
+        return 0;
+    return (quint64(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
 }

@@ -2,20 +2,24 @@
 //
 // Decisions:
 // - Volumes: every mount whose file-system type is not a pseudo file system (proc, sysfs,
-//   cgroup, devtmpfs, devpts, overlay, squashfs, fuse.* other than network ones, ...).
+//   cgroup, devtmpfs, devpts, squashfs, fuse.* other than network ones, ...); an overlay
+//   only where it is "/". fuseblk, vfat and exfat are volumes that are walked.
 // - Indexable ("NTFS volume"): ext2/3/4, xfs, btrfs, f2fs, ntfs3 and tmpfs. vfat/exfat are
 //   volumes but not indexable (no stable inode numbers).
 // - Network: nfs*, cifs, smb3, smbfs, 9p, ceph, afs, lustre, glusterfs, fuse.sshfs and the
 //   like (fuse.* whose subtype names a network file system).
-// - Alias: several mounts of one device (same device number; bind mounts, btrfs subvolumes
-//   seen twice): the one with the shortest mountinfo root is the volume (first in mountinfo
-//   order on a tie); the others are aliases.
+// - Alias: a mount that shows part of what another visible mount of the same tree shows (same
+//   device number and, on btrfs, the same subvolume; its mountinfo root inside the other's):
+//   bind mounts of folders. Different btrfs subvolumes of one file system ("/" = @, "/home" =
+//   @home, the top level mounted elsewhere) are volumes of their own.
 // - Fixed: a block device whose /sys/dev/block/M:m (or its parent disk) has removable 0 and
-//   whose sysfs path does not run through a USB bus; tmpfs counts as fixed.
+//   whose sysfs path does not run through a USB bus, nor any of the devices it is made of
+//   (slaves of device-mapper and md volumes: LVM, LUKS); tmpfs counts as fixed.
 // - Serial: the file-system UUID (from /dev/disk/by-uuid when the device is listed there)
 //   folded to 32 bits by XOR of its four big-endian 32-bit words; else statfs f_fsid folded
-//   (its two words XORed); else the device number. A fold of 0 becomes 1, so 0 always means
-//   failure.
+//   (its two words XORed); else the device number. A btrfs subvolume other than the top
+//   level folds its id into the UUID's serial. A tmpfs's serial is FNV-1 of its mount point.
+//   A fold of 0 becomes 1, so 0 always means failure.
 // The mount table is read afresh on every call (it is small and mounts change at any time).
 #pragma once
 
@@ -52,6 +56,8 @@ public:
     // system (isKernelPseudoFs) or a mount that is no volume of the user's files (overlay,
     // read-only images, ramfs, fuse.* other than network ones).
     static bool isPseudoFsType(const QByteArray& fsType);
+    // Is the mount a volume (not a pseudo file system; an overlay only as "/")?
+    static bool isVolumeMount(const MountEntry& mount);
     // The kernel pseudo file systems (proc, sysfs, cgroup, devpts, debugfs, autofs, ...), one
     // list, by type name and by the statfs f_type magic number of those that have their own
     // (devtmpfs reports tmpfs's number and is known by name only). A folder walk skips folders
@@ -64,8 +70,17 @@ public:
     // Folds a 16-byte UUID to 32 bits (XOR of its big-endian words; 0 becomes 1).
     static quint32 foldUuid(const QByteArray& uuid16);
 
-    // Indices of the mounts in `mounts` that are aliases of an earlier-kept mount.
+    // Per mount of `mounts`: is it an alias of another (see above)?
     static QVector<bool> aliasFlags(const QVector<MountEntry>& mounts);
+    // The serial of a tmpfs mounted at `mountPoint`; a serial with a btrfs subvolume folded in.
+    static quint32 mountPointSerial(const QByteArray& mountPoint);
+    static quint32 withSubvolume(quint32 serial, quint64 subvolumeId);
+    // Of a device's sysfs folder (/sys/devices/...): 1 removable (or on USB, itself or a device
+    // it is made of), 0 fixed, -1 unknown.
+    static int removableState(const QByteArray& sysfsDevice);
+
+    QStringList nestedSubvolumes(const QString& mountPoint) override;
+    quint64 deviceOf(const QString& path) override;
 
 private:
     QVector<MountEntry> mounts() const;
@@ -74,6 +89,7 @@ private:
     VolumeDescription describe(const QVector<MountEntry>& mounts, const QVector<bool>& alias, int index);
     quint32 serialOf(const MountEntry& mount);
     bool fixedOf(const MountEntry& mount);
+    static int removableState(const QByteArray& device, int depth);
 
     QString mountInfoPath_;
 };

@@ -50,6 +50,8 @@ QVector<MountEntry> MountTable::parse(const QByteArray& text)
         e.options = fields.at(5);
         e.fsType = decodeField(fields.at(sep + 1));
         e.source = decodeField(fields.at(sep + 2));
+        if (sep + 3 < fields.size())
+            e.superOptions = fields.at(sep + 3);
         result.append(e);
     }
     return result;
@@ -62,4 +64,15 @@ QVector<MountEntry> MountTable::read(const QString& path)
         return {};
     // /proc files report size 0: read until the end.
     return parse(file.readAll());
+}
+
+quint64 MountEntry::subvolumeId() const
+{
+    if (fsType != "btrfs")
+        return 0;
+    for (const QByteArray& option : superOptions.split(',')) {
+        if (option.startsWith("subvolid="))
+            return option.mid(9).toULongLong();
+    }
+    return 0;
 }

@@ -23,6 +23,11 @@ struct MountEntry
     QByteArray options;     // per-mount options ("rw,relatime")
     QByteArray fsType;      // "ext4", "tmpfs", "fuse.sshfs"
     QByteArray source;      // "/dev/sda1", "tmpfs", "server:/export"
+    QByteArray superOptions; // the file system's options ("rw,subvolid=256,subvol=/@")
+
+    // btrfs: the id of the subvolume mounted here ("subvolid=" of the file system's options);
+    // 0 for other file systems or when the table does not say.
+    quint64 subvolumeId() const;
 
     // The mount point as a path QString (lossless, see FileNameCodec).
     QString mountPointPath() const { return FileNameCodec::decode(mountPoint); }

@@ -55,7 +55,7 @@ QMap<int, QString> MountWatcher::readTable(QList<int>* order, bool* readable) co
     if (readable)
         *readable = !mounts.isEmpty();
     for (const MountEntry& m : mounts) {
-        if (LinuxVolumeLayer::isPseudoFsType(m.fsType))
+        if (!LinuxVolumeLayer::isVolumeMount(m))
             continue;
         table.insert(m.mountId, m.mountPointPath());
         order->append(m.mountId);

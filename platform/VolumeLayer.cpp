@@ -66,3 +66,13 @@ void VolumeLayer::setInstance(VolumeLayer* layer)
 {
     installedLayer.store(layer);
 }
+
+quint64 VolumeLayer::deviceOf(const QString&)
+{
+    return 0;
+}
+
+QStringList VolumeLayer::nestedSubvolumes(const QString&)
+{
+    return {};
+}

@@ -120,6 +120,15 @@ public:
     virtual void enumerateFolder(const QString& mountPoint, const QByteArray& path, quint64 inode, int handleType,
                                  const QByteArray& handle, const bool* cancel, VolumeEntryConsumer& consumer);
 
+    // The device number of the file system tree holding `path` (links followed): a nested
+    // btrfs subvolume has one of its own, though it is no mount. 0 when unknown (the default).
+    virtual quint64 deviceOf(const QString& path);
+
+    // The btrfs subvolumes whose entries lie in the subvolume mounted at `mountPoint` (paths
+    // below it, sorted): the index of that volume leaves them out, so a search walks them. The
+    // default has none.
+    virtual QStringList nestedSubvolumes(const QString& mountPoint);
+
     // The layer in use: the installed one, else the real Linux layer.
     static VolumeLayer& instance();
     // Installs a layer (tests); nullptr restores the real one. The caller keeps ownership.

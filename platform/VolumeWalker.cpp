@@ -267,6 +267,16 @@ int openListed(Shared& s, const Folder& folder)
     return s.ops.openFolder(leading.handle(), folder.path.c_str() + rest, folder.path.c_str());
 }
 
+// Is the folder `name` in folder `fd` the root of a nested btrfs subvolume (a device number
+// of its own, yet no mount)?
+bool isNestedSubvolume(const Shared& s, int fd, const char* name)
+{
+    struct statx sx;
+    if (::statx(fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_INO, &sx) != 0)
+        return false; // gone since it was listed: its own reading will say so
+    return (sx.stx_dev_major != s.rootDevMajor || sx.stx_dev_minor != s.rootDevMinor) && sx.stx_ino == kBtrfsSubvolumeRoot;
+}
+
 void readFolder(Shared& s, int slot, const Folder& folder, std::unique_ptr<VolumeEntryBatch>& batch,
                 std::vector<Folder>& children, std::vector<char>& buffer)
 {
@@ -333,13 +343,12 @@ void readFolder(Shared& s, int slot, const Folder& folder, std::unique_ptr<Volum
                     continue;  // gone since it was listed
                 isDir = S_ISDIR(st.st_mode);
             }
-            // A nested btrfs subvolume is listed under the number of a subvolume's root, which
-            // is no object of this volume (the volume's own root has it): neither reported nor
-            // entered.
+            // A nested btrfs subvolume is listed under its subvolume id, not an object number of
+            // this volume (256, the first id, is this volume's own root; later ids are numbers
+            // of objects here): neither reported nor entered.
             if (isDir && s.btrfs && d->d_ino == kBtrfsSubvolumeRoot)
                 continue;
             const size_t len = std::strlen(name);
-            batch->add(d->d_ino, folder.inode, name, len, isDir);
             if (isDir) {
                 childPath.assign(folder.path);
                 if (childPath.size() != 1 || childPath[0] != '/')
@@ -347,8 +356,14 @@ void readFolder(Shared& s, int slot, const Folder& folder, std::unique_ptr<Volum
                 childPath.append(name, len);
                 // Another mount is listed as an entry of its parent but not entered (nor opened:
                 // an automount point would be triggered).
-                if (s.mountPoints.empty() || s.mountPoints.find(childPath) == s.mountPoints.end())
+                const bool mountPoint = !s.mountPoints.empty() && s.mountPoints.find(childPath) != s.mountPoints.end();
+                if (!mountPoint && s.btrfs && isNestedSubvolume(s, fd, name))
+                    continue;
+                batch->add(d->d_ino, folder.inode, name, len, isDir);
+                if (!mountPoint)
                     children.push_back(Folder{shareFd ? self : nullptr, nullptr, std::string(name, len), childPath, d->d_ino});
+            } else {
+                batch->add(d->d_ino, folder.inode, name, len, isDir);
             }
             if (batch->size() >= VolumeWalker::batchCapacity && !s.publish(slot, batch))
                 return;

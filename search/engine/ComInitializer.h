@@ -12,7 +12,4 @@ public:
     ~ComInitializer() = default;
     ComInitializer(const ComInitializer&) = delete;
     ComInitializer& operator=(const ComInitializer&) = delete;
-
-    // Always true: there is nothing that can fail.
-    bool succeeded() const { return true; }
 };

@@ -1,5 +1,6 @@
 #include "search/engine/DirectorySearcher.h"
 
+#include "core/FileNameCodec.h"
 #include "search/engine/FolderWalker.h"
 #include "search/index/NTFSUtils.h"
 #include "search/model/FileSearchRequest.h"
@@ -26,6 +27,33 @@ void DirectorySearcher::walkDirectories(const FileSearchRequest* request, FileSe
 
     FolderWalker walker(folders, request->excludePaths, request->includeSubfolders);
     walk(request, results, walker);
+}
+
+void DirectorySearcher::walkFolders(const FileSearchRequest* request, FileSearchResults* results,
+                                    const QStringList& folders) const
+{
+    if (folders.isEmpty())
+        return;
+    FolderWalker walker(folders, request->excludePaths, request->includeSubfolders);
+    walk(request, results, walker);
+}
+
+void DirectorySearcher::matchFolders(const FileSearchRequest* request, FileSearchResults* results,
+                                     const QStringList& folders) const
+{
+    if (folders.isEmpty())
+        return;
+    SearchExpression expression(request->fileName, request->matchOptions(true));
+    const FolderWalker rule(QStringList(), request->excludePaths, true);
+    for (const QString& folder : folders) {
+        const int slash = folder.lastIndexOf(QLatin1Char('/'));
+        const QString name = folder.mid(slash + 1);
+        const QByteArray bytes = FileNameCodec::encode(name);
+        if (request->canceled || rule.isExcluded(folder)
+            || expression.matchUtf8(bytes.constData(), bytes.size()) != SearchExpression::Matches)
+            continue;
+        results->addDir(name, slash <= 0 ? QStringLiteral("/") : folder.left(slash));
+    }
 }
 
 void DirectorySearcher::walkVolumes(const FileSearchRequest* request, FileSearchResults* results,

@@ -52,6 +52,7 @@ FileSearch::FileSearch(NTFSFileSearcher* ntfsSearcher, DirectorySearcher* direct
     , request(request)
     , results(results)
     , nestedRequest(*request)
+    , scopedRequest(*request)
     , pool(new QThreadPool)
 {
 }
@@ -79,7 +80,15 @@ void FileSearch::start()
     findWorker = new FileSearcherWorker(QStringLiteral("FIND"), [this, target]() {
         // The name phase ends like any task (its exceptions are logged); the check phase then
         // runs on the candidates gathered so far.
+        // The checks start before the name phase and take the candidates as it finds them.
+        if (!request->isNameOnly())
+            startChecks();
         FileSearcherWorker::runTask([this, target]() { find(target); });
+        {
+            QMutexLocker locker(&queueMutex);
+            namesDone = true;
+            candidateAdded.wakeAll();
+        }
         onFindFinished();
     });
     findWorker->start(QThread::InheritPriority);
@@ -89,6 +98,7 @@ void FileSearch::cancel()
 {
     request->canceled = true;
     nestedRequest.canceled = true;
+    scopedRequest.canceled = true;
     if (findWorker) {
         pool->clear();
         findWorker->disconnect();
@@ -104,6 +114,7 @@ void FileSearch::raiseCancel()
 {
     request->canceled = true;
     nestedRequest.canceled = true;
+    scopedRequest.canceled = true;
 }
 
 FindOutcome FileSearch::outcome() const
@@ -124,60 +135,112 @@ void FileSearch::find(FileSearchResults* target)
 {
     Logger::instance().writeQString(Logger::Info, "FileSearch",
                                     QStringLiteral("File search started: %1").arg(request->toString()));
-    QSet<QString> indexedVolumes;
-    QStringList nestedFolders;
     bool anyFolder = false;
     for (const QString& path : request->includePaths) {
         anyFolder = anyFolder || !path.isEmpty();
         if (!path.isEmpty() && isMissingFolder(path))
             missingFolders.append(path);
     }
+    // Each folder is searched once: an include folder inside another one (with subfolders) or
+    // named twice is left out of the search's own copy of the request.
+    const QStringList includes = scopeOf(request->includePaths, request->includeSubfolders);
+    FileSearchRequest* asked = request;
+    if (includes != request->includePaths) {
+        scopedRequest.includePaths = includes;
+        asked = &scopedRequest;
+    }
+    // The index answers for the volumes it holds at this moment, and says which they are;
+    // every other volume in reach is walked, whatever kept it from the index (not chosen, its
+    // build failed or has not ended, a whole-volume mark refused).
+    QSet<QString> served;
+    if (ntfsSearcher)
+        ntfsSearcher->search(asked, target, &served);
+    if (asked->canceled)
+        return;
+    VolumeLayer& layer = VolumeLayer::instance();
+    const QList<VolumeDescription> volumes = layer.volumes(); // one reading of the mount table
+    // The index of a btrfs volume leaves out the subvolumes nested in it: they are walked.
+    QStringList nestedSubvolumes;
+    for (const QString& mountPoint : served)
+        nestedSubvolumes += layer.nestedSubvolumes(mountPoint);
+    nestedSubvolumes.sort();
+
     if (!anyFolder) {
-        // The whole machine: the index (if any) searches the indexed volumes, the others are
-        // walked.
-        std::unique_ptr<IndexingSettings> settings;
-        if (ntfsSearcher) {
-            ntfsSearcher->search(request, target);
-            settings.reset(new IndexingSettings(ntfsSearcher->settings()));
-        }
-        const QList<VolumeDescription> volumes = VolumeLayer::instance().volumes();
+        // The whole machine: each volume the index does not serve is walked from its mount
+        // point, staying on it.
         QSet<QString> mountPoints;
         for (const VolumeDescription& volume : volumes)
             mountPoints.insert(volume.mountPoint);
-        directorySearcher->walkVolumes(request, target, volumesToWalk(volumes, settings.get()),
-                                       mountPoints);
+        QStringList walk = volumesToWalk(volumes, &served) + nestedSubvolumes;
+        walk.sort();
+        directorySearcher->walkVolumes(asked, target, walk, mountPoints);
+        // The index holds no record of a nested subvolume's own folder either.
+        directorySearcher->matchFolders(asked, target, nestedSubvolumes);
         return;
     }
-    if (ntfsSearcher) {
-        ntfsSearcher->search(request, target);
-        const IndexingSettings settings = ntfsSearcher->settings();
-        for (const QString& path : request->includePaths) {
-            if (path.isEmpty())
-                continue;
-            const QString volume = volumeOf(path);
-            if (volume.isEmpty() || indexedVolumes.contains(volume))
-                continue;
-            if (isNetworkDrive(volume) || isSubstDrive(volume))
-                continue;
-            const quint32 serial = getVolumeSerialNumber(volume);
-            if (serial != 0 && settings.indexDrives.contains(serial))
-                indexedVolumes.insert(volume);
-        }
-        if (request->includeSubfolders && !indexedVolumes.isEmpty())
-            searchNestedVolumes(settings, indexedVolumes, target, &nestedFolders);
+    // Each include folder is answered by the index when its volume is served and it does not
+    // lie in a subvolume nested in that volume; the others are walked.
+    QStringList indexedIncludes;
+    QStringList walkedIncludes;
+    for (const QString& path : includes) {
+        const QString volume = layer.volumeOf(path);
+        bool indexed = served.contains(volume);
+        for (const QString& subvolume : nestedSubvolumes)
+            indexed = indexed && !isWithin(path, subvolume);
+        (indexed ? indexedIncludes : walkedIncludes).append(path);
     }
-    directorySearcher->walkDirectories(request, target, indexedVolumes, nestedFolders);
+    QStringList walk = walkedIncludes;
+    if (asked->includeSubfolders && !indexedIncludes.isEmpty())
+        searchNestedVolumes(volumes, served, nestedSubvolumes, indexedIncludes, target, &walk);
+    directorySearcher->walkFolders(asked, target, walk);
+    // The folders of the nested subvolumes walked here: the index holds no record of them.
+    QStringList subvolumeRoots;
+    for (const QString& folder : walk) {
+        if (nestedSubvolumes.contains(folder) && !walkedIncludes.contains(folder))
+            subvolumeRoots.append(folder);
+    }
+    directorySearcher->matchFolders(asked, target, subvolumeRoots);
+}
+
+QStringList FileSearch::scopeOf(const QStringList& includePaths, bool subfolders)
+{
+    QStringList cleaned;
+    for (QString path : includePaths) {
+        while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+            path.chop(1);
+        if (!path.isEmpty() && !cleaned.contains(path))
+            cleaned.append(path);
+    }
+    if (!subfolders)
+        return cleaned;
+    QStringList out;
+    for (const QString& path : cleaned) {
+        bool inner = false;
+        for (const QString& other : cleaned)
+            inner = inner || (other != path && isWithin(path, other));
+        if (!inner)
+            out.append(path);
+    }
+    return out;
+}
+
+bool FileSearch::isWithin(const QString& path, const QString& folder)
+{
+    if (folder == QLatin1String("/"))
+        return path.startsWith(QLatin1Char('/'));
+    if (!path.startsWith(folder))
+        return false;
+    return path.size() == folder.size() || path.at(folder.size()) == QLatin1Char('/');
 }
 
 QStringList FileSearch::volumesToWalk(const QList<VolumeDescription>& volumes,
-                                     const IndexingSettings* settings)
+                                     const QSet<QString>* served)
 {
     QStringList out;
     for (const VolumeDescription& volume : volumes) {
         if (volume.mountPoint.isEmpty() || volume.network || volume.alias)
             continue;
-        if (settings && volume.indexable && volume.serial != 0
-            && settings->indexDrives.contains(volume.serial))
+        if (served && served->contains(volume.mountPoint))
             continue; // searched through the index
         out.append(volume.mountPoint);
     }
@@ -185,50 +248,42 @@ QStringList FileSearch::volumesToWalk(const QList<VolumeDescription>& volumes,
     return out;
 }
 
-void FileSearch::searchNestedVolumes(const IndexingSettings& settings,
-                                     const QSet<QString>& indexedVolumes, FileSearchResults* target,
+void FileSearch::searchNestedVolumes(const QList<VolumeDescription>& volumes, const QSet<QString>& served,
+                                     const QStringList& nestedSubvolumes,
+                                     const QStringList& indexedIncludes, FileSearchResults* target,
                                      QStringList* walk)
 {
-    // Include folders on indexed volumes whose subfolders are asked for; the others are walked
-    // anyway, with every volume inside them.
-    QStringList indexedIncludes;
-    QStringList walkedIncludes;
-    for (const QString& path : request->includePaths) {
-        if (path.isEmpty())
-            continue;
-        const QString withSlash = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-        if (indexedVolumes.contains(volumeOf(path)))
-            indexedIncludes.append(withSlash);
-        else
-            walkedIncludes.append(withSlash);
+    // Below the include folders answered by the index lie volumes the index of their own
+    // volume stops at: the subvolumes nested in it and the mounts inside it. A served mount is
+    // searched through the index, the others are walked; what lies inside something walked is
+    // walked with it.
+    auto isBelowAny = [](const QString& path, const QStringList& folders) {
+        for (const QString& folder : folders) {
+            if (path != folder && isWithin(path, folder))
+                return true;
+        }
+        return false;
+    };
+    for (const QString& subvolume : nestedSubvolumes) {
+        if (isBelowAny(subvolume, indexedIncludes) && !isBelowAny(subvolume, *walk))
+            walk->append(subvolume);
     }
     QStringList indexedNested;
-    QList<VolumeDescription> volumes = VolumeLayer::instance().volumes();
-    std::sort(volumes.begin(), volumes.end(), [](const VolumeDescription& a, const VolumeDescription& b) {
+    QList<VolumeDescription> sorted = volumes;
+    std::sort(sorted.begin(), sorted.end(), [](const VolumeDescription& a, const VolumeDescription& b) {
         return a.mountPoint < b.mountPoint;
     });
-    for (const VolumeDescription& volume : volumes) {
-        if (volume.network || indexedVolumes.contains(volume.mountPoint))
+    for (const VolumeDescription& volume : sorted) {
+        const QString& mountPoint = volume.mountPoint;
+        if (volume.network || !isBelowAny(mountPoint, indexedIncludes) || isBelowAny(mountPoint, *walk)
+            || walk->contains(mountPoint))
             continue;
-        const QString mountPoint = volume.mountPoint;
-        bool below = false;
-        for (const QString& include : indexedIncludes)
-            below = below || (mountPoint.startsWith(include) && mountPoint.size() > include.size());
-        if (!below)
-            continue;
-        // A volume inside a walked one (or inside a walked include folder) is walked with it.
-        bool covered = false;
-        for (const QString& walked : *walk)
-            covered = covered || mountPoint.startsWith(walked + QLatin1Char('/'));
-        for (const QString& walked : walkedIncludes)
-            covered = covered || (mountPoint + QLatin1Char('/')).startsWith(walked);
-        if (covered)
-            continue;
-        if (volume.indexable && !volume.alias && volume.serial != 0
-            && settings.indexDrives.contains(volume.serial))
-            indexedNested.append(mountPoint);
-        else
+        if (served.contains(mountPoint)) {
+            if (!isBelowAny(mountPoint, indexedNested))
+                indexedNested.append(mountPoint);
+        } else {
             walk->append(mountPoint);
+        }
     }
     if (!indexedNested.isEmpty() && !nestedRequest.canceled) {
         nestedRequest.includePaths = indexedNested;
@@ -236,40 +291,72 @@ void FileSearch::searchNestedVolumes(const IndexingSettings& settings,
     }
 }
 
+void FileSearch::startChecks()
+{
+    // The helper is needed (and possibly restarted) only for contents; a restart waits for any
+    // exchange of another search in progress, which a search of dates or sizes alone, or one
+    // already cancelled, has no reason to do. The wait ends as soon as this search is
+    // cancelled, so `cancel` does not wait for another search's conversion.
+    if (helper64 && !request->contents.isEmpty() && !request->canceled)
+        helper64->ensureRunning(ToPlainTextConverter::cancelFlagOf(request->canceled));
+    // The compiled pattern and the settings are fixed for the whole phase and shared
+    // read-only by the jobs; a candidate's path is made only when it is checked.
+    std::shared_ptr<const ContentQuery> query;
+    if (!request->contents.isEmpty())
+        query = ContentQuery::fromRequest(*request);
+    const ContentSearcher::SnapshotPtr settings = contentSearcher->snapshot();
+    // Each job takes the next unchecked candidate until none is left and the name phase has
+    // ended: a few long-lived jobs instead of one per candidate keep the pool's queue and
+    // wake-ups out of the way.
+    const int jobs = std::max(1, pool->maxThreadCount());
+    for (int j = 0; j < jobs && !request->canceled; ++j) {
+        pool->start(new ContentSearchWorker([this, query, settings]() {
+            QString path;
+            bool isDir = false;
+            while (nextCandidate(&path, &isDir)) {
+                // A failing check (its exception logged) ends only that candidate.
+                FileSearcherWorker::runTask([&]() { checkCandidate(*settings, query.get(), path, isDir); });
+            }
+        }));
+    }
+}
+
+bool FileSearch::nextCandidate(QString* path, bool* isDir)
+{
+    FileSearchResults::List list;
+    int index;
+    {
+        QMutexLocker locker(&queueMutex);
+        for (;;) {
+            if (request->canceled)
+                return false;
+            const FileSearchResults::Counts counts = candidates->counts();
+            if (nextDir < counts.dirs) {
+                list = FileSearchResults::Dirs;
+                index = nextDir++;
+                break;
+            }
+            if (nextFile < counts.files) {
+                list = FileSearchResults::Files;
+                index = nextFile++;
+                break;
+            }
+            if (namesDone)
+                return false;
+            // The name phase adds candidates without telling: look again soon (its end, and a
+            // cancel through `cancel`, wake the jobs at once).
+            candidateAdded.wait(&queueMutex, 2);
+        }
+    }
+    const FileSearchResults::Entry entry = candidates->entryAt(list, index);
+    *path = FileSearchResults::entryPath(entry);
+    *isDir = entry.isDir;
+    return true;
+}
+
 void FileSearch::onFindFinished()
 {
     if (!request->isNameOnly()) {
-        // The helper is needed (and possibly restarted) only for contents; a restart waits for
-        // any exchange of another search in progress, which a search of dates or sizes alone,
-        // or one already cancelled, has no reason to do. The wait ends as soon as this search
-        // is cancelled, so `cancel` does not wait for another search's conversion.
-        if (helper64 && !request->contents.isEmpty() && !request->canceled)
-            helper64->ensureRunning(ToPlainTextConverter::cancelFlagOf(request->canceled));
-        const int n = candidates->count();
-        checkedCount = 0;
-        // The candidates, the compiled pattern and the settings are fixed for the whole phase
-        // and shared read-only by the jobs; a candidate's path is made only when it is checked.
-        std::shared_ptr<const ContentQuery> query;
-        if (!request->contents.isEmpty())
-            query = ContentQuery::fromRequest(*request);
-        const ContentSearcher::SnapshotPtr settings = contentSearcher->snapshot();
-        // Each job takes the next unchecked candidate until none is left: a few long-lived
-        // jobs instead of one per candidate keep the pool's queue and wake-ups out of the way.
-        auto cursor = std::make_shared<std::atomic<int>>(0);
-        const int jobs = std::min(n, std::max(1, pool->maxThreadCount()));
-        for (int j = 0; j < jobs; ++j) {
-            if (request->canceled)
-                break;
-            pool->start(new ContentSearchWorker([this, query, settings, cursor, n]() {
-                for (int i = (*cursor)++; i < n && !request->canceled; i = (*cursor)++) {
-                    const QString path = candidates->filePath(i);
-                    const bool isDir = candidates->isDir(i);
-                    // A failing check (its exception logged) ends only that candidate.
-                    FileSearcherWorker::runTask(
-                        [&]() { checkCandidate(*settings, query.get(), path, isDir); });
-                }
-            }));
-        }
         pool->waitForDone();
         const QString skipped = contentStats.summary(request->id);
         if (!skipped.isEmpty())

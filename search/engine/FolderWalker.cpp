@@ -167,21 +167,31 @@ bool FolderWalker::advance()
             continue;
         int error = 0;
         HandleHolder fd = openFolder(index, &error);
-        if (fd.isValid() && oneVolume) {
-            struct stat st;
-            const bool read = ::fstat(fd.handle(), &st) == 0;
-            if (index < startCount) {
-                startDevice[index] = read ? quint64(st.st_dev) : 0;
-            } else {
-                const quint64 device = startDevice.at(origin.at(index));
-                // A folder on another device is a mount the volume layer does not know (a
-                // pseudo, overlay or image file system): it is not listed.
-                if (!read || (device != 0 && quint64(st.st_dev) != device))
-                    continue;
-            }
-        }
+        if (fd.isValid() && oneVolume && index >= startCount && isOtherMount(fd.handle(), origin.at(index)))
+            continue;
         current.setFolder(folder, std::move(fd), index >= startCount, error);
     }
+}
+
+bool FolderWalker::isOtherMount(int fd, int start)
+{
+    // The root of a mount the volume layer does not know (a pseudo, overlay or image file
+    // system) is not listed. A folder on another device that is no mount root is a nested
+    // btrfs subvolume: part of this volume's tree, listed.
+    struct statx sx;
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO, &sx) != 0)
+        return true;
+    if (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)
+        return (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    // Without the attribute: by device, as mounts on the same device are few.
+    const quint64 device = (quint64(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
+    if (startDevice.at(start) == 0) {
+        const PathAt at(folders.at(start));
+        struct statx st;
+        if (at.isValid() && ::statx(at.folder(), at.name(), 0, STATX_INO, &st) == 0)
+            startDevice[start] = (quint64(st.stx_dev_major) << 32) | st.stx_dev_minor;
+    }
+    return startDevice.at(start) != 0 && device != startDevice.at(start);
 }
 
 QString FolderWalker::currentName() const

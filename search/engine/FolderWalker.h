@@ -20,8 +20,9 @@
 // - The queue of folders only grows: one string per subfolder, no open handle per level.
 // - With stayOnVolumes (a whole volume walked from its mount point), a subfolder that is
 //   another mount is returned but not listed: its path is one of the given mount points, or it
-//   lies on another device than its start folder. Each volume of a nested tree of mounts is
-//   then listed once, by the walk that starts at its own mount point.
+//   is the root of a mount (statx's mount-root attribute). Each volume of a nested tree of
+//   mounts is then listed once, by the walk that starts at its own mount point. Nested btrfs
+//   subvolumes (another device number, but no mount) are part of the volume and listed.
 #pragma once
 
 #include "search/engine/DirectoryEnumerator.h"
@@ -77,6 +78,9 @@ private:
     // The part of folder `at`'s path below folder `above` (one of its ancestors), as bytes.
     QByteArray pathBelow(int at, int above) const;
     void noteFailure(const QString& folder, int error);
+    // stayOnVolumes: is the open folder `fd`, found below start folder `start`, the root of
+    // another mount?
+    bool isOtherMount(int fd, int start);
     void logFailureCount();
 
     DirectoryEnumerator current;

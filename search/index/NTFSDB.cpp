@@ -9,6 +9,11 @@
 #include <QReadLocker>
 #include <QWriteLocker>
 
+#include <exception>
+#include <system_error>
+#include <thread>
+#include <vector>
+
 namespace {
 
 const char* const Tag = "NTFSDB";
@@ -189,6 +194,16 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
             db->stopJournal();
     }
 
+    // Each new volume is loaded or built on a thread of its own: the set is ready after the
+    // slowest volume, not after all of them one after another.
+    struct Added
+    {
+        quint32 serial;
+        QString mountPoint;
+        std::unique_ptr<NTFSDriveDB> db;
+        std::exception_ptr error;
+    };
+    std::vector<Added> added;
     for (const quint32 v : toAdd) {
         QStringList holders;
         for (auto it = serials.constBegin(); it != serials.constEnd(); ++it) {
@@ -201,22 +216,50 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
             writeLog(Logger::Warning, QStringLiteral("Volume %1 has the serial number %2 of volume %3; it is not indexed")
                                           .arg(holders.at(i), QString::number(v, 16), holders.first()));
         }
-        const QString mountPoint = holders.first();
+        added.push_back(Added{v, holders.first(), nullptr, nullptr});
+    }
+    auto initOne = [this, stop](Added& a) {
         try {
-            std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(mountPoint, settings(), v));
+            std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(a.mountPoint, settings(), a.serial));
             // A volume's own background work (reconciling a loaded index, a rebuild) keeps the
             // set busy until it ends; connected before init, which may start it.
             connect(db.get(), &NTFSDriveDB::updateStarted, this, [this] { beginBusy(); }, Qt::DirectConnection);
             connect(db.get(), &NTFSDriveDB::updateFinished, this, [this] { endBusy(); }, Qt::DirectConnection);
             db->init(stop);
-            std::lock_guard<std::mutex> guard(drivesMutex);
-            drives[v] = std::move(db);
-        } catch (const FileSearchCancelException&) {
-            throw;
-        } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Failed to index volume %1: %2").arg(mountPoint, QString::fromUtf8(e.what())));
+            a.db = std::move(db);
+        } catch (...) {
+            a.error = std::current_exception();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t i = 1; i < added.size(); ++i) {
+        try {
+            threads.emplace_back(initOne, std::ref(added[i]));
+        } catch (const std::system_error&) {
+            initOne(added[i]); // no thread: on this one
         }
     }
+    if (!added.empty())
+        initOne(added[0]);
+    for (std::thread& t : threads)
+        t.join();
+    std::exception_ptr canceled;
+    for (Added& a : added) {
+        if (a.db) {
+            std::lock_guard<std::mutex> guard(drivesMutex);
+            drives[a.serial] = std::move(a.db);
+            continue;
+        }
+        try {
+            std::rethrow_exception(a.error);
+        } catch (const FileSearchCancelException&) {
+            canceled = a.error;
+        } catch (const std::exception& e) {
+            writeLog(Logger::Error, QStringLiteral("Failed to index volume %1: %2").arg(a.mountPoint, QString::fromUtf8(e.what())));
+        }
+    }
+    if (canceled)
+        std::rethrow_exception(canceled);
 }
 
 void NTFSDB::beginBusy()
@@ -233,9 +276,13 @@ void NTFSDB::endBusy()
         emit updateFinished();
 }
 
-void NTFSDB::search(FileSearchRequest* request, FileSearchResults* results)
+void NTFSDB::search(FileSearchRequest* request, FileSearchResults* results, QSet<QString>* served)
 {
     QReadLocker locker(&lock);
+    if (served) {
+        for (auto& d : drives)
+            served->insert(d.second->drive());
+    }
     for (auto& d : drives)
         d.second->search(request, results);
 }

@@ -45,6 +45,7 @@
 #include "core/IndexingSettings.h"
 
 #include <QMap>
+#include <QSet>
 #include <QObject>
 #include <QReadWriteLock>
 #include <QString>
@@ -76,7 +77,10 @@ public:
     // Later changes of the settings ("UPDATE" task).
     void updateDrives(bool* stop, const IndexingSettings& s);
 
-    void search(FileSearchRequest* request, FileSearchResults* results);
+    // Searches every volume the set holds now; `served`, when given, receives their mount
+    // points (read under the same lock as the search): a volume not among them (not chosen,
+    // failed, not built yet, not identifiable) is not answered by the index.
+    void search(FileSearchRequest* request, FileSearchResults* results, QSet<QString>* served = nullptr);
     // Mount point -> folders plus files of every indexed volume.
     void indexedCounts(QMap<QString, int>& out) const;
     IndexingSettings settings() const;

@@ -11,6 +11,7 @@
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
 #include "search/model/SearchExpression.h"
+#include "platform/VolumeLayer.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -979,11 +980,17 @@ void NTFSDriveDB::pathsToFrns(const QStringList& paths, QList<FRN>* folders, QLi
 {
     *root = false;
     const FRN rootFrn = getFileReferenceNumber(drive_);
+    // A path in a nested btrfs subvolume lies on another tree, whose numbers repeat this one's
+    // (every subvolume's root is 256): the index does not hold it.
+    VolumeLayer& layer = VolumeLayer::instance();
+    const quint64 rootDevice = layer.deviceOf(drive_);
     QList<FRN> folderList;
     QList<FRN> fileList;
     for (const QString& path : paths) {
         // Only absolute paths on this volume; names and relative paths lie on no volume.
         if (!path.startsWith(QLatin1Char('/')) || volumeOf(path) != drive_)
+            continue;
+        if (rootDevice != 0 && layer.deviceOf(path) != rootDevice)
             continue;
         bool isDir = false;
         const FRN frn = getFileReferenceNumber(path, &isDir);

@@ -22,9 +22,9 @@ void NTFSFileSearcher::update(bool* stop, const IndexingSettings& settings)
     db_->updateDrives(stop, settings);
 }
 
-void NTFSFileSearcher::search(FileSearchRequest* request, FileSearchResults* results)
+void NTFSFileSearcher::search(FileSearchRequest* request, FileSearchResults* results, QSet<QString>* served)
 {
-    db_->search(request, results);
+    db_->search(request, results, served);
 }
 
 void NTFSFileSearcher::indexedCounts(QMap<QString, int>& out) const

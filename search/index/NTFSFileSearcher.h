@@ -9,6 +9,7 @@
 #include "core/IndexingSettings.h"
 
 #include <QMap>
+#include <QSet>
 #include <QObject>
 #include <QString>
 
@@ -29,7 +30,8 @@ public:
 
     void init(bool* stop, const IndexingSettings& settings);
     void update(bool* stop, const IndexingSettings& settings);
-    void search(FileSearchRequest* request, FileSearchResults* results);
+    // `served`: see NTFSDB::search.
+    void search(FileSearchRequest* request, FileSearchResults* results, QSet<QString>* served = nullptr);
     void indexedCounts(QMap<QString, int>& out) const;
     IndexingSettings settings() const;
 

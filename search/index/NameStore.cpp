@@ -47,6 +47,11 @@ NameStore::Blocks::~Blocks()
         std::free(p);
 }
 
+void NameStore::Builder::Free::operator()(char* p) const
+{
+    std::free(p);
+}
+
 NameStore::Ref NameStore::Builder::add(const char* bytes, int length)
 {
     length = clip(bytes, length);

@@ -67,9 +67,14 @@ public:
 
     private:
         friend class NameStore;
+        // Blocks come from malloc (the store frees them with free), so the builder does too.
+        struct Free
+        {
+            void operator()(char* p) const;
+        };
         struct Block
         {
-            std::unique_ptr<char[]> data;
+            std::unique_ptr<char, Free> data;
             quint32 used = 0;
         };
         std::vector<Block> blocks_;

@@ -19,31 +19,56 @@
 
 namespace {
 
-bool isPrintableUnit(ushort unit)
+ushort unitAt(const unsigned char* b, int k, bool bigEndian)
 {
-    return QChar(unit).isPrint() || unit == 9 || unit == 10 || unit == 13 || unit == 32;
+    return bigEndian ? ushort(b[k] * 256 + b[k + 1]) : ushort(b[k] + 256 * b[k + 1]);
 }
 
-// "BINARY" when non-printable 16-bit units outnumber printable ones three to one, else `name`.
+// More than `most` 16-bit units of the window are controls (below 0x20 but tab, line feed,
+// page end and carriage return; 0x7F to 0x9F), which no reading of the window as UTF-16 text
+// takes for text: a plain loop, so that a binary window (0 units, small numbers) is refused
+// before any character-class lookup.
+bool controlUnitsExceed(const unsigned char* b, int n, bool bigEndian, qint64 most)
+{
+    qint64 controls = 0;
+    for (int k = 0; k + 1 < n; k += 2) {
+        const ushort u = unitAt(b, k, bigEndian);
+        controls += (u < 0x20 && u != 9 && u != 10 && u != 12 && u != 13) || (u >= 0x7F && u < 0xA0);
+    }
+    return controls > most;
+}
+
+// UTF-16 told by its blanks (0x20 beside a 0 byte): the window must also read as text, at
+// least 97 in 100 of its 16-bit units printable characters, blanks, tabs, line and page ends
+// or halves of a surrogate pair. Binary data (an executable, an image) often holds such blank
+// pairs, but its other units fall all over the code space: controls, unassigned and
+// private-use code points, lone surrogates. Decided as soon as more than 3 in 100 units are no
+// text, so a binary file is told after a few units. Gives "BINARY" or `name`.
 QString utf16Guess(const unsigned char* b, int n, bool bigEndian, const char* name)
 {
-    int printable = 0;
-    int other = 0;
-    const int units = n / 2;
-    for (int k = 0; k < n - 1; k += 2) {
-        // Decided once the rest of the units can no longer change the answer.
-        const int left = units - k / 2;
-        if (other * 3 > printable + left)
+    const qint64 mostOther = qint64(n / 2) * 3 / 100;
+    if (controlUnitsExceed(b, n, bigEndian, mostOther))
+        return QStringLiteral("BINARY");
+    qint64 other = 0;
+    for (int k = 0; k + 1 < n; k += 2) {
+        const ushort u = unitAt(b, k, bigEndian);
+        if (u >= 0xD800 && u <= 0xDFFF) {
+            if (u <= 0xDBFF) {
+                if (k + 3 >= n)
+                    continue; // the pair is cut by the end of the window
+                const ushort next = unitAt(b, k + 2, bigEndian);
+                if (next >= 0xDC00 && next <= 0xDFFF) {
+                    k += 2;
+                    continue;
+                }
+            }
+        } else if (u == 9 || u == 10 || u == 12 || u == 13 || QChar(u).isPrint()) {
+            continue;
+        }
+        if (++other > mostOther)
             return QStringLiteral("BINARY");
-        if ((other + left) * 3 <= printable)
-            return QString::fromLatin1(name);
-        const ushort unit = bigEndian ? ushort(b[k] * 256 + b[k + 1]) : ushort(b[k] + 256 * b[k + 1]);
-        if (isPrintableUnit(unit))
-            ++printable;
-        else
-            ++other;
     }
-    return other * 3 > printable ? QStringLiteral("BINARY") : QString::fromLatin1(name);
+    return QString::fromLatin1(name);
 }
 
 // Valid UTF-8 with at least one multi-byte sequence. A sequence that runs past the n bytes read
@@ -99,16 +124,18 @@ bool looksLikeUtf16(const unsigned char* b, int n, bool bigEndian)
     // Units that are no text so far: past 3 in 100 of all units the answer is no, whatever
     // follows (a binary file is told after a few hundred bytes, not 64 KiB).
     const qint64 mostOther = qint64(units) * 3 / 100;
+    if (controlUnitsExceed(b, n, bigEndian, mostOther))
+        return false;
     for (int k = 0; k + 1 < n; k += 2) {
         if (qint64(k / 2 - text) > mostOther)
             return false;
-        const ushort u = bigEndian ? ushort(b[k] * 256 + b[k + 1]) : ushort(b[k] + 256 * b[k + 1]);
+        const ushort u = unitAt(b, k, bigEndian);
         const unsigned char low = bigEndian ? b[k + 1] : b[k];
         if (u >= 0xD800 && u <= 0xDFFF) {
             // A surrogate pair counts as text; half of one does not.
             const bool high = u <= 0xDBFF;
             if (high && k + 3 < n) {
-                const ushort next = bigEndian ? ushort(b[k + 2] * 256 + b[k + 3]) : ushort(b[k + 2] + 256 * b[k + 3]);
+                const ushort next = unitAt(b, k + 2, bigEndian);
                 if (next >= 0xDC00 && next <= 0xDFFF) {
                     text += 2;
                     k += 2;
@@ -254,9 +281,11 @@ QString detectEncoding(QIODevice* device)
             return QStringLiteral("UTF-8");
     }
 
+    // Blanks beside a 0 byte (UTF-16) and the 0-byte rule below need a 0 byte in the window.
+    const bool hasZero = std::memchr(b, 0, size_t(n)) != nullptr;
     int le = 0;
     int be = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && hasZero; ++i) {
         // From blank to blank.
         const void* blank = std::memchr(b + i, 0x20, size_t(n - i));
         if (!blank)
@@ -277,7 +306,7 @@ QString detectEncoding(QIODevice* device)
     // A 0 byte means binary (an executable, an image, a database), before anything is taken
     // for UTF-8 or an 8-bit text: only a text in UTF-16 holds 0 bytes, and then as the high
     // halves of its ASCII characters.
-    if (window.contains('\0')) {
+    if (hasZero) {
         if (looksLikeUtf16(b, n, false))
             return QStringLiteral("UTF-16LE");
         if (looksLikeUtf16(b, n, true))

@@ -20,7 +20,7 @@
 // encoding of the user's language (legacyEncodingOfLanguage) where the locale is UTF-8 (a
 // UTF-8 locale has no 8-bit encoding of its own), else "" (the locale's own 8-bit encoding).
 //
-// A multi-byte UTF-8 sequence cut by the end of the 128-byte window is completed from the bytes
+// A multi-byte UTF-8 sequence cut by the end of the window is completed from the bytes
 // that follow it (peeked, so the device position is unchanged): a UTF-8 text is recognised
 // whatever character straddles the window's end. A sequence cut by the end of the text fails the
 // UTF-8 test. Overlong forms and surrogate code points pass.

@@ -59,7 +59,6 @@ public:
     // The test of one term.
     bool matchTerm(const QString& text, int index, MatchPositions* positions, int* counter) const;
 
-    const QStringList& termList() const { return terms; }
     // Runs of at least three ASCII characters that every text in which term `index` is found
     // contains, lower-cased (ASCII letters only). Characters outside ASCII and wildcards split
     // the term; a regular expression gives its required literal.

@@ -4,7 +4,8 @@
 // - readPowerPoint: the text atoms (TextCharsAtom, TextBytesAtom) of every record of the
 //   "PowerPoint Document" stream that the current edit still uses (the persist directories
 //   of the user edits, newest first), so slides, notes, handouts and masters alike; the
-//   header and footer texts and the comments' texts (CString atoms in their containers).
+//   header and footer texts and the comments' texts (CString atoms in their containers, which
+//   sit in the data of the slides' binary tags).
 //   Without a usable edit chain every record of the stream is read in order.
 // - readWord: the whole character stream of the "WordDocument" stream through the piece
 //   table (CLX in the table stream): the main text, footnotes, headers and footers,
@@ -15,8 +16,9 @@
 //   "Book" stream of a compound file, or a bare BIFF stream as Excel 2 to 4 wrote them), one
 //   paragraph per row, the cells joined by tabs, each as shown: numbers and dates through
 //   their cell's number format (NumberFormat), strings from the shared-string table or the
-//   cell, the text results of formulas, TRUE/FALSE, error values; then the texts of text
-//   boxes and comments (TXO records).
+//   cell, the text results of formulas, TRUE/FALSE, error values; the texts of text boxes
+//   and comments (TXO records; before BIFF8, NOTE records) and each sheet's page header and
+//   footer (without their codes) where they come.
 // - readRtf: RTF with its code pages (\ansicpg, the fonts' \fcharset and \cpg), \'hh bytes,
 //   \u escapes with their \uc fallback skipped, the special characters, fields' results,
 //   and footnotes, comments, headers and footers (after the main text). Picture data,

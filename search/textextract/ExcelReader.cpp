@@ -10,6 +10,9 @@
 // character as the low byte; 0x08 rich: a 16-bit run count follows; 0x04 extended: a 32-bit
 // byte count of phonetic data follows), the characters, then the runs (4 bytes each) and the
 // phonetic data. Older versions store 8-bit strings in the workbook's CODEPAGE.
+// Besides the cells: the text of text boxes and comments (TXO; before BIFF8 a comment's text
+// is in its NOTE records) and each sheet's page header and footer (HEADER, FOOTER), each as
+// paragraphs where they come.
 // Cells are handed out a row at a time as they come (a row's cells in column order), so a
 // sheet never sits in memory whole.
 #include "search/textextract/BinaryDocumentReaders.h"
@@ -141,6 +144,10 @@ private:
 
     void readSharedStrings(qint64 recordAt);
     void readTextObject(const Record& txo);
+    // A BIFF2 to BIFF5 comment, whose text is in its NOTE records; the offset after them.
+    qint64 readNote(const Record& note);
+    // `text` as paragraphs after the row being read; false when the sink said stop.
+    bool paragraphs(const QString& text);
     QString numberText(double value, int formatIndex) const
     {
         const QString f = formats.value(formatIndex, NumberFormat::builtIn(formatIndex));
@@ -315,18 +322,50 @@ void Workbook::readTextObject(const Record& txo)
     const qint64 next = txo.data + txo.size;
     if (count <= 0 || le16(s, next) != 0x003C)
         return;
-    // The text is in the CONTINUE records after the TXO, each starting with a flags byte.
+    // The text is in the CONTINUE records after the TXO: in BIFF8 each starts with a flags
+    // byte; before, they hold the bytes of the workbook's code page.
     Continued in(s, next);
-    const int flags = in.byte();
-    if (flags < 0)
-        return;
-    const QString text = in.chars(count, flags);
+    QString text;
+    if (biff == 8) {
+        const int flags = in.byte();
+        if (flags < 0)
+            return;
+        text = in.chars(count, flags);
+    } else {
+        QByteArray bytes;
+        for (int b; bytes.size() < qMin<qint64>(count, kMaxCellUnits) && (b = in.byte()) >= 0;)
+            bytes.append(char(b));
+        text = codec->toUnicode(bytes);
+    }
+    paragraphs(text);
+}
+
+bool Workbook::paragraphs(const QString& text)
+{
     if (!flushRow())
-        return;
+        return false;
     for (const QString& line : QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')).split(QLatin1Char('\n'))) {
         if (!sink.paragraph(line))
-            return;
+            return false;
     }
+    return true;
+}
+
+qint64 Workbook::readNote(const Record& note)
+{
+    // Row, column, the count of characters in this record, then those characters; a longer
+    // comment goes on in NOTE records whose row is 0xFFFF.
+    QString text = bytesText(note.data + 6, qMin<qint64>(le16(s, note.data + 4), note.size - 6));
+    qint64 at = note.data + note.size;
+    while (at + 10 <= s.size() && le16(s, at) == 0x001C && le16(s, at + 4) == 0xFFFF) {
+        const qint64 size = qMin<qint64>(le16(s, at + 2), s.size() - at - 4);
+        if (text.size() < kMaxCellUnits)
+            text += bytesText(at + 10, qMin<qint64>(le16(s, at + 8), size - 6)).left(kMaxCellUnits - text.size());
+        at += 4 + size;
+    }
+    if (!text.isEmpty())
+        paragraphs(text);
+    return at;
 }
 
 bool Workbook::cellRecord(const Record& r)
@@ -484,6 +523,18 @@ BinaryDocuments::Result Workbook::read()
             break;
         case 0x01B6: // TXO: a text box's or comment's text
             readTextObject(r);
+            break;
+        case 0x001C: // NOTE: before BIFF8 a comment's text (since, a reference to its TXO)
+            if (biff < 8)
+                at = readNote(r);
+            break;
+        case 0x0014: // HEADER
+        case 0x0015: // FOOTER
+            if (r.size > 0) {
+                const QString text = NumberFormat::headerFooterText(recordString(r, 0, biff < 8));
+                if (!text.isEmpty() && !paragraphs(text))
+                    return BinaryDocuments::Result::Stopped;
+            }
             break;
         case 0x0007: case 0x0207: // STRING: the text result of the formula before
             if (pendingString) {

@@ -323,14 +323,21 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
     };
     // Writes run[from, to) as the beginning of a run: at most one blank before it, after the
     // pending line breaks unless nothing has been written yet.
+    // White space alone between two tags ("<b>alpha</b> <i>beta</i>") still parts the words
+    // around it: a blank is owed to the next text, unless a line break comes first or the
+    // text before already ended with a blank.
+    bool blankOwed = false;
+    bool endsWithBlank = false; // what was written last is a blank
     auto writeRunStart = [&](int from, int to, bool leading) {
+        const bool broken = !atStart && pendingBreaks > 0;
         if (!atStart) {
             for (int i = 0; i < pendingBreaks; ++i)
                 out.write(kLineBreak);
         }
         pendingBreaks = 0;
-        if (leading)
+        if ((leading || (blankOwed && !broken)) && !(endsWithBlank && !broken))
             out.write(kBlank);
+        blankOwed = false;
         out.write(run.constData() + from, to - from);
         atStart = false;
     };
@@ -343,6 +350,7 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
                 out.write(run.constData(), end);
                 if (trailing)
                     out.write(kBlank);
+                endsWithBlank = trailing;
             } else if (end > 0) {
                 int begin = 0;
                 while (run.at(begin).isSpace())
@@ -350,6 +358,9 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
                 writeRunStart(begin, end, begin > 0);
                 if (trailing)
                     out.write(kBlank);
+                endsWithBlank = trailing;
+            } else if (!atStart && !endsWithBlank) {
+                blankOwed = true;
             }
         }
         run.clear();
@@ -376,6 +387,7 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
                 ++begin;
             writeRunStart(begin, end, begin > 0);
         }
+        endsWithBlank = false;
         run.remove(0, end);
         runContinued = true;
     };

@@ -502,4 +502,55 @@ QString format(double value, const QString& formatText, bool date1904)
     return out;
 }
 
+QString headerFooterText(const QString& codes)
+{
+    QString parts[3]; // left, centre, right
+    int part = 1;     // text before any section code is centred
+    const int n = codes.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = codes.at(i);
+        if (c != QLatin1Char('&')) {
+            parts[part].append(c);
+            continue;
+        }
+        if (++i >= n)
+            break;
+        const QChar code = codes.at(i);
+        switch (code.toUpper().unicode()) {
+        case '&':
+            parts[part].append(code);
+            break;
+        case 'L':
+            part = 0;
+            break;
+        case 'C':
+            part = 1;
+            break;
+        case 'R':
+            part = 2;
+            break;
+        case '"': { // a font name and style, up to the closing quote
+            const int close = codes.indexOf(QLatin1Char('"'), i + 1);
+            i = close < 0 ? n : close;
+            break;
+        }
+        case 'K': // a colour: six hex digits, or a theme colour and a tint ("01+050")
+            i += 6;
+            break;
+        default:
+            // A font size: its digits; any other code is one letter (a switch or a field).
+            while (code.isDigit() && i + 1 < n && codes.at(i + 1).isDigit())
+                ++i;
+            break;
+        }
+    }
+    QStringList shown;
+    for (const QString& p : parts) {
+        const QString t = p.trimmed();
+        if (!t.isEmpty())
+            shown << t;
+    }
+    return shown.join(QLatin1Char('\t'));
+}
+
 } // namespace NumberFormat

@@ -32,4 +32,11 @@ QString format(double value, const QString& format, bool date1904 = false);
 // `value` in the general way.
 QString general(double value);
 
+// The text of a sheet's page header or footer as the page shows it: its codes are taken out
+// ("&L", "&C", "&R" start the left, centre and right parts, which are joined by tabs; "&&" is
+// an ampersand; "&\"font,style\"", a font size "&12", a colour "&KFF0000" or "&K01+050",
+// the formatting switches and the fields - page number, date, sheet name, picture - give
+// nothing).
+QString headerFooterText(const QString& codes);
+
 } // namespace NumberFormat

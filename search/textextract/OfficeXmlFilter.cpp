@@ -24,6 +24,14 @@ void appendCellText(QString& cell, const QStringRef& text)
     cell.append(text.left(kMaxCellUnits - cell.size()));
 }
 
+// The page headers and footers of a worksheet (in its "headerFooter" element).
+bool isHeaderFooter(const QStringRef& name)
+{
+    return name == QLatin1String("oddHeader") || name == QLatin1String("oddFooter")
+           || name == QLatin1String("evenHeader") || name == QLatin1String("evenFooter")
+           || name == QLatin1String("firstHeader") || name == QLatin1String("firstFooter");
+}
+
 } // namespace
 
 FilterResult OfficeXmlFilter::init(quint32, const FilterControl& control)
@@ -207,6 +215,8 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const Q
         QString cellType, value, inlineText;
         int style = 0;
         bool inValue = false, inInlineText = false;
+        QString headerFooter; // the codes of a page header or footer being read
+        bool inHeaderFooter = false;
     };
     auto st = std::make_shared<State>();
     return [this, st, shared, styles](QXmlStreamReader& xml) {
@@ -224,10 +234,18 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const Q
                 st->inValue = true;
             } else if (name == QLatin1String("t")) {
                 st->inInlineText = true;
+            } else if (isHeaderFooter(name)) {
+                st->inHeaderFooter = true;
+                st->headerFooter.clear();
             }
         } else if (xml.isEndElement()) {
             const QStringRef name = xml.name();
-            if (name == QLatin1String("v")) {
+            if (isHeaderFooter(name)) {
+                st->inHeaderFooter = false;
+                QString text = NumberFormat::headerFooterText(st->headerFooter);
+                if (!text.isEmpty())
+                    endParagraph(text);
+            } else if (name == QLatin1String("v")) {
                 st->inValue = false;
             } else if (name == QLatin1String("t")) {
                 st->inInlineText = false;
@@ -269,6 +287,8 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const Q
                 appendCellText(st->value, xml.text());
             else if (st->inInlineText)
                 appendCellText(st->inlineText, xml.text());
+            else if (st->inHeaderFooter)
+                appendCellText(st->headerFooter, xml.text());
         }
     };
 }

@@ -11,7 +11,8 @@
 //   its non-empty cells joined by tabs, each as shown: shared strings resolved (read during
 //   init), inline strings, numbers and dates through their cell's number format (xl/styles.xml,
 //   NumberFormat; the date system of xl/workbook.xml), TRUE/FALSE, the text results of
-//   formulas; then the comments (xl/commentsN.xml) and the text of shapes and text boxes
+//   formulas, and the sheet's page headers and footers (NumberFormat::headerFooterText);
+//   then the comments (xl/commentsN.xml) and the text of shapes and text boxes
 //   (xl/drawings/drawingN.xml). (xlsx, xlsm, xltx.)
 //   What a workbook makes us hold is bounded: a cell's text at 32,767 characters (the most
 //   the applications that write these files put in one), the shared-string table at 2 Mi

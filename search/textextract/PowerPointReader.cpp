@@ -5,6 +5,8 @@
 // container of records. The persist directory atoms (0x1772) map persist ids to the stream
 // offsets of the objects (document, masters, slides, notes); the user edit atoms (0x0FF5)
 // chain the saves, newest first from the "Current User" stream.
+// Text: the text atoms of slides, notes and masters, the header and footer texts, and the
+// comments (their text the second string of a comment container).
 #include "search/textextract/BinaryDocumentReaders.h"
 #include "search/textextract/ByteFields.h"
 #include "search/textextract/CompoundFile.h"
@@ -24,6 +26,9 @@ constexpr quint16 kTextBytesAtom = 0x0FA8;
 constexpr quint16 kCString = 0x0FBA;
 constexpr quint16 kHeadersFooters = 0x0FD9;
 constexpr quint16 kComment10 = 0x2EE0;
+// The data of a program's binary tag (PowerPoint 2002 and later keep a slide's comments in
+// one): an atom by its version, records by its content.
+constexpr quint16 kBinaryTagDataBlob = 0x138B;
 constexpr quint16 kUserEditAtom = 0x0FF5;
 constexpr quint16 kPersistDirectoryAtom = 0x1772;
 constexpr int kMaxDepth = 32;
@@ -63,7 +68,7 @@ public:
                 return false;
             const qint64 data = at + 8;
             const qint64 stop = qMin<qint64>(end, data + h.length);
-            if (h.version == 0xF) {
+            if (h.version == 0xF || h.type == kBinaryTagDataBlob) {
                 if (depth < kMaxDepth && !records(data, stop, depth + 1, h.type))
                     return false;
             } else if (!atom(h, data, stop, parent)) {

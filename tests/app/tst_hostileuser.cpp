@@ -406,12 +406,17 @@ private slots:
             {dbPath_, decoy_},
             {dbPath_ + QStringLiteral("/DB"), decoy_ + QStringLiteral("/DB")},
         };
-        // The helper's folders appear while the instance runs: every file in them is swapped too.
+        // The helper's folders appear while the instance runs: each folder (removed as the user
+        // at the end) and every file in them is swapped too.
         const auto helperTargets = [this] {
             QList<Attacker::Target> found;
-            for (const QString& folder : userTempFolders())
+            for (const QString& folder : userTempFolders()) {
+                if (folder.endsWith(QLatin1String(".real")))
+                    continue;
+                found.append({folder, decoy_});
                 for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden))
                     found.append({folder + QLatin1Char('/') + name, decoy_ + QStringLiteral("/target")});
+            }
             return found;
         };
         Attacker attacker(account_, targets, helperTargets);

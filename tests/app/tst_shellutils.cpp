@@ -174,6 +174,31 @@ private slots:
         QVERIFY(!exists(file));
     }
 
+    // A root instance deletes as its session user: a file of root's in a folder that user may
+    // only read stays, also when reached through a link the user planted in place of one of
+    // their folders; the user's own file goes and is reported gone.
+    void rootInstanceDeletesAsTheSessionUser()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        const QString rootFolder = dir_.path() + QStringLiteral("/root-only");
+        const QString home = dir_.path() + QStringLiteral("/nobody-home");
+        QVERIFY(testutil::writeFile(rootFolder + QStringLiteral("/victim"), "root's"));
+        QVERIFY(testutil::writeFile(home + QStringLiteral("/own"), "nobody's"));
+        QCOMPARE(::chmod(QFile::encodeName(rootFolder).constData(), 0755), 0);
+        for (const QString& path : {home, home + QStringLiteral("/own")})
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+        QVERIFY(QFile::link(rootFolder, home + QStringLiteral("/swapped")));
+        const testutil::SessionUserScope session(65534);
+        const QStringList paths{rootFolder + QStringLiteral("/victim"), home + QStringLiteral("/swapped/victim"),
+                                home + QStringLiteral("/own")};
+        QStringList gone;
+        QVERIFY(!ShellUtils::deleteFiles(nullptr, paths, true, &gone));
+        QCOMPARE(gone, QStringList{home + QStringLiteral("/own")});
+        QCOMPARE(testutil::readFile(rootFolder + QStringLiteral("/victim")), QByteArray("root's"));
+        QVERIFY(!exists(home + QStringLiteral("/own")));
+    }
+
     void openUsesOpenerOrStartsProgram()
     {
         QVERIFY(!ShellUtils::openFile(nullptr, QString(), QString()));

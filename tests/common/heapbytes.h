@@ -1,5 +1,5 @@
 // The bytes the program holds on its heap, for memory bounds in tests that must also hold under
-// AddressSanitizer. There the resident size also holds the quarantine of freed blocks and the
+// AddressSanitizer or ThreadSanitizer. There the resident size also holds the quarantine of freed blocks and the
 // red zones around every block, so the bytes the program asked for and has not given back are
 // counted instead, through the allocator's hooks (`live`, and the highest value since it was
 // last set, `peak`). Elsewhere `available` is false and the resident size is the measure.
@@ -12,6 +12,12 @@
 #endif
 #if defined(__SANITIZE_ADDRESS__) && !defined(TQ_HEAPBYTES_ASAN)
 #define TQ_HEAPBYTES_ASAN 1
+#endif
+// ThreadSanitizer's allocator keeps freed memory too: its heap is counted the same way.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer) && !defined(TQ_HEAPBYTES_ASAN)
+#define TQ_HEAPBYTES_ASAN 1
+#endif
 #endif
 
 #ifdef TQ_HEAPBYTES_ASAN

@@ -1,7 +1,6 @@
 // Path helpers, recursive removal (never through links) and the descriptor/file holders.
 #include "core/FileUtils.h"
 #include "core/FileNameCodec.h"
-#include "core/GlobalMemLock.h"
 #include "core/HandleHolder.h"
 #include "core/ScopedFileRemover.h"
 #include "core/VolumeHandle.h"
@@ -285,21 +284,6 @@ private slots:
         QVERIFY(fdIsOpen(w));
         writeEnd.reset();
         QVERIFY(!fdIsOpen(w));
-    }
-
-    void globalMemLockReleaseGivesUpOwnership()
-    {
-        void* block = std::malloc(16);
-        void* kept = nullptr;
-        {
-            GlobalMemLock holder(block);
-            QCOMPARE(holder.lock(), block);
-            kept = holder.release();
-            QVERIFY(holder.isNull());
-        }
-        QCOMPARE(kept, block);
-        std::free(kept); // still ours after release: freed once, here
-        QCOMPARE(GlobalMemLock(nullptr).lock(), nullptr);
     }
 
     void scopedFileRemover()

@@ -7,17 +7,21 @@
 #include "core/UserFiles.h"
 #include "testutil.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <QtTest>
 
 #include <atomic>
+#include <cstdlib>
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/capability.h>
 #include <pwd.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -390,6 +394,60 @@ private slots:
         QDir().rmdir(run);
         if (!stateExisted)
             QDir().rmdir(QLatin1String(PrivateFolders::kRootStateFolder));
+    }
+
+    // A process that is not root and has no runtime folder of its own alone keeps its state in
+    // a folder mkdtemp made for it (never a name another user could take first), private, the
+    // same for the life of the process and removed at its end.
+    void privateFolderWithoutARuntimeFolder()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root: runs a child process as another user");
+        const QString open = newHome();
+        QVERIFY(!open.isEmpty());
+        QCOMPARE(::chmod(enc(open).constData(), 0755), 0); // the user's, but not private
+        int ends[2];
+        QCOMPARE(::pipe(ends), 0);
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            ::close(ends[0]);
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody_.gid) != 0 || ::setuid(nobody_.uid) != 0)
+                ::_exit(2);
+            ::setenv("XDG_RUNTIME_DIR", enc(open).constData(), 1);
+            const QString first = PrivateFolders::runtimeFolder();
+            const QString again = PrivateFolders::runtimeFolder();
+            const QString made = PrivateFolders::makeProcessFolder(QStringLiteral("stage-"));
+            struct stat st = {};
+            ::lstat(enc(first).constData(), &st);
+            const QByteArray report = enc(first) + '\n' + enc(again) + '\n' + enc(made) + '\n'
+                + QByteArray::number(st.st_uid) + ' ' + QByteArray::number(st.st_mode & 07777, 8) + '\n';
+            if (::write(ends[1], report.constData(), size_t(report.size())) != report.size())
+                ::_exit(3);
+            std::exit(0); // the folder goes with the process's end
+        }
+        ::close(ends[1]);
+        QByteArray report;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+            report.append(buffer, int(n));
+        ::close(ends[0]);
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        const QList<QByteArray> lines = report.split('\n');
+        QCOMPARE(lines.size(), 5);
+        const QString folder = FileNameCodec::decode(lines.at(0));
+        QVERIFY2(QRegularExpression(QStringLiteral("^%1/tallowquist-pro-[A-Za-z0-9]{6}$")
+                                        .arg(QRegularExpression::escape(QDir::tempPath())))
+                     .match(folder)
+                     .hasMatch(),
+                 lines.at(0).constData());
+        QCOMPARE(lines.at(1), lines.at(0));
+        QVERIFY2(lines.at(2).startsWith(lines.at(0) + "/stage-"), lines.at(2).constData());
+        QCOMPARE(lines.at(3), QByteArray::number(nobody_.uid) + " 700");
+        QVERIFY(!QFileInfo::exists(folder));
     }
 
     // Root's own folders: created 0700, narrowed when wider, refused when they or a folder

@@ -555,9 +555,10 @@ private slots:
         FileSearchResults results;
         const long grownKiB = docgen::peakGrowthKiB([&] {
             FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
-            QSignalSpy finished(&search, &FileSearch::finished);
+            // FileSearch::finished comes from the FIND thread.
+            testutil::ThreadSafeSpy finished(&search, &FileSearch::finished);
             search.start();
-            QVERIFY(finished.wait(60000));
+            QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 60000);
         });
         QCOMPARE(results.count(), 8);
         int matches = 0;
@@ -585,9 +586,9 @@ private slots:
         const int logSize = logText().size();
         {
             FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
-            QSignalSpy finished(&search, &FileSearch::finished);
+            testutil::ThreadSafeSpy finished(&search, &FileSearch::finished); // from the FIND thread
             search.start();
-            QVERIFY(finished.wait(20000));
+            QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 20000);
         }
         QCOMPARE(paths(results), QStringList{folder + "/text.txt"});
         const QString log = logText().mid(logSize);

@@ -121,6 +121,30 @@ private slots:
         QCOMPARE(all.filter("hit-").size(), 4);
     }
 
+    // Include folders that overlap (one inside another, one named twice, with and without a
+    // trailing "/") list each object once, walked or indexed; without subfolders each folder
+    // lists its own entries once.
+    void overlappingIncludesListEachOnce()
+    {
+        addVolume("/w", "vfat", 0xb1, false);
+        for (const char* f : {"/w/include/a.h", "/w/include/linux/b.h", "/w/include/linux/deep/c.h", "/w/other/d.h"})
+            QVERIFY(testutil::writeFile(root + f, "x"));
+        FileSearchRequest request;
+        request.fileName = "*.h";
+        request.includePaths = QStringList{root + "/w/include", root + "/w/include/linux/", root + "/w/include/linux",
+                                           root + "/w/include/"};
+        const QStringList all{"/w/include/a.h", "/w/include/linux/b.h", "/w/include/linux/deep/c.h"};
+        QCOMPARE(run(request), all);
+        request.includePaths = QStringList{root + "/w/include/linux", root + "/w"};
+        QCOMPARE(run(request), all + QStringList{"/w/other/d.h"});
+        request.includeSubfolders = false;
+        request.includePaths = QStringList{root + "/w/include", root + "/w/include/linux", root + "/w/include/"};
+        QCOMPARE(run(request), QStringList({"/w/include/a.h", "/w/include/linux/b.h"}));
+        QCOMPARE(FileSearch::scopeOf({"/a/", "/a/b", "", "/c", "/", "/c"}, true), QStringList({"/"}));
+        QCOMPARE(FileSearch::scopeOf({"/a/", "/a/b", "", "/c", "/c//"}, true), QStringList({"/a", "/c"}));
+        QCOMPARE(FileSearch::scopeOf({"/a/", "/a/b", "/a"}, false), QStringList({"/a", "/a/b"}));
+    }
+
     void excludeFoldersApply()
     {
         addVolume("/a", "ext4", 0xa1, true);
@@ -139,18 +163,22 @@ private slots:
         addVolume("/idx", "ext4", 0x51, true);
         addVolume("/idx/card", "vfat", 0x52, false); // inside the indexed one, without an index
         addVolume("/plain", "ext4", 0x53, true);     // indexable but not in the index settings
+        addVolume("/broken", "ext4", 0x54, true);    // chosen, but its index fails (no journal)
+        addVolume("/media/disk", "fuseblk", 0x55, false); // a disk through a FUSE block driver
         layer->setFileId(root + "/idx", 2, true);
         layer->setEntries(root + "/idx", {{10, 2, "hit-indexed.txt", false}});
         QVERIFY(testutil::writeFile(root + "/idx/hit-ondisk.txt", "x"));
         QVERIFY(testutil::writeFile(root + "/idx/card/hit-card.txt", "x"));
         QVERIFY(testutil::writeFile(root + "/plain/hit-plain.txt", "x"));
+        QVERIFY(testutil::writeFile(root + "/broken/hit-broken.txt", "x"));
+        QVERIFY(testutil::writeFile(root + "/media/disk/hit-disk.txt", "x"));
         journal->setState(root + "/idx", JournalState{0x5051, 0, 10});
 
         const QString mountInfo = tmp.filePath("mountinfo");
         QVERIFY(testutil::writeFile(mountInfo, QByteArray()));
         NTFSFileSearcher index(nullptr, mountInfo);
         IndexingSettings settings;
-        settings.indexDrives = {0x51};
+        settings.indexDrives = {0x51, 0x54, 0x55};
         settings.autoAddFixed = false;
         settings.autoAddRemovable = false;
         settings.dbPath = tmp.filePath("db");
@@ -160,9 +188,17 @@ private slots:
 
         FileSearchRequest request;
         request.fileName = "hit*";
-        // What the index holds is found once; what only the disk holds is not walked.
-        QCOMPARE(run(request, &index), QStringList({"/idx/card/hit-card.txt", "/idx/hit-indexed.txt",
+        // What the index holds is found once; what only the disk holds is not walked. A volume
+        // chosen for the index that it does not serve (its build failed) is walked.
+        QMap<QString, int> counts;
+        index.indexedCounts(counts);
+        QCOMPARE(counts.keys(), QStringList({root + "/idx"}));
+        QCOMPARE(run(request, &index), QStringList({"/broken/hit-broken.txt", "/idx/card/hit-card.txt",
+                                                    "/idx/hit-indexed.txt", "/media/disk/hit-disk.txt",
                                                     "/plain/hit-plain.txt"}));
+        // The same with an include folder on the failed volume.
+        request.includePaths = QStringList{root + "/broken"};
+        QCOMPARE(run(request, &index), QStringList({"/broken/hit-broken.txt"}));
     }
 
     void otherDevicesAreNotEntered()

@@ -1,7 +1,8 @@
 // The readers of Word, Excel and PowerPoint 97-2003 documents and RTF (BinaryDocumentReaders),
 // the compound-file container under them, and the number formats of spreadsheet cells. The
 // first byte picks the reader: 0 Word, 1 Excel, 2 PowerPoint, 3 RTF with the rest the whole
-// document; 4 a number format (the rest is a format string, shown for a few values); 5 Word,
+// document; 4 a number format (the rest is a format string, shown for a few values, and read
+// as a page header's codes); 5 Word,
 // 6 Excel, 7 PowerPoint with the rest the document's streams, written into a compound file
 // here (for Word and PowerPoint the first two bytes give the first stream's length, the rest is
 // the table stream or the "Current User" stream), so the fuzzer works on the records and not
@@ -39,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const QString format = QString::fromUtf8(bytes.left(2048));
         for (double v : {0.0, -1.5, 39219.75, 1e15, 0.000123})
             NumberFormat::format(v, format, data[0] & 0x80);
+        NumberFormat::headerFooterText(format);
         return 0;
     }
     QBuffer in(&bytes);

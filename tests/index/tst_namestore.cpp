@@ -98,6 +98,23 @@ private slots:
         QCOMPARE(first.blockCount(), std::size_t(0));
     }
 
+    // A builder whose names are never adopted (a build canceled or failed) frees its own blocks
+    // the way they were allocated.
+    void unadoptedBuilderFreesItsBlocks()
+    {
+        for (int round = 0; round < 3; ++round) {
+            NameStore::Builder builder;
+            for (int i = 0; i < 80000; ++i) {
+                const QByteArray n = "dropped-" + QByteArray::number(i);
+                builder.add(n.constData(), n.size());
+            }
+            QVERIFY(builder.blockCount() >= 2);
+            // Moved from one owner to another and dropped there (as the walk's slots are).
+            NameStore::Builder moved(std::move(builder));
+            QVERIFY(moved.blockCount() >= 2);
+        }
+    }
+
     // Released names count as dead; compacting copies the live ones into new blocks, and the old
     // blocks stay readable for a holder of keepAlive until it lets go.
     void compactionKeepsLiveNames()

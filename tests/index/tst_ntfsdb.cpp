@@ -19,6 +19,7 @@
 
 #include <atomic>
 #include <memory>
+#include <thread>
 
 class TestNTFSDB : public QObject
 {
@@ -164,6 +165,36 @@ private slots:
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(started.count(), 1);
         QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/a/file-a-now", "/mnt/b/file-b-now"}));
+    }
+
+    // Volumes without an index file are built at the same time, each on a thread of its own:
+    // the set is ready after the slowest, not after the sum.
+    void volumesAreBuiltAtTheSameTime()
+    {
+        addVolume("/mnt/p", 0xc1);
+        addVolume("/mnt/q", 0xc2);
+        addVolume("/mnt/r", 0xc3);
+        layer->holdWalks(true);
+        NTFSDB db(nullptr, mountInfo());
+        bool stop = false;
+        std::thread applying([&] { db.setSettings(&stop, settings()); });
+        struct Release
+        {
+            ScriptedVolumeLayer& layer;
+            std::thread& thread;
+            ~Release()
+            {
+                layer.holdWalks(false);
+                thread.join();
+            }
+        } release{*layer, applying};
+        // Every walk has started while none may end yet.
+        QTRY_COMPARE_WITH_TIMEOUT(layer->enumerations(), 3, 20000);
+        layer->holdWalks(false);
+        applying.join();
+        QCOMPARE(counts(db), (QMap<QString, int>{{"/mnt/p", 2}, {"/mnt/q", 2}, {"/mnt/r", 2}}));
+        QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/p/file-p", "/mnt/q/file-q", "/mnt/r/file-r"}));
+        applying = std::thread([] {});
     }
 
     void volumesComeAndGo()

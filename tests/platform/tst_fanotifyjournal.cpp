@@ -356,6 +356,64 @@ private slots:
                                               QStringLiteral("%1:%2/n").arg(second).arg(root)}));
     }
 
+    // Renames of one object between the same two names merge in the kernel's queue: the later
+    // rename back is delivered ahead of a rename away that came before it. Applied in order,
+    // the records still leave what the directories hold: the folder and the file's name where
+    // they are, the file's other name kept.
+    void mergedRenamesLeaveWhatTheDirectoriesHold()
+    {
+        const QByteArray v = freshVolume();
+        QVERIFY(!v.isEmpty());
+        QVERIFY(::mkdir((v + "/d20").constData(), 0755) == 0);
+        QVERIFY(::mkdir((v + "/sub").constData(), 0755) == 0);
+        QVERIFY(writeFile(v + "/f"));
+        QVERIFY(::link((v + "/f").constData(), (v + "/g").constData()) == 0);
+        const quint64 root = inodeOf(v), sub = inodeOf(v + "/sub"), dir = inodeOf(v + "/d20"), f = inodeOf(v + "/f");
+        auto j = FanotifyJournal::acquire(QString::fromUtf8(v));
+        qint64 pos = j->state().nextUsn;
+        Applied applied;
+        applied.names[dir] = {{root, "d20"}};
+        applied.names[f] = {{root, "f"}, {root, "g"}};
+
+        auto mv = [&](const QByteArray& from, const QByteArray& to) {
+            return ::rename((v + from).constData(), (v + to).constData()) == 0;
+        };
+        // Away (read out of the queue), then back, away and back again while the queue waits:
+        // the last move merges into the first one waiting.
+        QVERIFY(mv("/d20", "/away"));
+        QVERIFY(mv("/g", "/sub/h"));
+        QVERIFY(j->waitUntilDrained(5000));
+        j->pauseDrain(true);
+        QVERIFY(mv("/away", "/d20"));
+        QVERIFY(mv("/sub/h", "/g"));
+        QVERIFY(mv("/d20", "/away"));
+        QVERIFY(mv("/g", "/sub/h"));
+        QVERIFY(mv("/away", "/d20"));
+        QVERIFY(mv("/sub/h", "/g"));
+        j->pauseDrain(false);
+        QVERIFY(j->waitUntilDrained(5000));
+        applied.apply(readAll(*j, pos, &pos));
+        QCOMPARE(applied.text(), QStringList({QStringLiteral("%1:%2/d20").arg(dir).arg(root),
+                                              QStringLiteral("%1:%2/f").arg(f).arg(root),
+                                              QStringLiteral("%1:%2/g").arg(f).arg(root)}));
+        // The same ending away: the rename back merged ahead of it is dropped.
+        QVERIFY(mv("/d20", "/away"));
+        QVERIFY(mv("/g", "/sub/h"));
+        QVERIFY(j->waitUntilDrained(5000));
+        applied.apply(readAll(*j, pos, &pos));
+        j->pauseDrain(true);
+        QVERIFY(mv("/away", "/d20"));
+        QVERIFY(mv("/sub/h", "/g"));
+        QVERIFY(mv("/d20", "/away"));
+        QVERIFY(mv("/g", "/sub/h"));
+        j->pauseDrain(false);
+        QVERIFY(j->waitUntilDrained(5000));
+        applied.apply(readAll(*j, pos, &pos));
+        QCOMPARE(applied.text(), QStringList({QStringLiteral("%1:%2/away").arg(dir).arg(root),
+                                              QStringLiteral("%1:%2/f").arg(f).arg(root),
+                                              QStringLiteral("%1:%2/h").arg(f).arg(sub)}));
+    }
+
     // Files with several names: a new link is a create; a rename names the name it left; the
     // removal of one name of a file that keeps others is a record of its own, and the removal
     // of the last name is only the file's deletion, as for any file.

@@ -7,6 +7,7 @@
 #include "platform/MountTable.h"
 #include "testutil.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -80,6 +81,86 @@ private slots:
         QCOMPARE(alias[8], false);  // /home, root /@home
         QCOMPARE(alias[9], true);   // /snap, root /@home/snap: longer
         QCOMPARE(alias[0], false);  // pseudo file systems are never aliases
+    }
+
+    // The usual btrfs layout ("/" = @, "/home" = @home, the top level mounted elsewhere), disks
+    // through a FUSE block driver, an overlay as "/", and bind mounts: what is a volume and what
+    // an alias.
+    void layoutsOfAMountTable()
+    {
+        const QByteArray table =
+            "20 1 0:31 / / rw - overlay overlay rw,lowerdir=/a,upperdir=/b\n"
+            "21 20 0:40 /@ /sys/root rw - btrfs /dev/sda2 rw,subvolid=256,subvol=/@\n"
+            "22 20 0:40 /@home /home rw - btrfs /dev/sda2 rw,subvolid=257,subvol=/@home\n"
+            "23 20 0:40 / /mnt/top rw - btrfs /dev/sda2 rw,subvolid=5,subvol=/\n"
+            "24 20 0:40 /@/srv /srv rw - btrfs /dev/sda2 rw,subvolid=256,subvol=/@\n"
+            "25 20 0:40 /@home/me/nested /nested rw - btrfs /dev/sda2 rw,subvolid=300,subvol=/@home/me/nested\n"
+            "26 20 0:50 / /media/win rw - fuseblk /dev/sdb1 rw,user_id=0\n"
+            "27 20 0:51 / /media/stick rw - exfat /dev/sdc1 rw\n"
+            "28 20 0:52 / /var/lib/docker/overlay2/x/merged rw - overlay overlay rw\n"
+            "29 20 8:17 / /data rw - ext4 /dev/sdb1 rw\n"
+            "30 20 8:17 /projects /work rw - ext4 /dev/sdb1 rw\n"
+            "31 20 0:53 / /data rw - tmpfs tmpfs rw\n";
+        const QVector<MountEntry> m = MountTable::parse(table);
+        QCOMPARE(m.size(), 12);
+        QCOMPARE(m[1].subvolumeId(), quint64(256));
+        QCOMPARE(m[3].subvolumeId(), quint64(5));
+        QCOMPARE(m[6].subvolumeId(), quint64(0));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("mountinfo"));
+        QVERIFY(testutil::writeFile(path, table));
+        LinuxVolumeLayer layer(path);
+        QStringList flags;
+        for (const VolumeDescription& d : layer.volumes())
+            flags << d.mountPoint + ' ' + (d.indexable ? "i" : "") + (d.alias ? "a" : "");
+        // Each subvolume is a volume of its own, the top level too; /srv shows a folder of @,
+        // which /sys/root shows whole. /work shows a folder of the disk whose own mount at
+        // /data is covered by a tmpfs: it is the only place that disk is seen, so it is the
+        // volume. The overlay "/" and the FUSE disk are volumes (walked); a container's overlay
+        // is not.
+        QCOMPARE(flags, QStringList({"/ ", "/data i", "/home i", "/media/stick ", "/media/win ", "/mnt/top i",
+                                     "/nested i", "/srv ia", "/sys/root i", "/work i"}));
+        QVERIFY(LinuxVolumeLayer::isVolumeMount(m[0]));
+        QVERIFY(!LinuxVolumeLayer::isVolumeMount(m[8]));
+        QVERIFY(!LinuxVolumeLayer::isPseudoFsType("fuseblk"));
+    }
+
+    // A volume on a device-mapper device (LVM, an encrypted volume) is removable when a device
+    // it is made of is: on USB, or flagged removable.
+    void removableThroughDeviceMapper()
+    {
+        QTemporaryDir sys;
+        const QString root = sys.path();
+        auto make = [&](const QString& folder, const QByteArray& removable) {
+            QVERIFY(QDir().mkpath(root + folder));
+            if (!removable.isEmpty())
+                QVERIFY(testutil::writeFile(root + folder + "/removable", removable + "\n"));
+        };
+        make("/devices/pci0000:00/usb1/1-1/host6/target6:0:0/6:0:0:0/block/sdb", "0");
+        make("/devices/pci0000:00/usb1/1-1/host6/target6:0:0/6:0:0:0/block/sdb/sdb1", QByteArray());
+        make("/devices/pci0000:00/ata1/host0/block/sda", "0");
+        make("/devices/pci0000:00/ata1/host0/block/sda/sda2", QByteArray());
+        make("/devices/pci0000:00/mmc0/block/mmcblk0", "1");
+        for (const char* dm : {"dm-0", "dm-1", "dm-2", "dm-3"})
+            make(QStringLiteral("/devices/virtual/block/") + dm + "/slaves", "");
+        for (const char* dm : {"dm-0", "dm-1", "dm-2", "dm-3"})
+            QVERIFY(testutil::writeFile(root + "/devices/virtual/block/" + dm + "/removable", "0\n"));
+        auto slave = [&](const char* dm, const QString& target, const char* name) {
+            QVERIFY(QFile::link(root + target, root + "/devices/virtual/block/" + dm + "/slaves/" + name));
+        };
+        slave("dm-0", "/devices/pci0000:00/usb1/1-1/host6/target6:0:0/6:0:0:0/block/sdb/sdb1", "sdb1"); // LUKS on USB
+        slave("dm-1", "/devices/pci0000:00/ata1/host0/block/sda/sda2", "sda2");                         // LVM on SATA
+        slave("dm-2", "/devices/virtual/block/dm-0", "dm-0");                                           // LVM in LUKS on USB
+        slave("dm-3", "/devices/pci0000:00/mmc0/block/mmcblk0", "mmcblk0");                             // a card
+        auto state = [&](const char* dm) {
+            return LinuxVolumeLayer::removableState(QFile::encodeName(root + "/devices/virtual/block/" + dm));
+        };
+        QCOMPARE(state("dm-0"), 1);
+        QCOMPARE(state("dm-1"), 0);
+        QCOMPARE(state("dm-2"), 1);
+        QCOMPARE(state("dm-3"), 1);
+        QCOMPARE(LinuxVolumeLayer::removableState(QFile::encodeName(root + "/devices/pci0000:00/ata1/host0/block/sda/sda2")), 0);
+        QCOMPARE(LinuxVolumeLayer::removableState(QFile::encodeName(root + "/nowhere")), -1);
     }
 
     void volumesFromATable()
@@ -191,6 +272,8 @@ private slots:
         QVERIFY(layer.isAliasVolume(b));
         const quint32 serial = layer.volumeSerial(v);
         QVERIFY(serial != 0);
+        // A tmpfs is known by its mount point: mounted again there, it has the same serial.
+        QCOMPARE(serial, LinuxVolumeLayer::mountPointSerial(mp));
         QCOMPARE(layer.volumeSerial(v + QLatin1Char('/')), serial);
         QCOMPARE(layer.volumeOf(v + QStringLiteral("/sub/missing")), v);
         QCOMPARE(layer.volumeOf(b + QStringLiteral("/x")), b);
@@ -207,6 +290,9 @@ private slots:
         ::umount2(bind.constData(), MNT_DETACH);
         ::umount2(mp.constData(), MNT_DETACH);
         QCOMPARE(layer.volumeSerial(v), 0u);
+        QVERIFY(::mount("tmpfs", mp.constData(), "tmpfs", 0, "size=1m") == 0);
+        QCOMPARE(layer.volumeSerial(v), serial);
+        ::umount2(mp.constData(), MNT_DETACH);
     }
 };
 

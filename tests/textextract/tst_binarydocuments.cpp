@@ -249,6 +249,50 @@ private slots:
         QCOMPARE(int(result), int(BinaryDocuments::Result::Ok));
     }
 
+    // Excel 5/95 (a "Book" stream of 8-bit strings in the workbook's code page): the cells,
+    // a comment in NOTE records (the second going on with row 0xFFFF), a text box whose text
+    // has no flags byte, the page header and footer without their codes; and a BIFF8 header.
+    void excelNotesAndHeaders()
+    {
+        auto biff5Text = [](const QByteArray& bytes) { return QByteArray(1, char(bytes.size())) + bytes; };
+        QByteArray book = record(0x0809, le16(0x0500) + le16(0x0005) + QByteArray(4, '\0'));
+        book += record(0x0042, le16(1251));
+        book += record(0x000A, QByteArray());
+        book += record(0x0809, le16(0x0500) + le16(0x0010) + QByteArray(4, '\0'));
+        book += record(0x0014, biff5Text("&L&\"Arial,Bold\"\xcb\xe5\xe2\xee&C&12Middle &P of &N&R&KFF0000A && B"));
+        book += record(0x0015, biff5Text("&CPage &P"));
+        book += record(0x0204, cell(0, 0, 0) + le16(6) + "\xcf\xf0\xe8\xe2\xe5\xf2");
+        book += record(0x001C, le16(0) + le16(0) + le16(6) + "Notepa");
+        book += record(0x001C, le16(0xFFFF) + le16(0) + le16(7) + "rt\xe4 two");
+        QByteArray txo(18, '\0');
+        put16(txo, 10, 6);
+        book += record(0x01B6, txo) + record(0x003C, "Box\xe1\xee\xf5") + record(0x003C, QByteArray(16, '\0'));
+        book += record(0x000A, QByteArray());
+        BinaryDocuments::Result result;
+        QCOMPARE(paragraphs(BinaryDocuments::readExcel, Cfb({{QStringLiteral("Book"), book}}).bytes, &result),
+                 (QStringList{QString::fromUtf8("Лево\tMiddle  of\tA & B"), QStringLiteral("Page"),
+                              QString::fromUtf8("Привет"), QString::fromUtf8("Notepartд two"),
+                              QString::fromUtf8("Boxбох")}));
+        QCOMPARE(int(result), int(BinaryDocuments::Result::Ok));
+
+        QByteArray workbook = record(0x0809, le16(0x0600) + le16(0x0010) + QByteArray(12, '\0'));
+        workbook += record(0x0014, le16(5) + QByteArray(1, '\x01') + le16('&') + le16('C') + le16(0x00DF) + le16('&')
+                                       + le16('A'));
+        workbook += record(0x0015, QByteArray()) + record(0x000A, QByteArray());
+        QCOMPARE(paragraphs(BinaryDocuments::readExcel, Cfb({{QStringLiteral("Workbook"), workbook}}).bytes),
+                 (QStringList{QString::fromUtf8("ß")}));
+    }
+
+    // Cut codes at the end, a font name never closed, codes alone.
+    void headerFooterCodes()
+    {
+        QCOMPARE(NumberFormat::headerFooterText(QStringLiteral("&LLeft&RRight&")), QStringLiteral("Left\tRight"));
+        QCOMPARE(NumberFormat::headerFooterText(QStringLiteral("Text&\"Arial,Bold")), QStringLiteral("Text"));
+        QCOMPARE(NumberFormat::headerFooterText(QStringLiteral("&K01+050&B&I&U&D&T&F&Z&G")), QString());
+        QCOMPARE(NumberFormat::headerFooterText(QStringLiteral("&C&\"-,Regular\"&10Sheet &A, 2&&3")),
+                 QStringLiteral("Sheet , 2&3"));
+    }
+
     // Only the objects of the newest edit are read: a slide saved again gives its new text.
     void powerPointLiveEdit()
     {
@@ -297,6 +341,20 @@ private slots:
         paragraphs(BinaryDocuments::readPowerPoint, Cfb({{QStringLiteral("PowerPoint Document"), doc},
                                                            {QStringLiteral("Current User"), encrypted}}).bytes, &result);
         QCOMPARE(int(result), int(BinaryDocuments::Result::Encrypted));
+    }
+
+    // A slide's comment sits in the data of its binary tag, an atom by its version whose
+    // content is records: its author is left out, its text read.
+    void powerPointComments()
+    {
+        QByteArray author = pptRecord(0x0000, 0x0FBA, le16('T'));
+        QByteArray text = pptRecord(0x0010, 0x0FBA, le16('N') + le16('o') + le16('t') + le16('e'));
+        QByteArray comment = pptRecord(0x000F, 0x2EE0, author + text);
+        QByteArray tag = pptRecord(0x000F, 0x138A, pptRecord(0, 0x0FBA, QByteArray("_\0_\0_\0P\0P\0T\0" "1\0" "0\0", 16))
+                                                      + pptRecord(0x0000, 0x138B, comment));
+        QByteArray slide = pptRecord(0x000F, 0x03EE, textChars(QStringLiteral("Slidetext")) + pptRecord(0x000F, 0x1388, tag));
+        QCOMPARE(paragraphs(BinaryDocuments::readPowerPoint, Cfb({{QStringLiteral("PowerPoint Document"), slide}}).bytes),
+                 (QStringList{QStringLiteral("Slidetext"), QStringLiteral("Note")}));
     }
 
     void rtfText_data()

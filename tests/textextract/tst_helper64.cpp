@@ -5,6 +5,7 @@
 #include "core/ChildProcess.h"
 #include "core/HandleHolder.h"
 #include "core/Logger.h"
+#include "core/UserFileIdentity.h"
 #include "search/textextract/Helper64Client.h"
 #include "search/textextract/Helper64Protocol.h"
 #include "search/textextract/Helper64Thread.h"
@@ -469,6 +470,54 @@ private slots:
             QCOMPARE(QDir(helperFolder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList());
         }
         QVERIFY(!QFileInfo::exists(helperFolder));
+    }
+
+    // Names in the temporary folder another local user could take first ("tallowquist-<uid>"
+    // for root and for the session user, holding a link and a socket) change nothing: the
+    // helper's connection has no name, in a process of its own as in a root instance.
+    void namesTakenFirstChangeNothing()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root: plays another local user");
+        SessionAccount nobody;
+        QVERIFY(SessionAccount::lookup(65534, &nobody));
+        QStringList planted;
+        const auto removePlanted = qScopeGuard([&] {
+            for (const QString& folder : qAsConst(planted))
+                QDir(folder).removeRecursively();
+        });
+        for (const uid_t uid : {uid_t(0), uid_t(65534)}) {
+            const QString folder = QDir::tempPath() + QStringLiteral("/tallowquist-%1").arg(uid);
+            if (QFileInfo::exists(folder) || QFileInfo(folder).isSymLink())
+                continue; // not ours to replace
+            UserFileIdentity asNobody(nobody);
+            QVERIFY(asNobody.ok());
+            QCOMPARE(::mkdir(QFile::encodeName(folder).constData(), 0777), 0);
+            planted << folder;
+            QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+            QCOMPARE(::symlink("/etc/passwd", QFile::encodeName(folder + QStringLiteral("/helper64")).constData()), 0);
+        }
+        const auto converts = [&] {
+            Helper64Client client(work, helper, 20000);
+            const QString doc = rtf(QStringLiteral("taken.rtf"), "taken first\\par");
+            IFilter64Converter converter(&client);
+            QString out;
+            const bool ok = client.currentState() == 1 && !client.getIFilters().empty()
+                && converter.convert(ContentFile::open(doc), nullptr, &out, nullptr, QString(), nullptr)
+                && readText(out) == QStringLiteral("taken first\r\n");
+            QFile::remove(out);
+            return ok;
+        };
+        QVERIFY(converts());
+        {
+            const testutil::SessionUserScope session(65534);
+            QVERIFY(converts());
+        }
+        for (const QString& folder : qAsConst(planted)) {
+            QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                     QStringList{QStringLiteral("helper64")});
+            QCOMPARE(QFileInfo(folder).ownerId(), uint(65534));
+        }
     }
 
     // A helper whose program vanishes during a conversion (killed: the kernel closes its socket)

@@ -82,6 +82,15 @@ private slots:
         QTest::newRow("note marks never stick to their word")
             << "<body><p>here<sup>1</sup> and there<a epub:type=\"noteref\" href=\"#n\">2</a></p></body>"
             << "here 1 and there 2";
+        // White space alone between two tags parts the words around it, as one blank.
+        QTest::newRow("white space between tags")
+            << "<body><b>alpha</b> <i>beta</i>\n<span>gamma</span></body>" << "alpha beta gamma";
+        QTest::newRow("note mark inside more tags")
+            << "<body><p>here<sup><small><a filepos=0000001453>1</a></small></sup> and</p></body>"
+            << "here 1 and";
+        QTest::newRow("blanks around a blank between tags") << "<body>alpha </b> <i> beta</body>" << "alpha beta";
+        QTest::newRow("white space before a block") << "<body><b>a</b> <p>b</p> </body>" << "a\r\nb";
+        QTest::newRow("white space before the first text") << "<body> <b> </b> <i>a</i></body>" << "a";
         QTest::newRow("CDATA is text") << "<body>a<![CDATA[<b>&x]]>c</body>" << "a<b>&xc";
         QTest::newRow("capital body gives nothing") << "<BODY><p>x</p></BODY>" << "";
         QTest::newRow("capital paragraphs give no breaks") << "<body><P>a</P><P>b</P></body>" << "ab";

@@ -1,5 +1,7 @@
 #include "ui/common/Prompter.h"
 
+#include "core/UserFileIdentity.h"
+
 #include <QDialog>
 #include <QFileDialog>
 #include <QMenu>
@@ -13,6 +15,8 @@ QFileDialog::Options dialogOptions()
     QFileDialog::Options options;
     if (::geteuid() == 0)
         options |= QFileDialog::DontUseNativeDialog;
+    if (UserFileIdentity::needed())
+        options |= QFileDialog::ReadOnly;
     return options;
 }
 

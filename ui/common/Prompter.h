@@ -36,7 +36,10 @@ public:
 };
 
 // The real prompts. A root instance uses Qt's own file dialogs, never the desktop's: the
-// desktop's portal or plugin would run as root inside the user's session.
+// desktop's portal or plugin would run as root inside the user's session. A root instance
+// working for a session user opens them read-only: their new-folder, rename and delete
+// commands would act as root in that user's folders (a chosen file is written as the user,
+// UserFiles).
 class WidgetPrompter : public Prompter
 {
 public:

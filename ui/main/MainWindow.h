@@ -99,7 +99,6 @@ public:
     // The folder of the languages and the manual; the program's own folder unless set.
     void setProgramFolder(const QString& folder) { programFolder_ = folder; }
     QString programFolder() const;
-    Ui::MainWindow* form() const { return ui_.get(); }
     SearchWindow* searchWindow() const { return searchWindow_; }
 
     // The language codes in menu order and the Qt locale of each.

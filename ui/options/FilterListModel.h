@@ -40,7 +40,6 @@ public:
 
     // Which list the rows show.
     void showHelperList(bool helper);
-    bool showsHelperList() const { return helper_; }
 
     // Switches a filter off (its rows go) or on again (its rows come back, checked).
     void disableFilter(const QString& clsid);

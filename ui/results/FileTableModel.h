@@ -62,7 +62,6 @@ public:
     bool isColumnShown(int type) const { return columns.contains(type); }
     int columnIndexOf(int type) const { return columns.indexOf(type); }
     int columnTypeAt(int column) const { return columns.typeAt(column); }
-    QString columnTitle(int type) const { return FileTableColumns::columnName(type); }
     int typeCount() const { return FileTableColumns::typeCount(); }
     const QList<int>& columnTypes() const { return columns.types(); }
     QString filePath(int row) const;

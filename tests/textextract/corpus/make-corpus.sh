@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Regenerates the document set under tests/textextract/corpus/files from the sources in
 # tests/textextract/corpus/sources, with the tools that write those formats for real:
-# LibreOffice (headless) for the office formats, pandoc for HTML, EPUB, FictionBook, DOCX,
-# ODT and RTF, iconv for the texts in legacy encodings, and python3 for the few files no
-# tool of Debian writes (OpenOffice.org 1.x files, which LibreOffice reads but no longer
+# LibreOffice (headless) for the office formats, Gnumeric for Excel 5/95 (which LibreOffice
+# reads but no longer writes), pandoc for HTML, EPUB, FictionBook, DOCX, ODT and RTF, calibre
+# for Mobipocket and KF8 books, iconv for the texts in legacy encodings, and python3 for the
+# few files no tool of Debian writes (OpenOffice.org 1.x files, which LibreOffice reads but no longer
 # writes; a bare Excel 4 sheet; Mobipocket books in the KF8 form and with
 # HUFF/CDIC compression, damaged files). The files are committed: the tests never run this.
 #
-# Needs: libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui pandoc
-# python3 (apt-get install -y --no-install-recommends ...).
+# Needs: libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui gnumeric
+# pandoc calibre python3 (apt-get install -y --no-install-recommends ...).
 set -euo pipefail
 cd "$(dirname "$0")"
 src=sources
@@ -49,6 +50,11 @@ lo xltx "Calc MS Excel 2007 XML Template" $c $out/calc.xltx
 lo xls "MS Excel 97" $c $out/calc.xls
 lo xlt "MS Excel 97 Vorlage/Template" $c $out/calc.xlt
 lo fods "OpenDocument Spreadsheet Flat XML" $c $out/calc.fods
+# Excel 5/95: Gnumeric writes it from LibreOffice's Excel 97 sheet. Its writer stores
+# characters outside ASCII as UTF-16 (Excel 95 kept them in the workbook's code page) and
+# leaves comments out, so this sheet's text is ASCII and its comment is not expected.
+lo xls "MS Excel 97" $src/excel95.fods "$tmp/excel95-97.xls"
+ssconvert --export-type=Gnumeric_Excel:excel_biff7 "$tmp/excel95-97.xls" $out/excel95.xls > /dev/null 2>&1
 
 # Impress
 i=$src/impress.fodp
@@ -75,6 +81,12 @@ pandoc -s $b -o $out/book.docx
 pandoc -s $b -o $out/book.odt
 pandoc -s $b -o $out/book.rtf
 pandoc -s $b -t html4 -o $out/book.htm
+
+# calibre: a Mobipocket book, a KF8 book, and a book holding both (from pandoc's EPUB).
+ebook-convert $out/book.epub $out/book.mobi > /dev/null
+ebook-convert $out/book.epub $out/book.azw3 > /dev/null
+ebook-convert $out/book.epub "$tmp/both.mobi" --mobi-file-type both > /dev/null
+mv "$tmp/both.mobi" $out/book-both.azw
 
 # Hand-written markup
 cp $src/page.html $src/page.xhtml $src/data.xml $out/

@@ -469,6 +469,27 @@ private slots:
         }
     }
 
+    // A root instance working for a session user keeps its index files in a folder of root's
+    // alone whatever DBPath says: moving DBPath between folders the user controls removes
+    // nothing in them, index-like names included.
+    void rootInstanceRemovesNothingInTheUsersFolders()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root");
+        const QString old = engineSettings.dbPath;
+        QVERIFY(testutil::writeFile(old + QStringLiteral("/DB/1111"), "the user's"));
+        QVERIFY(testutil::writeFile(old + QStringLiteral("/DB/2222.tmp3fa2"), "the user's"));
+        const testutil::SessionUserScope session(65534);
+        QScopedPointer<OptionsDialog> dialog(makeDialog(OptionsDialog::GeneralPage));
+        dialog->show();
+        child<QLineEdit>(dialog.data(), "dbPathLineEdit")->setText(old + QStringLiteral("-new"));
+        dialog->onAccept();
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(settings->value(Settings::DBPath).toString(), old + QStringLiteral("-new"));
+        QCOMPARE(testutil::readFile(old + QStringLiteral("/DB/1111")), QByteArray("the user's"));
+        QCOMPARE(testutil::readFile(old + QStringLiteral("/DB/2222.tmp3fa2")), QByteArray("the user's"));
+    }
+
     void excludeTableEditing()
     {
         QScopedPointer<OptionsDialog> dialog(makeDialog(OptionsDialog::IndexingPage));

@@ -2,6 +2,7 @@
 
 #include "core/FileNameCodec.h"
 #include "search/engine/FolderWalker.h"
+#include "search/model/ExclusionRule.h"
 #include "search/index/NTFSUtils.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
@@ -44,12 +45,12 @@ void DirectorySearcher::matchFolders(const FileSearchRequest* request, FileSearc
     if (folders.isEmpty())
         return;
     SearchExpression expression(request->fileName, request->matchOptions(true));
-    const FolderWalker rule(QStringList(), request->excludePaths, true);
+    const ExclusionRule rule(request->excludePaths);
     for (const QString& folder : folders) {
         const int slash = folder.lastIndexOf(QLatin1Char('/'));
         const QString name = folder.mid(slash + 1);
         const QByteArray bytes = FileNameCodec::encode(name);
-        if (request->canceled || rule.isExcluded(folder)
+        if (request->canceled || rule.excludes(folder)
             || expression.matchUtf8(bytes.constData(), bytes.size()) != SearchExpression::Matches)
             continue;
         results->addDir(name, slash <= 0 ? QStringLiteral("/") : folder.left(slash));

@@ -149,6 +149,20 @@ void FileSearch::find(FileSearchResults* target)
         scopedRequest.includePaths = includes;
         asked = &scopedRequest;
     }
+    // The exclusions of the index settings leave out the same objects from a walk as from the
+    // index, so a request gets one answer whichever route serves a volume.
+    if (ntfsSearcher) {
+        QStringList excludes = request->excludePaths;
+        for (const QString& entry : ntfsSearcher->settings().excludePaths) {
+            if (!excludes.contains(entry))
+                excludes.append(entry);
+        }
+        if (excludes != request->excludePaths) {
+            scopedRequest.includePaths = includes;
+            scopedRequest.excludePaths = excludes;
+            asked = &scopedRequest;
+        }
+    }
     // The index answers for the volumes it holds at this moment, and says which they are;
     // every other volume in reach is walked, whatever kept it from the index (not chosen, its
     // build failed or has not ended, a whole-volume mark refused).

@@ -51,6 +51,9 @@
 //   walked one is not walked. Exclude folders apply as in any walk, to the mount points too;
 //   subfolders are always searched, as the index does for a whole volume. The walk polls the
 //   cancel flag at every entry.
+// - One answer for one request: the index and the walk leave out the same objects (one
+//   ExclusionRule, the request's entries and those of the index settings in both routes), and
+//   include folders that overlap are searched once (scopeOf).
 #pragma once
 
 #include "search/engine/ContentSearchStats.h"

@@ -44,12 +44,7 @@ FolderWalker::~FolderWalker()
 
 bool FolderWalker::isExcluded(const QString& path) const
 {
-    for (const QString& exclude : excludes) {
-        // An empty entry would be contained in every path; it excludes nothing.
-        if (!exclude.isEmpty() && path.contains(exclude, Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
+    return excludes.excludes(path);
 }
 
 void FolderWalker::stayOnVolumes(const QSet<QString>& points)
@@ -133,10 +128,13 @@ bool FolderWalker::advance()
 {
     for (;;) {
         if (current.advance()) {
+            // The folder being listed passed the test: the entry's own name (and path) remain.
+            if (!excludes.isEmpty()
+                && excludes.excludesEntry(current.currentRawName(), current.currentRawNameLength(),
+                                          excludes.needsPaths() ? current.currentPath() : QString()))
+                continue;
             if (current.isDirectory() && recursive) {
                 const QString path = current.currentPath();
-                if (isExcluded(path))
-                    continue;
                 // Another mount is returned as an entry of this volume but not listed.
                 if (oneVolume && mountPoints.contains(path)) {
                     atEnd = false;
@@ -163,7 +161,7 @@ bool FolderWalker::advance()
             return false;
         }
         const QString& folder = folders.at(index);
-        if (isExcluded(folder))
+        if (index < startCount && isExcluded(folder))
             continue;
         int error = 0;
         HandleHolder fd = openFolder(index, &error);

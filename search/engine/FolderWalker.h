@@ -11,9 +11,9 @@
 //   is not followed, and depth is no limit (paths longer than PATH_MAX are walked whole; the
 //   parent folder is reached from its start folder through openBelowWithoutLinks). At most the
 //   folder being listed, one parent folder and its start folder are open at a time.
-// - With `recursive`, a subfolder whose full path contains an exclude entry (as a substring,
-//   ignoring case) is neither returned nor listed; start folders are tested the same way.
-//   Without `recursive`, subfolders are returned without the test and not listed.
+// - The exclude entries are an ExclusionRule (the rule the index applies too): an excluded
+//   start folder is passed over, an excluded entry (file or folder) is neither returned nor
+//   listed, with or without `recursive`. Without `recursive`, subfolders are not listed.
 // - Symbolic links are returned as entries but never descended into (DirectoryEnumerator).
 // - Subfolders on kernel pseudo file systems (proc, sysfs, ...) are returned but not listed; a
 //   start folder is always listed, so a user who names "/proc" still gets its entries.
@@ -26,6 +26,7 @@
 #pragma once
 
 #include "search/engine/DirectoryEnumerator.h"
+#include "search/model/ExclusionRule.h"
 
 #include <QSet>
 #include <QString>
@@ -59,7 +60,7 @@ public:
     QString currentFolder() const;
     bool isCurrentDirectory() const;
 
-    // True when `path` contains an exclude entry, ignoring case.
+    // True when the exclude entries leave out the object at `path`.
     bool isExcluded(const QString& path) const;
 
     // Keeps every walk on the volume of its start folder (see above); `mountPoints` are the
@@ -68,7 +69,7 @@ public:
 
 private:
     QStringList folders;
-    QStringList excludes;
+    ExclusionRule excludes;
     int startCount = 0;
     int index = -1;
     // Opens the folder at `at` in `folders` for reading; the errno value in `error` on failure.

@@ -122,20 +122,22 @@ void NTFSDB::update(bool* stop, const IndexingSettings* given)
         autoAdd(getVolumeSerialNumber(it.key()), it.key());
     const IndexingSettings s = given ? *given : settings();
 
-    // Only present volumes are to be added: a listed volume that is not mounted is skipped
-    // without an update.
-    const QList<quint32> present = serials.values();
-    QList<quint32> toAdd;
-    for (const quint32 v : s.indexDrives) {
-        if (v != 0 && present.contains(v) && drives.find(v) == drives.end() && !toAdd.contains(v))
-            toAdd.append(v);
-    }
     QList<quint32> toRemove;
     for (const auto& d : drives) {
         const QString mountPoint = d.second->drive();
         const bool stillThere = serials.contains(mountPoint) && serials.value(mountPoint) == d.first;
         if (!stillThere || !s.indexDrives.contains(d.first))
             toRemove.append(d.first);
+    }
+    // Only present volumes are to be added: a listed volume that is not mounted is skipped
+    // without an update. A volume now seen at another mount point (its mount left, a bind
+    // mount of it stays) is removed there and added here.
+    const QList<quint32> present = serials.values();
+    QList<quint32> toAdd;
+    for (const quint32 v : s.indexDrives) {
+        if (v != 0 && present.contains(v) && (drives.find(v) == drives.end() || toRemove.contains(v))
+            && !toAdd.contains(v))
+            toAdd.append(v);
     }
     QList<quint32> toDrop;
     for (const quint32 v : s.noIndexDrives) {
@@ -306,29 +308,35 @@ void NTFSDB::saveAll()
     }
 }
 
-void NTFSDB::onDriveConnected(const QString& mountPoint)
+void NTFSDB::onDriveConnected(const QString&)
 {
-    enqueueDriveEvent([this, mountPoint] {
-        std::lock_guard<std::mutex> update(updateMutex);
-        // Only indexable local volumes that can be identified take part.
-        if (!isNtfsVolume(mountPoint) || isNetworkDrive(mountPoint) || isSubstDrive(mountPoint))
-            return;
-        const quint32 v = getVolumeSerialNumber(mountPoint);
-        if (v == 0)
-            return;
-        serials.insert(mountPoint, v);
-        this->update(&driveStop, nullptr);
-    });
+    enqueueDriveEvent([this] { resync(); });
 }
 
-void NTFSDB::onDriveDisconnected(const QString& mountPoint)
+void NTFSDB::onDriveDisconnected(const QString&)
 {
-    enqueueDriveEvent([this, mountPoint] {
-        std::lock_guard<std::mutex> update(updateMutex);
-        if (serials.remove(mountPoint) == 0)
-            return; // not a volume of the set
-        this->update(&driveStop, nullptr);
-    });
+    enqueueDriveEvent([this] { resync(); });
+}
+
+void NTFSDB::resync()
+{
+    // Any change of the mount table may change what is visible where, beyond the mount that
+    // came or went: a volume comes back into view when the mount covering it leaves, a bind
+    // mount becomes the volume when its device's own mount leaves. So the volumes present are
+    // read again whole, as at the start, and the set follows them.
+    std::lock_guard<std::mutex> update(updateMutex);
+    if (!initialized)
+        return;
+    QMap<QString, quint32> present;
+    for (const QString& mountPoint : getNtfsDrives()) {
+        const quint32 v = getVolumeSerialNumber(mountPoint);
+        if (v != 0)
+            present.insert(mountPoint, v); // only volumes that can be identified take part
+    }
+    if (present == serials)
+        return;
+    serials = present;
+    this->update(&driveStop, nullptr);
 }
 
 void NTFSDB::enqueueDriveEvent(std::function<void()> task)

@@ -32,6 +32,9 @@
 //   "Index: updating..." lasts until the last of them ends.
 // - Volume arrival and removal come from the DriveConnectionNotifier on the GUI thread; the
 //   slots only queue the work, which runs on a thread of the set's own, one event at a time.
+//   Each event reads the volumes present again whole (what is visible where may change beyond
+//   the mount that came or went: a covering mount left, a bind mount left as its device's only
+//   mount).
 // - Updates from the "INIT" and "UPDATE" tasks and from volume events are serialised by one
 //   update mutex, taken before the volume-map lock.
 //
@@ -101,6 +104,8 @@ signals:
 
 private:
     void autoAdd(quint32 serial, const QString& mountPoint);
+    // Reads the volumes present again and applies the difference (every mount event).
+    void resync();
     // Steps of updateDrives after the new settings are in force; `s` null reads `settings`
     // (also the serials just added by the auto-add rule).
     void update(bool* stop, const IndexingSettings* s);

@@ -11,6 +11,7 @@
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
 #include "search/model/SearchExpression.h"
+#include "search/model/ExclusionRule.h"
 #include "platform/VolumeLayer.h"
 
 #include <QElapsedTimer>
@@ -957,6 +958,18 @@ QString NTFSDriveDB::buildPath(const IndexEntry& entry) const
     return fileNameFromBytes(bytes.constData(), bytes.size());
 }
 
+bool NTFSDriveDB::excludedByRule(const ExclusionRule& rule, const IndexEntry& entry, const QString& folder) const
+{
+    if (rule.excludes(folder))
+        return true;
+    const char* own = entry.name ? t_->names.text(entry.name) : "";
+    const int length = entry.name ? int(t_->names.length(entry.name)) : 0;
+    QString path;
+    if (rule.needsPaths())
+        path = folder + (folder.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + fileNameFromBytes(own, length);
+    return rule.excludesEntry(own, length, path);
+}
+
 bool NTFSDriveDB::isUnderFolder(FRN folder, FRN frn, const IndexEntry& entry) const
 {
     if (frn == folder)
@@ -1040,6 +1053,10 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
             return; // the whole volume is excluded
     }
 
+    // The request's names and runs of names: the rule the walk applies too (its paths are
+    // tested by number above, and again here on the built path, which costs little).
+    const ExclusionRule requestRule(request->excludePaths);
+
     auto cancelIfAsked = [request] {
         if (request->canceled)
             throw FileSearchCancelException(QStringLiteral("Request %1 canceled").arg(request->id), Unit, __LINE__);
@@ -1083,7 +1100,7 @@ void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
             if (!isDirMap && excludedFiles.contains(frn))
                 return false;
             *path = buildPath(entry);
-            return !path->isEmpty();
+            return !path->isEmpty() && (requestRule.isEmpty() || !excludedByRule(requestRule, entry, *path));
         };
         std::vector<Hit> hits;
         bool scanned = false;

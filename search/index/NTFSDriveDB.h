@@ -112,6 +112,7 @@
 #include <vector>
 
 class ChangeJournal;
+class ExclusionRule;
 class FileSearchRequest;
 class FileSearchResults;
 
@@ -230,6 +231,8 @@ private:
     bool loadVersion1(IndexFile& file, bool* cancel, std::unique_ptr<IndexTables>* out);
 
     QString buildPath(const IndexEntry& entry) const;
+    // Does `rule` leave out the record `entry` found in the folder at `folder`?
+    bool excludedByRule(const ExclusionRule& rule, const IndexEntry& entry, const QString& folder) const;
     bool isExcludedName(const char* name) const;
     bool isUnderFolder(FRN folder, FRN frn, const IndexEntry& entry) const;
     void pathsToFrns(const QStringList& paths, QList<FRN>* folders, QList<FRN>* files, bool* root) const;

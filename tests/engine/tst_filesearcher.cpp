@@ -174,7 +174,7 @@ private slots:
         FileSearchRequest byDate;
         byDate.includePaths = QStringList{tmp.path()};
         byDate.includeSubfolders = true;
-        byDate.excludePaths = QStringList{"/tree", "/work"};
+        byDate.excludePaths = QStringList{tmp.filePath("tree"), tmp.filePath("work")};
         byDate.minDate = day;
         byDate.maxDate = day;
         FileSearchResults inDay;

@@ -95,16 +95,24 @@ private slots:
 
     void exclusions()
     {
-        // Recursive: every folder whose path holds ".svn" (any case) is left out with its contents.
+        // A name: every object of that name (any case) is left out with its contents.
         FolderWalker walker({root}, {".svn"}, true);
         const QStringList all = walkAll(walker);
         for (const QString& p : all)
             QVERIFY2(!p.contains(".svn", Qt::CaseInsensitive), qPrintable(p));
         QVERIFY(all.contains(root + "/Sub/Deep/c.txt"));
-
-        // Not recursive: a ".svn" folder right inside the start folder is still returned.
+        // Whole names only; files too; without subfolders as well.
+        FolderWalker part({root}, {"sub", "B.TXT"}, true);
+        const QStringList rest = walkAll(part);
+        QVERIFY(!rest.contains(root + "/Sub/b.txt") && !rest.contains(root + "/Sub"));
+        QVERIFY(rest.contains(root + "/sub2/back\\slash.txt"));
         FolderWalker flat({root + "/sub2"}, {".svn"}, false);
-        QVERIFY(walkAll(flat).contains(root + "/sub2/.svn"));
+        QVERIFY(!walkAll(flat).contains(root + "/sub2/.svn"));
+        // A path: that object and what lies below it; a run of names anywhere.
+        FolderWalker paths({root}, {root + "/Sub/Deep/c.txt", root + "/sub2/", "sub/deep"}, true);
+        const QStringList left = walkAll(paths);
+        QCOMPARE(left.filter(root + "/Sub").size(), 2); // Sub and Sub/b.txt
+        QVERIFY(left.filter(root + "/sub2").isEmpty());
 
         // An excluded start folder is passed over; an empty exclude entry excludes nothing.
         FolderWalker excludedStart({root + "/sub2", root + "/Sub"}, {"SUB2"}, true);
@@ -112,6 +120,8 @@ private slots:
         QVERIFY(!some.isEmpty());
         for (const QString& p : some)
             QVERIFY(p.startsWith(root + "/Sub/"));
+        FolderWalker everything({root}, {QStringLiteral("/")}, true);
+        QVERIFY(walkAll(everything).isEmpty()); // "/" is a path above everything
         FolderWalker emptyEntry({root}, {QString()}, true);
         QCOMPARE(walkAll(emptyEntry).size(), 14);
     }

@@ -166,6 +166,7 @@ private slots:
             QVERIFY2(!settings.indexDrives.contains(serial), qPrintable(mp));
             settings.indexDrives.append(serial);
         }
+        settings.excludePaths = QStringList{QStringLiteral(".git")};
         settings.autoAddFixed = false;
         settings.autoAddRemovable = false;
         settings.dbPath = tmp.filePath(QStringLiteral("db"));
@@ -238,6 +239,79 @@ private slots:
         QCOMPARE(hits.size(), 4);
         QVERIFY(!hits.contains(top + "/pool/@/srv/nested/deeper/hit-deeper.txt"));
         QVERIFY(hits.contains(top + "/pool/hit-toplevel.txt"));
+    }
+
+    // One request, one answer: the same tree on an indexed volume and on a walked one gives the
+    // same objects for every kind of exclusion (a name in another letter case, a run of names,
+    // a file's path, a name of the index settings), with and without subfolders.
+    void sameAnswerByEitherRoute()
+    {
+        const QStringList trees{top + "/scratch/tree", top + "/root/tree"}; // indexed, walked
+        for (const QString& tree : trees) {
+            for (const char* f : {"/a.py", "/__pycache__/a.pyc", "/pkg/__PyCache__/b.pyc", "/pkg/b.py",
+                                  "/build/tmp/x.o", "/build/keep.o", "/notes/secret.txt", "/notes/public.txt",
+                                  "/.git/config", "/Private/p.txt", "/privateer.txt"})
+                write(tree + f);
+        }
+        QMap<QString, int> counts;
+        index->indexedCounts(counts);
+        QVERIFY(counts.contains(top + "/scratch") && !counts.contains(top + "/root"));
+        for (const bool subfolders : {true, false}) {
+            QList<QStringList> answers;
+            for (const QString& tree : trees) {
+                FileSearchRequest request;
+                request.fileName = QStringLiteral("*");
+                request.includePaths = QStringList{tree};
+                request.includeSubfolders = subfolders;
+                request.excludePaths = QStringList{"__pycache__", "build/tmp", tree + "/notes/secret.txt", "private"};
+                // The journal brings the new files into the index.
+                QStringList found;
+                QDeadlineTimer deadline(30000);
+                do {
+                    found = search(request);
+                    for (QString& path : found)
+                        path = path.mid(tree.size());
+                } while (subfolders && !found.contains("/notes/public.txt") && !deadline.hasExpired()
+                         && (QTest::qWait(50), true));
+                answers << found;
+            }
+            const QStringList expected = subfolders
+                ? QStringList{"/a.py", "/build", "/build/keep.o", "/notes", "/notes/public.txt", "/pkg", "/pkg/b.py",
+                              "/privateer.txt"}
+                : QStringList{"/a.py", "/build", "/notes", "/pkg", "/privateer.txt"};
+            QCOMPARE(answers.at(0), expected);
+            QCOMPARE(answers.at(1), expected);
+        }
+    }
+
+    // The index follows what is visible where, not only mounts that come and go: a disk
+    // uncovered by the mount over it leaving, and a bind mount left as its disk's only mount.
+    // (Last: it changes the mounts.)
+    void indexFollowsWhatIsVisible()
+    {
+        const auto held = [this] {
+            QMap<QString, int> counts;
+            index->indexedCounts(counts);
+            return counts;
+        };
+        const QString data = top + "/data", work = top + "/work";
+        QVERIFY(held().contains(data));
+        QVERIFY(!held().contains(work)); // a folder of /data shown again
+        QVERIFY(mount(QStringLiteral("tmpfs"), data, "tmpfs", 0, "size=1m"));
+        QTRY_VERIFY_WITH_TIMEOUT(!held().contains(data), 60000);
+        QVERIFY(::umount2(QFile::encodeName(data).constData(), 0) == 0);
+        mounted.removeOne(data);
+        QTRY_VERIFY_WITH_TIMEOUT(held().contains(data), 60000);
+        FileSearchRequest request;
+        request.fileName = QStringLiteral("*");
+        request.includePaths = QStringList{data};
+        QCOMPARE(search(request), find(data));
+
+        QVERIFY(::umount2(QFile::encodeName(data).constData(), MNT_DETACH) == 0);
+        mounted.removeOne(data);
+        QTRY_VERIFY_WITH_TIMEOUT(held().contains(work) && !held().contains(data), 60000);
+        request.includePaths = QStringList{work};
+        QCOMPARE(search(request), find(work));
     }
 };
 

@@ -322,6 +322,7 @@ private slots:
         QTRY_COMPARE(finished.count(), 1);
 
         QSignalSpy disconnected(searcher.db()->notifier(), &DriveConnectionNotifier::driveDisconnected);
+        layer->removeVolume("/mnt/a"); // the volumes present are read again from the layer
         QVERIFY(testutil::writeFile(mountInfo(), base));
         searcher.db()->notifier()->rescan();
         QCOMPARE(disconnected.count(), 2);

@@ -82,14 +82,22 @@ void writeTab(QXmlStreamWriter& writer, const FormStateMap& state)
 FormStateMap readTab(QXmlStreamReader& reader)
 {
     FormStateMap state;
+    // Entries are the tab's own children; what lies inside an entry is passed over, so that an
+    // element named "tab" within an entry neither becomes an entry nor ends the tab early.
+    int depth = 0;
     while (!reader.atEnd() && !reader.hasError()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::Invalid)
             break;
-        if (token == QXmlStreamReader::EndElement && reader.name() == QLatin1String("tab"))
-            break;
-        if (token == QXmlStreamReader::StartElement)
-            state.insert(reader.name().toString(), reader.attributes().value(QLatin1String("value")).toString());
+        if (token == QXmlStreamReader::StartElement) {
+            if (depth == 0)
+                state.insert(reader.name().toString(), reader.attributes().value(QLatin1String("value")).toString());
+            ++depth;
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (depth == 0)
+                break; // the tab's own end
+            --depth;
+        }
     }
     return state;
 }

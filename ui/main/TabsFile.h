@@ -61,7 +61,8 @@ SavedTabs fromXml(const QByteArray& bytes);
 // One "tab" element (the writer is inside "tabs").
 void writeTab(QXmlStreamWriter& writer, const FormStateMap& state);
 // Reads from a reader positioned on a "tab" start element up to its end element, the end of the
-// data or an error. An element without "value" gives an empty value.
+// data or an error. Each child element is an entry (one without "value" gives an empty value);
+// elements inside an entry are passed over, whatever their names.
 FormStateMap readTab(QXmlStreamReader& reader);
 
 // `text` without the characters XML cannot hold.

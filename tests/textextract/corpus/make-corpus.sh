@@ -9,7 +9,7 @@
 # HUFF/CDIC compression, damaged files). The files are committed: the tests never run this.
 #
 # Needs: libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui gnumeric
-# pandoc calibre python3 (apt-get install -y --no-install-recommends ...).
+# pandoc calibre python3, which `scripts/install-deps --corpus` installs.
 set -euo pipefail
 cd "$(dirname "$0")"
 src=sources

@@ -2,15 +2,28 @@
 // atomic replacement that leaves the old file when a write fails.
 #include "ui/main/TabsFile.h"
 
+#include "heapbytes.h"
 #include "testutil.h"
 
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include <new>
+
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// The process's address space in bytes (the first field of /proc/self/statm, in pages).
+static qint64 addressSpaceBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    return statm.readAll().split(' ').value(0).toLongLong() * ::sysconf(_SC_PAGESIZE);
+}
 
 class TabsFileTest : public QObject
 {
@@ -113,6 +126,59 @@ private slots:
     {
         const SavedTabs read = TabsFile::fromXml("<tabs><tab><fileNameComboBox/><x value=\"1\"/></tab></tabs>");
         QCOMPARE(read.tabs.value(0), (FormStateMap{{"fileNameComboBox", ""}, {"x", "1"}}));
+    }
+
+    // Entries are the tab's children only: an element inside an entry is no entry, and one named
+    // "tab" there neither ends the tab nor starts another; an entry named "tab" is kept through a
+    // save and a load.
+    void elementsInsideAnEntryAreNoEntries()
+    {
+        const SavedTabs nested = TabsFile::fromXml(
+            "<tabs current_tab=\"1\"><tab><u value=\"1\"><tab value=\"2\"/><w value=\"3\"/></u><v value=\"4\"/></tab>"
+            "<tab><x value=\"5\"/></tab></tabs>");
+        QCOMPARE(nested.tabs, (QList<FormStateMap>{{{"u", "1"}, {"v", "4"}}, {{"x", "5"}}}));
+        const QList<FormStateMap> named{{{"tab", "2"}, {"z", "3"}}, {{"a", "1"}}};
+        QCOMPARE(TabsFile::fromXml(TabsFile::toXml(0, named)).tabs, named);
+        // Cut short inside an entry: the entries read so far.
+        QCOMPARE(TabsFile::fromXml("<tabs><tab><a value=\"1\"/><u><tab>").tabs,
+                 (QList<FormStateMap>{{{"a", "1"}, {"u", ""}}}));
+    }
+
+    // A file of a few hundred bytes is read with about as much memory: no buffer the size of the
+    // largest file the reader takes (16 MiB) is made first. Without AddressSanitizer the address
+    // space is limited to a few MiB more than the process has, so such a buffer cannot be made;
+    // with it, the bytes asked of the allocator are counted.
+    void smallFileIsReadWithLittleMemory()
+    {
+        QTemporaryDir dir;
+        const QString path = TabsFile::path(dir.path());
+        QVERIFY(TabsFile::write(path, 0, {{{"fileNameComboBox", "x"}, {"directoryComboBox", "/srv"}}}));
+        SavedTabs saved;
+        bool read = false;
+        if (asanheap::available) {
+            asanheap::install();
+            const long long before = asanheap::live().load();
+            asanheap::peak().store(before);
+            read = TabsFile::read(path, saved);
+            const long long grew = asanheap::peak().load() - before;
+            QVERIFY2(grew < 1024 * 1024, qPrintable(QString::number(grew)));
+        } else {
+            struct rlimit old;
+            QCOMPARE(::getrlimit(RLIMIT_AS, &old), 0);
+            struct rlimit tight = old;
+            tight.rlim_cur = rlim_t(addressSpaceBytes() + 4 * 1024 * 1024);
+            QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
+            bool outOfMemory = false;
+            try {
+                read = TabsFile::read(path, saved);
+            } catch (const std::bad_alloc&) {
+                outOfMemory = true;
+            }
+            ::setrlimit(RLIMIT_AS, &old);
+            QVERIFY2(!outOfMemory, "the read asked for more than 4 MiB");
+        }
+        QVERIFY(read);
+        QCOMPARE(saved.tabs.value(0).value("directoryComboBox"), QStringLiteral("/srv"));
     }
 
     void writeCreatesFolderAndReadsBack()

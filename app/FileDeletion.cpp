@@ -73,7 +73,9 @@ Place placeOf(const QString& path)
 class Counter
 {
 public:
-    explicit Counter(const std::atomic<bool>& stop) : stop(stop) {}
+    explicit Counter(const std::atomic<bool>& stopFlag)
+        : stop(stopFlag)
+    { }
 
     void entry(int parentFd, const QByteArray& name, int depth)
     {
@@ -112,7 +114,9 @@ private:
 class Remover
 {
 public:
-    Remover(const std::atomic<bool>& stop, const Progress& progress) : stop(stop), progress(progress)
+    Remover(const std::atomic<bool>& stopFlag, const Progress& report)
+        : stop(stopFlag)
+        , progress(report)
     {
         clock.start();
     }

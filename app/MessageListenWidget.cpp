@@ -136,18 +136,18 @@ qint32 MessageListenWidget::handleFrame(const MessageFrame& frame, const PeerCre
     }
 
     quint32 code = 0;
-    QByteArray data;
-    MessageFrame::readCopyData(frame.payload, code, data);
+    QByteArray copyData;
+    MessageFrame::readCopyData(frame.payload, code, copyData);
     if (code == MessageFrame::kArguments) {
         QStringList arguments;
-        if (!MessageFrame::readList(data, arguments))
+        if (!MessageFrame::readList(copyData, arguments))
             return 0;
         state_.expectedArgumentsPid = -1; // one list per request
         emit argumentsReceived(arguments);
         return 1;
     }
     QString path;
-    if (!MessageFrame::readText(data, path) || !path.startsWith(QLatin1Char('/'))) {
+    if (!MessageFrame::readText(copyData, path) || !path.startsWith(QLatin1Char('/'))) {
         server_->logRefusal(QStringLiteral("Ignored a path that is not absolute"));
         return 0;
     }

@@ -223,10 +223,10 @@ void importSessionEnvironment()
     struct stat st;
     if (::stat(parent.constData(), &st) != 0 || st.st_uid != user)
         return;
-    QFile environ(QString::fromLatin1(parent + "/environ"));
-    if (!environ.open(QIODevice::ReadOnly))
+    QFile environment(QString::fromLatin1(parent + "/environ"));
+    if (!environment.open(QIODevice::ReadOnly))
         return;
-    const QByteArray block = environ.read(1 << 20);
+    const QByteArray block = environment.read(1 << 20);
     const QList<QPair<QByteArray, QByteArray>> variables = sessionVariables(block);
     for (const auto& variable : variables)
         if (!qEnvironmentVariableIsSet(variable.first.constData()))

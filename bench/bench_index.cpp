@@ -349,10 +349,11 @@ int main(int argc, char** argv)
         std::vector<std::thread> creators;
         for (int t = 0; t < 4; ++t) {
             creators.emplace_back([&, t] {
-                char file[2048];
+                char newFile[2048];
                 for (int i = t; i < 100000; i += 4) {
-                    std::snprintf(file, sizeof(file), "%s/new_%d.dat", flood.constData(), i);
-                    HandleHolder created(::open(file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644)); // an empty file is enough
+                    std::snprintf(newFile, sizeof(newFile), "%s/new_%d.dat", flood.constData(), i);
+                    // an empty file is enough
+                    HandleHolder created(::open(newFile, O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
                 }
             });
         }

@@ -105,11 +105,12 @@ int main(int argc, char** argv)
     run(names, "regex: ^img[0-9]+", QStringLiteral("^img[0-9]+"), 2, false);
     // A pasted list of names: every distinct set of found terms costs one script run (and
     // beyond the script engine's depth limit, one reverse Polish evaluation).
-    for (const int count : {1000, 6000}) {
+    for (const int alternatives : {1000, 6000}) {
         QStringList list;
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < alternatives; ++i)
             list << QStringLiteral("report%1").arg(i);
-        const QByteArray label = QByteArray("list: ") + QByteArray::number(count) + " alternatives";
+        const QByteArray label =
+            QByteArray("list: ") + QByteArray::number(alternatives) + " alternatives";
         run(names, label.constData(), list.join(QStringLiteral("; ")), 0, false);
     }
     return 0;

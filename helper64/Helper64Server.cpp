@@ -23,8 +23,10 @@ const char kTag[] = "helper64";
 
 } // namespace
 
-Helper64Server::Helper64Server(const QString& pipeId, const QString& workFolder)
-    : pipeId(pipeId), workFolder(workFolder), parentPid(::getppid())
+Helper64Server::Helper64Server(const QString& pipe, const QString& folder)
+    : pipeId(pipe)
+    , workFolder(folder)
+    , parentPid(::getppid())
 {
 }
 

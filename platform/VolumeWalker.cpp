@@ -60,7 +60,12 @@ bool isSkippable(int err)
 // An open folder shared by the subfolders still to be opened relative to it.
 struct OpenFolder
 {
-    explicit OpenFolder(HandleHolder fd, std::atomic<int>& count) : fd(std::move(fd)), count(count) { ++count; }
+    explicit OpenFolder(HandleHolder handle, std::atomic<int>& openCount)
+        : fd(std::move(handle))
+        , count(openCount)
+    {
+        ++openCount;
+    }
     ~OpenFolder() { --count; }
     HandleHolder fd;
     std::atomic<int>& count;

@@ -45,26 +45,26 @@ QByteArray longestAsciiRun(const QString& term, bool fold)
 
 } // namespace
 
-ContentQuery::ContentQuery(const QString& pattern, const MatchOptions& options)
-    : pattern(pattern)
-    , options(options)
+ContentQuery::ContentQuery(const QString& text, const MatchOptions& matchOptions)
+    : pattern(text)
+    , options(matchOptions)
 {
     ExpressionLexer lexer;
     ExpressionTokens tokens;
-    lexer.tokenize(pattern, options.boolean, tokens, terms);
+    lexer.tokenize(text, matchOptions.boolean, tokens, terms);
     noTokens = tokens.isEmpty();
-    wholeWord = options.kind == 1;
-    ignoreCase = !options.caseSensitive;
-    matcher.reset(new StringMatcher(terms, options));
+    wholeWord = matchOptions.kind == 1;
+    ignoreCase = !matchOptions.caseSensitive;
+    matcher.reset(new StringMatcher(terms, matchOptions));
     byteEngine = terms.size() <= MaxByteTerms;
 
     plans.resize(size_t(terms.size()));
     for (int i = 0; i < terms.size() && byteEngine; ++i) {
         const QString& term = terms.at(i);
         Term& plan = plans[size_t(i)];
-        if (options.kind == 2) {
+        if (matchOptions.kind == 2) {
             plan.kind = Kind::Regex;
-            plan.regex.reset(new ByteRegex(term, options.caseSensitive));
+            plan.regex.reset(new ByteRegex(term, matchOptions.caseSensitive));
             plan.prefilter = QByteArray::fromStdString(plan.regex->requiredLiteral());
             if (ignoreCase)
                 plan.prefilter = lowerAscii(plan.prefilter);

@@ -342,14 +342,15 @@ QString ContentScanner::decodeUtf8(const char* bytes, std::size_t size)
     return decodeWithOffsets(reinterpret_cast<const uchar8*>(bytes), size, nullptr);
 }
 
-ContentScanner::ContentScanner(const ContentQuery& query, const FileSearchRequest* request,
-                               int* counter, TempFileHolder* holder)
-    : query(query)
-    , request(request)
-    , counter(counter)
-    , holder(holder)
-    , nextFrom(size_t(query.termCount()), 0)
-    , regexStopped(size_t(query.termCount()), 0)
+ContentScanner::ContentScanner(const ContentQuery& contentQuery,
+                               const FileSearchRequest* searchRequest, int* matchCounter,
+                               TempFileHolder* tempFiles)
+    : query(contentQuery)
+    , request(searchRequest)
+    , counter(matchCounter)
+    , holder(tempFiles)
+    , nextFrom(size_t(contentQuery.termCount()), 0)
+    , regexStopped(size_t(contentQuery.termCount()), 0)
 {
     if (threadBuffer.inUse) {
         ownBuffer.reset(new char[kCapacity]);
@@ -358,11 +359,11 @@ ContentScanner::ContentScanner(const ContentQuery& query, const FileSearchReques
         threadBuffer.inUse = true;
         buf = threadBuffer.memory.get();
     }
-    countLines = holder || (!query.options.fileScope && query.verdict(0));
-    if (holder) {
-        MatchOptions lineOptions = query.options;
+    countLines = tempFiles || (!contentQuery.options.fileScope && contentQuery.verdict(0));
+    if (tempFiles) {
+        MatchOptions lineOptions = contentQuery.options;
         lineOptions.fileScope = 0;
-        positionsExpression.reset(new SearchExpression(query.pattern, lineOptions));
+        positionsExpression.reset(new SearchExpression(contentQuery.pattern, lineOptions));
     }
 }
 

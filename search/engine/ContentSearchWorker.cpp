@@ -4,8 +4,8 @@
 #include "search/engine/FileSearcherWorker.h"
 #include "core/ThreadAnnotations.h"
 
-ContentSearchWorker::ContentSearchWorker(Task task)
-    : task(std::move(task))
+ContentSearchWorker::ContentSearchWorker(Task job)
+    : task(std::move(job))
 {
     setAutoDelete(true);
     TQ_HAPPENS_BEFORE(this); // the pool hands the job to one of its threads under Qt's lock

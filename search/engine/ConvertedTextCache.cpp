@@ -50,12 +50,12 @@ QByteArray programStamp()
 
 } // namespace
 
-ConvertedTextCache::ConvertedTextCache(const QString& workFolder, qint64 maxEntryBytes,
-                                       qint64 maxTotalBytes, int maxEntries)
+ConvertedTextCache::ConvertedTextCache(const QString& workFolder, qint64 entryLimit,
+                                       qint64 totalLimit, int countLimit)
     : folder_(workFolder.isEmpty() ? QString() : workFolder + QStringLiteral("/text-cache"))
-    , maxEntryBytes(maxEntryBytes)
-    , maxTotalBytes(maxTotalBytes)
-    , maxEntries(maxEntries)
+    , maxEntryBytes(entryLimit)
+    , maxTotalBytes(totalLimit)
+    , maxEntries(countLimit)
 {
 }
 

@@ -40,19 +40,20 @@ bool isMissingFolder(const QString& path)
 
 } // namespace
 
-FileSearch::FileSearch(NTFSFileSearcher* ntfsSearcher, DirectorySearcher* directorySearcher,
-                       ContentSearcher* contentSearcher, Helper64Client* helper64,
-                       FileSearchRequest* request, FileSearchResults* results, QObject* parent)
+FileSearch::FileSearch(NTFSFileSearcher* ntfs, DirectorySearcher* directories,
+                       ContentSearcher* contents, Helper64Client* helper,
+                       FileSearchRequest* searchRequest, FileSearchResults* searchResults,
+                       QObject* parent)
     : QObject(parent)
-    , helper64(helper64)
+    , helper64(helper)
     , candidates(new FileSearchResults)
-    , ntfsSearcher(ntfsSearcher)
-    , directorySearcher(directorySearcher)
-    , contentSearcher(contentSearcher)
-    , request(request)
-    , results(results)
-    , nestedRequest(*request)
-    , scopedRequest(*request)
+    , ntfsSearcher(ntfs)
+    , directorySearcher(directories)
+    , contentSearcher(contents)
+    , request(searchRequest)
+    , results(searchResults)
+    , nestedRequest(*searchRequest)
+    , scopedRequest(*searchRequest)
     , pool(new QThreadPool)
 {
 }

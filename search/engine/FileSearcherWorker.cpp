@@ -4,9 +4,9 @@
 #include "core/Logger.h"
 #include "search/engine/ComInitializer.h"
 
-FileSearcherWorker::FileSearcherWorker(const QString& name, Task task, QObject* parent)
+FileSearcherWorker::FileSearcherWorker(const QString& name, Task job, QObject* parent)
     : QThread(parent)
-    , task(std::move(task))
+    , task(std::move(job))
 {
     setObjectName(name);
 }

@@ -25,12 +25,13 @@ HandleHolder openPath(const QString& path, int flags, int* error)
 
 } // namespace
 
-FolderWalker::FolderWalker(const QStringList& folders, const QStringList& excludes, bool recursive)
-    : folders(folders)
-    , excludes(excludes)
-    , startCount(folders.size())
-    , recursive(recursive)
-    , parent(folders.size(), -1)
+FolderWalker::FolderWalker(const QStringList& startFolders, const QStringList& excluded,
+                           bool intoSubfolders)
+    : folders(startFolders)
+    , excludes(excluded)
+    , startCount(startFolders.size())
+    , recursive(intoSubfolders)
+    , parent(startFolders.size(), -1)
 {
     origin.reserve(startCount);
     for (int i = 0; i < startCount; ++i)

@@ -3,13 +3,13 @@
 #include "search/engine/ContentSearcher.h"
 #include "search/engine/FileSearcherWorker.h"
 
-MatchesSearch::MatchesSearch(ContentSearcher* contentSearcher, FileSearchRequest* request,
-                             const QString& filePath, TempFileHolder* holder, QObject* parent)
+MatchesSearch::MatchesSearch(ContentSearcher* contents, FileSearchRequest* searchRequest,
+                             const QString& path, TempFileHolder* tempFiles, QObject* parent)
     : QObject(parent)
-    , contentSearcher(contentSearcher)
-    , request(request)
-    , filePath(filePath)
-    , holder(holder)
+    , contentSearcher(contents)
+    , request(searchRequest)
+    , filePath(path)
+    , holder(tempFiles)
 {
 }
 

@@ -73,8 +73,8 @@ struct LeafRuns
 {
     std::shared_ptr<const NameFilter::Layout> layout; // the leaves in order (kept by the filter)
     const NameStore& names;
-    LeafRuns(std::shared_ptr<const NameFilter::Layout> layout, const NameStore& store)
-        : layout(std::move(layout))
+    LeafRuns(std::shared_ptr<const NameFilter::Layout> leaves, const NameStore& store)
+        : layout(std::move(leaves))
         , names(store)
     {
     }

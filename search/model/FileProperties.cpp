@@ -6,8 +6,8 @@
 
 #include <QFileInfo>
 
-FileProperties::FileProperties(const QString& fullPath, int matches)
-    : matches(matches)
+FileProperties::FileProperties(const QString& fullPath, int matchCount)
+    : matches(matchCount)
 {
     name = QFileInfo(fullPath).fileName();
     folder = pathDirectory(fullPath);

@@ -684,12 +684,12 @@ QVector<int> FileSearchResults::rowsOfEntries(const QList<Entry>& entries, const
     return rows;
 }
 
-QList<FileSearchResults::Entry> FileSearchResults::entriesOfPaths(const QStringList& paths)
+QList<FileSearchResults::Entry> FileSearchResults::entriesOfPaths(const QStringList& wantedPaths)
 {
     // Each path as (pooled name, pooled folder): pointer pairs compare without decoding any
     // item. An entry of the root folder may be stored with the folder "" or "/".
     std::unordered_map<std::pair<const char*, const char*>, int, PairHash> wanted;
-    for (const QString& p : paths) {
+    for (const QString& p : wantedPaths) {
         const int slash = p.lastIndexOf(QLatin1Char('/'));
         if (slash < 0 || slash == p.length() - 1)
             continue;

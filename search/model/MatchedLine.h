@@ -16,8 +16,11 @@ struct MatchedLine
     QString text;
 
     MatchedLine() = default;
-    MatchedLine(int line, const QList<QPair<int, int>>& positions, const QString& text)
-        : line(line), positions(positions), text(text)
+    MatchedLine(int lineNumber, const QList<QPair<int, int>>& termPositions,
+                const QString& lineText)
+        : line(lineNumber)
+        , positions(termPositions)
+        , text(lineText)
     {
     }
 };

@@ -267,9 +267,9 @@ enum TokenKind {
 class Translator
 {
 public:
-    Translator(const QString& pattern, bool caseSensitive)
+    Translator(const QString& pattern, bool sensitive)
         : in(pattern)
-        , caseSensitive(caseSensitive)
+        , caseSensitive(sensitive)
     {
     }
 
@@ -310,9 +310,9 @@ private:
             error = QString::fromLatin1(message);
     }
 
-    // QRegExp's escapes after a backslash; `set` receives the categories of \d \s \w and
+    // QRegExp's escapes after a backslash; `classSet` receives the categories of \d \s \w and
     // their negations. Returns the token kind; a character goes to `charValue`.
-    TokenKind readEscape(CharSet& set)
+    TokenKind readEscape(CharSet& classSet)
     {
         const int prev = ch;
         if (prev == Eos) {
@@ -344,36 +344,37 @@ private:
         case 'b':
             return TokWord;
         case 'D':
-            set.categories |= ~flag(QChar::Number_DecimalDigit);
+            classSet.categories |= ~flag(QChar::Number_DecimalDigit);
             return TokSet;
         case 'd':
-            set.categories |= flag(QChar::Number_DecimalDigit);
+            classSet.categories |= flag(QChar::Number_DecimalDigit);
             return TokSet;
         case 'S':
-            set.categories |= ~(SpaceFlags | flag(QChar::Other_Control));
-            set.addRange(0x0000, 0x0008);
-            set.addRange(0x000e, 0x001f);
-            set.addRange(0x007f, 0x0084);
-            set.addRange(0x0086, 0x009f);
+            classSet.categories |= ~(SpaceFlags | flag(QChar::Other_Control));
+            classSet.addRange(0x0000, 0x0008);
+            classSet.addRange(0x000e, 0x001f);
+            classSet.addRange(0x007f, 0x0084);
+            classSet.addRange(0x0086, 0x009f);
             return TokSet;
         case 's':
-            set.categories |= SpaceFlags;
-            set.addRange(0x0009, 0x000d);
-            set.addSingleton(0x0085);
+            classSet.categories |= SpaceFlags;
+            classSet.addRange(0x0009, 0x000d);
+            classSet.addSingleton(0x0085);
             return TokSet;
         case 'W':
-            set.categories |= ~(MarkFlags | NumberFlags | LetterFlags | flag(QChar::Punctuation_Connector));
-            set.addRange(0x203f, 0x2040);
-            set.addSingleton(0x2054);
-            set.addSingleton(0x30fb);
-            set.addRange(0xfe33, 0xfe34);
-            set.addRange(0xfe4d, 0xfe4f);
-            set.addSingleton(0xff3f);
-            set.addSingleton(0xff65);
+            classSet.categories |=
+                ~(MarkFlags | NumberFlags | LetterFlags | flag(QChar::Punctuation_Connector));
+            classSet.addRange(0x203f, 0x2040);
+            classSet.addSingleton(0x2054);
+            classSet.addSingleton(0x30fb);
+            classSet.addRange(0xfe33, 0xfe34);
+            classSet.addRange(0xfe4d, 0xfe4f);
+            classSet.addSingleton(0xff3f);
+            classSet.addSingleton(0xff65);
             return TokSet;
         case 'w':
-            set.categories |= MarkFlags | NumberFlags | LetterFlags;
-            set.addSingleton('_');
+            classSet.categories |= MarkFlags | NumberFlags | LetterFlags;
+            classSet.addSingleton('_');
             return TokSet;
         case 'x': {
             uint value = 0;

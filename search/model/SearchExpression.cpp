@@ -4,20 +4,20 @@
 #include "search/model/ExpressionParser.h"
 #include "search/model/StringMatcher.h"
 
-SearchExpression::SearchExpression(const QString& pattern, const MatchOptions& options,
-                                   IExpressionLexer* lexer)
-    : options(options)
-    , lexer(lexer ? lexer : new ExpressionLexer)
+SearchExpression::SearchExpression(const QString& pattern, const MatchOptions& matchOptions,
+                                   IExpressionLexer* customLexer)
+    : options(matchOptions)
+    , lexer(customLexer ? customLexer : new ExpressionLexer)
 {
     ExpressionTokens tokens;
     QStringList terms;
-    this->lexer->tokenize(pattern, options.boolean, tokens, terms);
+    this->lexer->tokenize(pattern, matchOptions.boolean, tokens, terms);
     termCount_ = terms.size();
     matchesEverything = tokens.isEmpty();
     all = TermMask::firstBits(termCount_);
     wordParser = new ExpressionParser(tokens);
     parser.reset(wordParser);
-    wordMatcher = new StringMatcher(terms, options);
+    wordMatcher = new StringMatcher(terms, matchOptions);
     matcher.reset(wordMatcher);
     if (!matchesEverything && termCount_ <= 12)
         requiredBits = wordParser->requiredTerms();

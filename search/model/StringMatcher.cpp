@@ -360,11 +360,11 @@ bool wildcardWalk(const Unit* pattern, int patternLength, const Unit* text, int 
 
 } // namespace
 
-StringMatcher::StringMatcher(const QStringList& terms, const MatchOptions& options)
-    : terms(terms)
-    , mode(options.kind)
-    , caseSensitive(options.caseSensitive)
-    , wildcards(options.forName)
+StringMatcher::StringMatcher(const QStringList& searchTerms, const MatchOptions& matchOptions)
+    : terms(searchTerms)
+    , mode(matchOptions.kind)
+    , caseSensitive(matchOptions.caseSensitive)
+    , wildcards(matchOptions.forName)
 {
     compile();
 }

@@ -11,8 +11,9 @@ namespace {
 class QueueSink : public TextSink
 {
 public:
-    QueueSink(const FilterControl& control, std::function<void(const QString&)> put)
-        : TextSink(control), put(std::move(put))
+    QueueSink(const FilterControl& limits, std::function<void(const QString&)> deliver)
+        : TextSink(limits)
+        , put(std::move(deliver))
     {
     }
 

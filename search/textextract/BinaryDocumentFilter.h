@@ -25,8 +25,11 @@ class BinaryDocumentFilter : public ParagraphFilter
 public:
     enum class Kind { Word, Excel, PowerPoint };
 
-    // `document` must stay open while the filter is used.
-    BinaryDocumentFilter(Kind kind, const ContentFile& document) : kind(kind), document(document) {}
+    // `source` must stay open while the filter is used.
+    BinaryDocumentFilter(Kind format, const ContentFile& source)
+        : kind(format)
+        , document(source)
+    { }
 
     // Reads the document through its descriptor.
     FilterResult init(quint32 flags, const FilterControl& control) override;

@@ -60,7 +60,8 @@ QString resolvedMember(const QString& baseFolder, const QString& href)
 
 } // namespace
 
-EPUBConverter::EPUBConverter(HtmlConverter* htmlConverter) : htmlConverter(htmlConverter)
+EPUBConverter::EPUBConverter(HtmlConverter* html)
+    : htmlConverter(html)
 {
 }
 

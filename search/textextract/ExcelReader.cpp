@@ -83,7 +83,9 @@ struct Record
 class Workbook
 {
 public:
-    Workbook(const QByteArray& stream, TextSink& sink) : s(stream), sink(sink)
+    Workbook(const QByteArray& stream, TextSink& out)
+        : s(stream)
+        , sink(out)
     {
         codec = QTextCodec::codecForName("windows-1252");
     }
@@ -206,7 +208,11 @@ private:
 class Continued
 {
 public:
-    Continued(const QByteArray& s, qint64 recordAt) : s(s) { current = recordAt2(recordAt); }
+    Continued(const QByteArray& bytes, qint64 recordAt)
+        : s(bytes)
+    {
+        current = recordAt2(recordAt);
+    }
     bool atEnd()
     {
         normalise();

@@ -10,16 +10,19 @@
 
 #include <memory>
 
-ExternalProgramFilter::ExternalProgramFilter(const QString& program, const QStringList& arguments,
-                                             const ContentFile& document)
-    : program(program), arguments(arguments), document(document)
+ExternalProgramFilter::ExternalProgramFilter(const QString& programName,
+                                             const QStringList& programArguments,
+                                             const ContentFile& source)
+    : program(programName)
+    , arguments(programArguments)
+    , document(source)
 {
 }
 
-FilterResult ExternalProgramFilter::init(quint32, const FilterControl& control)
+FilterResult ExternalProgramFilter::init(quint32, const FilterControl& limits)
 {
     clearParagraphs();
-    this->control = control;
+    this->control = limits;
     if (!document.isOpen())
         return FILTER_E_ACCESS;
     const QString executable =
@@ -42,7 +45,7 @@ FilterResult ExternalProgramFilter::init(quint32, const FilterControl& control)
     std::unique_ptr<QTextDecoder> decoder(QTextCodec::codecForName("UTF-8")->makeDecoder());
     QString line; // the line not yet ended
     qint64 units = 0;
-    const qint64 maxUnits = control.maxTextBytes / 2;
+    const qint64 maxUnits = limits.maxTextBytes / 2;
     auto take = [&](const char* bytes, qint64 size) {
         const QString text = decoder->toUnicode(bytes, int(size));
         units += text.size();
@@ -60,11 +63,11 @@ FilterResult ExternalProgramFilter::init(quint32, const FilterControl& control)
     std::vector<char> chunk(64 * 1024);
     bool outputEnded = false;
     for (;;) {
-        if (control.canceled()) {
+        if (limits.canceled()) {
             stop = E_ABORT;
             break;
         }
-        if (control.deadline.hasExpired()) {
+        if (limits.deadline.hasExpired()) {
             stop = FILTER_E_TIMEOUT;
             break;
         }

@@ -49,17 +49,20 @@ struct Unlocker
 
 } // namespace
 
-Helper64Client::Helper64Client(const QString& workFolder)
-    : Helper64Client(workFolder, defaultHelperProgram())
+Helper64Client::Helper64Client(const QString& folder)
+    : Helper64Client(folder, defaultHelperProgram())
 {
 }
 
-Helper64Client::Helper64Client(const QString& workFolder, const QString& helperProgram, int waitMs)
-    : workFolder(workFolder), helperFolder(workFolder), helperProgram(helperProgram), waitMs(waitMs)
+Helper64Client::Helper64Client(const QString& folder, const QString& program, int waitLimitMs)
+    : workFolder(folder)
+    , helperFolder(folder)
+    , helperProgram(program)
+    , waitMs(waitLimitMs)
 {
     // A root instance runs the helper as its session user, who cannot enter root's working
     // folder: the helper writes into a private folder of that user's instead.
-    if (UserFileIdentity::needed() && !helperProgram.isEmpty()) {
+    if (UserFileIdentity::needed() && !program.isEmpty()) {
         helperFolder = UserFiles::makeTemporaryFolder(QStringLiteral("tallowquist-pro-helper-"));
         if (helperFolder.isEmpty())
             Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("No folder for the helper's text files"));

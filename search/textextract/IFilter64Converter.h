@@ -12,7 +12,9 @@ class Helper64Client;
 class IFilter64Converter : public ToPlainTextConverter
 {
 public:
-    explicit IFilter64Converter(Helper64Client* client) : client(client) {}
+    explicit IFilter64Converter(Helper64Client* helper)
+        : client(helper)
+    { }
 
     bool convert(const ContentFile& document, QIODevice* input, QString* outPath,
                  QIODevice* output, const QString& inputEncoding, const bool* cancelFlag) override;

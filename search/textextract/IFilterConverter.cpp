@@ -86,7 +86,10 @@ bool readDefault(const IRegistry& registry, const QString& key, QString* value, 
 class BoundedTextFile
 {
 public:
-    BoundedTextFile(QFile& file, qint64 limit) : file(file), room(limit) {}
+    BoundedTextFile(QFile& out, qint64 limit)
+        : file(out)
+        , room(limit)
+    { }
 
     // False when the file refused the text.
     bool write(const char16_t* units, qint64 count)

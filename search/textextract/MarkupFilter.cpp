@@ -10,31 +10,32 @@ FilterResult MarkupFilter::init(quint32, const FilterControl& ctl)
 {
     clearParagraphs();
     control = ctl;
-    ContentFileDevice file;
-    if (!file.setFile(document))
+    ContentFileDevice input;
+    if (!input.setFile(document))
         return FILTER_E_ACCESS;
 
     // Without a declaration or a mark the text's own bytes tell its encoding.
     QString encoding;
-    const QByteArray head = file.peek(1024);
+    const QByteArray head = input.peek(1024);
     if (HtmlConverter::declaredEncoding(QString::fromLatin1(head)).isEmpty()) {
-        encoding = detectEncoding(&file);
+        encoding = detectEncoding(&input);
         if (encoding == QLatin1String("BINARY"))
             return FILTER_E_UNKNOWNFORMAT;
         if (encoding.isEmpty())
             encoding = QStringLiteral("UTF-8");
-        file.seek(0);
+        input.seek(0);
     }
 
-    const bool xml = document.path().endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
+    const bool isXml = document.path().endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
     QBuffer text;
     text.open(QIODevice::ReadWrite);
     HtmlConverter converter;
     qint64 budget = ctl.maxTextBytes;
     bool cut = false;
     try {
-        if (!converter.convertWithin(document, &file, nullptr, &text, encoding, ctl.cancelFlag, &budget,
-                                     &cut, xml ? HtmlConverter::Markup::Xml : HtmlConverter::Markup::Html))
+        if (!converter.convertWithin(
+                document, &input, nullptr, &text, encoding, ctl.cancelFlag, &budget, &cut,
+                isXml ? HtmlConverter::Markup::Xml : HtmlConverter::Markup::Html))
             return E_FAIL;
     } catch (...) {
         return E_ABORT; // cancelled

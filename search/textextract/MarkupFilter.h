@@ -17,8 +17,10 @@ class ContentFile;
 class MarkupFilter : public ParagraphFilter
 {
 public:
-    // `document` must stay open while the filter is used.
-    explicit MarkupFilter(const ContentFile& document) : document(document) {}
+    // `source` must stay open while the filter is used.
+    explicit MarkupFilter(const ContentFile& source)
+        : document(source)
+    { }
 
     FilterResult init(quint32 flags, const FilterControl& control) override;
 

@@ -269,7 +269,8 @@ private:
 
 } // namespace
 
-MobiConverter::MobiConverter(HtmlConverter* htmlConverter) : htmlConverter(htmlConverter)
+MobiConverter::MobiConverter(HtmlConverter* html)
+    : htmlConverter(html)
 {
 }
 

@@ -34,9 +34,9 @@ bool isHeaderFooter(const QStringRef& name)
 
 } // namespace
 
-FilterResult OfficeXmlFilter::init(quint32, const FilterControl& control)
+FilterResult OfficeXmlFilter::init(quint32, const FilterControl& limits)
 {
-    if (!openArchive(document, control))
+    if (!openArchive(document, limits))
         return E_FAIL;
 
     auto addNumbered = [this](const char* prefix, const TokenHandler& handler) {
@@ -86,10 +86,10 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::paragraphReader(const QString& pa
         bool inText = false;
     };
     auto st = std::make_shared<State>();
-    return [this, st, paragraphName, textName](QXmlStreamReader& xml) {
-        switch (xml.tokenType()) {
+    return [this, st, paragraphName, textName](QXmlStreamReader& stream) {
+        switch (stream.tokenType()) {
         case QXmlStreamReader::StartElement: {
-            const QStringRef name = xml.name();
+            const QStringRef name = stream.name();
             const char parent = st->elements.isEmpty() ? 0 : st->elements.last();
             if (name == paragraphName) {
                 st->open.append(QString());
@@ -108,16 +108,16 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::paragraphReader(const QString& pa
         case QXmlStreamReader::EndElement:
             if (!st->elements.isEmpty())
                 st->elements.removeLast();
-            if (xml.name() == textName)
+            if (stream.name() == textName)
                 st->inText = false;
-            else if (xml.name() == paragraphName && !st->open.isEmpty()) {
+            else if (stream.name() == paragraphName && !st->open.isEmpty()) {
                 endParagraph(st->open.last());
                 st->open.removeLast();
             }
             break;
         case QXmlStreamReader::Characters:
             if (st->inText && !st->open.isEmpty())
-                appendText(st->open.last(), xml.text());
+                appendText(st->open.last(), stream.text());
             break;
         default:
             break;
@@ -134,38 +134,39 @@ FilterResult OfficeXmlFilter::readSharedStrings(QStringList* shared)
     bool inItem = false, inText = false, bounded = false;
     int phonetic = 0;
     qint64 unitsLeft = kMaxSharedStringUnits;
-    const FilterResult r = parseWhole(QStringLiteral("xl/sharedStrings.xml"), [&](QXmlStreamReader& xml) {
-        if (xml.isStartElement()) {
-            if (xml.name() == QLatin1String("si")) {
-                inItem = true;
-                item.clear();
-            } else if (xml.name() == QLatin1String("rPh")) {
-                ++phonetic;
-            } else if (xml.name() == QLatin1String("t")) {
-                inText = true;
-            }
-        } else if (xml.isEndElement()) {
-            if (xml.name() == QLatin1String("si")) {
-                inItem = false;
-                // Past the table's bound the strings are left out; an empty one keeps the
-                // indices of those before it.
-                if (shared->size() >= kMaxSharedStrings || item.size() > unitsLeft) {
-                    bounded = true;
+    const FilterResult r =
+        parseWhole(QStringLiteral("xl/sharedStrings.xml"), [&](QXmlStreamReader& stream) {
+            if (stream.isStartElement()) {
+                if (stream.name() == QLatin1String("si")) {
+                    inItem = true;
                     item.clear();
+                } else if (stream.name() == QLatin1String("rPh")) {
+                    ++phonetic;
+                } else if (stream.name() == QLatin1String("t")) {
+                    inText = true;
                 }
-                if (shared->size() < kMaxSharedStrings) {
-                    unitsLeft -= item.size();
-                    shared->append(item);
+            } else if (stream.isEndElement()) {
+                if (stream.name() == QLatin1String("si")) {
+                    inItem = false;
+                    // Past the table's bound the strings are left out; an empty one keeps the
+                    // indices of those before it.
+                    if (shared->size() >= kMaxSharedStrings || item.size() > unitsLeft) {
+                        bounded = true;
+                        item.clear();
+                    }
+                    if (shared->size() < kMaxSharedStrings) {
+                        unitsLeft -= item.size();
+                        shared->append(item);
+                    }
+                } else if (stream.name() == QLatin1String("rPh")) {
+                    --phonetic;
+                } else if (stream.name() == QLatin1String("t")) {
+                    inText = false;
                 }
-            } else if (xml.name() == QLatin1String("rPh")) {
-                --phonetic;
-            } else if (xml.name() == QLatin1String("t")) {
-                inText = false;
+            } else if (stream.isCharacters() && inItem && inText && phonetic == 0) {
+                appendCellText(item, stream.text());
             }
-        } else if (xml.isCharacters() && inItem && inText && phonetic == 0) {
-            appendCellText(item, xml.text());
-        }
-    });
+        });
     if (bounded)
         Logger::instance().writeQString(
             Logger::Warning, "OfficeXmlFilter",
@@ -177,29 +178,33 @@ FilterResult OfficeXmlFilter::readSharedStrings(QStringList* shared)
 FilterResult OfficeXmlFilter::readStyles(CellStyles* styles)
 {
     // The date system of the workbook.
-    parseWhole(QStringLiteral("xl/workbook.xml"), [&](QXmlStreamReader& xml) {
-        if (xml.isStartElement() && xml.name() == QLatin1String("workbookPr")) {
-            const QStringRef v = xml.attributes().value(QLatin1String("date1904"));
+    parseWhole(QStringLiteral("xl/workbook.xml"), [&](QXmlStreamReader& stream) {
+        if (stream.isStartElement() && stream.name() == QLatin1String("workbookPr")) {
+            const QStringRef v = stream.attributes().value(QLatin1String("date1904"));
             styles->date1904 = v == QLatin1String("1") || v == QLatin1String("true");
         }
     });
     // Custom number formats by id, and the number format of each cell style (the "xf"
     // elements of cellXfs, in order).
     int inCellXfs = 0;
-    return parseWhole(QStringLiteral("xl/styles.xml"), [&](QXmlStreamReader& xml) {
-        if (xml.isStartElement()) {
-            const QStringRef name = xml.name();
+    return parseWhole(QStringLiteral("xl/styles.xml"), [&](QXmlStreamReader& stream) {
+        if (stream.isStartElement()) {
+            const QStringRef name = stream.name();
             if (name == QLatin1String("numFmt") && styles->formats.size() < 65536) {
                 bool ok = false;
-                const int id = xml.attributes().value(QLatin1String("numFmtId")).toInt(&ok);
+                const int id = stream.attributes().value(QLatin1String("numFmtId")).toInt(&ok);
                 if (ok)
-                    styles->formats.insert(id, xml.attributes().value(QLatin1String("formatCode")).toString().left(1024));
+                    styles->formats.insert(id, stream.attributes()
+                                                   .value(QLatin1String("formatCode"))
+                                                   .toString()
+                                                   .left(1024));
             } else if (name == QLatin1String("cellXfs")) {
                 ++inCellXfs;
             } else if (name == QLatin1String("xf") && inCellXfs > 0 && styles->xfFormats.size() < 65536) {
-                styles->xfFormats.append(xml.attributes().value(QLatin1String("numFmtId")).toInt());
+                styles->xfFormats.append(
+                    stream.attributes().value(QLatin1String("numFmtId")).toInt());
             }
-        } else if (xml.isEndElement() && xml.name() == QLatin1String("cellXfs")) {
+        } else if (stream.isEndElement() && stream.name() == QLatin1String("cellXfs")) {
             --inCellXfs;
         }
     });
@@ -219,15 +224,15 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const Q
         bool inHeaderFooter = false;
     };
     auto st = std::make_shared<State>();
-    return [this, st, shared, styles](QXmlStreamReader& xml) {
-        if (xml.isStartElement()) {
-            const QStringRef name = xml.name();
+    return [this, st, shared, styles](QXmlStreamReader& stream) {
+        if (stream.isStartElement()) {
+            const QStringRef name = stream.name();
             if (name == QLatin1String("row")) {
                 st->row.clear();
                 st->rowHasCells = false;
             } else if (name == QLatin1String("c")) {
-                st->cellType = xml.attributes().value(QLatin1String("t")).toString();
-                st->style = xml.attributes().value(QLatin1String("s")).toInt();
+                st->cellType = stream.attributes().value(QLatin1String("t")).toString();
+                st->style = stream.attributes().value(QLatin1String("s")).toInt();
                 st->value.clear();
                 st->inlineText.clear();
             } else if (name == QLatin1String("v")) {
@@ -238,8 +243,8 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const Q
                 st->inHeaderFooter = true;
                 st->headerFooter.clear();
             }
-        } else if (xml.isEndElement()) {
-            const QStringRef name = xml.name();
+        } else if (stream.isEndElement()) {
+            const QStringRef name = stream.name();
             if (isHeaderFooter(name)) {
                 st->inHeaderFooter = false;
                 QString text = NumberFormat::headerFooterText(st->headerFooter);
@@ -282,13 +287,13 @@ ParagraphFilter::TokenHandler OfficeXmlFilter::rowReader(std::shared_ptr<const Q
                     endParagraph(st->row);
                 st->rowHasCells = false;
             }
-        } else if (xml.isCharacters()) {
+        } else if (stream.isCharacters()) {
             if (st->inValue)
-                appendCellText(st->value, xml.text());
+                appendCellText(st->value, stream.text());
             else if (st->inInlineText)
-                appendCellText(st->inlineText, xml.text());
+                appendCellText(st->inlineText, stream.text());
             else if (st->inHeaderFooter)
-                appendCellText(st->headerFooter, xml.text());
+                appendCellText(st->headerFooter, stream.text());
         }
     };
 }

@@ -32,8 +32,10 @@
 class OfficeXmlFilter : public ParagraphFilter
 {
 public:
-    // `document` must stay open while the filter is used.
-    explicit OfficeXmlFilter(const ContentFile& document) : document(document) {}
+    // `source` must stay open while the filter is used.
+    explicit OfficeXmlFilter(const ContentFile& source)
+        : document(source)
+    { }
 
     FilterResult init(quint32 flags, const FilterControl& control) override;
 

@@ -41,7 +41,7 @@ bool isSpace(QChar c)
 
 } // namespace
 
-FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
+FilterResult OpenDocumentFilter::init(quint32, const FilterControl& limits)
 {
     // A flat document is one XML file; the others are zip archives.
     char head[64] = {};
@@ -49,9 +49,9 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
     const QByteArray start = QByteArray(head, int(qMax<qint64>(n, 0))).trimmed();
     const bool flat = start.startsWith('<') || start.startsWith("\xEF\xBB\xBF<");
     if (flat) {
-        if (!openPlainFile(document, control))
+        if (!openPlainFile(document, limits))
             return FILTER_E_ACCESS;
-    } else if (!openArchive(document, control) || !hasMember(QStringLiteral("content.xml"))) {
+    } else if (!openArchive(document, limits) || !hasMember(QStringLiteral("content.xml"))) {
         return E_FAIL;
     }
 
@@ -75,11 +75,11 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
         int skipped = 0; // depth inside elements whose text is left out
     };
     auto st = std::make_shared<State>();
-    const TokenHandler reader = [this, st](QXmlStreamReader& xml) {
-        switch (xml.tokenType()) {
+    const TokenHandler reader = [this, st](QXmlStreamReader& stream) {
+        switch (stream.tokenType()) {
         case QXmlStreamReader::StartElement: {
-            const QStringRef ns = xml.namespaceUri();
-            const QStringRef name = xml.name();
+            const QStringRef ns = stream.namespaceUri();
+            const QStringRef name = stream.name();
             if (st->skipped > 0 || isSkipped(ns, name)) {
                 ++st->skipped;
                 break;
@@ -95,12 +95,13 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
                     p.flushSpace();
                 if (name == QLatin1String("s")) {
                     bool ok = false;
-                    int n = xml.attributes().value(ns.toString(), QLatin1String("c")).toInt(&ok);
-                    if (!ok || n < 1)
-                        n = 1;
-                    n = qMin(n, kMaxSpaceRun - p.spaceRun);
-                    p.text.append(QString(n, QLatin1Char(' ')));
-                    p.spaceRun += n;
+                    int spaces =
+                        stream.attributes().value(ns.toString(), QLatin1String("c")).toInt(&ok);
+                    if (!ok || spaces < 1)
+                        spaces = 1;
+                    spaces = qMin(spaces, kMaxSpaceRun - p.spaceRun);
+                    p.text.append(QString(spaces, QLatin1Char(' ')));
+                    p.spaceRun += spaces;
                     p.collapsedSpace = false;
                 } else if (tab) {
                     p.text.append(QLatin1Char('\t'));
@@ -120,8 +121,8 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
                 --st->skipped;
                 break;
             }
-            if (isTextNs(xml.namespaceUri()) && !st->open.isEmpty()
-                && (xml.name() == QLatin1String("p") || xml.name() == QLatin1String("h"))) {
+            if (isTextNs(stream.namespaceUri()) && !st->open.isEmpty() &&
+                (stream.name() == QLatin1String("p") || stream.name() == QLatin1String("h"))) {
                 // Collapsed white space at the end is dropped; spaces written as text:s stay.
                 endParagraph(st->open.last().text);
                 st->open.removeLast();
@@ -130,7 +131,7 @@ FilterResult OpenDocumentFilter::init(quint32, const FilterControl& control)
         case QXmlStreamReader::Characters:
             if (st->skipped == 0 && !st->open.isEmpty()) {
                 Open& p = st->open.last();
-                for (QChar c : xml.text()) {
+                for (QChar c : stream.text()) {
                     if (isSpace(c)) {
                         if (!p.collapsedSpace)
                             p.pendingSpace = true;

@@ -23,8 +23,10 @@
 class OpenDocumentFilter : public ParagraphFilter
 {
 public:
-    // `document` must stay open while the filter is used.
-    explicit OpenDocumentFilter(const ContentFile& document) : document(document) {}
+    // `source` must stay open while the filter is used.
+    explicit OpenDocumentFilter(const ContentFile& source)
+        : document(source)
+    { }
 
     FilterResult init(quint32 flags, const FilterControl& control) override;
 

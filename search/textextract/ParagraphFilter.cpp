@@ -16,9 +16,15 @@
 class ParagraphFilter::BoundedMember : public QIODevice
 {
 public:
-    BoundedMember(QuaZip* zip, qint64* budget) : zipMember(zip), member(&zipMember), budget(budget) {}
-    BoundedMember(const ContentFile& document, qint64* budget)
-        : plainDocument(document), member(&plainDocument), budget(budget)
+    BoundedMember(QuaZip* zip, qint64* sharedBudget)
+        : zipMember(zip)
+        , member(&zipMember)
+        , budget(sharedBudget)
+    { }
+    BoundedMember(const ContentFile& document, qint64* sharedBudget)
+        : plainDocument(document)
+        , member(&plainDocument)
+        , budget(sharedBudget)
     {
     }
 

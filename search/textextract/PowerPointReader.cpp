@@ -56,7 +56,10 @@ bool headerAt(const QByteArray& s, qint64 at, Header* h)
 class Reader
 {
 public:
-    Reader(const QByteArray& stream, TextSink& sink) : s(stream), sink(sink) {}
+    Reader(const QByteArray& stream, TextSink& out)
+        : s(stream)
+        , sink(out)
+    { }
 
     // Reads the records in [from, end) and their children. False when the sink said stop.
     bool records(qint64 from, qint64 end, int depth, quint16 parent)

@@ -168,7 +168,10 @@ bool isSideDestination(const QByteArray& w)
 class Rtf
 {
 public:
-    Rtf(QIODevice* device, TextSink& sink) : in(device), sink(sink) {}
+    Rtf(QIODevice* device, TextSink& out)
+        : in(device)
+        , sink(out)
+    { }
 
     BinaryDocuments::Result read()
     {

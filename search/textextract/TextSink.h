@@ -16,8 +16,9 @@
 class TextSink
 {
 public:
-    explicit TextSink(const FilterControl& control = FilterControl())
-        : control(control), unitsLeft(qMax<qint64>(0, control.maxTextBytes / 2))
+    explicit TextSink(const FilterControl& limits = FilterControl())
+        : control(limits)
+        , unitsLeft(qMax<qint64>(0, limits.maxTextBytes / 2))
     {
     }
     virtual ~TextSink() = default;

@@ -33,7 +33,9 @@ constexpr int kMaxFieldDepth = 64;
 class Paragraphs
 {
 public:
-    explicit Paragraphs(TextSink& sink) : sink(sink) {}
+    explicit Paragraphs(TextSink& out)
+        : sink(out)
+    { }
 
     bool put(ushort c)
     {

@@ -41,7 +41,9 @@ int verdict(const QString& pattern, const MatchOptions& o, const QString& name)
 class CountingLexer : public ExpressionLexer
 {
 public:
-    explicit CountingLexer(int* destroyed) : destroyed(destroyed) {}
+    explicit CountingLexer(int* counter)
+        : destroyed(counter)
+    { }
     ~CountingLexer() override { ++*destroyed; }
     int* destroyed;
 };

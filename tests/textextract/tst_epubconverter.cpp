@@ -280,7 +280,11 @@ private slots:
         class Failing : public QIODevice
         {
         public:
-            explicit Failing(const QByteArray& head) : head(head) { open(QIODevice::ReadOnly); }
+            explicit Failing(const QByteArray& first)
+                : head(first)
+            {
+                open(QIODevice::ReadOnly);
+            }
             bool isSequential() const override { return true; }
             bool atEnd() const override { return false; }
 

@@ -32,8 +32,11 @@ void runOffThread(QObject* job, std::function<void()> work, std::function<void()
 
 } // namespace
 
-DeleteJob::DeleteJob(QWidget* owner, Prompter* prompter, const QStringList& paths)
-    : owner(owner), prompter(prompter), paths(paths), shared(std::make_shared<Shared>())
+DeleteJob::DeleteJob(QWidget* parentWidget, Prompter* prompts, const QStringList& targets)
+    : owner(parentWidget)
+    , prompter(prompts)
+    , paths(targets)
+    , shared(std::make_shared<Shared>())
 {
     qRegisterMetaType<FileDeletion::Outcome>("FileDeletion::Outcome");
     progressTimer.setInterval(100);

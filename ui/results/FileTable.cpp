@@ -19,14 +19,19 @@
 #include <QMenu>
 #include <algorithm>
 
-FileTable::FileTable(FileTableView* view, QFrame* filterBarHost, Settings* settings, Prompter* prompter)
-    : view_(view), settings(settings), prompter(prompter), filterBarHost(filterBarHost)
+FileTable::FileTable(FileTableView* view, QFrame* filterHost, Settings* userSettings,
+                     Prompter* prompts)
+    : view_(view)
+    , settings(userSettings)
+    , prompter(prompts)
+    , filterBarHost(filterHost)
 {
-    showFilterBar_ = settings ? settings->value(Settings::ShowFilterBar).toBool() : true;
-    view->setPrompter(prompter);
-    model_ = new FileTableModel(view, this, settings ? settings->fileColumnTypes() : QList<int>());
+    showFilterBar_ = userSettings ? userSettings->value(Settings::ShowFilterBar).toBool() : true;
+    view->setPrompter(prompts);
+    model_ = new FileTableModel(view, this,
+                                userSettings ? userSettings->fileColumnTypes() : QList<int>());
     view->setModel(model_);
-    view->setColumnWidths(settings ? settings->fileColumnWidths() : QList<int>());
+    view->setColumnWidths(userSettings ? userSettings->fileColumnWidths() : QList<int>());
     view->show();
     nameDelegate = new FileTableItemDelegate(this);
     pathDelegate = new PathItemDelegate(this);
@@ -39,7 +44,7 @@ FileTable::FileTable(FileTableView* view, QFrame* filterBarHost, Settings* setti
     view->setDragEnabled(true);
     view->setDragDropMode(QAbstractItemView::DragOnly);
     QHeaderView* header = view->horizontalHeader();
-    const int sortType = settings ? settings->value(Settings::SortColumn).toInt() : 0;
+    const int sortType = userSettings ? userSettings->value(Settings::SortColumn).toInt() : 0;
     header->setSortIndicator(model_->columnIndexOf(sortType), Qt::AscendingOrder);
     header->setSectionsMovable(true);
     // The last visible column takes the room the others leave: no empty band on a wide window.

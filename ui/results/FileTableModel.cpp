@@ -8,8 +8,11 @@
 #include <QSet>
 #include <algorithm>
 
-FileTableModel::FileTableModel(FileTableView* view, IDataSource* source, const QList<int>& types)
-    : QAbstractTableModel(view), view(view), source(source)
+FileTableModel::FileTableModel(FileTableView* tableView, IDataSource* dataSource,
+                               const QList<int>& types)
+    : QAbstractTableModel(tableView)
+    , view(tableView)
+    , source(dataSource)
 {
     if (!types.isEmpty())
         columns.setColumns(types);

@@ -244,10 +244,10 @@ void FileTableView::startDrag(Qt::DropActions supportedActions)
     const QModelIndexList indexes = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
     if (indexes.isEmpty() || !model())
         return;
-    QMimeData* data = model()->mimeData(indexes);
-    if (!data)
+    QMimeData* mimeData = model()->mimeData(indexes);
+    if (!mimeData)
         return;
     auto* drag = new QDrag(this);
-    drag->setMimeData(data);
+    drag->setMimeData(mimeData);
     drag->exec(supportedActions, Qt::CopyAction);
 }

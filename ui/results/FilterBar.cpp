@@ -8,8 +8,9 @@
 #include <QHBoxLayout>
 #include <QSpacerItem>
 
-FilterBar::FilterBar(QFrame* frame, Settings* settings)
-    : frame(frame), settings(settings)
+FilterBar::FilterBar(QFrame* host, Settings* userSettings)
+    : frame(host)
+    , settings(userSettings)
 {
 }
 

@@ -4,8 +4,11 @@
 #include "search/model/FileSearchResults.h"
 #include "search/model/TempFileHolder.h"
 
-SearchRun::SearchRun(FileSearcher* engine, std::shared_ptr<FileSearchRequest> request)
-    : QObject(engine), engine(engine), request_(std::move(request)), id_(request_->id)
+SearchRun::SearchRun(FileSearcher* searcher, std::shared_ptr<FileSearchRequest> request)
+    : QObject(searcher)
+    , engine(searcher)
+    , request_(std::move(request))
+    , id_(request_->id)
 {
 }
 

@@ -17,16 +17,23 @@
 
 #include <algorithm>
 
-TabFilePreview::TabFilePreview(QTabWidget* pages, MatchesTextView* matches, QPlainTextEdit* fileText,
-                               LocationPane* location, std::shared_ptr<FileSearcher> searcher, Settings* settings,
-                               Prompter* prompter, QObject* parent)
-    : QObject(parent), pages(pages), matchesView(matches), fileText(fileText), location(location),
-      searcher(std::move(searcher)), settings(settings), prompter(prompter)
+TabFilePreview::TabFilePreview(QTabWidget* tabs, MatchesTextView* matches, QPlainTextEdit* textView,
+                               LocationPane* locationPane, std::shared_ptr<FileSearcher> engine,
+                               Settings* userSettings, Prompter* prompts, QObject* parent)
+    : QObject(parent)
+    , pages(tabs)
+    , matchesView(matches)
+    , fileText(textView)
+    , location(locationPane)
+    , searcher(std::move(engine))
+    , settings(userSettings)
+    , prompter(prompts)
 {
-    matchesView->setSettings(settings);
-    location->setTextEdit(fileText);
+    matchesView->setSettings(userSettings);
+    locationPane->setTextEdit(textView);
     matchesView->viewport()->installEventFilter(this);
-    connect(fileText, &QWidget::customContextMenuRequested, this, &TabFilePreview::showFileTextMenu);
+    connect(textView, &QWidget::customContextMenuRequested, this,
+            &TabFilePreview::showFileTextMenu);
     connect(matchesView, &QWidget::customContextMenuRequested, this, &TabFilePreview::showMatchesMenu);
     applyWordWrap();
 }

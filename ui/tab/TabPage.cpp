@@ -29,19 +29,26 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
-TabPage::TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* instantToolBar,
-                 std::shared_ptr<FileSearcher> fileSearcher, int tabId, Settings* settings, Prompter* prompter)
-    : QWidget(parent), ui(new Ui::TabPage), tabId_(tabId), searchWindow(searchWindow),
-      instantToolBar(instantToolBar), fileSearcher(std::move(fileSearcher)), settings(settings), prompter(prompter),
-      results_(new FileSearchResults)
+TabPage::TabPage(QWidget* parent, SearchWindow* form, InstantToolBar* toolBar,
+                 std::shared_ptr<FileSearcher> engine, int tabId, Settings* userSettings,
+                 Prompter* prompts)
+    : QWidget(parent)
+    , ui(new Ui::TabPage)
+    , tabId_(tabId)
+    , searchWindow(form)
+    , instantToolBar(toolBar)
+    , fileSearcher(std::move(engine))
+    , settings(userSettings)
+    , prompter(prompts)
+    , results_(new FileSearchResults)
 {
     InstantToolBar::registerMetaType();
     ui->setupUi(this);
     buttonRole = SearchWindow::SearchRole;
-    fileTable_ = new FileTable(ui->foundTable, ui->categoryFrame, settings, prompter);
+    fileTable_ = new FileTable(ui->foundTable, ui->categoryFrame, userSettings, prompts);
     fileTable_->setResults(results_.get());
-    preview_ = new TabFilePreview(ui->contentTabWidget, ui->matchesTextEdit, ui->fileTextEdit, ui->locationPane,
-                                  this->fileSearcher, settings, prompter, this);
+    preview_ = new TabFilePreview(ui->contentTabWidget, ui->matchesTextEdit, ui->fileTextEdit,
+                                  ui->locationPane, fileSearcher, userSettings, prompts, this);
     exporter = new CsvExporter(this);
     ui->resultSplitter->setSizes({1, 0});
 

@@ -28,8 +28,8 @@ FileTable::FileTable(FileTableView* view, QFrame* filterHost, Settings* userSett
 {
     showFilterBar_ = userSettings ? userSettings->value(Settings::ShowFilterBar).toBool() : true;
     view->setPrompter(prompts);
-    model_ = new FileTableModel(view, this,
-                                userSettings ? userSettings->fileColumnTypes() : QList<int>());
+    model_ = new FileTableModel(this, userSettings ? userSettings->fileColumnTypes() : QList<int>(),
+                                view);
     view->setModel(model_);
     view->setColumnWidths(userSettings ? userSettings->fileColumnWidths() : QList<int>());
     view->show();
@@ -217,10 +217,17 @@ void FileTable::sortByIndicator()
     if (!header->isSortIndicatorShown() || type < 0)
         return;
     // The user chose this order (and confirmed it, if asked) when clicking the header.
-    sort(type, header->sortIndicatorOrder());
+    startSort(type, header->sortIndicatorOrder());
 }
 
 void FileTable::sort(int type, Qt::SortOrder order)
+{
+    if (view_ && !view_->confirmSort(type))
+        return;
+    startSort(type, order);
+}
+
+void FileTable::startSort(int type, Qt::SortOrder order)
 {
     if (settings)
         settings->setValue(Settings::SortColumn, FileTableColumns::isFileSystemType(type) ? 0 : type);

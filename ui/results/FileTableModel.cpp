@@ -1,17 +1,14 @@
 #include "ui/results/FileTableModel.h"
 
 #include "app/ShellUtils.h"
-#include "ui/results/FileTableView.h"
 #include "ui/results/IDataSource.h"
 
 #include <QMimeData>
 #include <QSet>
 #include <algorithm>
 
-FileTableModel::FileTableModel(FileTableView* tableView, IDataSource* dataSource,
-                               const QList<int>& types)
-    : QAbstractTableModel(tableView)
-    , view(tableView)
+FileTableModel::FileTableModel(IDataSource* dataSource, const QList<int>& types, QObject* parent)
+    : QAbstractTableModel(parent)
     , source(dataSource)
 {
     if (!types.isEmpty())
@@ -44,9 +41,9 @@ QVariant FileTableModel::data(const QModelIndex& index, int role) const
         if (type == FileTableColumns::Size || type == FileTableColumns::Matches)
             return int(Qt::AlignRight);
         return QVariant();
-    case Qt::UserRole:
+    case FileTableRoles::FilePathRole:
         return source->filePath(index.row());
-    case MatchRangesRole:
+    case FileTableRoles::MatchRangesRole:
         return type == FileTableColumns::Name ? QVariant::fromValue(source->nameMatches(index.row())) : QVariant();
     default:
         return QVariant();
@@ -111,8 +108,6 @@ void FileTableModel::sort(int column, Qt::SortOrder order)
     const int type = columns.typeAt(column);
     if (type < 0)
         return; // no column (the header asks with -1 when its sort column went away)
-    if (view && !view->confirmSort())
-        return;
     source->sort(type, order);
 }
 

@@ -52,13 +52,15 @@ class TestCheckFormat : public QObject
     {
         const Result r = run(QStringLiteral("git"), arguments);
         if (r.exitCode != 0)
-            qWarning("git %s: %s", qPrintable(arguments.join(QLatin1Char(' '))), qPrintable(r.output));
+            qWarning("git %s: %s", qPrintable(arguments.join(QLatin1Char(' '))),
+                     qPrintable(r.output));
         return r.exitCode == 0;
     }
 
     Result check(const QStringList& arguments = {})
     {
-        return run(QStringLiteral("/bin/bash"), QStringList{QStringLiteral("scripts/check-format")} + arguments);
+        return run(QStringLiteral("/bin/bash"),
+                   QStringList{QStringLiteral("scripts/check-format")} + arguments);
     }
 
     void write(const QString& name, const QByteArray& text)
@@ -71,8 +73,9 @@ class TestCheckFormat : public QObject
     bool commit(const QString& name, const QByteArray& text)
     {
         write(name, text);
-        return git({QStringLiteral("add"), name}) && git({QStringLiteral("commit"), QStringLiteral("-q"),
-                                                          QStringLiteral("-m"), QStringLiteral("change ") + name});
+        return git({QStringLiteral("add"), name}) &&
+               git({QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"),
+                    QStringLiteral("change ") + name});
     }
 
     // Lines in the style; `bad` is a function whose body clang-format would lay out otherwise.
@@ -95,7 +98,8 @@ private slots:
         QVERIFY(!script.isEmpty() && !style.isEmpty());
         QVERIFY(QFile::copy(script, repo + QStringLiteral("/scripts/check-format")));
         QVERIFY(QFile::copy(style, repo + QStringLiteral("/.clang-format")));
-        QVERIFY(git({QStringLiteral("init"), QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("main")}));
+        QVERIFY(git({QStringLiteral("init"), QStringLiteral("-q"), QStringLiteral("-b"),
+                     QStringLiteral("main")}));
         QVERIFY(git({QStringLiteral("add"), QStringLiteral(".")}));
         // An old file out of style that later changes leave alone.
         QVERIFY(commit(QStringLiteral("old.cpp"), badFunction("old")));
@@ -134,7 +138,8 @@ private slots:
     // main brought in by a merge is not the branch's.
     void branchChecksEverythingSinceMain()
     {
-        QVERIFY(git({QStringLiteral("checkout"), QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("topic")}));
+        QVERIFY(git({QStringLiteral("checkout"), QStringLiteral("-q"), QStringLiteral("-b"),
+                     QStringLiteral("topic")}));
         QVERIFY(commit(QStringLiteral("a.cpp"), badFunction("a")));
         QVERIFY(commit(QStringLiteral("b.cpp"), goodFunction("b")));
         Result r = check();
@@ -148,7 +153,8 @@ private slots:
         QVERIFY(git({QStringLiteral("checkout"), QStringLiteral("-q"), QStringLiteral("main")}));
         QVERIFY(commit(QStringLiteral("m.cpp"), badFunction("m")));
         QVERIFY(git({QStringLiteral("checkout"), QStringLiteral("-q"), QStringLiteral("topic")}));
-        QVERIFY(git({QStringLiteral("merge"), QStringLiteral("-q"), QStringLiteral("--no-edit"), QStringLiteral("main")}));
+        QVERIFY(git({QStringLiteral("merge"), QStringLiteral("-q"), QStringLiteral("--no-edit"),
+                     QStringLiteral("main")}));
         r = check();
         QVERIFY2(r.exitCode == 0, qPrintable(r.output));
 
@@ -176,8 +182,8 @@ private slots:
     {
         const QString clone = tmp.filePath(QStringLiteral("shallow"));
         QVERIFY(commit(QStringLiteral("a.cpp"), badFunction("a")));
-        QVERIFY(git({QStringLiteral("clone"), QStringLiteral("-q"), QStringLiteral("--depth"), QStringLiteral("1"),
-                     QStringLiteral("file://") + repo, clone}));
+        QVERIFY(git({QStringLiteral("clone"), QStringLiteral("-q"), QStringLiteral("--depth"),
+                     QStringLiteral("1"), QStringLiteral("file://") + repo, clone}));
         repo = clone;
         const Result r = check();
         QCOMPARE(r.exitCode, 2);

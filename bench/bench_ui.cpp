@@ -465,9 +465,9 @@ int main(int argc, char** argv)
         // stretch of work it did at once, apart from the time the system gave other threads
         // and processes (which the stall includes on a loaded machine).
         auto threadMs = [] {
-            timespec t{};
-            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-            return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+            timespec cpu{};
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+            return double(cpu.tv_sec) * 1e3 + double(cpu.tv_nsec) / 1e6;
         };
         double woke = threadMs();
         double longestWork = 0;

@@ -39,7 +39,7 @@ TabPage::TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* in
     ui->setupUi(this);
     buttonRole = SearchWindow::SearchRole;
     fileTable_ = new FileTable(ui->foundTable, ui->categoryFrame, settings, prompter);
-    fileTable_->setResults(results_.get());
+    fileTable_->setResults(results_);
     preview_ = new TabFilePreview(ui->contentTabWidget, ui->matchesTextEdit, ui->fileTextEdit, ui->locationPane,
                                   this->fileSearcher, settings, prompter, this);
     exporter = new CsvExporter(this);
@@ -177,11 +177,11 @@ void TabPage::begin(std::unique_ptr<FileSearchRequest> newRequest)
     exporter->cancel();
     if (fileTable_->isMatchesColumnShown())
         newRequest->countMatches = true;
-    auto newResults = std::make_unique<FileSearchResults>();
+    auto newResults = std::make_shared<FileSearchResults>();
     newResults->setCategoryFilter(fileTable_->filterIndex(),
                                   settings ? settings->fileCategories() : QList<FileCategory>());
     fileTable_->setRequest(newRequest.get());
-    fileTable_->setResults(newResults.get());
+    fileTable_->setResults(newResults);
     preview_->setRequest(newRequest.get());
     dropSearch();
     request_ = std::move(newRequest);
@@ -387,7 +387,7 @@ void TabPage::setFileName(const QString& text)
 
 void TabPage::exportToCsv(const QString& fileName)
 {
-    exporter->start(results_.get(), fileName);
+    exporter->start(results_, fileName);
 }
 
 void TabPage::copy()

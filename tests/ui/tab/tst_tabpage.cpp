@@ -405,6 +405,7 @@ private slots:
         QVERIFY(first >= 1000 && second > first);
         QSignalSpy shown(tab->preview(), &TabFilePreview::matchesShown);
         QTRY_COMPARE_WITH_TIMEOUT(tab->matchesRequestId(), -1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 60000); // once the file text has landed
         QTest::qWait(100); // the replaced search's end has come too by now
         QCOMPARE(shown.count(), 1); // only the newer search filled the preview
         QVERIFY(tab->preview()->holder()->path.endsWith(QStringLiteral("name.txt")));
@@ -511,6 +512,8 @@ private slots:
         auto* fileText = tab->findChild<QPlainTextEdit*>(QStringLiteral("fileTextEdit"));
         auto* pages = tab->findChild<QTabWidget*>(QStringLiteral("contentTabWidget"));
         QVERIFY(matches->document()->findBlockByNumber(0).text().startsWith(QStringLiteral("Only the first 100")));
+        // The file text is read off the GUI thread and lands after the matches.
+        QTRY_VERIFY_WITH_TIMEOUT(fileText->document()->blockCount() >= 150, 60000);
 
         // Only the first 10 hits of a line are highlighted in the file text.
         const QTextBlock first = fileText->document()->findBlockByNumber(0);

@@ -10,7 +10,6 @@
 #include "search/model/MaskList.h"
 #include "ui/common/DeleteJob.h"
 #include "ui/common/Prompter.h"
-#include "ui/main/TabsFile.h"
 #include "ui/results/FileTable.h"
 #include "ui/results/FileTableModel.h"
 #include "ui/results/FileTableView.h"
@@ -26,8 +25,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 
 TabPage::TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* instantToolBar,
                  std::shared_ptr<FileSearcher> fileSearcher, int tabId, Settings* settings, Prompter* prompter)
@@ -478,32 +475,6 @@ bool TabPage::showFilterBar() const
 void TabPage::setShowFilterBar(bool show)
 {
     fileTable_->setShowFilterBar(show);
-}
-
-void TabPage::saveState(QXmlStreamWriter& writer)
-{
-    if (onShow() && searchWindow)
-        searchWindow->captureState(formState_);
-    writer.writeStartElement(QStringLiteral("tab"));
-    for (auto it = formState_.cbegin(); it != formState_.cend(); ++it) {
-        writer.writeStartElement(it.key());
-        writer.writeAttribute(QStringLiteral("value"), TabsFile::xmlSafe(it.value()));
-        writer.writeEndElement();
-    }
-    writer.writeEndElement();
-}
-
-void TabPage::restoreState(QXmlStreamReader& reader)
-{
-    FormStateMap state;
-    while (reader.readNextStartElement()) {
-        state.insert(reader.name().toString(), reader.attributes().value(QStringLiteral("value")).toString());
-        reader.skipCurrentElement();
-    }
-    setFormState(state);
-    setTitle(captionOf(formState_));
-    if (onShow() && searchWindow)
-        searchWindow->applyState(formState_);
 }
 
 void TabPage::setFormState(const FormStateMap& state)

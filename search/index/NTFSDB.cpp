@@ -2,6 +2,8 @@
 
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
+#include "core/PrivateFolders.h"
+#include "search/index/IndexFile.h"
 #include "search/index/DriveConnectionNotifier.h"
 #include "search/index/NTFSDriveDB.h"
 #include "search/index/NTFSUtils.h"
@@ -42,6 +44,7 @@ NTFSDB::NTFSDB(QObject* parent, const QString& mountInfoPath)
     : QObject(parent)
     , settings_(new IndexingSettings)
 {
+    states_.setChangedCallback([this] { emit volumeStatesChanged(); });
     notifier_.reset(new DriveConnectionNotifier);
     connect(notifier_.get(), &DriveConnectionNotifier::driveConnected, this, &NTFSDB::onDriveConnected);
     connect(notifier_.get(), &DriveConnectionNotifier::driveDisconnected, this, &NTFSDB::onDriveDisconnected);
@@ -95,15 +98,80 @@ void NTFSDB::setSettings(bool* stop, const IndexingSettings& s)
     }
     // The volumes present now (a repeated first application starts from the mount table too).
     serials.clear();
+    unidentified.clear();
     for (const QString& mountPoint : getNtfsDrives()) {
         const quint32 v = getVolumeSerialNumber(mountPoint);
-        if (v == 0)
-            continue; // cannot be identified
+        if (v == 0) {
+            unidentified.append(mountPoint); // cannot be identified: walked
+            continue;
+        }
         serials.insert(mountPoint, v);
         autoAdd(v, mountPoint);
     }
+    const QList<quint32> gone = noteVolumes(true);
+    pruneGoneVolumes(gone);
     initialized = true;
     this->update(stop, nullptr);
+    if (!gone.isEmpty()) {
+        // The lists changed: an update's end makes the window write them back.
+        beginBusy();
+        endBusy();
+    }
+}
+
+QList<quint32> NTFSDB::noteVolumes(bool start)
+{
+    const QString dbPath = settings().dbPath;
+    const QString base = dbPath.isEmpty() ? QString() : PrivateFolders::indexBase(dbPath);
+    if (base.isEmpty())
+        return {}; // no index folder: nothing is remembered, nothing pruned
+    const QString folder = IndexFile::folderPath(base);
+    if (folder != historyFolder_) {
+        history_.load(folder);
+        historyFolder_ = folder;
+    }
+    const qint64 today = VolumeHistory::today();
+    // Removable unless known to be fixed: a volume of unknown kind is never taken for gone.
+    QMap<quint32, bool> present;
+    for (auto it = serials.constBegin(); it != serials.constEnd(); ++it) {
+        if (start || !history_.seenOn(it.value(), today))
+            present.insert(it.value(), !isFixedDrive(it.key()));
+    }
+    QList<quint32> gone;
+    bool changed = true;
+    if (start) {
+        const IndexingSettings s = settings();
+        gone = history_.noteStart(present, s.indexDrives + s.noIndexDrives, today);
+    } else {
+        changed = history_.noteSeen(present, today);
+    }
+    QString error;
+    if (changed && !history_.save(folder, &error))
+        writeLog(Logger::Warning, QStringLiteral("The volume history cannot be saved in %1: %2").arg(folder, error));
+    return gone;
+}
+
+void NTFSDB::pruneGoneVolumes(const QList<quint32>& gone)
+{
+    if (gone.isEmpty())
+        return;
+    {
+        std::lock_guard<std::mutex> guard(settingsMutex);
+        for (const quint32 v : gone) {
+            settings_->indexDrives.removeAll(v);
+            settings_->noIndexDrives.removeAll(v);
+        }
+    }
+    const QString dbPath = settings().dbPath;
+    for (const quint32 v : gone) {
+        const VolumeHistory::Sighting s = history_.sightings().value(v);
+        writeLog(Logger::Info, QStringLiteral("Volume %1 is gone for good (a fixed volume missing at %2 starts, last seen %3 days ago): "
+                                              "removed from the settings, its index file deleted")
+                                   .arg(QString::number(v, 16))
+                                   .arg(s.missedStarts)
+                                   .arg(VolumeHistory::today() - s.lastSeenDay));
+        NTFSDriveDB::deleteDBFile(dbPath, v);
+    }
 }
 
 void NTFSDB::updateDrives(bool* stop, const IndexingSettings& s)
@@ -145,6 +213,7 @@ void NTFSDB::update(bool* stop, const IndexingSettings* given)
             toDrop.append(v);
     }
 
+    states_.setPresent(serials, unidentified, s.indexDrives);
     if (!toAdd.isEmpty() || !toRemove.isEmpty() || !toDrop.isEmpty())
         applyLists(stop, toAdd, toRemove, toDrop);
 
@@ -183,6 +252,7 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
         std::unique_ptr<NTFSDriveDB> db = takeDrive(v);
         if (!db)
             continue;
+        states_.forget(db->drive());
         try {
             db->save(); // stops and joins its monitor first
         } catch (const std::exception& e) {
@@ -192,8 +262,10 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
 
     for (const quint32 v : toDrop) {
         std::unique_ptr<NTFSDriveDB> db = takeDrive(v);
-        if (db)
+        if (db) {
+            states_.forget(db->drive());
             db->stopJournal();
+        }
     }
 
     // Each new volume is loaded or built on a thread of its own: the set is ready after the
@@ -221,12 +293,20 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
         added.push_back(Added{v, holders.first(), nullptr, nullptr});
     }
     auto initOne = [this, stop](Added& a) {
+        states_.setLoading(a.mountPoint, a.serial);
         try {
             std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(a.mountPoint, settings(), a.serial));
             // A volume's own background work (reconciling a loaded index, a rebuild) keeps the
             // set busy until it ends; connected before init, which may start it.
-            connect(db.get(), &NTFSDriveDB::updateStarted, this, [this] { beginBusy(); }, Qt::DirectConnection);
-            connect(db.get(), &NTFSDriveDB::updateFinished, this, [this] { endBusy(); }, Qt::DirectConnection);
+            const QString mountPoint = a.mountPoint;
+            connect(db.get(), &NTFSDriveDB::updateStarted, this, [this, mountPoint] {
+                states_.setUpdating(mountPoint, true);
+                beginBusy();
+            }, Qt::DirectConnection);
+            connect(db.get(), &NTFSDriveDB::updateFinished, this, [this, mountPoint] {
+                states_.setUpdating(mountPoint, false);
+                endBusy();
+            }, Qt::DirectConnection);
             db->init(stop);
             a.db = std::move(db);
         } catch (...) {
@@ -248,16 +328,27 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
     std::exception_ptr canceled;
     for (Added& a : added) {
         if (a.db) {
-            std::lock_guard<std::mutex> guard(drivesMutex);
-            drives[a.serial] = std::move(a.db);
+            {
+                std::lock_guard<std::mutex> guard(drivesMutex);
+                drives[a.serial] = std::move(a.db);
+            }
+            states_.setIndexed(a.mountPoint, a.serial);
             continue;
         }
         try {
             std::rethrow_exception(a.error);
         } catch (const FileSearchCancelException&) {
             canceled = a.error;
+            states_.forget(a.mountPoint);
+        } catch (const MarkRefusedException& e) {
+            writeLog(Logger::Info, QStringLiteral("Volume %1 is walked at search time: %2").arg(a.mountPoint, e.detail()));
+            states_.setRefused(a.mountPoint, a.serial, e.detail());
+        } catch (const FileSearchException& e) {
+            writeLog(Logger::Error, QStringLiteral("Failed to index volume %1: %2").arg(a.mountPoint, QString::fromUtf8(e.what())));
+            states_.setFailed(a.mountPoint, a.serial, e.detail());
         } catch (const std::exception& e) {
             writeLog(Logger::Error, QStringLiteral("Failed to index volume %1: %2").arg(a.mountPoint, QString::fromUtf8(e.what())));
+            states_.setFailed(a.mountPoint, a.serial, QString::fromLocal8Bit(e.what()));
         }
     }
     if (canceled)
@@ -328,14 +419,19 @@ void NTFSDB::resync()
     if (!initialized)
         return;
     QMap<QString, quint32> present;
+    QStringList noSerial;
     for (const QString& mountPoint : getNtfsDrives()) {
         const quint32 v = getVolumeSerialNumber(mountPoint);
         if (v != 0)
             present.insert(mountPoint, v); // only volumes that can be identified take part
+        else
+            noSerial.append(mountPoint);
     }
-    if (present == serials)
+    if (present == serials && noSerial == unidentified)
         return;
     serials = present;
+    unidentified = noSerial;
+    noteVolumes(false);
     this->update(&driveStop, nullptr);
 }
 

@@ -10,6 +10,7 @@
 #include "tests/doubles/ScriptedJournalBackend.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/ui/uitestutil.h"
+#include "scopedinstance.h"
 #include "testutil.h"
 
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 class IndexStatusTest : public QObject
 {
@@ -27,6 +29,8 @@ class IndexStatusTest : public QObject
     uitest::ScriptedPrompter prompter_;
     ScriptedVolumeLayer layer_;
     ScriptedJournalBackend journal_;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer_;
+    std::optional<testutil::ScopedInstance<JournalBackend>> installedJournal_;
 
     void addVolume(const QString& mp, quint32 serial, bool withJournal = true)
     {
@@ -63,14 +67,14 @@ private slots:
     {
         Logger::instance(dir_.path() + "/test.log");
         settings_ = Settings::instanceWithFile(dir_.path() + "/settings.ini");
-        VolumeLayer::setInstance(&layer_);
-        JournalBackend::setInstance(&journal_);
+        installedLayer_.emplace(&layer_);
+        installedJournal_.emplace(&journal_);
     }
 
     void cleanupTestCase()
     {
-        VolumeLayer::setInstance(nullptr);
-        JournalBackend::setInstance(nullptr);
+        installedJournal_.reset();
+        installedLayer_.reset();
         Settings::destroyInstance();
     }
 

@@ -12,6 +12,7 @@
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/ui/uitestutil.h"
 #include "testutil.h"
+#include "scopedinstance.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -28,6 +29,7 @@
 #include <thread>
 
 #include <atomic>
+#include <optional>
 
 namespace {
 
@@ -70,6 +72,7 @@ class TestOptionsDialog : public QObject
     QTemporaryDir dir;
     Settings* settings = nullptr;
     ScriptedVolumeLayer layer;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer;
     uitest::ScriptedPrompter* prompter = nullptr;
     OptionsEnvironment env;
     IndexingSettings engineSettings;
@@ -95,12 +98,12 @@ private slots:
     void initTestCase()
     {
         settings = Settings::instanceWithFile(dir.filePath(QStringLiteral("settings.ini")));
-        VolumeLayer::setInstance(&layer);
+        installedLayer.emplace(&layer);
     }
 
     void cleanupTestCase()
     {
-        VolumeLayer::setInstance(nullptr);
+        installedLayer.reset();
         delete prompter; // the last function's prompter (each init replaces the one before)
         prompter = nullptr;
     }
@@ -450,11 +453,13 @@ private slots:
     void unreadableVolumesKeepTheStoredChoice()
     {
         UnreadableVolumes unreadable;
-        VolumeLayer::setInstance(&unreadable);
-        QScopedPointer<OptionsDialog> dialog(makeDialog(OptionsDialog::IndexingPage));
-        dialog->show();
-        QTRY_VERIFY(dialog->volumesLoaded());
-        VolumeLayer::setInstance(&layer);
+        QScopedPointer<OptionsDialog> dialog;
+        {
+            const testutil::ScopedInstance<VolumeLayer> installed(&unreadable);
+            dialog.reset(makeDialog(OptionsDialog::IndexingPage));
+            dialog->show();
+            QTRY_VERIFY(dialog->volumesLoaded()); // read on its own thread while installed
+        }
         QCOMPARE(dialog->volumeModel()->rowCount(), 0);
         QCOMPARE(child<QLabel>(dialog.data(), "volumesStatusLabel")->text(),
                  QStringLiteral("The volumes cannot be listed; the log file tells why."));

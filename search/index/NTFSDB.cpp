@@ -4,6 +4,7 @@
 #include "core/Logger.h"
 #include "core/PrivateFolders.h"
 #include "search/index/IndexFile.h"
+#include "platform/VolumeLayer.h"
 #include "search/index/DriveConnectionNotifier.h"
 #include "search/index/NTFSDriveDB.h"
 #include "search/index/NTFSUtils.h"
@@ -105,6 +106,7 @@ void NTFSDB::setSettings(bool* stop, const IndexingSettings& s)
     // The volumes present now (a repeated first application starts from the mount table too).
     serials.clear();
     unidentified.clear();
+    devices.clear();
     for (const QString& mountPoint : getNtfsDrives()) {
         const quint32 v = getVolumeSerialNumber(mountPoint);
         if (v == 0) {
@@ -112,6 +114,7 @@ void NTFSDB::setSettings(bool* stop, const IndexingSettings& s)
             continue;
         }
         serials.insert(mountPoint, v);
+        devices.insert(mountPoint, VolumeLayer::instance().deviceOf(mountPoint));
         autoAdd(v, mountPoint);
     }
     const QList<quint32> gone = noteVolumes(true);
@@ -199,7 +202,10 @@ void NTFSDB::update(bool* stop, const IndexingSettings* given)
     QList<quint32> toRemove;
     for (const auto& d : drives) {
         const QString mountPoint = d.second->drive();
-        const bool stillThere = serials.contains(mountPoint) && serials.value(mountPoint) == d.first;
+        // Still there: the same serial at the same place, and the same file system (a tmpfs
+        // mounted over a tmpfs has the serial of the mount point but a device of its own).
+        const bool stillThere = serials.contains(mountPoint) && serials.value(mountPoint) == d.first
+            && indexedDevices.value(d.first) == devices.value(mountPoint);
         if (!stillThere || !s.indexDrives.contains(d.first))
             toRemove.append(d.first);
     }
@@ -220,6 +226,16 @@ void NTFSDB::update(bool* stop, const IndexingSettings* given)
     }
 
     states_.setPresent(serials, unidentified, s.indexDrives);
+    for (const quint32 v : toRemove + toDrop)
+        indexedDevices.remove(v);
+    for (const quint32 v : toAdd) {
+        for (auto it = serials.constBegin(); it != serials.constEnd(); ++it) {
+            if (it.value() == v) {
+                indexedDevices.insert(v, devices.value(it.key())); // the first holder is the one indexed
+                break;
+            }
+        }
+    }
     if (!toAdd.isEmpty() || !toRemove.isEmpty() || !toDrop.isEmpty())
         applyLists(stop, toAdd, toRemove, toDrop);
 
@@ -468,17 +484,21 @@ void NTFSDB::resync()
     if (!initialized)
         return;
     QMap<QString, quint32> present;
+    QMap<QString, quint64> presentDevices;
     QStringList noSerial;
     for (const QString& mountPoint : getNtfsDrives()) {
         const quint32 v = getVolumeSerialNumber(mountPoint);
-        if (v != 0)
+        if (v != 0) {
             present.insert(mountPoint, v); // only volumes that can be identified take part
-        else
+            presentDevices.insert(mountPoint, VolumeLayer::instance().deviceOf(mountPoint));
+        } else {
             noSerial.append(mountPoint);
+        }
     }
-    if (present == serials && noSerial == unidentified)
+    if (present == serials && noSerial == unidentified && presentDevices == devices)
         return;
     serials = present;
+    devices = presentDevices;
     unidentified = noSerial;
     noteVolumes(false);
     this->update(&driveStop, nullptr);

@@ -41,6 +41,8 @@
 //   "NoIndexDrives" and its index file is deleted (inside the index folder, which for a root
 //   instance is root's own: PrivateFolders::indexBase). The set then reports an update
 //   (updateStarted, updateFinished), so the pruned lists are written back to the settings.
+// - A mount event that changes only which file system is seen at a mount point (a tmpfs
+//   mounted over a tmpfs: the same serial, another device) replaces that volume's index.
 // - Volume arrival and removal come from the DriveConnectionNotifier on the GUI thread; the
 //   slots only queue the work, which runs on a thread of the set's own, one event at a time.
 //   Each event reads the volumes present again whole (what is visible where may change beyond
@@ -150,6 +152,11 @@ private:
     std::unique_ptr<DriveConnectionNotifier> notifier_;
     QMap<QString, quint32> serials;
     QStringList unidentified; // present volumes whose serial cannot be read
+    // The device number of each present volume (VolumeLayer::deviceOf), and of each indexed
+    // serial when it was added: a volume replaced by another of the same serial (a tmpfs mounted
+    // over a tmpfs) is told by its device and indexed anew.
+    QMap<QString, quint64> devices;
+    QMap<quint32, quint64> indexedDevices;
     VolumeStateBook states_;
     VolumeHistory history_;   // under the update mutex
     QString historyFolder_;   // the index folder history_ was read from

@@ -605,7 +605,9 @@ IndexFile::Status IndexFile::readTables(const bool* cancel, std::unique_ptr<Inde
             std::memset(start + used, 0, length - used); // the zeros after the block stay zeros
             return;
         }
-        std::vector<uchar> local;
+        // One buffer per reading thread, reused for its pieces (no heap block and fresh pages
+        // per piece).
+        thread_local std::vector<uchar> local;
         const std::size_t total = std::size_t(layout.counts[piece.section]);
         const std::size_t first = piece.index * RecordsPerPiece;
         const std::size_t n = std::min(RecordsPerPiece, total - first);

@@ -418,8 +418,24 @@ std::vector<IndexMap::Leaf*> IndexMap::newLeaves(std::size_t count)
 {
     std::vector<Leaf*> leaves;
     leaves.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
+    while (freeLeaves_ && leaves.size() < count)
         leaves.push_back(newLeaf());
+    // The rest in one piece of the arena (one block, on huge pages when large).
+    const std::size_t rest = count - leaves.size();
+    if (rest) {
+        const std::size_t bytes = rest * sizeof(Leaf);
+        char* p = static_cast<char*>(arena_.allocate(bytes, alignof(Leaf)));
+        nodeBytes_ += bytes;
+        for (std::size_t i = 0; i < rest; ++i) {
+            Leaf* leaf = new (p + i * sizeof(Leaf)) Leaf;
+            leaf->count = 0;
+            leaf->reserved = 0;
+            leaf->next = nullptr;
+            leaf->prev = nullptr;
+            leaves.push_back(leaf);
+        }
+        leafCount_ += rest;
+    }
     leafCount_ -= count; // counted once they are assigned
     return leaves;
 }

@@ -1,7 +1,6 @@
 #include "core/LargeMemory.h"
 
 #include <cstdlib>
-#include <sys/mman.h>
 
 namespace {
 
@@ -17,8 +16,8 @@ void* allocateLarge(std::size_t bytes)
     if (bytes > ~std::size_t(0) - HugePage)
         return nullptr;
     const std::size_t rounded = (bytes + HugePage - 1) & ~(HugePage - 1);
-    void* p = std::aligned_alloc(HugePage, rounded);
-    if (p)
-        ::madvise(p, rounded, MADV_HUGEPAGE);
-    return p;
+    // No MADV_HUGEPAGE: where the kernel defragments only for regions so marked (the default),
+    // the mark makes a fault wait for compaction, which stalled a load for seconds; aligned
+    // memory still gets huge pages wherever transparent huge pages are on and some are free.
+    return std::aligned_alloc(HugePage, rounded);
 }

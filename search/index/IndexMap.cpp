@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 // children[i] holds the keys k with keys[i-1] <= k < keys[i]; an inner node may have zero keys
@@ -426,14 +427,13 @@ std::vector<IndexMap::Leaf*> IndexMap::newLeaves(std::size_t count)
         const std::size_t bytes = rest * sizeof(Leaf);
         char* p = static_cast<char*>(arena_.allocate(bytes, alignof(Leaf)));
         nodeBytes_ += bytes;
-        for (std::size_t i = 0; i < rest; ++i) {
-            Leaf* leaf = new (p + i * sizeof(Leaf)) Leaf;
-            leaf->count = 0;
-            leaf->reserved = 0;
-            leaf->next = nullptr;
-            leaf->prev = nullptr;
-            leaves.push_back(leaf);
-        }
+        // Not constructed: a Leaf is plain data whose every field the filler and assignLeaves
+        // write, and constructing it would zero its 64 entries here, on one thread, first
+        // touching every page of the new leaves one after another.
+        static_assert(std::is_trivially_copyable<Leaf>::value && std::is_trivially_destructible<Leaf>::value,
+                      "leaves are plain data");
+        for (std::size_t i = 0; i < rest; ++i)
+            leaves.push_back(std::launder(reinterpret_cast<Leaf*>(p + i * sizeof(Leaf))));
         leafCount_ += rest;
     }
     leafCount_ -= count; // counted once they are assigned

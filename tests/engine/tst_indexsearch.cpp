@@ -211,7 +211,7 @@ private slots:
             live = search(searcher, fresh);
             if (!live.isEmpty())
                 break;
-            QTest::qWait(100);
+            QTest::qWait(100); // searches again until the live index has the file
         }
         QCOMPARE(live, QStringList({vol + "/a/report-new.txt"}));
     }
@@ -326,7 +326,7 @@ private slots:
         searcher.init(settings, ContentSearchOptions());
         searcher.init(settings, ContentSearchOptions());
         QTRY_COMPARE_WITH_TIMEOUT(init.count(), 1, 30000);
-        QTest::qWait(100);
+        QTest::qWait(100); // proves an absence
         QCOMPARE(init.count(), 1); // the replaced initialisation reports nothing
         QMap<QString, int> counts;
         QTRY_VERIFY_WITH_TIMEOUT((counts.clear(), searcher.indexedCounts(counts), counts.size() == 2), 30000);

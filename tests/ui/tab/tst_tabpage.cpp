@@ -32,6 +32,7 @@
 #include <QTranslator>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -126,21 +127,14 @@ struct Window
     QString releaseMark() const { return tmp.filePath(QStringLiteral("held.release")); }
     bool waitHeld() const
     {
-        QElapsedTimer t;
-        t.start();
-        while (!QFile::exists(heldMark()) && t.elapsed() < 20000)
-            QTest::qWait(10);
-        return QFile::exists(heldMark());
+        return QTest::qWaitFor([this] { return QFile::exists(heldMark()); }, 120000);
     }
     void release() { testutil::writeFile(releaseMark(), ""); }
 };
 
 bool waitFinished(TabPage* tab)
 {
-    QElapsedTimer t;
-    t.start();
-    while (tab->state() == TabPage::Searching && t.elapsed() < 20000)
-        QTest::qWait(10);
+    (void)QTest::qWaitFor([tab] { return tab->state() != TabPage::Searching; }, 120000);
     return tab->state() == TabPage::Finished;
 }
 
@@ -199,7 +193,7 @@ private slots:
         QCOMPARE(w.button(), QStringLiteral("Done"));
         QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
         // The search's duration stays what it was: a sort or a language change long after
-        // the end does not count the time since.
+        // the end does not count the time since. (A fixed wait: more than a second must pass.)
         QTest::qWait(1100);
         QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
         tab->fileTable()->view()->sortByColumn(2, Qt::DescendingOrder);
@@ -264,7 +258,8 @@ private slots:
         const QString csv = w.tmp.filePath(QStringLiteral("stopped.csv"));
         tab->exportToCsv(csv);
         tab->startSearch(); // gives up the rows being written
-        QTest::qWait(200);
+        QTRY_COMPARE_WITH_TIMEOUT(exported.count(), 1, 60000);
+        QVERIFY(waitFinished(tab)); // the stopped export had all that time to report again
         // Exactly one report: stopped (shown to the user, no file) or, had it ended, its outcome.
         QCOMPARE(exported.count(), 1);
         QCOMPARE(exported.first().at(0).toString(), csv);
@@ -303,7 +298,7 @@ private slots:
         QVERIFY2(QRegularExpression(QStringLiteral("^Found: 1 objects in \\d+s$")).match(found).hasMatch(),
                  qPrintable(found));
         QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
-        QTest::qWait(1100);
+        QTest::qWait(1100); // a fixed wait: more than a second must pass
         // A sort long after the search and a language change keep the search's own time,
         // and the button stays as it is.
         QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
@@ -352,7 +347,7 @@ private slots:
         QCOMPARE(w.button(), QStringLiteral("Search")); // the shown tab's own state
         QVERIFY(waitFinished(first));
         QCOMPARE(w.button(), QStringLiteral("Search"));
-        QTest::qWait(600);
+        QTest::qWait(600); // proves an absence: the hidden tab's "Done" time changes no button
         QCOMPARE(w.button(), QStringLiteral("Search"));
         // Shown again, the finished tab's button is "Search" once its "Done" time is over (the
         // wait above may have ended before its timer ran on a loaded machine).
@@ -382,11 +377,13 @@ private slots:
         // Closing a tab whose search runs: the search stops, nothing is written into it.
         tab->startSearch();
         QVERIFY(tab->state() == TabPage::Searching);
+        const QPointer<TabPage> closed(tab);
         w.tabs->closeTab(w.tabs->indexOf(tab));
         QCOMPARE(w.tabs->count(), 1);
-        QTest::qWait(100); // the deferred deletion runs; the reaped search ends on its own
+        QTRY_VERIFY_WITH_TIMEOUT(closed.isNull(), 60000); // the deferred deletion ran
         QCOMPARE(w.tabs->widget(0), other);
-        QTest::qWait(500);
+        // The reaped search ends on its own.
+        QTRY_COMPARE_WITH_TIMEOUT(w.searcher->filedFindCount(), 0, 120000);
     }
 
     void staleMatchesNeverFillThePreview()
@@ -405,7 +402,7 @@ private slots:
         QVERIFY(first >= 1000 && second > first);
         QSignalSpy shown(tab->preview(), &TabFilePreview::matchesShown);
         QTRY_COMPARE_WITH_TIMEOUT(tab->matchesRequestId(), -1, 10000);
-        QTest::qWait(100); // the replaced search's end has come too by now
+        QTest::qWait(100); // proves an absence: the replaced search's end fills nothing
         QCOMPARE(shown.count(), 1); // only the newer search filled the preview
         QVERIFY(tab->preview()->holder()->path.endsWith(QStringLiteral("name.txt")));
         // A new search gives up the matches search too.

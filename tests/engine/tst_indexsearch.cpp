@@ -5,6 +5,7 @@
 #include "search/index/NTFSUtils.h"
 #include "tests/engine/enginetest.h"
 #include "tests/index/loopvolume.h"
+#include "scopedinstance.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -265,16 +266,12 @@ private slots:
         }
 
         GatedLayer layer(slow);
-        VolumeLayer::setInstance(&layer);
-        struct Restore
+        const testutil::ScopedInstance<VolumeLayer> installed(&layer);
+        struct Open // opens the gate at the end, before the layer is taken out
         {
             GatedLayer& layer;
-            ~Restore()
-            {
-                layer.open();
-                VolumeLayer::setInstance(nullptr);
-            }
-        } restore{layer};
+            ~Open() { layer.open(); }
+        } open{layer};
         const QStringList expected = findOnDisk({ready, slow}, QStringLiteral("report"));
         QCOMPARE(expected.size(), 6);
         {

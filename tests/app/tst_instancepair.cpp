@@ -229,10 +229,7 @@ class TestInstancePair : public QObject
     QByteArray out(const QString& name) const { return testutil::readFile(out_ + QLatin1Char('/') + name); }
     QByteArray awaitOut(const QString& name, int ms = 60000)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (out(name).isEmpty() && timer.elapsed() < ms)
-            QTest::qWait(20);
+        (void)QTest::qWaitFor([&] { return !out(name).isEmpty(); }, ms);
         return out(name);
     }
     void quit() { QVERIFY(testutil::writeFile(out_ + QStringLiteral("/quit"), "1")); }
@@ -470,7 +467,7 @@ private slots:
             QElapsedTimer t;
             t.start();
             while (blocked && t.elapsed() < 3000)
-                QThread::msleep(10);
+                QThread::msleep(10); // polls the release (a server that never answers)
             return 1;
         });
         std::atomic<qint32> result{99}; // polled while the sender runs
@@ -554,7 +551,7 @@ private slots:
             QVERIFY(longer.waitForStarted());
             auto* waiter = new WaitAdminProcessThread(longer.processId());
             waiter->start();
-            QTest::qWait(50);
+            QTest::qWait(50); // a fixed wait: the thread is in its wait (nothing shows that)
             delete waiter;
             QTimer::singleShot(300, [] { QCoreApplication::exit(7); });
             QCOMPARE(QCoreApplication::exec(), 7);

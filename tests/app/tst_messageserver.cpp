@@ -34,7 +34,7 @@ class TestMessageServer : public QObject
         return QString::fromUtf16(reinterpret_cast<const ushort*>(bytes.constData()), bytes.size() / 2);
     }
 
-    // Connects `count` sockets to the title and lets the server see them.
+    // Connects `count` sockets to the title (the server sees them once events are processed).
     std::vector<std::unique_ptr<QLocalSocket>> connectMany(const QString& title, int count)
     {
         std::vector<std::unique_ptr<QLocalSocket>> sockets;
@@ -43,8 +43,18 @@ class TestMessageServer : public QObject
             sockets.back()->connectToServer(InstanceChannel::socketPath(title));
             sockets.back()->waitForConnected(2000);
         }
-        QTest::qWait(200);
         return sockets;
+    }
+
+    // How many of the sockets are still connected.
+    static int connected(const std::vector<std::unique_ptr<QLocalSocket>>& sockets)
+    {
+        int open = 0;
+        for (const auto& s : sockets) {
+            s->waitForReadyRead(0);
+            open += s->state() == QLocalSocket::ConnectedState;
+        }
+        return open;
     }
 
 private slots:
@@ -71,11 +81,11 @@ private slots:
         const QByteArray payload = MessageFrame::copyDataPayload(2, MessageFrame::textData(QStringLiteral("/etc/passwd")));
         for (int i = 0; i < 500; ++i)
             frames << MessageFrame{MessageFrame::kCopyData, payload};
-        bool posted = false;
-        std::thread sender([&] { posted = InstanceChannel::post(QLatin1String(kUserInstanceWindowName), frames); });
-        QTest::qWait(300);
+        std::atomic<int> posted{-1};
+        std::thread sender([&] { posted = InstanceChannel::post(QLatin1String(kUserInstanceWindowName), frames) ? 1 : 0; });
+        QTRY_VERIFY_WITH_TIMEOUT(posted != -1, 60000); // the server reads in this thread meanwhile
         sender.join();
-        QVERIFY(posted);
+        QCOMPARE(posted.load(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(logText().contains(QStringLiteral("more like this in the last second")), 3000);
         const QString log = logText();
         const int lines = log.count(QStringLiteral("Ignored message 74")) - linesBefore;
@@ -93,19 +103,14 @@ private slots:
         MessageServer server;
         QVERIFY(server.listen(QStringLiteral("capped")));
         auto sockets = connectMany(QStringLiteral("capped"), 40);
-        QTRY_COMPARE(server.connectionCount(), MessageServer::kMaxConnectionsPerProcess);
-        int open = 0;
-        for (auto& s : sockets) {
-            s->waitForReadyRead(0);
-            open += s->state() == QLocalSocket::ConnectedState;
-        }
-        QCOMPARE(open, MessageServer::kMaxConnectionsPerProcess);
+        QTRY_COMPARE_WITH_TIMEOUT(server.connectionCount(), MessageServer::kMaxConnectionsPerProcess, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(connected(sockets), MessageServer::kMaxConnectionsPerProcess, 60000);
         QVERIFY(logText().contains(QStringLiteral("Too many connections from process %1").arg(::getpid())));
         // Closing some makes room again.
         sockets.resize(10);
         QTRY_COMPARE(server.connectionCount(), 10);
         auto more = connectMany(QStringLiteral("capped"), 3);
-        QCOMPARE(server.connectionCount(), 13);
+        QTRY_COMPARE_WITH_TIMEOUT(server.connectionCount(), 13, 60000);
     }
 
     // A connection on which nothing arrives is closed after the idle time; one that keeps
@@ -117,17 +122,20 @@ private slots:
         QVERIFY(server.listen(QStringLiteral("idle")));
         server.setIdleTimeout(300);
         auto sockets = connectMany(QStringLiteral("idle"), 2);
-        QCOMPARE(server.connectionCount(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(server.connectionCount(), 2, 60000);
+        // The second talks (a frame every 50 ms, well within the idle time) until the first,
+        // silent, has been closed.
         QElapsedTimer timer;
         timer.start();
-        while (timer.elapsed() < 1000) {
+        while (sockets[0]->state() != QLocalSocket::UnconnectedState && timer.elapsed() < 60000) {
             sockets[1]->write(MessageFrame::encode(17, QByteArray()));
             sockets[1]->flush();
-            QTest::qWait(50);
+            QTest::qWait(50); // the pace of the talk
+            sockets[0]->waitForReadyRead(0);
         }
+        QCOMPARE(sockets[0]->state(), QLocalSocket::UnconnectedState);
         QCOMPARE(server.connectionCount(), 1);
         QCOMPARE(sockets[1]->state(), QLocalSocket::ConnectedState);
-        QTRY_COMPARE(sockets[0]->state(), QLocalSocket::UnconnectedState);
     }
 };
 

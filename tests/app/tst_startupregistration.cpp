@@ -353,7 +353,7 @@ private slots:
             QVERIFY(!QFileInfo::exists(path));
         QCOMPARE(testutil::readFile(l.thunarActionsFile), thunar);
         QVERIFY(!registration.isShellIntegrated());
-        QTest::qWait(100);
+        QTest::qWait(100); // proves an absence: no second cache update follows
         QCOMPARE(testutil::readFile(record).count('\n'), 1); // nothing more to remove there
 
         // An entry without a command is not ours to count as on; without Thunar its file is not made.

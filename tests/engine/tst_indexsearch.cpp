@@ -5,6 +5,7 @@
 #include "search/index/NTFSUtils.h"
 #include "tests/engine/enginetest.h"
 #include "tests/index/loopvolume.h"
+#include "scopedinstance.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -212,7 +213,7 @@ private slots:
             live = search(searcher, fresh);
             if (!live.isEmpty())
                 break;
-            QTest::qWait(100);
+            QTest::qWait(100); // searches again until the live index has the file
         }
         QCOMPARE(live, QStringList({vol + "/a/report-new.txt"}));
     }
@@ -265,16 +266,12 @@ private slots:
         }
 
         GatedLayer layer(slow);
-        VolumeLayer::setInstance(&layer);
-        struct Restore
+        const testutil::ScopedInstance<VolumeLayer> installed(&layer);
+        struct Open // opens the gate at the end, before the layer is taken out
         {
             GatedLayer& layer;
-            ~Restore()
-            {
-                layer.open();
-                VolumeLayer::setInstance(nullptr);
-            }
-        } restore{layer};
+            ~Open() { layer.open(); }
+        } open{layer};
         const QStringList expected = findOnDisk({ready, slow}, QStringLiteral("report"));
         QCOMPARE(expected.size(), 6);
         {
@@ -329,7 +326,7 @@ private slots:
         searcher.init(settings, ContentSearchOptions());
         searcher.init(settings, ContentSearchOptions());
         QTRY_COMPARE_WITH_TIMEOUT(init.count(), 1, 30000);
-        QTest::qWait(100);
+        QTest::qWait(100); // proves an absence
         QCOMPARE(init.count(), 1); // the replaced initialisation reports nothing
         QMap<QString, int> counts;
         QTRY_VERIFY_WITH_TIMEOUT((counts.clear(), searcher.indexedCounts(counts), counts.size() == 2), 30000);

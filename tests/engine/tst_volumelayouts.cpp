@@ -107,9 +107,7 @@ class TestVolumeLayouts : public QObject
         FileSearch search(index.get(), &directories, &contents, nullptr, &request, &results);
         testutil::ThreadSafeSpy finished(&search, &FileSearch::finished);
         search.start();
-        QDeadlineTimer deadline(120000);
-        while (finished.count() == 0 && !deadline.hasExpired())
-            QTest::qWait(20);
+        (void)QTest::qWaitFor([&] { return finished.count() > 0; }, 120000);
         return paths(results);
     }
 
@@ -282,7 +280,7 @@ private slots:
                     for (QString& path : found)
                         path = path.mid(tree.size());
                 } while (subfolders && !found.contains("/notes/public.txt") && !deadline.hasExpired()
-                         && (QTest::qWait(50), true));
+                         && (QTest::qWait(50), true)); // searches again until the index has it
                 answers << found;
             }
             const QStringList expected = subfolders

@@ -178,10 +178,10 @@ private:
     ScriptedJournalReader* runningReader()
     {
         ScriptedJournalReader* reader = nullptr;
-        for (int i = 0; i < 500 && !(reader && reader->readCalls() > 0); ++i) {
+        (void)QTest::qWaitFor([&] {
             reader = journal->reader(Mount);
-            QTest::qWait(5);
-        }
+            return reader && reader->readCalls() > 0;
+        }, 60000);
         return reader;
     }
 
@@ -459,7 +459,7 @@ private slots:
         QCOMPARE(resumed->lastStart(), USN(180));
         QCOMPARE(find(*again, QStringLiteral("report")), QStringList({
             "F /mnt/v/docs/Report 2015.txt", "F /mnt/v/Projects/report.PDF"}));
-        QTest::qWait(50);
+        QTest::qWait(50); // proves an absence: no walk follows
         QCOMPARE(layer->enumerations(), 1);
         QCOMPARE(started.count(), 0);
     }
@@ -523,7 +523,7 @@ private slots:
         auto again = makeDb(settings());
         again->init(nullptr);
         QCOMPARE(runningReader()->lastStart(), USN(140));
-        QTest::qWait(50);
+        QTest::qWait(50); // proves an absence: no walk follows
         QCOMPARE(layer->enumerations(), walks);
         QCOMPARE(again->count(), 10);
     }
@@ -672,7 +672,7 @@ private slots:
             QCOMPARE(db->count(), 10);
         } else if (outcome == QLatin1String("resumed")) {
             QCOMPARE(runningReader()->lastStart(), USN(qFromBigEndian<qint64>(file.constData() + 18)));
-            QTest::qWait(30);
+            QTest::qWait(30); // proves an absence: no walk follows
             QCOMPARE(layer->enumerations(), 0);
             QCOMPARE(finished.count(), 0);
         } else {
@@ -732,7 +732,7 @@ private slots:
         runningReader()->failRead();
         QVERIFY(held->entered.tryAcquire(1, 5000));
         std::thread release([held] {
-            QThread::msleep(50);
+            QThread::msleep(50); // a fixed wait: the destructor below waits for the held rebuild
             held->proceed.release();
         });
         db.reset();

@@ -290,7 +290,7 @@ private slots:
         third.init(nullptr);
         QVERIFY(indexLogText().contains(QStringLiteral("Loading disk %1 done").arg(mp)));
         QTRY_COMPARE_WITH_TIMEOUT(thirdFinished.count(), 1, 30000);
-        QTest::qWait(50);
+        QTest::qWait(50); // a fixed time of changes after the reconcile
         stop = true;
         writer.join();
         QVERIFY(made > 0);

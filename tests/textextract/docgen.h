@@ -442,7 +442,7 @@ void endsWithin(int ms, const char* what, F run)
     std::thread watchdog([&] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (!ended && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10)); // polls the end
         if (!ended) {
             std::fprintf(stderr, "FAIL!  : %s never ends\n", what);
             std::fflush(stderr);
@@ -515,7 +515,7 @@ public:
     Watchdog(bool* flag, int ms)
         : thread([this, flag, ms] {
               for (int waited = 0; waited < ms && !done; waited += 10)
-                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10)); // polls the end
               if (!done) {
                   fired_ = true;
                   __atomic_store_n(flag, true, __ATOMIC_RELAXED);

@@ -310,7 +310,7 @@ private slots:
 
         // Leaving the box as it was starts nothing.
         dialog->onAccept();
-        QTest::qWait(50);
+        QTest::qWait(50); // proves an absence: no elevated call follows
         QVERIFY(elevatedCalls().isEmpty());
 
         QScopedPointer<OptionsDialog> second(makeDialog());
@@ -325,7 +325,7 @@ private slots:
         // Nothing of the index was written.
         QCOMPARE(settings->indexOptions().indexDrives, engineSettings.indexDrives);
         QCOMPARE(creates + deletes, 0);
-        QTest::qWait(100);
+        QTest::qWait(100); // proves an absence: no warning follows the call's return
         QVERIFY(!prompter->kinds().contains(QStringLiteral("warning"))); // it went through
     }
 

@@ -33,6 +33,7 @@
 #include <QTranslator>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -127,21 +128,14 @@ struct Window
     QString releaseMark() const { return tmp.filePath(QStringLiteral("held.release")); }
     bool waitHeld() const
     {
-        QElapsedTimer t;
-        t.start();
-        while (!QFile::exists(heldMark()) && t.elapsed() < 20000)
-            QTest::qWait(10);
-        return QFile::exists(heldMark());
+        return QTest::qWaitFor([this] { return QFile::exists(heldMark()); }, 120000);
     }
     void release() { testutil::writeFile(releaseMark(), ""); }
 };
 
 bool waitFinished(TabPage* tab)
 {
-    QElapsedTimer t;
-    t.start();
-    while (tab->state() == TabPage::Searching && t.elapsed() < 20000)
-        QTest::qWait(10);
+    (void)QTest::qWaitFor([tab] { return tab->state() != TabPage::Searching; }, 120000);
     return tab->state() == TabPage::Finished;
 }
 
@@ -200,7 +194,7 @@ private slots:
         QCOMPARE(w.button(), QStringLiteral("Done"));
         QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
         // The search's duration stays what it was: a sort or a language change long after
-        // the end does not count the time since.
+        // the end does not count the time since. (A fixed wait: more than a second must pass.)
         QTest::qWait(1100);
         QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
         tab->fileTable()->view()->sortByColumn(2, Qt::DescendingOrder);
@@ -265,7 +259,8 @@ private slots:
         const QString csv = w.tmp.filePath(QStringLiteral("stopped.csv"));
         tab->exportToCsv(csv);
         tab->startSearch(); // gives up the rows being written
-        QTest::qWait(200);
+        QTRY_COMPARE_WITH_TIMEOUT(exported.count(), 1, 60000);
+        QVERIFY(waitFinished(tab)); // the stopped export had all that time to report again
         // Exactly one report: stopped (shown to the user, no file) or, had it ended, its outcome.
         QCOMPARE(exported.count(), 1);
         QCOMPARE(exported.first().at(0).toString(), csv);
@@ -304,7 +299,7 @@ private slots:
         QVERIFY2(QRegularExpression(QStringLiteral("^Found: 1 objects in \\d+s$")).match(found).hasMatch(),
                  qPrintable(found));
         QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
-        QTest::qWait(1100);
+        QTest::qWait(1100); // a fixed wait: more than a second must pass
         // A sort long after the search and a language change keep the search's own time,
         // and the button stays as it is.
         QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
@@ -353,7 +348,7 @@ private slots:
         QCOMPARE(w.button(), QStringLiteral("Search")); // the shown tab's own state
         QVERIFY(waitFinished(first));
         QCOMPARE(w.button(), QStringLiteral("Search"));
-        QTest::qWait(600);
+        QTest::qWait(600); // proves an absence: the hidden tab's "Done" time changes no button
         QCOMPARE(w.button(), QStringLiteral("Search"));
         // Shown again, the finished tab's button is "Search" once its "Done" time is over (the
         // wait above may have ended before its timer ran on a loaded machine).
@@ -383,11 +378,13 @@ private slots:
         // Closing a tab whose search runs: the search stops, nothing is written into it.
         tab->startSearch();
         QVERIFY(tab->state() == TabPage::Searching);
+        const QPointer<TabPage> closed(tab);
         w.tabs->closeTab(w.tabs->indexOf(tab));
         QCOMPARE(w.tabs->count(), 1);
-        QTest::qWait(100); // the deferred deletion runs; the reaped search ends on its own
+        QTRY_VERIFY_WITH_TIMEOUT(closed.isNull(), 60000); // the deferred deletion ran
         QCOMPARE(w.tabs->widget(0), other);
-        QTest::qWait(500);
+        // The reaped search ends on its own.
+        QTRY_COMPARE_WITH_TIMEOUT(w.searcher->filedFindCount(), 0, 120000);
     }
 
     void staleMatchesNeverFillThePreview()
@@ -407,7 +404,7 @@ private slots:
         QSignalSpy shown(tab->preview(), &TabFilePreview::matchesShown);
         QTRY_COMPARE_WITH_TIMEOUT(tab->matchesRequestId(), -1, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 60000); // once the file text has landed
-        QTest::qWait(100); // the replaced search's end has come too by now
+        QTest::qWait(100); // proves an absence: the replaced search's end fills nothing
         QCOMPARE(shown.count(), 1); // only the newer search filled the preview
         QVERIFY(tab->preview()->holder()->path.endsWith(QStringLiteral("name.txt")));
         // A new search gives up the matches search too.

@@ -5,14 +5,14 @@
 // Exit codes: 0 normal end, a maintenance option done or a running instance notified; 1 a
 // maintenance option that failed, or the user instance could not start the main instance; 5 a
 // maintenance option without root; otherwise the event loop's code.
-#include "app/CrashHandler.h"
-#include "app/InstanceChannel.h"
-#include "app/InstancePair.h"
-#include "app/MessageListenWidget.h"
-#include "app/ProgramExit.h"
-#include "app/ShellUtils.h"
-#include "app/SignalPipe.h"
-#include "app/StartUp.h"
+#include "app/desktop/ShellUtils.h"
+#include "app/instance/InstanceChannel.h"
+#include "app/instance/InstancePair.h"
+#include "app/instance/MessageListenWidget.h"
+#include "app/startup/CrashHandler.h"
+#include "app/startup/ProgramExit.h"
+#include "app/startup/SignalPipe.h"
+#include "app/startup/StartUp.h"
 #include "core/FileUtils.h"
 #include "core/Logger.h"
 #include "core/PrivateFolders.h"
@@ -21,8 +21,6 @@
 #include "search/engine/FileSearcher.h"
 #include "ui/common/Prompter.h"
 #include "ui/main/MainWindow.h"
-#include "ui/options/OptionsDialog.h"
-#include "core/FileSearchException.h"
 
 #include <QApplication>
 #include <QDir>
@@ -115,12 +113,7 @@ int main(int argc, char** argv)
         // administrator runs them from a console or a package script).
         QCoreApplication app(argc, argv);
         writeStartLines(arguments);
-        MaintenanceActions maintenance = MaintenanceActions::system();
-        maintenance.setShellIntegration = [](bool enable) {
-            if (!OptionsDialog::setShellIntegration(enable))
-                throw FileSearchException("The folder command could not be changed", QStringLiteral("main"), __LINE__);
-        };
-        code = handleSpecialArguments(arguments, maintenance);
+        code = handleSpecialArguments(arguments, MaintenanceActions::system());
         Settings::destroyInstance();
         return code;
     }

@@ -24,7 +24,7 @@ FileTable::FileTable(FileTableView* view, QFrame* filterBarHost, Settings* setti
 {
     showFilterBar_ = settings ? settings->value(Settings::ShowFilterBar).toBool() : true;
     view->setPrompter(prompter);
-    model_ = new FileTableModel(view, this, settings ? settings->fileColumnTypes() : QList<int>());
+    model_ = new FileTableModel(this, settings ? settings->fileColumnTypes() : QList<int>(), view);
     view->setModel(model_);
     view->setColumnWidths(settings ? settings->fileColumnWidths() : QList<int>());
     view->show();
@@ -212,10 +212,17 @@ void FileTable::sortByIndicator()
     if (!header->isSortIndicatorShown() || type < 0)
         return;
     // The user chose this order (and confirmed it, if asked) when clicking the header.
-    sort(type, header->sortIndicatorOrder());
+    startSort(type, header->sortIndicatorOrder());
 }
 
 void FileTable::sort(int type, Qt::SortOrder order)
+{
+    if (view_ && !view_->confirmSort(type))
+        return;
+    startSort(type, order);
+}
+
+void FileTable::startSort(int type, Qt::SortOrder order)
 {
     if (settings)
         settings->setValue(Settings::SortColumn, FileTableColumns::isFileSystemType(type) ? 0 : type);

@@ -100,6 +100,7 @@ public:
     QVariant icon(int row) override;
     QString filePath(int row) override;
     QString fileName(int row) override;
+    // The user's sort: asks the view's question first (FileTableView::confirmSort).
     void sort(int type, Qt::SortOrder order) override;
 
 signals:
@@ -114,6 +115,8 @@ private:
     void onSortFinished();
     // Sorts by the header's indicator, if one is shown.
     void sortByIndicator();
+    // Starts the sort on the worker, without asking.
+    void startSort(int type, Qt::SortOrder order);
     void reload();
     const FileProperties& properties(const FileSearchResults::Entry& entry);
 

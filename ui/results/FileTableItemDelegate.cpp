@@ -1,12 +1,13 @@
 #include "ui/results/FileTableItemDelegate.h"
 
 #include "ui/results/CellText.h"
-#include "ui/results/FileTableModel.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QStyle>
-#include <QTextLayout>
+#include <QTextBoundaryFinder>
+#include <QVector>
 
 #include <algorithm>
 
@@ -14,57 +15,114 @@ namespace {
 
 const QChar kEllipsis(0x2026);
 
-// One line of `text` in `font`, the `ranges` bold.
-void layOut(QTextLayout& layout, const QString& text, const QList<QPair<int, int>>& ranges, const QFont& font)
+struct Run
+{
+    int start;
+    int length;
+    bool bold;
+};
+
+QFont boldOf(const QFont& font)
 {
     QFont bold = font;
     bold.setBold(true);
-    QVector<QTextLayout::FormatRange> formats;
+    return bold;
+}
+
+// `text` split into plain and bold runs; `ranges` are clamped to the text, empty ones dropped.
+QVector<Run> runsOf(const QString& text, const FileTableRoles::MatchRanges& ranges)
+{
+    QVector<Run> runs;
+    int at = 0;
     for (const auto& r : ranges) {
-        QTextLayout::FormatRange format;
-        format.start = r.first;
-        format.length = r.second;
-        format.format.setFont(bold);
-        formats.append(format);
+        const int start = std::clamp(r.first, at, int(text.size()));
+        const int end = std::clamp(r.first + std::max(0, r.second), start, int(text.size()));
+        if (end == start)
+            continue;
+        if (start > at)
+            runs.append({at, start - at, false});
+        runs.append({start, end - start, true});
+        at = end;
     }
-    layout.setText(text);
-    layout.setFont(font);
-    QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.setFormats(formats);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    if (line.isValid())
-        line.setLineWidth(1e6);
-    layout.endLayout();
+    if (at < text.size())
+        runs.append({at, int(text.size()) - at, false});
+    return runs;
+}
+
+FileTableRoles::MatchRanges rangesOf(const QVector<Run>& runs)
+{
+    FileTableRoles::MatchRanges ranges;
+    for (const Run& run : runs) {
+        if (run.bold)
+            ranges.append({run.start, run.length});
+    }
+    return ranges;
 }
 
 } // namespace
 
-FileTableItemDelegate::Shown FileTableItemDelegate::fit(const QString& name, const QList<QPair<int, int>>& ranges,
-                                                        const QFont& font, int width)
+qreal FileTableItemDelegate::shownWidth(const Shown& shown, const QFont& font)
+{
+    const QFontMetricsF plain(font);
+    const QFontMetricsF bold(boldOf(font));
+    qreal width = 0;
+    for (const Run& run : runsOf(shown.text, shown.ranges))
+        width += (run.bold ? bold : plain).horizontalAdvance(shown.text.mid(run.start, run.length));
+    return width;
+}
+
+FileTableItemDelegate::Shown FileTableItemDelegate::fit(const QString& name, const FileTableRoles::MatchRanges& ranges,
+                                                        const QFont& font, qreal width)
 {
     const QString visible = CellText::visibleText(name);
-    QTextLayout layout;
-    layOut(layout, visible, ranges, font);
-    const QTextLine line = layout.lineAt(0);
-    if (!line.isValid() || line.naturalTextWidth() <= width)
-        return Shown{visible, ranges};
-    // The longest start that leaves room for the ellipsis.
-    const qreal room = width - QFontMetricsF(font).horizontalAdvance(kEllipsis);
-    int cut = room <= 0 ? 0 : line.xToCursor(room, QTextLine::CursorBetweenCharacters);
-    while (cut > 0 && line.cursorToX(cut) > room)
-        --cut;
-    if (cut > 0 && visible.at(cut - 1).isHighSurrogate())
-        --cut;
-    Shown shown{visible.left(cut) + kEllipsis, {}};
-    for (const auto& r : ranges) {
-        const int end = std::min(r.first + r.second, cut);
-        if (end > r.first)
-            shown.ranges.append({r.first, end - r.first});
+    const QVector<Run> runs = runsOf(visible, ranges);
+    const QFontMetricsF plain(font);
+    const QFontMetricsF bold(boldOf(font));
+    auto advance = [&](const Run& run, int length) {
+        return (run.bold ? bold : plain).horizontalAdvance(visible.mid(run.start, length));
+    };
+    qreal whole = 0;
+    for (const Run& run : runs)
+        whole += advance(run, run.length);
+    if (whole <= width)
+        return Shown{visible, rangesOf(runs)};
+
+    // The longest start, cut between two characters as the user sees them, that leaves room
+    // for the ellipsis.
+    const qreal room = width - plain.horizontalAdvance(kEllipsis);
+    QVector<int> boundaries;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, visible);
+    for (int b = finder.toNextBoundary(); b > 0; b = finder.toNextBoundary())
+        boundaries.append(b);
+    int cut = 0;
+    qreal used = 0;
+    for (const Run& run : runs) {
+        const qreal full = advance(run, run.length);
+        if (used + full <= room) {
+            used += full;
+            cut = run.start + run.length;
+            continue;
+        }
+        // Inside this run: the last boundary whose start of the run still fits.
+        auto lo = std::upper_bound(boundaries.cbegin(), boundaries.cend(), run.start);
+        auto hi = std::lower_bound(boundaries.cbegin(), boundaries.cend(), run.start + run.length);
+        while (lo < hi) {
+            const auto mid = lo + (hi - lo) / 2;
+            if (used + advance(run, *mid - run.start) <= room) {
+                cut = *mid;
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        break;
     }
-    return shown;
+    QVector<Run> kept;
+    for (const Run& run : runs) {
+        if (run.start < cut)
+            kept.append({run.start, std::min(run.length, cut - run.start), run.bold});
+    }
+    return Shown{visible.left(cut) + kEllipsis, rangesOf(kept)};
 }
 
 void FileTableItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -78,20 +136,31 @@ void FileTableItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     const QString name = index.data(Qt::DisplayRole).toString(); // as it is, not the style's display form
     opt.text.clear();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
-
-    const auto ranges = index.data(FileTableModel::MatchRangesRole).value<QList<QPair<int, int>>>();
-    const Shown shown = fit(name, ranges, opt.font, textRect.width());
-    QTextLayout layout;
-    layOut(layout, shown.text, shown.ranges, opt.font);
-    const QTextLine line = layout.lineAt(0);
-    if (!line.isValid())
+    if (textRect.width() <= 0)
         return;
 
-    const bool selected = (opt.state & QStyle::State_Selected) && (opt.state & QStyle::State_Active);
+    const auto ranges = index.data(FileTableRoles::MatchRangesRole).value<FileTableRoles::MatchRanges>();
+    const Shown shown = fit(name, ranges, opt.font, textRect.width());
+
+    // The colour group the style painted the row's background with.
+    QPalette::ColorGroup group = QPalette::Disabled;
+    if (opt.state & QStyle::State_Enabled)
+        group = (opt.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+    const bool selected = opt.state & QStyle::State_Selected;
+    const QFont bold = boldOf(opt.font);
+    const QFontMetricsF plainMetrics(opt.font);
+    const QFontMetricsF boldMetrics(bold);
+    const qreal baseline = textRect.top() + (textRect.height() - plainMetrics.height()) / 2 + plainMetrics.ascent();
+
     painter->save();
-    painter->setPen(opt.palette.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setPen(opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setClipRect(textRect);
-    const qreal top = textRect.top() + (textRect.height() - line.height()) / 2;
-    layout.draw(painter, QPointF(textRect.left(), top));
+    qreal x = textRect.left();
+    for (const Run& run : runsOf(shown.text, shown.ranges)) {
+        const QString text = shown.text.mid(run.start, run.length);
+        painter->setFont(run.bold ? bold : opt.font);
+        painter->drawText(QPointF(x, baseline), text);
+        x += (run.bold ? boldMetrics : plainMetrics).horizontalAdvance(text);
+    }
     painter->restore();
 }

@@ -1,15 +1,14 @@
 #include "ui/results/FileTableModel.h"
 
 #include "app/desktop/ShellUtils.h"
-#include "ui/results/FileTableView.h"
 #include "ui/results/IDataSource.h"
 
 #include <QMimeData>
 #include <QSet>
 #include <algorithm>
 
-FileTableModel::FileTableModel(FileTableView* view, IDataSource* source, const QList<int>& types)
-    : QAbstractTableModel(view), view(view), source(source)
+FileTableModel::FileTableModel(IDataSource* source, const QList<int>& types, QObject* parent)
+    : QAbstractTableModel(parent), source(source)
 {
     if (!types.isEmpty())
         columns.setColumns(types);
@@ -41,9 +40,9 @@ QVariant FileTableModel::data(const QModelIndex& index, int role) const
         if (type == FileTableColumns::Size || type == FileTableColumns::Matches)
             return int(Qt::AlignRight);
         return QVariant();
-    case Qt::UserRole:
+    case FileTableRoles::FilePathRole:
         return source->filePath(index.row());
-    case MatchRangesRole:
+    case FileTableRoles::MatchRangesRole:
         return type == FileTableColumns::Name ? QVariant::fromValue(source->nameMatches(index.row())) : QVariant();
     default:
         return QVariant();
@@ -108,8 +107,6 @@ void FileTableModel::sort(int column, Qt::SortOrder order)
     const int type = columns.typeAt(column);
     if (type < 0)
         return; // no column (the header asks with -1 when its sort column went away)
-    if (view && !view->confirmSort())
-        return;
     source->sort(type, order);
 }
 

@@ -5,10 +5,14 @@
 // at the end or inserted at a position (new folders go in front of the files), rows removed
 // in contiguous ranges, everything cleared, or a reordering after a sort during which the
 // persistent indexes (selection, current row, an open editor) follow their items to their new
-// rows. Touched only on the GUI thread.
+// rows. The model holds no view and asks nothing: a sort it is told to make is made (the
+// controller asks the user first where a sort reads the file system). Texts are plain; the
+// matched parts of names come in FileTableRoles::MatchRangesRole, the path in FilePathRole.
+// Touched only on the GUI thread.
 #pragma once
 
 #include "ui/results/FileTableColumns.h"
+#include "ui/results/FileTableRoles.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -17,19 +21,13 @@
 
 #include <functional>
 
-class FileTableView;
 class IDataSource;
 
 class FileTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    // The matched parts of the name (QList<QPair<int, int>>, IDataSource::nameMatches), in the
-    // Name column only.
-    static constexpr int MatchRangesRole = Qt::UserRole + 1;
-
-    // `view` is asked to confirm sorts (may be null: sorts are then never confirmed).
-    FileTableModel(FileTableView* view, IDataSource* source, const QList<int>& types);
+    FileTableModel(IDataSource* source, const QList<int>& types, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -39,6 +37,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    // Hands the sort to the data source (nothing for a column that is not there).
     void sort(int column, Qt::SortOrder order) override;
 
     // `commit`, when given, runs between the begin and end signals: the data source changes its
@@ -67,7 +66,6 @@ public:
     QString filePath(int row) const;
 
 private:
-    FileTableView* view;
     IDataSource* source;
     int rows = 0;
     FileTableColumns columns;

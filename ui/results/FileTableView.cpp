@@ -90,15 +90,11 @@ bool FileTableView::askSort(int type, int rows)
     return answer == QMessageBox::Yes;
 }
 
-bool FileTableView::confirmSort()
+bool FileTableView::confirmSort(int type)
 {
     if (sortRefused)
         return false;
-    FileTableModel* m = fileModel();
-    if (!m)
-        return true;
-    const int type = m->columnTypeAt(horizontalHeader()->sortIndicatorSection());
-    if (!askSort(type, m->rowCount())) {
+    if (!askSort(type, model() ? model()->rowCount() : 0)) {
         sortRefused = true;
         return false;
     }
@@ -127,7 +123,7 @@ void FileTableView::onSectionClicked(int section)
 void FileTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     if (current.isValid() && current.row() >= 0)
-        emit fileSelected(current.data(Qt::UserRole).toString());
+        emit fileSelected(current.data(FileTableRoles::FilePathRole).toString());
     QTableView::currentChanged(current, previous);
 }
 

@@ -1,10 +1,10 @@
 // FileTableView: the result table's view.
 //
-// - Sorting: a click on a header sorts through the model, which asks `confirmSort` first. A
-//   sort by size or a time (keys read from the file system) of more than 1000 rows asks the
-//   user, saying that the items' details are read from the disk; after a "No" the previous
-//   sort indicator comes back and nothing is sorted. Only a click asks: sorting again after a
-//   search or a filter change follows the order chosen.
+// - Sorting: a click on a header sorts through the model and its data source (FileTable),
+//   which asks `confirmSort` before it sorts. A sort by size or a time (keys read from the
+//   file system) of more than 1000 rows asks the user, saying that the items' details are read
+//   from the disk; after a "No" the previous sort indicator comes back and nothing is sorted.
+//   Only a click asks: sorting again after a search or a filter change follows the order chosen.
 // - The current row reports its file (`fileSelected`); Return (not the keypad's Enter) opens
 //   the first selected file; F2 (the edit key) renames; a right click shows the shell's
 //   context menu for the selected files; dragging carries their URIs.
@@ -50,8 +50,9 @@ public:
     // The type's default width, or more where the column's title, a time in the system
     // locale's format or a size of gigabytes needs more in this view's font and style.
     int defaultColumnWidth(int column) const;
-    // True when the sort that the header now indicates may run (see above).
-    bool confirmSort();
+    // True when a sort by the column type `type`, which the header now indicates, may run (see
+    // above); after a "No" the header's indicator goes back when the click is over.
+    bool confirmSort(int type);
     // Asks whether `rows` rows may be sorted by a file-system column type; true for other types
     // and for at most 1000 rows.
     bool askSort(int type, int rows);

@@ -26,6 +26,7 @@ public:
     // The full path; empty for a row that does not exist.
     virtual QString filePath(int row) = 0;
     virtual QString fileName(int row) = 0;
-    // Sorts by a column type.
+    // Sorts by a column type, as the user asked (a header click, or the view's sortByColumn);
+    // the data source may ask the user first and then not sort.
     virtual void sort(int type, Qt::SortOrder order) = 0;
 };

@@ -28,6 +28,8 @@
 #include <QPainter>
 #include <QStyleOptionViewItem>
 #include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTextBoundaryFinder>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -134,9 +136,9 @@ private slots:
         for (int r = 0; r < m->rowCount(); ++r)
             shown << m->index(r, 0).data().toString();
         QCOMPARE(shown, names);
-        const auto ranges = m->index(0, 0).data(FileTableModel::MatchRangesRole).value<QList<QPair<int, int>>>();
+        const auto ranges = m->index(0, 0).data(FileTableRoles::MatchRangesRole).value<QList<QPair<int, int>>>();
         QCOMPARE(ranges, (QList<QPair<int, int>>{{13, 6}}));
-        QVERIFY(!m->index(0, 1).data(FileTableModel::MatchRangesRole).isValid());
+        QVERIFY(!m->index(0, 1).data(FileTableRoles::MatchRangesRole).isValid());
 
         // Painted: the name with its four blanks on each side is wider than the one with one.
         h.window.show();
@@ -165,24 +167,134 @@ private slots:
         QVERIFY2(inkWidth(0) > inkWidth(3) + 10, qPrintable(QStringLiteral("%1 vs %2").arg(inkWidth(0)).arg(inkWidth(3))));
     }
 
-    // A name wider than its cell ends in "…"; the bold parts are cut with it.
-    void longNamesAreElidedAtTheEnd()
+    // A name wider than its cell ends in "…"; the bold parts are cut with it: a range running
+    // over the cut ends at it, one after it goes, ranges at either end of the name stay. The cut
+    // never splits a character made of several UTF-16 units or of a letter and its marks.
+    void delegateFitsNamesAndRanges()
     {
+        using Delegate = FileTableItemDelegate;
+        using Ranges = FileTableRoles::MatchRanges;
+        const QChar ellipsis(0x2026);
         QFont font;
         const QString name = QStringLiteral("a very long name of a file that goes on and on.txt");
-        const auto whole = FileTableItemDelegate::fit(name, {{2, 4}}, font, 10000);
+        const int n = name.size();
+
+        // Fits: the text as it is, ranges at both ends kept whole; ranges past the end dropped.
+        const auto whole = Delegate::fit(name, {{0, 2}, {n - 4, 4}, {n + 3, 2}}, font, 10000);
         QCOMPARE(whole.text, name);
-        const int narrow = QFontMetrics(font).horizontalAdvance(name) / 3;
-        const auto cut = FileTableItemDelegate::fit(name, {{2, 4}, {40, 5}}, font, narrow);
-        QVERIFY(cut.text.endsWith(QChar(0x2026)));
-        QVERIFY(name.startsWith(cut.text.chopped(1)));
-        QVERIFY(cut.text.size() > 3);
-        QFont bold = font;
-        bold.setBold(true);
-        QVERIFY(QFontMetrics(bold).horizontalAdvance(cut.text) <= narrow + 2);
-        QCOMPARE(cut.ranges, (QList<QPair<int, int>>{{2, 4}}));
-        const auto none = FileTableItemDelegate::fit(name, {}, font, 1);
-        QCOMPARE(none.text, QString(QChar(0x2026)));
+        QCOMPARE(whole.ranges, (Ranges{{0, 2}, {n - 4, 4}}));
+        QCOMPARE(Delegate::fit(name, {{n - 2, 10}}, font, 10000).ranges, (Ranges{{n - 2, 2}}));
+
+        // Cut: every width from nothing to the whole name gives a start of the name and "…",
+        // never wider than the cell, longer as the cell widens.
+        const Ranges ranges{{0, 3}, {20, 10}, {n - 4, 4}};
+        const qreal full = Delegate::shownWidth(Delegate::Shown{name, ranges}, font);
+        int previous = -1;
+        for (int width = 1; width < full; width += 3) {
+            const auto cut = Delegate::fit(name, ranges, font, width);
+            QVERIFY(cut.text.endsWith(ellipsis));
+            const QString kept = cut.text.chopped(1);
+            QVERIFY(name.startsWith(kept));
+            QVERIFY(kept.size() >= previous);
+            previous = kept.size();
+            QVERIFY2(kept.isEmpty() || Delegate::shownWidth(cut, font) <= width,
+                     qPrintable(QStringLiteral("%1 px for %2").arg(Delegate::shownWidth(cut, font)).arg(width)));
+            // The ranges are the original ones cut at the end of the kept text.
+            Ranges expected;
+            for (const auto& r : ranges) {
+                if (r.first < kept.size())
+                    expected.append({r.first, std::min(r.second, int(kept.size()) - r.first)});
+            }
+            QCOMPARE(cut.ranges, expected);
+        }
+        QVERIFY(previous > 30);
+        QCOMPARE(Delegate::fit(name, ranges, font, 1).text, QString(ellipsis));
+        QVERIFY(Delegate::fit(name, ranges, font, 1).ranges.isEmpty());
+
+        // Characters beyond one UTF-16 unit: emoji (surrogate pairs), a letter with a combining
+        // accent, CJK; the cut falls between whole characters only.
+        const QString note = QStringLiteral("\U0001F3B5"); // two UTF-16 units
+        const QString accented = QStringLiteral("e\u0301"); // a letter and its combining mark
+        const QString han = QStringLiteral("\u6587");
+        const QString wide = (note + accented + han).repeated(3) + QStringLiteral(".mp3");
+        const Ranges wideRanges{{0, 2}, {4, 3}}; // the first note; the han letter and the second note
+        QSet<int> boundaries{0};
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, wide);
+        for (int b = finder.toNextBoundary(); b > 0; b = finder.toNextBoundary())
+            boundaries.insert(b);
+        const qreal wideFull = Delegate::shownWidth(Delegate::Shown{wide, wideRanges}, font);
+        QSet<int> cuts;
+        for (int width = 1; width < wideFull; ++width) {
+            const auto cut = Delegate::fit(wide, wideRanges, font, width);
+            const int kept = cut.text.size() - 1;
+            QVERIFY2(boundaries.contains(kept), qPrintable(QStringLiteral("cut at %1").arg(kept)));
+            QVERIFY(wide.startsWith(cut.text.left(kept)));
+            for (const auto& r : cut.ranges)
+                QVERIFY(r.first + r.second <= kept);
+            cuts.insert(kept);
+        }
+        QVERIFY(cuts.size() > 4);
+        // A control character shows as its symbol and keeps every position.
+        const auto control = Delegate::fit(QStringLiteral("a\tb"), {{2, 1}}, font, 10000);
+        QCOMPARE(control.text, QStringLiteral("a\u2409b"));
+        QCOMPARE(control.ranges, (Ranges{{2, 1}}));
+    }
+
+    // The name takes the colour the style paints its row for: the highlighted-text colour of
+    // the active or inactive group in a selected row, the text colour otherwise; matched parts
+    // are bold (wider ink).
+    void delegatePaintsInTheRowsColours()
+    {
+        FileTableItemDelegate delegate;
+        QStandardItemModel model(1, 1);
+        const QString name = QStringLiteral("WWWW matched WWWW");
+        model.setData(model.index(0, 0), name);
+        QPalette palette;
+        palette.setColor(QPalette::Active, QPalette::Text, QColor(0, 0, 0));
+        palette.setColor(QPalette::Inactive, QPalette::Text, QColor(0, 0, 0));
+        palette.setColor(QPalette::Active, QPalette::HighlightedText, QColor(255, 0, 0));
+        palette.setColor(QPalette::Inactive, QPalette::HighlightedText, QColor(0, 200, 0));
+        palette.setColor(QPalette::Active, QPalette::Highlight, QColor(0, 0, 90));
+        palette.setColor(QPalette::Inactive, QPalette::Highlight, QColor(60, 60, 60));
+        palette.setColor(QPalette::Base, QColor(255, 255, 255));
+        const auto paint = [&](QStyle::State state) {
+            QImage image(400, 30, QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QStyleOptionViewItem option;
+            option.rect = QRect(0, 0, 400, 30);
+            option.palette = palette;
+            option.state = state | QStyle::State_Enabled;
+            delegate.paint(&painter, option, model.index(0, 0));
+            painter.end();
+            return image;
+        };
+        // How many pixels are close to `colour`, and the rightmost inked column.
+        const auto count = [](const QImage& image, QColor colour) {
+            int hits = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green())
+                            + std::abs(c.blue() - colour.blue()) < 60)
+                        ++hits;
+                }
+            return hits;
+        };
+        const QImage selectedActive = paint(QStyle::State_Selected | QStyle::State_Active);
+        QVERIFY(count(selectedActive, QColor(255, 0, 0)) > 20);
+        QCOMPARE(count(selectedActive, QColor(0, 200, 0)), 0);
+        const QImage selectedInactive = paint(QStyle::State_Selected);
+        QVERIFY(count(selectedInactive, QColor(0, 200, 0)) > 20);
+        QCOMPARE(count(selectedInactive, QColor(255, 0, 0)), 0);
+        const QImage plain = paint(QStyle::State_Active);
+        QCOMPARE(count(plain, QColor(255, 0, 0)) + count(plain, QColor(0, 200, 0)), 0);
+        const int plainInk = count(plain, QColor(0, 0, 0));
+        QVERIFY(plainInk > 20);
+
+        model.setData(model.index(0, 0), QVariant::fromValue(FileTableRoles::MatchRanges{{5, 7}}),
+                      FileTableRoles::MatchRangesRole);
+        QVERIFY(count(paint(QStyle::State_Active), QColor(0, 0, 0)) > plainInk);
     }
 
     // At their default widths a size of gigabytes and a time in the system locale's short
@@ -250,7 +362,7 @@ private slots:
         QCOMPARE(inserted.at(0).at(1).toInt(), 1); // the new folder at the old folder count
         QCOMPARE(h.names(), (QStringList{"d1", "d2", "f1", "f2"}));
         // The current row followed its file.
-        QCOMPARE(h.view->currentIndex().data(Qt::UserRole).toString(), QStringLiteral("/r/f1"));
+        QCOMPARE(h.view->currentIndex().data(FileTableRoles::FilePathRole).toString(), QStringLiteral("/r/f1"));
 
         QSignalSpy removed(h.table->model(), &QAbstractItemModel::rowsAboutToBeRemoved);
         h.table->clear();

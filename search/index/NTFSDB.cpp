@@ -18,11 +18,6 @@ namespace {
 
 const char* const Tag = "NTFSDB";
 
-void writeLog(int level, const QString& text)
-{
-    Logger::instance().writeQString(level, Tag, text);
-}
-
 // Emits updateFinished when it goes out of scope, whatever ends the update.
 template <class F>
 struct OnExit
@@ -186,7 +181,8 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
         try {
             db->save(); // stops and joins its monitor first
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Failed to save the index of %1: %2").arg(db->drive(), QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(Tag, QStringLiteral("Failed to save the index of %1: %2")
+                                  .arg(db->drive(), QString::fromUtf8(e.what())));
         }
     }
 
@@ -215,8 +211,10 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
         if (holders.isEmpty())
             continue; // not present
         for (int i = 1; i < holders.size(); ++i) {
-            writeLog(Logger::Warning, QStringLiteral("Volume %1 has the serial number %2 of volume %3; it is not indexed")
-                                          .arg(holders.at(i), QString::number(v, 16), holders.first()));
+            TQ_LOG_WARNING(
+                Tag,
+                QStringLiteral("Volume %1 has the serial number %2 of volume %3; it is not indexed")
+                    .arg(holders.at(i), QString::number(v, 16), holders.first()));
         }
         added.push_back(Added{v, holders.first(), nullptr, nullptr});
     }
@@ -257,7 +255,8 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
         } catch (const FileSearchCancelException&) {
             canceled = a.error;
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Failed to index volume %1: %2").arg(a.mountPoint, QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(Tag, QStringLiteral("Failed to index volume %1: %2")
+                                  .arg(a.mountPoint, QString::fromUtf8(e.what())));
         }
     }
     if (canceled)
@@ -303,7 +302,8 @@ void NTFSDB::saveAll()
         try {
             d.second->save();
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Failed to save the index of %1: %2").arg(d.second->drive(), QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(Tag, QStringLiteral("Failed to save the index of %1: %2")
+                                  .arg(d.second->drive(), QString::fromUtf8(e.what())));
         }
     }
 }
@@ -364,9 +364,10 @@ void NTFSDB::driveEventLoop()
         try {
             task();
         } catch (const FileSearchCancelException&) {
-            writeLog(Logger::Info, QStringLiteral("Volume update canceled"));
+            TQ_LOG_INFO(Tag, QStringLiteral("Volume update canceled"));
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Volume update failed: %1").arg(QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(
+                Tag, QStringLiteral("Volume update failed: %1").arg(QString::fromUtf8(e.what())));
         }
         guard.lock();
         eventBusy = false;

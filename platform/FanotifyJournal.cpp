@@ -322,162 +322,182 @@ void FanotifyJournal::drainLoop()
     }
 }
 
+// A file handle and the name that follows it in one of an event's information records.
+struct FanotifyJournal::Fid
+{
+    const struct file_handle* handle = nullptr;
+    const char* name = nullptr;
+};
+
+// What an event's information records say: the object itself (FID), its folder and name (DFID,
+// DFID_NAME), and for a rename the folders and names it left and entered.
+struct FanotifyJournal::EventInfo
+{
+    Fid object, dir, oldDir, newDir;
+    bool isDir = false;
+    quint64 inode = 0; // the object's, 0 when its handle did not decode
+};
+
 void FanotifyJournal::parseEvents(const char* buffer, long length, std::string& out)
 {
     // Events are aligned to 4 bytes only, while the metadata holds a 64-bit mask: each one is
     // copied out before it is read.
     long offset = 0;
     while (offset + long(FAN_EVENT_METADATA_LEN) <= length) {
-        struct fanotify_event_metadata m;
-        std::memcpy(&m, buffer + offset, sizeof(m));
-        if (m.event_len < FAN_EVENT_METADATA_LEN || offset + long(m.event_len) > length)
+        struct fanotify_event_metadata meta;
+        std::memcpy(&meta, buffer + offset, sizeof(meta));
+        if (meta.event_len < FAN_EVENT_METADATA_LEN || offset + long(meta.event_len) > length)
             break;
-        const struct fanotify_event_metadata* const meta = &m;
         const char* const event = buffer + offset;
-        offset += long(m.event_len);
-        const HandleHolder eventFd(meta->fd); // none with identifier records; closed if given
-        if (meta->vers != FANOTIFY_METADATA_VERSION || meta->metadata_len < FAN_EVENT_METADATA_LEN
-            || meta->metadata_len > meta->event_len)
+        offset += long(meta.event_len);
+        const HandleHolder eventFd(meta.fd); // none with identifier records; closed if given
+        if (meta.vers != FANOTIFY_METADATA_VERSION || meta.metadata_len < FAN_EVENT_METADATA_LEN ||
+            meta.metadata_len > meta.event_len)
             continue;
-        if (meta->mask & FAN_Q_OVERFLOW) {
+        if (meta.mask & FAN_Q_OVERFLOW) {
             Packed lost = {};
             lost.size = sizeof(Packed);
             out.append(reinterpret_cast<const char*>(&lost), sizeof(lost));
             continue;
         }
-        struct Fid
-        {
-            const struct file_handle* handle = nullptr;
-            const char* name = nullptr;
-        };
-        Fid object, dir, oldDir, newDir;
-        const char* pos = event + meta->metadata_len;
-        const char* end = event + meta->event_len;
-        while (pos + sizeof(struct fanotify_event_info_header) <= end) {
-            struct fanotify_event_info_header hdr;
-            std::memcpy(&hdr, pos, sizeof(hdr));
-            if (hdr.len == 0 || pos + hdr.len > end)
-                break;
-            const char* const recordEnd = pos + hdr.len;
-            const auto* info = reinterpret_cast<const struct fanotify_event_info_fid*>(pos);
-            const auto* fh = reinterpret_cast<const struct file_handle*>(info->handle);
-            // A record must hold its handle, and a name must end inside it.
-            if (hdr.len < sizeof(struct fanotify_event_info_fid) + sizeof(struct file_handle)
-                || fh->handle_bytes > size_t(recordEnd - reinterpret_cast<const char*>(fh->f_handle))
-                || fh->handle_bytes > 255) {
-                pos = recordEnd;
-                continue;
-            }
-            const char* name = reinterpret_cast<const char*>(fh->f_handle) + fh->handle_bytes;
-            if (!std::memchr(name, 0, size_t(recordEnd - name)))
-                name = nullptr;
-            switch (hdr.info_type) {
-            case FAN_EVENT_INFO_TYPE_FID:
-                object.handle = fh;
-                break;
-            case FAN_EVENT_INFO_TYPE_DFID:
-                dir.handle = fh;
-                break;
-            case FAN_EVENT_INFO_TYPE_DFID_NAME:
-                dir.handle = fh;
-                dir.name = name;
-                break;
-            case FAN_EVENT_INFO_TYPE_OLD_DFID_NAME:
-                oldDir.handle = fh;
-                oldDir.name = name;
-                break;
-            case FAN_EVENT_INFO_TYPE_NEW_DFID_NAME:
-                newDir.handle = fh;
-                newDir.name = name;
-                break;
-            default:
-                break;
-            }
-            pos = recordEnd;
-        }
-        const bool isDir = meta->mask & FAN_ONDIR;
-        auto decode = [this](const struct file_handle* h) -> quint64 {
-            return h ? decoder_.decode(h->handle_type, h->f_handle, int(h->handle_bytes)) : 0;
-        };
-        const quint64 inode = decode(object.handle);
-        // A record about a name in a folder: the object, the folder and the name; the folders'
-        // handles when the record is to be checked, the object's own when it is a folder.
-        auto named = [&](quint32 reason, const Fid& where, const Fid* left, bool merged) {
-            if (!where.handle || !where.name || inode == 0)
-                return;
-            const quint64 parent = decode(where.handle);
-            if (parent == 0)
-                return; // a nested subvolume's folder: not this volume's numbers
-            // fanotify merges an event into a queued one of the same object and names, which
-            // moves it ahead of the events in between: only an object with another record
-            // within the queue's reach can have had one moved ahead of this record.
-            const bool checked = merged || seenRecently(inode);
-            Packed p = {};
-            p.reason = reason | ReasonClose;
-            p.inode = inode;
-            p.parent = parent;
-            p.flags = quint8((isDir ? PackedFolder : 0) | (checked ? PackedChecked : 0));
-            const size_t nameLength = std::min<size_t>(std::strlen(where.name), 0xFFFF);
-            p.nameLength = quint16(nameLength);
-            size_t oldNameLength = 0;
-            if (left && left->handle && left->name) {
-                p.oldParent = decode(left->handle);
-                if (p.oldParent != 0)
-                    oldNameLength = std::min<size_t>(std::strlen(left->name), 0xFFFF);
-            }
-            p.oldNameLength = quint16(oldNameLength);
-            if (checked) {
-                p.parentHandleType = where.handle->handle_type;
-                p.parentHandleLength = quint8(where.handle->handle_bytes);
-                if (oldNameLength)
-                    p.oldParentHandleLength = quint8(left->handle->handle_bytes);
-            }
-            if (isDir && object.handle && !(reason & ReasonNameRemoved)) {
-                p.ownHandleType = object.handle->handle_type;
-                p.ownHandleLength = quint8(object.handle->handle_bytes);
-            }
-            const size_t payload = p.parentHandleLength
-                                 + (p.oldParentHandleLength ? sizeof(qint32) + p.oldParentHandleLength : 0)
-                                 + p.ownHandleLength + nameLength + oldNameLength;
-            p.size = quint32((sizeof(Packed) + payload + 7) & ~size_t(7));
-            const size_t at = out.size();
-            out.append(reinterpret_cast<const char*>(&p), sizeof(p));
-            if (p.parentHandleLength)
-                out.append(reinterpret_cast<const char*>(where.handle->f_handle), p.parentHandleLength);
-            if (p.oldParentHandleLength) {
-                const qint32 type = left->handle->handle_type;
-                out.append(reinterpret_cast<const char*>(&type), sizeof(type));
-                out.append(reinterpret_cast<const char*>(left->handle->f_handle), p.oldParentHandleLength);
-            }
-            if (p.ownHandleLength)
-                out.append(reinterpret_cast<const char*>(object.handle->f_handle), p.ownHandleLength);
-            out.append(where.name, nameLength);
-            if (oldNameLength)
-                out.append(left->name, oldNameLength);
-            out.resize(at + p.size, '\0');
-        };
-        const bool created = meta->mask & FAN_CREATE;
-        const bool removed = meta->mask & FAN_DELETE;
+        EventInfo info;
+        readInfoRecords(event + meta.metadata_len, event + meta.event_len, info);
+        info.isDir = meta.mask & FAN_ONDIR;
+        info.inode = decode(info.object.handle);
+        const bool created = meta.mask & FAN_CREATE;
+        const bool removed = meta.mask & FAN_DELETE;
+        // Merged into one event: which came last is checked on reading.
         if (created && removed)
-            named(ReasonFileCreate, dir, nullptr, true); // merged: which came last is checked on reading
+            packNamed(ReasonFileCreate, info, info.dir, nullptr, true, out);
         else if (created)
-            named(ReasonFileCreate, dir, nullptr, false);
+            packNamed(ReasonFileCreate, info, info.dir, nullptr, false, out);
         else if (removed)
-            named(ReasonNameRemoved, dir, nullptr, false);
-        if (meta->mask & FAN_RENAME)
-            named(ReasonRenameNewName, newDir, &oldDir, false);
-        if (meta->mask & FAN_DELETE_SELF) {
-            const quint64 gone = inode ? inode : decode(dir.handle);
-            if (gone != 0) {
-                Packed p = {};
-                p.size = sizeof(Packed);
-                p.reason = ReasonFileDelete | ReasonClose;
-                p.inode = gone;
-                p.flags = isDir ? PackedFolder : 0;
-                out.append(reinterpret_cast<const char*>(&p), sizeof(p));
-            }
+            packNamed(ReasonNameRemoved, info, info.dir, nullptr, false, out);
+        if (meta.mask & FAN_RENAME)
+            packNamed(ReasonRenameNewName, info, info.newDir, &info.oldDir, false, out);
+        if (meta.mask & FAN_DELETE_SELF)
+            packDeleted(info, out);
+    }
+}
+
+void FanotifyJournal::readInfoRecords(const char* pos, const char* end, EventInfo& info)
+{
+    while (pos + sizeof(struct fanotify_event_info_header) <= end) {
+        struct fanotify_event_info_header hdr;
+        std::memcpy(&hdr, pos, sizeof(hdr));
+        if (hdr.len == 0 || pos + hdr.len > end)
+            break;
+        const char* const recordEnd = pos + hdr.len;
+        const auto* fid = reinterpret_cast<const struct fanotify_event_info_fid*>(pos);
+        const auto* fh = reinterpret_cast<const struct file_handle*>(fid->handle);
+        pos = recordEnd;
+        // A record must hold its handle, and a name must end inside it.
+        if (hdr.len < sizeof(struct fanotify_event_info_fid) + sizeof(struct file_handle) ||
+            fh->handle_bytes > size_t(recordEnd - reinterpret_cast<const char*>(fh->f_handle)) ||
+            fh->handle_bytes > 255)
+            continue;
+        const char* name = reinterpret_cast<const char*>(fh->f_handle) + fh->handle_bytes;
+        if (!std::memchr(name, 0, size_t(recordEnd - name)))
+            name = nullptr;
+        switch (hdr.info_type) {
+        case FAN_EVENT_INFO_TYPE_FID:
+            info.object.handle = fh;
+            break;
+        case FAN_EVENT_INFO_TYPE_DFID:
+            info.dir.handle = fh;
+            break;
+        case FAN_EVENT_INFO_TYPE_DFID_NAME:
+            info.dir = Fid{fh, name};
+            break;
+        case FAN_EVENT_INFO_TYPE_OLD_DFID_NAME:
+            info.oldDir = Fid{fh, name};
+            break;
+        case FAN_EVENT_INFO_TYPE_NEW_DFID_NAME:
+            info.newDir = Fid{fh, name};
+            break;
+        default:
+            break;
         }
     }
+}
+
+quint64 FanotifyJournal::decode(const struct file_handle* handle) const
+{
+    return handle
+               ? decoder_.decode(handle->handle_type, handle->f_handle, int(handle->handle_bytes))
+               : 0;
+}
+
+void FanotifyJournal::packNamed(quint32 reason, const EventInfo& info, const Fid& where,
+                                const Fid* left, bool merged, std::string& out)
+{
+    if (!where.handle || !where.name || info.inode == 0)
+        return;
+    const quint64 parent = decode(where.handle);
+    if (parent == 0)
+        return; // a nested subvolume's folder: not this volume's numbers
+    // fanotify merges an event into a queued one of the same object and names, which moves it
+    // ahead of the events in between: only an object with another record within the queue's
+    // reach can have had one moved ahead of this record.
+    const bool checked = merged || seenRecently(info.inode);
+    Packed p = {};
+    p.reason = reason | ReasonClose;
+    p.inode = info.inode;
+    p.parent = parent;
+    p.flags = quint8((info.isDir ? PackedFolder : 0) | (checked ? PackedChecked : 0));
+    const size_t nameLength = std::min<size_t>(std::strlen(where.name), 0xFFFF);
+    p.nameLength = quint16(nameLength);
+    size_t oldNameLength = 0;
+    if (left && left->handle && left->name) {
+        p.oldParent = decode(left->handle);
+        if (p.oldParent != 0)
+            oldNameLength = std::min<size_t>(std::strlen(left->name), 0xFFFF);
+    }
+    p.oldNameLength = quint16(oldNameLength);
+    if (checked) {
+        p.parentHandleType = where.handle->handle_type;
+        p.parentHandleLength = quint8(where.handle->handle_bytes);
+        if (oldNameLength)
+            p.oldParentHandleLength = quint8(left->handle->handle_bytes);
+    }
+    const struct file_handle* own = info.object.handle;
+    if (info.isDir && own && !(reason & ReasonNameRemoved)) {
+        p.ownHandleType = own->handle_type;
+        p.ownHandleLength = quint8(own->handle_bytes);
+    }
+    const size_t payload =
+        p.parentHandleLength +
+        (p.oldParentHandleLength ? sizeof(qint32) + p.oldParentHandleLength : 0) +
+        p.ownHandleLength + nameLength + oldNameLength;
+    p.size = quint32((sizeof(Packed) + payload + 7) & ~size_t(7));
+    const size_t at = out.size();
+    out.append(reinterpret_cast<const char*>(&p), sizeof(p));
+    if (p.parentHandleLength)
+        out.append(reinterpret_cast<const char*>(where.handle->f_handle), p.parentHandleLength);
+    if (p.oldParentHandleLength) {
+        const qint32 type = left->handle->handle_type;
+        out.append(reinterpret_cast<const char*>(&type), sizeof(type));
+        out.append(reinterpret_cast<const char*>(left->handle->f_handle), p.oldParentHandleLength);
+    }
+    if (p.ownHandleLength)
+        out.append(reinterpret_cast<const char*>(own->f_handle), p.ownHandleLength);
+    out.append(where.name, nameLength);
+    if (oldNameLength)
+        out.append(left->name, oldNameLength);
+    out.resize(at + p.size, '\0');
+}
+
+void FanotifyJournal::packDeleted(const EventInfo& info, std::string& out)
+{
+    const quint64 gone = info.inode ? info.inode : decode(info.dir.handle);
+    if (gone == 0)
+        return;
+    Packed p = {};
+    p.size = sizeof(Packed);
+    p.reason = ReasonFileDelete | ReasonClose;
+    p.inode = gone;
+    p.flags = info.isDir ? PackedFolder : 0;
+    out.append(reinterpret_cast<const char*>(&p), sizeof(p));
 }
 
 bool FanotifyJournal::seenRecently(quint64 inode)

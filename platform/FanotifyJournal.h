@@ -79,6 +79,8 @@
 #include "platform/FileHandleDecoder.h"
 #include "platform/JournalBatch.h"
 
+struct file_handle;
+
 class FanotifyJournal
 {
 public:
@@ -176,6 +178,20 @@ private:
     void drainLoop();
     // Packs the records of a buffer of events into `out`; an overflow gives a lone marker.
     void parseEvents(const char* buffer, long length, std::string& out);
+    struct Fid;
+    struct EventInfo;
+    // The handles and names of one event's information records, [begin, end).
+    static void readInfoRecords(const char* begin, const char* end, EventInfo& info);
+    // The inode number of a handle; 0 when there is none or it does not decode.
+    quint64 decode(const struct file_handle* handle) const;
+    // The record of a name in a folder `where` (created, removed, or entered by a rename that
+    // left `left`): the object, the folder and the name; the folders' handles when the record
+    // is to be checked on reading (`merged`, or the object had a recent record), the object's
+    // own when it is a folder that was created or renamed.
+    void packNamed(quint32 reason, const EventInfo& info, const Fid& where, const Fid* left,
+                   bool merged, std::string& out);
+    // The record of the object's deletion (FAN_DELETE_SELF).
+    void packDeleted(const EventInfo& info, std::string& out);
     void append(const std::string& packed);
     void trim();
     // Whether the object had a record within the merge window (drain thread only).

@@ -176,9 +176,13 @@ void FileSearcher::init(const IndexingSettings& indexingSettings,
             raiseFlag(&stopInit, true);
             endWorker(initWorker);
         }
+        // Searches run from now on, while the index starts: the settings are in force for them
+        // at once (a walk of a volume not indexed yet leaves out what the index would).
+        ntfsSearcher->presetSettings(indexingSettings);
         initWorker = makeIndexTask(QStringLiteral("INIT"), &NTFSFileSearcher::init, &stopInit,
                                    indexingSettings, &initGeneration, &FileSearcher::onInitFinished);
         initWorker->start(QThread::InheritPriority);
+        startFiledSearches();
         return;
     }
     onInitFinished();
@@ -276,7 +280,13 @@ void FileSearcher::setState(int newState)
         return;
     if (updateWorker && !updateWorker->isRunning() && !updateWorker->isFinished())
         updateWorker->start(QThread::InheritPriority);
+    startFiledSearches();
+}
+
+void FileSearcher::startFiledSearches()
+{
     QMutexLocker locker(&mutex);
+    searching = true;
     for (auto& entry : findSearches) // ascending id order
         entry.second.search->start(); // searches already running are left alone
 }
@@ -307,7 +317,7 @@ void FileSearcher::find(FileSearchRequest* request, FileSearchResults* results)
             },
             Qt::QueuedConnection);
     findSearches[id] = FindEntry{search, mySerial};
-    if (state == 1)
+    if (searching)
         search->start();
 }
 

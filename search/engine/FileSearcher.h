@@ -30,8 +30,11 @@
 //   new one is filed. `init` while an "INIT" task runs stops that task (its stop flag) and waits
 //   for it. `update` while an "UPDATE" task runs queues the new settings behind it (only the
 //   latest are kept); `updateStarted` opens and `updateFinished` closes such a chain.
-// - The transition to "initialised" starts only the searches that have not been started yet,
-//   so a second `init` never restarts a running search.
+// - Name searches run from the first `init` on, without waiting for the index to start: the
+//   index answers for the volumes that are ready (a volume loading its file is waited for, one
+//   being built is walked, NTFSDB::search). Searches filed before `init` wait for it. Starting
+//   them (at `init` and again at the end of the initialisation) starts only the searches that
+//   have not been started yet, so a second `init` never restarts a running search.
 // - The content options are published as an immutable snapshot (ContentSearcher), so
 //   `setContentSearchOptions` is safe while searches run.
 // - It is the IFilterListSource of the settings store: listIFilters32 is the registry scan,
@@ -144,6 +147,8 @@ private:
     };
 
     void setState(int newState);
+    // Starts every filed search not started yet; later `find`s start at once.
+    void startFiledSearches();
     // Emits the end of a search that never ran or was ended here, after the current event.
     void reportEndLater(FileSearchRequest::Id id, const FindOutcome& outcome);
     void startUpdate(const IndexingSettings& settings, bool run);
@@ -158,6 +163,7 @@ private:
                                       quint64* generation, void (FileSearcher::*onFinished)());
 
     int state = 0;
+    bool searching = false; // under `mutex`: name searches may run (set by `init`)
     int optionFlags_;
     bool stopInit = false;
     bool stopUpdate = false;

@@ -81,6 +81,12 @@ void NTFSDB::autoAdd(quint32 serial, const QString& mountPoint)
         settings_->indexDrives.append(serial);
 }
 
+void NTFSDB::presetSettings(const IndexingSettings& s)
+{
+    std::lock_guard<std::mutex> guard(settingsMutex);
+    *settings_ = s;
+}
+
 void NTFSDB::setSettings(bool* stop, const IndexingSettings& s)
 {
     std::lock_guard<std::mutex> update(updateMutex);
@@ -168,40 +174,54 @@ std::unique_ptr<NTFSDriveDB> NTFSDB::takeDrive(quint32 serial)
 void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<quint32>& toRemove,
                         const QList<quint32>& toDrop)
 {
-    // Volumes leave before new ones are created: a volume mounted where another one was gets
-    // a journal of its own, never the departed volume's.
-    QWriteLocker locker(&lock);
     beginBusy();
     auto finished = onExit([this] { endBusy(); });
 
-    for (const quint32 v : toRemove) {
-        std::unique_ptr<NTFSDriveDB> db = takeDrive(v);
-        if (!db)
-            continue;
+    // Volumes leave before new ones are created: a volume mounted where another one was gets
+    // a journal of its own, never the departed volume's. They leave the map under the write
+    // lock (which waits only for the searches running in them); saving and stopping them
+    // happens without it.
+    std::vector<std::unique_ptr<NTFSDriveDB>> removed;
+    std::vector<std::unique_ptr<NTFSDriveDB>> dropped;
+    {
+        QWriteLocker locker(&lock);
+        for (const quint32 v : toRemove) {
+            if (std::unique_ptr<NTFSDriveDB> db = takeDrive(v))
+                removed.push_back(std::move(db));
+        }
+        for (const quint32 v : toDrop) {
+            if (std::unique_ptr<NTFSDriveDB> db = takeDrive(v))
+                dropped.push_back(std::move(db));
+        }
+    }
+    for (std::unique_ptr<NTFSDriveDB>& db : removed) {
         try {
             db->save(); // stops and joins its monitor first
         } catch (const std::exception& e) {
             TQ_LOG_ERROR(Tag, QStringLiteral("Failed to save the index of %1: %2")
                                   .arg(db->drive(), QString::fromUtf8(e.what())));
         }
+        db.reset();
+    }
+    for (std::unique_ptr<NTFSDriveDB>& db : dropped) {
+        db->stopJournal();
+        db.reset();
     }
 
-    for (const quint32 v : toDrop) {
-        std::unique_ptr<NTFSDriveDB> db = takeDrive(v);
-        if (db)
-            db->stopJournal();
-    }
-
-    // Each new volume is loaded or built on a thread of its own: the set is ready after the
-    // slowest volume, not after all of them one after another.
+    // New volumes are filed at once, before they are loaded or built: a search answers from
+    // those that are ready, waits for one that loads its file and walks one that is being built
+    // (NTFSDriveDB::awaitReady). Each is then loaded or built on a thread of its own without
+    // the set's lock, so the set is ready after the slowest volume, not after all of them one
+    // after another, and no search waits for the set.
     struct Added
     {
         quint32 serial;
         QString mountPoint;
-        std::unique_ptr<NTFSDriveDB> db;
+        NTFSDriveDB* db; // owned by `drives` (no other update runs meanwhile)
         std::exception_ptr error;
     };
     std::vector<Added> added;
+    std::vector<std::unique_ptr<NTFSDriveDB>> made;
     for (const quint32 v : toAdd) {
         QStringList holders;
         for (auto it = serials.constBegin(); it != serials.constEnd(); ++it) {
@@ -216,17 +236,34 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
                 QStringLiteral("Volume %1 has the serial number %2 of volume %3; it is not indexed")
                     .arg(holders.at(i), QString::number(v, 16), holders.first()));
         }
-        added.push_back(Added{v, holders.first(), nullptr, nullptr});
-    }
-    auto initOne = [this, stop](Added& a) {
+        Added a{v, holders.first(), nullptr, nullptr};
         try {
             std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(a.mountPoint, settings(), a.serial));
             // A volume's own background work (reconciling a loaded index, a rebuild) keeps the
             // set busy until it ends; connected before init, which may start it.
             connect(db.get(), &NTFSDriveDB::updateStarted, this, [this] { beginBusy(); }, Qt::DirectConnection);
             connect(db.get(), &NTFSDriveDB::updateFinished, this, [this] { endBusy(); }, Qt::DirectConnection);
-            db->init(stop);
-            a.db = std::move(db);
+            a.db = db.get();
+            made.push_back(std::move(db));
+        } catch (...) {
+            a.error = std::current_exception();
+        }
+        added.push_back(a);
+    }
+    if (!made.empty()) {
+        QWriteLocker locker(&lock);
+        std::lock_guard<std::mutex> guard(drivesMutex);
+        for (std::unique_ptr<NTFSDriveDB>& db : made) {
+            const quint32 serial = db->serial();
+            drives[serial] = std::move(db);
+        }
+    }
+
+    auto initOne = [stop](Added& a) {
+        if (!a.db)
+            return;
+        try {
+            a.db->init(stop);
         } catch (...) {
             a.error = std::current_exception();
         }
@@ -243,12 +280,17 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
         initOne(added[0]);
     for (std::thread& t : threads)
         t.join();
+
+    // A volume that failed leaves the set (a later update tries it again).
+    std::vector<std::unique_ptr<NTFSDriveDB>> failed;
     std::exception_ptr canceled;
     for (Added& a : added) {
-        if (a.db) {
-            std::lock_guard<std::mutex> guard(drivesMutex);
-            drives[a.serial] = std::move(a.db);
+        if (!a.error)
             continue;
+        if (a.db) {
+            QWriteLocker locker(&lock);
+            if (std::unique_ptr<NTFSDriveDB> db = takeDrive(a.serial))
+                failed.push_back(std::move(db));
         }
         try {
             std::rethrow_exception(a.error);
@@ -259,6 +301,7 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
                                   .arg(a.mountPoint, QString::fromUtf8(e.what())));
         }
     }
+    failed.clear(); // stopped and destroyed without the set's lock
     if (canceled)
         std::rethrow_exception(canceled);
 }
@@ -279,13 +322,19 @@ void NTFSDB::endBusy()
 
 void NTFSDB::search(FileSearchRequest* request, FileSearchResults* results, QSet<QString>* served)
 {
+    // The read lock keeps the volumes filed; the set takes its write lock only to file or
+    // unfile volumes, never while one loads or builds.
     QReadLocker locker(&lock);
-    if (served) {
-        for (auto& d : drives)
-            served->insert(d.second->drive());
+    for (auto& d : drives) {
+        NTFSDriveDB& db = *d.second;
+        if (!request || !results)
+            throw FileSearchException("Bad argument", QStringLiteral("NTFSDB"), __LINE__);
+        if (!db.awaitReady(*request))
+            continue; // being built or failed: not answered here
+        if (served)
+            served->insert(db.drive());
+        db.search(request, results);
     }
-    for (auto& d : drives)
-        d.second->search(request, results);
 }
 
 void NTFSDB::indexedCounts(QMap<QString, int>& out) const

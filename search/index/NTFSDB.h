@@ -38,8 +38,13 @@
 // - Updates from the "INIT" and "UPDATE" tasks and from volume events are serialised by one
 //   update mutex, taken before the volume-map lock.
 //
-// Locks, in order: the update mutex; `lock` (the volume map: read by search, written while
-// volumes are added, removed or saved); each volume's lock. indexedCounts and
+// - Searches never wait for the set to start: a new volume is filed first and then loaded or
+//   built without the set's lock. A search answers from every volume that is ready (also while
+//   a walk reconciles it), waits for one loading its file (when the search reaches it) and
+//   leaves one being built, or failed, to the walk (NTFSDriveDB::phase, `served`).
+//
+// Locks, in order: the update mutex; `lock` (the volume map: read by search, written only to
+// file or unfile volumes and by saveAll); each volume's lock. indexedCounts and
 // settings() wait for none of these (a volume may be indexing for a while): a small mutex guards
 // the map's structure, one the settings copy, and each volume keeps its count readable without
 // its lock.
@@ -75,6 +80,9 @@ public:
     explicit NTFSDB(QObject* parent = nullptr, const QString& mountInfoPath = QString());
     ~NTFSDB() override;
 
+    // The settings searches read (settings()) until setSettings has run: a search that starts
+    // while the set starts walks the volumes with the exclusions it will apply.
+    void presetSettings(const IndexingSettings& s);
     // First application of settings ("INIT" task).
     void setSettings(bool* stop, const IndexingSettings& s);
     // Later changes of the settings ("UPDATE" task).

@@ -283,13 +283,65 @@ ChangeJournal* NTFSDriveDB::newJournal()
 
 void NTFSDriveDB::init(bool* cancel)
 {
-    if (!load(cancel))
-        createDB(cancel);
+    try {
+        setPhase(Phase::Loading);
+        if (!load(cancel)) {
+            setPhase(Phase::Building);
+            createDB(cancel);
+        }
+    } catch (...) {
+        setPhase(Phase::Failed);
+        throw;
+    }
+    setPhase(Phase::Ready);
     TQ_LOG_INFO(Tag, QStringLiteral("Files count: %1").arg(count()));
     // A file that did not follow this very journal is searched at once and made to agree with
     // the volume in the background.
     if (!inStep_)
         requestWork(Work::Reconcile);
+}
+
+NTFSDriveDB::Phase NTFSDriveDB::phase() const
+{
+    std::lock_guard<std::mutex> guard(phaseMutex_);
+    return phase_;
+}
+
+void NTFSDriveDB::setPhase(Phase phase)
+{
+    {
+        std::lock_guard<std::mutex> guard(phaseMutex_);
+        phase_ = phase;
+    }
+    phaseChanged_.notify_all();
+}
+
+bool NTFSDriveDB::reaches(const FileSearchRequest& request) const
+{
+    if (request.includePaths.isEmpty())
+        return true; // the whole machine
+    for (const QString& path : request.includePaths) {
+        if (path.startsWith(QLatin1Char('/')) && volumeOf(path) == drive_)
+            return true;
+    }
+    return false;
+}
+
+bool NTFSDriveDB::awaitReady(const FileSearchRequest& request) const
+{
+    std::unique_lock<std::mutex> guard(phaseMutex_);
+    if (phase_ == Phase::Loading) {
+        guard.unlock();
+        const bool needed = reaches(request);
+        guard.lock();
+        // The cancel flag is polled, as every long loop of a search does.
+        while (needed && phase_ == Phase::Loading) {
+            if (request.canceled)
+                throw FileSearchCancelException(QStringLiteral("Request %1 canceled").arg(request.id), Unit, __LINE__);
+            phaseChanged_.wait_for(guard, std::chrono::milliseconds(50));
+        }
+    }
+    return phase_ == Phase::Ready;
 }
 
 void NTFSDriveDB::createDB(bool* cancel)

@@ -125,7 +125,18 @@ public:
     NTFSDriveDB(const QString& drive, const IndexingSettings& settings, quint32 serial = 0);
     ~NTFSDriveDB() override;
 
+    // How far the volume's first indexing (init) has come: its file is being loaded (also
+    // before init starts), it is being built from a walk, it answers searches (also while a
+    // background walk reconciles or rebuilds it), or init failed.
+    enum class Phase { Loading, Building, Ready, Failed };
+    Phase phase() const;
+    // Waits while the volume is loading its file (a load costs a fraction of the walk that
+    // would answer for it otherwise) when `request` reaches this volume; a cancel of the
+    // request throws. True when the index answers for the volume now.
+    bool awaitReady(const FileSearchRequest& request) const;
+
     // Loads the index file, else builds the index from the volume; then the monitor runs.
+    // Moves the phase on (Ready, or Failed when it throws).
     void init(bool* cancel);
     // Builds the index from the volume and starts a new monitor at the journal position taken
     // before the enumeration, so changes made meanwhile are applied afterwards.
@@ -230,6 +241,9 @@ private:
     void build(Work work);
     bool loadVersion1(IndexFile& file, bool* cancel, std::unique_ptr<IndexTables>* out);
 
+    void setPhase(Phase phase);
+    bool reaches(const FileSearchRequest& request) const;
+
     QString buildPath(const IndexEntry& entry) const;
     // Does `rule` leave out the record `entry` found in the folder at `folder`?
     bool excludedByRule(const ExclusionRule& rule, const IndexEntry& entry, const QString& folder) const;
@@ -276,5 +290,8 @@ private:
     // file until the reconcile walk is done. Saved in the file.
     std::atomic<bool> inStep_{false};
     std::atomic<int> count_{0};
+    mutable std::mutex phaseMutex_;
+    mutable std::condition_variable phaseChanged_;
+    Phase phase_ = Phase::Loading;
     std::atomic<int> folderWalks_{0};
 };

@@ -12,6 +12,11 @@ NTFSFileSearcher::NTFSFileSearcher(QObject* parent, const QString& mountInfoPath
 
 NTFSFileSearcher::~NTFSFileSearcher() = default;
 
+void NTFSFileSearcher::presetSettings(const IndexingSettings& settings)
+{
+    db_->presetSettings(settings);
+}
+
 void NTFSFileSearcher::init(bool* stop, const IndexingSettings& settings)
 {
     db_->setSettings(stop, settings);

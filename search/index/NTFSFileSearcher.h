@@ -28,6 +28,8 @@ public:
     explicit NTFSFileSearcher(QObject* parent = nullptr, const QString& mountInfoPath = QString());
     ~NTFSFileSearcher() override;
 
+    // Puts the settings in force for searches before `init` runs (see NTFSDB::presetSettings).
+    void presetSettings(const IndexingSettings& settings);
     void init(bool* stop, const IndexingSettings& settings);
     void update(bool* stop, const IndexingSettings& settings);
     // `served`: see NTFSDB::search.

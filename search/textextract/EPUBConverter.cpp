@@ -58,6 +58,89 @@ QString resolvedMember(const QString& baseFolder, const QString& href)
     return joined.mid(1);
 }
 
+// Opens the book's archive on `input`, which stays open (it is the caller's or the
+// converter's).
+bool openArchive(QuaZip& zip, QIODevice* input)
+{
+    zip.setIoDevice(input);
+    zip.setAutoClose(false);
+    zip.setFileNameCodec("UTF-8");
+    if (!zip.open(QuaZip::mdUnzip)) {
+        TQ_LOG_WARNING("EPUBConverter",
+                       QStringLiteral("zip.open() failed, error %1").arg(zip.getZipError()));
+        return false;
+    }
+    return true;
+}
+
+// The package document's path, from "META-INF/container.xml".
+bool readContainer(QuaZip& zip, QString* packagePath, const bool* cancelFlag)
+{
+    if (!zip.setCurrentFile(QStringLiteral("META-INF/container.xml"))) {
+        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("container.xml not found"));
+        return false;
+    }
+    const qint64 size = currentMemberSize(zip);
+    if (size < 0 || size > kMaxXmlMember) {
+        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Parsing container.xml failed"));
+        return false;
+    }
+    QuaZipFile member(&zip);
+    if (!member.open(QIODevice::ReadOnly)) {
+        TQ_LOG_WARNING(
+            "EPUBConverter",
+            QStringLiteral("Failed to open container.xml, error %1").arg(member.getZipError()));
+        return false;
+    }
+    if (!EPUBConverter::parseContainerXml(&member, packagePath, cancelFlag) ||
+        packagePath->isEmpty()) {
+        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Parsing container.xml failed"));
+        return false;
+    }
+    return true;
+}
+
+// The spine's hrefs, from the package document.
+bool readPackage(QuaZip& zip, const QString& packagePath, QStringList* spine,
+                 const bool* cancelFlag)
+{
+    if (!zip.setCurrentFile(packagePath)) {
+        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("%1 not found").arg(packagePath));
+        return false;
+    }
+    const qint64 size = currentMemberSize(zip);
+    if (size < 0 || size > kMaxXmlMember) {
+        TQ_LOG_WARNING("EPUBConverter",
+                       QStringLiteral("%1 is too large (%2 bytes)").arg(packagePath).arg(size));
+        return false;
+    }
+    QuaZipFile member(&zip);
+    if (!member.open(QIODevice::ReadOnly)) {
+        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to open %1, error %2")
+                                            .arg(packagePath)
+                                            .arg(member.getZipError()));
+        return false;
+    }
+    EPUBConverter::parseOpf(&member, spine, cancelFlag);
+    return true;
+}
+
+// Makes the member a spine's href names the archive's current one: as written, relative to
+// the package's folder, else read as a URL.
+bool selectItem(QuaZip& zip, const QString& baseFolder, const QString& href)
+{
+    // An itemref without an XHTML item has an empty href: nothing to read (QuaZip takes an
+    // empty name as "no current member" and reports success).
+    bool found = !href.isEmpty() && zip.setCurrentFile(baseFolder + href);
+    if (!found && !href.isEmpty()) {
+        const QString resolved = resolvedMember(baseFolder, href);
+        found = !resolved.isEmpty() && zip.setCurrentFile(resolved);
+    }
+    if (!found)
+        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("content item not found"));
+    return found;
+}
+
 } // namespace
 
 EPUBConverter::EPUBConverter(HtmlConverter* htmlConverter) : htmlConverter(htmlConverter)
@@ -122,58 +205,11 @@ bool EPUBConverter::convert(const ContentFile& document, QIODevice* input, QStri
     if (!input)
         return false;
     QuaZip zip;
-    zip.setIoDevice(input);
-    zip.setAutoClose(false); // the device stays open: it is the caller's or `file`
-    zip.setFileNameCodec("UTF-8");
-    if (!zip.open(QuaZip::mdUnzip)) {
-        TQ_LOG_WARNING("EPUBConverter",
-                       QStringLiteral("zip.open() failed, error %1").arg(zip.getZipError()));
-        return false;
-    }
-
-    if (!zip.setCurrentFile(QStringLiteral("META-INF/container.xml"))) {
-        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("container.xml not found"));
-        return false;
-    }
     QString packagePath;
-    {
-        const qint64 size = currentMemberSize(zip);
-        if (size < 0 || size > kMaxXmlMember) {
-            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Parsing container.xml failed"));
-            return false;
-        }
-        QuaZipFile member(&zip);
-        if (!member.open(QIODevice::ReadOnly)) {
-            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to open container.xml, error %1")
-                                                .arg(member.getZipError()));
-            return false;
-        }
-        if (!parseContainerXml(&member, &packagePath, cancelFlag) || packagePath.isEmpty()) {
-            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Parsing container.xml failed"));
-            return false;
-        }
-    }
-
-    if (!zip.setCurrentFile(packagePath)) {
-        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("%1 not found").arg(packagePath));
-        return false;
-    }
     QStringList spine;
-    {
-        const qint64 size = currentMemberSize(zip);
-        if (size < 0 || size > kMaxXmlMember) {
-            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("%1 is too large (%2 bytes)")
-                                                .arg(packagePath).arg(size));
-            return false;
-        }
-        QuaZipFile member(&zip);
-        if (!member.open(QIODevice::ReadOnly)) {
-            TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to open %1, error %2")
-                                                .arg(packagePath).arg(member.getZipError()));
-            return false;
-        }
-        parseOpf(&member, &spine, cancelFlag);
-    }
+    if (!openArchive(zip, input) || !readContainer(zip, &packagePath, cancelFlag) ||
+        !readPackage(zip, packagePath, &spine, cancelFlag))
+        return false;
     const int slash = packagePath.lastIndexOf(QLatin1Char('/'));
     const QString baseFolder = slash >= 0 ? packagePath.left(slash + 1) : QString();
 
@@ -186,67 +222,20 @@ bool EPUBConverter::convert(const ContentFile& document, QIODevice* input, QStri
     QIODevice* out = output ? output : &textFile;
     bool writeFailed = false;
     const qint64 archiveSize = input->size();
-    qint64 budget = qMax(kMinContentBudget,
-                         qBound<qint64>(0, archiveSize, qint64(1) << 40) * kContentRatio);
-    qint64 textBudget = textLimit(); // bytes of text, shared by the book's documents
-    bool cut = false;
+    Budgets budgets;
+    budgets.content =
+        qMax(kMinContentBudget, qBound<qint64>(0, archiveSize, qint64(1) << 40) * kContentRatio);
+    budgets.text = textLimit();
 
     try {
         for (const QString& href : qAsConst(spine)) {
-            if (cut)
+            if (budgets.cut)
                 break;
             if (isCanceled(cancelFlag))
                 throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
-            // An itemref without an XHTML item has an empty href: nothing to read (QuaZip
-            // takes an empty name as "no current member" and reports success).
-            bool found = !href.isEmpty() && zip.setCurrentFile(baseFolder + href);
-            if (!found && !href.isEmpty()) {
-                const QString resolved = resolvedMember(baseFolder, href);
-                found = !resolved.isEmpty() && zip.setCurrentFile(resolved);
-            }
-            if (!found) {
-                TQ_LOG_WARNING("EPUBConverter", QStringLiteral("content item not found"));
+            if (!selectItem(zip, baseFolder, href))
                 continue;
-            }
-            const qint64 size = currentMemberSize(zip);
-            const qint64 charge = qMax(size, kMinMemberCharge);
-            if (size < 0 || charge > budget) {
-                TQ_LOG_WARNING("EPUBConverter",
-                               QStringLiteral("%1 skipped: the book's text exceeds its size limit")
-                                   .arg(zip.getCurrentFileName()));
-                continue;
-            }
-            budget -= charge;
-            QuaZipFile member(&zip);
-            if (!member.open(QIODevice::ReadOnly)) {
-                TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to open %1, error %2")
-                                                    .arg(zip.getCurrentFileName())
-                                                    .arg(member.getZipError()));
-                continue;
-            }
-            const qint64 before = out->pos();
-            // With a device as input the HTML converter fails only when the output refuses
-            // its text: the book's text would be cut short, so the conversion fails.
-            bool written = htmlConverter->convertWithin(document, &member, nullptr, out,
-                                                        QStringLiteral("UTF-8"), cancelFlag,
-                                                        &textBudget, &cut);
-            out->waitForBytesWritten(-1);
-            // A damaged member ends its text where reading failed; the chapters around it
-            // stay.
-            if (member.getZipError() != UNZ_OK)
-                TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to read %1, error %2")
-                                                    .arg(zip.getCurrentFileName())
-                                                    .arg(member.getZipError()));
-            if (written && !cut && out->pos() != before) {
-                // The separator counts against the text's bound too (whole or not at all).
-                if (textBudget < 8) {
-                    cut = true;
-                } else {
-                    written = out->write("\r\0\n\0\r\0\n\0", 8) == 8;
-                    textBudget -= 8;
-                }
-            }
-            if (!written) {
+            if (!convertItem(document, zip, out, budgets, cancelFlag)) {
                 writeFailed = true;
                 break;
             }
@@ -257,7 +246,50 @@ bool EPUBConverter::convert(const ContentFile& document, QIODevice* input, QStri
         throw;
     }
 
-    if (cut && !writeFailed)
+    if (budgets.cut && !writeFailed)
         TQ_LOG_WARNING("EPUBConverter", TextLimits::cutMessage(path, textLimit()));
     return finishText(output ? nullptr : &textFile, !writeFailed, outPath, path, "EPUBConverter");
+}
+
+bool EPUBConverter::convertItem(const ContentFile& document, QuaZip& zip, QIODevice* out,
+                                Budgets& budgets, const bool* cancelFlag)
+{
+    const qint64 size = currentMemberSize(zip);
+    const qint64 charge = qMax(size, kMinMemberCharge);
+    if (size < 0 || charge > budgets.content) {
+        TQ_LOG_WARNING("EPUBConverter",
+                       QStringLiteral("%1 skipped: the book's text exceeds its size limit")
+                           .arg(zip.getCurrentFileName()));
+        return true;
+    }
+    budgets.content -= charge;
+    QuaZipFile member(&zip);
+    if (!member.open(QIODevice::ReadOnly)) {
+        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to open %1, error %2")
+                                            .arg(zip.getCurrentFileName())
+                                            .arg(member.getZipError()));
+        return true;
+    }
+    const qint64 before = out->pos();
+    // With a device as input the HTML converter fails only when the output refuses its text:
+    // the book's text would be cut short, so the conversion fails.
+    bool written =
+        htmlConverter->convertWithin(document, &member, nullptr, out, QStringLiteral("UTF-8"),
+                                     cancelFlag, &budgets.text, &budgets.cut);
+    out->waitForBytesWritten(-1);
+    // A damaged member ends its text where reading failed; the chapters around it stay.
+    if (member.getZipError() != UNZ_OK)
+        TQ_LOG_WARNING("EPUBConverter", QStringLiteral("Failed to read %1, error %2")
+                                            .arg(zip.getCurrentFileName())
+                                            .arg(member.getZipError()));
+    if (written && !budgets.cut && out->pos() != before) {
+        // The separator counts against the text's bound too (whole or not at all).
+        if (budgets.text < 8) {
+            budgets.cut = true;
+        } else {
+            written = out->write("\r\0\n\0\r\0\n\0", 8) == 8;
+            budgets.text -= 8;
+        }
+    }
+    return written;
 }

@@ -30,6 +30,7 @@
 #include <QStringList>
 
 class HtmlConverter;
+class QuaZip;
 
 class EPUBConverter : public ToPlainTextConverter
 {
@@ -51,5 +52,19 @@ public:
     static void parseOpf(QIODevice* device, QStringList* spine, const bool* cancelFlag = nullptr);
 
 private:
+    // What the spine's documents share: the bytes they may still make us decompress, the bytes
+    // of text still to be written, and whether the text was cut at its bound.
+    struct Budgets
+    {
+        qint64 content = 0;
+        qint64 text = 0;
+        bool cut = false;
+    };
+    // Converts the archive's current member, a spine document, and follows its text with an
+    // empty line. False when the output refused the text (a document skipped for its size or
+    // unreadable is a success).
+    bool convertItem(const ContentFile& document, QuaZip& zip, QIODevice* out, Budgets& budgets,
+                     const bool* cancelFlag);
+
     HtmlConverter* htmlConverter;
 };

@@ -3,11 +3,12 @@
 #include "core/ContentFile.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
+#include "search/textextract/HtmlTokenizer.h"
+#include "search/textextract/Utf16Writer.h"
 
 #include <QTemporaryFile>
 #include <QTextCodec>
 #include <QTextStream>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
@@ -76,104 +77,65 @@ const Entity kEntities[] = {
     {"yuml", 0x00FF}, {"zeta", 0x03B6}, {"zwj", 0x200D}, {"zwnj", 0x200C},
 };
 
-// Elements that end a line, opening or closing: HTML's blocks, list items, table cells and
-// rows, and FictionBook's verses and titles.
-const char* const kBlockTags[] = {
-    "address", "annotation", "article", "aside", "blockquote", "br", "caption", "cite", "dd",
-    "details", "dialog", "div", "dl", "dt", "empty-line", "epigraph", "fieldset", "figcaption",
-    "figure", "footer", "form", "h1", "h2", "h3", "h4", "h5", "h6", "header", "hr", "legend", "li",
-    "main", "nav", "ol", "option", "p", "poem", "pre", "stanza", "subtitle", "summary", "table",
-    "tbody", "td", "text-author", "tfoot", "th", "thead", "title", "tr", "ul", "v"};
-
-bool isBlockTag(const QString& name)
-{
-    for (const char* tag : kBlockTags) {
-        if (name == QLatin1String(tag))
-            return true;
-    }
-    return false;
-}
-
-bool isEntityChar(QChar c)
-{
-    const ushort u = c.unicode();
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '#';
-}
-
-// Collects UTF-16LE bytes and hands them to the device in large writes, at most `room` bytes
-// of text (writeRaw's mark not counted); what a write brings past that is dropped (never half
-// a surrogate pair) and the writer is full.
-class Utf16Writer
-{
-public:
-    Utf16Writer(QIODevice* device, qint64 room) : device_(device), room_(room)
-    {
-        buffer_.reserve(kFlushSize + 4096);
-    }
-
-    void write(const QString& text) { write(text.constData(), text.size()); }
-    void write(const QChar* text, int length)
-    {
-        const qint64 fit = TextLimits::unitsThatFit(reinterpret_cast<const char16_t*>(text), length, room_);
-        if (fit < length) {
-            full_ = true;
-            length = int(fit);
-        }
-        room_ -= qint64(length) * 2;
-        const int old = buffer_.size();
-        buffer_.resize(old + length * 2);
-        char* out = buffer_.data() + old;
-        for (int i = 0; i < length; ++i)
-            qToLittleEndian<quint16>(text[i].unicode(), out + 2 * i);
-        if (buffer_.size() >= kFlushSize)
-            flush();
-    }
-    void writeRaw(const char* bytes, int length)
-    {
-        buffer_.append(bytes, length);
-        if (buffer_.size() >= kFlushSize)
-            flush();
-    }
-    bool flush()
-    {
-        if (!buffer_.isEmpty()) {
-            if (device_->write(buffer_) != buffer_.size())
-                ok_ = false;
-            buffer_.clear();
-        }
-        return ok_;
-    }
-    bool ok() const { return ok_; }
-    bool full() const { return full_; }
-    qint64 room() const { return room_; }
-
-private:
-    static constexpr int kFlushSize = 64 * 1024;
-    QIODevice* device_;
-    QByteArray buffer_;
-    qint64 room_;
-    bool ok_ = true;
-    bool full_ = false;
-};
-
 const QString kTag = QStringLiteral("HtmlConverter");
 
-// Memory stays bounded whatever the input: the input is read in pieces of at most kLineChunk
-// characters, a text run is written out once it holds kRunLimit characters, and a tag name
-// is kept only up to kTagNameLimit characters (longer than every name looked for, so a
-// longer name never matches one).
+// The input is read in pieces of at most kLineChunk characters, so memory stays bounded
+// whatever it holds.
 constexpr int kLineChunk = 64 * 1024;
-constexpr int kRunLimit = 64 * 1024;
-constexpr int kTagNameLimit = 16;
-// An attribute value longer than this ends at its length even without its closing quote, so
-// one stray quote cannot hide the rest of a document.
-constexpr int kMaxQuoted = 64 * 1024;
-constexpr int kAttributesLimit = 256;
-
-enum class Special { None, Comment, Cdata, Pi, Decl, Raw };
 // An entity is at most 34 characters ("&", 32, ";"): a "&" within that distance of a piece's
 // end is kept for the next piece.
 constexpr int kEntityMax = 34;
+
+// The next piece of the input: at most kLineChunk characters read, line ends included, after
+// `carried` (the end the previous piece left). An entity, a CR LF or a "<!--" / "<![CDATA["
+// that the piece's end may cut goes to `carried` for the next piece, unless the input ended.
+// Sets `inputEnded` when no more is read.
+QString nextPiece(QTextStream& in, QString& carried, bool& inputEnded)
+{
+    bool last = inputEnded || in.atEnd();
+    QString piece = last ? QString() : in.read(kLineChunk);
+    // A device that gives nothing while not at its end (a damaged zip member whose reads
+    // fail) would be asked again for ever: no data is the end of the input.
+    if (!last && piece.isEmpty())
+        last = true;
+    inputEnded = last;
+    if (!carried.isEmpty()) {
+        piece.prepend(carried);
+        carried.clear();
+    }
+    if (!last) {
+        // A "<" near the end may open "<!--" or "<![CDATA[" that the next piece ends.
+        const int lt = piece.lastIndexOf(QLatin1Char('<'));
+        int amp = piece.lastIndexOf(QLatin1Char('&'));
+        if (lt >= 0 && lt >= piece.size() - 9 &&
+            (amp < 0 || lt < amp || amp < piece.size() - kEntityMax))
+            amp = lt;
+        if (amp >= 0 && amp >= piece.size() - kEntityMax) {
+            carried = piece.mid(amp);
+            piece.truncate(amp);
+        } else if (piece.endsWith(QLatin1Char('\r'))) {
+            carried = piece.right(1);
+            piece.chop(1);
+        }
+    }
+    return piece;
+}
+
+// Decodes `in` (reading `input`) as `inputEncoding`, else as the input declares.
+void setUpCodec(QTextStream& in, QIODevice* input, const QString& inputEncoding)
+{
+    if (!inputEncoding.isEmpty()) {
+        in.setCodec(inputEncoding.toLatin1().constData());
+        return;
+    }
+    // Look for an encoding declaration in the first 200 characters without consuming them,
+    // decoding the bytes as the stream would by default.
+    const QByteArray headBytes = input->peek(2048);
+    QTextCodec* codec = QTextCodec::codecForUtfText(headBytes, QTextCodec::codecForLocale());
+    const QString declared = HtmlConverter::declaredEncoding(codec->toUnicode(headBytes));
+    if (!declared.isEmpty() && QTextCodec::codecForName(declared.toLatin1()))
+        in.setCodec(declared.toLatin1().constData());
+}
 
 } // namespace
 
@@ -188,7 +150,7 @@ QString HtmlConverter::decodeEntity(const QString& entity)
     if (n < 3 || n > 34 || entity.at(0) != QLatin1Char('&') || entity.at(n - 1) != QLatin1Char(';'))
         return QString();
     for (int i = 1; i < n - 1; ++i) {
-        if (!isEntityChar(entity.at(i)))
+        if (!HtmlTokenizer::isEntityChar(entity.at(i)))
             return QString();
     }
     const QString name = entity.mid(1, n - 2);
@@ -275,17 +237,7 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
         return false;
 
     QTextStream in(input);
-    if (!inputEncoding.isEmpty()) {
-        in.setCodec(inputEncoding.toLatin1().constData());
-    } else {
-        // Look for an encoding declaration in the first 200 characters without consuming
-        // them, decoding the bytes as the stream would by default.
-        const QByteArray headBytes = input->peek(2048);
-        QTextCodec* codec = QTextCodec::codecForUtfText(headBytes, QTextCodec::codecForLocale());
-        const QString declared = declaredEncoding(codec->toUnicode(headBytes));
-        if (!declared.isEmpty() && QTextCodec::codecForName(declared.toLatin1()))
-            in.setCodec(declared.toLatin1().constData());
-    }
+    setUpCodec(in, input, inputEncoding);
 
     QTemporaryFile textFile;
     if (!output) {
@@ -296,308 +248,15 @@ bool HtmlConverter::convertWithin(const ContentFile& document, QIODevice* input,
     if (!output)
         out.writeRaw("\xFF\xFE", 2);
 
-    bool inTag = false;
-    bool tagNameDone = false;
-    QChar quote;          // the quote of an attribute value being read inside a tag
-    int quoted = 0;       // characters of that value so far
-    bool inBody = false;  // Body markup: inside a body element
-    bool inHead = false;  // Html markup: inside the head element
-    Special special = Special::None;
-    QString specialEnd;   // what ends the special section ("-->", "]]>", "?>", ">", "</script")
-    QString tail;         // the last characters read in it, to find that end
-    bool atStart = true;
-    int pendingBreaks = 0;
-    QString tagName;
-    // Text since the last tag. It is only gathered inside the body (elsewhere it is dropped
-    // at the next "<" anyway). `runContinued`: the run's beginning is already written.
-    QString run;
-    bool runContinued = false;
-    static const QString kLineBreak = QStringLiteral("\r\n");
-    static const QString kBlank = QStringLiteral(" ");
-
-    auto lastNonSpace = [&]() {
-        int end = run.size();
-        while (end > 0 && run.at(end - 1).isSpace())
-            --end;
-        return end;
-    };
-    // Writes run[from, to) as the beginning of a run: at most one blank before it, after the
-    // pending line breaks unless nothing has been written yet.
-    // White space alone between two tags ("<b>alpha</b> <i>beta</i>") still parts the words
-    // around it: a blank is owed to the next text, unless a line break comes first or the
-    // text before already ended with a blank.
-    bool blankOwed = false;
-    bool endsWithBlank = false; // what was written last is a blank
-    auto writeRunStart = [&](int from, int to, bool leading) {
-        const bool broken = !atStart && pendingBreaks > 0;
-        if (!atStart) {
-            for (int i = 0; i < pendingBreaks; ++i)
-                out.write(kLineBreak);
-        }
-        pendingBreaks = 0;
-        if ((leading || (blankOwed && !broken)) && !(endsWithBlank && !broken))
-            out.write(kBlank);
-        blankOwed = false;
-        out.write(run.constData() + from, to - from);
-        atStart = false;
-    };
-    // At a tag: the run, trimmed at both edges to at most one blank.
-    auto writeRun = [&]() {
-        if (!run.isEmpty()) {
-            const bool trailing = run.at(run.size() - 1).isSpace();
-            const int end = lastNonSpace();
-            if (runContinued) {
-                out.write(run.constData(), end);
-                if (trailing)
-                    out.write(kBlank);
-                endsWithBlank = trailing;
-            } else if (end > 0) {
-                int begin = 0;
-                while (run.at(begin).isSpace())
-                    ++begin;
-                writeRunStart(begin, end, begin > 0);
-                if (trailing)
-                    out.write(kBlank);
-                endsWithBlank = trailing;
-            } else if (!atStart && !endsWithBlank) {
-                blankOwed = true;
-            }
-        }
-        run.clear();
-        runContinued = false;
-    };
-    // A run grown to kRunLimit: writes all of it up to its last non-blank character (its
-    // trailing blanks may still be the run's end); a run of blanks alone is kept as one.
-    auto writeLongRun = [&]() {
-        const int end = lastNonSpace();
-        if (end == 0) {
-            if (runContinued) {
-                out.write(run.constData(), run.size() - 1); // white space inside the run
-                run.remove(0, run.size() - 1);
-            } else {
-                run = kBlank; // leading white space: one blank at most
-            }
-            return;
-        }
-        if (runContinued) {
-            out.write(run.constData(), end);
-        } else {
-            int begin = 0;
-            while (run.at(begin).isSpace())
-                ++begin;
-            writeRunStart(begin, end, begin > 0);
-        }
-        endsWithBlank = false;
-        run.remove(0, end);
-        runContinued = true;
-    };
-
-    bool tagSelfClosed = false;
-    QString tagAttributes; // the beginning of the attribute values of the tag being read
-    // Whether text read now is written.
-    auto accepting = [&]() {
-        switch (markup) {
-        case Markup::Body:
-            return inBody;
-        case Markup::Html:
-            return !inHead;
-        case Markup::Xml:
-            return true;
-        }
-        return false;
-    };
-
-    auto checkCancel = [&](int line) {
-        if (isCanceled(cancelFlag))
-            throw FileSearchCancelException("Convert canceled", kTag, line);
-    };
-
-    QString piece;
-    QString carried; // the end of the previous piece, from a "&" or a final CR on
+    HtmlTokenizer tokenizer(markup, &out);
+    QString carried; // the end of the previous piece, from a "&", a "<" or a final CR on
     try {
         bool inputEnded = false;
         // The text ends at the budget: nothing more is read.
         while ((!inputEnded || !carried.isEmpty()) && !out.full()) {
-            checkCancel(__LINE__);
-            // The input is read in pieces of at most kLineChunk characters, line ends
-            // included: LF, CR LF and a lone CR each end a line, and a line end is white
-            // space. An entity or a CR LF that a piece's end may cut waits for the next one.
-            bool last = inputEnded || in.atEnd();
-            piece = last ? QString() : in.read(kLineChunk);
-            // A device that gives nothing while not at its end (a damaged zip member whose
-            // reads fail) would be asked again for ever: no data is the end of the input.
-            if (!last && piece.isEmpty())
-                last = true;
-            inputEnded = last;
-            if (!carried.isEmpty()) {
-                piece.prepend(carried);
-                carried.clear();
-            }
-            if (!last) {
-                // A "<" near the end may open "<!--" or "<![CDATA[" that the next piece ends.
-                const int lt = piece.lastIndexOf(QLatin1Char('<'));
-                int amp = piece.lastIndexOf(QLatin1Char('&'));
-                if (lt >= 0 && lt >= piece.size() - 9 && (amp < 0 || lt < amp || amp < piece.size() - kEntityMax))
-                    amp = lt;
-                if (amp >= 0 && amp >= piece.size() - kEntityMax) {
-                    carried = piece.mid(amp);
-                    piece.truncate(amp);
-                } else if (piece.endsWith(QLatin1Char('\r'))) {
-                    carried = piece.right(1);
-                    piece.chop(1);
-                }
-            }
-            const QString& line = piece;
-            const int n = line.size();
-            const QChar* chars = line.constData();
-            for (int i = 0; i < n; ++i) {
-                const QChar ch = chars[i];
-                const ushort u = ch.unicode();
-                if ((i & 0xFFFF) == 0xFFFF)
-                    checkCancel(__LINE__); // very long lines: stay responsive
-                if (special != Special::None) {
-                    // Comments, processing instructions, declarations and the raw text of
-                    // scripts and styles are skipped to their end; a CDATA section is text.
-                    tail.append(markup == Markup::Xml || special != Special::Raw ? ch : ch.toLower());
-                    if (tail.size() > specialEnd.size())
-                        tail.remove(0, tail.size() - specialEnd.size());
-                    if (tail == specialEnd) {
-                        if (special == Special::Cdata)
-                            run.chop(qMin(run.size(), specialEnd.size() - 1));
-                        if (special == Special::Raw) {
-                            // The rest of the end tag is read as a tag.
-                            inTag = true;
-                            tagNameDone = true;
-                            tagName = QStringLiteral("/raw");
-                        }
-                        special = Special::None;
-                        tail.clear();
-                        continue;
-                    }
-                    if (special == Special::Cdata && accepting())
-                        run.append(ch);
-                    if (run.size() >= kRunLimit)
-                        writeLongRun();
-                    continue;
-                }
-                if (inTag && !quote.isNull()) {
-                    // An attribute value: a ">" in it does not end the tag (but an unclosed
-                    // quote only holds for so long).
-                    if (ch == quote || ++quoted > kMaxQuoted)
-                        quote = QChar();
-                    else if (tagAttributes.size() < kAttributesLimit)
-                        tagAttributes.append(ch);
-                    continue;
-                }
-                if (u == '<') {
-                    // What follows the "<": a comment, a CDATA section, a processing
-                    // instruction or declaration, or a tag.
-                    auto ahead = [&](const char* text) {
-                        return QStringRef(&line, i + 1, qMin(n - i - 1, int(qstrlen(text))))
-                               == QLatin1String(text);
-                    };
-                    writeRun();
-                    inTag = false;
-                    tagAttributes.clear();
-                    if (ahead("!--")) {
-                        special = Special::Comment;
-                        specialEnd = QStringLiteral("-->");
-                        i += 3;
-                    } else if (ahead("![CDATA[")) {
-                        special = Special::Cdata;
-                        specialEnd = QStringLiteral("]]>");
-                        i += 8;
-                    } else if (ahead("?")) {
-                        special = Special::Pi;
-                        specialEnd = QStringLiteral("?>");
-                        i += 1;
-                    } else if (ahead("!")) {
-                        special = Special::Decl;
-                        specialEnd = QStringLiteral(">");
-                    } else {
-                        inTag = true;
-                        tagNameDone = false;
-                        tagName.clear();
-                    }
-                    tail.clear();
-                } else if (u == '>' && inTag) {
-                    // The tag's name without "/" at either end, compared ignoring case in
-                    // HTML; closing and opening block tags alike end a line.
-                    QString name = markup == Markup::Html ? tagName.toLower() : tagName;
-                    const bool closing = name.startsWith(QLatin1Char('/'));
-                    if (closing)
-                        name.remove(0, 1);
-                    const bool selfClosing = name.endsWith(QLatin1Char('/')) || tagSelfClosed;
-                    if (name.endsWith(QLatin1Char('/')))
-                        name.chop(1);
-                    if (name == QLatin1String("section")) {
-                        pendingBreaks = 2;
-                    } else if (isBlockTag(name)) {
-                        if (pendingBreaks == 0)
-                            pendingBreaks = 1;
-                    } else if (!closing && accepting()
-                               && (name == QLatin1String("sup")
-                                   || (name == QLatin1String("a") && tagAttributes.contains(QLatin1String("noteref"))))) {
-                        run.append(QLatin1Char(' ')); // a note's mark never sticks to its word
-                    }
-                    if (name == QLatin1String("body")) {
-                        inBody = !closing;
-                        inHead = false;
-                    } else if (name == QLatin1String("head")) {
-                        inHead = !closing && !selfClosing;
-                    }
-                    if (markup != Markup::Xml && !closing && !selfClosing
-                        && (name == QLatin1String("script") || name == QLatin1String("style"))) {
-                        special = Special::Raw;
-                        specialEnd = QLatin1String("</") + name;
-                        tail.clear();
-                    }
-                    inTag = false;
-                    tagSelfClosed = false;
-                    tagName.clear();
-                    tagAttributes.clear();
-                    tagNameDone = true;
-                } else if (inTag) {
-                    if (u == ' ' || u == '\t' || u == '\r' || u == '\n') {
-                        tagNameDone = true;
-                    } else if (u == '"' || u == '\'') {
-                        if (tagNameDone) {
-                            quote = ch;
-                            quoted = 0;
-                        }
-                    } else if (u == '/' && tagNameDone) {
-                        tagSelfClosed = true;
-                    } else if (!tagNameDone && tagName.size() < kTagNameLimit) {
-                        tagName.append(ch);
-                    } else if (tagNameDone) {
-                        tagSelfClosed = false;
-                    }
-                } else if (!accepting()) {
-                    // Text outside what is read is never written.
-                } else if (u == '&') {
-                    // An entity is "&", 1 to 32 characters of [#A-Za-z0-9] and ";".
-                    int end = i + 1;
-                    while (end < n && end - i <= 33 && isEntityChar(chars[end]))
-                        ++end;
-                    QString decoded;
-                    if (end < n && chars[end] == QLatin1Char(';') && end - i - 1 >= 1 && end - i - 1 <= 32)
-                        decoded = decodeEntity(line.mid(i, end - i + 1));
-                    if (!decoded.isEmpty()) {
-                        run.append(decoded);
-                        i = end;
-                    } else {
-                        run.append(ch);
-                    }
-                } else if (u == '\r' || u == '\n') {
-                    // A line end is one blank (CR LF too).
-                    if (u == '\n' || i + 1 == n || chars[i + 1] != QLatin1Char('\n'))
-                        run.append(QLatin1Char(' '));
-                } else {
-                    run.append(ch);
-                }
-                if (run.size() >= kRunLimit)
-                    writeLongRun();
-            }
+            if (isCanceled(cancelFlag))
+                throw FileSearchCancelException("Convert canceled", kTag, __LINE__);
+            tokenizer.feed(nextPiece(in, carried, inputEnded), cancelFlag);
         }
     } catch (...) {
         if (!output)

@@ -1,17 +1,97 @@
 // Name and contents search through the façade over the real name index: a tmpfs mounted in a
 // private mount namespace is indexed (root only), a folder elsewhere is walked, and both meet
 // in one result list.
+#include "platform/LinuxVolumeLayer.h"
 #include "search/index/NTFSUtils.h"
 #include "tests/engine/enginetest.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <condition_variable>
+#include <mutex>
 
 #include <sched.h>
 #include <sys/mount.h>
 
 using namespace enginetest;
+
+namespace {
+
+// The real volume layer, except that the index's walk of one volume waits at a gate until it
+// is opened (or the walk is canceled).
+class GatedLayer : public LinuxVolumeLayer
+{
+public:
+    explicit GatedLayer(const QString& gated)
+        : gated_(gated)
+    {
+    }
+    void open()
+    {
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            open_ = true;
+        }
+        changed_.notify_all();
+    }
+    bool waitForHeldWalk()
+    {
+        std::unique_lock<std::mutex> guard(mutex_);
+        return changed_.wait_for(guard, std::chrono::seconds(60), [this] { return held_; });
+    }
+    void enumerateParallel(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
+                           VolumeEntryConsumer& consumer) override
+    {
+        hold(mountPoint, cancel);
+        LinuxVolumeLayer::enumerateParallel(mountPoint, rootName, cancel, consumer);
+    }
+    void enumerate(const QString& mountPoint, const QByteArray& rootName, const bool* cancel,
+                   const VolumeEntrySink& sink) override
+    {
+        hold(mountPoint, cancel);
+        LinuxVolumeLayer::enumerate(mountPoint, rootName, cancel, sink);
+    }
+
+private:
+    void hold(const QString& mountPoint, const bool* cancel)
+    {
+        if (mountPoint != gated_)
+            return;
+        std::unique_lock<std::mutex> guard(mutex_);
+        held_ = true;
+        changed_.notify_all();
+        while (!open_ && !__atomic_load_n(cancel, __ATOMIC_RELAXED))
+            changed_.wait_for(guard, std::chrono::milliseconds(50));
+    }
+
+    const QString gated_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool open_ = false;
+    bool held_ = false;
+};
+
+// Every object below `roots` whose name contains `part`, as a walk of the disk finds it.
+QStringList findOnDisk(const QStringList& roots, const QString& part)
+{
+    QStringList out;
+    for (const QString& root : roots) {
+        QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (it.fileName().contains(part))
+                out << path;
+        }
+    }
+    out.sort();
+    return out;
+}
+
+} // namespace
 
 class TestIndexSearch : public QObject
 {
@@ -77,7 +157,7 @@ private slots:
         settings.dbPath = tmp.filePath("db");
         QVERIFY(QDir().mkpath(settings.dbPath));
 
-        // A search filed before the index is ready waits for it.
+        // A search filed before the initialisation waits for it to be asked for.
         FileSearchRequest early;
         early.fileName = "report";
         early.includePaths = QStringList{vol, plain};
@@ -134,6 +214,92 @@ private slots:
             QTest::qWait(100);
         }
         QCOMPARE(live, QStringList({vol + "/a/report-new.txt"}));
+    }
+
+    // A search filed while the index starts runs at once: the volume loaded from its file
+    // answers from the index, the one still being built is walked, and together they give
+    // what a walk of the disk gives.
+    void searchWhileAVolumeIsBuilt()
+    {
+        if (!testutil::isRoot())
+            QSKIP("needs root (tmpfs volumes mounted in a private mount namespace are indexed)");
+        const QString ready = tmp.filePath(QStringLiteral("ready"));
+        const QString slow = tmp.filePath(QStringLiteral("slow"));
+        for (const QString& mp : {ready, slow}) {
+            QVERIFY(QDir().mkpath(mp));
+            QVERIFY(::mount("tmpfs", QFile::encodeName(mp).constData(), "tmpfs", 0, "size=4m") == 0);
+        }
+        struct Unmount
+        {
+            QStringList mps;
+            ~Unmount()
+            {
+                for (const QString& mp : mps)
+                    ::umount2(QFile::encodeName(mp).constData(), MNT_DETACH);
+            }
+        } unmount{{ready, slow}};
+        for (const QString& mp : {ready, slow}) {
+            QVERIFY(testutil::writeFile(mp + "/x/report-1.txt", "a"));
+            QVERIFY(testutil::writeFile(mp + "/x/y/report-2.txt", "b"));
+            QVERIFY(testutil::writeFile(mp + "/x/other.txt", "c"));
+            QVERIFY(QDir().mkpath(mp + "/reports/deeper"));
+        }
+        const quint32 readySerial = getVolumeSerialNumber(ready);
+        const quint32 slowSerial = getVolumeSerialNumber(slow);
+        QVERIFY(readySerial != 0 && slowSerial != 0 && readySerial != slowSerial);
+        IndexingSettings settings;
+        settings.autoAddFixed = false;
+        settings.autoAddRemovable = false;
+        settings.dbPath = tmp.filePath("db3");
+        settings.indexDrives = {readySerial};
+        QVERIFY(QDir().mkpath(settings.dbPath));
+        {
+            // The last run indexed only one of them and saved it.
+            FileSearcher first(tmp.filePath("work"), FileSearcher::UseIndex);
+            QSignalSpy init(&first, &FileSearcher::initFinished);
+            first.init(settings, ContentSearchOptions());
+            QVERIFY(init.wait(30000) || init.count() == 1);
+        }
+
+        GatedLayer layer(slow);
+        VolumeLayer::setInstance(&layer);
+        struct Restore
+        {
+            GatedLayer& layer;
+            ~Restore()
+            {
+                layer.open();
+                VolumeLayer::setInstance(nullptr);
+            }
+        } restore{layer};
+        const QStringList expected = findOnDisk({ready, slow}, QStringLiteral("report"));
+        QCOMPARE(expected.size(), 6);
+        {
+            FileSearcher searcher(tmp.filePath("work"), FileSearcher::UseIndex);
+            QSignalSpy init(&searcher, &FileSearcher::initFinished);
+            settings.indexDrives = {readySerial, slowSerial};
+            searcher.init(settings, ContentSearchOptions());
+            QVERIFY(layer.waitForHeldWalk());
+            FileSearchRequest request;
+            request.fileName = "report";
+            request.includePaths = QStringList{ready, slow};
+            QCOMPARE(search(searcher, request), expected);
+            QMap<QString, int> counts;
+            searcher.indexedCounts(counts);
+            QVERIFY(counts.value(ready) >= 8);
+            QCOMPARE(counts.value(slow), 0); // not built yet: it was walked
+            QCOMPARE(init.count(), 0);
+
+            layer.open();
+            QVERIFY(init.wait(30000) || init.count() == 1);
+            counts.clear();
+            searcher.indexedCounts(counts);
+            QVERIFY(counts.value(slow) >= 8);
+            FileSearchRequest again;
+            again.fileName = "report";
+            again.includePaths = QStringList{ready, slow};
+            QCOMPARE(search(searcher, again), expected);
+        }
     }
 
     void updatesQueueAndInitReplaces()

@@ -197,6 +197,106 @@ private slots:
         applying = std::thread([] {});
     }
 
+    // A search while the set starts answers at once: from a volume that is ready, while
+    // another one is still being built (it is left to the walk: not in `served`).
+    void searchesDoNotWaitForVolumesBeingBuilt()
+    {
+        addVolume("/mnt/a", 0xa1);
+        addVolume("/mnt/b", 0xb2);
+        {
+            NTFSDB first(nullptr, mountInfo());
+            bool stop = false;
+            first.setSettings(&stop, settings({0xa1}, {}, false));
+        }
+        QVERIFY(QFile::exists(file(0xa1)) && !QFile::exists(file(0xb2)));
+        layer->holdWalks(true);
+        NTFSDB db(nullptr, mountInfo());
+        bool stop = false;
+        std::thread applying([&] { db.setSettings(&stop, settings({0xa1, 0xb2}, {}, false)); });
+        std::thread searching;
+        struct Release
+        {
+            ScriptedVolumeLayer& layer;
+            std::thread& applying;
+            std::thread& searching;
+            ~Release()
+            {
+                layer.holdWalks(false);
+                applying.join();
+                if (searching.joinable())
+                    searching.join();
+            }
+        } release{*layer, applying, searching};
+        QVERIFY(layer->waitForHeldWalk(20000)); // /mnt/b's build
+        QSet<QString> served;
+        QStringList found;
+        std::atomic<bool> done{false};
+        searching = std::thread([&] {
+            FileSearchRequest request;
+            request.fileName = QStringLiteral("file");
+            FileSearchResults results;
+            db.search(&request, &results, &served);
+            for (int i = 0; i < results.count(); ++i)
+                found << results.filePath(i);
+            done = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+        QCOMPARE(served, QSet<QString>({"/mnt/a"}));
+        QCOMPARE(found, QStringList({"/mnt/a/file-a"}));
+        layer->holdWalks(false);
+        applying.join();
+        searching.join();
+        applying = std::thread([] {});
+        QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/a/file-a", "/mnt/b/file-b"}));
+    }
+
+    // Volumes filed and unfiled while searches run: no deadlock, and every search answers
+    // exactly for the volumes it names as served.
+    void searchesWhileVolumesComeAndGo()
+    {
+        addVolume("/mnt/a", 0xa1);
+        addVolume("/mnt/b", 0xb2);
+        addVolume("/mnt/c", 0xc3);
+        NTFSDB db(nullptr, mountInfo());
+        bool stop = false;
+        db.setSettings(&stop, settings({0xa1}, {}, false));
+        std::atomic<bool> stopSearching{false};
+        std::atomic<int> searches{0};
+        QStringList wrong;
+        std::thread searching([&] {
+            while (!stopSearching) {
+                FileSearchRequest request;
+                request.fileName = QStringLiteral("file");
+                FileSearchResults results;
+                QSet<QString> served;
+                db.search(&request, &results, &served);
+                QStringList found;
+                for (int i = 0; i < results.count(); ++i)
+                    found << results.filePath(i);
+                QStringList expected;
+                for (const QString& mp : served)
+                    expected << mp + "/file-" + mp.mid(5);
+                expected.sort();
+                found.sort();
+                if (found != expected && wrong.size() < 5)
+                    wrong << found.join(',') + " for " + expected.join(',');
+                ++searches;
+            }
+        });
+        const QList<QList<quint32>> lists{{0xa1, 0xb2}, {0xc3}, {0xa1, 0xc3}, {}, {0xb2, 0xc3, 0xa1}, {0xa1}};
+        for (int round = 0; round < 4; ++round) {
+            for (const QList<quint32>& list : lists) {
+                db.updateDrives(&stop, settings(list, {}, false));
+                QCOMPARE(counts(db).size(), list.size());
+            }
+        }
+        QTRY_VERIFY(searches > 0);
+        stopSearching = true;
+        searching.join();
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join('\n')));
+        QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/a/file-a"}));
+    }
+
     void volumesComeAndGo()
     {
         addVolume("/mnt/a", 0xa1);

@@ -83,6 +83,8 @@ class TestConventions : public QObject
     QString sourceFolder_ = QStringLiteral(TQ_SOURCE_DIR);
     // Relative path -> code without comments and strings.
     QMap<QString, QString> sources_;
+    // Relative path -> the file's whole text.
+    QMap<QString, QString> texts_;
 
     // "file:line: text" for each place where `rule` matches outside its allowed files.
     QStringList violations(const Rule& rule) const
@@ -123,7 +125,9 @@ private slots:
                 const QString path = it.next();
                 QFile file(path);
                 QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
-                sources_.insert(QDir(sourceFolder_).relativeFilePath(path), codeOnly(QString::fromUtf8(file.readAll())));
+                const QString relative = QDir(sourceFolder_).relativeFilePath(path);
+                texts_.insert(relative, QString::fromUtf8(file.readAll()));
+                sources_.insert(relative, codeOnly(texts_.value(relative)));
             }
         }
         // The rules below would pass on an empty or wrong folder: make sure the tree was read.
@@ -151,6 +155,25 @@ private slots:
         check({"a direct call of Logger::instance().write*", R"(Logger::instance\(\s*\)\s*\.\s*write)",
                {QStringLiteral("core/Logger.h"), QStringLiteral("core/Logger.cpp")}});
         check({"a local log helper", R"(\bwriteLog\s*\()", {}});
+    }
+
+    // The application shell never reaches into the user interface; only the program's entry
+    // sees both.
+    void appDoesNotIncludeUi()
+    {
+        QStringList found;
+        const QRegularExpression include(
+            QStringLiteral("^[ \\t]*#[ \\t]*include[ \\t]*\"ui/[^\"]*\""),
+            QRegularExpression::MultilineOption);
+        for (auto it = texts_.cbegin(); it != texts_.cend(); ++it) {
+            if (!it.key().startsWith(QLatin1String("app/")) ||
+                it.key().startsWith(QLatin1String("app/program/")))
+                continue;
+            QRegularExpressionMatchIterator matches = include.globalMatch(it.value());
+            while (matches.hasNext())
+                found << it.key() + QStringLiteral(": ") + matches.next().captured().trimmed();
+        }
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 };
 

@@ -164,11 +164,10 @@ int handleSpecialArguments(const QStringList& arguments, const MaintenanceAction
 void registerMetaTypes()
 {
     qRegisterMetaType<std::list<QString>>("std::list<QString>");
-    qRegisterMetaType<JournalID>("JournalID");
-    qRegisterMetaType<FRN>("FRN");
     // The wide character of the design is two bytes (a UTF-16 unit).
     qRegisterMetaType<ushort>("wchar_t");
-    qRegisterMetaType<USN>("USN");
+    // Types registered beside their own code.
+    registerIdMetaTypes();
     FileSearchRequest::registerMetaType();
 }
 

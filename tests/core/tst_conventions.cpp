@@ -157,6 +157,32 @@ private slots:
         check({"a local log helper", R"(\bwriteLog\s*\()", {}});
     }
 
+    // A meta type is registered in one place only.
+    void metaTypesRegisteredOnce()
+    {
+        const QRegularExpression registration(
+            QStringLiteral("qRegisterMetaType\\s*<(.*?)>\\s*\\("));
+        QMap<QString, QStringList> places; // type -> "file:line"
+        for (auto it = sources_.cbegin(); it != sources_.cend(); ++it) {
+            QRegularExpressionMatchIterator matches = registration.globalMatch(it.value());
+            while (matches.hasNext()) {
+                const QRegularExpressionMatch match = matches.next();
+                const int line =
+                    it.value().leftRef(match.capturedStart()).count(QLatin1Char('\n')) + 1;
+                QString type = match.captured(1);
+                type.remove(QLatin1Char(' '));
+                places[type] << QStringLiteral("%1:%2").arg(it.key()).arg(line);
+            }
+        }
+        QVERIFY(places.contains(QStringLiteral("FRN")));
+        QStringList found;
+        for (auto it = places.cbegin(); it != places.cend(); ++it) {
+            if (it.value().size() > 1)
+                found << it.key() + QStringLiteral(": ") + it.value().join(QStringLiteral(", "));
+        }
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+    }
+
     // The application shell never reaches into the user interface; only the program's entry
     // sees both.
     void appDoesNotIncludeUi()

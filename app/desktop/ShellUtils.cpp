@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -312,6 +313,11 @@ bool callFileManager(const QString& method, const QStringList& paths)
 {
     if (!ShellEnvironment::fileManagerBusEnabled() || runsForOtherUser())
         return false;
+    // Qt 5's D-Bus type registry (two global statics of libQt5DBus) is first made by the
+    // connection thread that sessionBus() starts, so at exit it is destroyed before that thread
+    // is stopped, while the thread may still use it. Made here first, it is destroyed after.
+    static const int registryFirst = QDBusMetaType::signatureToType("s");
+    Q_UNUSED(registryFirst);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;

@@ -1,16 +1,16 @@
 // ScriptedJournalBackend: a journal backend for tests.
 //
 // Each mount point gets a scripted journal state (id, first USN, next USN), which
-// queryJournalData returns while the backend is installed (JournalBackend::setInstance), and
+// queryJournalData returns while the backend is installed (JournalBackend::setInstance; tests
+// install it with testutil::ScopedInstance, tests/common/scopedinstance.h), and
 // every createReader hands out a new ScriptedJournalReader, which the test can reach through
 // reader(). A mount point without a scripted state makes both calls throw, like a volume whose
 // journal cannot be set up.
 //
 //   ScriptedJournalBackend journal;
-//   JournalBackend::setInstance(&journal);
+//   const testutil::ScopedInstance<JournalBackend> installed(&journal);
 //   journal.setState("/mnt/v", {0x1234, 0, 100});
 //   ... create the index ...; journal.reader("/mnt/v")->addBatch({...}, 200);
-//   JournalBackend::setInstance(nullptr);
 #pragma once
 
 #include "search/index/JournalBackend.h"

@@ -15,6 +15,7 @@
 #include "tests/engine/enginetest.h"
 #include "tests/textextract/docgen.h"
 #include "threadsafespy.h"
+#include "scopedinstance.h"
 
 #include <QDir>
 #include <QThread>
@@ -118,12 +119,14 @@ private slots:
         // the tree, the one volume of a scripted layer.
         ScriptedVolumeLayer layer;
         layer.addVolume(ScriptedVolumeLayer::describe(tree, "ext4", 0x31, true));
-        VolumeLayer::setInstance(&layer);
         FileSearchRequest everywhere;
         everywhere.fileName = "*.txt";
         everywhere.excludePaths = QStringList{".SVN"};
-        const QStringList found2 = search(searcher, everywhere);
-        VolumeLayer::setInstance(nullptr);
+        QStringList found2;
+        {
+            const testutil::ScopedInstance<VolumeLayer> installed(&layer);
+            found2 = search(searcher, everywhere);
+        }
         QCOMPARE(found2, QStringList({tree + "/docs/report.txt", tree + "/empty.txt", tree + "/notes.txt"}));
     }
 

@@ -10,6 +10,7 @@
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/engine/enginetest.h"
 #include "threadsafespy.h"
+#include "scopedinstance.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 #include <sys/mount.h>
 
 using namespace enginetest;
@@ -29,6 +31,8 @@ class TestVolumeWalk : public QObject
     QString root;
     std::unique_ptr<ScriptedVolumeLayer> layer;
     std::unique_ptr<ScriptedJournalBackend> journal;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer;
+    std::optional<testutil::ScopedInstance<JournalBackend>> installedJournal;
 
     void addVolume(const QString& name, const QString& fsType, quint32 serial, bool indexable,
                    bool network = false, bool alias = false)
@@ -78,14 +82,14 @@ private slots:
                             + QTest::currentTestFunction());
         layer.reset(new ScriptedVolumeLayer);
         journal.reset(new ScriptedJournalBackend);
-        VolumeLayer::setInstance(layer.get());
-        JournalBackend::setInstance(journal.get());
+        installedLayer.emplace(layer.get());
+        installedJournal.emplace(journal.get());
     }
 
     void cleanup()
     {
-        VolumeLayer::setInstance(nullptr);
-        JournalBackend::setInstance(nullptr);
+        installedLayer.reset();
+        installedJournal.reset();
     }
 
     void whichVolumesAreWalked()

@@ -11,6 +11,7 @@
 #include "indextest.h"
 #include "testutil.h"
 #include "threadsafespy.h"
+#include "scopedinstance.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,6 +20,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <thread>
 
 class TestNTFSDB : public QObject
@@ -31,6 +33,8 @@ private:
     QTemporaryDir mountDir;
     std::unique_ptr<ScriptedVolumeLayer> layer;
     std::unique_ptr<ScriptedJournalBackend> journal;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer;
+    std::optional<testutil::ScopedInstance<JournalBackend>> installedJournal;
 
     QString mountInfo() const { return mountDir.path() + QStringLiteral("/mountinfo"); }
 
@@ -84,15 +88,15 @@ private slots:
     {
         layer.reset(new ScriptedVolumeLayer);
         journal.reset(new ScriptedJournalBackend);
-        VolumeLayer::setInstance(layer.get());
-        JournalBackend::setInstance(journal.get());
+        installedLayer.emplace(layer.get());
+        installedJournal.emplace(journal.get());
         QDir(dataDir.path() + "/DB").removeRecursively();
     }
 
     void cleanup()
     {
-        VolumeLayer::setInstance(nullptr);
-        JournalBackend::setInstance(nullptr);
+        installedLayer.reset();
+        installedJournal.reset();
     }
 
     void autoAddRules()

@@ -14,6 +14,7 @@
 #include "indextest.h"
 #include "testutil.h"
 #include "threadsafespy.h"
+#include "scopedinstance.h"
 
 #include <QHash>
 #include <QPointer>
@@ -26,6 +27,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <thread>
 #include <tuple>
@@ -74,6 +76,8 @@ private:
     QTemporaryDir dataDir;
     std::unique_ptr<ScriptedVolumeLayer> layer;
     std::unique_ptr<ScriptedJournalBackend> journal;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer;
+    std::optional<testutil::ScopedInstance<JournalBackend>> installedJournal;
 
     IndexingSettings settings(const QStringList& excludes = {QStringLiteral(".SVN")}) const
     {
@@ -164,8 +168,8 @@ private:
     HeldVolumeLayer* useHeldVolumeLayer()
     {
         HeldVolumeLayer* held = new HeldVolumeLayer;
+        installedLayer.emplace(held);
         layer.reset(held);
-        VolumeLayer::setInstance(held);
         scriptVolume();
         return held;
     }
@@ -192,16 +196,16 @@ private slots:
     {
         layer.reset(new ScriptedVolumeLayer);
         journal.reset(new ScriptedJournalBackend);
-        VolumeLayer::setInstance(layer.get());
-        JournalBackend::setInstance(journal.get());
+        installedLayer.emplace(layer.get());
+        installedJournal.emplace(journal.get());
         scriptVolume();
         QFile::remove(indexFile());
     }
 
     void cleanup()
     {
-        VolumeLayer::setInstance(nullptr);
-        JournalBackend::setInstance(nullptr);
+        installedLayer.reset();
+        installedJournal.reset();
     }
 
     void buildsAndSearchesWithNameExclusions()

@@ -12,6 +12,7 @@
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/ui/uitestutil.h"
 #include "testutil.h"
+#include "scopedinstance.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -26,6 +27,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <optional>
 
 namespace {
 
@@ -68,6 +70,7 @@ class TestOptionsDialog : public QObject
     QTemporaryDir dir;
     Settings* settings = nullptr;
     ScriptedVolumeLayer layer;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer;
     uitest::ScriptedPrompter* prompter = nullptr;
     OptionsEnvironment env;
     IndexingSettings engineSettings;
@@ -93,12 +96,12 @@ private slots:
     void initTestCase()
     {
         settings = Settings::instanceWithFile(dir.filePath(QStringLiteral("settings.ini")));
-        VolumeLayer::setInstance(&layer);
+        installedLayer.emplace(&layer);
     }
 
     void cleanupTestCase()
     {
-        VolumeLayer::setInstance(nullptr);
+        installedLayer.reset();
         delete prompter; // the last function's prompter (each init replaces the one before)
         prompter = nullptr;
     }
@@ -389,10 +392,12 @@ private slots:
     void unreadableVolumesKeepTheStoredChoice()
     {
         UnreadableVolumes unreadable;
-        VolumeLayer::setInstance(&unreadable);
-        QScopedPointer<OptionsDialog> dialog(makeDialog(OptionsDialog::IndexingPage));
-        dialog->show();
-        VolumeLayer::setInstance(&layer);
+        QScopedPointer<OptionsDialog> dialog;
+        {
+            const testutil::ScopedInstance<VolumeLayer> installed(&unreadable);
+            dialog.reset(makeDialog(OptionsDialog::IndexingPage));
+            dialog->show();
+        }
         QCOMPARE(dialog->volumeModel()->rowCount(), 0);
         child<QCheckBox>(dialog.data(), "removableCheckBox")->setChecked(true);
         dialog->onAccept();

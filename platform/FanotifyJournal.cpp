@@ -202,6 +202,12 @@ void FanotifyJournal::open()
     if (::fanotify_mark(fanotifyFd_.handle(), FAN_MARK_ADD | FAN_MARK_FILESYSTEM, mask, AT_FDCWD, mp.constData()) != 0) {
         const int err = errno;
         fanotifyFd_.reset();
+        // The file system refuses a whole-file-system watch here (a btrfs subvolume mount:
+        // EXDEV; no file handles or no file-system id: EOPNOTSUPP, ENODEV): no failure, the
+        // volume is walked at search time.
+        if (err == EXDEV || err == EOPNOTSUPP || err == ENODEV)
+            throw MarkRefusedException(QStringLiteral("Failed to watch %1: %2").arg(mountPoint_, errorText(err)),
+                                       QString::fromLatin1(kTag), __LINE__);
         throw FileSearchException(QStringLiteral("Failed to watch %1: %2").arg(mountPoint_, errorText(err)),
                                   QString::fromLatin1(kTag), __LINE__);
     }

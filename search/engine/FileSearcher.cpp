@@ -102,6 +102,8 @@ FileSearcher::FileSearcher(const QString& workingFolder, int optionFlags, QObjec
         connect(ntfsSearcher, &NTFSFileSearcher::updateStarted, this, &FileSearcher::updateStarted);
         connect(ntfsSearcher, &NTFSFileSearcher::updateFinished, this,
                 &FileSearcher::updateFinished);
+        connect(ntfsSearcher, &NTFSFileSearcher::volumeStatesChanged, this,
+                &FileSearcher::volumeStatesChanged, Qt::QueuedConnection);
     }
 }
 
@@ -251,6 +253,11 @@ void FileSearcher::indexedCounts(QMap<QString, int>& out) const
 {
     if (ntfsSearcher)
         ntfsSearcher->indexedCounts(out);
+}
+
+QList<VolumeState> FileSearcher::volumeStates() const
+{
+    return ntfsSearcher ? ntfsSearcher->volumeStates() : QList<VolumeState>();
 }
 
 std::list<IFilterInfo> FileSearcher::getIFilters32()

@@ -50,7 +50,44 @@ HandleHolder indexFileFolder(const QString& folder, bool create, QString* why)
 
 QString IndexFile::filePath(const QString& base, quint32 serial)
 {
-    return base + QStringLiteral("/DB/") + QString::number(serial, 16);
+    return folderPath(base) + QLatin1Char('/') + fileName(serial);
+}
+
+QString IndexFile::folderPath(const QString& base)
+{
+    return base + QStringLiteral("/DB");
+}
+
+QString IndexFile::fileName(quint32 serial)
+{
+    return QString::number(serial, 16);
+}
+
+bool IndexFile::serialOfFileName(const QString& name, quint32* serial)
+{
+    if (name.isEmpty() || name.size() > 8 || (name.size() > 1 && name.at(0) == QLatin1Char('0')))
+        return false;
+    for (const QChar c : name) {
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))))
+            return false;
+    }
+    bool ok = false;
+    const quint32 value = name.toUInt(&ok, 16);
+    if (ok && serial)
+        *serial = value;
+    return ok;
+}
+
+bool IndexFile::isIndexFolderFile(const QString& name)
+{
+    QString target = name;
+    splitTemporaryName(name, &target);
+    return target == QLatin1String(HistoryFileName) || serialOfFileName(target, nullptr);
+}
+
+HandleHolder IndexFile::openFolder(const QString& folder, bool create, QString* why)
+{
+    return indexFileFolder(folder, create, why);
 }
 
 void IndexFile::remove(const QString& path)

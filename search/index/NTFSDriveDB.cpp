@@ -250,6 +250,7 @@ NTFSDriveDB::NTFSDriveDB(const QString& drive, const IndexingSettings& settings,
     identity_.serial = serial_;
     identity_.fileSystemId = VolumeLayer::instance().fileSystemId(drive);
     identity_.rootInode = getFileReferenceNumber(drive);
+    volatile_ = isVolatileVolume(drive);
     setExclusions(settings);
     // The reader is created before the journal state is read: it keeps the volume's journal
     // alive, so the state and the later reads belong to the same journal.
@@ -1200,6 +1201,8 @@ bool NTFSDriveDB::load(bool* cancel)
     }
     if (serial_ == 0 || base.isEmpty())
         return false; // no file can be named for this volume
+    if (volatile_)
+        return false; // never saved; a file of that name is of an earlier mount
     IndexFile file;
     const QString path = dbFilePath(base, serial_);
     if (path.isEmpty() || !file.open(path))
@@ -1325,6 +1328,13 @@ void NTFSDriveDB::save()
         TQ_LOG_WARNING(
             Tag,
             QStringLiteral("Index of %1 not saved: no index file can be named for it").arg(drive_));
+        return;
+    }
+    if (volatile_) {
+        // Its contents do not survive a reboot or a new mount: a saved index would be wrong
+        // the next time. A file left by an earlier version goes.
+        writeLog(Logger::Info, QStringLiteral("Index of %1 not saved: the volume keeps nothing across mounts").arg(drive_));
+        deleteDBFile(settings_.dbPath, serial_);
         return;
     }
     if (!valid_) {

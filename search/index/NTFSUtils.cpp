@@ -1,4 +1,6 @@
 #include "search/index/NTFSUtils.h"
+
+#include <exception>
 #include "core/FileNameCodec.h"
 #include "platform/VolumeLayer.h"
 #include "core/FileSearchException.h"
@@ -43,6 +45,19 @@ bool isFixedDrive(const QString& mountPoint) { return VolumeLayer::instance().is
 bool isSubstDrive(const QString& mountPoint) { return VolumeLayer::instance().isAliasVolume(mountPoint); }
 quint32 getVolumeSerialNumber(const QString& mountPoint) { return VolumeLayer::instance().volumeSerial(mountPoint); }
 QString volumeOf(const QString& path) { return VolumeLayer::instance().volumeOf(path); }
+
+bool isVolatileVolume(const QString& mountPoint)
+{
+    try {
+        for (const VolumeDescription& v : VolumeLayer::instance().volumes()) {
+            if (v.mountPoint == mountPoint)
+                return v.fsType == QLatin1String("tmpfs") || v.fsType == QLatin1String("ramfs");
+        }
+    } catch (const std::exception&) {
+        // no mount table: treated as a lasting volume (its file is checked when loaded)
+    }
+    return false;
+}
 
 FRN getFileReferenceNumber(const QString& path, bool* isDir)
 {

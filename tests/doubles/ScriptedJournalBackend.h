@@ -18,6 +18,7 @@
 
 #include <QMap>
 #include <QPointer>
+#include <QSet>
 #include <mutex>
 
 class ScriptedJournalBackend : public JournalBackend
@@ -27,6 +28,9 @@ public:
     ~ScriptedJournalBackend() override;
 
     void setState(const QString& mountPoint, const JournalState& state);
+    // The journal of the mount point is refused as a file system's watch is (a btrfs subvolume
+    // mount): both calls throw MarkRefusedException.
+    void refuseWatch(const QString& mountPoint);
 
     // The reader created last for the mount point, or null (also when it was deleted).
     ScriptedJournalReader* reader(const QString& mountPoint) const;
@@ -39,6 +43,7 @@ public:
 private:
     mutable std::mutex mutex_;
     QMap<QString, JournalState> states_;
+    QSet<QString> refused_;
     QMap<QString, QPointer<ScriptedJournalReader>> readers_;
     QMap<QString, QList<QPointer<ScriptedJournalReader>>> all_;
 };

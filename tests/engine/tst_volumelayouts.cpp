@@ -193,6 +193,16 @@ private slots:
             mp = mp.mid(top.size());
         held.sort();
         QCOMPARE(held, QStringList({QString(), "/data", "/pool", "/scratch"}));
+
+        // The states say so: the subvolume mounts are walked (their watch refused), the others
+        // indexed; the bind mount is no volume of its own.
+        QStringList states;
+        LinuxVolumeLayer layer;
+        for (const VolumeState& s : withWalkedVolumes(index->volumeStates(), layer.volumes())) {
+            if (s.mountPoint.startsWith(top))
+                states << QStringLiteral("%1 %2 %3").arg(s.mountPoint.mid(top.size())).arg(s.state).arg(s.reason);
+        }
+        QCOMPARE(states, QStringList({" 0 0", "/data 0 0", "/pool 0 0", "/root 3 3", "/root/home 3 3", "/scratch 0 0"}));
     }
 
     // Every file of every layout is found, through the index or by a walk, once.

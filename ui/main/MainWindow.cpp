@@ -9,6 +9,7 @@
 #include "search/engine/FileSearcher.h"
 #include "ui/common/Prompter.h"
 #include "ui/common/UiResources.h"
+#include "ui/common/VolumeStateText.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/main/NoticeBar.h"
 #include "ui/main/TabsFile.h"
@@ -140,6 +141,7 @@ void MainWindow::buildWindow()
         return widget;
     };
     statusBar()->addWidget(statusPart(indexStatusLabel_));
+    indexStatusLabel_->setObjectName(QStringLiteral("indexStatusLabel"));
     statusBar()->addPermanentWidget(statusPart(tabStatusLabel_));
 
     trayIcon_ = new QSystemTrayIcon(applicationIcon(), this);
@@ -211,6 +213,11 @@ void MainWindow::connectActions()
     if (engine_) {
         connect(engine_.get(), &FileSearcher::updateStarted, this, &MainWindow::onUpdateStarted);
         connect(engine_.get(), &FileSearcher::updateFinished, this, &MainWindow::onUpdateFinished);
+        // "ready" says which chosen volumes the index does not answer; it follows their states.
+        connect(engine_.get(), &FileSearcher::volumeStatesChanged, this, [this] {
+            if (indexState_ == IndexReady)
+                updateIndexStatus(IndexReady);
+        });
     }
 }
 
@@ -302,12 +309,19 @@ void MainWindow::updateIndexStatus(int state)
 {
     switch (state) {
     case IndexDisabled:
+        indexStatusLabel_->setToolTip(QString());
         indexStatusLabel_->setText(tr("Index: disabled"));
         break;
-    case IndexReady:
-        indexStatusLabel_->setText(tr("Index: ready"));
+    case IndexReady: {
+        // "Index: ready" only when every chosen volume is answered by the index; otherwise
+        // what is walked or failed, the details in the tooltip (the states are a cheap copy).
+        QString toolTip;
+        indexStatusLabel_->setText(VolumeStateText::indexReady(engine_ ? engine_->volumeStates() : QList<VolumeState>(), &toolTip));
+        indexStatusLabel_->setToolTip(toolTip);
         break;
+    }
     case IndexUpdating:
+        indexStatusLabel_->setToolTip(QString());
         indexStatusLabel_->setText(tr("Index: updating..."));
         break;
     default:

@@ -126,13 +126,13 @@ void FileTable::setRequest(const FileSearchRequest* newRequest)
     highlighter.reset(request ? new SearchExpression(request->fileName, request->matchOptions(true)) : nullptr);
 }
 
-void FileTable::setResults(FileSearchResults* newResults)
+void FileTable::setResults(std::shared_ptr<FileSearchResults> newResults)
 {
     sorter.cancel();
-    model_->clear([this, newResults]() {
-        results_ = newResults;
+    model_->clear([this, &newResults]() {
+        results_ = std::move(newResults);
         shown = FileSearchResults::Counts();
-        shown.filter = newResults ? newResults->categoryFilter() : 0;
+        shown.filter = results_ ? results_->categoryFilter() : 0;
     });
     cache.clear();
 }

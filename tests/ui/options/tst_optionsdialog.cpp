@@ -26,6 +26,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <thread>
+
 #include <atomic>
 #include <optional>
 
@@ -192,7 +194,9 @@ private slots:
         QVERIFY(!child<QCheckBox>(dialog.data(), "usePDFcheckBox")->isVisible());
 
         // Volumes by mount point, checked when their serial is indexed, counts grouped.
+        QTRY_VERIFY(dialog->volumesLoaded());
         QAbstractItemModel* volumes = child<QTableView>(dialog.data(), "tableWidget")->model();
+        QCOMPARE(volumes->headerData(2, Qt::Horizontal).toString(), QStringLiteral("State"));
         QCOMPARE(volumes->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Volume"));
         QCOMPARE(volumes->headerData(1, Qt::Horizontal).toString(),
                  QStringLiteral("Objects count"));
@@ -379,6 +383,7 @@ private slots:
         engineSettings.autoAddRemovable = autoRemovable;
         QScopedPointer<OptionsDialog> dialog(makeDialog(OptionsDialog::IndexingPage));
         dialog->show();
+        QTRY_VERIFY(dialog->volumesLoaded());
         QAbstractItemModel* volumes = child<QTableView>(dialog.data(), "tableWidget")->model();
         QVERIFY(volumes->setData(volumes->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
         QVERIFY(volumes->setData(volumes->index(2, 0), Qt::Checked, Qt::CheckStateRole));
@@ -389,6 +394,62 @@ private slots:
         QCOMPARE(stored.autoAddFixed, autoFixed);
     }
 
+    // The mount table is read once, away from the GUI thread, "Reading volumes..." shown
+    // meanwhile; each volume then shows how it is searched: indexed, walked and why (a disk
+    // without stable file numbers has no check box), failed with the failure's text.
+    void volumeStatesShownAndReadAwayFromTheGuiThread()
+    {
+        QList<std::function<void()>> held;
+        env.runInBackground = [&held](std::function<void()> work) { held << work; };
+        layer.addVolume(ScriptedVolumeLayer::describe(QStringLiteral("/media/ntfs"), QStringLiteral("fuseblk"), 0x3333, false));
+        env.volumeStates = [] {
+            VolumeState root;
+            root.mountPoint = QStringLiteral("/");
+            root.serial = 0x1111;
+            root.chosen = true;
+            root.state = VolumeState::Indexed;
+            VolumeState broken;
+            broken.mountPoint = QStringLiteral("/broken");
+            broken.state = VolumeState::Walked;
+            broken.reason = VolumeState::NoSerial;
+            VolumeState usb;
+            usb.mountPoint = QStringLiteral("/media/usb");
+            usb.serial = 0x2222;
+            usb.chosen = true;
+            usb.state = VolumeState::Failed;
+            usb.error = QStringLiteral("No journal on /media/usb");
+            return QList<VolumeState>{root, broken, usb};
+        };
+        QScopedPointer<OptionsDialog> dialog(makeDialog(OptionsDialog::IndexingPage));
+        dialog->show();
+        auto* label = child<QLabel>(dialog.data(), "volumesStatusLabel");
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->text(), QStringLiteral("Reading volumes..."));
+        QCOMPARE(dialog->volumeModel()->rowCount(), 0);
+        QVERIFY(!dialog->volumesLoaded());
+        QCOMPARE(held.size(), 1);
+        std::thread reader(held.first());
+        reader.join();
+        QVERIFY(!dialog->volumesLoaded()); // handed back through the GUI thread's queue
+        QTRY_VERIFY(dialog->volumesLoaded());
+        QVERIFY(!label->isVisible());
+
+        QAbstractItemModel* volumes = dialog->volumeModel();
+        QStringList rows;
+        for (int r = 0; r < volumes->rowCount(); ++r)
+            rows << volumes->index(r, 0).data().toString() + QLatin1Char('|')
+                    + volumes->index(r, 2).data().toString() + QLatin1Char('|')
+                    + volumes->index(r, 0).data(Qt::CheckStateRole).toString();
+        QCOMPARE(rows, QStringList({"/|Indexed|2", "/broken|Walked: its serial number cannot be read|0",
+                                    "/media/ntfs|Walked: fuseblk has no stable file numbers|",
+                                    "/media/usb|Failed: No journal on /media/usb|0"}));
+        QCOMPARE(volumes->index(3, 2).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("Failed: No journal on /media/usb"));
+        QVERIFY(!(volumes->flags(volumes->index(2, 0)) & Qt::ItemIsUserCheckable));
+        QVERIFY(!volumes->setData(volumes->index(2, 0), Qt::Checked, Qt::CheckStateRole));
+        layer.removeVolume(QStringLiteral("/media/ntfs"));
+    }
+
     void unreadableVolumesKeepTheStoredChoice()
     {
         UnreadableVolumes unreadable;
@@ -397,8 +458,11 @@ private slots:
             const testutil::ScopedInstance<VolumeLayer> installed(&unreadable);
             dialog.reset(makeDialog(OptionsDialog::IndexingPage));
             dialog->show();
+            QTRY_VERIFY(dialog->volumesLoaded()); // read on its own thread while installed
         }
         QCOMPARE(dialog->volumeModel()->rowCount(), 0);
+        QCOMPARE(child<QLabel>(dialog.data(), "volumesStatusLabel")->text(),
+                 QStringLiteral("The volumes cannot be listed; the log file tells why."));
         child<QCheckBox>(dialog.data(), "removableCheckBox")->setChecked(true);
         dialog->onAccept();
         QCOMPARE(dialog->result(), int(QDialog::Accepted));

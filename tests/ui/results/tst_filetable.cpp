@@ -43,10 +43,10 @@ namespace {
 // A window with a table and its filter bar host, as a tab lays them out.
 struct Harness
 {
-    // The results are declared first so that they outlive the table: destroying the table
-    // joins its sorting thread, which reads the results.
+    // The table shares the results with its sorting job.
     FileSearchRequest request;
-    FileSearchResults results;
+    std::shared_ptr<FileSearchResults> shared = std::make_shared<FileSearchResults>();
+    FileSearchResults& results = *shared;
     QWidget window;
     QFrame* host;
     FileTableView* view;
@@ -72,7 +72,7 @@ struct Harness
         tester.reset(new QAbstractItemModelTester(table->model(), QAbstractItemModelTester::FailureReportingMode::QtTest));
         view->setOpener([](QWidget*, const QString&) { return true; });
         table->setRequest(&request);
-        table->setResults(&results);
+        table->setResults(shared);
     }
 
     QString cell(int row, int type) { return table->model()->index(row, table->model()->columnIndexOf(type)).data().toString(); }

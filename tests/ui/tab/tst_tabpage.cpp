@@ -19,6 +19,7 @@
 #include "ui/search/InstantToolBar.h"
 #include "ui/search/SearchFieldModel.h"
 #include "ui/search/SearchWindow.h"
+#include "ui/main/TabsFile.h"
 #include "ui/tab/CsvExporter.h"
 #include "ui/tab/PagesTabWidget.h"
 #include "ui/tab/TabFilePreview.h"
@@ -405,6 +406,7 @@ private slots:
         QVERIFY(first >= 1000 && second > first);
         QSignalSpy shown(tab->preview(), &TabFilePreview::matchesShown);
         QTRY_COMPARE_WITH_TIMEOUT(tab->matchesRequestId(), -1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 60000); // once the file text has landed
         QTest::qWait(100); // the replaced search's end has come too by now
         QCOMPARE(shown.count(), 1); // only the newer search filled the preview
         QVERIFY(tab->preview()->holder()->path.endsWith(QStringLiteral("name.txt")));
@@ -511,6 +513,8 @@ private slots:
         auto* fileText = tab->findChild<QPlainTextEdit*>(QStringLiteral("fileTextEdit"));
         auto* pages = tab->findChild<QTabWidget*>(QStringLiteral("contentTabWidget"));
         QVERIFY(matches->document()->findBlockByNumber(0).text().startsWith(QStringLiteral("Only the first 100")));
+        // The file text is read off the GUI thread and lands after the matches.
+        QTRY_VERIFY_WITH_TIMEOUT(fileText->document()->blockCount() >= 150, 60000);
 
         // Only the first 10 hits of a line are highlighted in the file text.
         const QTextBlock first = fileText->document()->findBlockByNumber(0);
@@ -708,24 +712,24 @@ private slots:
         QCOMPARE(TabPage::captionOf(QStringLiteral("  "), QString(), {}), QString());
     }
 
+    // A tab's form goes into the tabs file and comes back as the main window does it.
     void savedStateRoundTrip()
     {
         Window w;
         TabPage* tab = w.addTab();
         w.widget.show();
         w.fill(QStringLiteral("abc"));
-        QByteArray xml;
-        {
-            QXmlStreamWriter writer(&xml);
-            tab->setFormState({});
-            tab->saveState(writer);
-        }
-        QVERIFY(xml.contains("<fileNameComboBox value=\"abc\"/>"));
+        tab->setFormState({});
+        tab->saveFormState();
+        const QString file = w.tmp.filePath(QStringLiteral("tabs.xml"));
+        QVERIFY(TabsFile::write(file, 0, {tab->formState()}));
+        QVERIFY(testutil::readFile(file).contains("<fileNameComboBox value=\"abc\"/>"));
+        SavedTabs saved;
+        QVERIFY(TabsFile::read(file, saved));
+        QCOMPARE(saved.tabs.size(), 1);
         TabPage* restored = w.addTab();
-        QXmlStreamReader reader(xml);
-        QVERIFY(reader.readNextStartElement());
-        QCOMPARE(reader.name().toString(), QStringLiteral("tab"));
-        restored->restoreState(reader);
+        restored->setFormState(saved.tabs.first());
+        restored->setTitle(TabPage::captionOf(restored->formState()));
         QCOMPARE(restored->title(), QStringLiteral("abc"));
         QCOMPARE(restored->formState().value(QStringLiteral("directoryComboBox")), w.tree);
     }

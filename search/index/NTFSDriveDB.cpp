@@ -1333,7 +1333,9 @@ void NTFSDriveDB::save()
     if (volatile_) {
         // Its contents do not survive a reboot or a new mount: a saved index would be wrong
         // the next time. A file left by an earlier version goes.
-        writeLog(Logger::Info, QStringLiteral("Index of %1 not saved: the volume keeps nothing across mounts").arg(drive_));
+        TQ_LOG_INFO(Tag,
+                    QStringLiteral("Index of %1 not saved: the volume keeps nothing across mounts")
+                        .arg(drive_));
         deleteDBFile(settings_.dbPath, serial_);
         return;
     }

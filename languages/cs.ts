@@ -696,10 +696,6 @@ Sort them now?</source>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>用 Tallowquist Pro 搜索...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>选项</translation>
     </message>

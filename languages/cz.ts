@@ -720,10 +720,6 @@ Seřadit nyní?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Hledat pomocí Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Možnosti</translation>
     </message>

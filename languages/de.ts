@@ -708,10 +708,6 @@ Jetzt sortieren?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Mit Tallowquist Pro durchsuchen...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Einstellungen</translation>
     </message>

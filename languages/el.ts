@@ -708,10 +708,6 @@ Sort them now?</source>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Αναζήτηση με το Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Επιλογές</translation>
     </message>

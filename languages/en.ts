@@ -708,10 +708,6 @@ Sort them now?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Search with Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Options</translation>
     </message>

@@ -708,10 +708,6 @@ Trier maintenant ?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Rechercher avec Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Options</translation>
     </message>

@@ -696,10 +696,6 @@ Rendezi most?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Keresés a Tallowquist Pro-val...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Beállítások</translation>
     </message>

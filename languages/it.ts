@@ -708,10 +708,6 @@ Ordinare ora?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Cerca con Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Opzioni</translation>
     </message>

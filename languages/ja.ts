@@ -696,10 +696,6 @@ Sort them now?</source>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Tallowquist Pro で検索...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>オプション</translation>
     </message>

@@ -720,10 +720,6 @@ Sortować teraz?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Szukaj w Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Opcje</translation>
     </message>

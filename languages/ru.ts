@@ -720,10 +720,6 @@ Sort them now?</source>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Искать в Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Параметры</translation>
     </message>

@@ -21,11 +21,6 @@ namespace {
 
 const char* const Tag = "NTFSDB";
 
-void writeLog(int level, const QString& text)
-{
-    Logger::instance().writeQString(level, Tag, text);
-}
-
 // Emits updateFinished when it goes out of scope, whatever ends the update.
 template <class F>
 struct OnExit
@@ -156,7 +151,7 @@ QList<quint32> NTFSDB::noteVolumes(bool start)
     }
     QString error;
     if (changed && !history_.save(folder, &error))
-        writeLog(Logger::Warning, QStringLiteral("The volume history cannot be saved in %1: %2").arg(folder, error));
+        TQ_LOG_WARNING(Tag, QStringLiteral("The volume history cannot be saved in %1: %2").arg(folder, error));
     return gone;
 }
 
@@ -174,7 +169,7 @@ void NTFSDB::pruneGoneVolumes(const QList<quint32>& gone)
     const QString dbPath = settings().dbPath;
     for (const quint32 v : gone) {
         const VolumeHistory::Sighting s = history_.sightings().value(v);
-        writeLog(Logger::Info, QStringLiteral("Volume %1 is gone for good (a fixed volume missing at %2 starts, last seen %3 days ago): "
+        TQ_LOG_INFO(Tag, QStringLiteral("Volume %1 is gone for good (a fixed volume missing at %2 starts, last seen %3 days ago): "
                                               "removed from the settings, its index file deleted")
                                    .arg(QString::number(v, 16))
                                    .arg(s.missedStarts)
@@ -292,7 +287,8 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
         try {
             db->save(); // stops and joins its monitor first
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Failed to save the index of %1: %2").arg(db->drive(), QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(Tag, QStringLiteral("Failed to save the index of %1: %2")
+                                  .arg(db->drive(), QString::fromUtf8(e.what())));
         }
         db.reset();
     }
@@ -324,8 +320,10 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
         if (holders.isEmpty())
             continue; // not present
         for (int i = 1; i < holders.size(); ++i) {
-            writeLog(Logger::Warning, QStringLiteral("Volume %1 has the serial number %2 of volume %3; it is not indexed")
-                                          .arg(holders.at(i), QString::number(v, 16), holders.first()));
+            TQ_LOG_WARNING(
+                Tag,
+                QStringLiteral("Volume %1 has the serial number %2 of volume %3; it is not indexed")
+                    .arg(holders.at(i), QString::number(v, 16), holders.first()));
         }
         Added a{v, holders.first(), nullptr, nullptr};
         states_.setLoading(a.mountPoint, a.serial);
@@ -399,13 +397,13 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
             canceled = a.error;
             states_.forget(a.mountPoint);
         } catch (const MarkRefusedException& e) {
-            writeLog(Logger::Info, QStringLiteral("Volume %1 is walked at search time: %2").arg(a.mountPoint, e.detail()));
+            TQ_LOG_INFO(Tag, QStringLiteral("Volume %1 is walked at search time: %2").arg(a.mountPoint, e.detail()));
             states_.setRefused(a.mountPoint, a.serial, e.detail());
         } catch (const FileSearchException& e) {
-            writeLog(Logger::Error, QStringLiteral("Failed to index volume %1: %2").arg(a.mountPoint, QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(Tag, QStringLiteral("Failed to index volume %1: %2").arg(a.mountPoint, QString::fromUtf8(e.what())));
             states_.setFailed(a.mountPoint, a.serial, e.detail());
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Failed to index volume %1: %2").arg(a.mountPoint, QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(Tag, QStringLiteral("Failed to index volume %1: %2").arg(a.mountPoint, QString::fromUtf8(e.what())));
             states_.setFailed(a.mountPoint, a.serial, QString::fromLocal8Bit(e.what()));
         }
     }
@@ -459,7 +457,8 @@ void NTFSDB::saveAll()
         try {
             d.second->save();
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Failed to save the index of %1: %2").arg(d.second->drive(), QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(Tag, QStringLiteral("Failed to save the index of %1: %2")
+                                  .arg(d.second->drive(), QString::fromUtf8(e.what())));
         }
     }
 }
@@ -529,9 +528,10 @@ void NTFSDB::driveEventLoop()
         try {
             task();
         } catch (const FileSearchCancelException&) {
-            writeLog(Logger::Info, QStringLiteral("Volume update canceled"));
+            TQ_LOG_INFO(Tag, QStringLiteral("Volume update canceled"));
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Volume update failed: %1").arg(QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(
+                Tag, QStringLiteral("Volume update failed: %1").arg(QString::fromUtf8(e.what())));
         }
         guard.lock();
         eventBusy = false;

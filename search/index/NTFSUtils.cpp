@@ -7,14 +7,20 @@
 
 #include <QMetaType>
 
+void registerIdMetaTypes()
+{
+    static const bool registered = [] {
+        qRegisterMetaType<FRN>("FRN");
+        qRegisterMetaType<USN>("USN");
+        qRegisterMetaType<JournalID>("JournalID");
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 namespace {
-// The id types travel in signals (also queued ones and signal spies) by their own names.
-const int metaTypesRegistered = [] {
-    qRegisterMetaType<FRN>("FRN");
-    qRegisterMetaType<USN>("USN");
-    qRegisterMetaType<JournalID>("JournalID");
-    return 0;
-}();
+// Registered when the program loads this code, before any signal carries them.
+const int metaTypesRegistered = (registerIdMetaTypes(), 0);
 }
 
 QStringList getNtfsDrives()

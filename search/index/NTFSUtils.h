@@ -30,6 +30,10 @@ typedef quint64 JournalID;  // identity of one change journal (random, non-zero)
 
 // Indexable local volumes, neither network nor alias, sorted by mount point. Throws
 // FileSearchException (unit "NTFSUtils") when the mount table cannot be read.
+// Registers FRN, USN and JournalID as meta types by these names (they travel in queued signals
+// and signal spies). Done once when the program loads this code; calling it again does nothing.
+void registerIdMetaTypes();
+
 QStringList getNtfsDrives();
 
 bool isNtfsVolume(const QString& mountPoint);

@@ -11,8 +11,8 @@
 // Afterwards: nothing outside the user's own folders was created, changed, chowned or
 // chmodded (the link targets are root's decoys); nothing in the user's folders belongs to root;
 // root's index file lies in root's own folder; the helper ran as the user.
-#include "app/InstanceChannel.h"
-#include "app/MessageFrame.h"
+#include "app/instance/InstanceChannel.h"
+#include "app/instance/MessageFrame.h"
 #include "core/FileNameCodec.h"
 #include "core/PrivateFolders.h"
 #include "core/UserFileIdentity.h"

@@ -87,31 +87,6 @@ OptionsDialog::~OptionsDialog()
     delete ui;
 }
 
-QString OptionsDialog::shellVerb()
-{
-    return tr("Search with %1...").arg(kProductName);
-}
-
-bool OptionsDialog::isLaunchAtStartup()
-{
-    return StartupRegistration().isLaunchAtStartup();
-}
-
-bool OptionsDialog::setLaunchAtStartup(bool enable)
-{
-    return StartupRegistration().setLaunchAtStartup(enable);
-}
-
-bool OptionsDialog::isShellIntegrated()
-{
-    return StartupRegistration().isShellIntegrated();
-}
-
-bool OptionsDialog::setShellIntegration(bool enable)
-{
-    return StartupRegistration().setShellIntegration(enable, shellVerb());
-}
-
 void OptionsDialog::createPages()
 {
     QLayout* pages = ui->pageFrame->layout();
@@ -395,7 +370,7 @@ void OptionsDialog::applyShellIntegration(bool enable, QStringList& failures)
     if (isAdmin) {
         runStep(
             tr("the folder context menu"),
-            [&] { return env_.registration.setShellIntegration(enable, shellVerb()); }, failures);
+            [&] { return env_.registration.setShellIntegration(enable); }, failures);
         return;
     }
     // The program started with root rights changes the entry; the password prompt may take

@@ -72,14 +72,6 @@ public:
                   const OptionsEnvironment& environment = OptionsEnvironment());
     ~OptionsDialog() override;
 
-    // The folder entry's menu text: "Search with Tallowquist Pro...".
-    static QString shellVerb();
-    // The entries at their real places (see StartupRegistration); no dialog needed.
-    static bool isLaunchAtStartup();
-    static bool setLaunchAtStartup(bool enable);
-    static bool isShellIntegrated();
-    static bool setShellIntegration(bool enable);
-
     // Reads every page (done when the dialog is first shown).
     void loadPages();
     bool pagesLoaded() const { return loaded_; }

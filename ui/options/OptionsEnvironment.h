@@ -3,7 +3,7 @@
 // default value is the real system; tests replace single members.
 #pragma once
 
-#include "app/StartupRegistration.h"
+#include "app/desktop/StartupRegistration.h"
 #include "core/IndexingSettings.h"
 #include "search/index/VolumeState.h"
 

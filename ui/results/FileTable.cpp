@@ -1,6 +1,6 @@
 #include "ui/results/FileTable.h"
 
-#include "app/GraphicUtils.h"
+#include "app/desktop/GraphicUtils.h"
 #include "core/Settings.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/SearchExpression.h"

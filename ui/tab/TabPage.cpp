@@ -1,6 +1,6 @@
 #include "ui/tab/TabPage.h"
 
-#include "app/ShellUtils.h"
+#include "app/desktop/ShellUtils.h"
 #include "core/FileUtils.h"
 #include "core/Logger.h"
 #include "core/Settings.h"

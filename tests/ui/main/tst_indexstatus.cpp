@@ -1,17 +1,17 @@
 // The index status in the main window's status bar with an engine over scripted volumes:
 // "Index: ready" exactly when every chosen volume is answered by the index; otherwise the text
 // says what is walked or failed, the tooltip why.
-#include "app/ProgramExit.h"
+#include "app/startup/ProgramExit.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
+#include "scopedinstance.h"
 #include "search/engine/FileSearcher.h"
-#include "ui/common/VolumeStateText.h"
-#include "ui/main/MainWindow.h"
 #include "tests/doubles/ScriptedJournalBackend.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/ui/uitestutil.h"
-#include "scopedinstance.h"
 #include "testutil.h"
+#include "ui/common/VolumeStateText.h"
+#include "ui/main/MainWindow.h"
 
 #include <QLabel>
 #include <QTemporaryDir>

@@ -1,17 +1,17 @@
 // The main window without the search engine: title, index status, languages, help file, close
 // and exit rules, and the saved placement, toolbars and dock.
-#include "app/ProgramExit.h"
+#include "app/startup/ProgramExit.h"
 #include "core/Settings.h"
+#include "tests/ui/uitestutil.h"
+#include "testutil.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/TabsFile.h"
-#include "ui/search/SearchWindow.h"
 #include "ui/main/WindowPlacement.h"
 #include "ui/results/FileTableColumns.h"
 #include "ui/results/FileTableModel.h"
 #include "ui/results/FileTableView.h"
+#include "ui/search/SearchWindow.h"
 #include "ui/tab/TabPage.h"
-#include "tests/ui/uitestutil.h"
-#include "testutil.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

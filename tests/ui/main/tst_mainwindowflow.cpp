@@ -2,21 +2,21 @@
 // instant-search bar (as root, over an indexed tmpfs) and a search from the form, each until
 // "Found: ..."; the CSV export; then the window closed and made again: the tabs and the
 // histories come back.
-#include "app/ProgramExit.h"
+#include "app/startup/ProgramExit.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "search/engine/FileSearcher.h"
 #include "search/index/NTFSUtils.h"
+#include "tests/doubles/ScriptedVolumeLayer.h"
+#include "tests/ui/uitestutil.h"
+#include "scopedinstance.h"
+#include "testutil.h"
 #include "ui/main/MainWindow.h"
 #include "ui/search/InstantToolBar.h"
 #include "ui/search/RichComboBox.h"
 #include "ui/search/SearchFieldModel.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/TabPage.h"
-#include "tests/doubles/ScriptedVolumeLayer.h"
-#include "tests/ui/uitestutil.h"
-#include "testutil.h"
-#include "scopedinstance.h"
 
 #include <QApplication>
 #include <QCheckBox>

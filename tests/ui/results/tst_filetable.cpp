@@ -3,12 +3,14 @@
 // file shown is the file renamed), sorting off the GUI thread with its confirmation and the
 // selection kept by path, removal of exactly the rows of deleted files, drag data, the column
 // menu and the delegates bound by column type, and file-system reads only for shown rows.
-#include "app/GraphicUtils.h"
-#include "app/ShellContextMenu.h"
+#include "app/desktop/GraphicUtils.h"
+#include "app/desktop/ShellContextMenu.h"
 #include "core/FileNameCodec.h"
 #include "core/Settings.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
+#include "tests/ui/uitestutil.h"
+#include "testutil.h"
 #include "ui/results/CellText.h"
 #include "ui/results/FileTable.h"
 #include "ui/results/FileTableItemDelegate.h"
@@ -16,8 +18,6 @@
 #include "ui/results/FileTableView.h"
 #include "ui/results/FilterBar.h"
 #include "ui/results/PathItemDelegate.h"
-#include "testutil.h"
-#include "tests/ui/uitestutil.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>

@@ -222,9 +222,9 @@ public:
         }
         window_->table->setResults(nullptr);
         current_ = request;
-        results_ = std::make_unique<FileSearchResults>();
+        results_ = std::make_shared<FileSearchResults>();
         window_->table->setRequest(current_.get());
-        window_->table->setResults(results_.get());
+        window_->table->setResults(results_);
         painted_ = false;
         ++started;
         searcher_->find(current_.get(), results_.get());
@@ -255,7 +255,7 @@ private:
     Window* window_;
     QTimer poll_;
     QSharedPointer<FileSearchRequest> current_;
-    std::unique_ptr<FileSearchResults> results_;
+    std::shared_ptr<FileSearchResults> results_;
     bool painted_ = false;
 };
 
@@ -391,12 +391,12 @@ int main(int argc, char** argv)
     const long rssStart = residentKiB();
     FileSearchRequest request;
     request.includePaths = QStringList{volume};
-    auto results = std::make_unique<FileSearchResults>();
+    auto results = std::make_shared<FileSearchResults>();
     long rssFilled = 0;
     {
         Window w(&prompter);
         w.table->setRequest(&request);
-        w.table->setResults(results.get());
+        w.table->setResults(results);
         QTimer refresh;
         refresh.setInterval(100);
         QObject::connect(&refresh, &QTimer::timeout, [&]() { w.table->appendNewRows(); });
@@ -429,7 +429,7 @@ int main(int argc, char** argv)
     const long rssBeforeRows = residentKiB();
     QElapsedTimer t;
     t.start();
-    w.table->setResults(results.get());
+    w.table->setResults(results);
     w.table->appendNewRows();
     QApplication::processEvents(); // the view lays out its scroll range and paints
     w.view->viewport()->repaint();

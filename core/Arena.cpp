@@ -1,5 +1,7 @@
 #include "core/Arena.h"
 
+#include "core/LargeMemory.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
@@ -62,7 +64,7 @@ char* Arena::takeBlock(std::size_t size)
 {
     if (blocks.size() == blocks.capacity())
         blocks.reserve(blocks.empty() ? 16 : blocks.size() * 2); // may throw; nothing taken yet
-    auto* start = static_cast<char*>(std::malloc(size));
+    auto* start = static_cast<char*>(allocateLarge(size));
     if (!start)
         throw std::bad_alloc();
     blocks.push_back(Block{start, size}); // cannot throw: capacity reserved above

@@ -8,7 +8,7 @@
 // allocate(size) is byte-granular (strings need no padding). allocate(size, alignment) pads the
 // start to `alignment`, which containers' nodes need (see ArenaAllocator).
 //
-// Blocks come from the C heap (std::malloc) and go back with std::free. A refused block throws
+// Blocks come from the C heap (allocateLarge: large ones on huge pages) and go back with std::free. A refused block throws
 // std::bad_alloc; the arena is then unchanged.
 //
 // Not thread-safe: owners serialise their calls (StringPool under its write lock).

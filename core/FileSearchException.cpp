@@ -15,21 +15,25 @@ std::string formatText(const QString& sourceUnit, int line, const QString& messa
 
 FileSearchException::FileSearchException(const QString& message, const QString& sourceUnit, int line)
     : text_(formatText(sourceUnit, line, message))
+    , detail_(message.toUtf8().toStdString())
 {
 }
 
 FileSearchException::FileSearchException(const char* message, const QString& sourceUnit, int line)
     : text_(formatText(sourceUnit, line, QString::fromLatin1(message ? message : "")))
+    , detail_(QString::fromLatin1(message ? message : "").toUtf8().toStdString())
 {
 }
 
 FileSearchException::FileSearchException(const std::string& message, const QString& sourceUnit, int line)
     : text_(formatText(sourceUnit, line, QString::fromLatin1(message.c_str())))
+    , detail_(QString::fromLatin1(message.c_str()).toUtf8().toStdString())
 {
 }
 
 FileSearchException::FileSearchException(qint32 code, const QString& sourceUnit, int line)
     : text_(formatText(sourceUnit, line, QString::number(code)))
+    , detail_(std::to_string(code))
 {
 }
 

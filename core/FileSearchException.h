@@ -21,9 +21,20 @@ public:
 
     const char* what() const noexcept override;
     QString message() const { return QString::fromUtf8(text_.c_str()); }
+    // The message alone, without the source unit and line (for the user's eyes).
+    QString detail() const { return QString::fromUtf8(detail_.c_str()); }
 
 private:
     std::string text_;
+    std::string detail_;
+};
+
+// The file system refuses to be followed as a whole (its whole-file-system watch is refused,
+// as on a btrfs subvolume mount): the volume is walked at search time, which is no failure.
+class MarkRefusedException : public FileSearchException
+{
+public:
+    using FileSearchException::FileSearchException;
 };
 
 class FileSearchCancelException : public FileSearchException

@@ -87,9 +87,10 @@ void removeStaleTemporaries(int folder, const QByteArray& name)
     if (!d)
         return;
     listed.release(); // the stream closes it now
-    const QByteArray prefix = name + ".tmp";
+    const QString target = FileNameCodec::decode(name);
     while (const dirent* e = ::readdir(d)) {
-        if (::strncmp(e->d_name, prefix.constData(), size_t(prefix.size())) == 0)
+        QString of;
+        if (splitTemporaryName(FileNameCodec::decode(QByteArray(e->d_name)), &of) && of == target)
             ::unlinkat(folder, e->d_name, 0);
     }
     ::closedir(d);
@@ -232,6 +233,24 @@ HandleHolder openRootOnlyFolder(const QString& path, bool create, QString* why)
     return openFolderWalk(path, create, true, why);
 }
 
+bool splitTemporaryName(const QString& fileName, QString* target)
+{
+    const int at = fileName.lastIndexOf(QLatin1String(kTemporaryInfix));
+    if (at <= 0)
+        return false;
+    const int digits = at + int(sizeof(kTemporaryInfix)) - 1;
+    if (digits >= fileName.size())
+        return false;
+    for (int i = digits; i < fileName.size(); ++i) {
+        const QChar c = fileName.at(i);
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))))
+            return false;
+    }
+    if (target)
+        *target = fileName.left(at);
+    return true;
+}
+
 SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<bool(QFile& file)>& write,
                       QString* error, mode_t mode)
 {
@@ -240,7 +259,7 @@ SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<
     QByteArray temporary;
     HandleHolder created;
     for (int attempt = 0; attempt < 100 && !created.isValid(); ++attempt) {
-        temporary = name + ".tmp" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        temporary = name + kTemporaryInfix + QByteArray::number(QRandomGenerator::global()->generate(), 16);
         created.reset(::openat(folderFd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
         if (!created.isValid() && errno != EEXIST)
             break;

@@ -50,6 +50,10 @@ bool removeDirectoryRecursively(const QString& path);
 // created with the thread's file identity: for a file of the session user's, call it through
 // UserFiles::saveFile (UserFiles.h), which also opens the folder.
 enum class SaveResult { Saved, CreateFailed, WriteFailed };
+// The temporary files of saveFileIn are named "<name>" + kTemporaryInfix + lower-case hexadecimal
+// digits. splitTemporaryName: true, *target = "<name>", when `fileName` is such a name.
+inline constexpr char kTemporaryInfix[] = ".tmp";
+bool splitTemporaryName(const QString& fileName, QString* target);
 SaveResult saveFileIn(int folderFd, const QByteArray& name, const std::function<bool(QFile& file)>& write,
                       QString* error, mode_t mode = 0600);
 

@@ -56,8 +56,7 @@ void Helper64Server::stopWorker()
     // Filters stop within moments of the cancellation; one that does not (a read stuck in the
     // kernel) must not keep the helper alive without its program.
     if (!worker->wait(kStopWaitMs)) {
-        Logger::instance().writeQString(Logger::Warning, kTag,
-                                        QStringLiteral("The conversion does not stop; ending at once"));
+        TQ_LOG_WARNING(kTag, QStringLiteral("The conversion does not stop; ending at once"));
         std::_Exit(0);
     }
     delete worker;
@@ -73,13 +72,13 @@ bool Helper64Server::connectToProgram()
     qint64 pid = 0;
     uint uid = 0;
     if (::fstat(0, &st) != 0 || !S_ISSOCK(st.st_mode) || !Helper64Protocol::peerCredentials(0, &pid, &uid)) {
-        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Standard input is no connection to a program"));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Standard input is no connection to a program"));
         return false;
     }
     if (pid != parentPid || (uid != ::geteuid() && uid != 0)) {
-        Logger::instance().writeQString(
-            Logger::Warning, kTag,
-            QStringLiteral("The pipe is held by another process (pid %1, uid %2)").arg(pid).arg(uid));
+        TQ_LOG_WARNING(kTag, QStringLiteral("The pipe is held by another process (pid %1, uid %2)")
+                                 .arg(pid)
+                                 .arg(uid));
         return false;
     }
     // The connection moves off standard input, which becomes /dev/null: nothing we start
@@ -115,7 +114,7 @@ void Helper64Server::onReadyRead()
         bool bad = false;
         if (!Helper64Protocol::takeFrame(buffer, &message, &bad)) {
             if (bad) {
-                Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Malformed request, ending"));
+                TQ_LOG_WARNING(kTag, QStringLiteral("Malformed request, ending"));
                 finish();
                 return;
             }
@@ -151,8 +150,8 @@ void Helper64Server::processNext()
         }
         if (request.startsWith(QLatin1String("CONVERT\n"))) {
             if (!next.document.isValid()) {
-                Logger::instance().writeQString(Logger::Warning, kTag,
-                                                QStringLiteral("CONVERT without a document: %1").arg(request.mid(8)));
+                TQ_LOG_WARNING(
+                    kTag, QStringLiteral("CONVERT without a document: %1").arg(request.mid(8)));
                 reply(QString());
                 continue;
             }
@@ -191,7 +190,7 @@ void Helper64Server::reply(const QString& text)
     QByteArray message = Helper64Protocol::frame(text);
     if (message.isEmpty()) {
         // Longer than the program accepts: a failure, said in the one way it understands.
-        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Reply too long, sent empty"));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Reply too long, sent empty"));
         message = Helper64Protocol::frame(QString());
     }
     // Replies are short: written whole, waiting for room when the socket is full.

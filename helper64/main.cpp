@@ -35,13 +35,11 @@ int main(int argc, char* argv[])
     QString error;
     const QString registryPath = executableDirectory() + QLatin1Char('/') + RegistryFile::helperFileName();
     if (!registry->load(registryPath, &error))
-        Logger::instance().writeQString(Logger::Warning, "helper64",
-                                        QStringLiteral("No filter registrations: %1").arg(error));
+        TQ_LOG_WARNING("helper64", QStringLiteral("No filter registrations: %1").arg(error));
     RegistryFile::setMachine(registry);
 
     if (!server.connectToProgram()) {
-        Logger::instance().writeQString(Logger::Warning, "helper64",
-                                        QStringLiteral("Failed to connect to the pipe %1").arg(pipeId));
+        TQ_LOG_WARNING("helper64", QStringLiteral("Failed to connect to the pipe %1").arg(pipeId));
         return 1;
     }
     QObject::connect(&server, &Helper64Server::done, &app, &QCoreApplication::quit, Qt::QueuedConnection);

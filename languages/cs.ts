@@ -696,10 +696,6 @@ Sort them now?</source>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>用 Tallowquist Pro 搜索...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>选项</translation>
     </message>
@@ -811,6 +807,14 @@ An administrator can run &quot;%1&quot; as root.</source>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>无法更改文件夹命令；原因见日志。</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>无法列出卷；原因见日志文件。</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状态</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -887,6 +891,10 @@ An administrator can run &quot;%1&quot; as root.</source>
     <message>
         <source>Index the following volumes:</source>
         <translation>索引以下卷：</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>正在读取卷...</translation>
     </message>
 </context>
 <context>
@@ -1347,6 +1355,81 @@ An administrator can run &quot;%1&quot; as root.</source>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>“%1”</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>未选择建立索引</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>无法整体监视该文件系统</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>无法整体监视 btrfs 子卷</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>%1 没有稳定的文件编号</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>无法监视 overlay 根目录</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>另一个卷具有相同的序列号</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>无法读取其序列号</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>已索引</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>正在更新...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>正在加载...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>遍历搜索：%1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>失败：%1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>通过遍历搜索：</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>%1 失败</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>%n 个卷失败</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n 个卷遍历搜索</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>索引：就绪（%1）</translation>
     </message>
 </context>
 </TS>

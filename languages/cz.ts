@@ -720,10 +720,6 @@ Seřadit nyní?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Hledat pomocí Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Možnosti</translation>
     </message>
@@ -835,6 +831,14 @@ Správce může jako root spustit „%1“.</translation>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>Příkaz pro složky nelze změnit; důvod je v protokolu.</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>Svazky nelze vypsat; důvod je v souboru protokolu.</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Stav</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -911,6 +915,10 @@ Správce může jako root spustit „%1“.</translation>
     <message>
         <source>Index the following volumes:</source>
         <translation>Indexovat tyto svazky:</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>Načítají se svazky...</translation>
     </message>
 </context>
 <context>
@@ -1377,6 +1385,85 @@ Správce může jako root spustit „%1“.</translation>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>„%1“</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>nevybráno k indexování</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>souborový systém nelze sledovat jako celek</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>podsvazek btrfs nelze sledovat jako celek</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>%1 nemá stálá čísla souborů</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>kořen overlay nelze sledovat</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>jiný svazek má stejné sériové číslo</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>jeho sériové číslo nelze přečíst</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>Indexováno</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>Aktualizuje se...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Načítá se...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>Procházeno: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Selhalo: %1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>Prohledávány procházením:</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>%1 selhalo</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>%n svazek selhal</numerusform>
+            <numerusform>%n svazky selhaly</numerusform>
+            <numerusform>%n svazků selhalo</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n svazek procházen</numerusform>
+            <numerusform>%n svazky procházeny</numerusform>
+            <numerusform>%n svazků procházeno</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>Index: připraven (%1)</translation>
     </message>
 </context>
 </TS>

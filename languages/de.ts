@@ -708,10 +708,6 @@ Jetzt sortieren?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Mit Tallowquist Pro durchsuchen...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Einstellungen</translation>
     </message>
@@ -823,6 +819,14 @@ Ein Administrator kann „%1“ als root ausführen.</translation>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>Der Ordnerbefehl konnte nicht geändert werden; das Protokoll nennt den Grund.</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>Die Datenträger können nicht aufgelistet werden; die Protokolldatei nennt den Grund.</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -899,6 +903,10 @@ Ein Administrator kann „%1“ als root ausführen.</translation>
     <message>
         <source>Index the following volumes:</source>
         <translation>Diese Datenträger indizieren:</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>Datenträger werden gelesen...</translation>
     </message>
 </context>
 <context>
@@ -1362,6 +1370,83 @@ Ein Administrator kann „%1“ als root ausführen.</translation>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>„%1“</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>nicht zur Indizierung gewählt</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>das Dateisystem kann nicht als Ganzes überwacht werden</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>ein btrfs-Subvolume kann nicht als Ganzes überwacht werden</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>%1 hat keine beständigen Dateinummern</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>ein Overlay als Wurzel kann nicht überwacht werden</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>ein anderer Datenträger hat dieselbe Seriennummer</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>seine Seriennummer kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>Indiziert</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>Wird aktualisiert...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>Durchlaufen: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>Durch Durchlaufen durchsucht:</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>%1 fehlgeschlagen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>%n Datenträger fehlgeschlagen</numerusform>
+            <numerusform>%n Datenträger fehlgeschlagen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n Datenträger durchlaufen</numerusform>
+            <numerusform>%n Datenträger durchlaufen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>Index: bereit (%1)</translation>
     </message>
 </context>
 </TS>

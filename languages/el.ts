@@ -708,10 +708,6 @@ Sort them now?</source>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Αναζήτηση με το Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Επιλογές</translation>
     </message>
@@ -823,6 +819,14 @@ An administrator can run &quot;%1&quot; as root.</source>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>Δεν ήταν δυνατή η αλλαγή της εντολής των φακέλων· η καταγραφή λέει γιατί.</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>Δεν είναι δυνατή η εμφάνιση των τόμων· το αρχείο καταγραφής εξηγεί γιατί.</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Κατάσταση</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -899,6 +903,10 @@ An administrator can run &quot;%1&quot; as root.</source>
     <message>
         <source>Index the following volumes:</source>
         <translation>Ευρετηρίαση αυτών των τόμων:</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>Ανάγνωση τόμων...</translation>
     </message>
 </context>
 <context>
@@ -1362,6 +1370,83 @@ An administrator can run &quot;%1&quot; as root.</source>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>δεν επιλέχθηκε για ευρετηρίαση</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>το σύστημα αρχείων δεν μπορεί να παρακολουθείται ολόκληρο</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>ένας υποτόμος btrfs δεν μπορεί να παρακολουθείται ολόκληρος</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>το %1 δεν έχει σταθερούς αριθμούς αρχείων</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>μια ρίζα overlay δεν μπορεί να παρακολουθείται</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>άλλος τόμος έχει τον ίδιο σειριακό αριθμό</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>ο σειριακός αριθμός του δεν διαβάζεται</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>Ευρετηριασμένος</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>Ενημέρωση...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Φόρτωση...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>Διασχίζεται: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Απέτυχε: %1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>Αναζητούνται με διάσχιση:</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>το %1 απέτυχε</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>%n τόμος απέτυχε</numerusform>
+            <numerusform>%n τόμοι απέτυχαν</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n τόμος διασχίζεται</numerusform>
+            <numerusform>%n τόμοι διασχίζονται</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>Ευρετήριο: έτοιμο (%1)</translation>
     </message>
 </context>
 </TS>

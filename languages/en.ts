@@ -708,10 +708,6 @@ Sort them now?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Search with Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Options</translation>
     </message>
@@ -823,6 +819,14 @@ An administrator can run &quot;%1&quot; as root.</translation>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>The folder command could not be changed; the log says why.</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>The volumes cannot be listed; the log file tells why.</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>State</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -899,6 +903,10 @@ An administrator can run &quot;%1&quot; as root.</translation>
     <message>
         <source>Index the following volumes:</source>
         <translation>Index the following volumes:</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>Reading volumes...</translation>
     </message>
 </context>
 <context>
@@ -1362,6 +1370,83 @@ An administrator can run &quot;%1&quot; as root.</translation>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>&quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>not chosen for indexing</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>the file system cannot be watched as a whole</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>a btrfs subvolume cannot be watched as a whole</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>%1 has no stable file numbers</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>an overlay root cannot be watched</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>another volume has the same serial number</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>its serial number cannot be read</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>Indexed</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>Updating...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Loading...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>Walked: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Failed: %1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>Searched by walking them:</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>%1 failed</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>%n volume failed</numerusform>
+            <numerusform>%n volumes failed</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n volume walked</numerusform>
+            <numerusform>%n volumes walked</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>Index: ready (%1)</translation>
     </message>
 </context>
 </TS>

@@ -708,10 +708,6 @@ Sort them now?</source>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Buscar con Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Opciones</translation>
     </message>
@@ -823,6 +819,14 @@ Un administrador puede ejecutar «%1» como root.</translation>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>No se pudo cambiar la orden de las carpetas; el registro indica el motivo.</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>No se pueden listar los volúmenes; el archivo de registro indica el motivo.</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Estado</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -899,6 +903,10 @@ Un administrador puede ejecutar «%1» como root.</translation>
     <message>
         <source>Index the following volumes:</source>
         <translation>Indexar estos volúmenes:</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>Leyendo volúmenes...</translation>
     </message>
 </context>
 <context>
@@ -1362,6 +1370,83 @@ Un administrador puede ejecutar «%1» como root.</translation>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>no elegido para indexar</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>el sistema de archivos no se puede vigilar entero</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>un subvolumen btrfs no se puede vigilar entero</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>%1 no tiene números de archivo estables</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>una raíz overlay no se puede vigilar</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>otro volumen tiene el mismo número de serie</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>no se puede leer su número de serie</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>Indexado</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>Actualizando...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Cargando...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>Recorrido: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Error: %1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>Se buscan recorriéndolos:</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>%1 falló</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>%n volumen falló</numerusform>
+            <numerusform>%n volúmenes fallaron</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n volumen recorrido</numerusform>
+            <numerusform>%n volúmenes recorridos</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>Índice: listo (%1)</translation>
     </message>
 </context>
 </TS>

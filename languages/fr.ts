@@ -708,10 +708,6 @@ Trier maintenant ?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Rechercher avec Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Options</translation>
     </message>
@@ -823,6 +819,14 @@ Un administrateur peut exécuter « %1 » en root.</translation>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>La commande des dossiers n&apos;a pas pu être modifiée ; le journal dit pourquoi.</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>Les volumes ne peuvent pas être listés ; le fichier journal indique pourquoi.</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>État</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -899,6 +903,10 @@ Un administrateur peut exécuter « %1 » en root.</translation>
     <message>
         <source>Index the following volumes:</source>
         <translation>Indexer les volumes suivants :</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>Lecture des volumes...</translation>
     </message>
 </context>
 <context>
@@ -1362,6 +1370,83 @@ Un administrateur peut exécuter « %1 » en root.</translation>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>« %1 »</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>non choisi pour l&apos;indexation</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>le système de fichiers ne peut pas être surveillé en entier</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>un sous-volume btrfs ne peut pas être surveillé en entier</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>%1 n&apos;a pas de numéros de fichier stables</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>une racine overlay ne peut pas être surveillée</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>un autre volume a le même numéro de série</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>son numéro de série ne peut pas être lu</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>Indexé</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>Mise à jour...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Chargement...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>Parcouru : %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Échec : %1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>Parcourus lors de la recherche :</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>échec de %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>échec de %n volume</numerusform>
+            <numerusform>échec de %n volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n volume parcouru</numerusform>
+            <numerusform>%n volumes parcourus</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>Index : prêt (%1)</translation>
     </message>
 </context>
 </TS>

@@ -696,10 +696,6 @@ Rendezi most?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Keresés a Tallowquist Pro-val...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Beállítások</translation>
     </message>
@@ -811,6 +807,14 @@ Egy rendszergazda root-ként futtathatja ezt: „%1”.</translation>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>A mappaparancsot nem sikerült módosítani; az ok a naplóban.</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>A kötetek nem listázhatók; az ok a naplófájlban olvasható.</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Állapot</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -887,6 +891,10 @@ Egy rendszergazda root-ként futtathatja ezt: „%1”.</translation>
     <message>
         <source>Index the following volumes:</source>
         <translation>Ezen kötetek indexelése:</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>Kötetek beolvasása...</translation>
     </message>
 </context>
 <context>
@@ -1347,6 +1355,81 @@ Egy rendszergazda root-ként futtathatja ezt: „%1”.</translation>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>„%1”</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>nincs kijelölve indexelésre</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>a fájlrendszer nem figyelhető egészében</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>btrfs alkötet nem figyelhető egészében</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>a(z) %1 nem ad állandó fájlszámokat</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>overlay gyökér nem figyelhető</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>egy másik kötetnek ugyanez a sorozatszáma</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>a sorozatszáma nem olvasható</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>Indexelve</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>Frissítés...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Betöltés...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>Bejárva: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Sikertelen: %1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>Bejárással keresve:</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>%1 sikertelen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>%n kötet sikertelen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n kötet bejárva</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>Index: kész (%1)</translation>
     </message>
 </context>
 </TS>

@@ -708,10 +708,6 @@ Ordinare ora?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Cerca con Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Opzioni</translation>
     </message>
@@ -823,6 +819,14 @@ Un amministratore può eseguire «%1» come root.</translation>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>Impossibile modificare il comando delle cartelle; il registro dice perché.</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>Impossibile elencare i volumi; il file di log spiega perché.</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Stato</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -899,6 +903,10 @@ Un amministratore può eseguire «%1» come root.</translation>
     <message>
         <source>Index the following volumes:</source>
         <translation>Indicizza questi volumi:</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>Lettura dei volumi...</translation>
     </message>
 </context>
 <context>
@@ -1362,6 +1370,83 @@ Un amministratore può eseguire «%1» come root.</translation>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>non scelto per l&apos;indicizzazione</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>il file system non può essere sorvegliato per intero</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>un sottovolume btrfs non può essere sorvegliato per intero</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>%1 non ha numeri di file stabili</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>una radice overlay non può essere sorvegliata</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>un altro volume ha lo stesso numero di serie</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>il suo numero di serie non può essere letto</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>Indicizzato</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>Aggiornamento...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Caricamento...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>Percorso: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Non riuscito: %1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>Cercati percorrendoli:</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>%1 non riuscito</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>%n volume non riuscito</numerusform>
+            <numerusform>%n volumi non riusciti</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n volume percorso</numerusform>
+            <numerusform>%n volumi percorsi</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>Indice: pronto (%1)</translation>
     </message>
 </context>
 </TS>

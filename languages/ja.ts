@@ -696,10 +696,6 @@ Sort them now?</source>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Tallowquist Pro で検索...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>オプション</translation>
     </message>
@@ -811,6 +807,14 @@ An administrator can run &quot;%1&quot; as root.</source>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>フォルダーのコマンドを変更できませんでした。理由はログにあります。</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>ボリュームを一覧表示できません。理由はログファイルにあります。</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -887,6 +891,10 @@ An administrator can run &quot;%1&quot; as root.</source>
     <message>
         <source>Index the following volumes:</source>
         <translation>次のボリュームをインデックス化:</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>ボリュームを読み取り中...</translation>
     </message>
 </context>
 <context>
@@ -1347,6 +1355,81 @@ An administrator can run &quot;%1&quot; as root.</source>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>「%1」</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>インデックス対象に選ばれていません</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>ファイルシステム全体を監視できません</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>btrfs サブボリューム全体を監視できません</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>%1 には固定のファイル番号がありません</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>overlay のルートは監視できません</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>別のボリュームが同じシリアル番号を持っています</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>シリアル番号を読み取れません</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>インデックス済み</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>更新中...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>読み込み中...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>走査: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>失敗: %1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>走査して検索:</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>%1 失敗</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>%n 個のボリュームが失敗</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n 個のボリュームを走査</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>インデックス: 準備完了 (%1)</translation>
     </message>
 </context>
 </TS>

@@ -720,10 +720,6 @@ Sortować teraz?</numerusform>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Szukaj w Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Opcje</translation>
     </message>
@@ -835,6 +831,14 @@ Administrator może uruchomić jako root „%1”.</translation>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>Nie udało się zmienić polecenia folderów; przyczynę podaje dziennik.</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>Nie można wyświetlić woluminów; przyczyna jest w pliku dziennika.</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Stan</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -911,6 +915,10 @@ Administrator może uruchomić jako root „%1”.</translation>
     <message>
         <source>Index the following volumes:</source>
         <translation>Indeksuj te woluminy:</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>Odczytywanie woluminów...</translation>
     </message>
 </context>
 <context>
@@ -1377,6 +1385,85 @@ Administrator może uruchomić jako root „%1”.</translation>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>„%1”</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>nie wybrano do indeksowania</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>systemu plików nie można obserwować w całości</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>podwoluminu btrfs nie można obserwować w całości</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>%1 nie ma stałych numerów plików</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>katalogu głównego overlay nie można obserwować</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>inny wolumin ma ten sam numer seryjny</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>nie można odczytać jego numeru seryjnego</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>Zindeksowany</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>Aktualizowanie...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Wczytywanie...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>Przeglądany: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Niepowodzenie: %1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>Przeszukiwane przez przeglądanie:</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>%1: niepowodzenie</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>%n wolumin: niepowodzenie</numerusform>
+            <numerusform>%n woluminy: niepowodzenie</numerusform>
+            <numerusform>%n woluminów: niepowodzenie</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n wolumin przeglądany</numerusform>
+            <numerusform>%n woluminy przeglądane</numerusform>
+            <numerusform>%n woluminów przeglądanych</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>Indeks: gotowy (%1)</translation>
     </message>
 </context>
 </TS>

@@ -720,10 +720,6 @@ Sort them now?</source>
 <context>
     <name>OptionsDialog</name>
     <message>
-        <source>Search with Tallowquist Pro...</source>
-        <translation>Искать в Tallowquist Pro...</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Параметры</translation>
     </message>
@@ -835,6 +831,14 @@ An administrator can run &quot;%1&quot; as root.</source>
         <source>The folder command could not be changed; the log says why.</source>
         <translation>Не удалось изменить команду для папок; причина в журнале.</translation>
     </message>
+    <message>
+        <source>The volumes cannot be listed; the log file tells why.</source>
+        <translation>Не удаётся получить список томов; причина указана в журнале.</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
 </context>
 <context>
     <name>OptionsFilters</name>
@@ -911,6 +915,10 @@ An administrator can run &quot;%1&quot; as root.</source>
     <message>
         <source>Index the following volumes:</source>
         <translation>Индексировать тома:</translation>
+    </message>
+    <message>
+        <source>Reading volumes...</source>
+        <translation>Чтение томов...</translation>
     </message>
 </context>
 <context>
@@ -1377,6 +1385,85 @@ An administrator can run &quot;%1&quot; as root.</source>
     <message>
         <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeStateText</name>
+    <message>
+        <source>not chosen for indexing</source>
+        <translation>не выбран для индексирования</translation>
+    </message>
+    <message>
+        <source>the file system cannot be watched as a whole</source>
+        <translation>файловую систему нельзя отслеживать целиком</translation>
+    </message>
+    <message>
+        <source>a btrfs subvolume cannot be watched as a whole</source>
+        <translation>подтом btrfs нельзя отслеживать целиком</translation>
+    </message>
+    <message>
+        <source>%1 has no stable file numbers</source>
+        <translation>у %1 нет постоянных номеров файлов</translation>
+    </message>
+    <message>
+        <source>an overlay root cannot be watched</source>
+        <translation>корень overlay нельзя отслеживать</translation>
+    </message>
+    <message>
+        <source>another volume has the same serial number</source>
+        <translation>у другого тома тот же серийный номер</translation>
+    </message>
+    <message>
+        <source>its serial number cannot be read</source>
+        <translation>его серийный номер не читается</translation>
+    </message>
+    <message>
+        <source>Indexed</source>
+        <translation>Проиндексирован</translation>
+    </message>
+    <message>
+        <source>Updating...</source>
+        <translation>Обновляется...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Загружается...</translation>
+    </message>
+    <message>
+        <source>Walked: %1</source>
+        <translation>Обходится: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Сбой: %1</translation>
+    </message>
+    <message>
+        <source>Searched by walking them:</source>
+        <translation>Поиск обходом:</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>сбой %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes failed</source>
+        <translation>
+            <numerusform>сбой %n тома</numerusform>
+            <numerusform>сбой %n томов</numerusform>
+            <numerusform>сбой %n томов</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volumes walked</source>
+        <translation>
+            <numerusform>%n том обходится</numerusform>
+            <numerusform>%n тома обходятся</numerusform>
+            <numerusform>%n томов обходятся</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Index: ready (%1)</source>
+        <translation>Индекс: готов (%1)</translation>
     </message>
 </context>
 </TS>

@@ -202,6 +202,12 @@ void FanotifyJournal::open()
     if (::fanotify_mark(fanotifyFd_.handle(), FAN_MARK_ADD | FAN_MARK_FILESYSTEM, mask, AT_FDCWD, mp.constData()) != 0) {
         const int err = errno;
         fanotifyFd_.reset();
+        // The file system refuses a whole-file-system watch here (a btrfs subvolume mount:
+        // EXDEV; no file handles or no file-system id: EOPNOTSUPP, ENODEV): no failure, the
+        // volume is walked at search time.
+        if (err == EXDEV || err == EOPNOTSUPP || err == ENODEV)
+            throw MarkRefusedException(QStringLiteral("Failed to watch %1: %2").arg(mountPoint_, errorText(err)),
+                                       QString::fromLatin1(kTag), __LINE__);
         throw FileSearchException(QStringLiteral("Failed to watch %1: %2").arg(mountPoint_, errorText(err)),
                                   QString::fromLatin1(kTag), __LINE__);
     }
@@ -216,8 +222,8 @@ void FanotifyJournal::open()
         journalId_ = (quint64(rd()) << 32) ^ quint64(rd());
     } while (journalId_ == 0);
     drain_ = std::thread([this] { drainLoop(); });
-    Logger::instance().writeQString(Logger::Debug, kTag,
-        QStringLiteral("Journal of %1 created (%2)").arg(mountPoint_, QString::fromLatin1(mount->fsType)));
+    TQ_LOG_DEBUG(kTag, QStringLiteral("Journal of %1 created (%2)")
+                           .arg(mountPoint_, QString::fromLatin1(mount->fsType)));
 }
 
 FanotifyJournal::~FanotifyJournal()
@@ -291,8 +297,8 @@ void FanotifyJournal::drainLoop()
             if (n < 0 && errno == EAGAIN)
                 break;
             const int err = n < 0 ? errno : EIO;
-            Logger::instance().writeQString(Logger::Error, kTag,
-                QStringLiteral("Reading the events of %1 failed: %2").arg(mountPoint_, errorText(err)));
+            TQ_LOG_ERROR(kTag, QStringLiteral("Reading the events of %1 failed: %2")
+                                   .arg(mountPoint_, errorText(err)));
             std::lock_guard<std::mutex> g(mutex_);
             failed_ = true;
             changed_.notify_all();
@@ -551,8 +557,8 @@ void FanotifyJournal::append(const std::string& packed)
     }
     changed_.notify_all();
     if (lost)
-        Logger::instance().writeQString(Logger::Warning, kTag,
-            QStringLiteral("Change events of %1 were lost (event queue overflow)").arg(mountPoint_));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Change events of %1 were lost (event queue overflow)")
+                                 .arg(mountPoint_));
 }
 
 void FanotifyJournal::trim()
@@ -576,7 +582,8 @@ void FanotifyJournal::trim()
     }
     firstUsn_ = log_.empty() ? nextUsn_ : log_.front().first;
     if (trimmed)
-        Logger::instance().writeQString(Logger::Warning, kTag,
+        TQ_LOG_WARNING(
+            kTag,
             QStringLiteral("Journal of %1 trimmed: a reader fell too far behind").arg(mountPoint_));
 }
 
@@ -659,12 +666,12 @@ FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadCo
     const QByteArray mp = FileNameCodec::encode(mountPoint_);
     HandleHolder mountFd(::open(mp.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!mountFd.isValid()) {
-        Logger::instance().writeQString(Logger::Error, kTag, QStringLiteral("Cannot open %1: %2").arg(mountPoint_, errorText(errno)));
+        TQ_LOG_ERROR(kTag, QStringLiteral("Cannot open %1: %2").arg(mountPoint_, errorText(errno)));
         return ReadStatus::Failed;
     }
     if (mountIdOf(QByteArray(), mountFd.handle()) != mountId_) {
-        Logger::instance().writeQString(Logger::Error, kTag,
-            QStringLiteral("%1 no longer holds the volume of its journal").arg(mountPoint_));
+        TQ_LOG_ERROR(
+            kTag, QStringLiteral("%1 no longer holds the volume of its journal").arg(mountPoint_));
         return ReadStatus::Failed;
     }
     std::vector<std::pair<QByteArray, HandleHolder>> folders;

@@ -395,8 +395,8 @@ quint64 LinuxVolumeLayer::fileId(const QString& path, bool* isDir)
     const QByteArray p = FileNameCodec::encode(path);
     struct statx sx;
     if (::statx(AT_FDCWD, p.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE | STATX_INO, &sx) != 0) {
-        Logger::instance().writeQString(Logger::Debug, "IFilterConvert",
-            QStringLiteral("Failed to open file %1, error = %2").arg(path).arg(errno));
+        TQ_LOG_DEBUG("IFilterConvert",
+                     QStringLiteral("Failed to open file %1, error = %2").arg(path).arg(errno));
         return 0;
     }
     if (isDir)

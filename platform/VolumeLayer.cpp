@@ -62,9 +62,9 @@ VolumeLayer& VolumeLayer::instance()
     return real;
 }
 
-void VolumeLayer::setInstance(VolumeLayer* layer)
+VolumeLayer* VolumeLayer::setInstance(VolumeLayer* layer)
 {
-    installedLayer.store(layer);
+    return installedLayer.exchange(layer);
 }
 
 quint64 VolumeLayer::deviceOf(const QString&)

@@ -132,5 +132,6 @@ public:
     // The layer in use: the installed one, else the real Linux layer.
     static VolumeLayer& instance();
     // Installs a layer (tests); nullptr restores the real one. The caller keeps ownership.
-    static void setInstance(VolumeLayer* layer);
+    // Returns the layer installed before (nullptr: the real one).
+    static VolumeLayer* setInstance(VolumeLayer* layer);
 };

@@ -225,8 +225,8 @@ void folderError(Shared& s, const Folder& folder, int err)
         // A folder gone since it was listed (moved or removed) is normal while the volume
         // changes; one that cannot be read is worth a line.
         if (err != ENOENT && err != ENOTDIR)
-            Logger::instance().writeQString(Logger::Warning, kUnit,
-                QStringLiteral("Skipping folder %1, error = %2").arg(path).arg(err));
+            TQ_LOG_WARNING(kUnit,
+                           QStringLiteral("Skipping folder %1, error = %2").arg(path).arg(err));
         return;
     }
     s.fail(QStringLiteral("Failed to read folder %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(err))));

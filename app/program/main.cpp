@@ -5,14 +5,14 @@
 // Exit codes: 0 normal end, a maintenance option done or a running instance notified; 1 a
 // maintenance option that failed, or the user instance could not start the main instance; 5 a
 // maintenance option without root; otherwise the event loop's code.
-#include "app/CrashHandler.h"
-#include "app/InstanceChannel.h"
-#include "app/InstancePair.h"
-#include "app/MessageListenWidget.h"
-#include "app/ProgramExit.h"
-#include "app/ShellUtils.h"
-#include "app/SignalPipe.h"
-#include "app/StartUp.h"
+#include "app/desktop/ShellUtils.h"
+#include "app/instance/InstanceChannel.h"
+#include "app/instance/InstancePair.h"
+#include "app/instance/MessageListenWidget.h"
+#include "app/startup/CrashHandler.h"
+#include "app/startup/ProgramExit.h"
+#include "app/startup/SignalPipe.h"
+#include "app/startup/StartUp.h"
 #include "core/FileUtils.h"
 #include "core/Logger.h"
 #include "core/PrivateFolders.h"
@@ -21,8 +21,6 @@
 #include "search/engine/FileSearcher.h"
 #include "ui/common/Prompter.h"
 #include "ui/main/MainWindow.h"
-#include "ui/options/OptionsDialog.h"
-#include "core/FileSearchException.h"
 
 #include <QApplication>
 #include <QDir>
@@ -92,6 +90,130 @@ int runMainInstance(const QStringList& arguments, MessageListenWidget* listener,
     return code;
 }
 
+// Creates the settings store and destroys it (writing what is pending) however the run ends.
+class SettingsScope
+{
+public:
+    explicit SettingsScope(const QString& file) { Settings::instanceWithFile(file); }
+    ~SettingsScope() { Settings::destroyInstance(); }
+    SettingsScope(const SettingsScope&) = delete;
+    SettingsScope& operator=(const SettingsScope&) = delete;
+};
+
+struct Outcome
+{
+    int code = 0;
+    // The exit is logged after the settings were written (the log's last line).
+    bool logExitAtEnd = false;
+};
+
+// The log and the crash report, in the session user's data folder (the log creates every
+// missing level).
+void startLogAndCrashReports(const QString& dataFolder)
+{
+    Logger::instance(dataFolder + QStringLiteral("/") + QLatin1String(kProgramName) + QStringLiteral(".log"));
+    TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
+    CrashHandler::install(dataFolder + QStringLiteral("/Tallowquist ProCrash.dmp"));
+    // COM initialisation has no counterpart here and cannot fail.
+}
+
+// The process that writes the log of this run afresh.
+void restartLog(const QStringList& arguments)
+{
+    Logger::instance().truncate();
+    TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
+    writeStartLines(arguments);
+}
+
+// The maintenance options do their work and end; they need no display (an administrator runs
+// them from a console or a package script).
+int runMaintenance(int& argc, char** argv, const QStringList& arguments)
+{
+    QCoreApplication app(argc, argv);
+    writeStartLines(arguments);
+    return handleSpecialArguments(arguments, MaintenanceActions::system());
+}
+
+// The application's names, and the ends that go through "Exit": the end signals and the end
+// of the desktop session (the state is saved).
+void prepareApplication(QApplication& app, SignalPipe& endSignals)
+{
+    QApplication::setApplicationName(QLatin1String(kProgramName));
+    QApplication::setApplicationVersion(QLatin1String(kProgramVersion));
+    QApplication::setDesktopFileName(QStringLiteral("tallowquist-pro"));
+    endSignals.install();
+    QObject::connect(&endSignals, &SignalPipe::received, [](int sig) {
+        TQ_LOG_INFO(kTag, QStringLiteral("Signal %1 received").arg(sig));
+        ProgramExit::request(0);
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest,
+                     [](QSessionManager&) { ProgramExit::request(0); });
+}
+
+// The user instance: listens under its title, starts the root main instance and serves it.
+int runAsUserInstance(QApplication& app, SignalPipe& endSignals, const QStringList& arguments)
+{
+    MessageListenWidget listener(QLatin1String(kUserInstanceWindowName), arguments);
+    if (!listener.isListening())
+        return handOver(arguments, 15000);
+    restartLog(arguments);
+    // The end of the user's session reaches the root main instance only through us.
+    QObject::connect(&endSignals, &SignalPipe::received, [] { forwardEndOfSession(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest,
+                     [](QSessionManager&) { forwardEndOfSession(); });
+    const int code = runUserInstance(&listener, arguments);
+    logExit(code);
+    return code;
+}
+
+// The main instance: listens under its title (without a channel it runs alone), takes over the
+// arguments of its user instance when it is the root instance, and runs the window.
+Outcome runAsMainInstance(const QStringList& arguments, bool noElevation, bool noChannel,
+                          const QString& dataFolder, const QString& noIndexReason)
+{
+    MessageListenWidget listener(QLatin1String(kMainInstanceWindowName), arguments);
+    if (!listener.isListening() && !noChannel)
+        return {handOver(arguments, 15000), false};
+    // The main instance starts the log afresh unless its user instance already did, or
+    // started it with "-no-elevation" after it wrote why there is no root instance.
+    if (!noElevation && !InstanceChannel::isTitleTaken(QLatin1String(kUserInstanceWindowName)))
+        restartLog(arguments);
+    QStringList received;
+    if (!noElevation)
+        initAdminInstance(&listener, received);
+    return {runMainInstance(received.isEmpty() ? arguments : received, &listener, dataFolder,
+                            noIndexReason),
+            true};
+}
+
+// Everything between the settings store's creation and its end; returns wherever the run ends.
+Outcome run(int& argc, char** argv, const QString& dataFolder, const QString& noIndexReason)
+{
+    startLogAndCrashReports(dataFolder);
+    const QStringList arguments = programArguments(argc, argv);
+    if (isMaintenanceRequest(arguments))
+        return {runMaintenance(argc, argv, arguments), false};
+
+    QApplication app(argc, argv);
+    SignalPipe endSignals;
+    prepareApplication(app, endSignals);
+    writeStartLines(arguments);
+
+    if (InstanceChannel::findInstance(QLatin1String(kMainInstanceWindowName), 3000))
+        return {handOver(arguments, 0), false};
+
+    const bool noElevation = arguments.contains(QStringLiteral("-no-elevation"));
+    // Without a private runtime folder (root from su or sudo often has none) no instance
+    // can listen or be found: this start then runs on its own, without the root instance,
+    // instead of taking the failed listen for a running instance and ending unseen.
+    const bool noChannel = InstanceChannel::runtimeFolder().isEmpty();
+    if (noChannel)
+        TQ_LOG_WARNING(kTag, QStringLiteral("No channel between instances: running alone"));
+    if (!noElevation && !noChannel && !isProcessAdmin())
+        return {runAsUserInstance(app, endSignals, arguments), false};
+    return runAsMainInstance(arguments, noElevation, noChannel, dataFolder, noIndexReason);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -100,99 +222,14 @@ int main(int argc, char** argv)
     // Taken before anything is started, so that no child inherits it.
     const QString noIndexReason = takeNoIndexReason();
     const QString dataFolder = dataFolderPath();
-    // The data folder is the session user's: the store and the log read and write it through
-    // UserFiles (as that user in a root instance); the log creates every missing level.
-    Settings::instanceWithFile(dataFolder + QStringLiteral("/settings.ini"));
-    Logger::instance(dataFolder + QStringLiteral("/") + QLatin1String(kProgramName) + QStringLiteral(".log"));
-    TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
-    CrashHandler::install(dataFolder + QStringLiteral("/Tallowquist ProCrash.dmp"));
-    // COM initialisation has no counterpart here and cannot fail.
-
-    int code = 0;
-    const QStringList arguments = programArguments(argc, argv);
-    if (isMaintenanceRequest(arguments)) {
-        // The maintenance options do their work and end; they need no display (an
-        // administrator runs them from a console or a package script).
-        QCoreApplication app(argc, argv);
-        writeStartLines(arguments);
-        MaintenanceActions maintenance = MaintenanceActions::system();
-        maintenance.setShellIntegration = [](bool enable) {
-            if (!OptionsDialog::setShellIntegration(enable))
-                throw FileSearchException("The folder command could not be changed", QStringLiteral("main"), __LINE__);
-        };
-        code = handleSpecialArguments(arguments, maintenance);
-        Settings::destroyInstance();
-        return code;
-    }
+    Outcome outcome;
     {
-        QApplication app(argc, argv);
-        QApplication::setApplicationName(QLatin1String(kProgramName));
-        QApplication::setApplicationVersion(QLatin1String(kProgramVersion));
-        QApplication::setDesktopFileName(QStringLiteral("tallowquist-pro"));
-        SignalPipe endSignals;
-        endSignals.install();
-        QObject::connect(&endSignals, &SignalPipe::received, [](int sig) {
-            TQ_LOG_INFO(kTag, QStringLiteral("Signal %1 received").arg(sig));
-            ProgramExit::request(0);
-        });
-        // The end of the session ends the program as "Exit" does (the state is saved).
-        QObject::connect(&app, &QGuiApplication::commitDataRequest, [](QSessionManager&) { ProgramExit::request(0); });
-
-        writeStartLines(arguments);
-
-        if (InstanceChannel::findInstance(QLatin1String(kMainInstanceWindowName), 3000)) {
-            code = handOver(arguments, 0);
-            Settings::destroyInstance();
-            return code;
-        }
-
-        std::unique_ptr<MessageListenWidget> listener;
-        QStringList received;
-        const bool noElevation = arguments.contains(QStringLiteral("-no-elevation"));
-        // Without a private runtime folder (root from su or sudo often has none) no instance
-        // can listen or be found: this start then runs on its own, without the root instance,
-        // instead of taking the failed listen for a running instance and ending unseen.
-        const bool noChannel = InstanceChannel::runtimeFolder().isEmpty();
-        if (noChannel)
-            TQ_LOG_WARNING(kTag, QStringLiteral("No channel between instances: running alone"));
-        if (!noElevation && !noChannel && !isProcessAdmin()) {
-            listener = std::make_unique<MessageListenWidget>(QLatin1String(kUserInstanceWindowName), arguments);
-            if (!listener->isListening()) {
-                code = handOver(arguments, 15000);
-            } else {
-                Logger::instance().truncate();
-                TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
-                writeStartLines(arguments);
-                // The end of the user's session reaches the root main instance only through us.
-                QObject::connect(&endSignals, &SignalPipe::received, [] { forwardEndOfSession(); });
-                QObject::connect(&app, &QGuiApplication::commitDataRequest, [](QSessionManager&) { forwardEndOfSession(); });
-                code = runUserInstance(listener.get(), arguments);
-                logExit(code);
-            }
-            listener.reset();
-            Settings::destroyInstance();
-            return code;
-        }
-        listener = std::make_unique<MessageListenWidget>(QLatin1String(kMainInstanceWindowName), arguments);
-        if (!listener->isListening() && !noChannel) {
-            code = handOver(arguments, 15000);
-            Settings::destroyInstance();
-            return code;
-        }
-        // The main instance starts the log afresh unless its user instance already did, or
-        // started it with "-no-elevation" after it wrote why there is no root instance.
-        if (!noElevation && !InstanceChannel::isTitleTaken(QLatin1String(kUserInstanceWindowName))) {
-            Logger::instance().truncate();
-            TQ_LOG_INFO(kTag, QStringLiteral("Log file created."));
-            writeStartLines(arguments);
-        }
-        if (!noElevation)
-            initAdminInstance(listener.get(), received);
-
-        code = runMainInstance(received.isEmpty() ? arguments : received, listener.get(), dataFolder, noIndexReason);
-        listener.reset();
+        // The data folder is the session user's: the store and the log read and write it
+        // through UserFiles (as that user in a root instance).
+        const SettingsScope settings(dataFolder + QStringLiteral("/settings.ini"));
+        outcome = run(argc, argv, dataFolder, noIndexReason);
     }
-    Settings::destroyInstance();
-    logExit(code);
-    return code;
+    if (outcome.logExitAtEnd)
+        logExit(outcome.code);
+    return outcome.code;
 }

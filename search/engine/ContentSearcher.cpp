@@ -102,7 +102,7 @@ void note(ContentSearchStats* stats, std::atomic<int> ContentSearchStats::*count
     if (stats)
         ++(stats->*counter);
     else
-        Logger::instance().writeQString(level, Tag, message);
+        TQ_LOG(level, Tag, message);
 }
 
 EncodingChoice chooseEncoding(const ContentSearchOptions& options, QIODevice* device,
@@ -577,8 +577,7 @@ bool ContentSearcher::findAll(const FileSearchRequest* request, const QString& p
     auto document = std::make_shared<ContentFile>(ContentFile::open(path));
     if (!document->isOpen()) {
         if (document->status() != ContentFile::NotRegular)
-            Logger::instance().writeQString(Logger::Warning, Tag,
-                                            QStringLiteral("findAll - Failed to open %1").arg(path));
+            TQ_LOG_WARNING(Tag, QStringLiteral("findAll - Failed to open %1").arg(path));
         return false; // a FIFO or a device is never read
     }
     Text text = obtainText(*snap, *document, ToPlainTextConverter::cancelFlagOf(request->canceled), nullptr);

@@ -134,8 +134,7 @@ void FileSearch::progress(int& checked, int& total) const
 
 void FileSearch::find(FileSearchResults* target)
 {
-    Logger::instance().writeQString(Logger::Info, "FileSearch",
-                                    QStringLiteral("File search started: %1").arg(request->toString()));
+    TQ_LOG_INFO("FileSearch", QStringLiteral("File search started: %1").arg(request->toString()));
     bool anyFolder = false;
     for (const QString& path : request->includePaths) {
         anyFolder = anyFolder || !path.isEmpty();
@@ -375,11 +374,11 @@ void FileSearch::onFindFinished()
         pool->waitForDone();
         const QString skipped = contentStats.summary(request->id);
         if (!skipped.isEmpty())
-            Logger::instance().writeQString(Logger::Info, "FileSearch", skipped);
+            TQ_LOG_INFO("FileSearch", skipped);
     }
     const QString line = request->canceled ? QStringLiteral("File search canceled: id = %1, %2 objects found")
                                            : QStringLiteral("File search finished: id = %1, %2 objects found");
-    Logger::instance().writeQString(Logger::Info, "FileSearch", line.arg(request->id).arg(results->count()));
+    TQ_LOG_INFO("FileSearch", line.arg(request->id).arg(results->count()));
     emit finished(request->id);
 }
 

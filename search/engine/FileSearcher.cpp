@@ -63,10 +63,8 @@ QString FileSearcher::preparePrivateFolder(const QString& wanted)
         if (!parent.isEmpty())
             makePath(parent);
         if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
-            Logger::instance().writeQString(
-                Logger::Warning, Tag,
-                QStringLiteral("Cannot create the working folder %1: %2")
-                    .arg(wanted, QString::fromLocal8Bit(std::strerror(errno))));
+            TQ_LOG_WARNING(Tag, QStringLiteral("Cannot create the working folder %1: %2")
+                                    .arg(wanted, QString::fromLocal8Bit(std::strerror(errno))));
         if (isPrivateFolder(path))
             return QDir::cleanPath(wanted);
     }
@@ -77,14 +75,13 @@ QString FileSearcher::preparePrivateFolder(const QString& wanted)
     if (!::mkdtemp(pattern.data())) {
         pattern = FileNameCodec::encode(QDir::tempPath() + QStringLiteral("/Tallowquist Pro-XXXXXX"));
         if (!::mkdtemp(pattern.data())) {
-            Logger::instance().writeQString(Logger::Error, Tag,
-                                            QStringLiteral("No private working folder can be made"));
+            TQ_LOG_ERROR(Tag, QStringLiteral("No private working folder can be made"));
             return QString();
         }
     }
     const QString made = FileNameCodec::decode(pattern);
-    Logger::instance().writeQString(
-        Logger::Warning, Tag,
+    TQ_LOG_WARNING(
+        Tag,
         QStringLiteral("Working folder %1 is not private to the user; using %2").arg(wanted, made));
     return made;
 }
@@ -105,6 +102,8 @@ FileSearcher::FileSearcher(const QString& workingFolder, int optionFlags, QObjec
         connect(ntfsSearcher, &NTFSFileSearcher::updateStarted, this, &FileSearcher::updateStarted);
         connect(ntfsSearcher, &NTFSFileSearcher::updateFinished, this,
                 &FileSearcher::updateFinished);
+        connect(ntfsSearcher, &NTFSFileSearcher::volumeStatesChanged, this,
+                &FileSearcher::volumeStatesChanged, Qt::QueuedConnection);
     }
 }
 
@@ -254,6 +253,11 @@ void FileSearcher::indexedCounts(QMap<QString, int>& out) const
 {
     if (ntfsSearcher)
         ntfsSearcher->indexedCounts(out);
+}
+
+QList<VolumeState> FileSearcher::volumeStates() const
+{
+    return ntfsSearcher ? ntfsSearcher->volumeStates() : QList<VolumeState>();
 }
 
 std::list<IFilterInfo> FileSearcher::getIFilters32()

@@ -45,6 +45,7 @@
 #include "core/IFilterListSource.h"
 #include "core/IndexingSettings.h"
 #include "search/engine/FindOutcome.h"
+#include "search/index/VolumeState.h"
 #include "search/model/FileSearchRequest.h"
 
 #include <QMap>
@@ -86,6 +87,9 @@ public:
     int optionFlags() const { return optionFlags_; }
     // Mount point of every indexed volume to its number of indexed objects.
     void indexedCounts(QMap<QString, int>& out) const;
+    // How each volume the index set knows is searched now (VolumeState.h); empty without an
+    // index. Cheap and safe on any thread: never waits for a volume being built.
+    QList<VolumeState> volumeStates() const;
 
     static std::list<IFilterInfo> getIFilters32();
     std::list<IFilterInfo> getIFilters64();
@@ -127,6 +131,8 @@ signals:
     void findMatchesFinished(FileSearchRequest::Id id);
     void updateStarted();
     void updateFinished();
+    // A volume's state changed (delivered on the thread that owns this object).
+    void volumeStatesChanged();
 
 public slots:
     void onInitFinished();

@@ -21,14 +21,11 @@ bool FileSearcherWorker::runTask(const Task& task)
         task();
         return true;
     } catch (const FileSearchCancelException& e) {
-        Logger::instance().writeQString(Logger::Info, "FileSearcherWorker",
-                                        QString::fromUtf8(e.what()));
+        TQ_LOG_INFO("FileSearcherWorker", QString::fromUtf8(e.what()));
     } catch (const std::exception& e) {
-        Logger::instance().writeQString(Logger::Error, "FileSearcherWorker",
-                                        QString::fromUtf8(e.what()));
+        TQ_LOG_ERROR("FileSearcherWorker", QString::fromUtf8(e.what()));
     } catch (...) {
-        Logger::instance().writeQString(Logger::Error, "FileSearcherWorker",
-                                        QStringLiteral("Unknown exception"));
+        TQ_LOG_ERROR("FileSearcherWorker", QStringLiteral("Unknown exception"));
     }
     return false;
 }

@@ -59,8 +59,8 @@ void ChangeJournal::run()
         // stopped on request
     } catch (const std::exception& e) {
         const QString message = QString::fromUtf8(e.what());
-        Logger::instance().writeQString(Logger::Error, "ChangeJournal",
-            QStringLiteral("Journal of %1 failed: %2").arg(mountPoint_, message));
+        TQ_LOG_ERROR("ChangeJournal",
+                     QStringLiteral("Journal of %1 failed: %2").arg(mountPoint_, message));
         emit journalFailed(mountPoint_, message);
     }
     thread_.exit(0);

@@ -20,9 +20,9 @@ void DriveConnectionNotifier::setup(const QString& mountInfoPath)
     connect(watcher_.get(), &MountWatcher::mountArrived, this, &DriveConnectionNotifier::onArrived);
     connect(watcher_.get(), &MountWatcher::mountRemoved, this, &DriveConnectionNotifier::onRemoved);
     if (!watcher_->start()) {
-        Logger::instance().writeQString(Logger::Error, Tag,
-            QStringLiteral("Failed to watch the mount table %1")
-                .arg(mountInfoPath.isEmpty() ? QStringLiteral("/proc/self/mountinfo") : mountInfoPath));
+        TQ_LOG_ERROR(Tag, QStringLiteral("Failed to watch the mount table %1")
+                              .arg(mountInfoPath.isEmpty() ? QStringLiteral("/proc/self/mountinfo")
+                                                           : mountInfoPath));
     }
 }
 
@@ -34,12 +34,12 @@ void DriveConnectionNotifier::rescan()
 
 void DriveConnectionNotifier::onArrived(const QString& mountPoint)
 {
-    Logger::instance().writeQString(Logger::Debug, Tag, QStringLiteral("Drive connected: ") + mountPoint);
+    TQ_LOG_DEBUG(Tag, QStringLiteral("Drive connected: ") + mountPoint);
     emit driveConnected(mountPoint);
 }
 
 void DriveConnectionNotifier::onRemoved(const QString& mountPoint)
 {
-    Logger::instance().writeQString(Logger::Debug, Tag, QStringLiteral("Drive disconnected: ") + mountPoint);
+    TQ_LOG_DEBUG(Tag, QStringLiteral("Drive disconnected: ") + mountPoint);
     emit driveDisconnected(mountPoint);
 }

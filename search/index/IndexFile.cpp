@@ -50,7 +50,44 @@ HandleHolder indexFileFolder(const QString& folder, bool create, QString* why)
 
 QString IndexFile::filePath(const QString& base, quint32 serial)
 {
-    return base + QStringLiteral("/DB/") + QString::number(serial, 16);
+    return folderPath(base) + QLatin1Char('/') + fileName(serial);
+}
+
+QString IndexFile::folderPath(const QString& base)
+{
+    return base + QStringLiteral("/DB");
+}
+
+QString IndexFile::fileName(quint32 serial)
+{
+    return QString::number(serial, 16);
+}
+
+bool IndexFile::serialOfFileName(const QString& name, quint32* serial)
+{
+    if (name.isEmpty() || name.size() > 8 || (name.size() > 1 && name.at(0) == QLatin1Char('0')))
+        return false;
+    for (const QChar c : name) {
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))))
+            return false;
+    }
+    bool ok = false;
+    const quint32 value = name.toUInt(&ok, 16);
+    if (ok && serial)
+        *serial = value;
+    return ok;
+}
+
+bool IndexFile::isIndexFolderFile(const QString& name)
+{
+    QString target = name;
+    splitTemporaryName(name, &target);
+    return target == QLatin1String(HistoryFileName) || serialOfFileName(target, nullptr);
+}
+
+HandleHolder IndexFile::openFolder(const QString& folder, bool create, QString* why)
+{
+    return indexFileFolder(folder, create, why);
 }
 
 void IndexFile::remove(const QString& path)
@@ -605,7 +642,9 @@ IndexFile::Status IndexFile::readTables(const bool* cancel, std::unique_ptr<Inde
             std::memset(start + used, 0, length - used); // the zeros after the block stay zeros
             return;
         }
-        std::vector<uchar> local;
+        // One buffer per reading thread, reused for its pieces (no heap block and fresh pages
+        // per piece).
+        thread_local std::vector<uchar> local;
         const std::size_t total = std::size_t(layout.counts[piece.section]);
         const std::size_t first = piece.index * RecordsPerPiece;
         const std::size_t n = std::min(RecordsPerPiece, total - first);
@@ -639,6 +678,12 @@ IndexFile::Status IndexFile::readTables(const bool* cancel, std::unique_ptr<Inde
             leaf->values[k % 64].parent = parent;
             leaf->values[k % 64].name = name;
         }
+        // The leaves of this piece (a piece holds whole leaves) get their counts here.
+        if (piece.section != FurtherNames) {
+            auto& mapLeaves = leaves[piece.section == Folders ? 0 : 1];
+            for (std::size_t l = first / 64; l * 64 < first + n; ++l)
+                mapLeaves[l]->count = quint32(std::min<std::size_t>(64, total - l * 64));
+        }
         piece.firstKey = n ? qFromLittleEndian<quint64>(local.data()) : 0;
         piece.lastKey = previous;
         piece.records = n;
@@ -657,11 +702,12 @@ IndexFile::Status IndexFile::readTables(const bool* cancel, std::unique_ptr<Inde
             && (b.firstKey < a.lastKey + (b.section == FurtherNames ? 0 : 1)))
             status = BadLayout;
     }
-    // Every leaf gets its count (all full but the last of each map).
-    for (int m = 0; m < 2; ++m) {
-        const std::size_t total = std::size_t(layout.counts[m == 0 ? Folders : Files]);
-        for (std::size_t l = 0; l < leaves[m].size(); ++l)
-            leaves[m][l]->count = quint32(status == Ok ? std::min<std::size_t>(64, total - l * 64) : 0);
+    // A failed load leaves no records behind (a piece that failed or never ran set no counts).
+    if (status != Ok) {
+        for (int m = 0; m < 2; ++m) {
+            for (IndexMap::Leaf* leaf : leaves[m])
+                leaf->count = 0;
+        }
     }
     tables->directories.assignLeaves(leaves[0]);
     tables->files.assignLeaves(leaves[1]);

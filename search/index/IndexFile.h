@@ -1,6 +1,9 @@
 // IndexFile: the file in which one volume's index is kept between runs.
 //
-// Location: <base>/DB/<serial in lower-case hexadecimal, no padding, no prefix>.
+// Location: <base>/DB/<serial in lower-case hexadecimal, no padding, no prefix>. The names of
+// the index folder are known here only (fileName, serialOfFileName, isIndexFolderFile): the
+// index files, their temporary files while being saved (saveFileIn's "<name>.tmp<hex>"), and the
+// volume history "volumes" (VolumeHistory) with its temporary files.
 //
 // Two layouts, told apart by the version text at the start (both begin with the same four
 // fields, as a QDataStream writes them: big-endian, Qt 5 string encoding):
@@ -77,6 +80,7 @@
 // each reading (pread) and checking pieces of the sections into the new tables.
 #pragma once
 
+#include "core/HandleHolder.h"
 #include "search/index/IndexTables.h"
 #include "search/index/NTFSUtils.h"
 
@@ -121,6 +125,21 @@ public:
     enum { HeaderSize = 160 };
 
     static QString filePath(const QString& base, quint32 serial);
+    // The folder of the index files: "<base>/DB".
+    static QString folderPath(const QString& base);
+    // The index file's name for a serial ("1a2b"), and back: true when `name` is exactly such a
+    // name (1 to 8 lower-case hexadecimal digits, no leading zero but for "0").
+    static QString fileName(quint32 serial);
+    static bool serialOfFileName(const QString& name, quint32* serial);
+    // The volume history kept beside the index files.
+    static constexpr char HistoryFileName[] = "volumes";
+    // True for every name the index writes into its folder: an index file, the history, and
+    // the temporary file of either.
+    static bool isIndexFolderFile(const QString& name);
+    // Opens the index folder `folder` ("<base>/DB") for *at calls: its last component never
+    // through a link, the path above it only through links of this process's user or of root.
+    // With `create`, missing folders are made. Empty, *why set, on failure.
+    static HandleHolder openFolder(const QString& folder, bool create, QString* why);
 
     enum WriteResult { Written, CreateFailed, WriteFailed };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 // children[i] holds the keys k with keys[i-1] <= k < keys[i]; an inner node may have zero keys
@@ -418,8 +419,23 @@ std::vector<IndexMap::Leaf*> IndexMap::newLeaves(std::size_t count)
 {
     std::vector<Leaf*> leaves;
     leaves.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
+    while (freeLeaves_ && leaves.size() < count)
         leaves.push_back(newLeaf());
+    // The rest in one piece of the arena (one block, on huge pages when large).
+    const std::size_t rest = count - leaves.size();
+    if (rest) {
+        const std::size_t bytes = rest * sizeof(Leaf);
+        char* p = static_cast<char*>(arena_.allocate(bytes, alignof(Leaf)));
+        nodeBytes_ += bytes;
+        // Not constructed: a Leaf is plain data whose every field the filler and assignLeaves
+        // write, and constructing it would zero its 64 entries here, on one thread, first
+        // touching every page of the new leaves one after another.
+        static_assert(std::is_trivially_copyable<Leaf>::value && std::is_trivially_destructible<Leaf>::value,
+                      "leaves are plain data");
+        for (std::size_t i = 0; i < rest; ++i)
+            leaves.push_back(std::launder(reinterpret_cast<Leaf*>(p + i * sizeof(Leaf))));
+        leafCount_ += rest;
+    }
     leafCount_ -= count; // counted once they are assigned
     return leaves;
 }

@@ -110,7 +110,10 @@ public:
     }
 
     // Bulk loading (see the header comment). newLeaves draws from the arena and the free list,
-    // so it runs on the owner's thread; filling the leaves may be spread over threads.
+    // so it runs on the owner's thread; filling the leaves may be spread over threads. The
+    // caller sets the count of every leaf it was given (the other header fields are
+    // assignLeaves' own): fresh leaves are not written here, so the threads that fill them
+    // also take their first-touch page faults, in parallel.
     std::vector<Leaf*> newLeaves(std::size_t count);
     // Replaces the whole map by `leaves` in this order (their counts as filled).
     void assignLeaves(const std::vector<Leaf*>& leaves);

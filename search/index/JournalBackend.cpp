@@ -39,9 +39,9 @@ JournalBackend& JournalBackend::instance()
     return real;
 }
 
-void JournalBackend::setInstance(JournalBackend* backend)
+JournalBackend* JournalBackend::setInstance(JournalBackend* backend)
 {
-    installedBackend.store(backend);
+    return installedBackend.exchange(backend);
 }
 
 JournalState queryJournalData(const QString& mountPoint)

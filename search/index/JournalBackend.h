@@ -20,5 +20,6 @@ public:
 
     static JournalBackend& instance();
     // Installs a backend (tests); nullptr restores the real one. The caller keeps ownership.
-    static void setInstance(JournalBackend* backend);
+    // Returns the backend installed before (nullptr: the real one).
+    static JournalBackend* setInstance(JournalBackend* backend);
 };

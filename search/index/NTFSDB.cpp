@@ -2,6 +2,9 @@
 
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
+#include "core/PrivateFolders.h"
+#include "search/index/IndexFile.h"
+#include "platform/VolumeLayer.h"
 #include "search/index/DriveConnectionNotifier.h"
 #include "search/index/NTFSDriveDB.h"
 #include "search/index/NTFSUtils.h"
@@ -17,11 +20,6 @@
 namespace {
 
 const char* const Tag = "NTFSDB";
-
-void writeLog(int level, const QString& text)
-{
-    Logger::instance().writeQString(level, Tag, text);
-}
 
 // Emits updateFinished when it goes out of scope, whatever ends the update.
 template <class F>
@@ -42,6 +40,7 @@ NTFSDB::NTFSDB(QObject* parent, const QString& mountInfoPath)
     : QObject(parent)
     , settings_(new IndexingSettings)
 {
+    states_.setChangedCallback([this] { emit volumeStatesChanged(); });
     notifier_.reset(new DriveConnectionNotifier);
     connect(notifier_.get(), &DriveConnectionNotifier::driveConnected, this, &NTFSDB::onDriveConnected);
     connect(notifier_.get(), &DriveConnectionNotifier::driveDisconnected, this, &NTFSDB::onDriveDisconnected);
@@ -101,15 +100,82 @@ void NTFSDB::setSettings(bool* stop, const IndexingSettings& s)
     }
     // The volumes present now (a repeated first application starts from the mount table too).
     serials.clear();
+    unidentified.clear();
+    devices.clear();
     for (const QString& mountPoint : getNtfsDrives()) {
         const quint32 v = getVolumeSerialNumber(mountPoint);
-        if (v == 0)
-            continue; // cannot be identified
+        if (v == 0) {
+            unidentified.append(mountPoint); // cannot be identified: walked
+            continue;
+        }
         serials.insert(mountPoint, v);
+        devices.insert(mountPoint, VolumeLayer::instance().deviceOf(mountPoint));
         autoAdd(v, mountPoint);
     }
+    const QList<quint32> gone = noteVolumes(true);
+    pruneGoneVolumes(gone);
     initialized = true;
     this->update(stop, nullptr);
+    if (!gone.isEmpty()) {
+        // The lists changed: an update's end makes the window write them back.
+        beginBusy();
+        endBusy();
+    }
+}
+
+QList<quint32> NTFSDB::noteVolumes(bool start)
+{
+    const QString dbPath = settings().dbPath;
+    const QString base = dbPath.isEmpty() ? QString() : PrivateFolders::indexBase(dbPath);
+    if (base.isEmpty())
+        return {}; // no index folder: nothing is remembered, nothing pruned
+    const QString folder = IndexFile::folderPath(base);
+    if (folder != historyFolder_) {
+        history_.load(folder);
+        historyFolder_ = folder;
+    }
+    const qint64 today = VolumeHistory::today();
+    // Removable unless known to be fixed: a volume of unknown kind is never taken for gone.
+    QMap<quint32, bool> present;
+    for (auto it = serials.constBegin(); it != serials.constEnd(); ++it) {
+        if (start || !history_.seenOn(it.value(), today))
+            present.insert(it.value(), !isFixedDrive(it.key()));
+    }
+    QList<quint32> gone;
+    bool changed = true;
+    if (start) {
+        const IndexingSettings s = settings();
+        gone = history_.noteStart(present, s.indexDrives + s.noIndexDrives, today);
+    } else {
+        changed = history_.noteSeen(present, today);
+    }
+    QString error;
+    if (changed && !history_.save(folder, &error))
+        TQ_LOG_WARNING(Tag, QStringLiteral("The volume history cannot be saved in %1: %2").arg(folder, error));
+    return gone;
+}
+
+void NTFSDB::pruneGoneVolumes(const QList<quint32>& gone)
+{
+    if (gone.isEmpty())
+        return;
+    {
+        std::lock_guard<std::mutex> guard(settingsMutex);
+        for (const quint32 v : gone) {
+            settings_->indexDrives.removeAll(v);
+            settings_->noIndexDrives.removeAll(v);
+        }
+    }
+    const QString dbPath = settings().dbPath;
+    for (const quint32 v : gone) {
+        const VolumeHistory::Sighting s = history_.sightings().value(v);
+        TQ_LOG_INFO(Tag, QStringLiteral("Volume %1 is gone for good (a fixed volume missing at %2 starts, last seen %3 days ago): "
+                                              "removed from the settings, its index file deleted")
+                                   .arg(QString::number(v, 16))
+                                   .arg(s.missedStarts)
+                                   .arg(VolumeHistory::today() - s.lastSeenDay));
+        NTFSDriveDB::deleteDBFile(dbPath, v);
+    }
 }
 
 void NTFSDB::updateDrives(bool* stop, const IndexingSettings& s)
@@ -131,7 +197,10 @@ void NTFSDB::update(bool* stop, const IndexingSettings* given)
     QList<quint32> toRemove;
     for (const auto& d : drives) {
         const QString mountPoint = d.second->drive();
-        const bool stillThere = serials.contains(mountPoint) && serials.value(mountPoint) == d.first;
+        // Still there: the same serial at the same place, and the same file system (a tmpfs
+        // mounted over a tmpfs has the serial of the mount point but a device of its own).
+        const bool stillThere = serials.contains(mountPoint) && serials.value(mountPoint) == d.first
+            && indexedDevices.value(d.first) == devices.value(mountPoint);
         if (!stillThere || !s.indexDrives.contains(d.first))
             toRemove.append(d.first);
     }
@@ -151,6 +220,17 @@ void NTFSDB::update(bool* stop, const IndexingSettings* given)
             toDrop.append(v);
     }
 
+    states_.setPresent(serials, unidentified, s.indexDrives);
+    for (const quint32 v : toRemove + toDrop)
+        indexedDevices.remove(v);
+    for (const quint32 v : toAdd) {
+        for (auto it = serials.constBegin(); it != serials.constEnd(); ++it) {
+            if (it.value() == v) {
+                indexedDevices.insert(v, devices.value(it.key())); // the first holder is the one indexed
+                break;
+            }
+        }
+    }
     if (!toAdd.isEmpty() || !toRemove.isEmpty() || !toDrop.isEmpty())
         applyLists(stop, toAdd, toRemove, toDrop);
 
@@ -191,19 +271,24 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
     {
         QWriteLocker locker(&lock);
         for (const quint32 v : toRemove) {
-            if (std::unique_ptr<NTFSDriveDB> db = takeDrive(v))
+            if (std::unique_ptr<NTFSDriveDB> db = takeDrive(v)) {
+                states_.forget(db->drive());
                 removed.push_back(std::move(db));
+            }
         }
         for (const quint32 v : toDrop) {
-            if (std::unique_ptr<NTFSDriveDB> db = takeDrive(v))
+            if (std::unique_ptr<NTFSDriveDB> db = takeDrive(v)) {
+                states_.forget(db->drive());
                 dropped.push_back(std::move(db));
+            }
         }
     }
     for (std::unique_ptr<NTFSDriveDB>& db : removed) {
         try {
             db->save(); // stops and joins its monitor first
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Failed to save the index of %1: %2").arg(db->drive(), QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(Tag, QStringLiteral("Failed to save the index of %1: %2")
+                                  .arg(db->drive(), QString::fromUtf8(e.what())));
         }
         db.reset();
     }
@@ -235,16 +320,26 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
         if (holders.isEmpty())
             continue; // not present
         for (int i = 1; i < holders.size(); ++i) {
-            writeLog(Logger::Warning, QStringLiteral("Volume %1 has the serial number %2 of volume %3; it is not indexed")
-                                          .arg(holders.at(i), QString::number(v, 16), holders.first()));
+            TQ_LOG_WARNING(
+                Tag,
+                QStringLiteral("Volume %1 has the serial number %2 of volume %3; it is not indexed")
+                    .arg(holders.at(i), QString::number(v, 16), holders.first()));
         }
         Added a{v, holders.first(), nullptr, nullptr};
+        states_.setLoading(a.mountPoint, a.serial);
         try {
             std::unique_ptr<NTFSDriveDB> db(new NTFSDriveDB(a.mountPoint, settings(), a.serial));
             // A volume's own background work (reconciling a loaded index, a rebuild) keeps the
             // set busy until it ends; connected before init, which may start it.
-            connect(db.get(), &NTFSDriveDB::updateStarted, this, [this] { beginBusy(); }, Qt::DirectConnection);
-            connect(db.get(), &NTFSDriveDB::updateFinished, this, [this] { endBusy(); }, Qt::DirectConnection);
+            const QString mountPoint = a.mountPoint;
+            connect(db.get(), &NTFSDriveDB::updateStarted, this, [this, mountPoint] {
+                states_.setUpdating(mountPoint, true);
+                beginBusy();
+            }, Qt::DirectConnection);
+            connect(db.get(), &NTFSDriveDB::updateFinished, this, [this, mountPoint] {
+                states_.setUpdating(mountPoint, false);
+                endBusy();
+            }, Qt::DirectConnection);
             a.db = db.get();
             made.push_back(std::move(db));
         } catch (...) {
@@ -287,8 +382,10 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
     std::vector<std::unique_ptr<NTFSDriveDB>> failed;
     std::exception_ptr canceled;
     for (Added& a : added) {
-        if (!a.error)
+        if (!a.error) {
+            states_.setIndexed(a.mountPoint, a.serial);
             continue;
+        }
         if (a.db) {
             QWriteLocker locker(&lock);
             if (std::unique_ptr<NTFSDriveDB> db = takeDrive(a.serial))
@@ -298,8 +395,16 @@ void NTFSDB::applyLists(bool* stop, const QList<quint32>& toAdd, const QList<qui
             std::rethrow_exception(a.error);
         } catch (const FileSearchCancelException&) {
             canceled = a.error;
+            states_.forget(a.mountPoint);
+        } catch (const MarkRefusedException& e) {
+            TQ_LOG_INFO(Tag, QStringLiteral("Volume %1 is walked at search time: %2").arg(a.mountPoint, e.detail()));
+            states_.setRefused(a.mountPoint, a.serial, e.detail());
+        } catch (const FileSearchException& e) {
+            TQ_LOG_ERROR(Tag, QStringLiteral("Failed to index volume %1: %2").arg(a.mountPoint, QString::fromUtf8(e.what())));
+            states_.setFailed(a.mountPoint, a.serial, e.detail());
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Failed to index volume %1: %2").arg(a.mountPoint, QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(Tag, QStringLiteral("Failed to index volume %1: %2").arg(a.mountPoint, QString::fromUtf8(e.what())));
+            states_.setFailed(a.mountPoint, a.serial, QString::fromLocal8Bit(e.what()));
         }
     }
     failed.clear(); // stopped and destroyed without the set's lock
@@ -352,7 +457,8 @@ void NTFSDB::saveAll()
         try {
             d.second->save();
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Failed to save the index of %1: %2").arg(d.second->drive(), QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(Tag, QStringLiteral("Failed to save the index of %1: %2")
+                                  .arg(d.second->drive(), QString::fromUtf8(e.what())));
         }
     }
 }
@@ -377,14 +483,23 @@ void NTFSDB::resync()
     if (!initialized)
         return;
     QMap<QString, quint32> present;
+    QMap<QString, quint64> presentDevices;
+    QStringList noSerial;
     for (const QString& mountPoint : getNtfsDrives()) {
         const quint32 v = getVolumeSerialNumber(mountPoint);
-        if (v != 0)
+        if (v != 0) {
             present.insert(mountPoint, v); // only volumes that can be identified take part
+            presentDevices.insert(mountPoint, VolumeLayer::instance().deviceOf(mountPoint));
+        } else {
+            noSerial.append(mountPoint);
+        }
     }
-    if (present == serials)
+    if (present == serials && noSerial == unidentified && presentDevices == devices)
         return;
     serials = present;
+    devices = presentDevices;
+    unidentified = noSerial;
+    noteVolumes(false);
     this->update(&driveStop, nullptr);
 }
 
@@ -413,9 +528,10 @@ void NTFSDB::driveEventLoop()
         try {
             task();
         } catch (const FileSearchCancelException&) {
-            writeLog(Logger::Info, QStringLiteral("Volume update canceled"));
+            TQ_LOG_INFO(Tag, QStringLiteral("Volume update canceled"));
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("Volume update failed: %1").arg(QString::fromUtf8(e.what())));
+            TQ_LOG_ERROR(
+                Tag, QStringLiteral("Volume update failed: %1").arg(QString::fromUtf8(e.what())));
         }
         guard.lock();
         eventBusy = false;

@@ -24,12 +24,25 @@
 //   ones are created, so a volume mounted where another was never meets the departed one's
 //   journal.
 // - A volume that fails to index (no journal, unreadable volume) is logged and skipped; the
-//   others are still handled. updateFinished follows every updateStarted, also when the update
+//   others are still handled. Each present volume's state (indexed, being built, walked and
+//   why, failed and why) is kept in a VolumeStateBook, readable at any time without any of the
+//   locks below (volumeStates), and volumeStatesChanged is emitted (on the thread that made the
+//   change) when it changes. A volume whose file system refuses the whole-file-system watch
+//   (MarkRefusedException) is walked, not failed. updateFinished follows every updateStarted, also when the update
 //   ends with an exception (cancellation through the stop flag passes on to the caller).
 // - The set is busy (updateStarted ... updateFinished) while volumes are added, removed or
 //   dropped, and while any volume works in the background (the walk that reconciles an index
 //   loaded from its file, a rebuild after a lost journal): one count of both, so
 //   "Index: updating..." lasts until the last of them ends.
+// - Volumes gone for good: at each start the set notes the volumes present in a VolumeHistory
+//   kept in the index folder (volumes seen later while running are noted too). A serial that
+//   the history finds gone for good (VolumeHistory.h: last seen fixed, missing at 10 starts in a
+//   row and for 30 days; removable or unknown volumes never) leaves "IndexDrives" and
+//   "NoIndexDrives" and its index file is deleted (inside the index folder, which for a root
+//   instance is root's own: PrivateFolders::indexBase). The set then reports an update
+//   (updateStarted, updateFinished), so the pruned lists are written back to the settings.
+// - A mount event that changes only which file system is seen at a mount point (a tmpfs
+//   mounted over a tmpfs: the same serial, another device) replaces that volume's index.
 // - Volume arrival and removal come from the DriveConnectionNotifier on the GUI thread; the
 //   slots only queue the work, which runs on a thread of the set's own, one event at a time.
 //   Each event reads the volumes present again whole (what is visible where may change beyond
@@ -51,6 +64,8 @@
 #pragma once
 
 #include "core/IndexingSettings.h"
+#include "search/index/VolumeHistory.h"
+#include "search/index/VolumeState.h"
 
 #include <QMap>
 #include <QSet>
@@ -96,6 +111,8 @@ public:
     void indexedCounts(QMap<QString, int>& out) const;
     IndexingSettings settings() const;
     void saveAll();
+    // The state of every volume present that the set knows (see VolumeState.h).
+    QList<VolumeState> volumeStates() const { return states_.states(); }
 
     // Waits until the queued volume events have been handled (tests, shutdown).
     void waitForDriveEvents();
@@ -109,6 +126,7 @@ public slots:
 signals:
     void updateStarted();
     void updateFinished();
+    void volumeStatesChanged();
 
 private:
     void autoAdd(quint32 serial, const QString& mountPoint);
@@ -119,6 +137,10 @@ private:
     void update(bool* stop, const IndexingSettings* s);
     void applyLists(bool* stop, const QList<quint32>& toAdd, const QList<quint32>& toRemove,
                     const QList<quint32>& toDrop);
+    // Notes the volumes present in the history (at a start: every listed serial not present
+    // has missed one start) and returns the serials gone for good; `serials` must be current.
+    QList<quint32> noteVolumes(bool start);
+    void pruneGoneVolumes(const QList<quint32>& gone);
     void beginBusy();
     void endBusy();
     std::unique_ptr<NTFSDriveDB> takeDrive(quint32 serial);
@@ -129,6 +151,15 @@ private:
     bool initialized = false;
     std::unique_ptr<DriveConnectionNotifier> notifier_;
     QMap<QString, quint32> serials;
+    QStringList unidentified; // present volumes whose serial cannot be read
+    // The device number of each present volume (VolumeLayer::deviceOf), and of each indexed
+    // serial when it was added: a volume replaced by another of the same serial (a tmpfs mounted
+    // over a tmpfs) is told by its device and indexed anew.
+    QMap<QString, quint64> devices;
+    QMap<quint32, quint64> indexedDevices;
+    VolumeStateBook states_;
+    VolumeHistory history_;   // under the update mutex
+    QString historyFolder_;   // the index folder history_ was read from
     mutable QReadWriteLock lock;
     std::unique_ptr<IndexingSettings> settings_;
 

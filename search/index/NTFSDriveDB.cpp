@@ -48,11 +48,6 @@ constexpr int ExclusionBufferSize = 1024;
 std::atomic<int> rebuildRetryDelay{60000};
 constexpr qint64 MaxRebuildRetryDelay = 30 * 60 * 1000;
 
-void writeLog(int level, const QString& text)
-{
-    Logger::instance().writeQString(level, Tag, text);
-}
-
 qint64 seconds(const QElapsedTimer& timer)
 {
     return timer.elapsed() / 1000;
@@ -250,11 +245,12 @@ NTFSDriveDB::NTFSDriveDB(const QString& drive, const IndexingSettings& settings,
     : drive_(drive)
     , t_(new IndexTables)
 {
-    writeLog(Logger::Info, QStringLiteral("Init DB for drive %1").arg(drive));
+    TQ_LOG_INFO(Tag, QStringLiteral("Init DB for drive %1").arg(drive));
     serial_ = serial ? serial : getVolumeSerialNumber(drive);
     identity_.serial = serial_;
     identity_.fileSystemId = VolumeLayer::instance().fileSystemId(drive);
     identity_.rootInode = getFileReferenceNumber(drive);
+    volatile_ = isVolatileVolume(drive);
     setExclusions(settings);
     // The reader is created before the journal state is read: it keeps the volume's journal
     // alive, so the state and the later reads belong to the same journal.
@@ -299,7 +295,7 @@ void NTFSDriveDB::init(bool* cancel)
         throw;
     }
     setPhase(Phase::Ready);
-    writeLog(Logger::Info, QStringLiteral("Files count: %1").arg(count()));
+    TQ_LOG_INFO(Tag, QStringLiteral("Files count: %1").arg(count()));
     // A file that did not follow this very journal is searched at once and made to agree with
     // the volume in the background.
     if (!inStep_)
@@ -351,7 +347,7 @@ bool NTFSDriveDB::awaitReady(const FileSearchRequest& request) const
 
 void NTFSDriveDB::createDB(bool* cancel)
 {
-    writeLog(Logger::Info, QStringLiteral("Create DB for %1").arg(drive_));
+    TQ_LOG_INFO(Tag, QStringLiteral("Create DB for %1").arg(drive_));
     // A new monitor: a stopped one is never restarted. Its reader exists before the journal
     // position is taken, so every change made during the enumeration is in the journal.
     std::unique_ptr<ChangeJournal> journal(newJournal());
@@ -375,7 +371,7 @@ void NTFSDriveDB::createDB(bool* cancel)
         old->stop();
     }
     std::unique_ptr<IndexTables> replaced = swapTables(std::move(tables), &state, &missed);
-    writeLog(Logger::Info, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
+    TQ_LOG_INFO(Tag, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
     {
         std::lock_guard<std::mutex> guard(journalMutex_);
         journal_ = std::move(journal);
@@ -468,9 +464,9 @@ void NTFSDriveDB::applyBatch(const JournalBatch& batch)
             const char* name = batch.at(r.name);
             const bool named = r.reason & (JournalBatch::FileCreate | JournalBatch::RenameNewName);
             if (named && r.nameLength == 0) {
-                writeLog(Logger::Warning, (r.reason & JournalBatch::FileCreate)
-                                              ? QStringLiteral("addFile: Tried to add empty name")
-                                              : QStringLiteral("renameFile: Tried to add empty name"));
+                TQ_LOG_WARNING(Tag, (r.reason & JournalBatch::FileCreate)
+                                        ? QStringLiteral("addFile: Tried to add empty name")
+                                        : QStringLiteral("renameFile: Tried to add empty name"));
                 continue;
             }
             if (r.reason & JournalBatch::FileCreate) {
@@ -530,8 +526,8 @@ void NTFSDriveDB::walkFolder(FRN folder, const QByteArray& path, int handleType,
     } catch (const FileSearchCancelException&) {
         return;
     } catch (const std::exception& e) {
-        writeLog(Logger::Warning, QStringLiteral("Folder %1 of %2 could not be read: %3")
-                                      .arg(fileNameFromBytes(path), drive_, QString::fromUtf8(e.what())));
+        TQ_LOG_WARNING(Tag, QStringLiteral("Folder %1 of %2 could not be read: %3")
+                                .arg(fileNameFromBytes(path), drive_, QString::fromUtf8(e.what())));
         return;
     }
     QWriteLocker locker(&lock_);
@@ -552,7 +548,7 @@ void NTFSDriveDB::walkFolder(FRN folder, const QByteArray& path, int handleType,
 void NTFSDriveDB::addFile(FRN frn, FRN frnParent, const QString& name, bool isDir)
 {
     if (name.isEmpty()) {
-        writeLog(Logger::Warning, QStringLiteral("addFile: Tried to add empty name"));
+        TQ_LOG_WARNING(Tag, QStringLiteral("addFile: Tried to add empty name"));
         return;
     }
     QWriteLocker locker(&lock_);
@@ -569,7 +565,7 @@ void NTFSDriveDB::addFile(FRN frn, FRN frnParent, const QString& name, bool isDi
 void NTFSDriveDB::renameFile(FRN frn, FRN frnParent, const QString& name, bool isDir)
 {
     if (name.isEmpty()) {
-        writeLog(Logger::Warning, QStringLiteral("renameFile: Tried to add empty name"));
+        TQ_LOG_WARNING(Tag, QStringLiteral("renameFile: Tried to add empty name"));
         return;
     }
     QWriteLocker locker(&lock_);
@@ -587,7 +583,7 @@ void NTFSDriveDB::moveName(FRN frn, FRN oldParent, const QString& oldName, FRN f
         return;
     }
     if (name.isEmpty()) {
-        writeLog(Logger::Warning, QStringLiteral("renameFile: Tried to add empty name"));
+        TQ_LOG_WARNING(Tag, QStringLiteral("renameFile: Tried to add empty name"));
         return;
     }
     const QByteArray old = fileNameToBytes(oldName);
@@ -615,7 +611,9 @@ NTFSDriveDB::Ref NTFSDriveDB::storeName(const QString& name, const char* operati
     const Ref stored = t_->names.add(bytes.constData(), bytes.size());
     if (!stored || t_->names.length(stored) == 0) {
         t_->names.release(stored);
-        writeLog(Logger::Warning, QStringLiteral("%1: Got empty name from string pool").arg(QLatin1String(operation)));
+        TQ_LOG_WARNING(
+            Tag,
+            QStringLiteral("%1: Got empty name from string pool").arg(QLatin1String(operation)));
         return 0;
     }
     return stored;
@@ -831,7 +829,8 @@ void NTFSDriveDB::onJournalFailed(ChangeJournal* journal, const QString& message
     }
     valid_ = false;
     inStep_ = false;
-    writeLog(Logger::Warning, QStringLiteral("Change journal of %1 failed (%2); rebuilding the index").arg(drive_, message));
+    TQ_LOG_WARNING(Tag, QStringLiteral("Change journal of %1 failed (%2); rebuilding the index")
+                            .arg(drive_, message));
     requestWork(Work::Rebuild, journal);
 }
 
@@ -888,7 +887,8 @@ void NTFSDriveDB::build(Work work)
         // A journal also fails when its volume is unmounted: then the mount point shows another
         // file system (or none), which must not be indexed under this volume's serial.
         if (getVolumeSerialNumber(drive_) != serial_) {
-            writeLog(Logger::Warning, QStringLiteral("Volume %1 is gone; its index is not rebuilt").arg(drive_));
+            TQ_LOG_WARNING(
+                Tag, QStringLiteral("Volume %1 is gone; its index is not rebuilt").arg(drive_));
             if (rebuild)
                 emit rebuilt(false);
             return;
@@ -896,21 +896,29 @@ void NTFSDriveDB::build(Work work)
         try {
             createDB(&workCancel_);
             if (rebuild) {
-                writeLog(Logger::Info, QStringLiteral("Index of %1 rebuilt: %2 objects").arg(drive_).arg(count()));
+                TQ_LOG_INFO(
+                    Tag,
+                    QStringLiteral("Index of %1 rebuilt: %2 objects").arg(drive_).arg(count()));
                 emit rebuilt(true);
             } else {
-                writeLog(Logger::Info, QStringLiteral("Index of %1 reconciled with the volume: %2 objects").arg(drive_).arg(count()));
+                TQ_LOG_INFO(Tag,
+                            QStringLiteral("Index of %1 reconciled with the volume: %2 objects")
+                                .arg(drive_)
+                                .arg(count()));
             }
             return;
         } catch (const FileSearchCancelException&) {
-            writeLog(Logger::Info, rebuild ? QStringLiteral("Rebuilding the index of %1 canceled").arg(drive_)
-                                           : QStringLiteral("Reconciling the index of %1 canceled").arg(drive_));
+            TQ_LOG_INFO(
+                Tag, rebuild ? QStringLiteral("Rebuilding the index of %1 canceled").arg(drive_)
+                             : QStringLiteral("Reconciling the index of %1 canceled").arg(drive_));
             return;
         } catch (const std::exception& e) {
-            writeLog(Logger::Error, QStringLiteral("%1 the index of %2 failed: %3; trying again in %4 seconds")
-                                        .arg(rebuild ? QStringLiteral("Rebuilding") : QStringLiteral("Reconciling"), drive_,
-                                             QString::fromUtf8(e.what()))
-                                        .arg((delay + 999) / 1000));
+            TQ_LOG_ERROR(
+                Tag,
+                QStringLiteral("%1 the index of %2 failed: %3; trying again in %4 seconds")
+                    .arg(rebuild ? QStringLiteral("Rebuilding") : QStringLiteral("Reconciling"),
+                         drive_, QString::fromUtf8(e.what()))
+                    .arg((delay + 999) / 1000));
             if (rebuild)
                 emit rebuilt(false);
         }
@@ -974,23 +982,24 @@ QString NTFSDriveDB::buildPath(const IndexEntry& entry) const
     while (p != 0) {
         if (std::size_t(folders.size()) >= limit) {
             const char* own = entry.name ? names.text(entry.name) : "";
-            writeLog(Logger::Warning, QStringLiteral("Parent chain of %1 is broken")
-                                          .arg(fileNameFromBytes(own, int(std::strlen(own)))));
+            TQ_LOG_WARNING(Tag, QStringLiteral("Parent chain of %1 is broken")
+                                    .arg(fileNameFromBytes(own, int(std::strlen(own)))));
             return QString();
         }
         const IndexEntry* folder = t_->directories.find(p);
         if (!folder) {
             if (!t_->files.find(p))
-                writeLog(Logger::Warning, QStringLiteral("File %1 has no parent")
-                                              .arg(QString::fromUtf8(entry.name ? names.text(entry.name) : "")));
+                TQ_LOG_WARNING(
+                    Tag, QStringLiteral("File %1 has no parent")
+                             .arg(QString::fromUtf8(entry.name ? names.text(entry.name) : "")));
             return QString();
         }
         if (!folder->name) {
-            writeLog(Logger::Warning, QStringLiteral("Record has an empty name"));
+            TQ_LOG_WARNING(Tag, QStringLiteral("Record has an empty name"));
             return QString();
         }
         if (isExcludedName(current)) {
-            writeLog(Logger::Debug, QStringLiteral("Excluding the object"));
+            TQ_LOG_DEBUG(Tag, QStringLiteral("Excluding the object"));
             return QString();
         }
         folders.append(folder->name);
@@ -1192,17 +1201,19 @@ bool NTFSDriveDB::load(bool* cancel)
     }
     if (serial_ == 0 || base.isEmpty())
         return false; // no file can be named for this volume
+    if (volatile_)
+        return false; // never saved; a file of that name is of an earlier mount
     IndexFile file;
     const QString path = dbFilePath(base, serial_);
     if (path.isEmpty() || !file.open(path))
         return false;
     const IndexFile::Status header = file.readHeader();
     if (header == IndexFile::BadChecksum) {
-        writeLog(Logger::Warning, QStringLiteral("Load failed: the index file is damaged"));
+        TQ_LOG_WARNING(Tag, QStringLiteral("Load failed: the index file is damaged"));
         return false;
     }
     if (header != IndexFile::Ok) {
-        writeLog(Logger::Warning, QStringLiteral("Load failed: can't read all records"));
+        TQ_LOG_WARNING(Tag, QStringLiteral("Load failed: can't read all records"));
         return false;
     }
     std::unique_ptr<IndexTables> tables;
@@ -1210,16 +1221,17 @@ bool NTFSDriveDB::load(bool* cancel)
         const IndexFile::Identity& theirs = file.identity();
         if (theirs.serial != identity_.serial || theirs.rootInode != identity_.rootInode
             || (theirs.fileSystemId && identity_.fileSystemId && theirs.fileSystemId != identity_.fileSystemId)) {
-            writeLog(Logger::Info, QStringLiteral("Skip loading: the index file belongs to another file system"));
+            TQ_LOG_INFO(
+                Tag, QStringLiteral("Skip loading: the index file belongs to another file system"));
             return false;
         }
         const IndexFile::Status status = file.readTables(cancel, &tables);
         if (status == IndexFile::Canceled)
             throw FileSearchCancelException("Canceled", Unit, __LINE__);
         if (status != IndexFile::Ok) {
-            writeLog(Logger::Warning, status == IndexFile::BadChecksum
-                                     ? QStringLiteral("Load failed: the index file is damaged")
-                                     : QStringLiteral("Load failed: can't read all records"));
+            TQ_LOG_WARNING(Tag, status == IndexFile::BadChecksum
+                                    ? QStringLiteral("Load failed: the index file is damaged")
+                                    : QStringLiteral("Load failed: can't read all records"));
             return false;
         }
     } else if (!loadVersion1(file, cancel, &tables)) {
@@ -1232,7 +1244,8 @@ bool NTFSDriveDB::load(bool* cancel)
     const bool sameJournal = file.isCurrentFormat() && file.inStep() && file.journalId() == journalData_.journalId
                           && journalData_.firstUsn <= file.nextUsn() && file.nextUsn() <= journalData_.nextUsn;
     swapTables(std::move(tables), nullptr, nullptr);
-    writeLog(Logger::Info, QStringLiteral("Loading disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
+    TQ_LOG_INFO(
+        Tag, QStringLiteral("Loading disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
 
     std::lock_guard<std::mutex> guard(journalMutex_);
     journal_->start(sameJournal ? file.nextUsn() : journalData_.nextUsn);
@@ -1245,7 +1258,7 @@ bool NTFSDriveDB::loadVersion1(IndexFile& file, bool* cancel, std::unique_ptr<In
 {
     qint32 total = 0;
     if (file.readCount(&total) != IndexFile::Ok) {
-        writeLog(Logger::Warning, QStringLiteral("Load failed: bad record count"));
+        TQ_LOG_WARNING(Tag, QStringLiteral("Load failed: bad record count"));
         return false;
     }
     std::unique_ptr<IndexTables> tables(new IndexTables);
@@ -1294,9 +1307,9 @@ bool NTFSDriveDB::loadVersion1(IndexFile& file, bool* cancel, std::unique_ptr<In
     }
     if (status != IndexFile::Ok) {
         // Nothing of a damaged file is used: the rebuild starts from empty tables.
-        writeLog(Logger::Warning, status == IndexFile::BadNameLength
-                                 ? QStringLiteral("Load failed: bad name length")
-                                 : QStringLiteral("Load failed: can't read all records"));
+        TQ_LOG_WARNING(Tag, status == IndexFile::BadNameLength
+                                ? QStringLiteral("Load failed: bad name length")
+                                : QStringLiteral("Load failed: can't read all records"));
         return false;
     }
     *out = std::move(tables);
@@ -1312,16 +1325,28 @@ void NTFSDriveDB::save()
     timer.start();
     QReadLocker locker(&lock_);
     if (serial_ == 0 || settings_.dbPath.isEmpty()) {
-        writeLog(Logger::Warning, QStringLiteral("Index of %1 not saved: no index file can be named for it").arg(drive_));
+        TQ_LOG_WARNING(
+            Tag,
+            QStringLiteral("Index of %1 not saved: no index file can be named for it").arg(drive_));
+        return;
+    }
+    if (volatile_) {
+        // Its contents do not survive a reboot or a new mount: a saved index would be wrong
+        // the next time. A file left by an earlier version goes.
+        TQ_LOG_INFO(Tag,
+                    QStringLiteral("Index of %1 not saved: the volume keeps nothing across mounts")
+                        .arg(drive_));
+        deleteDBFile(settings_.dbPath, serial_);
         return;
     }
     if (!valid_) {
-        writeLog(Logger::Warning, QStringLiteral("Index of %1 not saved: it is incomplete").arg(drive_));
+        TQ_LOG_WARNING(Tag, QStringLiteral("Index of %1 not saved: it is incomplete").arg(drive_));
         return;
     }
     const QString path = dbFilePath(settings_.dbPath, serial_);
     if (path.isEmpty()) {
-        writeLog(Logger::Warning, QStringLiteral("Index of %1 not saved: no folder for index files").arg(drive_));
+        TQ_LOG_WARNING(
+            Tag, QStringLiteral("Index of %1 not saved: no folder for index files").arg(drive_));
         return;
     }
     QString error;
@@ -1330,12 +1355,13 @@ void NTFSDriveDB::save()
         break;
     case IndexFile::CreateFailed:
         if (!error.isEmpty())
-            writeLog(Logger::Error, QStringLiteral("Index file %1 not created: %2").arg(path, error));
+            TQ_LOG_ERROR(Tag, QStringLiteral("Index file %1 not created: %2").arg(path, error));
         throw FileSearchException("Failed to create a file", Unit, __LINE__);
     case IndexFile::WriteFailed:
         throw FileSearchException(QStringLiteral("Failed to write the index file %1: %2").arg(path, error), Unit, __LINE__);
     }
-    writeLog(Logger::Info, QStringLiteral("Saving disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
+    TQ_LOG_INFO(
+        Tag, QStringLiteral("Saving disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
 }
 
 QString NTFSDriveDB::dbFilePath(const QString& base, quint32 serial)

@@ -254,6 +254,7 @@ private:
     const char* text(Ref name) const { return t_->names.text(name); }
 
     QString drive_;
+    bool volatile_ = false; // tmpfs: its index is never saved nor loaded
     quint32 serial_ = 0;
     std::unique_ptr<IndexTables> t_; // never null
     // Folders the last walk listed but could not read (they moved meanwhile): a rename of one

@@ -8,6 +8,7 @@ NTFSFileSearcher::NTFSFileSearcher(QObject* parent, const QString& mountInfoPath
 {
     connect(db_.get(), &NTFSDB::updateStarted, this, &NTFSFileSearcher::updateStarted);
     connect(db_.get(), &NTFSDB::updateFinished, this, &NTFSFileSearcher::updateFinished);
+    connect(db_.get(), &NTFSDB::volumeStatesChanged, this, &NTFSFileSearcher::volumeStatesChanged);
 }
 
 NTFSFileSearcher::~NTFSFileSearcher() = default;
@@ -40,4 +41,9 @@ void NTFSFileSearcher::indexedCounts(QMap<QString, int>& out) const
 IndexingSettings NTFSFileSearcher::settings() const
 {
     return db_->settings();
+}
+
+QList<VolumeState> NTFSFileSearcher::volumeStates() const
+{
+    return db_->volumeStates();
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/IndexingSettings.h"
+#include "search/index/VolumeState.h"
 
 #include <QMap>
 #include <QSet>
@@ -36,12 +37,16 @@ public:
     void search(FileSearchRequest* request, FileSearchResults* results, QSet<QString>* served = nullptr);
     void indexedCounts(QMap<QString, int>& out) const;
     IndexingSettings settings() const;
+    // See NTFSDB::volumeStates; cheap, never waits for a volume being built.
+    QList<VolumeState> volumeStates() const;
 
     NTFSDB* db() const { return db_.get(); }
 
 signals:
     void updateStarted();
     void updateFinished();
+    // Emitted on the thread that changed a volume's state.
+    void volumeStatesChanged();
 
 private:
     std::unique_ptr<NTFSDB> db_;

@@ -1,18 +1,26 @@
 #include "search/index/NTFSUtils.h"
+
+#include <exception>
 #include "core/FileNameCodec.h"
 #include "platform/VolumeLayer.h"
 #include "core/FileSearchException.h"
 
 #include <QMetaType>
 
+void registerIdMetaTypes()
+{
+    static const bool registered = [] {
+        qRegisterMetaType<FRN>("FRN");
+        qRegisterMetaType<USN>("USN");
+        qRegisterMetaType<JournalID>("JournalID");
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 namespace {
-// The id types travel in signals (also queued ones and signal spies) by their own names.
-const int metaTypesRegistered = [] {
-    qRegisterMetaType<FRN>("FRN");
-    qRegisterMetaType<USN>("USN");
-    qRegisterMetaType<JournalID>("JournalID");
-    return 0;
-}();
+// Registered when the program loads this code, before any signal carries them.
+const int metaTypesRegistered = (registerIdMetaTypes(), 0);
 }
 
 QStringList getNtfsDrives()
@@ -37,6 +45,19 @@ bool isFixedDrive(const QString& mountPoint) { return VolumeLayer::instance().is
 bool isSubstDrive(const QString& mountPoint) { return VolumeLayer::instance().isAliasVolume(mountPoint); }
 quint32 getVolumeSerialNumber(const QString& mountPoint) { return VolumeLayer::instance().volumeSerial(mountPoint); }
 QString volumeOf(const QString& path) { return VolumeLayer::instance().volumeOf(path); }
+
+bool isVolatileVolume(const QString& mountPoint)
+{
+    try {
+        for (const VolumeDescription& v : VolumeLayer::instance().volumes()) {
+            if (v.mountPoint == mountPoint)
+                return v.fsType == QLatin1String("tmpfs") || v.fsType == QLatin1String("ramfs");
+        }
+    } catch (const std::exception&) {
+        // no mount table: treated as a lasting volume (its file is checked when loaded)
+    }
+    return false;
+}
 
 FRN getFileReferenceNumber(const QString& path, bool* isDir)
 {

@@ -30,6 +30,10 @@ typedef quint64 JournalID;  // identity of one change journal (random, non-zero)
 
 // Indexable local volumes, neither network nor alias, sorted by mount point. Throws
 // FileSearchException (unit "NTFSUtils") when the mount table cannot be read.
+// Registers FRN, USN and JournalID as meta types by these names (they travel in queued signals
+// and signal spies). Done once when the program loads this code; calling it again does nothing.
+void registerIdMetaTypes();
+
 QStringList getNtfsDrives();
 
 bool isNtfsVolume(const QString& mountPoint);
@@ -39,6 +43,9 @@ bool isFixedDrive(const QString& mountPoint);
 bool isSubstDrive(const QString& mountPoint);
 // 0 when the mount point is not mounted.
 quint32 getVolumeSerialNumber(const QString& mountPoint);
+// True when the volume's contents do not survive a reboot or a new mount (tmpfs, ramfs): its
+// index is never kept in a file. False also when the mount table cannot be read.
+bool isVolatileVolume(const QString& mountPoint);
 
 // Inode number of `path` (links followed); 0 when it cannot be read, logged at level 3 with
 // the tag "IFilterConvert" as "Failed to open file %1, error = %2". Sets *isDir when given.

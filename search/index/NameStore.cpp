@@ -1,5 +1,7 @@
 #include "search/index/NameStore.h"
 
+#include "core/LargeMemory.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -43,8 +45,9 @@ int clip(const char* bytes, int length)
 
 NameStore::Blocks::~Blocks()
 {
-    for (char* p : starts)
-        std::free(p);
+    for (std::size_t i = regionBlocks; i < starts.size(); ++i)
+        std::free(starts[i]);
+    std::free(region);
 }
 
 void NameStore::Builder::Free::operator()(char* p) const
@@ -189,15 +192,27 @@ void NameStore::prepareBlocks(const std::vector<quint32>& used)
         throw std::bad_alloc();
     blocks->starts.reserve(used.size());
     blocks->used.reserve(used.size());
+    // One allocation for every block (each followed by its padding): a few huge pages to fault
+    // in instead of a heap block and its pages per name block.
+    std::size_t total = 0;
+    for (quint32 u : used)
+        total += std::size_t(u > BlockSize ? quint32(BlockSize) : u) + LoadPadding;
+    if (total) {
+        blocks->region = static_cast<char*>(allocateLarge(total));
+        if (!blocks->region)
+            throw std::bad_alloc();
+    }
     std::size_t stored = 0;
+    char* p = blocks->region;
     for (quint32 u : used) {
         const quint32 n = u > BlockSize ? quint32(BlockSize) : u;
-        char* p = allocateBlock(std::size_t(n) + LoadPadding);
         std::memset(p + n, 0, LoadPadding);
         blocks->starts.push_back(p);
         blocks->used.push_back(n);
         stored += n;
+        p += std::size_t(n) + LoadPadding;
     }
+    blocks->regionBlocks = used.size();
     blocks_ = std::move(blocks);
     refreshTable();
     stored_ = stored;

@@ -50,6 +50,9 @@ public:
     {
         std::vector<char*> starts;
         std::vector<quint32> used; // bytes taken in each block
+        // Loaded blocks lie in one allocation: the first `regionBlocks` starts point into it.
+        char* region = nullptr;
+        std::size_t regionBlocks = 0;
         ~Blocks();
     };
 

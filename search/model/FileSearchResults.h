@@ -155,6 +155,8 @@ public:
 
     // Sorting in steps (see the header comment). computeSort returns false when cancelled;
     // `progress` (may be empty) receives (done, total) now and then while keys are read.
+    // prepareSort and computeSort: any thread (the result table calls them on a worker);
+    // applySort: the thread of the table that shows the rows.
     SortPlan prepareSort(int column, Qt::SortOrder order) const;
     static bool computeSort(SortPlan& plan, const std::atomic<bool>* cancel = nullptr,
                             const std::function<void(int, int)>& progress = {});

@@ -65,7 +65,7 @@ Helper64Client::Helper64Client(const QString& folder, const QString& program, in
     if (UserFileIdentity::needed() && !program.isEmpty()) {
         helperFolder = UserFiles::makeTemporaryFolder(QStringLiteral("tallowquist-pro-helper-"));
         if (helperFolder.isEmpty())
-            Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("No folder for the helper's text files"));
+            TQ_LOG_WARNING(kTag, QStringLiteral("No folder for the helper's text files"));
     }
     start();
 }
@@ -121,7 +121,7 @@ void Helper64Client::startLocked(const bool* cancelFlag)
     // The connection: a socket pair, the helper's end as its standard input.
     int ends[2] = {-1, -1};
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
-        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to start helper64.exe"));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Failed to start helper64.exe"));
         return;
     }
     HandleHolder ours(ends[0]);
@@ -132,7 +132,7 @@ void Helper64Client::startLocked(const bool* cancelFlag)
     child = std::make_unique<ChildProcess>();
     if (!child->start(helperProgram, {pipeId, Logger::instance().logDirectory(), helperFolder}, setup)) {
         child.reset();
-        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to start helper64.exe"));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Failed to start helper64.exe"));
         return;
     }
 
@@ -143,10 +143,10 @@ void Helper64Client::startLocked(const bool* cancelFlag)
 
     if (!connectPipe(ours.release(), pipeId, cancelFlag)) {
         if (ToPlainTextConverter::isCanceled(cancelFlag))
-            Logger::instance().writeQString(Logger::Info, kTag,
-                                            QStringLiteral("Start of helper64 abandoned: the search was cancelled"));
+            TQ_LOG_INFO(kTag,
+                        QStringLiteral("Start of helper64 abandoned: the search was cancelled"));
         else
-            Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to connect to the pipe."));
+            TQ_LOG_WARNING(kTag, QStringLiteral("Failed to connect to the pipe."));
         endProcess(); // a helper we cannot talk to is of no use
         stopThread();
         return;
@@ -179,8 +179,8 @@ bool Helper64Client::writePipe(const QString& text, int descriptor)
     emit thread->doWrite(text);
     if (!thread->waitFinished(ticket, waitMs)) {
         state = 2;
-        Logger::instance().writeQString(
-            Logger::Warning, kTag, QStringLiteral("Writing to pipe hanged, file name = %1").arg(currentFile));
+        TQ_LOG_WARNING(kTag,
+                       QStringLiteral("Writing to pipe hanged, file name = %1").arg(currentFile));
         // The result of an earlier write must not stand in for this one: it counts only when
         // this write has completed after all.
         return thread->waitFinished(ticket, 0) && thread->writeOk();
@@ -196,14 +196,14 @@ bool Helper64Client::readPipe(QString* reply)
     emit thread->doRead();
     if (!thread->waitFinished(ticket, waitMs)) {
         state = 2;
-        Logger::instance().writeQString(
-            Logger::Warning, kTag, QStringLiteral("Reading from pipe hanged, file name = %1").arg(currentFile));
+        TQ_LOG_WARNING(kTag,
+                       QStringLiteral("Reading from pipe hanged, file name = %1").arg(currentFile));
         return false;
     }
     if (!thread->readOk()) {
         state = 2;
-        Logger::instance().writeQString(
-            Logger::Warning, kTag, QStringLiteral("helper64 closed the pipe, file name = %1").arg(currentFile));
+        TQ_LOG_WARNING(kTag,
+                       QStringLiteral("helper64 closed the pipe, file name = %1").arg(currentFile));
         return false;
     }
     *reply = thread->data();
@@ -216,8 +216,7 @@ bool Helper64Client::exchange(const QString& request, const char* name, QString*
     if (helperExited())
         state = 2;
     if (!writePipe(request, descriptor)) {
-        Logger::instance().writeQString(Logger::Warning, kTag,
-                                        QStringLiteral("Failed to send %1").arg(QLatin1String(name)));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Failed to send %1").arg(QLatin1String(name)));
         state = 2;
         return false;
     }
@@ -249,9 +248,10 @@ std::wstring Helper64Client::convert(const ContentFile& document, const bool* ca
         return reply.toStdWString();
     const QString text = takeReplyFile(reply);
     if (text.isEmpty()) {
-        Logger::instance().writeQString(
-            Logger::Warning, kTag,
-            QStringLiteral("Rejected text file outside the working folder: %1, file name = %2").arg(reply, path));
+        TQ_LOG_WARNING(
+            kTag,
+            QStringLiteral("Rejected text file outside the working folder: %1, file name = %2")
+                .arg(reply, path));
         return std::wstring();
     }
     return text.toStdWString();
@@ -332,7 +332,7 @@ bool Helper64Client::ensureRunning(const bool* cancelFlag)
     if (state == 1 && helperExited())
         state = 2;
     if (state == 2) {
-        Logger::instance().writeQString(Logger::Info, kTag, QStringLiteral("Restart helper64.exe"));
+        TQ_LOG_INFO(kTag, QStringLiteral("Restart helper64.exe"));
         endProcess();
         state = 0;
         startLocked(cancelFlag);
@@ -363,7 +363,7 @@ void Helper64Client::stopThread()
         return;
     thread->quit();
     if (!thread->wait(100)) {
-        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("HELPER64 thread is still running."));
+        TQ_LOG_WARNING(kTag, QStringLiteral("HELPER64 thread is still running."));
         thread = nullptr; // abandoned: neither waited for longer nor deleted
         return;
     }

@@ -144,8 +144,8 @@ void Helper64Thread::onConnect(int descriptor, const QString& pipeId)
     delete socket;
     socket = new QLocalSocket;
     if (!socket->setSocketDescriptor(descriptor, QLocalSocket::ConnectedState, QIODevice::ReadWrite)) {
-        Logger::instance().writeQString(Logger::Warning, kTag,
-                                        QStringLiteral("Failed to open the pipe, err=%1").arg(int(socket->error())));
+        TQ_LOG_WARNING(kTag,
+                       QStringLiteral("Failed to open the pipe, err=%1").arg(int(socket->error())));
         ::close(descriptor);
         delete socket;
         socket = nullptr;
@@ -166,7 +166,7 @@ void Helper64Thread::takeGreeting()
     if (!Helper64Protocol::takeFrame(buffer, &message, &bad) && !bad)
         return; // not complete yet
     if (bad || message != greeting) {
-        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to make connection on named pipe"));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Failed to make connection on named pipe"));
         dropConnection();
         return;
     }
@@ -270,8 +270,7 @@ void Helper64Thread::onReadyRead()
     // The helper speaks only when asked, but a bad length (or more than the longest message
     // waiting) is refused as soon as it arrives, so an unasked stream cannot pile up here.
     if (!Helper64Protocol::validHeader(buffer) || buffer.size() > 4 + Helper64Protocol::kMaxMessageBytes) {
-        Logger::instance().writeQString(Logger::Warning, kTag,
-                                        QStringLiteral("Read pipe failed, error=malformed message"));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Read pipe failed, error=malformed message"));
         dropConnection();
         return;
     }
@@ -303,8 +302,7 @@ void Helper64Thread::tryFinishRead()
         }
         complete(Read);
     } else if (bad) {
-        Logger::instance().writeQString(Logger::Warning, kTag,
-                                        QStringLiteral("Read pipe failed, error=malformed message"));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Read pipe failed, error=malformed message"));
         dropConnection();
     }
 }

@@ -12,8 +12,8 @@ bool IFilter64Converter::convert(const ContentFile& document, QIODevice*, QStrin
     const QString& path = document.path();
     const QString reply = QString::fromStdWString(client->convert(document, cancelFlag));
     if (reply == QLatin1String("TIMEOUT")) {
-        Logger::instance().writeQString(Logger::Warning, "IFilter64Converter",
-                                        QStringLiteral("convert TIMEOUT, file = %1").arg(path));
+        TQ_LOG_WARNING("IFilter64Converter",
+                       QStringLiteral("convert TIMEOUT, file = %1").arg(path));
         return false;
     }
     if (reply.isEmpty())

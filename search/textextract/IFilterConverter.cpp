@@ -211,9 +211,8 @@ std::wstring extractIFilterText(const IRegistry& registry, const ContentFile& do
     std::unique_ptr<IFilter> filter = loadIFilter(document, registry, &rc);
     if (!filter) {
         if (rc != FILTER_E_UNKNOWNFORMAT)
-            Logger::instance().writeQString(
-                Logger::Info, kTag,
-                QStringLiteral("Failed to load ifilter for file %1, error 0x%2").arg(path, hexCode(rc)));
+            TQ_LOG_INFO(kTag, QStringLiteral("Failed to load ifilter for file %1, error 0x%2")
+                                  .arg(path, hexCode(rc)));
         return std::wstring();
     }
 
@@ -231,21 +230,20 @@ std::wstring extractIFilterText(const IRegistry& registry, const ContentFile& do
     if (rc == E_ABORT)
         return std::wstring();
     if (!filterSucceeded(rc)) {
-        Logger::instance().writeQString(
-            Logger::Warning, kTag,
-            QStringLiteral("Failed to init ifilter for file %1, error 0x%2").arg(path, hexCode(rc)));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Failed to init ifilter for file %1, error 0x%2")
+                                 .arg(path, hexCode(rc)));
         return std::wstring();
     }
 
     if (folder.isEmpty()) {
-        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to create a file"));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Failed to create a file"));
         return std::wstring();
     }
     ::mkdir(QFile::encodeName(folder).constData(), 0700);
     QTemporaryFile out(folder + QStringLiteral("/ifilterXXXXXX.tmp"));
     out.setAutoRemove(false);
     if (!out.open()) {
-        Logger::instance().writeQString(Logger::Warning, kTag, QStringLiteral("Failed to create a file"));
+        TQ_LOG_WARNING(kTag, QStringLiteral("Failed to create a file"));
         return std::wstring();
     }
     const QString outPath = out.fileName();
@@ -286,15 +284,15 @@ std::wstring extractIFilterText(const IRegistry& registry, const ContentFile& do
     }
     ok = ok && out.flush();
     if (!ok) {
-        Logger::instance().writeQString(
-            Logger::Warning, kTag,
+        TQ_LOG_WARNING(
+            kTag,
             QStringLiteral("Failed to write the text of %1: %2").arg(path, out.errorString()));
         discard();
         return std::wstring();
     }
     out.close();
     if (text.full())
-        Logger::instance().writeQString(Logger::Warning, kTag, TextLimits::cutMessage(path, maxTextBytes));
+        TQ_LOG_WARNING(kTag, TextLimits::cutMessage(path, maxTextBytes));
     return outPath.toStdWString();
 }
 

@@ -168,8 +168,8 @@ FilterResult OfficeXmlFilter::readSharedStrings(QStringList* shared)
             }
         });
     if (bounded)
-        Logger::instance().writeQString(
-            Logger::Warning, "OfficeXmlFilter",
+        TQ_LOG_WARNING(
+            "OfficeXmlFilter",
             QStringLiteral("The shared strings of %1 exceed the bound; the rest are left out")
                 .arg(document.path()));
     return r;

@@ -34,8 +34,7 @@ bool ToPlainTextConverter::openTextFile(QTemporaryFile* file, const QString& pre
         if (file->open())
             return true;
     }
-    Logger::instance().writeQString(Logger::Warning, logTag,
-                                    QStringLiteral("Failed to create a text file in %1").arg(workFolder));
+    TQ_LOG_WARNING(logTag, QStringLiteral("Failed to create a text file in %1").arg(workFolder));
     return false;
 }
 
@@ -45,8 +44,7 @@ QIODevice* ToPlainTextConverter::openDocument(const ContentFile& document, QIODe
     if (input)
         return input;
     if (!device->setFile(document)) {
-        Logger::instance().writeQString(Logger::Warning, logTag,
-                                        QStringLiteral("Failed to open %1").arg(document.path()));
+        TQ_LOG_WARNING(logTag, QStringLiteral("Failed to open %1").arg(document.path()));
         return nullptr;
     }
     return device;
@@ -56,8 +54,7 @@ bool ToPlainTextConverter::finishText(QTemporaryFile* file, bool written, QStrin
                                       const QString& path, const char* logTag)
 {
     if (!written || (file && !file->flush())) {
-        Logger::instance().writeQString(Logger::Warning, logTag,
-                                        QStringLiteral("Failed to write the text of %1").arg(path));
+        TQ_LOG_WARNING(logTag, QStringLiteral("Failed to write the text of %1").arg(path));
         if (file)
             file->remove();
         return false;

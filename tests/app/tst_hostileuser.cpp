@@ -11,8 +11,8 @@
 // Afterwards: nothing outside the user's own folders was created, changed, chowned or
 // chmodded (the link targets are root's decoys); nothing in the user's folders belongs to root;
 // root's index file lies in root's own folder; the helper ran as the user.
-#include "app/InstanceChannel.h"
-#include "app/MessageFrame.h"
+#include "app/instance/InstanceChannel.h"
+#include "app/instance/MessageFrame.h"
 #include "core/FileNameCodec.h"
 #include "core/PrivateFolders.h"
 #include "core/UserFileIdentity.h"
@@ -151,9 +151,9 @@ private:
                 // things in place (so it gets through its whole life), while over its life
                 // every kind of operation meets a swap now and then.
                 swap(t);
-                std::this_thread::sleep_for(std::chrono::microseconds(150));
+                std::this_thread::sleep_for(std::chrono::microseconds(150)); // the swap's length
                 restore(t);
-                std::this_thread::sleep_for(std::chrono::microseconds(500));
+                std::this_thread::sleep_for(std::chrono::microseconds(500)); // the pause's length
             }
         }
     }
@@ -274,7 +274,7 @@ class HostileUserTest : public QObject
                     attacker.setStarting(false);
                     return true;
                 }
-                QThread::msleep(20);
+                QThread::msleep(20); // polls for the listening instance
             }
             instance.kill();
             instance.waitForFinished(10000);
@@ -446,16 +446,16 @@ private slots:
             helpers.insert(helpersOf(instance.processId()));
             if (!helpers.isEmpty() && (serial_ == 0 || logText().contains(QLatin1String("Reading MFT done"))))
                 break;
-            QThread::msleep(50);
+            QThread::msleep(50); // polls for the helper and the built index
         }
         InstanceChannel::send(title(), MessageFrame::kCopyData,
                               MessageFrame::copyDataPayload(MessageFrame::kNewSearch, MessageFrame::textData(volume_)));
-        QThread::msleep(300); // let the new tab's search and the index's write-back go on under attack
+        QThread::msleep(300); // a fixed time of activity: the new tab's search and the index's write-back under attack
         // The frame goes through the same swapped folder: sent again until it was handed over.
         QDeadlineTimer posting(10000);
         while (!InstanceChannel::post(title(), {MessageFrame{MessageFrame::kEndSession, QByteArray()}})
                && !posting.hasExpired() && instance.state() == QProcess::Running)
-            QThread::msleep(20);
+            QThread::msleep(20); // tries again until the frame was handed over
         if (!instance.waitForFinished(20000)) {
             instance.kill();
             QFAIL("the root instance did not end after the end-session frame");
@@ -466,7 +466,7 @@ private slots:
         // Second run: a crash.
         QProcess crashing;
         QVERIFY(startListening(crashing, attacker, &attempts));
-        QThread::msleep(100); // the data folder and the report's name under attack before the crash
+        QThread::msleep(100); // a fixed time of activity: the data folder and the report's name under attack before the crash
         ::kill(pid_t(crashing.processId()), SIGSEGV);
         QVERIFY(crashing.waitForFinished(20000));
         QCOMPARE(crashing.exitStatus(), QProcess::CrashExit);

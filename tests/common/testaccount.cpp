@@ -23,7 +23,7 @@ int runTool(const QString& tool, const QStringList& arguments)
         code = QProcess::execute(tool, arguments);
         if (code == 0 || code == 9) // 9: the name is taken
             return code;
-        QThread::msleep(100);
+        QThread::msleep(100); // a pause before trying again: nothing tells when the locks are free
     }
     return code;
 }

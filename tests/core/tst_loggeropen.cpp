@@ -30,12 +30,12 @@ bool logInChild(const QString& path)
     timer.start();
     int status = 0;
     while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (timer.elapsed() > 3000) {
+        if (timer.elapsed() > 60000) {
             ::kill(pid, SIGKILL);
             ::waitpid(pid, &status, 0);
             return false;
         }
-        QThread::msleep(5);
+        QThread::msleep(5); // polls the child's end
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

@@ -598,7 +598,7 @@ private slots:
                     c->sync();
                 }
             }
-            QThread::msleep(5 + round % 7 * 3);
+            QThread::msleep(5 + round % 7 * 3); // a fixed wait: the child is killed at varied points of its writing
             ::kill(child, SIGKILL);
             int status = 0;
             QCOMPARE(::waitpid(child, &status, 0), child);

@@ -63,16 +63,9 @@ bool isProcessAlive(pid_t pid)
     return close > 0 && text.mid(close + 2, 1) != "Z";
 }
 
-bool waitUntil(const std::function<bool()>& condition, int ms = 5000)
+bool waitUntil(const std::function<bool()>& condition, int ms = 60000)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QThread::msleep(10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, ms);
 }
 
 } // namespace

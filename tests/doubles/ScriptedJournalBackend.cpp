@@ -11,6 +11,12 @@ void ScriptedJournalBackend::setState(const QString& mountPoint, const JournalSt
     states_.insert(mountPoint, state);
 }
 
+void ScriptedJournalBackend::refuseWatch(const QString& mountPoint)
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    refused_.insert(mountPoint);
+}
+
 ScriptedJournalReader* ScriptedJournalBackend::reader(const QString& mountPoint) const
 {
     std::lock_guard<std::mutex> g(mutex_);
@@ -30,6 +36,9 @@ QList<ScriptedJournalReader*> ScriptedJournalBackend::readers(const QString& mou
 IChangeJournalReader* ScriptedJournalBackend::createReader(const QString& mountPoint)
 {
     std::lock_guard<std::mutex> g(mutex_);
+    if (refused_.contains(mountPoint))
+        throw MarkRefusedException(QStringLiteral("Failed to watch %1: Invalid cross-device link").arg(mountPoint),
+                                   QStringLiteral("ScriptedJournalBackend"), __LINE__);
     if (!states_.contains(mountPoint))
         throw FileSearchException(QStringLiteral("No journal on %1").arg(mountPoint), QStringLiteral("ScriptedJournalBackend"), __LINE__);
     auto* reader = new ScriptedJournalReader;
@@ -41,6 +50,9 @@ IChangeJournalReader* ScriptedJournalBackend::createReader(const QString& mountP
 JournalState ScriptedJournalBackend::queryState(const QString& mountPoint)
 {
     std::lock_guard<std::mutex> g(mutex_);
+    if (refused_.contains(mountPoint))
+        throw MarkRefusedException(QStringLiteral("Failed to watch %1: Invalid cross-device link").arg(mountPoint),
+                                   QStringLiteral("ScriptedJournalBackend"), __LINE__);
     auto it = states_.constFind(mountPoint);
     if (it == states_.constEnd())
         throw FileSearchException(QStringLiteral("No journal on %1").arg(mountPoint), QStringLiteral("ScriptedJournalBackend"), __LINE__);

@@ -1,6 +1,6 @@
 // ScriptedVolumeLayer: a volume layer for tests, with scripted volumes, file ids and
-// enumerations. Install it with VolumeLayer::setInstance(&layer) and remove it with
-// VolumeLayer::setInstance(nullptr).
+// enumerations. Install it for a scope with testutil::ScopedInstance<VolumeLayer>
+// (tests/common/scopedinstance.h), which puts back the layer installed before.
 //
 // - volumes(): the added volumes sorted by mount point.
 // - fileId(path): the scripted id of the path, else 0 (nothing touches the real disk).

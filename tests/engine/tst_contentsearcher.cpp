@@ -393,7 +393,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         std::unique_ptr<QThread> canceller(QThread::create([&] {
-            QThread::msleep(20);
+            QThread::msleep(20); // a fixed wait: the cancel comes while the scan runs
             c.canceled = true;
         }));
         canceller->start();

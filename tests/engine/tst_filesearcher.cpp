@@ -15,6 +15,7 @@
 #include "tests/engine/enginetest.h"
 #include "tests/textextract/docgen.h"
 #include "threadsafespy.h"
+#include "scopedinstance.h"
 
 #include <QDir>
 #include <QThread>
@@ -87,7 +88,7 @@ private slots:
         request.excludePaths = QStringList{".SVN"};
         FileSearchResults results;
         searcher.find(&request, &results);
-        QTest::qWait(200);
+        QTest::qWait(200); // proves an absence
         QCOMPARE(found.count(), 0); // not started before the initialisation
         int checked = -5, total = -5;
         searcher.findProgress(request.id, checked, total);
@@ -118,12 +119,14 @@ private slots:
         // the tree, the one volume of a scripted layer.
         ScriptedVolumeLayer layer;
         layer.addVolume(ScriptedVolumeLayer::describe(tree, "ext4", 0x31, true));
-        VolumeLayer::setInstance(&layer);
         FileSearchRequest everywhere;
         everywhere.fileName = "*.txt";
         everywhere.excludePaths = QStringList{".SVN"};
-        const QStringList found2 = search(searcher, everywhere);
-        VolumeLayer::setInstance(nullptr);
+        QStringList found2;
+        {
+            const testutil::ScopedInstance<VolumeLayer> installed(&layer);
+            found2 = search(searcher, everywhere);
+        }
         QCOMPARE(found2, QStringList({tree + "/docs/report.txt", tree + "/empty.txt", tree + "/notes.txt"}));
     }
 
@@ -250,10 +253,8 @@ private slots:
         FileSearchResults firstResults, secondResults;
         searcher.find(&first, &firstResults);
         searcher.find(&second, &secondResults);
-        QTest::qWait(250);
         int checked = 0, total = 0;
-        searcher.findProgress(first.id, checked, total);
-        QCOMPARE(total, perFolder);
+        QTRY_COMPARE_WITH_TIMEOUT((searcher.findProgress(first.id, checked, total), total), perFolder, 60000);
         QVERIFY(checked < perFolder);
         QSignalSpy ended(&searcher, &FileSearcher::findEnded);
         searcher.cancelFind(first.id); // returns once its thread has ended
@@ -261,7 +262,7 @@ private slots:
         QCOMPARE(found.count(), 0); // reported after the return, not from inside it
         QVERIFY(waitFor(found, second.id));
         QVERIFY(waitFor(found, first.id));
-        QTest::qWait(200);
+        QTest::qWait(200); // proves an absence
         QCOMPARE(firstResults.count(), kept); // no work after the cancellation
         QCOMPARE(secondResults.count(), perFolder); // the other search lost nothing
         int firstReports = 0;
@@ -286,7 +287,7 @@ private slots:
         searcher.find(&again, &old);
         searcher.find(&replacement, &fresh);
         QVERIFY(waitFor(found, again.id));
-        QTest::qWait(200);
+        QTest::qWait(200); // proves an absence: no second report
         int reports = 0;
         for (const auto& args : found)
             reports += args.at(0).toInt() == again.id;
@@ -340,7 +341,7 @@ private slots:
         QVERIFY(waitFor(found, running.id));
         QVERIFY(outcomeOf(running.id).canceled);
         QCOMPARE(searcher.filedFindCount(), 0);
-        QTest::qWait(100);
+        QTest::qWait(100); // proves an absence: no second report
         int reports = 0;
         for (const auto& args : found)
             reports += args.at(0).toInt() == running.id;
@@ -411,7 +412,7 @@ private slots:
         FileSearchRequest matches = FileSearchRequest::cloneForMatches(request);
         TempFileHolder holder;
         searcher->findMatches(&matches, tmp.filePath("pdfA/a1.pdf"), &holder);
-        QTest::qWait(50);
+        QTest::qWait(50); // a fixed wait: both searches under way (nothing shows that)
         QElapsedTimer t;
         t.start();
         searcher.reset(); // stop + destroy with a name search and a matches search in flight
@@ -446,7 +447,7 @@ private slots:
                                                    &request, &results);
         QSignalSpy finished(search.get(), &FileSearch::finished);
         search->start();
-        QTest::qWait(300); // the name phase is over; the check phase waits for the helper
+        QTest::qWait(300); // a fixed wait: the name phase is over, the check phase waits for the helper
         QCOMPARE(results.count(), 0);
         QElapsedTimer t;
         t.start();

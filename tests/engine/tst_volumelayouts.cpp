@@ -107,9 +107,7 @@ class TestVolumeLayouts : public QObject
         FileSearch search(index.get(), &directories, &contents, nullptr, &request, &results);
         testutil::ThreadSafeSpy finished(&search, &FileSearch::finished);
         search.start();
-        QDeadlineTimer deadline(120000);
-        while (finished.count() == 0 && !deadline.hasExpired())
-            QTest::qWait(20);
+        (void)QTest::qWaitFor([&] { return finished.count() > 0; }, 120000);
         return paths(results);
     }
 
@@ -193,6 +191,16 @@ private slots:
             mp = mp.mid(top.size());
         held.sort();
         QCOMPARE(held, QStringList({QString(), "/data", "/pool", "/scratch"}));
+
+        // The states say so: the subvolume mounts are walked (their watch refused), the others
+        // indexed; the bind mount is no volume of its own.
+        QStringList states;
+        LinuxVolumeLayer layer;
+        for (const VolumeState& s : withWalkedVolumes(index->volumeStates(), layer.volumes())) {
+            if (s.mountPoint.startsWith(top))
+                states << QStringLiteral("%1 %2 %3").arg(s.mountPoint.mid(top.size())).arg(s.state).arg(s.reason);
+        }
+        QCOMPARE(states, QStringList({" 0 0", "/data 0 0", "/pool 0 0", "/root 3 3", "/root/home 3 3", "/scratch 0 0"}));
     }
 
     // Every file of every layout is found, through the index or by a walk, once.
@@ -272,7 +280,7 @@ private slots:
                     for (QString& path : found)
                         path = path.mid(tree.size());
                 } while (subfolders && !found.contains("/notes/public.txt") && !deadline.hasExpired()
-                         && (QTest::qWait(50), true));
+                         && (QTest::qWait(50), true)); // searches again until the index has it
                 answers << found;
             }
             const QStringList expected = subfolders

@@ -10,6 +10,7 @@
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/engine/enginetest.h"
 #include "threadsafespy.h"
+#include "scopedinstance.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 #include <sys/mount.h>
 
 using namespace enginetest;
@@ -29,6 +31,8 @@ class TestVolumeWalk : public QObject
     QString root;
     std::unique_ptr<ScriptedVolumeLayer> layer;
     std::unique_ptr<ScriptedJournalBackend> journal;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer;
+    std::optional<testutil::ScopedInstance<JournalBackend>> installedJournal;
 
     void addVolume(const QString& name, const QString& fsType, quint32 serial, bool indexable,
                    bool network = false, bool alias = false)
@@ -48,17 +52,15 @@ class TestVolumeWalk : public QObject
         // The search ends on its worker thread, so the record of its end must be thread-safe.
         testutil::ThreadSafeSpy finished(&search, &FileSearch::finished);
         search.start();
-        QDeadlineTimer deadline(30000);
-        for (;;) {
-            bool ended = false;
-            for (int i = 0; i < finished.count(); ++i)
-                ended = ended || finished.at(i).at(0).toInt() == request.id;
-            if (ended)
-                break;
-            if (deadline.hasExpired())
-                return {"<time-out>"};
-            QTest::qWait(20);
-        }
+        const bool ended = QTest::qWaitFor([&] {
+            for (int i = 0; i < finished.count(); ++i) {
+                if (finished.at(i).at(0).toInt() == request.id)
+                    return true;
+            }
+            return false;
+        }, 120000);
+        if (!ended)
+            return {"<time-out>"};
         QStringList out;
         for (const QString& p : paths(results))
             out << (p.startsWith(root) ? p.mid(root.size()) : p);
@@ -78,14 +80,14 @@ private slots:
                             + QTest::currentTestFunction());
         layer.reset(new ScriptedVolumeLayer);
         journal.reset(new ScriptedJournalBackend);
-        VolumeLayer::setInstance(layer.get());
-        JournalBackend::setInstance(journal.get());
+        installedLayer.emplace(layer.get());
+        installedJournal.emplace(journal.get());
     }
 
     void cleanup()
     {
-        VolumeLayer::setInstance(nullptr);
-        JournalBackend::setInstance(nullptr);
+        installedLayer.reset();
+        installedJournal.reset();
     }
 
     void whichVolumesAreWalked()
@@ -249,7 +251,7 @@ private slots:
             search.cancel(); // returns when the search does no more work
             const int after = results.count();
             QVERIFY(after < total);
-            QTest::qWait(100);
+            QTest::qWait(100); // proves an absence: nothing is added after the cancellation
             QCOMPARE(results.count(), after);
             QCOMPARE(finished.count(), 1); // the end is reported, canceled
         }

@@ -1,10 +1,10 @@
 // The frames of the two local sockets: the helper program's replies (Helper64Protocol: frames,
 // the filter list, leading numbers) and the instance channel's frames (FrameReader,
 // MessageFrame payloads), fed in pieces the way a socket delivers them.
-#include "app/FrameReader.h"
-#include "app/MessageFrame.h"
-#include "search/textextract/Helper64Protocol.h"
+#include "app/instance/FrameReader.h"
+#include "app/instance/MessageFrame.h"
 #include "fuzzutil.h"
+#include "search/textextract/Helper64Protocol.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

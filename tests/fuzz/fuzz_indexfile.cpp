@@ -14,6 +14,7 @@
 #include "search/model/FileSearchResults.h"
 #include "tests/doubles/ScriptedJournalBackend.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
+#include "tests/common/scopedinstance.h"
 #include "tests/index/indexfilebytes.h"
 #include "fuzzutil.h"
 
@@ -70,8 +71,9 @@ void setUpVolume()
     layer->addVolume(v);
     layer->setFileId(Mount, 2, true);
     layer->setEntries(Mount, {{10, 2, "docs", true}, {20, 10, "report.txt", false}});
-    VolumeLayer::setInstance(layer);
-    JournalBackend::setInstance(journal);
+    // Installed for the life of the process.
+    static const testutil::ScopedInstance<VolumeLayer> installedLayer(layer);
+    static const testutil::ScopedInstance<JournalBackend> installedJournal(journal);
 }
 
 } // namespace

@@ -26,7 +26,7 @@ public:
         emit nameRemoved(5, 3, QStringLiteral("other"), false, 70);
         emit batchFinished(70);
         while (!canceled_)
-            QThread::msleep(1);
+            QThread::msleep(1); // polls the cancellation, as a blocked read waits for it
         return 70;
     }
     bool cancel() override
@@ -165,7 +165,7 @@ private slots:
         std::atomic<int> inSlot{0}, done{0};
         connect(&journal, &ChangeJournal::fileAdded, this, [&](FRN, FRN, const QString&, bool) {
             inSlot = 1;
-            QThread::msleep(100);
+            QThread::msleep(100); // a slot that is busy for a while
             done.fetch_add(1);
         }, Qt::DirectConnection);
         reader->addBatch({E::added(1, 2, "slow")}, 10);
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(usn, USN(10));
         // A batch added after stop is never delivered.
         reader->addBatch({E::added(2, 2, "late")}, 20);
-        QTest::qWait(20);
+        QTest::qWait(20); // proves an absence
         QCOMPARE(done.load(), 1);
     }
 

@@ -14,6 +14,7 @@
 #include "indexlog.h"
 #include "indextest.h"
 #include "testutil.h"
+#include "scopedinstance.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -21,6 +22,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -41,6 +43,8 @@ private:
     QTemporaryDir dataDir;
     std::unique_ptr<ScriptedVolumeLayer> layer;
     std::unique_ptr<ScriptedJournalBackend> journal;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer;
+    std::optional<testutil::ScopedInstance<JournalBackend>> installedJournal;
 
     IndexingSettings settings(const QStringList& excludes = {}) const
     {
@@ -118,16 +122,16 @@ private slots:
     {
         layer.reset(new ScriptedVolumeLayer);
         journal.reset(new ScriptedJournalBackend);
-        VolumeLayer::setInstance(layer.get());
-        JournalBackend::setInstance(journal.get());
+        installedLayer.emplace(layer.get());
+        installedJournal.emplace(journal.get());
         scriptVolume();
         QFile::remove(indexFile());
     }
 
     void cleanup()
     {
-        VolumeLayer::setInstance(nullptr);
-        JournalBackend::setInstance(nullptr);
+        installedLayer.reset();
+        installedJournal.reset();
     }
 
     // The table of further names against a plain model, over random operations on a few

@@ -96,17 +96,10 @@ private:
     bool settle()
     {
         std::shared_ptr<FanotifyJournal> j = FanotifyJournal::acquire(mp_);
-        if (!j->waitUntilDrained(5000))
+        if (!j->waitUntilDrained(60000))
             return false;
         const USN target = j->state().nextUsn;
-        QElapsedTimer t;
-        t.start();
-        while (journal_->lastUsn() < target) {
-            if (t.elapsed() > 5000)
-                return false;
-            QThread::msleep(2);
-        }
-        return true;
+        return QTest::qWaitFor([&] { return journal_->lastUsn() >= target; }, 60000);
     }
 
     void compareWithDisk()

@@ -8,6 +8,7 @@
 #include "search/model/FileSearchResults.h"
 #include "indexlog.h"
 #include "indextest.h"
+#include "loopvolume.h"
 #include "testutil.h"
 #include "threadsafespy.h"
 
@@ -189,21 +190,36 @@ private slots:
     }
 
     // Saved and loaded in one run (the journal kept alive): the load is accepted and the changes
-    // made while no index ran are replayed from the saved position.
+    // made while no index ran are replayed from the saved position. On an ext4 image: the index
+    // of a tmpfs is never kept in a file.
     void saveAndResume()
     {
-        std::shared_ptr<FanotifyJournal> keep = FanotifyJournal::acquire(mp);
-        QVERIFY(touchFile(mp + "/saved"));
-        QTRY_COMPARE(find("saved"), QStringList({"/saved"}));
+        LoopVolume volume(QStringLiteral("ext4"), 64);
+        if (!volume.isMounted())
+            QSKIP(qPrintable(volume.why()));
+        const QString at = volume.mountPoint();
+        auto found = [&at](NTFSDriveDB& index, const QString& pattern) {
+            QStringList out;
+            for (const QString& path : searchPaths(index, pattern))
+                out << path.mid(at.size());
+            out.sort();
+            return out;
+        };
+        std::unique_ptr<NTFSDriveDB> index(new NTFSDriveDB(at, settings()));
+        index->init(nullptr);
+        std::shared_ptr<FanotifyJournal> keep = FanotifyJournal::acquire(at);
+        QVERIFY(touchFile(at + "/saved"));
+        QTRY_COMPARE(found(*index, "saved"), QStringList({"/saved"}));
         QVERIFY(keep->waitUntilDrained(5000));
-        db->save();
-        db.reset();
-        QVERIFY(touchFile(mp + "/while-away"));
-        QVERIFY(QFile::remove(mp + "/saved"));
-        db.reset(new NTFSDriveDB(mp, settings()));
-        db->init(nullptr);
-        QVERIFY(indexLogText().contains(QStringLiteral("Loading disk %1 done").arg(mp)));
-        QTRY_COMPARE(find("while-away;saved"), QStringList({"/while-away"}));
+        index->save();
+        index.reset();
+        QVERIFY(touchFile(at + "/while-away"));
+        QVERIFY(QFile::remove(at + "/saved"));
+        const int logBefore = indexLogText().size();
+        index.reset(new NTFSDriveDB(at, settings()));
+        index->init(nullptr);
+        QVERIFY(indexLogText().mid(logBefore).contains(QStringLiteral("Loading disk %1 done").arg(at)));
+        QTRY_COMPARE(found(*index, "while-away;saved"), QStringList({"/while-away"}));
     }
 
     // Files created and deleted while the volume is being enumerated: the journal position is

@@ -98,6 +98,47 @@ private slots:
         QVERIFY(touchFile(path("a") + "/still-a.txt"));
         QTRY_COMPARE(searchPaths(db, "still-"), QStringList({path("a") + "/still-a.txt"}));
     }
+
+    // A tmpfs mounted over a tmpfs at the same place has the same serial (it comes from the
+    // mount point) but is another file system: the set indexes it anew, and again the one below
+    // when the top one leaves; each time the index gives what the disk holds.
+    void tmpfsMountedOverATmpfs()
+    {
+        const QString c = path("c");
+        QVERIFY(mountTmpfs(c));
+        struct Unmount
+        {
+            QString at;
+            ~Unmount()
+            {
+                while (::umount2(QFile::encodeName(at).constData(), MNT_DETACH) == 0) {
+                }
+            }
+        } unmount{c};
+        QVERIFY(touchFile(c + "/under.txt"));
+        IndexingSettings s;
+        s.dbPath = dataDir.path();
+        s.autoAddFixed = true;
+        const quint32 serial = getVolumeSerialNumber(c);
+        for (const QString& mp : getNtfsDrives()) {
+            const quint32 v = getVolumeSerialNumber(mp);
+            if (v != serial)
+                s.noIndexDrives.append(v);
+        }
+        NTFSDB db;
+        bool stop = false;
+        db.setSettings(&stop, s);
+        QCOMPARE(searchPaths(db, "under;over"), QStringList({c + "/under.txt"}));
+
+        QVERIFY(mountTmpfs(c));
+        QCOMPARE(getVolumeSerialNumber(c), serial);
+        QVERIFY(touchFile(c + "/over.txt"));
+        QTRY_COMPARE_WITH_TIMEOUT(searchPaths(db, "under;over"), QStringList({c + "/over.txt"}), 10000);
+
+        QVERIFY(::umount2(QFile::encodeName(c).constData(), MNT_DETACH) == 0);
+        QVERIFY(QFile::exists(c + "/under.txt"));
+        QTRY_COMPARE_WITH_TIMEOUT(searchPaths(db, "under;over"), QStringList({c + "/under.txt"}), 10000);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLiveIndexSet)

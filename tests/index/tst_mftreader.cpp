@@ -4,11 +4,14 @@
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "core/FileSearchException.h"
 #include "indextest.h"
+#include "scopedinstance.h"
 #include "testutil.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -20,6 +23,7 @@ class MFTReaderTest : public QObject
 
 private:
     ScriptedVolumeLayer layer_;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer_;
 
     // The message of the table reader's failure; a cancellation or no failure fails the test.
     static QString readError(MFTReader& reader)
@@ -50,12 +54,12 @@ private slots:
     void init()
     {
         layer_.setBatchSize(7);
-        VolumeLayer::setInstance(&layer_);
+        installedLayer_.emplace(&layer_);
     }
 
     void cleanup()
     {
-        VolumeLayer::setInstance(nullptr);
+        installedLayer_.reset();
     }
 
     // Root first with the mount point as its name, then every object; the signal form and the
@@ -134,7 +138,7 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (mounting in a private mount namespace)");
-        VolumeLayer::setInstance(nullptr);
+        const testutil::ScopedInstance<VolumeLayer> realLayer(nullptr);
         TQ_ENTER_PRIVATE_MOUNTS();
         QTemporaryDir dir;
         const QByteArray mp = QFile::encodeName(dir.path()) + "/vol";

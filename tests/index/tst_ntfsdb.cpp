@@ -5,12 +5,14 @@
 #include "search/index/DriveConnectionNotifier.h"
 #include "search/index/NTFSDB.h"
 #include "search/index/NTFSFileSearcher.h"
+#include "search/index/VolumeHistory.h"
 #include "tests/doubles/ScriptedJournalBackend.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "indexlog.h"
 #include "indextest.h"
 #include "testutil.h"
 #include "threadsafespy.h"
+#include "scopedinstance.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,6 +21,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <thread>
 
 class TestNTFSDB : public QObject
@@ -31,6 +34,8 @@ private:
     QTemporaryDir mountDir;
     std::unique_ptr<ScriptedVolumeLayer> layer;
     std::unique_ptr<ScriptedJournalBackend> journal;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer;
+    std::optional<testutil::ScopedInstance<JournalBackend>> installedJournal;
 
     QString mountInfo() const { return mountDir.path() + QStringLiteral("/mountinfo"); }
 
@@ -84,15 +89,15 @@ private slots:
     {
         layer.reset(new ScriptedVolumeLayer);
         journal.reset(new ScriptedJournalBackend);
-        VolumeLayer::setInstance(layer.get());
-        JournalBackend::setInstance(journal.get());
+        installedLayer.emplace(layer.get());
+        installedJournal.emplace(journal.get());
         QDir(dataDir.path() + "/DB").removeRecursively();
     }
 
     void cleanup()
     {
-        VolumeLayer::setInstance(nullptr);
-        JournalBackend::setInstance(nullptr);
+        installedLayer.reset();
+        installedJournal.reset();
     }
 
     void autoAddRules()
@@ -156,6 +161,9 @@ private slots:
         QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/a/file-a", "/mnt/b/file-b"}));
         QCOMPARE(started.count(), 1);
         QCOMPARE(finished.count(), 0);
+        // Loaded: answered by the index while being reconciled.
+        for (const VolumeState& s : db.volumeStates())
+            QVERIFY(s.state == VolumeState::Updating && s.served());
         QVERIFY(layer->waitForHeldWalk());
         layer->releaseWalk();
         QTRY_COMPARE(searchPaths(db, "file").size(), 2);
@@ -165,6 +173,8 @@ private slots:
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(started.count(), 1);
         QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/a/file-a-now", "/mnt/b/file-b-now"}));
+        for (const VolumeState& s : db.volumeStates())
+            QCOMPARE(s.state, VolumeState::Indexed);
     }
 
     // Volumes without an index file are built at the same time, each on a thread of its own:
@@ -395,6 +405,98 @@ private slots:
         QCOMPARE(finished.count(), 4);
         QVERIFY(indexLogText().contains("Failed to index volume /mnt/d"));
         QCOMPARE(counts(db).keys(), QStringList({"/mnt/a", "/mnt/late"}));
+    }
+
+    // Each volume present is reported as indexed, being built, walked (with the reason) or
+    // failed (with the failure's text), and a change of any of them is signalled.
+    void volumeStatesSayHowEachVolumeIsSearched()
+    {
+        addVolume("/mnt/a", 0xa1);
+        addVolume("/mnt/broken", 0xb1, true, false); // no journal: indexing fails
+        addVolume("/mnt/clone", 0xa1);               // same serial as /mnt/a
+        addVolume("/mnt/noserial", 0);
+        addVolume("/mnt/subvol", 0xe1);
+        journal->refuseWatch("/mnt/subvol");
+        addVolume("/mnt/usb", 0xf1, false); // removable, not chosen
+        NTFSDB db(nullptr, mountInfo());
+        testutil::ThreadSafeSpy changed(&db, &NTFSDB::volumeStatesChanged);
+        bool stop = false;
+        db.setSettings(&stop, settings());
+        QVERIFY(changed.count() > 0);
+
+        auto describe = [](const QList<VolumeState>& states) {
+            QStringList out;
+            for (const VolumeState& s : states)
+                out << QStringLiteral("%1 %2 %3 %4 %5 %6")
+                           .arg(s.mountPoint)
+                           .arg(s.state)
+                           .arg(s.reason)
+                           .arg(s.chosen)
+                           .arg(s.served())
+                           .arg(s.error);
+            return out;
+        };
+        QCOMPARE(describe(db.volumeStates()),
+                 QStringList({"/mnt/a 0 0 1 1 ",
+                              "/mnt/broken 4 0 1 0 No journal on /mnt/broken",
+                              "/mnt/clone 3 6 1 0 ",
+                              "/mnt/noserial 3 7 0 0 ",
+                              "/mnt/subvol 3 2 1 0 Failed to watch /mnt/subvol: Invalid cross-device link",
+                              "/mnt/usb 3 1 0 0 "}));
+        const QString log = indexLogText();
+        QVERIFY(log.contains("Volume /mnt/subvol is walked at search time"));
+        QVERIFY(!log.contains("Failed to index volume /mnt/subvol"));
+
+        // Chosen now: built while the set is updating, then indexed; the failed volume, no
+        // longer chosen, is walked as not chosen.
+        layer->holdWalks(true);
+        const int before = changed.count();
+        std::thread applying([&] { db.updateDrives(&stop, settings({0xa1, 0xf1, 0xe1}, {0xb1})); });
+        QVERIFY(layer->waitForHeldWalk(20000));
+        QTRY_VERIFY(describe(db.volumeStates()).contains("/mnt/usb 2 0 1 0 "));
+        QVERIFY(changed.count() > before);
+        layer->holdWalks(false);
+        applying.join();
+        QCOMPARE(describe(db.volumeStates()).at(1), QStringLiteral("/mnt/broken 3 1 0 0 "));
+        QCOMPARE(describe(db.volumeStates()).at(5), QStringLiteral("/mnt/usb 0 0 1 1 "));
+
+        // A volume that leaves leaves the list.
+        layer->removeVolume("/mnt/usb");
+        db.onDriveDisconnected("/mnt/usb");
+        db.waitForDriveEvents();
+        QCOMPARE(db.volumeStates().size(), 5);
+    }
+
+    // A serial gone for good leaves the settings and its index file goes; one of an unplugged
+    // removable disk, or of which nothing is known, stays with its file.
+    void goneVolumesArePruned()
+    {
+        addVolume("/mnt/here", 0x44);
+        QVERIFY(QDir().mkpath(dataDir.path() + "/DB"));
+        for (const quint32 v : {0x11u, 0x22u, 0x33u, 0x44u})
+            QVERIFY(testutil::writeFile(file(v), "old"));
+        const qint64 today = VolumeHistory::today();
+        VolumeHistory history;
+        history.setSightings({{0x11, {false, today - 40, VolumeHistory::kMissedStarts - 1}},
+                              {0x22, {true, today - 400, 50}}});
+        QVERIFY(history.save(dataDir.path() + "/DB"));
+
+        NTFSDB db(nullptr, mountInfo());
+        QSignalSpy finished(&db, &NTFSDB::updateFinished);
+        bool stop = false;
+        db.setSettings(&stop, settings({0x11, 0x44}, {0x22, 0x33}));
+        QCOMPARE(db.settings().indexDrives, QList<quint32>({0x44}));
+        QCOMPARE(db.settings().noIndexDrives, QList<quint32>({0x22, 0x33}));
+        QVERIFY(!QFile::exists(file(0x11)));
+        QVERIFY(QFile::exists(file(0x22)) && QFile::exists(file(0x33)));
+        QVERIFY(finished.count() >= 1); // the window writes the pruned lists back
+        QVERIFY(indexLogText().contains("Volume 11 is gone for good"));
+
+        VolumeHistory after;
+        after.load(dataDir.path() + "/DB");
+        QCOMPARE(after.sightings().value(0x44).missedStarts, 0);
+        QCOMPARE(after.sightings().value(0x22).missedStarts, 51);
+        QVERIFY(after.sightings().value(0x33).removable);
     }
 
     void notifierReportsMountTableChanges()

@@ -14,6 +14,7 @@
 #include "indextest.h"
 #include "testutil.h"
 #include "threadsafespy.h"
+#include "scopedinstance.h"
 
 #include <QHash>
 #include <QPointer>
@@ -26,6 +27,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <thread>
 #include <tuple>
@@ -74,6 +76,8 @@ private:
     QTemporaryDir dataDir;
     std::unique_ptr<ScriptedVolumeLayer> layer;
     std::unique_ptr<ScriptedJournalBackend> journal;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer;
+    std::optional<testutil::ScopedInstance<JournalBackend>> installedJournal;
 
     IndexingSettings settings(const QStringList& excludes = {QStringLiteral(".SVN")}) const
     {
@@ -164,8 +168,8 @@ private:
     HeldVolumeLayer* useHeldVolumeLayer()
     {
         HeldVolumeLayer* held = new HeldVolumeLayer;
+        installedLayer.emplace(held);
         layer.reset(held);
-        VolumeLayer::setInstance(held);
         scriptVolume();
         return held;
     }
@@ -174,10 +178,10 @@ private:
     ScriptedJournalReader* runningReader()
     {
         ScriptedJournalReader* reader = nullptr;
-        for (int i = 0; i < 500 && !(reader && reader->readCalls() > 0); ++i) {
+        (void)QTest::qWaitFor([&] {
             reader = journal->reader(Mount);
-            QTest::qWait(5);
-        }
+            return reader && reader->readCalls() > 0;
+        }, 60000);
         return reader;
     }
 
@@ -192,16 +196,16 @@ private slots:
     {
         layer.reset(new ScriptedVolumeLayer);
         journal.reset(new ScriptedJournalBackend);
-        VolumeLayer::setInstance(layer.get());
-        JournalBackend::setInstance(journal.get());
+        installedLayer.emplace(layer.get());
+        installedJournal.emplace(journal.get());
         scriptVolume();
         QFile::remove(indexFile());
     }
 
     void cleanup()
     {
-        VolumeLayer::setInstance(nullptr);
-        JournalBackend::setInstance(nullptr);
+        installedLayer.reset();
+        installedJournal.reset();
     }
 
     void buildsAndSearchesWithNameExclusions()
@@ -455,7 +459,7 @@ private slots:
         QCOMPARE(resumed->lastStart(), USN(180));
         QCOMPARE(find(*again, QStringLiteral("report")), QStringList({
             "F /mnt/v/docs/Report 2015.txt", "F /mnt/v/Projects/report.PDF"}));
-        QTest::qWait(50);
+        QTest::qWait(50); // proves an absence: no walk follows
         QCOMPARE(layer->enumerations(), 1);
         QCOMPARE(started.count(), 0);
     }
@@ -519,7 +523,7 @@ private slots:
         auto again = makeDb(settings());
         again->init(nullptr);
         QCOMPARE(runningReader()->lastStart(), USN(140));
-        QTest::qWait(50);
+        QTest::qWait(50); // proves an absence: no walk follows
         QCOMPARE(layer->enumerations(), walks);
         QCOMPARE(again->count(), 10);
     }
@@ -668,7 +672,7 @@ private slots:
             QCOMPARE(db->count(), 10);
         } else if (outcome == QLatin1String("resumed")) {
             QCOMPARE(runningReader()->lastStart(), USN(qFromBigEndian<qint64>(file.constData() + 18)));
-            QTest::qWait(30);
+            QTest::qWait(30); // proves an absence: no walk follows
             QCOMPARE(layer->enumerations(), 0);
             QCOMPARE(finished.count(), 0);
         } else {
@@ -728,7 +732,7 @@ private slots:
         runningReader()->failRead();
         QVERIFY(held->entered.tryAcquire(1, 5000));
         std::thread release([held] {
-            QThread::msleep(50);
+            QThread::msleep(50); // a fixed wait: the destructor below waits for the held rebuild
             held->proceed.release();
         });
         db.reset();

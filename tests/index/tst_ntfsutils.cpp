@@ -5,6 +5,7 @@
 #include "core/Logger.h"
 #include "indexlog.h"
 #include "testutil.h"
+#include "scopedinstance.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -52,12 +53,11 @@ private slots:
         add("/mnt/alias", 0x1234, true, false, true);
         add("/media/fat", 9, false, false, false);
         add("/media/usb", 10, true, false, false);
-        VolumeLayer::setInstance(&layer);
+        const testutil::ScopedInstance<VolumeLayer> installed(&layer);
         QCOMPARE(getNtfsDrives(), QStringList({"/", "/media/usb", "/srv"}));
         QCOMPARE(getVolumeSerialNumber(QStringLiteral("/gone")), 0u);
         QCOMPARE(volumeOf(QStringLiteral("/srv/www/index.html")), QStringLiteral("/srv"));
         QCOMPARE(volumeOf(QStringLiteral("/srvx/file")), QStringLiteral("/"));
-        VolumeLayer::setInstance(nullptr);
     }
 
     // File ids on disk, also below a folder whose name is not UTF-8 (paths travel in the

@@ -580,7 +580,7 @@ private slots:
             qint64 next = 0;
             status = int(j->read(start, true, ctx, out, &next));
         });
-        QTest::qWait(50);
+        QTest::qWait(50); // proves an absence: the read blocks while nothing happens
         QCOMPARE(status.load(), -1);
         QVERIFY(writeFile(v + "/wake"));
         reader.join();
@@ -594,7 +594,7 @@ private slots:
             JournalBatch none;
             status = int(j->read(now, true, ctx, none, &next));
         });
-        QTest::qWait(50);
+        QTest::qWait(50); // proves an absence: the read blocks until cancelled
         QCOMPARE(status.load(), -1);
         j->cancel(ctx);
         waiting.join();

@@ -178,7 +178,7 @@ private slots:
                     }
                     ::rename(p.constData(), r.constData());
                 }
-                std::this_thread::sleep_for(std::chrono::microseconds(20));
+                std::this_thread::sleep_for(std::chrono::microseconds(20)); // the swap's pace
             }
         };
         std::thread swapper(swapLoop);

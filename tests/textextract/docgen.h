@@ -20,26 +20,8 @@
 
 #include <sys/resource.h>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DOCGEN_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) && !defined(DOCGEN_ASAN)
-#define DOCGEN_ASAN 1
-#endif
-// ThreadSanitizer's allocator keeps freed memory and maps shadow memory too, so the resident
-// size is no measure there either: its heap is counted through the same hooks.
-#if defined(__has_feature)
-#if __has_feature(thread_sanitizer) && !defined(DOCGEN_ASAN)
-#define DOCGEN_ASAN 1
-#endif
-#endif
-#ifdef DOCGEN_ASAN
-#include <sanitizer/allocator_interface.h>
-
-#include <chrono>
-#endif
+// Heap bytes under AddressSanitizer or ThreadSanitizer (TQ_HEAPBYTES_ASAN, asanheap::).
+#include "tests/common/heapbytes.h"
 
 #include <atomic>
 #include <cstring>
@@ -460,7 +442,7 @@ void endsWithin(int ms, const char* what, F run)
     std::thread watchdog([&] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (!ended && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10)); // polls the end
         if (!ended) {
             std::fprintf(stderr, "FAIL!  : %s never ends\n", what);
             std::fflush(stderr);
@@ -472,59 +454,24 @@ void endsWithin(int ms, const char* what, F run)
     watchdog.join();
 }
 
-#ifdef DOCGEN_ASAN
-// Under AddressSanitizer the resident size also holds the quarantine of freed blocks and the
-// red zones around every block, so the peak of the bytes the program asked for is counted
-// instead, through the allocator's hooks.
-namespace asanheap {
-inline std::atomic<long long>& live()
-{
-    static std::atomic<long long> bytes{0};
-    return bytes;
-}
-inline std::atomic<long long>& peak()
-{
-    static std::atomic<long long> bytes{0};
-    return bytes;
-}
-inline void onMalloc(const volatile void*, size_t size)
-{
-    const long long now = live().fetch_add(static_cast<long long>(size)) + static_cast<long long>(size);
-    long long seen = peak().load();
-    while (now > seen && !peak().compare_exchange_weak(seen, now)) {
-    }
-}
-inline void onFree(const volatile void* p)
-{
-    if (p)
-        live().fetch_sub(static_cast<long long>(__sanitizer_get_allocated_size(const_cast<const void*>(p))));
-}
-inline void install()
-{
-    static const bool installed = __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree);
-    (void)installed;
-}
-} // namespace asanheap
-#endif
-
 // A memory bound for peakGrowthKiB. Under AddressSanitizer it is half as much again: its realloc
 // always allocates anew and copies, so a growing buffer briefly holds its old and new blocks
 // (glibc grows large blocks in place).
 constexpr long memoryBoundKiB(long kib)
 {
-#ifdef DOCGEN_ASAN
+#ifdef TQ_HEAPBYTES_ASAN
     return kib + kib / 2;
 #else
     return kib;
 #endif
 }
 
-// How much the process's peak memory grew while `run` ran, in KiB (see asanheap above for
-// AddressSanitizer builds).
+// How much the process's peak memory grew while `run` ran, in KiB (heap bytes through asanheap in
+// sanitizer builds).
 template <class F>
 long peakGrowthKiB(F run)
 {
-#ifdef DOCGEN_ASAN
+#ifdef TQ_HEAPBYTES_ASAN
     asanheap::install();
     const long long before = asanheap::live().load();
     asanheap::peak().store(before);
@@ -568,7 +515,7 @@ public:
     Watchdog(bool* flag, int ms)
         : thread([this, flag, ms] {
               for (int waited = 0; waited < ms && !done; waited += 10)
-                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10)); // polls the end
               if (!done) {
                   fired_ = true;
                   __atomic_store_n(flag, true, __ATOMIC_RELAXED);

@@ -329,12 +329,12 @@ private slots:
         const QByteArray frame = Helper64Protocol::frame(longReply);
         peer.write(frame.left(3));
         peer.waitForBytesWritten(1000);
-        QThread::msleep(50);
+        QThread::msleep(50); // a fixed wait: the first part arrives before the read is asked for
         ticket = thread.beginRequest();
         emit thread.doRead();
         peer.write(frame.mid(3, 1000));
         peer.waitForBytesWritten(1000);
-        QThread::msleep(20);
+        QThread::msleep(20); // a fixed wait: the pieces arrive apart
         peer.write(frame.mid(1003));
         peer.waitForBytesWritten(1000);
         QVERIFY(thread.waitFinished(ticket, 5000));
@@ -649,7 +649,7 @@ private slots:
             waiters[i].reset(QThread::create([&, i] { results[i] = calls[i](); }));
             waiters[i]->start();
         }
-        QThread::msleep(200);
+        QThread::msleep(200); // proves an absence: all three calls wait
         for (auto& r : results)
             QCOMPARE(r.load(), -1);
         __atomic_store_n(&canceled, true, __ATOMIC_RELAXED);

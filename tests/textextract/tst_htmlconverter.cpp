@@ -393,7 +393,7 @@ private slots:
         FileSearchRequest request;
         const bool* flag = ToPlainTextConverter::cancelFlagOf(request.canceled);
         QVERIFY(!ToPlainTextConverter::isCanceled(flag));
-        std::thread setter([&] { QThread::msleep(5); request.canceled = true; });
+        std::thread setter([&] { QThread::msleep(5); request.canceled = true; }); // cancels mid-way
         const bool thrown = docgen::cancels([&] {
             for (int round = 0; round < 50; ++round) {
                 in.seek(0);

@@ -206,8 +206,10 @@ private slots:
         const QString pidFile = dir.path() + "/pid";
         converter.setProgram(script("slow.sh", "echo $$ > '" + pidFile.toUtf8() + "'\necho partial\nexec sleep 30\n"));
         bool canceled = false;
+        // Cancelled once the converter program runs (it has written its pid).
         std::thread setter([&] {
-            QThread::msleep(300);
+            for (int waited = 0; waited < 120000 && !QFileInfo::exists(pidFile); waited += 10)
+                QThread::msleep(10); // polls for the pid file
             __atomic_store_n(&canceled, true, __ATOMIC_RELAXED);
         });
         QElapsedTimer timer;

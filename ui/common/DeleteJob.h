@@ -17,7 +17,7 @@
 // being deleted are not acted on meanwhile.
 #pragma once
 
-#include "app/FileDeletion.h"
+#include "core/FileDeletion.h"
 
 #include <QObject>
 #include <QPointer>

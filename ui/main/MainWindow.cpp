@@ -1,22 +1,23 @@
 #include "ui/main/MainWindow.h"
 
-#include "app/ProgramExit.h"
-#include "app/ShellUtils.h"
-#include "app/StartUp.h"
+#include "app/desktop/ShellUtils.h"
+#include "app/startup/ProgramExit.h"
+#include "app/startup/StartUp.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "core/SystemUtils.h"
 #include "search/engine/FileSearcher.h"
 #include "ui/common/Prompter.h"
 #include "ui/common/UiResources.h"
+#include "ui/common/VolumeStateText.h"
+#include "ui/dialogs/AboutDialog.h"
 #include "ui/main/NoticeBar.h"
 #include "ui/main/TabsFile.h"
 #include "ui/main/WindowPlacement.h"
-#include "ui/dialogs/AboutDialog.h"
 #include "ui/options/OptionsDialog.h"
 #include "ui/search/InstantToolBar.h"
-#include "ui/search/SearchFormScrollArea.h"
 #include "ui/search/SearchFieldModel.h"
+#include "ui/search/SearchFormScrollArea.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/PagesTabWidget.h"
 #include "ui/tab/TabPage.h"
@@ -140,6 +141,7 @@ void MainWindow::buildWindow()
         return widget;
     };
     statusBar()->addWidget(statusPart(indexStatusLabel_));
+    indexStatusLabel_->setObjectName(QStringLiteral("indexStatusLabel"));
     statusBar()->addPermanentWidget(statusPart(tabStatusLabel_));
 
     trayIcon_ = new QSystemTrayIcon(applicationIcon(), this);
@@ -211,6 +213,11 @@ void MainWindow::connectActions()
     if (engine_) {
         connect(engine_.get(), &FileSearcher::updateStarted, this, &MainWindow::onUpdateStarted);
         connect(engine_.get(), &FileSearcher::updateFinished, this, &MainWindow::onUpdateFinished);
+        // "ready" says which chosen volumes the index does not answer; it follows their states.
+        connect(engine_.get(), &FileSearcher::volumeStatesChanged, this, [this] {
+            if (indexState_ == IndexReady)
+                updateIndexStatus(IndexReady);
+        });
     }
 }
 
@@ -302,12 +309,19 @@ void MainWindow::updateIndexStatus(int state)
 {
     switch (state) {
     case IndexDisabled:
+        indexStatusLabel_->setToolTip(QString());
         indexStatusLabel_->setText(tr("Index: disabled"));
         break;
-    case IndexReady:
-        indexStatusLabel_->setText(tr("Index: ready"));
+    case IndexReady: {
+        // "Index: ready" only when every chosen volume is answered by the index; otherwise
+        // what is walked or failed, the details in the tooltip (the states are a cheap copy).
+        QString toolTip;
+        indexStatusLabel_->setText(VolumeStateText::indexReady(engine_ ? engine_->volumeStates() : QList<VolumeState>(), &toolTip));
+        indexStatusLabel_->setToolTip(toolTip);
         break;
+    }
     case IndexUpdating:
+        indexStatusLabel_->setToolTip(QString());
         indexStatusLabel_->setText(tr("Index: updating..."));
         break;
     default:

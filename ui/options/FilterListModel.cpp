@@ -1,6 +1,6 @@
 #include "ui/options/FilterListModel.h"
 
-#include "app/GraphicUtils.h"
+#include "app/desktop/GraphicUtils.h"
 
 #include <QCoreApplication>
 

@@ -3,10 +3,10 @@
 #include "core/FileNameCodec.h"
 #include "core/HandleHolder.h"
 #include "core/Logger.h"
+#include "search/index/IndexFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -65,8 +65,7 @@ IndexFolder::Change IndexFolder::compare(const QString& oldPath, const QString& 
 
 bool IndexFolder::isIndexFileName(const QString& name)
 {
-    static const QRegularExpression pattern(QStringLiteral("^[0-9a-f]{1,8}(\\.tmp[0-9a-f]*)?$"));
-    return pattern.match(name).hasMatch();
+    return IndexFile::isIndexFolderFile(name);
 }
 
 bool IndexFolder::removeIndexFiles(const QString& basePath, int* removed)

@@ -6,9 +6,9 @@
 // A new folder must be absolute; it may neither lie inside the old one nor hold it, since then
 // the old index files and the new ones would share folders.
 //
-// Removing the old index deletes only what the index wrote there: the index files (named by a
-// volume serial in lower-case hexadecimal, 1 to 8 digits) and their unfinished temporary files
-// (that name + ".tmp" + hexadecimal digits), each only when it is a regular file; then the "DB"
+// Removing the old index deletes only what the index wrote there (IndexFile::isIndexFolderFile:
+// the index files, the volume history and their unfinished temporary files), each only when it
+// is a regular file; then the "DB"
 // folder itself when nothing else is left in it. Anything the user keeps there stays. The old
 // folder's links are resolved once; after that every step works inside folders opened without
 // following a link (a link put in place meanwhile stops the clean-up), so a root process never
@@ -31,7 +31,7 @@ public:
     static QString cleanPath(const QString& path);
     static Change compare(const QString& oldPath, const QString& newPath);
 
-    // True for the name of an index file or of its temporary file.
+    // True for a name the index writes into its folder (IndexFile::isIndexFolderFile).
     static bool isIndexFileName(const QString& name);
 
     // Deletes the index files under "<basePath>/DB" (see above). True when none is left; also

@@ -87,31 +87,6 @@ OptionsDialog::~OptionsDialog()
     delete ui;
 }
 
-QString OptionsDialog::shellVerb()
-{
-    return tr("Search with %1...").arg(kProductName);
-}
-
-bool OptionsDialog::isLaunchAtStartup()
-{
-    return StartupRegistration().isLaunchAtStartup();
-}
-
-bool OptionsDialog::setLaunchAtStartup(bool enable)
-{
-    return StartupRegistration().setLaunchAtStartup(enable);
-}
-
-bool OptionsDialog::isShellIntegrated()
-{
-    return StartupRegistration().isShellIntegrated();
-}
-
-bool OptionsDialog::setShellIntegration(bool enable)
-{
-    return StartupRegistration().setShellIntegration(enable, shellVerb());
-}
-
 void OptionsDialog::createPages()
 {
     QLayout* pages = ui->pageFrame->layout();
@@ -149,6 +124,9 @@ void OptionsDialog::createPages()
         connect(indexing->removeButton, &QPushButton::clicked, this,
                 &OptionsDialog::removeExcludePathRow);
         pages->addWidget(indexingPage);
+        indexing->volumesStatusLabel->hide();
+        if (searcher_)
+            connect(searcher_, &FileSearcher::volumeStatesChanged, this, &OptionsDialog::refreshVolumeStates);
     }
 
     auto* searchPage = new QWidget(ui->pageFrame);
@@ -189,8 +167,6 @@ void OptionsDialog::loadPages()
         loadIndexingPage();
     loadSearchPage();
     loaded_ = true;
-    if (isAdmin && volumeModel_->rowCount() > 0)
-        indexing->tableWidget->setCurrentIndex(volumeModel_->index(0, 0));
 }
 
 bool OptionsDialog::skipUacOffered() const
@@ -217,36 +193,87 @@ void OptionsDialog::loadIndexingPage()
 {
     const IndexingSettings current =
         env_.indexingSettings ? env_.indexingSettings() : searcher_->indexingSettings();
-    QMap<QString, int> counts;
-    if (env_.indexedCounts)
-        counts = env_.indexedCounts();
-    else if (searcher_)
-        searcher_->indexedCounts(counts);
 
     dbPathAtLoad = settings_->value(Settings::DBPath).toString();
     indexing->dbPathLineEdit->setText(dbPathAtLoad);
     indexing->fixedCheckBox->setChecked(current.autoAddFixed);
     indexing->removableCheckBox->setChecked(current.autoAddRemovable);
 
-    QVector<VolumeListModel::Volume> volumes;
-    try {
-        const QStringList mountPoints = getNtfsDrives();
-        for (const QString& mountPoint : mountPoints) {
-            VolumeListModel::Volume volume;
-            volume.mountPoint = mountPoint;
-            volume.serial = getVolumeSerialNumber(mountPoint);
-            volume.fixed = isFixedDrive(mountPoint);
-            volume.checked = volume.serial != 0 && current.indexDrives.contains(volume.serial);
-            volume.count = counts.contains(mountPoint) ? counts.value(mountPoint) : -1;
-            volumes << volume;
-        }
-    } catch (const std::exception& e) {
-        TQ_LOG_WARNING(kTag, QStringLiteral("The volumes cannot be listed: %1")
-                                 .arg(QString::fromLocal8Bit(e.what())));
-    }
-    volumeModel_->setVolumes(volumes);
     excludeModel_->setPaths(settings_->excludePaths());
     indexingLoaded_ = true;
+    readVolumes();
+}
+
+void OptionsDialog::readVolumes()
+{
+    indexing->volumesStatusLabel->show(); // "Reading volumes..."
+    // One reading of the mount table, on a thread of its own; the answer comes back to the GUI
+    // thread, where it is dropped when the dialog has gone.
+    const QPointer<OptionsDialog> self(this);
+    env_.runInBackground([self] {
+        QList<VolumeDescription> volumes;
+        QString error;
+        try {
+            volumes = VolumeLayer::instance().volumes();
+        } catch (const std::exception& e) {
+            error = QString::fromLocal8Bit(e.what());
+        }
+        QMetaObject::invokeMethod(
+            qApp, [self, volumes, error] {
+                if (self)
+                    self->onVolumesRead(volumes, error);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void OptionsDialog::onVolumesRead(const QList<VolumeDescription>& descriptions, const QString& error)
+{
+    volumesLoaded_ = true;
+    if (!error.isEmpty()) {
+        TQ_LOG_WARNING(kTag, QStringLiteral("The volumes cannot be listed: %1").arg(error));
+        indexing->volumesStatusLabel->setText(tr("The volumes cannot be listed; the log file tells why."));
+        return;
+    }
+    indexing->volumesStatusLabel->hide();
+    const IndexingSettings current =
+        env_.indexingSettings ? env_.indexingSettings() : searcher_->indexingSettings();
+    volumeDescriptions_.clear();
+    QVector<VolumeListModel::Volume> volumes;
+    for (const VolumeDescription& d : descriptions) {
+        // The volumes a whole-machine search covers: local ones that are not aliases.
+        if (d.network || d.alias)
+            continue;
+        volumeDescriptions_.append(d);
+        VolumeListModel::Volume volume;
+        volume.mountPoint = d.mountPoint;
+        volume.serial = d.indexable ? d.serial : 0;
+        volume.fixed = d.fixed;
+        volume.indexable = d.indexable;
+        volume.checked = d.indexable && d.serial != 0 && current.indexDrives.contains(d.serial);
+        volumes << volume;
+    }
+    volumeModel_->setVolumes(volumes);
+    refreshVolumeStates();
+    if (volumeModel_->rowCount() > 0)
+        indexing->tableWidget->setCurrentIndex(volumeModel_->index(0, 0));
+}
+
+void OptionsDialog::refreshVolumeStates()
+{
+    if (!volumesLoaded_)
+        return;
+    QMap<QString, int> counts;
+    if (env_.indexedCounts)
+        counts = env_.indexedCounts();
+    else if (searcher_)
+        searcher_->indexedCounts(counts);
+    QList<VolumeState> states;
+    if (env_.volumeStates)
+        states = env_.volumeStates();
+    else if (searcher_)
+        states = searcher_->volumeStates();
+    volumeModel_->setStates(withWalkedVolumes(states, volumeDescriptions_), counts);
 }
 
 void OptionsDialog::loadSearchPage()
@@ -343,7 +370,7 @@ void OptionsDialog::applyShellIntegration(bool enable, QStringList& failures)
     if (isAdmin) {
         runStep(
             tr("the folder context menu"),
-            [&] { return env_.registration.setShellIntegration(enable, shellVerb()); }, failures);
+            [&] { return env_.registration.setShellIntegration(enable); }, failures);
         return;
     }
     // The program started with root rights changes the entry; the password prompt may take

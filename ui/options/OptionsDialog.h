@@ -26,12 +26,17 @@
 //   the user what was not applied.
 // - The index settings are written only when the Indexing page was loaded (root and an engine
 //   with an index).
+// - The volumes of the Indexing page are read from the mount table once, on a thread of their
+//   own ("Reading volumes..." meanwhile); the dialog never waits for them. Each row shows the
+//   engine's state of the volume (indexed, walked and why, failed and why), followed live. OK
+//   pressed before the list has come keeps every volume's stored choice.
 // - The exclude table selects one row; "Add" appends a row and opens its editor, "Remove"
 //   removes the selected row (nothing without one); an editor still open at OK is committed.
 //
 // Log tag: "OptionsDialog".
 #pragma once
 
+#include "platform/VolumeLayer.h"
 #include "ui/options/OptionsEnvironment.h"
 
 #include <QDialog>
@@ -67,18 +72,12 @@ public:
                   const OptionsEnvironment& environment = OptionsEnvironment());
     ~OptionsDialog() override;
 
-    // The folder entry's menu text: "Search with Tallowquist Pro...".
-    static QString shellVerb();
-    // The entries at their real places (see StartupRegistration); no dialog needed.
-    static bool isLaunchAtStartup();
-    static bool setLaunchAtStartup(bool enable);
-    static bool isShellIntegrated();
-    static bool setShellIntegration(bool enable);
-
     // Reads every page (done when the dialog is first shown).
     void loadPages();
     bool pagesLoaded() const { return loaded_; }
     bool indexingPageLoaded() const { return indexingLoaded_; }
+    // The volume list has come from the mount table (or its reading failed).
+    bool volumesLoaded() const { return volumesLoaded_; }
 
     OptionsPageFilters* filtersPage() const { return filtersPage_; }
     VolumeListModel* volumeModel() const { return volumeModel_; }
@@ -100,6 +99,11 @@ private:
     void loadGeneralPage();
     void loadIndexingPage();
     void loadSearchPage();
+    // Reads the volumes away from the GUI thread; onVolumesRead receives them.
+    void readVolumes();
+    void onVolumesRead(const QList<VolumeDescription>& volumes, const QString& error);
+    // The engine's states and counts into the volume rows (no I/O).
+    void refreshVolumeStates();
     bool skipUacOffered() const;
     // The refusal message for a new database folder, empty when it may be used.
     QString checkDbPath() const;
@@ -127,5 +131,7 @@ private:
     bool skipUacAtLoad = false;
     bool loaded_ = false;
     bool indexingLoaded_ = false;
+    bool volumesLoaded_ = false;
+    QList<VolumeDescription> volumeDescriptions_;
     QString dbPathAtLoad;
 };

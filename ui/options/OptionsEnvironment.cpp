@@ -1,6 +1,6 @@
 #include "ui/options/OptionsEnvironment.h"
 
-#include "app/TaskScheduler.h"
+#include "app/instance/TaskScheduler.h"
 #include "core/SystemUtils.h"
 
 #include <thread>

@@ -3,8 +3,9 @@
 // default value is the real system; tests replace single members.
 #pragma once
 
-#include "app/StartupRegistration.h"
+#include "app/desktop/StartupRegistration.h"
 #include "core/IndexingSettings.h"
+#include "search/index/VolumeState.h"
 
 #include <QMap>
 #include <QString>
@@ -34,4 +35,5 @@ struct OptionsEnvironment
     // The engine's index state; when empty, the dialog asks its FileSearcher.
     std::function<IndexingSettings()> indexingSettings;
     std::function<QMap<QString, int>()> indexedCounts;
+    std::function<QList<VolumeState>()> volumeStates;
 };

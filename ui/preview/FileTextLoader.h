@@ -25,7 +25,8 @@ struct Result
     QString text;
 };
 
-// `file` null or not open: nothing is shown.
+// `file` null or not open: nothing is shown. Any thread (the preview calls it on a worker);
+// `file` must stay open meanwhile.
 Result load(const ContentFile* file, qint64 cap = kDefaultCap);
 
 } // namespace FileTextLoader

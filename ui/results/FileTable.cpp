@@ -1,6 +1,6 @@
 #include "ui/results/FileTable.h"
 
-#include "app/GraphicUtils.h"
+#include "app/desktop/GraphicUtils.h"
 #include "core/Settings.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/SearchExpression.h"
@@ -131,13 +131,13 @@ void FileTable::setRequest(const FileSearchRequest* newRequest)
     highlighter.reset(request ? new SearchExpression(request->fileName, request->matchOptions(true)) : nullptr);
 }
 
-void FileTable::setResults(FileSearchResults* newResults)
+void FileTable::setResults(std::shared_ptr<FileSearchResults> newResults)
 {
     sorter.cancel();
-    model_->clear([this, newResults]() {
-        results_ = newResults;
+    model_->clear([this, &newResults]() {
+        results_ = std::move(newResults);
         shown = FileSearchResults::Counts();
-        shown.filter = newResults ? newResults->categoryFilter() : 0;
+        shown.filter = results_ ? results_->categoryFilter() : 0;
     });
     cache.clear();
 }

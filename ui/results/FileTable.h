@@ -65,8 +65,9 @@ public:
     void retranslateFilterBar();
 
     void setRequest(const FileSearchRequest* request);
-    void setResults(FileSearchResults* results);
-    FileSearchResults* results() const { return results_; }
+    // Shared: a sort still running after the table moved on keeps them until it ends.
+    void setResults(std::shared_ptr<FileSearchResults> results);
+    FileSearchResults* results() const { return results_.get(); }
 
     // Takes up the rows the search added since the last call.
     void appendNewRows();
@@ -124,7 +125,7 @@ private:
     Settings* settings;
     Prompter* prompter;
     const FileSearchRequest* request = nullptr;
-    FileSearchResults* results_ = nullptr;
+    std::shared_ptr<FileSearchResults> results_;
     std::unique_ptr<SearchExpression> highlighter;
     FileTableModel* model_ = nullptr;
     FileTableItemDelegate* nameDelegate;

@@ -1,6 +1,6 @@
 #include "ui/results/FileTableModel.h"
 
-#include "app/ShellUtils.h"
+#include "app/desktop/ShellUtils.h"
 #include "ui/results/IDataSource.h"
 
 #include <QMimeData>

@@ -1,11 +1,12 @@
 #include "ui/results/FileTableView.h"
 
-#include "app/ShellContextMenu.h"
-#include "app/ShellUtils.h"
-#include "app/StartUp.h"
+#include "app/desktop/ShellContextMenu.h"
+#include "app/desktop/ShellUtils.h"
+#include "app/startup/StartUp.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 #include "ui/common/Prompter.h"
+#include "ui/dialogs/FilePropertiesDialog.h"
 #include "ui/results/CellText.h"
 #include "ui/results/FileTableColumns.h"
 #include "ui/results/FileTableModel.h"
@@ -23,10 +24,12 @@
 FileTableView::FileTableView(QWidget* parent)
     : QTableView(parent)
 {
-    contextMenuRunner = [this](QWidget* owner, const QPoint& at, const QStringList& paths, bool& deleted,
-                               QStringList& gone) {
-        ShellContextMenu::show(owner, at, paths, deleted, &gone,
-                               [this](const QStringList& chosen) { emit deleteRequested(chosen); });
+    contextMenuRunner = [this](QWidget* owner, const QPoint& at, const QStringList& paths,
+                               bool& deleted, QStringList& gone) {
+        ShellContextMenu::show(
+            owner, at, paths, deleted, &gone,
+            [this](const QStringList& chosen) { emit deleteRequested(chosen); },
+            &FilePropertiesDialog::open);
     };
     opener_ = [](QWidget* owner, const QString& path) { return ShellUtils::openFile(owner, path, QString()); };
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &FileTableView::onSectionClicked);

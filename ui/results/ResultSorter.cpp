@@ -1,66 +1,37 @@
 #include "ui/results/ResultSorter.h"
 
-#include <QMetaObject>
-
-#include <system_error>
-
-
 ResultSorter::ResultSorter(QObject* parent)
     : QObject(parent)
 {
 }
 
-ResultSorter::~ResultSorter()
-{
-    cancel();
-}
-
-void ResultSorter::join()
-{
-    if (worker.joinable())
-        worker.join();
-}
-
 void ResultSorter::cancel()
 {
-    if (cancelFlag)
-        cancelFlag->store(true);
-    join();
-    running = false;
-    ++serial; // a completion already queued is ignored
+    job.cancel();
 }
 
-void ResultSorter::start(FileSearchResults* results, int column, Qt::SortOrder order)
+void ResultSorter::start(std::shared_ptr<FileSearchResults> results, int column, Qt::SortOrder order)
 {
-    cancel();
     column_ = column;
     order_ = order;
-    running = true;
-    const quint64 mine = ++serial;
-    auto flag = std::make_shared<std::atomic<bool>>(false);
-    cancelFlag = flag;
-    auto job = std::make_shared<FileSearchResults::SortPlan>();
-    worker = std::thread([this, job, flag, mine, results, column, order]() {
-        *job = results->prepareSort(column, order);
-        auto report = [this, flag, mine](int done, int total) {
-            if (!flag->load())
-                QMetaObject::invokeMethod(this, [this, mine, done, total]() {
-                    if (mine == serial)
-                        emit progress(done, total);
-                }, Qt::QueuedConnection);
-        };
-        const bool complete = FileSearchResults::computeSort(*job, flag.get(), report);
-        if (!complete)
-            return;
-        QMetaObject::invokeMethod(this, [this, job, mine]() {
-            if (mine != serial)
+    using Outcome = std::shared_ptr<FileSearchResults::SortPlan>;
+    job.start<Outcome>(
+        [this, results = std::move(results), column, order](const BackgroundJob::Control& control) -> Outcome {
+            // Worker thread: `this` is not touched here.
+            auto made = std::make_shared<FileSearchResults::SortPlan>(results->prepareSort(column, order));
+            auto report = [&control, self = this](int done, int total) {
+                control.post([self, done, total]() { emit self->progress(done, total); });
+            };
+            if (!FileSearchResults::computeSort(*made, control.flag(), report))
+                return {};
+            return made;
+        },
+        [this](Outcome& made) {
+            if (!made)
                 return;
-            join();
-            plan = std::move(*job);
-            running = false;
+            plan = std::move(*made);
             emit finished();
-        }, Qt::QueuedConnection);
-    });
+        });
 }
 
 void ResultSorter::discard(FileSearchResults::SortPlan&& spent)
@@ -68,11 +39,7 @@ void ResultSorter::discard(FileSearchResults::SortPlan&& spent)
     if (spent.dirs.empty() && spent.files.empty())
         return;
     auto lists = std::make_shared<FileSearchResults::SortPlan>(std::move(spent));
-    try {
-        std::thread([lists]() mutable { lists.reset(); }).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: freed here.
-    }
+    BackgroundJob::detach([lists]() mutable { lists.reset(); });
 }
 
 FileSearchResults::SortPlan ResultSorter::takePlan()

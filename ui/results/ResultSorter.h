@@ -1,39 +1,40 @@
-// ResultSorter: sorts a results object on a thread of its own, so that the window stays
-// responsive while keys are read from the file system (a size or time sort stats every item)
-// or a million names are ordered.
+// ResultSorter: sorts a results object off the GUI thread (a BackgroundJob), so that the window
+// stays responsive while keys are read from the file system (a size or time sort stats every
+// item) or a million names are ordered.
 //
 // The worker copies the shown lists (FileSearchResults::prepareSort, a short lock) and computes
 // the order without any lock; `finished` then comes on the owner's thread and the owner
 // applies the plan (`takePlan`, FileSearchResults::applySort, which swaps the lists in) between
 // the model's layout signals and hands the spent plan back (`discard`), to be freed on a
-// thread of its own: copying, ordering and freeing a million rows never runs on the GUI thread. A new start or `cancel` stops a running sort: the worker polls the flag, so
-// joining it takes at most a few milliseconds. Progress comes as (done, total) items.
+// worker: copying, ordering and freeing a million rows never runs on the GUI thread. A new
+// start or `cancel` stops a running sort at its next poll of the flag and drops its result;
+// nothing waits for it. The job shares the results, so they live until it has ended. Progress
+// comes as (done, total) items.
 #pragma once
 
 #include "search/model/FileSearchResults.h"
+#include "ui/common/BackgroundJob.h"
 
 #include <QObject>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 class ResultSorter : public QObject
 {
     Q_OBJECT
 public:
     explicit ResultSorter(QObject* parent = nullptr);
-    ~ResultSorter() override;
 
-    void start(FileSearchResults* results, int column, Qt::SortOrder order);
-    // Stops a running sort and waits for its thread; its result is dropped.
+    // GUI thread, as every function here.
+    void start(std::shared_ptr<FileSearchResults> results, int column, Qt::SortOrder order);
+    // Stops a running sort; its result is dropped.
     void cancel();
-    bool isRunning() const { return running; }
+    bool isRunning() const { return job.isRunning(); }
     int column() const { return column_; }
     Qt::SortOrder order() const { return order_; }
     // The computed plan of the last finished sort (empty afterwards).
     FileSearchResults::SortPlan takePlan();
-    // Frees a spent plan (the lists a sort replaced) away from the calling thread.
+    // Frees a spent plan (the lists a sort replaced) on a worker.
     static void discard(FileSearchResults::SortPlan&& spent);
 
 signals:
@@ -41,13 +42,8 @@ signals:
     void finished();
 
 private:
-    void join();
-
-    std::thread worker;
-    std::shared_ptr<std::atomic<bool>> cancelFlag;
+    BackgroundJob job;
     FileSearchResults::SortPlan plan;
-    quint64 serial = 0;
-    bool running = false;
     int column_ = -1;
     Qt::SortOrder order_ = Qt::AscendingOrder;
 };

@@ -8,7 +8,6 @@
 #include "core/UserFiles.h"
 
 #include <QFile>
-#include <QMetaObject>
 #include <QTextCodec>
 #include <QVector>
 
@@ -28,31 +27,19 @@ CsvExporter::CsvExporter(QObject* parent)
 {
 }
 
-CsvExporter::~CsvExporter()
-{
-    stop(false);
-}
+CsvExporter::~CsvExporter() = default; // the job is cancelled without a report
 
 void CsvExporter::cancel()
 {
-    stop(true);
-}
-
-void CsvExporter::stop(bool report)
-{
-    if (cancelFlag)
-        cancelFlag->store(true);
-    if (worker.joinable())
-        worker.join();
-    const bool wasRunning = running;
-    running = false;
-    ++serial; // a completion already queued is dropped: it is reported here
-    if (!report || !wasRunning)
+    pending.reset();
+    if (!running)
         return;
-    if (outcome && outcome->ended)
-        emit finished(fileName_, outcome->error);
-    else
-        emit finished(fileName_, tr("The export was stopped before it was complete; the file was left as it was."));
+    int writing = Writing;
+    if (!stage->compare_exchange_strong(writing, Stopped))
+        return; // past stopping: its own outcome is reported when it ends
+    job.cancel();
+    running = false;
+    emit finished(fileName_, tr("The export was stopped before it was complete; the file was left as it was."));
 }
 
 QString CsvExporter::quote(const QString& field)
@@ -98,71 +85,95 @@ QString CsvExporter::line(const QString& path, int matches)
         + quote(CellText::timeText(p.modified));
 }
 
-void CsvExporter::start(const FileSearchResults* results, const QString& fileName)
+void CsvExporter::start(std::shared_ptr<const FileSearchResults> results, const QString& fileName)
 {
     cancel();
+    if (running) {
+        // The export before is being put in place: this one follows its report.
+        pending.reset(new Pending{std::move(results), fileName});
+        return;
+    }
+    begin(std::move(results), fileName);
+}
+
+void CsvExporter::onEnded(const QString& error)
+{
+    running = false;
+    emit finished(fileName_, error);
+    if (pending && !running) {
+        std::unique_ptr<Pending> next = std::move(pending);
+        begin(std::move(next->results), next->fileName);
+    }
+}
+
+void CsvExporter::begin(std::shared_ptr<const FileSearchResults> results, const QString& fileName)
+{
     running = true;
     fileName_ = fileName;
-    const quint64 mine = ++serial;
-    auto flag = std::make_shared<std::atomic<bool>>(false);
-    cancelFlag = flag;
-    auto result = std::make_shared<Outcome>();
-    outcome = result;
-    // The rows as they stand now, by value (their strings live as long as the results).
+    auto mine = std::make_shared<std::atomic<int>>(Writing);
+    stage = mine;
+    // The rows as they stand now, by value (their strings live as long as the results, which
+    // the job shares).
     const FileSearchResults::Counts counts = results->counts();
     auto rows = std::make_shared<QVector<FileSearchResults::Entry>>();
     rows->reserve(counts.rows());
     for (int row = 0; row < counts.rows(); ++row)
         rows->append(results->entryAtRow(counts, row));
-    worker = std::thread([this, rows, flag, mine, fileName, result]() {
-        QString error;
-        QString writeError; // the reason a write failed, from the system
-        bool stopped = false;
-        const SaveResult saved = UserFiles::saveFile(
-            fileName,
-            [&](QFile& file) {
-                // The text goes through the locale's codec in pieces written straight to the
-                // file's descriptor, so that a failing write gives the system's reason.
-                std::unique_ptr<QTextEncoder> encoder(QTextCodec::codecForLocale()->makeEncoder(QTextCodec::IgnoreHeader));
-                QString piece = QStringLiteral("Name,Path,File Size,Created,Accessed,Modified\r\n");
-                for (int i = 0; i <= rows->size(); ++i) {
-                    if (flag->load()) {
+    // Runs on a worker; the result is the error text (empty on success), or null when stopped.
+    using Outcome = std::shared_ptr<QString>;
+    job.start<Outcome>(
+        [results, rows, mine, fileName](const BackgroundJob::Control& control) -> Outcome {
+            QString error;
+            QString writeError; // the reason a write failed, from the system
+            bool stopped = false;
+            const auto stopping = [&]() { return control.cancelled() || mine->load() == Stopped; };
+            const SaveResult saved = UserFiles::saveFile(
+                fileName,
+                [&](QFile& file) {
+                    // The text goes through the locale's codec in pieces written straight to
+                    // the file's descriptor, so that a failing write gives the system's reason.
+                    std::unique_ptr<QTextEncoder> encoder(
+                        QTextCodec::codecForLocale()->makeEncoder(QTextCodec::IgnoreHeader));
+                    QString piece = QStringLiteral("Name,Path,File Size,Created,Accessed,Modified\r\n");
+                    for (int i = 0; i <= rows->size(); ++i) {
+                        if (stopping()) {
+                            stopped = true;
+                            return false;
+                        }
+                        if (i < rows->size()) {
+                            const FileSearchResults::Entry& e = rows->at(i);
+                            if (e.isValid())
+                                piece += line(FileSearchResults::entryPath(e), e.matches) + QLatin1String("\r\n");
+                            if (piece.size() < kPieceUnits)
+                                continue;
+                        }
+                        if (!writeFully(file.handle(), encoder->fromUnicode(piece))) {
+                            writeError = QString::fromLocal8Bit(std::strerror(errno));
+                            return false;
+                        }
+                        piece.clear();
+                    }
+                    // Every row is written: from here on the export ends by itself.
+                    int writing = Writing;
+                    if (control.cancelled() || !mine->compare_exchange_strong(writing, Committing)) {
                         stopped = true;
                         return false;
                     }
-                    if (i < rows->size()) {
-                        const FileSearchResults::Entry& e = rows->at(i);
-                        if (e.isValid())
-                            piece += line(FileSearchResults::entryPath(e), e.matches) + QLatin1String("\r\n");
-                        if (piece.size() < kPieceUnits)
-                            continue;
-                    }
-                    if (!writeFully(file.handle(), encoder->fromUnicode(piece))) {
-                        writeError = QString::fromLocal8Bit(std::strerror(errno));
-                        return false;
-                    }
-                    piece.clear();
-                }
-                return true;
-            },
-            &error, modeFor(fileName));
-        if (stopped)
-            return; // the old file is left as it was; cancel() reports the stop
-        if (saved == SaveResult::Saved)
-            error.clear();
-        else if (!writeError.isEmpty())
-            error = writeError;
-        else if (error.isEmpty())
-            error = tr("The file could not be written.");
-        result->error = error;
-        result->ended = true;
-        QMetaObject::invokeMethod(this, [this, mine, fileName, error]() {
-            if (mine != serial)
-                return;
-            if (worker.joinable())
-                worker.join();
-            running = false;
-            emit finished(fileName, error);
-        }, Qt::QueuedConnection);
-    });
+                    return true;
+                },
+                &error, modeFor(fileName));
+            if (stopped)
+                return {}; // the old file is left as it was; cancel() reported the stop
+            if (saved == SaveResult::Saved)
+                error.clear();
+            else if (!writeError.isEmpty())
+                error = writeError;
+            else if (error.isEmpty())
+                error = tr("The file could not be written.");
+            return std::make_shared<QString>(error);
+        },
+        [this](Outcome& error) {
+            if (error)
+                onEnded(*error);
+        });
 }

@@ -15,13 +15,19 @@
 // complete new one, and a failure (disk full, no permission, a folder that cannot be made) is
 // reported with its reason, never as success, leaving the old file and no temporary behind.
 // An existing file keeps its permissions; a new one gets 0666 less the umask, as a file the
-// user makes. Missing folders are made. `finished` comes on the owner's thread, once per export: `cancel` (also
-// through a new `start`) stops a running export (the file is left as it was), waits for its
-// thread, which polls the flag per row, and reports it at once, as stopped or, when it had
-// already ended, with its outcome. Destroying the exporter stops an export without a report.
+// user makes. Missing folders are made.
+//
+// The export runs as a BackgroundJob; nothing here waits for it. `finished` comes on the
+// owner's thread, once per export. `cancel` (also through a new `start`) stops a running export
+// while it still writes: the file is left as it was, the temporary file is removed by the
+// worker, and the stop is reported at once. Once every row is written the export is past
+// stopping (the file is being synced and renamed into place): it then ends and reports its real
+// outcome, and a `start` meanwhile begins after that report. Destroying the exporter stops an
+// export without a report. The job shares the results, so their strings live until it ends.
 #pragma once
 
 #include "search/model/FileSearchResults.h"
+#include "ui/common/BackgroundJob.h"
 
 #include <QObject>
 #include <QString>
@@ -30,7 +36,6 @@
 
 #include <atomic>
 #include <memory>
-#include <thread>
 
 class CsvExporter : public QObject
 {
@@ -39,13 +44,12 @@ public:
     explicit CsvExporter(QObject* parent = nullptr);
     ~CsvExporter() override;
 
-    // Exports the rows of `results` as they stand now; the results must outlive the export
-    // (or `cancel` must be called first).
-    void start(const FileSearchResults* results, const QString& fileName);
+    // Exports the rows of `results` as they stand now (GUI thread, as cancel and isRunning).
+    void start(std::shared_ptr<const FileSearchResults> results, const QString& fileName);
     void cancel();
     bool isRunning() const { return running; }
 
-    // The quoting rule above.
+    // The quoting rule above (any thread, as line and modeFor).
     static QString quote(const QString& field);
     // One line (without the line end) for a row.
     static QString line(const QString& path, int matches);
@@ -58,17 +62,20 @@ signals:
     void finished(const QString& fileName, const QString& error);
 
 private:
-    struct Outcome
+    // Where a running export stands: the worker moves Writing -> Committing once every row is
+    // written, `cancel` moves Writing -> Stopped; whichever comes first wins.
+    enum Stage { Writing, Stopped, Committing };
+    struct Pending
     {
-        bool ended = false; // written by the worker before its end; read after the join
-        QString error;
+        std::shared_ptr<const FileSearchResults> results;
+        QString fileName;
     };
-    void stop(bool report);
+    void begin(std::shared_ptr<const FileSearchResults> results, const QString& fileName);
+    void onEnded(const QString& error);
 
-    std::thread worker;
-    std::shared_ptr<Outcome> outcome;
+    BackgroundJob job;
+    std::shared_ptr<std::atomic<int>> stage;
+    std::unique_ptr<Pending> pending;
     QString fileName_;
-    std::shared_ptr<std::atomic<bool>> cancelFlag;
-    quint64 serial = 0;
     bool running = false;
 };

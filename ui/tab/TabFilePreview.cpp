@@ -50,6 +50,7 @@ FileSearchRequest::Id TabFilePreview::matchesRequestId() const
 
 void TabFilePreview::cancel()
 {
+    textLoad.cancel();
     if (!run)
         return;
     disconnect(run, nullptr, this, nullptr);
@@ -59,6 +60,7 @@ void TabFilePreview::cancel()
 
 void TabFilePreview::reset()
 {
+    textLoad.cancel();
     location->clear();
     fileText->clear();
 }
@@ -79,19 +81,23 @@ void TabFilePreview::onRunFinished()
     holder_ = run->holder(); // the last owner of the old one deletes its converted text file
     run = nullptr;
     matchesView->showMatches(holder_.get());
-    showFileText();
-    pages->setCurrentIndex(0);
-    emit matchesShown();
-}
-
-void TabFilePreview::showFileText()
-{
     QList<int> lines;
     for (const MatchedLine& record : qAsConst(holder_->matches))
         lines.append(record.line);
     location->setMatches(holder_->lineCount, lines);
+    fileText->clear();
+    pages->setCurrentIndex(0);
+    // The text is read on a worker, which shares the holder (and so its open file).
+    textLoad.start<FileTextLoader::Result>(
+        [holder = holder_](const BackgroundJob::Control&) { return FileTextLoader::load(holder->text.get()); },
+        [this](FileTextLoader::Result& loaded) {
+            showFileText(loaded);
+            emit matchesShown();
+        });
+}
 
-    const FileTextLoader::Result loaded = FileTextLoader::load(holder_->text.get());
+void TabFilePreview::showFileText(const FileTextLoader::Result& loaded)
+{
     QTextCharFormat format = matchesView->currentCharFormat();
     format.clearBackground();
     format.clearForeground();

@@ -11,11 +11,16 @@
 // done with it, never waited for here), so an old file never fills the preview of a newer one.
 // `matchesRequestId` is -1 unless a matches search runs.
 //
-// The file text is read through FileTextLoader: capped, with a notice at its end when the
-// file is longer (matches beyond the cap are listed but not highlighted in the text).
+// The file text is read through FileTextLoader off the GUI thread (a BackgroundJob sharing the
+// holder): capped, with a notice at its end when the file is longer (matches beyond the cap are
+// listed but not highlighted in the text). Until it lands the "File" page is empty; a newer
+// matches search, `cancel` and `reset` drop a load still running. `matchesShown` comes once
+// both pages are filled.
 #pragma once
 
 #include "search/model/FileSearchRequest.h"
+#include "ui/common/BackgroundJob.h"
+#include "ui/preview/FileTextLoader.h"
 #include "ui/tab/SearchRun.h"
 
 #include <QObject>
@@ -61,7 +66,8 @@ signals:
 private:
     // The engine has reported the end of the running matches search.
     void onRunFinished();
-    void showFileText();
+    // GUI thread: the loaded text with its highlights, on the "File" page.
+    void showFileText(const FileTextLoader::Result& loaded);
     void showFileTextMenu(const QPoint& pos);
     void showMatchesMenu(const QPoint& pos);
     // Selects hit `hit` of record `record` in the file text and shows it.
@@ -77,4 +83,5 @@ private:
     const FileSearchRequest* tabRequest = nullptr;
     std::shared_ptr<TempFileHolder> holder_;
     QPointer<SearchRun> run;
+    BackgroundJob textLoad;
 };

@@ -1,6 +1,6 @@
 #include "ui/tab/TabPage.h"
 
-#include "app/ShellUtils.h"
+#include "app/desktop/ShellUtils.h"
 #include "core/FileUtils.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
@@ -10,7 +10,6 @@
 #include "search/model/MaskList.h"
 #include "ui/common/DeleteJob.h"
 #include "ui/common/Prompter.h"
-#include "ui/main/TabsFile.h"
 #include "ui/results/FileTable.h"
 #include "ui/results/FileTableModel.h"
 #include "ui/results/FileTableView.h"
@@ -26,8 +25,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 
 TabPage::TabPage(QWidget* parent, SearchWindow* form, InstantToolBar* toolBar,
                  std::shared_ptr<FileSearcher> engine, int tabId, Settings* userSettings,
@@ -46,7 +43,7 @@ TabPage::TabPage(QWidget* parent, SearchWindow* form, InstantToolBar* toolBar,
     ui->setupUi(this);
     buttonRole = SearchWindow::SearchRole;
     fileTable_ = new FileTable(ui->foundTable, ui->categoryFrame, userSettings, prompts);
-    fileTable_->setResults(results_.get());
+    fileTable_->setResults(results_);
     preview_ = new TabFilePreview(ui->contentTabWidget, ui->matchesTextEdit, ui->fileTextEdit,
                                   ui->locationPane, fileSearcher, userSettings, prompts, this);
     exporter = new CsvExporter(this);
@@ -184,11 +181,11 @@ void TabPage::begin(std::unique_ptr<FileSearchRequest> newRequest)
     exporter->cancel();
     if (fileTable_->isMatchesColumnShown())
         newRequest->countMatches = true;
-    auto newResults = std::make_unique<FileSearchResults>();
+    auto newResults = std::make_shared<FileSearchResults>();
     newResults->setCategoryFilter(fileTable_->filterIndex(),
                                   settings ? settings->fileCategories() : QList<FileCategory>());
     fileTable_->setRequest(newRequest.get());
-    fileTable_->setResults(newResults.get());
+    fileTable_->setResults(newResults);
     preview_->setRequest(newRequest.get());
     dropSearch();
     request_ = std::move(newRequest);
@@ -394,7 +391,7 @@ void TabPage::setFileName(const QString& text)
 
 void TabPage::exportToCsv(const QString& fileName)
 {
-    exporter->start(results_.get(), fileName);
+    exporter->start(results_, fileName);
 }
 
 void TabPage::copy()
@@ -485,32 +482,6 @@ bool TabPage::showFilterBar() const
 void TabPage::setShowFilterBar(bool show)
 {
     fileTable_->setShowFilterBar(show);
-}
-
-void TabPage::saveState(QXmlStreamWriter& writer)
-{
-    if (onShow() && searchWindow)
-        searchWindow->captureState(formState_);
-    writer.writeStartElement(QStringLiteral("tab"));
-    for (auto it = formState_.cbegin(); it != formState_.cend(); ++it) {
-        writer.writeStartElement(it.key());
-        writer.writeAttribute(QStringLiteral("value"), TabsFile::xmlSafe(it.value()));
-        writer.writeEndElement();
-    }
-    writer.writeEndElement();
-}
-
-void TabPage::restoreState(QXmlStreamReader& reader)
-{
-    FormStateMap state;
-    while (reader.readNextStartElement()) {
-        state.insert(reader.name().toString(), reader.attributes().value(QStringLiteral("value")).toString());
-        reader.skipCurrentElement();
-    }
-    setFormState(state);
-    setTitle(captionOf(formState_));
-    if (onShow() && searchWindow)
-        searchWindow->applyState(formState_);
 }
 
 void TabPage::setFormState(const FormStateMap& state)

@@ -47,8 +47,6 @@ class FileSearchResults;
 class FileTable;
 class InstantToolBar;
 class Prompter;
-class QXmlStreamReader;
-class QXmlStreamWriter;
 class SearchWindow;
 class Settings;
 class TabFilePreview;
@@ -103,8 +101,6 @@ public:
     bool showFilterBar() const;
     void setShowFilterBar(bool show);
 
-    void saveState(QXmlStreamWriter& writer);
-    void restoreState(QXmlStreamReader& reader);
     void saveFormState();
     const FormStateMap& formState() const { return formState_; }
     // A saved state without a file name has an empty one, so that showing the tab never keeps

@@ -2,20 +2,21 @@
 // instant-search bar (as root, over an indexed tmpfs) and a search from the form, each until
 // "Found: ..."; the CSV export; then the window closed and made again: the tabs and the
 // histories come back.
-#include "app/ProgramExit.h"
+#include "app/startup/ProgramExit.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "search/engine/FileSearcher.h"
 #include "search/index/NTFSUtils.h"
+#include "tests/doubles/ScriptedVolumeLayer.h"
+#include "tests/ui/uitestutil.h"
+#include "scopedinstance.h"
+#include "testutil.h"
 #include "ui/main/MainWindow.h"
 #include "ui/search/InstantToolBar.h"
 #include "ui/search/RichComboBox.h"
 #include "ui/search/SearchFieldModel.h"
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/TabPage.h"
-#include "tests/doubles/ScriptedVolumeLayer.h"
-#include "tests/ui/uitestutil.h"
-#include "testutil.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -171,8 +172,8 @@ private slots:
         ScriptedVolumeLayer layer;
         layer.addVolume(ScriptedVolumeLayer::describe(vol, "ext4", 0x71, true));
         layer.addVolume(ScriptedVolumeLayer::describe(vol + "/net", "nfs4", 0x72, false, true));
-        VolumeLayer::setInstance(&layer);
         {
+            const testutil::ScopedInstance<VolumeLayer> installed(&layer);
             auto engine = std::make_shared<FileSearcher>(dir_.path() + "/work", 0);
             auto window = makeWindow(engine);
             QCOMPARE(window->indexStatusText(), QStringLiteral("Index: disabled"));
@@ -184,7 +185,6 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(window->tabStatusText().section(' ', 0, 1), QStringLiteral("Found: 2"),
                                       kSearchWait);
         }
-        VolumeLayer::setInstance(nullptr);
     }
 
     void finishedSearchOfAnotherTabStaysThere()

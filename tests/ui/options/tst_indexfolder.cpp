@@ -58,10 +58,10 @@ private slots:
 
     void indexFileNames()
     {
-        for (const char* name : {"0", "1111", "deadbeef", "1111.tmp", "1111.tmp3fa2c"})
+        for (const char* name : {"0", "1111", "deadbeef", "1111.tmp3fa2c", "volumes", "volumes.tmp1f"})
             QVERIFY2(IndexFolder::isIndexFileName(QLatin1String(name)), name);
         for (const char* name : {"", "123456789", "DEADBEEF", "1111.bak", "notes.txt", "1111.tmpx",
-                                 ".1111", "1111.tmp/", "g1"})
+                                 ".1111", "1111.tmp/", "g1", "1111.tmp", "0a", "volumes.bak", "Volumes"})
             QVERIFY2(!IndexFolder::isIndexFileName(QLatin1String(name)), name);
     }
 

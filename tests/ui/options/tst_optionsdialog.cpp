@@ -12,6 +12,7 @@
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/ui/uitestutil.h"
 #include "testutil.h"
+#include "scopedinstance.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -25,7 +26,10 @@
 #include <QThread>
 #include <QtTest>
 
+#include <thread>
+
 #include <atomic>
+#include <optional>
 
 namespace {
 
@@ -68,6 +72,7 @@ class TestOptionsDialog : public QObject
     QTemporaryDir dir;
     Settings* settings = nullptr;
     ScriptedVolumeLayer layer;
+    std::optional<testutil::ScopedInstance<VolumeLayer>> installedLayer;
     uitest::ScriptedPrompter* prompter = nullptr;
     OptionsEnvironment env;
     IndexingSettings engineSettings;
@@ -93,12 +98,12 @@ private slots:
     void initTestCase()
     {
         settings = Settings::instanceWithFile(dir.filePath(QStringLiteral("settings.ini")));
-        VolumeLayer::setInstance(&layer);
+        installedLayer.emplace(&layer);
     }
 
     void cleanupTestCase()
     {
-        VolumeLayer::setInstance(nullptr);
+        installedLayer.reset();
         delete prompter; // the last function's prompter (each init replaces the one before)
         prompter = nullptr;
     }
@@ -189,7 +194,9 @@ private slots:
         QVERIFY(!child<QCheckBox>(dialog.data(), "usePDFcheckBox")->isVisible());
 
         // Volumes by mount point, checked when their serial is indexed, counts grouped.
+        QTRY_VERIFY(dialog->volumesLoaded());
         QAbstractItemModel* volumes = child<QTableView>(dialog.data(), "tableWidget")->model();
+        QCOMPARE(volumes->headerData(2, Qt::Horizontal).toString(), QStringLiteral("State"));
         QCOMPARE(volumes->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Volume"));
         QCOMPARE(volumes->headerData(1, Qt::Horizontal).toString(),
                  QStringLiteral("Objects count"));
@@ -303,7 +310,7 @@ private slots:
 
         // Leaving the box as it was starts nothing.
         dialog->onAccept();
-        QTest::qWait(50);
+        QTest::qWait(50); // proves an absence: no elevated call follows
         QVERIFY(elevatedCalls().isEmpty());
 
         QScopedPointer<OptionsDialog> second(makeDialog());
@@ -318,7 +325,7 @@ private slots:
         // Nothing of the index was written.
         QCOMPARE(settings->indexOptions().indexDrives, engineSettings.indexDrives);
         QCOMPARE(creates + deletes, 0);
-        QTest::qWait(100);
+        QTest::qWait(100); // proves an absence: no warning follows the call's return
         QVERIFY(!prompter->kinds().contains(QStringLiteral("warning"))); // it went through
     }
 
@@ -376,6 +383,7 @@ private slots:
         engineSettings.autoAddRemovable = autoRemovable;
         QScopedPointer<OptionsDialog> dialog(makeDialog(OptionsDialog::IndexingPage));
         dialog->show();
+        QTRY_VERIFY(dialog->volumesLoaded());
         QAbstractItemModel* volumes = child<QTableView>(dialog.data(), "tableWidget")->model();
         QVERIFY(volumes->setData(volumes->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
         QVERIFY(volumes->setData(volumes->index(2, 0), Qt::Checked, Qt::CheckStateRole));
@@ -386,14 +394,75 @@ private slots:
         QCOMPARE(stored.autoAddFixed, autoFixed);
     }
 
+    // The mount table is read once, away from the GUI thread, "Reading volumes..." shown
+    // meanwhile; each volume then shows how it is searched: indexed, walked and why (a disk
+    // without stable file numbers has no check box), failed with the failure's text.
+    void volumeStatesShownAndReadAwayFromTheGuiThread()
+    {
+        QList<std::function<void()>> held;
+        env.runInBackground = [&held](std::function<void()> work) { held << work; };
+        layer.addVolume(ScriptedVolumeLayer::describe(QStringLiteral("/media/ntfs"), QStringLiteral("fuseblk"), 0x3333, false));
+        env.volumeStates = [] {
+            VolumeState root;
+            root.mountPoint = QStringLiteral("/");
+            root.serial = 0x1111;
+            root.chosen = true;
+            root.state = VolumeState::Indexed;
+            VolumeState broken;
+            broken.mountPoint = QStringLiteral("/broken");
+            broken.state = VolumeState::Walked;
+            broken.reason = VolumeState::NoSerial;
+            VolumeState usb;
+            usb.mountPoint = QStringLiteral("/media/usb");
+            usb.serial = 0x2222;
+            usb.chosen = true;
+            usb.state = VolumeState::Failed;
+            usb.error = QStringLiteral("No journal on /media/usb");
+            return QList<VolumeState>{root, broken, usb};
+        };
+        QScopedPointer<OptionsDialog> dialog(makeDialog(OptionsDialog::IndexingPage));
+        dialog->show();
+        auto* label = child<QLabel>(dialog.data(), "volumesStatusLabel");
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->text(), QStringLiteral("Reading volumes..."));
+        QCOMPARE(dialog->volumeModel()->rowCount(), 0);
+        QVERIFY(!dialog->volumesLoaded());
+        QCOMPARE(held.size(), 1);
+        std::thread reader(held.first());
+        reader.join();
+        QVERIFY(!dialog->volumesLoaded()); // handed back through the GUI thread's queue
+        QTRY_VERIFY(dialog->volumesLoaded());
+        QVERIFY(!label->isVisible());
+
+        QAbstractItemModel* volumes = dialog->volumeModel();
+        QStringList rows;
+        for (int r = 0; r < volumes->rowCount(); ++r)
+            rows << volumes->index(r, 0).data().toString() + QLatin1Char('|')
+                    + volumes->index(r, 2).data().toString() + QLatin1Char('|')
+                    + volumes->index(r, 0).data(Qt::CheckStateRole).toString();
+        QCOMPARE(rows, QStringList({"/|Indexed|2", "/broken|Walked: its serial number cannot be read|0",
+                                    "/media/ntfs|Walked: fuseblk has no stable file numbers|",
+                                    "/media/usb|Failed: No journal on /media/usb|0"}));
+        QCOMPARE(volumes->index(3, 2).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("Failed: No journal on /media/usb"));
+        QVERIFY(!(volumes->flags(volumes->index(2, 0)) & Qt::ItemIsUserCheckable));
+        QVERIFY(!volumes->setData(volumes->index(2, 0), Qt::Checked, Qt::CheckStateRole));
+        layer.removeVolume(QStringLiteral("/media/ntfs"));
+    }
+
     void unreadableVolumesKeepTheStoredChoice()
     {
         UnreadableVolumes unreadable;
-        VolumeLayer::setInstance(&unreadable);
-        QScopedPointer<OptionsDialog> dialog(makeDialog(OptionsDialog::IndexingPage));
-        dialog->show();
-        VolumeLayer::setInstance(&layer);
+        QScopedPointer<OptionsDialog> dialog;
+        {
+            const testutil::ScopedInstance<VolumeLayer> installed(&unreadable);
+            dialog.reset(makeDialog(OptionsDialog::IndexingPage));
+            dialog->show();
+            QTRY_VERIFY(dialog->volumesLoaded()); // read on its own thread while installed
+        }
         QCOMPARE(dialog->volumeModel()->rowCount(), 0);
+        QCOMPARE(child<QLabel>(dialog.data(), "volumesStatusLabel")->text(),
+                 QStringLiteral("The volumes cannot be listed; the log file tells why."));
         child<QCheckBox>(dialog.data(), "removableCheckBox")->setChecked(true);
         dialog->onAccept();
         QCOMPARE(dialog->result(), int(QDialog::Accepted));

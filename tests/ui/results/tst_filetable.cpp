@@ -3,12 +3,14 @@
 // file shown is the file renamed), sorting off the GUI thread with its confirmation and the
 // selection kept by path, removal of exactly the rows of deleted files, drag data, the column
 // menu and the delegates bound by column type, and file-system reads only for shown rows.
-#include "app/GraphicUtils.h"
-#include "app/ShellContextMenu.h"
+#include "app/desktop/GraphicUtils.h"
+#include "app/desktop/ShellContextMenu.h"
 #include "core/FileNameCodec.h"
 #include "core/Settings.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/FileSearchResults.h"
+#include "tests/ui/uitestutil.h"
+#include "testutil.h"
 #include "ui/results/CellText.h"
 #include "ui/results/FileTable.h"
 #include "ui/results/FileTableItemDelegate.h"
@@ -16,8 +18,6 @@
 #include "ui/results/FileTableView.h"
 #include "ui/results/FilterBar.h"
 #include "ui/results/PathItemDelegate.h"
-#include "testutil.h"
-#include "tests/ui/uitestutil.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
@@ -43,10 +43,10 @@ namespace {
 // A window with a table and its filter bar host, as a tab lays them out.
 struct Harness
 {
-    // The results are declared first so that they outlive the table: destroying the table
-    // joins its sorting thread, which reads the results.
+    // The table shares the results with its sorting job.
     FileSearchRequest request;
-    FileSearchResults results;
+    std::shared_ptr<FileSearchResults> shared = std::make_shared<FileSearchResults>();
+    FileSearchResults& results = *shared;
     QWidget window;
     QFrame* host;
     FileTableView* view;
@@ -72,7 +72,7 @@ struct Harness
         tester.reset(new QAbstractItemModelTester(table->model(), QAbstractItemModelTester::FailureReportingMode::QtTest));
         view->setOpener([](QWidget*, const QString&) { return true; });
         table->setRequest(&request);
-        table->setResults(&results);
+        table->setResults(shared);
     }
 
     QString cell(int row, int type) { return table->model()->index(row, table->model()->columnIndexOf(type)).data().toString(); }

@@ -545,7 +545,7 @@ private slots:
         for (const char* box : {"sizeCheckBox", "directoryCheckBox", "contentsCheckBox", "showAdvancedCheckBox",
                                 "dateCheckBox"}) {
             docked->findChild<QCheckBox*>(QLatin1String(box))->click();
-            QTest::qWait(0);
+            QTest::qWait(0); // no wait: processes the events of the click
             QCoreApplication::sendPostedEvents();
             QCOMPARE(area->width(), width);
             QCOMPARE(window.size(), windowSize);

@@ -22,14 +22,16 @@ class TestCsvExporter : public QObject
     Q_OBJECT
 
     QTemporaryDir tmp;
-    FileSearchResults results;
+    QString privateMounts; // why there is no private mount namespace; empty when there is
+    std::shared_ptr<FileSearchResults> shared = std::make_shared<FileSearchResults>();
+    FileSearchResults& results = *shared;
 
     // Exports `results` to `file`; the error reported (empty on success).
     QString exportTo(const QString& file)
     {
         CsvExporter exporter;
         QSignalSpy finished(&exporter, &CsvExporter::finished);
-        exporter.start(&results, file);
+        exporter.start(shared, file);
         if (!finished.wait(20000))
             return QStringLiteral("no report");
         if (finished.count() != 1 || finished.first().at(0).toString() != file)
@@ -66,6 +68,9 @@ class TestCsvExporter : public QObject
 private slots:
     void initTestCase()
     {
+        // Exports run on the job pool's threads, which keep the mount namespace they were made
+        // in: the private one (for the small tmpfs) is entered before any of them exists.
+        privateMounts = testutil::isRoot() ? testutil::enterPrivateMountNamespace() : QStringLiteral("needs root");
         QVERIFY(tmp.isValid());
         for (int i = 0; i < 50; ++i) {
             const QString name = QStringLiteral("file %1, with a longer name to fill the rows.txt").arg(i);
@@ -101,6 +106,65 @@ private slots:
         QCOMPARE(st.st_mode & 07777, mode_t(0640));
     }
 
+    // A stop while the rows are written leaves the old file and no temporary file, and is
+    // reported once, at once; a new export meanwhile stops the old one and then runs whole; an
+    // exporter destroyed while it writes reports nothing and leaves the old file. Nothing
+    // waits for the worker.
+    void stoppedExportsLeaveTheOldFile()
+    {
+        auto many = std::make_shared<FileSearchResults>();
+        for (int i = 0; i < 300000; ++i)
+            many->addFile(QStringLiteral("missing %1.txt").arg(i), tmp.filePath(QStringLiteral("none")), 0);
+        const QString folder = tmp.filePath(QStringLiteral("stops"));
+        const QString file = folder + QStringLiteral("/results.csv");
+        QVERIFY(testutil::writeFile(file, "OLD CONTENTS\r\n"));
+        const QString stoppedText = QStringLiteral("stopped before it was complete");
+        {
+            CsvExporter exporter;
+            QSignalSpy finished(&exporter, &CsvExporter::finished);
+            exporter.start(many, file);
+            QVERIFY(exporter.isRunning());
+            exporter.cancel();
+            QVERIFY(!exporter.isRunning());
+            QCOMPARE(finished.count(), 1);
+            QCOMPARE(finished.first().at(0).toString(), file);
+            QVERIFY(finished.first().at(1).toString().contains(stoppedText));
+            exporter.cancel(); // nothing runs: no second report
+            QCOMPARE(finished.count(), 1);
+            QTRY_COMPARE_WITH_TIMEOUT(entriesOf(folder), QStringList{QStringLiteral("results.csv")}, 60000);
+            QCOMPARE(testutil::readFile(file), QByteArray("OLD CONTENTS\r\n"));
+            QCoreApplication::sendPostedEvents();
+            QCOMPARE(finished.count(), 1); // the stopped job's own end is never reported
+        }
+        {
+            CsvExporter exporter;
+            QSignalSpy finished(&exporter, &CsvExporter::finished);
+            const QString other = folder + QStringLiteral("/other.csv");
+            exporter.start(many, other);
+            exporter.start(shared, file); // the 50 rows of the fixture
+            QCOMPARE(finished.count(), 1);
+            QCOMPARE(finished.first().at(0).toString(), other);
+            QVERIFY(finished.first().at(1).toString().contains(stoppedText));
+            QVERIFY(finished.wait(60000));
+            QCOMPARE(finished.count(), 2);
+            QCOMPARE(finished.at(1).at(0).toString(), file);
+            QCOMPARE(finished.at(1).at(1).toString(), QString());
+            QCOMPARE(testutil::readFile(file).count("\r\n"), 51);
+            QTRY_COMPARE_WITH_TIMEOUT(entriesOf(folder), QStringList{QStringLiteral("results.csv")}, 60000);
+        }
+        {
+            QVERIFY(testutil::writeFile(file, "OLD CONTENTS\r\n"));
+            auto* exporter = new CsvExporter;
+            QSignalSpy finished(exporter, &CsvExporter::finished);
+            exporter->start(many, file);
+            delete exporter;
+            QCOMPARE(finished.count(), 0);
+            QTRY_COMPARE_WITH_TIMEOUT(entriesOf(folder), QStringList{QStringLiteral("results.csv")}, 60000);
+            QCOMPARE(testutil::readFile(file), QByteArray("OLD CONTENTS\r\n"));
+        }
+        many.reset(); // the results live on in a job still running, if any
+    }
+
     void failureIsReportedAndKeepsTheOldFile()
     {
         // A folder that is a file cannot hold the export.
@@ -116,7 +180,8 @@ private slots:
     {
         if (!testutil::isRoot())
             QSKIP("needs root (a small tmpfs)");
-        TQ_ENTER_PRIVATE_MOUNTS();
+        if (!privateMounts.isEmpty())
+            QSKIP(qPrintable(privateMounts));
         for (const qint64 room : {0, 4096}) {
             QTemporaryDir dir;
             QVERIFY(::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0, "size=64k") == 0);

@@ -19,6 +19,7 @@
 #include "ui/search/InstantToolBar.h"
 #include "ui/search/SearchFieldModel.h"
 #include "ui/search/SearchWindow.h"
+#include "ui/main/TabsFile.h"
 #include "ui/tab/CsvExporter.h"
 #include "ui/tab/PagesTabWidget.h"
 #include "ui/tab/TabFilePreview.h"
@@ -32,6 +33,7 @@
 #include <QTranslator>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -126,21 +128,14 @@ struct Window
     QString releaseMark() const { return tmp.filePath(QStringLiteral("held.release")); }
     bool waitHeld() const
     {
-        QElapsedTimer t;
-        t.start();
-        while (!QFile::exists(heldMark()) && t.elapsed() < 20000)
-            QTest::qWait(10);
-        return QFile::exists(heldMark());
+        return QTest::qWaitFor([this] { return QFile::exists(heldMark()); }, 120000);
     }
     void release() { testutil::writeFile(releaseMark(), ""); }
 };
 
 bool waitFinished(TabPage* tab)
 {
-    QElapsedTimer t;
-    t.start();
-    while (tab->state() == TabPage::Searching && t.elapsed() < 20000)
-        QTest::qWait(10);
+    (void)QTest::qWaitFor([tab] { return tab->state() != TabPage::Searching; }, 120000);
     return tab->state() == TabPage::Finished;
 }
 
@@ -199,7 +194,7 @@ private slots:
         QCOMPARE(w.button(), QStringLiteral("Done"));
         QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
         // The search's duration stays what it was: a sort or a language change long after
-        // the end does not count the time since.
+        // the end does not count the time since. (A fixed wait: more than a second must pass.)
         QTest::qWait(1100);
         QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
         tab->fileTable()->view()->sortByColumn(2, Qt::DescendingOrder);
@@ -264,7 +259,8 @@ private slots:
         const QString csv = w.tmp.filePath(QStringLiteral("stopped.csv"));
         tab->exportToCsv(csv);
         tab->startSearch(); // gives up the rows being written
-        QTest::qWait(200);
+        QTRY_COMPARE_WITH_TIMEOUT(exported.count(), 1, 60000);
+        QVERIFY(waitFinished(tab)); // the stopped export had all that time to report again
         // Exactly one report: stopped (shown to the user, no file) or, had it ended, its outcome.
         QCOMPARE(exported.count(), 1);
         QCOMPARE(exported.first().at(0).toString(), csv);
@@ -303,7 +299,7 @@ private slots:
         QVERIFY2(QRegularExpression(QStringLiteral("^Found: 1 objects in \\d+s$")).match(found).hasMatch(),
                  qPrintable(found));
         QTRY_COMPARE_WITH_TIMEOUT(w.button(), QStringLiteral("Search"), 2000);
-        QTest::qWait(1100);
+        QTest::qWait(1100); // a fixed wait: more than a second must pass
         // A sort long after the search and a language change keep the search's own time,
         // and the button stays as it is.
         QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
@@ -352,7 +348,7 @@ private slots:
         QCOMPARE(w.button(), QStringLiteral("Search")); // the shown tab's own state
         QVERIFY(waitFinished(first));
         QCOMPARE(w.button(), QStringLiteral("Search"));
-        QTest::qWait(600);
+        QTest::qWait(600); // proves an absence: the hidden tab's "Done" time changes no button
         QCOMPARE(w.button(), QStringLiteral("Search"));
         // Shown again, the finished tab's button is "Search" once its "Done" time is over (the
         // wait above may have ended before its timer ran on a loaded machine).
@@ -382,11 +378,13 @@ private slots:
         // Closing a tab whose search runs: the search stops, nothing is written into it.
         tab->startSearch();
         QVERIFY(tab->state() == TabPage::Searching);
+        const QPointer<TabPage> closed(tab);
         w.tabs->closeTab(w.tabs->indexOf(tab));
         QCOMPARE(w.tabs->count(), 1);
-        QTest::qWait(100); // the deferred deletion runs; the reaped search ends on its own
+        QTRY_VERIFY_WITH_TIMEOUT(closed.isNull(), 60000); // the deferred deletion ran
         QCOMPARE(w.tabs->widget(0), other);
-        QTest::qWait(500);
+        // The reaped search ends on its own.
+        QTRY_COMPARE_WITH_TIMEOUT(w.searcher->filedFindCount(), 0, 120000);
     }
 
     void staleMatchesNeverFillThePreview()
@@ -405,7 +403,8 @@ private slots:
         QVERIFY(first >= 1000 && second > first);
         QSignalSpy shown(tab->preview(), &TabFilePreview::matchesShown);
         QTRY_COMPARE_WITH_TIMEOUT(tab->matchesRequestId(), -1, 10000);
-        QTest::qWait(100); // the replaced search's end has come too by now
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 60000); // once the file text has landed
+        QTest::qWait(100); // proves an absence: the replaced search's end fills nothing
         QCOMPARE(shown.count(), 1); // only the newer search filled the preview
         QVERIFY(tab->preview()->holder()->path.endsWith(QStringLiteral("name.txt")));
         // A new search gives up the matches search too.
@@ -511,6 +510,8 @@ private slots:
         auto* fileText = tab->findChild<QPlainTextEdit*>(QStringLiteral("fileTextEdit"));
         auto* pages = tab->findChild<QTabWidget*>(QStringLiteral("contentTabWidget"));
         QVERIFY(matches->document()->findBlockByNumber(0).text().startsWith(QStringLiteral("Only the first 100")));
+        // The file text is read off the GUI thread and lands after the matches.
+        QTRY_VERIFY_WITH_TIMEOUT(fileText->document()->blockCount() >= 150, 60000);
 
         // Only the first 10 hits of a line are highlighted in the file text.
         const QTextBlock first = fileText->document()->findBlockByNumber(0);
@@ -708,24 +709,24 @@ private slots:
         QCOMPARE(TabPage::captionOf(QStringLiteral("  "), QString(), {}), QString());
     }
 
+    // A tab's form goes into the tabs file and comes back as the main window does it.
     void savedStateRoundTrip()
     {
         Window w;
         TabPage* tab = w.addTab();
         w.widget.show();
         w.fill(QStringLiteral("abc"));
-        QByteArray xml;
-        {
-            QXmlStreamWriter writer(&xml);
-            tab->setFormState({});
-            tab->saveState(writer);
-        }
-        QVERIFY(xml.contains("<fileNameComboBox value=\"abc\"/>"));
+        tab->setFormState({});
+        tab->saveFormState();
+        const QString file = w.tmp.filePath(QStringLiteral("tabs.xml"));
+        QVERIFY(TabsFile::write(file, 0, {tab->formState()}));
+        QVERIFY(testutil::readFile(file).contains("<fileNameComboBox value=\"abc\"/>"));
+        SavedTabs saved;
+        QVERIFY(TabsFile::read(file, saved));
+        QCOMPARE(saved.tabs.size(), 1);
         TabPage* restored = w.addTab();
-        QXmlStreamReader reader(xml);
-        QVERIFY(reader.readNextStartElement());
-        QCOMPARE(reader.name().toString(), QStringLiteral("tab"));
-        restored->restoreState(reader);
+        restored->setFormState(saved.tabs.first());
+        restored->setTitle(TabPage::captionOf(restored->formState()));
         QCOMPARE(restored->title(), QStringLiteral("abc"));
         QCOMPARE(restored->formState().value(QStringLiteral("directoryComboBox")), w.tree);
     }

@@ -1,0 +1,406 @@
+#include "app/desktop/ShellUtils.h"
+
+#include "app/desktop/ShellEnvironment.h"
+#include "app/instance/InstanceChannel.h"
+#include "core/FileDeletion.h"
+#include "core/FileNameCodec.h"
+#include "core/FileUtils.h"
+#include "core/HandleHolder.h"
+#include "core/Logger.h"
+#include "core/SystemUtils.h"
+#include "core/UserFileIdentity.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <atomic>
+
+#include <cerrno>
+#include <cstring>
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#ifndef SYS_close_range
+#define SYS_close_range 436
+#endif
+#ifndef CLOSE_RANGE_CLOEXEC
+#define CLOSE_RANGE_CLOEXEC (1U << 2)
+#endif
+
+extern char** environ;
+
+namespace {
+
+bool confirmDelete(QWidget* owner, const QStringList& paths)
+{
+    const QString text = paths.size() == 1
+        ? QCoreApplication::translate("ShellUtils", "Do you really want to delete \"%1\" permanently?").arg(pathFileName(paths.first()))
+        : QCoreApplication::translate("ShellUtils", "Do you really want to delete these %n items permanently?", nullptr, paths.size());
+    return QMessageBox::question(owner, QCoreApplication::translate("ShellUtils", "Delete"), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+// The identity a root instance gives a program it starts for the session user.
+struct ChildAccount
+{
+    uid_t uid;
+    gid_t gid;
+    std::vector<gid_t> groups;
+    QByteArray home;
+    QList<QByteArray> environment;
+};
+
+// Starts a program detached (left to init, nobody reaps it) with the exact bytes of its
+// arguments (FileNameCodec), as `account` when given (its identity, home folder and
+// environment), else as this process with its environment and folder. No descriptor above 2
+// is passed on. True once the program runs.
+bool spawnDetached(const QString& program, const QStringList& arguments, ChildAccount* account)
+{
+    // A bare name is looked up in PATH here: execve itself does not search.
+    const QString file = program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
+    if (file.isEmpty()) {
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("Program not found: %1").arg(program));
+        return false;
+    }
+    // Everything is prepared before fork: after it only async-signal-safe calls are made.
+    std::vector<char*> envp;
+    if (account) {
+        for (QByteArray& e : account->environment)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+    }
+    char** const environment = account ? envp.data() : environ;
+    const uid_t uid = account ? account->uid : ::geteuid();
+    QList<QByteArray> argumentBytes;
+    argumentBytes << FileNameCodec::encode(file);
+    for (const QString& argument : arguments)
+        argumentBytes << FileNameCodec::encode(argument);
+    std::vector<char*> argv;
+    for (QByteArray& a : argumentBytes)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const long openMax = ::sysconf(_SC_OPEN_MAX);
+    const int lastFd = static_cast<int>(openMax > 0 && openMax < 65536 ? openMax : 65536) - 1;
+
+    HandleHolder errorRead, errorWrite;
+    if (!HandleHolder::openPipe(errorRead, errorWrite))
+        return false;
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        errorRead.reset();
+        ::setsid();
+        // A second fork leaves the program to init, so nobody has to reap it.
+        const pid_t grandchild = ::fork();
+        if (grandchild != 0)
+            ::_exit(grandchild < 0 ? 1 : 0);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::signal(SIGPIPE, SIG_DFL);
+        // No descriptor of ours (for a root instance: volumes, journal, index files, sockets)
+        // reaches the program, even one opened without close-on-exec or by another thread during
+        // the fork: every descriptor above 2 is closed by the exec.
+        if (::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC) != 0) {
+            for (int fd = 3; fd <= lastFd; ++fd)
+                ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+        int error = 0;
+        if (account
+            && (::setgroups(account->groups.size(), account->groups.data()) != 0 || ::setgid(account->gid) != 0
+                || ::setuid(uid) != 0 || ::getuid() != uid || ::geteuid() != uid || (uid != 0 && ::setuid(0) == 0))) {
+            error = errno ? errno : EPERM;
+        } else {
+            if (account && ::chdir(account->home.constData()) != 0 && ::chdir("/") != 0) {
+                // keep the current folder
+            }
+            ::execve(argv[0], argv.data(), environment);
+            error = errno;
+        }
+        ssize_t ignored = ::write(errorWrite.handle(), &error, sizeof error);
+        (void)ignored;
+        ::_exit(127);
+    }
+    errorWrite.reset();
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int childError = 0;
+    ssize_t n;
+    do {
+        n = ::read(errorRead.handle(), &childError, sizeof childError);
+    } while (n < 0 && errno == EINTR);
+    const bool started = WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
+    if (!started)
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("Cannot run %1 as user %2, error = %3").arg(program).arg(uid).arg(childError));
+    return started;
+}
+
+// Asks the user instance to act on a path for this root instance (open it, show it in its
+// folder); true when it did.
+bool askUserInstance(quint32 code, const QString& absolutePath)
+{
+    return InstanceChannel::send(QLatin1String(kUserInstanceWindowName), MessageFrame::kCopyData,
+                                 MessageFrame::copyDataPayload(code, MessageFrame::textData(absolutePath)))
+        == 1;
+}
+
+} // namespace
+
+namespace ShellUtils {
+
+QByteArray fileUri(const QString& path)
+{
+    const QString absolute = path.startsWith(QLatin1Char('/')) ? path : QFileInfo(path).absoluteFilePath();
+    const QByteArray bytes = FileNameCodec::encode(absolute);
+    static const char kHex[] = "0123456789ABCDEF";
+    QByteArray uri = QByteArrayLiteral("file://");
+    uri.reserve(uri.size() + bytes.size() * 3);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9')
+            || std::strchr("-._~/!$&'()*+,;=:@", byte) != nullptr;
+        if (plain && byte != 0) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 0x0F];
+        }
+    }
+    return uri;
+}
+
+QByteArray uriList(const QStringList& paths)
+{
+    QByteArray bytes;
+    for (const QString& path : paths)
+        bytes += fileUri(path) + "\r\n";
+    return bytes;
+}
+
+QByteArray gnomeCopiedFiles(const QStringList& paths, bool cut)
+{
+    QByteArray bytes = cut ? QByteArrayLiteral("cut") : QByteArrayLiteral("copy");
+    for (const QString& path : paths)
+        bytes += '\n' + fileUri(path);
+    return bytes;
+}
+
+QByteArray plainTextList(const QStringList& paths)
+{
+    return paths.join(QLatin1Char('\n')).toUtf8();
+}
+
+QMimeData* createFilesMimeData(const QStringList& paths, bool cut)
+{
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/uri-list"), uriList(paths));
+    data->setData(QStringLiteral("x-special/gnome-copied-files"), gnomeCopiedFiles(paths, cut));
+    if (cut)
+        data->setData(QStringLiteral("application/x-kde-cutselection"), QByteArrayLiteral("1"));
+    data->setData(QStringLiteral("text/plain"), plainTextList(paths));
+    return data;
+}
+
+void putFilesOnClipboard(const QStringList& paths, bool cut)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) {
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("No clipboard"));
+        return;
+    }
+    clipboard->setMimeData(createFilesMimeData(paths, cut), QClipboard::Clipboard);
+}
+
+void copyFiles(const QStringList& paths)
+{
+    putFilesOnClipboard(paths, false);
+}
+
+void cutFiles(const QStringList& paths)
+{
+    putFilesOnClipboard(paths, true);
+}
+
+void copyText(QWidget* /*owner*/, const QString& text)
+{
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text, QClipboard::Clipboard);
+    else
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("No clipboard"));
+}
+
+bool deleteFiles(QWidget* owner, const QStringList& paths, bool silent, QStringList* gone, bool* declined)
+{
+    if (gone)
+        gone->clear();
+    if (declined)
+        *declined = false;
+    if (paths.isEmpty())
+        return true;
+    if (!silent && !confirmDelete(owner, paths)) {
+        if (declined)
+            *declined = true;
+        return false;
+    }
+    // FileDeletion never follows a link or a swapped folder, and a root instance deletes as its
+    // session user (only what that user could delete).
+    bool all = true;
+    QStringList given;
+    for (const QString& path : paths) {
+        if (path.isEmpty())
+            all = false;
+        else
+            given << path;
+    }
+    const std::atomic<bool> stop{false};
+    const FileDeletion::Outcome outcome = FileDeletion::remove(given, stop);
+    for (const FileDeletion::Failure& failure : outcome.failures)
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("Cannot delete %1: %2").arg(failure.path, failure.reason));
+    if (gone)
+        *gone = outcome.gone;
+    return all && outcome.kept.isEmpty();
+}
+
+bool runsForOtherUser()
+{
+    return ::geteuid() == 0 && sessionUserId() != 0;
+}
+
+bool openFile(QWidget* /*owner*/, const QString& path, const QString& parameters)
+{
+    if (path.isEmpty())
+        return false;
+    if (!parameters.isEmpty())
+        return startProgram(path, QProcess::splitCommand(parameters));
+    if (runsForOtherUser()) {
+        const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        if (askUserInstance(MessageFrame::kOpenFile, absolute))
+            return true;
+        return startAsSessionUser(ShellEnvironment::openerProgram(), QStringList{absolute});
+    }
+    if (ShellEnvironment::openerProgramSet())
+        return startProgram(ShellEnvironment::openerProgram(), QStringList{path});
+    // The URI carries the name's own bytes (QUrl::fromLocalFile would turn a name that is not
+    // UTF-8 into another one).
+    return QDesktopServices::openUrl(QUrl::fromEncoded(fileUri(path)));
+}
+
+bool callFileManager(const QString& method, const QStringList& paths)
+{
+    if (!ShellEnvironment::fileManagerBusEnabled() || runsForOtherUser())
+        return false;
+    // Qt 5's D-Bus type registry (two global statics of libQt5DBus) is first made by the
+    // connection thread that sessionBus() starts, so at exit it is destroyed before that thread
+    // is stopped, while the thread may still use it. Made here first, it is destroyed after.
+    static const int registryFirst = QDBusMetaType::signatureToType("s");
+    Q_UNUSED(registryFirst);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    QStringList uris;
+    for (const QString& path : paths)
+        uris << QString::fromLatin1(fileUri(path));
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), method);
+    message << uris << QString();
+    const QDBusMessage reply = bus.call(message, QDBus::Block, 5000);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+bool showInFolder(QWidget* owner, const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    if (runsForOtherUser()) {
+        // The session bus is the user's: the user instance asks the file manager, else the
+        // request is sent on that bus as the user.
+        const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        if (askUserInstance(MessageFrame::kShowInFolder, absolute))
+            return true;
+        if (ShellEnvironment::fileManagerBusEnabled()
+            && startAsSessionUser(QStringLiteral("dbus-send"),
+                                  {QStringLiteral("--session"), QStringLiteral("--dest=org.freedesktop.FileManager1"),
+                                   QStringLiteral("--type=method_call"), QStringLiteral("/org/freedesktop/FileManager1"),
+                                   QStringLiteral("org.freedesktop.FileManager1.ShowItems"),
+                                   // dbus-send splits its array at every ","
+                                   QStringLiteral("array:string:")
+                                       + QString::fromLatin1(fileUri(absolute).replace(',', "%2C")),
+                                   QStringLiteral("string:")}))
+            return true;
+    } else if (callFileManager(QStringLiteral("ShowItems"), QStringList{path})) {
+        return true;
+    }
+    QString folder = QFileInfo(path).path();
+    return openFile(owner, folder, QString());
+}
+
+bool startProgram(const QString& program, const QStringList& arguments)
+{
+    if (runsForOtherUser())
+        return startAsSessionUser(program, arguments);
+    return spawnDetached(program, arguments, nullptr);
+}
+
+bool startAsSessionUser(const QString& program, const QStringList& arguments)
+{
+    if (::geteuid() != 0 || program.isEmpty())
+        return false;
+    const uid_t uid = sessionUserId();
+    SessionAccount account;
+    if (!SessionAccount::lookup(uid, &account)) {
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("Unknown session user %1").arg(uid));
+        return false;
+    }
+    const QByteArray& name = account.name;
+    const QByteArray home = account.home.isEmpty() ? QByteArrayLiteral("/") : account.home;
+    const QByteArray shell = account.shell.isEmpty() ? QByteArrayLiteral("/bin/sh") : account.shell;
+
+    QList<QByteArray> environment;
+    environment << "HOME=" + home << "USER=" + name << "LOGNAME=" + name << "SHELL=" + shell
+                << QByteArrayLiteral("PATH=/usr/local/bin:/usr/bin:/bin");
+    for (char** variable = environ; variable && *variable; ++variable) {
+        const QByteArray entryText(*variable);
+        for (const char* kept : {"DISPLAY=", "WAYLAND_DISPLAY=", "XAUTHORITY=", "LANG=", "LANGUAGE=", "LC_",
+                                 "XDG_CURRENT_DESKTOP=", "XDG_SESSION_TYPE="}) {
+            if (entryText.startsWith(kept)) {
+                environment << entryText;
+                break;
+            }
+        }
+    }
+    const QByteArray runtime = "/run/user/" + QByteArray::number(uid);
+    if (InstanceChannel::isPrivateFolder(QString::fromLatin1(runtime), uid)) {
+        environment << "XDG_RUNTIME_DIR=" + runtime;
+        if (QFileInfo::exists(QString::fromLatin1(runtime + "/bus")))
+            environment << "DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime + "/bus";
+    }
+    ChildAccount target{uid, account.gid, account.groups, home, environment};
+    return spawnDetached(program, arguments, &target);
+}
+
+} // namespace ShellUtils

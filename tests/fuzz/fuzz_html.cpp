@@ -1,5 +1,6 @@
-// HTML and FictionBook documents (the first byte picks the declared encoding), and Mobipocket
-// books, which hold HTML in PalmDoc-compressed records.
+// HTML and FictionBook documents (the first byte's low two bits pick the declared encoding, the
+// next two the reading: see below), and Mobipocket books (top bit set), which hold HTML in
+// PalmDoc-compressed records.
 #include "core/ContentFile.h"
 #include "search/textextract/HtmlConverter.h"
 #include "search/textextract/MobiConverter.h"
@@ -34,8 +35,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         in.open(QIODevice::ReadOnly);
         QBuffer out;
         out.open(QIODevice::ReadWrite);
-        html.convert(ContentFile(), &in, nullptr, &out, QString::fromLatin1(encodings[data[0] % 4]),
-                     nullptr);
+        const QString encoding = QString::fromLatin1(encodings[data[0] % 4]);
+        // Bits 2 and 3: the whole conversion of a FictionBook or XHTML document, an HTML
+        // page's or an XML file's reading, or a document cut at a small text budget.
+        const int reading = (data[0] >> 2) & 3;
+        if (reading == 0) {
+            html.convert(ContentFile(), &in, nullptr, &out, encoding, nullptr);
+        } else {
+            static const HtmlConverter::Markup markups[] = {
+                HtmlConverter::Markup::Body, HtmlConverter::Markup::Html,
+                HtmlConverter::Markup::Xml, HtmlConverter::Markup::Body};
+            qint64 budget = reading == 3 ? 4096 : qint64(1) << 30;
+            bool cut = false;
+            html.convertWithin(ContentFile(), &in, nullptr, &out, encoding, nullptr, &budget, &cut,
+                               markups[reading]);
+        }
         HtmlConverter::declaredEncoding(QString::fromUtf8(bytes.left(4096)));
     }
     return 0;

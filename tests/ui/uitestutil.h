@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QLabel>
 #include <QList>
 #include <QMenu>
 #include <QPoint>
@@ -99,6 +100,14 @@ inline QAction* findAction(QMenu* menu, const QString& text)
                 return inner;
     }
     return nullptr;
+}
+
+// The text of the label named `name` under `root`; "<no NAME>" when there is none, so that a
+// comparison fails with the name in its message.
+inline QString labelText(const QObject* root, const char* name)
+{
+    const QLabel* label = root->findChild<QLabel*>(QLatin1String(name));
+    return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
 }
 
 } // namespace uitest

@@ -169,7 +169,7 @@ struct Window
         layout->addWidget(host);
         layout->addWidget(view);
         widget.resize(1280, 800);
-        table.reset(new FileTable(view, host, Settings::instance(), prompter));
+        table.reset(new FileTable(view, host, Settings::instance(), prompter, nullptr));
         widget.show();
         QElapsedTimer wait;
         wait.start();

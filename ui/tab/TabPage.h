@@ -22,6 +22,9 @@
 // The progress timer reads the results only through their locked counts and the table's
 // refresh, never the lists a search thread is growing.
 //
+// Its result table controller ("fileTable") and preview ("preview") are its children, found by
+// those object names.
+//
 // Linux decisions: a delete is permanent after our confirmation (through the Prompter), which
 // for folders says that everything inside goes too, with the counts; counting and deleting run
 // off the GUI thread (DeleteJob) with progress and Cancel; only the rows of the paths really
@@ -59,7 +62,8 @@ class TabPage : public QWidget
 {
     Q_OBJECT
 public:
-    enum State { Idle = 1, Searching = 2, Finished = 3 };
+    enum class State { Idle, Searching, Finished };
+    Q_ENUM(State)
 
     TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* instantToolBar,
             std::shared_ptr<FileSearcher> fileSearcher, int tabId, Settings* settings, Prompter* prompter);
@@ -69,13 +73,12 @@ public:
     void startSearch(FileSearchRequest* request);
     void cancelSearch();
     void toggleSearch();
-    void setState(int state);
     void clearTab();
     void findMatches(const QString& path);
 
     FileSearchRequest::Id findRequestId() const;
     FileSearchRequest::Id matchesRequestId() const;
-    int state() const { return state_; }
+    State state() const { return state_; }
     int tabId() const { return tabId_; }
     QString statusText() const { return statusText_; }
     QString title() const { return title_; }
@@ -113,10 +116,8 @@ public:
     static QString captionOf(const FileSearchRequest& request);
     static QString captionOf(const FormStateMap& state);
 
-    FileTable* fileTable() const { return fileTable_; }
     const FileSearchResults* results() const { return results_.get(); }
     const FileSearchRequest* request() const { return request_.get(); }
-    TabFilePreview* preview() const { return preview_; }
 
 signals:
     void statusTextChanged(int tabId);
@@ -136,6 +137,9 @@ private:
     // (status and field) and no search is made.
     bool acceptRequest(const FileSearchRequest& request, Source source);
     void begin(std::unique_ptr<FileSearchRequest> request);
+    // Enters `state`: Finished shows the last rows, sorts and opens the preview; Searching
+    // starts the progress; Idle drops both.
+    void setState(State state);
     // Gives up the running name search without waiting for it.
     void dropSearch();
     // The engine has reported the end of the tab's search.
@@ -178,7 +182,7 @@ private:
     QString statusText_;
     QTimer progressTimer;
     QTimer revertTimer;
-    int state_ = Idle;
+    State state_ = State::Idle;
     QString title_;
     int buttonRole = 0; // a SearchWindow::FindButtonRole
     FormStateMap formState_;

@@ -191,7 +191,8 @@ int main(int argc, char** argv)
                     constructed, shown);
         if (bare >= 0)
             std::printf("Process start to window shown (bare start + window): about %.0f ms\n", bare + shown);
-        std::printf("Status right after the window showed: \"%s\"\n", qPrintable(statusLabelText(window.get(), "indexStatusLabel")));
+        std::printf("Status right after the window showed: \"%s\"\n",
+                    qPrintable(statusLabelText(window.get(), "indexStatusLabel")));
 
         // The first search, started at once: answered from the loaded index, or by a walk of
         // the volume while the index is still being built.
@@ -205,10 +206,13 @@ int main(int argc, char** argv)
         QElapsedTimer search;
         search.start();
         form->findChild<QPushButton*>(QStringLiteral("findButton"))->click();
-        while (!statusLabelText(window.get(), "tabStatusLabel").startsWith(QStringLiteral("Found: ")) && search.elapsed() < 120000)
+        while (!statusLabelText(window.get(), "tabStatusLabel")
+                    .startsWith(QStringLiteral("Found: ")) &&
+               search.elapsed() < 120000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         const double searched = msSince(search);
-        std::printf("First search (started with \"%s\"): \"%s\" after %.0f ms\n", qPrintable(statusAtStart),
+        std::printf("First search (started with \"%s\"): \"%s\" after %.0f ms\n",
+                    qPrintable(statusAtStart),
                     qPrintable(statusLabelText(window.get(), "tabStatusLabel")), searched);
         if (bare >= 0)
             std::printf("Process start to the first search answered: about %.0f ms (goal <= 300 ms with a saved index)\n",
@@ -219,9 +223,11 @@ int main(int argc, char** argv)
         while (updateFinished < 0 && onTmpfs && wait.elapsed() < 120000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         if (updateStarted >= 0)
-            std::printf("Index: updating from %.0f ms, ready at %.0f ms (\"%s\")%s\n", updateStarted, updateFinished,
+            std::printf("Index: updating from %.0f ms, ready at %.0f ms (\"%s\")%s\n",
+                        updateStarted, updateFinished,
                         qPrintable(statusLabelText(window.get(), "indexStatusLabel")),
-                        bare >= 0 ? qPrintable(QStringLiteral(", about %1 ms from process start").arg(bare + updateFinished, 0, 'f', 0))
+                        bare >= 0 ? qPrintable(QStringLiteral(", about %1 ms from process start")
+                                                   .arg(bare + updateFinished, 0, 'f', 0))
                                   : "");
         window.reset();
         QElapsedTimer end;

@@ -51,7 +51,8 @@ public:
     }
 
     QMessageBox::StandardButton question(QWidget*, const QString& title, const QString& text,
-                                         QMessageBox::StandardButtons, QMessageBox::StandardButton) override
+                                         QMessageBox::StandardButtons,
+                                         QMessageBox::StandardButton) override
     {
         asked.append({QStringLiteral("question"), title, text});
         return questionAnswers.isEmpty() ? QMessageBox::No : questionAnswers.dequeue();
@@ -69,7 +70,8 @@ public:
         asked.append({QStringLiteral("directory"), caption, startFolder});
         return directoryAnswers.isEmpty() ? QString() : directoryAnswers.dequeue();
     }
-    QString saveFileName(QWidget*, const QString& caption, const QString& startPath, const QString&) override
+    QString saveFileName(QWidget*, const QString& caption, const QString& startPath,
+                         const QString&) override
     {
         asked.append({QStringLiteral("save"), caption, startPath});
         return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
@@ -100,6 +102,16 @@ inline QAction* findAction(QMenu* menu, const QString& text)
                 return inner;
     }
     return nullptr;
+}
+
+// The child of `root` of type T named `name`; a missing one ends the test program with its name.
+template <class T>
+T* child(const QObject* root, const char* name)
+{
+    T* found = root->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no child named %s", name);
+    return found;
 }
 
 // The text of the label named `name` under `root`; "<no NAME>" when there is none, so that a

@@ -184,7 +184,8 @@ void FilePropertiesDialog::showFacts(const QVector<Facts>& facts)
     setValue(QStringLiteral("typeValue"), one.type);
     setValue(QStringLiteral("sizeValue"), sizeText(one.size));
     if (S_ISLNK(one.mode))
-        addRow(tr("Link target:"), QStringLiteral("linkValue"), one.linkTarget, 4); // below the size
+        addRow(tr("Link target:"), QStringLiteral("linkValue"), one.linkTarget,
+               4); // below the size
     setValue(QStringLiteral("modifiedValue"), timeText(one.modifiedMs));
     setValue(QStringLiteral("accessedValue"), timeText(one.accessedMs));
     setValue(QStringLiteral("ownerValue"), one.owner);
@@ -192,7 +193,8 @@ void FilePropertiesDialog::showFacts(const QVector<Facts>& facts)
     adjustSize();
 }
 
-void FilePropertiesDialog::addRow(const QString& label, const QString& objectName, const QString& text, int at)
+void FilePropertiesDialog::addRow(const QString& label, const QString& objectName,
+                                  const QString& text, int at)
 {
     auto* value = new QLabel(text, this);
     value->setObjectName(objectName);

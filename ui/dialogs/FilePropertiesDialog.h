@@ -42,16 +42,18 @@ public:
         qint64 size = 0;
         qint64 modifiedMs = 0; // since the epoch
         qint64 accessedMs = 0;
-        QString owner;      // "user:group", numbers for names the databases do not know
+        QString owner; // "user:group", numbers for names the databases do not know
         QString linkTarget; // of a symbolic link
-        QString type;       // MIME description
+        QString type; // MIME description
     };
     // Reads the facts of each path, in order (called on a worker); may stop early once the
     // control says the job is cancelled.
-    using Reader = std::function<QVector<Facts>(const QStringList& paths, const BackgroundJob::Control& control)>;
+    using Reader = std::function<QVector<Facts>(const QStringList& paths,
+                                                const BackgroundJob::Control& control)>;
 
     // `reader`: how the paths are read; the file system (readFacts) when empty. GUI thread.
-    explicit FilePropertiesDialog(const QStringList& paths, QWidget* parent = nullptr, Reader reader = {});
+    explicit FilePropertiesDialog(const QStringList& paths, QWidget* parent = nullptr,
+                                  Reader reader = {});
 
     // A new dialog for the paths, shown without waiting; it deletes itself on close (GUI thread).
     static QWidget* open(const QStringList& paths, QWidget* parent);

@@ -647,12 +647,13 @@ void MainWindow::onOptions(int startPage)
             engine_->update(index);
     }
     const ContentSearchOptions content = settings_->contentSearchOptions();
-    if (engine_ && engineStarted_
-        && (content.disabledFilters != contentBefore.disabledFilters
-            || content.disabledExtensions != contentBefore.disabledExtensions
-            || content.disabledExtensions64 != contentBefore.disabledExtensions64
-            || content.autoDetectEncoding != contentBefore.autoDetectEncoding
-            || content.skipBinary != contentBefore.skipBinary || content.useBuiltInPDF != contentBefore.useBuiltInPDF))
+    if (engine_ && engineStarted_ &&
+        (content.disabledFilters != contentBefore.disabledFilters ||
+         content.disabledExtensions != contentBefore.disabledExtensions ||
+         content.disabledExtensions64 != contentBefore.disabledExtensions64 ||
+         content.autoDetectEncoding != contentBefore.autoDetectEncoding ||
+         content.skipBinary != contentBefore.skipBinary ||
+         content.useBuiltInPDF != contentBefore.useBuiltInPDF))
         engine_->setContentSearchOptions(content);
 }
 

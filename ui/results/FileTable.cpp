@@ -19,8 +19,8 @@
 #include <QMenu>
 #include <algorithm>
 
-FileTable::FileTable(FileTableView* view, QFrame* filterHost, Settings* userSettings, Prompter* prompts,
-                     QObject* parent)
+FileTable::FileTable(FileTableView* view, QFrame* filterHost, Settings* userSettings,
+                     Prompter* prompts, QObject* parent)
     : QObject(parent)
     , view_(view)
     , settings(userSettings)

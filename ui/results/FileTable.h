@@ -55,7 +55,8 @@ class FileTable : public QObject, public IDataSource
     Q_OBJECT
 public:
     // `parent`: the search tab owning the table (so that it is found as its child "fileTable").
-    FileTable(FileTableView* view, QFrame* filterBarHost, Settings* settings, Prompter* prompter, QObject* parent);
+    FileTable(FileTableView* view, QFrame* filterBarHost, Settings* settings, Prompter* prompter,
+              QObject* parent);
     ~FileTable() override;
 
     void createFilterBar();

@@ -382,13 +382,6 @@ void TabPage::setTitle(const QString& text)
     emit tabTextChanged(tabId_, title_);
 }
 
-void TabPage::setFileName(const QString& text)
-{
-    formState_.insert(QStringLiteral("fileNameComboBox"), text);
-    if (onShow() && searchWindow)
-        searchWindow->applyState({{QStringLiteral("fileNameComboBox"), text}});
-}
-
 void TabPage::exportToCsv(const QString& fileName)
 {
     exporter->start(results_, fileName);

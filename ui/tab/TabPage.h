@@ -84,7 +84,6 @@ public:
     QString title() const { return title_; }
     void setStatusText(const QString& text);
     void setTitle(const QString& text);
-    void setFileName(const QString& text);
 
     // Starts writing the results as CSV; `exportFinished` follows (a failure is also shown).
     void exportToCsv(const QString& fileName);
@@ -117,7 +116,6 @@ public:
     static QString captionOf(const FormStateMap& state);
 
     const FileSearchResults* results() const { return results_.get(); }
-    const FileSearchRequest* request() const { return request_.get(); }
 
 signals:
     void statusTextChanged(int tabId);

@@ -117,7 +117,8 @@ private slots:
         QCOMPARE(dialog->parentWidget(), &parent);
         QCOMPARE(value(dialog, "nameValue"), QStringLiteral("data.txt"));
         QCOMPARE(value(dialog, "folderValue"), dir_.path() + QStringLiteral("/props"));
-        QTRY_COMPARE_WITH_TIMEOUT(value(dialog, "permissionsValue"), QStringLiteral("-rw-r-----"), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(value(dialog, "permissionsValue"), QStringLiteral("-rw-r-----"),
+                                  60000);
         QVERIFY(value(dialog, "sizeValue").contains(QLocale().toString(1536)));
         QCOMPARE(value(dialog, "linkValue"), QStringLiteral("<none>"));
         QVERIFY(!value(dialog, "modifiedValue").isEmpty());
@@ -126,20 +127,24 @@ private slots:
         delete dialog;
 
         FilePropertiesDialog linkDialog({link_});
-        QTRY_COMPARE_WITH_TIMEOUT(value(&linkDialog, "linkValue"), file_, 60000); // described, not followed
+        QTRY_COMPARE_WITH_TIMEOUT(value(&linkDialog, "linkValue"), file_,
+                                  60000); // described, not followed
         QCOMPARE(value(&linkDialog, "permissionsValue"), QStringLiteral("lrwxrwxrwx"));
         QCOMPARE(value(&linkDialog, "typeValue"), QStringLiteral("Symbolic link"));
         // The target's row comes right below the size.
         auto* form = linkDialog.findChild<QFormLayout*>();
         QVERIFY(form);
-        QCOMPARE(form->itemAt(4, QFormLayout::FieldRole)->widget()->objectName(), QStringLiteral("linkValue"));
+        QCOMPARE(form->itemAt(4, QFormLayout::FieldRole)->widget()->objectName(),
+                 QStringLiteral("linkValue"));
 
         FilePropertiesDialog folderDialog({dir_.path() + QStringLiteral("/props")});
-        QTRY_VERIFY_WITH_TIMEOUT(value(&folderDialog, "permissionsValue").startsWith(QLatin1Char('d')), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            value(&folderDialog, "permissionsValue").startsWith(QLatin1Char('d')), 60000);
         QCOMPARE(value(&folderDialog, "nameValue"), QStringLiteral("props"));
 
         FilePropertiesDialog missing({dir_.path() + QStringLiteral("/props/gone")});
-        QTRY_COMPARE_WITH_TIMEOUT(value(&missing, "typeValue"), QStringLiteral("The file does not exist."), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(value(&missing, "typeValue"),
+                                  QStringLiteral("The file does not exist."), 60000);
         QCOMPARE(value(&missing, "sizeValue"), QStringLiteral("<none>"));
         QCOMPARE(value(&missing, "permissionsValue"), QStringLiteral("<none>"));
 
@@ -162,7 +167,8 @@ private slots:
         QVERIFY(held.readerThread() != QThread::currentThread());
         QCoreApplication::processEvents();
         QCOMPARE(value(&dialog, "nameValue"), QStringLiteral("data.txt"));
-        for (const char* name : {"typeValue", "sizeValue", "modifiedValue", "accessedValue", "ownerValue", "permissionsValue"})
+        for (const char* name : {"typeValue", "sizeValue", "modifiedValue", "accessedValue",
+                                 "ownerValue", "permissionsValue"})
             QCOMPARE(value(&dialog, name), kPending);
 
         FilePropertiesDialog several({file_, link_}, nullptr, held.reader());
@@ -173,8 +179,10 @@ private slots:
         held.open();
         QVERIFY(held.waitAnswered());
         QCOMPARE(value(&dialog, "permissionsValue"), kPending); // not before the queue runs
-        QTRY_COMPARE_WITH_TIMEOUT(value(&dialog, "permissionsValue"), QStringLiteral("-rw-r-----"), 60000);
-        QTRY_COMPARE_WITH_TIMEOUT(value(&several, "sizeValue"), FilePropertiesDialog::sizeText(1536), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(value(&dialog, "permissionsValue"), QStringLiteral("-rw-r-----"),
+                                  60000);
+        QTRY_COMPARE_WITH_TIMEOUT(value(&several, "sizeValue"),
+                                  FilePropertiesDialog::sizeText(1536), 60000);
     }
 
     // Closed before the answer: the answer is dropped; a dialog deleted on close goes while its
@@ -188,7 +196,8 @@ private slots:
         kept.close();
 
         HeldReader heldToo;
-        QPointer<FilePropertiesDialog> deleted = new FilePropertiesDialog({file_}, nullptr, heldToo.reader());
+        QPointer<FilePropertiesDialog> deleted =
+            new FilePropertiesDialog({file_}, nullptr, heldToo.reader());
         deleted->setAttribute(Qt::WA_DeleteOnClose);
         deleted->show();
         QVERIFY(heldToo.waitCalled());
@@ -212,11 +221,13 @@ private slots:
         QCOMPARE(FilePropertiesDialog::sizeText(374), QStringLiteral("374 bytes"));
         QCOMPARE(FilePropertiesDialog::sizeText(0), QStringLiteral("0 bytes"));
         QCOMPARE(FilePropertiesDialog::sizeText(1536),
-                 QLocale().formattedDataSize(1536) + QStringLiteral(" (") + QLocale().toString(1536)
-                     + QStringLiteral(" bytes)"));
+                 QLocale().formattedDataSize(1536) + QStringLiteral(" (") +
+                     QLocale().toString(1536) + QStringLiteral(" bytes)"));
 
-        QCOMPARE(FilePropertiesDialog::permissionText(S_IFDIR | 01777), QStringLiteral("drwxrwxrwt"));
-        QCOMPARE(FilePropertiesDialog::permissionText(S_IFREG | 04644), QStringLiteral("-rwSr--r--"));
+        QCOMPARE(FilePropertiesDialog::permissionText(S_IFDIR | 01777),
+                 QStringLiteral("drwxrwxrwt"));
+        QCOMPARE(FilePropertiesDialog::permissionText(S_IFREG | 04644),
+                 QStringLiteral("-rwSr--r--"));
     }
 };
 

@@ -13,21 +13,21 @@
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/TabPage.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QMenu>
-#include <QPushButton>
-#include <QMenuBar>
-#include <QToolBar>
-#include <QToolButton>
-#include <QApplication>
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 class MainWindowTest : public QObject
@@ -71,13 +71,17 @@ private slots:
     {
         auto window = makeWindow();
         QCOMPARE(window->windowTitle(), QStringLiteral("Tallowquist Pro v1.4"));
-        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"), QStringLiteral("Index: disabled"));
+        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                 QStringLiteral("Index: disabled"));
         window->onUpdateStarted();
-        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"), QStringLiteral("Index: updating..."));
+        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                 QStringLiteral("Index: updating..."));
         window->onUpdateFinished();
-        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"), QStringLiteral("Index: ready"));
+        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                 QStringLiteral("Index: ready"));
         window->updateTitle(); // shows the state it is in again
-        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"), QStringLiteral("Index: ready"));
+        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                 QStringLiteral("Index: ready"));
         QCOMPARE(uitest::labelText(window.get(), "tabStatusLabel"), QString());
     }
 
@@ -132,7 +136,8 @@ private slots:
         window->loadLanguage("de");
         QCOMPARE(settings_->value(Settings::Language).toString(), QStringLiteral("de"));
         QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&Datei"));
-        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"), QStringLiteral("Index: abgeschaltet"));
+        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                 QStringLiteral("Index: abgeschaltet"));
         QCOMPARE(window->windowTitle(), QStringLiteral("Tallowquist Pro v1.4"));
         window->loadLanguage("cz");
         QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&Soubor"));

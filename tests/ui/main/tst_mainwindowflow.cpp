@@ -5,12 +5,12 @@
 #include "app/startup/ProgramExit.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
+#include "scopedinstance.h"
 #include "search/engine/ContentSearcher.h"
 #include "search/engine/FileSearcher.h"
 #include "search/index/NTFSUtils.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/ui/uitestutil.h"
-#include "scopedinstance.h"
 #include "testutil.h"
 #include "ui/main/MainWindow.h"
 #include "ui/search/InstantToolBar.h"
@@ -116,8 +116,8 @@ class MainWindowFlowTest : public QObject
 
     static void waitFound(MainWindow* window, int ms = kSearchWait)
     {
-        QTRY_VERIFY2_WITH_TIMEOUT(uitest::labelText(window, "tabStatusLabel").startsWith("Found: "), qPrintable(uitest::labelText(window, "tabStatusLabel")),
-                                  ms);
+        QTRY_VERIFY2_WITH_TIMEOUT(uitest::labelText(window, "tabStatusLabel").startsWith("Found: "),
+                                  qPrintable(uitest::labelText(window, "tabStatusLabel")), ms);
     }
 
 private slots:
@@ -156,11 +156,14 @@ private slots:
             auto window = makeWindow(engine);
             QCOMPARE(window->tabCount(), 1);
             if (indexed_) {
-                QTRY_COMPARE_WITH_TIMEOUT(uitest::labelText(window.get(), "indexStatusLabel"), QStringLiteral("Index: ready"), kSearchWait);
+                QTRY_COMPARE_WITH_TIMEOUT(uitest::labelText(window.get(), "indexStatusLabel"),
+                                          QStringLiteral("Index: ready"), kSearchWait);
                 auto* bar = window->findChild<InstantToolBar*>("instantToolBar");
                 QVERIFY(bar);
-                bar->fileNameField()->setFocus();
-                QTest::keyClicks(bar->fileNameField()->lineEdit(), "report");
+                uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->setFocus();
+                QTest::keyClicks(
+                    uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->lineEdit(),
+                    "report");
                 // The caption follows the typed text.
                 QCOMPARE(window->findChild<QTabWidget*>("tabWidget")->tabText(0), QStringLiteral("report"));
                 QTest::keyClick(bar, Qt::Key_Return);
@@ -168,10 +171,13 @@ private slots:
                 // walked too and may hold more (a walk of the whole machine: on a loaded one it
                 // can take a minute).
                 waitFound(window.get(), 180000);
-                QVERIFY2(uitest::labelText(window.get(), "tabStatusLabel").section(' ', 1, 1).toInt() >= 3,
-                         qPrintable(uitest::labelText(window.get(), "tabStatusLabel")));
+                QVERIFY2(
+                    uitest::labelText(window.get(), "tabStatusLabel").section(' ', 1, 1).toInt() >=
+                        3,
+                    qPrintable(uitest::labelText(window.get(), "tabStatusLabel")));
             } else {
-                QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"), QStringLiteral("Index: disabled"));
+                QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                         QStringLiteral("Index: disabled"));
             }
 
             // A search from the form, in a second tab: folder and name.
@@ -182,7 +188,8 @@ private slots:
             form->updateControls();
             form->findChild<QPushButton*>("findButton")->click();
             waitFound(window.get());
-            QCOMPARE(uitest::labelText(window.get(), "tabStatusLabel").section(' ', 1, 1), QStringLiteral("1"));
+            QCOMPARE(uitest::labelText(window.get(), "tabStatusLabel").section(' ', 1, 1),
+                     QStringLiteral("1"));
             QCOMPARE(window->findChild<QTabWidget*>("tabWidget")->tabText(1), QStringLiteral("notes"));
 
             // Export: the prompter names the file; ".csv" is added.
@@ -221,7 +228,8 @@ private slots:
     {
         auto engine = std::make_shared<HeldListsEngine>(dir_.path() + "/work", 0);
         auto window = makeWindow(engine); // start() has returned with the reading held
-        const auto openAtEnd = qScopeGuard([&engine]() { engine->open(); }); // before the window goes
+        const auto openAtEnd =
+            qScopeGuard([&engine]() { engine->open(); }); // before the window goes
         QThread* reader = engine->waitCalled();
         QVERIFY(reader);
         QVERIFY(reader != QThread::currentThread());
@@ -232,7 +240,9 @@ private slots:
             delete window->tabPage(0);
         SearchWindow* form = window->findChild<SearchWindow*>();
         QVERIFY(form);
-        form->applyState({{"directoryCheckBox", "1"}, {"directoryComboBox", tree_}, {"fileNameComboBox", "notes"}});
+        form->applyState({{"directoryCheckBox", "1"},
+                          {"directoryComboBox", tree_},
+                          {"fileNameComboBox", "notes"}});
         form->findChild<QPushButton*>("findButton")->click();
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
@@ -241,7 +251,8 @@ private slots:
 
         engine->open();
         waitFound(window.get());
-        QCOMPARE(uitest::labelText(window.get(), "tabStatusLabel").section(' ', 1, 1), QStringLiteral("1"));
+        QCOMPARE(uitest::labelText(window.get(), "tabStatusLabel").section(' ', 1, 1),
+                 QStringLiteral("1"));
         QVERIFY(engine->isInitialized());
         const IFilterMap helperList = Settings::instance()->ifilters64();
         QCOMPARE(int(helperList.size()), 1);
@@ -263,14 +274,17 @@ private slots:
             const testutil::ScopedInstance<VolumeLayer> installed(&layer);
             auto engine = std::make_shared<FileSearcher>(dir_.path() + "/work", 0);
             auto window = makeWindow(engine);
-            QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"), QStringLiteral("Index: disabled"));
+            QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                     QStringLiteral("Index: disabled"));
             auto* bar = window->findChild<InstantToolBar*>("instantToolBar");
             QVERIFY(bar);
-            bar->fileNameField()->setFocus();
-            QTest::keyClicks(bar->fileNameField()->lineEdit(), "quokka");
+            uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->setFocus();
+            QTest::keyClicks(
+                uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->lineEdit(), "quokka");
             QTest::keyClick(bar, Qt::Key_Return);
-            QTRY_COMPARE_WITH_TIMEOUT(uitest::labelText(window.get(), "tabStatusLabel").section(' ', 0, 1), QStringLiteral("Found: 2"),
-                                      kSearchWait);
+            QTRY_COMPARE_WITH_TIMEOUT(
+                uitest::labelText(window.get(), "tabStatusLabel").section(' ', 0, 1),
+                QStringLiteral("Found: 2"), kSearchWait);
         }
     }
 
@@ -302,12 +316,20 @@ private slots:
         window->start();
         QCoreApplication::processEvents();
         QCOMPARE(window->tabCount(), 1);
-        QCOMPARE(window->findChild<SearchWindow*>()->findChild<QComboBox*>("directoryComboBox")->currentText(), tree_);
-        QVERIFY(window->findChild<SearchWindow*>()->findChild<QCheckBox*>("directoryCheckBox")->isChecked());
+        QCOMPARE(window->findChild<SearchWindow*>()
+                     ->findChild<QComboBox*>("directoryComboBox")
+                     ->currentText(),
+                 tree_);
+        QVERIFY(window->findChild<SearchWindow*>()
+                    ->findChild<QCheckBox*>("directoryCheckBox")
+                    ->isChecked());
         // A folder handed over by a second start: a new tab for it.
         window->onNewSearchRequested(tree_ + "/alpha");
         QCOMPARE(window->tabCount(), 2);
-        QCOMPARE(window->findChild<SearchWindow*>()->findChild<QComboBox*>("directoryComboBox")->currentText(), tree_ + "/alpha");
+        QCOMPARE(window->findChild<SearchWindow*>()
+                     ->findChild<QComboBox*>("directoryComboBox")
+                     ->currentText(),
+                 tree_ + "/alpha");
     }
 
     void nextAndPreviousTabWrap()

@@ -233,8 +233,9 @@ private slots:
             view->setCurrentIndex(tableOf(tab)->model()->index(notes == 0 ? 1 : 0, 0));
         QSignalSpy shown(previewOf(tab), &TabFilePreview::matchesShown);
         view->setCurrentIndex(tableOf(tab)->model()->index(notes, 0));
-        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty()
-                                     && previewOf(tab)->holder()->path.endsWith(QStringLiteral("notes.txt")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty() && previewOf(tab)->holder()->path.endsWith(
+                                                         QStringLiteral("notes.txt")),
+                                 10000);
         auto* matches = tab->findChild<MatchesTextView*>(QStringLiteral("matchesTextEdit"));
         QCOMPARE(matches->toPlainText(), QStringLiteral("2\tsecond alpha line\n4\talpha again"));
         auto* fileText = tab->findChild<QPlainTextEdit*>(QStringLiteral("fileTextEdit"));
@@ -441,10 +442,12 @@ private slots:
         QVERIFY(waitFinished(tab));
         FileTableView* view = tableOf(tab)->view();
         const QStringList before = rowNames(tab);
-        view->selectionModel()->select(tableOf(tab)->model()->index(before.indexOf(QStringLiteral("notes.txt")), 0),
-                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        view->selectionModel()->select(tableOf(tab)->model()->index(before.indexOf(QStringLiteral("more.txt")), 0),
-                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view->selectionModel()->select(
+            tableOf(tab)->model()->index(before.indexOf(QStringLiteral("notes.txt")), 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view->selectionModel()->select(
+            tableOf(tab)->model()->index(before.indexOf(QStringLiteral("more.txt")), 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
         // (That a file which stays keeps its row is covered by the result table's own test.)
         w.prompter.questionAnswers.enqueue(QMessageBox::Yes);
         QSignalSpy deleted(tab, &TabPage::deleteFinished);
@@ -521,8 +524,9 @@ private slots:
         w.fill(QStringLiteral("many"), QStringLiteral("alpha"));
         tab->startSearch();
         QVERIFY(waitFinished(tab));
-        QTRY_VERIFY_WITH_TIMEOUT(previewOf(tab)->holder() && tab->matchesRequestId() == -1
-                                     && previewOf(tab)->holder()->matches.size() == 150, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(previewOf(tab)->holder() && tab->matchesRequestId() == -1 &&
+                                     previewOf(tab)->holder()->matches.size() == 150,
+                                 10000);
         auto* matches = tab->findChild<MatchesTextView*>(QStringLiteral("matchesTextEdit"));
         auto* fileText = tab->findChild<QPlainTextEdit*>(QStringLiteral("fileTextEdit"));
         auto* pages = tab->findChild<QTabWidget*>(QStringLiteral("contentTabWidget"));
@@ -630,7 +634,8 @@ private slots:
         QTRY_VERIFY(!w.toolbar->error().isEmpty());
         QVERIFY(w.toolbar->error().startsWith(QStringLiteral("Error in the file name at character 1: ")));
         QCOMPARE(tab->statusText(), w.toolbar->error());
-        QCOMPARE(tableOf(tab)->model()->rowCount(), 2); // the rows of the last search are still shown
+        QCOMPARE(tableOf(tab)->model()->rowCount(),
+                 2); // the rows of the last search are still shown
     }
 
     // A folder that does not exist is said, in the status line and at the folder field.

@@ -13,6 +13,7 @@
 #include "tests/ui/uitestutil.h"
 #include "testutil.h"
 #include "ui/main/MainWindow.h"
+#include "ui/options/OptionsDialog.h"
 #include "ui/search/InstantToolBar.h"
 #include "ui/search/RichComboBox.h"
 #include "ui/search/SearchFieldModel.h"
@@ -258,6 +259,42 @@ private slots:
         QCOMPARE(int(helperList.size()), 1);
         QCOMPARE(QString::fromStdWString(helperList.front().name), QStringLiteral("Held filter"));
         QCOMPARE(int(engine->contentSearcherForTests()->convertersFor("heldext").size()), 1);
+    }
+
+    // Options opened while the filter lists are still being read (the engine has not started,
+    // so it knows no index settings yet): the stored index settings stay as they are, and the
+    // engine then starts with them.
+    void optionsBeforeTheEngineStartsKeepTheIndexSettings()
+    {
+        if (!testutil::isRoot())
+            QSKIP("the index settings are offered to a root instance only");
+        Settings* settings = Settings::instance();
+        const IndexingSettings before = settings->indexOptions();
+        IndexingSettings stored = before;
+        stored.indexDrives = {0x1234abcd};
+        stored.noIndexDrives = {0x2345bcde};
+        stored.autoAddFixed = false;
+        stored.autoAddRemovable = false;
+        settings->setIndexOptions(stored);
+        const auto restore =
+            qScopeGuard([settings, before]() { settings->setIndexOptions(before); });
+        {
+            auto engine =
+                std::make_shared<HeldListsEngine>(dir_.path() + "/work", FileSearcher::UseIndex);
+            auto window = makeWindow(engine);
+            const auto openAtEnd =
+                qScopeGuard([&engine]() { engine->open(); }); // before the window goes
+            QVERIFY(engine->waitCalled());
+            prompter_.dialogHandler = [](QDialog*) { return int(QDialog::Accepted); };
+            window->onOptions(OptionsDialog::IndexingPage);
+            prompter_.dialogHandler = nullptr;
+            QCOMPARE(settings->indexOptions().indexDrives, stored.indexDrives);
+            QCOMPARE(settings->indexOptions().noIndexDrives, stored.noIndexDrives);
+
+            engine->open();
+            QTRY_COMPARE_WITH_TIMEOUT(engine->indexingSettings().indexDrives, stored.indexDrives,
+                                      60000);
+        }
     }
 
     void instantSearchWithoutIndexWalksVolumes()

@@ -429,7 +429,7 @@ private slots:
             tmp.filePath("stallbin"), "rtf", "touch '" + QFile::encodeName(started) + "'\nexec sleep 40\n");
         QVERIFY(!stalling.isEmpty());
         Helper64Client client(work, stalling, 5000);
-        QCOMPARE(client.currentState(), 1);
+        QCOMPARE(client.currentState(), Helper64Client::State::Running);
         const QString doc = tmp.filePath("stall.rtf");
         QVERIFY(testutil::writeFile(doc, "{\\rtf1\\ansi slow}"));
         std::unique_ptr<QThread> busy(QThread::create([&] { (void)client.convert(ContentFile::open(doc)); }));

@@ -10,6 +10,7 @@
 #include "app/instance/MessageFrame.h"
 #include "app/instance/MessageListenWidget.h"
 #include "app/instance/MessageServer.h"
+#include "app/instance/TaskScheduler.h"
 #include "app/instance/WaitAdminProcessThread.h"
 #include "app/startup/StartUp.h"
 #include "core/FileNameCodec.h"
@@ -94,8 +95,6 @@ int childMain(int argc, char** argv, const QByteArray& role)
     Logger::instance(outDir() + QLatin1Char('/') + QString::fromLatin1(role) + QStringLiteral(".log"));
     QApplication app(argc, argv);
     ShellEnvironment::setRuntimeFolder(qEnvironmentVariable("TQ_PAIR_RUNTIME"));
-    ShellEnvironment::setProgramFile(QCoreApplication::applicationFilePath());
-    ShellEnvironment::setPkcheckProgram(qEnvironmentVariable("TQ_PAIR_PKCHECK"));
     ShellEnvironment::setOpenerProgram(qEnvironmentVariable("TQ_PAIR_OPENER"));
     setElevationProgram(qEnvironmentVariable("TQ_PAIR_PKEXEC"));
     const QString mainTitle = QLatin1String(kMainInstanceWindowName);
@@ -111,7 +110,11 @@ int childMain(int argc, char** argv, const QByteArray& role)
         }
         MessageListenWidget widget{QLatin1String(kUserInstanceWindowName), arguments};
         const int wait = qEnvironmentVariableIntValue("TQ_PAIR_PID_WAIT");
-        const int code = runUserInstance(&widget, arguments, wait > 0 ? wait : 30000);
+        SkipUacLocations skipUac = SkipUacLocations::system();
+        skipUac.programFile = QCoreApplication::applicationFilePath();
+        if (!qEnvironmentVariableIsEmpty("TQ_PAIR_PKCHECK"))
+            skipUac.pkcheckProgram = qEnvironmentVariable("TQ_PAIR_PKCHECK");
+        const int code = runUserInstance(&widget, arguments, skipUac, wait > 0 ? wait : 30000);
         writeOut(QStringLiteral("user-exit"), QByteArray::number(code));
         return code;
     }

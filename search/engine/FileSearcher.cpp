@@ -95,7 +95,9 @@ FileSearcher::FileSearcher(const QString& workingFolder, int optionFlags, QObjec
     Q_UNUSED(outcomeType);
     workFolder = preparePrivateFolder(workingFolder);
     directorySearcher = new DirectorySearcher;
-    helper64 = new Helper64Client(workFolder);
+    // The helper starts with the first request made of it (the filter lists, read on a worker
+    // at start, or a contents search), never here on the GUI thread.
+    helper64 = new Helper64Client(workFolder, Helper64Client::StartMode::OnFirstUse);
     contentSearcher = new ContentSearcher(helper64, workFolder);
     if (optionFlags_ & UseIndex) {
         ntfsSearcher = new NTFSFileSearcher;

@@ -49,12 +49,13 @@ struct Unlocker
 
 } // namespace
 
-Helper64Client::Helper64Client(const QString& folder)
-    : Helper64Client(folder, defaultHelperProgram())
+Helper64Client::Helper64Client(const QString& folder, StartMode mode)
+    : Helper64Client(folder, defaultHelperProgram(), 60000, mode)
 {
 }
 
-Helper64Client::Helper64Client(const QString& folder, const QString& program, int waitLimitMs)
+Helper64Client::Helper64Client(const QString& folder, const QString& program, int waitLimitMs,
+                               StartMode mode)
     : workFolder(folder)
     , helperFolder(folder)
     , helperProgram(program)
@@ -67,7 +68,10 @@ Helper64Client::Helper64Client(const QString& folder, const QString& program, in
         if (helperFolder.isEmpty())
             TQ_LOG_WARNING(kTag, QStringLiteral("No folder for the helper's text files"));
     }
-    start();
+    if (mode == StartMode::OnFirstUse)
+        deferredStart_ = true;
+    else
+        start();
 }
 
 Helper64Client::~Helper64Client()
@@ -96,6 +100,15 @@ void Helper64Client::start()
 {
     QMutexLocker l(&mutex);
     startLocked();
+}
+
+void Helper64Client::startIfDeferredLocked(const bool* cancelFlag)
+{
+    if (!deferredStart_ || ToPlainTextConverter::isCanceled(cancelFlag))
+        return;
+    startLocked(cancelFlag);
+    if (!ToPlainTextConverter::isCanceled(cancelFlag))
+        deferredStart_ = false;
 }
 
 bool Helper64Client::lockUnlessCanceled(const bool* cancelFlag)
@@ -230,6 +243,7 @@ std::wstring Helper64Client::convert(const ContentFile& document, const bool* ca
     if (!lockUnlessCanceled(cancelFlag))
         return std::wstring();
     const Unlocker unlock{mutex};
+    startIfDeferredLocked(cancelFlag);
     if (state != State::Running || ToPlainTextConverter::isCanceled(cancelFlag))
         return std::wstring();
     const QString& path = document.path();
@@ -309,6 +323,7 @@ std::list<IFilterInfo> Helper64Client::getIFilters(const bool* cancelFlag)
     if (!lockUnlessCanceled(cancelFlag))
         return {};
     const Unlocker unlock{mutex};
+    startIfDeferredLocked(cancelFlag);
     if (state != State::Running || ToPlainTextConverter::isCanceled(cancelFlag))
         return {};
     QString reply;
@@ -327,6 +342,7 @@ bool Helper64Client::ensureRunning(const bool* cancelFlag)
     if (!lockUnlessCanceled(cancelFlag))
         return false;
     const Unlocker unlock{mutex};
+    startIfDeferredLocked(cancelFlag);
     if (ToPlainTextConverter::isCanceled(cancelFlag))
         return false;
     if (state == State::Running && helperExited())

@@ -69,11 +69,16 @@ class Helper64Thread;
 class Helper64Client
 {
 public:
+    // When the helper starts: at construction (which waits for it to connect), or at the first
+    // request (getIFilters, convert, ensureRunning), on the thread that makes it, so that
+    // whoever constructs the client (the GUI thread, at start) never waits for the helper.
+    enum class StartMode { Now, OnFirstUse };
     // The helper beside the executable, when there is one; otherwise the client stays
     // NotStarted and every request fails.
-    explicit Helper64Client(const QString& workFolder);
+    explicit Helper64Client(const QString& workFolder, StartMode mode = StartMode::Now);
     // A given helper program and wait (milliseconds) for every pipe operation.
-    Helper64Client(const QString& workFolder, const QString& helperProgram, int waitMs = 60000);
+    Helper64Client(const QString& workFolder, const QString& helperProgram, int waitMs = 60000,
+                   StartMode mode = StartMode::Now);
     ~Helper64Client();
 
     Helper64Client(const Helper64Client&) = delete;
@@ -120,6 +125,8 @@ private:
     bool helperExited();
     void endProcess();
     void stopThread();
+    // With the lock held: starts a client made OnFirstUse once (again if the try was cancelled).
+    void startIfDeferredLocked(const bool* cancelFlag);
 
     QString workFolder;
     QString helperFolder; // where the helper writes its text files (see the header)
@@ -130,4 +137,5 @@ private:
     QString currentFile;
     QString helperProgram;
     int waitMs;
+    bool deferredStart_ = false; // OnFirstUse and not yet tried (guarded by mutex)
 };

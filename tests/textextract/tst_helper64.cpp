@@ -33,6 +33,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <csignal>
 #include <unistd.h>
 
@@ -728,6 +729,35 @@ private slots:
                 helpers << entry;
         }
         QCOMPARE(helpers, QStringList{QString::number(pid)});
+    }
+
+    // A client made to start on first use starts nothing when it is made (the program's window
+    // makes one on the GUI thread at start); the first request starts the helper on the thread
+    // that makes it, and a try cancelled before it connected is made again by the next request.
+    void startOnFirstUse()
+    {
+        RegistryFile shipped;
+        QVERIFY(shipped.load(testutil::programDir() + QStringLiteral("/ifilters64.reg")));
+        {
+            Helper64Client client(work, helper, 20000, Helper64Client::StartMode::OnFirstUse);
+            QCOMPARE(client.currentState(), Helper64Client::State::NotStarted);
+            QCOMPARE(client.helperPid(), qint64(0));
+            const bool canceled = true;
+            QVERIFY(client.getIFilters(&canceled).empty());
+            QCOMPARE(client.helperPid(), qint64(0));
+            std::list<IFilterInfo> filters;
+            std::thread worker([&] { filters = client.getIFilters(); });
+            worker.join();
+            QCOMPARE(client.currentState(), Helper64Client::State::Running);
+            QVERIFY(processAlive(client.helperPid()));
+            QCOMPARE(filters, getIFiltersFromRegistry(shipped));
+        }
+        {
+            // ensureRunning, as a contents search calls it first, starts it too.
+            Helper64Client client(work, helper, 20000, Helper64Client::StartMode::OnFirstUse);
+            QVERIFY(client.ensureRunning());
+            QCOMPARE(client.currentState(), Helper64Client::State::Running);
+        }
     }
 
     // The real helper program: filter list, RTF conversion, restart after it died.

@@ -3,16 +3,16 @@
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 #include "core/PrivateFolders.h"
+#include "platform/VolumeLayer.h"
 #include "search/index/ChangeJournal.h"
 #include "search/index/IndexBuilder.h"
 #include "search/index/IndexFile.h"
 #include "search/index/JournalBackend.h"
 #include "search/index/MFTReader.h"
-#include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
-#include "search/model/SearchExpression.h"
 #include "search/model/ExclusionRule.h"
-#include "platform/VolumeLayer.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/ResultStore.h"
+#include "search/model/SearchExpression.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -1083,7 +1083,7 @@ void NTFSDriveDB::pathsToFrns(const QStringList& paths, QList<FRN>* folders, QLi
         *files = fileList;
 }
 
-void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
+void NTFSDriveDB::search(FileSearchRequest* request, ResultStore* results)
 {
     QReadLocker locker(&lock_);
     if (!request || !results)

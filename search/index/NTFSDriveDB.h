@@ -3,12 +3,12 @@
 // Every folder and file of the volume is a record (file reference number = inode, parent's
 // number, name) in one of two ordered maps, `directories` and `files` (IndexMap, a B+ tree);
 // the names lie in the volume's own NameStore and a record holds a 32-bit reference to its
-// name. Maps, names and the further names of files make one IndexTables. The index is filled once from the
-// volume enumeration (MFTReader) or from the volume's index file (IndexFile), then kept current
-// by the change-journal monitor (ChangeJournal) through the update slots addFile, renameFile
-// and deleteFile, which run on the monitor thread. Paths are never stored: a search builds the
-// folder path of each hit from its parent chain, so renaming or moving a folder touches only
-// that folder's record.
+// name. Maps, names and the further names of files make one IndexTables. The index is filled once
+// from the volume enumeration (MFTReader) or from the volume's index file (IndexFile), then kept
+// current by the change-journal monitor (ChangeJournal) through the update slots addFile,
+// renameFile and deleteFile, which run on the monitor thread. Paths are never stored: a search
+// builds the folder path of each hit from its parent chain, so renaming or moving a folder touches
+// only that folder's record.
 //
 // Volumes are named by their mount point ("/", "/home"), which stands where a drive letter
 // stood: the root record's name is the mount point, and a path lies on this volume when
@@ -23,8 +23,8 @@
 // name search scans the records with up to 8 threads, each with its own SearchExpression,
 // matching the UTF-8 names without decoding them; paths are built only for the hits that pass
 // the folder tests; leaves whose names cannot hold what every match of the query needs are
-// passed over (NameFilter, kept in the tables). Results keep pointing at the names they report: a search hands them the
-// store's blocks to keep (FileSearchResults::keepAlive).
+// passed over (NameFilter, kept in the tables). Results keep pointing at the names they report: a
+// search hands them the store's blocks to keep (ResultStore::keepAlive).
 //
 // Names given back: a record removed or renamed releases its old name; when the released
 // names take more room than the live ones, the names still in use are copied into new blocks
@@ -73,12 +73,13 @@
 //   saved before its reconcile ended is reconciled again.
 // - A journal that fails (records lost to an overflow, a broken journal) makes the index rebuild
 //   itself on its worker thread: the failure and the rebuild are logged, and the rebuilt index
-//   follows a new monitor. A failure of a monitor that a build is replacing anyway is ignored. A rebuild that fails (the journal or the volume cannot be read for
-//   now) is tried again after a minute, then after twice as long each time up to half an hour,
-//   since the index would otherwise answer from a stale state, unmonitored, until the program
-//   ends. stopJournal() cancels and joins a running or waiting build. A journal that
-//   failed because its volume was unmounted is not followed by a rebuild (the mount point no
-//   longer shows this volume's serial), and the stale index is not saved.
+//   follows a new monitor. A failure of a monitor that a build is replacing anyway is ignored. A
+//   rebuild that fails (the journal or the volume cannot be read for now) is tried again after a
+//   minute, then after twice as long each time up to half an hour, since the index would otherwise
+//   answer from a stale state, unmonitored, until the program ends. stopJournal() cancels and joins
+//   a running or waiting build. A journal that failed because its volume was unmounted is not
+//   followed by a rebuild (the mount point no longer shows this volume's serial), and the stale
+//   index is not saved.
 // - The index file is named by the serial the volume had when the index was created (the index
 //   set passes the one it knows), so a volume saved after it disappeared keeps its file. A
 //   volume without a serial (0) is never written to or read from a file.
@@ -114,7 +115,7 @@
 class ChangeJournal;
 class ExclusionRule;
 class FileSearchRequest;
-class FileSearchResults;
+class ResultStore;
 
 class NTFSDriveDB : public QObject
 {
@@ -142,7 +143,7 @@ public:
     // before the enumeration, so changes made meanwhile are applied afterwards.
     void createDB(bool* cancel);
 
-    void search(FileSearchRequest* request, FileSearchResults* results);
+    void search(FileSearchRequest* request, ResultStore* results);
     void setExclusions(const IndexingSettings& settings);
 
     QString drive() const { return drive_; }

@@ -50,7 +50,8 @@ public:
     }
 
     QMessageBox::StandardButton question(QWidget*, const QString& title, const QString& text,
-                                         QMessageBox::StandardButtons, QMessageBox::StandardButton) override
+                                         QMessageBox::StandardButtons,
+                                         QMessageBox::StandardButton) override
     {
         asked.append({QStringLiteral("question"), title, text});
         return questionAnswers.isEmpty() ? QMessageBox::No : questionAnswers.dequeue();
@@ -68,7 +69,8 @@ public:
         asked.append({QStringLiteral("directory"), caption, startFolder});
         return directoryAnswers.isEmpty() ? QString() : directoryAnswers.dequeue();
     }
-    QString saveFileName(QWidget*, const QString& caption, const QString& startPath, const QString&) override
+    QString saveFileName(QWidget*, const QString& caption, const QString& startPath,
+                         const QString&) override
     {
         asked.append({QStringLiteral("save"), caption, startPath});
         return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();

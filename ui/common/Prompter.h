@@ -18,14 +18,16 @@ class Prompter
 public:
     virtual ~Prompter();
 
-    virtual QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text,
+    virtual QMessageBox::StandardButton question(QWidget* parent, const QString& title,
+                                                 const QString& text,
                                                  QMessageBox::StandardButtons buttons,
                                                  QMessageBox::StandardButton defaultButton) = 0;
     virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
     virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
 
     // An existing folder chosen by the user; empty when cancelled.
-    virtual QString existingDirectory(QWidget* parent, const QString& caption, const QString& startFolder) = 0;
+    virtual QString existingDirectory(QWidget* parent, const QString& caption,
+                                      const QString& startFolder) = 0;
     // A file name to save to; empty when cancelled.
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& startPath,
                                  const QString& filter) = 0;

@@ -55,7 +55,6 @@ void chooseText(QMenu* menu, const QString& text)
     menu->close();
 }
 
-
 } // namespace
 
 class TestShellContextMenu : public QObject
@@ -268,7 +267,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(file));
         // A file that cannot be deleted: the command throws.
         apptest::answerNextQuestion(QMessageBox::Yes);
-        QVERIFY_EXCEPTION_THROWN(ShellContextMenu::invokeCommand(nullptr, commands.at(7), QStringLiteral("/proc/self/status")),
+        QVERIFY_EXCEPTION_THROWN(ShellContextMenu::invokeCommand(
+                                     nullptr, commands.at(7), QStringLiteral("/proc/self/status")),
                                  FileSearchException);
     }
 
@@ -303,7 +303,8 @@ private slots:
         });
         apptest::answerNextQuestion(QMessageBox::Yes);
         deleted = false;
-        ShellContextMenu::show(&owner, QPoint(10, 10), {b, QStringLiteral("/proc/self/status")}, deleted, &gone);
+        ShellContextMenu::show(&owner, QPoint(10, 10), {b, QStringLiteral("/proc/self/status")},
+                               deleted, &gone);
         QCOMPARE(texts, (QStringList{"Cu&t", "&Copy", "&Delete", "-", "&Properties"}));
         // One of the two could not be deleted: only the other counts as gone.
         QVERIFY(deleted);

@@ -150,7 +150,8 @@ private slots:
         QStringList gone;
         // Below a file: names nothing, so it counts as gone like a missing one.
         const QString belowFile = stubborn + QStringLiteral("/x");
-        QVERIFY(!ShellUtils::deleteFiles(nullptr, {file, stubborn, missing, belowFile}, true, &gone));
+        QVERIFY(
+            !ShellUtils::deleteFiles(nullptr, {file, stubborn, missing, belowFile}, true, &gone));
         QCOMPARE(gone, (QStringList{file, missing, belowFile}));
         QVERIFY(exists(stubborn));
         QVERIFY(!ShellUtils::deleteFiles(nullptr, {QString()}, true, &gone));

@@ -1,5 +1,6 @@
 #include "app/desktop/ShellContextMenu.h"
 
+#include "app/desktop/Prompter.h"
 #include "app/desktop/ShellUtils.h"
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
@@ -7,6 +8,8 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
+
+#include <memory>
 
 namespace {
 
@@ -100,7 +103,7 @@ QMenu* buildShellMenu(QWidget* parent, const QString& /*path*/, const QList<Comm
     return menu;
 }
 
-bool invokeCommand(QWidget* owner, const Command& command, const QString& path,
+bool invokeCommand(Prompter& prompter, QWidget* owner, const Command& command, const QString& path,
                    const PropertiesView& propertiesView)
 {
     const QString& verb = command.verb;
@@ -124,7 +127,7 @@ bool invokeCommand(QWidget* owner, const Command& command, const QString& path,
     }
     if (verb == QLatin1String("delete")) {
         bool declined = false;
-        if (ShellUtils::deleteFiles(owner, QStringList{path}, false, nullptr, &declined))
+        if (ShellUtils::deleteFiles(&prompter, owner, QStringList{path}, false, nullptr, &declined))
             return true;
         if (!declined)
             fail(tr("\"%1\" could not be deleted.").arg(path), __LINE__);
@@ -147,10 +150,11 @@ void handleCustomCommand(const QString& path, QWidget* owner, int id)
     }
 }
 
-void deleteWithConfirmation(QWidget* owner, const QStringList& paths, bool& deleted, QStringList* gone)
+void deleteWithConfirmation(Prompter& prompter, QWidget* owner, const QStringList& paths,
+                            bool& deleted, QStringList* gone)
 {
     QStringList removed;
-    const bool all = ShellUtils::deleteFiles(owner, paths, false, &removed);
+    const bool all = ShellUtils::deleteFiles(&prompter, owner, paths, false, &removed);
     if (!removed.isEmpty())
         deleted = true;
     if (!all && !removed.isEmpty())
@@ -159,15 +163,14 @@ void deleteWithConfirmation(QWidget* owner, const QStringList& paths, bool& dele
         *gone = removed;
 }
 
-void showShellMenu(QWidget* owner, const QPoint& globalPosition, const QString& path, bool& deleted,
-                   QStringList* gone, const DeleteHandler& deleteHandler,
-                   const PropertiesView& propertiesView)
+void showShellMenu(Prompter& prompter, QWidget* owner, const QPoint& globalPosition,
+                   const QString& path, bool& deleted, QStringList* gone,
+                   const DeleteHandler& deleteHandler, const PropertiesView& propertiesView)
 {
     const QList<Command> commands = getContextMenu(path);
-    QMenu* menu = buildShellMenu(owner, path, commands);
-    const QAction* chosen = menu->exec(globalPosition);
+    const std::unique_ptr<QMenu> menu(buildShellMenu(owner, path, commands));
+    const QAction* chosen = prompter.execMenu(menu.get(), globalPosition);
     const int id = chosen ? chosen->data().toInt() : 0;
-    delete menu;
     if (id == 0)
         return;
     if (id > kLastCommandId) {
@@ -180,7 +183,7 @@ void showShellMenu(QWidget* owner, const QPoint& globalPosition, const QString& 
                 deleteHandler(QStringList{path});
                 return;
             }
-            if (invokeCommand(owner, command, path, propertiesView) &&
+            if (invokeCommand(prompter, owner, command, path, propertiesView) &&
                 command.verb == QLatin1String("delete")) {
                 deleted = true;
                 if (gone)
@@ -191,9 +194,9 @@ void showShellMenu(QWidget* owner, const QPoint& globalPosition, const QString& 
     }
 }
 
-void showMultiFileMenu(QWidget* parent, const QPoint& globalPosition, const QStringList& paths,
-                       bool& deleted, QStringList* gone, const DeleteHandler& deleteHandler,
-                       const PropertiesView& propertiesView)
+void showMultiFileMenu(Prompter& prompter, QWidget* parent, const QPoint& globalPosition,
+                       const QStringList& paths, bool& deleted, QStringList* gone,
+                       const DeleteHandler& deleteHandler, const PropertiesView& propertiesView)
 {
     QMenu menu(parent);
     QAction* cut = menu.addAction(QObject::tr("Cu&t"));
@@ -201,7 +204,7 @@ void showMultiFileMenu(QWidget* parent, const QPoint& globalPosition, const QStr
     QAction* remove = menu.addAction(QObject::tr("&Delete"));
     menu.addSeparator();
     QAction* properties = menu.addAction(QObject::tr("&Properties"));
-    const QAction* chosen = menu.exec(globalPosition);
+    const QAction* chosen = prompter.execMenu(&menu, globalPosition);
     if (!chosen)
         return;
     if (chosen == cut) {
@@ -212,23 +215,23 @@ void showMultiFileMenu(QWidget* parent, const QPoint& globalPosition, const QStr
         if (deleteHandler)
             deleteHandler(paths);
         else
-            deleteWithConfirmation(parent, paths, deleted, gone);
+            deleteWithConfirmation(prompter, parent, paths, deleted, gone);
     } else if (chosen == properties) {
         showProperties(paths, parent, propertiesView);
     }
 }
 
-void show(QWidget* widget, const QPoint& globalPosition, const QStringList& paths, bool& deleted,
-          QStringList* gone, const DeleteHandler& deleteHandler,
-          const PropertiesView& propertiesView)
+void show(Prompter& prompter, QWidget* widget, const QPoint& globalPosition,
+          const QStringList& paths, bool& deleted, QStringList* gone,
+          const DeleteHandler& deleteHandler, const PropertiesView& propertiesView)
 {
     if (paths.isEmpty())
         return;
     if (paths.size() == 1)
-        showShellMenu(widget, globalPosition, paths.first(), deleted, gone, deleteHandler,
+        showShellMenu(prompter, widget, globalPosition, paths.first(), deleted, gone, deleteHandler,
                       propertiesView);
     else
-        showMultiFileMenu(widget, globalPosition, paths, deleted, gone, deleteHandler,
+        showMultiFileMenu(prompter, widget, globalPosition, paths, deleted, gone, deleteHandler,
                           propertiesView);
 }
 

@@ -20,6 +20,9 @@
 // properties view (the user interface passes its read-only properties dialog; always used for a
 // root instance).
 //
+// Prompts: the menus are run and the delete confirmation is asked through the caller's
+// Prompter (app/desktop/Prompter.h), never shown here.
+//
 // Failures: a command that fails after the menu closed (no application could be started, a
 // file could not be deleted, "Open file location" failed) throws CommandFailure, a
 // FileSearchException with the code E_FAIL (0x80004005) and the unit "ShellContextMenu" that
@@ -37,6 +40,7 @@
 #include <QString>
 #include <QStringList>
 
+class Prompter;
 class QMenu;
 class QWidget;
 
@@ -84,12 +88,13 @@ using PropertiesView = std::function<QWidget*(const QStringList& paths, QWidget*
 
 // Runs one of the file's commands; true when it did its work (for "delete": the file is gone),
 // false when the user declined. Throws as described above.
-bool invokeCommand(QWidget* owner, const Command& command, const QString& path,
+bool invokeCommand(Prompter& prompter, QWidget* owner, const Command& command, const QString& path,
                    const PropertiesView& propertiesView = {});
 
 // Deletes after our confirmation; `deleted` and `gone` as above. A deletion that leaves files
 // behind is logged, not thrown, so the caller still learns which files are gone.
-void deleteWithConfirmation(QWidget* owner, const QStringList& paths, bool& deleted, QStringList* gone);
+void deleteWithConfirmation(Prompter& prompter, QWidget* owner, const QStringList& paths,
+                            bool& deleted, QStringList* gone);
 
 // Runs an own entry (kOpenFileLocationId, kCopyFullNameId).
 void handleCustomCommand(const QString& path, QWidget* owner, int id);
@@ -100,14 +105,15 @@ using DeleteHandler = std::function<void(const QStringList& paths)>;
 
 // The menu for the paths at a global position: nothing for no path, the single-file menu for
 // one, the multi-file menu for more.
-void show(QWidget* widget, const QPoint& globalPosition, const QStringList& paths, bool& deleted,
-          QStringList* gone = nullptr, const DeleteHandler& deleteHandler = {},
-          const PropertiesView& propertiesView = {});
-void showShellMenu(QWidget* owner, const QPoint& globalPosition, const QString& path, bool& deleted,
-                   QStringList* gone = nullptr, const DeleteHandler& deleteHandler = {},
+void show(Prompter& prompter, QWidget* widget, const QPoint& globalPosition,
+          const QStringList& paths, bool& deleted, QStringList* gone = nullptr,
+          const DeleteHandler& deleteHandler = {}, const PropertiesView& propertiesView = {});
+void showShellMenu(Prompter& prompter, QWidget* owner, const QPoint& globalPosition,
+                   const QString& path, bool& deleted, QStringList* gone = nullptr,
+                   const DeleteHandler& deleteHandler = {},
                    const PropertiesView& propertiesView = {});
-void showMultiFileMenu(QWidget* parent, const QPoint& globalPosition, const QStringList& paths,
-                       bool& deleted, QStringList* gone = nullptr,
+void showMultiFileMenu(Prompter& prompter, QWidget* parent, const QPoint& globalPosition,
+                       const QStringList& paths, bool& deleted, QStringList* gone = nullptr,
                        const DeleteHandler& deleteHandler = {},
                        const PropertiesView& propertiesView = {});
 

@@ -1,5 +1,6 @@
 #include "app/desktop/ShellUtils.h"
 
+#include "app/desktop/Prompter.h"
 #include "app/desktop/ShellEnvironment.h"
 #include "app/instance/InstanceChannel.h"
 #include "core/FileDeletion.h"
@@ -20,7 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
@@ -51,14 +51,19 @@ extern char** environ;
 
 namespace {
 
-bool confirmDelete(QWidget* owner, const QStringList& paths)
+bool confirmDelete(Prompter* prompter, QWidget* owner, const QStringList& paths)
 {
+    if (!prompter) {
+        // Nobody to ask: a deletion that must be confirmed is never made unasked.
+        TQ_LOG_WARNING("ShellUtils", QStringLiteral("No prompter to confirm a deletion"));
+        return false;
+    }
     const QString text = paths.size() == 1
         ? QCoreApplication::translate("ShellUtils", "Do you really want to delete \"%1\" permanently?").arg(pathFileName(paths.first()))
         : QCoreApplication::translate("ShellUtils", "Do you really want to delete these %n items permanently?", nullptr, paths.size());
-    return QMessageBox::question(owner, QCoreApplication::translate("ShellUtils", "Delete"), text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        == QMessageBox::Yes;
+    return prompter->question(owner, QCoreApplication::translate("ShellUtils", "Delete"), text,
+                              QMessageBox::Yes | QMessageBox::No,
+                              QMessageBox::No) == QMessageBox::Yes;
 }
 
 // The identity a root instance gives a program it starts for the session user.
@@ -253,7 +258,8 @@ void copyText(QWidget* /*owner*/, const QString& text)
         TQ_LOG_WARNING("ShellUtils", QStringLiteral("No clipboard"));
 }
 
-bool deleteFiles(QWidget* owner, const QStringList& paths, bool silent, QStringList* gone, bool* declined)
+bool deleteFiles(Prompter* prompter, QWidget* owner, const QStringList& paths, bool silent,
+                 QStringList* gone, bool* declined)
 {
     if (gone)
         gone->clear();
@@ -261,7 +267,7 @@ bool deleteFiles(QWidget* owner, const QStringList& paths, bool silent, QStringL
         *declined = false;
     if (paths.isEmpty())
         return true;
-    if (!silent && !confirmDelete(owner, paths)) {
+    if (!silent && !confirmDelete(prompter, owner, paths)) {
         if (declined)
             *declined = true;
         return false;

@@ -11,7 +11,8 @@
 // ever deleted by us for a cut, so an aborted paste loses no data.
 //
 // Delete. Permanent, as designed (nothing goes to the trash; a root instance's trash would be
-// root's anyway). Unless `silent`, our own confirmation asks first. Links are removed as links
+// root's anyway). Unless `silent`, our own confirmation asks first, through the caller's
+// Prompter; without one nothing is deleted (counted as declined). Links are removed as links
 // and never followed; folders are removed with their contents without following links inside.
 // A root instance working for a session user deletes as that user (FileDeletion), so it
 // removes only what the user could remove and a swapped folder leads nowhere else.
@@ -22,8 +23,9 @@
 // when one was set, see ShellEnvironment). A root instance started for a session user never
 // opens a file as root: it asks the user instance (kCopyData code 2) and, when there is none
 // or it refuses, runs the opener program as the session user (its uid, gid and groups, its
-// home, display and session bus; no descriptor of the root process is passed on). A non-empty `parameters` text starts `path` itself as a
-// program with those arguments (split like a command line), under the same rule for root.
+// home, display and session bus; no descriptor of the root process is passed on). A non-empty
+// `parameters` text starts `path` itself as a program with those arguments (split like a command
+// line), under the same rule for root.
 //
 // Containing folder ("Open file location"): org.freedesktop.FileManager1.ShowItems on the
 // session bus when reachable, so the file manager selects the file. A root instance, whose bus
@@ -36,6 +38,7 @@
 #include <QString>
 #include <QStringList>
 
+class Prompter;
 class QMimeData;
 class QWidget;
 
@@ -67,10 +70,10 @@ void putFilesOnClipboard(const QStringList& paths, bool cut);
 void copyText(QWidget* owner, const QString& text);
 
 // Deletes the paths (see above). `gone`, when given, receives the paths that no longer exist
-// afterwards, in the given order; `declined` whether the user said no. False when the user
-// declined or a path is still there.
-bool deleteFiles(QWidget* owner, const QStringList& paths, bool silent, QStringList* gone = nullptr,
-                 bool* declined = nullptr);
+// afterwards, in the given order; `declined` whether the user said no (or there was no
+// `prompter` to ask). False when the user declined or a path is still there.
+bool deleteFiles(Prompter* prompter, QWidget* owner, const QStringList& paths, bool silent,
+                 QStringList* gone = nullptr, bool* declined = nullptr);
 
 // Opens the path (see above). False for an empty path, without doing anything.
 bool openFile(QWidget* owner, const QString& path, const QString& parameters);

@@ -157,6 +157,19 @@ private slots:
         check({"a local log helper", R"(\bwriteLog\s*\()", {}});
     }
 
+    // Prompts go through a Prompter: only its real implementation shows a message box, an
+    // input or file dialog, or runs a popup menu.
+    void promptsThroughThePrompter()
+    {
+        check(
+            {"a static prompt of QMessageBox, QInputDialog or QFileDialog",
+             R"(\b(QMessageBox|QInputDialog|QFileDialog)\s*::\s*(question|warning|information|critical|about|aboutQt|get\w*)\s*\()",
+             {QStringLiteral("ui/common/Prompter.cpp")}});
+        check({"a popup menu run by itself",
+               R"((\b\w*[Mm]enu\w*\s*(\.|->)|\bQMenu\s*::)\s*exec\s*\()",
+               {QStringLiteral("ui/common/Prompter.cpp")}});
+    }
+
     // A meta type is registered in one place only.
     void metaTypesRegisteredOnce()
     {

@@ -22,8 +22,6 @@ QFileDialog::Options dialogOptions()
 
 } // namespace
 
-Prompter::~Prompter() = default;
-
 QMessageBox::StandardButton WidgetPrompter::question(QWidget* parent, const QString& title, const QString& text,
                                                      QMessageBox::StandardButtons buttons,
                                                      QMessageBox::StandardButton defaultButton)

@@ -26,8 +26,10 @@ FileTableView::FileTableView(QWidget* parent)
 {
     contextMenuRunner = [this](QWidget* owner, const QPoint& at, const QStringList& paths,
                                bool& deleted, QStringList& gone) {
+        if (!prompter_)
+            return;
         ShellContextMenu::show(
-            owner, at, paths, deleted, &gone,
+            *prompter_, owner, at, paths, deleted, &gone,
             [this](const QStringList& chosen) { emit deleteRequested(chosen); },
             &FilePropertiesDialog::open);
     };

@@ -13,8 +13,9 @@
 //   their rows are removed, wherever they are by then. The shell's menu hands its Delete to
 //   `deleteRequested` (the tab deletes off the GUI thread, DeleteJob).
 //
-// Modal questions go through the Prompter; the context menu and opening a file go through two
-// replaceable functions (the shell's by default) so that tests never block or start programs.
+// Modal questions, the shell's context menu included, go through the Prompter (without one no
+// context menu is shown); the context menu and opening a file go through two replaceable
+// functions (the shell's by default) so that tests never block or start programs.
 #pragma once
 
 #include <QStringList>

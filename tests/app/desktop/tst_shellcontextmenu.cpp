@@ -6,6 +6,7 @@
 #include "app/desktop/ShellEnvironment.h"
 #include "core/FileSearchException.h"
 #include "tests/app/apptestutil.h"
+#include "tests/app/scriptedprompter.h"
 #include "testutil.h"
 
 #include <QAction>
@@ -13,9 +14,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -32,27 +31,14 @@ QStringList ids(const QList<DesktopApplication>& applications)
     return result;
 }
 
-// Once the popup menu is open, runs `choose` on it (which triggers or closes it).
-void onPopup(std::function<void(QMenu*)> choose)
-{
-    QTimer::singleShot(10, [choose] {
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
-            choose(menu);
-        else
-            onPopup(choose);
-    });
-}
-
-void chooseText(QMenu* menu, const QString& text)
+// The action of a menu whose text is `text`; null (the menu dismissed) when there is none.
+QAction* actionWithText(QMenu* menu, const QString& text)
 {
     for (QAction* action : menu->actions()) {
-        if (action->text() == text) {
-            menu->setActiveAction(action);
-            QTest::keyClick(menu, Qt::Key_Return);
-            return;
-        }
+        if (action->text() == text)
+            return action;
     }
-    menu->close();
+    return nullptr;
 }
 
 } // namespace
@@ -229,26 +215,28 @@ private slots:
         const QString file = dir_.path() + QStringLiteral("/work dir/notes.txt");
         QVERIFY(testutil::writeFile(file, "notes"));
         const QList<ShellContextMenu::Command> commands = ShellContextMenu::getContextMenu(file);
+        apptest::ScriptedPrompter prompter;
 
         QFile::remove(log_);
-        QVERIFY(ShellContextMenu::invokeCommand(nullptr, commands.at(0), file)); // open
+        QVERIFY(ShellContextMenu::invokeCommand(prompter, nullptr, commands.at(0), file)); // open
         QTRY_COMPARE_WITH_TIMEOUT(testutil::readFile(log_), "opener " + QFile::encodeName(file) + "\n", 5000);
         QFile::remove(log_);
-        QVERIFY(ShellContextMenu::invokeCommand(nullptr, commands.at(1), file)); // open with Editor
+        QVERIFY(ShellContextMenu::invokeCommand(prompter, nullptr, commands.at(1),
+                                                file)); // open with Editor
         QTRY_COMPARE_WITH_TIMEOUT(testutil::readFile(log_), "[--edit]\n[" + QFile::encodeName(file) + "]\n", 5000);
         // An application whose program went away after the menu was made: the command fails,
         // saying which application could not be started.
         QCOMPARE(commands.at(2).application.id, QStringLiteral("kde-nested.desktop"));
         QVERIFY(QFile::rename(dir_.path() + QStringLiteral("/bin/nested"), dir_.path() + QStringLiteral("/bin/nested.away")));
         try {
-            ShellContextMenu::invokeCommand(nullptr, commands.at(2), file);
+            ShellContextMenu::invokeCommand(prompter, nullptr, commands.at(2), file);
             QFAIL("no failure");
         } catch (const ShellContextMenu::CommandFailure& failure) {
             QCOMPARE(failure.reason(), QStringLiteral("Nested could not be started."));
         }
         QVERIFY(QFile::rename(dir_.path() + QStringLiteral("/bin/nested.away"), dir_.path() + QStringLiteral("/bin/nested")));
 
-        QVERIFY(ShellContextMenu::invokeCommand(nullptr, commands.at(5), file)); // cut
+        QVERIFY(ShellContextMenu::invokeCommand(prompter, nullptr, commands.at(5), file)); // cut
         QVERIFY(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("x-special/gnome-copied-files")).startsWith("cut\n"));
         QVERIFY(QFileInfo::exists(file));
 
@@ -259,17 +247,17 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(testutil::readFile(log_), "opener " + QFile::encodeName(dir_.path()) + "/work dir\n", 5000);
 
         // Delete: declined does nothing; confirmed removes the file.
-        apptest::answerNextQuestion(QMessageBox::No);
-        QVERIFY(!ShellContextMenu::invokeCommand(nullptr, commands.at(7), file));
+        prompter.questionAnswers << QMessageBox::No << QMessageBox::Yes << QMessageBox::Yes;
+        QVERIFY(!ShellContextMenu::invokeCommand(prompter, nullptr, commands.at(7), file));
         QVERIFY(QFileInfo::exists(file));
-        apptest::answerNextQuestion(QMessageBox::Yes);
-        QVERIFY(ShellContextMenu::invokeCommand(nullptr, commands.at(7), file));
+        QVERIFY(ShellContextMenu::invokeCommand(prompter, nullptr, commands.at(7), file));
         QVERIFY(!QFileInfo::exists(file));
         // A file that cannot be deleted: the command throws.
-        apptest::answerNextQuestion(QMessageBox::Yes);
-        QVERIFY_EXCEPTION_THROWN(ShellContextMenu::invokeCommand(
-                                     nullptr, commands.at(7), QStringLiteral("/proc/self/status")),
-                                 FileSearchException);
+        QVERIFY_EXCEPTION_THROWN(
+            ShellContextMenu::invokeCommand(prompter, nullptr, commands.at(7),
+                                            QStringLiteral("/proc/self/status")),
+            FileSearchException);
+        QCOMPARE(prompter.kinds(), (QStringList{"question", "question", "question"}));
     }
 
     void menusThroughTheirPopups()
@@ -279,57 +267,75 @@ private slots:
         const QString b = dir_.path() + QStringLiteral("/m/b.txt");
         QVERIFY(testutil::writeFile(a, "a"));
         QVERIFY(testutil::writeFile(b, "b"));
+        apptest::ScriptedPrompter prompter;
+        QString choice;
+        QStringList texts; // the last menu's entries, "-" for a separator
+        prompter.menuChooser = [&](QMenu* menu) {
+            texts.clear();
+            for (QAction* action : menu->actions())
+                texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            return actionWithText(menu, choice);
+        };
 
         // Dismissed single-file menu: nothing happens, no flag.
         bool deleted = false;
-        onPopup([](QMenu* menu) { menu->close(); });
-        ShellContextMenu::show(&owner, QPoint(10, 10), {a}, deleted);
+        ShellContextMenu::show(prompter, &owner, QPoint(10, 10), {a}, deleted);
         QVERIFY(!deleted);
+        QCOMPARE(prompter.kinds(), QStringList{QStringLiteral("menu")});
+        QCOMPARE(texts.mid(0, 4),
+                 (QStringList{"Open file location", "Copy full name", "-", "&Open"}));
 
-        // Delete from the single-file menu sets the flag and names the file.
+        // Delete from the single-file menu asks, sets the flag and names the file.
         QStringList gone;
-        onPopup([](QMenu* menu) { chooseText(menu, QStringLiteral("&Delete")); });
-        apptest::answerNextQuestion(QMessageBox::Yes);
-        ShellContextMenu::show(&owner, QPoint(10, 10), {a}, deleted, &gone);
+        choice = QStringLiteral("&Delete");
+        prompter.questionAnswers << QMessageBox::Yes;
+        ShellContextMenu::show(prompter, &owner, QPoint(10, 10), {a}, deleted, &gone);
         QVERIFY(deleted);
         QCOMPARE(gone, QStringList{a});
+        QCOMPARE(prompter.kinds(), (QStringList{"menu", "menu", "question"}));
 
         // Two paths: the short menu of our own.
-        QStringList texts;
-        onPopup([&texts](QMenu* menu) {
-            for (QAction* action : menu->actions())
-                texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-            chooseText(menu, QStringLiteral("&Delete"));
-        });
-        apptest::answerNextQuestion(QMessageBox::Yes);
+        prompter.questionAnswers << QMessageBox::Yes;
         deleted = false;
-        ShellContextMenu::show(&owner, QPoint(10, 10), {b, QStringLiteral("/proc/self/status")},
-                               deleted, &gone);
+        ShellContextMenu::show(prompter, &owner, QPoint(10, 10),
+                               {b, QStringLiteral("/proc/self/status")}, deleted, &gone);
         QCOMPARE(texts, (QStringList{"Cu&t", "&Copy", "&Delete", "-", "&Properties"}));
+        QCOMPARE(prompter.asked.last().kind, QStringLiteral("question"));
+        QCOMPARE(prompter.asked.last().text,
+                 QStringLiteral("Do you really want to delete these 2 items permanently?"));
         // One of the two could not be deleted: only the other counts as gone.
         QVERIFY(deleted);
         QCOMPARE(gone, QStringList{b});
 
+        // Declined: nothing is deleted, no flag.
+        QVERIFY(testutil::writeFile(a, "a"));
+        prompter.questionAnswers << QMessageBox::No;
+        deleted = false;
+        gone.clear();
+        ShellContextMenu::show(prompter, &owner, QPoint(10, 10), {a}, deleted, &gone);
+        QVERIFY(!deleted);
+        QVERIFY(gone.isEmpty());
+        QVERIFY(QFileInfo::exists(a));
+
         // A caller that deletes by itself gets the paths from the menu's Delete, and nothing
         // is deleted or asked here.
-        QVERIFY(testutil::writeFile(a, "a"));
         QStringList handed;
         const ShellContextMenu::DeleteHandler handler = [&handed](const QStringList& paths) { handed = paths; };
-        onPopup([](QMenu* menu) { chooseText(menu, QStringLiteral("&Delete")); });
-        deleted = false;
-        ShellContextMenu::show(&owner, QPoint(10, 10), {a}, deleted, &gone, handler);
+        const int askedBefore = prompter.asked.size();
+        ShellContextMenu::show(prompter, &owner, QPoint(10, 10), {a}, deleted, &gone, handler);
         QCOMPARE(handed, QStringList{a});
         QVERIFY(!deleted);
         QVERIFY(QFileInfo::exists(a));
-        onPopup([](QMenu* menu) { chooseText(menu, QStringLiteral("&Delete")); });
-        ShellContextMenu::show(&owner, QPoint(10, 10), {a, b}, deleted, &gone, handler);
+        ShellContextMenu::show(prompter, &owner, QPoint(10, 10), {a, b}, deleted, &gone, handler);
         QCOMPARE(handed, (QStringList{a, b}));
         QVERIFY(QFileInfo::exists(a));
+        QCOMPARE(prompter.asked.size(), askedBefore + 2); // the two menus only
 
         // No path: no menu at all.
         deleted = false;
-        ShellContextMenu::show(&owner, QPoint(10, 10), {}, deleted);
+        ShellContextMenu::show(prompter, &owner, QPoint(10, 10), {}, deleted);
         QVERIFY(!deleted);
+        QCOMPARE(prompter.asked.size(), askedBefore + 2);
     }
 
     void propertiesFallBackToTheCallersView()

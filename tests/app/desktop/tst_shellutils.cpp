@@ -6,6 +6,7 @@
 #include "core/FileNameCodec.h"
 #include "core/SystemUtils.h"
 #include "tests/app/apptestutil.h"
+#include "tests/app/scriptedprompter.h"
 #include "testutil.h"
 
 #include <QApplication>
@@ -15,9 +16,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -125,12 +124,12 @@ private slots:
         for (const char* name : {"/file.txt", "/folder", "/dirlink", "/filelink", "/dangling"})
             paths << area + name;
         QStringList gone;
-        QVERIFY(ShellUtils::deleteFiles(nullptr, paths, true, &gone));
+        QVERIFY(ShellUtils::deleteFiles(nullptr, nullptr, paths, true, &gone));
         QCOMPARE(gone, paths);
         for (const QString& path : paths)
             QVERIFY2(!exists(path), qPrintable(path));
         QCOMPARE(testutil::readFile(outside + QStringLiteral("/keep.txt")), QByteArray("keep"));
-        QVERIFY(ShellUtils::deleteFiles(nullptr, {}, true));
+        QVERIFY(ShellUtils::deleteFiles(nullptr, nullptr, {}, true));
     }
 
     void deleteReportsOnlyWhatIsGone()
@@ -141,7 +140,7 @@ private slots:
         const QString latin1 = FileNameCodec::decode(QFile::encodeName(dir_.path()) + "/caf\xe9");
         QVERIFY(::close(::open(FileNameCodec::encode(latin1).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644)) == 0);
         QStringList goneLatin1;
-        QVERIFY(ShellUtils::deleteFiles(nullptr, {latin1}, true, &goneLatin1));
+        QVERIFY(ShellUtils::deleteFiles(nullptr, nullptr, {latin1}, true, &goneLatin1));
         QCOMPARE(goneLatin1, QStringList{latin1});
         QVERIFY(::access(FileNameCodec::encode(latin1).constData(), F_OK) != 0);
         const QString missing = dir_.path() + QStringLiteral("/never-was");
@@ -150,11 +149,11 @@ private slots:
         QStringList gone;
         // Below a file: names nothing, so it counts as gone like a missing one.
         const QString belowFile = stubborn + QStringLiteral("/x");
-        QVERIFY(
-            !ShellUtils::deleteFiles(nullptr, {file, stubborn, missing, belowFile}, true, &gone));
+        QVERIFY(!ShellUtils::deleteFiles(nullptr, nullptr, {file, stubborn, missing, belowFile},
+                                         true, &gone));
         QCOMPARE(gone, (QStringList{file, missing, belowFile}));
         QVERIFY(exists(stubborn));
-        QVERIFY(!ShellUtils::deleteFiles(nullptr, {QString()}, true, &gone));
+        QVERIFY(!ShellUtils::deleteFiles(nullptr, nullptr, {QString()}, true, &gone));
         QVERIFY(gone.isEmpty());
     }
 
@@ -164,15 +163,27 @@ private slots:
         QVERIFY(testutil::writeFile(file, "x"));
         bool declined = false;
         QStringList gone{QStringLiteral("stale")};
-        apptest::answerNextQuestion(QMessageBox::No);
-        QVERIFY(!ShellUtils::deleteFiles(nullptr, {file}, false, &gone, &declined));
+        apptest::ScriptedPrompter prompter;
+        prompter.questionAnswers << QMessageBox::No << QMessageBox::Yes;
+        QVERIFY(!ShellUtils::deleteFiles(&prompter, nullptr, {file}, false, &gone, &declined));
         QVERIFY(declined);
         QVERIFY(gone.isEmpty());
         QVERIFY(exists(file));
-        apptest::answerNextQuestion(QMessageBox::Yes);
-        QVERIFY(ShellUtils::deleteFiles(nullptr, {file}, false, &gone, &declined));
+        QCOMPARE(prompter.kinds(), QStringList{QStringLiteral("question")});
+        QCOMPARE(prompter.asked.at(0).title, QStringLiteral("Delete"));
+        QCOMPARE(prompter.asked.at(0).text,
+                 QStringLiteral("Do you really want to delete \"asked\" permanently?"));
+        QVERIFY(ShellUtils::deleteFiles(&prompter, nullptr, {file}, false, &gone, &declined));
         QVERIFY(!declined);
         QVERIFY(!exists(file));
+        // Nobody to ask: nothing is deleted unasked. Silent: nothing is asked.
+        QVERIFY(testutil::writeFile(file, "x"));
+        QVERIFY(!ShellUtils::deleteFiles(nullptr, nullptr, {file}, false, &gone, &declined));
+        QVERIFY(declined);
+        QVERIFY(exists(file));
+        QVERIFY(ShellUtils::deleteFiles(&prompter, nullptr, {file}, true, &gone, &declined));
+        QVERIFY(!exists(file));
+        QCOMPARE(prompter.asked.size(), 2);
     }
 
     // A root instance deletes as its session user: a file of root's in a folder that user may
@@ -194,7 +205,7 @@ private slots:
         const QStringList paths{rootFolder + QStringLiteral("/victim"), home + QStringLiteral("/swapped/victim"),
                                 home + QStringLiteral("/own")};
         QStringList gone;
-        QVERIFY(!ShellUtils::deleteFiles(nullptr, paths, true, &gone));
+        QVERIFY(!ShellUtils::deleteFiles(nullptr, nullptr, paths, true, &gone));
         QCOMPARE(gone, QStringList{home + QStringLiteral("/own")});
         QCOMPARE(testutil::readFile(rootFolder + QStringLiteral("/victim")), QByteArray("root's"));
         QVERIFY(!exists(home + QStringLiteral("/own")));

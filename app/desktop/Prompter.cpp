@@ -1,0 +1,3 @@
+#include "app/desktop/Prompter.h"
+
+Prompter::~Prompter() = default;

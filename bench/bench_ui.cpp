@@ -169,7 +169,7 @@ struct Window
         layout->addWidget(host);
         layout->addWidget(view);
         widget.resize(1280, 800);
-        table.reset(new FileTable(view, host, Settings::instance(), prompter));
+        table.reset(new FileTable(view, host, Settings::instance(), prompter, nullptr));
         widget.show();
         QElapsedTimer wait;
         wait.start();
@@ -293,13 +293,15 @@ void instantSearchFigures(const QString& volume, const QString& workFolder, Prom
     InstantToolBar bar(prompter, &w.widget);
     InstantTab tab(&indexed, &w);
     QObject::connect(&bar, &InstantToolBar::startSearch, &tab, &InstantTab::onStartSearch, Qt::QueuedConnection);
-    QLineEdit* edit = bar.fileNameField()->lineEdit();
+    QLineEdit* edit =
+        bar.findChild<RichComboBox*>(QStringLiteral("instantFileNameComboBox"))->lineEdit();
 
     // One keystroke: "23" is in the field, "." is typed (names ending in 23 before the
     // extension: ~1% of the entries), then Return.
     std::vector<double> times;
     for (int run = 0; run < 15; ++run) {
-        bar.fileNameField()->setEditText(QStringLiteral("23"));
+        bar.findChild<RichComboBox*>(QStringLiteral("instantFileNameComboBox"))
+            ->setEditText(QStringLiteral("23"));
         QEventLoop loop;
         tab.loop = &loop;
         tab.firstRowsAt = -1;
@@ -318,7 +320,7 @@ void instantSearchFigures(const QString& volume, const QString& workFolder, Prom
     // Ten keystrokes 30 ms apart: each cancels the search before it. The last text, "item_" and
     // "23." (both words must occur), again finds ~1%.
     const QString keys = QStringLiteral("item_  23.");
-    bar.fileNameField()->setEditText(QString());
+    bar.findChild<RichComboBox*>(QStringLiteral("instantFileNameComboBox"))->setEditText(QString());
     const int startedBefore = tab.started;
     const int finishedBefore = tab.finished;
     tab.longestCancel = 0;

@@ -1,9 +1,12 @@
 #include "core/ChildProcess.h"
 
 #include "core/FileNameCodec.h"
+#include "core/HandleHolder.h"
 #include "core/UserFileIdentity.h"
+#include "core/UserFiles.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 
 #include <cerrno>
 #include <csignal>
@@ -11,6 +14,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -47,6 +51,18 @@ std::vector<QByteArray> userEnvironment(const SessionAccount& account)
     return environment;
 }
 
+// Reaps a child nobody waits for, whenever it ends.
+void reapLater(pid_t pid)
+{
+    std::thread([pid] {
+        int status;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+    }).detach();
+}
+
+// Output kept by run(); the rest is read and dropped.
+constexpr qint64 kMaxRunOutput = 16 << 20;
+
 } // namespace
 
 ChildProcess::~ChildProcess()
@@ -56,6 +72,62 @@ ChildProcess::~ChildProcess()
 
 bool ChildProcess::start(const QString& program, const QStringList& arguments, const Setup& setup)
 {
+    return spawn(program, arguments, setup, false);
+}
+
+bool ChildProcess::startDetached(const QString& program, const QStringList& arguments,
+                                 const Setup& setup, int* error)
+{
+    ChildProcess child;
+    const bool started = child.spawn(program, arguments, setup, true);
+    if (error)
+        *error = child.error();
+    if (started)
+        child.detach();
+    return started;
+}
+
+int ChildProcess::run(const QString& program, const QStringList& arguments, Setup setup,
+                      int timeoutMs, QByteArray* output)
+{
+    setup.captureOutput = output != nullptr;
+    if (output)
+        output->clear();
+    ChildProcess child;
+    if (!child.start(program, arguments, setup))
+        return -1;
+    QElapsedTimer timer;
+    timer.start();
+    if (output) {
+        char buffer[16384];
+        for (;;) {
+            const qint64 left = timeoutMs - timer.elapsed();
+            if (left <= 0) {
+                child.end();
+                return -1;
+            }
+            const qint64 n = child.readOutput(buffer, sizeof buffer, int(left));
+            if (n < 0)
+                break;
+            if (n > 0 && output->size() < kMaxRunOutput)
+                output->append(buffer, int(qMin(n, kMaxRunOutput - output->size())));
+        }
+    }
+    if (!child.waitFinished(int(qMax<qint64>(0, timeoutMs - timer.elapsed())))) {
+        child.end();
+        return -1;
+    }
+    return child.exitedNormally() ? child.exitCode() : -1;
+}
+
+QStringList ChildProcess::splitCommand(const QString& command)
+{
+    return QProcess::splitCommand(command);
+}
+
+bool ChildProcess::spawn(const QString& program, const QStringList& arguments, const Setup& setup,
+                         bool ownSession)
+{
     end();
     ended_ = false;
     exitCode_ = 0;
@@ -64,7 +136,7 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, c
 
     std::vector<QByteArray> storage;
     std::vector<QByteArray> environment; // empty: this process's own
-    if (UserFileIdentity::needed()) {
+    if (setup.runAs == RunAs::SessionUser && UserFileIdentity::needed()) {
         // A root instance runs every outside program as its session user (see the header).
         SessionAccount account;
         if (::access(FileNameCodec::encode(program).constData(), X_OK) != 0) {
@@ -85,6 +157,8 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, c
         storage.push_back("--no-new-privs");
         storage.push_back("--");
         environment = userEnvironment(account);
+        for (const QByteArray& variable : setup.environment)
+            environment.push_back(variable);
     }
     storage.push_back(FileNameCodec::encode(program));
     for (const QString& a : arguments)
@@ -94,24 +168,48 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, c
         argv.push_back(s.data());
     argv.push_back(nullptr);
 
+    // The working folder is opened as the session user when this is a root instance working
+    // for one (the user controls their home), and entered by its descriptor; one that cannot be
+    // opened is replaced by "/".
+    HandleHolder folder;
+    if (!setup.workingFolder.isEmpty())
+        folder = UserFiles::openFolder(FileNameCodec::decode(setup.workingFolder), false);
+
     int pipeEnds[2] = {-1, -1};
-    if (setup.captureOutput && ::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+    if (setup.captureOutput && !setup.inheritStandard && ::pipe2(pipeEnds, O_CLOEXEC) != 0) {
         error_ = errno;
         return false;
     }
+    const bool capture = pipeEnds[0] >= 0;
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (setup.input >= 0)
-        posix_spawn_file_actions_adddup2(&actions, setup.input, 0);
-    else
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (setup.captureOutput)
-        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    if (!setup.inheritErrors)
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (!setup.inheritStandard) {
+        if (setup.input >= 0)
+            posix_spawn_file_actions_adddup2(&actions, setup.input, 0);
+        else
+            posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        if (capture)
+            posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+        else
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        if (!setup.inheritErrors)
+            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
+    if (folder.isValid())
+        posix_spawn_file_actions_addfchdir_np(&actions, folder.handle());
+    else if (!setup.workingFolder.isEmpty())
+        posix_spawn_file_actions_addchdir_np(&actions, "/");
+    // No other descriptor of ours (for a root instance: volumes, journal, index files,
+    // sockets) reaches the program, not even one a library opened without close-on-exec or
+    // another thread opened meanwhile: all above 2 are closed in the child, but the passed one,
+    // which becomes descriptor 3 (a descriptor duplicated onto itself loses close-on-exec).
+    int firstClosed = 3;
+    if (setup.passDescriptor > 2) {
+        posix_spawn_file_actions_adddup2(&actions, setup.passDescriptor, 3);
+        firstClosed = 4;
+    }
+    posix_spawn_file_actions_addclosefrom_np(&actions, firstClosed);
 
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
@@ -123,7 +221,9 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, c
     posix_spawnattr_setsigmask(&attr, &none);
     posix_spawnattr_setsigdefault(&attr, &defaults);
     short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-    if (setup.ownGroup) {
+    if (ownSession) {
+        flags |= POSIX_SPAWN_SETSID;
+    } else if (setup.ownGroup) {
         posix_spawnattr_setpgroup(&attr, 0);
         flags |= POSIX_SPAWN_SETPGROUP;
     }
@@ -136,17 +236,17 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, c
     const int rc = ::posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environment.empty() ? environ : envp.data());
     posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
-    if (setup.captureOutput)
+    if (capture)
         ::close(pipeEnds[1]);
     if (rc != 0) {
-        if (setup.captureOutput)
+        if (capture)
             ::close(pipeEnds[0]);
         error_ = rc;
         return false;
     }
     pid_ = pid;
-    ownGroup_ = setup.ownGroup;
-    if (setup.captureOutput) {
+    ownGroup_ = setup.ownGroup && !ownSession;
+    if (capture) {
         output_ = pipeEnds[0];
         ::fcntl(output_, F_SETFL, ::fcntl(output_, F_GETFL) | O_NONBLOCK);
     }
@@ -238,5 +338,18 @@ void ChildProcess::end()
         ended_ = true;
         signal_ = SIGKILL;
     }
+    pid_ = 0;
+}
+
+void ChildProcess::detach()
+{
+    if (output_ >= 0) {
+        ::close(output_);
+        output_ = -1;
+    }
+    if (pid_ == 0)
+        return;
+    if (!finished())
+        reapLater(pid_);
     pid_ = 0;
 }

@@ -336,8 +336,11 @@ void Settings::setIndexOptions(const IndexingSettings& settings)
 void Settings::updateIFilterMaps(IFilterListSource& source)
 {
     // The scan and the helper request may take a while: ask first, then swap under the lock.
-    IFilterMap list32 = source.listIFilters32();
-    IFilterMap list64 = source.listIFilters64();
+    setIFilterMaps(source.listIFilters32(), source.listIFilters64());
+}
+
+void Settings::setIFilterMaps(IFilterMap list32, IFilterMap list64)
+{
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     ifilters32_.swap(list32);
     ifilters64_.swap(list64);

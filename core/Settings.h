@@ -140,6 +140,8 @@ public:
 
     // Replaces both cached IFilter lists with the source's answers (asked without the lock).
     void updateIFilterMaps(IFilterListSource& source);
+    // Replaces both cached lists with lists read elsewhere (FileSearcher::readIFilterLists).
+    void setIFilterMaps(IFilterMap list32, IFilterMap list64);
     // Copies of the cached lists (empty until updateIFilterMaps).
     IFilterMap ifilters32() const;
     IFilterMap ifilters64() const;

@@ -1,12 +1,12 @@
 #include "core/SystemUtils.h"
 
+#include "core/ChildProcess.h"
 #include "core/FileNameCodec.h"
 #include "core/FileUtils.h"
 #include "core/HandleHolder.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QProcess>
 #include <QStringList>
 
 #include <algorithm>
@@ -314,7 +314,7 @@ bool runElevated(const QString& file, const QString& parameters, int* exitCode)
         wrappers << QByteArrayLiteral("sh");
     }
     arguments << FileNameCodec::encode(file);
-    const QStringList split = QProcess::splitCommand(parameters);
+    const QStringList split = ChildProcess::splitCommand(parameters);
     for (const QString& argument : split)
         arguments << FileNameCodec::encode(argument);
     return runElevatedCommand(arguments, wrappers, exitCode);
@@ -328,54 +328,25 @@ bool runElevatedCommand(const QList<QByteArray>& arguments, const QList<QByteArr
         return false;
     const QByteArray program = FileNameCodec::encode(elevationProgram());
 
-    // Everything the child needs is prepared before fork: after it only async-signal-safe calls.
-    QList<QByteArray> commandLine = arguments;
-    commandLine.prepend(program);
-    std::vector<char*> argv;
-    for (QByteArray& argument : commandLine)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    HandleHolder errorRead, errorWrite, startRead, startWrite;
-    if (!HandleHolder::openPipe(errorRead, errorWrite) || !HandleHolder::openPipe(startRead, startWrite))
+    HandleHolder startRead, startWrite;
+    if (!HandleHolder::openPipe(startRead, startWrite))
         return false;
-
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return false;
-    if (pid == 0) {
-        errorRead.reset();
-        startRead.reset();
-        // The start pipe stays open across the exec of pkexec; pkexec closes it when it runs
-        // the program.
-        ::fcntl(startWrite.handle(), F_SETFD, 0);
-        sigset_t none;
-        sigemptyset(&none);
-        ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        ::signal(SIGPIPE, SIG_DFL);
-        ::execv(argv[0], argv.data());
-        const int error = errno;
-        ssize_t ignored = ::write(errorWrite.handle(), &error, sizeof error);
-        (void)ignored;
-        ::_exit(127);
-    }
-
-    errorWrite.reset();
+    // pkexec authorises its parent, this process: it runs with our identity, attached, in our
+    // process group and with our standard descriptors. The start pipe stays open across the
+    // exec of pkexec; pkexec closes it when it runs the program.
+    ChildProcess child;
+    ChildProcess::Setup setup;
+    setup.inheritStandard = true;
+    setup.ownGroup = false;
+    setup.runAs = ChildProcess::RunAs::ThisProcess;
+    setup.passDescriptor = startWrite.handle();
+    QStringList commandLine;
+    for (const QByteArray& argument : arguments)
+        commandLine << FileNameCodec::decode(argument);
+    if (!child.start(FileNameCodec::decode(program), commandLine, setup))
+        return false; // pkexec itself could not be run
     startWrite.reset();
-
-    // Did pkexec itself start?
-    int childError = 0;
-    ssize_t n;
-    do {
-        n = ::read(errorRead.handle(), &childError, sizeof childError);
-    } while (n < 0 && errno == EINTR);
-    errorRead.reset();
-    if (n > 0) {
-        int status;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-        return false;
-    }
+    const pid_t pid = child.pid();
 
     // The kernel names a process after the last component of the file it runs, cut to 15 bytes.
     const QByteArray elevationCommand = program.mid(program.lastIndexOf('/') + 1).left(15);
@@ -384,17 +355,11 @@ bool runElevatedCommand(const QList<QByteArray>& arguments, const QList<QByteArr
     auto passedAt = std::chrono::steady_clock::now();
     bool result = false;
     for (;;) {
-        int status = 0;
-        const pid_t r = ::waitpid(pid, &status, WNOHANG);
-        if (r == pid) {
-            result = WIFEXITED(status) && WEXITSTATUS(status) != 126 && WEXITSTATUS(status) != 127;
+        if (child.finished()) {
+            const int code = child.exitedNormally() ? child.exitCode() : -1;
+            result = code >= 0 && code != 126 && code != 127;
             if (exitCode)
-                *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            break;
-        }
-        if (r < 0 && errno != EINTR) {
-            // Reaped elsewhere: the best knowledge left is whether it got past authorisation.
-            result = passed;
+                *exitCode = code;
             break;
         }
         if (!passed) {
@@ -420,11 +385,7 @@ bool runElevatedCommand(const QList<QByteArray>& arguments, const QList<QByteArr
             const bool intermediate = named && (command == elevationCommand || wrappers.contains(command));
             if ((named && !intermediate) || (!named && waited >= kStartGrace) || waited >= kStartLimit) {
                 // Still running: the program has started. Reap it whenever it ends.
-                std::thread([pid] {
-                    int st;
-                    while (::waitpid(pid, &st, 0) < 0 && errno == EINTR) {
-                    }
-                }).detach();
+                child.detach();
                 result = true;
                 break;
             }

@@ -67,7 +67,7 @@ bool isWow64();
 // Starts `file` with root rights through pkexec and reports whether the program was started.
 //
 // `parameters` is one command-line text, split at blanks into arguments; double quotes group
-// blanks into one argument (QProcess::splitCommand rules); an empty text gives no arguments.
+// blanks into one argument (ChildProcess::splitCommand); an empty text gives no arguments.
 // The command is
 //   pkexec /usr/bin/env [DISPLAY=..] [XAUTHORITY=..] [WAYLAND_DISPLAY=..] [XDG_RUNTIME_DIR=..]
 //          <file> <arguments...>
@@ -125,6 +125,6 @@ QDateTime buildDateTime(const char* dateText, const char* timeText);
 // other users and this process itself are never touched. Walks the processes in pid order:
 // each match sets the result to false; the first one that can be signalled is killed and ends
 // the walk with true. Returns true when no such process was found.
-// Prefer ending your own child by its pid (QProcess::kill, kill(2)); this is for a process we
+// Prefer ending your own child by its pid (ChildProcess::end, kill(2)); this is for a process we
 // lost track of.
 bool killProcessByName(const QString& executableName);

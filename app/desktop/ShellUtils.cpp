@@ -3,10 +3,10 @@
 #include "app/desktop/Prompter.h"
 #include "app/desktop/ShellEnvironment.h"
 #include "app/instance/InstanceChannel.h"
+#include "core/ChildProcess.h"
 #include "core/FileDeletion.h"
 #include "core/FileNameCodec.h"
 #include "core/FileUtils.h"
-#include "core/HandleHolder.h"
 #include "core/Logger.h"
 #include "core/SystemUtils.h"
 #include "core/UserFileIdentity.h"
@@ -22,30 +22,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include <atomic>
 
-#include <cerrno>
 #include <cstring>
-#include <csignal>
-#include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
-
-#ifndef SYS_close_range
-#define SYS_close_range 436
-#endif
-#ifndef CLOSE_RANGE_CLOEXEC
-#define CLOSE_RANGE_CLOEXEC (1U << 2)
-#endif
 
 extern char** environ;
 
@@ -66,101 +49,22 @@ bool confirmDelete(Prompter* prompter, QWidget* owner, const QStringList& paths)
                               QMessageBox::No) == QMessageBox::Yes;
 }
 
-// The identity a root instance gives a program it starts for the session user.
-struct ChildAccount
+// Starts a program detached (ChildProcess::startDetached) with the exact bytes of its arguments;
+// a bare name is looked up in PATH here. True once the program runs.
+bool spawnDetached(const QString& program, const QStringList& arguments,
+                   const ChildProcess::Setup& setup)
 {
-    uid_t uid;
-    gid_t gid;
-    std::vector<gid_t> groups;
-    QByteArray home;
-    QList<QByteArray> environment;
-};
-
-// Starts a program detached (left to init, nobody reaps it) with the exact bytes of its
-// arguments (FileNameCodec), as `account` when given (its identity, home folder and
-// environment), else as this process with its environment and folder. No descriptor above 2
-// is passed on. True once the program runs.
-bool spawnDetached(const QString& program, const QStringList& arguments, ChildAccount* account)
-{
-    // A bare name is looked up in PATH here: execve itself does not search.
     const QString file = program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
     if (file.isEmpty()) {
         TQ_LOG_WARNING("ShellUtils", QStringLiteral("Program not found: %1").arg(program));
         return false;
     }
-    // Everything is prepared before fork: after it only async-signal-safe calls are made.
-    std::vector<char*> envp;
-    if (account) {
-        for (QByteArray& e : account->environment)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-    }
-    char** const environment = account ? envp.data() : environ;
-    const uid_t uid = account ? account->uid : ::geteuid();
-    QList<QByteArray> argumentBytes;
-    argumentBytes << FileNameCodec::encode(file);
-    for (const QString& argument : arguments)
-        argumentBytes << FileNameCodec::encode(argument);
-    std::vector<char*> argv;
-    for (QByteArray& a : argumentBytes)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const long openMax = ::sysconf(_SC_OPEN_MAX);
-    const int lastFd = static_cast<int>(openMax > 0 && openMax < 65536 ? openMax : 65536) - 1;
-
-    HandleHolder errorRead, errorWrite;
-    if (!HandleHolder::openPipe(errorRead, errorWrite))
-        return false;
-    const pid_t child = ::fork();
-    if (child < 0)
-        return false;
-    if (child == 0) {
-        errorRead.reset();
-        ::setsid();
-        // A second fork leaves the program to init, so nobody has to reap it.
-        const pid_t grandchild = ::fork();
-        if (grandchild != 0)
-            ::_exit(grandchild < 0 ? 1 : 0);
-        sigset_t none;
-        sigemptyset(&none);
-        ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        ::signal(SIGPIPE, SIG_DFL);
-        // No descriptor of ours (for a root instance: volumes, journal, index files, sockets)
-        // reaches the program, even one opened without close-on-exec or by another thread during
-        // the fork: every descriptor above 2 is closed by the exec.
-        if (::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC) != 0) {
-            for (int fd = 3; fd <= lastFd; ++fd)
-                ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-        }
-        int error = 0;
-        if (account
-            && (::setgroups(account->groups.size(), account->groups.data()) != 0 || ::setgid(account->gid) != 0
-                || ::setuid(uid) != 0 || ::getuid() != uid || ::geteuid() != uid || (uid != 0 && ::setuid(0) == 0))) {
-            error = errno ? errno : EPERM;
-        } else {
-            if (account && ::chdir(account->home.constData()) != 0 && ::chdir("/") != 0) {
-                // keep the current folder
-            }
-            ::execve(argv[0], argv.data(), environment);
-            error = errno;
-        }
-        ssize_t ignored = ::write(errorWrite.handle(), &error, sizeof error);
-        (void)ignored;
-        ::_exit(127);
-    }
-    errorWrite.reset();
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    int childError = 0;
-    ssize_t n;
-    do {
-        n = ::read(errorRead.handle(), &childError, sizeof childError);
-    } while (n < 0 && errno == EINTR);
-    const bool started = WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
-    if (!started)
-        TQ_LOG_WARNING("ShellUtils", QStringLiteral("Cannot run %1 as user %2, error = %3").arg(program).arg(uid).arg(childError));
-    return started;
+    int error = 0;
+    if (ChildProcess::startDetached(file, arguments, setup, &error))
+        return true;
+    TQ_LOG_WARNING("ShellUtils",
+                   QStringLiteral("Cannot run %1, error = %2").arg(program).arg(error));
+    return false;
 }
 
 // Asks the user instance to act on a path for this root instance (open it, show it in its
@@ -301,7 +205,7 @@ bool openFile(QWidget* /*owner*/, const QString& path, const QString& parameters
     if (path.isEmpty())
         return false;
     if (!parameters.isEmpty())
-        return startProgram(path, QProcess::splitCommand(parameters));
+        return startProgram(path, ChildProcess::splitCommand(parameters));
     if (runsForOtherUser()) {
         const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
         if (askUserInstance(MessageFrame::kOpenFile, absolute))
@@ -369,44 +273,43 @@ bool startProgram(const QString& program, const QStringList& arguments)
 {
     if (runsForOtherUser())
         return startAsSessionUser(program, arguments);
-    return spawnDetached(program, arguments, nullptr);
+    ChildProcess::Setup setup;
+    setup.inheritErrors = true;
+    return spawnDetached(program, arguments, setup);
 }
 
 bool startAsSessionUser(const QString& program, const QStringList& arguments)
 {
-    if (::geteuid() != 0 || program.isEmpty())
+    if (!runsForOtherUser() || program.isEmpty())
         return false;
     const uid_t uid = sessionUserId();
     SessionAccount account;
-    if (!SessionAccount::lookup(uid, &account)) {
+    if (!UserFileIdentity::sessionAccount(&account)) {
         TQ_LOG_WARNING("ShellUtils", QStringLiteral("Unknown session user %1").arg(uid));
         return false;
     }
-    const QByteArray& name = account.name;
-    const QByteArray home = account.home.isEmpty() ? QByteArrayLiteral("/") : account.home;
-    const QByteArray shell = account.shell.isEmpty() ? QByteArrayLiteral("/bin/sh") : account.shell;
-
-    QList<QByteArray> environment;
-    environment << "HOME=" + home << "USER=" + name << "LOGNAME=" + name << "SHELL=" + shell
-                << QByteArrayLiteral("PATH=/usr/local/bin:/usr/bin:/bin");
+    // ChildProcess gives the program the user's identity and plain environment; the display,
+    // desktop and session bus of the user's session are added.
+    ChildProcess::Setup setup;
+    setup.inheritErrors = true;
+    setup.workingFolder = account.home.isEmpty() ? QByteArrayLiteral("/") : account.home;
     for (char** variable = environ; variable && *variable; ++variable) {
         const QByteArray entryText(*variable);
-        for (const char* kept : {"DISPLAY=", "WAYLAND_DISPLAY=", "XAUTHORITY=", "LANG=", "LANGUAGE=", "LC_",
+        for (const char* kept : {"DISPLAY=", "WAYLAND_DISPLAY=", "XAUTHORITY=",
                                  "XDG_CURRENT_DESKTOP=", "XDG_SESSION_TYPE="}) {
             if (entryText.startsWith(kept)) {
-                environment << entryText;
+                setup.environment << entryText;
                 break;
             }
         }
     }
     const QByteArray runtime = "/run/user/" + QByteArray::number(uid);
     if (InstanceChannel::isPrivateFolder(QString::fromLatin1(runtime), uid)) {
-        environment << "XDG_RUNTIME_DIR=" + runtime;
+        setup.environment << "XDG_RUNTIME_DIR=" + runtime;
         if (QFileInfo::exists(QString::fromLatin1(runtime + "/bus")))
-            environment << "DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime + "/bus";
+            setup.environment << "DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime + "/bus";
     }
-    ChildAccount target{uid, account.gid, account.groups, home, environment};
-    return spawnDetached(program, arguments, &target);
+    return spawnDetached(program, arguments, setup);
 }
 
 } // namespace ShellUtils

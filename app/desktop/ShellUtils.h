@@ -25,7 +25,8 @@
 // or it refuses, runs the opener program as the session user (its uid, gid and groups, its
 // home, display and session bus; no descriptor of the root process is passed on). A non-empty
 // `parameters` text starts `path` itself as a program with those arguments (split like a command
-// line), under the same rule for root.
+// line), under the same rule for root. Programs are started detached through ChildProcess (a
+// session of their own, reaped when they end).
 //
 // Containing folder ("Open file location"): org.freedesktop.FileManager1.ShowItems on the
 // session bus when reachable, so the file manager selects the file. A root instance, whose bus

@@ -3,6 +3,7 @@
 #include "app/desktop/DesktopApplications.h"
 #include "app/desktop/ShellEnvironment.h"
 #include "app/desktop/ShellUtils.h"
+#include "core/ChildProcess.h"
 #include "core/FileUtils.h"
 #include "core/Logger.h"
 #include "core/UserFiles.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 namespace {
 
@@ -425,8 +425,14 @@ bool StartupRegistration::setShellIntegration(bool enable, const QString& name) 
     if (!locations_.applicationsFolder.isEmpty() && QFileInfo::exists(legacy)) {
         ok = removeFile(legacy, false) && ok;
         const QString update = locations_.updateDatabaseProgram;
-        if (!update.isEmpty() && QFileInfo(update).isExecutable())
-            QProcess::startDetached(update, {QStringLiteral("-q"), locations_.applicationsFolder});
+        if (!update.isEmpty() && QFileInfo(update).isExecutable()) {
+            // The folder is the system's, whose database only root writes: the update runs with
+            // this process's identity, not the session user's.
+            ChildProcess::Setup setup;
+            setup.runAs = ChildProcess::RunAs::ThisProcess;
+            ChildProcess::startDetached(
+                update, {QStringLiteral("-q"), locations_.applicationsFolder}, setup);
+        }
     }
     return ok;
 }

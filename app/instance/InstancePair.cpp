@@ -11,9 +11,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QThread>
 #include <QLocalSocket>
-#include <QProcess>
+#include <QThread>
 #include <QTimer>
 
 #include <unistd.h>

@@ -1,6 +1,7 @@
 #include "app/instance/TaskScheduler.h"
 
 #include "app/desktop/ShellEnvironment.h"
+#include "core/ChildProcess.h"
 #include "core/FileSearchException.h"
 #include "core/FileUtils.h"
 #include "core/Logger.h"
@@ -8,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -141,19 +141,14 @@ void requireRoot(int line)
 // without the "program" detail (see ruleFileText).
 int runPkcheck()
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(ShellEnvironment::pkcheckProgram(),
-                  {QStringLiteral("--action-id"), QLatin1String(kSkipUacActionId), QStringLiteral("--process"),
-                   QString::number(::getpid())});
-    if (!process.waitForStarted(5000))
-        return -1;
-    if (!process.waitForFinished(15000)) {
-        process.kill();
-        process.waitForFinished(1000);
-        return -1;
-    }
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    // pkcheck is asked about this very process, so it runs with this process's identity.
+    ChildProcess::Setup setup;
+    setup.inheritErrors = true;
+    setup.runAs = ChildProcess::RunAs::ThisProcess;
+    return ChildProcess::run(ShellEnvironment::pkcheckProgram(),
+                             {QStringLiteral("--action-id"), QLatin1String(kSkipUacActionId),
+                              QStringLiteral("--process"), QString::number(::getpid())},
+                             setup, 20000);
 }
 
 // Runs `pkexec <program>`: the program itself, not through env, so that pkexec finds the

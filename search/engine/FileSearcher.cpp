@@ -154,6 +154,10 @@ FileSearcherWorker* FileSearcher::makeIndexTask(const QString& name,
 
 void FileSearcher::stop()
 {
+    if (listsWorker) {
+        raiseFlag(&stopLists, true);
+        endWorker(listsWorker);
+    }
     if (initWorker) {
         raiseFlag(&stopInit, true);
         endWorker(initWorker);
@@ -277,7 +281,28 @@ IFilterMap FileSearcher::listIFilters32()
 
 IFilterMap FileSearcher::listIFilters64()
 {
-    return getIFilters64();
+    // The stop flag lets `stop` end a request still waiting for its turn at the helper.
+    return helper64 ? helper64->getIFilters(&stopLists) : std::list<IFilterInfo>();
+}
+
+void FileSearcher::readIFilterLists()
+{
+    if (listsWorker)
+        return;
+    raiseFlag(&stopLists, false);
+    listsWorker = new FileSearcherWorker(QStringLiteral("IFILTERS"), [this]() {
+        readLists32 = listIFilters32();
+        readLists64 = listIFilters64();
+    });
+    connect(listsWorker, &QThread::finished, this, [this]() {
+        endWorker(listsWorker);
+        IFilterMap list32;
+        IFilterMap list64;
+        list32.swap(readLists32);
+        list64.swap(readLists64);
+        emit ifilterListsRead(list32, list64);
+    });
+    listsWorker->start(QThread::InheritPriority);
 }
 
 void FileSearcher::setState(int newState)

@@ -38,7 +38,11 @@
 // - The content options are published as an immutable snapshot (ContentSearcher), so
 //   `setContentSearchOptions` is safe while searches run.
 // - It is the IFilterListSource of the settings store: listIFilters32 is the registry scan,
-//   listIFilters64 asks the helper program.
+//   listIFilters64 asks the helper program. `readIFilterLists` asks both on a thread of its own
+//   ("IFILTERS", the helper's answer may take a while) and hands them back with
+//   `ifilterListsRead`; `stop` and the destructor end that thread first (a request still waiting
+//   for its turn at the helper gives up, one already sent is answered within the helper's time
+//   limit).
 #pragma once
 
 #include "core/ContentSearchOptions.h"
@@ -95,6 +99,9 @@ public:
     std::list<IFilterInfo> getIFilters64();
     IFilterMap listIFilters32() override;
     IFilterMap listIFilters64() override;
+    // Reads both lists away from the calling thread; `ifilterListsRead` follows on this object's
+    // thread. A reading asked for while one runs is not started again (GUI thread).
+    void readIFilterLists();
 
     // `request` and `results` belong to the caller and stay alive until the search has finished
     // or was cancelled.
@@ -125,6 +132,8 @@ public:
 
 signals:
     void initFinished();
+    // The lists `readIFilterLists` read (emitted on this object's thread).
+    void ifilterListsRead(const IFilterMap& list32, const IFilterMap& list64);
     // How a name search ended; emitted right before its findFinished.
     void findEnded(FileSearchRequest::Id id, const FindOutcome& outcome);
     void findFinished(FileSearchRequest::Id id);
@@ -173,11 +182,16 @@ private:
     int optionFlags_;
     bool stopInit = false;
     bool stopUpdate = false;
+    bool stopLists = false;
     NTFSFileSearcher* ntfsSearcher = nullptr;
     DirectorySearcher* directorySearcher = nullptr;
     ContentSearcher* contentSearcher = nullptr;
     FileSearcherWorker* initWorker = nullptr;
     FileSearcherWorker* updateWorker = nullptr;
+    FileSearcherWorker* listsWorker = nullptr;
+    // Written by the "IFILTERS" thread, read here after its end.
+    IFilterMap readLists32;
+    IFilterMap readLists64;
     Helper64Client* helper64 = nullptr;
     std::map<FileSearchRequest::Id, FindEntry> findSearches;
     std::map<FileSearchRequest::Id, MatchesEntry> matchesSearches;

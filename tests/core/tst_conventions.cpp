@@ -170,6 +170,19 @@ private slots:
                {QStringLiteral("ui/common/Prompter.cpp")}});
     }
 
+    // Programs are started through core/ChildProcess only (posix_spawn, the identity rule of a
+    // root instance, no fork of this process).
+    void programsStartedThroughChildProcess()
+    {
+        const QStringList childProcess{QStringLiteral("core/ChildProcess.h"),
+                                       QStringLiteral("core/ChildProcess.cpp")};
+        check({"a fork, exec or spawn", R"(\b(v?fork|posix_spawnp?|exec[lv]p?e?|popen)\s*\()",
+               childProcess});
+        check({"a call of system()", R"(((^|[^\w:])(std)?::|[=(;{}!,]\s*|\breturn\s+)system\s*\()",
+               childProcess});
+        check({"QProcess", R"(\bQProcess\b)", childProcess});
+    }
+
     // A meta type is registered in one place only.
     void metaTypesRegisteredOnce()
     {

@@ -1,10 +1,12 @@
 // Helpers shared by the user-interface tests: a prompter that answers from a script instead of
-// showing anything, and records every prompt it was asked; finding a menu's action.
+// showing anything, and records every prompt it was asked; finding a menu's action, a named
+// child, a named label's text.
 #pragma once
 
 #include "tests/app/scriptedprompter.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QList>
 #include <QMenu>
 #include <QString>
@@ -28,6 +30,24 @@ inline QAction* findAction(QMenu* menu, const QString& text)
                 return inner;
     }
     return nullptr;
+}
+
+// The child of `root` of type T named `name`; a missing one ends the test program with its name.
+template <class T>
+T* child(const QObject* root, const char* name)
+{
+    T* found = root->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no child named %s", name);
+    return found;
+}
+
+// The text of the label named `name` under `root`; "<no NAME>" when there is none, so that a
+// comparison fails with the name in its message.
+inline QString labelText(const QObject* root, const char* name)
+{
+    const QLabel* label = root->findChild<QLabel*>(QLatin1String(name));
+    return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
 }
 
 } // namespace uitest

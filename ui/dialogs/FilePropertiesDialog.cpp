@@ -1,11 +1,10 @@
 #include "ui/dialogs/FilePropertiesDialog.h"
 
-#include "core/FileUtils.h"
 #include "core/FileNameCodec.h"
+#include "core/FileUtils.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLocale>
@@ -17,31 +16,51 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <vector>
+
 namespace {
 
+// Shown in a value until the reading has answered.
+const QString kPending = QStringLiteral("\u2026");
+
+// The re-entrant lookups: the reading runs on a worker, and getpwuid/getgrgid share one
+// buffer with every other caller in the process.
 QString userName(uid_t uid)
 {
-    if (const struct passwd* entry = ::getpwuid(uid))
-        return QString::fromLocal8Bit(entry->pw_name);
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return QString::fromLocal8Bit(found->pw_name);
     return QString::number(uid);
 }
 
 QString groupName(gid_t gid)
 {
-    if (const struct group* entry = ::getgrgid(gid))
-        return QString::fromLocal8Bit(entry->gr_name);
+    struct group entry;
+    struct group* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return QString::fromLocal8Bit(found->gr_name);
     return QString::number(gid);
 }
 
-QString timeText(const struct timespec& time)
+qint64 msecs(const struct timespec& time)
 {
-    const QDateTime dateTime = QDateTime::fromMSecsSinceEpoch(qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000);
-    return QLocale().toString(dateTime, QLocale::LongFormat);
+    return qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000;
+}
+
+QString timeText(qint64 msecsSinceEpoch)
+{
+    return QLocale().toString(QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch), QLocale::LongFormat);
 }
 
 } // namespace
 
-FilePropertiesDialog::FilePropertiesDialog(const QStringList& paths, QWidget* parent) : QDialog(parent)
+FilePropertiesDialog::FilePropertiesDialog(const QStringList& paths, QWidget* parent, Reader reader)
+    : QDialog(parent)
+    , paths_(paths)
+    , reading_(new BackgroundJob(this))
 {
     setWindowTitle(paths.size() == 1 ? tr("Properties of %1").arg(pathFileName(paths.first())) : tr("Properties"));
     auto* layout = new QVBoxLayout(this);
@@ -51,50 +70,49 @@ FilePropertiesDialog::FilePropertiesDialog(const QStringList& paths, QWidget* pa
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
+    // What the paths themselves say is shown at once; the rest waits for the reading.
     if (paths.size() == 1) {
-        const QString path = paths.first();
-        struct stat st;
-        const bool known = ::lstat(FileNameCodec::encode(path).constData(), &st) == 0;
+        const QString& path = paths.first();
         addRow(tr("Name:"), QStringLiteral("nameValue"), pathFileName(path));
-        addRow(tr("Folder:"), QStringLiteral("folderValue"), pathDirectory(path).isEmpty() ? QStringLiteral("/") : pathDirectory(path));
-        if (!known) {
-            addRow(tr("Type:"), QStringLiteral("typeValue"), tr("The file does not exist."));
-            return;
+        addRow(tr("Folder:"), QStringLiteral("folderValue"),
+               pathDirectory(path).isEmpty() ? QStringLiteral("/") : pathDirectory(path));
+        addRow(tr("Type:"), QStringLiteral("typeValue"), kPending);
+        addRow(tr("Size:"), QStringLiteral("sizeValue"), kPending);
+        addRow(tr("Modified:"), QStringLiteral("modifiedValue"), kPending);
+        addRow(tr("Accessed:"), QStringLiteral("accessedValue"), kPending);
+        addRow(tr("Owner:"), QStringLiteral("ownerValue"), kPending);
+        addRow(tr("Permissions:"), QStringLiteral("permissionsValue"), kPending);
+    } else {
+        QString folder = paths.isEmpty() ? QString() : pathDirectory(paths.first());
+        for (const QString& path : paths) {
+            if (pathDirectory(path) != folder) {
+                folder = tr("Various folders");
+                break;
+            }
         }
-        const QMimeDatabase database;
-        QString type;
-        if (S_ISLNK(st.st_mode))
-            type = tr("Symbolic link");
-        else if (S_ISDIR(st.st_mode))
-            type = database.mimeTypeForName(QStringLiteral("inode/directory")).comment();
-        else
-            type = database.mimeTypeForFile(path, QMimeDatabase::MatchExtension).comment();
-        addRow(tr("Type:"), QStringLiteral("typeValue"), type);
-        addRow(tr("Size:"), QStringLiteral("sizeValue"), sizeText(st.st_size));
-        if (S_ISLNK(st.st_mode)) {
-            char target[4096];
-            const ssize_t n = ::readlink(FileNameCodec::encode(path).constData(), target, sizeof target);
-            addRow(tr("Link target:"), QStringLiteral("linkValue"), n > 0 ? FileNameCodec::decode(target, int(n)) : QString());
-        }
-        addRow(tr("Modified:"), QStringLiteral("modifiedValue"), timeText(st.st_mtim));
-        addRow(tr("Accessed:"), QStringLiteral("accessedValue"), timeText(st.st_atim));
-        addRow(tr("Owner:"), QStringLiteral("ownerValue"), userName(st.st_uid) + QLatin1Char(':') + groupName(st.st_gid));
-        addRow(tr("Permissions:"), QStringLiteral("permissionsValue"), permissionText(st.st_mode));
-        return;
+        addRow(tr("Items:"), QStringLiteral("countValue"), QString::number(paths.size()));
+        addRow(tr("Folder:"), QStringLiteral("folderValue"), folder);
+        addRow(tr("Size of the files:"), QStringLiteral("sizeValue"), kPending);
     }
 
-    qint64 total = 0;
-    QString folder = paths.isEmpty() ? QString() : pathDirectory(paths.first());
-    for (const QString& path : paths) {
-        struct stat st;
-        if (::lstat(FileNameCodec::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode))
-            total += st.st_size;
-        if (pathDirectory(path) != folder)
-            folder = tr("Various folders");
+    if (!reader) {
+        reader = [](const QStringList& list, const BackgroundJob::Control& control) {
+            QVector<Facts> facts;
+            facts.reserve(list.size());
+            for (const QString& path : list) {
+                if (control.cancelled())
+                    break;
+                facts.append(readFacts(path, list.size() == 1));
+            }
+            return facts;
+        };
     }
-    addRow(tr("Items:"), QStringLiteral("countValue"), QString::number(paths.size()));
-    addRow(tr("Folder:"), QStringLiteral("folderValue"), folder);
-    addRow(tr("Size of the files:"), QStringLiteral("sizeValue"), sizeText(total));
+    // The work owns copies of what it reads: the dialog may be gone before it ends.
+    reading_->start<QVector<Facts>>(
+        [reader = std::move(reader), list = paths_](const BackgroundJob::Control& control) {
+            return reader(list, control);
+        },
+        [this](QVector<Facts>& facts) { showFacts(facts); });
 }
 
 QWidget* FilePropertiesDialog::open(const QStringList& paths, QWidget* parent)
@@ -105,19 +123,90 @@ QWidget* FilePropertiesDialog::open(const QStringList& paths, QWidget* parent)
     return dialog;
 }
 
-void FilePropertiesDialog::addRow(const QString& label, const QString& objectName, const QString& text)
+void FilePropertiesDialog::done(int result)
+{
+    reading_->cancel();
+    QDialog::done(result);
+}
+
+FilePropertiesDialog::Facts FilePropertiesDialog::readFacts(const QString& path, bool full)
+{
+    Facts facts;
+    const QByteArray encoded = FileNameCodec::encode(path);
+    struct stat st;
+    if (::lstat(encoded.constData(), &st) != 0)
+        return facts;
+    facts.exists = true;
+    facts.mode = st.st_mode;
+    facts.size = st.st_size;
+    if (!full)
+        return facts;
+    facts.modifiedMs = msecs(st.st_mtim);
+    facts.accessedMs = msecs(st.st_atim);
+    facts.owner = userName(st.st_uid) + QLatin1Char(':') + groupName(st.st_gid);
+    const QMimeDatabase database;
+    if (S_ISLNK(st.st_mode)) {
+        facts.type = tr("Symbolic link");
+        char target[4096];
+        const ssize_t n = ::readlink(encoded.constData(), target, sizeof target);
+        if (n > 0)
+            facts.linkTarget = FileNameCodec::decode(target, int(n));
+    } else if (S_ISDIR(st.st_mode)) {
+        facts.type = database.mimeTypeForName(QStringLiteral("inode/directory")).comment();
+    } else {
+        facts.type = database.mimeTypeForFile(path, QMimeDatabase::MatchExtension).comment();
+    }
+    return facts;
+}
+
+void FilePropertiesDialog::showFacts(const QVector<Facts>& facts)
+{
+    if (paths_.size() != 1) {
+        qint64 total = 0;
+        for (const Facts& one : facts) {
+            if (one.exists && S_ISREG(one.mode))
+                total += one.size;
+        }
+        setValue(QStringLiteral("sizeValue"), sizeText(total));
+        return;
+    }
+    if (facts.isEmpty())
+        return;
+    const Facts& one = facts.first();
+    if (!one.exists) {
+        setValue(QStringLiteral("typeValue"), tr("The file does not exist."));
+        // Nothing else is known: only the name, the folder and this line stay.
+        while (form_->rowCount() > 3)
+            form_->removeRow(3);
+        adjustSize();
+        return;
+    }
+    setValue(QStringLiteral("typeValue"), one.type);
+    setValue(QStringLiteral("sizeValue"), sizeText(one.size));
+    if (S_ISLNK(one.mode))
+        addRow(tr("Link target:"), QStringLiteral("linkValue"), one.linkTarget,
+               4); // below the size
+    setValue(QStringLiteral("modifiedValue"), timeText(one.modifiedMs));
+    setValue(QStringLiteral("accessedValue"), timeText(one.accessedMs));
+    setValue(QStringLiteral("ownerValue"), one.owner);
+    setValue(QStringLiteral("permissionsValue"), permissionText(one.mode));
+    adjustSize();
+}
+
+void FilePropertiesDialog::addRow(const QString& label, const QString& objectName,
+                                  const QString& text, int at)
 {
     auto* value = new QLabel(text, this);
     value->setObjectName(objectName);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     value->setTextFormat(Qt::PlainText);
-    form_->addRow(label, value);
+    form_->insertRow(at, label, value);
 }
 
-QString FilePropertiesDialog::value(const QString& objectName) const
+void FilePropertiesDialog::setValue(const QString& objectName, const QString& text)
 {
-    const QLabel* label = findChild<QLabel*>(objectName);
-    return label ? label->text() : QString();
+    if (auto* label = findChild<QLabel*>(objectName))
+        label->setText(text);
 }
 
 QString FilePropertiesDialog::permissionText(unsigned mode)

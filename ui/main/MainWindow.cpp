@@ -68,7 +68,7 @@ MainWindow::MainWindow(const QStringList& arguments, Settings* settings, std::sh
     qtTranslator_ = new QTranslator(this);
     buildWindow();
     connectActions();
-    updateIndexStatus(IndexDisabled);
+    updateIndexStatus(IndexState::Disabled);
     updateTitle();
 }
 
@@ -143,8 +143,10 @@ void MainWindow::buildWindow()
     statusBar()->addWidget(statusPart(indexStatusLabel_));
     indexStatusLabel_->setObjectName(QStringLiteral("indexStatusLabel"));
     statusBar()->addPermanentWidget(statusPart(tabStatusLabel_));
+    tabStatusLabel_->setObjectName(QStringLiteral("tabStatusLabel"));
 
     trayIcon_ = new QSystemTrayIcon(applicationIcon(), this);
+    trayIcon_->setObjectName(QStringLiteral("trayIcon"));
     auto* trayMenu = new QMenu(this);
     trayMenu->addAction(ui_->actionRestore);
     trayMenu->addAction(ui_->actionOptions);
@@ -213,10 +215,11 @@ void MainWindow::connectActions()
     if (engine_) {
         connect(engine_.get(), &FileSearcher::updateStarted, this, &MainWindow::onUpdateStarted);
         connect(engine_.get(), &FileSearcher::updateFinished, this, &MainWindow::onUpdateFinished);
+        connect(engine_.get(), &FileSearcher::ifilterListsRead, this, &MainWindow::startEngine);
         // "ready" says which chosen volumes the index does not answer; it follows their states.
         connect(engine_.get(), &FileSearcher::volumeStatesChanged, this, [this] {
-            if (indexState_ == IndexReady)
-                updateIndexStatus(IndexReady);
+            if (indexState_ == IndexState::Ready)
+                updateIndexStatus(IndexState::Ready);
         });
     }
 }
@@ -305,14 +308,14 @@ void MainWindow::updateTitle()
         setCurrentTabText(i, tabPage(i)->title());
 }
 
-void MainWindow::updateIndexStatus(int state)
+void MainWindow::updateIndexStatus(IndexState state)
 {
     switch (state) {
-    case IndexDisabled:
+    case IndexState::Disabled:
         indexStatusLabel_->setToolTip(QString());
         indexStatusLabel_->setText(tr("Index: disabled"));
         break;
-    case IndexReady: {
+    case IndexState::Ready: {
         // "Index: ready" only when every chosen volume is answered by the index; otherwise
         // what is walked or failed, the details in the tooltip (the states are a cheap copy).
         QString toolTip;
@@ -320,12 +323,10 @@ void MainWindow::updateIndexStatus(int state)
         indexStatusLabel_->setToolTip(toolTip);
         break;
     }
-    case IndexUpdating:
+    case IndexState::Updating:
         indexStatusLabel_->setToolTip(QString());
         indexStatusLabel_->setText(tr("Index: updating..."));
         break;
-    default:
-        return;
     }
     indexState_ = state;
 }
@@ -368,16 +369,6 @@ void MainWindow::showNoIndexNotice(const QString& reason)
 QString MainWindow::noticeText() const
 {
     return notice_ && !notice_->isHidden() ? notice_->text() : QString();
-}
-
-QString MainWindow::indexStatusText() const
-{
-    return indexStatusLabel_->text();
-}
-
-QString MainWindow::tabStatusText() const
-{
-    return tabStatusLabel_->text();
 }
 
 void MainWindow::setCurrentTabText(int index, const QString& text)
@@ -522,12 +513,12 @@ void MainWindow::onTabTextChanged(int tabId, const QString& text)
 
 void MainWindow::onUpdateStarted()
 {
-    updateIndexStatus(IndexUpdating);
+    updateIndexStatus(IndexState::Updating);
 }
 
 void MainWindow::onUpdateFinished()
 {
-    updateIndexStatus(IndexReady);
+    updateIndexStatus(IndexState::Ready);
     if (engine_)
         settings_->setIndexOptions(engine_->indexingSettings());
 }
@@ -618,20 +609,30 @@ void MainWindow::onOptions(int startPage)
 {
     const bool backgroundBefore = settings_->value(Settings::RunInBackground).toBool();
     const bool admin = isProcessAdmin() && engine_ && (engine_->optionFlags() & FileSearcher::UseIndex);
+    // Before the engine has started (its filter lists are still being read) the stored index
+    // settings are the ones it will start with: the dialog shows and changes those, and the
+    // start takes up whatever was chosen.
+    const bool indexRunning = admin && engineStarted_;
+    OptionsEnvironment environment;
     IndexingSettings indexBefore;
-    if (admin) {
+    if (indexRunning) {
         // The dialog shows the index's real state, drives it added by itself included.
         indexBefore = engine_->indexingSettings();
         settings_->setIndexOptions(indexBefore);
+    } else if (admin) {
+        environment.indexingSettings = [this]() { return settings_->indexOptions(); };
     }
     const ContentSearchOptions contentBefore = settings_->contentSearchOptions();
 
-    OptionsDialog dialog(this, engine_.get(), startPage, settings_, prompter_, [] {
-        SearchFieldModel::contentsHistory()->clear();
-        SearchFieldModel::fileNameHistory()->clear();
-        SearchFieldModel::pathHistory()->clear();
-        SearchFieldModel::instantFileNameHistory()->clear();
-    });
+    OptionsDialog dialog(
+        this, engine_.get(), startPage, settings_, prompter_,
+        [] {
+            SearchFieldModel::contentsHistory()->clear();
+            SearchFieldModel::fileNameHistory()->clear();
+            SearchFieldModel::pathHistory()->clear();
+            SearchFieldModel::instantFileNameHistory()->clear();
+        },
+        environment);
     if (prompter_->execDialog(&dialog) != QDialog::Accepted)
         return;
 
@@ -640,18 +641,19 @@ void MainWindow::onOptions(int startPage)
         setTrayShown(background);
         QApplication::setQuitOnLastWindowClosed(!background || !hasTray());
     }
-    if (admin) {
+    if (indexRunning) {
         const IndexingSettings index = settings_->indexOptions();
         if (index != indexBefore)
             engine_->update(index);
     }
     const ContentSearchOptions content = settings_->contentSearchOptions();
-    if (engine_
-        && (content.disabledFilters != contentBefore.disabledFilters
-            || content.disabledExtensions != contentBefore.disabledExtensions
-            || content.disabledExtensions64 != contentBefore.disabledExtensions64
-            || content.autoDetectEncoding != contentBefore.autoDetectEncoding
-            || content.skipBinary != contentBefore.skipBinary || content.useBuiltInPDF != contentBefore.useBuiltInPDF))
+    if (engine_ && engineStarted_ &&
+        (content.disabledFilters != contentBefore.disabledFilters ||
+         content.disabledExtensions != contentBefore.disabledExtensions ||
+         content.disabledExtensions64 != contentBefore.disabledExtensions64 ||
+         content.autoDetectEncoding != contentBefore.autoDetectEncoding ||
+         content.skipBinary != contentBefore.skipBinary ||
+         content.useBuiltInPDF != contentBefore.useBuiltInPDF))
         engine_->setContentSearchOptions(content);
 }
 

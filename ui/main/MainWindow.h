@@ -21,9 +21,13 @@
 //   translators first and installs a new one only when it loaded.
 // - The actions that act on the current tab are enabled again whenever the tab, its selection
 //   or its results change, not only when a menu opens.
+// - Parts found by object name (findChild): "indexStatusLabel" and "tabStatusLabel" in the
+//   status bar, "trayIcon", the form "SearchWindow" in "searchDock", "instantToolBar",
+//   "tabWidget" with the tabs.
 // Log tag: "MainWindow".
 #pragma once
 
+#include "core/IFilterMap.h"
 #include "search/model/FileSearchRequest.h"
 
 #include <QMainWindow>
@@ -54,8 +58,6 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    enum IndexState { IndexDisabled = 0, IndexReady = 1, IndexUpdating = 2 };
-
     MainWindow(const QStringList& arguments, Settings* settings, std::shared_ptr<FileSearcher> engine,
                Prompter* prompter, const QString& dataFolder, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -72,7 +74,6 @@ public:
     void onOptions(int startPage);
     void updateActions();
     void updateTitle();
-    void updateIndexStatus(int state);
     void setCurrentTabText(int index, const QString& text);
     // Says above the tabs why this instance has no index (`reason` as the user instance gave
     // it: "not-admin", "refused", "failed") and how to get one; also logged.
@@ -89,17 +90,12 @@ public:
     void saveDockState();
     void saveToolbarState();
 
-    int indexState() const { return indexState_; }
-    QString indexStatusText() const;
-    QString tabStatusText() const;
     bool hasTray() const;
-    QSystemTrayIcon* trayIcon() const { return trayIcon_; }
     // The file of the manual for the current language.
     QString helpFile() const;
     // The folder of the languages and the manual; the program's own folder unless set.
     void setProgramFolder(const QString& folder) { programFolder_ = folder; }
     QString programFolder() const;
-    SearchWindow* searchWindow() const { return searchWindow_; }
 
     // The language codes in menu order and the Qt locale of each.
     static QStringList languageCodes();
@@ -126,7 +122,13 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // What the status bar says of the index.
+    enum class IndexState { Disabled, Ready, Updating };
+
     void buildWindow();
+    // Shows the index's state in the status bar ("ready" with the volumes the index does not
+    // answer, see VolumeStateText::indexReady).
+    void updateIndexStatus(IndexState state);
     void connectActions();
     void restoreWindowPlacement();
     void restoreToolbar(QToolBar* toolBar, int areaId, int visibleId);
@@ -137,6 +139,9 @@ private:
     void setTrayShown(bool shown);
     void retranslate();
     void restoreFirstTabs();
+    // Takes the document-filter lists into the settings and starts the engine with them (GUI
+    // thread, from the engine's ifilterListsRead).
+    void startEngine(const IFilterMap& list32, const IFilterMap& list64);
     void watchSelection(TabPage* page);
 
     QStringList arguments_;
@@ -150,7 +155,7 @@ private:
     QSystemTrayIcon* trayIcon_ = nullptr;
     QTranslator* translator_ = nullptr;
     QTranslator* qtTranslator_ = nullptr;
-    int indexState_ = IndexDisabled;
+    IndexState indexState_ = IndexState::Disabled;
     QToolButton* newTabButton_ = nullptr;
     SearchWindow* searchWindow_ = nullptr;
     int tabCounter_ = 0;
@@ -160,4 +165,6 @@ private:
     QString programFolder_;
     NoticeBar* notice_ = nullptr;
     QString noIndexReason_;
+    // The engine has been started (init) with the filter lists.
+    bool engineStarted_ = false;
 };

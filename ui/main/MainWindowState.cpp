@@ -40,11 +40,19 @@ void MainWindow::restoreSettings()
     restoreToolbar(instantToolBar_, Settings::InstantToolbarArea, Settings::InstantToolbarVisible);
     restoreDock();
     SearchWindow::loadHistory(settings_);
-    if (engine_) {
-        settings_->updateIFilterMaps(*engine_);
-        engine_->init(settings_->indexOptions(), settings_->contentSearchOptions());
-    }
+    // The document-filter lists are read on an engine thread (the helper's answer may take a
+    // while); the engine starts once they are in (startEngine), so every search runs with them:
+    // one asked for meanwhile waits for the start, as the engine keeps it filed until then.
+    if (engine_)
+        engine_->readIFilterLists();
     restoreFirstTabs();
+}
+
+void MainWindow::startEngine(const IFilterMap& list32, const IFilterMap& list64)
+{
+    settings_->setIFilterMaps(list32, list64);
+    engineStarted_ = true;
+    engine_->init(settings_->indexOptions(), settings_->contentSearchOptions());
 }
 
 void MainWindow::restoreFirstTabs()

@@ -20,12 +20,14 @@
 #include <algorithm>
 
 FileTable::FileTable(FileTableView* view, QFrame* filterHost, Settings* userSettings,
-                     Prompter* prompts)
-    : view_(view)
+                     Prompter* prompts, QObject* parent)
+    : QObject(parent)
+    , view_(view)
     , settings(userSettings)
     , prompter(prompts)
     , filterBarHost(filterHost)
 {
+    setObjectName(QStringLiteral("fileTable"));
     showFilterBar_ = userSettings ? userSettings->value(Settings::ShowFilterBar).toBool() : true;
     view->setPrompter(prompts);
     model_ = new FileTableModel(this, userSettings ? userSettings->fileColumnTypes() : QList<int>(),

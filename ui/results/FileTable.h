@@ -54,7 +54,9 @@ class FileTable : public QObject, public IDataSource
 {
     Q_OBJECT
 public:
-    FileTable(FileTableView* view, QFrame* filterBarHost, Settings* settings, Prompter* prompter);
+    // `parent`: the search tab owning the table (so that it is found as its child "fileTable").
+    FileTable(FileTableView* view, QFrame* filterBarHost, Settings* settings, Prompter* prompter,
+              QObject* parent);
     ~FileTable() override;
 
     void createFilterBar();

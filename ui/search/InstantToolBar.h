@@ -11,6 +11,9 @@
 // An error in the field (a pattern that is not a valid expression) is shown as the field's
 // tool tip, shown at once below it, with the wrong part selected; editing the text takes it away.
 //
+// Its parts have object names: "instantFileNameComboBox", "instantFileNameFormatComboBox",
+// "instantCaseSensitiveCheckBox", "instantSelectNamesButton".
+//
 // In Boolean mode the list button offers the operators "And", "Or", "Not" (inserted in lower
 // case with the blanks they need) and the field shows them in bold; in the other modes it opens
 // the name list dialog over the field's groups (ExpressionList.h).
@@ -33,11 +36,6 @@ class InstantToolBar : public QToolBar
 
 public:
     explicit InstantToolBar(Prompter* prompter, QWidget* parent = nullptr);
-
-    RichComboBox* fileNameField() const { return fileNameComboBox; }
-    QComboBox* expressionTypeList() const { return expressionTypeComboBox; }
-    QCheckBox* caseSensitiveBox() const { return caseSensitiveCheckBox; }
-    QPushButton* listButton() const { return selectButton; }
 
     // Shows `message` at the field and selects `length` characters at `position` (none for -1).
     void showError(const QString& message, int position = -1, int length = 0);

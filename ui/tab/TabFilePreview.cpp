@@ -29,6 +29,7 @@ TabFilePreview::TabFilePreview(QTabWidget* tabs, MatchesTextView* matches, QPlai
     , settings(userSettings)
     , prompter(prompts)
 {
+    setObjectName(QStringLiteral("preview"));
     matchesView->setSettings(userSettings);
     locationPane->setTextEdit(textView);
     matchesView->viewport()->installEventFilter(this);

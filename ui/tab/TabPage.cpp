@@ -42,7 +42,7 @@ TabPage::TabPage(QWidget* parent, SearchWindow* form, InstantToolBar* toolBar,
     InstantToolBar::registerMetaType();
     ui->setupUi(this);
     buttonRole = SearchWindow::SearchRole;
-    fileTable_ = new FileTable(ui->foundTable, ui->categoryFrame, userSettings, prompts);
+    fileTable_ = new FileTable(ui->foundTable, ui->categoryFrame, userSettings, prompts, this);
     fileTable_->setResults(results_);
     preview_ = new TabFilePreview(ui->contentTabWidget, ui->matchesTextEdit, ui->fileTextEdit,
                                   ui->locationPane, fileSearcher, userSettings, prompts, this);
@@ -104,8 +104,8 @@ void TabPage::onRunFinished(const FindOutcome& outcome)
     missingFolders_ = outcome.missingFolders;
     if (!missingFolders_.isEmpty() && onShow() && searchWindow)
         searchWindow->showFieldError(SearchWindow::FolderField, missingFoldersText());
-    if (state_ == Searching) {
-        setState(Finished);
+    if (state_ == State::Searching) {
+        setState(State::Finished);
         return;
     }
     // Canceled: the rows found until the search stopped, and how many.
@@ -116,7 +116,7 @@ void TabPage::onRunFinished(const FindOutcome& outcome)
 
 FileSearchRequest::Id TabPage::findRequestId() const
 {
-    return state_ == Searching && request_ ? request_->id : -1;
+    return state_ == State::Searching && request_ ? request_->id : -1;
 }
 
 FileSearchRequest::Id TabPage::matchesRequestId() const
@@ -175,7 +175,7 @@ bool TabPage::acceptRequest(const FileSearchRequest& request, Source source)
 
 void TabPage::begin(std::unique_ptr<FileSearchRequest> newRequest)
 {
-    if (state_ == Searching)
+    if (state_ == State::Searching)
         becomeIdle();
     preview_->cancel();
     exporter->cancel();
@@ -195,7 +195,7 @@ void TabPage::begin(std::unique_ptr<FileSearchRequest> newRequest)
     run_ = SearchRun::find(fileSearcher.get(), request_, results_->store());
     connect(run_, &SearchRun::finished, this, &TabPage::onRunFinished);
 
-    state_ = Searching;
+    state_ = State::Searching;
     resetViews();
     searchTime.start();
     progressTimer.start();
@@ -205,7 +205,7 @@ void TabPage::begin(std::unique_ptr<FileSearchRequest> newRequest)
 
 void TabPage::cancelSearch()
 {
-    if (state_ != Searching)
+    if (state_ != State::Searching)
         return;
     if (run_)
         run_->cancel(); // the engine stops; its end comes later and is not waited for here
@@ -222,7 +222,7 @@ QString TabPage::canceledText() const
 
 void TabPage::becomeIdle()
 {
-    state_ = Idle;
+    state_ = State::Idle;
     if (onShow() && searchWindow)
         searchWindow->hideProgress();
     progressTimer.stop();
@@ -232,17 +232,17 @@ void TabPage::becomeIdle()
 
 void TabPage::toggleSearch()
 {
-    if (state_ == Searching)
+    if (state_ == State::Searching)
         cancelSearch();
     else
         startSearch();
 }
 
-void TabPage::setState(int state)
+void TabPage::setState(State state)
 {
     switch (state) {
-    case Finished:
-        state_ = Finished;
+    case State::Finished:
+        state_ = State::Finished;
         searchSeconds = searchTime.isValid() ? searchTime.elapsed() / 1000 : 0;
         if (onShow() && searchWindow)
             searchWindow->hideProgress();
@@ -254,13 +254,13 @@ void TabPage::setState(int state)
         else
             ui->resultSplitter->setSizes({1, 0});
         break;
-    case Searching:
-        state_ = Searching;
+    case State::Searching:
+        state_ = State::Searching;
         resetViews();
         searchTime.start();
         progressTimer.start();
         break;
-    default:
+    case State::Idle:
         becomeIdle();
         return;
     }
@@ -315,17 +315,17 @@ void TabPage::findMatches(const QString& path)
 void TabPage::updateStatusText()
 {
     switch (state_) {
-    case Searching:
+    case State::Searching:
         setFormButton(SearchWindow::CancelRole);
         setStatusText(tr("Searching..."));
         break;
-    case Finished: {
+    case State::Finished: {
         setFormButton(SearchWindow::DoneRole);
         revertTimer.start();
         setStatusText(foundText());
         break;
     }
-    default:
+    case State::Idle:
         setFormButton(SearchWindow::SearchRole);
         break;
     }
@@ -351,13 +351,13 @@ QString TabPage::missingFoldersText() const
 void TabPage::restoreStatusText()
 {
     switch (state_) {
-    case Searching:
+    case State::Searching:
         setStatusText(tr("Searching..."));
         break;
-    case Finished:
+    case State::Finished:
         setStatusText(foundText());
         break;
-    default:
+    case State::Idle:
         setStatusText(canceled_ ? canceledText() : QString());
         break;
     }
@@ -380,13 +380,6 @@ void TabPage::setTitle(const QString& text)
 {
     title_ = text;
     emit tabTextChanged(tabId_, title_);
-}
-
-void TabPage::setFileName(const QString& text)
-{
-    formState_.insert(QStringLiteral("fileNameComboBox"), text);
-    if (onShow() && searchWindow)
-        searchWindow->applyState({{QStringLiteral("fileNameComboBox"), text}});
 }
 
 void TabPage::exportToCsv(const QString& fileName)

@@ -23,6 +23,9 @@
 // The progress timer reads the results only through their locked counts and the table's
 // refresh (which takes up what the store gained), never the lists a search thread is growing.
 //
+// Its result table controller ("fileTable") and preview ("preview") are its children, found by
+// those object names.
+//
 // Linux decisions: a delete is permanent after our confirmation (through the Prompter), which
 // for folders says that everything inside goes too, with the counts; counting and deleting run
 // off the GUI thread (DeleteJob) with progress and Cancel; only the rows of the paths really
@@ -60,7 +63,8 @@ class TabPage : public QWidget
 {
     Q_OBJECT
 public:
-    enum State { Idle = 1, Searching = 2, Finished = 3 };
+    enum class State { Idle, Searching, Finished };
+    Q_ENUM(State)
 
     TabPage(QWidget* parent, SearchWindow* searchWindow, InstantToolBar* instantToolBar,
             std::shared_ptr<FileSearcher> fileSearcher, int tabId, Settings* settings, Prompter* prompter);
@@ -70,19 +74,17 @@ public:
     void startSearch(FileSearchRequest* request);
     void cancelSearch();
     void toggleSearch();
-    void setState(int state);
     void clearTab();
     void findMatches(const QString& path);
 
     FileSearchRequest::Id findRequestId() const;
     FileSearchRequest::Id matchesRequestId() const;
-    int state() const { return state_; }
+    State state() const { return state_; }
     int tabId() const { return tabId_; }
     QString statusText() const { return statusText_; }
     QString title() const { return title_; }
     void setStatusText(const QString& text);
     void setTitle(const QString& text);
-    void setFileName(const QString& text);
 
     // Starts writing the results as CSV; `exportFinished` follows (a failure is also shown).
     void exportToCsv(const QString& fileName);
@@ -114,10 +116,7 @@ public:
     static QString captionOf(const FileSearchRequest& request);
     static QString captionOf(const FormStateMap& state);
 
-    FileTable* fileTable() const { return fileTable_; }
     const ResultRows* results() const { return results_.get(); }
-    const FileSearchRequest* request() const { return request_.get(); }
-    TabFilePreview* preview() const { return preview_; }
 
 signals:
     void statusTextChanged(int tabId);
@@ -137,6 +136,9 @@ private:
     // (status and field) and no search is made.
     bool acceptRequest(const FileSearchRequest& request, Source source);
     void begin(std::unique_ptr<FileSearchRequest> request);
+    // Enters `state`: Finished shows the last rows, sorts and opens the preview; Searching
+    // starts the progress; Idle drops both.
+    void setState(State state);
     // Gives up the running name search without waiting for it.
     void dropSearch();
     // The engine has reported the end of the tab's search.
@@ -179,7 +181,7 @@ private:
     QString statusText_;
     QTimer progressTimer;
     QTimer revertTimer;
-    int state_ = Idle;
+    State state_ = State::Idle;
     QString title_;
     int buttonRole = 0; // a SearchWindow::FindButtonRole
     FormStateMap formState_;

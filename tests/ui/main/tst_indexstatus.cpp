@@ -119,16 +119,19 @@ private slots:
                                                    dir_.path());
         auto* label = window->findChild<QLabel*>("indexStatusLabel");
         engine->init(indexing({0x11}), ContentSearchOptions());
-        QTRY_COMPARE_WITH_TIMEOUT(window->indexStatusText(), QStringLiteral("Index: ready"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(uitest::labelText(window.get(), "indexStatusLabel"),
+                                  QStringLiteral("Index: ready"), 30000);
 
         engine->update(indexing({0x11, 0x22}));
-        QTRY_COMPARE_WITH_TIMEOUT(window->indexStatusText(), QStringLiteral("Index: ready (/mnt/broken failed)"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(uitest::labelText(window.get(), "indexStatusLabel"),
+                                  QStringLiteral("Index: ready (/mnt/broken failed)"), 30000);
         QVERIFY(label);
         QCOMPARE(label->toolTip(), QStringLiteral("Searched by walking them:\n/mnt/broken: Failed: No journal on /mnt/broken"));
 
         engine->update(indexing({0x11, 0x22, 0x33, 0x44}));
-        QTRY_COMPARE_WITH_TIMEOUT(window->indexStatusText(),
-                                  QStringLiteral("Index: ready (/mnt/broken failed, 2 volumes walked)"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            uitest::labelText(window.get(), "indexStatusLabel"),
+            QStringLiteral("Index: ready (/mnt/broken failed, 2 volumes walked)"), 30000);
         const QList<VolumeState> states = engine->volumeStates();
         QCOMPARE(states.size(), 4);
         QCOMPARE(states.at(2).mountPoint, QStringLiteral("/mnt/sub1"));
@@ -139,9 +142,11 @@ private slots:
         // follows; only the walked ones are left.
         journal_.setState("/mnt/broken", JournalState{0x5022, 0, 10});
         engine->update(indexing({0x11, 0x33, 0x44}));
-        QTRY_COMPARE_WITH_TIMEOUT(window->indexStatusText(), QStringLiteral("Index: ready (2 volumes walked)"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(uitest::labelText(window.get(), "indexStatusLabel"),
+                                  QStringLiteral("Index: ready (2 volumes walked)"), 30000);
         engine->update(indexing({0x11, 0x22}));
-        QTRY_COMPARE_WITH_TIMEOUT(window->indexStatusText(), QStringLiteral("Index: ready"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(uitest::labelText(window.get(), "indexStatusLabel"),
+                                  QStringLiteral("Index: ready"), 30000);
         window.reset();
         engine.reset();
     }

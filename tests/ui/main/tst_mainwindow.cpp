@@ -13,20 +13,21 @@
 #include "ui/search/SearchWindow.h"
 #include "ui/tab/TabPage.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QMenu>
-#include <QPushButton>
-#include <QMenuBar>
-#include <QToolBar>
-#include <QToolButton>
-#include <QApplication>
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 class MainWindowTest : public QObject
@@ -70,16 +71,18 @@ private slots:
     {
         auto window = makeWindow();
         QCOMPARE(window->windowTitle(), QStringLiteral("Tallowquist Pro v1.4"));
-        QCOMPARE(window->indexStatusText(), QStringLiteral("Index: disabled"));
-        QCOMPARE(window->indexState(), int(MainWindow::IndexDisabled));
+        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                 QStringLiteral("Index: disabled"));
         window->onUpdateStarted();
-        QCOMPARE(window->indexStatusText(), QStringLiteral("Index: updating..."));
-        QCOMPARE(window->indexState(), int(MainWindow::IndexUpdating));
+        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                 QStringLiteral("Index: updating..."));
         window->onUpdateFinished();
-        QCOMPARE(window->indexStatusText(), QStringLiteral("Index: ready"));
-        window->updateIndexStatus(7); // not a state: nothing changes
-        QCOMPARE(window->indexState(), int(MainWindow::IndexReady));
-        QCOMPARE(window->indexStatusText(), QStringLiteral("Index: ready"));
+        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                 QStringLiteral("Index: ready"));
+        window->updateTitle(); // shows the state it is in again
+        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                 QStringLiteral("Index: ready"));
+        QCOMPARE(uitest::labelText(window.get(), "tabStatusLabel"), QString());
     }
 
     void formNamesAndMenus()
@@ -133,7 +136,8 @@ private slots:
         window->loadLanguage("de");
         QCOMPARE(settings_->value(Settings::Language).toString(), QStringLiteral("de"));
         QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&Datei"));
-        QCOMPARE(window->indexStatusText(), QStringLiteral("Index: abgeschaltet"));
+        QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                 QStringLiteral("Index: abgeschaltet"));
         QCOMPARE(window->windowTitle(), QStringLiteral("Tallowquist Pro v1.4"));
         window->loadLanguage("cz");
         QCOMPARE(child<QMenu>(window.get(), "menuFile")->title(), QStringLiteral("&Soubor"));
@@ -173,7 +177,7 @@ private slots:
         QCOMPARE(prompter_.kinds(), QStringList{"dialog"});
         QCOMPARE(settings_->value(Settings::RunInBackground).toBool(), false);
         QVERIFY(QApplication::quitOnLastWindowClosed());
-        QVERIFY(!window->trayIcon()->isVisible());
+        QVERIFY(!window->findChild<QSystemTrayIcon*>("trayIcon")->isVisible());
         // Cancelled: nothing changes.
         prompter_.dialogHandler = [](QDialog*) { return int(QDialog::Rejected); };
         window->onOptions(0);
@@ -233,7 +237,7 @@ private slots:
         window->start();
         window->close();
         QVERIFY(ProgramExit::requested());
-        QVERIFY(!window->trayIcon()->isVisible());
+        QVERIFY(!window->findChild<QSystemTrayIcon*>("trayIcon")->isVisible());
     }
 
     void minimizeWithoutTrayShowsMinimized()
@@ -449,9 +453,9 @@ private slots:
         QCOMPARE(tabs->tabText(1), QStringLiteral("New search"));
         QCOMPARE(tabs->tabText(2), QStringLiteral("\"quokka\""));
         QCOMPARE(tabs->tabText(3), QStringLiteral("data"));
-        QCOMPARE(window->searchWindow()->fileName(), QStringLiteral("first"));
+        QCOMPARE(window->findChild<SearchWindow*>()->fileName(), QStringLiteral("first"));
         tabs->setCurrentIndex(1);
-        QCOMPARE(window->searchWindow()->fileName(), QString());
+        QCOMPARE(window->findChild<SearchWindow*>()->fileName(), QString());
         QCOMPARE(tabs->tabText(1), QStringLiteral("New search"));
     }
 };

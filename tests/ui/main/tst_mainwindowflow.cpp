@@ -5,11 +5,12 @@
 #include "app/startup/ProgramExit.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
+#include "scopedinstance.h"
+#include "search/engine/ContentSearcher.h"
 #include "search/engine/FileSearcher.h"
 #include "search/index/NTFSUtils.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
 #include "tests/ui/uitestutil.h"
-#include "scopedinstance.h"
 #include "testutil.h"
 #include "ui/main/MainWindow.h"
 #include "ui/search/InstantToolBar.h"
@@ -23,11 +24,62 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
+#include <condition_variable>
+#include <mutex>
+
 #include <sys/mount.h>
+
+namespace {
+
+// An engine whose helper list is held at a gate until the test opens it; the list then names
+// one filter of its own.
+class HeldListsEngine : public FileSearcher
+{
+public:
+    using FileSearcher::FileSearcher;
+
+    IFilterMap listIFilters64() override
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        thread = QThread::currentThread();
+        called = true;
+        changed.notify_all();
+        changed.wait(lock, [this]() { return opened; });
+        IFilterInfo held;
+        held.clsid = L"{0a0b0c0d-0000-4000-8000-00000000beef}";
+        held.name = L"Held filter";
+        held.extensions = {L"heldext"};
+        return {held};
+    }
+    void open()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        opened = true;
+        changed.notify_all();
+    }
+    // The thread the list was asked on, once it was asked (generous wait: CI is loaded).
+    QThread* waitCalled()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait_for(lock, std::chrono::seconds(60), [this]() { return called; });
+        return thread;
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool opened = false;
+    bool called = false;
+    QThread* thread = nullptr;
+};
+
+} // namespace
 
 class MainWindowFlowTest : public QObject
 {
@@ -64,8 +116,8 @@ class MainWindowFlowTest : public QObject
 
     static void waitFound(MainWindow* window, int ms = kSearchWait)
     {
-        QTRY_VERIFY2_WITH_TIMEOUT(window->tabStatusText().startsWith("Found: "), qPrintable(window->tabStatusText()),
-                                  ms);
+        QTRY_VERIFY2_WITH_TIMEOUT(uitest::labelText(window, "tabStatusLabel").startsWith("Found: "),
+                                  qPrintable(uitest::labelText(window, "tabStatusLabel")), ms);
     }
 
 private slots:
@@ -104,11 +156,14 @@ private slots:
             auto window = makeWindow(engine);
             QCOMPARE(window->tabCount(), 1);
             if (indexed_) {
-                QTRY_COMPARE_WITH_TIMEOUT(window->indexStatusText(), QStringLiteral("Index: ready"), kSearchWait);
+                QTRY_COMPARE_WITH_TIMEOUT(uitest::labelText(window.get(), "indexStatusLabel"),
+                                          QStringLiteral("Index: ready"), kSearchWait);
                 auto* bar = window->findChild<InstantToolBar*>("instantToolBar");
                 QVERIFY(bar);
-                bar->fileNameField()->setFocus();
-                QTest::keyClicks(bar->fileNameField()->lineEdit(), "report");
+                uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->setFocus();
+                QTest::keyClicks(
+                    uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->lineEdit(),
+                    "report");
                 // The caption follows the typed text.
                 QCOMPARE(window->findChild<QTabWidget*>("tabWidget")->tabText(0), QStringLiteral("report"));
                 QTest::keyClick(bar, Qt::Key_Return);
@@ -116,21 +171,25 @@ private slots:
                 // walked too and may hold more (a walk of the whole machine: on a loaded one it
                 // can take a minute).
                 waitFound(window.get(), 180000);
-                QVERIFY2(window->tabStatusText().section(' ', 1, 1).toInt() >= 3,
-                         qPrintable(window->tabStatusText()));
+                QVERIFY2(
+                    uitest::labelText(window.get(), "tabStatusLabel").section(' ', 1, 1).toInt() >=
+                        3,
+                    qPrintable(uitest::labelText(window.get(), "tabStatusLabel")));
             } else {
-                QCOMPARE(window->indexStatusText(), QStringLiteral("Index: disabled"));
+                QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                         QStringLiteral("Index: disabled"));
             }
 
             // A search from the form, in a second tab: folder and name.
             window->onNewSearch();
             QCOMPARE(window->tabCount(), 2);
-            SearchWindow* form = window->searchWindow();
+            SearchWindow* form = window->findChild<SearchWindow*>();
             form->applyState({{"directoryCheckBox", "1"}, {"directoryComboBox", tree_}, {"fileNameComboBox", "notes"}});
             form->updateControls();
             form->findChild<QPushButton*>("findButton")->click();
             waitFound(window.get());
-            QCOMPARE(window->tabStatusText().section(' ', 1, 1), QStringLiteral("1"));
+            QCOMPARE(uitest::labelText(window.get(), "tabStatusLabel").section(' ', 1, 1),
+                     QStringLiteral("1"));
             QCOMPARE(window->findChild<QTabWidget*>("tabWidget")->tabText(1), QStringLiteral("notes"));
 
             // Export: the prompter names the file; ".csv" is added.
@@ -155,11 +214,50 @@ private slots:
         auto* tabs = window->findChild<QTabWidget*>("tabWidget");
         QCOMPARE(tabs->currentIndex(), 1);
         QCOMPARE(tabs->tabText(1), QStringLiteral("notes"));
-        QCOMPARE(window->searchWindow()->fileName(), QStringLiteral("notes"));
+        QCOMPARE(window->findChild<SearchWindow*>()->fileName(), QStringLiteral("notes"));
         QVERIFY(SearchFieldModel::fileNameHistory()->entries().contains("notes"));
         QVERIFY(SearchFieldModel::pathHistory()->entries().contains(tree_));
         if (indexed_)
             QVERIFY(SearchFieldModel::instantFileNameHistory()->entries().contains("report"));
+    }
+
+    // The document-filter lists are read on an engine thread: the window starts, shows and
+    // takes a search while the helper's answer is held; that search waits for the engine's
+    // start and then runs with the lists, which the settings hold too.
+    void filterListsReadAwayFromTheGuiThread()
+    {
+        auto engine = std::make_shared<HeldListsEngine>(dir_.path() + "/work", 0);
+        auto window = makeWindow(engine); // start() has returned with the reading held
+        const auto openAtEnd =
+            qScopeGuard([&engine]() { engine->open(); }); // before the window goes
+        QThread* reader = engine->waitCalled();
+        QVERIFY(reader);
+        QVERIFY(reader != QThread::currentThread());
+        QVERIFY(!engine->isInitialized());
+        QVERIFY(Settings::instance()->ifilters64().empty());
+
+        while (window->tabCount() > 1)
+            delete window->tabPage(0);
+        SearchWindow* form = window->findChild<SearchWindow*>();
+        QVERIFY(form);
+        form->applyState({{"directoryCheckBox", "1"},
+                          {"directoryComboBox", tree_},
+                          {"fileNameComboBox", "notes"}});
+        form->findChild<QPushButton*>("findButton")->click();
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        QCOMPARE(uitest::labelText(window.get(), "tabStatusLabel"), QStringLiteral("Searching..."));
+        QVERIFY(engine->contentSearcherForTests()->convertersFor("heldext").empty());
+
+        engine->open();
+        waitFound(window.get());
+        QCOMPARE(uitest::labelText(window.get(), "tabStatusLabel").section(' ', 1, 1),
+                 QStringLiteral("1"));
+        QVERIFY(engine->isInitialized());
+        const IFilterMap helperList = Settings::instance()->ifilters64();
+        QCOMPARE(int(helperList.size()), 1);
+        QCOMPARE(QString::fromStdWString(helperList.front().name), QStringLiteral("Held filter"));
+        QCOMPARE(int(engine->contentSearcherForTests()->convertersFor("heldext").size()), 1);
     }
 
     void instantSearchWithoutIndexWalksVolumes()
@@ -176,14 +274,17 @@ private slots:
             const testutil::ScopedInstance<VolumeLayer> installed(&layer);
             auto engine = std::make_shared<FileSearcher>(dir_.path() + "/work", 0);
             auto window = makeWindow(engine);
-            QCOMPARE(window->indexStatusText(), QStringLiteral("Index: disabled"));
+            QCOMPARE(uitest::labelText(window.get(), "indexStatusLabel"),
+                     QStringLiteral("Index: disabled"));
             auto* bar = window->findChild<InstantToolBar*>("instantToolBar");
             QVERIFY(bar);
-            bar->fileNameField()->setFocus();
-            QTest::keyClicks(bar->fileNameField()->lineEdit(), "quokka");
+            uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->setFocus();
+            QTest::keyClicks(
+                uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->lineEdit(), "quokka");
             QTest::keyClick(bar, Qt::Key_Return);
-            QTRY_COMPARE_WITH_TIMEOUT(window->tabStatusText().section(' ', 0, 1), QStringLiteral("Found: 2"),
-                                      kSearchWait);
+            QTRY_COMPARE_WITH_TIMEOUT(
+                uitest::labelText(window.get(), "tabStatusLabel").section(' ', 0, 1),
+                QStringLiteral("Found: 2"), kSearchWait);
         }
     }
 
@@ -195,15 +296,15 @@ private slots:
         while (window->tabCount() > 1)
             delete window->tabPage(0);
         TabPage* first = window->currentTabPage();
-        SearchWindow* form = window->searchWindow();
+        SearchWindow* form = window->findChild<SearchWindow*>();
         form->applyState({{"directoryCheckBox", "1"}, {"directoryComboBox", tree_}, {"fileNameComboBox", "report"}});
         form->findChild<QPushButton*>("findButton")->click();
         window->onNewSearch();
         QVERIFY(window->currentTabPage() != first);
         QTRY_VERIFY_WITH_TIMEOUT(first->statusText().startsWith("Found: "), kSearchWait);
-        QVERIFY(!window->tabStatusText().startsWith("Found: "));
+        QVERIFY(!uitest::labelText(window.get(), "tabStatusLabel").startsWith("Found: "));
         window->findChild<QTabWidget*>("tabWidget")->setCurrentWidget(first);
-        QVERIFY(window->tabStatusText().startsWith("Found: "));
+        QVERIFY(uitest::labelText(window.get(), "tabStatusLabel").startsWith("Found: "));
     }
 
     void pathArgumentOpensATabForThatFolder()
@@ -215,12 +316,20 @@ private slots:
         window->start();
         QCoreApplication::processEvents();
         QCOMPARE(window->tabCount(), 1);
-        QCOMPARE(window->searchWindow()->findChild<QComboBox*>("directoryComboBox")->currentText(), tree_);
-        QVERIFY(window->searchWindow()->findChild<QCheckBox*>("directoryCheckBox")->isChecked());
+        QCOMPARE(window->findChild<SearchWindow*>()
+                     ->findChild<QComboBox*>("directoryComboBox")
+                     ->currentText(),
+                 tree_);
+        QVERIFY(window->findChild<SearchWindow*>()
+                    ->findChild<QCheckBox*>("directoryCheckBox")
+                    ->isChecked());
         // A folder handed over by a second start: a new tab for it.
         window->onNewSearchRequested(tree_ + "/alpha");
         QCOMPARE(window->tabCount(), 2);
-        QCOMPARE(window->searchWindow()->findChild<QComboBox*>("directoryComboBox")->currentText(), tree_ + "/alpha");
+        QCOMPARE(window->findChild<SearchWindow*>()
+                     ->findChild<QComboBox*>("directoryComboBox")
+                     ->currentText(),
+                 tree_ + "/alpha");
     }
 
     void nextAndPreviousTabWrap()

@@ -70,7 +70,7 @@ struct Harness
         layout->addWidget(host);
         layout->addWidget(view);
         window.resize(800, 500);
-        table.reset(new FileTable(view, host, s, &prompter));
+        table.reset(new FileTable(view, host, s, &prompter, nullptr));
         tester.reset(new QAbstractItemModelTester(table->model(), QAbstractItemModelTester::FailureReportingMode::QtTest));
         view->setOpener([](QWidget*, const QString&) { return true; });
         table->setRequest(&request);

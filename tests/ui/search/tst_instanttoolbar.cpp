@@ -41,10 +41,12 @@ private slots:
         QList<RequestPointer> requests;
         connect(bar, &InstantToolBar::startSearch, this, [&](RequestPointer r) { requests << r; });
         SearchFieldModel::instantFileNameHistory()->setEntries({QStringLiteral("a"), QStringLiteral("report")});
-        bar->fileNameField()->setEditText(QStringLiteral("REPORT"));
-        bar->expressionTypeList()->setCurrentIndex(1);
-        bar->caseSensitiveBox()->setChecked(true);
-        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Return);
+        uitest::child<RichComboBox>(bar, "instantFileNameComboBox")
+            ->setEditText(QStringLiteral("REPORT"));
+        uitest::child<QComboBox>(bar, "instantFileNameFormatComboBox")->setCurrentIndex(1);
+        uitest::child<QCheckBox>(bar, "instantCaseSensitiveCheckBox")->setChecked(true);
+        QTest::keyClick(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->lineEdit(),
+                        Qt::Key_Return);
         QCOMPARE(requests.size(), 1);
         QCOMPARE(requests.at(0)->fileName, QStringLiteral("REPORT"));
         QCOMPARE(requests.at(0)->nameSyntax, 1);
@@ -52,15 +54,18 @@ private slots:
         QVERIFY(requests.at(0)->includePaths.isEmpty());
         QCOMPARE(SearchFieldModel::instantFileNameHistory()->entries(),
                  (QStringList{QStringLiteral("REPORT"), QStringLiteral("a")}));
-        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("REPORT"));
+        QCOMPARE(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->currentText(),
+                 QStringLiteral("REPORT"));
 
         // Each request is a new one.
-        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->lineEdit(),
+                        Qt::Key_Return);
         QCOMPARE(requests.size(), 2);
         QVERIFY(requests.at(1)->id != requests.at(0)->id);
 
         // Keypad Enter and other keys start nothing.
-        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->lineEdit(),
+                        Qt::Key_Enter, Qt::KeypadModifier);
         QTest::keyClick(bar, Qt::Key_Escape);
         QCOMPARE(requests.size(), 2);
     }
@@ -68,7 +73,8 @@ private slots:
     void anEmptyFieldSearchesButRecordsNothing()
     {
         QSignalSpy spy(bar, &InstantToolBar::startSearch);
-        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->lineEdit(),
+                        Qt::Key_Return);
         QCOMPARE(spy.size(), 1);
         QVERIFY(spy.at(0).at(0).value<RequestPointer>()->fileName.isEmpty());
         QCOMPARE(SearchFieldModel::instantFileNameHistory()->rowCount(), 0);
@@ -81,7 +87,8 @@ private slots:
         auto* tab = new QObject;
         int delivered = 0;
         connect(bar, &InstantToolBar::startSearch, tab, [&](RequestPointer) { ++delivered; }, Qt::QueuedConnection);
-        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->lineEdit(),
+                        Qt::Key_Return);
         QVERIFY(!watched.isNull()); // the queued call still holds it
         delete tab;                 // the tab goes away before the call arrives
         QCoreApplication::sendPostedEvents();
@@ -94,42 +101,54 @@ private slots:
         QString got;
         connect(bar, &InstantToolBar::startSearch, &receiver, [&](RequestPointer r) { got = r->fileName; },
                 Qt::QueuedConnection);
-        bar->fileNameField()->setEditText(QStringLiteral("x"));
-        QTest::keyClick(bar->fileNameField()->lineEdit(), Qt::Key_Return);
+        uitest::child<RichComboBox>(bar, "instantFileNameComboBox")
+            ->setEditText(QStringLiteral("x"));
+        QTest::keyClick(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->lineEdit(),
+                        Qt::Key_Return);
         QTRY_COMPARE(got, QStringLiteral("x"));
     }
 
     void booleanModeOffersOperators()
     {
-        QPushButton* button = bar->listButton();
-        QCOMPARE(bar->expressionTypeList()->currentIndex(), 0);
+        QPushButton* button = uitest::child<QPushButton>(bar, "instantSelectNamesButton");
+        QCOMPARE(uitest::child<QComboBox>(bar, "instantFileNameFormatComboBox")->currentIndex(), 0);
         QCOMPARE(button->text(), QStringLiteral("..."));
-        QVERIFY(bar->fileNameField()->highlightFormats().isEmpty());
+        QVERIFY(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")
+                    ->highlightFormats()
+                    .isEmpty());
 
-        bar->expressionTypeList()->setCurrentIndex(3);
+        uitest::child<QComboBox>(bar, "instantFileNameFormatComboBox")->setCurrentIndex(3);
         QVERIFY(button->text().isEmpty());
         QVERIFY(!button->icon().isNull());
-        QCOMPARE(bar->fileNameField()->highlightFormats().size(), 1);
+        QCOMPARE(
+            uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->highlightFormats().size(),
+            1);
 
         prompter->menuChooser = [](QMenu* menu) { return uitest::findAction(menu, QStringLiteral("Or")); };
-        bar->fileNameField()->setEditText(QStringLiteral("abc"));
+        uitest::child<RichComboBox>(bar, "instantFileNameComboBox")
+            ->setEditText(QStringLiteral("abc"));
         button->click();
-        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("abc or "));
+        QCOMPARE(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->currentText(),
+                 QStringLiteral("abc or "));
 
         prompter->menuChooser = [](QMenu* menu) { return uitest::findAction(menu, QStringLiteral("Not")); };
-        bar->fileNameField()->setEditText(QString());
+        uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->setEditText(QString());
         button->click();
-        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("not "));
+        QCOMPARE(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->currentText(),
+                 QStringLiteral("not "));
 
-        bar->expressionTypeList()->setCurrentIndex(2);
+        uitest::child<QComboBox>(bar, "instantFileNameFormatComboBox")->setCurrentIndex(2);
         QCOMPARE(button->text(), QStringLiteral("..."));
         QVERIFY(button->icon().isNull());
-        QVERIFY(bar->fileNameField()->highlightFormats().isEmpty());
+        QVERIFY(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")
+                    ->highlightFormats()
+                    .isEmpty());
     }
 
     void theListButtonEditsTheGroups()
     {
-        bar->fileNameField()->setEditText(QStringLiteral("a;!b"));
+        uitest::child<RichComboBox>(bar, "instantFileNameComboBox")
+            ->setEditText(QStringLiteral("a;!b"));
         QStringList seen;
         prompter->dialogHandler = [&](QDialog* dialog) {
             auto* names = qobject_cast<SelectFileNamesDialog*>(dialog);
@@ -137,35 +156,43 @@ private slots:
             names->setIncludeList({QStringLiteral("a"), QStringLiteral("c;d")});
             return int(QDialog::Accepted);
         };
-        bar->listButton()->click();
+        uitest::child<QPushButton>(bar, "instantSelectNamesButton")->click();
         QCOMPARE(seen, (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
-        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("a;c\\;d;!b"));
+        QCOMPARE(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->currentText(),
+                 QStringLiteral("a;c\\;d;!b"));
 
         prompter->dialogHandler = [](QDialog*) { return int(QDialog::Rejected); };
-        bar->listButton()->click();
-        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("a;c\\;d;!b"));
+        uitest::child<QPushButton>(bar, "instantSelectNamesButton")->click();
+        QCOMPARE(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->currentText(),
+                 QStringLiteral("a;c\\;d;!b"));
     }
 
     void aLanguageChangeKeepsTypeAndText()
     {
-        QComboBox* types = bar->expressionTypeList();
+        QComboBox* types = uitest::child<QComboBox>(bar, "instantFileNameFormatComboBox");
         QCOMPARE(types->count(), 4);
         QCOMPARE(types->itemText(1), QStringLiteral("Whole word"));
-        QCOMPARE(bar->caseSensitiveBox()->text(), QStringLiteral("Case sensitive"));
+        QCOMPARE(uitest::child<QCheckBox>(bar, "instantCaseSensitiveCheckBox")->text(),
+                 QStringLiteral("Case sensitive"));
         types->setCurrentIndex(3);
-        bar->fileNameField()->setEditText(QStringLiteral("a or b"));
+        uitest::child<RichComboBox>(bar, "instantFileNameComboBox")
+            ->setEditText(QStringLiteral("a or b"));
         QEvent change(QEvent::LanguageChange);
         QApplication::sendEvent(bar, &change);
         QCOMPARE(types->currentIndex(), 3);
         QCOMPARE(types->itemText(3), QStringLiteral("Boolean"));
-        QCOMPARE(bar->fileNameField()->currentText(), QStringLiteral("a or b"));
-        QCOMPARE(bar->fileNameField()->highlightFormats().size(), 1);
+        QCOMPARE(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->currentText(),
+                 QStringLiteral("a or b"));
+        QCOMPARE(
+            uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->highlightFormats().size(),
+            1);
     }
 
     void everyEditReportsTheFileName()
     {
         QSignalSpy spy(bar, &InstantToolBar::fileNameChanged);
-        QTest::keyClicks(bar->fileNameField()->lineEdit(), QStringLiteral("ab"));
+        QTest::keyClicks(uitest::child<RichComboBox>(bar, "instantFileNameComboBox")->lineEdit(),
+                         QStringLiteral("ab"));
         QCOMPARE(spy.size(), 2);
         QCOMPARE(spy.last().at(0).toString(), QStringLiteral("ab"));
     }

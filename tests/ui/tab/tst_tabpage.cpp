@@ -133,17 +133,34 @@ struct Window
     void release() { testutil::writeFile(releaseMark(), ""); }
 };
 
+// The tab's result table and preview, found as its children by name.
+FileTable* tableOf(const TabPage* tab)
+{
+    auto* table = tab->findChild<FileTable*>(QStringLiteral("fileTable"));
+    if (!table)
+        qFatal("no fileTable");
+    return table;
+}
+
+TabFilePreview* previewOf(const TabPage* tab)
+{
+    auto* preview = tab->findChild<TabFilePreview*>(QStringLiteral("preview"));
+    if (!preview)
+        qFatal("no preview");
+    return preview;
+}
+
 bool waitFinished(TabPage* tab)
 {
-    (void)QTest::qWaitFor([tab] { return tab->state() != TabPage::Searching; }, 120000);
-    return tab->state() == TabPage::Finished;
+    (void)QTest::qWaitFor([tab] { return tab->state() != TabPage::State::Searching; }, 120000);
+    return tab->state() == TabPage::State::Finished;
 }
 
 QStringList rowNames(TabPage* tab)
 {
     QStringList names;
-    for (int r = 0; r < tab->fileTable()->model()->rowCount(); ++r)
-        names << tab->fileTable()->fileName(r);
+    for (int r = 0; r < tableOf(tab)->model()->rowCount(); ++r)
+        names << tableOf(tab)->fileName(r);
     return names;
 }
 
@@ -196,28 +213,29 @@ private slots:
         // The search's duration stays what it was: a sort or a language change long after
         // the end does not count the time since. (A fixed wait: more than a second must pass.)
         QTest::qWait(1100);
-        QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
-        tab->fileTable()->view()->sortByColumn(2, Qt::DescendingOrder);
+        QSignalSpy sorted(tableOf(tab), &FileTable::sortFinished);
+        tableOf(tab)->view()->sortByColumn(2, Qt::DescendingOrder);
         QTRY_VERIFY(!sorted.isEmpty());
         QCOMPARE(tab->statusText(), found);
         QEvent languageChange(QEvent::LanguageChange);
         QCoreApplication::sendEvent(tab, &languageChange);
         QCOMPARE(tab->statusText(), found);
-        tab->fileTable()->view()->sortByColumn(0, Qt::AscendingOrder);
+        tableOf(tab)->view()->sortByColumn(0, Qt::AscendingOrder);
         QTRY_VERIFY(sorted.count() == 2);
 
         // The preview opened on row 0; select notes.txt and wait for its matches.
         const QSplitter* splitter = tab->findChild<QSplitter*>(QStringLiteral("resultSplitter"));
         QVERIFY(splitter->sizes().at(1) > 0);
-        FileTableView* view = tab->fileTable()->view();
-        QTRY_VERIFY(!tab->fileTable()->isSorting());
+        FileTableView* view = tableOf(tab)->view();
+        QTRY_VERIFY(!tableOf(tab)->isSorting());
         const int notes = rowNames(tab).indexOf(QStringLiteral("notes.txt"));
         if (view->currentIndex().row() == notes)
-            view->setCurrentIndex(tab->fileTable()->model()->index(notes == 0 ? 1 : 0, 0));
-        QSignalSpy shown(tab->preview(), &TabFilePreview::matchesShown);
-        view->setCurrentIndex(tab->fileTable()->model()->index(notes, 0));
-        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty()
-                                     && tab->preview()->holder()->path.endsWith(QStringLiteral("notes.txt")), 10000);
+            view->setCurrentIndex(tableOf(tab)->model()->index(notes == 0 ? 1 : 0, 0));
+        QSignalSpy shown(previewOf(tab), &TabFilePreview::matchesShown);
+        view->setCurrentIndex(tableOf(tab)->model()->index(notes, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty() && previewOf(tab)->holder()->path.endsWith(
+                                                         QStringLiteral("notes.txt")),
+                                 10000);
         auto* matches = tab->findChild<MatchesTextView*>(QStringLiteral("matchesTextEdit"));
         QCOMPARE(matches->toPlainText(), QStringLiteral("2\tsecond alpha line\n4\talpha again"));
         auto* fileText = tab->findChild<QPlainTextEdit*>(QStringLiteral("fileTextEdit"));
@@ -294,7 +312,7 @@ private slots:
         w.fill(QStringLiteral("notes"));
         tab->startSearch();
         QVERIFY(waitFinished(tab));
-        QTRY_VERIFY(!tab->fileTable()->isSorting());
+        QTRY_VERIFY(!tableOf(tab)->isSorting());
         const QString found = tab->statusText();
         QVERIFY2(QRegularExpression(QStringLiteral("^Found: 1 objects in \\d+s$")).match(found).hasMatch(),
                  qPrintable(found));
@@ -302,8 +320,8 @@ private slots:
         QTest::qWait(1100); // a fixed wait: more than a second must pass
         // A sort long after the search and a language change keep the search's own time,
         // and the button stays as it is.
-        QSignalSpy sorted(tab->fileTable(), &FileTable::sortFinished);
-        tab->fileTable()->sort(0, Qt::DescendingOrder);
+        QSignalSpy sorted(tableOf(tab), &FileTable::sortFinished);
+        tableOf(tab)->sort(0, Qt::DescendingOrder);
         QVERIFY(sorted.wait(5000));
         QCOMPARE(tab->statusText(), found);
         QCOMPARE(w.button(), QStringLiteral("Search"));
@@ -323,7 +341,7 @@ private slots:
         QVERIFY(waitFinished(tab));
         QVERIFY(rowNames(tab).contains(QStringLiteral("alphadir")));
         QCOMPARE(tab->findChild<QSplitter*>(QStringLiteral("resultSplitter"))->sizes().at(1), 0);
-        tab->fileTable()->view()->setCurrentIndex(tab->fileTable()->model()->index(0, 0));
+        tableOf(tab)->view()->setCurrentIndex(tableOf(tab)->model()->index(0, 0));
         QCOMPARE(tab->matchesRequestId(), -1); // no contents: no matches search
     }
 
@@ -338,7 +356,7 @@ private slots:
         QVERIFY(id >= 0);
         first->cancelSearch();
         QCOMPARE(first->findRequestId(), -1);
-        QCOMPARE(first->state(), int(TabPage::Idle));
+        QCOMPARE(first->state(), TabPage::State::Idle);
         QCOMPARE(w.button(), QStringLiteral("Search"));
 
         // A second tab on show; the first, in the background, finishes a search.
@@ -377,7 +395,7 @@ private slots:
 
         // Closing a tab whose search runs: the search stops, nothing is written into it.
         tab->startSearch();
-        QVERIFY(tab->state() == TabPage::Searching);
+        QVERIFY(tab->state() == TabPage::State::Searching);
         const QPointer<TabPage> closed(tab);
         w.tabs->closeTab(w.tabs->indexOf(tab));
         QCOMPARE(w.tabs->count(), 1);
@@ -401,12 +419,12 @@ private slots:
         tab->findMatches(w.tree + QStringLiteral("/sub/odd\rname.txt"));
         const FileSearchRequest::Id second = tab->matchesRequestId();
         QVERIFY(first >= 1000 && second > first);
-        QSignalSpy shown(tab->preview(), &TabFilePreview::matchesShown);
+        QSignalSpy shown(previewOf(tab), &TabFilePreview::matchesShown);
         QTRY_COMPARE_WITH_TIMEOUT(tab->matchesRequestId(), -1, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 60000); // once the file text has landed
         QTest::qWait(100); // proves an absence: the replaced search's end fills nothing
         QCOMPARE(shown.count(), 1); // only the newer search filled the preview
-        QVERIFY(tab->preview()->holder()->path.endsWith(QStringLiteral("name.txt")));
+        QVERIFY(previewOf(tab)->holder()->path.endsWith(QStringLiteral("name.txt")));
         // A new search gives up the matches search too.
         tab->findMatches(w.tree + QStringLiteral("/notes.txt"));
         tab->startSearch();
@@ -422,12 +440,14 @@ private slots:
         w.fill(QStringLiteral(".txt"));
         tab->startSearch();
         QVERIFY(waitFinished(tab));
-        FileTableView* view = tab->fileTable()->view();
+        FileTableView* view = tableOf(tab)->view();
         const QStringList before = rowNames(tab);
-        view->selectionModel()->select(tab->fileTable()->model()->index(before.indexOf(QStringLiteral("notes.txt")), 0),
-                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        view->selectionModel()->select(tab->fileTable()->model()->index(before.indexOf(QStringLiteral("more.txt")), 0),
-                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view->selectionModel()->select(
+            tableOf(tab)->model()->index(before.indexOf(QStringLiteral("notes.txt")), 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view->selectionModel()->select(
+            tableOf(tab)->model()->index(before.indexOf(QStringLiteral("more.txt")), 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
         // (That a file which stays keeps its row is covered by the result table's own test.)
         w.prompter.questionAnswers.enqueue(QMessageBox::Yes);
         QSignalSpy deleted(tab, &TabPage::deleteFinished);
@@ -462,7 +482,7 @@ private slots:
         tab->startSearch();
         QVERIFY(waitFinished(tab));
         QCOMPARE(rowNames(tab), QStringList{QStringLiteral("doomed")});
-        tab->fileTable()->view()->selectRow(0);
+        tableOf(tab)->view()->selectRow(0);
         w.prompter.questionAnswers.enqueue(QMessageBox::Yes);
         QSignalSpy deleted(tab, &TabPage::deleteFinished);
         tab->deleteFiles();
@@ -484,9 +504,9 @@ private slots:
         w.widget.show();
         w.fill(QStringLiteral("notes"));
         QTest::keyClick(tab, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(tab->state(), int(TabPage::Idle));
+        QCOMPARE(tab->state(), TabPage::State::Idle);
         QTest::keyClick(tab, Qt::Key_Return);
-        QCOMPARE(tab->state(), int(TabPage::Searching));
+        QCOMPARE(tab->state(), TabPage::State::Searching);
         QVERIFY(waitFinished(tab));
         QCOMPARE(rowNames(tab), QStringList{QStringLiteral("notes.txt")});
     }
@@ -504,8 +524,9 @@ private slots:
         w.fill(QStringLiteral("many"), QStringLiteral("alpha"));
         tab->startSearch();
         QVERIFY(waitFinished(tab));
-        QTRY_VERIFY_WITH_TIMEOUT(tab->preview()->holder() && tab->matchesRequestId() == -1
-                                     && tab->preview()->holder()->matches.size() == 150, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(previewOf(tab)->holder() && tab->matchesRequestId() == -1 &&
+                                     previewOf(tab)->holder()->matches.size() == 150,
+                                 10000);
         auto* matches = tab->findChild<MatchesTextView*>(QStringLiteral("matchesTextEdit"));
         auto* fileText = tab->findChild<QPlainTextEdit*>(QStringLiteral("fileTextEdit"));
         auto* pages = tab->findChild<QTabWidget*>(QStringLiteral("contentTabWidget"));
@@ -562,8 +583,8 @@ private slots:
         request->fileName = QStringLiteral("notes");
         request->includePaths = QStringList{w.tree};
         emit w.toolbar->startSearch(request);
-        QTRY_COMPARE(shownTab->state(), int(TabPage::Searching));
-        QCOMPARE(hidden->state(), int(TabPage::Idle));
+        QTRY_COMPARE(shownTab->state(), TabPage::State::Searching);
+        QCOMPARE(hidden->state(), TabPage::State::Idle);
         QCOMPARE(shownTab->title(), QStringLiteral("notes"));
         QVERIFY(waitFinished(shownTab));
         QCOMPARE(rowNames(shownTab), QStringList{QStringLiteral("notes.txt")});
@@ -580,7 +601,7 @@ private slots:
         w.fill(QStringLiteral("report and (or"));
         w.form->findChild<QComboBox*>(QStringLiteral("fileNameFormatComboBox"))->setCurrentIndex(FileSearchRequest::Boolean);
         tab->startSearch();
-        QCOMPARE(tab->state(), int(TabPage::Idle));
+        QCOMPARE(tab->state(), TabPage::State::Idle);
         QCOMPARE(tab->findRequestId(), -1);
         QVERIFY2(tab->statusText().startsWith(QStringLiteral("Error in the file name at character 13: \"or\"")),
                  qPrintable(tab->statusText()));
@@ -600,7 +621,7 @@ private slots:
         w.fill(QString(), QStringLiteral("x (["));
         w.form->findChild<QComboBox*>(QStringLiteral("contentsFormatComboBox"))->setCurrentIndex(FileSearchRequest::Regex);
         tab->startSearch();
-        QCOMPARE(tab->state(), int(TabPage::Finished)); // the last search's state stays
+        QCOMPARE(tab->state(), TabPage::State::Finished); // the last search's state stays
         QVERIFY2(tab->statusText().startsWith(QStringLiteral("Error in the contents text at character 3: ")),
                  qPrintable(tab->statusText()));
         QVERIFY(!w.form->fieldError(SearchWindow::ContentsField).isEmpty());
@@ -613,7 +634,8 @@ private slots:
         QTRY_VERIFY(!w.toolbar->error().isEmpty());
         QVERIFY(w.toolbar->error().startsWith(QStringLiteral("Error in the file name at character 1: ")));
         QCOMPARE(tab->statusText(), w.toolbar->error());
-        QCOMPARE(tab->fileTable()->model()->rowCount(), 2); // the rows of the last search are still shown
+        QCOMPARE(tableOf(tab)->model()->rowCount(),
+                 2); // the rows of the last search are still shown
     }
 
     // A folder that does not exist is said, in the status line and at the folder field.
@@ -647,13 +669,13 @@ private slots:
         w.fill(QString(), QStringLiteral("alpha"));
         tab->startSearch();
         QVERIFY(w.waitHeld()); // (with the rows found meanwhile shown as the table refreshes)
-        QCOMPARE(tab->state(), int(TabPage::Searching));
+        QCOMPARE(tab->state(), TabPage::State::Searching);
         tab->cancelSearch();
-        QCOMPARE(tab->state(), int(TabPage::Idle));
+        QCOMPARE(tab->state(), TabPage::State::Idle);
         QVERIFY2(tab->statusText().startsWith(QStringLiteral("Search canceled. Found: ")), qPrintable(tab->statusText()));
         QTRY_COMPARE_WITH_TIMEOUT(w.searcher->filedFindCount(), 0, 20000);
         QTRY_COMPARE(tab->statusText(), QStringLiteral("Search canceled. Found: %1 objects").arg(tab->results()->itemCount()));
-        QCOMPARE(tab->fileTable()->model()->rowCount(), tab->results()->itemCount());
+        QCOMPARE(tableOf(tab)->model()->rowCount(), tab->results()->itemCount());
         QCOMPARE(w.button(), QStringLiteral("Search"));
     }
 
@@ -677,7 +699,7 @@ private slots:
         QCoreApplication::installTranslator(&german);
         QTRY_COMPARE(w.button(), QStringLiteral("Abbrechen"));
         QVERIFY(w.waitHeld());
-        QCOMPARE(tab->state(), int(TabPage::Searching));
+        QCOMPARE(tab->state(), TabPage::State::Searching);
         w.release();
         QVERIFY(waitFinished(tab));
         QCOMPARE(w.button(), QStringLiteral("Fertig"));

@@ -13,7 +13,9 @@
 // each for a start without an index file and for the next start, from the file the first saved.
 //
 // As root the tree goes to a tmpfs in a private mount namespace and is indexed (only that
-// volume: AutoAddFixed off). Usage: bench_startup [entries] (default 1000000).
+// volume: AutoAddFixed off); the tmpfs passes for a lasting volume, so that its index is saved.
+// Usage: bench_startup [entries] (default 1000000).
+#include "bench/KeptTmpfsLayer.h"
 #include "core/Logger.h"
 #include "core/Settings.h"
 #include "search/engine/FileSearcher.h"
@@ -145,6 +147,10 @@ int main(int argc, char** argv)
     const bool onTmpfs = root && ::unshare(CLONE_NEWNS) == 0
         && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
         && ::mount("tmpfs", QFile::encodeName(volume).constData(), "tmpfs", 0, "size=2g,nr_inodes=4m") == 0;
+    // The tmpfs passes for a lasting volume, so that the second start finds the saved index.
+    KeptTmpfsLayer keptLayer(volume);
+    if (onTmpfs)
+        VolumeLayer::setInstance(&keptLayer);
     const int folders = std::max(1, entries / 1000);
     const int perFolder = entries / folders - 1;
     QElapsedTimer gen;
@@ -238,7 +244,9 @@ int main(int argc, char** argv)
     };
     runOnce("without an index file");
     runOnce("with the index file saved by the first");
-    if (onTmpfs)
+    if (onTmpfs) {
+        VolumeLayer::setInstance(nullptr);
         ::umount2(QFile::encodeName(volume).constData(), MNT_DETACH);
+    }
     return 0;
 }

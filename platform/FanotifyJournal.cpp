@@ -12,9 +12,11 @@
 #include <fcntl.h>
 #include <map>
 #include <poll.h>
+#include <pthread.h>
 #include <random>
 #include <sys/eventfd.h>
 #include <sys/fanotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -130,6 +132,12 @@ JournalBatch::Record recordOf(const Packed* p, JournalBatch& out)
     }
     return r;
 }
+
+// The drain thread's nice value. It must keep up with every process changing files at once: a
+// million deletions by four threads give two events each, and on a busy machine a thread of
+// normal weight among them falls 16384 events behind within tens of milliseconds, when the
+// kernel drops its queue. Its work per event is small, so a high weight costs others little.
+constexpr int DrainNice = -10;
 
 // Records an event may give (a rename and its object's deletion): the window of records over
 // which the kernel's queue can merge is twice its length in events.
@@ -265,6 +273,11 @@ FanotifyJournal::State FanotifyJournal::state() const
 
 void FanotifyJournal::drainLoop()
 {
+    pthread_setname_np(pthread_self(), "journal drain");
+    // Allowed to root (which fanotify needs anyway); otherwise the thread keeps its weight.
+    if (::setpriority(PRIO_PROCESS, id_t(::gettid()), DrainNice) != 0)
+        TQ_LOG_DEBUG(kTag, QStringLiteral("The drain thread of %1 keeps its priority: %2")
+                               .arg(mountPoint_, errorText(errno)));
     std::vector<char> buffer(64 * 1024);
     std::string packed;
     quint64 pass = 0;
@@ -538,6 +551,7 @@ void FanotifyJournal::append(const std::string& packed)
                 logBytes_ = 0;
                 nextUsn_ += 1;
                 firstUsn_ = nextUsn_;
+                lostBefore_ = nextUsn_;
                 lost = true;
                 at += p.size;
                 continue;
@@ -581,10 +595,12 @@ void FanotifyJournal::trim()
         trimmed = true;
     }
     firstUsn_ = log_.empty() ? nextUsn_ : log_.front().first;
-    if (trimmed)
+    if (trimmed) {
+        trimmedBefore_ = firstUsn_;
         TQ_LOG_WARNING(
             kTag,
             QStringLiteral("Journal of %1 trimmed: a reader fell too far behind").arg(mountPoint_));
+    }
 }
 
 void FanotifyJournal::attach(ReadContext& context)
@@ -609,6 +625,16 @@ qint64 FanotifyJournal::logBytes() const
 {
     std::lock_guard<std::mutex> g(mutex_);
     return logBytes_;
+}
+
+QString FanotifyJournal::gapCause(qint64 from) const
+{
+    std::lock_guard<std::mutex> g(mutex_);
+    if (from < lostBefore_)
+        return QStringLiteral("kernel queue overflow");
+    if (from < trimmedBefore_)
+        return QStringLiteral("log trimmed");
+    return QStringLiteral("position out of range");
 }
 
 FanotifyJournal::ReadStatus FanotifyJournal::read(qint64 from, bool wait, ReadContext& context, JournalBatch& out,

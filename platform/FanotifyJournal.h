@@ -3,8 +3,11 @@
 // Creating the journal places a file-system mark (FAN_MARK_FILESYSTEM) on the volume with
 // FAN_CREATE | FAN_RENAME | FAN_DELETE | FAN_DELETE_SELF | FAN_ONDIR, in a group reporting
 // FAN_REPORT_DFID_NAME | FAN_REPORT_FID | FAN_REPORT_TARGET_FID (kernel >= 5.17, needs root).
-// A drain thread moves the kernel's events into a user-space log as fast as they come, so the
-// kernel's queue (16384 events by default) does not overflow while the index applies a burst.
+// A drain thread ("journal drain") moves the kernel's events into a user-space log as fast as
+// they come, so the kernel's queue (16384 events by default) does not overflow while the index
+// applies a burst. It runs at nice -10 where allowed (root): at normal weight, on a busy machine,
+// it was preempted for 100 ms and more while four threads deleting files filled the kernel's
+// queue, which the kernel then dropped.
 // A USN is a byte position in that log: first USN is the position of the oldest record kept,
 // next USN the position after the newest.
 //
@@ -163,6 +166,10 @@ public:
     bool waitUntilDrained(int timeoutMs);
     // Bytes of records the log holds now.
     qint64 logBytes() const;
+    // Why records before `from` are gone when read() gave Gap for it: "kernel queue overflow"
+    // (events lost before they reached the log: the one cause the index cannot avoid), "log
+    // trimmed" (a reader fell further behind than the log's bound), or "position out of range".
+    QString gapCause(qint64 from) const;
 
 private:
     // One chunk of the log: records packed end to end from USN `first` on.
@@ -218,6 +225,8 @@ private:
     qint64 firstUsn_ = 0;
     qint64 nextUsn_ = 0;
     qint64 logBytes_ = 0;
+    qint64 lostBefore_ = -1; // first USN after the last kernel queue overflow (-1: none)
+    qint64 trimmedBefore_ = -1; // first USN after the last trim past a reader (-1: none)
     qint64 capacity_;
     qint64 trimStep_;
     bool failed_ = false;

@@ -14,14 +14,10 @@ namespace {
 
 struct Values
 {
-    QString pkcheck;
     QString opener;
-    QString rules;
-    QString actions;
     QString runtime;
     QStringList applicationFolders;
     QStringList mimeAppsFiles;
-    QString programFile;
     bool fileManagerBus = true;
 };
 
@@ -72,18 +68,6 @@ QStringList xdgDirs(const char* variable, const char* defaults)
 
 } // namespace
 
-QString ShellEnvironment::pkcheckProgram()
-{
-    QMutexLocker lock(&mutex());
-    return valueOr(values().pkcheck, "/usr/bin/pkcheck");
-}
-
-void ShellEnvironment::setPkcheckProgram(const QString& path)
-{
-    QMutexLocker lock(&mutex());
-    values().pkcheck = path;
-}
-
 QString ShellEnvironment::openerProgram()
 {
     QMutexLocker lock(&mutex());
@@ -100,30 +84,6 @@ bool ShellEnvironment::openerProgramSet()
 {
     QMutexLocker lock(&mutex());
     return !values().opener.isEmpty();
-}
-
-QString ShellEnvironment::polkitRulesFolder()
-{
-    QMutexLocker lock(&mutex());
-    return valueOr(values().rules, "/etc/polkit-1/rules.d");
-}
-
-void ShellEnvironment::setPolkitRulesFolder(const QString& path)
-{
-    QMutexLocker lock(&mutex());
-    values().rules = path;
-}
-
-QString ShellEnvironment::polkitActionsFolder()
-{
-    QMutexLocker lock(&mutex());
-    return valueOr(values().actions, "/usr/share/polkit-1/actions");
-}
-
-void ShellEnvironment::setPolkitActionsFolder(const QString& path)
-{
-    QMutexLocker lock(&mutex());
-    values().actions = path;
 }
 
 QString ShellEnvironment::runtimeFolderOverride()
@@ -193,21 +153,10 @@ void ShellEnvironment::setMimeAppsFiles(const QStringList& files)
 
 QString ShellEnvironment::programFile()
 {
-    {
-        QMutexLocker lock(&mutex());
-        if (!values().programFile.isEmpty())
-            return values().programFile;
-    }
     QString folder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
     if (folder.isEmpty())
         folder = executableDirectory();
     return folder + QStringLiteral("/tallowquist-pro");
-}
-
-void ShellEnvironment::setProgramFile(const QString& path)
-{
-    QMutexLocker lock(&mutex());
-    values().programFile = path;
 }
 
 bool ShellEnvironment::fileManagerBusEnabled()

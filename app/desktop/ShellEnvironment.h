@@ -1,18 +1,18 @@
 // ShellEnvironment: the outside programs and system folders the shell code depends on, kept in
 // one place so that every route can be driven by stand-ins (scripts and temporary folders).
 //
-// Every value has a production default and a setter; an empty value given to a setter restores
-// the default. The values are process-wide and guarded by a mutex. Production code never reads
-// them from the environment: a root instance must not let its caller redirect them.
+// Every value has a production default; the ones below that tests still replace have a setter
+// (an empty value restores the default), process-wide and guarded by a mutex. Production code
+// never reads them from the environment: a root instance must not let its caller redirect them.
+// The prompt-free elevation's programs and folders are not here: TaskScheduler's functions are
+// given them as a value (SkipUacLocations).
 //
 // pkexec is not here: it is core's elevationProgram()/setElevationProgram(), so that both ways
 // of starting the elevated instance (the prompt and the prompt-free task) use one setting.
 //
 // Defaults:
-// - pkcheck: "/usr/bin/pkcheck"; the opener: "/usr/bin/xdg-open" (a non-root process that was
-//   given no opener uses QDesktopServices instead, see ShellUtils::openFile).
-// - polkit rules folder "/etc/polkit-1/rules.d", polkit actions folder
-//   "/usr/share/polkit-1/actions".
+// - the opener: "/usr/bin/xdg-open" (a non-root process that was given no opener uses
+//   QDesktopServices instead, see ShellUtils::openFile).
 // - runtime folder: empty, which means the session user's runtime folder is worked out by
 //   InstanceChannel::runtimeFolder.
 // - application folders (desktop entries) and mimeapps.list files: the XDG base directories of
@@ -30,19 +30,11 @@
 class ShellEnvironment
 {
 public:
-    static QString pkcheckProgram();
-    static void setPkcheckProgram(const QString& path);
-
     // The program that opens a file or folder with its default application.
     static QString openerProgram();
     static void setOpenerProgram(const QString& path);
     // True when a setter chose the opener (tests, or a packager's choice).
     static bool openerProgramSet();
-
-    static QString polkitRulesFolder();
-    static void setPolkitRulesFolder(const QString& path);
-    static QString polkitActionsFolder();
-    static void setPolkitActionsFolder(const QString& path);
 
     // Empty unless set: then InstanceChannel works the folder out itself.
     static QString runtimeFolderOverride();
@@ -57,7 +49,6 @@ public:
 
     // The program file that the elevated or unelevated main instance is started from.
     static QString programFile();
-    static void setProgramFile(const QString& path);
 
     static bool fileManagerBusEnabled();
     static void setFileManagerBusEnabled(bool enabled);

@@ -1,6 +1,5 @@
 #include "app/instance/InstancePair.h"
 
-#include "app/desktop/ShellEnvironment.h"
 #include "app/desktop/ShellUtils.h"
 #include "app/instance/MessageListenWidget.h"
 #include "app/instance/TaskScheduler.h"
@@ -107,14 +106,15 @@ bool handOverToMainInstance(const QStringList& arguments, int waitMs)
     }
 }
 
-int runUserInstance(MessageListenWidget* widget, const QStringList& arguments, int pidWaitMs)
+int runUserInstance(MessageListenWidget* widget, const QStringList& arguments,
+                    const SkipUacLocations& skipUac, int pidWaitMs)
 {
     TQ_LOG_DEBUG("main", QStringLiteral("runUserInstance"));
-    if (runSkipUacTask()) {
+    if (runSkipUacTask(skipUac)) {
         TQ_LOG_DEBUG("main", QStringLiteral("Task lauched."));
     } else {
         TQ_LOG_DEBUG("main", QStringLiteral("Running task failed."));
-        const QString program = ShellEnvironment::programFile();
+        const QString program = skipUac.programFile;
         QString reason;
         if (!isUserAdmin()) {
             reason = QStringLiteral("not-admin");

@@ -50,6 +50,7 @@
 #include <QStringList>
 
 class MessageListenWidget;
+struct SkipUacLocations;
 
 // A second start hands its request to the running main instance: with at least three
 // arguments and "-path" as the first after the program path, the folder (made absolute) is
@@ -80,7 +81,10 @@ QString takeNoIndexReason();
 // Run by a process without root rights and without "-no-elevation": starts the main instance
 // and serves it until it ends. `arguments` is this process's argument list (lossless). Returns
 // the exit code of the user instance.
-int runUserInstance(MessageListenWidget* widget, const QStringList& arguments, int pidWaitMs = 5000);
+// The task and the elevated program are those of `skipUac` (its program file is the one
+// started elevated or, failing that, unelevated).
+int runUserInstance(MessageListenWidget* widget, const QStringList& arguments,
+                    const SkipUacLocations& skipUac, int pidWaitMs = 5000);
 
 // The arguments for an unelevated main instance: every argument after the program path, then
 // "-no-elevation".

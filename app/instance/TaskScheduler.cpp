@@ -139,13 +139,13 @@ void requireRoot(int line)
 // No details are passed: polkit refuses details from a caller that is not root ("Only trusted
 // callers ... can use CheckAuthorization() and pass details"), so the rule accepts a check
 // without the "program" detail (see ruleFileText).
-int runPkcheck()
+int runPkcheck(const QString& pkcheck)
 {
     // pkcheck is asked about this very process, so it runs with this process's identity.
     ChildProcess::Setup setup;
     setup.inheritErrors = true;
     setup.runAs = ChildProcess::RunAs::ThisProcess;
-    return ChildProcess::run(ShellEnvironment::pkcheckProgram(),
+    return ChildProcess::run(pkcheck,
                              {QStringLiteral("--action-id"), QLatin1String(kSkipUacActionId),
                               QStringLiteral("--process"), QString::number(::getpid())},
                              setup, 20000);
@@ -165,21 +165,31 @@ bool startThroughPkexec(const QString& program)
 
 } // namespace
 
-QString skipUacRuleFilePath()
+SkipUacLocations SkipUacLocations::system()
 {
-    return ShellEnvironment::polkitRulesFolder() + QStringLiteral("/50-") + QLatin1String(kSkipUacTaskName)
-        + QStringLiteral(".rules");
+    SkipUacLocations locations;
+    locations.pkcheckProgram = QStringLiteral("/usr/bin/pkcheck");
+    locations.polkitRulesFolder = QStringLiteral("/etc/polkit-1/rules.d");
+    locations.polkitActionsFolder = QStringLiteral("/usr/share/polkit-1/actions");
+    locations.programFile = ShellEnvironment::programFile();
+    return locations;
 }
 
-QString skipUacActionFilePath()
+QString skipUacRuleFilePath(const SkipUacLocations& locations)
 {
-    return ShellEnvironment::polkitActionsFolder() + QLatin1Char('/') + QLatin1String(kSkipUacActionId)
-        + QStringLiteral(".policy");
+    return locations.polkitRulesFolder + QStringLiteral("/50-") + QLatin1String(kSkipUacTaskName) +
+           QStringLiteral(".rules");
 }
 
-QString canonicalProgramFile()
+QString skipUacActionFilePath(const SkipUacLocations& locations)
 {
-    return QFileInfo(ShellEnvironment::programFile()).canonicalFilePath();
+    return locations.polkitActionsFolder + QLatin1Char('/') + QLatin1String(kSkipUacActionId) +
+           QStringLiteral(".policy");
+}
+
+QString canonicalProgramFile(const SkipUacLocations& locations)
+{
+    return QFileInfo(locations.programFile).canonicalFilePath();
 }
 
 bool isProgramFileSafe(const QString& canonicalPath, QString* reason)
@@ -205,9 +215,9 @@ bool isProgramFileSafe(const QString& canonicalPath, QString* reason)
     }
 }
 
-bool isSkipUacTaskEnabled()
+bool isSkipUacTaskEnabled(const SkipUacLocations& locations)
 {
-    for (const QString& path : {skipUacRuleFilePath(), skipUacActionFilePath()}) {
+    for (const QString& path : {skipUacRuleFilePath(locations), skipUacActionFilePath(locations)}) {
         struct stat st;
         if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
             if (errno != ENOENT)
@@ -215,21 +225,23 @@ bool isSkipUacTaskEnabled()
             return false;
         }
     }
-    const QString program = canonicalProgramFile();
-    return !program.isEmpty() && actionProgram(skipUacActionFilePath()) == program;
+    const QString program = canonicalProgramFile(locations);
+    return !program.isEmpty() && actionProgram(skipUacActionFilePath(locations)) == program;
 }
 
-bool runSkipUacTask()
+bool runSkipUacTask(const SkipUacLocations& locations)
 {
     try {
-        const QString program = canonicalProgramFile();
+        const QString program = canonicalProgramFile(locations);
         if (program.isEmpty()) {
-            TQ_LOG_WARNING(kTag, QStringLiteral("Program file not found: %1").arg(ShellEnvironment::programFile()));
+            TQ_LOG_WARNING(kTag,
+                           QStringLiteral("Program file not found: %1").arg(locations.programFile));
             return false;
         }
-        const int check = runPkcheck();
+        const int check = runPkcheck(locations.pkcheckProgram);
         if (check < 0) {
-            TQ_LOG_WARNING(kTag, QStringLiteral("pkcheck could not be run: %1").arg(ShellEnvironment::pkcheckProgram()));
+            TQ_LOG_WARNING(
+                kTag, QStringLiteral("pkcheck could not be run: %1").arg(locations.pkcheckProgram));
             return false;
         }
         if (check != 0) {
@@ -243,10 +255,10 @@ bool runSkipUacTask()
     }
 }
 
-void createSkipUacTask()
+void createSkipUacTask(const SkipUacLocations& locations)
 {
     requireRoot(__LINE__);
-    const QString program = canonicalProgramFile();
+    const QString program = canonicalProgramFile(locations);
     if (program.isEmpty())
         throw FileSearchException(QStringLiteral("Program file not found"), kUnit, __LINE__);
     QString unsafe;
@@ -255,21 +267,21 @@ void createSkipUacTask()
         throw FileSearchException(QStringLiteral("%1 may be changed by users other than root").arg(unsafe), kUnit, __LINE__);
     }
     // Replace whatever is there.
-    removeSystemFile(skipUacRuleFilePath());
-    removeSystemFile(skipUacActionFilePath());
-    writeSystemFile(skipUacActionFilePath(), actionFileText(program));
+    removeSystemFile(skipUacRuleFilePath(locations));
+    removeSystemFile(skipUacActionFilePath(locations));
+    writeSystemFile(skipUacActionFilePath(locations), actionFileText(program));
     try {
-        writeSystemFile(skipUacRuleFilePath(), ruleFileText(program));
+        writeSystemFile(skipUacRuleFilePath(locations), ruleFileText(program));
     } catch (...) {
-        removeSystemFile(skipUacActionFilePath());
+        removeSystemFile(skipUacActionFilePath(locations));
         throw;
     }
 }
 
-void deleteSkipUacTask()
+void deleteSkipUacTask(const SkipUacLocations& locations)
 {
     requireRoot(__LINE__);
-    for (const QString& path : {skipUacRuleFilePath(), skipUacActionFilePath()}) {
+    for (const QString& path : {skipUacRuleFilePath(locations), skipUacActionFilePath(locations)}) {
         if (!removeSystemFile(path)) {
             TQ_LOG_WARNING(kTag, QStringLiteral("Cannot remove %1, error = %2").arg(path).arg(errno));
             throw FileSearchException(QString(), kUnit, __LINE__);

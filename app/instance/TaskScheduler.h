@@ -14,17 +14,20 @@
 // or is writable by group or others: the rule would hand root to whoever can replace the file.
 //
 // Running the task: pkcheck (without interaction and without details, which polkit takes only
-// from root callers) must say this process is authorised for the action; then pkexec runs the program, as our direct child (pkexec authorises its parent),
-// without arguments and without runElevated's env wrapper, so that pkexec matches the action's
-// exec.path; starting and watching it is core's runElevatedCommand. The elevated program
-// reports its process id itself (InstancePair).
+// from root callers) must say this process is authorised for the action; then pkexec runs the
+// program, as our direct child (pkexec authorises its parent), without arguments and without
+// runElevated's env wrapper, so that pkexec matches the action's exec.path; starting and watching
+// it is core's runElevatedCommand. The elevated program reports its process id itself
+// (InstancePair).
 //
 // isSkipUacTaskEnabled is true when both files exist and the action names this program file;
 // a query that cannot be answered (a folder we may not read) gives false with a warning.
 // Log tag and exception unit: "TaskScheduler". Running the task logs WARNING "pkcheck could not
 // be run: %1", INFO "The task is not authorised, error = %1" (pkcheck's exit code) or WARNING
-// "pkexec failed, error = %1" (pkexec's exit code, -1 when it could not be run or was killed) when it cannot start the program. Paths and programs: ShellEnvironment
-// (pkcheck, folders, program file) and core's elevationProgram (pkexec).
+// "pkexec failed, error = %1" (pkexec's exit code, -1 when it could not be run or was killed)
+// when it cannot start the program. Paths and programs: the SkipUacLocations value every
+// function is given (pkcheck, folders, program file; tests pass stand-ins) and core's
+// elevationProgram (pkexec).
 #pragma once
 
 #include <QString>
@@ -32,22 +35,35 @@
 inline constexpr char kSkipUacTaskName[] = "TallowquistPro_SkipUAC";
 inline constexpr char kSkipUacActionId[] = "org.tallowquistpro.skipuac";
 
+// The programs and folders of the task.
+struct SkipUacLocations
+{
+    QString pkcheckProgram;
+    QString polkitRulesFolder;
+    QString polkitActionsFolder;
+    QString programFile; // the program the task starts (before links are resolved)
+
+    // This system's: "/usr/bin/pkcheck", "/etc/polkit-1/rules.d", "/usr/share/polkit-1/actions"
+    // and ShellEnvironment::programFile().
+    static SkipUacLocations system();
+};
+
 // Whether the task exists for this program file. Never throws.
-bool isSkipUacTaskEnabled();
+bool isSkipUacTaskEnabled(const SkipUacLocations& locations);
 // Starts the program elevated without a prompt; true when it was started. Never throws.
-bool runSkipUacTask();
+bool runSkipUacTask(const SkipUacLocations& locations);
 // Replaces any existing task by a fresh one. Throws FileSearchException on failure (not root,
 // an unsafe program file, a file that cannot be written).
-void createSkipUacTask();
+void createSkipUacTask(const SkipUacLocations& locations);
 // Removes the task; a missing task is no error. Throws FileSearchException when not root or
 // when a file cannot be removed.
-void deleteSkipUacTask();
+void deleteSkipUacTask(const SkipUacLocations& locations);
 
 // The two files of the task.
-QString skipUacRuleFilePath();
-QString skipUacActionFilePath();
+QString skipUacRuleFilePath(const SkipUacLocations& locations);
+QString skipUacActionFilePath(const SkipUacLocations& locations);
 // The program file with links resolved; empty when it does not exist.
-QString canonicalProgramFile();
+QString canonicalProgramFile(const SkipUacLocations& locations);
 // True when the file and every folder above it belong to root and are not writable by group
 // or others. `reason` receives the offending path.
 bool isProgramFileSafe(const QString& canonicalPath, QString* reason = nullptr);

@@ -9,6 +9,7 @@
 #include "app/instance/InstanceChannel.h"
 #include "app/instance/InstancePair.h"
 #include "app/instance/MessageListenWidget.h"
+#include "app/instance/TaskScheduler.h"
 #include "app/startup/CrashHandler.h"
 #include "app/startup/ProgramExit.h"
 #include "app/startup/SignalPipe.h"
@@ -161,7 +162,7 @@ int runAsUserInstance(QApplication& app, SignalPipe& endSignals, const QStringLi
     QObject::connect(&endSignals, &SignalPipe::received, [] { forwardEndOfSession(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest,
                      [](QSessionManager&) { forwardEndOfSession(); });
-    const int code = runUserInstance(&listener, arguments);
+    const int code = runUserInstance(&listener, arguments, SkipUacLocations::system());
     logExit(code);
     return code;
 }

@@ -78,8 +78,8 @@ MaintenanceActions MaintenanceActions::system()
 {
     MaintenanceActions actions;
     actions.isAdmin = [] { return isProcessAdmin(); };
-    actions.createSkipUacTask = [] { ::createSkipUacTask(); };
-    actions.deleteSkipUacTask = [] { ::deleteSkipUacTask(); };
+    actions.createSkipUacTask = [] { ::createSkipUacTask(SkipUacLocations::system()); };
+    actions.deleteSkipUacTask = [] { ::deleteSkipUacTask(SkipUacLocations::system()); };
     actions.setShellIntegration = [](bool enable) {
         if (!StartupRegistration().setShellIntegration(enable))
             throw FileSearchException("The folder command could not be changed", QStringLiteral("StartUp"), __LINE__);

@@ -603,7 +603,10 @@ void ContentScanner::judge(const Piece& piece)
     QString decoded;
     std::vector<quint32> offsets;
     std::size_t decodedBegin = 0;
-    int specialState = -1; // unknown, 0 absent, 1 present
+    // Whether the piece holds a character that folds specially; looked for once, when a term
+    // first needs to know.
+    enum class Special { Unknown, Absent, Present };
+    Special special = Special::Unknown;
     bool repairedReady = false;
     bool valid = true;
     Repaired repaired;
@@ -615,9 +618,10 @@ void ContentScanner::judge(const Piece& piece)
         const ContentQuery::Term& plan = query.plans[size_t(t)];
         ContentQuery::Kind kind = plan.kind;
         if (kind == ContentQuery::Kind::Ascii && plan.foldsSpecial) {
-            if (specialState < 0)
-                specialState = findSpecial(s, piece.end, piece.rescanFrom) != npos ? 1 : 0;
-            if (specialState == 1)
+            if (special == Special::Unknown)
+                special = findSpecial(s, piece.end, piece.rescanFrom) != npos ? Special::Present
+                                                                              : Special::Absent;
+            if (special == Special::Present)
                 kind = ContentQuery::Kind::Decoded;
         }
         const std::size_t hitFloor = std::size_t(std::max<qint64>(qint64(nextFrom[size_t(t)]) - qint64(base), 0));

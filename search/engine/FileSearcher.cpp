@@ -196,7 +196,7 @@ void FileSearcher::init(const IndexingSettings& indexingSettings,
 
 void FileSearcher::onInitFinished()
 {
-    setState(1);
+    setState(State::Initialized);
     endWorker(initWorker);
     emit initFinished();
 }
@@ -213,11 +213,11 @@ void FileSearcher::update(const IndexingSettings& indexingSettings)
         // Not started yet (waiting for the initialisation) or ended with its report still on
         // the way: replace it.
         endWorker(updateWorker);
-        startUpdate(indexingSettings, state == 1);
+        startUpdate(indexingSettings, state_ == State::Initialized);
         return;
     }
     emit updateStarted();
-    startUpdate(indexingSettings, state == 1);
+    startUpdate(indexingSettings, state_ == State::Initialized);
 }
 
 void FileSearcher::startUpdate(const IndexingSettings& indexingSettings, bool run)
@@ -305,10 +305,10 @@ void FileSearcher::readIFilterLists()
     listsWorker->start(QThread::InheritPriority);
 }
 
-void FileSearcher::setState(int newState)
+void FileSearcher::setState(State newState)
 {
-    state = newState;
-    if (state != 1)
+    state_ = newState;
+    if (state_ != State::Initialized)
         return;
     if (updateWorker && !updateWorker->isRunning() && !updateWorker->isFinished())
         updateWorker->start(QThread::InheritPriority);

@@ -124,7 +124,7 @@ public:
     // The working folder in use (see above).
     QString workingFolder() const { return workFolder; }
     ContentSearcher* contentSearcherForTests() const { return contentSearcher; }
-    bool isInitialized() const { return state == 1; }
+    bool isInitialized() const { return state_ == State::Initialized; }
 
     // Creates or checks the private folder (see above); returns the folder to use, empty when
     // none could be made.
@@ -161,7 +161,10 @@ private:
         quint64 serial;
     };
 
-    void setState(int newState);
+    // Before the index's initialisation has ended, updates and name searches wait (filed);
+    // once it has, they run.
+    enum class State { Initializing, Initialized };
+    void setState(State newState);
     // Starts every filed search not started yet; later `find`s start at once.
     void startFiledSearches();
     // Emits the end of a search that never ran or was ended here, after the current event.
@@ -177,7 +180,7 @@ private:
                                       bool* stop, const IndexingSettings& settings,
                                       quint64* generation, void (FileSearcher::*onFinished)());
 
-    int state = 0;
+    State state_ = State::Initializing;
     bool searching = false; // under `mutex`: name searches may run (set by `init`)
     int optionFlags_;
     bool stopInit = false;

@@ -35,8 +35,11 @@ USN ChangeJournalReader::read(USN start, bool wait)
         case FanotifyJournal::ReadStatus::Empty:
             return position;
         case FanotifyJournal::ReadStatus::Gap:
-            throw FileSearchException(QStringLiteral("Journal records before USN %1 are missing").arg(position),
-                                      QStringLiteral("ChangeJournalReader"), __LINE__);
+            throw FileSearchException(
+                QStringLiteral("Journal records before USN %1 are missing: %2")
+                    .arg(position)
+                    .arg(journal_->gapCause(position)),
+                QStringLiteral("ChangeJournalReader"), __LINE__);
         case FanotifyJournal::ReadStatus::Failed:
             throw FileSearchException(QStringLiteral("The journal of %1 failed").arg(mountPoint_),
                                       QStringLiteral("ChangeJournalReader"), __LINE__);

@@ -9,15 +9,14 @@
 #include "search/index/IndexFile.h"
 #include "search/index/JournalBackend.h"
 #include "search/index/MFTReader.h"
+#include "search/index/NameScan.h"
 #include "search/model/ExclusionRule.h"
 #include "search/model/FileSearchRequest.h"
 #include "search/model/ResultStore.h"
-#include "search/model/SearchExpression.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QReadLocker>
-#include <QThread>
 #include <QVarLengthArray>
 #include <QWriteLocker>
 
@@ -26,9 +25,6 @@
 #include <chrono>
 #include <cstring>
 #include <exception>
-#include <functional>
-#include <iterator>
-#include <system_error>
 #include <vector>
 
 namespace {
@@ -36,207 +32,14 @@ namespace {
 const char* const Tag = "NTFSDriveDB";
 const QString Unit = QStringLiteral("NTFSDriveDB");
 
-// Below this many records a search scans on the calling thread alone.
-constexpr std::size_t ParallelScanThreshold = 16384;
-// At most this many threads scan one map.
-constexpr int MaxScanThreads = 8;
-// Each scanning thread takes about this many runs of leaves.
-constexpr std::size_t RunsPerThread = 8;
 // Names up to this length are lower-cased for the exclusion test in a stack buffer.
 constexpr int ExclusionBufferSize = 1024;
-// A failed rebuild is tried again after this wait, doubled each time up to the maximum.
+// The first wait before a failed rebuild is tried again, for the indexes made from now on.
 std::atomic<int> rebuildRetryDelay{60000};
-constexpr qint64 MaxRebuildRetryDelay = 30 * 60 * 1000;
 
 qint64 seconds(const QElapsedTimer& timer)
 {
     return timer.elapsed() / 1000;
-}
-
-struct Hit
-{
-    FRN frn;
-    const IndexEntry* entry;
-    QString path; // the folder path of the record
-};
-
-// Decides whether a record whose name matched is reported, and builds its folder path.
-using HitFilter = std::function<bool(FRN frn, const IndexEntry& entry, QString* path)>;
-
-// The records of a map as runs: its leaves.
-struct LeafRuns
-{
-    std::shared_ptr<const NameFilter::Layout> layout; // the leaves in order (kept by the filter)
-    const NameStore& names;
-    LeafRuns(std::shared_ptr<const NameFilter::Layout> leaves, const NameStore& store)
-        : layout(std::move(leaves))
-        , names(store)
-    {
-    }
-    std::size_t runs() const { return layout->leaves.size(); }
-    quint32 count(std::size_t r) const { return layout->counts[r]; }
-    FRN key(std::size_t r, quint32 i) const { return layout->leaves[r]->keys[i]; }
-    const IndexEntry& value(std::size_t r, quint32 i) const { return layout->leaves[r]->values[i]; }
-    const std::vector<const IndexMap::Leaf*>* leafList() const { return &layout->leaves; }
-    quint64 changes() const { return layout->changes; }
-};
-
-// The further names of files as runs of slots of the same size as a leaf (a free slot has no
-// name and is passed over like a record without one).
-struct SlotRuns
-{
-    const std::vector<ExtraNames::Slot>& table;
-    const NameStore& names;
-    std::size_t runs() const { return (table.size() + IndexMap::LeafCapacity - 1) / IndexMap::LeafCapacity; }
-    quint32 count(std::size_t r) const
-    {
-        return quint32(qMin<std::size_t>(IndexMap::LeafCapacity, table.size() - r * IndexMap::LeafCapacity));
-    }
-    FRN key(std::size_t r, quint32 i) const { return table[r * IndexMap::LeafCapacity + i].frn; }
-    const IndexEntry& value(std::size_t r, quint32 i) const { return table[r * IndexMap::LeafCapacity + i].entry; }
-    const std::vector<const IndexMap::Leaf*>* leafList() const { return nullptr; }
-    quint64 changes() const { return 0; }
-};
-
-// Tests every name of `source` against the request's name expression, in run order, and
-// passes each match through `accept`. Many records are split into groups of runs scanned by
-// several threads, each with its own expression (an expression belongs to one thread); the
-// hits are joined in run order. Returns false when the request was canceled.
-// With a name filter (leaf runs only), leaves whose names cannot hold what every match needs
-// are passed over without reading their names.
-template <typename Runs>
-bool scanNames(const Runs& source, std::size_t records, const FileSearchRequest& request, const HitFilter& accept,
-               std::vector<Hit>& hits, NameFilter* filter = nullptr)
-{
-    const MatchOptions options = request.matchOptions(true);
-    std::vector<std::unique_ptr<SearchExpression>> expressions;
-    expressions.emplace_back(new SearchExpression(request.fileName, options));
-
-    NameFilter::Query query;
-    std::unique_ptr<NameFilter::Session> session;
-    if (filter && source.leafList()) {
-        query = NameFilter::makeQuery(expressions[0]->requiredLiterals());
-        session.reset(new NameFilter::Session(*filter, query, *source.leafList(), source.changes(), source.names));
-    }
-    NameFilter::Session* summaries = session && session->active() ? session.get() : nullptr;
-
-    // The runs to scan: all of them, or, where the summaries are known to be current, only
-    // those they let through (asked here, before any thread is started).
-    std::vector<std::size_t> selected;
-    if (summaries && summaries->trusted()) {
-        records = 0;
-        for (std::size_t r = 0; r < source.runs(); ++r) {
-            if (summaries->mayMatch(r)) {
-                selected.push_back(r);
-                records += source.count(r);
-            }
-        }
-        summaries = nullptr;
-    } else {
-        selected.resize(source.runs());
-        for (std::size_t r = 0; r < selected.size(); ++r)
-            selected[r] = r;
-    }
-    const std::size_t runCount = selected.size();
-    int threads = 1;
-    if (records >= ParallelScanThreshold)
-        threads = qBound(1, QThread::idealThreadCount(), MaxScanThreads);
-    if (runCount < std::size_t(threads))
-        threads = 1;
-
-    // One expression per thread, built here: building one runs the script engine, which all
-    // threads share under one mutex.
-    for (int t = 1; t < threads; ++t)
-        expressions.emplace_back(new SearchExpression(request.fileName, options));
-
-    // Scans selected[from] .. selected[to - 1].
-    auto scanRange = [&](std::size_t from, std::size_t to, SearchExpression& expression, std::vector<Hit>& out) {
-        for (std::size_t k = from; k < to; ++k) {
-            const std::size_t l = selected[k];
-            if (request.canceled)
-                return false;
-            if (summaries && !summaries->mayMatch(l))
-                continue;
-            const quint32 count = source.count(l);
-            for (quint32 i = 0; i < count; ++i) {
-                if (i + 8 < count) {
-                    const NameStore::Ref ahead = source.value(l, i + 8).name;
-                    if (ahead)
-                        __builtin_prefetch(source.names.text(ahead) - 1);
-                }
-                const IndexEntry& entry = source.value(l, i);
-                if (!entry.name)
-                    continue;
-                const char* name = source.names.text(entry.name);
-                if (expression.matchUtf8(name, source.names.length(entry.name)) != SearchExpression::Matches)
-                    continue;
-                QString path;
-                const FRN frn = source.key(l, i);
-                if (accept(frn, entry, &path))
-                    out.push_back(Hit{frn, &entry, path});
-            }
-        }
-        return true;
-    };
-
-    if (threads == 1)
-        return scanRange(0, runCount, *expressions[0], hits);
-
-    // Many small runs of about equal record counts, taken one after another by the threads
-    // from a shared cursor: a thread that the system holds back does not hold up the search.
-    std::vector<std::size_t> bounds(1, 0);
-    const std::size_t perRun = records / (std::size_t(threads) * RunsPerThread) + 1;
-    std::size_t inRun = 0;
-    for (std::size_t k = 0; k < runCount; ++k) {
-        inRun += source.count(selected[k]);
-        if (inRun >= perRun) {
-            bounds.push_back(k + 1);
-            inRun = 0;
-        }
-    }
-    if (bounds.back() != runCount)
-        bounds.push_back(runCount);
-
-    const std::size_t runs = bounds.size() - 1;
-    std::vector<std::vector<Hit>> partial(runs);
-    std::vector<std::exception_ptr> errors(static_cast<std::size_t>(threads));
-    std::atomic<std::size_t> cursor{0};
-    std::atomic<bool> stopped{false};
-    auto work = [&](int t) {
-        try {
-            for (std::size_t r = cursor++; r < runs && !stopped; r = cursor++) {
-                if (!scanRange(bounds[r], bounds[r + 1], *expressions[std::size_t(t)], partial[r]))
-                    stopped = true;
-            }
-        } catch (...) {
-            errors[std::size_t(t)] = std::current_exception();
-            stopped = true;
-        }
-    };
-    std::vector<std::thread> workers;
-    for (int t = 1; t < threads; ++t) {
-        try {
-            workers.emplace_back(work, t);
-        } catch (const std::system_error&) {
-            break; // fewer threads: the others take more runs
-        }
-    }
-    work(0);
-    for (std::thread& t : workers)
-        t.join();
-    for (const std::exception_ptr& e : errors) {
-        if (e)
-            std::rethrow_exception(e);
-    }
-    if (stopped)
-        return false; // canceled
-    std::size_t total = hits.size();
-    for (const auto& p : partial)
-        total += p.size();
-    hits.reserve(total);
-    for (auto& p : partial)
-        std::move(p.begin(), p.end(), std::back_inserter(hits));
-    return true;
 }
 
 } // namespace
@@ -252,19 +55,37 @@ NTFSDriveDB::NTFSDriveDB(const QString& drive, const IndexingSettings& settings,
     identity_.rootInode = getFileReferenceNumber(drive);
     volatile_ = isVolatileVolume(drive);
     setExclusions(settings);
+    RebuildScheduler::Hooks hooks;
+    hooks.build = [this](bool* cancel) {
+        createDB(cancel);
+        return count();
+    };
+    hooks.volumePresent = [this] { return getVolumeSerialNumber(drive_) == serial_; };
+    hooks.monitorLost = [this] {
+        valid_ = false;
+        inStep_ = false;
+    };
+    hooks.started = [this] { emit updateStarted(); };
+    hooks.finished = [this] { emit updateFinished(); };
+    hooks.rebuilt = [this](bool ok) { emit rebuilt(ok); };
+    RebuildScheduler::Backoff backoff;
+    backoff.first = rebuildRetryDelay.load();
+    scheduler_.reset(new RebuildScheduler(drive_, std::move(hooks), backoff));
     // The reader is created before the journal state is read: it keeps the volume's journal
     // alive, so the state and the later reads belong to the same journal.
-    journal_.reset(newJournal());
+    scheduler_->setMonitor(newJournal());
     journalData_ = queryJournalData(drive);
 }
 
 NTFSDriveDB::~NTFSDriveDB()
 {
-    stopJournal();
-    journal_.reset();
+    // The worker and the monitor end before anything their work reads goes (the scheduler
+    // stays reachable while they end: a build and a failing monitor call it).
+    scheduler_->stop();
+    scheduler_.reset();
 }
 
-ChangeJournal* NTFSDriveDB::newJournal()
+std::unique_ptr<ChangeJournal> NTFSDriveDB::newJournal()
 {
     std::unique_ptr<ChangeJournal> journal(new ChangeJournal);
     journal->setReader(drive_, JournalBackend::instance().createReader(drive_));
@@ -276,10 +97,14 @@ ChangeJournal* NTFSDriveDB::newJournal()
     connect(journal.get(), &ChangeJournal::nameRemoved, this, &NTFSDriveDB::removeName, Qt::DirectConnection);
     connect(journal.get(), &ChangeJournal::fileDeleted, this, &NTFSDriveDB::deleteFile, Qt::DirectConnection);
     ChangeJournal* const failing = journal.get();
-    connect(journal.get(), &ChangeJournal::journalFailed, this,
-            [this, failing](const QString&, const QString& message) { onJournalFailed(failing, message); },
-            Qt::DirectConnection);
-    return journal.release();
+    connect(
+        journal.get(), &ChangeJournal::journalFailed, this,
+        [this, failing](const QString&, const QString& message) {
+            // On the failed monitor's thread, which ends right after: never waits.
+            scheduler_->monitorFailed(failing, message);
+        },
+        Qt::DirectConnection);
+    return journal;
 }
 
 void NTFSDriveDB::init(bool* cancel)
@@ -299,7 +124,7 @@ void NTFSDriveDB::init(bool* cancel)
     // A file that did not follow this very journal is searched at once and made to agree with
     // the volume in the background.
     if (!inStep_)
-        requestWork(Work::Reconcile);
+        scheduler_->requestReconcile();
 }
 
 NTFSDriveDB::Phase NTFSDriveDB::phase() const
@@ -350,7 +175,7 @@ void NTFSDriveDB::createDB(bool* cancel)
     TQ_LOG_INFO(Tag, QStringLiteral("Create DB for %1").arg(drive_));
     // A new monitor: a stopped one is never restarted. Its reader exists before the journal
     // position is taken, so every change made during the enumeration is in the journal.
-    std::unique_ptr<ChangeJournal> journal(newJournal());
+    std::unique_ptr<ChangeJournal> journal = newJournal();
     const JournalState state = queryJournalData(drive_);
     // The volume is walked and the new tables made without the lock: searches meanwhile read
     // the index as it was (a rebuild after a journal failure takes a while on a large volume,
@@ -361,25 +186,13 @@ void NTFSDriveDB::createDB(bool* cancel)
     std::unique_ptr<IndexTables> tables = collect(cancel, &missed);
     // The old monitor (a rebuild's failed one, or the one that followed a loaded index) ends
     // before the tables change: no event of it lands in the new tables.
-    std::unique_ptr<ChangeJournal> old;
-    {
-        std::lock_guard<std::mutex> guard(journalMutex_);
-        old = std::move(journal_);
-    }
-    if (old) {
-        monitorCancel_ = true; // a folder walk of the old monitor stops
-        old->stop();
-    }
+    std::unique_ptr<ChangeJournal> old = scheduler_->retireMonitor();
     std::unique_ptr<IndexTables> replaced = swapTables(std::move(tables), &state, &missed);
     TQ_LOG_INFO(Tag, QStringLiteral("Reading MFT done in %1 seconds").arg(seconds(timer)));
-    {
-        std::lock_guard<std::mutex> guard(journalMutex_);
-        journal_ = std::move(journal);
-        monitorCancel_ = false;
-        journal_->start(state.nextUsn);
-        valid_ = true;
-        inStep_ = true;
-    }
+    // Valid before the new monitor starts: a failure of it makes the index invalid again.
+    valid_ = true;
+    inStep_ = true;
+    scheduler_->installMonitor(std::move(journal), state.nextUsn);
     replaced.reset();
     old.reset();
 }
@@ -522,7 +335,8 @@ void NTFSDriveDB::walkFolder(FRN folder, const QByteArray& path, int handleType,
     ++folderWalks_;
     FolderRecords found;
     try {
-        VolumeLayer::instance().enumerateFolder(drive_, path, folder, handleType, handle, &monitorCancel_, found);
+        VolumeLayer::instance().enumerateFolder(drive_, path, folder, handleType, handle,
+                                                scheduler_->monitorCancelFlag(), found);
     } catch (const FileSearchCancelException&) {
         return;
     } catch (const std::exception& e) {
@@ -780,155 +594,12 @@ void NTFSDriveDB::setExclusions(const IndexingSettings& settings)
 
 USN NTFSDriveDB::stopJournal()
 {
-    std::thread worker;
-    {
-        std::lock_guard<std::mutex> guard(workMutex_);
-        stopping_ = true;
-        // Read without a lock by the enumeration of a running build.
-        __atomic_store_n(&workCancel_, true, __ATOMIC_RELAXED);
-        worker = std::move(worker_);
-    }
-    workWake_.notify_all();
-    if (worker.joinable())
-        worker.join();
-    std::lock_guard<std::mutex> guard(journalMutex_);
-    monitorCancel_ = true; // a folder walk of the monitor stops
-    return journal_ ? journal_->stop() : USN(0);
-}
-
-void NTFSDriveDB::requestWork(Work work, ChangeJournal* failed)
-{
-    std::lock_guard<std::mutex> guard(workMutex_);
-    if (stopping_)
-        return;
-    if (work == Work::Rebuild) {
-        pending_ = Work::Rebuild;
-        failedJournal_ = failed;
-    } else if (pending_ == Work::None) {
-        pending_ = work;
-    }
-    if (!worker_.joinable())
-        worker_ = std::thread([this] { workLoop(); });
-    // Busy from the request on (not from when the worker gets to it), so that whoever counts
-    // the volume's work never sees it idle in between. Emitted under the mutex, as the end is,
-    // so that the two always come in this order.
-    if (!busy_) {
-        busy_ = true;
-        emit updateStarted();
-    }
-    workWake_.notify_all();
-}
-
-void NTFSDriveDB::onJournalFailed(ChangeJournal* journal, const QString& message)
-{
-    // Runs on the failed monitor's thread, which ends right after this returns: never waits.
-    {
-        std::lock_guard<std::mutex> guard(journalMutex_);
-        if (journal_.get() != journal)
-            return; // a monitor already being replaced by a build
-    }
-    valid_ = false;
-    inStep_ = false;
-    TQ_LOG_WARNING(Tag, QStringLiteral("Change journal of %1 failed (%2); rebuilding the index")
-                            .arg(drive_, message));
-    requestWork(Work::Rebuild, journal);
+    return scheduler_->stop();
 }
 
 void NTFSDriveDB::setRebuildRetryDelay(int milliseconds)
 {
     rebuildRetryDelay.store(qMax(1, milliseconds));
-}
-
-void NTFSDriveDB::workLoop()
-{
-    for (;;) {
-        Work work = Work::None;
-        ChangeJournal* failed = nullptr;
-        {
-            std::unique_lock<std::mutex> guard(workMutex_);
-            workWake_.wait(guard, [this] { return stopping_ || pending_ != Work::None; });
-            if (stopping_) {
-                if (busy_) {
-                    busy_ = false;
-                    emit updateFinished();
-                }
-                return;
-            }
-            work = pending_;
-            failed = failedJournal_;
-            pending_ = Work::None;
-            failedJournal_ = nullptr;
-        }
-        bool replaced = false;
-        if (work == Work::Rebuild) {
-            std::lock_guard<std::mutex> guard(journalMutex_);
-            replaced = journal_.get() != failed; // a build since has replaced the failed monitor
-        }
-        if (!replaced)
-            build(work);
-        std::lock_guard<std::mutex> guard(workMutex_);
-        if (pending_ == Work::None && busy_ && !stopping_) {
-            busy_ = false;
-            emit updateFinished();
-        }
-    }
-}
-
-void NTFSDriveDB::build(Work work)
-{
-    const bool rebuild = work == Work::Rebuild;
-    if (rebuild) {
-        std::lock_guard<std::mutex> guard(journalMutex_);
-        if (journal_)
-            journal_->stop(); // joins the failed monitor
-    }
-    qint64 delay = rebuildRetryDelay.load();
-    for (;;) {
-        // A journal also fails when its volume is unmounted: then the mount point shows another
-        // file system (or none), which must not be indexed under this volume's serial.
-        if (getVolumeSerialNumber(drive_) != serial_) {
-            TQ_LOG_WARNING(
-                Tag, QStringLiteral("Volume %1 is gone; its index is not rebuilt").arg(drive_));
-            if (rebuild)
-                emit rebuilt(false);
-            return;
-        }
-        try {
-            createDB(&workCancel_);
-            if (rebuild) {
-                TQ_LOG_INFO(
-                    Tag,
-                    QStringLiteral("Index of %1 rebuilt: %2 objects").arg(drive_).arg(count()));
-                emit rebuilt(true);
-            } else {
-                TQ_LOG_INFO(Tag,
-                            QStringLiteral("Index of %1 reconciled with the volume: %2 objects")
-                                .arg(drive_)
-                                .arg(count()));
-            }
-            return;
-        } catch (const FileSearchCancelException&) {
-            TQ_LOG_INFO(
-                Tag, rebuild ? QStringLiteral("Rebuilding the index of %1 canceled").arg(drive_)
-                             : QStringLiteral("Reconciling the index of %1 canceled").arg(drive_));
-            return;
-        } catch (const std::exception& e) {
-            TQ_LOG_ERROR(
-                Tag,
-                QStringLiteral("%1 the index of %2 failed: %3; trying again in %4 seconds")
-                    .arg(rebuild ? QStringLiteral("Rebuilding") : QStringLiteral("Reconciling"),
-                         drive_, QString::fromUtf8(e.what()))
-                    .arg((delay + 999) / 1000));
-            if (rebuild)
-                emit rebuilt(false);
-        }
-        // No new monitor runs after a failed build (a failed createDB starts none), so no
-        // journal failure waits for this thread while it holds the mutex here.
-        std::unique_lock<std::mutex> guard(workMutex_);
-        if (workWake_.wait_for(guard, std::chrono::milliseconds(delay), [this] { return stopping_; }))
-            return;
-        delay = qMin<qint64>(delay * 2, MaxRebuildRetryDelay);
-    }
 }
 
 std::size_t NTFSDriveDB::chainLimit() const
@@ -1124,6 +795,7 @@ void NTFSDriveDB::search(FileSearchRequest* request, ResultStore* results)
     };
 
     const bool sizeBound = request->minSize != -1 || request->maxSize != -1;
+    const NameScan scan(*request, t_->names);
     // Folders, then files by their first names, then the further names of files.
     for (int pass = 0; pass < 3; ++pass) {
         const bool isDirMap = pass == 0;
@@ -1138,7 +810,7 @@ void NTFSDriveDB::search(FileSearchRequest* request, ResultStore* results)
         const QList<FRN>& includes = includeFolders;
         const QList<FRN>& excludes = excludeFolders;
         const QList<FRN>& excludedFiles = excludeFiles;
-        const HitFilter accept = [&](FRN frn, const IndexEntry& entry, QString* path) {
+        const NameScan::HitFilter accept = [&](FRN frn, const IndexEntry& entry, QString* path) {
             if (!includes.isEmpty()) {
                 bool inside = false;
                 for (const FRN f : includes) {
@@ -1163,24 +835,25 @@ void NTFSDriveDB::search(FileSearchRequest* request, ResultStore* results)
             *path = buildPath(entry);
             return !path->isEmpty() && (requestRule.isEmpty() || !excludedByRule(requestRule, entry, *path));
         };
-        std::vector<Hit> hits;
+        std::vector<NameScan::Hit> hits;
         bool scanned = false;
         if (pass < 2) {
             const IndexMap& map = isDirMap ? t_->directories : t_->files;
             NameFilter& filter = isDirMap ? t_->dirFilter : t_->fileFilter;
-            scanned = scanNames(LeafRuns(filter.layoutOf(map), t_->names), map.size(), *request, accept, hits, &filter);
+            scanned = scan.scanMap(map, filter, accept, &hits);
         } else {
-            scanned = scanNames(SlotRuns{t_->extraNames.slotTable(), t_->names}, t_->extraNames.size(), *request,
-                                accept, hits);
+            scanned = scan.scanExtraNames(t_->extraNames, accept, &hits);
             // Slots are reused as names come and go: reported by file number like the others.
-            std::stable_sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.frn < b.frn; });
+            std::stable_sort(
+                hits.begin(), hits.end(),
+                [](const NameScan::Hit& a, const NameScan::Hit& b) { return a.frn < b.frn; });
         }
         if (!scanned)
             cancelIfAsked();
         // The results point into the name blocks: they keep them.
         if (!hits.empty())
             results->keepAlive(t_->names.keepAlive());
-        for (const Hit& hit : hits) {
+        for (const NameScan::Hit& hit : hits) {
             cancelIfAsked();
             if (isDirMap)
                 results->addDirPooled(text(hit.entry->name), hit.path);
@@ -1247,10 +920,10 @@ bool NTFSDriveDB::load(bool* cancel)
     TQ_LOG_INFO(
         Tag, QStringLiteral("Loading disk %1 done in %2 seconds").arg(drive_).arg(seconds(timer)));
 
-    std::lock_guard<std::mutex> guard(journalMutex_);
-    journal_->start(sameJournal ? file.nextUsn() : journalData_.nextUsn);
+    // Set before the monitor starts: a failure of it makes the index invalid again.
     valid_ = true;
     inStep_ = sameJournal;
+    scheduler_->startMonitor(sameJournal ? file.nextUsn() : journalData_.nextUsn);
     return true;
 }
 

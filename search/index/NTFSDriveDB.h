@@ -20,11 +20,10 @@
 // are then sorted and merged in parallel straight into the leaves of new tables, without the
 // lock: searches go on over the index as it was while a rebuild walks the volume. Only the
 // swap of the tables takes the lock; the old tables are destroyed after it is released. A
-// name search scans the records with up to 8 threads, each with its own SearchExpression,
-// matching the UTF-8 names without decoding them; paths are built only for the hits that pass
-// the folder tests; leaves whose names cannot hold what every match of the query needs are
-// passed over (NameFilter, kept in the tables). Results keep pointing at the names they report: a
-// search hands them the store's blocks to keep (ResultStore::keepAlive).
+// name search scans the records with NameScan (up to 8 threads, the UTF-8 names matched without
+// decoding them, leaves that cannot match passed over); this class gives it the folder tests and
+// builds paths only for the hits that pass them. Results keep pointing at the names they
+// report: a search hands them the store's blocks to keep (ResultStore::keepAlive).
 //
 // Names given back: a record removed or renamed releases its old name; when the released
 // names take more room than the live ones, the names still in use are copied into new blocks
@@ -71,15 +70,13 @@
 //   were answered throughout. updateStarted / updateFinished frame that work (and a rebuild).
 //   The file records whether its index was in step with its journal (inStep_), so an index
 //   saved before its reconcile ended is reconciled again.
-// - A journal that fails (records lost to an overflow, a broken journal) makes the index rebuild
-//   itself on its worker thread: the failure and the rebuild are logged, and the rebuilt index
-//   follows a new monitor. A failure of a monitor that a build is replacing anyway is ignored. A
-//   rebuild that fails (the journal or the volume cannot be read for now) is tried again after a
-//   minute, then after twice as long each time up to half an hour, since the index would otherwise
-//   answer from a stale state, unmonitored, until the program ends. stopJournal() cancels and joins
-//   a running or waiting build. A journal that failed because its volume was unmounted is not
-//   followed by a rebuild (the mount point no longer shows this volume's serial), and the stale
-//   index is not saved.
+// - The monitor's lifetime and the background builds are the RebuildScheduler's: a journal that
+//   fails (records lost to an overflow, a broken journal) makes the index invalid and rebuild
+//   itself on the scheduler's worker thread, the rebuilt index following a new monitor; a
+//   rebuild that fails is tried again after a minute, then after twice as long each time up to
+//   half an hour; stopJournal() cancels and joins a running or waiting build. A journal that
+//   failed because its volume was unmounted is not followed by a rebuild (the mount point no
+//   longer shows this volume's serial), and the stale index is not saved.
 // - The index file is named by the serial the volume had when the index was created (the index
 //   set passes the one it knows), so a volume saved after it disappeared keeps its file. A
 //   volume without a serial (0) is never written to or read from a file.
@@ -95,6 +92,7 @@
 #include "search/index/IndexFile.h"
 #include "search/index/IndexTables.h"
 #include "search/index/NTFSUtils.h"
+#include "search/index/RebuildScheduler.h"
 
 #include <QByteArray>
 #include <QMultiHash>
@@ -108,7 +106,6 @@
 #include <memory>
 #include <mutex>
 #include <set>
-#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -213,7 +210,8 @@ private:
     enum { MaxChainLength = 32768 };
     using Ref = NameStore::Ref;
 
-    ChangeJournal* newJournal();
+    // A monitor of this volume's journal whose changes go to the update slots (not started).
+    std::unique_ptr<ChangeJournal> newJournal();
     std::unique_ptr<IndexTables> collect(bool* cancel, std::vector<FRN>* missed) const;
     // Makes `tables` the index under the write lock (with the journal state it follows and the
     // folders its walk missed, when given) and returns the tables it replaced.
@@ -235,11 +233,6 @@ private:
     void eraseRecord(IndexMap& map, FRN frn);
     void afterChange();
     void recount();
-    enum class Work { None, Reconcile, Rebuild };
-    void onJournalFailed(ChangeJournal* journal, const QString& message);
-    void requestWork(Work work, ChangeJournal* failed = nullptr);
-    void workLoop();
-    void build(Work work);
     bool loadVersion1(IndexFile& file, bool* cancel, std::unique_ptr<IndexTables>* out);
 
     void setPhase(Phase phase);
@@ -264,25 +257,13 @@ private:
     std::set<quint32> exclusionHashes_;
     QMultiHash<quint32, QByteArray> exclusionNames_; // lower-cased UTF-8 by hash
     JournalState journalData_;
-    std::unique_ptr<ChangeJournal> journal_;
     mutable QReadWriteLock lock_;
     IndexingSettings settings_;
 
     IndexFile::Identity identity_; // of the volume, read when the index is made
 
-    // Guards journal_ against a build replacing it while stopJournal runs.
-    std::mutex journalMutex_;
-    // The worker thread of background builds (reconcile, rebuild), its request and the
-    // stopping flag.
-    std::mutex workMutex_;
-    std::thread worker_;
-    std::condition_variable workWake_; // a request, stopping, or the end of a wait before a retry
-    Work pending_ = Work::None;
-    ChangeJournal* failedJournal_ = nullptr; // the monitor whose failure asked for a rebuild
-    bool stopping_ = false;
-    bool workCancel_ = false;
-    bool monitorCancel_ = false; // stops a folder walk of a monitor that is being stopped
-    bool busy_ = false; // between updateStarted and updateFinished
+    // The monitor this index follows and the background builds (reconcile, rebuild).
+    std::unique_ptr<RebuildScheduler> scheduler_;
     // True while the maps reflect the volume up to the monitor's resume point (after a load or
     // an enumeration; false from a journal failure until the rebuild is done). Only a valid
     // index is saved.

@@ -29,7 +29,7 @@ QList<VolumeState> withWalkedVolumes(const QList<VolumeState>& setStates, const 
         s.mountPoint = v.mountPoint;
         s.fsType = v.fsType;
         s.serial = v.serial;
-        s.state = VolumeState::Walked;
+        s.state = VolumeState::State::Walked;
         s.reason = v.fsType == QLatin1String("overlay") ? VolumeState::OverlayRoot : VolumeState::NoStableInodes;
         result.append(s);
     }
@@ -74,7 +74,10 @@ void VolumeStateBook::setPresent(const QMap<QString, quint32>& present, const QS
 
 void VolumeStateBook::setLoading(const QString& mountPoint, quint32 serial)
 {
-    edit([&] { entries_[mountPoint] = Entry{serial, VolumeState::Loading, VolumeState::NoReason, QString(), 0}; });
+    edit([&] {
+        entries_[mountPoint] =
+            Entry{serial, VolumeState::State::Loading, VolumeState::NoReason, QString(), 0};
+    });
 }
 
 void VolumeStateBook::setIndexed(const QString& mountPoint, quint32 serial)
@@ -82,18 +85,24 @@ void VolumeStateBook::setIndexed(const QString& mountPoint, quint32 serial)
     edit([&] {
         Entry& e = entries_[mountPoint];
         const int updating = e.serial == serial ? e.updating : 0;
-        e = Entry{serial, VolumeState::Indexed, VolumeState::NoReason, QString(), updating};
+        e = Entry{serial, VolumeState::State::Indexed, VolumeState::NoReason, QString(), updating};
     });
 }
 
 void VolumeStateBook::setFailed(const QString& mountPoint, quint32 serial, const QString& error)
 {
-    edit([&] { entries_[mountPoint] = Entry{serial, VolumeState::Failed, VolumeState::NoReason, error, 0}; });
+    edit([&] {
+        entries_[mountPoint] =
+            Entry{serial, VolumeState::State::Failed, VolumeState::NoReason, error, 0};
+    });
 }
 
 void VolumeStateBook::setRefused(const QString& mountPoint, quint32 serial, const QString& error)
 {
-    edit([&] { entries_[mountPoint] = Entry{serial, VolumeState::Walked, VolumeState::MarkRefused, error, 0}; });
+    edit([&] {
+        entries_[mountPoint] =
+            Entry{serial, VolumeState::State::Walked, VolumeState::MarkRefused, error, 0};
+    });
 }
 
 void VolumeStateBook::forget(const QString& mountPoint)
@@ -128,27 +137,28 @@ QList<VolumeState> VolumeStateBook::statesLocked() const
         holders.insert(s.serial);
         const auto e = entries_.find(s.mountPoint);
         const Entry* entry = e != entries_.end() && e->second.serial == s.serial ? &e->second : nullptr;
-        if (entry && entry->state == VolumeState::Indexed) {
-            s.state = entry->updating > 0 ? VolumeState::Updating : VolumeState::Indexed;
+        if (entry && entry->state == VolumeState::State::Indexed) {
+            s.state =
+                entry->updating > 0 ? VolumeState::State::Updating : VolumeState::State::Indexed;
         } else if (!s.chosen) {
-            s.state = VolumeState::Walked;
+            s.state = VolumeState::State::Walked;
             s.reason = VolumeState::NotChosen;
-        } else if (entry && entry->state != VolumeState::Loading) {
+        } else if (entry && entry->state != VolumeState::State::Loading) {
             s.state = entry->state; // failed, or walked for a reason of its own
             s.reason = entry->reason;
             s.error = entry->error;
         } else if (!first) {
-            s.state = VolumeState::Walked;
+            s.state = VolumeState::State::Walked;
             s.reason = VolumeState::SameSerial;
         } else {
-            s.state = VolumeState::Loading; // chosen, its index not built yet
+            s.state = VolumeState::State::Loading; // chosen, its index not built yet
         }
         result.append(s);
     }
     for (const QString& mountPoint : unidentified_) {
         VolumeState s;
         s.mountPoint = mountPoint;
-        s.state = VolumeState::Walked;
+        s.state = VolumeState::State::Walked;
         s.reason = VolumeState::NoSerial;
         result.append(s);
     }

@@ -30,7 +30,7 @@ struct VolumeDescription;
 
 struct VolumeState
 {
-    enum State { Indexed, Updating, Loading, Walked, Failed };
+    enum class State { Indexed, Updating, Loading, Walked, Failed };
     enum Reason {
         NoReason,
         NotChosen,       // the settings do not ask for its index
@@ -46,14 +46,14 @@ struct VolumeState
     QString fsType;      // empty when the set does not know it
     quint32 serial = 0;
     bool chosen = false;
-    State state = Loading;
+    State state = State::Loading;
     Reason reason = NoReason;
     QString error;       // Failed: what went wrong
 
     // Whether the index answers for the volume now.
-    bool served() const { return state == Indexed || state == Updating; }
+    bool served() const { return state == State::Indexed || state == State::Updating; }
     // Chosen and not answered by the index although its build has ended (walked or failed).
-    bool missing() const { return chosen && (state == Walked || state == Failed); }
+    bool missing() const { return chosen && (state == State::Walked || state == State::Failed); }
 
     bool operator==(const VolumeState& o) const
     {
@@ -97,7 +97,7 @@ private:
     struct Entry
     {
         quint32 serial = 0;
-        VolumeState::State state = VolumeState::Loading;
+        VolumeState::State state = VolumeState::State::Loading;
         VolumeState::Reason reason = VolumeState::NoReason;
         QString error;
         int updating = 0;

@@ -74,7 +74,7 @@ Helper64Client::~Helper64Client()
 {
     {
         QMutexLocker l(&mutex);
-        if (state == 1 && writePipe(QStringLiteral("EXIT"))) {
+        if (state == State::Running && writePipe(QStringLiteral("EXIT"))) {
             const QDeadlineTimer deadline(1000);
             while (!helperExited() && !deadline.hasExpired())
                 QThread::msleep(10);
@@ -113,7 +113,7 @@ bool Helper64Client::lockUnlessCanceled(const bool* cancelFlag)
 
 void Helper64Client::startLocked(const bool* cancelFlag)
 {
-    if (state == 1 || helperProgram.isEmpty() || helperFolder.isEmpty())
+    if (state == State::Running || helperProgram.isEmpty() || helperFolder.isEmpty())
         return;
     const QString pipeId = QUuid::createUuid().toString();
 
@@ -151,7 +151,7 @@ void Helper64Client::startLocked(const bool* cancelFlag)
         stopThread();
         return;
     }
-    state = 1;
+    state = State::Running;
 }
 
 bool Helper64Client::connectPipe(int descriptor, const QString& pipeId, const bool* cancelFlag)
@@ -168,7 +168,7 @@ bool Helper64Client::connectPipe(int descriptor, const QString& pipeId, const bo
 
 bool Helper64Client::writePipe(const QString& text, int descriptor)
 {
-    if (state != 1 || !thread) {
+    if (state != State::Running || !thread) {
         if (descriptor >= 0)
             ::close(descriptor);
         return false;
@@ -178,7 +178,7 @@ bool Helper64Client::writePipe(const QString& text, int descriptor)
         thread->attachDescriptor(descriptor);
     emit thread->doWrite(text);
     if (!thread->waitFinished(ticket, waitMs)) {
-        state = 2;
+        state = State::Hung;
         TQ_LOG_WARNING(kTag,
                        QStringLiteral("Writing to pipe hanged, file name = %1").arg(currentFile));
         // The result of an earlier write must not stand in for this one: it counts only when
@@ -186,7 +186,7 @@ bool Helper64Client::writePipe(const QString& text, int descriptor)
         return thread->waitFinished(ticket, 0) && thread->writeOk();
     }
     if (!thread->writeOk())
-        state = 2;
+        state = State::Hung;
     return thread->writeOk();
 }
 
@@ -195,13 +195,13 @@ bool Helper64Client::readPipe(QString* reply)
     const quint64 ticket = thread->beginRequest();
     emit thread->doRead();
     if (!thread->waitFinished(ticket, waitMs)) {
-        state = 2;
+        state = State::Hung;
         TQ_LOG_WARNING(kTag,
                        QStringLiteral("Reading from pipe hanged, file name = %1").arg(currentFile));
         return false;
     }
     if (!thread->readOk()) {
-        state = 2;
+        state = State::Hung;
         TQ_LOG_WARNING(kTag,
                        QStringLiteral("helper64 closed the pipe, file name = %1").arg(currentFile));
         return false;
@@ -214,10 +214,10 @@ bool Helper64Client::exchange(const QString& request, const char* name, QString*
                               int descriptor)
 {
     if (helperExited())
-        state = 2;
+        state = State::Hung;
     if (!writePipe(request, descriptor)) {
         TQ_LOG_WARNING(kTag, QStringLiteral("Failed to send %1").arg(QLatin1String(name)));
-        state = 2;
+        state = State::Hung;
         return false;
     }
     return readPipe(reply);
@@ -230,7 +230,7 @@ std::wstring Helper64Client::convert(const ContentFile& document, const bool* ca
     if (!lockUnlessCanceled(cancelFlag))
         return std::wstring();
     const Unlocker unlock{mutex};
-    if (state != 1 || ToPlainTextConverter::isCanceled(cancelFlag))
+    if (state != State::Running || ToPlainTextConverter::isCanceled(cancelFlag))
         return std::wstring();
     const QString& path = document.path();
     currentFile = path;
@@ -309,7 +309,7 @@ std::list<IFilterInfo> Helper64Client::getIFilters(const bool* cancelFlag)
     if (!lockUnlessCanceled(cancelFlag))
         return {};
     const Unlocker unlock{mutex};
-    if (state != 1 || ToPlainTextConverter::isCanceled(cancelFlag))
+    if (state != State::Running || ToPlainTextConverter::isCanceled(cancelFlag))
         return {};
     QString reply;
     if (!exchange(QStringLiteral("GET_IFILTERS"), "GET_IFILTERS", &reply))
@@ -329,17 +329,17 @@ bool Helper64Client::ensureRunning(const bool* cancelFlag)
     const Unlocker unlock{mutex};
     if (ToPlainTextConverter::isCanceled(cancelFlag))
         return false;
-    if (state == 1 && helperExited())
-        state = 2;
-    if (state == 2) {
+    if (state == State::Running && helperExited())
+        state = State::Hung;
+    if (state == State::Hung) {
         TQ_LOG_INFO(kTag, QStringLiteral("Restart helper64.exe"));
         endProcess();
-        state = 0;
+        state = State::NotStarted;
         startLocked(cancelFlag);
-        if (state != 1)
-            state = 2; // try again next time
+        if (state != State::Running)
+            state = State::Hung; // try again next time
     }
-    return state == 1;
+    return state == State::Running;
 }
 
 bool Helper64Client::helperExited()

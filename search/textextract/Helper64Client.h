@@ -5,7 +5,7 @@
 // folder), accepts its connection on the local socket of the pipe id (Helper64Thread) and
 // sends it one request at a time (Helper64Protocol): "CONVERT", "GET_IFILTERS", "EXIT".
 //
-// States: 0 not started, 1 running (connected), 2 hung. Only ensureRunning restarts a hung
+// States (State): NotStarted, Running (connected), Hung. Only ensureRunning restarts a hung
 // helper; the file search calls it before each round of content checks.
 //
 // Linux decisions and mended faults:
@@ -69,8 +69,8 @@ class Helper64Thread;
 class Helper64Client
 {
 public:
-    // The helper beside the executable, when there is one; otherwise the client stays in
-    // state 0 and every request fails.
+    // The helper beside the executable, when there is one; otherwise the client stays
+    // NotStarted and every request fails.
     explicit Helper64Client(const QString& workFolder);
     // A given helper program and wait (milliseconds) for every pipe operation.
     Helper64Client(const QString& workFolder, const QString& helperProgram, int waitMs = 60000);
@@ -92,7 +92,8 @@ public:
     // for its turn or for the new helper to connect).
     bool ensureRunning(const bool* cancelFlag);
 
-    int currentState() const { return state.load(); }
+    enum class State { NotStarted, Running, Hung };
+    State currentState() const { return state.load(); }
     // Process id of the running helper, 0 when there is none.
     qint64 helperPid() const;
 
@@ -122,7 +123,7 @@ private:
 
     QString workFolder;
     QString helperFolder; // where the helper writes its text files (see the header)
-    std::atomic<int> state{0};
+    std::atomic<State> state{State::NotStarted};
     std::unique_ptr<ChildProcess> child; // the helper, none when empty (guarded by mutex)
     Helper64Thread* thread = nullptr;
     mutable QMutex mutex;

@@ -42,8 +42,8 @@ void Helper64Thread::run()
     QMutexLocker l(&lock);
     connected = false;
     gone = true;
-    if (pending != None) {
-        pending = None;
+    if (pending != Pending::None) {
+        pending = Pending::None;
         completed = activeTicket;
         finished.wakeAll();
     }
@@ -126,21 +126,21 @@ void Helper64Thread::complete(Pending op)
         QMutexLocker l(&lock);
         if (pending != op)
             return;
-        pending = None;
+        pending = Pending::None;
         completed = activeTicket;
         finished.wakeAll();
     }
-    if (op == Connect)
+    if (op == Pending::Connect)
         emit connectFinished();
-    else if (op == Read)
+    else if (op == Pending::Read)
         emit readFinished();
-    else if (op == Write)
+    else if (op == Pending::Write)
         emit writeFinished();
 }
 
 void Helper64Thread::onConnect(int descriptor, const QString& pipeId)
 {
-    beginOp(Connect);
+    beginOp(Pending::Connect);
     delete socket;
     socket = new QLocalSocket;
     if (!socket->setSocketDescriptor(descriptor, QLocalSocket::ConnectedState, QIODevice::ReadWrite)) {
@@ -149,7 +149,7 @@ void Helper64Thread::onConnect(int descriptor, const QString& pipeId)
         ::close(descriptor);
         delete socket;
         socket = nullptr;
-        complete(Connect);
+        complete(Pending::Connect);
         return;
     }
     greeting = Helper64Protocol::greeting(pipeId);
@@ -175,12 +175,12 @@ void Helper64Thread::takeGreeting()
         connected = true;
         gone = false;
     }
-    complete(Connect);
+    complete(Pending::Connect);
 }
 
 void Helper64Thread::onWrite(const QString& text)
 {
-    beginOp(Write);
+    beginOp(Pending::Write);
     int descriptor;
     {
         QMutexLocker l(&lock);
@@ -231,7 +231,7 @@ void Helper64Thread::onWrite(const QString& text)
         QMutexLocker l(&lock);
         lastWriteOk = queued && socket->state() == QLocalSocket::ConnectedState;
     }
-    complete(Write);
+    complete(Pending::Write);
 }
 
 void Helper64Thread::onBytesWritten()
@@ -240,16 +240,16 @@ void Helper64Thread::onBytesWritten()
         return;
     {
         QMutexLocker l(&lock);
-        if (pending != Write)
+        if (pending != Pending::Write)
             return;
         lastWriteOk = true;
     }
-    complete(Write);
+    complete(Pending::Write);
 }
 
 void Helper64Thread::onRead()
 {
-    beginOp(Read);
+    beginOp(Pending::Read);
     bool isGone;
     {
         QMutexLocker l(&lock);
@@ -259,7 +259,7 @@ void Helper64Thread::onRead()
     }
     tryFinishRead(); // a message may have arrived before the read was asked for
     if (isGone)
-        complete(Read); // no-op when the read has just completed
+        complete(Pending::Read); // no-op when the read has just completed
 }
 
 void Helper64Thread::onReadyRead()
@@ -277,7 +277,7 @@ void Helper64Thread::onReadyRead()
     bool connecting;
     {
         QMutexLocker l(&lock);
-        connecting = pending == Connect;
+        connecting = pending == Pending::Connect;
     }
     if (connecting)
         takeGreeting();
@@ -289,7 +289,7 @@ void Helper64Thread::tryFinishRead()
 {
     {
         QMutexLocker l(&lock);
-        if (pending != Read)
+        if (pending != Pending::Read)
             return;
     }
     QString message;
@@ -300,7 +300,7 @@ void Helper64Thread::tryFinishRead()
             lastData = message;
             lastReadOk = true;
         }
-        complete(Read);
+        complete(Pending::Read);
     } else if (bad) {
         TQ_LOG_WARNING(kTag, QStringLiteral("Read pipe failed, error=malformed message"));
         dropConnection();
@@ -327,9 +327,9 @@ void Helper64Thread::dropConnection()
         connected = false;
         gone = true;
         op = pending;
-        if (op == Write)
+        if (op == Pending::Write)
             lastWriteOk = false;
     }
-    if (op != None)
+    if (op != Pending::None)
         complete(op); // a connect, read or write that was waiting has failed
 }

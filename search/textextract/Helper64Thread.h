@@ -78,7 +78,7 @@ private slots:
     void onDisconnected();
 
 private:
-    enum Pending { None, Connect, Read, Write };
+    enum class Pending { None, Connect, Read, Write };
     void beginOp(Pending op);
     void complete(Pending op);
     void tryFinishRead();
@@ -94,7 +94,7 @@ private:
     quint64 issued = 0;
     quint64 completed = 0;
     quint64 activeTicket = 0;
-    Pending pending = None;
+    Pending pending = Pending::None;
     bool connected = false;
     bool gone = false;
     bool lastWriteOk = false;

@@ -680,7 +680,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
         Helper64Client helper(work, testutil::programDir() + "/helper64", 20000);
-        QCOMPARE(helper.currentState(), 1);
+        QCOMPARE(helper.currentState(), Helper64Client::State::Running);
         QVERIFY(testutil::readFile(QStringLiteral("/proc/%1/status").arg(helper.helperPid())).contains("\nUid:\t65534\t"));
         ContentSearcher searcher(&helper, work);
         ContentSearchOptions o = enginetest::options();

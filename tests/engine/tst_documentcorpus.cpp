@@ -115,7 +115,7 @@ private slots:
         QVERIFY(inProcess->load(testutil::programDir() + QStringLiteral("/ifilters.reg")));
         RegistryFile::setMachine(inProcess);
         helper = std::make_unique<Helper64Client>(work, testutil::programDir() + QStringLiteral("/helper64"), 20000);
-        QCOMPARE(helper->currentState(), 1);
+        QCOMPARE(helper->currentState(), Helper64Client::State::Running);
         ContentSearchOptions options;
         options.ifilters32 = getIFiltersFromRegistry(*inProcess);
         options.ifilters64 = helper->getIFilters();

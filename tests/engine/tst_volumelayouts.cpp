@@ -198,7 +198,10 @@ private slots:
         LinuxVolumeLayer layer;
         for (const VolumeState& s : withWalkedVolumes(index->volumeStates(), layer.volumes())) {
             if (s.mountPoint.startsWith(top))
-                states << QStringLiteral("%1 %2 %3").arg(s.mountPoint.mid(top.size())).arg(s.state).arg(s.reason);
+                states << QStringLiteral("%1 %2 %3")
+                              .arg(s.mountPoint.mid(top.size()))
+                              .arg(int(s.state))
+                              .arg(s.reason);
         }
         QCOMPARE(states, QStringList({" 0 0", "/data 0 0", "/pool 0 0", "/root 3 3", "/root/home 3 3", "/scratch 0 0"}));
     }

@@ -163,7 +163,7 @@ private slots:
         QCOMPARE(finished.count(), 0);
         // Loaded: answered by the index while being reconciled.
         for (const VolumeState& s : db.volumeStates())
-            QVERIFY(s.state == VolumeState::Updating && s.served());
+            QVERIFY(s.state == VolumeState::State::Updating && s.served());
         QVERIFY(layer->waitForHeldWalk());
         layer->releaseWalk();
         QTRY_COMPARE(searchPaths(db, "file").size(), 2);
@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(started.count(), 1);
         QCOMPARE(searchPaths(db, "file"), QStringList({"/mnt/a/file-a-now", "/mnt/b/file-b-now"}));
         for (const VolumeState& s : db.volumeStates())
-            QCOMPARE(s.state, VolumeState::Indexed);
+            QCOMPARE(s.state, VolumeState::State::Indexed);
     }
 
     // Volumes without an index file are built at the same time, each on a thread of its own:
@@ -429,7 +429,7 @@ private slots:
             for (const VolumeState& s : states)
                 out << QStringLiteral("%1 %2 %3 %4 %5 %6")
                            .arg(s.mountPoint)
-                           .arg(s.state)
+                           .arg(int(s.state))
                            .arg(s.reason)
                            .arg(s.chosen)
                            .arg(s.served())

@@ -449,7 +449,7 @@ private slots:
         QString helperFolder;
         {
             Helper64Client client(work, helper, 20000);
-            QCOMPARE(client.currentState(), 1);
+            QCOMPARE(client.currentState(), Helper64Client::State::Running);
             const QByteArray status = testutil::readFile(QStringLiteral("/proc/%1/status").arg(client.helperPid()));
             QVERIFY2(status.contains("\nUid:\t65534\t65534\t65534\t65534\n"), status.constData());
             const int groups = status.indexOf("\nGroups:");
@@ -502,9 +502,11 @@ private slots:
             const QString doc = rtf(QStringLiteral("taken.rtf"), "taken first\\par");
             IFilter64Converter converter(&client);
             QString out;
-            const bool ok = client.currentState() == 1 && !client.getIFilters().empty()
-                && converter.convert(ContentFile::open(doc), nullptr, &out, nullptr, QString(), nullptr)
-                && readText(out) == QStringLiteral("taken first\r\n");
+            const bool ok = client.currentState() == Helper64Client::State::Running &&
+                            !client.getIFilters().empty() &&
+                            converter.convert(ContentFile::open(doc), nullptr, &out, nullptr,
+                                              QString(), nullptr) &&
+                            readText(out) == QStringLiteral("taken first\r\n");
             QFile::remove(out);
             return ok;
         };
@@ -581,7 +583,7 @@ private slots:
     void noHelper()
     {
         Helper64Client client(work, QString());
-        QCOMPARE(client.currentState(), 0);
+        QCOMPARE(client.currentState(), Helper64Client::State::NotStarted);
         QVERIFY(client.getIFilters().empty());
         QVERIFY(client.convert(ContentFile::open(QStringLiteral("/x.rtf"))).empty());
         QVERIFY(!client.ensureRunning());
@@ -597,7 +599,7 @@ private slots:
         t.start();
         {
             Helper64Client client(work, QStringLiteral("/bin/true"), 30000);
-            QCOMPARE(client.currentState(), 0);
+            QCOMPARE(client.currentState(), Helper64Client::State::NotStarted);
             QCOMPARE(client.helperPid(), 0);
         }
         QVERIFY(t.elapsed() < 10000);
@@ -608,13 +610,13 @@ private slots:
         QVERIFY(testutil::writeFile(script, "#!/bin/sh\nexec sleep 30\n"));
         QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         Helper64Client client(work, script, 500);
-        QCOMPARE(client.currentState(), 0);
+        QCOMPARE(client.currentState(), Helper64Client::State::NotStarted);
         QCOMPARE(client.helperPid(), 0);
         QVERIFY(!client.ensureRunning()); // acts only on a hung helper
 
         // A program that cannot be started.
         Helper64Client missing(work, tmp.filePath(QStringLiteral("no-helper")), 500);
-        QCOMPARE(missing.currentState(), 0);
+        QCOMPARE(missing.currentState(), Helper64Client::State::NotStarted);
         QVERIFY(logText().contains(QStringLiteral("Failed to start helper64.exe")));
     }
 
@@ -626,7 +628,7 @@ private slots:
         const QString stalling = stallingHelper(QStringLiteral("stall"), pidFile);
         QVERIFY(!stalling.isEmpty());
         Helper64Client client(work, stalling, 3000);
-        QCOMPARE(client.currentState(), 1);
+        QCOMPARE(client.currentState(), Helper64Client::State::Running);
         const qint64 first = client.helperPid();
 
         const QString doc = rtf(QStringLiteral("slow.rtf"), "slow\\par");
@@ -662,7 +664,7 @@ private slots:
 
         QVERIFY(a->wait(20000));
         QVERIFY(stalled.empty());
-        QCOMPARE(client.currentState(), 2);
+        QCOMPARE(client.currentState(), Helper64Client::State::Hung);
         QVERIFY(logText().contains(QStringLiteral("Reading from pipe hanged, file name = %1").arg(doc)));
         QTRY_VERIFY(QFile::exists(pidFile));
         const qint64 converter = testutil::readFile(pidFile).trimmed().toLongLong();
@@ -670,7 +672,7 @@ private slots:
 
         // A cancelled search does not restart the hung helper; the next round does.
         QVERIFY(!client.ensureRunning(&canceled));
-        QCOMPARE(client.currentState(), 2);
+        QCOMPARE(client.currentState(), Helper64Client::State::Hung);
         QCOMPARE(client.helperPid(), first);
         __atomic_store_n(&canceled, false, __ATOMIC_RELAXED);
         QVERIFY(client.ensureRunning(&canceled));
@@ -690,7 +692,7 @@ private slots:
     void concurrentRestart()
     {
         Helper64Client client(work, helper, 20000);
-        QCOMPARE(client.currentState(), 1);
+        QCOMPARE(client.currentState(), Helper64Client::State::Running);
         const qint64 dead = client.helperPid();
         QVERIFY(::kill(pid_t(dead), SIGKILL) == 0);
         QTRY_VERIFY(!processRunning(dead));
@@ -734,7 +736,7 @@ private slots:
         qint64 pid = 0;
         {
             Helper64Client client(work, helper, 20000);
-            QCOMPARE(client.currentState(), 1);
+            QCOMPARE(client.currentState(), Helper64Client::State::Running);
             pid = client.helperPid();
             QVERIFY(processAlive(pid));
 
@@ -757,7 +759,7 @@ private slots:
             // No filter for the type, a missing file: empty replies, the helper stays up.
             QVERIFY(client.convert(ContentFile::open(tmp.filePath(QStringLiteral("x.txt")))).empty());
             QVERIFY(client.convert(ContentFile::open(tmp.filePath(QStringLiteral("gone.rtf")))).empty());
-            QCOMPARE(client.currentState(), 1);
+            QCOMPARE(client.currentState(), Helper64Client::State::Running);
 
             // Several threads at once: the exchanges are serialised.
             QCOMPARE(docgen::countSuccesses(6, 1, [&](int i) {
@@ -776,7 +778,7 @@ private slots:
             t.start();
             QVERIFY(client.convert(ContentFile::open(doc)).empty());
             QVERIFY(t.elapsed() < 5000);
-            QCOMPARE(client.currentState(), 2);
+            QCOMPARE(client.currentState(), Helper64Client::State::Hung);
             QVERIFY(client.ensureRunning());
             QVERIFY(logText().contains(QStringLiteral("Restart helper64.exe")));
             QVERIFY(client.helperPid() != pid);

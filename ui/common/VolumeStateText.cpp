@@ -28,15 +28,15 @@ QString VolumeStateText::reason(const VolumeState& s)
 QString VolumeStateText::state(const VolumeState& s)
 {
     switch (s.state) {
-    case VolumeState::Indexed:
+    case VolumeState::State::Indexed:
         return tr("Indexed");
-    case VolumeState::Updating:
+    case VolumeState::State::Updating:
         return tr("Updating...");
-    case VolumeState::Loading:
+    case VolumeState::State::Loading:
         return tr("Loading...");
-    case VolumeState::Walked:
+    case VolumeState::State::Walked:
         return tr("Walked: %1").arg(reason(s));
-    case VolumeState::Failed:
+    case VolumeState::State::Failed:
         return tr("Failed: %1").arg(s.error);
     }
     return QString();
@@ -50,7 +50,7 @@ QString VolumeStateText::indexReady(const QList<VolumeState>& states, QString* t
     for (const VolumeState& s : states) {
         if (!s.chosen || s.served())
             continue;
-        if (s.state == VolumeState::Failed)
+        if (s.state == VolumeState::State::Failed)
             failed << s.mountPoint;
         else
             ++walked; // walked for a reason of its own, or not built yet: walked at search time

@@ -12,7 +12,7 @@ OptionsEnvironment::OptionsEnvironment()
         return ::runElevated(program, arguments, exitCode);
     })
     , runInBackground([](std::function<void()> work) { std::thread(std::move(work)).detach(); })
-    , isSkipUacTaskEnabled(&::isSkipUacTaskEnabled)
-    , createSkipUacTask(&::createSkipUacTask)
-    , deleteSkipUacTask(&::deleteSkipUacTask)
+    , isSkipUacTaskEnabled([] { return ::isSkipUacTaskEnabled(SkipUacLocations::system()); })
+    , createSkipUacTask([] { ::createSkipUacTask(SkipUacLocations::system()); })
+    , deleteSkipUacTask([] { ::deleteSkipUacTask(SkipUacLocations::system()); })
 { }

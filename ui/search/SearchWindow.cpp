@@ -356,11 +356,6 @@ QString SearchWindow::fileName() const
     return ui->fileNameComboBox->currentText();
 }
 
-void SearchWindow::setPath(const QString& path)
-{
-    ui->directoryComboBox->setEditText(path);
-}
-
 void SearchWindow::setFindButtonText(const QString& text)
 {
     findButtonRole_ = CustomRole;
@@ -423,11 +418,6 @@ void SearchWindow::clearFieldErrors()
         errorLabel(field)->clear();
         errorLabel(field)->hide();
     }
-}
-
-QString SearchWindow::fieldError(Field field) const
-{
-    return errorLabel(field)->text();
 }
 
 void SearchWindow::setFindButtonRole(FindButtonRole role)

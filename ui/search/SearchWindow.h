@@ -73,14 +73,12 @@ public:
     void reset();
 
     QString fileName() const;
-    void setPath(const QString& path);
     void setFindButtonText(const QString& text);
     void setFindButtonRole(FindButtonRole role);
     // Shows `message` under the field and selects `length` characters at `position` of its
     // text (nothing is selected for a position of -1).
     void showFieldError(Field field, const QString& message, int position = -1, int length = 0);
     void clearFieldErrors();
-    QString fieldError(Field field) const;
     FindButtonRole findButtonRole() const { return findButtonRole_; }
     void setProgress(int total, int checked);
     void hideProgress();

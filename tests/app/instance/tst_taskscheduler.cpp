@@ -1,7 +1,6 @@
 // The prompt-free elevation: the polkit action and rule files (contents, escaping, replacing,
 // removing), the refusal for a program file others could change, the queries, and running the
 // task through stand-ins for pkcheck and pkexec.
-#include "app/desktop/ShellEnvironment.h"
 #include "app/instance/TaskScheduler.h"
 #include "core/FileSearchException.h"
 #include "core/SystemUtils.h"
@@ -58,6 +57,8 @@ class TestTaskScheduler : public QObject
     QString actions_;
     QString program_;
     QString log_;
+    // The task's programs and folders: stand-ins below the test's folders.
+    SkipUacLocations locations_;
 
 private slots:
     void initTestCase()
@@ -75,35 +76,30 @@ private slots:
         actions_ = safeDir_->path() + QStringLiteral("/actions");
         QVERIFY(QDir().mkpath(rules_));
         QVERIFY(QDir().mkpath(actions_));
-        ShellEnvironment::setPolkitRulesFolder(rules_);
-        ShellEnvironment::setPolkitActionsFolder(actions_);
+        locations_.polkitRulesFolder = rules_;
+        locations_.polkitActionsFolder = actions_;
         // A program name with characters that must be escaped in JavaScript and in XML.
         QVERIFY(QDir().mkpath(safeDir_->path() + QStringLiteral("/we\"ird\\&<dir>")));
         program_ = QFileInfo(safeDir_->path()).canonicalFilePath() + QStringLiteral("/we\"ird\\&<dir>/tallowquist-pro");
         log_ = safeDir_->path() + QStringLiteral("/log");
         apptest::writeScript(program_, "#!/bin/sh\necho \"program $*\" >> \"$TQ_TASK_LOG\"\n");
-        ShellEnvironment::setProgramFile(program_);
+        locations_.programFile = program_;
         qputenv("TQ_TASK_LOG", QFile::encodeName(log_));
     }
 
-    void cleanupTestCase()
-    {
-        ShellEnvironment::setProgramFile(QString());
-        ShellEnvironment::setPolkitRulesFolder(QString());
-        ShellEnvironment::setPolkitActionsFolder(QString());
-        ShellEnvironment::setPkcheckProgram(QString());
-        setElevationProgram(QString());
-    }
+    void cleanupTestCase() { setElevationProgram(QString()); }
 
     void createWritesActionAndRule()
     {
-        QVERIFY(!isSkipUacTaskEnabled());
-        createSkipUacTask();
-        QCOMPARE(skipUacRuleFilePath(), rules_ + QStringLiteral("/50-TallowquistPro_SkipUAC.rules"));
-        QCOMPARE(skipUacActionFilePath(), actions_ + QStringLiteral("/org.tallowquistpro.skipuac.policy"));
-        QVERIFY(isSkipUacTaskEnabled());
+        QVERIFY(!isSkipUacTaskEnabled(locations_));
+        createSkipUacTask(locations_);
+        QCOMPARE(skipUacRuleFilePath(locations_),
+                 rules_ + QStringLiteral("/50-TallowquistPro_SkipUAC.rules"));
+        QCOMPARE(skipUacActionFilePath(locations_),
+                 actions_ + QStringLiteral("/org.tallowquistpro.skipuac.policy"));
+        QVERIFY(isSkipUacTaskEnabled(locations_));
 
-        const QMap<QString, QString> action = readAction(skipUacActionFilePath());
+        const QMap<QString, QString> action = readAction(skipUacActionFilePath(locations_));
         QVERIFY2(!action.contains(QStringLiteral("error")), qPrintable(action.value(QStringLiteral("error"))));
         QCOMPARE(action.value(QStringLiteral("id")), QStringLiteral("org.tallowquistpro.skipuac"));
         QCOMPARE(action.value(QStringLiteral("org.freedesktop.policykit.exec.path")), program_);
@@ -112,7 +108,7 @@ private slots:
         QCOMPARE(action.value(QStringLiteral("allow_active")), QStringLiteral("auth_admin"));
         QCOMPARE(action.value(QStringLiteral("allow_any")), QStringLiteral("auth_admin"));
 
-        const QByteArray rule = testutil::readFile(skipUacRuleFilePath());
+        const QByteArray rule = testutil::readFile(skipUacRuleFilePath(locations_));
         QVERIFY(rule.contains("polkit.addRule(function(action, subject) {"));
         QVERIFY(rule.contains("action.id == \"org.tallowquistpro.skipuac\""));
         // pkexec's "program" detail must name the program; pkcheck's query has no details.
@@ -123,7 +119,8 @@ private slots:
         QVERIFY(rule.contains("subject.isInGroup(\"sudo\") || subject.isInGroup(\"wheel\") || subject.isInGroup(\"admin\")"));
         QVERIFY(rule.contains("return polkit.Result.YES;"));
 
-        for (const QString& path : {skipUacRuleFilePath(), skipUacActionFilePath()}) {
+        for (const QString& path :
+             {skipUacRuleFilePath(locations_), skipUacActionFilePath(locations_)}) {
             struct stat st;
             QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
             QCOMPARE(st.st_mode & 07777, mode_t(0644));
@@ -133,22 +130,22 @@ private slots:
 
     void createTwiceLeavesOneTaskOnlyForItsProgramAndDeleteRemovesIt()
     {
-        createSkipUacTask();
-        createSkipUacTask();
+        createSkipUacTask(locations_);
+        createSkipUacTask(locations_);
         QCOMPARE(QDir(rules_).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("50-TallowquistPro_SkipUAC.rules")});
         QCOMPARE(QDir(actions_).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("org.tallowquistpro.skipuac.policy")});
         // The task of another program is not ours.
         const QString other = QFileInfo(safeDir_->path()).canonicalFilePath() + QStringLiteral("/other-program");
         apptest::writeScript(other, "#!/bin/sh\n");
-        ShellEnvironment::setProgramFile(other);
-        QVERIFY(!isSkipUacTaskEnabled());
-        ShellEnvironment::setProgramFile(program_);
-        QVERIFY(isSkipUacTaskEnabled());
-        deleteSkipUacTask();
+        locations_.programFile = other;
+        QVERIFY(!isSkipUacTaskEnabled(locations_));
+        locations_.programFile = program_;
+        QVERIFY(isSkipUacTaskEnabled(locations_));
+        deleteSkipUacTask(locations_);
         QVERIFY(QDir(rules_).isEmpty());
         QVERIFY(QDir(actions_).isEmpty());
-        QVERIFY(!isSkipUacTaskEnabled());
-        deleteSkipUacTask(); // nothing there: no error
+        QVERIFY(!isSkipUacTaskEnabled(locations_));
+        deleteSkipUacTask(locations_); // nothing there: no error
     }
 
     void refusesProgramOthersCanChange()
@@ -156,30 +153,30 @@ private slots:
         // A program below /tmp (world-writable): anyone could swap it for their own.
         const QString program = shared_.path() + QStringLiteral("/tallowquist-pro");
         apptest::writeScript(program, "#!/bin/sh\n");
-        ShellEnvironment::setProgramFile(program);
+        locations_.programFile = program;
         QString reason;
         QVERIFY(!isProgramFileSafe(QFileInfo(program).canonicalFilePath(), &reason));
         QVERIFY2(reason == QStringLiteral("/tmp") || reason.startsWith(QStringLiteral("/tmp/")), qPrintable(reason));
-        QVERIFY_EXCEPTION_THROWN(createSkipUacTask(), FileSearchException);
+        QVERIFY_EXCEPTION_THROWN(createSkipUacTask(locations_), FileSearchException);
         QVERIFY(QDir(rules_).isEmpty());
         QVERIFY(QDir(actions_).isEmpty());
 
         // A group-writable program file in root's folders, and one owned by another user.
-        ShellEnvironment::setProgramFile(program_);
+        locations_.programFile = program_;
         QVERIFY(::chmod(QFile::encodeName(program_).constData(), 0775) == 0);
         QVERIFY(!isProgramFileSafe(program_, &reason));
         QCOMPARE(reason, program_);
         QVERIFY(::chmod(QFile::encodeName(program_).constData(), 0755) == 0);
         QVERIFY(::chown(QFile::encodeName(program_).constData(), 1234, 0) == 0);
-        QVERIFY_EXCEPTION_THROWN(createSkipUacTask(), FileSearchException);
+        QVERIFY_EXCEPTION_THROWN(createSkipUacTask(locations_), FileSearchException);
         QVERIFY(::chown(QFile::encodeName(program_).constData(), 0, 0) == 0);
         QVERIFY(isProgramFileSafe(program_));
         QVERIFY(!isProgramFileSafe(QStringLiteral("relative/path")));
 
         // A missing program file.
-        ShellEnvironment::setProgramFile(safeDir_->path() + QStringLiteral("/missing"));
-        QVERIFY_EXCEPTION_THROWN(createSkipUacTask(), FileSearchException);
-        ShellEnvironment::setProgramFile(program_);
+        locations_.programFile = safeDir_->path() + QStringLiteral("/missing");
+        QVERIFY_EXCEPTION_THROWN(createSkipUacTask(locations_), FileSearchException);
+        locations_.programFile = program_;
     }
 
     void failingQueryIsFalseNotThrown()
@@ -187,18 +184,18 @@ private slots:
         // The rules folder cannot be looked into (here: it is a file).
         const QString file = safeDir_->path() + QStringLiteral("/plain-file");
         QVERIFY(testutil::writeFile(file, "x"));
-        ShellEnvironment::setPolkitRulesFolder(file + QStringLiteral("/rules.d"));
+        locations_.polkitRulesFolder = file + QStringLiteral("/rules.d");
         bool enabled = true;
         try {
-            enabled = isSkipUacTaskEnabled();
+            enabled = isSkipUacTaskEnabled(locations_);
         } catch (...) {
             QFAIL("the query threw");
         }
         QVERIFY(!enabled);
         // Creating there fails with an exception and leaves no action file behind.
-        QVERIFY_EXCEPTION_THROWN(createSkipUacTask(), FileSearchException);
+        QVERIFY_EXCEPTION_THROWN(createSkipUacTask(locations_), FileSearchException);
         QVERIFY(QDir(actions_).isEmpty());
-        ShellEnvironment::setPolkitRulesFolder(rules_);
+        locations_.polkitRulesFolder = rules_;
     }
 
     void runAsksPkcheckThenRunsPkexec()
@@ -210,31 +207,31 @@ private slots:
                             "[ -n \"$TQ_PKEXEC_CODE\" ] && exit \"$TQ_PKEXEC_CODE\"\n"
                             "for fd in /proc/$$/fd/*; do n=${fd##*/}; if [ \"$n\" -gt 2 ] && [ \"$n\" != 255 ]; then eval \"exec $n>&-\"; fi; done\n"
                             "exec \"$@\"\n");
-        ShellEnvironment::setPkcheckProgram(pkcheck);
+        locations_.pkcheckProgram = pkcheck;
         setElevationProgram(pkexec);
 
         // Not authorised: pkexec is never run.
         QFile::remove(log_);
         qputenv("TQ_PKCHECK_CODE", "1");
-        QVERIFY(!runSkipUacTask());
+        QVERIFY(!runSkipUacTask(locations_));
         // No details: polkit refuses them from callers that are not root.
         QCOMPARE(testutil::readFile(log_), "pkcheck --action-id org.tallowquistpro.skipuac --process " + QByteArray::number(::getpid()) + "\n");
 
         // Authorised: pkexec runs the program itself, without arguments.
         QFile::remove(log_);
         qputenv("TQ_PKCHECK_CODE", "0");
-        QVERIFY(runSkipUacTask());
+        QVERIFY(runSkipUacTask(locations_));
         QTRY_VERIFY_WITH_TIMEOUT(testutil::readFile(log_).contains("program \n"), 5000);
         QVERIFY(testutil::readFile(log_).contains("\npkexec " + QFile::encodeName(program_) + "\n"));
 
         // pkexec refuses after all.
         qputenv("TQ_PKEXEC_CODE", "127");
-        QVERIFY(!runSkipUacTask());
+        QVERIFY(!runSkipUacTask(locations_));
         qunsetenv("TQ_PKEXEC_CODE");
 
         // No pkcheck at all: false, never an exception.
-        ShellEnvironment::setPkcheckProgram(safeDir_->path() + QStringLiteral("/no-pkcheck"));
-        QVERIFY(!runSkipUacTask());
+        locations_.pkcheckProgram = safeDir_->path() + QStringLiteral("/no-pkcheck");
+        QVERIFY(!runSkipUacTask(locations_));
     }
 };
 

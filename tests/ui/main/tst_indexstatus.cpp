@@ -82,22 +82,26 @@ private slots:
     {
         QString tip;
         // Volumes not chosen do not count, walked or not.
-        QCOMPARE(VolumeStateText::indexReady({state("/", true, VolumeState::Indexed),
-                                              state("/home", true, VolumeState::Updating),
-                                              state("/media/usb", false, VolumeState::Walked, VolumeState::NotChosen)},
+        QCOMPARE(VolumeStateText::indexReady({state("/", true, VolumeState::State::Indexed),
+                                              state("/home", true, VolumeState::State::Updating),
+                                              state("/media/usb", false, VolumeState::State::Walked,
+                                                    VolumeState::NotChosen)},
                                              &tip),
                  QStringLiteral("Index: ready"));
         QVERIFY(tip.isEmpty());
         QCOMPARE(VolumeStateText::indexReady({}, &tip), QStringLiteral("Index: ready"));
-        QCOMPARE(VolumeStateText::indexReady({state("/", true, VolumeState::Indexed),
-                                              state("/data", true, VolumeState::Failed, VolumeState::NoReason, "disk error")},
+        QCOMPARE(VolumeStateText::indexReady({state("/", true, VolumeState::State::Indexed),
+                                              state("/data", true, VolumeState::State::Failed,
+                                                    VolumeState::NoReason, "disk error")},
                                              &tip),
                  QStringLiteral("Index: ready (/data failed)"));
         QCOMPARE(tip, QStringLiteral("Searched by walking them:\n/data: Failed: disk error"));
-        QCOMPARE(VolumeStateText::indexReady({state("/a", true, VolumeState::Failed), state("/b", true, VolumeState::Failed),
-                                              state("/c", true, VolumeState::Walked, VolumeState::MarkRefused),
-                                              state("/d", true, VolumeState::Loading)},
-                                             &tip),
+        QCOMPARE(VolumeStateText::indexReady(
+                     {state("/a", true, VolumeState::State::Failed),
+                      state("/b", true, VolumeState::State::Failed),
+                      state("/c", true, VolumeState::State::Walked, VolumeState::MarkRefused),
+                      state("/d", true, VolumeState::State::Loading)},
+                     &tip),
                  QStringLiteral("Index: ready (2 volumes failed, 2 volumes walked)"));
         QCOMPARE(tip.count('\n'), 4);
     }
@@ -135,7 +139,7 @@ private slots:
         const QList<VolumeState> states = engine->volumeStates();
         QCOMPARE(states.size(), 4);
         QCOMPARE(states.at(2).mountPoint, QStringLiteral("/mnt/sub1"));
-        QCOMPARE(int(states.at(2).state), int(VolumeState::Walked));
+        QCOMPARE(int(states.at(2).state), int(VolumeState::State::Walked));
         QCOMPARE(int(states.at(2).reason), int(VolumeState::MarkRefused));
 
         // The failed volume is given its journal and chosen again: it is indexed and the text

@@ -575,9 +575,6 @@ private slots:
         QCOMPARE(names.size(), 2);
         QCOMPARE(names.last().at(0).toString(), QStringLiteral("ab"));
         QCOMPARE(form->fileName(), QStringLiteral("ab"));
-        form->setPath(QStringLiteral("/x"));
-        QCOMPARE(pathField()->currentText(), QStringLiteral("/x"));
-        QVERIFY(!w<QCheckBox>("directoryCheckBox")->isChecked());
 
         QVERIFY(form->sizeHint().isValid());
         form->setSizeHint(QSize(300, 500));

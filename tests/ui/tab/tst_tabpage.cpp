@@ -605,14 +605,15 @@ private slots:
         QCOMPARE(tab->findRequestId(), -1);
         QVERIFY2(tab->statusText().startsWith(QStringLiteral("Error in the file name at character 13: \"or\"")),
                  qPrintable(tab->statusText()));
-        QVERIFY(tab->statusText().endsWith(w.form->fieldError(SearchWindow::NameField)));
-        QVERIFY(w.form->fieldError(SearchWindow::NameField).startsWith(QStringLiteral("\"or\" follows \"(\"")));
+        QVERIFY(tab->statusText().endsWith(uitest::labelText(w.form, "fileNameErrorLabel")));
+        QVERIFY(uitest::labelText(w.form, "fileNameErrorLabel")
+                    .startsWith(QStringLiteral("\"or\" follows \"(\"")));
         auto* nameEdit = w.form->findChild<QComboBox*>(QStringLiteral("fileNameComboBox"))->lineEdit();
         QCOMPARE(nameEdit->selectedText(), QStringLiteral("or"));
         QCOMPARE(SearchFieldModel::fileNameHistory()->rowCount(), historyBefore);
         // Mended, the search runs and the error goes.
         w.fill(QStringLiteral("notes or more"));
-        QVERIFY(w.form->fieldError(SearchWindow::NameField).isEmpty());
+        QVERIFY(uitest::labelText(w.form, "fileNameErrorLabel").isEmpty());
         tab->startSearch();
         QVERIFY(waitFinished(tab));
         QCOMPARE(rowNames(tab).size(), 2);
@@ -624,7 +625,7 @@ private slots:
         QCOMPARE(tab->state(), TabPage::State::Finished); // the last search's state stays
         QVERIFY2(tab->statusText().startsWith(QStringLiteral("Error in the contents text at character 3: ")),
                  qPrintable(tab->statusText()));
-        QVERIFY(!w.form->fieldError(SearchWindow::ContentsField).isEmpty());
+        QVERIFY(!uitest::labelText(w.form, "contentsErrorLabel").isEmpty());
 
         // The instant toolbar's request.
         auto request = QSharedPointer<FileSearchRequest>::create();
@@ -651,9 +652,9 @@ private slots:
         QVERIFY(waitFinished(tab));
         const QString said = QStringLiteral("The folder \"%1\" does not exist.").arg(gone);
         QVERIFY2(tab->statusText().startsWith(said + QStringLiteral(" Found: 0 objects in ")), qPrintable(tab->statusText()));
-        QCOMPARE(w.form->fieldError(SearchWindow::FolderField), said);
-        w.form->setPath(w.tree);
-        QVERIFY(w.form->fieldError(SearchWindow::FolderField).isEmpty());
+        QCOMPARE(uitest::labelText(w.form, "directoryErrorLabel"), said);
+        uitest::child<QComboBox>(w.form, "directoryComboBox")->setEditText(w.tree);
+        QVERIFY(uitest::labelText(w.form, "directoryErrorLabel").isEmpty());
     }
 
     // After Cancel the status line says what the search found until it stopped, and the table

@@ -24,7 +24,7 @@
 #include "search/engine/FileSearcher.h"
 #include "search/index/NTFSDriveDB.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
 #include "search/model/TempFileHolder.h"
 #include "tests/doubles/ScriptedJournalBackend.h"
 
@@ -276,14 +276,16 @@ void runNames(int entries, const QString& base)
             request.nameSyntax = q.syntax;
             QElapsedTimer s;
             s.start();
-            FileSearchResults results;
+            ResultStore results;
             index->search(&request, &results);
             // The hits' full paths as one text, as plocate writes them: the pooled UTF-8 folder
             // and name joined by "/".
             std::string text;
-            const FileSearchResults::Counts shown = results.counts();
-            for (int r = 0; r < shown.rows(); ++r) {
-                const FileSearchResults::Entry e = results.entryAtRow(shown, r);
+            const ResultStore::Sizes found = results.sizes();
+            for (int r = 0; r < found.dirs + found.files; ++r) {
+                const ResultStore::Entry e =
+                    r < found.dirs ? results.entryAt(ResultStore::Dirs, r)
+                                   : results.entryAt(ResultStore::Files, r - found.dirs);
                 const size_t folder = std::strlen(e.path);
                 text.append(e.path, folder);
                 if (!folder || e.path[folder - 1] != '/')
@@ -375,7 +377,7 @@ double ourContents(FileSearcher& searcher, const QString& root, const ContentQue
     request.contents = q.pattern;
     request.contentsSyntax = q.syntax;
     request.contentsCase = q.caseSensitive;
-    FileSearchResults results;
+    ResultStore results;
     QEventLoop loop;
     const FileSearchRequest::Id id = request.id;
     QObject::connect(&searcher, &FileSearcher::findFinished, &loop, [&loop, id](FileSearchRequest::Id done) {
@@ -388,8 +390,12 @@ double ourContents(FileSearcher& searcher, const QString& root, const ContentQue
     loop.exec();
     const double elapsed = msSince(t);
     text->clear();
-    for (int r = 0; r < results.count(); ++r) {
-        *text += results.filePath(r).toStdString();
+    const ResultStore::Sizes found = results.sizes();
+    for (int r = 0; r < found.dirs + found.files; ++r) {
+        *text += ResultStore::entryPath(r < found.dirs
+                                            ? results.entryAt(ResultStore::Dirs, r)
+                                            : results.entryAt(ResultStore::Files, r - found.dirs))
+                     .toStdString();
         *text += '\n';
     }
     return elapsed;

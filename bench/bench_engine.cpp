@@ -15,7 +15,7 @@
 #include "search/engine/FileSearcher.h"
 #include "search/index/NTFSUtils.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -144,7 +144,7 @@ void generateEntries(const QByteArray& root, int entries)
 // One search through the façade; returns the milliseconds from `find` to `findFinished`.
 double timedFind(FileSearcher& searcher, FileSearchRequest& request, int* hits)
 {
-    FileSearchResults results;
+    ResultStore results;
     QEventLoop loop;
     const FileSearchRequest::Id id = request.id;
     QObject::connect(&searcher, &FileSearcher::findFinished, &loop,
@@ -157,7 +157,7 @@ double timedFind(FileSearcher& searcher, FileSearchRequest& request, int* hits)
     searcher.find(&request, &results);
     loop.exec();
     const double elapsed = msSince(t);
-    *hits = results.count();
+    *hits = results.itemCount();
     return elapsed;
 }
 

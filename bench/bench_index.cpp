@@ -27,7 +27,7 @@
 #include "search/index/IndexFile.h"
 #include "search/index/NTFSDriveDB.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
 #include "tests/doubles/ScriptedJournalBackend.h"
 
 #include <QCoreApplication>
@@ -139,13 +139,18 @@ std::vector<QByteArray> findPaths(const QByteArray& root)
 std::vector<QByteArray> indexPaths(NTFSDriveDB& db, const QByteArray& root)
 {
     FileSearchRequest request;
-    FileSearchResults results;
+    ResultStore results;
     db.search(&request, &results);
     std::vector<QByteArray> out;
-    out.reserve(std::size_t(results.count()) + 1);
+    const ResultStore::Sizes found = results.sizes();
+    out.reserve(std::size_t(found.dirs + found.files) + 1);
     out.push_back(root);
-    for (int i = 0; i < results.count(); ++i)
-        out.push_back(QFile::encodeName(results.filePath(i)));
+    for (int i = 0; i < found.dirs; ++i)
+        out.push_back(
+            QFile::encodeName(ResultStore::entryPath(results.entryAt(ResultStore::Dirs, i))));
+    for (int i = 0; i < found.files; ++i)
+        out.push_back(
+            QFile::encodeName(ResultStore::entryPath(results.entryAt(ResultStore::Files, i))));
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -328,7 +333,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < 15; ++i) {
         FileSearchRequest request;
         request.fileName = QStringLiteral("invoice");
-        FileSearchResults results;
+        ResultStore results;
         timer.restart();
         db->search(&request, &results);
         searchMs.push_back(ms(timer));
@@ -340,7 +345,7 @@ int main(int argc, char** argv)
     {
         FileSearchRequest request;
         request.fileName = QStringLiteral("zzzz-nothing");
-        FileSearchResults results;
+        ResultStore results;
         timer.restart();
         db->search(&request, &results);
         std::printf("  search without hits (name scan alone): %.1f ms\n", ms(timer));

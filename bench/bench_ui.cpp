@@ -21,10 +21,10 @@
 // Usage: bench_ui [entries]   (default 1000000)
 #include "core/Logger.h"
 #include "core/Settings.h"
-#include "search/index/NTFSUtils.h"
 #include "search/engine/FileSearcher.h"
+#include "search/index/NTFSUtils.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultRows.h"
 #include "ui/common/Prompter.h"
 #include "ui/common/UiResources.h"
 #include "ui/results/FileTable.h"
@@ -222,12 +222,12 @@ public:
         }
         window_->table->setResults(nullptr);
         current_ = request;
-        results_ = std::make_shared<FileSearchResults>();
+        results_ = std::make_shared<ResultRows>(std::make_shared<ResultStore>());
         window_->table->setRequest(current_.get());
         window_->table->setResults(results_);
         painted_ = false;
         ++started;
-        searcher_->find(current_.get(), results_.get());
+        searcher_->find(current_.get(), results_->store().get());
         poll_.start();
     }
 
@@ -255,7 +255,7 @@ private:
     Window* window_;
     QTimer poll_;
     QSharedPointer<FileSearchRequest> current_;
-    std::shared_ptr<FileSearchResults> results_;
+    std::shared_ptr<ResultRows> results_;
     bool painted_ = false;
 };
 
@@ -393,7 +393,7 @@ int main(int argc, char** argv)
     const long rssStart = residentKiB();
     FileSearchRequest request;
     request.includePaths = QStringList{volume};
-    auto results = std::make_shared<FileSearchResults>();
+    auto results = std::make_shared<ResultRows>(std::make_shared<ResultStore>());
     long rssFilled = 0;
     {
         Window w(&prompter);
@@ -412,7 +412,7 @@ int main(int argc, char** argv)
         t.start();
         stall.start();
         refresh.start();
-        searcher.find(&request, results.get());
+        searcher.find(&request, results->store().get());
         loop.exec();
         refresh.stop();
         w.table->appendNewRows();

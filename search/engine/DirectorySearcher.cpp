@@ -2,13 +2,13 @@
 
 #include "core/FileNameCodec.h"
 #include "search/engine/FolderWalker.h"
-#include "search/model/ExclusionRule.h"
 #include "search/index/NTFSUtils.h"
+#include "search/model/ExclusionRule.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
 #include "search/model/SearchExpression.h"
 
-void DirectorySearcher::walkDirectories(const FileSearchRequest* request, FileSearchResults* results,
+void DirectorySearcher::walkDirectories(const FileSearchRequest* request, ResultStore* results,
                                         const QSet<QString>& indexedVolumes,
                                         const QStringList& nestedFolders) const
 {
@@ -30,7 +30,7 @@ void DirectorySearcher::walkDirectories(const FileSearchRequest* request, FileSe
     walk(request, results, walker);
 }
 
-void DirectorySearcher::walkFolders(const FileSearchRequest* request, FileSearchResults* results,
+void DirectorySearcher::walkFolders(const FileSearchRequest* request, ResultStore* results,
                                     const QStringList& folders) const
 {
     if (folders.isEmpty())
@@ -39,7 +39,7 @@ void DirectorySearcher::walkFolders(const FileSearchRequest* request, FileSearch
     walk(request, results, walker);
 }
 
-void DirectorySearcher::matchFolders(const FileSearchRequest* request, FileSearchResults* results,
+void DirectorySearcher::matchFolders(const FileSearchRequest* request, ResultStore* results,
                                      const QStringList& folders) const
 {
     if (folders.isEmpty())
@@ -57,7 +57,7 @@ void DirectorySearcher::matchFolders(const FileSearchRequest* request, FileSearc
     }
 }
 
-void DirectorySearcher::walkVolumes(const FileSearchRequest* request, FileSearchResults* results,
+void DirectorySearcher::walkVolumes(const FileSearchRequest* request, ResultStore* results,
                                     const QStringList& volumes,
                                     const QSet<QString>& mountPoints) const
 {
@@ -68,7 +68,7 @@ void DirectorySearcher::walkVolumes(const FileSearchRequest* request, FileSearch
     walk(request, results, walker);
 }
 
-void DirectorySearcher::walk(const FileSearchRequest* request, FileSearchResults* results,
+void DirectorySearcher::walk(const FileSearchRequest* request, ResultStore* results,
                              FolderWalker& walker)
 {
     SearchExpression expression(request->fileName, request->matchOptions(true));

@@ -18,30 +18,29 @@
 
 class FileSearchRequest;
 class FolderWalker;
-class FileSearchResults;
+class ResultStore;
 
 class DirectorySearcher
 {
 public:
     // Stops without an error when the request is cancelled.
-    void walkDirectories(const FileSearchRequest* request, FileSearchResults* results,
+    void walkDirectories(const FileSearchRequest* request, ResultStore* results,
                          const QSet<QString>& indexedVolumes,
                          const QStringList& nestedFolders = QStringList()) const;
     // Walks exactly `folders` (decided by the caller), with the request's subfolder flag and
     // exclusions. Stops without an error when the request is cancelled.
-    void walkFolders(const FileSearchRequest* request, FileSearchResults* results,
+    void walkFolders(const FileSearchRequest* request, ResultStore* results,
                      const QStringList& folders) const;
     // Adds each of `folders` whose name matches the request (and which no exclusion leaves
     // out) as a found folder: the roots of walks that no other walk or index reports.
-    void matchFolders(const FileSearchRequest* request, FileSearchResults* results,
+    void matchFolders(const FileSearchRequest* request, ResultStore* results,
                       const QStringList& folders) const;
     // Walks every folder of the volumes mounted at `volumes` (with subfolders, the request's
     // exclude folders applied), never entering any of `mountPoints` (every known volume) or a
     // folder on another device. Stops without an error when the request is cancelled.
-    void walkVolumes(const FileSearchRequest* request, FileSearchResults* results,
+    void walkVolumes(const FileSearchRequest* request, ResultStore* results,
                      const QStringList& volumes, const QSet<QString>& mountPoints) const;
 
 private:
-    static void walk(const FileSearchRequest* request, FileSearchResults* results,
-                     FolderWalker& walker);
+    static void walk(const FileSearchRequest* request, ResultStore* results, FolderWalker& walker);
 };

@@ -1,9 +1,10 @@
 #include "search/engine/FileSearch.h"
 
-#include "core/LongPath.h"
 #include "core/FileUtils.h"
 #include "core/IndexingSettings.h"
 #include "core/Logger.h"
+#include "core/LongPath.h"
+#include "platform/VolumeLayer.h"
 #include "search/engine/ContentQuery.h"
 #include "search/engine/ContentSearchWorker.h"
 #include "search/engine/ContentSearcher.h"
@@ -11,8 +12,7 @@
 #include "search/engine/FileSearcherWorker.h"
 #include "search/index/NTFSFileSearcher.h"
 #include "search/index/NTFSUtils.h"
-#include "platform/VolumeLayer.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
 #include "search/textextract/Helper64Client.h"
 #include "search/textextract/ToPlainTextConverter.h"
 
@@ -42,11 +42,11 @@ bool isMissingFolder(const QString& path)
 
 FileSearch::FileSearch(NTFSFileSearcher* ntfs, DirectorySearcher* directories,
                        ContentSearcher* contents, Helper64Client* helper,
-                       FileSearchRequest* searchRequest, FileSearchResults* searchResults,
+                       FileSearchRequest* searchRequest, ResultStore* searchResults,
                        QObject* parent)
     : QObject(parent)
     , helper64(helper)
-    , candidates(new FileSearchResults)
+    , candidates(new ResultStore)
     , ntfsSearcher(ntfs)
     , directorySearcher(directories)
     , contentSearcher(contents)
@@ -77,7 +77,7 @@ void FileSearch::start()
     // reported like every other.
     if (findWorker)
         return;
-    FileSearchResults* target = request->isNameOnly() ? results : candidates;
+    ResultStore* target = request->isNameOnly() ? results : candidates;
     findWorker = new FileSearcherWorker(QStringLiteral("FIND"), [this, target]() {
         // The name phase ends like any task (its exceptions are logged); the check phase then
         // runs on the candidates gathered so far.
@@ -129,10 +129,10 @@ FindOutcome FileSearch::outcome() const
 void FileSearch::progress(int& checked, int& total) const
 {
     checked = checkedCount.load();
-    total = candidates->count();
+    total = candidates->itemCount();
 }
 
-void FileSearch::find(FileSearchResults* target)
+void FileSearch::find(ResultStore* target)
 {
     TQ_LOG_INFO("FileSearch", QStringLiteral("File search started: %1").arg(request->toString()));
     bool anyFolder = false;
@@ -262,9 +262,10 @@ QStringList FileSearch::volumesToWalk(const QList<VolumeDescription>& volumes,
     return out;
 }
 
-void FileSearch::searchNestedVolumes(const QList<VolumeDescription>& volumes, const QSet<QString>& served,
+void FileSearch::searchNestedVolumes(const QList<VolumeDescription>& volumes,
+                                     const QSet<QString>& served,
                                      const QStringList& nestedSubvolumes,
-                                     const QStringList& indexedIncludes, FileSearchResults* target,
+                                     const QStringList& indexedIncludes, ResultStore* target,
                                      QStringList* walk)
 {
     // Below the include folders answered by the index lie volumes the index of their own
@@ -337,21 +338,21 @@ void FileSearch::startChecks()
 
 bool FileSearch::nextCandidate(QString* path, bool* isDir)
 {
-    FileSearchResults::List list;
+    ResultStore::List list;
     int index;
     {
         QMutexLocker locker(&queueMutex);
         for (;;) {
             if (request->canceled)
                 return false;
-            const FileSearchResults::Counts counts = candidates->counts();
+            const ResultStore::Sizes counts = candidates->sizes();
             if (nextDir < counts.dirs) {
-                list = FileSearchResults::Dirs;
+                list = ResultStore::Dirs;
                 index = nextDir++;
                 break;
             }
             if (nextFile < counts.files) {
-                list = FileSearchResults::Files;
+                list = ResultStore::Files;
                 index = nextFile++;
                 break;
             }
@@ -362,8 +363,8 @@ bool FileSearch::nextCandidate(QString* path, bool* isDir)
             candidateAdded.wait(&queueMutex, 2);
         }
     }
-    const FileSearchResults::Entry entry = candidates->entryAt(list, index);
-    *path = FileSearchResults::entryPath(entry);
+    const ResultStore::Entry entry = candidates->entryAt(list, index);
+    *path = ResultStore::entryPath(entry);
     *isDir = entry.isDir;
     return true;
 }
@@ -378,7 +379,7 @@ void FileSearch::onFindFinished()
     }
     const QString line = request->canceled ? QStringLiteral("File search canceled: id = %1, %2 objects found")
                                            : QStringLiteral("File search finished: id = %1, %2 objects found");
-    TQ_LOG_INFO("FileSearch", line.arg(request->id).arg(results->count()));
+    TQ_LOG_INFO("FileSearch", line.arg(request->id).arg(results->itemCount()));
     emit finished(request->id);
 }
 

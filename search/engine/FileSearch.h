@@ -75,7 +75,7 @@
 
 class ContentQuery;
 class DirectorySearcher;
-class FileSearchResults;
+class ResultStore;
 class FileSearcherWorker;
 class Helper64Client;
 class NTFSFileSearcher;
@@ -88,7 +88,7 @@ class FileSearch : public QObject
 public:
     FileSearch(NTFSFileSearcher* ntfsSearcher, DirectorySearcher* directorySearcher,
                ContentSearcher* contentSearcher, Helper64Client* helper64,
-               FileSearchRequest* request, FileSearchResults* results, QObject* parent = nullptr);
+               FileSearchRequest* request, ResultStore* results, QObject* parent = nullptr);
     ~FileSearch() override;
 
     // Starts the "FIND" thread; a search that was started already is left alone.
@@ -139,10 +139,11 @@ public slots:
     void onFindFinished();
 
 private:
-    void find(FileSearchResults* target);
+    void find(ResultStore* target);
     void searchNestedVolumes(const QList<VolumeDescription>& volumes, const QSet<QString>& served,
-                             const QStringList& nestedSubvolumes, const QStringList& indexedIncludes,
-                             FileSearchResults* target, QStringList* walk);
+                             const QStringList& nestedSubvolumes,
+                             const QStringList& indexedIncludes, ResultStore* target,
+                             QStringList* walk);
     void checkCandidate(const ContentSearcher::Snapshot& settings, const ContentQuery* query,
                         const QString& path, bool isDir);
     // Starts the check jobs (before the name phase).
@@ -153,7 +154,7 @@ private:
 
     Helper64Client* helper64;
     FileSearcherWorker* findWorker = nullptr;
-    FileSearchResults* candidates;
+    ResultStore* candidates;
     std::atomic<int> checkedCount{0};
     // The candidates taken by the check jobs so far, per list, and the end of the name phase.
     QMutex queueMutex;
@@ -165,7 +166,7 @@ private:
     DirectorySearcher* directorySearcher;
     ContentSearcher* contentSearcher;
     FileSearchRequest* request;
-    FileSearchResults* results;
+    ResultStore* results;
     QMutex mutex;
     // Include folders that do not exist; written by the "FIND" thread before `finished`.
     QStringList missingFolders;

@@ -325,7 +325,7 @@ void FileSearcher::startFiledSearches()
         entry.second.search->start(); // searches already running are left alone
 }
 
-void FileSearcher::find(FileSearchRequest* request, FileSearchResults* results)
+void FileSearcher::find(FileSearchRequest* request, ResultStore* results)
 {
     QMutexLocker locker(&mutex);
     const FileSearchRequest::Id id = request->id;

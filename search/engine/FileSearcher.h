@@ -64,7 +64,7 @@
 class ContentSearcher;
 class DirectorySearcher;
 class FileSearch;
-class FileSearchResults;
+class ResultStore;
 class FileSearcherWorker;
 class Helper64Client;
 class MatchesSearch;
@@ -105,7 +105,7 @@ public:
 
     // `request` and `results` belong to the caller and stay alive until the search has finished
     // or was cancelled.
-    void find(FileSearchRequest* request, FileSearchResults* results);
+    void find(FileSearchRequest* request, ResultStore* results);
     // Waits for the search's thread; the end is reported (canceled) after the return.
     void cancelFind(FileSearchRequest::Id id);
     // Asks the search to stop and returns at once; its end is reported when it has stopped.

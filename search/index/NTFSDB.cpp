@@ -426,7 +426,7 @@ void NTFSDB::endBusy()
         emit updateFinished();
 }
 
-void NTFSDB::search(FileSearchRequest* request, FileSearchResults* results, QSet<QString>* served)
+void NTFSDB::search(FileSearchRequest* request, ResultStore* results, QSet<QString>* served)
 {
     // The read lock keeps the volumes filed; the set takes its write lock only to file or
     // unfile volumes, never while one loads or builds.

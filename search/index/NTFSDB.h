@@ -83,7 +83,7 @@
 
 class DriveConnectionNotifier;
 class FileSearchRequest;
-class FileSearchResults;
+class ResultStore;
 class NTFSDriveDB;
 
 class NTFSDB : public QObject
@@ -106,7 +106,7 @@ public:
     // Searches every volume the set holds now; `served`, when given, receives their mount
     // points (read under the same lock as the search): a volume not among them (not chosen,
     // failed, not built yet, not identifiable) is not answered by the index.
-    void search(FileSearchRequest* request, FileSearchResults* results, QSet<QString>* served = nullptr);
+    void search(FileSearchRequest* request, ResultStore* results, QSet<QString>* served = nullptr);
     // Mount point -> folders plus files of every indexed volume.
     void indexedCounts(QMap<QString, int>& out) const;
     IndexingSettings settings() const;

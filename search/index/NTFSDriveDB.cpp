@@ -12,7 +12,7 @@
 #include "search/index/NameScan.h"
 #include "search/model/ExclusionRule.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -754,7 +754,7 @@ void NTFSDriveDB::pathsToFrns(const QStringList& paths, QList<FRN>* folders, QLi
         *files = fileList;
 }
 
-void NTFSDriveDB::search(FileSearchRequest* request, FileSearchResults* results)
+void NTFSDriveDB::search(FileSearchRequest* request, ResultStore* results)
 {
     QReadLocker locker(&lock_);
     if (!request || !results)

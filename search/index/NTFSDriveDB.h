@@ -23,7 +23,7 @@
 // name search scans the records with NameScan (up to 8 threads, the UTF-8 names matched without
 // decoding them, leaves that cannot match passed over); this class gives it the folder tests and
 // builds paths only for the hits that pass them. Results keep pointing at the names they
-// report: a search hands them the store's blocks to keep (FileSearchResults::keepAlive).
+// report: a search hands them the store's blocks to keep (ResultStore::keepAlive).
 //
 // Names given back: a record removed or renamed releases its old name; when the released
 // names take more room than the live ones, the names still in use are copied into new blocks
@@ -112,7 +112,7 @@
 class ChangeJournal;
 class ExclusionRule;
 class FileSearchRequest;
-class FileSearchResults;
+class ResultStore;
 
 class NTFSDriveDB : public QObject
 {
@@ -140,7 +140,7 @@ public:
     // before the enumeration, so changes made meanwhile are applied afterwards.
     void createDB(bool* cancel);
 
-    void search(FileSearchRequest* request, FileSearchResults* results);
+    void search(FileSearchRequest* request, ResultStore* results);
     void setExclusions(const IndexingSettings& settings);
 
     QString drive() const { return drive_; }

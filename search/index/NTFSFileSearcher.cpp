@@ -28,7 +28,8 @@ void NTFSFileSearcher::update(bool* stop, const IndexingSettings& settings)
     db_->updateDrives(stop, settings);
 }
 
-void NTFSFileSearcher::search(FileSearchRequest* request, FileSearchResults* results, QSet<QString>* served)
+void NTFSFileSearcher::search(FileSearchRequest* request, ResultStore* results,
+                              QSet<QString>* served)
 {
     db_->search(request, results, served);
 }

@@ -17,7 +17,7 @@
 #include <memory>
 
 class FileSearchRequest;
-class FileSearchResults;
+class ResultStore;
 class NTFSDB;
 
 class NTFSFileSearcher : public QObject
@@ -34,7 +34,7 @@ public:
     void init(bool* stop, const IndexingSettings& settings);
     void update(bool* stop, const IndexingSettings& settings);
     // `served`: see NTFSDB::search.
-    void search(FileSearchRequest* request, FileSearchResults* results, QSet<QString>* served = nullptr);
+    void search(FileSearchRequest* request, ResultStore* results, QSet<QString>* served = nullptr);
     void indexedCounts(QMap<QString, int>& out) const;
     IndexingSettings settings() const;
     // See NTFSDB::volumeStates; cheap, never waits for a volume being built.

@@ -6,7 +6,8 @@
 #include "core/Logger.h"
 #include "search/engine/FileSearcher.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
+#include "storedresults.h"
 #include "testutil.h"
 
 #include <QElapsedTimer>
@@ -30,11 +31,9 @@ inline ContentSearchOptions options()
     return o;
 }
 
-inline QStringList paths(const FileSearchResults& results)
+inline QStringList paths(const ResultStore& results)
 {
-    QStringList out;
-    for (int i = 0; i < results.count(); ++i)
-        out << results.filePath(i);
+    QStringList out = testutil::storedPaths(results);
     out.sort();
     return out;
 }
@@ -58,7 +57,7 @@ inline bool waitFor(QSignalSpy& spy, int id, int ms = 30000)
 inline QStringList search(FileSearcher& searcher, FileSearchRequest& request)
 {
     QSignalSpy found(&searcher, &FileSearcher::findFinished);
-    FileSearchResults results;
+    ResultStore results;
     searcher.find(&request, &results);
     return waitFor(found, request.id) ? paths(results) : QStringList{QStringLiteral("<time-out>")};
 }

@@ -86,7 +86,7 @@ private slots:
         request.fileName = "*.txt";
         request.includePaths = QStringList{tree};
         request.excludePaths = QStringList{".SVN"};
-        FileSearchResults results;
+        ResultStore results;
         searcher.find(&request, &results);
         QTest::qWait(200); // proves an absence
         QCOMPARE(found.count(), 0); // not started before the initialisation
@@ -140,17 +140,14 @@ private slots:
         request.includePaths = QStringList{tree};
         request.contents = "beta";
         request.countMatches = true;
-        FileSearchResults results;
+        ResultStore results;
         searcher.find(&request, &results);
         QVERIFY(waitFor(found, request.id));
         // Folders never pass a contents test; every match is counted.
-        QCOMPARE(results.dirItems().size(), size_t(0));
+        QCOMPARE(results.sizes().dirs, 0);
         QMap<QString, int> counts;
-        for (int i = 0; i < results.count(); ++i) {
-            int m = -1;
-            const QString p = results.filePath(i, &m);
-            counts[p] = m;
-        }
+        for (const ResultStore::Entry& e : testutil::storedEntries(results))
+            counts[ResultStore::entryPath(e)] = e.matches;
         QCOMPARE(counts.value(tree + "/notes.txt"), 2);
         QCOMPARE(counts.value(tree + "/docs/report.txt"), 3);
         QCOMPARE(counts.value(tree + "/.svn/beta/hidden.txt"), 1);
@@ -180,11 +177,11 @@ private slots:
         byDate.excludePaths = QStringList{tmp.filePath("tree"), tmp.filePath("work")};
         byDate.minDate = day;
         byDate.maxDate = day;
-        FileSearchResults inDay;
+        ResultStore inDay;
         searcher.find(&byDate, &inDay);
         QVERIFY(waitFor(found, byDate.id));
         QCOMPARE(paths(inDay), QStringList({dated, dated + "/last", dated + "/start", dated + "/ten"}));
-        QCOMPARE(inDay.dirItems().size(), size_t(1)); // folders take part in the date tests
+        QCOMPARE(inDay.sizes().dirs, 1); // folders take part in the date tests
     }
 
     void matchesSearch()
@@ -250,7 +247,7 @@ private slots:
         FileSearchRequest second = first;
         second.id = first.id + 100000; // a distinct id
         second.includePaths = QStringList{b};
-        FileSearchResults firstResults, secondResults;
+        ResultStore firstResults, secondResults;
         searcher.find(&first, &firstResults);
         searcher.find(&second, &secondResults);
         int checked = 0, total = 0;
@@ -258,13 +255,13 @@ private slots:
         QVERIFY(checked < perFolder);
         QSignalSpy ended(&searcher, &FileSearcher::findEnded);
         searcher.cancelFind(first.id); // returns once its thread has ended
-        const int kept = firstResults.count();
+        const int kept = firstResults.itemCount();
         QCOMPARE(found.count(), 0); // reported after the return, not from inside it
         QVERIFY(waitFor(found, second.id));
         QVERIFY(waitFor(found, first.id));
         QTest::qWait(200); // proves an absence
-        QCOMPARE(firstResults.count(), kept); // no work after the cancellation
-        QCOMPARE(secondResults.count(), perFolder); // the other search lost nothing
+        QCOMPARE(firstResults.itemCount(), kept); // no work after the cancellation
+        QCOMPARE(secondResults.itemCount(), perFolder); // the other search lost nothing
         int firstReports = 0;
         for (const auto& args : found)
             firstReports += args.at(0).toInt() == first.id;
@@ -283,7 +280,7 @@ private slots:
         again.fileName = "b1*";
         FileSearchRequest replacement(again);
         replacement.fileName = "b2*";
-        FileSearchResults old, fresh;
+        ResultStore old, fresh;
         searcher.find(&again, &old);
         searcher.find(&replacement, &fresh);
         QVERIFY(waitFor(found, again.id));
@@ -292,7 +289,7 @@ private slots:
         for (const auto& args : found)
             reports += args.at(0).toInt() == again.id;
         QCOMPARE(reports, 1);
-        QCOMPARE(fresh.count(), 11); // b2, b20..b29
+        QCOMPARE(fresh.itemCount(), 11); // b2, b20..b29
         searcher.cancelFind(12345678); // unknown ids do nothing
     }
 
@@ -318,7 +315,7 @@ private slots:
         // was raised directly ends when it is started.
         FileSearchRequest early, flagged;
         early.includePaths = flagged.includePaths = QStringList{many};
-        FileSearchResults earlyResults, flaggedResults;
+        ResultStore earlyResults, flaggedResults;
         searcher.find(&early, &earlyResults);
         searcher.find(&flagged, &flaggedResults);
         searcher.stopFind(early.id);
@@ -335,7 +332,7 @@ private slots:
         FileSearchRequest running;
         running.includePaths = QStringList{many};
         running.contents = "needle";
-        FileSearchResults runningResults;
+        ResultStore runningResults;
         searcher.find(&running, &runningResults);
         searcher.stopFind(running.id);
         QVERIFY(waitFor(found, running.id));
@@ -353,7 +350,7 @@ private slots:
         FileSearchRequest partly;
         partly.fileName = "f.txt";
         partly.includePaths = QStringList{tree, tree + "/nope", tree + "/notes.txt/below", many + "/d7"};
-        FileSearchResults partlyResults;
+        ResultStore partlyResults;
         searcher.find(&partly, &partlyResults);
         QVERIFY(waitFor(found, partly.id));
         QCOMPARE(outcomeOf(partly.id).canceled, false);
@@ -363,7 +360,7 @@ private slots:
         // The flag path reaches the index search of volumes nested in an include folder.
         DirectorySearcher directories;
         FileSearchRequest nested;
-        FileSearchResults nestedResults;
+        ResultStore nestedResults;
         FileSearch unstarted(nullptr, &directories, nullptr, nullptr, &nested, &nestedResults);
         unstarted.raiseCancel();
         QVERIFY(nested.canceled);
@@ -384,7 +381,7 @@ private slots:
         FileSearchRequest request;
         request.includePaths = QStringList{many};
         request.contents = "needle";
-        FileSearchResults results;
+        ResultStore results;
         searcher.find(&request, &results);
         ContentSearchOptions other = options();
         for (int i = 0; i < 300 && found.isEmpty(); ++i) {
@@ -395,7 +392,7 @@ private slots:
             QCoreApplication::processEvents();
         }
         QVERIFY(waitFor(found, request.id));
-        QCOMPARE(results.count(), 100);
+        QCOMPARE(results.itemCount(), 100);
     }
 
     // Destroying the searcher cancels a name search and a matches search whose conversions are
@@ -420,7 +417,7 @@ private slots:
         FileSearchRequest request;
         request.includePaths = QStringList{tmp.filePath("pdfA")};
         request.contents = "quokka";
-        FileSearchResults results;
+        ResultStore results;
         searcher->find(&request, &results);
         FileSearchRequest matches = FileSearchRequest::cloneForMatches(request);
         TempFileHolder holder;
@@ -429,7 +426,7 @@ private slots:
         QTest::qWait(50); // a fixed wait: both searches under way (nothing shows that)
         searcher.reset(); // stop + destroy with a name search and a matches search in flight
         QVERIFY(QDir(marks).entryList({QStringLiteral("ended.*")}).isEmpty());
-        QCOMPARE(results.count(), 0);
+        QCOMPARE(results.itemCount(), 0);
         for (const QString& started : QDir(marks).entryList({QStringLiteral("started.*")})) {
             const QByteArray pid = started.mid(8).toUtf8();
             QTRY_VERIFY(!QFileInfo::exists("/proc/" + pid + "/cmdline") ||
@@ -460,20 +457,20 @@ private slots:
         FileSearchRequest request;
         request.includePaths = QStringList{tree};
         request.contents = "beta";
-        FileSearchResults results;
+        ResultStore results;
         auto search = std::make_unique<FileSearch>(nullptr, &directories, &contents, &client,
                                                    &request, &results);
         QSignalSpy finished(search.get(), &FileSearch::finished);
         search->start();
         QTest::qWait(300); // a fixed wait: the name phase is over, the check phase waits for the helper
-        QCOMPARE(results.count(), 0);
+        QCOMPARE(results.itemCount(), 0);
         search->cancel();
         // The cancel did not wait for the helper: the other conversion still holds it (until
         // the helper's pipe wait of 5 s ends it).
         QVERIFY(busy->isRunning());
         search.reset();
         QCOMPARE(finished.count(), 1); // its end is reported, canceled
-        QCOMPARE(results.count(), 0);
+        QCOMPARE(results.itemCount(), 0);
         QVERIFY(busy->wait(20000));
     }
 
@@ -510,7 +507,7 @@ private slots:
             FileSearchRequest request;
             request.includePaths = QStringList{folder};
             request.contents = "alpha";
-            FileSearchResults results;
+            ResultStore results;
             FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
             // FileSearch::finished comes from the FIND worker while this thread reads the count.
             testutil::ThreadSafeSpy finished(&search, &FileSearch::finished);
@@ -535,7 +532,7 @@ private slots:
         FileSearchRequest request;
         request.includePaths = QStringList{folder};
         request.contents = "alpha";
-        FileSearchResults results;
+        ResultStore results;
         FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
         search.start();
         QTRY_VERIFY(QFile::exists(started));
@@ -572,7 +569,7 @@ private slots:
         request.includePaths = QStringList{folder};
         request.contents = "needle";
         request.countMatches = true;
-        FileSearchResults results;
+        ResultStore results;
         const long grownKiB = docgen::peakGrowthKiB([&] {
             FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
             // FileSearch::finished comes from the FIND thread.
@@ -580,10 +577,8 @@ private slots:
             search.start();
             QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 60000);
         });
-        QCOMPARE(results.count(), 8);
-        int matches = 0;
-        results.filePath(0, &matches);
-        QCOMPARE(matches, 400);
+        QCOMPARE(results.itemCount(), 8);
+        QCOMPARE(results.entryAt(ResultStore::Files, 0).matches, 400);
         QVERIFY2(grownKiB < 96 * 1024, qPrintable(QString::number(grownKiB)));
     }
 
@@ -602,7 +597,7 @@ private slots:
         FileSearchRequest request;
         request.includePaths = QStringList{folder};
         request.contents = "needle";
-        FileSearchResults results;
+        ResultStore results;
         const int logSize = logText().size();
         {
             FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);

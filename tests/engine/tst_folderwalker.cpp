@@ -8,7 +8,8 @@
 #include "search/engine/DirectorySearcher.h"
 #include "search/engine/FolderWalker.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
+#include "storedresults.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -236,38 +237,38 @@ private slots:
         FileSearchRequest request;
         request.fileName = "*.txt";
         request.includePaths = QStringList{root};
-        FileSearchResults results;
+        ResultStore results;
         DirectorySearcher searcher;
         searcher.walkDirectories(&request, &results, {});
         QStringList found;
-        for (int i = 0; i < results.count(); ++i)
-            found << results.filePath(i);
+        for (const QString& path : testutil::storedPaths(results))
+            found << path;
         found.sort();
         QCOMPARE(found, QStringList({root + "/Sub/Deep/c.txt", root + "/Sub/b.txt", root + "/a.txt",
                                      root + "/sub2/back\\slash.txt"}));
 
         // Folders match too and are listed as folders.
         request.fileName = "sub";
-        FileSearchResults dirs;
+        ResultStore dirs;
         searcher.walkDirectories(&request, &dirs, {});
-        QCOMPARE(dirs.dirItems().size(), size_t(2)); // Sub, sub2
-        QCOMPARE(dirs.fileItems().size(), size_t(1)); // the link linkToSub is no folder
+        QCOMPARE(dirs.sizes().dirs, 2); // Sub, sub2
+        QCOMPARE(dirs.sizes().files, 1); // the link linkToSub is no folder
 
         // Include folders on an indexed volume are left to the index; none: nothing walked.
-        FileSearchResults skipped;
+        ResultStore skipped;
         request.fileName.clear();
         searcher.walkDirectories(&request, &skipped, {QStringLiteral("/"), volumeOf(root)});
-        QCOMPARE(skipped.count(), 0);
+        QCOMPARE(skipped.itemCount(), 0);
         request.includePaths.clear();
         searcher.walkDirectories(&request, &skipped, {});
-        QCOMPARE(skipped.count(), 0);
+        QCOMPARE(skipped.itemCount(), 0);
 
         // A cancelled request stops the walk without an error.
         request.includePaths = QStringList{root};
         request.canceled = true;
-        FileSearchResults cancelled;
+        ResultStore cancelled;
         searcher.walkDirectories(&request, &cancelled, {});
-        QCOMPARE(cancelled.count(), 0);
+        QCOMPARE(cancelled.itemCount(), 0);
     }
 
     void namesThatAreNotUtf8()
@@ -289,10 +290,10 @@ private slots:
         FileSearchRequest request;
         request.fileName = "*.txt";
         request.includePaths = QStringList{odd};
-        FileSearchResults results;
+        ResultStore results;
         DirectorySearcher().walkDirectories(&request, &results, {});
         ::unlink(raw.constData()); // QTemporaryDir cannot remove a name it cannot decode
-        QCOMPARE(results.count(), 1);
+        QCOMPARE(results.itemCount(), 1);
     }
 };
 

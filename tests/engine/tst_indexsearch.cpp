@@ -164,7 +164,7 @@ private slots:
         early.fileName = "report";
         early.includePaths = QStringList{vol, plain};
         QSignalSpy found(&searcher, &FileSearcher::findFinished);
-        FileSearchResults earlyResults;
+        ResultStore earlyResults;
         searcher.find(&early, &earlyResults);
         searcher.init(settings, ContentSearchOptions());
         QVERIFY(init.wait(30000) || init.count() == 1);

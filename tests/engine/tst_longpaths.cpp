@@ -6,15 +6,14 @@
 #include "core/Logger.h"
 #include "core/LongPath.h"
 #include "search/engine/ContentSearcher.h"
-#include "search/model/TempFileHolder.h"
-#include "search/engine/ContentSearcher.h"
 #include "search/engine/DirectorySearcher.h"
 #include "search/engine/FileSearch.h"
 #include "search/engine/FolderWalker.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
 #include "search/model/FileStatus.h"
+#include "search/model/ResultStore.h"
 #include "search/model/TempFileHolder.h"
+#include "storedresults.h"
 
 #include <QProcess>
 #include <QSet>
@@ -135,11 +134,11 @@ private slots:
         FileSearchRequest request;
         request.fileName = QStringLiteral("f.txt");
         request.includePaths = QStringList{top};
-        FileSearchResults results;
+        ResultStore results;
         DirectorySearcher().walkDirectories(&request, &results, {});
         QStringList found;
-        for (int i = 0; i < results.count(); ++i)
-            found << results.filePath(i);
+        for (const QString& path : testutil::storedPaths(results))
+            found << path;
         found.sort();
         QCOMPARE(found, findAll(top, {QStringLiteral("-name"), QStringLiteral("f.txt")}));
 

@@ -4,7 +4,8 @@
 #include "core/Logger.h"
 #include "search/engine/FileSearcher.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
+#include "storedresults.h"
 #include "testutil.h"
 
 #include <QSignalSpy>
@@ -19,14 +20,14 @@ class TestSmoke : public QObject
 
     QStringList runSearch(FileSearcher& searcher, FileSearchRequest& request)
     {
-        FileSearchResults results;
+        ResultStore results;
         QSignalSpy finished(&searcher, &FileSearcher::findFinished);
         searcher.find(&request, &results);
         if (!finished.wait(20000))
             return {QStringLiteral("<timed out>")};
         QStringList found;
-        for (int i = 0; i < results.count(); ++i)
-            found << results.filePath(i).mid(tmp.path().size());
+        for (const QString& path : testutil::storedPaths(results))
+            found << path.mid(tmp.path().size());
         found.sort();
         qInfo().noquote() << "  found:" << found.join(QStringLiteral(", "));
         return found;

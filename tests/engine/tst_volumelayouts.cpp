@@ -103,7 +103,7 @@ class TestVolumeLayouts : public QObject
     {
         DirectorySearcher directories;
         ContentSearcher contents(nullptr, tmp.filePath("work"));
-        FileSearchResults results;
+        ResultStore results;
         FileSearch search(index.get(), &directories, &contents, nullptr, &request, &results);
         testutil::ThreadSafeSpy finished(&search, &FileSearch::finished);
         search.start();

@@ -47,7 +47,7 @@ class TestVolumeWalk : public QObject
     {
         DirectorySearcher directories;
         ContentSearcher contents(nullptr, tmp.filePath("work"));
-        FileSearchResults results;
+        ResultStore results;
         FileSearch search(index, &directories, &contents, nullptr, &request, &results);
         // The search ends on its worker thread, so the record of its end must be thread-safe.
         testutil::ThreadSafeSpy finished(&search, &FileSearch::finished);
@@ -243,22 +243,22 @@ private slots:
         ContentSearcher contents(nullptr, tmp.filePath("work"));
         FileSearchRequest request;
         request.fileName = "f*";
-        FileSearchResults results;
+        ResultStore results;
         {
             FileSearch search(nullptr, &directories, &contents, nullptr, &request, &results);
             QSignalSpy finished(&search, &FileSearch::finished);
             search.start();
             search.cancel(); // returns when the search does no more work
-            const int after = results.count();
+            const int after = results.itemCount();
             QVERIFY(after < total);
             QTest::qWait(100); // proves an absence: nothing is added after the cancellation
-            QCOMPARE(results.count(), after);
+            QCOMPARE(results.itemCount(), after);
             QCOMPARE(finished.count(), 1); // the end is reported, canceled
         }
         // A walk of a cancelled request adds nothing.
-        FileSearchResults none;
+        ResultStore none;
         directories.walkVolumes(&request, &none, {root + "/big"}, {root + "/big"});
-        QCOMPARE(none.count(), 0);
+        QCOMPARE(none.itemCount(), 0);
 
         FileSearchRequest again;
         again.fileName = "f*";

@@ -7,16 +7,16 @@
 //   and every checksum put right by the harness, so the fuzzer reaches the checks of the layout,
 //   the records and the names, and the search over what they give.
 #include "core/IndexingSettings.h"
+#include "fuzzutil.h"
 #include "search/index/IndexFile.h"
 #include "search/index/JournalBackend.h"
 #include "search/index/NTFSDriveDB.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
+#include "tests/common/scopedinstance.h"
 #include "tests/doubles/ScriptedJournalBackend.h"
 #include "tests/doubles/ScriptedVolumeLayer.h"
-#include "tests/common/scopedinstance.h"
 #include "tests/index/indexfilebytes.h"
-#include "fuzzutil.h"
 
 namespace {
 
@@ -96,12 +96,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (db.load(nullptr)) {
         FileSearchRequest request;
         request.includeSubfolders = true;
-        FileSearchResults results;
+        ResultStore results;
         db.search(&request, &results);
-        for (int i = 0; i < results.count() && i < 1000; ++i)
-            results.filePath(i);
+        const ResultStore::Sizes found = results.sizes();
+        for (int i = 0; i < found.dirs + found.files && i < 1000; ++i)
+            ResultStore::entryPath(i < found.dirs
+                                       ? results.entryAt(ResultStore::Dirs, i)
+                                       : results.entryAt(ResultStore::Files, i - found.dirs));
         request.fileName = QStringLiteral("rep");
-        FileSearchResults some;
+        ResultStore some;
         db.search(&request, &some);
     }
     db.stopJournal();

@@ -3,7 +3,8 @@
 #pragma once
 
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
+#include "storedresults.h"
 
 #include <QFile>
 #include <QString>
@@ -23,12 +24,9 @@ QStringList searchPaths(Index& index, const QString& pattern)
 {
     FileSearchRequest request;
     request.fileName = pattern;
-    FileSearchResults results;
+    ResultStore results;
     index.search(&request, &results);
-    QStringList out;
-    for (int i = 0; i < results.count(); ++i)
-        out << results.filePath(i);
-    return out;
+    return testutil::storedPaths(results);
 }
 
 // The hits of a name search as "D <path>" for folders and "F <path>" for files, in result
@@ -43,11 +41,11 @@ QStringList markedSearchPaths(Index& index, const QString& pattern, const QStrin
     request.includeSubfolders = subfolders;
     request.excludePaths = exclude;
     request.minSize = minSize;
-    FileSearchResults results;
+    ResultStore results;
     index.search(&request, &results);
     QStringList out;
-    for (int i = 0; i < results.count(); ++i)
-        out << (results.isDir(i) ? QStringLiteral("D ") : QStringLiteral("F ")) + results.filePath(i);
+    for (const ResultStore::Entry& e : testutil::storedEntries(results))
+        out << (e.isDir ? QStringLiteral("D ") : QStringLiteral("F ")) + ResultStore::entryPath(e);
     return out;
 }
 

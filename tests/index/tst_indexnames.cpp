@@ -3,18 +3,19 @@
 // slots, and saved in the index file's section of further names.
 #include "core/Arena.h"
 #include "core/Logger.h"
-#include "search/index/NameStore.h"
-#include "search/index/ExtraNames.h"
-#include "search/index/NTFSDriveDB.h"
-#include "tests/doubles/ScriptedJournalBackend.h"
-#include "tests/doubles/ScriptedVolumeLayer.h"
-#include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
 #include "indexfilebytes.h"
 #include "indexlog.h"
 #include "indextest.h"
-#include "testutil.h"
 #include "scopedinstance.h"
+#include "search/index/ExtraNames.h"
+#include "search/index/NTFSDriveDB.h"
+#include "search/index/NameStore.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/ResultStore.h"
+#include "storedresults.h"
+#include "tests/doubles/ScriptedJournalBackend.h"
+#include "tests/doubles/ScriptedVolumeLayer.h"
+#include "testutil.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>

@@ -2,13 +2,14 @@
 // enumerated by the real walker and followed through the real fanotify journal (needs root).
 #include "core/IndexingSettings.h"
 #include "core/Logger.h"
-#include "platform/FanotifyJournal.h"
-#include "search/index/NTFSDriveDB.h"
-#include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
 #include "indexlog.h"
 #include "indextest.h"
 #include "loopvolume.h"
+#include "platform/FanotifyJournal.h"
+#include "search/index/NTFSDriveDB.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/ResultStore.h"
+#include "storedresults.h"
 #include "testutil.h"
 #include "threadsafespy.h"
 

@@ -9,12 +9,13 @@
 #include "core/FileNameCodec.h"
 #include "core/IndexingSettings.h"
 #include "core/Logger.h"
+#include "indextest.h"
+#include "loopvolume.h"
 #include "platform/FanotifyJournal.h"
 #include "search/index/NTFSDriveDB.h"
 #include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
-#include "indextest.h"
-#include "loopvolume.h"
+#include "search/model/ResultStore.h"
+#include "storedresults.h"
 #include "testutil.h"
 #include "threadsafespy.h"
 
@@ -33,11 +34,11 @@ constexpr int kMaxRounds = 20;
 QList<QByteArray> indexPaths(NTFSDriveDB& db)
 {
     FileSearchRequest request;
-    FileSearchResults results;
+    ResultStore results;
     db.search(&request, &results);
     QList<QByteArray> out;
-    for (int i = 0; i < results.count(); ++i)
-        out << FileNameCodec::encode(results.filePath(i));
+    for (const QString& path : testutil::storedPaths(results))
+        out << FileNameCodec::encode(path);
     std::sort(out.begin(), out.end());
     return out;
 }

@@ -244,10 +244,10 @@ private slots:
         searching = std::thread([&] {
             FileSearchRequest request;
             request.fileName = QStringLiteral("file");
-            FileSearchResults results;
+            ResultStore results;
             db.search(&request, &results, &served);
-            for (int i = 0; i < results.count(); ++i)
-                found << results.filePath(i);
+            for (const QString& path : testutil::storedPaths(results))
+                found << path;
             done = true;
         });
         QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
@@ -277,12 +277,12 @@ private slots:
             while (!stopSearching) {
                 FileSearchRequest request;
                 request.fileName = QStringLiteral("file");
-                FileSearchResults results;
+                ResultStore results;
                 QSet<QString> served;
                 db.search(&request, &results, &served);
                 QStringList found;
-                for (int i = 0; i < results.count(); ++i)
-                    found << results.filePath(i);
+                for (const QString& path : testutil::storedPaths(results))
+                    found << path;
                 QStringList expected;
                 for (const QString& mp : served)
                     expected << mp + "/file-" + mp.mid(5);

@@ -3,18 +3,19 @@
 #include "core/FileSearchException.h"
 #include "core/Logger.h"
 #include "core/StringPool.h"
-#include "search/index/IndexFile.h"
-#include "search/index/NTFSDriveDB.h"
-#include "tests/doubles/ScriptedJournalBackend.h"
-#include "tests/doubles/ScriptedVolumeLayer.h"
-#include "search/model/FileSearchRequest.h"
-#include "search/model/FileSearchResults.h"
 #include "indexfilebytes.h"
 #include "indexlog.h"
 #include "indextest.h"
+#include "scopedinstance.h"
+#include "search/index/IndexFile.h"
+#include "search/index/NTFSDriveDB.h"
+#include "search/model/FileSearchRequest.h"
+#include "search/model/ResultStore.h"
+#include "storedresults.h"
+#include "tests/doubles/ScriptedJournalBackend.h"
+#include "tests/doubles/ScriptedVolumeLayer.h"
 #include "testutil.h"
 #include "threadsafespy.h"
-#include "scopedinstance.h"
 
 #include <QHash>
 #include <QPointer>
@@ -305,12 +306,12 @@ private slots:
         QCOMPARE(find(*db, QStringLiteral("hit"), {}, true, {Mount + "/dir0", Mount + "/dir10"}).size(), 8000 - 1600);
 
         // No request is an error; a canceled one throws before any hit is filed.
-        FileSearchResults results;
+        ResultStore results;
         QVERIFY_EXCEPTION_THROWN(db->search(nullptr, &results), FileSearchException);
         FileSearchRequest request;
         request.canceled = true;
         QVERIFY_EXCEPTION_THROWN(db->search(&request, &results), FileSearchCancelException);
-        QCOMPARE(results.count(), 0);
+        QCOMPARE(results.itemCount(), 0);
     }
 
     void journalChangesAreVisibleInTheNextSearch()
@@ -369,9 +370,9 @@ private slots:
         const std::size_t start = db->nameBytes();
         FileSearchRequest request;
         request.fileName = QStringLiteral("report");
-        FileSearchResults before;
+        ResultStore before;
         db->search(&request, &before);
-        QCOMPARE(before.count(), 2);
+        QCOMPARE(before.itemCount(), 2);
         std::size_t most = 0;
         for (int round = 0; round < 16; ++round) {
             for (int i = 0; i < 40000; ++i)
@@ -387,8 +388,9 @@ private slots:
         QVERIFY2(db->nameBytes() < start + 6 * 1024 * 1024, qPrintable(QString::number(db->nameBytes())));
         QVERIFY(most < 8 * 1024 * 1024);
         QVERIFY(db->releasedNameBytes() < db->nameBytes() + 5 * 1024 * 1024);
-        QCOMPARE(before.filePath(0), QStringLiteral("/mnt/v/docs/Report 2015.txt"));
-        QCOMPARE(before.filePath(1), QStringLiteral("/mnt/v/Projects/report.PDF"));
+        QCOMPARE(testutil::storedPaths(before).at(0),
+                 QStringLiteral("/mnt/v/docs/Report 2015.txt"));
+        QCOMPARE(testutil::storedPaths(before).at(1), QStringLiteral("/mnt/v/Projects/report.PDF"));
         QCOMPARE(find(*db, QStringLiteral("notes;report")), QStringList({
             "F /mnt/v/docs/Report 2015.txt", "F /mnt/v/Projects/report.PDF", "F /mnt/v/notes-15.txt"}));
     }

@@ -133,12 +133,12 @@ void FileTable::setRequest(const FileSearchRequest* newRequest)
     highlighter.reset(request ? new SearchExpression(request->fileName, request->matchOptions(true)) : nullptr);
 }
 
-void FileTable::setResults(std::shared_ptr<FileSearchResults> newResults)
+void FileTable::setResults(std::shared_ptr<ResultRows> newResults)
 {
     sorter.cancel();
     model_->clear([this, &newResults]() {
         results_ = std::move(newResults);
-        shown = FileSearchResults::Counts();
+        shown = ResultRows::Counts();
         shown.filter = results_ ? results_->categoryFilter() : 0;
     });
     cache.clear();
@@ -148,7 +148,7 @@ void FileTable::appendNewRows()
 {
     if (!results_)
         return;
-    const FileSearchResults::Counts now = results_->counts();
+    const ResultRows::Counts now = results_->takeUp();
     if (now.filter != shown.filter) {
         reload();
         return;
@@ -167,13 +167,13 @@ void FileTable::appendNewRows()
 void FileTable::reload()
 {
     model_->clear([this]() {
-        shown = FileSearchResults::Counts();
+        shown = ResultRows::Counts();
         shown.filter = results_ ? results_->categoryFilter() : 0;
     });
     cache.clear();
     if (!results_)
         return;
-    const FileSearchResults::Counts now = results_->counts();
+    const ResultRows::Counts now = results_->takeUp();
     model_->appendRows(now.rows(), [this, &now]() { shown = now; });
 }
 
@@ -182,7 +182,7 @@ void FileTable::clear()
     sorter.cancel();
     model_->clear([this]() {
         const int filter = shown.filter;
-        shown = FileSearchResults::Counts();
+        shown = ResultRows::Counts();
         shown.filter = filter;
     });
     cache.clear();
@@ -194,12 +194,12 @@ void FileTable::setFilter(int category)
         return;
     sorter.cancel();
     model_->clear([this]() {
-        shown = FileSearchResults::Counts();
+        shown = ResultRows::Counts();
         shown.filter = -1;
     });
     cache.clear();
     results_->setCategoryFilter(category, settings ? settings->fileCategories() : QList<FileCategory>());
-    const FileSearchResults::Counts now = results_->counts();
+    const ResultRows::Counts now = results_->takeUp();
     shown.filter = now.filter;
     model_->appendRows(now.rows(), [this, &now]() { shown = now; });
     sortByIndicator();
@@ -242,10 +242,10 @@ void FileTable::onSortFinished()
 {
     if (!results_)
         return;
-    FileSearchResults::SortPlan plan = sorter.takePlan();
+    ResultRows::SortPlan plan = sorter.takePlan();
     model_->beginReorder();
     const QVector<int> oldRows = model_->persistentRows();
-    QList<FileSearchResults::Entry> entries;
+    QList<ResultRows::Entry> entries;
     entries.reserve(oldRows.size());
     for (int row : oldRows)
         entries.append(results_->entryAtRow(shown, row));
@@ -267,13 +267,15 @@ void FileTable::removePaths(const QStringList& paths)
 {
     if (!results_ || paths.isEmpty())
         return;
-    const QList<FileSearchResults::Entry> entries = results_->entriesOfPaths(paths);
+    // What the search stored since the last refresh may hold the paths too (a file found twice).
+    appendNewRows();
+    const QList<ResultRows::Entry> entries = results_->entriesOfPaths(paths);
     if (entries.isEmpty())
         return;
     sorter.cancel(); // a plan computed before the removal would be refused anyway
     const QVector<int> rows = results_->rowsOfEntries(entries, shown);
-    QHash<int, FileSearchResults::Entry> byRow;
-    QList<FileSearchResults::Entry> unshown;
+    QHash<int, ResultRows::Entry> byRow;
+    QList<ResultRows::Entry> unshown;
     for (int i = 0; i < entries.size(); ++i) {
         if (rows.at(i) >= 0)
             byRow.insert(rows.at(i), entries.at(i));
@@ -284,7 +286,7 @@ void FileTable::removePaths(const QStringList& paths)
         // By position: an item shown twice loses only these rows.
         results_->removeShownRows(shown, first, last);
         for (int r = first; r <= last; ++r) {
-            const FileSearchResults::Entry& e = byRow[r];
+            const ResultRows::Entry& e = byRow[r];
             if (shown.filter >= 2)
                 --shown.filtered;
             else if (e.isDir)
@@ -393,7 +395,7 @@ void FileTable::openFile(const QModelIndex& index)
         view_->opener()(view_->window(), path);
 }
 
-const FileProperties& FileTable::properties(const FileSearchResults::Entry& entry)
+const FileProperties& FileTable::properties(const ResultRows::Entry& entry)
 {
     if (view_) {
         const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
@@ -409,10 +411,10 @@ QList<QPair<int, int>> FileTable::nameMatches(int row)
 {
     if (!results_ || !highlighter || !request || request->fileName.trimmed().isEmpty())
         return {};
-    const FileSearchResults::Entry e = results_->entryAtRow(shown, row);
+    const ResultRows::Entry e = results_->entryAtRow(shown, row);
     if (!e.isValid())
         return {};
-    const QString name = FileSearchResults::entryName(e);
+    const QString name = ResultStore::entryName(e);
     MatchPositions positions;
     highlighter->match(name, &positions);
     return CellText::nameMatchRanges(name, positions);
@@ -422,14 +424,15 @@ QString FileTable::data(int row, int column)
 {
     if (!results_)
         return QString();
-    const FileSearchResults::Entry e = results_->entryAtRow(shown, row);
+    const ResultRows::Entry e = results_->entryAtRow(shown, row);
     if (!e.isValid())
         return QString();
     switch (model_->columnTypeAt(column)) {
     case FileTableColumns::Name:
-        return FileSearchResults::entryName(e);
+        return ResultStore::entryName(e);
     case FileTableColumns::Path:
-        return CellText::pathText(FileSearchResults::entryFolder(e), request ? request->includePaths : QStringList());
+        return CellText::pathText(ResultStore::entryFolder(e),
+                                  request ? request->includePaths : QStringList());
     case FileTableColumns::Size:
         return e.isDir ? QString() : CellText::sizeText(properties(e).size);
     case FileTableColumns::Created:
@@ -439,7 +442,7 @@ QString FileTable::data(int row, int column)
     case FileTableColumns::LastAccessed:
         return CellText::timeText(properties(e).accessed);
     case FileTableColumns::FileType:
-        return CellText::typeText(FileSearchResults::entryName(e), e.isDir);
+        return CellText::typeText(ResultStore::entryName(e), e.isDir);
     case FileTableColumns::Matches:
         return e.matches == 0 ? QString() : QString::number(e.matches);
     default:
@@ -452,11 +455,11 @@ bool FileTable::setData(int row, int column, const QString& value)
     Q_UNUSED(column);
     if (!results_)
         return false;
-    const FileSearchResults::Entry e = results_->entryAtRow(shown, row);
-    if (!e.isValid() || value == FileSearchResults::entryName(e))
+    const ResultRows::Entry e = results_->entryAtRow(shown, row);
+    if (!e.isValid() || value == ResultStore::entryName(e))
         return false;
     QString error;
-    if (!FileRenamer::rename(FileSearchResults::entryPath(e), value, nullptr, &error)) {
+    if (!FileRenamer::rename(ResultStore::entryPath(e), value, nullptr, &error)) {
         if (prompter)
             prompter->warning(view_, tr("Rename"), error);
         return false;
@@ -470,10 +473,10 @@ QVariant FileTable::icon(int row)
 {
     if (!results_)
         return QVariant();
-    const FileSearchResults::Entry e = results_->entryAtRow(shown, row);
+    const ResultRows::Entry e = results_->entryAtRow(shown, row);
     if (!e.isValid())
         return QVariant();
-    const QString path = FileSearchResults::entryPath(e) + (e.isDir ? QStringLiteral("/") : QString());
+    const QString path = ResultStore::entryPath(e) + (e.isDir ? QStringLiteral("/") : QString());
     const QString key = e.isDir ? QStringLiteral("<DIR>") : fileIconName(path);
     if (key.isEmpty()) {
         // No theme name to key by: ask each time rather than give other types this icon.
@@ -490,10 +493,10 @@ QVariant FileTable::icon(int row)
 
 QString FileTable::filePath(int row)
 {
-    return results_ ? FileSearchResults::entryPath(results_->entryAtRow(shown, row)) : QString();
+    return results_ ? ResultStore::entryPath(results_->entryAtRow(shown, row)) : QString();
 }
 
 QString FileTable::fileName(int row)
 {
-    return results_ ? FileSearchResults::entryName(results_->entryAtRow(shown, row)) : QString();
+    return results_ ? ResultStore::entryName(results_->entryAtRow(shown, row)) : QString();
 }

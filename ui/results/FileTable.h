@@ -1,12 +1,12 @@
 // FileTable: the controller behind one search tab's result table. It is the IDataSource of
 // the model (every cell text, icon, path and rename), owns the model's delegates and the
 // tab's FilterBar, follows the header (column menu, widths, order, sort) and keeps the model
-// in step with the tab's FileSearchResults.
+// in step with the tab's rows view (ResultRows, over the store the search fills).
 //
-// Rows. The table keeps the counts of the results it has taken up (`shown`) and addresses its
-// rows through them, never through the live lengths a search is still growing. Each refresh
-// (`appendNewRows`) inserts the new folders at the old folder count and the new files at the
-// end, so rows already shown keep their items.
+// Rows. The table keeps the counts of the rows it has taken up (`shown`) and addresses its
+// rows through them. Each refresh (`appendNewRows`) has the view take up what the search
+// stored since (ResultRows::takeUp) and inserts the new folders at the old folder count and
+// the new files at the end, so rows already shown keep their items.
 //
 // Cells. Name, Path, Type and Matches come from the item alone; only Size and the three times
 // read the file system, once per item while it stays in the row cache. Paths never stat.
@@ -27,7 +27,7 @@
 // instance itself. Renames use FileRenamer (no replacing of an existing name).
 #pragma once
 
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultRows.h"
 #include "ui/results/IDataSource.h"
 #include "ui/results/ResultSorter.h"
 #include "ui/results/RowCache.h"
@@ -68,8 +68,8 @@ public:
 
     void setRequest(const FileSearchRequest* request);
     // Shared: a sort still running after the table moved on keeps them until it ends.
-    void setResults(std::shared_ptr<FileSearchResults> results);
-    FileSearchResults* results() const { return results_.get(); }
+    void setResults(std::shared_ptr<ResultRows> results);
+    ResultRows* results() const { return results_.get(); }
 
     // Takes up the rows the search added since the last call.
     void appendNewRows();
@@ -93,7 +93,7 @@ public:
 
     FileTableModel* model() const { return model_; }
     FileTableView* view() const { return view_; }
-    const FileSearchResults::Counts& shownCounts() const { return shown; }
+    const ResultRows::Counts& shownCounts() const { return shown; }
     const RowCache& rowCache() const { return cache; }
 
     // IDataSource
@@ -121,13 +121,13 @@ private:
     // Starts the sort on the worker, without asking.
     void startSort(int type, Qt::SortOrder order);
     void reload();
-    const FileProperties& properties(const FileSearchResults::Entry& entry);
+    const FileProperties& properties(const ResultRows::Entry& entry);
 
     QPointer<FileTableView> view_;
     Settings* settings;
     Prompter* prompter;
     const FileSearchRequest* request = nullptr;
-    std::shared_ptr<FileSearchResults> results_;
+    std::shared_ptr<ResultRows> results_;
     std::unique_ptr<SearchExpression> highlighter;
     FileTableModel* model_ = nullptr;
     FileTableItemDelegate* nameDelegate;
@@ -138,6 +138,6 @@ private:
     FilterBar* filterBar_ = nullptr;
     bool showFilterBar_ = true;
     bool columnsChanged = false;
-    FileSearchResults::Counts shown;
+    ResultRows::Counts shown;
     ResultSorter sorter;
 };

@@ -10,19 +10,19 @@ void ResultSorter::cancel()
     job.cancel();
 }
 
-void ResultSorter::start(std::shared_ptr<FileSearchResults> results, int column, Qt::SortOrder order)
+void ResultSorter::start(std::shared_ptr<ResultRows> results, int column, Qt::SortOrder order)
 {
     column_ = column;
     order_ = order;
-    using Outcome = std::shared_ptr<FileSearchResults::SortPlan>;
+    using Outcome = std::shared_ptr<ResultRows::SortPlan>;
     job.start<Outcome>(
         [this, results = std::move(results), column, order](const BackgroundJob::Control& control) -> Outcome {
             // Worker thread: `this` is not touched here.
-            auto made = std::make_shared<FileSearchResults::SortPlan>(results->prepareSort(column, order));
+            auto made = std::make_shared<ResultRows::SortPlan>(results->prepareSort(column, order));
             auto report = [&control, self = this](int done, int total) {
                 control.post([self, done, total]() { emit self->progress(done, total); });
             };
-            if (!FileSearchResults::computeSort(*made, control.flag(), report))
+            if (!ResultRows::computeSort(*made, control.flag(), report))
                 return {};
             return made;
         },
@@ -34,17 +34,17 @@ void ResultSorter::start(std::shared_ptr<FileSearchResults> results, int column,
         });
 }
 
-void ResultSorter::discard(FileSearchResults::SortPlan&& spent)
+void ResultSorter::discard(ResultRows::SortPlan&& spent)
 {
     if (spent.dirs.empty() && spent.files.empty())
         return;
-    auto lists = std::make_shared<FileSearchResults::SortPlan>(std::move(spent));
+    auto lists = std::make_shared<ResultRows::SortPlan>(std::move(spent));
     BackgroundJob::detach([lists]() mutable { lists.reset(); });
 }
 
-FileSearchResults::SortPlan ResultSorter::takePlan()
+ResultRows::SortPlan ResultSorter::takePlan()
 {
-    FileSearchResults::SortPlan taken = std::move(plan);
-    plan = FileSearchResults::SortPlan();
+    ResultRows::SortPlan taken = std::move(plan);
+    plan = ResultRows::SortPlan();
     return taken;
 }

@@ -2,9 +2,9 @@
 // stays responsive while keys are read from the file system (a size or time sort stats every
 // item) or a million names are ordered.
 //
-// The worker copies the shown lists (FileSearchResults::prepareSort, a short lock) and computes
+// The worker copies the shown lists (ResultRows::prepareSort, a short lock) and computes
 // the order without any lock; `finished` then comes on the owner's thread and the owner
-// applies the plan (`takePlan`, FileSearchResults::applySort, which swaps the lists in) between
+// applies the plan (`takePlan`, ResultRows::applySort, which swaps the lists in) between
 // the model's layout signals and hands the spent plan back (`discard`), to be freed on a
 // worker: copying, ordering and freeing a million rows never runs on the GUI thread. A new
 // start or `cancel` stops a running sort at its next poll of the flag and drops its result;
@@ -12,7 +12,7 @@
 // comes as (done, total) items.
 #pragma once
 
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultRows.h"
 #include "ui/common/BackgroundJob.h"
 
 #include <QObject>
@@ -26,16 +26,16 @@ public:
     explicit ResultSorter(QObject* parent = nullptr);
 
     // GUI thread, as every function here.
-    void start(std::shared_ptr<FileSearchResults> results, int column, Qt::SortOrder order);
+    void start(std::shared_ptr<ResultRows> results, int column, Qt::SortOrder order);
     // Stops a running sort; its result is dropped.
     void cancel();
     bool isRunning() const { return job.isRunning(); }
     int column() const { return column_; }
     Qt::SortOrder order() const { return order_; }
     // The computed plan of the last finished sort (empty afterwards).
-    FileSearchResults::SortPlan takePlan();
+    ResultRows::SortPlan takePlan();
     // Frees a spent plan (the lists a sort replaced) on a worker.
-    static void discard(FileSearchResults::SortPlan&& spent);
+    static void discard(ResultRows::SortPlan&& spent);
 
 signals:
     void progress(int done, int total);
@@ -43,7 +43,7 @@ signals:
 
 private:
     BackgroundJob job;
-    FileSearchResults::SortPlan plan;
+    ResultRows::SortPlan plan;
     int column_ = -1;
     Qt::SortOrder order_ = Qt::AscendingOrder;
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-const FileProperties& RowCache::properties(const FileSearchResults::Entry& entry)
+const FileProperties& RowCache::properties(const ResultStore::Entry& entry)
 {
     const Key key{entry.name, entry.path, entry.isDir};
     auto it = map.find(key);
@@ -11,7 +11,7 @@ const FileProperties& RowCache::properties(const FileSearchResults::Entry& entry
         return it->second->second;
     }
     ++misses_;
-    order.emplace_front(key, FileProperties(FileSearchResults::entryPath(entry), entry.matches));
+    order.emplace_front(key, FileProperties(ResultStore::entryPath(entry), entry.matches));
     map.emplace(key, order.begin());
     while (int(map.size()) > capacity_) {
         map.erase(order.back().first);

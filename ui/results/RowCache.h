@@ -6,7 +6,7 @@
 #pragma once
 
 #include "search/model/FileProperties.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
 
 #include <list>
 #include <unordered_map>
@@ -17,7 +17,7 @@ public:
     explicit RowCache(int capacity = 100) : capacity_(capacity) {}
 
     // The record of `entry`, read with one stat on a miss.
-    const FileProperties& properties(const FileSearchResults::Entry& entry);
+    const FileProperties& properties(const ResultStore::Entry& entry);
     void setCapacity(int capacity);
     int capacity() const { return capacity_; }
     int size() const { return int(map.size()); }

@@ -85,7 +85,7 @@ QString CsvExporter::line(const QString& path, int matches)
         + quote(CellText::timeText(p.modified));
 }
 
-void CsvExporter::start(std::shared_ptr<const FileSearchResults> results, const QString& fileName)
+void CsvExporter::start(std::shared_ptr<const ResultRows> results, const QString& fileName)
 {
     cancel();
     if (running) {
@@ -106,19 +106,16 @@ void CsvExporter::onEnded(const QString& error)
     }
 }
 
-void CsvExporter::begin(std::shared_ptr<const FileSearchResults> results, const QString& fileName)
+void CsvExporter::begin(std::shared_ptr<const ResultRows> results, const QString& fileName)
 {
     running = true;
     fileName_ = fileName;
     auto mine = std::make_shared<std::atomic<int>>(Writing);
     stage = mine;
-    // The rows as they stand now, by value (their strings live as long as the results, which
-    // the job shares).
-    const FileSearchResults::Counts counts = results->counts();
-    auto rows = std::make_shared<QVector<FileSearchResults::Entry>>();
-    rows->reserve(counts.rows());
-    for (int row = 0; row < counts.rows(); ++row)
-        rows->append(results->entryAtRow(counts, row));
+    // The rows as they stand now, by value (their strings live as long as the results' store,
+    // which the job shares).
+    auto rows =
+        std::make_shared<QVector<ResultRows::Entry>>(results->entriesOfRows(results->counts()));
     // Runs on a worker; the result is the error text (empty on success), or null when stopped.
     using Outcome = std::shared_ptr<QString>;
     job.start<Outcome>(
@@ -141,9 +138,10 @@ void CsvExporter::begin(std::shared_ptr<const FileSearchResults> results, const 
                             return false;
                         }
                         if (i < rows->size()) {
-                            const FileSearchResults::Entry& e = rows->at(i);
+                            const ResultRows::Entry& e = rows->at(i);
                             if (e.isValid())
-                                piece += line(FileSearchResults::entryPath(e), e.matches) + QLatin1String("\r\n");
+                                piece += line(ResultStore::entryPath(e), e.matches) +
+                                         QLatin1String("\r\n");
                             if (piece.size() < kPieceUnits)
                                 continue;
                         }

@@ -26,7 +26,7 @@
 // export without a report. The job shares the results, so their strings live until it ends.
 #pragma once
 
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultRows.h"
 #include "ui/common/BackgroundJob.h"
 
 #include <QObject>
@@ -45,7 +45,7 @@ public:
     ~CsvExporter() override;
 
     // Exports the rows of `results` as they stand now (GUI thread, as cancel and isRunning).
-    void start(std::shared_ptr<const FileSearchResults> results, const QString& fileName);
+    void start(std::shared_ptr<const ResultRows> results, const QString& fileName);
     void cancel();
     bool isRunning() const { return running; }
 
@@ -67,10 +67,10 @@ private:
     enum Stage { Writing, Stopped, Committing };
     struct Pending
     {
-        std::shared_ptr<const FileSearchResults> results;
+        std::shared_ptr<const ResultRows> results;
         QString fileName;
     };
-    void begin(std::shared_ptr<const FileSearchResults> results, const QString& fileName);
+    void begin(std::shared_ptr<const ResultRows> results, const QString& fileName);
     void onEnded(const QString& error);
 
     BackgroundJob job;

@@ -1,7 +1,7 @@
 #include "ui/tab/SearchRun.h"
 
 #include "search/engine/FileSearcher.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultStore.h"
 #include "search/model/TempFileHolder.h"
 
 SearchRun::SearchRun(FileSearcher* searcher, std::shared_ptr<FileSearchRequest> request)
@@ -15,7 +15,7 @@ SearchRun::SearchRun(FileSearcher* searcher, std::shared_ptr<FileSearchRequest> 
 SearchRun::~SearchRun() = default;
 
 SearchRun* SearchRun::find(FileSearcher* engine, std::shared_ptr<FileSearchRequest> request,
-                           std::shared_ptr<FileSearchResults> results)
+                           std::shared_ptr<ResultStore> results)
 {
     auto* run = new SearchRun(engine, std::move(request));
     run->results_ = std::move(results);

@@ -22,7 +22,7 @@
 #include <memory>
 
 class FileSearcher;
-class FileSearchResults;
+class ResultStore;
 class TempFileHolder;
 
 class SearchRun : public QObject
@@ -31,7 +31,7 @@ class SearchRun : public QObject
 public:
     // Files a name search of `request` into `results`.
     static SearchRun* find(FileSearcher* engine, std::shared_ptr<FileSearchRequest> request,
-                           std::shared_ptr<FileSearchResults> results);
+                           std::shared_ptr<ResultStore> results);
     // Files a search of every match of `request`'s contents pattern in one file.
     static SearchRun* findMatches(FileSearcher* engine, std::shared_ptr<FileSearchRequest> request,
                                   const QString& filePath, std::shared_ptr<TempFileHolder> holder);
@@ -45,7 +45,7 @@ public:
     void cancel();
 
     const std::shared_ptr<FileSearchRequest>& request() const { return request_; }
-    const std::shared_ptr<FileSearchResults>& results() const { return results_; }
+    const std::shared_ptr<ResultStore>& results() const { return results_; }
     const std::shared_ptr<TempFileHolder>& holder() const { return holder_; }
     const FindOutcome& outcome() const { return outcome_; }
 
@@ -60,7 +60,7 @@ private:
 
     FileSearcher* engine;
     std::shared_ptr<FileSearchRequest> request_;
-    std::shared_ptr<FileSearchResults> results_;
+    std::shared_ptr<ResultStore> results_;
     std::shared_ptr<TempFileHolder> holder_;
     FileSearchRequest::Id id_;
     bool matches = false;

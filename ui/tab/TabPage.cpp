@@ -6,8 +6,8 @@
 #include "core/Settings.h"
 #include "search/engine/FileSearcher.h"
 #include "search/model/ExpressionCheck.h"
-#include "search/model/FileSearchResults.h"
 #include "search/model/MaskList.h"
+#include "search/model/ResultRows.h"
 #include "ui/common/DeleteJob.h"
 #include "ui/common/Prompter.h"
 #include "ui/results/FileTable.h"
@@ -37,7 +37,7 @@ TabPage::TabPage(QWidget* parent, SearchWindow* form, InstantToolBar* toolBar,
     , fileSearcher(std::move(engine))
     , settings(userSettings)
     , prompter(prompts)
-    , results_(new FileSearchResults)
+    , results_(std::make_shared<ResultRows>(std::make_shared<ResultStore>()))
 {
     InstantToolBar::registerMetaType();
     ui->setupUi(this);
@@ -181,7 +181,7 @@ void TabPage::begin(std::unique_ptr<FileSearchRequest> newRequest)
     exporter->cancel();
     if (fileTable_->isMatchesColumnShown())
         newRequest->countMatches = true;
-    auto newResults = std::make_shared<FileSearchResults>();
+    auto newResults = std::make_shared<ResultRows>(std::make_shared<ResultStore>());
     newResults->setCategoryFilter(fileTable_->filterIndex(),
                                   settings ? settings->fileCategories() : QList<FileCategory>());
     fileTable_->setRequest(newRequest.get());
@@ -192,7 +192,7 @@ void TabPage::begin(std::unique_ptr<FileSearchRequest> newRequest)
     results_ = std::move(newResults);
     canceled_ = false;
     missingFolders_.clear();
-    run_ = SearchRun::find(fileSearcher.get(), request_, results_);
+    run_ = SearchRun::find(fileSearcher.get(), request_, results_->store());
     connect(run_, &SearchRun::finished, this, &TabPage::onRunFinished);
 
     state_ = State::Searching;

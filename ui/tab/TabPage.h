@@ -1,5 +1,6 @@
-// TabPage: one search tab. It owns its search request and results, shows them in the result
-// table with the category filter bar, previews the selected file's matches (TabFilePreview),
+// TabPage: one search tab. It owns its search request and results (the rows view of its
+// table over the store the search fills), shows them in the result table with the category
+// filter bar, previews the selected file's matches (TabFilePreview),
 // drives the engine (start, cancel, progress every 2 s) and writes its results as CSV.
 //
 // The search form and the instant-search toolbar are shared by all tabs. Only the tab on show
@@ -20,7 +21,7 @@
 // starts no search: the error (what and where) goes to the status bar and to the field.
 //
 // The progress timer reads the results only through their locked counts and the table's
-// refresh, never the lists a search thread is growing.
+// refresh (which takes up what the store gained), never the lists a search thread is growing.
 //
 // Its result table controller ("fileTable") and preview ("preview") are its children, found by
 // those object names.
@@ -46,7 +47,7 @@
 
 class CsvExporter;
 class FileSearcher;
-class FileSearchResults;
+class ResultRows;
 class FileTable;
 class InstantToolBar;
 class Prompter;
@@ -115,7 +116,7 @@ public:
     static QString captionOf(const FileSearchRequest& request);
     static QString captionOf(const FormStateMap& state);
 
-    const FileSearchResults* results() const { return results_.get(); }
+    const ResultRows* results() const { return results_.get(); }
 
 signals:
     void statusTextChanged(int tabId);
@@ -168,7 +169,7 @@ private:
     Settings* settings;
     Prompter* prompter;
     std::shared_ptr<FileSearchRequest> request_;
-    std::shared_ptr<FileSearchResults> results_;
+    std::shared_ptr<ResultRows> results_;
     QPointer<SearchRun> run_;
     // The last search was canceled by the user (the status says what it found until then).
     bool canceled_ = false;

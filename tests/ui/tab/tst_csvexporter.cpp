@@ -23,14 +23,16 @@ class TestCsvExporter : public QObject
 
     QTemporaryDir tmp;
     QString privateMounts; // why there is no private mount namespace; empty when there is
-    std::shared_ptr<FileSearchResults> shared = std::make_shared<FileSearchResults>();
-    FileSearchResults& results = *shared;
+    std::shared_ptr<ResultRows> shared =
+        std::make_shared<ResultRows>(std::make_shared<ResultStore>());
+    ResultStore& results = *shared->store();
 
     // Exports `results` to `file`; the error reported (empty on success).
     QString exportTo(const QString& file)
     {
         CsvExporter exporter;
         QSignalSpy finished(&exporter, &CsvExporter::finished);
+        shared->takeUp(); // the rows the table shows
         exporter.start(shared, file);
         if (!finished.wait(20000))
             return QStringLiteral("no report");
@@ -112,9 +114,11 @@ private slots:
     // waits for the worker.
     void stoppedExportsLeaveTheOldFile()
     {
-        auto many = std::make_shared<FileSearchResults>();
+        auto many = std::make_shared<ResultRows>(std::make_shared<ResultStore>());
         for (int i = 0; i < 300000; ++i)
-            many->addFile(QStringLiteral("missing %1.txt").arg(i), tmp.filePath(QStringLiteral("none")), 0);
+            many->store()->addFile(QStringLiteral("missing %1.txt").arg(i),
+                                   tmp.filePath(QStringLiteral("none")), 0);
+        many->takeUp();
         const QString folder = tmp.filePath(QStringLiteral("stops"));
         const QString file = folder + QStringLiteral("/results.csv");
         QVERIFY(testutil::writeFile(file, "OLD CONTENTS\r\n"));

@@ -4,12 +4,12 @@
 // ends with its engine; a whole search reports once, not canceled, and says which include
 // folders are missing; a matches run keeps its holder until its end.
 #include "core/Logger.h"
-#include "search/engine/FileSearcher.h"
-#include "search/model/FileSearchResults.h"
-#include "search/model/TempFileHolder.h"
-#include "ui/tab/SearchRun.h"
 #include "heapbytes.h"
+#include "search/engine/FileSearcher.h"
+#include "search/model/ResultStore.h"
+#include "search/model/TempFileHolder.h"
 #include "testutil.h"
+#include "ui/tab/SearchRun.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -70,7 +70,7 @@ private slots:
     {
         asanheap::install();
         auto searcher = engine();
-        std::vector<std::weak_ptr<FileSearchResults>> released;
+        std::vector<std::weak_ptr<ResultStore>> released;
         qint64 baseline = 0;
         const int batches = 20;
         const int perBatch = 50;
@@ -79,7 +79,7 @@ private slots:
                 auto request = std::make_shared<FileSearchRequest>();
                 request->includePaths = QStringList{tree};
                 request->contents = QStringLiteral("needle");
-                auto results = std::make_shared<FileSearchResults>();
+                auto results = std::make_shared<ResultStore>();
                 // Rows found before the cancel: what a whole-machine search would hold.
                 for (int r = 0; r < 2000; ++r)
                     results->addFile(QStringLiteral("found-%1-%2.dat").arg(b).arg(r), QStringLiteral("/some/folder"), 0);
@@ -105,8 +105,8 @@ private slots:
         auto request = std::make_shared<FileSearchRequest>();
         request->fileName = QStringLiteral("file1");
         request->includePaths = QStringList{tree + QStringLiteral("/d1"), tree + QStringLiteral("/gone")};
-        auto results = std::make_shared<FileSearchResults>();
-        std::weak_ptr<FileSearchResults> watched = results;
+        auto results = std::make_shared<ResultStore>();
+        std::weak_ptr<ResultStore> watched = results;
         QPointer<SearchRun> run = SearchRun::find(searcher.get(), request, results);
         QSignalSpy finished(run.data(), &SearchRun::finished);
         QVERIFY(run->isRunning());
@@ -127,8 +127,8 @@ private slots:
         auto request = std::make_shared<FileSearchRequest>();
         request->includePaths = QStringList{tree};
         request->contents = QStringLiteral("needle");
-        auto results = std::make_shared<FileSearchResults>();
-        std::weak_ptr<FileSearchResults> watched = results;
+        auto results = std::make_shared<ResultStore>();
+        std::weak_ptr<ResultStore> watched = results;
         QPointer<SearchRun> run = SearchRun::find(searcher.get(), request, results);
         results.reset();
         request.reset();

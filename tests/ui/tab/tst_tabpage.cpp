@@ -8,9 +8,12 @@
 #include "core/Settings.h"
 #include "search/engine/ContentSearcher.h"
 #include "search/engine/FileSearcher.h"
-#include "search/model/FileSearchResults.h"
+#include "search/model/ResultRows.h"
 #include "search/model/TempFileHolder.h"
 #include "search/textextract/PDFConverter.h"
+#include "tests/ui/uitestutil.h"
+#include "testutil.h"
+#include "ui/main/TabsFile.h"
 #include "ui/preview/LocationPane.h"
 #include "ui/preview/MatchesTextView.h"
 #include "ui/results/FileTable.h"
@@ -19,13 +22,10 @@
 #include "ui/search/InstantToolBar.h"
 #include "ui/search/SearchFieldModel.h"
 #include "ui/search/SearchWindow.h"
-#include "ui/main/TabsFile.h"
 #include "ui/tab/CsvExporter.h"
 #include "ui/tab/PagesTabWidget.h"
 #include "ui/tab/TabFilePreview.h"
 #include "ui/tab/TabPage.h"
-#include "tests/ui/uitestutil.h"
-#include "testutil.h"
 
 #include <QComboBox>
 #include <QLineEdit>

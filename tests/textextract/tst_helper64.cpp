@@ -31,10 +31,10 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <thread>
-#include <csignal>
 #include <unistd.h>
 
 namespace {

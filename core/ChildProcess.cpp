@@ -10,11 +10,12 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -51,13 +52,26 @@ std::vector<QByteArray> userEnvironment(const SessionAccount& account)
     return environment;
 }
 
-// Reaps a child nobody waits for, whenever it ends.
+void* reapChild(void* argument)
+{
+    const auto pid = pid_t(reinterpret_cast<std::intptr_t>(argument));
+    int status;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+    return nullptr;
+}
+
+// Reaps a child nobody waits for, whenever it ends: a detached thread that owns no memory (the
+// pid travels in its argument), so a program that ends while such a child still runs leaves
+// nothing allocated behind (a std::thread's state would be).
 void reapLater(pid_t pid)
 {
-    std::thread([pid] {
-        int status;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-    }).detach();
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    pthread_t thread;
+    (void)pthread_create(&thread, &attributes, reapChild,
+                         reinterpret_cast<void*>(std::intptr_t(pid)));
+    pthread_attr_destroy(&attributes);
 }
 
 // Output kept by run(); the rest is read and dropped.

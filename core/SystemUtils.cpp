@@ -179,6 +179,25 @@ bool isProcessAdmin()
     return ::geteuid() == 0;
 }
 
+QByteArray accountName(uid_t uid)
+{
+    QByteArray name;
+    gid_t primaryGroup;
+    return lookupAccount(uid, name, primaryGroup) ? name : QByteArray();
+}
+
+QByteArray groupName(gid_t gid)
+{
+    QByteArray name;
+    lookupEntry<struct group>(
+        _SC_GETGR_R_SIZE_MAX, 1u << 22,
+        [gid](struct group* gr, char* buffer, size_t size, struct group** result) {
+            return ::getgrgid_r(gid, gr, buffer, size, result);
+        },
+        [&](const struct group& gr) { name = QByteArray(gr.gr_name); });
+    return name;
+}
+
 bool getElevationType(int& elevationType, bool& isAdmin)
 {
     if (isProcessAdmin()) {

@@ -38,6 +38,11 @@ enum ElevationType {
 // True when the process runs with root rights (effective uid 0).
 bool isProcessAdmin();
 
+// The name of the account `uid` / the group `gid` from the user and group databases (re-entrant
+// lookups, whatever the size of the entry); empty when there is no entry.
+QByteArray accountName(uid_t uid);
+QByteArray groupName(gid_t gid);
+
 // Fills `elevationType` (see ElevationType) and `isAdmin`: for a limited process whether its
 // account is an administrator, otherwise isProcessAdmin(). Returns false (outputs untouched)
 // only when the account of the real uid cannot be looked up.

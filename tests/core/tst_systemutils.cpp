@@ -123,6 +123,15 @@ private slots:
 
     void cleanupTestCase() { setElevationProgram(QString()); }
 
+    // Names from the account and group databases; nothing for ids without an entry.
+    void accountAndGroupNames()
+    {
+        QCOMPARE(accountName(0), QByteArray("root"));
+        QCOMPARE(groupName(0), QByteArray("root"));
+        QCOMPARE(accountName(uid_t(4000000000u)), QByteArray());
+        QCOMPARE(groupName(gid_t(4000000000u)), QByteArray());
+    }
+
     void adminQueriesOfThisProcess()
     {
         QCOMPARE(isProcessAdmin(), ::geteuid() == 0);

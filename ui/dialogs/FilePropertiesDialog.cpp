@@ -2,6 +2,7 @@
 
 #include "core/FileNameCodec.h"
 #include "core/FileUtils.h"
+#include "core/SystemUtils.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
@@ -11,38 +12,25 @@
 #include <QMimeDatabase>
 #include <QVBoxLayout>
 
-#include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <vector>
 
 namespace {
 
 // Shown in a value until the reading has answered.
 const QString kPending = QStringLiteral("\u2026");
 
-// The re-entrant lookups: the reading runs on a worker, and getpwuid/getgrgid share one
-// buffer with every other caller in the process.
-QString userName(uid_t uid)
+// The account's and group's names, or their numbers when the databases have no entry.
+QString ownerName(uid_t uid)
 {
-    struct passwd entry;
-    struct passwd* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return QString::fromLocal8Bit(found->pw_name);
-    return QString::number(uid);
+    const QByteArray name = accountName(uid);
+    return name.isEmpty() ? QString::number(uid) : QString::fromLocal8Bit(name);
 }
 
-QString groupName(gid_t gid)
+QString ownerGroupName(gid_t gid)
 {
-    struct group entry;
-    struct group* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return QString::fromLocal8Bit(found->gr_name);
-    return QString::number(gid);
+    const QByteArray name = groupName(gid);
+    return name.isEmpty() ? QString::number(gid) : QString::fromLocal8Bit(name);
 }
 
 qint64 msecs(const struct timespec& time)
@@ -143,7 +131,7 @@ FilePropertiesDialog::Facts FilePropertiesDialog::readFacts(const QString& path,
         return facts;
     facts.modifiedMs = msecs(st.st_mtim);
     facts.accessedMs = msecs(st.st_atim);
-    facts.owner = userName(st.st_uid) + QLatin1Char(':') + groupName(st.st_gid);
+    facts.owner = ownerName(st.st_uid) + QLatin1Char(':') + ownerGroupName(st.st_gid);
     const QMimeDatabase database;
     if (S_ISLNK(st.st_mode)) {
         facts.type = tr("Symbolic link");
